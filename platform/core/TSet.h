@@ -1,0 +1,59 @@
+#pragma once
+// A small bit set over an enumeration, in place of the platform's sets.
+// Bit n stands for the enumerator with ordinal n, so a set stored as an
+// integer keeps the platform's layout.
+#include <cstdint>
+#include <initializer_list>
+#include <type_traits>
+
+namespace qel {
+
+template <typename E, int Bits = 64>
+class TSet {
+    static_assert(Bits <= 64);
+
+public:
+    using Storage = std::uint64_t;
+
+    constexpr TSet() = default;
+    constexpr TSet(std::initializer_list<E> items)
+    {
+        for (E e : items)
+            m_bits |= Bit(e);
+    }
+
+    static constexpr TSet FromBits(Storage bits)
+    {
+        TSet s;
+        s.m_bits = bits & Mask();
+        return s;
+    }
+    constexpr Storage ToBits() const { return m_bits; }
+
+    constexpr bool Contains(E e) const { return (m_bits & Bit(e)) != 0; }
+    constexpr bool Empty() const { return m_bits == 0; }
+    constexpr TSet& Include(E e) { m_bits |= Bit(e); return *this; }
+    constexpr TSet& Exclude(E e) { m_bits &= ~Bit(e); return *this; }
+    constexpr TSet& Set(E e, bool on) { return on ? Include(e) : Exclude(e); }
+
+    constexpr TSet operator+(TSet o) const { return FromBits(m_bits | o.m_bits); }
+    constexpr TSet operator-(TSet o) const { return FromBits(m_bits & ~o.m_bits); }
+    constexpr TSet operator*(TSet o) const { return FromBits(m_bits & o.m_bits); }
+    constexpr TSet& operator+=(TSet o) { m_bits |= o.m_bits; return *this; }
+    constexpr TSet& operator-=(TSet o) { m_bits &= ~o.m_bits; return *this; }
+    constexpr TSet& operator*=(TSet o) { m_bits &= o.m_bits; return *this; }
+    constexpr bool operator==(const TSet&) const = default;
+    // Every member of this set is in `o`.
+    constexpr bool SubsetOf(TSet o) const { return (m_bits & ~o.m_bits) == 0; }
+
+private:
+    static constexpr Storage Mask() { return Bits == 64 ? ~Storage{0} : ((Storage{1} << Bits) - 1); }
+    static constexpr Storage Bit(E e)
+    {
+        return Storage{1} << static_cast<unsigned>(static_cast<std::underlying_type_t<E>>(e));
+    }
+
+    Storage m_bits{0};
+};
+
+} // namespace qel

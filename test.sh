@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and
+# runs every test through ctest.
+set -euo pipefail
+cd "$(dirname "$0")"
+source tools/ensure-deps.sh
+
+BUILD=${QEL_TEST_BUILD_DIR:-build/asan}
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=ON >/dev/null
+cmake --build "$BUILD" -j"$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir "$BUILD" -j"$(nproc)" --output-on-failure "$@"
