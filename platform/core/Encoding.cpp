@@ -1,0 +1,185 @@
+#include "platform/core/Encoding.h"
+
+#include <cstdint>
+
+namespace qel {
+
+namespace {
+
+// Windows-1252 0x80..0x9F; the five unassigned bytes map to the C1 controls
+// of the same value so that any byte string survives a round trip.
+constexpr char32_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr char32_t kInvalid = 0xFFFFFFFF;
+
+// Decodes one code point at `i`, advancing `i`; kInvalid for malformed input
+// (overlong forms, surrogates, truncated sequences, values above U+10FFFF),
+// which consumes one byte so decoding always makes progress.
+char32_t DecodeUtf8(const std::string& s, std::size_t& i)
+{
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) {
+        ++i;
+        return b0;
+    }
+    int len = 0;
+    char32_t cp = 0;
+    char32_t min = 0;
+    if ((b0 & 0xE0) == 0xC0) {
+        len = 2; cp = b0 & 0x1F; min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3; cp = b0 & 0x0F; min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4; cp = b0 & 0x07; min = 0x10000;
+    } else {
+        ++i;
+        return kInvalid;
+    }
+    if (i + len > s.size()) {
+        ++i;
+        return kInvalid;
+    }
+    for (int k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80) {
+            ++i;
+            return kInvalid;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++i;
+        return kInvalid;
+    }
+    i += len;
+    return cp;
+}
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+} // namespace
+
+std::string Utf8ToCp1252(const std::string& utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const char32_t cp = DecodeUtf8(utf8, i);
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            out += static_cast<char>(cp);
+            continue;
+        }
+        char mapped = '?';
+        if (cp != kInvalid) {
+            for (int k = 0; k < 32; ++k) {
+                if (kCp1252High[k] == cp) {
+                    mapped = static_cast<char>(0x80 + k);
+                    break;
+                }
+            }
+        }
+        out += mapped;
+    }
+    return out;
+}
+
+std::string Cp1252ToUtf8(const std::string& cp1252)
+{
+    std::string out;
+    out.reserve(cp1252.size() + cp1252.size() / 4);
+    for (char c : cp1252) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80)
+            out += c;
+        else if (b < 0xA0)
+            AppendUtf8(out, kCp1252High[b - 0x80]);
+        else
+            AppendUtf8(out, b);
+    }
+    return out;
+}
+
+std::u16string Utf8ToUtf16(const std::string& utf8)
+{
+    std::u16string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        char32_t cp = DecodeUtf8(utf8, i);
+        if (cp == kInvalid)
+            cp = 0xFFFD;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(const std::u16string& utf16)
+{
+    std::string out;
+    out.reserve(utf16.size() * 3 / 2);
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        char32_t cp = utf16[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00
+            && utf16[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::string Utf8ToUtf16LEBytes(const std::string& utf8)
+{
+    const std::u16string units = Utf8ToUtf16(utf8);
+    std::string out;
+    out.reserve(units.size() * 2);
+    for (char16_t u : units) {
+        out += static_cast<char>(u & 0xFF);
+        out += static_cast<char>(u >> 8);
+    }
+    return out;
+}
+
+std::string Utf16LEBytesToUtf8(const std::string& bytes)
+{
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i])
+                                       | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    }
+    return Utf16ToUtf8(units);
+}
+
+} // namespace qel

@@ -1,0 +1,115 @@
+#pragma once
+// Locale-dependent formatting and parsing. The process-wide settings start
+// with the German defaults the application is used with; tests switch them
+// with LocaleScope.
+#include "platform/core/Variant.h"
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+namespace qel {
+
+struct TFormatSettings {
+    char DecimalSeparator = ',';
+    char ThousandSeparator = '.';
+    char DateSeparator = '.';
+    char TimeSeparator = ':';
+    char ListSeparator = ';';
+    std::string ShortDateFormat = "dd.mm.yyyy";
+    std::string LongDateFormat = "dddd, d. mmmm yyyy";
+    std::string ShortTimeFormat = "hh:nn";
+    std::string LongTimeFormat = "hh:nn:ss";
+    std::array<std::string, 12> ShortMonthNames{"Jan", "Feb", "Mär", "Apr", "Mai", "Jun",
+                                                "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
+    std::array<std::string, 12> LongMonthNames{"Januar", "Februar", "März", "April",
+                                               "Mai", "Juni", "Juli", "August",
+                                               "September", "Oktober", "November", "Dezember"};
+    // Index 0 is Sunday.
+    std::array<std::string, 7> ShortDayNames{"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
+    std::array<std::string, 7> LongDayNames{"Sonntag", "Montag", "Dienstag", "Mittwoch",
+                                            "Donnerstag", "Freitag", "Samstag"};
+    std::string TimeAMString;
+    std::string TimePMString;
+    // Two-digit years are placed within this many years of the current year.
+    int TwoDigitYearCenturyWindow = 50;
+    bool MeasureMetric = true;   // locale measurement: millimetres (false: inches)
+};
+
+TFormatSettings& FormatSettings();            // the current process-wide settings (German defaults)
+TFormatSettings DefaultFormatSettings();      // a fresh copy of the German defaults
+
+// Installs other settings for its lifetime and restores the previous ones.
+class LocaleScope {
+public:
+    LocaleScope();                                   // the German defaults
+    explicit LocaleScope(const TFormatSettings& settings);
+    ~LocaleScope();
+    LocaleScope(const LocaleScope&) = delete;
+    LocaleScope& operator=(const LocaleScope&) = delete;
+
+private:
+    TFormatSettings m_saved;
+};
+
+// Numbers
+std::string FormatFloat(const std::string& format, double value);
+std::string FloatToStr(double value);          // up to 15 significant digits
+// General format with `precision` significant digits ("1,5", "1E20", "NAN", "INF").
+std::string FloatToStrGeneral(double value, int precision);
+std::string CurrToStr(Currency value);         // up to 4 decimals
+std::string IntToStr(std::int64_t value);
+std::string IntToHex(std::int64_t value, int digits);
+// Strict: optional surrounding blanks, sign, decimal digits or $/0x hex.
+// EConvertError "'abc' is not a valid integer value".
+std::int32_t StrToInt(const std::string& s);
+std::int64_t StrToInt64(const std::string& s);
+std::int32_t StrToIntDef(const std::string& s, std::int32_t def);
+bool TryStrToInt(const std::string& s, std::int32_t& value);
+bool TryStrToInt64(const std::string& s, std::int64_t& value);
+// Strict: only the locale's decimal separator, no thousands separators.
+// EConvertError "'abc' is not a valid floating point value".
+double StrToFloat(const std::string& s);
+bool TryStrToFloat(const std::string& s, double& value);
+
+// %d %u %s %f %n %x %e %g with '-' flag, width and precision; %% for '%'.
+// EConvertError "Format '%s' invalid or incompatible with argument".
+std::string Format(const std::string& format, std::initializer_list<Variant> args);
+
+// Dates
+std::string FormatDateTime(const std::string& format, TDateTime value);
+std::string DateToStr(TDateTime value);
+std::string TimeToStr(TDateTime value);
+std::string DateTimeToStr(TDateTime value);   // time only when not midnight
+TDateTime StrToDate(const std::string& s);    // ShortDateFormat order; EConvertError "'x' is not a valid date"
+TDateTime StrToTime(const std::string& s);    // EConvertError "'x' is not a valid time"
+TDateTime StrToDateTime(const std::string& s);
+bool TryStrToDate(const std::string& s, TDateTime& value);
+bool TryStrToDateTime(const std::string& s, TDateTime& value);
+// EConvertError for impossible dates and times.
+TDateTime EncodeDate(int y, int m, int d);
+TDateTime EncodeTime(int h, int n, int s, int ms);
+bool TryEncodeDate(int y, int m, int d, TDateTime& value);
+bool TryEncodeTime(int h, int n, int s, int ms, TDateTime& value);
+// Joins a date and a time; negative dates carry the time as the absolute fraction.
+TDateTime ComposeDateTime(TDateTime date, TDateTime time);
+void DecodeDate(TDateTime value, int& y, int& m, int& d);
+void DecodeTime(TDateTime value, int& h, int& n, int& s, int& ms);
+int DayOfWeek(TDateTime value);               // 1 = Sunday .. 7 = Saturday
+bool IsLeapYear(int year);
+int DaysInMonth(int year, int month);
+TDateTime Now();
+TDateTime Date();
+
+// Text
+std::string AnsiUpperCase(const std::string& s);
+std::string AnsiLowerCase(const std::string& s);
+int AnsiCompareText(const std::string& a, const std::string& b);  // Unicode-aware, case-insensitive
+int AnsiCompareStr(const std::string& a, const std::string& b);   // case-sensitive, locale
+bool SameText(const std::string& a, const std::string& b);        // Unicode case-insensitive equality
+std::string Trim(const std::string& s);       // strips blanks and control characters
+std::string TrimLeft(const std::string& s);
+std::string TrimRight(const std::string& s);
+
+} // namespace qel

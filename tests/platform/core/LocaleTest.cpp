@@ -1,0 +1,374 @@
+#include "platform/core/Locale.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace qel {
+namespace {
+
+// Every test starts from the German defaults, whatever an earlier test did.
+class LocaleTest : public ::testing::Test {
+protected:
+    LocaleScope m_scope;
+};
+
+TFormatSettings English()
+{
+    TFormatSettings s;
+    s.DecimalSeparator = '.';
+    s.ThousandSeparator = ',';
+    s.DateSeparator = '/';
+    s.ShortDateFormat = "mm/dd/yyyy";
+    return s;
+}
+
+template <typename F>
+std::string ConvertErrorText(F f)
+{
+    try {
+        f();
+    } catch (const EConvertError& e) {
+        return e.what();
+    }
+    return "no exception";
+}
+
+TEST_F(LocaleTest, GermanDefaults)
+{
+    const TFormatSettings& fs = FormatSettings();
+    EXPECT_EQ(fs.DecimalSeparator, ',');
+    EXPECT_EQ(fs.ThousandSeparator, '.');
+    EXPECT_EQ(fs.ShortDateFormat, "dd.mm.yyyy");
+    EXPECT_EQ(fs.LongTimeFormat, "hh:nn:ss");
+    EXPECT_EQ(fs.LongMonthNames[0], "Januar");
+    EXPECT_EQ(fs.LongMonthNames[11], "Dezember");
+    EXPECT_EQ(fs.ShortMonthNames[11], "Dez");
+    EXPECT_EQ(fs.LongDayNames[0], "Sonntag");
+    EXPECT_EQ(fs.ShortDayNames[6], "Sa");
+    EXPECT_TRUE(fs.MeasureMetric);
+}
+
+TEST_F(LocaleTest, LocaleScopeRestoresTheSettings)
+{
+    {
+        LocaleScope english(English());
+        EXPECT_EQ(FormatFloat("#,##0.00", 1234.5), "1,234.50");
+        FormatSettings().MeasureMetric = false;
+    }
+    EXPECT_EQ(FormatFloat("#,##0.00", 1234.5), "1.234,50");
+    EXPECT_TRUE(FormatSettings().MeasureMetric);
+}
+
+TEST_F(LocaleTest, FormatFloatPlaceholdersAndSeparators)
+{
+    EXPECT_EQ(FormatFloat("#,##0.00", 1234.5), "1.234,50");
+    EXPECT_EQ(FormatFloat("#,##0.00", -1234567.891), "-1.234.567,89");
+    EXPECT_EQ(FormatFloat("#,##0", 1e20), "100.000.000.000.000.000.000");
+    EXPECT_EQ(FormatFloat("#,##0", 999.5), "1.000");
+    EXPECT_EQ(FormatFloat("000", 7), "007");
+    EXPECT_EQ(FormatFloat("0", 1234), "1234");
+    EXPECT_EQ(FormatFloat("0.##", 1), "1");
+    EXPECT_EQ(FormatFloat("0.##", 1.5), "1,5");
+    EXPECT_EQ(FormatFloat("0.0#", 1), "1,0");
+    EXPECT_EQ(FormatFloat("#.##", 0.5), ",5");
+    EXPECT_EQ(FormatFloat("#", 0), "");
+    EXPECT_EQ(FormatFloat("", 1.5), "1,5");
+}
+
+TEST_F(LocaleTest, FormatFloatRoundsHalfAwayFromZero)
+{
+    EXPECT_EQ(FormatFloat("0", 0.5), "1");
+    EXPECT_EQ(FormatFloat("0", 2.5), "3");
+    EXPECT_EQ(FormatFloat("0", -0.5), "-1");
+    EXPECT_EQ(FormatFloat("0.00", 0.125), "0,13");
+    EXPECT_EQ(FormatFloat("0.00", 1.005), "1,01");     // the decimal the user typed, not its binary neighbour
+    EXPECT_EQ(FormatFloat("0.00", 2.675), "2,68");
+    EXPECT_EQ(FormatFloat("0.000", -2.0005), "-2,001");
+    EXPECT_EQ(FormatFloat("0.00", 9.995), "10,00");
+}
+
+TEST_F(LocaleTest, FormatFloatNeverShowsNegativeZero)
+{
+    EXPECT_EQ(FormatFloat("0.00", -0.0), "0,00");
+    EXPECT_EQ(FormatFloat("0.00", -0.001), "0,00");
+    EXPECT_EQ(FormatFloat("0", -0.4), "0");
+    EXPECT_EQ(FormatFloat("0.00;(0.00)", -0.001), "0,00");
+}
+
+TEST_F(LocaleTest, FormatFloatSections)
+{
+    const std::string fmt = "#,##0.00;(#,##0.00);'Null'";
+    EXPECT_EQ(FormatFloat(fmt, 1234.5), "1.234,50");
+    EXPECT_EQ(FormatFloat(fmt, -1234.5), "(1.234,50)");
+    EXPECT_EQ(FormatFloat(fmt, 0), "Null");
+    EXPECT_EQ(FormatFloat(fmt, 0.004), "Null");
+    EXPECT_EQ(FormatFloat("0.00;;'nichts'", -3), "-3,00");    // empty negative section: first one with sign
+    EXPECT_EQ(FormatFloat("0;-0;", 0), "0");                  // empty zero section: first one
+    EXPECT_EQ(FormatFloat("'a;b' 0", 5), "a;b 5");             // ';' inside quotes is not a separator
+    EXPECT_EQ(FormatFloat("0;'minus'", -5), "minus");         // a section of pure text shows no digits
+}
+
+TEST_F(LocaleTest, FormatFloatLiteralsAndScientific)
+{
+    EXPECT_EQ(FormatFloat("\"EUR \"#,##0.00", 1234.5), "EUR 1.234,50");
+    EXPECT_EQ(FormatFloat("0 'kg'", 12), "12 kg");
+    EXPECT_EQ(FormatFloat("0 %", 50), "50 %");
+    EXPECT_EQ(FormatFloat("0.00E+00", 1234.5), "1,23E+03");
+    EXPECT_EQ(FormatFloat("0.0E-00", 0.000123), "1,2E-04");
+    EXPECT_EQ(FormatFloat("0.0E-0", 1234), "1,2E3");
+    EXPECT_EQ(FormatFloat("0.00E+00", -0.0), "0,00E+00");
+    EXPECT_EQ(FormatFloat("0.00E+00", 9.999), "1,00E+01");
+    EXPECT_EQ(FormatFloat("0.00", std::numeric_limits<double>::quiet_NaN()), "NAN");
+    EXPECT_EQ(FormatFloat("0.00", -std::numeric_limits<double>::infinity()), "-INF");
+}
+
+TEST_F(LocaleTest, FloatToStrGeneralFormat)
+{
+    EXPECT_EQ(FloatToStr(1.5), "1,5");
+    EXPECT_EQ(FloatToStr(-0.25), "-0,25");
+    EXPECT_EQ(FloatToStr(100), "100");
+    EXPECT_EQ(FloatToStr(0.1 + 0.2), "0,3");
+    EXPECT_EQ(FloatToStr(1e20), "1E20");
+    EXPECT_EQ(FloatToStr(1.5e-10), "1,5E-10");
+    EXPECT_EQ(FloatToStr(0), "0");
+    EXPECT_EQ(FloatToStr(123456789012345.0), "123456789012345");
+}
+
+TEST_F(LocaleTest, StrToIntIsStrict)
+{
+    EXPECT_EQ(StrToInt("123"), 123);
+    EXPECT_EQ(StrToInt("-123"), -123);
+    EXPECT_EQ(StrToInt("+7"), 7);
+    EXPECT_EQ(StrToInt(" 42 "), 42);
+    EXPECT_EQ(StrToInt("$FF"), 255);
+    EXPECT_EQ(StrToInt("0x10"), 16);
+    EXPECT_EQ(StrToInt("-2147483648"), std::numeric_limits<std::int32_t>::min());
+    for (const char* bad : {"", " ", "abc", "12a", "1.0", "1,0", "2147483648", "-2147483649", "--1", "$", "1 2"})
+        EXPECT_THROW(StrToInt(bad), EConvertError) << bad;
+    EXPECT_EQ(ConvertErrorText([] { StrToInt("abc"); }), "'abc' is not a valid integer value");
+    EXPECT_EQ(StrToIntDef("x", -5), -5);
+    EXPECT_EQ(StrToInt64("9223372036854775807"), std::numeric_limits<std::int64_t>::max());
+    EXPECT_THROW(StrToInt64("9223372036854775808"), EConvertError);
+}
+
+TEST_F(LocaleTest, StrToFloatUsesOnlyTheLocaleDecimalSeparator)
+{
+    EXPECT_EQ(StrToFloat("1,5"), 1.5);
+    EXPECT_EQ(StrToFloat("-1,5E3"), -1500);
+    EXPECT_EQ(StrToFloat(",5"), 0.5);
+    EXPECT_EQ(StrToFloat(" 12 "), 12);
+    EXPECT_EQ(StrToFloat("1e-400"), 0.0);   // underflow is just a tiny number
+    for (const char* bad : {"", "abc", "1.5", "1.234,5", "1,5x", "1e", "e5", "1e400", "INF", "NAN", ","})
+        EXPECT_THROW(StrToFloat(bad), EConvertError) << bad;
+    EXPECT_EQ(ConvertErrorText([] { StrToFloat("1.5"); }), "'1.5' is not a valid floating point value");
+    double v = 0;
+    EXPECT_FALSE(TryStrToFloat("x", v));
+    LocaleScope english(English());
+    EXPECT_EQ(StrToFloat("1.5"), 1.5);
+    EXPECT_THROW(StrToFloat("1,5"), EConvertError);
+}
+
+TEST_F(LocaleTest, FormatDirectives)
+{
+    EXPECT_EQ(Format("%d Zeilen", {5}), "5 Zeilen");
+    EXPECT_EQ(Format("[%5d|%-5d]", {42, 42}), "[   42|42   ]");
+    EXPECT_EQ(Format("%.3d", {7}), "007");
+    EXPECT_EQ(Format("%d", {-7}), "-7");
+    EXPECT_EQ(Format("%x", {255}), "FF");
+    EXPECT_EQ(Format("%.4x", {255}), "00FF");
+    EXPECT_EQ(Format("%x", {-1}), "FFFFFFFF");
+    EXPECT_EQ(Format("%f", {1.0}), "1,00");
+    EXPECT_EQ(Format("%.2f", {1234.5}), "1234,50");
+    EXPECT_EQ(Format("%8.2f|", {3.14159}), "    3,14|");
+    EXPECT_EQ(Format("%.0f", {2.5}), "3");
+    EXPECT_EQ(Format("%n", {1234567.5}), "1.234.567,50");
+    EXPECT_EQ(Format("%s und %s", {"Äpfel", Variant::FromWideString("Birnen")}), "Äpfel und Birnen");
+    EXPECT_EQ(Format("%.3s|%-6s|%6s", {"abcdef", "äö", "äö"}), "abc|äö    |    äö");
+    EXPECT_EQ(Format("100%%", {}), "100%");
+    EXPECT_EQ(Format("%e", {1234.5}), "1,23450000000000E+003");
+}
+
+TEST_F(LocaleTest, FormatRejectsBadDirectivesAndArguments)
+{
+    EXPECT_THROW(Format("%d", {"abc"}), EConvertError);
+    EXPECT_THROW(Format("%d", {1.5}), EConvertError);
+    EXPECT_THROW(Format("%f", {"1,5"}), EConvertError);
+    EXPECT_THROW(Format("%d %d", {1}), EConvertError);
+    EXPECT_THROW(Format("%q", {1}), EConvertError);
+    EXPECT_THROW(Format("abc %", {}), EConvertError);
+    EXPECT_EQ(ConvertErrorText([] { Format("%d", {}); }), "Format '%d' invalid or incompatible with argument");
+}
+
+TEST_F(LocaleTest, DateEncodingFollowsThePlatformEpoch)
+{
+    EXPECT_EQ(EncodeDate(1899, 12, 30), 0.0);
+    EXPECT_EQ(EncodeDate(1900, 1, 1), 2.0);
+    EXPECT_EQ(EncodeDate(2000, 1, 1), 36526.0);
+    EXPECT_EQ(EncodeDate(1, 1, 1), -693593.0);
+    EXPECT_EQ(EncodeTime(12, 0, 0, 0), 0.5);
+    EXPECT_THROW(EncodeDate(2023, 2, 29), EConvertError);
+    EXPECT_THROW(EncodeDate(1900, 2, 29), EConvertError);
+    EXPECT_NO_THROW(EncodeDate(2000, 2, 29));
+    EXPECT_THROW(EncodeDate(2024, 13, 1), EConvertError);
+    EXPECT_THROW(EncodeTime(24, 0, 0, 0), EConvertError);
+    EXPECT_THROW(EncodeTime(1, 60, 0, 0), EConvertError);
+
+    for (int day = -700000; day <= 2958465; day += 997) {
+        int y = 0, m = 0, d = 0;
+        DecodeDate(day, y, m, d);
+        TDateTime back = 0;
+        if (y >= 1 && y <= 9999) {
+            ASSERT_TRUE(TryEncodeDate(y, m, d, back)) << day;
+            ASSERT_EQ(back, day);
+        }
+    }
+}
+
+TEST_F(LocaleTest, DecodingNegativeDatesAndRounding)
+{
+    int y = 0, m = 0, d = 0, h = 0, n = 0, s = 0, ms = 0;
+    DecodeDate(-1.25, y, m, d);
+    DecodeTime(-1.25, h, n, s, ms);
+    EXPECT_EQ((std::array{y, m, d, h, n}), (std::array{1899, 12, 29, 6, 0}));
+    EXPECT_EQ(ComposeDateTime(EncodeDate(1899, 12, 29), EncodeTime(6, 0, 0, 0)), -1.25);
+    // Just before midnight rounds to the next day, and date and time agree on it.
+    const TDateTime almost = EncodeDate(2024, 3, 5) + 0.99999999999;
+    DecodeDate(almost, y, m, d);
+    DecodeTime(almost, h, n, s, ms);
+    EXPECT_EQ((std::array{y, m, d, h, n, s, ms}), (std::array{2024, 3, 6, 0, 0, 0, 0}));
+    EXPECT_EQ(DayOfWeek(EncodeDate(2024, 3, 5)), 3);   // Tuesday
+    EXPECT_THROW(DecodeDate(std::numeric_limits<double>::quiet_NaN(), y, m, d), EConvertError);
+    EXPECT_NO_THROW(FormatDateTime("dd.mm.yyyy", NullDate));
+}
+
+TEST_F(LocaleTest, FormatDateTimePictures)
+{
+    const TDateTime t = EncodeDate(2024, 3, 5) + EncodeTime(7, 8, 9, 10);
+    EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh:nn:ss.zzz", t), "05.03.2024 07:08:09.010");
+    EXPECT_EQ(FormatDateTime("d.m.yy h:n:s z", t), "5.3.24 7:8:9 10");
+    EXPECT_EQ(FormatDateTime("dddd, d. mmmm yyyy", t), "Dienstag, 5. März 2024");
+    EXPECT_EQ(FormatDateTime("ddd mmm", t), "Di Mär");
+    EXPECT_EQ(FormatDateTime("hh:mm", t), "07:08");          // m after h means minutes
+    EXPECT_EQ(FormatDateTime("hh:mm dd/mm", t), "07:08 05.03");
+    EXPECT_EQ(FormatDateTime("c", t), "05.03.2024 07:08:09");
+    EXPECT_EQ(FormatDateTime("c", EncodeDate(2024, 3, 5)), "05.03.2024");
+    EXPECT_EQ(FormatDateTime("ddddd", t), "05.03.2024");
+    EXPECT_EQ(FormatDateTime("dddddd", t), "Dienstag, 5. März 2024");
+    EXPECT_EQ(FormatDateTime("t|tt", t), "07:08|07:08:09");
+    EXPECT_EQ(FormatDateTime("'Stand:' dd.mm. \"um\" hh:nn", t), "Stand: 05.03. um 07:08");
+    EXPECT_EQ(FormatDateTime("DD.MM.YYYY", t), "05.03.2024");
+}
+
+TEST_F(LocaleTest, FormatDateTimeTwelveHourClock)
+{
+    const TDateTime morning = EncodeTime(7, 8, 0, 0);
+    const TDateTime evening = EncodeTime(19, 5, 0, 0);
+    EXPECT_EQ(FormatDateTime("h:nn am/pm", morning), "7:08 am");
+    EXPECT_EQ(FormatDateTime("h:nn AM/PM", evening), "7:05 PM");
+    EXPECT_EQ(FormatDateTime("hh:nn a/p", evening), "07:05 p");
+    EXPECT_EQ(FormatDateTime("h am/pm", EncodeTime(0, 30, 0, 0)), "12 am");
+    EXPECT_EQ(FormatDateTime("h am/pm", EncodeTime(12, 0, 0, 0)), "12 pm");
+    EXPECT_EQ(FormatDateTime("hh", evening), "19");
+}
+
+TEST_F(LocaleTest, FormatDateTimeUsesLocaleSeparators)
+{
+    LocaleScope english(English());
+    FormatSettings().TimeSeparator = '.';
+    const TDateTime t = EncodeDate(2024, 3, 5) + EncodeTime(7, 8, 9, 0);
+    EXPECT_EQ(FormatDateTime("mm/dd/yyyy hh:nn", t), "03/05/2024 07.08");
+    EXPECT_EQ(FormatDateTime("ddddd", t), "03/05/2024");
+}
+
+TEST_F(LocaleTest, StrToDateUsesTheShortDateFormat)
+{
+    EXPECT_EQ(StrToDate("05.03.2024"), EncodeDate(2024, 3, 5));
+    EXPECT_EQ(StrToDate(" 5.3.2024 "), EncodeDate(2024, 3, 5));
+    EXPECT_EQ(StrToDate("5.3.24"), EncodeDate(2024, 3, 5));
+    int y = 0, m = 0, d = 0;
+    DecodeDate(StrToDate("24.12."), y, m, d);
+    EXPECT_EQ((std::array{m, d}), (std::array{12, 24}));
+    for (const char* bad : {"", "31.02.2024", "5.3.2024x", "5/3/2024", "a.b.c", "5", "1.2.3.4", "05.03.20245"})
+        EXPECT_THROW(StrToDate(bad), EConvertError) << bad;
+    EXPECT_EQ(ConvertErrorText([] { StrToDate("31.02.2024"); }), "'31.02.2024' is not a valid date");
+    EXPECT_EQ(StrToDateTime("05.03.2024 07:08:09"), EncodeDate(2024, 3, 5) + EncodeTime(7, 8, 9, 0));
+    EXPECT_EQ(StrToTime("07:08"), EncodeTime(7, 8, 0, 0));
+    EXPECT_THROW(StrToTime("25:00"), EConvertError);
+
+    LocaleScope english(English());
+    EXPECT_EQ(StrToDate("03/05/2024"), EncodeDate(2024, 3, 5));
+}
+
+TEST_F(LocaleTest, UnicodeCaseHandling)
+{
+    EXPECT_EQ(AnsiLowerCase("ÄÖÜ ABC"), "äöü abc");
+    const std::string upper = AnsiUpperCase("äöü straße");
+    EXPECT_TRUE(upper == "ÄÖÜ STRASSE" || upper == "ÄÖÜ STRAßE") << upper;
+    EXPECT_EQ(AnsiCompareText("äpfel", "ÄPFEL"), 0);
+    EXPECT_TRUE(SameText("Über", "üBER"));
+    EXPECT_TRUE(SameText("abc", "ABC"));
+    EXPECT_FALSE(SameText("abc", "abd"));
+    EXPECT_FALSE(SameText("ä", "a"));
+    EXPECT_LT(AnsiCompareText("a", "B"), 0);
+    EXPECT_LT(AnsiCompareText("Ärger", "Zebra"), 0);   // collation, not byte order
+    EXPECT_GT(AnsiCompareText("Zebra", "ärger"), 0);
+    EXPECT_NE(AnsiCompareText("ä", "a"), 0);
+    EXPECT_NE(AnsiCompareStr("a", "A"), 0);
+    EXPECT_EQ(AnsiCompareStr("Ä", "Ä"), 0);
+    EXPECT_LT(AnsiCompareStr("Äpfel", "Birne"), 0);
+}
+
+TEST_F(LocaleTest, CaseInsensitiveCompareIsConsistentForSorting)
+{
+    std::vector<std::string> words = {"Äpfel", "apfel", "Apfel", "Zebra", "zebra", "Öl", "Ober", "über",
+                                      "Ufer", "Straße", "Strasse", "strasse", "a-b", "ab", "a b", "", "10", "9"};
+    for (const auto& a : words)
+        for (const auto& b : words) {
+            EXPECT_EQ(AnsiCompareText(a, b), -AnsiCompareText(b, a)) << a << " " << b;
+            EXPECT_EQ(AnsiCompareText(a, b) == 0, SameText(a, b)) << a << " " << b;
+        }
+    std::sort(words.begin(), words.end(),
+              [](const std::string& a, const std::string& b) { return AnsiCompareText(a, b) < 0; });
+    EXPECT_TRUE(std::is_sorted(words.begin(), words.end(),
+                               [](const std::string& a, const std::string& b) { return AnsiCompareText(a, b) < 0; }));
+}
+
+// Formats come from stored style files and user input; none may crash.
+TEST_F(LocaleTest, OddFormatsNeverCrash)
+{
+    std::mt19937 rng(3);
+    const std::string numberChars = "0#.,;E+-e'\" x%";
+    const std::string dateChars = "dmyhnsztacDMY/:'\"ap ";
+    for (int i = 0; i < 20000; ++i) {
+        std::string nf, df;
+        const int n = static_cast<int>(rng() % 12);
+        for (int k = 0; k < n; ++k) {
+            nf += numberChars[rng() % numberChars.size()];
+            df += dateChars[rng() % dateChars.size()];
+        }
+        const double v = std::ldexp(static_cast<double>(static_cast<int>(rng())), static_cast<int>(rng() % 200) - 100);
+        EXPECT_NO_THROW(FormatFloat(nf, v)) << nf;
+        EXPECT_NO_THROW(FormatDateTime(df, std::fmod(v, 3e6))) << df;
+        double parsed = 0;
+        TDateTime date = 0;
+        (void)TryStrToFloat(nf, parsed);
+        (void)TryStrToDateTime(df, date);
+    }
+}
+
+TEST_F(LocaleTest, TrimStripsBlanksAndControls)
+{
+    EXPECT_EQ(Trim(" \t a b \r\n"), "a b");
+    EXPECT_EQ(TrimLeft("  x "), "x ");
+    EXPECT_EQ(TrimRight("  x "), "  x");
+    EXPECT_EQ(Trim("   "), "");
+    EXPECT_EQ(Trim(" Grüße "), "Grüße");
+}
+
+} // namespace
+} // namespace qel
