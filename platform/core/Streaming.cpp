@@ -1,0 +1,1010 @@
+#include "platform/core/Streaming.h"
+
+#include "platform/core/ClassRegistry.h"
+#include "platform/core/Collection.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace qel {
+
+namespace {
+
+enum Tag : std::uint8_t {
+    tFalse = 1, tTrue = 2, tInt32 = 3, tInt64 = 4, tDouble = 5, tString = 6, tIdent = 7, tSet = 8,
+    tBinary = 9, tNil = 10, tReference = 11, tObject = 12, tCollection = 13, tVariant = 14
+};
+
+std::string Lower(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+bool SameName(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && Lower(a) == Lower(b);
+}
+
+// ---------------------------------------------------------------- writing
+
+class Writer {
+public:
+    explicit Writer(TComponent* root) : m_root(root) {}
+
+    std::string& Out() { return m_out; }
+
+    void U8(std::uint8_t v) { m_out += static_cast<char>(v); }
+    template <class T>
+    void LE(T v)
+    {
+        unsigned char b[sizeof(T)];
+        std::memcpy(b, &v, sizeof(T));
+        if constexpr (std::endian::native == std::endian::big)
+            std::reverse(b, b + sizeof(T));
+        m_out.append(reinterpret_cast<const char*>(b), sizeof(T));
+    }
+    void Str(const std::string& s)
+    {
+        LE<std::uint32_t>(static_cast<std::uint32_t>(s.size()));
+        m_out += s;
+    }
+    std::size_t Placeholder()
+    {
+        std::size_t at = m_out.size();
+        LE<std::uint32_t>(0);
+        return at;
+    }
+    void Patch(std::size_t at, std::uint32_t v)
+    {
+        unsigned char b[4];
+        std::memcpy(b, &v, 4);
+        if constexpr (std::endian::native == std::endian::big)
+            std::reverse(b, b + 4);
+        std::memcpy(m_out.data() + at, b, 4);
+    }
+
+    void Component(TComponent* c, int depth)
+    {
+        if (depth > MaxStreamNesting)
+            throw EWriteError("Component tree nests too deep to be written");
+        c->SetStreamingState(csWriting, true);
+        m_written.push_back(c);
+        Str(c->ClassName());
+        Str(c->Name());
+        Entries(c, depth);
+        std::size_t countAt = Placeholder();
+        std::uint32_t count = 0;
+        c->GetChildren(
+            [&](TComponent* child) {
+                Component(child, depth + 1);
+                ++count;
+            },
+            m_root);
+        Patch(countAt, count);
+    }
+
+    // Writes entryCount + entries; returns the count.
+    std::uint32_t Entries(TObject* obj, int depth);
+
+    void VariantValue(const Variant& v, int depth)
+    {
+        if (depth > MaxStreamNesting)
+            throw EWriteError("Variant array nests too deep to be written");
+        TVarType type = v.VarType();
+        LE<std::uint16_t>(type);
+        if (type & varArray) {
+            const std::vector<Variant>& items = v.Elements();
+            LE<std::uint32_t>(static_cast<std::uint32_t>(items.size()));
+            for (const Variant& item : items)
+                VariantValue(item, depth + 1);
+            return;
+        }
+        switch (type) {
+        case varEmpty:
+        case varNull: return;
+        case varSmallint: LE<std::int16_t>(static_cast<std::int16_t>(v.AsInteger())); return;
+        case varInteger: LE<std::int32_t>(v.AsInteger()); return;
+        case varSingle: LE<float>(static_cast<float>(v.AsDouble())); return;
+        case varDouble: LE<double>(v.AsDouble()); return;
+        case varCurrency: LE<std::int64_t>(v.AsCurrency().Value); return;
+        case varDate: LE<double>(v.AsDate()); return;
+        case varOleStr:
+        case varString: Str(v.AsString()); return;
+        case varBoolean: U8(v.AsBoolean() ? 1 : 0); return;
+        case varByte: U8(static_cast<std::uint8_t>(v.AsInteger())); return;
+        case varInt64: LE<std::int64_t>(v.AsInt64()); return;
+        default: throw EWriteError("Variant of type " + VarTypeAsText(type) + " cannot be written");
+        }
+    }
+
+    std::string ReferencePath(TComponent* target) const
+    {
+        if (target == m_root)
+            return {};
+        // Every component of the stream is read back owned by the root, so
+        // its own name finds it there.
+        if (InTree(target))
+            return target->Name().empty() ? "\x01" : target->Name();
+        std::string path;
+        for (TComponent* c = target; c; c = c->Owner()) {
+            if (c == m_root)
+                return path;
+            if (c->Name().empty())
+                return "\x01";   // cannot be named: written as nil
+            path = path.empty() ? c->Name() : c->Name() + "." + path;
+        }
+        return path;
+    }
+
+    void ClearWritingState()
+    {
+        for (TComponent* c : m_written)
+            c->SetStreamingState(csWriting, false);
+    }
+
+private:
+    // Written with this tree: owned by the root, or placed below it.
+    bool InTree(TComponent* c) const
+    {
+        if (c->Owner() == m_root)
+            return true;
+        int guard = 0;
+        for (TComponent* p = c->GetParentComponent(); p && guard < 1000; p = p->GetParentComponent(), ++guard)
+            if (p == m_root)
+                return true;
+        return false;
+    }
+
+    TComponent* m_root;
+    std::string m_out;
+    std::vector<TComponent*> m_written;
+};
+
+class WriterFiler : public TFiler {
+public:
+    WriterFiler(TComponent* root, Writer& w, std::uint32_t& count) : TFiler(root), m_w(w), m_count(count) {}
+
+    void DefineProperty(const std::string& Name, const std::function<void(const Variant&)>&,
+                        const std::function<Variant()>& WriteData, bool HasData) override
+    {
+        if (!HasData || !WriteData)
+            return;
+        m_w.Str(Name);
+        m_w.U8(tVariant);
+        m_w.VariantValue(WriteData(), 0);
+        ++m_count;
+    }
+    void DefineBinaryProperty(const std::string& Name, const std::function<void(TStream&)>&,
+                              const std::function<void(TStream&)>& WriteData, bool HasData) override
+    {
+        if (!HasData || !WriteData)
+            return;
+        TMemoryStream block;
+        WriteData(block);
+        if (block.Size() > INT32_MAX)
+            throw EWriteError("Binary property " + Name + " is too large");
+        m_w.Str(Name);
+        m_w.U8(tBinary);
+        m_w.LE<std::int32_t>(static_cast<std::int32_t>(block.Size()));
+        m_w.Out().append(reinterpret_cast<const char*>(block.Memory()), static_cast<std::size_t>(block.Size()));
+        ++m_count;
+    }
+
+private:
+    Writer& m_w;
+    std::uint32_t& m_count;
+};
+
+std::uint32_t Writer::Entries(TObject* obj, int depth)
+{
+    if (depth > MaxStreamNesting)
+        throw EWriteError("Object nests too deep to be written");
+    std::size_t countAt = Placeholder();
+    std::uint32_t count = 0;
+    for (const TPropInfo* info : GetPropList(obj)) {
+        bool simple = info->Kind != pkPersistent && info->Kind != pkCollection;
+        // A value nobody could set again is not written.
+        if ((simple && info->IsReadOnly()) || !IsStoredProp(obj, *info))
+            continue;
+        std::size_t entryAt = m_out.size();
+        Str(info->Name);
+        switch (info->Kind) {
+        case pkInteger:
+        case pkColor:
+            U8(tInt32);
+            LE<std::int32_t>(static_cast<std::int32_t>(info->GetOrd(obj)));
+            break;
+        case pkInt64:
+            U8(tInt64);
+            LE<std::int64_t>(info->GetOrd(obj));
+            break;
+        case pkBoolean: U8(info->GetOrd(obj) ? tTrue : tFalse); break;
+        case pkEnumeration: {
+            std::int64_t n = info->GetOrd(obj);
+            if (n >= 0 && n < static_cast<std::int64_t>(info->EnumNames.size())) {
+                U8(tIdent);
+                Str(info->EnumNames[static_cast<std::size_t>(n)]);
+            } else {
+                U8(tInt32);
+                LE<std::int32_t>(static_cast<std::int32_t>(n));
+            }
+            break;
+        }
+        case pkSet: {
+            auto bits = static_cast<std::uint64_t>(info->GetOrd(obj));
+            U8(tSet);
+            std::size_t at = Placeholder();
+            std::uint32_t n = 0;
+            for (std::size_t i = 0; i < info->EnumNames.size() && i < 64; ++i) {
+                if (bits & (std::uint64_t{1} << i)) {
+                    Str(info->EnumNames[i]);
+                    ++n;
+                }
+            }
+            Patch(at, n);
+            break;
+        }
+        case pkFloat:
+            U8(tDouble);
+            LE<double>(info->GetFloat(obj));
+            break;
+        case pkString:
+            U8(tString);
+            Str(info->GetStr(obj));
+            break;
+        case pkBinary: {
+            std::string bytes = info->GetStr(obj);
+            if (bytes.size() > INT32_MAX)
+                throw EWriteError("Binary property " + info->Name + " is too large");
+            U8(tBinary);
+            LE<std::int32_t>(static_cast<std::int32_t>(bytes.size()));
+            m_out += bytes;
+            break;
+        }
+        case pkVariant:
+            U8(tVariant);
+            VariantValue(info->GetVar(obj), 0);
+            break;
+        case pkComponent: {
+            std::string path = ReferencePath(dynamic_cast<TComponent*>(info->GetObj(obj)));
+            if (path == "\x01") {
+                m_out.resize(entryAt);
+                continue;
+            }
+            U8(tReference);
+            Str(path);
+            break;
+        }
+        case pkPersistent: {
+            U8(tObject);
+            if (Entries(info->GetObj(obj), depth + 1) == 0) {
+                m_out.resize(entryAt);   // nothing to say about it
+                continue;
+            }
+            break;
+        }
+        case pkCollection: {
+            auto* coll = dynamic_cast<TCollection*>(info->GetObj(obj));
+            if (!coll) {
+                m_out.resize(entryAt);
+                continue;
+            }
+            U8(tCollection);
+            LE<std::uint32_t>(static_cast<std::uint32_t>(coll->Count()));
+            for (int i = 0; i < coll->Count(); ++i)
+                Entries(coll->Items(i), depth + 1);
+            break;
+        }
+        }
+        ++count;
+    }
+    WriterFiler filer(m_root, *this, count);
+    CallDefineProperties(obj, filer);
+    Patch(countAt, count);
+    return count;
+}
+
+// ---------------------------------------------------------------- parsing
+
+struct Entry;
+
+struct Value {
+    Tag tag = tNil;
+    std::int64_t i = 0;
+    double d = 0;
+    std::string s;                          // string, ident, binary, reference
+    std::vector<std::string> names;         // set
+    Variant v;                              // variant
+    std::vector<Entry> entries;             // object
+    std::vector<std::vector<Entry>> items;  // collection
+};
+
+struct Entry {
+    std::string name;
+    Value value;
+    bool skip = false;   // unknown, and the caller asked to skip such entries
+};
+
+struct Node {
+    std::string className;
+    std::string name;
+    std::vector<Entry> entries;
+    std::vector<Node> children;
+    TComponent* match = nullptr;   // the existing component this node is read into
+};
+
+[[noreturn]] void Corrupt(const std::string& why)
+{
+    throw EReadError("Invalid component stream: " + why);
+}
+
+class Parser {
+public:
+    Parser(const char* data, std::size_t size) : m_p(data), m_end(data + size), m_begin(data) {}
+
+    std::size_t Consumed() const { return static_cast<std::size_t>(m_p - m_begin); }
+
+    void Header()
+    {
+        Need(6, "header");
+        if (std::memcmp(m_p, ComponentStreamSignature, 4) != 0)
+            Corrupt("wrong signature");
+        m_p += 4;
+        auto version = LE<std::uint16_t>();
+        if (version != ComponentStreamVersion)
+            Corrupt("unsupported version " + std::to_string(version));
+    }
+
+    Node Component(int depth)
+    {
+        Deeper(depth);
+        Node n;
+        n.className = Str("class name");
+        if (n.className.empty())
+            Corrupt("empty class name");
+        n.name = Str("component name");
+        n.entries = Entries(depth);
+        std::uint32_t children = Count(16, "child count");
+        n.children.reserve(children);
+        for (std::uint32_t i = 0; i < children; ++i)
+            n.children.push_back(Component(depth + 1));
+        return n;
+    }
+
+private:
+    void Need(std::uint64_t bytes, const char* what)
+    {
+        if (bytes > static_cast<std::uint64_t>(m_end - m_p))
+            Corrupt(std::string(what) + " runs past the end of the stream (truncated or damaged)");
+    }
+    static void Deeper(int depth)
+    {
+        if (depth > MaxStreamNesting)
+            Corrupt("nesting deeper than " + std::to_string(MaxStreamNesting) + " levels");
+    }
+    template <class T>
+    T LE()
+    {
+        Need(sizeof(T), "value");
+        unsigned char b[sizeof(T)];
+        std::memcpy(b, m_p, sizeof(T));
+        m_p += sizeof(T);
+        if constexpr (std::endian::native == std::endian::big)
+            std::reverse(b, b + sizeof(T));
+        T v;
+        std::memcpy(&v, b, sizeof(T));
+        return v;
+    }
+    std::string Str(const char* what)
+    {
+        auto len = LE<std::uint32_t>();
+        Need(len, what);
+        std::string s(m_p, len);
+        m_p += len;
+        return s;
+    }
+    // A count of elements that take at least minBytes each.
+    std::uint32_t Count(std::uint64_t minBytes, const char* what)
+    {
+        auto n = LE<std::uint32_t>();
+        Need(n * minBytes, what);
+        return n;
+    }
+
+    std::vector<Entry> Entries(int depth)
+    {
+        Deeper(depth);
+        std::uint32_t n = Count(5, "entry count");   // name length + tag
+        std::vector<Entry> entries(n);
+        for (Entry& e : entries) {
+            e.name = Str("property name");
+            if (e.name.empty())
+                Corrupt("empty property name");
+            e.value = ParseValue(depth);
+        }
+        return entries;
+    }
+
+    Value ParseValue(int depth)
+    {
+        Value v;
+        v.tag = static_cast<Tag>(LE<std::uint8_t>());
+        switch (v.tag) {
+        case tFalse:
+        case tTrue:
+        case tNil: break;
+        case tInt32: v.i = LE<std::int32_t>(); break;
+        case tInt64: v.i = LE<std::int64_t>(); break;
+        case tDouble: v.d = LE<double>(); break;
+        case tString:
+        case tIdent:
+        case tReference: v.s = Str("string"); break;
+        case tSet: {
+            std::uint32_t n = Count(4, "set");
+            v.names.reserve(n);
+            for (std::uint32_t i = 0; i < n; ++i)
+                v.names.push_back(Str("set element"));
+            break;
+        }
+        case tBinary: {
+            auto len = LE<std::int32_t>();
+            if (len < 0)
+                Corrupt("negative binary length");
+            Need(static_cast<std::uint64_t>(len), "binary block");
+            v.s.assign(m_p, static_cast<std::size_t>(len));
+            m_p += len;
+            break;
+        }
+        case tObject: v.entries = Entries(depth + 1); break;
+        case tCollection: {
+            Deeper(depth + 1);
+            std::uint32_t n = Count(4, "collection");
+            v.items.reserve(n);
+            for (std::uint32_t i = 0; i < n; ++i)
+                v.items.push_back(Entries(depth + 1));
+            break;
+        }
+        case tVariant: v.v = ParseVariant(depth + 1); break;
+        default: Corrupt("unknown value tag " + std::to_string(static_cast<int>(v.tag)));
+        }
+        return v;
+    }
+
+    Variant ParseVariant(int depth)
+    {
+        Deeper(depth);
+        auto type = LE<std::uint16_t>();
+        if (type == (varArray | varVariant)) {
+            std::uint32_t n = Count(2, "variant array");
+            std::vector<Variant> items;
+            items.reserve(n);
+            for (std::uint32_t i = 0; i < n; ++i)
+                items.push_back(ParseVariant(depth + 1));
+            return Variant::Array(std::move(items));
+        }
+        switch (type) {
+        case varEmpty: return Variant();
+        case varNull: return Variant::Null();
+        case varSmallint: return Variant::FromSmallint(LE<std::int16_t>());
+        case varInteger: return Variant(static_cast<int>(LE<std::int32_t>()));
+        case varSingle: return Variant::FromSingle(LE<float>());
+        case varDouble: return Variant(LE<double>());
+        case varCurrency: return Variant(Currency::FromInt64(LE<std::int64_t>()));
+        case varDate: return Variant::FromDate(LE<double>());
+        case varOleStr: return Variant::FromWideString(Str("string"));
+        case varString: return Variant(Str("string"));
+        case varBoolean: return Variant(LE<std::uint8_t>() != 0);
+        case varByte: return Variant::FromByte(LE<std::uint8_t>());
+        case varInt64: return Variant(static_cast<std::int64_t>(LE<std::int64_t>()));
+        default: Corrupt("unknown variant type " + std::to_string(type));
+        }
+    }
+
+    const char* m_p;
+    const char* m_end;
+    const char* m_begin;
+};
+
+// ---------------------------------------------------------------- reading
+
+bool Fits(const TPropInfo& info, const Value& v)
+{
+    switch (info.Kind) {
+    case pkInteger:
+    case pkColor: return v.tag == tInt32 || (v.tag == tInt64 && v.i >= INT32_MIN && v.i <= INT32_MAX);
+    case pkInt64: return v.tag == tInt32 || v.tag == tInt64;
+    case pkBoolean: return v.tag == tFalse || v.tag == tTrue;
+    case pkEnumeration: return (v.tag == tIdent && info.EnumValue(v.s) >= 0) || v.tag == tInt32;
+    case pkSet:
+        if (v.tag != tSet)
+            return false;
+        for (const std::string& n : v.names)
+            if (info.EnumValue(n) < 0 || info.EnumValue(n) >= 64)
+                return false;
+        return true;
+    case pkFloat: return v.tag == tDouble || v.tag == tInt32 || v.tag == tInt64;
+    case pkString: return v.tag == tString;
+    case pkBinary: return v.tag == tBinary;
+    case pkVariant: return v.tag == tVariant;
+    case pkComponent: return v.tag == tReference || v.tag == tNil;
+    case pkPersistent: return v.tag == tObject;
+    case pkCollection: return v.tag == tCollection;
+    }
+    return false;
+}
+
+// Records which extra entries an object defines, without running any callback.
+class CollectingFiler : public TFiler {
+public:
+    explicit CollectingFiler(TComponent* root) : TFiler(root) {}
+    void DefineProperty(const std::string& Name, const std::function<void(const Variant&)>&,
+                        const std::function<Variant()>&, bool) override
+    {
+        m_defined.emplace(Lower(Name), tVariant);
+    }
+    void DefineBinaryProperty(const std::string& Name, const std::function<void(TStream&)>&,
+                              const std::function<void(TStream&)>&, bool) override
+    {
+        m_defined.emplace(Lower(Name), tBinary);
+    }
+    const std::map<std::string, Tag>& Defined() const { return m_defined; }
+
+private:
+    std::map<std::string, Tag> m_defined;
+};
+
+class ReaderFiler : public TFiler {
+public:
+    ReaderFiler(TComponent* root, const Entry& e) : TFiler(root), m_entry(e) {}
+    bool Found() const { return m_found; }
+
+    void DefineProperty(const std::string& Name, const std::function<void(const Variant&)>& ReadData,
+                        const std::function<Variant()>&, bool) override
+    {
+        if (m_found || !SameName(Name, m_entry.name))
+            return;
+        m_found = true;
+        if (m_entry.value.tag != tVariant)
+            throw EReadError("Invalid property value for " + m_entry.name);
+        if (ReadData)
+            ReadData(m_entry.value.v);
+    }
+    void DefineBinaryProperty(const std::string& Name, const std::function<void(TStream&)>& ReadData,
+                              const std::function<void(TStream&)>&, bool) override
+    {
+        if (m_found || !SameName(Name, m_entry.name))
+            return;
+        m_found = true;
+        if (m_entry.value.tag != tBinary)
+            throw EReadError("Invalid property value for " + m_entry.name);
+        if (ReadData) {
+            TMemoryStream block;
+            block.SetBytes(m_entry.value.s);
+            ReadData(block);
+        }
+    }
+
+private:
+    const Entry& m_entry;
+    bool m_found = false;
+};
+
+class Loader {
+public:
+    Loader(TComponent* owner, TComponent* parent, const TReadOptions& options)
+        : m_owner(owner), m_parent(parent), m_options(options)
+    {
+    }
+
+    TComponent* Run(Node& root, TComponent* instance)
+    {
+        Validate(root, instance);
+        m_probes.clear();
+        try {
+            return Apply(root, instance);
+        } catch (...) {
+            Rollback();
+            throw;
+        }
+    }
+
+private:
+    struct Fixup {
+        TObject* obj;
+        const TPropInfo* info;
+        std::string path;
+    };
+
+    // ---- validation: nothing is changed here
+
+    TComponent* Probe(const std::string& className)
+    {
+        auto& slot = m_probes[Lower(className)];
+        if (!slot)
+            slot.reset(TClassRegistry::Instance().Create(className, nullptr));
+        return slot.get();
+    }
+
+    void Validate(Node& root, TComponent* instance)
+    {
+        TComponent* context = instance ? instance : Probe(root.className);
+        if (!root.name.empty() && !IsValidIdent(root.name))
+            throw EReadError("'" + root.name + "' is not a valid component name.");
+        m_rootForMatching = instance;
+        ValidateEntries(context, root.entries, context, !instance);
+        for (Node& child : root.children)
+            ValidateNode(child, instance);
+    }
+
+    void ValidateNode(Node& n, TComponent* existingParent)
+    {
+        if (!n.name.empty() && !IsValidIdent(n.name))
+            throw EReadError("'" + n.name + "' is not a valid component name.");
+        n.match = FindExisting(n, existingParent);
+        if (!n.match) {
+            if (!TClassRegistry::Instance().IsRegistered(n.className))
+                throw EClassNotFound("Class " + n.className + " not found");
+            if (!n.name.empty()) {
+                if (!m_newNames.insert(Lower(n.name)).second)
+                    throw EReadError("A component named " + n.name + " already exists");
+            }
+        }
+        TComponent* context = n.match ? n.match : Probe(n.className);
+        ValidateEntries(context, n.entries, context, !n.match);
+        for (Node& child : n.children)
+            ValidateNode(child, n.match);
+    }
+
+    // An existing component the node is read into: a child of the same name
+    // of the existing parent, else a component of the root's; a clash with
+    // a component of another class is refused.
+    TComponent* FindExisting(const Node& n, TComponent* existingParent)
+    {
+        if (n.name.empty() || !m_rootForMatching)
+            return nullptr;
+        TComponent* found = nullptr;
+        if (existingParent)
+            existingParent->GetChildren(
+                [&](TComponent* c) {
+                    if (!found && SameName(c->Name(), n.name))
+                        found = c;
+                },
+                m_rootForMatching);
+        if (!found)
+            found = m_rootForMatching->FindComponent(n.name);
+        if (!found)
+            return nullptr;
+        if (!SameName(found->ClassName(), n.className))
+            throw EReadError("A component named " + n.name + " already exists");
+        if (!m_matched.insert(found).second)
+            throw EReadError("A component named " + n.name + " already exists");
+        return found;
+    }
+
+    void ValidateEntries(TObject* obj, std::vector<Entry>& entries, TComponent* filerRoot, bool scratch)
+    {
+        std::unique_ptr<CollectingFiler> defined;
+        for (Entry& e : entries) {
+            const TPropInfo* info = FindPropInfo(obj, e.name);
+            if (info) {
+                if (!Fits(*info, e.value))
+                    throw EReadError("Invalid property value for " + e.name);
+                bool simple = info->Kind != pkPersistent && info->Kind != pkCollection;
+                if (simple && info->IsReadOnly())
+                    throw EReadError("Property " + e.name + " is read-only");
+                if (info->Kind == pkPersistent) {
+                    TObject* nested = info->GetObj(obj);
+                    if (!nested)
+                        throw EReadError("Property " + e.name + " has no object to read into");
+                    ValidateEntries(nested, e.value.entries, filerRoot, scratch);
+                } else if (info->Kind == pkCollection) {
+                    auto* coll = dynamic_cast<TCollection*>(info->GetObj(obj));
+                    if (!coll)
+                        throw EReadError("Property " + e.name + " has no collection to read into");
+                    ValidateItems(coll, e.value.items, filerRoot, scratch);
+                }
+                continue;
+            }
+            if (!defined) {
+                defined = std::make_unique<CollectingFiler>(filerRoot);
+                CallDefineProperties(obj, *defined);
+            }
+            auto it = defined->Defined().find(Lower(e.name));
+            if (it != defined->Defined().end()) {
+                if (it->second != e.value.tag)
+                    throw EReadError("Invalid property value for " + e.name);
+                continue;
+            }
+            if (!m_options.SkipUnknownProperties)
+                throw EReadError("Property " + e.name + " does not exist");
+            e.skip = true;
+        }
+    }
+
+    void ValidateItems(TCollection* coll, std::vector<std::vector<Entry>>& items, TComponent* filerRoot,
+                       bool scratch)
+    {
+        if (items.empty())
+            return;
+        // An item to check against: an existing one, or a new one in a
+        // scratch object's collection.
+        TCollectionItem* sample = coll->Count() > 0 ? coll->Items(0) : (scratch ? coll->Add() : nullptr);
+        for (auto& item : items) {
+            if (sample) {
+                ValidateEntries(sample, item, filerRoot, scratch);
+                continue;
+            }
+            // No item to ask: the published properties of the item class are
+            // checked now, other entries (defined ones) while applying.
+            for (Entry& e : item) {
+                const TPropInfo* info = FindPropInfo(coll->ItemClassName(), e.name);
+                if (info && !Fits(*info, e.value))
+                    throw EReadError("Invalid property value for " + e.name);
+            }
+        }
+    }
+
+    // ---- applying
+
+    void Track(TComponent* c)
+    {
+        c->SetStreamingState(csLoading, true);
+        c->SetStreamingState(csReading, true);
+        m_loaded.push_back(c);
+    }
+
+    std::string UniqueName(TComponent* owner, TComponent* self, const std::string& name)
+    {
+        if (!owner)
+            return name;
+        TComponent* other = owner->FindComponent(name);
+        if (!other || other == self)
+            return name;
+        for (int i = 1;; ++i) {
+            std::string candidate = name + "_" + std::to_string(i);
+            TComponent* o = owner->FindComponent(candidate);
+            if (!o || o == self)
+                return candidate;
+        }
+    }
+
+    TComponent* Apply(Node& root, TComponent* instance)
+    {
+        TComponent* comp = instance;
+        if (!comp) {
+            comp = TClassRegistry::Instance().Create(root.className, m_owner);
+            m_created.push_back(comp);
+        }
+        m_root = comp;
+        Track(comp);
+        if (!root.name.empty() && !SameName(root.name, comp->Name()))
+            comp->SetName(UniqueName(comp->Owner(), comp, root.name));
+        if (m_parent)
+            comp->SetParentComponent(m_parent);
+        ApplyEntries(comp, root.entries);
+        for (Node& child : root.children)
+            ApplyNode(child, comp);
+
+        for (const Fixup& f : m_fixups)
+            f.info->SetObj(f.obj, Resolve(f.path));
+        m_fixups.clear();
+
+        // From here on the tree is complete: no more rollback.
+        std::vector<TComponent*> loaded = std::move(m_loaded);
+        m_loaded.clear();
+        m_created.clear();
+        for (TComponent* c : loaded)
+            c->SetStreamingState(csReading, false);
+        for (TComponent* c : loaded)
+            c->Loaded();
+        return comp;
+    }
+
+    void ApplyNode(Node& n, TComponent* parent)
+    {
+        TComponent* comp = n.match;
+        if (!comp) {
+            comp = TClassRegistry::Instance().Create(n.className, m_root);
+            m_created.push_back(comp);
+            Track(comp);
+            if (!n.name.empty())
+                comp->SetName(n.name);
+            comp->SetParentComponent(parent);
+        } else {
+            Track(comp);
+            // A parentless component of the root stays so when it is one of the root's children.
+            if (comp->GetParentComponent() != parent && (comp->HasParent() || parent != m_root))
+                comp->SetParentComponent(parent);
+        }
+        ApplyEntries(comp, n.entries);
+        for (Node& child : n.children)
+            ApplyNode(child, comp);
+    }
+
+    void ApplyEntries(TObject* obj, const std::vector<Entry>& entries)
+    {
+        for (const Entry& e : entries) {
+            if (e.skip)
+                continue;
+            const TPropInfo* info = FindPropInfo(obj, e.name);
+            if (info) {
+                ApplyValue(obj, *info, e.value);
+                continue;
+            }
+            ReaderFiler filer(m_root, e);
+            CallDefineProperties(obj, filer);
+            if (!filer.Found() && !m_options.SkipUnknownProperties)
+                throw EReadError("Property " + e.name + " does not exist");
+        }
+    }
+
+    void ApplyValue(TObject* obj, const TPropInfo& info, const Value& v)
+    {
+        if (!Fits(info, v))
+            throw EReadError("Invalid property value for " + info.Name);
+        switch (info.Kind) {
+        case pkInteger:
+        case pkColor:
+        case pkInt64: info.SetOrd(obj, v.i); return;
+        case pkBoolean: info.SetOrd(obj, v.tag == tTrue ? 1 : 0); return;
+        case pkEnumeration: info.SetOrd(obj, v.tag == tIdent ? info.EnumValue(v.s) : v.i); return;
+        case pkSet: {
+            std::uint64_t bits = 0;
+            for (const std::string& n : v.names)
+                bits |= std::uint64_t{1} << info.EnumValue(n);
+            info.SetOrd(obj, static_cast<std::int64_t>(bits));
+            return;
+        }
+        case pkFloat: info.SetFloat(obj, v.tag == tDouble ? v.d : static_cast<double>(v.i)); return;
+        case pkString:
+        case pkBinary: info.SetStr(obj, v.s); return;
+        case pkVariant: info.SetVar(obj, v.v); return;
+        case pkComponent:
+            if (v.tag == tNil)
+                info.SetObj(obj, nullptr);
+            else
+                m_fixups.push_back(Fixup{obj, &info, v.s});
+            return;
+        case pkPersistent: {
+            TObject* nested = info.GetObj(obj);
+            if (!nested)
+                throw EReadError("Property " + info.Name + " has no object to read into");
+            ApplyEntries(nested, v.entries);
+            return;
+        }
+        case pkCollection: {
+            auto* coll = dynamic_cast<TCollection*>(info.GetObj(obj));
+            if (!coll)
+                throw EReadError("Property " + info.Name + " has no collection to read into");
+            TCollection::UpdateScope update(*coll);
+            coll->Clear();
+            for (const std::vector<Entry>& item : v.items)
+                ApplyEntries(coll->Add(), item);
+            return;
+        }
+        }
+    }
+
+    // "" is the root; "A.B" walks owned components from the root, else from
+    // the root's owners (a reference to a component outside the tree).
+    TComponent* Resolve(const std::string& path) const
+    {
+        if (path.empty())
+            return m_root;
+        std::vector<std::string> segs;
+        std::size_t pos = 0;
+        while (pos <= path.size()) {
+            std::size_t end = path.find('.', pos);
+            if (end == std::string::npos)
+                end = path.size();
+            segs.push_back(path.substr(pos, end - pos));
+            pos = end + 1;
+        }
+        auto descend = [&](TComponent* base, std::size_t from) -> TComponent* {
+            TComponent* c = base;
+            for (std::size_t i = from; c && i < segs.size(); ++i)
+                c = segs[i].empty() ? nullptr : c->FindComponent(segs[i]);
+            return c;
+        };
+        for (TComponent* base = m_root; base; base = base->Owner()) {
+            if (TComponent* c = descend(base, 0))
+                return c;
+            if (SameName(base->Name(), segs[0]))
+                if (TComponent* c = descend(base, 1))
+                    return c;
+        }
+        return nullptr;
+    }
+
+    void Rollback()
+    {
+        std::vector<TComponent*> created = std::move(m_created);
+        std::unordered_set<TComponent*> createdSet(created.begin(), created.end());
+        for (TComponent* c : m_loaded) {
+            if (!createdSet.count(c)) {
+                c->SetStreamingState(csReading, false);
+                c->SetStreamingState(csLoading, false);
+            }
+        }
+        m_loaded.clear();
+        for (auto it = created.rbegin(); it != created.rend(); ++it)
+            delete *it;
+    }
+
+    TComponent* m_owner;
+    TComponent* m_parent;
+    TReadOptions m_options;
+    TComponent* m_rootForMatching = nullptr;
+    TComponent* m_root = nullptr;
+    std::unordered_map<std::string, std::unique_ptr<TComponent>> m_probes;
+    std::unordered_set<std::string> m_newNames;
+    std::unordered_set<TComponent*> m_matched;
+    std::vector<TComponent*> m_created;
+    std::vector<TComponent*> m_loaded;
+    std::vector<Fixup> m_fixups;
+};
+
+} // namespace
+
+void WriteComponent(TStream& Stream, TComponent* Root)
+{
+    if (!Root)
+        throw EWriteError("No component to write");
+    Writer w(Root);
+    w.Out().append(ComponentStreamSignature, 4);
+    w.LE<std::uint16_t>(ComponentStreamVersion);
+    try {
+        w.Component(Root, 0);
+    } catch (...) {
+        w.ClearWritingState();
+        throw;
+    }
+    w.ClearWritingState();
+    Stream.WriteBuffer(w.Out().data(), static_cast<std::int64_t>(w.Out().size()));
+}
+
+TComponent* ReadComponent(TStream& Stream, TComponent* Instance, TComponent* Owner, TComponent* Parent,
+                          const TReadOptions& Options)
+{
+    std::int64_t start = Stream.Position();
+    std::string bytes = Stream.ReadBytes(Stream.Remaining());
+    try {
+        Parser parser(bytes.data(), bytes.size());
+        parser.Header();
+        Node root = parser.Component(0);
+        std::size_t consumed = parser.Consumed();
+        bytes.clear();
+        bytes.shrink_to_fit();
+        Loader loader(Owner, Parent, Options);
+        TComponent* result = loader.Run(root, Instance);
+        Stream.SetPosition(start + static_cast<std::int64_t>(consumed));
+        return result;
+    } catch (...) {
+        Stream.SetPosition(start);
+        throw;
+    }
+}
+
+void SaveComponentToMemory(TComponent* Root, TMemoryStream& Dest)
+{
+    TMemoryStream fresh;
+    WriteComponent(fresh, Root);
+    Dest.SetBytes(fresh.Bytes());
+}
+
+TComponent* LoadComponentFromMemory(TMemoryStream& Source, TComponent* Instance, TComponent* Owner,
+                                    TComponent* Parent, const TReadOptions& Options)
+{
+    Source.SetPosition(0);
+    return ReadComponent(Source, Instance, Owner, Parent, Options);
+}
+
+} // namespace qel

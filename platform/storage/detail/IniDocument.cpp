@@ -1,0 +1,268 @@
+#include "platform/storage/detail/IniDocument.h"
+
+#include "platform/core/Encoding.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+#include <unordered_set>
+
+namespace qel::detail {
+
+std::string IniFoldCase(const std::string& text)
+{
+    // Plain ASCII (nearly every key) needs no trip through QString.
+    bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+        std::string out = text;
+        for (char& c : out)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return out;
+    }
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toCaseFolded().toStdString();
+}
+
+bool IsValidUtf8(const std::string& bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int len = 0;
+        std::uint32_t cp = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + static_cast<std::size_t>(len) > n)
+            return false;
+        for (int k = 1; k < len; ++k) {
+            unsigned char cc = p[i + static_cast<std::size_t>(k)];
+            if ((cc & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+            (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += static_cast<std::size_t>(len);
+    }
+    return true;
+}
+
+namespace {
+
+std::string TrimSpaces(const std::string& s)
+{
+    std::size_t b = 0;
+    std::size_t e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t'))
+        ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
+        --e;
+    return s.substr(b, e - b);
+}
+
+} // namespace
+
+IniDocument IniDocument::Parse(const std::string& raw)
+{
+    std::string text = raw;
+    if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.erase(0, 3);
+    if (!IsValidUtf8(text))
+        text = Cp1252ToUtf8(text);
+
+    IniDocument doc;
+    Section* current = nullptr;
+    // Keys already seen per section: a duplicate key is dropped, so the first wins.
+    std::unordered_map<const Section*, std::unordered_set<std::string>> seen;
+
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+        std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = TrimSpaces(text.substr(pos, end - pos));
+        pos = end;
+        if (pos < text.size() && text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')
+            pos += 2;
+        else
+            ++pos;
+
+        if (line.empty())
+            continue;
+        if (line.front() == ';' || line.front() == '#') {
+            Entry comment{{}, line, {}, true};
+            if (current)
+                current->Entries.push_back(std::move(comment));
+            else
+                doc.m_preamble.push_back(std::move(comment));
+            continue;
+        }
+        if (line.front() == '[' && line.back() == ']') {
+            std::string name = TrimSpaces(line.substr(1, line.size() - 2));
+            current = doc.FindSection(name);
+            if (!current)
+                current = &doc.AddSection(name);
+            continue;
+        }
+        std::size_t eq = line.find('=');
+        if (!current || eq == std::string::npos)
+            continue;  // stray text: nothing a reader could use
+        std::string key = TrimSpaces(line.substr(0, eq));
+        if (key.empty())
+            continue;
+        std::string folded = IniFoldCase(key);
+        if (!seen[current].insert(folded).second)
+            continue;
+        current->Entries.push_back(Entry{key, TrimSpaces(line.substr(eq + 1)), folded, false});
+    }
+    return doc;
+}
+
+std::string IniDocument::Serialize() const
+{
+    std::string out;
+    for (const Entry& e : m_preamble)
+        out += e.Value + "\r\n";
+    for (std::size_t i = 0; i < m_sections.size(); ++i) {
+        if (i > 0 || !m_preamble.empty())
+            out += "\r\n";
+        const Section& s = m_sections[i];
+        out += "[" + s.Name + "]\r\n";
+        for (const Entry& e : s.Entries)
+            out += e.Comment ? e.Value + "\r\n" : e.Key + "=" + e.Value + "\r\n";
+    }
+    return out;
+}
+
+const IniDocument::Section* IniDocument::FindSection(const std::string& section) const
+{
+    auto it = m_index.find(IniFoldCase(TrimSpaces(section)));
+    return it == m_index.end() ? nullptr : &m_sections[it->second];
+}
+
+IniDocument::Section* IniDocument::FindSection(const std::string& section)
+{
+    return const_cast<Section*>(std::as_const(*this).FindSection(section));
+}
+
+IniDocument::Section& IniDocument::AddSection(const std::string& name)
+{
+    m_sections.push_back(Section{name, {}});
+    m_index[IniFoldCase(name)] = m_sections.size() - 1;
+    return m_sections.back();
+}
+
+void IniDocument::Reindex()
+{
+    m_index.clear();
+    for (std::size_t i = 0; i < m_sections.size(); ++i)
+        m_index[IniFoldCase(m_sections[i].Name)] = i;
+}
+
+const std::string* IniDocument::Find(const std::string& section, const std::string& key) const
+{
+    const Section* s = FindSection(section);
+    if (!s)
+        return nullptr;
+    std::string folded = IniFoldCase(TrimSpaces(key));
+    for (const Entry& e : s->Entries)
+        if (!e.Comment && e.Folded == folded)
+            return &e.Value;
+    return nullptr;
+}
+
+void IniDocument::Set(const std::string& section, const std::string& key, const std::string& value)
+{
+    std::string sectionName = TrimSpaces(section);
+    std::string keyName = TrimSpaces(key);
+    Section* s = FindSection(sectionName);
+    if (!s)
+        s = &AddSection(sectionName);
+    std::string folded = IniFoldCase(keyName);
+    for (Entry& e : s->Entries) {
+        if (!e.Comment && e.Folded == folded) {
+            e.Value = value;
+            return;
+        }
+    }
+    s->Entries.push_back(Entry{keyName, value, folded, false});
+}
+
+bool IniDocument::EraseSection(const std::string& section)
+{
+    const Section* s = FindSection(section);
+    if (!s)
+        return false;
+    m_sections.erase(m_sections.begin() + (s - m_sections.data()));
+    Reindex();
+    return true;
+}
+
+bool IniDocument::DeleteKey(const std::string& section, const std::string& key)
+{
+    Section* s = FindSection(section);
+    if (!s)
+        return false;
+    std::string folded = IniFoldCase(TrimSpaces(key));
+    auto it = std::find_if(s->Entries.begin(), s->Entries.end(),
+                           [&](const Entry& e) { return !e.Comment && e.Folded == folded; });
+    if (it == s->Entries.end())
+        return false;
+    s->Entries.erase(it);
+    return true;
+}
+
+std::vector<std::string> IniDocument::Keys(const std::string& section) const
+{
+    std::vector<std::string> keys;
+    if (const Section* s = FindSection(section))
+        for (const Entry& e : s->Entries)
+            if (!e.Comment)
+                keys.push_back(e.Key);
+    return keys;
+}
+
+std::vector<std::string> IniDocument::KeyValues(const std::string& section) const
+{
+    std::vector<std::string> lines;
+    if (const Section* s = FindSection(section))
+        for (const Entry& e : s->Entries)
+            if (!e.Comment)
+                lines.push_back(e.Key + "=" + e.Value);
+    return lines;
+}
+
+std::vector<std::string> IniDocument::SectionNames() const
+{
+    std::vector<std::string> names;
+    names.reserve(m_sections.size());
+    for (const Section& s : m_sections)
+        names.push_back(s.Name);
+    return names;
+}
+
+bool IniDocument::HasSection(const std::string& section) const
+{
+    return FindSection(section) != nullptr;
+}
+
+} // namespace qel::detail
