@@ -1,0 +1,511 @@
+#include "platform/graphics/Bitmap.h"
+
+#include "platform/core/Exceptions.h"
+#include "platform/core/Stream.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace qel {
+
+namespace {
+
+const char* const kOutOfResources = "Out of Resources";
+
+void CheckSize(long long w, long long h)
+{
+    if (w * h > MaxBitmapPixels)
+        throw EOutOfResources(kOutOfResources);
+}
+
+QImage NewImage(int w, int h)
+{
+    if (w <= 0 || h <= 0)
+        return QImage();
+    CheckSize(w, h);
+    QImage img(w, h, QImage::Format_ARGB32);
+    if (img.isNull())
+        throw EOutOfResources(kOutOfResources);
+    img.fill(Qt::white);
+    return img;
+}
+
+std::uint32_t LE32(const std::string& b, std::size_t at)
+{
+    return std::uint32_t(std::uint8_t(b[at])) | (std::uint32_t(std::uint8_t(b[at + 1])) << 8) |
+           (std::uint32_t(std::uint8_t(b[at + 2])) << 16) | (std::uint32_t(std::uint8_t(b[at + 3])) << 24);
+}
+
+std::uint32_t BE32(const std::string& b, std::size_t at)
+{
+    return (std::uint32_t(std::uint8_t(b[at])) << 24) | (std::uint32_t(std::uint8_t(b[at + 1])) << 16) |
+           (std::uint32_t(std::uint8_t(b[at + 2])) << 8) | std::uint32_t(std::uint8_t(b[at + 3]));
+}
+
+// Reads one picture from the stream: exactly its own bytes for BMP and PNG
+// (so a picture inside a larger stream leaves the rest), else what remains.
+std::string ReadPictureBytes(TStream& stream, const char* invalidMessage)
+{
+    const std::int64_t start = stream.Position();
+    const std::int64_t remaining = stream.Remaining();
+    if (remaining < 8)
+        throw EInvalidGraphic(invalidMessage);
+    std::string head = stream.ReadBytes(8);
+    stream.SetPosition(start);
+    if (head[0] == 'B' && head[1] == 'M') {
+        const std::uint32_t size = LE32(head, 2);
+        if (size < 26 || size > remaining)
+            throw EInvalidGraphic(invalidMessage);
+        return stream.ReadBytes(size);
+    }
+    static const char kPng[] = "\x89PNG\r\n\x1a\n";
+    if (std::memcmp(head.data(), kPng, 8) == 0) {
+        std::int64_t pos = 8;
+        std::string chunk;
+        stream.SetPosition(start + 8);
+        for (;;) {
+            if (stream.Remaining() < 12)
+                throw EInvalidGraphic(invalidMessage);
+            chunk = stream.ReadBytes(8);
+            const std::uint32_t len = BE32(chunk, 0);
+            if (std::int64_t(len) + 4 > stream.Remaining())
+                throw EInvalidGraphic(invalidMessage);
+            stream.Seek(std::int64_t(len) + 4, soCurrent);
+            pos += 12 + std::int64_t(len);
+            if (chunk.compare(4, 4, "IEND") == 0)
+                break;
+        }
+        stream.SetPosition(start);
+        return stream.ReadBytes(pos);
+    }
+    return stream.ReadBytes(remaining);
+}
+
+QImage Decode(const std::string& bytes, const char* invalidMessage)
+{
+    QByteArray data(bytes.data(), qsizetype(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid())
+        CheckSize(size.width(), size.height());
+    QImage img = reader.read();
+    if (img.isNull())
+        throw EInvalidGraphic(invalidMessage);
+    CheckSize(img.width(), img.height());
+    return img.convertToFormat(QImage::Format_ARGB32);
+}
+
+std::string Encode(const QImage& image, const char* format, int quality)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    QImage out = image;
+    // BMP and JPEG have no alpha: flatten onto white first.
+    if (std::strcmp(format, "PNG") != 0 && image.hasAlphaChannel()) {
+        out = QImage(image.size(), QImage::Format_RGB32);
+        out.fill(Qt::white);
+        QPainter p(&out);
+        p.drawImage(0, 0, image);
+    }
+    if (!out.save(&buffer, format, quality))
+        throw EInvalidGraphic(std::string("Cannot write the picture as ") + format);
+    return std::string(data.constData(), std::size_t(data.size()));
+}
+
+std::string LowerExt(const std::string& fileName)
+{
+    const auto dot = fileName.find_last_of('.');
+    const auto slash = fileName.find_last_of("/\\");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    std::string ext = fileName.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+} // namespace
+
+// ----------------------------------------------------------------------------
+
+class TBitmapCanvas : public TCanvas {
+public:
+    explicit TBitmapCanvas(TBitmap* owner) : m_owner(owner) {}
+    ~TBitmapCanvas() override { End(); }
+
+    void End()
+    {
+        if (m_own.isActive()) {
+            m_own.end();
+            PainterEnded();
+        }
+    }
+
+protected:
+    QPainter* AcquirePainter() override
+    {
+        QImage& img = *m_owner->m_image;
+        if (img.isNull())
+            return nullptr;
+        if (!m_own.isActive()) {
+            if (!m_own.begin(&img))
+                return nullptr;
+            PainterStarted(&m_own, &img);
+        }
+        return &m_own;
+    }
+    void ReleasePainter() override { End(); }
+    QImage* DeviceImage() override { return m_owner->m_image->isNull() ? nullptr : m_owner->m_image.get(); }
+    TRect DeviceBounds() const override { return {0, 0, m_owner->Width(), m_owner->Height()}; }
+
+private:
+    TBitmap* m_owner;
+    QPainter m_own;
+};
+
+TBitmap::TBitmap() : m_image(std::make_unique<QImage>()) {}
+
+TBitmap::TBitmap(int width, int height) : TBitmap()
+{
+    SetSize(width, height);
+}
+
+TBitmap::~TBitmap() = default;
+
+void TBitmap::EndDrawing() const
+{
+    if (m_canvas)
+        m_canvas->End();
+}
+
+const QImage& TBitmap::Image() const
+{
+    // Painting goes straight into the pixels; end it so a copy of the image
+    // never shares a buffer that is still being drawn into.
+    EndDrawing();
+    return *m_image;
+}
+
+QImage& TBitmap::MutableImage()
+{
+    EndDrawing();
+    return *m_image;
+}
+
+void TBitmap::SetImage(const QImage& image)
+{
+    EndDrawing();
+    if (!image.isNull())
+        CheckSize(image.width(), image.height());
+    *m_image = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32);
+    Changed();
+}
+
+bool TBitmap::Empty() const { return m_image->isNull(); }
+int TBitmap::Width() const { return m_image->width(); }
+int TBitmap::Height() const { return m_image->height(); }
+void TBitmap::SetWidth(int width) { SetSize(width, Height()); }
+void TBitmap::SetHeight(int height) { SetSize(Width(), height); }
+
+void TBitmap::SetSize(int width, int height)
+{
+    width = std::max(0, width);
+    height = std::max(0, height);
+    if (width == Width() && height == Height())
+        return;
+    QImage img = NewImage(width, height);   // raises before anything changes
+    EndDrawing();
+    if (!img.isNull() && !m_image->isNull()) {
+        QPainter p(&img);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(0, 0, *m_image);
+    }
+    *m_image = std::move(img);
+    Changed();
+}
+
+TCanvas* TBitmap::Canvas()
+{
+    if (!m_canvas)
+        m_canvas = std::make_unique<TBitmapCanvas>(this);
+    return m_canvas.get();
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat format)
+{
+    // Pixels are always kept as 32-bit; the format is remembered for callers that ask.
+    m_pixelFormat = format;
+}
+
+TColor TBitmap::TransparentColor() const
+{
+    if (m_transparentMode == tmFixed)
+        return m_transparentColor;
+    if (m_image->isNull())
+        return clNone;
+    return FromQColor(QColor::fromRgb(m_image->pixel(0, m_image->height() - 1)));
+}
+
+void TBitmap::SetTransparentColor(TColor color)
+{
+    m_transparentColor = color;
+    m_transparentMode = tmFixed;
+    Changed();
+}
+
+void TBitmap::SetTransparentMode(TTransparentMode mode)
+{
+    if (mode == m_transparentMode)
+        return;
+    m_transparentMode = mode;
+    Changed();
+}
+
+TColor TBitmap::Pixel(int x, int y) const
+{
+    if (!m_image->valid(x, y))
+        return CLR_INVALID;
+    return FromQColor(QColor::fromRgb(m_image->pixel(x, y)));
+}
+
+void TBitmap::SetPixel(int x, int y, TColor color)
+{
+    if (!m_image->valid(x, y))
+        return;
+    MutableImage().setPixel(x, y, ToQColor(color).rgb());
+}
+
+void TBitmap::LoadFromStream(TStream& stream)
+{
+    const std::int64_t start = stream.Position();
+    try {
+        QImage img = Decode(ReadPictureBytes(stream, "Bitmap image is not valid"), "Bitmap image is not valid");
+        EndDrawing();
+        *m_image = std::move(img);
+    } catch (...) {
+        stream.SetPosition(start);
+        throw;
+    }
+    Changed();
+}
+
+void TBitmap::SaveToStream(TStream& stream) const
+{
+    if (m_image->isNull())
+        return;
+    stream.WriteBytes(Encode(Image(), StreamFormat(), StreamQuality()));
+}
+
+void TBitmap::SaveToFile(const std::string& fileName) const
+{
+    const std::string ext = LowerExt(fileName);
+    const char* format = ext == "png" ? "PNG" : (ext == "jpg" || ext == "jpeg") ? "JPEG" : "BMP";
+    if (m_image->isNull())
+        throw EInvalidGraphic("Cannot save an empty bitmap");
+    const std::string bytes = Encode(Image(), format, StreamQuality());
+    SafeWriteFile(fileName, [&](TStream& s) { s.WriteBytes(bytes); });
+}
+
+void TBitmap::Assign(TPersistent* Source)
+{
+    if (auto* src = dynamic_cast<TBitmap*>(Source)) {
+        if (src == this)
+            return;
+        EndDrawing();
+        *m_image = src->Image();
+        m_pixelFormat = src->m_pixelFormat;
+        m_transparentMode = src->m_transparentMode;
+        m_transparentColor = src->m_transparentColor;
+        TGraphic::SetTransparent(src->Transparent());
+        Changed();
+        return;
+    }
+    if (auto* icon = dynamic_cast<TIcon*>(Source)) {
+        SetImage(icon->Image());
+        return;
+    }
+    if (auto* g = dynamic_cast<TGraphic*>(Source)) {
+        // Any other graphic is drawn onto a white bitmap of its size.
+        if (g->Empty()) {
+            SetSize(0, 0);
+            return;
+        }
+        QImage img = NewImage(g->Width(), g->Height());
+        EndDrawing();
+        *m_image = std::move(img);
+        Canvas()->StretchDraw(TRect{0, 0, g->Width(), g->Height()}, g);
+        EndDrawing();
+        Changed();
+        return;
+    }
+    if (!Source) {
+        SetSize(0, 0);
+        return;
+    }
+    TGraphic::Assign(Source);
+}
+
+bool TBitmap::Equals(const TGraphic* other) const
+{
+    auto* o = dynamic_cast<const TBitmap*>(other);
+    if (!o || std::string(o->ClassName()) != ClassName())
+        return false;
+    return Image() == o->Image();
+}
+
+std::unique_ptr<TBitmap> TBitmap::CreateMask(TColor transparent) const
+{
+    auto mask = std::make_unique<TBitmap>();
+    const QImage& src = Image();
+    if (src.isNull())
+        return mask;
+    QImage m(src.size(), QImage::Format_ARGB32);
+    const QRgb key = ToQColor(transparent).rgb() & 0xFFFFFF;
+    for (int y = 0; y < src.height(); ++y) {
+        const QRgb* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+        QRgb* out = reinterpret_cast<QRgb*>(m.scanLine(y));
+        for (int x = 0; x < src.width(); ++x)
+            out[x] = ((in[x] & 0xFFFFFF) == key || qAlpha(in[x]) < 128) ? 0xFFFFFFFF : 0xFF000000;
+    }
+    mask->SetImage(m);
+    return mask;
+}
+
+void TBitmap::Draw(TCanvas& canvas, const TRect& r) const
+{
+    QPainter* p = canvas.Painter();
+    if (!p || m_image->isNull())
+        return;
+    const TRect d = canvas.LPtoDP(r);
+    if (d.Width() == 0 || d.Height() == 0)
+        return;
+    QImage img = Image();
+    if (Transparent()) {
+        const QRgb key = ToQColor(TransparentColor()).rgb() & 0xFFFFFF;
+        img = img.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < img.height(); ++y) {
+            QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+            for (int x = 0; x < img.width(); ++x)
+                if ((line[x] & 0xFFFFFF) == key)
+                    line[x] = 0;
+        }
+    }
+    const bool mx = d.Width() < 0, my = d.Height() < 0;
+    if (mx || my)
+        img = img.mirrored(mx, my);
+    const QRect target(std::min(d.Left, d.Right), std::min(d.Top, d.Bottom), std::abs(d.Width()),
+                       std::abs(d.Height()));
+    p->drawImage(target, img);
+}
+
+void TBitmap::Changed()
+{
+    TGraphic::Changed();
+}
+
+// ----------------------------------------------------------------------------
+
+TIcon::TIcon() : m_image(std::make_unique<QImage>()) {}
+TIcon::~TIcon() = default;
+
+bool TIcon::Empty() const { return m_image->isNull(); }
+int TIcon::Width() const { return m_image->width(); }
+int TIcon::Height() const { return m_image->height(); }
+
+void TIcon::SetWidth(int)
+{
+    throw EInvalidGraphicOperation("Cannot change the size of an icon");
+}
+
+void TIcon::SetHeight(int)
+{
+    throw EInvalidGraphicOperation("Cannot change the size of an icon");
+}
+
+void TIcon::LoadFromStream(TStream& stream)
+{
+    const char* invalid = "Icon image is not valid";
+    const std::int64_t start = stream.Position();
+    try {
+        // The directory tells how many bytes the icon has.
+        if (stream.Remaining() < 6)
+            throw EInvalidGraphic(invalid);
+        const std::string head = stream.ReadBytes(6);
+        const int count = std::uint8_t(head[4]) | (std::uint8_t(head[5]) << 8);
+        if (head[0] != 0 || head[1] != 0 || (head[2] != 1 && head[2] != 2) || count == 0 ||
+            stream.Remaining() < std::int64_t(count) * 16)
+            throw EInvalidGraphic(invalid);
+        const std::string dir = stream.ReadBytes(std::int64_t(count) * 16);
+        std::int64_t end = 6 + std::int64_t(count) * 16;
+        for (int i = 0; i < count; ++i)
+            end = std::max<std::int64_t>(end, std::int64_t(LE32(dir, std::size_t(i) * 16 + 8)) +
+                                                  LE32(dir, std::size_t(i) * 16 + 12));
+        stream.SetPosition(start);
+        if (end > stream.Remaining())
+            throw EInvalidGraphic(invalid);
+        const std::string bytes = stream.ReadBytes(end);
+        QByteArray data(bytes.data(), qsizetype(bytes.size()));
+        QImage img = QImage::fromData(data, "ICO");
+        if (img.isNull())
+            throw EInvalidGraphic(invalid);
+        *m_image = img.convertToFormat(QImage::Format_ARGB32);
+    } catch (...) {
+        stream.SetPosition(start);
+        throw;
+    }
+    Changed();
+}
+
+void TIcon::SaveToStream(TStream& stream) const
+{
+    if (m_image->isNull())
+        return;
+    stream.WriteBytes(Encode(*m_image, "ICO", -1));
+}
+
+void TIcon::Assign(TPersistent* Source)
+{
+    if (auto* src = dynamic_cast<TIcon*>(Source)) {
+        if (src != this) {
+            *m_image = *src->m_image;
+            Changed();
+        }
+        return;
+    }
+    if (auto* bmp = dynamic_cast<TBitmap*>(Source)) {
+        *m_image = bmp->Image();
+        Changed();
+        return;
+    }
+    TGraphic::Assign(Source);
+}
+
+bool TIcon::Equals(const TGraphic* other) const
+{
+    auto* o = dynamic_cast<const TIcon*>(other);
+    return o && *o->m_image == *m_image;
+}
+
+void TIcon::Draw(TCanvas& canvas, const TRect& r) const
+{
+    QPainter* p = canvas.Painter();
+    if (!p || m_image->isNull())
+        return;
+    const TRect d = canvas.LPtoDP(r);
+    const QRect target(std::min(d.Left, d.Right), std::min(d.Top, d.Bottom), std::abs(d.Width()),
+                       std::abs(d.Height()));
+    if (!target.isEmpty())
+        p->drawImage(target, *m_image);
+}
+
+} // namespace qel

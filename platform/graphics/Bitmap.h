@@ -1,0 +1,138 @@
+#pragma once
+// TBitmap: an image in memory with its own canvas; loads and saves BMP and
+// PNG (and JPEG through TJPEGImage). TIcon holds an icon with its alpha.
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Graphic.h"
+#include "platform/graphics/Graphics.h"
+
+#include <memory>
+#include <string>
+
+class QImage;
+
+namespace qel {
+
+enum TPixelFormat : std::uint8_t { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+enum TTransparentMode : std::uint8_t { tmAuto, tmFixed };
+
+// Bitmaps larger than this many pixels raise EOutOfResources instead of allocating.
+inline constexpr long long MaxBitmapPixels = 64LL * 1024 * 1024;
+
+class TBitmapCanvas;
+
+class TBitmap : public TGraphic {
+    QEL_CLASS(TBitmap)
+public:
+    TBitmap();
+    TBitmap(int width, int height);
+    ~TBitmap() override;
+
+    bool Empty() const override;
+    int Width() const override;
+    int Height() const override;
+    void SetWidth(int width) override;
+    void SetHeight(int height) override;
+    // Keeps the pixels that still fit; new pixels are white. Negative sizes
+    // count as 0; more than MaxBitmapPixels raises EOutOfResources "Out of Resources".
+    void SetSize(int width, int height);
+
+    // The canvas drawing into the bitmap (created on first use).
+    TCanvas* Canvas();
+
+    TPixelFormat PixelFormat() const { return m_pixelFormat; }
+    void SetPixelFormat(TPixelFormat format);
+    // tmAuto: the transparent colour is the bottom-left pixel.
+    TColor TransparentColor() const;
+    void SetTransparentColor(TColor color);   // switches to tmFixed
+    TTransparentMode TransparentMode() const { return m_transparentMode; }
+    void SetTransparentMode(TTransparentMode mode);
+    bool Monochrome() const { return m_pixelFormat == pf1bit; }
+
+    TColor Pixel(int x, int y) const;         // CLR_INVALID outside
+    void SetPixel(int x, int y, TColor color);
+
+    // BMP is the stream format; loading also accepts PNG and JPEG data.
+    void LoadFromStream(TStream& stream) override;
+    void SaveToStream(TStream& stream) const override;
+    // The file name's extension picks the format: ".png", ".jpg"/".jpeg", else BMP.
+    void SaveToFile(const std::string& fileName) const override;
+    void Assign(TPersistent* Source) override;
+    bool Equals(const TGraphic* other) const override;
+    TGraphic* NewOfSameClass() const override { return new TBitmap; }
+
+    // A 1-bit-like mask: white where the pixel equals `transparent`, black elsewhere.
+    std::unique_ptr<TBitmap> CreateMask(TColor transparent) const;
+
+    // The pixels (ARGB32, opaque unless loaded with alpha). Ends drawing first.
+    const QImage& Image() const;
+    void SetImage(const QImage& image);
+
+protected:
+    void Draw(TCanvas& canvas, const TRect& r) const override;
+    // The format SaveToStream writes ("BMP", "PNG", "JPEG").
+    virtual const char* StreamFormat() const { return "BMP"; }
+    virtual int StreamQuality() const { return -1; }
+    void Changed() override;
+
+private:
+    friend class TBitmapCanvas;
+    void EndDrawing() const;
+    QImage& MutableImage();
+
+    std::unique_ptr<QImage> m_image;
+    std::unique_ptr<TBitmapCanvas> m_canvas;
+    TPixelFormat m_pixelFormat{pfDevice};
+    TTransparentMode m_transparentMode{tmAuto};
+    TColor m_transparentColor{clNone};
+};
+
+// PNG pictures: a bitmap that streams as PNG.
+class TPngImage : public TBitmap {
+    QEL_CLASS(TPngImage)
+public:
+    TGraphic* NewOfSameClass() const override { return new TPngImage; }
+protected:
+    const char* StreamFormat() const override { return "PNG"; }
+};
+
+// JPEG pictures: a bitmap that streams as JPEG.
+class TJPEGImage : public TBitmap {
+    QEL_CLASS(TJPEGImage)
+public:
+    TGraphic* NewOfSameClass() const override { return new TJPEGImage; }
+    int CompressionQuality() const { return m_quality; }
+    void SetCompressionQuality(int q) { m_quality = q < 1 ? 1 : (q > 100 ? 100 : q); }
+protected:
+    const char* StreamFormat() const override { return "JPEG"; }
+    int StreamQuality() const override { return m_quality; }
+private:
+    int m_quality{90};
+};
+
+class TIcon : public TGraphic {
+    QEL_CLASS(TIcon)
+public:
+    TIcon();
+    ~TIcon() override;
+
+    bool Empty() const override;
+    int Width() const override;
+    int Height() const override;
+    // An icon's size comes from its image; setting it raises EInvalidGraphicOperation.
+    void SetWidth(int width) override;
+    void SetHeight(int height) override;
+    void LoadFromStream(TStream& stream) override;
+    void SaveToStream(TStream& stream) const override;
+    void Assign(TPersistent* Source) override;
+    bool Equals(const TGraphic* other) const override;
+    TGraphic* NewOfSameClass() const override { return new TIcon; }
+    const QImage& Image() const { return *m_image; }
+
+protected:
+    void Draw(TCanvas& canvas, const TRect& r) const override;
+
+private:
+    std::unique_ptr<QImage> m_image;
+};
+
+} // namespace qel

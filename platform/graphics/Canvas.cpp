@@ -1,0 +1,1438 @@
+#include "platform/graphics/Canvas.h"
+
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Graphic.h"
+#include "platform/graphics/detail/FrameControls.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygon>
+#include <QRegion>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace qel {
+
+struct TCanvas::Impl {
+    QTransform base;                  // the attached painter's own transform
+    std::optional<QRegion> baseClip;  // the attached painter's own clip
+};
+
+struct TCanvas::SavedState {
+    std::unique_ptr<TFont> font;
+    std::unique_ptr<TPen> pen;
+    std::unique_ptr<TBrush> brush;
+    int bkMode;
+    TColor bkColor;
+    TPoint penPos;
+    TPoint brushOrigin;
+    MapState map;
+    std::optional<TRegion> clip;
+};
+
+namespace {
+
+QRect Q(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
+
+// Rounds half up and saturates far outside any device, so that absurd
+// coordinates neither overflow nor make widths overflow.
+int RoundToInt(double v)
+{
+    constexpr double kLimit = 1 << 29;
+    const double r = std::floor(v + 0.5);
+    if (!(r > -kLimit))
+        return -(1 << 29);
+    if (r > kLimit)
+        return 1 << 29;
+    return static_cast<int>(r);
+}
+
+// Narrows the painter's clip to `r` (see ApplyClip for why clipping is switched on first).
+void IntersectPainterClip(QPainter* p, const QRect& r)
+{
+    if (!p->hasClipping()) {
+        p->setClipping(true);
+        p->setClipRect(r, Qt::ReplaceClip);
+    } else {
+        p->setClipRect(r, Qt::IntersectClip);
+    }
+}
+
+TRect Normalized(TRect r)
+{
+    if (r.Left > r.Right)
+        std::swap(r.Left, r.Right);
+    if (r.Top > r.Bottom)
+        std::swap(r.Top, r.Bottom);
+    return r;
+}
+
+bool HasRasterOps(QPainter* p)
+{
+    return p->paintEngine() && p->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+}
+
+// Applies the pen mode; answers false when nothing is to be drawn (pmNop).
+bool ApplyRop(QPainter* p, TPenMode mode, QColor& color)
+{
+    QPainter::CompositionMode cm = QPainter::CompositionMode_SourceOver;
+    switch (mode) {
+    case pmBlack: color = Qt::black; break;
+    case pmWhite: color = Qt::white; break;
+    case pmNop: return false;
+    case pmCopy: break;
+    case pmNotCopy: color = QColor(255 - color.red(), 255 - color.green(), 255 - color.blue()); break;
+    case pmNot: cm = QPainter::RasterOp_NotDestination; break;
+    case pmXor: cm = QPainter::RasterOp_SourceXorDestination; break;
+    case pmNotXor: cm = QPainter::RasterOp_NotSourceXorDestination; break;
+    case pmMerge: cm = QPainter::RasterOp_SourceOrDestination; break;
+    case pmMask: cm = QPainter::RasterOp_SourceAndDestination; break;
+    case pmNotMerge: cm = QPainter::RasterOp_NotSourceAndNotDestination; break;
+    case pmNotMask: cm = QPainter::RasterOp_NotSourceOrNotDestination; break;
+    case pmMergePenNot: cm = QPainter::RasterOp_SourceOrNotDestination; break;
+    case pmMaskPenNot: cm = QPainter::RasterOp_SourceAndNotDestination; break;
+    case pmMergeNotPen: cm = QPainter::RasterOp_NotSourceOrDestination; break;
+    case pmMaskNotPen: cm = QPainter::RasterOp_NotSourceAndDestination; break;
+    }
+    if (cm != QPainter::CompositionMode_SourceOver) {
+        // Devices without raster operations (PDF, recordings) draw a plain copy.
+        if (!HasRasterOps(p))
+            cm = QPainter::CompositionMode_SourceOver;
+    }
+    p->setCompositionMode(cm);
+    return true;
+}
+
+// Qt's hatch patterns for the platform's brush styles.
+Qt::BrushStyle HatchStyle(TBrushStyle s)
+{
+    switch (s) {
+    case bsHorizontal: return Qt::HorPattern;
+    case bsVertical: return Qt::VerPattern;
+    case bsFDiagonal: return Qt::FDiagPattern;
+    case bsBDiagonal: return Qt::BDiagPattern;
+    case bsCross: return Qt::CrossPattern;
+    case bsDiagCross: return Qt::DiagCrossPattern;
+    default: return Qt::SolidPattern;
+    }
+}
+
+// Splits UTF-8 into a QString.
+QString QS(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Integer cell metrics the way the platform reports them.
+struct CellMetrics {
+    int ascent;
+    int descent;
+    int height;
+    double aveCharWidth;
+};
+
+CellMetrics Metrics(const QFont& f)
+{
+    QFontMetricsF fm(f);
+    CellMetrics m;
+    m.ascent = RoundToInt(fm.ascent());
+    m.descent = RoundToInt(fm.descent());
+    m.height = m.ascent + m.descent;
+    m.aveCharWidth = fm.averageCharWidth();
+    if (m.aveCharWidth <= 0)
+        m.aveCharWidth = fm.horizontalAdvance(QLatin1Char('x'));
+    return m;
+}
+
+// Width of a line whose tabs stop at multiples of tabWidth (tabWidth <= 0: no expansion).
+double LineWidth(const QFontMetricsF& fm, const QString& s, double tabWidth)
+{
+    if (tabWidth <= 0 || !s.contains(QLatin1Char('\t')))
+        return fm.horizontalAdvance(s);
+    double x = 0;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype tab = s.indexOf(QLatin1Char('\t'), start);
+        x += fm.horizontalAdvance(s.mid(start, tab < 0 ? -1 : tab - start));
+        if (tab < 0)
+            break;
+        x = (std::floor(x / tabWidth + 1e-9) + 1) * tabWidth;
+        start = tab + 1;
+    }
+    return x;
+}
+
+} // namespace
+
+// ============================================================================
+// Construction and targets
+
+TCanvas::TCanvas()
+    : m_font(std::make_unique<TFont>()), m_pen(std::make_unique<TPen>()),
+      m_brush(std::make_unique<TBrush>()), m_impl(std::make_unique<Impl>())
+{
+    m_brush->OnChange = [this](TObject*) { BrushChanged(); };
+}
+
+TCanvas::TCanvas(QPainter* painter, QPaintDevice* device) : TCanvas()
+{
+    Attach(painter, device);
+}
+
+// An attached painter may already be gone when the canvas is freed, so the
+// destructor leaves it alone; callers Detach while it is alive.
+TCanvas::~TCanvas() = default;
+
+void TCanvas::Attach(QPainter* painter, QPaintDevice* device)
+{
+    Detach();
+    m_device = device ? device : (painter ? painter->device() : nullptr);
+    if (!painter || !painter->isActive())
+        return;
+    painter->save();
+    m_attached = true;
+    m_painter = painter;
+    m_impl->base = painter->worldTransform();
+    if (painter->hasClipping())
+        m_impl->baseClip = painter->clipRegion();
+    else
+        m_impl->baseClip.reset();
+    if (!m_capsFixed && m_device) {
+        switch (m_device->devType()) {
+        case QInternal::Printer: m_caps.Technology = DT_RASPRINTER; break;
+        case QInternal::Picture: m_caps.Technology = DT_METAFILE; break;
+        default: m_caps.Technology = DT_RASDISPLAY; break;
+        }
+        m_caps.LogPixelsX = m_device->logicalDpiX() > 0 ? m_device->logicalDpiX() : 96;
+        m_caps.LogPixelsY = m_device->logicalDpiY() > 0 ? m_device->logicalDpiY() : 96;
+    }
+    PainterStarted(painter, m_device);
+}
+
+void TCanvas::Detach()
+{
+    if (m_attached) {
+        if (m_painter && m_painter->isActive())
+            m_painter->restore();
+        m_attached = false;
+        m_painter = nullptr;
+        m_device = nullptr;
+        m_impl->base = QTransform();
+        m_impl->baseClip.reset();
+    }
+}
+
+void TCanvas::PainterStarted(QPainter* painter, QPaintDevice* device)
+{
+    m_painter = painter;
+    if (device)
+        m_device = device;
+    if (!m_attached)
+        m_impl->base = painter->worldTransform();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setRenderHint(QPainter::TextAntialiasing, true);
+    painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    ApplyClip();
+}
+
+void TCanvas::PainterEnded()
+{
+    m_painter = nullptr;
+}
+
+bool TCanvas::HandleAllocated()
+{
+    return Ready() != nullptr;
+}
+
+QPainter* TCanvas::Ready()
+{
+    if (!m_painter)
+        m_painter = AcquirePainter();
+    if (!m_painter || !m_painter->isActive())
+        return nullptr;
+    // An empty clip region hides everything; Qt would treat it as no clip.
+    if (m_clip && m_clip->IsEmpty())
+        return nullptr;
+    m_painter->setTransform(m_impl->base);
+    m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    m_painter->setOpacity(1.0);
+    return m_painter;
+}
+
+QPainter* TCanvas::Painter()
+{
+    return Ready();
+}
+
+TRect TCanvas::DeviceBounds() const
+{
+    if (!m_device)
+        return TRect{};
+    return TRect{0, 0, m_device->width(), m_device->height()};
+}
+
+void TCanvas::Record(const char*, const TRect&, const std::string&) {}
+void TCanvas::Changing()
+{
+    if (OnChanging)
+        OnChanging(this);
+}
+void TCanvas::Changed()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+// ============================================================================
+// Background and colours
+
+void TCanvas::BrushChanged()
+{
+    // Selecting a brush sets the background the way the platform's canvas does.
+    if (m_brush->Style() == bsSolid && !m_brush->HasPattern()) {
+        m_bkMode = OPAQUE;
+        m_bkColor = m_brush->Color();
+    } else {
+        m_bkMode = TRANSPARENT;
+    }
+}
+
+int TCanvas::SetBkMode(int mode)
+{
+    const int old = m_bkMode;
+    if (mode == TRANSPARENT || mode == OPAQUE)
+        m_bkMode = mode;
+    return old;
+}
+
+TColor TCanvas::SetBkColor(TColor color)
+{
+    const TColor old = m_bkColor;
+    m_bkColor = color;
+    return old;
+}
+
+TColor TCanvas::SetTextColor(TColor color)
+{
+    const TColor old = m_font->Color();
+    m_font->SetColor(color);
+    return old;
+}
+
+// ============================================================================
+// Mapping
+
+double TCanvas::ScaleX() const
+{
+    return m_map.Mode == MM_TEXT ? 1.0 : double(m_map.VpExt.cx) / double(m_map.WndExt.cx);
+}
+
+double TCanvas::ScaleY() const
+{
+    return m_map.Mode == MM_TEXT ? 1.0 : double(m_map.VpExt.cy) / double(m_map.WndExt.cy);
+}
+
+int TCanvas::SetMapMode(int mode)
+{
+    const int old = m_map.Mode;
+    if (mode != MM_TEXT && mode != MM_ISOTROPIC && mode != MM_ANISOTROPIC)
+        return 0;
+    m_map.Mode = mode;
+    if (mode == MM_TEXT) {
+        m_map.WndExt = {1, 1};
+        m_map.VpExt = {1, 1};
+    } else if (mode == MM_ISOTROPIC) {
+        FixIsotropic();
+    }
+    return old;
+}
+
+void TCanvas::FixIsotropic()
+{
+    // Both axes use the smaller ratio; the viewport extent gives way, keeping its sign.
+    if (m_map.Mode != MM_ISOTROPIC || m_map.WndExt.cx == 0 || m_map.WndExt.cy == 0)
+        return;
+    const double xdim = std::fabs(double(m_map.VpExt.cx) / m_map.WndExt.cx);
+    const double ydim = std::fabs(double(m_map.VpExt.cy) / m_map.WndExt.cy);
+    if (xdim == ydim || xdim == 0 || ydim == 0)
+        return;
+    if (xdim > ydim) {
+        const int minimum = m_map.VpExt.cx >= 0 ? 1 : -1;
+        m_map.VpExt.cx = RoundToInt(m_map.VpExt.cx * (ydim / xdim));
+        if (m_map.VpExt.cx == 0)
+            m_map.VpExt.cx = minimum;
+    } else {
+        const int minimum = m_map.VpExt.cy >= 0 ? 1 : -1;
+        m_map.VpExt.cy = RoundToInt(m_map.VpExt.cy * (xdim / ydim));
+        if (m_map.VpExt.cy == 0)
+            m_map.VpExt.cy = minimum;
+    }
+}
+
+void TCanvas::SetWindowExt(int cx, int cy)
+{
+    // Extents only count in the scalable modes, and never zero.
+    if (m_map.Mode == MM_TEXT || cx == 0 || cy == 0)
+        return;
+    m_map.WndExt = {cx, cy};
+    FixIsotropic();
+}
+
+void TCanvas::SetViewportExt(int cx, int cy)
+{
+    if (m_map.Mode == MM_TEXT || cx == 0 || cy == 0)
+        return;
+    m_map.VpExt = {cx, cy};
+    FixIsotropic();
+}
+
+void TCanvas::SetWindowOrg(int x, int y) { m_map.WndOrg = {x, y}; }
+void TCanvas::SetViewportOrg(int x, int y) { m_map.VpOrg = {x, y}; }
+void TCanvas::OffsetWindowOrg(int dx, int dy) { m_map.WndOrg.X += dx; m_map.WndOrg.Y += dy; }
+void TCanvas::OffsetViewportOrg(int dx, int dy) { m_map.VpOrg.X += dx; m_map.VpOrg.Y += dy; }
+
+QPointF TCanvas::DevPointF(double lx, double ly) const
+{
+    return QPointF((lx - m_map.WndOrg.X) * ScaleX() + m_map.VpOrg.X,
+                   (ly - m_map.WndOrg.Y) * ScaleY() + m_map.VpOrg.Y);
+}
+
+TPoint TCanvas::LPtoDP(TPoint p) const
+{
+    const QPointF d = DevPointF(p.X, p.Y);
+    return {RoundToInt(d.x()), RoundToInt(d.y())};
+}
+
+TPoint TCanvas::DPtoLP(TPoint p) const
+{
+    return {RoundToInt((p.X - m_map.VpOrg.X) / ScaleX() + m_map.WndOrg.X),
+            RoundToInt((p.Y - m_map.VpOrg.Y) / ScaleY() + m_map.WndOrg.Y)};
+}
+
+TRect TCanvas::LPtoDP(const TRect& r) const
+{
+    const TPoint a = LPtoDP(r.TopLeft());
+    const TPoint b = LPtoDP(r.BottomRight());
+    return {a.X, a.Y, b.X, b.Y};
+}
+
+TRect TCanvas::DPtoLP(const TRect& r) const
+{
+    const TPoint a = DPtoLP(r.TopLeft());
+    const TPoint b = DPtoLP(r.BottomRight());
+    return {a.X, a.Y, b.X, b.Y};
+}
+
+void TCanvas::LPtoDP(TPoint* points, int count) const
+{
+    for (int i = 0; i < count; ++i)
+        points[i] = LPtoDP(points[i]);
+}
+
+void TCanvas::DPtoLP(TPoint* points, int count) const
+{
+    for (int i = 0; i < count; ++i)
+        points[i] = DPtoLP(points[i]);
+}
+
+int TCanvas::DevLen(int logical, bool horizontal) const
+{
+    return RoundToInt(std::fabs(logical * (horizontal ? ScaleX() : ScaleY())));
+}
+
+TRect TCanvas::DevRectNormalized(const TRect& logical) const
+{
+    return Normalized(LPtoDP(logical));
+}
+
+TRect TCanvas::DevRectOriented(const TRect& logical) const
+{
+    // An axis the mapping flips is turned back, so a rectangle that is
+    // proper in logical units is proper in device units; an inverted one stays inverted.
+    TRect d = LPtoDP(logical);
+    if (ScaleX() < 0)
+        std::swap(d.Left, d.Right);
+    if (ScaleY() < 0)
+        std::swap(d.Top, d.Bottom);
+    return d;
+}
+
+// ============================================================================
+// Device capabilities
+
+void TCanvas::RefreshCaps() const
+{
+    if (m_capsFixed)
+        return;
+    const TRect b = DeviceBounds();
+    m_caps.HorzRes = m_caps.PhysicalWidth = b.Width();
+    m_caps.VertRes = m_caps.PhysicalHeight = b.Height();
+    m_caps.PhysicalOffsetX = m_caps.PhysicalOffsetY = 0;
+    m_caps.HorzSize = m_caps.LogPixelsX > 0 ? RoundToInt(b.Width() * 25.4 / m_caps.LogPixelsX) : 0;
+    m_caps.VertSize = m_caps.LogPixelsY > 0 ? RoundToInt(b.Height() * 25.4 / m_caps.LogPixelsY) : 0;
+}
+
+int TCanvas::GetDeviceCaps(int index) const
+{
+    RefreshCaps();
+    switch (index) {
+    case TECHNOLOGY: return m_caps.Technology;
+    case HORZSIZE: return m_caps.HorzSize;
+    case VERTSIZE: return m_caps.VertSize;
+    case HORZRES: return m_caps.HorzRes;
+    case VERTRES: return m_caps.VertRes;
+    case BITSPIXEL: return m_caps.BitsPixel;
+    case LOGPIXELSX: return m_caps.LogPixelsX;
+    case LOGPIXELSY: return m_caps.LogPixelsY;
+    case PHYSICALWIDTH: return m_caps.PhysicalWidth;
+    case PHYSICALHEIGHT: return m_caps.PhysicalHeight;
+    case PHYSICALOFFSETX: return m_caps.PhysicalOffsetX;
+    case PHYSICALOFFSETY: return m_caps.PhysicalOffsetY;
+    default: return 0;
+    }
+}
+
+// ============================================================================
+// Clipping
+
+std::optional<TRegion> TCanvas::EffectiveClip() const
+{
+    if (m_clip && m_impl->baseClip)
+        return TRegion(m_clip->Qt().intersected(*m_impl->baseClip));
+    if (m_clip)
+        return m_clip;
+    if (m_impl->baseClip)
+        return TRegion(*m_impl->baseClip);
+    return std::nullopt;
+}
+
+void TCanvas::ApplyClip()
+{
+    if (!m_painter || !m_painter->isActive())
+        return;
+    m_painter->setTransform(m_impl->base);
+    if (auto clip = EffectiveClip()) {
+        // The raster engine ignores a new region that replaces a clip switched
+        // off by setClipping(false); switching it on first avoids that.
+        if (!m_painter->hasClipping())
+            m_painter->setClipping(true);
+        m_painter->setClipRegion(clip->Qt());
+    } else {
+        m_painter->setClipping(false);
+    }
+}
+
+int TCanvas::IntersectClipRect(const TRect& r)
+{
+    const TRegion rect = TRegion::CreateRect(DevRectOriented(r));
+    if (m_clip)
+        m_clip = TRegion::Combined(*m_clip, rect, RGN_AND);
+    else
+        m_clip = rect;
+    ApplyClip();
+    return m_clip->IsEmpty() ? 1 : 2;
+}
+
+int TCanvas::ExcludeClipRect(const TRect& r)
+{
+    const TRegion rect = TRegion::CreateRect(DevRectOriented(r));
+    const TRegion current = m_clip ? *m_clip : TRegion::CreateRect(DeviceBounds());
+    m_clip = TRegion::Combined(current, rect, RGN_DIFF);
+    ApplyClip();
+    return m_clip->IsEmpty() ? 1 : 2;
+}
+
+int TCanvas::SelectClipRgn(const TRegion* region)
+{
+    if (region)
+        m_clip = *region;
+    else
+        m_clip.reset();
+    ApplyClip();
+    return m_clip && m_clip->IsEmpty() ? 1 : 2;
+}
+
+int TCanvas::ExtSelectClipRgn(const TRegion* region, TRegionCombine mode)
+{
+    if (mode == RGN_COPY || !region)
+        return SelectClipRgn(mode == RGN_COPY ? region : nullptr);
+    const TRegion current = m_clip ? *m_clip : TRegion::CreateRect(DeviceBounds());
+    m_clip = TRegion::Combined(current, *region, mode);
+    ApplyClip();
+    return m_clip->IsEmpty() ? 1 : 2;
+}
+
+bool TCanvas::GetClipRgn(TRegion& region) const
+{
+    if (!m_clip)
+        return false;
+    region = *m_clip;
+    return true;
+}
+
+TRect TCanvas::ClipRect()
+{
+    TRect box = DeviceBounds();
+    if (auto clip = EffectiveClip()) {
+        TRect b = clip->BoundingBox();
+        if (!box.IsEmpty())
+            IntersectRect(b, b, box);
+        box = b;
+    }
+    return Normalized(DPtoLP(box));
+}
+
+bool TCanvas::RectVisible(const TRect& r)
+{
+    const TRect d = Normalized(LPtoDP(r));
+    if (d.IsEmpty())
+        return false;
+    if (auto clip = EffectiveClip())
+        return clip->RectIn(d);
+    const TRect b = DeviceBounds();
+    TRect dummy;
+    return b.IsEmpty() || IntersectRect(dummy, b, d);
+}
+
+bool TCanvas::PtVisible(int x, int y)
+{
+    const TPoint d = LPtoDP(TPoint{x, y});
+    if (auto clip = EffectiveClip())
+        return clip->Contains(d);
+    const TRect b = DeviceBounds();
+    return b.IsEmpty() || b.Contains(d);
+}
+
+// ============================================================================
+// Saved states
+
+int TCanvas::SaveDC()
+{
+    SavedState s;
+    s.font = std::make_unique<TFont>();
+    s.font->SetPixelsPerInch(m_font->PixelsPerInch());
+    s.font->Assign(m_font.get());
+    s.pen = std::make_unique<TPen>();
+    s.pen->Assign(m_pen.get());
+    s.brush = std::make_unique<TBrush>();
+    s.brush->Assign(m_brush.get());
+    s.bkMode = m_bkMode;
+    s.bkColor = m_bkColor;
+    s.penPos = m_penPos;
+    s.brushOrigin = m_brushOrigin;
+    s.map = m_map;
+    s.clip = m_clip;
+    m_saved.push_back(std::move(s));
+    return static_cast<int>(m_saved.size());
+}
+
+bool TCanvas::RestoreDC(int level)
+{
+    const int count = static_cast<int>(m_saved.size());
+    if (level < 0)
+        level = count + 1 + level;
+    if (level < 1 || level > count)
+        return false;
+    SavedState s = std::move(m_saved[static_cast<std::size_t>(level - 1)]);
+    m_saved.resize(static_cast<std::size_t>(level - 1));
+    m_font->SetPixelsPerInch(s.font->PixelsPerInch());
+    m_font->Assign(s.font.get());
+    m_pen->Assign(s.pen.get());
+    m_brush->Assign(s.brush.get());
+    m_bkMode = s.bkMode;
+    m_bkColor = s.bkColor;
+    m_penPos = s.penPos;
+    m_brushOrigin = s.brushOrigin;
+    m_map = s.map;
+    m_clip = std::move(s.clip);
+    ApplyClip();
+    return true;
+}
+
+TCanvasStateSaver::TCanvasStateSaver(TCanvas& canvas) : m_canvas(canvas), m_level(canvas.SaveDC()) {}
+
+TCanvasStateSaver::~TCanvasStateSaver()
+{
+    m_canvas.RestoreDC(m_level);
+}
+
+// ============================================================================
+// Shapes
+
+namespace {
+
+struct PenSetup {
+    bool visible = false;
+    int width = 1;       // device pixels
+    bool insideFrame = false;
+};
+
+QPen MakeQPen(const TPen& pen, const QColor& color, int devWidth)
+{
+    QPen q(color);
+    if (devWidth <= 1) {
+        q.setWidth(1);
+        q.setCosmetic(true);
+        // A flat cap leaves the end point out, as the platform's lines do.
+        q.setCapStyle(Qt::FlatCap);
+        q.setJoinStyle(Qt::MiterJoin);
+        switch (pen.Style()) {
+        case psDash: q.setDashPattern({18, 6}); break;
+        case psDot: q.setDashPattern({3, 3}); break;
+        case psDashDot: q.setDashPattern({9, 6, 3, 6}); break;
+        case psDashDotDot: q.setDashPattern({9, 3, 3, 3, 3, 3}); break;
+        default: break;
+        }
+    } else {
+        // Wide pens are always solid on the platform.
+        q.setWidth(devWidth);
+        q.setCapStyle(Qt::RoundCap);
+        q.setJoinStyle(Qt::RoundJoin);
+    }
+    return q;
+}
+
+} // namespace
+
+void TCanvas::MoveTo(int x, int y)
+{
+    m_penPos = {x, y};
+}
+
+void TCanvas::LineTo(int x, int y)
+{
+    const TPoint from = m_penPos;
+    m_penPos = {x, y};
+    QPainter* p = Ready();
+    if (!p || m_pen->Style() == psClear)
+        return;
+    const TPoint a = LPtoDP(from);
+    const TPoint b = LPtoDP(TPoint{x, y});
+    Record("LineTo", Normalized(TRect{a.X, a.Y, b.X, b.Y}), {});
+    if (a == b)
+        return;
+    QColor color = ToQColor(m_pen->Color());
+    if (!ApplyRop(p, m_pen->Mode(), color))
+        return;
+    const int w = m_pen->Width() <= 1 ? 1 : std::max(1, DevLen(m_pen->Width(), true));
+    p->setPen(MakeQPen(*m_pen, color, w));
+    p->drawLine(QPoint(a.X, a.Y), QPoint(b.X, b.Y));
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TCanvas::Polyline(const std::vector<TPoint>& points)
+{
+    QPainter* p = Ready();
+    if (!p || points.size() < 2 || m_pen->Style() == psClear)
+        return;
+    QPolygon poly;
+    TRect bounds{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (const TPoint& lp : points) {
+        const TPoint d = LPtoDP(lp);
+        poly << QPoint(d.X, d.Y);
+        bounds = {std::min(bounds.Left, d.X), std::min(bounds.Top, d.Y), std::max(bounds.Right, d.X),
+                  std::max(bounds.Bottom, d.Y)};
+    }
+    Record("Polyline", bounds, {});
+    QColor color = ToQColor(m_pen->Color());
+    if (!ApplyRop(p, m_pen->Mode(), color))
+        return;
+    const int w = m_pen->Width() <= 1 ? 1 : std::max(1, DevLen(m_pen->Width(), true));
+    p->setPen(MakeQPen(*m_pen, color, w));
+    p->setBrush(Qt::NoBrush);
+    p->drawPolyline(poly);
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TCanvas::Polygon(const std::vector<TPoint>& points)
+{
+    QPainter* p = Ready();
+    if (!p || points.size() < 2)
+        return;
+    QPolygon poly;
+    TRect bounds{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (const TPoint& lp : points) {
+        const TPoint d = LPtoDP(lp);
+        poly << QPoint(d.X, d.Y);
+        bounds = {std::min(bounds.Left, d.X), std::min(bounds.Top, d.Y), std::max(bounds.Right, d.X),
+                  std::max(bounds.Bottom, d.Y)};
+    }
+    Record("Polygon", bounds, {});
+    QColor penColor = ToQColor(m_pen->Color());
+    if (!ApplyRop(p, m_pen->Mode(), penColor))
+        return;
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    path.addPolygon(poly);
+    path.closeSubpath();
+    // Brush first, then the outline on top.
+    if (m_brush->Style() != bsClear || m_brush->HasPattern()) {
+        if (m_brush->Style() != bsSolid && !m_brush->HasPattern() && m_bkMode == OPAQUE)
+            p->fillPath(path, ToQColor(m_bkColor));
+        QBrush brush = m_brush->HasPattern() ? QBrush(m_brush->Bitmap()->Image())
+                                             : QBrush(ToQColor(m_brush->Color()), HatchStyle(m_brush->Style()));
+        p->setBrushOrigin(m_brushOrigin.X, m_brushOrigin.Y);
+        p->fillPath(path, brush);
+    }
+    if (m_pen->Style() != psClear) {
+        const int w = m_pen->Width() <= 1 ? 1 : std::max(1, DevLen(m_pen->Width(), true));
+        p->setPen(MakeQPen(*m_pen, penColor, w));
+        p->setBrush(Qt::NoBrush);
+        p->drawPolygon(poly);
+    }
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TCanvas::DrawShape(const char* op, const TRect& logical, bool ellipse)
+{
+    QPainter* p = Ready();
+    if (!p)
+        return;
+    const TRect d = DevRectNormalized(logical);
+    Record(op, d, {});
+    if (d.Width() < 1 || d.Height() < 1)
+        return;
+    QColor penColor = ToQColor(m_pen->Color());
+    if (!ApplyRop(p, m_pen->Mode(), penColor))
+        return;
+    const bool hasPen = m_pen->Style() != psClear;
+    const int w = !hasPen ? 0 : (m_pen->Width() <= 1 ? 1 : std::max(1, DevLen(m_pen->Width(), true)));
+    const bool hasBrush = m_brush->Style() != bsClear || m_brush->HasPattern();
+
+    QBrush brush(Qt::NoBrush);
+    if (hasBrush)
+        brush = m_brush->HasPattern() ? QBrush(m_brush->Bitmap()->Image())
+                                      : QBrush(ToQColor(m_brush->Color()), HatchStyle(m_brush->Style()));
+    p->setBrushOrigin(m_brushOrigin.X, m_brushOrigin.Y);
+    const bool hatchBackground = hasBrush && !m_brush->HasPattern() && m_brush->Style() != bsSolid &&
+                                 m_bkMode == OPAQUE;
+    if (!ellipse) {
+        // Interior inside the pen, the outline on the outermost pixels: the
+        // rectangle covers exactly left..right-1, top..bottom-1.
+        QRect inner(d.Left + w, d.Top + w, d.Width() - 2 * w, d.Height() - 2 * w);
+        if (hasBrush && inner.width() > 0 && inner.height() > 0) {
+            if (hatchBackground)
+                p->fillRect(inner, ToQColor(m_bkColor));
+            p->fillRect(inner, brush);
+        }
+        if (hasPen) {
+            if (w == 1) {
+                p->setPen(MakeQPen(*m_pen, penColor, 1));
+                p->setBrush(Qt::NoBrush);
+                p->drawRect(QRect(d.Left, d.Top, d.Width() - 1, d.Height() - 1));
+            } else {
+                QRegion frame(Q(d));
+                frame -= QRegion(inner);
+                for (const QRect& r : frame)
+                    p->fillRect(r, penColor);
+            }
+        }
+    } else {
+        QRect box(d.Left, d.Top, d.Width() - 1, d.Height() - 1);
+        if (hasBrush) {
+            QPainterPath path;
+            path.addEllipse(QRectF(box));
+            if (hatchBackground)
+                p->fillPath(path, ToQColor(m_bkColor));
+            p->fillPath(path, brush);
+        }
+        if (hasPen) {
+            QPen pen = MakeQPen(*m_pen, penColor, w);
+            p->setPen(pen);
+            p->setBrush(Qt::NoBrush);
+            if (w > 1)
+                box.adjust(w / 2, w / 2, -(w - 1) / 2, -(w - 1) / 2);
+            p->drawEllipse(box);
+        }
+    }
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
+{
+    DrawShape("Rectangle", TRect{x1, y1, x2, y2}, false);
+}
+
+void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
+{
+    DrawShape("Ellipse", TRect{x1, y1, x2, y2}, true);
+}
+
+void TCanvas::FillRect(const TRect& r)
+{
+    QPainter* p = Ready();
+    if (!p)
+        return;
+    const TRect d = DevRectOriented(r);
+    Record("FillRect", d, {});
+    if (d.IsEmpty() || (m_brush->Style() == bsClear && !m_brush->HasPattern()))
+        return;
+    FillRgn(TRegion::CreateRect(d));
+}
+
+void TCanvas::FillRgn(const TRegion& region)
+{
+    QPainter* p = Ready();
+    if (!p || region.IsEmpty())
+        return;
+    if (m_brush->Style() == bsClear && !m_brush->HasPattern())
+        return;
+    p->setBrushOrigin(m_brushOrigin.X, m_brushOrigin.Y);
+    QPainterPath path;
+    path.addRegion(region.Qt());
+    if (m_brush->HasPattern()) {
+        p->fillPath(path, QBrush(m_brush->Bitmap()->Image()));
+    } else if (m_brush->Style() == bsSolid) {
+        for (const QRect& r : region.Qt())
+            p->fillRect(r, ToQColor(m_brush->Color()));
+    } else {
+        if (m_bkMode == OPAQUE)
+            for (const QRect& r : region.Qt())
+                p->fillRect(r, ToQColor(m_bkColor));
+        p->fillPath(path, QBrush(ToQColor(m_brush->Color()), HatchStyle(m_brush->Style())));
+    }
+}
+
+void TCanvas::FillRgn(const TRegion& region, TColor color)
+{
+    QPainter* p = Ready();
+    if (!p)
+        return;
+    Record("FillRgn", region.BoundingBox(), {});
+    const QColor c = ToQColor(color);
+    for (const QRect& r : region.Qt())
+        p->fillRect(r, c);
+}
+
+void TCanvas::FrameRect(const TRect& r)
+{
+    QPainter* p = Ready();
+    if (!p)
+        return;
+    const TRect d = DevRectOriented(r);
+    Record("FrameRect", d, {});
+    if (d.IsEmpty())
+        return;
+    const int wx = std::max(1, DevLen(1, true));
+    const int wy = std::max(1, DevLen(1, false));
+    QRegion frame(Q(d));
+    frame -= QRegion(d.Left + wx, d.Top + wy, d.Width() - 2 * wx, d.Height() - 2 * wy);
+    if (m_brush->Style() == bsClear && !m_brush->HasPattern()) {
+        // A clear brush frames in its colour, as a solid one would.
+        for (const QRect& q : frame)
+            p->fillRect(q, ToQColor(m_brush->Color()));
+        return;
+    }
+    FillRgn(TRegion(frame));
+}
+
+void TCanvas::DrawFocusRect(const TRect& r)
+{
+    QPainter* p = Ready();
+    if (!p)
+        return;
+    const TRect d = DevRectOriented(r);
+    Record("DrawFocusRect", d, {});
+    if (d.IsEmpty() || !HasRasterOps(p))
+        return;
+    // Every other pixel of the frame, inverted: drawing it again removes it.
+    QPolygon pts;
+    auto add = [&](int x, int y) {
+        if (((x + y) & 1) == 0)
+            pts << QPoint(x, y);
+    };
+    for (int x = d.Left; x < d.Right; ++x)
+        add(x, d.Top);
+    if (d.Bottom - 1 > d.Top)
+        for (int x = d.Left; x < d.Right; ++x)
+            add(x, d.Bottom - 1);
+    for (int y = d.Top + 1; y < d.Bottom - 1; ++y)
+        add(d.Left, y);
+    if (d.Right - 1 > d.Left)
+        for (int y = d.Top + 1; y < d.Bottom - 1; ++y)
+            add(d.Right - 1, y);
+    p->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    QPen pen(Qt::white);
+    pen.setWidth(1);
+    pen.setCosmetic(true);
+    p->setPen(pen);
+    p->drawPoints(pts);
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TCanvas::InvertRect(const TRect& r)
+{
+    QPainter* p = Ready();
+    if (!p)
+        return;
+    const TRect d = DevRectOriented(r);
+    Record("InvertRect", d, {});
+    if (d.IsEmpty() || !HasRasterOps(p))
+        return;
+    p->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p->fillRect(Q(d), Qt::white);
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+// ============================================================================
+// Text
+
+void TCanvas::DrawRun(QPainter* p, const QFont& font, double lx, double ly, const QString& s,
+                      int underline, double tabWidth, const std::vector<int>* dx)
+{
+    if (s.isEmpty())
+        return;
+    const QPointF origin = DevPointF(lx, ly);
+    // Text is never mirrored, whatever the direction of the mapping.
+    const QTransform t(std::fabs(ScaleX()), 0, 0, std::fabs(ScaleY()), origin.x(), origin.y());
+    p->setTransform(t * m_impl->base);
+    p->setFont(font);
+    const QColor color = ToQColor(m_font->Color());
+    p->setPen(color);
+    const CellMetrics m = Metrics(font);
+    QFontMetricsF fm(font);
+    const double baseline = m.ascent;
+    if (dx) {
+        double x = 0;
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            p->drawText(QPointF(x, baseline), QString(s[i]));
+            x += i < qsizetype(dx->size()) ? (*dx)[std::size_t(i)] : fm.horizontalAdvance(s[i]);
+        }
+    } else if (tabWidth > 0 && s.contains(QLatin1Char('\t'))) {
+        double x = 0;
+        qsizetype start = 0;
+        for (;;) {
+            const qsizetype tab = s.indexOf(QLatin1Char('\t'), start);
+            const QString part = s.mid(start, tab < 0 ? -1 : tab - start);
+            p->drawText(QPointF(x, baseline), part);
+            x += fm.horizontalAdvance(part);
+            if (tab < 0)
+                break;
+            x = (std::floor(x / tabWidth + 1e-9) + 1) * tabWidth;
+            start = tab + 1;
+        }
+    } else {
+        p->drawText(QPointF(0, baseline), s);
+    }
+    if (underline >= 0 && underline < s.size()) {
+        const double x0 = LineWidth(fm, s.left(underline), tabWidth);
+        const double w = fm.horizontalAdvance(s[underline]);
+        const double lw = std::max(1.0, fm.lineWidth());
+        p->fillRect(QRectF(x0, baseline + std::max(1.0, fm.underlinePos()), w, lw), color);
+    }
+    p->setTransform(m_impl->base);
+}
+
+int TCanvas::TextWidth(const std::string& text)
+{
+    return TextExtent(text).cx;
+}
+
+int TCanvas::TextHeight(const std::string& text)
+{
+    return TextExtent(text).cy;
+}
+
+TSize TCanvas::TextExtent(const std::string& text)
+{
+    const QFont f = m_font->QtFont();
+    QFontMetricsF fm(f);
+    return {RoundToInt(fm.horizontalAdvance(QS(text))), Metrics(f).height};
+}
+
+void TCanvas::TextOut(int x, int y, const std::string& text)
+{
+    ExtTextOut(x, y, 0, nullptr, text);
+    m_penPos = {x + TextWidth(text), y};
+}
+
+void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text)
+{
+    unsigned options = ETO_CLIPPED;
+    if (m_brush->Style() != bsClear)
+        options |= ETO_OPAQUE;
+    ExtTextOut(x, y, options, &r, text);
+}
+
+void TCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, const std::string& text,
+                         const std::vector<int>* dx)
+{
+    QPainter* p = Ready();
+    if (!p)
+        return;
+    const QFont f = m_font->QtFont();
+    const QString s = QS(text);
+    const CellMetrics m = Metrics(f);
+    QFontMetricsF fm(f);
+    int width = 0;
+    if (dx) {
+        for (qsizetype i = 0; i < s.size(); ++i)
+            width += i < qsizetype(dx->size()) ? (*dx)[std::size_t(i)] : RoundToInt(fm.horizontalAdvance(s[i]));
+    } else {
+        width = RoundToInt(fm.horizontalAdvance(s));
+    }
+    const TRect textBox{x, y, x + width, y + m.height};
+    Record("TextOut", DevRectNormalized(textBox), text);
+    p->save();
+    if (rect && (options & ETO_OPAQUE)) {
+        const TRect d = DevRectOriented(*rect);
+        if (!d.IsEmpty())
+            p->fillRect(Q(d), ToQColor(m_bkColor));
+    }
+    if (rect && (options & ETO_CLIPPED)) {
+        const TRect d = DevRectOriented(*rect);
+        if (d.IsEmpty()) {
+            p->restore();
+            return;
+        }
+        IntersectPainterClip(p, Q(d));
+    }
+    if (m_bkMode == OPAQUE && !(rect && (options & ETO_OPAQUE))) {
+        const TRect d = DevRectNormalized(textBox);
+        p->fillRect(Q(d), ToQColor(m_bkColor));
+    }
+    DrawRun(p, f, x, y, s, -1, 0, dx);
+    p->restore();
+}
+
+int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned format)
+{
+    const QFont f = m_font->QtFont();
+    QFontMetricsF fm(f);
+    const CellMetrics m = Metrics(f);
+    const int lh = m.height;
+    const bool calc = format & DT_CALCRECT;
+    const bool single = format & DT_SINGLELINE;
+    const bool wordBreak = (format & DT_WORDBREAK) && !single;
+    const double tabWidth = (format & DT_EXPANDTABS) ? 8 * m.aveCharWidth : 0;
+
+    // Accelerator prefixes: "&x" underlines x, "&&" is a plain '&'.
+    QString plain;
+    int underline = -1;
+    {
+        const QString src = QS(text);
+        plain.reserve(src.size());
+        for (qsizetype i = 0; i < src.size(); ++i) {
+            const QChar c = src[i];
+            if (!(format & DT_NOPREFIX) && c == QLatin1Char('&')) {
+                if (i + 1 < src.size()) {
+                    ++i;
+                    if (src[i] != QLatin1Char('&') && underline < 0 && !(format & DT_HIDEPREFIX))
+                        underline = int(plain.size());
+                    plain += src[i];
+                }
+                continue;
+            }
+            if (c == QLatin1Char('\t') && !(format & DT_EXPANDTABS)) {
+                plain += QLatin1Char(' ');
+                continue;
+            }
+            plain += c;
+        }
+    }
+
+    if (plain.isEmpty()) {
+        if (calc) {
+            rect.Right = rect.Left;
+            rect.Bottom = single ? rect.Top + lh : rect.Top;
+        }
+        return lh;
+    }
+
+    struct Line {
+        QString text;
+        qsizetype start;   // index of the first character in `plain`
+        double width;
+    };
+    std::vector<Line> lines;
+    const double maxWidth = rect.Width();
+    auto widthOf = [&](const QString& s) { return LineWidth(fm, s, tabWidth); };
+
+    auto addParagraph = [&](qsizetype from, qsizetype to) {
+        const QString para = plain.mid(from, to - from);
+        if (!wordBreak) {
+            lines.push_back({para, from, widthOf(para)});
+            return;
+        }
+        qsizetype pos = 0;
+        const qsizetype n = para.size();
+        if (n == 0) {
+            lines.push_back({QString(), from, 0});
+            return;
+        }
+        while (pos < n) {
+            // Greedy: take words while the line fits; a word that fits on no
+            // line stays whole unless the edit-control rule breaks it.
+            qsizetype end = pos;
+            qsizetype lastFit = -1;
+            while (end < n) {
+                qsizetype wordEnd = end;
+                while (wordEnd < n && para[wordEnd] == QLatin1Char(' '))
+                    ++wordEnd;
+                while (wordEnd < n && para[wordEnd] != QLatin1Char(' '))
+                    ++wordEnd;
+                if (widthOf(para.mid(pos, wordEnd - pos)) <= maxWidth || lastFit < 0) {
+                    if (widthOf(para.mid(pos, wordEnd - pos)) > maxWidth) {
+                        if (format & DT_EDITCONTROL) {
+                            qsizetype k = pos + 1;
+                            while (k < wordEnd && widthOf(para.mid(pos, k + 1 - pos)) <= maxWidth)
+                                ++k;
+                            lastFit = k;
+                            break;
+                        }
+                        lastFit = wordEnd;
+                        break;
+                    }
+                    lastFit = wordEnd;
+                    end = wordEnd;
+                } else {
+                    break;
+                }
+            }
+            if (lastFit <= pos)
+                lastFit = std::min(n, pos + 1);
+            QString lineText = para.mid(pos, lastFit - pos);
+            while (lineText.endsWith(QLatin1Char(' ')))
+                lineText.chop(1);
+            lines.push_back({lineText, from + pos, widthOf(lineText)});
+            pos = lastFit;
+            while (pos < n && para[pos] == QLatin1Char(' '))
+                ++pos;
+        }
+    };
+
+    if (single) {
+        QString one = plain;
+        one.replace(QLatin1String("\r\n"), QLatin1String(" "));
+        one.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        one.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        plain = one;
+        lines.push_back({plain, 0, widthOf(plain)});
+    } else {
+        qsizetype from = 0;
+        for (qsizetype i = 0; i <= plain.size(); ++i) {
+            if (i == plain.size() || plain[i] == QLatin1Char('\n') || plain[i] == QLatin1Char('\r')) {
+                addParagraph(from, i);
+                if (i < plain.size() && plain[i] == QLatin1Char('\r') && i + 1 < plain.size() &&
+                    plain[i + 1] == QLatin1Char('\n'))
+                    ++i;
+                from = i + 1;
+            }
+        }
+        // A text ending in a line break has no empty last line.
+        if (lines.size() > 1 && lines.back().text.isEmpty() &&
+            (plain.endsWith(QLatin1Char('\n')) || plain.endsWith(QLatin1Char('\r'))))
+            lines.pop_back();
+    }
+
+    if (format & DT_END_ELLIPSIS) {
+        const QString dots = QStringLiteral("...");
+        const double dotsWidth = fm.horizontalAdvance(dots);
+        for (Line& l : lines) {
+            if (l.width <= maxWidth)
+                continue;
+            // The longest prefix that fits with the dots (widths grow with the length).
+            qsizetype lo = 0, hi = l.text.size();
+            while (lo < hi) {
+                const qsizetype mid = (lo + hi + 1) / 2;
+                if (widthOf(l.text.left(mid)) + dotsWidth <= maxWidth)
+                    lo = mid;
+                else
+                    hi = mid - 1;
+            }
+            const qsizetype keep = lo;
+            const qsizetype oldEnd = l.start + l.text.size();
+            l.text = l.text.left(keep) + dots;
+            l.width = widthOf(l.text);
+            // An accelerator cut off with the end of the line is not shown.
+            if (underline >= l.start + keep && underline < oldEnd)
+                underline = -1;
+        }
+    }
+
+    const int total = lh * int(lines.size());
+    int maxW = 0;
+    for (const Line& l : lines)
+        maxW = std::max(maxW, RoundToInt(l.width));
+
+    if (calc) {
+        rect.Right = rect.Left + maxW;
+        rect.Bottom = rect.Top + total;
+        return total;
+    }
+
+    int y = rect.Top;
+    if (single) {
+        if (format & DT_VCENTER)
+            y = rect.Top + (rect.Height() - lh) / 2;
+        else if (format & DT_BOTTOM)
+            y = rect.Bottom - lh;
+    }
+    const int result = (y - rect.Top) + total;
+
+    QPainter* p = Ready();
+    if (!p)
+        return result;
+    Record("DrawText", DevRectNormalized(rect), text);
+    p->save();
+    if (!(format & DT_NOCLIP)) {
+        const TRect d = DevRectOriented(rect);
+        if (d.IsEmpty()) {
+            p->restore();
+            return result;
+        }
+        IntersectPainterClip(p, Q(d));
+    }
+    for (const Line& l : lines) {
+        const int w = RoundToInt(l.width);
+        int x = rect.Left;
+        if (format & DT_CENTER)
+            x = rect.Left + (rect.Width() - w) / 2;
+        else if (format & DT_RIGHT)
+            x = rect.Right - w;
+        if (m_bkMode == OPAQUE && !l.text.isEmpty())
+            p->fillRect(Q(DevRectNormalized(TRect{x, y, x + w, y + lh})), ToQColor(m_bkColor));
+        const int u = (underline >= l.start && underline < l.start + l.text.size()) ? int(underline - l.start) : -1;
+        DrawRun(p, f, x, y, l.text, u, tabWidth, nullptr);
+        y += lh;
+    }
+    p->restore();
+    return result;
+}
+
+// ============================================================================
+// 3-D edges and frame controls
+
+bool TCanvas::DrawEdge(TRect& rect, unsigned edge, unsigned flags)
+{
+    if (flags & BF_DIAGONAL)
+        return true;   // diagonal edges are not used by the components
+    const bool mono = flags & BF_MONO;
+    const bool flat = flags & BF_FLAT;
+    const unsigned outer = edge & BDR_OUTER;
+    const unsigned inner = edge & BDR_INNER;
+
+    // Left/top and right/bottom colours of the outer and inner line.
+    TColor outerLT = clNone, outerRB = clNone, innerLT = clNone, innerRB = clNone;
+    if (mono) {
+        if (outer) outerLT = outerRB = clWindowFrame;
+        if (inner) innerLT = innerRB = clWindow;
+    } else if (flat) {
+        if (outer) outerLT = outerRB = clBtnShadow;
+        if (inner) innerLT = innerRB = clBtnFace;
+    } else {
+        if (outer & BDR_RAISEDOUTER) { outerLT = cl3DLight; outerRB = cl3DDkShadow; }
+        else if (outer & BDR_SUNKENOUTER) { outerLT = clBtnShadow; outerRB = clBtnHighlight; }
+        if (inner & BDR_RAISEDINNER) { innerLT = clBtnHighlight; innerRB = clBtnShadow; }
+        else if (inner & BDR_SUNKENINNER) { innerLT = cl3DDkShadow; innerRB = cl3DLight; }
+    }
+
+    TRect r = rect;
+    auto fill = [&](const TRect& strip, TColor c) {
+        QPainter* p = Ready();
+        if (!p || c == clNone)
+            return;
+        const TRect d = DevRectOriented(strip);
+        if (!d.IsEmpty())
+            p->fillRect(Q(d), ToQColor(c));
+    };
+    auto line = [&](TColor lt, TColor rb) {
+        if (lt == clNone && rb == clNone)
+            return;
+        if (r.IsEmpty())
+            return;
+        // Left and top first; right and bottom own the far corners.
+        if (flags & BF_TOP) fill({r.Left, r.Top, r.Right - 1, r.Top + 1}, lt);
+        if (flags & BF_LEFT) fill({r.Left, r.Top, r.Left + 1, r.Bottom - 1}, lt);
+        if (flags & BF_RIGHT) fill({r.Right - 1, r.Top, r.Right, r.Bottom}, rb);
+        if (flags & BF_BOTTOM) fill({r.Left, r.Bottom - 1, r.Right, r.Bottom}, rb);
+        if (flags & BF_LEFT) ++r.Left;
+        if (flags & BF_TOP) ++r.Top;
+        if (flags & BF_RIGHT) --r.Right;
+        if (flags & BF_BOTTOM) --r.Bottom;
+    };
+    Record("DrawEdge", DevRectNormalized(rect), {});
+    line(outerLT, outerRB);
+    line(innerLT, innerRB);
+    if ((flags & BF_MIDDLE) && !r.IsEmpty())
+        fill(r, mono ? clWindow : clBtnFace);
+    if (flags & BF_ADJUST)
+        rect = r;
+    return true;
+}
+
+bool TCanvas::DrawFrameControl(TRect& rect, unsigned type, unsigned state)
+{
+    Record("DrawFrameControl", DevRectNormalized(rect), {});
+    return detail::DrawFrameControl(*this, rect, type, state);
+}
+
+// ============================================================================
+// Images and pixels
+
+void TCanvas::Draw(int x, int y, const TGraphic* graphic)
+{
+    if (!graphic || graphic->Empty())
+        return;
+    StretchDraw(TRect{x, y, x + graphic->Width(), y + graphic->Height()}, graphic);
+}
+
+void TCanvas::StretchDraw(const TRect& r, const TGraphic* graphic)
+{
+    if (!graphic || graphic->Empty() || !Ready())
+        return;
+    Record("StretchDraw", DevRectNormalized(r), graphic->ClassName());
+    graphic->Draw(*this, r);
+}
+
+void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& src)
+{
+    QPainter* p = Ready();
+    if (!p || !source)
+        return;
+    source->Ready();
+    QImage* img = source->DeviceImage();
+    const TRect s = Normalized(source->LPtoDP(src));
+    const TRect d = LPtoDP(dest);
+    Record("CopyRect", Normalized(d), {});
+    if (!img || s.IsEmpty() || d.Width() == 0 || d.Height() == 0)
+        return;
+    QImage piece = img->copy(Q(s));
+    const bool mirrorX = d.Width() < 0, mirrorY = d.Height() < 0;
+    if (mirrorX || mirrorY)
+        piece = piece.mirrored(mirrorX, mirrorY);
+    p->setCompositionMode(QPainter::CompositionMode_Source);
+    p->drawImage(Q(Normalized(d)), piece);
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+TColor TCanvas::Pixels(int x, int y)
+{
+    Ready();
+    QImage* img = DeviceImage();
+    const TPoint d = LPtoDP(TPoint{x, y});
+    if (!img || !img->valid(d.X, d.Y) || !PtVisible(x, y))
+        return CLR_INVALID;
+    return FromQColor(QColor::fromRgb(img->pixel(d.X, d.Y)));
+}
+
+void TCanvas::SetPixels(int x, int y, TColor color)
+{
+    QPainter* p = Ready();
+    if (!p)
+        return;
+    const TPoint d = LPtoDP(TPoint{x, y});
+    p->fillRect(QRect(d.X, d.Y, 1, 1), ToQColor(color));
+}
+
+TSize CheckBoxGlyphSize()
+{
+    return {13, 13};
+}
+
+} // namespace qel

@@ -1,0 +1,54 @@
+#pragma once
+// TGraphic: the base of every picture kind (bitmap, icon, JPEG, metafile).
+#include "platform/core/Component.h"
+#include "platform/core/Events.h"
+#include "platform/graphics/Geometry.h"
+
+#include <string>
+
+namespace qel {
+
+class TCanvas;
+class TStream;
+
+class TGraphic : public TPersistent {
+    QEL_CLASS(TGraphic)
+public:
+    TGraphic() = default;
+
+    virtual bool Empty() const = 0;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual void SetWidth(int width) = 0;
+    virtual void SetHeight(int height) = 0;
+    bool Transparent() const { return m_transparent; }
+    virtual void SetTransparent(bool value);
+    bool Modified() const { return m_modified; }
+    void SetModified(bool value) { m_modified = value; }
+
+    // A failed load raises EInvalidGraphic and leaves the picture as it was.
+    virtual void LoadFromStream(TStream& stream) = 0;
+    virtual void SaveToStream(TStream& stream) const = 0;
+    virtual void LoadFromFile(const std::string& fileName);
+    // Written whole or not at all.
+    virtual void SaveToFile(const std::string& fileName) const;
+
+    // Same class and same content.
+    virtual bool Equals(const TGraphic* other) const;
+    // A new empty graphic of this graphic's class (for copies).
+    virtual TGraphic* NewOfSameClass() const = 0;
+
+    TNotifyEvent OnChange;
+
+protected:
+    friend class TCanvas;
+    // Draws the graphic stretched into `r` (logical units of the canvas).
+    virtual void Draw(TCanvas& canvas, const TRect& r) const = 0;
+    virtual void Changed();
+
+private:
+    bool m_transparent{false};
+    bool m_modified{false};
+};
+
+} // namespace qel
