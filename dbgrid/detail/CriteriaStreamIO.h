@@ -1,0 +1,48 @@
+#pragma once
+// Field codecs of the criteria stream: counted strings and tagged Variant
+// values. Reading checks every count and length against the bytes that
+// remain before it allocates, so a corrupt stream fails with EReadError
+// ("Stream-Read-Fehler") instead of reading garbage or exhausting memory.
+#include "platform/core/Stream.h"
+#include "platform/core/Variant.h"
+
+#include <cstdint>
+#include <string>
+
+namespace qel::detail {
+
+inline constexpr const char* CriteriaReadError = "Stream-Read-Fehler";
+inline constexpr const char* CriteriaWriteError = "Stream-Write-Fehler";
+
+[[noreturn]] void CriteriaReadFailed();
+
+// Reads from a stream, never past its end.
+class CriteriaReader {
+public:
+    explicit CriteriaReader(TStream& Stream) : m_stream(Stream) {}
+
+    std::int64_t Remaining() { return m_stream.Remaining(); }
+    // EReadError unless at least Count bytes remain.
+    void Require(std::int64_t Count);
+
+    std::uint8_t ReadByte();
+    std::int32_t ReadInt32();
+    std::string ReadBytes(std::int64_t Count);
+    // int32 length + bytes; a negative length is corrupt.
+    std::string ReadCountedString();
+    Variant ReadTaggedValue();
+
+    TStream& Stream() { return m_stream; }
+
+private:
+    template <class T> T Read();
+
+    TStream& m_stream;
+};
+
+// int32 length + the bytes of our UTF-8 string; EWriteError beyond 2 GiB.
+void WriteCountedString(TStream& Stream, const std::string& Value);
+// EWriteError ("Stream-Write-Fehler") for an array; nothing written then.
+void WriteTaggedValue(TStream& Stream, const Variant& Value);
+
+} // namespace qel::detail
