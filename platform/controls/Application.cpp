@@ -1,0 +1,246 @@
+#include "platform/controls/Application.h"
+
+#include "platform/controls/Dialogs.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/detail/ControlBridge.h"
+
+#include "platform/graphics/Bitmap.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <cmath>
+
+namespace qel {
+
+// ===== TApplication =================================================================
+
+TApplication::TApplication() : TComponent(nullptr) {}
+TApplication::~TApplication() = default;
+
+TApplication& Application()
+{
+    // Never destroyed: forms it owns must not outlive Qt's application object.
+    static TApplication* app = new TApplication;
+    return *app;
+}
+
+std::string TApplication::ExeName() const
+{
+    return QCoreApplication::instance() ? QCoreApplication::applicationFilePath().toStdString() : std::string();
+}
+
+void TApplication::SetMainForm(TForm* Value)
+{
+    if (m_mainForm)
+        m_mainForm->RemoveFreeNotification(this);
+    m_mainForm = Value;
+    if (m_mainForm)
+        m_mainForm->FreeNotification(this);
+}
+
+void TApplication::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == m_mainForm)
+        m_mainForm = nullptr;
+}
+
+void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void TApplication::HandleMessage() { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
+
+void TApplication::HandleException(const std::exception& E)
+{
+    if (dynamic_cast<const EAbort*>(&E))
+        return;
+    if (OnException) {
+        OnException(this, E);
+        return;
+    }
+    MessageBox(E.what(), m_title, MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const std::string& Text, const std::string& Caption, unsigned Flags)
+{
+    TMessageDlgParams p;
+    p.Text = Text;
+    p.Caption = Caption.empty() ? m_title : Caption;
+    switch (Flags & 0xF0) {
+    case MB_ICONERROR: p.Type = mtError; break;
+    case MB_ICONQUESTION: p.Type = mtConfirmation; break;
+    case MB_ICONWARNING: p.Type = mtWarning; break;
+    case MB_ICONINFORMATION: p.Type = mtInformation; break;
+    default: p.Type = mtCustom; break;
+    }
+    std::vector<TMsgDlgBtn> order;
+    switch (Flags & 0xF) {
+    case MB_OKCANCEL: order = {mbOK, mbCancel}; break;
+    case MB_ABORTRETRYIGNORE: order = {mbAbort, mbRetry, mbIgnore}; break;
+    case MB_YESNOCANCEL: order = {mbYes, mbNo, mbCancel}; break;
+    case MB_YESNO: order = {mbYes, mbNo}; break;
+    case MB_RETRYCANCEL: order = {mbRetry, mbCancel}; break;
+    default: order = {mbOK}; break;
+    }
+    p.Buttons = {};
+    for (TMsgDlgBtn b : order)
+        p.Buttons.Include(b);
+    const std::size_t def = (Flags & 0xF00) >> 8;
+    p.DefaultButton = order[std::min(def, order.size() - 1)];
+    return MessageDlgEx(p);
+}
+
+void TApplication::HelpContext(int Context)
+{
+    if (OnHelp)
+        OnHelp(this, Context);
+}
+
+TApplication::TModalFormHook TApplication::SetModalFormHook(TModalFormHook Hook)
+{
+    TModalFormHook previous = std::move(m_modalHook);
+    m_modalHook = std::move(Hook);
+    return previous;
+}
+
+// ===== TScreen ======================================================================
+
+TScreen& Screen()
+{
+    static TScreen* screen = new TScreen;
+    return *screen;
+}
+
+bool TScreen::Headless() const
+{
+    const QString name = QGuiApplication::platformName();
+    return name.isEmpty() || name == QLatin1String("offscreen") || name == QLatin1String("minimal");
+}
+
+int TScreen::Width() const
+{
+    if (Headless() || !QGuiApplication::primaryScreen())
+        return m_width;
+    return QGuiApplication::primaryScreen()->geometry().width();
+}
+
+int TScreen::Height() const
+{
+    if (Headless() || !QGuiApplication::primaryScreen())
+        return m_height;
+    return QGuiApplication::primaryScreen()->geometry().height();
+}
+
+TRect TScreen::WorkAreaRect() const
+{
+    if (Headless() || !QGuiApplication::primaryScreen())
+        return m_workArea;
+    return detail::FromQRect(QGuiApplication::primaryScreen()->availableGeometry());
+}
+
+int TScreen::PixelsPerInch() const
+{
+    if (Headless() || !QGuiApplication::primaryScreen())
+        return m_ppi;
+    return static_cast<int>(std::lround(QGuiApplication::primaryScreen()->logicalDotsPerInch()));
+}
+
+void TScreen::SetVirtualScreen(int AWidth, int AHeight, const TRect* WorkArea, int PixelsPerInch)
+{
+    m_width = std::max(1, AWidth);
+    m_height = std::max(1, AHeight);
+    m_workArea = WorkArea ? *WorkArea : Rect(0, 0, m_width, m_height);
+    m_ppi = PixelsPerInch > 0 ? PixelsPerInch : 96;
+}
+
+void TScreen::SetCursor(TCursor Value)
+{
+    if (Value == m_cursor)
+        return;
+    if (m_cursor != crDefault)
+        QApplication::restoreOverrideCursor();
+    m_cursor = Value;
+    if (Value != crDefault)
+        QApplication::setOverrideCursor(detail::QtCursor(Value));
+}
+
+namespace detail {
+std::map<TCursor, QCursor>& CustomCursors()
+{
+    static std::map<TCursor, QCursor> cursors;
+    return cursors;
+}
+} // namespace detail
+
+void TScreen::SetCursorImage(TCursor Index, const TBitmap& Image, int HotX, int HotY)
+{
+    if (Index < 100)
+        throw EInvalidOperation("Cursor index " + std::to_string(Index) + " is reserved");
+    detail::CustomCursors()[Index] = QCursor(QPixmap::fromImage(Image.Image()), HotX, HotY);
+}
+
+void TScreen::ClearCursorImage(TCursor Index) { detail::CustomCursors().erase(Index); }
+
+bool TScreen::CursorDefined(TCursor Index) const
+{
+    return Index <= 0 ? Index >= crSizeAll : detail::CustomCursors().count(Index) > 0;
+}
+
+TWinControl* TScreen::ActiveControl() const
+{
+    if (!m_activeForm)
+        return nullptr;
+    if (QWidget* fw = m_activeForm->Widget()->focusWidget())
+        if (auto* c = dynamic_cast<TWinControl*>(TControl::FromWidget(fw)); c && c != m_activeForm)
+            return c;
+    return m_activeForm->ActiveControl();
+}
+
+TForm* TScreen::Forms(int Index) const
+{
+    if (Index < 0 || Index >= FormCount())
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    return m_forms[static_cast<std::size_t>(Index)];
+}
+
+void TScreen::AddForm(TForm* Form) { m_forms.push_back(Form); }
+
+void TScreen::RemoveForm(TForm* Form)
+{
+    m_forms.erase(std::remove(m_forms.begin(), m_forms.end(), Form), m_forms.end());
+    if (m_activeForm == Form) {
+        m_activeForm = nullptr;
+        if (OnActiveFormChange)
+            OnActiveFormChange(nullptr);
+    }
+}
+
+void TScreen::SetActiveForm(TForm* Form)
+{
+    if (Form && Form->Widget()->isVisible() && QApplication::activeWindow() != Form->Widget())
+        QApplication::setActiveWindow(Form->Widget());
+    if (m_activeForm == Form)
+        return;
+    TForm* old = m_activeForm;
+    m_activeForm = Form;
+    if (old)
+        old->Deactivate();
+    if (Form && m_activeForm == Form)
+        Form->Activate();
+    if (OnActiveFormChange)
+        OnActiveFormChange(nullptr);
+}
+
+std::uint32_t GetTickCount()
+{
+    static const auto start = std::chrono::steady_clock::now();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    return static_cast<std::uint32_t>(ms.count());
+}
+
+} // namespace qel

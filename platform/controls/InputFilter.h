@@ -1,0 +1,48 @@
+#pragma once
+// A filter that sees every key and mouse event of the thread before the
+// control it is meant for, and can swallow it: the context-menu manager of
+// the printing system watches right-button releases and the menu keys
+// through it.
+#include "platform/controls/Controls.h"
+
+#include <functional>
+
+namespace qel {
+
+enum TInputEventKind : std::uint8_t {
+    iekKeyDown, iekKeyUp, iekMouseDown, iekMouseUp, iekMouseMove, iekMouseDblClick, iekMouseWheel
+};
+
+struct TInputEvent {
+    TInputEventKind Kind = iekKeyDown;
+    std::uint16_t Key = 0;          // virtual key of key events
+    TShiftState Shift;
+    TMouseButton Button = mbLeft;   // mouse button of down, up and double click
+    TPoint ScreenPos;               // mouse events: screen coordinates
+    TPoint ClientPos;               // mouse events: in the target's client area
+    int WheelDelta = 0;             // 120 per notch, positive away from the user
+    bool AutoRepeat = false;
+    TControl* Target = nullptr;     // the control the event goes to (nullptr: not a control)
+};
+
+// Answers true to swallow the event.
+using TInputFilter = std::function<bool(const TInputEvent& Event)>;
+using TInputFilterHandle = int;
+
+// The newest filter sees an event first; once one swallows it, no other
+// filter and no control sees it.
+TInputFilterHandle InstallInputFilter(TInputFilter Filter);
+void RemoveInputFilter(TInputFilterHandle Handle);
+
+class TInputFilterScope {
+public:
+    explicit TInputFilterScope(TInputFilter Filter) : m_handle(InstallInputFilter(std::move(Filter))) {}
+    ~TInputFilterScope() { RemoveInputFilter(m_handle); }
+    TInputFilterScope(const TInputFilterScope&) = delete;
+    TInputFilterScope& operator=(const TInputFilterScope&) = delete;
+
+private:
+    TInputFilterHandle m_handle;
+};
+
+} // namespace qel

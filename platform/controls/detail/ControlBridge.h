@@ -1,0 +1,75 @@
+#pragma once
+// Qt side of the controls: the per-control event filter that turns Qt
+// events into the control's virtual handlers, the painted widget behind
+// TGraphicControl/TCustomControl, and the conversions between Qt and the
+// platform's keys, shift states, cursors and rectangles.
+#include "platform/controls/Controls.h"
+
+#include <QCursor>
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
+#include <map>
+
+class QKeyEvent;
+class QInputEvent;
+
+namespace qel::detail {
+
+inline QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+inline TRect FromQRect(const QRect& r) { return Bounds(r.x(), r.y(), r.width(), r.height()); }
+inline QString ToQString(const std::string& s) { return QString::fromStdString(s); }
+inline std::string FromQString(const QString& s) { return s.toStdString(); }
+
+TShiftState ShiftFromQt(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons = Qt::NoButton);
+Qt::KeyboardModifiers QtModifiers(TShiftState Shift);
+std::uint16_t VkFromQtKey(int Key, Qt::KeyboardModifiers Modifiers);
+// The Qt key for a virtual key and the text a real key press would carry.
+int QtKeyFromVk(std::uint16_t Vk);
+QString KeyTextForVk(std::uint16_t Vk, TShiftState Shift);
+// Standard cursors and the program's own ones (TScreen::SetCursorImage).
+QCursor QtCursor(TCursor Cursor);
+std::map<TCursor, QCursor>& CustomCursors();
+
+// Installed on the control's widget (and on inner widgets that take input).
+class ControlBridge : public QObject {
+public:
+    explicit ControlBridge(TControl* Control) : m_control(Control) {}
+    void Detach() { m_control = nullptr; }
+    TControl* Control() const { return m_control; }
+    void Watch(QWidget* W);
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    bool HandleMouse(QWidget* W, QEvent* Event);
+    bool HandleKey(QWidget* W, QKeyEvent* Event);
+
+    TControl* m_control;
+    bool m_replaying{false};
+};
+
+// A widget that paints through its control's Paint().
+class PaintWidget : public QWidget {
+public:
+    explicit PaintWidget(QWidget* Parent = nullptr) : QWidget(Parent) {}
+
+protected:
+    void paintEvent(QPaintEvent* Event) override;
+};
+
+// True when this event was already handed to a control (Qt passes ignored
+// input events on to the parents).
+bool AlreadyDispatched(const QInputEvent* Event);
+void MarkDispatched(const QInputEvent* Event);
+
+// How many input events the input filters have swallowed so far.
+unsigned SwallowedInputCount();
+
+// Ensures the application-wide filter (input hooks) is installed.
+void EnsureApplicationFilter();
+
+} // namespace qel::detail

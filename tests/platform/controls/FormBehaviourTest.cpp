@@ -1,0 +1,170 @@
+// Form lifetime and focus, menus, timers and common dialogs under a script.
+#include "platform/controls/Application.h"
+#include "platform/controls/Automation.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/controls/ExtCtrls.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/StdCtrls.h"
+
+#include <gtest/gtest.h>
+
+#include <QPointer>
+
+namespace qel {
+namespace {
+
+TEST(FormBehaviour, TabOrderDecidesWhereTabGoes)
+{
+    TForm form(nullptr);
+    std::vector<TEdit*> edits;
+    for (int i = 0; i < 3; ++i) {
+        auto* e = new TEdit(&form);
+        e->SetParent(&form);
+        e->SetBounds(8, 8 + 30 * i, 100, 21);
+        edits.push_back(e);
+    }
+    edits[2]->SetTabOrder(0);
+    edits[1]->SetTabStop(false);
+    EXPECT_EQ(edits[0]->TabOrder(), 1);
+    form.Show();
+    EXPECT_TRUE(edits[2]->Focused()) << "the first control in tab order starts with the focus";
+    SimulateKey(VK_TAB);
+    EXPECT_TRUE(edits[0]->Focused());
+    SimulateKey(VK_TAB);
+    EXPECT_TRUE(edits[2]->Focused()) << "a control without TabStop is passed over";
+    SimulateKey(VK_TAB, {ssShift});
+    EXPECT_TRUE(edits[0]->Focused());
+    EXPECT_EQ(form.ActiveControl(), edits[0]);
+    EXPECT_EQ(Screen().ActiveControl(), edits[0]);
+    form.Hide();
+}
+
+TEST(FormBehaviour, CloseActionsAndRelease)
+{
+    {
+        // caNone keeps a modal form open until the script asks again.
+        TForm form(nullptr);
+        int closes = 0;
+        form.OnClose = [&](TObject*, TCloseAction& action) {
+            if (++closes == 1)
+                action = caNone;
+        };
+        TModalFormHookScope hook([&](TForm& f) {
+            f.SetModalResult(mrOk);
+            Application().ProcessMessages();
+        });
+        EXPECT_EQ(form.ShowModal(), mrCancel) << "the refused close leaves the script's cancel";
+        EXPECT_EQ(closes, 2);
+    }
+    {
+        // caFree frees the form once the current event is handled.
+        auto* form = new TForm(nullptr);
+        bool destroyed = false;
+        form->OnDestroy = [&](TObject*) { destroyed = true; };
+        form->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
+        form->Show();
+        form->Close();
+        EXPECT_FALSE(destroyed);
+        Application().ProcessMessages();
+        EXPECT_TRUE(destroyed);
+    }
+    {
+        // OnCreate runs once, before the first show; OnShow and OnHide pair up.
+        int created = 0;
+        int shown = 0;
+        int hidden = 0;
+        TForm form(nullptr);
+        form.OnCreate = [&](TObject*) { ++created; };
+        form.OnShow = [&](TObject*) { ++shown; };
+        form.OnHide = [&](TObject*) { ++hidden; };
+        form.Show();
+        form.Hide();
+        form.Show();
+        form.Close();
+        EXPECT_EQ(created, 1);
+        EXPECT_EQ(shown, 2);
+        EXPECT_EQ(hidden, 2);
+    }
+}
+
+TEST(FormBehaviour, MenusRadioItemsAndPopupScripts)
+{
+    TForm form(nullptr);
+    auto* popup = new TPopupMenu(&form);
+    std::vector<TMenuItem*> zoom;
+    for (const char* caption : {"&50%", "&100%", "&200%"}) {
+        auto* item = new TMenuItem(&form);
+        item->SetCaption(caption);
+        item->SetRadioItem(true);
+        item->SetGroupIndex(1);
+        item->SetAutoCheck(true);
+        popup->Items()->Add(item);
+        zoom.push_back(item);
+    }
+    auto* line = new TMenuItem(&form);
+    line->SetCaption("-");
+    popup->Items()->Add(line);
+    EXPECT_TRUE(line->IsLine());
+    zoom[1]->SetChecked(true);
+    zoom[2]->SetChecked(true);
+    EXPECT_FALSE(zoom[1]->Checked()) << "radio items of one group exclude each other";
+
+    int popped = 0;
+    popup->OnPopup = [&](TObject*) { ++popped; };
+    auto previous = TPopupMenu::SetPopupHook([](TPopupMenu& m, int, int) { m.Items()->Find("50%")->Click(); });
+    popup->Popup(10, 10);
+    TPopupMenu::SetPopupHook(previous);
+    EXPECT_EQ(popped, 1);
+    EXPECT_TRUE(zoom[0]->Checked());
+    EXPECT_FALSE(zoom[2]->Checked());
+
+    popup->Items()->Delete(1);
+    EXPECT_EQ(popup->Items()->Count(), 3);
+    EXPECT_EQ(zoom[2]->MenuIndex(), 1);
+    EXPECT_THROW(popup->Items()->Items(5), EListError);
+    EXPECT_THROW(popup->Items()->Add(zoom[0]), EInvalidOperation) << "an item has one parent";
+}
+
+TEST(FormBehaviour, TimersAndCommonDialogs)
+{
+    TTimer timer(nullptr);
+    int ticks = 0;
+    timer.SetInterval(1);
+    timer.OnTimer = [&](TObject*) {
+        if (++ticks == 2)
+            timer.SetEnabled(false);
+    };
+    const std::uint32_t start = GetTickCount();
+    while (ticks < 2 && GetTickCount() - start < 2000)
+        Application().HandleMessage();
+    EXPECT_EQ(ticks, 2);
+
+    TSaveDialog save(nullptr);
+    save.SetFilter("Print styles (*.prs)|*.prs|All files (*.*)|*.*");
+    TColorDialog colors(nullptr);
+    {
+        TCommonDialogHookScope hook([](TCommonDialog& d) {
+            if (auto* s = dynamic_cast<TSaveDialog*>(&d)) {
+                s->SetFileName("/tmp/styles.prs");
+                return true;
+            }
+            if (auto* c = dynamic_cast<TColorDialog*>(&d)) {
+                c->SetColor(clTeal);
+                c->CustomColors()->SetValue("ColorA", "808000");
+                return true;
+            }
+            return false;
+        });
+        ASSERT_TRUE(save.Execute());
+        EXPECT_EQ(save.FileName(), "/tmp/styles.prs");
+        ASSERT_TRUE(colors.Execute());
+        EXPECT_EQ(colors.Color(), clTeal);
+        TFontDialog font(nullptr);
+        EXPECT_FALSE(font.Execute());
+    }
+    EXPECT_EQ(colors.CustomColors()->Values("ColorA"), "808000");
+}
+
+} // namespace
+} // namespace qel
