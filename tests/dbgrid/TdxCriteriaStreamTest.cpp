@@ -105,6 +105,9 @@ struct TagCase {
     TVarType readType;
 };
 
+// Keeps the listed test names short: the case name instead of a byte dump.
+void PrintTo(const TagCase& c, std::ostream* os) { *os << c.name; }
+
 class TdxCriteriaValueTags : public testing::TestWithParam<TagCase> {};
 
 TEST_P(TdxCriteriaValueTags, WritesGoldenBytesAndReadsBack)
