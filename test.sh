@@ -9,6 +9,6 @@ BUILD=${QEL_TEST_BUILD_DIR:-build/asan}
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=ON >/dev/null
 cmake --build "$BUILD" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$BUILD" -j"$(nproc)" --output-on-failure "$@"

@@ -1,8 +1,63 @@
-// The main program. It grows with the layers beneath it.
-#include <cstdio>
+// The main program: shows the layers at work on a sample installation. It
+// streams the configuration to a file and back, saves a picture of the box
+// settings dialog and draws the access matrix into a PDF page. Output goes to the folder given as the first argument
+// (default "out").
+#include "demo/DemoConfig.h"
+#include "demo/DemoForm.h"
+#include "demo/DemoReport.h"
 
-int main()
+#include "platform/core/Exceptions.h"
+#include "platform/core/Locale.h"
+#include "platform/core/Stream.h"
+#include "platform/core/Streaming.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+using namespace qel;
+using namespace qel::demo;
+
+namespace {
+
+void StreamConfiguration(TConfiguration& config, const std::string& fileName)
 {
-    std::printf("qeldemo: nothing to show yet\n");
+    SafeWriteFile(fileName, [&](TStream& s) { WriteComponent(s, &config); });
+    TFileStream in(fileName, fmOpenRead);
+    std::unique_ptr<TComponent> copy(ReadComponent(in, nullptr, nullptr));
+    auto* read = dynamic_cast<TConfiguration*>(copy.get());
+    if (!read || read->ComponentCount() != config.ComponentCount() || read->Title() != config.Title())
+        throw Exception("the configuration read back differs from the one written");
+    std::printf("Configuration \"%s\": %d records streamed to %s (%lld bytes) and read back\n",
+                read->Title().c_str(), read->ComponentCount(), fileName.c_str(),
+                static_cast<long long>(std::filesystem::file_size(fileName)));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const std::filesystem::path outDir = argc > 1 ? argv[1] : "out";
+    try {
+        std::filesystem::create_directories(outDir);
+        std::unique_ptr<TConfiguration> config(MakeSampleConfiguration(8, 24));
+
+        StreamConfiguration(*config, (outDir / "configuration.qelc").string());
+
+        auto* firstBox = dynamic_cast<TBoxRecord*>(config->FindComponent("Box1"));
+        const std::string png = (outDir / "box-dialog.png").string();
+        SaveBoxDialogPicture(png, *firstBox);
+        std::printf("Box settings dialog pictured in %s\n", png.c_str());
+
+        const std::string pdf = (outDir / "access-matrix.pdf").string();
+        WriteAccessMatrixPdf(pdf, *config);
+        std::printf("Access matrix page written to %s\n", pdf.c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "qeldemo: %s\n", e.what());
+        return 1;
+    }
     return 0;
 }

@@ -1,0 +1,61 @@
+#include "demo/DemoConfig.h"
+
+#include "platform/core/ClassRegistry.h"
+#include "platform/core/Locale.h"
+#include "platform/core/PropertyRegistry.h"
+
+namespace qel::demo {
+
+void TConfiguration::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent*)
+{
+    for (int i = 0; i < ComponentCount(); ++i)
+        Proc(Components(i));
+}
+
+void RegisterConfigurationClasses()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    RegisterClass<TBoxRecord>("TBoxRecord", "TComponent");
+    RegisterClass<TConnectorRecord>("TConnectorRecord", "TComponent");
+    RegisterClass<TConfiguration>("TConfiguration", "TComponent");
+    TPropertyRegistrar<TBoxRecord>("TBoxRecord")
+        .Integer("Number", &TBoxRecord::Number, &TBoxRecord::SetNumber, 0)
+        .String("Title", &TBoxRecord::Title, &TBoxRecord::SetTitle)
+        .String("IPAddress", &TBoxRecord::IPAddress, &TBoxRecord::SetIPAddress, "0.0.0.0");
+    TPropertyRegistrar<TConnectorRecord>("TConnectorRecord")
+        .String("Title", &TConnectorRecord::Title, &TConnectorRecord::SetTitle)
+        .Integer("IPPort", &TConnectorRecord::IPPort, &TConnectorRecord::SetIPPort, 48000)
+        .String("BoxMask", &TConnectorRecord::BoxMask, &TConnectorRecord::SetBoxMask);
+    TPropertyRegistrar<TConfiguration>("TConfiguration")
+        .String("Title", &TConfiguration::Title, &TConfiguration::SetTitle);
+}
+
+TConfiguration* MakeSampleConfiguration(int boxes, int connectors)
+{
+    RegisterConfigurationClasses();
+    auto* config = new TConfiguration(nullptr);
+    config->SetName("Configuration");
+    config->SetTitle("Werk Nord");
+    for (int b = 1; b <= boxes; ++b) {
+        auto* box = new TBoxRecord(config);
+        box->SetName("Box" + IntToStr(b));
+        box->SetNumber(b);
+        box->SetTitle("Box " + IntToStr(b));
+        box->SetIPAddress("192.168.10." + IntToStr(10 + b));
+    }
+    for (int c = 1; c <= connectors; ++c) {
+        auto* con = new TConnectorRecord(config);
+        con->SetName("Connector" + IntToStr(c));
+        con->SetTitle(c % 3 == 0 ? "Tür " + IntToStr(c) : "Tor " + IntToStr(c));
+        std::string mask;
+        for (int b = 1; b <= boxes; ++b)
+            mask += ((b + c) % 3 == 0 || b == 1) ? 'X' : '_';
+        con->SetBoxMask(mask);
+    }
+    return config;
+}
+
+} // namespace qel::demo

@@ -1,0 +1,94 @@
+#include "demo/DemoForm.h"
+
+#include "platform/controls/Automation.h"
+#include "platform/controls/ComCtrls.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/StdCtrls.h"
+#include "platform/core/Locale.h"
+
+namespace qel::demo {
+
+namespace {
+
+TEdit* AddLabelledEdit(TWinControl* parent, int top, const std::string& caption, const std::string& text)
+{
+    auto* label = new TLabel(parent->Owner());
+    label->SetParent(parent);
+    label->SetBounds(12, top + 3, 90, 17);
+    label->SetCaption(caption);
+    auto* edit = new TEdit(parent->Owner());
+    edit->SetParent(parent);
+    edit->SetBounds(108, top, 150, 22);
+    edit->SetText(text);
+    label->SetFocusControl(edit);
+    return edit;
+}
+
+} // namespace
+
+void SaveBoxDialogPicture(const std::string& fileName, TBoxRecord& box)
+{
+    TForm form(nullptr);
+    form.SetCaption("QEL-Box " + IntToStr(box.Number()) + " bearbeiten");
+    form.SetBorderStyle(bsDialog);
+    form.SetClientWidth(300);
+    form.SetClientHeight(300);
+
+    auto* group = new TGroupBox(&form);
+    group->SetParent(&form);
+    group->SetBounds(8, 8, 284, 148);
+    group->SetCaption("&Netzwerk");
+    AddLabelledEdit(group, 22, "&IP-Adresse:", box.IPAddress());
+    AddLabelledEdit(group, 52, "&Maske:", "255.255.255.0");
+    AddLabelledEdit(group, 82, "&Gateway:", "192.168.10.1");
+    AddLabelledEdit(group, 112, "&Titel:", box.Title());
+
+    auto* numberLabel = new TLabel(&form);
+    numberLabel->SetParent(&form);
+    numberLabel->SetBounds(20, 171, 90, 17);
+    numberLabel->SetCaption("Box-&Nummer:");
+    auto* number = new TComboBox(&form);
+    number->SetParent(&form);
+    number->SetBounds(116, 168, 80, 22);
+    number->SetStyle(csDropDownList);
+    for (int i = 1; i <= 32; ++i)
+        number->Items()->Add(IntToStr(i));
+    number->SetItemIndex(box.Number() - 1);
+    numberLabel->SetFocusControl(number);
+
+    auto* active = new TCheckBox(&form);
+    active->SetParent(&form);
+    active->SetBounds(20, 200, 200, 20);
+    active->SetCaption("Box ist &aktiv");
+    active->SetChecked(true);
+    auto* clock = new TCheckBox(&form);
+    clock->SetParent(&form);
+    clock->SetBounds(20, 222, 240, 20);
+    clock->SetCaption("&Uhrzeit beim Senden stellen");
+
+    auto* ok = new TButton(&form);
+    ok->SetParent(&form);
+    ok->SetBounds(130, 250, 75, 25);
+    ok->SetCaption("OK");
+    ok->SetDefault(true);
+    ok->SetModalResult(mrOk);
+    auto* cancel = new TButton(&form);
+    cancel->SetParent(&form);
+    cancel->SetBounds(214, 250, 75, 25);
+    cancel->SetCaption("Abbrechen");
+    cancel->SetCancel(true);
+    cancel->SetModalResult(mrCancel);
+
+    auto* status = new TStatusBar(&form);
+    status->SetParent(&form);
+    status->SetAlign(alBottom);
+    status->Panels()->Add()->SetText(box.IPAddress());
+    status->Panels()->Items(0)->SetWidth(120);
+    status->Panels()->Add()->SetText("Nicht gesendet");
+
+    form.Show();
+    SaveControlImage(&form, fileName);
+    form.Hide();
+}
+
+} // namespace qel::demo

@@ -1,0 +1,12 @@
+#pragma once
+#include "demo/DemoConfig.h"
+
+#include <string>
+
+namespace qel::demo {
+
+// Builds the box settings dialog for `box` (labels, edits, a combo box, check
+// boxes, a group box, buttons and a status bar) and saves a picture of it.
+void SaveBoxDialogPicture(const std::string& fileName, TBoxRecord& box);
+
+} // namespace qel::demo

@@ -1,0 +1,104 @@
+#include "demo/DemoReport.h"
+
+#include "platform/core/Locale.h"
+#include "platform/graphics/PdfDocument.h"
+
+#include <vector>
+
+namespace qel::demo {
+
+namespace {
+
+// Page coordinates in tenths of a millimetre, mapped isotropically onto the
+// PDF's device pixels, as the report renderer maps report units.
+void SetupPageMapping(TCanvas& canvas, int pageWidth, int pageHeight, int deviceWidth, int deviceHeight)
+{
+    canvas.SetMapMode(MM_ISOTROPIC);
+    canvas.SetWindowExt(pageWidth, pageHeight);
+    canvas.SetViewportExt(deviceWidth, deviceHeight);
+}
+
+} // namespace
+
+void WriteAccessMatrixPdf(const std::string& fileName, TConfiguration& config)
+{
+    std::vector<TBoxRecord*> boxes;
+    std::vector<TConnectorRecord*> connectors;
+    for (int i = 0; i < config.ComponentCount(); ++i) {
+        if (auto* b = dynamic_cast<TBoxRecord*>(config.Components(i)))
+            boxes.push_back(b);
+        else if (auto* c = dynamic_cast<TConnectorRecord*>(config.Components(i)))
+            connectors.push_back(c);
+    }
+
+    TPdfDocument pdf(fileName);
+    pdf.SetTitle("Zutrittsmatrix " + config.Title());
+    pdf.SetCreator("qeldemo");
+    pdf.BeginDoc();
+    TCanvas& canvas = *pdf.Canvas();
+    SetupPageMapping(canvas, pdf.PageWidthTenthMM(), pdf.PageHeightTenthMM(), pdf.PageWidth(), pdf.PageHeight());
+
+    const int left = 200, top = 200;
+    canvas.Font()->SetName("Arial");
+    canvas.Font()->SetHeight(-60);
+    canvas.Font()->SetStyle({fsBold});
+    canvas.SetBkMode(TRANSPARENT);
+    canvas.TextOut(left, top, "Zutrittsmatrix: " + config.Title());
+
+    canvas.Font()->SetStyle({});
+    canvas.Font()->SetHeight(-35);
+    canvas.TextOut(left, top + 90,
+                   "Gedruckt am " + FormatDateTime("dd.mm.yyyy hh:nn", Now()) + ", " +
+                       IntToStr(static_cast<std::int64_t>(boxes.size())) + " Boxen, " +
+                       IntToStr(static_cast<std::int64_t>(connectors.size())) + " Connectoren");
+    canvas.Pen()->SetWidth(4);
+    canvas.MoveTo(left, top + 150);
+    canvas.LineTo(pdf.PageWidthTenthMM() - left, top + 150);
+
+    // The table: one row per connector, one check column per box.
+    const int titleWidth = 320, cellWidth = 100, rowHeight = 55;
+    const int tableTop = top + 220;
+    canvas.Pen()->SetWidth(1);
+    canvas.Brush()->SetColor(clBtnFace);
+    TRect header{left, tableTop, left + titleWidth + cellWidth * int(boxes.size()), tableTop + rowHeight};
+    canvas.FillRect(header);
+    // A clear brush draws the cell texts without a background of their own.
+    canvas.Brush()->SetStyle(bsClear);
+    canvas.Font()->SetHeight(-30);
+    for (std::size_t b = 0; b < boxes.size(); ++b) {
+        TRect cell{left + titleWidth + cellWidth * int(b), tableTop, left + titleWidth + cellWidth * int(b + 1),
+                   tableTop + rowHeight};
+        canvas.DrawText(IntToStr(boxes[b]->Number()), cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    TRect corner{left + 15, tableTop, left + titleWidth, tableTop + rowHeight};
+    canvas.DrawText("Connector", corner, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    for (std::size_t c = 0; c < connectors.size(); ++c) {
+        const int y = tableTop + rowHeight * int(c + 1);
+        TRect title{left + 15, y, left + titleWidth, y + rowHeight};
+        canvas.DrawText(connectors[c]->Title(), title, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+        const std::string& mask = connectors[c]->BoxMask();
+        for (std::size_t b = 0; b < boxes.size() && b < mask.size(); ++b) {
+            if (mask[b] != 'X')
+                continue;
+            TRect cell{left + titleWidth + cellWidth * int(b), y, left + titleWidth + cellWidth * int(b + 1),
+                       y + rowHeight};
+            canvas.DrawText("X", cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        }
+    }
+    // Grid lines over the whole table.
+    const int rows = int(connectors.size()) + 1;
+    const int right = header.Right, bottom = tableTop + rowHeight * rows;
+    for (int r = 0; r <= rows; ++r) {
+        canvas.MoveTo(left, tableTop + rowHeight * r);
+        canvas.LineTo(right, tableTop + rowHeight * r);
+    }
+    canvas.MoveTo(left, tableTop);
+    canvas.LineTo(left, bottom);
+    for (std::size_t b = 0; b <= boxes.size(); ++b) {
+        canvas.MoveTo(left + titleWidth + cellWidth * int(b), tableTop);
+        canvas.LineTo(left + titleWidth + cellWidth * int(b), bottom);
+    }
+    pdf.EndDoc();
+}
+
+} // namespace qel::demo
