@@ -5,6 +5,7 @@
 // TGraphicControl and TCustomControl (painted through Paint() on Canvas()).
 // Each control wraps one Qt widget that it owns.
 #include "platform/controls/Keyboard.h"
+#include "platform/core/Alignment.h"
 #include "platform/core/Component.h"
 #include "platform/core/Events.h"
 #include "platform/graphics/Canvas.h"
@@ -30,7 +31,6 @@ class FormWidget;
 } // namespace detail
 
 enum TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
-enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 enum TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
 // Border styles of forms; controls use bsNone and bsSingle.

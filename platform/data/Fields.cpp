@@ -1,0 +1,494 @@
+#include "platform/data/Fields.h"
+
+#include "platform/core/Locale.h"
+#include "platform/core/Stream.h"
+#include "platform/data/DataSet.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace qel {
+
+namespace {
+
+// Cuts a UTF-8 text to at most n characters, never inside a sequence.
+std::string CutChars(const std::string& s, int n)
+{
+    if (n <= 0)
+        return s;
+    int chars = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if ((c & 0xC0) != 0x80) {
+            if (chars == n)
+                return s.substr(0, i);
+            ++chars;
+        }
+    }
+    return s;
+}
+
+std::string TextOf(const Variant& v)
+{
+    if (v.IsArray())
+        throw EConvertError("Could not convert variant of type (Array Variant) into type (String)");
+    return v.AsString();
+}
+
+double ParseFloat(const std::string& text)
+{
+    double d = 0;
+    if (!TryStrToFloat(Trim(text), d))
+        throw EConvertError("'" + text + "' is not a valid floating point value");
+    return d;
+}
+
+bool IsDigit(char32_t c) { return c >= '0' && c <= '9'; }
+
+std::string MoneyText(double v) { return FormatFloat("#,##0.00", v) + " \u20AC"; }
+
+} // namespace
+
+const char* FieldTypeName(TFieldType type)
+{
+    static const char* const names[] = {
+        "ftUnknown", "ftString", "ftSmallint", "ftInteger", "ftWord", "ftBoolean", "ftFloat",
+        "ftCurrency", "ftBCD", "ftDate", "ftTime", "ftDateTime", "ftBytes", "ftVarBytes", "ftAutoInc",
+        "ftBlob", "ftMemo", "ftGraphic", "ftFmtMemo", "ftParadoxOle", "ftDBaseOle", "ftTypedBinary",
+        "ftCursor", "ftFixedChar", "ftWideString", "ftLargeint", "ftADT", "ftArray", "ftReference",
+        "ftDataSet", "ftOraBlob", "ftOraClob", "ftVariant", "ftInterface", "ftIDispatch", "ftGuid"};
+    return static_cast<unsigned>(type) < std::size(names) ? names[type] : "ftUnknown";
+}
+
+// --- strings ------------------------------------------------------------------
+
+TStringField::TStringField(TComponent* AOwner, TFieldType Type) : TField(AOwner, Type, 20) {}
+
+Variant TStringField::ConvertValue(const Variant& Value) const
+{
+    if (Value.IsEmptyOrNull())
+        return Variant::Null();
+    std::string s = CutChars(TextOf(Value), Size());
+    if (s.empty())
+        return Variant::Null();
+    return Variant(std::move(s));
+}
+
+Variant TWideStringField::ConvertValue(const Variant& Value) const
+{
+    const Variant v = TStringField::ConvertValue(Value);
+    return v.IsNull() ? v : Variant::FromWideString(v.AsString());
+}
+
+// --- numbers ------------------------------------------------------------------
+
+void TNumericField::SetDisplayFormat(const std::string& Value)
+{
+    if (m_displayFormat == Value)
+        return;
+    m_displayFormat = Value;
+    PropertyChanged(false);
+}
+
+void TNumericField::SetEditFormat(const std::string& Value)
+{
+    if (m_editFormat == Value)
+        return;
+    m_editFormat = Value;
+    PropertyChanged(false);
+}
+
+bool TNumericField::IsValidChar(char32_t Ch) const
+{
+    const char32_t dec = static_cast<unsigned char>(FormatSettings().DecimalSeparator);
+    return IsDigit(Ch) || Ch == '+' || Ch == '-' || Ch == dec || Ch == 'e' || Ch == 'E';
+}
+
+TIntegerField::TIntegerField(TComponent* AOwner, TFieldType Type) : TNumericField(AOwner, Type, 0) {}
+
+bool TIntegerField::IsValidChar(char32_t Ch) const
+{
+    return IsDigit(Ch) || Ch == '+' || Ch == '-';
+}
+
+Variant TIntegerField::ConvertValue(const Variant& Value) const
+{
+    if (Value.IsEmptyOrNull())
+        return Variant::Null();
+    std::int64_t i = 0;
+    if (Value.IsString()) {
+        const std::string s = Trim(TextOf(Value));
+        if (s.empty())
+            return Variant::Null();
+        i = StrToInt64(s);
+    } else {
+        i = Value.AsInt64();
+    }
+    if (i < TypeMin() || i > TypeMax())
+        RangeError(IntToStr(i), IntToStr(TypeMin()), IntToStr(TypeMax()));
+    if ((m_min != 0 || m_max != 0) && (i < m_min || i > m_max))
+        RangeError(IntToStr(i), IntToStr(m_min), IntToStr(m_max));
+    return Variant(static_cast<std::int32_t>(i));
+}
+
+std::string TIntegerField::GetText(bool DisplayText) const
+{
+    const Variant v = Value();
+    if (v.IsEmptyOrNull())
+        return {};
+    const std::string& fmt = DisplayText ? DisplayFormat() : EditFormat();
+    return fmt.empty() ? IntToStr(v.AsInt64()) : FormatFloat(fmt, static_cast<double>(v.AsInt64()));
+}
+
+Variant TSmallintField::ConvertValue(const Variant& Value) const
+{
+    const Variant v = TIntegerField::ConvertValue(Value);
+    return v.IsNull() ? v : Variant::FromSmallint(static_cast<std::int16_t>(v.AsInteger()));
+}
+
+bool TLargeintField::IsValidChar(char32_t Ch) const
+{
+    return IsDigit(Ch) || Ch == '+' || Ch == '-';
+}
+
+Variant TLargeintField::ConvertValue(const Variant& Value) const
+{
+    if (Value.IsEmptyOrNull())
+        return Variant::Null();
+    std::int64_t i = 0;
+    if (Value.IsString()) {
+        const std::string s = Trim(TextOf(Value));
+        if (s.empty())
+            return Variant::Null();
+        i = StrToInt64(s);
+    } else {
+        i = Value.AsInt64();
+    }
+    if ((m_min != 0 || m_max != 0) && (i < m_min || i > m_max))
+        RangeError(IntToStr(i), IntToStr(m_min), IntToStr(m_max));
+    return Variant(i);
+}
+
+std::string TLargeintField::GetText(bool DisplayText) const
+{
+    const Variant v = Value();
+    if (v.IsEmptyOrNull())
+        return {};
+    const std::string& fmt = DisplayText ? DisplayFormat() : EditFormat();
+    return fmt.empty() ? IntToStr(v.AsInt64()) : FormatFloat(fmt, static_cast<double>(v.AsInt64()));
+}
+
+TFloatField::TFloatField(TComponent* AOwner, TFieldType Type) : TNumericField(AOwner, Type, 0)
+{
+    m_currency = Type == ftCurrency;
+}
+
+TCurrencyField::TCurrencyField(TComponent* AOwner) : TFloatField(AOwner, ftCurrency) {}
+
+void TFloatField::SetCurrency(bool Value)
+{
+    if (m_currency == Value)
+        return;
+    m_currency = Value;
+    PropertyChanged(false);
+}
+
+void TFloatField::SetPrecision(int Value)
+{
+    Value = Value < 2 ? 2 : Value > 15 ? 15 : Value;
+    if (m_precision == Value)
+        return;
+    m_precision = Value;
+    PropertyChanged(false);
+}
+
+Variant TFloatField::ConvertValue(const Variant& Value) const
+{
+    if (Value.IsEmptyOrNull())
+        return Variant::Null();
+    double d = 0;
+    if (Value.IsString()) {
+        const std::string s = Trim(TextOf(Value));
+        if (s.empty())
+            return Variant::Null();
+        d = ParseFloat(s);
+    } else {
+        d = Value.AsDouble();
+    }
+    if (!std::isfinite(d))
+        throw EConvertError("Invalid floating point value for field '" + DisplayName() + "'");
+    if ((m_min != 0 || m_max != 0) && (d < m_min || d > m_max))
+        RangeError(FloatToStr(d), FloatToStr(m_min), FloatToStr(m_max));
+    return Variant(d);
+}
+
+std::string TFloatField::GetText(bool DisplayText) const
+{
+    const Variant v = Value();
+    if (v.IsEmptyOrNull())
+        return {};
+    const double d = v.AsDouble();
+    const std::string& fmt = DisplayText ? DisplayFormat() : EditFormat();
+    if (!fmt.empty())
+        return FormatFloat(fmt, d);
+    if (m_currency)
+        return DisplayText ? MoneyText(d) : FormatFloat("0.00", d);
+    if (m_precision >= 15)
+        return FloatToStr(d);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*g", m_precision, d);
+    return FloatToStr(std::strtod(buf, nullptr));
+}
+
+void TBCDField::SetCurrency(bool Value)
+{
+    if (m_currency == Value)
+        return;
+    m_currency = Value;
+    PropertyChanged(false);
+}
+
+bool TBCDField::IsValidChar(char32_t Ch) const
+{
+    const char32_t dec = static_cast<unsigned char>(FormatSettings().DecimalSeparator);
+    return IsDigit(Ch) || Ch == '+' || Ch == '-' || Ch == dec;
+}
+
+Variant TBCDField::ConvertValue(const Variant& Value) const
+{
+    if (Value.IsEmptyOrNull())
+        return Variant::Null();
+    Currency c;
+    if (Value.IsString()) {
+        const std::string s = Trim(TextOf(Value));
+        if (s.empty())
+            return Variant::Null();
+        c = Currency::FromDouble(ParseFloat(s));
+    } else {
+        c = Value.AsCurrency();
+    }
+    if ((m_min != Currency{} || m_max != Currency{}) && (c < m_min || c > m_max))
+        RangeError(CurrToStr(c), CurrToStr(m_min), CurrToStr(m_max));
+    return Variant(c);
+}
+
+std::string TBCDField::GetText(bool DisplayText) const
+{
+    const Variant v = Value();
+    if (v.IsEmptyOrNull())
+        return {};
+    const Currency c = v.AsCurrency();
+    const std::string& fmt = DisplayText ? DisplayFormat() : EditFormat();
+    if (!fmt.empty())
+        return FormatFloat(fmt, c.ToDouble());
+    if (m_currency)
+        return DisplayText ? MoneyText(c.ToDouble()) : FormatFloat("0.00", c.ToDouble());
+    return CurrToStr(c);
+}
+
+// --- Boolean ------------------------------------------------------------------
+
+TBooleanField::TBooleanField(TComponent* AOwner) : TField(AOwner, ftBoolean, 0) {}
+
+void TBooleanField::SetDisplayValues(const std::string& Value)
+{
+    const std::size_t semi = Value.find(';');
+    const std::string t = semi == std::string::npos ? Value : Value.substr(0, semi);
+    const std::string f = semi == std::string::npos ? std::string() : Value.substr(semi + 1);
+    if (t.empty() && f.empty())
+        throw EDatabaseError("'" + Value + "' is not a valid boolean display value");
+    m_displayValues = Value;
+    m_true = t;
+    m_false = f;
+    PropertyChanged(false);
+}
+
+Variant TBooleanField::ConvertValue(const Variant& Value) const
+{
+    if (Value.IsEmptyOrNull())
+        return Variant::Null();
+    if (!Value.IsString())
+        return Variant(Value.AsBoolean());
+    const std::string s = Trim(TextOf(Value));
+    if (s.empty())
+        return Variant::Null();
+    auto matches = [&s](const std::string& word) {
+        return !word.empty() && SameText(s, word.substr(0, std::min(word.size(), s.size())))
+               && s.size() <= word.size();
+    };
+    if (SameText(s, m_true))
+        return Variant(true);
+    if (SameText(s, m_false))
+        return Variant(false);
+    if (matches(m_true) && !matches(m_false))
+        return Variant(true);
+    if (matches(m_false) && !matches(m_true))
+        return Variant(false);
+    throw EConvertError("'" + s + "' is not a valid boolean value for field '" + DisplayName() + "'");
+}
+
+std::string TBooleanField::GetText(bool) const
+{
+    const Variant v = Value();
+    if (v.IsEmptyOrNull())
+        return {};
+    return v.AsBoolean() ? m_true : m_false;
+}
+
+// --- dates and times ----------------------------------------------------------
+
+void TDateTimeField::SetDisplayFormat(const std::string& Value)
+{
+    if (m_displayFormat == Value)
+        return;
+    m_displayFormat = Value;
+    PropertyChanged(false);
+}
+
+Variant TDateTimeField::ConvertValue(const Variant& Value) const
+{
+    if (Value.IsEmptyOrNull())
+        return Variant::Null();
+    TDateTime d = 0;
+    if (Value.IsString()) {
+        const std::string s = Trim(TextOf(Value));
+        if (s.empty())
+            return Variant::Null();
+        d = DataType() == ftDate ? StrToDate(s) : DataType() == ftTime ? StrToTime(s) : StrToDateTime(s);
+    } else {
+        d = Value.AsDate();
+    }
+    if (!std::isfinite(d))
+        throw EConvertError("Invalid date value for field '" + DisplayName() + "'");
+    if (DataType() == ftDate)
+        d = std::trunc(d);
+    else if (DataType() == ftTime)
+        d = std::fabs(d - std::trunc(d));
+    return Variant::FromDate(d);
+}
+
+std::string TDateTimeField::GetText(bool DisplayText) const
+{
+    const Variant v = Value();
+    if (v.IsEmptyOrNull())
+        return {};
+    const TDateTime d = v.AsDate();
+    if (DisplayText && !m_displayFormat.empty())
+        return FormatDateTime(m_displayFormat, d);
+    switch (DataType()) {
+    case ftDate: return DateToStr(d);
+    case ftTime: return TimeToStr(d);
+    default: return DateTimeToStr(d);
+    }
+}
+
+// --- binary -------------------------------------------------------------------
+
+Variant TBinaryField::ConvertValue(const Variant& Value) const
+{
+    if (Value.IsEmptyOrNull())
+        return Variant::Null();
+    std::string s = TextOf(Value);
+    if (Size() > 0 && static_cast<int>(s.size()) > Size())
+        s.resize(static_cast<std::size_t>(Size()));
+    if (s.empty())
+        return Variant::Null();
+    return Variant(std::move(s));
+}
+
+std::string TBinaryField::GetText(bool) const
+{
+    return DataType() == ftBytes ? "(Bytes)" : "(VarBytes)";
+}
+
+void TBlobField::SetBlobType(TBlobType Value)
+{
+    if (Value < ftBlob || Value > ftTypedBinary)
+        throw EDatabaseError(std::string("Invalid blob type ") + FieldTypeName(Value));
+    if (DataSet() && DataSet()->Active())
+        throw EDatabaseError("Cannot perform this operation on an open dataset");
+    SetDataType(Value);
+}
+
+Variant TBlobField::ConvertValue(const Variant& Value) const
+{
+    if (Value.IsEmptyOrNull())
+        return Variant::Null();
+    std::string s = TextOf(Value);
+    if (s.empty())
+        return Variant::Null();
+    return Variant(std::move(s));
+}
+
+std::string TBlobField::GetText(bool) const
+{
+    if (IsTextBlob())
+        return AsString();
+    const bool null = IsNull();
+    const std::string word = DataType() == ftGraphic ? "GRAPHIC" : "BLOB";
+    return "(" + (null ? AnsiLowerCase(word) : word) + ")";
+}
+
+void TBlobField::LoadFromStream(TStream& Stream)
+{
+    Stream.SetPosition(0);
+    SetValue(Variant(Stream.ReadBytes(Stream.Size())));
+}
+
+void TBlobField::SaveToStream(TStream& Stream) const
+{
+    Stream.WriteBytes(IsNull() ? std::string() : AsString());
+}
+
+// --- factory ------------------------------------------------------------------
+
+bool IsFieldTypeSupported(TFieldType Type)
+{
+    switch (Type) {
+    case ftString: case ftFixedChar: case ftWideString: case ftSmallint: case ftInteger: case ftWord:
+    case ftAutoInc: case ftLargeint: case ftBoolean: case ftFloat: case ftCurrency: case ftBCD:
+    case ftDate: case ftTime: case ftDateTime: case ftBytes: case ftVarBytes: case ftBlob: case ftMemo:
+    case ftGraphic: case ftFmtMemo: case ftParadoxOle: case ftDBaseOle: case ftTypedBinary:
+        return true;
+    default:
+        return false;
+    }
+}
+
+TField* CreateFieldOfType(TFieldType Type, TComponent* AOwner)
+{
+    switch (Type) {
+    case ftString: return new TStringField(AOwner);
+    case ftFixedChar: {
+        struct Fixed : TStringField { explicit Fixed(TComponent* o) : TStringField(o, ftFixedChar) {} };
+        return new Fixed(AOwner);
+    }
+    case ftWideString: return new TWideStringField(AOwner);
+    case ftSmallint: return new TSmallintField(AOwner);
+    case ftInteger: return new TIntegerField(AOwner);
+    case ftWord: return new TWordField(AOwner);
+    case ftAutoInc: return new TAutoIncField(AOwner);
+    case ftLargeint: return new TLargeintField(AOwner);
+    case ftBoolean: return new TBooleanField(AOwner);
+    case ftFloat: return new TFloatField(AOwner);
+    case ftCurrency: return new TCurrencyField(AOwner);
+    case ftBCD: return new TBCDField(AOwner);
+    case ftDate: return new TDateField(AOwner);
+    case ftTime: return new TTimeField(AOwner);
+    case ftDateTime: return new TDateTimeField(AOwner);
+    case ftBytes: return new TBytesField(AOwner);
+    case ftVarBytes: return new TVarBytesField(AOwner);
+    case ftMemo: return new TMemoField(AOwner);
+    case ftGraphic: return new TGraphicField(AOwner);
+    case ftBlob: case ftFmtMemo: case ftParadoxOle: case ftDBaseOle: case ftTypedBinary: {
+        auto* f = new TBlobField(AOwner);
+        f->SetBlobType(Type);
+        return f;
+    }
+    default:
+        throw EDatabaseError(std::string("Field type ") + FieldTypeName(Type) + " is not supported");
+    }
+}
+
+} // namespace qel
