@@ -20,19 +20,16 @@ void SetupPageMapping(TCanvas& canvas, int pageWidth, int pageHeight, int device
 
 } // namespace
 
-void WriteAccessMatrixPdf(const std::string& fileName, TConfiguration& config)
+void WriteAccessMatrixPdf(const std::string& fileName, const std::string& title, TDataSet& matrix)
 {
-    std::vector<TBoxRecord*> boxes;
-    std::vector<TConnectorRecord*> connectors;
-    for (int i = 0; i < config.ComponentCount(); ++i) {
-        if (auto* b = dynamic_cast<TBoxRecord*>(config.Components(i)))
-            boxes.push_back(b);
-        else if (auto* c = dynamic_cast<TConnectorRecord*>(config.Components(i)))
-            connectors.push_back(c);
-    }
+    std::vector<TField*> boxes;
+    for (int i = 0; i < matrix.FieldCount(); ++i)
+        if (matrix.Fields(i)->DataType() == ftBoolean)
+            boxes.push_back(matrix.Fields(i));
+    TField* connector = matrix.FieldByName("Connector");
 
     TPdfDocument pdf(fileName);
-    pdf.SetTitle("Zutrittsmatrix " + config.Title());
+    pdf.SetTitle("Zutrittsmatrix " + title);
     pdf.SetCreator("qeldemo");
     pdf.BeginDoc();
     TCanvas& canvas = *pdf.Canvas();
@@ -43,14 +40,14 @@ void WriteAccessMatrixPdf(const std::string& fileName, TConfiguration& config)
     canvas.Font()->SetHeight(-60);
     canvas.Font()->SetStyle({fsBold});
     canvas.SetBkMode(TRANSPARENT);
-    canvas.TextOut(left, top, "Zutrittsmatrix: " + config.Title());
+    canvas.TextOut(left, top, "Zutrittsmatrix: " + title);
 
     canvas.Font()->SetStyle({});
     canvas.Font()->SetHeight(-35);
     canvas.TextOut(left, top + 90,
                    "Gedruckt am " + FormatDateTime("dd.mm.yyyy hh:nn", Now()) + ", " +
                        IntToStr(static_cast<std::int64_t>(boxes.size())) + " Boxen, " +
-                       IntToStr(static_cast<std::int64_t>(connectors.size())) + " Connectoren");
+                       IntToStr(matrix.RecordCount()) + " Connectoren");
     canvas.Pen()->SetWidth(4);
     canvas.MoveTo(left, top + 150);
     canvas.LineTo(pdf.PageWidthTenthMM() - left, top + 150);
@@ -68,17 +65,17 @@ void WriteAccessMatrixPdf(const std::string& fileName, TConfiguration& config)
     for (std::size_t b = 0; b < boxes.size(); ++b) {
         TRect cell{left + titleWidth + cellWidth * int(b), tableTop, left + titleWidth + cellWidth * int(b + 1),
                    tableTop + rowHeight};
-        canvas.DrawText(IntToStr(boxes[b]->Number()), cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        canvas.DrawText(boxes[b]->FieldName().substr(3), cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
     TRect corner{left + 15, tableTop, left + titleWidth, tableTop + rowHeight};
     canvas.DrawText("Connector", corner, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-    for (std::size_t c = 0; c < connectors.size(); ++c) {
-        const int y = tableTop + rowHeight * int(c + 1);
-        TRect title{left + 15, y, left + titleWidth, y + rowHeight};
-        canvas.DrawText(connectors[c]->Title(), title, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-        const std::string& mask = connectors[c]->BoxMask();
-        for (std::size_t b = 0; b < boxes.size() && b < mask.size(); ++b) {
-            if (mask[b] != 'X')
+    int rows = 1;
+    for (matrix.First(); !matrix.Eof(); matrix.Next(), ++rows) {
+        const int y = tableTop + rowHeight * rows;
+        TRect titleRect{left + 15, y, left + titleWidth, y + rowHeight};
+        canvas.DrawText(connector->AsString(), titleRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+        for (std::size_t b = 0; b < boxes.size(); ++b) {
+            if (!boxes[b]->AsBoolean())
                 continue;
             TRect cell{left + titleWidth + cellWidth * int(b), y, left + titleWidth + cellWidth * int(b + 1),
                        y + rowHeight};
@@ -86,7 +83,6 @@ void WriteAccessMatrixPdf(const std::string& fileName, TConfiguration& config)
         }
     }
     // Grid lines over the whole table.
-    const int rows = int(connectors.size()) + 1;
     const int right = header.Right, bottom = tableTop + rowHeight * rows;
     for (int r = 0; r <= rows; ++r) {
         canvas.MoveTo(left, tableTop + rowHeight * r);

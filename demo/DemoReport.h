@@ -1,12 +1,14 @@
 #pragma once
-#include "demo/DemoConfig.h"
+#include "platform/data/DataSet.h"
+#include "platform/data/Field.h"
 
 #include <string>
 
 namespace qel::demo {
 
-// Draws the access matrix of `config` as one A4 page of text, lines and a
-// table grid into a PDF file.
-void WriteAccessMatrixPdf(const std::string& fileName, TConfiguration& config);
+// Draws the access matrix (the records of `matrix`: a "Connector" title and
+// one Boolean field per box) as one A4 page of text, lines and a table grid
+// into a PDF file.
+void WriteAccessMatrixPdf(const std::string& fileName, const std::string& title, TDataSet& matrix);
 
 } // namespace qel::demo

@@ -1,8 +1,10 @@
 // The main program: shows the layers at work on a sample installation. It
 // streams the configuration to a file and back, saves a picture of the box
-// settings dialog and draws the access matrix into a PDF page. Output goes to the folder given as the first argument
+// settings dialog, mirrors the access matrix into an in-memory dataset and
+// draws it into a PDF page. Output goes to the folder given as the first argument
 // (default "out").
 #include "demo/DemoConfig.h"
+#include "demo/DemoData.h"
 #include "demo/DemoForm.h"
 #include "demo/DemoReport.h"
 
@@ -52,8 +54,15 @@ int main(int argc, char** argv)
         SaveBoxDialogPicture(png, *firstBox);
         std::printf("Box settings dialog pictured in %s\n", png.c_str());
 
+        std::unique_ptr<TMemoryDataSet> matrix(MakeAccessMatrix(*config, nullptr));
+        matrix->SetFilter("[Box3] = True");
+        matrix->SetFiltered(true);
+        std::printf("Access matrix: %d connectors, %d of them assigned to box 3\n",
+                    matrix->StoredRecordCount(), matrix->RecordCount());
+        matrix->SetFiltered(false);
+
         const std::string pdf = (outDir / "access-matrix.pdf").string();
-        WriteAccessMatrixPdf(pdf, *config);
+        WriteAccessMatrixPdf(pdf, config->Title(), *matrix);
         std::printf("Access matrix page written to %s\n", pdf.c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "qeldemo: %s\n", e.what());

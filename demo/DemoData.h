@@ -1,0 +1,12 @@
+#pragma once
+#include "demo/DemoConfig.h"
+#include "platform/data/Field.h"
+#include "platform/data/MemoryDataSet.h"
+
+namespace qel::demo {
+
+// The access matrix as the grid sees it: one record per connector with its
+// title and one Boolean field "BoxN" per box.
+TMemoryDataSet* MakeAccessMatrix(TConfiguration& config, TComponent* owner);
+
+} // namespace qel::demo
