@@ -7,6 +7,7 @@
 #include "platform/graphics/Bitmap.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QPixmap>
 #include <QGuiApplication>
 #include <QScreen>
@@ -234,6 +235,45 @@ void TScreen::SetActiveForm(TForm* Form)
         Form->Activate();
     if (OnActiveFormChange)
         OnActiveFormChange(nullptr);
+}
+
+int GetSystemMetrics(int Index)
+{
+    switch (Index) {
+    case SM_CXSCREEN: return Screen().Width();
+    case SM_CYSCREEN: return Screen().Height();
+    case SM_CXVSCROLL: case SM_CYHSCROLL: case SM_CYVSCROLL: case SM_CXHSCROLL: return 16;
+    case SM_CXBORDER: case SM_CYBORDER: return 1;
+    case SM_CXEDGE: case SM_CYEDGE: return 2;
+    case SM_CXICON: case SM_CYICON: return 32;
+    case SM_CXSMICON: case SM_CYSMICON: return 16;
+    case SM_CXDRAG: case SM_CYDRAG: return 4;
+    case SM_NETWORK: return 0;
+    default: return 0;
+    }
+}
+
+namespace {
+TPoint g_virtualCursor{0, 0};
+}
+
+void detail::SetVirtualCursorPos(TPoint P) { g_virtualCursor = P; }
+
+TPoint GetCursorPos()
+{
+    if (Screen().Headless())
+        return g_virtualCursor;
+    const QPoint p = QCursor::pos();
+    return {p.x(), p.y()};
+}
+
+void SetCursorPos(int X, int Y)
+{
+    if (Screen().Headless()) {
+        g_virtualCursor = {X, Y};
+        return;
+    }
+    QCursor::setPos(X, Y);
 }
 
 std::uint32_t GetTickCount()

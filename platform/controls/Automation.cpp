@@ -91,6 +91,7 @@ bool SendMouse(QEvent::Type Type, TControl* Control, TMouseButton Button, int X,
         g_buttons |= b;
     if (Type == QEvent::MouseButtonRelease)
         g_buttons &= ~b;
+    detail::SetVirtualCursorPos({t.global.x(), t.global.y()});
     const QPointF scene = t.widget->mapTo(t.widget->window(), t.local);
     QMouseEvent e(Type, QPointF(t.local), scene, QPointF(t.global), b,
                   Type == QEvent::MouseButtonRelease ? g_buttons : (g_buttons | b), detail::QtModifiers(Shift));

@@ -607,7 +607,13 @@ void TToolButton::UpdateIcon()
     }
     TBitmap bmp;
     images->GetBitmap(m_imageIndex, &bmp);
-    b->setIcon(QIcon(QPixmap::fromImage(bmp.Image())));
+    QIcon icon(QPixmap::fromImage(bmp.Image()));
+    if (TImageList* disabled = bar->DisabledImages(); disabled && m_imageIndex < disabled->Count()) {
+        TBitmap grey;
+        disabled->GetBitmap(m_imageIndex, &grey);
+        icon.addPixmap(QPixmap::fromImage(grey.Image()), QIcon::Disabled);
+    }
+    b->setIcon(icon);
     b->setIconSize(QSize(images->Width(), images->Height()));
 }
 
@@ -673,11 +679,30 @@ void TToolBar::SetImages(TImageList* Value)
     UpdateButtons();
 }
 
+void TToolBar::SetDisabledImages(TImageList* Value)
+{
+    if (m_disabledImages)
+        m_disabledImages->RemoveFreeNotification(this);
+    m_disabledImages = Value;
+    if (Value)
+        Value->FreeNotification(this);
+    UpdateButtons();
+}
+
+void TToolBar::SetIndent(int Value)
+{
+    m_indent = std::max(0, Value);
+    Realign();
+}
+
 void TToolBar::Notification(TComponent* AComponent, TOperation Operation)
 {
     TWinControl::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == m_images) {
-        m_images = nullptr;
+    if (Operation == opRemove && (AComponent == m_images || AComponent == m_disabledImages)) {
+        if (AComponent == m_images)
+            m_images = nullptr;
+        if (AComponent == m_disabledImages)
+            m_disabledImages = nullptr;
         if (!IsDestroying())
             UpdateButtons();
     }
@@ -730,15 +755,22 @@ void TToolBar::UpdateButtons()
 
 void TToolBar::AlignControls(TRect& R)
 {
-    int x = R.Left;
-    for (int i = 0; i < ButtonCount(); ++i) {
-        TToolButton* b = Buttons(i);
-        if (!b->Visible())
+    // One row in list order: buttons take the button size, other controls
+    // (a zoom box in its panel) keep their own size between them.
+    int x = R.Left + m_indent;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (!c->Visible() || c->Align() != alNone)
             continue;
-        const bool separator = b->Style() == tbsSeparator || b->Style() == tbsDivider;
-        const int w = separator ? b->Width() : m_buttonWidth;
-        b->SetBounds(x, R.Top, w, m_buttonHeight);
-        x += w;
+        if (auto* b = dynamic_cast<TToolButton*>(c)) {
+            const bool separator = b->Style() == tbsSeparator || b->Style() == tbsDivider;
+            const int w = separator ? b->Width() : m_buttonWidth;
+            b->SetBounds(x, R.Top, w, m_buttonHeight);
+            x += w;
+        } else {
+            c->SetBounds(x, R.Top, c->Width(), c->Height());
+            x += c->Width();
+        }
     }
     TWinControl::AlignControls(R);
 }

@@ -275,6 +275,12 @@ public:
 
     TImageList* Images() const { return m_images; }
     void SetImages(TImageList* Value);
+    // The images of disabled buttons (same indexes); without it Qt greys Images.
+    TImageList* DisabledImages() const { return m_disabledImages; }
+    void SetDisabledImages(TImageList* Value);
+    // Room before the first control of the row.
+    int Indent() const { return m_indent; }
+    void SetIndent(int Value);
     int ButtonWidth() const { return m_buttonWidth; }
     void SetButtonWidth(int Value);
     int ButtonHeight() const { return m_buttonHeight; }
@@ -288,6 +294,8 @@ public:
 
 protected:
     void AlignControls(TRect& Rect) override;
+    void ControlInserted(TControl* /*Control*/) override { Realign(); }
+    void ControlRemoved(TControl* /*Control*/) override { Realign(); }
     void Notification(TComponent* AComponent, TOperation Operation) override;
     bool AcceptsFocus() const override { return false; }
 
@@ -295,6 +303,8 @@ private:
     friend class TToolButton;
     void UpdateButtons();
     TImageList* m_images{nullptr};
+    TImageList* m_disabledImages{nullptr};
+    int m_indent{0};
     int m_buttonWidth{23};
     int m_buttonHeight{22};
     bool m_flat{true};

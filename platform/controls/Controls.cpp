@@ -5,8 +5,10 @@
 #include "platform/controls/Menus.h"
 #include "platform/controls/detail/ControlBridge.h"
 
+#include <QEvent>
 #include <QImage>
 #include <QPainter>
+#include <QScrollBar>
 #include <QPaintEvent>
 #include <QVariant>
 
@@ -409,10 +411,20 @@ void TControl::Repaint()
 void TControl::ScrollWindow(int DX, int DY, const TRect* Area)
 {
     QWidget* w = ClientWidget();
-    if (Area)
+    if (Area) {
         w->scroll(DX, DY, detail::ToQRect(*Area));
-    else
+        return;
+    }
+    const TRect client = ClientRect();
+    if (client.Width() == w->width() && client.Height() == w->height()) {
         w->scroll(DX, DY);
+        return;
+    }
+    // Window scroll bars stand inside the widget: only the client area moves, with the child controls.
+    w->scroll(DX, DY, detail::ToQRect(client));
+    if (auto* win = dynamic_cast<TWinControl*>(this))
+        for (TControl* c : win->m_controls)
+            c->Widget()->move(c->Left() + DX, c->Top() + DY);
 }
 
 TCanvas* TControl::Canvas()
@@ -463,6 +475,23 @@ void TControl::SetOpaque(bool Value)
 {
     m_widget->setAttribute(Qt::WA_OpaquePaintEvent, Value);
     m_widget->setAutoFillBackground(!Value);
+}
+
+void TControl::SetWindowRgn(const TRegion* Region)
+{
+    if (Region)
+        m_widget->setMask(Region->Qt());
+    else
+        m_widget->clearMask();
+}
+
+bool TControl::GetWindowRgn(TRegion& Region) const
+{
+    const QRegion mask = m_widget->mask();
+    if (mask.isEmpty())
+        return false;
+    Region = TRegion(mask);
+    return true;
 }
 
 void TControl::BringToFront() { m_widget->raise(); }
@@ -921,10 +950,273 @@ void TWinControl::KeyPress(TKeyChar& Key)
 
 // ===== TCustomControl ===============================================================
 
+// One window scroll bar: the platform's state is ours; the Qt bar only shows
+// it and reports the user's actions.
+struct TCustomControl::Bar {
+    QScrollBar* Widget{nullptr};       // owned by the control's widget
+    TScrollInfo Info;
+    bool Shown{false};
+    bool Enabled{true};
+    bool Dragging{false};
+};
+
+struct TCustomControl::Bars {
+    Bar Horz;
+    Bar Vert;
+    QWidget* Corner{nullptr};
+    std::unique_ptr<QObject> ReleaseWatch;
+    int ClientWidth{-1};
+    int ClientHeight{-1};
+};
+
+namespace {
+
+// Ends a press on a bar's arrow or track with scEndScroll, as the platform does.
+class BarReleaseWatch : public QObject {
+public:
+    explicit BarReleaseWatch(std::function<void(QObject*)> Released) : m_released(std::move(Released)) {}
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Event->type() == QEvent::MouseButtonRelease)
+            m_released(Watched);
+        return false;
+    }
+
+private:
+    std::function<void(QObject*)> m_released;
+};
+
+int ClampScrollPos(const TScrollInfo& I, int Pos)
+{
+    const int hi = std::max(I.Min, I.Max - std::max(I.Page - 1, 0));
+    return std::clamp(Pos, I.Min, hi);
+}
+
+} // namespace
+
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner)
 {
     Widget()->setAutoFillBackground(true);
     ApplyColor();
+}
+
+TCustomControl::~TCustomControl() = default;
+
+TCustomControl::Bar* TCustomControl::BarOf(int Which) const
+{
+    if (!m_bars)
+        return nullptr;
+    if (Which == SB_HORZ)
+        return &m_bars->Horz;
+    if (Which == SB_VERT)
+        return &m_bars->Vert;
+    return nullptr;
+}
+
+TCustomControl::Bar& TCustomControl::EnsureBar(int Which)
+{
+    if (!m_bars) {
+        m_bars = std::make_unique<Bars>();
+        m_bars->ReleaseWatch = std::make_unique<BarReleaseWatch>([this](QObject* W) {
+            for (Bar* b : {&m_bars->Horz, &m_bars->Vert})
+                if (b->Widget == W && !b->Dragging && b->Shown && b->Enabled)
+                    DoScroll(b == &m_bars->Horz ? sbHorizontal : sbVertical, scEndScroll, b->Info.Pos);
+        });
+        m_bars->Corner = new QWidget(Widget());
+        m_bars->Corner->setAutoFillBackground(true);
+        QPalette pal = m_bars->Corner->palette();
+        pal.setColor(QPalette::Window, ToQColor(clBtnFace));
+        m_bars->Corner->setPalette(pal);
+        m_bars->Corner->hide();
+    }
+    Bar& b = Which == SB_HORZ ? m_bars->Horz : m_bars->Vert;
+    if (!b.Widget) {
+        const TScrollBarKind kind = Which == SB_HORZ ? sbHorizontal : sbVertical;
+        b.Widget = new QScrollBar(Which == SB_HORZ ? Qt::Horizontal : Qt::Vertical, Widget());
+        b.Widget->setFocusPolicy(Qt::NoFocus);
+        b.Widget->setTracking(false);
+        b.Widget->hide();
+        b.Widget->installEventFilter(m_bars->ReleaseWatch.get());
+        Bar* bp = &b;
+        QObject::connect(b.Widget, &QAbstractSlider::actionTriggered, b.Widget, [this, bp, kind](int Action) {
+            const int thumb = bp->Widget->sliderPosition();
+            TScrollCode code;
+            switch (Action) {
+            case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; break;
+            case QAbstractSlider::SliderSingleStepSub: code = scLineUp; break;
+            case QAbstractSlider::SliderPageStepAdd: code = scPageDown; break;
+            case QAbstractSlider::SliderPageStepSub: code = scPageUp; break;
+            case QAbstractSlider::SliderToMinimum: code = scTop; break;
+            case QAbstractSlider::SliderToMaximum: code = scBottom; break;
+            case QAbstractSlider::SliderMove: code = scTrack; break;
+            default: return;
+            }
+            // The thumb follows a drag; anything else waits for the control to move it.
+            if (code != scTrack)
+                bp->Widget->setSliderPosition(bp->Info.Pos);
+            ScrollBarAction(kind, code, thumb);
+        });
+        QObject::connect(b.Widget, &QAbstractSlider::sliderPressed, b.Widget, [bp] { bp->Dragging = true; });
+        QObject::connect(b.Widget, &QAbstractSlider::sliderReleased, b.Widget, [this, bp, kind] {
+            const int thumb = bp->Widget->sliderPosition();
+            bp->Dragging = false;
+            ScrollBarAction(kind, scPosition, thumb);
+            if (bp->Widget)
+                bp->Widget->setSliderPosition(bp->Info.Pos);
+            ScrollBarAction(kind, scEndScroll);
+        });
+    }
+    return b;
+}
+
+int TCustomControl::SetScrollInfo(int Which, const TScrollInfo& Info, bool DisableNoScroll)
+{
+    if (Which != SB_HORZ && Which != SB_VERT)
+        return 0;
+    Bar& b = EnsureBar(Which);
+    TScrollInfo i = Info;
+    if (i.Max < i.Min)
+        i.Max = i.Min;
+    i.Page = std::clamp(i.Page, 0, i.Max - i.Min + 1);
+    i.Pos = ClampScrollPos(i, i.Pos);
+    i.TrackPos = b.Info.TrackPos;
+    b.Info = i;
+    const bool needed = i.Page == 0 ? i.Max > i.Min : i.Page <= i.Max - i.Min;
+    if (needed) {
+        b.Shown = true;
+        b.Enabled = true;
+    } else if (DisableNoScroll) {
+        b.Shown = true;
+        b.Enabled = false;
+    } else {
+        b.Shown = false;
+    }
+    LayoutBars();
+    return i.Pos;
+}
+
+TScrollInfo TCustomControl::GetScrollInfo(int Which) const
+{
+    const Bar* b = BarOf(Which);
+    if (!b)
+        return {};
+    TScrollInfo i = b->Info;
+    i.TrackPos = b->Dragging && b->Widget ? b->Widget->sliderPosition() : i.Pos;
+    return i;
+}
+
+int TCustomControl::SetScrollPos(int Which, int Pos)
+{
+    if (Which != SB_HORZ && Which != SB_VERT)
+        return 0;
+    Bar& b = EnsureBar(Which);
+    const int old = b.Info.Pos;
+    b.Info.Pos = ClampScrollPos(b.Info, Pos);
+    if (b.Widget && !b.Dragging)
+        b.Widget->setSliderPosition(b.Info.Pos);
+    return old;
+}
+
+void TCustomControl::ShowScrollBar(int Which, bool Show)
+{
+    if (Which != SB_HORZ && Which != SB_VERT)
+        return;
+    Bar& b = EnsureBar(Which);
+    if (b.Shown == Show)
+        return;
+    b.Shown = Show;
+    LayoutBars();
+}
+
+void TCustomControl::EnableScrollBar(int Which, bool Enable)
+{
+    if (Which != SB_HORZ && Which != SB_VERT)
+        return;
+    Bar& b = EnsureBar(Which);
+    b.Enabled = Enable;
+    if (b.Widget)
+        b.Widget->setEnabled(Enable);
+}
+
+bool TCustomControl::ScrollBarVisible(int Which) const
+{
+    const Bar* b = BarOf(Which);
+    return b && b->Shown;
+}
+
+bool TCustomControl::ScrollBarEnabled(int Which) const
+{
+    const Bar* b = BarOf(Which);
+    return b && b->Shown && b->Enabled;
+}
+
+TRect TCustomControl::ClientRect() const
+{
+    TRect r = TWinControl::ClientRect();
+    if (ScrollBarVisible(SB_VERT))
+        r.Right = std::max(r.Left, r.Right - GetSystemMetrics(SM_CXVSCROLL));
+    if (ScrollBarVisible(SB_HORZ))
+        r.Bottom = std::max(r.Top, r.Bottom - GetSystemMetrics(SM_CYHSCROLL));
+    return r;
+}
+
+void TCustomControl::ScrollBarAction(TScrollBarKind Kind, TScrollCode Code, int ThumbPos)
+{
+    const int which = Kind == sbHorizontal ? SB_HORZ : SB_VERT;
+    const Bar* b = BarOf(which);
+    if (!b || !b->Shown || !b->Enabled)
+        return;
+    const int pos = Code == scTrack || Code == scPosition ? ClampScrollPos(b->Info, ThumbPos) : b->Info.Pos;
+    DoScroll(Kind, Code, pos);
+}
+
+void TCustomControl::BoundsChanged()
+{
+    LayoutBars();
+}
+
+void TCustomControl::LayoutBars()
+{
+    if (!m_bars)
+        return;
+    const TRect before = Rect(0, 0, m_bars->ClientWidth, m_bars->ClientHeight);
+    const int w = Width();
+    const int h = Height();
+    const TRect client = ClientRect();
+    for (Bar* b : {&m_bars->Horz, &m_bars->Vert}) {
+        if (!b->Widget)
+            continue;
+        b->Widget->setVisible(b->Shown);
+        if (!b->Shown)
+            continue;
+        const TScrollInfo& i = b->Info;
+        b->Widget->setRange(i.Min, std::max(i.Min, i.Max - std::max(i.Page - 1, 0)));
+        b->Widget->setPageStep(std::max(i.Page, 1));
+        b->Widget->setSingleStep(1);
+        if (!b->Dragging)
+            b->Widget->setSliderPosition(i.Pos);
+        b->Widget->setEnabled(b->Enabled);
+        if (b == &m_bars->Vert)
+            b->Widget->setGeometry(client.Right, 0, w - client.Right, client.Bottom);
+        else
+            b->Widget->setGeometry(0, client.Bottom, client.Right, h - client.Bottom);
+        b->Widget->raise();
+    }
+    const bool corner = m_bars->Horz.Shown && m_bars->Vert.Shown;
+    m_bars->Corner->setVisible(corner);
+    if (corner) {
+        m_bars->Corner->setGeometry(client.Right, client.Bottom, w - client.Right, h - client.Bottom);
+        m_bars->Corner->raise();
+    }
+    m_bars->ClientWidth = client.Width();
+    m_bars->ClientHeight = client.Height();
+    // A bar that comes or goes changes the client area: children realign, the control hears of it.
+    if (before.Width() != client.Width() || before.Height() != client.Height()) {
+        Realign();
+        Invalidate();
+    }
 }
 
 } // namespace qel

@@ -34,6 +34,21 @@ enum TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient 
 enum TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
 // Border styles of forms; controls use bsNone and bsSingle.
+enum TScrollBarKind : std::uint8_t { sbHorizontal, sbVertical };
+enum TScrollCode : std::uint8_t {
+    scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll
+};
+// Window scroll bars (the platform's SB_* bar identifiers).
+enum : int { SB_HORZ = 0, SB_VERT = 1 };
+// Fields of a window scroll bar, as the platform's SCROLLINFO: Max is
+// inclusive; TrackPos is where the thumb is while it is dragged.
+struct TScrollInfo {
+    int Min = 0;
+    int Max = 0;
+    int Page = 0;
+    int Pos = 0;
+    int TrackPos = 0;
+};
 enum TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TBorderStyle = TFormBorderStyle;
 
@@ -155,6 +170,12 @@ public:
 
     void BringToFront();
     void SendToBack();
+
+    // The window's shape (control coordinates): outside it nothing is drawn
+    // and no mouse input arrives. nullptr gives back the whole rectangle.
+    void SetWindowRgn(const TRegion* Region);
+    // Answers false when the window has no shape of its own.
+    bool GetWindowRgn(TRegion& Region) const;
 
     // ----- mouse capture ----------------------------------------------------------
     // While captured, every mouse event of the thread goes to this control.
@@ -377,11 +398,56 @@ protected:
     TGraphicControl(TComponent* AOwner, QWidget* Widget) : TControl(AOwner, Widget) {}
 };
 
-// A windowed control that paints itself.
+// A windowed control that paints itself. It can show the window scroll bars
+// of the platform: a shown bar takes its room from the client area, the bar
+// keeps range, page and position, and a user's action on it reaches DoScroll
+// (the control moves the position itself, as on the platform).
 class TCustomControl : public TWinControl {
     QEL_CLASS(TCustomControl)
 public:
     explicit TCustomControl(TComponent* AOwner);
+    ~TCustomControl() override;
+
+    // Sets range, page and position and answers the position. The page is cut
+    // to the range and the position to Min .. Max - Page + 1. A bar whose page
+    // covers the whole range is hidden, or shown disabled with DisableNoScroll;
+    // otherwise it is shown and enabled. Bar is SB_HORZ or SB_VERT (others: no-op, 0).
+    int SetScrollInfo(int Bar, const TScrollInfo& Info, bool DisableNoScroll = false);
+    TScrollInfo GetScrollInfo(int Bar) const;
+    int GetScrollPos(int Bar) const { return GetScrollInfo(Bar).Pos; }
+    // Answers the previous position.
+    int SetScrollPos(int Bar, int Pos);
+    void ShowScrollBar(int Bar, bool Show);
+    void EnableScrollBar(int Bar, bool Enable);
+    bool ScrollBarVisible(int Bar) const;
+    bool ScrollBarEnabled(int Bar) const;
+
+    TRect ClientRect() const override;
+
+    // As a user's action on a shown, enabled bar: DoScroll with the code, the
+    // thumb position for scTrack and scPosition (clamped to the range), the
+    // bar's position otherwise.
+    void ScrollBarAction(TScrollBarKind Kind, TScrollCode Code, int ThumbPos = 0);
+
+    // The platform keeps a back buffer only on request; here painting is
+    // always double-buffered, and the property is kept for callers that set it.
+    bool DoubleBuffered() const { return m_doubleBuffered; }
+    void SetDoubleBuffered(bool Value) { m_doubleBuffered = Value; }
+
+protected:
+    // A scroll bar was used (the platform's scroll messages).
+    virtual void DoScroll(TScrollBarKind /*Kind*/, TScrollCode /*Code*/, int /*Pos*/) {}
+    void BoundsChanged() override;
+
+private:
+    struct Bars;
+    struct Bar;
+    Bar* BarOf(int Bar) const;
+    Bar& EnsureBar(int Bar);
+    void LayoutBars();
+
+    std::unique_ptr<Bars> m_bars;
+    bool m_doubleBuffered{false};
 };
 
 // The form a control sits on, or nullptr.

@@ -34,6 +34,12 @@ using TInputFilterHandle = int;
 TInputFilterHandle InstallInputFilter(TInputFilter Filter);
 void RemoveInputFilter(TInputFilterHandle Handle);
 
+// Hands an event (usually one a filter swallowed) to its target's own
+// handlers as the control would have run them: MouseDown, MouseMove, MouseUp,
+// a double click, the wheel, KeyDown or KeyUp. No filter sees it and no
+// context-menu request follows. Without a target (or disabled) nothing happens.
+void DeliverInputEvent(const TInputEvent& Event);
+
 class TInputFilterScope {
 public:
     explicit TInputFilterScope(TInputFilter Filter) : m_handle(InstallInputFilter(std::move(Filter))) {}

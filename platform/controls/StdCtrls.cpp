@@ -542,8 +542,11 @@ TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner, new MemoWidget)
         l[i] = ToQString(s);
         setLines(l);
     };
-    ops.insert = [lines, setLines](int i, const std::string& s) {
+    ops.insert = [this, lines, setLines](int i, const std::string& s) {
         QStringList l = lines();
+        // Adding to an empty memo leaves a line break after the line, as the platform does.
+        if (l.isEmpty())
+            m_trailingBreak = true;
         // A trailing line break reads as an empty last line; keep whole lines.
         l.insert(i, ToQString(s));
         setLines(l);
@@ -553,9 +556,14 @@ TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner, new MemoWidget)
         l.removeAt(i);
         setLines(l);
     };
-    ops.clear = [m] { m->clear(); };
+    ops.clear = [this, m] {
+        m_trailingBreak = false;
+        m->clear();
+    };
     m_lines = std::make_unique<detail::ItemStrings>(std::move(ops));
-    QObject::connect(m, &QPlainTextEdit::textChanged, m, [this] {
+    QObject::connect(m, &QPlainTextEdit::textChanged, m, [this, m] {
+        if (m->document()->isEmpty())
+            m_trailingBreak = false;
         if (!IsDestroying())
             Change();
     });
@@ -569,8 +577,15 @@ void TMemo::ApplyColor() { SetPaletteRole(Widget(), QPalette::Base, Color()); }
 
 std::string TMemo::Text() const
 {
-    // Lines end with CRLF in the text, as on the platform.
-    return m_lines->Text();
+    // The window's text: lines separated by CRLF, and a break after the last
+    // line only where one was given (SetText) or lines were added to an empty memo.
+    QString t = static_cast<QPlainTextEdit*>(Widget())->toPlainText();
+    if (t.isEmpty())
+        return {};
+    t.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    if (m_trailingBreak)
+        t += QLatin1String("\r\n");
+    return FromQString(t);
 }
 
 void TMemo::SetText(const std::string& Value)
@@ -578,7 +593,9 @@ void TMemo::SetText(const std::string& Value)
     QString t = ToQString(Value);
     t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (t.endsWith(QLatin1Char('\n')))
+    // Qt would show the final break as an empty last line; the flag keeps it for Text.
+    m_trailingBreak = t.endsWith(QLatin1Char('\n'));
+    if (m_trailingBreak)
         t.chop(1);
     static_cast<QPlainTextEdit*>(Widget())->setPlainText(t);
 }
@@ -633,6 +650,21 @@ void TMemo::SetSelLength(int Value)
     c.setPosition(start);
     c.setPosition(std::clamp(start + Value, start, static_cast<int>(m->toPlainText().size())), QTextCursor::KeepAnchor);
     m->setTextCursor(c);
+}
+
+std::string TMemo::SelText() const
+{
+    // Qt separates the lines of a selection with U+2029; callers see line breaks.
+    QString t = static_cast<QPlainTextEdit*>(Widget())->textCursor().selectedText();
+    t.replace(QChar(0x2029), QStringLiteral("\r\n"));
+    return FromQString(t);
+}
+
+void TMemo::SetSelText(const std::string& Value)
+{
+    QString t = ToQString(Value);
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    static_cast<QPlainTextEdit*>(Widget())->textCursor().insertText(t);
 }
 
 void TMemo::SelectAll() { static_cast<QPlainTextEdit*>(Widget())->selectAll(); }

@@ -225,6 +225,9 @@ public:
     void SetSelStart(int Value);
     int SelLength() const;
     void SetSelLength(int Value);
+    // The selected text; setting it replaces the selection (inserts at the caret).
+    std::string SelText() const;
+    void SetSelText(const std::string& Value);
     void SelectAll();
     void Clear() { SetText(""); }
 
@@ -242,6 +245,7 @@ private:
     bool m_wantReturns{true};
     bool m_wantTabs{false};
     TAlignment m_alignment{taLeftJustify};
+    bool m_trailingBreak{false};
 };
 
 // ----- TComboBox ---------------------------------------------------------------------
@@ -382,10 +386,6 @@ protected:
 };
 
 // ----- TScrollBar --------------------------------------------------------------------
-enum TScrollBarKind : std::uint8_t { sbHorizontal, sbVertical };
-enum TScrollCode : std::uint8_t {
-    scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll
-};
 using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 
 class TScrollBar : public TWinControl {

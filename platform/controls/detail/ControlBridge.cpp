@@ -373,6 +373,15 @@ bool ControlBridge::eventFilter(QObject* Watched, QEvent* Event)
     }
 }
 
+void ControlBridge::Deliver(TControl* Target, int Kind, TMouseButton Button, TShiftState Shift, TPoint P,
+                            int WheelDelta, TPoint ScreenPos)
+{
+    if (Kind == 4)
+        Target->DoMouseWheel(Shift, WheelDelta, ScreenPos);
+    else
+        Target->HandleMouseEvent(Kind, Button, Shift, P);
+}
+
 bool ControlBridge::HandleMouse(QWidget* W, QEvent* Event)
 {
     auto* ie = static_cast<QInputEvent*>(Event);
@@ -602,6 +611,35 @@ TInputFilterHandle InstallInputFilter(TInputFilter Filter)
     detail::EnsureApplicationFilter();
     detail::Filters().push_back({++next, std::make_shared<TInputFilter>(std::move(Filter))});
     return next;
+}
+
+void DeliverInputEvent(const TInputEvent& Event)
+{
+    TControl* c = Event.Target;
+    if (!c || c->IsDestroying() || !c->Enabled())
+        return;
+    switch (Event.Kind) {
+    case iekKeyDown:
+    case iekKeyUp:
+        if (auto* win = dynamic_cast<TWinControl*>(c)) {
+            std::uint16_t key = Event.Key;
+            if (Event.Kind == iekKeyDown)
+                win->KeyDown(key, Event.Shift);
+            else
+                win->KeyUp(key, Event.Shift);
+        }
+        return;
+    case iekMouseDown: detail::ControlBridge::Deliver(c, 0, Event.Button, Event.Shift, Event.ClientPos, 0, {}); return;
+    case iekMouseMove: detail::ControlBridge::Deliver(c, 1, Event.Button, Event.Shift, Event.ClientPos, 0, {}); return;
+    case iekMouseUp: detail::ControlBridge::Deliver(c, 2, Event.Button, Event.Shift, Event.ClientPos, 0, {}); return;
+    case iekMouseDblClick:
+        detail::ControlBridge::Deliver(c, 3, Event.Button, Event.Shift, Event.ClientPos, 0, {});
+        return;
+    case iekMouseWheel:
+        detail::ControlBridge::Deliver(c, 4, Event.Button, Event.Shift, Event.ClientPos, Event.WheelDelta,
+                                       Event.ScreenPos);
+        return;
+    }
 }
 
 void RemoveInputFilter(TInputFilterHandle Handle)

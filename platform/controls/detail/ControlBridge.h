@@ -40,6 +40,9 @@ public:
     void Detach() { m_control = nullptr; }
     TControl* Control() const { return m_control; }
     void Watch(QWidget* W);
+    // DeliverInputEvent: runs the control's handlers for one event.
+    static void Deliver(TControl* Target, int Kind, TMouseButton Button, TShiftState Shift, TPoint P,
+                        int WheelDelta, TPoint ScreenPos);
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -68,6 +71,9 @@ void MarkDispatched(const QInputEvent* Event);
 
 // How many input events the input filters have swallowed so far.
 unsigned SwallowedInputCount();
+
+// Headless runs: where the simulated mouse input last was (GetCursorPos).
+void SetVirtualCursorPos(TPoint P);
 
 // Ensures the application-wide filter (input hooks) is installed.
 void EnsureApplicationFilter();

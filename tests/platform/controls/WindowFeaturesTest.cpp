@@ -1,0 +1,273 @@
+// Window features the preview and the dialogs build on: window scroll bars
+// of painted controls, system metrics, the pointer position, window shapes,
+// replacing a memo's selection, controls inside a tool bar, and handing a
+// swallowed mouse event to its control.
+#include "platform/controls/Application.h"
+#include "platform/controls/Automation.h"
+#include "platform/controls/ComCtrls.h"
+#include "platform/controls/ExtCtrls.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/InputFilter.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/StdCtrls.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace qel {
+namespace {
+
+// A painted control that records its scroll messages and, like the
+// preview, moves the bar itself only when asked to.
+class ScrollProbe : public TCustomControl {
+public:
+    explicit ScrollProbe(TComponent* AOwner) : TCustomControl(AOwner) {}
+    struct Message {
+        TScrollBarKind Kind;
+        TScrollCode Code;
+        int Pos;
+    };
+    std::vector<Message> Messages;
+    bool Follow = false;
+
+protected:
+    void DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos) override
+    {
+        Messages.push_back({Kind, Code, Pos});
+        if (Follow && Code == scLineDown)
+            SetScrollPos(Kind == sbVertical ? SB_VERT : SB_HORZ, GetScrollPos(SB_VERT) + 30);
+    }
+};
+
+TEST(WindowScrollBars, RangePageAndPositionFollowThePlatformRules)
+{
+    TForm form(nullptr);
+    auto* c = new ScrollProbe(&form);
+    c->SetParent(&form);
+    c->SetBounds(0, 0, 200, 100);
+    auto* child = new TPanel(c);
+    child->SetParent(c);
+    child->SetAlign(alClient);
+    form.Show();
+
+    EXPECT_FALSE(c->ScrollBarVisible(SB_VERT));
+    EXPECT_EQ(c->ClientRect(), Rect(0, 0, 200, 100));
+
+    // Page cut to the range, position to Max - Page + 1.
+    EXPECT_EQ(c->SetScrollInfo(SB_VERT, {0, 499, 100, 450}), 400);
+    TScrollInfo i = c->GetScrollInfo(SB_VERT);
+    EXPECT_EQ(i.Page, 100);
+    EXPECT_EQ(i.Pos, 400);
+    EXPECT_TRUE(c->ScrollBarVisible(SB_VERT));
+    EXPECT_TRUE(c->ScrollBarEnabled(SB_VERT));
+    // The bar takes its room from the client area; aligned children follow.
+    const int sbw = GetSystemMetrics(SM_CXVSCROLL);
+    EXPECT_EQ(sbw, 16);
+    EXPECT_EQ(c->ClientRect(), Rect(0, 0, 200 - sbw, 100));
+    EXPECT_EQ(child->Width(), 200 - sbw);
+
+    EXPECT_EQ(c->SetScrollPos(SB_VERT, -5), 400);
+    EXPECT_EQ(c->GetScrollPos(SB_VERT), 0);
+
+    // A page that covers the range hides the bar, or disables it on request.
+    c->SetScrollInfo(SB_VERT, {0, 99, 500, 20});
+    EXPECT_FALSE(c->ScrollBarVisible(SB_VERT));
+    EXPECT_EQ(c->GetScrollInfo(SB_VERT).Page, 100);
+    EXPECT_EQ(c->GetScrollPos(SB_VERT), 0);
+    EXPECT_EQ(child->Width(), 200);
+    c->SetScrollInfo(SB_VERT, {0, 99, 500, 20}, true);
+    EXPECT_TRUE(c->ScrollBarVisible(SB_VERT));
+    EXPECT_FALSE(c->ScrollBarEnabled(SB_VERT));
+
+    // Both bars leave the corner to neither; inverted ranges and unknown bars are harmless.
+    c->SetScrollInfo(SB_HORZ, {10, 5, 0, 7});
+    EXPECT_FALSE(c->ScrollBarVisible(SB_HORZ));
+    EXPECT_EQ(c->GetScrollInfo(SB_HORZ).Max, 10);
+    c->SetScrollInfo(SB_HORZ, {0, 999, 150, 0});
+    EXPECT_EQ(c->ClientRect(), Rect(0, 0, 200 - sbw, 100 - GetSystemMetrics(SM_CYHSCROLL)));
+    EXPECT_EQ(c->SetScrollInfo(7, {0, 10, 1, 5}), 0);
+    EXPECT_EQ(c->GetScrollInfo(7).Max, 0);
+    form.Hide();
+}
+
+TEST(WindowScrollBars, UserActionsReachTheControlWhichMovesTheThumb)
+{
+    TForm form(nullptr);
+    auto* c = new ScrollProbe(&form);
+    c->SetParent(&form);
+    c->SetBounds(0, 0, 200, 100);
+    form.Show();
+    c->SetScrollInfo(SB_VERT, {0, 999, 100, 0});
+
+    // A click on the lower arrow of the real bar: a line down, then the end
+    // of scrolling; the position waits for the control.
+    const int x = c->ClientWidth() + GetSystemMetrics(SM_CXVSCROLL) / 2;
+    SimulateClick(c, x, 97);
+    ASSERT_GE(c->Messages.size(), 2u);
+    EXPECT_EQ(c->Messages.front().Code, scLineDown);
+    EXPECT_EQ(c->Messages.front().Kind, sbVertical);
+    EXPECT_EQ(c->Messages.back().Code, scEndScroll);
+    EXPECT_EQ(c->GetScrollPos(SB_VERT), 0);
+
+    c->Messages.clear();
+    c->Follow = true;
+    SimulateClick(c, x, 97);
+    EXPECT_EQ(c->GetScrollPos(SB_VERT), 30);
+
+    // Thumb positions arrive clamped; a hidden bar reports nothing.
+    c->Messages.clear();
+    c->ScrollBarAction(sbVertical, scTrack, 5000);
+    ASSERT_EQ(c->Messages.size(), 1u);
+    EXPECT_EQ(c->Messages[0].Pos, 900);
+    c->ScrollBarAction(sbHorizontal, scLineDown);
+    EXPECT_EQ(c->Messages.size(), 1u);
+    form.Hide();
+}
+
+TEST(WindowScrollBars, ScrollingMovesTheClientAreaAndChildrenOnly)
+{
+    TForm form(nullptr);
+    auto* c = new ScrollProbe(&form);
+    c->SetParent(&form);
+    c->SetBounds(0, 0, 200, 100);
+    auto* child = new TPanel(c);
+    child->SetParent(c);
+    child->SetBounds(10, 40, 50, 20);
+    form.Show();
+    c->SetScrollInfo(SB_VERT, {0, 999, 100, 0});
+    c->ScrollWindow(0, -25);
+    EXPECT_EQ(child->Top(), 15);
+    EXPECT_TRUE(c->ScrollBarVisible(SB_VERT));
+    EXPECT_EQ(c->ClientRect(), Rect(0, 0, 200 - GetSystemMetrics(SM_CXVSCROLL), 100));
+    form.Hide();
+}
+
+TEST(WindowFeatures, MetricsPointerAndWindowShape)
+{
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), Screen().Width());
+    EXPECT_EQ(GetSystemMetrics(SM_NETWORK), 0) << "no network printer connection here";
+    EXPECT_EQ(GetSystemMetrics(9999), 0);
+
+    SetCursorPos(123, 45);
+    EXPECT_EQ(GetCursorPos(), Point(123, 45));
+    TForm form(nullptr);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(10, 10, 50, 50);
+    form.Show();
+    SimulateMouseMove(panel, 5, 7);
+    EXPECT_EQ(GetCursorPos(), panel->ClientToScreen({5, 7}));
+
+    TRegion shape;
+    EXPECT_FALSE(panel->GetWindowRgn(shape));
+    const TRegion ellipse = TRegion::CreateEllipse({0, 0, 50, 50});
+    panel->SetWindowRgn(&ellipse);
+    ASSERT_TRUE(panel->GetWindowRgn(shape));
+    EXPECT_TRUE(shape == ellipse);
+    EXPECT_FALSE(shape.Contains({1, 1}));
+    panel->SetWindowRgn(nullptr);
+    EXPECT_FALSE(panel->GetWindowRgn(shape));
+    form.Hide();
+}
+
+TEST(WindowFeatures, MemoSelectionIsReplacedAtTheCaret)
+{
+    TForm form(nullptr);
+    auto* memo = new TMemo(&form);
+    memo->SetParent(&form);
+    int changes = 0;
+    memo->OnChange = [&](TObject*) { ++changes; };
+    // The text is the window's: a final line break only where one was given.
+    memo->SetText("a\r\nb\r\n");
+    EXPECT_EQ(memo->Text(), "a\r\nb\r\n");
+    EXPECT_EQ(memo->Lines()->Count(), 2);
+    memo->SetText("Page  of ");
+    EXPECT_EQ(memo->Text(), "Page  of ");
+    changes = 0;
+    memo->SetSelStart(5);
+    memo->SetSelText("[Page #]");
+    EXPECT_EQ(memo->Text(), "Page [Page #] of ");
+    EXPECT_GT(changes, 0);
+    memo->SetSelStart(0);
+    memo->SetSelLength(4);
+    EXPECT_EQ(memo->SelText(), "Page");
+    memo->SetSelText("Seite\r\nZwei");
+    EXPECT_EQ(memo->Lines()->Count(), 2);
+    EXPECT_EQ(memo->Lines()->Strings(1), "Zwei [Page #] of ");
+    // Code may fill a read-only memo, as the platform's replace-selection does.
+    memo->SetReadOnly(true);
+    memo->SelectAll();
+    memo->SetSelText("x");
+    EXPECT_EQ(memo->Text(), "x");
+}
+
+TEST(WindowFeatures, ToolBarLaysOutOtherControlsBetweenItsButtons)
+{
+    TForm form(nullptr);
+    auto* bar = new TToolBar(&form);
+    bar->SetParent(&form);
+    bar->SetIndent(4);
+    bar->SetButtonWidth(27);
+    auto add = [&](TToolButtonStyle style) {
+        auto* b = new TToolButton(&form);
+        b->SetStyle(style);
+        b->SetParent(bar);
+        return b;
+    };
+    auto* first = add(tbsButton);
+    auto* zoomPanel = new TPanel(&form);
+    zoomPanel->SetBounds(500, 50, 80, 22);
+    zoomPanel->SetParent(bar);
+    auto* last = add(tbsButton);
+    form.Show();
+    EXPECT_EQ(first->Left(), 4);
+    EXPECT_EQ(zoomPanel->Left(), 31);
+    EXPECT_EQ(zoomPanel->Top(), first->Top());
+    EXPECT_EQ(zoomPanel->Width(), 80);
+    EXPECT_EQ(last->Left(), 111);
+    zoomPanel->SetVisible(false);
+    bar->Realign();
+    EXPECT_EQ(last->Left(), 31);
+    form.Hide();
+}
+
+TEST(WindowFeatures, SwallowedMouseEventsCanBeHandedToTheControl)
+{
+    TForm form(nullptr);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(10, 10, 80, 40);
+    auto* popup = new TPopupMenu(&form);
+    panel->SetPopupMenu(popup);
+    int popups = 0;
+    auto previous = TPopupMenu::SetPopupHook([&](TPopupMenu&, int, int) { ++popups; });
+    std::vector<TPoint> ups;
+    panel->OnMouseUp = [&](TObject*, TMouseButton b, TShiftState, int x, int y) {
+        if (b == mbRight)
+            ups.push_back({x, y});
+    };
+    form.Show();
+    {
+        // What the context-menu manager does: the control sees its release, then the manager's menu shows.
+        TInputFilterScope filter([&](const TInputEvent& e) {
+            if (e.Kind != iekMouseUp || e.Button != mbRight || e.Target != panel)
+                return false;
+            DeliverInputEvent(e);
+            popup->Popup(e.ScreenPos.X, e.ScreenPos.Y);
+            return true;
+        });
+        SimulateClick(panel, 7, 8, mbRight);
+    }
+    ASSERT_EQ(ups.size(), 1u);
+    EXPECT_EQ(ups[0], Point(7, 8));
+    EXPECT_EQ(popups, 1) << "only the manager's menu, no second one from the platform";
+
+    TInputEvent none;
+    DeliverInputEvent(none);
+    TPopupMenu::SetPopupHook(previous);
+    form.Hide();
+}
+
+} // namespace
+} // namespace qel
