@@ -1,7 +1,6 @@
 #include "dbgrid/TdxCriteria.h"
 
 #include "dbgrid/detail/CriteriaStreamIO.h"
-#include "platform/core/Locale.h"
 #include "platform/core/Stream.h"
 
 #include <algorithm>
@@ -217,9 +216,10 @@ std::string TdxCriteria::OperandText(const Variant& Value) const
 {
     if (Value.IsEmptyOrNull())
         return {};
-    if (Value.VarType() == varDate)
-        return Quoted(FormatDateTime(FormatSettings().ShortDateFormat, Value.AsDate()));
-    if (Value.IsString())
+    // A date keeps its time of day (shown only when it is not midnight):
+    // cut to the date, the expression would test another moment than
+    // Evaluate does.
+    if (Value.VarType() == varDate || Value.IsString())
         return Quoted(Value.AsString());
     return Value.AsString();
 }
@@ -280,8 +280,8 @@ void TdxCriteria::ReadItems(detail::CriteriaReader& Reader, TdxCriteriaItemList*
             ReadItems(Reader, sub, childCount, Depth + 1);
             item = sub;
         } else {
-            const std::string displayValue = Reader.ReadCountedString();
-            const std::string columnName = Reader.ReadCountedString();
+            const std::string displayValue = Reader.ReadCountedText();
+            const std::string columnName = Reader.ReadCountedText();
             const std::uint8_t operatorKind = Reader.ReadByte();
             if (operatorKind > dxMaxOperatorKind)
                 detail::CriteriaReadFailed();

@@ -129,8 +129,8 @@ std::string TdxCriteriaItem::GetCaption() const
 void TdxCriteriaItem::WriteToStream(TStream& Stream) const
 {
     TdxCustomCriteriaItem::WriteToStream(Stream);
-    detail::WriteCountedString(Stream, m_displayValue);
-    detail::WriteCountedString(Stream, m_columnName);
+    detail::WriteCountedText(Stream, m_displayValue);
+    detail::WriteCountedText(Stream, m_columnName);
     Stream.WriteLE<std::uint8_t>(m_operatorKind);
     detail::WriteTaggedValue(Stream, m_value);
 }

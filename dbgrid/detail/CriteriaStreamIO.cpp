@@ -3,9 +3,13 @@
 #include "platform/core/Encoding.h"
 #include "platform/core/Extended.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 namespace qel::detail {
 
@@ -55,15 +59,93 @@ void WriteExtended(TStream& Stream, double Value)
     Stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
 }
 
-void WriteNarrowString(TStream& Stream, const std::string& Value)
+// The extended format's 64-bit mantissa holds every Int64 exactly, where a
+// double would round beyond 2^53.
+void WriteExtendedInt64(TStream& Stream, std::int64_t Value)
 {
-    if (Value.size() <= 255) {
+    WriteTag(Stream, tagExtended);
+    std::array<std::uint8_t, 10> bytes{};
+    if (Value != 0) {
+        const bool negative = Value < 0;
+        const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(Value) : static_cast<std::uint64_t>(Value);
+        const int shift = std::countl_zero(magnitude);
+        const std::uint64_t mantissa = magnitude << shift;
+        const unsigned signExponent = static_cast<unsigned>(63 - shift + 16383) | (negative ? 0x8000u : 0u);
+        for (std::size_t i = 0; i < 8; ++i)
+            bytes[i] = static_cast<std::uint8_t>(mantissa >> (8 * i));
+        bytes[8] = static_cast<std::uint8_t>(signExponent & 0xFF);
+        bytes[9] = static_cast<std::uint8_t>(signExponent >> 8);
+    }
+    Stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+}
+
+// A whole number that fits an Int64 but not a double exactly (as written by
+// WriteExtendedInt64); nullopt for everything a double reads back exactly.
+std::optional<std::int64_t> WholeBeyondDouble(const std::uint8_t* Bytes)
+{
+    std::uint64_t mantissa = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        mantissa |= static_cast<std::uint64_t>(Bytes[i]) << (8 * i);
+    const unsigned signExponent = Bytes[8] | (static_cast<unsigned>(Bytes[9]) << 8);
+    const int exponent = static_cast<int>(signExponent & 0x7FFF) - 16383;
+    // Below 2^53 every whole number is an exact double.
+    if (exponent < 53 || exponent > 62 || (mantissa >> 63) == 0)
+        return std::nullopt;
+    const int fractionBits = 63 - exponent;
+    if ((mantissa & ((std::uint64_t{1} << fractionBits) - 1)) != 0)
+        return std::nullopt;
+    const std::uint64_t magnitude = mantissa >> fractionBits;
+    if (std::bit_width(magnitude) - std::countr_zero(magnitude) <= 53)
+        return std::nullopt;
+    const auto value = static_cast<std::int64_t>(magnitude);   // below 2^63
+    return (signExponent & 0x8000) ? -value : value;
+}
+
+bool HasHighByte(const std::string& Text)
+{
+    return std::any_of(Text.begin(), Text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; });
+}
+
+// The platform's decoder turns every malformed sequence into U+FFFD, so a
+// text comes back unchanged exactly when it was valid UTF-8.
+bool IsValidUtf8(const std::string& Text)
+{
+    return Utf16ToUtf8(Utf8ToUtf16(Text)) == Text;
+}
+
+// The Windows-1252 bytes of a text, or nullopt when the code page cannot hold it.
+std::optional<std::string> ToCp1252(const std::string& Utf8)
+{
+    std::string bytes = Utf8ToCp1252(Utf8);
+    if (Cp1252ToUtf8(bytes) != Utf8)
+        return std::nullopt;
+    return bytes;
+}
+
+void WriteWideString(TStream& Stream, const std::string& Utf8)
+{
+    const std::string units = Utf8ToUtf16LEBytes(Utf8);
+    if (units.size() / 2 > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        throw EWriteError(CriteriaWriteError);
+    WriteTag(Stream, tagWideString);
+    Stream.WriteLE<std::int32_t>(static_cast<std::int32_t>(units.size() / 2));
+    Stream.WriteBytes(units);
+}
+
+// Tag 6 or 12 with the Windows-1252 bytes; text the code page cannot hold
+// goes under the wide-string tag so that nothing is lost.
+void WriteNarrowString(TStream& Stream, const std::string& Utf8)
+{
+    const std::optional<std::string> bytes = ToCp1252(Utf8);
+    if (!bytes) {
+        WriteWideString(Stream, Utf8);
+    } else if (bytes->size() <= 255) {
         WriteTag(Stream, tagShortString);
-        Stream.WriteLE<std::uint8_t>(static_cast<std::uint8_t>(Value.size()));
-        Stream.WriteBytes(Value);
+        Stream.WriteLE<std::uint8_t>(static_cast<std::uint8_t>(bytes->size()));
+        Stream.WriteBytes(*bytes);
     } else {
         WriteTag(Stream, tagLongString);
-        WriteCountedString(Stream, Value);
+        WriteCountedString(Stream, *bytes);
     }
 }
 
@@ -120,6 +202,12 @@ std::string CriteriaReader::ReadCountedString()
     return ReadBytes(ReadInt32());
 }
 
+std::string CriteriaReader::ReadCountedText()
+{
+    std::string bytes = ReadCountedString();
+    return HasHighByte(bytes) && IsValidUtf8(bytes) ? bytes : Cp1252ToUtf8(bytes);
+}
+
 Variant CriteriaReader::ReadTaggedValue()
 {
     switch (ReadByte()) {
@@ -133,16 +221,19 @@ Variant CriteriaReader::ReadTaggedValue()
         return Variant(static_cast<int>(ReadInt32()));
     case tagExtended: {
         const std::string bytes = ReadBytes(10);
-        return Variant(ExtendedToDouble(reinterpret_cast<const std::uint8_t*>(bytes.data())));
+        const auto* b = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        if (const std::optional<std::int64_t> whole = WholeBeyondDouble(b))
+            return Variant(*whole);
+        return Variant(ExtendedToDouble(b));
     }
     case tagShortString:
-        return Variant(ReadBytes(ReadByte()));
+        return Variant(Cp1252ToUtf8(ReadBytes(ReadByte())));
     case tagFalse:
         return Variant(false);
     case tagTrue:
         return Variant(true);
     case tagLongString:
-        return Variant(ReadCountedString());
+        return Variant(Cp1252ToUtf8(ReadCountedString()));
     case tagEmpty:
         return Variant();
     case tagSingle: {
@@ -184,6 +275,17 @@ void WriteCountedString(TStream& Stream, const std::string& Value)
     Stream.WriteBytes(Value);
 }
 
+void WriteCountedText(TStream& Stream, const std::string& Value)
+{
+    const std::optional<std::string> bytes = ToCp1252(Value);
+    // Windows-1252 bytes that happen to form valid UTF-8 would be taken for
+    // UTF-8 on reading, so such text is stored as UTF-8 right away.
+    if (bytes && !(HasHighByte(*bytes) && IsValidUtf8(*bytes)))
+        WriteCountedString(Stream, *bytes);
+    else
+        WriteCountedString(Stream, Value);
+}
+
 void WriteTaggedValue(TStream& Stream, const Variant& Value)
 {
     if (Value.IsArray())
@@ -201,13 +303,14 @@ void WriteTaggedValue(TStream& Stream, const Variant& Value)
         WriteInteger(Stream, Value.AsInteger());
         break;
     case varInt64: {
-        // Not a type of the stream: kept numeric rather than turned into text,
-        // exactly when it fits the integer tags, else as the extended float.
+        // Not a type of the stream: kept numeric rather than turned into text
+        // (a text operand never equals a number), under the integer tags when
+        // it fits them, else as the exact extended float.
         const std::int64_t v = Value.AsInt64();
         if (v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max())
             WriteInteger(Stream, v);
         else
-            WriteExtended(Stream, static_cast<double>(v));
+            WriteExtendedInt64(Stream, v);
         break;
     }
     case varSingle: {
@@ -230,15 +333,9 @@ void WriteTaggedValue(TStream& Stream, const Variant& Value)
     case varBoolean:
         WriteTag(Stream, Value.AsBoolean() ? tagTrue : tagFalse);
         break;
-    case varOleStr: {
-        const std::string units = Utf8ToUtf16LEBytes(Value.AsString());
-        if (units.size() / 2 > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
-            throw EWriteError(CriteriaWriteError);
-        WriteTag(Stream, tagWideString);
-        Stream.WriteLE<std::int32_t>(static_cast<std::int32_t>(units.size() / 2));
-        Stream.WriteBytes(units);
+    case varOleStr:
+        WriteWideString(Stream, Value.AsString());
         break;
-    }
     case varString:
     default:
         // Any other type is stored as its text.

@@ -3,6 +3,12 @@
 // values. Reading checks every count and length against the bytes that
 // remain before it allocates, so a corrupt stream fails with EReadError
 // ("Stream-Read-Fehler") instead of reading garbage or exhausting memory.
+//
+// Narrow text in the stream is Windows-1252, as the format has always stored
+// it. Text that code page cannot hold is never mangled: a narrow string
+// operand goes under the wide-string tag instead, and DisplayValue and
+// ColumnName, which have no tag, are stored as UTF-8 and recognised on
+// reading as valid UTF-8 (the same rule the platform's INI reader follows).
 #include "platform/core/Stream.h"
 #include "platform/core/Variant.h"
 
@@ -30,6 +36,8 @@ public:
     std::string ReadBytes(std::int64_t Count);
     // int32 length + bytes; a negative length is corrupt.
     std::string ReadCountedString();
+    // A counted DisplayValue or ColumnName, as our UTF-8.
+    std::string ReadCountedText();
     Variant ReadTaggedValue();
 
     TStream& Stream() { return m_stream; }
@@ -40,8 +48,11 @@ private:
     TStream& m_stream;
 };
 
-// int32 length + the bytes of our UTF-8 string; EWriteError beyond 2 GiB.
+// int32 length + the bytes as they are; EWriteError beyond 2 GiB.
 void WriteCountedString(TStream& Stream, const std::string& Value);
+// A counted DisplayValue or ColumnName: Windows-1252 when that holds the
+// text and cannot be mistaken for UTF-8 on reading, else UTF-8.
+void WriteCountedText(TStream& Stream, const std::string& Value);
 // EWriteError ("Stream-Write-Fehler") for an array; nothing written then.
 void WriteTaggedValue(TStream& Stream, const Variant& Value);
 

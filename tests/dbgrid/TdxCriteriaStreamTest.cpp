@@ -126,6 +126,14 @@ TEST_P(TdxCriteriaValueTags, WritesGoldenBytesAndReadsBack)
 }
 
 const std::string s300(300, 'z');
+std::string Repeat(const std::string& s, int n)
+{
+    std::string r;
+    for (int i = 0; i < n; ++i)
+        r += s;
+    return r;
+}
+const std::string u200 = Repeat("ü", 200);
 
 INSTANTIATE_TEST_SUITE_P(
     AllTags, TdxCriteriaValueTags,
@@ -150,8 +158,47 @@ INSTANTIATE_TEST_SUITE_P(
         TagCase{"EmptyWideString", Variant::FromWideString(""), std::string("\x12\0\0\0\0", 5), varOleStr},
         // Int64 is kept numeric: integer tags when it fits, else the extended float.
         TagCase{"SmallInt64", std::int64_t{5}, "\x02\x05", varSmallint},
-        TagCase{"BigInt64", std::int64_t{1} << 40, std::string("\x05\0\0\0\0\0\0\0\x80\x27\x40", 11), varDouble}),
+        TagCase{"BigInt64", std::int64_t{1} << 40, std::string("\x05\0\0\0\0\0\0\0\x80\x27\x40", 11), varDouble},
+        // Beyond 2^53 a double would round; the extended mantissa keeps every digit.
+        TagCase{"HugeInt64", (std::int64_t{1} << 53) + 1, std::string("\x05\0\x04\0\0\0\0\0\x80\x34\x40", 11),
+                varInt64},
+        TagCase{"HugeNegativeInt64", -((std::int64_t{1} << 62) + 1),
+                std::string("\x05\x02\0\0\0\0\0\0\x80\x3D\xC0", 11), varInt64},
+        // Narrow text is Windows-1252, one byte per character.
+        TagCase{"Cp1252String", "Grüße €", "\x06\x07" "Gr\xFC\xDF" "e \x80", varString},
+        TagCase{"ShortStringCountsCharacters", u200, "\x06\xC8" + std::string(200, '\xFC'), varString},
+        // Text that code page cannot hold goes under the wide tag, unchanged.
+        TagCase{"UnmappableString", "日本", std::string("\x12\x02\0\0\0\xE5\x65\x2C\x67", 9), varOleStr}),
     [](const testing::TestParamInfo<TagCase>& info) { return std::string(info.param.name); });
+
+TEST(TdxCriteriaStream, LeafTextIsWindows1252AndNeverMangled)
+{
+    // Text the code page holds is stored as its bytes, as the format always did.
+    TTestCriteria c;
+    c.AddItem(nullptr, "Größe", 1, "Müller €", "x");
+    const std::string latin = Bytes().I32(1).Leaf(false, "M\xFCller \x80", "Gr\xF6\xDF" "e", 1)({6, 1, 'x'}).str();
+    EXPECT_EQ(Save(c), latin);
+    TTestCriteria loaded;
+    Load(loaded, latin);
+    ASSERT_NE(loaded.FindItemByColumnName("Größe"), nullptr);
+    EXPECT_EQ(loaded.FindItemByColumnName("Größe")->DisplayValue(), "Müller €");
+
+    // Text it cannot hold, and text whose Windows-1252 bytes would read as
+    // UTF-8, are stored as UTF-8 and come back unchanged.
+    for (const std::string text : {"日本", "Ã©", "a€日", "\xC2\x81"}) {
+        c.Clear();
+        c.AddItem(nullptr, text, 1, text, text);
+        Load(loaded, Save(c));
+        const TdxCriteriaItem* leaf = loaded.FindItemByColumnName(text);
+        ASSERT_NE(leaf, nullptr) << text;
+        EXPECT_EQ(leaf->DisplayValue(), text);
+        EXPECT_TRUE(leaf->Value().IsString());
+        EXPECT_EQ(leaf->Value().AsString(), text);
+    }
+    c.Clear();
+    c.AddItem(nullptr, "A", 1, "Ã©", 1);
+    EXPECT_EQ(Save(c), Bytes().I32(1).Leaf(false, "\xC3\x83\xC2\xA9", "A", 1)({2, 1}).str());
+}
 
 TEST(TdxCriteriaStream, ArrayOperandRefusedAndNothingWritten)
 {

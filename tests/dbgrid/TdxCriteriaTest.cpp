@@ -3,8 +3,12 @@
 #include "CriteriaTestSupport.h"
 
 #include "platform/core/Locale.h"
+#include "platform/data/FilterExpression.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
 
 using namespace qel;
 using namespace qel::test;
@@ -134,7 +138,7 @@ TEST(TdxCriteriaText, LeavesListsAndNegation)
     EXPECT_EQ(c.GetFilterText(), "NOT ((fOrt Is Null) AND (NOT ((fA < 1,5) OR (fB <= 'w'))))");
 }
 
-TEST(TdxCriteriaText, QuotesAreDoubledAndDatesUseTheShortDateFormat)
+TEST(TdxCriteriaText, QuotesAreDoubledAndDatesKeepTheirTime)
 {
     LocaleScope german;
     TTestCriteria c;
@@ -148,13 +152,55 @@ TEST(TdxCriteriaText, QuotesAreDoubledAndDatesUseTheShortDateFormat)
 
     c.Clear();
     c.AddItem(nullptr, "Day", 4, "7.3.21", Variant::FromDate(EncodeDate(2021, 3, 7) + 0.75));
-    EXPECT_EQ(c.GetFilterText(), "(fDay >= '07.03.2021')");
-    EXPECT_EQ(c.GetDisplayText(), "(Day >= 7.3.21)");
+    c.AddItem(nullptr, "Until", 5, "", Variant::FromDate(EncodeDate(2021, 3, 8)));
+    EXPECT_EQ(c.GetFilterText(), "(fDay >= '07.03.2021 18:00:00') AND (fUntil <= '08.03.2021')");
+    EXPECT_EQ(c.GetDisplayText(), "(Day >= 7.3.21) AND (Until <= )");
 
     TFormatSettings iso = DefaultFormatSettings();
     iso.ShortDateFormat = "yyyy-mm-dd";
     LocaleScope isoScope(iso);
-    EXPECT_EQ(c.GetFilterText(), "(fDay >= '2021-03-07')");
+    EXPECT_EQ(c.GetFilterText(), "(fDay >= '2021-03-07 18:00:00') AND (fUntil <= '2021-03-08')");
+}
+
+// The filter text goes to the dataset in place of Evaluate, so both must
+// select the same records.
+TEST(TdxCriteriaText, FilterTextSelectsWhatEvaluateSelects)
+{
+    LocaleScope german;
+    TTestCriteria c;
+    TdxCriteriaItemList* any = c.AddList(nullptr, dxBoolOr);
+    c.AddItem(any, "Name", 1, "", "O'Neil");
+    c.AddItem(any, "Amount", 2, "", 1.5);
+    c.AddItem(nullptr, "Day", 4, "", Variant::FromDate(EncodeDate(2021, 3, 7) + 0.75));
+    c.AddItem(nullptr, "Paid", 1, "", true)->SetNegate(true);
+    c.AddItem(nullptr, "Fee", 3, "", Currency::FromDouble(2.25));
+
+    const std::vector<std::pair<std::string, TFieldType>> fields{
+        {"fName", ftString}, {"fAmount", ftFloat}, {"fDay", ftDateTime}, {"fPaid", ftBoolean}, {"fFee", ftCurrency}};
+    const TFilterExpression expression(c.GetFilterText(), [&](const std::string& name) {
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            if (fields[i].first == name)
+                return TFilterExpression::FieldRef{static_cast<int>(i), fields[i].second};
+        return TFilterExpression::FieldRef{};
+    });
+
+    const TDateTime day = EncodeDate(2021, 3, 7);
+    int passed = 0;
+    for (const char* name : {"O'Neil", "Other"})
+        for (double amount : {1.4, 1.6})
+            for (TDateTime when : {day + 0.5, day + 0.75, day + 1})
+                for (bool paid : {false, true})
+                    for (double fee : {2.0, 2.5}) {
+                        TestRecord r{{"Name", name}, {"Amount", amount}, {"Day", Variant::FromDate(when)},
+                                     {"Paid", paid}, {"Fee", Currency::FromDouble(fee)}};
+                        const std::vector<Variant> row{r["Name"], r["Amount"], r["Day"], r["Paid"], r["Fee"]};
+                        const bool expected = c.Evaluate(&r);
+                        passed += expected ? 1 : 0;
+                        EXPECT_EQ(expression.Evaluate([&](int i) { return row[static_cast<std::size_t>(i)]; }, {}),
+                                  expected)
+                            << name << " " << amount << " " << DateTimeToStr(when) << " " << paid << " " << fee;
+                    }
+    EXPECT_GT(passed, 0);
 }
 
 TEST(TdxCriteriaTree, AccessFindAndValidation)
