@@ -50,6 +50,12 @@ void TDataLink::UpdateRecord()
     UpdateData();
 }
 
+int TDataLink::MoveBy(int Distance)
+{
+    TDataSet* ds = DataSet();
+    return ds ? ds->MoveBy(Distance) : 0;
+}
+
 void TDataLink::Reset()
 {
     RecordChanged(nullptr);
@@ -198,9 +204,14 @@ void TDataLink::DataEvent(TDataEvent Event, std::intptr_t Info)
     case deCheckBrowseMode:
         CheckBrowseMode();
         break;
-    case deFocusControl:
-        FocusControl(*reinterpret_cast<TField**>(Info));
+    case deFocusControl: {
+        // Once a control has taken the focus the reference is cleared; the
+        // remaining links are not asked.
+        TField*& field = *reinterpret_cast<TField**>(Info);
+        if (field)
+            FocusControl(field);
         break;
+    }
     default:
         break;
     }

@@ -20,7 +20,8 @@
 //   LayoutChanged()          fields were moved or their layout properties
 //                            changed (default: DataSetChanged())
 //   FocusControl(field)      TField::FocusControl; clear the reference when
-//                            the control took the focus
+//                            the control took the focus (later links are
+//                            then not asked)
 // Before a window notification the link's window is moved so that it still
 // holds the current record.
 #include "platform/data/DataSetTypes.h"
@@ -56,6 +57,11 @@ public:
     void UpdateRecord();
     // The control gives up its changes. Default: RecordChanged(nullptr).
     virtual void Reset();
+    // Moves the dataset (its MoveBy); answers the distance moved, 0 without a dataset.
+    int MoveBy(int Distance);
+    // Set by links that show records in a control, as grids and editors do.
+    bool VisualControl() const { return m_visualControl; }
+    void SetVisualControl(bool Value) { m_visualControl = Value; }
 
     // The window: BufferCount records around the current one.
     int ActiveRecord() const;
@@ -95,6 +101,7 @@ private:
     bool m_editing{false};
     bool m_readOnly{false};
     bool m_updating{false};
+    bool m_visualControl{false};
 };
 
 } // namespace qel

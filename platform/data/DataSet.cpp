@@ -35,45 +35,29 @@ std::vector<std::string> SplitFieldNames(const std::string& names)
     return out;
 }
 
-// Writes the stream's bytes into a blob field when flushed or destroyed.
-class TBlobWriteStream : public TMemoryStream {
+// Runs a notification when the scope ends, also when an exception leaves
+// it early; one that raises while another exception unwinds is dropped.
+template <class F>
+class Finally {
 public:
-    TBlobWriteStream(TField* field, const std::string& initial) : m_field(field)
+    explicit Finally(F f) : m_f(std::move(f)), m_uncaught(std::uncaught_exceptions()) {}
+    ~Finally() noexcept(false)
     {
-        if (!initial.empty()) {
-            SetBytes(initial);
-            Seek(0, soBeginning);
+        if (std::uncaught_exceptions() > m_uncaught) {
+            try {
+                m_f();
+            } catch (...) {
+            }
+        } else {
+            m_f();
         }
     }
-    ~TBlobWriteStream() override
-    {
-        // A destructor cannot report; callers who need to see errors Flush first.
-        try {
-            Flush();
-        } catch (...) {
-        }
-    }
-    std::int64_t Write(const void* Buffer, std::int64_t Count) override
-    {
-        m_dirty = true;
-        return TMemoryStream::Write(Buffer, Count);
-    }
-    void SetSize(std::int64_t NewSize) override
-    {
-        m_dirty = true;
-        TMemoryStream::SetSize(NewSize);
-    }
-    void Flush()
-    {
-        if (!m_dirty)
-            return;
-        m_dirty = false;
-        m_field->SetValue(Variant(Bytes()));
-    }
+    Finally(const Finally&) = delete;
+    Finally& operator=(const Finally&) = delete;
 
 private:
-    TField* m_field;
-    bool m_dirty{true};   // bmWrite truncates even when nothing is written
+    F m_f;
+    int m_uncaught;
 };
 
 } // namespace
@@ -98,6 +82,89 @@ int TFieldDefs::IndexOf(const std::string& Name) const
         if (SameText(m_items[static_cast<std::size_t>(i)].Name, Name))
             return i;
     return -1;
+}
+
+// --- blob write streams -------------------------------------------------------
+
+// Collects a blob's new bytes and stores them in the field when destroyed or
+// when the dataset posts the record, whichever comes first. The dataset
+// detaches it when the record leaves edit state, so bytes never land in
+// another record and a late write is refused rather than lost silently.
+class TDataSet::BlobWriter : public TMemoryStream {
+public:
+    BlobWriter(TDataSet* ds, TField* field, const std::string& initial, bool truncate)
+        : m_dataSet(ds), m_field(field), m_dirty(truncate)
+    {
+        if (!initial.empty())
+            SetBytes(initial);
+        ds->m_blobWriters.push_back(this);
+    }
+    ~BlobWriter() override
+    {
+        if (!m_dataSet)
+            return;
+        // A destructor cannot report; Post reports through UpdateRecord.
+        try {
+            Flush();
+        } catch (...) {
+        }
+        auto& list = m_dataSet->m_blobWriters;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    BlobWriter(const BlobWriter&) = delete;
+    BlobWriter& operator=(const BlobWriter&) = delete;
+
+    std::int64_t Write(const void* Buffer, std::int64_t Count) override
+    {
+        CheckAttached();
+        m_dirty = true;
+        return TMemoryStream::Write(Buffer, Count);
+    }
+    void SetSize(std::int64_t NewSize) override
+    {
+        CheckAttached();
+        m_dirty = true;
+        TMemoryStream::SetSize(NewSize);
+    }
+    void Flush()
+    {
+        if (!m_dirty || !m_dataSet)
+            return;
+        m_field->SetValue(Variant(Bytes()));
+        m_dirty = false;
+    }
+    void Detach()
+    {
+        m_dataSet = nullptr;
+        m_field = nullptr;
+    }
+
+private:
+    void CheckAttached() const
+    {
+        if (!m_dataSet)
+            throw EDatabaseError("Dataset not in edit or insert mode");
+    }
+
+    TDataSet* m_dataSet;
+    TField* m_field;
+    bool m_dirty;
+};
+
+void TDataSet::FlushBlobWriters()
+{
+    // Flushing notifies links, which must not see the list change under them.
+    const std::vector<BlobWriter*> writers = m_blobWriters;
+    for (BlobWriter* w : writers)
+        if (std::find(m_blobWriters.begin(), m_blobWriters.end(), w) != m_blobWriters.end())
+            w->Flush();
+}
+
+void TDataSet::DetachBlobWriters()
+{
+    for (BlobWriter* w : m_blobWriters)
+        w->Detach();
+    m_blobWriters.clear();
 }
 
 // --- temporary states ---------------------------------------------------------
@@ -137,6 +204,7 @@ TDataSet::~TDataSet()
     m_state = dsInactive;
     m_cursorOpen = false;
     m_buffers.clear();
+    DetachBlobWriters();
     while (!m_dataSources.empty()) {
         TDataSource* src = m_dataSources.back();
         m_dataSources.pop_back();
@@ -272,10 +340,13 @@ void TDataSet::BindFields()
     for (TField* f : m_fields) {
         if (f->FieldKind() != fkLookup)
             continue;
-        if (!f->LookupDataSet())
+        // Checked here once, so reading a record never fails on a half-made definition.
+        if (!f->LookupDataSet() || SplitFieldNames(f->KeyFields()).empty()
+            || SplitFieldNames(f->LookupResultField()).empty()
+            || SplitFieldNames(f->KeyFields()).size() != SplitFieldNames(f->LookupKeyFields()).size())
             DatabaseError("Lookup information for field '" + f->FieldName() + "' is incomplete");
         if (f->LookupDataSet() == this)
-            DatabaseError("Circular datalinks are not allowed");
+            DatabaseError(SCircularDataLink);
         GetFieldList(f->KeyFields());   // raises for an unknown key field
     }
     m_calcCount = calc;
@@ -373,6 +444,8 @@ void TDataSet::SetState(TDataSetState Value)
         return;
     m_state = Value;
     m_modified = false;
+    if (Value != dsEdit && Value != dsInsert)
+        DetachBlobWriters();
     DataEvent(deUpdateState, 0);
 }
 
@@ -596,15 +669,16 @@ void TDataSet::Resync(int Mode)
         return;
     }
     int count = (Mode & rmCenter) ? (m_bufferCount - 1) / 2 : m_activeRecord;
+    Slot current = MakeSlot(ref);
+    Finally notify([this] { DataEvent(deDataSetChange, 0); });
     m_buffers.clear();
-    m_buffers.push_back(MakeSlot(ref));
+    m_buffers.push_back(std::move(current));
     m_activeRecord = 0;
     m_bof = m_eof = false;
     while (count > 0 && GetPriorRecord())
         --count;
     GetNextRecords();
     GetPriorRecords();
-    DataEvent(deDataSetChange, 0);
 }
 
 void TDataSet::UpdateBufferCount()
@@ -744,12 +818,14 @@ void TDataSet::First()
     CheckBrowseMode();
     Fire(BeforeScroll);
     ClearBuffers();
+    Finally done([this] {
+        m_bof = true;
+        DataEvent(deDataSetChange, 0);
+        Fire(AfterScroll);
+    });
     InternalFirst();
     GetNextRecord();
     GetNextRecords();
-    m_bof = true;
-    DataEvent(deDataSetChange, 0);
-    Fire(AfterScroll);
 }
 
 void TDataSet::Last()
@@ -757,12 +833,14 @@ void TDataSet::Last()
     CheckBrowseMode();
     Fire(BeforeScroll);
     ClearBuffers();
+    Finally done([this] {
+        m_eof = true;
+        DataEvent(deDataSetChange, 0);
+        Fire(AfterScroll);
+    });
     InternalLast();
     GetPriorRecord();
     GetPriorRecords();
-    m_eof = true;
-    DataEvent(deDataSetChange, 0);
-    Fire(AfterScroll);
 }
 
 int TDataSet::MoveBy(int Distance)
@@ -774,17 +852,11 @@ int TDataSet::MoveBy(int Distance)
         return 0;
     m_bof = m_eof = false;
     int scroll = 0;
-    struct Finish {
-        TDataSet& ds;
-        int& scroll;
-        ~Finish() noexcept(false)
-        {
-            ds.DataEvent(deDataSetScroll, scroll);
-            ds.Fire(ds.AfterScroll);
-        }
-    };
     {
-        Finish finish{*this, scroll};
+        Finally finish([this, &scroll] {
+            DataEvent(deDataSetScroll, scroll);
+            Fire(AfterScroll);
+        });
         while (Distance > 0) {
             if (m_activeRecord < static_cast<int>(m_buffers.size()) - 1) {
                 ++m_activeRecord;
@@ -865,6 +937,7 @@ void TDataSet::UpdateRecord()
 {
     if (!IsEditState(m_state))
         DatabaseError("Dataset not in edit or insert mode");
+    FlushBlobWriters();
     DataEvent(deUpdateRecord, 0);
 }
 
@@ -951,10 +1024,10 @@ void TDataSet::Insert()
     Slot s;
     s.Editing = true;
     if (m_buffers.empty()) {
+        // Bof and Eof stay set: the new record is all there is.
         s.Flag = bfBOF;
         m_buffers.push_back(std::move(s));
         m_activeRecord = 0;
-        m_bof = m_eof = false;
     } else {
         const Slot& cur = m_buffers[static_cast<std::size_t>(m_activeRecord)];
         s.Flag = bfInserted;
@@ -1119,6 +1192,8 @@ TBookmark TDataSet::GetBookmark() const
 
 void TDataSet::GotoBookmark(const TBookmark& Bookmark)
 {
+    if (Bookmark.empty())
+        return;
     CheckBrowseMode();
     const TRecordRef ref = RecordOfBookmark(Bookmark);
     if (ref == NoRecord || !const_cast<TDataSet*>(this)->RecordAccepted(ref))
@@ -1139,8 +1214,10 @@ bool TDataSet::BookmarkValid(const TBookmark& Bookmark) const
 
 int TDataSet::CompareBookmarks(const TBookmark& A, const TBookmark& B) const
 {
+    // A missing bookmark goes to the end, so a sorted bookmark list answers
+    // "not found, after everything" for it.
     if (A.empty() || B.empty())
-        return A.empty() == B.empty() ? 0 : A.empty() ? -1 : 1;
+        return A.empty() == B.empty() ? 0 : A.empty() ? 1 : -1;
     if (A == B)
         return 0;
     const TRecordRef ra = m_cursorOpen ? RecordOfBookmark(A) : NoRecord;
@@ -1207,7 +1284,11 @@ void TDataSet::ResolveLocate(const std::string& KeyFields, const Variant& KeyVal
             continue;
         if (IsTextField(Fields[i]) && (Options.Contains(loPartialKey) || Options.Contains(loCaseInsensitive)))
             continue;
-        Values[i] = Fields[i]->ConvertValue(Values[i]);   // EConvertError: cannot match
+        Variant converted = Fields[i]->ConvertValue(Values[i]);   // EConvertError: cannot match
+        // A text longer than the field holds is in no record; the cut one might be.
+        if (IsTextField(Fields[i]) && !converted.IsNull() && converted.AsString() != Values[i].AsString())
+            throw EConvertError("'" + Values[i].AsString() + "' does not fit field '" + Fields[i]->FieldName() + "'");
+        Values[i] = std::move(converted);
     }
 }
 
@@ -1391,7 +1472,7 @@ std::unique_ptr<TStream> TDataSet::CreateBlobStream(TField* Field, TBlobStreamMo
     if (Mode == bmRead)
         return std::make_unique<TStringStream>(bytes);
     CheckFieldWritable(Field);
-    return std::make_unique<TBlobWriteStream>(Field, Mode == bmReadWrite ? bytes : std::string());
+    return std::make_unique<BlobWriter>(this, Field, Mode == bmReadWrite ? bytes : std::string(), Mode == bmWrite);
 }
 
 } // namespace qel

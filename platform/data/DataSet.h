@@ -16,11 +16,13 @@
 //               (0 while the current record stays inside it); nothing at all
 //               when already at EOF (moving forward) or BOF (moving back)
 //   Locate, GotoBookmark, SetRecNo, Refresh
-//               DataSetChanged (the window is rebuilt around the record)
+//               DataSetChanged (the window is rebuilt around the record);
+//               GotoBookmark with an empty bookmark does nothing at all
 //   Edit        EditingChanged, then RecordChanged(nullptr)
 //   Insert, Append
 //               EditingChanged, RecordChanged(field) for every field set by
-//               OnNewRecord, then DataSetChanged
+//               OnNewRecord, then DataSetChanged. Insert leaves Bof and Eof
+//               as they were (both set on an empty dataset); Append sets Eof.
 //   field write RecordChanged(field) (not to the link that is in UpdateData)
 //   Post        UpdateData, EditingChanged, DataSetChanged
 //   Cancel      EditingChanged, DataSetChanged
@@ -31,7 +33,10 @@
 //               DataSetChanged (LayoutChanged when the layout changed)
 //   field Index, DisplayLabel, DisplayWidth, Visible   LayoutChanged
 //   field Alignment, formats, EditMask                  DataSetChanged
-//   TField::FocusControl                                FocusControl(field)
+//   TField::FocusControl                                FocusControl(field),
+//               until a link clears the reference
+// First, Last, MoveBy and the window rebuilds notify also when a filter or
+// calculation event raises on the way, so a link never keeps a stale window.
 #include "platform/core/Component.h"
 #include "platform/core/Variant.h"
 #include "platform/data/DataSetTypes.h"
@@ -91,6 +96,9 @@ public:
 
     // --- fields -------------------------------------------------------------
     TFieldDefs& FieldDefs() { return m_fieldDefs; }
+    // The fields were made from FieldDefs when the dataset opened; they exist
+    // only while it is open (a persistent field list answers false).
+    bool DefaultFields() const { return m_defaultFields; }
     int FieldCount() const { return static_cast<int>(m_fields.size()); }
     const std::vector<TField*>& Fields() const { return m_fields; }
     TField* Fields(int Index) const;                     // EListError when out of range
@@ -140,19 +148,22 @@ public:
     void SetReadOnly(bool Value);
     // Posts a modified record or cancels an unmodified one.
     void CheckBrowseMode();
-    // Asks the links to write pending editor values (UpdateData).
+    // Stores what open blob write streams hold, then asks the links to
+    // write pending editor values (UpdateData).
     void UpdateRecord();
 
     // --- bookmarks ----------------------------------------------------------
     TBookmark GetBookmark() const;   // empty when there is no current stored record
     TBookmark Bookmark() const { return GetBookmark(); }
-    void GotoBookmark(const TBookmark& Bookmark);   // EDatabaseError "Record not found"
+    // EDatabaseError "Record not found"; an empty bookmark is ignored, so a
+    // bookmark taken on an empty dataset can be returned to.
+    void GotoBookmark(const TBookmark& Bookmark);
     void SetBookmark(const TBookmark& Bookmark) { GotoBookmark(Bookmark); }
     void FreeBookmark(TBookmark& Bookmark) const { Bookmark.clear(); }
     // The record exists and passes the current filter.
     bool BookmarkValid(const TBookmark& Bookmark) const;
-    // -1, 0, 1 in dataset order; an empty bookmark sorts first, an unknown
-    // one after every known record. Never raises.
+    // -1, 0, 1 in dataset order; an unknown bookmark sorts after every known
+    // record and an empty one after those. Never raises.
     int CompareBookmarks(const TBookmark& A, const TBookmark& B) const;
 
     // --- searching ----------------------------------------------------------
@@ -185,8 +196,10 @@ public:
 
     // --- blobs --------------------------------------------------------------
     // bmRead: a copy of the field's bytes. bmWrite (starts empty) and
-    // bmReadWrite: the bytes reach the field when the stream is destroyed
-    // (or Flush is called on it); writing needs edit or insert state.
+    // bmReadWrite: the bytes reach the field when the stream is destroyed or
+    // the record is posted (UpdateRecord), whichever comes first; writing
+    // needs edit or insert state. Once the record is posted or cancelled the
+    // stream is spent: writing to it raises, destroying it changes nothing.
     std::unique_ptr<TStream> CreateBlobStream(TField* Field, TBlobStreamMode Mode);
 
     // --- events -------------------------------------------------------------
@@ -275,6 +288,7 @@ private:
         std::vector<Variant> Calc;   // calculated and lookup values
     };
     class TempState;
+    class BlobWriter;
 
     // fields
     void AddField(TField* Field);
@@ -305,6 +319,8 @@ private:
     Variant SlotValue(const Slot& S, const TField* Field) const;
 
     void SetState(TDataSetState Value);
+    void FlushBlobWriters();
+    void DetachBlobWriters();
     void BeginInsertAppend();
     void EndInsertAppend();
     void CheckRequiredFields();
@@ -346,6 +362,7 @@ private:
     std::vector<TField*> m_filterFields;   // the fields the expression refers to, by its indexes
 
     std::vector<TDataSource*> m_dataSources;   // not owned; they detach themselves
+    std::vector<BlobWriter*> m_blobWriters;    // not owned; open write streams of the edited record
 };
 
 // Disables the dataset's controls for its lifetime.

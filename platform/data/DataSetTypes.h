@@ -78,6 +78,11 @@ enum TDataEvent : std::uint8_t {
 // An opaque byte string naming one record of one dataset; empty = none.
 using TBookmark = std::string;
 
+// The platform's own text for a dataset that would end up reading itself
+// (a lookup field on its own dataset, a lookup list linked back to the
+// edited dataset).
+inline constexpr const char* SCircularDataLink = "Zirkuläre Datenverbindungen sind nicht erlaubt";
+
 inline bool IsEditState(TDataSetState s) { return s == dsEdit || s == dsInsert || s == dsSetKey; }
 
 // "ftString" and so on, for messages.

@@ -230,7 +230,10 @@ void TField::SetEditMask(const std::string& Value)
 
 bool TField::IsValidChar(char32_t Ch) const
 {
-    return Ch >= 32 || Ch == '\t';
+    // Any character may belong to a text (a memo takes line breaks); which
+    // keys reach the field at all is the editor's business.
+    (void)Ch;
+    return true;
 }
 
 bool TField::CanModify() const

@@ -103,7 +103,9 @@ public:
     const std::string& Origin() const { return m_origin; }
     void SetOrigin(const std::string& Value) { m_origin = Value; }
 
-    // Whether a typed character can belong to the field's text.
+    // Whether a typed character can belong to the field's text: any
+    // character here, digits and signs (and the decimal separator and
+    // exponent where they apply) for the numeric fields.
     virtual bool IsValidChar(char32_t Ch) const;
     // The field may be written: not read-only, the dataset can be modified,
     // and the field is stored (or is a lookup field whose key fields may be written).

@@ -170,6 +170,41 @@ TEST_F(LinkSequence, FieldLayoutAndFocus)
     EXPECT_EQ(link.Log, (Log{"LayoutChanged", "LayoutChanged", "DataSetChanged", "FocusControl(NAME)"}));
 }
 
+TEST_F(LinkSequence, FocusControlStopsAtTheControlThatTookIt)
+{
+    struct Taker : RecordingLink {
+        void FocusControl(TField*& Field) override
+        {
+            RecordingLink::FocusControl(Field);
+            Field = nullptr;
+        }
+    } taker;
+    RecordingLink after;
+    taker.SetDataSource(t.src);
+    after.SetDataSource(t.src);
+    taker.Clear();
+    after.Clear();
+    t.ds->FieldByName("CITY")->FocusControl();
+    EXPECT_EQ(link.Log, (Log{"FocusControl(CITY)"}));
+    EXPECT_EQ(taker.Log, (Log{"FocusControl(CITY)"}));
+    EXPECT_TRUE(after.Log.empty());
+}
+
+TEST_F(LinkSequence, InsertIntoAnEmptyDataSet)
+{
+    t.ds->EmptyTable();
+    link.Clear();
+    t.ds->Insert();
+    EXPECT_EQ(link.Log, (Log{"EditingChanged(on)", "DataSetChanged"}));
+    EXPECT_EQ(link.RecordCount(), 1);
+    EXPECT_EQ(link.ActiveRecord(), 0);
+    EXPECT_TRUE(link.Bof() && link.Eof());
+    link.Clear();
+    t.ds->Cancel();
+    EXPECT_EQ(link.Log, (Log{"EditingChanged(off)", "DataSetChanged"}));
+    EXPECT_EQ(link.RecordCount(), 0);
+}
+
 TEST_F(LinkSequence, DataSourceEventsAndDisabledSource)
 {
     int dataChanges = 0, stateChanges = 0;
@@ -258,10 +293,65 @@ TEST_F(LinkWindow, ScrollingThroughAHundredRecords)
     EXPECT_EQ(link.ActiveRecord(), 0);
     EXPECT_EQ(Window(), Range(85, 10));
     link.Clear();
-    t.ds->MoveBy(30);
+    EXPECT_EQ(link.MoveBy(30), 15);
     EXPECT_EQ(t.Id(), 100);
     EXPECT_EQ(link.Log, (Log{"Scrolled(6)"}));
     EXPECT_EQ(Window(), Range(91, 10));
+    // And back up, one record at a time: the window follows at its top row.
+    top = 91;
+    for (int id = 99; id >= 1; --id) {
+        link.Clear();
+        t.ds->Prior();
+        ASSERT_EQ(t.Id(), id);
+        const int expected = id < top ? -1 : 0;
+        top += expected;
+        ASSERT_EQ(link.Log, (Log{"Scrolled(" + std::to_string(expected) + ")"})) << "at " << id;
+        ASSERT_EQ(link.ActiveRecord(), id - top);
+        ASSERT_EQ(Window(), Range(top, 10)) << "at " << id;
+    }
+    EXPECT_FALSE(t.ds->Bof());
+    t.ds->Prior();
+    EXPECT_TRUE(t.ds->Bof());
+}
+
+TEST_F(LinkWindow, AnEventThatRaisesMidwayStillUpdatesTheWindow)
+{
+    // A filter event that fails on record 30; a second link that fails in
+    // its own notification while that error unwinds must not end the program.
+    struct Thrower : RecordingLink {
+        bool Armed = false;
+        void DataSetScrolled(int) override { if (Armed) throw EDatabaseError("link failed"); }
+        void DataSetChanged() override { if (Armed) throw EDatabaseError("link failed"); }
+    } thrower;
+    thrower.SetDataSource(t.src);
+    int failOn = 0;
+    t.ds->OnFilterRecord = [&](TDataSet* ds, bool& accept) {
+        accept = true;
+        if (ds->FieldByName("ID")->AsInteger() == failOn)
+            throw EDatabaseError("filter failed");
+    };
+    t.ds->SetFiltered(true);
+    t.ds->MoveBy(24);   // ID 25, window 16..25
+    link.Clear();
+    thrower.Armed = true;
+    failOn = 30;
+    EXPECT_THROW(t.ds->MoveBy(10), EDatabaseError);
+    EXPECT_EQ(t.Id(), 29);
+    EXPECT_EQ(link.Log, (Log{"Scrolled(4)"}));
+    EXPECT_EQ(Window(), Range(20, 10));
+
+    link.Clear();
+    failOn = 5;
+    EXPECT_THROW(t.ds->First(), EDatabaseError);
+    EXPECT_EQ(link.Log, (Log{"DataSetChanged"}));
+    EXPECT_TRUE(t.ds->Bof());
+    EXPECT_EQ(t.Id(), 1);
+    EXPECT_EQ(Window(), Range(1, 4));
+
+    failOn = 0;
+    thrower.Armed = false;
+    t.ds->First();
+    EXPECT_EQ(Window(), Range(1, 10));
 }
 
 TEST_F(LinkWindow, LocateCentresTheRecordAndLastFillsUpwards)

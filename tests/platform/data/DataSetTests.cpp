@@ -177,12 +177,39 @@ TEST(Bookmarks, SurviveOtherInsertsAndDeletes)
     t.ds->Delete();
     EXPECT_FALSE(t.ds->BookmarkValid(b3));
     EXPECT_THROW(t.ds->GotoBookmark(b3), EDatabaseError);
-    // Unknown and empty bookmarks order without raising.
+    // Unknown and empty bookmarks order without raising, after every known
+    // record: a sorted selection list then reports them "not found, at the end".
     EXPECT_EQ(t.ds->CompareBookmarks("", ""), 0);
-    EXPECT_LT(t.ds->CompareBookmarks("", b1), 0);
+    EXPECT_GT(t.ds->CompareBookmarks("", b1), 0);
+    EXPECT_LT(t.ds->CompareBookmarks(b1, ""), 0);
     EXPECT_GT(t.ds->CompareBookmarks(b3, b1), 0);
     EXPECT_GT(t.ds->CompareBookmarks("junk", b1), 0);
+    EXPECT_GT(t.ds->CompareBookmarks("", "junk"), 0);
     EXPECT_FALSE(t.ds->BookmarkValid("junk"));
+}
+
+TEST(Bookmarks, AnEmptyBookmarkIsIgnored)
+{
+    // Walking an empty dataset and going back to where it was must not fail.
+    Table t;
+    t.Fill(0);
+    RecordingLink link;
+    link.SetDataSource(t.src);
+    const TBookmark none = t.ds->GetBookmark();
+    EXPECT_TRUE(none.empty());
+    {
+        TDisableControlsGuard guard(t.ds);
+        for (t.ds->First(); !t.ds->Eof(); t.ds->Next()) {
+        }
+        EXPECT_NO_THROW(t.ds->GotoBookmark(none));
+    }
+    t.Fill(3);
+    t.ds->Next();
+    link.Clear();
+    t.ds->GotoBookmark(none);
+    t.ds->SetBookmark(none);
+    EXPECT_TRUE(link.Log.empty());
+    EXPECT_EQ(t.Id(), 2);
 }
 
 TEST(Bookmarks, FollowTheSortOrderAndTheFilter)
@@ -210,6 +237,44 @@ TEST(Bookmarks, FollowTheSortOrderAndTheFilter)
     t.ds->Close();
     t.Fill(4);
     EXPECT_FALSE(t.ds->BookmarkValid(b1));
+}
+
+// --- Bof and Eof while inserting ----------------------------------------------
+
+TEST(InsertPosition, BofAndEofTellWhereTheNewRecordStands)
+{
+    // The grid appends the new row when the dataset is at EOF and inserts it
+    // above the focused row otherwise.
+    Table t;
+    t.Fill(0);
+    t.ds->Insert();
+    EXPECT_TRUE(t.ds->Bof());
+    EXPECT_TRUE(t.ds->Eof());
+    EXPECT_FALSE(t.ds->IsEmpty());
+    t.ds->Cancel();
+    EXPECT_TRUE(t.ds->IsEmpty() && t.ds->Bof() && t.ds->Eof());
+    t.ds->Edit();   // an empty dataset inserts
+    EXPECT_EQ(t.ds->State(), dsInsert);
+    EXPECT_TRUE(t.ds->Eof());
+    t.ds->FieldByName("ID")->SetAsInteger(1);
+    t.ds->Post();
+    EXPECT_FALSE(t.ds->Bof() || t.ds->Eof());
+    t.ds->AppendRecord({2});
+    t.ds->First();
+    t.ds->Append();
+    EXPECT_FALSE(t.ds->Bof());
+    EXPECT_TRUE(t.ds->Eof());
+    t.ds->Cancel();
+    t.ds->Last();
+    t.ds->Next();
+    ASSERT_TRUE(t.ds->Eof());
+    t.ds->Insert();
+    EXPECT_TRUE(t.ds->Eof());
+    t.ds->Cancel();
+    t.ds->First();
+    t.ds->Insert();
+    EXPECT_FALSE(t.ds->Eof());
+    t.ds->Cancel();
 }
 
 // --- sorting and editing order ------------------------------------------------
@@ -298,6 +363,16 @@ TEST_P(LocateTest, IndexesFollowChangesAndFilters)
     EXPECT_EQ(t.Id(), 5);   // Lookup leaves the current record alone
 }
 
+TEST_P(LocateTest, ATextLongerThanTheFieldMatchesNothing)
+{
+    const std::string full(30, 'x');
+    t.ds->AppendRecord({6, full});
+    EXPECT_EQ(Find("NAME", full + "y"), 0);
+    EXPECT_TRUE(t.ds->Lookup("NAME", full + "y", "ID").IsNull());
+    EXPECT_EQ(Find("NAME", full), 6);
+    EXPECT_EQ(Find("NAME", full + "y", {loPartialKey}), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutIndex, LocateTest, ::testing::Bool());
 
 // --- calculated and lookup fields ---------------------------------------------
@@ -358,6 +433,26 @@ TEST(CalcAndLookup, FieldsFollowTheRecord)
     orders->SetFilter("DOUBLE > 9");
     orders->SetFiltered(true);
     EXPECT_EQ(orders->RecordCount(), 1);
+    // A lookup on the dataset itself is refused with the platform's text.
+    TComponent other(nullptr);
+    auto* self = new TMemoryDataSet(&other);
+    self->AddField("K", ftInteger);
+    self->AddLookupField("L", ftString, 10, self, "K", "K", "K");
+    EXPECT_EQ(MessageOf<EDatabaseError>([&] { self->Open(); }), SCircularDataLink);
+    EXPECT_FALSE(self->Active());
+    // A half-made definition is refused at opening, not on every record read.
+    auto* half = new TMemoryDataSet(&other);
+    half->AddField("K", ftInteger);
+    half->AddField("K2", ftInteger);
+    TField* partial = half->AddLookupField("L", ftString, 10, customers, "K", "CUSTNO", "");
+    EXPECT_EQ(MessageOf<EDatabaseError>([&] { half->Open(); }), "Lookup information for field 'L' is incomplete");
+    partial->SetLookupResultField("CUSTNAME");
+    partial->SetKeyFields("K;K2");
+    EXPECT_EQ(MessageOf<EDatabaseError>([&] { half->Open(); }), "Lookup information for field 'L' is incomplete");
+    partial->SetKeyFields("K");
+    half->Open();
+    half->AppendRecord({2});
+    EXPECT_EQ(partial->AsString(), "Globex");
     // A lookup dataset that goes away leaves the field without a source.
     orders->Close();
     delete customers;
@@ -408,6 +503,66 @@ TEST(Blobs, StreamsRoundTrip)
     ds->Post();
     EXPECT_EQ(memo->AsString(), "Zeile 1\r\nZeile 2!");
     EXPECT_TRUE(data->IsNull());
+}
+
+TEST(Blobs, AStreamStillOpenAtPostIsStoredNotLost)
+{
+    LocaleScope locale;
+    TComponent owner(nullptr);
+    auto* ds = new TMemoryDataSet(&owner);
+    ds->AddField("ID", ftInteger);
+    TField* data = ds->AddField("DATA", ftBlob);
+    ds->Open();
+    ds->AppendRecord({1});
+    ds->AppendRecord({2});
+    ds->First();
+
+    ds->Edit();
+    auto w = ds->CreateBlobStream(data, bmWrite);
+    w->WriteBytes("picture");
+    ds->Post();
+    EXPECT_EQ(data->AsString(), "picture");
+    // The record is stored: the stream is spent and says so.
+    EXPECT_THROW(w->WriteBytes("more"), EDatabaseError);
+    w.reset();
+    EXPECT_EQ(data->AsString(), "picture");
+
+    // Moving on while the stream is open posts what it holds.
+    ds->Edit();
+    w = ds->CreateBlobStream(data, bmReadWrite);
+    w->Seek(0, soEnd);
+    w->WriteBytes("!");
+    ds->Next();
+    w.reset();
+    ds->First();
+    EXPECT_EQ(data->AsString(), "picture!");
+
+    // Cancelled bytes never reach a record, even when the stream dies later.
+    ds->Edit();
+    w = ds->CreateBlobStream(data, bmWrite);
+    w->WriteBytes("dropped");
+    ds->Cancel();
+    ds->Next();
+    w.reset();
+    EXPECT_TRUE(data->IsNull());
+    ds->First();
+    EXPECT_EQ(data->AsString(), "picture!");
+
+    // Only reading through a read-write stream changes nothing.
+    ds->Edit();
+    {
+        auto rw = ds->CreateBlobStream(data, bmReadWrite);
+        EXPECT_EQ(rw->ReadBytes(rw->Size()), "picture!");
+    }
+    EXPECT_FALSE(ds->Modified());
+    ds->Cancel();
+
+    // A stream that outlives its dataset is harmless.
+    ds->Edit();
+    w = ds->CreateBlobStream(data, bmWrite);
+    delete ds;
+    EXPECT_THROW(w->WriteBytes("late"), EDatabaseError);
+    w.reset();
 }
 
 // --- fields -------------------------------------------------------------------
@@ -466,6 +621,8 @@ TEST(Fields, TextsFormatsAndCharacters)
     EXPECT_FALSE(small->IsValidChar('x'));
     EXPECT_TRUE(price->IsValidChar(','));
     EXPECT_TRUE(name->IsValidChar(U'ß'));
+    EXPECT_TRUE(name->IsValidChar('\n'));   // text fields take line breaks (memo columns want returns)
+    EXPECT_FALSE(small->IsValidChar('\r'));
     EXPECT_EQ(name->DisplayWidth(), 5);
     EXPECT_EQ(small->DisplayWidth(), 6);
     EXPECT_EQ(name->DisplayLabel(), "NAME");
@@ -482,11 +639,26 @@ TEST(Fields, FieldDefsCreateDefaultFields)
     ds->FieldDefs().Add("B", ftString, 8);
     ds->Open();
     ASSERT_EQ(ds->FieldCount(), 2);
+    EXPECT_TRUE(ds->DefaultFields());
     EXPECT_TRUE(ds->Fields(0)->Required());
     EXPECT_EQ(ds->Fields(1)->Size(), 8);
     EXPECT_STREQ(ds->Fields(1)->ClassName(), "TStringField");
+    // A control that maps fields hears when the made fields go away.
+    struct Watcher : TComponent {
+        using TComponent::TComponent;
+        std::vector<TComponent*> Removed;
+        void Notification(TComponent* AComponent, TOperation Operation) override
+        {
+            TComponent::Notification(AComponent, Operation);
+            if (Operation == opRemove)
+                Removed.push_back(AComponent);
+        }
+    } watcher(nullptr);
+    TField* a = ds->Fields(0);
+    a->FreeNotification(&watcher);
     ds->Close();
     EXPECT_EQ(ds->FieldCount(), 0);
+    EXPECT_EQ(watcher.Removed, (std::vector<TComponent*>{a}));
     EXPECT_THROW(CreateFieldOfType(ftADT, &owner), EDatabaseError);
 }
 

@@ -44,6 +44,8 @@ TEST_F(FilterTest, CriteriaTexts)
     // Shapes the grid's criteria write: every leaf in parentheses, NOT around negated ones.
     EXPECT_EQ(Ids("(NAME = 'Meier')"), (V{2}));
     EXPECT_EQ(Ids("(NAME = 'O''Brien')"), (V{1}));
+    EXPECT_EQ(Ids("(NAME = 'O''*')"), (V{1}));
+    EXPECT_EQ(Ids("(NAME = 'x'') OR (ID = 1')"), (V{}));   // keywords inside a value are text
     EXPECT_EQ(Ids("(CITY Is Null)"), (V{2}));
     EXPECT_EQ(Ids("(NOT (CITY Is Null))"), (V{1, 3, 4}));
     EXPECT_EQ(Ids("((ID > 1) AND (NOT (NAME = 'meier')))"), (V{2, 4}));
@@ -83,6 +85,21 @@ TEST_F(FilterTest, EventAndExpressionTogether)
     t.ds->OnFilterRecord = nullptr;
     t.ds->SetFiltered(true);
     EXPECT_EQ(t.ds->RecordCount(), 1);
+}
+
+TEST_F(FilterTest, RecordNumbersCountOnlyVisibleRecords)
+{
+    EXPECT_EQ(Ids("(CITY = 'Bonn')"), (V{1, 4}));
+    t.ds->Last();
+    EXPECT_EQ(t.Id(), 4);
+    EXPECT_EQ(t.ds->RecNo(), 2);
+    t.ds->SetRecNo(1);
+    EXPECT_EQ(t.Id(), 1);
+    EXPECT_THROW(t.ds->SetRecNo(3), EDatabaseError);
+    EXPECT_EQ(t.Id(), 1);
+    t.ds->SetFiltered(false);
+    t.ds->Last();
+    EXPECT_EQ(t.ds->RecNo(), 4);
 }
 
 TEST_F(FilterTest, EditedRecordThatLeavesTheFilterDisappears)
