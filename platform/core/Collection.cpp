@@ -114,8 +114,12 @@ TCollectionItem* TCollection::Insert(int Index)
 void TCollection::Delete(int Index)
 {
     TCollectionItem* item = Items(Index);
+    // As on the platform: "deleting", then "extracting" as it leaves the list.
+    // Notify may have moved or removed items: look the item up again each time.
     Notify(item, cnDeleting);
-    // Notify may have moved or removed items: look the item up again.
+    if (IndexOf(item) < 0)
+        return;
+    Notify(item, cnExtracting);
     const int at = IndexOf(item);
     if (at < 0)
         return;

@@ -84,6 +84,8 @@ public:
 protected:
     // Item changed, or nullptr: the whole collection changed.
     virtual void Update(TCollectionItem* Item);
+    // cnAdded once an item is in the list; Delete (and Clear) send cnDeleting,
+    // then cnExtracting, while the item is still in the list.
     virtual void Notify(TCollectionItem* Item, TCollectionNotification Action);
     // Calls Update(nullptr) unless inside an update bracket.
     void Changed();

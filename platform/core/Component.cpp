@@ -1,6 +1,7 @@
 #include "platform/core/Component.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace qel {
 
@@ -14,6 +15,15 @@ bool SameIdent(const std::string& a, const std::string& b)
                auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
                return lower(x) == lower(y);
            });
+}
+
+std::string FoldIdent(const std::string& s)
+{
+    std::string k = s;
+    for (char& c : k)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return k;
 }
 
 bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
@@ -91,10 +101,36 @@ TComponent* TComponent::FindComponent(const std::string& AName) const
 {
     if (AName.empty())
         return nullptr;
+    const auto range = m_names.equal_range(FoldIdent(AName));
+    if (range.first == range.second)
+        return nullptr;
+    if (std::next(range.first) == range.second)
+        return range.first->second;
+    // Several components share the name (a subclass allowed it): the first
+    // in list order wins, as a plain scan would find it.
     for (TComponent* c : m_components)
         if (SameIdent(c->m_name, AName))
             return c;
     return nullptr;
+}
+
+void TComponent::IndexName(TComponent* AComponent)
+{
+    if (!AComponent->m_name.empty())
+        m_names.emplace(FoldIdent(AComponent->m_name), AComponent);
+}
+
+void TComponent::UnindexName(TComponent* AComponent)
+{
+    if (AComponent->m_name.empty())
+        return;
+    auto range = m_names.equal_range(FoldIdent(AComponent->m_name));
+    for (auto it = range.first; it != range.second; ++it) {
+        if (it->second == AComponent) {
+            m_names.erase(it);
+            return;
+        }
+    }
 }
 
 void TComponent::SetName(const std::string& NewName)
@@ -107,7 +143,11 @@ void TComponent::SetName(const std::string& NewName)
         m_owner->ValidateRename(this, m_name, NewName);
     else
         ValidateRename(nullptr, m_name, NewName);
+    if (m_owner)
+        m_owner->UnindexName(this);
     m_name = NewName;
+    if (m_owner)
+        m_owner->IndexName(this);
 }
 
 void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName,
@@ -133,6 +173,7 @@ void TComponent::InsertComponent(TComponent* AComponent)
         AComponent->m_owner->RemoveComponent(AComponent);
     m_components.push_back(AComponent);
     AComponent->m_owner = this;
+    IndexName(AComponent);
     Notification(AComponent, opInsert);
 }
 
@@ -146,9 +187,14 @@ void TComponent::RemoveComponent(TComponent* AComponent)
 
 void TComponent::Remove(TComponent* AComponent)
 {
-    auto it = std::find(m_components.begin(), m_components.end(), AComponent);
-    if (it != m_components.end())
-        m_components.erase(it);
+    // From the end: the newest component is the one most often removed
+    // (DestroyComponents), and a front-to-back search would make freeing a
+    // large owner quadratic.
+    auto it = std::find(m_components.rbegin(), m_components.rend(), AComponent);
+    if (it != m_components.rend()) {
+        m_components.erase(std::next(it).base());
+        UnindexName(AComponent);
+    }
     AComponent->m_owner = nullptr;
 }
 

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace qel {
@@ -109,11 +110,16 @@ protected:
 
 private:
     void Remove(TComponent* AComponent);
+    void IndexName(TComponent* AComponent);
+    void UnindexName(TComponent* AComponent);
     void UnlinkFreeNotification(TComponent* AComponent);
 
     TComponent* m_owner{nullptr};
     std::string m_name;
     std::vector<TComponent*> m_components;   // owned, in order of insertion
+    // Owned components with a name, by ASCII-lower-case name: keeps name
+    // lookups (every insert and rename) from scanning the whole list.
+    std::unordered_multimap<std::string, TComponent*> m_names;
     std::vector<TComponent*> m_freeNotifies; // two-way observer links
     TComponentState m_state;
     int m_tag{0};

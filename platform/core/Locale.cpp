@@ -1332,6 +1332,124 @@ std::string FormatDateTime(const std::string& format, TDateTime value)
     return out;
 }
 
+namespace {
+
+// Copies quoted text and characters outside the picture letters; `letters`
+// are the case-sensitive picture characters of this kind of picture.
+template <typename Emit>
+std::string FormatPicture(const std::string& picture, const char* letters, Emit put)
+{
+    std::string out;
+    std::size_t i = 0;
+    while (i < picture.size()) {
+        const char c = picture[i];
+        if (c == '\'') {
+            // Quoted text; '' inside it, or on its own, stands for one quote.
+            if (i + 1 < picture.size() && picture[i + 1] == '\'') {
+                out += '\'';
+                i += 2;
+                continue;
+            }
+            ++i;
+            while (i < picture.size()) {
+                if (picture[i] == '\'') {
+                    if (i + 1 < picture.size() && picture[i + 1] == '\'') {
+                        out += '\'';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                out += picture[i++];
+            }
+            continue;
+        }
+        if (std::strchr(letters, c) == nullptr || c == '\0') {
+            out += c;
+            ++i;
+            continue;
+        }
+        std::size_t n = 1;
+        while (i + n < picture.size() && picture[i + n] == c)
+            ++n;
+        put(out, c, n);
+        i += n;
+    }
+    return out;
+}
+
+bool PictureParts(TDateTime value, DateTimeParts& p)
+{
+    if (!(std::fabs(value) < 1e9))
+        return false;
+    p = Decode(value);
+    return true;
+}
+
+} // namespace
+
+std::string LocaleFormatDate(const std::string& picture, TDateTime value)
+{
+    DateTimeParts p{};
+    if (!PictureParts(value, p))
+        return {};
+    const TFormatSettings& fs = FormatSettings();
+    return FormatPicture(picture, "dMy", [&](std::string& out, char c, std::size_t n) {
+        switch (c) {
+        case 'd':
+            if (n == 1)
+                out += std::to_string(p.Day);
+            else if (n == 2)
+                out += Pad(p.Day, 2);
+            else
+                out += (n == 3 ? fs.ShortDayNames : fs.LongDayNames)[static_cast<std::size_t>(p.DayOfWeek)];
+            break;
+        case 'M':
+            if (n == 1)
+                out += std::to_string(p.Month);
+            else if (n == 2)
+                out += Pad(p.Month, 2);
+            else
+                out += (n == 3 ? fs.ShortMonthNames : fs.LongMonthNames)[static_cast<std::size_t>(p.Month - 1)];
+            break;
+        default:   // 'y'
+            if (n == 1)
+                out += std::to_string(p.Year % 100);
+            else if (n == 2)
+                out += Pad(p.Year % 100, 2);
+            else
+                out += Pad(p.Year, 4);
+            break;
+        }
+    });
+}
+
+std::string LocaleFormatTime(const std::string& picture, TDateTime value)
+{
+    DateTimeParts p{};
+    if (!PictureParts(value, p))
+        return {};
+    const TFormatSettings& fs = FormatSettings();
+    return FormatPicture(picture, "hHmst", [&](std::string& out, char c, std::size_t n) {
+        switch (c) {
+        case 'h': {
+            const int h = p.Hour % 12 == 0 ? 12 : p.Hour % 12;
+            out += n == 1 ? std::to_string(h) : Pad(h, 2);
+            break;
+        }
+        case 'H': out += n == 1 ? std::to_string(p.Hour) : Pad(p.Hour, 2); break;
+        case 'm': out += n == 1 ? std::to_string(p.Minute) : Pad(p.Minute, 2); break;
+        case 's': out += n == 1 ? std::to_string(p.Second) : Pad(p.Second, 2); break;
+        default: {   // 't': the marker, or its first character
+            const std::string& marker = p.Hour < 12 ? fs.TimeAMString : fs.TimePMString;
+            out += n == 1 ? Utf8Prefix(marker, 1) : marker;
+            break;
+        }
+        }
+    });
+}
+
 std::string DateToStr(TDateTime value)
 {
     return FormatDateTime(FormatSettings().ShortDateFormat, value);
@@ -1448,6 +1566,16 @@ bool IsAscii(const std::string& s)
     return true;
 }
 
+// Character by character, as the platform maps case: a letter without a
+// single-character counterpart (ß) stays as it is, so the length never changes.
+std::string MapCase(const std::string& s, bool upper)
+{
+    QList<uint> ucs = Q(s).toUcs4();
+    for (uint& c : ucs)
+        c = upper ? QChar::toUpper(static_cast<char32_t>(c)) : QChar::toLower(static_cast<char32_t>(c));
+    return S(QString::fromUcs4(reinterpret_cast<const char32_t*>(ucs.constData()), ucs.size()));
+}
+
 } // namespace
 
 std::string AnsiUpperCase(const std::string& s)
@@ -1458,7 +1586,7 @@ std::string AnsiUpperCase(const std::string& s)
             c = Upper(c);
         return r;
     }
-    return S(Q(s).toUpper());
+    return MapCase(s, true);
 }
 
 std::string AnsiLowerCase(const std::string& s)
@@ -1470,7 +1598,7 @@ std::string AnsiLowerCase(const std::string& s)
                 c = static_cast<char>(c - 'A' + 'a');
         return r;
     }
-    return S(Q(s).toLower());
+    return MapCase(s, false);
 }
 
 int AnsiCompareText(const std::string& a, const std::string& b)

@@ -17,8 +17,10 @@ struct TFormatSettings {
     char DateSeparator = '.';
     char TimeSeparator = ':';
     char ListSeparator = ';';
-    std::string ShortDateFormat = "dd.mm.yyyy";
-    std::string LongDateFormat = "dddd, d. mmmm yyyy";
+    // Spelled as the platform reports them (month "M", as the locale's own
+    // pictures do); FormatDateTime reads either case, LocaleFormatDate only "M".
+    std::string ShortDateFormat = "dd.MM.yyyy";
+    std::string LongDateFormat = "dddd, d. MMMM yyyy";
     std::string ShortTimeFormat = "hh:nn";
     std::string LongTimeFormat = "hh:nn:ss";
     std::array<std::string, 12> ShortMonthNames{"Jan", "Feb", "Mär", "Apr", "Mai", "Jun",
@@ -34,6 +36,8 @@ struct TFormatSettings {
     std::string TimePMString;
     // Two-digit years are placed within this many years of the current year.
     int TwoDigitYearCenturyWindow = 50;
+    // Hours with a leading zero (the locale's time leading-zero setting).
+    bool TimeLeadingZero = true;
     bool MeasureMetric = true;   // locale measurement: millimetres (false: inches)
 };
 
@@ -82,6 +86,13 @@ std::string FormatDateTime(const std::string& format, TDateTime value);
 std::string DateToStr(TDateTime value);
 std::string TimeToStr(TDateTime value);
 std::string DateTimeToStr(TDateTime value);   // time only when not midnight
+// The locale's own date and time pictures (as header and footer dates use
+// them), with the current settings' names and AM/PM texts. Date: d dd ddd
+// dddd, M MM MMM MMMM, y yy yyyy; time: h hh (12-hour), H HH, m mm, s ss,
+// t tt; text in single quotes ('' is a quote) and every other character are
+// copied. A value that is no date (NaN, out of range) gives "".
+std::string LocaleFormatDate(const std::string& picture, TDateTime value);
+std::string LocaleFormatTime(const std::string& picture, TDateTime value);
 TDateTime StrToDate(const std::string& s);    // ShortDateFormat order; EConvertError "'x' is not a valid date"
 TDateTime StrToTime(const std::string& s);    // EConvertError "'x' is not a valid time"
 TDateTime StrToDateTime(const std::string& s);

@@ -19,8 +19,9 @@ constexpr std::int64_t CopyChunk = 64 * 1024;
 // One read or write call never asks the kernel for more than this.
 constexpr std::int64_t IoChunk = std::int64_t{1} << 30;
 
-[[noreturn]] void ReadError() { throw EReadError("Stream read error"); }
-[[noreturn]] void WriteError() { throw EWriteError("Stream write error"); }
+// The platform's own texts for a short read or write (its German resources).
+[[noreturn]] void ReadError() { throw EReadError("Stream-Read-Fehler"); }
+[[noreturn]] void WriteError() { throw EWriteError("Stream-Write-Fehler"); }
 [[noreturn]] void SeekError() { throw EStreamError("Stream seek error"); }
 [[noreturn]] void MemoryError() { throw EOutOfResources("Out of memory while expanding memory stream"); }
 

@@ -35,8 +35,8 @@ public:
     virtual void SetSize(std::int64_t NewSize);
     std::int64_t Remaining();   // bytes from the position to the end (0 when beyond)
 
-    void ReadBuffer(void* Buffer, std::int64_t Count);         // EReadError "Stream read error"
-    void WriteBuffer(const void* Buffer, std::int64_t Count);  // EWriteError "Stream write error"
+    void ReadBuffer(void* Buffer, std::int64_t Count);         // EReadError "Stream-Read-Fehler"
+    void WriteBuffer(const void* Buffer, std::int64_t Count);  // EWriteError "Stream-Write-Fehler"
     // Copies Count bytes from Source's position; Count 0 copies the whole
     // Source from its start. Returns the bytes copied.
     std::int64_t CopyFrom(TStream& Source, std::int64_t Count);

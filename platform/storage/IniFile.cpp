@@ -92,6 +92,44 @@ void CheckNames(const std::string& section, const std::string& ident, const std:
         throw EIniFileException("Invalid value for \"" + ident + "\": line breaks cannot be stored");
 }
 
+bool IsQuote(char c)
+{
+    return c == '"' || c == '\'';
+}
+
+bool Enclosed(const std::string& v)
+{
+    return v.size() >= 2 && IsQuote(v.front()) && v.back() == v.front();
+}
+
+// Readers of this format drop the blanks around a value and one pair of
+// matching quotes enclosing it; a value that would lose either is written in
+// quotes, so that it reads back exactly.
+std::string EncodeValue(const std::string& v)
+{
+    if (v.empty())
+        return v;
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    if (blank(v.front()) || blank(v.back()) || Enclosed(v))
+        return '"' + v + '"';
+    return v;
+}
+
+std::string DecodeValue(const std::string& v)
+{
+    return Enclosed(v) ? v.substr(1, v.size() - 2) : v;
+}
+
+std::vector<std::string> DecodeLines(std::vector<std::string> lines)
+{
+    for (std::string& line : lines) {
+        std::size_t eq = line.find('=');
+        if (eq != std::string::npos)
+            line = line.substr(0, eq + 1) + DecodeValue(line.substr(eq + 1));
+    }
+    return lines;
+}
+
 void FillStrings(TStrings& strings, const std::vector<std::string>& lines)
 {
     TStrings::UpdateScope update(strings);
@@ -175,13 +213,13 @@ TMemIniFile::TMemIniFile(const std::string& FileName) : TCustomIniFile(FileName)
 std::string TMemIniFile::ReadString(const std::string& Section, const std::string& Ident, const std::string& Default)
 {
     const std::string* v = m_doc.Find(Section, Ident);
-    return v ? *v : Default;
+    return v ? DecodeValue(*v) : Default;
 }
 
 void TMemIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value)
 {
     CheckNames(Section, Ident, Value);
-    m_doc.Set(Section, Ident, Value);
+    m_doc.Set(Section, Ident, EncodeValue(Value));
 }
 
 void TMemIniFile::ReadSection(const std::string& Section, TStrings& Strings)
@@ -196,7 +234,7 @@ void TMemIniFile::ReadSections(TStrings& Strings)
 
 void TMemIniFile::ReadSectionValues(const std::string& Section, TStrings& Strings)
 {
-    FillStrings(Strings, m_doc.KeyValues(Section));
+    FillStrings(Strings, DecodeLines(m_doc.KeyValues(Section)));
 }
 
 bool TMemIniFile::SectionExists(const std::string& Section)
@@ -277,17 +315,18 @@ void TIniFile::Modify(Change change)
 std::string TIniFile::ReadString(const std::string& Section, const std::string& Ident, const std::string& Default)
 {
     const std::string* v = Current(false).Find(Section, Ident);
-    return v ? *v : Default;
+    return v ? DecodeValue(*v) : Default;
 }
 
 void TIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value)
 {
     CheckNames(Section, Ident, Value);
+    const std::string stored = EncodeValue(Value);
     Modify([&](detail::IniDocument& doc) {
         const std::string* old = doc.Find(Section, Ident);
-        if (old && *old == Value)
+        if (old && *old == stored)
             return false;
-        doc.Set(Section, Ident, Value);
+        doc.Set(Section, Ident, stored);
         return true;
     });
 }
@@ -304,7 +343,7 @@ void TIniFile::ReadSections(TStrings& Strings)
 
 void TIniFile::ReadSectionValues(const std::string& Section, TStrings& Strings)
 {
-    FillStrings(Strings, Current(false).KeyValues(Section));
+    FillStrings(Strings, DecodeLines(Current(false).KeyValues(Section)));
 }
 
 bool TIniFile::SectionExists(const std::string& Section)

@@ -9,6 +9,11 @@
 // is ignored, duplicate sections are merged and of duplicate keys the first
 // one wins.
 //
+// Blanks around a value and one pair of matching quotes (" or ') enclosing
+// it are not part of the value; a value that starts or ends with a blank, or
+// is itself enclosed in quotes, is written in double quotes so that it reads
+// back as written.
+//
 // Floats are written with '.' whatever the locale, so that a file moves
 // between machines unchanged; reading accepts '.' and, for files written by
 // locale-dependent programs, ',' as the decimal separator.

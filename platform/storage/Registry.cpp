@@ -445,6 +445,9 @@ void TRegistry::WriteRaw(const std::string& Name, char type, const std::string& 
 
 std::string TRegistry::ReadString(const std::string& Name)
 {
+    // The platform reads a missing string as empty rather than failing.
+    if (!ValueExists(Name))
+        return {};
     return CheckedRaw(Name, 's');
 }
 
@@ -509,11 +512,15 @@ void TRegistry::WriteFloat(const std::string& Name, double Value)
 
 int TRegistry::ReadBinaryData(const std::string& Name, void* Buffer, int BufSize)
 {
+    // A missing value reads as no bytes, as on the platform (a layout
+    // without a stored filter, for example).
+    if (!ValueExists(Name))
+        return 0;
     std::string bytes;
     if (!FromHex(CheckedRaw(Name, 'b'), bytes))
         throw ERegistryException("Invalid data type for '" + Name + "'");
     if (static_cast<std::size_t>(BufSize < 0 ? 0 : BufSize) < bytes.size())
-        throw ERegistryException("Failed to get data for '" + Name + "'");
+        throw ERegistryException("Invalid data type for '" + Name + "'");
     if (!bytes.empty())
         std::memcpy(Buffer, bytes.data(), bytes.size());
     return static_cast<int>(bytes.size());

@@ -76,7 +76,9 @@ public:
     int GetDataSize(const std::string& Name);
 
     // Reading a value that does not exist raises ERegistryException
-    // "Failed to get data for 'X'"; one of another type "Invalid data type for 'X'".
+    // "Failed to get data for 'X'" (except ReadString, which gives "", and
+    // ReadBinaryData, which gives 0 bytes, as the platform's do); one of
+    // another type "Invalid data type for 'X'".
     std::string ReadString(const std::string& Name);
     void WriteString(const std::string& Name, const std::string& Value);
     void WriteExpandString(const std::string& Name, const std::string& Value);
@@ -87,7 +89,8 @@ public:
     double ReadFloat(const std::string& Name);  // a binary value of 8 bytes
     void WriteFloat(const std::string& Name, double Value);
     // Copies the value into Buffer and returns its size; a value larger than
-    // BufSize raises ERegistryException and copies nothing.
+    // BufSize raises ERegistryException ("Invalid data type for 'X'") and
+    // copies nothing.
     int ReadBinaryData(const std::string& Name, void* Buffer, int BufSize);
     void WriteBinaryData(const std::string& Name, const void* Buffer, int BufSize);
 

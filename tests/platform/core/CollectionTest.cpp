@@ -145,7 +145,9 @@ TEST(Collection, ChangesReachUpdateAndTheBracketCallsItOnce)
     EXPECT_EQ(cols.updates, (std::vector<TCollectionItem*>{nullptr}));
     cols.EndUpdate();   // unbalanced: ignored
     EXPECT_EQ(cols.UpdateCount(), 0);
-    EXPECT_EQ(cols.notes.back().second, cnDeleting);
+    ASSERT_GE(cols.notes.size(), 2u);
+    EXPECT_EQ(cols.notes[cols.notes.size() - 2].second, cnDeleting);
+    EXPECT_EQ(cols.notes.back().second, cnExtracting);
 }
 
 TEST(Collection, ClearAndDestructionFreeItemsNewestFirst)

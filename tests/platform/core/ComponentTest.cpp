@@ -133,6 +133,56 @@ TEST(ComponentNames, UniqueAmongTheOwnersComponentsIgnoringCase)
     EXPECT_EQ(d->Owner(), &other);
 }
 
+// An owner that lets its components share names, as a subclass may.
+class TLenientOwner : public TComponent {
+    QEL_CLASS(TLenientOwner)
+public:
+    using TComponent::TComponent;
+
+protected:
+    void ValidateRename(TComponent*, const std::string&, const std::string&) override {}
+};
+
+TEST(ComponentNames, LookupFollowsRenamesMovesAndRemovals)
+{
+    TComponent owner(nullptr);
+    TComponent other(nullptr);
+    auto* a = new TComponent(&owner);
+    a->SetName("Alpha");
+    a->SetName("Beta");
+    EXPECT_EQ(owner.FindComponent("alpha"), nullptr);
+    EXPECT_EQ(owner.FindComponent("BETA"), a);
+    auto* b = new TComponent(&owner);
+    b->SetName("Alpha");   // the old name is free again
+    EXPECT_EQ(owner.FindComponent("Alpha"), b);
+
+    other.InsertComponent(a);
+    EXPECT_EQ(owner.FindComponent("Beta"), nullptr);
+    EXPECT_EQ(other.FindComponent("beta"), a);
+    auto* c = new TComponent(&owner);
+    c->SetName("Beta");
+    owner.RemoveComponent(b);
+    EXPECT_EQ(owner.FindComponent("Alpha"), nullptr);
+    b->SetName("Gamma");   // unowned: no index to keep
+    owner.InsertComponent(b);
+    EXPECT_EQ(owner.FindComponent("gamma"), b);
+    delete c;
+    EXPECT_EQ(owner.FindComponent("Beta"), nullptr);
+
+    // Shared names: the first in list order answers, also after renames.
+    TLenientOwner lenient(nullptr);
+    auto* x = new TComponent(&lenient);
+    auto* y = new TComponent(&lenient);
+    y->SetName("Same");
+    x->SetName("Same");
+    EXPECT_EQ(lenient.FindComponent("same"), x);
+    x->SetName("Other");
+    EXPECT_EQ(lenient.FindComponent("Same"), y);
+    delete y;
+    EXPECT_EQ(lenient.FindComponent("Same"), nullptr);
+    EXPECT_EQ(lenient.FindComponent("other"), x);
+}
+
 TEST(ComponentNames, InvalidIdentifiersAreRefused)
 {
     TComponent c(nullptr);

@@ -43,7 +43,9 @@ TEST_F(LocaleTest, GermanDefaults)
     const TFormatSettings& fs = FormatSettings();
     EXPECT_EQ(fs.DecimalSeparator, ',');
     EXPECT_EQ(fs.ThousandSeparator, '.');
-    EXPECT_EQ(fs.ShortDateFormat, "dd.mm.yyyy");
+    EXPECT_EQ(fs.ShortDateFormat, "dd.MM.yyyy");
+    EXPECT_EQ(fs.LongDateFormat, "dddd, d. MMMM yyyy");
+    EXPECT_TRUE(fs.TimeLeadingZero);
     EXPECT_EQ(fs.LongTimeFormat, "hh:nn:ss");
     EXPECT_EQ(fs.LongMonthNames[0], "Januar");
     EXPECT_EQ(fs.LongMonthNames[11], "Dezember");
@@ -111,6 +113,20 @@ TEST_F(LocaleTest, FormatFloatSections)
     EXPECT_EQ(FormatFloat("0;-0;", 0), "0");                  // empty zero section: first one
     EXPECT_EQ(FormatFloat("'a;b' 0", 5), "a;b 5");             // ';' inside quotes is not a separator
     EXPECT_EQ(FormatFloat("0;'minus'", -5), "minus");         // a section of pure text shows no digits
+}
+
+TEST_F(LocaleTest, FormatFloatSummaryPictures)
+{
+    // The group-row and footer pictures of grid summaries: letters, '=' and
+    // brackets are literal text; the negative section brings its own sign.
+    EXPECT_EQ(FormatFloat("(SUM=0.00);(SUM=-0.00)", 12.5), "(SUM=12,50)");
+    EXPECT_EQ(FormatFloat("(SUM=0.00);(SUM=-0.00)", -3), "(SUM=-3,00)");
+    EXPECT_EQ(FormatFloat("(COUNT=0)", 7), "(COUNT=7)");
+    EXPECT_EQ(FormatFloat("0", 7), "7");
+    EXPECT_EQ(FormatFloat("MIN=0.00;MIN=-0.00", -1.5), "MIN=-1,50");
+    EXPECT_EQ(FormatFloat("MAX=0.00;MAX=-0.00", 1234567.125), "MAX=1234567,13");
+    EXPECT_EQ(FormatFloat("(AVG=0.00);(AVG=-0.00)", 2.0 / 3.0), "(AVG=0,67)");
+    EXPECT_EQ(FormatFloat("0.00;-0.00", -0.001), "0,00");
 }
 
 TEST_F(LocaleTest, FormatFloatLiteralsAndScientific)
@@ -285,6 +301,35 @@ TEST_F(LocaleTest, FormatDateTimeUsesLocaleSeparators)
     EXPECT_EQ(FormatDateTime("ddddd", t), "03/05/2024");
 }
 
+TEST_F(LocaleTest, LocalePicturesFormatDatesAndTimes)
+{
+    const TDateTime d = EncodeDate(2024, 3, 5) + EncodeTime(14, 7, 9, 0);
+    const TFormatSettings& fs = FormatSettings();
+    EXPECT_EQ(LocaleFormatDate(fs.ShortDateFormat, d), "05.03.2024");
+    EXPECT_EQ(LocaleFormatDate(fs.LongDateFormat, d), "Dienstag, 5. März 2024");
+    EXPECT_EQ(LocaleFormatDate("d-MMM-yy", d), "5-Mär-24");
+    EXPECT_EQ(LocaleFormatDate("yyyy-MM-dd ddd", d), "2024-03-05 Di");
+    // Only d, M and y are date pictures: "mm" and time letters stay as they are.
+    EXPECT_EQ(LocaleFormatDate("dd.mm.yyyy hh", d), "05.mm.2024 hh");
+    EXPECT_EQ(LocaleFormatDate("'Tag' d 'des ''M''' M", d), "Tag 5 des 'M' 3");
+    EXPECT_EQ(LocaleFormatDate("d''M", d), "5'3");
+
+    EXPECT_EQ(LocaleFormatTime("HH:mm:ss", d), "14:07:09");
+    EXPECT_EQ(LocaleFormatTime("H:m:s", EncodeTime(7, 8, 9, 0)), "7:8:9");
+    EXPECT_EQ(LocaleFormatTime("hh:mm tt", d), "02:07 ");   // German has no AM/PM texts
+    EXPECT_EQ(LocaleFormatTime("h dd.MM", EncodeTime(0, 30, 0, 0)), "12 dd.MM");
+    TFormatSettings english = FormatSettings();
+    english.TimeAMString = "AM";
+    english.TimePMString = "PM";
+    LocaleScope scope(english);
+    EXPECT_EQ(LocaleFormatTime("hh:mm tt", d), "02:07 PM");
+    EXPECT_EQ(LocaleFormatTime("h:mm t", EncodeTime(9, 5, 0, 0)), "9:05 A");
+
+    // Not a date: an empty text rather than an exception in a page header.
+    EXPECT_EQ(LocaleFormatDate("dd.MM.yyyy", std::numeric_limits<double>::quiet_NaN()), "");
+    EXPECT_EQ(LocaleFormatTime("HH:mm", 1e300), "");
+}
+
 TEST_F(LocaleTest, StrToDateUsesTheShortDateFormat)
 {
     EXPECT_EQ(StrToDate("05.03.2024"), EncodeDate(2024, 3, 5));
@@ -307,8 +352,10 @@ TEST_F(LocaleTest, StrToDateUsesTheShortDateFormat)
 TEST_F(LocaleTest, UnicodeCaseHandling)
 {
     EXPECT_EQ(AnsiLowerCase("ÄÖÜ ABC"), "äöü abc");
-    const std::string upper = AnsiUpperCase("äöü straße");
-    EXPECT_TRUE(upper == "ÄÖÜ STRASSE" || upper == "ÄÖÜ STRAßE") << upper;
+    // Letter by letter: ß has no single upper-case letter and stays, so an
+    // upper-cased text keeps its length and "straße" stays apart from "STRASSE".
+    EXPECT_EQ(AnsiUpperCase("äöü straße"), "ÄÖÜ STRAßE");
+    EXPECT_EQ(AnsiLowerCase("ÄÖÜ STRAßE"), "äöü straße");
     EXPECT_EQ(AnsiCompareText("äpfel", "ÄPFEL"), 0);
     EXPECT_TRUE(SameText("Über", "üBER"));
     EXPECT_TRUE(SameText("abc", "ABC"));

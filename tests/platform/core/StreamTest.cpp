@@ -41,8 +41,30 @@ TEST(MemoryStream, LittleEndianValuesRoundTripByteExact)
         s.ReadLE<std::uint8_t>();
         FAIL();
     } catch (const EReadError& e) {
-        EXPECT_STREQ(e.what(), "Stream read error");
+        EXPECT_STREQ(e.what(), "Stream-Read-Fehler");
     }
+}
+
+// A device that takes nothing, like a full disk.
+class TFullStream : public TStream {
+public:
+    std::int64_t Read(void*, std::int64_t) override { return 0; }
+    std::int64_t Write(const void*, std::int64_t) override { return 0; }
+    std::int64_t Seek(std::int64_t, TSeekOrigin) override { return 0; }
+};
+
+TEST(Stream, ShortWritesRaiseThePlatformsWriteError)
+{
+    TFullStream full;
+    try {
+        full.WriteLE<std::int32_t>(1);
+        FAIL();
+    } catch (const EWriteError& e) {
+        EXPECT_STREQ(e.what(), "Stream-Write-Fehler");
+    }
+    char b = 0;
+    EXPECT_THROW(full.ReadBuffer(&b, 1), EReadError);
+    EXPECT_NO_THROW(full.WriteBuffer(&b, 0));
 }
 
 TEST(MemoryStream, PositionsAndCountsOutsideTheLimitsRaise)

@@ -54,6 +54,35 @@ TEST(IniFile, MemIniRoundTripKeepsCaseOrderAndTypes)
     EXPECT_EQ(ini.ReadString("Missing", "Zoom", "dflt"), "dflt");
 }
 
+TEST(IniFile, ValuesWithOuterBlanksOrQuotesReadBackAsWritten)
+{
+    TempDir dir;
+    std::string path = dir.File("quotes.ini");
+    const std::vector<std::string> values = {", ", " lead", "trail\t", "\"quoted\"", "'single'", "\"", "a \"b\" c", ""};
+    {
+        TMemIniFile mem(path);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            mem.WriteString("S", "K" + std::to_string(i), values[i]);
+        mem.UpdateFile();
+    }
+    TMemIniFile mem(path);
+    TIniFile ini(path);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(mem.ReadString("S", "K" + std::to_string(i), "?"), values[i]) << i;
+        EXPECT_EQ(ini.ReadString("S", "K" + std::to_string(i), "?"), values[i]) << i;
+    }
+    ini.WriteString("S", "Sep", " - ");
+    EXPECT_EQ(TMemIniFile(path).ReadString("S", "Sep", "?"), " - ");
+    TStringList lines;
+    ini.ReadSectionValues("S", lines);
+    EXPECT_EQ(lines.Values("K0"), ", ");
+    // A quoted value written by a person reads without its quotes.
+    WriteFileBytes(path, "[S]\r\nName = \"Smith, J.\" \r\nPlain=a'b'\r\n");
+    TMemIniFile hand(path);
+    EXPECT_EQ(hand.ReadString("S", "Name", ""), "Smith, J.");
+    EXPECT_EQ(hand.ReadString("S", "Plain", ""), "a'b'");
+}
+
 TEST(IniFile, TypedReadsAcceptPrefixesAndFallBackOnBadText)
 {
     TempDir dir;

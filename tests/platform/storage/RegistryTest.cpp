@@ -98,16 +98,30 @@ TEST_F(RegistryTest, MissingOrMistypedValuesRaise)
         EXPECT_STREQ(e.what(), "Invalid data type for 'Text'");
     }
     try {
-        reg.ReadString("Absent");
+        reg.ReadInteger("Absent");
         FAIL() << "no exception";
     } catch (const ERegistryException& e) {
         EXPECT_STREQ(e.what(), "Failed to get data for 'Absent'");
     }
+    EXPECT_THROW(reg.ReadBool("Absent"), ERegistryException);
+    EXPECT_THROW(reg.ReadFloat("Absent"), ERegistryException);
+    // Missing strings and binary values read as empty, as callers that probe
+    // for an optional stored filter expect.
+    EXPECT_EQ(reg.ReadString("Absent"), "");
+    char buffer[16] = {'x'};
+    EXPECT_EQ(reg.ReadBinaryData("Absent", buffer, sizeof buffer), 0);
+    EXPECT_EQ(buffer[0], 'x');
     EXPECT_THROW(reg.ReadString("Number"), ERegistryException);
     EXPECT_THROW(reg.ReadBool("Text"), ERegistryException);
     EXPECT_THROW(reg.ReadFloat("Blob"), ERegistryException);   // binary, but not 8 bytes
-    char small[4];
-    EXPECT_THROW(reg.ReadBinaryData("Blob", small, sizeof small), ERegistryException);
+    char small[4] = {'x'};
+    try {
+        reg.ReadBinaryData("Blob", small, sizeof small);
+        FAIL() << "no exception";
+    } catch (const ERegistryException& e) {
+        EXPECT_STREQ(e.what(), "Invalid data type for 'Blob'");
+    }
+    EXPECT_EQ(small[0], 'x');
 }
 
 TEST_F(RegistryTest, KeysAndValuesCompareWithoutCaseButKeepTheirSpelling)
