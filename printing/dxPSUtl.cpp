@@ -5,6 +5,7 @@
 #include "platform/core/MathUtils.h"
 #include "platform/core/Strings.h"
 
+#include <algorithm>
 #include <climits>
 #include <new>
 
@@ -390,6 +391,9 @@ int LettersToInt(const std::string& AText, bool AUpperCase)
     for (unsigned char c : AText)
         if ((c & 0xC0) != 0x80)
             ++length;
+    // Text of stray continuation bytes alone is still one character, not a
+    // negative count.
+    length = std::max<std::int64_t>(length, 1);
     const std::int64_t result = position + (length - 1) * 26;
     return result > INT_MAX ? -1 : static_cast<int>(result);
 }

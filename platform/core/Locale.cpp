@@ -971,7 +971,10 @@ bool HasAmPm(const std::string& format)
 void AppendDateTime(std::string& out, const std::string& format, const DateTimeParts& p, int depth)
 {
     const TFormatSettings& fs = FormatSettings();
-    if (depth > 2)   // a format that names itself (c inside ShortDateFormat) must not recurse forever
+    // The settings' own pictures (c, ddddd, dddddd, t, tt) are expanded once
+    // and not within themselves: a setting that names itself (c inside
+    // ShortDateFormat) neither recurses nor multiplies its own length.
+    if (depth > 1)
         return;
     const bool twelve = HasAmPm(format);
     bool afterHour = false;

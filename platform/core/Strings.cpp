@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 namespace qel {
 
@@ -347,7 +348,21 @@ void TStrings::LoadFromStream(TStream& Stream)
     std::string text = Stream.ReadBytes(Stream.Remaining());
     if (text.starts_with("\xEF\xBB\xBF"))
         text.erase(0, 3);
-    SetText(text);
+    // SetText clears before adding; a list that refuses a line (a sorted one
+    // with dupError) gets its old lines and objects back.
+    std::vector<std::pair<std::string, TObject*>> old;
+    old.reserve(static_cast<std::size_t>(Count()));
+    for (int i = 0; i < Count(); ++i)
+        old.emplace_back(Get(i), Objects(i));
+    try {
+        SetText(text);
+    } catch (...) {
+        UpdateScope scope(*this);
+        Clear();
+        for (const auto& [line, object] : old)
+            AddObject(line, object);
+        throw;
+    }
 }
 
 void TStrings::SaveToStream(TStream& Stream) const

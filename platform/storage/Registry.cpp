@@ -3,15 +3,20 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Strings.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QString>
 
 #include <algorithm>
 #include <bit>
+#include <cctype>
 #include <charconv>
 #include <cstring>
+#include <map>
 #include <memory>
 
 namespace qel {
@@ -26,11 +31,29 @@ namespace qel {
 //                                          i decimal integer, b hex bytes
 namespace {
 
+// A file's size and modification time: what QSettings looks at to decide
+// whether to read a file again.
+struct FileStamp {
+    qint64 size = -1;
+    QDateTime modified;
+    bool operator==(const FileStamp&) const = default;
+};
+
 struct Store {
     std::string file;
     std::unique_ptr<QSettings> settings;
     bool damaged = false;
+    // Files found damaged, by absolute path, as they were then. QSettings
+    // keeps parsed files in a process-wide cache and reports the format error
+    // only when it reads the file; opened again unchanged, a damaged file
+    // would look sound and the next write would overwrite it.
+    std::map<QString, FileStamp> knownDamaged;
 };
+
+FileStamp StampOf(const QFileInfo& info)
+{
+    return info.exists() ? FileStamp{info.size(), info.lastModified().toUTC()} : FileStamp{};
+}
 
 Store& TheStore()
 {
@@ -46,14 +69,109 @@ std::string DefaultStoreFile()
     return (dir + QStringLiteral("/qel/registry.ini")).toStdString();
 }
 
+// True when a value of the file, or an element of a value list, starts with
+// a typed form that QSettings reads through QDataStream ("@Variant(...)",
+// "@DateTime(...)", any '@' form but the plain ones), or an escape anywhere
+// spells '@'. In QDataStream a damaged length asks for gigabytes. This store
+// writes strings only; QSettings doubles a leading '@' of a string and never
+// escapes one, so a file holding such a value was not written here.
+bool HasTypedValues(const QByteArray& data)
+{
+    const auto n = data.size();
+    auto escapeIsAt = [&](qsizetype& i) {   // data[i] is the backslash; i ends on its last character
+        if (i + 1 >= n)
+            return false;
+        const char c = data[i + 1];
+        int value = -1;
+        if (c == 'x' || c == 'X') {
+            value = 0;
+            i += 1;
+            while (i + 1 < n && std::isxdigit(static_cast<unsigned char>(data[i + 1])) && value <= 0xFFFF)
+                value = value * 16 + QByteArray(1, data[++i]).toInt(nullptr, 16);
+        } else if (c >= '0' && c <= '7') {
+            value = 0;
+            for (int k = 0; k < 3 && i + 1 < n && data[i + 1] >= '0' && data[i + 1] <= '7'; ++k)
+                value = value * 8 + (data[++i] - '0');
+        } else {
+            ++i;
+        }
+        return value == '@';
+    };
+    bool inValue = false, elementStart = false, quoted = false;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = data[i];
+        if (c == '\n' || c == '\r') {
+            inValue = elementStart = quoted = false;
+            continue;
+        }
+        if (!inValue) {
+            if (c == '=') {
+                inValue = true;
+                elementStart = true;
+            }
+            continue;
+        }
+        if (c == '\\') {
+            if (i + 1 < n && (data[i + 1] == '\n' || data[i + 1] == '\r')) {   // a continued line
+                i += (data[i + 1] == '\r' && i + 2 < n && data[i + 2] == '\n') ? 2 : 1;
+                continue;
+            }
+            if (escapeIsAt(i))
+                return true;
+            elementStart = false;
+            continue;
+        }
+        if (elementStart && (c == ' ' || c == '\t'))
+            continue;
+        if (c == '"') {
+            quoted = !quoted;
+            continue;
+        }
+        if (elementStart && c == '@') {
+            // "@@" is an escaped '@'; QSettings itself writes strings holding
+            // NUL as "@String(...)"; these and the plain geometry forms are
+            // read without QDataStream.
+            static const char* const plain[] = {"@", "String(", "ByteArray(", "Rect(", "Size(", "Point("};
+            const QByteArray rest = data.mid(i + 1, 16);
+            if (std::none_of(std::begin(plain), std::end(plain), [&](const char* p) { return rest.startsWith(p); }))
+                return true;
+        }
+        elementStart = c == ',' && !quoted;
+    }
+    return false;
+}
+
 QSettings& Settings()
 {
     Store& s = TheStore();
     if (!s.settings) {
         if (s.file.empty())
             s.file = DefaultStoreFile();
+        QFile raw(QString::fromStdString(s.file));
+        const bool foreign = raw.open(QIODevice::ReadOnly) && HasTypedValues(raw.readAll());
+        raw.close();
+        if (foreign) {
+            // Not parsed at all: an empty store over a file that stays as it is.
+            s.settings = std::make_unique<QSettings>(QString(), QSettings::IniFormat);
+            s.damaged = true;
+            return *s.settings;
+        }
         s.settings = std::make_unique<QSettings>(QString::fromStdString(s.file), QSettings::IniFormat);
-        s.damaged = s.settings->status() == QSettings::FormatError;
+        // QSettings parses a section's lines only when it is first read, and
+        // only then reports their format errors: parse everything now, before
+        // the damage check, so that no write overwrites a damaged file.
+        (void)s.settings->allKeys();
+        const QFileInfo info(QString::fromStdString(s.file));
+        const QString path = info.absoluteFilePath();
+        const FileStamp stamp = StampOf(info);
+        if (s.settings->status() == QSettings::FormatError) {
+            s.damaged = true;
+            s.knownDamaged[path] = stamp;
+        } else if (auto it = s.knownDamaged.find(path); it != s.knownDamaged.end()) {
+            s.damaged = it->second == stamp && stamp.size >= 0;
+            if (!s.damaged)
+                s.knownDamaged.erase(it);   // repaired or replaced since
+        }
     }
     return *s.settings;
 }

@@ -91,8 +91,9 @@ IniDocument IniDocument::Parse(const std::string& raw)
 
     IniDocument doc;
     Section* current = nullptr;
-    // Keys already seen per section: a duplicate key is dropped, so the first wins.
-    std::unordered_map<const Section*, std::unordered_set<std::string>> seen;
+    // Keys already seen per section: a duplicate key is dropped, so the first
+    // wins. Keyed by the section's index: adding a section moves the others.
+    std::unordered_map<std::size_t, std::unordered_set<std::string>> seen;
 
     std::size_t pos = 0;
     while (pos <= text.size()) {
@@ -130,7 +131,7 @@ IniDocument IniDocument::Parse(const std::string& raw)
         if (key.empty())
             continue;
         std::string folded = IniFoldCase(key);
-        if (!seen[current].insert(folded).second)
+        if (!seen[static_cast<std::size_t>(current - doc.m_sections.data())].insert(folded).second)
             continue;
         current->Entries.push_back(Entry{key, TrimSpaces(line.substr(eq + 1)), folded, false});
     }
