@@ -526,9 +526,7 @@ void TControl::LoseCapture()
 {
     if (g_capture != this)
         return;
-    g_capture = nullptr;
-    if (!Screen().Headless())
-        m_widget->releaseMouse();
+    ReleaseCapture();
     MouseCaptureLost();
 }
 
@@ -1042,21 +1040,13 @@ TCustomControl::Bar& TCustomControl::EnsureBar(int Which)
         Bar* bp = &b;
         QObject::connect(b.Widget, &QAbstractSlider::actionTriggered, b.Widget, [this, bp, kind](int Action) {
             const int thumb = bp->Widget->sliderPosition();
-            TScrollCode code;
-            switch (Action) {
-            case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; break;
-            case QAbstractSlider::SliderSingleStepSub: code = scLineUp; break;
-            case QAbstractSlider::SliderPageStepAdd: code = scPageDown; break;
-            case QAbstractSlider::SliderPageStepSub: code = scPageUp; break;
-            case QAbstractSlider::SliderToMinimum: code = scTop; break;
-            case QAbstractSlider::SliderToMaximum: code = scBottom; break;
-            case QAbstractSlider::SliderMove: code = scTrack; break;
-            default: return;
-            }
+            const std::optional<TScrollCode> code = detail::ScrollCodeFromQt(Action);
+            if (!code)
+                return;
             // The thumb follows a drag; anything else waits for the control to move it.
-            if (code != scTrack)
+            if (*code != scTrack)
                 bp->Widget->setSliderPosition(bp->Info.Pos);
-            ScrollBarAction(kind, code, thumb);
+            ScrollBarAction(kind, *code, thumb);
         });
         QObject::connect(b.Widget, &QAbstractSlider::sliderPressed, b.Widget, [bp] { bp->Dragging = true; });
         QObject::connect(b.Widget, &QAbstractSlider::sliderReleased, b.Widget, [this, bp, kind] {

@@ -50,6 +50,25 @@ void SetPaletteRole(QWidget* W, QPalette::ColorRole Role, TColor Color)
 TObject* ObjectOf(const QVariant& v) { return reinterpret_cast<TObject*>(v.value<quintptr>()); }
 QVariant ObjectData(TObject* o) { return QVariant::fromValue(reinterpret_cast<quintptr>(o)); }
 
+// Brush and font of an owner-drawn list item in State, on a control coloured Back.
+void SetItemColors(TCanvas* Canvas, TOwnerDrawState State, TColor Back)
+{
+    if (State.Contains(odSelected)) {
+        Canvas->Brush()->SetColor(clHighlight);
+        Canvas->Font()->SetColor(clHighlightText);
+    } else {
+        Canvas->Brush()->SetColor(Back);
+    }
+}
+
+// An owner-drawn list item nobody draws: its background, then its text.
+void DrawPlainItem(TCanvas* Canvas, const TStrings& Items, int Index, const TRect& Rect)
+{
+    Canvas->FillRect(Rect);
+    if (Index >= 0 && Index < Items.Count())
+        Canvas->TextOut(Rect.Left + 2, Rect.Top, Items.Get(Index));
+}
+
 // Paints owner-drawn items through their control.
 class OwnerDrawDelegate : public QStyledItemDelegate {
 public:
@@ -968,26 +987,16 @@ void TComboBox::MeasureItem(int Index, int& Height)
 
 void TComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
 {
-    if (OnDrawItem) {
+    if (OnDrawItem)
         OnDrawItem(this, Index, Rect, State);
-        return;
-    }
-    TCanvas* canvas = Canvas();
-    canvas->FillRect(Rect);
-    if (Index >= 0 && Index < m_items->Count())
-        canvas->TextOut(Rect.Left + 2, Rect.Top, m_items->Get(Index));
+    else
+        DrawPlainItem(Canvas(), *m_items, Index, Rect);
 }
 
 void TComboBox::PaintItem(QPainter* Painter, int Index, const TRect& Rect, TOwnerDrawState State)
 {
     PaintWithCanvas(Painter, Rect, [&] {
-        TCanvas* canvas = Canvas();
-        if (State.Contains(odSelected)) {
-            canvas->Brush()->SetColor(clHighlight);
-            canvas->Font()->SetColor(clHighlightText);
-        } else {
-            canvas->Brush()->SetColor(Color());
-        }
+        SetItemColors(Canvas(), State, Color());
         DrawItem(Index, Rect, State);
     });
 }
@@ -1187,26 +1196,16 @@ void TListBox::MeasureItem(int Index, int& Height)
 
 void TListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
 {
-    if (OnDrawItem) {
+    if (OnDrawItem)
         OnDrawItem(this, Index, Rect, State);
-        return;
-    }
-    TCanvas* canvas = Canvas();
-    canvas->FillRect(Rect);
-    if (Index >= 0 && Index < m_items->Count())
-        canvas->TextOut(Rect.Left + 2, Rect.Top, m_items->Get(Index));
+    else
+        DrawPlainItem(Canvas(), *m_items, Index, Rect);
 }
 
 void TListBox::PaintItem(QPainter* Painter, int Index, const TRect& Rect, TOwnerDrawState State)
 {
     PaintWithCanvas(Painter, Rect, [&] {
-        TCanvas* canvas = Canvas();
-        if (State.Contains(odSelected)) {
-            canvas->Brush()->SetColor(clHighlight);
-            canvas->Font()->SetColor(clHighlightText);
-        } else {
-            canvas->Brush()->SetColor(Color());
-        }
+        SetItemColors(Canvas(), State, Color());
         DrawItem(Index, Rect, State);
     });
 }
@@ -1244,19 +1243,11 @@ TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner, new QScrollBar(
     QObject::connect(sb, &QScrollBar::actionTriggered, sb, [this, sb](int action) {
         if (IsDestroying() || m_updating)
             return;
-        TScrollCode code;
-        switch (action) {
-        case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; break;
-        case QAbstractSlider::SliderSingleStepSub: code = scLineUp; break;
-        case QAbstractSlider::SliderPageStepAdd: code = scPageDown; break;
-        case QAbstractSlider::SliderPageStepSub: code = scPageUp; break;
-        case QAbstractSlider::SliderToMinimum: code = scTop; break;
-        case QAbstractSlider::SliderToMaximum: code = scBottom; break;
-        case QAbstractSlider::SliderMove: code = scTrack; break;
-        default: return;
-        }
+        const std::optional<TScrollCode> code = detail::ScrollCodeFromQt(action);
+        if (!code)
+            return;
         int pos = sb->sliderPosition();
-        Scroll(code, pos);
+        Scroll(*code, pos);
         if (pos != sb->sliderPosition())
             sb->setSliderPosition(pos);
     });

@@ -75,16 +75,17 @@ struct Decimal {
     int Exp = 0;
 };
 
-// The shortest digits that read back as the same double, so that decimal
-// rounding below sees 1.005 as 1.005 and not as its binary neighbour.
-Decimal ToDecimal(double value)
+// The digits of |value| (not zero) as written in scientific notation: the shortest
+// that read back as the same double, or correctly rounded to `precision`
+// significant digits when that is above 0.
+Decimal ScientificDecimal(double value, int precision)
 {
     Decimal d;
     value = std::fabs(value);
-    if (value == 0)
-        return d;
     char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    const auto res = precision > 0
+        ? std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, precision - 1)
+        : std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
     const std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
     const std::size_t e = text.find('e');
     for (std::size_t i = 0; i < e; ++i)
@@ -96,6 +97,13 @@ Decimal ToDecimal(double value)
     while (!d.Digits.empty() && d.Digits.back() == '0')
         d.Digits.pop_back();
     return d;
+}
+
+// The shortest digits that read back as the same double, so that decimal
+// rounding below sees 1.005 as 1.005 and not as its binary neighbour.
+Decimal ToDecimal(double value)
+{
+    return value == 0 ? Decimal{} : ScientificDecimal(value, 0);
 }
 
 // Keeps `count` leading digits, rounding half away from zero.
@@ -191,22 +199,8 @@ std::string FloatToStrGeneral(double value, int precision)
     precision = std::clamp(precision, 1, 17);
     Decimal d = ToDecimal(value);
     // Correctly rounded to `precision` significant digits from the binary value.
-    if (!d.Digits.empty()) {
-        char buf[64];
-        const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific,
-                                       precision - 1);
-        const std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
-        const std::size_t e = text.find('e');
-        d.Digits.clear();
-        for (std::size_t i = 0; i < e; ++i)
-            if (IsDigit(text[i]))
-                d.Digits += text[i];
-        int exp10 = 0;
-        std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), exp10);
-        d.Exp = exp10 + 1;
-        while (!d.Digits.empty() && d.Digits.back() == '0')
-            d.Digits.pop_back();
-    }
+    if (!d.Digits.empty())
+        d = ScientificDecimal(value, precision);
     if (d.Digits.empty())
         return "0";
     const char dec = FormatSettings().DecimalSeparator;

@@ -900,14 +900,26 @@ int TDataSet::RecordCount() const
     return m_cursorOpen ? GetRecordCount() : 0;
 }
 
-int TDataSet::RecNo() const
+TDataSet::TRecordRef TDataSet::CurrentRecordRef() const
 {
     if (!Active() || m_buffers.empty())
-        return -1;
+        return NoRecord;
     const Slot& s = m_buffers[static_cast<std::size_t>(m_activeRecord)];
-    if (s.Flag != bfCurrent || s.Ref == NoRecord)
-        return -1;
-    return GetRecNoOf(s.Ref);
+    return s.Flag == bfCurrent ? s.Ref : NoRecord;
+}
+
+void TDataSet::ScrollToRecord(TRecordRef Ref)
+{
+    Fire(BeforeScroll);
+    InternalSetToRecord(Ref);
+    Resync(rmExact | rmCenter);
+    Fire(AfterScroll);
+}
+
+int TDataSet::RecNo() const
+{
+    const TRecordRef ref = CurrentRecordRef();
+    return ref == NoRecord ? -1 : GetRecNoOf(ref);
 }
 
 void TDataSet::SetRecNo(int Value)
@@ -918,10 +930,7 @@ void TDataSet::SetRecNo(int Value)
     const TRecordRef ref = RecordAtRecNo(Value);
     if (ref == NoRecord)
         DatabaseError("Record not found");
-    Fire(BeforeScroll);
-    InternalSetToRecord(ref);
-    Resync(rmExact | rmCenter);
-    Fire(AfterScroll);
+    ScrollToRecord(ref);
 }
 
 void TDataSet::Refresh()
@@ -1154,9 +1163,8 @@ void TDataSet::SetRecordValues(const std::vector<Variant>& Values)
     }
 }
 
-void TDataSet::AppendRecord(const std::vector<Variant>& Values)
+void TDataSet::PostRecordValues(const std::vector<Variant>& Values)
 {
-    Append();
     try {
         SetRecordValues(Values);
         Post();
@@ -1166,28 +1174,24 @@ void TDataSet::AppendRecord(const std::vector<Variant>& Values)
     }
 }
 
+void TDataSet::AppendRecord(const std::vector<Variant>& Values)
+{
+    Append();
+    PostRecordValues(Values);
+}
+
 void TDataSet::InsertRecord(const std::vector<Variant>& Values)
 {
     Insert();
-    try {
-        SetRecordValues(Values);
-        Post();
-    } catch (...) {
-        Cancel();
-        throw;
-    }
+    PostRecordValues(Values);
 }
 
 // --- bookmarks ----------------------------------------------------------------
 
 TBookmark TDataSet::GetBookmark() const
 {
-    if (!Active() || m_buffers.empty())
-        return {};
-    const Slot& s = m_buffers[static_cast<std::size_t>(m_activeRecord)];
-    if (s.Flag != bfCurrent || s.Ref == NoRecord)
-        return {};
-    return BookmarkOfRecord(s.Ref);
+    const TRecordRef ref = CurrentRecordRef();
+    return ref == NoRecord ? TBookmark{} : BookmarkOfRecord(ref);
 }
 
 void TDataSet::GotoBookmark(const TBookmark& Bookmark)
@@ -1198,10 +1202,7 @@ void TDataSet::GotoBookmark(const TBookmark& Bookmark)
     const TRecordRef ref = RecordOfBookmark(Bookmark);
     if (ref == NoRecord || !const_cast<TDataSet*>(this)->RecordAccepted(ref))
         DatabaseError("Record not found");
-    Fire(BeforeScroll);
-    InternalSetToRecord(ref);
-    Resync(rmExact | rmCenter);
-    Fire(AfterScroll);
+    ScrollToRecord(ref);
 }
 
 bool TDataSet::BookmarkValid(const TBookmark& Bookmark) const
@@ -1325,10 +1326,7 @@ bool TDataSet::Locate(const std::string& KeyFields, const Variant& KeyValues, TL
         UpdateCursorPos();
         return false;
     }
-    Fire(BeforeScroll);
-    InternalSetToRecord(found);
-    Resync(rmExact | rmCenter);
-    Fire(AfterScroll);
+    ScrollToRecord(found);
     return true;
 }
 
@@ -1412,45 +1410,40 @@ void TDataSet::Refilter()
     First();
 }
 
+template <class T>
+void TDataSet::ChangeFilterSetting(T& Setting, const T& Value)
+{
+    CheckBrowseMode();
+    const T old = Setting;
+    Setting = Value;
+    try {
+        CompileFilter();
+    } catch (...) {
+        Setting = old;
+        CompileFilter();
+        throw;
+    }
+    Refilter();
+}
+
 void TDataSet::SetFilter(const std::string& Value)
 {
     if (Value == m_filterText)
         return;
-    if (Active() && m_filtered) {
-        CheckBrowseMode();
-        const std::string old = m_filterText;
+    if (Active() && m_filtered)
+        ChangeFilterSetting(m_filterText, Value);
+    else
         m_filterText = Value;
-        try {
-            CompileFilter();
-        } catch (...) {
-            m_filterText = old;
-            CompileFilter();
-            throw;
-        }
-        Refilter();
-    } else {
-        m_filterText = Value;
-    }
 }
 
 void TDataSet::SetFiltered(bool Value)
 {
     if (Value == m_filtered)
         return;
-    if (Active()) {
-        CheckBrowseMode();
+    if (Active())
+        ChangeFilterSetting(m_filtered, Value);
+    else
         m_filtered = Value;
-        try {
-            CompileFilter();
-        } catch (...) {
-            m_filtered = !Value;
-            CompileFilter();
-            throw;
-        }
-        Refilter();
-    } else {
-        m_filtered = Value;
-    }
 }
 
 void TDataSet::SetFilterOptions(TFilterOptions Value)

@@ -297,6 +297,10 @@ private:
     void BindFields();
     void UnbindFields();
     void CompileFilter();
+    // Sets a filter setting on an open dataset and refilters; a filter that fails to compile
+    // puts the old setting back.
+    template <class T>
+    void ChangeFilterSetting(T& Setting, const T& Value);
 
     // buffers
     void ClearBuffers();
@@ -316,6 +320,10 @@ private:
     Slot* EditSlot();
     Slot& ActiveEditSlot();
     const Slot* ReadSlot() const;
+    // The record of the active buffer; NoRecord when closed or on an inserted or crack slot.
+    TRecordRef CurrentRecordRef() const;
+    // Makes Ref current, centred in the window, between BeforeScroll and AfterScroll.
+    void ScrollToRecord(TRecordRef Ref);
     Variant SlotValue(const Slot& S, const TField* Field) const;
 
     void SetState(TDataSetState Value);
@@ -325,6 +333,8 @@ private:
     void EndInsertAppend();
     void CheckRequiredFields();
     void SetRecordValues(const std::vector<Variant>& Values);
+    // After Append or Insert: sets Values and posts, or cancels the new record on failure.
+    void PostRecordValues(const std::vector<Variant>& Values);
     void ResolveLocate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options,
                        std::vector<TField*>& Fields, std::vector<Variant>& Values) const;
     void Fire(const TDataSetNotifyEvent& Event) { if (Event) Event(this); }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace qel {
 
@@ -45,6 +46,45 @@ double ParseFloat(const std::string& text)
 }
 
 bool IsDigit(char32_t c) { return c >= '0' && c <= '9'; }
+
+bool IsIntegerChar(char32_t c) { return IsDigit(c) || c == '+' || c == '-'; }
+
+// What every scalar field accepts: null, empty and blank text give no value; other text is
+// trimmed and parsed by fromText, any other variant converted by fromValue.
+template <class T, class FromText, class FromValue>
+std::optional<T> ReadInput(const Variant& Value, FromText fromText, FromValue fromValue)
+{
+    if (Value.IsEmptyOrNull())
+        return std::nullopt;
+    if (!Value.IsString())
+        return fromValue(Value);
+    const std::string s = Trim(TextOf(Value));
+    if (s.empty())
+        return std::nullopt;
+    return fromText(s);
+}
+
+std::optional<std::int64_t> ReadInteger(const Variant& Value)
+{
+    return ReadInput<std::int64_t>(
+        Value, [](const std::string& s) { return StrToInt64(s); },
+        [](const Variant& v) { return v.AsInt64(); });
+}
+
+// A MinValue and MaxValue both left at zero mean no range check.
+template <class T>
+bool OutsideSetRange(const T& v, const T& lo, const T& hi)
+{
+    return (lo != T{} || hi != T{}) && (v < lo || v > hi);
+}
+
+std::string IntegerText(const TNumericField& field, const Variant& v, bool DisplayText)
+{
+    if (v.IsEmptyOrNull())
+        return {};
+    const std::string& fmt = DisplayText ? field.DisplayFormat() : field.EditFormat();
+    return fmt.empty() ? IntToStr(v.AsInt64()) : FormatFloat(fmt, static_cast<double>(v.AsInt64()));
+}
 
 std::string MoneyText(double v) { return FormatFloat("#,##0.00", v) + " \u20AC"; }
 
@@ -107,39 +147,22 @@ bool TNumericField::IsValidChar(char32_t Ch) const
 
 TIntegerField::TIntegerField(TComponent* AOwner, TFieldType Type) : TNumericField(AOwner, Type, 0) {}
 
-bool TIntegerField::IsValidChar(char32_t Ch) const
-{
-    return IsDigit(Ch) || Ch == '+' || Ch == '-';
-}
+bool TIntegerField::IsValidChar(char32_t Ch) const { return IsIntegerChar(Ch); }
 
 Variant TIntegerField::ConvertValue(const Variant& Value) const
 {
-    if (Value.IsEmptyOrNull())
+    const std::optional<std::int64_t> read = ReadInteger(Value);
+    if (!read)
         return Variant::Null();
-    std::int64_t i = 0;
-    if (Value.IsString()) {
-        const std::string s = Trim(TextOf(Value));
-        if (s.empty())
-            return Variant::Null();
-        i = StrToInt64(s);
-    } else {
-        i = Value.AsInt64();
-    }
+    const std::int64_t i = *read;
     if (i < TypeMin() || i > TypeMax())
         RangeError(IntToStr(i), IntToStr(TypeMin()), IntToStr(TypeMax()));
-    if ((m_min != 0 || m_max != 0) && (i < m_min || i > m_max))
+    if (OutsideSetRange<std::int64_t>(i, m_min, m_max))
         RangeError(IntToStr(i), IntToStr(m_min), IntToStr(m_max));
     return Variant(static_cast<std::int32_t>(i));
 }
 
-std::string TIntegerField::GetText(bool DisplayText) const
-{
-    const Variant v = Value();
-    if (v.IsEmptyOrNull())
-        return {};
-    const std::string& fmt = DisplayText ? DisplayFormat() : EditFormat();
-    return fmt.empty() ? IntToStr(v.AsInt64()) : FormatFloat(fmt, static_cast<double>(v.AsInt64()));
-}
+std::string TIntegerField::GetText(bool DisplayText) const { return IntegerText(*this, Value(), DisplayText); }
 
 Variant TSmallintField::ConvertValue(const Variant& Value) const
 {
@@ -147,37 +170,19 @@ Variant TSmallintField::ConvertValue(const Variant& Value) const
     return v.IsNull() ? v : Variant::FromSmallint(static_cast<std::int16_t>(v.AsInteger()));
 }
 
-bool TLargeintField::IsValidChar(char32_t Ch) const
-{
-    return IsDigit(Ch) || Ch == '+' || Ch == '-';
-}
+bool TLargeintField::IsValidChar(char32_t Ch) const { return IsIntegerChar(Ch); }
 
 Variant TLargeintField::ConvertValue(const Variant& Value) const
 {
-    if (Value.IsEmptyOrNull())
+    const std::optional<std::int64_t> read = ReadInteger(Value);
+    if (!read)
         return Variant::Null();
-    std::int64_t i = 0;
-    if (Value.IsString()) {
-        const std::string s = Trim(TextOf(Value));
-        if (s.empty())
-            return Variant::Null();
-        i = StrToInt64(s);
-    } else {
-        i = Value.AsInt64();
-    }
-    if ((m_min != 0 || m_max != 0) && (i < m_min || i > m_max))
-        RangeError(IntToStr(i), IntToStr(m_min), IntToStr(m_max));
-    return Variant(i);
+    if (OutsideSetRange(*read, m_min, m_max))
+        RangeError(IntToStr(*read), IntToStr(m_min), IntToStr(m_max));
+    return Variant(*read);
 }
 
-std::string TLargeintField::GetText(bool DisplayText) const
-{
-    const Variant v = Value();
-    if (v.IsEmptyOrNull())
-        return {};
-    const std::string& fmt = DisplayText ? DisplayFormat() : EditFormat();
-    return fmt.empty() ? IntToStr(v.AsInt64()) : FormatFloat(fmt, static_cast<double>(v.AsInt64()));
-}
+std::string TLargeintField::GetText(bool DisplayText) const { return IntegerText(*this, Value(), DisplayText); }
 
 TFloatField::TFloatField(TComponent* AOwner, TFieldType Type) : TNumericField(AOwner, Type, 0)
 {
@@ -205,20 +210,14 @@ void TFloatField::SetPrecision(int Value)
 
 Variant TFloatField::ConvertValue(const Variant& Value) const
 {
-    if (Value.IsEmptyOrNull())
+    const std::optional<double> read =
+        ReadInput<double>(Value, ParseFloat, [](const Variant& v) { return v.AsDouble(); });
+    if (!read)
         return Variant::Null();
-    double d = 0;
-    if (Value.IsString()) {
-        const std::string s = Trim(TextOf(Value));
-        if (s.empty())
-            return Variant::Null();
-        d = ParseFloat(s);
-    } else {
-        d = Value.AsDouble();
-    }
+    const double d = *read;
     if (!std::isfinite(d))
         throw EConvertError("Invalid floating point value for field '" + DisplayName() + "'");
-    if ((m_min != 0 || m_max != 0) && (d < m_min || d > m_max))
+    if (OutsideSetRange(d, m_min, m_max))
         RangeError(FloatToStr(d), FloatToStr(m_min), FloatToStr(m_max));
     return Variant(d);
 }
@@ -257,20 +256,14 @@ bool TBCDField::IsValidChar(char32_t Ch) const
 
 Variant TBCDField::ConvertValue(const Variant& Value) const
 {
-    if (Value.IsEmptyOrNull())
+    const std::optional<Currency> read = ReadInput<Currency>(
+        Value, [](const std::string& s) { return Currency::FromDouble(ParseFloat(s)); },
+        [](const Variant& v) { return v.AsCurrency(); });
+    if (!read)
         return Variant::Null();
-    Currency c;
-    if (Value.IsString()) {
-        const std::string s = Trim(TextOf(Value));
-        if (s.empty())
-            return Variant::Null();
-        c = Currency::FromDouble(ParseFloat(s));
-    } else {
-        c = Value.AsCurrency();
-    }
-    if ((m_min != Currency{} || m_max != Currency{}) && (c < m_min || c > m_max))
-        RangeError(CurrToStr(c), CurrToStr(m_min), CurrToStr(m_max));
-    return Variant(c);
+    if (OutsideSetRange(*read, m_min, m_max))
+        RangeError(CurrToStr(*read), CurrToStr(m_min), CurrToStr(m_max));
+    return Variant(*read);
 }
 
 std::string TBCDField::GetText(bool DisplayText) const
@@ -348,17 +341,15 @@ void TDateTimeField::SetDisplayFormat(const std::string& Value)
 
 Variant TDateTimeField::ConvertValue(const Variant& Value) const
 {
-    if (Value.IsEmptyOrNull())
+    const std::optional<TDateTime> read = ReadInput<TDateTime>(
+        Value,
+        [this](const std::string& s) {
+            return DataType() == ftDate ? StrToDate(s) : DataType() == ftTime ? StrToTime(s) : StrToDateTime(s);
+        },
+        [](const Variant& v) { return v.AsDate(); });
+    if (!read)
         return Variant::Null();
-    TDateTime d = 0;
-    if (Value.IsString()) {
-        const std::string s = Trim(TextOf(Value));
-        if (s.empty())
-            return Variant::Null();
-        d = DataType() == ftDate ? StrToDate(s) : DataType() == ftTime ? StrToTime(s) : StrToDateTime(s);
-    } else {
-        d = Value.AsDate();
-    }
+    TDateTime d = *read;
     if (!std::isfinite(d))
         throw EConvertError("Invalid date value for field '" + DisplayName() + "'");
     if (DataType() == ftDate)

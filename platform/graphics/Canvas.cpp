@@ -697,7 +697,33 @@ QPen MakeQPen(const TPen& pen, const QColor& color, int devWidth)
     return q;
 }
 
+// The points in device units, and the box that holds them.
+QPolygon DevPolygon(const TCanvas& canvas, const std::vector<TPoint>& points, TRect& bounds)
+{
+    QPolygon poly;
+    bounds = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (const TPoint& lp : points) {
+        const TPoint d = canvas.LPtoDP(lp);
+        poly << QPoint(d.X, d.Y);
+        bounds = {std::min(bounds.Left, d.X), std::min(bounds.Top, d.Y), std::max(bounds.Right, d.X),
+                  std::max(bounds.Bottom, d.Y)};
+    }
+    return poly;
+}
+
+// What fills a shape's interior: the pattern bitmap, or the colour in the brush's hatch.
+QBrush ShapeBrush(const TBrush& brush)
+{
+    return brush.HasPattern() ? QBrush(brush.Bitmap()->Image())
+                              : QBrush(ToQColor(brush.Color()), HatchStyle(brush.Style()));
+}
+
 } // namespace
+
+int TCanvas::DevPenWidth() const
+{
+    return m_pen->Width() <= 1 ? 1 : std::max(1, DevLen(m_pen->Width(), true));
+}
 
 void TCanvas::MoveTo(int x, int y)
 {
@@ -719,8 +745,7 @@ void TCanvas::LineTo(int x, int y)
     QColor color = ToQColor(m_pen->Color());
     if (!ApplyRop(p, m_pen->Mode(), color))
         return;
-    const int w = m_pen->Width() <= 1 ? 1 : std::max(1, DevLen(m_pen->Width(), true));
-    p->setPen(MakeQPen(*m_pen, color, w));
+    p->setPen(MakeQPen(*m_pen, color, DevPenWidth()));
     p->drawLine(QPoint(a.X, a.Y), QPoint(b.X, b.Y));
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
@@ -730,20 +755,13 @@ void TCanvas::Polyline(const std::vector<TPoint>& points)
     QPainter* p = Ready();
     if (!p || points.size() < 2 || m_pen->Style() == psClear)
         return;
-    QPolygon poly;
-    TRect bounds{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    for (const TPoint& lp : points) {
-        const TPoint d = LPtoDP(lp);
-        poly << QPoint(d.X, d.Y);
-        bounds = {std::min(bounds.Left, d.X), std::min(bounds.Top, d.Y), std::max(bounds.Right, d.X),
-                  std::max(bounds.Bottom, d.Y)};
-    }
+    TRect bounds;
+    const QPolygon poly = DevPolygon(*this, points, bounds);
     Record("Polyline", bounds, {});
     QColor color = ToQColor(m_pen->Color());
     if (!ApplyRop(p, m_pen->Mode(), color))
         return;
-    const int w = m_pen->Width() <= 1 ? 1 : std::max(1, DevLen(m_pen->Width(), true));
-    p->setPen(MakeQPen(*m_pen, color, w));
+    p->setPen(MakeQPen(*m_pen, color, DevPenWidth()));
     p->setBrush(Qt::NoBrush);
     p->drawPolyline(poly);
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -754,14 +772,8 @@ void TCanvas::Polygon(const std::vector<TPoint>& points)
     QPainter* p = Ready();
     if (!p || points.size() < 2)
         return;
-    QPolygon poly;
-    TRect bounds{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    for (const TPoint& lp : points) {
-        const TPoint d = LPtoDP(lp);
-        poly << QPoint(d.X, d.Y);
-        bounds = {std::min(bounds.Left, d.X), std::min(bounds.Top, d.Y), std::max(bounds.Right, d.X),
-                  std::max(bounds.Bottom, d.Y)};
-    }
+    TRect bounds;
+    const QPolygon poly = DevPolygon(*this, points, bounds);
     Record("Polygon", bounds, {});
     QColor penColor = ToQColor(m_pen->Color());
     if (!ApplyRop(p, m_pen->Mode(), penColor))
@@ -774,14 +786,11 @@ void TCanvas::Polygon(const std::vector<TPoint>& points)
     if (m_brush->Style() != bsClear || m_brush->HasPattern()) {
         if (m_brush->Style() != bsSolid && !m_brush->HasPattern() && m_bkMode == OPAQUE)
             p->fillPath(path, ToQColor(m_bkColor));
-        QBrush brush = m_brush->HasPattern() ? QBrush(m_brush->Bitmap()->Image())
-                                             : QBrush(ToQColor(m_brush->Color()), HatchStyle(m_brush->Style()));
         p->setBrushOrigin(m_brushOrigin.X, m_brushOrigin.Y);
-        p->fillPath(path, brush);
+        p->fillPath(path, ShapeBrush(*m_brush));
     }
     if (m_pen->Style() != psClear) {
-        const int w = m_pen->Width() <= 1 ? 1 : std::max(1, DevLen(m_pen->Width(), true));
-        p->setPen(MakeQPen(*m_pen, penColor, w));
+        p->setPen(MakeQPen(*m_pen, penColor, DevPenWidth()));
         p->setBrush(Qt::NoBrush);
         p->drawPolygon(poly);
     }
@@ -801,13 +810,12 @@ void TCanvas::DrawShape(const char* op, const TRect& logical, bool ellipse)
     if (!ApplyRop(p, m_pen->Mode(), penColor))
         return;
     const bool hasPen = m_pen->Style() != psClear;
-    const int w = !hasPen ? 0 : (m_pen->Width() <= 1 ? 1 : std::max(1, DevLen(m_pen->Width(), true)));
+    const int w = hasPen ? DevPenWidth() : 0;
     const bool hasBrush = m_brush->Style() != bsClear || m_brush->HasPattern();
 
     QBrush brush(Qt::NoBrush);
     if (hasBrush)
-        brush = m_brush->HasPattern() ? QBrush(m_brush->Bitmap()->Image())
-                                      : QBrush(ToQColor(m_brush->Color()), HatchStyle(m_brush->Style()));
+        brush = ShapeBrush(*m_brush);
     p->setBrushOrigin(m_brushOrigin.X, m_brushOrigin.Y);
     const bool hatchBackground = hasBrush && !m_brush->HasPattern() && m_brush->Style() != bsSolid &&
                                  m_bkMode == OPAQUE;

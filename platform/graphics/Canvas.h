@@ -274,6 +274,7 @@ private:
     double ScaleX() const;
     double ScaleY() const;
     int DevLen(int logical, bool horizontal) const;
+    int DevPenWidth() const;                  // device pixels of the pen, at least 1
     TRect DevRectNormalized(const TRect& logical) const;
     TRect DevRectOriented(const TRect& logical) const;
     void RefreshCaps() const;

@@ -3,6 +3,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Strings.h"
+#include "platform/storage/detail/FillStrings.h"
 
 #include <cerrno>
 #include <charconv>
@@ -130,14 +131,6 @@ std::vector<std::string> DecodeLines(std::vector<std::string> lines)
     return lines;
 }
 
-void FillStrings(TStrings& strings, const std::vector<std::string>& lines)
-{
-    TStrings::UpdateScope update(strings);
-    strings.Clear();
-    for (const std::string& line : lines)
-        strings.Add(line);
-}
-
 std::string ReadWholeFile(const std::string& path, bool& exists)
 {
     std::error_code ec;
@@ -224,17 +217,17 @@ void TMemIniFile::WriteString(const std::string& Section, const std::string& Ide
 
 void TMemIniFile::ReadSection(const std::string& Section, TStrings& Strings)
 {
-    FillStrings(Strings, m_doc.Keys(Section));
+    detail::FillStrings(Strings, m_doc.Keys(Section));
 }
 
 void TMemIniFile::ReadSections(TStrings& Strings)
 {
-    FillStrings(Strings, m_doc.SectionNames());
+    detail::FillStrings(Strings, m_doc.SectionNames());
 }
 
 void TMemIniFile::ReadSectionValues(const std::string& Section, TStrings& Strings)
 {
-    FillStrings(Strings, DecodeLines(m_doc.KeyValues(Section)));
+    detail::FillStrings(Strings, DecodeLines(m_doc.KeyValues(Section)));
 }
 
 bool TMemIniFile::SectionExists(const std::string& Section)
@@ -333,17 +326,17 @@ void TIniFile::WriteString(const std::string& Section, const std::string& Ident,
 
 void TIniFile::ReadSection(const std::string& Section, TStrings& Strings)
 {
-    FillStrings(Strings, Current(false).Keys(Section));
+    detail::FillStrings(Strings, Current(false).Keys(Section));
 }
 
 void TIniFile::ReadSections(TStrings& Strings)
 {
-    FillStrings(Strings, Current(false).SectionNames());
+    detail::FillStrings(Strings, Current(false).SectionNames());
 }
 
 void TIniFile::ReadSectionValues(const std::string& Section, TStrings& Strings)
 {
-    FillStrings(Strings, DecodeLines(Current(false).KeyValues(Section)));
+    detail::FillStrings(Strings, DecodeLines(Current(false).KeyValues(Section)));
 }
 
 bool TIniFile::SectionExists(const std::string& Section)

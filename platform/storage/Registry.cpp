@@ -2,6 +2,7 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/Strings.h"
+#include "platform/storage/detail/FillStrings.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -283,14 +284,6 @@ bool FromHex(const std::string& text, std::string& bytes)
     return true;
 }
 
-void FillStrings(TStrings& strings, const std::vector<std::string>& lines)
-{
-    TStrings::UpdateScope update(strings);
-    strings.Clear();
-    for (const std::string& line : lines)
-        strings.Add(line);
-}
-
 } // namespace
 
 void SetSettingsStoreFile(const std::string& Path)
@@ -449,12 +442,12 @@ std::vector<std::string> TRegistry::ValueNames()
 
 void TRegistry::GetKeyNames(TStrings& Strings)
 {
-    FillStrings(Strings, KeyNames());
+    detail::FillStrings(Strings, KeyNames());
 }
 
 void TRegistry::GetValueNames(TStrings& Strings)
 {
-    FillStrings(Strings, ValueNames());
+    detail::FillStrings(Strings, ValueNames());
 }
 
 bool TRegistry::HasSubKeys()

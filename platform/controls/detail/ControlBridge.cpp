@@ -5,6 +5,7 @@
 #include "platform/controls/InputFilter.h"
 #include "platform/controls/Menus.h"
 
+#include <QAbstractSlider>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
@@ -153,6 +154,20 @@ QString KeyTextForVk(std::uint16_t Vk, TShiftState Shift)
     case VK_MULTIPLY: return QStringLiteral("*");
     case VK_DIVIDE: return QStringLiteral("/");
     default: return {};
+    }
+}
+
+std::optional<TScrollCode> ScrollCodeFromQt(int Action)
+{
+    switch (Action) {
+    case QAbstractSlider::SliderSingleStepAdd: return scLineDown;
+    case QAbstractSlider::SliderSingleStepSub: return scLineUp;
+    case QAbstractSlider::SliderPageStepAdd: return scPageDown;
+    case QAbstractSlider::SliderPageStepSub: return scPageUp;
+    case QAbstractSlider::SliderToMinimum: return scTop;
+    case QAbstractSlider::SliderToMaximum: return scBottom;
+    case QAbstractSlider::SliderMove: return scTrack;
+    default: return std::nullopt;
     }
 }
 

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <map>
+#include <optional>
 
 class QKeyEvent;
 class QInputEvent;
@@ -32,6 +33,8 @@ QString KeyTextForVk(std::uint16_t Vk, TShiftState Shift);
 // Standard cursors and the program's own ones (TScreen::SetCursorImage).
 QCursor QtCursor(TCursor Cursor);
 std::map<TCursor, QCursor>& CustomCursors();
+// The scroll code of a Qt slider action; none for actions a scroll bar does not report.
+std::optional<TScrollCode> ScrollCodeFromQt(int Action);
 
 // Installed on the control's widget (and on inner widgets that take input).
 class ControlBridge : public QObject {

@@ -631,6 +631,44 @@ TEST(Fields, TextsFormatsAndCharacters)
     EXPECT_EQ(ds->FieldValues("PRICE;NAME").Elements().size(), 2u);
 }
 
+TEST(Fields, LargeIntegersAndBcdConvertAndCheckTheirRange)
+{
+    LocaleScope locale;
+    TComponent owner(nullptr);
+    auto* ds = new TMemoryDataSet(&owner);
+    auto* big = static_cast<TLargeintField*>(ds->AddField("BIG", ftLargeint));
+    auto* bcd = static_cast<TBCDField*>(ds->AddField("BCD", ftBCD));
+    ds->Open();
+    ds->Append();
+    // Beyond 32 bits and beyond a double's exact range, text and values stay exact.
+    big->SetAsString(" 9007199254740993 ");
+    EXPECT_EQ(big->Value().VarType(), varInt64);
+    EXPECT_EQ(big->Value().AsInt64(), 9007199254740993LL);
+    EXPECT_EQ(big->Text(), "9007199254740993");
+    big->SetAsString("   ");
+    EXPECT_TRUE(big->IsNull()) << "blank text clears the field";
+    EXPECT_THROW(big->SetAsString("12x"), EConvertError);
+    // Min and Max both 0 mean no limit; otherwise values outside are refused
+    // and the field keeps what it had.
+    big->SetMinValue(-5);
+    big->SetMaxValue(5);
+    big->SetValue(Variant(std::int64_t{5}));
+    EXPECT_THROW(big->SetValue(Variant(std::int64_t{6})), EConvertError);
+    EXPECT_EQ(big->Value().AsInt64(), 5);
+    EXPECT_TRUE(big->IsValidChar('-'));
+    EXPECT_FALSE(big->IsValidChar(','));
+
+    bcd->SetAsString("12,3456");
+    EXPECT_EQ(bcd->Value().AsCurrency().Value, 123456);
+    bcd->SetMinValue(Currency::FromInt64(0));
+    bcd->SetMaxValue(Currency::FromInt64(1000000));   // 100,0000
+    EXPECT_THROW(bcd->SetAsString("100,0001"), EConvertError);
+    EXPECT_EQ(bcd->Value().AsCurrency().Value, 123456);
+    bcd->SetAsString("");
+    EXPECT_TRUE(bcd->IsNull());
+    ds->Cancel();
+}
+
 TEST(Fields, FieldDefsCreateDefaultFields)
 {
     TComponent owner(nullptr);
