@@ -4,6 +4,7 @@
 #include "platform/core/Stream.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
+#include "platform/graphics/Resources.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -102,6 +103,17 @@ std::unique_ptr<TIcon> CreateIconFromBitmap(const TBitmap* ABitmap)
     stream.SetPosition(0);
     icon->LoadFromStream(stream);
     return icon;
+}
+
+std::unique_ptr<TIcon> CreateIconFromBitmapResource(const std::string& AResourceName)
+{
+    const std::unique_ptr<TBitmap> bitmap = LoadBitmapResource(AResourceName);
+    return CreateIconFromBitmap(bitmap.get());
+}
+
+std::unique_ptr<TIcon> CreateIconFromBitmapResource(int AResourceId)
+{
+    return CreateIconFromBitmapResource(ResourceName(AResourceId));
 }
 
 void DrawColoredGlyph(TCanvas* ACanvas, const TRect& ARect, const TBitmap* ABitmap, const TBrush* ABrush)

@@ -27,6 +27,10 @@ std::string FontToText(const TFont* AFont);
 // colour are transparent; an empty icon for an empty or absent bitmap.
 // Icons are at most 256 pixels square: EInvalidGraphicOperation beyond.
 std::unique_ptr<TIcon> CreateIconFromBitmap(const TBitmap* ABitmap);
+// The same for one of the program's bitmap resources (platform/graphics/Resources.h);
+// EResNotFound when there is no such resource.
+std::unique_ptr<TIcon> CreateIconFromBitmapResource(const std::string& AResourceName);
+std::unique_ptr<TIcon> CreateIconFromBitmapResource(int AResourceId);
 
 // Paints the shape of the bitmap (its pixels other than its transparent
 // colour) in the brush's colour at the rectangle's top-left corner, clipped

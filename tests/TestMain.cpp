@@ -10,7 +10,7 @@
 
 int main(int argc, char** argv)
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     qel::test::TempDir config;
     ::setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
     QApplication app(argc, argv);

@@ -1,8 +1,10 @@
 #include "platform/controls/Dialogs.h"
 
 #include "platform/controls/Application.h"
+#include "platform/controls/ExtCtrls.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/controls/detail/ControlBridge.h"
+#include "platform/graphics/Glyphs.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -45,6 +47,17 @@ std::string TypeCaption(TMsgDlgType Type)
     case mtInformation: return "Information";
     case mtConfirmation: return "Confirm";
     default: return Application().Title();
+    }
+}
+
+std::optional<TMessageIcon> IconOf(TMsgDlgType Type)
+{
+    switch (Type) {
+    case mtWarning: return miWarning;
+    case mtError: return miError;
+    case mtInformation: return miInformation;
+    case mtConfirmation: return miQuestion;
+    default: return std::nullopt;
     }
 }
 
@@ -132,6 +145,21 @@ std::unique_ptr<TForm> CreateMessageDialog(const TMessageDlgParams& Params)
     const int buttonWidth = 75;
     const int buttonHeight = 25;
 
+    // The icon of the message type at the left; a custom message has none.
+    int textLeft = margin;
+    int iconBottom = 0;
+    if (const std::optional<TMessageIcon> icon = IconOf(p.Type)) {
+        auto* image = new TPaintBox(form.get());
+        image->SetName("Image");
+        image->SetParent(form.get());
+        image->SetBounds(margin, margin, MessageIconSize, MessageIconSize);
+        image->OnPaint = [image, kind = *icon](TObject*) {
+            DrawMessageIcon(*image->Canvas(), image->ClientRect(), kind);
+        };
+        textLeft = margin + MessageIconSize + margin;
+        iconBottom = margin + MessageIconSize;
+    }
+
     auto* label = new TLabel(form.get());
     label->SetName("Message");
     label->SetParent(form.get());
@@ -142,7 +170,7 @@ std::unique_ptr<TForm> CreateMessageDialog(const TMessageDlgParams& Params)
         label->SetWidth(maxWidth);
         label->SetWordWrap(true);
     }
-    label->SetBounds(margin, margin, label->Width(), label->Height());
+    label->SetBounds(textLeft, margin, label->Width(), label->Height());
 
     const TMsgDlgBtn def = DefaultOf(p);
     const TMsgDlgBtn cancel = p.Buttons.Contains(mbCancel) ? mbCancel
@@ -170,8 +198,8 @@ std::unique_ptr<TForm> CreateMessageDialog(const TMessageDlgParams& Params)
     }
     const int n = static_cast<int>(buttons.size());
     const int buttonsWidth = n * buttonWidth + (n - 1) * spacing;
-    const int clientWidth = std::max(label->Width(), buttonsWidth) + 2 * margin;
-    const int buttonTop = margin + label->Height() + margin + 4;
+    const int clientWidth = std::max(textLeft - margin + label->Width(), buttonsWidth) + 2 * margin;
+    const int buttonTop = std::max(margin + label->Height(), iconBottom) + margin + 4;
     int x = (clientWidth - buttonsWidth) / 2;
     for (TButton* b : buttons) {
         b->SetBounds(x, buttonTop, buttonWidth, buttonHeight);

@@ -522,7 +522,12 @@ bool Fits(const TPropInfo& info, const Value& v)
     case pkColor: return v.tag == tInt32 || (v.tag == tInt64 && v.i >= INT32_MIN && v.i <= INT32_MAX);
     case pkInt64: return v.tag == tInt32 || v.tag == tInt64;
     case pkBoolean: return v.tag == tFalse || v.tag == tTrue;
-    case pkEnumeration: return (v.tag == tIdent && info.EnumValue(v.s) >= 0) || v.tag == tInt32;
+    // An ordinal outside the names would reach the setter as an enumerator
+    // that does not exist (as SetPropValue, refused).
+    case pkEnumeration:
+        if (v.tag == tIdent)
+            return info.EnumValue(v.s) >= 0;
+        return v.tag == tInt32 && v.i >= 0 && v.i < static_cast<std::int64_t>(info.EnumNames.size());
     case pkSet:
         if (v.tag != tSet)
             return false;

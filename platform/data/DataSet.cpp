@@ -9,6 +9,7 @@
 #include "platform/data/FilterExpression.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace qel {
 
@@ -232,6 +233,31 @@ void TDataSet::RemoveField(TField* Field)
     if (Active() && !IsDestroying())
         DatabaseError("Cannot perform this operation on an open dataset");
     m_fields.erase(it);
+}
+
+void TDataSet::FieldDestroyed(TField* Field) noexcept
+{
+    // Out of the list first: closing frees default fields, this one included.
+    std::erase(m_fields, Field);
+    if (!Active() || IsDestroying())
+        return;
+    // The records were bound to the old field list, so the dataset closes,
+    // as the platform's does. A refusing close event cannot keep it open
+    // here; it is closed without its events then.
+    try {
+        Close();
+    } catch (...) {
+    }
+    if (!Active())
+        return;
+    TDataSetNotifyEvent before = std::exchange(BeforeClose, nullptr);
+    TDataSetNotifyEvent after = std::exchange(AfterClose, nullptr);
+    try {
+        Close();
+    } catch (...) {
+    }
+    BeforeClose = std::move(before);
+    AfterClose = std::move(after);
 }
 
 void TDataSet::MoveField(TField* Field, int NewIndex)

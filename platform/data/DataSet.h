@@ -293,6 +293,9 @@ private:
     // fields
     void AddField(TField* Field);
     void RemoveField(TField* Field);
+    // From a field's destructor, which cannot raise: the field leaves the
+    // list and an open dataset closes.
+    void FieldDestroyed(TField* Field) noexcept;
     void MoveField(TField* Field, int NewIndex);
     void BindFields();
     void UnbindFields();

@@ -20,7 +20,7 @@ TField::~TField()
     if (m_lookupDataSet)
         RemoveFreeNotification(m_lookupDataSet);
     if (m_dataSet)
-        m_dataSet->RemoveField(this);
+        m_dataSet->FieldDestroyed(this);
     m_dataSet = nullptr;
 }
 

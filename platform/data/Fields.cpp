@@ -350,8 +350,13 @@ Variant TDateTimeField::ConvertValue(const Variant& Value) const
     if (!read)
         return Variant::Null();
     TDateTime d = *read;
-    if (!std::isfinite(d))
+    // Stored, such a value would make every later read of the text raise.
+    int year = 0, month = 0, day = 0;
+    try {
+        DecodeDate(d, year, month, day);
+    } catch (const EConvertError&) {
         throw EConvertError("Invalid date value for field '" + DisplayName() + "'");
+    }
     if (DataType() == ftDate)
         d = std::trunc(d);
     else if (DataType() == ftTime)

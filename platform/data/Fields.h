@@ -176,6 +176,8 @@ public:
     const std::string& DisplayValues() const { return m_displayValues; }
     void SetDisplayValues(const std::string& Value);
     Variant ConvertValue(const Variant& Value) const override;
+    // The text for true or false, so that SetAsString reads it back.
+    std::string AsString() const override { return GetText(false); }
 protected:
     std::string GetText(bool DisplayText) const override;
     int DefaultDisplayWidth() const override { return 5; }
@@ -191,7 +193,12 @@ public:
     explicit TDateTimeField(TComponent* AOwner) : TDateTimeField(AOwner, ftDateTime) {}
     const std::string& DisplayFormat() const { return m_displayFormat; }
     void SetDisplayFormat(const std::string& Value);
+    // A value the date functions cannot show (NaN, beyond any calendar)
+    // raises EConvertError.
     Variant ConvertValue(const Variant& Value) const override;
+    // By the field's type: a date field gives only the date, a time field
+    // only the time.
+    std::string AsString() const override { return GetText(false); }
 protected:
     TDateTimeField(TComponent* AOwner, TFieldType Type) : TField(AOwner, Type, 0) {}
     std::string GetText(bool DisplayText) const override;

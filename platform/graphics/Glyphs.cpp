@@ -239,6 +239,71 @@ void DrawSizeGrip(TCanvas& canvas, const TRect& r)
     }
 }
 
+void DrawMessageIcon(TCanvas& canvas, const TRect& r, TMessageIcon icon)
+{
+    const int side = std::min(r.Width(), r.Height());
+    if (side <= 0)
+        return;
+    TCanvasStateSaver saver(canvas);
+    const TRect box = CenteredSquare(r, side);
+    // Coordinates of a 32 x 32 design, scaled onto the box.
+    const double unit = side / double(MessageIconSize);
+    const auto X = [&](double gx) { return box.Left + int(std::lround(gx * unit)); };
+    const auto Y = [&](double gy) { return box.Top + int(std::lround(gy * unit)); };
+    const auto Cells = [&](double x0, double y0, double x1, double y1) { return TRect{X(x0), Y(y0), X(x1), Y(y1)}; };
+    const auto Bar = [&](double x0, double y0, double x1, double y1, TColor color) {
+        canvas.Brush()->SetStyle(bsSolid);
+        canvas.Brush()->SetColor(color);
+        canvas.FillRect(Cells(x0, y0, x1, y1));
+    };
+    canvas.Pen()->SetStyle(psSolid);
+    canvas.Pen()->SetMode(pmCopy);
+    canvas.Pen()->SetWidth(1);
+    canvas.Brush()->SetStyle(bsSolid);
+
+    const TColor blue = RGB(0x1E, 0x5A, 0xC8), darkBlue = RGB(0x10, 0x30, 0x78);
+    switch (icon) {
+    case miError:
+        canvas.Pen()->SetColor(RGB(0x80, 0x00, 0x00));
+        canvas.Brush()->SetColor(RGB(0xD0, 0x10, 0x10));
+        canvas.Ellipse(Cells(1, 1, 31, 31));
+        canvas.Pen()->SetColor(clWhite);
+        canvas.Pen()->SetWidth(std::max(2, int(std::lround(3 * unit))));
+        canvas.MoveTo(X(10), Y(10));
+        canvas.LineTo(X(22), Y(22));
+        canvas.MoveTo(X(22), Y(10));
+        canvas.LineTo(X(10), Y(22));
+        break;
+    case miWarning:
+        canvas.Pen()->SetColor(RGB(0x80, 0x60, 0x00));
+        canvas.Brush()->SetColor(RGB(0xFF, 0xCC, 0x00));
+        canvas.Polygon({{X(16), Y(2)}, {X(30), Y(28)}, {X(2), Y(28)}});
+        Bar(14.5, 10, 17.5, 21, clBlack);
+        Bar(14.5, 23, 17.5, 26, clBlack);
+        break;
+    case miInformation:
+        canvas.Pen()->SetColor(darkBlue);
+        canvas.Brush()->SetColor(blue);
+        canvas.Ellipse(Cells(1, 1, 31, 31));
+        Bar(14, 7, 18, 11, clWhite);
+        Bar(14, 13, 18, 25, clWhite);
+        break;
+    case miQuestion: {
+        canvas.Pen()->SetColor(darkBlue);
+        canvas.Brush()->SetColor(blue);
+        canvas.Ellipse(Cells(1, 1, 31, 31));
+        canvas.Font()->SetName("Arial");
+        canvas.Font()->SetStyle({fsBold});
+        canvas.Font()->SetHeight(-std::max(1, int(std::lround(22 * unit))));
+        canvas.Font()->SetColor(clWhite);
+        canvas.Brush()->SetStyle(bsClear);
+        TRect text = box;
+        canvas.DrawText("?", text, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+        break;
+    }
+    }
+}
+
 namespace detail {
 
 bool DrawFrameControl(TCanvas& canvas, TRect& rect, unsigned type, unsigned state)

@@ -3,6 +3,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace qel {
@@ -28,5 +29,13 @@ void DrawSortArrow(TCanvas& canvas, const TRect& r, bool ascending, bool flat = 
 void DrawDropDownArrow(TCanvas& canvas, const TRect& r, bool enabled = true);
 // The diagonal size grip in the bottom-right corner of `r`.
 void DrawSizeGrip(TCanvas& canvas, const TRect& r);
+
+// The icons of message boxes: a red disc with a white cross, a yellow
+// triangle with "!", a blue disc with "i", a blue disc with "?".
+enum TMessageIcon : std::uint8_t { miError, miWarning, miInformation, miQuestion };
+// Side of a message-box icon at 96 pixels per inch.
+inline constexpr int MessageIconSize = 32;
+// The icon scaled to the largest square that fits `r`, centred.
+void DrawMessageIcon(TCanvas& canvas, const TRect& r, TMessageIcon icon);
 
 } // namespace qel

@@ -2,6 +2,7 @@
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
+#include "platform/graphics/Resources.h"
 #include "platform/core/Exceptions.h"
 
 #include <gtest/gtest.h>
@@ -139,6 +140,32 @@ TEST(Bitmaps, IconKeepsTheShapeAndDropsTheBackground)
     EXPECT_TRUE(CreateIconFromBitmap(&empty)->Empty());
     TBitmap huge(300, 10);
     EXPECT_THROW(CreateIconFromBitmap(&huge), EInvalidGraphicOperation);
+}
+
+TEST(Bitmaps, IconFromAResourceByNumberOrName)
+{
+    RegisterBitmapResource(30003, [] { return LGlyph(); });
+    std::unique_ptr<TIcon> icon = CreateIconFromBitmapResource(30003);
+    EXPECT_EQ(icon->Width(), 4);
+    EXPECT_EQ(icon->Height(), 3);
+    EXPECT_FALSE(CreateIconFromBitmapResource("#30003")->Empty());
+
+    // Names are matched without regard to case.
+    RegisterBitmapResource("PrintIcon", [] { return LGlyph(); });
+    EXPECT_EQ(CreateIconFromBitmapResource("PRINTICON")->Width(), 4);
+    UnregisterBitmapResource("printicon");
+    UnregisterBitmapResource(30003);
+
+    try {
+        CreateIconFromBitmapResource(30003);
+        ADD_FAILURE() << "an unregistered resource gave an icon";
+    } catch (const EResNotFound& e) {
+        EXPECT_STREQ(e.what(), "Resource #30003 not found");
+    }
+    // A resource whose painter gives no picture is missing too.
+    RegisterBitmapResource("Broken", [] { return std::unique_ptr<TBitmap>(); });
+    EXPECT_THROW(CreateIconFromBitmapResource("Broken"), EResNotFound);
+    UnregisterBitmapResource("Broken");
 }
 
 TEST(Bitmaps, ColoredGlyphPaintsOnlyTheShapeWithinTheRectangle)

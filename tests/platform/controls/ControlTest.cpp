@@ -430,6 +430,21 @@ TEST(Controls, HintWindowClipboardAndScreen)
     Clipboard().SetAsText("Seite 1");
     EXPECT_EQ(Clipboard().AsText(), "Seite 1");
     EXPECT_TRUE(Clipboard().HasFormat(CF_TEXT));
+    // Pictures go through the clipboard with their pixels.
+    TBitmap picture(10, 6);
+    picture.Canvas()->Brush()->SetColor(clRed);
+    picture.Canvas()->FillRect(Rect(0, 0, 10, 6));
+    picture.SetPixel(9, 5, clBlue);
+    Clipboard().Assign(picture);
+    EXPECT_TRUE(Clipboard().HasFormat(CF_BITMAP));
+    TBitmap pasted;
+    ASSERT_TRUE(Clipboard().GetBitmap(pasted));
+    EXPECT_EQ(pasted.Width(), 10);
+    EXPECT_EQ(pasted.Height(), 6);
+    EXPECT_EQ(ColorToRGB(pasted.Pixel(0, 0)), clRed);
+    EXPECT_EQ(ColorToRGB(pasted.Pixel(9, 5)), clBlue);
+    Clipboard().Clear();
+    EXPECT_FALSE(Clipboard().GetBitmap(pasted));
 
     EXPECT_EQ(Screen().WorkAreaRect(), Rect(0, 0, 1280, 1024));
     {
@@ -452,6 +467,13 @@ TEST(Controls, HintWindowClipboardAndScreen)
     EXPECT_EQ(form.Placement().NormalBounds, Rect(300, 230, 500, 330)) << "the restored rectangle is kept";
     form.SetWindowState(wsNormal);
     EXPECT_EQ(form.BoundsRect(), Rect(300, 230, 500, 330));
+    // A dialog owned by the form is centred on it.
+    TForm dialog(&form);
+    dialog.SetBounds(0, 0, 100, 50);
+    dialog.SetPosition(poOwnerFormCenter);
+    dialog.Show();
+    EXPECT_EQ(dialog.BoundsRect(), Rect(350, 255, 450, 305));
+    dialog.Hide();
     form.Hide();
     Screen().SetVirtualScreen(1280, 1024);
 }

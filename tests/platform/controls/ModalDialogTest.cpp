@@ -5,6 +5,7 @@
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -209,6 +210,46 @@ TEST(ModalDialog, MessageBoxesAnsweredByHooks)
         });
         EXPECT_EQ(Application().MessageBox("x", "Title", MB_RETRYCANCEL | MB_ICONWARNING | MB_DEFBUTTON2), IDRETRY);
     }
+}
+
+TEST(ModalDialog, MessageFormsShowTheIconOfTheirType)
+{
+    struct Case {
+        TMsgDlgType type;
+        TPoint probe;       // a point of the 32 x 32 icon that carries its colour
+        TColor colour;
+    };
+    const Case cases[] = {
+        {mtError, {5, 16}, RGB(0xD0, 0x10, 0x10)},
+        {mtWarning, {8, 26}, RGB(0xFF, 0xCC, 0x00)},
+        {mtInformation, {5, 16}, RGB(0x1E, 0x5A, 0xC8)},
+        {mtConfirmation, {5, 16}, RGB(0x1E, 0x5A, 0xC8)},
+    };
+    for (const Case& c : cases) {
+        TMessageDlgParams p;
+        p.Text = "Short.";
+        p.Type = c.type;
+        std::unique_ptr<TForm> form = CreateMessageDialog(p);
+        auto* image = dynamic_cast<TControl*>(form->FindComponent("Image"));
+        ASSERT_NE(image, nullptr) << int(c.type);
+        EXPECT_EQ(image->Width(), 32);
+        EXPECT_EQ(image->Height(), 32);
+        std::unique_ptr<TBitmap> shot = GrabControl(image);
+        EXPECT_EQ(ColorToRGB(shot->Pixel(c.probe.X, c.probe.Y)), c.colour) << int(c.type);
+        // The text stands right of the icon, the buttons below both.
+        auto* text = dynamic_cast<TControl*>(form->FindComponent("Message"));
+        auto* ok = dynamic_cast<TControl*>(form->FindComponent("OK"));
+        EXPECT_GE(text->Left(), image->Left() + image->Width());
+        EXPECT_GE(ok->Top(), image->Top() + image->Height());
+        EXPECT_LE(ok->Left() + ok->Width(), form->ClientWidth());
+    }
+    // ShowMessage has no icon.
+    TMessageDlgParams p;
+    p.Text = "Plain";
+    p.Type = mtCustom;
+    std::unique_ptr<TForm> plain = CreateMessageDialog(p);
+    EXPECT_EQ(plain->FindComponent("Image"), nullptr);
+    EXPECT_EQ(dynamic_cast<TControl*>(plain->FindComponent("Message"))->Left(), 12);
 }
 
 TEST(ModalDialog, HandleExceptionGoesToTheHookAndAbortIsSilent)

@@ -428,6 +428,23 @@ TEST_F(StreamingTest, UnknownPropertiesAndClassesFailBeforeAnythingChanges)
     // An enumeration name the class does not know.
     EXPECT_THROW(ReadBytes(Patched(bytes, "taRight", "taRigh2"), &other, nullptr), EReadError);
     EXPECT_EQ(other.Align(), taNone);
+    // An ordinal in place of the name must name an enumerator too; 1337 would
+    // reach the setter as a value the enumeration does not have.
+    auto withOrdinal = [&bytes](std::int32_t ordinal) {
+        const std::string byName("Align\x07\x07\0\0\0taRight", 17);
+        std::string out = bytes;
+        const auto at = out.find(byName);
+        EXPECT_NE(at, std::string::npos);
+        out.replace(at, byName.size(),
+                    std::string("Align\x03", 6) + std::string(reinterpret_cast<const char*>(&ordinal), 4));
+        return out;
+    };
+    for (std::int32_t ordinal : {1337, -1, 3}) {
+        EXPECT_THROW(ReadBytes(withOrdinal(ordinal), &other, nullptr), EReadError) << ordinal;
+        EXPECT_EQ(other.Align(), taNone);
+    }
+    ReadBytes(withOrdinal(taLeft), &other, nullptr);
+    EXPECT_EQ(other.Align(), taLeft);
 }
 
 TEST_F(StreamingTest, FailingSetterFreesWhatTheReadCreated)

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 
 namespace qel::test {
 namespace {
@@ -631,6 +633,40 @@ TEST(Fields, TextsFormatsAndCharacters)
     EXPECT_EQ(ds->FieldValues("PRICE;NAME").Elements().size(), 2u);
 }
 
+TEST(Fields, AsStringReadsBackThroughSetAsString)
+{
+    LocaleScope locale;
+    TComponent owner(nullptr);
+    auto* ds = new TMemoryDataSet(&owner);
+    auto* flag = static_cast<TBooleanField*>(ds->AddField("FLAG", ftBoolean));
+    auto* at = ds->AddField("AT", ftTime);
+    auto* day = ds->AddField("DAY", ftDate);
+    auto* stamp = ds->AddField("STAMP", ftDateTime);
+    ds->Open();
+    ds->Append();
+    flag->SetDisplayValues("Ja;Nein");
+    flag->SetAsBoolean(true);
+    EXPECT_EQ(flag->AsString(), "Ja");
+    flag->SetAsString(flag->AsString());
+    EXPECT_TRUE(flag->AsBoolean());
+    // A time field shows its time alone, midnight included, not a date of 1899.
+    at->SetAsString("13:14:15");
+    EXPECT_EQ(at->AsString(), "13:14:15");
+    at->SetAsDateTime(0);
+    EXPECT_EQ(at->AsString(), "00:00:00");
+    at->SetAsString(at->AsString());
+    EXPECT_DOUBLE_EQ(at->AsDateTime(), 0);
+    day->SetAsDateTime(EncodeDate(2024, 3, 5) + 0.5);
+    EXPECT_EQ(day->AsString(), "05.03.2024");
+    stamp->SetAsString("05.03.2024 13:14:15");
+    EXPECT_EQ(stamp->AsString(), "05.03.2024 13:14:15");
+    // A date no calendar can show is refused, not stored to fail every later read.
+    EXPECT_THROW(stamp->SetAsDateTime(1e300), EConvertError);
+    EXPECT_THROW(stamp->SetValue(Variant(std::nan(""))), EConvertError);
+    EXPECT_EQ(stamp->AsString(), "05.03.2024 13:14:15");
+    ds->Cancel();
+}
+
 TEST(Fields, LargeIntegersAndBcdConvertAndCheckTheirRange)
 {
     LocaleScope locale;
@@ -698,6 +734,43 @@ TEST(Fields, FieldDefsCreateDefaultFields)
     EXPECT_EQ(ds->FieldCount(), 0);
     EXPECT_EQ(watcher.Removed, (std::vector<TComponent*>{a}));
     EXPECT_THROW(CreateFieldOfType(ftADT, &owner), EDatabaseError);
+}
+
+TEST(Fields, FreeingAFieldClosesAnOpenDataSet)
+{
+    Table t;
+    t.Fill(3);
+    RecordingLink link;
+    link.SetDataSource(t.src);
+    // A closing event that refuses cannot keep the dataset open on a field
+    // that is gone: the destructor cannot raise.
+    bool refused = false;
+    t.ds->BeforeClose = [&refused](TDataSet*) {
+        refused = true;
+        throw EDatabaseError("not now");
+    };
+    delete t.ds->FieldByName("CITY");
+    EXPECT_TRUE(refused);
+    EXPECT_FALSE(t.ds->Active());
+    EXPECT_FALSE(link.Active());
+    EXPECT_EQ(t.ds->FindField("CITY"), nullptr);
+    EXPECT_EQ(t.ds->FieldCount(), 3);
+    t.ds->BeforeClose = nullptr;
+    t.ds->Open();
+    t.ds->AppendRecord({1, "N", 1.5});
+    EXPECT_EQ(t.ds->FieldByName("AMOUNT")->AsFloat(), 1.5);
+
+    // Fields made from FieldDefs: closing frees the others, the freed one only once.
+    TComponent owner(nullptr);
+    auto* ds = new TMemoryDataSet(&owner);
+    ds->FieldDefs().Add("A", ftInteger);
+    ds->FieldDefs().Add("B", ftString, 8);
+    ds->Open();
+    delete ds->Fields(0);
+    EXPECT_FALSE(ds->Active());
+    EXPECT_EQ(ds->FieldCount(), 0);
+    ds->Open();
+    EXPECT_EQ(ds->FieldCount(), 2);
 }
 
 } // namespace
