@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <array>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -907,17 +908,35 @@ struct DateTimeParts {
     int Year, Month, Day, Hour, Minute, Second, Ms, DayOfWeek;   // DayOfWeek 0 = Sunday
 };
 
+// 01.01.0001. An earlier day (the null date among them) has no calendar
+// date: it decodes to 0.0.0 and formats as zeros, never as a negative year.
+constexpr std::int64_t kFirstDay = -693593;
+
 DateTimeParts Decode(TDateTime value)
 {
     const DayAndTime dt = Split(value);
     DateTimeParts p{};
-    CivilFromDays(dt.Day - kUnixEpochOffset, p.Year, p.Month, p.Day);
+    if (dt.Day >= kFirstDay)
+        CivilFromDays(dt.Day - kUnixEpochOffset, p.Year, p.Month, p.Day);
     p.Hour = static_cast<int>(dt.Ms / 3600000);
     p.Minute = static_cast<int>(dt.Ms / 60000 % 60);
     p.Second = static_cast<int>(dt.Ms / 1000 % 60);
     p.Ms = static_cast<int>(dt.Ms % 1000);
     p.DayOfWeek = static_cast<int>(((dt.Day + 6) % 7 + 7) % 7);   // day 0 was a Saturday
     return p;
+}
+
+// Day and month names of a date before year 1 (month 0) are empty.
+const std::string& DayName(const std::array<std::string, 7>& names, const DateTimeParts& p)
+{
+    static const std::string none;
+    return p.Month == 0 ? none : names[static_cast<std::size_t>(p.DayOfWeek)];
+}
+
+const std::string& MonthName(const std::array<std::string, 12>& names, const DateTimeParts& p)
+{
+    static const std::string none;
+    return p.Month < 1 || p.Month > 12 ? none : names[static_cast<std::size_t>(p.Month - 1)];
 }
 
 std::string Pad(int value, int width)
@@ -1006,8 +1025,8 @@ void AppendDateTime(std::string& out, const std::string& format, const DateTimeP
             switch (n) {
             case 1: out += std::to_string(p.Day); break;
             case 2: out += Pad(p.Day, 2); break;
-            case 3: out += fs.ShortDayNames[static_cast<std::size_t>(p.DayOfWeek)]; break;
-            case 4: out += fs.LongDayNames[static_cast<std::size_t>(p.DayOfWeek)]; break;
+            case 3: out += DayName(fs.ShortDayNames, p); break;
+            case 4: out += DayName(fs.LongDayNames, p); break;
             case 5: AppendDateTime(out, fs.ShortDateFormat, p, depth + 1); break;
             default: AppendDateTime(out, fs.LongDateFormat, p, depth + 1); break;
             }
@@ -1023,8 +1042,8 @@ void AppendDateTime(std::string& out, const std::string& format, const DateTimeP
                 switch (n) {
                 case 1: out += std::to_string(p.Month); break;
                 case 2: out += Pad(p.Month, 2); break;
-                case 3: out += fs.ShortMonthNames[static_cast<std::size_t>(p.Month - 1)]; break;
-                default: out += fs.LongMonthNames[static_cast<std::size_t>(p.Month - 1)]; break;
+                case 3: out += MonthName(fs.ShortMonthNames, p); break;
+                default: out += MonthName(fs.LongMonthNames, p); break;
                 }
             }
             i += n;
@@ -1400,7 +1419,7 @@ std::string LocaleFormatDate(const std::string& picture, TDateTime value)
             else if (n == 2)
                 out += Pad(p.Day, 2);
             else
-                out += (n == 3 ? fs.ShortDayNames : fs.LongDayNames)[static_cast<std::size_t>(p.DayOfWeek)];
+                out += DayName(n == 3 ? fs.ShortDayNames : fs.LongDayNames, p);
             break;
         case 'M':
             if (n == 1)
@@ -1408,7 +1427,7 @@ std::string LocaleFormatDate(const std::string& picture, TDateTime value)
             else if (n == 2)
                 out += Pad(p.Month, 2);
             else
-                out += (n == 3 ? fs.ShortMonthNames : fs.LongMonthNames)[static_cast<std::size_t>(p.Month - 1)];
+                out += MonthName(n == 3 ? fs.ShortMonthNames : fs.LongMonthNames, p);
             break;
         default:   // 'y'
             if (n == 1)

@@ -105,6 +105,8 @@ bool TryEncodeDate(int y, int m, int d, TDateTime& value);
 bool TryEncodeTime(int h, int n, int s, int ms, TDateTime& value);
 // Joins a date and a time; negative dates carry the time as the absolute fraction.
 TDateTime ComposeDateTime(TDateTime date, TDateTime time);
+// A day before 01.01.0001 (-693593; NullDate among them) decodes to 0, 0, 0
+// and formats as zeros ("00.00.0000"), its day and month names as "".
 void DecodeDate(TDateTime value, int& y, int& m, int& d);
 void DecodeTime(TDateTime value, int& h, int& n, int& s, int& ms);
 int DayOfWeek(TDateTime value);               // 1 = Sunday .. 7 = Saturday

@@ -613,6 +613,11 @@ public:
     {
         Validate(root, instance);
         m_probes.clear();
+        if (instance) {
+            DryRun(root, instance);
+            m_guarded.insert(instance);
+            MarkMatched(root.children);
+        }
         try {
             return Apply(root, instance);
         } catch (...) {
@@ -757,6 +762,100 @@ private:
         }
     }
 
+    // ---- dry run: the tree applied to a fresh instance first
+
+    // A setter or defined-property reader that refuses a value on a fresh
+    // object raises here, before the target is touched. A class that cannot
+    // be made by name without an owner gets no dry run; the undo log of the
+    // real run still covers it.
+    void DryRun(Node& root, TComponent* instance)
+    {
+        std::unique_ptr<TComponent> scratch;
+        try {
+            if (TClassRegistry::Instance().IsRegistered(instance->ClassName()))
+                scratch.reset(TClassRegistry::Instance().Create(instance->ClassName(), nullptr));
+        } catch (...) {
+        }
+        if (!scratch)
+            return;
+        m_dryRun = true;
+        try {
+            Apply(root, scratch.get());
+        } catch (...) {
+            EndDryRun();
+            throw;   // scratch frees itself and what it owns
+        }
+        EndDryRun();
+    }
+
+    void EndDryRun()
+    {
+        // Everything the dry run created is owned by the scratch root, which
+        // frees it in one pass (no removal broadcast per component).
+        m_created.clear();
+        m_loaded.clear();
+        m_fixups.clear();
+        m_root = nullptr;
+        m_dryRun = false;
+    }
+
+    void MarkMatched(const std::vector<Node>& nodes)
+    {
+        for (const Node& n : nodes) {
+            if (n.match)
+                m_guarded.insert(n.match);
+            MarkMatched(n.children);
+        }
+    }
+
+    // ---- undo log of the real run: simple published properties, the
+    // root's name and parents of existing components, as they were before
+    // this read changed them
+
+    void Remember(TObject* obj, const TPropInfo& info)
+    {
+        if (m_dryRun || !m_guarded.count(obj))
+            return;
+        switch (info.Kind) {
+        case pkInteger:
+        case pkColor:
+        case pkInt64:
+        case pkBoolean:
+        case pkEnumeration:
+        case pkSet:
+            if (info.GetOrd && info.SetOrd)
+                m_undo.push_back([obj, &info, old = info.GetOrd(obj)] { info.SetOrd(obj, old); });
+            return;
+        case pkFloat:
+            if (info.GetFloat && info.SetFloat)
+                m_undo.push_back([obj, &info, old = info.GetFloat(obj)] { info.SetFloat(obj, old); });
+            return;
+        case pkString:
+        case pkBinary:
+            if (info.GetStr && info.SetStr)
+                m_undo.push_back([obj, &info, old = info.GetStr(obj)] { info.SetStr(obj, old); });
+            return;
+        case pkVariant:
+            if (info.GetVar && info.SetVar)
+                m_undo.push_back([obj, &info, old = info.GetVar(obj)] { info.SetVar(obj, old); });
+            return;
+        case pkComponent:
+            if (info.GetObj && info.SetObj)
+                m_undo.push_back([obj, &info, old = dynamic_cast<TComponent*>(info.GetObj(obj))] {
+                    info.SetObj(obj, old);
+                });
+            return;
+        case pkPersistent:
+        case pkCollection: return;   // not restored
+        }
+    }
+
+    void RememberParent(TComponent* c)
+    {
+        if (!m_dryRun && m_guarded.count(c))
+            m_undo.push_back([c, old = c->GetParentComponent()] { c->SetParentComponent(old); });
+    }
+
     // ---- applying
 
     void Track(TComponent* c)
@@ -790,22 +889,34 @@ private:
         }
         m_root = comp;
         Track(comp);
-        if (!root.name.empty() && !SameName(root.name, comp->Name()))
+        if (!root.name.empty() && !SameName(root.name, comp->Name())) {
+            if (!m_dryRun && instance)
+                m_undo.push_back([comp, old = comp->Name()] { comp->SetName(old); });
             comp->SetName(UniqueName(comp->Owner(), comp, root.name));
-        if (m_parent)
+        }
+        // The scratch root of a dry run stays unattached.
+        if (m_parent && !m_dryRun) {
+            RememberParent(comp);
             comp->SetParentComponent(m_parent);
+        }
         ApplyEntries(comp, root.entries);
         for (Node& child : root.children)
             ApplyNode(child, comp);
 
-        for (const Fixup& f : m_fixups)
-            f.info->SetObj(f.obj, Resolve(f.path));
+        for (const Fixup& f : m_fixups) {
+            TComponent* target = Resolve(f.path);
+            Remember(f.obj, *f.info);
+            f.info->SetObj(f.obj, target);
+        }
         m_fixups.clear();
+        if (m_dryRun)
+            return comp;
 
         // From here on the tree is complete: no more rollback.
         std::vector<TComponent*> loaded = std::move(m_loaded);
         m_loaded.clear();
         m_created.clear();
+        m_undo.clear();
         for (TComponent* c : loaded)
             c->SetStreamingState(csReading, false);
         for (TComponent* c : loaded)
@@ -815,19 +926,24 @@ private:
 
     void ApplyNode(Node& n, TComponent* parent)
     {
-        TComponent* comp = n.match;
+        // A dry run creates every component, existing ones included.
+        TComponent* comp = m_dryRun ? nullptr : n.match;
         if (!comp) {
             comp = TClassRegistry::Instance().Create(n.className, m_root);
             m_created.push_back(comp);
             Track(comp);
+            // In a dry run a new name may equal that of an existing component
+            // owned elsewhere, which the real run leaves where it is.
             if (!n.name.empty())
-                comp->SetName(n.name);
+                comp->SetName(m_dryRun ? UniqueName(m_root, comp, n.name) : n.name);
             comp->SetParentComponent(parent);
         } else {
             Track(comp);
             // A parentless component of the root stays so when it is one of the root's children.
-            if (comp->GetParentComponent() != parent && (comp->HasParent() || parent != m_root))
+            if (comp->GetParentComponent() != parent && (comp->HasParent() || parent != m_root)) {
+                RememberParent(comp);
                 comp->SetParentComponent(parent);
+            }
         }
         ApplyEntries(comp, n.entries);
         for (Node& child : n.children)
@@ -855,6 +971,8 @@ private:
     {
         if (!Fits(info, v))
             throw EReadError("Invalid property value for " + info.Name);
+        if (info.Kind != pkComponent || v.tag == tNil)
+            Remember(obj, info);   // references are remembered when fixed up
         switch (info.Kind) {
         case pkInteger:
         case pkColor:
@@ -931,6 +1049,18 @@ private:
 
     void Rollback()
     {
+        // Old values back first, newest first, while the created components
+        // still exist (a restored reference may have pointed at one of them
+        // in between). A restore that raises is skipped: the original
+        // failure is what the caller hears about.
+        std::vector<std::function<void()>> undo = std::move(m_undo);
+        m_undo.clear();
+        for (auto it = undo.rbegin(); it != undo.rend(); ++it) {
+            try {
+                (*it)();
+            } catch (...) {
+            }
+        }
         std::vector<TComponent*> created = std::move(m_created);
         std::unordered_set<TComponent*> createdSet(created.begin(), created.end());
         for (TComponent* c : m_loaded) {
@@ -955,6 +1085,9 @@ private:
     std::vector<TComponent*> m_created;
     std::vector<TComponent*> m_loaded;
     std::vector<Fixup> m_fixups;
+    bool m_dryRun = false;
+    std::unordered_set<const TObject*> m_guarded;   // existing components the read changes
+    std::vector<std::function<void()>> m_undo;
 };
 
 } // namespace

@@ -47,9 +47,24 @@
 // nested objects) before anything is created, the reader constructs one
 // scratch instance per class, without owner, and frees it again; a
 // component's constructor and destructor must allow that.
-// Should a setter or a defined property's reader still
-// raise while values are applied, the components this read created are
-// freed and the exception propagates.
+//
+// Reading into an existing component is read into a new object first: the
+// tree is applied to a fresh instance of the target's class (made by name,
+// without owner; its children created under it, references resolved within
+// it, no Loaded calls) and freed again. A setter or defined property's
+// reader that refuses a value there fails the read before the target is
+// touched. Only then are the values applied to the target. Should a setter
+// still refuse there (one that depends on the target's own state), the
+// reader puts back, newest first, what it recorded before changing it: the
+// simple published properties (references included) of the target and of
+// its existing components that were read into, the target's name, and their
+// parent components; errors while putting back are ignored. Nested objects,
+// collection items and entries from DefineProperties of existing components
+// are not put back. The components this read created are freed and the
+// exception propagates. A value a fresh instance refuses is refused even
+// where the target would take it. A target whose class cannot be made by
+// name gets no dry run, only the putting back. A new component that fails
+// is freed with everything the read created.
 #include "platform/core/Component.h"
 #include "platform/core/PropertyRegistry.h"
 #include "platform/core/Stream.h"

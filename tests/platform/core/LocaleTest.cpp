@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -260,6 +261,33 @@ TEST_F(LocaleTest, DecodingNegativeDatesAndRounding)
     EXPECT_EQ(DayOfWeek(EncodeDate(2024, 3, 5)), 3);   // Tuesday
     EXPECT_THROW(DecodeDate(std::numeric_limits<double>::quiet_NaN(), y, m, d), EConvertError);
     EXPECT_NO_THROW(FormatDateTime("dd.mm.yyyy", NullDate));
+}
+
+TEST_F(LocaleTest, DaysBeforeYearOneDecodeAndFormatAsZeros)
+{
+    int y = -1, m = -1, d = -1, h = 0, n = 0, s = 0, ms = 0;
+    DecodeDate(NullDate, y, m, d);
+    EXPECT_EQ((std::array{y, m, d}), (std::array{0, 0, 0}));
+    DecodeDate(-693594, y, m, d);   // 31.12. of year 0
+    EXPECT_EQ((std::array{y, m, d}), (std::array{0, 0, 0}));
+    // The day number counts, not the sign of the fraction: this is 01.01.0001 12:00.
+    DecodeDate(-693593.5, y, m, d);
+    DecodeTime(-693593.5, h, n, s, ms);
+    EXPECT_EQ((std::array{y, m, d, h}), (std::array{1, 1, 1, 12}));
+    DecodeTime(NullDate - 0.25, h, n, s, ms);
+    EXPECT_EQ(h, 6);
+
+    EXPECT_EQ(FormatDateTime("dd.mm.yyyy", NullDate), "00.00.0000");
+    EXPECT_EQ(FormatDateTime("d.m.yy hh:nn", NullDate - 0.5), "0.0.00 12:00");
+    EXPECT_EQ(FormatDateTime("[ddd mmm mmmm dddd]", NullDate), "[   ]");
+    EXPECT_EQ(DateToStr(NullDate), "00.00.0000");
+    EXPECT_EQ(LocaleFormatDate("dd.MM.yyyy[MMM dddd]", NullDate), "00.00.0000[ ]");
+    EXPECT_EQ(FormatDateTime("dd.mm.yyyy", -693593), "01.01.0001");
+
+    TDateTime v = 0;
+    EXPECT_FALSE(TryEncodeDate(0, 0, 0, v));
+    EXPECT_THROW(EncodeDate(0, 12, 31), EConvertError);
+    EXPECT_THROW(EncodeDate(-17, 6, 18), EConvertError);
 }
 
 TEST_F(LocaleTest, FormatDateTimePictures)

@@ -79,9 +79,19 @@ public:
     int Color() const { return m_color; }
     void SetColor(int v) { m_color = v; }
     Variant Value() const { return m_value; }
-    void SetValue(const Variant& v) { m_value = v; }
+    void SetValue(const Variant& v)
+    {
+        if (m_refuseArrays && v.IsArray())
+            throw EConvertError("Arrays refused");
+        m_value = v;
+    }
     TTestNode* Buddy() const { return m_buddy; }
-    void SetBuddy(TTestNode* v) { m_buddy = v; }
+    void SetBuddy(TTestNode* v)
+    {
+        if (m_buddyLocked && v)
+            throw EConvertError("Buddy locked");
+        m_buddy = v;
+    }
     TTestFont* Font() { return &m_font; }
     TCollection* Items() { return &m_items; }
     std::string Blob() const { return m_blob; }
@@ -92,6 +102,9 @@ public:
     bool m_builtIn = false;   // streamed as "BuiltInStyle", always
     bool m_captionSetWhileLoading = false;
     bool m_sawWriting = false;
+    // State of this object alone (not streamed) under which setters refuse.
+    bool m_refuseArrays = false;
+    bool m_buddyLocked = false;
 
     bool HasParent() const override { return m_parent != nullptr; }
     TComponent* GetParentComponent() const override { return m_parent; }
@@ -122,7 +135,12 @@ public:
             },
             true);
         filer.DefineBinaryProperty(
-            "Criteria", [this](TStream& s) { m_criteria = s.ReadBytes(s.Size()); },
+            "Criteria",
+            [this](TStream& s) {
+                m_criteria = s.ReadBytes(s.Size());
+                if (m_criteria == "refuse")
+                    throw EReadError("Criteria refused");
+            },
             [this](TStream& s) { s.WriteBytes(m_criteria); }, !m_criteria.empty());
     }
 
@@ -463,6 +481,147 @@ TEST_F(StreamingTest, FailingSetterFreesWhatTheReadCreated)
     EXPECT_THROW(ReadBytes(refused, nullptr, &holder), EConvertError);
     EXPECT_EQ(holder.ComponentCount(), 0);
     EXPECT_TRUE(g_log.empty());   // no Loaded for a failed read
+}
+
+namespace {
+
+// Published simple values by name (references as the referenced name).
+std::vector<std::pair<std::string, Variant>> SimpleValues(TObject* obj)
+{
+    std::vector<std::pair<std::string, Variant>> out;
+    for (const TPropInfo* p : GetPropList(obj))
+        if (p->Kind != pkPersistent && p->Kind != pkCollection)
+            out.emplace_back(p->Name, GetPropValue(obj, p->Name));
+    return out;
+}
+
+} // namespace
+
+// A read into an existing component applies the stream to a fresh object
+// first; a refusal there leaves the target untouched, including what the
+// undo log would not put back (nested objects, items, defined entries).
+TEST_F(StreamingTest, ValueRefusedOnAFreshObjectLeavesTheTargetAsItWas)
+{
+    TTestNode* root = BuildTree();
+    // The stream of the tree with one Width of -999 (which every TTestNode refuses).
+    auto refusedWidth = [root](TTestNode* which) {
+        const int old = which->Width();
+        which->SetWidth(-998);
+        std::string bytes = Bytes(root);
+        which->SetWidth(old);
+        std::int32_t from = -998, to = -999;
+        return Patched(bytes, "Width\x03" + std::string(reinterpret_cast<const char*>(&from), 4),
+                       "Width\x03" + std::string(reinterpret_cast<const char*>(&to), 4));
+    };
+    std::vector<std::string> streams{refusedWidth(root),
+                                     refusedWidth(dynamic_cast<TTestNode*>(root->FindComponent("B")))};
+    root->m_criteria = "refuse";   // refused by the defined entry's reader
+    streams.push_back(Bytes(root));
+
+    auto* target = new TTestNode(m_form.get());
+    target->SetName("Target");
+    target->SetWidth(5);
+    target->SetCaption("mine");
+    target->SetAlign(taLeft);
+    target->Font()->SetName("Mono");
+    for (const char* caption : {"x", "y", "z"})
+        static_cast<TTestItem*>(target->Items()->Add())->SetCaption(caption);
+    target->m_criteria = "keep";
+    auto* existingA = new TTestNode(target);
+    existingA->SetName("A");
+    existingA->SetParentComponent(target);
+    existingA->SetCaption("old");
+    target->SetBuddy(existingA);
+    const std::string before = Bytes(target);
+    const int formCount = m_form->ComponentCount();
+
+    for (std::size_t i = 0; i < streams.size(); ++i) {
+        EXPECT_THROW(ReadBytes(streams[i], target, nullptr), Exception) << i;
+        EXPECT_EQ(Bytes(target), before) << i;
+        EXPECT_EQ(target->Name(), "Target");
+        ASSERT_EQ(target->ComponentCount(), 1) << i;
+        EXPECT_EQ(target->Components(0), existingA);
+        EXPECT_EQ(existingA->GetParentComponent(), target);
+        EXPECT_EQ(target->Buddy(), existingA);
+        EXPECT_EQ(target->Items()->Count(), 3);
+        EXPECT_EQ(target->m_criteria, "keep");
+        EXPECT_FALSE(target->IsLoading());
+        EXPECT_FALSE(existingA->IsLoading());
+        EXPECT_EQ(m_form->ComponentCount(), formCount) << i;
+    }
+    EXPECT_TRUE(g_log.empty());
+}
+
+// Setters that take the values on a fresh object but refuse them on the
+// target: the values changed before the refusal are put back.
+TEST_F(StreamingTest, RefusalThatDependsOnTheTargetPutsBackItsValues)
+{
+    TTestNode* root = BuildTree();
+    const std::string bytes = Bytes(root);
+
+    auto* target = new TTestNode(m_form.get());
+    target->SetName("Target");
+    target->SetWidth(5);
+    target->SetCaption("mine");
+    target->SetOptions({toC});
+    target->SetValue(Variant(7));
+    target->Items()->Add();
+    auto* existingA = new TTestNode(target);
+    existingA->SetName("A");
+    existingA->SetParentComponent(m_other);   // placed elsewhere: the read moves it into the target
+    existingA->SetCaption("old");
+    existingA->SetRatio(2.5);
+    target->SetBuddy(existingA);
+    const int formCount = m_form->ComponentCount();
+
+    // Refused early, by the root's Value: nothing after it was reached.
+    target->m_refuseArrays = true;
+    const std::string before = Bytes(target);
+    const auto targetValues = SimpleValues(target);
+    const auto aValues = SimpleValues(existingA);
+    try {
+        ReadBytes(bytes, target, nullptr);
+        FAIL() << "no exception";
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "Arrays refused");
+    }
+    EXPECT_EQ(Bytes(target), before);
+    EXPECT_EQ(SimpleValues(target), targetValues);
+    EXPECT_EQ(target->Name(), "Target");
+
+    // Refused last, by the existing child's reference fix-up: the root's
+    // values, its name, its reference (meanwhile to the new B) and the
+    // child's values and parent are all back; B is gone.
+    target->m_refuseArrays = false;
+    existingA->m_buddyLocked = true;
+    try {
+        ReadBytes(bytes, target, nullptr);
+        FAIL() << "no exception";
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "Buddy locked");
+    }
+    EXPECT_EQ(SimpleValues(target), targetValues);
+    EXPECT_EQ(SimpleValues(existingA), aValues);
+    EXPECT_EQ(target->Name(), "Target");
+    EXPECT_EQ(target->Buddy(), existingA);
+    EXPECT_EQ(existingA->Buddy(), nullptr);
+    EXPECT_EQ(existingA->GetParentComponent(), m_other);
+    ASSERT_EQ(target->ComponentCount(), 1);
+    EXPECT_EQ(target->Components(0), existingA);
+    EXPECT_EQ(target->FindComponent("B"), nullptr);
+    EXPECT_FALSE(target->IsLoading());
+    EXPECT_FALSE(existingA->IsLoading());
+    EXPECT_EQ(m_form->ComponentCount(), formCount);
+    EXPECT_TRUE(g_log.empty());
+
+    // Unlocked, the same stream reads.
+    existingA->m_buddyLocked = false;
+    ReadBytes(bytes, target, nullptr);
+    EXPECT_EQ(target->Name(), "Root_1");
+    EXPECT_EQ(target->Width(), 321);
+    EXPECT_EQ(existingA->Caption(), "child a");
+    EXPECT_EQ(existingA->Buddy(), m_other);
+    EXPECT_EQ(target->Buddy(), target->FindComponent("B"));
 }
 
 TEST_F(StreamingTest, TruncatedStreamsFailCleanlyAtEveryByte)
