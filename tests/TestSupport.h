@@ -3,6 +3,7 @@
 // itself, and whole-file reads.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace qel::test {
 
@@ -21,6 +22,17 @@ private:
 };
 
 std::string ReadFileBytes(const std::string& path);
+
+// The lines of a string list (anything with Count() and Get(i)), for comparing in tests.
+template <class List>
+std::vector<std::string> Lines(const List& list)
+{
+    std::vector<std::string> out;
+    for (int i = 0; i < list.Count(); ++i)
+        out.push_back(list.Get(i));
+    return out;
+}
+
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
 } // namespace qel::test

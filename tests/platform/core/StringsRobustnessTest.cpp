@@ -3,21 +3,15 @@
 #include "platform/core/Stream.h"
 #include "platform/core/Strings.h"
 
+#include "TestSupport.h"
 #include "fuzz/Mutator.h"
 
 #include <gtest/gtest.h>
 
 using namespace qel;
+using qel::test::Lines;
 
 namespace {
-
-std::vector<std::string> Lines(const TStrings& s)
-{
-    std::vector<std::string> lines;
-    for (int i = 0; i < s.Count(); ++i)
-        lines.push_back(s.Get(i));
-    return lines;
-}
 
 // Parses the input every way a list takes text, with plain, odd-delimited
 // and sorted lists; what parses must write back and parse to the same lines.

@@ -12,13 +12,7 @@
 namespace qel {
 namespace {
 
-std::vector<std::string> Lines(const TStrings& s)
-{
-    std::vector<std::string> v;
-    for (int i = 0; i < s.Count(); ++i)
-        v.push_back(s.Strings(i));
-    return v;
-}
+using qel::test::Lines;
 
 using V = std::vector<std::string>;
 

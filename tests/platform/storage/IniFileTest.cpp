@@ -10,21 +10,10 @@
 #include <sys/resource.h>
 
 using namespace qel;
+using qel::test::Lines;
 using qel::test::ReadFileBytes;
 using qel::test::TempDir;
 using qel::test::WriteFileBytes;
-
-namespace {
-
-std::vector<std::string> Lines(const TStrings& s)
-{
-    std::vector<std::string> out;
-    for (int i = 0; i < s.Count(); ++i)
-        out.push_back(s.Get(i));
-    return out;
-}
-
-} // namespace
 
 TEST(IniFile, MemIniRoundTripKeepsCaseOrderAndTypes)
 {

@@ -9,6 +9,7 @@
 #include <cstring>
 
 using namespace qel;
+using qel::test::Lines;
 using qel::test::ReadFileBytes;
 using qel::test::TempDir;
 using qel::test::WriteFileBytes;
@@ -31,14 +32,6 @@ protected:
 };
 
 const char* const kLayoutKey = "\\Software\\Tessaro\\PrintingSystem\\DesignTime\\FormLayouts\\qeldemo.dxfmStdPreview";
-
-std::vector<std::string> Lines(const TStrings& s)
-{
-    std::vector<std::string> out;
-    for (int i = 0; i < s.Count(); ++i)
-        out.push_back(s.Get(i));
-    return out;
-}
 
 } // namespace
 

@@ -13,19 +13,12 @@
 #include <map>
 
 using namespace qel;
+using qel::test::Lines;
 using qel::test::ReadFileBytes;
 using qel::test::TempDir;
 using qel::test::WriteFileBytes;
 
 namespace {
-
-std::vector<std::string> Lines(const TStrings& s)
-{
-    std::vector<std::string> out;
-    for (int i = 0; i < s.Count(); ++i)
-        out.push_back(s.Get(i));
-    return out;
-}
 
 // Every section with its "key=value" lines, in file order.
 std::vector<std::pair<std::string, std::vector<std::string>>> Contents(TCustomIniFile& ini)
