@@ -1,7 +1,7 @@
 #pragma once
 // A criteria over plain records (column name -> value) for the criteria
 // tests, and a builder for hand-written stream bytes.
-#include "dbgrid/TdxCriteria.h"
+#include "dbgrid/Criteria.h"
 
 #include <cstdint>
 #include <initializer_list>

@@ -1,6 +1,6 @@
 // Page lists typed into the print dialog and page numbers read back from
 // headers: any text decodes, or raises EConvertError, within the page limit.
-#include "printing/dxPSUtl.h"
+#include "printing/PrintUtils.h"
 
 #include "fuzz/Mutator.h"
 

@@ -1,4 +1,4 @@
-#include "printing/dxPSPapers.h"
+#include "printing/PaperTable.h"
 
 #include "platform/core/Exceptions.h"
 

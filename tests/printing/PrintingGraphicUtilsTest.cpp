@@ -1,4 +1,4 @@
-#include "printing/dxPSGraphicUtl.h"
+#include "printing/PrintGraphicUtils.h"
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"

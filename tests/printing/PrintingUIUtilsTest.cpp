@@ -1,4 +1,4 @@
-#include "printing/dxPSUIUtl.h"
+#include "printing/PrintUIUtils.h"
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Dialogs.h"

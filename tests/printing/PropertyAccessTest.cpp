@@ -1,4 +1,4 @@
-#include "printing/dxPSUtl.h"
+#include "printing/PrintUtils.h"
 
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/PropertyRegistry.h"

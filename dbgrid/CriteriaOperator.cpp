@@ -1,4 +1,4 @@
-#include "dbgrid/TdxCriteriaOperator.h"
+#include "dbgrid/CriteriaOperator.h"
 
 #include <array>
 #include <optional>

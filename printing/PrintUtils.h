@@ -2,8 +2,8 @@
 // Free functions shared by the printing and preview code: integer and
 // rectangle arithmetic, published-property access by name, file-name checks,
 // text helpers, the print dialog's page-list syntax and roman and letter page
-// numbering. Drawing and colour helpers are in dxPSGraphicUtl.h, message
-// boxes and control helpers in dxPSUIUtl.h.
+// numbering. Drawing and colour helpers are in PrintGraphicUtils.h, message
+// boxes and control helpers in PrintUIUtils.h.
 #include "platform/core/PropertyRegistry.h"
 #include "platform/core/Variant.h"
 #include "platform/graphics/Geometry.h"

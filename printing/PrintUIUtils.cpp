@@ -1,9 +1,9 @@
-#include "printing/dxPSUIUtl.h"
+#include "printing/PrintUIUtils.h"
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Dialogs.h"
-#include "printing/dxPSGraphicUtl.h"
+#include "printing/PrintGraphicUtils.h"
 
 namespace qel {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Drawing, colour, font-caption and device helpers shared by the printing
 // and preview code. Helpers that need the application or a control are in
-// dxPSUIUtl.h.
+// PrintUIUtils.h.
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/Graphics.h"
 

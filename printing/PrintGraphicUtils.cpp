@@ -1,4 +1,4 @@
-#include "printing/dxPSGraphicUtl.h"
+#include "printing/PrintGraphicUtils.h"
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/Stream.h"

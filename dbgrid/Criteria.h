@@ -2,8 +2,8 @@
 // A filter criteria: a tree of AND/OR lists and leaves that evaluates itself
 // for a record, renders itself as display text and as a filter expression,
 // and saves itself to and loads itself from a binary stream.
-#include "dbgrid/TdxCriteriaItem.h"
-#include "dbgrid/TdxCriteriaOperator.h"
+#include "dbgrid/CriteriaItem.h"
+#include "dbgrid/CriteriaOperator.h"
 
 #include <cstdint>
 #include <memory>

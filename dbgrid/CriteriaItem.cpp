@@ -1,6 +1,6 @@
-#include "dbgrid/TdxCriteriaItem.h"
+#include "dbgrid/CriteriaItem.h"
 
-#include "dbgrid/TdxCriteria.h"
+#include "dbgrid/Criteria.h"
 #include "dbgrid/detail/CriteriaStreamIO.h"
 #include "platform/core/Stream.h"
 

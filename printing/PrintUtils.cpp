@@ -1,4 +1,4 @@
-#include "printing/dxPSUtl.h"
+#include "printing/PrintUtils.h"
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/Locale.h"

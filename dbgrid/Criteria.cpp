@@ -1,4 +1,4 @@
-#include "dbgrid/TdxCriteria.h"
+#include "dbgrid/Criteria.h"
 
 #include "dbgrid/detail/CriteriaStreamIO.h"
 #include "platform/core/Stream.h"
