@@ -7,10 +7,10 @@ source tools/ensure-deps.sh
 
 BUILD=${QEL_TEST_BUILD_DIR:-build/asan}
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=ON >/dev/null
-cmake --build "$BUILD" -j"$(nproc)"
+cmake --build "$BUILD" -j"${QEL_JOBS:-$(nproc)}"
 export QT_QPA_PLATFORM=offscreen
 # The sanitizer runtime of GCC <= 13 misreads some dynamic-TLS blocks in its __tls_get_addr
 # interceptor and crashes LeakSanitizer's tracer on some machines; leak checking stays on.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:intercept_tls_get_addr=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir "$BUILD" -j"$(nproc)" --output-on-failure "$@"
+ctest --test-dir "$BUILD" -j"${QEL_JOBS:-$(nproc)}" --output-on-failure "$@"
