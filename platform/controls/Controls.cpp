@@ -4,6 +4,7 @@
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/detail/ControlBridge.h"
+#include "platform/core/Guards.h"
 
 #include <QEvent>
 #include <QImage>
@@ -282,14 +283,8 @@ void TControl::UpdateParentFont()
 {
     if (!m_parentFont || !m_parent || m_font->Equals(*m_parent->Font()))
         return;
-    m_applyingFont = true;
-    try {
-        m_font->Assign(m_parent->Font());
-    } catch (...) {
-        m_applyingFont = false;
-        throw;
-    }
-    m_applyingFont = false;
+    TValueRestorer applying(m_applyingFont, true);
+    m_font->Assign(m_parent->Font());
 }
 
 void TControl::FontChanged()
@@ -455,17 +450,11 @@ void TControl::PaintWithCanvas(QPainter* Painter, const TRect& Clip, const std::
     m_canvas->Font()->Assign(m_font.get());
     m_canvas->Brush()->SetColor(m_color);
     m_painting = true;
-    struct Done {
-        TControl* c;
-        QPainter* p;
-        bool was;
-        ~Done()
-        {
-            c->m_painting = was;
-            c->m_canvas->Detach();
-            p->restore();
-        }
-    } done{this, Painter, wasPainting};
+    Finally done([this, Painter, wasPainting] {
+        m_painting = wasPainting;
+        m_canvas->Detach();
+        Painter->restore();
+    });
     Body();
 }
 
@@ -856,11 +845,7 @@ void TWinControl::Realign()
     if (m_aligning)
         return;
     m_alignPending = false;
-    m_aligning = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{m_aligning};
+    TValueRestorer aligning(m_aligning, true);
     TRect r = AlignRect();
     AlignControls(r);
 }

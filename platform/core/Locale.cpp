@@ -1,6 +1,7 @@
 #include "platform/core/Locale.h"
 
 #include "platform/core/MathUtils.h"
+#include "platform/core/Utf8.h"
 
 #include <QCollator>
 #include <QLocale>
@@ -680,28 +681,6 @@ std::string FormatFloat(const std::string& format, double value)
 // Format
 
 namespace {
-
-std::size_t Utf8Length(const std::string& s)
-{
-    std::size_t n = 0;
-    for (char c : s)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
-            ++n;
-    return n;
-}
-
-std::string Utf8Prefix(const std::string& s, std::size_t chars)
-{
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
-            if (n == chars)
-                return s.substr(0, i);
-            ++n;
-        }
-    }
-    return s;
-}
 
 bool IsIntegerVariant(const Variant& v)
 {
@@ -1594,27 +1573,29 @@ std::string MapCase(const std::string& s, bool upper)
 
 } // namespace
 
+std::string UpperCase(std::string s)
+{
+    for (char& c : s)
+        c = Upper(c);
+    return s;
+}
+
+std::string LowerCase(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
 std::string AnsiUpperCase(const std::string& s)
 {
-    if (IsAscii(s)) {
-        std::string r = s;
-        for (char& c : r)
-            c = Upper(c);
-        return r;
-    }
-    return MapCase(s, true);
+    return IsAscii(s) ? UpperCase(s) : MapCase(s, true);
 }
 
 std::string AnsiLowerCase(const std::string& s)
 {
-    if (IsAscii(s)) {
-        std::string r = s;
-        for (char& c : r)
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        return r;
-    }
-    return MapCase(s, false);
+    return IsAscii(s) ? LowerCase(s) : MapCase(s, false);
 }
 
 int AnsiCompareText(const std::string& a, const std::string& b)

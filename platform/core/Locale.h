@@ -116,6 +116,9 @@ TDateTime Now();
 TDateTime Date();
 
 // Text
+// ASCII letters only, for names, keywords and file extensions.
+std::string UpperCase(std::string s);
+std::string LowerCase(std::string s);
 std::string AnsiUpperCase(const std::string& s);
 std::string AnsiLowerCase(const std::string& s);
 int AnsiCompareText(const std::string& a, const std::string& b);  // Unicode-aware, case-insensitive

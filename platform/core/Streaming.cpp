@@ -2,6 +2,8 @@
 
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Collection.h"
+#include "platform/core/Guards.h"
+#include "platform/core/Locale.h"
 
 #include <algorithm>
 #include <bit>
@@ -20,17 +22,9 @@ enum Tag : std::uint8_t {
     tBinary = 9, tNil = 10, tReference = 11, tObject = 12, tCollection = 13, tVariant = 14
 };
 
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 bool SameName(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() && Lower(a) == Lower(b);
+    return a.size() == b.size() && LowerCase(a) == LowerCase(b);
 }
 
 // ---------------------------------------------------------------- writing
@@ -553,12 +547,12 @@ public:
     void DefineProperty(const std::string& Name, const std::function<void(const Variant&)>&,
                         const std::function<Variant()>&, bool) override
     {
-        m_defined.emplace(Lower(Name), tVariant);
+        m_defined.emplace(LowerCase(Name), tVariant);
     }
     void DefineBinaryProperty(const std::string& Name, const std::function<void(TStream&)>&,
                               const std::function<void(TStream&)>&, bool) override
     {
-        m_defined.emplace(Lower(Name), tBinary);
+        m_defined.emplace(LowerCase(Name), tBinary);
     }
     const std::map<std::string, Tag>& Defined() const { return m_defined; }
 
@@ -637,7 +631,7 @@ private:
 
     TComponent* Probe(const std::string& className)
     {
-        auto& slot = m_probes[Lower(className)];
+        auto& slot = m_probes[LowerCase(className)];
         if (!slot)
             slot.reset(TClassRegistry::Instance().Create(className, nullptr));
         return slot.get();
@@ -663,7 +657,7 @@ private:
             if (!TClassRegistry::Instance().IsRegistered(n.className))
                 throw EClassNotFound("Class " + n.className + " not found");
             if (!n.name.empty()) {
-                if (!m_newNames.insert(Lower(n.name)).second)
+                if (!m_newNames.insert(LowerCase(n.name)).second)
                     throw EReadError("A component named " + n.name + " already exists");
             }
         }
@@ -727,7 +721,7 @@ private:
                 defined = std::make_unique<CollectingFiler>(filerRoot);
                 CallDefineProperties(obj, *defined);
             }
-            auto it = defined->Defined().find(Lower(e.name));
+            auto it = defined->Defined().find(LowerCase(e.name));
             if (it != defined->Defined().end()) {
                 if (it->second != e.value.tag)
                     throw EReadError("Invalid property value for " + e.name);
@@ -779,13 +773,9 @@ private:
         if (!scratch)
             return;
         m_dryRun = true;
-        try {
-            Apply(root, scratch.get());
-        } catch (...) {
-            EndDryRun();
-            throw;   // scratch frees itself and what it owns
-        }
-        EndDryRun();
+        // On failure scratch frees itself and what it owns.
+        Finally endDryRun([this] { EndDryRun(); });
+        Apply(root, scratch.get());
     }
 
     void EndDryRun()
@@ -1007,7 +997,7 @@ private:
             auto* coll = dynamic_cast<TCollection*>(info.GetObj(obj));
             if (!coll)
                 throw EReadError("Property " + info.Name + " has no collection to read into");
-            TCollection::UpdateScope update(*coll);
+            TUpdateScope update(*coll);
             coll->Clear();
             for (const std::vector<Entry>& item : v.items)
                 ApplyEntries(coll->Add(), item);

@@ -66,19 +66,10 @@ public:
 
     // OnChanging on the outermost BeginUpdate, OnChange on the outermost
     // EndUpdate; none in between.
+    // TUpdateScope (Guards.h) brackets a scope.
     void BeginUpdate();
     void EndUpdate();
     int UpdateCount() const { return m_updateCount; }
-    class UpdateScope {
-    public:
-        explicit UpdateScope(TStrings& S) : m_s(S) { m_s.BeginUpdate(); }
-        ~UpdateScope() { m_s.EndUpdate(); }
-        UpdateScope(const UpdateScope&) = delete;
-        UpdateScope& operator=(const UpdateScope&) = delete;
-
-    private:
-        TStrings& m_s;
-    };
 
     // Copies the lines and objects of another TStrings.
     void Assign(TPersistent* Source) override;

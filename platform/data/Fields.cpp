@@ -2,6 +2,7 @@
 
 #include "platform/core/Locale.h"
 #include "platform/core/Stream.h"
+#include "platform/core/Utf8.h"
 #include "platform/data/DataSet.h"
 
 #include <cmath>
@@ -12,23 +13,6 @@
 namespace qel {
 
 namespace {
-
-// Cuts a UTF-8 text to at most n characters, never inside a sequence.
-std::string CutChars(const std::string& s, int n)
-{
-    if (n <= 0)
-        return s;
-    int chars = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if ((c & 0xC0) != 0x80) {
-            if (chars == n)
-                return s.substr(0, i);
-            ++chars;
-        }
-    }
-    return s;
-}
 
 std::string TextOf(const Variant& v)
 {
@@ -109,7 +93,10 @@ Variant TStringField::ConvertValue(const Variant& Value) const
 {
     if (Value.IsEmptyOrNull())
         return Variant::Null();
-    std::string s = CutChars(TextOf(Value), Size());
+    // A size of 0 or less sets no limit.
+    std::string s = TextOf(Value);
+    if (Size() > 0)
+        s = Utf8Prefix(s, static_cast<std::size_t>(Size()));
     if (s.empty())
         return Variant::Null();
     return Variant(std::move(s));

@@ -1,6 +1,7 @@
 #include "platform/graphics/Bitmap.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Locale.h"
 #include "platform/core/Stream.h"
 
 #include <QBuffer>
@@ -128,9 +129,7 @@ std::string LowerExt(const std::string& fileName)
     const auto slash = fileName.find_last_of("/\\");
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
-    std::string ext = fileName.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string ext = LowerCase(fileName.substr(dot + 1));
     return ext;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/storage/Registry.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Split.h"
 #include "platform/core/Strings.h"
 #include "platform/storage/detail/FillStrings.h"
 
@@ -319,15 +320,10 @@ std::vector<std::string> TRegistry::Resolve(const std::string& Key) const
     std::vector<std::string> segments;
     if (Key.empty() || Key[0] != '\\')
         segments = m_current;
-    std::size_t pos = 0;
-    while (pos <= Key.size()) {
-        std::size_t end = Key.find('\\', pos);
-        if (end == std::string::npos)
-            end = Key.size();
-        if (end > pos)
-            segments.push_back(Key.substr(pos, end - pos));
-        pos = end + 1;
-    }
+    // Doubled, leading and trailing backslashes name no segment.
+    for (std::string& seg : SplitString(Key, '\\'))
+        if (!seg.empty())
+            segments.push_back(std::move(seg));
     return segments;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/controls/Forms.h"
 #include "platform/controls/InputFilter.h"
 #include "platform/controls/Menus.h"
+#include "platform/core/Guards.h"
 
 #include <QAbstractSlider>
 #include <QApplication>
@@ -503,9 +504,8 @@ bool ControlBridge::HandleKey(QWidget* W, QKeyEvent* Event)
         QKeyEvent replacement(Event->type(), Event->key(), Event->modifiers(), QString::fromUcs4(&c32, 1),
                               Event->isAutoRepeat(), Event->count());
         replacement.setTimestamp(Event->timestamp());
-        m_replaying = true;
+        TValueRestorer replaying(m_replaying, true);
         QCoreApplication::sendEvent(W, &replacement);
-        m_replaying = false;
         return true;
     }
     return false;
