@@ -633,9 +633,9 @@ std::string EmitSection(const std::string& section, const SectionLayout& l, cons
     return out;
 }
 
-Decimal RoundForLayout(double value, const SectionLayout& l)
+Decimal RoundForLayout(const Decimal& exact, const SectionLayout& l)
 {
-    Decimal d = ToDecimal(value);
+    Decimal d = exact;
     if (l.Scientific)
         RoundDigits(d, std::max(l.IntPlaceholders, 1) + l.DecPlaceholders);
     else
@@ -645,36 +645,128 @@ Decimal RoundForLayout(double value, const SectionLayout& l)
 
 } // namespace
 
-std::string FormatFloat(const std::string& format, double value)
-{
-    if (!std::isfinite(value))
-        return SpecialFloat(value);
-    const std::vector<std::string> sections = SplitSections(format);
-    if (format.empty())
-        return FloatToStr(value);
+namespace {
 
-    const bool negative = value < 0;
+// The picture `format` for a magnitude whose exact digits are `exact`;
+// `fallback` is the text for an empty format or an empty chosen section.
+template <class Fallback>
+std::string FormatPicture(const std::string& format, const Decimal& exact, bool negative, Fallback fallback)
+{
+    if (format.empty())
+        return fallback();
+    const std::vector<std::string> sections = SplitSections(format);
     std::size_t pick = 0;
     if (negative && sections.size() > 1 && !sections[1].empty())
         pick = 1;
     SectionLayout layout = ParseSection(sections[pick]);
-    Decimal d = RoundForLayout(value, layout);
+    Decimal d = RoundForLayout(exact, layout);
 
     // A value that rounds to zero is zero: it takes the zero section and never
     // shows a minus sign (so -0.001 is "0,00", not "-0,00").
     if (d.Digits.empty()) {
         if (sections.size() > 2 && !sections[2].empty())
             return EmitSection(sections[2], ParseSection(sections[2]), Decimal{});
-        pick = 0;
-        layout = ParseSection(sections[0]);
-        return EmitSection(sections[0], layout, Decimal{});
+        return EmitSection(sections[0], ParseSection(sections[0]), Decimal{});
     }
     if (sections[pick].empty())
-        return FloatToStr(value);
+        return fallback();
     std::string out = EmitSection(sections[pick], layout, d);
     if (negative && pick == 0)
         out.insert(0, 1, '-');
     return out;
+}
+
+// The magnitude of a fixed-point value with four implied decimals, exactly.
+Decimal CurrencyDecimal(Currency value)
+{
+    // Work on the unsigned magnitude so that INT64_MIN is safe.
+    const std::uint64_t mag = value.Value < 0 ? 0 - static_cast<std::uint64_t>(value.Value)
+                                              : static_cast<std::uint64_t>(value.Value);
+    Decimal d;
+    if (mag == 0)
+        return d;
+    d.Digits = std::to_string(mag);
+    d.Exp = static_cast<int>(d.Digits.size()) - 4;
+    while (d.Digits.back() == '0')
+        d.Digits.pop_back();
+    return d;
+}
+
+// Puts the currency string and the sign around an amount's digits.
+std::string PlaceCurrency(const std::string& amount, bool negative)
+{
+    static const char* const positive[] = {"cn", "nc", "c n", "n c"};
+    static const char* const negativeForms[] = {"(cn)", "-cn", "c-n", "cn-", "(nc)", "-nc", "n-c", "nc-",
+                                                "-n c", "-c n", "n c-", "c n-", "c -n", "n- c", "(c n)", "(n c)"};
+    const TFormatSettings& fs = FormatSettings();
+    const char* form = nullptr;
+    if (negative) {
+        if (fs.NegCurrFormat < 0 || fs.NegCurrFormat > 15)
+            throw EConvertError("Invalid negative currency format " + std::to_string(fs.NegCurrFormat));
+        form = negativeForms[fs.NegCurrFormat];
+    } else {
+        if (fs.CurrencyFormat < 0 || fs.CurrencyFormat > 3)
+            throw EConvertError("Invalid currency format " + std::to_string(fs.CurrencyFormat));
+        form = positive[fs.CurrencyFormat];
+    }
+    std::string out;
+    for (const char* p = form; *p; ++p) {
+        if (*p == 'c')
+            out += fs.CurrencyString;
+        else if (*p == 'n')
+            out += amount;
+        else
+            out += *p;
+    }
+    return out;
+}
+
+// "#,##0.00" for the locale's currency decimals.
+std::string CurrencyPicture()
+{
+    const int decimals = FormatSettings().CurrencyDecimals;
+    // More places than a double or a fixed-point value can carry are no setting.
+    if (decimals < 0 || decimals > 18)
+        throw EConvertError("Invalid currency decimals " + std::to_string(decimals));
+    std::string picture = "#,##0";
+    if (decimals > 0)
+        picture += "." + std::string(static_cast<std::size_t>(decimals), '0');
+    return picture;
+}
+
+std::string CurrencyTextOf(const Decimal& exact, bool negative)
+{
+    const std::string picture = CurrencyPicture();
+    Decimal rounded = exact;
+    RoundPlaces(rounded, FormatSettings().CurrencyDecimals);
+    const std::string amount = FormatPicture(picture, exact, false, [] { return std::string(); });
+    return PlaceCurrency(amount, negative && !rounded.Digits.empty());
+}
+
+} // namespace
+
+std::string FormatFloat(const std::string& format, double value)
+{
+    if (!std::isfinite(value))
+        return SpecialFloat(value);
+    return FormatPicture(format, ToDecimal(value), value < 0, [value] { return FloatToStr(value); });
+}
+
+std::string FormatCurr(const std::string& format, Currency value)
+{
+    return FormatPicture(format, CurrencyDecimal(value), value.Value < 0, [value] { return CurrToStr(value); });
+}
+
+std::string CurrencyText(Currency value)
+{
+    return CurrencyTextOf(CurrencyDecimal(value), value.Value < 0);
+}
+
+std::string CurrencyText(double value)
+{
+    if (!std::isfinite(value))
+        return SpecialFloat(value);
+    return CurrencyTextOf(ToDecimal(value), value < 0);
 }
 
 // ---------------------------------------------------------------------------

@@ -70,8 +70,6 @@ std::string IntegerText(const TNumericField& field, const Variant& v, bool Displ
     return fmt.empty() ? IntToStr(v.AsInt64()) : FormatFloat(fmt, static_cast<double>(v.AsInt64()));
 }
 
-std::string MoneyText(double v) { return FormatFloat("#,##0.00", v) + " \u20AC"; }
-
 } // namespace
 
 const char* FieldTypeName(TFieldType type)
@@ -219,7 +217,7 @@ std::string TFloatField::GetText(bool DisplayText) const
     if (!fmt.empty())
         return FormatFloat(fmt, d);
     if (m_currency)
-        return DisplayText ? MoneyText(d) : FormatFloat("0.00", d);
+        return DisplayText ? CurrencyText(d) : FormatFloat("0.00", d);
     if (m_precision >= 15)
         return FloatToStr(d);
     char buf[64];
@@ -261,9 +259,9 @@ std::string TBCDField::GetText(bool DisplayText) const
     const Currency c = v.AsCurrency();
     const std::string& fmt = DisplayText ? DisplayFormat() : EditFormat();
     if (!fmt.empty())
-        return FormatFloat(fmt, c.ToDouble());
+        return FormatCurr(fmt, c);
     if (m_currency)
-        return DisplayText ? MoneyText(c.ToDouble()) : FormatFloat("0.00", c.ToDouble());
+        return DisplayText ? CurrencyText(c) : FormatCurr("0.00", c);
     return CurrToStr(c);
 }
 
