@@ -112,7 +112,8 @@ public:
     // Draws through a painter the caller owns and keeps active (a widget while
     // painting, a printer page); the painter's transform and clip at Attach are
     // the canvas's device space and outer clip. Detach (which restores the
-    // painter's state) before the painter goes away.
+    // painter's state) before the painter goes away. Qt escape hatch: the
+    // painter and device constructor and Attach are for platform/ only.
     TCanvas(QPainter* painter, QPaintDevice* device);
     ~TCanvas() override;
 
@@ -229,6 +230,8 @@ public:
     void SetDeviceCaps(const TDeviceCaps& caps) { m_caps = caps; m_capsFixed = true; }
     // The painter with the canvas's clip applied and an identity world transform
     // over device pixels; nullptr without a device.
+    // Qt escape hatch: platform/ only; components draw through TCanvas so that
+    // recording canvases, PDF pages and printers see everything.
     QPainter* Painter();
     QPaintDevice* Device() const { return m_device; }
 
@@ -326,7 +329,7 @@ private:
 class TFontTextMetrics : public TTextMetrics {
 public:
     explicit TFontTextMetrics(const TFont& Font);
-    explicit TFontTextMetrics(const QFont& Font);   // platform only
+    explicit TFontTextMetrics(const QFont& Font);   // Qt escape hatch: platform/ only
     ~TFontTextMetrics() override;
     TFontTextMetrics(const TFontTextMetrics&) = delete;
     TFontTextMetrics& operator=(const TFontTextMetrics&) = delete;

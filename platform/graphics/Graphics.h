@@ -157,6 +157,8 @@ public:
     bool Equals(const TFont& other) const;
 
     // The Qt font for a pixel height (|Height| or the cell height), unhinted.
+    // Qt escape hatch: platform/ only; components measure and draw text
+    // through TCanvas.
     QFont QtFont() const;
     QFont QtFontForPixelHeight(int height) const;
 
@@ -247,7 +249,8 @@ private:
     std::unique_ptr<TBitmap> m_bitmap;
 };
 
-// Qt colour of a TColor (system colours resolved, clNone black).
+// Qt colour of a TColor (system colours resolved, clNone black). Qt escape
+// hatch: platform/ only.
 QColor ToQColor(TColor color);
 TColor FromQColor(const QColor& color);
 
