@@ -3,6 +3,8 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Strings.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -55,12 +57,7 @@ TEST(DecodePageRanges, FaultsRaiseConversionErrors)
                             "2\n3", "99999999999"}) {
         EXPECT_THROW(DecodePageRanges(bad), EConvertError) << bad;
     }
-    try {
-        DecodePageRanges("7-5");
-        FAIL();
-    } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), "");
-    }
+    EXPECT_EQ(test::MessageOf<EConvertError>([&] { DecodePageRanges("7-5"); }), "");
 }
 
 TEST(DecodePageRanges, RefusesRunawayPageCounts)

@@ -4,6 +4,8 @@
 #include "platform/core/Split.h"
 #include "platform/core/Utf8.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -50,13 +52,12 @@ TEST(CoreGuards, ASecondFailureWhileUnwindingNeverHidesTheFirst)
 {
     Bracketed target;
     target.throwOnEnd = true;
-    try {
+    EXPECT_EQ(test::MessageOf<std::runtime_error>([&] {
         TUpdateScope scope(target);
         Finally also([] { throw std::logic_error("cleanup failed"); });
         throw std::runtime_error("first");
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "first");
-    }
+    }),
+              "first");
     EXPECT_EQ(target.ends, 1);
     // Without an exception in flight the cleanup's own failure is reported.
     EXPECT_THROW({ TUpdateScope scope(target); }, std::runtime_error);
