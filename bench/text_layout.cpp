@@ -1,5 +1,5 @@
 // DrawText's layout for a typical grid cell (one line, vertically centred,
-// cut with an ellipsis) and a wrapped memo cell, with the screen font's
+// cut with an ellipsis or fitting) and a wrapped memo cell, with the screen font's
 // metrics and with a fixed-pitch stand-in that isolates the layout itself;
 // and the whole DrawText on a bitmap for comparison.
 #include "platform/graphics/Bitmap.h"
@@ -62,6 +62,15 @@ void BM_LayoutGridCell_FontMetrics(benchmark::State& state)
         benchmark::DoNotOptimize(LayoutText(kCellText, kCell, kCellFormat, metrics));
 }
 BENCHMARK(BM_LayoutGridCell_FontMetrics);
+
+// The common case: the text fits, one measurement.
+void BM_LayoutGridCellThatFits_FontMetrics(benchmark::State& state)
+{
+    const TFontTextMetrics metrics(GridFont());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(LayoutText("Haupteingang Nord", kCell, kCellFormat, metrics));
+}
+BENCHMARK(BM_LayoutGridCellThatFits_FontMetrics);
 
 void BM_LayoutGridCell_FixedPitch(benchmark::State& state)
 {

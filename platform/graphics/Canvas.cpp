@@ -41,19 +41,6 @@ namespace {
 
 QRect Q(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
 
-// Rounds half up and saturates far outside any device, so that absurd
-// coordinates neither overflow nor make widths overflow.
-int RoundToInt(double v)
-{
-    constexpr double kLimit = 1 << 29;
-    const double r = std::floor(v + 0.5);
-    if (!(r > -kLimit))
-        return -(1 << 29);
-    if (r > kLimit)
-        return 1 << 29;
-    return static_cast<int>(r);
-}
-
 // Narrows the painter's clip to `r` (see ApplyClip for why clipping is switched on first).
 void IntersectPainterClip(QPainter* p, const QRect& r)
 {

@@ -12,18 +12,6 @@ namespace {
 
 using Index = std::u16string::size_type;
 
-// Rounds half up and saturates far outside any device (as the canvas does).
-int RoundToInt(double v)
-{
-    constexpr double kLimit = 1 << 29;
-    const double r = std::floor(v + 0.5);
-    if (!(r > -kLimit))
-        return -(1 << 29);
-    if (r > kLimit)
-        return 1 << 29;
-    return static_cast<int>(r);
-}
-
 void AppendUtf16(std::u16string& out, char32_t cp)
 {
     if (cp >= 0x10000) {
