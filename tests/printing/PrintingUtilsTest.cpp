@@ -169,6 +169,9 @@ TEST(TextHelpers, ReplaceAndRemove)
     EXPECT_FALSE(ContainsAnyChar("", "abc"));
     // A multi-byte character matches only itself, never a byte of another.
     EXPECT_FALSE(ContainsAnyChar("\xC3\xB6", "\xC3\xA4"));
+    // A truncated sequence is a byte of its own and never swallows the character after it.
+    EXPECT_TRUE(ContainsAnyChar("\xC3" "A", "A"));
+    EXPECT_EQ(RemoveChars("\xC3" "AB", "A"), "\xC3" "B");
     EXPECT_EQ(RemoveAccelChars("&Print && &Close"), "Print  Close");
     EXPECT_EQ(DropEndEllipsis("Page Setup..."), "Page Setup");
     EXPECT_EQ(DropEndEllipsis("..."), "");

@@ -146,6 +146,23 @@ TEST(StringsUpdate, EventsFireOnceAtTheOutermostBracket)
     EXPECT_EQ(changed, 4);
 }
 
+TEST(StringList, AChangeHandlerThatRaisesReachesTheCaller)
+{
+    // The bracket of a bulk change ends in OnChange; a handler that raises
+    // there is reported to the caller instead of ending the program.
+    TStringList list;
+    list.OnChange = [](TObject*) { throw EStringListError("refused"); };
+    TStringList source;
+    source.Add("a");
+    source.Add("b");
+    EXPECT_EQ(test::MessageOf<EStringListError>([&] { list.AddStrings(source); }), "refused");
+    EXPECT_EQ(list.UpdateCount(), 0);
+    EXPECT_EQ(Lines(list), (V{"a", "b"}));
+    list.OnChange = nullptr;
+    list.Exchange(0, 1);
+    EXPECT_EQ(Lines(list), (V{"b", "a"}));
+}
+
 TEST(StringsText, CommaTextQuotesWhatNeedsItAndRoundTrips)
 {
     TStringList list;
