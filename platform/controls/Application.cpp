@@ -13,7 +13,6 @@
 #include <QScreen>
 
 #include <algorithm>
-#include <chrono>
 #include <map>
 #include <cmath>
 
@@ -274,13 +273,6 @@ void SetCursorPos(int X, int Y)
         return;
     }
     QCursor::setPos(X, Y);
-}
-
-std::uint32_t GetTickCount()
-{
-    static const auto start = std::chrono::steady_clock::now();
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    return static_cast<std::uint32_t>(ms.count());
 }
 
 } // namespace qel

@@ -4,6 +4,7 @@
 // (a fixed virtual screen when running headless), pixels per inch, the
 // screen cursor, the active form and control, and the list of forms. Also
 // the hooks through which tests drive modal forms.
+#include "platform/controls/Clock.h"
 #include "platform/controls/Controls.h"
 
 #include <exception>
@@ -171,8 +172,5 @@ int GetSystemMetrics(int Index);
 // pointer that the simulated mouse input moves too.
 TPoint GetCursorPos();
 void SetCursorPos(int X, int Y);
-
-// Milliseconds since the program started, wrapping at 2^32.
-std::uint32_t GetTickCount();
 
 } // namespace qel
