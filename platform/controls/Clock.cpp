@@ -1,5 +1,6 @@
 #include "platform/controls/Clock.h"
 
+#include "platform/controls/Messages.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Guards.h"
 
@@ -199,6 +200,7 @@ void TManualClockScope::Advance(unsigned Milliseconds)
         next->m_due = g_manual->now + std::max(1u, next->m_interval);
         next->m_sequence = ++g_manual->nextSequence;
         next->Fire();
+        ProcessPostedCalls();
     }
     g_manual->now = target;
 }

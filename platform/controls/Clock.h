@@ -72,7 +72,8 @@ public:
     std::uint64_t Now() const;
     // Moves time forward by Milliseconds. Every timer due on the way fires at
     // its own time, earliest first; timers due at the same time fire in the
-    // order they were armed (started, or last fired).
+    // order they were armed (started, or last fired). Posted calls run after
+    // each firing, as the event loop would run them.
     void Advance(unsigned Milliseconds);
     // How many timers are active.
     int ActiveTimers() const;

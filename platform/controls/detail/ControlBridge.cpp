@@ -4,6 +4,8 @@
 #include "platform/controls/Forms.h"
 #include "platform/controls/InputFilter.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/Messages.h"
+#include "platform/core/Guards.h"
 
 #include <QAbstractSlider>
 #include <QApplication>
@@ -440,6 +442,23 @@ bool ControlBridge::HandleMouse(QWidget* W, QEvent* Event)
     return false;
 }
 
+void ControlBridge::InsertChar(TWinControl* Control, TKeyChar Ch)
+{
+    if (Ch < 0x20 || Ch == 0x7F || Ch > 0x10FFFF)
+        return;
+    QWidget* w = Control->Widget();
+    const char32_t c32 = Ch;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUcs4(&c32, 1));
+    ControlBridge* bridge = Control->m_bridge.get();
+    const QPointer<QWidget> alive(w);   // the widget may free its control
+    bridge->m_replaying = true;
+    Finally done([&] {
+        if (alive)
+            bridge->m_replaying = false;
+    });
+    QCoreApplication::sendEvent(w, &press);
+}
+
 bool ControlBridge::HandleKey(QWidget* W, QKeyEvent* Event)
 {
     if (m_replaying || !IsFocusTarget(W) || W != m_control->Widget())
@@ -543,6 +562,14 @@ class AppFilter : public QObject {
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override
     {
+        if (Watched == QCoreApplication::instance()) {
+            const QEvent::Type t = Event->type();
+            if ((t == QEvent::LocaleChange || t == QEvent::ThemeChange || t == QEvent::ApplicationFontChange
+                 || t == QEvent::ApplicationPaletteChange)
+                && !Screen().Headless())
+                Application().SettingChange();
+            return false;
+        }
         if (Filters().empty() || !Watched->isWidgetType())
             return false;
         TInputEvent ev;
@@ -613,6 +640,10 @@ void EnsureApplicationFilter()
         filter = new AppFilter;
         filter->setParent(QCoreApplication::instance());
         QCoreApplication::instance()->installEventFilter(filter);
+        // Headless runs have no desktop that activates the program: tests do it.
+        if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()); gui && !Screen().Headless())
+            QObject::connect(gui, &QGuiApplication::applicationStateChanged, filter,
+                             [](Qt::ApplicationState State) { Application().SetActive(State == Qt::ApplicationActive); });
     }
 }
 
