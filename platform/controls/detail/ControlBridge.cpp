@@ -494,28 +494,44 @@ bool ControlBridge::HandleKey(QWidget* W, QKeyEvent* Event)
             next->SetFocus();
         return true;
     }
+    // As on the platform, the key's character is already queued when KeyDown
+    // runs: a handler that sets the key to 0 stops the key's own action, not
+    // the character. Only taking the character out of the queue (PeekMessage
+    // with remove) keeps it from KeyPress.
+    const QString text = Event->text();
+    const bool alt = Event->modifiers() & Qt::AltModifier;
+    TKeyChar ch = text.isEmpty() || alt ? 0 : TKeyChar(text.toUcs4().value(0));
+    PendingCharScope pending(win, ch);
+    const QPointer<QWidget> alive(W);   // a handler may free the control
+    bool keyTaken = false;
     if (key) {
         if (preview) {
             form->KeyDown(key, shift);
-            if (!key)
-                return true;
+            keyTaken = key == 0;
         }
-        win->KeyDown(key, shift);
-        if (!key)
-            return true;
+        if (!keyTaken && alive) {
+            win->KeyDown(key, shift);
+            keyTaken = key == 0;
+        }
     }
-    const QString text = Event->text();
-    if (text.isEmpty() || (Event->modifiers() & Qt::AltModifier))
-        return false;
-    const auto ucs = text.toUcs4();
-    TKeyChar ch = ucs.isEmpty() ? 0 : ucs.front();
-    const TKeyChar original = ch;
-    if (preview && ch)
-        form->KeyPress(ch);
-    if (ch)
-        win->KeyPress(ch);
-    if (ch == 0)
+    if (!alive)
         return true;
+    if (!ch)
+        return keyTaken;
+    if (!pending.Pending())
+        return true;
+    const TKeyChar original = ch;
+    if (preview)
+        form->KeyPress(ch);
+    if (ch && alive)
+        win->KeyPress(ch);
+    if (!alive || ch == 0)
+        return true;
+    if (keyTaken) {
+        // The key's action was taken away; the character still goes in.
+        InsertChar(win, ch);
+        return true;
+    }
     if (ch != original) {
         // The handler replaced the character: the widget gets the new one.
         char32_t c32 = ch;
@@ -523,8 +539,11 @@ bool ControlBridge::HandleKey(QWidget* W, QKeyEvent* Event)
                               Event->isAutoRepeat(), Event->count());
         replacement.setTimestamp(Event->timestamp());
         m_replaying = true;
+        Finally done([&] {
+            if (alive)
+                m_replaying = false;
+        });
         QCoreApplication::sendEvent(W, &replacement);
-        m_replaying = false;
         return true;
     }
     return false;
