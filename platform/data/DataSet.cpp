@@ -546,6 +546,75 @@ bool TDataSet::IsLinkedTo(TDataSource* DataSource) const
     return DataSource && DataSource->DataSet() == this;
 }
 
+// --- the slot window -----------------------------------------------------------
+
+void TDataSet::SlotWindow::clear()
+{
+    for (int i = 0; i < m_count; ++i) {
+        Slot& s = (*this)[static_cast<std::size_t>(i)];
+        s.Data.clear();
+        s.Calc.clear();
+    }
+    m_head = 0;
+    m_count = 0;
+}
+
+void TDataSet::SlotWindow::Grow()
+{
+    std::vector<Slot> items(std::max<std::size_t>(4, m_items.size() * 2));
+    for (int i = 0; i < m_count; ++i)
+        std::swap(items[static_cast<std::size_t>(i)], (*this)[static_cast<std::size_t>(i)]);
+    m_items = std::move(items);
+    m_head = 0;
+}
+
+void TDataSet::SlotWindow::PushBack(Slot& S)
+{
+    if (static_cast<std::size_t>(m_count) == m_items.size())
+        Grow();
+    std::swap(m_items[Wrap(m_head + static_cast<std::size_t>(m_count))], S);
+    ++m_count;
+}
+
+void TDataSet::SlotWindow::PushFront(Slot& S)
+{
+    if (static_cast<std::size_t>(m_count) == m_items.size())
+        Grow();
+    m_head = m_head == 0 ? m_items.size() - 1 : m_head - 1;
+    std::swap(m_items[m_head], S);
+    ++m_count;
+}
+
+void TDataSet::SlotWindow::PopBack()
+{
+    --m_count;
+}
+
+void TDataSet::SlotWindow::PopFront()
+{
+    m_head = Wrap(m_head + 1);
+    --m_count;
+}
+
+void TDataSet::SlotWindow::Insert(int Index, Slot& S)
+{
+    PushBack(S);
+    for (int i = m_count - 1; i > Index; --i)
+        std::swap((*this)[static_cast<std::size_t>(i)], (*this)[static_cast<std::size_t>(i - 1)]);
+}
+
+void TDataSet::SlotWindow::Truncate(int Count)
+{
+    m_count = std::min(m_count, std::max(0, Count));
+}
+
+void TDataSet::SlotWindow::DropFront(int Count)
+{
+    Count = std::clamp(Count, 0, m_count);
+    m_head = (m_head + static_cast<std::size_t>(Count)) % std::max<std::size_t>(1, m_items.size());
+    m_count -= Count;
+}
+
 // --- record buffers -----------------------------------------------------------
 
 void TDataSet::ClearBuffers()
@@ -558,8 +627,13 @@ void TDataSet::ClearBuffers()
 
 TDataSet::Slot TDataSet::MakeSlot(TRecordRef Ref)
 {
-    Slot s;
+    // The spare slot keeps the allocations of the one that last left the window.
+    Slot s = std::move(m_spare);
     s.Ref = Ref;
+    s.Flag = bfCurrent;
+    s.Editing = false;
+    s.Data.clear();
+    s.Calc.clear();
     CalculateFields(s);
     return s;
 }
@@ -605,14 +679,15 @@ bool TDataSet::GetNextRecord()
         return false;
     Slot s = MakeSlot(ref);
     if (m_buffers.empty()) {
-        m_buffers.push_back(std::move(s));
+        m_buffers.PushBack(s);
         m_activeRecord = 0;
         m_bof = m_eof = false;
     } else {
-        m_buffers.push_back(std::move(s));
-        if (static_cast<int>(m_buffers.size()) > m_bufferCount)
-            m_buffers.erase(m_buffers.begin());
+        if (m_buffers.size() >= m_bufferCount)
+            m_buffers.PopFront();
+        m_buffers.PushBack(s);
     }
+    m_spare = std::move(s);
     return true;
 }
 
@@ -625,23 +700,25 @@ bool TDataSet::GetPriorRecord()
         return false;
     Slot s = MakeSlot(ref);
     if (m_buffers.empty()) {
-        m_buffers.push_back(std::move(s));
+        m_buffers.PushBack(s);
         m_activeRecord = 0;
         m_bof = m_eof = false;
     } else {
-        m_buffers.insert(m_buffers.begin(), std::move(s));
-        if (static_cast<int>(m_buffers.size()) > m_bufferCount)
-            m_buffers.pop_back();
-        else
+        const bool full = m_buffers.size() >= m_bufferCount;
+        if (full)
+            m_buffers.PopBack();
+        m_buffers.PushFront(s);
+        if (!full)
             ++m_activeRecord;
     }
+    m_spare = std::move(s);
     return true;
 }
 
 int TDataSet::GetNextRecords()
 {
     int n = 0;
-    while (static_cast<int>(m_buffers.size()) < m_bufferCount && GetNextRecord())
+    while (m_buffers.size() < m_bufferCount && GetNextRecord())
         ++n;
     return n;
 }
@@ -649,7 +726,7 @@ int TDataSet::GetNextRecords()
 int TDataSet::GetPriorRecords()
 {
     int n = 0;
-    while (static_cast<int>(m_buffers.size()) < m_bufferCount && GetPriorRecord())
+    while (m_buffers.size() < m_bufferCount && GetPriorRecord())
         ++n;
     return n;
 }
@@ -698,7 +775,7 @@ void TDataSet::Resync(int Mode)
     Slot current = MakeSlot(ref);
     Finally notify([this] { DataEvent(deDataSetChange, 0); });
     m_buffers.clear();
-    m_buffers.push_back(std::move(current));
+    m_buffers.PushBack(current);
     m_activeRecord = 0;
     m_bof = m_eof = false;
     while (count > 0 && GetPriorRecord())
@@ -734,12 +811,11 @@ void TDataSet::SetBufferCount(int Value)
         // Drop records above the current one first, then below it.
         const int drop = std::max(0, m_activeRecord - (Value - 1));
         if (drop > 0) {
-            m_buffers.erase(m_buffers.begin(), m_buffers.begin() + drop);
+            m_buffers.DropFront(drop);
             m_activeRecord -= drop;
             AdjustFirstRecord(-drop);
         }
-        if (static_cast<int>(m_buffers.size()) > Value)
-            m_buffers.resize(static_cast<std::size_t>(Value));
+        m_buffers.Truncate(Value);
     }
     m_bufferCount = Value;
     if (m_cursorOpen && !m_buffers.empty()) {
@@ -884,17 +960,17 @@ int TDataSet::MoveBy(int Distance)
             Fire(AfterScroll);
         });
         while (Distance > 0) {
-            if (m_activeRecord < static_cast<int>(m_buffers.size()) - 1) {
+            if (m_activeRecord < m_buffers.size() - 1) {
                 ++m_activeRecord;
             } else {
-                const bool full = static_cast<int>(m_buffers.size()) >= m_bufferCount;
+                const bool full = m_buffers.size() >= m_bufferCount;
                 if (!GetNextRecord()) {
                     m_eof = true;
                     break;
                 }
                 if (full)
                     --scroll;
-                if (m_activeRecord < static_cast<int>(m_buffers.size()) - 1)
+                if (m_activeRecord < m_buffers.size() - 1)
                     ++m_activeRecord;
             }
             --Distance;
@@ -904,7 +980,7 @@ int TDataSet::MoveBy(int Distance)
             if (m_activeRecord > 0) {
                 --m_activeRecord;
             } else {
-                const bool full = static_cast<int>(m_buffers.size()) >= m_bufferCount;
+                const bool full = m_buffers.size() >= m_bufferCount;
                 if (!GetPriorRecord()) {
                     m_bof = true;
                     break;
@@ -1061,15 +1137,15 @@ void TDataSet::Insert()
     if (m_buffers.empty()) {
         // Bof and Eof stay set: the new record is all there is.
         s.Flag = bfBOF;
-        m_buffers.push_back(std::move(s));
+        m_buffers.PushBack(s);
         m_activeRecord = 0;
     } else {
         const Slot& cur = m_buffers[static_cast<std::size_t>(m_activeRecord)];
         s.Flag = bfInserted;
         s.Ref = cur.Ref;
-        m_buffers.insert(m_buffers.begin() + m_activeRecord, std::move(s));
-        if (static_cast<int>(m_buffers.size()) > m_bufferCount)
-            m_buffers.pop_back();
+        m_buffers.Insert(m_activeRecord, s);
+        if (m_buffers.size() > m_bufferCount)
+            m_buffers.PopBack();
     }
     Slot& ins = m_buffers[static_cast<std::size_t>(m_activeRecord)];
     CalculateFields(ins);
@@ -1084,7 +1160,7 @@ void TDataSet::Append()
     Slot s;
     s.Editing = true;
     s.Flag = bfEOF;
-    m_buffers.push_back(std::move(s));
+    m_buffers.PushBack(s);
     m_activeRecord = 0;
     m_bof = false;
     GetPriorRecords();
@@ -1095,7 +1171,7 @@ void TDataSet::Append()
 TDataSet::Slot& TDataSet::ActiveEditSlot()
 {
     // A link may have made another buffered record current for reading.
-    for (std::size_t i = 0; i < m_buffers.size(); ++i)
+    for (std::size_t i = 0; i < static_cast<std::size_t>(m_buffers.size()); ++i)
         if (m_buffers[i].Editing) {
             m_activeRecord = static_cast<int>(i);
             break;

@@ -219,7 +219,7 @@ public:
     void DataEvent(TDataEvent Event, std::intptr_t Info);
     int BufferCount() const { return m_bufferCount; }
     int ActiveRecord() const { return m_activeRecord; }
-    int BufferedRecordCount() const { return static_cast<int>(m_buffers.size()); }
+    int BufferedRecordCount() const { return m_buffers.size(); }
 
 protected:
     using TRecordRef = std::int64_t;
@@ -290,6 +290,35 @@ private:
     class TempState;
     class BlobWriter;
 
+    // The window of slots: a ring, so that scrolling by one record moves no
+    // slot and allocates nothing (the slot that leaves is reused).
+    class SlotWindow {
+    public:
+        int size() const { return m_count; }
+        bool empty() const { return m_count == 0; }
+        Slot& operator[](std::size_t Index) { return m_items[Wrap(m_head + Index)]; }
+        const Slot& operator[](std::size_t Index) const { return m_items[Wrap(m_head + Index)]; }
+        Slot& front() { return (*this)[0]; }
+        Slot& back() { return (*this)[static_cast<std::size_t>(m_count - 1)]; }
+        void clear();
+        // Swap S in as the last / first slot; S gets back a spare slot.
+        void PushBack(Slot& S);
+        void PushFront(Slot& S);
+        void PopBack();
+        void PopFront();
+        void Insert(int Index, Slot& S);
+        void Truncate(int Count);    // keeps the first Count slots
+        void DropFront(int Count);
+
+    private:
+        std::size_t Wrap(std::size_t I) const { return I >= m_items.size() ? I - m_items.size() : I; }
+        void Grow();
+
+        std::vector<Slot> m_items;
+        std::size_t m_head = 0;
+        int m_count = 0;
+    };
+
     // fields
     void AddField(TField* Field);
     void RemoveField(TField* Field);
@@ -358,7 +387,8 @@ private:
     TDataSetState m_disableState{dsInactive};
     TDataEvent m_enableEvent{deDataSetChange};
 
-    std::vector<Slot> m_buffers;       // the window; m_buffers.size() <= m_bufferCount
+    SlotWindow m_buffers;              // the window; m_buffers.size() <= m_bufferCount
+    Slot m_spare;                      // reused for the next record read into the window
     int m_bufferCount{1};
     int m_activeRecord{0};
     Slot* m_tempSlot{nullptr};         // the record read in dsCalcFields and dsFilter
