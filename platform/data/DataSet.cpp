@@ -404,6 +404,7 @@ void TDataSet::SetActive(bool Value)
 {
     if (Value == Active())
         return;
+    RecordsChanged();
     if (Value) {
         Fire(BeforeOpen);
         BindFields();
@@ -438,6 +439,7 @@ void TDataSet::SetActive(bool Value)
             Fire(BeforeClose);
         SetState(dsInactive);
         m_cursorOpen = false;
+        RecordsChanged();
         InternalClose();
         ClearBuffers();
         m_filterExpr.reset();
@@ -1205,6 +1207,7 @@ void TDataSet::Post()
     const bool inserting = m_state == dsInsert;
     const TRecordRef before = inserting && s.Flag == bfInserted ? s.Ref : NoRecord;
     InternalPost(inserting ? NoRecord : s.Ref, values, before);
+    RecordsChanged();
     s.Editing = false;
     s.Data.clear();
     SetState(dsBrowse);
@@ -1247,6 +1250,7 @@ void TDataSet::Delete()
     Fire(BeforeScroll);
     Slot& s = m_state == dsEdit ? ActiveEditSlot() : m_buffers[static_cast<std::size_t>(m_activeRecord)];
     InternalDelete(s.Ref);
+    RecordsChanged();
     s.Editing = false;
     s.Data.clear();
     SetState(dsBrowse);
@@ -1323,16 +1327,85 @@ int TDataSet::CompareBookmarks(const TBookmark& A, const TBookmark& B) const
         return A.empty() == B.empty() ? 0 : A.empty() ? 1 : -1;
     if (A == B)
         return 0;
-    const TRecordRef ra = m_cursorOpen ? RecordOfBookmark(A) : NoRecord;
-    const TRecordRef rb = m_cursorOpen ? RecordOfBookmark(B) : NoRecord;
-    if (ra != NoRecord && rb != NoRecord) {
-        const int c = CompareRecordOrder(ra, rb);
-        return c < 0 ? -1 : c > 0 ? 1 : 0;
-    }
-    if (ra != rb)
-        return ra == NoRecord ? 1 : -1;
-    const int c = A.compare(B);
+    const int c = CompareBookmarkOrder(A, B);
     return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+int TDataSet::CompareBookmarkOrder(const TBookmark& A, const TBookmark& B) const
+{
+    return A.compare(B);
+}
+
+// --- reading records without the cursor ------------------------------------------
+
+// The records as the cursor hooks give them, collected once; the dataset's
+// own cursor is put back where it was.
+class TDataSet::CursorReader : public TRecordReader {
+public:
+    explicit CursorReader(TDataSet* ds) : m_ds(ds), m_version(ds->m_recordsVersion)
+    {
+        ds->InternalFirst();
+        TRecordRef ref = NoRecord;
+        Finally back([ds] { ds->UpdateCursorPos(); });
+        while (ds->GetRecord(gmNext, ref) == grOK)
+            m_refs.push_back(ref);
+    }
+    int Count() const override
+    {
+        Check();
+        return static_cast<int>(m_refs.size());
+    }
+    THandle Handle(int Index) const override
+    {
+        Check();
+        if (Index < 0 || Index >= static_cast<int>(m_refs.size()))
+            throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+        return m_refs[static_cast<std::size_t>(Index)];
+    }
+    bool IsNull(THandle Record, const TField* Field) const override { return Value(Record, Field).IsNull(); }
+    Variant Value(THandle Record, const TField* Field) const override
+    {
+        Check();
+        CheckField(Field);
+        return m_ds->RecordFieldValue(Record, Field);
+    }
+    std::string_view Text(THandle Record, const TField* Field) const override
+    {
+        m_text = VarToStr(Value(Record, Field));
+        return m_text;
+    }
+    int Compare(THandle A, THandle B, const TField* Field) const override
+    {
+        return Variant::Compare(Value(A, Field), Value(B, Field));
+    }
+    TBookmark Bookmark(THandle Record) const override
+    {
+        Check();
+        return m_ds->BookmarkOfRecord(Record);
+    }
+
+private:
+    void Check() const
+    {
+        if (m_ds->m_recordsVersion != m_version || !m_ds->m_cursorOpen)
+            DatabaseError("Record reader is out of date");
+    }
+    void CheckField(const TField* Field) const
+    {
+        if (!Field || Field->DataSet() != m_ds)
+            DatabaseError("Field does not belong to this dataset");
+    }
+
+    TDataSet* m_ds;
+    std::uint64_t m_version;
+    std::vector<TRecordRef> m_refs;
+    mutable std::string m_text;
+};
+
+std::unique_ptr<TRecordReader> TDataSet::CreateRecordReader()
+{
+    CheckActive();
+    return std::make_unique<CursorReader>(this);
 }
 
 // --- locate and lookup ----------------------------------------------------------
@@ -1509,6 +1582,7 @@ void TDataSet::Refilter()
         return;
     CheckBrowseMode();
     FilterChanged();
+    RecordsChanged();
     First();
 }
 
