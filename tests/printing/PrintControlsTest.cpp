@@ -162,6 +162,11 @@ TEST_F(SpinEditTest, TypedCharactersFollowTheValidCharacterRule)
     EXPECT_EQ(type(U'\b'), U'\b');
 
     edit->SetEditorEnabled(false);
+    for (auto [k, sh] : {std::pair<std::uint16_t, TShiftState>{'V', {ssCtrl}}, {'X', {ssCtrl}}, {VK_INSERT, {ssShift}}}) {
+        std::uint16_t key = k;
+        edit->KeyDown(key, sh);
+        EXPECT_EQ(key, 0) << "no cut or paste while the editor is disabled";
+    }
     EXPECT_EQ(type(U'7'), 0U);
     EXPECT_FALSE(edit->IsValidChar(U'\b'));
     std::uint16_t del = VK_DELETE;
