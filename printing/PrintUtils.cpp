@@ -251,8 +251,12 @@ Variant DecodePageRanges(const std::string& ARanges)
 
     std::vector<Variant> items;
     items.reserve(pages.size());
-    for (int page : pages)
+    for (int page : pages) {
+        // Only a hexadecimal number wraps below zero ("$FFFFFFFF").
+        if (page < 0)
+            throw EConvertError("Page " + std::to_string(page) + " is outside the document");
         items.emplace_back(page);
+    }
     return Variant::Array(std::move(items));
 }
 

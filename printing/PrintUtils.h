@@ -56,7 +56,8 @@ inline constexpr int MaxDecodedPages = 100000;
 // The print dialog's page list ("1,3,5-12", blanks and tabs ignored) as a
 // variant array of integers in the order given, or Empty for a blank text.
 // EConvertError for a reversed range, a list that starts with 0, a piece that
-// is not a number, or more than MaxDecodedPages pages.
+// is not a number, a negative page (a hexadecimal "$FFFFFFFF"), or more than
+// MaxDecodedPages pages.
 Variant DecodePageRanges(const std::string& ARanges);
 
 // Largest page number written as roman numerals or letters; larger numbers

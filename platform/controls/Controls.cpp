@@ -3,6 +3,7 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/Messages.h"
 #include "platform/controls/detail/ControlBridge.h"
 #include "platform/core/Guards.h"
 
@@ -77,6 +78,7 @@ TControl::~TControl()
         m_parent->RemoveControl(this);
     if (m_popupMenu)
         m_popupMenu->RemoveFreeNotification(this);
+    detail::DiscardPosted(this);
     m_bridge->Detach();
     if (m_canvas)
         m_canvas->Detach();
@@ -535,6 +537,15 @@ void TControl::Click()
         OnClick(this);
 }
 
+std::intptr_t TControl::Perform(unsigned Msg, std::uintptr_t WParam, std::intptr_t LParam)
+{
+    TMessage m{Msg, WParam, LParam, 0};
+    WndProc(m);
+    return m.Result;
+}
+
+void TControl::WndProc(TMessage& /*Message*/) {}
+
 void TControl::DblClick()
 {
     if (OnDblClick)
@@ -929,6 +940,32 @@ void TWinControl::KeyPress(TKeyChar& Key)
 {
     if (OnKeyPress)
         OnKeyPress(this, Key);
+}
+
+void TWinControl::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_KEYDOWN:
+    case WM_KEYUP: {
+        auto key = static_cast<std::uint16_t>(Message.WParam);
+        if (Message.Msg == WM_KEYDOWN)
+            KeyDown(key, {});
+        else
+            KeyUp(key, {});
+        break;
+    }
+    case WM_CHAR: {
+        // A character that arrives without a key: KeyPress first, then the widget takes what is left.
+        auto ch = static_cast<TKeyChar>(Message.WParam);
+        KeyPress(ch);
+        if (ch && !IsDestroying())
+            detail::ControlBridge::InsertChar(this, ch);
+        break;
+    }
+    default:
+        TControl::WndProc(Message);
+        break;
+    }
 }
 
 // ===== TCustomControl ===============================================================

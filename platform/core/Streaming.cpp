@@ -362,8 +362,9 @@ public:
             Corrupt("empty class name");
         n.name = Str("component name");
         n.entries = Entries(depth);
+        // Nothing is allocated ahead on a count: a damaged count fails when
+        // the bytes run out, having cost only what was really there.
         std::uint32_t children = Count(16, "child count");
-        n.children.reserve(children);
         for (std::uint32_t i = 0; i < children; ++i)
             n.children.push_back(Component(depth + 1));
         return n;
@@ -413,8 +414,9 @@ private:
     {
         Deeper(depth);
         std::uint32_t n = Count(5, "entry count");   // name length + tag
-        std::vector<Entry> entries(n);
-        for (Entry& e : entries) {
+        std::vector<Entry> entries;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            Entry& e = entries.emplace_back();
             e.name = Str("property name");
             if (e.name.empty())
                 Corrupt("empty property name");
@@ -439,7 +441,6 @@ private:
         case tReference: v.s = Str("string"); break;
         case tSet: {
             std::uint32_t n = Count(4, "set");
-            v.names.reserve(n);
             for (std::uint32_t i = 0; i < n; ++i)
                 v.names.push_back(Str("set element"));
             break;
@@ -457,7 +458,6 @@ private:
         case tCollection: {
             Deeper(depth + 1);
             std::uint32_t n = Count(4, "collection");
-            v.items.reserve(n);
             for (std::uint32_t i = 0; i < n; ++i)
                 v.items.push_back(Entries(depth + 1));
             break;
@@ -475,7 +475,6 @@ private:
         if (type == (varArray | varVariant)) {
             std::uint32_t n = Count(2, "variant array");
             std::vector<Variant> items;
-            items.reserve(n);
             for (std::uint32_t i = 0; i < n; ++i)
                 items.push_back(ParseVariant(depth + 1));
             return Variant::Array(std::move(items));

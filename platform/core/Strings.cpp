@@ -368,7 +368,12 @@ void TStrings::LoadFromStream(TStream& Stream)
 
 void TStrings::SaveToStream(TStream& Stream) const
 {
-    Stream.WriteBytes(Text());
+    // Loading drops one byte-order mark; a text that starts with a mark of
+    // its own gets one in front, so that it loads back unchanged.
+    std::string text = Text();
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.insert(0, "\xEF\xBB\xBF");
+    Stream.WriteBytes(text);
 }
 
 void TStrings::LoadFromFile(const std::string& FileName)

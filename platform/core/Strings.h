@@ -77,7 +77,8 @@ public:
     bool Equals(const TStrings& Strings) const;
 
     // Reading takes the rest of the stream as UTF-8 text (a BOM is skipped);
-    // a failed read leaves the list as it was.
+    // a failed read leaves the list as it was. Writing adds a BOM only when
+    // the first line starts with one, so what was written reads back the same.
     void LoadFromStream(TStream& Stream);
     void SaveToStream(TStream& Stream) const;
     void LoadFromFile(const std::string& FileName);

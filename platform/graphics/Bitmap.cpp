@@ -489,6 +489,28 @@ void TIcon::Assign(TPersistent* Source)
     TGraphic::Assign(Source);
 }
 
+void TIcon::AssignMasked(const TBitmap& Bitmap, TColor TransparentColor)
+{
+    const int w = Bitmap.Width();
+    const int h = Bitmap.Height();
+    if (Bitmap.Empty() || w <= 0 || h <= 0) {
+        *m_image = QImage();
+        Changed();
+        return;
+    }
+    const TColor transparent = ColorToRGB(TransparentColor);
+    QImage img(w, h, QImage::Format_ARGB32);
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const TColor c = ColorToRGB(Bitmap.Pixel(x, y));
+            line[x] = c == transparent ? qRgba(0, 0, 0, 0) : qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+        }
+    }
+    *m_image = std::move(img);
+    Changed();
+}
+
 bool TIcon::Equals(const TGraphic* other) const
 {
     auto* o = dynamic_cast<const TIcon*>(other);
