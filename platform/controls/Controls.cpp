@@ -5,6 +5,7 @@
 #include "platform/controls/Menus.h"
 #include "platform/controls/Messages.h"
 #include "platform/controls/detail/ControlBridge.h"
+#include "platform/core/Guards.h"
 
 #include <QEvent>
 #include <QImage>
@@ -55,11 +56,11 @@ void TControl::Init(QWidget* Widget)
     m_bridge = std::make_unique<detail::ControlBridge>(this);
     m_bridge->Watch(m_widget);
     m_font = std::make_unique<TFont>();
-    m_font->OnChange = [this](TObject*) {
+    m_fontLink.Connect(m_font->Changes(), [this](TObject*) {
         if (!m_applyingFont)
             m_parentFont = false;
         FontChanged();
-    };
+    });
     FontChanged();
     m_lastWidth = m_widget->width();
     m_lastHeight = m_widget->height();
@@ -284,14 +285,8 @@ void TControl::UpdateParentFont()
 {
     if (!m_parentFont || !m_parent || m_font->Equals(*m_parent->Font()))
         return;
-    m_applyingFont = true;
-    try {
-        m_font->Assign(m_parent->Font());
-    } catch (...) {
-        m_applyingFont = false;
-        throw;
-    }
-    m_applyingFont = false;
+    TValueRestorer applying(m_applyingFont, true);
+    m_font->Assign(m_parent->Font());
 }
 
 void TControl::FontChanged()

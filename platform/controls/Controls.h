@@ -291,6 +291,7 @@ private:
     TColor m_color{clBtnFace};
     bool m_parentColor{false};
     std::unique_ptr<TFont> m_font;
+    TChangeLink m_fontLink;
     bool m_parentFont{true};
     bool m_applyingFont{false};
     std::string m_text;
