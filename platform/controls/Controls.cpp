@@ -452,17 +452,11 @@ void TControl::PaintWithCanvas(QPainter* Painter, const TRect& Clip, const std::
     m_canvas->Font()->Assign(m_font.get());
     m_canvas->Brush()->SetColor(m_color);
     m_painting = true;
-    struct Done {
-        TControl* c;
-        QPainter* p;
-        bool was;
-        ~Done()
-        {
-            c->m_painting = was;
-            c->m_canvas->Detach();
-            p->restore();
-        }
-    } done{this, Painter, wasPainting};
+    Finally done([this, Painter, wasPainting] {
+        m_painting = wasPainting;
+        m_canvas->Detach();
+        Painter->restore();
+    });
     Body();
 }
 
@@ -862,11 +856,7 @@ void TWinControl::Realign()
     if (m_aligning)
         return;
     m_alignPending = false;
-    m_aligning = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{m_aligning};
+    TValueRestorer aligning(m_aligning, true);
     TRect r = AlignRect();
     AlignControls(r);
 }
