@@ -59,6 +59,8 @@ inline constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3,
     crHourGlass = -11, crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15,
     crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
     crHandPoint = -21, crSizeAll = -22, crSize = crSizeAll;
+// The pointing hand over a hyperlink (single-click hyperlink cells).
+inline constexpr TCursor crHyperlink = -1140;
 
 // ----- modal results ---------------------------------------------------------------
 using TModalResult = int;

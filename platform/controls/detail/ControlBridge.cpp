@@ -195,7 +195,7 @@ QCursor QtCursor(TCursor Cursor)
     case crVSplit: return QCursor(Qt::SplitVCursor);
     case crAppStart: return QCursor(Qt::BusyCursor);
     case crHelp: return QCursor(Qt::WhatsThisCursor);
-    case crHandPoint: return QCursor(Qt::PointingHandCursor);
+    case crHandPoint: case crHyperlink: return QCursor(Qt::PointingHandCursor);
     case crSizeAll: return QCursor(Qt::SizeAllCursor);
     default: return QCursor(Qt::ArrowCursor);
     }
