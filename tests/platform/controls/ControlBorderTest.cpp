@@ -107,5 +107,21 @@ TEST(ControlBorder, MouseChildrenAndScreenMappingUseClientCoordinates)
     EXPECT_EQ(child->BoundsRect(), Bounds(5, 2, 20, 20));
 }
 
+TEST(ControlBorder, APanelsBorderIsTheControlBorder)
+{
+    TForm form(nullptr);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(0, 0, 100, 50);
+    auto* inner = new TPanel(panel);
+    inner->SetParent(panel);
+    inner->SetAlign(alClient);
+    EXPECT_EQ(inner->BoundsRect(), Rect(1, 1, 99, 49)) << "the raised bevel";
+    panel->SetBorderStyle(bsSingle);
+    panel->SetCtl3D(false);
+    EXPECT_EQ(panel->ClientRect(), Rect(0, 0, 98, 48));
+    EXPECT_EQ(inner->BoundsRect(), Rect(1, 1, 97, 47)) << "the bevel inside the border";
+}
+
 } // namespace
 } // namespace qel
