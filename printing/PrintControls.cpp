@@ -388,6 +388,17 @@ void TdxPSSpinEdit::KeyDown(std::uint16_t& Key, TShiftState Shift)
         return;
     const std::string before = Text();
     const bool ctrl = Shift.Contains(ssCtrl);
+    const bool shift = Shift.Contains(ssShift);
+    if (Key == VK_ESCAPE)
+        for (TdxUpDown* buttons : {m_incrButtons, m_pageButtons})
+            if (buttons && buttons->Dragging())
+                buttons->SetCursor(crDefault);
+    // Cutting and pasting change the text: only while the text may be edited.
+    const bool cutOrPaste = (ctrl && (Key == 'X' || Key == 'V')) || (shift && (Key == VK_DELETE || Key == VK_INSERT));
+    if (cutOrPaste && (!m_editorEnabled || ReadOnly())) {
+        Key = 0;
+        return;
+    }
     bool consumed = false;
     if (m_arrowKeys && (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN)) {
         switch (Key) {

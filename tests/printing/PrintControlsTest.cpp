@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Automation.h"
+#include "platform/controls/Clock.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/Forms.h"
 #include "platform/core/Locale.h"
@@ -161,6 +162,11 @@ TEST_F(SpinEditTest, TypedCharactersFollowTheValidCharacterRule)
     EXPECT_EQ(type(U'\b'), U'\b');
 
     edit->SetEditorEnabled(false);
+    for (auto [k, sh] : {std::pair<std::uint16_t, TShiftState>{'V', {ssCtrl}}, {'X', {ssCtrl}}, {VK_INSERT, {ssShift}}}) {
+        std::uint16_t key = k;
+        edit->KeyDown(key, sh);
+        EXPECT_EQ(key, 0) << "no cut or paste while the editor is disabled";
+    }
     EXPECT_EQ(type(U'7'), 0U);
     EXPECT_FALSE(edit->IsValidChar(U'\b'));
     std::uint16_t del = VK_DELETE;
@@ -379,7 +385,6 @@ TEST(PaintPanel, DrawsConfiguredEdgesThenRaisesOnPaint)
 class AnimatorProbe : public TdxPSBitmapAnimator {
 public:
     using TdxPSBitmapAnimator::TdxPSBitmapAnimator;
-    using TdxPSBitmapAnimator::AnimationStep;
 
     // Top of the bitmap and the height of the filled band in the current frame.
     std::pair<int, int> Frame()
@@ -403,7 +408,10 @@ public:
 };
 
 struct AnimatorTest : ::testing::Test {
+    TManualClockScope clock;
     AnimatorProbe animator{nullptr};
+    // One animation step: AnimationSpeed milliseconds of the test clock.
+    void Tick() { clock.Advance(animator.AnimationSpeed()); }
     AnimatorTest()
     {
         animator.SetBounds(0, 0, 30, 20);
@@ -416,22 +424,25 @@ struct AnimatorTest : ::testing::Test {
 TEST_F(AnimatorTest, SlidesInAndOutOneStepPerTick)
 {
     EXPECT_EQ(animator.Frame().first, -1) << "hidden while State is false";
+    animator.SetAnimationSpeed(25);
     animator.SetState(true);
+    clock.Advance(24);
+    EXPECT_EQ(animator.CurrentStep(), 0) << "each step waits its interval";
     EXPECT_TRUE(animator.Animating());
     EXPECT_EQ(animator.Frame().first, 20);
-    animator.AnimationStep();
+    Tick();
     EXPECT_EQ(animator.Frame().first, 13);
-    animator.AnimationStep();
+    Tick();
     EXPECT_EQ(animator.Frame().first, 6);
-    animator.AnimationStep();
+    Tick();
     EXPECT_FALSE(animator.Animating());
     EXPECT_EQ(animator.Frame().first, 0);
 
     animator.SetState(false);
-    animator.AnimationStep();
+    Tick();
     EXPECT_EQ(animator.Frame(), std::make_pair(7, 7));
-    animator.AnimationStep();
-    animator.AnimationStep();
+    Tick();
+    Tick();
     EXPECT_FALSE(animator.Animating());
     EXPECT_EQ(animator.Frame().first, -1);
 }
@@ -439,7 +450,7 @@ TEST_F(AnimatorTest, SlidesInAndOutOneStepPerTick)
 TEST_F(AnimatorTest, StateChangeDuringASlideFinishesItFirst)
 {
     animator.SetState(true);
-    animator.AnimationStep();
+    Tick();
     animator.SetState(false);
     EXPECT_TRUE(animator.Animating());
     EXPECT_EQ(animator.CurrentStep(), 0) << "the slide out starts from the start";
@@ -451,7 +462,7 @@ TEST_F(AnimatorTest, StateChangeDuringASlideFinishesItFirst)
     animator.SetAnimationStepCount(0);
     EXPECT_EQ(animator.AnimationStepCount(), 1);
     animator.SetState(false);
-    animator.AnimationStep();
+    Tick();
     EXPECT_FALSE(animator.Animating()) << "a step count of 0 slides in one step";
 
     // Without a bitmap nothing animates.
