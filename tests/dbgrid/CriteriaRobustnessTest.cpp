@@ -5,8 +5,11 @@
 
 #include "fuzz/Mutator.h"
 #include "platform/core/Stream.h"
+#include "platform/data/FilterExpression.h"
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 using namespace qel;
 using namespace qel::test;
@@ -47,8 +50,55 @@ std::vector<std::string> Samples()
     return samples;
 }
 
+// Leaves named in filter texts the way the grid names fields, "[...]", after
+// the operand's type, so that the parser sees a field of that type.
+class TTypedItem : public TTestCriteriaItem {
+public:
+    using TTestCriteriaItem::TTestCriteriaItem;
+    std::string GetFilterName() const override { return "[" + std::to_string(FieldTypeOf(Value())) + "]"; }
+
+    static TFieldType FieldTypeOf(const Variant& Value)
+    {
+        switch (Value.VarType()) {
+        case varSmallint: case varInteger: case varByte: return ftInteger;
+        case varInt64: return ftLargeint;
+        case varSingle: case varDouble: return ftFloat;
+        case varCurrency: return ftCurrency;
+        case varDate: return ftDateTime;
+        case varBoolean: return ftBoolean;
+        case varOleStr: return ftWideString;
+        default: return ftString;
+        }
+    }
+};
+
+class TTypedCriteria : public TTestCriteria {
+public:
+    TdxCriteriaItemClass GetItemClass() const override
+    {
+        return [](TdxCriteriaItemList* Parent) -> std::unique_ptr<TdxCriteriaItem> {
+            return std::make_unique<TTypedItem>(Parent);
+        };
+    }
+};
+
+// The dataset's parser takes the criteria's filter text.
+void ExpectParserAccepts(const TdxCriteria& criteria)
+{
+    const std::string text = criteria.GetFilterText();
+    auto resolve = [](const std::string& name) {
+        return TFilterExpression::FieldRef{0, static_cast<TFieldType>(std::stoi(name))};
+    };
+    try {
+        TFilterExpression expression(text, resolve);
+    } catch (const Exception& e) {
+        ADD_FAILURE() << "the filter text " << text << " is refused: " << e.Message();
+    }
+}
+
 // Loads the input over a criteria holding one leaf; what loads must also
-// evaluate, render and save again.
+// evaluate, render a filter text the dataset's parser accepts, and save
+// again; what saves must load.
 void Exercise(const std::string& input)
 {
     TTestCriteria c;
@@ -66,14 +116,21 @@ void Exercise(const std::string& input)
     (void)c.GetDisplayText();
     (void)c.GetFilterText();
     TTestCriteria copy;
+    std::string saved;
     try {
-        const std::string saved = Save(c);
-        TStringStream again(saved);
-        copy.LoadFromStream(again);
-        EXPECT_EQ(Save(copy), saved);
+        saved = Save(c);
     } catch (const EWriteError&) {
         // Only an operand the stream cannot hold is refused on saving.
+        return;
     }
+    TStringStream again(saved);
+    EXPECT_NO_THROW(copy.LoadFromStream(again)) << "a saved criteria does not load";
+    EXPECT_EQ(Save(copy), saved);
+
+    TTypedCriteria typed;
+    TStringStream typedStream(input);
+    typed.LoadFromStream(typedStream);
+    ExpectParserAccepts(typed);
 }
 
 } // namespace
@@ -121,4 +178,65 @@ TEST(CriteriaRobustness, KeptInputsLoadOrKeepTheOldCriteria)
         SCOPED_TRACE(name);
         Exercise(input);
     }
+}
+
+// Operands at the edges of their types render a filter text the dataset's
+// parser takes; the forms it has no literal for are refused when set, saved
+// or loaded.
+TEST(CriteriaRobustness, FilterTextsOfEdgeOperandsParse)
+{
+    const std::vector<Variant> operands = {
+        Variant(-1e308), Variant(4.9e-324), Variant(-0.0), Variant::FromSingle(3.4e38f),
+        Variant(std::numeric_limits<std::int64_t>::min()), Variant(Currency::FromInt64(std::numeric_limits<std::int64_t>::min())),
+        Variant::FromDate(-693593.99), Variant::FromDate(2958465.99),
+        Variant(true), Variant(std::string("O'Neil ] [x] \"q\" *")), Variant::FromWideString("日本"), Variant(std::string()),
+        Variant::Null(), Variant()};
+    for (std::uint8_t kind = 0; kind <= dxMaxOperatorKind; ++kind) {
+        for (const Variant& operand : operands) {
+            SCOPED_TRACE("kind " + std::to_string(kind) + ", operand " +
+                         (operand.IsEmptyOrNull() ? std::string("blank") : operand.AsString()));
+            TTypedCriteria c;
+            c.AddItem(nullptr, "A", kind, "", operand);
+            std::string saved;
+            try {
+                saved = Save(c);
+            } catch (const EWriteError&) {
+                EXPECT_TRUE(operand.IsEmptyOrNull() && kind > 1) << "refused on saving";
+                continue;
+            }
+            ExpectParserAccepts(c);
+            TTypedCriteria again;
+            TStringStream stream(saved);
+            EXPECT_NO_THROW(again.LoadFromStream(stream));
+        }
+    }
+    TTypedCriteria c;
+    for (const Variant& bad : {Variant(std::numeric_limits<double>::infinity()), Variant(-std::numeric_limits<double>::infinity()),
+                               Variant(std::numeric_limits<double>::quiet_NaN()),
+                               Variant::FromSingle(std::numeric_limits<float>::infinity()), Variant::FromDate(1e9),
+                               Variant::FromDate(-693594), Variant::FromDate(2958466), Variant::FromDate(-1e9),
+                               Variant::FromDate(std::numeric_limits<double>::quiet_NaN())})
+        EXPECT_THROW(c.AddItem(nullptr, "A", 1, "", bad), EInvalidOperation) << bad.AsDouble();
+    EXPECT_EQ(c.Root()->Count(), 0);
+    c.AddList(nullptr, dxBoolOr);
+    TMemoryStream stream;
+    EXPECT_THROW(c.SaveToStream(stream), EWriteError) << "an empty sub-list renders as ()";
+    EXPECT_EQ(stream.Size(), 0);
+}
+
+// Streams the reader once took although no filter text could hold them.
+TEST(CriteriaRobustness, StreamsWithoutAFilterTextAreRefused)
+{
+    int refused = 0;
+    for (const auto& [name, input] : RegressionInputs("criteria")) {
+        if (name != "criteria-double-minus-infinity.bin" && name != "criteria-empty-operand-greater.bin" &&
+            name != "criteria-empty-sub-list.bin" && name != "criteria-date-before-year-one.bin" &&
+            name != "criteria-nesting-beyond-filter-parser.bin")
+            continue;
+        TTestCriteria c;
+        TStringStream stream(input);
+        EXPECT_THROW(c.LoadFromStream(stream), EReadError) << name;
+        ++refused;
+    }
+    EXPECT_EQ(refused, 5);
 }
