@@ -5,7 +5,6 @@
 
 #include "fuzz/Mutator.h"
 #include "platform/core/Stream.h"
-#include "platform/data/FilterExpression.h"
 
 #include <gtest/gtest.h>
 
@@ -23,77 +22,12 @@ std::string Save(const TdxCriteria& criteria)
     return stream.Bytes();
 }
 
-std::vector<std::string> Samples()
-{
-    std::vector<std::string> samples;
-    TTestCriteria c;
-    c.AddItem(nullptr, "A", 1, "x", "x");
-    samples.push_back(Save(c));
-
-    TdxCriteriaItemList* l1 = c.AddList(nullptr, dxBoolOr);
-    c.AddItem(l1, "B", 2, "100", 100);
-    c.AddItem(l1, "C", 3, "100000", 100000)->SetNegate(true);
-    TdxCriteriaItemList* l2 = c.AddList(l1, dxBoolAnd);
-    l2->SetNegate(true);
-    c.AddItem(l2, "D", 4, "1,5", 1.5);
-    c.AddItem(l2, "E", 5, "2,5", Variant::FromSingle(2.5f));
-    c.AddItem(l2, "F", 0, "", Variant::Null());
-    c.AddItem(nullptr, "G", 1, "Grüße", "Grüße €");
-    c.AddItem(nullptr, "H", 1, "日本", "日本");
-    c.AddItem(nullptr, "I", 1, "", true);
-    c.AddItem(nullptr, "J", 1, "", Currency{15000});
-    c.AddItem(nullptr, "K", 1, "", Variant::FromDate(45000.75));
-    c.AddItem(nullptr, "L", 1, "", (std::int64_t{1} << 53) + 1);
-    c.AddItem(nullptr, "M", 1, "", std::string(300, 'z'));
-    c.AddItem(nullptr, "N", 1, "", Variant());
-    samples.push_back(Save(c));
-    return samples;
-}
-
-// Leaves named in filter texts the way the grid names fields, "[...]", after
-// the operand's type, so that the parser sees a field of that type.
-class TTypedItem : public TTestCriteriaItem {
-public:
-    using TTestCriteriaItem::TTestCriteriaItem;
-    std::string GetFilterName() const override { return "[" + std::to_string(FieldTypeOf(Value())) + "]"; }
-
-    static TFieldType FieldTypeOf(const Variant& Value)
-    {
-        switch (Value.VarType()) {
-        case varSmallint: case varInteger: case varByte: return ftInteger;
-        case varInt64: return ftLargeint;
-        case varSingle: case varDouble: return ftFloat;
-        case varCurrency: return ftCurrency;
-        case varDate: return ftDateTime;
-        case varBoolean: return ftBoolean;
-        case varOleStr: return ftWideString;
-        default: return ftString;
-        }
-    }
-};
-
-class TTypedCriteria : public TTestCriteria {
-public:
-    TdxCriteriaItemClass GetItemClass() const override
-    {
-        return [](TdxCriteriaItemList* Parent) -> std::unique_ptr<TdxCriteriaItem> {
-            return std::make_unique<TTypedItem>(Parent);
-        };
-    }
-};
-
 // The dataset's parser takes the criteria's filter text.
 void ExpectParserAccepts(const TdxCriteria& criteria)
 {
-    const std::string text = criteria.GetFilterText();
-    auto resolve = [](const std::string& name) {
-        return TFilterExpression::FieldRef{0, static_cast<TFieldType>(std::stoi(name))};
-    };
-    try {
-        TFilterExpression expression(text, resolve);
-    } catch (const Exception& e) {
-        ADD_FAILURE() << "the filter text " << text << " is refused: " << e.Message();
-    }
+    std::string error;
+    if (!FilterTextParses(criteria, error))
+        ADD_FAILURE() << "the filter text " << criteria.GetFilterText() << " is refused: " << error;
 }
 
 // Loads the input over a criteria holding one leaf; what loads must also
@@ -137,7 +71,7 @@ void Exercise(const std::string& input)
 
 TEST(CriteriaRobustness, MutatedStreamsLoadOrKeepTheOldCriteria)
 {
-    Mutator mutator(Samples(), FuzzSeed(7001u),
+    Mutator mutator(CriteriaSamples(), FuzzSeed(7001u),
                     {std::string("\x01\x00\x00\x01\x00\x00\x00", 7), std::string("\x05", 1),
                      std::string("\x00\x00\x00\x00\x00\x00\x00\x80\xFF\x7F", 10), std::string("\x12\xFF\xFF\x00\x00", 5),
                      std::string("\x0C\xFF\xFF\xFF\x7F", 5)});
