@@ -190,7 +190,7 @@ TEST(IniFile, TextThatIsNotUtf8IsRefusedAndTheFileStaysReadable)
     ini.WriteString("Größe", "Ort", "Köln");
     EXPECT_THROW(ini.WriteString("Größe", "Alt", "K\xF6ln"), EIniFileException);
     EXPECT_THROW(ini.WriteString("Größe", "K\xF6ln", "x"), EIniFileException);
-    EXPECT_THROW(ini.WriteString("Gr\xF6\xDFe", "Ort", "x"), EIniFileException);
+    EXPECT_THROW(ini.WriteString("Gr\xF6\xDF" "e", "Ort", "x"), EIniFileException);
     TMemIniFile again(path);
     EXPECT_EQ(again.ReadString("größe", "Ort", ""), "Köln");
     EXPECT_FALSE(again.ValueExists("Größe", "Alt"));
