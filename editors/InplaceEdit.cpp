@@ -72,6 +72,7 @@ void TdxInplaceEdit::PostEditingValue()
     m_modified = false;
     if (m_container)
         m_container->EditorPostValue(this, value);
+    ValuePosted(value);
 }
 
 void TdxInplaceEdit::SetDefaultStyleValues()
@@ -90,8 +91,12 @@ void TdxInplaceEdit::DoChange()
 
 bool TdxInplaceEdit::IsEditorKey(std::uint16_t Key, TShiftState Shift) const
 {
-    // Caret and selection keys belong to the text; the rest is the host's.
+    // Caret and selection keys and typing belong to the text; the rest is the host's.
     const bool plain = !Shift.Contains(ssAlt);
+    const bool typing = plain && !Shift.Contains(ssCtrl);
+    if (typing && (Key == VK_SPACE || (Key >= 0x30 && Key <= 0x5A) || (Key >= VK_NUMPAD0 && Key <= VK_DIVIDE) ||
+                   (Key >= VK_OEM_1 && Key <= VK_OEM_102)))
+        return true;
     switch (Key) {
     case VK_LEFT: case VK_RIGHT: case VK_HOME: case VK_END: case VK_DELETE: case VK_BACK: case VK_INSERT:
         return plain;
@@ -109,6 +114,10 @@ void TdxInplaceEdit::KeyDown(std::uint16_t& Key, TShiftState Shift)
         std::uint16_t passed = Key;
         ReportErrors([&] { m_container->EditorKeyDown(this, passed, Shift); });
         Key = passed;
+        // Tab never walks out of an in-place editor on its own: moving to
+        // another cell is the host's decision.
+        if (Key == VK_TAB)
+            Key = 0;
     }
 }
 
@@ -207,6 +216,11 @@ void TdxEditWindowLink::Enter(TdxInplaceEdit* Editor)
 void TdxEditWindowLink::Exit(TdxInplaceEdit* Editor)
 {
     Editor->DoExit();
+}
+
+void TdxEditWindowLink::Clicked(TdxInplaceEdit* Editor, bool Double)
+{
+    ReportErrors([&] { Editor->EditWindowClick(Double); });
 }
 
 bool TdxEditWindowLink::WantsTab(TdxInplaceEdit* Editor)

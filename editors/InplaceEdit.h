@@ -61,6 +61,8 @@ public:
 protected:
     // The value changed by the user: Modified, OnChange, the host hears of it.
     virtual void DoChange();
+    // Runs after the value was handed to the host (or validated stand-alone).
+    virtual void ValuePosted(const Variant& /*Value*/) {}
     virtual void DoEditKeyDown(std::uint16_t& /*Key*/, TShiftState /*Shift*/) {}
     // Keys the host never gets even when the editor leaves them alone.
     virtual bool IsEditorKey(std::uint16_t Key, TShiftState Shift) const;
@@ -70,6 +72,8 @@ protected:
     virtual void StyleChanged() { Invalidate(); }
     // The editor window's text changed (by the user or by the program).
     virtual void EditWindowChanged() { DoChange(); }
+    // A click or double click in the editor window.
+    virtual void EditWindowClick(bool /*Double*/) {}
     void Notification(TComponent* AComponent, TOperation Operation) override;
     // The editor's border width on each side (none in-place).
     int BorderWidth() const;

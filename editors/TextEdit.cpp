@@ -1,6 +1,8 @@
 #include "editors/TextEdit.h"
 
+#include "editors/ViewData.h"
 #include "editors/detail/EditWindow.h"
+#include "platform/controls/Application.h"
 #include "platform/core/Guards.h"
 #include "platform/core/Utf8.h"
 
@@ -128,7 +130,91 @@ TRect TdxInplaceTextEdit::EditRect()
     TRect r = ClientRect();
     const int b = BorderWidth();
     InflateRect(r, -b, -b);
+    r.Right -= ButtonsWidth();
     return r;
+}
+
+int TdxInplaceTextEdit::EditButtonWidth(int) const
+{
+    return GetSystemMetrics(SM_CXVSCROLL);
+}
+
+int TdxInplaceTextEdit::ButtonsWidth() const
+{
+    int w = 0;
+    for (int i = 0; i < EditButtonCount(); ++i)
+        if (EditButtonVisible(i))
+            w += EditButtonWidth(i);
+    return std::min(w, std::max(0, ClientRect().Width() - 2 * BorderWidth()));
+}
+
+TRect TdxInplaceTextEdit::EditButtonRect(int Index) const
+{
+    const int b = BorderWidth();
+    TRect c = ClientRect();
+    InflateRect(c, -b, -b);
+    int right = c.Right;
+    for (int i = EditButtonCount() - 1; i >= 0; --i) {
+        if (!EditButtonVisible(i))
+            continue;
+        const int w = EditButtonWidth(i);
+        if (i == Index)
+            return Rect(std::max(c.Left, right - w), c.Top, right, c.Bottom);
+        right -= w;
+    }
+    return TRect{};
+}
+
+int TdxInplaceTextEdit::EditButtonAt(TPoint P) const
+{
+    for (int i = 0; i < EditButtonCount(); ++i)
+        if (EditButtonVisible(i) && EditButtonRect(i).Contains(P))
+            return i;
+    return -1;
+}
+
+void TdxInplaceTextEdit::PaintEditButton(int Index, const TRect& R, bool Pressed)
+{
+    DrawEditButton(*Canvas(), R, Style()->ButtonStyle(), EditButtonKind(Index), EditButtonGlyph(Index),
+                   EditButtonEnabled(Index), Pressed);
+}
+
+void TdxInplaceTextEdit::Paint()
+{
+    TdxInplaceEdit::Paint();
+    for (int i = 0; i < EditButtonCount(); ++i)
+        if (EditButtonVisible(i)) {
+            const TRect r = EditButtonRect(i);
+            if (!r.IsEmpty())
+                PaintEditButton(i, r, i == m_pressedButton);
+        }
+}
+
+void TdxInplaceTextEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TdxInplaceEdit::MouseDown(Button, Shift, X, Y);
+    const int i = Button == mbLeft ? EditButtonAt({X, Y}) : -1;
+    if (i >= 0 && EditButtonEnabled(i)) {
+        m_pressedButton = i;
+        Invalidate();
+    }
+}
+
+void TdxInplaceTextEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TdxInplaceEdit::MouseUp(Button, Shift, X, Y);
+    const int pressed = m_pressedButton;
+    m_pressedButton = -1;
+    if (pressed < 0)
+        return;
+    Invalidate();
+    if (Button == mbLeft && EditButtonAt({X, Y}) == pressed) {
+        try {
+            EditButtonClick(pressed);
+        } catch (const std::exception& e) {
+            Application().HandleException(e);
+        }
+    }
 }
 
 void TdxInplaceTextEdit::LayoutEditWindow()

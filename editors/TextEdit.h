@@ -1,6 +1,7 @@
 #pragma once
 // Text editors: TdxInplaceTextEdit (one line of text in a frameless edit
 // window) and TdxInplaceMaskEdit (the same under an edit mask, see EditMask.h).
+#include "editors/EditButtons.h"
 #include "editors/EditMask.h"
 #include "editors/InplaceEdit.h"
 #include "platform/controls/StdCtrls.h"
@@ -36,7 +37,29 @@ public:
 
     TEdit* EditWindow() const { return m_edit; }
 
+    // ----- buttons at the edge (none here; drop-down, spin and button editors have them)
+    virtual int EditButtonCount() const { return 0; }
+    // Client rectangle of a button; buttons stand side by side from the right edge.
+    virtual TRect EditButtonRect(int Index) const;
+    // The button at a client point, -1 when none.
+    int EditButtonAt(TPoint P) const;
+    // Presses a button as a click would.
+    virtual void EditButtonClick(int /*Index*/) {}
+    int PressedButton() const { return m_pressedButton; }
+
 protected:
+    virtual TdxEditButtonKind EditButtonKind(int /*Index*/) const { return bkDown; }
+    virtual const TBitmap* EditButtonGlyph(int /*Index*/) const { return nullptr; }
+    virtual int EditButtonWidth(int Index) const;
+    virtual bool EditButtonVisible(int /*Index*/) const { return true; }
+    virtual bool EditButtonEnabled(int /*Index*/) const { return Enabled(); }
+    virtual void PaintEditButton(int Index, const TRect& R, bool Pressed);
+    // Width the buttons take from the right edge.
+    virtual int ButtonsWidth() const;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void Paint() override;
+
     TWinControl* FocusWindow() override;
     void BoundsChanged() override;
     void EditWindowChanged() override;
@@ -59,6 +82,7 @@ private:
     TAlignment m_alignment{taLeftJustify};
     int m_maxLength{0};
     bool m_settingText{false};
+    int m_pressedButton{-1};
 };
 
 class TdxInplaceMaskEdit : public TdxInplaceTextEdit {

@@ -17,6 +17,7 @@ public:
     static void Enter(TdxInplaceEdit* Editor);
     static void Exit(TdxInplaceEdit* Editor);
     static bool WantsTab(TdxInplaceEdit* Editor);
+    static void Clicked(TdxInplaceEdit* Editor, bool Double);
 };
 
 namespace detail {
@@ -56,6 +57,17 @@ protected:
         TdxEditWindowLink::Exit(m_editor);
     }
     bool WantsTabKey() const override { return TdxEditWindowLink::WantsTab(m_editor); }
+    void DblClick() override
+    {
+        Base::DblClick();
+        TdxEditWindowLink::Clicked(m_editor, true);
+    }
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override
+    {
+        Base::MouseUp(Button, Shift, X, Y);
+        if (Button == mbLeft && !Shift.Contains(ssDouble))
+            TdxEditWindowLink::Clicked(m_editor, false);
+    }
 
 private:
     TdxInplaceEdit* m_editor;
