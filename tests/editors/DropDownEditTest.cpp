@@ -407,3 +407,39 @@ TEST(BlobEdit, MemoInThePopup)
 
 } // namespace
 } // namespace qel
+
+namespace qel {
+namespace {
+
+TEST(DropDownEdit, PopupOpensAboveNearTheBottomOfTheScreen)
+{
+    test::EditorForm f;
+    auto* pick = f.StandAlone<TdxInplacePickEdit>();
+    pick->Items()->SetCommaText("a,b,c,d,e,f,g,h");
+    pick->SetDropDownWidth(200);
+    const TRect work = Screen().WorkAreaRect();
+
+    // Near the bottom-right corner the list flips above and moves left.
+    f.form->SetBounds(work.Right - 170, work.Bottom - 80, 160, 70);
+    pick->SetBounds(0, 0, 150, 21);
+    SimulateKey(VK_F4);
+    ASSERT_TRUE(pick->DroppedDown());
+    const TPoint editorTop = pick->ClientToScreen({0, 0});
+    const TPoint list = pick->PopupList()->ClientToScreen({0, 0});
+    const int height = pick->PopupList()->Height();
+    EXPECT_EQ(list.Y + height, editorTop.Y) << "ends at the editor's top edge";
+    EXPECT_EQ(list.X + pick->PopupList()->Width(), work.Right) << "pulled inside the right edge";
+    SimulateKey(VK_ESCAPE);
+
+    // With room below it opens under the editor, right-aligned when asked.
+    f.form->SetBounds(work.Left + 300, work.Top + 100, 160, 70);
+    pick->SetPopupAlignment(taRightJustify);
+    SimulateKey(VK_F4);
+    const TPoint below = pick->PopupList()->ClientToScreen({0, 0});
+    EXPECT_EQ(below.Y, pick->ClientToScreen({0, pick->Height()}).Y);
+    EXPECT_EQ(below.X + pick->PopupList()->Width(), pick->ClientToScreen({pick->Width(), 0}).X);
+    SimulateKey(VK_ESCAPE);
+}
+
+} // namespace
+} // namespace qel
