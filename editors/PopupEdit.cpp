@@ -1,10 +1,140 @@
 #include "editors/PopupEdit.h"
 
 #include "editors/detail/PopupWindow.h"
+#include "platform/controls/Application.h"
+#include "platform/graphics/Glyphs.h"
 
 namespace qel {
 
+// ===== TdxPopupEditFrame =============================================================
+
+TdxPopupEditFrame::TdxPopupEditFrame(TComponent* AOwner, TdxInplacePopupEdit* Editor)
+    : TCustomControl(AOwner), m_editor(Editor)
+{
+    SetColor(clBtnFace);
+    SetTabStop(false);
+}
+
+int TdxPopupEditFrame::CaptionHeight() const
+{
+    if (m_editor->PopupFormCaption().empty())
+        return 0;
+    return const_cast<TdxPopupEditFrame*>(this)->Canvas()->TextHeight("Wg") + 4;
+}
+
+TRect TdxPopupEditFrame::GripRect() const
+{
+    if (!m_editor->PopupFormSizeable())
+        return TRect{};
+    const int b = m_editor->FrameWidth();
+    const int size = GetSystemMetrics(SM_CXVSCROLL);
+    return Rect(Width() - b - size, Height() - b - size, Width() - b, Height() - b);
+}
+
+TSize TdxPopupEditFrame::SizeFor(int ControlWidth, int ControlHeight) const
+{
+    const int b = m_editor->FrameWidth();
+    const int grip = m_editor->PopupFormSizeable() ? GetSystemMetrics(SM_CYHSCROLL) : 0;
+    return {ControlWidth + 2 * b, ControlHeight + 2 * b + CaptionHeight() + grip};
+}
+
+TRect TdxPopupEditFrame::ControlRect() const
+{
+    const int b = m_editor->FrameWidth();
+    const int grip = m_editor->PopupFormSizeable() ? GetSystemMetrics(SM_CYHSCROLL) : 0;
+    TRect r = Rect(b, b + CaptionHeight(), Width() - b, Height() - b - grip);
+    r.Right = std::max(r.Left, r.Right);
+    r.Bottom = std::max(r.Top, r.Bottom);
+    return r;
+}
+
+void TdxPopupEditFrame::BoundsChanged()
+{
+    TCustomControl::BoundsChanged();
+    if (TControl* c = m_editor->PopupControl(); c && c->Parent() == this)
+        c->SetBoundsRect(ControlRect());
+}
+
+void TdxPopupEditFrame::Paint()
+{
+    TCanvas* c = Canvas();
+    TRect r = ClientRect();
+    c->Brush()->SetColor(Color());
+    c->FillRect(r);
+    if (m_editor->PopupFormFlatBorder() || m_editor->PopupFormBorderStyle() == pbsSysPanel) {
+        c->Brush()->SetColor(clBtnShadow);
+        c->FrameRect(r);
+        InflateRect(r, -1, -1);
+    } else {
+        c->DrawEdge(r, EDGE_RAISED, BF_RECT | BF_ADJUST);
+    }
+    if (m_editor->PopupFormClientEdge())
+        c->DrawEdge(r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    if (const int h = CaptionHeight()) {
+        TRect caption = Rect(r.Left, r.Top, r.Right, r.Top + h);
+        c->Brush()->SetColor(clActiveCaption);
+        c->FillRect(caption);
+        c->SetBkMode(TRANSPARENT);
+        c->Font()->SetColor(clCaptionText);
+        caption.Left += 3;
+        c->DrawText(m_editor->PopupFormCaption(), caption, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    if (!GripRect().IsEmpty())
+        DrawSizeGrip(*c, GripRect());
+}
+
+void TdxPopupEditFrame::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+    if (Button == mbLeft && GripRect().Contains({X, Y})) {
+        m_sizing = true;
+        m_start = ClientToScreen({X, Y});
+        m_startSize = {Width(), Height()};
+        SetCapture();
+    }
+}
+
+void TdxPopupEditFrame::MouseMove(TShiftState Shift, int X, int Y)
+{
+    TCustomControl::MouseMove(Shift, X, Y);
+    if (!m_sizing)
+        return;
+    const TPoint p = ClientToScreen({X, Y});
+    m_editor->FrameSized({m_startSize.cx + p.X - m_start.X, m_startSize.cy + p.Y - m_start.Y});
+}
+
+void TdxPopupEditFrame::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TCustomControl::MouseUp(Button, Shift, X, Y);
+    if (m_sizing) {
+        m_sizing = false;
+        ReleaseCapture();
+    }
+}
+
+// ===== TdxInplacePopupEdit ===========================================================
+
 TdxInplacePopupEdit::TdxInplacePopupEdit(TComponent* AOwner) : TdxInplaceDropDownEdit(AOwner) {}
+
+TControl* TdxInplacePopupEdit::PopupContent(TWinControl* Parent)
+{
+    m_frame = new TdxPopupEditFrame(Parent, this);
+    m_frame->SetParent(Parent);
+    m_frame->SetAlign(alClient);
+    return m_frame;
+}
+
+void TdxInplacePopupEdit::FrameSized(TSize Size)
+{
+    // Not below the minimum size of the control.
+    const TSize least = m_frame->SizeFor(m_popupMinWidth, m_popupMinHeight);
+    Size.cx = std::max(Size.cx, least.cx);
+    Size.cy = std::max(Size.cy, least.cy);
+    TRect r = PopupWindow()->BoundsRect();
+    r.Right = r.Left + Size.cx;
+    r.Bottom = r.Top + Size.cy;
+    PopupWindow()->SetBoundsRect(r);
+}
 
 TdxInplacePopupEdit::~TdxInplacePopupEdit()
 {
@@ -74,31 +204,31 @@ void TdxInplacePopupEdit::DoInitPopup()
 {
     if (OnInitPopup)
         OnInitPopup(this);
+    m_frame->Invalidate();
     if (!m_popupControl)
         return;
     // Into the popup, remembering where it lived.
-    if (auto* w = m_popupControl->Parent(); w != PopupWindow()->Client()) {
+    if (auto* w = m_popupControl->Parent(); w != m_frame) {
         m_savedParent = w;
         if (w)
             w->FreeNotification(this);
         m_savedBounds = m_popupControl->BoundsRect();
         m_savedAlign = m_popupControl->Align();
     }
-    const int frame = FrameWidth();
     const TSize outer = PopupSize();
-    m_popupControl->SetParent(PopupWindow()->Client());
+    m_popupControl->SetParent(m_frame);
     m_popupControl->SetAlign(alNone);
-    m_popupControl->SetBounds(frame, frame, std::max(0, outer.cx - 2 * frame), std::max(0, outer.cy - 2 * frame));
+    m_frame->SetBounds(0, 0, outer.cx, outer.cy);
+    m_popupControl->SetBoundsRect(m_frame->ControlRect());
     m_popupControl->Show();
 }
 
 TSize TdxInplacePopupEdit::PopupSize()
 {
-    const int frame = FrameWidth();
     if (m_popupAutoSize && m_popupControl)
-        return {std::max(m_popupControl->Width(), m_popupMinWidth) + 2 * frame,
-                std::max(m_popupControl->Height(), m_popupMinHeight) + 2 * frame};
-    return {m_popupWidth + 2 * frame, m_popupHeight + 2 * frame};
+        return m_frame->SizeFor(std::max(m_popupControl->Width(), m_popupMinWidth),
+                                std::max(m_popupControl->Height(), m_popupMinHeight));
+    return m_frame->SizeFor(m_popupWidth, m_popupHeight);
 }
 
 void TdxInplacePopupEdit::DoPopup()

@@ -12,6 +12,38 @@ namespace qel {
 
 enum TdxPopupEditFormBorderStyle : std::uint8_t { pbsDialog, pbsSingle, pbsSizeable, pbsSysPanel };
 
+class TdxInplacePopupEdit;
+
+// The frame around a popup editor's control: border, caption and, when the
+// popup is sizeable, a size grip that the mouse drags.
+class TdxPopupEditFrame : public TCustomControl {
+    QEL_CLASS(TdxPopupEditFrame)
+public:
+    TdxPopupEditFrame(TComponent* AOwner, TdxInplacePopupEdit* Editor);
+
+    // Where the control goes, in frame coordinates.
+    TRect ControlRect() const;
+    // The grip in the bottom-right corner (empty when not sizeable).
+    TRect GripRect() const;
+    int CaptionHeight() const;
+    // Outer size for a control of the given size.
+    TSize SizeFor(int ControlWidth, int ControlHeight) const;
+
+protected:
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    bool AcceptsFocus() const override { return false; }
+    void BoundsChanged() override;
+
+private:
+    TdxInplacePopupEdit* m_editor;
+    bool m_sizing{false};
+    TPoint m_start;
+    TSize m_startSize;
+};
+
 using TdxPopupCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 using TdxPopupCloseUpEvent = std::function<void(TObject* Sender, std::string& Text, bool& Accept)>;
 using TdxPopupEvent = std::function<void(TObject* Sender, const std::string& Text)>;
@@ -58,7 +90,11 @@ public:
     TNotifyEvent OnInitPopup;
     TdxPopupEvent OnPopup;
 
+    // The frame while the popup has been shown once (nullptr before).
+    TdxPopupEditFrame* Frame() const { return m_frame; }
+
 protected:
+    friend class TdxPopupEditFrame;
     // Remembers the control's size as PopupHeight/PopupWidth, then fires OnCloseUp.
     virtual void DoCloseUp(std::string& Text, bool& Accept);
     void DoCloseUp(Variant& Value, bool& Accept) override;
@@ -72,12 +108,16 @@ protected:
     void PopupKeyDown(std::uint16_t& Key, TShiftState Shift) override;
     bool PopupKeyPress(TKeyChar Key) override;
     Variant PopupValue() override { return Variant(Text()); }
+    TControl* PopupContent(TWinControl* Parent) override;
+    // The frame was dragged to a new outer size.
+    void FrameSized(TSize Size);
     void Notification(TComponent* AComponent, TOperation Operation) override;
     // Border of the popup frame around the control.
     int FrameWidth() const;
 
 private:
     TControl* m_popupControl{nullptr};
+    TdxPopupEditFrame* m_frame{nullptr};
     TWinControl* m_savedParent{nullptr};
     TRect m_savedBounds;
     TAlign m_savedAlign{alNone};

@@ -57,6 +57,11 @@ void TdxPopupWindow::Popup(const TRect& R)
         });
 }
 
+void TdxPopupWindow::SetBoundsRect(const TRect& R)
+{
+    m_impl->frame->SetBoundsRect(R);
+}
+
 void TdxPopupWindow::Hide()
 {
     m_impl->frame->Hide();

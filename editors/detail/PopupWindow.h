@@ -24,6 +24,8 @@ public:
     // Shows the window at screen rectangle R.
     void Popup(const TRect& R);
     void Hide();
+    // Moves or sizes the shown window (screen coordinates).
+    void SetBoundsRect(const TRect& R);
     bool Visible() const;
     TRect BoundsRect() const;
 

@@ -443,3 +443,49 @@ TEST(DropDownEdit, PopupOpensAboveNearTheBottomOfTheScreen)
 
 } // namespace
 } // namespace qel
+
+namespace qel {
+namespace {
+
+TEST(PopupEdit, SizeGripAndCaptionOfThePopupFrame)
+{
+    test::EditorForm f;
+    auto* panel = new TPanel(f.form.get());
+    panel->SetParent(f.form.get());
+    panel->SetVisible(false);
+    auto* edit = f.StandAlone<TdxInplacePopupEdit>();
+    edit->SetPopupControl(panel);
+    edit->SetPopupAutoSize(false);
+    edit->SetPopupWidth(150);
+    edit->SetPopupHeight(120);
+    edit->SetPopupFormCaption("Auswahl");
+    SimulateKey(VK_F4);
+    ASSERT_TRUE(edit->DroppedDown());
+    TdxPopupEditFrame* frame = edit->Frame();
+    EXPECT_GT(panel->Top(), frame->CaptionHeight() - 1) << "the caption sits above the control";
+    EXPECT_EQ(panel->Width(), 150);
+    EXPECT_EQ(panel->Height(), 120);
+
+    const TRect grip = frame->GripRect();
+    ASSERT_FALSE(grip.IsEmpty());
+    SimulateMouseDown(frame, mbLeft, grip.Left + 2, grip.Top + 2);
+    SimulateMouseMove(frame, grip.Left + 42, grip.Top + 32);
+    SimulateMouseUp(frame, mbLeft, grip.Left + 42, grip.Top + 32);
+    EXPECT_EQ(panel->Width(), 190);
+    EXPECT_EQ(panel->Height(), 150);
+    SimulateMouseDown(frame, mbLeft, grip.Left + 40, grip.Top + 30);
+    SimulateMouseMove(frame, grip.Left - 400, grip.Top - 400);
+    SimulateMouseUp(frame, mbLeft, grip.Left - 400, grip.Top - 400);
+    EXPECT_EQ(panel->Width(), 100) << "not below PopupMinWidth";
+    EXPECT_EQ(panel->Height(), 100);
+    SimulateKey(VK_ESCAPE);
+    EXPECT_EQ(edit->PopupWidth(), 100);
+
+    edit->SetPopupFormSizeable(false);
+    SimulateKey(VK_F4);
+    EXPECT_TRUE(frame->GripRect().IsEmpty());
+    SimulateKey(VK_ESCAPE);
+}
+
+} // namespace
+} // namespace qel
