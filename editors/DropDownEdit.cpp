@@ -193,14 +193,13 @@ bool TdxInplaceDropDownEdit::IsEditorKey(std::uint16_t Key, TShiftState Shift) c
 
 void TdxInplaceDropDownEdit::KeyPress(TKeyChar& Key)
 {
-    if (DroppedDown() && Key >= 0x20 && PopupKeyPress(Key)) {
-        Key = 0;
-        return;
-    }
-    if (Key == 0x0D || Key == 0x1B) {
-        // Enter and Esc were keys for the popup; their characters are not text.
-        if (DroppedDown() || m_closing)
+    if (DroppedDown()) {
+        // Control characters belong to keys the popup handled (Backspace,
+        // Enter, Esc); they are not text.
+        if (Key < 0x20 || PopupKeyPress(Key)) {
             Key = 0;
+            return;
+        }
     }
     const bool printable = Key >= 0x20;
     TdxInplaceMaskEdit::KeyPress(Key);

@@ -1,6 +1,7 @@
 #include "editors/PickEdit.h"
 
 #include "editors/PopupListBox.h"
+#include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
 #include "platform/core/Utf8.h"
 
@@ -91,6 +92,10 @@ Variant TdxInplacePickEdit::PopupValue()
 
 void TdxInplacePickEdit::KeyPress(TKeyChar& Key)
 {
+    if (Key == 0x08 && m_dropDownListStyle) {
+        Key = 0;   // Backspace was handled as a key
+        return;
+    }
     if (Key < 0x20 || (!m_dropDownListStyle && !DroppedDown() && !ImmediateDropDown())) {
         TdxInplaceDropDownEdit::KeyPress(Key);
         return;
@@ -177,7 +182,7 @@ void TdxInplaceMRUEdit::AddItem(const std::string& Text)
     if (Text.empty())
         return;
     TStrings* items = Items();
-    TStrings::UpdateScope update(*items);
+    TUpdateScope<TStrings> update(*items);
     const int at = items->IndexOf(Text);
     if (at >= 0)
         items->Delete(at);
