@@ -2,6 +2,7 @@
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/Messages.h"
 #include "platform/controls/detail/ControlBridge.h"
 #include "platform/core/Stream.h"
 #include "platform/graphics/Bitmap.h"
@@ -105,6 +106,8 @@ bool SendMouse(QEvent::Type Type, TControl* Control, TMouseButton Button, int X,
 
 void SimulateKey(std::uint16_t Key, TShiftState Shift)
 {
+    // Posted calls run before input, as the event loop takes them first.
+    ProcessPostedCalls();
     QWidget* w = KeyTarget();
     if (!w)
         throw EInvalidOperation("There is no active form to send keys to");
@@ -126,6 +129,7 @@ void SimulateText(const std::string& Text)
 {
     const QString s = detail::ToQString(Text);
     for (const uint ch : s.toUcs4()) {
+        ProcessPostedCalls();
         QWidget* w = KeyTarget();
         if (!w)
             throw EInvalidOperation("There is no active form to send keys to");

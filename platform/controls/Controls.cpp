@@ -3,7 +3,9 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/Messages.h"
 #include "platform/controls/detail/ControlBridge.h"
+#include "platform/core/Guards.h"
 
 #include <QEvent>
 #include <QImage>
@@ -76,6 +78,7 @@ TControl::~TControl()
         m_parent->RemoveControl(this);
     if (m_popupMenu)
         m_popupMenu->RemoveFreeNotification(this);
+    detail::DiscardPosted(this);
     m_bridge->Detach();
     if (m_canvas)
         m_canvas->Detach();
@@ -282,14 +285,8 @@ void TControl::UpdateParentFont()
 {
     if (!m_parentFont || !m_parent || m_font->Equals(*m_parent->Font()))
         return;
-    m_applyingFont = true;
-    try {
-        m_font->Assign(m_parent->Font());
-    } catch (...) {
-        m_applyingFont = false;
-        throw;
-    }
-    m_applyingFont = false;
+    TValueRestorer applying(m_applyingFont, true);
+    m_font->Assign(m_parent->Font());
 }
 
 void TControl::FontChanged()
@@ -455,17 +452,11 @@ void TControl::PaintWithCanvas(QPainter* Painter, const TRect& Clip, const std::
     m_canvas->Font()->Assign(m_font.get());
     m_canvas->Brush()->SetColor(m_color);
     m_painting = true;
-    struct Done {
-        TControl* c;
-        QPainter* p;
-        bool was;
-        ~Done()
-        {
-            c->m_painting = was;
-            c->m_canvas->Detach();
-            p->restore();
-        }
-    } done{this, Painter, wasPainting};
+    Finally done([this, Painter, wasPainting] {
+        m_painting = wasPainting;
+        m_canvas->Detach();
+        Painter->restore();
+    });
     Body();
 }
 
@@ -545,6 +536,15 @@ void TControl::Click()
     if (OnClick)
         OnClick(this);
 }
+
+std::intptr_t TControl::Perform(unsigned Msg, std::uintptr_t WParam, std::intptr_t LParam)
+{
+    TMessage m{Msg, WParam, LParam, 0};
+    WndProc(m);
+    return m.Result;
+}
+
+void TControl::WndProc(TMessage& /*Message*/) {}
 
 void TControl::DblClick()
 {
@@ -856,11 +856,7 @@ void TWinControl::Realign()
     if (m_aligning)
         return;
     m_alignPending = false;
-    m_aligning = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{m_aligning};
+    TValueRestorer aligning(m_aligning, true);
     TRect r = AlignRect();
     AlignControls(r);
 }
@@ -944,6 +940,32 @@ void TWinControl::KeyPress(TKeyChar& Key)
 {
     if (OnKeyPress)
         OnKeyPress(this, Key);
+}
+
+void TWinControl::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_KEYDOWN:
+    case WM_KEYUP: {
+        auto key = static_cast<std::uint16_t>(Message.WParam);
+        if (Message.Msg == WM_KEYDOWN)
+            KeyDown(key, {});
+        else
+            KeyUp(key, {});
+        break;
+    }
+    case WM_CHAR: {
+        // A character that arrives without a key: KeyPress first, then the widget takes what is left.
+        auto ch = static_cast<TKeyChar>(Message.WParam);
+        KeyPress(ch);
+        if (ch && !IsDestroying())
+            detail::ControlBridge::InsertChar(this, ch);
+        break;
+    }
+    default:
+        TControl::WndProc(Message);
+        break;
+    }
 }
 
 // ===== TCustomControl ===============================================================

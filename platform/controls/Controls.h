@@ -77,6 +77,7 @@ using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, 
 class TWinControl;
 class TForm;
 class TPopupMenu;
+struct TMessage;
 
 class TControl : public TComponent {
     QEL_CLASS(TControl)
@@ -198,6 +199,9 @@ public:
     // Runs the click action as a mouse click would (OnClick and the control's own action).
     virtual void Click();
 
+    // Hands a message to WndProc now and answers its Result (PostMessage hands it later).
+    std::intptr_t Perform(unsigned Msg, std::uintptr_t WParam = 0, std::intptr_t LParam = 0);
+
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TMouseEvent OnMouseDown;
@@ -213,6 +217,9 @@ protected:
     // Subclasses hand over the Qt widget they wrap (owned from now on).
     TControl(TComponent* AOwner, QWidget* Widget);
 
+    // Messages sent by Perform or posted (Messages.h). Windowed controls take
+    // WM_KEYDOWN, WM_KEYUP and WM_CHAR as the keys and characters they stand for.
+    virtual void WndProc(TMessage& Message);
     virtual void DblClick();
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseMove(TShiftState Shift, int X, int Y);
@@ -368,6 +375,7 @@ protected:
     // A child came or went (a page control keeps its tabs in step).
     virtual void ControlInserted(TControl* /*Control*/) {}
     virtual void ControlRemoved(TControl* /*Control*/) {}
+    void WndProc(TMessage& Message) override;
 
 private:
     friend class TControl;

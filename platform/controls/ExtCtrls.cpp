@@ -5,7 +5,6 @@
 
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -436,19 +435,19 @@ void TSpeedButton::Paint()
 
 // ===== TTimer =========================================================================
 
-TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), m_timer(std::make_unique<QTimer>())
+TTimer::TTimer(TComponent* AOwner)
+    : TComponent(AOwner), m_timer(std::make_unique<TClockTimer>([this] {
+          if (!IsDestroying())
+              Timer();
+      }))
 {
-    QObject::connect(m_timer.get(), &QTimer::timeout, m_timer.get(), [this] {
-        if (!IsDestroying())
-            Timer();
-    });
     Update();
 }
 
 TTimer::~TTimer()
 {
     Destroying();
-    m_timer->stop();
+    m_timer->Stop();
 }
 
 void TTimer::SetInterval(unsigned Value)
@@ -465,9 +464,9 @@ void TTimer::SetEnabled(bool Value)
 
 void TTimer::Update()
 {
-    m_timer->stop();
+    m_timer->Stop();
     if (m_enabled && m_interval > 0)
-        m_timer->start(static_cast<int>(std::min<unsigned>(m_interval, 0x7FFFFFFF)));
+        m_timer->Start(m_interval);
 }
 
 void TTimer::Timer()

@@ -1,10 +1,9 @@
 #pragma once
 // Panels, bevels, paint boxes, scroll boxes, speed buttons and timers.
+#include "platform/controls/Clock.h"
 #include "platform/controls/Controls.h"
 
 #include <memory>
-
-class QTimer;
 
 namespace qel {
 
@@ -176,6 +175,7 @@ private:
 };
 
 // ----- TTimer ------------------------------------------------------------------------
+// Runs on the platform clock (Clock.h): a test's manual clock fires it.
 class TTimer : public TComponent {
     QEL_CLASS(TTimer)
 public:
@@ -195,7 +195,7 @@ protected:
 
 private:
     void Update();
-    std::unique_ptr<QTimer> m_timer;
+    std::unique_ptr<TClockTimer> m_timer;
     unsigned m_interval{1000};
     bool m_enabled{true};
 };

@@ -3,6 +3,7 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/detail/ControlBridge.h"
+#include "platform/core/Guards.h"
 
 #include <QAction>
 #include <QApplication>
@@ -205,14 +206,10 @@ void TForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     QWidget* w = Widget();
     w->setMinimumSize(0, 0);
     w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    m_settingBounds = true;
-    try {
+    {
+        TValueRestorer settingBounds(m_settingBounds, true);
         TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
-    } catch (...) {
-        m_settingBounds = false;
-        throw;
     }
-    m_settingBounds = false;
     if (m_windowState == wsNormal)
         m_normalBounds = BoundsRect();
     if (m_constraints)
@@ -464,14 +461,10 @@ TModalResult TForm::ShowModal()
     TForm* previous = Screen().ActiveForm();
     m_modal = true;
     m_modalResult = mrNone;
-    struct ModalGuard {
-        TForm* f;
-        ~ModalGuard()
-        {
-            f->m_modal = false;
-            f->Widget()->setWindowModality(Qt::NonModal);
-        }
-    } guard{this};
+    Finally endModal([this] {
+        m_modal = false;
+        Widget()->setWindowModality(Qt::NonModal);
+    });
     Widget()->setWindowModality(Qt::ApplicationModal);
     Show();
     if (TApplication::TModalFormHook hook = Application().ModalFormHook()) {

@@ -2,6 +2,8 @@
 
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Collection.h"
+#include "platform/core/Guards.h"
+#include "platform/core/Locale.h"
 
 #include <algorithm>
 #include <bit>
@@ -20,17 +22,9 @@ enum Tag : std::uint8_t {
     tBinary = 9, tNil = 10, tReference = 11, tObject = 12, tCollection = 13, tVariant = 14
 };
 
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 bool SameName(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() && Lower(a) == Lower(b);
+    return a.size() == b.size() && LowerCase(a) == LowerCase(b);
 }
 
 // ---------------------------------------------------------------- writing
@@ -372,8 +366,9 @@ public:
             Corrupt("empty class name");
         n.name = Str("component name");
         n.entries = Entries(depth);
+        // Nothing is allocated ahead on a count: a damaged count fails when
+        // the bytes run out, having cost only what was really there.
         std::uint32_t children = Count(16, "child count");
-        n.children.reserve(children);
         for (std::uint32_t i = 0; i < children; ++i)
             n.children.push_back(Component(depth + 1));
         return n;
@@ -423,8 +418,9 @@ private:
     {
         Deeper(depth);
         std::uint32_t n = Count(5, "entry count");   // name length + tag
-        std::vector<Entry> entries(n);
-        for (Entry& e : entries) {
+        std::vector<Entry> entries;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            Entry& e = entries.emplace_back();
             e.name = Str("property name");
             if (e.name.empty())
                 Corrupt("empty property name");
@@ -449,7 +445,6 @@ private:
         case tReference: v.s = Str("string"); break;
         case tSet: {
             std::uint32_t n = Count(4, "set");
-            v.names.reserve(n);
             for (std::uint32_t i = 0; i < n; ++i)
                 v.names.push_back(Str("set element"));
             break;
@@ -467,7 +462,6 @@ private:
         case tCollection: {
             Deeper(depth + 1);
             std::uint32_t n = Count(4, "collection");
-            v.items.reserve(n);
             for (std::uint32_t i = 0; i < n; ++i)
                 v.items.push_back(Entries(depth + 1));
             break;
@@ -485,7 +479,6 @@ private:
         if (type == (varArray | varVariant)) {
             std::uint32_t n = Count(2, "variant array");
             std::vector<Variant> items;
-            items.reserve(n);
             for (std::uint32_t i = 0; i < n; ++i)
                 items.push_back(ParseVariant(depth + 1));
             return Variant::Array(std::move(items));
@@ -553,12 +546,12 @@ public:
     void DefineProperty(const std::string& Name, const std::function<void(const Variant&)>&,
                         const std::function<Variant()>&, bool) override
     {
-        m_defined.emplace(Lower(Name), tVariant);
+        m_defined.emplace(LowerCase(Name), tVariant);
     }
     void DefineBinaryProperty(const std::string& Name, const std::function<void(TStream&)>&,
                               const std::function<void(TStream&)>&, bool) override
     {
-        m_defined.emplace(Lower(Name), tBinary);
+        m_defined.emplace(LowerCase(Name), tBinary);
     }
     const std::map<std::string, Tag>& Defined() const { return m_defined; }
 
@@ -637,7 +630,7 @@ private:
 
     TComponent* Probe(const std::string& className)
     {
-        auto& slot = m_probes[Lower(className)];
+        auto& slot = m_probes[LowerCase(className)];
         if (!slot)
             slot.reset(TClassRegistry::Instance().Create(className, nullptr));
         return slot.get();
@@ -663,7 +656,7 @@ private:
             if (!TClassRegistry::Instance().IsRegistered(n.className))
                 throw EClassNotFound("Class " + n.className + " not found");
             if (!n.name.empty()) {
-                if (!m_newNames.insert(Lower(n.name)).second)
+                if (!m_newNames.insert(LowerCase(n.name)).second)
                     throw EReadError("A component named " + n.name + " already exists");
             }
         }
@@ -727,7 +720,7 @@ private:
                 defined = std::make_unique<CollectingFiler>(filerRoot);
                 CallDefineProperties(obj, *defined);
             }
-            auto it = defined->Defined().find(Lower(e.name));
+            auto it = defined->Defined().find(LowerCase(e.name));
             if (it != defined->Defined().end()) {
                 if (it->second != e.value.tag)
                     throw EReadError("Invalid property value for " + e.name);
@@ -779,13 +772,9 @@ private:
         if (!scratch)
             return;
         m_dryRun = true;
-        try {
-            Apply(root, scratch.get());
-        } catch (...) {
-            EndDryRun();
-            throw;   // scratch frees itself and what it owns
-        }
-        EndDryRun();
+        // On failure scratch frees itself and what it owns.
+        Finally endDryRun([this] { EndDryRun(); });
+        Apply(root, scratch.get());
     }
 
     void EndDryRun()
@@ -1007,7 +996,7 @@ private:
             auto* coll = dynamic_cast<TCollection*>(info.GetObj(obj));
             if (!coll)
                 throw EReadError("Property " + info.Name + " has no collection to read into");
-            TCollection::UpdateScope update(*coll);
+            TUpdateScope update(*coll);
             coll->Clear();
             for (const std::vector<Entry>& item : v.items)
                 ApplyEntries(coll->Add(), item);

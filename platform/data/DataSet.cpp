@@ -1,6 +1,8 @@
 #include "platform/data/DataSet.h"
 
+#include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
+#include "platform/core/Split.h"
 #include "platform/core/Stream.h"
 #include "platform/data/DataLink.h"
 #include "platform/data/DataSource.h"
@@ -19,47 +21,14 @@ namespace {
 
 std::vector<std::string> SplitFieldNames(const std::string& names)
 {
-    std::vector<std::string> out;
-    std::string cur;
-    for (char c : names) {
-        if (c == ';') {
-            out.push_back(Trim(cur));
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    out.push_back(Trim(cur));
+    std::vector<std::string> out = SplitString(names, ';');
+    for (std::string& name : out)
+        name = Trim(name);
     // "A;B;" names two fields; an empty list names none.
     while (!out.empty() && out.back().empty())
         out.pop_back();
     return out;
 }
-
-// Runs a notification when the scope ends, also when an exception leaves
-// it early; one that raises while another exception unwinds is dropped.
-template <class F>
-class Finally {
-public:
-    explicit Finally(F f) : m_f(std::move(f)), m_uncaught(std::uncaught_exceptions()) {}
-    ~Finally() noexcept(false)
-    {
-        if (std::uncaught_exceptions() > m_uncaught) {
-            try {
-                m_f();
-            } catch (...) {
-            }
-        } else {
-            m_f();
-        }
-    }
-    Finally(const Finally&) = delete;
-    Finally& operator=(const Finally&) = delete;
-
-private:
-    F m_f;
-    int m_uncaught;
-};
 
 } // namespace
 
@@ -404,6 +373,7 @@ void TDataSet::SetActive(bool Value)
 {
     if (Value == Active())
         return;
+    RecordsChanged();
     if (Value) {
         Fire(BeforeOpen);
         BindFields();
@@ -438,6 +408,7 @@ void TDataSet::SetActive(bool Value)
             Fire(BeforeClose);
         SetState(dsInactive);
         m_cursorOpen = false;
+        RecordsChanged();
         InternalClose();
         ClearBuffers();
         m_filterExpr.reset();
@@ -546,6 +517,75 @@ bool TDataSet::IsLinkedTo(TDataSource* DataSource) const
     return DataSource && DataSource->DataSet() == this;
 }
 
+// --- the slot window -----------------------------------------------------------
+
+void TDataSet::SlotWindow::clear()
+{
+    for (int i = 0; i < m_count; ++i) {
+        Slot& s = (*this)[static_cast<std::size_t>(i)];
+        s.Data.clear();
+        s.Calc.clear();
+    }
+    m_head = 0;
+    m_count = 0;
+}
+
+void TDataSet::SlotWindow::Grow()
+{
+    std::vector<Slot> items(std::max<std::size_t>(4, m_items.size() * 2));
+    for (int i = 0; i < m_count; ++i)
+        std::swap(items[static_cast<std::size_t>(i)], (*this)[static_cast<std::size_t>(i)]);
+    m_items = std::move(items);
+    m_head = 0;
+}
+
+void TDataSet::SlotWindow::PushBack(Slot& S)
+{
+    if (static_cast<std::size_t>(m_count) == m_items.size())
+        Grow();
+    std::swap(m_items[Wrap(m_head + static_cast<std::size_t>(m_count))], S);
+    ++m_count;
+}
+
+void TDataSet::SlotWindow::PushFront(Slot& S)
+{
+    if (static_cast<std::size_t>(m_count) == m_items.size())
+        Grow();
+    m_head = m_head == 0 ? m_items.size() - 1 : m_head - 1;
+    std::swap(m_items[m_head], S);
+    ++m_count;
+}
+
+void TDataSet::SlotWindow::PopBack()
+{
+    --m_count;
+}
+
+void TDataSet::SlotWindow::PopFront()
+{
+    m_head = Wrap(m_head + 1);
+    --m_count;
+}
+
+void TDataSet::SlotWindow::Insert(int Index, Slot& S)
+{
+    PushBack(S);
+    for (int i = m_count - 1; i > Index; --i)
+        std::swap((*this)[static_cast<std::size_t>(i)], (*this)[static_cast<std::size_t>(i - 1)]);
+}
+
+void TDataSet::SlotWindow::Truncate(int Count)
+{
+    m_count = std::min(m_count, std::max(0, Count));
+}
+
+void TDataSet::SlotWindow::DropFront(int Count)
+{
+    Count = std::clamp(Count, 0, m_count);
+    m_head = (m_head + static_cast<std::size_t>(Count)) % std::max<std::size_t>(1, m_items.size());
+    m_count -= Count;
+}
+
 // --- record buffers -----------------------------------------------------------
 
 void TDataSet::ClearBuffers()
@@ -558,8 +598,13 @@ void TDataSet::ClearBuffers()
 
 TDataSet::Slot TDataSet::MakeSlot(TRecordRef Ref)
 {
-    Slot s;
+    // The spare slot keeps the allocations of the one that last left the window.
+    Slot s = std::move(m_spare);
     s.Ref = Ref;
+    s.Flag = bfCurrent;
+    s.Editing = false;
+    s.Data.clear();
+    s.Calc.clear();
     CalculateFields(s);
     return s;
 }
@@ -605,14 +650,15 @@ bool TDataSet::GetNextRecord()
         return false;
     Slot s = MakeSlot(ref);
     if (m_buffers.empty()) {
-        m_buffers.push_back(std::move(s));
+        m_buffers.PushBack(s);
         m_activeRecord = 0;
         m_bof = m_eof = false;
     } else {
-        m_buffers.push_back(std::move(s));
-        if (static_cast<int>(m_buffers.size()) > m_bufferCount)
-            m_buffers.erase(m_buffers.begin());
+        if (m_buffers.size() >= m_bufferCount)
+            m_buffers.PopFront();
+        m_buffers.PushBack(s);
     }
+    m_spare = std::move(s);
     return true;
 }
 
@@ -625,23 +671,25 @@ bool TDataSet::GetPriorRecord()
         return false;
     Slot s = MakeSlot(ref);
     if (m_buffers.empty()) {
-        m_buffers.push_back(std::move(s));
+        m_buffers.PushBack(s);
         m_activeRecord = 0;
         m_bof = m_eof = false;
     } else {
-        m_buffers.insert(m_buffers.begin(), std::move(s));
-        if (static_cast<int>(m_buffers.size()) > m_bufferCount)
-            m_buffers.pop_back();
-        else
+        const bool full = m_buffers.size() >= m_bufferCount;
+        if (full)
+            m_buffers.PopBack();
+        m_buffers.PushFront(s);
+        if (!full)
             ++m_activeRecord;
     }
+    m_spare = std::move(s);
     return true;
 }
 
 int TDataSet::GetNextRecords()
 {
     int n = 0;
-    while (static_cast<int>(m_buffers.size()) < m_bufferCount && GetNextRecord())
+    while (m_buffers.size() < m_bufferCount && GetNextRecord())
         ++n;
     return n;
 }
@@ -649,7 +697,7 @@ int TDataSet::GetNextRecords()
 int TDataSet::GetPriorRecords()
 {
     int n = 0;
-    while (static_cast<int>(m_buffers.size()) < m_bufferCount && GetPriorRecord())
+    while (m_buffers.size() < m_bufferCount && GetPriorRecord())
         ++n;
     return n;
 }
@@ -698,7 +746,7 @@ void TDataSet::Resync(int Mode)
     Slot current = MakeSlot(ref);
     Finally notify([this] { DataEvent(deDataSetChange, 0); });
     m_buffers.clear();
-    m_buffers.push_back(std::move(current));
+    m_buffers.PushBack(current);
     m_activeRecord = 0;
     m_bof = m_eof = false;
     while (count > 0 && GetPriorRecord())
@@ -734,12 +782,11 @@ void TDataSet::SetBufferCount(int Value)
         // Drop records above the current one first, then below it.
         const int drop = std::max(0, m_activeRecord - (Value - 1));
         if (drop > 0) {
-            m_buffers.erase(m_buffers.begin(), m_buffers.begin() + drop);
+            m_buffers.DropFront(drop);
             m_activeRecord -= drop;
             AdjustFirstRecord(-drop);
         }
-        if (static_cast<int>(m_buffers.size()) > Value)
-            m_buffers.resize(static_cast<std::size_t>(Value));
+        m_buffers.Truncate(Value);
     }
     m_bufferCount = Value;
     if (m_cursorOpen && !m_buffers.empty()) {
@@ -884,17 +931,17 @@ int TDataSet::MoveBy(int Distance)
             Fire(AfterScroll);
         });
         while (Distance > 0) {
-            if (m_activeRecord < static_cast<int>(m_buffers.size()) - 1) {
+            if (m_activeRecord < m_buffers.size() - 1) {
                 ++m_activeRecord;
             } else {
-                const bool full = static_cast<int>(m_buffers.size()) >= m_bufferCount;
+                const bool full = m_buffers.size() >= m_bufferCount;
                 if (!GetNextRecord()) {
                     m_eof = true;
                     break;
                 }
                 if (full)
                     --scroll;
-                if (m_activeRecord < static_cast<int>(m_buffers.size()) - 1)
+                if (m_activeRecord < m_buffers.size() - 1)
                     ++m_activeRecord;
             }
             --Distance;
@@ -904,7 +951,7 @@ int TDataSet::MoveBy(int Distance)
             if (m_activeRecord > 0) {
                 --m_activeRecord;
             } else {
-                const bool full = static_cast<int>(m_buffers.size()) >= m_bufferCount;
+                const bool full = m_buffers.size() >= m_bufferCount;
                 if (!GetPriorRecord()) {
                     m_bof = true;
                     break;
@@ -1061,15 +1108,15 @@ void TDataSet::Insert()
     if (m_buffers.empty()) {
         // Bof and Eof stay set: the new record is all there is.
         s.Flag = bfBOF;
-        m_buffers.push_back(std::move(s));
+        m_buffers.PushBack(s);
         m_activeRecord = 0;
     } else {
         const Slot& cur = m_buffers[static_cast<std::size_t>(m_activeRecord)];
         s.Flag = bfInserted;
         s.Ref = cur.Ref;
-        m_buffers.insert(m_buffers.begin() + m_activeRecord, std::move(s));
-        if (static_cast<int>(m_buffers.size()) > m_bufferCount)
-            m_buffers.pop_back();
+        m_buffers.Insert(m_activeRecord, s);
+        if (m_buffers.size() > m_bufferCount)
+            m_buffers.PopBack();
     }
     Slot& ins = m_buffers[static_cast<std::size_t>(m_activeRecord)];
     CalculateFields(ins);
@@ -1084,7 +1131,7 @@ void TDataSet::Append()
     Slot s;
     s.Editing = true;
     s.Flag = bfEOF;
-    m_buffers.push_back(std::move(s));
+    m_buffers.PushBack(s);
     m_activeRecord = 0;
     m_bof = false;
     GetPriorRecords();
@@ -1095,7 +1142,7 @@ void TDataSet::Append()
 TDataSet::Slot& TDataSet::ActiveEditSlot()
 {
     // A link may have made another buffered record current for reading.
-    for (std::size_t i = 0; i < m_buffers.size(); ++i)
+    for (std::size_t i = 0; i < static_cast<std::size_t>(m_buffers.size()); ++i)
         if (m_buffers[i].Editing) {
             m_activeRecord = static_cast<int>(i);
             break;
@@ -1129,6 +1176,7 @@ void TDataSet::Post()
     const bool inserting = m_state == dsInsert;
     const TRecordRef before = inserting && s.Flag == bfInserted ? s.Ref : NoRecord;
     InternalPost(inserting ? NoRecord : s.Ref, values, before);
+    RecordsChanged();
     s.Editing = false;
     s.Data.clear();
     SetState(dsBrowse);
@@ -1171,6 +1219,7 @@ void TDataSet::Delete()
     Fire(BeforeScroll);
     Slot& s = m_state == dsEdit ? ActiveEditSlot() : m_buffers[static_cast<std::size_t>(m_activeRecord)];
     InternalDelete(s.Ref);
+    RecordsChanged();
     s.Editing = false;
     s.Data.clear();
     SetState(dsBrowse);
@@ -1247,16 +1296,85 @@ int TDataSet::CompareBookmarks(const TBookmark& A, const TBookmark& B) const
         return A.empty() == B.empty() ? 0 : A.empty() ? 1 : -1;
     if (A == B)
         return 0;
-    const TRecordRef ra = m_cursorOpen ? RecordOfBookmark(A) : NoRecord;
-    const TRecordRef rb = m_cursorOpen ? RecordOfBookmark(B) : NoRecord;
-    if (ra != NoRecord && rb != NoRecord) {
-        const int c = CompareRecordOrder(ra, rb);
-        return c < 0 ? -1 : c > 0 ? 1 : 0;
-    }
-    if (ra != rb)
-        return ra == NoRecord ? 1 : -1;
-    const int c = A.compare(B);
+    const int c = CompareBookmarkOrder(A, B);
     return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+int TDataSet::CompareBookmarkOrder(const TBookmark& A, const TBookmark& B) const
+{
+    return A.compare(B);
+}
+
+// --- reading records without the cursor ------------------------------------------
+
+// The records as the cursor hooks give them, collected once; the dataset's
+// own cursor is put back where it was.
+class TDataSet::CursorReader : public TRecordReader {
+public:
+    explicit CursorReader(TDataSet* ds) : m_ds(ds), m_version(ds->m_recordsVersion)
+    {
+        ds->InternalFirst();
+        TRecordRef ref = NoRecord;
+        Finally back([ds] { ds->UpdateCursorPos(); });
+        while (ds->GetRecord(gmNext, ref) == grOK)
+            m_refs.push_back(ref);
+    }
+    int Count() const override
+    {
+        Check();
+        return static_cast<int>(m_refs.size());
+    }
+    THandle Handle(int Index) const override
+    {
+        Check();
+        if (Index < 0 || Index >= static_cast<int>(m_refs.size()))
+            throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+        return m_refs[static_cast<std::size_t>(Index)];
+    }
+    bool IsNull(THandle Record, const TField* Field) const override { return Value(Record, Field).IsNull(); }
+    Variant Value(THandle Record, const TField* Field) const override
+    {
+        Check();
+        CheckField(Field);
+        return m_ds->RecordFieldValue(Record, Field);
+    }
+    std::string_view Text(THandle Record, const TField* Field) const override
+    {
+        m_text = VarToStr(Value(Record, Field));
+        return m_text;
+    }
+    int Compare(THandle A, THandle B, const TField* Field) const override
+    {
+        return Variant::Compare(Value(A, Field), Value(B, Field));
+    }
+    TBookmark Bookmark(THandle Record) const override
+    {
+        Check();
+        return m_ds->BookmarkOfRecord(Record);
+    }
+
+private:
+    void Check() const
+    {
+        if (m_ds->m_recordsVersion != m_version || !m_ds->m_cursorOpen)
+            DatabaseError("Record reader is out of date");
+    }
+    void CheckField(const TField* Field) const
+    {
+        if (!Field || Field->DataSet() != m_ds)
+            DatabaseError("Field does not belong to this dataset");
+    }
+
+    TDataSet* m_ds;
+    std::uint64_t m_version;
+    std::vector<TRecordRef> m_refs;
+    mutable std::string m_text;
+};
+
+std::unique_ptr<TRecordReader> TDataSet::CreateRecordReader()
+{
+    CheckActive();
+    return std::make_unique<CursorReader>(this);
 }
 
 // --- locate and lookup ----------------------------------------------------------
@@ -1433,6 +1551,7 @@ void TDataSet::Refilter()
         return;
     CheckBrowseMode();
     FilterChanged();
+    RecordsChanged();
     First();
 }
 

@@ -46,6 +46,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qel {
@@ -65,6 +66,37 @@ struct TFieldDef {
     TFieldType DataType = ftUnknown;
     int Size = 0;
     bool Required = false;
+};
+
+// A read path over a dataset's records for engine code (grouping, sorting,
+// filtering, exports): the records that pass the filter, in the dataset's
+// order, each named by a handle. Reading moves no cursor, changes no state
+// and notifies nobody; stored texts are read in place, not copied. Values
+// are the posted ones (a record being edited is read as it was before).
+// A reader shows the records as they were when it was made: once records
+// are posted or deleted, re-sorted or filtered differently, or the dataset
+// closes, every call raises EDatabaseError "Record reader is out of date".
+// It must not outlive its dataset.
+class TRecordReader {
+public:
+    using THandle = std::int64_t;
+    virtual ~TRecordReader() = default;
+
+    virtual int Count() const = 0;
+    // The record at Index (0 .. Count - 1; EListError otherwise).
+    virtual THandle Handle(int Index) const = 0;
+    // Field is one of the dataset's fields; calculated and lookup fields are
+    // calculated for the record (slower: they run OnCalcFields).
+    virtual bool IsNull(THandle Record, const TField* Field) const = 0;
+    // What Field->Value() gives on that record.
+    virtual Variant Value(THandle Record, const TField* Field) const = 0;
+    // VarToStr of the value ("" for Null); for a stored text field the
+    // stored bytes themselves. Valid until the next Text call on this reader
+    // or the next change of the dataset.
+    virtual std::string_view Text(THandle Record, const TField* Field) const = 0;
+    // Variant::Compare of the two records' values of Field.
+    virtual int Compare(THandle A, THandle B, const TField* Field) const = 0;
+    virtual TBookmark Bookmark(THandle Record) const = 0;
 };
 
 // Field definitions; a dataset opened without fields creates its fields from them.
@@ -162,8 +194,10 @@ public:
     void FreeBookmark(TBookmark& Bookmark) const { Bookmark.clear(); }
     // The record exists and passes the current filter.
     bool BookmarkValid(const TBookmark& Bookmark) const;
-    // -1, 0, 1 in dataset order; an unknown bookmark sorts after every known
-    // record and an empty one after those. Never raises.
+    // -1, 0, 1: a total order of bookmarks that stays the same whatever
+    // happens to the dataset (sorting, filtering, deleting, closing), so a
+    // sorted list of bookmarks stays sorted. It is not the dataset order.
+    // An empty bookmark sorts after every other. Never raises.
     int CompareBookmarks(const TBookmark& A, const TBookmark& B) const;
 
     // --- searching ----------------------------------------------------------
@@ -173,6 +207,13 @@ public:
     // The ResultFields' values (an array for a list) of the first record
     // matching exactly, Null when none matches. The current record stays.
     Variant Lookup(const std::string& KeyFields, const Variant& KeyValues, const std::string& ResultFields);
+
+    // --- reading records without the cursor -----------------------------------
+    // A reader over the records that pass the filter, in dataset order (see
+    // TRecordReader); EDatabaseError when the dataset is closed. The default
+    // walks the records once with the cursor hooks and reads values through
+    // GetRecordValue.
+    virtual std::unique_ptr<TRecordReader> CreateRecordReader();
 
     // --- linked controls ----------------------------------------------------
     void DisableControls();
@@ -219,7 +260,7 @@ public:
     void DataEvent(TDataEvent Event, std::intptr_t Info);
     int BufferCount() const { return m_bufferCount; }
     int ActiveRecord() const { return m_activeRecord; }
-    int BufferedRecordCount() const { return static_cast<int>(m_buffers.size()); }
+    int BufferedRecordCount() const { return m_buffers.size(); }
 
 protected:
     using TRecordRef = std::int64_t;
@@ -241,7 +282,9 @@ protected:
     virtual void InternalSetToRecord(TRecordRef Ref) = 0;
     virtual TBookmark BookmarkOfRecord(TRecordRef Ref) const = 0;
     virtual TRecordRef RecordOfBookmark(const TBookmark& Bookmark) const = 0;   // NoRecord when unknown
-    virtual int CompareRecordOrder(TRecordRef A, TRecordRef B) const = 0;
+    // The order of CompareBookmarks for two non-empty bookmarks; must not
+    // depend on the records' order or existence. Default: byte order.
+    virtual int CompareBookmarkOrder(const TBookmark& A, const TBookmark& B) const;
     // The stored value of data field FieldNo (1-based) of a record.
     virtual Variant GetRecordValue(TRecordRef Ref, int FieldNo) const = 0;
     // Stores a record: Ref is NoRecord for a new one, placed before
@@ -260,6 +303,10 @@ protected:
                               TLocateOptions Options, TRecordRef& Found);
     // The filter changed; cached counts are stale.
     virtual void FilterChanged() {}
+    // Records were posted, deleted, re-ordered or refiltered: readers made
+    // before are out of date. The base calls it for what it does itself.
+    void RecordsChanged() { ++m_recordsVersion; }
+    std::uint64_t RecordsVersion() const { return m_recordsVersion; }
 
     // --- helpers for a concrete dataset ---------------------------------------
     // Whether a record passes the filter expression and OnFilterRecord.
@@ -289,6 +336,36 @@ private:
     };
     class TempState;
     class BlobWriter;
+    class CursorReader;
+
+    // The window of slots: a ring, so that scrolling by one record moves no
+    // slot and allocates nothing (the slot that leaves is reused).
+    class SlotWindow {
+    public:
+        int size() const { return m_count; }
+        bool empty() const { return m_count == 0; }
+        Slot& operator[](std::size_t Index) { return m_items[Wrap(m_head + Index)]; }
+        const Slot& operator[](std::size_t Index) const { return m_items[Wrap(m_head + Index)]; }
+        Slot& front() { return (*this)[0]; }
+        Slot& back() { return (*this)[static_cast<std::size_t>(m_count - 1)]; }
+        void clear();
+        // Swap S in as the last / first slot; S gets back a spare slot.
+        void PushBack(Slot& S);
+        void PushFront(Slot& S);
+        void PopBack();
+        void PopFront();
+        void Insert(int Index, Slot& S);
+        void Truncate(int Count);    // keeps the first Count slots
+        void DropFront(int Count);
+
+    private:
+        std::size_t Wrap(std::size_t I) const { return I >= m_items.size() ? I - m_items.size() : I; }
+        void Grow();
+
+        std::vector<Slot> m_items;
+        std::size_t m_head = 0;
+        int m_count = 0;
+    };
 
     // fields
     void AddField(TField* Field);
@@ -358,7 +435,8 @@ private:
     TDataSetState m_disableState{dsInactive};
     TDataEvent m_enableEvent{deDataSetChange};
 
-    std::vector<Slot> m_buffers;       // the window; m_buffers.size() <= m_bufferCount
+    SlotWindow m_buffers;              // the window; m_buffers.size() <= m_bufferCount
+    Slot m_spare;                      // reused for the next record read into the window
     int m_bufferCount{1};
     int m_activeRecord{0};
     Slot* m_tempSlot{nullptr};         // the record read in dsCalcFields and dsFilter
@@ -374,6 +452,7 @@ private:
     std::unique_ptr<TFilterExpression> m_filterExpr;
     std::vector<TField*> m_filterFields;   // the fields the expression refers to, by its indexes
 
+    std::uint64_t m_recordsVersion{0};
     std::vector<TDataSource*> m_dataSources;   // not owned; they detach themselves
     std::vector<BlobWriter*> m_blobWriters;    // not owned; open write streams of the edited record
 };

@@ -1,11 +1,13 @@
 #include "platform/data/MemoryDataSet.h"
 
 #include "platform/core/Locale.h"
+#include "platform/core/TextSortKeys.h"
 #include "platform/data/Field.h"
 #include "platform/data/Fields.h"
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 namespace qel {
 
@@ -64,12 +66,12 @@ TField* TMemoryDataSet::AddLookupField(const std::string& Name, TFieldType Type,
 
 // --- storage ------------------------------------------------------------------
 
-TMemoryDataSet::Record* TMemoryDataSet::Find(TRecordRef Ref) const
+TMemoryDataSet::TSlot TMemoryDataSet::Find(TRecordRef Ref) const
 {
-    const std::int64_t slot = Ref - m_idBase;
-    if (Ref < 0 || slot < 0 || slot >= static_cast<std::int64_t>(m_byId.size()))
-        return nullptr;
-    return m_byId[static_cast<std::size_t>(slot)].get();
+    const std::int64_t i = Ref - m_idBase;
+    if (Ref < 0 || i < 0 || i >= static_cast<std::int64_t>(m_idSlot.size()))
+        return NoSlot;
+    return m_idSlot[static_cast<std::size_t>(i)];
 }
 
 void TMemoryDataSet::EnsurePositions() const
@@ -77,36 +79,53 @@ void TMemoryDataSet::EnsurePositions() const
     if (!m_posDirty)
         return;
     for (std::size_t i = 0; i < m_order.size(); ++i)
-        m_order[i]->Pos = static_cast<int>(i);
+        m_pos[m_order[i]] = static_cast<int>(i);
     m_posDirty = false;
 }
 
-int TMemoryDataSet::PosOf(const Record* R) const
+int TMemoryDataSet::PosOf(TSlot Slot) const
 {
     EnsurePositions();
-    return R->Pos;
+    return m_pos[Slot];
 }
 
-bool TMemoryDataSet::Accepts(const Record* R)
+bool TMemoryDataSet::Accepts(TSlot Slot)
 {
-    return !IsFiltering() || RecordAccepted(R->Id);
+    return !IsFiltering() || RecordAccepted(m_slotId[Slot]);
+}
+
+void TMemoryDataSet::FilterChanged()
+{
+    m_visibleCount = -1;
 }
 
 void TMemoryDataSet::ClearStorage()
 {
-    m_order.clear();
-    m_byId.clear();
+    m_store.Clear();
+    m_order = {};
+    m_slotId = {};
+    m_idSlot = {};
+    m_pos = {};
     m_idBase = m_nextId;   // ids are never reused, so old bookmarks stay invalid
     m_posDirty = false;
     m_cursor = -1;
     m_visibleCount = -1;
     for (Index& ix : m_indexes)
         ix.Map.clear();
+    RecordsChanged();
 }
 
 void TMemoryDataSet::InternalOpen()
 {
     ClearStorage();
+    std::vector<TFieldType> types;
+    for (TField* f : Fields())
+        if (f->FieldNo() > 0) {
+            if (static_cast<std::size_t>(f->FieldNo()) > types.size())
+                types.resize(static_cast<std::size_t>(f->FieldNo()), ftUnknown);
+            types[static_cast<std::size_t>(f->FieldNo() - 1)] = f->DataType();
+        }
+    m_store.Define(types);
     m_lastAutoInc = 0;
     m_sortFieldNo = 0;
     m_sortText = false;
@@ -123,6 +142,7 @@ void TMemoryDataSet::InternalOpen()
 void TMemoryDataSet::InternalClose()
 {
     ClearStorage();
+    m_store.Define({});
     for (Index& ix : m_indexes)
         ix.FieldNo = 0;
     m_sortFieldNo = 0;
@@ -136,23 +156,23 @@ void TMemoryDataSet::BindIndexes()
             throw EDatabaseError("Field '" + ix.FieldName + "' is not a stored field");
         ix.FieldNo = f->FieldNo();
         ix.Map.clear();
-        for (const Record* r : m_order)
-            ix.Map.emplace(r->Values[static_cast<std::size_t>(ix.FieldNo - 1)], r->Id);
+        for (TSlot slot : m_order)
+            ix.Map.emplace(m_store.Value(slot, ix.FieldNo - 1), m_slotId[slot]);
     }
 }
 
-void TMemoryDataSet::IndexInsert(const Record* R)
+void TMemoryDataSet::IndexInsert(TSlot Slot)
 {
     for (Index& ix : m_indexes)
-        ix.Map.emplace(R->Values[static_cast<std::size_t>(ix.FieldNo - 1)], R->Id);
+        ix.Map.emplace(m_store.Value(Slot, ix.FieldNo - 1), m_slotId[Slot]);
 }
 
-void TMemoryDataSet::IndexErase(const Record* R)
+void TMemoryDataSet::IndexErase(TSlot Slot)
 {
     for (Index& ix : m_indexes) {
-        auto [lo, hi] = ix.Map.equal_range(R->Values[static_cast<std::size_t>(ix.FieldNo - 1)]);
+        auto [lo, hi] = ix.Map.equal_range(m_store.Value(Slot, ix.FieldNo - 1));
         for (auto it = lo; it != hi; ++it)
-            if (it->second == R->Id) {
+            if (it->second == m_slotId[Slot]) {
                 ix.Map.erase(it);
                 break;
             }
@@ -178,8 +198,8 @@ void TMemoryDataSet::AddIndex(const std::string& FieldName)
         if (f->FieldNo() <= 0)
             throw EDatabaseError("Field '" + FieldName + "' is not a stored field");
         ix.FieldNo = f->FieldNo();
-        for (const Record* r : m_order)
-            ix.Map.emplace(r->Values[static_cast<std::size_t>(ix.FieldNo - 1)], r->Id);
+        for (TSlot slot : m_order)
+            ix.Map.emplace(m_store.Value(slot, ix.FieldNo - 1), m_slotId[slot]);
     }
     m_indexes.push_back(std::move(ix));
 }
@@ -212,11 +232,46 @@ int TMemoryDataSet::CompareSortKeys(const Variant& A, const Variant& B) const
 int TMemoryDataSet::SortedPosition(const Variant& Key) const
 {
     // After the records with an equal key, so equal keys keep their posting order.
-    const std::size_t col = static_cast<std::size_t>(m_sortFieldNo - 1);
-    auto it = std::upper_bound(m_order.begin(), m_order.end(), Key, [&](const Variant& k, const Record* r) {
-        return CompareSortKeys(k, r->Values[col]) < 0;
+    const int col = m_sortFieldNo - 1;
+    auto it = std::upper_bound(m_order.begin(), m_order.end(), Key, [&](const Variant& k, TSlot slot) {
+        return CompareSortKeys(k, m_store.Value(slot, col)) < 0;
     });
     return static_cast<int>(it - m_order.begin());
+}
+
+void TMemoryDataSet::SortRecords()
+{
+    // The same order as CompareSortKeys, but texts get their collation key
+    // once each instead of being collated on every comparison.
+    const int col = m_sortFieldNo - 1;
+    const int sign = m_sortDescending ? -1 : 1;
+    std::vector<std::uint32_t> keyOf;   // by place in m_order; UINT32_MAX: compared as a Variant
+    TTextSortKeys keys;
+    if (m_sortText) {
+        keyOf.assign(m_order.size(), UINT32_MAX);
+        keys.Reserve(m_order.size());
+        for (std::size_t i = 0; i < m_order.size(); ++i) {
+            std::string_view text;
+            if (m_store.TextView(m_order[i], col, text) && !m_store.IsNull(m_order[i], col)) {
+                keyOf[i] = static_cast<std::uint32_t>(keys.Count());
+                keys.Add(text);
+            }
+        }
+    }
+    std::vector<std::uint32_t> places(m_order.size());
+    std::iota(places.begin(), places.end(), 0u);
+    std::stable_sort(places.begin(), places.end(), [&](std::uint32_t a, std::uint32_t b) {
+        if (m_sortText && keyOf[a] != UINT32_MAX && keyOf[b] != UINT32_MAX)
+            return sign * keys.Compare(keyOf[a], keyOf[b]) < 0;
+        if (m_sortText)
+            return CompareSortKeys(m_store.Value(m_order[a], col), m_store.Value(m_order[b], col)) < 0;
+        return sign * m_store.Compare(m_order[a], m_order[b], col) < 0;
+    });
+    std::vector<TSlot> order(m_order.size());
+    for (std::size_t i = 0; i < places.size(); ++i)
+        order[i] = m_order[places[i]];
+    m_order = std::move(order);
+    m_posDirty = true;
 }
 
 void TMemoryDataSet::SortOn(const std::string& FieldName, bool Descending)
@@ -239,11 +294,8 @@ void TMemoryDataSet::SortOn(const std::string& FieldName, bool Descending)
     m_sortDescending = Descending;
     m_sortFieldNo = f->FieldNo();
     m_sortText = IsTextField(f);
-    const std::size_t col = static_cast<std::size_t>(m_sortFieldNo - 1);
-    std::stable_sort(m_order.begin(), m_order.end(), [&](const Record* a, const Record* b) {
-        return CompareSortKeys(a->Values[col], b->Values[col]) < 0;
-    });
-    m_posDirty = true;
+    SortRecords();
+    RecordsChanged();
     Refresh();
 }
 
@@ -274,14 +326,14 @@ TDataSet::TGetResult TMemoryDataSet::GetRecord(TGetMode Mode, TRecordRef& Ref)
         if (!Accepts(m_order[static_cast<std::size_t>(i)]))
             return grError;
         m_cursor = i;
-        Ref = m_order[static_cast<std::size_t>(i)]->Id;
+        Ref = m_slotId[m_order[static_cast<std::size_t>(i)]];
         return grOK;
     case gmNext:
         for (i = std::max(i, -1) + 1; i < n; ++i) {
-            Record* r = m_order[static_cast<std::size_t>(i)];
-            if (Accepts(r)) {
+            const TSlot slot = m_order[static_cast<std::size_t>(i)];
+            if (Accepts(slot)) {
                 m_cursor = i;
-                Ref = r->Id;
+                Ref = m_slotId[slot];
                 return grOK;
             }
         }
@@ -289,10 +341,10 @@ TDataSet::TGetResult TMemoryDataSet::GetRecord(TGetMode Mode, TRecordRef& Ref)
         return grEOF;
     case gmPrior:
         for (i = std::min(i, n) - 1; i >= 0; --i) {
-            Record* r = m_order[static_cast<std::size_t>(i)];
-            if (Accepts(r)) {
+            const TSlot slot = m_order[static_cast<std::size_t>(i)];
+            if (Accepts(slot)) {
                 m_cursor = i;
-                Ref = r->Id;
+                Ref = m_slotId[slot];
                 return grOK;
             }
         }
@@ -304,9 +356,24 @@ TDataSet::TGetResult TMemoryDataSet::GetRecord(TGetMode Mode, TRecordRef& Ref)
 
 void TMemoryDataSet::InternalSetToRecord(TRecordRef Ref)
 {
-    const Record* r = Find(Ref);
-    m_cursor = r ? PosOf(r) : static_cast<int>(m_order.size());
+    const TSlot slot = Find(Ref);
+    m_cursor = slot != NoSlot ? PosOf(slot) : static_cast<int>(m_order.size());
 }
+
+namespace {
+
+// Bookmark bytes: the record id, least significant byte first.
+bool DecodeBookmark(const TBookmark& Bookmark, std::uint64_t& Id)
+{
+    if (Bookmark.size() != 8)
+        return false;
+    Id = 0;
+    for (int i = 0; i < 8; ++i)
+        Id |= static_cast<std::uint64_t>(static_cast<unsigned char>(Bookmark[static_cast<std::size_t>(i)])) << (8 * i);
+    return true;
+}
+
+} // namespace
 
 TBookmark TMemoryDataSet::BookmarkOfRecord(TRecordRef Ref) const
 {
@@ -319,30 +386,33 @@ TBookmark TMemoryDataSet::BookmarkOfRecord(TRecordRef Ref) const
 
 TDataSet::TRecordRef TMemoryDataSet::RecordOfBookmark(const TBookmark& Bookmark) const
 {
-    if (Bookmark.size() != 8)
-        return NoRecord;
     std::uint64_t id = 0;
-    for (int i = 0; i < 8; ++i)
-        id |= static_cast<std::uint64_t>(static_cast<unsigned char>(Bookmark[static_cast<std::size_t>(i)])) << (8 * i);
+    if (!DecodeBookmark(Bookmark, id))
+        return NoRecord;
     const TRecordRef ref = static_cast<TRecordRef>(id);
-    return Find(ref) ? ref : NoRecord;
+    return Find(ref) != NoSlot ? ref : NoRecord;
 }
 
-int TMemoryDataSet::CompareRecordOrder(TRecordRef A, TRecordRef B) const
+int TMemoryDataSet::CompareBookmarkOrder(const TBookmark& A, const TBookmark& B) const
 {
-    const Record* a = Find(A);
-    const Record* b = Find(B);
-    if (!a || !b)
-        return a == b ? 0 : a ? -1 : 1;
-    return PosOf(a) - PosOf(b);
+    // By record id: the order records were first posted in, which no sort,
+    // filter or delete changes. Bytes that are no bookmark of ours go after.
+    std::uint64_t a = 0, b = 0;
+    const bool wa = DecodeBookmark(A, a);
+    const bool wb = DecodeBookmark(B, b);
+    if (wa && wb)
+        return a < b ? -1 : a > b ? 1 : 0;
+    if (wa != wb)
+        return wa ? -1 : 1;
+    return TDataSet::CompareBookmarkOrder(A, B);
 }
 
 Variant TMemoryDataSet::GetRecordValue(TRecordRef Ref, int FieldNo) const
 {
-    const Record* r = Find(Ref);
-    if (!r || FieldNo <= 0 || static_cast<std::size_t>(FieldNo) > r->Values.size())
+    const TSlot slot = Find(Ref);
+    if (slot == NoSlot || FieldNo <= 0 || FieldNo > m_store.ColumnCount())
         return Variant::Null();
-    return r->Values[static_cast<std::size_t>(FieldNo - 1)];
+    return m_store.Value(slot, FieldNo - 1);
 }
 
 // --- changes ------------------------------------------------------------------
@@ -362,62 +432,67 @@ TDataSet::TRecordRef TMemoryDataSet::InternalPost(TRecordRef Ref, std::vector<Va
             lastAutoInc = std::max(lastAutoInc, v.AsInt64());
     }
     m_visibleCount = -1;
-    Record* r = nullptr;
+    TSlot slot = NoSlot;
     if (Ref == NoRecord) {
-        auto rec = std::make_unique<Record>();
-        rec->Id = m_nextId;
-        rec->Values = Values;
         int pos;
         if (m_sortFieldNo > 0)
-            pos = SortedPosition(rec->Values[static_cast<std::size_t>(m_sortFieldNo - 1)]);
-        else if (const Record* before = Find(InsertBefore))
+            pos = SortedPosition(Values[static_cast<std::size_t>(m_sortFieldNo - 1)]);
+        else if (const TSlot before = Find(InsertBefore); before != NoSlot)
             pos = PosOf(before);
         else
             pos = static_cast<int>(m_order.size());
-        r = rec.get();
-        m_byId.push_back(std::move(rec));
-        ++m_nextId;
+        // Room first, so that nothing below can fail half-way.
+        m_order.reserve(m_order.size() + 1);
+        m_idSlot.reserve(m_idSlot.size() + 1);
+        slot = m_store.Add(Values);
+        if (slot >= m_slotId.size()) {
+            m_slotId.resize(slot + 1, -1);
+            m_pos.resize(slot + 1, 0);
+        }
+        m_slotId[slot] = m_nextId++;
+        m_idSlot.push_back(slot);
         if (pos == static_cast<int>(m_order.size())) {
             EnsurePositions();
-            r->Pos = pos;
+            m_pos[slot] = pos;
         } else {
             m_posDirty = true;
         }
-        m_order.insert(m_order.begin() + pos, r);
-        IndexInsert(r);
+        m_order.insert(m_order.begin() + pos, slot);
+        IndexInsert(slot);
     } else {
-        r = Find(Ref);
-        if (!r)
+        slot = Find(Ref);
+        if (slot == NoSlot)
             throw EDatabaseError("Record not found");
-        IndexErase(r);
-        const bool resort = m_sortFieldNo > 0
-            && CompareSortKeys(r->Values[static_cast<std::size_t>(m_sortFieldNo - 1)],
-                               Values[static_cast<std::size_t>(m_sortFieldNo - 1)]) != 0;
-        r->Values = Values;
-        IndexInsert(r);
+        const std::size_t col = static_cast<std::size_t>(m_sortFieldNo - 1);
+        const bool resort = m_sortFieldNo > 0 && CompareSortKeys(m_store.Value(slot, m_sortFieldNo - 1), Values[col]) != 0;
+        IndexErase(slot);
+        m_store.Set(slot, Values);
+        IndexInsert(slot);
         if (resort) {
-            m_order.erase(m_order.begin() + PosOf(r));
-            const int pos = SortedPosition(r->Values[static_cast<std::size_t>(m_sortFieldNo - 1)]);
-            m_order.insert(m_order.begin() + pos, r);
+            m_order.erase(m_order.begin() + PosOf(slot));
+            const int pos = SortedPosition(Values[col]);
+            m_order.insert(m_order.begin() + pos, slot);
             m_posDirty = true;
         }
     }
     m_lastAutoInc = lastAutoInc;
-    m_cursor = PosOf(r);
-    return r->Id;
+    m_cursor = PosOf(slot);
+    return m_slotId[slot];
 }
 
 void TMemoryDataSet::InternalDelete(TRecordRef Ref)
 {
-    Record* r = Find(Ref);
-    if (!r)
+    const TSlot slot = Find(Ref);
+    if (slot == NoSlot)
         throw EDatabaseError("Record not found");
-    const int pos = PosOf(r);
-    IndexErase(r);
+    const int pos = PosOf(slot);
+    IndexErase(slot);
     m_order.erase(m_order.begin() + pos);
     if (pos != static_cast<int>(m_order.size()))
         m_posDirty = true;
-    m_byId[static_cast<std::size_t>(Ref - m_idBase)].reset();
+    m_store.Remove(slot);
+    m_slotId[slot] = -1;
+    m_idSlot[static_cast<std::size_t>(Ref - m_idBase)] = NoSlot;
     m_cursor = pos;
     m_visibleCount = -1;
 }
@@ -431,8 +506,8 @@ int TMemoryDataSet::GetRecordCount() const
     if (m_visibleCount < 0) {
         auto* self = const_cast<TMemoryDataSet*>(this);
         int n = 0;
-        for (const Record* r : m_order)
-            if (self->Accepts(r))
+        for (TSlot slot : m_order)
+            if (self->Accepts(slot))
                 ++n;
         m_visibleCount = n;
     }
@@ -441,10 +516,10 @@ int TMemoryDataSet::GetRecordCount() const
 
 int TMemoryDataSet::GetRecNoOf(TRecordRef Ref) const
 {
-    const Record* r = Find(Ref);
-    if (!r)
+    const TSlot slot = Find(Ref);
+    if (slot == NoSlot)
         return -1;
-    const int pos = PosOf(r);
+    const int pos = PosOf(slot);
     if (!IsFiltering())
         return pos + 1;
     auto* self = const_cast<TMemoryDataSet*>(this);
@@ -460,12 +535,12 @@ TDataSet::TRecordRef TMemoryDataSet::RecordAtRecNo(int RecNo)
     if (RecNo < 1)
         return NoRecord;
     if (!IsFiltering())
-        return RecNo <= static_cast<int>(m_order.size()) ? m_order[static_cast<std::size_t>(RecNo - 1)]->Id
+        return RecNo <= static_cast<int>(m_order.size()) ? m_slotId[m_order[static_cast<std::size_t>(RecNo - 1)]]
                                                         : NoRecord;
     int n = 0;
-    for (const Record* r : m_order)
-        if (Accepts(r) && ++n == RecNo)
-            return r->Id;
+    for (TSlot slot : m_order)
+        if (Accepts(slot) && ++n == RecNo)
+            return m_slotId[slot];
     return NoRecord;
 }
 
@@ -479,34 +554,135 @@ bool TMemoryDataSet::LocateRecord(const std::vector<TField*>& Fields, const std:
         if (Index* ix = FindIndex(Fields[0]->FieldName()); ix && ix->FieldNo == Fields[0]->FieldNo()) {
             const Variant key = Values[0].IsEmpty() ? Variant::Null() : Values[0];
             auto [lo, hi] = ix->Map.equal_range(key);
-            const Record* best = nullptr;
+            TSlot best = NoSlot;
             for (auto it = lo; it != hi; ++it) {
-                const Record* r = Find(it->second);
-                if (r && (!best || PosOf(r) < PosOf(best)) && Accepts(r))
-                    best = r;
+                const TSlot slot = Find(it->second);
+                if (slot != NoSlot && (best == NoSlot || PosOf(slot) < PosOf(best)) && Accepts(slot))
+                    best = slot;
             }
-            if (!best)
+            if (best == NoSlot)
                 return false;
-            Found = best->Id;
+            Found = m_slotId[best];
             return true;
         }
     }
     // Snapshot the order: a filter or calculation event could change the dataset.
-    for (std::size_t i = 0; i < m_order.size(); ++i) {
-        const Record* r = m_order[i];
+    const std::vector<TSlot> order = m_order;
+    for (TSlot slot : order) {
+        if (m_slotId.size() <= slot || m_slotId[slot] < 0)
+            continue;
+        const TRecordRef id = m_slotId[slot];
         bool all = true;
         for (std::size_t k = 0; k < Fields.size() && all; ++k) {
-            const Variant v = Fields[k]->FieldNo() > 0
-                ? r->Values[static_cast<std::size_t>(Fields[k]->FieldNo() - 1)]
-                : RecordFieldValue(r->Id, Fields[k]);
+            const Variant v = Fields[k]->FieldNo() > 0 ? m_store.Value(slot, Fields[k]->FieldNo() - 1)
+                                                       : RecordFieldValue(id, Fields[k]);
             all = MatchesValue(Fields[k], v, Values[k], Options);
         }
-        if (all && Accepts(r)) {
-            Found = r->Id;
+        if (all && Accepts(slot)) {
+            Found = id;
             return true;
         }
     }
     return false;
+}
+
+// --- the record reader ----------------------------------------------------------
+
+class TMemoryDataSet::Reader : public TRecordReader {
+public:
+    explicit Reader(TMemoryDataSet* ds) : m_ds(ds), m_version(ds->RecordsVersion())
+    {
+        m_filtered = ds->IsFiltering();
+        if (m_filtered) {
+            // A filter event could change the dataset: walk a copy of the order.
+            const std::vector<TSlot> order = ds->m_order;
+            for (TSlot slot : order)
+                if (ds->Accepts(slot))
+                    m_visible.push_back(slot);
+        }
+    }
+    int Count() const override
+    {
+        Check();
+        return static_cast<int>(m_filtered ? m_visible.size() : m_ds->m_order.size());
+    }
+    THandle Handle(int Index) const override
+    {
+        Check();
+        const std::vector<TSlot>& list = m_filtered ? m_visible : m_ds->m_order;
+        if (Index < 0 || Index >= static_cast<int>(list.size()))
+            throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+        return list[static_cast<std::size_t>(Index)];
+    }
+    bool IsNull(THandle Record, const TField* Field) const override
+    {
+        const TSlot slot = SlotOf(Record, Field);
+        if (Field->FieldNo() > 0)
+            return m_ds->m_store.IsNull(slot, Field->FieldNo() - 1);
+        return m_ds->RecordFieldValue(m_ds->m_slotId[slot], Field).IsNull();
+    }
+    Variant Value(THandle Record, const TField* Field) const override
+    {
+        const TSlot slot = SlotOf(Record, Field);
+        if (Field->FieldNo() > 0)
+            return m_ds->m_store.Value(slot, Field->FieldNo() - 1);
+        return m_ds->RecordFieldValue(m_ds->m_slotId[slot], Field);
+    }
+    std::string_view Text(THandle Record, const TField* Field) const override
+    {
+        const TSlot slot = SlotOf(Record, Field);
+        std::string_view text;
+        if (Field->FieldNo() > 0 && m_ds->m_store.TextView(slot, Field->FieldNo() - 1, text))
+            return text;
+        m_text = VarToStr(Value(Record, Field));
+        return m_text;
+    }
+    int Compare(THandle A, THandle B, const TField* Field) const override
+    {
+        const TSlot a = SlotOf(A, Field);
+        const TSlot b = SlotOf(B, Field);
+        if (Field->FieldNo() > 0)
+            return m_ds->m_store.Compare(a, b, Field->FieldNo() - 1);
+        return Variant::Compare(Value(A, Field), Value(B, Field));
+    }
+    TBookmark Bookmark(THandle Record) const override
+    {
+        Check();
+        return m_ds->BookmarkOfRecord(m_ds->m_slotId[Live(Record)]);
+    }
+
+private:
+    void Check() const
+    {
+        if (m_ds->RecordsVersion() != m_version || !m_ds->Active())
+            throw EDatabaseError("Record reader is out of date");
+    }
+    TSlot Live(THandle Record) const
+    {
+        if (Record < 0 || static_cast<std::uint64_t>(Record) >= m_ds->m_slotId.size()
+            || m_ds->m_slotId[static_cast<std::size_t>(Record)] < 0)
+            throw EDatabaseError("Record not found");
+        return static_cast<TSlot>(Record);
+    }
+    TSlot SlotOf(THandle Record, const TField* Field) const
+    {
+        Check();
+        if (!Field || Field->DataSet() != m_ds)
+            throw EDatabaseError("Field does not belong to this dataset");
+        return Live(Record);
+    }
+
+    TMemoryDataSet* m_ds;
+    std::uint64_t m_version;
+    bool m_filtered = false;
+    std::vector<TSlot> m_visible;
+    mutable std::string m_text;
+};
+
+std::unique_ptr<TRecordReader> TMemoryDataSet::CreateRecordReader()
+{
+    CheckActive();
+    return std::make_unique<Reader>(this);
 }
 
 } // namespace qel

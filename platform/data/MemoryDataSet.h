@@ -6,9 +6,16 @@
 // Every record carries a hidden id that never changes and is never reused;
 // a bookmark is that id, so bookmarks stay valid across inserts, deletes and
 // re-sorting of other records and become invalid when their record is
-// deleted. Records keep the order they were inserted in, or the order of one
-// sort field. Indexes on single fields speed up exact Locate and Lookup.
+// deleted. Bookmarks compare in the order their records were first posted,
+// whatever the sort order. Records keep the order they were inserted in, or
+// the order of one sort field. Indexes on single fields speed up exact
+// Locate and Lookup.
+//
+// The values live in one typed column per stored field (see RecordStore.h):
+// a record of a few numbers and short texts takes about a hundred bytes.
+// CreateRecordReader reads them without copying texts.
 #include "platform/data/DataSet.h"
+#include "platform/data/RecordStore.h"
 
 #include <map>
 #include <memory>
@@ -36,8 +43,9 @@ public:
                            const std::string& LookupResultField);
 
     // Orders the records by one stored field (Null first when ascending;
-    // texts compared case-insensitively); posted records move to their
-    // place. An empty name keeps the present order and stops sorting.
+    // texts compared as AnsiCompareText does, case-insensitively); equal
+    // values keep their order; posted records move to their place. An empty
+    // name keeps the present order and stops sorting.
     void SortOn(const std::string& FieldName, bool Descending = false);
     const std::string& SortedField() const { return m_sortField; }
     bool SortDescending() const { return m_sortDescending; }
@@ -52,6 +60,8 @@ public:
     // All stored records, whether the filter shows them or not.
     int StoredRecordCount() const { return static_cast<int>(m_order.size()); }
 
+    std::unique_ptr<TRecordReader> CreateRecordReader() override;
+
 protected:
     void InternalOpen() override;
     void InternalClose() override;
@@ -61,7 +71,7 @@ protected:
     void InternalSetToRecord(TRecordRef Ref) override;
     TBookmark BookmarkOfRecord(TRecordRef Ref) const override;
     TRecordRef RecordOfBookmark(const TBookmark& Bookmark) const override;
-    int CompareRecordOrder(TRecordRef A, TRecordRef B) const override;
+    int CompareBookmarkOrder(const TBookmark& A, const TBookmark& B) const override;
     Variant GetRecordValue(TRecordRef Ref, int FieldNo) const override;
     TRecordRef InternalPost(TRecordRef Ref, std::vector<Variant>& Values, TRecordRef InsertBefore) override;
     void InternalDelete(TRecordRef Ref) override;
@@ -70,34 +80,36 @@ protected:
     TRecordRef RecordAtRecNo(int RecNo) override;
     bool LocateRecord(const std::vector<TField*>& Fields, const std::vector<Variant>& Values,
                       TLocateOptions Options, TRecordRef& Found) override;
-    void FilterChanged() override { m_visibleCount = -1; }
+    void FilterChanged() override;
 
 private:
-    struct Record {
-        std::int64_t Id = 0;
-        mutable int Pos = 0;             // place in m_order while positions are current
-        std::vector<Variant> Values;     // by FieldNo - 1
-    };
+    using TSlot = TRecordStore::TSlot;
+    static constexpr TSlot NoSlot = ~TSlot{0};
     struct Index {
         std::string FieldName;
         int FieldNo = 0;                 // while open
         std::multimap<Variant, std::int64_t> Map;
     };
+    class Reader;
 
-    Record* Find(TRecordRef Ref) const;
-    int PosOf(const Record* R) const;
+    TSlot Find(TRecordRef Ref) const;
+    int PosOf(TSlot Slot) const;
     void EnsurePositions() const;
     int CompareSortKeys(const Variant& A, const Variant& B) const;
     int SortedPosition(const Variant& Key) const;
+    void SortRecords();
     void BindIndexes();
-    void IndexInsert(const Record* R);
-    void IndexErase(const Record* R);
+    void IndexInsert(TSlot Slot);
+    void IndexErase(TSlot Slot);
     Index* FindIndex(const std::string& FieldName);
-    bool Accepts(const Record* R);
+    bool Accepts(TSlot Slot);
     void ClearStorage();
 
-    std::vector<Record*> m_order;                    // dataset order
-    std::vector<std::unique_ptr<Record>> m_byId;     // owner; slot = Id - m_idBase, null once deleted
+    TRecordStore m_store;
+    std::vector<TSlot> m_order;                      // dataset order
+    std::vector<std::int64_t> m_slotId;              // record id by slot; -1 for a free slot
+    std::vector<TSlot> m_idSlot;                     // slot by id - m_idBase; NoSlot once deleted
+    mutable std::vector<int> m_pos;                  // place in m_order by slot, while positions are current
     std::int64_t m_idBase{0};
     std::int64_t m_nextId{0};
     mutable bool m_posDirty{false};

@@ -124,6 +124,9 @@ public:
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) const override;
     void Assign(TPersistent* Source) override;
+    // The bitmap's pixels at its size (any size a bitmap holds); those of
+    // TransparentColor become fully transparent, the others opaque.
+    void AssignMasked(const TBitmap& Bitmap, TColor TransparentColor);
     bool Equals(const TGraphic* other) const override;
     TGraphic* NewOfSameClass() const override { return new TIcon; }
     const QImage& Image() const { return *m_image; }

@@ -1,6 +1,7 @@
 #include "platform/graphics/Picture.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Locale.h"
 #include "platform/graphics/Metafile.h"
 
 #include <algorithm>
@@ -15,13 +16,6 @@ struct FormatEntry {
     std::string description;
     TPicture::GraphicFactory factory;
 };
-
-std::string Lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 // Ordered by registration so that the filter lists formats in a stable order.
 std::vector<std::pair<std::string, FormatEntry>>& Formats()
@@ -42,7 +36,7 @@ std::string Extension(const std::string& fileName)
     const auto slash = fileName.find_last_of("/\\");
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
-    return Lower(fileName.substr(dot + 1));
+    return LowerCase(fileName.substr(dot + 1));
 }
 
 } // namespace
@@ -141,7 +135,7 @@ void TPicture::Assign(TPersistent* Source)
 void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description,
                                   GraphicFactory factory)
 {
-    const std::string ext = Lower(extension);
+    const std::string ext = LowerCase(extension);
     auto& formats = Formats();
     for (auto& f : formats)
         if (f.first == ext) {
@@ -153,7 +147,7 @@ void TPicture::RegisterFileFormat(const std::string& extension, const std::strin
 
 void TPicture::UnregisterFileFormat(const std::string& extension)
 {
-    const std::string ext = Lower(extension);
+    const std::string ext = LowerCase(extension);
     auto& formats = Formats();
     formats.erase(std::remove_if(formats.begin(), formats.end(), [&](const auto& f) { return f.first == ext; }),
                   formats.end());
@@ -161,7 +155,7 @@ void TPicture::UnregisterFileFormat(const std::string& extension)
 
 bool TPicture::SupportsExtension(const std::string& extension)
 {
-    const std::string ext = Lower(extension);
+    const std::string ext = LowerCase(extension);
     const auto& formats = Formats();
     return std::any_of(formats.begin(), formats.end(), [&](const auto& f) { return f.first == ext; });
 }

@@ -138,8 +138,21 @@ TEST(Bitmaps, IconKeepsTheShapeAndDropsTheBackground)
     EXPECT_TRUE(CreateIconFromBitmap(nullptr)->Empty());
     TBitmap empty;
     EXPECT_TRUE(CreateIconFromBitmap(&empty)->Empty());
-    TBitmap huge(300, 10);
-    EXPECT_THROW(CreateIconFromBitmap(&huge), EInvalidGraphicOperation);
+    // Beyond the 256 pixels an icon file can describe.
+    TBitmap huge(300, 257);
+    huge.Canvas()->Brush()->SetColor(clWhite);
+    huge.Canvas()->FillRect(Rect(0, 0, 300, 257));
+    huge.SetPixel(299, 256, clRed);
+    huge.SetTransparentColor(clWhite);
+    std::unique_ptr<TIcon> big = CreateIconFromBitmap(&huge);
+    EXPECT_EQ(big->Width(), 300);
+    EXPECT_EQ(big->Height(), 257);
+    TBitmap under(300, 257);
+    under.Canvas()->Brush()->SetColor(clBlue);
+    under.Canvas()->FillRect(Rect(0, 0, 300, 257));
+    under.Canvas()->Draw(0, 0, big.get());
+    EXPECT_EQ(under.Pixel(299, 256) & 0xFFFFFF, clRed);
+    EXPECT_EQ(under.Pixel(0, 0) & 0xFFFFFF, clBlue);
 }
 
 TEST(Bitmaps, IconFromAResourceByNumberOrName)

@@ -128,6 +128,7 @@ TEST(FormBehaviour, MenusRadioItemsAndPopupScripts)
 
 TEST(FormBehaviour, TimersAndCommonDialogs)
 {
+    TManualClockScope clock;
     TTimer timer(nullptr);
     int ticks = 0;
     timer.SetInterval(1);
@@ -135,9 +136,7 @@ TEST(FormBehaviour, TimersAndCommonDialogs)
         if (++ticks == 2)
             timer.SetEnabled(false);
     };
-    const std::uint32_t start = GetTickCount();
-    while (ticks < 2 && GetTickCount() - start < 2000)
-        Application().HandleMessage();
+    clock.Advance(10);
     EXPECT_EQ(ticks, 2);
 
     TSaveDialog save(nullptr);

@@ -1,4 +1,5 @@
 #include "platform/core/Collection.h"
+#include "platform/core/Guards.h"
 
 #include <gtest/gtest.h>
 
@@ -135,7 +136,7 @@ TEST(Collection, ChangesReachUpdateAndTheBracketCallsItOnce)
 
     cols.BeginUpdate();
     {
-        TCollection::UpdateScope inner(cols);
+        TUpdateScope inner(cols);
         cols.AddColumn("b");
         a->SetCaption("A2");
         cols.Delete(0);

@@ -1,9 +1,12 @@
 #include "platform/core/Guards.h"
+#include "platform/core/Locale.h"
+#include "platform/core/MathUtils.h"
 #include "platform/core/Split.h"
 #include "platform/core/Utf8.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <stdexcept>
 
 namespace qel {
@@ -99,6 +102,17 @@ TEST(CoreSplit, EveryPieceIsKeptSoCallersDecideAboutEmptyOnes)
     EXPECT_EQ(SplitString("", ';'), (std::vector<std::string>{""}));
     EXPECT_EQ(SplitString("a<>b<>", "<>"), (std::vector<std::string>{"a", "b", ""}));
     EXPECT_EQ(SplitString("whole", ""), (std::vector<std::string>{"whole"}));
+}
+
+TEST(CoreText, AsciiCaseLeavesOtherBytesAloneAndSignIgnoresNaN)
+{
+    // Names and extensions: only A-Z/a-z change, UTF-8 sequences pass through.
+    EXPECT_EQ(LowerCase("PNG-Gr\xC3\x96\xC3\x9F" "E"), "png-gr\xC3\x96\xC3\x9F" "e");
+    EXPECT_EQ(UpperCase("and\xC3\xA4"), "AND\xC3\xA4");
+    EXPECT_EQ(Sign(-7), -1);
+    EXPECT_EQ(Sign(0.0), 0);
+    EXPECT_EQ(Sign(2.5), 1);
+    EXPECT_EQ(Sign(std::nan("")), 0);
 }
 
 }  // namespace

@@ -144,6 +144,62 @@ TEST_F(LocaleTest, FormatFloatLiteralsAndScientific)
     EXPECT_EQ(FormatFloat("0.00", -std::numeric_limits<double>::infinity()), "-INF");
 }
 
+TEST_F(LocaleTest, CurrencyTextPlacesTheCurrencyStringAsTheFormatCodesSay)
+{
+    EXPECT_EQ(FormatSettings().CurrencyString, "\u20AC");
+    EXPECT_EQ(CurrencyText(Currency::FromDouble(1234.5)), "1.234,50 \u20AC");
+    EXPECT_EQ(CurrencyText(-1234.5), "-1.234,50 \u20AC");
+    // An amount that rounds to zero has no sign, whichever way it arrives.
+    EXPECT_EQ(CurrencyText(-0.001), "0,00 \u20AC");
+    EXPECT_EQ(CurrencyText(Currency{-10}), "0,00 \u20AC");
+    EXPECT_EQ(CurrencyText(std::numeric_limits<double>::infinity()), "INF");
+
+    TFormatSettings& fs = FormatSettings();
+    fs.CurrencyString = "$";
+    const char* const positive[] = {"$1,50", "1,50$", "$ 1,50", "1,50 $"};
+    for (int code = 0; code < 4; ++code) {
+        fs.CurrencyFormat = code;
+        EXPECT_EQ(CurrencyText(1.5), positive[code]) << code;
+    }
+    const char* const negative[] = {"($1,50)", "-$1,50", "$-1,50", "$1,50-", "(1,50$)", "-1,50$",
+                                    "1,50-$", "1,50$-", "-1,50 $", "-$ 1,50", "1,50 $-", "$ 1,50-",
+                                    "$ -1,50", "1,50- $", "($ 1,50)", "(1,50 $)"};
+    for (int code = 0; code < 16; ++code) {
+        fs.NegCurrFormat = code;
+        EXPECT_EQ(CurrencyText(Currency::FromDouble(-1.5)), negative[code]) << code;
+    }
+    fs.CurrencyDecimals = 0;
+    EXPECT_EQ(CurrencyText(2.5), "3 $");
+}
+
+TEST_F(LocaleTest, ImpossibleCurrencySettingsAreRefused)
+{
+    TFormatSettings& fs = FormatSettings();
+    fs.CurrencyFormat = 4;
+    EXPECT_THROW(CurrencyText(1.0), EConvertError);
+    EXPECT_EQ(CurrencyText(-1.0), "-1,00 \u20AC") << "only the positive code is used for a negative amount";
+    fs.CurrencyFormat = 3;
+    fs.NegCurrFormat = -1;
+    EXPECT_THROW(CurrencyText(-1.0), EConvertError);
+    fs.NegCurrFormat = 8;
+    fs.CurrencyDecimals = 19;
+    EXPECT_THROW(CurrencyText(1.0), EConvertError);
+}
+
+TEST_F(LocaleTest, FormatCurrKeepsEveryDigitOfTheFixedPointValue)
+{
+    const Currency max{std::numeric_limits<std::int64_t>::max()};
+    const Currency min{std::numeric_limits<std::int64_t>::min()};
+    // A double holds about 15 digits; these values have 19.
+    EXPECT_EQ(FormatCurr("0.0000", max), "922337203685477,5807");
+    EXPECT_EQ(FormatCurr("#,##0.00", min), "-922.337.203.685.477,58");
+    EXPECT_EQ(CurrencyText(min), "-922.337.203.685.477,58 \u20AC");
+    EXPECT_EQ(FormatCurr("0.00;(0.00);'nil'", Currency{-12345}), "(1,23)");
+    EXPECT_EQ(FormatCurr("0.00;(0.00);'nil'", Currency{-49}), "nil");
+    EXPECT_EQ(FormatCurr("", Currency{15000}), "1,5") << "no picture: as CurrToStr";
+    EXPECT_EQ(FormatCurr("0.00", Currency{1005}), "0,10") << "half away from zero on the exact value";
+}
+
 TEST_F(LocaleTest, FloatToStrGeneralFormat)
 {
     EXPECT_EQ(FloatToStr(1.5), "1,5");

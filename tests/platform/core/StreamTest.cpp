@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace qel {
@@ -186,6 +188,80 @@ TEST(FileStream, ModesCreateOpenAndTruncateAsAsked)
         TFileStream f(path, fmCreate);   // creating truncates
     }
     EXPECT_EQ(test::ReadFileBytes(path), "");
+}
+
+// Small writes gather in the buffer; reading, seeking, asking the size and
+// closing all see every byte written before.
+TEST(FileStream, SmallWritesAreGatheredAndSeenByEveryOtherCall)
+{
+    test::TempDir dir;
+    const std::string path = dir.File("buffered.bin");
+    TFileStream f(path, fmCreate);
+    for (int i = 0; i < 1000; ++i)
+        f.WriteLE<std::uint8_t>(static_cast<std::uint8_t>(i));
+    EXPECT_EQ(fs::file_size(path), 0u) << "small writes reached the file one by one";
+    EXPECT_EQ(f.Position(), 1000);
+    EXPECT_EQ(f.Size(), 1000);
+    EXPECT_EQ(fs::file_size(path), 1000u);
+    f.SetPosition(10);
+    f.WriteLE<std::uint8_t>(0xAA);
+    f.SetPosition(9);
+    EXPECT_EQ(f.ReadLE<std::uint8_t>(), 9);
+    EXPECT_EQ(f.ReadLE<std::uint8_t>(), 0xAA);
+    EXPECT_EQ(f.ReadLE<std::uint8_t>(), 11);
+    f.Seek(0, soEnd);
+    const std::string big(TFileStream::WriteBufferSize + 5, 'b');   // larger than the buffer
+    f.WriteBytes("ab");
+    f.WriteBytes(big);
+    f.WriteBytes("z");
+    f.Close();
+    EXPECT_THROW(f.WriteBytes("late"), EStreamError);
+    const std::string bytes = test::ReadFileBytes(path);
+    ASSERT_EQ(bytes.size(), 1000 + 2 + big.size() + 1);
+    EXPECT_EQ(bytes.substr(1000, 3), "abb");
+    EXPECT_EQ(bytes.back(), 'z');
+}
+
+// A buffered write that fails is reported when the buffer goes out: by
+// Close, Flush, and by Commit before the rename, never lost in silence.
+TEST(FileStream, FailedBufferedWritesRaiseOnCloseAndBeforeTheRename)
+{
+    if (fs::exists("/dev/full")) {
+        TFileStream full("/dev/full", fmOpenWrite);
+        full.WriteBytes("buffered");
+        EXPECT_THROW(full.Close(), EWriteError);
+        TFileStream flushed("/dev/full", fmOpenWrite);
+        flushed.WriteBytes("buffered");
+        EXPECT_THROW(flushed.Flush(), EWriteError);
+        TFileStream dropped("/dev/full", fmOpenWrite);
+        dropped.WriteBytes("the destructor cannot raise");
+    }
+
+    test::TempDir dir;
+    const std::string path = dir.File("target.bin");
+    test::WriteFileBytes(path, "old");
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool writerDone = false, failed = false;
+    try {
+        SafeWriteFile(path, [&](TStream& s) {
+            for (int i = 0; i < 500; ++i)
+                s.WriteBytes("0123456789");
+            writerDone = true;   // everything still sits in the buffer
+        });
+    } catch (const EWriteError&) {
+        failed = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(writerDone);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(test::ReadFileBytes(path), "old");
+    EXPECT_EQ(DirListing(dir.Path()), "target.bin;");
 }
 
 TEST(SafeWrite, WriterThatThrowsLeavesTheOldFileAndNoTemporary)

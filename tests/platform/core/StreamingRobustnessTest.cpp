@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 using namespace qel;
 
 namespace {
@@ -266,4 +268,52 @@ TEST_F(StreamingRobustness, KeptInputsStillFailCleanly)
         TFzNode target(nullptr);
         Exercise(input, target, Save(&target));
     }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer runtime's allocator interface (GCC ships no header for it).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, std::size_t),
+                                                         void (*)(const volatile void*));
+extern "C" std::size_t __sanitizer_get_allocated_size(const volatile void*);
+namespace {
+// Heap bytes in use, and their peak, counted by the sanitizer's allocator hooks.
+std::atomic<std::int64_t> g_heapNow{0};
+std::atomic<std::int64_t> g_heapPeak{0};
+void CountMalloc(const volatile void*, std::size_t size)
+{
+    const std::int64_t now = g_heapNow += static_cast<std::int64_t>(size);
+    std::int64_t peak = g_heapPeak.load();
+    while (now > peak && !g_heapPeak.compare_exchange_weak(peak, now)) {
+    }
+}
+void CountFree(const volatile void* p)
+{
+    g_heapNow -= static_cast<std::int64_t>(__sanitizer_get_allocated_size(p));
+}
+}   // namespace
+#define QEL_HEAP_PEAK 1
+#endif
+
+// Every level declaring as many entries as the remaining bytes could hold
+// once made the reader allocate thousands of times the stream's size before
+// it failed; what it holds now grows with the bytes it has really read.
+TEST_F(StreamingRobustness, DeclaredCountsCostNothingBeforeTheirBytesAreRead)
+{
+    std::string input;
+    for (const auto& [name, bytes] : test::RegressionInputs("streaming"))
+        if (name == "streaming-nested-counts-of-remaining-bytes.bin")
+            input = bytes;
+    ASSERT_EQ(input.size(), 64u * 1024u);
+    TComponent holder(nullptr);
+    TStringStream s(input);
+#ifdef QEL_HEAP_PEAK
+    g_heapNow = 0;
+    g_heapPeak = 0;
+    ASSERT_NE(__sanitizer_install_malloc_and_free_hooks(CountMalloc, CountFree), 0);
+#endif
+    EXPECT_THROW(ReadComponent(s, nullptr, &holder), EReadError);
+#ifdef QEL_HEAP_PEAK
+    __sanitizer_install_malloc_and_free_hooks(nullptr, nullptr);
+    EXPECT_LT(g_heapPeak.load(), static_cast<std::int64_t>(8 * input.size()));
+#endif
 }

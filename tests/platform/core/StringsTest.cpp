@@ -1,3 +1,4 @@
+#include "platform/core/Guards.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Strings.h"
 
@@ -149,7 +150,7 @@ TEST(StringsUpdate, EventsFireOnceAtTheOutermostBracket)
     list.EndUpdate();   // unbalanced: ignored
     EXPECT_EQ(list.UpdateCount(), 0);
     {
-        TStrings::UpdateScope scope(list);
+        TUpdateScope scope(list);
         list.Clear();
     }
     EXPECT_EQ(changed, 4);

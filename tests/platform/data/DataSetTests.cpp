@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-
+#include <limits>
 
 namespace qel::test {
 namespace {
@@ -224,7 +224,8 @@ TEST(Bookmarks, FollowTheSortOrderAndTheFilter)
     const TBookmark b1 = t.ds->GetBookmark();
     EXPECT_LT(t.ds->CompareBookmarks(b1, b4), 0);
     t.ds->SortOn("ID", true);
-    EXPECT_GT(t.ds->CompareBookmarks(b1, b4), 0);
+    // Bookmark order is not dataset order: a sorted bookmark list stays sorted.
+    EXPECT_LT(t.ds->CompareBookmarks(b1, b4), 0);
     EXPECT_EQ(t.Id(), 1);   // the current record stays current
     t.ds->First();
     EXPECT_EQ(t.Id(), 4);
@@ -591,6 +592,9 @@ TEST(Fields, TextsFormatsAndCharacters)
     EXPECT_EQ(price->Alignment(), taRightJustify);
     money->SetAsFloat(3);
     EXPECT_EQ(money->Text(), "3,00");
+    EXPECT_EQ(money->DisplayText(), "3,00 \u20AC");
+    money->SetAsFloat(-1234.567);
+    EXPECT_EQ(money->DisplayText(), "-1.234,57 \u20AC");
     flag->SetDisplayValues("Ja;Nein");
     flag->SetText("nein");
     EXPECT_FALSE(flag->AsBoolean());
@@ -702,6 +706,15 @@ TEST(Fields, LargeIntegersAndBcdConvertAndCheckTheirRange)
     EXPECT_EQ(bcd->Value().AsCurrency().Value, 123456);
     bcd->SetAsString("");
     EXPECT_TRUE(bcd->IsNull());
+    // A currency BCD shows its exact amount, even past a double's digits.
+    bcd->SetMinValue(Currency{});
+    bcd->SetMaxValue(Currency{});
+    bcd->SetCurrency(true);
+    bcd->SetValue(Variant(Currency{std::numeric_limits<std::int64_t>::max()}));
+    EXPECT_EQ(bcd->DisplayText(), "922.337.203.685.477,58 \u20AC");
+    EXPECT_EQ(bcd->Text(), "922337203685477,58");
+    bcd->SetDisplayFormat("0.0000");
+    EXPECT_EQ(bcd->DisplayText(), "922337203685477,5807");
     ds->Cancel();
 }
 
