@@ -2,6 +2,7 @@
 // the customizing state of the tree list.
 #include "treelist/TreeList.h"
 
+#include "platform/controls/Clock.h"
 #include "treelist/TreeListColumn.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@ namespace qel {
 
 namespace {
 constexpr int DragThreshold = 4;    // pixels the pointer moves before a header press becomes a drag
-constexpr unsigned ClickEditDelay = 500;   // a second click within this time is a double click
 } // namespace
 
 // ----- editing ---------------------------------------------------------------------------------
@@ -388,7 +388,8 @@ void TCustomdxTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
                 if (m_options.Contains(aoImmediateEditor) && !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl))
                     ShowEditor();
                 else if (wasFocusedCell && CanShowEditor()) {
-                    m_clickTimer->SetInterval(ClickEditDelay);
+                    // A second click within the double-click time is a double click, not an edit.
+                    m_clickTimer->SetInterval(GetDoubleClickTime());
                     m_clickTimer->SetEnabled(true);
                 }
             }

@@ -1,5 +1,6 @@
 #include "TreeListTestSupport.h"
 
+#include "platform/controls/Clock.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Metafile.h"
 #include "platform/storage/IniFile.h"
@@ -280,13 +281,17 @@ TEST(TreeListLayoutStorage, DamagedValuesAreClampedNotApplied)
 
 TEST(TreeListTimers, ClickAndExpandTimersActWhenTheyRunOut)
 {
+    TManualClockScope clock;
     TreeFixture f;
     auto* a = f.Add(nullptr, "A");
     f.Add(a, "A1");
     f.tree->SetOptionsEx(f.tree->OptionsEx() + TdxTreeListOptionsEx{aoDragExpand});
+    f.tree->SetWaitForExpandNodeTime(500);
     f.tree->DragOverNode(a);
     EXPECT_TRUE(f.tree->ExpandTimerActive());
-    f.tree->ExpandTimerElapsed();
+    clock.Advance(499);
+    EXPECT_FALSE(a->Expanded());
+    clock.Advance(1);
     EXPECT_TRUE(a->Expanded());
     EXPECT_FALSE(f.tree->ExpandTimerActive());
     // Moving to another node before the time is up forgets the first.
@@ -295,16 +300,11 @@ TEST(TreeListTimers, ClickAndExpandTimersActWhenTheyRunOut)
     f.tree->DragOverNode(a);
     f.tree->DragOverNode(b);   // B has no children: nothing to expand
     EXPECT_FALSE(f.tree->ExpandTimerActive());
-    f.tree->ExpandTimerElapsed();
+    clock.Advance(1000);
     EXPECT_FALSE(a->Expanded());
 
     // A second click on the focused cell arms the click timer; a double click disarms it.
-    class EditCol : public TdxTreeListColumn {
-    public:
-        using TdxTreeListColumn::TdxTreeListColumn;
-        TdxTreeListEditorFactory GetEditorClass() const override { return [] { return nullptr; }; }
-    };
-    auto* col = f.tree->CreateColumnOf<EditCol>();
+    auto* col = f.tree->CreateColumnOf<qel::test::EditColumn>();
     f.tree->SetOptions(f.tree->Options() - TdxTreeListOptions{aoImmediateEditor});
     const TRect cell = f.tree->GetCellRect(a, col->GetColumnIndex());
     f.tree->MouseDown(mbLeft, {}, Mid(cell).X, Mid(cell).Y);
@@ -314,8 +314,12 @@ TEST(TreeListTimers, ClickAndExpandTimersActWhenTheyRunOut)
     EXPECT_TRUE(f.tree->ClickTimerActive());
     f.tree->MouseDown(mbLeft, {ssDouble}, Mid(cell).X, Mid(cell).Y);
     EXPECT_FALSE(f.tree->ClickTimerActive());
-    f.tree->ClickTimerElapsed();
-    EXPECT_FALSE(f.tree->IsEditing());   // the factory made no editor
+    f.tree->MouseDown(mbLeft, {}, Mid(cell).X, Mid(cell).Y);
+    clock.Advance(GetDoubleClickTime() - 1);
+    EXPECT_FALSE(f.tree->IsEditing());
+    clock.Advance(1);
+    EXPECT_FALSE(f.tree->ClickTimerActive());
+    EXPECT_TRUE(f.tree->IsEditing());
 }
 
 // ----- pictures ----------------------------------------------------------------------------

@@ -56,4 +56,42 @@ struct TreeFixture {
     }
 };
 
+// An editor that keeps its value; counts how often it was hidden.
+class FakeEditor : public TdxTreeListInplaceEditor {
+public:
+    explicit FakeEditor(int* Hides) : m_hides(Hides) {}
+    Variant GetEditingValue() const override { return m_value; }
+    void SetEditingValue(const Variant& Value) override
+    {
+        m_value = Value;
+        m_modified = m_shown;
+    }
+    bool Modified() const override { return m_modified; }
+    void Show(TWinControl*, const TRect&) override { m_shown = true; }
+    void Hide() override
+    {
+        m_shown = false;
+        ++*m_hides;
+    }
+    bool Visible() const override { return m_shown; }
+    void SetBounds(const TRect&) override {}
+
+private:
+    Variant m_value;
+    bool m_modified = false;
+    bool m_shown = false;
+    int* m_hides;
+};
+
+class EditColumn : public TdxTreeListColumn {
+public:
+    using TdxTreeListColumn::TdxTreeListColumn;
+    int Hides = 0;
+    TdxTreeListEditorFactory GetEditorClass() const override
+    {
+        int* hides = const_cast<int*>(&Hides);
+        return [hides] { return std::make_unique<FakeEditor>(hides); };
+    }
+};
+
 } // namespace qel::test
