@@ -1,6 +1,7 @@
 #include "treelist/TreeList.h"
 
 #include "platform/core/Locale.h"
+#include "treelist/CustomizeForm.h"
 #include "platform/graphics/ImageList.h"
 
 #include <algorithm>
@@ -61,6 +62,8 @@ void TCustomdxTreeList::EndUpdate()
 void TCustomdxTreeList::LayoutChanged()
 {
     m_headerLayout.Valid = false;
+    if (m_customizeForm)
+        m_customizeForm->RefreshColumns();
     if (m_lockUpdate > 0)
         return;
     m_measured = false;
@@ -898,6 +901,10 @@ void TCustomdxTreeList::Notification(TComponent* AComponent, TOperation Operatio
         m_images = nullptr;
     if (AComponent == m_stateImages)
         m_stateImages = nullptr;
+    if (AComponent == m_customizeForm) {
+        m_customizeForm = nullptr;
+        m_customizing = false;
+    }
 }
 
 void TCustomdxTreeList::SetBandFont(TFont* Value)

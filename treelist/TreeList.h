@@ -40,6 +40,7 @@ namespace qel {
 
 class TImageList;
 class TGraphic;
+class TdxTreeListCustomizeForm;
 class TdxTreeListColumn;
 
 using TdxTreeListNodeEvent = std::function<void(TObject* Sender, TdxTreeListNode* Node)>;
@@ -420,10 +421,12 @@ public:
     void ColumnsCustomizing();
     void EndColumnsCustomizing();
     bool IsCustomizing() const { return m_customizing; }
-    // The customizing area in client coordinates while it is open; a drop
-    // there hides the dragged column. The window itself lists the hidden
-    // columns (HiddenColumns) and a drag out of it shows one again.
-    TRect CustomizingRect() const { return m_customizingRect; }
+    // The customizing window (while open) lists the hidden columns; a drop
+    // on it hides the dragged column, a drag out of it shows one again.
+    TdxTreeListCustomizeForm* CustomizeForm() const { return m_customizeForm; }
+    // Its area in client coordinates (a drop there hides the column); a test
+    // or a host without windows may set the area itself.
+    TRect CustomizingRect() const;
     void SetCustomizingRect(const TRect& Value) { m_customizingRect = Value; }
     std::vector<int> HiddenColumns() const;
     // Shows a hidden column at a header place (a drag out of the customizing window).
@@ -580,6 +583,7 @@ private:
     int m_pressedColumn{-1};
     bool m_customizing{false};
     TRect m_customizingRect{};
+    TdxTreeListCustomizeForm* m_customizeForm{nullptr};   // owned as a component
 
     TTimer* m_clickTimer{nullptr};
     TTimer* m_expandTimer{nullptr};

@@ -3,6 +3,7 @@
 #include "treelist/TreeList.h"
 
 #include "platform/controls/Clock.h"
+#include "treelist/CustomizeForm.h"
 #include "treelist/TreeListColumn.h"
 
 #include <algorithm>
@@ -537,7 +538,7 @@ void TCustomdxTreeList::DragColumnTo(int X, int Y)
     const TdxTreeListRectInfo info = CalcRectInfo();
     const TRect headerZone = Rect(info.Client.Left, info.Header.Top - GetHeaderRowHeight(), info.Client.Right,
                                   info.Header.Bottom + GetHeaderRowHeight());
-    if (m_customizing && m_customizingRect.Contains({X, Y})) {
+    if (m_customizing && CustomizingRect().Contains({X, Y})) {
         m_dragTarget = hdtCustomizing;
     } else if (m_showHeader && headerZone.Contains({X, Y})) {
         if (FindDropPlace(X, Y, m_dragBand, m_dragRow, m_dragPos))
@@ -610,12 +611,30 @@ void TCustomdxTreeList::EndColumnDrag(bool Accept)
 void TCustomdxTreeList::ColumnsCustomizing()
 {
     m_customizing = true;
+    if (!m_customizeForm) {
+        m_customizeForm = new TdxTreeListCustomizeForm(this, this);
+        m_customizeForm->FreeNotification(this);
+        const TPoint at = ClientToScreen({ClientWidth() - m_customizeForm->Width(), ClientHeight() / 3});
+        m_customizeForm->SetBounds(at.X, at.Y, m_customizeForm->Width(), m_customizeForm->Height());
+    }
+    m_customizeForm->RefreshColumns();
+    m_customizeForm->Show();
 }
 
 void TCustomdxTreeList::EndColumnsCustomizing()
 {
     m_customizing = false;
     m_customizingRect = {};
+    delete m_customizeForm;
+    m_customizeForm = nullptr;
+}
+
+TRect TCustomdxTreeList::CustomizingRect() const
+{
+    if (!m_customizingRect.IsEmpty() || !m_customizeForm || !m_customizeForm->Visible())
+        return m_customizingRect;
+    const TPoint topLeft = ScreenToClient({m_customizeForm->Left(), m_customizeForm->Top()});
+    return Bounds(topLeft.X, topLeft.Y, m_customizeForm->Width(), m_customizeForm->Height());
 }
 
 std::vector<int> TCustomdxTreeList::HiddenColumns() const
