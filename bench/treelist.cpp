@@ -73,6 +73,25 @@ void BM_Add(benchmark::State& State)
 }
 BENCHMARK(BM_Add)->Unit(benchmark::kMillisecond);
 
+// Adding and naming rows one by one without an update bracket, as a sample
+// tree is filled: each step must stay O(1), not rebuild the display order.
+void BM_AddUnlocked(benchmark::State& State)
+{
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto t = std::make_unique<Tree>();
+        State.ResumeTiming();
+        for (int i = 0; i < 1000000; ++i)
+            t->tree->Add()->SetString(0, "Row");
+        benchmark::DoNotOptimize(t->tree->GetAbsoluteCount());
+        State.PauseTiming();
+        t.reset();
+        State.ResumeTiming();
+    }
+    State.SetItemsProcessed(State.iterations() * 1000000);
+}
+BENCHMARK(BM_AddUnlocked)->Unit(benchmark::kMillisecond);
+
 void BM_FullExpand(benchmark::State& State)
 {
     Tree t;

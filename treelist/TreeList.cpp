@@ -178,11 +178,25 @@ void TCustomdxTreeList::DoDeletion(TdxTreeListNode* Node)
 
 void TCustomdxTreeList::DisplayChanged()
 {
+    // The display order and the scroll bars are brought up to date when next
+    // asked (or painted), so adding nodes one by one stays linear.
     m_displayValid = false;
-    if (m_lockUpdate == 0 && !m_clearing) {
-        UpdateScrollBars();
+    m_scrollBarsDirty = true;
+    if (m_lockUpdate == 0 && !m_clearing)
         Invalidate();
+}
+
+void TCustomdxTreeList::InvalidateNode(TdxTreeListNode* Node)
+{
+    if (!Node || m_lockUpdate > 0)
+        return;
+    if (!m_displayValid) {
+        Invalidate();
+        return;
     }
+    const TRect r = GetNodeRect(Node);
+    if (!r.IsEmpty())
+        InvalidateRect(r);
 }
 
 void TCustomdxTreeList::EnsureDisplay() const
@@ -333,11 +347,11 @@ void TCustomdxTreeList::ChangeFocus(TdxTreeListNode* Node)
     HideEditor();
     TdxTreeListNode* old = m_focused;
     if (old)
-        InvalidateRect(GetNodeRect(old));
+        InvalidateNode(old);
     m_focused = Node;
     if (Node) {
         Node->MakeVisible();
-        InvalidateRect(GetNodeRect(Node));
+        InvalidateNode(Node);
     }
     m_pendingFocusRepaint = m_lockUpdate > 0;
     DoChangeNode(old, Node);
@@ -361,7 +375,7 @@ void TCustomdxTreeList::SetFocusedColumn(int Column)
     HideEditor();
     m_focusedColumn = Column;
     if (m_focused)
-        InvalidateRect(GetNodeRect(m_focused));
+        InvalidateNode(m_focused);
     if (OnChangeColumn)
         OnChangeColumn(this, Column);
     if (wasEditing)
@@ -374,7 +388,7 @@ void TCustomdxTreeList::InvalidatePendingFocusRow()
         return;
     m_pendingFocusRepaint = false;
     if (m_focused)
-        InvalidateRect(GetNodeRect(m_focused));
+        InvalidateNode(m_focused);
 }
 
 // ----- selection ----------------------------------------------------------------------------
@@ -632,8 +646,7 @@ void TCustomdxTreeList::SetNodeString(TdxTreeListNode* Node, int Column, const s
     if (!Node)
         return;
     Node->SetOwnString(Column, Value);
-    if (m_lockUpdate == 0)
-        InvalidateRect(GetNodeRect(Node));
+    InvalidateNode(Node);
 }
 
 std::string TCustomdxTreeList::GetCellText(TdxTreeListNode* Node, int Column) const

@@ -497,6 +497,8 @@ protected:
     // A node went away: clears focus, selection, anchor and the display order.
     void NodeRemoved(TdxTreeListNode* Node);
     void DisplayChanged();
+    // Repaints a node's row; never forces the display order to be rebuilt.
+    void InvalidateNode(TdxTreeListNode* Node);
     // Column widths, order or visibility changed: recomputes the header layout.
     void HeaderChanged();
 
@@ -638,6 +640,7 @@ private:
     int m_lastPaintedRows{0};
     mutable THeaderLayout m_headerLayout;
     bool m_updatingScrollBars{false};
+    bool m_scrollBarsDirty{false};
 };
 
 // Draws a header-style cell with its caption (the grid's group panel buttons use it).

@@ -55,7 +55,7 @@ void TCustomdxTreeList::ShowEditor()
     m_editor->Show(this, r);
     m_editor->SetFocus();
     DoBeginEditing();
-    InvalidateRect(GetNodeRect(m_focused));
+    InvalidateNode(m_focused);
 }
 
 void TCustomdxTreeList::WriteEditorValue(const Variant& Value)
@@ -80,7 +80,7 @@ void TCustomdxTreeList::HideEditor()
     m_editor.reset();
     DoEndEditing();
     if (m_focused)
-        InvalidateRect(GetNodeRect(m_focused));
+        InvalidateNode(m_focused);
 }
 
 void TCustomdxTreeList::CloseEditor()

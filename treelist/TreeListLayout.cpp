@@ -656,6 +656,7 @@ void TCustomdxTreeList::UpdateScrollBars()
     if (m_lockUpdate > 0 || m_updatingScrollBars || IsDestroying())
         return;
     TValueRestorer<bool> guard(m_updatingScrollBars, true);
+    m_scrollBarsDirty = false;
     const TdxTreeListRectInfo info = CalcRectInfo();
     TScrollInfo v;
     v.Min = 0;

@@ -82,10 +82,21 @@ void TdxTreeListNode::InsertChildNode(TdxTreeListNode* Child, int At)
         m_children.insert(m_children.begin() + At, Child);
         m_indexDirty = true;
     }
-    if (m_owner && (m_expanded || !m_parent))
+    if (!m_owner)
+        return;
+    const bool isRoot = this == m_owner->m_root.get();
+    if (isRoot && m_owner->m_displayValid && Child == m_children.back() && !Child->m_expanded) {
+        // A root appended at the end: the display order grows by one row.
+        Child->m_absIndex = static_cast<int>(m_owner->m_display.size());
+        m_owner->m_display.push_back(Child);
+        m_owner->m_scrollBarsDirty = true;
+        if (m_owner->m_lockUpdate == 0)
+            m_owner->Invalidate();
+    } else if (isRoot || m_expanded) {
         m_owner->DisplayChanged();
-    else if (m_owner)
+    } else if (m_owner->m_lockUpdate == 0) {
         m_owner->Invalidate();   // the expand button may appear
+    }
 }
 
 void TdxTreeListNode::RemoveChildNode(TdxTreeListNode* Child)

@@ -88,6 +88,8 @@ void TCustomdxTreeList::PaintHeaderButton(TCanvas& Canvas, const TRect& Rect, co
 
 void TCustomdxTreeList::Paint()
 {
+    if (m_scrollBarsDirty)
+        UpdateScrollBars();
     TCanvas* c = Canvas();
     PaintTo(*c, c->ClipRect());
 }
