@@ -423,3 +423,63 @@ TEST(TreeListPaint, OnlyRowsInsideTheClipArePainted)
     f.tree->PaintTo(*bmp.Canvas(), row);
     EXPECT_EQ(f.tree->LastPaintedRowCount(), 1);
 }
+
+TEST(TreeListPaint, EachLookDrawsItsOwnHeaderFrame)
+{
+    std::vector<TColor> corners;
+    for (TdxLookAndFeel look : {lfStandard, lfFlat, lfUltraFlat}) {
+        TreeFixture f(300, 100);
+        f.tree->SetLookAndFeel(look);
+        TBitmap bmp(300, 100);
+        f.tree->PaintTo(*bmp.Canvas(), Rect(0, 0, 300, 100));
+        const TRect h = f.tree->GetHeaderRect(1);
+        corners.push_back(bmp.Pixel(h.Left, h.Top));
+    }
+    EXPECT_NE(corners[0], corners[1]);
+    EXPECT_NE(corners[1], corners[2]);
+    EXPECT_NE(corners[0], corners[2]);
+}
+
+TEST(TreeListSizing, EdgesSizeColumnsAndAutoWidthFillsTheClient)
+{
+    TreeFixture f;
+    const TRect size = f.tree->GetHeaderRect(1);
+    const int y = Mid(size).Y;
+    f.tree->MouseDown(mbLeft, {}, size.Right - 1, y);
+    EXPECT_TRUE(f.tree->IsColumnSizing());
+    f.tree->MouseMove({ssLeft}, size.Right + 39, y);
+    f.tree->MouseUp(mbLeft, {}, size.Right + 39, y);
+    EXPECT_FALSE(f.tree->IsColumnSizing());
+    EXPECT_EQ(f.colSize->Width(), 120);
+    EXPECT_EQ(f.tree->GetColumnDisplayWidth(1), 120);
+    f.tree->MouseDown(mbLeft, {}, size.Right + 39, y);
+    f.tree->MouseMove({ssLeft}, -500, y);   // never below the minimum
+    f.tree->MouseUp(mbLeft, {}, -500, y);
+    EXPECT_EQ(f.colSize->Width(), f.colSize->MinWidth());
+
+    f.tree->SetOptions(f.tree->Options() + TdxTreeListOptions{aoAutoWidth});
+    EXPECT_EQ(f.tree->GetReportWidth(), f.tree->ClientWidth());
+    int sum = 0;
+    for (int i = 0; i < f.tree->GetVisibleColumnCount(); ++i)
+        sum += f.tree->GetColumnDisplayWidth(f.tree->GetVisibleColumn(i));
+    EXPECT_EQ(sum, f.tree->ClientWidth());
+}
+
+TEST(TreeListScrolling, ScrollBarsFollowRowsAndWidth)
+{
+    TreeFixture f(200, 120);
+    for (int i = 0; i < 40; ++i)
+        f.Add(nullptr, "N" + std::to_string(i));
+    f.tree->LayoutChanged();
+    const TScrollInfo v = f.tree->GetScrollInfo(SB_VERT);
+    EXPECT_EQ(v.Max, 39);
+    EXPECT_EQ(v.Page, f.tree->CalcRectInfo().VisibleRowCount);
+    f.tree->ScrollBarAction(sbVertical, scPageDown);
+    EXPECT_EQ(f.tree->GetTopIndex(), f.tree->CalcRectInfo().VisibleRowCount);
+    f.tree->ScrollBarAction(sbVertical, scBottom);
+    EXPECT_EQ(f.tree->GetTopIndex(), 40 - f.tree->CalcRectInfo().VisibleRowCount);
+    EXPECT_GT(f.tree->GetScrollInfo(SB_HORZ).Max, 0);   // 330 pixels of columns in 200
+    f.tree->ScrollBarAction(sbHorizontal, scLineDown);
+    EXPECT_EQ(f.tree->LeftCoord(), 16);
+    EXPECT_EQ(f.tree->GetHeaderRect(0).Left, -16);
+}
