@@ -155,6 +155,8 @@ public:
     virtual bool CanBandBeDragged(int /*VisibleBand*/) const { return true; }
     // Moves a column to a header place (the header drag's drop).
     virtual void MoveColumnTo(int /*Column*/, int /*VisibleBand*/, int /*Row*/, int /*Position*/) {}
+    // Moves a visible band to another place among the visible bands.
+    virtual void MoveBandTo(int /*VisibleBand*/, int /*NewVisibleBand*/) {}
     virtual void SetColumnVisible(int /*Column*/, bool /*Visible*/) {}
     virtual void ToggleColumnSort(int /*Column*/, bool /*Multi*/) {}
     virtual TdxTreeListColumn* GetColumnObject(int /*Column*/) const { return nullptr; }
@@ -416,6 +418,8 @@ public:
     // The arrows that mark the drop position, in client coordinates (empty when none).
     TRect DragArrowsRect() const;
     bool IsColumnSizing() const { return m_sizingColumn >= 0; }
+    // The visible band whose header is being moved; -1 when none.
+    int DraggedBand() const { return m_dragBandFrom; }
 
     // ----- customizing window (hidden columns) -----------------------------------------------
     void ColumnsCustomizing();
@@ -583,6 +587,8 @@ private:
     int m_sizingStartX{0};
     int m_sizingStartWidth{0};
     int m_pressedColumn{-1};
+    int m_dragBandFrom{-1};           // a band header pressed for moving
+    TPoint m_bandPressPoint{};
     bool m_customizing{false};
     TRect m_customizingRect{};
     TdxTreeListCustomizeForm* m_customizeForm{nullptr};   // owned as a component

@@ -364,6 +364,23 @@ void TCustomdxTreeListControl::MoveColumnTo(int Column, int VisibleBand, int Row
     ColumnsChanged();
 }
 
+void TCustomdxTreeListControl::MoveBandTo(int VisibleBand, int NewVisibleBand)
+{
+    const int from = m_bands.VisibleToAbsolute(VisibleBand);
+    const int to = m_bands.VisibleToAbsolute(NewVisibleBand);
+    if (from < 0 || to < 0 || from == to)
+        return;
+    // Columns name their band by index: carry them along with the moved bands.
+    std::vector<const TdxTreeListBand*> before;
+    for (int b = 0; b < m_bands.Count(); ++b)
+        before.push_back(m_bands.GetItem(b));
+    m_bands.Move(from, to);
+    for (TdxTreeListColumn* c : m_columns)
+        if (c->m_bandIndex >= 0 && c->m_bandIndex < static_cast<int>(before.size()))
+            c->m_bandIndex = m_bands.IndexOf(before[static_cast<std::size_t>(c->m_bandIndex)]);
+    ColumnsChanged();
+}
+
 void TCustomdxTreeListControl::SetColumnVisible(int Column, bool Visible)
 {
     if (TdxTreeListColumn* c = GetColumnByIndex(Column))

@@ -72,6 +72,7 @@ public:
     bool CanColumnBeDragged(int Column) const override;
     bool CanBandBeDragged(int VisibleBand) const override;
     void MoveColumnTo(int Column, int VisibleBand, int Row, int Position) override;
+    void MoveBandTo(int VisibleBand, int NewVisibleBand) override;
     void SetColumnVisible(int Column, bool Visible) override;
     void ToggleColumnSort(int Column, bool Multi) override;
 

@@ -362,6 +362,14 @@ void TCustomdxTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
             m_sizingStartWidth = GetBandWidth(hit.Band);
             SetCapture();
             break;
+        case htBand:
+            if (m_optionsEx.Contains(aoBandMoving) && CanBandBeDragged(hit.Band)) {
+                HideEditor();
+                m_dragBandFrom = hit.Band;
+                m_bandPressPoint = {X, Y};
+                SetCapture();
+            }
+            break;
         case htColumn:
             HideEditor();
             m_pressedColumn = hit.Column;
@@ -423,7 +431,21 @@ void TCustomdxTreeList::MouseMove(TShiftState Shift, int X, int Y)
 void TCustomdxTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     if (Button == mbLeft) {
-        if (m_sizingColumn >= 0 || m_sizingBand >= 0) {
+        if (m_dragBandFrom >= 0) {
+            const int from = m_dragBandFrom;
+            m_dragBandFrom = -1;
+            ReleaseCapture();
+            if (std::abs(X - m_bandPressPoint.X) > DragThreshold) {
+                // Dropped over a band: it takes that band's place.
+                const int x0 = RowsOriginX();
+                int to = X < x0 ? 0 : GetVisibleBandCount() - 1;
+                for (int b = 0; b < GetVisibleBandCount(); ++b)
+                    if (X >= x0 + GetBandLeft(b) && X < x0 + GetBandLeft(b) + GetBandWidth(b))
+                        to = b;
+                if (to != from)
+                    MoveBandTo(from, to);
+            }
+        } else if (m_sizingColumn >= 0 || m_sizingBand >= 0) {
             m_sizingColumn = m_sizingBand = -1;
             ReleaseCapture();
         } else if (m_dragColumn >= 0 && m_dragStarted) {

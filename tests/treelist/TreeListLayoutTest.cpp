@@ -2,6 +2,7 @@
 
 #include "platform/controls/Clock.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/ImageList.h"
 #include "platform/graphics/Metafile.h"
 #include "platform/storage/IniFile.h"
 #include "TestSupport.h"
@@ -482,4 +483,78 @@ TEST(TreeListScrolling, ScrollBarsFollowRowsAndWidth)
     f.tree->ScrollBarAction(sbHorizontal, scLineDown);
     EXPECT_EQ(f.tree->LeftCoord(), 16);
     EXPECT_EQ(f.tree->GetHeaderRect(0).Left, -16);
+}
+
+TEST(TreeListHeader, DraggingABandMovesItWithItsColumns)
+{
+    TreeFixture f;
+    f.tree->SetShowBands(true);
+    f.tree->Bands()->GetItem(0)->SetCaption("One");
+    f.tree->Bands()->Add()->SetCaption("Two");
+    f.colKind->SetBandIndex(1);
+    EXPECT_EQ(HeaderOrder(*f.tree), (std::vector<int>{0, 1, 2}));
+    const TRect one = f.tree->GetBandRect(0);
+    const TRect two = f.tree->GetBandRect(1);
+    f.tree->MouseDown(mbLeft, {}, Mid(one).X, Mid(one).Y);
+    EXPECT_EQ(f.tree->DraggedBand(), 0);
+    f.tree->MouseUp(mbLeft, {}, Mid(two).X, Mid(two).Y);
+    EXPECT_EQ(f.tree->Bands()->GetItem(0)->Caption(), "Two");
+    EXPECT_EQ(f.colKind->BandIndex(), 0);
+    EXPECT_EQ(f.colName->BandIndex(), 1);
+    EXPECT_EQ(HeaderOrder(*f.tree), (std::vector<int>{2, 0, 1}));
+}
+
+TEST(TreeListRows, AutoHeightPreviewLinesAndCustomDraw)
+{
+    TreeFixture f;
+    auto* n = f.Add(nullptr, "A long name that wraps into several lines in a narrow column");
+    const int plain = f.tree->GetRowHeight(n);
+    f.tree->SetOptionsEx(f.tree->OptionsEx() + TdxTreeListOptionsEx{aoRowAutoHeight});
+    EXPECT_GT(f.tree->GetRowHeight(n), plain);
+    f.tree->SetMaxRowLineCount(1);
+    EXPECT_LE(f.tree->GetRowHeight(n), plain);
+    f.tree->SetOptionsEx(f.tree->OptionsEx() - TdxTreeListOptionsEx{aoRowAutoHeight});
+
+    f.tree->SetOptions(f.tree->Options() + TdxTreeListOptions{aoPreview});
+    f.tree->SetPreviewLines(3);
+    EXPECT_EQ(f.tree->GetPreviewLineCount(n), 3);
+    f.tree->SetOptionsEx(f.tree->OptionsEx() + TdxTreeListOptionsEx{aoAutoCalcPreviewLines});
+    EXPECT_EQ(f.tree->GetPreviewLineCount(n), 0);   // no preview text
+    f.tree->OnGetPreviewText = [](TObject*, TdxTreeListNode*, std::string& T) { T = "one line"; };
+    EXPECT_EQ(f.tree->GetPreviewLineCount(n), 1);
+    f.tree->OnGetPreviewLineCount = [](TObject*, TdxTreeListNode*, int& Lines) { Lines = 4; };
+    EXPECT_EQ(f.tree->GetPreviewLineCount(n), 4);
+    EXPECT_EQ(f.tree->GetRowHeight(n), plain + 4 * f.tree->GetPreviewLineHeight() + 4);
+
+    // A handled custom draw replaces the cell's own drawing.
+    f.tree->OnCustomDrawCell = [](TObject*, TCanvas*, const TRect&, TdxTreeListNode*, int Column, bool, bool,
+                                  bool& Done) { Done = Column == 0; };
+    TMetafile mf;
+    mf.SetWidth(400);
+    mf.SetHeight(300);
+    {
+        TMetafileCanvas rec(&mf);
+        f.tree->PaintTo(rec, Rect(0, 0, 400, 300));
+    }
+    for (const TCanvasRecord& r : mf.Records())
+        EXPECT_NE(r.Text, n->GetString(0));
+}
+
+TEST(TreeListHitTest, StateImageAndImageSitBetweenIndentAndCells)
+{
+    TreeFixture f;
+    TImageList images(16, 16);
+    TImageList states(12, 12);
+    f.tree->SetImages(&images);
+    f.tree->SetStateImages(&states);
+    auto* n = f.Add(nullptr, "A");
+    n->SetStateIndex(0);
+    const TRect row = f.tree->GetNodeRect(n);
+    const int x = f.tree->IndentDesc();   // after the root level
+    EXPECT_EQ(f.tree->GetHitTestAt(x + 2, row.Top + 4), htStateIcon);
+    EXPECT_EQ(f.tree->GetHitTestAt(x + 12 + 2, row.Top + 4), htIcon);
+    EXPECT_EQ(f.tree->GetHitTestAt(x + 12 + 16 + 2, row.Top + 4), htLabel);
+    EXPECT_EQ(f.tree->GetCellRect(n, 0).Left, x + 12 + 16);
+    f.tree->SetImages(nullptr);
+    f.tree->SetStateImages(nullptr);
 }
