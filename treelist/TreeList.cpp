@@ -55,8 +55,9 @@ void TCustomdxTreeList::EndUpdate()
         --m_selectionLock;
         return;
     }
+    // The selection lock closes even when the layout step fails.
+    Finally closeSelection([this] { EndSelection(); });
     LayoutChanged();
-    EndSelection();
 }
 
 void TCustomdxTreeList::LayoutChanged()
@@ -146,7 +147,7 @@ int TCustomdxTreeList::GetNodeCount() const
     return n;
 }
 
-void TCustomdxTreeList::NodeRemoved(TdxTreeListNode* Node)
+void TCustomdxTreeList::NodeRemoved(TdxTreeListNode* Node, bool Deleted)
 {
     if (Node->m_selected) {
         Node->m_selected = false;
@@ -166,7 +167,7 @@ void TCustomdxTreeList::NodeRemoved(TdxTreeListNode* Node)
             DoChangeNode(Node, nullptr);
     }
     m_displayValid = false;
-    if (OnDeletion && !IsDestroying())
+    if (Deleted && !IsDestroying())
         DoDeletion(Node);
 }
 

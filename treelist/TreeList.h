@@ -498,8 +498,9 @@ protected:
     void Resize() override;
     void FontChanged() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
-    // A node went away: clears focus, selection, anchor and the display order.
-    void NodeRemoved(TdxTreeListNode* Node);
+    // A node went away (deleted, or detached when Deleted is false): clears
+    // focus, selection, anchor and the display order.
+    void NodeRemoved(TdxTreeListNode* Node, bool Deleted = true);
     void DisplayChanged();
     // Repaints a node's row; never forces the display order to be rebuilt.
     void InvalidateNode(TdxTreeListNode* Node);

@@ -121,11 +121,6 @@ void TCustomdxTreeListControl::ColumnsChanged()
     HeaderChanged();
 }
 
-void TCustomdxTreeListControl::Notification(TComponent* AComponent, TOperation Operation)
-{
-    TCustomdxTreeList::Notification(AComponent, Operation);
-}
-
 // ----- header map ---------------------------------------------------------------------------------
 
 const TCustomdxTreeListControl::THeaderMap& TCustomdxTreeListControl::Map() const
@@ -327,14 +322,6 @@ bool TCustomdxTreeListControl::CanBandBeDragged(int VisibleBand) const
 {
     const TdxTreeListBand* b = m_bands.VisibleItem(VisibleBand);
     return b && !b->DisableDragging();
-}
-
-void TCustomdxTreeListControl::RenumberRow(int VisibleBand, int Row)
-{
-    const auto& m = Map();
-    if (VisibleBand < 0 || VisibleBand >= static_cast<int>(m.Rows.size()))
-        return;
-    (void)Row;
 }
 
 void TCustomdxTreeListControl::MoveColumnTo(int Column, int VisibleBand, int Row, int Position)

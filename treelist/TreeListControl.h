@@ -101,7 +101,6 @@ protected:
                                   TdxTreeListColumn* Column);
     virtual void SaveControlLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section);
     virtual void LoadControlLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section);
-    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     struct THeaderMap {
@@ -113,7 +112,6 @@ private:
         std::vector<int> BandOf;         // column -> visible band, -1
     };
     const THeaderMap& Map() const;
-    void RenumberRow(int VisibleBand, int Row);
 
     std::vector<TdxTreeListColumn*> m_columns;
     TdxTreeListBands m_bands;

@@ -284,7 +284,7 @@ void TdxTreeListNode::Detach()
         while (!stack.empty()) {
             TdxTreeListNode* n = stack.back();
             stack.pop_back();
-            m_owner->NodeRemoved(n);
+            m_owner->NodeRemoved(n, false);
             for (TdxTreeListNode* c : n->m_children)
                 stack.push_back(c);
         }

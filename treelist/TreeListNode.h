@@ -84,7 +84,8 @@ public:
 
     // Takes the node out of its parent's list (the parent loses its
     // has-children state when the list empties) or out of the root list.
-    // The node stays alive and owned by the caller until it is put back or deleted.
+    // The node stays alive and owned by the caller until it is put back or
+    // deleted, which must happen before the control goes away.
     void Detach();
     // Appends a detached node to the roots.
     void AddToRootList();

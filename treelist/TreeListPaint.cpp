@@ -202,7 +202,6 @@ void TCustomdxTreeList::PaintIndent(TCanvas& Canvas, TdxTreeListNode* Node, cons
         Canvas.FillRect(Rect(IndentRect.Left + l * m_indentDesc, IndentRect.Top,
                              IndentRect.Left + (l + 1) * m_indentDesc, IndentRect.Bottom));
     }
-    const int lineBottom = IndentRect.Top + GetNodeRowHeight();
     const int midY = IndentRect.Top + GetNodeRowHeight() / 2;
     if (m_showLines && m_paintStyle == psStandard) {
         Canvas.Pen()->SetColor(clGray);
@@ -252,7 +251,6 @@ void TCustomdxTreeList::PaintIndent(TCanvas& Canvas, TdxTreeListNode* Node, cons
     if (m_images) {
         m_images->Draw(&Canvas, x, std::max(IndentRect.Top, midY - m_images->Height() / 2), Node->GetImageIndex());
     }
-    (void)lineBottom;
 }
 
 void TCustomdxTreeList::PaintCell(TCanvas& Canvas, TdxTreeListNode* Node, int Column, const TRect& CellRect,
@@ -449,7 +447,6 @@ void TCustomdxTreeList::PaintRow(TCanvas& Canvas, TdxTreeListNode* Node, const T
             });
         }
     }
-    m_lastPaintedRows += 0;
 }
 
 void TCustomdxTreeList::PaintFooter(TCanvas& Canvas, const TdxTreeListRectInfo& Info)

@@ -101,7 +101,10 @@ TEST(TreeListNodes, DetachAttachAndTreeQueries)
     EXPECT_EQ(a1->GetNext(), a2);
     EXPECT_EQ(a2x->GetNext(), nullptr);
 
+    int deletions = 0;
+    f.tree->OnDeletion = [&](TObject*, TdxTreeListNode*) { ++deletions; };
     a2x->Detach();
+    EXPECT_EQ(deletions, 0);   // detached, not deleted
     EXPECT_EQ(a2x->Parent(), nullptr);
     EXPECT_EQ(a2x->GetIndex(), -1);
     EXPECT_FALSE(a2->HasChildren());   // the list emptied
@@ -117,6 +120,9 @@ TEST(TreeListNodes, DetachAttachAndTreeQueries)
     a->AttachTo(nullptr, a2x);
     EXPECT_EQ(f.tree->GetItem(0), a);
     EXPECT_EQ(f.tree->GetItem(5), nullptr);
+    delete a;
+    EXPECT_EQ(deletions, 3);   // A and its two children
+    f.tree->OnDeletion = nullptr;
 }
 
 TEST(TreeListNodes, ExpandingCanBeRefusedAndCollapsingMovesFocusOut)
