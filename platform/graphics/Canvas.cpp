@@ -155,7 +155,7 @@ TCanvas::TCanvas()
     : m_font(std::make_unique<TFont>()), m_pen(std::make_unique<TPen>()),
       m_brush(std::make_unique<TBrush>()), m_impl(std::make_unique<Impl>())
 {
-    m_brush->OnChange = [this](TObject*) { BrushChanged(); };
+    m_brushLink.Connect(m_brush->Changes(), [this](TObject*) { BrushChanged(); });
 }
 
 TCanvas::TCanvas(QPainter* painter, QPaintDevice* device) : TCanvas()

@@ -295,6 +295,7 @@ private:
     std::unique_ptr<TFont> m_font;
     std::unique_ptr<TPen> m_pen;
     std::unique_ptr<TBrush> m_brush;
+    TChangeLink m_brushLink;
     QPainter* m_painter{nullptr};
     QPaintDevice* m_device{nullptr};
     bool m_attached{false};                   // Attach saved the painter's state
