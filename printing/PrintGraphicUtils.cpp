@@ -12,72 +12,6 @@
 
 namespace qel {
 
-namespace {
-
-// Largest side an icon can have.
-constexpr int MaxIconSide = 256;
-
-// An icon file with one 32-bit image: the colour bits carry the alpha and
-// the AND mask marks the same pixels, so every reader sees the same shape.
-void WriteIconFile(TStream& out, const TBitmap& bitmap)
-{
-    const int w = bitmap.Width();
-    const int h = bitmap.Height();
-    const TColor transparent = ColorToRGB(bitmap.TransparentColor());
-    const std::uint32_t maskStride = static_cast<std::uint32_t>(((w + 31) / 32) * 4);
-    const std::uint32_t colorBytes = static_cast<std::uint32_t>(w) * static_cast<std::uint32_t>(h) * 4;
-    const std::uint32_t maskBytes = maskStride * static_cast<std::uint32_t>(h);
-    const std::uint32_t imageBytes = 40 + colorBytes + maskBytes;
-
-    // Directory with one entry; a side of 256 is written as 0.
-    out.WriteLE<std::uint16_t>(0);
-    out.WriteLE<std::uint16_t>(1);
-    out.WriteLE<std::uint16_t>(1);
-    out.WriteLE<std::uint8_t>(static_cast<std::uint8_t>(w & 0xFF));
-    out.WriteLE<std::uint8_t>(static_cast<std::uint8_t>(h & 0xFF));
-    out.WriteLE<std::uint8_t>(0);
-    out.WriteLE<std::uint8_t>(0);
-    out.WriteLE<std::uint16_t>(1);
-    out.WriteLE<std::uint16_t>(32);
-    out.WriteLE<std::uint32_t>(imageBytes);
-    out.WriteLE<std::uint32_t>(6 + 16);
-
-    // Bitmap header: the height counts the colour and the mask rows.
-    out.WriteLE<std::uint32_t>(40);
-    out.WriteLE<std::int32_t>(w);
-    out.WriteLE<std::int32_t>(h * 2);
-    out.WriteLE<std::uint16_t>(1);
-    out.WriteLE<std::uint16_t>(32);
-    out.WriteLE<std::uint32_t>(0);
-    out.WriteLE<std::uint32_t>(colorBytes + maskBytes);
-    out.WriteLE<std::int32_t>(0);
-    out.WriteLE<std::int32_t>(0);
-    out.WriteLE<std::uint32_t>(0);
-    out.WriteLE<std::uint32_t>(0);
-
-    std::vector<std::uint8_t> colors(colorBytes);
-    std::vector<std::uint8_t> mask(maskBytes, 0);
-    for (int y = 0; y < h; ++y) {
-        const int row = h - 1 - y;   // rows are stored bottom-up
-        for (int x = 0; x < w; ++x) {
-            const TColor c = ColorToRGB(bitmap.Pixel(x, y));
-            std::uint8_t* px = &colors[(static_cast<std::size_t>(row) * w + x) * 4];
-            if (c == transparent) {
-                mask[static_cast<std::size_t>(row) * maskStride + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
-                continue;   // colour bits stay zero: fully transparent
-            }
-            px[0] = static_cast<std::uint8_t>(GetBValue(c));
-            px[1] = static_cast<std::uint8_t>(GetGValue(c));
-            px[2] = static_cast<std::uint8_t>(GetRValue(c));
-            px[3] = 0xFF;
-        }
-    }
-    out.WriteBuffer(colors.data(), static_cast<std::int64_t>(colors.size()));
-    out.WriteBuffer(mask.data(), static_cast<std::int64_t>(mask.size()));
-}
-
-} // namespace
-
 bool AreBitmapsEqual(const TBitmap* A, const TBitmap* B)
 {
     if (A == nullptr || B == nullptr)
@@ -96,12 +30,7 @@ std::unique_ptr<TIcon> CreateIconFromBitmap(const TBitmap* ABitmap)
     auto icon = std::make_unique<TIcon>();
     if (ABitmap == nullptr || ABitmap->Empty() || ABitmap->Width() <= 0 || ABitmap->Height() <= 0)
         return icon;
-    if (ABitmap->Width() > MaxIconSide || ABitmap->Height() > MaxIconSide)
-        throw EInvalidGraphicOperation("Bitmap too large for an icon");
-    TMemoryStream stream;
-    WriteIconFile(stream, *ABitmap);
-    stream.SetPosition(0);
-    icon->LoadFromStream(stream);
+    icon->AssignMasked(*ABitmap, ABitmap->TransparentColor());
     return icon;
 }
 

@@ -25,7 +25,6 @@ std::string FontToText(const TFont* AFont);
 
 // An icon of the bitmap's size whose pixels of the bitmap's transparent
 // colour are transparent; an empty icon for an empty or absent bitmap.
-// Icons are at most 256 pixels square: EInvalidGraphicOperation beyond.
 std::unique_ptr<TIcon> CreateIconFromBitmap(const TBitmap* ABitmap);
 // The same for one of the program's bitmap resources (platform/graphics/Resources.h);
 // EResNotFound when there is no such resource.

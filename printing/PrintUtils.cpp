@@ -3,7 +3,9 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Locale.h"
 #include "platform/core/MathUtils.h"
+#include "platform/core/Split.h"
 #include "platform/core/Strings.h"
+#include "platform/core/Utf8.h"
 
 #include <algorithm>
 #include <climits>
@@ -13,24 +15,15 @@ namespace qel {
 
 namespace {
 
-// Length of the UTF-8 sequence that starts with byte c; stray continuation
-// bytes count as one so that malformed text is still walked byte by byte.
-std::size_t SequenceLength(unsigned char c)
-{
-    if (c >= 0xF0 && c <= 0xF7) return 4;
-    if (c >= 0xE0) return c <= 0xEF ? 3 : 1;
-    if (c >= 0xC0) return 2;
-    return 1;
-}
-
-// The code points of a text, each as its UTF-8 bytes.
+// The code points of a text, each as its UTF-8 bytes; a malformed byte is
+// a piece of its own.
 std::vector<std::string> CodePoints(const std::string& text)
 {
     std::vector<std::string> result;
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t n = std::min(SequenceLength(static_cast<unsigned char>(text[i])), text.size() - i);
-        result.push_back(text.substr(i, n));
-        i += n;
+        const std::size_t from = i;
+        Utf8Next(text, i);
+        result.push_back(text.substr(from, i - from));
     }
     return result;
 }
@@ -165,20 +158,9 @@ std::string RemoveChars(const std::string& AText, const std::string& AChars)
 
 void SplitText(const std::string& AText, const std::string& ASeparator, TStrings& AStrings)
 {
-    if (ASeparator.empty()) {
-        if (!AText.empty())
-            AStrings.Add(AText);
-        return;
-    }
-    std::size_t from = 0;
-    for (std::size_t at = AText.find(ASeparator); at != std::string::npos;
-         at = AText.find(ASeparator, from)) {
-        if (at > from)
-            AStrings.Add(AText.substr(from, at - from));
-        from = at + ASeparator.size();
-    }
-    if (from < AText.size())
-        AStrings.Add(AText.substr(from));
+    for (const std::string& piece : SplitString(AText, ASeparator))
+        if (!piece.empty())
+            AStrings.Add(piece);
 }
 
 std::string RemoveAccelChars(const std::string& ACaption)
@@ -212,16 +194,8 @@ namespace {
 // Pieces of a text between separators, empty pieces dropped.
 std::vector<std::string> NonEmptyPieces(const std::string& text, char separator)
 {
-    std::vector<std::string> pieces;
-    std::size_t from = 0;
-    while (from <= text.size()) {
-        std::size_t at = text.find(separator, from);
-        if (at == std::string::npos)
-            at = text.size();
-        if (at > from)
-            pieces.push_back(text.substr(from, at - from));
-        from = at + 1;
-    }
+    std::vector<std::string> pieces = SplitString(text, separator);
+    std::erase_if(pieces, [](const std::string& piece) { return piece.empty(); });
     return pieces;
 }
 
@@ -277,8 +251,12 @@ Variant DecodePageRanges(const std::string& ARanges)
 
     std::vector<Variant> items;
     items.reserve(pages.size());
-    for (int page : pages)
+    for (int page : pages) {
+        // Only a hexadecimal number wraps below zero ("$FFFFFFFF").
+        if (page < 0)
+            throw EConvertError("Page " + std::to_string(page) + " is outside the document");
         items.emplace_back(page);
+    }
     return Variant::Array(std::move(items));
 }
 
@@ -387,10 +365,7 @@ int LettersToInt(const std::string& AText, bool AUpperCase)
     const char first = AText[0];
     const char base = AUpperCase ? 'A' : 'a';
     const int position = (first >= base && first <= base + 25) ? first - base + 1 : 0;
-    std::int64_t length = 0;
-    for (unsigned char c : AText)
-        if ((c & 0xC0) != 0x80)
-            ++length;
+    std::int64_t length = static_cast<std::int64_t>(Utf8Length(AText));
     // Text of stray continuation bytes alone is still one character, not a
     // negative count.
     length = std::max<std::int64_t>(length, 1);

@@ -4,6 +4,7 @@
 // text helpers, the print dialog's page-list syntax and roman and letter page
 // numbering. Drawing and colour helpers are in PrintGraphicUtils.h, message
 // boxes and control helpers in PrintUIUtils.h.
+#include "platform/core/MathUtils.h"   // Min, Max
 #include "platform/core/PropertyRegistry.h"
 #include "platform/core/Variant.h"
 #include "platform/graphics/Geometry.h"
@@ -17,9 +18,6 @@
 namespace qel {
 
 class TStrings;
-
-inline int Min(int A, int B) { return A < B ? A : B; }
-inline int Max(int A, int B) { return A > B ? A : B; }
 
 // Left and Right by MulDiv(x, NumX, DenX), Top and Bottom by MulDiv(y, NumY, DenY).
 TRect ScaleRect(const TRect& R, int NumX, int DenX, int NumY, int DenY);
@@ -58,7 +56,8 @@ inline constexpr int MaxDecodedPages = 100000;
 // The print dialog's page list ("1,3,5-12", blanks and tabs ignored) as a
 // variant array of integers in the order given, or Empty for a blank text.
 // EConvertError for a reversed range, a list that starts with 0, a piece that
-// is not a number, or more than MaxDecodedPages pages.
+// is not a number, a negative page (a hexadecimal "$FFFFFFFF"), or more than
+// MaxDecodedPages pages.
 Variant DecodePageRanges(const std::string& ARanges);
 
 // Largest page number written as roman numerals or letters; larger numbers

@@ -2,6 +2,7 @@
 
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/Messages.h"
 #include "platform/controls/detail/ControlBridge.h"
 
 #include "platform/graphics/Bitmap.h"
@@ -13,7 +14,6 @@
 #include <QScreen>
 
 #include <algorithm>
-#include <chrono>
 #include <map>
 #include <cmath>
 
@@ -52,7 +52,12 @@ void TApplication::Notification(TComponent* AComponent, TOperation Operation)
         m_mainForm = nullptr;
 }
 
-void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void TApplication::ProcessMessages()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // Qt leaves what the handled events posted for its next pass; the platform's loop runs it too.
+    ProcessPostedCalls();
+}
 
 void TApplication::HandleMessage() { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
 
@@ -100,6 +105,25 @@ void TApplication::HelpContext(int Context)
 {
     if (OnHelp)
         OnHelp(this, Context);
+}
+
+void TApplication::SettingChange()
+{
+    if (OnSettingChange)
+        OnSettingChange(this);
+    m_settingChanges.Notify(this);
+}
+
+void TApplication::SetActive(bool Value)
+{
+    if (Value == m_active)
+        return;
+    m_active = Value;
+    if (Value && OnActivate)
+        OnActivate(this);
+    if (!Value && OnDeactivate)
+        OnDeactivate(this);
+    m_activationChanges.Notify(this);
 }
 
 TApplication::TModalFormHook TApplication::SetModalFormHook(TModalFormHook Hook)
@@ -189,6 +213,8 @@ void TScreen::ClearCursorImage(TCursor Index) { detail::CustomCursors().erase(In
 
 bool TScreen::CursorDefined(TCursor Index) const
 {
+    if (Index == crHyperlink)
+        return true;
     return Index <= 0 ? Index >= crSizeAll : detail::CustomCursors().count(Index) > 0;
 }
 
@@ -274,13 +300,6 @@ void SetCursorPos(int X, int Y)
         return;
     }
     QCursor::setPos(X, Y);
-}
-
-std::uint32_t GetTickCount()
-{
-    static const auto start = std::chrono::steady_clock::now();
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    return static_cast<std::uint32_t>(ms.count());
 }
 
 } // namespace qel

@@ -4,7 +4,9 @@
 // (a fixed virtual screen when running headless), pixels per inch, the
 // screen cursor, the active form and control, and the list of forms. Also
 // the hooks through which tests drive modal forms.
+#include "platform/controls/Clock.h"
 #include "platform/controls/Controls.h"
+#include "platform/core/ChangeLink.h"
 
 #include <exception>
 #include <functional>
@@ -58,6 +60,24 @@ public:
     TExceptionEvent OnException;
     THelpEvent OnHelp;
 
+    // ----- notifications ------------------------------------------------------------
+    // The desktop's settings changed (locale, colours, fonts): OnSettingChange,
+    // then every link of SettingChanges() (grids and print styles rebuild their
+    // defaults). The platform raises it; tests call it to act as the desktop.
+    void SettingChange();
+    TChangeLinks& SettingChanges() { return m_settingChanges; }
+    // Whether a window of the program has the desktop's focus. A change runs
+    // OnActivate or OnDeactivate, then the links of ActivationChanges() (open
+    // popups close on deactivation). The platform sets it from the desktop
+    // (headless runs leave it to the program); tests set it to act as the desktop.
+    bool Active() const { return m_active; }
+    void SetActive(bool Value);
+    TChangeLinks& ActivationChanges() { return m_activationChanges; }
+
+    TNotifyEvent OnSettingChange;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+
     // ----- automation -------------------------------------------------------------
     // Runs when a form is about to enter its modal loop (visible, focused).
     // It drives the form like a user (sets values, presses buttons). A form
@@ -75,6 +95,9 @@ private:
     TForm* m_mainForm{nullptr};
     bool m_terminated{false};
     TModalFormHook m_modalHook;
+    bool m_active{true};
+    TChangeLinks m_settingChanges;
+    TChangeLinks m_activationChanges;
 };
 
 TApplication& Application();
@@ -171,8 +194,5 @@ int GetSystemMetrics(int Index);
 // pointer that the simulated mouse input moves too.
 TPoint GetCursorPos();
 void SetCursorPos(int X, int Y);
-
-// Milliseconds since the program started, wrapping at 2^32.
-std::uint32_t GetTickCount();
 
 } // namespace qel

@@ -2,6 +2,7 @@
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/Messages.h"
 #include "platform/controls/detail/ControlBridge.h"
 #include "platform/core/Stream.h"
 #include "platform/graphics/Bitmap.h"
@@ -68,6 +69,10 @@ struct Target {
 
 Target Locate(TControl* Control, int X, int Y)
 {
+    // Client coordinates start inside the control's border.
+    const int inset = Control->BorderInset();
+    X += inset;
+    Y += inset;
     if (TControl* cap = TControl::CaptureControl(); cap && cap != Control) {
         const QPoint g = Control->ClientWidget()->mapToGlobal(QPoint(X, Y));
         return {cap->Widget(), cap->Widget()->mapFromGlobal(g), g};
@@ -105,6 +110,8 @@ bool SendMouse(QEvent::Type Type, TControl* Control, TMouseButton Button, int X,
 
 void SimulateKey(std::uint16_t Key, TShiftState Shift)
 {
+    // Posted calls run before input, as the event loop takes them first.
+    ProcessPostedCalls();
     QWidget* w = KeyTarget();
     if (!w)
         throw EInvalidOperation("There is no active form to send keys to");
@@ -126,6 +133,7 @@ void SimulateText(const std::string& Text)
 {
     const QString s = detail::ToQString(Text);
     for (const uint ch : s.toUcs4()) {
+        ProcessPostedCalls();
         QWidget* w = KeyTarget();
         if (!w)
             throw EInvalidOperation("There is no active form to send keys to");

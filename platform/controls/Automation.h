@@ -13,7 +13,8 @@ namespace qel {
 class TBitmap;
 
 // A key press and release sent to the focused control of the active form
-// (the form itself when nothing has the focus).
+// (the form itself when nothing has the focus). Posted calls run before each
+// key, as the event loop runs them before input.
 void SimulateKey(std::uint16_t Key, TShiftState Shift = {});
 // The same after giving Target the focus, as a user would click it first.
 void SimulateKey(TWinControl* Target, std::uint16_t Key, TShiftState Shift = {});

@@ -3,6 +3,7 @@
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/detail/ControlBridge.h"
+#include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
@@ -57,11 +58,12 @@ void TTabSheet::SetPageIndex(int Value)
         return;
     TTabSheet* active = pc->ActivePage();
     auto* tw = static_cast<QTabWidget*>(pc->Widget());
-    pc->m_syncing = true;
-    pc->m_pages.erase(pc->m_pages.begin() + old);
-    pc->m_pages.insert(pc->m_pages.begin() + Value, this);
-    tw->tabBar()->moveTab(old, Value);
-    pc->m_syncing = false;
+    {
+        TValueRestorer syncing(pc->m_syncing, true);
+        pc->m_pages.erase(pc->m_pages.begin() + old);
+        pc->m_pages.insert(pc->m_pages.begin() + Value, this);
+        tw->tabBar()->moveTab(old, Value);
+    }
     pc->m_activeIndex = active ? active->PageIndex() : -1;
 }
 
@@ -120,9 +122,10 @@ void TPageControl::SetActivePageIndex(int Value)
     if (Value < -1 || Value >= PageCount())
         return;
     auto* tw = static_cast<QTabWidget*>(Widget());
-    m_syncing = true;
-    tw->setCurrentIndex(Value);
-    m_syncing = false;
+    {
+        TValueRestorer syncing(m_syncing, true);
+        tw->setCurrentIndex(Value);
+    }
     m_activeIndex = Value;
 }
 
@@ -132,10 +135,11 @@ void TPageControl::SyncTab(TTabSheet* Page)
     const int i = Page->PageIndex();
     if (i < 0)
         return;
-    m_syncing = true;
-    tw->setTabText(i, ToQString(Page->Caption()));
-    tw->setTabVisible(i, Page->TabVisible());
-    m_syncing = false;
+    {
+        TValueRestorer syncing(m_syncing, true);
+        tw->setTabText(i, ToQString(Page->Caption()));
+        tw->setTabVisible(i, Page->TabVisible());
+    }
     m_activeIndex = tw->currentIndex();
 }
 
@@ -146,10 +150,11 @@ void TPageControl::ControlInserted(TControl* Control)
         return;
     auto* tw = static_cast<QTabWidget*>(Widget());
     m_pages.push_back(page);
-    m_syncing = true;
-    tw->addTab(page->Widget(), ToQString(page->Caption()));
-    tw->setTabVisible(static_cast<int>(m_pages.size()) - 1, page->TabVisible());
-    m_syncing = false;
+    {
+        TValueRestorer syncing(m_syncing, true);
+        tw->addTab(page->Widget(), ToQString(page->Caption()));
+        tw->setTabVisible(static_cast<int>(m_pages.size()) - 1, page->TabVisible());
+    }
     m_activeIndex = tw->currentIndex();
 }
 
@@ -163,9 +168,10 @@ void TPageControl::ControlRemoved(TControl* Control)
     auto* tw = static_cast<QTabWidget*>(Widget());
     const int index = static_cast<int>(it - m_pages.begin());
     m_pages.erase(it);
-    m_syncing = true;
-    tw->removeTab(index);
-    m_syncing = false;
+    {
+        TValueRestorer syncing(m_syncing, true);
+        tw->removeTab(index);
+    }
     m_activeIndex = tw->currentIndex();
 }
 
@@ -190,9 +196,8 @@ void TPageControl::UserSelected(int QtIndex)
     auto* tw = static_cast<QTabWidget*>(Widget());
     if (!CanChange()) {
         // Qt has switched already: go back without telling anyone.
-        m_syncing = true;
+        TValueRestorer syncing(m_syncing, true);
         tw->setCurrentIndex(m_activeIndex);
-        m_syncing = false;
         return;
     }
     m_activeIndex = QtIndex;

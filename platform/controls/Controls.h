@@ -59,6 +59,8 @@ inline constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3,
     crHourGlass = -11, crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15,
     crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
     crHandPoint = -21, crSizeAll = -22, crSize = crSizeAll;
+// The pointing hand over a hyperlink (single-click hyperlink cells).
+inline constexpr TCursor crHyperlink = -1140;
 
 // ----- modal results ---------------------------------------------------------------
 using TModalResult = int;
@@ -77,6 +79,7 @@ using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, 
 class TWinControl;
 class TForm;
 class TPopupMenu;
+struct TMessage;
 
 class TControl : public TComponent {
     QEL_CLASS(TControl)
@@ -188,15 +191,21 @@ public:
     // The form this control sits on (the top-most one), or nullptr.
     TForm* ParentForm() const;
 
-    // Qt side, for the platform layer only.
+    // Qt escape hatch: platform/ only. Components paint through Canvas() and
+    // handle input through the control's own events, never the widget's.
     QWidget* Widget() const { return m_widget; }
-    // The widget client coordinates are measured from (children live there).
+    // The widget client coordinates are measured from (children live there),
+    // and how far inside it the client area starts (a control's border).
     virtual QWidget* ClientWidget() const { return m_widget; }
+    virtual int BorderInset() const { return 0; }
     // The control a widget belongs to: the nearest registered widget up the chain.
     static TControl* FromWidget(const QObject* Object);
 
     // Runs the click action as a mouse click would (OnClick and the control's own action).
     virtual void Click();
+
+    // Hands a message to WndProc now and answers its Result (PostMessage hands it later).
+    std::intptr_t Perform(unsigned Msg, std::uintptr_t WParam = 0, std::intptr_t LParam = 0);
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
@@ -213,6 +222,9 @@ protected:
     // Subclasses hand over the Qt widget they wrap (owned from now on).
     TControl(TComponent* AOwner, QWidget* Widget);
 
+    // Messages sent by Perform or posted (Messages.h). Windowed controls take
+    // WM_KEYDOWN, WM_KEYUP and WM_CHAR as the keys and characters they stand for.
+    virtual void WndProc(TMessage& Message);
     virtual void DblClick();
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseMove(TShiftState Shift, int X, int Y);
@@ -228,6 +240,8 @@ protected:
     virtual void DoContextPopup(TPoint MousePos, bool& Handled);
     virtual void Resize();
     virtual void Paint() {}
+    // Draws the border around the client area (control coordinates, Canvas()).
+    virtual void PaintNonClient() {}
     // Accelerator handling (Alt+letter, or the letter alone where the focused
     // control takes no text): answers true when this control took it.
     virtual bool DialogChar(TKeyChar Ch);
@@ -284,6 +298,7 @@ private:
     TColor m_color{clBtnFace};
     bool m_parentColor{false};
     std::unique_ptr<TFont> m_font;
+    TChangeLink m_fontLink;
     bool m_parentFont{true};
     bool m_applyingFont{false};
     std::string m_text;
@@ -310,6 +325,13 @@ public:
     int ControlCount() const { return static_cast<int>(m_controls.size()); }
     TControl* Controls(int Index) const;   // EListError when out of range
     bool ContainsControl(const TControl* Control) const;
+
+    // What "has a window handle" means here: every control has its window (a Qt
+    // widget) from construction to destruction, shown or not, so this answers
+    // true for the whole life of the control. Code that waits for a handle
+    // before touching scroll bars, fonts or painting may always go ahead; use
+    // Showing() to ask whether the control is on the screen.
+    bool HandleAllocated() const { return Widget() != nullptr; }
 
     // ----- focus ---------------------------------------------------------------------
     bool Focused() const;
@@ -368,6 +390,7 @@ protected:
     // A child came or went (a page control keeps its tabs in step).
     virtual void ControlInserted(TControl* /*Control*/) {}
     virtual void ControlRemoved(TControl* /*Control*/) {}
+    void WndProc(TMessage& Message) override;
 
 private:
     friend class TControl;
@@ -398,10 +421,14 @@ protected:
     TGraphicControl(TComponent* AOwner, QWidget* Widget) : TControl(AOwner, Widget) {}
 };
 
-// A windowed control that paints itself. It can show the window scroll bars
-// of the platform: a shown bar takes its room from the client area, the bar
-// keeps range, page and position, and a user's action on it reaches DoScroll
-// (the control moves the position itself, as on the platform).
+// A windowed control that paints itself. It can have a border drawn by the
+// platform around its client area (BorderStyle bsSingle: a sunken 3D edge of
+// 2 pixels with Ctl3D, a flat 1-pixel frame without), and show the window
+// scroll bars of the platform inside that border: a shown bar takes its room
+// from the client area, the bar keeps range, page and position, and a user's
+// action on it reaches DoScroll (the control moves the position itself, as on
+// the platform). Client coordinates (painting, mouse, children) start inside
+// the border.
 class TCustomControl : public TWinControl {
     QEL_CLASS(TCustomControl)
 public:
@@ -429,6 +456,13 @@ public:
     // bar's position otherwise.
     void ScrollBarAction(TScrollBarKind Kind, TScrollCode Code, int ThumbPos = 0);
 
+    // bsNone or bsSingle (other styles are for forms and count as bsSingle).
+    TBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    bool Ctl3D() const { return m_ctl3D; }
+    void SetCtl3D(bool Value);
+    int BorderInset() const override;
+
     // The platform keeps a back buffer only on request; here painting is
     // always double-buffered, and the property is kept for callers that set it.
     bool DoubleBuffered() const { return m_doubleBuffered; }
@@ -438,6 +472,7 @@ protected:
     // A scroll bar was used (the platform's scroll messages).
     virtual void DoScroll(TScrollBarKind /*Kind*/, TScrollCode /*Code*/, int /*Pos*/) {}
     void BoundsChanged() override;
+    void PaintNonClient() override;
 
 private:
     struct Bars;
@@ -446,8 +481,13 @@ private:
     Bar& EnsureBar(int Bar);
     void LayoutBars();
 
+    // The border changed from OldInset: children keep their client positions.
+    void BorderChanged(int OldInset);
+
     std::unique_ptr<Bars> m_bars;
     bool m_doubleBuffered{false};
+    TBorderStyle m_borderStyle{bsNone};
+    bool m_ctl3D{true};
 };
 
 // The form a control sits on, or nullptr.

@@ -5,7 +5,6 @@
 
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -43,7 +42,6 @@ void TPanel::SetBevelInner(TBevelCut Value) { m_bevelInner = Value; Realign(); I
 void TPanel::SetBevelOuter(TBevelCut Value) { m_bevelOuter = Value; Realign(); Invalidate(); }
 void TPanel::SetBevelWidth(int Value) { m_bevelWidth = std::max(1, Value); Realign(); Invalidate(); }
 void TPanel::SetBorderWidth(int Value) { m_borderWidth = std::max(0, Value); Realign(); Invalidate(); }
-void TPanel::SetBorderStyle(TBorderStyle Value) { m_borderStyle = Value; Realign(); Invalidate(); }
 void TPanel::SetAlignment(TAlignment Value) { m_alignment = Value; Invalidate(); }
 
 TRect TPanel::AlignRect() const
@@ -52,7 +50,6 @@ TRect TPanel::AlignRect() const
     int inset = m_borderWidth;
     if (m_bevelOuter != bvNone) inset += m_bevelWidth;
     if (m_bevelInner != bvNone) inset += m_bevelWidth;
-    if (m_borderStyle == bsSingle) inset += 1;
     InflateRect(r, -inset, -inset);
     return r;
 }
@@ -63,8 +60,6 @@ void TPanel::Paint()
     TRect r = ClientRect();
     canvas->Brush()->SetColor(Color());
     canvas->FillRect(r);
-    if (m_borderStyle == bsSingle)
-        Frame3D(canvas, r, clWindowFrame, clWindowFrame, 1);
     if (m_bevelOuter != bvNone) {
         const bool raised = m_bevelOuter == bvRaised;
         Frame3D(canvas, r, raised ? clBtnHighlight : clBtnShadow, raised ? clBtnShadow : clBtnHighlight, m_bevelWidth);
@@ -436,19 +431,19 @@ void TSpeedButton::Paint()
 
 // ===== TTimer =========================================================================
 
-TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), m_timer(std::make_unique<QTimer>())
+TTimer::TTimer(TComponent* AOwner)
+    : TComponent(AOwner), m_timer(std::make_unique<TClockTimer>([this] {
+          if (!IsDestroying())
+              Timer();
+      }))
 {
-    QObject::connect(m_timer.get(), &QTimer::timeout, m_timer.get(), [this] {
-        if (!IsDestroying())
-            Timer();
-    });
     Update();
 }
 
 TTimer::~TTimer()
 {
     Destroying();
-    m_timer->stop();
+    m_timer->Stop();
 }
 
 void TTimer::SetInterval(unsigned Value)
@@ -465,9 +460,9 @@ void TTimer::SetEnabled(bool Value)
 
 void TTimer::Update()
 {
-    m_timer->stop();
+    m_timer->Stop();
     if (m_enabled && m_interval > 0)
-        m_timer->start(static_cast<int>(std::min<unsigned>(m_interval, 0x7FFFFFFF)));
+        m_timer->Start(m_interval);
 }
 
 void TTimer::Timer()

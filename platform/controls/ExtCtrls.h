@@ -1,10 +1,9 @@
 #pragma once
 // Panels, bevels, paint boxes, scroll boxes, speed buttons and timers.
+#include "platform/controls/Clock.h"
 #include "platform/controls/Controls.h"
 
 #include <memory>
-
-class QTimer;
 
 namespace qel {
 
@@ -26,8 +25,7 @@ public:
     void SetBevelWidth(int Value);
     int BorderWidth() const { return m_borderWidth; }
     void SetBorderWidth(int Value);
-    TBorderStyle BorderStyle() const { return m_borderStyle; }
-    void SetBorderStyle(TBorderStyle Value);
+    // BorderStyle and Ctl3D are the control's border (TCustomControl).
     TAlignment Alignment() const { return m_alignment; }
     void SetAlignment(TAlignment Value);
 
@@ -41,7 +39,6 @@ private:
     TBevelCut m_bevelOuter{bvRaised};
     int m_bevelWidth{1};
     int m_borderWidth{0};
-    TBorderStyle m_borderStyle{bsNone};
     TAlignment m_alignment{taCenter};
 };
 
@@ -176,6 +173,7 @@ private:
 };
 
 // ----- TTimer ------------------------------------------------------------------------
+// Runs on the platform clock (Clock.h): a test's manual clock fires it.
 class TTimer : public TComponent {
     QEL_CLASS(TTimer)
 public:
@@ -195,7 +193,7 @@ protected:
 
 private:
     void Update();
-    std::unique_ptr<QTimer> m_timer;
+    std::unique_ptr<TClockTimer> m_timer;
     unsigned m_interval{1000};
     bool m_enabled{true};
 };

@@ -3,6 +3,7 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/detail/ControlBridge.h"
+#include "platform/core/Guards.h"
 
 #include <QAction>
 #include <QApplication>
@@ -89,10 +90,10 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner, new detail::FormWidget, n
     Widget()->setAutoFillBackground(true);
     Widget()->setAttribute(Qt::WA_QuitOnClose, false);
     m_constraints = std::make_unique<TSizeConstraints>();
-    m_constraints->OnChange = [this](TObject*) {
+    m_constraintsLink.Connect(m_constraints->Changes(), [this](TObject*) {
         ApplySizeLimits();
         SetBounds(Left(), Top(), Width(), Height());
-    };
+    });
     ApplyColor();
     ApplyWindowFlags();
     SetBounds(0, 0, 320, 240);
@@ -112,8 +113,7 @@ TForm::~TForm()
     Destroying();
     if (TControl* cap = CaptureControl(); cap && (cap == this || ContainsControl(cap)))
         cap->ReleaseCapture();
-    if (m_menu)
-        m_menu->OnItemsChanged = nullptr;
+    m_menuLink.Disconnect();
     Screen().RemoveForm(this);
 }
 
@@ -205,14 +205,10 @@ void TForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     QWidget* w = Widget();
     w->setMinimumSize(0, 0);
     w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    m_settingBounds = true;
-    try {
+    {
+        TValueRestorer settingBounds(m_settingBounds, true);
         TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
-    } catch (...) {
-        m_settingBounds = false;
-        throw;
     }
-    m_settingBounds = false;
     if (m_windowState == wsNormal)
         m_normalBounds = BoundsRect();
     if (m_constraints)
@@ -248,7 +244,7 @@ void TForm::SetMenu(TMainMenu* Value)
     if (m_menu == Value)
         return;
     if (m_menu) {
-        m_menu->OnItemsChanged = nullptr;
+        m_menuLink.Disconnect();
         m_menu->RemoveFreeNotification(this);
     }
     m_menu = Value;
@@ -264,11 +260,11 @@ void TForm::SetMenu(TMainMenu* Value)
             bar->addAction(m_menu->Items()->Items(i)->Action());
         bar->show();
         m_menuBar = bar;
-        m_menu->OnItemsChanged = [this] {
+        m_menuLink.Connect(m_menu->ItemsChanges(), [this](TObject*) {
             TMainMenu* menu = m_menu;
             m_menu = nullptr;
             SetMenu(menu);
-        };
+        });
     }
     LayoutClient();
     Realign();
@@ -464,14 +460,10 @@ TModalResult TForm::ShowModal()
     TForm* previous = Screen().ActiveForm();
     m_modal = true;
     m_modalResult = mrNone;
-    struct ModalGuard {
-        TForm* f;
-        ~ModalGuard()
-        {
-            f->m_modal = false;
-            f->Widget()->setWindowModality(Qt::NonModal);
-        }
-    } guard{this};
+    Finally endModal([this] {
+        m_modal = false;
+        Widget()->setWindowModality(Qt::NonModal);
+    });
     Widget()->setWindowModality(Qt::ApplicationModal);
     Show();
     if (TApplication::TModalFormHook hook = Application().ModalFormHook()) {

@@ -3,6 +3,7 @@
 #include "platform/controls/Forms.h"
 #include "platform/controls/detail/ControlBridge.h"
 #include "platform/controls/detail/ItemStrings.h"
+#include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -362,11 +364,12 @@ void TRadioButton::SetChecked(bool Value)
     auto* w = static_cast<QRadioButton*>(Widget());
     if (!Value) {
         // Qt keeps one button of a group checked; unchecking takes the group off for a moment.
-        m_updating = true;
-        w->setAutoExclusive(false);
-        w->setChecked(false);
-        w->setAutoExclusive(true);
-        m_updating = false;
+        {
+            TValueRestorer updating(m_updating, true);
+            w->setAutoExclusive(false);
+            w->setChecked(false);
+            w->setAutoExclusive(true);
+        }
         m_checked = false;
         return;
     }
@@ -514,6 +517,44 @@ void TEdit::DoEnter()
     if (m_autoSelect && !(QApplication::mouseButtons() & Qt::LeftButton))
         SelectAll();
     TWinControl::DoEnter();
+}
+
+namespace {
+
+// Hides a line edit's caret: Qt draws it as wide as the style says.
+class NoCaretStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric Metric, const QStyleOption* Option, const QWidget* Widget) const override
+    {
+        return Metric == PM_TextCursorWidth ? 0 : QProxyStyle::pixelMetric(Metric, Option, Widget);
+    }
+};
+
+} // namespace
+
+void TEdit::SetBorderStyle(TBorderStyle Value)
+{
+    m_borderStyle = Value == bsNone ? bsNone : bsSingle;
+    static_cast<QLineEdit*>(Widget())->setFrame(m_borderStyle != bsNone);
+}
+
+void TEdit::HideCaret()
+{
+    if (m_caretHides++ == 0) {
+        auto* style = new NoCaretStyle;
+        style->setParent(Widget());
+        Widget()->setStyle(style);
+    }
+}
+
+void TEdit::ShowCaret()
+{
+    if (m_caretHides == 0 || --m_caretHides > 0)
+        return;
+    QStyle* own = Widget()->style();
+    Widget()->setStyle(nullptr);
+    if (dynamic_cast<NoCaretStyle*>(own))
+        delete own;
 }
 
 // ===== TMemo ==========================================================================
@@ -693,6 +734,26 @@ void TMemo::Change()
     static_cast<MemoWidget*>(Widget())->wantReturns = m_wantReturns;
     if (OnChange)
         OnChange(this);
+}
+
+void TMemo::SetBorderStyle(TBorderStyle Value)
+{
+    m_borderStyle = Value == bsNone ? bsNone : bsSingle;
+    static_cast<QPlainTextEdit*>(Widget())->setFrameShape(m_borderStyle == bsNone ? QFrame::NoFrame
+                                                                                 : QFrame::StyledPanel);
+}
+
+void TMemo::HideCaret()
+{
+    if (m_caretHides++ == 0)
+        static_cast<QPlainTextEdit*>(Widget())->setCursorWidth(0);
+}
+
+void TMemo::ShowCaret()
+{
+    if (m_caretHides == 0 || --m_caretHides > 0)
+        return;
+    static_cast<QPlainTextEdit*>(Widget())->setCursorWidth(1);
 }
 
 // ===== TComboBox ======================================================================
@@ -1015,21 +1076,18 @@ TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner, new QListWidget)
     ops.object = [lw](int i) { return ObjectOf(lw->item(i)->data(Qt::UserRole)); };
     ops.setObject = [lw](int i, TObject* o) { lw->item(i)->setData(Qt::UserRole, ObjectData(o)); };
     ops.insert = [this, lw](int i, const std::string& s) {
-        m_updating = true;
+        TValueRestorer updating(m_updating, true);
         auto* item = new QListWidgetItem(ToQString(s));
         item->setData(Qt::UserRole, ObjectData(nullptr));
         lw->insertItem(i, item);
-        m_updating = false;
     };
     ops.remove = [this, lw](int i) {
-        m_updating = true;
+        TValueRestorer updating(m_updating, true);
         delete lw->takeItem(i);
-        m_updating = false;
     };
     ops.clear = [this, lw] {
-        m_updating = true;
+        TValueRestorer updating(m_updating, true);
         lw->clear();
-        m_updating = false;
     };
     ops.sortedIndex = [this, lw](const std::string& s) {
         if (!m_sorted)
@@ -1093,13 +1151,12 @@ void TListBox::SetItemIndex(int Value)
     auto* lw = static_cast<QListWidget*>(Widget());
     if (Value < -1 || Value >= lw->count())
         Value = -1;
-    m_updating = true;
+    TValueRestorer updating(m_updating, true);
     if (!m_multiSelect)
         lw->clearSelection();
     lw->setCurrentRow(Value, m_multiSelect ? QItemSelectionModel::NoUpdate : QItemSelectionModel::ClearAndSelect);
     if (Value < 0)
         lw->setCurrentItem(nullptr);
-    m_updating = false;
 }
 
 void TListBox::SetMultiSelect(bool Value)
@@ -1127,13 +1184,12 @@ void TListBox::SetSelected(int Index, bool Value)
     auto* lw = static_cast<QListWidget*>(Widget());
     if (Index < 0 || Index >= lw->count())
         throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
-    m_updating = true;
+    TValueRestorer updating(m_updating, true);
     if (Value && !m_multiSelect)
         lw->clearSelection();
     lw->item(Index)->setSelected(Value);
     if (Value && !m_multiSelect)
         lw->setCurrentRow(Index);
-    m_updating = false;
 }
 
 int TListBox::SelCount() const
@@ -1321,14 +1377,13 @@ void TScrollBar::SetFlat(bool Value)
 void TScrollBar::ApplyRange()
 {
     auto* sb = static_cast<QScrollBar*>(Widget());
-    m_updating = true;
+    TValueRestorer updating(m_updating, true);
     // Qt's range excludes the page; the platform's position stops at Max - PageSize + 1.
     const int qtMax = std::max(m_min, m_max - std::max(0, m_pageSize - 1));
     sb->setRange(m_min, qtMax);
     sb->setPageStep(m_pageSize > 0 ? m_pageSize : m_largeChange);
     sb->setSingleStep(m_smallChange);
     sb->setValue(m_position);
-    m_updating = false;
 }
 
 void TScrollBar::Scroll(TScrollCode ScrollCode, int& ScrollPos)

@@ -1,5 +1,7 @@
 #include "platform/core/Collection.h"
 
+#include "platform/core/Guards.h"
+
 #include <algorithm>
 
 namespace qel {
@@ -133,7 +135,7 @@ void TCollection::Clear()
 {
     if (m_items.empty())
         return;
-    UpdateScope scope(*this);
+    TUpdateScope scope(*this);
     while (!m_items.empty())
         Delete(Count() - 1);
 }
@@ -193,7 +195,7 @@ void TCollection::Assign(TPersistent* Source)
         TPersistent::Assign(Source);
         return;
     }
-    UpdateScope scope(*this);
+    TUpdateScope scope(*this);
     // Build and fill the new items first; only when all of them took their
     // source's values do they replace the old ones.
     std::vector<std::unique_ptr<TCollectionItem>> fresh;

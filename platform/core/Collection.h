@@ -62,19 +62,10 @@ public:
     int IndexOf(const TCollectionItem* Item) const;
 
     // The outermost EndUpdate calls Update(nullptr) once.
+    // TUpdateScope (Guards.h) brackets a scope.
     void BeginUpdate();
     void EndUpdate();
     int UpdateCount() const { return m_updateCount; }
-    class UpdateScope {
-    public:
-        explicit UpdateScope(TCollection& C) : m_c(C) { m_c.BeginUpdate(); }
-        ~UpdateScope() { m_c.EndUpdate(); }
-        UpdateScope(const UpdateScope&) = delete;
-        UpdateScope& operator=(const UpdateScope&) = delete;
-
-    private:
-        TCollection& m_c;
-    };
 
     // From another TCollection: one new item per source item, each Assigned
     // from its source. When an item's Assign fails the collection keeps its

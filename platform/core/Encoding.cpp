@@ -1,5 +1,7 @@
 #include "platform/core/Encoding.h"
 
+#include "platform/core/Utf8.h"
+
 #include <cstdint>
 
 namespace qel {
@@ -14,70 +16,6 @@ constexpr char32_t kCp1252High[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-constexpr char32_t kInvalid = 0xFFFFFFFF;
-
-// Decodes one code point at `i`, advancing `i`; kInvalid for malformed input
-// (overlong forms, surrogates, truncated sequences, values above U+10FFFF),
-// which consumes one byte so decoding always makes progress.
-char32_t DecodeUtf8(const std::string& s, std::size_t& i)
-{
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) {
-        ++i;
-        return b0;
-    }
-    int len = 0;
-    char32_t cp = 0;
-    char32_t min = 0;
-    if ((b0 & 0xE0) == 0xC0) {
-        len = 2; cp = b0 & 0x1F; min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        len = 3; cp = b0 & 0x0F; min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        len = 4; cp = b0 & 0x07; min = 0x10000;
-    } else {
-        ++i;
-        return kInvalid;
-    }
-    if (i + len > s.size()) {
-        ++i;
-        return kInvalid;
-    }
-    for (int k = 1; k < len; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80) {
-            ++i;
-            return kInvalid;
-        }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++i;
-        return kInvalid;
-    }
-    i += len;
-    return cp;
-}
-
-void AppendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 } // namespace
 
 std::string Utf8ToCp1252(const std::string& utf8)
@@ -86,18 +24,17 @@ std::string Utf8ToCp1252(const std::string& utf8)
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
-        const char32_t cp = DecodeUtf8(utf8, i);
+        // Malformed bytes decode as U+FFFD, which has no byte here.
+        const char32_t cp = Utf8Next(utf8, i);
         if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
             out += static_cast<char>(cp);
             continue;
         }
         char mapped = '?';
-        if (cp != kInvalid) {
-            for (int k = 0; k < 32; ++k) {
-                if (kCp1252High[k] == cp) {
-                    mapped = static_cast<char>(0x80 + k);
-                    break;
-                }
+        for (int k = 0; k < 32; ++k) {
+            if (kCp1252High[k] == cp) {
+                mapped = static_cast<char>(0x80 + k);
+                break;
             }
         }
         out += mapped;
@@ -127,9 +64,7 @@ std::u16string Utf8ToUtf16(const std::string& utf8)
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
-        char32_t cp = DecodeUtf8(utf8, i);
-        if (cp == kInvalid)
-            cp = 0xFFFD;
+        char32_t cp = Utf8Next(utf8, i);
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out += static_cast<char16_t>(0xD800 + (cp >> 10));

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace qel {
 
@@ -39,6 +40,15 @@ struct TFormatSettings {
     // Hours with a leading zero (the locale's time leading-zero setting).
     bool TimeLeadingZero = true;
     bool MeasureMetric = true;   // locale measurement: millimetres (false: inches)
+    // Money: the currency string, where it goes for a positive amount
+    // (CurrencyFormat 0 "€1", 1 "1€", 2 "€ 1", 3 "1 €") and for a negative one
+    // (NegCurrFormat 0 "(€1)", 1 "-€1", 2 "€-1", 3 "€1-", 4 "(1€)", 5 "-1€",
+    // 6 "1-€", 7 "1€-", 8 "-1 €", 9 "-€ 1", 10 "1 €-", 11 "€ 1-", 12 "€ -1",
+    // 13 "1- €", 14 "(€ 1)", 15 "(1 €)"), and the decimal places shown.
+    std::string CurrencyString = "\u20AC";
+    int CurrencyFormat = 3;
+    int NegCurrFormat = 8;
+    int CurrencyDecimals = 2;
 };
 
 TFormatSettings& FormatSettings();            // the current process-wide settings (German defaults)
@@ -63,6 +73,16 @@ std::string FloatToStr(double value);          // up to 15 significant digits
 // General format with `precision` significant digits ("1,5", "1E20", "NAN", "INF").
 std::string FloatToStrGeneral(double value, int precision);
 std::string CurrToStr(Currency value);         // up to 4 decimals
+// FormatFloat's pictures applied to the exact fixed-point value, so amounts
+// beyond a double's 15 digits keep every digit.
+std::string FormatCurr(const std::string& format, Currency value);
+// The locale's money text: thousands separators, CurrencyDecimals places and
+// the currency string placed as CurrencyFormat/NegCurrFormat say
+// ("1.234,50 €", "-0,50 €"). An amount that rounds to zero has no sign.
+// EConvertError for a format code or decimal count out of range; a double
+// that is not finite gives "NAN"/"INF"/"-INF".
+std::string CurrencyText(Currency value);
+std::string CurrencyText(double value);
 std::string IntToStr(std::int64_t value);
 std::string IntToHex(std::int64_t value, int digits);
 // Strict: optional surrounding blanks, sign, decimal digits or $/0x hex.
@@ -116,6 +136,12 @@ TDateTime Now();
 TDateTime Date();
 
 // Text
+// ASCII letters only, for names, keywords and file extensions.
+std::string UpperCase(std::string s);
+std::string LowerCase(std::string s);
+// ASCII letters compared without case: equal texts, and Prefix found in Text at Pos.
+bool SameNoCase(std::string_view A, std::string_view B);
+bool StartsWithNoCase(std::string_view Text, std::size_t Pos, std::string_view Prefix);
 std::string AnsiUpperCase(const std::string& s);
 std::string AnsiLowerCase(const std::string& s);
 int AnsiCompareText(const std::string& a, const std::string& b);  // Unicode-aware, case-insensitive

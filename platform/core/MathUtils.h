@@ -1,8 +1,18 @@
 #pragma once
-// Integer helpers with the platform's rounding rules.
+// Integer helpers with the platform's rounding rules, and the small
+// comparisons every layer uses.
 #include <cstdint>
 
 namespace qel {
+
+inline int Min(int A, int B) { return A < B ? A : B; }
+inline int Max(int A, int B) { return A > B ? A : B; }
+// -1, 0 or 1 (0 for NaN).
+template <class T>
+constexpr int Sign(T Value)
+{
+    return (T{} < Value) - (Value < T{});
+}
 
 // number * numerator / denominator with a 64-bit intermediate, rounded half
 // away from zero; -1 when the denominator is 0 or the result does not fit.

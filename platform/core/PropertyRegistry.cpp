@@ -2,6 +2,8 @@
 
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Component.h"
+#include "platform/core/Locale.h"
+#include "platform/core/Split.h"
 
 #include <deque>
 #include <unordered_map>
@@ -11,13 +13,6 @@ namespace qel {
 namespace {
 
 // Class and property names are identifiers: ASCII case folding suffices.
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
 
 struct ClassEntry {
     std::deque<TPropInfo> props;   // deque: pointers handed out stay valid
@@ -77,18 +72,18 @@ std::vector<std::string> Chain(const std::string& className)
 const Flat& Flatten(const std::string& className)
 {
     Registry& r = TheRegistry();
-    Flat& flat = r.cache[Lower(className)];
+    Flat& flat = r.cache[LowerCase(className)];
     if (flat.generation == r.generation)
         return flat;
     flat = Flat{};
     flat.generation = r.generation;
     std::vector<std::string> chain = Chain(className);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        auto found = r.classes.find(Lower(*it));
+        auto found = r.classes.find(LowerCase(*it));
         if (found == r.classes.end())
             continue;
         for (const TPropInfo& p : found->second.props) {
-            std::string key = Lower(p.Name);
+            std::string key = LowerCase(p.Name);
             auto existing = flat.byName.find(key);
             if (existing != flat.byName.end()) {
                 for (const TPropInfo*& slot : flat.list)
@@ -125,27 +120,14 @@ std::string SetToText(const TPropInfo& info, std::uint64_t bits)
     return text;
 }
 
-std::string Trim(const std::string& s)
-{
-    std::size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos)
-        return {};
-    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
-
 std::uint64_t TextToSet(const TPropInfo& info, const std::string& value)
 {
     std::string text = Trim(value);
     if (text.size() >= 2 && text.front() == '[' && text.back() == ']')
         text = text.substr(1, text.size() - 2);
     std::uint64_t bits = 0;
-    std::size_t pos = 0;
-    while (pos <= text.size()) {
-        std::size_t end = text.find(',', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string item = Trim(text.substr(pos, end - pos));
-        pos = end + 1;
+    for (const std::string& piece : SplitString(text, ',')) {
+        const std::string item = Trim(piece);
         if (item.empty())
             continue;
         int bit = info.EnumValue(item);
@@ -205,9 +187,9 @@ bool TPropInfo::IsReadOnly() const
 
 int TPropInfo::EnumValue(const std::string& Ident) const
 {
-    std::string key = Lower(Ident);
+    std::string key = LowerCase(Ident);
     for (std::size_t i = 0; i < EnumNames.size(); ++i)
-        if (Lower(EnumNames[i]) == key)
+        if (LowerCase(EnumNames[i]) == key)
             return static_cast<int>(i);
     return -1;
 }
@@ -217,12 +199,12 @@ namespace detail {
 void RegisterProperty(const std::string& ClassName, TPropInfo Info)
 {
     Registry& r = TheRegistry();
-    ClassEntry& entry = r.classes[Lower(ClassName)];
-    std::string key = Lower(Info.Name);
+    ClassEntry& entry = r.classes[LowerCase(ClassName)];
+    std::string key = LowerCase(Info.Name);
     entry.lastName = key;
     ++r.generation;
     for (TPropInfo& p : entry.props) {
-        if (Lower(p.Name) == key) {
+        if (LowerCase(p.Name) == key) {
             p = std::move(Info);
             return;
         }
@@ -232,16 +214,16 @@ void RegisterProperty(const std::string& ClassName, TPropInfo Info)
 
 TPropInfo& LastRegisteredProperty(const std::string& ClassName)
 {
-    ClassEntry& entry = TheRegistry().classes[Lower(ClassName)];
+    ClassEntry& entry = TheRegistry().classes[LowerCase(ClassName)];
     for (TPropInfo& p : entry.props)
-        if (Lower(p.Name) == entry.lastName)
+        if (LowerCase(p.Name) == entry.lastName)
             return p;
     throw EPropertyError("No property registered for " + ClassName);
 }
 
 void RegisterDefineProperties(const std::string& ClassName, TDefinePropertiesProc Proc)
 {
-    TheRegistry().classes[Lower(ClassName)].defines.push_back(std::move(Proc));
+    TheRegistry().classes[LowerCase(ClassName)].defines.push_back(std::move(Proc));
 }
 
 } // namespace detail
@@ -259,7 +241,7 @@ std::vector<const TPropInfo*> GetPropList(const TObject* Instance)
 const TPropInfo* FindPropInfo(const std::string& ClassName, const std::string& PropName)
 {
     const Flat& flat = Flatten(ClassName);
-    auto it = flat.byName.find(Lower(PropName));
+    auto it = flat.byName.find(LowerCase(PropName));
     return it == flat.byName.end() ? nullptr : it->second;
 }
 
@@ -371,7 +353,7 @@ void CallDefineProperties(TObject* Instance, TFiler& Filer)
     Registry& r = TheRegistry();
     std::vector<std::string> chain = Chain(Instance->ClassName());
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        auto found = r.classes.find(Lower(*it));
+        auto found = r.classes.find(LowerCase(*it));
         if (found == r.classes.end())
             continue;
         // Copy: a callback may register further classes.

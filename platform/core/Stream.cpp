@@ -1,5 +1,7 @@
 #include "platform/core/Stream.h"
 
+#include "platform/core/Guards.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -250,7 +252,7 @@ TFileStream::TFileStream(const std::string& FileName, std::uint16_t Mode)
     }
     int flags = 0;
     switch (Mode & 0x3) {
-    case fmOpenRead: flags = O_RDONLY; break;
+    case fmOpenRead: flags = O_RDONLY; m_writable = false; break;
     case fmOpenWrite: flags = O_WRONLY; break;
     case fmOpenReadWrite: flags = O_RDWR; break;
     default: OpenError(FileName, EINVAL);
@@ -274,14 +276,51 @@ TFileStream::TFileStream(int Handle, const std::string& FileName)
 
 TFileStream::~TFileStream()
 {
-    if (m_handle >= 0)
-        ::close(m_handle);
+    if (m_handle < 0)
+        return;
+    try {
+        FlushBuffer();
+    } catch (const Exception&) {
+        // Nobody can hear an exception here; Close() is the way to learn of it.
+    }
+    ::close(m_handle);
+}
+
+void TFileStream::CheckOpen() const
+{
+    if (m_handle < 0)
+        throw EStreamError("Stream is closed");
+}
+
+void TFileStream::FlushBuffer()
+{
+    if (m_buffer.empty())
+        return;
+    const char* p = m_buffer.data();
+    const auto count = static_cast<std::int64_t>(m_buffer.size());
+    std::int64_t done = 0;
+    // The buffer is gone whatever happens: a failed write is reported once,
+    // and the file position is where the kernel left it.
+    Finally clear([&] { m_buffer.clear(); });
+    while (done < count) {
+        const ssize_t n = ::write(m_handle, p + done, static_cast<std::size_t>(std::min(count - done, IoChunk)));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            WriteError();
+        }
+        if (n == 0)
+            WriteError();
+        done += n;
+    }
 }
 
 std::int64_t TFileStream::Read(void* Buffer, std::int64_t Count)
 {
     if (Count < 0)
         ReadError();
+    CheckOpen();
+    FlushBuffer();
     auto* p = static_cast<char*>(Buffer);
     std::int64_t done = 0;
     while (done < Count) {
@@ -302,24 +341,31 @@ std::int64_t TFileStream::Write(const void* Buffer, std::int64_t Count)
 {
     if (Count < 0)
         WriteError();
+    CheckOpen();
+    if (Count == 0)
+        return 0;
+    // A file opened for reading refuses at once, not at the next flush.
+    if (!m_writable)
+        WriteError();
     const auto* p = static_cast<const char*>(Buffer);
-    std::int64_t done = 0;
-    while (done < Count) {
-        const ssize_t n = ::write(m_handle, p + done, static_cast<std::size_t>(std::min(Count - done, IoChunk)));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            WriteError();
-        }
-        if (n == 0)
-            break;
-        done += n;
+    const auto capacity = static_cast<std::int64_t>(WriteBufferSize);
+    if (static_cast<std::int64_t>(m_buffer.size()) + Count > capacity)
+        FlushBuffer();
+    if (Count >= capacity) {
+        // Large pieces go straight to the file.
+        m_buffer.assign(p, p + Count);
+        FlushBuffer();
+        return Count;
     }
-    return done;
+    if (m_buffer.capacity() < WriteBufferSize)
+        m_buffer.reserve(WriteBufferSize);
+    m_buffer.insert(m_buffer.end(), p, p + Count);
+    return Count;
 }
 
 std::int64_t TFileStream::Seek(std::int64_t Offset, TSeekOrigin Origin)
 {
+    CheckOpen();
     int whence = SEEK_SET;
     switch (Origin) {
     case soBeginning: whence = SEEK_SET; break;
@@ -327,6 +373,14 @@ std::int64_t TFileStream::Seek(std::int64_t Offset, TSeekOrigin Origin)
     case soEnd: whence = SEEK_END; break;
     default: SeekError();
     }
+    // Asking for the position needs no write.
+    if (Origin == soCurrent && Offset == 0) {
+        const off_t pos = ::lseek(m_handle, 0, SEEK_CUR);
+        if (pos < 0)
+            SeekError();
+        return AddOffset(pos, static_cast<std::int64_t>(m_buffer.size()));
+    }
+    FlushBuffer();
     const off_t pos = ::lseek(m_handle, static_cast<off_t>(Offset), whence);
     if (pos < 0)
         SeekError();
@@ -337,6 +391,8 @@ void TFileStream::SetSize(std::int64_t NewSize)
 {
     if (NewSize < 0)
         throw EStreamError("Invalid stream size");
+    CheckOpen();
+    FlushBuffer();
     const std::int64_t pos = Position();
     if (::ftruncate(m_handle, static_cast<off_t>(NewSize)) != 0)
         WriteError();
@@ -346,8 +402,18 @@ void TFileStream::SetSize(std::int64_t NewSize)
 
 void TFileStream::Flush()
 {
+    CheckOpen();
+    FlushBuffer();
     if (::fsync(m_handle) != 0)
         WriteError();
+}
+
+void TFileStream::Close()
+{
+    if (m_handle < 0)
+        return;
+    Finally close([this] { CloseHandle(); });
+    FlushBuffer();
 }
 
 void TFileStream::CloseHandle()
@@ -356,6 +422,7 @@ void TFileStream::CloseHandle()
         return;
     const int handle = m_handle;
     m_handle = -1;
+    m_buffer.clear();
     // A close error can report a write that never reached the disk.
     if (::close(handle) != 0 && errno != EINTR)
         WriteError();
@@ -412,6 +479,7 @@ TSafeFileStream::~TSafeFileStream()
 {
     if (m_committed)
         return;
+    DiscardBuffer();
     if (Handle() >= 0) {
         try {
             CloseHandle();

@@ -126,8 +126,15 @@ enum : std::uint16_t {
     fmCreate = 0xFF00,
 };
 
+// Writes are gathered in a buffer (WriteBufferSize bytes) and reach the file
+// in large pieces: when the buffer is full, before a read, a seek that moves,
+// a size change, Flush and Close. Close reports a write that failed; the
+// destructor writes what is left too but cannot raise, so a writer that must
+// know calls Close (TSafeFileStream::Commit does).
 class TFileStream : public TStream {
 public:
+    static constexpr std::size_t WriteBufferSize = 64 * 1024;
+
     // fmCreate creates or truncates (EFCreateError "Cannot create file "%s". <reason>");
     // the open modes need an existing file (EFOpenError "Cannot open file "%s". <reason>").
     // Share flags are accepted and ignored.
@@ -140,22 +147,33 @@ public:
     void SetSize(std::int64_t NewSize) override;
 
     const std::string& FileName() const { return m_fileName; }
-    // Forces the written data to disk (EWriteError on failure).
+    // Writes the buffer and forces the written data to disk (EWriteError on failure).
     void Flush();
+    // Writes the buffer and closes the file (EWriteError when a write or the
+    // close fails); the stream can't be used afterwards.
+    void Close();
 
 protected:
     // Adopts an open descriptor.
     TFileStream(int Handle, const std::string& FileName);
     int Handle() const { return m_handle; }
     void CloseHandle();   // EWriteError when the close reports a lost write
+    // Forgets buffered bytes that were not written yet.
+    void DiscardBuffer() { m_buffer.clear(); }
 
 private:
+    void FlushBuffer();   // EWriteError when the file takes less than all
+    void CheckOpen() const;
+
     int m_handle{-1};
+    bool m_writable{true};
     std::string m_fileName;
+    std::vector<char> m_buffer;   // written, not yet in the file; the file position is before them
 };
 
 // A file written through a temporary beside the target ("<path>.tmp-XXXXXX").
-// Commit() forces it to disk and renames it over the target; destroyed
+// Commit() writes what is buffered, forces it to disk and renames it over the
+// target (a failed write raises before the rename); destroyed
 // without Commit (or after a failed Commit) it removes the temporary and the
 // target is untouched. EFCreateError when the temporary cannot be created
 // (for example the directory does not exist).

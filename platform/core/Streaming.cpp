@@ -2,6 +2,9 @@
 
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Collection.h"
+#include "platform/core/Guards.h"
+#include "platform/core/Locale.h"
+#include "platform/core/Split.h"
 
 #include <algorithm>
 #include <bit>
@@ -19,19 +22,6 @@ enum Tag : std::uint8_t {
     tFalse = 1, tTrue = 2, tInt32 = 3, tInt64 = 4, tDouble = 5, tString = 6, tIdent = 7, tSet = 8,
     tBinary = 9, tNil = 10, tReference = 11, tObject = 12, tCollection = 13, tVariant = 14
 };
-
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-bool SameName(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && Lower(a) == Lower(b);
-}
 
 // ---------------------------------------------------------------- writing
 
@@ -372,8 +362,9 @@ public:
             Corrupt("empty class name");
         n.name = Str("component name");
         n.entries = Entries(depth);
+        // Nothing is allocated ahead on a count: a damaged count fails when
+        // the bytes run out, having cost only what was really there.
         std::uint32_t children = Count(16, "child count");
-        n.children.reserve(children);
         for (std::uint32_t i = 0; i < children; ++i)
             n.children.push_back(Component(depth + 1));
         return n;
@@ -423,8 +414,9 @@ private:
     {
         Deeper(depth);
         std::uint32_t n = Count(5, "entry count");   // name length + tag
-        std::vector<Entry> entries(n);
-        for (Entry& e : entries) {
+        std::vector<Entry> entries;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            Entry& e = entries.emplace_back();
             e.name = Str("property name");
             if (e.name.empty())
                 Corrupt("empty property name");
@@ -449,7 +441,6 @@ private:
         case tReference: v.s = Str("string"); break;
         case tSet: {
             std::uint32_t n = Count(4, "set");
-            v.names.reserve(n);
             for (std::uint32_t i = 0; i < n; ++i)
                 v.names.push_back(Str("set element"));
             break;
@@ -467,7 +458,6 @@ private:
         case tCollection: {
             Deeper(depth + 1);
             std::uint32_t n = Count(4, "collection");
-            v.items.reserve(n);
             for (std::uint32_t i = 0; i < n; ++i)
                 v.items.push_back(Entries(depth + 1));
             break;
@@ -485,7 +475,6 @@ private:
         if (type == (varArray | varVariant)) {
             std::uint32_t n = Count(2, "variant array");
             std::vector<Variant> items;
-            items.reserve(n);
             for (std::uint32_t i = 0; i < n; ++i)
                 items.push_back(ParseVariant(depth + 1));
             return Variant::Array(std::move(items));
@@ -553,12 +542,12 @@ public:
     void DefineProperty(const std::string& Name, const std::function<void(const Variant&)>&,
                         const std::function<Variant()>&, bool) override
     {
-        m_defined.emplace(Lower(Name), tVariant);
+        m_defined.emplace(LowerCase(Name), tVariant);
     }
     void DefineBinaryProperty(const std::string& Name, const std::function<void(TStream&)>&,
                               const std::function<void(TStream&)>&, bool) override
     {
-        m_defined.emplace(Lower(Name), tBinary);
+        m_defined.emplace(LowerCase(Name), tBinary);
     }
     const std::map<std::string, Tag>& Defined() const { return m_defined; }
 
@@ -574,7 +563,7 @@ public:
     void DefineProperty(const std::string& Name, const std::function<void(const Variant&)>& ReadData,
                         const std::function<Variant()>&, bool) override
     {
-        if (m_found || !SameName(Name, m_entry.name))
+        if (m_found || !SameNoCase(Name, m_entry.name))
             return;
         m_found = true;
         if (m_entry.value.tag != tVariant)
@@ -585,7 +574,7 @@ public:
     void DefineBinaryProperty(const std::string& Name, const std::function<void(TStream&)>& ReadData,
                               const std::function<void(TStream&)>&, bool) override
     {
-        if (m_found || !SameName(Name, m_entry.name))
+        if (m_found || !SameNoCase(Name, m_entry.name))
             return;
         m_found = true;
         if (m_entry.value.tag != tBinary)
@@ -637,7 +626,7 @@ private:
 
     TComponent* Probe(const std::string& className)
     {
-        auto& slot = m_probes[Lower(className)];
+        auto& slot = m_probes[LowerCase(className)];
         if (!slot)
             slot.reset(TClassRegistry::Instance().Create(className, nullptr));
         return slot.get();
@@ -663,7 +652,7 @@ private:
             if (!TClassRegistry::Instance().IsRegistered(n.className))
                 throw EClassNotFound("Class " + n.className + " not found");
             if (!n.name.empty()) {
-                if (!m_newNames.insert(Lower(n.name)).second)
+                if (!m_newNames.insert(LowerCase(n.name)).second)
                     throw EReadError("A component named " + n.name + " already exists");
             }
         }
@@ -684,7 +673,7 @@ private:
         if (existingParent)
             existingParent->GetChildren(
                 [&](TComponent* c) {
-                    if (!found && SameName(c->Name(), n.name))
+                    if (!found && SameNoCase(c->Name(), n.name))
                         found = c;
                 },
                 m_rootForMatching);
@@ -692,7 +681,7 @@ private:
             found = m_rootForMatching->FindComponent(n.name);
         if (!found)
             return nullptr;
-        if (!SameName(found->ClassName(), n.className))
+        if (!SameNoCase(found->ClassName(), n.className))
             throw EReadError("A component named " + n.name + " already exists");
         if (!m_matched.insert(found).second)
             throw EReadError("A component named " + n.name + " already exists");
@@ -727,7 +716,7 @@ private:
                 defined = std::make_unique<CollectingFiler>(filerRoot);
                 CallDefineProperties(obj, *defined);
             }
-            auto it = defined->Defined().find(Lower(e.name));
+            auto it = defined->Defined().find(LowerCase(e.name));
             if (it != defined->Defined().end()) {
                 if (it->second != e.value.tag)
                     throw EReadError("Invalid property value for " + e.name);
@@ -779,13 +768,9 @@ private:
         if (!scratch)
             return;
         m_dryRun = true;
-        try {
-            Apply(root, scratch.get());
-        } catch (...) {
-            EndDryRun();
-            throw;   // scratch frees itself and what it owns
-        }
-        EndDryRun();
+        // On failure scratch frees itself and what it owns.
+        Finally endDryRun([this] { EndDryRun(); });
+        Apply(root, scratch.get());
     }
 
     void EndDryRun()
@@ -889,7 +874,7 @@ private:
         }
         m_root = comp;
         Track(comp);
-        if (!root.name.empty() && !SameName(root.name, comp->Name())) {
+        if (!root.name.empty() && !SameNoCase(root.name, comp->Name())) {
             if (!m_dryRun && instance)
                 m_undo.push_back([comp, old = comp->Name()] { comp->SetName(old); });
             comp->SetName(UniqueName(comp->Owner(), comp, root.name));
@@ -1007,7 +992,7 @@ private:
             auto* coll = dynamic_cast<TCollection*>(info.GetObj(obj));
             if (!coll)
                 throw EReadError("Property " + info.Name + " has no collection to read into");
-            TCollection::UpdateScope update(*coll);
+            TUpdateScope update(*coll);
             coll->Clear();
             for (const std::vector<Entry>& item : v.items)
                 ApplyEntries(coll->Add(), item);
@@ -1022,15 +1007,7 @@ private:
     {
         if (path.empty())
             return m_root;
-        std::vector<std::string> segs;
-        std::size_t pos = 0;
-        while (pos <= path.size()) {
-            std::size_t end = path.find('.', pos);
-            if (end == std::string::npos)
-                end = path.size();
-            segs.push_back(path.substr(pos, end - pos));
-            pos = end + 1;
-        }
+        const std::vector<std::string> segs = SplitString(path, '.');
         auto descend = [&](TComponent* base, std::size_t from) -> TComponent* {
             TComponent* c = base;
             for (std::size_t i = from; c && i < segs.size(); ++i)
@@ -1040,7 +1017,7 @@ private:
         for (TComponent* base = m_root; base; base = base->Owner()) {
             if (TComponent* c = descend(base, 0))
                 return c;
-            if (SameName(base->Name(), segs[0]))
+            if (SameNoCase(base->Name(), segs[0]))
                 if (TComponent* c = descend(base, 1))
                     return c;
         }
@@ -1099,13 +1076,10 @@ void WriteComponent(TStream& Stream, TComponent* Root)
     Writer w(Root);
     w.Out().append(ComponentStreamSignature, 4);
     w.LE<std::uint16_t>(ComponentStreamVersion);
-    try {
+    {
+        Finally clear([&w] { w.ClearWritingState(); });
         w.Component(Root, 0);
-    } catch (...) {
-        w.ClearWritingState();
-        throw;
     }
-    w.ClearWritingState();
     Stream.WriteBuffer(w.Out().data(), static_cast<std::int64_t>(w.Out().size()));
 }
 

@@ -39,7 +39,9 @@
 // always (an empty one clears the target's items on reading).
 //
 // Reading parses the whole stream into memory first, checking every count,
-// length and nesting level against the bytes that remain; a corrupt or
+// length and nesting level against the bytes that remain and allocating
+// only for what it has read (memory and time grow with the stream's size,
+// whatever counts it declares); a corrupt or
 // truncated stream raises EReadError and nothing is touched. It then checks
 // the classes (EClassNotFound) and properties ("Property X does not exist",
 // EReadError) against the registries and the existing objects, and only then

@@ -1,5 +1,6 @@
 #include "platform/core/Strings.h"
 
+#include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
 #include "platform/core/Stream.h"
 
@@ -37,7 +38,7 @@ void TStrings::IndexError(int Index) const
 void TStrings::Put(int Index, const std::string& S)
 {
     TObject* obj = Objects(Index);
-    UpdateScope scope(*this);
+    TUpdateScope scope(*this);
     Delete(Index);
     InsertObject(Index, S, obj);
 }
@@ -75,7 +76,7 @@ void TStrings::InsertObject(int Index, const std::string& S, TObject* AObject)
 
 void TStrings::Exchange(int Index1, int Index2)
 {
-    UpdateScope scope(*this);
+    TUpdateScope scope(*this);
     const std::string s1 = Get(Index1), s2 = Get(Index2);
     TObject* o1 = Objects(Index1);
     TObject* o2 = Objects(Index2);
@@ -91,7 +92,7 @@ void TStrings::Move(int CurIndex, int NewIndex)
         return;
     if (NewIndex < 0 || NewIndex >= Count())
         IndexError(NewIndex);
-    UpdateScope scope(*this);
+    TUpdateScope scope(*this);
     const std::string s = Get(CurIndex);
     TObject* obj = Objects(CurIndex);
     Delete(CurIndex);
@@ -103,12 +104,12 @@ void TStrings::AddStrings(const TStrings& Strings)
     if (&Strings == this) {
         // Adding a list to itself would chase its own growing end.
         const int n = Count();
-        UpdateScope scope(*this);
+        TUpdateScope scope(*this);
         for (int i = 0; i < n; ++i)
             AddObject(Get(i), Objects(i));
         return;
     }
-    UpdateScope scope(*this);
+    TUpdateScope scope(*this);
     for (int i = 0; i < Strings.Count(); ++i)
         AddObject(Strings.Get(i), Strings.Objects(i));
 }
@@ -202,7 +203,7 @@ void TStrings::SetText(const std::string& Value)
             ++end;
         start = end;
     }
-    UpdateScope scope(*this);
+    TUpdateScope scope(*this);
     Clear();
     for (const std::string& line : lines)
         Add(line);
@@ -277,7 +278,7 @@ void TStrings::ParseDelimited(const std::string& Value, char Delim, char Quote)
             skipBlanks();
         }
     }
-    UpdateScope scope(*this);
+    TUpdateScope scope(*this);
     Clear();
     for (const std::string& item : items)
         Add(item);
@@ -325,7 +326,7 @@ void TStrings::Assign(TPersistent* Source)
     if (Source == this)
         return;   // Clear would otherwise empty the source too
     if (auto* src = dynamic_cast<TStrings*>(Source)) {
-        UpdateScope scope(*this);
+        TUpdateScope scope(*this);
         Clear();
         AddStrings(*src);
         return;
@@ -357,7 +358,7 @@ void TStrings::LoadFromStream(TStream& Stream)
     try {
         SetText(text);
     } catch (...) {
-        UpdateScope scope(*this);
+        TUpdateScope scope(*this);
         Clear();
         for (const auto& [line, object] : old)
             AddObject(line, object);
@@ -367,7 +368,12 @@ void TStrings::LoadFromStream(TStream& Stream)
 
 void TStrings::SaveToStream(TStream& Stream) const
 {
-    Stream.WriteBytes(Text());
+    // Loading drops one byte-order mark; a text that starts with a mark of
+    // its own gets one in front, so that it loads back unchanged.
+    std::string text = Text();
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.insert(0, "\xEF\xBB\xBF");
+    Stream.WriteBytes(text);
 }
 
 void TStrings::LoadFromFile(const std::string& FileName)

@@ -66,19 +66,10 @@ public:
 
     // OnChanging on the outermost BeginUpdate, OnChange on the outermost
     // EndUpdate; none in between.
+    // TUpdateScope (Guards.h) brackets a scope.
     void BeginUpdate();
     void EndUpdate();
     int UpdateCount() const { return m_updateCount; }
-    class UpdateScope {
-    public:
-        explicit UpdateScope(TStrings& S) : m_s(S) { m_s.BeginUpdate(); }
-        ~UpdateScope() { m_s.EndUpdate(); }
-        UpdateScope(const UpdateScope&) = delete;
-        UpdateScope& operator=(const UpdateScope&) = delete;
-
-    private:
-        TStrings& m_s;
-    };
 
     // Copies the lines and objects of another TStrings.
     void Assign(TPersistent* Source) override;
@@ -86,7 +77,8 @@ public:
     bool Equals(const TStrings& Strings) const;
 
     // Reading takes the rest of the stream as UTF-8 text (a BOM is skipped);
-    // a failed read leaves the list as it was.
+    // a failed read leaves the list as it was. Writing adds a BOM only when
+    // the first line starts with one, so what was written reads back the same.
     void LoadFromStream(TStream& Stream);
     void SaveToStream(TStream& Stream) const;
     void LoadFromFile(const std::string& FileName);

@@ -358,7 +358,6 @@ struct Num {
     double D;
 };
 
-int Sign(double d) { return (d > 0) - (d < 0); }
 template <typename T> int Cmp(T a, T b) { return (a > b) - (a < b); }
 
 // Exact comparison of a finite double with the rational p/q, q being 1 or 10^4.

@@ -1,6 +1,8 @@
 #include "platform/data/DataSet.h"
 
+#include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
+#include "platform/core/Split.h"
 #include "platform/core/Stream.h"
 #include "platform/data/DataLink.h"
 #include "platform/data/DataSource.h"
@@ -20,47 +22,14 @@ namespace {
 
 std::vector<std::string> SplitFieldNames(const std::string& names)
 {
-    std::vector<std::string> out;
-    std::string cur;
-    for (char c : names) {
-        if (c == ';') {
-            out.push_back(Trim(cur));
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    out.push_back(Trim(cur));
+    std::vector<std::string> out = SplitString(names, ';');
+    for (std::string& name : out)
+        name = Trim(name);
     // "A;B;" names two fields; an empty list names none.
     while (!out.empty() && out.back().empty())
         out.pop_back();
     return out;
 }
-
-// Runs a notification when the scope ends, also when an exception leaves
-// it early; one that raises while another exception unwinds is dropped.
-template <class F>
-class Finally {
-public:
-    explicit Finally(F f) : m_f(std::move(f)), m_uncaught(std::uncaught_exceptions()) {}
-    ~Finally() noexcept(false)
-    {
-        if (std::uncaught_exceptions() > m_uncaught) {
-            try {
-                m_f();
-            } catch (...) {
-            }
-        } else {
-            m_f();
-        }
-    }
-    Finally(const Finally&) = delete;
-    Finally& operator=(const Finally&) = delete;
-
-private:
-    F m_f;
-    int m_uncaught;
-};
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "platform/core/Locale.h"
 #include "platform/core/Stream.h"
+#include "platform/core/Utf8.h"
 #include "platform/data/DataSet.h"
 
 #include <cmath>
@@ -12,23 +13,6 @@
 namespace qel {
 
 namespace {
-
-// Cuts a UTF-8 text to at most n characters, never inside a sequence.
-std::string CutChars(const std::string& s, int n)
-{
-    if (n <= 0)
-        return s;
-    int chars = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if ((c & 0xC0) != 0x80) {
-            if (chars == n)
-                return s.substr(0, i);
-            ++chars;
-        }
-    }
-    return s;
-}
 
 std::string TextOf(const Variant& v)
 {
@@ -86,8 +70,6 @@ std::string IntegerText(const TNumericField& field, const Variant& v, bool Displ
     return fmt.empty() ? IntToStr(v.AsInt64()) : FormatFloat(fmt, static_cast<double>(v.AsInt64()));
 }
 
-std::string MoneyText(double v) { return FormatFloat("#,##0.00", v) + " \u20AC"; }
-
 } // namespace
 
 const char* FieldTypeName(TFieldType type)
@@ -109,7 +91,10 @@ Variant TStringField::ConvertValue(const Variant& Value) const
 {
     if (Value.IsEmptyOrNull())
         return Variant::Null();
-    std::string s = CutChars(TextOf(Value), Size());
+    // A size of 0 or less sets no limit.
+    std::string s = TextOf(Value);
+    if (Size() > 0)
+        s = Utf8Prefix(s, static_cast<std::size_t>(Size()));
     if (s.empty())
         return Variant::Null();
     return Variant(std::move(s));
@@ -232,7 +217,7 @@ std::string TFloatField::GetText(bool DisplayText) const
     if (!fmt.empty())
         return FormatFloat(fmt, d);
     if (m_currency)
-        return DisplayText ? MoneyText(d) : FormatFloat("0.00", d);
+        return DisplayText ? CurrencyText(d) : FormatFloat("0.00", d);
     if (m_precision >= 15)
         return FloatToStr(d);
     char buf[64];
@@ -274,9 +259,9 @@ std::string TBCDField::GetText(bool DisplayText) const
     const Currency c = v.AsCurrency();
     const std::string& fmt = DisplayText ? DisplayFormat() : EditFormat();
     if (!fmt.empty())
-        return FormatFloat(fmt, c.ToDouble());
+        return FormatCurr(fmt, c);
     if (m_currency)
-        return DisplayText ? MoneyText(c.ToDouble()) : FormatFloat("0.00", c.ToDouble());
+        return DisplayText ? CurrencyText(c) : FormatCurr("0.00", c);
     return CurrToStr(c);
 }
 

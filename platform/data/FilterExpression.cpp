@@ -1,6 +1,7 @@
 #include "platform/data/FilterExpression.h"
 
 #include "platform/core/Locale.h"
+#include "platform/core/MathUtils.h"
 
 #include <algorithm>
 #include <cctype>
@@ -24,14 +25,6 @@ struct Token {
 
 bool IsNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || (c & 0x80); }
 bool IsNameChar(char c) { return IsNameStart(c) || std::isdigit(static_cast<unsigned char>(c)) || c == '.'; }
-
-std::string Upper(const std::string& s)
-{
-    std::string r = s;
-    for (char& c : r)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return r;
-}
 
 std::vector<Token> Tokenize(const std::string& s)
 {
@@ -119,7 +112,7 @@ std::vector<Token> Tokenize(const std::string& s)
                 ++j;
             t.Text = s.substr(i, j - i);
             i = j;
-            const std::string u = Upper(t.Text);
+            const std::string u = UpperCase(t.Text);
             if (u == "AND") t.Kind = Tok::And;
             else if (u == "OR") t.Kind = Tok::Or;
             else if (u == "NOT") t.Kind = Tok::Not;
@@ -360,7 +353,7 @@ private:
             }
         } else if (fieldType == ftBoolean) {
             if (lit.Type == ftString) {
-                const std::string u = Upper(Trim(lit.Literal.AsString()));
+                const std::string u = UpperCase(Trim(lit.Literal.AsString()));
                 if (u == "TRUE" || u == "T" || u == "1")
                     lit.Literal = Variant(true);
                 else if (u == "FALSE" || u == "F" || u == "0")
@@ -409,8 +402,6 @@ bool Satisfies(int c, Cmp op)
     }
     return false;
 }
-
-int Sign(int c) { return c < 0 ? -1 : c > 0 ? 1 : 0; }
 
 bool EvalNode(const TFilterExpression::Node& n, const TFilterExpression::ValueGetter& get, TFilterOptions opt)
 {

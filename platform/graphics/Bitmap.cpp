@@ -1,6 +1,7 @@
 #include "platform/graphics/Bitmap.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Locale.h"
 #include "platform/core/Stream.h"
 
 #include <QBuffer>
@@ -128,9 +129,7 @@ std::string LowerExt(const std::string& fileName)
     const auto slash = fileName.find_last_of("/\\");
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
-    std::string ext = fileName.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string ext = LowerCase(fileName.substr(dot + 1));
     return ext;
 }
 
@@ -488,6 +487,28 @@ void TIcon::Assign(TPersistent* Source)
         return;
     }
     TGraphic::Assign(Source);
+}
+
+void TIcon::AssignMasked(const TBitmap& Bitmap, TColor TransparentColor)
+{
+    const int w = Bitmap.Width();
+    const int h = Bitmap.Height();
+    if (Bitmap.Empty() || w <= 0 || h <= 0) {
+        *m_image = QImage();
+        Changed();
+        return;
+    }
+    const TColor transparent = ColorToRGB(TransparentColor);
+    QImage img(w, h, QImage::Format_ARGB32);
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const TColor c = ColorToRGB(Bitmap.Pixel(x, y));
+            line[x] = c == transparent ? qRgba(0, 0, 0, 0) : qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+        }
+    }
+    *m_image = std::move(img);
+    Changed();
 }
 
 bool TIcon::Equals(const TGraphic* other) const

@@ -64,6 +64,7 @@ public:
     std::unique_ptr<TBitmap> CreateMask(TColor transparent) const;
 
     // The pixels (ARGB32, opaque unless loaded with alpha). Ends drawing first.
+    // Qt escape hatch: platform/ only; components use Canvas() and Pixel().
     const QImage& Image() const;
     void SetImage(const QImage& image);
 
@@ -124,8 +125,12 @@ public:
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) const override;
     void Assign(TPersistent* Source) override;
+    // The bitmap's pixels at its size (any size a bitmap holds); those of
+    // TransparentColor become fully transparent, the others opaque.
+    void AssignMasked(const TBitmap& Bitmap, TColor TransparentColor);
     bool Equals(const TGraphic* other) const override;
     TGraphic* NewOfSameClass() const override { return new TIcon; }
+    // Qt escape hatch: platform/ only.
     const QImage& Image() const { return *m_image; }
 
 protected:

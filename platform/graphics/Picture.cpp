@@ -1,6 +1,7 @@
 #include "platform/graphics/Picture.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Locale.h"
 #include "platform/graphics/Metafile.h"
 
 #include <algorithm>
@@ -15,13 +16,6 @@ struct FormatEntry {
     std::string description;
     TPicture::GraphicFactory factory;
 };
-
-std::string Lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 // Ordered by registration so that the filter lists formats in a stable order.
 std::vector<std::pair<std::string, FormatEntry>>& Formats()
@@ -42,7 +36,7 @@ std::string Extension(const std::string& fileName)
     const auto slash = fileName.find_last_of("/\\");
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
-    return Lower(fileName.substr(dot + 1));
+    return LowerCase(fileName.substr(dot + 1));
 }
 
 } // namespace
@@ -52,6 +46,8 @@ TPicture::~TPicture() = default;
 
 void TPicture::GraphicChanged()
 {
+    if (!m_changes.Notify(this))
+        return;
     if (OnChange)
         OnChange(this);
 }
@@ -65,7 +61,7 @@ void TPicture::SetGraphic(const TGraphic* graphic)
     }
     m_graphic = std::move(copy);
     if (m_graphic)
-        m_graphic->OnChange = [this](TObject*) { GraphicChanged(); };
+        m_graphicLink.Connect(m_graphic->Changes(), [this](TObject*) { GraphicChanged(); });
     GraphicChanged();
 }
 
@@ -74,7 +70,7 @@ TBitmap* TPicture::Bitmap()
     auto* bmp = dynamic_cast<TBitmap*>(m_graphic.get());
     if (!bmp) {
         m_graphic = std::make_unique<TBitmap>();
-        m_graphic->OnChange = [this](TObject*) { GraphicChanged(); };
+        m_graphicLink.Connect(m_graphic->Changes(), [this](TObject*) { GraphicChanged(); });
         bmp = static_cast<TBitmap*>(m_graphic.get());
         GraphicChanged();
     }
@@ -86,7 +82,7 @@ TIcon* TPicture::Icon()
     auto* icon = dynamic_cast<TIcon*>(m_graphic.get());
     if (!icon) {
         m_graphic = std::make_unique<TIcon>();
-        m_graphic->OnChange = [this](TObject*) { GraphicChanged(); };
+        m_graphicLink.Connect(m_graphic->Changes(), [this](TObject*) { GraphicChanged(); });
         icon = static_cast<TIcon*>(m_graphic.get());
         GraphicChanged();
     }
@@ -109,7 +105,7 @@ void TPicture::LoadFromFile(const std::string& fileName)
     std::unique_ptr<TGraphic> g(it->second.factory());
     g->LoadFromFile(fileName);
     m_graphic = std::move(g);
-    m_graphic->OnChange = [this](TObject*) { GraphicChanged(); };
+    m_graphicLink.Connect(m_graphic->Changes(), [this](TObject*) { GraphicChanged(); });
     GraphicChanged();
 }
 
@@ -141,7 +137,7 @@ void TPicture::Assign(TPersistent* Source)
 void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description,
                                   GraphicFactory factory)
 {
-    const std::string ext = Lower(extension);
+    const std::string ext = LowerCase(extension);
     auto& formats = Formats();
     for (auto& f : formats)
         if (f.first == ext) {
@@ -153,7 +149,7 @@ void TPicture::RegisterFileFormat(const std::string& extension, const std::strin
 
 void TPicture::UnregisterFileFormat(const std::string& extension)
 {
-    const std::string ext = Lower(extension);
+    const std::string ext = LowerCase(extension);
     auto& formats = Formats();
     formats.erase(std::remove_if(formats.begin(), formats.end(), [&](const auto& f) { return f.first == ext; }),
                   formats.end());
@@ -161,7 +157,7 @@ void TPicture::UnregisterFileFormat(const std::string& extension)
 
 bool TPicture::SupportsExtension(const std::string& extension)
 {
-    const std::string ext = Lower(extension);
+    const std::string ext = LowerCase(extension);
     const auto& formats = Formats();
     return std::any_of(formats.begin(), formats.end(), [&](const auto& f) { return f.first == ext; });
 }

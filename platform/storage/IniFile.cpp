@@ -84,13 +84,17 @@ void CheckNames(const std::string& section, const std::string& ident, const std:
     auto hasBreak = [](const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; };
     std::string key = Trimmed(ident);
     std::string sec = Trimmed(section);
-    if (hasBreak(section) || sec.empty())
+    // The file is read as Windows-1252 when any of it is not UTF-8: one such
+    // name or value would garble every other non-ASCII text in the file.
+    if (hasBreak(section) || sec.empty() || !detail::IsValidUtf8(section))
         throw EIniFileException("Invalid section name \"" + section + "\"");
-    if (hasBreak(ident) || key.empty() || key.find('=') != std::string::npos || key[0] == ';' ||
-        key[0] == '#' || key[0] == '[')
+    if (hasBreak(ident) || key.empty() || !detail::IsValidUtf8(ident) || key.find('=') != std::string::npos ||
+        key[0] == ';' || key[0] == '#' || key[0] == '[')
         throw EIniFileException("Invalid key name \"" + ident + "\"");
     if (hasBreak(value))
         throw EIniFileException("Invalid value for \"" + ident + "\": line breaks cannot be stored");
+    if (!detail::IsValidUtf8(value))
+        throw EIniFileException("Invalid value for \"" + ident + "\": the text is not UTF-8");
 }
 
 bool IsQuote(char c)

@@ -39,7 +39,8 @@ public:
     virtual std::string ReadString(const std::string& Section, const std::string& Ident,
                                    const std::string& Default) = 0;
     // A name or value that would not read back as written (line breaks, '='
-    // in a key, a key that reads as a comment or section) raises EIniFileException.
+    // in a key, a key that reads as a comment or section, text that is not
+    // UTF-8) raises EIniFileException.
     virtual void WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) = 0;
 
     // Decimal, or hexadecimal with a "0x" or "$" prefix; text that is no

@@ -1,14 +1,13 @@
 #include "platform/storage/Registry.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Split.h"
 #include "platform/core/Strings.h"
+#include "platform/core/Stream.h"
 #include "platform/storage/detail/FillStrings.h"
+#include "platform/storage/detail/SettingsFile.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QString>
 
@@ -17,44 +16,56 @@
 #include <cctype>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <memory>
 
 namespace qel {
 
-// How the tree is laid out in the QSettings file. QSettings compares keys
-// case-sensitively and gives '\', '/' and '%' meanings of its own, so every
-// name is case-folded and escaped to [a-z0-9_] to form the QSettings key,
-// and the original spelling is kept as a value beside it:
+// How the tree is laid out in the store file (detail/SettingsFile.h). Every
+// name is case-folded and escaped to [a-z0-9_] to form the key, and the
+// original spelling is kept as a value beside it:
 //   r<root in hex>/k<key>/k<sub key>/_   = the sub key's own spelling (marks that it exists)
 //   .../n<value>                         = the value name's own spelling
 //   .../v<value>                         = type letter + data: s text, e text,
 //                                          i decimal integer, b hex bytes
 namespace {
 
-// A file's size and modification time: what QSettings looks at to decide
-// whether to read a file again.
+using detail::SettingsMap;
+
+// A file's size and modification time: a change means another program
+// wrote it, and it is read again.
 struct FileStamp {
-    qint64 size = -1;
-    QDateTime modified;
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified{};
+    bool exists = false;
     bool operator==(const FileStamp&) const = default;
 };
 
+FileStamp StampOf(const std::string& file)
+{
+    std::error_code ec;
+    FileStamp stamp;
+    const auto status = std::filesystem::status(file, ec);
+    if (ec || !std::filesystem::exists(status))
+        return stamp;
+    stamp.exists = true;
+    stamp.size = std::filesystem::file_size(file, ec);
+    stamp.modified = std::filesystem::last_write_time(file, ec);
+    return stamp;
+}
+
 struct Store {
     std::string file;
-    std::unique_ptr<QSettings> settings;
+    bool loaded = false;
     bool damaged = false;
-    // Files found damaged, by absolute path, as they were then. QSettings
-    // keeps parsed files in a process-wide cache and reports the format error
-    // only when it reads the file; opened again unchanged, a damaged file
-    // would look sound and the next write would overwrite it.
-    std::map<QString, FileStamp> knownDamaged;
+    FileStamp stamp;
+    SettingsMap values;
+    // Batching: while updates are open, writes change `values` only; the
+    // file is written when the outermost update ends.
+    int updateCount = 0;
+    bool dirty = false;
 };
-
-FileStamp StampOf(const QFileInfo& info)
-{
-    return info.exists() ? FileStamp{info.size(), info.lastModified().toUTC()} : FileStamp{};
-}
 
 Store& TheStore()
 {
@@ -70,135 +81,116 @@ std::string DefaultStoreFile()
     return (dir + QStringLiteral("/qel/registry.ini")).toStdString();
 }
 
-// True when a value of the file, or an element of a value list, starts with
-// a typed form that QSettings reads through QDataStream ("@Variant(...)",
-// "@DateTime(...)", any '@' form but the plain ones), or an escape anywhere
-// spells '@'. In QDataStream a damaged length asks for gigabytes. This store
-// writes strings only; QSettings doubles a leading '@' of a string and never
-// escapes one, so a file holding such a value was not written here.
-bool HasTypedValues(const QByteArray& data)
-{
-    const auto n = data.size();
-    auto escapeIsAt = [&](qsizetype& i) {   // data[i] is the backslash; i ends on its last character
-        if (i + 1 >= n)
-            return false;
-        const char c = data[i + 1];
-        int value = -1;
-        if (c == 'x' || c == 'X') {
-            value = 0;
-            i += 1;
-            while (i + 1 < n && std::isxdigit(static_cast<unsigned char>(data[i + 1])) && value <= 0xFFFF)
-                value = value * 16 + QByteArray(1, data[++i]).toInt(nullptr, 16);
-        } else if (c >= '0' && c <= '7') {
-            value = 0;
-            for (int k = 0; k < 3 && i + 1 < n && data[i + 1] >= '0' && data[i + 1] <= '7'; ++k)
-                value = value * 8 + (data[++i] - '0');
-        } else {
-            ++i;
-        }
-        return value == '@';
-    };
-    bool inValue = false, elementStart = false, quoted = false;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = data[i];
-        if (c == '\n' || c == '\r') {
-            inValue = elementStart = quoted = false;
-            continue;
-        }
-        if (!inValue) {
-            if (c == '=') {
-                inValue = true;
-                elementStart = true;
-            }
-            continue;
-        }
-        if (c == '\\') {
-            if (i + 1 < n && (data[i + 1] == '\n' || data[i + 1] == '\r')) {   // a continued line
-                i += (data[i + 1] == '\r' && i + 2 < n && data[i + 2] == '\n') ? 2 : 1;
-                continue;
-            }
-            if (escapeIsAt(i))
-                return true;
-            elementStart = false;
-            continue;
-        }
-        if (elementStart && (c == ' ' || c == '\t'))
-            continue;
-        if (c == '"') {
-            quoted = !quoted;
-            continue;
-        }
-        if (elementStart && c == '@') {
-            // "@@" is an escaped '@'; QSettings itself writes strings holding
-            // NUL as "@String(...)"; these and the plain geometry forms are
-            // read without QDataStream.
-            static const char* const plain[] = {"@", "String(", "ByteArray(", "Rect(", "Size(", "Point("};
-            const QByteArray rest = data.mid(i + 1, 16);
-            if (std::none_of(std::begin(plain), std::end(plain), [&](const char* p) { return rest.startsWith(p); }))
-                return true;
-        }
-        elementStart = c == ',' && !quoted;
-    }
-    return false;
-}
-
-QSettings& Settings()
+// The store's values, read from the file when first needed and again when
+// another program changed it (never while a batch holds unwritten changes).
+SettingsMap& Settings()
 {
     Store& s = TheStore();
-    if (!s.settings) {
-        if (s.file.empty())
-            s.file = DefaultStoreFile();
-        QFile raw(QString::fromStdString(s.file));
-        const bool foreign = raw.open(QIODevice::ReadOnly) && HasTypedValues(raw.readAll());
-        raw.close();
-        if (foreign) {
-            // Not parsed at all: an empty store over a file that stays as it is.
-            s.settings = std::make_unique<QSettings>(QString(), QSettings::IniFormat);
-            s.damaged = true;
-            return *s.settings;
-        }
-        s.settings = std::make_unique<QSettings>(QString::fromStdString(s.file), QSettings::IniFormat);
-        // QSettings parses a section's lines only when it is first read, and
-        // only then reports their format errors: parse everything now, before
-        // the damage check, so that no write overwrites a damaged file.
-        (void)s.settings->allKeys();
-        const QFileInfo info(QString::fromStdString(s.file));
-        const QString path = info.absoluteFilePath();
-        const FileStamp stamp = StampOf(info);
-        if (s.settings->status() == QSettings::FormatError) {
-            s.damaged = true;
-            s.knownDamaged[path] = stamp;
-        } else if (auto it = s.knownDamaged.find(path); it != s.knownDamaged.end()) {
-            s.damaged = it->second == stamp && stamp.size >= 0;
-            if (!s.damaged)
-                s.knownDamaged.erase(it);   // repaired or replaced since
-        }
+    if (s.file.empty())
+        s.file = DefaultStoreFile();
+    if (s.loaded && (s.dirty || StampOf(s.file) == s.stamp))
+        return s.values;
+    s.loaded = true;
+    s.damaged = false;
+    s.values.clear();
+    s.stamp = StampOf(s.file);
+    if (!s.stamp.exists)
+        return s.values;
+    std::string bytes;
+    try {
+        TMemoryStream data;
+        data.LoadFromFile(s.file);
+        bytes = data.Bytes();
+    } catch (const Exception&) {
+        s.damaged = true;   // unreadable: never overwritten either
+        return s.values;
     }
-    return *s.settings;
+    if (!detail::ParseSettingsFile(bytes, s.values)) {
+        s.values.clear();
+        s.damaged = true;
+    }
+    return s.values;
 }
 
 // Nullptr when the store file is damaged: it then reads as empty.
-QSettings* ReadableSettings()
+const SettingsMap* ReadableSettings()
 {
-    QSettings& q = Settings();
+    const SettingsMap& q = Settings();
     return TheStore().damaged ? nullptr : &q;
 }
 
-QSettings& WritableSettings(const std::string& what)
+SettingsMap& WritableSettings(const std::string& what)
 {
-    QSettings& q = Settings();
+    SettingsMap& q = Settings();
     if (TheStore().damaged)
         throw ERegistryException(what + ": the settings store file \"" + TheStore().file +
                                  "\" is damaged and is left as it is");
     return q;
 }
 
-void Commit(QSettings& q, const std::string& what)
+// Writes the values to the file, whole or not at all. On failure the values
+// go back to what the file holds, so memory and file never disagree.
+void WriteStore(const std::string& what)
 {
-    q.sync();
-    if (q.status() != QSettings::NoError)
-        throw ERegistryException(what + ": the settings store file \"" + TheStore().file +
-                                 "\" cannot be written");
+    Store& s = TheStore();
+    try {
+        const std::filesystem::path parent = std::filesystem::path(s.file).parent_path();
+        if (!parent.empty())
+            std::filesystem::create_directories(parent);
+        SafeWriteFile(s.file, [&](TStream& out) { out.WriteBytes(detail::SerializeSettingsFile(s.values)); });
+    } catch (const std::exception&) {
+        s.loaded = false;
+        s.dirty = false;
+        throw ERegistryException(what + ": the settings store file \"" + s.file + "\" cannot be written");
+    }
+    s.dirty = false;
+    s.stamp = StampOf(s.file);
+}
+
+// A change made to the values: written at once, or when the batch ends.
+void Commit(SettingsMap&, const std::string& what)
+{
+    Store& s = TheStore();
+    s.dirty = true;
+    if (s.updateCount == 0)
+        WriteStore(what);
+}
+
+bool Contains(const SettingsMap& q, const std::string& key)
+{
+    return q.count(key) != 0;
+}
+
+std::string ValueOf(const SettingsMap& q, const std::string& key)
+{
+    const auto it = q.find(key);
+    return it == q.end() ? std::string() : it->second;
+}
+
+// Removes a key and everything below it.
+void RemoveTree(SettingsMap& q, const std::string& key)
+{
+    q.erase(key);
+    const std::string prefix = key + '/';
+    for (auto it = q.lower_bound(prefix); it != q.end() && it->first.compare(0, prefix.size(), prefix) == 0;)
+        it = q.erase(it);
+}
+
+// Names directly below `group`: the groups holding further keys, or the keys.
+std::vector<std::string> Children(const SettingsMap& q, const std::string& group, bool groups)
+{
+    std::vector<std::string> names;
+    const std::string prefix = group + '/';
+    for (auto it = q.lower_bound(prefix); it != q.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+        const std::string rest = it->first.substr(prefix.size());
+        const std::size_t slash = rest.find('/');
+        if ((slash != std::string::npos) != groups)
+            continue;
+        std::string name = rest.substr(0, slash);
+        if (names.empty() || names.back() != name)
+            names.push_back(std::move(name));
+    }
+    return names;
 }
 
 std::string Fold(const std::string& name)
@@ -224,7 +216,7 @@ std::string Escape(const std::string& name)
     return out;
 }
 
-QString GroupOf(HKEY root, const std::vector<std::string>& segments)
+std::string GroupOf(HKEY root, const std::vector<std::string>& segments)
 {
     char buf[16];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, root, 16);
@@ -235,25 +227,25 @@ QString GroupOf(HKEY root, const std::vector<std::string>& segments)
         group += "/k";
         group += Escape(seg);
     }
-    return QString::fromStdString(group);
+    return group;
 }
 
-QString Marker(const QString& group)
+std::string Marker(const std::string& group)
 {
-    return group + QStringLiteral("/_");
+    return group + "/_";
 }
-QString NameKey(const QString& group, const std::string& name)
+std::string NameKey(const std::string& group, const std::string& name)
 {
-    return group + QStringLiteral("/n") + QString::fromStdString(Escape(name));
+    return group + "/n" + Escape(name);
 }
-QString ValueKey(const QString& group, const std::string& name)
+std::string ValueKey(const std::string& group, const std::string& name)
 {
-    return group + QStringLiteral("/v") + QString::fromStdString(Escape(name));
+    return group + "/v" + Escape(name);
 }
 
-bool GroupExists(QSettings& q, HKEY root, const std::vector<std::string>& segments)
+bool GroupExists(const SettingsMap& q, HKEY root, const std::vector<std::string>& segments)
 {
-    return segments.empty() || q.contains(Marker(GroupOf(root, segments)));
+    return segments.empty() || Contains(q, Marker(GroupOf(root, segments)));
 }
 
 std::string ToHex(const std::string& bytes)
@@ -289,11 +281,38 @@ bool FromHex(const std::string& text, std::string& bytes)
 void SetSettingsStoreFile(const std::string& Path)
 {
     Store& s = TheStore();
-    if (s.settings && !s.damaged)
-        s.settings->sync();
-    s.settings.reset();
+    if (s.dirty && !s.damaged)
+        WriteStore("Unable to write pending settings");
+    s.loaded = false;
     s.damaged = false;
+    s.dirty = false;
+    s.values.clear();
     s.file = Path;
+}
+
+void TSettingsStore::BeginUpdate()
+{
+    ++TheStore().updateCount;
+}
+
+void TSettingsStore::EndUpdate()
+{
+    Store& s = TheStore();
+    if (s.updateCount == 0)
+        return;
+    if (--s.updateCount == 0 && s.dirty)
+        WriteStore("Unable to write settings");
+}
+
+int TSettingsStore::UpdateCount() const
+{
+    return TheStore().updateCount;
+}
+
+TSettingsStore& SettingsStore()
+{
+    static TSettingsStore store;
+    return store;
 }
 
 std::string SettingsStoreFile()
@@ -319,15 +338,10 @@ std::vector<std::string> TRegistry::Resolve(const std::string& Key) const
     std::vector<std::string> segments;
     if (Key.empty() || Key[0] != '\\')
         segments = m_current;
-    std::size_t pos = 0;
-    while (pos <= Key.size()) {
-        std::size_t end = Key.find('\\', pos);
-        if (end == std::string::npos)
-            end = Key.size();
-        if (end > pos)
-            segments.push_back(Key.substr(pos, end - pos));
-        pos = end + 1;
-    }
+    // Doubled, leading and trailing backslashes name no segment.
+    for (std::string& seg : SplitString(Key, '\\'))
+        if (!seg.empty())
+            segments.push_back(std::move(seg));
     return segments;
 }
 
@@ -338,7 +352,7 @@ bool TRegistry::OpenKey(const std::string& Key, bool CanCreate)
         if (!CreateKey(Key))
             return false;
     } else {
-        QSettings* q = ReadableSettings();
+        const SettingsMap* q = ReadableSettings();
         if (!q || !GroupExists(*q, m_rootKey, segments))
             return false;
     }
@@ -371,14 +385,14 @@ bool TRegistry::CreateKey(const std::string& Key)
 {
     std::vector<std::string> segments = Resolve(Key);
     std::string what = "Unable to create key " + Key;
-    QSettings& q = WritableSettings(what);
+    SettingsMap& q = WritableSettings(what);
     std::vector<std::string> prefix;
     bool changed = false;
     for (const std::string& seg : segments) {
         prefix.push_back(seg);
-        QString marker = Marker(GroupOf(m_rootKey, prefix));
-        if (!q.contains(marker)) {
-            q.setValue(marker, QString::fromStdString(seg));
+        std::string marker = Marker(GroupOf(m_rootKey, prefix));
+        if (!Contains(q, marker)) {
+            q[marker] = seg;
             changed = true;
         }
     }
@@ -389,7 +403,7 @@ bool TRegistry::CreateKey(const std::string& Key)
 
 bool TRegistry::KeyExists(const std::string& Key)
 {
-    QSettings* q = ReadableSettings();
+    const SettingsMap* q = ReadableSettings();
     return q && GroupExists(*q, m_rootKey, Resolve(Key));
 }
 
@@ -398,8 +412,8 @@ bool TRegistry::DeleteKey(const std::string& Key)
     std::vector<std::string> segments = Resolve(Key);
     if (segments.empty() || !KeyExists(Key))
         return false;
-    QSettings& q = WritableSettings("Unable to delete key " + Key);
-    q.remove(GroupOf(m_rootKey, segments));
+    SettingsMap& q = WritableSettings("Unable to delete key " + Key);
+    RemoveTree(q, GroupOf(m_rootKey, segments));
     Commit(q, "Unable to delete key " + Key);
     return true;
 }
@@ -407,19 +421,16 @@ bool TRegistry::DeleteKey(const std::string& Key)
 std::vector<std::string> TRegistry::KeyNames()
 {
     std::vector<std::string> names;
-    QSettings* q = ReadableSettings();
+    const SettingsMap* q = ReadableSettings();
     if (!q)
         return names;
-    QString group = GroupOf(m_rootKey, m_current);
-    q->beginGroup(group);
-    const QStringList children = q->childGroups();
-    q->endGroup();
-    for (const QString& child : children) {
-        if (!child.startsWith(QLatin1Char('k')))
+    const std::string group = GroupOf(m_rootKey, m_current);
+    for (const std::string& child : Children(*q, group, true)) {
+        if (child[0] != 'k')
             continue;
-        QString marker = group + QLatin1Char('/') + child + QStringLiteral("/_");
-        if (q->contains(marker))
-            names.push_back(q->value(marker).toString().toStdString());
+        const std::string marker = group + '/' + child + "/_";
+        if (Contains(*q, marker))
+            names.push_back(ValueOf(*q, marker));
     }
     return names;
 }
@@ -427,16 +438,13 @@ std::vector<std::string> TRegistry::KeyNames()
 std::vector<std::string> TRegistry::ValueNames()
 {
     std::vector<std::string> names;
-    QSettings* q = ReadableSettings();
+    const SettingsMap* q = ReadableSettings();
     if (!q)
         return names;
-    QString group = GroupOf(m_rootKey, m_current);
-    q->beginGroup(group);
-    const QStringList keys = q->childKeys();
-    q->endGroup();
-    for (const QString& key : keys)
-        if (key.startsWith(QLatin1Char('n')))
-            names.push_back(q->value(group + QLatin1Char('/') + key).toString().toStdString());
+    const std::string group = GroupOf(m_rootKey, m_current);
+    for (const std::string& key : Children(*q, group, false))
+        if (key[0] == 'n')
+            names.push_back(ValueOf(*q, group + '/' + key));
     return names;
 }
 
@@ -457,8 +465,8 @@ bool TRegistry::HasSubKeys()
 
 bool TRegistry::ValueExists(const std::string& Name)
 {
-    QSettings* q = ReadableSettings();
-    return q && q->contains(ValueKey(GroupOf(m_rootKey, m_current), Name));
+    const SettingsMap* q = ReadableSettings();
+    return q && Contains(*q, ValueKey(GroupOf(m_rootKey, m_current), Name));
 }
 
 bool TRegistry::DeleteValue(const std::string& Name)
@@ -468,23 +476,23 @@ bool TRegistry::DeleteValue(const std::string& Name)
     std::string what = "Failed to delete value '" + Name + "'";
     if (m_readOnly)
         throw ERegistryException(what);
-    QSettings& q = WritableSettings(what);
-    QString group = GroupOf(m_rootKey, m_current);
-    q.remove(ValueKey(group, Name));
-    q.remove(NameKey(group, Name));
+    SettingsMap& q = WritableSettings(what);
+    const std::string group = GroupOf(m_rootKey, m_current);
+    q.erase(ValueKey(group, Name));
+    q.erase(NameKey(group, Name));
     Commit(q, what);
     return true;
 }
 
 TRegDataType TRegistry::GetDataType(const std::string& Name)
 {
-    QSettings* q = ReadableSettings();
+    const SettingsMap* q = ReadableSettings();
     if (!q)
         return rdUnknown;
-    QString raw = q->value(ValueKey(GroupOf(m_rootKey, m_current), Name)).toString();
-    if (raw.isEmpty())
+    const std::string raw = ValueOf(*q, ValueKey(GroupOf(m_rootKey, m_current), Name));
+    if (raw.empty())
         return rdUnknown;
-    switch (raw[0].unicode()) {
+    switch (raw[0]) {
     case 's': return rdString;
     case 'e': return rdExpandString;
     case 'i': return rdInteger;
@@ -495,13 +503,13 @@ TRegDataType TRegistry::GetDataType(const std::string& Name)
 
 int TRegistry::GetDataSize(const std::string& Name)
 {
-    QSettings* q = ReadableSettings();
+    const SettingsMap* q = ReadableSettings();
     if (!q)
         return -1;
-    QString key = ValueKey(GroupOf(m_rootKey, m_current), Name);
-    if (!q->contains(key))
+    const std::string key = ValueKey(GroupOf(m_rootKey, m_current), Name);
+    if (!Contains(*q, key))
         return -1;
-    std::string raw = q->value(key).toString().toStdString();
+    const std::string raw = ValueOf(*q, key);
     if (raw.empty())
         return -1;
     switch (raw[0]) {
@@ -517,11 +525,11 @@ int TRegistry::GetDataSize(const std::string& Name)
 // missing or of another type.
 std::string TRegistry::CheckedRaw(const std::string& Name, char type)
 {
-    QSettings* q = ReadableSettings();
-    QString key = ValueKey(GroupOf(m_rootKey, m_current), Name);
-    if (!q || !q->contains(key))
+    const SettingsMap* q = ReadableSettings();
+    const std::string key = ValueKey(GroupOf(m_rootKey, m_current), Name);
+    if (!q || !Contains(*q, key))
         throw ERegistryException("Failed to get data for '" + Name + "'");
-    std::string raw = q->value(key).toString().toStdString();
+    const std::string raw = ValueOf(*q, key);
     char stored = raw.empty() ? '\0' : raw[0];
     bool ok = stored == type || (type == 's' && stored == 'e');
     if (!ok)
@@ -534,23 +542,23 @@ void TRegistry::WriteRaw(const std::string& Name, char type, const std::string& 
     std::string what = "Failed to set data for '" + Name + "'";
     if (m_readOnly)
         throw ERegistryException(what + ": the key is open read-only");
-    QSettings& q = WritableSettings(what);
+    SettingsMap& q = WritableSettings(what);
     // A key deleted behind this object's back comes back, as it would when a
     // value is written through an open handle of a re-created key.
-    if (!m_current.empty() && !q.contains(Marker(GroupOf(m_rootKey, m_current)))) {
+    if (!m_current.empty() && !Contains(q, Marker(GroupOf(m_rootKey, m_current)))) {
         std::vector<std::string> prefix;
         for (const std::string& seg : m_current) {
             prefix.push_back(seg);
-            QString marker = Marker(GroupOf(m_rootKey, prefix));
-            if (!q.contains(marker))
-                q.setValue(marker, QString::fromStdString(seg));
+            std::string marker = Marker(GroupOf(m_rootKey, prefix));
+            if (!Contains(q, marker))
+                q[marker] = seg;
         }
     }
-    QString group = GroupOf(m_rootKey, m_current);
+    const std::string group = GroupOf(m_rootKey, m_current);
     // Overwriting keeps the name's first spelling, as the registry does.
-    if (!q.contains(NameKey(group, Name)))
-        q.setValue(NameKey(group, Name), QString::fromStdString(Name));
-    q.setValue(ValueKey(group, Name), QString::fromStdString(std::string(1, type) + payload));
+    if (!Contains(q, NameKey(group, Name)))
+        q[NameKey(group, Name)] = Name;
+    q[ValueKey(group, Name)] = std::string(1, type) + payload;
     Commit(q, what);
 }
 

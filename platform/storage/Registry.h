@@ -4,12 +4,16 @@
 // with named, typed values (string, integer, binary).
 //
 // Key and value names keep the case they were created with and compare
-// case-insensitively. The store lives in one INI-format file (QSettings)
-// chosen by SettingsStoreFile(); every write reaches the file at once.
+// case-insensitively. The store lives in one INI-format file chosen by
+// SettingsStoreFile() (its grammar in detail/SettingsFile.h), written whole
+// through SafeWriteFile; every write reaches the file at once unless a batch
+// (TSettingsStore::BeginUpdate) is open. A change of the file by another
+// program is read before the next access.
 //
-// A store file that cannot be parsed reads as an empty store and is never
+// A store file that cannot be parsed (anything this store would not write,
+// typed "@Variant(...)" values included) reads as an empty store and is never
 // overwritten: every write to it raises ERegistryException, so the damaged
-// file stays for a person to look at.
+// file stays for a person to look at. Any name and value reads back as written.
 #include "platform/core/Object.h"
 
 #include <cstdint>
@@ -25,6 +29,21 @@ class TStrings;
 // Setting it writes pending changes of the old file first.
 void SetSettingsStoreFile(const std::string& Path);
 std::string SettingsStoreFile();
+
+// Batches the writes of every TRegistry, best through TUpdateScope:
+//   TUpdateScope batch(SettingsStore());
+// Inside, changes are held in memory (and read back from there); the file is
+// written once, when the outermost update ends. An exception leaving the
+// scope still writes the changes made before it, each of them whole; when
+// the file cannot be written, EndUpdate raises ERegistryException and the
+// store goes back to what the file holds.
+class TSettingsStore {
+public:
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const;
+};
+TSettingsStore& SettingsStore();
 
 using HKEY = std::uint32_t;
 inline constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000u;

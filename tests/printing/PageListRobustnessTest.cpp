@@ -20,6 +20,8 @@ void Exercise(const std::string& input)
         if (!pages.IsEmpty()) {
             EXPECT_LE(pages.Elements().size(), static_cast<std::size_t>(MaxDecodedPages));
             EXPECT_NE(pages.Elements().front().AsInteger(), 0);
+            for (const Variant& page : pages.Elements())
+                EXPECT_GE(page.AsInteger(), 0) << input;
         }
     } catch (const EConvertError&) {
     }
@@ -74,6 +76,14 @@ TEST(PageListRobustness, StrayContinuationBytesAreNoNegativePage)
     EXPECT_EQ(LettersToInt("\x80", false), 0);
     EXPECT_EQ(LettersToInt("\x80\xBF", true), 0);
     EXPECT_EQ(LettersToInt("a\x80", false), 1);
+}
+
+TEST(PageListRobustness, HexPagesBelowOneAreRefused)
+{
+    EXPECT_THROW(DecodePageRanges("$FFFFFFFF"), EConvertError);
+    EXPECT_THROW(DecodePageRanges("1,$80000000"), EConvertError);
+    EXPECT_THROW(DecodePageRanges("$FFFFFFFE-2"), EConvertError);
+    EXPECT_EQ(DecodePageRanges("$A,0x2").Elements().size(), 2u);
 }
 
 TEST(PageListRobustness, KeptInputsDecodeOrRaise)

@@ -5,6 +5,8 @@
 #include "platform/graphics/Resources.h"
 #include "platform/core/Exceptions.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -138,8 +140,21 @@ TEST(Bitmaps, IconKeepsTheShapeAndDropsTheBackground)
     EXPECT_TRUE(CreateIconFromBitmap(nullptr)->Empty());
     TBitmap empty;
     EXPECT_TRUE(CreateIconFromBitmap(&empty)->Empty());
-    TBitmap huge(300, 10);
-    EXPECT_THROW(CreateIconFromBitmap(&huge), EInvalidGraphicOperation);
+    // Beyond the 256 pixels an icon file can describe.
+    TBitmap huge(300, 257);
+    huge.Canvas()->Brush()->SetColor(clWhite);
+    huge.Canvas()->FillRect(Rect(0, 0, 300, 257));
+    huge.SetPixel(299, 256, clRed);
+    huge.SetTransparentColor(clWhite);
+    std::unique_ptr<TIcon> big = CreateIconFromBitmap(&huge);
+    EXPECT_EQ(big->Width(), 300);
+    EXPECT_EQ(big->Height(), 257);
+    TBitmap under(300, 257);
+    under.Canvas()->Brush()->SetColor(clBlue);
+    under.Canvas()->FillRect(Rect(0, 0, 300, 257));
+    under.Canvas()->Draw(0, 0, big.get());
+    EXPECT_EQ(under.Pixel(299, 256) & 0xFFFFFF, clRed);
+    EXPECT_EQ(under.Pixel(0, 0) & 0xFFFFFF, clBlue);
 }
 
 TEST(Bitmaps, IconFromAResourceByNumberOrName)
@@ -156,12 +171,8 @@ TEST(Bitmaps, IconFromAResourceByNumberOrName)
     UnregisterBitmapResource("printicon");
     UnregisterBitmapResource(30003);
 
-    try {
-        CreateIconFromBitmapResource(30003);
-        ADD_FAILURE() << "an unregistered resource gave an icon";
-    } catch (const EResNotFound& e) {
-        EXPECT_STREQ(e.what(), "Resource #30003 not found");
-    }
+    EXPECT_EQ(test::MessageOf<EResNotFound>([&] { CreateIconFromBitmapResource(30003); }),
+              "Resource #30003 not found") << "an unregistered resource gave an icon";
     // A resource whose painter gives no picture is missing too.
     RegisterBitmapResource("Broken", [] { return std::unique_ptr<TBitmap>(); });
     EXPECT_THROW(CreateIconFromBitmapResource("Broken"), EResNotFound);

@@ -4,6 +4,8 @@
 #include "platform/controls/Forms.h"
 #include "platform/controls/InputFilter.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/Messages.h"
+#include "platform/core/Guards.h"
 
 #include <QAbstractSlider>
 #include <QApplication>
@@ -193,7 +195,7 @@ QCursor QtCursor(TCursor Cursor)
     case crVSplit: return QCursor(Qt::SplitVCursor);
     case crAppStart: return QCursor(Qt::BusyCursor);
     case crHelp: return QCursor(Qt::WhatsThisCursor);
-    case crHandPoint: return QCursor(Qt::PointingHandCursor);
+    case crHandPoint: case crHyperlink: return QCursor(Qt::PointingHandCursor);
     case crSizeAll: return QCursor(Qt::SizeAllCursor);
     default: return QCursor(Qt::ArrowCursor);
     }
@@ -261,7 +263,7 @@ TMouseButton ButtonOf(Qt::MouseButton b, bool& ok)
     }
 }
 
-QPoint ToClient(TControl* C, QWidget* W, QPointF Local, QPointF Global)
+QPoint ToClientWidget(TControl* C, QWidget* W, QPointF Local, QPointF Global)
 {
     QWidget* client = C->ClientWidget();
     const QPoint local = Local.toPoint();
@@ -272,6 +274,13 @@ QPoint ToClient(TControl* C, QWidget* W, QPointF Local, QPointF Global)
     if (W->isAncestorOf(client))
         return client->mapFrom(W, local);
     return client->mapFromGlobal(Global.toPoint());
+}
+
+// Client coordinates start inside the control's border.
+QPoint ToClient(TControl* C, QWidget* W, QPointF Local, QPointF Global)
+{
+    const int inset = C->BorderInset();
+    return ToClientWidget(C, W, Local, Global) - QPoint(inset, inset);
 }
 
 } // namespace
@@ -440,6 +449,23 @@ bool ControlBridge::HandleMouse(QWidget* W, QEvent* Event)
     return false;
 }
 
+void ControlBridge::InsertChar(TWinControl* Control, TKeyChar Ch)
+{
+    if (Ch < 0x20 || Ch == 0x7F || Ch > 0x10FFFF)
+        return;
+    QWidget* w = Control->Widget();
+    const char32_t c32 = Ch;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUcs4(&c32, 1));
+    ControlBridge* bridge = Control->m_bridge.get();
+    const QPointer<QWidget> alive(w);   // the widget may free its control
+    bridge->m_replaying = true;
+    Finally done([&] {
+        if (alive)
+            bridge->m_replaying = false;
+    });
+    QCoreApplication::sendEvent(w, &press);
+}
+
 bool ControlBridge::HandleKey(QWidget* W, QKeyEvent* Event)
 {
     if (m_replaying || !IsFocusTarget(W) || W != m_control->Widget())
@@ -475,28 +501,44 @@ bool ControlBridge::HandleKey(QWidget* W, QKeyEvent* Event)
             next->SetFocus();
         return true;
     }
+    // As on the platform, the key's character is already queued when KeyDown
+    // runs: a handler that sets the key to 0 stops the key's own action, not
+    // the character. Only taking the character out of the queue (PeekMessage
+    // with remove) keeps it from KeyPress.
+    const QString text = Event->text();
+    const bool alt = Event->modifiers() & Qt::AltModifier;
+    TKeyChar ch = text.isEmpty() || alt ? 0 : TKeyChar(text.toUcs4().value(0));
+    PendingCharScope pending(win, ch);
+    const QPointer<QWidget> alive(W);   // a handler may free the control
+    bool keyTaken = false;
     if (key) {
         if (preview) {
             form->KeyDown(key, shift);
-            if (!key)
-                return true;
+            keyTaken = key == 0;
         }
-        win->KeyDown(key, shift);
-        if (!key)
-            return true;
+        if (!keyTaken && alive) {
+            win->KeyDown(key, shift);
+            keyTaken = key == 0;
+        }
     }
-    const QString text = Event->text();
-    if (text.isEmpty() || (Event->modifiers() & Qt::AltModifier))
-        return false;
-    const auto ucs = text.toUcs4();
-    TKeyChar ch = ucs.isEmpty() ? 0 : ucs.front();
-    const TKeyChar original = ch;
-    if (preview && ch)
-        form->KeyPress(ch);
-    if (ch)
-        win->KeyPress(ch);
-    if (ch == 0)
+    if (!alive)
         return true;
+    if (!ch)
+        return keyTaken;
+    if (!pending.Pending())
+        return true;
+    const TKeyChar original = ch;
+    if (preview)
+        form->KeyPress(ch);
+    if (ch && alive)
+        win->KeyPress(ch);
+    if (!alive || ch == 0)
+        return true;
+    if (keyTaken) {
+        // The key's action was taken away; the character still goes in.
+        InsertChar(win, ch);
+        return true;
+    }
     if (ch != original) {
         // The handler replaced the character: the widget gets the new one.
         char32_t c32 = ch;
@@ -504,8 +546,11 @@ bool ControlBridge::HandleKey(QWidget* W, QKeyEvent* Event)
                               Event->isAutoRepeat(), Event->count());
         replacement.setTimestamp(Event->timestamp());
         m_replaying = true;
+        Finally done([&] {
+            if (alive)
+                m_replaying = false;
+        });
         QCoreApplication::sendEvent(W, &replacement);
-        m_replaying = false;
         return true;
     }
     return false;
@@ -543,6 +588,14 @@ class AppFilter : public QObject {
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override
     {
+        if (Watched == QCoreApplication::instance()) {
+            const QEvent::Type t = Event->type();
+            if ((t == QEvent::LocaleChange || t == QEvent::ThemeChange || t == QEvent::ApplicationFontChange
+                 || t == QEvent::ApplicationPaletteChange)
+                && !Screen().Headless())
+                Application().SettingChange();
+            return false;
+        }
         if (Filters().empty() || !Watched->isWidgetType())
             return false;
         TInputEvent ev;
@@ -587,10 +640,8 @@ protected:
         if (!FirstSight(static_cast<QInputEvent*>(Event), g_filterSighting))
             return false;
         ev.Target = TControl::FromWidget(Watched);
-        if (ev.Target && ev.Kind != iekKeyDown && ev.Kind != iekKeyUp) {
-            const QPoint l = ev.Target->ClientWidget()->mapFromGlobal(QPoint(ev.ScreenPos.X, ev.ScreenPos.Y));
-            ev.ClientPos = {l.x(), l.y()};
-        }
+        if (ev.Target && ev.Kind != iekKeyDown && ev.Kind != iekKeyUp)
+            ev.ClientPos = ev.Target->ScreenToClient(ev.ScreenPos);
         // Newest first; a copy, so a filter may remove itself while it runs.
         const std::vector<FilterEntry> filters = Filters();
         for (auto it = filters.rbegin(); it != filters.rend(); ++it)
@@ -613,6 +664,10 @@ void EnsureApplicationFilter()
         filter = new AppFilter;
         filter->setParent(QCoreApplication::instance());
         QCoreApplication::instance()->installEventFilter(filter);
+        // Headless runs have no desktop that activates the program: tests do it.
+        if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()); gui && !Screen().Headless())
+            QObject::connect(gui, &QGuiApplication::applicationStateChanged, filter,
+                             [](Qt::ApplicationState State) { Application().SetActive(State == Qt::ApplicationActive); });
     }
 }
 

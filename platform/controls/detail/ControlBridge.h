@@ -46,6 +46,10 @@ public:
     // DeliverInputEvent: runs the control's handlers for one event.
     static void Deliver(TControl* Target, int Kind, TMouseButton Button, TShiftState Shift, TPoint P,
                         int WheelDelta, TPoint ScreenPos);
+    // Gives the control's widget a typed character, past the control's own key
+    // handlers (they have run). Control characters are the handlers' business
+    // alone: a widget acts on them as keys, not as characters.
+    static void InsertChar(TWinControl* Control, TKeyChar Ch);
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;

@@ -1,5 +1,7 @@
 #include "platform/graphics/detail/FontCache.h"
 
+#include "platform/core/Locale.h"
+
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -12,13 +14,6 @@
 namespace qel::detail {
 
 namespace {
-
-std::string Lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 struct Alias {
     const char* name;
@@ -54,11 +49,11 @@ void FontCache::LoadFamilies()
     m_loaded = true;
     for (const QString& f : QFontDatabase::families()) {
         const std::string name = f.toStdString();
-        m_installed.insert(Lower(name));
-        m_installedCase[Lower(name)] = name;
+        m_installed.insert(LowerCase(name));
+        m_installedCase[LowerCase(name)] = name;
     }
     for (const char* candidate : {"DejaVu Sans", "Liberation Sans"}) {
-        if (m_installed.count(Lower(candidate))) {
+        if (m_installed.count(LowerCase(candidate))) {
             m_sans = candidate;
             break;
         }
@@ -75,12 +70,12 @@ std::string FontCache::Family(const std::string& name)
     auto hit = m_mapped.find(name);
     if (hit != m_mapped.end())
         return hit->second;
-    const std::string key = Lower(name);
+    const std::string key = LowerCase(name);
     std::string result;
     for (const Alias& a : kAliases) {
         if (key == a.name) {
             const std::string target = a.family;
-            if (target == "*sans*" || !m_installed.count(Lower(target)))
+            if (target == "*sans*" || !m_installed.count(LowerCase(target)))
                 result = m_sans;
             else
                 result = target;

@@ -1,5 +1,7 @@
 #include "platform/core/Locale.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,17 +28,6 @@ TFormatSettings English()
     s.DateSeparator = '/';
     s.ShortDateFormat = "mm/dd/yyyy";
     return s;
-}
-
-template <typename F>
-std::string ConvertErrorText(F f)
-{
-    try {
-        f();
-    } catch (const EConvertError& e) {
-        return e.what();
-    }
-    return "no exception";
 }
 
 TEST_F(LocaleTest, GermanDefaults)
@@ -144,6 +135,62 @@ TEST_F(LocaleTest, FormatFloatLiteralsAndScientific)
     EXPECT_EQ(FormatFloat("0.00", -std::numeric_limits<double>::infinity()), "-INF");
 }
 
+TEST_F(LocaleTest, CurrencyTextPlacesTheCurrencyStringAsTheFormatCodesSay)
+{
+    EXPECT_EQ(FormatSettings().CurrencyString, "\u20AC");
+    EXPECT_EQ(CurrencyText(Currency::FromDouble(1234.5)), "1.234,50 \u20AC");
+    EXPECT_EQ(CurrencyText(-1234.5), "-1.234,50 \u20AC");
+    // An amount that rounds to zero has no sign, whichever way it arrives.
+    EXPECT_EQ(CurrencyText(-0.001), "0,00 \u20AC");
+    EXPECT_EQ(CurrencyText(Currency{-10}), "0,00 \u20AC");
+    EXPECT_EQ(CurrencyText(std::numeric_limits<double>::infinity()), "INF");
+
+    TFormatSettings& fs = FormatSettings();
+    fs.CurrencyString = "$";
+    const char* const positive[] = {"$1,50", "1,50$", "$ 1,50", "1,50 $"};
+    for (int code = 0; code < 4; ++code) {
+        fs.CurrencyFormat = code;
+        EXPECT_EQ(CurrencyText(1.5), positive[code]) << code;
+    }
+    const char* const negative[] = {"($1,50)", "-$1,50", "$-1,50", "$1,50-", "(1,50$)", "-1,50$",
+                                    "1,50-$", "1,50$-", "-1,50 $", "-$ 1,50", "1,50 $-", "$ 1,50-",
+                                    "$ -1,50", "1,50- $", "($ 1,50)", "(1,50 $)"};
+    for (int code = 0; code < 16; ++code) {
+        fs.NegCurrFormat = code;
+        EXPECT_EQ(CurrencyText(Currency::FromDouble(-1.5)), negative[code]) << code;
+    }
+    fs.CurrencyDecimals = 0;
+    EXPECT_EQ(CurrencyText(2.5), "3 $");
+}
+
+TEST_F(LocaleTest, ImpossibleCurrencySettingsAreRefused)
+{
+    TFormatSettings& fs = FormatSettings();
+    fs.CurrencyFormat = 4;
+    EXPECT_THROW(CurrencyText(1.0), EConvertError);
+    EXPECT_EQ(CurrencyText(-1.0), "-1,00 \u20AC") << "only the positive code is used for a negative amount";
+    fs.CurrencyFormat = 3;
+    fs.NegCurrFormat = -1;
+    EXPECT_THROW(CurrencyText(-1.0), EConvertError);
+    fs.NegCurrFormat = 8;
+    fs.CurrencyDecimals = 19;
+    EXPECT_THROW(CurrencyText(1.0), EConvertError);
+}
+
+TEST_F(LocaleTest, FormatCurrKeepsEveryDigitOfTheFixedPointValue)
+{
+    const Currency max{std::numeric_limits<std::int64_t>::max()};
+    const Currency min{std::numeric_limits<std::int64_t>::min()};
+    // A double holds about 15 digits; these values have 19.
+    EXPECT_EQ(FormatCurr("0.0000", max), "922337203685477,5807");
+    EXPECT_EQ(FormatCurr("#,##0.00", min), "-922.337.203.685.477,58");
+    EXPECT_EQ(CurrencyText(min), "-922.337.203.685.477,58 \u20AC");
+    EXPECT_EQ(FormatCurr("0.00;(0.00);'nil'", Currency{-12345}), "(1,23)");
+    EXPECT_EQ(FormatCurr("0.00;(0.00);'nil'", Currency{-49}), "nil");
+    EXPECT_EQ(FormatCurr("", Currency{15000}), "1,5") << "no picture: as CurrToStr";
+    EXPECT_EQ(FormatCurr("0.00", Currency{1005}), "0,10") << "half away from zero on the exact value";
+}
+
 TEST_F(LocaleTest, FloatToStrGeneralFormat)
 {
     EXPECT_EQ(FloatToStr(1.5), "1,5");
@@ -167,7 +214,7 @@ TEST_F(LocaleTest, StrToIntIsStrict)
     EXPECT_EQ(StrToInt("-2147483648"), std::numeric_limits<std::int32_t>::min());
     for (const char* bad : {"", " ", "abc", "12a", "1.0", "1,0", "2147483648", "-2147483649", "--1", "$", "1 2"})
         EXPECT_THROW(StrToInt(bad), EConvertError) << bad;
-    EXPECT_EQ(ConvertErrorText([] { StrToInt("abc"); }), "'abc' is not a valid integer value");
+    EXPECT_EQ(test::MessageOf<EConvertError>([] { StrToInt("abc"); }), "'abc' is not a valid integer value");
     EXPECT_EQ(StrToIntDef("x", -5), -5);
     EXPECT_EQ(StrToInt64("9223372036854775807"), std::numeric_limits<std::int64_t>::max());
     EXPECT_THROW(StrToInt64("9223372036854775808"), EConvertError);
@@ -182,7 +229,7 @@ TEST_F(LocaleTest, StrToFloatUsesOnlyTheLocaleDecimalSeparator)
     EXPECT_EQ(StrToFloat("1e-400"), 0.0);   // underflow is just a tiny number
     for (const char* bad : {"", "abc", "1.5", "1.234,5", "1,5x", "1e", "e5", "1e400", "INF", "NAN", ","})
         EXPECT_THROW(StrToFloat(bad), EConvertError) << bad;
-    EXPECT_EQ(ConvertErrorText([] { StrToFloat("1.5"); }), "'1.5' is not a valid floating point value");
+    EXPECT_EQ(test::MessageOf<EConvertError>([] { StrToFloat("1.5"); }), "'1.5' is not a valid floating point value");
     double v = 0;
     EXPECT_FALSE(TryStrToFloat("x", v));
     LocaleScope english(English());
@@ -218,7 +265,7 @@ TEST_F(LocaleTest, FormatRejectsBadDirectivesAndArguments)
     EXPECT_THROW(Format("%d %d", {1}), EConvertError);
     EXPECT_THROW(Format("%q", {1}), EConvertError);
     EXPECT_THROW(Format("abc %", {}), EConvertError);
-    EXPECT_EQ(ConvertErrorText([] { Format("%d", {}); }), "Format '%d' invalid or incompatible with argument");
+    EXPECT_EQ(test::MessageOf<EConvertError>([] { Format("%d", {}); }), "Format '%d' invalid or incompatible with argument");
 }
 
 TEST_F(LocaleTest, DateEncodingFollowsThePlatformEpoch)
@@ -368,7 +415,7 @@ TEST_F(LocaleTest, StrToDateUsesTheShortDateFormat)
     EXPECT_EQ((std::array{m, d}), (std::array{12, 24}));
     for (const char* bad : {"", "31.02.2024", "5.3.2024x", "5/3/2024", "a.b.c", "5", "1.2.3.4", "05.03.20245"})
         EXPECT_THROW(StrToDate(bad), EConvertError) << bad;
-    EXPECT_EQ(ConvertErrorText([] { StrToDate("31.02.2024"); }), "'31.02.2024' is not a valid date");
+    EXPECT_EQ(test::MessageOf<EConvertError>([] { StrToDate("31.02.2024"); }), "'31.02.2024' is not a valid date");
     EXPECT_EQ(StrToDateTime("05.03.2024 07:08:09"), EncodeDate(2024, 3, 5) + EncodeTime(7, 8, 9, 0));
     EXPECT_EQ(StrToTime("07:08"), EncodeTime(7, 8, 0, 0));
     EXPECT_THROW(StrToTime("25:00"), EConvertError);

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace qel {
@@ -37,12 +39,7 @@ TEST(MemoryStream, LittleEndianValuesRoundTripByteExact)
     EXPECT_EQ(s.ReadLE<std::int16_t>(), -2);
     EXPECT_EQ(s.ReadLE<double>(), 1.0);
     EXPECT_EQ(s.ReadLE<std::int64_t>(), -1);
-    try {
-        s.ReadLE<std::uint8_t>();
-        FAIL();
-    } catch (const EReadError& e) {
-        EXPECT_STREQ(e.what(), "Stream-Read-Fehler");
-    }
+    EXPECT_EQ(test::MessageOf<EReadError>([&] { s.ReadLE<std::uint8_t>(); }), "Stream-Read-Fehler");
 }
 
 // A device that takes nothing, like a full disk.
@@ -56,12 +53,7 @@ public:
 TEST(Stream, ShortWritesRaiseThePlatformsWriteError)
 {
     TFullStream full;
-    try {
-        full.WriteLE<std::int32_t>(1);
-        FAIL();
-    } catch (const EWriteError& e) {
-        EXPECT_STREQ(e.what(), "Stream-Write-Fehler");
-    }
+    EXPECT_EQ(test::MessageOf<EWriteError>([&] { full.WriteLE<std::int32_t>(1); }), "Stream-Write-Fehler");
     char b = 0;
     EXPECT_THROW(full.ReadBuffer(&b, 1), EReadError);
     EXPECT_NO_THROW(full.WriteBuffer(&b, 0));
@@ -141,19 +133,11 @@ TEST(FileStream, OpenErrorsNameTheFileAndTheReason)
 {
     test::TempDir dir;
     const std::string missingDir = dir.File("nodir/out.bin");
-    try {
-        TFileStream f(missingDir, fmCreate);
-        FAIL();
-    } catch (const EFCreateError& e) {
-        EXPECT_EQ(e.Message(), "Cannot create file \"" + missingDir + "\". No such file or directory");
-    }
+    EXPECT_EQ(test::MessageOf<EFCreateError>([&] { TFileStream f(missingDir, fmCreate); }),
+              "Cannot create file \"" + missingDir + "\". No such file or directory");
     const std::string missing = dir.File("missing.bin");
-    try {
-        TFileStream f(missing, fmOpenRead);
-        FAIL();
-    } catch (const EFOpenError& e) {
-        EXPECT_EQ(e.Message(), "Cannot open file \"" + missing + "\". No such file or directory");
-    }
+    EXPECT_EQ(test::MessageOf<EFOpenError>([&] { TFileStream f(missing, fmOpenRead); }),
+              "Cannot open file \"" + missing + "\". No such file or directory");
     // A directory opens on Linux but is no file.
     EXPECT_THROW(TFileStream(dir.Path().string(), fmOpenRead), EFOpenError);
 }
@@ -188,6 +172,80 @@ TEST(FileStream, ModesCreateOpenAndTruncateAsAsked)
     EXPECT_EQ(test::ReadFileBytes(path), "");
 }
 
+// Small writes gather in the buffer; reading, seeking, asking the size and
+// closing all see every byte written before.
+TEST(FileStream, SmallWritesAreGatheredAndSeenByEveryOtherCall)
+{
+    test::TempDir dir;
+    const std::string path = dir.File("buffered.bin");
+    TFileStream f(path, fmCreate);
+    for (int i = 0; i < 1000; ++i)
+        f.WriteLE<std::uint8_t>(static_cast<std::uint8_t>(i));
+    EXPECT_EQ(fs::file_size(path), 0u) << "small writes reached the file one by one";
+    EXPECT_EQ(f.Position(), 1000);
+    EXPECT_EQ(f.Size(), 1000);
+    EXPECT_EQ(fs::file_size(path), 1000u);
+    f.SetPosition(10);
+    f.WriteLE<std::uint8_t>(0xAA);
+    f.SetPosition(9);
+    EXPECT_EQ(f.ReadLE<std::uint8_t>(), 9);
+    EXPECT_EQ(f.ReadLE<std::uint8_t>(), 0xAA);
+    EXPECT_EQ(f.ReadLE<std::uint8_t>(), 11);
+    f.Seek(0, soEnd);
+    const std::string big(TFileStream::WriteBufferSize + 5, 'b');   // larger than the buffer
+    f.WriteBytes("ab");
+    f.WriteBytes(big);
+    f.WriteBytes("z");
+    f.Close();
+    EXPECT_THROW(f.WriteBytes("late"), EStreamError);
+    const std::string bytes = test::ReadFileBytes(path);
+    ASSERT_EQ(bytes.size(), 1000 + 2 + big.size() + 1);
+    EXPECT_EQ(bytes.substr(1000, 3), "abb");
+    EXPECT_EQ(bytes.back(), 'z');
+}
+
+// A buffered write that fails is reported when the buffer goes out: by
+// Close, Flush, and by Commit before the rename, never lost in silence.
+TEST(FileStream, FailedBufferedWritesRaiseOnCloseAndBeforeTheRename)
+{
+    if (fs::exists("/dev/full")) {
+        TFileStream full("/dev/full", fmOpenWrite);
+        full.WriteBytes("buffered");
+        EXPECT_THROW(full.Close(), EWriteError);
+        TFileStream flushed("/dev/full", fmOpenWrite);
+        flushed.WriteBytes("buffered");
+        EXPECT_THROW(flushed.Flush(), EWriteError);
+        TFileStream dropped("/dev/full", fmOpenWrite);
+        dropped.WriteBytes("the destructor cannot raise");
+    }
+
+    test::TempDir dir;
+    const std::string path = dir.File("target.bin");
+    test::WriteFileBytes(path, "old");
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool writerDone = false, failed = false;
+    try {
+        SafeWriteFile(path, [&](TStream& s) {
+            for (int i = 0; i < 500; ++i)
+                s.WriteBytes("0123456789");
+            writerDone = true;   // everything still sits in the buffer
+        });
+    } catch (const EWriteError&) {
+        failed = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(writerDone);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(test::ReadFileBytes(path), "old");
+    EXPECT_EQ(DirListing(dir.Path()), "target.bin;");
+}
+
 TEST(SafeWrite, WriterThatThrowsLeavesTheOldFileAndNoTemporary)
 {
     test::TempDir dir;
@@ -212,12 +270,8 @@ TEST(SafeWrite, MissingDirectoryOrDirectoryTargetRaiseClearly)
     test::TempDir dir;
     const std::string path = dir.File("no/such/dir/out.xls");
     bool called = false;
-    try {
-        SafeWriteFile(path, [&](TStream&) { called = true; });
-        FAIL();
-    } catch (const EFCreateError& e) {
-        EXPECT_EQ(e.Message(), "Cannot create file \"" + path + "\". No such file or directory");
-    }
+    EXPECT_EQ(test::MessageOf<EFCreateError>([&] { SafeWriteFile(path, [&](TStream&) { called = true; }); }),
+              "Cannot create file \"" + path + "\". No such file or directory");
     EXPECT_FALSE(called);
     EXPECT_THROW(SafeWriteFile(dir.Path().string(), [](TStream&) {}), EFCreateError);
     EXPECT_EQ(DirListing(dir.Path()), "");

@@ -37,6 +37,17 @@ void Exercise(const std::string& input)
     (void)plain.Values("a");
     (void)plain.IndexOfName(input);
 
+    // What a list saves loads back as the same lines.
+    TStringList loaded;
+    TStringStream in(input);
+    loaded.LoadFromStream(in);
+    TStringStream saved;
+    loaded.SaveToStream(saved);
+    TStringList reloaded;
+    saved.SetPosition(0);
+    reloaded.LoadFromStream(saved);
+    EXPECT_EQ(Lines(reloaded), Lines(loaded));
+
     // A sorted list that refuses duplicates: the load either takes every
     // line or none.
     TStringList sorted;

@@ -1,6 +1,7 @@
 // The dataset contract on the in-memory dataset: navigation, editing and its
 // errors, bookmarks, Locate, lookup and calculated fields, blobs, fields.
 #include "DataTestSupport.h"
+#include "TestSupport.h"
 
 #include "platform/core/Stream.h"
 #include "platform/data/Fields.h"
@@ -8,23 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-
+#include <limits>
 
 namespace qel::test {
 namespace {
-
-template <class E, class F>
-std::string MessageOf(F&& f)
-{
-    try {
-        f();
-    } catch (const E& e) {
-        return e.what();
-    } catch (const std::exception& e) {
-        return std::string("wrong exception: ") + e.what();
-    }
-    return "no exception";
-}
 
 // --- errors and bad input ---------------------------------------------------
 
@@ -592,6 +580,9 @@ TEST(Fields, TextsFormatsAndCharacters)
     EXPECT_EQ(price->Alignment(), taRightJustify);
     money->SetAsFloat(3);
     EXPECT_EQ(money->Text(), "3,00");
+    EXPECT_EQ(money->DisplayText(), "3,00 \u20AC");
+    money->SetAsFloat(-1234.567);
+    EXPECT_EQ(money->DisplayText(), "-1.234,57 \u20AC");
     flag->SetDisplayValues("Ja;Nein");
     flag->SetText("nein");
     EXPECT_FALSE(flag->AsBoolean());
@@ -703,6 +694,15 @@ TEST(Fields, LargeIntegersAndBcdConvertAndCheckTheirRange)
     EXPECT_EQ(bcd->Value().AsCurrency().Value, 123456);
     bcd->SetAsString("");
     EXPECT_TRUE(bcd->IsNull());
+    // A currency BCD shows its exact amount, even past a double's digits.
+    bcd->SetMinValue(Currency{});
+    bcd->SetMaxValue(Currency{});
+    bcd->SetCurrency(true);
+    bcd->SetValue(Variant(Currency{std::numeric_limits<std::int64_t>::max()}));
+    EXPECT_EQ(bcd->DisplayText(), "922.337.203.685.477,58 \u20AC");
+    EXPECT_EQ(bcd->Text(), "922337203685477,58");
+    bcd->SetDisplayFormat("0.0000");
+    EXPECT_EQ(bcd->DisplayText(), "922337203685477,5807");
     ds->Cancel();
 }
 

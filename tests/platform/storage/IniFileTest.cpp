@@ -180,6 +180,22 @@ TEST(IniFile, NamesThatWouldNotReadBackAreRefused)
     EXPECT_FALSE(ini.SectionExists("S"));
 }
 
+// One text that is not UTF-8 would make the next read take the whole file
+// for Windows-1252 and garble every other non-ASCII text in it.
+TEST(IniFile, TextThatIsNotUtf8IsRefusedAndTheFileStaysReadable)
+{
+    TempDir dir;
+    const std::string path = dir.File("u.ini");
+    TIniFile ini(path);
+    ini.WriteString("Größe", "Ort", "Köln");
+    EXPECT_THROW(ini.WriteString("Größe", "Alt", "K\xF6ln"), EIniFileException);
+    EXPECT_THROW(ini.WriteString("Größe", "K\xF6ln", "x"), EIniFileException);
+    EXPECT_THROW(ini.WriteString("Gr\xF6\xDF" "e", "Ort", "x"), EIniFileException);
+    TMemIniFile again(path);
+    EXPECT_EQ(again.ReadString("größe", "Ort", ""), "Köln");
+    EXPECT_FALSE(again.ValueExists("Größe", "Alt"));
+}
+
 TEST(IniFile, IniFileWritesThroughAndSeesOtherWriters)
 {
     TempDir dir;

@@ -1,12 +1,14 @@
 #include "platform/storage/Registry.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Guards.h"
 #include "platform/core/Strings.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 using namespace qel;
 using qel::test::Lines;
@@ -84,18 +86,10 @@ TEST_F(RegistryTest, MissingOrMistypedValuesRaise)
     reg.WriteInteger("Number", 12);
     reg.WriteBinaryData("Blob", "abcdefghij", 10);
 
-    try {
-        reg.ReadInteger("Text");
-        FAIL() << "no exception";
-    } catch (const ERegistryException& e) {
-        EXPECT_STREQ(e.what(), "Invalid data type for 'Text'");
-    }
-    try {
-        reg.ReadInteger("Absent");
-        FAIL() << "no exception";
-    } catch (const ERegistryException& e) {
-        EXPECT_STREQ(e.what(), "Failed to get data for 'Absent'");
-    }
+    EXPECT_EQ(test::MessageOf<ERegistryException>([&] { reg.ReadInteger("Text"); }),
+              "Invalid data type for 'Text'");
+    EXPECT_EQ(test::MessageOf<ERegistryException>([&] { reg.ReadInteger("Absent"); }),
+              "Failed to get data for 'Absent'");
     EXPECT_THROW(reg.ReadBool("Absent"), ERegistryException);
     EXPECT_THROW(reg.ReadFloat("Absent"), ERegistryException);
     // Missing strings and binary values read as empty, as callers that probe
@@ -108,12 +102,8 @@ TEST_F(RegistryTest, MissingOrMistypedValuesRaise)
     EXPECT_THROW(reg.ReadBool("Text"), ERegistryException);
     EXPECT_THROW(reg.ReadFloat("Blob"), ERegistryException);   // binary, but not 8 bytes
     char small[4] = {'x'};
-    try {
-        reg.ReadBinaryData("Blob", small, sizeof small);
-        FAIL() << "no exception";
-    } catch (const ERegistryException& e) {
-        EXPECT_STREQ(e.what(), "Invalid data type for 'Blob'");
-    }
+    EXPECT_EQ(test::MessageOf<ERegistryException>([&] { reg.ReadBinaryData("Blob", small, sizeof small); }),
+              "Invalid data type for 'Blob'");
     EXPECT_EQ(small[0], 'x');
 }
 
@@ -237,4 +227,114 @@ TEST_F(RegistryTest, UnwritableStoreReportsTheFailure)
     SetSettingsStoreFile(m_dir.File("blocker/registry.ini"));
     TRegistry reg;
     EXPECT_THROW(reg.OpenKey("Software\\X", true), ERegistryException);
+}
+
+// Files written by earlier versions of the store (through QSettings) read as
+// they were written.
+TEST_F(RegistryTest, FilesOfEarlierVersionsReadBack)
+{
+    WriteFileBytes(m_dir.File("registry.ini"),
+                   "[r80000001]\n"
+                   "kx\\_=X\n"
+                   "kx\\nnul=nul\n"
+                   "kx\\vnul=@String(sa\\0\\x62)\n"
+                   "kx\\n_20lead=\" lead\"\n"
+                   "kx\\v_20lead=\"s a,b;c=d \"\n"
+                   "kx\\n_40at=@@at\n"
+                   "kx\\v_40at=s\\tq\\\"u\\\\ \\x1b\\x10040 Vorschau \xC3\xBC \\xd83d\\xde00\n");
+    Reload();
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\X"));
+    EXPECT_EQ(reg.ReadString("nul"), std::string("a\0b", 3));
+    EXPECT_EQ(reg.ReadString(" lead"), " a,b;c=d ");
+    EXPECT_EQ(reg.ReadString("@at"), "\tq\"u\\ \x1b@ Vorschau \xC3\xBC \xF0\x9F\x98\x80");
+}
+
+// Every name and value reads back as written, whatever it holds, and the
+// store stays usable afterwards (a blank then '@' once locked it for good).
+TEST_F(RegistryTest, AnyNameAndValueReadsBack)
+{
+    const std::vector<std::string> texts = {" @note", "@Variant(\\0)", "@@", "@", "a,b", "x;y", "k=v", " ", "\"q\"",
+                                            std::string("\0\x01" "9f\x1f" "a\\", 7), "\xFF\xFE not UTF-8",
+                                            "tab\tend\t", "\\0100", "\\x10040"};
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("\\Names", true));
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            reg.WriteString(texts[i], texts[i]);
+            reg.WriteString("v" + std::to_string(i), texts[i]);
+        }
+    }
+    Reload();
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\Names", false));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(reg.ReadString("v" + std::to_string(i)), texts[i]) << i;
+        EXPECT_EQ(reg.ReadString(texts[i]), texts[i]) << i;
+    }
+    reg.WriteInteger("after", 1);
+    Reload();
+    TRegistry again;
+    ASSERT_TRUE(again.OpenKey("\\Names", false));
+    EXPECT_EQ(again.ReadInteger("after"), 1);
+}
+
+// A batch writes the file once, when the outermost scope ends; reads inside
+// see the changes.
+TEST_F(RegistryTest, BatchWritesTheFileOnceAtTheOutermostEnd)
+{
+    const std::string file = m_dir.File("registry.ini");
+    {
+        TUpdateScope batch(SettingsStore());
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(kLayoutKey, true));
+        {
+            TUpdateScope inner(SettingsStore());
+            for (int column = 0; column < 35; ++column)
+                reg.WriteInteger("Width" + std::to_string(column), column * 10);
+        }
+        EXPECT_FALSE(std::filesystem::exists(file)) << "an inner scope wrote the file";
+        reg.WriteString("Caption", "Vorschau");
+        EXPECT_EQ(reg.ReadInteger("Width34"), 340);
+        EXPECT_EQ(SettingsStore().UpdateCount(), 1);
+    }
+    EXPECT_EQ(SettingsStore().UpdateCount(), 0);
+    Reload();
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly(kLayoutKey));
+    EXPECT_EQ(reg.ReadInteger("Width7"), 70);
+    EXPECT_EQ(reg.ReadString("Caption"), "Vorschau");
+}
+
+// An exception inside a batch keeps every change made before it, in memory
+// and in the file alike; a batch whose file cannot be written raises and
+// leaves the store as the file holds it.
+TEST_F(RegistryTest, BatchStaysConsistentWhenInterrupted)
+{
+    try {
+        TUpdateScope batch(SettingsStore());
+        TRegistry reg;
+        reg.OpenKey("\\Layout", true);
+        reg.WriteInteger("Done", 1);
+        throw EConvertError("stop");
+    } catch (const EConvertError&) {
+    }
+    EXPECT_EQ(SettingsStore().UpdateCount(), 0);
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\Layout", false));
+    EXPECT_EQ(reg.ReadInteger("Done"), 1);
+    Reload();
+    ASSERT_TRUE(reg.OpenKey("\\Layout", false));
+    EXPECT_EQ(reg.ReadInteger("Done"), 1);
+
+    WriteFileBytes(m_dir.File("blocker"), "x");
+    SetSettingsStoreFile(m_dir.File("blocker/registry.ini"));
+    auto failing = [&] {
+        TUpdateScope batch(SettingsStore());
+        TRegistry lost;
+        lost.OpenKey("\\Lost", true);
+        lost.WriteInteger("x", 1);
+    };
+    EXPECT_THROW(failing(), ERegistryException);
+    EXPECT_FALSE(reg.KeyExists("\\Lost"));
 }

@@ -286,3 +286,26 @@ TEST(StorageRobustness, KeptIniFilesReadAndWriteBackTheSame)
         ExerciseIni(input, dir);
     }
 }
+
+// Shapes that once reached Qt's typed-value decoder past the old pre-scan
+// (long octal and hex escapes spelling '@', a quoted or escaped '=' in a
+// key): the file is not one this store writes, reads empty and stays.
+TEST_F(StoreFixture, EscapedTypedValuesAndOddKeysMarkTheFileDamaged)
+{
+    for (const char* name : {"registry-long-octal-escape-at.bin", "registry-long-hex-escape-at.bin",
+                             "registry-quoted-equals-in-key.bin", "registry-escaped-equals-in-key.bin"}) {
+        std::string input;
+        for (const auto& [file, bytes] : test::RegressionInputs("registry"))
+            if (file == name)
+                input = bytes;
+        ASSERT_FALSE(input.empty()) << name;
+        m_path = m_dir.File(std::string(name) + ".ini");
+        WriteFileBytes(StorePath(), input);
+        SetSettingsStoreFile(StorePath());
+        TRegistry reg;
+        EXPECT_FALSE(reg.KeyExists("\\k")) << name;
+        EXPECT_TRUE(reg.KeyNames().empty()) << name;
+        EXPECT_THROW(reg.OpenKey("\\Software", true), ERegistryException) << name;
+        EXPECT_EQ(ReadFileBytes(StorePath()), input) << name;
+    }
+}

@@ -1,0 +1,596 @@
+#include "platform/core/Locale.h"
+
+#include "platform/core/detail/LocaleDigits.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <string>
+#include <vector>
+
+// Number texts: float and currency formatting, integer and float parsing.
+
+namespace qel {
+
+using namespace detail;
+
+std::string FloatToStrGeneral(double value, int precision)
+{
+    if (!std::isfinite(value))
+        return SpecialFloat(value);
+    precision = std::clamp(precision, 1, 17);
+    Decimal d = ToDecimal(value);
+    // Correctly rounded to `precision` significant digits from the binary value.
+    if (!d.Digits.empty())
+        d = ScientificDecimal(value, precision);
+    if (d.Digits.empty())
+        return "0";
+    const char dec = FormatSettings().DecimalSeparator;
+    std::string out = value < 0 ? "-" : "";
+    if (d.Exp > precision || d.Exp < -4) {
+        out += d.Digits[0];
+        if (d.Digits.size() > 1) {
+            out += dec;
+            out += d.Digits.substr(1);
+        }
+        out += 'E';
+        out += std::to_string(d.Exp - 1);
+        return out;
+    }
+    const std::string ip = IntegerDigits(d);
+    out += ip.empty() ? "0" : ip;
+    const int fracLen = static_cast<int>(d.Digits.size()) - d.Exp;
+    if (fracLen > 0) {
+        out += dec;
+        out += FractionDigits(d, fracLen);
+    }
+    return out;
+}
+
+std::string FloatToStr(double value)
+{
+    return FloatToStrGeneral(value, 15);
+}
+
+std::string CurrToStr(Currency value)
+{
+    const bool neg = value.Value < 0;
+    // Work on the unsigned magnitude so that INT64_MIN is safe.
+    const std::uint64_t mag = neg ? 0 - static_cast<std::uint64_t>(value.Value) : static_cast<std::uint64_t>(value.Value);
+    std::string out = neg ? "-" : "";
+    out += std::to_string(mag / 10000);
+    std::string frac = std::to_string(mag % 10000);
+    frac.insert(frac.begin(), 4 - frac.size(), '0');
+    while (!frac.empty() && frac.back() == '0')
+        frac.pop_back();
+    if (!frac.empty()) {
+        out += FormatSettings().DecimalSeparator;
+        out += frac;
+    }
+    return out;
+}
+
+std::string IntToStr(std::int64_t value)
+{
+    return std::to_string(value);
+}
+
+std::string IntToHex(std::int64_t value, int digits)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%0*llX", std::clamp(digits, 0, 16),
+                  static_cast<unsigned long long>(value));
+    return buf;
+}
+
+bool TryStrToInt64(const std::string& s, std::int64_t& value)
+{
+    std::string_view t = TrimBlanks(s);
+    bool neg = false;
+    if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
+        neg = t.front() == '-';
+        t.remove_prefix(1);
+    }
+    int base = 10;
+    if (!t.empty() && t.front() == '$') {
+        base = 16;
+        t.remove_prefix(1);
+    } else if (t.size() > 1 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
+        base = 16;
+        t.remove_prefix(2);
+    }
+    if (t.empty())
+        return false;
+    std::uint64_t mag = 0;
+    const auto res = std::from_chars(t.data(), t.data() + t.size(), mag, base);
+    if (res.ec != std::errc() || res.ptr != t.data() + t.size())
+        return false;
+    if (base == 16 && !neg) {
+        // Hex spells the bit pattern, as the platform's Val does.
+        value = static_cast<std::int64_t>(mag);
+        return true;
+    }
+    constexpr std::uint64_t kMinMag = std::uint64_t{1} << 63;
+    if (neg) {
+        if (mag > kMinMag)
+            return false;
+        value = static_cast<std::int64_t>(0 - mag);
+    } else {
+        if (mag >= kMinMag)
+            return false;
+        value = static_cast<std::int64_t>(mag);
+    }
+    return true;
+}
+
+bool TryStrToInt(const std::string& s, std::int32_t& value)
+{
+    std::int64_t v = 0;
+    if (!TryStrToInt64(s, v))
+        return false;
+    std::string_view t = TrimBlanks(s);
+    const bool hex = t.find_first_of("$xX") != std::string_view::npos;
+    if (hex && t.front() != '-' && v >= 0 && v <= 0xFFFFFFFFLL) {
+        value = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+        return true;
+    }
+    if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+        return false;
+    value = static_cast<std::int32_t>(v);
+    return true;
+}
+
+std::int32_t StrToInt(const std::string& s)
+{
+    std::int32_t v = 0;
+    if (!TryStrToInt(s, v))
+        ThrowInvalid(s, "integer value");
+    return v;
+}
+
+std::int64_t StrToInt64(const std::string& s)
+{
+    std::int64_t v = 0;
+    if (!TryStrToInt64(s, v))
+        ThrowInvalid(s, "integer value");
+    return v;
+}
+
+std::int32_t StrToIntDef(const std::string& s, std::int32_t def)
+{
+    std::int32_t v = 0;
+    return TryStrToInt(s, v) ? v : def;
+}
+
+bool TryStrToFloat(const std::string& s, double& value)
+{
+    const std::string_view t = TrimBlanks(s);
+    const char dec = FormatSettings().DecimalSeparator;
+    std::string plain;   // the number rewritten with '.', checked character by character
+    std::size_t i = 0;
+    bool neg = false;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-'))
+        neg = t[i++] == '-';
+    int intDigits = 0;   // significant digits before the point
+    int digits = 0;
+    int leadingFracZeros = 0;
+    bool seenNonZero = false;
+    for (; i < t.size() && IsDigit(t[i]); ++i, ++digits) {
+        plain += t[i];
+        if (t[i] != '0' || seenNonZero) {
+            seenNonZero = true;
+            ++intDigits;
+        }
+    }
+    if (i < t.size() && t[i] == dec) {
+        plain += '.';
+        for (++i; i < t.size() && IsDigit(t[i]); ++i, ++digits) {
+            plain += t[i];
+            if (t[i] != '0')
+                seenNonZero = true;
+            else if (!seenNonZero)
+                ++leadingFracZeros;
+        }
+    }
+    if (digits == 0)
+        return false;
+    long long exp10 = 0;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        plain += 'e';
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-'))
+            plain += t[i++];
+        const std::size_t start = i;
+        for (; i < t.size() && IsDigit(t[i]); ++i)
+            plain += t[i];
+        if (i == start)
+            return false;
+        const std::string_view expText = t.substr(start, i - start);
+        if (expText.size() > 9)
+            exp10 = 1000000000;
+        else
+            std::from_chars(expText.data(), expText.data() + expText.size(), exp10);
+        if (plain[plain.size() - (i - start) - 1] == '-')
+            exp10 = -exp10;
+    }
+    if (i != t.size())
+        return false;
+    double v = 0;
+    const auto res = std::from_chars(plain.data(), plain.data() + plain.size(), v);
+    if (res.ec == std::errc::result_out_of_range) {
+        // Overflow is an error; underflow is just a very small number.
+        const long long magnitude = (intDigits > 0 ? intDigits : -leadingFracZeros) + exp10;
+        if (!seenNonZero || magnitude < 0)
+            v = 0;
+        else
+            return false;
+    } else if (res.ec != std::errc() || res.ptr != plain.data() + plain.size()) {
+        return false;
+    }
+    if (!std::isfinite(v))
+        return false;
+    value = neg ? -v : v;
+    return true;
+}
+
+double StrToFloat(const std::string& s)
+{
+    double v = 0;
+    if (!TryStrToFloat(s, v))
+        ThrowInvalid(s, "floating point value");
+    return v;
+}
+
+// ---------------------------------------------------------------------------
+// FormatFloat
+
+namespace {
+
+std::vector<std::string> SplitSections(const std::string& format)
+{
+    std::vector<std::string> sections(1);
+    char quote = 0;
+    for (char c : format) {
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == ';') {
+            if (sections.size() == 3)
+                break;
+            sections.emplace_back();
+            continue;
+        }
+        sections.back() += c;
+    }
+    return sections;
+}
+
+struct SectionLayout {
+    int IntPlaceholders = 0;
+    int FirstIntZero = -1;      // index of the first '0' among the integer placeholders
+    int DecPlaceholders = 0;
+    int DecZeros = 0;           // fraction digits always shown
+    bool Thousands = false;
+    bool Scientific = false;
+};
+
+SectionLayout ParseSection(const std::string& s)
+{
+    SectionLayout l;
+    bool afterPoint = false;
+    char quote = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+            continue;
+        }
+        switch (c) {
+        case '"': case '\'':
+            quote = c;
+            break;
+        case '0': case '#':
+            if (!afterPoint) {
+                if (c == '0' && l.FirstIntZero < 0)
+                    l.FirstIntZero = l.IntPlaceholders;
+                ++l.IntPlaceholders;
+            } else {
+                ++l.DecPlaceholders;
+                if (c == '0')
+                    l.DecZeros = l.DecPlaceholders;
+            }
+            break;
+        case '.':
+            afterPoint = true;
+            break;
+        case ',':
+            l.Thousands = true;
+            break;
+        case 'E': case 'e':
+            if (i + 1 < s.size() && (s[i + 1] == '+' || s[i + 1] == '-')) {
+                l.Scientific = true;
+                return l;   // exponent digits are read while emitting
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return l;
+}
+
+// Emits `section` for the magnitude `d` (already rounded for the layout).
+std::string EmitSection(const std::string& section, const SectionLayout& l, const Decimal& d)
+{
+    const TFormatSettings& fs = FormatSettings();
+    std::string intDigits;
+    std::string fracDigits;
+    int exponent = 0;
+    if (l.Scientific) {
+        const int intCount = std::max(l.IntPlaceholders, 1);
+        if (!d.Digits.empty())
+            exponent = d.Exp - intCount;
+        for (int i = 0; i < intCount; ++i)
+            intDigits += i < static_cast<int>(d.Digits.size()) ? d.Digits[static_cast<std::size_t>(i)] : '0';
+        for (int i = intCount; i < intCount + l.DecPlaceholders; ++i)
+            fracDigits += i < static_cast<int>(d.Digits.size()) ? d.Digits[static_cast<std::size_t>(i)] : '0';
+        // Leading zeros of the mantissa only where '0' placeholders ask for them.
+        std::size_t strip = 0;
+        const std::size_t minLen = l.FirstIntZero >= 0 ? static_cast<std::size_t>(l.IntPlaceholders - l.FirstIntZero) : 0;
+        while (strip < intDigits.size() && intDigits[strip] == '0' && intDigits.size() - strip > minLen)
+            ++strip;
+        intDigits.erase(0, strip);
+    } else {
+        intDigits = IntegerDigits(d);
+        const std::size_t minLen = l.FirstIntZero >= 0 ? static_cast<std::size_t>(l.IntPlaceholders - l.FirstIntZero) : 0;
+        if (intDigits.size() < minLen)
+            intDigits.insert(0, minLen - intDigits.size(), '0');
+        fracDigits = FractionDigits(d, l.DecPlaceholders);
+    }
+    while (static_cast<int>(fracDigits.size()) > l.DecZeros && fracDigits.back() == '0')
+        fracDigits.pop_back();
+
+    std::string out;
+    const int len = static_cast<int>(intDigits.size());
+    auto emitInt = [&](int j) {
+        out += intDigits[static_cast<std::size_t>(j)];
+        const int remaining = len - 1 - j;
+        if (l.Thousands && !l.Scientific && remaining > 0 && remaining % 3 == 0)
+            out += fs.ThousandSeparator;
+    };
+    const int extra = len - l.IntPlaceholders;   // digits with no placeholder of their own
+    int intIndex = 0;
+    int fracIndex = 0;
+    bool afterPoint = false;
+    bool intDone = false;
+    auto flushInt = [&] {
+        if (!intDone) {
+            for (int j = 0; j < len; ++j)
+                emitInt(j);
+            intDone = true;
+        }
+    };
+    // A section without digit placeholders is pure text.
+    if (l.IntPlaceholders == 0 && l.DecPlaceholders == 0)
+        intDone = true;
+    char quote = 0;
+    for (std::size_t i = 0; i < section.size(); ++i) {
+        const char c = section[i];
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+            else
+                out += c;
+            continue;
+        }
+        switch (c) {
+        case '"': case '\'':
+            quote = c;
+            break;
+        case '0': case '#':
+            if (!afterPoint) {
+                if (intIndex == 0)
+                    for (int j = 0; j < extra; ++j)
+                        emitInt(j);
+                const int j = intIndex + extra;
+                if (j >= 0)
+                    emitInt(j);
+                if (++intIndex == l.IntPlaceholders)
+                    intDone = true;
+            } else {
+                if (fracIndex < static_cast<int>(fracDigits.size()))
+                    out += fracDigits[static_cast<std::size_t>(fracIndex)];
+                ++fracIndex;
+            }
+            break;
+        case '.':
+            if (afterPoint) {
+                out += c;
+                break;
+            }
+            flushInt();
+            afterPoint = true;
+            if (!fracDigits.empty())
+                out += fs.DecimalSeparator;
+            break;
+        case ',':
+            break;
+        case 'E': case 'e':
+            if (l.Scientific && i + 1 < section.size() && (section[i + 1] == '+' || section[i + 1] == '-')) {
+                flushInt();
+                const bool always = section[i + 1] == '+';
+                out += c;
+                if (exponent < 0)
+                    out += '-';
+                else if (always)
+                    out += '+';
+                i += 2;
+                std::size_t zeros = 0;
+                while (i < section.size() && section[i] == '0') {
+                    ++zeros;
+                    ++i;
+                }
+                --i;
+                std::string ed = std::to_string(std::abs(exponent));
+                if (ed.size() < zeros)
+                    ed.insert(0, zeros - ed.size(), '0');
+                out += ed;
+                afterPoint = true;   // placeholders after the exponent have nothing left to show
+                fracIndex = static_cast<int>(fracDigits.size());
+                break;
+            }
+            out += c;
+            break;
+        default:
+            out += c;
+            break;
+        }
+    }
+    flushInt();
+    return out;
+}
+
+Decimal RoundForLayout(const Decimal& exact, const SectionLayout& l)
+{
+    Decimal d = exact;
+    if (l.Scientific)
+        RoundDigits(d, std::max(l.IntPlaceholders, 1) + l.DecPlaceholders);
+    else
+        RoundPlaces(d, l.DecPlaceholders);
+    return d;
+}
+
+} // namespace
+
+namespace {
+
+// The picture `format` for a magnitude whose exact digits are `exact`;
+// `fallback` is the text for an empty format or an empty chosen section.
+template <class Fallback>
+std::string FormatPicture(const std::string& format, const Decimal& exact, bool negative, Fallback fallback)
+{
+    if (format.empty())
+        return fallback();
+    const std::vector<std::string> sections = SplitSections(format);
+    std::size_t pick = 0;
+    if (negative && sections.size() > 1 && !sections[1].empty())
+        pick = 1;
+    SectionLayout layout = ParseSection(sections[pick]);
+    Decimal d = RoundForLayout(exact, layout);
+
+    // A value that rounds to zero is zero: it takes the zero section and never
+    // shows a minus sign (so -0.001 is "0,00", not "-0,00").
+    if (d.Digits.empty()) {
+        if (sections.size() > 2 && !sections[2].empty())
+            return EmitSection(sections[2], ParseSection(sections[2]), Decimal{});
+        return EmitSection(sections[0], ParseSection(sections[0]), Decimal{});
+    }
+    if (sections[pick].empty())
+        return fallback();
+    std::string out = EmitSection(sections[pick], layout, d);
+    if (negative && pick == 0)
+        out.insert(0, 1, '-');
+    return out;
+}
+
+// The magnitude of a fixed-point value with four implied decimals, exactly.
+Decimal CurrencyDecimal(Currency value)
+{
+    // Work on the unsigned magnitude so that INT64_MIN is safe.
+    const std::uint64_t mag = value.Value < 0 ? 0 - static_cast<std::uint64_t>(value.Value)
+                                              : static_cast<std::uint64_t>(value.Value);
+    Decimal d;
+    if (mag == 0)
+        return d;
+    d.Digits = std::to_string(mag);
+    d.Exp = static_cast<int>(d.Digits.size()) - 4;
+    while (d.Digits.back() == '0')
+        d.Digits.pop_back();
+    return d;
+}
+
+// Puts the currency string and the sign around an amount's digits.
+std::string PlaceCurrency(const std::string& amount, bool negative)
+{
+    static const char* const positive[] = {"cn", "nc", "c n", "n c"};
+    static const char* const negativeForms[] = {"(cn)", "-cn", "c-n", "cn-", "(nc)", "-nc", "n-c", "nc-",
+                                                "-n c", "-c n", "n c-", "c n-", "c -n", "n- c", "(c n)", "(n c)"};
+    const TFormatSettings& fs = FormatSettings();
+    const char* form = nullptr;
+    if (negative) {
+        if (fs.NegCurrFormat < 0 || fs.NegCurrFormat > 15)
+            throw EConvertError("Invalid negative currency format " + std::to_string(fs.NegCurrFormat));
+        form = negativeForms[fs.NegCurrFormat];
+    } else {
+        if (fs.CurrencyFormat < 0 || fs.CurrencyFormat > 3)
+            throw EConvertError("Invalid currency format " + std::to_string(fs.CurrencyFormat));
+        form = positive[fs.CurrencyFormat];
+    }
+    std::string out;
+    for (const char* p = form; *p; ++p) {
+        if (*p == 'c')
+            out += fs.CurrencyString;
+        else if (*p == 'n')
+            out += amount;
+        else
+            out += *p;
+    }
+    return out;
+}
+
+// "#,##0.00" for the locale's currency decimals.
+std::string CurrencyPicture()
+{
+    const int decimals = FormatSettings().CurrencyDecimals;
+    // More places than a double or a fixed-point value can carry are no setting.
+    if (decimals < 0 || decimals > 18)
+        throw EConvertError("Invalid currency decimals " + std::to_string(decimals));
+    std::string picture = "#,##0";
+    if (decimals > 0)
+        picture += "." + std::string(static_cast<std::size_t>(decimals), '0');
+    return picture;
+}
+
+std::string CurrencyTextOf(const Decimal& exact, bool negative)
+{
+    const std::string picture = CurrencyPicture();
+    Decimal rounded = exact;
+    RoundPlaces(rounded, FormatSettings().CurrencyDecimals);
+    const std::string amount = FormatPicture(picture, exact, false, [] { return std::string(); });
+    return PlaceCurrency(amount, negative && !rounded.Digits.empty());
+}
+
+} // namespace
+
+std::string FormatFloat(const std::string& format, double value)
+{
+    if (!std::isfinite(value))
+        return SpecialFloat(value);
+    return FormatPicture(format, ToDecimal(value), value < 0, [value] { return FloatToStr(value); });
+}
+
+std::string FormatCurr(const std::string& format, Currency value)
+{
+    return FormatPicture(format, CurrencyDecimal(value), value.Value < 0, [value] { return CurrToStr(value); });
+}
+
+std::string CurrencyText(Currency value)
+{
+    return CurrencyTextOf(CurrencyDecimal(value), value.Value < 0);
+}
+
+std::string CurrencyText(double value)
+{
+    if (!std::isfinite(value))
+        return SpecialFloat(value);
+    return CurrencyTextOf(ToDecimal(value), value < 0);
+}
+
+} // namespace qel

@@ -1,0 +1,197 @@
+#include "printing/HeaderFooterFunctions.h"
+
+#include "TestSupport.h"
+#include "platform/core/Locale.h"
+#include "platform/core/Strings.h"
+#include "platform/core/SystemInfo.h"
+#include "platform/core/Utf8.h"
+#include "platform/graphics/Bitmap.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace qel {
+namespace {
+
+struct HFTest : ::testing::Test {
+    LocaleScope locale;   // German settings: no AM/PM texts
+    TdxStandardHFFunctionLibrary library;
+    TdxHFFunctionFormatObject format;
+    HFTest()
+    {
+        format.SetCurrentPage(2);
+        format.SetTotalPages(5);
+        format.SetStartPageIndex(1);
+        format.SetDateTime(EncodeDate(2026, 3, 9) + EncodeTime(14, 5, 7, 0));
+        format.SetDateFormat("dd.MM.yyyy");
+        format.SetTimeFormat("HH:mm");
+    }
+    std::string Process(const std::string& s) { return library.Process(s, &format); }
+};
+
+TEST_F(HFTest, EachValueIsFramedByOneBlankOnEachSide)
+{
+    EXPECT_EQ(Process("Page [Page #] of [Total Pages]"), "Page  2  of  5 ");
+    format.SetPageNumberFormat(pnfUpperRoman);
+    format.SetCurrentPage(4);
+    format.SetTotalPages(9);
+    EXPECT_EQ(Process("[Page # of Pages #]"), " IV Of IX ");
+    EXPECT_EQ(Process("[page #]"), " IV ") << "templates match without regard to case";
+    EXPECT_EQ(Process("[Date Printed] [Time Printed]"), " 09.03.2026   14:05 ");
+    EXPECT_EQ(Process("[Date & Time Printed]"), " 09.03.2026 14:05 ");
+    auto framed = [](const std::string& v) { return v.empty() ? v : " " + v + " "; };
+    EXPECT_EQ(Process("[User Name]/[Machine Name]"), framed(format.UserName()) + "/" + framed(format.MachineName()));
+    EXPECT_EQ(format.UserName(), Utf8Prefix(GetUserName(), 255));
+    // Without a format object a function yields its own template.
+    EXPECT_EQ(library.Process("x[Page #]", nullptr), "x [Page #] ");
+}
+
+TEST_F(HFTest, StartIndexShiftsPageAndTotalInEveryStyle)
+{
+    format.SetStartPageIndex(10);
+    format.SetCurrentPage(1);
+    const std::vector<std::pair<TdxPageNumberFormat, std::string>> rows{
+        {pnfNumeral, " 10 Of 14 "}, {pnfChars, " j Of n "}, {pnfUpperChars, " J Of N "},
+        {pnfRoman, " x Of xiv "}, {pnfUpperRoman, " X Of XIV "}};
+    for (const auto& [style, expected] : rows) {
+        format.SetPageNumberFormat(style);
+        EXPECT_EQ(Process("[Page # of Pages #]"), expected) << style;
+    }
+    // An empty report asks for page 0: "0" in every style, never a letter or nothing.
+    format.SetStartPageIndex(1);
+    format.SetCurrentPage(0);
+    format.SetTotalPages(0);
+    for (const auto& row : rows) {
+        format.SetPageNumberFormat(row.first);
+        EXPECT_EQ(Process("[Page #]/[Total Pages]"), " 0 / 0 ") << row.first;
+    }
+}
+
+TEST_F(HFTest, UnknownEmptyAndStrayBracketsStayLiteral)
+{
+    EXPECT_EQ(Process("[Nothing] [] [Page #]"), "[Nothing] []  2 ");
+    EXPECT_EQ(Process("x [ [Page #]"), "x [  2 ");
+    EXPECT_EQ(Process("[[Page #]]"), "[ 2 ]");
+    EXPECT_EQ(Process("[Page #] [Total Pages"), " 2  [Total Pages") << "a [ without ] ends the expansion";
+    EXPECT_EQ(Process("["), "[");
+    EXPECT_EQ(Process("%s %d %n [Page #] 100%"), "%s %d %n  2  100%") << "never a format string";
+}
+
+TEST_F(HFTest, AnEmptyValueDoesNotHideTheNextPlaceholder)
+{
+    format.SetDateFormat("");
+    EXPECT_EQ(Process("[Date Printed][Page #]"), " 2 ");
+    EXPECT_EQ(Process("[Date Printed][Date Printed][Total Pages]x"), " 5 x");
+}
+
+TEST_F(HFTest, LongTextsAndValuesAreNotCut)
+{
+    std::string picture;
+    for (int i = 0; i < 40; ++i)
+        picture += "dd.MM.yyyy ";
+    format.SetDateFormat(picture);
+    const std::string date = Process("[Date Printed]");
+    EXPECT_EQ(date.size(), 2 + 40 * 11u);
+    std::string text(5000, 'x');
+    EXPECT_EQ(Process(text + "[Page #]"), text + " 2 ");
+}
+
+TEST_F(HFTest, TwelveHourPicturesUseTheTwentyFourHourClockWithoutDesignators)
+{
+    EXPECT_EQ(FormatHFTime("hh:mm tt", format.DateTime()), "14:05");
+    EXPECT_EQ(FormatHFTime("tt h:mm:ss", format.DateTime()), "14:05:07");
+    EXPECT_EQ(FormatHFTime("'h' hh:mm", format.DateTime()), "h 02:05") << "no designator asked: as written";
+
+    TFormatSettings english = FormatSettings();
+    english.TimeAMString = "AM";
+    english.TimePMString = "PM";
+    LocaleScope scope(english);
+    EXPECT_EQ(FormatHFTime("hh:mm tt", format.DateTime()), "02:05 PM");
+}
+
+TEST_F(HFTest, FormatListsFollowTheLocale)
+{
+    TStringList dates;
+    FillDateFormatList(dates);
+    EXPECT_EQ(test::Lines(dates),
+              (std::vector<std::string>{"dd.MM.yyyy", "dddd, d. MMMM yyyy", "d. MMMM yyyy", "dd.MM.yy", "yyyy-MM-dd",
+                                        "d-MMM-yy", "dd/MM/yyyy", "MMMM yyyy", "d MMMM yyyy", "MMMM yy", "MMM-yy"}));
+
+    TFormatSettings us = FormatSettings();
+    us.ShortDateFormat = "M/d/yy";
+    us.LongDateFormat = "MMMM d, yyyy";
+    us.DateSeparator = '/';
+    us.TimeLeadingZero = false;
+    {
+        LocaleScope scope(us);
+        TStringList usDates;
+        FillDateFormatList(usDates);
+        EXPECT_EQ(usDates.Get(1), "dddd, MMMM d, yyyy");
+        EXPECT_EQ(usDates.Get(3), "M/d/yyyy");
+        EXPECT_EQ(usDates.Get(6), "M.d.yy");
+        EXPECT_EQ(usDates.Get(7), "MMMM , yyyy");
+        TStringList times;
+        FillTimeFormatList(times);
+        EXPECT_EQ(test::Lines(times), (std::vector<std::string>{"h:mm tt", "h:mm:ss tt", "H:mm", "H:mm:ss"}));
+    }
+    EXPECT_EQ(PageNumberFormatList()->Count(), 5);
+    EXPECT_EQ(PageNumberFormatList()->Get(3), "i, ii, iii, iv, v, ...");
+
+    TStringList formatted;
+    formatted.Add("keep");
+    TStringList pictures;
+    pictures.Add("hh:mm tt");
+    pictures.Add("HH:mm:ss");
+    GetFormattedTimeStrings(pictures, formatted, format.DateTime());
+    EXPECT_EQ(test::Lines(formatted), (std::vector<std::string>{"keep", "14:05", "14:05:07"}));
+}
+
+TEST_F(HFTest, LibraryKeepsFunctionsInOrderWithGlyphsAndTemplates)
+{
+    TStringList templates;
+    library.GetTemplates(templates);
+    EXPECT_EQ(test::Lines(templates),
+              (std::vector<std::string>{"[Page #]", "[Total Pages]", "[Page # of Pages #]", "[Date & Time Printed]",
+                                        "[Date Printed]", "[Time Printed]", "[User Name]", "[Machine Name]"}));
+    EXPECT_EQ(templates.Objects(4), library.DateFunction());
+    EXPECT_EQ(library.TimeFunction()->GetName(), "Time");
+    EXPECT_EQ(library.Functions(0)->Hint(), "Page Number");
+    EXPECT_EQ(library.Functions(0)->Glyph()->Width(), 16);
+    EXPECT_EQ(library.Functions(6)->GetCategory(), std::type_index(typeid(TdxHFFunctionAuthenticationCategory)));
+
+    TdxHFFunction f;
+    f.SetTemplateString("Custom");
+    EXPECT_EQ(f.TemplateString(), "[Custom]");
+    f.SetTemplateString("[Half");
+    EXPECT_EQ(f.TemplateString(), "[Half]");
+    EXPECT_EQ(f.GetName(), "Unknown");
+
+    TdxHFFunctionLibrary copy;
+    copy.Assign(&library);
+    EXPECT_EQ(copy.Count(), 8);
+    EXPECT_EQ(copy.IndexOfClass<TdxHFMachineNameFunction>(), 7);
+    copy.Delete(0);
+    EXPECT_EQ(copy.IndexOf("[PAGE #]"), -1);
+    EXPECT_EQ(copy.Process("[Page #][Total Pages]", &format), "[Page #] 5 ");
+    EXPECT_THROW(copy.Delete(7), EListError);
+    int visited = 0;
+    copy.ForEach([](TdxHFFunction*, void* data) { ++*static_cast<int*>(data); }, &visited);
+    EXPECT_EQ(visited, 7);
+}
+
+TEST(HFProcessWide, ExpandsThroughTheSharedLibraryAndFormatObject)
+{
+    TdxHFFunctionFormatObject& f = dxHFFormatObject();
+    const int page = f.CurrentPage();
+    f.SetCurrentPage(3);
+    EXPECT_EQ(ProcessHFString("[Page #]"), " 3 ");
+    f.SetCurrentPage(page);
+    TStringList templates;
+    GetStandardHFFunctionTemplates(templates);
+    EXPECT_EQ(templates.Count(), 8);
+}
+
+} // namespace
+} // namespace qel
