@@ -209,7 +209,8 @@ public:
     const std::string& Title() const { return m_title; }
     void SetTitle(const std::string& Value) { m_title = Value; }
     // Print to file: when set, the next job's output goes to this file
-    // instead of the printer.
+    // instead of the printer (as PDF); the end of that job clears it, so a
+    // later job prints again.
     const std::string& OutputFileName() const { return m_outputFileName; }
     void SetOutputFileName(const std::string& Value) { m_outputFileName = Value; }
 
