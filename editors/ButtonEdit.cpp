@@ -23,6 +23,17 @@ void TdxInplaceButtonEdit::SetButtonOnly(bool Value)
     LayoutEditWindow();
 }
 
+void TdxInplaceButtonEdit::SetHideEditCursor(bool Value)
+{
+    if (Value == m_hideEditCursor)
+        return;
+    m_hideEditCursor = Value;
+    if (Value)
+        EditWindow()->HideCaret();
+    else
+        EditWindow()->ShowCaret();
+}
+
 TdxEditButtonKind TdxInplaceButtonEdit::EditButtonKind(int Index) const
 {
     return m_buttons->Items(Index)->Kind();

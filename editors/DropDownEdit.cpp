@@ -31,7 +31,7 @@ TdxInplaceDropDownEdit::~TdxInplaceDropDownEdit()
 
 bool TdxInplaceDropDownEdit::DroppedDown() const
 {
-    return m_popup && m_popup->Visible();
+    return m_droppedDown;
 }
 
 TBitmap* TdxInplaceDropDownEdit::ButtonGlyph()
@@ -84,32 +84,29 @@ void TdxInplaceDropDownEdit::DropDown()
         return;
     if (!m_popup) {
         m_popup = std::make_unique<detail::TdxPopupWindow>(this);
-        m_popup->OnClosed = [this](detail::TdxPopupCloseReason reason) {
-            if (reason == detail::pcrEscape)
-                CloseUp(false);
-            else
-                PopupClosedBySystem();
+        m_popup->OnClosed = [this](TPopupCloseReason) {
+            // The window is gone already; the editor closes up behind it.
+            TValueRestorer<bool> bySystem(m_closedBySystem, true);
+            PopupClosedBySystem();
         };
     }
     if (!m_content)
         m_content = PopupContent(m_popup->Client());
     DoInitPopup();
     m_popup->Popup(PopupBounds(PopupSize()));
+    m_droppedDown = true;
     DoPopup();
 }
 
 void TdxInplaceDropDownEdit::CloseUp(bool Accept)
 {
-    if (m_closing || !m_popup)
+    if (m_closing || !m_droppedDown)
         return;
-    const bool wasOpen = m_popup->Visible();
-    if (wasOpen && !CanCloseUp(Accept))
+    // The user or the system closed the window: nobody can keep it open.
+    if (!m_closedBySystem && !CanCloseUp(Accept))
         return;
     TValueRestorer<bool> closing(m_closing, true);
-    if (!wasOpen) {
-        m_popup->Hide();
-        return;
-    }
+    m_droppedDown = false;
     Variant value = PopupValue();
     bool accept = Accept;
     DoCloseUp(value, accept);

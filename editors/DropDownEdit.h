@@ -111,6 +111,8 @@ private:
     TAlignment m_popupAlignment{taLeftJustify};
     TdxPopupBorder m_popupBorder{pbDefault};
     bool m_closing{false};
+    bool m_droppedDown{false};
+    bool m_closedBySystem{false};
 };
 
 } // namespace qel

@@ -15,6 +15,7 @@
 #include "editors/detail/PopupWindow.h"
 #include "platform/controls/Automation.h"
 #include "platform/controls/ExtCtrls.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/core/Locale.h"
 
 #include <gtest/gtest.h>
@@ -446,6 +447,29 @@ TEST(DropDownEdit, PopupOpensAboveNearTheBottomOfTheScreen)
 
 namespace qel {
 namespace {
+
+TEST(PopupEdit, TypingReachesTheControlAndTheCaretHides)
+{
+    test::EditorForm f;
+    auto* inner = new TEdit(f.form.get());
+    inner->SetParent(f.form.get());
+    inner->SetVisible(false);
+    auto* edit = f.StandAlone<TdxInplacePopupEdit>();
+    edit->SetPopupControl(inner);
+    edit->SetHideEditCursor(true);
+    inner->SetBounds(0, 0, 120, 21);
+    SimulateKey(VK_F4);
+    ASSERT_TRUE(edit->DroppedDown());
+    EXPECT_FALSE(edit->EditWindow()->CaretVisible());
+    EXPECT_TRUE(edit->EditWindow()->Focused()) << "the editor keeps the focus";
+    SimulateText("abc");
+    EXPECT_EQ(inner->Text(), "abc") << "typed into the popup's control";
+    EXPECT_EQ(edit->Text(), "");
+    edit->OnCloseUp = [&](TObject*, std::string& text, bool&) { text = inner->Text(); };
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(edit->Text(), "abc");
+    EXPECT_TRUE(edit->EditWindow()->CaretVisible());
+}
 
 TEST(PopupEdit, SizeGripAndCaptionOfThePopupFrame)
 {
