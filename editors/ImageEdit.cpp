@@ -43,8 +43,11 @@ void TdxInplaceImageEdit::SetImages(TImageList* Value)
     if (m_images)
         m_images->RemoveFreeNotification(this);
     m_images = Value;
-    if (m_images)
+    m_imagesLink.Disconnect();
+    if (m_images) {
         m_images->FreeNotification(this);
+        m_imagesLink.Connect(m_images->Changes(), [this](TObject*) { Invalidate(); });
+    }
     Invalidate();
 }
 
@@ -62,8 +65,10 @@ void TdxInplaceImageEdit::Notification(TComponent* AComponent, TOperation Operat
     TdxInplaceDropDownEdit::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
-    if (AComponent == m_images)
+    if (AComponent == m_images) {
         m_images = nullptr;
+        m_imagesLink.Disconnect();
+    }
     if (AComponent == m_largeImages)
         m_largeImages = nullptr;
 }
