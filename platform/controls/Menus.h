@@ -67,7 +67,7 @@ public:
 
     TNotifyEvent OnClick;
 
-    // Qt side, for the platform layer.
+    // Qt escape hatch: platform/ only.
     QAction* Action() const { return m_action.get(); }
     QMenu* SubMenu() const { return m_menu.get(); }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace qel {
 
@@ -138,6 +139,9 @@ TDateTime Date();
 // ASCII letters only, for names, keywords and file extensions.
 std::string UpperCase(std::string s);
 std::string LowerCase(std::string s);
+// ASCII letters compared without case: equal texts, and Prefix found in Text at Pos.
+bool SameNoCase(std::string_view A, std::string_view B);
+bool StartsWithNoCase(std::string_view Text, std::size_t Pos, std::string_view Prefix);
 std::string AnsiUpperCase(const std::string& s);
 std::string AnsiLowerCase(const std::string& s);
 int AnsiCompareText(const std::string& a, const std::string& b);  // Unicode-aware, case-insensitive

@@ -78,6 +78,21 @@ std::string LowerCase(std::string s)
     return s;
 }
 
+bool SameNoCase(std::string_view A, std::string_view B)
+{
+    return A.size() == B.size() && StartsWithNoCase(A, 0, B);
+}
+
+bool StartsWithNoCase(std::string_view Text, std::size_t Pos, std::string_view Prefix)
+{
+    if (Pos > Text.size() || Text.size() - Pos < Prefix.size())
+        return false;
+    for (std::size_t k = 0; k < Prefix.size(); ++k)
+        if (Upper(Text[Pos + k]) != Upper(Prefix[k]))
+            return false;
+    return true;
+}
+
 std::string AnsiUpperCase(const std::string& s)
 {
     return IsAscii(s) ? UpperCase(s) : MapCase(s, true);

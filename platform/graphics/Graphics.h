@@ -158,6 +158,8 @@ public:
     bool Equals(const TFont& other) const;
 
     // The Qt font for a pixel height (|Height| or the cell height), unhinted.
+    // Qt escape hatch: platform/ only; components measure and draw text
+    // through TCanvas.
     QFont QtFont() const;
     QFont QtFontForPixelHeight(int height) const;
 
@@ -260,7 +262,8 @@ private:
     TChangeLinks m_changes;
 };
 
-// Qt colour of a TColor (system colours resolved, clNone black).
+// Qt colour of a TColor (system colours resolved, clNone black). Qt escape
+// hatch: platform/ only.
 QColor ToQColor(TColor color);
 TColor FromQColor(const QColor& color);
 
