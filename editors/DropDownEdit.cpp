@@ -2,6 +2,7 @@
 
 #include "editors/PopupPosition.h"
 #include "editors/detail/PopupWindow.h"
+#include "platform/controls/Messages.h"
 #include "platform/core/Guards.h"
 #include "platform/graphics/Bitmap.h"
 
@@ -198,10 +199,13 @@ void TdxInplaceDropDownEdit::KeyPress(TKeyChar& Key)
             return;
         }
     }
-    const bool printable = Key >= 0x20;
     TdxInplaceMaskEdit::KeyPress(Key);
-    if (printable && m_immediateDropDown && !DroppedDown())
-        DropDown();
+    // Opens once the character is in the text, so the popup sees what was typed.
+    if (Key >= 0x20 && m_immediateDropDown && !DroppedDown())
+        PostCall(this, [this] {
+            if (!DroppedDown() && (Focused() || (EditWindow() && EditWindow()->Focused())))
+                DropDown();
+        });
 }
 
 void TdxInplaceDropDownEdit::DoExit()

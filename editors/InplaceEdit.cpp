@@ -108,6 +108,14 @@ bool TdxInplaceEdit::IsEditorKey(std::uint16_t Key, TShiftState Shift) const
 void TdxInplaceEdit::KeyDown(std::uint16_t& Key, TShiftState Shift)
 {
     TCustomControl::KeyDown(Key, Shift);
+    // Keys that change the text without typing a character (Delete, cut,
+    // paste, undo) are dropped while the value may not change.
+    const TShiftState ctrl{ssCtrl}, shift{ssShift};
+    const bool changing = (Key == VK_DELETE && (Shift.Empty() || Shift == shift)) ||
+                          (Key == VK_INSERT && Shift == shift) ||
+                          ((Key == 'X' || Key == 'V' || Key == 'Z') && Shift == ctrl);
+    if (Key && changing && !CanModify())
+        Key = 0;
     if (Key)
         DoEditKeyDown(Key, Shift);
     if (Key && IsInplace() && !IsEditorKey(Key, Shift)) {

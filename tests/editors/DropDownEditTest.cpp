@@ -15,6 +15,7 @@
 #include "editors/detail/PopupWindow.h"
 #include "platform/controls/Automation.h"
 #include "platform/controls/ExtCtrls.h"
+#include "platform/controls/Messages.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/core/Locale.h"
 
@@ -127,6 +128,23 @@ TEST(DropDownEdit, TypingCompletesAndImmediateDropDownOpens)
     pick->SetCanDeleteText(true);
     SimulateKey(VK_DELETE);
     EXPECT_EQ(pick->Text(), "");
+}
+
+TEST(DropDownEdit, ImmediateDropDownOpensAfterTheTypedCharacter)
+{
+    EditorForm f;
+    auto* edit = f.StandAlone<TdxInplaceDateEdit>();
+    edit->SetImmediateDropDown(true);
+    edit->SetText("");
+    SimulateText("1");
+    ProcessPostedCalls();
+    ASSERT_TRUE(edit->DroppedDown());
+    EXPECT_EQ(edit->Text(), "1") << "the character went into the text first";
+    SimulateKey(VK_ESCAPE);
+    edit->SetReadOnly(true);
+    SimulateText("2");
+    ProcessPostedCalls();
+    EXPECT_FALSE(edit->DroppedDown()) << "a read-only editor neither takes the character nor opens";
 }
 
 TEST(DropDownEdit, ClickOnAListItemAndOutsideThePopup)

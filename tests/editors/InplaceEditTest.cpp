@@ -87,7 +87,11 @@ TEST(InplaceEdit, HostThatRefusesChangesKeepsTheValue)
     EXPECT_FALSE(edit->CanModify());
     SimulateKey(VK_END);
     SimulateText("zz");
-    EXPECT_EQ(edit->Text(), "fixed");
+    SimulateKey(VK_BACK);
+    SimulateKey(VK_HOME);
+    SimulateKey(VK_DELETE);
+    SimulateKey('X', {ssCtrl});
+    EXPECT_EQ(edit->Text(), "fixed") << "no typing, deleting or cutting";
     f.host->allowModify = true;
     edit->SetReadOnly(true);
     EXPECT_FALSE(edit->CanModify());
