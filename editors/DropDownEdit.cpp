@@ -2,6 +2,7 @@
 
 #include "editors/PopupPosition.h"
 #include "editors/detail/PopupWindow.h"
+#include "platform/controls/Application.h"
 #include "platform/controls/Messages.h"
 #include "platform/core/Guards.h"
 #include "platform/graphics/Bitmap.h"
@@ -85,7 +86,8 @@ void TdxInplaceDropDownEdit::DropDown()
         return;
     if (!m_popup) {
         m_popup = std::make_unique<detail::TdxPopupWindow>(this);
-        m_popup->OnClosed = [this](TPopupCloseReason) {
+        m_popup->OnClosed = [this](TPopupCloseReason Reason) {
+            m_closedByOwnClick = Reason == pcrClickOutside && ClientRect().Contains(ScreenToClient(GetCursorPos()));
             // The window is gone already; the editor closes up behind it.
             TValueRestorer<bool> bySystem(m_closedBySystem, true);
             PopupClosedBySystem();
@@ -141,8 +143,14 @@ void TdxInplaceDropDownEdit::EditButtonClick(int)
         OnEditButtonClick(this);
     if (DroppedDown())
         CloseUp(false);
-    else
+    else if (!m_closedByOwnClick)
         DropDown();
+}
+
+void TdxInplaceDropDownEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TdxInplaceMaskEdit::MouseUp(Button, Shift, X, Y);
+    m_closedByOwnClick = false;
 }
 
 void TdxInplaceDropDownEdit::DoDropDownKeys(std::uint16_t& Key, TShiftState Shift)

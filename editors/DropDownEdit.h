@@ -100,6 +100,10 @@ protected:
     detail::TdxPopupWindow* PopupWindow() const { return m_popup.get(); }
     // The screen rectangle the popup takes (below or above the editor).
     TRect PopupBounds(TSize Size);
+    // The press that is going on closed the popup (it was on this editor, so
+    // the click must not open it again).
+    bool ClosedByOwnClick() const { return m_closedByOwnClick; }
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
 private:
     std::unique_ptr<detail::TdxPopupWindow> m_popup;
@@ -113,6 +117,7 @@ private:
     bool m_closing{false};
     bool m_droppedDown{false};
     bool m_closedBySystem{false};
+    bool m_closedByOwnClick{false};
 };
 
 } // namespace qel

@@ -212,7 +212,7 @@ Variant TdxInplaceImageEdit::PopupValue()
 
 void TdxInplaceImageEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    const bool onButton = EditButtonAt({X, Y}) >= 0 || PressedButton() >= 0;
+    const bool onButton = EditButtonAt({X, Y}) >= 0 || PressedButton() >= 0 || ClosedByOwnClick();
     TdxInplaceDropDownEdit::MouseUp(Button, Shift, X, Y);
     // A click on the picture opens the list as the button does.
     if (!onButton && Button == mbLeft && ClientRect().Contains({X, Y}) && !DroppedDown())

@@ -163,6 +163,12 @@ TEST(DropDownEdit, ClickOnAListItemAndOutsideThePopup)
     EXPECT_FALSE(pick->DroppedDown());
     EXPECT_EQ(pick->Text(), "Bonn");
 
+    // A click on the button of the open popup closes it (and does not open it again).
+    SimulateClick(pick, button.Left + 2, button.Top + 2);
+    ASSERT_TRUE(pick->DroppedDown());
+    SimulateClick(pick, button.Left + 2, button.Top + 2);
+    EXPECT_FALSE(pick->DroppedDown());
+
     SimulateKey(VK_F4);
     SimulateKey(VK_DOWN);
     SimulateClick(f.host, 300, 200);
@@ -317,6 +323,10 @@ TEST(ImageEdit, StepsIncrementalSearchAndList)
     SimulateKey(VK_RETURN);
     EXPECT_EQ(VarToStr(img->GetEditingValue()), "G");
     EXPECT_EQ(img->Text(), "G");
+    SimulateClick(img, 5, 5);
+    EXPECT_TRUE(img->DroppedDown()) << "a click on the picture opens the list";
+    SimulateClick(img, 5, 5);
+    EXPECT_FALSE(img->DroppedDown()) << "and a second one closes it";
     TCustomdxFilterImageEdit filter(f.host);
     EXPECT_FALSE(filter.IsInplace()) << "a filter editor is never in-place";
 }
