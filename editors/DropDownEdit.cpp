@@ -216,6 +216,13 @@ void TdxInplaceDropDownEdit::KeyPress(TKeyChar& Key)
         });
 }
 
+void TdxInplaceDropDownEdit::VisibleChanged()
+{
+    TdxInplaceMaskEdit::VisibleChanged();
+    if (!Visible() && DroppedDown())
+        CloseUp(false);
+}
+
 void TdxInplaceDropDownEdit::DoExit()
 {
     // The focus went away: the popup closes and its value is not taken.

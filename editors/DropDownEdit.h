@@ -70,6 +70,8 @@ protected:
     bool IsEditorKey(std::uint16_t Key, TShiftState Shift) const override;
     const TBitmap* EditButtonGlyph(int Index) const override;
     void DoExit() override;
+    // A hidden editor closes its popup (without taking its value).
+    void VisibleChanged() override;
 
     virtual bool CanDropDown() const;
     // The popup's content, parented to Parent (the popup window's client); nullptr: none.

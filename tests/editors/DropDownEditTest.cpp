@@ -101,6 +101,14 @@ TEST(DropDownEdit, InPlaceArrowsBelongToTheHostUntilThePopupOpens)
     EXPECT_TRUE(f.host->Editing()) << "Esc closed the popup, not the editor";
     SimulateKey(VK_ESCAPE);
     EXPECT_FALSE(f.host->Editing());
+
+    // The host ending the edit closes an open popup with the editor.
+    f.host->ShowInplaceEditor(pick, Bounds(20, 20, 150, 20), Variant("Aachen"));
+    SimulateKey(VK_F4);
+    ASSERT_TRUE(pick->DroppedDown());
+    f.host->HideInplaceEditor();
+    EXPECT_FALSE(pick->DroppedDown());
+    EXPECT_EQ(f.host->posted.back(), Variant("Aachen"));
 }
 
 TEST(DropDownEdit, TypingCompletesAndImmediateDropDownOpens)
