@@ -7,13 +7,13 @@ TdxInplaceButtonEdit::TdxInplaceButtonEdit(TComponent* AOwner)
 {
     m_buttons->Add()->SetKind(bkEllipsis);
     m_buttons->Items(0)->SetDefault(true);
-    m_buttons->SetChangeLink([this] { LayoutEditWindow(); });
+    m_buttonsLink.Connect(m_buttons->Changes(), [this](TObject*) { LayoutEditWindow(); });
     LayoutEditWindow();
 }
 
 TdxInplaceButtonEdit::~TdxInplaceButtonEdit()
 {
-    m_buttons->SetChangeLink(nullptr);
+    m_buttonsLink.Disconnect();
 }
 
 void TdxInplaceButtonEdit::SetButtonOnly(bool Value)

@@ -46,6 +46,7 @@ protected:
 
 private:
     std::unique_ptr<TdxEditButtons> m_buttons;
+    TChangeLink m_buttonsLink;
     bool m_buttonOnly{false};
     bool m_hideEditCursor{false};
     TShortCut m_clickKey{TShortCut(scCtrl | VK_RETURN)};

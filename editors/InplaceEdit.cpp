@@ -22,7 +22,7 @@ void ReportErrors(F f)
 
 TdxInplaceEdit::TdxInplaceEdit(TComponent* AOwner) : TCustomControl(AOwner)
 {
-    m_style.SetChangeLink([this] { StyleChanged(); });
+    m_styleLink.Connect(m_style.Changes(), [this](TObject*) { StyleChanged(); });
     if (auto* host = dynamic_cast<TCustomdxContainer*>(AOwner)) {
         m_container = host;
         m_style.SetDefaults(host->EditStyle());
