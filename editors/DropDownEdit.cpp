@@ -38,8 +38,10 @@ bool TdxInplaceDropDownEdit::DroppedDown() const
 
 TBitmap* TdxInplaceDropDownEdit::ButtonGlyph()
 {
-    if (!m_buttonGlyph)
+    if (!m_buttonGlyph) {
         m_buttonGlyph = std::make_unique<TBitmap>();
+        m_buttonGlyphLink.Connect(m_buttonGlyph->Changes(), [this](TObject*) { Invalidate(); });
+    }
     return m_buttonGlyph.get();
 }
 

@@ -5,6 +5,7 @@
 // open Enter takes the value and Esc leaves it, and the other keys go to the
 // popup. The popup never takes the focus from the editor.
 #include "editors/TextEdit.h"
+#include "platform/core/ChangeLink.h"
 
 #include <cstdint>
 #include <functional>
@@ -111,6 +112,7 @@ private:
     std::unique_ptr<detail::TdxPopupWindow> m_popup;
     TControl* m_content{nullptr};
     std::unique_ptr<TBitmap> m_buttonGlyph;
+    TChangeLink m_buttonGlyphLink;   // a glyph drawn on in place repaints the button
     bool m_immediateDropDown{false};
     int m_dropDownRows{7};
     int m_dropDownWidth{0};

@@ -327,6 +327,11 @@ TEST(ButtonEdit, ClickKeyAndClicksFireTheButtons)
     EXPECT_EQ(edit->Buttons()->Count(), 8);
     SimulateText("typed");
     EXPECT_EQ(edit->Text(), "typed");
+    edit->SetHideEditCursor(true);
+    EXPECT_FALSE(edit->EditWindow()->CaretVisible());
+    edit->SetHideEditCursor(true);
+    edit->SetHideEditCursor(false);
+    EXPECT_TRUE(edit->EditWindow()->CaretVisible()) << "hides and shows stay balanced";
 }
 
 } // namespace
