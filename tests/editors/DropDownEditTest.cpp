@@ -240,6 +240,15 @@ TEST(DateEdit, CalendarKeysAndTheNullDate)
     EXPECT_EQ(date->Text(), "");
     EXPECT_EQ(date->GetEditingValue().AsDate(), NullDate);
 
+    // The calendar's buttons from the keyboard.
+    SimulateKey(VK_F4);
+    SimulateKey(VK_SPACE);
+    EXPECT_FALSE(date->DroppedDown());
+    EXPECT_EQ(date->Text(), DateToStr(Date())) << "Space is Today, and types no blank";
+    SimulateKey(VK_F4);
+    SimulateKey(VK_DELETE);
+    EXPECT_EQ(date->Text(), "");
+
     // A text that is no date.
     date->SetDate(EncodeDate(2026, 1, 2));
     date->SetText("31.02.2026");
