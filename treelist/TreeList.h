@@ -2,7 +2,7 @@
 // TCustomdxTreeList: the tree list control. It keeps the nodes, the display
 // order, focus and selection, lays out bands, headers, rows and footer,
 // paints them through TCanvas, scrolls, handles keys and the mouse, and
-// hosts an in-place editor. It knows columns and bands only through the
+// hosts an in-place editor (it is the editors' container). It knows columns and bands only through the
 // virtual header queries, which TCustomdxTreeListControl answers from its
 // columns and bands.
 //
@@ -23,6 +23,7 @@
 // outermost EndUpdate runs the layout step (LayoutChanged) and closes the
 // selection lock (a selection change made inside reaches
 // DoSelectionChanged once, at the end).
+#include "editors/Container.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/core/Guards.h"
@@ -76,7 +77,7 @@ using TdxTreeListDrawPreviewEvent = std::function<void(TObject* Sender, TCanvas*
 using TdxTreeListColumnEvent = std::function<void(TObject* Sender, int Column)>;
 using TdxTreeListCanEditEvent = std::function<void(TObject* Sender, TdxTreeListNode* Node, int Column, bool& Allow)>;
 
-class TCustomdxTreeList : public TCustomControl {
+class TCustomdxTreeList : public TCustomdxContainer {
     QEL_CLASS(TCustomdxTreeList)
 public:
     // The narrowest indicator column.
@@ -215,7 +216,8 @@ public:
 
     // ----- editing -------------------------------------------------------------------------
     bool IsEditing() const { return m_editing; }
-    TdxTreeListInplaceEditor* InplaceEditor() const { return m_editor.get(); }
+    // The editor of the focused cell while editing.
+    TdxTreeListInplaceEditor* Editor() const { return m_editor.get(); }
     virtual bool CanShowEditor() const;
     virtual void ShowEditor();
     virtual void HideEditor();
@@ -493,6 +495,10 @@ protected:
     virtual void DoBeginEditing() {}
     virtual void DoEndEditing() {}
     virtual int GetRowFooterCountOfNode(TdxTreeListNode* Node) const;
+    // The container side of the editors of editors/: their keys, exit and posts.
+    void EditorKeyDown(TdxInplaceEdit* Editor, std::uint16_t& Key, TShiftState Shift) override;
+    void EditorExit(TdxInplaceEdit* Editor) override;
+    void EditorPostValue(TdxInplaceEdit* Editor, const Variant& Value) override;
     virtual void Paint() override;
     void DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
     void Resize() override;

@@ -35,6 +35,7 @@ void TCustomdxTreeList::ShowEditor()
 {
     if (m_editing || m_lockUpdate > 0 || !CanShowEditor())
         return;
+    HideEditor();   // an editor left open by CloseEditor
     bool allow = true;
     if (OnEditing)
         OnEditing(this, m_focused, m_focusedColumn, allow);
@@ -69,29 +70,30 @@ void TCustomdxTreeList::WriteEditorValue(const Variant& Value)
 
 void TCustomdxTreeList::HideEditor()
 {
-    if (!m_editing || !m_editor)
+    if (!m_editor)
         return;
-    if (m_editor->Modified()) {
+    if (m_editing) {
+        // The editor posts its value, as the container's own hide does.
+        m_editor->ValidateEdit();   // an incomplete value keeps the editor open
         TdxTreeListColumn* column = GetColumnObject(m_focusedColumn);
         WriteEditorValue(column ? column->AssignEditorValue(m_editor.get()) : m_editor->GetEditingValue());
+        m_editing = false;
+        DoEndEditing();
     }
-    m_editing = false;
     m_editor->Hide();
     m_editor.reset();
-    DoEndEditing();
-    if (m_focused)
-        InvalidateNode(m_focused);
+    InvalidateNode(m_focused);
 }
 
 void TCustomdxTreeList::CloseEditor()
 {
+    // Posts and ends the editing state; the editor stays where it is until hidden.
     if (!m_editing || !m_editor)
         return;
+    m_editor->ValidateEdit();
     TdxTreeListColumn* column = GetColumnObject(m_focusedColumn);
     WriteEditorValue(column ? column->AssignEditorValue(m_editor.get()) : m_editor->GetEditingValue());
     m_editing = false;
-    m_editor->Hide();
-    m_editor.reset();
     DoEndEditing();
 }
 
@@ -101,6 +103,27 @@ void TCustomdxTreeList::ShowEditorAfterFocusChange()
     m_showEditorPending = false;
     if (pending && m_options.Contains(aoImmediateEditor))
         ShowEditor();
+}
+
+void TCustomdxTreeList::EditorKeyDown(TdxInplaceEdit* Editor, std::uint16_t& Key, TShiftState Shift)
+{
+    if (!m_editing) {
+        TCustomdxContainer::EditorKeyDown(Editor, Key, Shift);
+        return;
+    }
+    // The tree list's own keys: Enter, Esc and the moves between cells.
+    KeyDown(Key, Shift);
+}
+
+void TCustomdxTreeList::EditorExit(TdxInplaceEdit*)
+{
+    HideEditor();
+}
+
+void TCustomdxTreeList::EditorPostValue(TdxInplaceEdit*, const Variant& Value)
+{
+    if (m_editing)
+        WriteEditorValue(Value);
 }
 
 // ----- focus moves ---------------------------------------------------------------------------------
@@ -148,7 +171,7 @@ void TCustomdxTreeList::MoveFocus(int Delta, TShiftState Shift)
 
 void TCustomdxTreeList::KeyDown(std::uint16_t& Key, TShiftState Shift)
 {
-    TCustomControl::KeyDown(Key, Shift);
+    TCustomdxContainer::KeyDown(Key, Shift);
     if (Key == 0)
         return;
     const bool ctrl = Shift.Contains(ssCtrl);
@@ -307,7 +330,7 @@ void TCustomdxTreeList::KeyDown(std::uint16_t& Key, TShiftState Shift)
 
 void TCustomdxTreeList::KeyPress(TKeyChar& Key)
 {
-    TCustomControl::KeyPress(Key);
+    TCustomdxContainer::KeyPress(Key);
     if (Key == 0 || m_editing)
         return;
     if (Key < 32 || Key == 127)
@@ -408,7 +431,7 @@ void TCustomdxTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
             break;
         }
     }
-    TCustomControl::MouseDown(Button, Shift, X, Y);
+    TCustomdxContainer::MouseDown(Button, Shift, X, Y);
 }
 
 void TCustomdxTreeList::MouseMove(TShiftState Shift, int X, int Y)
@@ -425,7 +448,7 @@ void TCustomdxTreeList::MouseMove(TShiftState Shift, int X, int Y)
         const TdxTreeListHitTest kind = GetHitTestAt(X, Y);
         SetCursor(kind == htColumnEdge || kind == htBandEdge ? crHSplit : crDefault);
     }
-    TCustomControl::MouseMove(Shift, X, Y);
+    TCustomdxContainer::MouseMove(Shift, X, Y);
 }
 
 void TCustomdxTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -464,7 +487,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
             }
         }
     }
-    TCustomControl::MouseUp(Button, Shift, X, Y);
+    TCustomdxContainer::MouseUp(Button, Shift, X, Y);
 }
 
 void TCustomdxTreeList::DoColumnClick(int Column)
@@ -476,12 +499,12 @@ void TCustomdxTreeList::DoColumnClick(int Column)
 void TCustomdxTreeList::DblClick()
 {
     m_clickTimer->SetEnabled(false);
-    TCustomControl::DblClick();
+    TCustomdxContainer::DblClick();
 }
 
 bool TCustomdxTreeList::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos)
 {
-    if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos))
+    if (TCustomdxContainer::DoMouseWheel(Shift, WheelDelta, MousePos))
         return true;
     HideEditor();
     SetTopIndex(std::max(0, GetTopIndex()) - WheelDelta / 120 * 3);
@@ -495,7 +518,7 @@ void TCustomdxTreeList::DoExit()
     EndSearch();
     if (m_dragColumn >= 0)
         EndColumnDrag(false);
-    TCustomControl::DoExit();
+    TCustomdxContainer::DoExit();
 }
 
 // ----- header drag --------------------------------------------------------------------------------------
