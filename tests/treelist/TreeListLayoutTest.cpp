@@ -1,5 +1,6 @@
 #include "TreeListTestSupport.h"
 
+#include "editors/RegIniWrapper.h"
 #include "platform/controls/Clock.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
@@ -227,16 +228,16 @@ TEST(TreeListLayoutStorage, StoreRestoreRoundTripsBesideTheGridSection)
     {
         TMemIniFile ini(file);
         ini.WriteString("DBGRID1", "Tree1", "captions of the application");
-        TdxTreeListIniLayoutStorage storage(ini);
-        f.tree->StoreLayout(storage);
+        TdxRegIniWrapper wrapper(&ini);
+        f.tree->StoreLayout(wrapper);
         ini.UpdateFile();
     }
     TreeFixture g;
     g.tree->Bands()->Add();
     {
         TMemIniFile ini(file);
-        TdxTreeListIniLayoutStorage storage(ini);
-        g.tree->RestoreLayout(storage);
+        TdxRegIniWrapper wrapper(&ini);
+        g.tree->RestoreLayout(wrapper);
         EXPECT_EQ(ini.ReadString("DBGRID1", "Tree1", ""), "captions of the application");
         EXPECT_FALSE(ini.SectionExists("Tree1"));   // never a bare component name
     }
@@ -258,6 +259,18 @@ TEST(TreeListLayoutStorage, StoreRestoreRoundTripsBesideTheGridSection)
         b.UpdateFile();
     }
     EXPECT_EQ(qel::test::ReadFileBytes(dir.File("a.ini")), qel::test::ReadFileBytes(dir.File("b.ini")));
+
+    // The same through a settings-store key.
+    {
+        TdxRegIniWrapper key("Software\\QelTest\\TreeLayout");
+        f.tree->StoreLayout(key);
+        TreeFixture h;
+        h.tree->Bands()->Add();
+        h.tree->RestoreLayout(key);
+        EXPECT_EQ(HeaderOrder(*h.tree), HeaderOrder(*f.tree));
+        EXPECT_EQ(h.colSize->Width(), 123);
+        EXPECT_EQ(h.colKind->Sorted(), csUp);
+    }
 }
 
 TEST(TreeListLayoutStorage, DamagedValuesAreClampedNotApplied)
