@@ -29,6 +29,8 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
 
 TCustomdxTreeList::~TCustomdxTreeList()
 {
+    m_dragImage.reset();
+    m_dragArrows.reset();
     m_editor.reset();
     m_clearing = true;
     m_lockUpdate = 1;   // nothing repaints or relayouts while the nodes go

@@ -26,6 +26,7 @@
 #include "editors/Container.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/ExtCtrls.h"
+#include "platform/controls/OverlayWindow.h"
 #include "platform/core/Guards.h"
 #include "platform/core/Variant.h"
 #include "treelist/InplaceEditorHost.h"
@@ -419,6 +420,10 @@ public:
     virtual void EndColumnDrag(bool Accept);
     // The arrows that mark the drop position, in client coordinates (empty when none).
     TRect DragArrowsRect() const;
+    // The overlays that follow a header drag: the header's image and the drop
+    // arrows (nullptr while no drag runs or the arrows have no place).
+    TOverlayWindow* DragImageOverlay() const { return m_dragImage.get(); }
+    TOverlayWindow* DragArrowsOverlay() const { return m_dragArrows.get(); }
     bool IsColumnSizing() const { return m_sizingColumn >= 0; }
     // The visible band whose header is being moved; -1 when none.
     int DraggedBand() const { return m_dragBandFrom; }
@@ -557,6 +562,7 @@ private:
     void ForEachRowCell(const TRect& RowRect, const std::function<void(const TCellPlace&)>& Visit) const;
     int NodeIndentWidth(const TdxTreeListNode* Node) const;
     int FindDropPlace(int X, int Y, int& Band, int& Row, int& Pos) const;
+    void UpdateDragOverlays();
     void SortChildren(std::vector<TdxTreeListNode*>& List);
 
     std::unique_ptr<TdxTreeListNode> m_root;       // hidden; its children are the roots
@@ -598,6 +604,8 @@ private:
     TPoint m_bandPressPoint{};
     bool m_customizing{false};
     TRect m_customizingRect{};
+    std::unique_ptr<TOverlayWindow> m_dragImage;
+    std::unique_ptr<TOverlayWindow> m_dragArrows;
     TdxTreeListCustomizeForm* m_customizeForm{nullptr};   // owned as a component
 
     TTimer* m_clickTimer{nullptr};

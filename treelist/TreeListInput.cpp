@@ -3,6 +3,8 @@
 #include "treelist/TreeList.h"
 
 #include "platform/controls/Clock.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Region.h"
 #include "treelist/CustomizeForm.h"
 #include "treelist/TreeListColumn.h"
 
@@ -591,7 +593,58 @@ void TCustomdxTreeList::DragColumnTo(int X, int Y)
     } else if (m_customizing || m_optionsEx.Contains(aoExtCustomizing)) {
         m_dragTarget = hdtRemove;
     }
+    UpdateDragOverlays();
     Invalidate();
+}
+
+void TCustomdxTreeList::UpdateDragOverlays()
+{
+    if (!IsColumnDragging()) {
+        m_dragImage.reset();
+        m_dragArrows.reset();
+        return;
+    }
+    const TPoint pointer = ClientToScreen(m_dragPoint);
+    if (!m_dragImage) {
+        // The header's picture, grabbed where the pointer pressed it.
+        TRect h = GetHeaderRect(m_dragColumn);
+        if (h.IsEmpty())
+            h = Bounds(m_dragStart.X, m_dragStart.Y, std::max(20, GetColumnWidth(m_dragColumn)), GetHeaderRowHeight());
+        TBitmap image(h.Width(), h.Height());
+        image.Canvas()->SetFont(m_headerFont.get());
+        const TdxTreeListColumn* column = GetColumnObject(m_dragColumn);
+        PaintHeaderButton(*image.Canvas(), Rect(0, 0, h.Width(), h.Height()), GetColumnCaption(m_dragColumn),
+                          GetColumnHeaderAlignment(m_dragColumn), GetColumnSorted(m_dragColumn), EffectiveHeaderColor(),
+                          false, column ? column->HeaderGlyph() : nullptr);
+        m_dragImage = std::make_unique<TOverlayWindow>(nullptr);
+        m_dragImage->SetImage(&image);
+        m_dragImage->SetHotSpot({std::clamp(m_dragStart.X - h.Left, 0, h.Width() - 1),
+                                 std::clamp(m_dragStart.Y - h.Top, 0, h.Height() - 1)});
+        m_dragImage->ShowAt(pointer);
+    } else {
+        m_dragImage->MoveTo(pointer);
+    }
+    const TRect a = DragArrowsRect();
+    if (a.IsEmpty()) {
+        m_dragArrows.reset();
+        return;
+    }
+    // Two red arrows above and below the drop place; the window's shape is the arrows alone.
+    constexpr int W = 9, Tip = 6;
+    const int height = a.Height() + 2 * Tip;
+    if (!m_dragArrows || m_dragArrows->Height() != height) {
+        TBitmap image(W, height);
+        image.Canvas()->Brush()->SetColor(clRed);
+        image.Canvas()->FillRect(Rect(0, 0, W, height));
+        m_dragArrows = std::make_unique<TOverlayWindow>(nullptr);
+        m_dragArrows->SetImage(&image);
+        const TRegion shape = TRegion::Combined(TRegion::CreatePolygon({{0, 0}, {W, 0}, {W / 2, Tip}}),
+                                                TRegion::CreatePolygon({{0, height}, {W, height}, {W / 2, height - Tip}}),
+                                                RGN_OR);
+        m_dragArrows->SetWindowRgn(&shape);
+        m_dragArrows->SetHotSpot({W / 2, Tip});
+    }
+    m_dragArrows->ShowAt(ClientToScreen({(a.Left + a.Right) / 2, a.Top}));
 }
 
 TRect TCustomdxTreeList::DragArrowsRect() const
@@ -627,6 +680,7 @@ void TCustomdxTreeList::EndColumnDrag(bool Accept)
     m_dragStarted = false;
     m_dragTarget = hdtNone;
     m_pressedColumn = -1;
+    UpdateDragOverlays();
     if (MouseCapture())
         ReleaseCapture();
     Invalidate();

@@ -73,7 +73,14 @@ TEST(TreeListHeader, DraggingAHeaderMovesTheColumn)
     EXPECT_EQ(f.tree->DragTarget(), hdtHeader);
     EXPECT_EQ(f.tree->DragTargetPosition(), 0);
     EXPECT_FALSE(f.tree->DragArrowsRect().IsEmpty());
+    // The header's image and the arrows float in overlays, not on the control.
+    ASSERT_NE(f.tree->DragImageOverlay(), nullptr);
+    EXPECT_EQ(f.tree->DragImageOverlay()->Image()->Width(), kind.Width());
+    ASSERT_NE(f.tree->DragArrowsOverlay(), nullptr);
+    EXPECT_TRUE(f.tree->DragArrowsOverlay()->Visible());
     f.tree->MouseUp(mbLeft, {}, name.Left + 5, from.Y);
+    EXPECT_EQ(f.tree->DragImageOverlay(), nullptr);
+    EXPECT_EQ(f.tree->DragArrowsOverlay(), nullptr);
     EXPECT_EQ(HeaderOrder(*f.tree), (std::vector<int>{2, 0, 1}));
     EXPECT_EQ(f.colKind->ColIndex(), 0);
 
