@@ -578,3 +578,60 @@ TEST(TreeListHitTest, StateImageAndImageSitBetweenIndentAndCells)
     f.tree->SetImages(nullptr);
     f.tree->SetStateImages(nullptr);
 }
+
+TEST(TreeListRows, GroupRowsAndLevelColoursComeFromTheOverridableQueries)
+{
+    // A grid answers these; a plain tree list draws no group rows.
+    class GroupTree : public TdxTreeList {
+    public:
+        using TdxTreeList::TdxTreeList;
+        bool IsGroupRow(const TdxTreeListNode* Node) const override { return Node->HasChildren(); }
+        std::string GetGroupRowText(TdxTreeListNode* Node) const override { return "Group: " + Node->GetString(0); }
+    };
+    TComponent owner(nullptr);
+    auto* t = new GroupTree(&owner);
+    t->SetBounds(0, 0, 300, 200);
+    t->SetDefaultRowHeight(18);
+    t->CreateColumn()->SetCaption("Name");
+    t->CreateColumn()->SetCaption("Size");
+    t->SetGroupNodeColor(clYellow);
+    auto* g = t->Add();
+    g->SetString(0, "Fruit");
+    g->AddChild()->SetString(0, "Apple");
+    g->SetExpanded(true);
+    TdxTreeList plain(&owner);
+    EXPECT_FALSE(plain.IsGroupRow(g));
+
+    const TRect row = t->GetNodeRect(g);
+    const TCustomdxTreeList::THitInfo hit = t->GetHitInfo(150, row.Top + 5);
+    EXPECT_EQ(hit.Kind, htLabel);
+    EXPECT_EQ(hit.Column, -1);   // a group row has no cells
+    t->OnGetLevelColor = [](TObject*, int Level, TColor& Color) {
+        if (Level == 0)
+            Color = clLime;
+    };
+    TColor c = clWhite;
+    t->GetLevelColor(1, c);
+    EXPECT_EQ(c, clWhite);   // unchanged when the event leaves it
+    t->GetLevelColor(0, c);
+    EXPECT_EQ(c, clLime);
+
+    TMetafile mf;
+    mf.SetWidth(300);
+    mf.SetHeight(200);
+    {
+        TMetafileCanvas rec(&mf);
+        t->PaintTo(rec, Rect(0, 0, 300, 200));
+    }
+    bool groupText = false, childText = false;
+    for (const TCanvasRecord& r : mf.Records()) {
+        groupText = groupText || r.Text == "Group: Fruit";
+        childText = childText || r.Text == "Apple";
+    }
+    EXPECT_TRUE(groupText);
+    EXPECT_TRUE(childText);
+    TBitmap bmp(300, 200);
+    t->PaintTo(*bmp.Canvas(), Rect(0, 0, 300, 200));
+    EXPECT_EQ(bmp.Pixel(150, row.Top + 2), ColorToRGB(clYellow));
+    EXPECT_EQ(bmp.Pixel(3, row.Top + 2), ColorToRGB(clLime));   // the level strip of the indent
+}
