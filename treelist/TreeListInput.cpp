@@ -3,6 +3,7 @@
 #include "treelist/TreeList.h"
 
 #include "platform/controls/Clock.h"
+#include "platform/core/Utf8.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Region.h"
 #include "treelist/CustomizeForm.h"
@@ -195,10 +196,8 @@ void TCustomdxTreeList::KeyDown(std::uint16_t& Key, TShiftState Shift)
         }
         if (Key == VK_BACK) {
             if (!m_searchText.empty()) {
-                std::string t = m_searchText;
-                t.pop_back();
-                while (!t.empty() && (static_cast<unsigned char>(t.back()) & 0xC0) == 0x80)
-                    t.pop_back();   // a whole UTF-8 character
+                // Less one whole character.
+                const std::string t = Utf8PrefixByBytes(m_searchText, m_searchText.size() - 1);
                 m_searchText.clear();
                 if (!t.empty())
                     SearchAppend(t);

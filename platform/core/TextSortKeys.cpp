@@ -1,5 +1,7 @@
 #include "platform/core/TextSortKeys.h"
 
+#include "platform/core/MathUtils.h"
+
 #include <QCollator>
 #include <QCollatorSortKey>
 #include <QLocale>
@@ -25,11 +27,6 @@ const QCollator& Collator()
 QString Q(std::string_view s)
 {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-int Sign(int c)
-{
-    return (c > 0) - (c < 0);
 }
 
 } // namespace

@@ -322,3 +322,20 @@ TEST(TreeListSearch, IncrementalSearchFocusesMatches)
     f.tree->KeyDown(key, {});
     EXPECT_FALSE(f.tree->IsSearching());
 }
+
+TEST(TreeListSearch, BackspaceTakesBackOneWholeCharacter)
+{
+    TreeFixture f;
+    f.Add(nullptr, "Gr\xC3\xBCn");
+    auto* gruen = f.Add(nullptr, "Gr\xC3\xBC\xC3\x9F" "e");
+    f.tree->SetFocusedNode(f.tree->GetItem(0));
+    f.tree->StartSearch(0);
+    EXPECT_TRUE(f.tree->SearchAppend("Gr\xC3\xBC\xC3\x9F"));
+    EXPECT_EQ(f.tree->GetFocusedNode(), gruen);
+    std::uint16_t key = VK_BACK;
+    f.tree->KeyDown(key, {});
+    EXPECT_EQ(f.tree->SearchText(), "Gr\xC3\xBC") << "the two bytes of the last letter go together";
+    key = VK_BACK;
+    f.tree->KeyDown(key, {});
+    EXPECT_EQ(f.tree->SearchText(), "Gr");
+}
