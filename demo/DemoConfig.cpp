@@ -33,25 +33,25 @@ void RegisterConfigurationClasses()
         .String("Title", &TConfiguration::Title, &TConfiguration::SetTitle);
 }
 
-TConfiguration* MakeSampleConfiguration(int boxes, int connectors)
+TConfiguration* MakeSampleConfiguration(int Boxes, int Connectors)
 {
     RegisterConfigurationClasses();
     auto* config = new TConfiguration(nullptr);
     config->SetName("Configuration");
     config->SetTitle("Werk Nord");
-    for (int b = 1; b <= boxes; ++b) {
+    for (int b = 1; b <= Boxes; ++b) {
         auto* box = new TBoxRecord(config);
         box->SetName("Box" + IntToStr(b));
         box->SetNumber(b);
         box->SetTitle("Box " + IntToStr(b));
         box->SetIPAddress("192.168.10." + IntToStr(10 + b));
     }
-    for (int c = 1; c <= connectors; ++c) {
+    for (int c = 1; c <= Connectors; ++c) {
         auto* con = new TConnectorRecord(config);
         con->SetName("Connector" + IntToStr(c));
         con->SetTitle(c % 3 == 0 ? "Tür " + IntToStr(c) : "Tor " + IntToStr(c));
         std::string mask;
-        for (int b = 1; b <= boxes; ++b)
+        for (int b = 1; b <= Boxes; ++b)
             mask += ((b + c) % 3 == 0 || b == 1) ? 'X' : '_';
         con->SetBoxMask(mask);
     }

@@ -319,11 +319,11 @@ void TdxPSSpinEdit::RecreateButtons()
     m_pageButtons = nullptr;
     delete m_incrButtons;
     m_incrButtons = nullptr;
-    auto make = [this](bool page, int width) {
-        auto* b = new TdxUpDown(this, page);
+    auto make = [this](bool Page, int Width) {
+        auto* b = new TdxUpDown(this, Page);
         b->SetScrollMouseSens(m_sens);
         b->SetParent(this);
-        b->SetWidth(width);
+        b->SetWidth(Width);
         b->SetAlign(alRight);
         b->SetPopupMenu(PopupMenu());
         return b;
@@ -538,9 +538,9 @@ void TdxPSColorCombo::RebuildList()
     Finally done([items] { items->EndUpdate(); });
     items->Clear();
     m_colors.clear();
-    auto add = [&](const std::string& name, TColor color) {
-        items->Add(name);
-        m_colors.push_back(color);
+    auto add = [&](const std::string& Name, TColor Color) {
+        items->Add(Name);
+        m_colors.push_back(Color);
     };
     if (m_showAutoColor)
         add(m_autoColorText, m_autoColor);

@@ -544,7 +544,7 @@ int TCustomdxTreeList::CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) cons
 void TCustomdxTreeList::SortChildren(std::vector<TdxTreeListNode*>& List)
 {
     std::stable_sort(List.begin(), List.end(),
-                     [this](TdxTreeListNode* a, TdxTreeListNode* b) { return CompareNodes(a, b) < 0; });
+                     [this](TdxTreeListNode* A, TdxTreeListNode* B) { return CompareNodes(A, B) < 0; });
 }
 
 void TCustomdxTreeList::SortNodes()

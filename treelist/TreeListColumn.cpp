@@ -435,7 +435,7 @@ int TdxTreeListBands::IndexOf(const TdxTreeListBand* Band) const
 
 int TdxTreeListBands::VisibleCount() const
 {
-    return static_cast<int>(std::count_if(m_items.begin(), m_items.end(), [](const auto& b) { return b->Visible(); }));
+    return static_cast<int>(std::count_if(m_items.begin(), m_items.end(), [](const auto& B) { return B->Visible(); }));
 }
 
 int TdxTreeListBands::VisibleToAbsolute(int VisibleIndex) const

@@ -55,7 +55,7 @@ public:
 
     TComponent* Owner() const { return m_owner; }
     int ComponentCount() const { return static_cast<int>(m_components.size()); }
-    TComponent* Components(int i) const;   // EListError when out of range
+    TComponent* Components(int I) const;   // EListError when out of range
     int ComponentIndex() const;            // -1 without owner
     TComponent* FindComponent(const std::string& AName) const;  // case-insensitive; nullptr when absent
 
