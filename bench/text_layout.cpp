@@ -21,7 +21,8 @@ void EnsureApplication()
 {
     if (QGuiApplication::instance())
         return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "bench_text_layout";
     static char* argv[] = {name, nullptr};

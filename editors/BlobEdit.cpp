@@ -1,6 +1,7 @@
 #include "editors/BlobEdit.h"
 
 #include "editors/GraphicEdit.h"
+#include "platform/controls/Messages.h"
 #include "platform/core/Locale.h"
 #include "platform/core/Utf8.h"
 
@@ -152,7 +153,8 @@ bool TdxInplaceBlobEdit::PopupKeyPress(TKeyChar Key)
         typed = AnsiUpperCase(typed);
     else if (m_memoCharCase == ecLowerCase)
         typed = AnsiLowerCase(typed);
-    m_memo->SetSelText(typed);
+    std::size_t pos = 0;
+    m_memo->Perform(WM_CHAR, Utf8Next(typed, pos));
     return true;
 }
 

@@ -7,13 +7,13 @@ TdxInplaceButtonEdit::TdxInplaceButtonEdit(TComponent* AOwner)
 {
     m_buttons->Add()->SetKind(bkEllipsis);
     m_buttons->Items(0)->SetDefault(true);
-    m_buttons->SetChangeLink([this] { LayoutEditWindow(); });
+    m_buttonsLink.Connect(m_buttons->Changes(), [this](TObject*) { LayoutEditWindow(); });
     LayoutEditWindow();
 }
 
 TdxInplaceButtonEdit::~TdxInplaceButtonEdit()
 {
-    m_buttons->SetChangeLink(nullptr);
+    m_buttonsLink.Disconnect();
 }
 
 void TdxInplaceButtonEdit::SetButtonOnly(bool Value)
@@ -21,6 +21,17 @@ void TdxInplaceButtonEdit::SetButtonOnly(bool Value)
     m_buttonOnly = Value;
     EditWindow()->SetVisible(!Value);
     LayoutEditWindow();
+}
+
+void TdxInplaceButtonEdit::SetHideEditCursor(bool Value)
+{
+    if (Value == m_hideEditCursor)
+        return;
+    m_hideEditCursor = Value;
+    if (Value)
+        EditWindow()->HideCaret();
+    else
+        EditWindow()->ShowCaret();
 }
 
 TdxEditButtonKind TdxInplaceButtonEdit::EditButtonKind(int Index) const

@@ -22,6 +22,9 @@ public:
     bool ButtonOnly() const { return m_buttonOnly; }
     void SetButtonOnly(bool Value);
     // The key that clicks the default button (Ctrl+Enter).
+    // No caret in the text (the value is chosen with the buttons).
+    bool HideEditCursor() const { return m_hideEditCursor; }
+    void SetHideEditCursor(bool Value);
     TShortCut ClickKey() const { return m_clickKey; }
     void SetClickKey(TShortCut Value) { m_clickKey = Value; }
 
@@ -43,7 +46,9 @@ protected:
 
 private:
     std::unique_ptr<TdxEditButtons> m_buttons;
+    TChangeLink m_buttonsLink;
     bool m_buttonOnly{false};
+    bool m_hideEditCursor{false};
     TShortCut m_clickKey{TShortCut(scCtrl | VK_RETURN)};
 };
 

@@ -29,8 +29,10 @@ void TdxInplaceCheckEdit::SetAlignment(TAlignment Value)
 
 TBitmap* TdxInplaceCheckEdit::Glyph()
 {
-    if (!m_glyph)
+    if (!m_glyph) {
         m_glyph = std::make_unique<TBitmap>();
+        m_glyphLink.Connect(m_glyph->Changes(), [this](TObject*) { Invalidate(); });
+    }
     return m_glyph.get();
 }
 

@@ -4,6 +4,7 @@
 // unchecked, grayed to checked. The editing value is the state as an integer.
 #include "editors/InplaceEdit.h"
 #include "editors/ViewData.h"
+#include "platform/core/ChangeLink.h"
 
 #include <memory>
 
@@ -62,6 +63,7 @@ private:
     bool m_allowGrayed{false};
     TAlignment m_alignment{taLeftJustify};
     std::unique_ptr<TBitmap> m_glyph;
+    TChangeLink m_glyphLink;
     int m_glyphCount{6};
     TdxShowNullFieldStyle m_showNullFieldStyle{nsUnchecked};
 };

@@ -5,13 +5,7 @@
 
 namespace qel {
 
-TCustomdxContainer::TCustomdxContainer(TComponent* AOwner) : TCustomControl(AOwner)
-{
-    m_editStyle.SetChangeLink([this] {
-        if (m_editor)
-            m_editor->StyleChanged();
-    });
-}
+TCustomdxContainer::TCustomdxContainer(TComponent* AOwner) : TCustomControl(AOwner) {}
 
 TCustomdxContainer::~TCustomdxContainer()
 {

@@ -2,6 +2,8 @@
 
 #include "platform/core/Locale.h"
 
+#include <algorithm>
+
 namespace qel {
 
 TdxInplaceCurrencyEdit::TdxInplaceCurrencyEdit(TComponent* AOwner) : TdxInplaceTextEdit(AOwner)
@@ -23,7 +25,16 @@ double TdxInplaceCurrencyEdit::Clamp(double Value) const
 
 std::string TdxInplaceCurrencyEdit::EditText(double Value) const
 {
-    return FormatFloat(m_decimalPlaces > 0 ? "0." + std::string(std::size_t(m_decimalPlaces), '0') : "0", Value);
+    const std::string decimals = m_decimalPlaces > 0 ? "." + std::string(std::size_t(m_decimalPlaces), '0') : "";
+    return FormatFloat((m_useThousandSeparator ? "#,##0" : "0") + decimals, Value);
+}
+
+bool TdxInplaceCurrencyEdit::ParseText(const std::string& Text, double& Value)
+{
+    // Thousands separators shown while editing are no part of the number.
+    std::string t = Trim(Text);
+    t.erase(std::remove(t.begin(), t.end(), FormatSettings().ThousandSeparator), t.end());
+    return TryStrToFloat(t, Value);
 }
 
 std::string TdxInplaceCurrencyEdit::FormatDisplayText(const Variant& Value) const
@@ -36,16 +47,16 @@ std::string TdxInplaceCurrencyEdit::FormatDisplayText(const Variant& Value) cons
     } catch (const EConvertError&) {
         return VarToStr(Value);
     }
+    const Currency money = Currency::FromDouble(v);
     if (!m_displayFormat.empty())
-        return FormatFloat(m_displayFormat, v);
-    const std::string decimals = m_decimalPlaces > 0 ? "." + std::string(std::size_t(m_decimalPlaces), '0') : "";
-    return FormatFloat((m_useThousandSeparator ? "#,##0" : "0") + decimals, v);
+        return FormatCurr(m_displayFormat, money);
+    return CurrencyText(money);
 }
 
 double TdxInplaceCurrencyEdit::Value() const
 {
     double v = 0;
-    if (!TryStrToFloat(Trim(Text()), v))
+    if (!ParseText(Text(), v))
         v = 0;
     return v;
 }
@@ -61,7 +72,7 @@ Variant TdxInplaceCurrencyEdit::GetEditingValue() const
     double v = 0;
     if (t.empty())
         return m_nullable ? Variant::Null() : Variant(0.0);
-    if (!TryStrToFloat(t, v))
+    if (!ParseText(t, v))
         return m_nullable ? Variant::Null() : Variant(0.0);
     return Variant(Clamp(v));
 }
@@ -83,7 +94,7 @@ void TdxInplaceCurrencyEdit::ValidateEdit()
 {
     const std::string t = Trim(Text());
     double v = 0;
-    if (!t.empty() && !TryStrToFloat(t, v))
+    if (!t.empty() && !ParseText(t, v))
         throw EConvertError("'" + t + "' is not a valid floating point value");
 }
 

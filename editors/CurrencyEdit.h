@@ -14,7 +14,7 @@ public:
     void SetValue(double Value);
     int DecimalPlaces() const { return m_decimalPlaces; }
     void SetDecimalPlaces(int Value);
-    // A FormatFloat picture; empty: the locale's currency format.
+    // A FormatFloat picture; empty: the locale's money text ("1.234,50 €").
     const std::string& DisplayFormat() const { return m_displayFormat; }
     void SetDisplayFormat(const std::string& Value) { m_displayFormat = Value; }
     // Limits apply when they differ (MinValue < MaxValue).
@@ -28,10 +28,12 @@ public:
     // What a Null value shows when not edited.
     const std::string& NullString() const { return m_nullString; }
     void SetNullString(const std::string& Value) { m_nullString = Value; }
+    // The edited number shows thousands separators.
     bool UseThousandSeparator() const { return m_useThousandSeparator; }
     void SetUseThousandSeparator(bool Value) { m_useThousandSeparator = Value; }
 
-    // The text a cell shows for Value without an editor.
+    // The text a cell shows for Value without an editor; EConvertError for
+    // an amount beyond the fixed-point range.
     std::string FormatDisplayText(const Variant& Value) const;
 
     // A Double, or Null for an empty text when Nullable.
@@ -43,6 +45,7 @@ public:
 
 private:
     std::string EditText(double Value) const;
+    static bool ParseText(const std::string& Text, double& Value);
     double Clamp(double Value) const;
 
     int m_decimalPlaces{2};

@@ -1,5 +1,6 @@
 #include "editors/DateEdit.h"
 
+#include "platform/controls/Messages.h"
 #include "platform/core/Locale.h"
 
 #include <cmath>
@@ -143,8 +144,22 @@ TSize TdxInplaceDateEdit::PopupSize()
 
 void TdxInplaceDateEdit::PopupKeyDown(std::uint16_t& Key, TShiftState Shift)
 {
-    if (m_calendar && m_calendar->HandleKey(Key, Shift))
+    if (!m_calendar)
+        return;
+    if (m_calendar->HandleKey(Key, Shift)) {
         Key = 0;
+        return;
+    }
+    // The buttons from the keyboard: Space is Today, Delete is Clear.
+    const bool today = Key == VK_SPACE && m_dateButtons.Contains(btnToday);
+    const bool clear = Key == VK_DELETE && m_dateButtons.Contains(btnClear);
+    if (!Shift.Empty() || (!today && !clear))
+        return;
+    Key = 0;
+    TMessage pending;
+    PeekMessage(pending, EditWindow(), WM_CHAR, WM_CHAR, true);   // the space is no text
+    m_calendar->SetDate(today ? qel::Date() : NullDate);
+    CloseUp(true);
 }
 
 Variant TdxInplaceDateEdit::PopupValue()

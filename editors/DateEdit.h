@@ -1,7 +1,8 @@
 #pragma once
 // TdxInplaceDateEdit: a date, typed in the locale's short date format or
-// picked from a calendar popup. NullDate (-700000) is the empty date; the
-// editing value is a date Variant (NullDate when empty).
+// picked from a calendar popup (Space takes today, Delete clears, as the
+// popup's buttons do). NullDate (-700000) is the empty date; the editing
+// value is a date Variant (NullDate when empty).
 #include "editors/DropDownEdit.h"
 #include "editors/PopupCalendar.h"
 

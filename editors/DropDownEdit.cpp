@@ -2,6 +2,8 @@
 
 #include "editors/PopupPosition.h"
 #include "editors/detail/PopupWindow.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Messages.h"
 #include "platform/core/Guards.h"
 #include "platform/graphics/Bitmap.h"
 
@@ -31,13 +33,15 @@ TdxInplaceDropDownEdit::~TdxInplaceDropDownEdit()
 
 bool TdxInplaceDropDownEdit::DroppedDown() const
 {
-    return m_popup && m_popup->Visible();
+    return m_droppedDown;
 }
 
 TBitmap* TdxInplaceDropDownEdit::ButtonGlyph()
 {
-    if (!m_buttonGlyph)
+    if (!m_buttonGlyph) {
         m_buttonGlyph = std::make_unique<TBitmap>();
+        m_buttonGlyphLink.Connect(m_buttonGlyph->Changes(), [this](TObject*) { Invalidate(); });
+    }
     return m_buttonGlyph.get();
 }
 
@@ -84,32 +88,30 @@ void TdxInplaceDropDownEdit::DropDown()
         return;
     if (!m_popup) {
         m_popup = std::make_unique<detail::TdxPopupWindow>(this);
-        m_popup->OnClosed = [this](detail::TdxPopupCloseReason reason) {
-            if (reason == detail::pcrEscape)
-                CloseUp(false);
-            else
-                PopupClosedBySystem();
+        m_popup->OnClosed = [this](TPopupCloseReason Reason) {
+            m_closedByOwnClick = Reason == pcrClickOutside && ClientRect().Contains(ScreenToClient(GetCursorPos()));
+            // The window is gone already; the editor closes up behind it.
+            TValueRestorer<bool> bySystem(m_closedBySystem, true);
+            PopupClosedBySystem();
         };
     }
     if (!m_content)
         m_content = PopupContent(m_popup->Client());
     DoInitPopup();
     m_popup->Popup(PopupBounds(PopupSize()));
+    m_droppedDown = true;
     DoPopup();
 }
 
 void TdxInplaceDropDownEdit::CloseUp(bool Accept)
 {
-    if (m_closing || !m_popup)
+    if (m_closing || !m_droppedDown)
         return;
-    const bool wasOpen = m_popup->Visible();
-    if (wasOpen && !CanCloseUp(Accept))
+    // The user or the system closed the window: nobody can keep it open.
+    if (!m_closedBySystem && !CanCloseUp(Accept))
         return;
     TValueRestorer<bool> closing(m_closing, true);
-    if (!wasOpen) {
-        m_popup->Hide();
-        return;
-    }
+    m_droppedDown = false;
     Variant value = PopupValue();
     bool accept = Accept;
     DoCloseUp(value, accept);
@@ -143,8 +145,14 @@ void TdxInplaceDropDownEdit::EditButtonClick(int)
         OnEditButtonClick(this);
     if (DroppedDown())
         CloseUp(false);
-    else
+    else if (!m_closedByOwnClick)
         DropDown();
+}
+
+void TdxInplaceDropDownEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TdxInplaceMaskEdit::MouseUp(Button, Shift, X, Y);
+    m_closedByOwnClick = false;
 }
 
 void TdxInplaceDropDownEdit::DoDropDownKeys(std::uint16_t& Key, TShiftState Shift)
@@ -201,10 +209,20 @@ void TdxInplaceDropDownEdit::KeyPress(TKeyChar& Key)
             return;
         }
     }
-    const bool printable = Key >= 0x20;
     TdxInplaceMaskEdit::KeyPress(Key);
-    if (printable && m_immediateDropDown && !DroppedDown())
-        DropDown();
+    // Opens once the character is in the text, so the popup sees what was typed.
+    if (Key >= 0x20 && m_immediateDropDown && !DroppedDown())
+        PostCall(this, [this] {
+            if (!DroppedDown() && (Focused() || (EditWindow() && EditWindow()->Focused())))
+                DropDown();
+        });
+}
+
+void TdxInplaceDropDownEdit::VisibleChanged()
+{
+    TdxInplaceMaskEdit::VisibleChanged();
+    if (!Visible() && DroppedDown())
+        CloseUp(false);
 }
 
 void TdxInplaceDropDownEdit::DoExit()

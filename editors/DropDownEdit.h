@@ -5,6 +5,7 @@
 // open Enter takes the value and Esc leaves it, and the other keys go to the
 // popup. The popup never takes the focus from the editor.
 #include "editors/TextEdit.h"
+#include "platform/core/ChangeLink.h"
 
 #include <cstdint>
 #include <functional>
@@ -70,6 +71,8 @@ protected:
     bool IsEditorKey(std::uint16_t Key, TShiftState Shift) const override;
     const TBitmap* EditButtonGlyph(int Index) const override;
     void DoExit() override;
+    // A hidden editor closes its popup (without taking its value).
+    void VisibleChanged() override;
 
     virtual bool CanDropDown() const;
     // The popup's content, parented to Parent (the popup window's client); nullptr: none.
@@ -100,17 +103,25 @@ protected:
     detail::TdxPopupWindow* PopupWindow() const { return m_popup.get(); }
     // The screen rectangle the popup takes (below or above the editor).
     TRect PopupBounds(TSize Size);
+    // The press that is going on closed the popup (it was on this editor, so
+    // the click must not open it again).
+    bool ClosedByOwnClick() const { return m_closedByOwnClick; }
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
 private:
     std::unique_ptr<detail::TdxPopupWindow> m_popup;
     TControl* m_content{nullptr};
     std::unique_ptr<TBitmap> m_buttonGlyph;
+    TChangeLink m_buttonGlyphLink;   // a glyph drawn on in place repaints the button
     bool m_immediateDropDown{false};
     int m_dropDownRows{7};
     int m_dropDownWidth{0};
     TAlignment m_popupAlignment{taLeftJustify};
     TdxPopupBorder m_popupBorder{pbDefault};
     bool m_closing{false};
+    bool m_droppedDown{false};
+    bool m_closedBySystem{false};
+    bool m_closedByOwnClick{false};
 };
 
 } // namespace qel

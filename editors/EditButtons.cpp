@@ -121,8 +121,7 @@ TdxEditButton* TdxEditButtons::DefaultButton() const
 
 void TdxEditButtons::Update(TCollectionItem*)
 {
-    if (m_changeLink)
-        m_changeLink();
+    m_changes.Notify(this);
 }
 
 } // namespace qel

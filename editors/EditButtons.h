@@ -1,6 +1,7 @@
 #pragma once
 // The buttons an editor shows at its right (or left) edge: a collection of
 // at most MaxEditButtons items; one more raises "Too many buttons ( >= 8)".
+#include "platform/core/ChangeLink.h"
 #include "platform/core/Collection.h"
 #include "platform/graphics/Bitmap.h"
 
@@ -71,15 +72,15 @@ public:
     // The first default button, else the first visible one; nullptr when none.
     TdxEditButton* DefaultButton() const;
 
-    // The owning editor's change link (runs on every change of a button or the list).
-    void SetChangeLink(std::function<void()> Link) { m_changeLink = std::move(Link); }
+    // Owners listen here: every change of a button or of the list.
+    TChangeLinks& Changes() { return m_changes; }
 
 protected:
     void Update(TCollectionItem* Item) override;
 
 private:
     void CheckRoom(int NewCount) const;
-    std::function<void()> m_changeLink;
+    TChangeLinks m_changes;
 };
 
 } // namespace qel

@@ -10,13 +10,19 @@ const TdxEditStyle& BuiltIn()
 }
 } // namespace
 
-void TdxEditStyle::SetDefaults(const TdxEditStyle* Value)
+void TdxEditStyle::SetDefaults(TdxEditStyle* Value)
 {
     // A chain that leads back here would never end.
-    for (const TdxEditStyle* s = Value; s; s = s->m_defaults)
+    for (const TdxEditStyle* s = Value; s; s = s->Defaults())
         if (s == this)
             return;
     m_defaults = Value;
+    m_defaultsLink.Disconnect();
+    if (Value)
+        m_defaultsLink.Connect(Value->Changes(), [this](TObject*) {
+            if (m_assigned != TdxEditStyleValues{svBorderColor, svBorderStyle, svButtonStyle, svHotTrack})
+                Changed();
+        });
     Changed();
 }
 
@@ -25,7 +31,8 @@ void TdxEditStyle::SetDefaults(const TdxEditStyle* Value)
     {                                                                               \
         if (m_assigned.Contains(Bit) || this == &BuiltIn())                         \
             return Member;                                                          \
-        return m_defaults ? m_defaults->Name() : BuiltIn().Member;                  \
+        const TdxEditStyle* defaults = Defaults();                                  \
+        return defaults ? defaults->Name() : BuiltIn().Member;                      \
     }                                                                               \
     void TdxEditStyle::Set##Name(Type Value)                                        \
     {                                                                               \
@@ -59,22 +66,26 @@ void TdxEditStyle::RestoreDefaults()
     Changed();
 }
 
-void TdxEditStyle::Assign(const TdxEditStyle& Source)
+void TdxEditStyle::Assign(TPersistent* Source)
 {
-    if (&Source == this)
+    auto* src = dynamic_cast<TdxEditStyle*>(Source);
+    if (!src) {
+        TPersistent::Assign(Source);
         return;
-    m_borderColor = Source.m_borderColor;
-    m_borderStyle = Source.m_borderStyle;
-    m_buttonStyle = Source.m_buttonStyle;
-    m_hotTrack = Source.m_hotTrack;
-    m_assigned = Source.m_assigned;
+    }
+    if (src == this)
+        return;
+    m_borderColor = src->m_borderColor;
+    m_borderStyle = src->m_borderStyle;
+    m_buttonStyle = src->m_buttonStyle;
+    m_hotTrack = src->m_hotTrack;
+    m_assigned = src->m_assigned;
     Changed();
 }
 
 void TdxEditStyle::Changed()
 {
-    if (m_changeLink)
-        m_changeLink();
+    m_changes.Notify(this);
 }
 
 } // namespace qel

@@ -3,11 +3,12 @@
 // an assigned bit; a value that was never set comes from the style the
 // editor is given as its defaults (a style controller's or the host's), and
 // without one from the built-in default.
+#include "platform/core/ChangeLink.h"
+#include "platform/core/Component.h"
 #include "platform/core/TSet.h"
 #include "platform/graphics/Graphics.h"
 
 #include <cstdint>
-#include <functional>
 
 namespace qel {
 
@@ -16,16 +17,19 @@ enum TdxEditBorderStyle : std::uint8_t { xbsNone, xbsSingle, xbsThick, xbsFlat, 
 enum TdxEditStyleValue : std::uint8_t { svBorderColor, svBorderStyle, svButtonStyle, svHotTrack };
 using TdxEditStyleValues = TSet<TdxEditStyleValue>;
 
-class TdxEditStyle {
+class TdxEditStyle : public TPersistent {
+    QEL_CLASS(TdxEditStyle)
 public:
     TdxEditStyle() = default;
-    explicit TdxEditStyle(const TdxEditStyle* Defaults) : m_defaults(Defaults) {}
+    explicit TdxEditStyle(TdxEditStyle* Defaults) { SetDefaults(Defaults); }
     TdxEditStyle(const TdxEditStyle&) = delete;
     TdxEditStyle& operator=(const TdxEditStyle&) = delete;
 
     // The style unassigned values come from (not owned; nullptr: built-in).
-    const TdxEditStyle* Defaults() const { return m_defaults; }
-    void SetDefaults(const TdxEditStyle* Value);
+    // A change there is a change here; a defaults style that goes away is
+    // forgotten.
+    const TdxEditStyle* Defaults() const { return m_defaultsLink.Connected() ? m_defaults : nullptr; }
+    void SetDefaults(TdxEditStyle* Value);
 
     TdxEditStyleValues AssignedValues() const { return m_assigned; }
     bool IsAssigned(TdxEditStyleValue Value) const { return m_assigned.Contains(Value); }
@@ -43,21 +47,22 @@ public:
     void RestoreDefault(TdxEditStyleValue Value);
     void RestoreDefaults();
     // Copies values and assigned bits (not the defaults link).
-    void Assign(const TdxEditStyle& Source);
+    void Assign(TPersistent* Source) override;
 
-    // The owner's change link: runs after every change of a value.
-    void SetChangeLink(std::function<void()> Link) { m_changeLink = std::move(Link); }
+    // Owners listen here: every change of a value, own or inherited.
+    TChangeLinks& Changes() { return m_changes; }
 
 private:
     void Changed();
 
-    const TdxEditStyle* m_defaults{nullptr};
+    TdxEditStyle* m_defaults{nullptr};
+    TChangeLink m_defaultsLink;
     TdxEditStyleValues m_assigned;
     TColor m_borderColor{clWindowFrame};
     TdxEditBorderStyle m_borderStyle{xbsSingle};
     TdxEditButtonViewStyle m_buttonStyle{btsDefault};
     bool m_hotTrack{false};
-    std::function<void()> m_changeLink;
+    TChangeLinks m_changes;
 };
 
 } // namespace qel

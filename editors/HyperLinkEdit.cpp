@@ -1,23 +1,9 @@
 #include "editors/HyperLinkEdit.h"
 
+#include "platform/controls/Shell.h"
 #include "platform/core/Locale.h"
 
 namespace qel {
-
-namespace {
-TdxShellOpenHook& OpenHook()
-{
-    static TdxShellOpenHook hook;
-    return hook;
-}
-} // namespace
-
-TdxShellOpenHook SetHyperLinkOpenHook(TdxShellOpenHook Hook)
-{
-    TdxShellOpenHook previous = std::move(OpenHook());
-    OpenHook() = std::move(Hook);
-    return previous;
-}
 
 TdxInplaceHyperLinkEdit::TdxInplaceHyperLinkEdit(TComponent* AOwner) : TdxInplaceTextEdit(AOwner)
 {
@@ -39,7 +25,7 @@ void TdxInplaceHyperLinkEdit::SetEditFontColor(TColor Value)
 void TdxInplaceHyperLinkEdit::SetSingleClick(bool Value)
 {
     m_singleClick = Value;
-    EditWindow()->SetCursor(Value ? crHandPoint : crIBeam);
+    EditWindow()->SetCursor(Value ? TCursor(-1140) : crIBeam);   // the hyperlink hand
 }
 
 bool TdxInplaceHyperLinkEdit::Start()
@@ -50,9 +36,7 @@ bool TdxInplaceHyperLinkEdit::Start()
     if (handled)
         return true;
     const std::string link = Trim(Text());
-    if (link.empty() || !OpenHook())
-        return false;
-    return OpenHook()(link);
+    return !link.empty() && ShellOpen(link);
 }
 
 void TdxInplaceHyperLinkEdit::DoEditKeyDown(std::uint16_t& Key, TShiftState Shift)

@@ -8,11 +8,6 @@
 
 namespace qel {
 
-// Opens a link with the desktop's handler; answers false when it could not.
-// Tests replace it with a recorder. The default hands the link to the shell.
-using TdxShellOpenHook = std::function<bool(const std::string& Link)>;
-TdxShellOpenHook SetHyperLinkOpenHook(TdxShellOpenHook Hook);
-
 using TdxStartClickEvent = std::function<void(TObject* Sender, bool& Handled)>;
 
 class TdxInplaceHyperLinkEdit : public TdxInplaceTextEdit {

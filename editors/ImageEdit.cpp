@@ -43,8 +43,11 @@ void TdxInplaceImageEdit::SetImages(TImageList* Value)
     if (m_images)
         m_images->RemoveFreeNotification(this);
     m_images = Value;
-    if (m_images)
+    m_imagesLink.Disconnect();
+    if (m_images) {
         m_images->FreeNotification(this);
+        m_imagesLink.Connect(m_images->Changes(), [this](TObject*) { Invalidate(); });
+    }
     Invalidate();
 }
 
@@ -62,8 +65,10 @@ void TdxInplaceImageEdit::Notification(TComponent* AComponent, TOperation Operat
     TdxInplaceDropDownEdit::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
-    if (AComponent == m_images)
+    if (AComponent == m_images) {
         m_images = nullptr;
+        m_imagesLink.Disconnect();
+    }
     if (AComponent == m_largeImages)
         m_largeImages = nullptr;
 }
@@ -207,7 +212,7 @@ Variant TdxInplaceImageEdit::PopupValue()
 
 void TdxInplaceImageEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    const bool onButton = EditButtonAt({X, Y}) >= 0 || PressedButton() >= 0;
+    const bool onButton = EditButtonAt({X, Y}) >= 0 || PressedButton() >= 0 || ClosedByOwnClick();
     TdxInplaceDropDownEdit::MouseUp(Button, Shift, X, Y);
     // A click on the picture opens the list as the button does.
     if (!onButton && Button == mbLeft && ClientRect().Contains({X, Y}) && !DroppedDown())

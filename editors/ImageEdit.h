@@ -5,6 +5,7 @@
 // arrows step through them; with Incremental, typing picks the first
 // description that starts with what was typed.
 #include "editors/DropDownEdit.h"
+#include "platform/core/ChangeLink.h"
 
 #include <memory>
 #include <string>
@@ -68,6 +69,7 @@ private:
 
     std::unique_ptr<TStringList> m_values, m_descriptions, m_imageIndexes;
     TImageList* m_images{nullptr};
+    TChangeLink m_imagesLink;
     TImageList* m_largeImages{nullptr};
     TCustomdxPopupListBox* m_list{nullptr};
     bool m_defaultImages{true};

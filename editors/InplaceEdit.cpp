@@ -22,7 +22,7 @@ void ReportErrors(F f)
 
 TdxInplaceEdit::TdxInplaceEdit(TComponent* AOwner) : TCustomControl(AOwner)
 {
-    m_style.SetChangeLink([this] { StyleChanged(); });
+    m_styleLink.Connect(m_style.Changes(), [this](TObject*) { StyleChanged(); });
     if (auto* host = dynamic_cast<TCustomdxContainer*>(AOwner)) {
         m_container = host;
         m_style.SetDefaults(host->EditStyle());
@@ -108,6 +108,14 @@ bool TdxInplaceEdit::IsEditorKey(std::uint16_t Key, TShiftState Shift) const
 void TdxInplaceEdit::KeyDown(std::uint16_t& Key, TShiftState Shift)
 {
     TCustomControl::KeyDown(Key, Shift);
+    // Keys that change the text without typing a character (Delete, cut,
+    // paste, undo) are dropped while the value may not change.
+    const TShiftState ctrl{ssCtrl}, shift{ssShift};
+    const bool changing = (Key == VK_DELETE && (Shift.Empty() || Shift == shift)) ||
+                          (Key == VK_INSERT && Shift == shift) ||
+                          ((Key == 'X' || Key == 'V' || Key == 'Z') && Shift == ctrl);
+    if (Key && changing && !CanModify())
+        Key = 0;
     if (Key)
         DoEditKeyDown(Key, Shift);
     if (Key && IsInplace() && !IsEditorKey(Key, Shift)) {

@@ -90,6 +90,7 @@ private:
     friend class TdxEditWindowLink;
     TCustomdxContainer* m_container{nullptr};
     TdxEditStyle m_style;
+    TChangeLink m_styleLink;
     bool m_readOnly{false};
     bool m_modified{false};
 };

@@ -10,6 +10,7 @@ TdxInplaceMemoEdit::TdxInplaceMemoEdit(TComponent* AOwner) : TdxInplaceEdit(AOwn
 {
     m_memo = new detail::TdxMemoWindow(this, this);
     m_memo->SetParent(this);
+    m_memo->SetBorderStyle(bsNone);
     m_memo->SetParentColor(true);
     m_memo->SetAlign(alClient);
     SetBounds(0, 0, 185, 89);

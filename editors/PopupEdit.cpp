@@ -2,6 +2,7 @@
 
 #include "editors/detail/PopupWindow.h"
 #include "platform/controls/Application.h"
+#include "platform/controls/Messages.h"
 #include "platform/graphics/Glyphs.h"
 
 namespace qel {
@@ -233,6 +234,10 @@ TSize TdxInplacePopupEdit::PopupSize()
 
 void TdxInplacePopupEdit::DoPopup()
 {
+    if (m_hideEditCursor && !m_caretHidden) {
+        EditWindow()->HideCaret();
+        m_caretHidden = true;
+    }
     if (OnPopup)
         OnPopup(this, Text());
 }
@@ -264,6 +269,10 @@ void TdxInplacePopupEdit::DoCloseUp(Variant& Value, bool& Accept)
 
 void TdxInplacePopupEdit::PopupHiding()
 {
+    if (m_caretHidden) {
+        EditWindow()->ShowCaret();
+        m_caretHidden = false;
+    }
     if (!m_popupControl)
         return;
     m_popupControl->Hide();
@@ -286,7 +295,7 @@ bool TdxInplacePopupEdit::PopupKeyPress(TKeyChar Key)
     auto* w = dynamic_cast<TWinControl*>(m_popupControl);
     if (!w)
         return false;
-    w->KeyPress(Key);
+    w->Perform(WM_CHAR, Key);   // as typed into it: the control's KeyPress, then its text
     return true;
 }
 

@@ -118,6 +118,7 @@ protected:
 private:
     TControl* m_popupControl{nullptr};
     TdxPopupEditFrame* m_frame{nullptr};
+    bool m_caretHidden{false};
     TWinControl* m_savedParent{nullptr};
     TRect m_savedBounds;
     TAlign m_savedAlign{alNone};

@@ -3,18 +3,14 @@
 namespace qel {
 
 TCustomdxPopupListBox::TCustomdxPopupListBox(TComponent* AOwner)
-    : TCustomControl(AOwner), m_items(std::make_unique<TStringList>())
+    : TCustomControl(AOwner), m_items(std::make_unique<TItems>(this))
 {
-    m_items->OnChange = [this](TObject*) { ItemsChanged(); };
     SetColor(clWindow);
     SetTabStop(false);
     m_itemHeight = std::max(16, Canvas()->TextHeight("Wg") + 2);
 }
 
-TCustomdxPopupListBox::~TCustomdxPopupListBox()
-{
-    m_items->OnChange = nullptr;
-}
+TCustomdxPopupListBox::~TCustomdxPopupListBox() = default;
 
 int TCustomdxPopupListBox::BorderSize() const
 {

@@ -64,7 +64,24 @@ private:
     void UpdateScrollBar();
     void MakeVisible(int Index);
 
-    std::unique_ptr<TStringList> m_items;
+    // The items tell the list of changes themselves; OnChange stays the user's.
+    class TItems : public TStringList {
+    public:
+        explicit TItems(TCustomdxPopupListBox* Owner) : m_owner(Owner) {}
+
+    protected:
+        void Changed() override
+        {
+            TStringList::Changed();
+            if (UpdateCount() == 0)
+                m_owner->ItemsChanged();
+        }
+
+    private:
+        TCustomdxPopupListBox* m_owner;
+    };
+
+    std::unique_ptr<TItems> m_items;
     int m_itemIndex{-1};
     int m_topIndex{0};
     int m_itemHeight{16};

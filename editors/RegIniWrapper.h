@@ -4,7 +4,8 @@
 //
 // Over the settings store a section is a sub-key of the wrapped key and an
 // ident is a value name. A missing integer or Boolean value answers the
-// default (the store itself would raise). Binary values live only in the
+// default (the store itself would raise); a value of another type raises the
+// store's ERegistryException. Binary values live only in the
 // settings store: over an INI file reading answers size 0 and writing stores
 // nothing and raises nothing (layout code writes its binary values whatever
 // the storage, and an INI layout simply goes without them); the write

@@ -14,6 +14,7 @@ TdxInplaceTextEdit::TdxInplaceTextEdit(TComponent* AOwner) : TdxInplaceEdit(AOwn
 {
     m_edit = new detail::TdxEditWindow(this, this);
     m_edit->SetParent(this);
+    m_edit->SetBorderStyle(bsNone);   // the editor draws its own border (none in a cell)
     m_edit->SetParentColor(true);
     SetBounds(0, 0, 121, 21);
     LayoutEditWindow();

@@ -34,6 +34,9 @@ public:
     virtual void SetFocus() {}
     // The selection setter (start, length).
     virtual void SetSelection(int /*Start*/, int /*Length*/) {}
+    // Raises for a value that cannot be posted yet (an incomplete mask); the
+    // editor then stays open.
+    virtual void ValidateEdit() {}
 };
 
 } // namespace qel

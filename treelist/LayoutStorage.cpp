@@ -1,5 +1,6 @@
 #include "treelist/LayoutStorage.h"
 
+#include "editors/RegIniWrapper.h"
 #include "platform/storage/IniFile.h"
 
 namespace qel {
@@ -22,6 +23,26 @@ bool TdxTreeListIniLayoutStorage::ReadBool(const std::string& Section, const std
 void TdxTreeListIniLayoutStorage::WriteBool(const std::string& Section, const std::string& Key, bool Value)
 {
     m_ini.WriteBool(Section, Key, Value);
+}
+
+int TdxTreeListRegIniLayoutStorage::ReadInteger(const std::string& Section, const std::string& Key, int Default)
+{
+    return m_wrapper.ReadInteger(Section, Key, Default);
+}
+
+void TdxTreeListRegIniLayoutStorage::WriteInteger(const std::string& Section, const std::string& Key, int Value)
+{
+    m_wrapper.WriteInteger(Section, Key, Value);
+}
+
+bool TdxTreeListRegIniLayoutStorage::ReadBool(const std::string& Section, const std::string& Key, bool Default)
+{
+    return m_wrapper.ReadBool(Section, Key, Default);
+}
+
+void TdxTreeListRegIniLayoutStorage::WriteBool(const std::string& Section, const std::string& Key, bool Value)
+{
+    m_wrapper.WriteBool(Section, Key, Value);
 }
 
 namespace TreeListLayoutNames {

@@ -2,8 +2,8 @@
 // Where a tree list keeps its layout, and under which names.
 //
 // The storage is anything with integer and Boolean values by section and
-// key (the settings wrapper of editors/ over an INI file, an in-memory INI
-// file or a settings-store key satisfies it through an adapter).
+// key: the settings wrapper TdxRegIniWrapper (over an INI file, an in-memory
+// INI file or a settings-store key) through TdxTreeListRegIniLayoutStorage.
 //
 // Names. Every section name contains a '.', which no component name can
 // hold, so the tree list's sections never clash with a section named after
@@ -31,6 +31,7 @@
 namespace qel {
 
 class TCustomIniFile;
+class TdxRegIniWrapper;
 
 class TdxTreeListLayoutStorage {
 public:
@@ -52,6 +53,20 @@ public:
 
 private:
     TCustomIniFile& m_ini;
+};
+
+// The storage over the settings wrapper.
+class TdxTreeListRegIniLayoutStorage : public TdxTreeListLayoutStorage {
+public:
+    explicit TdxTreeListRegIniLayoutStorage(TdxRegIniWrapper& Wrapper) : m_wrapper(Wrapper) {}
+    int ReadInteger(const std::string& Section, const std::string& Key, int Default) override;
+    void WriteInteger(const std::string& Section, const std::string& Key, int Value) override;
+    bool ReadBool(const std::string& Section, const std::string& Key, bool Default) override;
+    void WriteBool(const std::string& Section, const std::string& Key, bool Value) override;
+    TdxRegIniWrapper& Wrapper() const { return m_wrapper; }
+
+private:
+    TdxRegIniWrapper& m_wrapper;
 };
 
 namespace TreeListLayoutNames {

@@ -9,7 +9,7 @@
 namespace qel {
 
 TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
-    : TCustomControl(AOwner),
+    : TCustomdxContainer(AOwner),
       m_root(std::make_unique<TdxTreeListNode>(this)),
       m_bandFont(std::make_unique<TFont>()),
       m_headerFont(std::make_unique<TFont>()),
@@ -29,6 +29,8 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
 
 TCustomdxTreeList::~TCustomdxTreeList()
 {
+    m_dragImage.reset();
+    m_dragArrows.reset();
     m_editor.reset();
     m_clearing = true;
     m_lockUpdate = 1;   // nothing repaints or relayouts while the nodes go
@@ -908,7 +910,7 @@ void TCustomdxTreeList::SetStateImages(TImageList* Value)
 
 void TCustomdxTreeList::Notification(TComponent* AComponent, TOperation Operation)
 {
-    TCustomControl::Notification(AComponent, Operation);
+    TCustomdxContainer::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
     if (AComponent == m_images)
@@ -941,7 +943,7 @@ void TCustomdxTreeList::SetPreviewFont(TFont* Value)
 
 void TCustomdxTreeList::FontChanged()
 {
-    TCustomControl::FontChanged();
+    TCustomdxContainer::FontChanged();
     LayoutChanged();
 }
 

@@ -2,7 +2,7 @@
 // TCustomdxTreeList: the tree list control. It keeps the nodes, the display
 // order, focus and selection, lays out bands, headers, rows and footer,
 // paints them through TCanvas, scrolls, handles keys and the mouse, and
-// hosts an in-place editor. It knows columns and bands only through the
+// hosts an in-place editor (it is the editors' container). It knows columns and bands only through the
 // virtual header queries, which TCustomdxTreeListControl answers from its
 // columns and bands.
 //
@@ -23,8 +23,10 @@
 // outermost EndUpdate runs the layout step (LayoutChanged) and closes the
 // selection lock (a selection change made inside reaches
 // DoSelectionChanged once, at the end).
+#include "editors/Container.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/ExtCtrls.h"
+#include "platform/controls/OverlayWindow.h"
 #include "platform/core/Guards.h"
 #include "platform/core/Variant.h"
 #include "treelist/InplaceEditorHost.h"
@@ -76,7 +78,7 @@ using TdxTreeListDrawPreviewEvent = std::function<void(TObject* Sender, TCanvas*
 using TdxTreeListColumnEvent = std::function<void(TObject* Sender, int Column)>;
 using TdxTreeListCanEditEvent = std::function<void(TObject* Sender, TdxTreeListNode* Node, int Column, bool& Allow)>;
 
-class TCustomdxTreeList : public TCustomControl {
+class TCustomdxTreeList : public TCustomdxContainer {
     QEL_CLASS(TCustomdxTreeList)
 public:
     // The narrowest indicator column.
@@ -215,7 +217,8 @@ public:
 
     // ----- editing -------------------------------------------------------------------------
     bool IsEditing() const { return m_editing; }
-    TdxTreeListInplaceEditor* InplaceEditor() const { return m_editor.get(); }
+    // The editor of the focused cell while editing.
+    TdxTreeListInplaceEditor* Editor() const { return m_editor.get(); }
     virtual bool CanShowEditor() const;
     virtual void ShowEditor();
     virtual void HideEditor();
@@ -417,6 +420,10 @@ public:
     virtual void EndColumnDrag(bool Accept);
     // The arrows that mark the drop position, in client coordinates (empty when none).
     TRect DragArrowsRect() const;
+    // The overlays that follow a header drag: the header's image and the drop
+    // arrows (nullptr while no drag runs or the arrows have no place).
+    TOverlayWindow* DragImageOverlay() const { return m_dragImage.get(); }
+    TOverlayWindow* DragArrowsOverlay() const { return m_dragArrows.get(); }
     bool IsColumnSizing() const { return m_sizingColumn >= 0; }
     // The visible band whose header is being moved; -1 when none.
     int DraggedBand() const { return m_dragBandFrom; }
@@ -493,6 +500,10 @@ protected:
     virtual void DoBeginEditing() {}
     virtual void DoEndEditing() {}
     virtual int GetRowFooterCountOfNode(TdxTreeListNode* Node) const;
+    // The container side of the editors of editors/: their keys, exit and posts.
+    void EditorKeyDown(TdxInplaceEdit* Editor, std::uint16_t& Key, TShiftState Shift) override;
+    void EditorExit(TdxInplaceEdit* Editor) override;
+    void EditorPostValue(TdxInplaceEdit* Editor, const Variant& Value) override;
     virtual void Paint() override;
     void DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
     void Resize() override;
@@ -551,6 +562,7 @@ private:
     void ForEachRowCell(const TRect& RowRect, const std::function<void(const TCellPlace&)>& Visit) const;
     int NodeIndentWidth(const TdxTreeListNode* Node) const;
     int FindDropPlace(int X, int Y, int& Band, int& Row, int& Pos) const;
+    void UpdateDragOverlays();
     void SortChildren(std::vector<TdxTreeListNode*>& List);
 
     std::unique_ptr<TdxTreeListNode> m_root;       // hidden; its children are the roots
@@ -592,6 +604,8 @@ private:
     TPoint m_bandPressPoint{};
     bool m_customizing{false};
     TRect m_customizingRect{};
+    std::unique_ptr<TOverlayWindow> m_dragImage;
+    std::unique_ptr<TOverlayWindow> m_dragArrows;
     TdxTreeListCustomizeForm* m_customizeForm{nullptr};   // owned as a component
 
     TTimer* m_clickTimer{nullptr};

@@ -3,6 +3,14 @@
 #include "platform/core/Locale.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
+#include "editors/CheckEdit.h"
+#include "editors/GraphicEdit.h"
+#include "editors/HyperLinkEdit.h"
+#include "editors/ImageEdit.h"
+#include "editors/MemoEdit.h"
+#include "editors/TextEdit.h"
+#include "platform/core/Strings.h"
+#include "treelist/InplaceEditAdapter.h"
 #include "treelist/InplaceEditorHost.h"
 #include "treelist/TreeListControl.h"
 
@@ -29,6 +37,22 @@ void FillAndText(TCanvas& Canvas, const TdxTreeListCellViewData& V, const std::s
     Canvas.DrawText(Text, t, AlignFlags(V.Alignment) | lines | DT_NOPREFIX | (V.EndEllipsis ? DT_END_ELLIPSIS : 0u));
     Canvas.Brush()->SetStyle(bsSolid);
 }
+// An editor of class E hosted by the column's tree list, behind the host contract.
+template <class E>
+TdxTreeListEditorFactory EditorOf(TCustomdxTreeListControl* Host)
+{
+    if (!Host)
+        return {};
+    return [Host] { return std::make_unique<TdxTreeListInplaceEditAdapter>(Host, new E(Host)); };
+}
+
+template <class E>
+E* EditOf(TdxTreeListInplaceEditor* Editor)
+{
+    auto* adapter = dynamic_cast<TdxTreeListInplaceEditAdapter*>(Editor);
+    return adapter ? dynamic_cast<E*>(adapter->Edit()) : nullptr;
+}
+
 } // namespace
 
 // ----- TdxTreeListColumn ----------------------------------------------------------------------
@@ -255,6 +279,11 @@ void TdxTreeListColumn::RestoreDefaults()
     m_alignment = DefaultAlignment();
     m_readOnly = DefaultReadOnly();
     Changed();
+}
+
+TdxTreeListEditorFactory TdxTreeListColumn::GetEditorClass() const
+{
+    return EditorOf<TdxInplaceTextEdit>(m_treeList);
 }
 
 void TdxTreeListColumn::InitEditorValue(TdxTreeListInplaceEditor* Editor, const Variant& Value)
@@ -513,6 +542,82 @@ void TdxTreeListCheckColumn::Assign(TPersistent* Source)
         m_glyphCount = src->m_glyphCount;
         SetGlyph(src->m_glyph.get());
     }
+}
+
+TdxTreeListEditorFactory TdxTreeListCheckColumn::GetEditorClass() const
+{
+    return EditorOf<TdxInplaceCheckEdit>(TreeList());
+}
+
+void TdxTreeListCheckColumn::InitEditProperties(TdxTreeListInplaceEditor* Editor)
+{
+    if (auto* e = EditOf<TdxInplaceCheckEdit>(Editor))
+        e->SetAllowGrayed(m_allowGrayed);
+}
+
+void TdxTreeListCheckColumn::InitEditorValue(TdxTreeListInplaceEditor* Editor, const Variant& Value)
+{
+    const TCheckBoxState state = GetCheckState(Value);
+    TdxTreeListColumn::InitEditorValue(Editor, state == cbGrayed ? Variant::Null() : Variant(state == cbChecked));
+}
+
+Variant TdxTreeListCheckColumn::AssignEditorValue(TdxTreeListInplaceEditor* Editor)
+{
+    const Variant v = TdxTreeListColumn::AssignEditorValue(Editor);
+    TCheckBoxState state = cbGrayed;
+    if (v.VarType() == varBoolean)
+        state = v.AsBoolean() ? cbChecked : cbUnchecked;
+    else if (v.IsNumeric())
+        state = static_cast<TCheckBoxState>(std::clamp(v.AsInteger(), 0, 2));
+    if (state == cbGrayed)
+        return Variant::Null();
+    return Variant(state == cbChecked ? m_valueChecked : m_valueUnchecked);
+}
+
+TdxTreeListEditorFactory TdxTreeListImageColumn::GetEditorClass() const
+{
+    return EditorOf<TdxInplaceImageEdit>(TreeList());
+}
+
+void TdxTreeListImageColumn::InitEditProperties(TdxTreeListInplaceEditor* Editor)
+{
+    auto* e = EditOf<TdxInplaceImageEdit>(Editor);
+    if (!e)
+        return;
+    e->Values()->Clear();
+    for (const std::string& v : m_values)
+        e->Values()->Add(v);
+    e->Descriptions()->Clear();
+    for (const std::string& d : m_descriptions)
+        e->Descriptions()->Add(d);
+    e->ImageIndexes()->Clear();
+    for (int i : m_imageIndexes)
+        e->ImageIndexes()->Add(std::to_string(i));
+    e->SetImages(m_images);
+    e->SetShowDescription(m_showDescription);
+}
+
+TdxTreeListEditorFactory TdxTreeListGraphicColumn::GetEditorClass() const
+{
+    return EditorOf<TdxInplaceGraphicEdit>(TreeList());
+}
+
+void TdxTreeListGraphicColumn::InitEditProperties(TdxTreeListInplaceEditor* Editor)
+{
+    if (auto* e = EditOf<TdxInplaceGraphicEdit>(Editor)) {
+        e->SetStretch(m_stretch);
+        e->SetCenter(m_center);
+    }
+}
+
+TdxTreeListEditorFactory TdxTreeListHyperLinkColumn::GetEditorClass() const
+{
+    return EditorOf<TdxInplaceHyperLinkEdit>(TreeList());
+}
+
+TdxTreeListEditorFactory TdxTreeListMemoColumn::GetEditorClass() const
+{
+    return EditorOf<TdxInplaceMemoEdit>(TreeList());
 }
 
 void TdxTreeListImageColumn::SetImages(TImageList* Value)

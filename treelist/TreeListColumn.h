@@ -117,7 +117,8 @@ public:
     // ----- overridable behaviour (the data-bound column calls these as inherited) --
     void Assign(TPersistent* Source) override;
     virtual void RestoreDefaults();
-    virtual TdxTreeListEditorFactory GetEditorClass() const { return {}; }
+    // A text editor by default; typed columns answer their own.
+    virtual TdxTreeListEditorFactory GetEditorClass() const;
     virtual void InitEditProperties(TdxTreeListInplaceEditor* /*Editor*/) {}
     virtual void InitEditorValue(TdxTreeListInplaceEditor* Editor, const Variant& Value);
     // The editor's value for the node's cell.
@@ -257,6 +258,11 @@ public:
     TAlignment DefaultAlignment() const override { return taCenter; }
     void DrawCell(TCanvas& Canvas, const TdxTreeListCellViewData& ViewData) const override;
     void Assign(TPersistent* Source) override;
+    TdxTreeListEditorFactory GetEditorClass() const override;
+    void InitEditProperties(TdxTreeListInplaceEditor* Editor) override;
+    // The editor works on check states; the cell keeps the checked or unchecked text.
+    void InitEditorValue(TdxTreeListInplaceEditor* Editor, const Variant& Value) override;
+    Variant AssignEditorValue(TdxTreeListInplaceEditor* Editor) override;
 
 private:
     std::string m_valueChecked{"True"};
@@ -284,6 +290,8 @@ public:
     virtual void GetDisplayValues(const Variant& Value, int& ImageIndex, std::string& Description) const;
     void DrawCell(TCanvas& Canvas, const TdxTreeListCellViewData& ViewData) const override;
     std::string GetDisplayText(TdxTreeListNode* Node) const override;
+    TdxTreeListEditorFactory GetEditorClass() const override;
+    void InitEditProperties(TdxTreeListInplaceEditor* Editor) override;
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -305,6 +313,8 @@ public:
     void SetStretch(bool Value) { m_stretch = Value; Changed(); }
     bool Center() const { return m_center; }
     void SetCenter(bool Value) { m_center = Value; Changed(); }
+    TdxTreeListEditorFactory GetEditorClass() const override;
+    void InitEditProperties(TdxTreeListInplaceEditor* Editor) override;
 
 private:
     bool m_stretch{false};
@@ -316,6 +326,7 @@ class TdxTreeListHyperLinkColumn : public TdxTreeListColumn {
 public:
     explicit TdxTreeListHyperLinkColumn(TComponent* AOwner) : TdxTreeListColumn(AOwner) {}
     void PrepareViewData(TdxTreeListCellViewData& ViewData) const override;
+    TdxTreeListEditorFactory GetEditorClass() const override;
 };
 
 class TdxTreeListMemoColumn : public TdxTreeListColumn {
@@ -323,6 +334,7 @@ class TdxTreeListMemoColumn : public TdxTreeListColumn {
 public:
     explicit TdxTreeListMemoColumn(TComponent* AOwner) : TdxTreeListColumn(AOwner) {}
     bool IsMultiLine() const override { return true; }
+    TdxTreeListEditorFactory GetEditorClass() const override;
 };
 
 // Shows another column's cells; report links print the wrapped column.

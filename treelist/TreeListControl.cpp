@@ -1,6 +1,8 @@
 #include "treelist/TreeListControl.h"
 
+#include "editors/RegIniWrapper.h"
 #include "platform/core/Locale.h"
+#include "platform/storage/Registry.h"
 
 #include <algorithm>
 #include <climits>
@@ -554,6 +556,20 @@ void TCustomdxTreeListControl::RestoreLayout(TdxTreeListLayoutStorage& Storage)
     }
     ColumnsChanged();
     SortNodes();
+}
+
+void TCustomdxTreeListControl::StoreLayout(TdxRegIniWrapper& Wrapper)
+{
+    // One write of the settings file for the whole layout, not one per value.
+    TUpdateScope<TSettingsStore> batch(SettingsStore());
+    TdxTreeListRegIniLayoutStorage storage(Wrapper);
+    StoreLayout(static_cast<TdxTreeListLayoutStorage&>(storage));
+}
+
+void TCustomdxTreeListControl::RestoreLayout(TdxRegIniWrapper& Wrapper)
+{
+    TdxTreeListRegIniLayoutStorage storage(Wrapper);
+    RestoreLayout(static_cast<TdxTreeListLayoutStorage&>(storage));
 }
 
 // ----- TdxTreeList ----------------------------------------------------------------------------------

@@ -85,6 +85,9 @@ public:
     // ----- layout storage ---------------------------------------------------------------------
     void StoreLayout(TdxTreeListLayoutStorage& Storage);
     void RestoreLayout(TdxTreeListLayoutStorage& Storage);
+    // Through the settings wrapper (INI file, in-memory INI file or settings-store key).
+    void StoreLayout(TdxRegIniWrapper& Wrapper);
+    void RestoreLayout(TdxRegIniWrapper& Wrapper);
     std::string LayoutName() const { return Name().empty() ? std::string("TreeList") : Name(); }
 
     // ----- called by columns and bands ----------------------------------------------------------

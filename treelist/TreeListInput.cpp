@@ -3,6 +3,9 @@
 #include "treelist/TreeList.h"
 
 #include "platform/controls/Clock.h"
+#include "platform/core/Utf8.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Region.h"
 #include "treelist/CustomizeForm.h"
 #include "treelist/TreeListColumn.h"
 
@@ -35,6 +38,7 @@ void TCustomdxTreeList::ShowEditor()
 {
     if (m_editing || m_lockUpdate > 0 || !CanShowEditor())
         return;
+    HideEditor();   // an editor left open by CloseEditor
     bool allow = true;
     if (OnEditing)
         OnEditing(this, m_focused, m_focusedColumn, allow);
@@ -69,29 +73,30 @@ void TCustomdxTreeList::WriteEditorValue(const Variant& Value)
 
 void TCustomdxTreeList::HideEditor()
 {
-    if (!m_editing || !m_editor)
+    if (!m_editor)
         return;
-    if (m_editor->Modified()) {
+    if (m_editing) {
+        // The editor posts its value, as the container's own hide does.
+        m_editor->ValidateEdit();   // an incomplete value keeps the editor open
         TdxTreeListColumn* column = GetColumnObject(m_focusedColumn);
         WriteEditorValue(column ? column->AssignEditorValue(m_editor.get()) : m_editor->GetEditingValue());
+        m_editing = false;
+        DoEndEditing();
     }
-    m_editing = false;
     m_editor->Hide();
     m_editor.reset();
-    DoEndEditing();
-    if (m_focused)
-        InvalidateNode(m_focused);
+    InvalidateNode(m_focused);
 }
 
 void TCustomdxTreeList::CloseEditor()
 {
+    // Posts and ends the editing state; the editor stays where it is until hidden.
     if (!m_editing || !m_editor)
         return;
+    m_editor->ValidateEdit();
     TdxTreeListColumn* column = GetColumnObject(m_focusedColumn);
     WriteEditorValue(column ? column->AssignEditorValue(m_editor.get()) : m_editor->GetEditingValue());
     m_editing = false;
-    m_editor->Hide();
-    m_editor.reset();
     DoEndEditing();
 }
 
@@ -101,6 +106,27 @@ void TCustomdxTreeList::ShowEditorAfterFocusChange()
     m_showEditorPending = false;
     if (pending && m_options.Contains(aoImmediateEditor))
         ShowEditor();
+}
+
+void TCustomdxTreeList::EditorKeyDown(TdxInplaceEdit* Editor, std::uint16_t& Key, TShiftState Shift)
+{
+    if (!m_editing) {
+        TCustomdxContainer::EditorKeyDown(Editor, Key, Shift);
+        return;
+    }
+    // The tree list's own keys: Enter, Esc and the moves between cells.
+    KeyDown(Key, Shift);
+}
+
+void TCustomdxTreeList::EditorExit(TdxInplaceEdit*)
+{
+    HideEditor();
+}
+
+void TCustomdxTreeList::EditorPostValue(TdxInplaceEdit*, const Variant& Value)
+{
+    if (m_editing)
+        WriteEditorValue(Value);
 }
 
 // ----- focus moves ---------------------------------------------------------------------------------
@@ -148,7 +174,7 @@ void TCustomdxTreeList::MoveFocus(int Delta, TShiftState Shift)
 
 void TCustomdxTreeList::KeyDown(std::uint16_t& Key, TShiftState Shift)
 {
-    TCustomControl::KeyDown(Key, Shift);
+    TCustomdxContainer::KeyDown(Key, Shift);
     if (Key == 0)
         return;
     const bool ctrl = Shift.Contains(ssCtrl);
@@ -170,10 +196,8 @@ void TCustomdxTreeList::KeyDown(std::uint16_t& Key, TShiftState Shift)
         }
         if (Key == VK_BACK) {
             if (!m_searchText.empty()) {
-                std::string t = m_searchText;
-                t.pop_back();
-                while (!t.empty() && (static_cast<unsigned char>(t.back()) & 0xC0) == 0x80)
-                    t.pop_back();   // a whole UTF-8 character
+                // Less one whole character.
+                const std::string t = Utf8PrefixByBytes(m_searchText, m_searchText.size() - 1);
                 m_searchText.clear();
                 if (!t.empty())
                     SearchAppend(t);
@@ -307,7 +331,7 @@ void TCustomdxTreeList::KeyDown(std::uint16_t& Key, TShiftState Shift)
 
 void TCustomdxTreeList::KeyPress(TKeyChar& Key)
 {
-    TCustomControl::KeyPress(Key);
+    TCustomdxContainer::KeyPress(Key);
     if (Key == 0 || m_editing)
         return;
     if (Key < 32 || Key == 127)
@@ -408,7 +432,7 @@ void TCustomdxTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
             break;
         }
     }
-    TCustomControl::MouseDown(Button, Shift, X, Y);
+    TCustomdxContainer::MouseDown(Button, Shift, X, Y);
 }
 
 void TCustomdxTreeList::MouseMove(TShiftState Shift, int X, int Y)
@@ -425,7 +449,7 @@ void TCustomdxTreeList::MouseMove(TShiftState Shift, int X, int Y)
         const TdxTreeListHitTest kind = GetHitTestAt(X, Y);
         SetCursor(kind == htColumnEdge || kind == htBandEdge ? crHSplit : crDefault);
     }
-    TCustomControl::MouseMove(Shift, X, Y);
+    TCustomdxContainer::MouseMove(Shift, X, Y);
 }
 
 void TCustomdxTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -464,7 +488,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
             }
         }
     }
-    TCustomControl::MouseUp(Button, Shift, X, Y);
+    TCustomdxContainer::MouseUp(Button, Shift, X, Y);
 }
 
 void TCustomdxTreeList::DoColumnClick(int Column)
@@ -476,12 +500,12 @@ void TCustomdxTreeList::DoColumnClick(int Column)
 void TCustomdxTreeList::DblClick()
 {
     m_clickTimer->SetEnabled(false);
-    TCustomControl::DblClick();
+    TCustomdxContainer::DblClick();
 }
 
 bool TCustomdxTreeList::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos)
 {
-    if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos))
+    if (TCustomdxContainer::DoMouseWheel(Shift, WheelDelta, MousePos))
         return true;
     HideEditor();
     SetTopIndex(std::max(0, GetTopIndex()) - WheelDelta / 120 * 3);
@@ -495,7 +519,7 @@ void TCustomdxTreeList::DoExit()
     EndSearch();
     if (m_dragColumn >= 0)
         EndColumnDrag(false);
-    TCustomControl::DoExit();
+    TCustomdxContainer::DoExit();
 }
 
 // ----- header drag --------------------------------------------------------------------------------------
@@ -568,7 +592,58 @@ void TCustomdxTreeList::DragColumnTo(int X, int Y)
     } else if (m_customizing || m_optionsEx.Contains(aoExtCustomizing)) {
         m_dragTarget = hdtRemove;
     }
+    UpdateDragOverlays();
     Invalidate();
+}
+
+void TCustomdxTreeList::UpdateDragOverlays()
+{
+    if (!IsColumnDragging()) {
+        m_dragImage.reset();
+        m_dragArrows.reset();
+        return;
+    }
+    const TPoint pointer = ClientToScreen(m_dragPoint);
+    if (!m_dragImage) {
+        // The header's picture, grabbed where the pointer pressed it.
+        TRect h = GetHeaderRect(m_dragColumn);
+        if (h.IsEmpty())
+            h = Bounds(m_dragStart.X, m_dragStart.Y, std::max(20, GetColumnWidth(m_dragColumn)), GetHeaderRowHeight());
+        TBitmap image(h.Width(), h.Height());
+        image.Canvas()->SetFont(m_headerFont.get());
+        const TdxTreeListColumn* column = GetColumnObject(m_dragColumn);
+        PaintHeaderButton(*image.Canvas(), Rect(0, 0, h.Width(), h.Height()), GetColumnCaption(m_dragColumn),
+                          GetColumnHeaderAlignment(m_dragColumn), GetColumnSorted(m_dragColumn), EffectiveHeaderColor(),
+                          false, column ? column->HeaderGlyph() : nullptr);
+        m_dragImage = std::make_unique<TOverlayWindow>(nullptr);
+        m_dragImage->SetImage(&image);
+        m_dragImage->SetHotSpot({std::clamp(m_dragStart.X - h.Left, 0, h.Width() - 1),
+                                 std::clamp(m_dragStart.Y - h.Top, 0, h.Height() - 1)});
+        m_dragImage->ShowAt(pointer);
+    } else {
+        m_dragImage->MoveTo(pointer);
+    }
+    const TRect a = DragArrowsRect();
+    if (a.IsEmpty()) {
+        m_dragArrows.reset();
+        return;
+    }
+    // Two red arrows above and below the drop place; the window's shape is the arrows alone.
+    constexpr int W = 9, Tip = 6;
+    const int height = a.Height() + 2 * Tip;
+    if (!m_dragArrows || m_dragArrows->Height() != height) {
+        TBitmap image(W, height);
+        image.Canvas()->Brush()->SetColor(clRed);
+        image.Canvas()->FillRect(Rect(0, 0, W, height));
+        m_dragArrows = std::make_unique<TOverlayWindow>(nullptr);
+        m_dragArrows->SetImage(&image);
+        const TRegion shape = TRegion::Combined(TRegion::CreatePolygon({{0, 0}, {W, 0}, {W / 2, Tip}}),
+                                                TRegion::CreatePolygon({{0, height}, {W, height}, {W / 2, height - Tip}}),
+                                                RGN_OR);
+        m_dragArrows->SetWindowRgn(&shape);
+        m_dragArrows->SetHotSpot({W / 2, Tip});
+    }
+    m_dragArrows->ShowAt(ClientToScreen({(a.Left + a.Right) / 2, a.Top}));
 }
 
 TRect TCustomdxTreeList::DragArrowsRect() const
@@ -604,6 +679,7 @@ void TCustomdxTreeList::EndColumnDrag(bool Accept)
     m_dragStarted = false;
     m_dragTarget = hdtNone;
     m_pressedColumn = -1;
+    UpdateDragOverlays();
     if (MouseCapture())
         ReleaseCapture();
     Invalidate();

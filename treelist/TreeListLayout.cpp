@@ -706,7 +706,7 @@ void TCustomdxTreeList::DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos)
 
 void TCustomdxTreeList::Resize()
 {
-    TCustomControl::Resize();
+    TCustomdxContainer::Resize();
     if (m_options.Contains(aoAutoWidth))
         m_headerLayout.Valid = false;
     LayoutChanged();

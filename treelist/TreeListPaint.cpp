@@ -127,17 +127,6 @@ void TCustomdxTreeList::PaintTo(TCanvas& Canvas, const TRect& Clip)
     }
     if (!info.Footer.IsEmpty() && IntersectRect(part, info.Footer, Clip))
         PaintFooter(Canvas, info);
-    if (IsColumnDragging()) {
-        // Drop arrows; drawn on the control until the overlay window takes them.
-        const TRect a = DragArrowsRect();
-        if (!a.IsEmpty()) {
-            const int x = (a.Left + a.Right) / 2;
-            Canvas.Brush()->SetColor(clRed);
-            Canvas.Pen()->SetColor(clRed);
-            Canvas.Polygon({{x - 4, a.Top}, {x + 4, a.Top}, {x, a.Top + 5}});
-            Canvas.Polygon({{x - 4, a.Bottom}, {x + 4, a.Bottom}, {x, a.Bottom - 5}});
-        }
-    }
 }
 
 void TCustomdxTreeList::PaintBands(TCanvas& Canvas, const TdxTreeListRectInfo& Info, const TRect&)

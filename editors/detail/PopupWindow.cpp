@@ -1,80 +1,29 @@
 #include "editors/detail/PopupWindow.h"
 
-#include "platform/controls/InputFilter.h"
-
-#include <optional>
-
 namespace qel::detail {
 
-// A frameless top-level control; a filter watches the mouse and Esc while
-// it is shown.
-struct TdxPopupWindow::Impl {
-    TControl* opener{nullptr};
-    std::unique_ptr<TCustomControl> frame;
-    std::optional<TInputFilterScope> filter;
-};
-
-namespace {
-bool Inside(const TControl* c, const TControl* root)
+TdxPopupWindow::TdxPopupWindow(TControl* Opener)
+    : m_opener(Opener), m_window(std::make_unique<TPopupWindow>(nullptr))
 {
-    for (const TControl* p = c; p; p = p->Parent())
-        if (p == root)
-            return true;
-    return false;
-}
-} // namespace
-
-TdxPopupWindow::TdxPopupWindow(TControl* Opener) : m_impl(std::make_unique<Impl>())
-{
-    m_impl->opener = Opener;
-    m_impl->frame = std::make_unique<TCustomControl>(nullptr);
-    m_impl->frame->SetVisible(false);
+    m_window->OnClose = [this](TObject*, TPopupCloseReason Reason) {
+        if (Reason != pcrCode && OnClosed)
+            OnClosed(Reason);
+    };
 }
 
 TdxPopupWindow::~TdxPopupWindow()
 {
-    m_impl->filter.reset();
-}
-
-TWinControl* TdxPopupWindow::Client() const
-{
-    return m_impl->frame.get();
+    m_window->OnClose = nullptr;
 }
 
 void TdxPopupWindow::Popup(const TRect& R)
 {
-    m_impl->frame->SetBoundsRect(R);
-    m_impl->frame->Show();
-    if (!m_impl->filter)
-        m_impl->filter.emplace([this](const TInputEvent& e) {
-            if (e.Kind == iekMouseDown && !Inside(e.Target, m_impl->frame.get()) &&
-                !Inside(e.Target, m_impl->opener)) {
-                Hide();
-                if (OnClosed)
-                    OnClosed(pcrOutsideClick);
-            }
-            return false;
-        });
-}
-
-void TdxPopupWindow::SetBoundsRect(const TRect& R)
-{
-    m_impl->frame->SetBoundsRect(R);
+    m_window->Popup(m_opener, R);
 }
 
 void TdxPopupWindow::Hide()
 {
-    m_impl->frame->Hide();
-}
-
-bool TdxPopupWindow::Visible() const
-{
-    return m_impl->frame->Visible();
-}
-
-TRect TdxPopupWindow::BoundsRect() const
-{
-    return m_impl->frame->BoundsRect();
+    m_window->ClosePopup(pcrCode);
 }
 
 } // namespace qel::detail

@@ -1,40 +1,39 @@
 #pragma once
-// The window an editor's popup content lives in while it is dropped down.
-// It never takes the focus from the editor; a click outside, Esc or the
-// application losing the focus closes it and the editor hears why.
-#include "platform/controls/Controls.h"
+// The platform popup window as the drop-down editors use it: created on
+// first use, owned by the editor, opened for the editor (which keeps the
+// focus) and closed by the editor or by the user (a click outside, Esc, the
+// application losing the focus), which the editor hears through OnClosed.
+#include "platform/controls/PopupWindow.h"
 
 #include <functional>
 #include <memory>
 
 namespace qel::detail {
 
-enum TdxPopupCloseReason : std::uint8_t { pcrOutsideClick, pcrEscape, pcrDeactivate, pcrProgram };
-
 class TdxPopupWindow {
 public:
-    // Opener: the control the popup belongs to (clicks on it are not outside).
+    // Opener: the editor the popup belongs to.
     explicit TdxPopupWindow(TControl* Opener);
     ~TdxPopupWindow();
     TdxPopupWindow(const TdxPopupWindow&) = delete;
     TdxPopupWindow& operator=(const TdxPopupWindow&) = delete;
 
-    // Where the content goes (its client area).
-    TWinControl* Client() const;
-    // Shows the window at screen rectangle R.
+    // Where the content goes.
+    TWinControl* Client() const { return m_window.get(); }
+    // Shows the window at screen rectangle R (moves it when it is open).
     void Popup(const TRect& R);
+    // Closes it without telling OnClosed.
     void Hide();
-    // Moves or sizes the shown window (screen coordinates).
-    void SetBoundsRect(const TRect& R);
-    bool Visible() const;
-    TRect BoundsRect() const;
+    bool Visible() const { return m_window->IsPopped(); }
+    TRect BoundsRect() const { return m_window->ScreenRect(); }
+    void SetBoundsRect(const TRect& R) { Popup(R); }
 
-    // Closed by the user or the system (not by Hide).
-    std::function<void(TdxPopupCloseReason)> OnClosed;
+    // Closed by the user or the system (never for Hide).
+    std::function<void(TPopupCloseReason)> OnClosed;
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> m_impl;
+    TControl* m_opener;
+    std::unique_ptr<TPopupWindow> m_window;
 };
 
 } // namespace qel::detail

@@ -191,8 +191,9 @@ public:
     // The form this control sits on (the top-most one), or nullptr.
     TForm* ParentForm() const;
 
-    // Qt escape hatch: platform/ only. Components paint through Canvas() and
-    // handle input through the control's own events, never the widget's.
+    // Qt escape hatches, for platform/ only (these three): components paint
+    // through Canvas() and handle input through the control's own events,
+    // never the widget's.
     QWidget* Widget() const { return m_widget; }
     // The widget client coordinates are measured from (children live there),
     // and how far inside it the client area starts (a control's border).

@@ -79,6 +79,7 @@ protected:
 // ----- TScrollBox --------------------------------------------------------------------
 class TControlScrollBar {
 public:
+    // Made by TScrollBox over its Qt scroll area (a Qt escape hatch: platform/ only).
     explicit TControlScrollBar(QWidget* Area, bool Horizontal) : m_area(Area), m_horizontal(Horizontal) {}
     int Position() const;
     void SetPosition(int Value);

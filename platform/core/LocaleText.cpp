@@ -63,19 +63,19 @@ std::string MapCase(const std::string& s, bool upper)
 
 } // namespace
 
-std::string UpperCase(std::string s)
+std::string UpperCase(std::string Text)
 {
-    for (char& c : s)
+    for (char& c : Text)
         c = Upper(c);
-    return s;
+    return Text;
 }
 
-std::string LowerCase(std::string s)
+std::string LowerCase(std::string Text)
 {
-    for (char& c : s)
+    for (char& c : Text)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
-    return s;
+    return Text;
 }
 
 bool SameNoCase(std::string_view A, std::string_view B)

@@ -12,40 +12,40 @@ namespace {
 
 using Index = std::u16string::size_type;
 
-void AppendUtf16(std::u16string& out, char32_t cp)
+void AppendUtf16(std::u16string& Out, char32_t Cp)
 {
-    if (cp >= 0x10000) {
-        cp -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (cp >> 10));
-        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    if (Cp >= 0x10000) {
+        Cp -= 0x10000;
+        Out += static_cast<char16_t>(0xD800 + (Cp >> 10));
+        Out += static_cast<char16_t>(0xDC00 + (Cp & 0x3FF));
     } else {
-        out += static_cast<char16_t>(cp);
+        Out += static_cast<char16_t>(Cp);
     }
 }
 
 // The text as drawn before breaking: "&x" marks x as the accelerator, "&&"
 // is a plain '&', and without DT_EXPANDTABS a tab is a blank.
-std::u16string ResolvePrefixes(std::string_view text, unsigned format, int& underline)
+std::u16string ResolvePrefixes(std::string_view Text, unsigned Format, int& Underline)
 {
     std::u16string plain;
-    plain.reserve(text.size());
-    underline = -1;
+    plain.reserve(Text.size());
+    Underline = -1;
     bool pendingPrefix = false;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const char32_t c = Utf8Next(text, pos);
+    for (std::size_t pos = 0; pos < Text.size();) {
+        const char32_t c = Utf8Next(Text, pos);
         if (pendingPrefix) {
             pendingPrefix = false;
-            if (c != U'&' && underline < 0 && !(format & DT_HIDEPREFIX))
-                underline = static_cast<int>(plain.size());
+            if (c != U'&' && Underline < 0 && !(Format & DT_HIDEPREFIX))
+                Underline = static_cast<int>(plain.size());
             AppendUtf16(plain, c);
             continue;
         }
-        if (!(format & DT_NOPREFIX) && c == U'&') {
+        if (!(Format & DT_NOPREFIX) && c == U'&') {
             // A prefix at the very end stands for nothing.
             pendingPrefix = true;
             continue;
         }
-        if (c == U'\t' && !(format & DT_EXPANDTABS)) {
+        if (c == U'\t' && !(Format & DT_EXPANDTABS)) {
             plain += u' ';
             continue;
         }
@@ -62,13 +62,13 @@ struct Line {
 
 class Breaker {
 public:
-    Breaker(const std::u16string& plain, unsigned format, double maxWidth, double tabWidth,
-            const TTextMetrics& metrics)
-        : m_plain(plain), m_format(format), m_maxWidth(maxWidth), m_tabWidth(tabWidth), m_metrics(metrics)
+    Breaker(const std::u16string& Plain, unsigned Format, double MaxWidth, double TabWidth,
+            const TTextMetrics& Metrics)
+        : m_plain(Plain), m_format(Format), m_maxWidth(MaxWidth), m_tabWidth(TabWidth), m_metrics(Metrics)
     {
     }
 
-    double WidthOf(std::u16string_view s) const { return TabbedWidth(s, m_tabWidth, m_metrics); }
+    double WidthOf(std::u16string_view Run) const { return TabbedWidth(Run, m_tabWidth, m_metrics); }
 
     // Hard breaks in any form (CR LF, LF, CR); a text ending in one has no
     // empty last line.
@@ -90,11 +90,11 @@ public:
     }
 
 private:
-    void Paragraph(Index from, Index to)
+    void Paragraph(Index From, Index To)
     {
-        const std::u16string_view para = std::u16string_view(m_plain).substr(from, to - from);
+        const std::u16string_view para = std::u16string_view(m_plain).substr(From, To - From);
         if (!(m_format & DT_WORDBREAK) || para.empty()) {
-            m_lines.push_back({std::u16string(para), from, WidthOf(para)});
+            m_lines.push_back({std::u16string(para), From, WidthOf(para)});
             return;
         }
         const Index n = para.size();
@@ -106,27 +106,27 @@ private:
             std::u16string_view lineText = para.substr(pos, lastFit - pos);
             while (!lineText.empty() && lineText.back() == u' ')
                 lineText.remove_suffix(1);
-            m_lines.push_back({std::u16string(lineText), from + pos, WidthOf(lineText)});
+            m_lines.push_back({std::u16string(lineText), From + pos, WidthOf(lineText)});
             pos = lastFit;
             while (pos < n && para[pos] == u' ')
                 ++pos;
         }
     }
 
-    // Greedy: the end of the words from `pos` that fit the width. A word that
+    // Greedy: the end of the words from Pos that fit the width. A word that
     // fits on no line stays whole unless the edit-control rule breaks it.
-    Index FitWords(std::u16string_view para, Index pos) const
+    Index FitWords(std::u16string_view Para, Index Pos) const
     {
-        const Index n = para.size();
-        Index end = pos;
+        const Index n = Para.size();
+        Index end = Pos;
         bool any = false;
         while (end < n) {
             Index wordEnd = end;
-            while (wordEnd < n && para[wordEnd] == u' ')
+            while (wordEnd < n && Para[wordEnd] == u' ')
                 ++wordEnd;
-            while (wordEnd < n && para[wordEnd] != u' ')
+            while (wordEnd < n && Para[wordEnd] != u' ')
                 ++wordEnd;
-            const double width = WidthOf(para.substr(pos, wordEnd - pos));
+            const double width = WidthOf(Para.substr(Pos, wordEnd - Pos));
             if (width <= m_maxWidth) {
                 end = wordEnd;
                 any = true;
@@ -136,8 +136,8 @@ private:
                 return end;
             if (!(m_format & DT_EDITCONTROL))
                 return wordEnd;
-            Index k = pos + 1;
-            while (k < wordEnd && WidthOf(para.substr(pos, k + 1 - pos)) <= m_maxWidth)
+            Index k = Pos + 1;
+            while (k < wordEnd && WidthOf(Para.substr(Pos, k + 1 - Pos)) <= m_maxWidth)
                 ++k;
             return k;
         }
@@ -152,32 +152,72 @@ private:
     std::vector<Line> m_lines;
 };
 
+// The largest length below Count for which Fits holds, 0 when none does;
+// Fits must hold up to some length and not after it (widths grow with the
+// length). The search starts at Share of Count and gallops from there, so a
+// cut in a typical cell costs two or three measurements where a bisection
+// over the whole line costs six or seven.
+template <class F>
+Index LongestPrefix(Index Count, double Share, const F& Fits)
+{
+    if (Count < 2)
+        return 0;
+    const double estimate = std::floor(static_cast<double>(Count) * std::clamp(Share, 0.0, 1.0));
+    const Index guess = std::clamp<Index>(static_cast<Index>(estimate), 1, Count - 1);
+    Index lo = 0;           // Fits(lo), or lo is 0
+    Index hi = Count - 1;   // nothing longer than hi fits
+    if (Fits(guess)) {
+        lo = guess;
+        for (Index step = 1; lo < hi; step *= 2) {
+            const Index probe = std::min(hi, lo + step);
+            if (!Fits(probe)) {
+                hi = probe - 1;
+                break;
+            }
+            lo = probe;
+        }
+    } else {
+        hi = guess - 1;
+        for (Index step = 1; lo < hi; step *= 2) {
+            const Index probe = hi - std::min(hi - lo - 1, step - 1);
+            if (Fits(probe)) {
+                lo = probe;
+                break;
+            }
+            hi = probe - 1;
+        }
+    }
+    while (lo < hi) {
+        const Index mid = (lo + hi + 1) / 2;
+        if (Fits(mid))
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    return lo;
+}
+
 // Cuts each line too wide for the rectangle to its longest prefix that fits
 // with "..." after it; an accelerator cut off with the end is not shown.
-void AddEndEllipsis(std::vector<Line>& lines, double maxWidth, double tabWidth, const TTextMetrics& metrics,
-                    int& underline)
+void AddEndEllipsis(std::vector<Line>& Lines, double MaxWidth, double TabWidth, const TTextMetrics& Metrics,
+                    int& Underline)
 {
     static constexpr std::u16string_view dots = u"...";
-    const double dotsWidth = metrics.RunWidth(dots);
-    for (Line& l : lines) {
-        if (l.Width <= maxWidth)
+    const double dotsWidth = Metrics.RunWidth(dots);
+    for (Line& l : Lines) {
+        if (l.Width <= MaxWidth)
             continue;
-        // Widths grow with the length, so the prefix is found by bisection.
-        Index lo = 0;
-        Index hi = l.Text.size();
-        while (lo < hi) {
-            const Index mid = (lo + hi + 1) / 2;
-            if (TabbedWidth(std::u16string_view(l.Text).substr(0, mid), tabWidth, metrics) + dotsWidth <= maxWidth)
-                lo = mid;
-            else
-                hi = mid - 1;
-        }
+        const auto fits = [&](Index Length) {
+            return TabbedWidth(std::u16string_view(l.Text).substr(0, Length), TabWidth, Metrics) + dotsWidth
+                <= MaxWidth;
+        };
+        const Index lo = LongestPrefix(l.Text.size(), (MaxWidth - dotsWidth) / l.Width, fits);
         const Index oldEnd = l.Start + l.Text.size();
         l.Text.resize(lo);
         l.Text += dots;
-        l.Width = TabbedWidth(l.Text, tabWidth, metrics);
-        if (underline >= 0 && static_cast<Index>(underline) >= l.Start + lo && static_cast<Index>(underline) < oldEnd)
-            underline = -1;
+        l.Width = TabbedWidth(l.Text, TabWidth, Metrics);
+        if (Underline >= 0 && static_cast<Index>(Underline) >= l.Start + lo && static_cast<Index>(Underline) < oldEnd)
+            Underline = -1;
     }
 }
 

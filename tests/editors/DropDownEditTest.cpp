@@ -15,6 +15,8 @@
 #include "editors/detail/PopupWindow.h"
 #include "platform/controls/Automation.h"
 #include "platform/controls/ExtCtrls.h"
+#include "platform/controls/Messages.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/core/Locale.h"
 
 #include <gtest/gtest.h>
@@ -99,6 +101,14 @@ TEST(DropDownEdit, InPlaceArrowsBelongToTheHostUntilThePopupOpens)
     EXPECT_TRUE(f.host->Editing()) << "Esc closed the popup, not the editor";
     SimulateKey(VK_ESCAPE);
     EXPECT_FALSE(f.host->Editing());
+
+    // The host ending the edit closes an open popup with the editor.
+    f.host->ShowInplaceEditor(pick, Bounds(20, 20, 150, 20), Variant("Aachen"));
+    SimulateKey(VK_F4);
+    ASSERT_TRUE(pick->DroppedDown());
+    f.host->HideInplaceEditor();
+    EXPECT_FALSE(pick->DroppedDown());
+    EXPECT_EQ(f.host->posted.back(), Variant("Aachen"));
 }
 
 TEST(DropDownEdit, TypingCompletesAndImmediateDropDownOpens)
@@ -128,6 +138,23 @@ TEST(DropDownEdit, TypingCompletesAndImmediateDropDownOpens)
     EXPECT_EQ(pick->Text(), "");
 }
 
+TEST(DropDownEdit, ImmediateDropDownOpensAfterTheTypedCharacter)
+{
+    EditorForm f;
+    auto* edit = f.StandAlone<TdxInplaceDateEdit>();
+    edit->SetImmediateDropDown(true);
+    edit->SetText("");
+    SimulateText("1");
+    ProcessPostedCalls();
+    ASSERT_TRUE(edit->DroppedDown());
+    EXPECT_EQ(edit->Text(), "1") << "the character went into the text first";
+    SimulateKey(VK_ESCAPE);
+    edit->SetReadOnly(true);
+    SimulateText("2");
+    ProcessPostedCalls();
+    EXPECT_FALSE(edit->DroppedDown()) << "a read-only editor neither takes the character nor opens";
+}
+
 TEST(DropDownEdit, ClickOnAListItemAndOutsideThePopup)
 {
     EditorForm f;
@@ -143,6 +170,12 @@ TEST(DropDownEdit, ClickOnAListItemAndOutsideThePopup)
     SimulateClick(list, third.Left + 3, third.Top + 3);
     EXPECT_FALSE(pick->DroppedDown());
     EXPECT_EQ(pick->Text(), "Bonn");
+
+    // A click on the button of the open popup closes it (and does not open it again).
+    SimulateClick(pick, button.Left + 2, button.Top + 2);
+    ASSERT_TRUE(pick->DroppedDown());
+    SimulateClick(pick, button.Left + 2, button.Top + 2);
+    EXPECT_FALSE(pick->DroppedDown());
 
     SimulateKey(VK_F4);
     SimulateKey(VK_DOWN);
@@ -206,6 +239,15 @@ TEST(DateEdit, CalendarKeysAndTheNullDate)
     EXPECT_FALSE(date->DroppedDown());
     EXPECT_EQ(date->Text(), "");
     EXPECT_EQ(date->GetEditingValue().AsDate(), NullDate);
+
+    // The calendar's buttons from the keyboard.
+    SimulateKey(VK_F4);
+    SimulateKey(VK_SPACE);
+    EXPECT_FALSE(date->DroppedDown());
+    EXPECT_EQ(date->Text(), DateToStr(Date())) << "Space is Today, and types no blank";
+    SimulateKey(VK_F4);
+    SimulateKey(VK_DELETE);
+    EXPECT_EQ(date->Text(), "");
 
     // A text that is no date.
     date->SetDate(EncodeDate(2026, 1, 2));
@@ -298,6 +340,10 @@ TEST(ImageEdit, StepsIncrementalSearchAndList)
     SimulateKey(VK_RETURN);
     EXPECT_EQ(VarToStr(img->GetEditingValue()), "G");
     EXPECT_EQ(img->Text(), "G");
+    SimulateClick(img, 5, 5);
+    EXPECT_TRUE(img->DroppedDown()) << "a click on the picture opens the list";
+    SimulateClick(img, 5, 5);
+    EXPECT_FALSE(img->DroppedDown()) << "and a second one closes it";
     TCustomdxFilterImageEdit filter(f.host);
     EXPECT_FALSE(filter.IsInplace()) << "a filter editor is never in-place";
 }
@@ -446,6 +492,29 @@ TEST(DropDownEdit, PopupOpensAboveNearTheBottomOfTheScreen)
 
 namespace qel {
 namespace {
+
+TEST(PopupEdit, TypingReachesTheControlAndTheCaretHides)
+{
+    test::EditorForm f;
+    auto* inner = new TEdit(f.form.get());
+    inner->SetParent(f.form.get());
+    inner->SetVisible(false);
+    auto* edit = f.StandAlone<TdxInplacePopupEdit>();
+    edit->SetPopupControl(inner);
+    edit->SetHideEditCursor(true);
+    inner->SetBounds(0, 0, 120, 21);
+    SimulateKey(VK_F4);
+    ASSERT_TRUE(edit->DroppedDown());
+    EXPECT_FALSE(edit->EditWindow()->CaretVisible());
+    EXPECT_TRUE(edit->EditWindow()->Focused()) << "the editor keeps the focus";
+    SimulateText("abc");
+    EXPECT_EQ(inner->Text(), "abc") << "typed into the popup's control";
+    EXPECT_EQ(edit->Text(), "");
+    edit->OnCloseUp = [&](TObject*, std::string& text, bool&) { text = inner->Text(); };
+    SimulateKey(VK_RETURN);
+    EXPECT_EQ(edit->Text(), "abc");
+    EXPECT_TRUE(edit->EditWindow()->CaretVisible());
+}
 
 TEST(PopupEdit, SizeGripAndCaptionOfThePopupFrame)
 {

@@ -8,6 +8,8 @@
 #include "platform/core/Strings.h"
 #include "platform/graphics/Bitmap.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace qel {
@@ -17,16 +19,11 @@ TEST(EditButtons, AtMostEightAndNothingChangesOnRefusal)
 {
     TdxEditButtons buttons;
     int changes = 0;
-    buttons.SetChangeLink([&] { ++changes; });
+    TChangeLink link(buttons.Changes(), [&](TObject*) { ++changes; });
     for (int i = 0; i < MaxEditButtons; ++i)
         buttons.Add()->SetKind(i == 0 ? bkDown : bkEllipsis);
     EXPECT_GT(changes, 0);
-    try {
-        buttons.Add();
-        FAIL() << "a ninth button";
-    } catch (const EdxEditError& e) {
-        EXPECT_STREQ(e.what(), "Too many buttons ( >= 8)");
-    }
+    EXPECT_EQ(test::MessageOf<EdxEditError>([&] { buttons.Add(); }), "Too many buttons ( >= 8)");
     EXPECT_THROW(buttons.Insert(0), EdxEditError);
     EXPECT_EQ(buttons.Count(), MaxEditButtons);
 
@@ -54,7 +51,7 @@ TEST(EditStyle, UnassignedValuesFollowTheDefaults)
     host.SetButtonStyle(btsFlat);
     EXPECT_EQ(editor.ButtonStyle(), btsFlat) << "not assigned: the host's value";
     int changes = 0;
-    editor.SetChangeLink([&] { ++changes; });
+    TChangeLink link(editor.Changes(), [&](TObject*) { ++changes; });
     editor.SetButtonStyle(btsDefault);
     EXPECT_TRUE(editor.IsAssigned(svButtonStyle));
     EXPECT_EQ(editor.ButtonStyle(), btsDefault) << "assigned, even to the built-in value";
@@ -62,10 +59,21 @@ TEST(EditStyle, UnassignedValuesFollowTheDefaults)
     editor.RestoreDefaults();
     EXPECT_EQ(editor.ButtonStyle(), btsFlat);
     EXPECT_EQ(changes, 2);
+    host.SetBorderStyle(xbs3D);
+    EXPECT_EQ(changes, 3) << "a change of the defaults is a change of the editor";
     // A defaults chain never loops.
     host.SetDefaults(&editor);
     EXPECT_EQ(host.Defaults(), nullptr);
-    EXPECT_EQ(editor.BorderStyle(), xbsSingle);
+    EXPECT_EQ(editor.BorderStyle(), xbs3D);
+    // A defaults style that goes away is forgotten.
+    {
+        TdxEditStyle shortLived;
+        shortLived.SetButtonStyle(btsSimple);
+        editor.SetDefaults(&shortLived);
+        EXPECT_EQ(editor.ButtonStyle(), btsSimple);
+    }
+    EXPECT_EQ(editor.Defaults(), nullptr);
+    EXPECT_EQ(editor.ButtonStyle(), btsDefault);
 }
 
 TEST(CheckEdit, ToggleCycleWithAndWithoutGrayed)

@@ -12,6 +12,7 @@
 #include "editors/SpinEdit.h"
 #include "editors/TextEdit.h"
 #include "platform/controls/Automation.h"
+#include "platform/controls/Shell.h"
 #include "platform/core/Locale.h"
 #include "platform/core/Stream.h"
 #include "platform/graphics/Bitmap.h"
@@ -86,7 +87,11 @@ TEST(InplaceEdit, HostThatRefusesChangesKeepsTheValue)
     EXPECT_FALSE(edit->CanModify());
     SimulateKey(VK_END);
     SimulateText("zz");
-    EXPECT_EQ(edit->Text(), "fixed");
+    SimulateKey(VK_BACK);
+    SimulateKey(VK_HOME);
+    SimulateKey(VK_DELETE);
+    SimulateKey('X', {ssCtrl});
+    EXPECT_EQ(edit->Text(), "fixed") << "no typing, deleting or cutting";
     f.host->allowModify = true;
     edit->SetReadOnly(true);
     EXPECT_FALSE(edit->CanModify());
@@ -213,7 +218,14 @@ TEST(CurrencyEdit, TypingAndNullValues)
     cur->SetNullString("(leer)");
     cur->SetUseThousandSeparator(true);
     EXPECT_EQ(cur->FormatDisplayText(Variant::Null()), "(leer)");
-    EXPECT_EQ(cur->FormatDisplayText(Variant(1234567.891)), "1.234.567,89");
+    EXPECT_EQ(cur->FormatDisplayText(Variant(1234567.891)), "1.234.567,89 \u20AC") << "the locale's money text";
+    EXPECT_EQ(cur->FormatDisplayText(Variant(-0.5)), "-0,50 \u20AC");
+    cur->SetMaxValue(10000);
+    cur->SetEditingValue(Variant(1234.5));
+    EXPECT_EQ(cur->Text(), "1.234,50");
+    EXPECT_EQ(cur->GetEditingValue(), Variant(1234.5)) << "read back through the separators";
+    cur->SetDisplayFormat("0.0");
+    EXPECT_EQ(cur->FormatDisplayText(Variant(2.25)), "2,3");
 }
 
 TEST(MemoEdit, EnterStartsALineAndTheValueIsTheWholeText)
@@ -269,7 +281,7 @@ TEST(HyperLinkEdit, StartKeyOpensTheTrimmedLink)
 {
     EditorForm f;
     std::vector<std::string> opened;
-    TdxShellOpenHook previous = SetHyperLinkOpenHook([&](const std::string& link) {
+    TShellOpenHookScope hook([&](const std::string& link) {
         opened.push_back(link);
         return true;
     });
@@ -286,7 +298,6 @@ TEST(HyperLinkEdit, StartKeyOpensTheTrimmedLink)
     link->SetText("   ");
     EXPECT_FALSE(link->Start());
     EXPECT_EQ(opened.size(), 1u);
-    SetHyperLinkOpenHook(previous);
 }
 
 TEST(ButtonEdit, ClickKeyAndClicksFireTheButtons)
@@ -316,6 +327,11 @@ TEST(ButtonEdit, ClickKeyAndClicksFireTheButtons)
     EXPECT_EQ(edit->Buttons()->Count(), 8);
     SimulateText("typed");
     EXPECT_EQ(edit->Text(), "typed");
+    edit->SetHideEditCursor(true);
+    EXPECT_FALSE(edit->EditWindow()->CaretVisible());
+    edit->SetHideEditCursor(true);
+    edit->SetHideEditCursor(false);
+    EXPECT_TRUE(edit->EditWindow()->CaretVisible()) << "hides and shows stay balanced";
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "TreeListTestSupport.h"
 
+#include "editors/RegIniWrapper.h"
 #include "platform/controls/Clock.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
@@ -72,7 +73,14 @@ TEST(TreeListHeader, DraggingAHeaderMovesTheColumn)
     EXPECT_EQ(f.tree->DragTarget(), hdtHeader);
     EXPECT_EQ(f.tree->DragTargetPosition(), 0);
     EXPECT_FALSE(f.tree->DragArrowsRect().IsEmpty());
+    // The header's image and the arrows float in overlays, not on the control.
+    ASSERT_NE(f.tree->DragImageOverlay(), nullptr);
+    EXPECT_EQ(f.tree->DragImageOverlay()->Image()->Width(), kind.Width());
+    ASSERT_NE(f.tree->DragArrowsOverlay(), nullptr);
+    EXPECT_TRUE(f.tree->DragArrowsOverlay()->Visible());
     f.tree->MouseUp(mbLeft, {}, name.Left + 5, from.Y);
+    EXPECT_EQ(f.tree->DragImageOverlay(), nullptr);
+    EXPECT_EQ(f.tree->DragArrowsOverlay(), nullptr);
     EXPECT_EQ(HeaderOrder(*f.tree), (std::vector<int>{2, 0, 1}));
     EXPECT_EQ(f.colKind->ColIndex(), 0);
 
@@ -227,16 +235,16 @@ TEST(TreeListLayoutStorage, StoreRestoreRoundTripsBesideTheGridSection)
     {
         TMemIniFile ini(file);
         ini.WriteString("DBGRID1", "Tree1", "captions of the application");
-        TdxTreeListIniLayoutStorage storage(ini);
-        f.tree->StoreLayout(storage);
+        TdxRegIniWrapper wrapper(&ini);
+        f.tree->StoreLayout(wrapper);
         ini.UpdateFile();
     }
     TreeFixture g;
     g.tree->Bands()->Add();
     {
         TMemIniFile ini(file);
-        TdxTreeListIniLayoutStorage storage(ini);
-        g.tree->RestoreLayout(storage);
+        TdxRegIniWrapper wrapper(&ini);
+        g.tree->RestoreLayout(wrapper);
         EXPECT_EQ(ini.ReadString("DBGRID1", "Tree1", ""), "captions of the application");
         EXPECT_FALSE(ini.SectionExists("Tree1"));   // never a bare component name
     }
@@ -258,6 +266,18 @@ TEST(TreeListLayoutStorage, StoreRestoreRoundTripsBesideTheGridSection)
         b.UpdateFile();
     }
     EXPECT_EQ(qel::test::ReadFileBytes(dir.File("a.ini")), qel::test::ReadFileBytes(dir.File("b.ini")));
+
+    // The same through a settings-store key.
+    {
+        TdxRegIniWrapper key("Software\\QelTest\\TreeLayout");
+        f.tree->StoreLayout(key);
+        TreeFixture h;
+        h.tree->Bands()->Add();
+        h.tree->RestoreLayout(key);
+        EXPECT_EQ(HeaderOrder(*h.tree), HeaderOrder(*f.tree));
+        EXPECT_EQ(h.colSize->Width(), 123);
+        EXPECT_EQ(h.colKind->Sorted(), csUp);
+    }
 }
 
 TEST(TreeListLayoutStorage, DamagedValuesAreClampedNotApplied)
@@ -557,4 +577,61 @@ TEST(TreeListHitTest, StateImageAndImageSitBetweenIndentAndCells)
     EXPECT_EQ(f.tree->GetCellRect(n, 0).Left, x + 12 + 16);
     f.tree->SetImages(nullptr);
     f.tree->SetStateImages(nullptr);
+}
+
+TEST(TreeListRows, GroupRowsAndLevelColoursComeFromTheOverridableQueries)
+{
+    // A grid answers these; a plain tree list draws no group rows.
+    class GroupTree : public TdxTreeList {
+    public:
+        using TdxTreeList::TdxTreeList;
+        bool IsGroupRow(const TdxTreeListNode* Node) const override { return Node->HasChildren(); }
+        std::string GetGroupRowText(TdxTreeListNode* Node) const override { return "Group: " + Node->GetString(0); }
+    };
+    TComponent owner(nullptr);
+    auto* t = new GroupTree(&owner);
+    t->SetBounds(0, 0, 300, 200);
+    t->SetDefaultRowHeight(18);
+    t->CreateColumn()->SetCaption("Name");
+    t->CreateColumn()->SetCaption("Size");
+    t->SetGroupNodeColor(clYellow);
+    auto* g = t->Add();
+    g->SetString(0, "Fruit");
+    g->AddChild()->SetString(0, "Apple");
+    g->SetExpanded(true);
+    TdxTreeList plain(&owner);
+    EXPECT_FALSE(plain.IsGroupRow(g));
+
+    const TRect row = t->GetNodeRect(g);
+    const TCustomdxTreeList::THitInfo hit = t->GetHitInfo(150, row.Top + 5);
+    EXPECT_EQ(hit.Kind, htLabel);
+    EXPECT_EQ(hit.Column, -1);   // a group row has no cells
+    t->OnGetLevelColor = [](TObject*, int Level, TColor& Color) {
+        if (Level == 0)
+            Color = clLime;
+    };
+    TColor c = clWhite;
+    t->GetLevelColor(1, c);
+    EXPECT_EQ(c, clWhite);   // unchanged when the event leaves it
+    t->GetLevelColor(0, c);
+    EXPECT_EQ(c, clLime);
+
+    TMetafile mf;
+    mf.SetWidth(300);
+    mf.SetHeight(200);
+    {
+        TMetafileCanvas rec(&mf);
+        t->PaintTo(rec, Rect(0, 0, 300, 200));
+    }
+    bool groupText = false, childText = false;
+    for (const TCanvasRecord& r : mf.Records()) {
+        groupText = groupText || r.Text == "Group: Fruit";
+        childText = childText || r.Text == "Apple";
+    }
+    EXPECT_TRUE(groupText);
+    EXPECT_TRUE(childText);
+    TBitmap bmp(300, 200);
+    t->PaintTo(*bmp.Canvas(), Rect(0, 0, 300, 200));
+    EXPECT_EQ(bmp.Pixel(150, row.Top + 2), ColorToRGB(clYellow));
+    EXPECT_EQ(bmp.Pixel(3, row.Top + 2), ColorToRGB(clLime));   // the level strip of the indent
 }

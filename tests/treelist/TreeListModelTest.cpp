@@ -272,7 +272,7 @@ TEST(TreeListUpdateLock, BeginUpdateEndsEditingAndPostsTheValue)
     f.tree->SetFocusedColumn(col->GetColumnIndex());
     f.tree->ShowEditor();
     ASSERT_TRUE(f.tree->IsEditing());
-    f.tree->InplaceEditor()->SetEditingValue(Variant("new"));
+    f.tree->Editor()->SetEditingValue(Variant("new"));
     f.tree->BeginUpdate();
     EXPECT_FALSE(f.tree->IsEditing());
     EXPECT_EQ(col->Hides, 1);
@@ -283,7 +283,7 @@ TEST(TreeListUpdateLock, BeginUpdateEndsEditingAndPostsTheValue)
 
     // Esc cancels: the editor goes without posting.
     f.tree->ShowEditor();
-    f.tree->InplaceEditor()->SetEditingValue(Variant("dropped"));
+    f.tree->Editor()->SetEditingValue(Variant("dropped"));
     std::uint16_t key = VK_ESCAPE;
     f.tree->KeyDown(key, {});
     EXPECT_FALSE(f.tree->IsEditing());
@@ -299,6 +299,9 @@ TEST(TreeListUpdateLock, BeginUpdateEndsEditingAndPostsTheValue)
     EXPECT_TRUE(f.tree->IsEditing());
     f.tree->CloseEditor();
     EXPECT_FALSE(f.tree->IsEditing());
+    EXPECT_TRUE(f.tree->Editor()->Visible());   // closed, not hidden
+    f.tree->HideEditor();
+    EXPECT_EQ(f.tree->Editor(), nullptr);
 }
 
 TEST(TreeListSearch, IncrementalSearchFocusesMatches)
@@ -318,4 +321,21 @@ TEST(TreeListSearch, IncrementalSearchFocusesMatches)
     std::uint16_t key = VK_ESCAPE;
     f.tree->KeyDown(key, {});
     EXPECT_FALSE(f.tree->IsSearching());
+}
+
+TEST(TreeListSearch, BackspaceTakesBackOneWholeCharacter)
+{
+    TreeFixture f;
+    f.Add(nullptr, "Gr\xC3\xBCn");
+    auto* gruen = f.Add(nullptr, "Gr\xC3\xBC\xC3\x9F" "e");
+    f.tree->SetFocusedNode(f.tree->GetItem(0));
+    f.tree->StartSearch(0);
+    EXPECT_TRUE(f.tree->SearchAppend("Gr\xC3\xBC\xC3\x9F"));
+    EXPECT_EQ(f.tree->GetFocusedNode(), gruen);
+    std::uint16_t key = VK_BACK;
+    f.tree->KeyDown(key, {});
+    EXPECT_EQ(f.tree->SearchText(), "Gr\xC3\xBC") << "the two bytes of the last letter go together";
+    key = VK_BACK;
+    f.tree->KeyDown(key, {});
+    EXPECT_EQ(f.tree->SearchText(), "Gr");
 }

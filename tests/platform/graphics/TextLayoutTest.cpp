@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,45 @@ TEST(TextLayout, EndEllipsisKeepsTheLongestPrefixThatFitsWithTheDots)
     // Each wrapped line is cut on its own.
     EXPECT_EQ(Texts(LayoutText("ab\nabcdefg", {0, 0, 50, 0}, DT_END_ELLIPSIS, m)),
               (std::vector<std::u16string>{u"ab", u"ab..."}));
+}
+
+// Narrow and wide letters, so that a guess from the average width is off.
+class Proportional : public TTextMetrics {
+public:
+    double RunWidth(std::u16string_view Run) const override
+    {
+        double w = 0;
+        for (char16_t c : Run)
+            w += c == u'i' ? 3 : c == u'W' ? 17 : c == u'.' ? 4 : 9;
+        return w;
+    }
+    int LineHeight() const override { return 16; }
+    double AveCharWidth() const override { return 9; }
+};
+
+TEST(TextLayout, EndEllipsisFindsTheLongestFittingPrefixWhateverTheLetterWidths)
+{
+    const Proportional m;
+    std::mt19937 rng(7);
+    const char letters[] = {'i', 'W', 'a'};
+    for (int round = 0; round < 400; ++round) {
+        std::string text(1 + rng() % 40, 'a');
+        for (char& c : text)
+            c = letters[rng() % 3];
+        const int width = static_cast<int>(rng() % 300);
+        const std::u16string cut = LayoutText(text, {0, 0, width, 16}, DT_SINGLELINE | DT_END_ELLIPSIS, m).Lines[0].Text;
+        // By hand: the whole text when it fits, else the longest prefix that fits with the dots.
+        const std::u16string whole(text.begin(), text.end());
+        std::u16string expected = whole;
+        if (m.RunWidth(whole) > width) {
+            std::size_t keep = 0;
+            for (std::size_t k = 1; k < whole.size(); ++k)
+                if (m.RunWidth(std::u16string_view(whole).substr(0, k)) + 12 <= width)
+                    keep = k;
+            expected = whole.substr(0, keep) + u"...";
+        }
+        ASSERT_EQ(cut, expected) << text << " in " << width;
+    }
 }
 
 TEST(TextLayout, CalcRectMeasuresTheWidestLineAndAllLines)
