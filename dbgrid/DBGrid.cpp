@@ -1033,6 +1033,8 @@ void TCustomdxDBGrid::DataChanged()
     }
     if (ds->State() == dsEdit || ds->State() == dsSetKey)
         return;
+    if (SmartRefreshRecord())
+        return;
     if (KeyFieldObject() && ds->State() == dsInsert) {
         AddInsertedNode();
         if (m_options.Contains(egoResetColumnFocus) && GetVisibleColumnCount() > 0)
@@ -1041,6 +1043,44 @@ void TCustomdxDBGrid::DataChanged()
     }
     ReloadNodes();
     SyncFocusToRecord();
+}
+
+bool TCustomdxDBGrid::SmartRefreshRecord()
+{
+    TDataSet* ds = DataSet();
+    TField* key = KeyFieldObject();
+    if (!m_options.Contains(egoSmartRefresh) || !key || ds->Bof() || ds->Eof() || ds->State() != dsBrowse ||
+        !IsAllRecordsMode() || m_locked || IsFilterActive())
+        return false;
+    // A record added or deleted changes the count: only a reload finds it.
+    if (ds->RecordCount() != m_loadedRecordCount)
+        return false;
+    TdxDBGridNode* node = FindNodeByKey(key->Value());
+    if (!node || ds->CompareBookmarks(ds->GetBookmark(), node->Bookmark) != 0)
+        return false;
+    {
+        TValueRestorer<bool> loading(m_loading, true);
+        bool moved = false;
+        TdxTreeListNode* g = node->Parent();
+        for (int level = GroupColumnCount() - 1; level >= 0 && g; --level, g = g->Parent())
+            moved = moved || CompareGroupValues(AsGridNode(g)->GroupValue,
+                                                GetGroupColumn(level)->GetField()->Value()) != 0;
+        if (moved) {
+            // The record left its group: it is placed anew, emptied group rows go.
+            TUpdateScope<TCustomdxTreeList> update(*this);
+            const int number = node->RecordNumber;
+            FreeEmptyGroupNodes(node);
+            FillNode(PlaceRecord(nullptr), number);
+            FinishGroupNodes();
+        } else {
+            LoadNodeData(node);
+            DoRefreshNodeData(node);
+            InvalidateNode(node);
+        }
+        m_keyIndexValid = false;
+    }
+    SyncFocusToRecord();
+    return true;
 }
 
 void TCustomdxDBGrid::AddInsertedNode()

@@ -209,6 +209,9 @@ protected:
     void DoDeletion(TdxTreeListNode* Node) override;
     void Loaded() override;
     void AddInsertedNode();
+    // egoSmartRefresh: only the current record's row is refreshed (or moved
+    // to its new group); false when a full reload is needed.
+    bool SmartRefreshRecord();
     void RebuildBufferNodes();
     void CheckWindowEdges();
     // Rows go, selected bookmarks stay (a reload re-marks them).

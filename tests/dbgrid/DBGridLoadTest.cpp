@@ -276,3 +276,46 @@ TEST(DBGridLoad, AZeroRowHeightDoesNotDivide)
 }
 
 } // namespace qel::test
+
+namespace qel::test {
+
+TEST(DBGridLoad, SmartRefreshRewritesOrMovesOnlyTheCurrentRecord)
+{
+    GridFixture f(10);
+    f.grid->SetOptions(f.grid->Options() + TdxDBGridOptions{egoSmartRefresh});
+    f.grid->ColumnByFieldName("AREA")->SetGroupIndex(0);
+    f.grid->FullExpand();
+    TdxTreeListNode* east = f.grid->GetItem(1);
+    TdxTreeListNode* untouched = f.grid->FindNodeByKey(6);
+    f.ds->Locate("NUMBER", 4, {});
+    f.ds->Edit();
+    f.ds->FieldByName("TITLE")->SetAsString("Side door");
+    f.ds->Post();
+    EXPECT_EQ(f.grid->FindNodeByKey(6), untouched);   // no reload
+    EXPECT_EQ(f.grid->FindNodeByKey(4)->GetString(1), "Side door");
+    // A new group value moves the row.
+    f.ds->Edit();
+    f.ds->FieldByName("AREA")->SetAsString("East");
+    f.ds->Post();
+    EXPECT_EQ(f.grid->FindNodeByKey(4)->Parent(), east);
+    EXPECT_EQ(f.FocusedKey(), 4);
+    // A deleted record is no refresh: the rows are reloaded.
+    f.ds->Delete();
+    EXPECT_EQ(f.grid->FindNodeByKey(4), nullptr);
+}
+
+TEST(DBGridLoad, DefaultFieldsMakeOneColumnPerFieldInOrder)
+{
+    GridFixture f(3, true, false);
+    f.grid->DestroyColumns();
+    f.grid->SetDefaultFields(true);
+    f.grid->SetDataSource(f.source);
+    ASSERT_EQ(f.grid->GetColumnCount(), 4);
+    EXPECT_EQ(f.grid->GetColumn(0)->FieldName(), "NUMBER");
+    EXPECT_EQ(f.grid->GetColumn(3)->FieldName(), "ACTIVE");
+    EXPECT_NE(dynamic_cast<TdxDBGridCheckColumn*>(f.grid->GetColumn(3)), nullptr);
+    EXPECT_EQ(f.grid->GetItem(2)->GetString(1), "Door 3");
+    EXPECT_FALSE(f.grid->CanGroupByColumn(f.grid->GetColumn(2)));
+}
+
+} // namespace qel::test
