@@ -2,6 +2,7 @@
 
 #include "dbgrid/detail/CriteriaStreamIO.h"
 #include "platform/core/Stream.h"
+#include "platform/data/FilterExpression.h"
 
 #include <algorithm>
 
@@ -35,6 +36,26 @@ int ListDepth(const TdxCriteriaItemList& List)
         if (const TdxCustomCriteriaItem* item = List.Items(i); item->IsList())
             depth = std::max(depth, 1 + ListDepth(static_cast<const TdxCriteriaItemList&>(*item)));
     return depth;
+}
+
+// How deep the dataset's filter parser goes into the filter text of List:
+// each parenthesis costs it three levels (OR, AND, unary), each NOT one.
+int FilterTextDepth(const TdxCriteriaItemList& List)
+{
+    int depth = 0;
+    for (int i = 0; i < List.Count(); ++i) {
+        const TdxCustomCriteriaItem* item = List.Items(i);
+        const int inner = item->IsList() ? FilterTextDepth(static_cast<const TdxCriteriaItemList&>(*item))
+                                         : (item->Negate() ? 4 : 0);
+        depth = std::max(depth, 3 + inner);
+    }
+    return depth + (List.Negate() ? 4 : 0);
+}
+
+// Whether the parser takes the text that deep (it starts two levels down).
+bool FilterTextFitsParser(const TdxCriteriaItemList& Root)
+{
+    return 2 + FilterTextDepth(Root) <= TFilterExpression::MaxDepth;
 }
 
 std::string Quoted(const std::string& Text)
@@ -199,9 +220,12 @@ std::string TdxCriteria::GetText(const TdxCriteriaItemList& List, bool Display) 
             continue;
         }
         const auto& leaf = static_cast<const TdxCriteriaItem&>(*item);
+        // "= <blank>" has no literal in a filter expression: it is the test
+        // for a blank value there.
+        const bool blankTest = leaf.OperatorKind() == 0 || (!Display && leaf.Value().IsEmptyOrNull());
         std::string t = (Display ? leaf.GetCaption() : leaf.GetFilterName()) + " " +
-                        dxCriteriaOperator(leaf.OperatorKind()).GetText();
-        if (leaf.OperatorKind() != 0)
+                        dxCriteriaOperator(blankTest ? 0 : leaf.OperatorKind()).GetText();
+        if (!blankTest)
             t += " " + (Display ? leaf.DisplayValue() : OperandText(leaf.Value()));
         if (leaf.Negate())
             t = "NOT (" + t + ")";
@@ -230,7 +254,7 @@ void TdxCriteria::SaveToStream(TStream& Stream) const
     // The stream stores the root's children only, read back under an AND
     // root that is not negated; any other root goes in as one sub-list.
     const bool wrapRoot = root.Negate() || (root.BoolOperator() == dxBoolOr && root.Count() > 1);
-    if (ListDepth(root) + (wrapRoot ? 1 : 0) > MaxNestingDepth)
+    if (ListDepth(root) + (wrapRoot ? 1 : 0) > MaxNestingDepth || !FilterTextFitsParser(root))
         throw EWriteError(detail::CriteriaWriteError);
 
     // Built in memory first, so a refused value leaves Stream untouched.
@@ -252,6 +276,9 @@ void TdxCriteria::LoadFromStream(TStream& Stream)
     auto root = std::make_unique<TdxCriteriaItemList>(nullptr);
     root->m_criteria = this;
     ReadItems(reader, root.get(), reader.ReadInt32(), 1);
+    // A filter the dataset could not apply is no filter to load.
+    if (!FilterTextFitsParser(*root))
+        detail::CriteriaReadFailed();
     // Only a complete tree replaces the current one.
     m_root.swap(root);
     InvalidatePreparedValues();
@@ -277,6 +304,8 @@ void TdxCriteria::ReadItems(detail::CriteriaReader& Reader, TdxCriteriaItemList*
             list->SetBoolOperator(boolOperator);
             TdxCriteriaItemList* sub = list.get();
             List->Add(std::move(list));
+            if (childCount == 0)
+                detail::CriteriaReadFailed();   // "()" is no filter expression
             ReadItems(Reader, sub, childCount, Depth + 1);
             item = sub;
         } else {
@@ -286,6 +315,8 @@ void TdxCriteria::ReadItems(detail::CriteriaReader& Reader, TdxCriteriaItemList*
             if (operatorKind > dxMaxOperatorKind)
                 detail::CriteriaReadFailed();
             const Variant value = Reader.ReadTaggedValue();
+            if (detail::CriteriaOperandFault(value) || !detail::CriteriaOperandFitsKind(value, operatorKind))
+                detail::CriteriaReadFailed();
             item = AddItem(List, columnName, operatorKind, displayValue, value);
         }
         item->SetNegate(negate != 0);

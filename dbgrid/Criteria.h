@@ -72,7 +72,10 @@ public:
     void InvalidatePreparedValues() { ++m_generation; }
 
     // The deepest nesting of lists that a stream may hold; recursion over
-    // the tree (evaluation, text, destruction) stays bounded by it.
+    // the tree (evaluation, text, destruction) stays bounded by it. A tree
+    // whose filter text nests deeper than the dataset's filter parser takes
+    // (TFilterExpression::MaxDepth; about 30 plain or 13 negated lists) is
+    // refused on saving and loading as well.
     static constexpr int MaxNestingDepth = 128;
 
 private:

@@ -98,6 +98,10 @@ void TdxCriteriaItemList::Clear()
 
 void TdxCriteriaItemList::WriteToStream(TStream& Stream) const
 {
+    // An empty list renders as "()", which no filter expression takes; the
+    // reader refuses it, so it is not written either.
+    if (m_items.empty())
+        throw EWriteError(detail::CriteriaWriteError);
     TdxCustomCriteriaItem::WriteToStream(Stream);
     Stream.WriteLE<std::uint8_t>(m_boolOperator);
     Stream.WriteLE<std::int32_t>(Count());
@@ -117,6 +121,9 @@ void TdxCriteriaItem::SetOperatorKind(std::uint8_t Value)
 
 void TdxCriteriaItem::SetValue(const Variant& Value)
 {
+    // Refused here rather than when a saved filter is loaded again.
+    if (const char* fault = detail::CriteriaOperandFault(Value))
+        throw EInvalidOperation(std::string("Invalid criteria operand: ") + fault);
     m_value = Value;
     m_preparedGeneration = 0;
 }
@@ -128,6 +135,8 @@ std::string TdxCriteriaItem::GetCaption() const
 
 void TdxCriteriaItem::WriteToStream(TStream& Stream) const
 {
+    if (detail::CriteriaOperandFault(m_value) || !detail::CriteriaOperandFitsKind(m_value, m_operatorKind))
+        throw EWriteError(detail::CriteriaWriteError);
     TdxCustomCriteriaItem::WriteToStream(Stream);
     detail::WriteCountedText(Stream, m_displayValue);
     detail::WriteCountedText(Stream, m_columnName);

@@ -209,11 +209,13 @@ public:
     const std::string& Title() const { return m_title; }
     void SetTitle(const std::string& Value) { m_title = Value; }
     // Print to file: when set, the next job's output goes to this file
-    // instead of the printer.
+    // instead of the printer (as PDF); the end of that job clears it, so a
+    // later job prints again.
     const std::string& OutputFileName() const { return m_outputFileName; }
     void SetOutputFileName(const std::string& Value) { m_outputFileName = Value; }
 
-    // The device mode copy as the properties dialog edits it.
+    // The printer's settings dialog on a copy of the device mode, which
+    // replaces the device mode when the dialog is accepted.
     bool ShowPropertiesDialog(TWinControl* ParentWindow);
 
     TNotifyEvent OnNewPage;
@@ -284,7 +286,8 @@ void dxSetPrintDeviceBackendFactory(std::function<std::unique_ptr<TPrinterBacken
 // True when a printer exists and the device can talk to it; an error while
 // trying yields false, or is raised again when RaiseOnError is set.
 bool dxIsPrinterInstalled(bool RaiseOnError = false);
-// The selected printer's settings dialog on the device's device mode; true
+// The selected printer's settings dialog (paper, source, orientation,
+// copies, collation, two-sided, colour) on the device's device mode; true
 // when accepted.
 bool dxShowPrinterPropertiesDialog(TWinControl* ParentWindow);
 // There is no connect-to-printer dialog here: CUPS finds network printers

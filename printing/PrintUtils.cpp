@@ -194,16 +194,8 @@ namespace {
 // Pieces of a text between separators, empty pieces dropped.
 std::vector<std::string> NonEmptyPieces(const std::string& text, char separator)
 {
-    std::vector<std::string> pieces;
-    std::size_t from = 0;
-    while (from <= text.size()) {
-        std::size_t at = text.find(separator, from);
-        if (at == std::string::npos)
-            at = text.size();
-        if (at > from)
-            pieces.push_back(text.substr(from, at - from));
-        from = at + 1;
-    }
+    std::vector<std::string> pieces = SplitString(text, separator);
+    std::erase_if(pieces, [](const std::string& piece) { return piece.empty(); });
     return pieces;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // Small helpers shared by the tests: a temporary directory that removes
-// itself, and whole-file reads.
+// itself, whole-file reads, and the message of an expected exception.
+#include <exception>
 #include <filesystem>
 #include <string>
+#include <typeinfo>
+#include <utility>
 #include <vector>
 
 namespace qel::test {
@@ -34,5 +37,24 @@ std::vector<std::string> Lines(const List& list)
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// The message of the exception of class E that Call raises, for comparing:
+//   EXPECT_EQ(test::MessageOf<EConvertError>([&] { StrToInt("x"); }), "'x' is not a valid integer value");
+// Raising nothing or another class gives a text saying so, which no expected
+// message equals.
+template <class E, class F>
+std::string MessageOf(F&& Call)
+{
+    try {
+        std::forward<F>(Call)();
+    } catch (const E& e) {
+        return e.what();
+    } catch (const std::exception& e) {
+        return std::string("<other exception ") + typeid(e).name() + ": " + e.what() + ">";
+    } catch (...) {
+        return "<exception of no std::exception class>";
+    }
+    return "<no exception>";
+}
 
 } // namespace qel::test

@@ -16,6 +16,10 @@ set -euo pipefail
 
 DIR=${QEL_CUPS_DIR:-/tmp/qel-cups-$(id -u)}
 SOCK="$DIR/cups.sock"
+# A domain socket's path has room for about a hundred bytes.
+if [ ${#SOCK} -gt 100 ]; then
+    SOCK="/tmp/qel-cups-$(id -u)-$(printf '%s' "$DIR" | md5sum | cut -c1-12).sock"
+fi
 QUEUE=QEL_PDF
 PPD=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 
@@ -96,7 +100,7 @@ start() {
         # -f keeps it in the foreground of its own background process, so the
         # pid is the scheduler's and nothing else is ever stopped.
         setsid /usr/sbin/cupsd -f -c "$DIR/etc/cupsd.conf" -s "$DIR/etc/cups-files.conf" \
-            </dev/null >"$DIR/log/cupsd.out" 2>&1 &
+            </dev/null >"$DIR/log/cupsd.out" 2>&1 9>&- &
         echo $! >"$DIR/cupsd.pid"
         for _ in $(seq 1 100); do
             [ -S "$SOCK" ] && break
@@ -112,6 +116,12 @@ start() {
     if ! lpstat -h "$SOCK" -p "$QUEUE" >/dev/null 2>&1; then
         lpadmin -h "$SOCK" -p "$QUEUE" -E -v "cups-pdf:/" -P "$PPD" -D "PDF queue for tests" >&2
         lpadmin -h "$SOCK" -d "$QUEUE" >&2
+    fi
+    # The driver turns PDF into PostScript and back; the cairo renderer keeps
+    # the text's character mapping, so the output stays searchable. A4 is the
+    # queue's paper whatever the machine's locale says.
+    if ! lpoptions -h "$SOCK" -p "$QUEUE" 2>/dev/null | grep -q 'pdftops-renderer=pdftocairo'; then
+        lpadmin -h "$SOCK" -p "$QUEUE" -o PageSize=A4 -o pdftops-renderer-default=pdftocairo >&2
     fi
     print_env
 }

@@ -9,6 +9,7 @@ QEL_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation2 fontconfig
   libxml2-utils xsltproc poppler-utils python3-xlrd
+  cups printer-driver-cups-pdf
 )
 
 qel_missing=()

@@ -250,9 +250,7 @@ Variant CriteriaReader::ReadTaggedValue()
         double d;
         static_assert(sizeof(d) == sizeof(bits));
         std::memcpy(&d, &bits, sizeof(d));
-        // Beyond a billion days (or not a number) no date can be shown, so
-        // such a value only comes from a damaged stream.
-        if (!(std::fabs(d) < 1e9))
+        if (!(d > MinCriteriaDate && d < MaxCriteriaDate))
             CriteriaReadFailed();
         return Variant::FromDate(d);
     }
@@ -342,6 +340,26 @@ void WriteTaggedValue(TStream& Stream, const Variant& Value)
         WriteNarrowString(Stream, Value.AsString());
         break;
     }
+}
+
+const char* CriteriaOperandFault(const Variant& Value)
+{
+    switch (Value.VarType()) {
+    case varDate:
+        return Value.AsDate() > MinCriteriaDate && Value.AsDate() < MaxCriteriaDate
+                   ? nullptr
+                   : "a date before 01.01.0001 or after 31.12.9999";
+    case varSingle:
+    case varDouble:
+        return std::isfinite(Value.AsDouble()) ? nullptr : "a number that is infinite or not a number";
+    default:
+        return nullptr;
+    }
+}
+
+bool CriteriaOperandFitsKind(const Variant& Value, std::uint8_t OperatorKind)
+{
+    return OperatorKind <= 1 || !Value.IsEmptyOrNull();
 }
 
 } // namespace qel::detail

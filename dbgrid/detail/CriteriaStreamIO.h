@@ -56,4 +56,20 @@ void WriteCountedText(TStream& Stream, const std::string& Value);
 // EWriteError ("Stream-Write-Fehler") for an array; nothing written then.
 void WriteTaggedValue(TStream& Stream, const Variant& Value);
 
+// Dates a criteria holds: from 01.01.0001 to 31.12.9999, the days a filter
+// text can write as a date (outside, no date can be shown, so such a value
+// only comes from a damaged stream).
+// Both bounds are exclusive: a day before 01.01.0001 and 01.01.10000 (the
+// time of a day before 1899-12-30 counts away from zero).
+inline constexpr double MinCriteriaDate = -693594.0;
+inline constexpr double MaxCriteriaDate = 2958466.0;
+
+// Why an operand cannot stand in a criteria (a date outside MinCriteriaDate
+// .. MaxCriteriaDate, not a number, an infinite float: the reader refuses
+// them and no filter text can hold them); nullptr when it can.
+const char* CriteriaOperandFault(const Variant& Value);
+// Whether a leaf of this kind can compare with the operand in a filter text:
+// a comparison other than '=' needs a value (Empty and Null have no literal).
+bool CriteriaOperandFitsKind(const Variant& Value, std::uint8_t OperatorKind);
+
 } // namespace qel::detail

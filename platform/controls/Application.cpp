@@ -213,6 +213,8 @@ void TScreen::ClearCursorImage(TCursor Index) { detail::CustomCursors().erase(In
 
 bool TScreen::CursorDefined(TCursor Index) const
 {
+    if (Index == crHyperlink)
+        return true;
     return Index <= 0 ? Index >= crSizeAll : detail::CustomCursors().count(Index) > 0;
 }
 

@@ -69,6 +69,10 @@ struct Target {
 
 Target Locate(TControl* Control, int X, int Y)
 {
+    // Client coordinates start inside the control's border.
+    const int inset = Control->BorderInset();
+    X += inset;
+    Y += inset;
     if (TControl* cap = TControl::CaptureControl(); cap && cap != Control) {
         const QPoint g = Control->ClientWidget()->mapToGlobal(QPoint(X, Y));
         return {cap->Widget(), cap->Widget()->mapFromGlobal(g), g};

@@ -56,7 +56,19 @@ unsigned GetDoubleClickTime()
     return 500;
 }
 
-void SetDoubleClickTime(unsigned Milliseconds) { g_doubleClickTime = Milliseconds; }
+void SetDoubleClickTime(unsigned Milliseconds)
+{
+    // Qt tells double clicks apart by the same setting.
+    static int desktop = -1;
+    if (QGuiApplication::instance()) {
+        QStyleHints* hints = QGuiApplication::styleHints();
+        if (desktop < 0)
+            desktop = hints->mouseDoubleClickInterval();
+        hints->setMouseDoubleClickInterval(Milliseconds ? static_cast<int>(std::min(Milliseconds, 0x7FFFFFFFu))
+                                                        : desktop);
+    }
+    g_doubleClickTime = Milliseconds;
+}
 
 // ===== TClockTimer ====================================================================
 

@@ -56,11 +56,11 @@ void TControl::Init(QWidget* Widget)
     m_bridge = std::make_unique<detail::ControlBridge>(this);
     m_bridge->Watch(m_widget);
     m_font = std::make_unique<TFont>();
-    m_font->OnChange = [this](TObject*) {
+    m_fontLink.Connect(m_font->Changes(), [this](TObject*) {
         if (!m_applyingFont)
             m_parentFont = false;
         FontChanged();
-    };
+    });
     FontChanged();
     m_lastWidth = m_widget->width();
     m_lastHeight = m_widget->height();
@@ -129,8 +129,9 @@ void TControl::SetParentComponent(TComponent* Value)
         SetParent(w);
 }
 
-int TControl::Left() const { return m_widget->geometry().x(); }
-int TControl::Top() const { return m_widget->geometry().y(); }
+// A parent with a border keeps its children's widgets inside it; positions are client coordinates.
+int TControl::Left() const { return m_widget->geometry().x() - (m_parent ? m_parent->BorderInset() : 0); }
+int TControl::Top() const { return m_widget->geometry().y() - (m_parent ? m_parent->BorderInset() : 0); }
 int TControl::Width() const { return m_widget->geometry().width(); }
 int TControl::Height() const { return m_widget->geometry().height(); }
 
@@ -139,7 +140,8 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     AWidth = std::max(0, AWidth);
     AHeight = std::max(0, AHeight);
     const QRect old = m_widget->geometry();
-    const QRect next(ALeft, ATop, AWidth, AHeight);
+    const int inset = m_parent ? m_parent->BorderInset() : 0;
+    const QRect next(ALeft + inset, ATop + inset, AWidth, AHeight);
     if (old != next)
         m_widget->setGeometry(next);
     if (m_parent && m_align != alNone && !m_parent->m_aligning)
@@ -172,14 +174,16 @@ void TControl::SetClientHeight(int Value) { SetHeight(Height() - ClientHeight() 
 
 TPoint TControl::ClientToScreen(TPoint P) const
 {
-    const QPoint g = ClientWidget()->mapToGlobal(QPoint(P.X, P.Y));
+    const int inset = BorderInset();
+    const QPoint g = ClientWidget()->mapToGlobal(QPoint(P.X + inset, P.Y + inset));
     return {g.x(), g.y()};
 }
 
 TPoint TControl::ScreenToClient(TPoint P) const
 {
+    const int inset = BorderInset();
     const QPoint l = ClientWidget()->mapFromGlobal(QPoint(P.X, P.Y));
-    return {l.x(), l.y()};
+    return {l.x() - inset, l.y() - inset};
 }
 
 void TControl::SetAlign(TAlign Value)
@@ -389,7 +393,8 @@ void TControl::Invalidate()
 
 void TControl::InvalidateRect(const TRect& R)
 {
-    ClientWidget()->update(detail::ToQRect(R));
+    const int inset = BorderInset();
+    ClientWidget()->update(detail::ToQRect(R).translated(inset, inset));
 }
 
 void TControl::Update()
@@ -408,20 +413,21 @@ void TControl::Repaint()
 void TControl::ScrollWindow(int DX, int DY, const TRect* Area)
 {
     QWidget* w = ClientWidget();
+    const int inset = BorderInset();
     if (Area) {
-        w->scroll(DX, DY, detail::ToQRect(*Area));
+        w->scroll(DX, DY, detail::ToQRect(*Area).translated(inset, inset));
         return;
     }
     const TRect client = ClientRect();
-    if (client.Width() == w->width() && client.Height() == w->height()) {
-        w->scroll(DX, DY);
+    if (inset == 0 && client.Width() == w->width() && client.Height() == w->height()) {
+        w->scroll(DX, DY);   // moves the children too
         return;
     }
-    // Window scroll bars stand inside the widget: only the client area moves, with the child controls.
-    w->scroll(DX, DY, detail::ToQRect(client));
+    // A border or window scroll bars stand inside the widget: only the client area moves, with the child controls.
+    w->scroll(DX, DY, detail::ToQRect(client).translated(inset, inset));
     if (auto* win = dynamic_cast<TWinControl*>(this))
         for (TControl* c : win->m_controls)
-            c->Widget()->move(c->Left() + DX, c->Top() + DY);
+            c->Widget()->move(c->Widget()->x() + DX, c->Widget()->y() + DY);
 }
 
 TCanvas* TControl::Canvas()
@@ -437,7 +443,23 @@ TCanvas* TControl::Canvas()
 
 void TControl::PaintTo(void* Painter, const TRect& Clip)
 {
-    PaintWithCanvas(static_cast<QPainter*>(Painter), Clip, [this] { Paint(); });
+    auto* painter = static_cast<QPainter*>(Painter);
+    const int inset = BorderInset();
+    if (inset == 0) {
+        PaintWithCanvas(painter, Clip, [this] { Paint(); });
+        return;
+    }
+    // Paint draws in client coordinates, inside the border; then the border around it.
+    TRect clip = Clip;
+    OffsetRect(clip, -inset, -inset);
+    IntersectRect(clip, clip, ClientRect());
+    if (!IsRectEmpty(clip)) {
+        painter->save();
+        Finally restore([painter] { painter->restore(); });
+        painter->translate(inset, inset);
+        PaintWithCanvas(painter, clip, [this] { Paint(); });
+    }
+    PaintWithCanvas(painter, Clip, [this] { PaintNonClient(); });
 }
 
 void TControl::PaintWithCanvas(QPainter* Painter, const TRect& Clip, const std::function<void()>& Body)
@@ -907,8 +929,7 @@ void TWinControl::AlignControls(TRect& R)
 
 void TWinControl::ScrollBy(int DX, int DY)
 {
-    for (TControl* c : m_controls)
-        c->Widget()->move(c->Left() + DX, c->Top() + DY);
+    // ScrollWindow moves the children with the pixels.
     ScrollWindow(DX, DY);
 }
 
@@ -1167,11 +1188,70 @@ bool TCustomControl::ScrollBarEnabled(int Which) const
 TRect TCustomControl::ClientRect() const
 {
     TRect r = TWinControl::ClientRect();
+    const int inset = BorderInset();
+    r.Right = std::max(r.Left, r.Right - 2 * inset);
+    r.Bottom = std::max(r.Top, r.Bottom - 2 * inset);
     if (ScrollBarVisible(SB_VERT))
         r.Right = std::max(r.Left, r.Right - GetSystemMetrics(SM_CXVSCROLL));
     if (ScrollBarVisible(SB_HORZ))
         r.Bottom = std::max(r.Top, r.Bottom - GetSystemMetrics(SM_CYHSCROLL));
     return r;
+}
+
+void TCustomControl::SetBorderStyle(TBorderStyle Value)
+{
+    if (Value == m_borderStyle)
+        return;
+    const int old = BorderInset();
+    m_borderStyle = Value;
+    BorderChanged(old);
+}
+
+void TCustomControl::SetCtl3D(bool Value)
+{
+    if (Value == m_ctl3D)
+        return;
+    const int old = BorderInset();
+    m_ctl3D = Value;
+    BorderChanged(old);
+}
+
+int TCustomControl::BorderInset() const
+{
+    if (m_borderStyle == bsNone)
+        return 0;
+    return GetSystemMetrics(m_ctl3D ? SM_CXEDGE : SM_CXBORDER);
+}
+
+void TCustomControl::BorderChanged(int OldInset)
+{
+    const int delta = BorderInset() - OldInset;
+    if (delta)
+        for (int i = 0; i < ControlCount(); ++i) {
+            QWidget* w = Controls(i)->Widget();
+            w->move(w->x() + delta, w->y() + delta);
+        }
+    if (m_bars)
+        LayoutBars();
+    if (delta) {
+        Realign();
+        Resize();
+    }
+    Invalidate();
+}
+
+void TCustomControl::PaintNonClient()
+{
+    if (m_borderStyle == bsNone)
+        return;
+    TCanvas* canvas = Canvas();
+    TRect r = Rect(0, 0, Width(), Height());
+    if (m_ctl3D) {
+        canvas->DrawEdge(r, EDGE_SUNKEN, BF_RECT);
+    } else {
+        canvas->Brush()->SetColor(clWindowFrame);
+        canvas->FrameRect(r);
+    }
 }
 
 void TCustomControl::ScrollBarAction(TScrollBarKind Kind, TScrollCode Code, int ThumbPos)
@@ -1196,6 +1276,7 @@ void TCustomControl::LayoutBars()
     const TRect before = Rect(0, 0, m_bars->ClientWidth, m_bars->ClientHeight);
     const int w = Width();
     const int h = Height();
+    const int inset = BorderInset();
     const TRect client = ClientRect();
     for (Bar* b : {&m_bars->Horz, &m_bars->Vert}) {
         if (!b->Widget)
@@ -1210,16 +1291,18 @@ void TCustomControl::LayoutBars()
         if (!b->Dragging)
             b->Widget->setSliderPosition(i.Pos);
         b->Widget->setEnabled(b->Enabled);
+        // Inside the border, beside and below the client area.
         if (b == &m_bars->Vert)
-            b->Widget->setGeometry(client.Right, 0, w - client.Right, client.Bottom);
+            b->Widget->setGeometry(inset + client.Right, inset, w - 2 * inset - client.Right, client.Bottom);
         else
-            b->Widget->setGeometry(0, client.Bottom, client.Right, h - client.Bottom);
+            b->Widget->setGeometry(inset, inset + client.Bottom, client.Right, h - 2 * inset - client.Bottom);
         b->Widget->raise();
     }
     const bool corner = m_bars->Horz.Shown && m_bars->Vert.Shown;
     m_bars->Corner->setVisible(corner);
     if (corner) {
-        m_bars->Corner->setGeometry(client.Right, client.Bottom, w - client.Right, h - client.Bottom);
+        m_bars->Corner->setGeometry(inset + client.Right, inset + client.Bottom, w - 2 * inset - client.Right,
+                                    h - 2 * inset - client.Bottom);
         m_bars->Corner->raise();
     }
     m_bars->ClientWidth = client.Width();

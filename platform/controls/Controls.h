@@ -59,6 +59,8 @@ inline constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3,
     crHourGlass = -11, crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15,
     crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
     crHandPoint = -21, crSizeAll = -22, crSize = crSizeAll;
+// The pointing hand over a hyperlink (single-click hyperlink cells).
+inline constexpr TCursor crHyperlink = -1140;
 
 // ----- modal results ---------------------------------------------------------------
 using TModalResult = int;
@@ -189,10 +191,14 @@ public:
     // The form this control sits on (the top-most one), or nullptr.
     TForm* ParentForm() const;
 
-    // Qt side, for the platform layer only.
+    // Qt escape hatches, for platform/ only (these three): components paint
+    // through Canvas() and handle input through the control's own events,
+    // never the widget's.
     QWidget* Widget() const { return m_widget; }
-    // The widget client coordinates are measured from (children live there).
+    // The widget client coordinates are measured from (children live there),
+    // and how far inside it the client area starts (a control's border).
     virtual QWidget* ClientWidget() const { return m_widget; }
+    virtual int BorderInset() const { return 0; }
     // The control a widget belongs to: the nearest registered widget up the chain.
     static TControl* FromWidget(const QObject* Object);
 
@@ -235,6 +241,8 @@ protected:
     virtual void DoContextPopup(TPoint MousePos, bool& Handled);
     virtual void Resize();
     virtual void Paint() {}
+    // Draws the border around the client area (control coordinates, Canvas()).
+    virtual void PaintNonClient() {}
     // Accelerator handling (Alt+letter, or the letter alone where the focused
     // control takes no text): answers true when this control took it.
     virtual bool DialogChar(TKeyChar Ch);
@@ -291,6 +299,7 @@ private:
     TColor m_color{clBtnFace};
     bool m_parentColor{false};
     std::unique_ptr<TFont> m_font;
+    TChangeLink m_fontLink;
     bool m_parentFont{true};
     bool m_applyingFont{false};
     std::string m_text;
@@ -317,6 +326,13 @@ public:
     int ControlCount() const { return static_cast<int>(m_controls.size()); }
     TControl* Controls(int Index) const;   // EListError when out of range
     bool ContainsControl(const TControl* Control) const;
+
+    // What "has a window handle" means here: every control has its window (a Qt
+    // widget) from construction to destruction, shown or not, so this answers
+    // true for the whole life of the control. Code that waits for a handle
+    // before touching scroll bars, fonts or painting may always go ahead; use
+    // Showing() to ask whether the control is on the screen.
+    bool HandleAllocated() const { return Widget() != nullptr; }
 
     // ----- focus ---------------------------------------------------------------------
     bool Focused() const;
@@ -406,10 +422,14 @@ protected:
     TGraphicControl(TComponent* AOwner, QWidget* Widget) : TControl(AOwner, Widget) {}
 };
 
-// A windowed control that paints itself. It can show the window scroll bars
-// of the platform: a shown bar takes its room from the client area, the bar
-// keeps range, page and position, and a user's action on it reaches DoScroll
-// (the control moves the position itself, as on the platform).
+// A windowed control that paints itself. It can have a border drawn by the
+// platform around its client area (BorderStyle bsSingle: a sunken 3D edge of
+// 2 pixels with Ctl3D, a flat 1-pixel frame without), and show the window
+// scroll bars of the platform inside that border: a shown bar takes its room
+// from the client area, the bar keeps range, page and position, and a user's
+// action on it reaches DoScroll (the control moves the position itself, as on
+// the platform). Client coordinates (painting, mouse, children) start inside
+// the border.
 class TCustomControl : public TWinControl {
     QEL_CLASS(TCustomControl)
 public:
@@ -437,6 +457,13 @@ public:
     // bar's position otherwise.
     void ScrollBarAction(TScrollBarKind Kind, TScrollCode Code, int ThumbPos = 0);
 
+    // bsNone or bsSingle (other styles are for forms and count as bsSingle).
+    TBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    bool Ctl3D() const { return m_ctl3D; }
+    void SetCtl3D(bool Value);
+    int BorderInset() const override;
+
     // The platform keeps a back buffer only on request; here painting is
     // always double-buffered, and the property is kept for callers that set it.
     bool DoubleBuffered() const { return m_doubleBuffered; }
@@ -446,6 +473,7 @@ protected:
     // A scroll bar was used (the platform's scroll messages).
     virtual void DoScroll(TScrollBarKind /*Kind*/, TScrollCode /*Code*/, int /*Pos*/) {}
     void BoundsChanged() override;
+    void PaintNonClient() override;
 
 private:
     struct Bars;
@@ -454,8 +482,13 @@ private:
     Bar& EnsureBar(int Bar);
     void LayoutBars();
 
+    // The border changed from OldInset: children keep their client positions.
+    void BorderChanged(int OldInset);
+
     std::unique_ptr<Bars> m_bars;
     bool m_doubleBuffered{false};
+    TBorderStyle m_borderStyle{bsNone};
+    bool m_ctl3D{true};
 };
 
 // The form a control sits on, or nullptr.

@@ -42,7 +42,6 @@ void TPanel::SetBevelInner(TBevelCut Value) { m_bevelInner = Value; Realign(); I
 void TPanel::SetBevelOuter(TBevelCut Value) { m_bevelOuter = Value; Realign(); Invalidate(); }
 void TPanel::SetBevelWidth(int Value) { m_bevelWidth = std::max(1, Value); Realign(); Invalidate(); }
 void TPanel::SetBorderWidth(int Value) { m_borderWidth = std::max(0, Value); Realign(); Invalidate(); }
-void TPanel::SetBorderStyle(TBorderStyle Value) { m_borderStyle = Value; Realign(); Invalidate(); }
 void TPanel::SetAlignment(TAlignment Value) { m_alignment = Value; Invalidate(); }
 
 TRect TPanel::AlignRect() const
@@ -51,7 +50,6 @@ TRect TPanel::AlignRect() const
     int inset = m_borderWidth;
     if (m_bevelOuter != bvNone) inset += m_bevelWidth;
     if (m_bevelInner != bvNone) inset += m_bevelWidth;
-    if (m_borderStyle == bsSingle) inset += 1;
     InflateRect(r, -inset, -inset);
     return r;
 }
@@ -62,8 +60,6 @@ void TPanel::Paint()
     TRect r = ClientRect();
     canvas->Brush()->SetColor(Color());
     canvas->FillRect(r);
-    if (m_borderStyle == bsSingle)
-        Frame3D(canvas, r, clWindowFrame, clWindowFrame, 1);
     if (m_bevelOuter != bvNone) {
         const bool raised = m_bevelOuter == bvRaised;
         Frame3D(canvas, r, raised ? clBtnHighlight : clBtnShadow, raised ? clBtnShadow : clBtnHighlight, m_bevelWidth);

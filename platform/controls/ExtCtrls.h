@@ -25,8 +25,7 @@ public:
     void SetBevelWidth(int Value);
     int BorderWidth() const { return m_borderWidth; }
     void SetBorderWidth(int Value);
-    TBorderStyle BorderStyle() const { return m_borderStyle; }
-    void SetBorderStyle(TBorderStyle Value);
+    // BorderStyle and Ctl3D are the control's border (TCustomControl).
     TAlignment Alignment() const { return m_alignment; }
     void SetAlignment(TAlignment Value);
 
@@ -40,7 +39,6 @@ private:
     TBevelCut m_bevelOuter{bvRaised};
     int m_bevelWidth{1};
     int m_borderWidth{0};
-    TBorderStyle m_borderStyle{bsNone};
     TAlignment m_alignment{taCenter};
 };
 
@@ -81,6 +79,7 @@ protected:
 // ----- TScrollBox --------------------------------------------------------------------
 class TControlScrollBar {
 public:
+    // Made by TScrollBox over its Qt scroll area (a Qt escape hatch: platform/ only).
     explicit TControlScrollBar(QWidget* Area, bool Horizontal) : m_area(Area), m_horizontal(Horizontal) {}
     int Position() const;
     void SetPosition(int Value);

@@ -90,10 +90,10 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner, new detail::FormWidget, n
     Widget()->setAutoFillBackground(true);
     Widget()->setAttribute(Qt::WA_QuitOnClose, false);
     m_constraints = std::make_unique<TSizeConstraints>();
-    m_constraints->OnChange = [this](TObject*) {
+    m_constraintsLink.Connect(m_constraints->Changes(), [this](TObject*) {
         ApplySizeLimits();
         SetBounds(Left(), Top(), Width(), Height());
-    };
+    });
     ApplyColor();
     ApplyWindowFlags();
     SetBounds(0, 0, 320, 240);
@@ -113,8 +113,7 @@ TForm::~TForm()
     Destroying();
     if (TControl* cap = CaptureControl(); cap && (cap == this || ContainsControl(cap)))
         cap->ReleaseCapture();
-    if (m_menu)
-        m_menu->OnItemsChanged = nullptr;
+    m_menuLink.Disconnect();
     Screen().RemoveForm(this);
 }
 
@@ -245,7 +244,7 @@ void TForm::SetMenu(TMainMenu* Value)
     if (m_menu == Value)
         return;
     if (m_menu) {
-        m_menu->OnItemsChanged = nullptr;
+        m_menuLink.Disconnect();
         m_menu->RemoveFreeNotification(this);
     }
     m_menu = Value;
@@ -261,11 +260,11 @@ void TForm::SetMenu(TMainMenu* Value)
             bar->addAction(m_menu->Items()->Items(i)->Action());
         bar->show();
         m_menuBar = bar;
-        m_menu->OnItemsChanged = [this] {
+        m_menuLink.Connect(m_menu->ItemsChanges(), [this](TObject*) {
             TMainMenu* menu = m_menu;
             m_menu = nullptr;
             SetMenu(menu);
-        };
+        });
     }
     LayoutClient();
     Realign();

@@ -38,10 +38,19 @@ public:
     void SetMaxHeight(int Value) { m_maxHeight = std::max(0, Value); Changed(); }
     void Assign(TPersistent* Source) override;
 
+    // The form listens here (a change link); OnChange is the user's.
+    TChangeLinks& Changes() { return m_changes; }
     TNotifyEvent OnChange;
 
 private:
-    void Changed() { if (OnChange) OnChange(this); }
+    void Changed()
+    {
+        if (!m_changes.Notify(this))
+            return;
+        if (OnChange)
+            OnChange(this);
+    }
+    TChangeLinks m_changes;
     int m_minWidth{0}, m_minHeight{0}, m_maxWidth{0}, m_maxHeight{0};
 };
 
@@ -166,9 +175,11 @@ private:
     TFormStyle m_formStyle{fsNormal};
     TWindowState m_windowState{wsNormal};
     std::unique_ptr<TSizeConstraints> m_constraints;
+    TChangeLink m_constraintsLink;
     bool m_keyPreview{false};
     int m_helpContext{0};
     TMainMenu* m_menu{nullptr};
+    TChangeLink m_menuLink;
     TWinControl* m_activeControl{nullptr};
     bool m_created{false};
     bool m_modal{false};

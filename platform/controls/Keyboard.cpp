@@ -1,9 +1,9 @@
 #include "platform/controls/Keyboard.h"
 
+#include "platform/core/Locale.h"
+
 #include <QList>
 #include <QString>
-
-#include <cctype>
 
 namespace qel {
 
@@ -86,30 +86,6 @@ std::string ShortCutToText(TShortCut ShortCut)
     if (ShortCut & scAlt) result += "Alt+";
     return result + name;
 }
-
-namespace {
-
-bool StartsWithNoCase(const std::string& text, std::size_t pos, const char* prefix)
-{
-    for (std::size_t i = 0; prefix[i]; ++i) {
-        if (pos + i >= text.size()
-            || std::tolower(static_cast<unsigned char>(text[pos + i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-            return false;
-    }
-    return true;
-}
-
-bool SameNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-} // namespace
 
 TShortCut TextToShortCut(const std::string& Text)
 {

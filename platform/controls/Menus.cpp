@@ -223,8 +223,8 @@ void TMenuItem::RebuildSubMenu()
 
 void TMenuItem::Changed()
 {
-    if (TMenu* menu = GetParentMenu(); menu && menu->OnItemsChanged && !menu->IsDestroying())
-        menu->OnItemsChanged();
+    if (TMenu* menu = GetParentMenu(); menu && !menu->IsDestroying())
+        menu->m_itemsChanges.Notify(menu);
 }
 
 void TMenuItem::Click()
@@ -247,7 +247,6 @@ TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), m_items(std::make_unique<
 TMenu::~TMenu()
 {
     Destroying();
-    OnItemsChanged = nullptr;
 }
 
 void TMenu::SetImages(TImageList* Value)

@@ -67,7 +67,7 @@ public:
 
     TNotifyEvent OnClick;
 
-    // Qt side, for the platform layer.
+    // Qt escape hatch: platform/ only.
     QAction* Action() const { return m_action.get(); }
     QMenu* SubMenu() const { return m_menu.get(); }
 
@@ -109,13 +109,15 @@ public:
     // The item with this shortcut (any depth), or nullptr.
     TMenuItem* FindItemByShortCut(TShortCut ShortCut) const;
 
-    // Called when an item of the tree changes (the form rebuilds its menu bar).
-    std::function<void()> OnItemsChanged;
+    // Told when an item of the tree changes (the form rebuilds its menu bar).
+    TChangeLinks& ItemsChanges() { return m_itemsChanges; }
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    friend class TMenuItem;
+    TChangeLinks m_itemsChanges;
     std::unique_ptr<TMenuItem> m_items;
     TImageList* m_images{nullptr};
 };

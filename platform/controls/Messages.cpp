@@ -28,7 +28,11 @@ std::deque<Posted>& Queue()
 
 detail::PendingCharScope* g_pendingChar = nullptr;
 
-const QEvent::Type kRunPosted = static_cast<QEvent::Type>(QEvent::User + 0x51);
+QEvent::Type RunPostedEvent()
+{
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
 
 // Each post puts one event into Qt's queue; each event runs the oldest entry,
 // so posted calls keep their place among Qt's own posted events.
@@ -36,7 +40,7 @@ class Dispatcher : public QObject {
 protected:
     void customEvent(QEvent* Event) override
     {
-        if (Event->type() == kRunPosted)
+        if (Event->type() == RunPostedEvent())
             RunOne();
     }
 
@@ -54,7 +58,7 @@ void Wake()
         dispatcher = new Dispatcher;
         dispatcher->setParent(app);
     }
-    QCoreApplication::postEvent(dispatcher, new QEvent(kRunPosted));
+    QCoreApplication::postEvent(dispatcher, new QEvent(RunPostedEvent()));
 }
 
 bool Dispatcher::RunOne()

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -518,6 +519,44 @@ void TEdit::DoEnter()
     TWinControl::DoEnter();
 }
 
+namespace {
+
+// Hides a line edit's caret: Qt draws it as wide as the style says.
+class NoCaretStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric Metric, const QStyleOption* Option, const QWidget* Widget) const override
+    {
+        return Metric == PM_TextCursorWidth ? 0 : QProxyStyle::pixelMetric(Metric, Option, Widget);
+    }
+};
+
+} // namespace
+
+void TEdit::SetBorderStyle(TBorderStyle Value)
+{
+    m_borderStyle = Value == bsNone ? bsNone : bsSingle;
+    static_cast<QLineEdit*>(Widget())->setFrame(m_borderStyle != bsNone);
+}
+
+void TEdit::HideCaret()
+{
+    if (m_caretHides++ == 0) {
+        auto* style = new NoCaretStyle;
+        style->setParent(Widget());
+        Widget()->setStyle(style);
+    }
+}
+
+void TEdit::ShowCaret()
+{
+    if (m_caretHides == 0 || --m_caretHides > 0)
+        return;
+    QStyle* own = Widget()->style();
+    Widget()->setStyle(nullptr);
+    if (dynamic_cast<NoCaretStyle*>(own))
+        delete own;
+}
+
 // ===== TMemo ==========================================================================
 
 namespace {
@@ -695,6 +734,26 @@ void TMemo::Change()
     static_cast<MemoWidget*>(Widget())->wantReturns = m_wantReturns;
     if (OnChange)
         OnChange(this);
+}
+
+void TMemo::SetBorderStyle(TBorderStyle Value)
+{
+    m_borderStyle = Value == bsNone ? bsNone : bsSingle;
+    static_cast<QPlainTextEdit*>(Widget())->setFrameShape(m_borderStyle == bsNone ? QFrame::NoFrame
+                                                                                 : QFrame::StyledPanel);
+}
+
+void TMemo::HideCaret()
+{
+    if (m_caretHides++ == 0)
+        static_cast<QPlainTextEdit*>(Widget())->setCursorWidth(0);
+}
+
+void TMemo::ShowCaret()
+{
+    if (m_caretHides == 0 || --m_caretHides > 0)
+        return;
+    static_cast<QPlainTextEdit*>(Widget())->setCursorWidth(1);
 }
 
 // ===== TComboBox ======================================================================

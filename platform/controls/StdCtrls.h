@@ -181,6 +181,16 @@ public:
     void CopyToClipboard();
     void PasteFromClipboard();
 
+    // In-place editing (a grid cell hosts the editor): bsNone leaves the
+    // frame off so the text sits at the cell's edge; bsSingle (the default)
+    // draws it. The caret hides and shows as the platform's HideCaret and
+    // ShowCaret do: it stays hidden while the hides outnumber the shows.
+    TBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    void HideCaret();
+    void ShowCaret();
+    bool CaretVisible() const { return m_caretHides == 0; }
+
     // Runs for every change of the text, by the user or by SetText.
     TNotifyEvent OnChange;
 
@@ -195,6 +205,8 @@ private:
     bool m_autoSelect{true};
     TEditCharCase m_charCase{ecNormal};
     TAlignment m_alignment{taLeftJustify};
+    TBorderStyle m_borderStyle{bsSingle};
+    int m_caretHides{0};
 };
 
 // ----- TMemo -------------------------------------------------------------------------
@@ -231,6 +243,16 @@ public:
     void SelectAll();
     void Clear() { SetText(""); }
 
+    // In-place editing (a grid cell hosts the editor): bsNone leaves the
+    // frame off so the text sits at the cell's edge; bsSingle (the default)
+    // draws it. The caret hides and shows as the platform's HideCaret and
+    // ShowCaret do: it stays hidden while the hides outnumber the shows.
+    TBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    void HideCaret();
+    void ShowCaret();
+    bool CaretVisible() const { return m_caretHides == 0; }
+
     TNotifyEvent OnChange;
 
 protected:
@@ -245,6 +267,8 @@ private:
     bool m_wantReturns{true};
     bool m_wantTabs{false};
     TAlignment m_alignment{taLeftJustify};
+    TBorderStyle m_borderStyle{bsSingle};
+    int m_caretHides{0};
     bool m_trailingBreak{false};
 };
 

@@ -58,8 +58,9 @@ public:
 
     // Calls every link in the order they connected. A link that disconnects or
     // dies during the round is skipped; one that connects during it waits for
-    // the next round. A listener may free the object itself.
-    void Notify(TObject* Sender)
+    // the next round. A listener may free the object itself: then the round
+    // stops and the answer is false, so the caller touches nothing more.
+    bool Notify(TObject* Sender)
     {
         bool destroyed = false;
         bool* const outer = m_destroyed;
@@ -90,6 +91,7 @@ public:
                 if (call)
                     call(Sender);
             }
+        return !destroyed;
     }
     int Count() const
     {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace qel {
 
@@ -74,14 +75,14 @@ std::string FloatToStrGeneral(double value, int precision);
 std::string CurrToStr(Currency value);         // up to 4 decimals
 // FormatFloat's pictures applied to the exact fixed-point value, so amounts
 // beyond a double's 15 digits keep every digit.
-std::string FormatCurr(const std::string& format, Currency value);
+std::string FormatCurr(const std::string& Format, Currency Value);
 // The locale's money text: thousands separators, CurrencyDecimals places and
 // the currency string placed as CurrencyFormat/NegCurrFormat say
 // ("1.234,50 €", "-0,50 €"). An amount that rounds to zero has no sign.
 // EConvertError for a format code or decimal count out of range; a double
 // that is not finite gives "NAN"/"INF"/"-INF".
-std::string CurrencyText(Currency value);
-std::string CurrencyText(double value);
+std::string CurrencyText(Currency Value);
+std::string CurrencyText(double Value);
 std::string IntToStr(std::int64_t value);
 std::string IntToHex(std::int64_t value, int digits);
 // Strict: optional surrounding blanks, sign, decimal digits or $/0x hex.
@@ -136,8 +137,11 @@ TDateTime Date();
 
 // Text
 // ASCII letters only, for names, keywords and file extensions.
-std::string UpperCase(std::string s);
-std::string LowerCase(std::string s);
+std::string UpperCase(std::string Text);
+std::string LowerCase(std::string Text);
+// ASCII letters compared without case: equal texts, and Prefix found in Text at Pos.
+bool SameNoCase(std::string_view A, std::string_view B);
+bool StartsWithNoCase(std::string_view Text, std::size_t Pos, std::string_view Prefix);
 std::string AnsiUpperCase(const std::string& s);
 std::string AnsiLowerCase(const std::string& s);
 int AnsiCompareText(const std::string& a, const std::string& b);  // Unicode-aware, case-insensitive

@@ -111,17 +111,6 @@ std::string Pad(int value, int width)
     return s;
 }
 
-bool StartsWithNoCase(const std::string& s, std::size_t pos, const char* what)
-{
-    const std::size_t n = std::strlen(what);
-    if (pos + n > s.size())
-        return false;
-    for (std::size_t k = 0; k < n; ++k)
-        if (Upper(s[pos + k]) != Upper(what[k]))
-            return false;
-    return true;
-}
-
 bool HasAmPm(const std::string& format)
 {
     char quote = 0;

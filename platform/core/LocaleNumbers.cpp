@@ -471,19 +471,19 @@ Decimal RoundForLayout(const Decimal& exact, const SectionLayout& l)
 
 namespace {
 
-// The picture `format` for a magnitude whose exact digits are `exact`;
-// `fallback` is the text for an empty format or an empty chosen section.
-template <class Fallback>
-std::string FormatPicture(const std::string& format, const Decimal& exact, bool negative, Fallback fallback)
+// The picture Format for a magnitude whose exact digits are Exact; Fallback
+// gives the text for an empty format or an empty chosen section.
+template <class F>
+std::string FormatPicture(const std::string& Format, const Decimal& Exact, bool Negative, F Fallback)
 {
-    if (format.empty())
-        return fallback();
-    const std::vector<std::string> sections = SplitSections(format);
+    if (Format.empty())
+        return Fallback();
+    const std::vector<std::string> sections = SplitSections(Format);
     std::size_t pick = 0;
-    if (negative && sections.size() > 1 && !sections[1].empty())
+    if (Negative && sections.size() > 1 && !sections[1].empty())
         pick = 1;
     SectionLayout layout = ParseSection(sections[pick]);
-    Decimal d = RoundForLayout(exact, layout);
+    Decimal d = RoundForLayout(Exact, layout);
 
     // A value that rounds to zero is zero: it takes the zero section and never
     // shows a minus sign (so -0.001 is "0,00", not "-0,00").
@@ -493,19 +493,19 @@ std::string FormatPicture(const std::string& format, const Decimal& exact, bool 
         return EmitSection(sections[0], ParseSection(sections[0]), Decimal{});
     }
     if (sections[pick].empty())
-        return fallback();
+        return Fallback();
     std::string out = EmitSection(sections[pick], layout, d);
-    if (negative && pick == 0)
+    if (Negative && pick == 0)
         out.insert(0, 1, '-');
     return out;
 }
 
 // The magnitude of a fixed-point value with four implied decimals, exactly.
-Decimal CurrencyDecimal(Currency value)
+Decimal CurrencyDecimal(Currency Value)
 {
     // Work on the unsigned magnitude so that INT64_MIN is safe.
-    const std::uint64_t mag = value.Value < 0 ? 0 - static_cast<std::uint64_t>(value.Value)
-                                              : static_cast<std::uint64_t>(value.Value);
+    const std::uint64_t mag = Value.Value < 0 ? 0 - static_cast<std::uint64_t>(Value.Value)
+                                              : static_cast<std::uint64_t>(Value.Value);
     Decimal d;
     if (mag == 0)
         return d;
@@ -517,14 +517,14 @@ Decimal CurrencyDecimal(Currency value)
 }
 
 // Puts the currency string and the sign around an amount's digits.
-std::string PlaceCurrency(const std::string& amount, bool negative)
+std::string PlaceCurrency(const std::string& Amount, bool Negative)
 {
     static const char* const positive[] = {"cn", "nc", "c n", "n c"};
     static const char* const negativeForms[] = {"(cn)", "-cn", "c-n", "cn-", "(nc)", "-nc", "n-c", "nc-",
                                                 "-n c", "-c n", "n c-", "c n-", "c -n", "n- c", "(c n)", "(n c)"};
     const TFormatSettings& fs = FormatSettings();
     const char* form = nullptr;
-    if (negative) {
+    if (Negative) {
         if (fs.NegCurrFormat < 0 || fs.NegCurrFormat > 15)
             throw EConvertError("Invalid negative currency format " + std::to_string(fs.NegCurrFormat));
         form = negativeForms[fs.NegCurrFormat];
@@ -538,7 +538,7 @@ std::string PlaceCurrency(const std::string& amount, bool negative)
         if (*p == 'c')
             out += fs.CurrencyString;
         else if (*p == 'n')
-            out += amount;
+            out += Amount;
         else
             out += *p;
     }
@@ -558,13 +558,13 @@ std::string CurrencyPicture()
     return picture;
 }
 
-std::string CurrencyTextOf(const Decimal& exact, bool negative)
+std::string CurrencyTextOf(const Decimal& Exact, bool Negative)
 {
     const std::string picture = CurrencyPicture();
-    Decimal rounded = exact;
+    Decimal rounded = Exact;
     RoundPlaces(rounded, FormatSettings().CurrencyDecimals);
-    const std::string amount = FormatPicture(picture, exact, false, [] { return std::string(); });
-    return PlaceCurrency(amount, negative && !rounded.Digits.empty());
+    const std::string amount = FormatPicture(picture, Exact, false, [] { return std::string(); });
+    return PlaceCurrency(amount, Negative && !rounded.Digits.empty());
 }
 
 } // namespace
@@ -576,21 +576,21 @@ std::string FormatFloat(const std::string& format, double value)
     return FormatPicture(format, ToDecimal(value), value < 0, [value] { return FloatToStr(value); });
 }
 
-std::string FormatCurr(const std::string& format, Currency value)
+std::string FormatCurr(const std::string& Format, Currency Value)
 {
-    return FormatPicture(format, CurrencyDecimal(value), value.Value < 0, [value] { return CurrToStr(value); });
+    return FormatPicture(Format, CurrencyDecimal(Value), Value.Value < 0, [Value] { return CurrToStr(Value); });
 }
 
-std::string CurrencyText(Currency value)
+std::string CurrencyText(Currency Value)
 {
-    return CurrencyTextOf(CurrencyDecimal(value), value.Value < 0);
+    return CurrencyTextOf(CurrencyDecimal(Value), Value.Value < 0);
 }
 
-std::string CurrencyText(double value)
+std::string CurrencyText(double Value)
 {
-    if (!std::isfinite(value))
-        return SpecialFloat(value);
-    return CurrencyTextOf(ToDecimal(value), value < 0);
+    if (!std::isfinite(Value))
+        return SpecialFloat(Value);
+    return CurrencyTextOf(ToDecimal(Value), Value < 0);
 }
 
 } // namespace qel

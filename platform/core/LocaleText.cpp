@@ -63,19 +63,34 @@ std::string MapCase(const std::string& s, bool upper)
 
 } // namespace
 
-std::string UpperCase(std::string s)
+std::string UpperCase(std::string Text)
 {
-    for (char& c : s)
+    for (char& c : Text)
         c = Upper(c);
-    return s;
+    return Text;
 }
 
-std::string LowerCase(std::string s)
+std::string LowerCase(std::string Text)
 {
-    for (char& c : s)
+    for (char& c : Text)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
-    return s;
+    return Text;
+}
+
+bool SameNoCase(std::string_view A, std::string_view B)
+{
+    return A.size() == B.size() && StartsWithNoCase(A, 0, B);
+}
+
+bool StartsWithNoCase(std::string_view Text, std::size_t Pos, std::string_view Prefix)
+{
+    if (Pos > Text.size() || Text.size() - Pos < Prefix.size())
+        return false;
+    for (std::size_t k = 0; k < Prefix.size(); ++k)
+        if (Upper(Text[Pos + k]) != Upper(Prefix[k]))
+            return false;
+    return true;
 }
 
 std::string AnsiUpperCase(const std::string& s)

@@ -3,6 +3,7 @@
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Component.h"
 #include "platform/core/Locale.h"
+#include "platform/core/Split.h"
 
 #include <deque>
 #include <unordered_map>
@@ -119,27 +120,14 @@ std::string SetToText(const TPropInfo& info, std::uint64_t bits)
     return text;
 }
 
-std::string Trim(const std::string& s)
-{
-    std::size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos)
-        return {};
-    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
-
 std::uint64_t TextToSet(const TPropInfo& info, const std::string& value)
 {
     std::string text = Trim(value);
     if (text.size() >= 2 && text.front() == '[' && text.back() == ']')
         text = text.substr(1, text.size() - 2);
     std::uint64_t bits = 0;
-    std::size_t pos = 0;
-    while (pos <= text.size()) {
-        std::size_t end = text.find(',', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string item = Trim(text.substr(pos, end - pos));
-        pos = end + 1;
+    for (const std::string& piece : SplitString(text, ',')) {
+        const std::string item = Trim(piece);
         if (item.empty())
             continue;
         int bit = info.EnumValue(item);

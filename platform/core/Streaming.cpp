@@ -4,6 +4,7 @@
 #include "platform/core/Collection.h"
 #include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
+#include "platform/core/Split.h"
 
 #include <algorithm>
 #include <bit>
@@ -21,11 +22,6 @@ enum Tag : std::uint8_t {
     tFalse = 1, tTrue = 2, tInt32 = 3, tInt64 = 4, tDouble = 5, tString = 6, tIdent = 7, tSet = 8,
     tBinary = 9, tNil = 10, tReference = 11, tObject = 12, tCollection = 13, tVariant = 14
 };
-
-bool SameName(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && LowerCase(a) == LowerCase(b);
-}
 
 // ---------------------------------------------------------------- writing
 
@@ -567,7 +563,7 @@ public:
     void DefineProperty(const std::string& Name, const std::function<void(const Variant&)>& ReadData,
                         const std::function<Variant()>&, bool) override
     {
-        if (m_found || !SameName(Name, m_entry.name))
+        if (m_found || !SameNoCase(Name, m_entry.name))
             return;
         m_found = true;
         if (m_entry.value.tag != tVariant)
@@ -578,7 +574,7 @@ public:
     void DefineBinaryProperty(const std::string& Name, const std::function<void(TStream&)>& ReadData,
                               const std::function<void(TStream&)>&, bool) override
     {
-        if (m_found || !SameName(Name, m_entry.name))
+        if (m_found || !SameNoCase(Name, m_entry.name))
             return;
         m_found = true;
         if (m_entry.value.tag != tBinary)
@@ -677,7 +673,7 @@ private:
         if (existingParent)
             existingParent->GetChildren(
                 [&](TComponent* c) {
-                    if (!found && SameName(c->Name(), n.name))
+                    if (!found && SameNoCase(c->Name(), n.name))
                         found = c;
                 },
                 m_rootForMatching);
@@ -685,7 +681,7 @@ private:
             found = m_rootForMatching->FindComponent(n.name);
         if (!found)
             return nullptr;
-        if (!SameName(found->ClassName(), n.className))
+        if (!SameNoCase(found->ClassName(), n.className))
             throw EReadError("A component named " + n.name + " already exists");
         if (!m_matched.insert(found).second)
             throw EReadError("A component named " + n.name + " already exists");
@@ -878,7 +874,7 @@ private:
         }
         m_root = comp;
         Track(comp);
-        if (!root.name.empty() && !SameName(root.name, comp->Name())) {
+        if (!root.name.empty() && !SameNoCase(root.name, comp->Name())) {
             if (!m_dryRun && instance)
                 m_undo.push_back([comp, old = comp->Name()] { comp->SetName(old); });
             comp->SetName(UniqueName(comp->Owner(), comp, root.name));
@@ -1011,15 +1007,7 @@ private:
     {
         if (path.empty())
             return m_root;
-        std::vector<std::string> segs;
-        std::size_t pos = 0;
-        while (pos <= path.size()) {
-            std::size_t end = path.find('.', pos);
-            if (end == std::string::npos)
-                end = path.size();
-            segs.push_back(path.substr(pos, end - pos));
-            pos = end + 1;
-        }
+        const std::vector<std::string> segs = SplitString(path, '.');
         auto descend = [&](TComponent* base, std::size_t from) -> TComponent* {
             TComponent* c = base;
             for (std::size_t i = from; c && i < segs.size(); ++i)
@@ -1029,7 +1017,7 @@ private:
         for (TComponent* base = m_root; base; base = base->Owner()) {
             if (TComponent* c = descend(base, 0))
                 return c;
-            if (SameName(base->Name(), segs[0]))
+            if (SameNoCase(base->Name(), segs[0]))
                 if (TComponent* c = descend(base, 1))
                     return c;
         }
@@ -1088,13 +1076,10 @@ void WriteComponent(TStream& Stream, TComponent* Root)
     Writer w(Root);
     w.Out().append(ComponentStreamSignature, 4);
     w.LE<std::uint16_t>(ComponentStreamVersion);
-    try {
+    {
+        Finally clear([&w] { w.ClearWritingState(); });
         w.Component(Root, 0);
-    } catch (...) {
-        w.ClearWritingState();
-        throw;
     }
-    w.ClearWritingState();
     Stream.WriteBuffer(w.Out().data(), static_cast<std::int64_t>(w.Out().size()));
 }
 

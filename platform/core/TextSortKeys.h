@@ -3,6 +3,7 @@
 // the locale's collation is worked out once per text, so a sort compares
 // bytes instead of running the collator on every comparison.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 

@@ -9,6 +9,7 @@
 #include "platform/data/Field.h"
 #include "platform/data/Fields.h"
 #include "platform/data/FilterExpression.h"
+#include "platform/data/ListSnapshot.h"
 
 #include <algorithm>
 #include <utility>
@@ -482,7 +483,7 @@ void TDataSet::DataEvent(TDataEvent Event, std::intptr_t Info)
                 CalculateFields(*s);
     }
     if (m_disableCount == 0) {
-        const std::vector<TDataSource*> sources = m_dataSources;
+        const TListSnapshot<TDataSource> sources(m_dataSources);
         for (TDataSource* src : sources)
             if (std::find(m_dataSources.begin(), m_dataSources.end(), src) != m_dataSources.end())
                 src->DataEvent(Event, Info);

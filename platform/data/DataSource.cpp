@@ -2,6 +2,7 @@
 
 #include "platform/data/DataLink.h"
 #include "platform/data/DataSet.h"
+#include "platform/data/ListSnapshot.h"
 
 #include <algorithm>
 
@@ -86,7 +87,7 @@ void TDataSource::DataEvent(TDataEvent Event, std::intptr_t Info)
     if (m_state == dsInactive)
         return;
     // A link may detach itself (or others) from inside its notification.
-    const std::vector<TDataLink*> links = m_links;
+    const TListSnapshot<TDataLink> links(m_links);
     for (TDataLink* link : links)
         if (std::find(m_links.begin(), m_links.end(), link) != m_links.end())
             link->DataEvent(Event, Info);
@@ -122,7 +123,7 @@ void TDataSource::SetState(TDataSetState Value)
         return;
     const TDataSetState prior = m_state;
     m_state = Value;
-    const std::vector<TDataLink*> links = m_links;
+    const TListSnapshot<TDataLink> links(m_links);
     for (TDataLink* link : links)
         if (std::find(m_links.begin(), m_links.end(), link) != m_links.end())
             link->UpdateState();

@@ -442,8 +442,9 @@ TDataSet::TRecordRef TMemoryDataSet::InternalPost(TRecordRef Ref, std::vector<Va
         else
             pos = static_cast<int>(m_order.size());
         // Room first, so that nothing below can fail half-way.
-        m_order.reserve(m_order.size() + 1);
-        m_idSlot.reserve(m_idSlot.size() + 1);
+        for (auto* list : {&m_order, &m_idSlot})
+            if (list->size() == list->capacity())
+                list->reserve(list->size() * 2 + 16);
         slot = m_store.Add(Values);
         if (slot >= m_slotId.size()) {
             m_slotId.resize(slot + 1, -1);

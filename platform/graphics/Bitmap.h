@@ -64,6 +64,7 @@ public:
     std::unique_ptr<TBitmap> CreateMask(TColor transparent) const;
 
     // The pixels (ARGB32, opaque unless loaded with alpha). Ends drawing first.
+    // Qt escape hatch: platform/ only; components use Canvas() and Pixel().
     const QImage& Image() const;
     void SetImage(const QImage& image);
 
@@ -129,6 +130,7 @@ public:
     void AssignMasked(const TBitmap& Bitmap, TColor TransparentColor);
     bool Equals(const TGraphic* other) const override;
     TGraphic* NewOfSameClass() const override { return new TIcon; }
+    // Qt escape hatch: platform/ only.
     const QImage& Image() const { return *m_image; }
 
 protected:

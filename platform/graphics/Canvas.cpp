@@ -41,19 +41,6 @@ namespace {
 
 QRect Q(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
 
-// Rounds half up and saturates far outside any device, so that absurd
-// coordinates neither overflow nor make widths overflow.
-int RoundToInt(double v)
-{
-    constexpr double kLimit = 1 << 29;
-    const double r = std::floor(v + 0.5);
-    if (!(r > -kLimit))
-        return -(1 << 29);
-    if (r > kLimit)
-        return 1 << 29;
-    return static_cast<int>(r);
-}
-
 // Narrows the painter's clip to `r` (see ApplyClip for why clipping is switched on first).
 void IntersectPainterClip(QPainter* p, const QRect& r)
 {
@@ -148,22 +135,15 @@ CellMetrics Metrics(const QFont& f)
     return m;
 }
 
-// Width of a line whose tabs stop at multiples of tabWidth (tabWidth <= 0: no expansion).
-double LineWidth(const QFontMetricsF& fm, const QString& s, double tabWidth)
+// The UTF-16 units of a QString, as the text layout reads them.
+std::u16string_view U16(const QString& s)
 {
-    if (tabWidth <= 0 || !s.contains(QLatin1Char('\t')))
-        return fm.horizontalAdvance(s);
-    double x = 0;
-    qsizetype start = 0;
-    for (;;) {
-        const qsizetype tab = s.indexOf(QLatin1Char('\t'), start);
-        x += fm.horizontalAdvance(s.mid(start, tab < 0 ? -1 : tab - start));
-        if (tab < 0)
-            break;
-        x = (std::floor(x / tabWidth + 1e-9) + 1) * tabWidth;
-        start = tab + 1;
-    }
-    return x;
+    return std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()), std::size_t(s.size()));
+}
+
+QString FromU16(std::u16string_view s)
+{
+    return QString(reinterpret_cast<const QChar*>(s.data()), qsizetype(s.size()));
 }
 
 } // namespace
@@ -175,7 +155,7 @@ TCanvas::TCanvas()
     : m_font(std::make_unique<TFont>()), m_pen(std::make_unique<TPen>()),
       m_brush(std::make_unique<TBrush>()), m_impl(std::make_unique<Impl>())
 {
-    m_brush->OnChange = [this](TObject*) { BrushChanged(); };
+    m_brushLink.Connect(m_brush->Changes(), [this](TObject*) { BrushChanged(); });
 }
 
 TCanvas::TCanvas(QPainter* painter, QPaintDevice* device) : TCanvas()
@@ -1028,7 +1008,7 @@ void TCanvas::DrawRun(QPainter* p, const QFont& font, double lx, double ly, cons
         p->drawText(QPointF(0, baseline), s);
     }
     if (underline >= 0 && underline < s.size()) {
-        const double x0 = LineWidth(fm, s.left(underline), tabWidth);
+        const double x0 = TabbedWidth(U16(s).substr(0, std::size_t(underline)), tabWidth, TFontTextMetrics(font));
         const double w = fm.horizontalAdvance(s[underline]);
         const double lw = std::max(1.0, fm.lineWidth());
         p->fillRect(QRectF(x0, baseline + std::max(1.0, fm.underlinePos()), w, lw), color);
@@ -1111,206 +1091,51 @@ void TCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, cons
 int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned format)
 {
     const QFont f = m_font->QtFont();
-    QFontMetricsF fm(f);
-    const CellMetrics m = Metrics(f);
-    const int lh = m.height;
-    const bool calc = format & DT_CALCRECT;
-    const bool single = format & DT_SINGLELINE;
-    const bool wordBreak = (format & DT_WORDBREAK) && !single;
-    const double tabWidth = (format & DT_EXPANDTABS) ? 8 * m.aveCharWidth : 0;
-
-    // Accelerator prefixes: "&x" underlines x, "&&" is a plain '&'.
-    QString plain;
-    int underline = -1;
-    {
-        const QString src = QS(text);
-        plain.reserve(src.size());
-        for (qsizetype i = 0; i < src.size(); ++i) {
-            const QChar c = src[i];
-            if (!(format & DT_NOPREFIX) && c == QLatin1Char('&')) {
-                if (i + 1 < src.size()) {
-                    ++i;
-                    if (src[i] != QLatin1Char('&') && underline < 0 && !(format & DT_HIDEPREFIX))
-                        underline = int(plain.size());
-                    plain += src[i];
-                }
-                continue;
-            }
-            if (c == QLatin1Char('\t') && !(format & DT_EXPANDTABS)) {
-                plain += QLatin1Char(' ');
-                continue;
-            }
-            plain += c;
-        }
+    const TDrawTextLayout layout = LayoutText(text, rect, format, TFontTextMetrics(f));
+    if (format & DT_CALCRECT) {
+        rect.Right = layout.Bounds.Right;
+        rect.Bottom = layout.Bounds.Bottom;
+        return layout.Height;
     }
-
-    if (plain.isEmpty()) {
-        if (calc) {
-            rect.Right = rect.Left;
-            rect.Bottom = single ? rect.Top + lh : rect.Top;
-        }
-        return lh;
-    }
-
-    struct Line {
-        QString text;
-        qsizetype start;   // index of the first character in `plain`
-        double width;
-    };
-    std::vector<Line> lines;
-    const double maxWidth = rect.Width();
-    auto widthOf = [&](const QString& s) { return LineWidth(fm, s, tabWidth); };
-
-    auto addParagraph = [&](qsizetype from, qsizetype to) {
-        const QString para = plain.mid(from, to - from);
-        if (!wordBreak) {
-            lines.push_back({para, from, widthOf(para)});
-            return;
-        }
-        qsizetype pos = 0;
-        const qsizetype n = para.size();
-        if (n == 0) {
-            lines.push_back({QString(), from, 0});
-            return;
-        }
-        while (pos < n) {
-            // Greedy: take words while the line fits; a word that fits on no
-            // line stays whole unless the edit-control rule breaks it.
-            qsizetype end = pos;
-            qsizetype lastFit = -1;
-            while (end < n) {
-                qsizetype wordEnd = end;
-                while (wordEnd < n && para[wordEnd] == QLatin1Char(' '))
-                    ++wordEnd;
-                while (wordEnd < n && para[wordEnd] != QLatin1Char(' '))
-                    ++wordEnd;
-                if (widthOf(para.mid(pos, wordEnd - pos)) <= maxWidth || lastFit < 0) {
-                    if (widthOf(para.mid(pos, wordEnd - pos)) > maxWidth) {
-                        if (format & DT_EDITCONTROL) {
-                            qsizetype k = pos + 1;
-                            while (k < wordEnd && widthOf(para.mid(pos, k + 1 - pos)) <= maxWidth)
-                                ++k;
-                            lastFit = k;
-                            break;
-                        }
-                        lastFit = wordEnd;
-                        break;
-                    }
-                    lastFit = wordEnd;
-                    end = wordEnd;
-                } else {
-                    break;
-                }
-            }
-            if (lastFit <= pos)
-                lastFit = std::min(n, pos + 1);
-            QString lineText = para.mid(pos, lastFit - pos);
-            while (lineText.endsWith(QLatin1Char(' ')))
-                lineText.chop(1);
-            lines.push_back({lineText, from + pos, widthOf(lineText)});
-            pos = lastFit;
-            while (pos < n && para[pos] == QLatin1Char(' '))
-                ++pos;
-        }
-    };
-
-    if (single) {
-        QString one = plain;
-        one.replace(QLatin1String("\r\n"), QLatin1String(" "));
-        one.replace(QLatin1Char('\r'), QLatin1Char(' '));
-        one.replace(QLatin1Char('\n'), QLatin1Char(' '));
-        plain = one;
-        lines.push_back({plain, 0, widthOf(plain)});
-    } else {
-        qsizetype from = 0;
-        for (qsizetype i = 0; i <= plain.size(); ++i) {
-            if (i == plain.size() || plain[i] == QLatin1Char('\n') || plain[i] == QLatin1Char('\r')) {
-                addParagraph(from, i);
-                if (i < plain.size() && plain[i] == QLatin1Char('\r') && i + 1 < plain.size() &&
-                    plain[i + 1] == QLatin1Char('\n'))
-                    ++i;
-                from = i + 1;
-            }
-        }
-        // A text ending in a line break has no empty last line.
-        if (lines.size() > 1 && lines.back().text.isEmpty() &&
-            (plain.endsWith(QLatin1Char('\n')) || plain.endsWith(QLatin1Char('\r'))))
-            lines.pop_back();
-    }
-
-    if (format & DT_END_ELLIPSIS) {
-        const QString dots = QStringLiteral("...");
-        const double dotsWidth = fm.horizontalAdvance(dots);
-        for (Line& l : lines) {
-            if (l.width <= maxWidth)
-                continue;
-            // The longest prefix that fits with the dots (widths grow with the length).
-            qsizetype lo = 0, hi = l.text.size();
-            while (lo < hi) {
-                const qsizetype mid = (lo + hi + 1) / 2;
-                if (widthOf(l.text.left(mid)) + dotsWidth <= maxWidth)
-                    lo = mid;
-                else
-                    hi = mid - 1;
-            }
-            const qsizetype keep = lo;
-            const qsizetype oldEnd = l.start + l.text.size();
-            l.text = l.text.left(keep) + dots;
-            l.width = widthOf(l.text);
-            // An accelerator cut off with the end of the line is not shown.
-            if (underline >= l.start + keep && underline < oldEnd)
-                underline = -1;
-        }
-    }
-
-    const int total = lh * int(lines.size());
-    int maxW = 0;
-    for (const Line& l : lines)
-        maxW = std::max(maxW, RoundToInt(l.width));
-
-    if (calc) {
-        rect.Right = rect.Left + maxW;
-        rect.Bottom = rect.Top + total;
-        return total;
-    }
-
-    int y = rect.Top;
-    if (single) {
-        if (format & DT_VCENTER)
-            y = rect.Top + (rect.Height() - lh) / 2;
-        else if (format & DT_BOTTOM)
-            y = rect.Bottom - lh;
-    }
-    const int result = (y - rect.Top) + total;
-
+    if (layout.Lines.empty())
+        return layout.Height;
     QPainter* p = Ready();
     if (!p)
-        return result;
+        return layout.Height;
     Record("DrawText", DevRectNormalized(rect), text);
     p->save();
     if (!(format & DT_NOCLIP)) {
         const TRect d = DevRectOriented(rect);
         if (d.IsEmpty()) {
             p->restore();
-            return result;
+            return layout.Height;
         }
         IntersectPainterClip(p, Q(d));
     }
-    for (const Line& l : lines) {
-        const int w = RoundToInt(l.width);
-        int x = rect.Left;
-        if (format & DT_CENTER)
-            x = rect.Left + (rect.Width() - w) / 2;
-        else if (format & DT_RIGHT)
-            x = rect.Right - w;
-        if (m_bkMode == OPAQUE && !l.text.isEmpty())
-            p->fillRect(Q(DevRectNormalized(TRect{x, y, x + w, y + lh})), ToQColor(m_bkColor));
-        const int u = (underline >= l.start && underline < l.start + l.text.size()) ? int(underline - l.start) : -1;
-        DrawRun(p, f, x, y, l.text, u, tabWidth, nullptr);
-        y += lh;
+    for (const TTextLine& l : layout.Lines) {
+        const int w = RoundToInt(l.Width);
+        if (m_bkMode == OPAQUE && !l.Text.empty())
+            p->fillRect(Q(DevRectNormalized(TRect{l.X, l.Y, l.X + w, l.Y + layout.LineHeight})), ToQColor(m_bkColor));
+        DrawRun(p, f, l.X, l.Y, FromU16(l.Text), l.Underline, layout.TabWidth, nullptr);
     }
     p->restore();
-    return result;
+    return layout.Height;
+}
+
+TFontTextMetrics::TFontTextMetrics(const TFont& Font) : TFontTextMetrics(Font.QtFont()) {}
+
+TFontTextMetrics::TFontTextMetrics(const QFont& Font) : m_metrics(std::make_unique<QFontMetricsF>(Font))
+{
+    const CellMetrics m = Metrics(Font);
+    m_lineHeight = m.height;
+    m_aveCharWidth = m.aveCharWidth;
+}
+
+TFontTextMetrics::~TFontTextMetrics() = default;
+
+double TFontTextMetrics::RunWidth(std::u16string_view Run) const
+{
+    return m_metrics->horizontalAdvance(QString::fromRawData(reinterpret_cast<const QChar*>(Run.data()), qsizetype(Run.size())));
 }
 
 // ============================================================================

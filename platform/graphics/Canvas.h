@@ -7,6 +7,7 @@
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/Graphics.h"
 #include "platform/graphics/Region.h"
+#include "platform/graphics/TextLayout.h"
 
 #include <memory>
 #include <optional>
@@ -19,6 +20,7 @@ class QImage;
 class QString;
 class QFont;
 class QPointF;
+class QFontMetricsF;
 
 namespace qel {
 
@@ -110,7 +112,8 @@ public:
     // Draws through a painter the caller owns and keeps active (a widget while
     // painting, a printer page); the painter's transform and clip at Attach are
     // the canvas's device space and outer clip. Detach (which restores the
-    // painter's state) before the painter goes away.
+    // painter's state) before the painter goes away. Qt escape hatch: the
+    // painter and device constructor and Attach are for platform/ only.
     TCanvas(QPainter* painter, QPaintDevice* device);
     ~TCanvas() override;
 
@@ -170,7 +173,8 @@ public:
     void ExtTextOut(int x, int y, unsigned options, const TRect* rect, const std::string& text,
                     const std::vector<int>* dx = nullptr);
     // The platform's DrawText: answers the height of the text drawn; with
-    // DT_CALCRECT it draws nothing and sets rect's right and bottom.
+    // DT_CALCRECT it draws nothing and sets rect's right and bottom. The
+    // layout is LayoutText's (TextLayout.h) with the font's TFontTextMetrics.
     int DrawText(const std::string& text, TRect& rect, unsigned format);
 
     // ----- 3-D and frame controls ------------------------------------------------
@@ -226,6 +230,8 @@ public:
     void SetDeviceCaps(const TDeviceCaps& caps) { m_caps = caps; m_capsFixed = true; }
     // The painter with the canvas's clip applied and an identity world transform
     // over device pixels; nullptr without a device.
+    // Qt escape hatch: platform/ only; components draw through TCanvas so that
+    // recording canvases, PDF pages and printers see everything.
     QPainter* Painter();
     QPaintDevice* Device() const { return m_device; }
 
@@ -289,6 +295,7 @@ private:
     std::unique_ptr<TFont> m_font;
     std::unique_ptr<TPen> m_pen;
     std::unique_ptr<TBrush> m_brush;
+    TChangeLink m_brushLink;
     QPainter* m_painter{nullptr};
     QPaintDevice* m_device{nullptr};
     bool m_attached{false};                   // Attach saved the painter's state
@@ -316,6 +323,26 @@ public:
 private:
     TCanvas& m_canvas;
     int m_level;
+};
+
+// A font measured as the canvas measures it: line height from the rounded
+// ascent and descent, advances without hinting.
+class TFontTextMetrics : public TTextMetrics {
+public:
+    explicit TFontTextMetrics(const TFont& Font);
+    explicit TFontTextMetrics(const QFont& Font);   // Qt escape hatch: platform/ only
+    ~TFontTextMetrics() override;
+    TFontTextMetrics(const TFontTextMetrics&) = delete;
+    TFontTextMetrics& operator=(const TFontTextMetrics&) = delete;
+
+    double RunWidth(std::u16string_view Run) const override;
+    int LineHeight() const override { return m_lineHeight; }
+    double AveCharWidth() const override { return m_aveCharWidth; }
+
+private:
+    std::unique_ptr<QFontMetricsF> m_metrics;
+    int m_lineHeight = 0;
+    double m_aveCharWidth = 0;
 };
 
 // Size of the built-in check-box glyph (13 x 13).

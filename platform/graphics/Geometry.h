@@ -2,6 +2,7 @@
 // Integer points, sizes and rectangles as the drawing code measures them:
 // a rectangle's right and bottom edges are exclusive.
 #include <algorithm>
+#include <cmath>
 
 namespace qel {
 
@@ -35,6 +36,20 @@ struct TRect {
     }
     constexpr bool operator==(const TRect&) const = default;
 };
+
+// A measured length or position in whole units: rounds half up and saturates
+// far outside any device, so that absurd coordinates neither overflow nor
+// make widths overflow.
+inline int RoundToInt(double v)
+{
+    constexpr double kLimit = 1 << 29;
+    const double r = std::floor(v + 0.5);
+    if (!(r > -kLimit))
+        return -(1 << 29);
+    if (r > kLimit)
+        return 1 << 29;
+    return static_cast<int>(r);
+}
 
 constexpr TPoint Point(int x, int y) { return {x, y}; }
 constexpr TRect Rect(int left, int top, int right, int bottom) { return {left, top, right, bottom}; }

@@ -43,6 +43,8 @@ bool TGraphic::Equals(const TGraphic* other) const
 void TGraphic::Changed()
 {
     m_modified = true;
+    if (!m_changes.Notify(this))
+        return;
     if (OnChange)
         OnChange(this);
 }

@@ -1,5 +1,6 @@
 #pragma once
 // TGraphic: the base of every picture kind (bitmap, icon, JPEG, metafile).
+#include "platform/core/ChangeLink.h"
 #include "platform/core/Component.h"
 #include "platform/core/Events.h"
 #include "platform/graphics/Geometry.h"
@@ -38,6 +39,8 @@ public:
     // A new empty graphic of this graphic's class (for copies).
     virtual TGraphic* NewOfSameClass() const = 0;
 
+    // Owners listen here (change links); OnChange is the user's.
+    TChangeLinks& Changes() { return m_changes; }
     TNotifyEvent OnChange;
 
 protected:
@@ -48,6 +51,7 @@ protected:
 
 private:
     bool m_transparent{false};
+    TChangeLinks m_changes;
     bool m_modified{false};
 };
 

@@ -274,6 +274,8 @@ QFont TFont::QtFontForPixelHeight(int height) const
 
 void TFont::Changed()
 {
+    if (!m_changes.Notify(this))
+        return;
     if (OnChange)
         OnChange(this);
 }
@@ -333,6 +335,8 @@ void TPen::Assign(TPersistent* Source)
 
 void TPen::Changed()
 {
+    if (!m_changes.Notify(this))
+        return;
     if (OnChange)
         OnChange(this);
 }
@@ -396,6 +400,8 @@ void TBrush::Assign(TPersistent* Source)
 
 void TBrush::Changed()
 {
+    if (!m_changes.Notify(this))
+        return;
     if (OnChange)
         OnChange(this);
 }

@@ -2,6 +2,7 @@
 // Colours, fonts, pens and brushes: the drawing objects a canvas selects.
 // A TColor is 0x00BBGGRR; 0x80000000 + n is the system colour n, resolved
 // through one fixed theme table (the classic grey look).
+#include "platform/core/ChangeLink.h"
 #include "platform/core/Component.h"
 #include "platform/core/Events.h"
 #include "platform/core/TSet.h"
@@ -157,12 +158,17 @@ public:
     bool Equals(const TFont& other) const;
 
     // The Qt font for a pixel height (|Height| or the cell height), unhinted.
+    // Qt escape hatch: platform/ only; components measure and draw text
+    // through TCanvas.
     QFont QtFont() const;
     QFont QtFontForPixelHeight(int height) const;
 
+    // Owners listen here (change links); OnChange is the user's.
+    TChangeLinks& Changes() { return m_changes; }
     TNotifyEvent OnChange;
 
 protected:
+    // Tells the links, then OnChange.
     virtual void Changed();
 
 private:
@@ -173,6 +179,7 @@ private:
     TFontCharset m_charset{DEFAULT_CHARSET};
     TFontPitch m_pitch{fpDefault};
     int m_pixelsPerInch{96};
+    TChangeLinks m_changes;
 };
 
 // ---------------------------------------------------------------------------
@@ -199,9 +206,12 @@ public:
 
     void Assign(TPersistent* Source) override;
 
+    // Owners listen here (change links); OnChange is the user's.
+    TChangeLinks& Changes() { return m_changes; }
     TNotifyEvent OnChange;
 
 protected:
+    // Tells the links, then OnChange.
     virtual void Changed();
 
 private:
@@ -209,6 +219,7 @@ private:
     int m_width{1};
     TPenStyle m_style{psSolid};
     TPenMode m_mode{pmCopy};
+    TChangeLinks m_changes;
 };
 
 // ---------------------------------------------------------------------------
@@ -236,18 +247,23 @@ public:
 
     void Assign(TPersistent* Source) override;
 
+    // Owners listen here (change links); OnChange is the user's.
+    TChangeLinks& Changes() { return m_changes; }
     TNotifyEvent OnChange;
 
 protected:
+    // Tells the links, then OnChange.
     virtual void Changed();
 
 private:
     TColor m_color{clWhite};
     TBrushStyle m_style{bsSolid};
     std::unique_ptr<TBitmap> m_bitmap;
+    TChangeLinks m_changes;
 };
 
-// Qt colour of a TColor (system colours resolved, clNone black).
+// Qt colour of a TColor (system colours resolved, clNone black). Qt escape
+// hatch: platform/ only.
 QColor ToQColor(TColor color);
 TColor FromQColor(const QColor& color);
 

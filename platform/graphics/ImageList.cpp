@@ -241,6 +241,8 @@ void TImageList::Change()
         m_changedInUpdate = true;
         return;
     }
+    if (!m_changes.Notify(this))
+        return;
     if (OnChange)
         OnChange(this);
 }

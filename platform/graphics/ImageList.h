@@ -1,6 +1,7 @@
 #pragma once
 // TImageList: equally sized images with optional masks, drawn normally or
 // greyed (embossed) for disabled items.
+#include "platform/core/ChangeLink.h"
 #include "platform/core/Component.h"
 #include "platform/core/Events.h"
 #include "platform/graphics/Bitmap.h"
@@ -55,6 +56,8 @@ public:
     void EndUpdate();
     void Assign(TPersistent* Source) override;
 
+    // Owners listen here (change links); OnChange is the user's.
+    TChangeLinks& Changes() { return m_changes; }
     TNotifyEvent OnChange;
 
 protected:
@@ -71,6 +74,7 @@ private:
     TColor m_bkColor{clNone};
     int m_updateCount{0};
     bool m_changedInUpdate{false};
+    TChangeLinks m_changes;
     std::vector<std::unique_ptr<Entry>> m_images;
 };
 

@@ -46,6 +46,8 @@ TPicture::~TPicture() = default;
 
 void TPicture::GraphicChanged()
 {
+    if (!m_changes.Notify(this))
+        return;
     if (OnChange)
         OnChange(this);
 }
@@ -59,7 +61,7 @@ void TPicture::SetGraphic(const TGraphic* graphic)
     }
     m_graphic = std::move(copy);
     if (m_graphic)
-        m_graphic->OnChange = [this](TObject*) { GraphicChanged(); };
+        m_graphicLink.Connect(m_graphic->Changes(), [this](TObject*) { GraphicChanged(); });
     GraphicChanged();
 }
 
@@ -68,7 +70,7 @@ TBitmap* TPicture::Bitmap()
     auto* bmp = dynamic_cast<TBitmap*>(m_graphic.get());
     if (!bmp) {
         m_graphic = std::make_unique<TBitmap>();
-        m_graphic->OnChange = [this](TObject*) { GraphicChanged(); };
+        m_graphicLink.Connect(m_graphic->Changes(), [this](TObject*) { GraphicChanged(); });
         bmp = static_cast<TBitmap*>(m_graphic.get());
         GraphicChanged();
     }
@@ -80,7 +82,7 @@ TIcon* TPicture::Icon()
     auto* icon = dynamic_cast<TIcon*>(m_graphic.get());
     if (!icon) {
         m_graphic = std::make_unique<TIcon>();
-        m_graphic->OnChange = [this](TObject*) { GraphicChanged(); };
+        m_graphicLink.Connect(m_graphic->Changes(), [this](TObject*) { GraphicChanged(); });
         icon = static_cast<TIcon*>(m_graphic.get());
         GraphicChanged();
     }
@@ -103,7 +105,7 @@ void TPicture::LoadFromFile(const std::string& fileName)
     std::unique_ptr<TGraphic> g(it->second.factory());
     g->LoadFromFile(fileName);
     m_graphic = std::move(g);
-    m_graphic->OnChange = [this](TObject*) { GraphicChanged(); };
+    m_graphicLink.Connect(m_graphic->Changes(), [this](TObject*) { GraphicChanged(); });
     GraphicChanged();
 }
 

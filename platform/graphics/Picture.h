@@ -45,12 +45,16 @@ public:
     // "All (*.bmp;*.png;...)|...|Bitmaps (*.bmp)|*.bmp|..." for file dialogs.
     static std::string GraphicFilter();
 
+    // Owners listen here (change links); OnChange is the user's.
+    TChangeLinks& Changes() { return m_changes; }
     TNotifyEvent OnChange;
 
 private:
     void GraphicChanged();
 
+    TChangeLinks m_changes;
     std::unique_ptr<TGraphic> m_graphic;
+    TChangeLink m_graphicLink;   // declared after the graphic: leaves it before it goes
 };
 
 } // namespace qel

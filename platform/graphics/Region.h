@@ -37,6 +37,7 @@ public:
     std::vector<TRect> Rects() const;
     bool operator==(const TRegion& other) const;
 
+    // Qt escape hatch: platform/ only.
     const QRegion& Qt() const { return *m_region; }
     explicit TRegion(const QRegion& region);
 

@@ -63,6 +63,14 @@ int Tenths(int Hundredths)
     return (Hundredths + 5) / 10;
 }
 
+std::string WithoutBorderless(std::string Media)
+{
+    const std::string mark = "_borderless";
+    if (Media.size() > mark.size() && Media.compare(Media.size() - mark.size(), mark.size(), mark) == 0)
+        Media.resize(Media.size() - mark.size());
+    return Media;
+}
+
 std::string Option(const cups_dest_t* Dest, const char* Name)
 {
     const char* value = cupsGetOption(Name, Dest->num_options, Dest->options);
@@ -80,9 +88,12 @@ int PaperCodeOfMedia(const std::string& PwgName, int Width, int Height,
     for (const MediaCode& m : KnownMedia)
         if (name == m.Pwg)
             return m.Code;
+    // Drivers describe sizes in whole points: a standard paper may arrive a
+    // few tenths of a millimetre off.
+    constexpr int Tolerance = 10;
     for (const TPrinterPaper& p : KnownPapers)
-        if (p.Code > 0 && p.Code < DMPAPER_FIRSTPRINTER && std::abs(p.Width - Width) <= 1
-            && std::abs(p.Height - Height) <= 1)
+        if (p.Code > 0 && p.Code < DMPAPER_FIRSTPRINTER && std::abs(p.Width - Width) <= Tolerance
+            && std::abs(p.Height - Height) <= Tolerance)
             return p.Code;
     return 0;
 }
@@ -273,7 +284,7 @@ std::optional<std::vector<TPrinterPaper>> TCupsPrinterBackend::Papers(const std:
         return q->PaperList;
     q->PapersBuilt = true;
     std::vector<TPrinterPaper> papers;
-    std::set<std::string> seen;
+    std::map<std::string, std::size_t> byName;   // media without its borderless mark
     std::set<int> codes;
     int nextPrinterCode = DMPAPER_FIRSTPRINTER + 1;   // 256 stays the custom size
     const int count = cupsGetDestMediaCount(CUPS_HTTP_DEFAULT, q->Dest, q->Info, CUPS_MEDIA_FLAGS_DEFAULT);
@@ -282,24 +293,56 @@ std::optional<std::vector<TPrinterPaper>> TCupsPrinterBackend::Papers(const std:
         if (!cupsGetDestMediaByIndex(CUPS_HTTP_DEFAULT, q->Dest, q->Info, i, CUPS_MEDIA_FLAGS_DEFAULT, &size))
             continue;
         const std::string media = size.media;
-        if (media.rfind("custom_", 0) == 0 || !seen.insert(media).second)
+        const std::string base = WithoutBorderless(media);
+        const bool isBorderless = base != media;
+        // Custom ranges are limits, not papers.
+        if (base.rfind("custom_min_", 0) == 0 || base.rfind("custom_max_", 0) == 0)
             continue;
+        if (auto seen = byName.find(base); seen != byName.end()) {
+            // The same paper with and without borders: the one with its
+            // printer's margins is what pages are laid out on.
+            TPrinterPaper& kept = papers[seen->second];
+            if (!isBorderless) {
+                kept.Media = media;
+                kept.MarginLeft = Tenths(size.left);
+                kept.MarginTop = Tenths(size.top);
+                kept.MarginRight = Tenths(size.right);
+                kept.MarginBottom = Tenths(size.bottom);
+            }
+            continue;
+        }
         TPrinterPaper paper;
         paper.Width = Tenths(size.width);
         paper.Height = Tenths(size.length);
         if (paper.Width <= 0 || paper.Height <= 0)
             continue;
-        paper.Code = PaperCodeOfMedia(media, paper.Width, paper.Height, m_knownPapers);
-        if (paper.Code == 0 || codes.count(paper.Code))
+        paper.Code = PaperCodeOfMedia(base, paper.Width, paper.Height, m_knownPapers);
+        if (paper.Code == 0 || codes.count(paper.Code)) {
             paper.Code = nextPrinterCode++;
+        } else {
+            // A standard paper keeps its standard size, so that it matches
+            // the paper table exactly.
+            if (const pwg_media_t* pwg = pwgMediaForPWG(base.c_str()); pwg && pwg->width > 0 && pwg->length > 0
+                && base.rfind("custom_", 0) != 0) {
+                paper.Width = Tenths(pwg->width);
+                paper.Height = Tenths(pwg->length);
+            } else {
+                for (const TPrinterPaper& known : m_knownPapers)
+                    if (known.Code == paper.Code) {
+                        paper.Width = known.Width;
+                        paper.Height = known.Height;
+                    }
+            }
+        }
         codes.insert(paper.Code);
         const char* display = cupsLocalizeDestMedia(CUPS_HTTP_DEFAULT, q->Dest, q->Info, CUPS_MEDIA_FLAGS_DEFAULT, &size);
-        paper.Name = display && *display ? display : media;
+        paper.Name = display && *display ? display : base;
         paper.Media = media;
         paper.MarginLeft = Tenths(size.left);
         paper.MarginTop = Tenths(size.top);
         paper.MarginRight = Tenths(size.right);
         paper.MarginBottom = Tenths(size.bottom);
+        byName.emplace(base, papers.size());
         papers.push_back(std::move(paper));
     }
     q->PaperList = std::move(papers);
@@ -384,13 +427,33 @@ bool TCupsPrinterBackend::DefaultDeviceMode(const std::string& Name, TDeviceMode
     Mode.DeviceName = Name;
     Mode.Fields = DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH;
     const auto papers = Papers(Name);
+    // The queue's media-default names the paper; cupsGetDestMediaDefault
+    // would answer the locale's paper instead.
+    std::string defaultMedia;
+    int defaultWidth = 0, defaultLength = 0;
+    if (ipp_attribute_t* def = q->Default("media"))
+        if (const char* keyword = ippGetString(def, 0, nullptr))
+            defaultMedia = keyword;
     cups_size_t size{};
-    if (cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, q->Dest, q->Info, CUPS_MEDIA_FLAGS_DEFAULT, &size) && papers) {
+    if (defaultMedia.empty()
+        && cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, q->Dest, q->Info, CUPS_MEDIA_FLAGS_DEFAULT, &size)) {
+        defaultMedia = size.media;
+        defaultWidth = Tenths(size.width);
+        defaultLength = Tenths(size.length);
+    }
+    if (papers && !defaultMedia.empty()) {
+        const std::string base = WithoutBorderless(defaultMedia);
         for (const TPrinterPaper& p : *papers)
-            if (p.Width == Tenths(size.width) && p.Height == Tenths(size.length)) {
+            if (WithoutBorderless(p.Media) == base) {
                 Mode.PaperSize = p.Code;
                 break;
             }
+        if (Mode.PaperSize == 0)
+            for (const TPrinterPaper& p : *papers)
+                if (std::abs(p.Width - defaultWidth) <= 10 && std::abs(p.Height - defaultLength) <= 10) {
+                    Mode.PaperSize = p.Code;
+                    break;
+                }
     }
     if (Mode.PaperSize == 0 && papers && !papers->empty())
         Mode.PaperSize = papers->front().Code;

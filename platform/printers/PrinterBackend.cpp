@@ -1,5 +1,7 @@
 #include "platform/printers/PrinterBackend.h"
 
+#include "platform/printers/PrinterSettingsDialog.h"
+
 #include <QImage>
 #include <QPainter>
 
@@ -40,9 +42,12 @@ TDeviceCaps TPrinterBackend::PageCaps(const std::string& Name, const TDeviceMode
     return PageCapsFor(PaperOf(Name, Mode), Mode, Limits(Name).Resolution);
 }
 
-bool TPrinterBackend::PropertiesDialog(const std::string&, TDeviceMode&)
+bool TPrinterBackend::PropertiesDialog(const std::string& Name, TDeviceMode& Mode)
 {
-    return false;
+    const auto papers = Papers(Name);
+    const auto bins = Bins(Name);
+    return RunPrinterSettingsDialog(Name, papers ? *papers : std::vector<TPrinterPaper>{},
+                                    bins ? *bins : std::vector<TPrinterBin>{}, Limits(Name), Mode);
 }
 
 static int TenthsToPixels(int Tenths, int Resolution)

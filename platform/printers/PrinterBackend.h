@@ -172,7 +172,8 @@ public:
     // Device capabilities of a page printed with Mode: resolution, the
     // oriented paper and its printable area in device pixels.
     virtual TDeviceCaps PageCaps(const std::string& Name, const TDeviceMode& Mode);
-    // The printer's settings dialog on Mode; true when accepted (Mode changed).
+    // The printer's settings dialog on Mode (PrinterSettingsDialog.h); true
+    // when accepted, and only then is Mode changed.
     virtual bool PropertiesDialog(const std::string& Name, TDeviceMode& Mode);
     // Starts a document; EPrinter when the job cannot start.
     virtual std::unique_ptr<TPrintJob> StartDoc(const std::string& Name, const TDeviceMode& Mode,

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace qel;
 using namespace qel::test;
 
@@ -20,35 +22,17 @@ std::string Save(const TdxCriteria& criteria)
     return stream.Bytes();
 }
 
-std::vector<std::string> Samples()
+// The dataset's parser takes the criteria's filter text.
+void ExpectParserAccepts(const TdxCriteria& criteria)
 {
-    std::vector<std::string> samples;
-    TTestCriteria c;
-    c.AddItem(nullptr, "A", 1, "x", "x");
-    samples.push_back(Save(c));
-
-    TdxCriteriaItemList* l1 = c.AddList(nullptr, dxBoolOr);
-    c.AddItem(l1, "B", 2, "100", 100);
-    c.AddItem(l1, "C", 3, "100000", 100000)->SetNegate(true);
-    TdxCriteriaItemList* l2 = c.AddList(l1, dxBoolAnd);
-    l2->SetNegate(true);
-    c.AddItem(l2, "D", 4, "1,5", 1.5);
-    c.AddItem(l2, "E", 5, "2,5", Variant::FromSingle(2.5f));
-    c.AddItem(l2, "F", 0, "", Variant::Null());
-    c.AddItem(nullptr, "G", 1, "Grüße", "Grüße €");
-    c.AddItem(nullptr, "H", 1, "日本", "日本");
-    c.AddItem(nullptr, "I", 1, "", true);
-    c.AddItem(nullptr, "J", 1, "", Currency{15000});
-    c.AddItem(nullptr, "K", 1, "", Variant::FromDate(45000.75));
-    c.AddItem(nullptr, "L", 1, "", (std::int64_t{1} << 53) + 1);
-    c.AddItem(nullptr, "M", 1, "", std::string(300, 'z'));
-    c.AddItem(nullptr, "N", 1, "", Variant());
-    samples.push_back(Save(c));
-    return samples;
+    std::string error;
+    if (!FilterTextParses(criteria, error))
+        ADD_FAILURE() << "the filter text " << criteria.GetFilterText() << " is refused: " << error;
 }
 
 // Loads the input over a criteria holding one leaf; what loads must also
-// evaluate, render and save again.
+// evaluate, render a filter text the dataset's parser accepts, and save
+// again; what saves must load.
 void Exercise(const std::string& input)
 {
     TTestCriteria c;
@@ -66,21 +50,28 @@ void Exercise(const std::string& input)
     (void)c.GetDisplayText();
     (void)c.GetFilterText();
     TTestCriteria copy;
+    std::string saved;
     try {
-        const std::string saved = Save(c);
-        TStringStream again(saved);
-        copy.LoadFromStream(again);
-        EXPECT_EQ(Save(copy), saved);
+        saved = Save(c);
     } catch (const EWriteError&) {
         // Only an operand the stream cannot hold is refused on saving.
+        return;
     }
+    TStringStream again(saved);
+    EXPECT_NO_THROW(copy.LoadFromStream(again)) << "a saved criteria does not load";
+    EXPECT_EQ(Save(copy), saved);
+
+    TTypedCriteria typed;
+    TStringStream typedStream(input);
+    typed.LoadFromStream(typedStream);
+    ExpectParserAccepts(typed);
 }
 
 } // namespace
 
 TEST(CriteriaRobustness, MutatedStreamsLoadOrKeepTheOldCriteria)
 {
-    Mutator mutator(Samples(), FuzzSeed(7001u),
+    Mutator mutator(CriteriaSamples(), FuzzSeed(7001u),
                     {std::string("\x01\x00\x00\x01\x00\x00\x00", 7), std::string("\x05", 1),
                      std::string("\x00\x00\x00\x00\x00\x00\x00\x80\xFF\x7F", 10), std::string("\x12\xFF\xFF\x00\x00", 5),
                      std::string("\x0C\xFF\xFF\xFF\x7F", 5)});
@@ -121,4 +112,65 @@ TEST(CriteriaRobustness, KeptInputsLoadOrKeepTheOldCriteria)
         SCOPED_TRACE(name);
         Exercise(input);
     }
+}
+
+// Operands at the edges of their types render a filter text the dataset's
+// parser takes; the forms it has no literal for are refused when set, saved
+// or loaded.
+TEST(CriteriaRobustness, FilterTextsOfEdgeOperandsParse)
+{
+    const std::vector<Variant> operands = {
+        Variant(-1e308), Variant(4.9e-324), Variant(-0.0), Variant::FromSingle(3.4e38f),
+        Variant(std::numeric_limits<std::int64_t>::min()), Variant(Currency::FromInt64(std::numeric_limits<std::int64_t>::min())),
+        Variant::FromDate(-693593.99), Variant::FromDate(2958465.99),
+        Variant(true), Variant(std::string("O'Neil ] [x] \"q\" *")), Variant::FromWideString("日本"), Variant(std::string()),
+        Variant::Null(), Variant()};
+    for (std::uint8_t kind = 0; kind <= dxMaxOperatorKind; ++kind) {
+        for (const Variant& operand : operands) {
+            SCOPED_TRACE("kind " + std::to_string(kind) + ", operand " +
+                         (operand.IsEmptyOrNull() ? std::string("blank") : operand.AsString()));
+            TTypedCriteria c;
+            c.AddItem(nullptr, "A", kind, "", operand);
+            std::string saved;
+            try {
+                saved = Save(c);
+            } catch (const EWriteError&) {
+                EXPECT_TRUE(operand.IsEmptyOrNull() && kind > 1) << "refused on saving";
+                continue;
+            }
+            ExpectParserAccepts(c);
+            TTypedCriteria again;
+            TStringStream stream(saved);
+            EXPECT_NO_THROW(again.LoadFromStream(stream));
+        }
+    }
+    TTypedCriteria c;
+    for (const Variant& bad : {Variant(std::numeric_limits<double>::infinity()), Variant(-std::numeric_limits<double>::infinity()),
+                               Variant(std::numeric_limits<double>::quiet_NaN()),
+                               Variant::FromSingle(std::numeric_limits<float>::infinity()), Variant::FromDate(1e9),
+                               Variant::FromDate(-693594), Variant::FromDate(2958466), Variant::FromDate(-1e9),
+                               Variant::FromDate(std::numeric_limits<double>::quiet_NaN())})
+        EXPECT_THROW(c.AddItem(nullptr, "A", 1, "", bad), EInvalidOperation) << bad.AsDouble();
+    EXPECT_EQ(c.Root()->Count(), 0);
+    c.AddList(nullptr, dxBoolOr);
+    TMemoryStream stream;
+    EXPECT_THROW(c.SaveToStream(stream), EWriteError) << "an empty sub-list renders as ()";
+    EXPECT_EQ(stream.Size(), 0);
+}
+
+// Streams the reader once took although no filter text could hold them.
+TEST(CriteriaRobustness, StreamsWithoutAFilterTextAreRefused)
+{
+    int refused = 0;
+    for (const auto& [name, input] : RegressionInputs("criteria")) {
+        if (name != "criteria-double-minus-infinity.bin" && name != "criteria-empty-operand-greater.bin" &&
+            name != "criteria-empty-sub-list.bin" && name != "criteria-date-before-year-one.bin" &&
+            name != "criteria-nesting-beyond-filter-parser.bin")
+            continue;
+        TTestCriteria c;
+        TStringStream stream(input);
+        EXPECT_THROW(c.LoadFromStream(stream), EReadError) << name;
+        ++refused;
+    }
+    EXPECT_EQ(refused, 5);
 }

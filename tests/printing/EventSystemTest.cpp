@@ -2,6 +2,8 @@
 
 #include "platform/controls/Application.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -166,16 +168,8 @@ TEST_F(EventSystemTest, PrintingSubscribersDispatchByStage)
 
 TEST_F(EventSystemTest, AccessCodesAndShutdownOrder)
 {
-    EXPECT_THROW(
-        {
-            try {
-                TdxPSEventSystem::GetInstance(3);
-            } catch (const EdxEventSystem& e) {
-                EXPECT_STREQ(e.what(), "Illegal AccessCode 3 in GetInstance");
-                throw;
-            }
-        },
-        EdxEventSystem);
+    EXPECT_EQ(test::MessageOf<EdxEventSystem>([] { TdxPSEventSystem::GetInstance(3); }),
+              "Illegal AccessCode 3 in GetInstance");
 
     // A subscriber that outlives the event system (program end) leaves quietly.
     auto sub = std::make_unique<ProbeSubscriber>("a", log);

@@ -1,6 +1,9 @@
 #include "printing/PrintDevice.h"
 
 #include "TestSupport.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/printers/ScriptedPrinters.h"
 #include "platform/storage/Registry.h"
 
@@ -483,6 +486,55 @@ TEST(PrintDeviceJob, AbortingOrDestroyingTheDeviceDropsTheDocument)
     EXPECT_FALSE(destroyed->Delivered);
     EXPECT_FALSE(std::filesystem::exists(dir.File("abgebrochen.pdf")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("zerstoert.pdf")));
+}
+
+
+TEST(PrintDeviceProperties, TheDialogChangesTheDeviceModeOnlyWhenAccepted)
+{
+    ScriptedDevice s({Printer("P")}, "P");
+    TdxPrintDevice& d = *s.Device;
+    auto pick = [](TForm& form, const char* name, int index) {
+        auto* combo = dynamic_cast<TComboBox*>(form.FindComponent(name));
+        ASSERT_NE(combo, nullptr) << name;
+        combo->SetItemIndex(index);
+    };
+    {
+        TModalFormHookScope hook([&](TForm& form) {
+            pick(form, "cbxPaper", 1);
+            pick(form, "cbxOrientation", 1);
+            pick(form, "cbxSource", 1);
+            pick(form, "cbxDuplex", 1);
+            dynamic_cast<TEdit*>(form.FindComponent("edCopies"))->SetText("5");
+            dynamic_cast<TCheckBox*>(form.FindComponent("chbxCollate"))->SetChecked(true);
+            dynamic_cast<TButton*>(form.FindComponent("btnOK"))->Click();
+        });
+        EXPECT_TRUE(d.ShowPropertiesDialog(nullptr));
+    }
+    const TDeviceMode& m = *d.DeviceMode();
+    EXPECT_EQ(m.PaperSize, 1);
+    EXPECT_EQ(m.Orientation, DMORIENT_LANDSCAPE);
+    EXPECT_EQ(m.DefaultSource, DMBIN_MANUAL);
+    EXPECT_EQ(m.Duplex, DMDUP_VERTICAL);
+    EXPECT_EQ(m.Copies, 5);
+    EXPECT_TRUE(d.GetCollate());
+    EXPECT_TRUE(d.DeviceModeChanged());
+    {
+        // Copies that are no number or beyond the printer keep the old count.
+        TModalFormHookScope hook([&](TForm& form) {
+            dynamic_cast<TEdit*>(form.FindComponent("edCopies"))->SetText("1000");
+            dynamic_cast<TButton*>(form.FindComponent("btnOK"))->Click();
+        });
+        EXPECT_TRUE(d.ShowPropertiesDialog(nullptr));
+        EXPECT_EQ(d.GetCopies(), 5);
+    }
+    {
+        TModalFormHookScope hook([&](TForm& form) {
+            pick(form, "cbxPaper", 0);
+            dynamic_cast<TButton*>(form.FindComponent("btnCancel"))->Click();
+        });
+        EXPECT_FALSE(d.ShowPropertiesDialog(nullptr));
+    }
+    EXPECT_EQ(d.DeviceMode()->PaperSize, 1);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include "platform/graphics/Resources.h"
 #include "platform/core/Exceptions.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -169,12 +171,8 @@ TEST(Bitmaps, IconFromAResourceByNumberOrName)
     UnregisterBitmapResource("printicon");
     UnregisterBitmapResource(30003);
 
-    try {
-        CreateIconFromBitmapResource(30003);
-        ADD_FAILURE() << "an unregistered resource gave an icon";
-    } catch (const EResNotFound& e) {
-        EXPECT_STREQ(e.what(), "Resource #30003 not found");
-    }
+    EXPECT_EQ(test::MessageOf<EResNotFound>([&] { CreateIconFromBitmapResource(30003); }),
+              "Resource #30003 not found") << "an unregistered resource gave an icon";
     // A resource whose painter gives no picture is missing too.
     RegisterBitmapResource("Broken", [] { return std::unique_ptr<TBitmap>(); });
     EXPECT_THROW(CreateIconFromBitmapResource("Broken"), EResNotFound);

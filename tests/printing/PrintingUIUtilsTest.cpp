@@ -4,6 +4,8 @@
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/StdCtrls.h"
 
+#include "ScreenTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -73,14 +75,9 @@ TEST(MessageBoxes, QuestionIsTrueOnlyOnYes)
 
 TEST(WorkArea, ComesFromTheScreen)
 {
-    const int w = Screen().Width();
-    const int h = Screen().Height();
-    const TRect area = Screen().WorkAreaRect();
-    const int ppi = Screen().PixelsPerInch();
     const TRect custom = Rect(0, 30, 1024, 738);
-    Screen().SetVirtualScreen(1024, 768, &custom);
+    test::VirtualScreenScope screen(1024, 768, &custom);
     EXPECT_EQ(GetWorkArea(), custom);
-    Screen().SetVirtualScreen(w, h, &area, ppi);
 }
 
 TEST(FontInfoText, CaptionAndVisibleColour)

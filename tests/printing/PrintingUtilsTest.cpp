@@ -3,6 +3,8 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Strings.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -55,12 +57,7 @@ TEST(DecodePageRanges, FaultsRaiseConversionErrors)
                             "2\n3", "99999999999"}) {
         EXPECT_THROW(DecodePageRanges(bad), EConvertError) << bad;
     }
-    try {
-        DecodePageRanges("7-5");
-        FAIL();
-    } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), "");
-    }
+    EXPECT_EQ(test::MessageOf<EConvertError>([&] { DecodePageRanges("7-5"); }), "");
 }
 
 TEST(DecodePageRanges, RefusesRunawayPageCounts)
@@ -172,6 +169,9 @@ TEST(TextHelpers, ReplaceAndRemove)
     EXPECT_FALSE(ContainsAnyChar("", "abc"));
     // A multi-byte character matches only itself, never a byte of another.
     EXPECT_FALSE(ContainsAnyChar("\xC3\xB6", "\xC3\xA4"));
+    // A truncated sequence is a byte of its own and never swallows the character after it.
+    EXPECT_TRUE(ContainsAnyChar("\xC3" "A", "A"));
+    EXPECT_EQ(RemoveChars("\xC3" "AB", "A"), "\xC3" "B");
     EXPECT_EQ(RemoveAccelChars("&Print && &Close"), "Print  Close");
     EXPECT_EQ(DropEndEllipsis("Page Setup..."), "Page Setup");
     EXPECT_EQ(DropEndEllipsis("..."), "");

@@ -195,7 +195,7 @@ QCursor QtCursor(TCursor Cursor)
     case crVSplit: return QCursor(Qt::SplitVCursor);
     case crAppStart: return QCursor(Qt::BusyCursor);
     case crHelp: return QCursor(Qt::WhatsThisCursor);
-    case crHandPoint: return QCursor(Qt::PointingHandCursor);
+    case crHandPoint: case crHyperlink: return QCursor(Qt::PointingHandCursor);
     case crSizeAll: return QCursor(Qt::SizeAllCursor);
     default: return QCursor(Qt::ArrowCursor);
     }
@@ -263,7 +263,7 @@ TMouseButton ButtonOf(Qt::MouseButton b, bool& ok)
     }
 }
 
-QPoint ToClient(TControl* C, QWidget* W, QPointF Local, QPointF Global)
+QPoint ToClientWidget(TControl* C, QWidget* W, QPointF Local, QPointF Global)
 {
     QWidget* client = C->ClientWidget();
     const QPoint local = Local.toPoint();
@@ -274,6 +274,13 @@ QPoint ToClient(TControl* C, QWidget* W, QPointF Local, QPointF Global)
     if (W->isAncestorOf(client))
         return client->mapFrom(W, local);
     return client->mapFromGlobal(Global.toPoint());
+}
+
+// Client coordinates start inside the control's border.
+QPoint ToClient(TControl* C, QWidget* W, QPointF Local, QPointF Global)
+{
+    const int inset = C->BorderInset();
+    return ToClientWidget(C, W, Local, Global) - QPoint(inset, inset);
 }
 
 } // namespace
@@ -633,10 +640,8 @@ protected:
         if (!FirstSight(static_cast<QInputEvent*>(Event), g_filterSighting))
             return false;
         ev.Target = TControl::FromWidget(Watched);
-        if (ev.Target && ev.Kind != iekKeyDown && ev.Kind != iekKeyUp) {
-            const QPoint l = ev.Target->ClientWidget()->mapFromGlobal(QPoint(ev.ScreenPos.X, ev.ScreenPos.Y));
-            ev.ClientPos = {l.x(), l.y()};
-        }
+        if (ev.Target && ev.Kind != iekKeyDown && ev.Kind != iekKeyUp)
+            ev.ClientPos = ev.Target->ScreenToClient(ev.ScreenPos);
         // Newest first; a copy, so a filter may remove itself while it runs.
         const std::vector<FilterEntry> filters = Filters();
         for (auto it = filters.rbegin(); it != filters.rend(); ++it)

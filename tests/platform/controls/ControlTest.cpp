@@ -1,5 +1,6 @@
 // Aligned layout, input reaching controls (filters, key handlers, mouse and
-// capture), page control changes, painting and pictures of forms.
+// capture), page control changes, painting and pictures of forms, hints, the
+// clipboard, the screen and form placement.
 #include "platform/controls/Application.h"
 #include "platform/controls/Automation.h"
 #include "platform/controls/ComCtrls.h"
@@ -11,8 +12,10 @@
 #include "platform/controls/InputFilter.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/core/Guards.h"
 #include "platform/graphics/Bitmap.h"
 
+#include "ScreenTestSupport.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -115,6 +118,7 @@ TEST(ControlInput, FilterSwallowsKeysBeforeTheControl)
     panel->SetPopupMenu(popup);
     int popups = 0;
     auto previous = TPopupMenu::SetPopupHook([&](TPopupMenu&, int, int) { ++popups; });
+    Finally restore([&] { TPopupMenu::SetPopupHook(previous); });
     seen.clear();
     {
         TInputFilterScope filter([&](const TInputEvent& e) {
@@ -130,7 +134,6 @@ TEST(ControlInput, FilterSwallowsKeysBeforeTheControl)
     SimulateClick(panel, 5, 6, mbRight);
     EXPECT_EQ(popups, 1) << "without the filter the panel's popup menu shows";
     EXPECT_EQ(popup->PopupComponent(), panel);
-    TPopupMenu::SetPopupHook(previous);
     form.Hide();
 }
 
@@ -415,7 +418,7 @@ TEST(Controls, DrawGridMovesTheCurrentCellUnlessRefused)
     form.Hide();
 }
 
-TEST(Controls, HintWindowClipboardAndScreen)
+TEST(HintWindow, ShowsAtTheMeasuredSizeUntilReleased)
 {
     THintWindow hint(nullptr);
     const TRect r = hint.CalcHintRect(200, "Left: 12.5 mm");
@@ -426,7 +429,11 @@ TEST(Controls, HintWindowClipboardAndScreen)
     EXPECT_EQ(hint.Width(), r.Width());
     hint.ReleaseHandle();
     EXPECT_FALSE(hint.Active());
+}
 
+TEST(Clipboard, TextAndPicturesRoundTrip)
+{
+    test::ClipboardScope clipboard;
     Clipboard().SetAsText("Seite 1");
     EXPECT_EQ(Clipboard().AsText(), "Seite 1");
     EXPECT_TRUE(Clipboard().HasFormat(CF_TEXT));
@@ -445,17 +452,22 @@ TEST(Controls, HintWindowClipboardAndScreen)
     EXPECT_EQ(ColorToRGB(pasted.Pixel(9, 5)), clBlue);
     Clipboard().Clear();
     EXPECT_FALSE(Clipboard().GetBitmap(pasted));
+}
 
+TEST(Screen, HeadlessDefaultsAndTheCursorGuard)
+{
     EXPECT_EQ(Screen().WorkAreaRect(), Rect(0, 0, 1280, 1024));
     {
         TCursorGuard busy(crHourGlass);
         EXPECT_EQ(Screen().Cursor(), crHourGlass);
     }
     EXPECT_EQ(Screen().Cursor(), crDefault);
+}
 
-    // Centred on the virtual screen's work area.
+TEST(FormPlacement, CentredOnTheWorkAreaOrTheOwnerForm)
+{
     const TRect workArea = Rect(0, 0, 800, 560);
-    Screen().SetVirtualScreen(800, 600, &workArea);
+    test::VirtualScreenScope screen(800, 600, &workArea);
     TForm form(nullptr);
     form.SetBounds(0, 0, 200, 100);
     form.SetPosition(poScreenCenter);
@@ -473,9 +485,6 @@ TEST(Controls, HintWindowClipboardAndScreen)
     dialog.SetPosition(poOwnerFormCenter);
     dialog.Show();
     EXPECT_EQ(dialog.BoundsRect(), Rect(350, 255, 450, 305));
-    dialog.Hide();
-    form.Hide();
-    Screen().SetVirtualScreen(1280, 1024);
 }
 
 } // namespace

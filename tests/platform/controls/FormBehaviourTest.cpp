@@ -6,6 +6,7 @@
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/core/Guards.h"
 
 #include <gtest/gtest.h>
 
@@ -112,9 +113,11 @@ TEST(FormBehaviour, MenusRadioItemsAndPopupScripts)
 
     int popped = 0;
     popup->OnPopup = [&](TObject*) { ++popped; };
-    auto previous = TPopupMenu::SetPopupHook([](TPopupMenu& m, int, int) { m.Items()->Find("50%")->Click(); });
-    popup->Popup(10, 10);
-    TPopupMenu::SetPopupHook(previous);
+    {
+        auto previous = TPopupMenu::SetPopupHook([](TPopupMenu& m, int, int) { m.Items()->Find("50%")->Click(); });
+        Finally restore([&] { TPopupMenu::SetPopupHook(previous); });
+        popup->Popup(10, 10);
+    }
     EXPECT_EQ(popped, 1);
     EXPECT_TRUE(zoom[0]->Checked());
     EXPECT_FALSE(zoom[2]->Checked());

@@ -5,7 +5,10 @@
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/core/Guards.h"
 #include "platform/graphics/Bitmap.h"
+
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -140,12 +143,8 @@ TEST(ModalDialog, CloseQueryOnCloseAndBadCalls)
 
     TForm shown(nullptr);
     shown.Show();
-    try {
-        shown.ShowModal();
-        FAIL() << "a visible form cannot become modal";
-    } catch (const EInvalidOperation& e) {
-        EXPECT_STREQ(e.what(), "Cannot make a visible window modal");
-    }
+    EXPECT_EQ(test::MessageOf<EInvalidOperation>([&] { shown.ShowModal(); }),
+              "Cannot make a visible window modal") << "a visible form cannot become modal";
     shown.Close();
     EXPECT_FALSE(shown.Visible());
 }
@@ -255,13 +254,13 @@ TEST(ModalDialog, MessageFormsShowTheIconOfTheirType)
 TEST(ModalDialog, HandleExceptionGoesToTheHookAndAbortIsSilent)
 {
     std::string reported;
-    Application().OnException = [&](TObject*, const std::exception& e) { reported = e.what(); };
+    TValueRestorer<TExceptionEvent> hook(Application().OnException,
+                                         [&](TObject*, const std::exception& e) { reported = e.what(); });
     Application().HandleException(EConvertError("'x' is not a valid integer value"));
     EXPECT_EQ(reported, "'x' is not a valid integer value");
     reported.clear();
     Application().HandleException(EAbort("Operation aborted"));
     EXPECT_TRUE(reported.empty());
-    Application().OnException = nullptr;
 }
 
 } // namespace

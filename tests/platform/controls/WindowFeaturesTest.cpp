@@ -10,6 +10,7 @@
 #include "platform/controls/InputFilter.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/core/Guards.h"
 
 #include <gtest/gtest.h>
 
@@ -242,6 +243,7 @@ TEST(WindowFeatures, SwallowedMouseEventsCanBeHandedToTheControl)
     panel->SetPopupMenu(popup);
     int popups = 0;
     auto previous = TPopupMenu::SetPopupHook([&](TPopupMenu&, int, int) { ++popups; });
+    Finally restore([&] { TPopupMenu::SetPopupHook(previous); });
     std::vector<TPoint> ups;
     panel->OnMouseUp = [&](TObject*, TMouseButton b, TShiftState, int x, int y) {
         if (b == mbRight)
@@ -265,7 +267,6 @@ TEST(WindowFeatures, SwallowedMouseEventsCanBeHandedToTheControl)
 
     TInputEvent none;
     DeliverInputEvent(none);
-    TPopupMenu::SetPopupHook(previous);
     form.Hide();
 }
 

@@ -1,6 +1,8 @@
 #include "platform/core/Collection.h"
 #include "platform/core/Guards.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -110,12 +112,7 @@ TEST(Collection, InsertChecksTheIndexBeforeCreating)
     auto* x = static_cast<TColumnItem*>(cols.Insert(0));
     x->caption = "x";
     EXPECT_EQ(cols.Captions(), (V{"x", "a"}));
-    try {
-        cols.Insert(5);
-        FAIL();
-    } catch (const EListError& e) {
-        EXPECT_STREQ(e.what(), "List index out of bounds (5)");
-    }
+    EXPECT_EQ(test::MessageOf<EListError>([&] { cols.Insert(5); }), "List index out of bounds (5)");
     EXPECT_EQ(cols.Count(), 2);
     EXPECT_THROW(cols.Items(2), EListError);
     EXPECT_THROW(cols.Delete(-1), EListError);
@@ -188,12 +185,8 @@ TEST(Collection, AssignCopiesEveryItemOrNothing)
     // Items of a class without Assign support name both classes.
     TCollection plain([](TCollection* c) { return new TCollectionItem(c); }, "TCollectionItem");
     plain.Add();
-    try {
-        dst.Assign(&plain);
-        FAIL();
-    } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "Cannot assign a TCollectionItem to a TColumnItem");
-    }
+    EXPECT_EQ(test::MessageOf<EConvertError>([&] { dst.Assign(&plain); }),
+              "Cannot assign a TCollectionItem to a TColumnItem");
     EXPECT_THROW(dst.Assign(nullptr), EConvertError);
 }
 

@@ -1,6 +1,8 @@
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Component.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -110,12 +112,8 @@ TEST(ComponentNames, UniqueAmongTheOwnersComponentsIgnoringCase)
     auto* a = new TComponent(&owner);
     auto* b = new TComponent(&owner);
     a->SetName("Grid1");
-    try {
-        b->SetName("GRID1");
-        FAIL() << "clash accepted";
-    } catch (const EComponentError& e) {
-        EXPECT_STREQ(e.what(), "A component named GRID1 already exists");
-    }
+    EXPECT_EQ(test::MessageOf<EComponentError>([&] { b->SetName("GRID1"); }),
+              "A component named GRID1 already exists") << "clash accepted";
     EXPECT_EQ(b->Name(), "");
     a->SetName("grid1");   // a case change of one's own name is no clash
     EXPECT_EQ(owner.FindComponent("GRID1"), a);
@@ -187,12 +185,8 @@ TEST(ComponentNames, InvalidIdentifiersAreRefused)
 {
     TComponent c(nullptr);
     for (const char* bad : {"1abc", "a b", "a-b", "ä", " x"}) {
-        try {
-            c.SetName(bad);
-            ADD_FAILURE() << bad;
-        } catch (const EComponentError& e) {
-            EXPECT_EQ(e.Message(), std::string("'") + bad + "' is not a valid component name.");
-        }
+        EXPECT_EQ(test::MessageOf<EComponentError>([&] { c.SetName(bad); }),
+                  std::string("'") + bad + "' is not a valid component name.") << bad;
     }
     c.SetName("_x9");
     EXPECT_EQ(c.Name(), "_x9");
@@ -292,18 +286,8 @@ TEST(Persistent, AssignWithoutSupportNamesBothClasses)
 {
     TComponent a(nullptr);
     TProbe b(nullptr, "b", nullptr);
-    try {
-        a.Assign(&b);
-        FAIL();
-    } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "Cannot assign a TProbe to a TComponent");
-    }
-    try {
-        a.Assign(nullptr);
-        FAIL();
-    } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "Cannot assign a nil to a TComponent");
-    }
+    EXPECT_EQ(test::MessageOf<EConvertError>([&] { a.Assign(&b); }), "Cannot assign a TProbe to a TComponent");
+    EXPECT_EQ(test::MessageOf<EConvertError>([&] { a.Assign(nullptr); }), "Cannot assign a nil to a TComponent");
 }
 
 // A component placed in another one for streaming (like a control in a panel).
@@ -381,12 +365,8 @@ TEST(ClassRegistry, CreatesComponentsByName)
     EXPECT_STREQ(c->ClassName(), "TRegDerived");
     EXPECT_NE(dynamic_cast<TRegDerived*>(c), nullptr);
     EXPECT_EQ(c->Owner(), &owner);
-    try {
-        reg.Create("TNoSuchClass", &owner);
-        FAIL();
-    } catch (const EClassNotFound& e) {
-        EXPECT_STREQ(e.what(), "Class TNoSuchClass not found");
-    }
+    EXPECT_EQ(test::MessageOf<EClassNotFound>([&] { reg.Create("TNoSuchClass", &owner); }),
+              "Class TNoSuchClass not found");
     EXPECT_THROW(reg.Create("TRegPlain", &owner), EClassNotFound);
     EXPECT_EQ(owner.ComponentCount(), 1);
 }

@@ -4,6 +4,8 @@
 #include "platform/core/Split.h"
 #include "platform/core/Utf8.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -50,13 +52,12 @@ TEST(CoreGuards, ASecondFailureWhileUnwindingNeverHidesTheFirst)
 {
     Bracketed target;
     target.throwOnEnd = true;
-    try {
+    EXPECT_EQ(test::MessageOf<std::runtime_error>([&] {
         TUpdateScope scope(target);
         Finally also([] { throw std::logic_error("cleanup failed"); });
         throw std::runtime_error("first");
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "first");
-    }
+    }),
+              "first");
     EXPECT_EQ(target.ends, 1);
     // Without an exception in flight the cleanup's own failure is reported.
     EXPECT_THROW({ TUpdateScope scope(target); }, std::runtime_error);
@@ -109,6 +110,11 @@ TEST(CoreText, AsciiCaseLeavesOtherBytesAloneAndSignIgnoresNaN)
     // Names and extensions: only A-Z/a-z change, UTF-8 sequences pass through.
     EXPECT_EQ(LowerCase("PNG-Gr\xC3\x96\xC3\x9F" "E"), "png-gr\xC3\x96\xC3\x9F" "e");
     EXPECT_EQ(UpperCase("and\xC3\xA4"), "AND\xC3\xA4");
+    EXPECT_TRUE(SameNoCase("Caption", "CAPTION"));
+    EXPECT_FALSE(SameNoCase("\xC3\xA4", "\xC3\x84")) << "only ASCII letters fold";
+    EXPECT_TRUE(StartsWithNoCase("Ctrl+Shift+A", 5, "shift+"));
+    EXPECT_FALSE(StartsWithNoCase("Alt", 1, "LTX"));
+    EXPECT_FALSE(StartsWithNoCase("Alt", 9, "")) << "a position past the end holds nothing";
     EXPECT_EQ(Sign(-7), -1);
     EXPECT_EQ(Sign(0.0), 0);
     EXPECT_EQ(Sign(2.5), 1);

@@ -1,5 +1,7 @@
 #include "platform/core/Locale.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,17 +28,6 @@ TFormatSettings English()
     s.DateSeparator = '/';
     s.ShortDateFormat = "mm/dd/yyyy";
     return s;
-}
-
-template <typename F>
-std::string ConvertErrorText(F f)
-{
-    try {
-        f();
-    } catch (const EConvertError& e) {
-        return e.what();
-    }
-    return "no exception";
 }
 
 TEST_F(LocaleTest, GermanDefaults)
@@ -223,7 +214,7 @@ TEST_F(LocaleTest, StrToIntIsStrict)
     EXPECT_EQ(StrToInt("-2147483648"), std::numeric_limits<std::int32_t>::min());
     for (const char* bad : {"", " ", "abc", "12a", "1.0", "1,0", "2147483648", "-2147483649", "--1", "$", "1 2"})
         EXPECT_THROW(StrToInt(bad), EConvertError) << bad;
-    EXPECT_EQ(ConvertErrorText([] { StrToInt("abc"); }), "'abc' is not a valid integer value");
+    EXPECT_EQ(test::MessageOf<EConvertError>([] { StrToInt("abc"); }), "'abc' is not a valid integer value");
     EXPECT_EQ(StrToIntDef("x", -5), -5);
     EXPECT_EQ(StrToInt64("9223372036854775807"), std::numeric_limits<std::int64_t>::max());
     EXPECT_THROW(StrToInt64("9223372036854775808"), EConvertError);
@@ -238,7 +229,7 @@ TEST_F(LocaleTest, StrToFloatUsesOnlyTheLocaleDecimalSeparator)
     EXPECT_EQ(StrToFloat("1e-400"), 0.0);   // underflow is just a tiny number
     for (const char* bad : {"", "abc", "1.5", "1.234,5", "1,5x", "1e", "e5", "1e400", "INF", "NAN", ","})
         EXPECT_THROW(StrToFloat(bad), EConvertError) << bad;
-    EXPECT_EQ(ConvertErrorText([] { StrToFloat("1.5"); }), "'1.5' is not a valid floating point value");
+    EXPECT_EQ(test::MessageOf<EConvertError>([] { StrToFloat("1.5"); }), "'1.5' is not a valid floating point value");
     double v = 0;
     EXPECT_FALSE(TryStrToFloat("x", v));
     LocaleScope english(English());
@@ -274,7 +265,7 @@ TEST_F(LocaleTest, FormatRejectsBadDirectivesAndArguments)
     EXPECT_THROW(Format("%d %d", {1}), EConvertError);
     EXPECT_THROW(Format("%q", {1}), EConvertError);
     EXPECT_THROW(Format("abc %", {}), EConvertError);
-    EXPECT_EQ(ConvertErrorText([] { Format("%d", {}); }), "Format '%d' invalid or incompatible with argument");
+    EXPECT_EQ(test::MessageOf<EConvertError>([] { Format("%d", {}); }), "Format '%d' invalid or incompatible with argument");
 }
 
 TEST_F(LocaleTest, DateEncodingFollowsThePlatformEpoch)
@@ -424,7 +415,7 @@ TEST_F(LocaleTest, StrToDateUsesTheShortDateFormat)
     EXPECT_EQ((std::array{m, d}), (std::array{12, 24}));
     for (const char* bad : {"", "31.02.2024", "5.3.2024x", "5/3/2024", "a.b.c", "5", "1.2.3.4", "05.03.20245"})
         EXPECT_THROW(StrToDate(bad), EConvertError) << bad;
-    EXPECT_EQ(ConvertErrorText([] { StrToDate("31.02.2024"); }), "'31.02.2024' is not a valid date");
+    EXPECT_EQ(test::MessageOf<EConvertError>([] { StrToDate("31.02.2024"); }), "'31.02.2024' is not a valid date");
     EXPECT_EQ(StrToDateTime("05.03.2024 07:08:09"), EncodeDate(2024, 3, 5) + EncodeTime(7, 8, 9, 0));
     EXPECT_EQ(StrToTime("07:08"), EncodeTime(7, 8, 0, 0));
     EXPECT_THROW(StrToTime("25:00"), EConvertError);

@@ -39,12 +39,7 @@ TEST(MemoryStream, LittleEndianValuesRoundTripByteExact)
     EXPECT_EQ(s.ReadLE<std::int16_t>(), -2);
     EXPECT_EQ(s.ReadLE<double>(), 1.0);
     EXPECT_EQ(s.ReadLE<std::int64_t>(), -1);
-    try {
-        s.ReadLE<std::uint8_t>();
-        FAIL();
-    } catch (const EReadError& e) {
-        EXPECT_STREQ(e.what(), "Stream-Read-Fehler");
-    }
+    EXPECT_EQ(test::MessageOf<EReadError>([&] { s.ReadLE<std::uint8_t>(); }), "Stream-Read-Fehler");
 }
 
 // A device that takes nothing, like a full disk.
@@ -58,12 +53,7 @@ public:
 TEST(Stream, ShortWritesRaiseThePlatformsWriteError)
 {
     TFullStream full;
-    try {
-        full.WriteLE<std::int32_t>(1);
-        FAIL();
-    } catch (const EWriteError& e) {
-        EXPECT_STREQ(e.what(), "Stream-Write-Fehler");
-    }
+    EXPECT_EQ(test::MessageOf<EWriteError>([&] { full.WriteLE<std::int32_t>(1); }), "Stream-Write-Fehler");
     char b = 0;
     EXPECT_THROW(full.ReadBuffer(&b, 1), EReadError);
     EXPECT_NO_THROW(full.WriteBuffer(&b, 0));
@@ -143,19 +133,11 @@ TEST(FileStream, OpenErrorsNameTheFileAndTheReason)
 {
     test::TempDir dir;
     const std::string missingDir = dir.File("nodir/out.bin");
-    try {
-        TFileStream f(missingDir, fmCreate);
-        FAIL();
-    } catch (const EFCreateError& e) {
-        EXPECT_EQ(e.Message(), "Cannot create file \"" + missingDir + "\". No such file or directory");
-    }
+    EXPECT_EQ(test::MessageOf<EFCreateError>([&] { TFileStream f(missingDir, fmCreate); }),
+              "Cannot create file \"" + missingDir + "\". No such file or directory");
     const std::string missing = dir.File("missing.bin");
-    try {
-        TFileStream f(missing, fmOpenRead);
-        FAIL();
-    } catch (const EFOpenError& e) {
-        EXPECT_EQ(e.Message(), "Cannot open file \"" + missing + "\". No such file or directory");
-    }
+    EXPECT_EQ(test::MessageOf<EFOpenError>([&] { TFileStream f(missing, fmOpenRead); }),
+              "Cannot open file \"" + missing + "\". No such file or directory");
     // A directory opens on Linux but is no file.
     EXPECT_THROW(TFileStream(dir.Path().string(), fmOpenRead), EFOpenError);
 }
@@ -288,12 +270,8 @@ TEST(SafeWrite, MissingDirectoryOrDirectoryTargetRaiseClearly)
     test::TempDir dir;
     const std::string path = dir.File("no/such/dir/out.xls");
     bool called = false;
-    try {
-        SafeWriteFile(path, [&](TStream&) { called = true; });
-        FAIL();
-    } catch (const EFCreateError& e) {
-        EXPECT_EQ(e.Message(), "Cannot create file \"" + path + "\". No such file or directory");
-    }
+    EXPECT_EQ(test::MessageOf<EFCreateError>([&] { SafeWriteFile(path, [&](TStream&) { called = true; }); }),
+              "Cannot create file \"" + path + "\". No such file or directory");
     EXPECT_FALSE(called);
     EXPECT_THROW(SafeWriteFile(dir.Path().string(), [](TStream&) {}), EFCreateError);
     EXPECT_EQ(DirListing(dir.Path()), "");

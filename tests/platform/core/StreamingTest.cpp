@@ -3,6 +3,8 @@
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Collection.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -413,12 +415,8 @@ TEST_F(StreamingTest, UnknownPropertiesAndClassesFailBeforeAnythingChanges)
     target.SetCaption("untouched");
 
     std::string unknownProp = Patched(bytes, "Caption", "Zaption");
-    try {
-        ReadBytes(unknownProp, &target, nullptr);
-        FAIL() << "no exception";
-    } catch (const EReadError& e) {
-        EXPECT_STREQ(e.what(), "Property Zaption does not exist");
-    }
+    EXPECT_EQ(test::MessageOf<EReadError>([&] { ReadBytes(unknownProp, &target, nullptr); }),
+              "Property Zaption does not exist");
     EXPECT_EQ(target.Caption(), "untouched");
     EXPECT_EQ(target.ComponentCount(), 0);
     EXPECT_EQ(target.Width(), 100);
@@ -579,12 +577,8 @@ TEST_F(StreamingTest, RefusalThatDependsOnTheTargetPutsBackItsValues)
     const std::string before = Bytes(target);
     const auto targetValues = SimpleValues(target);
     const auto aValues = SimpleValues(existingA);
-    try {
-        ReadBytes(bytes, target, nullptr);
-        FAIL() << "no exception";
-    } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "Arrays refused");
-    }
+    EXPECT_EQ(test::MessageOf<EConvertError>([&] { ReadBytes(bytes, target, nullptr); }),
+              "Arrays refused");
     EXPECT_EQ(Bytes(target), before);
     EXPECT_EQ(SimpleValues(target), targetValues);
     EXPECT_EQ(target->Name(), "Target");
@@ -594,12 +588,8 @@ TEST_F(StreamingTest, RefusalThatDependsOnTheTargetPutsBackItsValues)
     // child's values and parent are all back; B is gone.
     target->m_refuseArrays = false;
     existingA->m_buddyLocked = true;
-    try {
-        ReadBytes(bytes, target, nullptr);
-        FAIL() << "no exception";
-    } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "Buddy locked");
-    }
+    EXPECT_EQ(test::MessageOf<EConvertError>([&] { ReadBytes(bytes, target, nullptr); }),
+              "Buddy locked");
     EXPECT_EQ(SimpleValues(target), targetValues);
     EXPECT_EQ(SimpleValues(existingA), aValues);
     EXPECT_EQ(target->Name(), "Target");
@@ -670,11 +660,9 @@ TEST_F(StreamingTest, DamagedBytesNeverCrashOrAllocateHugely)
     std::string huge = bytes;
     std::memset(huge.data() + 6, 0xFF, 4);
     TComponent holder(nullptr);
-    try {
-        ReadBytes(huge, nullptr, &holder);
-        FAIL() << "no exception";
-    } catch (const EReadError& e) {
-        EXPECT_TRUE(Contains(e.what(), "past the end")) << e.what();
+    {
+        const std::string message = test::MessageOf<EReadError>([&] { ReadBytes(huge, nullptr, &holder); });
+        EXPECT_NE(message.find("past the end"), std::string::npos) << message;
     }
 }
 

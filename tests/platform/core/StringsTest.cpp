@@ -31,12 +31,7 @@ TEST(StringListSorted, KeepsOrderAndAppliesTheDuplicatesPolicy)
     EXPECT_EQ(list.Count(), 3);
 
     list.SetDuplicates(dupError);
-    try {
-        list.Add("Banana");
-        FAIL();
-    } catch (const EStringListError& e) {
-        EXPECT_STREQ(e.what(), "Duplicates not allowed");
-    }
+    EXPECT_EQ(test::MessageOf<EStringListError>([&] { list.Add("Banana"); }), "Duplicates not allowed");
     EXPECT_EQ(list.Count(), 3);
 
     list.SetDuplicates(dupAccept);
@@ -93,12 +88,7 @@ TEST(StringList, IndexChecksAndObjectSlots)
     EXPECT_EQ(list.IndexOfObject(&o2), 0);
     list.Exchange(0, 1);
     EXPECT_EQ(list.Objects(0), &o1);
-    try {
-        list.Get(2);
-        FAIL();
-    } catch (const EStringListError& e) {
-        EXPECT_STREQ(e.what(), "List index out of bounds (2)");
-    }
+    EXPECT_EQ(test::MessageOf<EStringListError>([&] { list.Get(2); }), "List index out of bounds (2)");
     EXPECT_THROW(list.Delete(-1), EStringListError);
     EXPECT_THROW(list.Insert(3, "x"), EStringListError);
     EXPECT_THROW(list.Move(0, 5), EStringListError);
@@ -154,6 +144,23 @@ TEST(StringsUpdate, EventsFireOnceAtTheOutermostBracket)
         list.Clear();
     }
     EXPECT_EQ(changed, 4);
+}
+
+TEST(StringList, AChangeHandlerThatRaisesReachesTheCaller)
+{
+    // The bracket of a bulk change ends in OnChange; a handler that raises
+    // there is reported to the caller instead of ending the program.
+    TStringList list;
+    list.OnChange = [](TObject*) { throw EStringListError("refused"); };
+    TStringList source;
+    source.Add("a");
+    source.Add("b");
+    EXPECT_EQ(test::MessageOf<EStringListError>([&] { list.AddStrings(source); }), "refused");
+    EXPECT_EQ(list.UpdateCount(), 0);
+    EXPECT_EQ(Lines(list), (V{"a", "b"}));
+    list.OnChange = nullptr;
+    list.Exchange(0, 1);
+    EXPECT_EQ(Lines(list), (V{"b", "a"}));
 }
 
 TEST(StringsText, CommaTextQuotesWhatNeedsItAndRoundTrips)

@@ -1,6 +1,8 @@
 #include "platform/core/Locale.h"
 #include "platform/core/Variant.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -153,12 +155,8 @@ TEST(VariantConvert, EmptyGivesZeroAndNullRaises)
     EXPECT_EQ(Variant().AsDouble(), 0.0);
     EXPECT_EQ(Variant().AsString(), "");
     EXPECT_FALSE(Variant().AsBoolean());
-    try {
-        (void)Variant::Null().AsInteger();
-        FAIL() << "no exception";
-    } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "Could not convert variant of type (Null) into type (Integer)");
-    }
+    EXPECT_EQ(test::MessageOf<EConvertError>([&] { (void)Variant::Null().AsInteger(); }),
+              "Could not convert variant of type (Null) into type (Integer)");
     EXPECT_THROW((void)Variant::Null().AsString(), EConvertError);
     EXPECT_THROW((void)Variant::Null().AsDate(), EConvertError);
     EXPECT_EQ(VarToStr(Variant::Null()), "");

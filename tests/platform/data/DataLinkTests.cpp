@@ -400,6 +400,36 @@ TEST_F(LinkWindow, ShrinkingAndGrowingTheWindow)
     EXPECT_TRUE(link.Log.empty());
 }
 
+TEST_F(LinkWindow, InsertDeleteAndResizeAfterTheWindowHasTurnedOver)
+{
+    // Scrolling reuses the window's slots in a ring; what the link sees must
+    // not depend on where the ring starts.
+    t.ds->MoveBy(57);   // ID 58, window 49..58
+    ASSERT_EQ(Window(), Range(49, 10));
+    t.ds->MoveBy(-4);   // ID 54, row 5
+    t.ds->Insert();
+    EXPECT_EQ(link.ActiveRecord(), 5);
+    t.ds->FieldByName("ID")->SetAsInteger(1000);
+    t.ds->Post();
+    EXPECT_EQ(Window(), (std::vector<int>{49, 50, 51, 52, 53, 1000, 54, 55, 56, 57}));
+    t.ds->Next();
+    t.ds->Delete();   // ID 54
+    EXPECT_EQ(t.Id(), 55);
+    EXPECT_EQ(Window(), (std::vector<int>{49, 50, 51, 52, 53, 1000, 55, 56, 57, 58}));
+    link.SetBufferCount(4);   // rows above the current one go first
+    EXPECT_EQ(Window(), (std::vector<int>{52, 53, 1000, 55}));
+    EXPECT_EQ(link.ActiveRecord(), 3);
+    link.SetBufferCount(12);
+    const std::vector<int> w = Window();
+    ASSERT_EQ(w.size(), 12u);
+    EXPECT_EQ(w[static_cast<std::size_t>(link.ActiveRecord())], 55);
+    for (int i = 0; i < 30; ++i)
+        t.ds->Prior();   // 1000, 53, 52, ...
+    EXPECT_EQ(t.Id(), 25);
+    EXPECT_EQ(link.ActiveRecord(), 0);
+    EXPECT_EQ(Window(), Range(25, 12));
+}
+
 TEST_F(LinkWindow, TwoLinksWithDifferentWindows)
 {
     RecordingLink small;

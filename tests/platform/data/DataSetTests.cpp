@@ -1,6 +1,7 @@
 // The dataset contract on the in-memory dataset: navigation, editing and its
 // errors, bookmarks, Locate, lookup and calculated fields, blobs, fields.
 #include "DataTestSupport.h"
+#include "TestSupport.h"
 
 #include "platform/core/Stream.h"
 #include "platform/data/Fields.h"
@@ -12,19 +13,6 @@
 
 namespace qel::test {
 namespace {
-
-template <class E, class F>
-std::string MessageOf(F&& f)
-{
-    try {
-        f();
-    } catch (const E& e) {
-        return e.what();
-    } catch (const std::exception& e) {
-        return std::string("wrong exception: ") + e.what();
-    }
-    return "no exception";
-}
 
 // --- errors and bad input ---------------------------------------------------
 

@@ -213,6 +213,40 @@ TEST_F(ReaderTest, ReadsTheFilteredRecordsInOrderWithoutTouchingTheCursor)
     EXPECT_THROW(reader->Handle(-1), EListError);
 }
 
+TEST_F(ReaderTest, TheBaseReaderReadsTheSameThroughTheCursorHooks)
+{
+    // The base class's reader serves datasets without a reader of their own.
+    t.ds->SetFilter("ID > 4");
+    t.ds->SetFiltered(true);
+    t.ds->SortOn("AMOUNT", true);
+    t.ds->Locate("ID", 9, {});
+    link.Clear();
+    scrolls = 0;
+    const auto own = t.ds->CreateRecordReader();
+    const auto base = t.ds->TDataSet::CreateRecordReader();
+    ASSERT_EQ(base->Count(), own->Count());
+    ASSERT_EQ(base->Count(), 16);
+    for (int i = 0; i < base->Count(); ++i) {
+        const auto b = base->Handle(i);
+        const auto o = own->Handle(i);
+        EXPECT_EQ(base->Bookmark(b), own->Bookmark(o));
+        for (TField* f : t.ds->Fields()) {
+            EXPECT_EQ(Variant::Compare(base->Value(b, f), own->Value(o, f)), 0);
+            EXPECT_EQ(base->Text(b, f), own->Text(o, f));
+        }
+        if (i > 0) {
+            EXPECT_EQ(base->Compare(base->Handle(i - 1), b, t.ds->Fields(0)),
+                      own->Compare(own->Handle(i - 1), o, t.ds->Fields(0)));
+        }
+    }
+    EXPECT_EQ(t.Id(), 9);
+    t.ds->Next();   // the cursor the hooks walked is back where the dataset was
+    EXPECT_EQ(t.Id(), 8);
+    EXPECT_EQ(scrolls, 2);
+    t.ds->AppendRecord({100});
+    EXPECT_THROW(base->Count(), EDatabaseError);
+}
+
 TEST_F(ReaderTest, TextsAreReadInPlace)
 {
     TField* name = t.ds->FieldByName("NAME");

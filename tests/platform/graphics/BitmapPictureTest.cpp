@@ -47,12 +47,8 @@ TEST(BitmapTest, SizesNewPixelsAndLimits)
     EXPECT_TRUE(b.Empty());
 
     b.SetSize(8, 8);
-    try {
-        b.SetSize(100000, 100000);
-        FAIL() << "a huge bitmap was allocated";
-    } catch (const EOutOfResources& e) {
-        EXPECT_STREQ(e.what(), "Out of Resources");
-    }
+    EXPECT_EQ(test::MessageOf<EOutOfResources>([&] { b.SetSize(100000, 100000); }),
+              "Out of Resources") << "a huge bitmap was allocated";
     EXPECT_EQ(b.Width(), 8);              // unchanged
     int changes = 0;
     b.OnChange = [&](TObject*) { ++changes; };
@@ -115,11 +111,9 @@ TEST(BitmapTest, CorruptDataRaisesAndKeepsThePicture)
         EXPECT_EQ(b->Pixel(3, 4), clLime);
     }
     test::WriteFileBytes(dir.File("broken.png"), "\x89PNG\r\n\x1a\n truncated");
-    try {
-        b->LoadFromFile(dir.File("broken.png"));
-        FAIL();
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_NE(std::string(e.what()).find("broken.png"), std::string::npos) << e.what();
+    {
+        const std::string message = test::MessageOf<EInvalidGraphic>([&] { b->LoadFromFile(dir.File("broken.png")); });
+        EXPECT_NE(message.find("broken.png"), std::string::npos) << message;
     }
     EXPECT_THROW(b->LoadFromFile(dir.File("missing.bmp")), EFOpenError);
     EXPECT_EQ(b->Pixel(3, 4), clLime);
@@ -174,18 +168,10 @@ TEST(PictureTest, LoadsByExtensionThroughTheRegistry)
 
     // Unsupported and unknown formats are clear errors; the picture stays.
     test::WriteFileBytes(dir.File("x.wmf"), "whatever");
-    try {
-        pic.LoadFromFile(dir.File("x.wmf"));
-        FAIL();
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_STREQ(e.what(), "Unsupported picture format");
-    }
-    try {
-        pic.LoadFromFile(dir.File("x.xyz"));
-        FAIL();
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_STREQ(e.what(), "Unknown picture file extension (.xyz)");
-    }
+    EXPECT_EQ(test::MessageOf<EInvalidGraphic>([&] { pic.LoadFromFile(dir.File("x.wmf")); }),
+              "Unsupported picture format");
+    EXPECT_EQ(test::MessageOf<EInvalidGraphic>([&] { pic.LoadFromFile(dir.File("x.xyz")); }),
+              "Unknown picture file extension (.xyz)");
     test::WriteFileBytes(dir.File("bad.png"), "this is no png");
     EXPECT_THROW(pic.LoadFromFile(dir.File("bad.png")), EInvalidGraphic);
     EXPECT_STREQ(pic.Graphic()->ClassName(), "TBitmap");

@@ -86,18 +86,10 @@ TEST_F(RegistryTest, MissingOrMistypedValuesRaise)
     reg.WriteInteger("Number", 12);
     reg.WriteBinaryData("Blob", "abcdefghij", 10);
 
-    try {
-        reg.ReadInteger("Text");
-        FAIL() << "no exception";
-    } catch (const ERegistryException& e) {
-        EXPECT_STREQ(e.what(), "Invalid data type for 'Text'");
-    }
-    try {
-        reg.ReadInteger("Absent");
-        FAIL() << "no exception";
-    } catch (const ERegistryException& e) {
-        EXPECT_STREQ(e.what(), "Failed to get data for 'Absent'");
-    }
+    EXPECT_EQ(test::MessageOf<ERegistryException>([&] { reg.ReadInteger("Text"); }),
+              "Invalid data type for 'Text'");
+    EXPECT_EQ(test::MessageOf<ERegistryException>([&] { reg.ReadInteger("Absent"); }),
+              "Failed to get data for 'Absent'");
     EXPECT_THROW(reg.ReadBool("Absent"), ERegistryException);
     EXPECT_THROW(reg.ReadFloat("Absent"), ERegistryException);
     // Missing strings and binary values read as empty, as callers that probe
@@ -110,12 +102,8 @@ TEST_F(RegistryTest, MissingOrMistypedValuesRaise)
     EXPECT_THROW(reg.ReadBool("Text"), ERegistryException);
     EXPECT_THROW(reg.ReadFloat("Blob"), ERegistryException);   // binary, but not 8 bytes
     char small[4] = {'x'};
-    try {
-        reg.ReadBinaryData("Blob", small, sizeof small);
-        FAIL() << "no exception";
-    } catch (const ERegistryException& e) {
-        EXPECT_STREQ(e.what(), "Invalid data type for 'Blob'");
-    }
+    EXPECT_EQ(test::MessageOf<ERegistryException>([&] { reg.ReadBinaryData("Blob", small, sizeof small); }),
+              "Invalid data type for 'Blob'");
     EXPECT_EQ(small[0], 'x');
 }
 

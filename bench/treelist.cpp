@@ -1,0 +1,157 @@
+// The tree list with 10^6 nodes: adding, a full expand, a walk by display
+// index, painting one screen of rows (which must cost the same whatever the
+// node count) and the memory a node takes.
+#include "platform/graphics/Bitmap.h"
+#include "treelist/TreeListControl.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <malloc.h>
+#include <memory>
+
+namespace {
+
+using namespace qel;
+
+// Controls need an application object; the benchmarks run offscreen.
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "bench_treelist";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+struct Tree {
+    TComponent owner{nullptr};
+    TdxTreeList* tree;
+    Tree()
+    {
+        App();
+        tree = new TdxTreeList(&owner);
+        tree->SetBounds(0, 0, 800, 600);
+        tree->SetDefaultRowHeight(18);
+        for (int i = 0; i < 3; ++i)
+            tree->CreateColumn()->SetCaption("Column " + std::to_string(i));
+    }
+};
+
+// Roots with Children children each.
+void Fill(TdxTreeList& T, int Roots, int Children, bool Texts)
+{
+    TUpdateScope<TCustomdxTreeList> scope(T);
+    for (int r = 0; r < Roots; ++r) {
+        TdxTreeListNode* root = T.Add();
+        if (Texts)
+            root->SetString(0, "Root " + std::to_string(r));
+        for (int c = 0; c < Children; ++c) {
+            TdxTreeListNode* n = root->AddChild();
+            if (Texts)
+                n->SetString(0, "Node");
+        }
+    }
+}
+
+void BM_Add(benchmark::State& State)
+{
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto t = std::make_unique<Tree>();
+        State.ResumeTiming();
+        Fill(*t->tree, 1000, 999, false);
+        benchmark::DoNotOptimize(t->tree->GetCount());
+        State.PauseTiming();
+        t.reset();
+        State.ResumeTiming();
+    }
+    State.SetItemsProcessed(State.iterations() * 1000000);
+}
+BENCHMARK(BM_Add)->Unit(benchmark::kMillisecond);
+
+// Adding and naming rows one by one without an update bracket, as a sample
+// tree is filled: each step must stay O(1), not rebuild the display order.
+void BM_AddUnlocked(benchmark::State& State)
+{
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto t = std::make_unique<Tree>();
+        State.ResumeTiming();
+        for (int i = 0; i < 1000000; ++i)
+            t->tree->Add()->SetString(0, "Row");
+        benchmark::DoNotOptimize(t->tree->GetAbsoluteCount());
+        State.PauseTiming();
+        t.reset();
+        State.ResumeTiming();
+    }
+    State.SetItemsProcessed(State.iterations() * 1000000);
+}
+BENCHMARK(BM_AddUnlocked)->Unit(benchmark::kMillisecond);
+
+void BM_FullExpand(benchmark::State& State)
+{
+    Tree t;
+    Fill(*t.tree, 1000, 999, false);
+    for (auto _ : State) {
+        t.tree->FullExpand();
+        benchmark::DoNotOptimize(t.tree->GetAbsoluteCount());   // the display order is rebuilt here
+        State.PauseTiming();
+        t.tree->FullCollapse();
+        State.ResumeTiming();
+    }
+    State.SetItemsProcessed(State.iterations() * 1000000);
+}
+BENCHMARK(BM_FullExpand)->Unit(benchmark::kMillisecond);
+
+void BM_WalkByAbsoluteIndex(benchmark::State& State)
+{
+    Tree t;
+    Fill(*t.tree, 1000, 999, false);
+    t.tree->FullExpand();
+    const int count = t.tree->GetAbsoluteCount();
+    for (auto _ : State) {
+        long long sum = 0;
+        for (int i = 0; i < count; ++i)
+            sum += t.tree->GetAbsoluteIndex(t.tree->GetAbsoluteNode(i));
+        benchmark::DoNotOptimize(sum);
+    }
+    State.SetItemsProcessed(State.iterations() * count);
+}
+BENCHMARK(BM_WalkByAbsoluteIndex)->Unit(benchmark::kMillisecond);
+
+// One 800 x 600 screen of rows in the middle of the tree; the argument is the node count.
+void BM_PaintScreen(benchmark::State& State)
+{
+    Tree t;
+    const int nodes = static_cast<int>(State.range(0));
+    Fill(*t.tree, nodes / 10, 9, true);
+    t.tree->FullExpand();
+    t.tree->SetTopIndex(t.tree->GetAbsoluteCount() / 2);
+    TBitmap bmp(800, 600);
+    for (auto _ : State)
+        t.tree->PaintTo(*bmp.Canvas(), Rect(0, 0, 800, 600));
+    State.counters["rows"] = t.tree->LastPaintedRowCount();
+}
+BENCHMARK(BM_PaintScreen)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_MemoryPerNode(benchmark::State& State)
+{
+    for (auto _ : State) {
+        Tree t;
+        const auto before = mallinfo2().uordblks;
+        Fill(*t.tree, 1000, 999, false);
+        const auto plain = mallinfo2().uordblks;
+        State.counters["bytes_per_node"] = static_cast<double>(plain - before) / 1000000.0;
+        t.tree->ClearNodes();
+        const auto cleared = mallinfo2().uordblks;
+        Fill(*t.tree, 1000, 999, true);
+        State.counters["bytes_per_text_node"] = static_cast<double>(mallinfo2().uordblks - cleared) / 1000000.0;
+    }
+}
+BENCHMARK(BM_MemoryPerNode)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace

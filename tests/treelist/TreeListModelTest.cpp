@@ -1,0 +1,341 @@
+#include "TreeListTestSupport.h"
+
+#include <climits>
+#include <gtest/gtest.h>
+
+using namespace qel;
+using qel::test::EditColumn;
+using qel::test::TreeFixture;
+
+namespace {
+
+// A reference walk: the display order as the tree defines it.
+void Walk(TdxTreeListNode* N, std::vector<TdxTreeListNode*>& Out)
+{
+    Out.push_back(N);
+    if (N->Expanded())
+        for (int i = 0; i < N->GetCount(); ++i)
+            Walk(N->GetItem(i), Out);
+}
+
+void ExpectDisplayConsistent(TdxTreeList& T)
+{
+    std::vector<TdxTreeListNode*> ref;
+    for (int i = 0; i < T.GetCount(); ++i)
+        Walk(T.GetItem(i), ref);
+    ASSERT_EQ(T.GetAbsoluteCount(), static_cast<int>(ref.size()));
+    for (int i = 0; i < static_cast<int>(ref.size()); ++i) {
+        EXPECT_EQ(T.GetAbsoluteNode(i), ref[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(T.GetAbsoluteIndex(ref[static_cast<std::size_t>(i)]), i);
+        EXPECT_EQ(T.GetNextVisibleNode(ref[static_cast<std::size_t>(i)]),
+                  i + 1 < static_cast<int>(ref.size()) ? ref[static_cast<std::size_t>(i) + 1] : nullptr);
+    }
+}
+
+} // namespace
+
+TEST(TreeListDisplayOrder, FollowsExpandCollapseInsertAndDelete)
+{
+    TreeFixture f;
+    auto* a = f.Add(nullptr, "A");
+    auto* a1 = f.Add(a, "A1");
+    f.Add(a1, "A1x");
+    f.Add(a, "A2");
+    auto* b = f.Add(nullptr, "B");
+    f.Add(b, "B1");
+    EXPECT_EQ(f.Display(), (std::vector<std::string>{"A", "B"}));
+    ExpectDisplayConsistent(*f.tree);
+
+    a->SetExpanded(true);
+    EXPECT_EQ(f.Display(), (std::vector<std::string>{"A", "A1", "A2", "B"}));
+    a1->SetExpanded(true);
+    EXPECT_EQ(f.Display(), (std::vector<std::string>{"A", "A1", "A1x", "A2", "B"}));
+    ExpectDisplayConsistent(*f.tree);
+
+    // Insert before a sibling and at the roots.
+    auto* a0 = a->InsertChild(a1);
+    a0->SetString(0, "A0");
+    auto* first = f.tree->Insert(a);
+    first->SetString(0, "First");
+    EXPECT_EQ(f.Display(), (std::vector<std::string>{"First", "A", "A0", "A1", "A1x", "A2", "B"}));
+    EXPECT_EQ(a1->GetIndex(), 1);
+    EXPECT_EQ(a->GetIndex(), 1);
+    ExpectDisplayConsistent(*f.tree);
+
+    // A hidden node has no display index; collapsing hides a whole branch.
+    a->SetExpanded(false);
+    EXPECT_EQ(f.tree->GetAbsoluteIndex(a1), -1);
+    EXPECT_EQ(f.Display(), (std::vector<std::string>{"First", "A", "B"}));
+    a->SetExpanded(true);
+
+    delete a1;
+    EXPECT_EQ(f.Display(), (std::vector<std::string>{"First", "A", "A0", "A2", "B"}));
+    EXPECT_TRUE(f.tree->GetAbsoluteNode(-1) == nullptr);
+    EXPECT_TRUE(f.tree->GetAbsoluteNode(5) == nullptr);
+    ExpectDisplayConsistent(*f.tree);
+
+    f.tree->FullExpand();
+    EXPECT_EQ(f.Display(), (std::vector<std::string>{"First", "A", "A0", "A2", "B", "B1"}));
+    f.tree->ClearNodes();
+    EXPECT_EQ(f.tree->GetAbsoluteCount(), 0);
+    EXPECT_EQ(f.tree->GetCount(), 0);
+    EXPECT_EQ(f.tree->GetTopIndex(), -1);
+}
+
+TEST(TreeListNodes, DetachAttachAndTreeQueries)
+{
+    TreeFixture f;
+    auto* a = f.Add(nullptr, "A");
+    auto* a1 = f.Add(a, "A1");
+    auto* a2 = f.Add(a, "A2");
+    auto* a2x = f.Add(a2, "A2x");
+    EXPECT_EQ(a2x->GetLevel(), 2);
+    EXPECT_TRUE(a2x->HasAsParent(a));
+    EXPECT_FALSE(a->HasAsParent(a));
+    EXPECT_FALSE(a->HasAsParent(nullptr));
+    EXPECT_TRUE(a2->IsLast());
+    EXPECT_FALSE(a1->IsLast());
+    EXPECT_EQ(a->GetItem(2), nullptr);
+    EXPECT_EQ(a2x->GetCount(), 0);
+    EXPECT_EQ(a->GetNext(), a1);
+    EXPECT_EQ(a1->GetNext(), a2);
+    EXPECT_EQ(a2x->GetNext(), nullptr);
+
+    int deletions = 0;
+    f.tree->OnDeletion = [&](TObject*, TdxTreeListNode*) { ++deletions; };
+    a2x->Detach();
+    EXPECT_EQ(deletions, 0);   // detached, not deleted
+    EXPECT_EQ(a2x->Parent(), nullptr);
+    EXPECT_EQ(a2x->GetIndex(), -1);
+    EXPECT_FALSE(a2->HasChildren());   // the list emptied
+    a2x->AddToRootList();
+    EXPECT_EQ(f.tree->GetCount(), 2);
+    EXPECT_EQ(f.tree->GetItem(1), a2x);
+    EXPECT_EQ(a2x->GetLevel(), 0);
+
+    // A node cannot move below itself; a detached node must be detached first.
+    a->Detach();
+    EXPECT_THROW(a->AttachTo(a1, nullptr), EInvaliddxTreeListOperation);
+    EXPECT_THROW(a2x->AttachTo(nullptr, nullptr), EInvaliddxTreeListOperation);
+    a->AttachTo(nullptr, a2x);
+    EXPECT_EQ(f.tree->GetItem(0), a);
+    EXPECT_EQ(f.tree->GetItem(5), nullptr);
+    delete a;
+    EXPECT_EQ(deletions, 3);   // A and its two children
+    f.tree->OnDeletion = nullptr;
+}
+
+TEST(TreeListNodes, ExpandingCanBeRefusedAndCollapsingMovesFocusOut)
+{
+    TreeFixture f;
+    auto* a = f.Add(nullptr, "A");
+    auto* a1 = f.Add(a, "A1");
+    int expanded = 0;
+    f.tree->OnExpanding = [](TObject*, TdxTreeListNode*, bool& Allow) { Allow = false; };
+    f.tree->OnExpanded = [&](TObject*, TdxTreeListNode*) { ++expanded; };
+    a->SetExpanded(true);
+    EXPECT_FALSE(a->Expanded());
+    EXPECT_EQ(expanded, 0);
+    f.tree->OnExpanding = nullptr;
+    a1->MakeVisible();
+    EXPECT_TRUE(a->Expanded());
+    EXPECT_EQ(expanded, 1);
+    a1->SetFocused(true);
+    a->SetExpanded(false);
+    EXPECT_EQ(f.tree->GetFocusedNode(), a);
+    delete a;
+    EXPECT_EQ(f.tree->GetFocusedNode(), nullptr);
+}
+
+TEST(TreeListHelpers, CompareIntegersNeverOverflows)
+{
+    EXPECT_EQ(CompareIntegers(INT_MIN, INT_MAX), -1);
+    EXPECT_EQ(CompareIntegers(INT_MAX, INT_MIN), 1);
+    EXPECT_EQ(CompareIntegers(INT_MIN, 1), -1);
+    EXPECT_EQ(CompareIntegers(5, 5), 0);
+}
+
+TEST(TreeListHelpers, CompareNodesPositionOrdersByPlaceInTheTree)
+{
+    TreeFixture f;
+    auto* a = f.Add(nullptr, "A");
+    auto* a1 = f.Add(a, "A1");
+    auto* a1x = f.Add(a1, "A1x");
+    auto* a2 = f.Add(a, "A2");
+    auto* b = f.Add(nullptr, "B");
+    EXPECT_LT(CompareNodesPosition(a, a1x), 0);     // ancestor first
+    EXPECT_GT(CompareNodesPosition(a1x, a), 0);
+    EXPECT_LT(CompareNodesPosition(a1x, a2), 0);    // deeper node in an earlier branch
+    EXPECT_GT(CompareNodesPosition(b, a1x), 0);
+    EXPECT_EQ(CompareNodesPosition(a2, a2), 0);
+    EXPECT_LT(f.tree->CompareIndexes(a1, a2), 0);
+}
+
+TEST(TreeListSelection, RangesCountsAndDeletion)
+{
+    TreeFixture f;
+    f.tree->SetOptions(f.tree->Options() + TdxTreeListOptions{aoMultiSelect});
+    std::vector<TdxTreeListNode*> n;
+    for (int i = 0; i < 6; ++i)
+        n.push_back(f.Add(nullptr, "N" + std::to_string(i)));
+    int changes = 0;
+    f.tree->OnSelectionChanged = [&](TObject*) { ++changes; };
+
+    f.tree->SelectRange(n[4], n[1]);   // either direction
+    EXPECT_EQ(f.tree->GetSelectedCount(), 4);
+    EXPECT_EQ(changes, 1);             // one bracket, one notice
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_TRUE(n[static_cast<std::size_t>(i)]->Selected());
+    EXPECT_EQ(f.tree->GetSelectedItem(4), nullptr);
+    EXPECT_EQ(f.tree->GetSelectedItem(-1), nullptr);
+
+    delete n[2];
+    EXPECT_EQ(f.tree->GetSelectedCount(), 3);
+    n[3]->SetSelected(false);
+    EXPECT_EQ(f.tree->GetSelectedCount(), 2);
+
+    // Shift extends from the anchor, Ctrl toggles.
+    f.tree->ClearSelection();
+    f.tree->MouseDown(mbLeft, {}, 50, f.tree->GetNodeRect(n[0]).Top + 2);
+    f.tree->MouseUp(mbLeft, {}, 50, f.tree->GetNodeRect(n[0]).Top + 2);
+    f.tree->MouseDown(mbLeft, {ssShift}, 50, f.tree->GetNodeRect(n[4]).Top + 2);
+    EXPECT_EQ(f.tree->GetSelectedCount(), 4);   // N0, N1, N3, N4
+    f.tree->MouseDown(mbLeft, {ssCtrl}, 50, f.tree->GetNodeRect(n[1]).Top + 2);
+    EXPECT_FALSE(n[1]->Selected());
+    EXPECT_EQ(f.tree->SelectionAnchor(), n[1]);
+    f.tree->ClearSelectionAnchor();
+    EXPECT_EQ(f.tree->SelectionAnchor(), nullptr);
+
+    f.tree->ClearNodes();
+    EXPECT_EQ(f.tree->GetSelectedCount(), 0);
+    EXPECT_EQ(f.tree->GetFocusedNode(), nullptr);
+}
+
+namespace {
+
+class CountingTree : public TdxTreeList {
+public:
+    using TdxTreeList::TdxTreeList;
+    int Layouts = 0;
+    int SelectionNotices = 0;
+    void LayoutChanged() override
+    {
+        if (!IsUpdating())
+            ++Layouts;
+        TdxTreeList::LayoutChanged();
+    }
+
+protected:
+    void DoSelectionChanged() override { ++SelectionNotices; }
+};
+
+} // namespace
+
+TEST(TreeListUpdateLock, NestsRelayoutsOnceAndClosesTheSelectionLock)
+{
+    TComponent owner(nullptr);
+    auto* t = new CountingTree(&owner);
+    t->SetBounds(0, 0, 300, 200);
+    t->SetOptions(t->Options() + TdxTreeListOptions{aoMultiSelect});
+    auto* n = t->Add();
+    t->Layouts = 0;
+    t->BeginUpdate();
+    t->BeginUpdate();
+    t->SetShowFooter(true);
+    t->SetIndentDesc(30);
+    n->SetSelected(true);
+    t->EndUpdate();
+    EXPECT_EQ(t->Layouts, 0);
+    EXPECT_EQ(t->SelectionNotices, 0);
+    t->EndUpdate();
+    EXPECT_EQ(t->Layouts, 1);
+    EXPECT_EQ(t->SelectionNotices, 1);
+    t->EndUpdate();   // unbalanced: ignored
+    EXPECT_FALSE(t->IsUpdating());
+
+    // An exception inside the scope still ends the update.
+    try {
+        TUpdateScope<TCustomdxTreeList> scope(*t);
+        throw EAbort("x");
+    } catch (const EAbort&) {
+    }
+    EXPECT_FALSE(t->IsUpdating());
+}
+
+TEST(TreeListUpdateLock, BeginUpdateEndsEditingAndPostsTheValue)
+{
+    TreeFixture f;
+    auto* col = f.tree->CreateColumnOf<EditColumn>();
+    auto* n = f.Add(nullptr, "A", "1", "x");
+    n->SetString(col->GetColumnIndex(), "old");
+    f.tree->SetFocusedNode(n);
+    f.tree->SetFocusedColumn(col->GetColumnIndex());
+    f.tree->ShowEditor();
+    ASSERT_TRUE(f.tree->IsEditing());
+    f.tree->Editor()->SetEditingValue(Variant("new"));
+    f.tree->BeginUpdate();
+    EXPECT_FALSE(f.tree->IsEditing());
+    EXPECT_EQ(col->Hides, 1);
+    EXPECT_EQ(n->GetString(col->GetColumnIndex()), "new");
+    f.tree->ShowEditor();   // no editor while updating
+    EXPECT_FALSE(f.tree->IsEditing());
+    f.tree->EndUpdate();
+
+    // Esc cancels: the editor goes without posting.
+    f.tree->ShowEditor();
+    f.tree->Editor()->SetEditingValue(Variant("dropped"));
+    std::uint16_t key = VK_ESCAPE;
+    f.tree->KeyDown(key, {});
+    EXPECT_FALSE(f.tree->IsEditing());
+    EXPECT_EQ(n->GetString(col->GetColumnIndex()), "new");
+
+    // A focus change ends editing; ShowEditorAfterFocusChange brings it back
+    // with the immediate-editor option.
+    auto* m = f.Add(nullptr, "B");
+    f.tree->ShowEditor();
+    f.tree->SetFocusedNode(m);
+    EXPECT_FALSE(f.tree->IsEditing());
+    f.tree->ShowEditorAfterFocusChange();
+    EXPECT_TRUE(f.tree->IsEditing());
+    f.tree->CloseEditor();
+    EXPECT_FALSE(f.tree->IsEditing());
+    EXPECT_TRUE(f.tree->Editor()->Visible());   // closed, not hidden
+    f.tree->HideEditor();
+    EXPECT_EQ(f.tree->Editor(), nullptr);
+}
+
+TEST(TreeListSearch, IncrementalSearchFocusesMatches)
+{
+    TreeFixture f;
+    f.Add(nullptr, "Apfel");
+    auto* birne = f.Add(nullptr, "Birne");
+    auto* banane = f.Add(nullptr, "Banane");
+    f.tree->SetFocusedNode(f.tree->GetItem(0));
+    f.tree->StartSearch(0);
+    EXPECT_TRUE(f.tree->SearchAppend("b"));
+    EXPECT_EQ(f.tree->GetFocusedNode(), birne);
+    EXPECT_TRUE(f.tree->SearchAppend("A"));
+    EXPECT_EQ(f.tree->GetFocusedNode(), banane);
+    EXPECT_FALSE(f.tree->SearchAppend("x"));
+    EXPECT_EQ(f.tree->SearchText(), "bA");   // as typed
+    std::uint16_t key = VK_ESCAPE;
+    f.tree->KeyDown(key, {});
+    EXPECT_FALSE(f.tree->IsSearching());
+}
+
+TEST(TreeListSearch, BackspaceTakesBackOneWholeCharacter)
+{
+    TreeFixture f;
+    f.Add(nullptr, "Gr\xC3\xBCn");
+    auto* gruen = f.Add(nullptr, "Gr\xC3\xBC\xC3\x9F" "e");
+    f.tree->SetFocusedNode(f.tree->GetItem(0));
+    f.tree->StartSearch(0);
+    EXPECT_TRUE(f.tree->SearchAppend("Gr\xC3\xBC\xC3\x9F"));
+    EXPECT_EQ(f.tree->GetFocusedNode(), gruen);
+    std::uint16_t key = VK_BACK;
+    f.tree->KeyDown(key, {});
+    EXPECT_EQ(f.tree->SearchText(), "Gr\xC3\xBC") << "the two bytes of the last letter go together";
+    key = VK_BACK;
+    f.tree->KeyDown(key, {});
+    EXPECT_EQ(f.tree->SearchText(), "Gr");
+}

@@ -1,0 +1,164 @@
+#pragma once
+// TdxTreeListNode: one row of a tree list. Nodes form the tree (parent,
+// children, expanded and has-children flags, user data); the texts, values
+// and images of a node are asked of the owning control, so a data-bound
+// control can keep them wherever it likes. TdxTreeListTextNode keeps one
+// string per column itself.
+//
+// A node is created by its control (Add, Insert, AddChild, InsertChild) and
+// owned by its parent (the control for roots); deleting a node deletes its
+// children and takes it out of the control's selection, focus and display
+// order.
+#include "platform/core/Variant.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qel {
+
+class TCustomdxTreeList;
+
+class TdxTreeListNode {
+public:
+    explicit TdxTreeListNode(TCustomdxTreeList* Owner);
+    virtual ~TdxTreeListNode();
+    TdxTreeListNode(const TdxTreeListNode&) = delete;
+    TdxTreeListNode& operator=(const TdxTreeListNode&) = delete;
+
+    TCustomdxTreeList* Owner() const { return m_owner; }
+    // nullptr for a root node and for a detached node.
+    TdxTreeListNode* Parent() const;
+    int Level() const { return GetLevel(); }
+    int GetLevel() const;
+
+    // ----- children ---------------------------------------------------------------
+    int Count() const { return GetCount(); }
+    int GetCount() const { return static_cast<int>(m_children.size()); }
+    TdxTreeListNode* GetItem(int Index) const;   // nullptr out of range
+    TdxTreeListNode* Items(int Index) const { return GetItem(Index); }
+    // Appends a child of the class the control creates.
+    TdxTreeListNode* AddChild();
+    // Inserts a child before Sibling (a child of this node); appends for nullptr.
+    TdxTreeListNode* InsertChild(TdxTreeListNode* Sibling);
+    // Deletes every child.
+    void DeleteChildren();
+
+    // Among the siblings, or in the root list; -1 for a detached node.
+    int Index() const { return GetIndex(); }
+    int GetIndex() const;
+    bool IsLast() const;
+    // Whether Node is among this node's ancestors (false for a root).
+    bool HasAsParent(const TdxTreeListNode* Node) const;
+    TdxTreeListNode* GetFirstChild() const { return GetItem(0); }
+    TdxTreeListNode* GetLastChild() const { return GetItem(GetCount() - 1); }
+    TdxTreeListNode* GetNextSibling() const;
+    TdxTreeListNode* GetPrevSibling() const;
+    // The next node in the whole tree (depth first), expanded or not.
+    TdxTreeListNode* GetNext() const;
+
+    // ----- state ------------------------------------------------------------------------
+    // The has-children flag: shows an expand button before the children exist.
+    bool HasChildren() const { return m_hasChildren || !m_children.empty(); }
+    void SetHasChildren(bool Value);
+    bool Expanded() const { return m_expanded; }
+    // Runs the control's expand/collapse checks and events; a refused change keeps the state.
+    void SetExpanded(bool Value);
+    void Expand(bool Recurse);
+    void Collapse(bool Recurse);
+    // Expands this node and every node below it.
+    void FullExpand() { Expand(true); }
+    // Every ancestor expanded (a root always is); a detached node is not visible.
+    bool IsVisible() const;
+
+    bool GetFocused() const;
+    void SetFocused(bool Value);
+    bool Focused() const { return GetFocused(); }
+    bool Selected() const { return m_selected; }
+    void SetSelected(bool Value);
+    // Expands the ancestors and scrolls so that the node is on screen.
+    void MakeVisible();
+    // Display-order index (-1 when not in the display order).
+    int AbsoluteIndex() const;
+
+    // Takes the node out of its parent's list (the parent loses its
+    // has-children state when the list empties) or out of the root list.
+    // The node stays alive and owned by the caller until it is put back or
+    // deleted, which must happen before the control goes away.
+    void Detach();
+    // Appends a detached node to the roots.
+    void AddToRootList();
+    // Moves a detached node under Parent (nullptr: the roots), before Before (nullptr: append).
+    void AttachTo(TdxTreeListNode* Parent, TdxTreeListNode* Before);
+
+    // ----- data through the control -----------------------------------------------------
+    Variant GetValue(int Column) const;
+    void SetValue(int Column, const Variant& Value);
+    std::string GetString(int Column) const;
+    void SetString(int Column, const std::string& Value);
+    std::string Strings(int Column) const { return GetString(Column); }
+
+    void* Data() const { return m_data; }
+    void SetData(void* Value) { m_data = Value; }
+    int ImageIndex() const { return m_imageIndex; }
+    void SetImageIndex(int Value);
+    int SelectedIndex() const { return m_selectedIndex; }
+    void SetSelectedIndex(int Value);
+    int StateIndex() const { return m_stateIndex; }
+    void SetStateIndex(int Value);
+    // The image shown now: the selected image while focused.
+    int GetImageIndex() const;
+    int GetStateIndex() const { return m_stateIndex; }
+
+protected:
+    // Text storage for text nodes; the plain node keeps none.
+    virtual bool HasOwnStrings() const { return false; }
+    virtual std::string OwnString(int /*Column*/) const { return {}; }
+    virtual void SetOwnString(int /*Column*/, const std::string& /*Value*/) {}
+
+private:
+    friend class TCustomdxTreeList;
+    friend class TdxTreeListTextNode;
+
+    void InsertChildNode(TdxTreeListNode* Child, int At);   // At = -1 appends
+    void RemoveChildNode(TdxTreeListNode* Child);
+    void RenumberChildren() const;
+
+    TCustomdxTreeList* m_owner;
+    TdxTreeListNode* m_parent{nullptr};          // the control's hidden root for roots
+    std::vector<TdxTreeListNode*> m_children;    // owned
+    void* m_data{nullptr};
+    mutable int m_index{-1};
+    int m_absIndex{-1};                          // valid while the display list is current
+    std::int32_t m_imageIndex{-1};
+    std::int32_t m_selectedIndex{-1};
+    std::int32_t m_stateIndex{-1};
+    bool m_expanded : 1 {false};
+    bool m_hasChildren : 1 {false};
+    bool m_selected : 1 {false};
+    mutable bool m_indexDirty : 1 {false};       // children's m_index need renumbering
+    bool m_deleting : 1 {false};
+};
+
+// A node that owns one string per column; values are its strings.
+class TdxTreeListTextNode : public TdxTreeListNode {
+public:
+    using TdxTreeListNode::TdxTreeListNode;
+
+protected:
+    bool HasOwnStrings() const override { return true; }
+    std::string OwnString(int Column) const override;
+    void SetOwnString(int Column, const std::string& Value) override;
+
+private:
+    std::vector<std::string> m_strings;
+};
+
+// Orders two nodes by their place in the tree: an ancestor before its
+// descendants, otherwise by the order of the branches they hang on.
+int CompareNodesPosition(const TdxTreeListNode* A, const TdxTreeListNode* B);
+// Three-way comparison (-1, 0, 1) that cannot overflow.
+int CompareIntegers(int A, int B);
+
+} // namespace qel

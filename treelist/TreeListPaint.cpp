@@ -1,0 +1,481 @@
+// Painting of the tree list: every pixel goes through TCanvas, and the rows
+// painted are those that meet the clip rectangle, found from the top index.
+#include "treelist/TreeList.h"
+
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/ImageList.h"
+#include "treelist/TreeListColumn.h"
+
+#include <algorithm>
+
+namespace qel {
+
+namespace {
+
+unsigned AlignFlags(TAlignment A)
+{
+    switch (A) {
+    case taRightJustify: return DT_RIGHT;
+    case taCenter: return DT_CENTER;
+    default: return DT_LEFT;
+    }
+}
+
+void DrawSortMark(TCanvas& C, const TRect& R, TdxTreeListColumnSort Sorted)
+{
+    if (Sorted == csNone || R.Width() < 16)
+        return;
+    const int cx = R.Right - 9;
+    const int cy = (R.Top + R.Bottom) / 2;
+    C.Brush()->SetColor(clBtnShadow);
+    C.Pen()->SetColor(clBtnShadow);
+    if (Sorted == csDown)
+        C.Polygon({{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2}});
+    else
+        C.Polygon({{cx - 4, cy + 2}, {cx + 4, cy + 2}, {cx, cy - 2}});
+}
+
+} // namespace
+
+void DrawHeaderButton(TCanvas& Canvas, const TRect& Rect, const std::string& Text, TAlignment Alignment,
+                      TdxLookAndFeel LookAndFeel, TColor Color, bool Pressed)
+{
+    if (Rect.IsEmpty())
+        return;
+    TRect r = Rect;
+    Canvas.Brush()->SetColor(Color);
+    Canvas.FillRect(r);
+    switch (LookAndFeel) {
+    case lfStandard:
+        Canvas.DrawEdge(r, Pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+        break;
+    case lfFlat:
+        Canvas.DrawEdge(r, Pressed ? BDR_SUNKENINNER : BDR_RAISEDINNER, BF_RECT);
+        break;
+    case lfUltraFlat:
+        Canvas.Brush()->SetColor(clBtnShadow);
+        Canvas.FrameRect(r);
+        break;
+    }
+    TRect t = Rect;
+    InflateRect(t, -3, -1);
+    if (Pressed)
+        OffsetRect(t, 1, 1);
+    Canvas.Brush()->SetStyle(bsClear);
+    Canvas.DrawText(Text, t, AlignFlags(Alignment) | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+    Canvas.Brush()->SetStyle(bsSolid);
+}
+
+void TCustomdxTreeList::PaintHeaderButton(TCanvas& Canvas, const TRect& Rect, const std::string& Text,
+                                          TAlignment Alignment, TdxTreeListColumnSort Sorted, TColor Color,
+                                          bool Pressed, const TGraphic* Glyph)
+{
+    TRect textRect = Rect;
+    if (Sorted != csNone)
+        textRect.Right -= 14;
+    DrawHeaderButton(Canvas, Rect, {}, Alignment, m_lookAndFeel, Color, Pressed);
+    if (Glyph && !Glyph->Empty() && Rect.Width() > Glyph->Width() + 4) {
+        Canvas.Draw(Rect.Left + 3, (Rect.Top + Rect.Bottom - Glyph->Height()) / 2, Glyph);
+        textRect.Left += Glyph->Width() + 3;
+    }
+    TRect t = textRect;
+    InflateRect(t, -3, -1);
+    Canvas.Brush()->SetStyle(bsClear);
+    Canvas.DrawText(Text, t, AlignFlags(Alignment) | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+    Canvas.Brush()->SetStyle(bsSolid);
+    DrawSortMark(Canvas, Rect, Sorted);
+}
+
+void TCustomdxTreeList::Paint()
+{
+    if (m_scrollBarsDirty)
+        UpdateScrollBars();
+    TCanvas* c = Canvas();
+    PaintTo(*c, c->ClipRect());
+}
+
+void TCustomdxTreeList::PaintTo(TCanvas& Canvas, const TRect& Clip)
+{
+    TCanvasStateSaver saver(Canvas);
+    const TdxTreeListRectInfo info = CalcRectInfo();
+    m_lastPaintedRows = 0;
+    TRect part;
+    if (!info.GroupPanel.IsEmpty() && IntersectRect(part, info.GroupPanel, Clip))
+        PaintGroupPanel(Canvas, info.GroupPanel);
+    if (!info.Bands.IsEmpty() && IntersectRect(part, info.Bands, Clip))
+        PaintBands(Canvas, info, Clip);
+    if (!info.Header.IsEmpty() && IntersectRect(part, info.Header, Clip))
+        PaintHeaders(Canvas, info, Clip);
+    if (IntersectRect(part, info.Rows, Clip)) {
+        TCanvasStateSaver rowsSaver(Canvas);
+        Canvas.IntersectClipRect(info.Rows);
+        int y = info.Rows.Top;
+        const int count = GetAbsoluteCount();
+        for (int i = std::max(0, GetTopIndex()); i < count && y < info.Rows.Bottom && y < Clip.Bottom; ++i) {
+            TdxTreeListNode* node = GetAbsoluteNode(i);
+            const int h = std::max(1, GetRowHeight(node));
+            if (y + h > Clip.Top) {
+                PaintRow(Canvas, node, Rect(info.Rows.Left, y, info.Rows.Right, y + h));
+                ++m_lastPaintedRows;
+            }
+            y += h;
+        }
+        if (y < info.Rows.Bottom) {
+            Canvas.Brush()->SetColor(EffectiveRowColor());
+            Canvas.FillRect(Rect(info.Rows.Left, y, info.Rows.Right, info.Rows.Bottom));
+        }
+    }
+    if (!info.Footer.IsEmpty() && IntersectRect(part, info.Footer, Clip))
+        PaintFooter(Canvas, info);
+}
+
+void TCustomdxTreeList::PaintBands(TCanvas& Canvas, const TdxTreeListRectInfo& Info, const TRect&)
+{
+    TCanvasStateSaver saver(Canvas);
+    Canvas.IntersectClipRect(Info.Bands);
+    Canvas.Brush()->SetColor(clBtnShadow);
+    Canvas.FillRect(Info.Bands);
+    if (m_showIndicator)
+        DrawHeaderButton(Canvas, Rect(Info.Client.Left, Info.Bands.Top, Info.Client.Left + GetIndicatorWidth(),
+                                      Info.Bands.Bottom), {}, taLeftJustify, m_lookAndFeel, EffectiveBandColor(),
+                         false);
+    Canvas.SetFont(m_bandFont.get());
+    for (int b = 0; b < GetVisibleBandCount(); ++b) {
+        const TRect r = GetBandRect(b);
+        bool done = false;
+        if (OnCustomDrawBand)
+            OnCustomDrawBand(this, &Canvas, r, b, done);
+        if (done)
+            continue;
+        std::string caption;
+        GetBandCaption(b, caption);
+        DrawHeaderButton(Canvas, r, caption, GetBandAlignment(b), m_lookAndFeel, EffectiveBandColor(), false);
+    }
+}
+
+void TCustomdxTreeList::PaintHeaders(TCanvas& Canvas, const TdxTreeListRectInfo& Info, const TRect&)
+{
+    TCanvasStateSaver saver(Canvas);
+    Canvas.IntersectClipRect(Info.Header);
+    Canvas.Brush()->SetColor(clBtnShadow);
+    Canvas.FillRect(Info.Header);
+    if (m_showIndicator)
+        DrawHeaderButton(Canvas, Rect(Info.Client.Left, Info.Header.Top, Info.Client.Left + GetIndicatorWidth(),
+                                      Info.Header.Bottom), {}, taLeftJustify, m_lookAndFeel, EffectiveHeaderColor(),
+                         false);
+    Canvas.SetFont(m_headerFont.get());
+    ForEachHeaderCell(Info, [&](const TCellPlace& p) {
+        bool done = false;
+        if (OnCustomDrawColumnHeader)
+            OnCustomDrawColumnHeader(this, &Canvas, p.Rect, p.Column, done);
+        if (done)
+            return;
+        const bool pressed = p.Column == m_pressedColumn && !m_dragStarted;
+        const bool dragged = p.Column == m_dragColumn && m_dragStarted;
+        const TdxTreeListColumn* column = GetColumnObject(p.Column);
+        PaintHeaderButton(Canvas, p.Rect, GetColumnCaption(p.Column), GetColumnHeaderAlignment(p.Column),
+                          GetColumnSorted(p.Column), dragged ? clBtnShadow : EffectiveHeaderColor(), pressed,
+                          column ? column->HeaderGlyph() : nullptr);
+    });
+}
+
+void TCustomdxTreeList::PaintIndent(TCanvas& Canvas, TdxTreeListNode* Node, const TRect& IndentRect)
+{
+    const int level = Node->GetLevel();
+    const int levels = level + (m_showRoot ? 1 : 0);
+    // Level colours: each level's strip may be coloured by the level-colour query.
+    for (int l = 0; l < levels; ++l) {
+        TColor color = EffectiveRowColor();
+        GetLevelColor(l, color);
+        Canvas.Brush()->SetColor(color);
+        Canvas.FillRect(Rect(IndentRect.Left + l * m_indentDesc, IndentRect.Top,
+                             IndentRect.Left + (l + 1) * m_indentDesc, IndentRect.Bottom));
+    }
+    const int midY = IndentRect.Top + GetNodeRowHeight() / 2;
+    if (m_showLines && m_paintStyle == psStandard) {
+        Canvas.Pen()->SetColor(clGray);
+        Canvas.Pen()->SetStyle(psDot);
+        // Vertical lines of the ancestors that have siblings below.
+        const TdxTreeListNode* a = Node;
+        for (int l = level; l >= 0; --l) {
+            const int cx = IndentRect.Left + (l + (m_showRoot ? 1 : 0)) * m_indentDesc - m_indentDesc / 2;
+            if (l + (m_showRoot ? 1 : 0) <= 0) {
+                a = a->Parent();
+                continue;
+            }
+            if (a == Node) {
+                Canvas.MoveTo(cx, IndentRect.Top);
+                Canvas.LineTo(cx, a->IsLast() ? midY : IndentRect.Bottom);
+                Canvas.MoveTo(cx, midY);
+                Canvas.LineTo(cx + m_indentDesc / 2, midY);
+            } else if (a && !a->IsLast()) {
+                Canvas.MoveTo(cx, IndentRect.Top);
+                Canvas.LineTo(cx, IndentRect.Bottom);
+            }
+            a = a ? a->Parent() : nullptr;
+        }
+        Canvas.Pen()->SetStyle(psSolid);
+    }
+    if (m_showButtons && Node->HasChildren() && levels > 0) {
+        const int cx = IndentRect.Left + levels * m_indentDesc - m_indentDesc / 2;
+        const TRect box = Rect(cx - 4, midY - 4, cx + 5, midY + 5);
+        Canvas.Brush()->SetColor(clWindow);
+        Canvas.FillRect(box);
+        Canvas.Brush()->SetColor(m_lookAndFeel == lfUltraFlat ? clBtnShadow : clGray);
+        Canvas.FrameRect(box);
+        Canvas.Pen()->SetColor(clBlack);
+        Canvas.MoveTo(cx - 2, midY);
+        Canvas.LineTo(cx + 3, midY);
+        if (!Node->Expanded()) {
+            Canvas.MoveTo(cx, midY - 2);
+            Canvas.LineTo(cx, midY + 3);
+        }
+    }
+    int x = IndentRect.Left + levels * m_indentDesc;
+    if (m_stateImages && Node->GetStateIndex() >= 0) {
+        m_stateImages->Draw(&Canvas, x, std::max(IndentRect.Top, midY - m_stateImages->Height() / 2),
+                            Node->GetStateIndex());
+        x += m_stateImages->Width();
+    }
+    if (m_images) {
+        m_images->Draw(&Canvas, x, std::max(IndentRect.Top, midY - m_images->Height() / 2), Node->GetImageIndex());
+    }
+}
+
+void TCustomdxTreeList::PaintCell(TCanvas& Canvas, TdxTreeListNode* Node, int Column, const TRect& CellRect,
+                                  bool Selected, bool Focused)
+{
+    TdxTreeListCellViewData vd;
+    vd.Node = Node;
+    vd.ColumnIndex = Column;
+    vd.Bounds = CellRect;
+    vd.Text = GetCellText(Node, Column);
+    vd.Alignment = GetColumnAlignmentByIndex(Column);
+    const TColor columnColor = GetColumnColor(Column);
+    vd.Color = GetRowColor(columnColor == clNone ? Color() : columnColor);
+    vd.TextColor = GetColumnFont(Column)->Color();
+    vd.Selected = Selected;
+    vd.Focused = Focused;
+    vd.EndEllipsis = m_options.Contains(aoDrawEndEllipsis);
+    if (Selected) {
+        const bool hide = m_hideSelection && !TWinControl::Focused();
+        vd.Color = hide ? m_hideSelectionColor : m_highlightColor;
+        vd.TextColor = hide ? m_hideSelectionTextColor : m_highlightTextColor;
+    }
+    TdxTreeListColumn* column = GetColumnObject(Column);
+    if (column) {
+        vd.Value = GetNodeValue(Node, Column);
+        vd.MultiLine = column->IsMultiLine();
+        column->PrepareViewData(vd);
+    }
+    bool done = false;
+    if (OnCustomDrawCell)
+        OnCustomDrawCell(this, &Canvas, CellRect, Node, Column, Selected, Focused, done);
+    if (!done && column)
+        done = column->DoCustomDraw(Canvas, vd);
+    if (done)
+        return;
+    Canvas.SetFont(GetColumnFont(Column));
+    if (column) {
+        column->DrawCell(Canvas, vd);
+        return;
+    }
+    Canvas.Brush()->SetColor(vd.Color);
+    Canvas.FillRect(CellRect);
+    TRect t = CellRect;
+    InflateRect(t, -2, -1);
+    Canvas.Font()->SetColor(vd.TextColor);
+    Canvas.Brush()->SetStyle(bsClear);
+    Canvas.DrawText(vd.Text, t, AlignFlags(vd.Alignment) | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX |
+                                    (vd.EndEllipsis ? DT_END_ELLIPSIS : 0u));
+    Canvas.Brush()->SetStyle(bsSolid);
+}
+
+void TCustomdxTreeList::PaintRow(TCanvas& Canvas, TdxTreeListNode* Node, const TRect& RowRect)
+{
+    const int x0 = RowsOriginX();
+    const int reportRight = x0 + GetReportWidth();
+    const bool focusedRow = Node == m_focused;
+    const bool rowSelect = m_options.Contains(aoRowSelect);
+    const bool selectedRow = Node->Selected() || (focusedRow && (rowSelect || !IsMultiSelect()) && rowSelect);
+    const int indentRight = x0 + NodeIndentWidth(Node);
+    const bool group = IsGroupRow(Node);
+    const int cellsBottom = RowRect.Top + (group ? GetRowLineHeight() : GetNodeRowHeight());
+
+    // Right of the bands.
+    if (reportRight < RowRect.Right) {
+        Canvas.Brush()->SetColor(EffectiveRowColor());
+        Canvas.FillRect(Rect(reportRight, RowRect.Top, RowRect.Right, RowRect.Bottom));
+    }
+    if (m_showIndicator) {
+        const TRect ind = Rect(RowRect.Left, RowRect.Top, RowRect.Left + GetIndicatorWidth(), RowRect.Bottom);
+        DrawHeaderButton(Canvas, ind, {}, taLeftJustify, m_lookAndFeel, EffectiveHeaderColor(), false);
+        if (focusedRow) {
+            const int cy = (ind.Top + std::min(ind.Bottom, cellsBottom)) / 2;
+            Canvas.Brush()->SetColor(clBlack);
+            Canvas.Pen()->SetColor(clBlack);
+            Canvas.Polygon({{ind.Left + 3, cy - 4}, {ind.Left + 3, cy + 4}, {ind.Left + 7, cy}});
+        }
+    }
+    TCanvasStateSaver saver(Canvas);
+    Canvas.IntersectClipRect(Rect(RowRect.Left + GetIndicatorWidth(), RowRect.Top, RowRect.Right, RowRect.Bottom));
+    PaintIndent(Canvas, Node, Rect(x0, RowRect.Top, indentRight, RowRect.Bottom));
+
+    if (group) {
+        const TRect g = Rect(indentRight, RowRect.Top, reportRight, cellsBottom);
+        const bool sel = Node->Selected() || focusedRow;
+        Canvas.Brush()->SetColor(sel ? m_highlightColor : EffectiveGroupNodeColor());
+        Canvas.FillRect(g);
+        TRect t = g;
+        InflateRect(t, -3, 0);
+        Canvas.SetFont(Font());
+        Canvas.Font()->SetColor(sel ? m_highlightTextColor
+                                    : (m_groupNodeTextColor == clNone ? clWindowText : m_groupNodeTextColor));
+        Canvas.Brush()->SetStyle(bsClear);
+        Canvas.DrawText(GetGroupRowText(Node), t, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+        Canvas.Brush()->SetStyle(bsSolid);
+        Canvas.Pen()->SetColor(EffectiveGridLineColor());
+        Canvas.MoveTo(indentRight, cellsBottom - 1);
+        Canvas.LineTo(reportRight, cellsBottom - 1);
+    } else {
+        const TRect cellsRect = Rect(RowRect.Left, RowRect.Top, RowRect.Right, cellsBottom);
+        const int firstColumn = GetVisibleColumn(0);
+        TRect focusRect{};
+        ForEachRowCell(cellsRect, [&](const TCellPlace& p) {
+            TRect r = p.Rect;
+            if (p.Column == firstColumn)
+                r.Left = std::max(r.Left, indentRight);
+            if (r.IsEmpty())
+                return;
+            const bool focusedCell = focusedRow && (rowSelect || p.Column == m_focusedColumn);
+            bool selected = selectedRow || Node->Selected() || (focusedCell && !IsInvertSelect());
+            if (focusedRow && !rowSelect && p.Column == m_focusedColumn && IsInvertSelect())
+                selected = false;
+            if (m_editing && focusedRow && p.Column == m_focusedColumn)
+                selected = false;
+            PaintCell(Canvas, Node, p.Column, r, selected, focusedCell);
+            if (m_showGrid) {
+                Canvas.Pen()->SetColor(EffectiveGridLineColor());
+                if (m_paintStyle == psStandard) {
+                    Canvas.MoveTo(r.Right - 1, r.Top);
+                    Canvas.LineTo(r.Right - 1, r.Bottom);
+                }
+                Canvas.MoveTo(r.Left, r.Bottom - 1);
+                Canvas.LineTo(r.Right, r.Bottom - 1);
+            }
+            if (focusedCell && !rowSelect)
+                focusRect = r;
+        });
+        if (focusedRow && rowSelect)
+            focusRect = Rect(indentRight, RowRect.Top, reportRight, cellsBottom);
+        // Preview under the cells.
+        const int previewHeight = GetPreviewHeight(Node);
+        if (previewHeight > 0) {
+            const TRect pr = Rect(indentRight, cellsBottom, reportRight, cellsBottom + previewHeight);
+            bool done = false;
+            if (OnCustomDrawPreviewCell)
+                OnCustomDrawPreviewCell(this, &Canvas, pr, Node, Node->Selected(), done);
+            if (!done) {
+                Canvas.Brush()->SetColor(Node->Selected() ? m_highlightColor : EffectiveRowColor());
+                Canvas.FillRect(pr);
+                Canvas.SetFont(m_previewFont.get());
+                if (Node->Selected())
+                    Canvas.Font()->SetColor(m_highlightTextColor);
+                TRect t = pr;
+                InflateRect(t, -4, -2);
+                Canvas.Brush()->SetStyle(bsClear);
+                Canvas.DrawText(GetPreviewText(Node), t, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
+                Canvas.Brush()->SetStyle(bsSolid);
+                if (m_showPreviewGrid) {
+                    Canvas.Pen()->SetColor(EffectiveGridLineColor());
+                    Canvas.MoveTo(pr.Left, pr.Bottom - 1);
+                    Canvas.LineTo(pr.Right, pr.Bottom - 1);
+                }
+            }
+        }
+        if (!focusRect.IsEmpty() && Focused() && !m_hideFocusRect && !m_options.Contains(aoHideFocusRect) &&
+            !m_editing)
+            Canvas.DrawFocusRect(focusRect);
+    }
+    // Row footers closing groups after this node.
+    if (m_showRowFooter) {
+        const int count = GetRowFooterCount(Node);
+        int y = group ? cellsBottom : cellsBottom + GetPreviewHeight(Node);
+        const int fh = GetFooterRowHeight();
+        for (int k = 0; k < count; ++k, y += fh) {
+            const int level = GetRowFooterLevel(Node, k);
+            const int left = x0 + (level + (m_showRoot ? 1 : 0)) * m_indentDesc;
+            const TRect fr = Rect(left, y, reportRight, y + fh);
+            Canvas.Brush()->SetColor(EffectiveRowFooterColor());
+            Canvas.FillRect(fr);
+            Canvas.SetFont(Font());
+            ForEachRowCell(Rect(RowRect.Left, y, RowRect.Right, y + fh), [&](const TCellPlace& p) {
+                if (p.Row != 0 || !IsExistRowFooterCell(Node, p.Column, k))
+                    return;
+                TRect r = p.Rect;
+                r.Left = std::max(r.Left, left);
+                r.Bottom = y + fh;
+                InflateRect(r, -1, -2);
+                if (r.IsEmpty())
+                    return;
+                bool done = false;
+                if (OnCustomDrawFooterNode)
+                    OnCustomDrawFooterNode(this, &Canvas, r, Node, p.Column, k, done);
+                if (done)
+                    return;
+                TRect e = r;
+                Canvas.DrawEdge(e, BDR_SUNKENOUTER, BF_RECT);
+                std::string text;
+                GetRowFooterCellText(Node, p.Column, k, text);
+                TRect t = r;
+                InflateRect(t, -2, 0);
+                Canvas.Brush()->SetStyle(bsClear);
+                Canvas.DrawText(text, t, AlignFlags(GetRowFooterCellAlignment(Node, p.Column, k)) | DT_SINGLELINE |
+                                             DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+                Canvas.Brush()->SetStyle(bsSolid);
+            });
+        }
+    }
+}
+
+void TCustomdxTreeList::PaintFooter(TCanvas& Canvas, const TdxTreeListRectInfo& Info)
+{
+    TCanvasStateSaver saver(Canvas);
+    Canvas.IntersectClipRect(Info.Footer);
+    Canvas.Brush()->SetColor(clBtnFace);
+    Canvas.FillRect(Info.Footer);
+    TRect edge = Info.Footer;
+    if (m_lookAndFeel == lfStandard)
+        Canvas.DrawEdge(edge, BDR_RAISEDINNER, BF_RECT);
+    Canvas.SetFont(Font());
+    const int x0 = RowsOriginX();
+    for (int n = 0; n < GetVisibleColumnCount(); ++n) {
+        const int column = GetVisibleColumn(n);
+        if (!IsExistFooterCell(column))
+            continue;
+        const auto& hl = HeaderLayout();
+        const auto i = static_cast<std::size_t>(column);
+        TRect r = Rect(x0 + hl.ColLeft[i], Info.Footer.Top, x0 + hl.ColLeft[i] + hl.ColWidth[i], Info.Footer.Bottom);
+        InflateRect(r, -1, -2);
+        bool done = false;
+        if (OnCustomDrawFooter)
+            OnCustomDrawFooter(this, &Canvas, r, column, done);
+        if (done)
+            continue;
+        TRect e = r;
+        if (m_lookAndFeel == lfUltraFlat) {
+            Canvas.Brush()->SetColor(clBtnShadow);
+            Canvas.FrameRect(e);
+        } else {
+            Canvas.DrawEdge(e, BDR_SUNKENOUTER, BF_RECT);
+        }
+        TRect t = r;
+        InflateRect(t, -2, 0);
+        Canvas.Brush()->SetStyle(bsClear);
+        Canvas.DrawText(GetFooterCellText(column), t, AlignFlags(GetColumnAlignmentByIndex(column)) | DT_SINGLELINE |
+                                                        DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+        Canvas.Brush()->SetStyle(bsSolid);
+    }
+}
+
+} // namespace qel
