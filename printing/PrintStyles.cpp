@@ -1,6 +1,7 @@
 #include "printing/PrintStyles.h"
 
 #include "platform/controls/Application.h"
+#include "platform/controls/Messages.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Guards.h"
 #include "platform/core/PropertyRegistry.h"
@@ -91,6 +92,12 @@ std::string CutCaption(const std::string& Caption)
 }
 
 } // namespace
+
+TdxPrintStyleDialogRunners& dxPrintStyleDialogRunners()
+{
+    static TdxPrintStyleDialogRunners runners;
+    return runners;
+}
 
 const std::string& dxDefaultPrintStyleClass()
 {
@@ -250,6 +257,37 @@ void TBasedxPrintStyle::GetFilteredPapers(TStrings& Strings)
         }
         Strings.AddObject(paper->Name(), paper);
     }
+}
+
+bool TBasedxPrintStyle::PageSetup(int ActivePageIndex, bool* PreviewBtnClicked, bool* PrintBtnClicked)
+{
+    const auto& runner = dxPrintStyleDialogRunners().PageSetup;
+    if (!runner)
+        return false;
+    return runner(*this, m_styleManager ? m_styleManager->PageSetupDialog() : nullptr, ActivePageIndex,
+                  PreviewBtnClicked, PrintBtnClicked);
+}
+
+bool TBasedxPrintStyle::HasStyleOptionsDlg() const
+{
+    const auto& has = dxPrintStyleDialogRunners().HasOptionsEditor;
+    return has && dxPrintStyleDialogRunners().ShowOptionsEditor && has(ClassName());
+}
+
+bool TBasedxPrintStyle::ShowOptionsDlg()
+{
+    if (!HasStyleOptionsDlg())
+        return false;
+    std::unique_ptr<TComponent> component(TClassRegistry::Instance().Create(ClassName(), nullptr));
+    auto* copy = dynamic_cast<TBasedxPrintStyle*>(component.get());
+    if (!copy)
+        return false;
+    copy->Assign(this);
+    bool modified = false;
+    const bool ok = dxPrintStyleDialogRunners().ShowOptionsEditor(*copy, modified);
+    if (ok && modified)
+        Assign(copy);
+    return ok;
 }
 
 void TBasedxPrintStyle::StyleChanged(TdxPageChangeKinds ChangedKinds)
@@ -559,6 +597,23 @@ std::string TdxPrintStyleManager::UniqueCaption(const TBasedxPrintStyle* Source,
         if (candidate == base || isUnique(candidate) || n == std::numeric_limits<int>::max())
             return candidate;
     }
+}
+
+void TdxPrintStyleManager::DefinePrintStylesDlg(bool* PreviewBtnClicked, bool* PrintBtnClicked)
+{
+    if (PreviewBtnClicked)
+        *PreviewBtnClicked = false;
+    if (PrintBtnClicked)
+        *PrintBtnClicked = false;
+    if (const auto& runner = dxPrintStyleDialogRunners().DefinePrintStyles)
+        runner(*this, m_title, m_helpContext, PreviewBtnClicked, PrintBtnClicked);
+    // Announced after the current event, once the dialog's window is gone.
+    PostCall(nullptr, [alive = std::weak_ptr<int>(m_alive), this] {
+        if (alive.expired())
+            return;
+        StyleListChanged();
+        CurrentStyleChanged();
+    });
 }
 
 // ----- settings change ------------------------------------------------------------------------------

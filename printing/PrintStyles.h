@@ -36,6 +36,28 @@ class TdxPrintStyleManager;
 
 using TdxFilterPaperEvent = std::function<void(TObject* Sender, TdxPaperInfo* Paper, bool& Accept)>;
 
+// The dialogs styles and the manager run belong to the preview layer, which
+// installs them here when it starts; without them the calls do nothing and
+// answer false.
+struct TdxPrintStyleDialogRunners {
+    // The page setup dialog on Style: Dialog is the manager's shared dialog
+    // component (nullptr: a temporary one); a Preview or Print button whose
+    // out-argument is nullptr is hidden. Answers the dialog's result.
+    std::function<bool(TBasedxPrintStyle& Style, TComponent* Dialog, int ActivePageIndex, bool* PreviewBtnClicked,
+                       bool* PrintBtnClicked)>
+        PageSetup;
+    // Whether an options editor is registered for exactly that style class.
+    std::function<bool(const std::string& StyleClassName)> HasOptionsEditor;
+    // The options editor on a copy of a style: answers whether OK was taken,
+    // Modified whether the copy was changed.
+    std::function<bool(TBasedxPrintStyle& Copy, bool& Modified)> ShowOptionsEditor;
+    // The Define Print Styles dialog.
+    std::function<void(TdxPrintStyleManager& Manager, const std::string& Title, int HelpContext,
+                       bool* PreviewBtnClicked, bool* PrintBtnClicked)>
+        DefinePrintStyles;
+};
+TdxPrintStyleDialogRunners& dxPrintStyleDialogRunners();
+
 // The page of a print style: while its style is the current style of a
 // manager, every change reaches the manager's page-parameters event.
 class TdxPrintStylePrinterPage : public TdxPrinterPage {
@@ -110,6 +132,12 @@ public:
     void GetFilteredPapers(TStrings& Strings);
     virtual void BeforePrinting() {}
     virtual void AfterPrinting() {}
+
+    bool PageSetup(int ActivePageIndex = 0, bool* PreviewBtnClicked = nullptr, bool* PrintBtnClicked = nullptr);
+    bool HasStyleOptionsDlg() const;
+    // The options editor on a copy, assigned back when OK was taken after a
+    // change; answers whether OK was taken.
+    bool ShowOptionsDlg();
 
     void Loaded() override;
     TComponent* GetParentComponent() const override;
@@ -206,6 +234,10 @@ public:
     void LoadFromStream(TStream& Stream);
     void SaveToStream(TStream& Stream);
 
+    // Runs the Define Print Styles dialog; its changes are announced after
+    // the current event.
+    void DefinePrintStylesDlg(bool* PreviewBtnClicked = nullptr, bool* PrintBtnClicked = nullptr);
+
     void Loaded() override;
     void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
 
@@ -245,6 +277,8 @@ private:
     bool m_streaming{false};
     bool m_saved{false};
     TChangeLink m_settingLink;
+    // Posted calls check it: a manager freed before they run is not touched.
+    std::shared_ptr<int> m_alive{std::make_shared<int>(0)};
 };
 
 // The class AddStyle and BeginClone(-1) use when no class is named;
