@@ -12,11 +12,11 @@ class TBoxRecord : public TComponent {
 public:
     explicit TBoxRecord(TComponent* AOwner) : TComponent(AOwner) {}
     int Number() const { return m_number; }
-    void SetNumber(int V) { m_number = V; }
+    void SetNumber(int v) { m_number = v; }
     const std::string& Title() const { return m_title; }
-    void SetTitle(const std::string& V) { m_title = V; }
+    void SetTitle(const std::string& v) { m_title = v; }
     const std::string& IPAddress() const { return m_ip; }
-    void SetIPAddress(const std::string& V) { m_ip = V; }
+    void SetIPAddress(const std::string& v) { m_ip = v; }
 
 private:
     int m_number{0};
@@ -28,16 +28,22 @@ class TConnectorRecord : public TComponent {
     QEL_CLASS(TConnectorRecord)
 public:
     explicit TConnectorRecord(TComponent* AOwner) : TComponent(AOwner) {}
+    int Number() const { return m_number; }
+    void SetNumber(int v) { m_number = v; }
     const std::string& Title() const { return m_title; }
-    void SetTitle(const std::string& V) { m_title = V; }
+    void SetTitle(const std::string& v) { m_title = v; }
+    const std::string& IPAddress() const { return m_ip; }
+    void SetIPAddress(const std::string& v) { m_ip = v; }
     int IPPort() const { return m_port; }
-    void SetIPPort(int V) { m_port = V; }
+    void SetIPPort(int v) { m_port = v; }
     // One 'X' or '_' per box: the boxes this connector belongs to.
     const std::string& BoxMask() const { return m_mask; }
-    void SetBoxMask(const std::string& V) { m_mask = V; }
+    void SetBoxMask(const std::string& v) { m_mask = v; }
 
 private:
+    int m_number{0};
     std::string m_title;
+    std::string m_ip{"0.0.0.0"};
     int m_port{48000};
     std::string m_mask;
 };
@@ -47,7 +53,7 @@ class TConfiguration : public TComponent {
 public:
     explicit TConfiguration(TComponent* AOwner) : TComponent(AOwner) {}
     const std::string& Title() const { return m_title; }
-    void SetTitle(const std::string& V) { m_title = V; }
+    void SetTitle(const std::string& v) { m_title = v; }
     void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
 
 private:
@@ -56,7 +62,7 @@ private:
 
 void RegisterConfigurationClasses();
 
-// A sample installation of `Boxes` boxes and `Connectors` connectors.
-TConfiguration* MakeSampleConfiguration(int Boxes, int Connectors);
+// A sample installation of `boxes` boxes and `connectors` connectors.
+TConfiguration* MakeSampleConfiguration(int boxes, int connectors);
 
 } // namespace qel::demo

@@ -6,28 +6,31 @@
 
 namespace qel::demo {
 
-TMemoryDataSet* MakeAccessMatrix(TConfiguration& Config, TComponent* Owner)
+TMemoryDataSet* MakeAccessMatrix(TConfiguration& config, TComponent* owner)
 {
     std::vector<TBoxRecord*> boxes;
     std::vector<TConnectorRecord*> connectors;
-    for (int i = 0; i < Config.ComponentCount(); ++i) {
-        if (auto* b = dynamic_cast<TBoxRecord*>(Config.Components(i)))
+    for (int i = 0; i < config.ComponentCount(); ++i) {
+        if (auto* b = dynamic_cast<TBoxRecord*>(config.Components(i)))
             boxes.push_back(b);
-        else if (auto* c = dynamic_cast<TConnectorRecord*>(Config.Components(i)))
+        else if (auto* c = dynamic_cast<TConnectorRecord*>(config.Components(i)))
             connectors.push_back(c);
     }
 
-    auto* data = new TMemoryDataSet(Owner);
-    data->AddField("Nr", ftInteger);
-    data->AddField("Connector", ftString, 40);
+    auto* data = new TMemoryDataSet(owner);
+    data->AddField("NUMBER", ftInteger);
+    data->AddField("TITLE", ftString, 40);
+    data->AddField("IPADDRESS", ftString, 15);
+    data->AddField("IPPORT", ftInteger);
     for (TBoxRecord* box : boxes)
         data->AddField("Box" + IntToStr(box->Number()), ftBoolean);
     data->Open();
-    int nr = 0;
     for (TConnectorRecord* con : connectors) {
         data->Append();
-        data->FieldByName("Nr")->SetAsInteger(++nr);
-        data->FieldByName("Connector")->SetAsString(con->Title());
+        data->FieldByName("NUMBER")->SetAsInteger(con->Number());
+        data->FieldByName("TITLE")->SetAsString(con->Title());
+        data->FieldByName("IPADDRESS")->SetAsString(con->IPAddress());
+        data->FieldByName("IPPORT")->SetAsInteger(con->IPPort());
         const std::string& mask = con->BoxMask();
         for (std::size_t b = 0; b < boxes.size(); ++b)
             data->FieldByName("Box" + IntToStr(boxes[b]->Number()))
