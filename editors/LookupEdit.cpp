@@ -292,8 +292,10 @@ void TdxInplaceLookupEdit::EnterKeyValue(const Variant& Value)
         throw EDatabaseError(SCircularDataLink);
     m_keyValue = Value;
     if (!m_filterMode && m_fieldMode && m_lookupField && m_lookupField->Lookup() && m_lookupField->DataSet()) {
+        // Outside an edit of the record the host writes the key (a grid
+        // starts the edit first).
         TField* key = m_lookupField->DataSet()->FindField(FirstName(m_lookupField->KeyFields()));
-        if (key && key->CanModify()) {
+        if (key && key->CanModify() && IsEditState(key->DataSet()->State())) {
             if (Value.IsEmptyOrNull())
                 key->Clear();
             else
