@@ -947,4 +947,14 @@ void TCustomdxTreeList::FontChanged()
     LayoutChanged();
 }
 
+void TCustomdxTreeList::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root)
+{
+    TCustomControl::GetChildren(
+        [&](TComponent* Child) {
+            if (Child != m_clickTimer && Child != m_expandTimer)
+                Proc(Child);
+        },
+        Root);
+}
+
 } // namespace qel
