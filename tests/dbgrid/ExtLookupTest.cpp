@@ -226,5 +226,23 @@ TEST(ExtLookupEdit, DropDownGridClosesByKeyboardAndMouse)
     EXPECT_EQ(f.Customer(), 40);
 }
 
+TEST(ExtLookupEdit, TypedTextReachesTheOpenedGridAsPostedCharacters)
+{
+    ExtLookupFixture f;
+    f.editor->SetDBGridLayout(f.layout.get());
+    f.editor->SetImmediateDropDown(true);
+    TdxExtLookupDBGrid* grid = f.editor->Grid();
+    grid->CreateColumnOf<TdxDBGridColumn>()->SetFieldName("ID");
+    grid->CreateColumnOf<TdxDBGridColumn>()->SetFieldName("NAME");
+    SimulateText("b");
+    ASSERT_TRUE(f.editor->DroppedDown());
+    EXPECT_EQ(grid->SearchColumn(), 1) << "the result field's column searches";
+    TMessage m;
+    ASSERT_TRUE(PeekMessage(m, grid, WM_CHAR, WM_CHAR, true));
+    EXPECT_EQ(m.WParam, static_cast<std::uintptr_t>('b'));
+    EXPECT_FALSE(PeekMessage(m, grid, WM_CHAR, WM_CHAR, false));
+    f.editor->CloseUp(false);
+}
+
 } // namespace
 } // namespace qel
