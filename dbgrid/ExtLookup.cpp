@@ -460,9 +460,9 @@ void TdxDBTreeListPopupColumn::RestoreDefaults()
     m_popupWidth = 250;
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListPopupColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListPopupColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplacePopupEdit>(nullptr);
+    return std::make_unique<TdxInplacePopupEdit>(Owner);
 }
 
 void TdxDBTreeListPopupColumn::InitEditor(TdxInplaceEdit* Editor)
@@ -557,9 +557,9 @@ void TdxDBTreeListExtLookupColumn::RestoreDefaults()
     m_useDefaultSettings = true;
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListExtLookupColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListExtLookupColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceExtLookupEdit>(nullptr);
+    return std::make_unique<TdxInplaceExtLookupEdit>(Owner);
 }
 
 void TdxDBTreeListExtLookupColumn::InitEditor(TdxInplaceEdit* Editor)

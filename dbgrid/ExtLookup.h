@@ -149,7 +149,7 @@ public:
     TdxPopupEvent OnPopup;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -194,7 +194,7 @@ public:
     void SetFilterEditValue(TdxInplaceEdit* Editor, const Variant& Value) override;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
     Variant FieldToEditor(TdxInplaceEdit* Editor) override;
     void EditorToField(TdxInplaceEdit* Editor) override;

@@ -46,9 +46,9 @@ void TdxDBTreeListLookupColumn::RestoreDefaults()
     m_canDeleteText = false;
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListLookupColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListLookupColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceLookupEdit>(nullptr);
+    return std::make_unique<TdxInplaceLookupEdit>(Owner);
 }
 
 void TdxDBTreeListLookupColumn::InitEditor(TdxInplaceEdit* Editor)

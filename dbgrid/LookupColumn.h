@@ -39,7 +39,7 @@ public:
     TdxCloseUpEvent OnCloseUp;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
     Variant FieldToEditor(TdxInplaceEdit* Editor) override;
     void EditorToField(TdxInplaceEdit* Editor) override;

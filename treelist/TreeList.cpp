@@ -1,5 +1,7 @@
 #include "treelist/TreeList.h"
 
+#include "editors/InplaceEdit.h"
+
 #include "platform/core/Locale.h"
 #include "treelist/CustomizeForm.h"
 #include "platform/graphics/ImageList.h"
@@ -951,7 +953,8 @@ void TCustomdxTreeList::GetChildren(const std::function<void(TComponent*)>& Proc
 {
     TCustomControl::GetChildren(
         [&](TComponent* Child) {
-            if (Child != m_clickTimer && Child != m_expandTimer)
+            // Nor is the editor of the cell being edited.
+            if (Child != m_clickTimer && Child != m_expandTimer && !dynamic_cast<TdxInplaceEdit*>(Child))
                 Proc(Child);
         },
         Root);

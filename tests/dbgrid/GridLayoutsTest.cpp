@@ -40,6 +40,20 @@ TEST(GridLayout, CaptureStoresTheGridAndFreesTheWrapper)
     EXPECT_EQ(layout.Wrapper(), nullptr);
 }
 
+TEST(GridLayout, GridCapturedWhileACellIsEditedAppliesCleanly)
+{
+    GridFixture f(3);
+    f.grid->SetFocusedNode(f.grid->GetItem(0));
+    f.grid->SetFocusedColumn(1);
+    f.grid->ShowEditor();
+    ASSERT_TRUE(f.grid->IsEditing());
+    TdxDBGridLayout layout(nullptr);
+    layout.Assign(f.grid);
+    GridFixture g(3);
+    EXPECT_NO_THROW(layout.AssignTo(g.grid));
+    f.grid->HideEditor();
+}
+
 TEST(GridLayout, BadSourceIsRefusedBeforeTheSnapshotIsTouched)
 {
     GridFixture f(3);
