@@ -3,6 +3,8 @@
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Guards.h"
+#include "platform/core/PropertyRegistry.h"
+#include "platform/data/DataSource.h"
 #include "platform/core/Streaming.h"
 #include "platform/graphics/Graphics.h"
 
@@ -13,6 +15,38 @@ namespace qel {
 QEL_REGISTER_CLASS(TdxDBGridWrapper, TdxDBGrid);
 QEL_REGISTER_CLASS(TdxDBGridLayout, TComponent);
 QEL_REGISTER_CLASS(TdxDBGridLayoutList, TComponent);
+
+namespace {
+
+// The grid's settings as published properties, so that a layout's stream
+// carries them. Defaults are the values a layout resets a grid to, so a
+// value left out of a stream is the value it had. Registered here, beside
+// their only reader, so the static library keeps them.
+
+const bool registered = [] {
+    TPropertyRegistrar<TCustomdxDBGrid>("TCustomdxDBGrid")
+        .Component("DataSource", &TCustomdxDBGrid::DataSource, &TCustomdxDBGrid::SetDataSource)
+        .String("KeyField", &TCustomdxDBGrid::KeyField, &TCustomdxDBGrid::SetKeyField)
+        .String("PreviewFieldName", &TCustomdxDBGrid::PreviewFieldName, &TCustomdxDBGrid::SetPreviewFieldName)
+        .Boolean("ShowGroupPanel", &TCustomdxDBGrid::ShowGroupPanel, &TCustomdxDBGrid::SetShowGroupPanel, false)
+        .Boolean("ShowBands", &TCustomdxDBGrid::ShowBands, &TCustomdxDBGrid::SetShowBands, false)
+        .Boolean("ShowHeader", &TCustomdxDBGrid::ShowHeader, &TCustomdxDBGrid::SetShowHeader, true)
+        .Boolean("ShowGrid", &TCustomdxDBGrid::ShowGrid, &TCustomdxDBGrid::SetShowGrid, true)
+        .Boolean("ShowRowFooter", &TCustomdxDBGrid::ShowRowFooter, &TCustomdxDBGrid::SetShowRowFooter, false)
+        .Integer("DefaultRowHeight", &TCustomdxDBGrid::DefaultRowHeight, &TCustomdxDBGrid::SetDefaultRowHeight, 17)
+        .Integer("IndentDesc", &TCustomdxDBGrid::IndentDesc, &TCustomdxDBGrid::SetIndentDesc, 20)
+        .Integer("PreviewLines", &TCustomdxDBGrid::PreviewLines, &TCustomdxDBGrid::SetPreviewLines, 2)
+        .Integer("MaxRowLineCount", &TCustomdxDBGrid::MaxRowLineCount, &TCustomdxDBGrid::SetMaxRowLineCount, -1)
+        .Integer("GrIndicatorWidth", &TCustomdxDBGrid::GrIndicatorWidth, &TCustomdxDBGrid::SetGrIndicatorWidth, 12)
+        .Color("GroupPanelColor", &TCustomdxDBGrid::GroupPanelColor, &TCustomdxDBGrid::SetGroupPanelColor,
+               clBtnShadow)
+        .Color("HeaderColor", &TCustomdxDBGrid::HeaderColor, &TCustomdxDBGrid::SetHeaderColor, clBtnFace)
+        .String("SummarySeparator", &TCustomdxDBGrid::SummarySeparator, &TCustomdxDBGrid::SetSummarySeparator,
+                ", ");
+    return true;
+}();
+
+} // namespace
 
 std::string TdxDBGridWrapper::DisplayPath() const
 {
@@ -145,7 +179,9 @@ void TdxDBGridLayout::BeginEdit()
 {
     if (m_wrapper)
         return;
-    auto wrapper = std::make_unique<TdxDBGridWrapper>(nullptr);
+    // Owned by the layout, so that its references (the data source) resolve
+    // through the layout's form.
+    auto wrapper = std::make_unique<TdxDBGridWrapper>(this);
     if (m_hostForm) {
         wrapper->SetParent(m_hostForm);
         wrapper->SetBounds(0, 0, m_hostForm->ClientWidth(), m_hostForm->ClientHeight());
@@ -155,7 +191,7 @@ void TdxDBGridLayout::BeginEdit()
         SaveComponentToMemory(wrapper.get(), captured);
         m_data.LoadFromStream(captured);
     } else {
-        LoadComponentFromMemory(m_data, wrapper.get(), nullptr);
+        LoadComponentFromMemory(m_data, wrapper.get(), this);
     }
     m_wrapper = std::move(wrapper);
 }
@@ -174,7 +210,7 @@ void TdxDBGridLayout::ReadDataBlock(TStream& Stream)
     block.LoadFromStream(Stream);
     m_data.LoadFromStream(block);
     if (m_wrapper)
-        LoadComponentFromMemory(m_data, m_wrapper.get(), nullptr);
+        LoadComponentFromMemory(m_data, m_wrapper.get(), this);
 }
 
 void TdxDBGridLayout::DefineProperties(TFiler& Filer)

@@ -54,6 +54,32 @@ TEST(GridLayout, GridCapturedWhileACellIsEditedAppliesCleanly)
     f.grid->HideEditor();
 }
 
+TEST(GridLayout, SettingsRoundTripOntoAnotherGrid)
+{
+    GridFixture a(3);
+    a.owner->SetName("Form1");
+    a.source->SetName("DoorSource");
+    a.grid->SetShowGroupPanel(true);
+    a.grid->SetDefaultRowHeight(30);
+    a.grid->SetGroupPanelColor(clRed);
+    a.grid->SetSummarySeparator("; ");
+    auto* layout = new TdxDBGridLayout(a.owner.get());   // on the grid's form
+    layout->Assign(a.grid);
+
+    auto* other = new TdxDBGrid(a.owner.get());
+    other->SetName("DBGrid2");
+    other->SetShowHeader(false);   // not in the snapshot: back to its default
+    layout->AssignTo(other);
+    EXPECT_EQ(other->Name(), "DBGrid2");
+    EXPECT_TRUE(other->ShowGroupPanel());
+    EXPECT_EQ(other->DefaultRowHeight(), 30);
+    EXPECT_EQ(other->GroupPanelColor(), clRed);
+    EXPECT_EQ(other->SummarySeparator(), "; ");
+    EXPECT_EQ(other->KeyField(), "NUMBER");
+    EXPECT_TRUE(other->ShowHeader());
+    EXPECT_EQ(other->DataSource(), a.source) << "bound to the same data source of the form";
+}
+
 TEST(GridLayout, BadSourceIsRefusedBeforeTheSnapshotIsTouched)
 {
     GridFixture f(3);
