@@ -1,0 +1,16 @@
+#pragma once
+// The export functions behind the grid's SaveToHTML, SaveToXLS, SaveToText
+// and SaveToXML: each creates its writer, runs SaveToFile and frees it.
+#include "dbgrid/ExportGridAccess.h"
+
+#include <string>
+
+namespace qel {
+
+void dxExportGridToHTML(TdxExportGridAccess* Grid, const std::string& FileName, bool SaveAll);
+void dxExportGridToXLS(TdxExportGridAccess* Grid, const std::string& FileName, bool SaveAll);
+void dxExportGridToText(TdxExportGridAccess* Grid, const std::string& FileName, bool SaveAll,
+                        const std::string& Separator, const std::string& BeginString, const std::string& EndString);
+void dxExportGridToXML(TdxExportGridAccess* Grid, const std::string& FileName, bool SaveAll);
+
+} // namespace qel
