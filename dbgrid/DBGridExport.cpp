@@ -81,7 +81,7 @@ std::vector<TdxTreeListNode*> TdxDBGridExport::ExportNodes(const TCustomdxTreeLi
         bool All;
     };
     std::vector<TFrame> stack;
-    for (int i = Tree.GetNodeCount() - 1; i >= 0; --i)
+    for (int i = Tree.Count() - 1; i >= 0; --i)
         stack.push_back({Tree.TopLevelNode(i), ExportAll});
     while (!stack.empty()) {
         const TFrame f = stack.back();

@@ -136,12 +136,12 @@ void TdxDBGridExportExcel::WritePaletteRecord()
     const TCustomdxTreeListControl* c = Control();
     using exportdetail::ExportRGB;
     // Colour indexes 8..23: every index a format uses is defined (23 frames the footer cells).
-    WritePalette(Stream(), {ExportRGB(c->HeaderFont()->Color()), ExportRGB(c->HeaderColor()),
-                            ExportRGB(c->GroupNodeTextColor()), ExportRGB(c->GroupNodeColor()),
+    WritePalette(Stream(), {ExportRGB(c->HeaderFont()->Color()), ExportRGB(c->EffectiveHeaderColor()),
+                            ExportRGB(c->GroupNodeTextColor()), ExportRGB(c->EffectiveGroupNodeColor()),
                             ExportRGB(c->Font()->Color()), ExportRGB(c->Color()), ExportRGB(clWindowFrame),
-                            ExportRGB(clWindow), ExportRGB(c->BandFont()->Color()), ExportRGB(c->BandColor()),
-                            ExportRGB(Grid()->RowFooterTextColor()), ExportRGB(c->RowFooterColor()),
-                            ExportRGB(c->GridLineColor()), 0, 0, ExportRGB(clBtnShadow)});
+                            ExportRGB(clWindow), ExportRGB(c->BandFont()->Color()), ExportRGB(c->EffectiveBandColor()),
+                            ExportRGB(Grid()->RowFooterTextColor()), ExportRGB(c->EffectiveRowFooterColor()),
+                            ExportRGB(c->EffectiveGridLineColor()), 0, 0, ExportRGB(clBtnShadow)});
 }
 
 void TdxDBGridExportExcel::WriteFonts()

@@ -64,7 +64,7 @@ void TdxDBGridExportHTML::PrepareRows(const std::vector<TdxTreeListNode*>& /*Nod
 
 std::string TdxDBGridExportHTML::IndentCell() const
 {
-    return "<TD NOWRAP BGCOLOR=#" + ColorHex(Control()->GroupNodeColor()) + " WIDTH=10></TD>";
+    return "<TD NOWRAP BGCOLOR=#" + ColorHex(Control()->EffectiveGroupNodeColor()) + " WIDTH=10></TD>";
 }
 
 std::string TdxDBGridExportHTML::HeadingIndentCell() const
@@ -112,7 +112,7 @@ void TdxDBGridExportHTML::WriteHeader()
 {
     const TCustomdxTreeListControl* c = Control();
     if (c->ShowBands()) {
-        std::string row = "<TR VALIGN=\"TOP\" class=\"Band\" BGCOLOR=#" + ColorHex(c->BandColor()) + ">";
+        std::string row = "<TR VALIGN=\"TOP\" class=\"Band\" BGCOLOR=#" + ColorHex(c->EffectiveBandColor()) + ">";
         row += HeadingIndentCell();
         for (int b = 0; b < c->GetVisibleBandCount(); ++b) {
             const int span = Grid()->BandColumnCount(b);
@@ -127,7 +127,7 @@ void TdxDBGridExportHTML::WriteHeader()
         WriteLine(row + "</TR>");
     }
     if (c->ShowHeader()) {
-        std::string row = "<TR VALIGN=\"TOP\" class=\"Header\" BGCOLOR=#" + ColorHex(c->HeaderColor()) + ">";
+        std::string row = "<TR VALIGN=\"TOP\" class=\"Header\" BGCOLOR=#" + ColorHex(c->EffectiveHeaderColor()) + ">";
         row += HeadingIndentCell();
         for (int column : m_columns)
             row += "<TD NOWRAP WIDTH=" + std::to_string(c->GetColumnDisplayWidth(column)) + " ALIGN=\"" +
@@ -150,7 +150,7 @@ void TdxDBGridExportHTML::WriteNode(TdxTreeListNode* Node)
 void TdxDBGridExportHTML::WriteGroupRow(TdxTreeListNode* Node)
 {
     const int level = std::min(Node->Level(), GroupCount());
-    std::string row = "<TR class=\"Group\" BGCOLOR=#" + ColorHex(Control()->GroupNodeColor()) + ">";
+    std::string row = "<TR class=\"Group\" BGCOLOR=#" + ColorHex(Control()->EffectiveGroupNodeColor()) + ">";
     for (int i = 0; i < level; ++i)
         row += IndentCell();
     row += "<TD NOWRAP ALIGN=\"LEFT\" COLSPAN=" + std::to_string(static_cast<int>(m_columns.size()) + GroupCount() - level) +
@@ -195,9 +195,9 @@ void TdxDBGridExportHTML::WriteRowFooters(TdxTreeListNode* Node)
     const int g = GroupCount();
     for (int f = 0; f < c->GetRowFooterCount(Node); ++f) {
         const int level = std::clamp(c->GetRowFooterLevel(Node, f), 0, std::max(g - 1, 0));
-        std::string row = "<TR class=\"RowFooter\" BGCOLOR=#" + ColorHex(c->RowFooterColor()) + ">";
+        std::string row = "<TR class=\"RowFooter\" BGCOLOR=#" + ColorHex(c->EffectiveRowFooterColor()) + ">";
         for (int i = 0; i <= level && i < g; ++i)
-            row += "<TD NOWRAP BGCOLOR=" + ColorHex(c->GroupNodeColor()) + " WIDTH=10></TD>";
+            row += "<TD NOWRAP BGCOLOR=" + ColorHex(c->EffectiveGroupNodeColor()) + " WIDTH=10></TD>";
         // The first shown column's cell spans the indent columns the footer leaves free.
         for (std::size_t j = 0; j < m_columns.size(); ++j) {
             const int column = m_columns[j];
@@ -218,7 +218,7 @@ void TdxDBGridExportHTML::WriteFooter()
     const TCustomdxTreeListControl* c = Control();
     if (!c->ShowFooter() || Grid()->IsBufferMode())
         return;
-    std::string row = "<TR class=\"Footer\" BGCOLOR=#" + ColorHex(c->HeaderColor()) + ">";
+    std::string row = "<TR class=\"Footer\" BGCOLOR=#" + ColorHex(c->EffectiveHeaderColor()) + ">";
     row += HeadingIndentCell();
     for (int column : m_columns) {
         const TFont* font = c->GetColumnFont(column) ? c->GetColumnFont(column) : c->Font();

@@ -56,7 +56,7 @@ inline std::string Hex(const std::string& Bytes)
 }
 
 // Exit code of a shell command (stdout and stderr to Output when given).
-inline int Run(const std::string& Command, std::string* Output = nullptr)
+inline int RunCommand(const std::string& Command, std::string* Output = nullptr)
 {
     TempDir dir;
     const std::string out = (dir.Path() / "out.txt").string();
