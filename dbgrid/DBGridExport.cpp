@@ -27,7 +27,7 @@ void TdxDBGridExport::SaveToStream(TStream& Stream)
 
     std::vector<TdxTreeListNode*> nodes;
     if (!m_walkDataset)
-        nodes = ExportNodes(*Control(), m_exportAll);
+        nodes = ExportNodes(*m_grid, m_exportAll);
     const int dataSetRows =
         !m_walkDataset ? 0 : (m_exportAll ? m_grid->DataSetRecordCount() : m_grid->SelectedRecordCount());
     PrepareRows(nodes, dataSetRows);
@@ -63,35 +63,34 @@ void TdxDBGridExport::SaveToStream(TStream& Stream)
     EndExport();
 }
 
-std::vector<TdxTreeListNode*> TdxDBGridExport::ExportNodes(const TCustomdxTreeList& Tree, bool ExportAll)
+std::vector<TdxTreeListNode*> TdxDBGridExport::ExportNodes(const TdxExportGridAccess& Grid, bool ExportAll)
 {
+    const TCustomdxTreeListControl& tree = *Grid.Control();
     std::vector<TdxTreeListNode*> out;
+    // Selected nodes and their ancestors (the group rows above them); found in
+    // one pass, so the order needs no sorting afterwards.
     std::unordered_set<const TdxTreeListNode*> chosen;
     if (!ExportAll) {
-        // A selected node brings its ancestors (group rows above it) and, through
-        // the walk below, its descendants.
-        for (int i = 0; i < Tree.GetSelectedCount(); ++i)
-            for (TdxTreeListNode* n = Tree.GetSelectedItem(i); n && chosen.insert(n).second; n = n->Parent()) {
-            }
+        for (TdxTreeListNode* n = tree.Count() > 0 ? tree.TopLevelNode(0) : nullptr; n; n = n->GetNext())
+            if (Grid.IsNodeSelected(n))
+                for (TdxTreeListNode* a = n; a && chosen.insert(a).second; a = a->Parent()) {
+                }
     }
-    // One depth-first walk in tree order; a node outside the chosen set has no
-    // chosen descendant unless it lies under a chosen node.
+    // One depth-first walk in tree order; below a selected node every node goes.
     struct TFrame {
         TdxTreeListNode* Node;
         bool All;
     };
     std::vector<TFrame> stack;
-    for (int i = Tree.Count() - 1; i >= 0; --i)
-        stack.push_back({Tree.TopLevelNode(i), ExportAll});
+    for (int i = tree.Count() - 1; i >= 0; --i)
+        stack.push_back({tree.TopLevelNode(i), ExportAll});
     while (!stack.empty()) {
         const TFrame f = stack.back();
         stack.pop_back();
-        const bool isChosen = f.All || chosen.count(f.Node) != 0;
-        if (!isChosen)
+        if (!f.All && chosen.count(f.Node) == 0)
             continue;
         out.push_back(f.Node);
-        // Below a selected node everything is exported; below an ancestor only the chosen.
-        const bool all = f.All || f.Node->Selected();
+        const bool all = f.All || Grid.IsNodeSelected(f.Node);
         for (int c = f.Node->Count() - 1; c >= 0; --c)
             stack.push_back({f.Node->GetItem(c), all});
     }

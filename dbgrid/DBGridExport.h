@@ -34,7 +34,7 @@ public:
 
     // The exported nodes in tree order: every node (ExportAll), or the
     // selected nodes with their group rows above them and their contents below.
-    static std::vector<TdxTreeListNode*> ExportNodes(const TCustomdxTreeList& Tree, bool ExportAll);
+    static std::vector<TdxTreeListNode*> ExportNodes(const TdxExportGridAccess& Grid, bool ExportAll);
 
 protected:
     // Before anything is written: the nodes to export, or (a dataset walk)

@@ -330,11 +330,11 @@ void TdxDBGridExportExcel::WriteFooterCell(int J)
 {
     const int column = m_columns[J];
     const int at = GroupCount() + J;
-    const TdxExportSummaryType type = Grid()->SummaryFooterType(column);
+    const TdxSummaryType type = Grid()->SummaryFooterType(column);
     int k = -1;
-    if (type == TdxExportSummaryType::Count) {
+    if (type == cstCount) {
         k = J;
-    } else if (type != TdxExportSummaryType::None) {
+    } else if (type != cstNone) {
         // The grid's own fallback: without a footer field the column's field.
         std::string field = Grid()->SummaryFooterField(column);
         if (field.empty())
@@ -345,7 +345,7 @@ void TdxDBGridExportExcel::WriteFooterCell(int J)
                 break;
             }
     }
-    if (type == TdxExportSummaryType::None || k < 0 || m_dataRows == 0) {
+    if (type == cstNone || k < 0 || m_dataRows == 0) {
         WriteBlank(Stream(), RowIndex(), at, xfFooterEmpty);
         return;
     }

@@ -4,6 +4,7 @@
 // control; the data-bound part (group columns, fields, summaries, holding
 // modes, the dataset walk) is virtual, answered by the data-bound grid.
 // Column arguments are grid column indexes.
+#include "dbgrid/DBTreeListColumn.h"
 #include "platform/core/Variant.h"
 #include "platform/data/DataSetTypes.h"
 #include "treelist/TreeListControl.h"
@@ -13,7 +14,6 @@
 
 namespace qel {
 
-enum class TdxExportSummaryType : std::uint8_t { None, Sum, Min, Max, Count, Avg };
 
 // One position of the header layout: the column shown there.
 struct TdxExportHeaderCell {
@@ -54,7 +54,7 @@ public:
     virtual std::string RecordDisplayText(int /*Column*/) const { return {}; }
 
     // ----- summaries ---------------------------------------------------------------------
-    virtual TdxExportSummaryType SummaryFooterType(int /*Column*/) const { return TdxExportSummaryType::None; }
+    virtual TdxSummaryType SummaryFooterType(int /*Column*/) const { return cstNone; }
     virtual std::string SummaryFooterField(int /*Column*/) const { return {}; }
     virtual std::string SummaryFooterText(int Column) const;
     // The value the grid's footer shows for the column; false when it shows none.
@@ -74,6 +74,8 @@ public:
     virtual void Next() {}
     virtual int SelectedRecordCount() const { return m_control ? m_control->GetSelectedCount() : 0; }
     virtual void GotoSelected(int /*Index*/) {}
+    // Whether a node's row is selected (the node's own mark, or its record's bookmark).
+    virtual bool IsNodeSelected(const TdxTreeListNode* Node) const { return Node->Selected(); }
 
 private:
     TCustomdxTreeListControl* m_control;

@@ -26,14 +26,14 @@ class TExportAccess : public TdxExportGridAccess {
 public:
     using TdxExportGridAccess::TdxExportGridAccess;
     int Groups = 0;
-    TdxExportSummaryType SumType = TdxExportSummaryType::None;
+    TdxSummaryType SumType = cstNone;
     int GroupColumnCount() const override { return Groups; }
     int GroupColumn(int Level) const override { return Level < Groups ? 0 : -1; }
     TFieldType FieldType(int Column) const override { return Column == 1 ? ftInteger : ftString; }
     std::string FieldName(int Column) const override { return "F" + std::to_string(Column); }
-    TdxExportSummaryType SummaryFooterType(int Column) const override
+    TdxSummaryType SummaryFooterType(int Column) const override
     {
-        return Column == 1 ? SumType : TdxExportSummaryType::None;
+        return Column == 1 ? SumType : cstNone;
     }
 };
 

@@ -297,7 +297,7 @@ TEST_F(ExportWriters, WorksheetReadsBackWithXlrd)
     AddRow(nullptr, "gate", "7", std::string(300, 'x'));
     AddRow(nullptr, "big", "900000000", "");
     tree->SetShowFooter(true);
-    access->SumType = TdxExportSummaryType::Sum;
+    access->SumType = cstSum;
     dxExportGridToXLS(access.get(), File("grid.xls"), true);
     const std::string script =
         "import xlrd,sys\n"
@@ -319,7 +319,7 @@ TEST_F(ExportWriters, WorksheetReadsBackWithXlrd)
 TEST_F(ExportWriters, WorksheetFooterFallsBackToTheGridWhereAFormulaWouldDisagree)
 {
     tree->SetShowFooter(true);
-    access->SumType = TdxExportSummaryType::Sum;
+    access->SumType = cstSum;
     // No rows: blank footer cells, no inverted range.
     dxExportGridToXLS(access.get(), File("empty.xls"), true);
     auto records = ParseRecords(ReadFileBytes(File("empty.xls")));
@@ -371,7 +371,7 @@ TEST_F(ExportWriters, SelectionExportsGroupRowsFirstInTreeOrder)
     TdxTreeListNode* box2 = tree->Items(1);
     box2->GetItem(1)->SetSelected(true);
     box1->GetItem(0)->SetSelected(true);
-    const auto nodes = TdxDBGridExport::ExportNodes(*tree, false);
+    const auto nodes = TdxDBGridExport::ExportNodes(*access, false);
     EXPECT_EQ(nodes, (std::vector<TdxTreeListNode*>{box1, box1->GetItem(0), box2, box2->GetItem(1)}));
     // Nothing selected and SaveAll false: every row, collapsed groups included.
     tree->ClearSelection();
@@ -380,7 +380,7 @@ TEST_F(ExportWriters, SelectionExportsGroupRowsFirstInTreeOrder)
     EXPECT_EQ(Count(ReadFileBytes(File("all.txt")), "\r\n"), 2 + 6);
     // A selected group brings all of its rows.
     box2->SetSelected(true);
-    EXPECT_EQ(TdxDBGridExport::ExportNodes(*tree, false).size(), 3u);
+    EXPECT_EQ(TdxDBGridExport::ExportNodes(*access, false).size(), 3u);
 }
 
 } // namespace qel::test
