@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
+#include <set>
 #include <regex>
 
 namespace qel::test {
@@ -353,6 +355,43 @@ TEST_F(ExportWriters, WorksheetRefusesTooManyColumnsAndLeavesTheOldFile)
     EXPECT_NE(MessageOf<EdxExportError>([&] { dxExportGridToXLS(access.get(), File("wide.xls"), true); }).find("at most 246"),
               std::string::npos);
     EXPECT_EQ(ReadFileBytes(File("wide.xls")), "old");
+}
+
+TEST_F(ExportWriters, WorksheetRowFooterRowsWriteEveryCellOnce)
+{
+    // Two group levels; footers close the inner and the outer group.
+    access->Groups = 2;
+    TdxTreeListNode* outer = tree->Add();
+    outer->SetString(0, "Port 1");
+    TdxTreeListNode* inner = outer->AddChild();
+    inner->SetString(0, "Box 1");
+    AddRow(inner, "door", "3", "n");
+    tree->SetShowRowFooter(true);
+    tree->OnIsLevelFooter = [](TObject*, int, bool& IsFooter) { IsFooter = true; };
+    // The first shown column has no footer value: its cell is still written.
+    tree->OnIsExistRowFooterCell = [](TObject*, TdxTreeListNode*, int Column, int, bool& Exist) { Exist = Column == 1; };
+    dxExportGridToXLS(access.get(), File("footers.xls"), true);
+    std::map<int, std::set<int>> rows;
+    std::set<int> footerRows;
+    for (const auto& r : ParseRecords(ReadFileBytes(File("footers.xls")))) {
+        if (r.Type != 0x0201 && r.Type != 0x0204 && r.Type != 0x0203 && r.Type != 0x027E)
+            continue;
+        EXPECT_TRUE(rows[U16(r.Data, 0)].insert(U16(r.Data, 2)).second) << "row " << U16(r.Data, 0);
+        if (U16(r.Data, 4) == 27 || U16(r.Data, 4) == 28)
+            footerRows.insert(U16(r.Data, 0));
+    }
+    ASSERT_FALSE(footerRows.empty());
+    for (int row : footerRows)
+        EXPECT_EQ(rows[row], (std::set<int>{0, 1, 2, 3, 4})) << "row " << row;
+}
+
+TEST_F(ExportWriters, WorksheetRefusesRowsBeyondTheSheet)
+{
+    for (int i = 0; i < 65536; ++i)
+        tree->Add();
+    EXPECT_NE(MessageOf<EdxExportError>([&] { dxExportGridToXLS(access.get(), File("long.xls"), true); }).find("65537"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(File("long.xls")));
 }
 
 TEST_F(ExportWriters, MissingGridWritesAnEmptyFile)
