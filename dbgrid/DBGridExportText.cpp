@@ -37,7 +37,8 @@ void TdxDBGridExportText::WriteHeader()
 void TdxDBGridExportText::WriteNode(TdxTreeListNode* Node)
 {
     if (Node && Node->HasChildren()) {
-        WriteLine(Field(Node->GetString(0)));
+        // The group column's text, as every writer takes it (column 0 may be blank on a group row).
+        WriteLine(Field(GroupText(Node)));
         return;
     }
     std::string line;
