@@ -102,6 +102,13 @@ TEST(DBTreeListControl, NodeKeysOrderEmptyFirstAndStably)
     EXPECT_GT(TCustomdxDBTreeListControl::CompareNodeKeys(&b, &a), 0);
     EXPECT_LT(TCustomdxDBTreeListControl::CompareNodeKeys(&c, &b), 0);
     EXPECT_NE(a.Id(), b.Id());
+    // Value records: a slot never written reads as flags 0 and two Nulls.
+    EXPECT_EQ(a.GetVariantData(5).Flags, 0);
+    EXPECT_TRUE(a.GetVariantData(5).Value.IsNull() && a.GetVariantData(5).LookupKey.IsNull());
+    a.SetVariantData(3, TNodeVariantData{3, Variant(7), Variant("k")});
+    EXPECT_EQ(a.GetVariantData(3).Value.AsInteger(), 7);
+    EXPECT_EQ(a.GetVariantData(3).LookupKey.AsString(), "k");
+    EXPECT_EQ(a.StoredValue(1), nullptr);
     EXPECT_EQ(dxVarCompare(Variant(1), Variant(1.0)), 0);
 }
 
@@ -220,7 +227,7 @@ TEST(DBTreeListCheckColumn, ToggleWritesBackThroughTheDataset)
     active->OnToggleClick = [&](TObject*, const std::string& Text, TCheckBoxState) { toggledText = Text; };
     f.grid->ShowEditor();
     ASSERT_TRUE(f.grid->IsEditing());
-    auto* check = dynamic_cast<TdxInplaceCheckEdit*>(HostedEdit(f.grid->InplaceEditor()));
+    auto* check = dynamic_cast<TdxInplaceCheckEdit*>(HostedEdit(f.grid->Editor()));
     ASSERT_NE(check, nullptr);
     EXPECT_EQ(check->State(), cbChecked);
     check->Toggle();
@@ -281,14 +288,14 @@ TEST(DBTreeListTypedColumns, EditorsAreConfiguredFromTheColumn)
     f.grid->SetFocusedNode(f.grid->GetItem(0));
     f.grid->SetFocusedColumn(date->Index());
     f.grid->ShowEditor();
-    auto* de = dynamic_cast<TdxInplaceDateEdit*>(HostedEdit(f.grid->InplaceEditor()));
+    auto* de = dynamic_cast<TdxInplaceDateEdit*>(HostedEdit(f.grid->Editor()));
     ASSERT_NE(de, nullptr);
     EXPECT_EQ(de->Date(), NullEditDate);
     f.grid->HideEditor();
 
     f.grid->SetFocusedColumn(spin->Index());
     f.grid->ShowEditor();
-    auto* se = dynamic_cast<TdxInplaceSpinEdit*>(HostedEdit(f.grid->InplaceEditor()));
+    auto* se = dynamic_cast<TdxInplaceSpinEdit*>(HostedEdit(f.grid->Editor()));
     ASSERT_NE(se, nullptr);
     EXPECT_EQ(se->MaxValue(), 128);
     f.grid->HideEditor();
