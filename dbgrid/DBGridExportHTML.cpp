@@ -20,11 +20,8 @@ std::string AlignmentWord(TAlignment Alignment)
     }
 }
 
-// The escaped text between the font's style tags; "&nbsp;" when empty.
-std::string Styled(const TFont* Font, const std::string& Text, bool Markup = false)
+std::string OpeningTags(const TFont* Font)
 {
-    if (Text.empty())
-        return "&nbsp;";
     const TFontStyles s = Font->Style();
     std::string out;
     if (s.Contains(fsBold))
@@ -35,7 +32,13 @@ std::string Styled(const TFont* Font, const std::string& Text, bool Markup = fal
         out += "<U>";
     if (s.Contains(fsStrikeOut))
         out += "<STRIKE>";
-    out += Markup ? exportdetail::DropControlChars(Text) : HtmlEscape(Text);
+    return out;
+}
+
+std::string ClosingTags(const TFont* Font)
+{
+    const TFontStyles s = Font->Style();
+    std::string out;
     if (s.Contains(fsStrikeOut))
         out += "</STRIKE>";
     if (s.Contains(fsUnderline))
@@ -45,6 +48,19 @@ std::string Styled(const TFont* Font, const std::string& Text, bool Markup = fal
     if (s.Contains(fsBold))
         out += "</B>";
     return out;
+}
+
+std::string EscapedText(const std::string& Text, bool Markup)
+{
+    return Markup ? exportdetail::DropControlChars(Text) : HtmlEscape(Text);
+}
+
+// The escaped text between the font's style tags; "&nbsp;" when empty.
+std::string Styled(const TFont* Font, const std::string& Text, bool Markup = false)
+{
+    if (Text.empty())
+        return "&nbsp;";
+    return OpeningTags(Font) + EscapedText(Text, Markup) + ClosingTags(Font);
 }
 
 std::string StyleLine(const std::string& Class, const TFont* Font, TColor Color)
@@ -57,9 +73,29 @@ std::string StyleLine(const std::string& Class, const TFont* Font, TColor Color)
 
 void TdxDBGridExportHTML::PrepareRows(const std::vector<TdxTreeListNode*>& /*Nodes*/, int /*DataSetRows*/)
 {
+    const TCustomdxTreeListControl* c = Control();
     m_columns.clear();
-    for (const TdxExportHeaderCell& cell : Grid()->HeaderCells())
-        m_columns.push_back(cell.Column);
+    m_frames.clear();
+    for (const TdxExportHeaderCell& cell : Grid()->HeaderCells()) {
+        const int column = cell.Column;
+        m_columns.push_back(column);
+        const TFont* font = c->GetColumnFont(column) ? c->GetColumnFont(column) : c->Font();
+        // An unset column colour is the grid's colour, as on screen.
+        TColor color = c->GetColumnColor(column);
+        if (color == clNone)
+            color = c->Color();
+        TCellFrame frame;
+        frame.Column = column;
+        frame.Open = "<TD NOWRAP ALIGN=\"" + AlignmentWord(c->GetColumnAlignmentByIndex(column)) + "\" BGCOLOR=#" +
+                     ColorHex(color) + "><FONT STYLE=\"font-family: " + HtmlEscape(font->Name()) +
+                     "; font-size: " + std::to_string(font->Size()) + "pt; color: #" + ColorHex(font->Color()) + "\">";
+        frame.StyleOpen = OpeningTags(font);
+        frame.StyleClose = ClosingTags(font);
+        m_frames.push_back(std::move(frame));
+    }
+    m_indentCells.clear();
+    for (int i = 0; i < GroupCount(); ++i)
+        m_indentCells += IndentCell();
 }
 
 std::string TdxDBGridExportHTML::IndentCell() const
@@ -162,31 +198,31 @@ void TdxDBGridExportHTML::WriteRecordRow(TdxTreeListNode* Node)
 {
     const TCustomdxTreeListControl* c = Control();
     std::string row = "<TR>";
-    for (int i = 0; i < GroupCount(); ++i)
-        row += IndentCell();
-    for (int column : m_columns) {
-        const TFont* font = c->GetColumnFont(column) ? c->GetColumnFont(column) : c->Font();
-        // An unset column colour is the grid's colour, as on screen.
-        TColor color = c->GetColumnColor(column);
-        if (color == clNone)
-            color = c->Color();
+    row += m_indentCells;
+    for (const TCellFrame& frame : m_frames) {
         // A converted value is markup (a hyperlink column's anchor has its parts escaped).
-        Variant v = CellValue(Node, column);
-        const TdxTreeListColumn* col = c->GetColumnByIndex(column);
+        Variant v = CellValue(Node, frame.Column);
+        const TdxTreeListColumn* col = c->GetColumnByIndex(frame.Column);
         std::string text;
         bool markup = false;
         if (col && col->GetValueText(v, true)) {
             text = v.IsEmptyOrNull() ? std::string() : v.AsString();
             markup = true;
         } else {
-            text = CellText(Node, column, true);
+            text = TdxDBGridExport::CellText(Node, frame.Column, true);
         }
-        row += "<TD NOWRAP ALIGN=\"" + AlignmentWord(c->GetColumnAlignmentByIndex(column)) + "\" BGCOLOR=#" +
-               ColorHex(color) + "><FONT STYLE=\"font-family: " + HtmlEscape(font->Name()) +
-               "; font-size: " + std::to_string(font->Size()) + "pt; color: #" + ColorHex(font->Color()) + "\">" +
-               Styled(font, text, markup) + "</FONT></TD>";
+        row += frame.Open;
+        if (text.empty()) {
+            row += "&nbsp;";
+        } else {
+            row += frame.StyleOpen;
+            row += EscapedText(text, markup);
+            row += frame.StyleClose;
+        }
+        row += "</FONT></TD>";
     }
-    WriteLine(row + "</TR>");
+    row += "</TR>\r\n";
+    Write(row);
 }
 
 void TdxDBGridExportHTML::WriteRowFooters(TdxTreeListNode* Node)

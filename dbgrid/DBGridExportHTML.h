@@ -27,7 +27,16 @@ private:
     void WriteRecordRow(TdxTreeListNode* Node);
     void WriteRowFooters(TdxTreeListNode* Node);
 
+    // What a record cell of a shown column writes around its text, built once per export.
+    struct TCellFrame {
+        int Column = -1;
+        std::string Open;       // "<TD ...><FONT ...>"
+        std::string StyleOpen;  // the font's style tags around a text
+        std::string StyleClose;
+    };
     std::vector<int> m_columns;   // shown columns in header order
+    std::vector<TCellFrame> m_frames;
+    std::string m_indentCells;    // the G indent cells of a record row
 };
 
 } // namespace qel
