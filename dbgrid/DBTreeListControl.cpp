@@ -378,8 +378,10 @@ void TCustomdxDBTreeListControl::RebuildColumns()
             }
             if (!found) {
                 found = CreateColumn(f ? GetColumnClassForField(f) : GetDefaultColumnClass(), this);
-                if (f)
+                if (f) {
                     found->SetFieldName(f->FieldName());
+                    found->SetWidth(found->DefaultWidth());
+                }
             }
             // Bounded by the column count: every mapped column ends at its field's place.
             if (i < GetColumnCount() && found->GetColumnIndex() != i)
