@@ -219,6 +219,42 @@ TEST_F(ExportWriters, HtmlParsesAndEveryRowSpansTheSameWidth)
     EXPECT_EQ(html.find("BGCOLOR=#000000"), std::string::npos) << html;
 }
 
+TEST_F(ExportWriters, HiddenBandsAreLeftOutEverywhere)
+{
+    MakeGrouped();
+    tree->SetShowBands(true);
+    tree->SetShowRowFooter(true);
+    tree->OnIsLevelFooter = [](TObject*, int, bool& IsFooter) { IsFooter = true; };
+    tree->OnIsExistRowFooterCell = [](TObject*, TdxTreeListNode*, int Column, int, bool& Exist) { Exist = Column == 2; };
+    TdxTreeListBand* first = tree->Bands()->Count() > 0 ? tree->Bands()->GetItem(0) : tree->Bands()->Add();
+    first->SetCaption("Hidden");
+    TdxTreeListBand* second = tree->Bands()->Add();
+    second->SetCaption("Shown");
+    tree->Columns(0)->SetBandIndex(0);
+    tree->Columns(1)->SetBandIndex(1);
+    tree->Columns(2)->SetBandIndex(1);
+    first->SetVisible(false);
+    dxExportGridToHTML(access.get(), File("bands.html"), true);
+    const std::string html = ReadFileBytes(File("bands.html"));
+    EXPECT_EQ(html.find("Hidden"), std::string::npos);
+    // Rows span the indent plus the two shown columns; the row footer's first cell carries the span.
+    EXPECT_NE(html.find("<TD NOWRAP COLSPAN=2 ALIGN="), std::string::npos);
+    EXPECT_NE(html.find("<TR class=\"RowFooter\""), std::string::npos);
+    const std::regex rowRe("<TR[^>]*>(.*)</TR>"), cellRe("<TD[^>]*>"), spanRe("COLSPAN=(\\d+)");
+    for (std::sregex_iterator r(html.begin(), html.end(), rowRe), end; r != end; ++r) {
+        const std::string row = (*r)[1];
+        int width = 0;
+        for (std::sregex_iterator c(row.begin(), row.end(), cellRe); c != end; ++c) {
+            const std::string cell = c->str();
+            std::smatch span;
+            width += std::regex_search(cell, span, spanRe) ? std::stoi(span[1]) : 1;
+        }
+        EXPECT_EQ(width, 3) << row;
+    }
+    dxExportGridToXML(access.get(), File("bands.xml"), true);
+    EXPECT_EQ(ReadFileBytes(File("bands.xml")).find("Hidden"), std::string::npos);
+}
+
 // ----- worksheet --------------------------------------------------------------------------------
 
 namespace {

@@ -62,6 +62,18 @@ TEST(GridExport, BufferModeWalksTheDataSetAndRestoresPosition)
     EXPECT_FALSE(f.ds->ControlsDisabled());
 }
 
+TEST(GridExport, PartialLoadWalksEveryRecordOrExportsTheHeldSelection)
+{
+    GridFixture f(40, false);
+    f.grid->SetPartialLoad(true);
+    ASSERT_TRUE(f.grid->IsPartialLoadMode());
+    TempDir dir;
+    const std::string txt = (dir.Path() / "all.txt").string();
+    f.grid->SaveToText(txt, true, "\t", "", "");
+    EXPECT_EQ(Lines(ReadFileBytes(txt)), 2 + 40);
+    EXPECT_FALSE(f.ds->ControlsDisabled());
+}
+
 TEST(GridExport, ARecordGoneDuringTheWalkLeavesTheDataSetOnTheFirst)
 {
     GridFixture f(10, false);
