@@ -204,6 +204,13 @@ public:
 
     int GetIndicatorKind(TdxTreeListNode* Node, bool Flag) const;
 
+    // ----- exports (dbgrid/ExportGrid.h) -------------------------------------------------------
+    void SaveToHTML(const std::string& FileName, bool SaveAll);
+    void SaveToXLS(const std::string& FileName, bool SaveAll);
+    void SaveToText(const std::string& FileName, bool SaveAll, const std::string& Separator,
+                    const std::string& BeginString, const std::string& EndString);
+    void SaveToXML(const std::string& FileName, bool SaveAll);
+
     // ----- events ---------------------------------------------------------------------------------------
     TNotifyEvent OnClearNodeData;
     TdxDBGridAddGroupColumnEvent OnAddGroupColumn;
