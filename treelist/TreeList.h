@@ -560,6 +560,7 @@ private:
     void ForEachHeaderCell(const TdxTreeListRectInfo& Info,
                            const std::function<void(const TCellPlace&)>& Visit) const;
     void ForEachRowCell(const TRect& RowRect, const std::function<void(const TCellPlace&)>& Visit) const;
+    void ForEachBandCell(int Top, int LineHeight, const std::function<void(const TCellPlace&)>& Visit) const;
     int NodeIndentWidth(const TdxTreeListNode* Node) const;
     int FindDropPlace(int X, int Y, int& Band, int& Row, int& Pos) const;
     void UpdateDragOverlays();
