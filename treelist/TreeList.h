@@ -526,6 +526,7 @@ protected:
     virtual void PaintGroupPanel(TCanvas& /*Canvas*/, const TRect& /*Rect*/) {}
     void PaintHeaderButton(TCanvas& Canvas, const TRect& Rect, const std::string& Text, TAlignment Alignment,
                            TdxTreeListColumnSort Sorted, TColor Color, bool Pressed, const TGraphic* Glyph = nullptr);
+    void PaintHeaderStrip(TCanvas& Canvas, const TRect& Area, int ClientLeft, TColor Color);
     void PaintIndent(TCanvas& Canvas, TdxTreeListNode* Node, const TRect& IndentRect);
     void PaintCell(TCanvas& Canvas, TdxTreeListNode* Node, int Column, const TRect& CellRect, bool Selected,
                    bool Focused);
