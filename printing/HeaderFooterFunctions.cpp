@@ -551,35 +551,40 @@ void FillTimeFormatList(TStrings& Strings)
     Strings.Add(upper + ":mm:ss");
 }
 
+namespace {
+
+// The lists below are filled on first use and kept for the program's life.
+std::unique_ptr<TStringList> FilledList(void (*Fill)(TStrings&))
+{
+    auto list = std::make_unique<TStringList>();
+    Fill(*list);
+    return list;
+}
+
+void FillPageNumberFormatList(TStrings& Strings)
+{
+    for (const char* s : {"1, 2, 3, 4, 5, ...", "a, b, c, d, e, ...", "A, B, C, D, E, ...",
+                          "i, ii, iii, iv, v, ...", "I, II, III, IV, V, ..."})
+        Strings.Add(s);
+}
+
+} // namespace
+
 TStrings* DateFormatList()
 {
-    static const std::unique_ptr<TStringList> list = [] {
-        auto l = std::make_unique<TStringList>();
-        FillDateFormatList(*l);
-        return l;
-    }();
+    static const std::unique_ptr<TStringList> list = FilledList(FillDateFormatList);
     return list.get();
 }
 
 TStrings* TimeFormatList()
 {
-    static const std::unique_ptr<TStringList> list = [] {
-        auto l = std::make_unique<TStringList>();
-        FillTimeFormatList(*l);
-        return l;
-    }();
+    static const std::unique_ptr<TStringList> list = FilledList(FillTimeFormatList);
     return list.get();
 }
 
 TStrings* PageNumberFormatList()
 {
-    static const std::unique_ptr<TStringList> list = [] {
-        auto l = std::make_unique<TStringList>();
-        for (const char* s : {"1, 2, 3, 4, 5, ...", "a, b, c, d, e, ...", "A, B, C, D, E, ...",
-                              "i, ii, iii, iv, v, ...", "I, II, III, IV, V, ..."})
-            l->Add(s);
-        return l;
-    }();
+    static const std::unique_ptr<TStringList> list = FilledList(FillPageNumberFormatList);
     return list.get();
 }
 

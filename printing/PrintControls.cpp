@@ -252,22 +252,23 @@ void TdxPSSpinEdit::SetCheckBounds(bool Value)
 
 void TdxPSSpinEdit::SetMinValue(double Value)
 {
-    if (m_minValue == Value)
-        return;
-    double value = 0;
-    const bool known = TryReadValue(value);
-    m_minValue = Value;
-    m_defaultValue = CheckValue(m_defaultValue);
-    SetValue(known ? value : m_lastValue);
+    SetLimit(m_minValue, Value);
 }
 
 void TdxPSSpinEdit::SetMaxValue(double Value)
 {
-    if (m_maxValue == Value)
+    SetLimit(m_maxValue, Value);
+}
+
+// A new limit applies to the default and to the value shown (the typed one,
+// or the last good one when the text does not read).
+void TdxPSSpinEdit::SetLimit(double& Limit, double Value)
+{
+    if (Limit == Value)
         return;
     double value = 0;
     const bool known = TryReadValue(value);
-    m_maxValue = Value;
+    Limit = Value;
     m_defaultValue = CheckValue(m_defaultValue);
     SetValue(known ? value : m_lastValue);
 }

@@ -888,25 +888,15 @@ void TCustomdxTreeList::SetIndicatorWidth(int Value)
 
 void TCustomdxTreeList::SetImages(TImageList* Value)
 {
-    if (m_images == Value)
+    if (!SetFreeNotified(m_images, Value))
         return;
-    if (m_images)
-        m_images->RemoveFreeNotification(this);
-    m_images = Value;
-    if (m_images)
-        m_images->FreeNotification(this);
     LayoutChanged();
 }
 
 void TCustomdxTreeList::SetStateImages(TImageList* Value)
 {
-    if (m_stateImages == Value)
+    if (!SetFreeNotified(m_stateImages, Value))
         return;
-    if (m_stateImages)
-        m_stateImages->RemoveFreeNotification(this);
-    m_stateImages = Value;
-    if (m_stateImages)
-        m_stateImages->FreeNotification(this);
     LayoutChanged();
 }
 

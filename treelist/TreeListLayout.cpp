@@ -442,35 +442,26 @@ TRect TCustomdxTreeList::GetCellRect(TdxTreeListNode* Node, int Column) const
 
 void TCustomdxTreeList::ForEachRowCell(const TRect& RowRect, const std::function<void(const TCellPlace&)>& Visit) const
 {
-    const auto& hl = HeaderLayout();
-    const int x0 = RowsOriginX();
-    const int line = GetRowLineHeight();
-    for (int b = 0; b < GetVisibleBandCount(); ++b) {
-        int y = RowRect.Top;
-        for (int r = 0; r < GetBandRowCount(b); ++r) {
-            const int h = line * CalcHeaderCells(b, r);
-            for (int p = 0; p < GetBandRowColumnCount(b, r); ++p) {
-                const int c = GetHeaderColumnIndex(b, r, p);
-                if (c < 0 || c >= static_cast<int>(hl.ColLeft.size()))
-                    continue;
-                const auto i = static_cast<std::size_t>(c);
-                Visit({c, b, r, Rect(x0 + hl.ColLeft[i], y, x0 + hl.ColLeft[i] + hl.ColWidth[i], y + h)});
-            }
-            y += h;
-        }
-    }
+    ForEachBandCell(RowRect.Top, GetRowLineHeight(), Visit);
 }
 
 void TCustomdxTreeList::ForEachHeaderCell(const TdxTreeListRectInfo& Info,
                                           const std::function<void(const TCellPlace&)>& Visit) const
 {
+    ForEachBandCell(Info.Header.Top, GetHeaderRowHeight(), Visit);
+}
+
+// Header cells and row cells share the band layout; only the line height
+// and the top differ.
+void TCustomdxTreeList::ForEachBandCell(int Top, int LineHeight,
+                                        const std::function<void(const TCellPlace&)>& Visit) const
+{
     const auto& hl = HeaderLayout();
     const int x0 = RowsOriginX();
-    const int line = GetHeaderRowHeight();
     for (int b = 0; b < GetVisibleBandCount(); ++b) {
-        int y = Info.Header.Top;
+        int y = Top;
         for (int r = 0; r < GetBandRowCount(b); ++r) {
-            const int h = line * CalcHeaderCells(b, r);
+            const int h = LineHeight * CalcHeaderCells(b, r);
             for (int p = 0; p < GetBandRowColumnCount(b, r); ++p) {
                 const int c = GetHeaderColumnIndex(b, r, p);
                 if (c < 0 || c >= static_cast<int>(hl.ColLeft.size()))

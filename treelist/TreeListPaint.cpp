@@ -129,16 +129,22 @@ void TCustomdxTreeList::PaintTo(TCanvas& Canvas, const TRect& Clip)
         PaintFooter(Canvas, info);
 }
 
+// The band strip and the header strip: clipped to Area, a shadow background
+// and, with the indicator shown, an empty button above it.
+void TCustomdxTreeList::PaintHeaderStrip(TCanvas& Canvas, const TRect& Area, int ClientLeft, TColor Color)
+{
+    Canvas.IntersectClipRect(Area);
+    Canvas.Brush()->SetColor(clBtnShadow);
+    Canvas.FillRect(Area);
+    if (m_showIndicator)
+        DrawHeaderButton(Canvas, Rect(ClientLeft, Area.Top, ClientLeft + GetIndicatorWidth(), Area.Bottom), {},
+                         taLeftJustify, m_lookAndFeel, Color, false);
+}
+
 void TCustomdxTreeList::PaintBands(TCanvas& Canvas, const TdxTreeListRectInfo& Info, const TRect&)
 {
     TCanvasStateSaver saver(Canvas);
-    Canvas.IntersectClipRect(Info.Bands);
-    Canvas.Brush()->SetColor(clBtnShadow);
-    Canvas.FillRect(Info.Bands);
-    if (m_showIndicator)
-        DrawHeaderButton(Canvas, Rect(Info.Client.Left, Info.Bands.Top, Info.Client.Left + GetIndicatorWidth(),
-                                      Info.Bands.Bottom), {}, taLeftJustify, m_lookAndFeel, EffectiveBandColor(),
-                         false);
+    PaintHeaderStrip(Canvas, Info.Bands, Info.Client.Left, EffectiveBandColor());
     Canvas.SetFont(m_bandFont.get());
     for (int b = 0; b < GetVisibleBandCount(); ++b) {
         const TRect r = GetBandRect(b);
@@ -156,13 +162,7 @@ void TCustomdxTreeList::PaintBands(TCanvas& Canvas, const TdxTreeListRectInfo& I
 void TCustomdxTreeList::PaintHeaders(TCanvas& Canvas, const TdxTreeListRectInfo& Info, const TRect&)
 {
     TCanvasStateSaver saver(Canvas);
-    Canvas.IntersectClipRect(Info.Header);
-    Canvas.Brush()->SetColor(clBtnShadow);
-    Canvas.FillRect(Info.Header);
-    if (m_showIndicator)
-        DrawHeaderButton(Canvas, Rect(Info.Client.Left, Info.Header.Top, Info.Client.Left + GetIndicatorWidth(),
-                                      Info.Header.Bottom), {}, taLeftJustify, m_lookAndFeel, EffectiveHeaderColor(),
-                         false);
+    PaintHeaderStrip(Canvas, Info.Header, Info.Client.Left, EffectiveHeaderColor());
     Canvas.SetFont(m_headerFont.get());
     ForEachHeaderCell(Info, [&](const TCellPlace& P) {
         bool done = false;
