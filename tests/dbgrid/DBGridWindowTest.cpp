@@ -191,4 +191,68 @@ TEST(DBGridWindow, ChangeNodeExFiresWhenTheFocusedRowsSignatureChanges)
     EXPECT_EQ(fired, closed);
 }
 
+TEST(DBGridWindow, EditingInsertingAndDeletingInsideAWindow)
+{
+    WindowFixture f;
+    f.ds->Locate("NUMBER", 500, {});
+    // An edited record shows its new text and keeps the focus.
+    f.ds->Edit();
+    f.ds->FieldByName("TITLE")->SetAsString("Main gate");
+    f.ds->Post();
+    EXPECT_EQ(f.FocusedKey(), 500);
+    ASSERT_NE(f.NodeOf(500), nullptr);
+    EXPECT_EQ(f.NodeOf(500)->GetString(1), "Main gate");
+
+    // The insert row appears at the cursor and becomes the record once posted.
+    f.ds->Insert();
+    ASSERT_NE(f.grid->InsertNode(), nullptr);
+    EXPECT_EQ(f.grid->GetFocusedNode(), f.grid->InsertNode());
+    f.ds->FieldByName("NUMBER")->SetAsInteger(5000);
+    f.ds->FieldByName("TITLE")->SetAsString("New door");
+    f.ds->Post();
+    EXPECT_EQ(f.grid->InsertNode(), nullptr);
+    EXPECT_EQ(f.FocusedKey(), 5000);
+    ASSERT_NE(f.NodeOf(5000), nullptr);
+    EXPECT_EQ(f.NodeOf(5000)->GetString(1), "New door");
+    EXPECT_EQ(f.CurrentKey(), 5000);
+
+    // Appending puts the record after the last one, in a window that holds the end.
+    f.ds->Append();
+    f.ds->FieldByName("NUMBER")->SetAsInteger(5001);
+    f.ds->Post();
+    EXPECT_EQ(f.FocusedKey(), 5001);
+    EXPECT_TRUE(f.grid->WindowEndLoaded());
+    EXPECT_EQ(f.LastKey(), 5001);
+
+    // Deleting through the grid takes exactly the focused row's record.
+    f.ds->Locate("NUMBER", 600, {});
+    f.grid->DeleteFocusedRecord();
+    EXPECT_EQ(f.ds->RecordCount(), 1001);
+    EXPECT_FALSE(f.ds->Locate("NUMBER", 600, {}));
+    EXPECT_TRUE(f.ds->Locate("NUMBER", 601, {}));
+    EXPECT_EQ(f.FocusedKey(), 601);
+    EXPECT_EQ(f.NodeOf(600), nullptr);
+}
+
+TEST(DBGridWindow, ReloadAndFilteringKeepTheFocusOnTheCurrentRecord)
+{
+    WindowFixture f;
+    f.ds->Locate("NUMBER", 420, {});
+    f.grid->ReloadNodes();
+    EXPECT_EQ(f.FocusedKey(), 420);
+    ASSERT_NE(f.NodeOf(419), nullptr);
+    ASSERT_NE(f.NodeOf(421), nullptr);
+
+    // Only even numbers pass: the window holds only records that pass.
+    f.ds->OnFilterRecord = [](TDataSet* D, bool& Accept) { Accept = D->FieldByName("NUMBER")->AsInteger() % 2 == 0; };
+    f.ds->SetFiltered(true);
+    EXPECT_EQ(f.FocusedKey(), f.CurrentKey());
+    f.ds->Locate("NUMBER", 420, {});
+    EXPECT_EQ(f.FocusedKey(), 420);
+    EXPECT_EQ(f.NodeOf(419), nullptr);
+    EXPECT_NE(f.NodeOf(418), nullptr);
+    for (int i = 0; i < f.grid->GetCount(); ++i)
+        ASSERT_EQ(f.Node(f.grid->GetItem(i))->Key.AsInteger() % 2, 0);
+}
+
 } // namespace qel::test
