@@ -255,4 +255,33 @@ TEST(DBGridWindow, ReloadAndFilteringKeepTheFocusOnTheCurrentRecord)
         ASSERT_EQ(f.Node(f.grid->GetItem(i))->Key.AsInteger() % 2, 0);
 }
 
+TEST(DBGridWindow, TheHoldingModeIsChosenAnewAtEveryLoad)
+{
+    WindowFixture f;
+    f.ds->Locate("NUMBER", 300, {});
+    ASSERT_LT(f.grid->GetCount(), 1000);
+    // Grouping needs every record.
+    f.grid->ColumnByFieldName("AREA")->SetGroupIndex(0);
+    EXPECT_TRUE(f.grid->IsAllRecordsMode());
+    EXPECT_FALSE(f.grid->IsPartialLoadMode());
+    EXPECT_EQ(f.grid->GetCount(), 4);   // Null, East, North, South
+    EXPECT_EQ(f.CurrentKey(), 300);
+    EXPECT_EQ(f.grid->GetFocusedNode(), f.grid->GetItem(1));   // 300 is in the collapsed "East"
+    // Without groups the window comes back around the current record.
+    f.grid->ColumnByFieldName("AREA")->SetGroupIndex(-1);
+    EXPECT_TRUE(f.grid->IsPartialLoadMode());
+    EXPECT_LT(f.grid->GetCount(), 1000);
+    EXPECT_EQ(f.FocusedKey(), 300);
+    // Both load options: load-all wins in OptionsDB.
+    f.grid->SetOptionsDB(f.grid->OptionsDB() + TdxDBGridOptionsDB{edgoLoadAllRecords, edgoPartialLoad});
+    EXPECT_TRUE(f.grid->OptionsDB().Contains(edgoLoadAllRecords));
+    EXPECT_FALSE(f.grid->OptionsDB().Contains(edgoPartialLoad));
+    EXPECT_EQ(f.grid->GetCount(), 1000);
+    EXPECT_EQ(f.FocusedKey(), 300);
+    // Neither: the dataset's own buffer.
+    f.grid->SetOptionsDB(f.grid->OptionsDB() - TdxDBGridOptionsDB{edgoLoadAllRecords});
+    EXPECT_TRUE(f.grid->IsBufferMode());
+    EXPECT_EQ(f.FocusedKey(), 300);
+}
+
 } // namespace qel::test
