@@ -3,6 +3,7 @@
 #include "GridTestSupport.h"
 #include "TestSupport.h"
 
+#include "editors/CheckEdit.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Keyboard.h"
 #include "platform/data/DataSet.h"
@@ -282,6 +283,31 @@ TEST(DBGridWindow, TheHoldingModeIsChosenAnewAtEveryLoad)
     f.grid->SetOptionsDB(f.grid->OptionsDB() - TdxDBGridOptionsDB{edgoLoadAllRecords});
     EXPECT_TRUE(f.grid->IsBufferMode());
     EXPECT_EQ(f.FocusedKey(), 300);
+}
+
+TEST(DBGridWindow, ACheckBoxToggledInAWindowIsPostedWhenTheFocusMovesOn)
+{
+    WindowFixture f;
+    f.ds->Locate("NUMBER", 500, {});   // even: True
+    auto* active = f.grid->ColumnByFieldName("ACTIVE");
+    f.grid->SetFocusedColumn(active->Index());
+    f.grid->ShowEditor();
+    auto* check = dynamic_cast<TdxInplaceCheckEdit*>(HostedEdit(f.grid->Editor()));
+    ASSERT_NE(check, nullptr);
+    EXPECT_EQ(check->State(), cbChecked);
+    check->Toggle();
+    f.grid->HideEditor();
+    ASSERT_EQ(f.ds->State(), dsEdit);
+    // Another row: the dataset leaves the record and posts it.
+    f.grid->SetFocusedNode(f.NodeOf(501));
+    EXPECT_EQ(f.ds->State(), dsBrowse);
+    EXPECT_EQ(f.CurrentKey(), 501);
+    EXPECT_EQ(f.NodeOf(500)->GetString(active->Index()), "False");
+    EXPECT_EQ(f.NodeOf(501)->GetString(active->Index()), "False");
+    f.ds->Locate("NUMBER", 500, {});
+    EXPECT_FALSE(f.ds->FieldByName("ACTIVE")->AsBoolean());
+    f.ds->Locate("NUMBER", 502, {});
+    EXPECT_TRUE(f.ds->FieldByName("ACTIVE")->AsBoolean());
 }
 
 } // namespace qel::test
