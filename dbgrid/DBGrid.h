@@ -208,6 +208,13 @@ public:
     // differs from the last time it was checked.
     void CheckChangeNodeEx();
 
+    // ----- exports (dbgrid/ExportGrid.h) -------------------------------------------------------
+    void SaveToHTML(const std::string& FileName, bool SaveAll);
+    void SaveToXLS(const std::string& FileName, bool SaveAll);
+    void SaveToText(const std::string& FileName, bool SaveAll, const std::string& Separator,
+                    const std::string& BeginString, const std::string& EndString);
+    void SaveToXML(const std::string& FileName, bool SaveAll);
+
     // ----- events ---------------------------------------------------------------------------------------
     TNotifyEvent OnClearNodeData;
     TdxDBGridAddGroupColumnEvent OnAddGroupColumn;

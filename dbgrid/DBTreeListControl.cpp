@@ -1,6 +1,7 @@
 #include "dbgrid/DBTreeListControl.h"
 
 #include "dbgrid/DBTreeListColumn.h"
+#include "editors/InplaceEdit.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Guards.h"
 #include "platform/core/Locale.h"

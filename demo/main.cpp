@@ -8,6 +8,7 @@
 #include "demo/DemoConfig.h"
 #include "demo/DemoData.h"
 #include "demo/DemoForm.h"
+#include "demo/DemoExports.h"
 #include "demo/DemoGrid.h"
 #include "demo/DemoReport.h"
 
@@ -73,6 +74,7 @@ int main(int argc, char** argv)
         std::unique_ptr<TForm> window = MakeAccessMatrixWindow(*matrix, plain, grouped);
         std::printf("Access matrix grid pictured in %s (plain) and %s (grouped by port)\n", plain.c_str(),
                     grouped.c_str());
+        WriteAccessMatrixExports(*window, outDir.string());
         // With a display the window stays open until it is closed.
         const QString platform = QGuiApplication::platformName();
         if (platform != "offscreen" && platform != "minimal")

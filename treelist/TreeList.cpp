@@ -1,5 +1,7 @@
 #include "treelist/TreeList.h"
 
+#include "editors/InplaceEdit.h"
+
 #include "platform/core/Locale.h"
 #include "treelist/CustomizeForm.h"
 #include "platform/graphics/ImageList.h"
@@ -945,6 +947,17 @@ void TCustomdxTreeList::FontChanged()
 {
     TCustomdxContainer::FontChanged();
     LayoutChanged();
+}
+
+void TCustomdxTreeList::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root)
+{
+    TCustomControl::GetChildren(
+        [&](TComponent* Child) {
+            // Nor is the editor of the cell being edited.
+            if (Child != m_clickTimer && Child != m_expandTimer && !dynamic_cast<TdxInplaceEdit*>(Child))
+                Proc(Child);
+        },
+        Root);
 }
 
 } // namespace qel

@@ -400,6 +400,8 @@ public:
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void DblClick() override;
+    // What a stored tree list holds: its own timers and cell editor are not part of it.
+    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void DoExit() override;
 
