@@ -498,6 +498,8 @@ protected:
     virtual void DoChangeNode(TdxTreeListNode* OldNode, TdxTreeListNode* Node);
     virtual void DoSelectionChanged();
     virtual void DoSelectionRepaint() { Invalidate(); }
+    // A control that rebuilds its nodes puts the shift-selection anchor back.
+    void SetSelectionAnchor(TdxTreeListNode* Node) { m_anchor = Node; }
     virtual void DoColumnClick(int Column);
     virtual void DoBeginEditing() {}
     virtual void DoEndEditing() {}
