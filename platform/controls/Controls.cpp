@@ -369,13 +369,7 @@ void TControl::ApplyHint()
 
 void TControl::SetPopupMenu(TPopupMenu* Value)
 {
-    if (m_popupMenu == Value)
-        return;
-    if (m_popupMenu)
-        m_popupMenu->RemoveFreeNotification(this);
-    m_popupMenu = Value;
-    if (m_popupMenu)
-        m_popupMenu->FreeNotification(this);
+    SetFreeNotified(m_popupMenu, Value);
 }
 
 void TControl::Notification(TComponent* AComponent, TOperation Operation)

@@ -111,11 +111,7 @@ TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner)
 
 void TLabel::SetFocusControl(TWinControl* Value)
 {
-    if (m_focusControl)
-        m_focusControl->RemoveFreeNotification(this);
-    m_focusControl = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    SetFreeNotified(m_focusControl, Value);
 }
 
 void TLabel::Notification(TComponent* AComponent, TOperation Operation)
