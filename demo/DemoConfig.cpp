@@ -26,7 +26,9 @@ void RegisterConfigurationClasses()
         .String("Title", &TBoxRecord::Title, &TBoxRecord::SetTitle)
         .String("IPAddress", &TBoxRecord::IPAddress, &TBoxRecord::SetIPAddress, "0.0.0.0");
     TPropertyRegistrar<TConnectorRecord>("TConnectorRecord")
+        .Integer("Number", &TConnectorRecord::Number, &TConnectorRecord::SetNumber, 0)
         .String("Title", &TConnectorRecord::Title, &TConnectorRecord::SetTitle)
+        .String("IPAddress", &TConnectorRecord::IPAddress, &TConnectorRecord::SetIPAddress, "0.0.0.0")
         .Integer("IPPort", &TConnectorRecord::IPPort, &TConnectorRecord::SetIPPort, 48000)
         .String("BoxMask", &TConnectorRecord::BoxMask, &TConnectorRecord::SetBoxMask);
     TPropertyRegistrar<TConfiguration>("TConfiguration")
@@ -49,10 +51,20 @@ TConfiguration* MakeSampleConfiguration(int boxes, int connectors)
     for (int c = 1; c <= connectors; ++c) {
         auto* con = new TConnectorRecord(config);
         con->SetName("Connector" + IntToStr(c));
+        con->SetNumber(c);
         con->SetTitle(c % 3 == 0 ? "Tür " + IntToStr(c) : "Tor " + IntToStr(c));
+        con->SetIPAddress("192.168." + IntToStr(20 + (c - 1) / 200) + "." + IntToStr(1 + (c - 1) % 200));
+        if (c % 16 == 0)
+            con->SetIPPort(48001);   // a few connectors answer on a second port
+        // Each connector opens its home box and its floor's boxes; staff doors
+        // (every fourth) open every box of the first eight.
         std::string mask;
-        for (int b = 1; b <= boxes; ++b)
-            mask += ((b + c) % 3 == 0 || b == 1) ? 'X' : '_';
+        const int home = 1 + (c - 1) % boxes;
+        const int floor = (c - 1) / 32;
+        for (int b = 1; b <= boxes; ++b) {
+            const bool open = b == home || ((b - 1) / 8 == floor % 4 && (b + c) % 3 == 0) || (c % 4 == 0 && b <= 8);
+            mask += open ? 'X' : '_';
+        }
         con->SetBoxMask(mask);
     }
     return config;

@@ -28,8 +28,12 @@ class TConnectorRecord : public TComponent {
     QEL_CLASS(TConnectorRecord)
 public:
     explicit TConnectorRecord(TComponent* AOwner) : TComponent(AOwner) {}
+    int Number() const { return m_number; }
+    void SetNumber(int v) { m_number = v; }
     const std::string& Title() const { return m_title; }
     void SetTitle(const std::string& v) { m_title = v; }
+    const std::string& IPAddress() const { return m_ip; }
+    void SetIPAddress(const std::string& v) { m_ip = v; }
     int IPPort() const { return m_port; }
     void SetIPPort(int v) { m_port = v; }
     // One 'X' or '_' per box: the boxes this connector belongs to.
@@ -37,7 +41,9 @@ public:
     void SetBoxMask(const std::string& v) { m_mask = v; }
 
 private:
+    int m_number{0};
     std::string m_title;
+    std::string m_ip{"0.0.0.0"};
     int m_port{48000};
     std::string m_mask;
 };

@@ -18,16 +18,19 @@ TMemoryDataSet* MakeAccessMatrix(TConfiguration& config, TComponent* owner)
     }
 
     auto* data = new TMemoryDataSet(owner);
-    data->AddField("Nr", ftInteger);
-    data->AddField("Connector", ftString, 40);
+    data->AddField("NUMBER", ftInteger);
+    data->AddField("TITLE", ftString, 40);
+    data->AddField("IPADDRESS", ftString, 15);
+    data->AddField("IPPORT", ftInteger);
     for (TBoxRecord* box : boxes)
         data->AddField("Box" + IntToStr(box->Number()), ftBoolean);
     data->Open();
-    int nr = 0;
     for (TConnectorRecord* con : connectors) {
         data->Append();
-        data->FieldByName("Nr")->SetAsInteger(++nr);
-        data->FieldByName("Connector")->SetAsString(con->Title());
+        data->FieldByName("NUMBER")->SetAsInteger(con->Number());
+        data->FieldByName("TITLE")->SetAsString(con->Title());
+        data->FieldByName("IPADDRESS")->SetAsString(con->IPAddress());
+        data->FieldByName("IPPORT")->SetAsInteger(con->IPPort());
         const std::string& mask = con->BoxMask();
         for (std::size_t b = 0; b < boxes.size(); ++b)
             data->FieldByName("Box" + IntToStr(boxes[b]->Number()))

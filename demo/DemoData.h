@@ -5,8 +5,8 @@
 
 namespace qel::demo {
 
-// The access matrix as the grid sees it: one record per connector with its
-// title and one Boolean field "BoxN" per box.
+// The access matrix as the grid sees it: one record per connector (NUMBER,
+// TITLE, IPADDRESS, IPPORT) and one Boolean field "BoxN" per box.
 TMemoryDataSet* MakeAccessMatrix(TConfiguration& config, TComponent* owner);
 
 } // namespace qel::demo

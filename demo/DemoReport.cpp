@@ -1,5 +1,7 @@
 #include "demo/DemoReport.h"
 
+#include <algorithm>
+
 #include "platform/core/Locale.h"
 #include "platform/graphics/PdfDocument.h"
 
@@ -26,7 +28,7 @@ void WriteAccessMatrixPdf(const std::string& fileName, const std::string& title,
     for (int i = 0; i < matrix.FieldCount(); ++i)
         if (matrix.Fields(i)->DataType() == ftBoolean)
             boxes.push_back(matrix.Fields(i));
-    TField* connector = matrix.FieldByName("Connector");
+    TField* connector = matrix.FieldByName("TITLE");
 
     TPdfDocument pdf(fileName);
     pdf.SetTitle("Zutrittsmatrix " + title);
@@ -53,8 +55,13 @@ void WriteAccessMatrixPdf(const std::string& fileName, const std::string& title,
     canvas.LineTo(pdf.PageWidthTenthMM() - left, top + 150);
 
     // The table: one row per connector, one check column per box.
-    const int titleWidth = 320, cellWidth = 100, rowHeight = 55;
+    // Cells shrink so that every box and every connector fits on the page.
+    const int titleWidth = 320;
     const int tableTop = top + 220;
+    const int boxCount = std::max(1, static_cast<int>(boxes.size()));
+    const int cellWidth = std::min(100, (pdf.PageWidthTenthMM() - 2 * left - titleWidth) / boxCount);
+    const int rowHeight =
+        std::min(55, (pdf.PageHeightTenthMM() - tableTop - top) / std::max(2, matrix.RecordCount() + 1));
     canvas.Pen()->SetWidth(1);
     canvas.Brush()->SetColor(clBtnFace);
     TRect header{left, tableTop, left + titleWidth + cellWidth * int(boxes.size()), tableTop + rowHeight};

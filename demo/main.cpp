@@ -1,11 +1,14 @@
-// The main program: shows the layers at work on a sample installation. It
-// streams the configuration to a file and back, saves a picture of the box
-// settings dialog, mirrors the access matrix into an in-memory dataset and
-// draws it into a PDF page. Output goes to the folder given as the first argument
+// The main program: shows the layers at work on a sample installation of 32
+// boxes and 128 connectors. It streams the configuration to a file and back,
+// saves a picture of the box settings dialog, mirrors the access matrix into
+// an in-memory dataset, draws it into a PDF page, and shows it in the
+// data-bound grid (pictures plain and grouped; with a display the window
+// stays open until closed). Output goes to the folder given as the first argument
 // (default "out").
 #include "demo/DemoConfig.h"
 #include "demo/DemoData.h"
 #include "demo/DemoForm.h"
+#include "demo/DemoGrid.h"
 #include "demo/DemoReport.h"
 
 #include "platform/core/Exceptions.h"
@@ -45,7 +48,7 @@ int main(int argc, char** argv)
     const std::filesystem::path outDir = argc > 1 ? argv[1] : "out";
     try {
         std::filesystem::create_directories(outDir);
-        std::unique_ptr<TConfiguration> config(MakeSampleConfiguration(8, 24));
+        std::unique_ptr<TConfiguration> config(MakeSampleConfiguration(32, 128));
 
         StreamConfiguration(*config, (outDir / "configuration.qelc").string());
 
@@ -64,6 +67,17 @@ int main(int argc, char** argv)
         const std::string pdf = (outDir / "access-matrix.pdf").string();
         WriteAccessMatrixPdf(pdf, config->Title(), *matrix);
         std::printf("Access matrix page written to %s\n", pdf.c_str());
+
+        const std::string plain = (outDir / "access-matrix-grid.png").string();
+        const std::string grouped = (outDir / "access-matrix-grid-grouped.png").string();
+        std::unique_ptr<TForm> window = MakeAccessMatrixWindow(*matrix, plain, grouped);
+        std::printf("Access matrix grid pictured in %s (plain) and %s (grouped by port)\n", plain.c_str(),
+                    grouped.c_str());
+        // With a display the window stays open until it is closed.
+        const QString platform = QGuiApplication::platformName();
+        if (platform != "offscreen" && platform != "minimal")
+            app.exec();
+        window.reset();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "qeldemo: %s\n", e.what());
         return 1;

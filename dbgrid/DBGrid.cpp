@@ -1,0 +1,1244 @@
+#include "dbgrid/DBGrid.h"
+
+#include "dbgrid/DBGridColumns.h"
+#include "platform/core/ClassRegistry.h"
+#include "platform/core/Guards.h"
+#include "platform/core/Locale.h"
+#include "platform/data/DataSource.h"
+#include "platform/data/Field.h"
+
+#include <algorithm>
+
+namespace qel {
+
+QEL_REGISTER_CLASS(TCustomdxDBGrid, TCustomdxDBTreeListControl);
+QEL_REGISTER_CLASS(TdxDBGrid, TCustomdxDBGrid);
+QEL_REGISTER_CLASS(TdxDBGridColumn, TdxDBTreeListColumn);
+QEL_REGISTER_CLASS(TdxDBGridMaskColumn, TdxDBTreeListMaskColumn);
+QEL_REGISTER_CLASS(TdxDBGridDropDownColumn, TdxDBTreeListDropDownColumn);
+QEL_REGISTER_CLASS(TdxDBGridDateColumn, TdxDBTreeListDateColumn);
+QEL_REGISTER_CLASS(TdxDBGridButtonColumn, TdxDBTreeListButtonColumn);
+QEL_REGISTER_CLASS(TdxDBGridPickColumn, TdxDBTreeListPickColumn);
+QEL_REGISTER_CLASS(TdxDBGridMRUColumn, TdxDBTreeListMRUColumn);
+QEL_REGISTER_CLASS(TdxDBGridCalcColumn, TdxDBTreeListCalcColumn);
+QEL_REGISTER_CLASS(TdxDBGridSpinColumn, TdxDBTreeListSpinColumn);
+QEL_REGISTER_CLASS(TdxDBGridTimeColumn, TdxDBTreeListTimeColumn);
+QEL_REGISTER_CLASS(TdxDBGridCurrencyColumn, TdxDBTreeListCurrencyColumn);
+QEL_REGISTER_CLASS(TdxDBGridHyperLinkColumn, TdxDBTreeListHyperLinkColumn);
+QEL_REGISTER_CLASS(TdxDBGridMemoColumn, TdxDBTreeListMemoColumn);
+QEL_REGISTER_CLASS(TdxDBGridBlobColumn, TdxDBTreeListBlobColumn);
+QEL_REGISTER_CLASS(TdxDBGridGraphicColumn, TdxDBTreeListGraphicColumn);
+QEL_REGISTER_CLASS(TdxDBGridWrapperColumn, TdxDBTreeListWrapperColumn);
+QEL_REGISTER_CLASS(TdxDBGridCheckColumn, TdxDBTreeListCheckColumn);
+QEL_REGISTER_CLASS(TdxDBGridImageColumn, TdxDBTreeListImageColumn);
+
+namespace {
+
+struct TOptionPair {
+    TdxDBGridOptionDB DB;
+    TdxDBGridOption Combined;
+};
+constexpr TOptionPair DBOptionPairs[] = {
+    {edgoCanAppend, egoCanAppend}, {edgoCanDelete, egoCanDelete}, {edgoCanInsert, egoCanInsert},
+    {edgoCanNavigation, egoCanNavigation}, {edgoCancelOnExit, egoCancelOnExit},
+    {edgoConfirmDelete, egoConfirmDelete}, {edgoLoadAllRecords, egoLoadAllRecords},
+    {edgoPartialLoad, egoPartialLoad}, {edgoResetColumnFocus, egoResetColumnFocus},
+    {edgoSmartRefresh, egoSmartRefresh}, {edgoSmartReload, egoSmartReload},
+    {edgoSyncSelection, egoSyncSelection}, {edgoUseBookmarks, egoUseBookmarks}, {edgoUseLocate, egoUseLocate},
+};
+
+TdxDBGridNode* AsGridNode(TdxTreeListNode* Node)
+{
+    return static_cast<TdxDBGridNode*>(Node);
+}
+
+TdxTreeListNode* FirstLeaf(TdxTreeListNode* Node)
+{
+    while (Node && Node->Count() > 0)
+        Node = Node->GetFirstChild();
+    return Node;
+}
+
+} // namespace
+
+// ----- node and link ----------------------------------------------------------------------------
+
+void TdxDBGridNode::DeleteRecord()
+{
+    auto* grid = dynamic_cast<TCustomdxDBGrid*>(Owner());
+    if (!grid || IsGroup())
+        return;
+    TDataSet* ds = grid->DataSet();
+    if (!ds || !ds->Active())
+        return;
+    if (grid->IsBufferMode()) {
+        if (!Focused())
+            throw EInvaliddxTreeListOperation("Only the focused row can be deleted");
+    } else if (grid->Options().Contains(egoCanNavigation)) {
+        auto* from = dynamic_cast<TdxDBGridNode*>(FirstLeaf(grid->GetFocusedNode()));
+        grid->GotoNodeRecord(from ? from : this, this, grid->IsLocateNeeded());
+    }
+    // A key comparison cannot tell records with equal keys apart: the bookmark can.
+    if (Bookmark.empty() || ds->CompareBookmarks(ds->GetBookmark(), Bookmark) != 0)
+        throw EInvaliddxTreeListOperation("The record of the row could not be made current; nothing was deleted");
+    ds->Delete();   // the grid reloads: this node is gone afterwards
+}
+
+TdxGridDataLink::TdxGridDataLink(TCustomdxDBGrid* Grid) : TdxDBTreeListControlDataLink(Grid) {}
+
+// ----- grid ---------------------------------------------------------------------------------------
+
+TCustomdxDBGrid::TCustomdxDBGrid(TComponent* AOwner)
+    : TCustomdxDBTreeListControl(AOwner), m_link(std::make_unique<TdxGridDataLink>(this))
+{
+    m_options = {egoCanNavigation, egoCanAppend, egoCanInsert, egoCanDelete, egoConfirmDelete, egoEditing,
+                 egoUseBookmarks, egoCancelOnExit};
+    SetPaintStyle(psOutlook);
+    SetShowGrid(true);
+    SetHideFocusRect(false);
+    SetHideSelection(false);
+    SetHideSelectionColor(HighlightColor());
+    SetHideSelectionTextColor(HighlightTextColor());
+    RegisterDBTreeListControl(this);
+}
+
+TCustomdxDBGrid::~TCustomdxDBGrid()
+{
+    m_destroying = true;
+    UnregisterDBTreeListControl(this);
+    m_link->SetDataSource(nullptr);
+}
+
+TdxTreeListNode* TCustomdxDBGrid::CreateNode()
+{
+    return new TdxDBGridNode(this);
+}
+
+void TCustomdxDBGrid::SetDataSource(TDataSource* Value)
+{
+    if (Value == m_link->DataSource())
+        return;
+    m_link->SetDataSource(Value);
+    if (Value)
+        Value->FreeNotification(this);
+}
+
+void TCustomdxDBGrid::Loaded()
+{
+    TCustomdxDBTreeListControl::Loaded();
+    RelinkActive();
+}
+
+// ----- options -------------------------------------------------------------------------------------
+
+void TCustomdxDBGrid::SetOptions(TdxDBGridOptions Value)
+{
+    if (Value.Contains(egoLoadAllRecords) && Value.Contains(egoPartialLoad)) {
+        if (m_options.Contains(egoPartialLoad))
+            Value.Exclude(egoPartialLoad);
+        else
+            Value.Exclude(egoLoadAllRecords);
+    }
+    const TdxDBGridOptions old = m_options;
+    m_options = Value;
+    TdxTreeListOptions tl = TCustomdxTreeList::Options();
+    auto mirror = [&tl](bool On, TdxTreeListOption O) {
+        if (On)
+            tl.Include(O);
+        else
+            tl.Exclude(O);
+    };
+    mirror(Value.Contains(egoMultiSelect), aoMultiSelect);
+    mirror(Value.Contains(egoRowSelect), aoRowSelect);
+    mirror(Value.Contains(egoEditing), aoEditing);
+    mirror(Value.Contains(egoCaseInsensitive), aoCaseInsensitive);
+    TCustomdxTreeList::SetOptions(tl);
+    if ((Value.Contains(egoLoadAllRecords) || Value.Contains(egoPartialLoad)) &&
+        (!old.Contains(egoLoadAllRecords) && !old.Contains(egoPartialLoad)))
+        m_defaultFields = false;
+    if (Value.Contains(egoUseBookmarks) && !old.Contains(egoUseBookmarks))
+        ClearSelection();
+    if (Value.Contains(egoPartialLoad) != old.Contains(egoPartialLoad)) {
+        m_windowStart = m_windowEnd = false;
+        RelinkActive();
+    } else if (Value.Contains(egoLoadAllRecords) != old.Contains(egoLoadAllRecords) && m_groupColumns.empty()) {
+        RelinkActive();
+    }
+}
+
+TdxDBGridOptionsDB TCustomdxDBGrid::OptionsDB() const
+{
+    TdxDBGridOptionsDB r;
+    for (const TOptionPair& p : DBOptionPairs)
+        if (m_options.Contains(p.Combined))
+            r.Include(p.DB);
+    return r;
+}
+
+void TCustomdxDBGrid::SetOptionsDB(TdxDBGridOptionsDB Value)
+{
+    if (Value.Contains(edgoLoadAllRecords) && Value.Contains(edgoPartialLoad))
+        Value.Exclude(edgoPartialLoad);
+    TdxDBGridOptions o = m_options;
+    for (const TOptionPair& p : DBOptionPairs) {
+        if (Value.Contains(p.DB))
+            o.Include(p.Combined);
+        else
+            o.Exclude(p.Combined);
+    }
+    if (Value.Contains(edgoPartialLoad))
+        o.Exclude(egoLoadAllRecords);
+    SetOptions(o);
+}
+
+void TCustomdxDBGrid::SetDefaultFields(bool Value)
+{
+    if (Value == m_defaultFields)
+        return;
+    m_defaultFields = Value;
+    if (!IsControlLoading() && LinkActive()) {
+        RebuildColumns();
+        RelinkActive();
+    }
+}
+
+void TCustomdxDBGrid::SetPartialLoad(bool Value)
+{
+    TdxDBGridOptions o = m_options;
+    if (Value) {
+        o.Include(egoPartialLoad);
+        o.Exclude(egoLoadAllRecords);
+    } else {
+        o.Exclude(egoPartialLoad);
+    }
+    SetOptions(o);
+}
+
+void TCustomdxDBGrid::SetUseBookmarks(bool Value)
+{
+    TdxDBGridOptions o = m_options;
+    if (Value)
+        o.Include(egoUseBookmarks);
+    else
+        o.Exclude(egoUseBookmarks);
+    SetOptions(o);
+}
+
+void TCustomdxDBGrid::SetShowGroupPanel(bool Value)
+{
+    if (Value == m_showGroupPanel)
+        return;
+    m_showGroupPanel = Value;
+    LayoutChanged();
+}
+
+bool TCustomdxDBGrid::CanInsertRecords() const
+{
+    return m_options.Contains(egoCanInsert) || m_options.Contains(egoCanAppend);
+}
+
+bool TCustomdxDBGrid::CanEditRecords() const
+{
+    return m_options.Contains(egoEditing);
+}
+
+bool TCustomdxDBGrid::IsReadOnlyLink() const
+{
+    TDataSet* ds = DataSet();
+    return !ds || !ds->CanModify();
+}
+
+bool TCustomdxDBGrid::IsBookmarkSelection() const
+{
+    return m_options.Contains(egoUseBookmarks) || !IsAllRecordsMode();
+}
+
+bool TCustomdxDBGrid::IsAllRecordsMode() const
+{
+    return (!m_groupColumns.empty() && LinkActive()) || m_options.Contains(egoLoadAllRecords);
+}
+
+bool TCustomdxDBGrid::IsPartialLoadMode() const
+{
+    return !IsAllRecordsMode() && m_options.Contains(egoPartialLoad);
+}
+
+bool TCustomdxDBGrid::IsBufferMode() const
+{
+    return !IsAllRecordsMode() && !m_options.Contains(egoPartialLoad);
+}
+
+TBookmark TCustomdxDBGrid::NodeBookmark(const TdxTreeListNode* Node) const
+{
+    auto* n = dynamic_cast<const TdxDBGridNode*>(Node);
+    return n ? n->Bookmark : TBookmark();
+}
+
+std::string TCustomdxDBGrid::GetColumnClassForField(TField* Field) const
+{
+    if (!Field)
+        return GetDefaultColumnClass();
+    switch (Field->DataType()) {
+    case ftBoolean: return "TdxDBGridCheckColumn";
+    case ftDate: case ftDateTime: return "TdxDBGridDateColumn";
+    case ftTime: return "TdxDBGridTimeColumn";
+    case ftCurrency: return "TdxDBGridCurrencyColumn";
+    case ftMemo: case ftFmtMemo: return "TdxDBGridMemoColumn";
+    case ftGraphic: return "TdxDBGridGraphicColumn";
+    case ftBlob: case ftTypedBinary: case ftParadoxOle: case ftDBaseOle: return "TdxDBGridBlobColumn";
+    default: return Field->EditMask().empty() ? GetDefaultColumnClass() : "TdxDBGridMaskColumn";
+    }
+}
+
+int TCustomdxDBGrid::GetIndicatorKind(TdxTreeListNode* Node, bool Flag) const
+{
+    if (Node && Node == GetFocusedNode()) {
+        TDataSet* ds = DataSet();
+        if (ds && ds->State() == dsEdit)
+            return 2;
+        if (ds && ds->State() == dsInsert)
+            return 3;
+        return Flag && IsMultiSelect() ? 5 : 1;
+    }
+    return Flag ? 4 : 0;
+}
+
+// ----- grouping -------------------------------------------------------------------------------------
+
+TdxDBTreeListColumn* TCustomdxDBGrid::GetGroupColumn(int Index) const
+{
+    if (Index < 0 || Index >= GroupColumnCount())
+        return nullptr;
+    return m_groupColumns[static_cast<std::size_t>(Index)];
+}
+
+bool TCustomdxDBGrid::CanGroupByColumn(TdxDBTreeListColumn* Column, bool Forced)
+{
+    if (m_defaultFields || !Column)
+        return false;
+    if (!Forced) {
+        if (Column->DisableGrouping() || (Column->GetField() && Column->GetField()->IsBlob()))
+            return false;
+        if (Column->Visible() && GetVisibleColumnCount() == 1)
+            return false;
+    }
+    for (TdxDBTreeListColumn* g : m_groupColumns)
+        if (g == Column || AnsiCompareText(g->FieldName(), Column->FieldName()) == 0)
+            return false;
+    bool allow = true;
+    if (OnAddGroupColumn)
+        OnAddGroupColumn(this, Column, allow);
+    return allow;
+}
+
+void TCustomdxDBGrid::RegroupColumn(TdxDBTreeListColumn* Column, int GroupIndex)
+{
+    if (!Column)
+        return;
+    auto it = std::find(m_groupColumns.begin(), m_groupColumns.end(), Column);
+    const bool grouped = it != m_groupColumns.end();
+    if (GroupIndex >= 0 && !grouped && !CanGroupByColumn(Column))
+        return;
+    if (!grouped && GroupIndex < 0) {
+        Column->SetGroupIndexDirect(-1);
+        return;
+    }
+    // The user's pending edit survives the regrouping.
+    if (LinkActive() && !m_destroying) {
+        TValueRestorer<bool> hold(m_loading, true);
+        PostOrCancelPendingEdit();
+    }
+    if (grouped)
+        m_groupColumns.erase(it);
+    if (GroupIndex >= 0) {
+        const auto at = std::min<std::size_t>(static_cast<std::size_t>(GroupIndex), m_groupColumns.size());
+        m_groupColumns.insert(m_groupColumns.begin() + static_cast<std::ptrdiff_t>(at), Column);
+    } else {
+        Column->SetGroupIndexDirect(-1);
+    }
+    for (std::size_t i = 0; i < m_groupColumns.size(); ++i)
+        m_groupColumns[i]->SetGroupIndexDirect(static_cast<int>(i));
+    m_regroupRequested = true;
+    if (LinkActive() && !m_loading && !m_destroying && !IsControlLoading()) {
+        {
+            TUpdateScope<TCustomdxTreeList> update(*this);
+            ClearRows();
+            m_keyIndexValid = false;
+            LoadNodes();
+        }
+        SyncFocusToRecord();
+        if (OnReloadGroupList)
+            OnReloadGroupList(this);
+    }
+}
+
+void TCustomdxDBGrid::ClearGrouping()
+{
+    while (!m_groupColumns.empty())
+        RegroupColumn(m_groupColumns.back(), -1);
+}
+
+void TCustomdxDBGrid::DoEndDragGroupColumn(TdxDBTreeListColumn* Column)
+{
+    if (OnEndDragGroupColumn)
+        OnEndDragGroupColumn(this, Column);
+}
+
+void TCustomdxDBGrid::DoClearNodeData()
+{
+    if (OnClearNodeData)
+        OnClearNodeData(this);
+}
+
+int TCustomdxDBGrid::CompareGroupValues(const Variant& A, const Variant& B) const
+{
+    if (A.IsString() && B.IsString()) {
+        int c;
+        if (m_options.Contains(egoCaseInsensitive))
+            c = AnsiCompareText(A.AsString(), B.AsString());
+        else if (m_options.Contains(egoAnsiSort))
+            c = AnsiCompareStr(A.AsString(), B.AsString());
+        else
+            c = A.AsString().compare(B.AsString());
+        return (c > 0) - (c < 0);
+    }
+    // The Variant order is total: Empty, then Null, then numbers, then strings.
+    return dxVarCompare(A, B);
+}
+
+bool TCustomdxDBGrid::FindGroupNode(TdxTreeListNode* Parent, int Level, const Variant& Value,
+                                    TdxTreeListNode*& Node) const
+{
+    Node = nullptr;
+    const int count = Parent ? Parent->Count() : GetCount();
+    auto item = [&](int i) { return Parent ? Parent->GetItem(i) : GetItem(i); };
+    TdxDBTreeListColumn* column = GetGroupColumn(Level);
+    if (column && column->SortBySummary()) {
+        for (int i = 0; i < count; ++i)
+            if (CompareGroupValues(AsGridNode(item(i))->GroupValue, Value) == 0) {
+                Node = item(i);
+                return true;
+            }
+        return false;
+    }
+    const bool descending = column && column->Sorted() == csUp;
+    int l = 0, h = count - 1;
+    while (l <= h) {
+        const int m = (l + h) / 2;
+        int c = CompareGroupValues(AsGridNode(item(m))->GroupValue, Value);
+        if (descending)
+            c = -c;
+        if (c == 0) {
+            Node = item(m);
+            return true;
+        }
+        if (c < 0)
+            l = m + 1;
+        else
+            h = m - 1;
+    }
+    Node = l < count ? item(l) : nullptr;
+    return false;
+}
+
+bool TCustomdxDBGrid::IsGroupRow(const TdxTreeListNode* Node) const
+{
+    return Node && !m_groupColumns.empty() && Node->Level() < GroupColumnCount() && Node->HasChildren();
+}
+
+std::string TCustomdxDBGrid::GetGroupRowText(TdxTreeListNode* Node) const
+{
+    TdxDBTreeListColumn* column = Node ? GetGroupColumn(Node->Level()) : nullptr;
+    if (!column)
+        return TCustomdxDBTreeListControl::GetGroupRowText(Node);
+    return column->Caption() + " : " + GetNodeString(Node, column->GetColumnIndex());
+}
+
+// ----- loading --------------------------------------------------------------------------------------
+
+void TCustomdxDBGrid::ResolveKeyField()
+{
+    TDataSet* ds = DataSet();
+    TField* f = ds && !KeyField().empty() ? ds->FindField(KeyField()) : nullptr;
+    if (f)
+        f->FreeNotification(this);
+    SetKeyFieldObject(f);
+}
+
+int TCustomdxDBGrid::VisibleRowCountForLoad() const
+{
+    const int rowHeight = GetNodeRowHeight();
+    if (rowHeight <= 0)   // no measured rows yet: one row
+        return 1;
+    return CalcRectInfo().Rows.Height() / rowHeight + 1;
+}
+
+void TCustomdxDBGrid::PostOrCancelPendingEdit()
+{
+    TDataSet* ds = DataSet();
+    if (!ds || !ds->Active())
+        return;
+    HideEditor();
+    switch (ds->State()) {
+    case dsSetKey:
+        ds->Cancel();
+        break;
+    case dsInsert:
+    case dsEdit:
+        if (ds->Modified() || m_link->Modified())
+            ds->Post();   // raises when the record cannot be stored; the edit stays
+        else
+            ds->Cancel();
+        break;
+    default:
+        break;
+    }
+}
+
+TdxDBGridNode* TCustomdxDBGrid::NewNodeAt(TdxTreeListNode* Parent, TdxTreeListNode* Before)
+{
+    TdxTreeListNode* n;
+    if (Parent)
+        n = Before ? Parent->InsertChild(Before) : Parent->AddChild();
+    else
+        n = Before ? Insert(Before) : Add();
+    return AsGridNode(n);
+}
+
+void TCustomdxDBGrid::FillNode(TdxDBGridNode* Node, int RecordNumber)
+{
+    LoadNodeData(Node);
+    Node->GroupValue = Variant::Null();
+    Node->RecordNumber = RecordNumber;
+    Node->Bookmark = DataSet()->GetBookmark();
+    DoRefreshNodeData(Node);
+}
+
+TdxDBGridNode* TCustomdxDBGrid::PlaceRecord(std::vector<TdxDBGridNode*>* OldNodes)
+{
+    TDataSet* ds = DataSet();
+    TdxTreeListNode* parent = nullptr;
+    for (int level = 0; level < GroupColumnCount(); ++level) {
+        TdxDBTreeListColumn* column = m_groupColumns[static_cast<std::size_t>(level)];
+        const Variant value = column->GetField()->Value();
+        TdxTreeListNode* found = nullptr;
+        if (FindGroupNode(parent, level, value, found)) {
+            parent = found;
+            continue;
+        }
+        TdxDBGridNode* g = NewNodeAt(parent, found);
+        g->GroupValue = value;
+        g->Key = KeyFieldObject() ? KeyFieldObject()->Value() : Variant::Null();
+        LoadColumnValue(g, column);
+        g->Bookmark = ds->GetBookmark();
+        DoRefreshNodeData(g);
+        parent = g;
+    }
+    if (OldNodes && !OldNodes->empty() && KeyFieldObject()) {
+        TdxDBGridNode probe(nullptr);
+        probe.Key = KeyFieldObject()->Value();
+        auto it = std::lower_bound(OldNodes->begin(), OldNodes->end(), &probe, [](auto* a, auto* b) {
+            return CompareNodeKeys(a, b) < 0;
+        });
+        if (it != OldNodes->end() && CompareNodeKeys(*it, &probe) == 0 && (*it)->Parent() == parent) {
+            TdxDBGridNode* reused = *it;
+            OldNodes->erase(it);
+            return reused;
+        }
+    }
+    return NewNodeAt(parent, nullptr);
+}
+
+void TCustomdxDBGrid::FinishGroupNodes()
+{
+    if (m_groupColumns.empty())
+        return;
+    // Depth first, children before parents: a group row stands for its first record.
+    std::vector<std::pair<TdxTreeListNode*, bool>> stack;
+    for (int i = GetCount() - 1; i >= 0; --i)
+        stack.emplace_back(GetItem(i), false);
+    while (!stack.empty()) {
+        auto [node, done] = stack.back();
+        stack.pop_back();
+        if (node->Count() == 0)
+            continue;
+        if (done) {
+            auto* first = AsGridNode(node->GetFirstChild());
+            AsGridNode(node)->Key = first->Key;
+            AsGridNode(node)->RecordNumber = first->RecordNumber;
+            continue;
+        }
+        stack.emplace_back(node, true);
+        for (int i = node->Count() - 1; i >= 0; --i)
+            stack.emplace_back(node->GetItem(i), false);
+    }
+}
+
+void TCustomdxDBGrid::LoadNodes(std::vector<TdxDBGridNode*>* OldNodes)
+{
+    if (IsControlLoading() || m_destroying || !LinkActive())
+        return;
+    if (IsPartialLoadMode()) {
+        BindPreviewField();
+        LoadRecordWindow(0, 0);
+        return;
+    }
+    if (IsBufferMode()) {
+        RebuildBufferNodes();
+        return;
+    }
+    LoadAllRecords(OldNodes);
+}
+
+void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
+{
+    TValueRestorer<bool> loading(m_loading, true);
+    Finally clearFlags([this] { m_regroupRequested = false; });
+    ResolveKeyField();
+    auto freeOld = [&] {
+        if (!OldNodes)
+            return;
+        for (TdxDBGridNode* n : *OldNodes)
+            FreeEmptyGroupNodes(n);
+        OldNodes->clear();
+    };
+    TDataSet* ds = DataSet();
+    if (!KeyFieldObject() && m_options.Contains(egoCanNavigation)) {
+        freeOld();
+        ClearRows();
+        return;
+    }
+    for (int i = GroupColumnCount() - 1; i >= 0; --i)
+        if (!m_groupColumns[static_cast<std::size_t>(i)]->GetField()) {
+            m_groupColumns[static_cast<std::size_t>(i)]->SetGroupIndexDirect(-1);
+            m_groupColumns.erase(m_groupColumns.begin() + i);
+        }
+    for (std::size_t i = 0; i < m_groupColumns.size(); ++i)
+        m_groupColumns[i]->SetGroupIndexDirect(static_cast<int>(i));
+    if (!ds || !ds->Active())
+        return;
+    for (TdxDBTreeListColumn* g : m_groupColumns)
+        if (g->GetField()->IsBlob()) {
+            freeOld();
+            ClearRows();
+            return;
+        }
+    PurgeSelectedBookmarks();
+    BindPreviewField();
+    PrepareFooterSummaries();
+    m_loadedRecordCount = 0;
+    const Variant focusKey = m_focusKey;
+    const int focusLevel = m_focusLevel;
+    m_focusKey = Variant();
+
+    PostOrCancelPendingEdit();
+    TdxDBGridNode* candidate = nullptr;
+    {
+        TDisableControlsGuard disabled(ds);
+        const TBookmark bookmark = ds->GetBookmark();
+        const bool bof = ds->Bof(), eof = ds->Eof();
+        TUpdateScope<TCustomdxTreeList> update(*this);
+        DoClearNodeData();
+        DoBeforeCalcSummary();
+        if (IsFilterActive())
+            PrepareFilter();
+        const bool checkSelection = IsBookmarkSelection() && SelectedBookmarkCount() > 0;
+        ds->First();
+        int recordNumber = 0;
+        while (!ds->Eof()) {
+            TdxDBGridNode* node = PlaceRecord(OldNodes);
+            FillNode(node, recordNumber);
+            if (!IsNodePassingFilter(node)) {
+                FreeEmptyGroupNodes(node);
+            } else {
+                ++m_loadedRecordCount;
+                if (checkSelection && IsBookmarkSelected(node->Bookmark))
+                    SelectNode(node, true);
+                if (!candidate && !focusKey.IsEmpty() && dxVarCompare(node->Key, focusKey) == 0) {
+                    TdxTreeListNode* c = node;
+                    while (c->Level() > focusLevel && c->Parent())
+                        c = c->Parent();
+                    candidate = AsGridNode(c);
+                }
+            }
+            ++recordNumber;
+            ds->Next();
+        }
+        if (!IsFilterActive())
+            m_loadedRecordCount = recordNumber;
+        freeOld();
+        FinishGroupNodes();
+        SortNodes();
+        m_keyIndexValid = false;
+        if (!bookmark.empty() && ds->BookmarkValid(bookmark))
+            ds->GotoBookmark(bookmark);
+        if (bof)
+            ds->Prior();
+        if (eof)
+            ds->Next();
+    }
+    if (candidate) {
+        TValueRestorer<bool> following(m_following, true);
+        SetFocusedNode(candidate);
+    }
+}
+
+void TCustomdxDBGrid::ClearRows()
+{
+    TValueRestorer<bool> keep(m_keepBookmarks, true);
+    ClearNodes();
+}
+
+void TCustomdxDBGrid::ClearRowSelection()
+{
+    TValueRestorer<bool> keep(m_keepBookmarks, true);
+    ClearSelection();
+}
+
+void TCustomdxDBGrid::ReloadNodes()
+{
+    m_focusKey = Variant();
+    m_focusLevel = -1;
+    if (m_groupColumns.empty() && !m_options.Contains(egoLoadAllRecords) && !IsPartialLoadMode()) {
+        ClearRows();
+        PurgeSelectedBookmarks();
+        return;
+    }
+    if (IsPartialLoadMode()) {
+        LoadRecordWindow(0, 0);
+        return;
+    }
+    TUpdateScope<TCustomdxTreeList> update(*this);
+    if (auto* f = dynamic_cast<TdxDBGridNode*>(GetFocusedNode())) {
+        m_focusKey = f->Key;
+        m_focusLevel = f->Level();
+    }
+    if (GetCount() > 0 && IsGroupRow(GetItem(0))) {
+        // Group rows stay (with their expanded state); records keep their node
+        // when they land under the same group row again.
+        std::vector<TdxDBGridNode*> leaves;
+        for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
+            if (n->Count() == 0)
+                leaves.push_back(AsGridNode(n));
+        std::stable_sort(leaves.begin(), leaves.end(), [](auto* a, auto* b) { return CompareNodeKeys(a, b) < 0; });
+        ClearRowSelection();
+        LoadNodes(&leaves);
+    } else {
+        ClearRows();
+        ClearRowSelection();
+        LoadNodes();
+    }
+}
+
+void TCustomdxDBGrid::RebuildBufferNodes()
+{
+    TDataSet* ds = DataSet();
+    TUpdateScope<TCustomdxTreeList> update(*this);
+    TValueRestorer<bool> following(m_following, true);
+    ClearRows();
+    m_keyIndexValid = false;
+    if (!ds || !ds->Active() || !LinkActive())
+        return;
+    ResolveKeyField();
+    m_link->SetBufferCount(std::max(1, VisibleRowCountForLoad()));
+    const int active = m_link->ActiveRecord();
+    {
+        Finally restore([this, active] { m_link->SetActiveRecord(active); });
+        for (int i = 0; i < m_link->RecordCount(); ++i) {
+            m_link->SetActiveRecord(i);
+            if (ds->State() == dsInsert && i == active) {
+                TdxDBGridNode* n = AsGridNode(Add());
+                LoadNodeData(n);
+                n->RecordNumber = i;
+                continue;
+            }
+            TdxDBGridNode* n = AsGridNode(Add());
+            FillNode(n, i);
+        }
+    }
+    if (TdxTreeListNode* f = GetItem(active))
+        SetFocusedNode(f);
+}
+
+void TCustomdxDBGrid::LoadRecordWindow(int Mode, int Placement, bool /*KeepAnchor*/)
+{
+    TDataSet* ds = DataSet();
+    if (!ds || !ds->Active())
+        return;
+    const int topOffset = GetFocusedNode() ? GetFocusedAbsoluteIndex() - GetTopIndex() : 0;
+    {
+        TValueRestorer<bool> loading(m_loading, true);
+        ResolveKeyField();
+        const int n = std::max(VisibleRowCountForLoad() * 5, m_partialLoadBufferCount);
+        TUpdateScope<TCustomdxTreeList> update(*this);
+        PostOrCancelPendingEdit();
+        TDisableControlsGuard disabled(ds);
+        const TBookmark bookmark = ds->GetBookmark();
+        const bool bof = ds->Bof(), eof = ds->Eof();
+        m_keyIndexValid = false;
+        if (Mode == 1 && GetCount() > 0) {
+            auto* last = AsGridNode(GetItem(GetCount() - 1));
+            if (!ds->BookmarkValid(last->Bookmark))
+                Mode = 0;
+            else {
+                ds->GotoBookmark(last->Bookmark);
+                ds->Next();
+                int number = last->RecordNumber + 1;
+                for (int i = 0; i < n && !ds->Eof(); ++i, ds->Next())
+                    FillNode(AsGridNode(Add()), number++);
+                m_windowEnd = ds->Eof();
+            }
+        } else if (Mode == 2 && GetCount() > 0) {
+            auto* first = AsGridNode(GetItem(0));
+            if (!ds->BookmarkValid(first->Bookmark))
+                Mode = 0;
+            else {
+                ds->GotoBookmark(first->Bookmark);
+                int number = first->RecordNumber;
+                for (int i = 0; i < n; ++i) {
+                    ds->Prior();
+                    if (ds->Bof())
+                        break;
+                    FillNode(AsGridNode(Insert(GetItem(0))), --number);
+                }
+                m_windowStart = ds->Bof();
+            }
+        }
+        if (Mode == 0 || Mode == 3 || GetCount() == 0) {
+            ClearRows();
+            if (ds->Bof() && ds->Eof()) {
+                m_windowStart = m_windowEnd = true;
+            } else if (Mode == 3) {
+                ds->First();
+                for (int number = 0; !ds->Eof(); ds->Next())
+                    FillNode(AsGridNode(Add()), number++);
+                m_windowStart = m_windowEnd = true;
+            } else {
+                PurgeSelectedBookmarks();
+                bool hitStart = false;
+                for (int back = 0; back < n / 2 - 1; ++back) {
+                    ds->Prior();
+                    if (ds->Bof()) {
+                        hitStart = true;
+                        break;
+                    }
+                }
+                m_windowStart = hitStart;
+                int number = 0;
+                for (int i = 0; i < n && !ds->Eof(); ++i, ds->Next())
+                    FillNode(AsGridNode(Add()), number++);
+                m_windowEnd = ds->Eof();
+            }
+            if (IsBookmarkSelection() && SelectedBookmarkCount() > 0)
+                for (TdxTreeListNode* node = GetItem(0); node; node = node->GetNextSibling())
+                    if (IsBookmarkSelected(AsGridNode(node)->Bookmark))
+                        SelectNode(node, true);
+        }
+        if (!bookmark.empty() && ds->BookmarkValid(bookmark))
+            ds->GotoBookmark(bookmark);
+        if (bof)
+            ds->Prior();
+        if (eof)
+            ds->Next();
+    }
+    SyncFocusToRecord();
+    if (Placement == 1 && GetFocusedNode())
+        SetTopIndex(GetFocusedAbsoluteIndex());
+    else if (Placement == 2 && GetFocusedNode())
+        SetTopIndex(std::max(0, GetFocusedAbsoluteIndex() - topOffset));
+}
+
+void TCustomdxDBGrid::CheckWindowEdges()
+{
+    if (!IsPartialLoadMode() || m_loading || !LinkActive())
+        return;
+    const int visible = VisibleRowCountForLoad();
+    const int top = GetTopIndex();
+    const int focused = GetFocusedNode() ? GetFocusedAbsoluteIndex() : top;
+    if (!m_windowEnd && std::max(top, focused) >= GetAbsoluteCount() - 2 * visible)
+        LoadRecordWindow(1);
+    if (!m_windowStart && std::min(top, focused) <= visible)
+        LoadRecordWindow(2);
+}
+
+// ----- following the dataset ----------------------------------------------------------------------
+
+void TCustomdxDBGrid::RebuildKeyIndex() const
+{
+    m_keyIndex.clear();
+    for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
+        if (n->Count() == 0 && !AsGridNode(n)->Key.IsEmptyOrNull())
+            m_keyIndex.emplace_back(AsGridNode(n)->Key, AsGridNode(n));
+    std::stable_sort(m_keyIndex.begin(), m_keyIndex.end(),
+                     [](const auto& a, const auto& b) { return Variant::Compare(a.first, b.first) < 0; });
+    m_keyIndexValid = true;
+}
+
+TdxDBGridNode* TCustomdxDBGrid::FindNodeByKey(const Variant& Key) const
+{
+    if (Key.IsEmptyOrNull())
+        return nullptr;
+    if (!m_keyIndexValid)
+        RebuildKeyIndex();
+    auto it = std::lower_bound(m_keyIndex.begin(), m_keyIndex.end(), Key,
+                               [](const auto& e, const Variant& k) { return Variant::Compare(e.first, k) < 0; });
+    if (it == m_keyIndex.end() || Variant::Compare(it->first, Key) != 0)
+        return nullptr;
+    return it->second;
+}
+
+void TCustomdxDBGrid::DoDeletion(TdxTreeListNode* Node)
+{
+    m_keyIndexValid = false;
+    if (Node == m_insertNode)
+        m_insertNode = nullptr;
+    TCustomdxDBTreeListControl::DoDeletion(Node);
+}
+
+void TCustomdxDBGrid::SyncFocusToRecord()
+{
+    TField* key = KeyFieldObject();
+    TDataSet* ds = DataSet();
+    if (!key || !m_options.Contains(egoCanNavigation) || m_loading || !ds || !ds->Active())
+        return;
+    TdxDBGridNode* node = nullptr;
+    if (ds->State() == dsInsert && m_insertNode)
+        node = m_insertNode;
+    else
+        node = FindNodeByKey(key->Value());
+    if (!node)
+        return;
+    // A record inside a collapsed group: the nearest shown group row stands for it.
+    TdxTreeListNode* target = node;
+    while (target->Parent() && !target->IsVisible())
+        target = target->Parent();
+    TValueRestorer<bool> following(m_following, true);
+    SetFocusedNode(target);
+}
+
+void TCustomdxDBGrid::SyncToDataSet()
+{
+    if (!IsBufferMode()) {
+        SyncFocusToRecord();
+    } else {
+        TdxTreeListNode* n = GetItem(m_link->ActiveRecord());
+        if (n && n != GetFocusedNode()) {
+            HideEditor();
+            TValueRestorer<bool> following(m_following, true);
+            SetFocusedNode(n);
+        }
+    }
+    DoChangeNodeEx();
+}
+
+bool TCustomdxDBGrid::IsLocateNeeded() const
+{
+    return m_options.Contains(egoUseLocate) || m_options.Contains(egoSmartRefresh) || IsFilterActive();
+}
+
+bool TCustomdxDBGrid::GotoNodeRecord(TdxDBGridNode* From, TdxDBGridNode* To, bool ByKey)
+{
+    TDataSet* ds = DataSet();
+    if (!m_options.Contains(egoCanNavigation) || m_loading || !To || !ds || !ds->Active())
+        return false;
+    TField* key = KeyFieldObject();
+    if (To == m_insertNode && ds->State() == dsInsert)
+        return true;
+    auto onTarget = [&] {
+        if (!To->Bookmark.empty())
+            return ds->CompareBookmarks(ds->GetBookmark(), To->Bookmark) == 0;
+        return key && dxVarCompare(key->Value(), To->Key) == 0;
+    };
+    if (onTarget())
+        return true;
+    // The move is the grid's own: the data events it raises change nothing here.
+    TValueRestorer<bool> hold(m_loading, ds->State() == dsBrowse ? true : m_loading);
+    TValueRestorer<bool> gotoFlag(m_gotoFlag, true);
+    if (ByKey && key) {
+        ds->Locate(KeyField(), To->Key, {});
+    } else if (From) {
+        TdxDBGridNode* from = From;
+        if (ds->State() == dsInsert && from == m_insertNode) {
+            // The inserted row has no walked record number.
+            TdxTreeListNode* other = GetNextVisibleNode(from);
+            if (!other || other == m_insertNode)
+                other = GetPrevVisibleNode(from);
+            from = other ? AsGridNode(FirstLeaf(other)) : nullptr;
+        }
+        if (from)
+            ds->MoveBy(To->RecordNumber - from->RecordNumber);
+    }
+    // A relative move over stale numbers, or a key shared by several records, may miss.
+    if (!onTarget() && !To->Bookmark.empty() && ds->BookmarkValid(To->Bookmark))
+        ds->GotoBookmark(To->Bookmark);
+    return onTarget();
+}
+
+void TCustomdxDBGrid::DeleteFocusedRecord()
+{
+    auto* n = dynamic_cast<TdxDBGridNode*>(GetFocusedNode());
+    if (n)
+        n->DeleteRecord();
+}
+
+void TCustomdxDBGrid::ChangeFocus(TdxTreeListNode* Node)
+{
+    TDataSet* ds = DataSet();
+    if (!m_following && !m_loading && Node && LinkActive() && ds) {
+        HideEditor();
+        if (IsEditState(ds->State()) && Node != m_insertNode) {
+            // Leave the record: post it without a reload underneath the focus change.
+            TValueRestorer<bool> hold(m_loading, true);
+            PostOrCancelPendingEdit();
+            if (m_insertNode) {
+                m_insertNode->Bookmark = ds->GetBookmark();
+                m_insertNode = nullptr;
+            }
+            m_keyIndexValid = false;
+        }
+        if (IsBufferMode()) {
+            TValueRestorer<bool> hold(m_loading, true);
+            m_link->MoveBy(Node->AbsoluteIndex() - m_link->ActiveRecord());
+        } else {
+            GotoNodeRecord(dynamic_cast<TdxDBGridNode*>(FirstLeaf(GetFocusedNode())), AsGridNode(FirstLeaf(Node)),
+                           IsLocateNeeded());
+        }
+    }
+    TCustomdxDBTreeListControl::ChangeFocus(Node);
+    if (!m_following && !m_loading)
+        CheckWindowEdges();
+}
+
+void TCustomdxDBGrid::DataChanged()
+{
+    TDataSet* ds = DataSet();
+    if (m_destroying || !ds)
+        return;
+    if (ds->State() != dsInsert && m_insertNode) {
+        m_insertNode = nullptr;
+    }
+    if (m_loading)
+        return;
+    if (m_gotoFlag) {
+        m_gotoFlag = false;
+        return;
+    }
+    if (IsAllRecordsMode() && (Hold() || FindDBTreeListControlByDataSet(ds))) {
+        SyncToDataSet();
+        return;
+    }
+    if (IsBufferMode()) {
+        RebuildBufferNodes();
+        return;
+    }
+    if (ds->State() == dsEdit || ds->State() == dsSetKey)
+        return;
+    if (SmartRefreshRecord())
+        return;
+    if (KeyFieldObject() && ds->State() == dsInsert) {
+        AddInsertedNode();
+        if (m_options.Contains(egoResetColumnFocus) && GetVisibleColumnCount() > 0)
+            SetFocusedColumn(GetVisibleColumn(0));
+        return;
+    }
+    ReloadNodes();
+    SyncFocusToRecord();
+}
+
+bool TCustomdxDBGrid::SmartRefreshRecord()
+{
+    TDataSet* ds = DataSet();
+    TField* key = KeyFieldObject();
+    if (!m_options.Contains(egoSmartRefresh) || !key || ds->Bof() || ds->Eof() || ds->State() != dsBrowse ||
+        !IsAllRecordsMode() || m_locked || IsFilterActive())
+        return false;
+    // A record added or deleted changes the count: only a reload finds it.
+    if (ds->RecordCount() != m_loadedRecordCount)
+        return false;
+    TdxDBGridNode* node = FindNodeByKey(key->Value());
+    if (!node || ds->CompareBookmarks(ds->GetBookmark(), node->Bookmark) != 0)
+        return false;
+    {
+        TValueRestorer<bool> loading(m_loading, true);
+        bool moved = false;
+        TdxTreeListNode* g = node->Parent();
+        for (int level = GroupColumnCount() - 1; level >= 0 && g; --level, g = g->Parent())
+            moved = moved || CompareGroupValues(AsGridNode(g)->GroupValue,
+                                                GetGroupColumn(level)->GetField()->Value()) != 0;
+        if (moved) {
+            // The record left its group: it is placed anew, emptied group rows go.
+            TUpdateScope<TCustomdxTreeList> update(*this);
+            const int number = node->RecordNumber;
+            FreeEmptyGroupNodes(node);
+            FillNode(PlaceRecord(nullptr), number);
+            FinishGroupNodes();
+        } else {
+            LoadNodeData(node);
+            DoRefreshNodeData(node);
+            InvalidateNode(node);
+        }
+        m_keyIndexValid = false;
+    }
+    SyncFocusToRecord();
+    return true;
+}
+
+void TCustomdxDBGrid::AddInsertedNode()
+{
+    TDataSet* ds = DataSet();
+    TdxTreeListNode* leaf = FirstLeaf(GetFocusedNode());
+    TdxTreeListNode* parent = leaf ? leaf->Parent() : nullptr;
+    TdxDBGridNode* n = NewNodeAt(parent, (ds->Eof() || !leaf) ? nullptr : leaf);
+    m_keyIndexValid = false;
+    n->GroupValue = Variant::Null();
+    n->RecordNumber = m_loadedRecordCount;
+    LoadNodeData(n);
+    n->Key = Variant::Null();
+    m_insertNode = n;
+    m_insertKey = n->Key;
+    {
+        TValueRestorer<bool> following(m_following, true);
+        SetFocusedNode(n);
+    }
+    // The new record takes the group values of the rows it was inserted under.
+    for (int level = GroupColumnCount() - 1; level >= 0; --level) {
+        TdxTreeListNode* g = n;
+        while (g && g->Level() > level)
+            g = g->Parent();
+        TdxDBTreeListColumn* column = GetGroupColumn(level);
+        if (!g || g == n || !column || !column->GetField())
+            continue;
+        TField* f = column->GetField();
+        if (f->Lookup() && f->DataSet()) {
+            const TNodeVariantData& d = AsGridNode(g)->GetVariantData(column->GetColumnIndex());
+            std::vector<TField*> keys = f->DataSet()->GetFieldList(f->KeyFields());
+            if (keys.size() == 1 && (d.Flags & 2))
+                keys[0]->SetValue(d.LookupKey);
+        } else {
+            f->SetValue(AsGridNode(g)->GroupValue);
+        }
+    }
+}
+
+void TCustomdxDBGrid::DoLinkActive(bool Active)
+{
+    if (m_destroying)
+        return;
+    if (!Active)
+        HideEditor();
+    {
+        TUpdateScope<TCustomdxTreeList> update(*this);
+        ClearNodes();
+        m_keyIndexValid = false;
+        m_insertNode = nullptr;
+        ClearSelection();
+        RebuildColumns();
+        // Group indexes read from a stream take effect once there is a dataset.
+        std::vector<TdxDBTreeListColumn*> stored;
+        for (int i = 0; i < GetColumnCount(); ++i)
+            if (TdxDBTreeListColumn* c = GetColumn(i))
+                if (c->GroupIndex() >= 0 && std::find(m_groupColumns.begin(), m_groupColumns.end(), c) ==
+                                                 m_groupColumns.end())
+                    stored.push_back(c);
+        std::stable_sort(stored.begin(), stored.end(),
+                         [](auto* a, auto* b) { return a->GroupIndex() < b->GroupIndex(); });
+        for (TdxDBTreeListColumn* c : stored)
+            m_groupColumns.push_back(c);
+        for (std::size_t i = 0; i < m_groupColumns.size(); ++i)
+            m_groupColumns[i]->SetGroupIndexDirect(static_cast<int>(i));
+        if (Active)
+            LoadNodes();
+    }
+    if (Active) {
+        SyncToDataSet();
+        if (OnReloadGroupList)
+            OnReloadGroupList(this);
+    }
+}
+
+void TCustomdxDBGrid::RecordChanged(TField* Field)
+{
+    TDataSet* ds = DataSet();
+    if (!ds || m_loading)
+        return;
+    if (IsBufferMode()) {
+        if (TdxTreeListNode* f = GetFocusedNode())
+            SetFocusedNodeValue(Field, f);
+        return;
+    }
+    if ((ds->State() == dsInsert && !m_insertNode) || ds->State() == dsSetKey)
+        return;
+    TdxTreeListNode* node = ds->State() == dsInsert ? m_insertNode : GetFocusedNode();
+    SetFocusedNodeValue(Field, node);
+    if (m_insertNode)
+        m_insertKey = m_insertNode->Key;
+}
+
+void TCustomdxDBGrid::StoreNodeValue(TdxTreeListNode* Node)
+{
+    auto* n = dynamic_cast<TdxDBGridNode*>(Node);
+    TDataSet* ds = DataSet();
+    if (!n || IsGroupRow(n) || !ds || !ds->Active())
+        return;
+    // Only the node of the current record takes its values.
+    if (n != m_insertNode && !n->Bookmark.empty() && ds->CompareBookmarks(ds->GetBookmark(), n->Bookmark) != 0)
+        return;
+    const Variant oldKey = n->Key;
+    LoadNodeData(n);
+    if (dxVarCompare(oldKey, n->Key) != 0)
+        m_keyIndexValid = false;
+    InvalidateNode(n);
+}
+
+void TCustomdxDBGrid::Scroll(int /*Distance*/)
+{
+    if (m_destroying || m_loading)
+        return;
+    TDataSet* ds = DataSet();
+    if (IsPartialLoadMode() && ds) {
+        TField* key = KeyFieldObject();
+        const bool inWindow = key && FindNodeByKey(key->Value());
+        if (!inWindow)
+            LoadRecordWindow(0, 1);
+    }
+    if (IsBufferMode())
+        RebuildBufferNodes();
+    SyncToDataSet();
+    if (IsPartialLoadMode())
+        CheckWindowEdges();
+}
+
+void TCustomdxDBGrid::LinkLayoutChanged()
+{
+    LayoutChanged();
+    if (IsBufferMode())
+        DataChanged();
+}
+
+void TCustomdxDBGrid::LinkFocusControl(TField*& Field)
+{
+    if (!m_options.Contains(egoCanNavigation) || !Field)
+        return;
+    if (!IsBufferMode())
+        if (TdxTreeListNode* leaf = FirstLeaf(GetFocusedNode()))
+            leaf->MakeVisible();
+    if (!m_options.Contains(egoRowSelect)) {
+        FocusColumnByField(Field);
+        TdxDBTreeListColumn* c = GetColumn(GetFocusedColumn());
+        if (c && c->GetField() == Field && CanShowEditor()) {
+            Field = nullptr;
+            ShowEditor();
+        }
+    }
+}
+
+void TCustomdxDBGrid::ColumnChanged(TdxDBTreeListColumn* /*Column*/)
+{
+    // A column bound to another field shows that field's values after the next load.
+    if (LinkActive() && !m_loading && !IsUpdating() && !IsControlLoading() && !m_destroying && IsAllRecordsMode()) {
+        ReloadNodes();
+        SyncFocusToRecord();
+    }
+}
+
+} // namespace qel

@@ -1,0 +1,265 @@
+#pragma once
+// TCustomdxDBGrid (published as TdxDBGrid): the records of a dataset as rows
+// of the tree list, grouped under group rows by the values of chosen columns.
+//
+// Holding modes, chosen anew at every load:
+//   all records    a group column exists (link active) or egoLoadAllRecords:
+//                  every record gets a node
+//   partial load   otherwise with edgoPartialLoad: a window of records
+//                  around the current one (about five screens)
+//   buffer         neither: the nodes mirror the data link's record buffer
+//
+// The grid follows the dataset cursor (SyncFocusToRecord, through a key ->
+// node index instead of a scan) and moves it when the user focuses a row
+// (GotoNodeRecord: Locate on KeyField, or a relative move verified by key).
+// Loading sets the loading flag; every data event that arrives meanwhile is
+// ignored. Every bracket (loading, disabled controls, update lock) is a
+// scope guard.
+//
+//   TdxDBGrid grid(form);
+//   grid.SetDataSource(source);
+//   grid.SetKeyField("NUMBER");
+//   grid.SetOptions(grid.Options() + egoLoadAllRecords);
+//   grid.CreateColumnOf<TdxDBGridColumn>()->SetFieldName("TITLE");
+//   grid.ColumnByFieldName("TITLE")->SetGroupIndex(0);
+#include "dbgrid/DBTreeListColumn.h"
+#include "dbgrid/DBTreeListControl.h"
+#include "platform/core/TSet.h"
+
+#include <memory>
+#include <vector>
+
+namespace qel {
+
+class TDataSource;
+
+enum TdxDBGridOption : std::uint8_t {
+    egoCanNavigation, egoLoadAllRecords, egoCanAppend, egoCanInsert, egoCanDelete, egoConfirmDelete,
+    egoRowSelect, egoMultiSelect, egoEditing, egoResetColumnFocus, egoSmartReload, egoSmartRefresh,
+    egoCollapsedReload, egoShowHourGlass, egoUseLocate, egoAnsiSort, egoCaseInsensitive, egoSyncSelection,
+    egoUseBookmarks, egoPartialLoad, egoCancelOnExit
+};
+using TdxDBGridOptions = TSet<TdxDBGridOption>;
+
+// The data group of the options (mirrored onto the combined set).
+enum TdxDBGridOptionDB : std::uint8_t {
+    edgoCanAppend, edgoCanDelete, edgoCanInsert, edgoCanNavigation, edgoCancelOnExit, edgoConfirmDelete,
+    edgoLoadAllRecords, edgoPartialLoad, edgoResetColumnFocus, edgoSmartRefresh, edgoSmartReload,
+    edgoSyncSelection, edgoUseBookmarks, edgoUseLocate
+};
+using TdxDBGridOptionsDB = TSet<TdxDBGridOptionDB>;
+
+class TCustomdxDBGrid;
+
+class TdxDBGridNode : public TdxDBTreeListControlNode {
+public:
+    using TdxDBTreeListControlNode::TdxDBTreeListControlNode;
+
+    Variant GroupValue = Variant::Null();
+    int RecordNumber = 0;
+    TBookmark Bookmark;
+
+    bool IsGroup() const { return HasChildren(); }
+    // Deletes the node's record from the dataset: only when the dataset
+    // really stands on that record (its bookmark is the node's).
+    virtual void DeleteRecord();
+};
+
+class TdxGridDataLink : public TdxDBTreeListControlDataLink {
+public:
+    explicit TdxGridDataLink(TCustomdxDBGrid* Grid);
+};
+
+// The grid's default column classes.
+class TdxDBGridColumn : public TdxDBTreeListColumn {
+    QEL_CLASS(TdxDBGridColumn)
+public:
+    explicit TdxDBGridColumn(TComponent* AOwner) : TdxDBTreeListColumn(AOwner) {}
+};
+
+class TdxDBGridMaskColumn : public TdxDBTreeListMaskColumn {
+    QEL_CLASS(TdxDBGridMaskColumn)
+public:
+    explicit TdxDBGridMaskColumn(TComponent* AOwner) : TdxDBTreeListMaskColumn(AOwner) {}
+};
+
+using TdxDBGridAddGroupColumnEvent =
+    std::function<void(TObject* Sender, TdxDBTreeListColumn* Column, bool& Allow)>;
+
+class TCustomdxDBGrid : public TCustomdxDBTreeListControl {
+    QEL_CLASS(TCustomdxDBGrid)
+public:
+    explicit TCustomdxDBGrid(TComponent* AOwner);
+    ~TCustomdxDBGrid() override;
+
+    // ----- binding and options -------------------------------------------------------------------
+    TDataSource* DataSource() const { return m_link->DataSource(); }
+    void SetDataSource(TDataSource* Value);
+    TdxDBTreeListControlDataLink* GetDataLink() const override { return m_link.get(); }
+    TdxDBGridOptions Options() const { return m_options; }
+    void SetOptions(TdxDBGridOptions Value);
+    TdxDBGridOptionsDB OptionsDB() const;
+    void SetOptionsDB(TdxDBGridOptionsDB Value);
+    bool DefaultFields() const { return m_defaultFields; }
+    void SetDefaultFields(bool Value);
+    bool PartialLoad() const { return m_options.Contains(egoPartialLoad); }
+    void SetPartialLoad(bool Value);
+    int PartialLoadBufferCount() const { return m_partialLoadBufferCount; }
+    void SetPartialLoadBufferCount(int Value) { m_partialLoadBufferCount = std::max(1, Value); }
+    bool UseBookmarks() const { return m_options.Contains(egoUseBookmarks); }
+    void SetUseBookmarks(bool Value);
+    bool ShowGroupPanel() const { return m_showGroupPanel; }
+    void SetShowGroupPanel(bool Value);
+    TColor GroupPanelColor() const { return m_groupPanelColor; }
+    void SetGroupPanelColor(TColor Value) { m_groupPanelColor = Value; Invalidate(); }
+    TColor GroupPanelFontColor() const { return m_groupPanelFontColor; }
+    void SetGroupPanelFontColor(TColor Value) { m_groupPanelFontColor = Value; Invalidate(); }
+    const std::string& SummarySeparator() const { return m_summarySeparator; }
+    void SetSummarySeparator(const std::string& Value) { m_summarySeparator = Value; }
+
+    // ----- the control's answers ------------------------------------------------------------------
+    bool IsDefaultFields() const override { return m_defaultFields; }
+    bool CanInsertRecords() const override;
+    bool CanEditRecords() const override;
+    bool IsReadOnlyLink() const override;
+    bool IsSearchInDataSet() const override { return false; }
+    bool IsBookmarkSelection() const override;
+    void SetLocked(bool Value) override { m_locked = Value; }
+    bool IsDataSetBusy() const override { return m_loading || m_locked; }
+    bool IsBufferMode() const override;
+    bool IsAllRecordsMode() const;
+    bool IsPartialLoadMode() const;
+    std::string GetColumnClassForField(TField* Field) const override;
+    std::string GetDefaultColumnClass() const override { return "TdxDBGridColumn"; }
+    TBookmark NodeBookmark(const TdxTreeListNode* Node) const override;
+
+    // ----- grouping ----------------------------------------------------------------------------------
+    int GroupColumnCount() const { return static_cast<int>(m_groupColumns.size()); }
+    TdxDBTreeListColumn* GetGroupColumn(int Index) const;
+    virtual bool CanGroupByColumn(TdxDBTreeListColumn* Column, bool Forced = false);
+    void RegroupColumn(TdxDBTreeListColumn* Column, int GroupIndex) override;
+    void ClearGrouping() override;
+    // -1, 0, 1; Null first, a total order (through the Variant order).
+    int CompareGroupValues(const Variant& A, const Variant& B) const;
+    // Searches the siblings of FirstSibling (the roots for nullptr) at Level;
+    // answers the match or, not found, the insertion point (nullptr: append).
+    bool FindGroupNode(TdxTreeListNode* Parent, int Level, const Variant& Value, TdxTreeListNode*& Node) const;
+    bool IsGroupRow(const TdxTreeListNode* Node) const override;
+    std::string GetGroupRowText(TdxTreeListNode* Node) const override;
+
+    // ----- loading ------------------------------------------------------------------------------------
+    virtual void LoadNodes(std::vector<TdxDBGridNode*>* OldNodes = nullptr);
+    void ReloadNodes();
+    // Mode 0 around the current record, 1 append below, 2 prepend above, 3 every record;
+    // Placement 0 keep, 1 focused row at the top, 2 keep the offset.
+    void LoadRecordWindow(int Mode, int Placement = 0, bool KeepAnchor = false);
+    bool IsLoading() const { return m_loading; }
+    int LoadedRecordCount() const { return m_loadedRecordCount; }
+    bool WindowStartLoaded() const { return m_windowStart; }
+    bool WindowEndLoaded() const { return m_windowEnd; }
+    TdxDBGridNode* InsertNode() const { return m_insertNode; }
+    TdxDBGridNode* FindNodeByKey(const Variant& Key) const;
+    void SyncToDataSet();
+    void SyncFocusToRecord();
+    virtual bool IsLocateNeeded() const;
+    bool GotoNodeRecord(TdxDBGridNode* From, TdxDBGridNode* To, bool ByKey);
+    // Deletes the focused record (through its node).
+    void DeleteFocusedRecord();
+    // A dataset edit or insert the user changed is posted; an unchanged
+    // insert and the set-key state are cancelled. A failing post raises and
+    // leaves the edit as it was.
+    void PostOrCancelPendingEdit();
+    int VisibleRowCountForLoad() const;
+
+    // ----- filter hooks (the grid filter fills them) ------------------------------------------------
+    virtual bool IsNodePassingFilter(TdxDBGridNode* /*Node*/) const { return true; }
+    virtual bool IsFilterActive() const { return m_filterActive; }
+    virtual void PrepareFilter() {}
+    virtual void ResetFilterState() {}
+    virtual void FreeFilterPopups() {}
+    virtual bool IsNodeVisibleByFilter(TdxTreeListNode* /*Node*/) const { return true; }
+    virtual void RefilterNodes() {}
+    virtual void RefilterAll() {}
+    virtual void ApplyDataSetFilter() {}
+    virtual void DoEndDragGroupColumn(TdxDBTreeListColumn* Column);
+    virtual void DoClearNodeData();
+
+    // ----- reactions of the link ----------------------------------------------------------------------
+    void DataChanged() override;
+    void DoLinkActive(bool Active) override;
+    void RecordChanged(TField* Field) override;
+    void Scroll(int Distance) override;
+    void StoreNodeValue(TdxTreeListNode* Node) override;
+    void LinkLayoutChanged() override;
+    void LinkFocusControl(TField*& Field) override;
+    void ColumnChanged(TdxDBTreeListColumn* Column) override;
+
+    int GetIndicatorKind(TdxTreeListNode* Node, bool Flag) const;
+
+    // ----- events ---------------------------------------------------------------------------------------
+    TNotifyEvent OnClearNodeData;
+    TdxDBGridAddGroupColumnEvent OnAddGroupColumn;
+    std::function<void(TObject* Sender, TdxDBTreeListColumn* Column)> OnEndDragGroupColumn;
+    TNotifyEvent OnReloadGroupList;
+    TNotifyEvent OnFilterChanged;
+
+protected:
+    TdxTreeListNode* CreateNode() override;
+    void ChangeFocus(TdxTreeListNode* Node) override;
+    void DoDeletion(TdxTreeListNode* Node) override;
+    void Loaded() override;
+    void AddInsertedNode();
+    // egoSmartRefresh: only the current record's row is refreshed (or moved
+    // to its new group); false when a full reload is needed.
+    bool SmartRefreshRecord();
+    void RebuildBufferNodes();
+    void CheckWindowEdges();
+    // Rows go, selected bookmarks stay (a reload re-marks them).
+    void ClearRows();
+    void ClearRowSelection();
+
+private:
+    void LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes);
+    TdxDBGridNode* PlaceRecord(std::vector<TdxDBGridNode*>* OldNodes);
+    void FinishGroupNodes();
+    void RebuildKeyIndex() const;
+    void ResolveKeyField();
+    TdxDBGridNode* NewNodeAt(TdxTreeListNode* Parent, TdxTreeListNode* Before);
+    void FillNode(TdxDBGridNode* Node, int RecordNumber);
+
+    std::unique_ptr<TdxGridDataLink> m_link;
+    TdxDBGridOptions m_options;
+    bool m_defaultFields{false};
+    int m_partialLoadBufferCount{100};
+    bool m_showGroupPanel{false};
+    TColor m_groupPanelColor{clBtnShadow};
+    TColor m_groupPanelFontColor{clBtnFace};
+    std::string m_summarySeparator{", "};
+    std::vector<TdxDBTreeListColumn*> m_groupColumns;
+    bool m_regroupRequested{false};
+
+    bool m_loading{false};
+    bool m_locked{false};
+    bool m_gotoFlag{false};          // the next dataset-changed notification is the grid's own move
+    bool m_following{false};         // focus follows the dataset: do not move it back
+    bool m_filterActive{false};
+    bool m_windowStart{false};
+    bool m_windowEnd{false};
+    int m_loadedRecordCount{0};
+    TdxDBGridNode* m_insertNode{nullptr};
+    Variant m_insertKey;
+    Variant m_focusKey;
+    int m_focusLevel{-1};
+
+    // Key -> record node, sorted by key; rebuilt lazily after the tree changed.
+    mutable std::vector<std::pair<Variant, TdxDBGridNode*>> m_keyIndex;
+    mutable bool m_keyIndexValid{false};
+};
+
+class TdxDBGrid : public TCustomdxDBGrid {
+    QEL_CLASS(TdxDBGrid)
+public:
+    explicit TdxDBGrid(TComponent* AOwner) : TCustomdxDBGrid(AOwner) {}
+};
+
+} // namespace qel

@@ -1,0 +1,555 @@
+#include "dbgrid/DBTreeListColumn.h"
+
+#include "dbgrid/DBTreeListControl.h"
+#include "editors/InplaceEdit.h"
+#include "editors/TextEdit.h"
+#include "platform/core/ClassRegistry.h"
+#include "platform/core/Guards.h"
+#include "platform/core/Locale.h"
+#include "platform/data/DataSet.h"
+#include "platform/data/Field.h"
+#include "platform/graphics/Bitmap.h"
+
+#include <algorithm>
+
+namespace qel {
+
+QEL_REGISTER_CLASS(TdxDBTreeListColumn, TdxTreeListColumn);
+QEL_REGISTER_CLASS(TdxDBTreeListMaskColumn, TdxDBTreeListColumn);
+
+namespace {
+
+// Field types whose own value goes into the node's value record.
+bool IsValueFieldType(TFieldType T)
+{
+    switch (T) {
+    case ftSmallint: case ftInteger: case ftWord: case ftBoolean: case ftFloat: case ftCurrency: case ftBCD:
+    case ftDate: case ftTime: case ftDateTime: case ftAutoInc:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+// ----- editor host ----------------------------------------------------------------------------------
+
+TdxDBTreeListEditorHost::TdxDBTreeListEditorHost(std::unique_ptr<TdxInplaceEdit> Edit) : m_edit(std::move(Edit)) {}
+
+TdxDBTreeListEditorHost::~TdxDBTreeListEditorHost() = default;
+
+Variant TdxDBTreeListEditorHost::GetEditingValue() const { return m_edit->GetEditingValue(); }
+void TdxDBTreeListEditorHost::SetEditingValue(const Variant& Value)
+{
+    m_edit->SetEditingValue(Value);
+    m_edit->SetModified(false);
+}
+bool TdxDBTreeListEditorHost::Modified() const { return m_edit->Modified(); }
+bool TdxDBTreeListEditorHost::CanModify() const { return m_edit->CanModify(); }
+bool TdxDBTreeListEditorHost::ReadOnly() const { return m_edit->ReadOnly(); }
+void TdxDBTreeListEditorHost::SetReadOnly(bool Value) { m_edit->SetReadOnly(Value); }
+void TdxDBTreeListEditorHost::Show(TWinControl* Parent, const TRect& Bounds)
+{
+    m_edit->SetParent(Parent);
+    m_edit->SetBoundsRect(Bounds);
+    m_edit->Show();
+}
+void TdxDBTreeListEditorHost::Hide() { m_edit->Hide(); }
+bool TdxDBTreeListEditorHost::Visible() const { return m_edit->Visible(); }
+void TdxDBTreeListEditorHost::SetBounds(const TRect& Bounds) { m_edit->SetBoundsRect(Bounds); }
+void TdxDBTreeListEditorHost::SetFocus() {}
+void TdxDBTreeListEditorHost::SetSelection(int Start, int Length) { m_edit->SetSelection(Start, Length); }
+
+TdxInplaceEdit* HostedEdit(TdxTreeListInplaceEditor* Editor)
+{
+    auto* host = dynamic_cast<TdxDBTreeListEditorHost*>(Editor);
+    return host ? host->Edit() : nullptr;
+}
+
+// ----- column ------------------------------------------------------------------------------------------
+
+TdxDBTreeListColumn::TdxDBTreeListColumn(TComponent* AOwner) : TdxTreeListColumn(AOwner) {}
+
+TdxDBTreeListColumn::~TdxDBTreeListColumn()
+{
+    TCustomdxDBTreeListControl* c = GetDBTreeList();
+    if (c && !c->IsControlDestroying()) {
+        try {
+            if (m_groupIndex >= 0)
+                c->RegroupColumn(this, -1);
+            c->ColumnRenamed(Name(), std::string());
+        } catch (...) {
+        }
+    }
+}
+
+TCustomdxDBTreeListControl* TdxDBTreeListColumn::GetDBTreeList() const
+{
+    return dynamic_cast<TCustomdxDBTreeListControl*>(TreeList());
+}
+
+bool TdxDBTreeListColumn::InUpdate() const
+{
+    TCustomdxDBTreeListControl* c = GetDBTreeList();
+    return c && c->IsUpdating();
+}
+
+void TdxDBTreeListColumn::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TdxTreeListColumn::Notification(AComponent, Operation);
+    if (Operation == opRemove) {
+        if (AComponent == m_field)
+            m_field = nullptr;
+        if (AComponent == m_footerSummaryField)
+            m_footerSummaryField = nullptr;
+    }
+}
+
+void TdxDBTreeListColumn::SetFieldName(const std::string& Value)
+{
+    TCustomdxDBTreeListControl* c = GetDBTreeList();
+    TDataSet* ds = c ? c->DataSet() : nullptr;
+    const bool loading = !c || c->IsControlLoading() || IsLoading();
+    if (m_groupIndex >= 0 && c && c->LinkActive() && ds && !loading && !ds->FindField(Value))
+        c->RegroupColumn(this, -1);
+    TField* field = nullptr;
+    if (ds && !loading && !Value.empty() && (ds->Active() || !ds->DefaultFields()))
+        field = ds->FindField(Value);
+    const bool changed = Value != m_fieldName;
+    m_fieldName = Value;
+    m_field = field;
+    if (field)
+        field->FreeNotification(this);
+    if (c && !IsLoading())
+        Changed();
+    if (changed && c && !loading)
+        c->ColumnChanged(this);
+}
+
+void TdxDBTreeListColumn::RebindField()
+{
+    TCustomdxDBTreeListControl* c = GetDBTreeList();
+    TDataSet* ds = c ? c->DataSet() : nullptr;
+    m_field = (ds && !m_fieldName.empty() && (ds->Active() || !ds->DefaultFields())) ? ds->FindField(m_fieldName)
+                                                                                     : nullptr;
+    if (m_field)
+        m_field->FreeNotification(this);
+}
+
+void TdxDBTreeListColumn::SetDisableGrouping(bool Value)
+{
+    if (Value == m_disableGrouping)
+        return;
+    m_disableGrouping = Value;
+    if (Value && m_groupIndex >= 0)
+        SetGroupIndex(-1);
+    else
+        Changed();
+}
+
+void TdxDBTreeListColumn::SetGroupIndex(int Value)
+{
+    if (Value < -1)
+        return;
+    TCustomdxDBTreeListControl* c = GetDBTreeList();
+    if (IsLoading() || !c || c->IsControlLoading()) {
+        m_groupIndex = Value;   // applied by the control once it has a dataset
+        return;
+    }
+    c->RegroupColumn(this, Value);
+}
+
+void TdxDBTreeListColumn::SetSummaryType(TdxSummaryType Value)
+{
+    if (Value == m_summaryType)
+        return;
+    m_summaryType = Value;
+    if (Value == cstNone)
+        m_sortBySummary = false;
+    Changed();
+}
+
+void TdxDBTreeListColumn::SetSortBySummary(bool Value)
+{
+    if (Value && m_summaryType == cstNone)
+        return;
+    m_sortBySummary = Value;
+    Changed();
+}
+
+void TdxDBTreeListColumn::SetSummaryFooterType(TdxSummaryType Value)
+{
+    m_summaryFooterType = Value;
+    Changed();
+}
+
+// ----- field values ----------------------------------------------------------------------------------
+
+std::string TdxDBTreeListColumn::GetFieldDisplayText() const
+{
+    return m_field ? m_field->DisplayText() : std::string();
+}
+
+void TdxDBTreeListColumn::LoadNodeValue(TdxDBTreeListControlNode* Node)
+{
+    TCustomdxDBTreeListControl* c = GetDBTreeList();
+    if (!c || !Node)
+        return;
+    const int index = GetColumnIndex();
+    Node->SetString(index, FilterValueToText(Variant(GetFieldDisplayText())));
+    TNodeVariantData data;
+    if (m_field) {
+        if (IsValueFieldType(m_field->DataType()) ||
+            (m_field->DataType() == ftString && (m_field->OnGetText || !m_field->EditMask().empty())) ||
+            UsesFieldValue()) {
+            data.Flags |= 1;
+            data.Value = m_field->Value();
+        }
+        if (m_field->Lookup() && m_field->DataSet()) {
+            data.Flags |= 2;
+            const std::vector<TField*> keys = m_field->DataSet()->GetFieldList(m_field->KeyFields());
+            if (keys.size() == 1) {
+                data.LookupKey = keys[0]->Value();
+            } else {
+                std::vector<Variant> items;
+                for (TField* k : keys)
+                    items.push_back(k->Value());
+                data.LookupKey = Variant::Array(std::move(items));
+            }
+        }
+    }
+    Node->SetVariantData(index, std::move(data));
+}
+
+std::string TdxDBTreeListColumn::FilterValueToText(const Variant& Value) const
+{
+    return Value.IsEmptyOrNull() ? std::string() : Value.AsString();
+}
+
+int TdxDBTreeListColumn::GetFilterVarType() const
+{
+    if (!m_field)
+        return 13;
+    switch (m_field->DataType()) {
+    case ftSmallint: return 2;
+    case ftInteger: case ftWord: case ftAutoInc: return 3;
+    case ftBoolean: return 256;
+    case ftFloat: return 5;
+    case ftCurrency: case ftBCD: return 6;
+    case ftDate: case ftTime: case ftDateTime: return 7;
+    default: return FilterVarTypeString;
+    }
+}
+
+bool TdxDBTreeListColumn::SameFieldValue(const Variant& Value) const
+{
+    if (!m_field || Value.IsEmpty())
+        return false;
+    if (Value.IsString() && !IsBlobColumn())
+        return m_field->EditText() == Value.AsString();
+    return Variant::Compare(m_field->Value(), Value) == 0;
+}
+
+bool TdxDBTreeListColumn::IsValidChar(char32_t Key) const
+{
+    TCustomdxDBTreeListControl* c = GetDBTreeList();
+    if (!c || !c->LinkActive() || !m_field)
+        return false;
+    return m_field->IsValidChar(Key);
+}
+
+void TdxDBTreeListColumn::GetNodeFilterValue(TdxTreeListNode* Node, Variant& Value) const
+{
+    TCustomdxDBTreeListControl* c = GetDBTreeList();
+    Value = c && Node ? c->GetNodeValue(Node, GetColumnIndex()) : Variant::Null();
+}
+
+void TdxDBTreeListColumn::GetFilterDisplayText(TdxTreeListNode* Node, Variant& Value, std::string& Text) const
+{
+    GetNodeFilterValue(Node, Value);
+    TCustomdxDBTreeListControl* c = GetDBTreeList();
+    Text = FormatFilterText(c && Node ? c->GetNodeString(Node, GetColumnIndex()) : std::string());
+}
+
+std::string TdxDBTreeListColumn::GetSummaryFooterText() const
+{
+    // The summary text itself belongs to the summaries; without one nothing shows.
+    if (m_summaryFooterType == cstNone)
+        return {};
+    return FormatFloat(m_summaryFooterFormat.empty() ? std::string("0.##") : m_summaryFooterFormat, m_footerValue);
+}
+
+// ----- filter editors --------------------------------------------------------------------------------
+
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListColumn::NewFilterEditor(TComponent* Owner) const
+{
+    return std::make_unique<TdxInplaceTextEdit>(Owner);
+}
+
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListColumn::CreateFilterEditor(TComponent* Owner)
+{
+    std::unique_ptr<TdxInplaceEdit> e = NewFilterEditor(Owner);
+    if (e)
+        InitFilterEditor(e.get());
+    return e;
+}
+
+void TdxDBTreeListColumn::InitFilterEditor(TdxInplaceEdit* Editor)
+{
+    if (!Editor)
+        return;
+    InitEditor(Editor);
+    Editor->SetReadOnly(false);
+    Editor->OnChange = nullptr;
+}
+
+void TdxDBTreeListColumn::GetFilterEditText(TdxInplaceEdit* Editor, Variant& Value, std::string& Text)
+{
+    Text = Editor ? Editor->Text() : std::string();
+    Value = Variant(Text);
+}
+
+void TdxDBTreeListColumn::SetFilterEditValue(TdxInplaceEdit* Editor, const Variant& Value)
+{
+    if (Editor)
+        Editor->SetText(Value.IsEmptyOrNull() ? std::string() : Value.AsString());
+}
+
+// ----- editing ----------------------------------------------------------------------------------------
+
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListColumn::NewInplaceEditor() const
+{
+    return std::make_unique<TdxInplaceTextEdit>(nullptr);
+}
+
+TdxTreeListEditorFactory TdxDBTreeListColumn::GetEditorClass() const
+{
+    return [this]() -> std::unique_ptr<TdxTreeListInplaceEditor> {
+        std::unique_ptr<TdxInplaceEdit> e = NewInplaceEditor();
+        if (!e)
+            return nullptr;
+        return std::make_unique<TdxDBTreeListEditorHost>(std::move(e));
+    };
+}
+
+Variant TdxDBTreeListColumn::FieldToEditor(TdxInplaceEdit* Editor)
+{
+    Editor->SetText(m_field->EditText());
+    return Variant(Editor->Text());
+}
+
+void TdxDBTreeListColumn::EditorToField(TdxInplaceEdit* Editor)
+{
+    m_field->SetText(Editor->Text());
+}
+
+Variant TdxDBTreeListColumn::CellValueReadBack() const
+{
+    return Variant(GetFieldDisplayText());
+}
+
+void TdxDBTreeListColumn::InitEditorValue(TdxTreeListInplaceEditor* Editor, const Variant& Value)
+{
+    TdxInplaceEdit* e = HostedEdit(Editor);
+    if (!e) {
+        TdxTreeListColumn::InitEditorValue(Editor, Value);
+        return;
+    }
+    InitEditor(e);
+    e->SetReadOnly(ReadOnly());
+    if (m_field)
+        FieldToEditor(e);
+    else
+        e->SetEditingValue(Value);
+    e->SetModified(false);
+}
+
+Variant TdxDBTreeListColumn::AssignEditorValue(TdxTreeListInplaceEditor* Editor)
+{
+    TdxInplaceEdit* e = HostedEdit(Editor);
+    TCustomdxDBTreeListControl* c = GetDBTreeList();
+    if (!e || !m_field || !c)
+        return m_field ? TdxTreeListColumn::AssignEditorValue(Editor) : Variant(std::string());
+    TDataSet* ds = m_field->DataSet();
+    // A changed editor value starts the edit of the record when none runs yet.
+    if (e->Modified() && ds && !IsEditState(ds->State()))
+        c->BeginEditRecord();
+    if (ds && IsEditState(ds->State()) && c->GetDataLink()->Modified() && e->Modified())
+        EditorToField(e);
+    return CellValueReadBack();
+}
+
+bool TdxDBTreeListColumn::DoCustomDraw(TCanvas& Canvas, const TdxTreeListCellViewData& ViewData)
+{
+    bool done = false;
+    if (OnCustomDraw)
+        OnCustomDraw(this, &Canvas, ViewData, done);
+    return done || TdxTreeListColumn::DoCustomDraw(Canvas, ViewData);
+}
+
+// ----- defaults -------------------------------------------------------------------------------------
+
+bool TdxDBTreeListColumn::DefaultReadOnly() const
+{
+    return m_field ? m_field->ReadOnly() : false;
+}
+
+TAlignment TdxDBTreeListColumn::DefaultAlignment() const
+{
+    return m_field ? m_field->Alignment() : TdxTreeListColumn::DefaultAlignment();
+}
+
+std::string TdxDBTreeListColumn::GetDefaultCaption() const
+{
+    return m_field ? m_field->DisplayLabel() : m_fieldName;
+}
+
+int TdxDBTreeListColumn::GetDefaultMaxLength() const
+{
+    if (!m_field)
+        return 0;
+    const TFieldType t = m_field->DataType();
+    return (t == ftString || t == ftWideString) ? m_field->Size() : 0;
+}
+
+int TdxDBTreeListColumn::DefaultWidth() const
+{
+    TCustomdxDBTreeListControl* c = GetDBTreeList();
+    if (!c)
+        return 64;
+    TBitmap bmp;
+    TCanvas* canvas = bmp.Canvas();
+    canvas->SetFont(c->Font());
+    const std::string caption = Caption().empty() ? GetDefaultCaption() : Caption();
+    int width = caption.empty() ? 64 : canvas->TextWidth(caption) + 6;
+    if (m_field) {
+        canvas->SetFont(ParentFont() ? c->Font() : Font());
+        const int w = canvas->TextWidth("0") * m_field->DisplayWidth() + 4;
+        width = std::max(width, w);
+    }
+    return width;
+}
+
+void TdxDBTreeListColumn::ApplyFieldDefaults()
+{
+    if (Caption().empty())
+        SetCaption(GetDefaultCaption());
+    if (m_field)
+        SetAlignment(DefaultAlignment());
+}
+
+void TdxDBTreeListColumn::RestoreDefaults()
+{
+    TdxTreeListColumn::RestoreDefaults();
+    m_disableGrouping = false;
+    m_summaryGroupName.clear();
+}
+
+void TdxDBTreeListColumn::Assign(TPersistent* Source)
+{
+    auto* src = dynamic_cast<TdxDBTreeListColumn*>(Source);
+    TCustomdxDBTreeListControl* c = GetDBTreeList();
+    if (src && c)
+        c->BeginUpdate();
+    Finally end([&] {
+        if (src && c)
+            c->EndUpdate();
+    });
+    TdxTreeListColumn::Assign(Source);
+    if (src) {
+        m_disableGrouping = src->m_disableGrouping;
+        SetFieldName(src->m_fieldName);
+        m_summaryGroupName = src->m_summaryGroupName;
+    }
+}
+
+void TdxDBTreeListColumn::SetName(const std::string& NewName)
+{
+    const std::string old = Name();
+    TCustomdxDBTreeListControl* c = GetDBTreeList();
+    if (c && old != NewName && !old.empty())
+        c->ColumnRenamed(old, NewName);
+    TdxTreeListColumn::SetName(NewName);
+}
+
+void TdxDBTreeListColumn::SetIndex(int Value)
+{
+    TCustomdxDBTreeListControl* c = GetDBTreeList();
+    if (c && c->IsDefaultFields() && c->LinkActive() && m_field) {
+        TdxDBTreeListControlDataLink* link = c->GetDataLink();
+        TField* target = link->MappedField(Value);
+        if (!target && link->FieldMapCount() > 0)
+            target = link->MappedField(link->FieldMapCount() - 1);
+        if (target)
+            m_field->SetIndex(target->Index());
+    }
+    TdxTreeListColumn::SetIndex(Value);
+}
+
+// ----- mask column -------------------------------------------------------------------------------------
+
+std::string TdxDBTreeListMaskColumn::EditMask() const
+{
+    if (m_maskAssigned)
+        return m_editMask;
+    return Field() ? Field()->EditMask() : std::string();
+}
+
+void TdxDBTreeListMaskColumn::SetEditMask(const std::string& Value)
+{
+    if (Value == m_editMask && m_maskAssigned)
+        return;
+    m_editMask = Value;
+    m_maskAssigned = true;
+    Changed();
+}
+
+bool TdxDBTreeListMaskColumn::IsEditMaskStored() const
+{
+    return m_maskAssigned && (!Field() || Field()->EditMask() != m_editMask);
+}
+
+void TdxDBTreeListMaskColumn::Assign(TPersistent* Source)
+{
+    TdxDBTreeListColumn::Assign(Source);
+    if (auto* src = dynamic_cast<TdxDBTreeListMaskColumn*>(Source)) {
+        m_editMask = src->EditMask();
+        m_maskAssigned = src->m_maskAssigned;
+        m_ignoreMaskBlank = src->m_ignoreMaskBlank;
+    }
+}
+
+void TdxDBTreeListMaskColumn::RestoreDefaults()
+{
+    TdxDBTreeListColumn::RestoreDefaults();
+    m_maskAssigned = false;
+    m_editMask = Field() ? Field()->EditMask() : std::string();
+    m_ignoreMaskBlank = false;
+}
+
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListMaskColumn::NewInplaceEditor() const
+{
+    return std::make_unique<TdxInplaceMaskEdit>(nullptr);
+}
+
+void TdxDBTreeListMaskColumn::InitEditor(TdxInplaceEdit* Editor)
+{
+    if (auto* m = dynamic_cast<TdxInplaceMaskEdit*>(Editor))
+        m->SetEditMask(EditMask());
+}
+
+bool TdxDBTreeListMaskColumn::SameFieldValue(const Variant& Value) const
+{
+    if (!Field() || Value.IsEmpty())
+        return false;
+    if (Value.IsString()) {
+        TEditMask mask(EditMask());
+        if (Value.AsString() == mask.EmptyText())
+            return Field()->EditText().empty();
+        return Field()->EditText() == TrimRight(Value.AsString());
+    }
+    return TdxDBTreeListColumn::SameFieldValue(Value);
+}
+
+} // namespace qel
