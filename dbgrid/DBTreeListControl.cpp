@@ -834,8 +834,8 @@ void TCustomdxDBTreeListControl::SetFocusedNodeValue(TField* Field, TdxTreeListN
     TdxDBTreeListColumn* c = GetColumn(GetFocusedColumn());
     if (IsEditing() && c && (!Field || c->GetField() == Field) && !c->SameFieldValue(m_editValue)) {
         ClearSelectionAnchor();
-        if (InplaceEditor())
-            InplaceEditor()->SetSelection(0x7FFFFFFF, 0);
+        if (Editor())
+            Editor()->SetSelection(0x7FFFFFFF, 0);
     }
 }
 

@@ -15,6 +15,7 @@
 // column's SummaryGroupName finds the first group whose name matches it
 // case-insensitively (FindGroupByName). Where two items of a group name the
 // same column, that column's cell in the group footer shows the first of them.
+#include "dbgrid/DBTreeListColumn.h"   // TdxSummaryType
 #include "platform/core/ChangeLink.h"
 #include "platform/core/Collection.h"
 #include "platform/core/Variant.h"
@@ -30,8 +31,6 @@ namespace qel {
 class TdxTreeListNode;
 class TdxDBGridSummaryGroup;
 class TdxDBGridSummaryGroups;
-
-enum TdxSummaryType : std::uint8_t { cstNone, cstSum, cstMin, cstMax, cstCount, cstAvg };
 
 // The format used when a summary has none of its own.
 std::string SummaryFormatDefaults(TdxSummaryType SummaryType, bool IsFooter);

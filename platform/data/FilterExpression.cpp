@@ -61,13 +61,25 @@ std::vector<Token> Tokenize(const std::string& s)
             }
         } else if (c == '[') {
             t.Kind = Tok::Name;
-            const std::size_t close = s.find(']', i + 1);
-            if (close == std::string::npos)
-                SyntaxError("missing ']'", i);
-            t.Text = s.substr(i + 1, close - i - 1);
+            // "]]" inside the brackets is one "]" of the name.
+            const std::size_t start = i;
+            ++i;
+            for (;;) {
+                if (i >= s.size())
+                    SyntaxError("missing ']'", start);
+                if (s[i] == ']') {
+                    if (i + 1 < s.size() && s[i + 1] == ']') {
+                        t.Text += ']';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                t.Text += s[i++];
+            }
             if (t.Text.empty())
-                SyntaxError("empty field name", i);
-            i = close + 1;
+                SyntaxError("empty field name", start);
         } else if (c == '=' ) {
             t.Kind = Tok::Op;
             t.Text = "=";

@@ -220,7 +220,7 @@ TEST(DBTreeListCheckColumn, ToggleWritesBackThroughTheDataset)
     active->OnToggleClick = [&](TObject*, const std::string& Text, TCheckBoxState) { toggledText = Text; };
     f.grid->ShowEditor();
     ASSERT_TRUE(f.grid->IsEditing());
-    auto* check = dynamic_cast<TdxInplaceCheckEdit*>(HostedEdit(f.grid->InplaceEditor()));
+    auto* check = dynamic_cast<TdxInplaceCheckEdit*>(HostedEdit(f.grid->Editor()));
     ASSERT_NE(check, nullptr);
     EXPECT_EQ(check->State(), cbChecked);
     check->Toggle();
@@ -281,14 +281,14 @@ TEST(DBTreeListTypedColumns, EditorsAreConfiguredFromTheColumn)
     f.grid->SetFocusedNode(f.grid->GetItem(0));
     f.grid->SetFocusedColumn(date->Index());
     f.grid->ShowEditor();
-    auto* de = dynamic_cast<TdxInplaceDateEdit*>(HostedEdit(f.grid->InplaceEditor()));
+    auto* de = dynamic_cast<TdxInplaceDateEdit*>(HostedEdit(f.grid->Editor()));
     ASSERT_NE(de, nullptr);
     EXPECT_EQ(de->Date(), NullEditDate);
     f.grid->HideEditor();
 
     f.grid->SetFocusedColumn(spin->Index());
     f.grid->ShowEditor();
-    auto* se = dynamic_cast<TdxInplaceSpinEdit*>(HostedEdit(f.grid->InplaceEditor()));
+    auto* se = dynamic_cast<TdxInplaceSpinEdit*>(HostedEdit(f.grid->Editor()));
     ASSERT_NE(se, nullptr);
     EXPECT_EQ(se->MaxValue(), 128);
     f.grid->HideEditor();
