@@ -89,8 +89,14 @@ TdxGridDataLink::TdxGridDataLink(TCustomdxDBGrid* Grid) : TdxDBTreeListControlDa
 // ----- grid ---------------------------------------------------------------------------------------
 
 TCustomdxDBGrid::TCustomdxDBGrid(TComponent* AOwner)
-    : TCustomdxDBTreeListControl(AOwner), m_link(std::make_unique<TdxGridDataLink>(this))
+    : TCustomdxDBTreeListControl(AOwner), m_link(std::make_unique<TdxGridDataLink>(this)),
+      m_summaryGroups(std::make_unique<TdxDBGridSummaryGroups>(this)),
+      m_summaries(std::make_unique<TdxDBGridSummaries>(this))
 {
+    m_summaryGroupsLink.Connect(m_summaryGroups->Changes(), [this](TObject*) {
+        if (!IsControlLoading())
+            LayoutChanged();
+    });
     m_options = {egoCanNavigation, egoCanAppend, egoCanInsert, egoCanDelete, egoConfirmDelete, egoEditing,
                  egoUseBookmarks, egoCancelOnExit};
     SetPaintStyle(psOutlook);
@@ -451,7 +457,45 @@ std::string TCustomdxDBGrid::GetGroupRowText(TdxTreeListNode* Node) const
     TdxDBTreeListColumn* column = Node ? GetGroupColumn(Node->Level()) : nullptr;
     if (!column)
         return TCustomdxDBTreeListControl::GetGroupRowText(Node);
-    return column->Caption() + " : " + GetNodeString(Node, column->GetColumnIndex());
+    return column->Caption() + " : " + GetNodeString(Node, column->GetColumnIndex()) +
+           m_summaries->GroupRowSuffix(Node);
+}
+
+// ----- summaries ------------------------------------------------------------------------------------
+
+std::string TCustomdxDBGrid::GetFooterCellText(int Column) const
+{
+    TdxDBTreeListColumn* c = GetColumn(Column);
+    if (c && c->SummaryFooterType() != cstNone)
+        return m_summaries->FooterText(Column);
+    return TCustomdxDBTreeListControl::GetFooterCellText(Column);
+}
+
+bool TCustomdxDBGrid::IsExistFooterCell(int Column) const
+{
+    TdxDBTreeListColumn* c = GetColumn(Column);
+    return (c && c->SummaryFooterType() != cstNone) || TCustomdxDBTreeListControl::IsExistFooterCell(Column);
+}
+
+bool TCustomdxDBGrid::IsLevelFooter(int Level) const
+{
+    return m_summaries->IsLevelFooter(Level) || TCustomdxDBTreeListControl::IsLevelFooter(Level);
+}
+
+bool TCustomdxDBGrid::IsExistRowFooterCell(TdxTreeListNode* Node, int Column, int FooterIndex) const
+{
+    return m_summaries->IsExistRowFooterCell(Node, Column, GetRowFooterLevel(Node, FooterIndex)) ||
+           TCustomdxDBTreeListControl::IsExistRowFooterCell(Node, Column, FooterIndex);
+}
+
+void TCustomdxDBGrid::GetRowFooterCellText(TdxTreeListNode* Node, int Column, int FooterIndex,
+                                           std::string& Text) const
+{
+    const int level = GetRowFooterLevel(Node, FooterIndex);
+    if (m_summaries->IsExistRowFooterCell(Node, Column, level))
+        Text = m_summaries->RowFooterText(Node, Column, level);
+    else
+        TCustomdxDBTreeListControl::GetRowFooterCellText(Node, Column, FooterIndex, Text);
 }
 
 // ----- loading --------------------------------------------------------------------------------------
@@ -626,6 +670,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
     PurgeSelectedBookmarks();
     BindPreviewField();
     PrepareFooterSummaries();
+    m_summaries->Prepare();
     m_loadedRecordCount = 0;
     const Variant focusKey = m_focusKey;
     const int focusLevel = m_focusLevel;
@@ -652,6 +697,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
                 FreeEmptyGroupNodes(node);
             } else {
                 ++m_loadedRecordCount;
+                m_summaries->AddRecord(node);
                 if (checkSelection && IsBookmarkSelected(node->Bookmark))
                     SelectNode(node, true);
                 if (!candidate && !focusKey.IsEmpty() && dxVarCompare(node->Key, focusKey) == 0) {
@@ -668,6 +714,9 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
             m_loadedRecordCount = recordNumber;
         freeOld();
         FinishGroupNodes();
+        m_summaries->Finish(m_loadedRecordCount);
+        if (OnCalcSummary)
+            OnCalcSummary(this);
         SortNodes();
         m_keyIndexValid = false;
         if (!bookmark.empty() && ds->BookmarkValid(bookmark))

@@ -24,6 +24,7 @@
 //   grid.ColumnByFieldName("TITLE")->SetGroupIndex(0);
 #include "dbgrid/DBTreeListColumn.h"
 #include "dbgrid/DBTreeListControl.h"
+#include "dbgrid/GridSummaries.h"
 #include "platform/core/TSet.h"
 
 #include <memory>
@@ -58,6 +59,8 @@ public:
     Variant GroupValue = Variant::Null();
     int RecordNumber = 0;
     TBookmark Bookmark;
+    // Group rows with summaries only.
+    std::unique_ptr<TdxDBGridNodeSummary> Summary;
 
     bool IsGroup() const { return HasChildren(); }
     // Deletes the node's record from the dataset: only when the dataset
@@ -116,6 +119,17 @@ public:
     void SetGroupPanelFontColor(TColor Value) { m_groupPanelFontColor = Value; Invalidate(); }
     const std::string& SummarySeparator() const { return m_summarySeparator; }
     void SetSummarySeparator(const std::string& Value) { m_summarySeparator = Value; }
+
+    // ----- summaries ----------------------------------------------------------------------------------
+    TdxDBGridSummaryGroups* SummaryGroups() const { return m_summaryGroups.get(); }
+    void SetSummaryGroups(TdxDBGridSummaryGroups* Value) { m_summaryGroups->Assign(Value); }
+    const TdxDBGridSummaries& Summaries() const { return *m_summaries; }
+    std::string GetFooterCellText(int Column) const override;
+    bool IsExistFooterCell(int Column) const override;
+    bool IsLevelFooter(int Level) const override;
+    bool IsExistRowFooterCell(TdxTreeListNode* Node, int Column, int FooterIndex) const override;
+    void GetRowFooterCellText(TdxTreeListNode* Node, int Column, int FooterIndex, std::string& Text) const override;
+    TNotifyEvent OnCalcSummary;
 
     // ----- the control's answers ------------------------------------------------------------------
     bool IsDefaultFields() const override { return m_defaultFields; }
@@ -228,6 +242,9 @@ private:
     void FillNode(TdxDBGridNode* Node, int RecordNumber);
 
     std::unique_ptr<TdxGridDataLink> m_link;
+    std::unique_ptr<TdxDBGridSummaryGroups> m_summaryGroups;
+    std::unique_ptr<TdxDBGridSummaries> m_summaries;
+    TChangeLink m_summaryGroupsLink;
     TdxDBGridOptions m_options;
     bool m_defaultFields{false};
     int m_partialLoadBufferCount{100};

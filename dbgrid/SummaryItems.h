@@ -66,6 +66,13 @@ struct TdxSummaryValue {
     bool Shown(TdxSummaryType SummaryType) const;
 };
 
+// What a group node holds: its group column's summary and one entry per
+// item of that column's summary group. Record nodes hold none.
+struct TdxDBGridNodeSummary {
+    TdxSummaryValue Group;
+    std::vector<TdxSummaryValue> Items;
+};
+
 // The group-row text of a summary group: Begin, the shown texts joined by
 // Separator, End. Empty texts are not shown; with nothing shown the whole
 // text is empty (no begin or end text around nothing).
