@@ -91,7 +91,8 @@ TdxGridDataLink::TdxGridDataLink(TCustomdxDBGrid* Grid) : TdxDBTreeListControlDa
 TCustomdxDBGrid::TCustomdxDBGrid(TComponent* AOwner)
     : TCustomdxDBTreeListControl(AOwner), m_link(std::make_unique<TdxGridDataLink>(this)),
       m_summaryGroups(std::make_unique<TdxDBGridSummaryGroups>(this)),
-      m_summaries(std::make_unique<TdxDBGridSummaries>(this))
+      m_summaries(std::make_unique<TdxDBGridSummaries>(this)),
+      m_filter(std::make_unique<TdxDBGridFilter>(this))
 {
     m_summaryGroupsLink.Connect(m_summaryGroups->Changes(), [this](TObject*) {
         if (!IsControlLoading())
@@ -111,6 +112,7 @@ TCustomdxDBGrid::TCustomdxDBGrid(TComponent* AOwner)
 TCustomdxDBGrid::~TCustomdxDBGrid()
 {
     m_destroying = true;
+    m_hiddenNodes.clear();
     UnregisterDBTreeListControl(this);
     m_link->SetDataSource(nullptr);
 }
@@ -202,6 +204,7 @@ void TCustomdxDBGrid::SetDefaultFields(bool Value)
     if (Value == m_defaultFields)
         return;
     m_defaultFields = Value;
+    m_filter->SetActive(false);
     if (!IsControlLoading() && LinkActive()) {
         RebuildColumns();
         RelinkActive();
@@ -461,6 +464,102 @@ std::string TCustomdxDBGrid::GetGroupRowText(TdxTreeListNode* Node) const
            m_summaries->GroupRowSuffix(Node);
 }
 
+// ----- filter ---------------------------------------------------------------------------------------
+
+void TCustomdxDBGrid::ApplyFilter()
+{
+    TdxDBGridCriteria* criteria = m_filter->Criteria();
+    m_filterActive = criteria->Root()->Count() > 0;
+    criteria->Changed();
+    RefilterNodes();
+    const std::string text = criteria->GetFilterText();
+    if (OnFilterChanged)
+        OnFilterChanged(this);
+    TDataSet* ds = DataSet();
+    if (m_filter->AutoDataSetFilter() && ds) {
+        ds->SetFilter(text);
+        TFilterOptions options = ds->FilterOptions();
+        if (m_filter->CaseInsensitive())
+            options += TFilterOptions{foCaseInsensitive};
+        else
+            options -= TFilterOptions{foCaseInsensitive};
+        ds->SetFilterOptions(options);
+        ds->SetFiltered(!text.empty());
+    }
+}
+
+bool TCustomdxDBGrid::IsNodePassingFilter(TdxDBGridNode* Node) const
+{
+    return !m_filterActive || !IsAllRecordsMode() || m_filter->Criteria()->Evaluate(Node);
+}
+
+void TCustomdxDBGrid::PrepareFilter()
+{
+    m_filter->Criteria()->Changed();
+}
+
+void TCustomdxDBGrid::RefilterNodes()
+{
+    if (IsAllRecordsMode() && LinkActive() && !IsControlLoading() && !m_loading)
+        ReloadNodes();
+}
+
+void TCustomdxDBGrid::HideNode(TdxDBGridNode* Node)
+{
+    if (m_insertNode == Node)
+        m_insertNode = nullptr;
+    Node->SetSelected(false);
+    TdxTreeListNode* parent = Node->Parent();
+    Node->Detach();
+    m_hiddenNodes.emplace_back(Node);
+    m_keyIndexValid = false;
+    if (parent && parent->Count() == 0)
+        FreeEmptyGroupNodes(parent);
+}
+
+void TCustomdxDBGrid::CollectFilterValues(TdxDBTreeListColumn* Column, TdxDBGridFilterValues& Values) const
+{
+    Values.Clear();
+    Values.SetCaseInsensitive(m_filter->CaseInsensitive());
+    Values.SetMaxCount(m_filter->MaxDropDownCount());
+    if (!Column)
+        return;
+    if (IsAllRecordsMode()) {
+        auto add = [&](TdxTreeListNode* Node) {
+            Variant v;
+            std::string text;
+            Column->GetFilterDisplayText(Node, v, text);
+            Values.Add(v, text, true);
+        };
+        std::vector<TdxTreeListNode*> stack;
+        for (int i = GetCount() - 1; i >= 0; --i)
+            stack.push_back(GetItem(i));
+        while (!stack.empty()) {
+            TdxTreeListNode* n = stack.back();
+            stack.pop_back();
+            if (IsGroupRow(n)) {
+                for (int i = n->Count() - 1; i >= 0; --i)
+                    stack.push_back(n->GetItem(i));
+            } else {
+                add(n);
+            }
+        }
+        for (const auto& n : m_hiddenNodes)
+            add(n.get());
+        return;
+    }
+    if (!OnEnumFilterValues)
+        return;
+    bool more = true;
+    while (more) {
+        std::string text;
+        Variant value = Variant::Null();
+        more = true;
+        OnEnumFilterValues(const_cast<TCustomdxDBGrid*>(this), Column, more, text, value);
+        Values.Add(value, text, false);
+    }
+}
+
 // ----- summaries ------------------------------------------------------------------------------------
 
 std::string TCustomdxDBGrid::GetFooterCellText(int Column) const
@@ -671,6 +770,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
     BindPreviewField();
     PrepareFooterSummaries();
     m_summaries->Prepare();
+    m_hiddenNodes.clear();
     m_loadedRecordCount = 0;
     const Variant focusKey = m_focusKey;
     const int focusLevel = m_focusLevel;
@@ -694,7 +794,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
             TdxDBGridNode* node = PlaceRecord(OldNodes);
             FillNode(node, recordNumber);
             if (!IsNodePassingFilter(node)) {
-                FreeEmptyGroupNodes(node);
+                HideNode(node);
             } else {
                 ++m_loadedRecordCount;
                 m_summaries->AddRecord(node);

@@ -24,6 +24,7 @@
 //   grid.ColumnByFieldName("TITLE")->SetGroupIndex(0);
 #include "dbgrid/DBTreeListColumn.h"
 #include "dbgrid/DBTreeListControl.h"
+#include "dbgrid/GridFilter.h"
 #include "dbgrid/GridSummaries.h"
 #include "platform/core/TSet.h"
 
@@ -120,6 +121,22 @@ public:
     const std::string& SummarySeparator() const { return m_summarySeparator; }
     void SetSummarySeparator(const std::string& Value) { m_summarySeparator = Value; }
 
+    // ----- filter ---------------------------------------------------------------------------------------
+    TdxDBGridFilter* Filter() const { return m_filter.get(); }
+    void SetFilter(TdxDBGridFilter* Value) { m_filter->Assign(Value); }
+    // Re-binds the criteria, refilters the rows (a reload in all-records
+    // mode, so summaries and group rows follow) and passes the filter text
+    // to the dataset when AutoDataSetFilter is set.
+    void ApplyFilter();
+    void ClearFilter() { m_filter->ClearAll(); }
+    // The column's values for its header drop-down: every record row and
+    // every row the filter hides (all-records mode), else OnEnumFilterValues.
+    void CollectFilterValues(TdxDBTreeListColumn* Column, TdxDBGridFilterValues& Values) const;
+    int HiddenNodeCount() const { return static_cast<int>(m_hiddenNodes.size()); }
+    std::function<void(TObject* Sender, TdxDBTreeListColumn* Column, bool& Continue, std::string& Text,
+                       Variant& Value)>
+        OnEnumFilterValues;
+
     // ----- summaries ----------------------------------------------------------------------------------
     TdxDBGridSummaryGroups* SummaryGroups() const { return m_summaryGroups.get(); }
     void SetSummaryGroups(TdxDBGridSummaryGroups* Value) { m_summaryGroups->Assign(Value); }
@@ -186,13 +203,13 @@ public:
     int VisibleRowCountForLoad() const;
 
     // ----- filter hooks (the grid filter fills them) ------------------------------------------------
-    virtual bool IsNodePassingFilter(TdxDBGridNode* /*Node*/) const { return true; }
+    virtual bool IsNodePassingFilter(TdxDBGridNode* Node) const;
     virtual bool IsFilterActive() const { return m_filterActive; }
-    virtual void PrepareFilter() {}
+    virtual void PrepareFilter();
     virtual void ResetFilterState() {}
     virtual void FreeFilterPopups() {}
     virtual bool IsNodeVisibleByFilter(TdxTreeListNode* /*Node*/) const { return true; }
-    virtual void RefilterNodes() {}
+    virtual void RefilterNodes();
     virtual void RefilterAll() {}
     virtual void ApplyDataSetFilter() {}
     virtual void DoEndDragGroupColumn(TdxDBTreeListColumn* Column);
@@ -231,6 +248,10 @@ protected:
     // Rows go, selected bookmarks stay (a reload re-marks them).
     void ClearRows();
     void ClearRowSelection();
+    // Takes a record row that fails the filter out of the tree (freeing the
+    // group rows it leaves empty) into the hidden list; nothing refers to it
+    // afterwards (selection, insert row).
+    void HideNode(TdxDBGridNode* Node);
 
 private:
     void LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes);
@@ -244,6 +265,9 @@ private:
     std::unique_ptr<TdxGridDataLink> m_link;
     std::unique_ptr<TdxDBGridSummaryGroups> m_summaryGroups;
     std::unique_ptr<TdxDBGridSummaries> m_summaries;
+    std::unique_ptr<TdxDBGridFilter> m_filter;
+    // Record rows the filter hides, detached from the tree; owned here.
+    std::vector<std::unique_ptr<TdxTreeListNode>> m_hiddenNodes;
     TChangeLink m_summaryGroupsLink;
     TdxDBGridOptions m_options;
     bool m_defaultFields{false};
