@@ -455,6 +455,78 @@ bool TCustomdxDBGrid::IsGroupRow(const TdxTreeListNode* Node) const
     return Node && !m_groupColumns.empty() && Node->Level() < GroupColumnCount() && Node->HasChildren();
 }
 
+int TCustomdxDBGrid::CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) const
+{
+    if (IsGroupRow(A) && IsGroupRow(B) && A->Level() == B->Level()) {
+        TdxDBTreeListColumn* column = GetGroupColumn(A->Level());
+        const int c = CompareGroupValues(AsGridNode(A)->GroupValue, AsGridNode(B)->GroupValue);
+        return column && column->Sorted() == csUp ? -c : c;
+    }
+    return TCustomdxDBTreeListControl::CompareNodes(A, B);
+}
+
+void TCustomdxDBGrid::ClearSorting()
+{
+    std::vector<std::pair<TdxDBTreeListColumn*, TdxTreeListColumnSort>> grouped;
+    for (TdxDBTreeListColumn* c : m_groupColumns)
+        if (c->Sorted() != csNone)
+            grouped.emplace_back(c, c->Sorted());
+    TCustomdxDBTreeListControl::ClearSorting();
+    for (auto& [column, sorted] : grouped)
+        column->SetSorted(sorted);
+}
+
+void TCustomdxDBGrid::ApplySortingRule()
+{
+    if (OptionsEx().Contains(aoMultiSort))
+        return;
+    const std::vector<int> sorted = SortedColumns();
+    bool seen = false;
+    for (int index : sorted) {
+        TdxDBTreeListColumn* c = GetColumn(index);
+        if (!c || c->GroupIndex() >= 0 || c->Sorted() == csNone)
+            continue;
+        if (seen)
+            c->SetSorted(csNone);
+        seen = true;
+    }
+}
+
+void TCustomdxDBGrid::SetName(const std::string& NewName)
+{
+    const std::string old = Name();
+    TCustomdxDBTreeListControl::SetName(NewName);
+    if (old.empty() || old == NewName)
+        return;
+    for (int i = 0; i < GetColumnCount(); ++i) {
+        TdxTreeListColumn* c = GetColumnByIndex(i);
+        const std::string& name = c->Name();
+        if (c->Owner() == Owner() && name.size() > old.size() && AnsiCompareText(name.substr(0, old.size()), old) == 0)
+            c->SetName(NewName + name.substr(old.size()));
+    }
+}
+
+void TCustomdxDBGrid::MoveToCollapsedGroup()
+{
+    // egoCollapsedReload: a record inside a collapsed group moves to the group's first record.
+    TDataSet* ds = DataSet();
+    TField* key = KeyFieldObject();
+    if (!m_options.Contains(egoCollapsedReload) || m_groupColumns.empty() || !m_options.Contains(egoCanNavigation) ||
+        !key || !ds || (ds->Bof() && ds->Eof()))
+        return;
+    TdxTreeListNode* node = FindNodeByKey(key->Value());
+    while (node && node->Parent())
+        node = node->Parent();
+    if (!node || node->Expanded() || dxVarCompare(AsGridNode(node)->Key, key->Value()) == 0)
+        return;
+    if (IsLocateNeeded()) {
+        ds->Locate(KeyField(), AsGridNode(node)->Key, {});
+    } else {
+        ds->First();
+        ds->MoveBy(AsGridNode(node)->RecordNumber);
+    }
+}
+
 std::string TCustomdxDBGrid::GetGroupRowText(TdxTreeListNode* Node) const
 {
     TdxDBTreeListColumn* column = Node ? GetGroupColumn(Node->Level()) : nullptr;
@@ -817,6 +889,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
         m_summaries->Finish(m_loadedRecordCount);
         if (OnCalcSummary)
             OnCalcSummary(this);
+        ApplySortingRule();
         SortNodes();
         m_keyIndexValid = false;
         if (!bookmark.empty() && ds->BookmarkValid(bookmark))
@@ -825,6 +898,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
             ds->Prior();
         if (eof)
             ds->Next();
+        MoveToCollapsedGroup();
     }
     if (candidate) {
         TValueRestorer<bool> following(m_following, true);

@@ -176,6 +176,14 @@ public:
     // answers the match or, not found, the insertion point (nullptr: append).
     bool FindGroupNode(TdxTreeListNode* Parent, int Level, const Variant& Value, TdxTreeListNode*& Node) const;
     bool IsGroupRow(const TdxTreeListNode* Node) const override;
+    // Group rows keep the group order FindGroupNode searches; records follow the sorted columns.
+    int CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) const override;
+    // Empties the sorted-column list; group columns keep their direction.
+    void ClearSorting() override;
+    // Without multi-sorting only the first sorted ungrouped column stays sorted.
+    void ApplySortingRule();
+    // Columns named after the grid take its new name along.
+    void SetName(const std::string& NewName) override;
     std::string GetGroupRowText(TdxTreeListNode* Node) const override;
 
     // ----- loading ------------------------------------------------------------------------------------
@@ -257,6 +265,7 @@ private:
     void LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes);
     TdxDBGridNode* PlaceRecord(std::vector<TdxDBGridNode*>* OldNodes);
     void FinishGroupNodes();
+    void MoveToCollapsedGroup();
     void RebuildKeyIndex() const;
     void ResolveKeyField();
     TdxDBGridNode* NewNodeAt(TdxTreeListNode* Parent, TdxTreeListNode* Before);

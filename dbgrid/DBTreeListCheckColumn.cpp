@@ -191,9 +191,9 @@ TdxFilterOperators TdxDBTreeListCheckColumn::GetFilterOperators() const
     return EqualityOperators;
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListCheckColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListCheckColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceCheckEdit>(nullptr);
+    return std::make_unique<TdxInplaceCheckEdit>(Owner);
 }
 
 void TdxDBTreeListCheckColumn::InitEditor(TdxInplaceEdit* Editor)
@@ -409,9 +409,9 @@ TdxFilterOperators TdxDBTreeListImageColumn::GetFilterOperators() const
     return EqualityOperators;
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListImageColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListImageColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceImageEdit>(nullptr);
+    return std::make_unique<TdxInplaceImageEdit>(Owner);
 }
 
 std::unique_ptr<TdxInplaceEdit> TdxDBTreeListImageColumn::NewFilterEditor(TComponent* Owner) const

@@ -68,7 +68,7 @@ public:
     std::function<void(TObject* Sender, const std::string& Text, TCheckBoxState State)> OnToggleClick;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
     Variant FieldToEditor(TdxInplaceEdit* Editor) override;
     void EditorToField(TdxInplaceEdit* Editor) override;
@@ -120,7 +120,7 @@ public:
     void SetFilterEditValue(TdxInplaceEdit* Editor, const Variant& Value) override;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 

@@ -3,6 +3,7 @@
 #include "dbgrid/DBTreeListControl.h"
 #include "editors/InplaceEdit.h"
 #include "editors/TextEdit.h"
+#include "treelist/InplaceEditAdapter.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
@@ -35,36 +36,10 @@ bool IsValueFieldType(TFieldType T)
 
 // ----- editor host ----------------------------------------------------------------------------------
 
-TdxDBTreeListEditorHost::TdxDBTreeListEditorHost(std::unique_ptr<TdxInplaceEdit> Edit) : m_edit(std::move(Edit)) {}
-
-TdxDBTreeListEditorHost::~TdxDBTreeListEditorHost() = default;
-
-Variant TdxDBTreeListEditorHost::GetEditingValue() const { return m_edit->GetEditingValue(); }
-void TdxDBTreeListEditorHost::SetEditingValue(const Variant& Value)
-{
-    m_edit->SetEditingValue(Value);
-    m_edit->SetModified(false);
-}
-bool TdxDBTreeListEditorHost::Modified() const { return m_edit->Modified(); }
-bool TdxDBTreeListEditorHost::CanModify() const { return m_edit->CanModify(); }
-bool TdxDBTreeListEditorHost::ReadOnly() const { return m_edit->ReadOnly(); }
-void TdxDBTreeListEditorHost::SetReadOnly(bool Value) { m_edit->SetReadOnly(Value); }
-void TdxDBTreeListEditorHost::Show(TWinControl* Parent, const TRect& Bounds)
-{
-    m_edit->SetParent(Parent);
-    m_edit->SetBoundsRect(Bounds);
-    m_edit->Show();
-}
-void TdxDBTreeListEditorHost::Hide() { m_edit->Hide(); }
-bool TdxDBTreeListEditorHost::Visible() const { return m_edit->Visible(); }
-void TdxDBTreeListEditorHost::SetBounds(const TRect& Bounds) { m_edit->SetBoundsRect(Bounds); }
-void TdxDBTreeListEditorHost::SetFocus() {}
-void TdxDBTreeListEditorHost::SetSelection(int Start, int Length) { m_edit->SetSelection(Start, Length); }
-
 TdxInplaceEdit* HostedEdit(TdxTreeListInplaceEditor* Editor)
 {
-    auto* host = dynamic_cast<TdxDBTreeListEditorHost*>(Editor);
-    return host ? host->Edit() : nullptr;
+    auto* adapter = dynamic_cast<TdxTreeListInplaceEditAdapter*>(Editor);
+    return adapter ? adapter->Edit() : nullptr;
 }
 
 // ----- column ------------------------------------------------------------------------------------------
@@ -318,18 +293,22 @@ void TdxDBTreeListColumn::SetFilterEditValue(TdxInplaceEdit* Editor, const Varia
 
 // ----- editing ----------------------------------------------------------------------------------------
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceTextEdit>(nullptr);
+    return std::make_unique<TdxInplaceTextEdit>(Owner);
 }
 
 TdxTreeListEditorFactory TdxDBTreeListColumn::GetEditorClass() const
 {
-    return [this]() -> std::unique_ptr<TdxTreeListInplaceEditor> {
-        std::unique_ptr<TdxInplaceEdit> e = NewInplaceEditor();
+    TCustomdxDBTreeListControl* host = GetDBTreeList();
+    if (!host)
+        return {};
+    // The editor is a component of the control, which hosts it.
+    return [this, host]() -> std::unique_ptr<TdxTreeListInplaceEditor> {
+        std::unique_ptr<TdxInplaceEdit> e = NewInplaceEditor(host);
         if (!e)
             return nullptr;
-        return std::make_unique<TdxDBTreeListEditorHost>(std::move(e));
+        return std::make_unique<TdxTreeListInplaceEditAdapter>(host, e.release());
     };
 }
 
@@ -358,10 +337,8 @@ void TdxDBTreeListColumn::InitEditorValue(TdxTreeListInplaceEditor* Editor, cons
     }
     InitEditor(e);
     e->SetReadOnly(ReadOnly());
-    if (m_field)
-        FieldToEditor(e);
-    else
-        e->SetEditingValue(Value);
+    // The host shows the editor with the value given here.
+    Editor->SetEditingValue(m_field ? FieldToEditor(e) : Value);
     e->SetModified(false);
 }
 
@@ -528,9 +505,9 @@ void TdxDBTreeListMaskColumn::RestoreDefaults()
     m_ignoreMaskBlank = false;
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListMaskColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListMaskColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceMaskEdit>(nullptr);
+    return std::make_unique<TdxInplaceMaskEdit>(Owner);
 }
 
 void TdxDBTreeListMaskColumn::InitEditor(TdxInplaceEdit* Editor)

@@ -36,10 +36,6 @@ constexpr TdxFilterOperators AllFilterOperators = 0xFF;
 // The filter value type codes (Variant type numbers).
 constexpr int FilterVarTypeString = 256;
 
-// The in-place editor behind the tree list's editor contract: a framework
-// editor owned by the host. Columns reach the typed editor through Edit().
-class TdxDBTreeListEditorHost;
-
 using TdxDBColumnCustomDrawEvent =
     std::function<void(TObject* Sender, TCanvas* Canvas, const TdxTreeListCellViewData& ViewData, bool& Done)>;
 
@@ -138,7 +134,7 @@ public:
 
 protected:
     // The framework editor this column edits through; nullptr: text editor.
-    virtual std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const;
+    virtual std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const;
     // Settings copied into the editor when editing starts.
     virtual void InitEditor(TdxInplaceEdit* /*Editor*/) {}
     // Field -> editor: sets the editor's value; answers the editing value.
@@ -188,37 +184,13 @@ public:
     bool SameFieldValue(const Variant& Value) const override;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
 
 private:
     std::string m_editMask;
     bool m_maskAssigned{false};
     bool m_ignoreMaskBlank{false};
-};
-
-// The host that puts a framework editor behind the tree list's editor contract.
-class TdxDBTreeListEditorHost : public TdxTreeListInplaceEditor {
-public:
-    explicit TdxDBTreeListEditorHost(std::unique_ptr<TdxInplaceEdit> Edit);
-    ~TdxDBTreeListEditorHost() override;
-    TdxInplaceEdit* Edit() const { return m_edit.get(); }
-
-    Variant GetEditingValue() const override;
-    void SetEditingValue(const Variant& Value) override;
-    bool Modified() const override;
-    bool CanModify() const override;
-    bool ReadOnly() const override;
-    void SetReadOnly(bool Value) override;
-    void Show(TWinControl* Parent, const TRect& Bounds) override;
-    void Hide() override;
-    bool Visible() const override;
-    void SetBounds(const TRect& Bounds) override;
-    void SetFocus() override;
-    void SetSelection(int Start, int Length) override;
-
-private:
-    std::unique_ptr<TdxInplaceEdit> m_edit;
 };
 
 // The framework editor behind a tree list editor; nullptr for another kind.

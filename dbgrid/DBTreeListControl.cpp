@@ -42,21 +42,50 @@ TdxDBTreeListControlNode::TdxDBTreeListControlNode(TCustomdxTreeList* Owner)
 {
 }
 
-const TNodeVariantData& TdxDBTreeListControlNode::GetVariantData(int Index) const
+TNodeVariantData TdxDBTreeListControlNode::GetVariantData(int Index) const
 {
-    static const TNodeVariantData empty;
+    TNodeVariantData d;
     if (Index < 0 || Index >= static_cast<int>(m_values.size()))
-        return empty;
-    return m_values[static_cast<std::size_t>(Index)];
+        return d;
+    const TStoredValue& v = m_values[static_cast<std::size_t>(Index)];
+    d.Flags = v.Flags;
+    if (v.Flags & 1)
+        d.Value = v.Value;
+    if ((v.Flags & 2) && Index < static_cast<int>(m_lookupKeys.size()))
+        d.LookupKey = m_lookupKeys[static_cast<std::size_t>(Index)];
+    return d;
+}
+
+const Variant* TdxDBTreeListControlNode::StoredValue(int Index) const
+{
+    if (Index < 0 || Index >= static_cast<int>(m_values.size()))
+        return nullptr;
+    const TStoredValue& v = m_values[static_cast<std::size_t>(Index)];
+    return (v.Flags & 1) ? &v.Value : nullptr;
 }
 
 void TdxDBTreeListControlNode::SetVariantData(int Index, TNodeVariantData Data)
 {
     if (Index < 0)
         return;
-    if (Index >= static_cast<int>(m_values.size()))
-        m_values.resize(static_cast<std::size_t>(Index) + 1);
-    m_values[static_cast<std::size_t>(Index)] = std::move(Data);
+    const auto i = static_cast<std::size_t>(Index);
+    if (i >= m_values.size())
+        m_values.resize(i + 1);
+    m_values[i].Flags = Data.Flags;
+    m_values[i].Value = (Data.Flags & 1) ? std::move(Data.Value) : Variant();
+    if (Data.Flags & 2) {
+        if (i >= m_lookupKeys.size())
+            m_lookupKeys.resize(i + 1);
+        m_lookupKeys[i] = std::move(Data.LookupKey);
+    } else if (i < m_lookupKeys.size()) {
+        m_lookupKeys[i] = Variant();
+    }
+}
+
+void TdxDBTreeListControlNode::ClearVariantData()
+{
+    m_values.clear();
+    m_lookupKeys.clear();
 }
 
 // ----- data link ---------------------------------------------------------------------------------
@@ -348,8 +377,10 @@ void TCustomdxDBTreeListControl::RebuildColumns()
             }
             if (!found) {
                 found = CreateColumn(f ? GetColumnClassForField(f) : GetDefaultColumnClass(), this);
-                if (f)
+                if (f) {
                     found->SetFieldName(f->FieldName());
+                    found->SetWidth(found->DefaultWidth());
+                }
             }
             // Bounded by the column count: every mapped column ends at its field's place.
             if (i < GetColumnCount() && found->GetColumnIndex() != i)
@@ -524,11 +555,9 @@ void TCustomdxDBTreeListControl::DoChangeNodeEx()
 
 Variant TCustomdxDBTreeListControl::GetNodeValue(const TdxTreeListNode* Node, int Column) const
 {
-    if (auto* n = dynamic_cast<const TdxDBTreeListControlNode*>(Node)) {
-        const TNodeVariantData& d = n->GetVariantData(Column);
-        if (d.Flags & 1)
-            return d.Value;
-    }
+    if (auto* n = dynamic_cast<const TdxDBTreeListControlNode*>(Node))
+        if (const Variant* v = n->StoredValue(Column))
+            return *v;
     return TCustomdxTreeListControl::GetNodeValue(Node, Column);
 }
 
@@ -543,11 +572,9 @@ int TCustomdxDBTreeListControl::CompareNodeKeys(const TdxDBTreeListControlNode* 
 
 Variant TCustomdxDBTreeListControl::GetGroupSummaryValue(const TdxTreeListNode* Node, int Column) const
 {
-    if (auto* n = dynamic_cast<const TdxDBTreeListControlNode*>(Node)) {
-        const TNodeVariantData& d = n->GetVariantData(Column);
-        if (d.Flags & 1)
-            return d.Value;
-    }
+    if (auto* n = dynamic_cast<const TdxDBTreeListControlNode*>(Node))
+        if (const Variant* v = n->StoredValue(Column))
+            return *v;
     const std::string s = GetNodeString(Node, Column);
     return s.empty() ? Variant::Null() : Variant(s);
 }

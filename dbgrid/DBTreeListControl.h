@@ -53,13 +53,22 @@ public:
     // A stable identity that orders nodes (never the address cut to 32 bits).
     std::uint64_t Id() const { return m_id; }
     // Flags 0 and two Nulls for a slot never written.
-    const TNodeVariantData& GetVariantData(int Index) const;
+    TNodeVariantData GetVariantData(int Index) const;
     void SetVariantData(int Index, TNodeVariantData Data);
-    void ClearVariantData() { m_values.clear(); }
+    void ClearVariantData();
+    // The field value kept for a column (bit 0 set); nullptr when none.
+    const Variant* StoredValue(int Index) const;
 
 private:
+    // One slot per column, held by value; lookup keys apart, since few
+    // columns have one.
+    struct TStoredValue {
+        Variant Value;
+        std::uint8_t Flags = 0;
+    };
     std::uint64_t m_id;
-    std::vector<TNodeVariantData> m_values;
+    std::vector<TStoredValue> m_values;
+    std::vector<Variant> m_lookupKeys;
 };
 
 class TdxDBTreeListControlDataLink : public TDataLink {

@@ -111,9 +111,9 @@ void TdxDBTreeListDropDownColumn::RestoreDefaults()
     m_showButtonStyle = sbDefault;
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListDropDownColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListDropDownColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceDropDownEdit>(nullptr);
+    return std::make_unique<TdxInplaceDropDownEdit>(Owner);
 }
 
 void TdxDBTreeListDropDownColumn::InitEditor(TdxInplaceEdit* Editor)
@@ -138,9 +138,9 @@ void TdxDBTreeListDateColumn::Assign(TPersistent* Source)
     }
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListDateColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListDateColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceDateEdit>(nullptr);
+    return std::make_unique<TdxInplaceDateEdit>(Owner);
 }
 
 void TdxDBTreeListDateColumn::InitEditor(TdxInplaceEdit* Editor)
@@ -212,9 +212,9 @@ bool TdxDBTreeListDateColumn::SameFieldValue(const Variant& Value) const
 
 // ----- button, pick, MRU, calc -------------------------------------------------------------------------
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListButtonColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListButtonColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceButtonEdit>(nullptr);
+    return std::make_unique<TdxInplaceButtonEdit>(Owner);
 }
 
 void TdxDBTreeListButtonColumn::InitEditor(TdxInplaceEdit* Editor)
@@ -239,9 +239,9 @@ void TdxDBTreeListPickColumn::Assign(TPersistent* Source)
     }
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListPickColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListPickColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplacePickEdit>(nullptr);
+    return std::make_unique<TdxInplacePickEdit>(Owner);
 }
 
 std::unique_ptr<TdxInplaceEdit> TdxDBTreeListPickColumn::NewFilterEditor(TComponent* Owner) const
@@ -264,9 +264,9 @@ void TdxDBTreeListPickColumn::InitEditor(TdxInplaceEdit* Editor)
     }
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListMRUColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListMRUColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceMRUEdit>(nullptr);
+    return std::make_unique<TdxInplaceMRUEdit>(Owner);
 }
 
 void TdxDBTreeListMRUColumn::InitEditor(TdxInplaceEdit* Editor)
@@ -288,9 +288,9 @@ void TdxDBTreeListMRUColumn::EditorToField(TdxInplaceEdit* Editor)
     }
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListCalcColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListCalcColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceCalcEdit>(nullptr);
+    return std::make_unique<TdxInplaceCalcEdit>(Owner);
 }
 
 void TdxDBTreeListCalcColumn::InitEditor(TdxInplaceEdit* Editor)
@@ -324,9 +324,9 @@ double TdxDBTreeListSpinColumn::MaxValue() const
     return mx;
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListSpinColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListSpinColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceSpinEdit>(nullptr);
+    return std::make_unique<TdxInplaceSpinEdit>(Owner);
 }
 
 std::unique_ptr<TdxInplaceEdit> TdxDBTreeListSpinColumn::NewFilterEditor(TComponent* Owner) const
@@ -365,9 +365,9 @@ void TdxDBTreeListSpinColumn::SetFilterEditValue(TdxInplaceEdit* Editor, const V
         TdxDBTreeListColumn::SetFilterEditValue(Editor, Value);
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListTimeColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListTimeColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceTimeEdit>(nullptr);
+    return std::make_unique<TdxInplaceTimeEdit>(Owner);
 }
 
 std::unique_ptr<TdxInplaceEdit> TdxDBTreeListTimeColumn::NewFilterEditor(TComponent* Owner) const
@@ -428,9 +428,9 @@ double TdxDBTreeListCurrencyColumn::MaxValue() const
     return mx;
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListCurrencyColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListCurrencyColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceCurrencyEdit>(nullptr);
+    return std::make_unique<TdxInplaceCurrencyEdit>(Owner);
 }
 
 std::unique_ptr<TdxInplaceEdit> TdxDBTreeListCurrencyColumn::NewFilterEditor(TComponent* Owner) const
@@ -491,9 +491,9 @@ void TdxDBTreeListCurrencyColumn::SetFilterEditValue(TdxInplaceEdit* Editor, con
 
 // ----- hyperlink ---------------------------------------------------------------------------------------
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListHyperLinkColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListHyperLinkColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceHyperLinkEdit>(nullptr);
+    return std::make_unique<TdxInplaceHyperLinkEdit>(Owner);
 }
 
 void TdxDBTreeListHyperLinkColumn::InitEditor(TdxInplaceEdit* Editor)
@@ -529,9 +529,9 @@ std::string TdxDBTreeListMemoColumn::GetFieldDisplayText() const
     return CutText(TdxDBTreeListColumn::GetFieldDisplayText(), m_maxDisplayLength);
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListMemoColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListMemoColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceMemoEdit>(nullptr);
+    return std::make_unique<TdxInplaceMemoEdit>(Owner);
 }
 
 void TdxDBTreeListMemoColumn::InitEditor(TdxInplaceEdit* Editor)
@@ -628,9 +628,9 @@ std::string TdxDBTreeListBlobColumn::GetFieldDisplayText() const
     return TdxDBTreeListDropDownColumn::GetFieldDisplayText();
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListBlobColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListBlobColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceBlobEdit>(nullptr);
+    return std::make_unique<TdxInplaceBlobEdit>(Owner);
 }
 
 void TdxDBTreeListBlobColumn::InitEditor(TdxInplaceEdit* Editor)
@@ -649,9 +649,9 @@ void TdxDBTreeListBlobColumn::EditorToField(TdxInplaceEdit* Editor)
     AssignPictureFromVariant(Editor->GetEditingValue(), Field());
 }
 
-std::unique_ptr<TdxInplaceEdit> TdxDBTreeListGraphicColumn::NewInplaceEditor() const
+std::unique_ptr<TdxInplaceEdit> TdxDBTreeListGraphicColumn::NewInplaceEditor(TComponent* Owner) const
 {
-    return std::make_unique<TdxInplaceGraphicEdit>(nullptr);
+    return std::make_unique<TdxInplaceGraphicEdit>(Owner);
 }
 
 void TdxDBTreeListGraphicColumn::InitEditor(TdxInplaceEdit* Editor)

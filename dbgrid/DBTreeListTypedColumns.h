@@ -48,7 +48,7 @@ public:
     TNotifyEvent OnEditButtonClick;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
 
 private:
@@ -76,7 +76,7 @@ public:
     bool SameFieldValue(const Variant& Value) const override;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
     Variant FieldToEditor(TdxInplaceEdit* Editor) override;
     void EditorToField(TdxInplaceEdit* Editor) override;
@@ -100,7 +100,7 @@ public:
     std::function<void(TObject* Sender, int AbsoluteIndex)> OnButtonClick;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
 
 private:
@@ -129,7 +129,7 @@ public:
     std::unique_ptr<TdxInplaceEdit> NewFilterEditor(TComponent* Owner) const override;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
 
     std::vector<std::string> m_items;
@@ -151,7 +151,7 @@ public:
     TNotifyEvent OnButtonClick;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
     // The editor keeps its most recently used entries in its list: take them over.
     void EditorToField(TdxInplaceEdit* Editor) override;
@@ -175,7 +175,7 @@ public:
     void SetShowButtonFrame(bool Value) { m_showButtonFrame = Value; }
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
 
 private:
@@ -207,7 +207,7 @@ public:
     void SetFilterEditValue(TdxInplaceEdit* Editor, const Variant& Value) override;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
 
 private:
@@ -232,7 +232,7 @@ public:
     void GetFilterEditText(TdxInplaceEdit* Editor, Variant& Value, std::string& Text) override;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
     Variant FieldToEditor(TdxInplaceEdit* Editor) override;
     void EditorToField(TdxInplaceEdit* Editor) override;
@@ -265,7 +265,7 @@ public:
     void SetFilterEditValue(TdxInplaceEdit* Editor, const Variant& Value) override;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
     Variant FieldToEditor(TdxInplaceEdit* Editor) override;
     void EditorToField(TdxInplaceEdit* Editor) override;
@@ -300,7 +300,7 @@ public:
     TNotifyEvent OnStartClick;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
 
 private:
@@ -332,7 +332,7 @@ public:
     std::string GetFieldDisplayText() const override;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
     Variant FieldToEditor(TdxInplaceEdit* Editor) override;
     void EditorToField(TdxInplaceEdit* Editor) override;
@@ -378,7 +378,7 @@ public:
     std::function<void(TObject* Sender, int& Height)> OnGetPopupHeight;
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
     void EditorToField(TdxInplaceEdit* Editor) override;
 
@@ -406,7 +406,7 @@ public:
     std::unique_ptr<TdxInplaceEdit> NewFilterEditor(TComponent*) const override { return nullptr; }
 
 protected:
-    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor() const override;
+    std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;
     void InitEditor(TdxInplaceEdit* Editor) override;
     Variant FieldToEditor(TdxInplaceEdit* Editor) override;
     void EditorToField(TdxInplaceEdit* Editor) override;

@@ -93,7 +93,9 @@ void TdxBaseObject::LoadFromStream(TStream& Stream)
     // Read into a copy, so a stream that fails half-way changes nothing here.
     std::unique_ptr<TdxBaseObject> scratch = Clone();
     TdxSaver saver(nullptr, scratch.get());
+    scratch->BeginLoading();
     ReadComponent(Stream, &saver, nullptr);
+    scratch->EndLoading();
     Assign(scratch.get());
 }
 

@@ -49,6 +49,10 @@ protected:
     // The virtual constructor: a new, default object of this object's class.
     virtual std::unique_ptr<TdxBaseObject> CreateNew() const { return std::make_unique<TdxBaseObject>(); }
     virtual void LockUpdate(bool Locking);
+    // Around reading from a stream (LoadFromStream): a descendant may keep
+    // what it reads as read and put it in order once reading has ended.
+    virtual void BeginLoading() {}
+    virtual void EndLoading() {}
 
 private:
     int m_updateCount{0};

@@ -319,3 +319,65 @@ TEST(DBGridLoad, DefaultFieldsMakeOneColumnPerFieldInOrder)
 }
 
 } // namespace qel::test
+
+namespace qel::test {
+
+TEST(DBGridLoad, SortingKeepsGroupRowsWhereTheSearchFindsThem)
+{
+    GridFixture f(10);
+    f.ds->Locate("NUMBER", 2, {});
+    f.ds->Edit();
+    f.ds->FieldByName("AREA")->SetAsString("apex");   // lower case: orders apart from "East" by locale
+    f.ds->Post();
+    auto* area = f.grid->ColumnByFieldName("AREA");
+    area->SetGroupIndex(0);
+    area->SetSorted(csDown);   // the tree list sorts its rows
+    const int groups = f.grid->GetCount();
+    f.grid->ReloadNodes();
+    EXPECT_EQ(f.grid->GetCount(), groups);   // no duplicate group rows
+    for (int i = 1; i < f.grid->GetCount(); ++i)
+        EXPECT_LT(f.grid->CompareGroupValues(f.Node(f.grid->GetItem(i - 1))->GroupValue,
+                                             f.Node(f.grid->GetItem(i))->GroupValue),
+                  0);
+}
+
+TEST(DBGridLoad, CollapsedReloadMovesToTheGroupsFirstRecord)
+{
+    GridFixture f(10);
+    f.grid->SetOptions(f.grid->Options() + TdxDBGridOptions{egoCollapsedReload});
+    f.grid->ColumnByFieldName("AREA")->SetGroupIndex(0);
+    f.grid->FullCollapse();
+    f.ds->Locate("NUMBER", 9, {});   // North, whose first record is 1
+    f.grid->ReloadNodes();
+    EXPECT_EQ(f.CurrentKey(), 1);
+}
+
+TEST(DBGridLoad, RenamingTheGridRenamesItsColumns)
+{
+    GridFixture f(1);
+    f.grid->SetName("Matrix");
+    EXPECT_EQ(f.grid->GetColumn(0)->Name(), "MatrixColumn1");
+    EXPECT_EQ(f.grid->ColumnByName("MatrixColumn2")->FieldName(), "TITLE");
+}
+
+} // namespace qel::test
+
+namespace qel::test {
+
+TEST(DBGridLoad, OneUngroupedSortedColumnUnlessMultiSorting)
+{
+    GridFixture f(6);
+    auto* area = f.grid->ColumnByFieldName("AREA");
+    area->SetGroupIndex(0);
+    area->SetSorted(csUp);
+    f.grid->ColumnByFieldName("TITLE")->SetSorted(csDown);
+    f.grid->ColumnByFieldName("NUMBER")->SetSorted(csUp);
+    f.grid->ReloadNodes();
+    EXPECT_EQ(f.grid->ColumnByFieldName("TITLE")->Sorted(), csDown);
+    EXPECT_EQ(f.grid->ColumnByFieldName("NUMBER")->Sorted(), csNone);
+    f.grid->ClearSorting();
+    EXPECT_EQ(f.grid->ColumnByFieldName("TITLE")->Sorted(), csNone);
+    EXPECT_EQ(area->Sorted(), csUp);   // the group column keeps its direction
+}
+
+} // namespace qel::test

@@ -102,6 +102,13 @@ TEST(DBTreeListControl, NodeKeysOrderEmptyFirstAndStably)
     EXPECT_GT(TCustomdxDBTreeListControl::CompareNodeKeys(&b, &a), 0);
     EXPECT_LT(TCustomdxDBTreeListControl::CompareNodeKeys(&c, &b), 0);
     EXPECT_NE(a.Id(), b.Id());
+    // Value records: a slot never written reads as flags 0 and two Nulls.
+    EXPECT_EQ(a.GetVariantData(5).Flags, 0);
+    EXPECT_TRUE(a.GetVariantData(5).Value.IsNull() && a.GetVariantData(5).LookupKey.IsNull());
+    a.SetVariantData(3, TNodeVariantData{3, Variant(7), Variant("k")});
+    EXPECT_EQ(a.GetVariantData(3).Value.AsInteger(), 7);
+    EXPECT_EQ(a.GetVariantData(3).LookupKey.AsString(), "k");
+    EXPECT_EQ(a.StoredValue(1), nullptr);
     EXPECT_EQ(dxVarCompare(Variant(1), Variant(1.0)), 0);
 }
 

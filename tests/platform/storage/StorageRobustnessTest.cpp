@@ -158,9 +158,8 @@ protected:
             Walk(reg, path + "\\" + key, depth + 1, budget);
     }
 
-    // Each input goes to a file of its own: QSettings caches parsed files by
-    // name, size and time, and a same-sized file rewritten within the same
-    // clock tick would read as the cached one.
+    // Each input goes to a file of its own, so that no input can look like
+    // the one before by size and time.
     void Exercise(const std::string& input)
     {
         m_path = m_dir.File("store" + std::to_string(++m_files) + ".ini");
@@ -259,7 +258,7 @@ TEST_F(StoreFixture, TypedValuesMarkTheFileDamaged)
         reg.OpenKey("\\@Key\\a@b", true);
         reg.WriteString("@Variant(x)", "@Variant(\\0)");
         reg.WriteString("list", "x, @y");
-        reg.WriteString("nul", std::string("a\0b", 3));   // QSettings writes it as "@String(...)"
+        reg.WriteString("nul", std::string("a\0b", 3));   // earlier versions wrote "@String(...)"
     }
     SetSettingsStoreFile(StorePath());
     TRegistry again;
