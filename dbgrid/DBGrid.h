@@ -204,6 +204,16 @@ public:
     bool GotoNodeRecord(TdxDBGridNode* From, TdxDBGridNode* To, bool ByKey);
     // Deletes the focused record (through its node).
     void DeleteFocusedRecord();
+    // Deletes the records of the selected rows (group rows excepted): a
+    // pending edit the user changed is posted first (an unchanged insert is
+    // cancelled), a bookmark no longer valid is skipped, and the dataset's
+    // controls come back whatever happens.
+    void DeleteSelection();
+    // egoConfirmDelete: "Delete record?" or, for selected rows, "Delete all
+    // selected records?"; true without the option or on OK.
+    bool ConfirmDelete(bool Selection) const;
+    // The grid's key table over the tree list's; the user's OnKeyDown runs first.
+    void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
     // A dataset edit or insert the user changed is posted; an unchanged
     // insert and the set-key state are cancelled. A failing post raises and
     // leaves the edit as it was.
