@@ -253,6 +253,17 @@ public:
     TNotifyEvent OnFilterChanged;
 
 protected:
+    // Layout keys: "GroupIndex" per column; "ShowGroupPanel", "ShowRowFooter",
+    // "ShowSummaryFooter" and, in settings-store layouts only, the binary
+    // "Filter" (the criteria stream) per grid. A damaged "Filter" keeps the
+    // current filter and is reported through the application.
+    void SaveColumnLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section,
+                          TdxTreeListColumn* Column) override;
+    void LoadColumnLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section,
+                          TdxTreeListColumn* Column) override;
+    void SaveControlLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section) override;
+    void LoadControlLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section) override;
+
     TdxTreeListNode* CreateNode() override;
     void ChangeFocus(TdxTreeListNode* Node) override;
     void DoDeletion(TdxTreeListNode* Node) override;
