@@ -1,5 +1,6 @@
 #include "dbgrid/GridFilter.h"
 
+#include "dbgrid/CustomFilterDialog.h"
 #include "dbgrid/DBGrid.h"
 #include "platform/core/Locale.h"
 #include "platform/core/Stream.h"
@@ -149,6 +150,14 @@ void TdxDBGridFilter::ClearColumn(TdxDBTreeListColumn* Column)
     m_criteria.RemoveColumnItems(Column->Name());
     m_criteria.Changed();
     Apply();
+}
+
+bool TdxDBGridFilter::Custom(TdxDBTreeListColumn* Column)
+{
+    if (!ShowCustomFilterDialog(Column, m_criteria))
+        return false;
+    Apply();
+    return true;
 }
 
 void TdxDBGridFilter::ClearAll()

@@ -78,6 +78,8 @@ public:
     // Replaces them by the blanks (or non-blanks) test.
     void SetColumnBlanks(TdxDBTreeListColumn* Column, bool NonBlanks);
     void ClearColumn(TdxDBTreeListColumn* Column);
+    // The custom dialog for the column; applies and answers true on OK.
+    bool Custom(TdxDBTreeListColumn* Column);
     void ClearAll();
     TdxColumnFilterState ColumnFilterState(const TdxDBTreeListColumn* Column, Variant& Value) const;
     bool HasCondition(const TdxDBTreeListColumn* Column) const;
