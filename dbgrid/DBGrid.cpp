@@ -112,6 +112,7 @@ TCustomdxDBGrid::TCustomdxDBGrid(TComponent* AOwner)
 TCustomdxDBGrid::~TCustomdxDBGrid()
 {
     m_destroying = true;
+    m_filterPopup.reset();
     m_hiddenNodes.clear();
     UnregisterDBTreeListControl(this);
     m_link->SetDataSource(nullptr);

@@ -133,6 +133,10 @@ public:
     // every row the filter hides (all-records mode), else OnEnumFilterValues.
     void CollectFilterValues(TdxDBTreeListColumn* Column, TdxDBGridFilterValues& Values) const;
     int HiddenNodeCount() const { return static_cast<int>(m_hiddenNodes.size()); }
+    // Opens the header drop-down of the column (created on first use).
+    void DropDownFilter(int ColumnIndex);
+    TdxDBGridFilterPopupListBox* FilterPopup() const { return m_filterPopup.get(); }
+    bool IsFilterDropDownOpen() const { return m_filterPopup && m_filterPopup->IsOpen(); }
     std::function<void(TObject* Sender, TdxDBTreeListColumn* Column, bool& Continue, std::string& Text,
                        Variant& Value)>
         OnEnumFilterValues;
@@ -296,6 +300,7 @@ private:
     std::unique_ptr<TdxDBGridSummaryGroups> m_summaryGroups;
     std::unique_ptr<TdxDBGridSummaries> m_summaries;
     std::unique_ptr<TdxDBGridFilter> m_filter;
+    std::unique_ptr<TdxDBGridFilterPopupListBox> m_filterPopup;
     // Record rows the filter hides, detached from the tree; owned here.
     std::vector<std::unique_ptr<TdxTreeListNode>> m_hiddenNodes;
     TChangeLink m_summaryGroupsLink;

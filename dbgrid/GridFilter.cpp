@@ -2,7 +2,12 @@
 
 #include "dbgrid/CustomFilterDialog.h"
 #include "dbgrid/DBGrid.h"
+#include "editors/PopupListBox.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/PopupWindow.h"
+#include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
+#include "platform/core/Strings.h"
 #include "platform/core/Stream.h"
 #include "platform/data/DataSet.h"
 
@@ -247,6 +252,97 @@ void TdxDBGridFilter::Apply()
 {
     if (m_grid)
         m_grid->ApplyFilter();
+}
+
+// ---------------------------------------------------------------------------
+
+TdxDBGridFilterPopupListBox::TdxDBGridFilterPopupListBox(TCustomdxDBGrid* Grid)
+    : m_grid(Grid), m_window(std::make_unique<TPopupWindow>(nullptr))
+{
+    m_list = new TCustomdxPopupListBox(m_window.get());
+    m_list->SetParent(m_window.get());
+    m_list->OnItemClick = [this](TObject*) { Close(true); };
+    m_window->OnClose = [this](TObject*, TPopupCloseReason Reason) {
+        if (!m_closing && Reason != pcrCode)
+            m_column = nullptr;   // a press outside or Esc: nothing is applied
+    };
+}
+
+TdxDBGridFilterPopupListBox::~TdxDBGridFilterPopupListBox()
+{
+    m_window->OnClose = nullptr;
+}
+
+bool TdxDBGridFilterPopupListBox::IsOpen() const
+{
+    return m_window->IsPopped();
+}
+
+void TdxDBGridFilterPopupListBox::Open(TdxDBTreeListColumn* Column, const TRect& HeaderRect)
+{
+    if (!Column || HeaderRect.Width() <= 0 || HeaderRect.Height() <= 0)
+        return;
+    if (IsOpen())
+        Close(false);
+    m_column = Column;
+    TdxDBGridFilter* filter = m_grid->Filter();
+    m_grid->CollectFilterValues(Column, m_values);
+    m_list->SetColor(m_grid->Color());
+    m_list->SetFont(m_grid->Font());
+    m_list->SetBorderKind(m_grid->LookAndFeel() == lfUltraFlat ? 1 : 3);
+    const std::vector<std::string> items = TdxDBGridFilter::DropDownItems(m_values);
+    {
+        TUpdateScope<TStrings> update(*m_list->Items());
+        m_list->Items()->Clear();
+        for (const std::string& t : items)
+            m_list->Items()->Add(t);
+    }
+    m_list->SetItemIndex(filter->DropDownSelection(Column, m_values));
+
+    const int count = static_cast<int>(items.size());
+    const int rows = filter->DropDownCount() > 0 && count >= filter->DropDownCount() ? filter->DropDownCount() : count;
+    int contentWidth = filter->DropDownWidth();
+    if (contentWidth <= 0) {
+        contentWidth = HeaderRect.Width();
+        TCanvas* canvas = m_list->Canvas();
+        canvas->Font()->Assign(m_grid->Font());
+        for (const std::string& t : items)
+            contentWidth = std::max(contentWidth, canvas->TextWidth(t) + 4);
+    }
+    const int width = std::max(HeaderRect.Width(), contentWidth + 2 * m_list->BorderSize());
+    const int height = m_list->HeightForRows(rows);
+    TPoint p = m_grid->ClientToScreen({HeaderRect.Left, HeaderRect.Bottom});
+    const TRect work = Screen().WorkAreaRect();
+    p.X = std::max(work.Left, std::min(p.X, work.Right - width));
+    if (p.Y + height > work.Bottom)
+        p.Y = m_grid->ClientToScreen({0, HeaderRect.Top}).Y - height;
+    m_list->SetBounds(0, 0, width, height);
+    m_window->Popup(m_grid, Bounds(p.X, p.Y, width, height));
+}
+
+void TdxDBGridFilterPopupListBox::Close(bool Accept)
+{
+    TdxDBTreeListColumn* column = m_column;
+    const int index = m_list->ItemIndex();
+    {
+        TValueRestorer<bool> closing(m_closing, true);
+        m_window->ClosePopup(pcrCode);
+    }
+    m_column = nullptr;
+    if (!Accept || !column || index < 0)
+        return;
+    TdxDBGridFilter* filter = m_grid->Filter();
+    if (!filter->AcceptDropDownItem(column, m_values, index))
+        filter->Custom(column);
+}
+
+void TdxDBGridFilterPopupListBox::ColumnRemoved(TdxDBTreeListColumn* Column)
+{
+    if (m_column == Column) {
+        TValueRestorer<bool> closing(m_closing, true);
+        m_window->ClosePopup(pcrCode);
+        m_column = nullptr;
+    }
 }
 
 } // namespace qel

@@ -7,12 +7,15 @@
 #include "dbgrid/GridCriteria.h"
 #include "platform/core/Component.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace qel {
 
 class TCustomdxDBGrid;
+class TPopupWindow;
+class TCustomdxPopupListBox;
 
 enum TdxDBGridFilterStatus : std::uint8_t { fsAuto, fsNone, fsAlways };
 
@@ -104,6 +107,35 @@ private:
     int m_dropDownWidth{0};
     TdxDBGridFilterStatus m_filterStatus{fsAuto};
     int m_maxDropDownCount{1000};
+};
+
+// The header drop-down: a popup list under a column header. The grid
+// creates it on first use and keeps it; keys reach it through the grid.
+class TdxDBGridFilterPopupListBox {
+public:
+    explicit TdxDBGridFilterPopupListBox(TCustomdxDBGrid* Grid);
+    ~TdxDBGridFilterPopupListBox();
+
+    TdxDBTreeListColumn* Column() const { return m_column; }
+    TdxDBGridFilterValues& Values() { return m_values; }
+    TCustomdxPopupListBox* ListBox() const { return m_list; }
+    TPopupWindow* Window() const { return m_window.get(); }
+    bool IsOpen() const;
+
+    // Fills the list for Column and shows it under HeaderRect (client coordinates of the grid).
+    void Open(TdxDBTreeListColumn* Column, const TRect& HeaderRect);
+    // Closes; Accept applies the selected item (the custom dialog for "(Custom...)").
+    void Close(bool Accept);
+    // The column went away.
+    void ColumnRemoved(TdxDBTreeListColumn* Column);
+
+private:
+    TCustomdxDBGrid* m_grid;
+    std::unique_ptr<TPopupWindow> m_window;
+    TCustomdxPopupListBox* m_list{nullptr};   // child of the window
+    TdxDBTreeListColumn* m_column{nullptr};
+    TdxDBGridFilterValues m_values;
+    bool m_closing{false};
 };
 
 } // namespace qel

@@ -1,6 +1,7 @@
 // The grid's keyboard table and the deletion of records.
 #include "dbgrid/DBGrid.h"
 
+#include "editors/PopupListBox.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Keyboard.h"
 #include "platform/core/Guards.h"
@@ -53,8 +54,36 @@ void TCustomdxDBGrid::DeleteSelection()
     ClearSelection();
 }
 
+void TCustomdxDBGrid::DropDownFilter(int ColumnIndex)
+{
+    TdxDBTreeListColumn* column = GetColumn(ColumnIndex);
+    const TRect header = column ? GetHeaderRect(ColumnIndex) : TRect{};
+    if (!column || header.Width() <= 0 || header.Height() <= 0)
+        return;
+    if (!m_filterPopup)
+        m_filterPopup = std::make_unique<TdxDBGridFilterPopupListBox>(this);
+    m_filterPopup->Open(column, header);
+}
+
 void TCustomdxDBGrid::KeyDown(std::uint16_t& Key, TShiftState Shift)
 {
+    // An open header drop-down takes the keys: Enter accepts, Esc and F4 cancel.
+    if (IsFilterDropDownOpen()) {
+        if (Key == VK_RETURN) {
+            Key = 0;
+            m_filterPopup->Close(true);
+            return;
+        }
+        if (Key == VK_ESCAPE || Key == VK_F4) {
+            Key = 0;
+            m_filterPopup->Close(false);
+            return;
+        }
+        if (m_filterPopup->ListBox()->HandleKey(Key, Shift)) {
+            Key = 0;
+            return;
+        }
+    }
     // The user's handler runs first, once; it is detached meanwhile so the
     // tree list's handling does not call it again, and comes back whatever happens.
     TKeyEvent userHandler = std::move(OnKeyDown);

@@ -3,6 +3,9 @@
 #include "dbgrid/DBGrid.h"
 
 #include "GridTestSupport.h"
+#include "TestSupport.h"
+#include "editors/PopupListBox.h"
+#include "platform/controls/Keyboard.h"
 
 #include <gtest/gtest.h>
 
@@ -141,4 +144,33 @@ TEST(GridFilter, DataSetFilterText)
     f.filter->SetActive(false);
     EXPECT_EQ(f.filter->Criteria()->Root()->Count(), 0);
     EXPECT_EQ(f.Rows().size(), 10u);
+}
+
+TEST(GridFilter, HeaderDropDownByKeys)
+{
+    FilterFixture f;
+    f.grid->DropDownFilter(f.area->GetColumnIndex());
+    ASSERT_TRUE(f.grid->IsFilterDropDownOpen());
+    TCustomdxPopupListBox* list = f.grid->FilterPopup()->ListBox();
+    EXPECT_EQ(Lines(*list->Items()),
+              (std::vector<std::string>{"(All)", "(Custom...)", "(Blanks)", "(NonBlanks)", "East", "North", "South"}));
+    EXPECT_EQ(list->ItemIndex(), 0);
+    std::uint16_t key = VK_DOWN;
+    for (int i = 0; i < 3; ++i) {
+        key = VK_DOWN;
+        f.grid->KeyDown(key, {});
+    }
+    key = VK_RETURN;
+    f.grid->KeyDown(key, {});
+    EXPECT_FALSE(f.grid->IsFilterDropDownOpen());
+    EXPECT_EQ(f.Rows().size(), 8u);   // non-blanks
+
+    f.grid->DropDownFilter(f.area->GetColumnIndex());
+    EXPECT_EQ(list->ItemIndex(), 3);
+    key = VK_DOWN;
+    f.grid->KeyDown(key, {});
+    key = VK_ESCAPE;
+    f.grid->KeyDown(key, {});
+    EXPECT_FALSE(f.grid->IsFilterDropDownOpen());
+    EXPECT_EQ(f.Rows().size(), 8u);   // cancelled: unchanged
 }
