@@ -1,6 +1,7 @@
 #include "dbgrid/DBTreeListControl.h"
 
 #include "dbgrid/DBTreeListColumn.h"
+#include "editors/InplaceEdit.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
@@ -551,6 +552,14 @@ void TCustomdxDBTreeListControl::DoChangeNodeEx()
     InvalidatePendingFocusRow();
     if (OnChangeNodeEx && LinkActive())
         OnChangeNodeEx(this);
+}
+
+TColor TCustomdxDBTreeListControl::GetEditColor() const
+{
+    TColor color = Color();
+    if (OnGetEditColor)
+        OnGetEditColor(const_cast<TCustomdxDBTreeListControl*>(this), GetFocusedNode(), color, GetFocusedColumn());
+    return color;
 }
 
 Variant TCustomdxDBTreeListControl::GetNodeValue(const TdxTreeListNode* Node, int Column) const

@@ -15,6 +15,14 @@ if ! dpkg-query -W -f='${Status}' libsqlite3-dev 2>/dev/null | grep -q 'install 
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq libsqlite3-dev
 fi
 
+# The sqlite3 shell is the reference of the export benchmark (bench.sh exports).
+if ! command -v sqlite3 >/dev/null 2>&1; then
+  echo "Installing: sqlite3"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq sqlite3
+fi
+
 BUILD=build/release
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQEL_BUILD_TESTS=OFF -DQEL_BUILD_BENCH=ON >/dev/null
 names=("$@")

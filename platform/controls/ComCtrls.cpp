@@ -85,9 +85,9 @@ void TTabSheet::TextChanged()
 TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner, new QTabWidget)
 {
     auto* tw = static_cast<QTabWidget*>(Widget());
-    QObject::connect(tw, &QTabWidget::currentChanged, tw, [this](int index) {
+    QObject::connect(tw, &QTabWidget::currentChanged, tw, [this](int Index) {
         if (!IsDestroying())
-            UserSelected(index);
+            UserSelected(Index);
     });
     SetBounds(0, 0, 289, 193);
 }
@@ -162,7 +162,7 @@ void TPageControl::ControlRemoved(TControl* Control)
 {
     // The sheet may be in its destructor already: find it by address.
     auto it = std::find_if(m_pages.begin(), m_pages.end(),
-                           [Control](TTabSheet* p) { return static_cast<TControl*>(p) == Control; });
+                           [Control](TTabSheet* P) { return static_cast<TControl*>(P) == Control; });
     if (it == m_pages.end())
         return;
     auto* tw = static_cast<QTabWidget*>(Widget());

@@ -256,10 +256,10 @@ void TMenu::SetImages(TImageList* Value)
     m_images = Value;
     if (Value)
         Value->FreeNotification(this);
-    std::function<void(TMenuItem*)> refresh = [&](TMenuItem* item) {
-        for (int i = 0; i < item->Count(); ++i) {
-            item->Items(i)->UpdateAction();
-            refresh(item->Items(i));
+    std::function<void(TMenuItem*)> refresh = [&](TMenuItem* Item) {
+        for (int i = 0; i < Item->Count(); ++i) {
+            Item->Items(i)->UpdateAction();
+            refresh(Item->Items(i));
         }
     };
     refresh(m_items.get());

@@ -1,0 +1,123 @@
+#include "dbgrid/DBGridExport.h"
+
+#include "platform/core/Guards.h"
+
+#include <unordered_set>
+
+namespace qel {
+
+TdxDBGridExport::TdxDBGridExport(TdxExportGridAccess* Grid, std::string FileName, bool SaveAll)
+    : m_grid(Grid), m_fileName(std::move(FileName)), m_saveAll(SaveAll)
+{
+}
+
+void TdxDBGridExport::SaveToFile()
+{
+    SafeWriteFile(m_fileName, [this](TStream& S) { SaveToStream(S); });
+}
+
+void TdxDBGridExport::SaveToStream(TStream& Stream)
+{
+    if (!m_grid || !m_grid->Control() || !m_grid->HasDataSet())
+        return;
+    TValueRestorer<TStream*> streamScope(m_stream, &Stream);
+    m_rowIndex = 0;
+    m_exportAll = m_saveAll || m_grid->SelectedRecordCount() == 0;
+    m_walkDataset = m_grid->IsBufferMode() || (m_grid->IsPartialLoadMode() && m_exportAll);
+
+    std::vector<TdxTreeListNode*> nodes;
+    if (!m_walkDataset)
+        nodes = ExportNodes(*m_grid, m_exportAll);
+    const int dataSetRows =
+        !m_walkDataset ? 0 : (m_exportAll ? m_grid->DataSetRecordCount() : m_grid->SelectedRecordCount());
+    PrepareRows(nodes, dataSetRows);
+
+    if (m_walkDataset)
+        m_grid->BeginWalk();
+    // Restores position and controls also when writing fails; never throws.
+    Finally walkEnd([this] {
+        if (m_walkDataset)
+            m_grid->EndWalk();
+    });
+
+    BeginExport();
+    WriteHeader();
+    if (m_walkDataset && m_exportAll) {
+        for (m_grid->First(); !m_grid->Eof(); m_grid->Next()) {
+            WriteNode(nullptr);
+            AdvanceRow();
+        }
+    } else if (m_walkDataset) {
+        for (int i = 0; i < m_grid->SelectedRecordCount(); ++i) {
+            m_grid->GotoSelected(i);
+            WriteNode(nullptr);
+            AdvanceRow();
+        }
+    } else {
+        for (TdxTreeListNode* node : nodes) {
+            WriteNode(node);
+            AdvanceRow();
+        }
+    }
+    WriteFooter();
+    EndExport();
+}
+
+std::vector<TdxTreeListNode*> TdxDBGridExport::ExportNodes(const TdxExportGridAccess& Grid, bool ExportAll)
+{
+    const TCustomdxTreeListControl& tree = *Grid.Control();
+    std::vector<TdxTreeListNode*> out;
+    // Selected nodes and their ancestors (the group rows above them); found in
+    // one pass, so the order needs no sorting afterwards.
+    std::unordered_set<const TdxTreeListNode*> chosen;
+    if (!ExportAll) {
+        for (TdxTreeListNode* n = tree.Count() > 0 ? tree.TopLevelNode(0) : nullptr; n; n = n->GetNext())
+            if (Grid.IsNodeSelected(n))
+                for (TdxTreeListNode* a = n; a && chosen.insert(a).second; a = a->Parent()) {
+                }
+    }
+    // One depth-first walk in tree order; below a selected node every node goes.
+    struct TFrame {
+        TdxTreeListNode* Node;
+        bool All;
+    };
+    std::vector<TFrame> stack;
+    for (int i = tree.Count() - 1; i >= 0; --i)
+        stack.push_back({tree.TopLevelNode(i), ExportAll});
+    while (!stack.empty()) {
+        const TFrame f = stack.back();
+        stack.pop_back();
+        if (!f.All && chosen.count(f.Node) == 0)
+            continue;
+        out.push_back(f.Node);
+        const bool all = f.All || Grid.IsNodeSelected(f.Node);
+        for (int c = f.Node->Count() - 1; c >= 0; --c)
+            stack.push_back({f.Node->GetItem(c), all});
+    }
+    return out;
+}
+
+Variant TdxDBGridExport::CellValue(TdxTreeListNode* Node, int Column) const
+{
+    if (!m_grid->HasField(Column))
+        return Variant(std::string());
+    return Node ? Node->GetValue(Column) : m_grid->RecordValue(Column);
+}
+
+std::string TdxDBGridExport::CellText(TdxTreeListNode* Node, int Column, bool HTML) const
+{
+    Variant v = CellValue(Node, Column);
+    if (const TdxTreeListColumn* col = Control()->GetColumnByIndex(Column); col && col->GetValueText(v, HTML))
+        return v.IsEmptyOrNull() ? std::string() : v.AsString();
+    if (Node)
+        return Node->GetString(Column);
+    return m_grid->HasField(Column) ? m_grid->RecordDisplayText(Column) : std::string();
+}
+
+std::string TdxDBGridExport::GroupText(TdxTreeListNode* Node) const
+{
+    const int column = m_grid->GroupColumn(Node->Level());
+    return column >= 0 ? Node->GetString(column) : Node->GetString(0);
+}
+
+} // namespace qel

@@ -1,0 +1,76 @@
+#pragma once
+// TdxDBGridExport: the common machinery of the grid's export writers. One
+// fixed order of steps (BeginExport, WriteHeader, the rows, WriteFooter,
+// EndExport), the choice of rows, and the file: written through a temporary
+// beside the target, so a failing export leaves the previous file untouched.
+//
+//   TdxDBGridExportHTML exporter(&access, "grid.html", true);
+//   exporter.SaveToFile();
+#include "dbgrid/ExportGridAccess.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/Stream.h"
+
+#include <string>
+#include <vector>
+
+namespace qel {
+
+QEL_DECLARE_EXCEPTION(EdxExportError, Exception);
+
+class TdxDBGridExport {
+public:
+    TdxDBGridExport(TdxExportGridAccess* Grid, std::string FileName, bool SaveAll);
+    virtual ~TdxDBGridExport() = default;
+    TdxDBGridExport(const TdxDBGridExport&) = delete;
+    TdxDBGridExport& operator=(const TdxDBGridExport&) = delete;
+
+    const std::string& FileName() const { return m_fileName; }
+    TdxExportGridAccess* Grid() const { return m_grid; }
+    bool SaveAll() const { return m_saveAll; }
+    int RowIndex() const { return m_rowIndex; }
+
+    virtual void SaveToFile();
+    void SaveToStream(TStream& Stream);
+
+    // The exported nodes in tree order: every node (ExportAll), or the
+    // selected nodes with their group rows above them and their contents below.
+    static std::vector<TdxTreeListNode*> ExportNodes(const TdxExportGridAccess& Grid, bool ExportAll);
+
+protected:
+    // Before anything is written: the nodes to export, or (a dataset walk)
+    // the number of dataset records. May raise to refuse the export.
+    virtual void PrepareRows(const std::vector<TdxTreeListNode*>& /*Nodes*/, int /*DataSetRows*/) {}
+    virtual void BeginExport() {}
+    virtual void EndExport() {}
+    virtual void WriteHeader() {}
+    virtual void WriteFooter() {}
+    // One row: a grid node, or nullptr for the dataset's current record.
+    virtual void WriteNode(TdxTreeListNode* /*Node*/) {}
+
+    TStream& Stream() const { return *m_stream; }
+    void Write(const std::string& Text) { m_stream->WriteBytes(Text); }
+    void AdvanceRow() { ++m_rowIndex; }
+    bool ExportAll() const { return m_exportAll; }
+    bool WalkDataset() const { return m_walkDataset; }
+    int GroupCount() const { return m_grid->GroupColumnCount(); }
+    TCustomdxTreeListControl* Control() const { return m_grid->Control(); }
+
+    // The cell's value (node, dataset record, or Empty without a field).
+    Variant CellValue(TdxTreeListNode* Node, int Column) const;
+    // The text of a cell: the column's conversion of the value when it
+    // converts (empty for Null), else the node's string or the field's display text.
+    std::string CellText(TdxTreeListNode* Node, int Column, bool HTML) const;
+    // The text of a group row: the node's string for the group column of its level.
+    std::string GroupText(TdxTreeListNode* Node) const;
+
+private:
+    TdxExportGridAccess* m_grid;
+    std::string m_fileName;
+    bool m_saveAll;
+    bool m_exportAll{true};
+    bool m_walkDataset{false};
+    int m_rowIndex{0};
+    TStream* m_stream{nullptr};
+};
+
+} // namespace qel

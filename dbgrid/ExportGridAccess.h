@@ -1,0 +1,84 @@
+#pragma once
+// What the export writers read of a grid. The tree-list part (nodes, bands,
+// header layout, columns, row footers, fonts and colours) comes from the
+// control; the data-bound part (group columns, fields, summaries, holding
+// modes, the dataset walk) is virtual, answered by the data-bound grid.
+// Column arguments are grid column indexes.
+#include "dbgrid/DBTreeListColumn.h"
+#include "platform/core/Variant.h"
+#include "platform/data/DataSetTypes.h"
+#include "treelist/TreeListControl.h"
+
+#include <string>
+#include <vector>
+
+namespace qel {
+
+
+// One position of the header layout: the column shown there.
+struct TdxExportHeaderCell {
+    int Column = -1;
+    int Band = 0;       // visible band
+    int BandRow = 0;
+    int Position = 0;
+};
+
+class TdxExportGridAccess {
+public:
+    explicit TdxExportGridAccess(TCustomdxTreeListControl* Control) : m_control(Control) {}
+    virtual ~TdxExportGridAccess() = default;
+
+    TCustomdxTreeListControl* Control() const { return m_control; }
+
+    // Without a data source and dataset the export writes an empty file.
+    virtual bool HasDataSet() const { return m_control != nullptr; }
+    virtual int GroupColumnCount() const { return 0; }
+    virtual int GroupColumn(int /*Level*/) const { return -1; }
+    virtual TColor RowFooterTextColor() const { return m_control->Font()->Color(); }
+
+    // Every shown column in header order (visible bands only), with its place.
+    std::vector<TdxExportHeaderCell> HeaderCells() const;
+    // Total of the column counts of the rows of a visible band.
+    int BandColumnCount(int VisibleBand) const;
+    std::string ColumnXmlBaseName(int Column) const;   // Name, or "Column" + index
+
+    // ----- fields ------------------------------------------------------------------------
+    // The column has a field name and a bound field.
+    virtual bool HasField(int /*Column*/) const { return true; }
+    virtual TFieldType FieldType(int /*Column*/) const { return ftString; }
+    virtual std::string FieldName(int /*Column*/) const { return {}; }
+    // The field of a dataset record has a text handler (its display text is then used).
+    virtual bool FieldHasGetText(int /*Column*/) const { return false; }
+    // Value and display text of the dataset's current record (rows of a dataset walk).
+    virtual Variant RecordValue(int /*Column*/) const { return Variant(); }
+    virtual std::string RecordDisplayText(int /*Column*/) const { return {}; }
+
+    // ----- summaries ---------------------------------------------------------------------
+    virtual TdxSummaryType SummaryFooterType(int /*Column*/) const { return cstNone; }
+    virtual std::string SummaryFooterField(int /*Column*/) const { return {}; }
+    virtual std::string SummaryFooterText(int Column) const;
+    // The value the grid's footer shows for the column; false when it shows none.
+    virtual bool SummaryFooterValue(int /*Column*/, Variant& /*Value*/) const { return false; }
+
+    // ----- holding modes and the dataset walk ------------------------------------------------
+    virtual bool IsBufferMode() const { return false; }
+    virtual bool IsPartialLoadMode() const { return false; }
+    // Number of records of the dataset (to size the worksheet before writing).
+    virtual int DataSetRecordCount() const { return 0; }
+    // A walk: BeginWalk remembers the position and disables controls; EndWalk
+    // restores them (never throwing). GotoSelected moves to selected record Index.
+    virtual void BeginWalk() {}
+    virtual void EndWalk() noexcept {}
+    virtual void First() {}
+    virtual bool Eof() const { return true; }
+    virtual void Next() {}
+    virtual int SelectedRecordCount() const { return m_control ? m_control->GetSelectedCount() : 0; }
+    virtual void GotoSelected(int /*Index*/) {}
+    // Whether a node's row is selected (the node's own mark, or its record's bookmark).
+    virtual bool IsNodeSelected(const TdxTreeListNode* Node) const { return Node->Selected(); }
+
+private:
+    TCustomdxTreeListControl* m_control;
+};
+
+} // namespace qel

@@ -1,0 +1,315 @@
+#include "dbgrid/GridLayouts.h"
+
+#include "platform/core/ClassRegistry.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/Guards.h"
+#include "platform/core/PropertyRegistry.h"
+#include "platform/data/DataSource.h"
+#include "platform/core/Streaming.h"
+#include "platform/graphics/Graphics.h"
+
+#include <algorithm>
+
+namespace qel {
+
+QEL_REGISTER_CLASS(TdxDBGridWrapper, TdxDBGrid);
+QEL_REGISTER_CLASS(TdxDBGridLayout, TComponent);
+QEL_REGISTER_CLASS(TdxDBGridLayoutList, TComponent);
+
+namespace {
+
+// The grid's settings as published properties, so that a layout's stream
+// carries them. Defaults are the values a layout resets a grid to, so a
+// value left out of a stream is the value it had. Registered here, beside
+// their only reader, so the static library keeps them.
+
+const bool registered = [] {
+    TPropertyRegistrar<TCustomdxDBGrid>("TCustomdxDBGrid")
+        .Component("DataSource", &TCustomdxDBGrid::DataSource, &TCustomdxDBGrid::SetDataSource)
+        .String("KeyField", &TCustomdxDBGrid::KeyField, &TCustomdxDBGrid::SetKeyField)
+        .String("PreviewFieldName", &TCustomdxDBGrid::PreviewFieldName, &TCustomdxDBGrid::SetPreviewFieldName)
+        .Boolean("ShowGroupPanel", &TCustomdxDBGrid::ShowGroupPanel, &TCustomdxDBGrid::SetShowGroupPanel, false)
+        .Boolean("ShowBands", &TCustomdxDBGrid::ShowBands, &TCustomdxDBGrid::SetShowBands, false)
+        .Boolean("ShowHeader", &TCustomdxDBGrid::ShowHeader, &TCustomdxDBGrid::SetShowHeader, true)
+        .Boolean("ShowGrid", &TCustomdxDBGrid::ShowGrid, &TCustomdxDBGrid::SetShowGrid, true)
+        .Boolean("ShowRowFooter", &TCustomdxDBGrid::ShowRowFooter, &TCustomdxDBGrid::SetShowRowFooter, false)
+        .Integer("DefaultRowHeight", &TCustomdxDBGrid::DefaultRowHeight, &TCustomdxDBGrid::SetDefaultRowHeight, 17)
+        .Integer("IndentDesc", &TCustomdxDBGrid::IndentDesc, &TCustomdxDBGrid::SetIndentDesc, 20)
+        .Integer("PreviewLines", &TCustomdxDBGrid::PreviewLines, &TCustomdxDBGrid::SetPreviewLines, 2)
+        .Integer("MaxRowLineCount", &TCustomdxDBGrid::MaxRowLineCount, &TCustomdxDBGrid::SetMaxRowLineCount, -1)
+        .Integer("GrIndicatorWidth", &TCustomdxDBGrid::GrIndicatorWidth, &TCustomdxDBGrid::SetGrIndicatorWidth, 12)
+        .Color("GroupPanelColor", &TCustomdxDBGrid::GroupPanelColor, &TCustomdxDBGrid::SetGroupPanelColor,
+               clBtnShadow)
+        .Color("HeaderColor", &TCustomdxDBGrid::HeaderColor, &TCustomdxDBGrid::SetHeaderColor, clBtnFace)
+        .String("SummarySeparator", &TCustomdxDBGrid::SummarySeparator, &TCustomdxDBGrid::SetSummarySeparator,
+                ", ");
+    return true;
+}();
+
+} // namespace
+
+std::string TdxDBGridWrapper::DisplayPath() const
+{
+    return (Owner() ? Owner()->Name() : std::string()) + ".(DBGrid)";
+}
+
+// ===== TdxDBGridLayout ==================================================================
+
+TdxDBGridLayout::TdxDBGridLayout(TComponent* AOwner) : TComponent(AOwner) {}
+
+TdxDBGridLayout::~TdxDBGridLayout()
+{
+    // The wrapper is dropped unstored: nobody reads the snapshot any more.
+    m_wrapper.reset();
+    if (m_hostForm)
+        m_hostForm->RemoveFreeNotification(this);
+    if (m_layoutList)
+        m_layoutList->RemoveLayout(this);
+}
+
+void TdxDBGridLayout::SetLayoutList(TdxDBGridLayoutList* Value)
+{
+    if (m_layoutList == Value)
+        return;
+    if (m_layoutList)
+        m_layoutList->RemoveLayout(this);
+    if (Value)
+        Value->AddLayout(this);
+}
+
+void TdxDBGridLayout::SetParentComponent(TComponent* Value)
+{
+    if (auto* list = dynamic_cast<TdxDBGridLayoutList*>(Value))
+        SetLayoutList(list);
+}
+
+TComponent* TdxDBGridLayout::GetParentComponent() const
+{
+    return m_layoutList;
+}
+
+void TdxDBGridLayout::SetHostForm(TWinControl* Value)
+{
+    if (m_hostForm)
+        m_hostForm->RemoveFreeNotification(this);
+    m_hostForm = Value;
+    if (m_hostForm)
+        m_hostForm->FreeNotification(this);
+}
+
+void TdxDBGridLayout::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == m_hostForm) {
+        m_hostForm = nullptr;
+        if (m_wrapper)
+            m_wrapper->SetParent(nullptr);
+    }
+}
+
+void TdxDBGridLayout::StoreGrid(TCustomdxDBGrid& Grid)
+{
+    TMemoryStream captured;
+    SaveComponentToMemory(&Grid, captured);
+    m_data.LoadFromStream(captured);
+}
+
+void TdxDBGridLayout::Assign(TPersistent* Source)
+{
+    if (auto* layout = dynamic_cast<TdxDBGridLayout*>(Source)) {
+        if (layout == this)
+            return;
+        if (layout->Editing())
+            layout->StoreGrid(*layout->m_wrapper);
+        TMemoryStream copy;
+        copy.SetBytes(layout->m_data.Bytes());
+        m_data.LoadFromStream(copy);
+        if (m_wrapper)
+            LoadComponentFromMemory(m_data, m_wrapper.get(), this);
+        return;
+    }
+    if (auto* grid = dynamic_cast<TCustomdxDBGrid*>(Source)) {
+        // Captured through the wrapper so that the snapshot holds what a
+        // grid of the layout's own reads back; the wrapper goes again so no
+        // hidden grid stays bound to the source's data.
+        const bool wasEditing = Editing();
+        BeginEdit();
+        Finally leave([&] {
+            if (!wasEditing)
+                m_wrapper.reset();
+        });
+        TMemoryStream captured;
+        SaveComponentToMemory(grid, captured);
+        LoadComponentFromMemory(captured, m_wrapper.get(), this);
+        StoreGrid(*m_wrapper);
+        return;
+    }
+    TComponent::Assign(Source);   // refuses; the snapshot stays
+}
+
+void TdxDBGridLayout::AssignTo(TPersistent* Dest)
+{
+    auto* grid = dynamic_cast<TCustomdxDBGrid*>(Dest);
+    if (!grid) {
+        TComponent::AssignTo(Dest);
+        return;
+    }
+    if (Editing())
+        StoreGrid(*m_wrapper);
+    // A snapshot that cannot be read must fail before the grid is reset:
+    // read it into a scratch grid first.
+    if (!IsEmpty()) {
+        TdxDBGrid scratch(nullptr);
+        LoadComponentFromMemory(m_data, &scratch, nullptr);
+    }
+    TUpdateScope<TCustomdxDBGrid> update(*grid);
+    const std::string name = grid->Name();
+    Finally keepName([&] {
+        if (grid->Name() != name)
+            grid->SetName(name);
+    });
+    ResetGrid(*grid);
+    if (!IsEmpty())
+        LoadComponentFromMemory(m_data, grid, grid->Owner());
+    grid->SetName(name);
+    static_cast<TComponent*>(grid)->Loaded();   // public on the component
+}
+
+void TdxDBGridLayout::BeginEdit()
+{
+    if (m_wrapper)
+        return;
+    // Owned by the layout, so that its references (the data source) resolve
+    // through the layout's form.
+    auto wrapper = std::make_unique<TdxDBGridWrapper>(this);
+    if (m_hostForm) {
+        wrapper->SetParent(m_hostForm);
+        wrapper->SetBounds(0, 0, m_hostForm->ClientWidth(), m_hostForm->ClientHeight());
+    }
+    if (IsEmpty()) {
+        TMemoryStream captured;
+        SaveComponentToMemory(wrapper.get(), captured);
+        m_data.LoadFromStream(captured);
+    } else {
+        LoadComponentFromMemory(m_data, wrapper.get(), this);
+    }
+    m_wrapper = std::move(wrapper);
+}
+
+void TdxDBGridLayout::EndEdit()
+{
+    if (!m_wrapper)
+        return;
+    Finally drop([&] { m_wrapper.reset(); });
+    StoreGrid(*m_wrapper);
+}
+
+void TdxDBGridLayout::ReadDataBlock(TStream& Stream)
+{
+    TMemoryStream block;
+    block.LoadFromStream(Stream);
+    m_data.LoadFromStream(block);
+    if (m_wrapper)
+        LoadComponentFromMemory(m_data, m_wrapper.get(), this);
+}
+
+void TdxDBGridLayout::DefineProperties(TFiler& Filer)
+{
+    TComponent::DefineProperties(Filer);
+    if (m_wrapper && ComponentState().Contains(csWriting))
+        StoreGrid(*m_wrapper);
+    Filer.DefineBinaryProperty(
+        "Data", [this](TStream& Stream) { ReadDataBlock(Stream); },
+        [this](TStream& Stream) {
+            if (m_wrapper)
+                StoreGrid(*m_wrapper);
+            m_data.SaveToStream(Stream);
+        },
+        !IsEmpty() || m_wrapper != nullptr);
+}
+
+void TdxDBGridLayout::ResetGrid(TCustomdxDBGrid& Grid)
+{
+    Grid.SetDataSource(nullptr);
+    Grid.SetBorderStyle(bsSingle);
+    Grid.SetColor(clWindow);
+    Grid.SetCtl3D(true);
+    Grid.SetParentColor(false);
+    Grid.SetParentFont(true);
+    Grid.SetParentShowHint(true);
+    Grid.SetPopupMenu(nullptr);
+    Grid.SetGroupPanelColor(clBtnShadow);
+    Grid.SetGroupPanelFontColor(clBtnFace);
+    Grid.SetGroupNodeColor(clBtnFace);
+    Grid.SetBandColor(clBtnFace);
+    Grid.SetHeaderColor(clBtnFace);
+    Grid.SetGroupNodeTextColor(clNone);
+    Grid.SetGridLineColor(clNone);
+    Grid.SetRowFooterColor(cl3DLight);
+    Grid.SetHideFocusRect(false);
+    Grid.SetHideSelection(false);
+    Grid.SetIndentDesc(20);
+    Grid.SetLookAndFeel(static_cast<decltype(Grid.LookAndFeel())>(0));
+    Grid.SetDefaultRowHeight(17);
+    Grid.SetPreviewLines(2);
+    Grid.SetHighlightColor(clHighlight);
+    Grid.SetHideSelectionColor(clHighlight);
+    Grid.SetHighlightTextColor(clHighlightText);
+    Grid.SetHideSelectionTextColor(clHighlightText);
+    Grid.SetShowBands(false);
+    Grid.SetShowGrid(true);
+    Grid.SetShowPreviewGrid(true);
+    Grid.SetShowHeader(true);
+    Grid.SetShowRowFooter(false);
+    Grid.SetShowGroupPanel(false);
+    Grid.SetGrIndicatorWidth(12);
+    Grid.SetPreviewFieldName("");
+    Grid.SetKeyField("");
+    Grid.SetDefaultFields(false);
+    Grid.SetSummarySeparator(", ");
+    Grid.SetPreviewMaxLength(0);
+    Grid.SetMaxRowLineCount(-1);
+    // The option sets as a new grid has them.
+    const TdxDBGrid fresh(nullptr);
+    Grid.SetOptions(fresh.Options());
+    Grid.TCustomdxTreeList::SetOptions(fresh.GetOptions());
+    Grid.SetOptionsEx(fresh.GetOptionsEx());
+}
+
+// ===== TdxDBGridLayoutList ==============================================================
+
+TdxDBGridLayoutList::~TdxDBGridLayoutList()
+{
+    while (!m_layouts.empty()) {
+        TdxDBGridLayout* layout = m_layouts.back();
+        RemoveLayout(layout);
+        delete layout;
+    }
+}
+
+int TdxDBGridLayoutList::IndexOf(const TdxDBGridLayout* Layout) const
+{
+    const auto it = std::find(m_layouts.begin(), m_layouts.end(), Layout);
+    return it == m_layouts.end() ? -1 : static_cast<int>(it - m_layouts.begin());
+}
+
+void TdxDBGridLayoutList::AddLayout(TdxDBGridLayout* Layout)
+{
+    m_layouts.push_back(Layout);
+    Layout->m_layoutList = this;
+}
+
+void TdxDBGridLayoutList::RemoveLayout(TdxDBGridLayout* Layout)
+{
+    m_layouts.erase(std::remove(m_layouts.begin(), m_layouts.end(), Layout), m_layouts.end());
+    Layout->m_layoutList = nullptr;
+}
+
+void TdxDBGridLayoutList::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root)
+{
+    for (TdxDBGridLayout* layout : m_layouts)
+        if (layout->Owner() == Root)
+            Proc(layout);
+}
+
+} // namespace qel

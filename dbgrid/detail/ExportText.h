@@ -1,0 +1,29 @@
+#pragma once
+// Text helpers shared by the export writers: escaping for HTML and XML,
+// XML names, quoting of delimited-text fields, colours as RRGGBB.
+#include "platform/graphics/Graphics.h"
+
+#include <string>
+#include <string_view>
+
+namespace qel::exportdetail {
+
+// Drops characters below 32 other than TAB, LF and CR: they make HTML and XML invalid.
+std::string DropControlChars(std::string_view Text);
+// '&', '<', '>' and '"' as entities, control characters dropped (UTF-8 kept).
+std::string HtmlEscape(std::string_view Text);
+// Attribute text of the XML export: the safe ASCII set passes, every other
+// code point becomes "&#N;"; control characters other than TAB, LF and CR are dropped.
+std::string XmlEscape(std::string_view Text);
+// Makes Text a valid XML name: invalid characters become '_', a name that
+// cannot start with its first character gets a leading '_'.
+std::string MakeXmlName(std::string_view Text);
+// A field of the delimited text: quoted with doubled inner quotes when it holds
+// the separator, CR, LF or a double quote.
+std::string QuoteTextField(const std::string& Text, const std::string& Separator);
+// "RRGGBB" of a colour; an unset colour is black.
+std::string ColorHex(TColor Color);
+// RGB of a colour as 0x00BBGGRR; an unset colour is 0.
+std::uint32_t ExportRGB(TColor Color);
+
+} // namespace qel::exportdetail
