@@ -90,8 +90,15 @@ TdxGridDataLink::TdxGridDataLink(TCustomdxDBGrid* Grid) : TdxDBTreeListControlDa
 // ----- grid ---------------------------------------------------------------------------------------
 
 TCustomdxDBGrid::TCustomdxDBGrid(TComponent* AOwner)
-    : TCustomdxDBTreeListControl(AOwner), m_link(std::make_unique<TdxGridDataLink>(this))
+    : TCustomdxDBTreeListControl(AOwner), m_link(std::make_unique<TdxGridDataLink>(this)),
+      m_summaryGroups(std::make_unique<TdxDBGridSummaryGroups>(this)),
+      m_summaries(std::make_unique<TdxDBGridSummaries>(this)),
+      m_filter(std::make_unique<TdxDBGridFilter>(this))
 {
+    m_summaryGroupsLink.Connect(m_summaryGroups->Changes(), [this](TObject*) {
+        if (!IsControlLoading())
+            LayoutChanged();
+    });
     m_options = {egoCanNavigation, egoCanAppend, egoCanInsert, egoCanDelete, egoConfirmDelete, egoEditing,
                  egoUseBookmarks, egoCancelOnExit};
     SetPaintStyle(psOutlook);
@@ -106,6 +113,8 @@ TCustomdxDBGrid::TCustomdxDBGrid(TComponent* AOwner)
 TCustomdxDBGrid::~TCustomdxDBGrid()
 {
     m_destroying = true;
+    m_filterPopup.reset();
+    m_hiddenNodes.clear();
     UnregisterDBTreeListControl(this);
     m_link->SetDataSource(nullptr);
 }
@@ -197,6 +206,7 @@ void TCustomdxDBGrid::SetDefaultFields(bool Value)
     if (Value == m_defaultFields)
         return;
     m_defaultFields = Value;
+    m_filter->SetActive(false);
     if (!IsControlLoading() && LinkActive()) {
         RebuildColumns();
         RelinkActive();
@@ -524,7 +534,141 @@ std::string TCustomdxDBGrid::GetGroupRowText(TdxTreeListNode* Node) const
     TdxDBTreeListColumn* column = Node ? GetGroupColumn(Node->Level()) : nullptr;
     if (!column)
         return TCustomdxDBTreeListControl::GetGroupRowText(Node);
-    return column->Caption() + " : " + GetNodeString(Node, column->GetColumnIndex());
+    return column->Caption() + " : " + GetNodeString(Node, column->GetColumnIndex()) +
+           m_summaries->GroupRowSuffix(Node);
+}
+
+// ----- filter ---------------------------------------------------------------------------------------
+
+void TCustomdxDBGrid::ApplyFilter()
+{
+    TdxDBGridCriteria* criteria = m_filter->Criteria();
+    m_filterActive = criteria->Root()->Count() > 0;
+    criteria->Changed();
+    RefilterNodes();
+    const std::string text = criteria->GetFilterText();
+    if (OnFilterChanged)
+        OnFilterChanged(this);
+    TDataSet* ds = DataSet();
+    if (m_filter->AutoDataSetFilter() && ds) {
+        ds->SetFilter(text);
+        TFilterOptions options = ds->FilterOptions();
+        if (m_filter->CaseInsensitive())
+            options += TFilterOptions{foCaseInsensitive};
+        else
+            options -= TFilterOptions{foCaseInsensitive};
+        ds->SetFilterOptions(options);
+        ds->SetFiltered(!text.empty());
+    }
+}
+
+bool TCustomdxDBGrid::IsNodePassingFilter(TdxDBGridNode* Node) const
+{
+    return !m_filterActive || !IsAllRecordsMode() || m_filter->Criteria()->Evaluate(Node);
+}
+
+void TCustomdxDBGrid::PrepareFilter()
+{
+    m_filter->Criteria()->Changed();
+}
+
+void TCustomdxDBGrid::RefilterNodes()
+{
+    if (IsAllRecordsMode() && LinkActive() && !IsControlLoading() && !m_loading)
+        ReloadNodes();
+}
+
+void TCustomdxDBGrid::HideNode(TdxDBGridNode* Node)
+{
+    if (m_insertNode == Node)
+        m_insertNode = nullptr;
+    Node->SetSelected(false);
+    TdxTreeListNode* parent = Node->Parent();
+    Node->Detach();
+    m_hiddenNodes.emplace_back(Node);
+    m_keyIndexValid = false;
+    if (parent && parent->Count() == 0)
+        FreeEmptyGroupNodes(parent);
+}
+
+void TCustomdxDBGrid::CollectFilterValues(TdxDBTreeListColumn* Column, TdxDBGridFilterValues& Values) const
+{
+    Values.Clear();
+    Values.SetCaseInsensitive(m_filter->CaseInsensitive());
+    Values.SetMaxCount(m_filter->MaxDropDownCount());
+    if (!Column)
+        return;
+    if (IsAllRecordsMode()) {
+        auto add = [&](TdxTreeListNode* Node) {
+            Variant v;
+            std::string text;
+            Column->GetFilterDisplayText(Node, v, text);
+            Values.Add(v, text, true);
+        };
+        std::vector<TdxTreeListNode*> stack;
+        for (int i = GetCount() - 1; i >= 0; --i)
+            stack.push_back(GetItem(i));
+        while (!stack.empty()) {
+            TdxTreeListNode* n = stack.back();
+            stack.pop_back();
+            if (IsGroupRow(n)) {
+                for (int i = n->Count() - 1; i >= 0; --i)
+                    stack.push_back(n->GetItem(i));
+            } else {
+                add(n);
+            }
+        }
+        for (const auto& n : m_hiddenNodes)
+            add(n.get());
+        return;
+    }
+    if (!OnEnumFilterValues)
+        return;
+    bool more = true;
+    while (more) {
+        std::string text;
+        Variant value = Variant::Null();
+        more = true;
+        OnEnumFilterValues(const_cast<TCustomdxDBGrid*>(this), Column, more, text, value);
+        Values.Add(value, text, false);
+    }
+}
+
+// ----- summaries ------------------------------------------------------------------------------------
+
+std::string TCustomdxDBGrid::GetFooterCellText(int Column) const
+{
+    TdxDBTreeListColumn* c = GetColumn(Column);
+    if (c && c->SummaryFooterType() != cstNone)
+        return m_summaries->FooterText(Column);
+    return TCustomdxDBTreeListControl::GetFooterCellText(Column);
+}
+
+bool TCustomdxDBGrid::IsExistFooterCell(int Column) const
+{
+    TdxDBTreeListColumn* c = GetColumn(Column);
+    return (c && c->SummaryFooterType() != cstNone) || TCustomdxDBTreeListControl::IsExistFooterCell(Column);
+}
+
+bool TCustomdxDBGrid::IsLevelFooter(int Level) const
+{
+    return m_summaries->IsLevelFooter(Level) || TCustomdxDBTreeListControl::IsLevelFooter(Level);
+}
+
+bool TCustomdxDBGrid::IsExistRowFooterCell(TdxTreeListNode* Node, int Column, int FooterIndex) const
+{
+    return m_summaries->IsExistRowFooterCell(Node, Column, GetRowFooterLevel(Node, FooterIndex)) ||
+           TCustomdxDBTreeListControl::IsExistRowFooterCell(Node, Column, FooterIndex);
+}
+
+void TCustomdxDBGrid::GetRowFooterCellText(TdxTreeListNode* Node, int Column, int FooterIndex,
+                                           std::string& Text) const
+{
+    const int level = GetRowFooterLevel(Node, FooterIndex);
+    if (m_summaries->IsExistRowFooterCell(Node, Column, level))
+        Text = m_summaries->RowFooterText(Node, Column, level);
+    else
+        TCustomdxDBTreeListControl::GetRowFooterCellText(Node, Column, FooterIndex, Text);
 }
 
 // ----- loading --------------------------------------------------------------------------------------
@@ -699,6 +843,8 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
     PurgeSelectedBookmarks();
     BindPreviewField();
     PrepareFooterSummaries();
+    m_summaries->Prepare();
+    m_hiddenNodes.clear();
     m_loadedRecordCount = 0;
     const Variant focusKey = m_focusKey;
     const int focusLevel = m_focusLevel;
@@ -722,9 +868,10 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
             TdxDBGridNode* node = PlaceRecord(OldNodes);
             FillNode(node, recordNumber);
             if (!IsNodePassingFilter(node)) {
-                FreeEmptyGroupNodes(node);
+                HideNode(node);
             } else {
                 ++m_loadedRecordCount;
+                m_summaries->AddRecord(node);
                 if (checkSelection && IsBookmarkSelected(node->Bookmark))
                     SelectNode(node, true);
                 if (!candidate && !focusKey.IsEmpty() && dxVarCompare(node->Key, focusKey) == 0) {
@@ -741,6 +888,9 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
             m_loadedRecordCount = recordNumber;
         freeOld();
         FinishGroupNodes();
+        m_summaries->Finish(m_loadedRecordCount);
+        if (OnCalcSummary)
+            OnCalcSummary(this);
         ApplySortingRule();
         SortNodes();
         m_keyIndexValid = false;

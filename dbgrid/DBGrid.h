@@ -24,6 +24,8 @@
 //   grid.ColumnByFieldName("TITLE")->SetGroupIndex(0);
 #include "dbgrid/DBTreeListColumn.h"
 #include "dbgrid/DBTreeListControl.h"
+#include "dbgrid/GridFilter.h"
+#include "dbgrid/GridSummaries.h"
 #include "platform/core/TSet.h"
 
 #include <memory>
@@ -58,6 +60,8 @@ public:
     Variant GroupValue = Variant::Null();
     int RecordNumber = 0;
     TBookmark Bookmark;
+    // Group rows with summaries only.
+    std::unique_ptr<TdxDBGridNodeSummary> Summary;
 
     bool IsGroup() const { return HasChildren(); }
     // Deletes the node's record from the dataset: only when the dataset
@@ -117,6 +121,37 @@ public:
     const std::string& SummarySeparator() const { return m_summarySeparator; }
     void SetSummarySeparator(const std::string& Value) { m_summarySeparator = Value; }
 
+    // ----- filter ---------------------------------------------------------------------------------------
+    TdxDBGridFilter* Filter() const { return m_filter.get(); }
+    void SetFilter(TdxDBGridFilter* Value) { m_filter->Assign(Value); }
+    // Re-binds the criteria, refilters the rows (a reload in all-records
+    // mode, so summaries and group rows follow) and passes the filter text
+    // to the dataset when AutoDataSetFilter is set.
+    void ApplyFilter();
+    void ClearFilter() { m_filter->ClearAll(); }
+    // The column's values for its header drop-down: every record row and
+    // every row the filter hides (all-records mode), else OnEnumFilterValues.
+    void CollectFilterValues(TdxDBTreeListColumn* Column, TdxDBGridFilterValues& Values) const;
+    int HiddenNodeCount() const { return static_cast<int>(m_hiddenNodes.size()); }
+    // Opens the header drop-down of the column (created on first use).
+    void DropDownFilter(int ColumnIndex);
+    TdxDBGridFilterPopupListBox* FilterPopup() const { return m_filterPopup.get(); }
+    bool IsFilterDropDownOpen() const { return m_filterPopup && m_filterPopup->IsOpen(); }
+    std::function<void(TObject* Sender, TdxDBTreeListColumn* Column, bool& Continue, std::string& Text,
+                       Variant& Value)>
+        OnEnumFilterValues;
+
+    // ----- summaries ----------------------------------------------------------------------------------
+    TdxDBGridSummaryGroups* SummaryGroups() const { return m_summaryGroups.get(); }
+    void SetSummaryGroups(TdxDBGridSummaryGroups* Value) { m_summaryGroups->Assign(Value); }
+    const TdxDBGridSummaries& Summaries() const { return *m_summaries; }
+    std::string GetFooterCellText(int Column) const override;
+    bool IsExistFooterCell(int Column) const override;
+    bool IsLevelFooter(int Level) const override;
+    bool IsExistRowFooterCell(TdxTreeListNode* Node, int Column, int FooterIndex) const override;
+    void GetRowFooterCellText(TdxTreeListNode* Node, int Column, int FooterIndex, std::string& Text) const override;
+    TNotifyEvent OnCalcSummary;
+
     // ----- the control's answers ------------------------------------------------------------------
     bool IsDefaultFields() const override { return m_defaultFields; }
     bool CanInsertRecords() const override;
@@ -173,6 +208,16 @@ public:
     bool GotoNodeRecord(TdxDBGridNode* From, TdxDBGridNode* To, bool ByKey);
     // Deletes the focused record (through its node).
     void DeleteFocusedRecord();
+    // Deletes the records of the selected rows (group rows excepted): a
+    // pending edit the user changed is posted first (an unchanged insert is
+    // cancelled), a bookmark no longer valid is skipped, and the dataset's
+    // controls come back whatever happens.
+    void DeleteSelection();
+    // egoConfirmDelete: "Delete record?" or, for selected rows, "Delete all
+    // selected records?"; true without the option or on OK.
+    bool ConfirmDelete(bool Selection) const;
+    // The grid's key table over the tree list's; the user's OnKeyDown runs first.
+    void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
     // A dataset edit or insert the user changed is posted; an unchanged
     // insert and the set-key state are cancelled. A failing post raises and
     // leaves the edit as it was.
@@ -180,13 +225,13 @@ public:
     int VisibleRowCountForLoad() const;
 
     // ----- filter hooks (the grid filter fills them) ------------------------------------------------
-    virtual bool IsNodePassingFilter(TdxDBGridNode* /*Node*/) const { return true; }
+    virtual bool IsNodePassingFilter(TdxDBGridNode* Node) const;
     virtual bool IsFilterActive() const { return m_filterActive; }
-    virtual void PrepareFilter() {}
+    virtual void PrepareFilter();
     virtual void ResetFilterState() {}
     virtual void FreeFilterPopups() {}
     virtual bool IsNodeVisibleByFilter(TdxTreeListNode* /*Node*/) const { return true; }
-    virtual void RefilterNodes() {}
+    virtual void RefilterNodes();
     virtual void RefilterAll() {}
     virtual void ApplyDataSetFilter() {}
     virtual void DoEndDragGroupColumn(TdxDBTreeListColumn* Column);
@@ -223,6 +268,17 @@ public:
     TNotifyEvent OnFilterChanged;
 
 protected:
+    // Layout keys: "GroupIndex" per column; "ShowGroupPanel", "ShowRowFooter",
+    // "ShowSummaryFooter" and, in settings-store layouts only, the binary
+    // "Filter" (the criteria stream) per grid. A damaged "Filter" keeps the
+    // current filter and is reported through the application.
+    void SaveColumnLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section,
+                          TdxTreeListColumn* Column) override;
+    void LoadColumnLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section,
+                          TdxTreeListColumn* Column) override;
+    void SaveControlLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section) override;
+    void LoadControlLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section) override;
+
     TdxTreeListNode* CreateNode() override;
     void ChangeFocus(TdxTreeListNode* Node) override;
     void DoDeletion(TdxTreeListNode* Node) override;
@@ -238,6 +294,10 @@ protected:
     // Rows go, selected bookmarks stay (a reload re-marks them).
     void ClearRows();
     void ClearRowSelection();
+    // Takes a record row that fails the filter out of the tree (freeing the
+    // group rows it leaves empty) into the hidden list; nothing refers to it
+    // afterwards (selection, insert row).
+    void HideNode(TdxDBGridNode* Node);
 
 private:
     void LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes);
@@ -252,6 +312,13 @@ private:
     bool UpdateChangeSignature();
 
     std::unique_ptr<TdxGridDataLink> m_link;
+    std::unique_ptr<TdxDBGridSummaryGroups> m_summaryGroups;
+    std::unique_ptr<TdxDBGridSummaries> m_summaries;
+    std::unique_ptr<TdxDBGridFilter> m_filter;
+    std::unique_ptr<TdxDBGridFilterPopupListBox> m_filterPopup;
+    // Record rows the filter hides, detached from the tree; owned here.
+    std::vector<std::unique_ptr<TdxTreeListNode>> m_hiddenNodes;
+    TChangeLink m_summaryGroupsLink;
     TdxDBGridOptions m_options;
     bool m_defaultFields{false};
     int m_partialLoadBufferCount{100};

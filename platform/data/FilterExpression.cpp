@@ -61,13 +61,25 @@ std::vector<Token> Tokenize(const std::string& S)
             }
         } else if (c == '[') {
             t.Kind = Tok::Name;
-            const std::size_t close = S.find(']', i + 1);
-            if (close == std::string::npos)
-                SyntaxError("missing ']'", i);
-            t.Text = S.substr(i + 1, close - i - 1);
+            // "]]" inside the brackets is one "]" of the name.
+            const std::size_t start = i;
+            ++i;
+            for (;;) {
+                if (i >= S.size())
+                    SyntaxError("missing ']'", start);
+                if (S[i] == ']') {
+                    if (i + 1 < S.size() && S[i + 1] == ']') {
+                        t.Text += ']';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                t.Text += S[i++];
+            }
             if (t.Text.empty())
-                SyntaxError("empty field name", i);
-            i = close + 1;
+                SyntaxError("empty field name", start);
         } else if (c == '=' ) {
             t.Kind = Tok::Op;
             t.Text = "=";

@@ -7,7 +7,7 @@
 //   and      := unary { AND unary }
 //   unary    := NOT unary | '(' expr ')' | test
 //   test     := operand ( ('=' | '<>' | '>' | '>=' | '<' | '<=') operand | IS [NOT] NULL )
-//   operand  := name | '[' any text but ']' ']' | 'quoted ''string''' | number | TRUE | FALSE
+//   operand  := name | '[' name text, ']]' for ']' ']' | 'quoted ''string''' | number | TRUE | FALSE
 // Numbers take '.' or the locale's decimal separator. A literal compared with
 // a field is converted to the field's type once, when the text is parsed, so
 // a date or number that cannot be read is reported at once. A string literal

@@ -1,0 +1,181 @@
+// The grid's keyboard table and the deletion of records.
+#include "dbgrid/DBGrid.h"
+
+#include "editors/PopupListBox.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Keyboard.h"
+#include "platform/core/Guards.h"
+#include "platform/data/DataSet.h"
+
+#include <algorithm>
+
+namespace qel {
+
+bool TCustomdxDBGrid::ConfirmDelete(bool Selection) const
+{
+    if (!m_options.Contains(egoConfirmDelete))
+        return true;
+    return Application().MessageBox(Selection ? "Delete all selected records?" : "Delete record?", "Confirm",
+                                    MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+}
+
+void TCustomdxDBGrid::DeleteSelection()
+{
+    TDataSet* ds = DataSet();
+    if (!LinkActive() || !ds)
+        return;
+    HideEditor();
+    // The records go by bookmark: nodes are freed by the reloads deletion causes.
+    std::vector<TBookmark> marks;
+    if (IsBookmarkSelection() && SelectedBookmarkCount() > 0) {
+        for (int i = 0; i < SelectedBookmarkCount(); ++i)
+            marks.push_back(GetSelectedBookmark(i));
+    } else {
+        for (int i = 0; i < SelectedCount(); ++i) {
+            auto* n = dynamic_cast<TdxDBGridNode*>(GetSelectedItem(i));
+            if (n && !IsGroupRow(n) && !n->Bookmark.empty())
+                marks.push_back(n->Bookmark);
+        }
+    }
+    PostOrCancelPendingEdit();
+    {
+        TDisableControlsGuard disabled(ds);
+        const TBookmark current = ds->GetBookmark();
+        for (const TBookmark& b : marks) {
+            if (b.empty() || !ds->BookmarkValid(b))
+                continue;
+            ds->GotoBookmark(b);
+            ds->Delete();
+            RemoveSelectedBookmark(b);
+        }
+        if (!current.empty() && ds->BookmarkValid(current))
+            ds->GotoBookmark(current);
+    }
+    ClearSelection();
+}
+
+void TCustomdxDBGrid::DropDownFilter(int ColumnIndex)
+{
+    TdxDBTreeListColumn* column = GetColumn(ColumnIndex);
+    const TRect header = column ? GetHeaderRect(ColumnIndex) : TRect{};
+    if (!column || header.Width() <= 0 || header.Height() <= 0)
+        return;
+    if (!m_filterPopup)
+        m_filterPopup = std::make_unique<TdxDBGridFilterPopupListBox>(this);
+    m_filterPopup->Open(column, header);
+}
+
+void TCustomdxDBGrid::KeyDown(std::uint16_t& Key, TShiftState Shift)
+{
+    // An open header drop-down takes the keys: Enter accepts, Esc and F4 cancel.
+    if (IsFilterDropDownOpen()) {
+        if (Key == VK_RETURN) {
+            Key = 0;
+            m_filterPopup->Close(true);
+            return;
+        }
+        if (Key == VK_ESCAPE || Key == VK_F4) {
+            Key = 0;
+            m_filterPopup->Close(false);
+            return;
+        }
+        if (m_filterPopup->ListBox()->HandleKey(Key, Shift)) {
+            Key = 0;
+            return;
+        }
+    }
+    // The user's handler runs first, once; it is detached meanwhile so the
+    // tree list's handling does not call it again, and comes back whatever happens.
+    TKeyEvent userHandler = std::move(OnKeyDown);
+    OnKeyDown = nullptr;
+    Finally restore([&] {
+        if (!OnKeyDown)
+            OnKeyDown = std::move(userHandler);
+    });
+    if (userHandler)
+        userHandler(this, Key, Shift);
+    if (Key == 0)
+        return;
+
+    TDataSet* ds = DataSet();
+    const bool ctrl = Shift.Contains(ssCtrl);
+    auto* focused = dynamic_cast<TdxDBGridNode*>(GetFocusedNode());
+    if (LinkActive() && ds) {
+        const bool unchangedInsert = ds->State() == dsInsert && !ds->Modified() && !m_link->Modified();
+        if (Key == VK_DELETE && ctrl && !IsEditing()) {
+            Key = 0;
+            if (m_options.Contains(egoCanDelete) && m_options.Contains(egoCanNavigation) && !IsReadOnlyLink() &&
+                focused && !IsGroupRow(focused) && !(ds->Bof() && ds->Eof()) && ds->CanModify()) {
+                const bool selection = SelectedBookmarkCount() > 0 || SelectedCount() > 0;
+                if (ConfirmDelete(selection)) {
+                    if (selection)
+                        DeleteSelection();
+                    else
+                        focused->DeleteRecord();
+                }
+            }
+            return;
+        }
+        if (Key == VK_ESCAPE && !IsEditing()) {
+            m_link->Reset();
+            Key = 0;
+            return;
+        }
+        if (!IsBufferMode()) {
+            const bool rowSelect = m_options.Contains(egoRowSelect);
+            if (!rowSelect && focused && IsGroupRow(focused) && (Key == VK_LEFT || Key == VK_RIGHT)) {
+                if (Key == VK_LEFT && focused->Expanded())
+                    focused->Collapse(false);
+                else if (Key == VK_RIGHT && !focused->Expanded())
+                    focused->Expand(false);
+                Key = 0;
+                return;
+            }
+            const bool mayInsert = ds->CanModify() && m_options.Contains(egoCanInsert) &&
+                                   m_options.Contains(egoCanNavigation);
+            if (Key == VK_INSERT && !ctrl && !rowSelect && mayInsert) {
+                HideEditor();
+                ClearSelection();
+                ds->Insert();
+                ShowEditor();
+                Key = 0;
+                return;
+            }
+            const bool editState = ds->State() == dsInsert || ds->State() == dsEdit;
+            if (Key == VK_UP && editState) {
+                if (unchangedInsert && ds->Eof() && !m_link->Editing()) {
+                    ds->Cancel();
+                    Key = 0;
+                    return;
+                }
+                if (focused && !GetPrevVisibleNode(focused))
+                    ds->Post();
+            }
+            if (Key == VK_DOWN && focused && !GetNextVisibleNode(focused)) {
+                if (unchangedInsert && !m_link->Editing()) {
+                    Key = 0;
+                    return;
+                }
+                if (m_options.Contains(egoCanAppend) && mayInsert) {
+                    if (SelectedCount() == 1)
+                        ClearSelection();
+                    ds->Append();
+                    Key = 0;
+                    return;
+                }
+                if (editState)
+                    ds->Post();
+            }
+        }
+    }
+    if (m_options.Contains(egoRowSelect) && focused && !IsGroupRow(focused) && (Key == VK_LEFT || Key == VK_RIGHT)) {
+        // One line sideways, as the horizontal scroll bar's arrows do.
+        constexpr int LineStep = 16;
+        SetLeftCoord(LeftCoord() + (Key == VK_LEFT ? -LineStep : LineStep));
+        Key = 0;
+        return;
+    }
+    TCustomdxDBTreeListControl::KeyDown(Key, Shift);
+}
+
+} // namespace qel

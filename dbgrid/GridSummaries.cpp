@@ -1,0 +1,249 @@
+#include "dbgrid/GridSummaries.h"
+
+#include "dbgrid/DBGrid.h"
+#include "platform/data/DataSet.h"
+#include "platform/data/Field.h"
+
+namespace qel {
+
+namespace {
+
+TFieldType SummaryFieldType(const TField* Field, TdxSummaryType Type)
+{
+    if (!Field || Type == cstCount)
+        return ftUnknown;
+    const TFieldType t = Field->DataType();
+    return t == ftDate || t == ftTime || t == ftDateTime ? t : ftUnknown;
+}
+
+// The record's operand: nothing for Count, the field's value as a float
+// otherwise (no value for Null or text that is no number).
+bool ReadOperand(TField* Field, TdxSummaryType Type, double& Value)
+{
+    Value = 0.0;
+    if (Type == cstCount || !Field)
+        return Type == cstCount;
+    return SummaryOperand(Field->Value(), Value);
+}
+
+} // namespace
+
+void TdxDBGridSummaries::Prepare()
+{
+    m_levels.clear();
+    // Rows kept from the previous load start from nothing.
+    std::vector<TdxTreeListNode*> stack;
+    for (int r = 0; r < m_grid->GetCount(); ++r)
+        stack.push_back(m_grid->GetItem(r));
+    while (!stack.empty()) {
+        TdxTreeListNode* n = stack.back();
+        stack.pop_back();
+        if (n->Count() == 0)
+            continue;
+        static_cast<TdxDBGridNode*>(n)->Summary.reset();
+        for (int i = 0; i < n->Count(); ++i)
+            stack.push_back(n->GetItem(i));
+    }
+    TDataSet* ds = m_grid->DataSet();
+    TdxDBGridSummaryGroups* groups = m_grid->SummaryGroups();
+    for (int l = 0; l < m_grid->GroupColumnCount(); ++l) {
+        TdxDBTreeListColumn* column = m_grid->GetGroupColumn(l);
+        LevelInfo info;
+        info.SummaryField = ds && !column->SummaryField().empty() ? ds->FindField(column->SummaryField()) : nullptr;
+        // Only a column with neither a group name nor a summary of its own takes the default group.
+        if (column->SummaryGroupName().empty())
+            info.Group = column->SummaryType() == cstNone ? groups->FindDefaultGroup() : nullptr;
+        else
+            info.Group = groups->FindGroupByName(column->SummaryGroupName());
+        if (info.Group) {
+            TdxDBGridSummaryItems* items = info.Group->SummaryItems();
+            for (int i = 0; i < items->Count(); ++i)
+                info.ItemFields.push_back(ds && !items->Items(i)->SummaryField().empty()
+                                              ? ds->FindField(items->Items(i)->SummaryField())
+                                              : nullptr);
+        }
+        m_levels.push_back(std::move(info));
+    }
+    m_footers.assign(static_cast<std::size_t>(std::max(0, m_grid->GetColumnCount())), TdxSummaryValue{});
+}
+
+void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node)
+{
+    for (TdxTreeListNode* p = Node->Parent(); p; p = p->Parent()) {
+        const int level = p->GetLevel();
+        if (level < 0 || level >= static_cast<int>(m_levels.size()))
+            continue;
+        const LevelInfo& info = m_levels[static_cast<std::size_t>(level)];
+        TdxDBTreeListColumn* column = m_grid->GetGroupColumn(level);
+        const std::size_t itemCount = info.ItemFields.size();
+        if (column->SummaryType() == cstNone && itemCount == 0)
+            continue;
+        auto* g = static_cast<TdxDBGridNode*>(p);
+        if (!g->Summary)
+            g->Summary = std::make_unique<TdxDBGridNodeSummary>();
+        if (g->Summary->Items.size() != itemCount)
+            g->Summary->Items.resize(itemCount);
+        if (column->SummaryType() != cstNone) {
+            double v = 0.0;
+            const bool has = ReadOperand(info.SummaryField, column->SummaryType(), v);
+            if (has && column->OnSummary)
+                column->OnSummary(column, g, v);
+            g->Summary->Group.Add(column->SummaryType(), v, has);
+        }
+        for (std::size_t i = 0; i < itemCount; ++i) {
+            TdxDBGridSummaryItem* item = info.Group->SummaryItems()->Items(static_cast<int>(i));
+            double v = 0.0;
+            const bool has = ReadOperand(info.ItemFields[i], item->SummaryType(), v);
+            if (has && item->OnSummary)
+                item->OnSummary(item, g, v);
+            g->Summary->Items[i].Add(item->SummaryType(), v, has);
+        }
+    }
+    for (std::size_t c = 0; c < m_footers.size(); ++c) {
+        TdxDBTreeListColumn* column = m_grid->GetColumn(static_cast<int>(c));
+        if (!column || column->SummaryFooterType() == cstNone)
+            continue;
+        double v = 0.0;
+        const bool has = ReadOperand(column->FooterSummaryField(), column->SummaryFooterType(), v);
+        if (has && column->OnSummaryFooter)
+            column->OnSummaryFooter(column, Node, v);
+        m_footers[c].Add(column->SummaryFooterType(), v, has);
+    }
+}
+
+void TdxDBGridSummaries::Finish(std::int64_t LoadedRecordCount)
+{
+    // Record counts of the group rows, children before parents.
+    struct Frame {
+        TdxTreeListNode* Node;
+        int Next;
+        std::int64_t Count;
+    };
+    std::vector<Frame> frames;
+    for (int r = 0; r < m_grid->GetCount(); ++r) {
+        frames.push_back({m_grid->GetItem(r), 0, 0});
+        while (!frames.empty()) {
+            Frame& f = frames.back();
+            if (f.Next < f.Node->Count()) {
+                TdxTreeListNode* child = f.Node->GetItem(f.Next++);
+                if (child->Count() > 0)
+                    frames.push_back({child, 0, 0});
+                else
+                    ++f.Count;
+                continue;
+            }
+            const Frame done = f;
+            frames.pop_back();
+            if (!frames.empty())
+                frames.back().Count += done.Count;
+            auto* g = static_cast<TdxDBGridNode*>(done.Node);
+            const int level = done.Node->GetLevel();
+            if (!g->Summary || level >= static_cast<int>(m_levels.size()))
+                continue;
+            g->Summary->Group.Finish(m_grid->GetGroupColumn(level)->SummaryType(), done.Count);
+            const LevelInfo& info = m_levels[static_cast<std::size_t>(level)];
+            for (std::size_t i = 0; i < g->Summary->Items.size() && info.Group; ++i)
+                g->Summary->Items[i].Finish(info.Group->SummaryItems()->Items(static_cast<int>(i))->SummaryType(),
+                                            done.Count);
+        }
+    }
+    for (std::size_t c = 0; c < m_footers.size(); ++c) {
+        TdxDBTreeListColumn* column = m_grid->GetColumn(static_cast<int>(c));
+        if (!column || column->SummaryFooterType() == cstNone)
+            continue;
+        m_footers[c].Finish(column->SummaryFooterType(), LoadedRecordCount);
+        column->SetFooterValue(m_footers[c].Value, m_footers[c].Shown(column->SummaryFooterType()));
+    }
+}
+
+TdxDBGridSummaryGroup* TdxDBGridSummaries::LevelGroup(int Level) const
+{
+    return Level >= 0 && Level < static_cast<int>(m_levels.size()) ? m_levels[static_cast<std::size_t>(Level)].Group
+                                                                      : nullptr;
+}
+
+std::string TdxDBGridSummaries::GroupRowSuffix(TdxTreeListNode* Node) const
+{
+    std::string text = " ";
+    const int level = Node ? Node->GetLevel() : -1;
+    if (level < 0 || level >= static_cast<int>(m_levels.size()))
+        return text;
+    const LevelInfo& info = m_levels[static_cast<std::size_t>(level)];
+    TdxDBTreeListColumn* column = m_grid->GetGroupColumn(level);
+    const auto* summary = static_cast<TdxDBGridNode*>(Node)->Summary.get();
+    if (column->SummaryType() != cstNone && summary && summary->Group.Shown(column->SummaryType()))
+        text += FormatSummaryValue(column->SummaryType(), column->SummaryFormat(),
+                                   SummaryFieldType(info.SummaryField, column->SummaryType()), false,
+                                   summary->Group.Value) +
+                " ";
+    if (info.Group && summary) {
+        std::vector<std::string> texts;
+        TdxDBGridSummaryItems* items = info.Group->SummaryItems();
+        for (int i = 0; i < items->Count() && i < static_cast<int>(summary->Items.size()); ++i) {
+            TdxDBGridSummaryItem* item = items->Items(i);
+            const TdxSummaryValue& v = summary->Items[static_cast<std::size_t>(i)];
+            if (!item->ColumnName().empty() || !v.Shown(item->SummaryType()))
+                continue;
+            texts.push_back(FormatSummaryValue(item->SummaryType(), item->SummaryFormat(),
+                                               SummaryFieldType(info.ItemFields[static_cast<std::size_t>(i)],
+                                                                item->SummaryType()),
+                                               false, v.Value));
+        }
+        text += JoinSummaryTexts(info.Group->BeginSummaryText(), texts, m_grid->SummarySeparator(),
+                                 info.Group->EndSummaryText());
+    }
+    return text;
+}
+
+std::string TdxDBGridSummaries::FooterText(int Column) const
+{
+    TdxDBTreeListColumn* column = m_grid->GetColumn(Column);
+    if (!column || column->SummaryFooterType() == cstNone || !column->FooterValueAssigned())
+        return {};
+    return FormatSummaryValue(column->SummaryFooterType(), column->SummaryFooterFormat(),
+                              SummaryFieldType(column->FooterSummaryField(), column->SummaryFooterType()), true,
+                              column->FooterValue());
+}
+
+bool TdxDBGridSummaries::IsLevelFooter(int Level) const
+{
+    TdxDBGridSummaryGroup* g = LevelGroup(Level);
+    return g && g->SummaryItems()->HasColumnItems();
+}
+
+TdxTreeListNode* TdxDBGridSummaries::GroupNodeAt(TdxTreeListNode* Node, int Level) const
+{
+    while (Node && Node->GetLevel() > Level)
+        Node = Node->Parent();
+    return Node && Node->GetLevel() == Level ? Node : nullptr;
+}
+
+bool TdxDBGridSummaries::IsExistRowFooterCell(TdxTreeListNode* Node, int Column, int Level) const
+{
+    TdxDBGridSummaryGroup* g = LevelGroup(Level);
+    TdxDBTreeListColumn* column = m_grid->GetColumn(Column);
+    if (!g || !column || !GroupNodeAt(Node, Level))
+        return false;
+    const int i = g->SummaryItems()->IndexOfColumn(column->Name());
+    return i >= 0 && g->SummaryItems()->Items(i)->SummaryType() != cstNone;
+}
+
+std::string TdxDBGridSummaries::RowFooterText(TdxTreeListNode* Node, int Column, int Level) const
+{
+    if (!IsExistRowFooterCell(Node, Column, Level))
+        return {};
+    TdxDBGridSummaryGroup* g = LevelGroup(Level);
+    const int i = g->SummaryItems()->IndexOfColumn(m_grid->GetColumn(Column)->Name());
+    const auto* summary = static_cast<TdxDBGridNode*>(GroupNodeAt(Node, Level))->Summary.get();
+    TdxDBGridSummaryItem* item = g->SummaryItems()->Items(i);
+    if (!summary || i >= static_cast<int>(summary->Items.size()) ||
+        !summary->Items[static_cast<std::size_t>(i)].Shown(item->SummaryType()))
+        return {};
+    return FormatSummaryValue(item->SummaryType(), item->SummaryFormat(),
+                              SummaryFieldType(m_levels[static_cast<std::size_t>(Level)].ItemFields[
+                                                   static_cast<std::size_t>(i)],
+                                               item->SummaryType()),
+                              true, summary->Items[static_cast<std::size_t>(i)].Value);
+}
+
+} // namespace qel

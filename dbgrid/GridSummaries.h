@@ -1,0 +1,56 @@
+#pragma once
+// The grid's summaries while it loads records: the group summary of each
+// group row, the items of the level's summary group (in the group row text
+// or in group footer rows) and the footer summary of each column. The grid
+// calls Prepare before its record walk, AddRecord for every record node that
+// passes the filter (the dataset standing on that record) and Finish after
+// the walk; the texts come from here.
+#include "dbgrid/SummaryItems.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qel {
+
+class TCustomdxDBGrid;
+class TField;
+class TdxDBGridNode;
+
+class TdxDBGridSummaries {
+public:
+    explicit TdxDBGridSummaries(TCustomdxDBGrid* Grid) : m_grid(Grid) {}
+
+    // Resolves fields and summary groups per group level; clears the footers.
+    void Prepare();
+    void AddRecord(TdxDBGridNode* Node);
+    // Counts, averages, footers into the columns; LoadedRecordCount is the
+    // number of records that passed the filter.
+    void Finish(std::int64_t LoadedRecordCount);
+
+    // The summary group of a group level (nullptr when none).
+    TdxDBGridSummaryGroup* LevelGroup(int Level) const;
+    // " " + the summary text + the items of the level's group; the part of
+    // the group row text after the value.
+    std::string GroupRowSuffix(TdxTreeListNode* Node) const;
+    // The footer text of a column (empty when it shows nothing).
+    std::string FooterText(int Column) const;
+    bool IsLevelFooter(int Level) const;
+    // The group-footer cell under Column for the group at Level that Node closes.
+    bool IsExistRowFooterCell(TdxTreeListNode* Node, int Column, int Level) const;
+    std::string RowFooterText(TdxTreeListNode* Node, int Column, int Level) const;
+
+private:
+    struct LevelInfo {
+        TField* SummaryField{nullptr};
+        TdxDBGridSummaryGroup* Group{nullptr};
+        std::vector<TField*> ItemFields;
+    };
+    TdxTreeListNode* GroupNodeAt(TdxTreeListNode* Node, int Level) const;
+
+    TCustomdxDBGrid* m_grid;
+    std::vector<LevelInfo> m_levels;
+    std::vector<TdxSummaryValue> m_footers;   // per column index
+};
+
+} // namespace qel

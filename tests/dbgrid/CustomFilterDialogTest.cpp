@@ -1,0 +1,108 @@
+// The "Custom AutoFilter" dialog filled as a user would: the operators a
+// column offers, reopening, a value of the wrong type, Cancel.
+#include "dbgrid/CustomFilterDialog.h"
+
+#include "GridTestSupport.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/controls/StdCtrls.h"
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+struct DialogFixture : GridFixture {
+    TdxDBTreeListColumn* number = grid->Columns(0);
+    TdxDBTreeListColumn* active = grid->Columns(3);
+    TdxDBGridFilter* filter = grid->Filter();
+    DialogFixture()
+    {
+        number->SetName("colNumber");
+        grid->Columns(1)->SetName("colTitle");
+        active->SetName("colActive");
+        filter->SetActive(true);
+    }
+};
+
+void Fill(TfmCustomDialog& D, int First, const std::string& Text1, int Second = -1, const std::string& Text2 = "",
+          bool Or = false)
+{
+    D.cbOperator1->SetConditionIndex(First);
+    D.Edit1->SetText(Text1);
+    D.cbOperator2->SetConditionIndex(Second);
+    D.Edit2->SetText(Text2);
+    (Or ? D.rbOr : D.rbAnd)->SetChecked(true);
+}
+
+} // namespace
+
+TEST(CustomFilterDialog, TwoConditionsAndReopening)
+{
+    DialogFixture f;
+    {
+        TModalFormHookScope hook([](TForm& Form) {
+            auto& d = dynamic_cast<TfmCustomDialog&>(Form);
+            EXPECT_EQ(d.Caption(), "Custom AutoFilter");
+            EXPECT_EQ(d.LColumnName->Caption(), "NUMBER");
+            EXPECT_EQ(d.cbOperator1->ConditionIndex(), 0);   // equals
+            EXPECT_EQ(d.cbOperator2->ConditionIndex(), -1);  // no condition
+            Fill(d, 4, "3", 2, "8", true);
+            d.btnOK->Click();
+        });
+        EXPECT_TRUE(f.filter->Custom(f.number));
+    }
+    EXPECT_EQ(f.Rows(), (std::vector<std::string>{"1", "2", "9", "10"}));
+    TModalFormHookScope hook([](TForm& Form) {
+        auto& d = dynamic_cast<TfmCustomDialog&>(Form);
+        EXPECT_EQ(d.cbOperator1->ConditionIndex(), 4);
+        EXPECT_EQ(d.Edit1->Text(), "3");
+        EXPECT_EQ(d.cbOperator2->ConditionIndex(), 2);
+        EXPECT_EQ(d.Edit2->Text(), "8");
+        EXPECT_TRUE(d.rbOr->Checked());
+        d.btnCancel->Click();
+    });
+    EXPECT_FALSE(f.filter->Custom(f.number));
+    EXPECT_EQ(f.Rows().size(), 4u);
+}
+
+TEST(CustomFilterDialog, AValueOfTheWrongTypeKeepsTheDialogOpen)
+{
+    DialogFixture f;
+    std::vector<std::string> messages;
+    TMessageDlgHookScope answer([&](const TMessageDlgParams& P) {
+        messages.push_back(P.Text);
+        return mrOk;
+    });
+    TModalFormHookScope hook([](TForm& Form) {
+        auto& d = dynamic_cast<TfmCustomDialog&>(Form);
+        Fill(d, 2, "abc");
+        d.SetModalResult(mrOk);
+        EXPECT_FALSE(d.CloseQuery());
+        d.Edit1->SetText("7");
+        d.btnOK->Click();
+    });
+    EXPECT_TRUE(f.filter->Custom(f.number));
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(f.Rows(), (std::vector<std::string>{"8", "9", "10"}));
+}
+
+TEST(CustomFilterDialog, EmptyComparisonsDropOutAndCheckColumnsOfferFewerOperators)
+{
+    DialogFixture f;
+    f.filter->SetColumnValue(f.number, Variant(4), "4");
+    TModalFormHookScope hook([](TForm& Form) {
+        auto& d = dynamic_cast<TfmCustomDialog&>(Form);
+        Fill(d, 2, "", 5, "");   // two comparisons with nothing to compare with
+        d.btnOK->Click();
+    });
+    EXPECT_TRUE(f.filter->Custom(f.number));
+    EXPECT_FALSE(f.filter->HasCondition(f.number));
+    EXPECT_EQ(f.Rows().size(), 10u);
+
+    TfmCustomDialog d(nullptr, f.active);
+    EXPECT_EQ(d.cbOperator1->Descriptions()->Count(), 4);
+    EXPECT_EQ(d.cbOperator1->Descriptions()->Get(2), "blanks");
+}
