@@ -247,6 +247,14 @@ void TdxDBGridLayout::ResetGrid(TCustomdxDBGrid& Grid)
     Grid.SetColor(clWindow);
     Grid.SetCtl3D(true);
     Grid.SetParentColor(false);
+    // Fonts as a fresh font; the preview's blue.
+    TFont freshFont;
+    Grid.SetFont(&freshFont);
+    Grid.SetBandFont(&freshFont);
+    Grid.SetHeaderFont(&freshFont);
+    TFont previewFont;
+    previewFont.SetColor(clBlue);
+    Grid.SetPreviewFont(&previewFont);
     Grid.SetParentFont(true);
     Grid.SetParentShowHint(true);
     Grid.SetPopupMenu(nullptr);

@@ -134,6 +134,22 @@ TEST(GridStreaming, LayoutCarriesColumnsOrderBandsGroupingAndSorting)
     EXPECT_EQ(b.grid->GroupColumnCount(), 1) << "grouped again once bound";
 }
 
+TEST(GridStreaming, LayoutResetsFontsAndPreviewFont)
+{
+    GridFixture a(1);
+    TdxDBGridLayout layout(nullptr);
+    layout.Assign(a.grid);
+    GridFixture b(1);
+    b.grid->HeaderFont()->SetSize(30);
+    b.grid->BandFont()->SetColor(clRed);
+    b.grid->PreviewFont()->SetColor(clRed);
+    layout.AssignTo(b.grid);
+    const TFont fresh;
+    EXPECT_TRUE(b.grid->HeaderFont()->Equals(fresh));
+    EXPECT_TRUE(b.grid->BandFont()->Equals(fresh));
+    EXPECT_EQ(b.grid->PreviewFont()->Color(), clBlue);
+}
+
 TEST(GridStreaming, BadBandsBlockFailsBeforeTheGridIsTouched)
 {
     GridFixture f(3);
