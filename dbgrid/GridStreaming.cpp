@@ -2,7 +2,10 @@
 
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/DBTreeListControl.h"
+#include "dbgrid/DBTreeListCheckColumn.h"
 #include "dbgrid/DBTreeListColumn.h"
+#include "dbgrid/DBTreeListTypedColumns.h"
+#include "dbgrid/LookupColumn.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/PropertyRegistry.h"
 #include "platform/core/Stream.h"
@@ -153,6 +156,98 @@ bool Register()
         .StoredIf([](const TdxDBTreeListMaskColumn& Column) { return Column.IsEditMaskStored(); })
         .Boolean("IgnoreMaskBlank", &TdxDBTreeListMaskColumn::IgnoreMaskBlank,
                  &TdxDBTreeListMaskColumn::SetIgnoreMaskBlank, false);
+
+    // Typed columns: always written (their defaults vary by class).
+    TPropertyRegistrar<TdxDBTreeListCheckColumn>("TdxDBTreeListCheckColumn")
+        .Boolean("AllowGrayed", &TdxDBTreeListCheckColumn::AllowGrayed, &TdxDBTreeListCheckColumn::SetAllowGrayed)
+        .Boolean("Border3D", &TdxDBTreeListCheckColumn::Border3D, &TdxDBTreeListCheckColumn::SetBorder3D)
+        .Integer("GlyphCount", &TdxDBTreeListCheckColumn::GlyphCount, &TdxDBTreeListCheckColumn::SetGlyphCount)
+        .String("ValueChecked", &TdxDBTreeListCheckColumn::ValueChecked, &TdxDBTreeListCheckColumn::SetValueChecked)
+        .String("ValueGrayed", &TdxDBTreeListCheckColumn::ValueGrayed, &TdxDBTreeListCheckColumn::SetValueGrayed)
+        .String("ValueUnchecked", &TdxDBTreeListCheckColumn::ValueUnchecked, &TdxDBTreeListCheckColumn::SetValueUnchecked)
+        ;
+    TPropertyRegistrar<TdxDBTreeListImageColumn>("TdxDBTreeListImageColumn")
+        .Boolean("DefaultImages", &TdxDBTreeListImageColumn::DefaultImages, &TdxDBTreeListImageColumn::SetDefaultImages)
+        .Boolean("ShowDescription", &TdxDBTreeListImageColumn::ShowDescription, &TdxDBTreeListImageColumn::SetShowDescription)
+        .Boolean("MultiLineText", &TdxDBTreeListImageColumn::MultiLineText, &TdxDBTreeListImageColumn::SetMultiLineText)
+        .Boolean("Incremental", &TdxDBTreeListImageColumn::Incremental, &TdxDBTreeListImageColumn::SetIncremental)
+        ;
+    TPropertyRegistrar<TdxDBTreeListDropDownColumn>("TdxDBTreeListDropDownColumn")
+        .Integer("DropDownRows", &TdxDBTreeListDropDownColumn::DropDownRows, &TdxDBTreeListDropDownColumn::SetDropDownRows)
+        .Integer("DropDownWidth", &TdxDBTreeListDropDownColumn::DropDownWidth, &TdxDBTreeListDropDownColumn::SetDropDownWidth)
+        ;
+    TPropertyRegistrar<TdxDBTreeListDateColumn>("TdxDBTreeListDateColumn")
+        .Boolean("DateValidation", &TdxDBTreeListDateColumn::DateValidation, &TdxDBTreeListDateColumn::SetDateValidation)
+        .Boolean("SaveTime", &TdxDBTreeListDateColumn::SaveTime, &TdxDBTreeListDateColumn::SetSaveTime)
+        .Boolean("UseEditMask", &TdxDBTreeListDateColumn::UseEditMask, &TdxDBTreeListDateColumn::SetUseEditMask)
+        ;
+    TPropertyRegistrar<TdxDBTreeListButtonColumn>("TdxDBTreeListButtonColumn")
+        .Boolean("ButtonOnly", &TdxDBTreeListButtonColumn::ButtonOnly, &TdxDBTreeListButtonColumn::SetButtonOnly)
+        .Boolean("HideEditCursor", &TdxDBTreeListButtonColumn::HideEditCursor, &TdxDBTreeListButtonColumn::SetHideEditCursor)
+        ;
+    TPropertyRegistrar<TdxDBTreeListPickColumn>("TdxDBTreeListPickColumn")
+        .Boolean("ItemsSorted", &TdxDBTreeListPickColumn::ItemsSorted, &TdxDBTreeListPickColumn::SetItemsSorted)
+        .Boolean("DropDownListStyle", &TdxDBTreeListPickColumn::DropDownListStyle, &TdxDBTreeListPickColumn::SetDropDownListStyle)
+        .Boolean("ImmediateDropDown", &TdxDBTreeListPickColumn::ImmediateDropDown, &TdxDBTreeListPickColumn::SetImmediateDropDown)
+        .Boolean("CanDeleteText", &TdxDBTreeListPickColumn::CanDeleteText, &TdxDBTreeListPickColumn::SetCanDeleteText)
+        .Boolean("Revertable", &TdxDBTreeListPickColumn::Revertable, &TdxDBTreeListPickColumn::SetRevertable)
+        ;
+    TPropertyRegistrar<TdxDBTreeListMRUColumn>("TdxDBTreeListMRUColumn")
+        .Integer("MaxItemCount", &TdxDBTreeListMRUColumn::MaxItemCount, &TdxDBTreeListMRUColumn::SetMaxItemCount)
+        .Boolean("ShowEllipsis", &TdxDBTreeListMRUColumn::ShowEllipsis, &TdxDBTreeListMRUColumn::SetShowEllipsis)
+        ;
+    TPropertyRegistrar<TdxDBTreeListCalcColumn>("TdxDBTreeListCalcColumn")
+        .Boolean("BeepOnError", &TdxDBTreeListCalcColumn::BeepOnError, &TdxDBTreeListCalcColumn::SetBeepOnError)
+        .Integer("Precision", &TdxDBTreeListCalcColumn::Precision, &TdxDBTreeListCalcColumn::SetPrecision)
+        .Boolean("QuickClose", &TdxDBTreeListCalcColumn::QuickClose, &TdxDBTreeListCalcColumn::SetQuickClose)
+        .Boolean("ShowButtonFrame", &TdxDBTreeListCalcColumn::ShowButtonFrame, &TdxDBTreeListCalcColumn::SetShowButtonFrame)
+        ;
+    TPropertyRegistrar<TdxDBTreeListSpinColumn>("TdxDBTreeListSpinColumn")
+        .Boolean("EditorEnabled", &TdxDBTreeListSpinColumn::EditorEnabled, &TdxDBTreeListSpinColumn::SetEditorEnabled)
+        .Float("Increment", &TdxDBTreeListSpinColumn::Increment, &TdxDBTreeListSpinColumn::SetIncrement)
+        .Boolean("UseCtrlIncrement", &TdxDBTreeListSpinColumn::UseCtrlIncrement, &TdxDBTreeListSpinColumn::SetUseCtrlIncrement)
+        ;
+    TPropertyRegistrar<TdxDBTreeListTimeColumn>("TdxDBTreeListTimeColumn")
+        .Boolean("UseCtrlIncrement", &TdxDBTreeListTimeColumn::UseCtrlIncrement, &TdxDBTreeListTimeColumn::SetUseCtrlIncrement)
+        ;
+    TPropertyRegistrar<TdxDBTreeListCurrencyColumn>("TdxDBTreeListCurrencyColumn")
+        .Integer("DecimalPlaces", &TdxDBTreeListCurrencyColumn::DecimalPlaces, &TdxDBTreeListCurrencyColumn::SetDecimalPlaces)
+        .String("DisplayFormat", &TdxDBTreeListCurrencyColumn::DisplayFormat, &TdxDBTreeListCurrencyColumn::SetDisplayFormat)
+        .Boolean("Nullable", &TdxDBTreeListCurrencyColumn::Nullable, &TdxDBTreeListCurrencyColumn::SetNullable)
+        .String("NullString", &TdxDBTreeListCurrencyColumn::NullString, &TdxDBTreeListCurrencyColumn::SetNullString)
+        .Boolean("UseThousandSeparator", &TdxDBTreeListCurrencyColumn::UseThousandSeparator, &TdxDBTreeListCurrencyColumn::SetUseThousandSeparator)
+        ;
+    TPropertyRegistrar<TdxDBTreeListHyperLinkColumn>("TdxDBTreeListHyperLinkColumn")
+        .Color("EditBackgroundColor", &TdxDBTreeListHyperLinkColumn::EditBackgroundColor, &TdxDBTreeListHyperLinkColumn::SetEditBackgroundColor)
+        .Color("EditFontColor", &TdxDBTreeListHyperLinkColumn::EditFontColor, &TdxDBTreeListHyperLinkColumn::SetEditFontColor)
+        .Boolean("SingleClick", &TdxDBTreeListHyperLinkColumn::SingleClick, &TdxDBTreeListHyperLinkColumn::SetSingleClick)
+        ;
+    TPropertyRegistrar<TdxDBTreeListMemoColumn>("TdxDBTreeListMemoColumn")
+        .Integer("MaxDisplayLength", &TdxDBTreeListMemoColumn::MaxDisplayLength, &TdxDBTreeListMemoColumn::SetMaxDisplayLength)
+        .Boolean("WordWrap", &TdxDBTreeListMemoColumn::WordWrap, &TdxDBTreeListMemoColumn::SetWordWrap)
+        .Boolean("WantReturns", &TdxDBTreeListMemoColumn::WantReturns, &TdxDBTreeListMemoColumn::SetWantReturns)
+        .Boolean("WantTabs", &TdxDBTreeListMemoColumn::WantTabs, &TdxDBTreeListMemoColumn::SetWantTabs)
+        .Boolean("HideScrollBars", &TdxDBTreeListMemoColumn::HideScrollBars, &TdxDBTreeListMemoColumn::SetHideScrollBars)
+        .Boolean("SelectionBar", &TdxDBTreeListMemoColumn::SelectionBar, &TdxDBTreeListMemoColumn::SetSelectionBar)
+        ;
+    TPropertyRegistrar<TdxDBTreeListBlobColumn>("TdxDBTreeListBlobColumn")
+        .Integer("MaxDisplayLength", &TdxDBTreeListBlobColumn::MaxDisplayLength, &TdxDBTreeListBlobColumn::SetMaxDisplayLength)
+        .Integer("PopupWidth", &TdxDBTreeListBlobColumn::PopupWidth, &TdxDBTreeListBlobColumn::SetPopupWidth)
+        .Integer("PopupHeight", &TdxDBTreeListBlobColumn::PopupHeight, &TdxDBTreeListBlobColumn::SetPopupHeight)
+        .Boolean("AlwaysSaveText", &TdxDBTreeListBlobColumn::AlwaysSaveText, &TdxDBTreeListBlobColumn::SetAlwaysSaveText)
+        ;
+    TPropertyRegistrar<TdxDBTreeListGraphicColumn>("TdxDBTreeListGraphicColumn")
+        .Boolean("Center", &TdxDBTreeListGraphicColumn::Center, &TdxDBTreeListGraphicColumn::SetCenter)
+        .Boolean("Stretch", &TdxDBTreeListGraphicColumn::Stretch, &TdxDBTreeListGraphicColumn::SetStretch)
+        .Boolean("ShadowSelection", &TdxDBTreeListGraphicColumn::ShadowSelection, &TdxDBTreeListGraphicColumn::SetShadowSelection)
+        ;
+    TPropertyRegistrar<TdxDBTreeListLookupColumn>("TdxDBTreeListLookupColumn")
+        .String("ListFieldName", &TdxDBTreeListLookupColumn::ListFieldName, &TdxDBTreeListLookupColumn::SetListFieldName)
+        .Integer("ListFieldIndex", &TdxDBTreeListLookupColumn::ListFieldIndex, &TdxDBTreeListLookupColumn::SetListFieldIndex)
+        .Integer("ListWidth", &TdxDBTreeListLookupColumn::ListWidth, &TdxDBTreeListLookupColumn::SetListWidth)
+        .Boolean("ImmediateDropDown", &TdxDBTreeListLookupColumn::ImmediateDropDown, &TdxDBTreeListLookupColumn::SetImmediateDropDown)
+        .Boolean("CanDeleteText", &TdxDBTreeListLookupColumn::CanDeleteText, &TdxDBTreeListLookupColumn::SetCanDeleteText)
+        ;
 
     TPropertyRegistrar<TCustomdxDBGrid>("TCustomdxDBGrid").DefineProperties([](TCustomdxDBGrid& Grid, TFiler& Filer) {
         Filer.DefineBinaryProperty(

@@ -134,6 +134,31 @@ TEST(GridStreaming, LayoutCarriesColumnsOrderBandsGroupingAndSorting)
     EXPECT_EQ(b.grid->GroupColumnCount(), 1) << "grouped again once bound";
 }
 
+TEST(GridStreaming, TypedColumnSettingsRoundTrip)
+{
+    GridFixture f(1);
+    auto* check = dynamic_cast<TdxDBTreeListCheckColumn*>(f.grid->GetColumnByIndex(3));
+    ASSERT_NE(check, nullptr);
+    check->SetValueChecked("yes");
+    check->SetAllowGrayed(true);
+    auto* currency = f.grid->CreateColumnOf<TdxDBGridCurrencyColumn>();
+    currency->SetDecimalPlaces(3);
+    currency->SetNullString("-");
+    TMemoryStream stream;
+    SaveComponentToMemory(f.grid, stream);
+    TdxDBGrid scratch(nullptr);
+    LoadComponentFromMemory(stream, &scratch, nullptr);
+    ASSERT_EQ(scratch.GetColumnCount(), 5);
+    auto* checkBack = dynamic_cast<TdxDBTreeListCheckColumn*>(scratch.GetColumnByIndex(3));
+    auto* currencyBack = dynamic_cast<TdxDBTreeListCurrencyColumn*>(scratch.GetColumnByIndex(4));
+    ASSERT_NE(checkBack, nullptr);
+    ASSERT_NE(currencyBack, nullptr);
+    EXPECT_EQ(checkBack->ValueChecked(), "yes");
+    EXPECT_TRUE(checkBack->AllowGrayed());
+    EXPECT_EQ(currencyBack->DecimalPlaces(), 3);
+    EXPECT_EQ(currencyBack->NullString(), "-");
+}
+
 TEST(GridStreaming, LayoutResetsFontsAndPreviewFont)
 {
     GridFixture a(1);
