@@ -200,6 +200,32 @@ sqlite3* Sqlite()
     return db;
 }
 
+// Runs Sql over the loaded table each round, adding up the first column.
+void SumQuery(benchmark::State& State, const char* Sql)
+{
+    Statement q(Sqlite(), Sql);
+    for (auto _ : State) {
+        std::int64_t sum = 0;
+        while (sqlite3_step(q.S) == SQLITE_ROW)
+            sum += sqlite3_column_int64(q.S, 0);
+        sqlite3_reset(q.S);
+        benchmark::DoNotOptimize(sum);
+    }
+}
+
+// Sorts our table on Field each round, back to the loading order between.
+void SortOurs(benchmark::State& State, const char* Field)
+{
+    TMemoryDataSet& ds = Ours();
+    for (auto _ : State) {
+        ds.SortOn(Field);
+        State.PauseTiming();
+        ds.SortOn("ID");   // back to the loading order for the next round
+        ds.SortOn("");
+        State.ResumeTiming();
+    }
+}
+
 // --- append -------------------------------------------------------------------
 
 void BM_Append_Ours(benchmark::State& State)
@@ -324,15 +350,7 @@ BENCHMARK(BM_Filter_Ours)->Unit(benchmark::kMillisecond);
 
 void BM_Filter_Sqlite(benchmark::State& State)
 {
-    sqlite3* db = Sqlite();
-    Statement q(db, "SELECT ID FROM t WHERE CITY = 'Bonn' AND AMOUNT >= 1000");
-    for (auto _ : State) {
-        std::int64_t sum = 0;
-        while (sqlite3_step(q.S) == SQLITE_ROW)
-            sum += sqlite3_column_int(q.S, 0);
-        sqlite3_reset(q.S);
-        benchmark::DoNotOptimize(sum);
-    }
+    SumQuery(State, "SELECT ID FROM t WHERE CITY = 'Bonn' AND AMOUNT >= 1000");
 }
 BENCHMARK(BM_Filter_Sqlite)->Unit(benchmark::kMillisecond);
 
@@ -407,28 +425,13 @@ BENCHMARK(BM_GroupBy_Sqlite)->Unit(benchmark::kMillisecond);
 
 void BM_Sort_Ours(benchmark::State& State)
 {
-    TMemoryDataSet& ds = Ours();
-    for (auto _ : State) {
-        ds.SortOn("CODE");
-        State.PauseTiming();
-        ds.SortOn("ID");   // back to the loading order for the next round
-        ds.SortOn("");
-        State.ResumeTiming();
-    }
+    SortOurs(State, "CODE");
 }
 BENCHMARK(BM_Sort_Ours)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_Sort_Sqlite(benchmark::State& State)
 {
-    sqlite3* db = Sqlite();
-    Statement q(db, "SELECT rowid FROM t ORDER BY CODE");
-    for (auto _ : State) {
-        std::int64_t sum = 0;
-        while (sqlite3_step(q.S) == SQLITE_ROW)
-            sum += sqlite3_column_int64(q.S, 0);
-        sqlite3_reset(q.S);
-        benchmark::DoNotOptimize(sum);
-    }
+    SumQuery(State, "SELECT rowid FROM t ORDER BY CODE");
 }
 BENCHMARK(BM_Sort_Sqlite)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -463,28 +466,13 @@ BENCHMARK(BM_SortCollated_Ours)->Unit(benchmark::kMillisecond)->Iterations(1);
 // distinct text), where CODE needs none.
 void BM_SortCity_Ours(benchmark::State& State)
 {
-    TMemoryDataSet& ds = Ours();
-    for (auto _ : State) {
-        ds.SortOn("CITY");
-        State.PauseTiming();
-        ds.SortOn("ID");
-        ds.SortOn("");
-        State.ResumeTiming();
-    }
+    SortOurs(State, "CITY");
 }
 BENCHMARK(BM_SortCity_Ours)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_SortCity_Sqlite(benchmark::State& State)
 {
-    sqlite3* db = Sqlite();
-    Statement q(db, "SELECT rowid FROM t ORDER BY CITY");
-    for (auto _ : State) {
-        std::int64_t sum = 0;
-        while (sqlite3_step(q.S) == SQLITE_ROW)
-            sum += sqlite3_column_int64(q.S, 0);
-        sqlite3_reset(q.S);
-        benchmark::DoNotOptimize(sum);
-    }
+    SumQuery(State, "SELECT rowid FROM t ORDER BY CITY");
 }
 BENCHMARK(BM_SortCity_Sqlite)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -523,15 +511,7 @@ BENCHMARK(BM_Scan_Link30_ControlsEnabled)->Unit(benchmark::kMillisecond);
 
 void BM_Scan_Sqlite(benchmark::State& State)
 {
-    sqlite3* db = Sqlite();
-    Statement q(db, "SELECT ID FROM t");
-    for (auto _ : State) {
-        std::int64_t sum = 0;
-        while (sqlite3_step(q.S) == SQLITE_ROW)
-            sum += sqlite3_column_int(q.S, 0);
-        sqlite3_reset(q.S);
-        benchmark::DoNotOptimize(sum);
-    }
+    SumQuery(State, "SELECT ID FROM t");
 }
 BENCHMARK(BM_Scan_Sqlite)->Unit(benchmark::kMillisecond);
 

@@ -8,6 +8,7 @@
 #include "platform/data/Field.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace qel {
 
@@ -834,7 +835,7 @@ void TCustomdxDBGrid::RebuildBufferNodes()
         SetFocusedNode(f);
 }
 
-void TCustomdxDBGrid::LoadRecordWindow(int Mode, int Placement, bool /*KeepAnchor*/)
+void TCustomdxDBGrid::LoadRecordWindow(int Mode, int Placement, bool KeepAnchor)
 {
     TDataSet* ds = DataSet();
     if (!ds || !ds->Active())
@@ -869,16 +870,25 @@ void TCustomdxDBGrid::LoadRecordWindow(int Mode, int Placement, bool /*KeepAncho
             else {
                 ds->GotoBookmark(first->Bookmark);
                 int number = first->RecordNumber;
+                const int top = GetTopIndex();
+                int added = 0;
                 for (int i = 0; i < n; ++i) {
                     ds->Prior();
                     if (ds->Bof())
                         break;
                     FillNode(AsGridNode(Insert(GetItem(0))), --number);
+                    ++added;
                 }
                 m_windowStart = ds->Bof();
+                // The rows on screen stay where they were.
+                SetTopIndex(top + added);
             }
         }
         if (Mode == 0 || Mode == 3 || GetCount() == 0) {
+            std::optional<TBookmark> anchorBookmark;
+            if (KeepAnchor)
+                if (auto* anchor = dynamic_cast<TdxDBGridNode*>(SelectionAnchor()); anchor && !anchor->Bookmark.empty())
+                    anchorBookmark = anchor->Bookmark;
             ClearRows();
             if (ds->Bof() && ds->Eof()) {
                 m_windowStart = m_windowEnd = true;
@@ -889,18 +899,34 @@ void TCustomdxDBGrid::LoadRecordWindow(int Mode, int Placement, bool /*KeepAncho
                 m_windowStart = m_windowEnd = true;
             } else {
                 PurgeSelectedBookmarks();
-                bool hitStart = false;
-                for (int back = 0; back < n / 2 - 1; ++back) {
-                    ds->Prior();
-                    if (ds->Bof()) {
-                        hitStart = true;
-                        break;
-                    }
+                // The window grows to hold the selection's ends and the anchor. Bookmark
+                // order is not record order, so their places are found by record number.
+                const int current = ds->RecNo();
+                int lowest = current, highest = current;
+                auto widen = [&](const TBookmark& Bookmark) {
+                    if (Bookmark.empty() || !ds->BookmarkValid(Bookmark))
+                        return;
+                    ds->GotoBookmark(Bookmark);
+                    lowest = std::min(lowest, ds->RecNo());
+                    highest = std::max(highest, ds->RecNo());
+                };
+                if (SelectedBookmarkCount() > 0) {
+                    widen(GetSelectedBookmark(0));
+                    widen(GetSelectedBookmark(SelectedBookmarkCount() - 1));
                 }
-                m_windowStart = hitStart;
+                if (anchorBookmark)
+                    widen(*anchorBookmark);
+                const int start = std::max(1, std::min(current - (n / 2 - 1), lowest));
+                const int count = std::max(n, highest + n / 2 - start + 1);
+                ds->SetRecNo(start);
+                m_windowStart = start == 1;
                 int number = 0;
-                for (int i = 0; i < n && !ds->Eof(); ++i, ds->Next())
-                    FillNode(AsGridNode(Add()), number++);
+                for (int i = 0; i < count && !ds->Eof(); ++i, ds->Next()) {
+                    TdxDBGridNode* node = AsGridNode(Add());
+                    FillNode(node, number++);
+                    if (anchorBookmark && ds->CompareBookmarks(node->Bookmark, *anchorBookmark) == 0)
+                        SetSelectionAnchor(node);
+                }
                 m_windowEnd = ds->Eof();
             }
             if (IsBookmarkSelection() && SelectedBookmarkCount() > 0)
@@ -933,6 +959,19 @@ void TCustomdxDBGrid::CheckWindowEdges()
         LoadRecordWindow(1);
     if (!m_windowStart && std::min(top, focused) <= visible)
         LoadRecordWindow(2);
+}
+
+void TCustomdxDBGrid::DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos)
+{
+    const int oldTop = GetTopIndex();
+    TCustomdxDBTreeListControl::DoScroll(Kind, Code, Pos);
+    if (Kind != sbVertical || !IsPartialLoadMode() || m_loading || !LinkActive() || GetTopIndex() == oldTop)
+        return;
+    const int visible = VisibleRowCountForLoad();
+    if (!m_windowStart && GetTopIndex() <= visible)
+        LoadRecordWindow(2);
+    else if (!m_windowEnd && GetTopIndex() >= GetAbsoluteCount() - 2 * visible)
+        LoadRecordWindow(1);
 }
 
 // ----- following the dataset ----------------------------------------------------------------------
@@ -1003,6 +1042,43 @@ void TCustomdxDBGrid::SyncToDataSet()
         }
     }
     DoChangeNodeEx();
+    if (!IsUpdating())
+        UpdateChangeSignature();   // already announced
+}
+
+bool TCustomdxDBGrid::UpdateChangeSignature()
+{
+    TdxTreeListNode* node = GetFocusedNode();
+    TDataSet* ds = DataSet();
+    const bool known = node && ds && ds->Active();
+    const Variant key = known ? AsGridNode(node)->Key : Variant::Null();
+    const int level = known ? node->Level() : -1;
+    const bool selected = known && node->Selected();
+    if (level == m_changeLevel && selected == m_changeSelected && dxVarCompare(key, m_changeKey) == 0
+        && key.IsEmpty() == m_changeKey.IsEmpty())
+        return false;
+    m_changeKey = key;
+    m_changeLevel = level;
+    m_changeSelected = selected;
+    return true;
+}
+
+void TCustomdxDBGrid::CheckChangeNodeEx()
+{
+    if (OnChangeNodeEx && UpdateChangeSignature() && LinkActive())
+        OnChangeNodeEx(this);
+}
+
+void TCustomdxDBGrid::DoSelectionChanged()
+{
+    TCustomdxDBTreeListControl::DoSelectionChanged();
+    CheckChangeNodeEx();
+}
+
+void TCustomdxDBGrid::EndSelection()
+{
+    TCustomdxDBTreeListControl::EndSelection();
+    CheckChangeNodeEx();
 }
 
 bool TCustomdxDBGrid::IsLocateNeeded() const
@@ -1088,6 +1164,7 @@ void TCustomdxDBGrid::DataChanged()
     TDataSet* ds = DataSet();
     if (m_destroying || !ds)
         return;
+    CheckChangeNodeEx();
     if (ds->State() != dsInsert && m_insertNode) {
         m_insertNode = nullptr;
     }

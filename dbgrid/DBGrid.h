@@ -208,6 +208,10 @@ public:
     void ColumnChanged(TdxDBTreeListColumn* Column) override;
 
     int GetIndicatorKind(TdxTreeListNode* Node, bool Flag) const;
+    void EndSelection() override;
+    // Fires OnChangeNodeEx when the focused row's key, level or selected state
+    // differs from the last time it was checked.
+    void CheckChangeNodeEx();
 
     // ----- exports (dbgrid/ExportGrid.h) -------------------------------------------------------
     void SaveToHTML(const std::string& FileName, bool SaveAll);
@@ -227,6 +231,8 @@ protected:
     TdxTreeListNode* CreateNode() override;
     void ChangeFocus(TdxTreeListNode* Node) override;
     void DoDeletion(TdxTreeListNode* Node) override;
+    void DoSelectionChanged() override;
+    void DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
     void Loaded() override;
     void AddInsertedNode();
     // egoSmartRefresh: only the current record's row is refreshed (or moved
@@ -247,6 +253,8 @@ private:
     void ResolveKeyField();
     TdxDBGridNode* NewNodeAt(TdxTreeListNode* Parent, TdxTreeListNode* Before);
     void FillNode(TdxDBGridNode* Node, int RecordNumber);
+    // Remembers the focused row's signature; true when it changed.
+    bool UpdateChangeSignature();
 
     std::unique_ptr<TdxGridDataLink> m_link;
     TdxDBGridOptions m_options;
@@ -273,6 +281,9 @@ private:
     Variant m_insertKey;
     Variant m_focusKey;
     int m_focusLevel{-1};
+    Variant m_changeKey = Variant::Null();   // the focused row as OnChangeNodeEx last saw it
+    int m_changeLevel{-1};
+    bool m_changeSelected{false};
 
     // Key -> record node, sorted by key; rebuilt lazily after the tree changed.
     mutable std::vector<std::pair<Variant, TdxDBGridNode*>> m_keyIndex;

@@ -337,6 +337,8 @@ void TdxDBTreeListColumn::InitEditorValue(TdxTreeListInplaceEditor* Editor, cons
     }
     InitEditor(e);
     e->SetReadOnly(ReadOnly());
+    if (TCustomdxDBTreeListControl* control = GetDBTreeList())
+        e->SetColor(control->GetEditColor());
     // The host shows the editor with the value given here.
     Editor->SetEditingValue(m_field ? FieldToEditor(e) : Value);
     e->SetModified(false);

@@ -554,6 +554,14 @@ void TCustomdxDBTreeListControl::DoChangeNodeEx()
         OnChangeNodeEx(this);
 }
 
+TColor TCustomdxDBTreeListControl::GetEditColor() const
+{
+    TColor color = Color();
+    if (OnGetEditColor)
+        OnGetEditColor(const_cast<TCustomdxDBTreeListControl*>(this), GetFocusedNode(), color, GetFocusedColumn());
+    return color;
+}
+
 Variant TCustomdxDBTreeListControl::GetNodeValue(const TdxTreeListNode* Node, int Column) const
 {
     if (auto* n = dynamic_cast<const TdxDBTreeListControlNode*>(Node))

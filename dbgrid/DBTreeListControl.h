@@ -236,6 +236,8 @@ public:
     virtual void LoadNodeData(TdxDBTreeListControlNode* Node);
     virtual void MapColumnFields();
     virtual void DoChangeNodeEx();
+    // The in-place editor's background: the control's colour, then OnGetEditColor.
+    TColor GetEditColor() const;
     virtual void ClearGrouping() {}
     // Rebuilds the field map and re-binds every column (the layout refresh).
     virtual void RebuildColumns();

@@ -98,6 +98,7 @@ void TdxDBTreeListDropDownColumn::Assign(TPersistent* Source)
         m_popupAlignment = s->m_popupAlignment;
         m_popupBorder = s->m_popupBorder;
         m_showButtonStyle = s->m_showButtonStyle;
+        SetButtonGlyph(s->m_buttonGlyph.get());
     }
 }
 
@@ -123,7 +124,25 @@ void TdxDBTreeListDropDownColumn::InitEditor(TdxInplaceEdit* Editor)
         e->SetDropDownWidth(m_dropDownWidth);
         e->SetPopupAlignment(m_popupAlignment);
         e->SetPopupBorder(m_popupBorder);
+        if (HasButtonGlyph())
+            e->SetButtonGlyph(m_buttonGlyph.get());
     }
+}
+
+TBitmap* TdxDBTreeListDropDownColumn::ButtonGlyph()
+{
+    if (!m_buttonGlyph)
+        m_buttonGlyph = std::make_unique<TBitmap>();
+    return m_buttonGlyph.get();
+}
+
+void TdxDBTreeListDropDownColumn::SetButtonGlyph(const TBitmap* Value)
+{
+    if (!Value)
+        m_buttonGlyph.reset();
+    else
+        ButtonGlyph()->Assign(const_cast<TBitmap*>(Value));
+    Changed();
 }
 
 // ----- date -----------------------------------------------------------------------------------------------
@@ -217,12 +236,88 @@ std::unique_ptr<TdxInplaceEdit> TdxDBTreeListButtonColumn::NewInplaceEditor(TCom
     return std::make_unique<TdxInplaceButtonEdit>(Owner);
 }
 
+TdxColumnEditButtons::TdxColumnEditButtons(TPersistent* Owner) : TdxEditButtons(Owner)
+{
+    RestoreDefaults();
+}
+
+void TdxColumnEditButtons::RestoreDefaults()
+{
+    BeginUpdate();
+    Finally endUpdate([this] { EndUpdate(); });
+    Clear();
+    TdxEditButton* button = Add();
+    button->SetKind(bkEllipsis);
+    button->SetDefault(true);
+}
+
+TdxDBTreeListButtonColumn::TdxDBTreeListButtonColumn(TComponent* AOwner)
+    : TdxDBTreeListDropDownColumn(AOwner), m_buttons(std::make_unique<TdxColumnEditButtons>(this))
+{
+    m_buttonsLink.Connect(m_buttons->Changes(), [this](TObject*) { Changed(); });
+}
+
+TdxDBTreeListButtonColumn::~TdxDBTreeListButtonColumn()
+{
+    m_buttonsLink.Disconnect();
+}
+
+void TdxDBTreeListButtonColumn::SetEditButtonStyle(TdxEditButtonStyle Value)
+{
+    if (Value == m_editButtonStyle)
+        return;
+    m_editButtonStyle = Value;
+    Changed();
+}
+
+TBitmap* TdxDBTreeListButtonColumn::Glyph()
+{
+    if (!m_glyph)
+        m_glyph = std::make_unique<TBitmap>();
+    return m_glyph.get();
+}
+
+void TdxDBTreeListButtonColumn::SetGlyph(const TBitmap* Value)
+{
+    if (!Value)
+        m_glyph.reset();
+    else
+        Glyph()->Assign(const_cast<TBitmap*>(Value));
+    Changed();
+}
+
+void TdxDBTreeListButtonColumn::Assign(TPersistent* Source)
+{
+    TdxDBTreeListDropDownColumn::Assign(Source);
+    if (auto* s = dynamic_cast<TdxDBTreeListButtonColumn*>(Source)) {
+        m_buttons->Assign(s->m_buttons.get());
+        m_buttonOnly = s->m_buttonOnly;
+        m_editButtonStyle = s->m_editButtonStyle;
+        SetGlyph(s->m_glyph.get());
+        m_clickKey = s->m_clickKey;
+        m_hideEditCursor = s->m_hideEditCursor;
+    }
+}
+
 void TdxDBTreeListButtonColumn::InitEditor(TdxInplaceEdit* Editor)
 {
     TdxDBTreeListDropDownColumn::InitEditor(Editor);
     if (auto* e = dynamic_cast<TdxInplaceButtonEdit*>(Editor)) {
+        e->SetButtons(m_buttons.get());
+        // The glyph style draws the column's glyph on the default button.
+        if (m_editButtonStyle == ebsGlyph)
+            if (TdxEditButton* button = e->Buttons()->DefaultButton()) {
+                button->SetKind(bkGlyph);
+                if (HasGlyph())
+                    button->SetGlyph(m_glyph.get());
+            }
         e->SetButtonOnly(m_buttonOnly);
+        e->SetHideEditCursor(m_hideEditCursor);
         e->SetClickKey(m_clickKey);
+        e->OnButtonClick = [this](TObject* Sender, int AbsoluteIndex) {
+            if (OnButtonClick)
+                OnButtonClick(Sender, AbsoluteIndex);
+        };
     }
 }
 

@@ -6,6 +6,7 @@
 // editor of the grid's filter dialogs (NewFilterEditor).
 #include "dbgrid/DBTreeListColumn.h"
 #include "editors/BlobEdit.h"
+#include "editors/EditButtons.h"
 #include "editors/DropDownEdit.h"
 #include "editors/SpinEdit.h"
 
@@ -40,6 +41,11 @@ public:
     void SetPopupBorder(TdxPopupBorder Value) { m_popupBorder = Value; Changed(); }
     TdxShowButtonStyle ShowButtonStyle() const { return m_showButtonStyle; }
     void SetShowButtonStyle(TdxShowButtonStyle Value) { m_showButtonStyle = Value; Changed(); }
+    // Drawn on the drop-down button instead of the arrow; created on first read.
+    TBitmap* ButtonGlyph();
+    bool HasButtonGlyph() const { return m_buttonGlyph && !m_buttonGlyph->Empty(); }
+    // nullptr frees the glyph; any other bitmap is copied.
+    void SetButtonGlyph(const TBitmap* Value);
     // Whether a cell shows its button outside editing.
     bool IsButtonShown(bool ControlShowsButtons, bool RowFocused) const;
     void Assign(TPersistent* Source) override;
@@ -57,6 +63,7 @@ private:
     TAlignment m_popupAlignment{taLeftJustify};
     TdxPopupBorder m_popupBorder{pbDefault};
     TdxShowButtonStyle m_showButtonStyle{sbDefault};
+    std::unique_ptr<TBitmap> m_buttonGlyph;
 };
 
 class TdxDBTreeListDateColumn : public TdxDBTreeListDropDownColumn {
@@ -87,16 +94,39 @@ private:
     bool m_useEditMask{false};
 };
 
+// The button column's buttons: one ellipsis button that is the default to begin with.
+class TdxColumnEditButtons : public TdxEditButtons {
+    QEL_CLASS(TdxColumnEditButtons)
+public:
+    explicit TdxColumnEditButtons(TPersistent* Owner = nullptr);
+    void RestoreDefaults();
+};
+
+// How the button column's default button looks: an ellipsis or the column's Glyph.
+enum TdxEditButtonStyle : std::uint8_t { ebsEllipsis, ebsGlyph };
+
 class TdxDBTreeListButtonColumn : public TdxDBTreeListDropDownColumn {
     QEL_CLASS(TdxDBTreeListButtonColumn)
 public:
-    explicit TdxDBTreeListButtonColumn(TComponent* AOwner) : TdxDBTreeListDropDownColumn(AOwner) {}
+    explicit TdxDBTreeListButtonColumn(TComponent* AOwner);
+    ~TdxDBTreeListButtonColumn() override;
     bool ButtonOnly() const { return m_buttonOnly; }
     void SetButtonOnly(bool Value) { m_buttonOnly = Value; Changed(); }
+    // Any change of a button changes the column's layout.
+    TdxColumnEditButtons* Buttons() const { return m_buttons.get(); }
+    void SetButtons(TdxEditButtons* Value) { m_buttons->Assign(Value); }
+    TdxEditButtonStyle EditButtonStyle() const { return m_editButtonStyle; }
+    void SetEditButtonStyle(TdxEditButtonStyle Value);
+    // Created on first read.
+    TBitmap* Glyph();
+    bool HasGlyph() const { return m_glyph && !m_glyph->Empty(); }
+    // nullptr frees the glyph; any other bitmap is copied.
+    void SetGlyph(const TBitmap* Value);
     std::uint16_t ClickKey() const { return m_clickKey; }
     void SetClickKey(std::uint16_t Value) { m_clickKey = Value; }
     bool HideEditCursor() const { return m_hideEditCursor; }
     void SetHideEditCursor(bool Value) { m_hideEditCursor = Value; }
+    void Assign(TPersistent* Source) override;
     std::function<void(TObject* Sender, int AbsoluteIndex)> OnButtonClick;
 
 protected:
@@ -105,6 +135,10 @@ protected:
 
 private:
     bool m_buttonOnly{false};
+    std::unique_ptr<TdxColumnEditButtons> m_buttons;
+    TChangeLink m_buttonsLink;
+    TdxEditButtonStyle m_editButtonStyle{ebsEllipsis};
+    std::unique_ptr<TBitmap> m_glyph;
     std::uint16_t m_clickKey{16397};   // Ctrl+Enter
     bool m_hideEditCursor{false};
 };

@@ -35,20 +35,20 @@ void RegisterConfigurationClasses()
         .String("Title", &TConfiguration::Title, &TConfiguration::SetTitle);
 }
 
-TConfiguration* MakeSampleConfiguration(int boxes, int connectors)
+TConfiguration* MakeSampleConfiguration(int Boxes, int Connectors)
 {
     RegisterConfigurationClasses();
     auto* config = new TConfiguration(nullptr);
     config->SetName("Configuration");
     config->SetTitle("Werk Nord");
-    for (int b = 1; b <= boxes; ++b) {
+    for (int b = 1; b <= Boxes; ++b) {
         auto* box = new TBoxRecord(config);
         box->SetName("Box" + IntToStr(b));
         box->SetNumber(b);
         box->SetTitle("Box " + IntToStr(b));
         box->SetIPAddress("192.168.10." + IntToStr(10 + b));
     }
-    for (int c = 1; c <= connectors; ++c) {
+    for (int c = 1; c <= Connectors; ++c) {
         auto* con = new TConnectorRecord(config);
         con->SetName("Connector" + IntToStr(c));
         con->SetNumber(c);
@@ -59,9 +59,9 @@ TConfiguration* MakeSampleConfiguration(int boxes, int connectors)
         // Each connector opens its home box and its floor's boxes; staff doors
         // (every fourth) open every box of the first eight.
         std::string mask;
-        const int home = 1 + (c - 1) % boxes;
+        const int home = 1 + (c - 1) % Boxes;
         const int floor = (c - 1) / 32;
-        for (int b = 1; b <= boxes; ++b) {
+        for (int b = 1; b <= Boxes; ++b) {
             const bool open = b == home || ((b - 1) / 8 == floor % 4 && (b + c) % 3 == 0) || (c % 4 == 0 && b <= 8);
             mask += open ? 'X' : '_';
         }

@@ -12,11 +12,11 @@ class TBoxRecord : public TComponent {
 public:
     explicit TBoxRecord(TComponent* AOwner) : TComponent(AOwner) {}
     int Number() const { return m_number; }
-    void SetNumber(int v) { m_number = v; }
+    void SetNumber(int V) { m_number = V; }
     const std::string& Title() const { return m_title; }
-    void SetTitle(const std::string& v) { m_title = v; }
+    void SetTitle(const std::string& V) { m_title = V; }
     const std::string& IPAddress() const { return m_ip; }
-    void SetIPAddress(const std::string& v) { m_ip = v; }
+    void SetIPAddress(const std::string& V) { m_ip = V; }
 
 private:
     int m_number{0};
@@ -29,16 +29,16 @@ class TConnectorRecord : public TComponent {
 public:
     explicit TConnectorRecord(TComponent* AOwner) : TComponent(AOwner) {}
     int Number() const { return m_number; }
-    void SetNumber(int v) { m_number = v; }
+    void SetNumber(int V) { m_number = V; }
     const std::string& Title() const { return m_title; }
-    void SetTitle(const std::string& v) { m_title = v; }
+    void SetTitle(const std::string& V) { m_title = V; }
     const std::string& IPAddress() const { return m_ip; }
-    void SetIPAddress(const std::string& v) { m_ip = v; }
+    void SetIPAddress(const std::string& V) { m_ip = V; }
     int IPPort() const { return m_port; }
-    void SetIPPort(int v) { m_port = v; }
+    void SetIPPort(int V) { m_port = V; }
     // One 'X' or '_' per box: the boxes this connector belongs to.
     const std::string& BoxMask() const { return m_mask; }
-    void SetBoxMask(const std::string& v) { m_mask = v; }
+    void SetBoxMask(const std::string& V) { m_mask = V; }
 
 private:
     int m_number{0};
@@ -53,7 +53,7 @@ class TConfiguration : public TComponent {
 public:
     explicit TConfiguration(TComponent* AOwner) : TComponent(AOwner) {}
     const std::string& Title() const { return m_title; }
-    void SetTitle(const std::string& v) { m_title = v; }
+    void SetTitle(const std::string& V) { m_title = V; }
     void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
 
 private:
@@ -62,7 +62,7 @@ private:
 
 void RegisterConfigurationClasses();
 
-// A sample installation of `boxes` boxes and `connectors` connectors.
-TConfiguration* MakeSampleConfiguration(int boxes, int connectors);
+// A sample installation of `Boxes` boxes and `Connectors` connectors.
+TConfiguration* MakeSampleConfiguration(int Boxes, int Connectors);
 
 } // namespace qel::demo

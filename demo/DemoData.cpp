@@ -6,18 +6,18 @@
 
 namespace qel::demo {
 
-TMemoryDataSet* MakeAccessMatrix(TConfiguration& config, TComponent* owner)
+TMemoryDataSet* MakeAccessMatrix(TConfiguration& Config, TComponent* Owner)
 {
     std::vector<TBoxRecord*> boxes;
     std::vector<TConnectorRecord*> connectors;
-    for (int i = 0; i < config.ComponentCount(); ++i) {
-        if (auto* b = dynamic_cast<TBoxRecord*>(config.Components(i)))
+    for (int i = 0; i < Config.ComponentCount(); ++i) {
+        if (auto* b = dynamic_cast<TBoxRecord*>(Config.Components(i)))
             boxes.push_back(b);
-        else if (auto* c = dynamic_cast<TConnectorRecord*>(config.Components(i)))
+        else if (auto* c = dynamic_cast<TConnectorRecord*>(Config.Components(i)))
             connectors.push_back(c);
     }
 
-    auto* data = new TMemoryDataSet(owner);
+    auto* data = new TMemoryDataSet(Owner);
     data->AddField("NUMBER", ftInteger);
     data->AddField("TITLE", ftString, 40);
     data->AddField("IPADDRESS", ftString, 15);

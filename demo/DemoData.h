@@ -7,6 +7,6 @@ namespace qel::demo {
 
 // The access matrix as the grid sees it: one record per connector (NUMBER,
 // TITLE, IPADDRESS, IPPORT) and one Boolean field "BoxN" per box.
-TMemoryDataSet* MakeAccessMatrix(TConfiguration& config, TComponent* owner);
+TMemoryDataSet* MakeAccessMatrix(TConfiguration& Config, TComponent* Owner);
 
 } // namespace qel::demo

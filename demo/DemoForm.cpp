@@ -10,26 +10,26 @@ namespace qel::demo {
 
 namespace {
 
-TEdit* AddLabelledEdit(TWinControl* parent, int top, const std::string& caption, const std::string& text)
+TEdit* AddLabelledEdit(TWinControl* Parent, int Top, const std::string& Caption, const std::string& Text)
 {
-    auto* label = new TLabel(parent->Owner());
-    label->SetParent(parent);
-    label->SetBounds(12, top + 3, 90, 17);
-    label->SetCaption(caption);
-    auto* edit = new TEdit(parent->Owner());
-    edit->SetParent(parent);
-    edit->SetBounds(108, top, 150, 22);
-    edit->SetText(text);
+    auto* label = new TLabel(Parent->Owner());
+    label->SetParent(Parent);
+    label->SetBounds(12, Top + 3, 90, 17);
+    label->SetCaption(Caption);
+    auto* edit = new TEdit(Parent->Owner());
+    edit->SetParent(Parent);
+    edit->SetBounds(108, Top, 150, 22);
+    edit->SetText(Text);
     label->SetFocusControl(edit);
     return edit;
 }
 
 } // namespace
 
-void SaveBoxDialogPicture(const std::string& fileName, TBoxRecord& box)
+void SaveBoxDialogPicture(const std::string& FileName, TBoxRecord& Box)
 {
     TForm form(nullptr);
-    form.SetCaption("QEL-Box " + IntToStr(box.Number()) + " bearbeiten");
+    form.SetCaption("QEL-Box " + IntToStr(Box.Number()) + " bearbeiten");
     form.SetBorderStyle(bsDialog);
     form.SetClientWidth(300);
     form.SetClientHeight(300);
@@ -38,10 +38,10 @@ void SaveBoxDialogPicture(const std::string& fileName, TBoxRecord& box)
     group->SetParent(&form);
     group->SetBounds(8, 8, 284, 148);
     group->SetCaption("&Netzwerk");
-    AddLabelledEdit(group, 22, "&IP-Adresse:", box.IPAddress());
+    AddLabelledEdit(group, 22, "&IP-Adresse:", Box.IPAddress());
     AddLabelledEdit(group, 52, "&Maske:", "255.255.255.0");
     AddLabelledEdit(group, 82, "&Gateway:", "192.168.10.1");
-    AddLabelledEdit(group, 112, "&Titel:", box.Title());
+    AddLabelledEdit(group, 112, "&Titel:", Box.Title());
 
     auto* numberLabel = new TLabel(&form);
     numberLabel->SetParent(&form);
@@ -53,7 +53,7 @@ void SaveBoxDialogPicture(const std::string& fileName, TBoxRecord& box)
     number->SetStyle(csDropDownList);
     for (int i = 1; i <= 32; ++i)
         number->Items()->Add(IntToStr(i));
-    number->SetItemIndex(box.Number() - 1);
+    number->SetItemIndex(Box.Number() - 1);
     numberLabel->SetFocusControl(number);
 
     auto* active = new TCheckBox(&form);
@@ -82,12 +82,12 @@ void SaveBoxDialogPicture(const std::string& fileName, TBoxRecord& box)
     auto* status = new TStatusBar(&form);
     status->SetParent(&form);
     status->SetAlign(alBottom);
-    status->Panels()->Add()->SetText(box.IPAddress());
+    status->Panels()->Add()->SetText(Box.IPAddress());
     status->Panels()->Items(0)->SetWidth(120);
     status->Panels()->Add()->SetText("Nicht gesendet");
 
     form.Show();
-    SaveControlImage(&form, fileName);
+    SaveControlImage(&form, FileName);
     form.Hide();
 }
 

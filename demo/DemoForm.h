@@ -5,8 +5,8 @@
 
 namespace qel::demo {
 
-// Builds the box settings dialog for `box` (labels, edits, a combo box, check
+// Builds the box settings dialog for `Box` (labels, edits, a combo box, check
 // boxes, a group box, buttons and a status bar) and saves a picture of it.
-void SaveBoxDialogPicture(const std::string& fileName, TBoxRecord& box);
+void SaveBoxDialogPicture(const std::string& FileName, TBoxRecord& Box);
 
 } // namespace qel::demo

@@ -11,7 +11,7 @@
 
 namespace qel::demo {
 
-std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& matrix, const std::string& PlainPng,
+std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& Matrix, const std::string& PlainPng,
                                               const std::string& GroupedPng)
 {
     auto form = std::make_unique<TForm>(nullptr);
@@ -19,7 +19,7 @@ std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& matrix, const std::strin
     form->SetBounds(40, 40, 1500, 760);
 
     auto* source = new TDataSource(form.get());
-    source->SetDataSet(&matrix);
+    source->SetDataSet(&Matrix);
 
     auto* grid = new TdxDBGrid(form.get());
     grid->SetName("AccessMatrix");
@@ -49,7 +49,7 @@ std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& matrix, const std::strin
     port->SetWidth(56);
     port->SetMinValue(1);
     port->SetMaxValue(65535);
-    for (TField* f : matrix.Fields()) {
+    for (TField* f : Matrix.Fields()) {
         if (f->DataType() != ftBoolean)
             continue;
         auto* box = grid->CreateColumnOf<TdxDBGridCheckColumn>();
@@ -59,7 +59,7 @@ std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& matrix, const std::strin
         box->SetValueChecked("True");
         box->SetValueUnchecked("False");
     }
-    matrix.First();
+    Matrix.First();
     grid->SetDataSource(source);
 
     form->Show();

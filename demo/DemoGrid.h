@@ -7,12 +7,12 @@
 
 namespace qel::demo {
 
-// The access matrix window: a data-bound grid over `matrix` with the key
+// The access matrix window: a data-bound grid over `Matrix` with the key
 // field NUMBER, typed columns for the connector's data and one check column
 // per box. Saves a picture of the grid as it opens (PlainPng) and grouped by
 // the IP port (GroupedPng); the window stays grouped. Answers the form
 // (owned by the caller) so that a run with a display can show it.
-std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& matrix, const std::string& PlainPng,
+std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& Matrix, const std::string& PlainPng,
                                               const std::string& GroupedPng);
 
 } // namespace qel::demo

@@ -13,25 +13,25 @@ namespace {
 
 // Page coordinates in tenths of a millimetre, mapped isotropically onto the
 // PDF's device pixels, as the report renderer maps report units.
-void SetupPageMapping(TCanvas& canvas, int pageWidth, int pageHeight, int deviceWidth, int deviceHeight)
+void SetupPageMapping(TCanvas& Canvas, int PageWidth, int PageHeight, int DeviceWidth, int DeviceHeight)
 {
-    canvas.SetMapMode(MM_ISOTROPIC);
-    canvas.SetWindowExt(pageWidth, pageHeight);
-    canvas.SetViewportExt(deviceWidth, deviceHeight);
+    Canvas.SetMapMode(MM_ISOTROPIC);
+    Canvas.SetWindowExt(PageWidth, PageHeight);
+    Canvas.SetViewportExt(DeviceWidth, DeviceHeight);
 }
 
 } // namespace
 
-void WriteAccessMatrixPdf(const std::string& fileName, const std::string& title, TDataSet& matrix)
+void WriteAccessMatrixPdf(const std::string& FileName, const std::string& Title, TDataSet& Matrix)
 {
     std::vector<TField*> boxes;
-    for (int i = 0; i < matrix.FieldCount(); ++i)
-        if (matrix.Fields(i)->DataType() == ftBoolean)
-            boxes.push_back(matrix.Fields(i));
-    TField* connector = matrix.FieldByName("TITLE");
+    for (int i = 0; i < Matrix.FieldCount(); ++i)
+        if (Matrix.Fields(i)->DataType() == ftBoolean)
+            boxes.push_back(Matrix.Fields(i));
+    TField* connector = Matrix.FieldByName("TITLE");
 
-    TPdfDocument pdf(fileName);
-    pdf.SetTitle("Zutrittsmatrix " + title);
+    TPdfDocument pdf(FileName);
+    pdf.SetTitle("Zutrittsmatrix " + Title);
     pdf.SetCreator("qeldemo");
     pdf.BeginDoc();
     TCanvas& canvas = *pdf.Canvas();
@@ -42,14 +42,14 @@ void WriteAccessMatrixPdf(const std::string& fileName, const std::string& title,
     canvas.Font()->SetHeight(-60);
     canvas.Font()->SetStyle({fsBold});
     canvas.SetBkMode(TRANSPARENT);
-    canvas.TextOut(left, top, "Zutrittsmatrix: " + title);
+    canvas.TextOut(left, top, "Zutrittsmatrix: " + Title);
 
     canvas.Font()->SetStyle({});
     canvas.Font()->SetHeight(-35);
     canvas.TextOut(left, top + 90,
                    "Gedruckt am " + FormatDateTime("dd.mm.yyyy hh:nn", Now()) + ", " +
                        IntToStr(static_cast<std::int64_t>(boxes.size())) + " Boxen, " +
-                       IntToStr(matrix.RecordCount()) + " Connectoren");
+                       IntToStr(Matrix.RecordCount()) + " Connectoren");
     canvas.Pen()->SetWidth(4);
     canvas.MoveTo(left, top + 150);
     canvas.LineTo(pdf.PageWidthTenthMM() - left, top + 150);
@@ -61,7 +61,7 @@ void WriteAccessMatrixPdf(const std::string& fileName, const std::string& title,
     const int boxCount = std::max(1, static_cast<int>(boxes.size()));
     const int cellWidth = std::min(100, (pdf.PageWidthTenthMM() - 2 * left - titleWidth) / boxCount);
     const int rowHeight =
-        std::min(55, (pdf.PageHeightTenthMM() - tableTop - top) / std::max(2, matrix.RecordCount() + 1));
+        std::min(55, (pdf.PageHeightTenthMM() - tableTop - top) / std::max(2, Matrix.RecordCount() + 1));
     canvas.Pen()->SetWidth(1);
     canvas.Brush()->SetColor(clBtnFace);
     TRect header{left, tableTop, left + titleWidth + cellWidth * int(boxes.size()), tableTop + rowHeight};
@@ -77,7 +77,7 @@ void WriteAccessMatrixPdf(const std::string& fileName, const std::string& title,
     TRect corner{left + 15, tableTop, left + titleWidth, tableTop + rowHeight};
     canvas.DrawText("Connector", corner, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     int rows = 1;
-    for (matrix.First(); !matrix.Eof(); matrix.Next(), ++rows) {
+    for (Matrix.First(); !Matrix.Eof(); Matrix.Next(), ++rows) {
         const int y = tableTop + rowHeight * rows;
         TRect titleRect{left + 15, y, left + titleWidth, y + rowHeight};
         canvas.DrawText(connector->AsString(), titleRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);

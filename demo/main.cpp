@@ -28,17 +28,17 @@ using namespace qel::demo;
 
 namespace {
 
-void StreamConfiguration(TConfiguration& config, const std::string& fileName)
+void StreamConfiguration(TConfiguration& Config, const std::string& FileName)
 {
-    SafeWriteFile(fileName, [&](TStream& s) { WriteComponent(s, &config); });
-    TFileStream in(fileName, fmOpenRead);
+    SafeWriteFile(FileName, [&](TStream& S) { WriteComponent(S, &Config); });
+    TFileStream in(FileName, fmOpenRead);
     std::unique_ptr<TComponent> copy(ReadComponent(in, nullptr, nullptr));
     auto* read = dynamic_cast<TConfiguration*>(copy.get());
-    if (!read || read->ComponentCount() != config.ComponentCount() || read->Title() != config.Title())
+    if (!read || read->ComponentCount() != Config.ComponentCount() || read->Title() != Config.Title())
         throw Exception("the configuration read back differs from the one written");
     std::printf("Configuration \"%s\": %d records streamed to %s (%lld bytes) and read back\n",
-                read->Title().c_str(), read->ComponentCount(), fileName.c_str(),
-                static_cast<long long>(std::filesystem::file_size(fileName)));
+                read->Title().c_str(), read->ComponentCount(), FileName.c_str(),
+                static_cast<long long>(std::filesystem::file_size(FileName)));
 }
 
 } // namespace

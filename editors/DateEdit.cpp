@@ -8,9 +8,9 @@
 namespace qel {
 
 namespace {
-bool IsNull(TDateTime d)
+bool IsNull(TDateTime D)
 {
-    return d <= NullDate + 0.5;
+    return D <= NullDate + 0.5;
 }
 } // namespace
 

@@ -67,7 +67,7 @@ void TdxEditButton::Assign(TPersistent* Source)
 }
 
 TdxEditButtons::TdxEditButtons(TPersistent* Owner)
-    : TCollection([](TCollection* c) { return new TdxEditButton(c); }, "TdxEditButton", Owner)
+    : TCollection([](TCollection* C) { return new TdxEditButton(C); }, "TdxEditButton", Owner)
 {
 }
 

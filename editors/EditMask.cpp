@@ -9,48 +9,48 @@ namespace qel {
 
 namespace {
 
-std::u32string ToU32(const std::string& s)
+std::u32string ToU32(const std::string& S)
 {
     std::u32string out;
     std::size_t pos = 0;
-    while (pos < s.size())
-        out.push_back(Utf8Next(s, pos));
+    while (pos < S.size())
+        out.push_back(Utf8Next(S, pos));
     return out;
 }
 
-std::string FromU32(const std::u32string& s)
+std::string FromU32(const std::u32string& S)
 {
     std::string out;
-    for (char32_t c : s)
+    for (char32_t c : S)
         AppendUtf8(out, c);
     return out;
 }
 
-bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+bool IsDigit(char32_t C) { return C >= U'0' && C <= U'9'; }
 
-bool IsLetter(char32_t c)
+bool IsLetter(char32_t C)
 {
-    return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || (c >= 0xC0 && c != 0xD7 && c != 0xF7);
+    return (C >= U'a' && C <= U'z') || (C >= U'A' && C <= U'Z') || (C >= 0xC0 && C != 0xD7 && C != 0xF7);
 }
 
-char32_t ToUpper(char32_t c)
+char32_t ToUpper(char32_t C)
 {
-    if ((c >= U'a' && c <= U'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
-        return c - 0x20;
-    return c;
+    if ((C >= U'a' && C <= U'z') || (C >= 0xE0 && C <= 0xFE && C != 0xF7))
+        return C - 0x20;
+    return C;
 }
 
-char32_t ToLower(char32_t c)
+char32_t ToLower(char32_t C)
 {
-    if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
-        return c + 0x20;
-    return c;
+    if ((C >= U'A' && C <= U'Z') || (C >= 0xC0 && C <= 0xDE && C != 0xD7))
+        return C + 0x20;
+    return C;
 }
 
-bool IsMaskChar(char32_t c)
+bool IsMaskChar(char32_t C)
 {
-    return c == U'L' || c == U'l' || c == U'A' || c == U'a' || c == U'C' || c == U'c' || c == U'0' ||
-           c == U'9' || c == U'#';
+    return C == U'L' || C == U'l' || C == U'A' || C == U'a' || C == U'C' || C == U'c' || C == U'0' ||
+           C == U'9' || C == U'#';
 }
 
 } // namespace
@@ -247,11 +247,11 @@ int TEditMask::PrevEditPos(int Pos) const
     return -1;
 }
 
-void TEditMask::Clear(std::u32string& d, int Start, int Len) const
+void TEditMask::Clear(std::u32string& D, int Start, int Len) const
 {
     for (int i = std::max(0, Start); i < std::min(Length(), Start + Len); ++i)
         if (!IsLiteral(i))
-            d[static_cast<std::size_t>(i)] = m_blank;
+            D[static_cast<std::size_t>(i)] = m_blank;
 }
 
 bool TEditMask::TypeChar(std::string& Display, int& Caret, int SelLength, char32_t Ch) const

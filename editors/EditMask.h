@@ -85,7 +85,7 @@ private:
     };
 
     std::u32string Display32(const std::string& Display) const;
-    void Clear(std::u32string& d, int Start, int Len) const;
+    void Clear(std::u32string& D, int Start, int Len) const;
 
     std::string m_mask;
     std::vector<Position> m_positions;

@@ -40,24 +40,16 @@ TStrings* TdxInplaceImageEdit::ImageIndexes() const { return m_imageIndexes.get(
 
 void TdxInplaceImageEdit::SetImages(TImageList* Value)
 {
-    if (m_images)
-        m_images->RemoveFreeNotification(this);
-    m_images = Value;
+    SetFreeNotified(m_images, Value);
     m_imagesLink.Disconnect();
-    if (m_images) {
-        m_images->FreeNotification(this);
+    if (m_images)
         m_imagesLink.Connect(m_images->Changes(), [this](TObject*) { Invalidate(); });
-    }
     Invalidate();
 }
 
 void TdxInplaceImageEdit::SetLargeImages(TImageList* Value)
 {
-    if (m_largeImages)
-        m_largeImages->RemoveFreeNotification(this);
-    m_largeImages = Value;
-    if (m_largeImages)
-        m_largeImages->FreeNotification(this);
+    SetFreeNotified(m_largeImages, Value);
 }
 
 void TdxInplaceImageEdit::Notification(TComponent* AComponent, TOperation Operation)

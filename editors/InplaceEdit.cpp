@@ -10,10 +10,10 @@ namespace {
 // Input handlers run inside the event loop, where an exception must not
 // escape: a refused value is reported like any other error of a handler.
 template <class F>
-void ReportErrors(F f)
+void ReportErrors(F Action)
 {
     try {
-        f();
+        Action();
     } catch (const std::exception& e) {
         Application().HandleException(e);
     }

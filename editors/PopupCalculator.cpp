@@ -16,13 +16,13 @@ const char32_t kButtons[5][4] = {
     {U'0', U'~', U',', U'='},
 };
 
-std::string ButtonCaption(char32_t k)
+std::string ButtonCaption(char32_t K)
 {
-    switch (k) {
+    switch (K) {
     case U'\b': return "<-";
     case U'~': return "±";
     case U',': return std::string(1, FormatSettings().DecimalSeparator);
-    default: return std::string(1, static_cast<char>(k));
+    default: return std::string(1, static_cast<char>(K));
     }
 }
 } // namespace

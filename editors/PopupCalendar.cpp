@@ -7,9 +7,9 @@
 namespace qel {
 
 namespace {
-bool IsNull(TDateTime d)
+bool IsNull(TDateTime D)
 {
-    return d <= NullDate + 0.5;
+    return D <= NullDate + 0.5;
 }
 } // namespace
 
@@ -222,14 +222,14 @@ void TdxPopupCalendar::Paint()
             c->FrameRect(cell);
         }
     }
-    auto button = [&](TRect b, const char* caption) {
-        if (b.IsEmpty())
+    auto button = [&](TRect B, const char* Caption) {
+        if (B.IsEmpty())
             return;
         c->Brush()->SetColor(clBtnFace);
-        c->FillRect(b);
-        c->DrawEdge(b, EDGE_RAISED, BF_RECT);
+        c->FillRect(B);
+        c->DrawEdge(B, EDGE_RAISED, BF_RECT);
         c->Font()->SetColor(clBtnText);
-        c->DrawText(caption, b, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        c->DrawText(Caption, B, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     };
     button(TodayButtonRect(), "Heute");
     button(ClearButtonRect(), "Löschen");

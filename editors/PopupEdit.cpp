@@ -154,11 +154,7 @@ void TdxInplacePopupEdit::SetPopupControl(TControl* Value)
         return;
     if (DroppedDown())
         CloseUp(false);
-    if (m_popupControl)
-        m_popupControl->RemoveFreeNotification(this);
-    m_popupControl = Value;
-    if (m_popupControl)
-        m_popupControl->FreeNotification(this);
+    SetFreeNotified(m_popupControl, Value);
 }
 
 void TdxInplacePopupEdit::Notification(TComponent* AComponent, TOperation Operation)

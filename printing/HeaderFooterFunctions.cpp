@@ -78,24 +78,24 @@ void DrawComputer(TCanvas* C)
 }
 
 const bool g_glyphsRegistered = [] {
-    auto reg = [](int id, std::function<void(TCanvas*)> paint) {
-        RegisterBitmapResource(id, [paint] {
+    auto reg = [](int Id, std::function<void(TCanvas*)> Paint) {
+        RegisterBitmapResource(Id, [Paint] {
             auto bmp = NewGlyph();
-            paint(bmp->Canvas());
+            Paint(bmp->Canvas());
             return bmp;
         });
     };
-    reg(30012, [](TCanvas* c) { DrawPages(c, 1); });
-    reg(30013, [](TCanvas* c) { DrawPages(c, 2); });
-    reg(30014, [](TCanvas* c) { DrawPages(c, 3); });
-    reg(30015, [](TCanvas* c) {
-        DrawCalendar(c);
-        DrawClock(c, 5);
+    reg(30012, [](TCanvas* C) { DrawPages(C, 1); });
+    reg(30013, [](TCanvas* C) { DrawPages(C, 2); });
+    reg(30014, [](TCanvas* C) { DrawPages(C, 3); });
+    reg(30015, [](TCanvas* C) {
+        DrawCalendar(C);
+        DrawClock(C, 5);
     });
-    reg(30016, [](TCanvas* c) { DrawCalendar(c); });
-    reg(30017, [](TCanvas* c) { DrawClock(c, 2); });
-    reg(30018, [](TCanvas* c) { DrawPerson(c); });
-    reg(30019, [](TCanvas* c) { DrawComputer(c); });
+    reg(30016, [](TCanvas* C) { DrawCalendar(C); });
+    reg(30017, [](TCanvas* C) { DrawClock(C, 2); });
+    reg(30018, [](TCanvas* C) { DrawPerson(C); });
+    reg(30019, [](TCanvas* C) { DrawComputer(C); });
     return true;
 }();
 
@@ -551,35 +551,40 @@ void FillTimeFormatList(TStrings& Strings)
     Strings.Add(upper + ":mm:ss");
 }
 
+namespace {
+
+// The lists below are filled on first use and kept for the program's life.
+std::unique_ptr<TStringList> FilledList(void (*Fill)(TStrings&))
+{
+    auto list = std::make_unique<TStringList>();
+    Fill(*list);
+    return list;
+}
+
+void FillPageNumberFormatList(TStrings& Strings)
+{
+    for (const char* s : {"1, 2, 3, 4, 5, ...", "a, b, c, d, e, ...", "A, B, C, D, E, ...",
+                          "i, ii, iii, iv, v, ...", "I, II, III, IV, V, ..."})
+        Strings.Add(s);
+}
+
+} // namespace
+
 TStrings* DateFormatList()
 {
-    static const std::unique_ptr<TStringList> list = [] {
-        auto l = std::make_unique<TStringList>();
-        FillDateFormatList(*l);
-        return l;
-    }();
+    static const std::unique_ptr<TStringList> list = FilledList(FillDateFormatList);
     return list.get();
 }
 
 TStrings* TimeFormatList()
 {
-    static const std::unique_ptr<TStringList> list = [] {
-        auto l = std::make_unique<TStringList>();
-        FillTimeFormatList(*l);
-        return l;
-    }();
+    static const std::unique_ptr<TStringList> list = FilledList(FillTimeFormatList);
     return list.get();
 }
 
 TStrings* PageNumberFormatList()
 {
-    static const std::unique_ptr<TStringList> list = [] {
-        auto l = std::make_unique<TStringList>();
-        for (const char* s : {"1, 2, 3, 4, 5, ...", "a, b, c, d, e, ...", "A, B, C, D, E, ...",
-                              "i, ii, iii, iv, v, ...", "I, II, III, IV, V, ..."})
-            l->Add(s);
-        return l;
-    }();
+    static const std::unique_ptr<TStringList> list = FilledList(FillPageNumberFormatList);
     return list.get();
 }
 

@@ -28,11 +28,11 @@ constexpr Unit In = Unit::Inch;
 
 // Inch rows are stored as inches x 254 rounded to the nearest tenth of a
 // millimetre, ties to even (7 1/4 in gives 1842, 4 3/4 in gives 1206).
-int ToLoMetric(Unit unit, int value)
+int ToLoMetric(Unit AUnit, int Value)
 {
-    if (unit == Unit::Mm)
-        return value * 10;
-    const std::int64_t scaled = std::int64_t{value} * 254;
+    if (AUnit == Unit::Mm)
+        return Value * 10;
+    const std::int64_t scaled = std::int64_t{Value} * 254;
     std::int64_t q = scaled / 1000;
     const std::int64_t r = scaled % 1000;
     if (r > 500 || (r == 500 && (q % 2) != 0))
@@ -156,17 +156,17 @@ constexpr PaperRow ExtendedRows[] = {
     {118, "PRC Envelope #10 Rotated", "PRC Envelope #10 Rotated 458 x 324 mm", Mm, 458, 324},
 };
 
-std::unique_ptr<TdxPaper> MakePaper(const PaperRow& row)
+std::unique_ptr<TdxPaper> MakePaper(const PaperRow& Row)
 {
-    return std::make_unique<TdxPaper>(row.name, row.shortName, ToLoMetric(row.unit, row.width),
-                                      ToLoMetric(row.unit, row.height), row.code);
+    return std::make_unique<TdxPaper>(Row.name, Row.shortName, ToLoMetric(Row.unit, Row.width),
+                                      ToLoMetric(Row.unit, Row.height), Row.code);
 }
 
 } // namespace
 
-TdxPaper::TdxPaper(std::string name, std::string shortName, int width, int height, int dmPaper)
-    : m_name(std::move(name)), m_shortName(std::move(shortName)), m_width(width), m_height(height),
-      m_dmPaper(dmPaper)
+TdxPaper::TdxPaper(std::string Name, std::string ShortName, int Width, int Height, int DmPaper)
+    : m_name(std::move(Name)), m_shortName(std::move(ShortName)), m_width(Width), m_height(Height),
+      m_dmPaper(DmPaper)
 {
 }
 
@@ -234,8 +234,8 @@ int TdxPapers::IndexOfDMPaper(int Code) const
 int TdxPapers::IndexOfSize(int Width, int Height) const
 {
     // Compared in 64 bits so that extreme arguments cannot overflow.
-    const auto near = [](int a, int b) {
-        const std::int64_t d = std::int64_t{a} - std::int64_t{b};
+    const auto near = [](int A, int B) {
+        const std::int64_t d = std::int64_t{A} - std::int64_t{B};
         return d >= -1 && d <= 1;
     };
     for (int i = 0; i < Count(); ++i) {
@@ -263,9 +263,9 @@ void TdxPapers::Clear()
         m_items.pop_back();
 }
 
-void TdxPapers::Add(std::unique_ptr<TdxPaper> paper)
+void TdxPapers::Add(std::unique_ptr<TdxPaper> Paper)
 {
-    m_items.push_back(std::move(paper));
+    m_items.push_back(std::move(Paper));
 }
 
 void TdxPapers::Fill()

@@ -18,20 +18,20 @@ class TdxPaper : public TPersistent {
     QEL_CLASS(TdxPaper)
 public:
     TdxPaper() = default;
-    TdxPaper(std::string name, std::string shortName, int width, int height, int dmPaper);
+    TdxPaper(std::string Name, std::string ShortName, int Width, int Height, int DmPaper);
 
     void Assign(TPersistent* Source) override;
 
     const std::string& Name() const { return m_name; }
-    void SetName(const std::string& value) { m_name = value; }
+    void SetName(const std::string& Value) { m_name = Value; }
     const std::string& ShortName() const { return m_shortName; }
-    void SetShortName(const std::string& value) { m_shortName = value; }
+    void SetShortName(const std::string& Value) { m_shortName = Value; }
     int Width() const { return m_width; }
-    void SetWidth(int value) { m_width = value; }
+    void SetWidth(int Value) { m_width = Value; }
     int Height() const { return m_height; }
-    void SetHeight(int value) { m_height = value; }
+    void SetHeight(int Value) { m_height = Value; }
     int DMPaper() const { return m_dmPaper; }
-    void SetDMPaper(int value) { m_dmPaper = value; }
+    void SetDMPaper(int Value) { m_dmPaper = Value; }
 
 private:
     std::string m_name;
@@ -67,7 +67,7 @@ public:
     void Clear();
 
 private:
-    void Add(std::unique_ptr<TdxPaper> paper);
+    void Add(std::unique_ptr<TdxPaper> Paper);
     void Fill();
 
     std::vector<std::unique_ptr<TdxPaper>> m_items;

@@ -252,22 +252,23 @@ void TdxPSSpinEdit::SetCheckBounds(bool Value)
 
 void TdxPSSpinEdit::SetMinValue(double Value)
 {
-    if (m_minValue == Value)
-        return;
-    double value = 0;
-    const bool known = TryReadValue(value);
-    m_minValue = Value;
-    m_defaultValue = CheckValue(m_defaultValue);
-    SetValue(known ? value : m_lastValue);
+    SetLimit(m_minValue, Value);
 }
 
 void TdxPSSpinEdit::SetMaxValue(double Value)
 {
-    if (m_maxValue == Value)
+    SetLimit(m_maxValue, Value);
+}
+
+// A new limit applies to the default and to the value shown (the typed one,
+// or the last good one when the text does not read).
+void TdxPSSpinEdit::SetLimit(double& Limit, double Value)
+{
+    if (Limit == Value)
         return;
     double value = 0;
     const bool known = TryReadValue(value);
-    m_maxValue = Value;
+    Limit = Value;
     m_defaultValue = CheckValue(m_defaultValue);
     SetValue(known ? value : m_lastValue);
 }
@@ -319,11 +320,11 @@ void TdxPSSpinEdit::RecreateButtons()
     m_pageButtons = nullptr;
     delete m_incrButtons;
     m_incrButtons = nullptr;
-    auto make = [this](bool page, int width) {
-        auto* b = new TdxUpDown(this, page);
+    auto make = [this](bool Page, int Width) {
+        auto* b = new TdxUpDown(this, Page);
         b->SetScrollMouseSens(m_sens);
         b->SetParent(this);
-        b->SetWidth(width);
+        b->SetWidth(Width);
         b->SetAlign(alRight);
         b->SetPopupMenu(PopupMenu());
         return b;
@@ -538,9 +539,9 @@ void TdxPSColorCombo::RebuildList()
     Finally done([items] { items->EndUpdate(); });
     items->Clear();
     m_colors.clear();
-    auto add = [&](const std::string& name, TColor color) {
-        items->Add(name);
-        m_colors.push_back(color);
+    auto add = [&](const std::string& Name, TColor Color) {
+        items->Add(Name);
+        m_colors.push_back(Color);
     };
     if (m_showAutoColor)
         add(m_autoColorText, m_autoColor);

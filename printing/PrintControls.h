@@ -137,6 +137,7 @@ private:
     void ButtonPressed(bool PageButtons, TUDBtnType Button);
     void Step(double Delta, TdxSpinButtonKind Kind);
     double CheckValue(double Value) const;
+    void SetLimit(double& Limit, double Value);
     std::string TextWithoutLegend() const;
     bool TryReadValue(double& Value) const;
     void RecreateButtons();

@@ -105,8 +105,8 @@ TColor GetNearestScreenColor(TColor AColor)
 TColor LightenColor(TColor AColor, int ARed, int AGreen, int ABlue)
 {
     const TColor rgb = ColorToRGB(AColor);
-    const auto channel = [](int value, int delta) {
-        return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{value} + delta, 0, 255));
+    const auto channel = [](int Value, int Delta) {
+        return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{Value} + Delta, 0, 255));
     };
     return RGB(channel(GetRValue(rgb), ARed), channel(GetGValue(rgb), AGreen),
                channel(GetBValue(rgb), ABlue));

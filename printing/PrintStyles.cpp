@@ -332,24 +332,12 @@ void TdxPrintStyleManager::SaveToStorage()
 
 void TdxPrintStyleManager::SetImages(TImageList* Value)
 {
-    if (m_images == Value)
-        return;
-    if (m_images)
-        m_images->RemoveFreeNotification(this);
-    m_images = Value;
-    if (m_images)
-        m_images->FreeNotification(this);
+    SetFreeNotified(m_images, Value);
 }
 
 void TdxPrintStyleManager::SetPageSetupDialog(TComponent* Value)
 {
-    if (m_pageSetupDialog == Value)
-        return;
-    if (m_pageSetupDialog)
-        m_pageSetupDialog->RemoveFreeNotification(this);
-    m_pageSetupDialog = Value;
-    if (m_pageSetupDialog)
-        m_pageSetupDialog->FreeNotification(this);
+    SetFreeNotified(m_pageSetupDialog, Value);
 }
 
 void TdxPrintStyleManager::Notification(TComponent* AComponent, TOperation Operation)

@@ -17,21 +17,21 @@ namespace {
 
 // The code points of a text, each as its UTF-8 bytes; a malformed byte is
 // a piece of its own.
-std::vector<std::string> CodePoints(const std::string& text)
+std::vector<std::string> CodePoints(const std::string& Text)
 {
     std::vector<std::string> result;
-    for (std::size_t i = 0; i < text.size();) {
+    for (std::size_t i = 0; i < Text.size();) {
         const std::size_t from = i;
-        Utf8Next(text, i);
-        result.push_back(text.substr(from, i - from));
+        Utf8Next(Text, i);
+        result.push_back(Text.substr(from, i - from));
     }
     return result;
 }
 
-bool IsAnyOf(const std::string& cp, const std::vector<std::string>& set)
+bool IsAnyOf(const std::string& Cp, const std::vector<std::string>& Set)
 {
-    for (const std::string& s : set)
-        if (s == cp)
+    for (const std::string& s : Set)
+        if (s == Cp)
             return true;
     return false;
 }
@@ -192,10 +192,10 @@ std::string StringOfChar(char ACh, int ACount)
 namespace {
 
 // Pieces of a text between separators, empty pieces dropped.
-std::vector<std::string> NonEmptyPieces(const std::string& text, char separator)
+std::vector<std::string> NonEmptyPieces(const std::string& Text, char Separator)
 {
-    std::vector<std::string> pieces = SplitString(text, separator);
-    std::erase_if(pieces, [](const std::string& piece) { return piece.empty(); });
+    std::vector<std::string> pieces = SplitString(Text, Separator);
+    std::erase_if(pieces, [](const std::string& Piece) { return Piece.empty(); });
     return pieces;
 }
 
@@ -283,10 +283,10 @@ constexpr const char* RomanHundreds[] = {"c", "cc", "ccc", "cd", "d", "dc", "dcc
 constexpr const char* RomanTens[] = {"x", "xx", "xxx", "xl", "l", "lx", "lxx", "lxxx", "xc"};
 constexpr const char* RomanOnes[] = {"i", "ii", "iii", "iv", "v", "vi", "vii", "viii", "ix"};
 
-std::string CaseOf(const char* lower, bool upper)
+std::string CaseOf(const char* Lower, bool Upper)
 {
-    std::string s(lower);
-    if (upper)
+    std::string s(Lower);
+    if (Upper)
         for (char& c : s)
             c = static_cast<char>(c - 'a' + 'A');
     return s;
@@ -321,11 +321,11 @@ int RomanToInt(const std::string& AText, bool AUpperCase)
         ++pos;
     }
     const auto result = [&]() { return sum > INT_MAX ? -1 : static_cast<int>(sum); };
-    const auto readPlace = [&](const char* const (&digits)[9], int unit) {
+    const auto readPlace = [&](const char* const (&Digits)[9], int Unit) {
         for (int k = 9; k >= 1; --k) {
-            const std::string digit = CaseOf(digits[k - 1], AUpperCase);
+            const std::string digit = CaseOf(Digits[k - 1], AUpperCase);
             if (AText.compare(pos, digit.size(), digit) == 0) {
-                sum += std::int64_t{k} * unit;
+                sum += std::int64_t{k} * Unit;
                 pos += digit.size();
                 return;
             }

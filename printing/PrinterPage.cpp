@@ -490,38 +490,29 @@ bool TdxPrinterPage::IsOwnerLoading() const
 // ----- setters -------------------------------------------------------------------------------
 void TdxPrinterPage::SetScaleFactor(int Value)
 {
-    Value = Clamp(Value, 10, 500);
-    const bool changed = Value != m_scaleFactor;
-    m_scaleFactor = Value;
-    // As read: the stored ScaleMode decides the mode, whatever order the values come in.
-    if (IsOwnerLoading())
-        return;
-    const bool modeChanged = m_scaleMode != smAdjust;
-    m_scaleMode = smAdjust;
-    if (changed || modeChanged)
-        DoChange({ucScale});
+    SetScaleValue(m_scaleFactor, Clamp(Value, 10, 500), smAdjust);
 }
 
 void TdxPrinterPage::SetFitToPagesByWide(int Value)
 {
-    const bool changed = Value != m_fitToPagesByWide;
-    m_fitToPagesByWide = Value;
-    if (IsOwnerLoading())
-        return;
-    const bool modeChanged = m_scaleMode != smFit;
-    m_scaleMode = smFit;
-    if (changed || modeChanged)
-        DoChange({ucScale});
+    SetScaleValue(m_fitToPagesByWide, Value, smFit);
 }
 
 void TdxPrinterPage::SetFitToPagesByTall(int Value)
 {
-    const bool changed = Value != m_fitToPagesByTall;
-    m_fitToPagesByTall = Value;
+    SetScaleValue(m_fitToPagesByTall, Value, smFit);
+}
+
+// Setting a value of a scale mode switches to that mode.
+void TdxPrinterPage::SetScaleValue(int& Field, int Value, TdxScaleMode Mode)
+{
+    const bool changed = Value != Field;
+    Field = Value;
+    // As read: the stored ScaleMode decides the mode, whatever order the values come in.
     if (IsOwnerLoading())
         return;
-    const bool modeChanged = m_scaleMode != smFit;
-    m_scaleMode = smFit;
+    const bool modeChanged = m_scaleMode != Mode;
+    m_scaleMode = Mode;
     if (changed || modeChanged)
         DoChange({ucScale});
 }

@@ -327,6 +327,7 @@ private:
     void SetDefaultValues();
     int GetHFOffset(int Index) const;
     void SetHFOffset(int Index, int Value);
+    void SetScaleValue(int& Field, int Value, TdxScaleMode Mode);
     bool HandlersSuppressed() const { return IsLocked() || m_clamping; }
     void ConvertLengths(TdxMeasurementUnits From, TdxMeasurementUnits To);
     void SetPageSizeFromPaper();

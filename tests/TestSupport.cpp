@@ -1,9 +1,11 @@
 #include "TestSupport.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace qel::test {
@@ -36,6 +38,31 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long long Bytes)
+{
+    rlimit saved{};
+    if (getrlimit(RLIMIT_FSIZE, &saved) != 0)
+        throw std::runtime_error("cannot read the file size limit");
+    m_savedCur = saved.rlim_cur;
+    m_savedMax = saved.rlim_max;
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = static_cast<rlim_t>(Bytes);
+    if (setrlimit(RLIMIT_FSIZE, &small) != 0) {
+        std::signal(SIGXFSZ, m_oldHandler);
+        throw std::runtime_error("cannot set the file size limit");
+    }
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit saved{};
+    saved.rlim_cur = static_cast<rlim_t>(m_savedCur);
+    saved.rlim_max = static_cast<rlim_t>(m_savedMax);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, m_oldHandler);
 }
 
 } // namespace qel::test

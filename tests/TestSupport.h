@@ -38,6 +38,22 @@ std::vector<std::string> Lines(const List& list)
 
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
+// Caps the size of the files this process writes at Bytes until it goes out
+// of scope: a write beyond it fails (EFBIG) instead of raising SIGXFSZ.
+// Throws std::runtime_error when the limit cannot be set.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(unsigned long long Bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    unsigned long long m_savedCur;
+    unsigned long long m_savedMax;
+    void (*m_oldHandler)(int);
+};
+
 // The message of the exception of class E that Call raises, for comparing:
 //   EXPECT_EQ(test::MessageOf<EConvertError>([&] { StrToInt("x"); }), "'x' is not a valid integer value");
 // Raising nothing or another class gives a text saying so, which no expected

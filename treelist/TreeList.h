@@ -498,6 +498,8 @@ protected:
     virtual void DoChangeNode(TdxTreeListNode* OldNode, TdxTreeListNode* Node);
     virtual void DoSelectionChanged();
     virtual void DoSelectionRepaint() { Invalidate(); }
+    // A control that rebuilds its nodes puts the shift-selection anchor back.
+    void SetSelectionAnchor(TdxTreeListNode* Node) { m_anchor = Node; }
     virtual void DoColumnClick(int Column);
     virtual void DoBeginEditing() {}
     virtual void DoEndEditing() {}
@@ -528,6 +530,7 @@ protected:
     virtual void PaintGroupPanel(TCanvas& /*Canvas*/, const TRect& /*Rect*/) {}
     void PaintHeaderButton(TCanvas& Canvas, const TRect& Rect, const std::string& Text, TAlignment Alignment,
                            TdxTreeListColumnSort Sorted, TColor Color, bool Pressed, const TGraphic* Glyph = nullptr);
+    void PaintHeaderStrip(TCanvas& Canvas, const TRect& Area, int ClientLeft, TColor Color);
     void PaintIndent(TCanvas& Canvas, TdxTreeListNode* Node, const TRect& IndentRect);
     void PaintCell(TCanvas& Canvas, TdxTreeListNode* Node, int Column, const TRect& CellRect, bool Selected,
                    bool Focused);
@@ -562,6 +565,7 @@ private:
     void ForEachHeaderCell(const TdxTreeListRectInfo& Info,
                            const std::function<void(const TCellPlace&)>& Visit) const;
     void ForEachRowCell(const TRect& RowRect, const std::function<void(const TCellPlace&)>& Visit) const;
+    void ForEachBandCell(int Top, int LineHeight, const std::function<void(const TCellPlace&)>& Visit) const;
     int NodeIndentWidth(const TdxTreeListNode* Node) const;
     int FindDropPlace(int X, int Y, int& Band, int& Row, int& Pos) const;
     void UpdateDragOverlays();

@@ -435,7 +435,7 @@ int TdxTreeListBands::IndexOf(const TdxTreeListBand* Band) const
 
 int TdxTreeListBands::VisibleCount() const
 {
-    return static_cast<int>(std::count_if(m_items.begin(), m_items.end(), [](const auto& b) { return b->Visible(); }));
+    return static_cast<int>(std::count_if(m_items.begin(), m_items.end(), [](const auto& B) { return B->Visible(); }));
 }
 
 int TdxTreeListBands::VisibleToAbsolute(int VisibleIndex) const
@@ -622,13 +622,8 @@ TdxTreeListEditorFactory TdxTreeListMemoColumn::GetEditorClass() const
 
 void TdxTreeListImageColumn::SetImages(TImageList* Value)
 {
-    if (m_images == Value)
+    if (!SetFreeNotified(m_images, Value))
         return;
-    if (m_images)
-        m_images->RemoveFreeNotification(this);
-    m_images = Value;
-    if (m_images)
-        m_images->FreeNotification(this);
     Changed();
 }
 
@@ -710,13 +705,8 @@ void TdxTreeListWrapperColumn::SetColumn(TdxTreeListColumn* Value)
 {
     if (Value == this)
         throw EInvaliddxTreeListOperation("A wrapper column cannot wrap itself");
-    if (m_column == Value)
+    if (!SetFreeNotified(m_column, Value))
         return;
-    if (m_column)
-        m_column->RemoveFreeNotification(this);
-    m_column = Value;
-    if (m_column)
-        m_column->FreeNotification(this);
     Changed();
 }
 

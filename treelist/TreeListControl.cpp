@@ -153,9 +153,9 @@ const TCustomdxTreeListControl::THeaderMap& TCustomdxTreeListControl::Map() cons
         if (rows.empty())
             rows.resize(1);
         for (auto& row : rows) {
-            std::stable_sort(row.begin(), row.end(), [this](int a, int b) {
-                const int ka = m_columns[static_cast<std::size_t>(a)]->m_colIndex;
-                const int kb = m_columns[static_cast<std::size_t>(b)]->m_colIndex;
+            std::stable_sort(row.begin(), row.end(), [this](int A, int B) {
+                const int ka = m_columns[static_cast<std::size_t>(A)]->m_colIndex;
+                const int kb = m_columns[static_cast<std::size_t>(B)]->m_colIndex;
                 return (ka < 0 ? INT_MAX : ka) < (kb < 0 ? INT_MAX : kb);
             });
             // Positions become the stored places, so a later insert keeps this order.
@@ -525,7 +525,7 @@ void TCustomdxTreeListControl::RestoreLayout(TdxTreeListLayoutStorage& Storage)
     }
     // Column list order: by stored index; ties and unknown indexes keep their order.
     std::stable_sort(columns.begin(), columns.end(),
-                     [](const TStoredColumn& a, const TStoredColumn& b) { return a.Index < b.Index; });
+                     [](const TStoredColumn& A, const TStoredColumn& B) { return A.Index < B.Index; });
     TdxTreeListColumn* focused = GetColumnByIndex(GetFocusedColumn());
     for (std::size_t i = 0; i < columns.size(); ++i)
         m_columns[i] = columns[i].Column;
@@ -543,8 +543,8 @@ void TCustomdxTreeListControl::RestoreLayout(TdxTreeListLayoutStorage& Storage)
     for (const TStoredColumn& s : columns)
         if (s.Sorted != csNone)
             sorted.push_back(&s);
-    std::stable_sort(sorted.begin(), sorted.end(), [](const TStoredColumn* a, const TStoredColumn* b) {
-        return (a->SortIndex < 0 ? INT_MAX : a->SortIndex) < (b->SortIndex < 0 ? INT_MAX : b->SortIndex);
+    std::stable_sort(sorted.begin(), sorted.end(), [](const TStoredColumn* A, const TStoredColumn* B) {
+        return (A->SortIndex < 0 ? INT_MAX : A->SortIndex) < (B->SortIndex < 0 ? INT_MAX : B->SortIndex);
     });
     for (const TStoredColumn* s : sorted)
         AddSortedColumn(s->Column->GetColumnIndex());

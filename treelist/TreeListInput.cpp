@@ -184,9 +184,9 @@ void TCustomdxTreeList::KeyDown(std::uint16_t& Key, TShiftState Shift)
     for (int n = 0; n < visibleColumns; ++n)
         if (GetVisibleColumn(n) == m_focusedColumn)
             columnPos = n;
-    auto focusColumnAt = [&](int n) {
+    auto focusColumnAt = [&](int N) {
         if (visibleColumns > 0)
-            SetFocusedColumn(GetVisibleColumn(std::clamp(n, 0, visibleColumns - 1)));
+            SetFocusedColumn(GetVisibleColumn(std::clamp(N, 0, visibleColumns - 1)));
     };
     if (IsSearching()) {
         if (Key == VK_ESCAPE) {

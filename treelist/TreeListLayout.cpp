@@ -23,8 +23,8 @@ void TCustomdxTreeList::RemeasureIfNeeded() const
         return;
     auto* self = const_cast<TCustomdxTreeList*>(this);
     TCanvas* c = self->Canvas();
-    auto measure = [c](TFont* f) {
-        c->SetFont(f);
+    auto measure = [c](TFont* F) {
+        c->SetFont(F);
         return std::max(1, c->TextHeight("Wg"));
     };
     m_textHeight = measure(Font());
@@ -431,9 +431,9 @@ TRect TCustomdxTreeList::GetCellRect(TdxTreeListNode* Node, int Column) const
     if (row.IsEmpty() || !IsColumnShown(Column))
         return {};
     TRect found{};
-    ForEachRowCell(row, [&](const TCellPlace& p) {
-        if (p.Column == Column)
-            found = p.Rect;
+    ForEachRowCell(row, [&](const TCellPlace& P) {
+        if (P.Column == Column)
+            found = P.Rect;
     });
     if (!found.IsEmpty() && Column == GetVisibleColumn(0))
         found.Left = std::max(found.Left, RowsOriginX() + NodeIndentWidth(Node));
@@ -442,35 +442,26 @@ TRect TCustomdxTreeList::GetCellRect(TdxTreeListNode* Node, int Column) const
 
 void TCustomdxTreeList::ForEachRowCell(const TRect& RowRect, const std::function<void(const TCellPlace&)>& Visit) const
 {
-    const auto& hl = HeaderLayout();
-    const int x0 = RowsOriginX();
-    const int line = GetRowLineHeight();
-    for (int b = 0; b < GetVisibleBandCount(); ++b) {
-        int y = RowRect.Top;
-        for (int r = 0; r < GetBandRowCount(b); ++r) {
-            const int h = line * CalcHeaderCells(b, r);
-            for (int p = 0; p < GetBandRowColumnCount(b, r); ++p) {
-                const int c = GetHeaderColumnIndex(b, r, p);
-                if (c < 0 || c >= static_cast<int>(hl.ColLeft.size()))
-                    continue;
-                const auto i = static_cast<std::size_t>(c);
-                Visit({c, b, r, Rect(x0 + hl.ColLeft[i], y, x0 + hl.ColLeft[i] + hl.ColWidth[i], y + h)});
-            }
-            y += h;
-        }
-    }
+    ForEachBandCell(RowRect.Top, GetRowLineHeight(), Visit);
 }
 
 void TCustomdxTreeList::ForEachHeaderCell(const TdxTreeListRectInfo& Info,
                                           const std::function<void(const TCellPlace&)>& Visit) const
 {
+    ForEachBandCell(Info.Header.Top, GetHeaderRowHeight(), Visit);
+}
+
+// Header cells and row cells share the band layout; only the line height
+// and the top differ.
+void TCustomdxTreeList::ForEachBandCell(int Top, int LineHeight,
+                                        const std::function<void(const TCellPlace&)>& Visit) const
+{
     const auto& hl = HeaderLayout();
     const int x0 = RowsOriginX();
-    const int line = GetHeaderRowHeight();
     for (int b = 0; b < GetVisibleBandCount(); ++b) {
-        int y = Info.Header.Top;
+        int y = Top;
         for (int r = 0; r < GetBandRowCount(b); ++r) {
-            const int h = line * CalcHeaderCells(b, r);
+            const int h = LineHeight * CalcHeaderCells(b, r);
             for (int p = 0; p < GetBandRowColumnCount(b, r); ++p) {
                 const int c = GetHeaderColumnIndex(b, r, p);
                 if (c < 0 || c >= static_cast<int>(hl.ColLeft.size()))
@@ -489,9 +480,9 @@ TRect TCustomdxTreeList::GetHeaderRect(int Column) const
     if (!m_showHeader)
         return {};
     TRect found{};
-    ForEachHeaderCell(info, [&](const TCellPlace& p) {
-        if (p.Column == Column)
-            found = p.Rect;
+    ForEachHeaderCell(info, [&](const TCellPlace& P) {
+        if (P.Column == Column)
+            found = P.Rect;
     });
     return found;
 }
@@ -540,12 +531,12 @@ TCustomdxTreeList::THitInfo TCustomdxTreeList::GetHitInfo(int X, int Y) const
     }
     if (info.Header.Contains(p)) {
         hit.Kind = htHeaderPanel;
-        ForEachHeaderCell(info, [&](const TCellPlace& cell) {
-            if (cell.Rect.Contains(p)) {
-                hit.Column = cell.Column;
-                hit.Band = cell.Band;
-                hit.Row = cell.Row;
-                hit.Kind = (X >= cell.Rect.Right - SizingStrip && m_options.Contains(aoColumnSizing)) ? htColumnEdge
+        ForEachHeaderCell(info, [&](const TCellPlace& Cell) {
+            if (Cell.Rect.Contains(p)) {
+                hit.Column = Cell.Column;
+                hit.Band = Cell.Band;
+                hit.Row = Cell.Row;
+                hit.Kind = (X >= Cell.Rect.Right - SizingStrip && m_options.Contains(aoColumnSizing)) ? htColumnEdge
                                                                                                      : htColumn;
             }
         });
@@ -553,9 +544,9 @@ TCustomdxTreeList::THitInfo TCustomdxTreeList::GetHitInfo(int X, int Y) const
     }
     if (info.Footer.Contains(p)) {
         hit.Kind = htFooter;
-        ForEachHeaderCell(info, [&](const TCellPlace& cell) {
-            if (X >= cell.Rect.Left && X < cell.Rect.Right && cell.Row == 0)
-                hit.Column = cell.Column;
+        ForEachHeaderCell(info, [&](const TCellPlace& Cell) {
+            if (X >= Cell.Rect.Left && X < Cell.Rect.Right && Cell.Row == 0)
+                hit.Column = Cell.Column;
         });
         return hit;
     }
@@ -629,11 +620,11 @@ TCustomdxTreeList::THitInfo TCustomdxTreeList::GetHitInfo(int X, int Y) const
     hit.Kind = htLabel;
     if (group)
         return hit;
-    ForEachRowCell(row, [&](const TCellPlace& cell) {
-        if (X >= cell.Rect.Left && X < cell.Rect.Right && Y >= cell.Rect.Top && Y < cell.Rect.Bottom) {
-            hit.Column = cell.Column;
-            hit.Band = cell.Band;
-            hit.Row = cell.Row;
+    ForEachRowCell(row, [&](const TCellPlace& Cell) {
+        if (X >= Cell.Rect.Left && X < Cell.Rect.Right && Y >= Cell.Rect.Top && Y < Cell.Rect.Bottom) {
+            hit.Column = Cell.Column;
+            hit.Band = Cell.Band;
+            hit.Row = Cell.Row;
         }
     });
     return hit;

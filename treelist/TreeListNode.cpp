@@ -185,35 +185,31 @@ void TdxTreeListNode::SetExpanded(bool Value)
 
 void TdxTreeListNode::Expand(bool Recurse)
 {
-    if (!Recurse) {
+    if (Recurse)
+        SetExpandedBranch(true);
+    else
         SetExpanded(true);
-        return;
-    }
+}
+
+void TdxTreeListNode::Collapse(bool Recurse)
+{
+    if (Recurse)
+        SetExpandedBranch(false);
+    else
+        SetExpanded(false);
+}
+
+// Expands only the nodes that have children; collapses every node.
+void TdxTreeListNode::SetExpandedBranch(bool Value)
+{
     TUpdateScope<TCustomdxTreeList> scope(*m_owner);
     // Iterative, so a deep tree cannot exhaust the stack.
     std::vector<TdxTreeListNode*> stack{this};
     while (!stack.empty()) {
         TdxTreeListNode* n = stack.back();
         stack.pop_back();
-        if (n->HasChildren())
-            n->SetExpanded(true);
-        for (TdxTreeListNode* c : n->m_children)
-            stack.push_back(c);
-    }
-}
-
-void TdxTreeListNode::Collapse(bool Recurse)
-{
-    if (!Recurse) {
-        SetExpanded(false);
-        return;
-    }
-    TUpdateScope<TCustomdxTreeList> scope(*m_owner);
-    std::vector<TdxTreeListNode*> stack{this};
-    while (!stack.empty()) {
-        TdxTreeListNode* n = stack.back();
-        stack.pop_back();
-        n->SetExpanded(false);
+        if (!Value || n->HasChildren())
+            n->SetExpanded(Value);
         for (TdxTreeListNode* c : n->m_children)
             stack.push_back(c);
     }

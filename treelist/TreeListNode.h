@@ -124,6 +124,7 @@ private:
     void InsertChildNode(TdxTreeListNode* Child, int At);   // At = -1 appends
     void RemoveChildNode(TdxTreeListNode* Child);
     void RenumberChildren() const;
+    void SetExpandedBranch(bool Value);   // this node and all below it
 
     TCustomdxTreeList* m_owner;
     TdxTreeListNode* m_parent{nullptr};          // the control's hidden root for roots

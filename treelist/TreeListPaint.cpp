@@ -129,16 +129,22 @@ void TCustomdxTreeList::PaintTo(TCanvas& Canvas, const TRect& Clip)
         PaintFooter(Canvas, info);
 }
 
+// The band strip and the header strip: clipped to Area, a shadow background
+// and, with the indicator shown, an empty button above it.
+void TCustomdxTreeList::PaintHeaderStrip(TCanvas& Canvas, const TRect& Area, int ClientLeft, TColor Color)
+{
+    Canvas.IntersectClipRect(Area);
+    Canvas.Brush()->SetColor(clBtnShadow);
+    Canvas.FillRect(Area);
+    if (m_showIndicator)
+        DrawHeaderButton(Canvas, Rect(ClientLeft, Area.Top, ClientLeft + GetIndicatorWidth(), Area.Bottom), {},
+                         taLeftJustify, m_lookAndFeel, Color, false);
+}
+
 void TCustomdxTreeList::PaintBands(TCanvas& Canvas, const TdxTreeListRectInfo& Info, const TRect&)
 {
     TCanvasStateSaver saver(Canvas);
-    Canvas.IntersectClipRect(Info.Bands);
-    Canvas.Brush()->SetColor(clBtnShadow);
-    Canvas.FillRect(Info.Bands);
-    if (m_showIndicator)
-        DrawHeaderButton(Canvas, Rect(Info.Client.Left, Info.Bands.Top, Info.Client.Left + GetIndicatorWidth(),
-                                      Info.Bands.Bottom), {}, taLeftJustify, m_lookAndFeel, EffectiveBandColor(),
-                         false);
+    PaintHeaderStrip(Canvas, Info.Bands, Info.Client.Left, EffectiveBandColor());
     Canvas.SetFont(m_bandFont.get());
     for (int b = 0; b < GetVisibleBandCount(); ++b) {
         const TRect r = GetBandRect(b);
@@ -156,25 +162,19 @@ void TCustomdxTreeList::PaintBands(TCanvas& Canvas, const TdxTreeListRectInfo& I
 void TCustomdxTreeList::PaintHeaders(TCanvas& Canvas, const TdxTreeListRectInfo& Info, const TRect&)
 {
     TCanvasStateSaver saver(Canvas);
-    Canvas.IntersectClipRect(Info.Header);
-    Canvas.Brush()->SetColor(clBtnShadow);
-    Canvas.FillRect(Info.Header);
-    if (m_showIndicator)
-        DrawHeaderButton(Canvas, Rect(Info.Client.Left, Info.Header.Top, Info.Client.Left + GetIndicatorWidth(),
-                                      Info.Header.Bottom), {}, taLeftJustify, m_lookAndFeel, EffectiveHeaderColor(),
-                         false);
+    PaintHeaderStrip(Canvas, Info.Header, Info.Client.Left, EffectiveHeaderColor());
     Canvas.SetFont(m_headerFont.get());
-    ForEachHeaderCell(Info, [&](const TCellPlace& p) {
+    ForEachHeaderCell(Info, [&](const TCellPlace& P) {
         bool done = false;
         if (OnCustomDrawColumnHeader)
-            OnCustomDrawColumnHeader(this, &Canvas, p.Rect, p.Column, done);
+            OnCustomDrawColumnHeader(this, &Canvas, P.Rect, P.Column, done);
         if (done)
             return;
-        const bool pressed = p.Column == m_pressedColumn && !m_dragStarted;
-        const bool dragged = p.Column == m_dragColumn && m_dragStarted;
-        const TdxTreeListColumn* column = GetColumnObject(p.Column);
-        PaintHeaderButton(Canvas, p.Rect, GetColumnCaption(p.Column), GetColumnHeaderAlignment(p.Column),
-                          GetColumnSorted(p.Column), dragged ? clBtnShadow : EffectiveHeaderColor(), pressed,
+        const bool pressed = P.Column == m_pressedColumn && !m_dragStarted;
+        const bool dragged = P.Column == m_dragColumn && m_dragStarted;
+        const TdxTreeListColumn* column = GetColumnObject(P.Column);
+        PaintHeaderButton(Canvas, P.Rect, GetColumnCaption(P.Column), GetColumnHeaderAlignment(P.Column),
+                          GetColumnSorted(P.Column), dragged ? clBtnShadow : EffectiveHeaderColor(), pressed,
                           column ? column->HeaderGlyph() : nullptr);
     });
 }
@@ -341,19 +341,19 @@ void TCustomdxTreeList::PaintRow(TCanvas& Canvas, TdxTreeListNode* Node, const T
         const TRect cellsRect = Rect(RowRect.Left, RowRect.Top, RowRect.Right, cellsBottom);
         const int firstColumn = GetVisibleColumn(0);
         TRect focusRect{};
-        ForEachRowCell(cellsRect, [&](const TCellPlace& p) {
-            TRect r = p.Rect;
-            if (p.Column == firstColumn)
+        ForEachRowCell(cellsRect, [&](const TCellPlace& P) {
+            TRect r = P.Rect;
+            if (P.Column == firstColumn)
                 r.Left = std::max(r.Left, indentRight);
             if (r.IsEmpty())
                 return;
-            const bool focusedCell = focusedRow && (rowSelect || p.Column == m_focusedColumn);
+            const bool focusedCell = focusedRow && (rowSelect || P.Column == m_focusedColumn);
             bool selected = selectedRow || Node->Selected() || (focusedCell && !IsInvertSelect());
-            if (focusedRow && !rowSelect && p.Column == m_focusedColumn && IsInvertSelect())
+            if (focusedRow && !rowSelect && P.Column == m_focusedColumn && IsInvertSelect())
                 selected = false;
-            if (m_editing && focusedRow && p.Column == m_focusedColumn)
+            if (m_editing && focusedRow && P.Column == m_focusedColumn)
                 selected = false;
-            PaintCell(Canvas, Node, p.Column, r, selected, focusedCell);
+            PaintCell(Canvas, Node, P.Column, r, selected, focusedCell);
             if (m_showGrid) {
                 Canvas.Pen()->SetColor(EffectiveGridLineColor());
                 if (m_paintStyle == psStandard) {
@@ -409,10 +409,10 @@ void TCustomdxTreeList::PaintRow(TCanvas& Canvas, TdxTreeListNode* Node, const T
             Canvas.Brush()->SetColor(EffectiveRowFooterColor());
             Canvas.FillRect(fr);
             Canvas.SetFont(Font());
-            ForEachRowCell(Rect(RowRect.Left, y, RowRect.Right, y + fh), [&](const TCellPlace& p) {
-                if (p.Row != 0 || !IsExistRowFooterCell(Node, p.Column, k))
+            ForEachRowCell(Rect(RowRect.Left, y, RowRect.Right, y + fh), [&](const TCellPlace& P) {
+                if (P.Row != 0 || !IsExistRowFooterCell(Node, P.Column, k))
                     return;
-                TRect r = p.Rect;
+                TRect r = P.Rect;
                 r.Left = std::max(r.Left, left);
                 r.Bottom = y + fh;
                 InflateRect(r, -1, -2);
@@ -420,17 +420,17 @@ void TCustomdxTreeList::PaintRow(TCanvas& Canvas, TdxTreeListNode* Node, const T
                     return;
                 bool done = false;
                 if (OnCustomDrawFooterNode)
-                    OnCustomDrawFooterNode(this, &Canvas, r, Node, p.Column, k, done);
+                    OnCustomDrawFooterNode(this, &Canvas, r, Node, P.Column, k, done);
                 if (done)
                     return;
                 TRect e = r;
                 Canvas.DrawEdge(e, BDR_SUNKENOUTER, BF_RECT);
                 std::string text;
-                GetRowFooterCellText(Node, p.Column, k, text);
+                GetRowFooterCellText(Node, P.Column, k, text);
                 TRect t = r;
                 InflateRect(t, -2, 0);
                 Canvas.Brush()->SetStyle(bsClear);
-                Canvas.DrawText(text, t, AlignFlags(GetRowFooterCellAlignment(Node, p.Column, k)) | DT_SINGLELINE |
+                Canvas.DrawText(text, t, AlignFlags(GetRowFooterCellAlignment(Node, P.Column, k)) | DT_SINGLELINE |
                                              DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
                 Canvas.Brush()->SetStyle(bsSolid);
             });

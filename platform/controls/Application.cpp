@@ -38,11 +38,7 @@ std::string TApplication::ExeName() const
 
 void TApplication::SetMainForm(TForm* Value)
 {
-    if (m_mainForm)
-        m_mainForm->RemoveFreeNotification(this);
-    m_mainForm = Value;
-    if (m_mainForm)
-        m_mainForm->FreeNotification(this);
+    SetFreeNotified(m_mainForm, Value);
 }
 
 void TApplication::Notification(TComponent* AComponent, TOperation Operation)

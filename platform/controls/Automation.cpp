@@ -215,7 +215,7 @@ void SaveControlImage(TControl* Control, const std::string& FileName)
     buffer.open(QIODevice::WriteOnly);
     if (image.isNull() || !image.save(&buffer, "PNG"))
         throw EWriteError("Cannot write the picture of " + Control->Name());
-    SafeWriteFile(FileName, [&](TStream& s) { s.WriteBuffer(bytes.constData(), bytes.size()); });
+    SafeWriteFile(FileName, [&](TStream& S) { S.WriteBuffer(bytes.constData(), bytes.size()); });
 }
 
 TControl* FindControlByCaption(TWinControl* Root, const std::string& Caption)

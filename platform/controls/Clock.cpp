@@ -190,7 +190,7 @@ std::uint64_t TManualClockScope::Now() const { return g_manual->now; }
 int TManualClockScope::ActiveTimers() const
 {
     const auto& all = AllTimers();
-    return static_cast<int>(std::count_if(all.begin(), all.end(), [](const TClockTimer* t) { return t->Active(); }));
+    return static_cast<int>(std::count_if(all.begin(), all.end(), [](const TClockTimer* T) { return T->Active(); }));
 }
 
 void TManualClockScope::Advance(unsigned Milliseconds)

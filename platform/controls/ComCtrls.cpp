@@ -85,9 +85,9 @@ void TTabSheet::TextChanged()
 TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner, new QTabWidget)
 {
     auto* tw = static_cast<QTabWidget*>(Widget());
-    QObject::connect(tw, &QTabWidget::currentChanged, tw, [this](int index) {
+    QObject::connect(tw, &QTabWidget::currentChanged, tw, [this](int Index) {
         if (!IsDestroying())
-            UserSelected(index);
+            UserSelected(Index);
     });
     SetBounds(0, 0, 289, 193);
 }
@@ -162,7 +162,7 @@ void TPageControl::ControlRemoved(TControl* Control)
 {
     // The sheet may be in its destructor already: find it by address.
     auto it = std::find_if(m_pages.begin(), m_pages.end(),
-                           [Control](TTabSheet* p) { return static_cast<TControl*>(p) == Control; });
+                           [Control](TTabSheet* P) { return static_cast<TControl*>(P) == Control; });
     if (it == m_pages.end())
         return;
     auto* tw = static_cast<QTabWidget*>(Widget());
@@ -269,11 +269,8 @@ TUpDown::TUpDown(TComponent* AOwner) : TCustomControl(AOwner)
 
 void TUpDown::SetAssociate(TWinControl* Value)
 {
-    if (m_associate)
-        m_associate->RemoveFreeNotification(this);
-    m_associate = Value;
+    SetFreeNotified(m_associate, Value);
     if (Value) {
-        Value->FreeNotification(this);
         PlaceBesideAssociate();
         UpdateAssociate();
     }
@@ -624,11 +621,7 @@ void TToolButton::UpdateIcon()
 
 void TToolButton::SetDropdownMenu(TPopupMenu* Value)
 {
-    if (m_dropdownMenu)
-        m_dropdownMenu->RemoveFreeNotification(this);
-    m_dropdownMenu = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    SetFreeNotified(m_dropdownMenu, Value);
 }
 
 void TToolButton::Notification(TComponent* AComponent, TOperation Operation)
@@ -676,21 +669,13 @@ TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner)
 
 void TToolBar::SetImages(TImageList* Value)
 {
-    if (m_images)
-        m_images->RemoveFreeNotification(this);
-    m_images = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    SetFreeNotified(m_images, Value);
     UpdateButtons();
 }
 
 void TToolBar::SetDisabledImages(TImageList* Value)
 {
-    if (m_disabledImages)
-        m_disabledImages->RemoveFreeNotification(this);
-    m_disabledImages = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    SetFreeNotified(m_disabledImages, Value);
     UpdateButtons();
 }
 

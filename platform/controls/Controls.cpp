@@ -369,13 +369,7 @@ void TControl::ApplyHint()
 
 void TControl::SetPopupMenu(TPopupMenu* Value)
 {
-    if (m_popupMenu == Value)
-        return;
-    if (m_popupMenu)
-        m_popupMenu->RemoveFreeNotification(this);
-    m_popupMenu = Value;
-    if (m_popupMenu)
-        m_popupMenu->FreeNotification(this);
+    SetFreeNotified(m_popupMenu, Value);
 }
 
 void TControl::Notification(TComponent* AComponent, TOperation Operation)
@@ -885,22 +879,22 @@ void TWinControl::Realign()
 
 void TWinControl::AlignControls(TRect& R)
 {
-    auto take = [this](TAlign align) {
+    auto take = [this](TAlign Align) {
         std::vector<TControl*> list;
         for (TControl* c : m_controls)
-            if (c->Align() == align && c->Visible())
+            if (c->Align() == Align && c->Visible())
                 list.push_back(c);
-        auto key = [align](const TControl* c) {
-            switch (align) {
-            case alTop: return c->Top();
-            case alBottom: return -(c->Top() + c->Height());
-            case alLeft: return c->Left();
-            case alRight: return -(c->Left() + c->Width());
+        auto key = [Align](const TControl* C) {
+            switch (Align) {
+            case alTop: return C->Top();
+            case alBottom: return -(C->Top() + C->Height());
+            case alLeft: return C->Left();
+            case alRight: return -(C->Left() + C->Width());
             default: return 0;
             }
         };
         std::stable_sort(list.begin(), list.end(),
-                         [&](const TControl* a, const TControl* b) { return key(a) < key(b); });
+                         [&](const TControl* A, const TControl* B) { return key(A) < key(B); });
         return list;
     };
     for (TControl* c : take(alTop)) {

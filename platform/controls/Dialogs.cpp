@@ -325,10 +325,10 @@ bool TFontDialog::DoExecute()
 
 namespace {
 
-std::string HexColor(TColor c)
+std::string HexColor(TColor C)
 {
     char buf[16];
-    std::snprintf(buf, sizeof buf, "%06X", static_cast<unsigned>(c) & 0xFFFFFFu);
+    std::snprintf(buf, sizeof buf, "%06X", static_cast<unsigned>(C) & 0xFFFFFFu);
     return buf;
 }
 

@@ -97,9 +97,9 @@ void TBevel::Paint()
     const TColor c2 = m_style == bsLowered ? clBtnHighlight : clBtnShadow;
     const int w = Width();
     const int h = Height();
-    auto line = [canvas](TColor c, int x1, int y1, int x2, int y2) {
-        canvas->Brush()->SetColor(c);
-        canvas->FillRect(Rect(x1, y1, x2, y2));
+    auto line = [canvas](TColor C, int X1, int Y1, int X2, int Y2) {
+        canvas->Brush()->SetColor(C);
+        canvas->FillRect(Rect(X1, Y1, X2, Y2));
     };
     switch (m_shape) {
     case bsBox: {

@@ -28,37 +28,37 @@ protected:
         return f && !f->IsDestroying() ? f : nullptr;
     }
 
-    void keyPressEvent(QKeyEvent* e) override
+    void keyPressEvent(QKeyEvent* E) override
     {
         if (TForm* f = Form()) {
-            const auto ucs = e->text().toUcs4();
+            const auto ucs = E->text().toUcs4();
             const TKeyChar ch = ucs.isEmpty() ? 0 : ucs.front();
-            if (f->DialogKey(VkFromQtKey(e->key(), e->modifiers()), ShiftFromQt(e->modifiers()), ch)) {
-                e->accept();
+            if (f->DialogKey(VkFromQtKey(E->key(), E->modifiers()), ShiftFromQt(E->modifiers()), ch)) {
+                E->accept();
                 return;
             }
         }
-        e->ignore();
+        E->ignore();
     }
 
-    void closeEvent(QCloseEvent* e) override
+    void closeEvent(QCloseEvent* E) override
     {
-        e->ignore();
+        E->ignore();
         if (TForm* f = Form())
             f->WidgetCloseRequested();
     }
 
-    void changeEvent(QEvent* e) override
+    void changeEvent(QEvent* E) override
     {
-        QWidget::changeEvent(e);
-        if (e->type() == QEvent::WindowStateChange)
+        QWidget::changeEvent(E);
+        if (E->type() == QEvent::WindowStateChange)
             if (TForm* f = Form())
                 f->WidgetStateChanged();
     }
 
-    void moveEvent(QMoveEvent* e) override
+    void moveEvent(QMoveEvent* E) override
     {
-        QWidget::moveEvent(e);
+        QWidget::moveEvent(E);
         if (TForm* f = Form(); f && f->WindowState() == wsNormal && !f->m_settingBounds)
             f->m_normalBounds = f->BoundsRect();
     }
@@ -620,7 +620,7 @@ bool TForm::DialogKey(std::uint16_t Key, TShiftState Shift, TKeyChar Ch)
     const TShiftState mods = Shift * TShiftState{ssShift, ssCtrl, ssAlt};
     if ((Key == VK_RETURN || Key == VK_ESCAPE) && mods.Empty())
         return BroadcastDialogKey(this, Key, mods,
-                                  [](TControl* c, std::uint16_t k, TShiftState s) { return c->HandleDialogKey(k, s); });
+                                  [](TControl* C, std::uint16_t K, TShiftState S) { return C->HandleDialogKey(K, S); });
     TKeyChar accel = 0;
     if (mods.Contains(ssAlt) && !mods.Contains(ssCtrl)) {
         if ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9'))
@@ -633,9 +633,9 @@ bool TForm::DialogKey(std::uint16_t Key, TShiftState Shift, TKeyChar Ch)
 
 bool TForm::DispatchAccelerator(TKeyChar Ch)
 {
-    std::function<bool(TWinControl*)> walk = [&](TWinControl* parent) {
-        for (int i = 0; i < parent->ControlCount(); ++i) {
-            TControl* c = parent->Controls(i);
+    std::function<bool(TWinControl*)> walk = [&](TWinControl* Parent) {
+        for (int i = 0; i < Parent->ControlCount(); ++i) {
+            TControl* c = Parent->Controls(i);
             if (!c->Visible() || !c->Enabled())
                 continue;
             if (c->DialogChar(Ch))

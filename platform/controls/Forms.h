@@ -191,9 +191,9 @@ private:
 
 // Constructs a form and runs its AfterConstruction (OnCreate).
 template <class F, class... Args>
-F* CreateForm(Args&&... args)
+F* CreateForm(Args&&... AArgs)
 {
-    F* form = new F(std::forward<Args>(args)...);
+    F* form = new F(std::forward<Args>(AArgs)...);
     form->AfterConstruction();
     return form;
 }

@@ -7,11 +7,11 @@
 
 namespace qel {
 
-std::string KeyCharToUtf8(TKeyChar ch)
+std::string KeyCharToUtf8(TKeyChar Ch)
 {
-    if (ch == 0)
+    if (Ch == 0)
         return {};
-    char32_t c = ch;
+    char32_t c = Ch;
     return QString::fromUcs4(&c, 1).toStdString();
 }
 

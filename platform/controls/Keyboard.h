@@ -15,7 +15,7 @@ using TShiftState = TSet<TShiftStateItem>;
 // A typed character (a Unicode code point); a key-press handler that sets it
 // to 0 rejects the character.
 using TKeyChar = char32_t;
-std::string KeyCharToUtf8(TKeyChar ch);
+std::string KeyCharToUtf8(TKeyChar Ch);
 
 // ----- virtual key codes ----------------------------------------------------
 inline constexpr std::uint16_t VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_CANCEL = 0x03,

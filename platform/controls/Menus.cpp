@@ -251,15 +251,11 @@ TMenu::~TMenu()
 
 void TMenu::SetImages(TImageList* Value)
 {
-    if (m_images)
-        m_images->RemoveFreeNotification(this);
-    m_images = Value;
-    if (Value)
-        Value->FreeNotification(this);
-    std::function<void(TMenuItem*)> refresh = [&](TMenuItem* item) {
-        for (int i = 0; i < item->Count(); ++i) {
-            item->Items(i)->UpdateAction();
-            refresh(item->Items(i));
+    SetFreeNotified(m_images, Value);
+    std::function<void(TMenuItem*)> refresh = [&](TMenuItem* Item) {
+        for (int i = 0; i < Item->Count(); ++i) {
+            Item->Items(i)->UpdateAction();
+            refresh(Item->Items(i));
         }
     };
     refresh(m_items.get());
@@ -323,13 +319,7 @@ TPopupMenu::TPopupHook TPopupMenu::SetPopupHook(TPopupHook Hook)
 
 void TPopupMenu::SetPopupComponent(TComponent* Value)
 {
-    if (m_popupComponent == Value)
-        return;
-    if (m_popupComponent)
-        m_popupComponent->RemoveFreeNotification(this);
-    m_popupComponent = Value;
-    if (m_popupComponent)
-        m_popupComponent->FreeNotification(this);
+    SetFreeNotified(m_popupComponent, Value);
 }
 
 void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation)

@@ -112,7 +112,7 @@ void TPopupWindow::ClosePopup(TPopupCloseReason Reason)
     // Popups opened from this one close first, for the same reason.
     for (;;) {
         const auto& open = OpenPopups();
-        auto inner = std::find_if(open.rbegin(), open.rend(), [this](TPopupWindow* p) { return Owns(p); });
+        auto inner = std::find_if(open.rbegin(), open.rend(), [this](TPopupWindow* P) { return Owns(P); });
         if (inner == open.rend())
             break;
         (*inner)->ClosePopup(Reason);

@@ -16,10 +16,10 @@ TShellOpenHook& Hook()
 }
 } // namespace
 
-TShellOpenHook SetShellOpenHook(TShellOpenHook Hook_)
+TShellOpenHook SetShellOpenHook(TShellOpenHook AHook)
 {
     TShellOpenHook previous = std::move(Hook());
-    Hook() = std::move(Hook_);
+    Hook() = std::move(AHook);
     return previous;
 }
 

@@ -19,7 +19,7 @@ bool ShellOpen(const std::string& Target);
 // Answers whether it handled the target; installed hooks replace the desktop.
 using TShellOpenHook = std::function<bool(const std::string& Target)>;
 // Installs Hook and answers the previous one (nullptr: the desktop).
-TShellOpenHook SetShellOpenHook(TShellOpenHook Hook);
+TShellOpenHook SetShellOpenHook(TShellOpenHook AHook);
 
 class TShellOpenHookScope {
 public:

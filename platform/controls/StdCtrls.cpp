@@ -33,9 +33,9 @@ using detail::ToQString;
 
 namespace {
 
-Qt::Alignment QtAlign(TAlignment a)
+Qt::Alignment QtAlign(TAlignment A)
 {
-    switch (a) {
+    switch (A) {
     case taRightJustify: return Qt::AlignRight | Qt::AlignVCenter;
     case taCenter: return Qt::AlignHCenter | Qt::AlignVCenter;
     default: return Qt::AlignLeft | Qt::AlignVCenter;
@@ -49,8 +49,8 @@ void SetPaletteRole(QWidget* W, QPalette::ColorRole Role, TColor Color)
     W->setPalette(pal);
 }
 
-TObject* ObjectOf(const QVariant& v) { return reinterpret_cast<TObject*>(v.value<quintptr>()); }
-QVariant ObjectData(TObject* o) { return QVariant::fromValue(reinterpret_cast<quintptr>(o)); }
+TObject* ObjectOf(const QVariant& V) { return reinterpret_cast<TObject*>(V.value<quintptr>()); }
+QVariant ObjectData(TObject* O) { return QVariant::fromValue(reinterpret_cast<quintptr>(O)); }
 
 // Brush and font of an owner-drawn list item in State, on a control coloured Back.
 void SetItemColors(TCanvas* Canvas, TOwnerDrawState State, TColor Back)
@@ -79,17 +79,17 @@ public:
     OwnerDrawDelegate(QObject* Parent, PaintFn Paint, MeasureFn Measure)
         : QStyledItemDelegate(Parent), m_paint(std::move(Paint)), m_measure(std::move(Measure)) {}
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override
     {
         TOwnerDrawState state;
-        if (option.state & QStyle::State_Selected) state.Include(odSelected);
-        if (option.state & QStyle::State_HasFocus) state.Include(odFocused);
-        if (!(option.state & QStyle::State_Enabled)) state.Include(odDisabled);
-        m_paint(painter, index.row(), detail::FromQRect(option.rect), state);
+        if (Option.state & QStyle::State_Selected) state.Include(odSelected);
+        if (Option.state & QStyle::State_HasFocus) state.Include(odFocused);
+        if (!(Option.state & QStyle::State_Enabled)) state.Include(odDisabled);
+        m_paint(Painter, Index.row(), detail::FromQRect(Option.rect), state);
     }
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override
     {
-        return QSize(option.rect.width(), m_measure(index.row()));
+        return QSize(Option.rect.width(), m_measure(Index.row()));
     }
 
 private:
@@ -111,11 +111,7 @@ TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner)
 
 void TLabel::SetFocusControl(TWinControl* Value)
 {
-    if (m_focusControl)
-        m_focusControl->RemoveFreeNotification(this);
-    m_focusControl = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    SetFreeNotified(m_focusControl, Value);
 }
 
 void TLabel::Notification(TComponent* AComponent, TOperation Operation)
@@ -271,9 +267,9 @@ protected:
     }
 };
 
-Qt::CheckState QtCheck(TCheckBoxState s)
+Qt::CheckState QtCheck(TCheckBoxState S)
 {
-    return s == cbChecked ? Qt::Checked : s == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked;
+    return S == cbChecked ? Qt::Checked : S == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked;
 }
 
 } // namespace
@@ -408,12 +404,12 @@ TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner, new QLineEdit)
 {
     InitColor(clWindow);
     auto* e = static_cast<QLineEdit*>(Widget());
-    QObject::connect(e, &QLineEdit::textChanged, e, [this](const QString& text) {
+    QObject::connect(e, &QLineEdit::textChanged, e, [this](const QString& Text) {
         if (IsDestroying())
             return;
         if (m_charCase != ecNormal) {
-            const QString cased = m_charCase == ecUpperCase ? text.toUpper() : text.toLower();
-            if (cased != text) {
+            const QString cased = m_charCase == ecUpperCase ? Text.toUpper() : Text.toLower();
+            if (cased != Text) {
                 auto* le = static_cast<QLineEdit*>(Widget());
                 const int pos = le->cursorPosition();
                 le->setText(cased);
@@ -566,22 +562,22 @@ public:
     bool wantReturns = true;
 
 protected:
-    void keyPressEvent(QKeyEvent* e) override
+    void keyPressEvent(QKeyEvent* E) override
     {
-        if (!wantReturns && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
-            && !(e->modifiers() & Qt::ControlModifier)) {
-            e->ignore();
+        if (!wantReturns && (E->key() == Qt::Key_Return || E->key() == Qt::Key_Enter)
+            && !(E->modifiers() & Qt::ControlModifier)) {
+            E->ignore();
             return;
         }
-        QPlainTextEdit::keyPressEvent(e);
+        QPlainTextEdit::keyPressEvent(E);
     }
 };
 
-QStringList SplitLines(const QString& text)
+QStringList SplitLines(const QString& Text)
 {
-    if (text.isEmpty())
+    if (Text.isEmpty())
         return {};
-    QStringList lines = text.split(QLatin1Char('\n'));
+    QStringList lines = Text.split(QLatin1Char('\n'));
     return lines;
 }
 
@@ -593,27 +589,27 @@ TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner, new MemoWidget)
     auto* m = static_cast<MemoWidget*>(Widget());
     m->setTabChangesFocus(true);
     auto lines = [m] { return SplitLines(m->toPlainText()); };
-    auto setLines = [m](const QStringList& l) { m->setPlainText(l.join(QLatin1Char('\n'))); };
+    auto setLines = [m](const QStringList& L) { m->setPlainText(L.join(QLatin1Char('\n'))); };
     detail::ItemOps ops;
     ops.count = [lines] { return static_cast<int>(lines().size()); };
-    ops.get = [lines](int i) { return FromQString(lines().at(i)); };
-    ops.set = [lines, setLines](int i, const std::string& s) {
+    ops.get = [lines](int I) { return FromQString(lines().at(I)); };
+    ops.set = [lines, setLines](int I, const std::string& S) {
         QStringList l = lines();
-        l[i] = ToQString(s);
+        l[I] = ToQString(S);
         setLines(l);
     };
-    ops.insert = [this, lines, setLines](int i, const std::string& s) {
+    ops.insert = [this, lines, setLines](int I, const std::string& S) {
         QStringList l = lines();
         // Adding to an empty memo leaves a line break after the line, as the platform does.
         if (l.isEmpty())
             m_trailingBreak = true;
         // A trailing line break reads as an empty last line; keep whole lines.
-        l.insert(i, ToQString(s));
+        l.insert(I, ToQString(S));
         setLines(l);
     };
-    ops.remove = [lines, setLines](int i) {
+    ops.remove = [lines, setLines](int I) {
         QStringList l = lines();
-        l.removeAt(i);
+        l.removeAt(I);
         setLines(l);
     };
     ops.clear = [this, m] {
@@ -760,8 +756,8 @@ void TMemo::ShowCaret()
 
 class ComboWidgetAccess {
 public:
-    static void DropDown(TComboBox* c) { c->DropDown(); }
-    static void CloseUp(TComboBox* c) { c->CloseUp(); }
+    static void DropDown(TComboBox* C) { C->DropDown(); }
+    static void CloseUp(TComboBox* C) { C->CloseUp(); }
 };
 
 namespace {
@@ -784,11 +780,11 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent* e) override
+    void paintEvent(QPaintEvent* E) override
     {
         TComboBox* c = Control();
         if (!c || !c->OwnerDraw() || c->IsDestroying()) {
-            QComboBox::paintEvent(e);
+            QComboBox::paintEvent(E);
             return;
         }
         // The frame and arrow by the style, the selected item by the control.
@@ -817,20 +813,20 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, new ComboWidget)
     cb->setInsertPolicy(QComboBox::NoInsert);
     detail::ItemOps ops;
     ops.count = [cb] { return cb->count(); };
-    ops.get = [cb](int i) { return FromQString(cb->itemText(i)); };
-    ops.set = [cb](int i, const std::string& s) { cb->setItemText(i, ToQString(s)); };
-    ops.object = [cb](int i) { return ObjectOf(cb->itemData(i)); };
-    ops.setObject = [cb](int i, TObject* o) { cb->setItemData(i, ObjectData(o)); };
-    ops.insert = [cb](int i, const std::string& s) {
+    ops.get = [cb](int I) { return FromQString(cb->itemText(I)); };
+    ops.set = [cb](int I, const std::string& S) { cb->setItemText(I, ToQString(S)); };
+    ops.object = [cb](int I) { return ObjectOf(cb->itemData(I)); };
+    ops.setObject = [cb](int I, TObject* O) { cb->setItemData(I, ObjectData(O)); };
+    ops.insert = [cb](int I, const std::string& S) {
         const QSignalBlocker block(cb);
         const QString text = cb->isEditable() ? cb->currentText() : QString();
-        cb->insertItem(i, ToQString(s), ObjectData(nullptr));
+        cb->insertItem(I, ToQString(S), ObjectData(nullptr));
         if (cb->isEditable())
             cb->setEditText(text);
     };
-    ops.remove = [cb](int i) {
+    ops.remove = [cb](int I) {
         const QSignalBlocker block(cb);
-        cb->removeItem(i);
+        cb->removeItem(I);
     };
     ops.clear = [cb] {
         const QSignalBlocker block(cb);
@@ -839,11 +835,11 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, new ComboWidget)
         if (cb->isEditable())
             cb->setEditText(text);
     };
-    ops.sortedIndex = [this, cb](const std::string& s) {
+    ops.sortedIndex = [this, cb](const std::string& S) {
         if (!m_sorted)
             return -1;
         int i = 0;
-        while (i < cb->count() && AnsiCompareText(FromQString(cb->itemText(i)), s) <= 0)
+        while (i < cb->count() && AnsiCompareText(FromQString(cb->itemText(i)), S) <= 0)
             ++i;
         return i;
     };
@@ -892,11 +888,11 @@ void TComboBox::ApplyStyle()
     if (OwnerDraw()) {
         auto* d = new OwnerDrawDelegate(
             cb,
-            [this](QPainter* p, int i, const TRect& r, TOwnerDrawState s) { PaintItem(p, i, r, s); },
-            [this](int i) {
+            [this](QPainter* P, int I, const TRect& R, TOwnerDrawState S) { PaintItem(P, I, R, S); },
+            [this](int I) {
                 int h = m_itemHeight;
                 if (m_style == csOwnerDrawVariable)
-                    MeasureItem(i, h);
+                    MeasureItem(I, h);
                 return h;
             });
         cb->setItemDelegate(d);
@@ -1071,29 +1067,29 @@ TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner, new QListWidget)
     WatchInputWidget(lw->viewport());
     detail::ItemOps ops;
     ops.count = [lw] { return lw->count(); };
-    ops.get = [lw](int i) { return FromQString(lw->item(i)->text()); };
-    ops.set = [lw](int i, const std::string& s) { lw->item(i)->setText(ToQString(s)); };
-    ops.object = [lw](int i) { return ObjectOf(lw->item(i)->data(Qt::UserRole)); };
-    ops.setObject = [lw](int i, TObject* o) { lw->item(i)->setData(Qt::UserRole, ObjectData(o)); };
-    ops.insert = [this, lw](int i, const std::string& s) {
+    ops.get = [lw](int I) { return FromQString(lw->item(I)->text()); };
+    ops.set = [lw](int I, const std::string& S) { lw->item(I)->setText(ToQString(S)); };
+    ops.object = [lw](int I) { return ObjectOf(lw->item(I)->data(Qt::UserRole)); };
+    ops.setObject = [lw](int I, TObject* O) { lw->item(I)->setData(Qt::UserRole, ObjectData(O)); };
+    ops.insert = [this, lw](int I, const std::string& S) {
         TValueRestorer updating(m_updating, true);
-        auto* item = new QListWidgetItem(ToQString(s));
+        auto* item = new QListWidgetItem(ToQString(S));
         item->setData(Qt::UserRole, ObjectData(nullptr));
-        lw->insertItem(i, item);
+        lw->insertItem(I, item);
     };
-    ops.remove = [this, lw](int i) {
+    ops.remove = [this, lw](int I) {
         TValueRestorer updating(m_updating, true);
-        delete lw->takeItem(i);
+        delete lw->takeItem(I);
     };
     ops.clear = [this, lw] {
         TValueRestorer updating(m_updating, true);
         lw->clear();
     };
-    ops.sortedIndex = [this, lw](const std::string& s) {
+    ops.sortedIndex = [this, lw](const std::string& S) {
         if (!m_sorted)
             return -1;
         int i = 0;
-        while (i < lw->count() && AnsiCompareText(FromQString(lw->item(i)->text()), s) <= 0)
+        while (i < lw->count() && AnsiCompareText(FromQString(lw->item(i)->text()), S) <= 0)
             ++i;
         return i;
     };
@@ -1122,11 +1118,11 @@ void TListBox::SetStyle(TListBoxStyle Value)
     if (OwnerDraw()) {
         lw->setUniformItemSizes(m_style == lbOwnerDrawFixed);
         lw->setItemDelegate(new OwnerDrawDelegate(
-            lw, [this](QPainter* p, int i, const TRect& r, TOwnerDrawState s) { PaintItem(p, i, r, s); },
-            [this](int i) {
+            lw, [this](QPainter* P, int I, const TRect& R, TOwnerDrawState S) { PaintItem(P, I, R, S); },
+            [this](int I) {
                 int h = m_itemHeight;
                 if (m_style == lbOwnerDrawVariable)
-                    MeasureItem(i, h);
+                    MeasureItem(I, h);
                 return h;
             }));
     } else {
@@ -1296,10 +1292,10 @@ bool TGroupBox::DialogChar(TKeyChar Ch)
 TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner, new QScrollBar(Qt::Horizontal))
 {
     auto* sb = static_cast<QScrollBar*>(Widget());
-    QObject::connect(sb, &QScrollBar::actionTriggered, sb, [this, sb](int action) {
+    QObject::connect(sb, &QScrollBar::actionTriggered, sb, [this, sb](int Action) {
         if (IsDestroying() || m_updating)
             return;
-        const std::optional<TScrollCode> code = detail::ScrollCodeFromQt(action);
+        const std::optional<TScrollCode> code = detail::ScrollCodeFromQt(Action);
         if (!code)
             return;
         int pos = sb->sliderPosition();
@@ -1315,10 +1311,10 @@ TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner, new QScrollBar(
         int end = pos;
         Scroll(scEndScroll, end);
     });
-    QObject::connect(sb, &QScrollBar::valueChanged, sb, [this](int v) {
-        if (IsDestroying() || m_updating || v == m_position)
+    QObject::connect(sb, &QScrollBar::valueChanged, sb, [this](int V) {
+        if (IsDestroying() || m_updating || V == m_position)
             return;
-        m_position = v;
+        m_position = V;
         Change();
     });
     ApplyRange();

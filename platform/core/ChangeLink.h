@@ -95,7 +95,7 @@ public:
     }
     int Count() const
     {
-        return static_cast<int>(std::count_if(m_links.begin(), m_links.end(), [](auto* l) { return l != nullptr; }));
+        return static_cast<int>(std::count_if(m_links.begin(), m_links.end(), [](auto* L) { return L != nullptr; }));
     }
 
 private:

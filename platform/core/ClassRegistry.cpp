@@ -10,11 +10,11 @@ namespace qel {
 namespace {
 
 // Class names are identifiers; the platform looks them up case-insensitively.
-std::string Key(const std::string& name)
+std::string Key(const std::string& Name)
 {
-    std::string k = name;
+    std::string k = Name;
     std::transform(k.begin(), k.end(), k.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; });
+                   [](char C) { return (C >= 'A' && C <= 'Z') ? char(C - 'A' + 'a') : C; });
     return k;
 }
 
@@ -32,41 +32,41 @@ TClassRegistry::TClassRegistry()
     // initialisers, which the linker may drop from a static library.
     Register("TObject", "", {});
     Register("TPersistent", "TObject", {});
-    Register("TComponent", "TPersistent", [](TComponent* owner) { return new TComponent(owner); });
+    Register("TComponent", "TPersistent", [](TComponent* Owner) { return new TComponent(Owner); });
     Register("TStrings", "TPersistent", {});
     Register("TStringList", "TStrings", {});
     Register("TCollection", "TPersistent", {});
     Register("TCollectionItem", "TPersistent", {});
 }
 
-void TClassRegistry::Register(const std::string& name, const std::string& parent, Factory factory)
+void TClassRegistry::Register(const std::string& Name, const std::string& Parent, Factory AFactory)
 {
-    m_entries[Key(name)] = Entry{name, parent, std::move(factory)};
+    m_entries[Key(Name)] = Entry{Name, Parent, std::move(AFactory)};
 }
 
-const TClassRegistry::Entry* TClassRegistry::Find(const std::string& name) const
+const TClassRegistry::Entry* TClassRegistry::Find(const std::string& Name) const
 {
-    auto it = m_entries.find(Key(name));
+    auto it = m_entries.find(Key(Name));
     return it == m_entries.end() ? nullptr : &it->second;
 }
 
-bool TClassRegistry::IsRegistered(const std::string& name) const
+bool TClassRegistry::IsRegistered(const std::string& Name) const
 {
-    return Find(name) != nullptr;
+    return Find(Name) != nullptr;
 }
 
-std::string TClassRegistry::ParentOf(const std::string& name) const
+std::string TClassRegistry::ParentOf(const std::string& Name) const
 {
-    const Entry* e = Find(name);
+    const Entry* e = Find(Name);
     return e ? e->parent : std::string();
 }
 
-bool TClassRegistry::InheritsFrom(const std::string& cls, const std::string& ancestor) const
+bool TClassRegistry::InheritsFrom(const std::string& Cls, const std::string& Ancestor) const
 {
-    if (ancestor.empty())
+    if (Ancestor.empty())
         return false;
-    const std::string target = Key(ancestor);
-    std::string current = cls;
+    const std::string target = Key(Ancestor);
+    std::string current = Cls;
     // A parent cycle registered by mistake must not hang the lookup.
     for (std::size_t steps = 0; !current.empty() && steps <= m_entries.size(); ++steps) {
         if (Key(current) == target)
@@ -79,14 +79,14 @@ bool TClassRegistry::InheritsFrom(const std::string& cls, const std::string& anc
     return false;
 }
 
-TComponent* TClassRegistry::Create(const std::string& name, TComponent* owner) const
+TComponent* TClassRegistry::Create(const std::string& Name, TComponent* Owner) const
 {
-    const Entry* e = Find(name);
+    const Entry* e = Find(Name);
     if (!e)
-        throw EClassNotFound("Class " + name + " not found");
+        throw EClassNotFound("Class " + Name + " not found");
     if (!e->factory)
         throw EClassNotFound("Class " + e->name + " cannot be created by name");
-    return e->factory(owner);
+    return e->factory(Owner);
 }
 
 } // namespace qel

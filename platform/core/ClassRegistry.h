@@ -12,21 +12,21 @@ namespace qel {
 
 class TClassRegistry {
 public:
-    using Factory = std::function<TComponent*(TComponent* owner)>;  // empty for non-component classes
+    using Factory = std::function<TComponent*(TComponent* Owner)>;  // empty for non-component classes
 
     // Function-local static, so registration from static initialisers in
     // any translation unit is safe.
     static TClassRegistry& Instance();
 
     // Registering a name again replaces its parent and factory.
-    void Register(const std::string& name, const std::string& parent, Factory factory);
-    bool IsRegistered(const std::string& name) const;
-    // cls is ancestor or derives from it along the registered parents.
-    bool InheritsFrom(const std::string& cls, const std::string& ancestor) const;
-    std::string ParentOf(const std::string& name) const;   // "" when unknown or a root
+    void Register(const std::string& Name, const std::string& Parent, Factory AFactory);
+    bool IsRegistered(const std::string& Name) const;
+    // Cls is Ancestor or derives from it along the registered parents.
+    bool InheritsFrom(const std::string& Cls, const std::string& Ancestor) const;
+    std::string ParentOf(const std::string& Name) const;   // "" when unknown or a root
     // EClassNotFound "Class TFoo not found"; a class without factory cannot
     // be created by name either.
-    TComponent* Create(const std::string& name, TComponent* owner) const;
+    TComponent* Create(const std::string& Name, TComponent* Owner) const;
 
 private:
     TClassRegistry();
@@ -35,7 +35,7 @@ private:
         std::string parent;
         Factory factory;
     };
-    const Entry* Find(const std::string& name) const;
+    const Entry* Find(const std::string& Name) const;
 
     std::unordered_map<std::string, Entry> m_entries;   // key: lower-case name
 };
@@ -43,12 +43,12 @@ private:
 // RegisterClass<TFoo>("TFoo", "TParent"): components constructible from an
 // owner get a factory, other classes are registered for "is-a" only.
 template <class T>
-bool RegisterClass(const std::string& name, const std::string& parent)
+bool RegisterClass(const std::string& Name, const std::string& Parent)
 {
     TClassRegistry::Factory factory;
     if constexpr (std::derived_from<T, TComponent> && std::constructible_from<T, TComponent*>)
-        factory = [](TComponent* owner) -> TComponent* { return new T(owner); };
-    TClassRegistry::Instance().Register(name, parent, std::move(factory));
+        factory = [](TComponent* Owner) -> TComponent* { return new T(Owner); };
+    TClassRegistry::Instance().Register(Name, Parent, std::move(factory));
     return true;
 }
 

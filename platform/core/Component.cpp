@@ -7,27 +7,27 @@ namespace qel {
 
 namespace {
 
-bool SameIdent(const std::string& a, const std::string& b)
+bool SameIdent(const std::string& A, const std::string& B)
 {
     // Component names are ASCII identifiers, so ASCII folding is enough.
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
+    return A.size() == B.size()
+        && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
+               auto lower = [](char C) { return (C >= 'A' && C <= 'Z') ? char(C - 'A' + 'a') : C; };
+               return lower(X) == lower(Y);
            });
 }
 
-std::string FoldIdent(const std::string& s)
+std::string FoldIdent(const std::string& S)
 {
-    std::string k = s;
+    std::string k = S;
     for (char& c : k)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     return k;
 }
 
-bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
+bool IsIdentStart(char C) { return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || C == '_'; }
+bool IsIdentChar(char C) { return IsIdentStart(C) || (C >= '0' && C <= '9'); }
 
 } // namespace
 
@@ -81,11 +81,11 @@ TComponent::~TComponent()
         m_owner->RemoveComponent(this);
 }
 
-TComponent* TComponent::Components(int i) const
+TComponent* TComponent::Components(int I) const
 {
-    if (i < 0 || i >= ComponentCount())
-        throw EListError("List index out of bounds (" + std::to_string(i) + ")");
-    return m_components[static_cast<std::size_t>(i)];
+    if (I < 0 || I >= ComponentCount())
+        throw EListError("List index out of bounds (" + std::to_string(I) + ")");
+    return m_components[static_cast<std::size_t>(I)];
 }
 
 int TComponent::ComponentIndex() const

@@ -55,7 +55,7 @@ public:
 
     TComponent* Owner() const { return m_owner; }
     int ComponentCount() const { return static_cast<int>(m_components.size()); }
-    TComponent* Components(int i) const;   // EListError when out of range
+    TComponent* Components(int I) const;   // EListError when out of range
     int ComponentIndex() const;            // -1 without owner
     TComponent* FindComponent(const std::string& AName) const;  // case-insensitive; nullptr when absent
 
@@ -107,6 +107,22 @@ protected:
     virtual void ValidateRename(TComponent* AComponent, const std::string& CurName,
                                 const std::string& NewName);
     void SetComponentState(TComponentStateItem Item, bool On) { m_state.Set(Item, On); }
+    // The body of a setter for a non-owning reference to another component:
+    // points Ref at Value and moves the free-notification link from the old
+    // target to the new one. False, with nothing done, when Ref already is
+    // Value. Notification must still clear Ref on opRemove.
+    template <typename T>
+    bool SetFreeNotified(T*& Ref, T* Value)
+    {
+        if (Ref == Value)
+            return false;
+        if (Ref)
+            Ref->RemoveFreeNotification(this);
+        Ref = Value;
+        if (Ref)
+            Ref->FreeNotification(this);
+        return true;
+    }
 
 private:
     void Remove(TComponent* AComponent);

@@ -18,14 +18,14 @@ constexpr char32_t kCp1252High[32] = {
 
 } // namespace
 
-std::string Utf8ToCp1252(const std::string& utf8)
+std::string Utf8ToCp1252(const std::string& Utf8)
 {
     std::string out;
-    out.reserve(utf8.size());
+    out.reserve(Utf8.size());
     std::size_t i = 0;
-    while (i < utf8.size()) {
+    while (i < Utf8.size()) {
         // Malformed bytes decode as U+FFFD, which has no byte here.
-        const char32_t cp = Utf8Next(utf8, i);
+        const char32_t cp = Utf8Next(Utf8, i);
         if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
             out += static_cast<char>(cp);
             continue;
@@ -42,11 +42,11 @@ std::string Utf8ToCp1252(const std::string& utf8)
     return out;
 }
 
-std::string Cp1252ToUtf8(const std::string& cp1252)
+std::string Cp1252ToUtf8(const std::string& Cp1252)
 {
     std::string out;
-    out.reserve(cp1252.size() + cp1252.size() / 4);
-    for (char c : cp1252) {
+    out.reserve(Cp1252.size() + Cp1252.size() / 4);
+    for (char c : Cp1252) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x80)
             out += c;
@@ -58,13 +58,13 @@ std::string Cp1252ToUtf8(const std::string& cp1252)
     return out;
 }
 
-std::u16string Utf8ToUtf16(const std::string& utf8)
+std::u16string Utf8ToUtf16(const std::string& Utf8)
 {
     std::u16string out;
-    out.reserve(utf8.size());
+    out.reserve(Utf8.size());
     std::size_t i = 0;
-    while (i < utf8.size()) {
-        char32_t cp = Utf8Next(utf8, i);
+    while (i < Utf8.size()) {
+        char32_t cp = Utf8Next(Utf8, i);
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out += static_cast<char16_t>(0xD800 + (cp >> 10));
@@ -76,15 +76,15 @@ std::u16string Utf8ToUtf16(const std::string& utf8)
     return out;
 }
 
-std::string Utf16ToUtf8(const std::u16string& utf16)
+std::string Utf16ToUtf8(const std::u16string& Utf16)
 {
     std::string out;
-    out.reserve(utf16.size() * 3 / 2);
-    for (std::size_t i = 0; i < utf16.size(); ++i) {
-        char32_t cp = utf16[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00
-            && utf16[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+    out.reserve(Utf16.size() * 3 / 2);
+    for (std::size_t i = 0; i < Utf16.size(); ++i) {
+        char32_t cp = Utf16[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < Utf16.size() && Utf16[i + 1] >= 0xDC00
+            && Utf16[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (Utf16[i + 1] - 0xDC00);
             ++i;
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
@@ -94,9 +94,9 @@ std::string Utf16ToUtf8(const std::u16string& utf16)
     return out;
 }
 
-std::string Utf8ToUtf16LEBytes(const std::string& utf8)
+std::string Utf8ToUtf16LEBytes(const std::string& Utf8)
 {
-    const std::u16string units = Utf8ToUtf16(utf8);
+    const std::u16string units = Utf8ToUtf16(Utf8);
     std::string out;
     out.reserve(units.size() * 2);
     for (char16_t u : units) {
@@ -106,13 +106,13 @@ std::string Utf8ToUtf16LEBytes(const std::string& utf8)
     return out;
 }
 
-std::string Utf16LEBytesToUtf8(const std::string& bytes)
+std::string Utf16LEBytesToUtf8(const std::string& Bytes)
 {
     std::u16string units;
-    units.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i])
-                                       | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    units.reserve(Bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < Bytes.size(); i += 2) {
+        units += static_cast<char16_t>(static_cast<unsigned char>(Bytes[i])
+                                       | (static_cast<unsigned char>(Bytes[i + 1]) << 8));
     }
     return Utf16ToUtf8(units);
 }

@@ -6,11 +6,11 @@
 
 namespace qel {
 
-std::string Utf8ToCp1252(const std::string& utf8);        // unmappable -> '?'
-std::string Cp1252ToUtf8(const std::string& cp1252);
-std::u16string Utf8ToUtf16(const std::string& utf8);
-std::string Utf16ToUtf8(const std::u16string& utf16);      // lone surrogates -> U+FFFD
-std::string Utf8ToUtf16LEBytes(const std::string& utf8);   // no byte order mark
-std::string Utf16LEBytesToUtf8(const std::string& bytes);  // an odd trailing byte is dropped
+std::string Utf8ToCp1252(const std::string& Utf8);        // unmappable -> '?'
+std::string Cp1252ToUtf8(const std::string& Cp1252);
+std::u16string Utf8ToUtf16(const std::string& Utf8);
+std::string Utf16ToUtf8(const std::u16string& Utf16);      // lone surrogates -> U+FFFD
+std::string Utf8ToUtf16LEBytes(const std::string& Utf8);   // no byte order mark
+std::string Utf16LEBytesToUtf8(const std::string& Bytes);  // an odd trailing byte is dropped
 
 } // namespace qel

@@ -8,7 +8,7 @@ namespace qel {
 
 class Exception : public std::runtime_error {
 public:
-    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+    explicit Exception(const std::string& Message) : std::runtime_error(Message) {}
     std::string Message() const { return what(); }
 };
 

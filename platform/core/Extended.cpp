@@ -11,27 +11,27 @@ constexpr int kExtBias = 16383;
 constexpr int kDblBias = 1023;
 constexpr std::uint64_t kIntegerBit = std::uint64_t{1} << 63;
 
-std::array<std::uint8_t, 10> Pack(bool negative, std::uint16_t exponent, std::uint64_t mantissa)
+std::array<std::uint8_t, 10> Pack(bool Negative, std::uint16_t Exponent, std::uint64_t Mantissa)
 {
     std::array<std::uint8_t, 10> out{};
     for (int i = 0; i < 8; ++i)
-        out[i] = static_cast<std::uint8_t>(mantissa >> (8 * i));
-    const std::uint16_t se = static_cast<std::uint16_t>(exponent | (negative ? 0x8000 : 0));
+        out[i] = static_cast<std::uint8_t>(Mantissa >> (8 * i));
+    const std::uint16_t se = static_cast<std::uint16_t>(Exponent | (Negative ? 0x8000 : 0));
     out[8] = static_cast<std::uint8_t>(se & 0xFF);
     out[9] = static_cast<std::uint8_t>(se >> 8);
     return out;
 }
 
-double FromBits(std::uint64_t bits)
+double FromBits(std::uint64_t Bits)
 {
-    return std::bit_cast<double>(bits);
+    return std::bit_cast<double>(Bits);
 }
 
 } // namespace
 
-std::array<std::uint8_t, 10> DoubleToExtended(double value)
+std::array<std::uint8_t, 10> DoubleToExtended(double Value)
 {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const auto bits = std::bit_cast<std::uint64_t>(Value);
     const bool negative = (bits >> 63) != 0;
     const int exp = static_cast<int>((bits >> 52) & 0x7FF);
     const std::uint64_t frac = bits & ((std::uint64_t{1} << 52) - 1);
@@ -51,12 +51,12 @@ std::array<std::uint8_t, 10> DoubleToExtended(double value)
                 kIntegerBit | (frac << 11));
 }
 
-double ExtendedToDouble(const std::uint8_t* tenBytes)
+double ExtendedToDouble(const std::uint8_t* TenBytes)
 {
     std::uint64_t mantissa = 0;
     for (int i = 0; i < 8; ++i)
-        mantissa |= static_cast<std::uint64_t>(tenBytes[i]) << (8 * i);
-    const std::uint16_t se = static_cast<std::uint16_t>(tenBytes[8] | (tenBytes[9] << 8));
+        mantissa |= static_cast<std::uint64_t>(TenBytes[i]) << (8 * i);
+    const std::uint16_t se = static_cast<std::uint16_t>(TenBytes[8] | (TenBytes[9] << 8));
     const bool negative = (se & 0x8000) != 0;
     const int exponent = se & 0x7FFF;
     const std::uint64_t sign = negative ? (std::uint64_t{1} << 63) : 0;
@@ -111,20 +111,20 @@ double ExtendedToDouble(const std::uint8_t* tenBytes)
     return FromBits(sign | (biased << 52) | (r & ((std::uint64_t{1} << 52) - 1)));
 }
 
-std::array<std::uint8_t, 8> CurrencyToBytes(Currency value)
+std::array<std::uint8_t, 8> CurrencyToBytes(Currency Value)
 {
     std::array<std::uint8_t, 8> out{};
-    const auto u = static_cast<std::uint64_t>(value.Value);
+    const auto u = static_cast<std::uint64_t>(Value.Value);
     for (int i = 0; i < 8; ++i)
         out[i] = static_cast<std::uint8_t>(u >> (8 * i));
     return out;
 }
 
-Currency CurrencyFromBytes(const std::uint8_t* eightBytes)
+Currency CurrencyFromBytes(const std::uint8_t* EightBytes)
 {
     std::uint64_t u = 0;
     for (int i = 0; i < 8; ++i)
-        u |= static_cast<std::uint64_t>(eightBytes[i]) << (8 * i);
+        u |= static_cast<std::uint64_t>(EightBytes[i]) << (8 * i);
     return Currency{static_cast<std::int64_t>(u)};
 }
 

@@ -10,13 +10,13 @@
 namespace qel {
 
 // Exact for every double (subnormals, ±0, ±inf, NaN payloads).
-std::array<std::uint8_t, 10> DoubleToExtended(double value);
+std::array<std::uint8_t, 10> DoubleToExtended(double Value);
 // Rounds to nearest even; values beyond the double range become ±inf,
 // values too small become ±0.
-double ExtendedToDouble(const std::uint8_t* tenBytes);
+double ExtendedToDouble(const std::uint8_t* TenBytes);
 
 // Currency is stored as its scaled int64, little-endian.
-std::array<std::uint8_t, 8> CurrencyToBytes(Currency value);
-Currency CurrencyFromBytes(const std::uint8_t* eightBytes);
+std::array<std::uint8_t, 8> CurrencyToBytes(Currency Value);
+Currency CurrencyFromBytes(const std::uint8_t* EightBytes);
 
 } // namespace qel

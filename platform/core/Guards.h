@@ -15,7 +15,7 @@ namespace qel {
 template <class F>
 class Finally {
 public:
-    explicit Finally(F f) : m_f(std::move(f)), m_uncaught(std::uncaught_exceptions()) {}
+    explicit Finally(F Action) : m_f(std::move(Action)), m_uncaught(std::uncaught_exceptions()) {}
     ~Finally() noexcept(false)
     {
         if (m_dismissed)
@@ -45,8 +45,8 @@ private:
 template <class T>
 class TValueRestorer {
 public:
-    explicit TValueRestorer(T& target) : m_target(target), m_old(target) {}
-    TValueRestorer(T& target, T value) : m_target(target), m_old(target) { m_target = std::move(value); }
+    explicit TValueRestorer(T& Target) : m_target(Target), m_old(Target) {}
+    TValueRestorer(T& Target, T Value) : m_target(Target), m_old(Target) { m_target = std::move(Value); }
     ~TValueRestorer() { m_target = std::move(m_old); }
     TValueRestorer(const TValueRestorer&) = delete;
     TValueRestorer& operator=(const TValueRestorer&) = delete;
@@ -62,7 +62,7 @@ private:
 template <class T>
 class TUpdateScope {
 public:
-    explicit TUpdateScope(T& target) : m_target(target) { m_target.BeginUpdate(); }
+    explicit TUpdateScope(T& Target) : m_target(Target) { m_target.BeginUpdate(); }
     ~TUpdateScope() noexcept(false)
     {
         if (std::uncaught_exceptions() > m_uncaught) {

@@ -18,9 +18,9 @@ TFormatSettings DefaultFormatSettings()
 
 LocaleScope::LocaleScope() : LocaleScope(DefaultFormatSettings()) {}
 
-LocaleScope::LocaleScope(const TFormatSettings& settings) : m_saved(FormatSettings())
+LocaleScope::LocaleScope(const TFormatSettings& Settings) : m_saved(FormatSettings())
 {
-    FormatSettings() = settings;
+    FormatSettings() = Settings;
 }
 
 LocaleScope::~LocaleScope()

@@ -58,7 +58,7 @@ TFormatSettings DefaultFormatSettings();      // a fresh copy of the German defa
 class LocaleScope {
 public:
     LocaleScope();                                   // the German defaults
-    explicit LocaleScope(const TFormatSettings& settings);
+    explicit LocaleScope(const TFormatSettings& Settings);
     ~LocaleScope();
     LocaleScope(const LocaleScope&) = delete;
     LocaleScope& operator=(const LocaleScope&) = delete;
@@ -68,11 +68,11 @@ private:
 };
 
 // Numbers
-std::string FormatFloat(const std::string& format, double value);
-std::string FloatToStr(double value);          // up to 15 significant digits
-// General format with `precision` significant digits ("1,5", "1E20", "NAN", "INF").
-std::string FloatToStrGeneral(double value, int precision);
-std::string CurrToStr(Currency value);         // up to 4 decimals
+std::string FormatFloat(const std::string& Format, double Value);
+std::string FloatToStr(double Value);          // up to 15 significant digits
+// General format with `Precision` significant digits ("1,5", "1E20", "NAN", "INF").
+std::string FloatToStrGeneral(double Value, int Precision);
+std::string CurrToStr(Currency Value);         // up to 4 decimals
 // FormatFloat's pictures applied to the exact fixed-point value, so amounts
 // beyond a double's 15 digits keep every digit.
 std::string FormatCurr(const std::string& Format, Currency Value);
@@ -83,55 +83,55 @@ std::string FormatCurr(const std::string& Format, Currency Value);
 // that is not finite gives "NAN"/"INF"/"-INF".
 std::string CurrencyText(Currency Value);
 std::string CurrencyText(double Value);
-std::string IntToStr(std::int64_t value);
-std::string IntToHex(std::int64_t value, int digits);
+std::string IntToStr(std::int64_t Value);
+std::string IntToHex(std::int64_t Value, int Digits);
 // Strict: optional surrounding blanks, sign, decimal digits or $/0x hex.
 // EConvertError "'abc' is not a valid integer value".
-std::int32_t StrToInt(const std::string& s);
-std::int64_t StrToInt64(const std::string& s);
-std::int32_t StrToIntDef(const std::string& s, std::int32_t def);
-bool TryStrToInt(const std::string& s, std::int32_t& value);
-bool TryStrToInt64(const std::string& s, std::int64_t& value);
+std::int32_t StrToInt(const std::string& S);
+std::int64_t StrToInt64(const std::string& S);
+std::int32_t StrToIntDef(const std::string& S, std::int32_t Def);
+bool TryStrToInt(const std::string& S, std::int32_t& Value);
+bool TryStrToInt64(const std::string& S, std::int64_t& Value);
 // Strict: only the locale's decimal separator, no thousands separators.
 // EConvertError "'abc' is not a valid floating point value".
-double StrToFloat(const std::string& s);
-bool TryStrToFloat(const std::string& s, double& value);
+double StrToFloat(const std::string& S);
+bool TryStrToFloat(const std::string& S, double& Value);
 
 // %d %u %s %f %n %x %e %g with '-' flag, width and precision; %% for '%'.
 // EConvertError "Format '%s' invalid or incompatible with argument".
-std::string Format(const std::string& format, std::initializer_list<Variant> args);
+std::string Format(const std::string& Format, std::initializer_list<Variant> Args);
 
 // Dates
-std::string FormatDateTime(const std::string& format, TDateTime value);
-std::string DateToStr(TDateTime value);
-std::string TimeToStr(TDateTime value);
-std::string DateTimeToStr(TDateTime value);   // time only when not midnight
+std::string FormatDateTime(const std::string& Format, TDateTime Value);
+std::string DateToStr(TDateTime Value);
+std::string TimeToStr(TDateTime Value);
+std::string DateTimeToStr(TDateTime Value);   // time only when not midnight
 // The locale's own date and time pictures (as header and footer dates use
 // them), with the current settings' names and AM/PM texts. Date: d dd ddd
 // dddd, M MM MMM MMMM, y yy yyyy; time: h hh (12-hour), H HH, m mm, s ss,
 // t tt; text in single quotes ('' is a quote) and every other character are
 // copied. A value that is no date (NaN, out of range) gives "".
-std::string LocaleFormatDate(const std::string& picture, TDateTime value);
-std::string LocaleFormatTime(const std::string& picture, TDateTime value);
-TDateTime StrToDate(const std::string& s);    // ShortDateFormat order; EConvertError "'x' is not a valid date"
-TDateTime StrToTime(const std::string& s);    // EConvertError "'x' is not a valid time"
-TDateTime StrToDateTime(const std::string& s);
-bool TryStrToDate(const std::string& s, TDateTime& value);
-bool TryStrToDateTime(const std::string& s, TDateTime& value);
+std::string LocaleFormatDate(const std::string& Picture, TDateTime Value);
+std::string LocaleFormatTime(const std::string& Picture, TDateTime Value);
+TDateTime StrToDate(const std::string& S);    // ShortDateFormat order; EConvertError "'x' is not a valid date"
+TDateTime StrToTime(const std::string& S);    // EConvertError "'x' is not a valid time"
+TDateTime StrToDateTime(const std::string& S);
+bool TryStrToDate(const std::string& S, TDateTime& Value);
+bool TryStrToDateTime(const std::string& S, TDateTime& Value);
 // EConvertError for impossible dates and times.
-TDateTime EncodeDate(int y, int m, int d);
-TDateTime EncodeTime(int h, int n, int s, int ms);
-bool TryEncodeDate(int y, int m, int d, TDateTime& value);
-bool TryEncodeTime(int h, int n, int s, int ms, TDateTime& value);
+TDateTime EncodeDate(int Y, int M, int D);
+TDateTime EncodeTime(int H, int N, int S, int Ms);
+bool TryEncodeDate(int Y, int M, int D, TDateTime& Value);
+bool TryEncodeTime(int H, int N, int S, int Ms, TDateTime& Value);
 // Joins a date and a time; negative dates carry the time as the absolute fraction.
-TDateTime ComposeDateTime(TDateTime date, TDateTime time);
+TDateTime ComposeDateTime(TDateTime Date, TDateTime Time);
 // A day before 01.01.0001 (-693593; NullDate among them) decodes to 0, 0, 0
 // and formats as zeros ("00.00.0000"), its day and month names as "".
-void DecodeDate(TDateTime value, int& y, int& m, int& d);
-void DecodeTime(TDateTime value, int& h, int& n, int& s, int& ms);
-int DayOfWeek(TDateTime value);               // 1 = Sunday .. 7 = Saturday
-bool IsLeapYear(int year);
-int DaysInMonth(int year, int month);
+void DecodeDate(TDateTime Value, int& Y, int& M, int& D);
+void DecodeTime(TDateTime Value, int& H, int& N, int& S, int& Ms);
+int DayOfWeek(TDateTime Value);               // 1 = Sunday .. 7 = Saturday
+bool IsLeapYear(int Year);
+int DaysInMonth(int Year, int Month);
 TDateTime Now();
 TDateTime Date();
 
@@ -142,13 +142,13 @@ std::string LowerCase(std::string Text);
 // ASCII letters compared without case: equal texts, and Prefix found in Text at Pos.
 bool SameNoCase(std::string_view A, std::string_view B);
 bool StartsWithNoCase(std::string_view Text, std::size_t Pos, std::string_view Prefix);
-std::string AnsiUpperCase(const std::string& s);
-std::string AnsiLowerCase(const std::string& s);
-int AnsiCompareText(const std::string& a, const std::string& b);  // Unicode-aware, case-insensitive
-int AnsiCompareStr(const std::string& a, const std::string& b);   // case-sensitive, locale
-bool SameText(const std::string& a, const std::string& b);        // Unicode case-insensitive equality
-std::string Trim(const std::string& s);       // strips blanks and control characters
-std::string TrimLeft(const std::string& s);
-std::string TrimRight(const std::string& s);
+std::string AnsiUpperCase(const std::string& S);
+std::string AnsiLowerCase(const std::string& S);
+int AnsiCompareText(const std::string& A, const std::string& B);  // Unicode-aware, case-insensitive
+int AnsiCompareStr(const std::string& A, const std::string& B);   // case-sensitive, locale
+bool SameText(const std::string& A, const std::string& B);        // Unicode case-insensitive equality
+std::string Trim(const std::string& S);       // strips blanks and control characters
+std::string TrimLeft(const std::string& S);
+std::string TrimRight(const std::string& S);
 
 } // namespace qel

@@ -23,27 +23,27 @@ constexpr std::int64_t kMsPerDay = 86400000;
 constexpr std::int64_t kUnixEpochOffset = 25569;   // days from 30.12.1899 to 01.01.1970
 
 // Howard Hinnant's civil calendar algorithms (proleptic Gregorian).
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d)
+std::int64_t DaysFromCivil(std::int64_t Y, unsigned M, unsigned D)
 {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    Y -= M <= 2;
+    const std::int64_t era = (Y >= 0 ? Y : Y - 399) / 400;
+    const auto yoe = static_cast<unsigned>(Y - era * 400);
+    const unsigned doy = (153 * (M + (M > 2 ? -3 : 9)) + 2) / 5 + D - 1;
     const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
 
-void CivilFromDays(std::int64_t z, int& y, int& m, int& d)
+void CivilFromDays(std::int64_t Z, int& Y, int& M, int& D)
 {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
+    Z += 719468;
+    const std::int64_t era = (Z >= 0 ? Z : Z - 146096) / 146097;
+    const auto doe = static_cast<unsigned>(Z - era * 146097);
     const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
     const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
     const unsigned mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2));
+    D = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    M = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    Y = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (M <= 2));
 }
 
 struct DayAndTime {
@@ -54,12 +54,12 @@ struct DayAndTime {
 // The date part is the integer part; the time is the absolute fraction, so
 // -1.25 is 29.12.1899 06:00. Rounding to the millisecond may carry into the
 // next day, which both date and time then agree on.
-DayAndTime Split(TDateTime value)
+DayAndTime Split(TDateTime Value)
 {
-    if (!(std::fabs(value) < 1e9))
-        throw EConvertError("Invalid date/time value " + FloatToStr(value));
-    const double whole = std::trunc(value);
-    std::int64_t ms = std::llround(std::fabs(value - whole) * static_cast<double>(kMsPerDay));
+    if (!(std::fabs(Value) < 1e9))
+        throw EConvertError("Invalid date/time value " + FloatToStr(Value));
+    const double whole = std::trunc(Value);
+    std::int64_t ms = std::llround(std::fabs(Value - whole) * static_cast<double>(kMsPerDay));
     auto day = static_cast<std::int64_t>(whole);
     if (ms >= kMsPerDay) {
         ms -= kMsPerDay;
@@ -76,9 +76,9 @@ struct DateTimeParts {
 // date: it decodes to 0.0.0 and formats as zeros, never as a negative year.
 constexpr std::int64_t kFirstDay = -693593;
 
-DateTimeParts Decode(TDateTime value)
+DateTimeParts Decode(TDateTime Value)
 {
-    const DayAndTime dt = Split(value);
+    const DayAndTime dt = Split(Value);
     DateTimeParts p{};
     if (dt.Day >= kFirstDay)
         CivilFromDays(dt.Day - kUnixEpochOffset, p.Year, p.Month, p.Day);
@@ -91,78 +91,78 @@ DateTimeParts Decode(TDateTime value)
 }
 
 // Day and month names of a date before year 1 (month 0) are empty.
-const std::string& DayName(const std::array<std::string, 7>& names, const DateTimeParts& p)
+const std::string& DayName(const std::array<std::string, 7>& Names, const DateTimeParts& P)
 {
     static const std::string none;
-    return p.Month == 0 ? none : names[static_cast<std::size_t>(p.DayOfWeek)];
+    return P.Month == 0 ? none : Names[static_cast<std::size_t>(P.DayOfWeek)];
 }
 
-const std::string& MonthName(const std::array<std::string, 12>& names, const DateTimeParts& p)
+const std::string& MonthName(const std::array<std::string, 12>& Names, const DateTimeParts& P)
 {
     static const std::string none;
-    return p.Month < 1 || p.Month > 12 ? none : names[static_cast<std::size_t>(p.Month - 1)];
+    return P.Month < 1 || P.Month > 12 ? none : Names[static_cast<std::size_t>(P.Month - 1)];
 }
 
-std::string Pad(int value, int width)
+std::string Pad(int Value, int Width)
 {
-    std::string s = std::to_string(value);
-    if (static_cast<int>(s.size()) < width)
-        s.insert(0, static_cast<std::size_t>(width) - s.size(), '0');
+    std::string s = std::to_string(Value);
+    if (static_cast<int>(s.size()) < Width)
+        s.insert(0, static_cast<std::size_t>(Width) - s.size(), '0');
     return s;
 }
 
-bool HasAmPm(const std::string& format)
+bool HasAmPm(const std::string& Format)
 {
     char quote = 0;
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        const char c = format[i];
+    for (std::size_t i = 0; i < Format.size(); ++i) {
+        const char c = Format[i];
         if (quote) {
             if (c == quote)
                 quote = 0;
         } else if (c == '"' || c == '\'') {
             quote = c;
-        } else if (StartsWithNoCase(format, i, "am/pm") || StartsWithNoCase(format, i, "a/p")
-                   || StartsWithNoCase(format, i, "ampm")) {
+        } else if (StartsWithNoCase(Format, i, "am/pm") || StartsWithNoCase(Format, i, "a/p")
+                   || StartsWithNoCase(Format, i, "ampm")) {
             return true;
         }
     }
     return false;
 }
 
-void AppendDateTime(std::string& out, const std::string& format, const DateTimeParts& p, int depth)
+void AppendDateTime(std::string& Out, const std::string& Format, const DateTimeParts& P, int Depth)
 {
     const TFormatSettings& fs = FormatSettings();
     // The settings' own pictures (c, ddddd, dddddd, t, tt) are expanded once
     // and not within themselves: a setting that names itself (c inside
     // ShortDateFormat) neither recurses nor multiplies its own length.
-    if (depth > 1)
+    if (Depth > 1)
         return;
-    const bool twelve = HasAmPm(format);
+    const bool twelve = HasAmPm(Format);
     bool afterHour = false;
     std::size_t i = 0;
-    auto run = [&](char upper) {
+    auto run = [&](char AUpper) {
         std::size_t n = 0;
-        while (i + n < format.size() && Upper(format[i + n]) == upper)
+        while (i + n < Format.size() && Upper(Format[i + n]) == AUpper)
             ++n;
         return n;
     };
-    while (i < format.size()) {
-        const char c = format[i];
+    while (i < Format.size()) {
+        const char c = Format[i];
         const char u = Upper(c);
         switch (u) {
         case '"':
         case '\'': {
-            const std::size_t end = format.find(c, i + 1);
-            const std::size_t stop = end == std::string::npos ? format.size() : end;
-            out.append(format, i + 1, stop - i - 1);
-            i = end == std::string::npos ? format.size() : end + 1;
+            const std::size_t end = Format.find(c, i + 1);
+            const std::size_t stop = end == std::string::npos ? Format.size() : end;
+            Out.append(Format, i + 1, stop - i - 1);
+            i = end == std::string::npos ? Format.size() : end + 1;
             continue;
         }
         case 'C': {
-            AppendDateTime(out, fs.ShortDateFormat, p, depth + 1);
-            if (p.Hour || p.Minute || p.Second || p.Ms) {
-                out += ' ';
-                AppendDateTime(out, fs.LongTimeFormat, p, depth + 1);
+            AppendDateTime(Out, fs.ShortDateFormat, P, Depth + 1);
+            if (P.Hour || P.Minute || P.Second || P.Ms) {
+                Out += ' ';
+                AppendDateTime(Out, fs.LongTimeFormat, P, Depth + 1);
             }
             ++i;
             afterHour = false;
@@ -171,12 +171,12 @@ void AppendDateTime(std::string& out, const std::string& format, const DateTimeP
         case 'D': {
             const std::size_t n = run('D');
             switch (n) {
-            case 1: out += std::to_string(p.Day); break;
-            case 2: out += Pad(p.Day, 2); break;
-            case 3: out += DayName(fs.ShortDayNames, p); break;
-            case 4: out += DayName(fs.LongDayNames, p); break;
-            case 5: AppendDateTime(out, fs.ShortDateFormat, p, depth + 1); break;
-            default: AppendDateTime(out, fs.LongDateFormat, p, depth + 1); break;
+            case 1: Out += std::to_string(P.Day); break;
+            case 2: Out += Pad(P.Day, 2); break;
+            case 3: Out += DayName(fs.ShortDayNames, P); break;
+            case 4: Out += DayName(fs.LongDayNames, P); break;
+            case 5: AppendDateTime(Out, fs.ShortDateFormat, P, Depth + 1); break;
+            default: AppendDateTime(Out, fs.LongDateFormat, P, Depth + 1); break;
             }
             i += n;
             afterHour = false;
@@ -185,13 +185,13 @@ void AppendDateTime(std::string& out, const std::string& format, const DateTimeP
         case 'M': {
             const std::size_t n = run('M');
             if (afterHour && n <= 2) {
-                out += n == 1 ? std::to_string(p.Minute) : Pad(p.Minute, 2);
+                Out += n == 1 ? std::to_string(P.Minute) : Pad(P.Minute, 2);
             } else {
                 switch (n) {
-                case 1: out += std::to_string(p.Month); break;
-                case 2: out += Pad(p.Month, 2); break;
-                case 3: out += MonthName(fs.ShortMonthNames, p); break;
-                default: out += MonthName(fs.LongMonthNames, p); break;
+                case 1: Out += std::to_string(P.Month); break;
+                case 2: Out += Pad(P.Month, 2); break;
+                case 3: Out += MonthName(fs.ShortMonthNames, P); break;
+                default: Out += MonthName(fs.LongMonthNames, P); break;
                 }
             }
             i += n;
@@ -200,118 +200,118 @@ void AppendDateTime(std::string& out, const std::string& format, const DateTimeP
         }
         case 'Y': {
             const std::size_t n = run('Y');
-            out += n <= 2 ? Pad(((p.Year % 100) + 100) % 100, 2) : Pad(p.Year, 4);
+            Out += n <= 2 ? Pad(((P.Year % 100) + 100) % 100, 2) : Pad(P.Year, 4);
             i += n;
             afterHour = false;
             continue;
         }
         case 'H': {
             const std::size_t n = run('H');
-            int h = p.Hour;
+            int h = P.Hour;
             if (twelve) {
                 h %= 12;
                 if (h == 0)
                     h = 12;
             }
-            out += n == 1 ? std::to_string(h) : Pad(h, 2);
+            Out += n == 1 ? std::to_string(h) : Pad(h, 2);
             i += n;
             afterHour = true;
             continue;
         }
         case 'N': {
             const std::size_t n = run('N');
-            out += n == 1 ? std::to_string(p.Minute) : Pad(p.Minute, 2);
+            Out += n == 1 ? std::to_string(P.Minute) : Pad(P.Minute, 2);
             i += n;
             afterHour = false;
             continue;
         }
         case 'S': {
             const std::size_t n = run('S');
-            out += n == 1 ? std::to_string(p.Second) : Pad(p.Second, 2);
+            Out += n == 1 ? std::to_string(P.Second) : Pad(P.Second, 2);
             i += n;
             afterHour = false;
             continue;
         }
         case 'Z': {
             const std::size_t n = run('Z');
-            out += n == 1 ? std::to_string(p.Ms) : Pad(p.Ms, 3);
+            Out += n == 1 ? std::to_string(P.Ms) : Pad(P.Ms, 3);
             i += n;
             afterHour = false;
             continue;
         }
         case 'T': {
             const std::size_t n = run('T');
-            AppendDateTime(out, n == 1 ? fs.ShortTimeFormat : fs.LongTimeFormat, p, depth + 1);
+            AppendDateTime(Out, n == 1 ? fs.ShortTimeFormat : fs.LongTimeFormat, P, Depth + 1);
             i += n;
             afterHour = false;
             continue;
         }
         case 'A':
-            if (StartsWithNoCase(format, i, "am/pm")) {
-                out.append(format, p.Hour < 12 ? i : i + 3, 2);   // keeps the format's letter case
+            if (StartsWithNoCase(Format, i, "am/pm")) {
+                Out.append(Format, P.Hour < 12 ? i : i + 3, 2);   // keeps the format's letter case
                 i += 5;
                 continue;
             }
-            if (StartsWithNoCase(format, i, "a/p")) {
-                out += format[p.Hour < 12 ? i : i + 2];
+            if (StartsWithNoCase(Format, i, "a/p")) {
+                Out += Format[P.Hour < 12 ? i : i + 2];
                 i += 3;
                 continue;
             }
-            if (StartsWithNoCase(format, i, "ampm")) {
-                out += p.Hour < 12 ? fs.TimeAMString : fs.TimePMString;
+            if (StartsWithNoCase(Format, i, "ampm")) {
+                Out += P.Hour < 12 ? fs.TimeAMString : fs.TimePMString;
                 i += 4;
                 continue;
             }
-            out += c;
+            Out += c;
             ++i;
             continue;
         case '/':
-            out += fs.DateSeparator;
+            Out += fs.DateSeparator;
             ++i;
             continue;
         case ':':
-            out += fs.TimeSeparator;
+            Out += fs.TimeSeparator;
             ++i;
             continue;
         default:
-            out += c;
+            Out += c;
             ++i;
             continue;
         }
     }
 }
 
-int ExpandYear(int twoDigit)
+int ExpandYear(int TwoDigit)
 {
     const int window = FormatSettings().TwoDigitYearCenturyWindow;
     int y = 0, m = 0, d = 0;
     DecodeDate(Date(), y, m, d);
     if (window <= 0)
-        return (y / 100) * 100 + twoDigit;
+        return (y / 100) * 100 + TwoDigit;
     const int base = y - window;
-    int year = (base / 100) * 100 + twoDigit;
+    int year = (base / 100) * 100 + TwoDigit;
     if (year < base)
         year += 100;
     return year;
 }
 
-// Reads an unsigned number of at most `maxDigits` digits.
-bool ReadNumber(std::string_view s, std::size_t& i, int& value, int& digits, int maxDigits)
+// Reads an unsigned number of at most `MaxDigits` digits.
+bool ReadNumber(std::string_view S, std::size_t& I, int& Value, int& Digits, int MaxDigits)
 {
-    value = 0;
-    digits = 0;
-    while (i < s.size() && IsDigit(s[i])) {
-        if (++digits > maxDigits)
+    Value = 0;
+    Digits = 0;
+    while (I < S.size() && IsDigit(S[I])) {
+        if (++Digits > MaxDigits)
             return false;
-        value = value * 10 + (s[i] - '0');
-        ++i;
+        Value = Value * 10 + (S[I] - '0');
+        ++I;
     }
-    return digits > 0;
+    return Digits > 0;
 }
 
-// Parses the date at the start of `s` in the order of ShortDateFormat;
-// `i` is left after the date.
-bool ParseDate(std::string_view s, std::size_t& i, TDateTime& value)
+// Parses the date at the start of `S` in the order of ShortDateFormat;
+// `I` is left after the date.
+bool ParseDate(std::string_view S, std::size_t& I, TDateTime& Value)
 {
     const TFormatSettings& fs = FormatSettings();
     // Field order from the short date format, e.g. "dd.mm.yyyy" -> D M Y.
@@ -327,16 +327,16 @@ bool ParseDate(std::string_view s, std::size_t& i, TDateTime& value)
     int digits[3] = {0, 0, 0};
     int count = 0;
     while (count < 3) {
-        if (!ReadNumber(s, i, values[count], digits[count], 4))
+        if (!ReadNumber(S, I, values[count], digits[count], 4))
             return false;
         ++count;
-        if (i < s.size() && s[i] == fs.DateSeparator && i + 1 < s.size() && IsDigit(s[i + 1]))
-            ++i;
+        if (I < S.size() && S[I] == fs.DateSeparator && I + 1 < S.size() && IsDigit(S[I + 1]))
+            ++I;
         else
             break;
     }
-    if (i < s.size() && s[i] == fs.DateSeparator)   // "31.12." style with a closing separator
-        ++i;
+    if (I < S.size() && S[I] == fs.DateSeparator)   // "31.12." style with a closing separator
+        ++I;
     if (count < 2)
         return false;
     int y = 0, m = 0, d = 0;
@@ -364,110 +364,110 @@ bool ParseDate(std::string_view s, std::size_t& i, TDateTime& value)
             (f == 'D' ? d : m) = values[k++];
         }
     }
-    return TryEncodeDate(y, m, d, value);
+    return TryEncodeDate(y, m, d, Value);
 }
 
-bool ParseTime(std::string_view s, std::size_t& i, TDateTime& value)
+bool ParseTime(std::string_view S, std::size_t& I, TDateTime& Value)
 {
     const char sep = FormatSettings().TimeSeparator;
     int h = 0, n = 0, sec = 0, ms = 0, digits = 0;
-    if (!ReadNumber(s, i, h, digits, 2))
+    if (!ReadNumber(S, I, h, digits, 2))
         return false;
-    if (i >= s.size() || s[i] != sep)
+    if (I >= S.size() || S[I] != sep)
         return false;
-    ++i;
-    if (!ReadNumber(s, i, n, digits, 2))
+    ++I;
+    if (!ReadNumber(S, I, n, digits, 2))
         return false;
-    if (i < s.size() && s[i] == sep) {
-        ++i;
-        if (!ReadNumber(s, i, sec, digits, 2))
+    if (I < S.size() && S[I] == sep) {
+        ++I;
+        if (!ReadNumber(S, I, sec, digits, 2))
             return false;
-        if (i < s.size() && (s[i] == '.' || s[i] == FormatSettings().DecimalSeparator)) {
-            ++i;
-            if (!ReadNumber(s, i, ms, digits, 3))
+        if (I < S.size() && (S[I] == '.' || S[I] == FormatSettings().DecimalSeparator)) {
+            ++I;
+            if (!ReadNumber(S, I, ms, digits, 3))
                 return false;
             while (digits++ < 3)
                 ms *= 10;
         }
     }
-    return TryEncodeTime(h, n, sec, ms, value);
+    return TryEncodeTime(h, n, sec, ms, Value);
 }
 
 } // namespace
 
-bool IsLeapYear(int year)
+bool IsLeapYear(int Year)
 {
-    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return Year % 4 == 0 && (Year % 100 != 0 || Year % 400 == 0);
 }
 
-int DaysInMonth(int year, int month)
+int DaysInMonth(int Year, int Month)
 {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12)
+    if (Month < 1 || Month > 12)
         return 0;
-    return kDays[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0);
+    return kDays[Month - 1] + (Month == 2 && IsLeapYear(Year) ? 1 : 0);
 }
 
-bool TryEncodeDate(int y, int m, int d, TDateTime& value)
+bool TryEncodeDate(int Y, int M, int D, TDateTime& Value)
 {
-    if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m))
+    if (Y < 1 || Y > 9999 || M < 1 || M > 12 || D < 1 || D > DaysInMonth(Y, M))
         return false;
-    value = static_cast<double>(DaysFromCivil(y, static_cast<unsigned>(m), static_cast<unsigned>(d))
+    Value = static_cast<double>(DaysFromCivil(Y, static_cast<unsigned>(M), static_cast<unsigned>(D))
                                 + kUnixEpochOffset);
     return true;
 }
 
-TDateTime EncodeDate(int y, int m, int d)
+TDateTime EncodeDate(int Y, int M, int D)
 {
     TDateTime v = 0;
-    if (!TryEncodeDate(y, m, d, v))
+    if (!TryEncodeDate(Y, M, D, v))
         throw EConvertError("Invalid argument to date encode");
     return v;
 }
 
-bool TryEncodeTime(int h, int n, int s, int ms, TDateTime& value)
+bool TryEncodeTime(int H, int N, int S, int Ms, TDateTime& Value)
 {
-    if (h < 0 || h > 23 || n < 0 || n > 59 || s < 0 || s > 59 || ms < 0 || ms > 999)
+    if (H < 0 || H > 23 || N < 0 || N > 59 || S < 0 || S > 59 || Ms < 0 || Ms > 999)
         return false;
-    value = static_cast<double>(((h * 60 + n) * 60 + s) * 1000 + ms) / static_cast<double>(kMsPerDay);
+    Value = static_cast<double>(((H * 60 + N) * 60 + S) * 1000 + Ms) / static_cast<double>(kMsPerDay);
     return true;
 }
 
-TDateTime EncodeTime(int h, int n, int s, int ms)
+TDateTime EncodeTime(int H, int N, int S, int Ms)
 {
     TDateTime v = 0;
-    if (!TryEncodeTime(h, n, s, ms, v))
+    if (!TryEncodeTime(H, N, S, Ms, v))
         throw EConvertError("Invalid argument to time encode");
     return v;
 }
 
-TDateTime ComposeDateTime(TDateTime date, TDateTime time)
+TDateTime ComposeDateTime(TDateTime Date, TDateTime Time)
 {
-    const double d = std::trunc(date);
-    const double t = std::fabs(time - std::trunc(time));
+    const double d = std::trunc(Date);
+    const double t = std::fabs(Time - std::trunc(Time));
     return d < 0 ? d - t : d + t;
 }
 
-void DecodeDate(TDateTime value, int& y, int& m, int& d)
+void DecodeDate(TDateTime Value, int& Y, int& M, int& D)
 {
-    const DateTimeParts p = Decode(value);
-    y = p.Year;
-    m = p.Month;
-    d = p.Day;
+    const DateTimeParts p = Decode(Value);
+    Y = p.Year;
+    M = p.Month;
+    D = p.Day;
 }
 
-void DecodeTime(TDateTime value, int& h, int& n, int& s, int& ms)
+void DecodeTime(TDateTime Value, int& H, int& N, int& S, int& Ms)
 {
-    const DateTimeParts p = Decode(value);
-    h = p.Hour;
-    n = p.Minute;
-    s = p.Second;
-    ms = p.Ms;
+    const DateTimeParts p = Decode(Value);
+    H = p.Hour;
+    N = p.Minute;
+    S = p.Second;
+    Ms = p.Ms;
 }
 
-int DayOfWeek(TDateTime value)
+int DayOfWeek(TDateTime Value)
 {
-    return Decode(value).DayOfWeek + 1;
+    return Decode(Value).DayOfWeek + 1;
 }
 
 TDateTime Now()
@@ -488,36 +488,36 @@ TDateTime Date()
     return std::trunc(Now());
 }
 
-std::string FormatDateTime(const std::string& format, TDateTime value)
+std::string FormatDateTime(const std::string& Format, TDateTime Value)
 {
-    const DateTimeParts p = Decode(value);
+    const DateTimeParts p = Decode(Value);
     std::string out;
-    AppendDateTime(out, format.empty() ? std::string("c") : format, p, 0);
+    AppendDateTime(out, Format.empty() ? std::string("c") : Format, p, 0);
     return out;
 }
 
 namespace {
 
-// Copies quoted text and characters outside the picture letters; `letters`
+// Copies quoted text and characters outside the picture letters; `Letters`
 // are the case-sensitive picture characters of this kind of picture.
 template <typename Emit>
-std::string FormatPicture(const std::string& picture, const char* letters, Emit put)
+std::string FormatPicture(const std::string& Picture, const char* Letters, Emit Put)
 {
     std::string out;
     std::size_t i = 0;
-    while (i < picture.size()) {
-        const char c = picture[i];
+    while (i < Picture.size()) {
+        const char c = Picture[i];
         if (c == '\'') {
             // Quoted text; '' inside it, or on its own, stands for one quote.
-            if (i + 1 < picture.size() && picture[i + 1] == '\'') {
+            if (i + 1 < Picture.size() && Picture[i + 1] == '\'') {
                 out += '\'';
                 i += 2;
                 continue;
             }
             ++i;
-            while (i < picture.size()) {
-                if (picture[i] == '\'') {
-                    if (i + 1 < picture.size() && picture[i + 1] == '\'') {
+            while (i < Picture.size()) {
+                if (Picture[i] == '\'') {
+                    if (i + 1 < Picture.size() && Picture[i + 1] == '\'') {
                         out += '\'';
                         i += 2;
                         continue;
@@ -525,142 +525,142 @@ std::string FormatPicture(const std::string& picture, const char* letters, Emit 
                     ++i;
                     break;
                 }
-                out += picture[i++];
+                out += Picture[i++];
             }
             continue;
         }
-        if (std::strchr(letters, c) == nullptr || c == '\0') {
+        if (std::strchr(Letters, c) == nullptr || c == '\0') {
             out += c;
             ++i;
             continue;
         }
         std::size_t n = 1;
-        while (i + n < picture.size() && picture[i + n] == c)
+        while (i + n < Picture.size() && Picture[i + n] == c)
             ++n;
-        put(out, c, n);
+        Put(out, c, n);
         i += n;
     }
     return out;
 }
 
-bool PictureParts(TDateTime value, DateTimeParts& p)
+bool PictureParts(TDateTime Value, DateTimeParts& P)
 {
-    if (!(std::fabs(value) < 1e9))
+    if (!(std::fabs(Value) < 1e9))
         return false;
-    p = Decode(value);
+    P = Decode(Value);
     return true;
 }
 
 } // namespace
 
-std::string LocaleFormatDate(const std::string& picture, TDateTime value)
+std::string LocaleFormatDate(const std::string& Picture, TDateTime Value)
 {
     DateTimeParts p{};
-    if (!PictureParts(value, p))
+    if (!PictureParts(Value, p))
         return {};
     const TFormatSettings& fs = FormatSettings();
-    return FormatPicture(picture, "dMy", [&](std::string& out, char c, std::size_t n) {
-        switch (c) {
+    return FormatPicture(Picture, "dMy", [&](std::string& Out, char C, std::size_t N) {
+        switch (C) {
         case 'd':
-            if (n == 1)
-                out += std::to_string(p.Day);
-            else if (n == 2)
-                out += Pad(p.Day, 2);
+            if (N == 1)
+                Out += std::to_string(p.Day);
+            else if (N == 2)
+                Out += Pad(p.Day, 2);
             else
-                out += DayName(n == 3 ? fs.ShortDayNames : fs.LongDayNames, p);
+                Out += DayName(N == 3 ? fs.ShortDayNames : fs.LongDayNames, p);
             break;
         case 'M':
-            if (n == 1)
-                out += std::to_string(p.Month);
-            else if (n == 2)
-                out += Pad(p.Month, 2);
+            if (N == 1)
+                Out += std::to_string(p.Month);
+            else if (N == 2)
+                Out += Pad(p.Month, 2);
             else
-                out += MonthName(n == 3 ? fs.ShortMonthNames : fs.LongMonthNames, p);
+                Out += MonthName(N == 3 ? fs.ShortMonthNames : fs.LongMonthNames, p);
             break;
         default:   // 'y'
-            if (n == 1)
-                out += std::to_string(p.Year % 100);
-            else if (n == 2)
-                out += Pad(p.Year % 100, 2);
+            if (N == 1)
+                Out += std::to_string(p.Year % 100);
+            else if (N == 2)
+                Out += Pad(p.Year % 100, 2);
             else
-                out += Pad(p.Year, 4);
+                Out += Pad(p.Year, 4);
             break;
         }
     });
 }
 
-std::string LocaleFormatTime(const std::string& picture, TDateTime value)
+std::string LocaleFormatTime(const std::string& Picture, TDateTime Value)
 {
     DateTimeParts p{};
-    if (!PictureParts(value, p))
+    if (!PictureParts(Value, p))
         return {};
     const TFormatSettings& fs = FormatSettings();
-    return FormatPicture(picture, "hHmst", [&](std::string& out, char c, std::size_t n) {
-        switch (c) {
+    return FormatPicture(Picture, "hHmst", [&](std::string& Out, char C, std::size_t N) {
+        switch (C) {
         case 'h': {
             const int h = p.Hour % 12 == 0 ? 12 : p.Hour % 12;
-            out += n == 1 ? std::to_string(h) : Pad(h, 2);
+            Out += N == 1 ? std::to_string(h) : Pad(h, 2);
             break;
         }
-        case 'H': out += n == 1 ? std::to_string(p.Hour) : Pad(p.Hour, 2); break;
-        case 'm': out += n == 1 ? std::to_string(p.Minute) : Pad(p.Minute, 2); break;
-        case 's': out += n == 1 ? std::to_string(p.Second) : Pad(p.Second, 2); break;
+        case 'H': Out += N == 1 ? std::to_string(p.Hour) : Pad(p.Hour, 2); break;
+        case 'm': Out += N == 1 ? std::to_string(p.Minute) : Pad(p.Minute, 2); break;
+        case 's': Out += N == 1 ? std::to_string(p.Second) : Pad(p.Second, 2); break;
         default: {   // 't': the marker, or its first character
             const std::string& marker = p.Hour < 12 ? fs.TimeAMString : fs.TimePMString;
-            out += n == 1 ? Utf8Prefix(marker, 1) : marker;
+            Out += N == 1 ? Utf8Prefix(marker, 1) : marker;
             break;
         }
         }
     });
 }
 
-std::string DateToStr(TDateTime value)
+std::string DateToStr(TDateTime Value)
 {
-    return FormatDateTime(FormatSettings().ShortDateFormat, value);
+    return FormatDateTime(FormatSettings().ShortDateFormat, Value);
 }
 
-std::string TimeToStr(TDateTime value)
+std::string TimeToStr(TDateTime Value)
 {
-    return FormatDateTime(FormatSettings().LongTimeFormat, value);
+    return FormatDateTime(FormatSettings().LongTimeFormat, Value);
 }
 
-std::string DateTimeToStr(TDateTime value)
+std::string DateTimeToStr(TDateTime Value)
 {
-    return FormatDateTime("c", value);
+    return FormatDateTime("c", Value);
 }
 
-bool TryStrToDate(const std::string& s, TDateTime& value)
+bool TryStrToDate(const std::string& S, TDateTime& Value)
 {
-    const std::string_view t = TrimBlanks(s);
+    const std::string_view t = TrimBlanks(S);
     std::size_t i = 0;
     TDateTime v = 0;
     if (!ParseDate(t, i, v) || i != t.size())
         return false;
-    value = v;
+    Value = v;
     return true;
 }
 
-TDateTime StrToDate(const std::string& s)
+TDateTime StrToDate(const std::string& S)
 {
     TDateTime v = 0;
-    if (!TryStrToDate(s, v))
-        ThrowInvalid(s, "date");
+    if (!TryStrToDate(S, v))
+        ThrowInvalid(S, "date");
     return v;
 }
 
-TDateTime StrToTime(const std::string& s)
+TDateTime StrToTime(const std::string& S)
 {
-    const std::string_view t = TrimBlanks(s);
+    const std::string_view t = TrimBlanks(S);
     std::size_t i = 0;
     TDateTime v = 0;
     if (!ParseTime(t, i, v) || i != t.size())
-        ThrowInvalid(s, "time");
+        ThrowInvalid(S, "time");
     return v;
 }
 
-bool TryStrToDateTime(const std::string& s, TDateTime& value)
+bool TryStrToDateTime(const std::string& S, TDateTime& Value)
 {
-    const std::string_view t = TrimBlanks(s);
+    const std::string_view t = TrimBlanks(S);
     std::size_t i = 0;
     TDateTime date = 0;
     if (!ParseDate(t, i, date))
@@ -674,15 +674,15 @@ bool TryStrToDateTime(const std::string& s, TDateTime& value)
         if (!ParseTime(t, i, time) || i != t.size())
             return false;
     }
-    value = ComposeDateTime(date, time);
+    Value = ComposeDateTime(date, time);
     return true;
 }
 
-TDateTime StrToDateTime(const std::string& s)
+TDateTime StrToDateTime(const std::string& S)
 {
     TDateTime v = 0;
-    if (!TryStrToDateTime(s, v))
-        ThrowInvalid(s, "date and time");
+    if (!TryStrToDateTime(S, v))
+        ThrowInvalid(S, "date and time");
     return v;
 }
 

@@ -18,9 +18,9 @@ using namespace detail;
 
 namespace {
 
-bool IsIntegerVariant(const Variant& v)
+bool IsIntegerVariant(const Variant& V)
 {
-    switch (v.VarType()) {
+    switch (V.VarType()) {
     case varSmallint: case varInteger: case varByte: case varInt64:
         return true;
     default:
@@ -28,29 +28,29 @@ bool IsIntegerVariant(const Variant& v)
     }
 }
 
-std::string FixedText(double value, int decimals, bool thousands)
+std::string FixedText(double Value, int Decimals, bool Thousands)
 {
-    if (!std::isfinite(value))
-        return SpecialFloat(value);
-    std::string pattern = thousands ? "#,##0" : "0";
-    if (decimals > 0)
-        pattern += "." + std::string(static_cast<std::size_t>(decimals), '0');
-    return FormatFloat(pattern, value);
+    if (!std::isfinite(Value))
+        return SpecialFloat(Value);
+    std::string pattern = Thousands ? "#,##0" : "0";
+    if (Decimals > 0)
+        pattern += "." + std::string(static_cast<std::size_t>(Decimals), '0');
+    return FormatFloat(pattern, Value);
 }
 
-std::string ExponentText(double value, int precision)
+std::string ExponentText(double Value, int Precision)
 {
-    if (!std::isfinite(value))
-        return SpecialFloat(value);
-    // "-d.ddd...E+ddd" with `precision` significant digits.
-    precision = std::clamp(precision, 1, 18);
-    Decimal d = ToDecimal(value);
-    RoundDigits(d, precision);
-    std::string out = value < 0 && !d.Digits.empty() ? "-" : "";
+    if (!std::isfinite(Value))
+        return SpecialFloat(Value);
+    // "-d.ddd...E+ddd" with `Precision` significant digits.
+    Precision = std::clamp(Precision, 1, 18);
+    Decimal d = ToDecimal(Value);
+    RoundDigits(d, Precision);
+    std::string out = Value < 0 && !d.Digits.empty() ? "-" : "";
     std::string digits = d.Digits;
-    digits.resize(static_cast<std::size_t>(precision), '0');
+    digits.resize(static_cast<std::size_t>(Precision), '0');
     out += digits[0];
-    if (precision > 1) {
+    if (Precision > 1) {
         out += FormatSettings().DecimalSeparator;
         out += digits.substr(1);
     }
@@ -62,54 +62,54 @@ std::string ExponentText(double value, int precision)
 
 } // namespace
 
-std::string Format(const std::string& format, std::initializer_list<Variant> args)
+std::string Format(const std::string& Format, std::initializer_list<Variant> Args)
 {
     auto invalid = [&]() -> EConvertError {
-        return EConvertError("Format '" + format + "' invalid or incompatible with argument");
+        return EConvertError("Format '" + Format + "' invalid or incompatible with argument");
     };
     std::string out;
-    auto arg = args.begin();
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != '%') {
-            out += format[i];
+    auto arg = Args.begin();
+    for (std::size_t i = 0; i < Format.size(); ++i) {
+        if (Format[i] != '%') {
+            out += Format[i];
             continue;
         }
-        if (++i >= format.size())
+        if (++i >= Format.size())
             throw invalid();
-        if (format[i] == '%') {
+        if (Format[i] == '%') {
             out += '%';
             continue;
         }
         bool left = false;
-        if (format[i] == '-') {
+        if (Format[i] == '-') {
             left = true;
             ++i;
         }
         int width = -1;
         int prec = -1;
-        auto readNumber = [&](int& n) {
-            n = 0;
-            while (i < format.size() && IsDigit(format[i])) {
-                n = std::min(n * 10 + (format[i] - '0'), 100000);
+        auto readNumber = [&](int& N) {
+            N = 0;
+            while (i < Format.size() && IsDigit(Format[i])) {
+                N = std::min(N * 10 + (Format[i] - '0'), 100000);
                 ++i;
             }
         };
-        if (i < format.size() && IsDigit(format[i]))
+        if (i < Format.size() && IsDigit(Format[i]))
             readNumber(width);
-        if (i < format.size() && format[i] == '.') {
+        if (i < Format.size() && Format[i] == '.') {
             ++i;
             readNumber(prec);
         }
-        if (i >= format.size() || arg == args.end())
+        if (i >= Format.size() || arg == Args.end())
             throw invalid();
         const Variant& v = *arg++;
         std::string text;
-        switch (format[i]) {
+        switch (Format[i]) {
         case 'd': case 'D': case 'u': case 'U': case 'x': case 'X': {
             if (!IsIntegerVariant(v))
                 throw invalid();
             const std::int64_t n = v.AsInt64();
-            const char type = static_cast<char>(std::tolower(static_cast<unsigned char>(format[i])));
+            const char type = static_cast<char>(std::tolower(static_cast<unsigned char>(Format[i])));
             std::uint64_t mag = 0;
             bool neg = false;
             if (type == 'd') {
@@ -133,7 +133,7 @@ std::string Format(const std::string& format, std::initializer_list<Variant> arg
             if (!v.IsNumeric())
                 throw invalid();
             text = FixedText(v.AsDouble(), prec < 0 ? 2 : std::min(prec, 18),
-                             format[i] == 'n' || format[i] == 'N');
+                             Format[i] == 'n' || Format[i] == 'N');
             break;
         case 'e': case 'E':
             if (!v.IsNumeric())

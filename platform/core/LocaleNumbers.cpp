@@ -18,20 +18,20 @@ namespace qel {
 
 using namespace detail;
 
-std::string FloatToStrGeneral(double value, int precision)
+std::string FloatToStrGeneral(double Value, int Precision)
 {
-    if (!std::isfinite(value))
-        return SpecialFloat(value);
-    precision = std::clamp(precision, 1, 17);
-    Decimal d = ToDecimal(value);
-    // Correctly rounded to `precision` significant digits from the binary value.
+    if (!std::isfinite(Value))
+        return SpecialFloat(Value);
+    Precision = std::clamp(Precision, 1, 17);
+    Decimal d = ToDecimal(Value);
+    // Correctly rounded to `Precision` significant digits from the binary value.
     if (!d.Digits.empty())
-        d = ScientificDecimal(value, precision);
+        d = ScientificDecimal(Value, Precision);
     if (d.Digits.empty())
         return "0";
     const char dec = FormatSettings().DecimalSeparator;
-    std::string out = value < 0 ? "-" : "";
-    if (d.Exp > precision || d.Exp < -4) {
+    std::string out = Value < 0 ? "-" : "";
+    if (d.Exp > Precision || d.Exp < -4) {
         out += d.Digits[0];
         if (d.Digits.size() > 1) {
             out += dec;
@@ -51,16 +51,16 @@ std::string FloatToStrGeneral(double value, int precision)
     return out;
 }
 
-std::string FloatToStr(double value)
+std::string FloatToStr(double Value)
 {
-    return FloatToStrGeneral(value, 15);
+    return FloatToStrGeneral(Value, 15);
 }
 
-std::string CurrToStr(Currency value)
+std::string CurrToStr(Currency Value)
 {
-    const bool neg = value.Value < 0;
+    const bool neg = Value.Value < 0;
     // Work on the unsigned magnitude so that INT64_MIN is safe.
-    const std::uint64_t mag = neg ? 0 - static_cast<std::uint64_t>(value.Value) : static_cast<std::uint64_t>(value.Value);
+    const std::uint64_t mag = neg ? 0 - static_cast<std::uint64_t>(Value.Value) : static_cast<std::uint64_t>(Value.Value);
     std::string out = neg ? "-" : "";
     out += std::to_string(mag / 10000);
     std::string frac = std::to_string(mag % 10000);
@@ -74,22 +74,22 @@ std::string CurrToStr(Currency value)
     return out;
 }
 
-std::string IntToStr(std::int64_t value)
+std::string IntToStr(std::int64_t Value)
 {
-    return std::to_string(value);
+    return std::to_string(Value);
 }
 
-std::string IntToHex(std::int64_t value, int digits)
+std::string IntToHex(std::int64_t Value, int Digits)
 {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%0*llX", std::clamp(digits, 0, 16),
-                  static_cast<unsigned long long>(value));
+    std::snprintf(buf, sizeof buf, "%0*llX", std::clamp(Digits, 0, 16),
+                  static_cast<unsigned long long>(Value));
     return buf;
 }
 
-bool TryStrToInt64(const std::string& s, std::int64_t& value)
+bool TryStrToInt64(const std::string& S, std::int64_t& Value)
 {
-    std::string_view t = TrimBlanks(s);
+    std::string_view t = TrimBlanks(S);
     bool neg = false;
     if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
         neg = t.front() == '-';
@@ -111,64 +111,64 @@ bool TryStrToInt64(const std::string& s, std::int64_t& value)
         return false;
     if (base == 16 && !neg) {
         // Hex spells the bit pattern, as the platform's Val does.
-        value = static_cast<std::int64_t>(mag);
+        Value = static_cast<std::int64_t>(mag);
         return true;
     }
     constexpr std::uint64_t kMinMag = std::uint64_t{1} << 63;
     if (neg) {
         if (mag > kMinMag)
             return false;
-        value = static_cast<std::int64_t>(0 - mag);
+        Value = static_cast<std::int64_t>(0 - mag);
     } else {
         if (mag >= kMinMag)
             return false;
-        value = static_cast<std::int64_t>(mag);
+        Value = static_cast<std::int64_t>(mag);
     }
     return true;
 }
 
-bool TryStrToInt(const std::string& s, std::int32_t& value)
+bool TryStrToInt(const std::string& S, std::int32_t& Value)
 {
     std::int64_t v = 0;
-    if (!TryStrToInt64(s, v))
+    if (!TryStrToInt64(S, v))
         return false;
-    std::string_view t = TrimBlanks(s);
+    std::string_view t = TrimBlanks(S);
     const bool hex = t.find_first_of("$xX") != std::string_view::npos;
     if (hex && t.front() != '-' && v >= 0 && v <= 0xFFFFFFFFLL) {
-        value = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+        Value = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
         return true;
     }
     if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
         return false;
-    value = static_cast<std::int32_t>(v);
+    Value = static_cast<std::int32_t>(v);
     return true;
 }
 
-std::int32_t StrToInt(const std::string& s)
+std::int32_t StrToInt(const std::string& S)
 {
     std::int32_t v = 0;
-    if (!TryStrToInt(s, v))
-        ThrowInvalid(s, "integer value");
+    if (!TryStrToInt(S, v))
+        ThrowInvalid(S, "integer value");
     return v;
 }
 
-std::int64_t StrToInt64(const std::string& s)
+std::int64_t StrToInt64(const std::string& S)
 {
     std::int64_t v = 0;
-    if (!TryStrToInt64(s, v))
-        ThrowInvalid(s, "integer value");
+    if (!TryStrToInt64(S, v))
+        ThrowInvalid(S, "integer value");
     return v;
 }
 
-std::int32_t StrToIntDef(const std::string& s, std::int32_t def)
+std::int32_t StrToIntDef(const std::string& S, std::int32_t Def)
 {
     std::int32_t v = 0;
-    return TryStrToInt(s, v) ? v : def;
+    return TryStrToInt(S, v) ? v : Def;
 }
 
-bool TryStrToFloat(const std::string& s, double& value)
+bool TryStrToFloat(const std::string& S, double& Value)
 {
-    const std::string_view t = TrimBlanks(s);
+    const std::string_view t = TrimBlanks(S);
     const char dec = FormatSettings().DecimalSeparator;
     std::string plain;   // the number rewritten with '.', checked character by character
     std::size_t i = 0;
@@ -233,15 +233,15 @@ bool TryStrToFloat(const std::string& s, double& value)
     }
     if (!std::isfinite(v))
         return false;
-    value = neg ? -v : v;
+    Value = neg ? -v : v;
     return true;
 }
 
-double StrToFloat(const std::string& s)
+double StrToFloat(const std::string& S)
 {
     double v = 0;
-    if (!TryStrToFloat(s, v))
-        ThrowInvalid(s, "floating point value");
+    if (!TryStrToFloat(S, v))
+        ThrowInvalid(S, "floating point value");
     return v;
 }
 
@@ -250,11 +250,11 @@ double StrToFloat(const std::string& s)
 
 namespace {
 
-std::vector<std::string> SplitSections(const std::string& format)
+std::vector<std::string> SplitSections(const std::string& Format)
 {
     std::vector<std::string> sections(1);
     char quote = 0;
-    for (char c : format) {
+    for (char c : Format) {
         if (quote) {
             if (c == quote)
                 quote = 0;
@@ -280,13 +280,13 @@ struct SectionLayout {
     bool Scientific = false;
 };
 
-SectionLayout ParseSection(const std::string& s)
+SectionLayout ParseSection(const std::string& S)
 {
     SectionLayout l;
     bool afterPoint = false;
     char quote = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const char c = s[i];
+    for (std::size_t i = 0; i < S.size(); ++i) {
+        const char c = S[i];
         if (quote) {
             if (c == quote)
                 quote = 0;
@@ -314,7 +314,7 @@ SectionLayout ParseSection(const std::string& s)
             l.Thousands = true;
             break;
         case 'E': case 'e':
-            if (i + 1 < s.size() && (s[i + 1] == '+' || s[i + 1] == '-')) {
+            if (i + 1 < S.size() && (S[i + 1] == '+' || S[i + 1] == '-')) {
                 l.Scientific = true;
                 return l;   // exponent digits are read while emitting
             }
@@ -326,46 +326,46 @@ SectionLayout ParseSection(const std::string& s)
     return l;
 }
 
-// Emits `section` for the magnitude `d` (already rounded for the layout).
-std::string EmitSection(const std::string& section, const SectionLayout& l, const Decimal& d)
+// Emits `Section` for the magnitude `D` (already rounded for the layout).
+std::string EmitSection(const std::string& Section, const SectionLayout& L, const Decimal& D)
 {
     const TFormatSettings& fs = FormatSettings();
     std::string intDigits;
     std::string fracDigits;
     int exponent = 0;
-    if (l.Scientific) {
-        const int intCount = std::max(l.IntPlaceholders, 1);
-        if (!d.Digits.empty())
-            exponent = d.Exp - intCount;
+    if (L.Scientific) {
+        const int intCount = std::max(L.IntPlaceholders, 1);
+        if (!D.Digits.empty())
+            exponent = D.Exp - intCount;
         for (int i = 0; i < intCount; ++i)
-            intDigits += i < static_cast<int>(d.Digits.size()) ? d.Digits[static_cast<std::size_t>(i)] : '0';
-        for (int i = intCount; i < intCount + l.DecPlaceholders; ++i)
-            fracDigits += i < static_cast<int>(d.Digits.size()) ? d.Digits[static_cast<std::size_t>(i)] : '0';
+            intDigits += i < static_cast<int>(D.Digits.size()) ? D.Digits[static_cast<std::size_t>(i)] : '0';
+        for (int i = intCount; i < intCount + L.DecPlaceholders; ++i)
+            fracDigits += i < static_cast<int>(D.Digits.size()) ? D.Digits[static_cast<std::size_t>(i)] : '0';
         // Leading zeros of the mantissa only where '0' placeholders ask for them.
         std::size_t strip = 0;
-        const std::size_t minLen = l.FirstIntZero >= 0 ? static_cast<std::size_t>(l.IntPlaceholders - l.FirstIntZero) : 0;
+        const std::size_t minLen = L.FirstIntZero >= 0 ? static_cast<std::size_t>(L.IntPlaceholders - L.FirstIntZero) : 0;
         while (strip < intDigits.size() && intDigits[strip] == '0' && intDigits.size() - strip > minLen)
             ++strip;
         intDigits.erase(0, strip);
     } else {
-        intDigits = IntegerDigits(d);
-        const std::size_t minLen = l.FirstIntZero >= 0 ? static_cast<std::size_t>(l.IntPlaceholders - l.FirstIntZero) : 0;
+        intDigits = IntegerDigits(D);
+        const std::size_t minLen = L.FirstIntZero >= 0 ? static_cast<std::size_t>(L.IntPlaceholders - L.FirstIntZero) : 0;
         if (intDigits.size() < minLen)
             intDigits.insert(0, minLen - intDigits.size(), '0');
-        fracDigits = FractionDigits(d, l.DecPlaceholders);
+        fracDigits = FractionDigits(D, L.DecPlaceholders);
     }
-    while (static_cast<int>(fracDigits.size()) > l.DecZeros && fracDigits.back() == '0')
+    while (static_cast<int>(fracDigits.size()) > L.DecZeros && fracDigits.back() == '0')
         fracDigits.pop_back();
 
     std::string out;
     const int len = static_cast<int>(intDigits.size());
-    auto emitInt = [&](int j) {
-        out += intDigits[static_cast<std::size_t>(j)];
-        const int remaining = len - 1 - j;
-        if (l.Thousands && !l.Scientific && remaining > 0 && remaining % 3 == 0)
+    auto emitInt = [&](int J) {
+        out += intDigits[static_cast<std::size_t>(J)];
+        const int remaining = len - 1 - J;
+        if (L.Thousands && !L.Scientific && remaining > 0 && remaining % 3 == 0)
             out += fs.ThousandSeparator;
     };
-    const int extra = len - l.IntPlaceholders;   // digits with no placeholder of their own
+    const int extra = len - L.IntPlaceholders;   // digits with no placeholder of their own
     int intIndex = 0;
     int fracIndex = 0;
     bool afterPoint = false;
@@ -378,11 +378,11 @@ std::string EmitSection(const std::string& section, const SectionLayout& l, cons
         }
     };
     // A section without digit placeholders is pure text.
-    if (l.IntPlaceholders == 0 && l.DecPlaceholders == 0)
+    if (L.IntPlaceholders == 0 && L.DecPlaceholders == 0)
         intDone = true;
     char quote = 0;
-    for (std::size_t i = 0; i < section.size(); ++i) {
-        const char c = section[i];
+    for (std::size_t i = 0; i < Section.size(); ++i) {
+        const char c = Section[i];
         if (quote) {
             if (c == quote)
                 quote = 0;
@@ -402,7 +402,7 @@ std::string EmitSection(const std::string& section, const SectionLayout& l, cons
                 const int j = intIndex + extra;
                 if (j >= 0)
                     emitInt(j);
-                if (++intIndex == l.IntPlaceholders)
+                if (++intIndex == L.IntPlaceholders)
                     intDone = true;
             } else {
                 if (fracIndex < static_cast<int>(fracDigits.size()))
@@ -423,9 +423,9 @@ std::string EmitSection(const std::string& section, const SectionLayout& l, cons
         case ',':
             break;
         case 'E': case 'e':
-            if (l.Scientific && i + 1 < section.size() && (section[i + 1] == '+' || section[i + 1] == '-')) {
+            if (L.Scientific && i + 1 < Section.size() && (Section[i + 1] == '+' || Section[i + 1] == '-')) {
                 flushInt();
-                const bool always = section[i + 1] == '+';
+                const bool always = Section[i + 1] == '+';
                 out += c;
                 if (exponent < 0)
                     out += '-';
@@ -433,7 +433,7 @@ std::string EmitSection(const std::string& section, const SectionLayout& l, cons
                     out += '+';
                 i += 2;
                 std::size_t zeros = 0;
-                while (i < section.size() && section[i] == '0') {
+                while (i < Section.size() && Section[i] == '0') {
                     ++zeros;
                     ++i;
                 }
@@ -457,13 +457,13 @@ std::string EmitSection(const std::string& section, const SectionLayout& l, cons
     return out;
 }
 
-Decimal RoundForLayout(const Decimal& exact, const SectionLayout& l)
+Decimal RoundForLayout(const Decimal& Exact, const SectionLayout& L)
 {
-    Decimal d = exact;
-    if (l.Scientific)
-        RoundDigits(d, std::max(l.IntPlaceholders, 1) + l.DecPlaceholders);
+    Decimal d = Exact;
+    if (L.Scientific)
+        RoundDigits(d, std::max(L.IntPlaceholders, 1) + L.DecPlaceholders);
     else
-        RoundPlaces(d, l.DecPlaceholders);
+        RoundPlaces(d, L.DecPlaceholders);
     return d;
 }
 
@@ -569,11 +569,11 @@ std::string CurrencyTextOf(const Decimal& Exact, bool Negative)
 
 } // namespace
 
-std::string FormatFloat(const std::string& format, double value)
+std::string FormatFloat(const std::string& Format, double Value)
 {
-    if (!std::isfinite(value))
-        return SpecialFloat(value);
-    return FormatPicture(format, ToDecimal(value), value < 0, [value] { return FloatToStr(value); });
+    if (!std::isfinite(Value))
+        return SpecialFloat(Value);
+    return FormatPicture(Format, ToDecimal(Value), Value < 0, [Value] { return FloatToStr(Value); });
 }
 
 std::string FormatCurr(const std::string& Format, Currency Value)

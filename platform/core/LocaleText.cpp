@@ -17,18 +17,18 @@ using namespace detail;
 
 namespace {
 
-QString Q(const std::string& s)
+QString Q(const std::string& S)
 {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+    return QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size()));
 }
 
-std::string S(const QString& s)
+std::string S(const QString& AText)
 {
-    const QByteArray b = s.toUtf8();
+    const QByteArray b = AText.toUtf8();
     return std::string(b.constData(), static_cast<std::size_t>(b.size()));
 }
 
-QCollator& Collator(bool caseSensitive)
+QCollator& Collator(bool CaseSensitive)
 {
     static QCollator insensitive = [] {
         QCollator c(QLocale(QLocale::German, QLocale::Germany));
@@ -40,12 +40,12 @@ QCollator& Collator(bool caseSensitive)
         c.setCaseSensitivity(Qt::CaseSensitive);
         return c;
     }();
-    return caseSensitive ? sensitive : insensitive;
+    return CaseSensitive ? sensitive : insensitive;
 }
 
-bool IsAscii(const std::string& s)
+bool IsAscii(const std::string& S)
 {
-    for (char c : s)
+    for (char c : S)
         if (static_cast<unsigned char>(c) >= 0x80)
             return false;
     return true;
@@ -53,11 +53,11 @@ bool IsAscii(const std::string& s)
 
 // Character by character, as the platform maps case: a letter without a
 // single-character counterpart (ß) stays as it is, so the length never changes.
-std::string MapCase(const std::string& s, bool upper)
+std::string MapCase(const std::string& AText, bool Upper)
 {
-    QList<uint> ucs = Q(s).toUcs4();
+    QList<uint> ucs = Q(AText).toUcs4();
     for (uint& c : ucs)
-        c = upper ? QChar::toUpper(static_cast<char32_t>(c)) : QChar::toLower(static_cast<char32_t>(c));
+        c = Upper ? QChar::toUpper(static_cast<char32_t>(c)) : QChar::toLower(static_cast<char32_t>(c));
     return S(QString::fromUcs4(reinterpret_cast<const char32_t*>(ucs.constData()), ucs.size()));
 }
 
@@ -93,20 +93,20 @@ bool StartsWithNoCase(std::string_view Text, std::size_t Pos, std::string_view P
     return true;
 }
 
-std::string AnsiUpperCase(const std::string& s)
+std::string AnsiUpperCase(const std::string& S)
 {
-    return IsAscii(s) ? UpperCase(s) : MapCase(s, true);
+    return IsAscii(S) ? UpperCase(S) : MapCase(S, true);
 }
 
-std::string AnsiLowerCase(const std::string& s)
+std::string AnsiLowerCase(const std::string& S)
 {
-    return IsAscii(s) ? LowerCase(s) : MapCase(s, false);
+    return IsAscii(S) ? LowerCase(S) : MapCase(S, false);
 }
 
-int AnsiCompareText(const std::string& a, const std::string& b)
+int AnsiCompareText(const std::string& A, const std::string& B)
 {
-    const QString qa = Q(a);
-    const QString qb = Q(b);
+    const QString qa = Q(A);
+    const QString qb = Q(B);
     const int c = Sign(Collator(false).compare(qa, qb));
     if (c != 0)
         return c;
@@ -115,47 +115,47 @@ int AnsiCompareText(const std::string& a, const std::string& b)
     return Sign(QString::compare(qa, qb, Qt::CaseInsensitive));
 }
 
-int AnsiCompareStr(const std::string& a, const std::string& b)
+int AnsiCompareStr(const std::string& A, const std::string& B)
 {
-    const int c = Sign(Collator(true).compare(Q(a), Q(b)));
+    const int c = Sign(Collator(true).compare(Q(A), Q(B)));
     if (c != 0)
         return c;
-    return Sign(a.compare(b));
+    return Sign(A.compare(B));
 }
 
-bool SameText(const std::string& a, const std::string& b)
+bool SameText(const std::string& A, const std::string& B)
 {
-    if (a.size() == b.size()) {
+    if (A.size() == B.size()) {
         bool equal = true;
-        for (std::size_t i = 0; i < a.size() && equal; ++i)
-            equal = Upper(a[i]) == Upper(b[i]) && (static_cast<unsigned char>(a[i]) < 0x80 || a[i] == b[i]);
+        for (std::size_t i = 0; i < A.size() && equal; ++i)
+            equal = Upper(A[i]) == Upper(B[i]) && (static_cast<unsigned char>(A[i]) < 0x80 || A[i] == B[i]);
         if (equal)
             return true;
     }
-    if (IsAscii(a) && IsAscii(b))
+    if (IsAscii(A) && IsAscii(B))
         return false;
-    return QString::compare(Q(a), Q(b), Qt::CaseInsensitive) == 0;
+    return QString::compare(Q(A), Q(B), Qt::CaseInsensitive) == 0;
 }
 
-std::string Trim(const std::string& s)
+std::string Trim(const std::string& S)
 {
-    return TrimRight(TrimLeft(s));
+    return TrimRight(TrimLeft(S));
 }
 
-std::string TrimLeft(const std::string& s)
+std::string TrimLeft(const std::string& S)
 {
     std::size_t i = 0;
-    while (i < s.size() && static_cast<unsigned char>(s[i]) <= ' ')
+    while (i < S.size() && static_cast<unsigned char>(S[i]) <= ' ')
         ++i;
-    return s.substr(i);
+    return S.substr(i);
 }
 
-std::string TrimRight(const std::string& s)
+std::string TrimRight(const std::string& S)
 {
-    std::size_t n = s.size();
-    while (n > 0 && static_cast<unsigned char>(s[n - 1]) <= ' ')
+    std::size_t n = S.size();
+    while (n > 0 && static_cast<unsigned char>(S[n - 1]) <= ' ')
         --n;
-    return s.substr(0, n);
+    return S.substr(0, n);
 }
 
 } // namespace qel

@@ -8,19 +8,19 @@
 
 namespace qel {
 
-int MulDiv(int number, int numerator, int denominator)
+int MulDiv(int Number, int Numerator, int Denominator)
 {
-    if (denominator == 0)
+    if (Denominator == 0)
         return -1;
-    const std::int64_t product = static_cast<std::int64_t>(number) * numerator;
+    const std::int64_t product = static_cast<std::int64_t>(Number) * Numerator;
     // |product| < 2^62 and |denominator| >= 1, so the half-denominator
     // adjustment below cannot overflow.
-    std::int64_t quotient = product / denominator;
-    const std::int64_t remainder = product % denominator;
+    std::int64_t quotient = product / Denominator;
+    const std::int64_t remainder = product % Denominator;
     const std::int64_t absRem = remainder < 0 ? -remainder : remainder;
-    const std::int64_t absDen = denominator < 0 ? -static_cast<std::int64_t>(denominator) : denominator;
+    const std::int64_t absDen = Denominator < 0 ? -static_cast<std::int64_t>(Denominator) : Denominator;
     if (2 * absRem >= absDen)
-        quotient += ((product < 0) != (denominator < 0)) ? -1 : 1;
+        quotient += ((product < 0) != (Denominator < 0)) ? -1 : 1;
     if (quotient > std::numeric_limits<int>::max() || quotient < std::numeric_limits<int>::min())
         return -1;
     return static_cast<int>(quotient);
@@ -28,34 +28,34 @@ int MulDiv(int number, int numerator, int denominator)
 
 namespace {
 
-std::int64_t CheckedToInt64(double value, double rounded)
+std::int64_t CheckedToInt64(double Value, double Rounded)
 {
     // 2^63 is exactly representable; everything below it fits.
     constexpr double kLimit = 9223372036854775808.0;
-    if (!(rounded >= -kLimit && rounded < kLimit)) {
+    if (!(Rounded >= -kLimit && Rounded < kLimit)) {
         char buf[64];
-        std::snprintf(buf, sizeof buf, "%g", value);
+        std::snprintf(buf, sizeof buf, "%g", Value);
         throw EConvertError(std::string("Floating point value ") + buf
                             + " cannot be converted to an integer");
     }
-    return static_cast<std::int64_t>(rounded);
+    return static_cast<std::int64_t>(Rounded);
 }
 
 } // namespace
 
-std::int64_t Round(double value)
+std::int64_t Round(double Value)
 {
-    return CheckedToInt64(value, std::nearbyint(value));
+    return CheckedToInt64(Value, std::nearbyint(Value));
 }
 
-std::int64_t RoundHalfAway(double value)
+std::int64_t RoundHalfAway(double Value)
 {
-    return CheckedToInt64(value, std::round(value));
+    return CheckedToInt64(Value, std::round(Value));
 }
 
-std::int64_t Trunc(double value)
+std::int64_t Trunc(double Value)
 {
-    return CheckedToInt64(value, std::trunc(value));
+    return CheckedToInt64(Value, std::trunc(Value));
 }
 
 } // namespace qel

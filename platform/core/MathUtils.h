@@ -14,16 +14,16 @@ constexpr int Sign(T Value)
     return (T{} < Value) - (Value < T{});
 }
 
-// number * numerator / denominator with a 64-bit intermediate, rounded half
-// away from zero; -1 when the denominator is 0 or the result does not fit.
-int MulDiv(int number, int numerator, int denominator);
+// Number * Numerator / Denominator with a 64-bit intermediate, rounded half
+// away from zero; -1 when Denominator is 0 or the result does not fit.
+int MulDiv(int Number, int Numerator, int Denominator);
 
 // Nearest integer, ties to even (the platform's Round); EConvertError for
 // NaN, infinities and values outside the int64 range.
-std::int64_t Round(double value);
+std::int64_t Round(double Value);
 // Nearest integer, ties away from zero; same errors as Round.
-std::int64_t RoundHalfAway(double value);
+std::int64_t RoundHalfAway(double Value);
 // Integer part; same errors as Round.
-std::int64_t Trunc(double value);
+std::int64_t Trunc(double Value);
 
 } // namespace qel

@@ -50,17 +50,17 @@ Registry& TheRegistry()
 void RegisterCoreProperties()
 {
     TPropertyRegistrar<TComponent>("TComponent")
-        .String("Name", &TComponent::Name, [](TComponent& c, const std::string& v) { c.SetName(v); })
+        .String("Name", &TComponent::Name, [](TComponent& C, const std::string& V) { C.SetName(V); })
         .StoredIf([](const TComponent&) { return false; })
         .Integer("Tag", &TComponent::Tag, &TComponent::SetTag, 0);
 }
 
 // The class and its registered ancestors, the class itself first.
-std::vector<std::string> Chain(const std::string& className)
+std::vector<std::string> Chain(const std::string& ClassName)
 {
     std::vector<std::string> chain;
     const TClassRegistry& classes = TClassRegistry::Instance();
-    std::string current = className;
+    std::string current = ClassName;
     // A parent cycle registered by mistake must not hang the lookup.
     for (int guard = 0; !current.empty() && guard < 256; ++guard) {
         chain.push_back(current);
@@ -69,15 +69,15 @@ std::vector<std::string> Chain(const std::string& className)
     return chain;
 }
 
-const Flat& Flatten(const std::string& className)
+const Flat& Flatten(const std::string& ClassName)
 {
     Registry& r = TheRegistry();
-    Flat& flat = r.cache[LowerCase(className)];
+    Flat& flat = r.cache[LowerCase(ClassName)];
     if (flat.generation == r.generation)
         return flat;
     flat = Flat{};
     flat.generation = r.generation;
-    std::vector<std::string> chain = Chain(className);
+    std::vector<std::string> chain = Chain(ClassName);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         auto found = r.classes.find(LowerCase(*it));
         if (found == r.classes.end())
@@ -99,30 +99,30 @@ const Flat& Flatten(const std::string& className)
     return flat;
 }
 
-const TPropInfo& Require(TObject* instance, const std::string& name)
+const TPropInfo& Require(TObject* Instance, const std::string& Name)
 {
-    const TPropInfo* info = FindPropInfo(instance, name);
+    const TPropInfo* info = FindPropInfo(Instance, Name);
     if (!info)
-        throw EPropertyError("Property " + name + " does not exist");
+        throw EPropertyError("Property " + Name + " does not exist");
     return *info;
 }
 
-std::string SetToText(const TPropInfo& info, std::uint64_t bits)
+std::string SetToText(const TPropInfo& Info, std::uint64_t Bits)
 {
     std::string text;
-    for (std::size_t i = 0; i < info.EnumNames.size() && i < 64; ++i) {
-        if (bits & (std::uint64_t{1} << i)) {
+    for (std::size_t i = 0; i < Info.EnumNames.size() && i < 64; ++i) {
+        if (Bits & (std::uint64_t{1} << i)) {
             if (!text.empty())
                 text += ',';
-            text += info.EnumNames[i];
+            text += Info.EnumNames[i];
         }
     }
     return text;
 }
 
-std::uint64_t TextToSet(const TPropInfo& info, const std::string& value)
+std::uint64_t TextToSet(const TPropInfo& Info, const std::string& Value)
 {
-    std::string text = Trim(value);
+    std::string text = Trim(Value);
     if (text.size() >= 2 && text.front() == '[' && text.back() == ']')
         text = text.substr(1, text.size() - 2);
     std::uint64_t bits = 0;
@@ -130,7 +130,7 @@ std::uint64_t TextToSet(const TPropInfo& info, const std::string& value)
         const std::string item = Trim(piece);
         if (item.empty())
             continue;
-        int bit = info.EnumValue(item);
+        int bit = Info.EnumValue(item);
         if (bit < 0 || bit >= 64)
             throw EPropertyError("Invalid property element: " + item);
         bits |= std::uint64_t{1} << bit;
@@ -138,15 +138,15 @@ std::uint64_t TextToSet(const TPropInfo& info, const std::string& value)
     return bits;
 }
 
-TComponent* FindReferenced(TObject* instance, const std::string& name)
+TComponent* FindReferenced(TObject* Instance, const std::string& Name)
 {
-    auto* self = dynamic_cast<TComponent*>(instance);
+    auto* self = dynamic_cast<TComponent*>(Instance);
     if (!self)
         return nullptr;
     if (self->Owner())
-        if (TComponent* c = self->Owner()->FindComponent(name))
+        if (TComponent* c = self->Owner()->FindComponent(Name))
             return c;
-    return self->FindComponent(name);
+    return self->FindComponent(Name);
 }
 
 } // namespace

@@ -121,12 +121,12 @@ TPropInfo& LastRegisteredProperty(const std::string& ClassName);
 void RegisterDefineProperties(const std::string& ClassName, TDefinePropertiesProc Proc);
 
 template <class T>
-T& Self(TObject* obj, const std::string& prop)
+T& Self(TObject* Obj, const std::string& Prop)
 {
-    T* t = dynamic_cast<T*>(obj);
+    T* t = dynamic_cast<T*>(Obj);
     if (!t)
-        throw EPropertyError("Property " + prop + " is not available on a " +
-                             std::string(obj ? obj->ClassName() : "nil"));
+        throw EPropertyError("Property " + Prop + " is not available on a " +
+                             std::string(Obj ? Obj->ClassName() : "nil"));
     return *t;
 }
 
@@ -134,25 +134,25 @@ template <class T, class G>
 using GetterResult = std::remove_cvref_t<std::invoke_result_t<G, T&>>;
 
 template <class V>
-std::int64_t OrdinalOf(const V& v)
+std::int64_t OrdinalOf(const V& AValue)
 {
     if constexpr (std::is_enum_v<V>)
-        return static_cast<std::int64_t>(v);
-    else if constexpr (requires { v.ToBits(); })
-        return static_cast<std::int64_t>(v.ToBits());
+        return static_cast<std::int64_t>(AValue);
+    else if constexpr (requires { AValue.ToBits(); })
+        return static_cast<std::int64_t>(AValue.ToBits());
     else
-        return static_cast<std::int64_t>(v);
+        return static_cast<std::int64_t>(AValue);
 }
 
 template <class V>
-V FromOrdinal(std::int64_t n)
+V FromOrdinal(std::int64_t N)
 {
     if constexpr (std::is_same_v<V, bool>)
-        return n != 0;
+        return N != 0;
     else if constexpr (requires { V::FromBits(0); })
-        return V::FromBits(static_cast<std::uint64_t>(n));
+        return V::FromBits(static_cast<std::uint64_t>(N));
     else
-        return static_cast<V>(n);
+        return static_cast<V>(N);
 }
 } // namespace detail
 
@@ -206,10 +206,10 @@ public:
     {
         TPropInfo p = Make(pkFloat, Name);
         p.Default = Variant(Default);
-        p.GetFloat = [Get, Name](TObject* o) { return static_cast<double>(std::invoke(Get, detail::Self<T>(o, Name))); };
+        p.GetFloat = [Get, Name](TObject* O) { return static_cast<double>(std::invoke(Get, detail::Self<T>(O, Name))); };
         if constexpr (!std::is_null_pointer_v<S>) {
             using V = detail::GetterResult<T, G>;
-            p.SetFloat = [Set, Name](TObject* o, double v) { std::invoke(Set, detail::Self<T>(o, Name), static_cast<V>(v)); };
+            p.SetFloat = [Set, Name](TObject* O, double AValue) { std::invoke(Set, detail::Self<T>(O, Name), static_cast<V>(AValue)); };
         }
         return Add(std::move(p));
     }
@@ -229,9 +229,9 @@ public:
     {
         TPropInfo p = Make(pkVariant, Name);
         p.Default = Variant();
-        p.GetVar = [Get, Name](TObject* o) { return Variant(std::invoke(Get, detail::Self<T>(o, Name))); };
+        p.GetVar = [Get, Name](TObject* O) { return Variant(std::invoke(Get, detail::Self<T>(O, Name))); };
         if constexpr (!std::is_null_pointer_v<S>)
-            p.SetVar = [Set, Name](TObject* o, const Variant& v) { std::invoke(Set, detail::Self<T>(o, Name), v); };
+            p.SetVar = [Set, Name](TObject* O, const Variant& AValue) { std::invoke(Set, detail::Self<T>(O, Name), AValue); };
         return Add(std::move(p));
     }
     // A reference to another component; Get returns a pointer to the
@@ -241,10 +241,10 @@ public:
     {
         using P = detail::GetterResult<T, G>;
         TPropInfo p = Make(pkComponent, Name);
-        p.GetObj = [Get, Name](TObject* o) -> TObject* { return std::invoke(Get, detail::Self<T>(o, Name)); };
+        p.GetObj = [Get, Name](TObject* O) -> TObject* { return std::invoke(Get, detail::Self<T>(O, Name)); };
         if constexpr (!std::is_null_pointer_v<S>)
-            p.SetObj = [Set, Name](TObject* o, TComponent* c) {
-                std::invoke(Set, detail::Self<T>(o, Name), dynamic_cast<P>(c));
+            p.SetObj = [Set, Name](TObject* O, TComponent* C) {
+                std::invoke(Set, detail::Self<T>(O, Name), dynamic_cast<P>(C));
             };
         return Add(std::move(p));
     }
@@ -253,7 +253,7 @@ public:
     TPropertyRegistrar& Persistent(const std::string& Name, G Get)
     {
         TPropInfo p = Make(pkPersistent, Name);
-        p.GetObj = [Get, Name](TObject* o) -> TObject* { return std::invoke(Get, detail::Self<T>(o, Name)); };
+        p.GetObj = [Get, Name](TObject* O) -> TObject* { return std::invoke(Get, detail::Self<T>(O, Name)); };
         return Add(std::move(p));
     }
     // An owned TCollection (Get returns a pointer); reading replaces its items.
@@ -261,7 +261,7 @@ public:
     TPropertyRegistrar& Collection(const std::string& Name, G Get)
     {
         TPropInfo p = Make(pkCollection, Name);
-        p.GetObj = [Get, Name](TObject* o) -> TObject* { return std::invoke(Get, detail::Self<T>(o, Name)); };
+        p.GetObj = [Get, Name](TObject* O) -> TObject* { return std::invoke(Get, detail::Self<T>(O, Name)); };
         return Add(std::move(p));
     }
 
@@ -269,58 +269,58 @@ public:
     TPropertyRegistrar& StoredIf(std::function<bool(const T&)> Pred)
     {
         std::string name = detail::LastRegisteredProperty(m_class).Name;
-        detail::LastRegisteredProperty(m_class).Stored = [Pred = std::move(Pred), name](TObject* o) {
-            return Pred(detail::Self<T>(o, name));
+        detail::LastRegisteredProperty(m_class).Stored = [Pred = std::move(Pred), name](TObject* O) {
+            return Pred(detail::Self<T>(O, name));
         };
         return *this;
     }
     // Extra entries (binary blocks, simple values) of this class.
     TPropertyRegistrar& DefineProperties(std::function<void(T&, TFiler&)> Proc)
     {
-        detail::RegisterDefineProperties(m_class, [Proc = std::move(Proc)](TObject* o, TFiler& f) {
-            if (T* t = dynamic_cast<T*>(o))
-                Proc(*t, f);
+        detail::RegisterDefineProperties(m_class, [Proc = std::move(Proc)](TObject* O, TFiler& F) {
+            if (T* t = dynamic_cast<T*>(O))
+                Proc(*t, F);
         });
         return *this;
     }
 
 private:
-    TPropInfo Make(TPropKind kind, const std::string& name) const
+    TPropInfo Make(TPropKind Kind, const std::string& Name) const
     {
         TPropInfo p;
-        p.Name = name;
-        p.Kind = kind;
+        p.Name = Name;
+        p.Kind = Kind;
         return p;
     }
-    TPropertyRegistrar& Add(TPropInfo p)
+    TPropertyRegistrar& Add(TPropInfo P)
     {
-        detail::RegisterProperty(m_class, std::move(p));
+        detail::RegisterProperty(m_class, std::move(P));
         return *this;
     }
     template <class G, class S>
-    TPropertyRegistrar& Ordinal(TPropKind kind, const std::string& Name, G Get, S Set,
+    TPropertyRegistrar& Ordinal(TPropKind Kind, const std::string& Name, G Get, S Set,
                                 std::optional<std::int64_t> Default, std::vector<std::string> Names)
     {
         using V = detail::GetterResult<T, G>;
-        TPropInfo p = Make(kind, Name);
+        TPropInfo p = Make(Kind, Name);
         p.EnumNames = std::move(Names);
         if (Default)
             p.Default = Variant(*Default);
-        p.GetOrd = [Get, Name](TObject* o) { return detail::OrdinalOf<V>(std::invoke(Get, detail::Self<T>(o, Name))); };
+        p.GetOrd = [Get, Name](TObject* O) { return detail::OrdinalOf<V>(std::invoke(Get, detail::Self<T>(O, Name))); };
         if constexpr (!std::is_null_pointer_v<S>)
-            p.SetOrd = [Set, Name](TObject* o, std::int64_t v) {
-                std::invoke(Set, detail::Self<T>(o, Name), detail::FromOrdinal<V>(v));
+            p.SetOrd = [Set, Name](TObject* O, std::int64_t AValue) {
+                std::invoke(Set, detail::Self<T>(O, Name), detail::FromOrdinal<V>(AValue));
             };
         return Add(std::move(p));
     }
     template <class G, class S>
-    TPropertyRegistrar& Text(TPropKind kind, const std::string& Name, G Get, S Set, Variant Default)
+    TPropertyRegistrar& Text(TPropKind Kind, const std::string& Name, G Get, S Set, Variant Default)
     {
-        TPropInfo p = Make(kind, Name);
+        TPropInfo p = Make(Kind, Name);
         p.Default = std::move(Default);
-        p.GetStr = [Get, Name](TObject* o) { return std::string(std::invoke(Get, detail::Self<T>(o, Name))); };
+        p.GetStr = [Get, Name](TObject* O) { return std::string(std::invoke(Get, detail::Self<T>(O, Name))); };
         if constexpr (!std::is_null_pointer_v<S>)
-            p.SetStr = [Set, Name](TObject* o, const std::string& v) { std::invoke(Set, detail::Self<T>(o, Name), v); };
+            p.SetStr = [Set, Name](TObject* O, const std::string& AValue) { std::invoke(Set, detail::Self<T>(O, Name), AValue); };
         return Add(std::move(p));
     }
 

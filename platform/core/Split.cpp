@@ -2,25 +2,25 @@
 
 namespace qel {
 
-std::vector<std::string> SplitString(std::string_view text, std::string_view separator)
+std::vector<std::string> SplitString(std::string_view Text, std::string_view Separator)
 {
     std::vector<std::string> out;
-    if (separator.empty()) {
-        out.emplace_back(text);
+    if (Separator.empty()) {
+        out.emplace_back(Text);
         return out;
     }
     std::size_t from = 0;
-    for (std::size_t at = text.find(separator); at != std::string_view::npos; at = text.find(separator, from)) {
-        out.emplace_back(text.substr(from, at - from));
-        from = at + separator.size();
+    for (std::size_t at = Text.find(Separator); at != std::string_view::npos; at = Text.find(Separator, from)) {
+        out.emplace_back(Text.substr(from, at - from));
+        from = at + Separator.size();
     }
-    out.emplace_back(text.substr(from));
+    out.emplace_back(Text.substr(from));
     return out;
 }
 
-std::vector<std::string> SplitString(std::string_view text, char separator)
+std::vector<std::string> SplitString(std::string_view Text, char Separator)
 {
-    return SplitString(text, std::string_view(&separator, 1));
+    return SplitString(Text, std::string_view(&Separator, 1));
 }
 
 }  // namespace qel

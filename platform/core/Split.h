@@ -7,10 +7,10 @@
 
 namespace qel {
 
-// Splits at every occurrence of `separator` (a non-empty text). An empty
+// Splits at every occurrence of `Separator` (a non-empty text). An empty
 // text gives one empty piece; an empty separator gives the text whole.
-std::vector<std::string> SplitString(std::string_view text, std::string_view separator);
+std::vector<std::string> SplitString(std::string_view Text, std::string_view Separator);
 // As above at one character.
-std::vector<std::string> SplitString(std::string_view text, char separator);
+std::vector<std::string> SplitString(std::string_view Text, char Separator);
 
 }  // namespace qel

@@ -27,23 +27,23 @@ constexpr std::int64_t IoChunk = std::int64_t{1} << 30;
 [[noreturn]] void SeekError() { throw EStreamError("Stream seek error"); }
 [[noreturn]] void MemoryError() { throw EOutOfResources("Out of memory while expanding memory stream"); }
 
-std::string Reason(int err) { return std::strerror(err); }
+std::string Reason(int Err) { return std::strerror(Err); }
 
-[[noreturn]] void CreateError(const std::string& name, int err)
+[[noreturn]] void CreateError(const std::string& Name, int Err)
 {
-    throw EFCreateError("Cannot create file \"" + name + "\". " + Reason(err));
+    throw EFCreateError("Cannot create file \"" + Name + "\". " + Reason(Err));
 }
 
-[[noreturn]] void OpenError(const std::string& name, int err)
+[[noreturn]] void OpenError(const std::string& Name, int Err)
 {
-    throw EFOpenError("Cannot open file \"" + name + "\". " + Reason(err));
+    throw EFOpenError("Cannot open file \"" + Name + "\". " + Reason(Err));
 }
 
-// base + offset, or SeekError on overflow.
-std::int64_t AddOffset(std::int64_t base, std::int64_t offset)
+// Base + Offset, or SeekError on overflow.
+std::int64_t AddOffset(std::int64_t Base, std::int64_t Offset)
 {
     std::int64_t result;
-    if (__builtin_add_overflow(base, offset, &result))
+    if (__builtin_add_overflow(Base, Offset, &result))
         SeekError();
     return result;
 }
@@ -236,7 +236,7 @@ void TMemoryStream::LoadFromFile(const std::string& FileName)
 
 void TMemoryStream::SaveToFile(const std::string& FileName)
 {
-    SafeWriteFile(FileName, [this](TStream& s) { SaveToStream(s); });
+    SafeWriteFile(FileName, [this](TStream& S) { SaveToStream(S); });
 }
 
 // ---- TFileStream ------------------------------------------------------------

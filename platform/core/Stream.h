@@ -70,10 +70,10 @@ public:
     }
 
 private:
-    static void Reverse(unsigned char* b, std::size_t n)
+    static void Reverse(unsigned char* B, std::size_t N)
     {
-        for (std::size_t i = 0; i < n / 2; ++i)
-            std::swap(b[i], b[n - 1 - i]);
+        for (std::size_t i = 0; i < N / 2; ++i)
+            std::swap(B[i], B[N - 1 - i]);
     }
 };
 

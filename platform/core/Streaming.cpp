@@ -27,24 +27,24 @@ enum Tag : std::uint8_t {
 
 class Writer {
 public:
-    explicit Writer(TComponent* root) : m_root(root) {}
+    explicit Writer(TComponent* Root) : m_root(Root) {}
 
     std::string& Out() { return m_out; }
 
-    void U8(std::uint8_t v) { m_out += static_cast<char>(v); }
+    void U8(std::uint8_t V) { m_out += static_cast<char>(V); }
     template <class T>
-    void LE(T v)
+    void LE(T V)
     {
         unsigned char b[sizeof(T)];
-        std::memcpy(b, &v, sizeof(T));
+        std::memcpy(b, &V, sizeof(T));
         if constexpr (std::endian::native == std::endian::big)
             std::reverse(b, b + sizeof(T));
         m_out.append(reinterpret_cast<const char*>(b), sizeof(T));
     }
-    void Str(const std::string& s)
+    void Str(const std::string& S)
     {
-        LE<std::uint32_t>(static_cast<std::uint32_t>(s.size()));
-        m_out += s;
+        LE<std::uint32_t>(static_cast<std::uint32_t>(S.size()));
+        m_out += S;
     }
     std::size_t Placeholder()
     {
@@ -52,29 +52,29 @@ public:
         LE<std::uint32_t>(0);
         return at;
     }
-    void Patch(std::size_t at, std::uint32_t v)
+    void Patch(std::size_t At, std::uint32_t V)
     {
         unsigned char b[4];
-        std::memcpy(b, &v, 4);
+        std::memcpy(b, &V, 4);
         if constexpr (std::endian::native == std::endian::big)
             std::reverse(b, b + 4);
-        std::memcpy(m_out.data() + at, b, 4);
+        std::memcpy(m_out.data() + At, b, 4);
     }
 
-    void Component(TComponent* c, int depth)
+    void Component(TComponent* C, int Depth)
     {
-        if (depth > MaxStreamNesting)
+        if (Depth > MaxStreamNesting)
             throw EWriteError("Component tree nests too deep to be written");
-        c->SetStreamingState(csWriting, true);
-        m_written.push_back(c);
-        Str(c->ClassName());
-        Str(c->Name());
-        Entries(c, depth);
+        C->SetStreamingState(csWriting, true);
+        m_written.push_back(C);
+        Str(C->ClassName());
+        Str(C->Name());
+        Entries(C, Depth);
         std::size_t countAt = Placeholder();
         std::uint32_t count = 0;
-        c->GetChildren(
-            [&](TComponent* child) {
-                Component(child, depth + 1);
+        C->GetChildren(
+            [&](TComponent* Child) {
+                Component(Child, Depth + 1);
                 ++count;
             },
             m_root);
@@ -82,49 +82,49 @@ public:
     }
 
     // Writes entryCount + entries; returns the count.
-    std::uint32_t Entries(TObject* obj, int depth);
+    std::uint32_t Entries(TObject* Obj, int Depth);
 
-    void VariantValue(const Variant& v, int depth)
+    void VariantValue(const Variant& V, int Depth)
     {
-        if (depth > MaxStreamNesting)
+        if (Depth > MaxStreamNesting)
             throw EWriteError("Variant array nests too deep to be written");
-        TVarType type = v.VarType();
+        TVarType type = V.VarType();
         LE<std::uint16_t>(type);
         if (type & varArray) {
-            const std::vector<Variant>& items = v.Elements();
+            const std::vector<Variant>& items = V.Elements();
             LE<std::uint32_t>(static_cast<std::uint32_t>(items.size()));
             for (const Variant& item : items)
-                VariantValue(item, depth + 1);
+                VariantValue(item, Depth + 1);
             return;
         }
         switch (type) {
         case varEmpty:
         case varNull: return;
-        case varSmallint: LE<std::int16_t>(static_cast<std::int16_t>(v.AsInteger())); return;
-        case varInteger: LE<std::int32_t>(v.AsInteger()); return;
-        case varSingle: LE<float>(static_cast<float>(v.AsDouble())); return;
-        case varDouble: LE<double>(v.AsDouble()); return;
-        case varCurrency: LE<std::int64_t>(v.AsCurrency().Value); return;
-        case varDate: LE<double>(v.AsDate()); return;
+        case varSmallint: LE<std::int16_t>(static_cast<std::int16_t>(V.AsInteger())); return;
+        case varInteger: LE<std::int32_t>(V.AsInteger()); return;
+        case varSingle: LE<float>(static_cast<float>(V.AsDouble())); return;
+        case varDouble: LE<double>(V.AsDouble()); return;
+        case varCurrency: LE<std::int64_t>(V.AsCurrency().Value); return;
+        case varDate: LE<double>(V.AsDate()); return;
         case varOleStr:
-        case varString: Str(v.AsString()); return;
-        case varBoolean: U8(v.AsBoolean() ? 1 : 0); return;
-        case varByte: U8(static_cast<std::uint8_t>(v.AsInteger())); return;
-        case varInt64: LE<std::int64_t>(v.AsInt64()); return;
+        case varString: Str(V.AsString()); return;
+        case varBoolean: U8(V.AsBoolean() ? 1 : 0); return;
+        case varByte: U8(static_cast<std::uint8_t>(V.AsInteger())); return;
+        case varInt64: LE<std::int64_t>(V.AsInt64()); return;
         default: throw EWriteError("Variant of type " + VarTypeAsText(type) + " cannot be written");
         }
     }
 
-    std::string ReferencePath(TComponent* target) const
+    std::string ReferencePath(TComponent* Target) const
     {
-        if (target == m_root)
+        if (Target == m_root)
             return {};
         // Every component of the stream is read back owned by the root, so
         // its own name finds it there.
-        if (InTree(target))
-            return target->Name().empty() ? "\x01" : target->Name();
+        if (InTree(Target))
+            return Target->Name().empty() ? "\x01" : Target->Name();
         std::string path;
-        for (TComponent* c = target; c; c = c->Owner()) {
+        for (TComponent* c = Target; c; c = c->Owner()) {
             if (c == m_root)
                 return path;
             if (c->Name().empty())
@@ -142,12 +142,12 @@ public:
 
 private:
     // Written with this tree: owned by the root, or placed below it.
-    bool InTree(TComponent* c) const
+    bool InTree(TComponent* C) const
     {
-        if (c->Owner() == m_root)
+        if (C->Owner() == m_root)
             return true;
         int guard = 0;
-        for (TComponent* p = c->GetParentComponent(); p && guard < 1000; p = p->GetParentComponent(), ++guard)
+        for (TComponent* p = C->GetParentComponent(); p && guard < 1000; p = p->GetParentComponent(), ++guard)
             if (p == m_root)
                 return true;
         return false;
@@ -160,7 +160,7 @@ private:
 
 class WriterFiler : public TFiler {
 public:
-    WriterFiler(TComponent* root, Writer& w, std::uint32_t& count) : TFiler(root), m_w(w), m_count(count) {}
+    WriterFiler(TComponent* Root, Writer& W, std::uint32_t& Count) : TFiler(Root), m_w(W), m_count(Count) {}
 
     void DefineProperty(const std::string& Name, const std::function<void(const Variant&)>&,
                         const std::function<Variant()>& WriteData, bool HasData) override
@@ -193,16 +193,16 @@ private:
     std::uint32_t& m_count;
 };
 
-std::uint32_t Writer::Entries(TObject* obj, int depth)
+std::uint32_t Writer::Entries(TObject* Obj, int Depth)
 {
-    if (depth > MaxStreamNesting)
+    if (Depth > MaxStreamNesting)
         throw EWriteError("Object nests too deep to be written");
     std::size_t countAt = Placeholder();
     std::uint32_t count = 0;
-    for (const TPropInfo* info : GetPropList(obj)) {
+    for (const TPropInfo* info : GetPropList(Obj)) {
         bool simple = info->Kind != pkPersistent && info->Kind != pkCollection;
         // A value nobody could set again is not written.
-        if ((simple && info->IsReadOnly()) || !IsStoredProp(obj, *info))
+        if ((simple && info->IsReadOnly()) || !IsStoredProp(Obj, *info))
             continue;
         std::size_t entryAt = m_out.size();
         Str(info->Name);
@@ -210,15 +210,15 @@ std::uint32_t Writer::Entries(TObject* obj, int depth)
         case pkInteger:
         case pkColor:
             U8(tInt32);
-            LE<std::int32_t>(static_cast<std::int32_t>(info->GetOrd(obj)));
+            LE<std::int32_t>(static_cast<std::int32_t>(info->GetOrd(Obj)));
             break;
         case pkInt64:
             U8(tInt64);
-            LE<std::int64_t>(info->GetOrd(obj));
+            LE<std::int64_t>(info->GetOrd(Obj));
             break;
-        case pkBoolean: U8(info->GetOrd(obj) ? tTrue : tFalse); break;
+        case pkBoolean: U8(info->GetOrd(Obj) ? tTrue : tFalse); break;
         case pkEnumeration: {
-            std::int64_t n = info->GetOrd(obj);
+            std::int64_t n = info->GetOrd(Obj);
             if (n >= 0 && n < static_cast<std::int64_t>(info->EnumNames.size())) {
                 U8(tIdent);
                 Str(info->EnumNames[static_cast<std::size_t>(n)]);
@@ -229,7 +229,7 @@ std::uint32_t Writer::Entries(TObject* obj, int depth)
             break;
         }
         case pkSet: {
-            auto bits = static_cast<std::uint64_t>(info->GetOrd(obj));
+            auto bits = static_cast<std::uint64_t>(info->GetOrd(Obj));
             U8(tSet);
             std::size_t at = Placeholder();
             std::uint32_t n = 0;
@@ -244,14 +244,14 @@ std::uint32_t Writer::Entries(TObject* obj, int depth)
         }
         case pkFloat:
             U8(tDouble);
-            LE<double>(info->GetFloat(obj));
+            LE<double>(info->GetFloat(Obj));
             break;
         case pkString:
             U8(tString);
-            Str(info->GetStr(obj));
+            Str(info->GetStr(Obj));
             break;
         case pkBinary: {
-            std::string bytes = info->GetStr(obj);
+            std::string bytes = info->GetStr(Obj);
             if (bytes.size() > INT32_MAX)
                 throw EWriteError("Binary property " + info->Name + " is too large");
             U8(tBinary);
@@ -261,10 +261,10 @@ std::uint32_t Writer::Entries(TObject* obj, int depth)
         }
         case pkVariant:
             U8(tVariant);
-            VariantValue(info->GetVar(obj), 0);
+            VariantValue(info->GetVar(Obj), 0);
             break;
         case pkComponent: {
-            std::string path = ReferencePath(dynamic_cast<TComponent*>(info->GetObj(obj)));
+            std::string path = ReferencePath(dynamic_cast<TComponent*>(info->GetObj(Obj)));
             if (path == "\x01") {
                 m_out.resize(entryAt);
                 continue;
@@ -275,14 +275,14 @@ std::uint32_t Writer::Entries(TObject* obj, int depth)
         }
         case pkPersistent: {
             U8(tObject);
-            if (Entries(info->GetObj(obj), depth + 1) == 0) {
+            if (Entries(info->GetObj(Obj), Depth + 1) == 0) {
                 m_out.resize(entryAt);   // nothing to say about it
                 continue;
             }
             break;
         }
         case pkCollection: {
-            auto* coll = dynamic_cast<TCollection*>(info->GetObj(obj));
+            auto* coll = dynamic_cast<TCollection*>(info->GetObj(Obj));
             if (!coll) {
                 m_out.resize(entryAt);
                 continue;
@@ -290,14 +290,14 @@ std::uint32_t Writer::Entries(TObject* obj, int depth)
             U8(tCollection);
             LE<std::uint32_t>(static_cast<std::uint32_t>(coll->Count()));
             for (int i = 0; i < coll->Count(); ++i)
-                Entries(coll->Items(i), depth + 1);
+                Entries(coll->Items(i), Depth + 1);
             break;
         }
         }
         ++count;
     }
     WriterFiler filer(m_root, *this, count);
-    CallDefineProperties(obj, filer);
+    CallDefineProperties(Obj, filer);
     Patch(countAt, count);
     return count;
 }
@@ -331,14 +331,14 @@ struct Node {
     TComponent* match = nullptr;   // the existing component this node is read into
 };
 
-[[noreturn]] void Corrupt(const std::string& why)
+[[noreturn]] void Corrupt(const std::string& Why)
 {
-    throw EReadError("Invalid component stream: " + why);
+    throw EReadError("Invalid component stream: " + Why);
 }
 
 class Parser {
 public:
-    Parser(const char* data, std::size_t size) : m_p(data), m_end(data + size), m_begin(data) {}
+    Parser(const char* Data, std::size_t Size) : m_p(Data), m_end(Data + Size), m_begin(Data) {}
 
     std::size_t Consumed() const { return static_cast<std::size_t>(m_p - m_begin); }
 
@@ -353,32 +353,32 @@ public:
             Corrupt("unsupported version " + std::to_string(version));
     }
 
-    Node Component(int depth)
+    Node Component(int Depth)
     {
-        Deeper(depth);
+        Deeper(Depth);
         Node n;
         n.className = Str("class name");
         if (n.className.empty())
             Corrupt("empty class name");
         n.name = Str("component name");
-        n.entries = Entries(depth);
+        n.entries = Entries(Depth);
         // Nothing is allocated ahead on a count: a damaged count fails when
         // the bytes run out, having cost only what was really there.
         std::uint32_t children = Count(16, "child count");
         for (std::uint32_t i = 0; i < children; ++i)
-            n.children.push_back(Component(depth + 1));
+            n.children.push_back(Component(Depth + 1));
         return n;
     }
 
 private:
-    void Need(std::uint64_t bytes, const char* what)
+    void Need(std::uint64_t Bytes, const char* What)
     {
-        if (bytes > static_cast<std::uint64_t>(m_end - m_p))
-            Corrupt(std::string(what) + " runs past the end of the stream (truncated or damaged)");
+        if (Bytes > static_cast<std::uint64_t>(m_end - m_p))
+            Corrupt(std::string(What) + " runs past the end of the stream (truncated or damaged)");
     }
-    static void Deeper(int depth)
+    static void Deeper(int Depth)
     {
-        if (depth > MaxStreamNesting)
+        if (Depth > MaxStreamNesting)
             Corrupt("nesting deeper than " + std::to_string(MaxStreamNesting) + " levels");
     }
     template <class T>
@@ -394,25 +394,25 @@ private:
         std::memcpy(&v, b, sizeof(T));
         return v;
     }
-    std::string Str(const char* what)
+    std::string Str(const char* What)
     {
         auto len = LE<std::uint32_t>();
-        Need(len, what);
+        Need(len, What);
         std::string s(m_p, len);
         m_p += len;
         return s;
     }
-    // A count of elements that take at least minBytes each.
-    std::uint32_t Count(std::uint64_t minBytes, const char* what)
+    // A count of elements that take at least MinBytes each.
+    std::uint32_t Count(std::uint64_t MinBytes, const char* What)
     {
         auto n = LE<std::uint32_t>();
-        Need(n * minBytes, what);
+        Need(n * MinBytes, What);
         return n;
     }
 
-    std::vector<Entry> Entries(int depth)
+    std::vector<Entry> Entries(int Depth)
     {
-        Deeper(depth);
+        Deeper(Depth);
         std::uint32_t n = Count(5, "entry count");   // name length + tag
         std::vector<Entry> entries;
         for (std::uint32_t i = 0; i < n; ++i) {
@@ -420,12 +420,12 @@ private:
             e.name = Str("property name");
             if (e.name.empty())
                 Corrupt("empty property name");
-            e.value = ParseValue(depth);
+            e.value = ParseValue(Depth);
         }
         return entries;
     }
 
-    Value ParseValue(int depth)
+    Value ParseValue(int Depth)
     {
         Value v;
         v.tag = static_cast<Tag>(LE<std::uint8_t>());
@@ -454,29 +454,29 @@ private:
             m_p += len;
             break;
         }
-        case tObject: v.entries = Entries(depth + 1); break;
+        case tObject: v.entries = Entries(Depth + 1); break;
         case tCollection: {
-            Deeper(depth + 1);
+            Deeper(Depth + 1);
             std::uint32_t n = Count(4, "collection");
             for (std::uint32_t i = 0; i < n; ++i)
-                v.items.push_back(Entries(depth + 1));
+                v.items.push_back(Entries(Depth + 1));
             break;
         }
-        case tVariant: v.v = ParseVariant(depth + 1); break;
+        case tVariant: v.v = ParseVariant(Depth + 1); break;
         default: Corrupt("unknown value tag " + std::to_string(static_cast<int>(v.tag)));
         }
         return v;
     }
 
-    Variant ParseVariant(int depth)
+    Variant ParseVariant(int Depth)
     {
-        Deeper(depth);
+        Deeper(Depth);
         auto type = LE<std::uint16_t>();
         if (type == (varArray | varVariant)) {
             std::uint32_t n = Count(2, "variant array");
             std::vector<Variant> items;
             for (std::uint32_t i = 0; i < n; ++i)
-                items.push_back(ParseVariant(depth + 1));
+                items.push_back(ParseVariant(Depth + 1));
             return Variant::Array(std::move(items));
         }
         switch (type) {
@@ -504,33 +504,33 @@ private:
 
 // ---------------------------------------------------------------- reading
 
-bool Fits(const TPropInfo& info, const Value& v)
+bool Fits(const TPropInfo& Info, const Value& V)
 {
-    switch (info.Kind) {
+    switch (Info.Kind) {
     case pkInteger:
-    case pkColor: return v.tag == tInt32 || (v.tag == tInt64 && v.i >= INT32_MIN && v.i <= INT32_MAX);
-    case pkInt64: return v.tag == tInt32 || v.tag == tInt64;
-    case pkBoolean: return v.tag == tFalse || v.tag == tTrue;
+    case pkColor: return V.tag == tInt32 || (V.tag == tInt64 && V.i >= INT32_MIN && V.i <= INT32_MAX);
+    case pkInt64: return V.tag == tInt32 || V.tag == tInt64;
+    case pkBoolean: return V.tag == tFalse || V.tag == tTrue;
     // An ordinal outside the names would reach the setter as an enumerator
     // that does not exist (as SetPropValue, refused).
     case pkEnumeration:
-        if (v.tag == tIdent)
-            return info.EnumValue(v.s) >= 0;
-        return v.tag == tInt32 && v.i >= 0 && v.i < static_cast<std::int64_t>(info.EnumNames.size());
+        if (V.tag == tIdent)
+            return Info.EnumValue(V.s) >= 0;
+        return V.tag == tInt32 && V.i >= 0 && V.i < static_cast<std::int64_t>(Info.EnumNames.size());
     case pkSet:
-        if (v.tag != tSet)
+        if (V.tag != tSet)
             return false;
-        for (const std::string& n : v.names)
-            if (info.EnumValue(n) < 0 || info.EnumValue(n) >= 64)
+        for (const std::string& n : V.names)
+            if (Info.EnumValue(n) < 0 || Info.EnumValue(n) >= 64)
                 return false;
         return true;
-    case pkFloat: return v.tag == tDouble || v.tag == tInt32 || v.tag == tInt64;
-    case pkString: return v.tag == tString;
-    case pkBinary: return v.tag == tBinary;
-    case pkVariant: return v.tag == tVariant;
-    case pkComponent: return v.tag == tReference || v.tag == tNil;
-    case pkPersistent: return v.tag == tObject;
-    case pkCollection: return v.tag == tCollection;
+    case pkFloat: return V.tag == tDouble || V.tag == tInt32 || V.tag == tInt64;
+    case pkString: return V.tag == tString;
+    case pkBinary: return V.tag == tBinary;
+    case pkVariant: return V.tag == tVariant;
+    case pkComponent: return V.tag == tReference || V.tag == tNil;
+    case pkPersistent: return V.tag == tObject;
+    case pkCollection: return V.tag == tCollection;
     }
     return false;
 }
@@ -538,7 +538,7 @@ bool Fits(const TPropInfo& info, const Value& v)
 // Records which extra entries an object defines, without running any callback.
 class CollectingFiler : public TFiler {
 public:
-    explicit CollectingFiler(TComponent* root) : TFiler(root) {}
+    explicit CollectingFiler(TComponent* Root) : TFiler(Root) {}
     void DefineProperty(const std::string& Name, const std::function<void(const Variant&)>&,
                         const std::function<Variant()>&, bool) override
     {
@@ -557,7 +557,7 @@ private:
 
 class ReaderFiler : public TFiler {
 public:
-    ReaderFiler(TComponent* root, const Entry& e) : TFiler(root), m_entry(e) {}
+    ReaderFiler(TComponent* Root, const Entry& E) : TFiler(Root), m_entry(E) {}
     bool Found() const { return m_found; }
 
     void DefineProperty(const std::string& Name, const std::function<void(const Variant&)>& ReadData,
@@ -593,22 +593,22 @@ private:
 
 class Loader {
 public:
-    Loader(TComponent* owner, TComponent* parent, const TReadOptions& options)
-        : m_owner(owner), m_parent(parent), m_options(options)
+    Loader(TComponent* Owner, TComponent* Parent, const TReadOptions& Options)
+        : m_owner(Owner), m_parent(Parent), m_options(Options)
     {
     }
 
-    TComponent* Run(Node& root, TComponent* instance)
+    TComponent* Run(Node& Root, TComponent* Instance)
     {
-        Validate(root, instance);
+        Validate(Root, Instance);
         m_probes.clear();
-        if (instance) {
-            DryRun(root, instance);
-            m_guarded.insert(instance);
-            MarkMatched(root.children);
+        if (Instance) {
+            DryRun(Root, Instance);
+            m_guarded.insert(Instance);
+            MarkMatched(Root.children);
         }
         try {
-            return Apply(root, instance);
+            return Apply(Root, Instance);
         } catch (...) {
             Rollback();
             throw;
@@ -624,75 +624,75 @@ private:
 
     // ---- validation: nothing is changed here
 
-    TComponent* Probe(const std::string& className)
+    TComponent* Probe(const std::string& ClassName)
     {
-        auto& slot = m_probes[LowerCase(className)];
+        auto& slot = m_probes[LowerCase(ClassName)];
         if (!slot)
-            slot.reset(TClassRegistry::Instance().Create(className, nullptr));
+            slot.reset(TClassRegistry::Instance().Create(ClassName, nullptr));
         return slot.get();
     }
 
-    void Validate(Node& root, TComponent* instance)
+    void Validate(Node& Root, TComponent* Instance)
     {
-        TComponent* context = instance ? instance : Probe(root.className);
-        if (!root.name.empty() && !IsValidIdent(root.name))
-            throw EReadError("'" + root.name + "' is not a valid component name.");
-        m_rootForMatching = instance;
-        ValidateEntries(context, root.entries, context, !instance);
-        for (Node& child : root.children)
-            ValidateNode(child, instance);
+        TComponent* context = Instance ? Instance : Probe(Root.className);
+        if (!Root.name.empty() && !IsValidIdent(Root.name))
+            throw EReadError("'" + Root.name + "' is not a valid component name.");
+        m_rootForMatching = Instance;
+        ValidateEntries(context, Root.entries, context, !Instance);
+        for (Node& child : Root.children)
+            ValidateNode(child, Instance);
     }
 
-    void ValidateNode(Node& n, TComponent* existingParent)
+    void ValidateNode(Node& N, TComponent* ExistingParent)
     {
-        if (!n.name.empty() && !IsValidIdent(n.name))
-            throw EReadError("'" + n.name + "' is not a valid component name.");
-        n.match = FindExisting(n, existingParent);
-        if (!n.match) {
-            if (!TClassRegistry::Instance().IsRegistered(n.className))
-                throw EClassNotFound("Class " + n.className + " not found");
-            if (!n.name.empty()) {
-                if (!m_newNames.insert(LowerCase(n.name)).second)
-                    throw EReadError("A component named " + n.name + " already exists");
+        if (!N.name.empty() && !IsValidIdent(N.name))
+            throw EReadError("'" + N.name + "' is not a valid component name.");
+        N.match = FindExisting(N, ExistingParent);
+        if (!N.match) {
+            if (!TClassRegistry::Instance().IsRegistered(N.className))
+                throw EClassNotFound("Class " + N.className + " not found");
+            if (!N.name.empty()) {
+                if (!m_newNames.insert(LowerCase(N.name)).second)
+                    throw EReadError("A component named " + N.name + " already exists");
             }
         }
-        TComponent* context = n.match ? n.match : Probe(n.className);
-        ValidateEntries(context, n.entries, context, !n.match);
-        for (Node& child : n.children)
-            ValidateNode(child, n.match);
+        TComponent* context = N.match ? N.match : Probe(N.className);
+        ValidateEntries(context, N.entries, context, !N.match);
+        for (Node& child : N.children)
+            ValidateNode(child, N.match);
     }
 
     // An existing component the node is read into: a child of the same name
     // of the existing parent, else a component of the root's; a clash with
     // a component of another class is refused.
-    TComponent* FindExisting(const Node& n, TComponent* existingParent)
+    TComponent* FindExisting(const Node& N, TComponent* ExistingParent)
     {
-        if (n.name.empty() || !m_rootForMatching)
+        if (N.name.empty() || !m_rootForMatching)
             return nullptr;
         TComponent* found = nullptr;
-        if (existingParent)
-            existingParent->GetChildren(
-                [&](TComponent* c) {
-                    if (!found && SameNoCase(c->Name(), n.name))
-                        found = c;
+        if (ExistingParent)
+            ExistingParent->GetChildren(
+                [&](TComponent* C) {
+                    if (!found && SameNoCase(C->Name(), N.name))
+                        found = C;
                 },
                 m_rootForMatching);
         if (!found)
-            found = m_rootForMatching->FindComponent(n.name);
+            found = m_rootForMatching->FindComponent(N.name);
         if (!found)
             return nullptr;
-        if (!SameNoCase(found->ClassName(), n.className))
-            throw EReadError("A component named " + n.name + " already exists");
+        if (!SameNoCase(found->ClassName(), N.className))
+            throw EReadError("A component named " + N.name + " already exists");
         if (!m_matched.insert(found).second)
-            throw EReadError("A component named " + n.name + " already exists");
+            throw EReadError("A component named " + N.name + " already exists");
         return found;
     }
 
-    void ValidateEntries(TObject* obj, std::vector<Entry>& entries, TComponent* filerRoot, bool scratch)
+    void ValidateEntries(TObject* Obj, std::vector<Entry>& Entries, TComponent* FilerRoot, bool Scratch)
     {
         std::unique_ptr<CollectingFiler> defined;
-        for (Entry& e : entries) {
-            const TPropInfo* info = FindPropInfo(obj, e.name);
+        for (Entry& e : Entries) {
+            const TPropInfo* info = FindPropInfo(Obj, e.name);
             if (info) {
                 if (!Fits(*info, e.value))
                     throw EReadError("Invalid property value for " + e.name);
@@ -700,21 +700,21 @@ private:
                 if (simple && info->IsReadOnly())
                     throw EReadError("Property " + e.name + " is read-only");
                 if (info->Kind == pkPersistent) {
-                    TObject* nested = info->GetObj(obj);
+                    TObject* nested = info->GetObj(Obj);
                     if (!nested)
                         throw EReadError("Property " + e.name + " has no object to read into");
-                    ValidateEntries(nested, e.value.entries, filerRoot, scratch);
+                    ValidateEntries(nested, e.value.entries, FilerRoot, Scratch);
                 } else if (info->Kind == pkCollection) {
-                    auto* coll = dynamic_cast<TCollection*>(info->GetObj(obj));
+                    auto* coll = dynamic_cast<TCollection*>(info->GetObj(Obj));
                     if (!coll)
                         throw EReadError("Property " + e.name + " has no collection to read into");
-                    ValidateItems(coll, e.value.items, filerRoot, scratch);
+                    ValidateItems(coll, e.value.items, FilerRoot, Scratch);
                 }
                 continue;
             }
             if (!defined) {
-                defined = std::make_unique<CollectingFiler>(filerRoot);
-                CallDefineProperties(obj, *defined);
+                defined = std::make_unique<CollectingFiler>(FilerRoot);
+                CallDefineProperties(Obj, *defined);
             }
             auto it = defined->Defined().find(LowerCase(e.name));
             if (it != defined->Defined().end()) {
@@ -728,23 +728,23 @@ private:
         }
     }
 
-    void ValidateItems(TCollection* coll, std::vector<std::vector<Entry>>& items, TComponent* filerRoot,
-                       bool scratch)
+    void ValidateItems(TCollection* Coll, std::vector<std::vector<Entry>>& Items, TComponent* FilerRoot,
+                       bool Scratch)
     {
-        if (items.empty())
+        if (Items.empty())
             return;
         // An item to check against: an existing one, or a new one in a
         // scratch object's collection.
-        TCollectionItem* sample = coll->Count() > 0 ? coll->Items(0) : (scratch ? coll->Add() : nullptr);
-        for (auto& item : items) {
+        TCollectionItem* sample = Coll->Count() > 0 ? Coll->Items(0) : (Scratch ? Coll->Add() : nullptr);
+        for (auto& item : Items) {
             if (sample) {
-                ValidateEntries(sample, item, filerRoot, scratch);
+                ValidateEntries(sample, item, FilerRoot, Scratch);
                 continue;
             }
             // No item to ask: the published properties of the item class are
             // checked now, other entries (defined ones) while applying.
             for (Entry& e : item) {
-                const TPropInfo* info = FindPropInfo(coll->ItemClassName(), e.name);
+                const TPropInfo* info = FindPropInfo(Coll->ItemClassName(), e.name);
                 if (info && !Fits(*info, e.value))
                     throw EReadError("Invalid property value for " + e.name);
             }
@@ -757,12 +757,12 @@ private:
     // object raises here, before the target is touched. A class that cannot
     // be made by name without an owner gets no dry run; the undo log of the
     // real run still covers it.
-    void DryRun(Node& root, TComponent* instance)
+    void DryRun(Node& Root, TComponent* Instance)
     {
         std::unique_ptr<TComponent> scratch;
         try {
-            if (TClassRegistry::Instance().IsRegistered(instance->ClassName()))
-                scratch.reset(TClassRegistry::Instance().Create(instance->ClassName(), nullptr));
+            if (TClassRegistry::Instance().IsRegistered(Instance->ClassName()))
+                scratch.reset(TClassRegistry::Instance().Create(Instance->ClassName(), nullptr));
         } catch (...) {
         }
         if (!scratch)
@@ -770,7 +770,7 @@ private:
         m_dryRun = true;
         // On failure scratch frees itself and what it owns.
         Finally endDryRun([this] { EndDryRun(); });
-        Apply(root, scratch.get());
+        Apply(Root, scratch.get());
     }
 
     void EndDryRun()
@@ -784,9 +784,9 @@ private:
         m_dryRun = false;
     }
 
-    void MarkMatched(const std::vector<Node>& nodes)
+    void MarkMatched(const std::vector<Node>& Nodes)
     {
-        for (const Node& n : nodes) {
+        for (const Node& n : Nodes) {
             if (n.match)
                 m_guarded.insert(n.match);
             MarkMatched(n.children);
@@ -797,37 +797,37 @@ private:
     // root's name and parents of existing components, as they were before
     // this read changed them
 
-    void Remember(TObject* obj, const TPropInfo& info)
+    void Remember(TObject* Obj, const TPropInfo& Info)
     {
-        if (m_dryRun || !m_guarded.count(obj))
+        if (m_dryRun || !m_guarded.count(Obj))
             return;
-        switch (info.Kind) {
+        switch (Info.Kind) {
         case pkInteger:
         case pkColor:
         case pkInt64:
         case pkBoolean:
         case pkEnumeration:
         case pkSet:
-            if (info.GetOrd && info.SetOrd)
-                m_undo.push_back([obj, &info, old = info.GetOrd(obj)] { info.SetOrd(obj, old); });
+            if (Info.GetOrd && Info.SetOrd)
+                m_undo.push_back([Obj, &Info, old = Info.GetOrd(Obj)] { Info.SetOrd(Obj, old); });
             return;
         case pkFloat:
-            if (info.GetFloat && info.SetFloat)
-                m_undo.push_back([obj, &info, old = info.GetFloat(obj)] { info.SetFloat(obj, old); });
+            if (Info.GetFloat && Info.SetFloat)
+                m_undo.push_back([Obj, &Info, old = Info.GetFloat(Obj)] { Info.SetFloat(Obj, old); });
             return;
         case pkString:
         case pkBinary:
-            if (info.GetStr && info.SetStr)
-                m_undo.push_back([obj, &info, old = info.GetStr(obj)] { info.SetStr(obj, old); });
+            if (Info.GetStr && Info.SetStr)
+                m_undo.push_back([Obj, &Info, old = Info.GetStr(Obj)] { Info.SetStr(Obj, old); });
             return;
         case pkVariant:
-            if (info.GetVar && info.SetVar)
-                m_undo.push_back([obj, &info, old = info.GetVar(obj)] { info.SetVar(obj, old); });
+            if (Info.GetVar && Info.SetVar)
+                m_undo.push_back([Obj, &Info, old = Info.GetVar(Obj)] { Info.SetVar(Obj, old); });
             return;
         case pkComponent:
-            if (info.GetObj && info.SetObj)
-                m_undo.push_back([obj, &info, old = dynamic_cast<TComponent*>(info.GetObj(obj))] {
-                    info.SetObj(obj, old);
+            if (Info.GetObj && Info.SetObj)
+                m_undo.push_back([Obj, &Info, old = dynamic_cast<TComponent*>(Info.GetObj(Obj))] {
+                    Info.SetObj(Obj, old);
                 });
             return;
         case pkPersistent:
@@ -835,57 +835,57 @@ private:
         }
     }
 
-    void RememberParent(TComponent* c)
+    void RememberParent(TComponent* C)
     {
-        if (!m_dryRun && m_guarded.count(c))
-            m_undo.push_back([c, old = c->GetParentComponent()] { c->SetParentComponent(old); });
+        if (!m_dryRun && m_guarded.count(C))
+            m_undo.push_back([C, old = C->GetParentComponent()] { C->SetParentComponent(old); });
     }
 
     // ---- applying
 
-    void Track(TComponent* c)
+    void Track(TComponent* C)
     {
-        c->SetStreamingState(csLoading, true);
-        c->SetStreamingState(csReading, true);
-        m_loaded.push_back(c);
+        C->SetStreamingState(csLoading, true);
+        C->SetStreamingState(csReading, true);
+        m_loaded.push_back(C);
     }
 
-    std::string UniqueName(TComponent* owner, TComponent* self, const std::string& name)
+    std::string UniqueName(TComponent* Owner, TComponent* Self, const std::string& Name)
     {
-        if (!owner)
-            return name;
-        TComponent* other = owner->FindComponent(name);
-        if (!other || other == self)
-            return name;
+        if (!Owner)
+            return Name;
+        TComponent* other = Owner->FindComponent(Name);
+        if (!other || other == Self)
+            return Name;
         for (int i = 1;; ++i) {
-            std::string candidate = name + "_" + std::to_string(i);
-            TComponent* o = owner->FindComponent(candidate);
-            if (!o || o == self)
+            std::string candidate = Name + "_" + std::to_string(i);
+            TComponent* o = Owner->FindComponent(candidate);
+            if (!o || o == Self)
                 return candidate;
         }
     }
 
-    TComponent* Apply(Node& root, TComponent* instance)
+    TComponent* Apply(Node& Root, TComponent* Instance)
     {
-        TComponent* comp = instance;
+        TComponent* comp = Instance;
         if (!comp) {
-            comp = TClassRegistry::Instance().Create(root.className, m_owner);
+            comp = TClassRegistry::Instance().Create(Root.className, m_owner);
             m_created.push_back(comp);
         }
         m_root = comp;
         Track(comp);
-        if (!root.name.empty() && !SameNoCase(root.name, comp->Name())) {
-            if (!m_dryRun && instance)
+        if (!Root.name.empty() && !SameNoCase(Root.name, comp->Name())) {
+            if (!m_dryRun && Instance)
                 m_undo.push_back([comp, old = comp->Name()] { comp->SetName(old); });
-            comp->SetName(UniqueName(comp->Owner(), comp, root.name));
+            comp->SetName(UniqueName(comp->Owner(), comp, Root.name));
         }
         // The scratch root of a dry run stays unattached.
         if (m_parent && !m_dryRun) {
             RememberParent(comp);
             comp->SetParentComponent(m_parent);
         }
-        ApplyEntries(comp, root.entries);
-        for (Node& child : root.children)
+        ApplyEntries(comp, Root.entries);
+        for (Node& child : Root.children)
             ApplyNode(child, comp);
 
         for (const Fixup& f : m_fixups) {
@@ -909,92 +909,92 @@ private:
         return comp;
     }
 
-    void ApplyNode(Node& n, TComponent* parent)
+    void ApplyNode(Node& N, TComponent* Parent)
     {
         // A dry run creates every component, existing ones included.
-        TComponent* comp = m_dryRun ? nullptr : n.match;
+        TComponent* comp = m_dryRun ? nullptr : N.match;
         if (!comp) {
-            comp = TClassRegistry::Instance().Create(n.className, m_root);
+            comp = TClassRegistry::Instance().Create(N.className, m_root);
             m_created.push_back(comp);
             Track(comp);
             // In a dry run a new name may equal that of an existing component
             // owned elsewhere, which the real run leaves where it is.
-            if (!n.name.empty())
-                comp->SetName(m_dryRun ? UniqueName(m_root, comp, n.name) : n.name);
-            comp->SetParentComponent(parent);
+            if (!N.name.empty())
+                comp->SetName(m_dryRun ? UniqueName(m_root, comp, N.name) : N.name);
+            comp->SetParentComponent(Parent);
         } else {
             Track(comp);
             // A parentless component of the root stays so when it is one of the root's children.
-            if (comp->GetParentComponent() != parent && (comp->HasParent() || parent != m_root)) {
+            if (comp->GetParentComponent() != Parent && (comp->HasParent() || Parent != m_root)) {
                 RememberParent(comp);
-                comp->SetParentComponent(parent);
+                comp->SetParentComponent(Parent);
             }
         }
-        ApplyEntries(comp, n.entries);
-        for (Node& child : n.children)
+        ApplyEntries(comp, N.entries);
+        for (Node& child : N.children)
             ApplyNode(child, comp);
     }
 
-    void ApplyEntries(TObject* obj, const std::vector<Entry>& entries)
+    void ApplyEntries(TObject* Obj, const std::vector<Entry>& Entries)
     {
-        for (const Entry& e : entries) {
+        for (const Entry& e : Entries) {
             if (e.skip)
                 continue;
-            const TPropInfo* info = FindPropInfo(obj, e.name);
+            const TPropInfo* info = FindPropInfo(Obj, e.name);
             if (info) {
-                ApplyValue(obj, *info, e.value);
+                ApplyValue(Obj, *info, e.value);
                 continue;
             }
             ReaderFiler filer(m_root, e);
-            CallDefineProperties(obj, filer);
+            CallDefineProperties(Obj, filer);
             if (!filer.Found() && !m_options.SkipUnknownProperties)
                 throw EReadError("Property " + e.name + " does not exist");
         }
     }
 
-    void ApplyValue(TObject* obj, const TPropInfo& info, const Value& v)
+    void ApplyValue(TObject* Obj, const TPropInfo& Info, const Value& V)
     {
-        if (!Fits(info, v))
-            throw EReadError("Invalid property value for " + info.Name);
-        if (info.Kind != pkComponent || v.tag == tNil)
-            Remember(obj, info);   // references are remembered when fixed up
-        switch (info.Kind) {
+        if (!Fits(Info, V))
+            throw EReadError("Invalid property value for " + Info.Name);
+        if (Info.Kind != pkComponent || V.tag == tNil)
+            Remember(Obj, Info);   // references are remembered when fixed up
+        switch (Info.Kind) {
         case pkInteger:
         case pkColor:
-        case pkInt64: info.SetOrd(obj, v.i); return;
-        case pkBoolean: info.SetOrd(obj, v.tag == tTrue ? 1 : 0); return;
-        case pkEnumeration: info.SetOrd(obj, v.tag == tIdent ? info.EnumValue(v.s) : v.i); return;
+        case pkInt64: Info.SetOrd(Obj, V.i); return;
+        case pkBoolean: Info.SetOrd(Obj, V.tag == tTrue ? 1 : 0); return;
+        case pkEnumeration: Info.SetOrd(Obj, V.tag == tIdent ? Info.EnumValue(V.s) : V.i); return;
         case pkSet: {
             std::uint64_t bits = 0;
-            for (const std::string& n : v.names)
-                bits |= std::uint64_t{1} << info.EnumValue(n);
-            info.SetOrd(obj, static_cast<std::int64_t>(bits));
+            for (const std::string& n : V.names)
+                bits |= std::uint64_t{1} << Info.EnumValue(n);
+            Info.SetOrd(Obj, static_cast<std::int64_t>(bits));
             return;
         }
-        case pkFloat: info.SetFloat(obj, v.tag == tDouble ? v.d : static_cast<double>(v.i)); return;
+        case pkFloat: Info.SetFloat(Obj, V.tag == tDouble ? V.d : static_cast<double>(V.i)); return;
         case pkString:
-        case pkBinary: info.SetStr(obj, v.s); return;
-        case pkVariant: info.SetVar(obj, v.v); return;
+        case pkBinary: Info.SetStr(Obj, V.s); return;
+        case pkVariant: Info.SetVar(Obj, V.v); return;
         case pkComponent:
-            if (v.tag == tNil)
-                info.SetObj(obj, nullptr);
+            if (V.tag == tNil)
+                Info.SetObj(Obj, nullptr);
             else
-                m_fixups.push_back(Fixup{obj, &info, v.s});
+                m_fixups.push_back(Fixup{Obj, &Info, V.s});
             return;
         case pkPersistent: {
-            TObject* nested = info.GetObj(obj);
+            TObject* nested = Info.GetObj(Obj);
             if (!nested)
-                throw EReadError("Property " + info.Name + " has no object to read into");
-            ApplyEntries(nested, v.entries);
+                throw EReadError("Property " + Info.Name + " has no object to read into");
+            ApplyEntries(nested, V.entries);
             return;
         }
         case pkCollection: {
-            auto* coll = dynamic_cast<TCollection*>(info.GetObj(obj));
+            auto* coll = dynamic_cast<TCollection*>(Info.GetObj(Obj));
             if (!coll)
-                throw EReadError("Property " + info.Name + " has no collection to read into");
+                throw EReadError("Property " + Info.Name + " has no collection to read into");
             TUpdateScope update(*coll);
             coll->Clear();
-            for (const std::vector<Entry>& item : v.items)
+            for (const std::vector<Entry>& item : V.items)
                 ApplyEntries(coll->Add(), item);
             return;
         }
@@ -1003,14 +1003,14 @@ private:
 
     // "" is the root; "A.B" walks owned components from the root, else from
     // the root's owners (a reference to a component outside the tree).
-    TComponent* Resolve(const std::string& path) const
+    TComponent* Resolve(const std::string& Path) const
     {
-        if (path.empty())
+        if (Path.empty())
             return m_root;
-        const std::vector<std::string> segs = SplitString(path, '.');
-        auto descend = [&](TComponent* base, std::size_t from) -> TComponent* {
-            TComponent* c = base;
-            for (std::size_t i = from; c && i < segs.size(); ++i)
+        const std::vector<std::string> segs = SplitString(Path, '.');
+        auto descend = [&](TComponent* Base, std::size_t From) -> TComponent* {
+            TComponent* c = Base;
+            for (std::size_t i = From; c && i < segs.size(); ++i)
                 c = segs[i].empty() ? nullptr : c->FindComponent(segs[i]);
             return c;
         };

@@ -14,10 +14,10 @@ namespace {
 
 // The one place where string lists compare text: locale-aware, as the
 // platform's lists are.
-int CompareText(const std::string& a, const std::string& b) { return AnsiCompareText(a, b); }
-int CompareStr(const std::string& a, const std::string& b) { return AnsiCompareStr(a, b); }
+int CompareText(const std::string& A, const std::string& B) { return AnsiCompareText(A, B); }
+int CompareStr(const std::string& A, const std::string& B) { return AnsiCompareStr(A, B); }
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsBlank(char C) { return static_cast<unsigned char>(C) <= ' '; }
 
 [[noreturn]] void SortedListError()
 {
@@ -220,7 +220,7 @@ std::string TStrings::JoinDelimited(char Delim, char Quote) const
         if (i > 0)
             result += Delim;
         const bool quote = std::any_of(s.begin(), s.end(),
-                                       [&](char c) { return IsBlank(c) || c == Delim || c == Quote; });
+                                       [&](char C) { return IsBlank(C) || C == Delim || C == Quote; });
         if (!quote) {
             result += s;
             continue;
@@ -384,7 +384,7 @@ void TStrings::LoadFromFile(const std::string& FileName)
 
 void TStrings::SaveToFile(const std::string& FileName) const
 {
-    SafeWriteFile(FileName, [this](TStream& s) { SaveToStream(s); });
+    SafeWriteFile(FileName, [this](TStream& S) { SaveToStream(S); });
 }
 
 // ---- TStringList ------------------------------------------------------------
@@ -529,9 +529,9 @@ bool TStringList::Find(const std::string& S, int& Index) const
 
 void TStringList::Sort()
 {
-    SortBy([](TStringList& list, int i1, int i2) {
-        return list.CompareStrings(list.m_items[static_cast<std::size_t>(i1)].text,
-                                   list.m_items[static_cast<std::size_t>(i2)].text);
+    SortBy([](TStringList& List, int I1, int I2) {
+        return List.CompareStrings(List.m_items[static_cast<std::size_t>(I1)].text,
+                                   List.m_items[static_cast<std::size_t>(I2)].text);
     });
 }
 
@@ -549,7 +549,7 @@ void TStringList::SortBy(const TStringListSortCompare& Compare)
     // Sort an index permutation so Compare always sees the list unchanged.
     std::vector<int> order(m_items.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return Compare(*this, a, b) < 0; });
+    std::stable_sort(order.begin(), order.end(), [&](int A, int B) { return Compare(*this, A, B) < 0; });
     std::vector<Item> sorted;
     sorted.reserve(m_items.size());
     for (int i : order)

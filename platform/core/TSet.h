@@ -16,41 +16,41 @@ public:
     using Storage = std::uint64_t;
 
     constexpr TSet() = default;
-    constexpr TSet(std::initializer_list<E> items)
+    constexpr TSet(std::initializer_list<E> Items)
     {
-        for (E e : items)
+        for (E e : Items)
             m_bits |= Bit(e);
     }
 
-    static constexpr TSet FromBits(Storage bits)
+    static constexpr TSet FromBits(Storage ABits)
     {
         TSet s;
-        s.m_bits = bits & Mask();
+        s.m_bits = ABits & Mask();
         return s;
     }
     constexpr Storage ToBits() const { return m_bits; }
 
-    constexpr bool Contains(E e) const { return (m_bits & Bit(e)) != 0; }
+    constexpr bool Contains(E Item) const { return (m_bits & Bit(Item)) != 0; }
     constexpr bool Empty() const { return m_bits == 0; }
-    constexpr TSet& Include(E e) { m_bits |= Bit(e); return *this; }
-    constexpr TSet& Exclude(E e) { m_bits &= ~Bit(e); return *this; }
-    constexpr TSet& Set(E e, bool on) { return on ? Include(e) : Exclude(e); }
+    constexpr TSet& Include(E Item) { m_bits |= Bit(Item); return *this; }
+    constexpr TSet& Exclude(E Item) { m_bits &= ~Bit(Item); return *this; }
+    constexpr TSet& Set(E Item, bool On) { return On ? Include(Item) : Exclude(Item); }
 
-    constexpr TSet operator+(TSet o) const { return FromBits(m_bits | o.m_bits); }
-    constexpr TSet operator-(TSet o) const { return FromBits(m_bits & ~o.m_bits); }
-    constexpr TSet operator*(TSet o) const { return FromBits(m_bits & o.m_bits); }
-    constexpr TSet& operator+=(TSet o) { m_bits |= o.m_bits; return *this; }
-    constexpr TSet& operator-=(TSet o) { m_bits &= ~o.m_bits; return *this; }
-    constexpr TSet& operator*=(TSet o) { m_bits &= o.m_bits; return *this; }
+    constexpr TSet operator+(TSet O) const { return FromBits(m_bits | O.m_bits); }
+    constexpr TSet operator-(TSet O) const { return FromBits(m_bits & ~O.m_bits); }
+    constexpr TSet operator*(TSet O) const { return FromBits(m_bits & O.m_bits); }
+    constexpr TSet& operator+=(TSet O) { m_bits |= O.m_bits; return *this; }
+    constexpr TSet& operator-=(TSet O) { m_bits &= ~O.m_bits; return *this; }
+    constexpr TSet& operator*=(TSet O) { m_bits &= O.m_bits; return *this; }
     constexpr bool operator==(const TSet&) const = default;
-    // Every member of this set is in `o`.
-    constexpr bool SubsetOf(TSet o) const { return (m_bits & ~o.m_bits) == 0; }
+    // Every member of this set is in `O`.
+    constexpr bool SubsetOf(TSet O) const { return (m_bits & ~O.m_bits) == 0; }
 
 private:
     static constexpr Storage Mask() { return Bits == 64 ? ~Storage{0} : ((Storage{1} << Bits) - 1); }
-    static constexpr Storage Bit(E e)
+    static constexpr Storage Bit(E Item)
     {
-        return Storage{1} << static_cast<unsigned>(static_cast<std::underlying_type_t<E>>(e));
+        return Storage{1} << static_cast<unsigned>(static_cast<std::underlying_type_t<E>>(Item));
     }
 
     Storage m_bits{0};

@@ -25,47 +25,47 @@ const QCollator& Collator()
     return collator;
 }
 
-QString Q(std::string_view s)
+QString Q(std::string_view S)
 {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+    return QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size()));
 }
 
 // Texts of ASCII letters, digits and blanks collate as their lower-case
 // bytes: blank < digits < letters, case ignored, a prefix first. For them
 // no collator is needed.
-bool IsPlain(std::string_view s)
+bool IsPlain(std::string_view S)
 {
-    for (unsigned char c : s)
+    for (unsigned char c : S)
         if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' '))
             return false;
     return true;
 }
 
-unsigned char Lower(unsigned char c)
+unsigned char Lower(unsigned char C)
 {
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c;
+    return C >= 'A' && C <= 'Z' ? static_cast<unsigned char>(C + 32) : C;
 }
 
 // The first eight lower-case bytes, big-endian, so that most plain texts
 // are told apart by one integer comparison.
-std::uint64_t PlainPrefix(std::string_view s)
+std::uint64_t PlainPrefix(std::string_view S)
 {
     std::uint64_t p = 0;
     for (std::size_t i = 0; i < 8; ++i)
-        p = (p << 8) | (i < s.size() ? Lower(static_cast<unsigned char>(s[i])) : 0u);
+        p = (p << 8) | (i < S.size() ? Lower(static_cast<unsigned char>(S[i])) : 0u);
     return p;
 }
 
-int ComparePlain(std::string_view a, std::string_view b)
+int ComparePlain(std::string_view A, std::string_view B)
 {
-    const std::size_t n = std::min(a.size(), b.size());
+    const std::size_t n = std::min(A.size(), B.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char x = Lower(static_cast<unsigned char>(a[i]));
-        const unsigned char y = Lower(static_cast<unsigned char>(b[i]));
+        const unsigned char x = Lower(static_cast<unsigned char>(A[i]));
+        const unsigned char y = Lower(static_cast<unsigned char>(B[i]));
         if (x != y)
             return x < y ? -1 : 1;
     }
-    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+    return A.size() < B.size() ? -1 : A.size() > B.size() ? 1 : 0;
 }
 
 } // namespace

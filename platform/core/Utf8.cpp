@@ -2,47 +2,47 @@
 
 namespace qel {
 
-std::size_t Utf8Length(std::string_view text)
+std::size_t Utf8Length(std::string_view Text)
 {
     std::size_t n = 0;
-    for (char c : text)
+    for (char c : Text)
         if (!IsUtf8Continuation(static_cast<unsigned char>(c)))
             ++n;
     return n;
 }
 
-std::string Utf8Prefix(std::string_view text, std::size_t chars)
+std::string Utf8Prefix(std::string_view Text, std::size_t Chars)
 {
     std::size_t n = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!IsUtf8Continuation(static_cast<unsigned char>(text[i]))) {
-            if (n == chars)
-                return std::string(text.substr(0, i));
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        if (!IsUtf8Continuation(static_cast<unsigned char>(Text[i]))) {
+            if (n == Chars)
+                return std::string(Text.substr(0, i));
             ++n;
         }
     }
-    return std::string(text);
+    return std::string(Text);
 }
 
-std::string Utf8PrefixByBytes(std::string_view text, std::size_t bytes)
+std::string Utf8PrefixByBytes(std::string_view Text, std::size_t Bytes)
 {
-    if (bytes >= text.size())
-        return std::string(text);
-    std::size_t end = bytes;
-    while (end > 0 && IsUtf8Continuation(static_cast<unsigned char>(text[end])))
+    if (Bytes >= Text.size())
+        return std::string(Text);
+    std::size_t end = Bytes;
+    while (end > 0 && IsUtf8Continuation(static_cast<unsigned char>(Text[end])))
         --end;
-    return std::string(text.substr(0, end));
+    return std::string(Text.substr(0, end));
 }
 
-char32_t Utf8Next(std::string_view text, std::size_t& pos)
+char32_t Utf8Next(std::string_view Text, std::size_t& Pos)
 {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(pos);
+    const auto byte = [&](std::size_t I) { return static_cast<unsigned char>(Text[I]); };
+    const unsigned char lead = byte(Pos);
     std::size_t len = 0;
     char32_t cp = 0;
     char32_t min = 0;
     if (lead < 0x80) {
-        ++pos;
+        ++Pos;
         return lead;
     }
     if ((lead & 0xE0) == 0xC0) {
@@ -52,47 +52,47 @@ char32_t Utf8Next(std::string_view text, std::size_t& pos)
     } else if ((lead & 0xF8) == 0xF0) {
         len = 4; cp = lead & 0x07; min = 0x10000;
     } else {
-        ++pos;
+        ++Pos;
         return 0xFFFD;
     }
-    if (pos + len > text.size()) {
-        ++pos;
+    if (Pos + len > Text.size()) {
+        ++Pos;
         return 0xFFFD;
     }
     for (std::size_t i = 1; i < len; ++i) {
-        if (!IsUtf8Continuation(byte(pos + i))) {
-            ++pos;
+        if (!IsUtf8Continuation(byte(Pos + i))) {
+            ++Pos;
             return 0xFFFD;
         }
-        cp = (cp << 6) | (byte(pos + i) & 0x3F);
+        cp = (cp << 6) | (byte(Pos + i) & 0x3F);
     }
     // Overlong forms and surrogates are not characters.
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++pos;
+        ++Pos;
         return 0xFFFD;
     }
-    pos += len;
+    Pos += len;
     return cp;
 }
 
-void AppendUtf8(std::string& out, char32_t cp)
+void AppendUtf8(std::string& Out, char32_t Cp)
 {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+    if (Cp > 0x10FFFF || (Cp >= 0xD800 && Cp <= 0xDFFF))
+        Cp = 0xFFFD;
+    if (Cp < 0x80) {
+        Out += static_cast<char>(Cp);
+    } else if (Cp < 0x800) {
+        Out += static_cast<char>(0xC0 | (Cp >> 6));
+        Out += static_cast<char>(0x80 | (Cp & 0x3F));
+    } else if (Cp < 0x10000) {
+        Out += static_cast<char>(0xE0 | (Cp >> 12));
+        Out += static_cast<char>(0x80 | ((Cp >> 6) & 0x3F));
+        Out += static_cast<char>(0x80 | (Cp & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        Out += static_cast<char>(0xF0 | (Cp >> 18));
+        Out += static_cast<char>(0x80 | ((Cp >> 12) & 0x3F));
+        Out += static_cast<char>(0x80 | ((Cp >> 6) & 0x3F));
+        Out += static_cast<char>(0x80 | (Cp & 0x3F));
     }
 }
 

@@ -9,15 +9,15 @@
 
 namespace qel {
 
-Currency Currency::FromDouble(double d)
+Currency Currency::FromDouble(double D)
 {
     // 922337203685477.5807 is the largest currency value.
-    if (!(std::fabs(d) < 922337203685477.0))
-        throw EConvertError("Floating point value " + FloatToStr(d) + " is out of the currency range");
-    // Round the shortest decimal that reads back as `d`, so 1.00005 becomes
+    if (!(std::fabs(D) < 922337203685477.0))
+        throw EConvertError("Floating point value " + FloatToStr(D) + " is out of the currency range");
+    // Round the shortest decimal that reads back as `D`, so 1.00005 becomes
     // 1.0001 and not the value of its binary neighbour.
     char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(d), std::chars_format::fixed);
+    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(D), std::chars_format::fixed);
     const std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
     const std::size_t point = text.find('.');
     std::int64_t scaled = 0;
@@ -27,14 +27,14 @@ Currency Currency::FromDouble(double d)
         scaled = scaled * 10 + (i < frac.size() ? frac[i] - '0' : 0);
     if (frac.size() > 4 && frac[4] >= '5')
         ++scaled;
-    return Currency{d < 0 ? -scaled : scaled};
+    return Currency{D < 0 ? -scaled : scaled};
 }
 
-std::string VarTypeAsText(TVarType type)
+std::string VarTypeAsText(TVarType Type)
 {
-    if (type & varArray)
-        return "Array " + VarTypeAsText(static_cast<TVarType>(type & varTypeMask));
-    switch (type) {
+    if (Type & varArray)
+        return "Array " + VarTypeAsText(static_cast<TVarType>(Type & varTypeMask));
+    switch (Type) {
     case varEmpty: return "Empty";
     case varNull: return "Null";
     case varSmallint: return "Smallint";
@@ -53,21 +53,21 @@ std::string VarTypeAsText(TVarType type)
     }
 }
 
-Variant::Variant(unsigned int i)
+Variant::Variant(unsigned int I)
 {
-    if (i <= static_cast<unsigned>(std::numeric_limits<std::int32_t>::max()))
-        m_v = static_cast<std::int32_t>(i);
+    if (I <= static_cast<unsigned>(std::numeric_limits<std::int32_t>::max()))
+        m_v = static_cast<std::int32_t>(I);
     else
-        m_v = static_cast<std::int64_t>(i);
+        m_v = static_cast<std::int64_t>(I);
 }
 
-Variant::Variant(unsigned long i) : Variant(static_cast<unsigned long long>(i)) {}
+Variant::Variant(unsigned long I) : Variant(static_cast<unsigned long long>(I)) {}
 
-Variant::Variant(unsigned long long i)
+Variant::Variant(unsigned long long I)
 {
-    if (i > static_cast<unsigned long long>(std::numeric_limits<std::int64_t>::max()))
-        throw EConvertError("Overflow while converting " + std::to_string(i) + " into type (Int64)");
-    m_v = static_cast<std::int64_t>(i);
+    if (I > static_cast<unsigned long long>(std::numeric_limits<std::int64_t>::max()))
+        throw EConvertError("Overflow while converting " + std::to_string(I) + " into type (Int64)");
+    m_v = static_cast<std::int64_t>(I);
 }
 
 Variant Variant::Null()
@@ -77,45 +77,45 @@ Variant Variant::Null()
     return v;
 }
 
-Variant Variant::FromSmallint(std::int16_t value)
+Variant Variant::FromSmallint(std::int16_t Value)
 {
     Variant v;
-    v.m_v = value;
+    v.m_v = Value;
     return v;
 }
 
-Variant Variant::FromByte(std::uint8_t value)
+Variant Variant::FromByte(std::uint8_t Value)
 {
     Variant v;
-    v.m_v = value;
+    v.m_v = Value;
     return v;
 }
 
-Variant Variant::FromSingle(float value)
+Variant Variant::FromSingle(float Value)
 {
     Variant v;
-    v.m_v = value;
+    v.m_v = Value;
     return v;
 }
 
-Variant Variant::FromDate(TDateTime value)
+Variant Variant::FromDate(TDateTime Value)
 {
     Variant v;
-    v.m_v = DateVal{value};
+    v.m_v = DateVal{Value};
     return v;
 }
 
-Variant Variant::FromWideString(const std::string& utf8)
+Variant Variant::FromWideString(const std::string& Utf8)
 {
     Variant v;
-    v.m_v = WideStr{utf8};
+    v.m_v = WideStr{Utf8};
     return v;
 }
 
-Variant Variant::Array(std::vector<Variant> items)
+Variant Variant::Array(std::vector<Variant> Items)
 {
     Variant v;
-    v.m_v = std::make_shared<const std::vector<Variant>>(std::move(items));
+    v.m_v = std::make_shared<const std::vector<Variant>>(std::move(Items));
     return v;
 }
 
@@ -149,19 +149,19 @@ const std::vector<Variant>& Variant::Elements() const
 // ---------------------------------------------------------------------------
 // Conversions
 
-void Variant::ConvertFailed(TVarType target) const
+void Variant::ConvertFailed(TVarType Target) const
 {
     throw EConvertError("Could not convert variant of type (" + VarTypeAsText(VarType())
-                        + ") into type (" + VarTypeAsText(target) + ")");
+                        + ") into type (" + VarTypeAsText(Target) + ")");
 }
 
 namespace {
 
 // Currency to the nearest integer, ties to even (as the platform rounds).
-std::int64_t RoundCurrency(std::int64_t scaled)
+std::int64_t RoundCurrency(std::int64_t Scaled)
 {
-    std::int64_t q = scaled / 10000;
-    const std::int64_t r = scaled % 10000;
+    std::int64_t q = Scaled / 10000;
+    const std::int64_t r = Scaled % 10000;
     const std::int64_t absR = r < 0 ? -r : r;
     if (absR > 5000 || (absR == 5000 && (q & 1)))
         q += r < 0 ? -1 : 1;
@@ -170,15 +170,15 @@ std::int64_t RoundCurrency(std::int64_t scaled)
 
 } // namespace
 
-std::int64_t Variant::ToInt64Checked(TVarType target, std::int64_t lo, std::int64_t hi) const
+std::int64_t Variant::ToInt64Checked(TVarType Target, std::int64_t Lo, std::int64_t Hi) const
 {
     std::int64_t result = 0;
-    auto fromDouble = [&](double d) {
+    auto fromDouble = [&](double D) {
         // 2^63 is exact; NaN and anything rounding outside [-2^63, 2^63) cannot be stored.
-        const double r = std::nearbyint(d);
+        const double r = std::nearbyint(D);
         if (!(r >= -9223372036854775808.0 && r < 9223372036854775808.0))
             throw EConvertError("Overflow while converting variant of type (" + VarTypeAsText(VarType())
-                                + ") into type (" + VarTypeAsText(target) + ")");
+                                + ") into type (" + VarTypeAsText(Target) + ")");
         return static_cast<std::int64_t>(r);
     };
     switch (m_v.index()) {
@@ -202,14 +202,14 @@ std::int64_t Variant::ToInt64Checked(TVarType target, std::int64_t lo, std::int6
             result = fromDouble(d);
             break;
         }
-        ConvertFailed(target);
+        ConvertFailed(Target);
     }
     default:
-        ConvertFailed(target);
+        ConvertFailed(Target);
     }
-    if (result < lo || result > hi)
+    if (result < Lo || result > Hi)
         throw EConvertError("Overflow while converting variant of type (" + VarTypeAsText(VarType())
-                            + ") into type (" + VarTypeAsText(target) + ")");
+                            + ") into type (" + VarTypeAsText(Target) + ")");
     return result;
 }
 
@@ -254,11 +254,11 @@ double Variant::AsDouble() const
 Currency Variant::AsCurrency() const
 {
     constexpr std::int64_t kMaxWhole = std::numeric_limits<std::int64_t>::max() / 10000;
-    auto fromInt = [&](std::int64_t i) {
-        if (i > kMaxWhole || i < -kMaxWhole)
+    auto fromInt = [&](std::int64_t I) {
+        if (I > kMaxWhole || I < -kMaxWhole)
             throw EConvertError("Overflow while converting variant of type (" + VarTypeAsText(VarType())
                                 + ") into type (Currency)");
-        return Currency{i * 10000};
+        return Currency{I * 10000};
     };
     switch (m_v.index()) {
     case kEmpty: return Currency{};
@@ -340,9 +340,9 @@ std::string Variant::AsString() const
     }
 }
 
-std::string VarToStr(const Variant& v)
+std::string VarToStr(const Variant& V)
 {
-    return v.IsNull() ? std::string() : v.AsString();
+    return V.IsNull() ? std::string() : V.AsString();
 }
 
 // ---------------------------------------------------------------------------
@@ -358,21 +358,21 @@ struct Num {
     double D;
 };
 
-template <typename T> int Cmp(T a, T b) { return (a > b) - (a < b); }
+template <typename T> int Cmp(T A, T B) { return (A > B) - (A < B); }
 
-// Exact comparison of a finite double with the rational p/q, q being 1 or 10^4.
-int CompareDoubleRational(double d, std::int64_t p, std::int64_t q)
+// Exact comparison of a finite double with the rational P/Q, Q being 1 or 10^4.
+int CompareDoubleRational(double D, std::int64_t P, std::int64_t Q)
 {
     constexpr double kTwo63 = 9223372036854775808.0;
-    if (d >= kTwo63)
+    if (D >= kTwo63)
         return 1;
-    if (d < -kTwo63)
+    if (D < -kTwo63)
         return -1;
-    const double whole = std::trunc(d);
-    const double f = d - whole;                    // exact, same sign as d
+    const double whole = std::trunc(D);
+    const double f = D - whole;                    // exact, same sign as d
     const auto t = static_cast<std::int64_t>(whole);
-    const std::int64_t pt = p / q;
-    const std::int64_t pr = p % q;                  // same sign as p
+    const std::int64_t pt = P / Q;
+    const std::int64_t pr = P % Q;                  // same sign as p
     // |f| < 1 and |pr/q| < 1, so unequal integer parts decide.
     if (t != pt)
         return t < pt ? -1 : 1;
@@ -384,59 +384,59 @@ int CompareDoubleRational(double d, std::int64_t p, std::int64_t q)
         return Sign(f);
     int ex = 0;
     const double m = std::frexp(f, &ex);           // f = m * 2^ex, 0.5 <= |m| < 1
-    if (ex < -14) // |f| < 2^-14 < 1/q <= |pr/q|
+    if (ex < -14) // |f| < 2^-14 < 1/Q <= |pr/Q|
         return pr > 0 ? -1 : 1;
     const auto mant = static_cast<std::int64_t>(std::ldexp(m, 53));   // exact
-    const __int128 lhs = static_cast<__int128>(mant) * q;
+    const __int128 lhs = static_cast<__int128>(mant) * Q;
     const __int128 rhs = static_cast<__int128>(pr) << (53 - ex);
     return Cmp(lhs, rhs);
 }
 
 constexpr std::int64_t kTwo53 = std::int64_t{1} << 53;
 
-int CompareDoubleInt(double d, std::int64_t i)
+int CompareDoubleInt(double D, std::int64_t I)
 {
-    if (i >= -kTwo53 && i <= kTwo53)   // exactly representable: compare as doubles
-        return Cmp(d, static_cast<double>(i));
-    return CompareDoubleRational(d, i, 1);
+    if (I >= -kTwo53 && I <= kTwo53)   // exactly representable: compare as doubles
+        return Cmp(D, static_cast<double>(I));
+    return CompareDoubleRational(D, I, 1);
 }
 
-int CompareDoubleCurrency(double d, std::int64_t c)
+int CompareDoubleCurrency(double D, std::int64_t C)
 {
-    if (c >= -kTwo53 && c <= kTwo53) {
+    if (C >= -kTwo53 && C <= kTwo53) {
         // c / 10^4 is within half an ulp; only values that close need the exact test.
-        const double approx = static_cast<double>(c) / 10000.0;
+        const double approx = static_cast<double>(C) / 10000.0;
         const double margin = std::fabs(approx) * 0x1p-50 + 0x1p-1070;
-        if (d < approx - margin)
+        if (D < approx - margin)
             return -1;
-        if (d > approx + margin)
+        if (D > approx + margin)
             return 1;
     }
-    return CompareDoubleRational(d, c, 10000);
+    return CompareDoubleRational(D, C, 10000);
 }
 
-int CompareNum(const Num& a, const Num& b)
+int CompareNum(const Num& A, const Num& B)
 {
-    if (a.Kind == nkNaN || b.Kind == nkNaN)
-        return Cmp(a.Kind == nkNaN ? 0 : 1, b.Kind == nkNaN ? 0 : 1);
-    switch (a.Kind * 4 + b.Kind) {
+    if (A.Kind == nkNaN || B.Kind == nkNaN)
+        return Cmp(A.Kind == nkNaN ? 0 : 1, B.Kind == nkNaN ? 0 : 1);
+    switch (A.Kind * 4 + B.Kind) {
     case nkInt * 4 + nkInt:
     case nkCur * 4 + nkCur:
-        return Cmp(a.I, b.I);
+        return Cmp(A.I, B.I);
     case nkInt * 4 + nkCur:
-        return Cmp(static_cast<__int128>(a.I) * 10000, static_cast<__int128>(b.I));
+        return Cmp(static_cast<__int128>(A.I) * 10000, static_cast<__int128>(B.I));
     case nkCur * 4 + nkInt:
-        return Cmp(static_cast<__int128>(a.I), static_cast<__int128>(b.I) * 10000);
+        return Cmp(static_cast<__int128>(A.I), static_cast<__int128>(B.I) * 10000);
     case nkDbl * 4 + nkDbl:
-        return Cmp(a.D, b.D);
+        return Cmp(A.D, B.D);
     case nkDbl * 4 + nkInt:
-        return CompareDoubleInt(a.D, b.I);
+        return CompareDoubleInt(A.D, B.I);
     case nkDbl * 4 + nkCur:
-        return CompareDoubleCurrency(a.D, b.I);
+        return CompareDoubleCurrency(A.D, B.I);
     case nkInt * 4 + nkDbl:
-        return -CompareDoubleInt(b.D, a.I);
+        return -CompareDoubleInt(B.D, A.I);
     case nkCur * 4 + nkDbl:
-        return -CompareDoubleCurrency(b.D, a.I);
+        return -CompareDoubleCurrency(B.D, A.I);
     default:
         return 0;
     }
@@ -444,23 +444,23 @@ int CompareNum(const Num& a, const Num& b)
 
 } // namespace
 
-int Variant::Compare(const Variant& a, const Variant& b)
+int Variant::Compare(const Variant& A, const Variant& B)
 {
-    const std::size_t ia = a.m_v.index();
-    const std::size_t ib = b.m_v.index();
+    const std::size_t ia = A.m_v.index();
+    const std::size_t ib = B.m_v.index();
 
     // Fast paths for the common same-type cases.
     if (ia == ib) {
         switch (ia) {
         case kEmpty: case kNull: return 0;
-        case kInteger: return Cmp(*std::get_if<kInteger>(&a.m_v), *std::get_if<kInteger>(&b.m_v));
-        case kInt64: return Cmp(*std::get_if<kInt64>(&a.m_v), *std::get_if<kInt64>(&b.m_v));
-        case kCurrency: return Cmp(std::get_if<kCurrency>(&a.m_v)->Value, std::get_if<kCurrency>(&b.m_v)->Value);
-        case kBoolean: return Cmp(*std::get_if<kBoolean>(&b.m_v), *std::get_if<kBoolean>(&a.m_v));   // True is -1
+        case kInteger: return Cmp(*std::get_if<kInteger>(&A.m_v), *std::get_if<kInteger>(&B.m_v));
+        case kInt64: return Cmp(*std::get_if<kInt64>(&A.m_v), *std::get_if<kInt64>(&B.m_v));
+        case kCurrency: return Cmp(std::get_if<kCurrency>(&A.m_v)->Value, std::get_if<kCurrency>(&B.m_v)->Value);
+        case kBoolean: return Cmp(*std::get_if<kBoolean>(&B.m_v), *std::get_if<kBoolean>(&A.m_v));   // True is -1
         case kDouble:
         case kDate: {
-            const double x = ia == kDouble ? *std::get_if<kDouble>(&a.m_v) : std::get_if<kDate>(&a.m_v)->Value;
-            const double y = ia == kDouble ? *std::get_if<kDouble>(&b.m_v) : std::get_if<kDate>(&b.m_v)->Value;
+            const double x = ia == kDouble ? *std::get_if<kDouble>(&A.m_v) : std::get_if<kDate>(&A.m_v)->Value;
+            const double y = ia == kDouble ? *std::get_if<kDouble>(&B.m_v) : std::get_if<kDate>(&B.m_v)->Value;
             if (x < y)
                 return -1;
             if (x > y)
@@ -470,7 +470,7 @@ int Variant::Compare(const Variant& a, const Variant& b)
             return Cmp(!std::isnan(x), !std::isnan(y));   // NaN below every number
         }
         case kString: {
-            const int c = std::get_if<kString>(&a.m_v)->compare(*std::get_if<kString>(&b.m_v));
+            const int c = std::get_if<kString>(&A.m_v)->compare(*std::get_if<kString>(&B.m_v));
             return (c > 0) - (c < 0);
         }
         default: break;
@@ -487,32 +487,32 @@ int Variant::Compare(const Variant& a, const Variant& b)
 
     switch (ra) {
     case 2: {
-        auto num = [](const Variant& v) -> Num {
-            auto dbl = [](double d) { return std::isnan(d) ? Num{nkNaN, 0, 0} : Num{nkDbl, 0, d}; };
-            switch (v.m_v.index()) {
-            case kSmallint: return {nkInt, std::get<kSmallint>(v.m_v), 0};
-            case kInteger: return {nkInt, std::get<kInteger>(v.m_v), 0};
-            case kByte: return {nkInt, std::get<kByte>(v.m_v), 0};
-            case kInt64: return {nkInt, std::get<kInt64>(v.m_v), 0};
-            case kBoolean: return {nkInt, std::get<kBoolean>(v.m_v) ? -1 : 0, 0};
-            case kCurrency: return {nkCur, std::get<kCurrency>(v.m_v).Value, 0};
-            case kSingle: return dbl(std::get<kSingle>(v.m_v));
-            case kDouble: return dbl(std::get<kDouble>(v.m_v));
-            case kDate: return dbl(std::get<kDate>(v.m_v).Value);
+        auto num = [](const Variant& V) -> Num {
+            auto dbl = [](double D) { return std::isnan(D) ? Num{nkNaN, 0, 0} : Num{nkDbl, 0, D}; };
+            switch (V.m_v.index()) {
+            case kSmallint: return {nkInt, std::get<kSmallint>(V.m_v), 0};
+            case kInteger: return {nkInt, std::get<kInteger>(V.m_v), 0};
+            case kByte: return {nkInt, std::get<kByte>(V.m_v), 0};
+            case kInt64: return {nkInt, std::get<kInt64>(V.m_v), 0};
+            case kBoolean: return {nkInt, std::get<kBoolean>(V.m_v) ? -1 : 0, 0};
+            case kCurrency: return {nkCur, std::get<kCurrency>(V.m_v).Value, 0};
+            case kSingle: return dbl(std::get<kSingle>(V.m_v));
+            case kDouble: return dbl(std::get<kDouble>(V.m_v));
+            case kDate: return dbl(std::get<kDate>(V.m_v).Value);
             default: return {nkInt, 0, 0};
             }
         };
-        return CompareNum(num(a), num(b));
+        return CompareNum(num(A), num(B));
     }
     case 3: {
-        const std::string& sa = ia == kString ? std::get<kString>(a.m_v) : std::get<kWide>(a.m_v).Value;
-        const std::string& sb = ib == kString ? std::get<kString>(b.m_v) : std::get<kWide>(b.m_v).Value;
+        const std::string& sa = ia == kString ? std::get<kString>(A.m_v) : std::get<kWide>(A.m_v).Value;
+        const std::string& sb = ib == kString ? std::get<kString>(B.m_v) : std::get<kWide>(B.m_v).Value;
         const int c = sa.compare(sb);
         return (c > 0) - (c < 0);
     }
     case 4: {
-        const auto& ea = *std::get<kArray>(a.m_v);
-        const auto& eb = *std::get<kArray>(b.m_v);
+        const auto& ea = *std::get<kArray>(A.m_v);
+        const auto& eb = *std::get<kArray>(B.m_v);
         const std::size_t n = std::min(ea.size(), eb.size());
         for (std::size_t i = 0; i < n; ++i) {
             const int c = Compare(ea[i], eb[i]);

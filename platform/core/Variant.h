@@ -22,8 +22,8 @@ struct Currency {
     std::int64_t Value = 0;
 
     // Rounds half away from zero to four decimals; EConvertError when out of range or NaN.
-    static Currency FromDouble(double d);
-    static constexpr Currency FromInt64(std::int64_t scaled) { return Currency{scaled}; }
+    static Currency FromDouble(double D);
+    static constexpr Currency FromInt64(std::int64_t Scaled) { return Currency{Scaled}; }
     double ToDouble() const { return static_cast<double>(Value) / 10000.0; }
     auto operator<=>(const Currency&) const = default;
 };
@@ -48,31 +48,31 @@ enum TVarType : std::uint16_t {
 };
 
 // "Integer", "Null", "Array Variant", ... as used in conversion messages.
-std::string VarTypeAsText(TVarType type);
+std::string VarTypeAsText(TVarType Type);
 
 class Variant {
 public:
     Variant() = default;                       // Empty
-    Variant(bool b) : m_v(b) {}
-    Variant(int i) : m_v(std::int32_t{i}) {}
-    Variant(std::int64_t i) : m_v(i) {}
-    Variant(long long i) : m_v(static_cast<std::int64_t>(i)) {}
-    Variant(unsigned int i);                   // Integer when it fits, else Int64
-    Variant(unsigned long i);                  // Int64; EConvertError above INT64_MAX
-    Variant(unsigned long long i);
-    Variant(double d) : m_v(d) {}
-    Variant(const char* s) : m_v(std::string(s ? s : "")) {}
-    Variant(const std::string& s) : m_v(s) {}  // narrow string (varString)
-    Variant(std::string&& s) : m_v(std::move(s)) {}
-    Variant(Currency c) : m_v(c) {}
+    Variant(bool B) : m_v(B) {}
+    Variant(int I) : m_v(std::int32_t{I}) {}
+    Variant(std::int64_t I) : m_v(I) {}
+    Variant(long long I) : m_v(static_cast<std::int64_t>(I)) {}
+    Variant(unsigned int I);                   // Integer when it fits, else Int64
+    Variant(unsigned long I);                  // Int64; EConvertError above INT64_MAX
+    Variant(unsigned long long I);
+    Variant(double D) : m_v(D) {}
+    Variant(const char* S) : m_v(std::string(S ? S : "")) {}
+    Variant(const std::string& S) : m_v(S) {}  // narrow string (varString)
+    Variant(std::string&& S) : m_v(std::move(S)) {}
+    Variant(Currency C) : m_v(C) {}
 
     static Variant Null();
-    static Variant FromSmallint(std::int16_t v);
-    static Variant FromByte(std::uint8_t v);
-    static Variant FromSingle(float v);
-    static Variant FromDate(TDateTime v);
-    static Variant FromWideString(const std::string& utf8);   // varOleStr
-    static Variant Array(std::vector<Variant> items);         // varArray | varVariant
+    static Variant FromSmallint(std::int16_t V);
+    static Variant FromByte(std::uint8_t V);
+    static Variant FromSingle(float V);
+    static Variant FromDate(TDateTime V);
+    static Variant FromWideString(const std::string& Utf8);   // varOleStr
+    static Variant Array(std::vector<Variant> Items);         // varArray | varVariant
 
     TVarType VarType() const;
     bool IsEmpty() const { return m_v.index() == kEmpty; }
@@ -97,13 +97,13 @@ public:
     // Total order, never throws: Empty < Null < numbers (all numeric types,
     // Boolean, Currency and Date compared by exact value; NaN below every
     // other number) < strings (binary compare of UTF-8) < arrays (element-wise).
-    static int Compare(const Variant& a, const Variant& b);
-    friend bool operator==(const Variant& a, const Variant& b) { return Compare(a, b) == 0; }
-    friend bool operator<(const Variant& a, const Variant& b) { return Compare(a, b) < 0; }
-    friend bool operator!=(const Variant& a, const Variant& b) { return Compare(a, b) != 0; }
-    friend bool operator>(const Variant& a, const Variant& b) { return Compare(a, b) > 0; }
-    friend bool operator<=(const Variant& a, const Variant& b) { return Compare(a, b) <= 0; }
-    friend bool operator>=(const Variant& a, const Variant& b) { return Compare(a, b) >= 0; }
+    static int Compare(const Variant& A, const Variant& B);
+    friend bool operator==(const Variant& A, const Variant& B) { return Compare(A, B) == 0; }
+    friend bool operator<(const Variant& A, const Variant& B) { return Compare(A, B) < 0; }
+    friend bool operator!=(const Variant& A, const Variant& B) { return Compare(A, B) != 0; }
+    friend bool operator>(const Variant& A, const Variant& B) { return Compare(A, B) > 0; }
+    friend bool operator<=(const Variant& A, const Variant& B) { return Compare(A, B) <= 0; }
+    friend bool operator>=(const Variant& A, const Variant& B) { return Compare(A, B) >= 0; }
 
 private:
     struct NullTag {};
@@ -120,13 +120,13 @@ private:
         kByte, kInt64, kString, kArray
     };
 
-    [[noreturn]] void ConvertFailed(TVarType target) const;
-    std::int64_t ToInt64Checked(TVarType target, std::int64_t lo, std::int64_t hi) const;
+    [[noreturn]] void ConvertFailed(TVarType Target) const;
+    std::int64_t ToInt64Checked(TVarType Target, std::int64_t Lo, std::int64_t Hi) const;
 
     Storage m_v;
 };
 
 // The string form of a Variant, with Null (and Empty) giving "".
-std::string VarToStr(const Variant& v);
+std::string VarToStr(const Variant& V);
 
 } // namespace qel

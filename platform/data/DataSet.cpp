@@ -18,11 +18,11 @@ namespace qel {
 
 namespace {
 
-[[noreturn]] void DatabaseError(const std::string& message) { throw EDatabaseError(message); }
+[[noreturn]] void DatabaseError(const std::string& Message) { throw EDatabaseError(Message); }
 
-std::vector<std::string> SplitFieldNames(const std::string& names)
+std::vector<std::string> SplitFieldNames(const std::string& Names)
 {
-    std::vector<std::string> out = SplitString(names, ';');
+    std::vector<std::string> out = SplitString(Names, ';');
     for (std::string& name : out)
         name = Trim(name);
     // "A;B;" names two fields; an empty list names none.
@@ -63,12 +63,12 @@ int TFieldDefs::IndexOf(const std::string& Name) const
 // another record and a late write is refused rather than lost silently.
 class TDataSet::BlobWriter : public TMemoryStream {
 public:
-    BlobWriter(TDataSet* ds, TField* field, const std::string& initial, bool truncate)
-        : m_dataSet(ds), m_field(field), m_dirty(truncate)
+    BlobWriter(TDataSet* Ds, TField* Field, const std::string& Initial, bool Truncate)
+        : m_dataSet(Ds), m_field(Field), m_dirty(Truncate)
     {
-        if (!initial.empty())
-            SetBytes(initial);
-        ds->m_blobWriters.push_back(this);
+        if (!Initial.empty())
+            SetBytes(Initial);
+        Ds->m_blobWriters.push_back(this);
     }
     ~BlobWriter() override
     {
@@ -144,11 +144,11 @@ void TDataSet::DetachBlobWriters()
 // record are restored however the work ends.
 class TDataSet::TempState {
 public:
-    TempState(TDataSet& ds, TDataSetState state, Slot* slot)
-        : m_ds(ds), m_oldState(ds.m_state), m_oldSlot(ds.m_tempSlot)
+    TempState(TDataSet& Ds, TDataSetState State, Slot* ASlot)
+        : m_ds(Ds), m_oldState(Ds.m_state), m_oldSlot(Ds.m_tempSlot)
     {
-        ds.m_state = state;
-        ds.m_tempSlot = slot;
+        Ds.m_state = State;
+        Ds.m_tempSlot = ASlot;
     }
     ~TempState()
     {
@@ -761,7 +761,7 @@ void TDataSet::UpdateBufferCount()
     if (!m_cursorOpen)
         return;
     int n = 1;
-    ForEachLink([&n](TDataLink* link) { n = std::max(n, link->BufferCount()); });
+    ForEachLink([&n](TDataLink* Link) { n = std::max(n, Link->BufferCount()); });
     SetBufferCount(n);
 }
 
@@ -769,9 +769,9 @@ void TDataSet::AdjustFirstRecord(int Delta)
 {
     if (Delta == 0)
         return;
-    ForEachLink([Delta](TDataLink* link) {
-        if (link->Active())
-            link->m_firstRecord += Delta;
+    ForEachLink([Delta](TDataLink* Link) {
+        if (Link->Active())
+            Link->m_firstRecord += Delta;
     });
 }
 
@@ -1312,12 +1312,12 @@ int TDataSet::CompareBookmarkOrder(const TBookmark& A, const TBookmark& B) const
 // own cursor is put back where it was.
 class TDataSet::CursorReader : public TRecordReader {
 public:
-    explicit CursorReader(TDataSet* ds) : m_ds(ds), m_version(ds->m_recordsVersion)
+    explicit CursorReader(TDataSet* Ds) : m_ds(Ds), m_version(Ds->m_recordsVersion)
     {
-        ds->InternalFirst();
+        Ds->InternalFirst();
         TRecordRef ref = NoRecord;
-        Finally back([ds] { ds->UpdateCursorPos(); });
-        while (ds->GetRecord(gmNext, ref) == grOK)
+        Finally back([Ds] { Ds->UpdateCursorPos(); });
+        while (Ds->GetRecord(gmNext, ref) == grOK)
             m_refs.push_back(ref);
     }
     int Count() const override
@@ -1508,9 +1508,9 @@ void TDataSet::CompileFilter()
     if (!m_filtered || Trim(m_filterText).empty())
         return;
     std::vector<TField*> used;
-    auto resolve = [this, &used](const std::string& name) {
+    auto resolve = [this, &used](const std::string& Name) {
         TFilterExpression::FieldRef ref;
-        if (TField* f = FindField(name)) {
+        if (TField* f = FindField(Name)) {
             auto it = std::find(used.begin(), used.end(), f);
             ref.Index = static_cast<int>(it - used.begin());
             if (it == used.end())
@@ -1535,7 +1535,7 @@ bool TDataSet::RecordAccepted(TRecordRef Ref)
     TempState temp(*this, dsFilter, &s);
     if (m_filterExpr) {
         const bool ok = m_filterExpr->Evaluate(
-            [this, &s](int index) { return SlotValue(s, m_filterFields[static_cast<std::size_t>(index)]); },
+            [this, &s](int Index) { return SlotValue(s, m_filterFields[static_cast<std::size_t>(Index)]); },
             m_filterOptions);
         if (!ok)
             return false;

@@ -83,9 +83,9 @@ using TBookmark = std::string;
 // edited dataset).
 inline constexpr const char* SCircularDataLink = "Zirkuläre Datenverbindungen sind nicht erlaubt";
 
-inline bool IsEditState(TDataSetState s) { return s == dsEdit || s == dsInsert || s == dsSetKey; }
+inline bool IsEditState(TDataSetState S) { return S == dsEdit || S == dsInsert || S == dsSetKey; }
 
 // "ftString" and so on, for messages.
-const char* FieldTypeName(TFieldType type);
+const char* FieldTypeName(TFieldType Type);
 
 } // namespace qel

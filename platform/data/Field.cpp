@@ -155,14 +155,14 @@ std::string TField::GetText(bool) const
     return AsString();
 }
 
-std::string TField::GetTextThroughEvent(bool display) const
+std::string TField::GetTextThroughEvent(bool Display) const
 {
     if (OnGetText) {
         std::string text;
-        OnGetText(const_cast<TField*>(this), text, display);
+        OnGetText(const_cast<TField*>(this), text, Display);
         return text;
     }
-    return GetText(display);
+    return GetText(Display);
 }
 
 void TField::SetText(const std::string& Value)
@@ -283,10 +283,10 @@ void TField::Notification(TComponent* AComponent, TOperation Operation)
         m_lookupDataSet = nullptr;
 }
 
-void TField::RangeError(const std::string& value, const std::string& lo, const std::string& hi) const
+void TField::RangeError(const std::string& Value, const std::string& Lo, const std::string& Hi) const
 {
-    throw EConvertError(value + " is not a valid value for field '" + DisplayName() + "'. The allowed range is "
-                        + lo + " to " + hi);
+    throw EConvertError(Value + " is not a valid value for field '" + DisplayName() + "'. The allowed range is "
+                        + Lo + " to " + Hi);
 }
 
 } // namespace qel

@@ -137,13 +137,13 @@ protected:
     virtual TAlignment DefaultAlignment() const { return taLeftJustify; }
     // The dataset's layout (true) or data (false) changed through a property.
     void PropertyChanged(bool LayoutAffected);
-    [[noreturn]] void RangeError(const std::string& value, const std::string& lo, const std::string& hi) const;
+    [[noreturn]] void RangeError(const std::string& Value, const std::string& Lo, const std::string& Hi) const;
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     friend class TDataSet;
-    std::string GetTextThroughEvent(bool display) const;
+    std::string GetTextThroughEvent(bool Display) const;
 
     TDataSet* m_dataSet{nullptr};
     std::string m_fieldName;

@@ -14,65 +14,65 @@ namespace qel {
 
 namespace {
 
-std::string TextOf(const Variant& v)
+std::string TextOf(const Variant& V)
 {
-    if (v.IsArray())
+    if (V.IsArray())
         throw EConvertError("Could not convert variant of type (Array Variant) into type (String)");
-    return v.AsString();
+    return V.AsString();
 }
 
-double ParseFloat(const std::string& text)
+double ParseFloat(const std::string& Text)
 {
     double d = 0;
-    if (!TryStrToFloat(Trim(text), d))
-        throw EConvertError("'" + text + "' is not a valid floating point value");
+    if (!TryStrToFloat(Trim(Text), d))
+        throw EConvertError("'" + Text + "' is not a valid floating point value");
     return d;
 }
 
-bool IsDigit(char32_t c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char32_t C) { return C >= '0' && C <= '9'; }
 
-bool IsIntegerChar(char32_t c) { return IsDigit(c) || c == '+' || c == '-'; }
+bool IsIntegerChar(char32_t C) { return IsDigit(C) || C == '+' || C == '-'; }
 
 // What every scalar field accepts: null, empty and blank text give no value; other text is
-// trimmed and parsed by fromText, any other variant converted by fromValue.
+// trimmed and parsed by AFromText, any other variant converted by AFromValue.
 template <class T, class FromText, class FromValue>
-std::optional<T> ReadInput(const Variant& Value, FromText fromText, FromValue fromValue)
+std::optional<T> ReadInput(const Variant& Value, FromText AFromText, FromValue AFromValue)
 {
     if (Value.IsEmptyOrNull())
         return std::nullopt;
     if (!Value.IsString())
-        return fromValue(Value);
+        return AFromValue(Value);
     const std::string s = Trim(TextOf(Value));
     if (s.empty())
         return std::nullopt;
-    return fromText(s);
+    return AFromText(s);
 }
 
 std::optional<std::int64_t> ReadInteger(const Variant& Value)
 {
     return ReadInput<std::int64_t>(
-        Value, [](const std::string& s) { return StrToInt64(s); },
-        [](const Variant& v) { return v.AsInt64(); });
+        Value, [](const std::string& S) { return StrToInt64(S); },
+        [](const Variant& V) { return V.AsInt64(); });
 }
 
 // A MinValue and MaxValue both left at zero mean no range check.
 template <class T>
-bool OutsideSetRange(const T& v, const T& lo, const T& hi)
+bool OutsideSetRange(const T& V, const T& Lo, const T& Hi)
 {
-    return (lo != T{} || hi != T{}) && (v < lo || v > hi);
+    return (Lo != T{} || Hi != T{}) && (V < Lo || V > Hi);
 }
 
-std::string IntegerText(const TNumericField& field, const Variant& v, bool DisplayText)
+std::string IntegerText(const TNumericField& Field, const Variant& V, bool DisplayText)
 {
-    if (v.IsEmptyOrNull())
+    if (V.IsEmptyOrNull())
         return {};
-    const std::string& fmt = DisplayText ? field.DisplayFormat() : field.EditFormat();
-    return fmt.empty() ? IntToStr(v.AsInt64()) : FormatFloat(fmt, static_cast<double>(v.AsInt64()));
+    const std::string& fmt = DisplayText ? Field.DisplayFormat() : Field.EditFormat();
+    return fmt.empty() ? IntToStr(V.AsInt64()) : FormatFloat(fmt, static_cast<double>(V.AsInt64()));
 }
 
 } // namespace
 
-const char* FieldTypeName(TFieldType type)
+const char* FieldTypeName(TFieldType Type)
 {
     static const char* const names[] = {
         "ftUnknown", "ftString", "ftSmallint", "ftInteger", "ftWord", "ftBoolean", "ftFloat",
@@ -80,7 +80,7 @@ const char* FieldTypeName(TFieldType type)
         "ftBlob", "ftMemo", "ftGraphic", "ftFmtMemo", "ftParadoxOle", "ftDBaseOle", "ftTypedBinary",
         "ftCursor", "ftFixedChar", "ftWideString", "ftLargeint", "ftADT", "ftArray", "ftReference",
         "ftDataSet", "ftOraBlob", "ftOraClob", "ftVariant", "ftInterface", "ftIDispatch", "ftGuid"};
-    return static_cast<unsigned>(type) < std::size(names) ? names[type] : "ftUnknown";
+    return static_cast<unsigned>(Type) < std::size(names) ? names[Type] : "ftUnknown";
 }
 
 // --- strings ------------------------------------------------------------------
@@ -196,7 +196,7 @@ void TFloatField::SetPrecision(int Value)
 Variant TFloatField::ConvertValue(const Variant& Value) const
 {
     const std::optional<double> read =
-        ReadInput<double>(Value, ParseFloat, [](const Variant& v) { return v.AsDouble(); });
+        ReadInput<double>(Value, ParseFloat, [](const Variant& V) { return V.AsDouble(); });
     if (!read)
         return Variant::Null();
     const double d = *read;
@@ -242,8 +242,8 @@ bool TBCDField::IsValidChar(char32_t Ch) const
 Variant TBCDField::ConvertValue(const Variant& Value) const
 {
     const std::optional<Currency> read = ReadInput<Currency>(
-        Value, [](const std::string& s) { return Currency::FromDouble(ParseFloat(s)); },
-        [](const Variant& v) { return v.AsCurrency(); });
+        Value, [](const std::string& S) { return Currency::FromDouble(ParseFloat(S)); },
+        [](const Variant& V) { return V.AsCurrency(); });
     if (!read)
         return Variant::Null();
     if (OutsideSetRange(*read, m_min, m_max))
@@ -291,9 +291,9 @@ Variant TBooleanField::ConvertValue(const Variant& Value) const
     const std::string s = Trim(TextOf(Value));
     if (s.empty())
         return Variant::Null();
-    auto matches = [&s](const std::string& word) {
-        return !word.empty() && SameText(s, word.substr(0, std::min(word.size(), s.size())))
-               && s.size() <= word.size();
+    auto matches = [&s](const std::string& Word) {
+        return !Word.empty() && SameText(s, Word.substr(0, std::min(Word.size(), s.size())))
+               && s.size() <= Word.size();
     };
     if (SameText(s, m_true))
         return Variant(true);
@@ -328,10 +328,10 @@ Variant TDateTimeField::ConvertValue(const Variant& Value) const
 {
     const std::optional<TDateTime> read = ReadInput<TDateTime>(
         Value,
-        [this](const std::string& s) {
-            return DataType() == ftDate ? StrToDate(s) : DataType() == ftTime ? StrToTime(s) : StrToDateTime(s);
+        [this](const std::string& S) {
+            return DataType() == ftDate ? StrToDate(S) : DataType() == ftTime ? StrToTime(S) : StrToDateTime(S);
         },
-        [](const Variant& v) { return v.AsDate(); });
+        [](const Variant& V) { return V.AsDate(); });
     if (!read)
         return Variant::Null();
     TDateTime d = *read;
@@ -442,7 +442,7 @@ TField* CreateFieldOfType(TFieldType Type, TComponent* AOwner)
     switch (Type) {
     case ftString: return new TStringField(AOwner);
     case ftFixedChar: {
-        struct Fixed : TStringField { explicit Fixed(TComponent* o) : TStringField(o, ftFixedChar) {} };
+        struct Fixed : TStringField { explicit Fixed(TComponent* O) : TStringField(O, ftFixedChar) {} };
         return new Fixed(AOwner);
     }
     case ftWideString: return new TWideStringField(AOwner);

@@ -18,21 +18,21 @@ struct Token {
     std::size_t Pos = 0;
 };
 
-[[noreturn]] void SyntaxError(const std::string& what, std::size_t pos)
+[[noreturn]] void SyntaxError(const std::string& What, std::size_t Pos)
 {
-    throw EDatabaseError("Filter expression: " + what + " at position " + std::to_string(pos + 1));
+    throw EDatabaseError("Filter expression: " + What + " at position " + std::to_string(Pos + 1));
 }
 
-bool IsNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || (c & 0x80); }
-bool IsNameChar(char c) { return IsNameStart(c) || std::isdigit(static_cast<unsigned char>(c)) || c == '.'; }
+bool IsNameStart(char C) { return std::isalpha(static_cast<unsigned char>(C)) || C == '_' || (C & 0x80); }
+bool IsNameChar(char C) { return IsNameStart(C) || std::isdigit(static_cast<unsigned char>(C)) || C == '.'; }
 
-std::vector<Token> Tokenize(const std::string& s)
+std::vector<Token> Tokenize(const std::string& S)
 {
     std::vector<Token> out;
     const char dec = FormatSettings().DecimalSeparator;
     std::size_t i = 0;
-    while (i < s.size()) {
-        const char c = s[i];
+    while (i < S.size()) {
+        const char c = S[i];
         if (std::isspace(static_cast<unsigned char>(c))) {
             ++i;
             continue;
@@ -46,10 +46,10 @@ std::vector<Token> Tokenize(const std::string& s)
             t.Kind = Tok::String;
             ++i;
             for (;;) {
-                if (i >= s.size())
+                if (i >= S.size())
                     SyntaxError("unterminated string", t.Pos);
-                if (s[i] == '\'') {
-                    if (i + 1 < s.size() && s[i + 1] == '\'') {
+                if (S[i] == '\'') {
+                    if (i + 1 < S.size() && S[i + 1] == '\'') {
                         t.Text += '\'';
                         i += 2;
                         continue;
@@ -57,14 +57,14 @@ std::vector<Token> Tokenize(const std::string& s)
                     ++i;
                     break;
                 }
-                t.Text += s[i++];
+                t.Text += S[i++];
             }
         } else if (c == '[') {
             t.Kind = Tok::Name;
-            const std::size_t close = s.find(']', i + 1);
+            const std::size_t close = S.find(']', i + 1);
             if (close == std::string::npos)
                 SyntaxError("missing ']'", i);
-            t.Text = s.substr(i + 1, close - i - 1);
+            t.Text = S.substr(i + 1, close - i - 1);
             if (t.Text.empty())
                 SyntaxError("empty field name", i);
             i = close + 1;
@@ -76,30 +76,30 @@ std::vector<Token> Tokenize(const std::string& s)
             t.Kind = Tok::Op;
             t.Text = c;
             ++i;
-            if (i < s.size() && (s[i] == '=' || (c == '<' && s[i] == '>')))
-                t.Text += s[i++];
+            if (i < S.size() && (S[i] == '=' || (c == '<' && S[i] == '>')))
+                t.Text += S[i++];
         } else if (std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+'
-                   || ((c == '.' || c == dec) && i + 1 < s.size()
-                       && std::isdigit(static_cast<unsigned char>(s[i + 1])))) {
+                   || ((c == '.' || c == dec) && i + 1 < S.size()
+                       && std::isdigit(static_cast<unsigned char>(S[i + 1])))) {
             t.Kind = Tok::Number;
             if (c == '-' || c == '+') {
                 t.Text += c;
                 ++i;
-                if (i >= s.size() || !(std::isdigit(static_cast<unsigned char>(s[i])) || s[i] == '.' || s[i] == dec))
+                if (i >= S.size() || !(std::isdigit(static_cast<unsigned char>(S[i])) || S[i] == '.' || S[i] == dec))
                     SyntaxError("number expected", t.Pos);
             }
             bool seenSep = false;
-            while (i < s.size()) {
-                const char d = s[i];
+            while (i < S.size()) {
+                const char d = S[i];
                 if (std::isdigit(static_cast<unsigned char>(d))) {
                     t.Text += d;
                 } else if ((d == '.' || d == dec) && !seenSep) {
                     seenSep = true;
                     t.Text += '.';
-                } else if ((d == 'e' || d == 'E') && i + 1 < s.size()) {
+                } else if ((d == 'e' || d == 'E') && i + 1 < S.size()) {
                     t.Text += 'e';
-                    if (s[i + 1] == '-' || s[i + 1] == '+')
-                        t.Text += s[++i];
+                    if (S[i + 1] == '-' || S[i + 1] == '+')
+                        t.Text += S[++i];
                     seenSep = true;
                 } else {
                     break;
@@ -108,9 +108,9 @@ std::vector<Token> Tokenize(const std::string& s)
             }
         } else if (IsNameStart(c)) {
             std::size_t j = i;
-            while (j < s.size() && IsNameChar(s[j]))
+            while (j < S.size() && IsNameChar(S[j]))
                 ++j;
-            t.Text = s.substr(i, j - i);
+            t.Text = S.substr(i, j - i);
             i = j;
             const std::string u = UpperCase(t.Text);
             if (u == "AND") t.Kind = Tok::And;
@@ -127,7 +127,7 @@ std::vector<Token> Tokenize(const std::string& s)
         out.push_back(std::move(t));
     }
     Token end;
-    end.Pos = s.size();
+    end.Pos = S.size();
     out.push_back(end);
     return out;
 }
@@ -142,9 +142,9 @@ struct Operand {
     std::string PrefixText;  // the literal without the '*'
 };
 
-bool IsNumericType(TFieldType t)
+bool IsNumericType(TFieldType T)
 {
-    switch (t) {
+    switch (T) {
     case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: case ftLargeint:
     case ftFloat: case ftCurrency: case ftBCD:
         return true;
@@ -153,17 +153,17 @@ bool IsNumericType(TFieldType t)
     }
 }
 
-bool IsDateType(TFieldType t) { return t == ftDate || t == ftTime || t == ftDateTime; }
+bool IsDateType(TFieldType T) { return T == ftDate || T == ftTime || T == ftDateTime; }
 
-double ParseNumberText(const std::string& text)
+double ParseNumberText(const std::string& Text)
 {
     // Number tokens were normalised to '.'; strings may carry either separator.
-    std::string s = Trim(text);
+    std::string s = Trim(Text);
     const char dec = FormatSettings().DecimalSeparator;
     std::replace(s.begin(), s.end(), '.', dec);
     double d = 0;
     if (!TryStrToFloat(s, d))
-        throw EConvertError("'" + text + "' is not a valid floating point value");
+        throw EConvertError("'" + Text + "' is not a valid floating point value");
     return d;
 }
 
@@ -182,8 +182,8 @@ namespace {
 
 class Parser {
 public:
-    Parser(const std::string& text, const TFilterExpression::Resolver& resolve, std::vector<int>& used)
-        : m_toks(Tokenize(text)), m_resolve(resolve), m_used(used) {}
+    Parser(const std::string& Text, const TFilterExpression::Resolver& Resolve, std::vector<int>& Used)
+        : m_toks(Tokenize(Text)), m_resolve(Resolve), m_used(Used) {}
 
     std::unique_ptr<TFilterExpression::Node> ParseAll()
     {
@@ -201,58 +201,58 @@ private:
     const Token& Peek() const { return m_toks[m_pos]; }
     const Token& Take() { return m_toks[m_pos < m_toks.size() - 1 ? m_pos++ : m_pos]; }
 
-    void CheckDepth(int depth) const
+    void CheckDepth(int Depth) const
     {
-        if (depth > TFilterExpression::MaxDepth)
+        if (Depth > TFilterExpression::MaxDepth)
             throw EDatabaseError("Filter expression is nested too deeply");
     }
 
-    NodePtr Join(TFilterExpression::Node::Kind k, NodePtr a, NodePtr b)
+    NodePtr Join(TFilterExpression::Node::Kind K, NodePtr A, NodePtr B)
     {
-        if (a->K == k && k != TFilterExpression::Node::Not) {
-            a->Kids.push_back(std::move(b));
-            return a;
+        if (A->K == K && K != TFilterExpression::Node::Not) {
+            A->Kids.push_back(std::move(B));
+            return A;
         }
         auto n = std::make_unique<TFilterExpression::Node>();
-        n->K = k;
-        n->Kids.push_back(std::move(a));
-        if (b)
-            n->Kids.push_back(std::move(b));
+        n->K = K;
+        n->Kids.push_back(std::move(A));
+        if (B)
+            n->Kids.push_back(std::move(B));
         return n;
     }
 
-    NodePtr ParseOr(int depth)
+    NodePtr ParseOr(int Depth)
     {
-        CheckDepth(depth);
-        NodePtr n = ParseAnd(depth + 1);
+        CheckDepth(Depth);
+        NodePtr n = ParseAnd(Depth + 1);
         while (Peek().Kind == Tok::Or) {
             Take();
-            n = Join(TFilterExpression::Node::Or, std::move(n), ParseAnd(depth + 1));
+            n = Join(TFilterExpression::Node::Or, std::move(n), ParseAnd(Depth + 1));
         }
         return n;
     }
 
-    NodePtr ParseAnd(int depth)
+    NodePtr ParseAnd(int Depth)
     {
-        CheckDepth(depth);
-        NodePtr n = ParseUnary(depth + 1);
+        CheckDepth(Depth);
+        NodePtr n = ParseUnary(Depth + 1);
         while (Peek().Kind == Tok::And) {
             Take();
-            n = Join(TFilterExpression::Node::And, std::move(n), ParseUnary(depth + 1));
+            n = Join(TFilterExpression::Node::And, std::move(n), ParseUnary(Depth + 1));
         }
         return n;
     }
 
-    NodePtr ParseUnary(int depth)
+    NodePtr ParseUnary(int Depth)
     {
-        CheckDepth(depth);
+        CheckDepth(Depth);
         if (Peek().Kind == Tok::Not) {
             Take();
-            return Join(TFilterExpression::Node::Not, ParseUnary(depth + 1), nullptr);
+            return Join(TFilterExpression::Node::Not, ParseUnary(Depth + 1), nullptr);
         }
         if (Peek().Kind == Tok::LParen) {
             Take();
-            NodePtr n = ParseOr(depth + 1);
+            NodePtr n = ParseOr(Depth + 1);
             if (Peek().Kind != Tok::RParen)
                 SyntaxError("')' expected", Peek().Pos);
             Take();
@@ -333,47 +333,47 @@ private:
         return o;
     }
 
-    static void Coerce(Operand& lit, TFieldType fieldType, Cmp op)
+    static void Coerce(Operand& Lit, TFieldType FieldType, Cmp Op)
     {
-        if (IsNumericType(fieldType)) {
-            if (lit.Type == ftString)
-                lit.Literal = Variant(ParseNumberText(lit.Literal.AsString()));
-            else if (lit.Type == ftBoolean)
-                lit.Literal = Variant(lit.Literal.AsBoolean() ? 1.0 : 0.0);
-        } else if (IsDateType(fieldType)) {
-            if (lit.Type == ftString) {
-                const std::string s = Trim(lit.Literal.AsString());
+        if (IsNumericType(FieldType)) {
+            if (Lit.Type == ftString)
+                Lit.Literal = Variant(ParseNumberText(Lit.Literal.AsString()));
+            else if (Lit.Type == ftBoolean)
+                Lit.Literal = Variant(Lit.Literal.AsBoolean() ? 1.0 : 0.0);
+        } else if (IsDateType(FieldType)) {
+            if (Lit.Type == ftString) {
+                const std::string s = Trim(Lit.Literal.AsString());
                 TDateTime dt = 0;
-                if (fieldType == ftTime) {
+                if (FieldType == ftTime) {
                     dt = StrToTime(s);
                 } else if (!TryStrToDateTime(s, dt) && !TryStrToDate(s, dt)) {
                     throw EConvertError("'" + s + "' is not a valid date");
                 }
-                lit.Literal = Variant::FromDate(dt);
+                Lit.Literal = Variant::FromDate(dt);
             }
-        } else if (fieldType == ftBoolean) {
-            if (lit.Type == ftString) {
-                const std::string u = UpperCase(Trim(lit.Literal.AsString()));
+        } else if (FieldType == ftBoolean) {
+            if (Lit.Type == ftString) {
+                const std::string u = UpperCase(Trim(Lit.Literal.AsString()));
                 if (u == "TRUE" || u == "T" || u == "1")
-                    lit.Literal = Variant(true);
+                    Lit.Literal = Variant(true);
                 else if (u == "FALSE" || u == "F" || u == "0")
-                    lit.Literal = Variant(false);
+                    Lit.Literal = Variant(false);
                 else
-                    throw EConvertError("'" + lit.Literal.AsString() + "' is not a valid boolean value");
-            } else if (lit.Type == ftFloat) {
-                lit.Literal = Variant(lit.Literal.AsDouble() != 0.0);
+                    throw EConvertError("'" + Lit.Literal.AsString() + "' is not a valid boolean value");
+            } else if (Lit.Type == ftFloat) {
+                Lit.Literal = Variant(Lit.Literal.AsDouble() != 0.0);
             }
         } else {
             // Text fields: a number is compared by the text it was written as.
-            if (lit.Type == ftFloat)
-                lit.Literal = Variant(lit.PrefixText);
-            else if (lit.Type == ftBoolean)
-                lit.Literal = Variant(std::string(lit.Literal.AsBoolean() ? "True" : "False"));
-            if ((op == Cmp::Eq || op == Cmp::Ne) && lit.Literal.IsString()) {
-                const std::string s = lit.Literal.AsString();
+            if (Lit.Type == ftFloat)
+                Lit.Literal = Variant(Lit.PrefixText);
+            else if (Lit.Type == ftBoolean)
+                Lit.Literal = Variant(std::string(Lit.Literal.AsBoolean() ? "True" : "False"));
+            if ((Op == Cmp::Eq || Op == Cmp::Ne) && Lit.Literal.IsString()) {
+                const std::string s = Lit.Literal.AsString();
                 if (!s.empty() && s.back() == '*') {
-                    lit.Prefix = true;
-                    lit.PrefixText = s.substr(0, s.size() - 1);
+                    Lit.Prefix = true;
+                    Lit.PrefixText = s.substr(0, s.size() - 1);
                 }
             }
         }
@@ -385,69 +385,69 @@ private:
     std::vector<int>& m_used;
 };
 
-Variant ValueOf(const Operand& o, const TFilterExpression::ValueGetter& get)
+Variant ValueOf(const Operand& O, const TFilterExpression::ValueGetter& Get)
 {
-    return o.Field >= 0 ? get(o.Field) : o.Literal;
+    return O.Field >= 0 ? Get(O.Field) : O.Literal;
 }
 
-bool Satisfies(int c, Cmp op)
+bool Satisfies(int C, Cmp Op)
 {
-    switch (op) {
-    case Cmp::Eq: return c == 0;
-    case Cmp::Ne: return c != 0;
-    case Cmp::Gt: return c > 0;
-    case Cmp::Ge: return c >= 0;
-    case Cmp::Lt: return c < 0;
-    case Cmp::Le: return c <= 0;
+    switch (Op) {
+    case Cmp::Eq: return C == 0;
+    case Cmp::Ne: return C != 0;
+    case Cmp::Gt: return C > 0;
+    case Cmp::Ge: return C >= 0;
+    case Cmp::Lt: return C < 0;
+    case Cmp::Le: return C <= 0;
     }
     return false;
 }
 
-bool EvalNode(const TFilterExpression::Node& n, const TFilterExpression::ValueGetter& get, TFilterOptions opt)
+bool EvalNode(const TFilterExpression::Node& ANode, const TFilterExpression::ValueGetter& Get, TFilterOptions Opt)
 {
     using N = TFilterExpression::Node;
-    switch (n.K) {
+    switch (ANode.K) {
     case N::And:
-        for (const auto& k : n.Kids)
-            if (!EvalNode(*k, get, opt))
+        for (const auto& k : ANode.Kids)
+            if (!EvalNode(*k, Get, Opt))
                 return false;
         return true;
     case N::Or:
-        for (const auto& k : n.Kids)
-            if (EvalNode(*k, get, opt))
+        for (const auto& k : ANode.Kids)
+            if (EvalNode(*k, Get, Opt))
                 return true;
         return false;
     case N::Not:
-        return !EvalNode(*n.Kids.front(), get, opt);
+        return !EvalNode(*ANode.Kids.front(), Get, Opt);
     case N::IsNull: {
-        const Variant v = ValueOf(n.L, get);
+        const Variant v = ValueOf(ANode.L, Get);
         const bool isNull = v.IsEmptyOrNull() || (v.IsString() && v.AsString().empty());
-        return isNull != n.Negated;
+        return isNull != ANode.Negated;
     }
     case N::Compare: {
-        const Variant a = ValueOf(n.L, get);
-        const Variant b = ValueOf(n.R, get);
+        const Variant a = ValueOf(ANode.L, Get);
+        const Variant b = ValueOf(ANode.R, Get);
         if (a.IsEmptyOrNull() || b.IsEmptyOrNull())
             return false;
-        const bool ci = opt.Contains(foCaseInsensitive);
+        const bool ci = Opt.Contains(foCaseInsensitive);
         if (a.IsString() && b.IsString()) {
-            const Operand* lit = n.R.Prefix ? &n.R : n.L.Prefix ? &n.L : nullptr;
-            if (lit && !opt.Contains(foNoPartialCompare)) {
-                const std::string value = (lit == &n.R ? a : b).AsString();
+            const Operand* lit = ANode.R.Prefix ? &ANode.R : ANode.L.Prefix ? &ANode.L : nullptr;
+            if (lit && !Opt.Contains(foNoPartialCompare)) {
+                const std::string value = (lit == &ANode.R ? a : b).AsString();
                 const std::string head = value.substr(0, std::min(value.size(), lit->PrefixText.size()));
                 const bool same = ci ? AnsiCompareText(head, lit->PrefixText) == 0 : head == lit->PrefixText;
-                return n.Op == Cmp::Eq ? same : !same;
+                return ANode.Op == Cmp::Eq ? same : !same;
             }
             if (ci)
-                return Satisfies(Sign(AnsiCompareText(a.AsString(), b.AsString())), n.Op);
-            return Satisfies(Sign(a.AsString().compare(b.AsString())), n.Op);
+                return Satisfies(Sign(AnsiCompareText(a.AsString(), b.AsString())), ANode.Op);
+            return Satisfies(Sign(a.AsString().compare(b.AsString())), ANode.Op);
         }
         if (a.IsString() != b.IsString()) {
             // Mixed kinds (a field compared with a field of another type):
             // compare the texts so that '=' still means "looks the same".
-            return Satisfies(Sign(a.AsString().compare(b.AsString())), n.Op);
+            return Satisfies(Sign(a.AsString().compare(b.AsString())), ANode.Op);
         }
-        return Satisfies(Variant::Compare(a, b), n.Op);
+        return Satisfies(Variant::Compare(a, b), ANode.Op);
     }
     }
     return false;
@@ -455,9 +455,9 @@ bool EvalNode(const TFilterExpression::Node& n, const TFilterExpression::ValueGe
 
 } // namespace
 
-TFilterExpression::TFilterExpression(const std::string& text, const Resolver& resolve)
+TFilterExpression::TFilterExpression(const std::string& Text, const Resolver& Resolve)
 {
-    Parser p(text, resolve, m_usedFields);
+    Parser p(Text, Resolve, m_usedFields);
     m_root = p.ParseAll();
 }
 
@@ -465,9 +465,9 @@ TFilterExpression::~TFilterExpression() = default;
 TFilterExpression::TFilterExpression(TFilterExpression&&) noexcept = default;
 TFilterExpression& TFilterExpression::operator=(TFilterExpression&&) noexcept = default;
 
-bool TFilterExpression::Evaluate(const ValueGetter& value, TFilterOptions options) const
+bool TFilterExpression::Evaluate(const ValueGetter& Value, TFilterOptions Options) const
 {
-    return !m_root || EvalNode(*m_root, value, options);
+    return !m_root || EvalNode(*m_root, Value, Options);
 }
 
 } // namespace qel

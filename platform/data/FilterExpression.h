@@ -30,8 +30,8 @@ public:
         int Index = -1;            // -1: no such field
         TFieldType DataType = ftUnknown;
     };
-    using Resolver = std::function<FieldRef(const std::string& name)>;
-    using ValueGetter = std::function<Variant(int index)>;
+    using Resolver = std::function<FieldRef(const std::string& Name)>;
+    using ValueGetter = std::function<Variant(int Index)>;
 
     // Nesting deeper than this is refused, so hostile input cannot exhaust the stack.
     static constexpr int MaxDepth = 100;
@@ -39,13 +39,13 @@ public:
     // EDatabaseError for a syntax error or an unknown field ("Field 'X' not
     // found"); EConvertError when a literal does not fit its field's type.
     // An empty or blank text gives an expression that accepts every record.
-    TFilterExpression(const std::string& text, const Resolver& resolve);
+    TFilterExpression(const std::string& Text, const Resolver& Resolve);
     ~TFilterExpression();
     TFilterExpression(TFilterExpression&&) noexcept;
     TFilterExpression& operator=(TFilterExpression&&) noexcept;
 
     bool IsEmpty() const { return !m_root; }
-    bool Evaluate(const ValueGetter& value, TFilterOptions options) const;
+    bool Evaluate(const ValueGetter& Value, TFilterOptions Options) const;
     // The indexes of the fields the expression reads.
     const std::vector<int>& UsedFields() const { return m_usedFields; }
 

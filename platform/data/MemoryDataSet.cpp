@@ -207,14 +207,14 @@ void TMemoryDataSet::AddIndex(const std::string& FieldName)
 void TMemoryDataSet::RemoveIndex(const std::string& FieldName)
 {
     m_indexes.erase(std::remove_if(m_indexes.begin(), m_indexes.end(),
-                                   [&](const Index& ix) { return SameText(ix.FieldName, FieldName); }),
+                                   [&](const Index& Ix) { return SameText(Ix.FieldName, FieldName); }),
                     m_indexes.end());
 }
 
 bool TMemoryDataSet::HasIndex(const std::string& FieldName) const
 {
     return std::any_of(m_indexes.begin(), m_indexes.end(),
-                       [&](const Index& ix) { return SameText(ix.FieldName, FieldName); });
+                       [&](const Index& Ix) { return SameText(Ix.FieldName, FieldName); });
 }
 
 // --- sorting ------------------------------------------------------------------
@@ -233,8 +233,8 @@ int TMemoryDataSet::SortedPosition(const Variant& Key) const
 {
     // After the records with an equal key, so equal keys keep their posting order.
     const int col = m_sortFieldNo - 1;
-    auto it = std::upper_bound(m_order.begin(), m_order.end(), Key, [&](const Variant& k, TSlot slot) {
-        return CompareSortKeys(k, m_store.Value(slot, col)) < 0;
+    auto it = std::upper_bound(m_order.begin(), m_order.end(), Key, [&](const Variant& K, TSlot Slot) {
+        return CompareSortKeys(K, m_store.Value(Slot, col)) < 0;
     });
     return static_cast<int>(it - m_order.begin());
 }
@@ -260,12 +260,12 @@ void TMemoryDataSet::SortRecords()
     }
     std::vector<std::uint32_t> places(m_order.size());
     std::iota(places.begin(), places.end(), 0u);
-    std::stable_sort(places.begin(), places.end(), [&](std::uint32_t a, std::uint32_t b) {
-        if (m_sortText && keyOf[a] != UINT32_MAX && keyOf[b] != UINT32_MAX)
-            return sign * keys.Compare(keyOf[a], keyOf[b]) < 0;
+    std::stable_sort(places.begin(), places.end(), [&](std::uint32_t A, std::uint32_t B) {
+        if (m_sortText && keyOf[A] != UINT32_MAX && keyOf[B] != UINT32_MAX)
+            return sign * keys.Compare(keyOf[A], keyOf[B]) < 0;
         if (m_sortText)
-            return CompareSortKeys(m_store.Value(m_order[a], col), m_store.Value(m_order[b], col)) < 0;
-        return sign * m_store.Compare(m_order[a], m_order[b], col) < 0;
+            return CompareSortKeys(m_store.Value(m_order[A], col), m_store.Value(m_order[B], col)) < 0;
+        return sign * m_store.Compare(m_order[A], m_order[B], col) < 0;
     });
     std::vector<TSlot> order(m_order.size());
     for (std::size_t i = 0; i < places.size(); ++i)
@@ -591,14 +591,14 @@ bool TMemoryDataSet::LocateRecord(const std::vector<TField*>& Fields, const std:
 
 class TMemoryDataSet::Reader : public TRecordReader {
 public:
-    explicit Reader(TMemoryDataSet* ds) : m_ds(ds), m_version(ds->RecordsVersion())
+    explicit Reader(TMemoryDataSet* Ds) : m_ds(Ds), m_version(Ds->RecordsVersion())
     {
-        m_filtered = ds->IsFiltering();
+        m_filtered = Ds->IsFiltering();
         if (m_filtered) {
             // A filter event could change the dataset: walk a copy of the order.
-            const std::vector<TSlot> order = ds->m_order;
+            const std::vector<TSlot> order = Ds->m_order;
             for (TSlot slot : order)
-                if (ds->Accepts(slot))
+                if (Ds->Accepts(slot))
                     m_visible.push_back(slot);
         }
     }

@@ -20,78 +20,78 @@ namespace {
 
 const char* const kOutOfResources = "Out of Resources";
 
-void CheckSize(long long w, long long h)
+void CheckSize(long long W, long long H)
 {
-    if (w * h > MaxBitmapPixels)
+    if (W * H > MaxBitmapPixels)
         throw EOutOfResources(kOutOfResources);
 }
 
-QImage NewImage(int w, int h)
+QImage NewImage(int W, int H)
 {
-    if (w <= 0 || h <= 0)
+    if (W <= 0 || H <= 0)
         return QImage();
-    CheckSize(w, h);
-    QImage img(w, h, QImage::Format_ARGB32);
+    CheckSize(W, H);
+    QImage img(W, H, QImage::Format_ARGB32);
     if (img.isNull())
         throw EOutOfResources(kOutOfResources);
     img.fill(Qt::white);
     return img;
 }
 
-std::uint32_t LE32(const std::string& b, std::size_t at)
+std::uint32_t LE32(const std::string& B, std::size_t At)
 {
-    return std::uint32_t(std::uint8_t(b[at])) | (std::uint32_t(std::uint8_t(b[at + 1])) << 8) |
-           (std::uint32_t(std::uint8_t(b[at + 2])) << 16) | (std::uint32_t(std::uint8_t(b[at + 3])) << 24);
+    return std::uint32_t(std::uint8_t(B[At])) | (std::uint32_t(std::uint8_t(B[At + 1])) << 8) |
+           (std::uint32_t(std::uint8_t(B[At + 2])) << 16) | (std::uint32_t(std::uint8_t(B[At + 3])) << 24);
 }
 
-std::uint32_t BE32(const std::string& b, std::size_t at)
+std::uint32_t BE32(const std::string& B, std::size_t At)
 {
-    return (std::uint32_t(std::uint8_t(b[at])) << 24) | (std::uint32_t(std::uint8_t(b[at + 1])) << 16) |
-           (std::uint32_t(std::uint8_t(b[at + 2])) << 8) | std::uint32_t(std::uint8_t(b[at + 3]));
+    return (std::uint32_t(std::uint8_t(B[At])) << 24) | (std::uint32_t(std::uint8_t(B[At + 1])) << 16) |
+           (std::uint32_t(std::uint8_t(B[At + 2])) << 8) | std::uint32_t(std::uint8_t(B[At + 3]));
 }
 
 // Reads one picture from the stream: exactly its own bytes for BMP and PNG
 // (so a picture inside a larger stream leaves the rest), else what remains.
-std::string ReadPictureBytes(TStream& stream, const char* invalidMessage)
+std::string ReadPictureBytes(TStream& Stream, const char* InvalidMessage)
 {
-    const std::int64_t start = stream.Position();
-    const std::int64_t remaining = stream.Remaining();
+    const std::int64_t start = Stream.Position();
+    const std::int64_t remaining = Stream.Remaining();
     if (remaining < 8)
-        throw EInvalidGraphic(invalidMessage);
-    std::string head = stream.ReadBytes(8);
-    stream.SetPosition(start);
+        throw EInvalidGraphic(InvalidMessage);
+    std::string head = Stream.ReadBytes(8);
+    Stream.SetPosition(start);
     if (head[0] == 'B' && head[1] == 'M') {
         const std::uint32_t size = LE32(head, 2);
         if (size < 26 || size > remaining)
-            throw EInvalidGraphic(invalidMessage);
-        return stream.ReadBytes(size);
+            throw EInvalidGraphic(InvalidMessage);
+        return Stream.ReadBytes(size);
     }
     static const char kPng[] = "\x89PNG\r\n\x1a\n";
     if (std::memcmp(head.data(), kPng, 8) == 0) {
         std::int64_t pos = 8;
         std::string chunk;
-        stream.SetPosition(start + 8);
+        Stream.SetPosition(start + 8);
         for (;;) {
-            if (stream.Remaining() < 12)
-                throw EInvalidGraphic(invalidMessage);
-            chunk = stream.ReadBytes(8);
+            if (Stream.Remaining() < 12)
+                throw EInvalidGraphic(InvalidMessage);
+            chunk = Stream.ReadBytes(8);
             const std::uint32_t len = BE32(chunk, 0);
-            if (std::int64_t(len) + 4 > stream.Remaining())
-                throw EInvalidGraphic(invalidMessage);
-            stream.Seek(std::int64_t(len) + 4, soCurrent);
+            if (std::int64_t(len) + 4 > Stream.Remaining())
+                throw EInvalidGraphic(InvalidMessage);
+            Stream.Seek(std::int64_t(len) + 4, soCurrent);
             pos += 12 + std::int64_t(len);
             if (chunk.compare(4, 4, "IEND") == 0)
                 break;
         }
-        stream.SetPosition(start);
-        return stream.ReadBytes(pos);
+        Stream.SetPosition(start);
+        return Stream.ReadBytes(pos);
     }
-    return stream.ReadBytes(remaining);
+    return Stream.ReadBytes(remaining);
 }
 
-QImage Decode(const std::string& bytes, const char* invalidMessage)
+QImage Decode(const std::string& Bytes, const char* InvalidMessage)
 {
-    QByteArray data(bytes.data(), qsizetype(bytes.size()));
+    QByteArray data(Bytes.data(), qsizetype(Bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
@@ -100,36 +100,36 @@ QImage Decode(const std::string& bytes, const char* invalidMessage)
         CheckSize(size.width(), size.height());
     QImage img = reader.read();
     if (img.isNull())
-        throw EInvalidGraphic(invalidMessage);
+        throw EInvalidGraphic(InvalidMessage);
     CheckSize(img.width(), img.height());
     return img.convertToFormat(QImage::Format_ARGB32);
 }
 
-std::string Encode(const QImage& image, const char* format, int quality)
+std::string Encode(const QImage& Image, const char* Format, int Quality)
 {
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
-    QImage out = image;
+    QImage out = Image;
     // BMP and JPEG have no alpha: flatten onto white first.
-    if (std::strcmp(format, "PNG") != 0 && image.hasAlphaChannel()) {
-        out = QImage(image.size(), QImage::Format_RGB32);
+    if (std::strcmp(Format, "PNG") != 0 && Image.hasAlphaChannel()) {
+        out = QImage(Image.size(), QImage::Format_RGB32);
         out.fill(Qt::white);
         QPainter p(&out);
-        p.drawImage(0, 0, image);
+        p.drawImage(0, 0, Image);
     }
-    if (!out.save(&buffer, format, quality))
-        throw EInvalidGraphic(std::string("Cannot write the picture as ") + format);
+    if (!out.save(&buffer, Format, Quality))
+        throw EInvalidGraphic(std::string("Cannot write the picture as ") + Format);
     return std::string(data.constData(), std::size_t(data.size()));
 }
 
-std::string LowerExt(const std::string& fileName)
+std::string LowerExt(const std::string& FileName)
 {
-    const auto dot = fileName.find_last_of('.');
-    const auto slash = fileName.find_last_of("/\\");
+    const auto dot = FileName.find_last_of('.');
+    const auto slash = FileName.find_last_of("/\\");
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
-    std::string ext = LowerCase(fileName.substr(dot + 1));
+    std::string ext = LowerCase(FileName.substr(dot + 1));
     return ext;
 }
 
@@ -139,7 +139,7 @@ std::string LowerExt(const std::string& fileName)
 
 class TBitmapCanvas : public TCanvas {
 public:
-    explicit TBitmapCanvas(TBitmap* owner) : m_owner(owner) {}
+    explicit TBitmapCanvas(TBitmap* Owner) : m_owner(Owner) {}
     ~TBitmapCanvas() override { End(); }
 
     void End()
@@ -174,9 +174,9 @@ private:
 
 TBitmap::TBitmap() : m_image(std::make_unique<QImage>()) {}
 
-TBitmap::TBitmap(int width, int height) : TBitmap()
+TBitmap::TBitmap(int Width, int Height) : TBitmap()
 {
-    SetSize(width, height);
+    SetSize(Width, Height);
 }
 
 TBitmap::~TBitmap() = default;
@@ -201,28 +201,28 @@ QImage& TBitmap::MutableImage()
     return *m_image;
 }
 
-void TBitmap::SetImage(const QImage& image)
+void TBitmap::SetImage(const QImage& Image)
 {
     EndDrawing();
-    if (!image.isNull())
-        CheckSize(image.width(), image.height());
-    *m_image = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32);
+    if (!Image.isNull())
+        CheckSize(Image.width(), Image.height());
+    *m_image = Image.isNull() ? QImage() : Image.convertToFormat(QImage::Format_ARGB32);
     Changed();
 }
 
 bool TBitmap::Empty() const { return m_image->isNull(); }
 int TBitmap::Width() const { return m_image->width(); }
 int TBitmap::Height() const { return m_image->height(); }
-void TBitmap::SetWidth(int width) { SetSize(width, Height()); }
-void TBitmap::SetHeight(int height) { SetSize(Width(), height); }
+void TBitmap::SetWidth(int Width) { SetSize(Width, Height()); }
+void TBitmap::SetHeight(int Height) { SetSize(Width(), Height); }
 
-void TBitmap::SetSize(int width, int height)
+void TBitmap::SetSize(int AWidth, int AHeight)
 {
-    width = std::max(0, width);
-    height = std::max(0, height);
-    if (width == Width() && height == Height())
+    AWidth = std::max(0, AWidth);
+    AHeight = std::max(0, AHeight);
+    if (AWidth == Width() && AHeight == Height())
         return;
-    QImage img = NewImage(width, height);   // raises before anything changes
+    QImage img = NewImage(AWidth, AHeight);   // raises before anything changes
     EndDrawing();
     if (!img.isNull() && !m_image->isNull()) {
         QPainter p(&img);
@@ -240,10 +240,10 @@ TCanvas* TBitmap::Canvas()
     return m_canvas.get();
 }
 
-void TBitmap::SetPixelFormat(TPixelFormat format)
+void TBitmap::SetPixelFormat(TPixelFormat Format)
 {
     // Pixels are always kept as 32-bit; the format is remembered for callers that ask.
-    m_pixelFormat = format;
+    m_pixelFormat = Format;
 }
 
 TColor TBitmap::TransparentColor() const
@@ -255,64 +255,64 @@ TColor TBitmap::TransparentColor() const
     return FromQColor(QColor::fromRgb(m_image->pixel(0, m_image->height() - 1)));
 }
 
-void TBitmap::SetTransparentColor(TColor color)
+void TBitmap::SetTransparentColor(TColor Color)
 {
-    m_transparentColor = color;
+    m_transparentColor = Color;
     m_transparentMode = tmFixed;
     Changed();
 }
 
-void TBitmap::SetTransparentMode(TTransparentMode mode)
+void TBitmap::SetTransparentMode(TTransparentMode Mode)
 {
-    if (mode == m_transparentMode)
+    if (Mode == m_transparentMode)
         return;
-    m_transparentMode = mode;
+    m_transparentMode = Mode;
     Changed();
 }
 
-TColor TBitmap::Pixel(int x, int y) const
+TColor TBitmap::Pixel(int X, int Y) const
 {
-    if (!m_image->valid(x, y))
+    if (!m_image->valid(X, Y))
         return CLR_INVALID;
-    return FromQColor(QColor::fromRgb(m_image->pixel(x, y)));
+    return FromQColor(QColor::fromRgb(m_image->pixel(X, Y)));
 }
 
-void TBitmap::SetPixel(int x, int y, TColor color)
+void TBitmap::SetPixel(int X, int Y, TColor Color)
 {
-    if (!m_image->valid(x, y))
+    if (!m_image->valid(X, Y))
         return;
-    MutableImage().setPixel(x, y, ToQColor(color).rgb());
+    MutableImage().setPixel(X, Y, ToQColor(Color).rgb());
 }
 
-void TBitmap::LoadFromStream(TStream& stream)
+void TBitmap::LoadFromStream(TStream& Stream)
 {
-    const std::int64_t start = stream.Position();
+    const std::int64_t start = Stream.Position();
     try {
-        QImage img = Decode(ReadPictureBytes(stream, "Bitmap image is not valid"), "Bitmap image is not valid");
+        QImage img = Decode(ReadPictureBytes(Stream, "Bitmap image is not valid"), "Bitmap image is not valid");
         EndDrawing();
         *m_image = std::move(img);
     } catch (...) {
-        stream.SetPosition(start);
+        Stream.SetPosition(start);
         throw;
     }
     Changed();
 }
 
-void TBitmap::SaveToStream(TStream& stream) const
+void TBitmap::SaveToStream(TStream& Stream) const
 {
     if (m_image->isNull())
         return;
-    stream.WriteBytes(Encode(Image(), StreamFormat(), StreamQuality()));
+    Stream.WriteBytes(Encode(Image(), StreamFormat(), StreamQuality()));
 }
 
-void TBitmap::SaveToFile(const std::string& fileName) const
+void TBitmap::SaveToFile(const std::string& FileName) const
 {
-    const std::string ext = LowerExt(fileName);
+    const std::string ext = LowerExt(FileName);
     const char* format = ext == "png" ? "PNG" : (ext == "jpg" || ext == "jpeg") ? "JPEG" : "BMP";
     if (m_image->isNull())
         throw EInvalidGraphic("Cannot save an empty bitmap");
     const std::string bytes = Encode(Image(), format, StreamQuality());
-    SafeWriteFile(fileName, [&](TStream& s) { s.WriteBytes(bytes); });
+    SafeWriteFile(FileName, [&](TStream& S) { S.WriteBytes(bytes); });
 }
 
 void TBitmap::Assign(TPersistent* Source)
@@ -354,22 +354,22 @@ void TBitmap::Assign(TPersistent* Source)
     TGraphic::Assign(Source);
 }
 
-bool TBitmap::Equals(const TGraphic* other) const
+bool TBitmap::Equals(const TGraphic* Other) const
 {
-    auto* o = dynamic_cast<const TBitmap*>(other);
+    auto* o = dynamic_cast<const TBitmap*>(Other);
     if (!o || std::string(o->ClassName()) != ClassName())
         return false;
     return Image() == o->Image();
 }
 
-std::unique_ptr<TBitmap> TBitmap::CreateMask(TColor transparent) const
+std::unique_ptr<TBitmap> TBitmap::CreateMask(TColor Transparent) const
 {
     auto mask = std::make_unique<TBitmap>();
     const QImage& src = Image();
     if (src.isNull())
         return mask;
     QImage m(src.size(), QImage::Format_ARGB32);
-    const QRgb key = ToQColor(transparent).rgb() & 0xFFFFFF;
+    const QRgb key = ToQColor(Transparent).rgb() & 0xFFFFFF;
     for (int y = 0; y < src.height(); ++y) {
         const QRgb* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
         QRgb* out = reinterpret_cast<QRgb*>(m.scanLine(y));
@@ -380,12 +380,12 @@ std::unique_ptr<TBitmap> TBitmap::CreateMask(TColor transparent) const
     return mask;
 }
 
-void TBitmap::Draw(TCanvas& canvas, const TRect& r) const
+void TBitmap::Draw(TCanvas& Canvas, const TRect& R) const
 {
-    QPainter* p = canvas.Painter();
+    QPainter* p = Canvas.Painter();
     if (!p || m_image->isNull())
         return;
-    const TRect d = canvas.LPtoDP(r);
+    const TRect d = Canvas.LPtoDP(R);
     if (d.Width() == 0 || d.Height() == 0)
         return;
     QImage img = Image();
@@ -431,45 +431,45 @@ void TIcon::SetHeight(int)
     throw EInvalidGraphicOperation("Cannot change the size of an icon");
 }
 
-void TIcon::LoadFromStream(TStream& stream)
+void TIcon::LoadFromStream(TStream& Stream)
 {
     const char* invalid = "Icon image is not valid";
-    const std::int64_t start = stream.Position();
+    const std::int64_t start = Stream.Position();
     try {
         // The directory tells how many bytes the icon has.
-        if (stream.Remaining() < 6)
+        if (Stream.Remaining() < 6)
             throw EInvalidGraphic(invalid);
-        const std::string head = stream.ReadBytes(6);
+        const std::string head = Stream.ReadBytes(6);
         const int count = std::uint8_t(head[4]) | (std::uint8_t(head[5]) << 8);
         if (head[0] != 0 || head[1] != 0 || (head[2] != 1 && head[2] != 2) || count == 0 ||
-            stream.Remaining() < std::int64_t(count) * 16)
+            Stream.Remaining() < std::int64_t(count) * 16)
             throw EInvalidGraphic(invalid);
-        const std::string dir = stream.ReadBytes(std::int64_t(count) * 16);
+        const std::string dir = Stream.ReadBytes(std::int64_t(count) * 16);
         std::int64_t end = 6 + std::int64_t(count) * 16;
         for (int i = 0; i < count; ++i)
             end = std::max<std::int64_t>(end, std::int64_t(LE32(dir, std::size_t(i) * 16 + 8)) +
                                                   LE32(dir, std::size_t(i) * 16 + 12));
-        stream.SetPosition(start);
-        if (end > stream.Remaining())
+        Stream.SetPosition(start);
+        if (end > Stream.Remaining())
             throw EInvalidGraphic(invalid);
-        const std::string bytes = stream.ReadBytes(end);
+        const std::string bytes = Stream.ReadBytes(end);
         QByteArray data(bytes.data(), qsizetype(bytes.size()));
         QImage img = QImage::fromData(data, "ICO");
         if (img.isNull())
             throw EInvalidGraphic(invalid);
         *m_image = img.convertToFormat(QImage::Format_ARGB32);
     } catch (...) {
-        stream.SetPosition(start);
+        Stream.SetPosition(start);
         throw;
     }
     Changed();
 }
 
-void TIcon::SaveToStream(TStream& stream) const
+void TIcon::SaveToStream(TStream& Stream) const
 {
     if (m_image->isNull())
         return;
-    stream.WriteBytes(Encode(*m_image, "ICO", -1));
+    Stream.WriteBytes(Encode(*m_image, "ICO", -1));
 }
 
 void TIcon::Assign(TPersistent* Source)
@@ -511,18 +511,18 @@ void TIcon::AssignMasked(const TBitmap& Bitmap, TColor TransparentColor)
     Changed();
 }
 
-bool TIcon::Equals(const TGraphic* other) const
+bool TIcon::Equals(const TGraphic* Other) const
 {
-    auto* o = dynamic_cast<const TIcon*>(other);
+    auto* o = dynamic_cast<const TIcon*>(Other);
     return o && *o->m_image == *m_image;
 }
 
-void TIcon::Draw(TCanvas& canvas, const TRect& r) const
+void TIcon::Draw(TCanvas& Canvas, const TRect& R) const
 {
-    QPainter* p = canvas.Painter();
+    QPainter* p = Canvas.Painter();
     if (!p || m_image->isNull())
         return;
-    const TRect d = canvas.LPtoDP(r);
+    const TRect d = Canvas.LPtoDP(R);
     const QRect target(std::min(d.Left, d.Right), std::min(d.Top, d.Bottom), std::abs(d.Width()),
                        std::abs(d.Height()));
     if (!target.isEmpty())

@@ -24,52 +24,52 @@ class TBitmap : public TGraphic {
     QEL_CLASS(TBitmap)
 public:
     TBitmap();
-    TBitmap(int width, int height);
+    TBitmap(int Width, int Height);
     ~TBitmap() override;
 
     bool Empty() const override;
     int Width() const override;
     int Height() const override;
-    void SetWidth(int width) override;
-    void SetHeight(int height) override;
+    void SetWidth(int Width) override;
+    void SetHeight(int Height) override;
     // Keeps the pixels that still fit; new pixels are white. Negative sizes
     // count as 0; more than MaxBitmapPixels raises EOutOfResources "Out of Resources".
-    void SetSize(int width, int height);
+    void SetSize(int AWidth, int AHeight);
 
     // The canvas drawing into the bitmap (created on first use).
     TCanvas* Canvas();
 
     TPixelFormat PixelFormat() const { return m_pixelFormat; }
-    void SetPixelFormat(TPixelFormat format);
+    void SetPixelFormat(TPixelFormat Format);
     // tmAuto: the transparent colour is the bottom-left pixel.
     TColor TransparentColor() const;
-    void SetTransparentColor(TColor color);   // switches to tmFixed
+    void SetTransparentColor(TColor Color);   // switches to tmFixed
     TTransparentMode TransparentMode() const { return m_transparentMode; }
-    void SetTransparentMode(TTransparentMode mode);
+    void SetTransparentMode(TTransparentMode Mode);
     bool Monochrome() const { return m_pixelFormat == pf1bit; }
 
-    TColor Pixel(int x, int y) const;         // CLR_INVALID outside
-    void SetPixel(int x, int y, TColor color);
+    TColor Pixel(int X, int Y) const;         // CLR_INVALID outside
+    void SetPixel(int X, int Y, TColor Color);
 
     // BMP is the stream format; loading also accepts PNG and JPEG data.
-    void LoadFromStream(TStream& stream) override;
-    void SaveToStream(TStream& stream) const override;
+    void LoadFromStream(TStream& Stream) override;
+    void SaveToStream(TStream& Stream) const override;
     // The file name's extension picks the format: ".png", ".jpg"/".jpeg", else BMP.
-    void SaveToFile(const std::string& fileName) const override;
+    void SaveToFile(const std::string& FileName) const override;
     void Assign(TPersistent* Source) override;
-    bool Equals(const TGraphic* other) const override;
+    bool Equals(const TGraphic* Other) const override;
     TGraphic* NewOfSameClass() const override { return new TBitmap; }
 
-    // A 1-bit-like mask: white where the pixel equals `transparent`, black elsewhere.
-    std::unique_ptr<TBitmap> CreateMask(TColor transparent) const;
+    // A 1-bit-like mask: white where the pixel equals `Transparent`, black elsewhere.
+    std::unique_ptr<TBitmap> CreateMask(TColor Transparent) const;
 
     // The pixels (ARGB32, opaque unless loaded with alpha). Ends drawing first.
     // Qt escape hatch: platform/ only; components use Canvas() and Pixel().
     const QImage& Image() const;
-    void SetImage(const QImage& image);
+    void SetImage(const QImage& Image);
 
 protected:
-    void Draw(TCanvas& canvas, const TRect& r) const override;
+    void Draw(TCanvas& Canvas, const TRect& R) const override;
     // The format SaveToStream writes ("BMP", "PNG", "JPEG").
     virtual const char* StreamFormat() const { return "BMP"; }
     virtual int StreamQuality() const { return -1; }
@@ -102,7 +102,7 @@ class TJPEGImage : public TBitmap {
 public:
     TGraphic* NewOfSameClass() const override { return new TJPEGImage; }
     int CompressionQuality() const { return m_quality; }
-    void SetCompressionQuality(int q) { m_quality = q < 1 ? 1 : (q > 100 ? 100 : q); }
+    void SetCompressionQuality(int Q) { m_quality = Q < 1 ? 1 : (Q > 100 ? 100 : Q); }
 protected:
     const char* StreamFormat() const override { return "JPEG"; }
     int StreamQuality() const override { return m_quality; }
@@ -120,21 +120,21 @@ public:
     int Width() const override;
     int Height() const override;
     // An icon's size comes from its image; setting it raises EInvalidGraphicOperation.
-    void SetWidth(int width) override;
-    void SetHeight(int height) override;
-    void LoadFromStream(TStream& stream) override;
-    void SaveToStream(TStream& stream) const override;
+    void SetWidth(int Width) override;
+    void SetHeight(int Height) override;
+    void LoadFromStream(TStream& Stream) override;
+    void SaveToStream(TStream& Stream) const override;
     void Assign(TPersistent* Source) override;
     // The bitmap's pixels at its size (any size a bitmap holds); those of
     // TransparentColor become fully transparent, the others opaque.
     void AssignMasked(const TBitmap& Bitmap, TColor TransparentColor);
-    bool Equals(const TGraphic* other) const override;
+    bool Equals(const TGraphic* Other) const override;
     TGraphic* NewOfSameClass() const override { return new TIcon; }
     // Qt escape hatch: platform/ only.
     const QImage& Image() const { return *m_image; }
 
 protected:
-    void Draw(TCanvas& canvas, const TRect& r) const override;
+    void Draw(TCanvas& Canvas, const TRect& R) const override;
 
 private:
     std::unique_ptr<QImage> m_image;

@@ -39,43 +39,43 @@ struct TCanvas::SavedState {
 
 namespace {
 
-QRect Q(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
+QRect Q(const TRect& R) { return QRect(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top); }
 
-// Narrows the painter's clip to `r` (see ApplyClip for why clipping is switched on first).
-void IntersectPainterClip(QPainter* p, const QRect& r)
+// Narrows the painter's clip to `R` (see ApplyClip for why clipping is switched on first).
+void IntersectPainterClip(QPainter* P, const QRect& R)
 {
-    if (!p->hasClipping()) {
-        p->setClipping(true);
-        p->setClipRect(r, Qt::ReplaceClip);
+    if (!P->hasClipping()) {
+        P->setClipping(true);
+        P->setClipRect(R, Qt::ReplaceClip);
     } else {
-        p->setClipRect(r, Qt::IntersectClip);
+        P->setClipRect(R, Qt::IntersectClip);
     }
 }
 
-TRect Normalized(TRect r)
+TRect Normalized(TRect R)
 {
-    if (r.Left > r.Right)
-        std::swap(r.Left, r.Right);
-    if (r.Top > r.Bottom)
-        std::swap(r.Top, r.Bottom);
-    return r;
+    if (R.Left > R.Right)
+        std::swap(R.Left, R.Right);
+    if (R.Top > R.Bottom)
+        std::swap(R.Top, R.Bottom);
+    return R;
 }
 
-bool HasRasterOps(QPainter* p)
+bool HasRasterOps(QPainter* P)
 {
-    return p->paintEngine() && p->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+    return P->paintEngine() && P->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
 }
 
 // Applies the pen mode; answers false when nothing is to be drawn (pmNop).
-bool ApplyRop(QPainter* p, TPenMode mode, QColor& color)
+bool ApplyRop(QPainter* P, TPenMode Mode, QColor& Color)
 {
     QPainter::CompositionMode cm = QPainter::CompositionMode_SourceOver;
-    switch (mode) {
-    case pmBlack: color = Qt::black; break;
-    case pmWhite: color = Qt::white; break;
+    switch (Mode) {
+    case pmBlack: Color = Qt::black; break;
+    case pmWhite: Color = Qt::white; break;
     case pmNop: return false;
     case pmCopy: break;
-    case pmNotCopy: color = QColor(255 - color.red(), 255 - color.green(), 255 - color.blue()); break;
+    case pmNotCopy: Color = QColor(255 - Color.red(), 255 - Color.green(), 255 - Color.blue()); break;
     case pmNot: cm = QPainter::RasterOp_NotDestination; break;
     case pmXor: cm = QPainter::RasterOp_SourceXorDestination; break;
     case pmNotXor: cm = QPainter::RasterOp_NotSourceXorDestination; break;
@@ -90,17 +90,17 @@ bool ApplyRop(QPainter* p, TPenMode mode, QColor& color)
     }
     if (cm != QPainter::CompositionMode_SourceOver) {
         // Devices without raster operations (PDF, recordings) draw a plain copy.
-        if (!HasRasterOps(p))
+        if (!HasRasterOps(P))
             cm = QPainter::CompositionMode_SourceOver;
     }
-    p->setCompositionMode(cm);
+    P->setCompositionMode(cm);
     return true;
 }
 
 // Qt's hatch patterns for the platform's brush styles.
-Qt::BrushStyle HatchStyle(TBrushStyle s)
+Qt::BrushStyle HatchStyle(TBrushStyle S)
 {
-    switch (s) {
+    switch (S) {
     case bsHorizontal: return Qt::HorPattern;
     case bsVertical: return Qt::VerPattern;
     case bsFDiagonal: return Qt::FDiagPattern;
@@ -112,7 +112,7 @@ Qt::BrushStyle HatchStyle(TBrushStyle s)
 }
 
 // Splits UTF-8 into a QString.
-QString QS(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString QS(const std::string& S) { return QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size())); }
 
 // Integer cell metrics the way the platform reports them.
 struct CellMetrics {
@@ -122,9 +122,9 @@ struct CellMetrics {
     double aveCharWidth;
 };
 
-CellMetrics Metrics(const QFont& f)
+CellMetrics Metrics(const QFont& F)
 {
-    QFontMetricsF fm(f);
+    QFontMetricsF fm(F);
     CellMetrics m;
     m.ascent = RoundToInt(fm.ascent());
     m.descent = RoundToInt(fm.descent());
@@ -136,14 +136,14 @@ CellMetrics Metrics(const QFont& f)
 }
 
 // The UTF-16 units of a QString, as the text layout reads them.
-std::u16string_view U16(const QString& s)
+std::u16string_view U16(const QString& S)
 {
-    return std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()), std::size_t(s.size()));
+    return std::u16string_view(reinterpret_cast<const char16_t*>(S.utf16()), std::size_t(S.size()));
 }
 
-QString FromU16(std::u16string_view s)
+QString FromU16(std::u16string_view S)
 {
-    return QString(reinterpret_cast<const QChar*>(s.data()), qsizetype(s.size()));
+    return QString(reinterpret_cast<const QChar*>(S.data()), qsizetype(S.size()));
 }
 
 } // namespace
@@ -158,27 +158,27 @@ TCanvas::TCanvas()
     m_brushLink.Connect(m_brush->Changes(), [this](TObject*) { BrushChanged(); });
 }
 
-TCanvas::TCanvas(QPainter* painter, QPaintDevice* device) : TCanvas()
+TCanvas::TCanvas(QPainter* Painter, QPaintDevice* Device) : TCanvas()
 {
-    Attach(painter, device);
+    Attach(Painter, Device);
 }
 
 // An attached painter may already be gone when the canvas is freed, so the
 // destructor leaves it alone; callers Detach while it is alive.
 TCanvas::~TCanvas() = default;
 
-void TCanvas::Attach(QPainter* painter, QPaintDevice* device)
+void TCanvas::Attach(QPainter* Painter, QPaintDevice* Device)
 {
     Detach();
-    m_device = device ? device : (painter ? painter->device() : nullptr);
-    if (!painter || !painter->isActive())
+    m_device = Device ? Device : (Painter ? Painter->device() : nullptr);
+    if (!Painter || !Painter->isActive())
         return;
-    painter->save();
+    Painter->save();
     m_attached = true;
-    m_painter = painter;
-    m_impl->base = painter->worldTransform();
-    if (painter->hasClipping())
-        m_impl->baseClip = painter->clipRegion();
+    m_painter = Painter;
+    m_impl->base = Painter->worldTransform();
+    if (Painter->hasClipping())
+        m_impl->baseClip = Painter->clipRegion();
     else
         m_impl->baseClip.reset();
     if (!m_capsFixed && m_device) {
@@ -190,7 +190,7 @@ void TCanvas::Attach(QPainter* painter, QPaintDevice* device)
         m_caps.LogPixelsX = m_device->logicalDpiX() > 0 ? m_device->logicalDpiX() : 96;
         m_caps.LogPixelsY = m_device->logicalDpiY() > 0 ? m_device->logicalDpiY() : 96;
     }
-    PainterStarted(painter, m_device);
+    PainterStarted(Painter, m_device);
 }
 
 void TCanvas::Detach()
@@ -206,16 +206,16 @@ void TCanvas::Detach()
     }
 }
 
-void TCanvas::PainterStarted(QPainter* painter, QPaintDevice* device)
+void TCanvas::PainterStarted(QPainter* Painter, QPaintDevice* Device)
 {
-    m_painter = painter;
-    if (device)
-        m_device = device;
+    m_painter = Painter;
+    if (Device)
+        m_device = Device;
     if (!m_attached)
-        m_impl->base = painter->worldTransform();
-    painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->setRenderHint(QPainter::TextAntialiasing, true);
-    painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+        m_impl->base = Painter->worldTransform();
+    Painter->setRenderHint(QPainter::Antialiasing, false);
+    Painter->setRenderHint(QPainter::TextAntialiasing, true);
+    Painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
     ApplyClip();
 }
 
@@ -282,25 +282,25 @@ void TCanvas::BrushChanged()
     }
 }
 
-int TCanvas::SetBkMode(int mode)
+int TCanvas::SetBkMode(int Mode)
 {
     const int old = m_bkMode;
-    if (mode == TRANSPARENT || mode == OPAQUE)
-        m_bkMode = mode;
+    if (Mode == TRANSPARENT || Mode == OPAQUE)
+        m_bkMode = Mode;
     return old;
 }
 
-TColor TCanvas::SetBkColor(TColor color)
+TColor TCanvas::SetBkColor(TColor Color)
 {
     const TColor old = m_bkColor;
-    m_bkColor = color;
+    m_bkColor = Color;
     return old;
 }
 
-TColor TCanvas::SetTextColor(TColor color)
+TColor TCanvas::SetTextColor(TColor Color)
 {
     const TColor old = m_font->Color();
-    m_font->SetColor(color);
+    m_font->SetColor(Color);
     return old;
 }
 
@@ -317,16 +317,16 @@ double TCanvas::ScaleY() const
     return m_map.Mode == MM_TEXT ? 1.0 : double(m_map.VpExt.cy) / double(m_map.WndExt.cy);
 }
 
-int TCanvas::SetMapMode(int mode)
+int TCanvas::SetMapMode(int Mode)
 {
     const int old = m_map.Mode;
-    if (mode != MM_TEXT && mode != MM_ISOTROPIC && mode != MM_ANISOTROPIC)
+    if (Mode != MM_TEXT && Mode != MM_ISOTROPIC && Mode != MM_ANISOTROPIC)
         return 0;
-    m_map.Mode = mode;
-    if (mode == MM_TEXT) {
+    m_map.Mode = Mode;
+    if (Mode == MM_TEXT) {
         m_map.WndExt = {1, 1};
         m_map.VpExt = {1, 1};
-    } else if (mode == MM_ISOTROPIC) {
+    } else if (Mode == MM_ISOTROPIC) {
         FixIsotropic();
     }
     return old;
@@ -354,87 +354,87 @@ void TCanvas::FixIsotropic()
     }
 }
 
-void TCanvas::SetWindowExt(int cx, int cy)
+void TCanvas::SetWindowExt(int Cx, int Cy)
 {
     // Extents only count in the scalable modes, and never zero.
-    if (m_map.Mode == MM_TEXT || cx == 0 || cy == 0)
+    if (m_map.Mode == MM_TEXT || Cx == 0 || Cy == 0)
         return;
-    m_map.WndExt = {cx, cy};
+    m_map.WndExt = {Cx, Cy};
     FixIsotropic();
 }
 
-void TCanvas::SetViewportExt(int cx, int cy)
+void TCanvas::SetViewportExt(int Cx, int Cy)
 {
-    if (m_map.Mode == MM_TEXT || cx == 0 || cy == 0)
+    if (m_map.Mode == MM_TEXT || Cx == 0 || Cy == 0)
         return;
-    m_map.VpExt = {cx, cy};
+    m_map.VpExt = {Cx, Cy};
     FixIsotropic();
 }
 
-void TCanvas::SetWindowOrg(int x, int y) { m_map.WndOrg = {x, y}; }
-void TCanvas::SetViewportOrg(int x, int y) { m_map.VpOrg = {x, y}; }
-void TCanvas::OffsetWindowOrg(int dx, int dy) { m_map.WndOrg.X += dx; m_map.WndOrg.Y += dy; }
-void TCanvas::OffsetViewportOrg(int dx, int dy) { m_map.VpOrg.X += dx; m_map.VpOrg.Y += dy; }
+void TCanvas::SetWindowOrg(int X, int Y) { m_map.WndOrg = {X, Y}; }
+void TCanvas::SetViewportOrg(int X, int Y) { m_map.VpOrg = {X, Y}; }
+void TCanvas::OffsetWindowOrg(int Dx, int Dy) { m_map.WndOrg.X += Dx; m_map.WndOrg.Y += Dy; }
+void TCanvas::OffsetViewportOrg(int Dx, int Dy) { m_map.VpOrg.X += Dx; m_map.VpOrg.Y += Dy; }
 
-QPointF TCanvas::DevPointF(double lx, double ly) const
+QPointF TCanvas::DevPointF(double Lx, double Ly) const
 {
-    return QPointF((lx - m_map.WndOrg.X) * ScaleX() + m_map.VpOrg.X,
-                   (ly - m_map.WndOrg.Y) * ScaleY() + m_map.VpOrg.Y);
+    return QPointF((Lx - m_map.WndOrg.X) * ScaleX() + m_map.VpOrg.X,
+                   (Ly - m_map.WndOrg.Y) * ScaleY() + m_map.VpOrg.Y);
 }
 
-TPoint TCanvas::LPtoDP(TPoint p) const
+TPoint TCanvas::LPtoDP(TPoint P) const
 {
-    const QPointF d = DevPointF(p.X, p.Y);
+    const QPointF d = DevPointF(P.X, P.Y);
     return {RoundToInt(d.x()), RoundToInt(d.y())};
 }
 
-TPoint TCanvas::DPtoLP(TPoint p) const
+TPoint TCanvas::DPtoLP(TPoint P) const
 {
-    return {RoundToInt((p.X - m_map.VpOrg.X) / ScaleX() + m_map.WndOrg.X),
-            RoundToInt((p.Y - m_map.VpOrg.Y) / ScaleY() + m_map.WndOrg.Y)};
+    return {RoundToInt((P.X - m_map.VpOrg.X) / ScaleX() + m_map.WndOrg.X),
+            RoundToInt((P.Y - m_map.VpOrg.Y) / ScaleY() + m_map.WndOrg.Y)};
 }
 
-TRect TCanvas::LPtoDP(const TRect& r) const
+TRect TCanvas::LPtoDP(const TRect& R) const
 {
-    const TPoint a = LPtoDP(r.TopLeft());
-    const TPoint b = LPtoDP(r.BottomRight());
+    const TPoint a = LPtoDP(R.TopLeft());
+    const TPoint b = LPtoDP(R.BottomRight());
     return {a.X, a.Y, b.X, b.Y};
 }
 
-TRect TCanvas::DPtoLP(const TRect& r) const
+TRect TCanvas::DPtoLP(const TRect& R) const
 {
-    const TPoint a = DPtoLP(r.TopLeft());
-    const TPoint b = DPtoLP(r.BottomRight());
+    const TPoint a = DPtoLP(R.TopLeft());
+    const TPoint b = DPtoLP(R.BottomRight());
     return {a.X, a.Y, b.X, b.Y};
 }
 
-void TCanvas::LPtoDP(TPoint* points, int count) const
+void TCanvas::LPtoDP(TPoint* Points, int Count) const
 {
-    for (int i = 0; i < count; ++i)
-        points[i] = LPtoDP(points[i]);
+    for (int i = 0; i < Count; ++i)
+        Points[i] = LPtoDP(Points[i]);
 }
 
-void TCanvas::DPtoLP(TPoint* points, int count) const
+void TCanvas::DPtoLP(TPoint* Points, int Count) const
 {
-    for (int i = 0; i < count; ++i)
-        points[i] = DPtoLP(points[i]);
+    for (int i = 0; i < Count; ++i)
+        Points[i] = DPtoLP(Points[i]);
 }
 
-int TCanvas::DevLen(int logical, bool horizontal) const
+int TCanvas::DevLen(int Logical, bool Horizontal) const
 {
-    return RoundToInt(std::fabs(logical * (horizontal ? ScaleX() : ScaleY())));
+    return RoundToInt(std::fabs(Logical * (Horizontal ? ScaleX() : ScaleY())));
 }
 
-TRect TCanvas::DevRectNormalized(const TRect& logical) const
+TRect TCanvas::DevRectNormalized(const TRect& Logical) const
 {
-    return Normalized(LPtoDP(logical));
+    return Normalized(LPtoDP(Logical));
 }
 
-TRect TCanvas::DevRectOriented(const TRect& logical) const
+TRect TCanvas::DevRectOriented(const TRect& Logical) const
 {
     // An axis the mapping flips is turned back, so a rectangle that is
     // proper in logical units is proper in device units; an inverted one stays inverted.
-    TRect d = LPtoDP(logical);
+    TRect d = LPtoDP(Logical);
     if (ScaleX() < 0)
         std::swap(d.Left, d.Right);
     if (ScaleY() < 0)
@@ -457,10 +457,10 @@ void TCanvas::RefreshCaps() const
     m_caps.VertSize = m_caps.LogPixelsY > 0 ? RoundToInt(b.Height() * 25.4 / m_caps.LogPixelsY) : 0;
 }
 
-int TCanvas::GetDeviceCaps(int index) const
+int TCanvas::GetDeviceCaps(int Index) const
 {
     RefreshCaps();
-    switch (index) {
+    switch (Index) {
     case TECHNOLOGY: return m_caps.Technology;
     case HORZSIZE: return m_caps.HorzSize;
     case VERTSIZE: return m_caps.VertSize;
@@ -507,9 +507,9 @@ void TCanvas::ApplyClip()
     }
 }
 
-int TCanvas::IntersectClipRect(const TRect& r)
+int TCanvas::IntersectClipRect(const TRect& R)
 {
-    const TRegion rect = TRegion::CreateRect(DevRectOriented(r));
+    const TRegion rect = TRegion::CreateRect(DevRectOriented(R));
     if (m_clip)
         m_clip = TRegion::Combined(*m_clip, rect, RGN_AND);
     else
@@ -518,40 +518,40 @@ int TCanvas::IntersectClipRect(const TRect& r)
     return m_clip->IsEmpty() ? 1 : 2;
 }
 
-int TCanvas::ExcludeClipRect(const TRect& r)
+int TCanvas::ExcludeClipRect(const TRect& R)
 {
-    const TRegion rect = TRegion::CreateRect(DevRectOriented(r));
+    const TRegion rect = TRegion::CreateRect(DevRectOriented(R));
     const TRegion current = m_clip ? *m_clip : TRegion::CreateRect(DeviceBounds());
     m_clip = TRegion::Combined(current, rect, RGN_DIFF);
     ApplyClip();
     return m_clip->IsEmpty() ? 1 : 2;
 }
 
-int TCanvas::SelectClipRgn(const TRegion* region)
+int TCanvas::SelectClipRgn(const TRegion* Region)
 {
-    if (region)
-        m_clip = *region;
+    if (Region)
+        m_clip = *Region;
     else
         m_clip.reset();
     ApplyClip();
     return m_clip && m_clip->IsEmpty() ? 1 : 2;
 }
 
-int TCanvas::ExtSelectClipRgn(const TRegion* region, TRegionCombine mode)
+int TCanvas::ExtSelectClipRgn(const TRegion* Region, TRegionCombine Mode)
 {
-    if (mode == RGN_COPY || !region)
-        return SelectClipRgn(mode == RGN_COPY ? region : nullptr);
+    if (Mode == RGN_COPY || !Region)
+        return SelectClipRgn(Mode == RGN_COPY ? Region : nullptr);
     const TRegion current = m_clip ? *m_clip : TRegion::CreateRect(DeviceBounds());
-    m_clip = TRegion::Combined(current, *region, mode);
+    m_clip = TRegion::Combined(current, *Region, Mode);
     ApplyClip();
     return m_clip->IsEmpty() ? 1 : 2;
 }
 
-bool TCanvas::GetClipRgn(TRegion& region) const
+bool TCanvas::GetClipRgn(TRegion& Region) const
 {
     if (!m_clip)
         return false;
-    region = *m_clip;
+    Region = *m_clip;
     return true;
 }
 
@@ -567,9 +567,9 @@ TRect TCanvas::ClipRect()
     return Normalized(DPtoLP(box));
 }
 
-bool TCanvas::RectVisible(const TRect& r)
+bool TCanvas::RectVisible(const TRect& R)
 {
-    const TRect d = Normalized(LPtoDP(r));
+    const TRect d = Normalized(LPtoDP(R));
     if (d.IsEmpty())
         return false;
     if (auto clip = EffectiveClip())
@@ -579,9 +579,9 @@ bool TCanvas::RectVisible(const TRect& r)
     return b.IsEmpty() || IntersectRect(dummy, b, d);
 }
 
-bool TCanvas::PtVisible(int x, int y)
+bool TCanvas::PtVisible(int X, int Y)
 {
-    const TPoint d = LPtoDP(TPoint{x, y});
+    const TPoint d = LPtoDP(TPoint{X, Y});
     if (auto clip = EffectiveClip())
         return clip->Contains(d);
     const TRect b = DeviceBounds();
@@ -611,15 +611,15 @@ int TCanvas::SaveDC()
     return static_cast<int>(m_saved.size());
 }
 
-bool TCanvas::RestoreDC(int level)
+bool TCanvas::RestoreDC(int Level)
 {
     const int count = static_cast<int>(m_saved.size());
-    if (level < 0)
-        level = count + 1 + level;
-    if (level < 1 || level > count)
+    if (Level < 0)
+        Level = count + 1 + Level;
+    if (Level < 1 || Level > count)
         return false;
-    SavedState s = std::move(m_saved[static_cast<std::size_t>(level - 1)]);
-    m_saved.resize(static_cast<std::size_t>(level - 1));
+    SavedState s = std::move(m_saved[static_cast<std::size_t>(Level - 1)]);
+    m_saved.resize(static_cast<std::size_t>(Level - 1));
     m_font->SetPixelsPerInch(s.font->PixelsPerInch());
     m_font->Assign(s.font.get());
     m_pen->Assign(s.pen.get());
@@ -634,7 +634,7 @@ bool TCanvas::RestoreDC(int level)
     return true;
 }
 
-TCanvasStateSaver::TCanvasStateSaver(TCanvas& canvas) : m_canvas(canvas), m_level(canvas.SaveDC()) {}
+TCanvasStateSaver::TCanvasStateSaver(TCanvas& Canvas) : m_canvas(Canvas), m_level(Canvas.SaveDC()) {}
 
 TCanvasStateSaver::~TCanvasStateSaver()
 {
@@ -652,16 +652,16 @@ struct PenSetup {
     bool insideFrame = false;
 };
 
-QPen MakeQPen(const TPen& pen, const QColor& color, int devWidth)
+QPen MakeQPen(const TPen& Pen, const QColor& Color, int DevWidth)
 {
-    QPen q(color);
-    if (devWidth <= 1) {
+    QPen q(Color);
+    if (DevWidth <= 1) {
         q.setWidth(1);
         q.setCosmetic(true);
         // A flat cap leaves the end point out, as the platform's lines do.
         q.setCapStyle(Qt::FlatCap);
         q.setJoinStyle(Qt::MiterJoin);
-        switch (pen.Style()) {
+        switch (Pen.Style()) {
         case psDash: q.setDashPattern({18, 6}); break;
         case psDot: q.setDashPattern({3, 3}); break;
         case psDashDot: q.setDashPattern({9, 6, 3, 6}); break;
@@ -670,7 +670,7 @@ QPen MakeQPen(const TPen& pen, const QColor& color, int devWidth)
         }
     } else {
         // Wide pens are always solid on the platform.
-        q.setWidth(devWidth);
+        q.setWidth(DevWidth);
         q.setCapStyle(Qt::RoundCap);
         q.setJoinStyle(Qt::RoundJoin);
     }
@@ -678,24 +678,24 @@ QPen MakeQPen(const TPen& pen, const QColor& color, int devWidth)
 }
 
 // The points in device units, and the box that holds them.
-QPolygon DevPolygon(const TCanvas& canvas, const std::vector<TPoint>& points, TRect& bounds)
+QPolygon DevPolygon(const TCanvas& Canvas, const std::vector<TPoint>& Points, TRect& Bounds)
 {
     QPolygon poly;
-    bounds = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    for (const TPoint& lp : points) {
-        const TPoint d = canvas.LPtoDP(lp);
+    Bounds = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (const TPoint& lp : Points) {
+        const TPoint d = Canvas.LPtoDP(lp);
         poly << QPoint(d.X, d.Y);
-        bounds = {std::min(bounds.Left, d.X), std::min(bounds.Top, d.Y), std::max(bounds.Right, d.X),
-                  std::max(bounds.Bottom, d.Y)};
+        Bounds = {std::min(Bounds.Left, d.X), std::min(Bounds.Top, d.Y), std::max(Bounds.Right, d.X),
+                  std::max(Bounds.Bottom, d.Y)};
     }
     return poly;
 }
 
 // What fills a shape's interior: the pattern bitmap, or the colour in the brush's hatch.
-QBrush ShapeBrush(const TBrush& brush)
+QBrush ShapeBrush(const TBrush& Brush)
 {
-    return brush.HasPattern() ? QBrush(brush.Bitmap()->Image())
-                              : QBrush(ToQColor(brush.Color()), HatchStyle(brush.Style()));
+    return Brush.HasPattern() ? QBrush(Brush.Bitmap()->Image())
+                              : QBrush(ToQColor(Brush.Color()), HatchStyle(Brush.Style()));
 }
 
 } // namespace
@@ -705,20 +705,20 @@ int TCanvas::DevPenWidth() const
     return m_pen->Width() <= 1 ? 1 : std::max(1, DevLen(m_pen->Width(), true));
 }
 
-void TCanvas::MoveTo(int x, int y)
+void TCanvas::MoveTo(int X, int Y)
 {
-    m_penPos = {x, y};
+    m_penPos = {X, Y};
 }
 
-void TCanvas::LineTo(int x, int y)
+void TCanvas::LineTo(int X, int Y)
 {
     const TPoint from = m_penPos;
-    m_penPos = {x, y};
+    m_penPos = {X, Y};
     QPainter* p = Ready();
     if (!p || m_pen->Style() == psClear)
         return;
     const TPoint a = LPtoDP(from);
-    const TPoint b = LPtoDP(TPoint{x, y});
+    const TPoint b = LPtoDP(TPoint{X, Y});
     Record("LineTo", Normalized(TRect{a.X, a.Y, b.X, b.Y}), {});
     if (a == b)
         return;
@@ -730,13 +730,13 @@ void TCanvas::LineTo(int x, int y)
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void TCanvas::Polyline(const std::vector<TPoint>& points)
+void TCanvas::Polyline(const std::vector<TPoint>& Points)
 {
     QPainter* p = Ready();
-    if (!p || points.size() < 2 || m_pen->Style() == psClear)
+    if (!p || Points.size() < 2 || m_pen->Style() == psClear)
         return;
     TRect bounds;
-    const QPolygon poly = DevPolygon(*this, points, bounds);
+    const QPolygon poly = DevPolygon(*this, Points, bounds);
     Record("Polyline", bounds, {});
     QColor color = ToQColor(m_pen->Color());
     if (!ApplyRop(p, m_pen->Mode(), color))
@@ -747,13 +747,13 @@ void TCanvas::Polyline(const std::vector<TPoint>& points)
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void TCanvas::Polygon(const std::vector<TPoint>& points)
+void TCanvas::Polygon(const std::vector<TPoint>& Points)
 {
     QPainter* p = Ready();
-    if (!p || points.size() < 2)
+    if (!p || Points.size() < 2)
         return;
     TRect bounds;
-    const QPolygon poly = DevPolygon(*this, points, bounds);
+    const QPolygon poly = DevPolygon(*this, Points, bounds);
     Record("Polygon", bounds, {});
     QColor penColor = ToQColor(m_pen->Color());
     if (!ApplyRop(p, m_pen->Mode(), penColor))
@@ -777,13 +777,13 @@ void TCanvas::Polygon(const std::vector<TPoint>& points)
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void TCanvas::DrawShape(const char* op, const TRect& logical, bool ellipse)
+void TCanvas::DrawShape(const char* Op, const TRect& Logical, bool Ellipse)
 {
     QPainter* p = Ready();
     if (!p)
         return;
-    const TRect d = DevRectNormalized(logical);
-    Record(op, d, {});
+    const TRect d = DevRectNormalized(Logical);
+    Record(Op, d, {});
     if (d.Width() < 1 || d.Height() < 1)
         return;
     QColor penColor = ToQColor(m_pen->Color());
@@ -799,7 +799,7 @@ void TCanvas::DrawShape(const char* op, const TRect& logical, bool ellipse)
     p->setBrushOrigin(m_brushOrigin.X, m_brushOrigin.Y);
     const bool hatchBackground = hasBrush && !m_brush->HasPattern() && m_brush->Style() != bsSolid &&
                                  m_bkMode == OPAQUE;
-    if (!ellipse) {
+    if (!Ellipse) {
         // Interior inside the pen, the outline on the outermost pixels: the
         // rectangle covers exactly left..right-1, top..bottom-1.
         QRect inner(d.Left + w, d.Top + w, d.Width() - 2 * w, d.Height() - 2 * w);
@@ -841,68 +841,68 @@ void TCanvas::DrawShape(const char* op, const TRect& logical, bool ellipse)
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
+void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2)
 {
-    DrawShape("Rectangle", TRect{x1, y1, x2, y2}, false);
+    DrawShape("Rectangle", TRect{X1, Y1, X2, Y2}, false);
 }
 
-void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
+void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2)
 {
-    DrawShape("Ellipse", TRect{x1, y1, x2, y2}, true);
+    DrawShape("Ellipse", TRect{X1, Y1, X2, Y2}, true);
 }
 
-void TCanvas::FillRect(const TRect& r)
+void TCanvas::FillRect(const TRect& R)
 {
     QPainter* p = Ready();
     if (!p)
         return;
-    const TRect d = DevRectOriented(r);
+    const TRect d = DevRectOriented(R);
     Record("FillRect", d, {});
     if (d.IsEmpty() || (m_brush->Style() == bsClear && !m_brush->HasPattern()))
         return;
     FillRgn(TRegion::CreateRect(d));
 }
 
-void TCanvas::FillRgn(const TRegion& region)
+void TCanvas::FillRgn(const TRegion& Region)
 {
     QPainter* p = Ready();
-    if (!p || region.IsEmpty())
+    if (!p || Region.IsEmpty())
         return;
     if (m_brush->Style() == bsClear && !m_brush->HasPattern())
         return;
     p->setBrushOrigin(m_brushOrigin.X, m_brushOrigin.Y);
     QPainterPath path;
-    path.addRegion(region.Qt());
+    path.addRegion(Region.Qt());
     if (m_brush->HasPattern()) {
         p->fillPath(path, QBrush(m_brush->Bitmap()->Image()));
     } else if (m_brush->Style() == bsSolid) {
-        for (const QRect& r : region.Qt())
+        for (const QRect& r : Region.Qt())
             p->fillRect(r, ToQColor(m_brush->Color()));
     } else {
         if (m_bkMode == OPAQUE)
-            for (const QRect& r : region.Qt())
+            for (const QRect& r : Region.Qt())
                 p->fillRect(r, ToQColor(m_bkColor));
         p->fillPath(path, QBrush(ToQColor(m_brush->Color()), HatchStyle(m_brush->Style())));
     }
 }
 
-void TCanvas::FillRgn(const TRegion& region, TColor color)
+void TCanvas::FillRgn(const TRegion& Region, TColor Color)
 {
     QPainter* p = Ready();
     if (!p)
         return;
-    Record("FillRgn", region.BoundingBox(), {});
-    const QColor c = ToQColor(color);
-    for (const QRect& r : region.Qt())
+    Record("FillRgn", Region.BoundingBox(), {});
+    const QColor c = ToQColor(Color);
+    for (const QRect& r : Region.Qt())
         p->fillRect(r, c);
 }
 
-void TCanvas::FrameRect(const TRect& r)
+void TCanvas::FrameRect(const TRect& R)
 {
     QPainter* p = Ready();
     if (!p)
         return;
-    const TRect d = DevRectOriented(r);
+    const TRect d = DevRectOriented(R);
     Record("FrameRect", d, {});
     if (d.IsEmpty())
         return;
@@ -919,20 +919,20 @@ void TCanvas::FrameRect(const TRect& r)
     FillRgn(TRegion(frame));
 }
 
-void TCanvas::DrawFocusRect(const TRect& r)
+void TCanvas::DrawFocusRect(const TRect& R)
 {
     QPainter* p = Ready();
     if (!p)
         return;
-    const TRect d = DevRectOriented(r);
+    const TRect d = DevRectOriented(R);
     Record("DrawFocusRect", d, {});
     if (d.IsEmpty() || !HasRasterOps(p))
         return;
     // Every other pixel of the frame, inverted: drawing it again removes it.
     QPolygon pts;
-    auto add = [&](int x, int y) {
-        if (((x + y) & 1) == 0)
-            pts << QPoint(x, y);
+    auto add = [&](int X, int Y) {
+        if (((X + Y) & 1) == 0)
+            pts << QPoint(X, Y);
     };
     for (int x = d.Left; x < d.Right; ++x)
         add(x, d.Top);
@@ -953,12 +953,12 @@ void TCanvas::DrawFocusRect(const TRect& r)
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void TCanvas::InvertRect(const TRect& r)
+void TCanvas::InvertRect(const TRect& R)
 {
     QPainter* p = Ready();
     if (!p)
         return;
-    const TRect d = DevRectOriented(r);
+    const TRect d = DevRectOriented(R);
     Record("InvertRect", d, {});
     if (d.IsEmpty() || !HasRasterOps(p))
         return;
@@ -970,131 +970,131 @@ void TCanvas::InvertRect(const TRect& r)
 // ============================================================================
 // Text
 
-void TCanvas::DrawRun(QPainter* p, const QFont& font, double lx, double ly, const QString& s,
-                      int underline, double tabWidth, const std::vector<int>* dx)
+void TCanvas::DrawRun(QPainter* P, const QFont& Font, double Lx, double Ly, const QString& S,
+                      int Underline, double TabWidth, const std::vector<int>* Dx)
 {
-    if (s.isEmpty())
+    if (S.isEmpty())
         return;
-    const QPointF origin = DevPointF(lx, ly);
+    const QPointF origin = DevPointF(Lx, Ly);
     // Text is never mirrored, whatever the direction of the mapping.
     const QTransform t(std::fabs(ScaleX()), 0, 0, std::fabs(ScaleY()), origin.x(), origin.y());
-    p->setTransform(t * m_impl->base);
-    p->setFont(font);
+    P->setTransform(t * m_impl->base);
+    P->setFont(Font);
     const QColor color = ToQColor(m_font->Color());
-    p->setPen(color);
-    const CellMetrics m = Metrics(font);
-    QFontMetricsF fm(font);
+    P->setPen(color);
+    const CellMetrics m = Metrics(Font);
+    QFontMetricsF fm(Font);
     const double baseline = m.ascent;
-    if (dx) {
+    if (Dx) {
         double x = 0;
-        for (qsizetype i = 0; i < s.size(); ++i) {
-            p->drawText(QPointF(x, baseline), QString(s[i]));
-            x += i < qsizetype(dx->size()) ? (*dx)[std::size_t(i)] : fm.horizontalAdvance(s[i]);
+        for (qsizetype i = 0; i < S.size(); ++i) {
+            P->drawText(QPointF(x, baseline), QString(S[i]));
+            x += i < qsizetype(Dx->size()) ? (*Dx)[std::size_t(i)] : fm.horizontalAdvance(S[i]);
         }
-    } else if (tabWidth > 0 && s.contains(QLatin1Char('\t'))) {
+    } else if (TabWidth > 0 && S.contains(QLatin1Char('\t'))) {
         double x = 0;
         qsizetype start = 0;
         for (;;) {
-            const qsizetype tab = s.indexOf(QLatin1Char('\t'), start);
-            const QString part = s.mid(start, tab < 0 ? -1 : tab - start);
-            p->drawText(QPointF(x, baseline), part);
+            const qsizetype tab = S.indexOf(QLatin1Char('\t'), start);
+            const QString part = S.mid(start, tab < 0 ? -1 : tab - start);
+            P->drawText(QPointF(x, baseline), part);
             x += fm.horizontalAdvance(part);
             if (tab < 0)
                 break;
-            x = (std::floor(x / tabWidth + 1e-9) + 1) * tabWidth;
+            x = (std::floor(x / TabWidth + 1e-9) + 1) * TabWidth;
             start = tab + 1;
         }
     } else {
-        p->drawText(QPointF(0, baseline), s);
+        P->drawText(QPointF(0, baseline), S);
     }
-    if (underline >= 0 && underline < s.size()) {
-        const double x0 = TabbedWidth(U16(s).substr(0, std::size_t(underline)), tabWidth, TFontTextMetrics(font));
-        const double w = fm.horizontalAdvance(s[underline]);
+    if (Underline >= 0 && Underline < S.size()) {
+        const double x0 = TabbedWidth(U16(S).substr(0, std::size_t(Underline)), TabWidth, TFontTextMetrics(Font));
+        const double w = fm.horizontalAdvance(S[Underline]);
         const double lw = std::max(1.0, fm.lineWidth());
-        p->fillRect(QRectF(x0, baseline + std::max(1.0, fm.underlinePos()), w, lw), color);
+        P->fillRect(QRectF(x0, baseline + std::max(1.0, fm.underlinePos()), w, lw), color);
     }
-    p->setTransform(m_impl->base);
+    P->setTransform(m_impl->base);
 }
 
-int TCanvas::TextWidth(const std::string& text)
+int TCanvas::TextWidth(const std::string& Text)
 {
-    return TextExtent(text).cx;
+    return TextExtent(Text).cx;
 }
 
-int TCanvas::TextHeight(const std::string& text)
+int TCanvas::TextHeight(const std::string& Text)
 {
-    return TextExtent(text).cy;
+    return TextExtent(Text).cy;
 }
 
-TSize TCanvas::TextExtent(const std::string& text)
+TSize TCanvas::TextExtent(const std::string& Text)
 {
     const QFont f = m_font->QtFont();
     QFontMetricsF fm(f);
-    return {RoundToInt(fm.horizontalAdvance(QS(text))), Metrics(f).height};
+    return {RoundToInt(fm.horizontalAdvance(QS(Text))), Metrics(f).height};
 }
 
-void TCanvas::TextOut(int x, int y, const std::string& text)
+void TCanvas::TextOut(int X, int Y, const std::string& Text)
 {
-    ExtTextOut(x, y, 0, nullptr, text);
-    m_penPos = {x + TextWidth(text), y};
+    ExtTextOut(X, Y, 0, nullptr, Text);
+    m_penPos = {X + TextWidth(Text), Y};
 }
 
-void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text)
+void TCanvas::TextRect(const TRect& R, int X, int Y, const std::string& Text)
 {
     unsigned options = ETO_CLIPPED;
     if (m_brush->Style() != bsClear)
         options |= ETO_OPAQUE;
-    ExtTextOut(x, y, options, &r, text);
+    ExtTextOut(X, Y, options, &R, Text);
 }
 
-void TCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, const std::string& text,
-                         const std::vector<int>* dx)
+void TCanvas::ExtTextOut(int X, int Y, unsigned Options, const TRect* Rect, const std::string& Text,
+                         const std::vector<int>* Dx)
 {
     QPainter* p = Ready();
     if (!p)
         return;
     const QFont f = m_font->QtFont();
-    const QString s = QS(text);
+    const QString s = QS(Text);
     const CellMetrics m = Metrics(f);
     QFontMetricsF fm(f);
     int width = 0;
-    if (dx) {
+    if (Dx) {
         for (qsizetype i = 0; i < s.size(); ++i)
-            width += i < qsizetype(dx->size()) ? (*dx)[std::size_t(i)] : RoundToInt(fm.horizontalAdvance(s[i]));
+            width += i < qsizetype(Dx->size()) ? (*Dx)[std::size_t(i)] : RoundToInt(fm.horizontalAdvance(s[i]));
     } else {
         width = RoundToInt(fm.horizontalAdvance(s));
     }
-    const TRect textBox{x, y, x + width, y + m.height};
-    Record("TextOut", DevRectNormalized(textBox), text);
+    const TRect textBox{X, Y, X + width, Y + m.height};
+    Record("TextOut", DevRectNormalized(textBox), Text);
     p->save();
-    if (rect && (options & ETO_OPAQUE)) {
-        const TRect d = DevRectOriented(*rect);
+    if (Rect && (Options & ETO_OPAQUE)) {
+        const TRect d = DevRectOriented(*Rect);
         if (!d.IsEmpty())
             p->fillRect(Q(d), ToQColor(m_bkColor));
     }
-    if (rect && (options & ETO_CLIPPED)) {
-        const TRect d = DevRectOriented(*rect);
+    if (Rect && (Options & ETO_CLIPPED)) {
+        const TRect d = DevRectOriented(*Rect);
         if (d.IsEmpty()) {
             p->restore();
             return;
         }
         IntersectPainterClip(p, Q(d));
     }
-    if (m_bkMode == OPAQUE && !(rect && (options & ETO_OPAQUE))) {
+    if (m_bkMode == OPAQUE && !(Rect && (Options & ETO_OPAQUE))) {
         const TRect d = DevRectNormalized(textBox);
         p->fillRect(Q(d), ToQColor(m_bkColor));
     }
-    DrawRun(p, f, x, y, s, -1, 0, dx);
+    DrawRun(p, f, X, Y, s, -1, 0, Dx);
     p->restore();
 }
 
-int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned format)
+int TCanvas::DrawText(const std::string& Text, TRect& Rect, unsigned Format)
 {
     const QFont f = m_font->QtFont();
-    const TDrawTextLayout layout = LayoutText(text, rect, format, TFontTextMetrics(f));
-    if (format & DT_CALCRECT) {
-        rect.Right = layout.Bounds.Right;
-        rect.Bottom = layout.Bounds.Bottom;
+    const TDrawTextLayout layout = LayoutText(Text, Rect, Format, TFontTextMetrics(f));
+    if (Format & DT_CALCRECT) {
+        Rect.Right = layout.Bounds.Right;
+        Rect.Bottom = layout.Bounds.Bottom;
         return layout.Height;
     }
     if (layout.Lines.empty())
@@ -1102,10 +1102,10 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned format)
     QPainter* p = Ready();
     if (!p)
         return layout.Height;
-    Record("DrawText", DevRectNormalized(rect), text);
+    Record("DrawText", DevRectNormalized(Rect), Text);
     p->save();
-    if (!(format & DT_NOCLIP)) {
-        const TRect d = DevRectOriented(rect);
+    if (!(Format & DT_NOCLIP)) {
+        const TRect d = DevRectOriented(Rect);
         if (d.IsEmpty()) {
             p->restore();
             return layout.Height;
@@ -1141,14 +1141,14 @@ double TFontTextMetrics::RunWidth(std::u16string_view Run) const
 // ============================================================================
 // 3-D edges and frame controls
 
-bool TCanvas::DrawEdge(TRect& rect, unsigned edge, unsigned flags)
+bool TCanvas::DrawEdge(TRect& Rect, unsigned Edge, unsigned Flags)
 {
-    if (flags & BF_DIAGONAL)
+    if (Flags & BF_DIAGONAL)
         return true;   // diagonal edges are not used by the components
-    const bool mono = flags & BF_MONO;
-    const bool flat = flags & BF_FLAT;
-    const unsigned outer = edge & BDR_OUTER;
-    const unsigned inner = edge & BDR_INNER;
+    const bool mono = Flags & BF_MONO;
+    const bool flat = Flags & BF_FLAT;
+    const unsigned outer = Edge & BDR_OUTER;
+    const unsigned inner = Edge & BDR_INNER;
 
     // Left/top and right/bottom colours of the outer and inner line.
     TColor outerLT = clNone, outerRB = clNone, innerLT = clNone, innerRB = clNone;
@@ -1165,73 +1165,73 @@ bool TCanvas::DrawEdge(TRect& rect, unsigned edge, unsigned flags)
         else if (inner & BDR_SUNKENINNER) { innerLT = cl3DDkShadow; innerRB = cl3DLight; }
     }
 
-    TRect r = rect;
-    auto fill = [&](const TRect& strip, TColor c) {
+    TRect r = Rect;
+    auto fill = [&](const TRect& Strip, TColor C) {
         QPainter* p = Ready();
-        if (!p || c == clNone)
+        if (!p || C == clNone)
             return;
-        const TRect d = DevRectOriented(strip);
+        const TRect d = DevRectOriented(Strip);
         if (!d.IsEmpty())
-            p->fillRect(Q(d), ToQColor(c));
+            p->fillRect(Q(d), ToQColor(C));
     };
-    auto line = [&](TColor lt, TColor rb) {
-        if (lt == clNone && rb == clNone)
+    auto line = [&](TColor Lt, TColor Rb) {
+        if (Lt == clNone && Rb == clNone)
             return;
         if (r.IsEmpty())
             return;
         // Left and top first; right and bottom own the far corners.
-        if (flags & BF_TOP) fill({r.Left, r.Top, r.Right - 1, r.Top + 1}, lt);
-        if (flags & BF_LEFT) fill({r.Left, r.Top, r.Left + 1, r.Bottom - 1}, lt);
-        if (flags & BF_RIGHT) fill({r.Right - 1, r.Top, r.Right, r.Bottom}, rb);
-        if (flags & BF_BOTTOM) fill({r.Left, r.Bottom - 1, r.Right, r.Bottom}, rb);
-        if (flags & BF_LEFT) ++r.Left;
-        if (flags & BF_TOP) ++r.Top;
-        if (flags & BF_RIGHT) --r.Right;
-        if (flags & BF_BOTTOM) --r.Bottom;
+        if (Flags & BF_TOP) fill({r.Left, r.Top, r.Right - 1, r.Top + 1}, Lt);
+        if (Flags & BF_LEFT) fill({r.Left, r.Top, r.Left + 1, r.Bottom - 1}, Lt);
+        if (Flags & BF_RIGHT) fill({r.Right - 1, r.Top, r.Right, r.Bottom}, Rb);
+        if (Flags & BF_BOTTOM) fill({r.Left, r.Bottom - 1, r.Right, r.Bottom}, Rb);
+        if (Flags & BF_LEFT) ++r.Left;
+        if (Flags & BF_TOP) ++r.Top;
+        if (Flags & BF_RIGHT) --r.Right;
+        if (Flags & BF_BOTTOM) --r.Bottom;
     };
-    Record("DrawEdge", DevRectNormalized(rect), {});
+    Record("DrawEdge", DevRectNormalized(Rect), {});
     line(outerLT, outerRB);
     line(innerLT, innerRB);
-    if ((flags & BF_MIDDLE) && !r.IsEmpty())
+    if ((Flags & BF_MIDDLE) && !r.IsEmpty())
         fill(r, mono ? clWindow : clBtnFace);
-    if (flags & BF_ADJUST)
-        rect = r;
+    if (Flags & BF_ADJUST)
+        Rect = r;
     return true;
 }
 
-bool TCanvas::DrawFrameControl(TRect& rect, unsigned type, unsigned state)
+bool TCanvas::DrawFrameControl(TRect& Rect, unsigned Type, unsigned State)
 {
-    Record("DrawFrameControl", DevRectNormalized(rect), {});
-    return detail::DrawFrameControl(*this, rect, type, state);
+    Record("DrawFrameControl", DevRectNormalized(Rect), {});
+    return detail::DrawFrameControl(*this, Rect, Type, State);
 }
 
 // ============================================================================
 // Images and pixels
 
-void TCanvas::Draw(int x, int y, const TGraphic* graphic)
+void TCanvas::Draw(int X, int Y, const TGraphic* Graphic)
 {
-    if (!graphic || graphic->Empty())
+    if (!Graphic || Graphic->Empty())
         return;
-    StretchDraw(TRect{x, y, x + graphic->Width(), y + graphic->Height()}, graphic);
+    StretchDraw(TRect{X, Y, X + Graphic->Width(), Y + Graphic->Height()}, Graphic);
 }
 
-void TCanvas::StretchDraw(const TRect& r, const TGraphic* graphic)
+void TCanvas::StretchDraw(const TRect& R, const TGraphic* Graphic)
 {
-    if (!graphic || graphic->Empty() || !Ready())
+    if (!Graphic || Graphic->Empty() || !Ready())
         return;
-    Record("StretchDraw", DevRectNormalized(r), graphic->ClassName());
-    graphic->Draw(*this, r);
+    Record("StretchDraw", DevRectNormalized(R), Graphic->ClassName());
+    Graphic->Draw(*this, R);
 }
 
-void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& src)
+void TCanvas::CopyRect(const TRect& Dest, TCanvas* Source, const TRect& Src)
 {
     QPainter* p = Ready();
-    if (!p || !source)
+    if (!p || !Source)
         return;
-    source->Ready();
-    QImage* img = source->DeviceImage();
-    const TRect s = Normalized(source->LPtoDP(src));
-    const TRect d = LPtoDP(dest);
+    Source->Ready();
+    QImage* img = Source->DeviceImage();
+    const TRect s = Normalized(Source->LPtoDP(Src));
+    const TRect d = LPtoDP(Dest);
     Record("CopyRect", Normalized(d), {});
     if (!img || s.IsEmpty() || d.Width() == 0 || d.Height() == 0)
         return;
@@ -1244,23 +1244,23 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& src)
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-TColor TCanvas::Pixels(int x, int y)
+TColor TCanvas::Pixels(int X, int Y)
 {
     Ready();
     QImage* img = DeviceImage();
-    const TPoint d = LPtoDP(TPoint{x, y});
-    if (!img || !img->valid(d.X, d.Y) || !PtVisible(x, y))
+    const TPoint d = LPtoDP(TPoint{X, Y});
+    if (!img || !img->valid(d.X, d.Y) || !PtVisible(X, Y))
         return CLR_INVALID;
     return FromQColor(QColor::fromRgb(img->pixel(d.X, d.Y)));
 }
 
-void TCanvas::SetPixels(int x, int y, TColor color)
+void TCanvas::SetPixels(int X, int Y, TColor Color)
 {
     QPainter* p = Ready();
     if (!p)
         return;
-    const TPoint d = LPtoDP(TPoint{x, y});
-    p->fillRect(QRect(d.X, d.Y, 1, 1), ToQColor(color));
+    const TPoint d = LPtoDP(TPoint{X, Y});
+    p->fillRect(QRect(d.X, d.Y, 1, 1), ToQColor(Color));
 }
 
 TSize CheckBoxGlyphSize()

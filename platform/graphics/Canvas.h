@@ -114,120 +114,120 @@ public:
     // the canvas's device space and outer clip. Detach (which restores the
     // painter's state) before the painter goes away. Qt escape hatch: the
     // painter and device constructor and Attach are for platform/ only.
-    TCanvas(QPainter* painter, QPaintDevice* device);
+    TCanvas(QPainter* Painter, QPaintDevice* Device);
     ~TCanvas() override;
 
-    void Attach(QPainter* painter, QPaintDevice* device);
+    void Attach(QPainter* Painter, QPaintDevice* Device);
     void Detach();
     // True when drawing reaches a device; without one every operation is a no-op.
     bool HandleAllocated();
 
     // ----- drawing objects ---------------------------------------------------
     TFont* Font() { return m_font.get(); }
-    void SetFont(TFont* font) { m_font->Assign(font); }
+    void SetFont(TFont* Font) { m_font->Assign(Font); }
     TPen* Pen() { return m_pen.get(); }
-    void SetPen(TPen* pen) { m_pen->Assign(pen); }
+    void SetPen(TPen* Pen) { m_pen->Assign(Pen); }
     TBrush* Brush() { return m_brush.get(); }
-    void SetBrush(TBrush* brush) { m_brush->Assign(brush); }
+    void SetBrush(TBrush* Brush) { m_brush->Assign(Brush); }
 
     // Background for text and hatches: a brush change sets OPAQUE with the brush
     // colour for a solid brush and TRANSPARENT otherwise; these override it.
     int BkMode() const { return m_bkMode; }
-    int SetBkMode(int mode);                 // answers the previous mode
+    int SetBkMode(int Mode);                 // answers the previous mode
     TColor BkColor() const { return m_bkColor; }
-    TColor SetBkColor(TColor color);         // answers the previous colour
+    TColor SetBkColor(TColor Color);         // answers the previous colour
     // The text colour is the font's colour.
     TColor TextColor() const { return m_font->Color(); }
-    TColor SetTextColor(TColor color);
+    TColor SetTextColor(TColor Color);
 
     TPoint PenPos() const { return m_penPos; }
-    void SetPenPos(TPoint p) { m_penPos = p; }
+    void SetPenPos(TPoint P) { m_penPos = P; }
     // Device-unit origin of pattern and hatch brushes.
     TPoint BrushOrigin() const { return m_brushOrigin; }
-    void SetBrushOrigin(TPoint p) { m_brushOrigin = p; }
+    void SetBrushOrigin(TPoint P) { m_brushOrigin = P; }
 
     // ----- shapes ---------------------------------------------------------------
-    void MoveTo(int x, int y);
-    void LineTo(int x, int y);
-    void Rectangle(int x1, int y1, int x2, int y2);
-    void Rectangle(const TRect& r) { Rectangle(r.Left, r.Top, r.Right, r.Bottom); }
-    void Ellipse(int x1, int y1, int x2, int y2);
-    void Ellipse(const TRect& r) { Ellipse(r.Left, r.Top, r.Right, r.Bottom); }
-    void Polygon(const std::vector<TPoint>& points);
-    void Polyline(const std::vector<TPoint>& points);
-    void FillRect(const TRect& r);            // with the brush, no outline
-    void FrameRect(const TRect& r);           // one device pixel, in the brush colour
-    void FillRgn(const TRegion& region);      // device units, with the brush
-    void FillRgn(const TRegion& region, TColor color);
-    void DrawFocusRect(const TRect& r);       // dotted, XOR: drawing it twice removes it
-    void InvertRect(const TRect& r);
+    void MoveTo(int X, int Y);
+    void LineTo(int X, int Y);
+    void Rectangle(int X1, int Y1, int X2, int Y2);
+    void Rectangle(const TRect& R) { Rectangle(R.Left, R.Top, R.Right, R.Bottom); }
+    void Ellipse(int X1, int Y1, int X2, int Y2);
+    void Ellipse(const TRect& R) { Ellipse(R.Left, R.Top, R.Right, R.Bottom); }
+    void Polygon(const std::vector<TPoint>& Points);
+    void Polyline(const std::vector<TPoint>& Points);
+    void FillRect(const TRect& R);            // with the brush, no outline
+    void FrameRect(const TRect& R);           // one device pixel, in the brush colour
+    void FillRgn(const TRegion& Region);      // device units, with the brush
+    void FillRgn(const TRegion& Region, TColor Color);
+    void DrawFocusRect(const TRect& R);       // dotted, XOR: drawing it twice removes it
+    void InvertRect(const TRect& R);
 
     // ----- text -------------------------------------------------------------------
-    void TextOut(int x, int y, const std::string& text);
-    void TextRect(const TRect& r, int x, int y, const std::string& text);
-    int TextWidth(const std::string& text);
-    int TextHeight(const std::string& text);
-    TSize TextExtent(const std::string& text);
-    // Text at (x, y) (top-left of the cell); ETO_OPAQUE fills `rect` with the
-    // background colour, ETO_CLIPPED clips to it. `dx` gives per-character advances.
-    void ExtTextOut(int x, int y, unsigned options, const TRect* rect, const std::string& text,
-                    const std::vector<int>* dx = nullptr);
+    void TextOut(int X, int Y, const std::string& Text);
+    void TextRect(const TRect& R, int X, int Y, const std::string& Text);
+    int TextWidth(const std::string& Text);
+    int TextHeight(const std::string& Text);
+    TSize TextExtent(const std::string& Text);
+    // Text at (X, Y) (top-left of the cell); ETO_OPAQUE fills `Rect` with the
+    // background colour, ETO_CLIPPED clips to it. `Dx` gives per-character advances.
+    void ExtTextOut(int X, int Y, unsigned Options, const TRect* Rect, const std::string& Text,
+                    const std::vector<int>* Dx = nullptr);
     // The platform's DrawText: answers the height of the text drawn; with
     // DT_CALCRECT it draws nothing and sets rect's right and bottom. The
     // layout is LayoutText's (TextLayout.h) with the font's TFontTextMetrics.
-    int DrawText(const std::string& text, TRect& rect, unsigned format);
+    int DrawText(const std::string& Text, TRect& Rect, unsigned Format);
 
     // ----- 3-D and frame controls ------------------------------------------------
-    bool DrawEdge(TRect& rect, unsigned edge, unsigned flags);
-    bool DrawFrameControl(TRect& rect, unsigned type, unsigned state);
+    bool DrawEdge(TRect& Rect, unsigned Edge, unsigned Flags);
+    bool DrawFrameControl(TRect& Rect, unsigned Type, unsigned State);
 
     // ----- images -------------------------------------------------------------------
-    void Draw(int x, int y, const TGraphic* graphic);
-    void StretchDraw(const TRect& r, const TGraphic* graphic);
-    void CopyRect(const TRect& dest, TCanvas* source, const TRect& src);
-    TColor Pixels(int x, int y);
-    void SetPixels(int x, int y, TColor color);
+    void Draw(int X, int Y, const TGraphic* Graphic);
+    void StretchDraw(const TRect& R, const TGraphic* Graphic);
+    void CopyRect(const TRect& Dest, TCanvas* Source, const TRect& Src);
+    TColor Pixels(int X, int Y);
+    void SetPixels(int X, int Y, TColor Color);
 
     // ----- state --------------------------------------------------------------------
     int SaveDC();                              // answers the saved level
-    bool RestoreDC(int level);                 // -1: the last saved state
+    bool RestoreDC(int Level);                 // -1: the last saved state
 
     // ----- clipping -------------------------------------------------------------------
-    int IntersectClipRect(const TRect& r);     // logical units
-    int ExcludeClipRect(const TRect& r);       // logical units
+    int IntersectClipRect(const TRect& R);     // logical units
+    int ExcludeClipRect(const TRect& R);       // logical units
     // Replaces the clip region (device units); nullptr removes clipping.
-    int SelectClipRgn(const TRegion* region);
-    int ExtSelectClipRgn(const TRegion* region, TRegionCombine mode);
-    // Answers false when there is no clip region; otherwise sets `region`.
-    bool GetClipRgn(TRegion& region) const;
+    int SelectClipRgn(const TRegion* Region);
+    int ExtSelectClipRgn(const TRegion* Region, TRegionCombine Mode);
+    // Answers false when there is no clip region; otherwise sets `Region`.
+    bool GetClipRgn(TRegion& Region) const;
     TRect ClipRect();                          // clip box, logical units
-    bool RectVisible(const TRect& r);          // logical units
-    bool PtVisible(int x, int y);
+    bool RectVisible(const TRect& R);          // logical units
+    bool PtVisible(int X, int Y);
 
     // ----- mapping ---------------------------------------------------------------------
     int MapMode() const { return m_map.Mode; }
-    int SetMapMode(int mode);                 // answers the previous mode
+    int SetMapMode(int Mode);                 // answers the previous mode
     TSize WindowExt() const { return m_map.WndExt; }
     TSize ViewportExt() const { return m_map.VpExt; }
     TPoint WindowOrg() const { return m_map.WndOrg; }
     TPoint ViewportOrg() const { return m_map.VpOrg; }
-    void SetWindowExt(int cx, int cy);
-    void SetViewportExt(int cx, int cy);
-    void SetWindowOrg(int x, int y);
-    void SetViewportOrg(int x, int y);
-    void OffsetWindowOrg(int dx, int dy);
-    void OffsetViewportOrg(int dx, int dy);
-    TPoint LPtoDP(TPoint p) const;
-    TPoint DPtoLP(TPoint p) const;
-    TRect LPtoDP(const TRect& r) const;
-    TRect DPtoLP(const TRect& r) const;
-    void LPtoDP(TPoint* points, int count) const;
-    void DPtoLP(TPoint* points, int count) const;
+    void SetWindowExt(int Cx, int Cy);
+    void SetViewportExt(int Cx, int Cy);
+    void SetWindowOrg(int X, int Y);
+    void SetViewportOrg(int X, int Y);
+    void OffsetWindowOrg(int Dx, int Dy);
+    void OffsetViewportOrg(int Dx, int Dy);
+    TPoint LPtoDP(TPoint P) const;
+    TPoint DPtoLP(TPoint P) const;
+    TRect LPtoDP(const TRect& R) const;
+    TRect DPtoLP(const TRect& R) const;
+    void LPtoDP(TPoint* Points, int Count) const;
+    void DPtoLP(TPoint* Points, int Count) const;
 
     // ----- device --------------------------------------------------------------------------
-    int GetDeviceCaps(int index) const;
+    int GetDeviceCaps(int Index) const;
     const TDeviceCaps& DeviceCaps() const { RefreshCaps(); return m_caps; }
-    void SetDeviceCaps(const TDeviceCaps& caps) { m_caps = caps; m_capsFixed = true; }
+    void SetDeviceCaps(const TDeviceCaps& Caps) { m_caps = Caps; m_capsFixed = true; }
     // The painter with the canvas's clip applied and an identity world transform
     // over device pixels; nullptr without a device.
     // Qt escape hatch: platform/ only; components draw through TCanvas so that
@@ -245,9 +245,9 @@ protected:
     // operation begins a new one.
     virtual void ReleasePainter() {}
     // Recording canvases see each drawing operation; bounds in device units.
-    virtual void Record(const char* op, const TRect& deviceBounds, const std::string& text);
+    virtual void Record(const char* Op, const TRect& DeviceBounds, const std::string& Text);
     // Called by on-demand targets once their painter is begun.
-    void PainterStarted(QPainter* painter, QPaintDevice* device);
+    void PainterStarted(QPainter* Painter, QPaintDevice* Device);
     void PainterEnded();
     // The device's image when it is one (for reading pixels), else nullptr.
     virtual QImage* DeviceImage() { return nullptr; }
@@ -279,17 +279,17 @@ private:
     void BrushChanged();
     double ScaleX() const;
     double ScaleY() const;
-    int DevLen(int logical, bool horizontal) const;
+    int DevLen(int Logical, bool Horizontal) const;
     int DevPenWidth() const;                  // device pixels of the pen, at least 1
-    TRect DevRectNormalized(const TRect& logical) const;
-    TRect DevRectOriented(const TRect& logical) const;
+    TRect DevRectNormalized(const TRect& Logical) const;
+    TRect DevRectOriented(const TRect& Logical) const;
     void RefreshCaps() const;
-    void DrawShape(const char* op, const TRect& logical, bool ellipse);
-    // One line of text with its cell's top-left at logical (lx, ly); `underline`
-    // marks an accelerator character; tabs expand to multiples of tabWidth (> 0).
-    void DrawRun(QPainter* p, const QFont& font, double lx, double ly, const QString& s,
-                 int underline, double tabWidth, const std::vector<int>* dx);
-    QPointF DevPointF(double lx, double ly) const;
+    void DrawShape(const char* Op, const TRect& Logical, bool Ellipse);
+    // One line of text with its cell's top-left at logical (Lx, Ly); `Underline`
+    // marks an accelerator character; tabs expand to multiples of TabWidth (> 0).
+    void DrawRun(QPainter* P, const QFont& Font, double Lx, double Ly, const QString& S,
+                 int Underline, double TabWidth, const std::vector<int>* Dx);
+    QPointF DevPointF(double Lx, double Ly) const;
     std::optional<TRegion> EffectiveClip() const;
 
     std::unique_ptr<TFont> m_font;
@@ -315,7 +315,7 @@ private:
 // restores it when leaving the scope, also on an exception.
 class TCanvasStateSaver {
 public:
-    explicit TCanvasStateSaver(TCanvas& canvas);
+    explicit TCanvasStateSaver(TCanvas& Canvas);
     ~TCanvasStateSaver();
     TCanvasStateSaver(const TCanvasStateSaver&) = delete;
     TCanvasStateSaver& operator=(const TCanvasStateSaver&) = delete;

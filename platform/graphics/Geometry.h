@@ -30,9 +30,9 @@ struct TRect {
     constexpr bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
     constexpr TPoint TopLeft() const { return {Left, Top}; }
     constexpr TPoint BottomRight() const { return {Right, Bottom}; }
-    constexpr bool Contains(TPoint p) const
+    constexpr bool Contains(TPoint P) const
     {
-        return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom;
+        return P.X >= Left && P.X < Right && P.Y >= Top && P.Y < Bottom;
     }
     constexpr bool operator==(const TRect&) const = default;
 };
@@ -40,10 +40,10 @@ struct TRect {
 // A measured length or position in whole units: rounds half up and saturates
 // far outside any device, so that absurd coordinates neither overflow nor
 // make widths overflow.
-inline int RoundToInt(double v)
+inline int RoundToInt(double V)
 {
     constexpr double kLimit = 1 << 29;
-    const double r = std::floor(v + 0.5);
+    const double r = std::floor(V + 0.5);
     if (!(r > -kLimit))
         return -(1 << 29);
     if (r > kLimit)
@@ -51,43 +51,43 @@ inline int RoundToInt(double v)
     return static_cast<int>(r);
 }
 
-constexpr TPoint Point(int x, int y) { return {x, y}; }
-constexpr TRect Rect(int left, int top, int right, int bottom) { return {left, top, right, bottom}; }
-constexpr TRect Bounds(int left, int top, int width, int height)
+constexpr TPoint Point(int X, int Y) { return {X, Y}; }
+constexpr TRect Rect(int Left, int Top, int Right, int Bottom) { return {Left, Top, Right, Bottom}; }
+constexpr TRect Bounds(int Left, int Top, int Width, int Height)
 {
-    return {left, top, left + width, top + height};
+    return {Left, Top, Left + Width, Top + Height};
 }
 
-constexpr bool PtInRect(const TRect& r, TPoint p) { return r.Contains(p); }
-constexpr bool IsRectEmpty(const TRect& r) { return r.IsEmpty(); }
+constexpr bool PtInRect(const TRect& R, TPoint P) { return R.Contains(P); }
+constexpr bool IsRectEmpty(const TRect& R) { return R.IsEmpty(); }
 
-constexpr void InflateRect(TRect& r, int dx, int dy)
+constexpr void InflateRect(TRect& R, int Dx, int Dy)
 {
-    r.Left -= dx; r.Top -= dy; r.Right += dx; r.Bottom += dy;
+    R.Left -= Dx; R.Top -= Dy; R.Right += Dx; R.Bottom += Dy;
 }
-constexpr void OffsetRect(TRect& r, int dx, int dy)
+constexpr void OffsetRect(TRect& R, int Dx, int Dy)
 {
-    r.Left += dx; r.Top += dy; r.Right += dx; r.Bottom += dy;
+    R.Left += Dx; R.Top += Dy; R.Right += Dx; R.Bottom += Dy;
 }
 // Answers false and an empty (all zero) rectangle when the two do not meet.
-constexpr bool IntersectRect(TRect& dst, const TRect& a, const TRect& b)
+constexpr bool IntersectRect(TRect& Dst, const TRect& A, const TRect& B)
 {
-    TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top),
-            std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
+    TRect r{std::max(A.Left, B.Left), std::max(A.Top, B.Top),
+            std::min(A.Right, B.Right), std::min(A.Bottom, B.Bottom)};
     if (r.IsEmpty()) {
-        dst = TRect{};
+        Dst = TRect{};
         return false;
     }
-    dst = r;
+    Dst = r;
     return true;
 }
 // The union ignores empty rectangles, as the platform does.
-constexpr bool UnionRect(TRect& dst, const TRect& a, const TRect& b)
+constexpr bool UnionRect(TRect& Dst, const TRect& A, const TRect& B)
 {
-    if (a.IsEmpty()) { dst = b.IsEmpty() ? TRect{} : b; return !dst.IsEmpty(); }
-    if (b.IsEmpty()) { dst = a; return true; }
-    dst = TRect{std::min(a.Left, b.Left), std::min(a.Top, b.Top),
-                std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
+    if (A.IsEmpty()) { Dst = B.IsEmpty() ? TRect{} : B; return !Dst.IsEmpty(); }
+    if (B.IsEmpty()) { Dst = A; return true; }
+    Dst = TRect{std::min(A.Left, B.Left), std::min(A.Top, B.Top),
+                std::max(A.Right, B.Right), std::max(A.Bottom, B.Bottom)};
     return true;
 }
 

@@ -9,39 +9,39 @@ namespace qel {
 
 namespace {
 
-// A square of side min(w, h) centred in r.
-TRect CenteredSquare(const TRect& r, int side)
+// A square of side min(w, h) centred in R.
+TRect CenteredSquare(const TRect& R, int Side)
 {
-    const int left = r.Left + (r.Width() - side) / 2;
-    const int top = r.Top + (r.Height() - side) / 2;
-    return {left, top, left + side, top + side};
+    const int left = R.Left + (R.Width() - Side) / 2;
+    const int top = R.Top + (R.Height() - Side) / 2;
+    return {left, top, left + Side, top + Side};
 }
 
-// Paints cells of a 13 x 13 design grid scaled onto `box`.
+// Paints cells of a 13 x 13 design grid scaled onto `Box`.
 class Grid {
 public:
-    Grid(TCanvas& c, const TRect& box) : m_canvas(c), m_box(box), m_unit(box.Width() / 13.0) {}
+    Grid(TCanvas& C, const TRect& Box) : m_canvas(C), m_box(Box), m_unit(Box.Width() / 13.0) {}
 
-    int X(double gx) const { return m_box.Left + int(std::lround(gx * m_unit)); }
-    int Y(double gy) const { return m_box.Top + int(std::lround(gy * m_unit)); }
-    TRect Cells(double x0, double y0, double x1, double y1) const { return {X(x0), Y(y0), X(x1), Y(y1)}; }
+    int X(double Gx) const { return m_box.Left + int(std::lround(Gx * m_unit)); }
+    int Y(double Gy) const { return m_box.Top + int(std::lround(Gy * m_unit)); }
+    TRect Cells(double X0, double Y0, double X1, double Y1) const { return {X(X0), Y(Y0), X(X1), Y(Y1)}; }
 
-    void Fill(const TRect& r, TColor color)
+    void Fill(const TRect& R, TColor Color)
     {
-        if (r.IsEmpty())
+        if (R.IsEmpty())
             return;
-        m_canvas.Brush()->SetColor(color);
-        m_canvas.FillRect(r);
+        m_canvas.Brush()->SetColor(Color);
+        m_canvas.FillRect(R);
     }
-    void Fill(double x0, double y0, double x1, double y1, TColor color) { Fill(Cells(x0, y0, x1, y1), color); }
-    // A one-cell ring: left/top in lt, right/bottom in rb.
-    void Ring(double inset, TColor lt, TColor rb)
+    void Fill(double X0, double Y0, double X1, double Y1, TColor Color) { Fill(Cells(X0, Y0, X1, Y1), Color); }
+    // A one-cell ring: left/top in Lt, right/bottom in Rb.
+    void Ring(double Inset, TColor Lt, TColor Rb)
     {
-        const double a = inset, b = 13 - inset;
-        Fill(a, a, b - 1, a + 1, lt);
-        Fill(a, a, a + 1, b - 1, lt);
-        Fill(b - 1, a, b, b, rb);
-        Fill(a, b - 1, b, b, rb);
+        const double a = Inset, b = 13 - Inset;
+        Fill(a, a, b - 1, a + 1, Lt);
+        Fill(a, a, a + 1, b - 1, Lt);
+        Fill(b - 1, a, b, b, Rb);
+        Fill(a, b - 1, b, b, Rb);
     }
 
 private:
@@ -50,7 +50,7 @@ private:
     double m_unit;
 };
 
-void CheckMark(Grid& g, TColor color)
+void CheckMark(Grid& G, TColor Color)
 {
     // Rows of the 7 x 7 check, as runs of grid columns.
     struct Run { int y, x0, x1; };
@@ -59,75 +59,75 @@ void CheckMark(Grid& g, TColor color)
         {7, 3, 8},  {8, 4, 7},  {9, 5, 6},
     };
     for (const Run& r : kRuns)
-        g.Fill(r.x0, r.y, r.x1, r.y + 1, color);
+        G.Fill(r.x0, r.y, r.x1, r.y + 1, Color);
 }
 
-// A triangle of horizontal (or vertical) runs: `size` runs, the widest 2*size-1.
-void Arrow(TCanvas& canvas, const TRect& r, unsigned dir, int size, TColor color, int dx = 0, int dy = 0)
+// A triangle of horizontal (or vertical) runs: `Size` runs, the widest 2*size-1.
+void Arrow(TCanvas& Canvas, const TRect& R, unsigned Dir, int Size, TColor Color, int Dx = 0, int Dy = 0)
 {
     // dir: 0 up, 1 down, 2 left, 3 right
-    const int cx = r.Left + r.Width() / 2 + dx;
-    const int cy = r.Top + r.Height() / 2 + dy;
-    canvas.Brush()->SetColor(color);
-    for (int i = 0; i < size; ++i) {
+    const int cx = R.Left + R.Width() / 2 + Dx;
+    const int cy = R.Top + R.Height() / 2 + Dy;
+    Canvas.Brush()->SetColor(Color);
+    for (int i = 0; i < Size; ++i) {
         const int half = i; // run i has 2*i+1 cells
-        switch (dir) {
-        case 0: { const int y = cy - size / 2 + i; canvas.FillRect({cx - half, y, cx + half + 1, y + 1}); break; }
-        case 1: { const int y = cy + (size - 1) / 2 - i; canvas.FillRect({cx - half, y, cx + half + 1, y + 1}); break; }
-        case 2: { const int x = cx - size / 2 + i; canvas.FillRect({x, cy - half, x + 1, cy + half + 1}); break; }
-        default: { const int x = cx + (size - 1) / 2 - i; canvas.FillRect({x, cy - half, x + 1, cy + half + 1}); break; }
+        switch (Dir) {
+        case 0: { const int y = cy - Size / 2 + i; Canvas.FillRect({cx - half, y, cx + half + 1, y + 1}); break; }
+        case 1: { const int y = cy + (Size - 1) / 2 - i; Canvas.FillRect({cx - half, y, cx + half + 1, y + 1}); break; }
+        case 2: { const int x = cx - Size / 2 + i; Canvas.FillRect({x, cy - half, x + 1, cy + half + 1}); break; }
+        default: { const int x = cx + (Size - 1) / 2 - i; Canvas.FillRect({x, cy - half, x + 1, cy + half + 1}); break; }
         }
     }
 }
 
 } // namespace
 
-void DrawCheckBoxGlyph(TCanvas& canvas, const TRect& r, TCheckBoxState state, bool flat, bool enabled,
-                       bool pushed)
+void DrawCheckBoxGlyph(TCanvas& Canvas, const TRect& R, TCheckBoxState State, bool Flat, bool Enabled,
+                       bool Pushed)
 {
-    const int side = std::min(r.Width(), r.Height());
+    const int side = std::min(R.Width(), R.Height());
     if (side <= 0)
         return;
-    TCanvasStateSaver saver(canvas);
-    Grid g(canvas, CenteredSquare(r, side));
-    if (flat) {
+    TCanvasStateSaver saver(Canvas);
+    Grid g(Canvas, CenteredSquare(R, side));
+    if (Flat) {
         g.Ring(0, clBtnShadow, clBtnShadow);
-        g.Fill(1, 1, 12, 12, (pushed || !enabled || state == cbGrayed) ? clBtnFace : clWindow);
+        g.Fill(1, 1, 12, 12, (Pushed || !Enabled || State == cbGrayed) ? clBtnFace : clWindow);
     } else {
         g.Ring(0, clBtnShadow, clBtnHighlight);
         g.Ring(1, cl3DDkShadow, cl3DLight);
-        g.Fill(2, 2, 11, 11, (pushed || !enabled || state == cbGrayed) ? clBtnFace : clWindow);
+        g.Fill(2, 2, 11, 11, (Pushed || !Enabled || State == cbGrayed) ? clBtnFace : clWindow);
     }
-    if (state == cbChecked)
-        CheckMark(g, enabled ? clWindowText : clBtnShadow);
-    else if (state == cbGrayed)
+    if (State == cbChecked)
+        CheckMark(g, Enabled ? clWindowText : clBtnShadow);
+    else if (State == cbGrayed)
         CheckMark(g, clBtnShadow);
 }
 
-void DrawRadioGlyph(TCanvas& canvas, const TRect& r, bool checked, bool flat, bool enabled, bool pushed)
+void DrawRadioGlyph(TCanvas& Canvas, const TRect& R, bool Checked, bool Flat, bool Enabled, bool Pushed)
 {
-    const int side = std::min(r.Width(), r.Height());
+    const int side = std::min(R.Width(), R.Height());
     if (side <= 0)
         return;
-    TCanvasStateSaver saver(canvas);
-    const TRect box = CenteredSquare(r, side);
-    Grid g(canvas, box);
+    TCanvasStateSaver saver(Canvas);
+    const TRect box = CenteredSquare(R, side);
+    Grid g(Canvas, box);
     const int unit = std::max(1, int(std::lround(side / 13.0)));
-    canvas.Pen()->SetWidth(unit);
-    canvas.Pen()->SetStyle(psSolid);
-    canvas.Pen()->SetMode(pmCopy);
-    canvas.Pen()->SetColor(clBtnShadow);
-    canvas.Brush()->SetColor((pushed || !enabled) ? clBtnFace : clWindow);
-    canvas.Ellipse(g.Cells(0, 0, 12, 12));
-    if (!flat) {
-        canvas.Pen()->SetColor(cl3DDkShadow);
-        canvas.Brush()->SetStyle(bsClear);
-        canvas.Ellipse(g.Cells(1, 1, 11, 11));
+    Canvas.Pen()->SetWidth(unit);
+    Canvas.Pen()->SetStyle(psSolid);
+    Canvas.Pen()->SetMode(pmCopy);
+    Canvas.Pen()->SetColor(clBtnShadow);
+    Canvas.Brush()->SetColor((Pushed || !Enabled) ? clBtnFace : clWindow);
+    Canvas.Ellipse(g.Cells(0, 0, 12, 12));
+    if (!Flat) {
+        Canvas.Pen()->SetColor(cl3DDkShadow);
+        Canvas.Brush()->SetStyle(bsClear);
+        Canvas.Ellipse(g.Cells(1, 1, 11, 11));
     }
-    if (checked) {
-        canvas.Pen()->SetStyle(psClear);
-        canvas.Brush()->SetColor(enabled ? clWindowText : clBtnShadow);
-        canvas.Ellipse(g.Cells(4, 4, 9, 9));
+    if (Checked) {
+        Canvas.Pen()->SetStyle(psClear);
+        Canvas.Brush()->SetColor(Enabled ? clWindowText : clBtnShadow);
+        Canvas.Ellipse(g.Cells(4, 4, 9, 9));
     }
 }
 
@@ -137,7 +137,7 @@ std::unique_ptr<TBitmap> CreateCheckBoxesBitmap()
     TCanvas* c = bmp->Canvas();
     c->Brush()->SetColor(clBtnFace);
     c->FillRect({0, 0, 52, 39});
-    auto cell = [](int col, int row) { return Bounds(col * 13, row * 13, 13, 13); };
+    auto cell = [](int Col, int Row) { return Bounds(Col * 13, Row * 13, 13, 13); };
     DrawCheckBoxGlyph(*c, cell(0, 0), cbUnchecked, false);
     DrawCheckBoxGlyph(*c, cell(1, 0), cbChecked, false);
     DrawCheckBoxGlyph(*c, cell(2, 0), cbUnchecked, false, true, true);
@@ -153,152 +153,152 @@ std::unique_ptr<TBitmap> CreateCheckBoxesBitmap()
     return bmp;
 }
 
-std::unique_ptr<TBitmap> CreateCheckGlyphStrip(int count, bool flat)
+std::unique_ptr<TBitmap> CreateCheckGlyphStrip(int Count, bool Flat)
 {
-    count = std::clamp(count, 1, 6);
-    auto bmp = std::make_unique<TBitmap>(13 * count, 13);
+    Count = std::clamp(Count, 1, 6);
+    auto bmp = std::make_unique<TBitmap>(13 * Count, 13);
     TCanvas* c = bmp->Canvas();
     c->Brush()->SetColor(clBtnFace);
-    c->FillRect({0, 0, 13 * count, 13});
+    c->FillRect({0, 0, 13 * Count, 13});
     static constexpr TCheckBoxState kStates[] = {cbUnchecked, cbChecked, cbGrayed};
-    for (int i = 0; i < count; ++i)
-        DrawCheckBoxGlyph(*c, Bounds(13 * i, 0, 13, 13), kStates[i % 3], flat, i < 3);
+    for (int i = 0; i < Count; ++i)
+        DrawCheckBoxGlyph(*c, Bounds(13 * i, 0, 13, 13), kStates[i % 3], Flat, i < 3);
     return bmp;
 }
 
-void DrawSortArrow(TCanvas& canvas, const TRect& r, bool ascending, bool flat)
+void DrawSortArrow(TCanvas& Canvas, const TRect& R, bool Ascending, bool Flat)
 {
-    const int unit = std::max(1, std::min(r.Width() / 8, r.Height() / 7));
-    if (r.Width() <= 0 || r.Height() <= 0)
+    const int unit = std::max(1, std::min(R.Width() / 8, R.Height() / 7));
+    if (R.Width() <= 0 || R.Height() <= 0)
         return;
-    TCanvasStateSaver saver(canvas);
+    TCanvasStateSaver saver(Canvas);
     const int w = 8 * unit, h = 7 * unit;
-    const int left = r.Left + (r.Width() - w) / 2;
-    const int top = r.Top + (r.Height() - h) / 2;
-    canvas.Pen()->SetWidth(unit > 1 ? unit : 1);
-    canvas.Pen()->SetStyle(psSolid);
-    canvas.Pen()->SetMode(pmCopy);
+    const int left = R.Left + (R.Width() - w) / 2;
+    const int top = R.Top + (R.Height() - h) / 2;
+    Canvas.Pen()->SetWidth(unit > 1 ? unit : 1);
+    Canvas.Pen()->SetStyle(psSolid);
+    Canvas.Pen()->SetMode(pmCopy);
     const TColor shadow = clBtnShadow;
-    const TColor light = flat ? clBtnShadow : clBtnHighlight;
+    const TColor light = Flat ? clBtnShadow : clBtnHighlight;
     const int apexX = left + w / 2;
-    if (ascending) {
-        canvas.Pen()->SetColor(shadow);
-        canvas.MoveTo(apexX - unit, top);
-        canvas.LineTo(left, top + h);                 // left edge
-        canvas.Pen()->SetColor(light);
-        canvas.MoveTo(left, top + h - unit);
-        canvas.LineTo(left + w, top + h - unit);      // bottom edge
-        canvas.MoveTo(apexX, top);
-        canvas.LineTo(left + w, top + h);             // right edge
+    if (Ascending) {
+        Canvas.Pen()->SetColor(shadow);
+        Canvas.MoveTo(apexX - unit, top);
+        Canvas.LineTo(left, top + h);                 // left edge
+        Canvas.Pen()->SetColor(light);
+        Canvas.MoveTo(left, top + h - unit);
+        Canvas.LineTo(left + w, top + h - unit);      // bottom edge
+        Canvas.MoveTo(apexX, top);
+        Canvas.LineTo(left + w, top + h);             // right edge
     } else {
-        canvas.Pen()->SetColor(shadow);
-        canvas.MoveTo(left, top);
-        canvas.LineTo(left + w, top);                 // top edge
-        canvas.MoveTo(left, top);
-        canvas.LineTo(apexX, top + h);                // left edge
-        canvas.Pen()->SetColor(light);
-        canvas.MoveTo(left + w - unit, top);
-        canvas.LineTo(apexX, top + h);                // right edge
+        Canvas.Pen()->SetColor(shadow);
+        Canvas.MoveTo(left, top);
+        Canvas.LineTo(left + w, top);                 // top edge
+        Canvas.MoveTo(left, top);
+        Canvas.LineTo(apexX, top + h);                // left edge
+        Canvas.Pen()->SetColor(light);
+        Canvas.MoveTo(left + w - unit, top);
+        Canvas.LineTo(apexX, top + h);                // right edge
     }
 }
 
-void DrawDropDownArrow(TCanvas& canvas, const TRect& r, bool enabled)
+void DrawDropDownArrow(TCanvas& Canvas, const TRect& R, bool Enabled)
 {
-    if (r.IsEmpty())
+    if (R.IsEmpty())
         return;
-    TCanvasStateSaver saver(canvas);
-    const int size = std::max(2, std::min(r.Width(), r.Height()) / 4);
-    if (!enabled) {
-        Arrow(canvas, r, 1, size, clBtnHighlight, 1, 1);
-        Arrow(canvas, r, 1, size, clBtnShadow);
+    TCanvasStateSaver saver(Canvas);
+    const int size = std::max(2, std::min(R.Width(), R.Height()) / 4);
+    if (!Enabled) {
+        Arrow(Canvas, R, 1, size, clBtnHighlight, 1, 1);
+        Arrow(Canvas, R, 1, size, clBtnShadow);
     } else {
-        Arrow(canvas, r, 1, size, clBtnText);
+        Arrow(Canvas, R, 1, size, clBtnText);
     }
 }
 
-void DrawSizeGrip(TCanvas& canvas, const TRect& r)
+void DrawSizeGrip(TCanvas& Canvas, const TRect& ARect)
 {
-    if (r.IsEmpty())
+    if (ARect.IsEmpty())
         return;
-    TCanvasStateSaver saver(canvas);
-    canvas.Pen()->SetWidth(1);
-    canvas.Pen()->SetStyle(psSolid);
-    canvas.Pen()->SetMode(pmCopy);
-    const int R = r.Right, B = r.Bottom;
-    const int limit = std::min(r.Width(), r.Height());
+    TCanvasStateSaver saver(Canvas);
+    Canvas.Pen()->SetWidth(1);
+    Canvas.Pen()->SetStyle(psSolid);
+    Canvas.Pen()->SetMode(pmCopy);
+    const int R = ARect.Right, B = ARect.Bottom;
+    const int limit = std::min(ARect.Width(), ARect.Height());
     for (int o = 2; o + 2 <= limit && o <= 12; o += 4) {
         const TColor colors[] = {clBtnShadow, clBtnShadow, clBtnHighlight};
         for (int k = 0; k < 3; ++k) {
             const int len = o + k;
             if (len > limit)
                 break;
-            canvas.Pen()->SetColor(colors[k]);
-            canvas.MoveTo(R - len, B - 1);
-            canvas.LineTo(R, B - 1 - len);
+            Canvas.Pen()->SetColor(colors[k]);
+            Canvas.MoveTo(R - len, B - 1);
+            Canvas.LineTo(R, B - 1 - len);
         }
     }
 }
 
-void DrawMessageIcon(TCanvas& canvas, const TRect& r, TMessageIcon icon)
+void DrawMessageIcon(TCanvas& Canvas, const TRect& R, TMessageIcon Icon)
 {
-    const int side = std::min(r.Width(), r.Height());
+    const int side = std::min(R.Width(), R.Height());
     if (side <= 0)
         return;
-    TCanvasStateSaver saver(canvas);
-    const TRect box = CenteredSquare(r, side);
+    TCanvasStateSaver saver(Canvas);
+    const TRect box = CenteredSquare(R, side);
     // Coordinates of a 32 x 32 design, scaled onto the box.
     const double unit = side / double(MessageIconSize);
-    const auto X = [&](double gx) { return box.Left + int(std::lround(gx * unit)); };
-    const auto Y = [&](double gy) { return box.Top + int(std::lround(gy * unit)); };
-    const auto Cells = [&](double x0, double y0, double x1, double y1) { return TRect{X(x0), Y(y0), X(x1), Y(y1)}; };
-    const auto Bar = [&](double x0, double y0, double x1, double y1, TColor color) {
-        canvas.Brush()->SetStyle(bsSolid);
-        canvas.Brush()->SetColor(color);
-        canvas.FillRect(Cells(x0, y0, x1, y1));
+    const auto X = [&](double Gx) { return box.Left + int(std::lround(Gx * unit)); };
+    const auto Y = [&](double Gy) { return box.Top + int(std::lround(Gy * unit)); };
+    const auto Cells = [&](double X0, double Y0, double X1, double Y1) { return TRect{X(X0), Y(Y0), X(X1), Y(Y1)}; };
+    const auto Bar = [&](double X0, double Y0, double X1, double Y1, TColor Color) {
+        Canvas.Brush()->SetStyle(bsSolid);
+        Canvas.Brush()->SetColor(Color);
+        Canvas.FillRect(Cells(X0, Y0, X1, Y1));
     };
-    canvas.Pen()->SetStyle(psSolid);
-    canvas.Pen()->SetMode(pmCopy);
-    canvas.Pen()->SetWidth(1);
-    canvas.Brush()->SetStyle(bsSolid);
+    Canvas.Pen()->SetStyle(psSolid);
+    Canvas.Pen()->SetMode(pmCopy);
+    Canvas.Pen()->SetWidth(1);
+    Canvas.Brush()->SetStyle(bsSolid);
 
     const TColor blue = RGB(0x1E, 0x5A, 0xC8), darkBlue = RGB(0x10, 0x30, 0x78);
-    switch (icon) {
+    switch (Icon) {
     case miError:
-        canvas.Pen()->SetColor(RGB(0x80, 0x00, 0x00));
-        canvas.Brush()->SetColor(RGB(0xD0, 0x10, 0x10));
-        canvas.Ellipse(Cells(1, 1, 31, 31));
-        canvas.Pen()->SetColor(clWhite);
-        canvas.Pen()->SetWidth(std::max(2, int(std::lround(3 * unit))));
-        canvas.MoveTo(X(10), Y(10));
-        canvas.LineTo(X(22), Y(22));
-        canvas.MoveTo(X(22), Y(10));
-        canvas.LineTo(X(10), Y(22));
+        Canvas.Pen()->SetColor(RGB(0x80, 0x00, 0x00));
+        Canvas.Brush()->SetColor(RGB(0xD0, 0x10, 0x10));
+        Canvas.Ellipse(Cells(1, 1, 31, 31));
+        Canvas.Pen()->SetColor(clWhite);
+        Canvas.Pen()->SetWidth(std::max(2, int(std::lround(3 * unit))));
+        Canvas.MoveTo(X(10), Y(10));
+        Canvas.LineTo(X(22), Y(22));
+        Canvas.MoveTo(X(22), Y(10));
+        Canvas.LineTo(X(10), Y(22));
         break;
     case miWarning:
-        canvas.Pen()->SetColor(RGB(0x80, 0x60, 0x00));
-        canvas.Brush()->SetColor(RGB(0xFF, 0xCC, 0x00));
-        canvas.Polygon({{X(16), Y(2)}, {X(30), Y(28)}, {X(2), Y(28)}});
+        Canvas.Pen()->SetColor(RGB(0x80, 0x60, 0x00));
+        Canvas.Brush()->SetColor(RGB(0xFF, 0xCC, 0x00));
+        Canvas.Polygon({{X(16), Y(2)}, {X(30), Y(28)}, {X(2), Y(28)}});
         Bar(14.5, 10, 17.5, 21, clBlack);
         Bar(14.5, 23, 17.5, 26, clBlack);
         break;
     case miInformation:
-        canvas.Pen()->SetColor(darkBlue);
-        canvas.Brush()->SetColor(blue);
-        canvas.Ellipse(Cells(1, 1, 31, 31));
+        Canvas.Pen()->SetColor(darkBlue);
+        Canvas.Brush()->SetColor(blue);
+        Canvas.Ellipse(Cells(1, 1, 31, 31));
         Bar(14, 7, 18, 11, clWhite);
         Bar(14, 13, 18, 25, clWhite);
         break;
     case miQuestion: {
-        canvas.Pen()->SetColor(darkBlue);
-        canvas.Brush()->SetColor(blue);
-        canvas.Ellipse(Cells(1, 1, 31, 31));
-        canvas.Font()->SetName("Arial");
-        canvas.Font()->SetStyle({fsBold});
-        canvas.Font()->SetHeight(-std::max(1, int(std::lround(22 * unit))));
-        canvas.Font()->SetColor(clWhite);
-        canvas.Brush()->SetStyle(bsClear);
+        Canvas.Pen()->SetColor(darkBlue);
+        Canvas.Brush()->SetColor(blue);
+        Canvas.Ellipse(Cells(1, 1, 31, 31));
+        Canvas.Font()->SetName("Arial");
+        Canvas.Font()->SetStyle({fsBold});
+        Canvas.Font()->SetHeight(-std::max(1, int(std::lround(22 * unit))));
+        Canvas.Font()->SetColor(clWhite);
+        Canvas.Brush()->SetStyle(bsClear);
         TRect text = box;
-        canvas.DrawText("?", text, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+        Canvas.DrawText("?", text, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
         break;
     }
     }
@@ -306,50 +306,50 @@ void DrawMessageIcon(TCanvas& canvas, const TRect& r, TMessageIcon icon)
 
 namespace detail {
 
-bool DrawFrameControl(TCanvas& canvas, TRect& rect, unsigned type, unsigned state)
+bool DrawFrameControl(TCanvas& Canvas, TRect& Rect, unsigned Type, unsigned State)
 {
-    if (rect.IsEmpty())
+    if (Rect.IsEmpty())
         return false;
-    const bool flat = state & (DFCS_FLAT | DFCS_MONO);
-    const bool pushed = state & DFCS_PUSHED;
-    const bool inactive = state & DFCS_INACTIVE;
-    const bool checked = state & DFCS_CHECKED;
-    if (type == DFC_BUTTON) {
-        const unsigned kind = state & 0xFF;
+    const bool flat = State & (DFCS_FLAT | DFCS_MONO);
+    const bool pushed = State & DFCS_PUSHED;
+    const bool inactive = State & DFCS_INACTIVE;
+    const bool checked = State & DFCS_CHECKED;
+    if (Type == DFC_BUTTON) {
+        const unsigned kind = State & 0xFF;
         if (kind & DFCS_BUTTONPUSH) {
-            TCanvasStateSaver saver(canvas);
-            TRect r = rect;
+            TCanvasStateSaver saver(Canvas);
+            TRect r = Rect;
             unsigned edge = pushed || checked ? EDGE_SUNKEN : EDGE_RAISED;
-            canvas.DrawEdge(r, edge, BF_RECT | BF_MIDDLE | BF_ADJUST | (flat ? BF_FLAT : 0u));
-            if (state & DFCS_ADJUSTRECT)
-                rect = r;
+            Canvas.DrawEdge(r, edge, BF_RECT | BF_MIDDLE | BF_ADJUST | (flat ? BF_FLAT : 0u));
+            if (State & DFCS_ADJUSTRECT)
+                Rect = r;
             return true;
         }
         if (kind & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE)) {
-            DrawRadioGlyph(canvas, rect, checked, flat, !inactive, pushed);
+            DrawRadioGlyph(Canvas, Rect, checked, flat, !inactive, pushed);
             return true;
         }
         TCheckBoxState cs = checked ? cbChecked : cbUnchecked;
         if ((kind & DFCS_BUTTON3STATE) && checked)
             cs = cbGrayed;
-        DrawCheckBoxGlyph(canvas, rect, cs, flat, !inactive, pushed);
+        DrawCheckBoxGlyph(Canvas, Rect, cs, flat, !inactive, pushed);
         return true;
     }
-    if (type == DFC_SCROLL) {
-        const unsigned kind = state & 0xFF;
-        TCanvasStateSaver saver(canvas);
+    if (Type == DFC_SCROLL) {
+        const unsigned kind = State & 0xFF;
+        TCanvasStateSaver saver(Canvas);
         if (kind == DFCS_SCROLLSIZEGRIP || kind == DFCS_SCROLLSIZEGRIPRIGHT) {
-            canvas.Brush()->SetColor(clBtnFace);
-            if (!(state & DFCS_TRANSPARENT))
-                canvas.FillRect(rect);
-            DrawSizeGrip(canvas, rect);
+            Canvas.Brush()->SetColor(clBtnFace);
+            if (!(State & DFCS_TRANSPARENT))
+                Canvas.FillRect(Rect);
+            DrawSizeGrip(Canvas, Rect);
             return true;
         }
-        TRect r = rect;
+        TRect r = Rect;
         if (pushed)
-            canvas.DrawEdge(r, BDR_SUNKENOUTER, BF_RECT | BF_MIDDLE | BF_ADJUST | BF_FLAT);
+            Canvas.DrawEdge(r, BDR_SUNKENOUTER, BF_RECT | BF_MIDDLE | BF_ADJUST | BF_FLAT);
         else
-            canvas.DrawEdge(r, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST | (flat ? BF_FLAT : 0u));
+            Canvas.DrawEdge(r, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST | (flat ? BF_FLAT : 0u));
         unsigned dir = 1;
         switch (kind) {
         case DFCS_SCROLLUP: dir = 0; break;
@@ -357,13 +357,13 @@ bool DrawFrameControl(TCanvas& canvas, TRect& rect, unsigned type, unsigned stat
         case DFCS_SCROLLRIGHT: dir = 3; break;
         default: dir = 1; break; // down and combo box
         }
-        const int size = std::max(2, std::min(rect.Width(), rect.Height()) / 4);
+        const int size = std::max(2, std::min(Rect.Width(), Rect.Height()) / 4);
         const int shift = pushed ? 1 : 0;
         if (inactive) {
-            Arrow(canvas, rect, dir, size, clBtnHighlight, 1 + shift, 1 + shift);
-            Arrow(canvas, rect, dir, size, clBtnShadow, shift, shift);
+            Arrow(Canvas, Rect, dir, size, clBtnHighlight, 1 + shift, 1 + shift);
+            Arrow(Canvas, Rect, dir, size, clBtnShadow, shift, shift);
         } else {
-            Arrow(canvas, rect, dir, size, clBtnText, shift, shift);
+            Arrow(Canvas, Rect, dir, size, clBtnText, shift, shift);
         }
         return true;
     }

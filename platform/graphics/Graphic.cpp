@@ -5,38 +5,38 @@
 
 namespace qel {
 
-void TGraphic::SetTransparent(bool value)
+void TGraphic::SetTransparent(bool Value)
 {
-    if (value == m_transparent)
+    if (Value == m_transparent)
         return;
-    m_transparent = value;
+    m_transparent = Value;
     Changed();
 }
 
-void TGraphic::LoadFromFile(const std::string& fileName)
+void TGraphic::LoadFromFile(const std::string& FileName)
 {
-    TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+    TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);
     try {
         LoadFromStream(stream);
     } catch (const EInvalidGraphic& e) {
-        throw EInvalidGraphic(e.Message() + " (" + fileName + ")");
+        throw EInvalidGraphic(e.Message() + " (" + FileName + ")");
     }
 }
 
-void TGraphic::SaveToFile(const std::string& fileName) const
+void TGraphic::SaveToFile(const std::string& FileName) const
 {
-    SafeWriteFile(fileName, [this](TStream& s) { SaveToStream(s); });
+    SafeWriteFile(FileName, [this](TStream& S) { SaveToStream(S); });
 }
 
-bool TGraphic::Equals(const TGraphic* other) const
+bool TGraphic::Equals(const TGraphic* Other) const
 {
-    if (!other || std::string(other->ClassName()) != ClassName())
+    if (!Other || std::string(Other->ClassName()) != ClassName())
         return false;
-    if (Empty() || other->Empty())
-        return Empty() == other->Empty();
+    if (Empty() || Other->Empty())
+        return Empty() == Other->Empty();
     TMemoryStream a, b;
     SaveToStream(a);
-    other->SaveToStream(b);
+    Other->SaveToStream(b);
     return a.Bytes() == b.Bytes();
 }
 

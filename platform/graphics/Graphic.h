@@ -20,22 +20,22 @@ public:
     virtual bool Empty() const = 0;
     virtual int Width() const = 0;
     virtual int Height() const = 0;
-    virtual void SetWidth(int width) = 0;
-    virtual void SetHeight(int height) = 0;
+    virtual void SetWidth(int Width) = 0;
+    virtual void SetHeight(int Height) = 0;
     bool Transparent() const { return m_transparent; }
-    virtual void SetTransparent(bool value);
+    virtual void SetTransparent(bool Value);
     bool Modified() const { return m_modified; }
-    void SetModified(bool value) { m_modified = value; }
+    void SetModified(bool Value) { m_modified = Value; }
 
     // A failed load raises EInvalidGraphic and leaves the picture as it was.
-    virtual void LoadFromStream(TStream& stream) = 0;
-    virtual void SaveToStream(TStream& stream) const = 0;
-    virtual void LoadFromFile(const std::string& fileName);
+    virtual void LoadFromStream(TStream& Stream) = 0;
+    virtual void SaveToStream(TStream& Stream) const = 0;
+    virtual void LoadFromFile(const std::string& FileName);
     // Written whole or not at all.
-    virtual void SaveToFile(const std::string& fileName) const;
+    virtual void SaveToFile(const std::string& FileName) const;
 
     // Same class and same content.
-    virtual bool Equals(const TGraphic* other) const;
+    virtual bool Equals(const TGraphic* Other) const;
     // A new empty graphic of this graphic's class (for copies).
     virtual TGraphic* NewOfSameClass() const = 0;
 
@@ -45,8 +45,8 @@ public:
 
 protected:
     friend class TCanvas;
-    // Draws the graphic stretched into `r` (logical units of the canvas).
-    virtual void Draw(TCanvas& canvas, const TRect& r) const = 0;
+    // Draws the graphic stretched into `R` (logical units of the canvas).
+    virtual void Draw(TCanvas& Canvas, const TRect& R) const = 0;
     virtual void Changed();
 
 private:

@@ -79,56 +79,56 @@ constexpr NamedColor kColorNames[] = {
     {clInfoBk, "clInfoBk"}, {clNone, "clNone"}, {clDefault, "clDefault"},
 };
 
-bool EqualsNoCase(const std::string& a, const std::string& b)
+bool EqualsNoCase(const std::string& A, const std::string& B)
 {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
+    return A.size() == B.size() &&
+           std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
+               return std::tolower(static_cast<unsigned char>(X)) ==
+                      std::tolower(static_cast<unsigned char>(Y));
            });
 }
 
 } // namespace
 
-TColor GetSysColor(int index)
+TColor GetSysColor(int Index)
 {
-    if (index < 0 || index > COLOR_ENDCOLORS)
+    if (Index < 0 || Index > COLOR_ENDCOLORS)
         return 0;
-    return kSysColors[static_cast<std::size_t>(index)];
+    return kSysColors[static_cast<std::size_t>(Index)];
 }
 
-bool IsSystemColor(TColor color)
+bool IsSystemColor(TColor Color)
 {
-    return (static_cast<std::uint32_t>(color) & 0xFF000000u) == 0x80000000u;
+    return (static_cast<std::uint32_t>(Color) & 0xFF000000u) == 0x80000000u;
 }
 
-TColor ColorToRGB(TColor color)
+TColor ColorToRGB(TColor Color)
 {
-    if (IsSystemColor(color))
-        return GetSysColor(int(static_cast<std::uint32_t>(color) & 0xFFu));
-    if (color == clNone || color == clDefault)
+    if (IsSystemColor(Color))
+        return GetSysColor(int(static_cast<std::uint32_t>(Color) & 0xFFu));
+    if (Color == clNone || Color == clDefault)
         return clBlack;
-    return TColor(static_cast<std::uint32_t>(color) & 0x00FFFFFFu);
+    return TColor(static_cast<std::uint32_t>(Color) & 0x00FFFFFFu);
 }
 
-std::string ColorToString(TColor color)
+std::string ColorToString(TColor Color)
 {
     for (const auto& n : kColorNames)
-        if (n.color == color)
+        if (n.color == Color)
             return n.name;
     char buf[16];
-    std::snprintf(buf, sizeof buf, "$%08X", static_cast<unsigned>(color));
+    std::snprintf(buf, sizeof buf, "$%08X", static_cast<unsigned>(Color));
     return buf;
 }
 
-TColor StringToColor(const std::string& text)
+TColor StringToColor(const std::string& Text)
 {
     for (const auto& n : kColorNames)
-        if (EqualsNoCase(text, n.name))
+        if (EqualsNoCase(Text, n.name))
             return n.color;
-    if (!text.empty()) {
-        const bool hex = text[0] == '$';
-        const std::string digits = hex ? text.substr(1) : text;
+    if (!Text.empty()) {
+        const bool hex = Text[0] == '$';
+        const std::string digits = hex ? Text.substr(1) : Text;
         const bool negative = !hex && !digits.empty() && digits[0] == '-';
         if (!digits.empty() && digits.size() <= 10) {
             try {
@@ -140,26 +140,26 @@ TColor StringToColor(const std::string& text)
             }
         }
     }
-    throw EConvertError("'" + text + "' is not a valid integer value");
+    throw EConvertError("'" + Text + "' is not a valid integer value");
 }
 
-QColor ToQColor(TColor color)
+QColor ToQColor(TColor Color)
 {
-    const TColor c = ColorToRGB(color);
+    const TColor c = ColorToRGB(Color);
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
-TColor FromQColor(const QColor& color)
+TColor FromQColor(const QColor& Color)
 {
-    return RGB(color.red(), color.green(), color.blue());
+    return RGB(Color.red(), Color.green(), Color.blue());
 }
 
 // ----------------------------------------------------------------------------
 // Fonts
 
-std::string MapFontFamily(const std::string& name)
+std::string MapFontFamily(const std::string& Name)
 {
-    return detail::FontCache::Instance().Family(name);
+    return detail::FontCache::Instance().Family(Name);
 }
 
 int ScreenPixelsPerInch()
@@ -170,11 +170,11 @@ int ScreenPixelsPerInch()
 TFont::TFont() = default;
 TFont::~TFont() = default;
 
-void TFont::SetName(const std::string& name)
+void TFont::SetName(const std::string& Name)
 {
-    if (name.empty() || name == m_name)
+    if (Name.empty() || Name == m_name)
         return;
-    m_name = name;
+    m_name = Name;
     Changed();
 }
 
@@ -183,55 +183,55 @@ int TFont::Size() const
     return -MulDiv(m_height, 72, m_pixelsPerInch);
 }
 
-void TFont::SetSize(int points)
+void TFont::SetSize(int Points)
 {
-    SetHeight(-MulDiv(points, m_pixelsPerInch, 72));
+    SetHeight(-MulDiv(Points, m_pixelsPerInch, 72));
 }
 
-void TFont::SetHeight(int height)
+void TFont::SetHeight(int Height)
 {
-    if (height == m_height)
+    if (Height == m_height)
         return;
-    m_height = height;
+    m_height = Height;
     Changed();
 }
 
-void TFont::SetStyle(TFontStyles style)
+void TFont::SetStyle(TFontStyles Style)
 {
-    if (style == m_style)
+    if (Style == m_style)
         return;
-    m_style = style;
+    m_style = Style;
     Changed();
 }
 
-void TFont::SetColor(TColor color)
+void TFont::SetColor(TColor Color)
 {
-    if (color == m_color)
+    if (Color == m_color)
         return;
-    m_color = color;
+    m_color = Color;
     Changed();
 }
 
-void TFont::SetCharset(TFontCharset charset)
+void TFont::SetCharset(TFontCharset Charset)
 {
-    if (charset == m_charset)
+    if (Charset == m_charset)
         return;
-    m_charset = charset;
+    m_charset = Charset;
     Changed();
 }
 
-void TFont::SetPitch(TFontPitch pitch)
+void TFont::SetPitch(TFontPitch Pitch)
 {
-    if (pitch == m_pitch)
+    if (Pitch == m_pitch)
         return;
-    m_pitch = pitch;
+    m_pitch = Pitch;
     Changed();
 }
 
-void TFont::SetPixelsPerInch(int ppi)
+void TFont::SetPixelsPerInch(int Ppi)
 {
     // A zero resolution would make every size conversion divide by zero.
-    m_pixelsPerInch = ppi > 0 ? ppi : 96;
+    m_pixelsPerInch = Ppi > 0 ? Ppi : 96;
 }
 
 void TFont::Assign(TPersistent* Source)
@@ -254,10 +254,10 @@ void TFont::Assign(TPersistent* Source)
     Changed();
 }
 
-bool TFont::Equals(const TFont& other) const
+bool TFont::Equals(const TFont& Other) const
 {
-    return m_name == other.m_name && m_height == other.m_height && m_style == other.m_style &&
-           m_color == other.m_color && m_charset == other.m_charset && m_pitch == other.m_pitch;
+    return m_name == Other.m_name && m_height == Other.m_height && m_style == Other.m_style &&
+           m_color == Other.m_color && m_charset == Other.m_charset && m_pitch == Other.m_pitch;
 }
 
 QFont TFont::QtFont() const
@@ -265,9 +265,9 @@ QFont TFont::QtFont() const
     return QtFontForPixelHeight(m_height);
 }
 
-QFont TFont::QtFontForPixelHeight(int height) const
+QFont TFont::QtFontForPixelHeight(int Height) const
 {
-    return detail::FontCache::Instance().Font(m_name, height, m_style.Contains(fsBold),
+    return detail::FontCache::Instance().Font(m_name, Height, m_style.Contains(fsBold),
                                               m_style.Contains(fsItalic), m_style.Contains(fsUnderline),
                                               m_style.Contains(fsStrikeOut), m_pitch == fpFixed);
 }
@@ -283,37 +283,37 @@ void TFont::Changed()
 // ----------------------------------------------------------------------------
 // Pens
 
-void TPen::SetColor(TColor color)
+void TPen::SetColor(TColor Color)
 {
-    if (color == m_color)
+    if (Color == m_color)
         return;
-    m_color = color;
+    m_color = Color;
     Changed();
 }
 
-void TPen::SetWidth(int width)
+void TPen::SetWidth(int Width)
 {
-    if (width < 0)
-        width = 0;
-    if (width == m_width)
+    if (Width < 0)
+        Width = 0;
+    if (Width == m_width)
         return;
-    m_width = width;
+    m_width = Width;
     Changed();
 }
 
-void TPen::SetStyle(TPenStyle style)
+void TPen::SetStyle(TPenStyle Style)
 {
-    if (style == m_style)
+    if (Style == m_style)
         return;
-    m_style = style;
+    m_style = Style;
     Changed();
 }
 
-void TPen::SetMode(TPenMode mode)
+void TPen::SetMode(TPenMode Mode)
 {
-    if (mode == m_mode)
+    if (Mode == m_mode)
         return;
-    m_mode = mode;
+    m_mode = Mode;
     Changed();
 }
 
@@ -347,30 +347,30 @@ void TPen::Changed()
 TBrush::TBrush() = default;
 TBrush::~TBrush() = default;
 
-void TBrush::SetColor(TColor color)
+void TBrush::SetColor(TColor Color)
 {
-    if (color == m_color && m_style != bsClear)
+    if (Color == m_color && m_style != bsClear)
         return;
-    m_color = color;
+    m_color = Color;
     if (m_style == bsClear)
         m_style = bsSolid;
     Changed();
 }
 
-void TBrush::SetStyle(TBrushStyle style)
+void TBrush::SetStyle(TBrushStyle Style)
 {
-    if (style == m_style && !m_bitmap)
+    if (Style == m_style && !m_bitmap)
         return;
-    m_style = style;
+    m_style = Style;
     m_bitmap.reset();
     Changed();
 }
 
-void TBrush::SetBitmap(const TBitmap* bitmap)
+void TBrush::SetBitmap(const TBitmap* Bitmap)
 {
-    if (bitmap && !bitmap->Empty()) {
+    if (Bitmap && !Bitmap->Empty()) {
         auto copy = std::make_unique<TBitmap>();
-        const QImage& img = bitmap->Image();
+        const QImage& img = Bitmap->Image();
         copy->SetImage(img.copy(0, 0, std::min(img.width(), 8), std::min(img.height(), 8)));
         m_bitmap = std::move(copy);
     } else {

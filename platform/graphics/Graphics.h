@@ -19,7 +19,7 @@ namespace qel {
 
 using TColor = std::int32_t;
 
-inline constexpr TColor SystemColor(int index) { return TColor(0x80000000u | unsigned(index)); }
+inline constexpr TColor SystemColor(int Index) { return TColor(0x80000000u | unsigned(Index)); }
 
 // System colour indexes (the platform's COLOR_* values).
 enum : int {
@@ -89,24 +89,24 @@ inline constexpr TColor clDefault = 0x20000000;
 // What reading a pixel outside the device answers.
 inline constexpr TColor CLR_INVALID = TColor(0xFFFFFFFFu);
 
-inline constexpr TColor RGB(int r, int g, int b)
+inline constexpr TColor RGB(int R, int G, int B)
 {
-    return TColor((unsigned(r) & 0xFF) | ((unsigned(g) & 0xFF) << 8) | ((unsigned(b) & 0xFF) << 16));
+    return TColor((unsigned(R) & 0xFF) | ((unsigned(G) & 0xFF) << 8) | ((unsigned(B) & 0xFF) << 16));
 }
-inline constexpr int GetRValue(TColor c) { return int(unsigned(c) & 0xFF); }
-inline constexpr int GetGValue(TColor c) { return int((unsigned(c) >> 8) & 0xFF); }
-inline constexpr int GetBValue(TColor c) { return int((unsigned(c) >> 16) & 0xFF); }
+inline constexpr int GetRValue(TColor C) { return int(unsigned(C) & 0xFF); }
+inline constexpr int GetGValue(TColor C) { return int((unsigned(C) >> 8) & 0xFF); }
+inline constexpr int GetBValue(TColor C) { return int((unsigned(C) >> 16) & 0xFF); }
 
-// The theme table's RGB value of system colour `index` (0 for unknown indexes).
-TColor GetSysColor(int index);
+// The theme table's RGB value of system colour `Index` (0 for unknown indexes).
+TColor GetSysColor(int Index);
 // System colours become their theme RGB; clNone and clDefault become black;
 // anything else keeps its low 24 bits.
-TColor ColorToRGB(TColor color);
-bool IsSystemColor(TColor color);
+TColor ColorToRGB(TColor Color);
+bool IsSystemColor(TColor Color);
 // The name of a listed colour ("clBtnFace"), or "$00BBGGRR" for others.
-std::string ColorToString(TColor color);
+std::string ColorToString(TColor Color);
 // Accepts the names ColorToString gives and numbers ("$FF", "255"); EConvertError otherwise.
-TColor StringToColor(const std::string& text);
+TColor StringToColor(const std::string& Text);
 
 // ---------------------------------------------------------------------------
 enum TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
@@ -121,7 +121,7 @@ inline constexpr TFontCharset OEM_CHARSET = 255;
 // The family the font name maps to on this system: "Arial" -> Liberation Sans,
 // "Times New Roman" -> Liberation Serif, "Courier New" -> Liberation Mono,
 // "MS Sans Serif"/"Tahoma" and unknown names -> the sans family.
-std::string MapFontFamily(const std::string& name);
+std::string MapFontFamily(const std::string& Name);
 // Pixels per inch of the screen the fonts default to (96).
 int ScreenPixelsPerInch();
 
@@ -132,36 +132,36 @@ public:
     ~TFont() override;
 
     const std::string& Name() const { return m_name; }
-    void SetName(const std::string& name);
+    void SetName(const std::string& Name);
     // Point size; for a positive (cell) height it is negative, as the platform answers.
     int Size() const;
-    void SetSize(int points);
+    void SetSize(int Points);
     // Negative: character height; positive: cell height (ascent + descent), in pixels
     // of PixelsPerInch (or logical units of the canvas it is selected into).
     int Height() const { return m_height; }
-    void SetHeight(int height);
+    void SetHeight(int Height);
     TFontStyles Style() const { return m_style; }
-    void SetStyle(TFontStyles style);
+    void SetStyle(TFontStyles Style);
     TColor Color() const { return m_color; }
-    void SetColor(TColor color);
+    void SetColor(TColor Color);
     TFontCharset Charset() const { return m_charset; }
-    void SetCharset(TFontCharset charset);
+    void SetCharset(TFontCharset Charset);
     TFontPitch Pitch() const { return m_pitch; }
-    void SetPitch(TFontPitch pitch);
+    void SetPitch(TFontPitch Pitch);
     // Changing it keeps Height; Size is read against it.
     int PixelsPerInch() const { return m_pixelsPerInch; }
-    void SetPixelsPerInch(int ppi);
+    void SetPixelsPerInch(int Ppi);
 
     // From another font: name, height, style, charset, pitch, colour; when the
     // pixels per inch differ, the point size is kept instead of the height.
     void Assign(TPersistent* Source) override;
-    bool Equals(const TFont& other) const;
+    bool Equals(const TFont& Other) const;
 
     // The Qt font for a pixel height (|Height| or the cell height), unhinted.
     // Qt escape hatch: platform/ only; components measure and draw text
     // through TCanvas.
     QFont QtFont() const;
-    QFont QtFontForPixelHeight(int height) const;
+    QFont QtFontForPixelHeight(int Height) const;
 
     // Owners listen here (change links); OnChange is the user's.
     TChangeLinks& Changes() { return m_changes; }
@@ -195,14 +195,14 @@ public:
     TPen() = default;
 
     TColor Color() const { return m_color; }
-    void SetColor(TColor color);
+    void SetColor(TColor Color);
     // In logical units; 0 and 1 both draw one device pixel wide.
     int Width() const { return m_width; }
-    void SetWidth(int width);
+    void SetWidth(int Width);
     TPenStyle Style() const { return m_style; }
-    void SetStyle(TPenStyle style);
+    void SetStyle(TPenStyle Style);
     TPenMode Mode() const { return m_mode; }
-    void SetMode(TPenMode mode);
+    void SetMode(TPenMode Mode);
 
     void Assign(TPersistent* Source) override;
 
@@ -236,13 +236,13 @@ public:
     ~TBrush() override;
 
     TColor Color() const { return m_color; }
-    void SetColor(TColor color);    // a bsClear brush becomes bsSolid, as the platform does
+    void SetColor(TColor Color);    // a bsClear brush becomes bsSolid, as the platform does
     TBrushStyle Style() const { return m_style; }
-    void SetStyle(TBrushStyle style);
+    void SetStyle(TBrushStyle Style);
     // A pattern brush: the brush keeps its own copy of the bitmap (the top-left
     // 8x8 pixels are the pattern); nullptr removes the pattern.
     const TBitmap* Bitmap() const { return m_bitmap.get(); }
-    void SetBitmap(const TBitmap* bitmap);
+    void SetBitmap(const TBitmap* Bitmap);
     bool HasPattern() const { return m_bitmap != nullptr; }
 
     void Assign(TPersistent* Source) override;
@@ -264,7 +264,7 @@ private:
 
 // Qt colour of a TColor (system colours resolved, clNone black). Qt escape
 // hatch: platform/ only.
-QColor ToQColor(TColor color);
-TColor FromQColor(const QColor& color);
+QColor ToQColor(TColor Color);
+TColor FromQColor(const QColor& Color);
 
 } // namespace qel

@@ -15,55 +15,55 @@ struct TImageList::Entry {
 
 TImageList::TImageList(TComponent* AOwner) : TComponent(AOwner) {}
 
-TImageList::TImageList(int width, int height, TComponent* AOwner) : TComponent(AOwner)
+TImageList::TImageList(int Width, int Height, TComponent* AOwner) : TComponent(AOwner)
 {
-    SetSize(width, height);
+    SetSize(Width, Height);
 }
 
 TImageList::~TImageList() = default;
 
-void TImageList::SetWidth(int width) { SetSize(width, m_height); }
-void TImageList::SetHeight(int height) { SetSize(m_width, height); }
+void TImageList::SetWidth(int Width) { SetSize(Width, m_height); }
+void TImageList::SetHeight(int Height) { SetSize(m_width, Height); }
 
-void TImageList::SetSize(int width, int height)
+void TImageList::SetSize(int Width, int Height)
 {
-    width = std::max(1, width);
-    height = std::max(1, height);
-    if (width == m_width && height == m_height)
+    Width = std::max(1, Width);
+    Height = std::max(1, Height);
+    if (Width == m_width && Height == m_height)
         return;
-    if (static_cast<long long>(width) * height > MaxBitmapPixels)
+    if (static_cast<long long>(Width) * Height > MaxBitmapPixels)
         throw EOutOfResources("Out of Resources");
-    m_width = width;
-    m_height = height;
+    m_width = Width;
+    m_height = Height;
     m_images.clear();
     Change();
 }
 
-void TImageList::CheckIndex(int index) const
+void TImageList::CheckIndex(int Index) const
 {
-    if (index < 0 || index >= Count())
+    if (Index < 0 || Index >= Count())
         throw EInvalidOperation("Invalid ImageList Index");
 }
 
-void TImageList::AddEntry(const QImage& rgba, int at)
+void TImageList::AddEntry(const QImage& Rgba, int At)
 {
     auto e = std::make_unique<Entry>();
     e->image = QImage(m_width, m_height, QImage::Format_ARGB32);
     e->image.fill(Qt::transparent);
     QPainter p(&e->image);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(0, 0, rgba);
+    p.drawImage(0, 0, Rgba);
     p.end();
-    m_images.insert(m_images.begin() + at, std::move(e));
+    m_images.insert(m_images.begin() + At, std::move(e));
 }
 
-int TImageList::Add(const TBitmap* image, const TBitmap* mask)
+int TImageList::Add(const TBitmap* Image, const TBitmap* Mask)
 {
-    if (!image || image->Empty())
+    if (!Image || Image->Empty())
         return -1;
-    QImage src = image->Image().convertToFormat(QImage::Format_ARGB32);
-    if (mask && !mask->Empty() && m_masked) {
-        const QImage& m = mask->Image();
+    QImage src = Image->Image().convertToFormat(QImage::Format_ARGB32);
+    if (Mask && !Mask->Empty() && m_masked) {
+        const QImage& m = Mask->Image();
         for (int y = 0; y < src.height(); ++y) {
             QRgb* line = reinterpret_cast<QRgb*>(src.scanLine(y));
             for (int x = 0; x < src.width(); ++x)
@@ -80,42 +80,42 @@ int TImageList::Add(const TBitmap* image, const TBitmap* mask)
     return first;
 }
 
-int TImageList::AddMasked(const TBitmap* image, TColor maskColor)
+int TImageList::AddMasked(const TBitmap* Image, TColor MaskColor)
 {
-    if (!image || image->Empty())
+    if (!Image || Image->Empty())
         return -1;
     if (!m_masked)
-        return Add(image, nullptr);
-    const auto mask = image->CreateMask(maskColor);
-    return Add(image, mask.get());
+        return Add(Image, nullptr);
+    const auto mask = Image->CreateMask(MaskColor);
+    return Add(Image, mask.get());
 }
 
-int TImageList::AddIcon(const TIcon* icon)
+int TImageList::AddIcon(const TIcon* Icon)
 {
-    if (!icon || icon->Empty())
+    if (!Icon || Icon->Empty())
         return -1;
-    const QImage scaled = icon->Image().scaled(m_width, m_height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage scaled = Icon->Image().scaled(m_width, m_height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     AddEntry(scaled, Count());
     Change();
     return Count() - 1;
 }
 
-void TImageList::Replace(int index, const TBitmap* image, const TBitmap* mask)
+void TImageList::Replace(int Index, const TBitmap* Image, const TBitmap* Mask)
 {
-    CheckIndex(index);
-    if (!image || image->Empty())
+    CheckIndex(Index);
+    if (!Image || Image->Empty())
         return;
     TImageList tmp(m_width, m_height);
     tmp.SetMasked(m_masked);
-    tmp.Add(image, mask);
-    m_images[std::size_t(index)] = std::move(tmp.m_images.front());
+    tmp.Add(Image, Mask);
+    m_images[std::size_t(Index)] = std::move(tmp.m_images.front());
     Change();
 }
 
-void TImageList::Delete(int index)
+void TImageList::Delete(int Index)
 {
-    CheckIndex(index);
-    m_images.erase(m_images.begin() + index);
+    CheckIndex(Index);
+    m_images.erase(m_images.begin() + Index);
     Change();
 }
 
@@ -127,38 +127,38 @@ void TImageList::Clear()
     Change();
 }
 
-void TImageList::Move(int curIndex, int newIndex)
+void TImageList::Move(int CurIndex, int NewIndex)
 {
-    CheckIndex(curIndex);
-    CheckIndex(newIndex);
-    if (curIndex == newIndex)
+    CheckIndex(CurIndex);
+    CheckIndex(NewIndex);
+    if (CurIndex == NewIndex)
         return;
-    auto e = std::move(m_images[std::size_t(curIndex)]);
-    m_images.erase(m_images.begin() + curIndex);
-    m_images.insert(m_images.begin() + newIndex, std::move(e));
+    auto e = std::move(m_images[std::size_t(CurIndex)]);
+    m_images.erase(m_images.begin() + CurIndex);
+    m_images.insert(m_images.begin() + NewIndex, std::move(e));
     Change();
 }
 
-void TImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabled) const
+void TImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabled) const
 {
-    Draw(canvas, x, y, index, dsNormal, itImage, enabled);
+    Draw(Canvas, X, Y, Index, dsNormal, itImage, Enabled);
 }
 
-void TImageList::Draw(TCanvas* canvas, int x, int y, int index, TDrawingStyle, TImageType type,
-                      bool enabled) const
+void TImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, TDrawingStyle, TImageType Type,
+                      bool Enabled) const
 {
-    if (!canvas || index < 0 || index >= Count())
+    if (!Canvas || Index < 0 || Index >= Count())
         return;
-    QPainter* p = canvas->Painter();
+    QPainter* p = Canvas->Painter();
     if (!p)
         return;
-    const QImage& img = m_images[std::size_t(index)]->image;
-    const TRect d = canvas->LPtoDP(TRect{x, y, x + m_width, y + m_height});
+    const QImage& img = m_images[std::size_t(Index)]->image;
+    const TRect d = Canvas->LPtoDP(TRect{X, Y, X + m_width, Y + m_height});
     const QRect target(std::min(d.Left, d.Right), std::min(d.Top, d.Bottom), std::abs(d.Width()),
                        std::abs(d.Height()));
     if (target.isEmpty())
         return;
-    if (type == itMask) {
+    if (Type == itMask) {
         QImage mask(img.size(), QImage::Format_ARGB32);
         for (int yy = 0; yy < img.height(); ++yy)
             for (int xx = 0; xx < img.width(); ++xx)
@@ -166,15 +166,15 @@ void TImageList::Draw(TCanvas* canvas, int x, int y, int index, TDrawingStyle, T
         p->drawImage(target, mask);
         return;
     }
-    if (enabled) {
+    if (Enabled) {
         p->drawImage(target, img);
         return;
     }
     // Greyed: the shape is every visible pixel that is not white; it is drawn
     // in the highlight colour one pixel down-right, then in the shadow colour.
-    auto shape = [&](TColor color) {
+    auto shape = [&](TColor Color) {
         QImage s(img.size(), QImage::Format_ARGB32);
-        const QRgb c = ToQColor(color).rgb();
+        const QRgb c = ToQColor(Color).rgb();
         for (int yy = 0; yy < img.height(); ++yy) {
             const QRgb* in = reinterpret_cast<const QRgb*>(img.constScanLine(yy));
             QRgb* out = reinterpret_cast<QRgb*>(s.scanLine(yy));
@@ -189,23 +189,23 @@ void TImageList::Draw(TCanvas* canvas, int x, int y, int index, TDrawingStyle, T
     p->drawImage(target, shape(clBtnShadow));
 }
 
-void TImageList::GetBitmap(int index, TBitmap* image) const
+void TImageList::GetBitmap(int Index, TBitmap* Image) const
 {
-    if (!image || index < 0 || index >= Count())
+    if (!Image || Index < 0 || Index >= Count())
         return;
-    image->SetSize(m_width, m_height);
-    TCanvas* c = image->Canvas();
+    Image->SetSize(m_width, m_height);
+    TCanvas* c = Image->Canvas();
     c->Brush()->SetColor(m_bkColor == clNone ? clWhite : m_bkColor);
     c->FillRect(TRect{0, 0, m_width, m_height});
-    Draw(c, 0, 0, index, true);
+    Draw(c, 0, 0, Index, true);
 }
 
-void TImageList::GetMask(int index, TBitmap* mask) const
+void TImageList::GetMask(int Index, TBitmap* Mask) const
 {
-    if (!mask || index < 0 || index >= Count())
+    if (!Mask || Index < 0 || Index >= Count())
         return;
-    mask->SetSize(m_width, m_height);
-    Draw(mask->Canvas(), 0, 0, index, dsNormal, itMask, true);
+    Mask->SetSize(m_width, m_height);
+    Draw(Mask->Canvas(), 0, 0, Index, dsNormal, itMask, true);
 }
 
 void TImageList::EndUpdate()

@@ -18,39 +18,39 @@ class TImageList : public TComponent {
     QEL_CLASS(TImageList)
 public:
     explicit TImageList(TComponent* AOwner = nullptr);
-    TImageList(int width, int height, TComponent* AOwner = nullptr);
+    TImageList(int Width, int Height, TComponent* AOwner = nullptr);
     ~TImageList() override;
 
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     // Changing the size clears the list, as the platform does.
-    void SetWidth(int width);
-    void SetHeight(int height);
-    void SetSize(int width, int height);
+    void SetWidth(int Width);
+    void SetHeight(int Height);
+    void SetSize(int Width, int Height);
     int Count() const { return static_cast<int>(m_images.size()); }
     bool Masked() const { return m_masked; }
-    void SetMasked(bool masked) { m_masked = masked; }
+    void SetMasked(bool Masked) { m_masked = Masked; }
     TColor BkColor() const { return m_bkColor; }
-    void SetBkColor(TColor color) { m_bkColor = color; }
+    void SetBkColor(TColor Color) { m_bkColor = Color; }
 
     // A bitmap wider than Width adds one image per Width-wide strip; answers the
     // first new index (-1 for an empty bitmap). Mask: white = transparent.
-    int Add(const TBitmap* image, const TBitmap* mask);
-    int AddMasked(const TBitmap* image, TColor maskColor);
-    int AddIcon(const TIcon* icon);
-    void Replace(int index, const TBitmap* image, const TBitmap* mask);
-    void Delete(int index);                    // EInvalidOperation "Invalid ImageList Index" out of range
+    int Add(const TBitmap* Image, const TBitmap* Mask);
+    int AddMasked(const TBitmap* Image, TColor MaskColor);
+    int AddIcon(const TIcon* Icon);
+    void Replace(int Index, const TBitmap* Image, const TBitmap* Mask);
+    void Delete(int Index);                    // EInvalidOperation "Invalid ImageList Index" out of range
     void Clear();
-    void Move(int curIndex, int newIndex);
+    void Move(int CurIndex, int NewIndex);
 
     // Disabled images are drawn embossed: highlight shape offset by one pixel,
     // shadow shape on top. An index out of range draws nothing.
-    void Draw(TCanvas* canvas, int x, int y, int index, bool enabled = true) const;
-    void Draw(TCanvas* canvas, int x, int y, int index, TDrawingStyle style, TImageType type,
-              bool enabled) const;
-    // Fills `image` with the image at `index`, drawn on BkColor (white when clNone).
-    void GetBitmap(int index, TBitmap* image) const;
-    void GetMask(int index, TBitmap* mask) const;
+    void Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabled = true) const;
+    void Draw(TCanvas* Canvas, int X, int Y, int Index, TDrawingStyle Style, TImageType Type,
+              bool Enabled) const;
+    // Fills `Image` with the image at `Index`, drawn on BkColor (white when clNone).
+    void GetBitmap(int Index, TBitmap* Image) const;
+    void GetMask(int Index, TBitmap* Mask) const;
 
     void BeginUpdate() { ++m_updateCount; }
     void EndUpdate();
@@ -65,8 +65,8 @@ protected:
 
 private:
     struct Entry;
-    void CheckIndex(int index) const;
-    void AddEntry(const QImage& rgba, int at);
+    void CheckIndex(int Index) const;
+    void AddEntry(const QImage& Rgba, int At);
 
     int m_width{16};
     int m_height{16};

@@ -17,15 +17,15 @@ bool TMetafile::Empty() const
     return m_records.empty() && m_picture->isNull();
 }
 
-void TMetafile::SetWidth(int width)
+void TMetafile::SetWidth(int Width)
 {
-    m_width = std::max(0, width);
+    m_width = std::max(0, Width);
     Changed();
 }
 
-void TMetafile::SetHeight(int height)
+void TMetafile::SetHeight(int Height)
 {
-    m_height = std::max(0, height);
+    m_height = std::max(0, Height);
     Changed();
 }
 
@@ -63,12 +63,12 @@ void TMetafile::Assign(TPersistent* Source)
     Changed();
 }
 
-void TMetafile::Draw(TCanvas& canvas, const TRect& r) const
+void TMetafile::Draw(TCanvas& Canvas, const TRect& R) const
 {
-    QPainter* p = canvas.Painter();
+    QPainter* p = Canvas.Painter();
     if (!p)
         return;
-    const TRect d = canvas.LPtoDP(r);
+    const TRect d = Canvas.LPtoDP(R);
     const int w = m_width > 0 ? m_width : m_picture->boundingRect().right() + 1;
     const int h = m_height > 0 ? m_height : m_picture->boundingRect().bottom() + 1;
     if (w <= 0 || h <= 0 || d.Width() == 0 || d.Height() == 0)
@@ -82,28 +82,28 @@ void TMetafile::Draw(TCanvas& canvas, const TRect& r) const
     p->restore();
     // A recording target sees the replayed operations, scaled.
     for (const TCanvasRecord& rec : m_records) {
-        auto X = [&](int v) { return d.Left + int(std::lround(v * sx)); };
-        auto Y = [&](int v) { return d.Top + int(std::lround(v * sy)); };
-        canvas.Record(rec.Op.c_str(), TRect{X(rec.Rect.Left), Y(rec.Rect.Top), X(rec.Rect.Right), Y(rec.Rect.Bottom)},
+        auto X = [&](int V) { return d.Left + int(std::lround(V * sx)); };
+        auto Y = [&](int V) { return d.Top + int(std::lround(V * sy)); };
+        Canvas.Record(rec.Op.c_str(), TRect{X(rec.Rect.Left), Y(rec.Rect.Top), X(rec.Rect.Right), Y(rec.Rect.Bottom)},
                       rec.Text);
     }
 }
 
 // ----------------------------------------------------------------------------
 
-TMetafileCanvas::TMetafileCanvas(TMetafile* metafile, TCanvas* reference)
-    : m_metafile(metafile), m_picture(std::make_unique<QPicture>())
+TMetafileCanvas::TMetafileCanvas(TMetafile* Metafile, TCanvas* Reference)
+    : m_metafile(Metafile), m_picture(std::make_unique<QPicture>())
 {
     TDeviceCaps caps;
     caps.Technology = DT_METAFILE;
-    const int ppi = reference ? reference->GetDeviceCaps(LOGPIXELSX) : (metafile ? metafile->PixelsPerInch() : 96);
+    const int ppi = Reference ? Reference->GetDeviceCaps(LOGPIXELSX) : (Metafile ? Metafile->PixelsPerInch() : 96);
     caps.LogPixelsX = caps.LogPixelsY = ppi > 0 ? ppi : 96;
-    if (metafile) {
-        metafile->SetPixelsPerInch(caps.LogPixelsX);
-        caps.HorzRes = caps.PhysicalWidth = metafile->Width();
-        caps.VertRes = caps.PhysicalHeight = metafile->Height();
-        caps.HorzSize = int(std::lround(metafile->Width() * 25.4 / caps.LogPixelsX));
-        caps.VertSize = int(std::lround(metafile->Height() * 25.4 / caps.LogPixelsY));
+    if (Metafile) {
+        Metafile->SetPixelsPerInch(caps.LogPixelsX);
+        caps.HorzRes = caps.PhysicalWidth = Metafile->Width();
+        caps.VertRes = caps.PhysicalHeight = Metafile->Height();
+        caps.HorzSize = int(std::lround(Metafile->Width() * 25.4 / caps.LogPixelsX));
+        caps.VertSize = int(std::lround(Metafile->Height() * 25.4 / caps.LogPixelsY));
     }
     SetDeviceCaps(caps);
     m_ownPainter = std::make_unique<QPainter>();
@@ -135,9 +135,9 @@ void TMetafileCanvas::Finish()
     m_records.clear();
 }
 
-void TMetafileCanvas::Record(const char* op, const TRect& deviceBounds, const std::string& text)
+void TMetafileCanvas::Record(const char* Op, const TRect& DeviceBounds, const std::string& Text)
 {
-    m_records.push_back({op, deviceBounds, text});
+    m_records.push_back({Op, DeviceBounds, Text});
 }
 
 TRect TMetafileCanvas::DeviceBounds() const

@@ -23,23 +23,23 @@ public:
     // The recording size in device pixels of the recording canvas.
     int Width() const override { return m_width; }
     int Height() const override { return m_height; }
-    void SetWidth(int width) override;
-    void SetHeight(int height) override;
+    void SetWidth(int Width) override;
+    void SetHeight(int Height) override;
     // Resolution the recording was made at (pixels per inch).
     int PixelsPerInch() const { return m_ppi; }
-    void SetPixelsPerInch(int ppi) { m_ppi = ppi > 0 ? ppi : 96; }
+    void SetPixelsPerInch(int Ppi) { m_ppi = Ppi > 0 ? Ppi : 96; }
 
     const std::vector<TCanvasRecord>& Records() const { return m_records; }
     void Clear();
 
     // Metafiles are kept in memory only; streaming them raises EInvalidGraphic.
-    void LoadFromStream(TStream& stream) override;
-    void SaveToStream(TStream& stream) const override;
+    void LoadFromStream(TStream& Stream) override;
+    void SaveToStream(TStream& Stream) const override;
     void Assign(TPersistent* Source) override;
     TGraphic* NewOfSameClass() const override { return new TMetafile; }
 
 protected:
-    void Draw(TCanvas& canvas, const TRect& r) const override;
+    void Draw(TCanvas& Canvas, const TRect& R) const override;
 
 private:
     friend class TMetafileCanvas;
@@ -55,12 +55,12 @@ private:
 class TMetafileCanvas : public TCanvas {
     QEL_CLASS(TMetafileCanvas)
 public:
-    explicit TMetafileCanvas(TMetafile* metafile, TCanvas* reference = nullptr);
+    explicit TMetafileCanvas(TMetafile* Metafile, TCanvas* Reference = nullptr);
     ~TMetafileCanvas() override;
     void Finish();
 
 protected:
-    void Record(const char* op, const TRect& deviceBounds, const std::string& text) override;
+    void Record(const char* Op, const TRect& DeviceBounds, const std::string& Text) override;
     TRect DeviceBounds() const override;
 
 private:

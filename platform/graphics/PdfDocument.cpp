@@ -21,31 +21,31 @@ struct TPdfDocument::Impl {
     TCanvas canvas;
 };
 
-TPdfDocument::TPdfDocument(const std::string& fileName) : m_fileName(fileName) {}
+TPdfDocument::TPdfDocument(const std::string& FileName) : m_fileName(FileName) {}
 
 TPdfDocument::~TPdfDocument()
 {
     Abort();
 }
 
-void TPdfDocument::SetPageSize(int widthTenthMM, int heightTenthMM)
+void TPdfDocument::SetPageSize(int WidthTenthMm, int HeightTenthMm)
 {
-    if (widthTenthMM <= 0 || heightTenthMM <= 0)
+    if (WidthTenthMm <= 0 || HeightTenthMm <= 0)
         throw EPrinter("Invalid page size");
-    m_widthTenthMM = widthTenthMM;
-    m_heightTenthMM = heightTenthMM;
+    m_widthTenthMM = WidthTenthMm;
+    m_heightTenthMM = HeightTenthMm;
 }
 
-void TPdfDocument::SetPageSizePoints(double widthPt, double heightPt)
+void TPdfDocument::SetPageSizePoints(double WidthPt, double HeightPt)
 {
-    SetPageSize(int(std::lround(widthPt * 254.0 / 72.0)), int(std::lround(heightPt * 254.0 / 72.0)));
+    SetPageSize(int(std::lround(WidthPt * 254.0 / 72.0)), int(std::lround(HeightPt * 254.0 / 72.0)));
 }
 
-void TPdfDocument::SetResolution(int dpi)
+void TPdfDocument::SetResolution(int Dpi)
 {
-    if (dpi < 72 || dpi > 4800)
+    if (Dpi < 72 || Dpi > 4800)
         throw EPrinter("Invalid resolution");
-    m_dpi = dpi;
+    m_dpi = Dpi;
 }
 
 void TPdfDocument::BeginDoc()
@@ -96,7 +96,7 @@ void TPdfDocument::EndDoc()
     impl->painter.end();
     impl->buffer.close();
     const QByteArray& bytes = impl->data;
-    SafeWriteFile(m_fileName, [&](TStream& s) { s.WriteBuffer(bytes.constData(), bytes.size()); });
+    SafeWriteFile(m_fileName, [&](TStream& S) { S.WriteBuffer(bytes.constData(), bytes.size()); });
 }
 
 void TPdfDocument::Abort()

@@ -10,20 +10,20 @@ namespace qel {
 
 class TPdfDocument {
 public:
-    explicit TPdfDocument(const std::string& fileName);
+    explicit TPdfDocument(const std::string& FileName);
     ~TPdfDocument();                           // without EndDoc nothing is written
     TPdfDocument(const TPdfDocument&) = delete;
     TPdfDocument& operator=(const TPdfDocument&) = delete;
 
     // Page size in tenths of a millimetre (A4: 2100 x 2970); before BeginDoc.
-    void SetPageSize(int widthTenthMM, int heightTenthMM);
-    void SetPageSizePoints(double widthPt, double heightPt);
+    void SetPageSize(int WidthTenthMm, int HeightTenthMm);
+    void SetPageSizePoints(double WidthPt, double HeightPt);
     int PageWidthTenthMM() const { return m_widthTenthMM; }
     int PageHeightTenthMM() const { return m_heightTenthMM; }
-    void SetResolution(int dpi);               // device pixels per inch, default 600
+    void SetResolution(int Dpi);               // device pixels per inch, default 600
     int Resolution() const { return m_dpi; }
-    void SetTitle(const std::string& title) { m_title = title; }
-    void SetCreator(const std::string& creator) { m_creator = creator; }
+    void SetTitle(const std::string& Title) { m_title = Title; }
+    void SetCreator(const std::string& Creator) { m_creator = Creator; }
 
     void BeginDoc();
     void NewPage();

@@ -30,13 +30,13 @@ std::vector<std::pair<std::string, FormatEntry>>& Formats()
     return formats;
 }
 
-std::string Extension(const std::string& fileName)
+std::string Extension(const std::string& FileName)
 {
-    const auto dot = fileName.find_last_of('.');
-    const auto slash = fileName.find_last_of("/\\");
+    const auto dot = FileName.find_last_of('.');
+    const auto slash = FileName.find_last_of("/\\");
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
-    return LowerCase(fileName.substr(dot + 1));
+    return LowerCase(FileName.substr(dot + 1));
 }
 
 } // namespace
@@ -52,12 +52,12 @@ void TPicture::GraphicChanged()
         OnChange(this);
 }
 
-void TPicture::SetGraphic(const TGraphic* graphic)
+void TPicture::SetGraphic(const TGraphic* Graphic)
 {
     std::unique_ptr<TGraphic> copy;
-    if (graphic) {
-        copy.reset(graphic->NewOfSameClass());
-        copy->Assign(const_cast<TGraphic*>(graphic));
+    if (Graphic) {
+        copy.reset(Graphic->NewOfSameClass());
+        copy->Assign(const_cast<TGraphic*>(Graphic));
     }
     m_graphic = std::move(copy);
     if (m_graphic)
@@ -92,28 +92,28 @@ TIcon* TPicture::Icon()
 int TPicture::Width() const { return m_graphic ? m_graphic->Width() : 0; }
 int TPicture::Height() const { return m_graphic ? m_graphic->Height() : 0; }
 
-void TPicture::LoadFromFile(const std::string& fileName)
+void TPicture::LoadFromFile(const std::string& FileName)
 {
-    const std::string ext = Extension(fileName);
+    const std::string ext = Extension(FileName);
     if (ext == "wmf" || ext == "emf")
         throw EInvalidGraphic("Unsupported picture format");
     const auto& formats = Formats();
-    auto it = std::find_if(formats.begin(), formats.end(), [&](const auto& f) { return f.first == ext; });
+    auto it = std::find_if(formats.begin(), formats.end(), [&](const auto& F) { return F.first == ext; });
     if (it == formats.end())
         throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
     // Load into a new graphic; the old one stays when this fails.
     std::unique_ptr<TGraphic> g(it->second.factory());
-    g->LoadFromFile(fileName);
+    g->LoadFromFile(FileName);
     m_graphic = std::move(g);
     m_graphicLink.Connect(m_graphic->Changes(), [this](TObject*) { GraphicChanged(); });
     GraphicChanged();
 }
 
-void TPicture::SaveToFile(const std::string& fileName) const
+void TPicture::SaveToFile(const std::string& FileName) const
 {
     if (!m_graphic)
         throw EInvalidGraphic("Cannot save an empty picture");
-    m_graphic->SaveToFile(fileName);
+    m_graphic->SaveToFile(FileName);
 }
 
 void TPicture::Assign(TPersistent* Source)
@@ -134,32 +134,32 @@ void TPicture::Assign(TPersistent* Source)
     TPersistent::Assign(Source);
 }
 
-void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description,
-                                  GraphicFactory factory)
+void TPicture::RegisterFileFormat(const std::string& Extension, const std::string& Description,
+                                  GraphicFactory Factory)
 {
-    const std::string ext = LowerCase(extension);
+    const std::string ext = LowerCase(Extension);
     auto& formats = Formats();
     for (auto& f : formats)
         if (f.first == ext) {
-            f.second = {description, std::move(factory)};
+            f.second = {Description, std::move(Factory)};
             return;
         }
-    formats.push_back({ext, {description, std::move(factory)}});
+    formats.push_back({ext, {Description, std::move(Factory)}});
 }
 
-void TPicture::UnregisterFileFormat(const std::string& extension)
+void TPicture::UnregisterFileFormat(const std::string& Extension)
 {
-    const std::string ext = LowerCase(extension);
+    const std::string ext = LowerCase(Extension);
     auto& formats = Formats();
-    formats.erase(std::remove_if(formats.begin(), formats.end(), [&](const auto& f) { return f.first == ext; }),
+    formats.erase(std::remove_if(formats.begin(), formats.end(), [&](const auto& F) { return F.first == ext; }),
                   formats.end());
 }
 
-bool TPicture::SupportsExtension(const std::string& extension)
+bool TPicture::SupportsExtension(const std::string& Extension)
 {
-    const std::string ext = LowerCase(extension);
+    const std::string ext = LowerCase(Extension);
     const auto& formats = Formats();
-    return std::any_of(formats.begin(), formats.end(), [&](const auto& f) { return f.first == ext; });
+    return std::any_of(formats.begin(), formats.end(), [&](const auto& F) { return F.first == ext; });
 }
 
 std::string TPicture::GraphicFilter()

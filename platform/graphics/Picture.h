@@ -21,8 +21,8 @@ public:
 
     // nullptr when empty.
     TGraphic* Graphic() const { return m_graphic.get(); }
-    // Stores a copy of `graphic` (nullptr clears).
-    void SetGraphic(const TGraphic* graphic);
+    // Stores a copy of `Graphic` (nullptr clears).
+    void SetGraphic(const TGraphic* Graphic);
     // The graphic as a bitmap; a picture holding another kind is replaced by an empty bitmap.
     TBitmap* Bitmap();
     TIcon* Icon();
@@ -33,15 +33,15 @@ public:
     // By extension; unknown extensions raise EInvalidGraphic "Unknown picture
     // file extension (.xyz)", "wmf"/"emf" "Unsupported picture format", and a
     // file that does not decode keeps the old picture.
-    void LoadFromFile(const std::string& fileName);
-    void SaveToFile(const std::string& fileName) const;
+    void LoadFromFile(const std::string& FileName);
+    void SaveToFile(const std::string& FileName) const;
     void Assign(TPersistent* Source) override;
 
     // Extension without dot, case-insensitive ("png").
-    static void RegisterFileFormat(const std::string& extension, const std::string& description,
-                                   GraphicFactory factory);
-    static void UnregisterFileFormat(const std::string& extension);
-    static bool SupportsExtension(const std::string& extension);
+    static void RegisterFileFormat(const std::string& Extension, const std::string& Description,
+                                   GraphicFactory Factory);
+    static void UnregisterFileFormat(const std::string& Extension);
+    static bool SupportsExtension(const std::string& Extension);
     // "All (*.bmp;*.png;...)|...|Bitmaps (*.bmp)|*.bmp|..." for file dialogs.
     static std::string GraphicFilter();
 

@@ -6,72 +6,72 @@
 namespace qel {
 
 namespace {
-QRect ToQRect(const TRect& r)
+QRect ToQRect(const TRect& R)
 {
-    return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+    return QRect(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top);
 }
 } // namespace
 
 TRegion::TRegion() : m_region(std::make_unique<QRegion>()) {}
 TRegion::~TRegion() = default;
-TRegion::TRegion(const TRegion& other) : m_region(std::make_unique<QRegion>(*other.m_region)) {}
-TRegion::TRegion(const QRegion& region) : m_region(std::make_unique<QRegion>(region)) {}
+TRegion::TRegion(const TRegion& Other) : m_region(std::make_unique<QRegion>(*Other.m_region)) {}
+TRegion::TRegion(const QRegion& Region) : m_region(std::make_unique<QRegion>(Region)) {}
 
-TRegion& TRegion::operator=(const TRegion& other)
+TRegion& TRegion::operator=(const TRegion& Other)
 {
-    if (this != &other)
-        *m_region = *other.m_region;
+    if (this != &Other)
+        *m_region = *Other.m_region;
     return *this;
 }
 
-TRegion::TRegion(TRegion&& other) noexcept : m_region(std::make_unique<QRegion>())
+TRegion::TRegion(TRegion&& Other) noexcept : m_region(std::make_unique<QRegion>())
 {
-    m_region->swap(*other.m_region);
+    m_region->swap(*Other.m_region);
 }
 
-TRegion& TRegion::operator=(TRegion&& other) noexcept
+TRegion& TRegion::operator=(TRegion&& Other) noexcept
 {
-    m_region->swap(*other.m_region);
+    m_region->swap(*Other.m_region);
     return *this;
 }
 
-TRegion TRegion::CreateRect(const TRect& r)
+TRegion TRegion::CreateRect(const TRect& R)
 {
-    if (r.IsEmpty())
+    if (R.IsEmpty())
         return TRegion();
-    return TRegion(QRegion(ToQRect(r)));
+    return TRegion(QRegion(ToQRect(R)));
 }
 
-TRegion TRegion::CreateEllipse(const TRect& r)
+TRegion TRegion::CreateEllipse(const TRect& R)
 {
-    if (r.IsEmpty())
+    if (R.IsEmpty())
         return TRegion();
-    return TRegion(QRegion(ToQRect(r), QRegion::Ellipse));
+    return TRegion(QRegion(ToQRect(R), QRegion::Ellipse));
 }
 
-TRegion TRegion::CreatePolygon(const std::vector<TPoint>& points)
+TRegion TRegion::CreatePolygon(const std::vector<TPoint>& Points)
 {
     QPolygon poly;
-    for (const TPoint& p : points)
+    for (const TPoint& p : Points)
         poly << QPoint(p.X, p.Y);
     return TRegion(QRegion(poly, Qt::OddEvenFill));
 }
 
-void TRegion::Combine(const TRegion& a, const TRegion& b, TRegionCombine mode)
+void TRegion::Combine(const TRegion& A, const TRegion& B, TRegionCombine Mode)
 {
-    switch (mode) {
-    case RGN_AND: *m_region = a.m_region->intersected(*b.m_region); break;
-    case RGN_OR: *m_region = a.m_region->united(*b.m_region); break;
-    case RGN_XOR: *m_region = a.m_region->xored(*b.m_region); break;
-    case RGN_DIFF: *m_region = a.m_region->subtracted(*b.m_region); break;
-    case RGN_COPY: *m_region = *a.m_region; break;
+    switch (Mode) {
+    case RGN_AND: *m_region = A.m_region->intersected(*B.m_region); break;
+    case RGN_OR: *m_region = A.m_region->united(*B.m_region); break;
+    case RGN_XOR: *m_region = A.m_region->xored(*B.m_region); break;
+    case RGN_DIFF: *m_region = A.m_region->subtracted(*B.m_region); break;
+    case RGN_COPY: *m_region = *A.m_region; break;
     }
 }
 
-TRegion TRegion::Combined(const TRegion& a, const TRegion& b, TRegionCombine mode)
+TRegion TRegion::Combined(const TRegion& A, const TRegion& B, TRegionCombine Mode)
 {
     TRegion r;
-    r.Combine(a, b, mode);
+    r.Combine(A, B, Mode);
     return r;
 }
 
@@ -85,14 +85,14 @@ TRect TRegion::BoundingBox() const
     return TRect{b.left(), b.top(), b.left() + b.width(), b.top() + b.height()};
 }
 
-bool TRegion::Contains(TPoint p) const { return m_region->contains(QPoint(p.X, p.Y)); }
+bool TRegion::Contains(TPoint P) const { return m_region->contains(QPoint(P.X, P.Y)); }
 
-bool TRegion::RectIn(const TRect& r) const
+bool TRegion::RectIn(const TRect& R) const
 {
-    return !r.IsEmpty() && m_region->intersects(ToQRect(r));
+    return !R.IsEmpty() && m_region->intersects(ToQRect(R));
 }
 
-void TRegion::Offset(int dx, int dy) { m_region->translate(dx, dy); }
+void TRegion::Offset(int Dx, int Dy) { m_region->translate(Dx, Dy); }
 
 std::vector<TRect> TRegion::Rects() const
 {
@@ -102,6 +102,6 @@ std::vector<TRect> TRegion::Rects() const
     return out;
 }
 
-bool TRegion::operator==(const TRegion& other) const { return *m_region == *other.m_region; }
+bool TRegion::operator==(const TRegion& Other) const { return *m_region == *Other.m_region; }
 
 } // namespace qel

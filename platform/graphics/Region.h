@@ -16,30 +16,30 @@ class TRegion {
 public:
     TRegion();                                  // empty
     ~TRegion();
-    TRegion(const TRegion& other);
-    TRegion& operator=(const TRegion& other);
+    TRegion(const TRegion& Other);
+    TRegion& operator=(const TRegion& Other);
     TRegion(TRegion&&) noexcept;
     TRegion& operator=(TRegion&&) noexcept;
 
-    static TRegion CreateRect(const TRect& r);   // inverted or empty rectangles give an empty region
-    static TRegion CreateEllipse(const TRect& r);
-    static TRegion CreatePolygon(const std::vector<TPoint>& points);
+    static TRegion CreateRect(const TRect& R);   // inverted or empty rectangles give an empty region
+    static TRegion CreateEllipse(const TRect& R);
+    static TRegion CreatePolygon(const std::vector<TPoint>& Points);
 
-    // this := a <mode> b; RGN_COPY copies a.
-    void Combine(const TRegion& a, const TRegion& b, TRegionCombine mode);
-    static TRegion Combined(const TRegion& a, const TRegion& b, TRegionCombine mode);
+    // this := A <Mode> B; RGN_COPY copies A.
+    void Combine(const TRegion& A, const TRegion& B, TRegionCombine Mode);
+    static TRegion Combined(const TRegion& A, const TRegion& B, TRegionCombine Mode);
 
     bool IsEmpty() const;
     TRect BoundingBox() const;
-    bool Contains(TPoint p) const;
-    bool RectIn(const TRect& r) const;          // any part of r inside
-    void Offset(int dx, int dy);
+    bool Contains(TPoint P) const;
+    bool RectIn(const TRect& R) const;          // any part of r inside
+    void Offset(int Dx, int Dy);
     std::vector<TRect> Rects() const;
-    bool operator==(const TRegion& other) const;
+    bool operator==(const TRegion& Other) const;
 
     // Qt escape hatch: platform/ only.
     const QRegion& Qt() const { return *m_region; }
-    explicit TRegion(const QRegion& region);
+    explicit TRegion(const QRegion& Region);
 
 private:
     std::unique_ptr<QRegion> m_region;

@@ -44,7 +44,7 @@ bool RunPrinterSettingsDialog(const std::string& PrinterName, const std::vector<
     for (const TPrinterPaper& p : Papers)
         paper->Items()->Add(p.Name);
     const auto paperAt = std::find_if(Papers.begin(), Papers.end(),
-                                      [&](const TPrinterPaper& p) { return p.Code == Mode.PaperSize; });
+                                      [&](const TPrinterPaper& P) { return P.Code == Mode.PaperSize; });
     paper->SetItemIndex(paperAt == Papers.end() ? (Papers.empty() ? -1 : 0)
                                                 : static_cast<int>(paperAt - Papers.begin()));
 

@@ -16,18 +16,18 @@ namespace qel {
 
 namespace {
 
-std::string Trimmed(const std::string& s)
+std::string Trimmed(const std::string& S)
 {
-    std::size_t b = s.find_first_not_of(" \t");
+    std::size_t b = S.find_first_not_of(" \t");
     if (b == std::string::npos)
         return {};
-    std::size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
+    std::size_t e = S.find_last_not_of(" \t");
+    return S.substr(b, e - b + 1);
 }
 
-std::optional<std::int32_t> ParseInteger(const std::string& text)
+std::optional<std::int32_t> ParseInteger(const std::string& Text)
 {
-    std::string s = Trimmed(text);
+    std::string s = Trimmed(Text);
     if (s.empty())
         return std::nullopt;
     int base = 10;
@@ -58,9 +58,9 @@ std::optional<std::int32_t> ParseInteger(const std::string& text)
     return value;
 }
 
-std::optional<double> ParseFloat(const std::string& text)
+std::optional<double> ParseFloat(const std::string& Text)
 {
-    std::string s = Trimmed(text);
+    std::string s = Trimmed(Text);
     if (s.empty())
         return std::nullopt;
     if (s.find('.') == std::string::npos) {
@@ -79,84 +79,84 @@ std::optional<double> ParseFloat(const std::string& text)
     return value;
 }
 
-void CheckNames(const std::string& section, const std::string& ident, const std::string& value)
+void CheckNames(const std::string& Section, const std::string& Ident, const std::string& Value)
 {
-    auto hasBreak = [](const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; };
-    std::string key = Trimmed(ident);
-    std::string sec = Trimmed(section);
+    auto hasBreak = [](const std::string& S) { return S.find_first_of("\r\n") != std::string::npos; };
+    std::string key = Trimmed(Ident);
+    std::string sec = Trimmed(Section);
     // The file is read as Windows-1252 when any of it is not UTF-8: one such
     // name or value would garble every other non-ASCII text in the file.
-    if (hasBreak(section) || sec.empty() || !detail::IsValidUtf8(section))
-        throw EIniFileException("Invalid section name \"" + section + "\"");
-    if (hasBreak(ident) || key.empty() || !detail::IsValidUtf8(ident) || key.find('=') != std::string::npos ||
+    if (hasBreak(Section) || sec.empty() || !detail::IsValidUtf8(Section))
+        throw EIniFileException("Invalid section name \"" + Section + "\"");
+    if (hasBreak(Ident) || key.empty() || !detail::IsValidUtf8(Ident) || key.find('=') != std::string::npos ||
         key[0] == ';' || key[0] == '#' || key[0] == '[')
-        throw EIniFileException("Invalid key name \"" + ident + "\"");
-    if (hasBreak(value))
-        throw EIniFileException("Invalid value for \"" + ident + "\": line breaks cannot be stored");
-    if (!detail::IsValidUtf8(value))
-        throw EIniFileException("Invalid value for \"" + ident + "\": the text is not UTF-8");
+        throw EIniFileException("Invalid key name \"" + Ident + "\"");
+    if (hasBreak(Value))
+        throw EIniFileException("Invalid value for \"" + Ident + "\": line breaks cannot be stored");
+    if (!detail::IsValidUtf8(Value))
+        throw EIniFileException("Invalid value for \"" + Ident + "\": the text is not UTF-8");
 }
 
-bool IsQuote(char c)
+bool IsQuote(char C)
 {
-    return c == '"' || c == '\'';
+    return C == '"' || C == '\'';
 }
 
-bool Enclosed(const std::string& v)
+bool Enclosed(const std::string& V)
 {
-    return v.size() >= 2 && IsQuote(v.front()) && v.back() == v.front();
+    return V.size() >= 2 && IsQuote(V.front()) && V.back() == V.front();
 }
 
 // Readers of this format drop the blanks around a value and one pair of
 // matching quotes enclosing it; a value that would lose either is written in
 // quotes, so that it reads back exactly.
-std::string EncodeValue(const std::string& v)
+std::string EncodeValue(const std::string& V)
 {
-    if (v.empty())
-        return v;
-    auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    if (blank(v.front()) || blank(v.back()) || Enclosed(v))
-        return '"' + v + '"';
-    return v;
+    if (V.empty())
+        return V;
+    auto blank = [](char C) { return C == ' ' || C == '\t'; };
+    if (blank(V.front()) || blank(V.back()) || Enclosed(V))
+        return '"' + V + '"';
+    return V;
 }
 
-std::string DecodeValue(const std::string& v)
+std::string DecodeValue(const std::string& V)
 {
-    return Enclosed(v) ? v.substr(1, v.size() - 2) : v;
+    return Enclosed(V) ? V.substr(1, V.size() - 2) : V;
 }
 
-std::vector<std::string> DecodeLines(std::vector<std::string> lines)
+std::vector<std::string> DecodeLines(std::vector<std::string> Lines)
 {
-    for (std::string& line : lines) {
+    for (std::string& line : Lines) {
         std::size_t eq = line.find('=');
         if (eq != std::string::npos)
             line = line.substr(0, eq + 1) + DecodeValue(line.substr(eq + 1));
     }
-    return lines;
+    return Lines;
 }
 
-std::string ReadWholeFile(const std::string& path, bool& exists)
+std::string ReadWholeFile(const std::string& Path, bool& Exists)
 {
     std::error_code ec;
-    exists = std::filesystem::exists(path, ec);
-    if (!exists)
+    Exists = std::filesystem::exists(Path, ec);
+    if (!Exists)
         return {};
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(Path, std::ios::binary);
     if (!in)
-        throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(errno));
+        throw EFOpenError("Cannot open file \"" + Path + "\". " + std::strerror(errno));
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad())
-        throw EFOpenError("Cannot open file \"" + path + "\". Read error");
+        throw EFOpenError("Cannot open file \"" + Path + "\". Read error");
     return bytes;
 }
 
-void WriteDocument(const std::string& path, const detail::IniDocument& doc)
+void WriteDocument(const std::string& Path, const detail::IniDocument& Doc)
 {
-    std::string bytes = doc.Serialize();
+    std::string bytes = Doc.Serialize();
     try {
-        SafeWriteFile(path, [&](TStream& s) { s.WriteBytes(bytes); });
+        SafeWriteFile(Path, [&](TStream& S) { S.WriteBytes(bytes); });
     } catch (const Exception& e) {
-        throw EIniFileException("Unable to write to " + path + ": " + e.Message());
+        throw EIniFileException("Unable to write to " + Path + ": " + e.Message());
     }
 }
 
@@ -263,7 +263,7 @@ void TMemIniFile::UpdateFile()
 
 TIniFile::TIniFile(const std::string& FileName) : TCustomIniFile(FileName) {}
 
-const detail::IniDocument& TIniFile::Current(bool forWrite)
+const detail::IniDocument& TIniFile::Current(bool ForWrite)
 {
     std::error_code ec;
     auto stamp = std::filesystem::last_write_time(FileName(), ec);
@@ -285,7 +285,7 @@ const detail::IniDocument& TIniFile::Current(bool forWrite)
     } catch (const EFOpenError&) {
         // Reads fall back to the defaults; a write must not replace a file
         // whose content it could not see.
-        if (forWrite)
+        if (ForWrite)
             throw EIniFileException("Unable to write to " + FileName() + ": the file cannot be read");
         m_loaded = false;
         m_doc = {};
@@ -299,10 +299,10 @@ const detail::IniDocument& TIniFile::Current(bool forWrite)
 }
 
 template <typename Change>
-void TIniFile::Modify(Change change)
+void TIniFile::Modify(Change AChange)
 {
     detail::IniDocument updated = Current(true);
-    if (!change(updated))
+    if (!AChange(updated))
         return;
     WriteDocument(FileName(), updated);
     m_doc = std::move(updated);
@@ -319,11 +319,11 @@ void TIniFile::WriteString(const std::string& Section, const std::string& Ident,
 {
     CheckNames(Section, Ident, Value);
     const std::string stored = EncodeValue(Value);
-    Modify([&](detail::IniDocument& doc) {
-        const std::string* old = doc.Find(Section, Ident);
+    Modify([&](detail::IniDocument& Doc) {
+        const std::string* old = Doc.Find(Section, Ident);
         if (old && *old == stored)
             return false;
-        doc.Set(Section, Ident, stored);
+        Doc.Set(Section, Ident, stored);
         return true;
     });
 }
@@ -355,12 +355,12 @@ bool TIniFile::ValueExists(const std::string& Section, const std::string& Ident)
 
 void TIniFile::EraseSection(const std::string& Section)
 {
-    Modify([&](detail::IniDocument& doc) { return doc.EraseSection(Section); });
+    Modify([&](detail::IniDocument& Doc) { return Doc.EraseSection(Section); });
 }
 
 void TIniFile::DeleteKey(const std::string& Section, const std::string& Ident)
 {
-    Modify([&](detail::IniDocument& doc) { return doc.DeleteKey(Section, Ident); });
+    Modify([&](detail::IniDocument& Doc) { return Doc.DeleteKey(Section, Ident); });
 }
 
 } // namespace qel

@@ -116,9 +116,9 @@ public:
 
 private:
     // Re-reads the file when its size or time changed since the last read.
-    const detail::IniDocument& Current(bool forWrite);
+    const detail::IniDocument& Current(bool ForWrite);
     template <typename Change>
-    void Modify(Change change);
+    void Modify(Change AChange);
 
     detail::IniDocument m_doc;
     std::optional<std::filesystem::file_time_type> m_stamp;

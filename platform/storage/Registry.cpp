@@ -42,16 +42,16 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-FileStamp StampOf(const std::string& file)
+FileStamp StampOf(const std::string& File)
 {
     std::error_code ec;
     FileStamp stamp;
-    const auto status = std::filesystem::status(file, ec);
+    const auto status = std::filesystem::status(File, ec);
     if (ec || !std::filesystem::exists(status))
         return stamp;
     stamp.exists = true;
-    stamp.size = std::filesystem::file_size(file, ec);
-    stamp.modified = std::filesystem::last_write_time(file, ec);
+    stamp.size = std::filesystem::file_size(File, ec);
+    stamp.modified = std::filesystem::last_write_time(File, ec);
     return stamp;
 }
 
@@ -119,72 +119,72 @@ const SettingsMap* ReadableSettings()
     return TheStore().damaged ? nullptr : &q;
 }
 
-SettingsMap& WritableSettings(const std::string& what)
+SettingsMap& WritableSettings(const std::string& What)
 {
     SettingsMap& q = Settings();
     if (TheStore().damaged)
-        throw ERegistryException(what + ": the settings store file \"" + TheStore().file +
+        throw ERegistryException(What + ": the settings store file \"" + TheStore().file +
                                  "\" is damaged and is left as it is");
     return q;
 }
 
 // Writes the values to the file, whole or not at all. On failure the values
 // go back to what the file holds, so memory and file never disagree.
-void WriteStore(const std::string& what)
+void WriteStore(const std::string& What)
 {
     Store& s = TheStore();
     try {
         const std::filesystem::path parent = std::filesystem::path(s.file).parent_path();
         if (!parent.empty())
             std::filesystem::create_directories(parent);
-        SafeWriteFile(s.file, [&](TStream& out) { out.WriteBytes(detail::SerializeSettingsFile(s.values)); });
+        SafeWriteFile(s.file, [&](TStream& Out) { Out.WriteBytes(detail::SerializeSettingsFile(s.values)); });
     } catch (const std::exception&) {
         s.loaded = false;
         s.dirty = false;
-        throw ERegistryException(what + ": the settings store file \"" + s.file + "\" cannot be written");
+        throw ERegistryException(What + ": the settings store file \"" + s.file + "\" cannot be written");
     }
     s.dirty = false;
     s.stamp = StampOf(s.file);
 }
 
 // A change made to the values: written at once, or when the batch ends.
-void Commit(SettingsMap&, const std::string& what)
+void Commit(SettingsMap&, const std::string& What)
 {
     Store& s = TheStore();
     s.dirty = true;
     if (s.updateCount == 0)
-        WriteStore(what);
+        WriteStore(What);
 }
 
-bool Contains(const SettingsMap& q, const std::string& key)
+bool Contains(const SettingsMap& Q, const std::string& Key)
 {
-    return q.count(key) != 0;
+    return Q.count(Key) != 0;
 }
 
-std::string ValueOf(const SettingsMap& q, const std::string& key)
+std::string ValueOf(const SettingsMap& Q, const std::string& Key)
 {
-    const auto it = q.find(key);
-    return it == q.end() ? std::string() : it->second;
+    const auto it = Q.find(Key);
+    return it == Q.end() ? std::string() : it->second;
 }
 
 // Removes a key and everything below it.
-void RemoveTree(SettingsMap& q, const std::string& key)
+void RemoveTree(SettingsMap& Q, const std::string& Key)
 {
-    q.erase(key);
-    const std::string prefix = key + '/';
-    for (auto it = q.lower_bound(prefix); it != q.end() && it->first.compare(0, prefix.size(), prefix) == 0;)
-        it = q.erase(it);
+    Q.erase(Key);
+    const std::string prefix = Key + '/';
+    for (auto it = Q.lower_bound(prefix); it != Q.end() && it->first.compare(0, prefix.size(), prefix) == 0;)
+        it = Q.erase(it);
 }
 
-// Names directly below `group`: the groups holding further keys, or the keys.
-std::vector<std::string> Children(const SettingsMap& q, const std::string& group, bool groups)
+// Names directly below `Group`: the groups holding further keys, or the keys.
+std::vector<std::string> Children(const SettingsMap& Q, const std::string& Group, bool Groups)
 {
     std::vector<std::string> names;
-    const std::string prefix = group + '/';
-    for (auto it = q.lower_bound(prefix); it != q.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+    const std::string prefix = Group + '/';
+    for (auto it = Q.lower_bound(prefix); it != Q.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
         const std::string rest = it->first.substr(prefix.size());
         const std::size_t slash = rest.find('/');
-        if ((slash != std::string::npos) != groups)
+        if ((slash != std::string::npos) != Groups)
             continue;
         std::string name = rest.substr(0, slash);
         if (names.empty() || names.back() != name)
@@ -193,15 +193,15 @@ std::vector<std::string> Children(const SettingsMap& q, const std::string& group
     return names;
 }
 
-std::string Fold(const std::string& name)
+std::string Fold(const std::string& Name)
 {
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toCaseFolded().toStdString();
+    return QString::fromUtf8(Name.data(), static_cast<qsizetype>(Name.size())).toCaseFolded().toStdString();
 }
 
-std::string Escape(const std::string& name)
+std::string Escape(const std::string& Name)
 {
     static const char hex[] = "0123456789ABCDEF";
-    std::string folded = Fold(name);
+    std::string folded = Fold(Name);
     std::string out;
     out.reserve(folded.size() * 3);
     for (unsigned char c : folded) {
@@ -216,62 +216,62 @@ std::string Escape(const std::string& name)
     return out;
 }
 
-std::string GroupOf(HKEY root, const std::vector<std::string>& segments)
+std::string GroupOf(HKEY Root, const std::vector<std::string>& Segments)
 {
     char buf[16];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, root, 16);
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, Root, 16);
     (void)ec;
     std::string group = "r";
     group.append(buf, end);
-    for (const std::string& seg : segments) {
+    for (const std::string& seg : Segments) {
         group += "/k";
         group += Escape(seg);
     }
     return group;
 }
 
-std::string Marker(const std::string& group)
+std::string Marker(const std::string& Group)
 {
-    return group + "/_";
+    return Group + "/_";
 }
-std::string NameKey(const std::string& group, const std::string& name)
+std::string NameKey(const std::string& Group, const std::string& Name)
 {
-    return group + "/n" + Escape(name);
+    return Group + "/n" + Escape(Name);
 }
-std::string ValueKey(const std::string& group, const std::string& name)
+std::string ValueKey(const std::string& Group, const std::string& Name)
 {
-    return group + "/v" + Escape(name);
-}
-
-bool GroupExists(const SettingsMap& q, HKEY root, const std::vector<std::string>& segments)
-{
-    return segments.empty() || Contains(q, Marker(GroupOf(root, segments)));
+    return Group + "/v" + Escape(Name);
 }
 
-std::string ToHex(const std::string& bytes)
+bool GroupExists(const SettingsMap& Q, HKEY Root, const std::vector<std::string>& Segments)
+{
+    return Segments.empty() || Contains(Q, Marker(GroupOf(Root, Segments)));
+}
+
+std::string ToHex(const std::string& Bytes)
 {
     static const char hex[] = "0123456789ABCDEF";
     std::string out;
-    out.reserve(bytes.size() * 2);
-    for (unsigned char c : bytes) {
+    out.reserve(Bytes.size() * 2);
+    for (unsigned char c : Bytes) {
         out += hex[c >> 4];
         out += hex[c & 15];
     }
     return out;
 }
 
-bool FromHex(const std::string& text, std::string& bytes)
+bool FromHex(const std::string& Text, std::string& Bytes)
 {
-    if (text.size() % 2 != 0)
+    if (Text.size() % 2 != 0)
         return false;
-    bytes.clear();
-    bytes.reserve(text.size() / 2);
-    for (std::size_t i = 0; i < text.size(); i += 2) {
+    Bytes.clear();
+    Bytes.reserve(Text.size() / 2);
+    for (std::size_t i = 0; i < Text.size(); i += 2) {
         unsigned v = 0;
-        auto [p, ec] = std::from_chars(text.data() + i, text.data() + i + 2, v, 16);
-        if (ec != std::errc() || p != text.data() + i + 2)
+        auto [p, ec] = std::from_chars(Text.data() + i, Text.data() + i + 2, v, 16);
+        if (ec != std::errc() || p != Text.data() + i + 2)
             return false;
-        bytes += static_cast<char>(v);
+        Bytes += static_cast<char>(v);
     }
     return true;
 }
@@ -523,7 +523,7 @@ int TRegistry::GetDataSize(const std::string& Name)
 
 // The stored text of a value after its type letter; raises when the value is
 // missing or of another type.
-std::string TRegistry::CheckedRaw(const std::string& Name, char type)
+std::string TRegistry::CheckedRaw(const std::string& Name, char Type)
 {
     const SettingsMap* q = ReadableSettings();
     const std::string key = ValueKey(GroupOf(m_rootKey, m_current), Name);
@@ -531,13 +531,13 @@ std::string TRegistry::CheckedRaw(const std::string& Name, char type)
         throw ERegistryException("Failed to get data for '" + Name + "'");
     const std::string raw = ValueOf(*q, key);
     char stored = raw.empty() ? '\0' : raw[0];
-    bool ok = stored == type || (type == 's' && stored == 'e');
+    bool ok = stored == Type || (Type == 's' && stored == 'e');
     if (!ok)
         throw ERegistryException("Invalid data type for '" + Name + "'");
     return raw.substr(1);
 }
 
-void TRegistry::WriteRaw(const std::string& Name, char type, const std::string& payload)
+void TRegistry::WriteRaw(const std::string& Name, char Type, const std::string& Payload)
 {
     std::string what = "Failed to set data for '" + Name + "'";
     if (m_readOnly)
@@ -558,7 +558,7 @@ void TRegistry::WriteRaw(const std::string& Name, char type, const std::string& 
     // Overwriting keeps the name's first spelling, as the registry does.
     if (!Contains(q, NameKey(group, Name)))
         q[NameKey(group, Name)] = Name;
-    q[ValueKey(group, Name)] = std::string(1, type) + payload;
+    q[ValueKey(group, Name)] = std::string(1, Type) + Payload;
     Commit(q, what);
 }
 

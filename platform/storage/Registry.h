@@ -115,8 +115,8 @@ public:
 
 private:
     std::vector<std::string> Resolve(const std::string& Key) const;
-    std::string CheckedRaw(const std::string& Name, char type);
-    void WriteRaw(const std::string& Name, char type, const std::string& payload);
+    std::string CheckedRaw(const std::string& Name, char Type);
+    void WriteRaw(const std::string& Name, char Type, const std::string& Payload);
 
     HKEY m_rootKey = HKEY_CURRENT_USER;
     bool m_open = false;

@@ -15,13 +15,6 @@ using namespace qel::test;
 
 namespace {
 
-std::string Save(const TdxCriteria& criteria)
-{
-    TMemoryStream stream;
-    criteria.SaveToStream(stream);
-    return stream.Bytes();
-}
-
 // The dataset's parser takes the criteria's filter text.
 void ExpectParserAccepts(const TdxCriteria& criteria)
 {
@@ -37,12 +30,12 @@ void Exercise(const std::string& input)
 {
     TTestCriteria c;
     c.AddItem(nullptr, "Old", 1, "o", "o");
-    const std::string before = Save(c);
+    const std::string before = SaveCriteria(c);
     TStringStream stream(input);
     try {
         c.LoadFromStream(stream);
     } catch (const EReadError&) {
-        EXPECT_EQ(Save(c), before) << "a failed load changed the criteria";
+        EXPECT_EQ(SaveCriteria(c), before) << "a failed load changed the criteria";
         return;
     }
     TestRecord record{{"A", "x"}, {"B", 100}, {"D", 1.5}, {"K", Variant::FromDate(45000.75)}};
@@ -52,14 +45,14 @@ void Exercise(const std::string& input)
     TTestCriteria copy;
     std::string saved;
     try {
-        saved = Save(c);
+        saved = SaveCriteria(c);
     } catch (const EWriteError&) {
         // Only an operand the stream cannot hold is refused on saving.
         return;
     }
     TStringStream again(saved);
     EXPECT_NO_THROW(copy.LoadFromStream(again)) << "a saved criteria does not load";
-    EXPECT_EQ(Save(copy), saved);
+    EXPECT_EQ(SaveCriteria(copy), saved);
 
     TTypedCriteria typed;
     TStringStream typedStream(input);
@@ -133,7 +126,7 @@ TEST(CriteriaRobustness, FilterTextsOfEdgeOperandsParse)
             c.AddItem(nullptr, "A", kind, "", operand);
             std::string saved;
             try {
-                saved = Save(c);
+                saved = SaveCriteria(c);
             } catch (const EWriteError&) {
                 EXPECT_TRUE(operand.IsEmptyOrNull() && kind > 1) << "refused on saving";
                 continue;

@@ -14,13 +14,6 @@ using namespace qel::test;
 
 namespace {
 
-std::string Save(const TdxCriteria& criteria)
-{
-    TMemoryStream stream;
-    criteria.SaveToStream(stream);
-    return stream.Bytes();
-}
-
 void Load(TdxCriteria& criteria, const std::string& bytes)
 {
     TStringStream stream(bytes);
@@ -29,10 +22,10 @@ void Load(TdxCriteria& criteria, const std::string& bytes)
 
 void ExpectReadError(TdxCriteria& criteria, const std::string& bytes)
 {
-    const std::string before = Save(criteria);
+    const std::string before = SaveCriteria(criteria);
     EXPECT_EQ(test::MessageOf<EReadError>([&] { Load(criteria, bytes); }),
               "Stream-Read-Fehler") << "loaded a corrupt stream of " << bytes.size() << " bytes";
-    EXPECT_EQ(Save(criteria), before) << "a failed load changed the criteria";
+    EXPECT_EQ(SaveCriteria(criteria), before) << "a failed load changed the criteria";
 }
 
 // Root: (A > 100 OR NOT (B < 1000) OR NOT (C = 'x' AND D >= 1.5)) AND E Is Null.
@@ -67,7 +60,7 @@ std::string NestedBytes()
 TEST(TdxCriteriaStream, EmptyAndSingleLeafGoldenBytes)
 {
     TTestCriteria c;
-    EXPECT_EQ(Save(c), std::string("\0\0\0\0", 4));
+    EXPECT_EQ(SaveCriteria(c), std::string("\0\0\0\0", 4));
 
     c.AddItem(nullptr, "Name", 1, "Anna", "Anna");
     const std::string expected("\x01\x00\x00\x00"                 // one root child
@@ -77,18 +70,18 @@ TEST(TdxCriteriaStream, EmptyAndSingleLeafGoldenBytes)
                                "\x01"                             // "="
                                "\x06\x04" "Anna",                 // short string
                                29);
-    EXPECT_EQ(Save(c), expected);
+    EXPECT_EQ(SaveCriteria(c), expected);
 }
 
 TEST(TdxCriteriaStream, NestedListsAndNegationGoldenBytesRoundTrip)
 {
     TTestCriteria c;
     BuildNested(c);
-    ASSERT_EQ(Save(c), NestedBytes());
+    ASSERT_EQ(SaveCriteria(c), NestedBytes());
 
     TTestCriteria loaded;
     Load(loaded, NestedBytes());
-    EXPECT_EQ(Save(loaded), NestedBytes());
+    EXPECT_EQ(SaveCriteria(loaded), NestedBytes());
     EXPECT_EQ(loaded.GetFilterText(), c.GetFilterText());
     auto* l2 = static_cast<TdxCriteriaItemList*>(static_cast<TdxCriteriaItemList*>(loaded.Root()->Items(0))->Items(2));
     EXPECT_TRUE(l2->Negate());
@@ -114,7 +107,7 @@ TEST_P(TdxCriteriaValueTags, WritesGoldenBytesAndReadsBack)
     TTestCriteria c;
     c.AddItem(nullptr, "V", 1, "", p.value);
     const std::string expected = Bytes().I32(1).Leaf(false, "", "V", 1).Raw(p.bytes).str();
-    EXPECT_EQ(Save(c), expected);
+    EXPECT_EQ(SaveCriteria(c), expected);
 
     TTestCriteria loaded;
     Load(loaded, expected);
@@ -175,7 +168,7 @@ TEST(TdxCriteriaStream, LeafTextIsWindows1252AndNeverMangled)
     TTestCriteria c;
     c.AddItem(nullptr, "Größe", 1, "Müller €", "x");
     const std::string latin = Bytes().I32(1).Leaf(false, "M\xFCller \x80", "Gr\xF6\xDF" "e", 1)({6, 1, 'x'}).str();
-    EXPECT_EQ(Save(c), latin);
+    EXPECT_EQ(SaveCriteria(c), latin);
     TTestCriteria loaded;
     Load(loaded, latin);
     ASSERT_NE(loaded.FindItemByColumnName("Größe"), nullptr);
@@ -186,7 +179,7 @@ TEST(TdxCriteriaStream, LeafTextIsWindows1252AndNeverMangled)
     for (const std::string text : {"日本", "Ã©", "a€日", "\xC2\x81"}) {
         c.Clear();
         c.AddItem(nullptr, text, 1, text, text);
-        Load(loaded, Save(c));
+        Load(loaded, SaveCriteria(c));
         const TdxCriteriaItem* leaf = loaded.FindItemByColumnName(text);
         ASSERT_NE(leaf, nullptr) << text;
         EXPECT_EQ(leaf->DisplayValue(), text);
@@ -195,7 +188,7 @@ TEST(TdxCriteriaStream, LeafTextIsWindows1252AndNeverMangled)
     }
     c.Clear();
     c.AddItem(nullptr, "A", 1, "Ã©", 1);
-    EXPECT_EQ(Save(c), Bytes().I32(1).Leaf(false, "\xC3\x83\xC2\xA9", "A", 1)({2, 1}).str());
+    EXPECT_EQ(SaveCriteria(c), Bytes().I32(1).Leaf(false, "\xC3\x83\xC2\xA9", "A", 1)({2, 1}).str());
 }
 
 TEST(TdxCriteriaStream, ArrayOperandRefusedAndNothingWritten)
@@ -221,17 +214,17 @@ TEST(TdxCriteriaStream, OrAndNegatedRootsKeepTheirMeaning)
                                     .Leaf(false, "", "A", 1)({2, 1})
                                     .Leaf(false, "", "B", 1)({2, 2})
                                     .str();
-    EXPECT_EQ(Save(orRoot), orBytes);
+    EXPECT_EQ(SaveCriteria(orRoot), orBytes);
 
     TTestCriteria negRoot;
     negRoot.Root()->SetNegate(true);
     negRoot.AddItem(nullptr, "A", 1, "", 1);
-    EXPECT_EQ(Save(negRoot), Bytes().I32(1).List(true, 0, 1).Leaf(false, "", "A", 1)({2, 1}).str());
+    EXPECT_EQ(SaveCriteria(negRoot), Bytes().I32(1).List(true, 0, 1).Leaf(false, "", "A", 1)({2, 1}).str());
 
     const TestRecord records[] = {{{"A", 1}, {"B", 0}}, {{"A", 0}, {"B", 2}}, {{"A", 0}, {"B", 0}}};
     for (TTestCriteria* original : {&orRoot, &negRoot}) {
         TTestCriteria loaded;
-        Load(loaded, Save(*original));
+        Load(loaded, SaveCriteria(*original));
         EXPECT_EQ(loaded.Root()->BoolOperator(), dxBoolAnd);
         EXPECT_FALSE(loaded.Root()->Negate());
         for (TestRecord r : records)
@@ -242,7 +235,7 @@ TEST(TdxCriteriaStream, OrAndNegatedRootsKeepTheirMeaning)
     TTestCriteria single;
     single.Root()->SetBoolOperator(dxBoolOr);
     single.AddItem(nullptr, "A", 1, "", 1);
-    EXPECT_EQ(Save(single), Bytes().I32(1).Leaf(false, "", "A", 1)({2, 1}).str());
+    EXPECT_EQ(SaveCriteria(single), Bytes().I32(1).Leaf(false, "", "A", 1)({2, 1}).str());
 }
 
 TEST(TdxCriteriaStream, TruncationAtEveryByteFailsAndKeepsOldCriteria)
@@ -256,7 +249,7 @@ TEST(TdxCriteriaStream, TruncationAtEveryByteFailsAndKeepsOldCriteria)
 
     Load(c, full + "tail");
     EXPECT_EQ(c.FindItemByColumnName("Old"), nullptr);
-    EXPECT_EQ(Save(c), full);
+    EXPECT_EQ(SaveCriteria(c), full);
 }
 
 TEST(TdxCriteriaStream, CorruptFieldsFailBeforeAllocating)
@@ -300,7 +293,7 @@ TEST(TdxCriteriaStream, NestingDepthIsBounded)
     constexpr int deepest = 31;
     TTestCriteria c;
     Load(c, nested(deepest));
-    EXPECT_EQ(Save(c), nested(deepest));
+    EXPECT_EQ(SaveCriteria(c), nested(deepest));
     ExpectReadError(c, nested(deepest + 1));
     ExpectReadError(c, nested(TdxCriteria::MaxNestingDepth + 1));
     ExpectReadError(c, nested(100000));

@@ -1,9 +1,12 @@
 #pragma once
-// Component classes with every kind of streamed entry, and streams of them
-// written by the component writer: the samples of the streaming robustness
-// test and the seeds of the streaming fuzz harness.
+// Component classes with every kind of streamed entry, streams of them
+// written by the component writer, and the checks on a damaged stream: the
+// samples and checks of the streaming robustness test and the seeds and
+// checks of the streaming fuzz harness.
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Collection.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/Stream.h"
 #include "platform/core/Streaming.h"
 
 #include <string>
@@ -180,6 +183,42 @@ inline std::vector<std::string> Samples()
     b->SetLink(root);
     samples.push_back(Save(root));
     return samples;
+}
+
+// Reads Input as a new root and into Target. A failed read raises our
+// exception and changes nothing; a tree that was read writes again and reads
+// back. Returns what broke, empty when nothing did.
+inline std::string CheckStreamRead(const std::string& Input, TFzNode& Target)
+{
+    {
+        TComponent holder(nullptr);
+        TStringStream s(Input);
+        try {
+            ReadComponent(s, nullptr, &holder);
+        } catch (const Exception&) {
+            if (holder.ComponentCount() != 0 || s.Position() != 0)
+                return "a failed read left components behind or moved the stream";
+        }
+    }
+    const std::string before = Save(&Target);
+    TStringStream s(Input);
+    try {
+        TReadOptions skip;
+        skip.SkipUnknownProperties = true;
+        LoadComponentFromMemory(s, &Target, nullptr, nullptr, skip);
+    } catch (const Exception&) {
+        if (Save(&Target) != before)
+            return "a failed read changed the target";
+        return {};
+    }
+    TComponent holder(nullptr);
+    TStringStream again(Save(&Target));
+    try {
+        ReadComponent(again, nullptr, &holder);
+    } catch (const Exception&) {
+        return "a tree that was read does not read back after writing";
+    }
+    return {};
 }
 
 } // namespace qel::fuzz

@@ -3,6 +3,7 @@
 #include "printing/PrintUtils.h"
 
 #include "fuzz/Mutator.h"
+#include "fuzz/PageListChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -15,29 +16,7 @@ namespace {
 
 void Exercise(const std::string& input)
 {
-    try {
-        const Variant pages = DecodePageRanges(input);
-        if (!pages.IsEmpty()) {
-            EXPECT_LE(pages.Elements().size(), static_cast<std::size_t>(MaxDecodedPages));
-            EXPECT_NE(pages.Elements().front().AsInteger(), 0);
-            for (const Variant& page : pages.Elements())
-                EXPECT_GE(page.AsInteger(), 0) << input;
-        }
-    } catch (const EConvertError&) {
-    }
-    for (bool upper : {false, true}) {
-        const int roman = RomanToInt(input, upper);
-        EXPECT_GE(roman, -1);
-        // Whatever reads as a numeral of the usual range writes back to the same value.
-        if (roman >= 1 && roman <= MaxNumberingValue) {
-            EXPECT_EQ(RomanToInt(IntToRoman(roman, upper), upper), roman) << input;
-        }
-        const int letters = LettersToInt(input, upper);
-        EXPECT_GE(letters, -1);
-        if (letters >= 1 && letters <= MaxNumberingValue) {
-            EXPECT_LE(IntToLetters(letters, upper).size(), static_cast<std::size_t>(MaxNumberingValue / 26 + 1));
-        }
-    }
+    EXPECT_EQ(fuzz::CheckPageText(input), "") << input;
 }
 
 } // namespace

@@ -216,29 +216,29 @@ struct Sighting {
     bool valid{false};
 };
 
-Sighting Describe(const QInputEvent* e)
+Sighting Describe(const QInputEvent* E)
 {
     Sighting s;
-    s.type = e->type();
-    s.timestamp = e->timestamp();
+    s.type = E->type();
+    s.timestamp = E->timestamp();
     s.valid = true;
-    if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) {
-        const auto* k = static_cast<const QKeyEvent*>(e);
+    if (E->type() == QEvent::KeyPress || E->type() == QEvent::KeyRelease) {
+        const auto* k = static_cast<const QKeyEvent*>(E);
         s.key = k->key() ^ int(k->modifiers());
-    } else if (const auto* m = dynamic_cast<const QSinglePointEvent*>(e)) {
+    } else if (const auto* m = dynamic_cast<const QSinglePointEvent*>(E)) {
         s.global = m->globalPosition();
         s.buttons = int(m->buttons()) | (int(m->button()) << 8);
     }
     return s;
 }
 
-bool FirstSight(const QInputEvent* e, Sighting& last)
+bool FirstSight(const QInputEvent* E, Sighting& Last)
 {
-    const Sighting s = Describe(e);
-    if (last.valid && last.type == s.type && last.timestamp == s.timestamp && last.key == s.key
-        && last.global == s.global && last.buttons == s.buttons)
+    const Sighting s = Describe(E);
+    if (Last.valid && Last.type == s.type && Last.timestamp == s.timestamp && Last.key == s.key
+        && Last.global == s.global && Last.buttons == s.buttons)
         return false;
-    last = s;
+    Last = s;
     return true;
 }
 
@@ -252,14 +252,14 @@ bool IsFocusTarget(QWidget* W)
     return fw ? fw == W : W == window;
 }
 
-TMouseButton ButtonOf(Qt::MouseButton b, bool& ok)
+TMouseButton ButtonOf(Qt::MouseButton B, bool& Ok)
 {
-    ok = true;
-    switch (b) {
+    Ok = true;
+    switch (B) {
     case Qt::LeftButton: return mbLeft;
     case Qt::RightButton: return mbRight;
     case Qt::MiddleButton: return mbMiddle;
-    default: ok = false; return mbLeft;
+    default: Ok = false; return mbLeft;
     }
 }
 
@@ -715,7 +715,7 @@ void DeliverInputEvent(const TInputEvent& Event)
 void RemoveInputFilter(TInputFilterHandle Handle)
 {
     auto& f = detail::Filters();
-    f.erase(std::remove_if(f.begin(), f.end(), [Handle](const auto& e) { return e.handle == Handle; }), f.end());
+    f.erase(std::remove_if(f.begin(), f.end(), [Handle](const auto& E) { return E.handle == Handle; }), f.end());
 }
 
 } // namespace qel

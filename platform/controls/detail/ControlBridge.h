@@ -19,10 +19,10 @@ class QInputEvent;
 
 namespace qel::detail {
 
-inline QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
-inline TRect FromQRect(const QRect& r) { return Bounds(r.x(), r.y(), r.width(), r.height()); }
-inline QString ToQString(const std::string& s) { return QString::fromStdString(s); }
-inline std::string FromQString(const QString& s) { return s.toStdString(); }
+inline QRect ToQRect(const TRect& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
+inline TRect FromQRect(const QRect& R) { return Bounds(R.x(), R.y(), R.width(), R.height()); }
+inline QString ToQString(const std::string& S) { return QString::fromStdString(S); }
+inline std::string FromQString(const QString& S) { return S.toStdString(); }
 
 TShiftState ShiftFromQt(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons = Qt::NoButton);
 Qt::KeyboardModifiers QtModifiers(TShiftState Shift);

@@ -6,14 +6,14 @@
 
 namespace qel::detail {
 
-Decimal ScientificDecimal(double value, int precision)
+Decimal ScientificDecimal(double Value, int Precision)
 {
     Decimal d;
-    value = std::fabs(value);
+    Value = std::fabs(Value);
     char buf[64];
-    const auto res = precision > 0
-        ? std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, precision - 1)
-        : std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    const auto res = Precision > 0
+        ? std::to_chars(buf, buf + sizeof buf, Value, std::chars_format::scientific, Precision - 1)
+        : std::to_chars(buf, buf + sizeof buf, Value, std::chars_format::scientific);
     const std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
     const std::size_t e = text.find('e');
     for (std::size_t i = 0; i < e; ++i)
@@ -27,87 +27,87 @@ Decimal ScientificDecimal(double value, int precision)
     return d;
 }
 
-Decimal ToDecimal(double value)
+Decimal ToDecimal(double Value)
 {
-    return value == 0 ? Decimal{} : ScientificDecimal(value, 0);
+    return Value == 0 ? Decimal{} : ScientificDecimal(Value, 0);
 }
 
-void RoundDigits(Decimal& d, int count)
+void RoundDigits(Decimal& D, int Count)
 {
-    if (count < 0 || d.Digits.empty()) {
-        if (count < 0)
-            d = Decimal{};
+    if (Count < 0 || D.Digits.empty()) {
+        if (Count < 0)
+            D = Decimal{};
         return;
     }
-    if (count >= static_cast<int>(d.Digits.size()))
+    if (Count >= static_cast<int>(D.Digits.size()))
         return;
-    const bool up = d.Digits[static_cast<std::size_t>(count)] >= '5';
-    d.Digits.resize(static_cast<std::size_t>(count));
+    const bool up = D.Digits[static_cast<std::size_t>(Count)] >= '5';
+    D.Digits.resize(static_cast<std::size_t>(Count));
     if (up) {
-        int i = count - 1;
-        while (i >= 0 && d.Digits[static_cast<std::size_t>(i)] == '9') {
-            d.Digits[static_cast<std::size_t>(i)] = '0';
+        int i = Count - 1;
+        while (i >= 0 && D.Digits[static_cast<std::size_t>(i)] == '9') {
+            D.Digits[static_cast<std::size_t>(i)] = '0';
             --i;
         }
         if (i < 0) {
-            d.Digits.insert(d.Digits.begin(), '1');
-            ++d.Exp;
+            D.Digits.insert(D.Digits.begin(), '1');
+            ++D.Exp;
         } else {
-            ++d.Digits[static_cast<std::size_t>(i)];
+            ++D.Digits[static_cast<std::size_t>(i)];
         }
     }
-    while (!d.Digits.empty() && d.Digits.back() == '0')
-        d.Digits.pop_back();
-    if (d.Digits.empty())
-        d.Exp = 0;
+    while (!D.Digits.empty() && D.Digits.back() == '0')
+        D.Digits.pop_back();
+    if (D.Digits.empty())
+        D.Exp = 0;
 }
 
-void RoundPlaces(Decimal& d, int decimals)
+void RoundPlaces(Decimal& D, int Decimals)
 {
-    if (d.Digits.empty())
+    if (D.Digits.empty())
         return;
-    const int keep = d.Exp + decimals;
+    const int keep = D.Exp + Decimals;
     if (keep < 0) {
-        d = Decimal{};
+        D = Decimal{};
         return;
     }
     if (keep == 0) {
         // Only the first digit decides whether we round up to 10^-decimals.
-        const bool up = d.Digits[0] >= '5';
-        d = Decimal{};
+        const bool up = D.Digits[0] >= '5';
+        D = Decimal{};
         if (up) {
-            d.Digits = "1";
-            d.Exp = 1 - decimals;
+            D.Digits = "1";
+            D.Exp = 1 - Decimals;
         }
         return;
     }
-    RoundDigits(d, keep);
+    RoundDigits(D, keep);
 }
 
-std::string IntegerDigits(const Decimal& d)
+std::string IntegerDigits(const Decimal& D)
 {
-    if (d.Exp <= 0)
+    if (D.Exp <= 0)
         return {};
-    std::string s = d.Digits.substr(0, static_cast<std::size_t>(std::min<int>(d.Exp, static_cast<int>(d.Digits.size()))));
-    s.append(static_cast<std::size_t>(std::max(0, d.Exp - static_cast<int>(d.Digits.size()))), '0');
+    std::string s = D.Digits.substr(0, static_cast<std::size_t>(std::min<int>(D.Exp, static_cast<int>(D.Digits.size()))));
+    s.append(static_cast<std::size_t>(std::max(0, D.Exp - static_cast<int>(D.Digits.size()))), '0');
     return s;
 }
 
-std::string FractionDigits(const Decimal& d, int places)
+std::string FractionDigits(const Decimal& D, int Places)
 {
     std::string s;
-    for (int i = 0; i < places; ++i) {
-        const int idx = d.Exp + i;   // index into Digits of the (i+1)-th fraction digit
-        s += (idx >= 0 && idx < static_cast<int>(d.Digits.size())) ? d.Digits[static_cast<std::size_t>(idx)] : '0';
+    for (int i = 0; i < Places; ++i) {
+        const int idx = D.Exp + i;   // index into Digits of the (i+1)-th fraction digit
+        s += (idx >= 0 && idx < static_cast<int>(D.Digits.size())) ? D.Digits[static_cast<std::size_t>(idx)] : '0';
     }
     return s;
 }
 
-std::string SpecialFloat(double value)
+std::string SpecialFloat(double Value)
 {
-    if (std::isnan(value))
+    if (std::isnan(Value))
         return "NAN";
-    return value < 0 ? "-INF" : "INF";
+    return Value < 0 ? "-INF" : "INF";
 }
 
 } // namespace qel::detail

@@ -8,33 +8,33 @@
 
 namespace qel::detail {
 
-[[noreturn]] inline void ThrowInvalid(const std::string& s, const char* what)
+[[noreturn]] inline void ThrowInvalid(const std::string& S, const char* What)
 {
-    throw EConvertError("'" + s + "' is not a valid " + what);
+    throw EConvertError("'" + S + "' is not a valid " + What);
 }
 
-inline bool IsBlank(char c)
+inline bool IsBlank(char C)
 {
-    return c == ' ' || c == '\t';
+    return C == ' ' || C == '\t';
 }
 
-inline std::string_view TrimBlanks(std::string_view s)
+inline std::string_view TrimBlanks(std::string_view S)
 {
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
+    while (!S.empty() && IsBlank(S.front()))
+        S.remove_prefix(1);
+    while (!S.empty() && IsBlank(S.back()))
+        S.remove_suffix(1);
+    return S;
 }
 
-inline bool IsDigit(char c)
+inline bool IsDigit(char C)
 {
-    return c >= '0' && c <= '9';
+    return C >= '0' && C <= '9';
 }
 
-inline char Upper(char c)
+inline char Upper(char C)
 {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C;
 }
 
 // A non-negative decimal number 0.D1D2D3... x 10^Exp; Digits has no leading
@@ -44,21 +44,21 @@ struct Decimal {
     int Exp = 0;
 };
 
-// The digits of |value| (not zero) in scientific notation: the shortest that
-// read back as the same double, or correctly rounded to `precision`
+// The digits of |Value| (not zero) in scientific notation: the shortest that
+// read back as the same double, or correctly rounded to `Precision`
 // significant digits when that is above 0.
-Decimal ScientificDecimal(double value, int precision);
+Decimal ScientificDecimal(double Value, int Precision);
 // The shortest digits that read back as the same double, so that decimal
 // rounding sees 1.005 as 1.005 and not as its binary neighbour.
-Decimal ToDecimal(double value);
-// Keeps `count` leading digits, rounding half away from zero.
-void RoundDigits(Decimal& d, int count);
-// Rounds to `decimals` places after the point.
-void RoundPlaces(Decimal& d, int decimals);
-std::string IntegerDigits(const Decimal& d);
-// The fraction digits, padded with zeros to `places`.
-std::string FractionDigits(const Decimal& d, int places);
+Decimal ToDecimal(double Value);
+// Keeps `Count` leading digits, rounding half away from zero.
+void RoundDigits(Decimal& D, int Count);
+// Rounds to `Decimals` places after the point.
+void RoundPlaces(Decimal& D, int Decimals);
+std::string IntegerDigits(const Decimal& D);
+// The fraction digits, padded with zeros to `Places`.
+std::string FractionDigits(const Decimal& D, int Places);
 // "NAN", "INF" or "-INF".
-std::string SpecialFloat(double value);
+std::string SpecialFloat(double Value);
 
 } // namespace qel::detail

@@ -62,15 +62,15 @@ void FontCache::LoadFamilies()
         m_sans = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family().toStdString();
 }
 
-std::string FontCache::Family(const std::string& name)
+std::string FontCache::Family(const std::string& Name)
 {
     LoadFamilies();
     if (!m_loaded)
-        return name;
-    auto hit = m_mapped.find(name);
+        return Name;
+    auto hit = m_mapped.find(Name);
     if (hit != m_mapped.end())
         return hit->second;
-    const std::string key = LowerCase(name);
+    const std::string key = LowerCase(Name);
     std::string result;
     for (const Alias& a : kAliases) {
         if (key == a.name) {
@@ -84,18 +84,18 @@ std::string FontCache::Family(const std::string& name)
     }
     if (result.empty())
         result = m_installed.count(key) ? m_installedCase[key] : m_sans;
-    m_mapped[name] = result;
+    m_mapped[Name] = result;
     return result;
 }
 
-double FontCache::CellRatio(const QFont& font)
+double FontCache::CellRatio(const QFont& Font)
 {
-    const std::string key = font.family().toStdString() + (font.bold() ? "|b" : "|") +
-                            (font.italic() ? "i" : "");
+    const std::string key = Font.family().toStdString() + (Font.bold() ? "|b" : "|") +
+                            (Font.italic() ? "i" : "");
     auto it = m_ratios.find(key);
     if (it != m_ratios.end())
         return it->second;
-    QFont probe(font);
+    QFont probe(Font);
     probe.setPixelSize(1000);
     QFontMetricsF fm(probe);
     double ratio = fm.height() / 1000.0;
@@ -105,16 +105,16 @@ double FontCache::CellRatio(const QFont& font)
     return ratio;
 }
 
-QFont FontCache::Font(const std::string& name, int height, bool bold, bool italic, bool underline,
-                      bool strikeOut, bool fixedPitch)
+QFont FontCache::Font(const std::string& Name, int Height, bool Bold, bool Italic, bool Underline,
+                      bool StrikeOut, bool FixedPitch)
 {
     QFont f;
-    f.setFamilies({QString::fromStdString(Family(name))});
-    f.setBold(bold);
-    f.setItalic(italic);
-    f.setUnderline(underline);
-    f.setStrikeOut(strikeOut);
-    f.setFixedPitch(fixedPitch);
+    f.setFamilies({QString::fromStdString(Family(Name))});
+    f.setBold(Bold);
+    f.setItalic(Italic);
+    f.setUnderline(Underline);
+    f.setStrikeOut(StrikeOut);
+    f.setFixedPitch(FixedPitch);
     // Unhinted outlines without kerning: advances then scale linearly with
     // the size and add up per character, so layout agrees between devices.
     f.setHintingPreference(QFont::PreferNoHinting);
@@ -122,11 +122,11 @@ QFont FontCache::Font(const std::string& name, int height, bool bold, bool itali
     f.setStyleStrategy(QFont::PreferOutline);
     // Heights beyond any sensible size (a metre of text at 9600 units per inch) are capped.
     constexpr long long kMaxPixels = 400000;
-    const long long magnitude = std::min(kMaxPixels, std::llabs(static_cast<long long>(height)));
+    const long long magnitude = std::min(kMaxPixels, std::llabs(static_cast<long long>(Height)));
     int pixels;
-    if (height < 0)
+    if (Height < 0)
         pixels = int(magnitude);
-    else if (height > 0)
+    else if (Height > 0)
         pixels = std::max(1, int(std::lround(double(magnitude) / CellRatio(f))));
     else
         pixels = 11; // the platform's default height for an unset one

@@ -13,15 +13,15 @@ class FontCache {
 public:
     static FontCache& Instance();
 
-    std::string Family(const std::string& name);
-    // `height` as TFont::Height: negative = character height, positive = cell height.
-    QFont Font(const std::string& name, int height, bool bold, bool italic, bool underline,
-               bool strikeOut, bool fixedPitch);
+    std::string Family(const std::string& Name);
+    // `Height` as TFont::Height: negative = character height, positive = cell height.
+    QFont Font(const std::string& Name, int Height, bool Bold, bool Italic, bool Underline,
+               bool StrikeOut, bool FixedPitch);
 
 private:
     FontCache() = default;
     void LoadFamilies();
-    double CellRatio(const QFont& font);
+    double CellRatio(const QFont& Font);
 
     bool m_loaded{false};
     std::set<std::string> m_installed;       // lower-case family names

@@ -9,6 +9,6 @@ class TCanvas;
 
 namespace qel::detail {
 
-bool DrawFrameControl(TCanvas& canvas, TRect& rect, unsigned type, unsigned state);
+bool DrawFrameControl(TCanvas& Canvas, TRect& Rect, unsigned Type, unsigned State);
 
 } // namespace qel::detail

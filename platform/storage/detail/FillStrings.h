@@ -9,12 +9,12 @@
 namespace qel::detail {
 
 // Strings is cleared first; its watchers see one change.
-inline void FillStrings(TStrings& strings, const std::vector<std::string>& lines)
+inline void FillStrings(TStrings& Strings, const std::vector<std::string>& Lines)
 {
-    TUpdateScope update(strings);
-    strings.Clear();
-    for (const std::string& line : lines)
-        strings.Add(line);
+    TUpdateScope update(Strings);
+    Strings.Clear();
+    for (const std::string& line : Lines)
+        Strings.Add(line);
 }
 
 } // namespace qel::detail

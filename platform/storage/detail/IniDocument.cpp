@@ -11,24 +11,24 @@
 
 namespace qel::detail {
 
-std::string IniFoldCase(const std::string& text)
+std::string IniFoldCase(const std::string& Text)
 {
     // Plain ASCII (nearly every key) needs no trip through QString.
-    bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    bool ascii = std::all_of(Text.begin(), Text.end(), [](char C) { return static_cast<unsigned char>(C) < 0x80; });
     if (ascii) {
-        std::string out = text;
+        std::string out = Text;
         for (char& c : out)
             if (c >= 'A' && c <= 'Z')
                 c = static_cast<char>(c - 'A' + 'a');
         return out;
     }
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toCaseFolded().toStdString();
+    return QString::fromUtf8(Text.data(), static_cast<qsizetype>(Text.size())).toCaseFolded().toStdString();
 }
 
-bool IsValidUtf8(const std::string& bytes)
+bool IsValidUtf8(const std::string& Bytes)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    std::size_t n = bytes.size();
+    const auto* p = reinterpret_cast<const unsigned char*>(Bytes.data());
+    std::size_t n = Bytes.size();
     std::size_t i = 0;
     while (i < n) {
         unsigned char c = p[i];
@@ -68,22 +68,22 @@ bool IsValidUtf8(const std::string& bytes)
 
 namespace {
 
-std::string TrimSpaces(const std::string& s)
+std::string TrimSpaces(const std::string& S)
 {
     std::size_t b = 0;
-    std::size_t e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t'))
+    std::size_t e = S.size();
+    while (b < e && (S[b] == ' ' || S[b] == '\t'))
         ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
+    while (e > b && (S[e - 1] == ' ' || S[e - 1] == '\t'))
         --e;
-    return s.substr(b, e - b);
+    return S.substr(b, e - b);
 }
 
 } // namespace
 
-IniDocument IniDocument::Parse(const std::string& raw)
+IniDocument IniDocument::Parse(const std::string& Raw)
 {
-    std::string text = raw;
+    std::string text = Raw;
     if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         text.erase(0, 3);
     if (!IsValidUtf8(text))
@@ -154,21 +154,21 @@ std::string IniDocument::Serialize() const
     return out;
 }
 
-const IniDocument::Section* IniDocument::FindSection(const std::string& section) const
+const IniDocument::Section* IniDocument::FindSection(const std::string& ASection) const
 {
-    auto it = m_index.find(IniFoldCase(TrimSpaces(section)));
+    auto it = m_index.find(IniFoldCase(TrimSpaces(ASection)));
     return it == m_index.end() ? nullptr : &m_sections[it->second];
 }
 
-IniDocument::Section* IniDocument::FindSection(const std::string& section)
+IniDocument::Section* IniDocument::FindSection(const std::string& ASection)
 {
-    return const_cast<Section*>(std::as_const(*this).FindSection(section));
+    return const_cast<Section*>(std::as_const(*this).FindSection(ASection));
 }
 
-IniDocument::Section& IniDocument::AddSection(const std::string& name)
+IniDocument::Section& IniDocument::AddSection(const std::string& Name)
 {
-    m_sections.push_back(Section{name, {}});
-    m_index[IniFoldCase(name)] = m_sections.size() - 1;
+    m_sections.push_back(Section{Name, {}});
+    m_index[IniFoldCase(Name)] = m_sections.size() - 1;
     return m_sections.back();
 }
 
@@ -179,38 +179,38 @@ void IniDocument::Reindex()
         m_index[IniFoldCase(m_sections[i].Name)] = i;
 }
 
-const std::string* IniDocument::Find(const std::string& section, const std::string& key) const
+const std::string* IniDocument::Find(const std::string& ASection, const std::string& Key) const
 {
-    const Section* s = FindSection(section);
+    const Section* s = FindSection(ASection);
     if (!s)
         return nullptr;
-    std::string folded = IniFoldCase(TrimSpaces(key));
+    std::string folded = IniFoldCase(TrimSpaces(Key));
     for (const Entry& e : s->Entries)
         if (!e.Comment && e.Folded == folded)
             return &e.Value;
     return nullptr;
 }
 
-void IniDocument::Set(const std::string& section, const std::string& key, const std::string& value)
+void IniDocument::Set(const std::string& ASection, const std::string& Key, const std::string& Value)
 {
-    std::string sectionName = TrimSpaces(section);
-    std::string keyName = TrimSpaces(key);
+    std::string sectionName = TrimSpaces(ASection);
+    std::string keyName = TrimSpaces(Key);
     Section* s = FindSection(sectionName);
     if (!s)
         s = &AddSection(sectionName);
     std::string folded = IniFoldCase(keyName);
     for (Entry& e : s->Entries) {
         if (!e.Comment && e.Folded == folded) {
-            e.Value = value;
+            e.Value = Value;
             return;
         }
     }
-    s->Entries.push_back(Entry{keyName, value, folded, false});
+    s->Entries.push_back(Entry{keyName, Value, folded, false});
 }
 
-bool IniDocument::EraseSection(const std::string& section)
+bool IniDocument::EraseSection(const std::string& ASection)
 {
-    const Section* s = FindSection(section);
+    const Section* s = FindSection(ASection);
     if (!s)
         return false;
     m_sections.erase(m_sections.begin() + (s - m_sections.data()));
@@ -218,34 +218,34 @@ bool IniDocument::EraseSection(const std::string& section)
     return true;
 }
 
-bool IniDocument::DeleteKey(const std::string& section, const std::string& key)
+bool IniDocument::DeleteKey(const std::string& ASection, const std::string& Key)
 {
-    Section* s = FindSection(section);
+    Section* s = FindSection(ASection);
     if (!s)
         return false;
-    std::string folded = IniFoldCase(TrimSpaces(key));
+    std::string folded = IniFoldCase(TrimSpaces(Key));
     auto it = std::find_if(s->Entries.begin(), s->Entries.end(),
-                           [&](const Entry& e) { return !e.Comment && e.Folded == folded; });
+                           [&](const Entry& E) { return !E.Comment && E.Folded == folded; });
     if (it == s->Entries.end())
         return false;
     s->Entries.erase(it);
     return true;
 }
 
-std::vector<std::string> IniDocument::Keys(const std::string& section) const
+std::vector<std::string> IniDocument::Keys(const std::string& ASection) const
 {
     std::vector<std::string> keys;
-    if (const Section* s = FindSection(section))
+    if (const Section* s = FindSection(ASection))
         for (const Entry& e : s->Entries)
             if (!e.Comment)
                 keys.push_back(e.Key);
     return keys;
 }
 
-std::vector<std::string> IniDocument::KeyValues(const std::string& section) const
+std::vector<std::string> IniDocument::KeyValues(const std::string& ASection) const
 {
     std::vector<std::string> lines;
-    if (const Section* s = FindSection(section))
+    if (const Section* s = FindSection(ASection))
         for (const Entry& e : s->Entries)
             if (!e.Comment)
                 lines.push_back(e.Key + "=" + e.Value);
@@ -261,9 +261,9 @@ std::vector<std::string> IniDocument::SectionNames() const
     return names;
 }
 
-bool IniDocument::HasSection(const std::string& section) const
+bool IniDocument::HasSection(const std::string& ASection) const
 {
-    return FindSection(section) != nullptr;
+    return FindSection(ASection) != nullptr;
 }
 
 } // namespace qel::detail

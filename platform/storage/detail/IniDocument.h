@@ -12,10 +12,10 @@
 namespace qel::detail {
 
 // Case folding used for every section and key comparison (Unicode aware).
-std::string IniFoldCase(const std::string& text);
+std::string IniFoldCase(const std::string& Text);
 
-// True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates).
-bool IsValidUtf8(const std::string& bytes);
+// True when `Bytes` is well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsValidUtf8(const std::string& Bytes);
 
 class IniDocument {
 public:
@@ -34,26 +34,26 @@ public:
     // is taken as Windows-1252, any line end is accepted. Never throws on
     // odd content: stray text is ignored, duplicate sections are merged into
     // the first, and of duplicate keys the first wins on read.
-    static IniDocument Parse(const std::string& bytes);
+    static IniDocument Parse(const std::string& Bytes);
     // UTF-8 with CRLF line ends and a blank line between sections.
     std::string Serialize() const;
 
-    const std::string* Find(const std::string& section, const std::string& key) const;
-    void Set(const std::string& section, const std::string& key, const std::string& value);
-    bool EraseSection(const std::string& section);
-    bool DeleteKey(const std::string& section, const std::string& key);
+    const std::string* Find(const std::string& ASection, const std::string& Key) const;
+    void Set(const std::string& ASection, const std::string& Key, const std::string& Value);
+    bool EraseSection(const std::string& ASection);
+    bool DeleteKey(const std::string& ASection, const std::string& Key);
 
     // Key names of a section in file order, each once; empty for a missing section.
-    std::vector<std::string> Keys(const std::string& section) const;
+    std::vector<std::string> Keys(const std::string& ASection) const;
     // "key=value" for each key (first value of a duplicated key).
-    std::vector<std::string> KeyValues(const std::string& section) const;
+    std::vector<std::string> KeyValues(const std::string& ASection) const;
     std::vector<std::string> SectionNames() const;
-    bool HasSection(const std::string& section) const;
+    bool HasSection(const std::string& ASection) const;
 
 private:
-    const Section* FindSection(const std::string& section) const;
-    Section* FindSection(const std::string& section);
-    Section& AddSection(const std::string& name);
+    const Section* FindSection(const std::string& ASection) const;
+    Section* FindSection(const std::string& ASection);
+    Section& AddSection(const std::string& Name);
     void Reindex();
 
     std::vector<Entry> m_preamble;  // comment lines before the first section

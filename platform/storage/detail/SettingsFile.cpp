@@ -9,31 +9,31 @@ namespace qel::detail {
 
 namespace {
 
-bool IsNameChar(char c)
+bool IsNameChar(char C)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || C == '_';
 }
 
-bool IsHexDigit(char c)
+bool IsHexDigit(char C)
 {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    return (C >= '0' && C <= '9') || (C >= 'a' && C <= 'f') || (C >= 'A' && C <= 'F');
 }
 
-int HexValue(char c)
+int HexValue(char C)
 {
-    return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+    return C <= '9' ? C - '0' : (C | 0x20) - 'a' + 10;
 }
 
 // Raw bytes pass through as they are; escaped UTF-16 units are collected and
 // turned into UTF-8 when the run of escapes ends (a pair may be split over two).
 class ValueBuilder {
 public:
-    void Byte(char c)
+    void Byte(char C)
     {
         FlushUnits();
-        m_out += c;
+        m_out += C;
     }
-    void Unit(std::uint16_t u) { m_units.push_back(u); }
+    void Unit(std::uint16_t U) { m_units.push_back(U); }
     std::string Take()
     {
         FlushUnits();
@@ -62,18 +62,18 @@ private:
 
 // The value text after '=' up to the line end; false for anything this store
 // does not write.
-bool UnescapeValue(const std::string& raw, std::string& value)
+bool UnescapeValue(const std::string& Raw, std::string& Value)
 {
     // Blanks outside quotes at both ends are no part of the value.
-    std::size_t begin = 0, end = raw.size();
-    while (begin < end && (raw[begin] == ' ' || raw[begin] == '\t'))
+    std::size_t begin = 0, end = Raw.size();
+    while (begin < end && (Raw[begin] == ' ' || Raw[begin] == '\t'))
         ++begin;
-    while (end > begin && (raw[end - 1] == ' ' || raw[end - 1] == '\t'))
+    while (end > begin && (Raw[end - 1] == ' ' || Raw[end - 1] == '\t'))
         --end;
     ValueBuilder out;
     bool quoted = false;
     for (std::size_t i = begin; i < end; ++i) {
-        const char c = raw[i];
+        const char c = Raw[i];
         if (c == '"') {
             quoted = !quoted;
             continue;
@@ -86,7 +86,7 @@ bool UnescapeValue(const std::string& raw, std::string& value)
         }
         if (++i >= end)
             return false;   // a continued line
-        const char e = raw[i];
+        const char e = Raw[i];
         switch (e) {
         case '\\': out.Byte('\\'); break;
         case '"': out.Byte('"'); break;
@@ -102,16 +102,16 @@ bool UnescapeValue(const std::string& raw, std::string& value)
         case 'x':
         case 'X': {
             std::uint32_t unit = 0;
-            while (i + 1 < end && IsHexDigit(raw[i + 1]))
-                unit = ((unit << 4) | static_cast<std::uint32_t>(HexValue(raw[++i]))) & 0xFFFF;
+            while (i + 1 < end && IsHexDigit(Raw[i + 1]))
+                unit = ((unit << 4) | static_cast<std::uint32_t>(HexValue(Raw[++i]))) & 0xFFFF;
             out.Unit(static_cast<std::uint16_t>(unit));
             break;
         }
         default:
             if (e >= '0' && e <= '7') {
                 std::uint32_t unit = static_cast<std::uint32_t>(e - '0');
-                while (i + 1 < end && raw[i + 1] >= '0' && raw[i + 1] <= '7')
-                    unit = ((unit << 3) | static_cast<std::uint32_t>(raw[++i] - '0')) & 0xFFFF;
+                while (i + 1 < end && Raw[i + 1] >= '0' && Raw[i + 1] <= '7')
+                    unit = ((unit << 3) | static_cast<std::uint32_t>(Raw[++i] - '0')) & 0xFFFF;
                 out.Unit(static_cast<std::uint16_t>(unit));
                 break;
             }
@@ -129,53 +129,53 @@ bool UnescapeValue(const std::string& raw, std::string& value)
         else
             return false;   // a typed value: never written by this store
     }
-    value = std::move(text);
+    Value = std::move(text);
     return true;
 }
 
-void AppendEscaped(std::string& out, const std::string& value)
+void AppendEscaped(std::string& Out, const std::string& Value)
 {
     static const char hex[] = "0123456789abcdef";
-    const bool quote = !value.empty() && (value.front() == ' ' || value.front() == '\t' || value.back() == ' ' ||
-                                          value.back() == '\t' || value.find_first_of(",;=") != std::string::npos);
+    const bool quote = !Value.empty() && (Value.front() == ' ' || Value.front() == '\t' || Value.back() == ' ' ||
+                                          Value.back() == '\t' || Value.find_first_of(",;=") != std::string::npos);
     if (quote)
-        out += '"';
-    if (!value.empty() && value[0] == '@')
-        out += '@';
+        Out += '"';
+    if (!Value.empty() && Value[0] == '@')
+        Out += '@';
     bool afterNumber = false;   // a hex digit right after a numeric escape would join it
-    for (char c : value) {
+    for (char c : Value) {
         const auto u = static_cast<unsigned char>(c);
         if (afterNumber && IsHexDigit(c)) {
-            out += "\\x";
-            out += hex[u >> 4];
-            out += hex[u & 15];
+            Out += "\\x";
+            Out += hex[u >> 4];
+            Out += hex[u & 15];
             continue;
         }
         afterNumber = false;
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '"': out += "\\\""; break;
-        case '\a': out += "\\a"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\v': out += "\\v"; break;
+        case '\\': Out += "\\\\"; break;
+        case '"': Out += "\\\""; break;
+        case '\a': Out += "\\a"; break;
+        case '\b': Out += "\\b"; break;
+        case '\f': Out += "\\f"; break;
+        case '\n': Out += "\\n"; break;
+        case '\r': Out += "\\r"; break;
+        case '\t': Out += "\\t"; break;
+        case '\v': Out += "\\v"; break;
         default:
             if (u < 0x20) {
-                out += "\\x";
+                Out += "\\x";
                 if (u >= 16)
-                    out += hex[u >> 4];
-                out += hex[u & 15];
+                    Out += hex[u >> 4];
+                Out += hex[u & 15];
                 afterNumber = true;
             } else {
-                out += c;
+                Out += c;
             }
         }
     }
     if (quote)
-        out += '"';
+        Out += '"';
 }
 
 } // namespace

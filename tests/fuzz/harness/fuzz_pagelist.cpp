@@ -1,6 +1,6 @@
 // Page lists and page numerals: decode or raise EConvertError, within the
 // page limit, never a negative page; numerals write back to their value.
-#include "printing/PrintUtils.h"
+#include "fuzz/PageListChecks.h"
 #include "fuzz/harness/FuzzSupport.h"
 
 using namespace qel;
@@ -19,29 +19,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
 {
-    const std::string input = Input(Data, Size);
-    try {
-        const Variant pages = DecodePageRanges(input);
-        if (!pages.IsEmpty()) {
-            if (pages.Elements().size() > static_cast<std::size_t>(MaxDecodedPages))
-                Broken("more pages than the limit");
-            if (pages.Elements().front().AsInteger() == 0)
-                Broken("a page list starting with 0");
-            for (const Variant& page : pages.Elements())
-                if (page.AsInteger() < 0)
-                    Broken("a negative page");
-        }
-    } catch (const EConvertError&) {
-    }
-    for (bool upper : {false, true}) {
-        const int roman = RomanToInt(input, upper);
-        if (roman < -1)
-            Broken("a numeral below -1");
-        if (roman >= 1 && roman <= MaxNumberingValue && RomanToInt(IntToRoman(roman, upper), upper) != roman)
-            Broken("a Roman numeral does not write back");
-        const int letters = LettersToInt(input, upper);
-        if (letters < -1)
-            Broken("a letter number below -1");
-    }
+    const std::string broken = CheckPageText(Input(Data, Size));
+    if (!broken.empty())
+        Broken(broken.c_str());
     return 0;
 }

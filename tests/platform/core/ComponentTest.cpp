@@ -253,6 +253,37 @@ TEST(FreeNotification, RemoveFreeNotificationStopsTheMessage)
     EXPECT_EQ(Count(observer, target, opRemove), 0);
 }
 
+TEST(FreeNotification, SetFreeNotifiedMovesTheLinkWithTheReference)
+{
+    struct THolder : TProbe {
+        using TProbe::TProbe;
+        bool Set(TProbe* Value) { return SetFreeNotified(ref, Value); }
+        TProbe* ref{nullptr};
+        void Notification(TComponent* AComponent, TOperation Operation) override
+        {
+            TProbe::Notification(AComponent, Operation);
+            if (Operation == opRemove && AComponent == ref)
+                ref = nullptr;
+        }
+    };
+    THolder holder(nullptr, "h", nullptr);
+    auto* first = new TProbe(nullptr, "1", nullptr);
+    auto* second = new TProbe(nullptr, "2", nullptr);
+    EXPECT_TRUE(holder.Set(first));
+    EXPECT_FALSE(holder.Set(first));
+    EXPECT_TRUE(first->ComponentState().Contains(csFreeNotification));
+    EXPECT_TRUE(holder.Set(second));
+    EXPECT_EQ(holder.ref, second);
+    // The old target is unlinked: freeing it is no longer heard of.
+    EXPECT_FALSE(first->ComponentState().Contains(csFreeNotification));
+    delete first;
+    EXPECT_EQ(Count(holder, first, opRemove), 0);
+    delete second;
+    EXPECT_EQ(holder.ref, nullptr);
+    EXPECT_EQ(Count(holder, second, opRemove), 1);
+    EXPECT_TRUE(holder.Set(nullptr) == false);
+}
+
 TEST(ComponentState, DestroyingIsSetBeforeChildrenDieAndLoadedClearsLoading)
 {
     bool seen = false;

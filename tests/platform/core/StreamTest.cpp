@@ -8,8 +8,6 @@
 #include <stdexcept>
 #include <string>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace qel {
@@ -222,24 +220,19 @@ TEST(FileStream, FailedBufferedWritesRaiseOnCloseAndBeforeTheRename)
     test::TempDir dir;
     const std::string path = dir.File("target.bin");
     test::WriteFileBytes(path, "old");
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     bool writerDone = false, failed = false;
-    try {
-        SafeWriteFile(path, [&](TStream& s) {
-            for (int i = 0; i < 500; ++i)
-                s.WriteBytes("0123456789");
-            writerDone = true;   // everything still sits in the buffer
-        });
-    } catch (const EWriteError&) {
-        failed = true;
+    {
+        test::FileSizeLimit limit(1024);
+        try {
+            SafeWriteFile(path, [&](TStream& s) {
+                for (int i = 0; i < 500; ++i)
+                    s.WriteBytes("0123456789");
+                writerDone = true;   // everything still sits in the buffer
+            });
+        } catch (const EWriteError&) {
+            failed = true;
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(writerDone);
     EXPECT_TRUE(failed);
     EXPECT_EQ(test::ReadFileBytes(path), "old");

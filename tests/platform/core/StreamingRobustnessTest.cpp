@@ -16,36 +16,10 @@ using namespace qel::fuzz;
 
 namespace {
 
-bool HasChildren(TComponent& c) { return c.ComponentCount() != 0; }
-
-// Reads the input as a new root and into an existing tree; failures must be
-// our own exceptions and leave everything as it was.
-void Exercise(const std::string& input, TFzNode& target, const std::string& targetBytes)
+// Failures must be our own exceptions and leave everything as it was.
+void Exercise(const std::string& input, TFzNode& target)
 {
-    {
-        TComponent holder(nullptr);
-        TStringStream s(input);
-        try {
-            ReadComponent(s, nullptr, &holder);
-        } catch (const Exception&) {
-            EXPECT_FALSE(HasChildren(holder));
-            EXPECT_EQ(s.Position(), 0);
-        }
-    }
-    TStringStream s(input);
-    try {
-        TReadOptions skip;
-        skip.SkipUnknownProperties = true;
-        LoadComponentFromMemory(s, &target, nullptr, nullptr, skip);
-    } catch (const Exception&) {
-        EXPECT_EQ(Save(&target), targetBytes) << "a failed read changed the target";
-        return;
-    }
-    // A successful read leaves a tree that writes again and reads back.
-    const std::string again = Save(&target);
-    TComponent holder(nullptr);
-    TStringStream s2(again);
-    EXPECT_NO_THROW(ReadComponent(s2, nullptr, &holder));
+    EXPECT_EQ(CheckStreamRead(input, target), "");
 }
 
 class StreamingRobustness : public ::testing::Test {
@@ -69,9 +43,8 @@ TEST_F(StreamingRobustness, MutatedStreamsReadOrFailCleanly)
         auto* child = new TFzNode(&target);
         child->SetName("A");
         child->SetParentComponent(&target);
-        const std::string before = Save(&target);
         SCOPED_TRACE("iteration " + std::to_string(i));
-        Exercise(input, target, before);
+        Exercise(input, target);
         if (::testing::Test::HasFailure())
             break;
     }
@@ -87,7 +60,7 @@ TEST_F(StreamingRobustness, ExtremeCountsAtEveryOffsetFailBeforeAllocating)
             for (int k = 0; k < 4; ++k)
                 damaged[at + static_cast<std::size_t>(k)] = static_cast<char>((v >> (8 * k)) & 0xFF);
             TFzNode target(nullptr);
-            Exercise(damaged, target, Save(&target));
+            Exercise(damaged, target);
         }
     }
 }
@@ -97,7 +70,7 @@ TEST_F(StreamingRobustness, KeptInputsStillFailCleanly)
     for (const auto& [name, input] : test::RegressionInputs("streaming")) {
         SCOPED_TRACE(name);
         TFzNode target(nullptr);
-        Exercise(input, target, Save(&target));
+        Exercise(input, target);
     }
 }
 

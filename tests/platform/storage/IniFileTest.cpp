@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace qel;
 using qel::test::Lines;
 using qel::test::ReadFileBytes;
@@ -229,26 +226,21 @@ TEST(IniFile, FailedWritesLeaveTheOldFile)
     ini.WriteString("New", "big", std::string(4096, 'x'));
     TIniFile live(path);
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     bool memFailed = false;
     bool liveFailed = false;
-    try {
-        ini.UpdateFile();
-    } catch (const EIniFileException&) {
-        memFailed = true;
+    {
+        test::FileSizeLimit limit(1024);
+        try {
+            ini.UpdateFile();
+        } catch (const EIniFileException&) {
+            memFailed = true;
+        }
+        try {
+            live.WriteString("Old", "big", std::string(4096, 'y'));
+        } catch (const EIniFileException&) {
+            liveFailed = true;
+        }
     }
-    try {
-        live.WriteString("Old", "big", std::string(4096, 'y'));
-    } catch (const EIniFileException&) {
-        liveFailed = true;
-    }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_TRUE(memFailed);
     EXPECT_TRUE(liveFailed);
