@@ -253,6 +253,8 @@ public:
     void AddSortedColumn(int Column);
     void RemoveSortedColumn(int Column);
     virtual void SortNodes();
+    // Whether SortNodes has an order to apply (a descendant may order rows without sorted columns).
+    virtual bool HasNodeOrder() const { return !m_sortedColumns.empty(); }
     // Node order under the sorted columns; 0 when none decides.
     virtual int CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) const;
 
@@ -408,6 +410,8 @@ public:
     // ----- header drag and sizing -----------------------------------------------------------
     bool IsColumnDragging() const { return m_dragColumn >= 0 && m_dragStarted; }
     int DragColumn() const { return m_dragColumn; }
+    // The pointer of the header drag, in client coordinates.
+    TPoint DragPoint() const { return m_dragPoint; }
     // Where a drop at the current pointer would go.
     TdxHeaderDragTarget DragTarget() const { return m_dragTarget; }
     int DragTargetBand() const { return m_dragBand; }
