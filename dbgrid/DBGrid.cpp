@@ -575,6 +575,8 @@ void TCustomdxDBGrid::ApplyFilter()
         ds->SetFilterOptions(options);
         ds->SetFiltered(!text.empty());
     }
+    // The status panel may have come or gone.
+    LayoutChanged();
 }
 
 bool TCustomdxDBGrid::IsNodePassingFilter(TdxDBGridNode* Node) const

@@ -144,6 +144,12 @@ public:
     std::function<void(TObject* Sender, TdxDBTreeListColumn* Column, bool& Continue, std::string& Text,
                        Variant& Value)>
         OnEnumFilterValues;
+    // The header's filter button (right end of the header cell, while the
+    // filter is active) and the status panel's "Clear Filter" button; empty when not shown.
+    TRect GetFilterButtonRect(int Column) const;
+    TRect GetStatusClearButtonRect() const;
+    int GetStatusPanelHeight() const override;
+    static constexpr const char* ClearFilterCaption = "Clear Filter";
 
     // ----- summaries ----------------------------------------------------------------------------------
     TdxDBGridSummaryGroups* SummaryGroups() const { return m_summaryGroups.get(); }
@@ -326,6 +332,10 @@ protected:
 
     TdxTreeListNode* CreateNode() override;
     void PaintGroupPanel(TCanvas& Canvas, const TRect& Rect) override;
+    void PaintHeaders(TCanvas& Canvas, const TdxTreeListRectInfo& Info, const TRect& Clip) override;
+    void PaintStatusPanel(TCanvas& Canvas, const TRect& Rect) override;
+    // A press on a filter button or on "Clear Filter"; true when it was one.
+    bool FilterMouseDown(int X, int Y);
     void ChangeFocus(TdxTreeListNode* Node) override;
     void DoDeletion(TdxTreeListNode* Node) override;
     void DoSelectionChanged() override;

@@ -206,6 +206,8 @@ void TCustomdxDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     if (IsFilterDropDownOpen())
         m_filterPopup->Close(false);
     m_pendingGroupColumn = nullptr;
+    if (Button == mbLeft && FilterMouseDown(X, Y))
+        return;
     if (GroupColumnCount() > 0 && GetHitTestAt(X, Y) == htGroupPanel) {
         TdxDBTreeListColumn* column = GetGroupColumnAt({X, Y});
         if (column && Button == mbLeft && CanColumnBeDragged(column->GetColumnIndex())) {

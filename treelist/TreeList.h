@@ -296,6 +296,7 @@ public:
     virtual std::string GetPreviewText(TdxTreeListNode* Node) const;
     virtual bool IsNodeSelectable(TdxTreeListNode* /*Node*/) const { return true; }
     virtual int GetGroupPanelHeight() const { return 0; }
+    virtual int GetStatusPanelHeight() const { return 0; }
     // The colour of a row (the grid-line colour is asked with Color()).
     virtual TColor GetRowColor(TColor Color) const;
 
@@ -532,6 +533,7 @@ protected:
     virtual void PaintRow(TCanvas& Canvas, TdxTreeListNode* Node, const TRect& RowRect);
     virtual void PaintFooter(TCanvas& Canvas, const TdxTreeListRectInfo& Info);
     virtual void PaintGroupPanel(TCanvas& /*Canvas*/, const TRect& /*Rect*/) {}
+    virtual void PaintStatusPanel(TCanvas& /*Canvas*/, const TRect& /*Rect*/) {}
     void PaintHeaderButton(TCanvas& Canvas, const TRect& Rect, const std::string& Text, TAlignment Alignment,
                            TdxTreeListColumnSort Sorted, TColor Color, bool Pressed, const TGraphic* Glyph = nullptr);
     void PaintHeaderStrip(TCanvas& Canvas, const TRect& Area, int ClientLeft, TColor Color);

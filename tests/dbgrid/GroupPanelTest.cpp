@@ -8,6 +8,8 @@
 #include "platform/controls/Forms.h"
 #include "platform/controls/Keyboard.h"
 #include "platform/data/DataSet.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Graphics.h"
 
 #include <gtest/gtest.h>
 
@@ -336,4 +338,69 @@ TEST(GroupSummaries, SortBySummaryAndTheTwoHooks)
     const std::string text = g.grid->GetGroupRowText(g.grid->GetItem(1));   // East
     EXPECT_NE(text.find("East"), std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 3), "<1>");
+}
+
+// ----- filter button and status panel -----------------------------------------------------
+
+TEST(FilterLook, HeaderButtonOpensTheDropDownAndShowsTheSetLook)
+{
+    GridFixture f(10);
+    TdxDBTreeListColumn* area = f.grid->ColumnByFieldName("AREA");
+    const int index = area->GetColumnIndex();
+    EXPECT_TRUE(f.grid->GetFilterButtonRect(index).IsEmpty());   // filter off: no button
+    f.grid->Filter()->SetActive(true);
+    const TRect header = f.grid->GetHeaderRect(index);
+    const TRect button = f.grid->GetFilterButtonRect(index);
+    ASSERT_FALSE(button.IsEmpty());
+    EXPECT_EQ(button.Right, header.Right - 1);
+    EXPECT_TRUE(header.Contains(Mid(button)));
+
+    // Painted through the canvas: the arrow takes the highlight once the column has a condition.
+    auto arrowColour = [&] {
+        TBitmap image(f.grid->Width(), f.grid->Height());
+        f.grid->PaintTo(*image.Canvas(), Rect(0, 0, f.grid->Width(), f.grid->Height()));
+        const TPoint m = Mid(f.grid->GetFilterButtonRect(index));
+        return image.Pixel(m.X, m.Y - 1);
+    };
+    EXPECT_EQ(arrowColour(), ColorToRGB(clBtnText));
+    f.grid->Filter()->SetColumnValue(area, Variant("North"), "North");
+    EXPECT_EQ(arrowColour(), ColorToRGB(clHighlight));
+
+    // A press on the button opens the drop-down and starts no header drag.
+    const TPoint m = Mid(f.grid->GetFilterButtonRect(index));
+    f.grid->MouseDown(mbLeft, {}, m.X, m.Y);
+    EXPECT_TRUE(f.grid->IsFilterDropDownOpen());
+    EXPECT_FALSE(f.grid->IsColumnDragging());
+    EXPECT_EQ(f.grid->FilterPopup()->Column(), area);
+    f.grid->FilterPopup()->Close(false);
+}
+
+TEST(FilterLook, StatusPanelFollowsTheFilterAndClearsIt)
+{
+    GridFixture f(10);
+    TdxDBGridFilter* filter = f.grid->Filter();
+    filter->SetActive(true);
+    EXPECT_EQ(f.grid->GetStatusPanelHeight(), 0);   // fsAuto without a condition
+    filter->SetColumnValue(f.grid->ColumnByFieldName("AREA"), Variant("North"), "North");
+    ASSERT_GT(f.grid->GetStatusPanelHeight(), 0);
+    const TdxTreeListRectInfo info = f.grid->CalcRectInfo();
+    EXPECT_EQ(info.StatusPanel.Bottom, info.Client.Bottom);
+    EXPECT_EQ(info.Rows.Bottom, info.StatusPanel.Top);
+    const TRect clear = f.grid->GetStatusClearButtonRect();
+    ASSERT_FALSE(clear.IsEmpty());
+    EXPECT_TRUE(info.StatusPanel.Contains(Mid(clear)));
+
+    // Painted: the button face and the filter text sit in the panel.
+    TBitmap image(f.grid->Width(), f.grid->Height());
+    f.grid->PaintTo(*image.Canvas(), Rect(0, 0, f.grid->Width(), f.grid->Height()));
+    EXPECT_EQ(image.Pixel(info.StatusPanel.Right - 2, info.StatusPanel.Bottom - 2), ColorToRGB(clBtnFace));
+
+    f.grid->MouseDown(mbLeft, {}, Mid(clear).X, Mid(clear).Y);
+    EXPECT_EQ(filter->Criteria()->Root()->Count(), 0);
+    EXPECT_EQ(f.grid->GetStatusPanelHeight(), 0);
+    EXPECT_EQ(f.Rows().size(), 10u);
+    filter->SetFilterStatus(fsAlways);
+    EXPECT_GT(f.grid->GetStatusPanelHeight(), 0);
+    filter->SetFilterStatus(fsNone);
+    EXPECT_EQ(f.grid->GetStatusPanelHeight(), 0);
 }
