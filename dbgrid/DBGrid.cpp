@@ -235,14 +235,6 @@ void TCustomdxDBGrid::SetUseBookmarks(bool Value)
     SetOptions(o);
 }
 
-void TCustomdxDBGrid::SetShowGroupPanel(bool Value)
-{
-    if (Value == m_showGroupPanel)
-        return;
-    m_showGroupPanel = Value;
-    LayoutChanged();
-}
-
 bool TCustomdxDBGrid::CanInsertRecords() const
 {
     return m_options.Contains(egoCanInsert) || m_options.Contains(egoCanAppend);
@@ -389,12 +381,6 @@ void TCustomdxDBGrid::ClearGrouping()
         RegroupColumn(m_groupColumns.back(), -1);
 }
 
-void TCustomdxDBGrid::DoEndDragGroupColumn(TdxDBTreeListColumn* Column)
-{
-    if (OnEndDragGroupColumn)
-        OnEndDragGroupColumn(this, Column);
-}
-
 void TCustomdxDBGrid::DoClearNodeData()
 {
     if (OnClearNodeData)
@@ -461,10 +447,33 @@ int TCustomdxDBGrid::CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) const
 {
     if (IsGroupRow(A) && IsGroupRow(B) && A->Level() == B->Level()) {
         TdxDBTreeListColumn* column = GetGroupColumn(A->Level());
-        const int c = CompareGroupValues(AsGridNode(A)->GroupValue, AsGridNode(B)->GroupValue);
+        int c;
+        if (column && column->SortBySummary()) {
+            // By the group summary; groups without one come first.
+            const auto* sa = AsGridNode(A)->Summary.get();
+            const auto* sb = AsGridNode(B)->Summary.get();
+            const bool ha = sa && sa->Group.Assigned, hb = sb && sb->Group.Assigned;
+            if (ha != hb)
+                c = ha ? 1 : -1;
+            else
+                c = ha ? (sa->Group.Value > sb->Group.Value) - (sa->Group.Value < sb->Group.Value) : 0;
+            // Equal summaries keep the order of their values, so the order does not depend on the sort.
+            if (c == 0)
+                c = CompareGroupValues(AsGridNode(A)->GroupValue, AsGridNode(B)->GroupValue);
+        } else {
+            c = CompareGroupValues(AsGridNode(A)->GroupValue, AsGridNode(B)->GroupValue);
+        }
         return column && column->Sorted() == csUp ? -c : c;
     }
     return TCustomdxDBTreeListControl::CompareNodes(A, B);
+}
+
+bool TCustomdxDBGrid::HasNodeOrder() const
+{
+    if (TCustomdxDBTreeListControl::HasNodeOrder())
+        return true;
+    return std::any_of(m_groupColumns.begin(), m_groupColumns.end(),
+                       [](TdxDBTreeListColumn* C) { return C->SortBySummary(); });
 }
 
 void TCustomdxDBGrid::ClearSorting()
@@ -534,8 +543,14 @@ std::string TCustomdxDBGrid::GetGroupRowText(TdxTreeListNode* Node) const
     TdxDBTreeListColumn* column = Node ? GetGroupColumn(Node->Level()) : nullptr;
     if (!column)
         return TCustomdxDBTreeListControl::GetGroupRowText(Node);
-    return column->Caption() + " : " + GetNodeString(Node, column->GetColumnIndex()) +
-           m_summaries->GroupRowSuffix(Node);
+    std::string text = column->Caption() + " : " + GetNodeString(Node, column->GetColumnIndex()) +
+                       m_summaries->GroupRowSuffix(Node);
+    if (OnGetGroupRowExtraText) {
+        std::string extra;
+        OnGetGroupRowExtraText(const_cast<TCustomdxDBGrid*>(this), Node, extra);
+        text += extra;
+    }
+    return text;
 }
 
 // ----- filter ---------------------------------------------------------------------------------------
@@ -560,6 +575,8 @@ void TCustomdxDBGrid::ApplyFilter()
         ds->SetFilterOptions(options);
         ds->SetFiltered(!text.empty());
     }
+    // The status panel may have come or gone.
+    LayoutChanged();
 }
 
 bool TCustomdxDBGrid::IsNodePassingFilter(TdxDBGridNode* Node) const

@@ -26,6 +26,7 @@
 #include "dbgrid/DBTreeListControl.h"
 #include "dbgrid/GridFilter.h"
 #include "dbgrid/GridSummaries.h"
+#include "platform/controls/Clock.h"
 #include "platform/core/TSet.h"
 
 #include <memory>
@@ -89,6 +90,9 @@ public:
 
 using TdxDBGridAddGroupColumnEvent =
     std::function<void(TObject* Sender, TdxDBTreeListColumn* Column, bool& Allow)>;
+using TdxDBGridEndDragGroupColumnEvent =
+    std::function<void(TObject* Sender, TdxDBTreeListColumn* Column, int GroupIndex, bool& Allow)>;
+using TdxDBGridColumnEvent = std::function<void(TObject* Sender, TdxDBTreeListColumn* Column)>;
 
 class TCustomdxDBGrid : public TCustomdxDBTreeListControl {
     QEL_CLASS(TCustomdxDBGrid)
@@ -145,6 +149,12 @@ public:
     std::function<void(TObject* Sender, TdxDBTreeListColumn* Column, bool& Continue, std::string& Text,
                        Variant& Value)>
         OnEnumFilterValues;
+    // The header's filter button (right end of the header cell, while the
+    // filter is active) and the status panel's "Clear Filter" button; empty when not shown.
+    TRect GetFilterButtonRect(int Column) const;
+    TRect GetStatusClearButtonRect() const;
+    int GetStatusPanelHeight() const override;
+    static constexpr const char* ClearFilterCaption = "Clear Filter";
 
     // ----- summaries ----------------------------------------------------------------------------------
     TdxDBGridSummaryGroups* SummaryGroups() const { return m_summaryGroups.get(); }
@@ -156,6 +166,40 @@ public:
     bool IsExistRowFooterCell(TdxTreeListNode* Node, int Column, int FooterIndex) const override;
     void GetRowFooterCellText(TdxTreeListNode* Node, int Column, int FooterIndex, std::string& Text) const override;
     TNotifyEvent OnCalcSummary;
+
+    // Not published: called for every group summary value (also for a group
+    // column without a summary type), and extra text appended to a group row.
+    std::function<void(TCustomdxDBGrid* Grid, TdxTreeListNode* Node, double& Value, TDataSet* DataSet)>
+        OnGroupSummaryValue;
+    std::function<void(TCustomdxDBGrid* Grid, TdxTreeListNode* Node, std::string& Text)> OnGetGroupRowExtraText;
+
+    // ----- group panel (dbgrid/GroupPanel.cpp) -----------------------------------------------------
+    // Button i: left 8 + 104 * i, top 8 + (h div 2) * i, 100 x h (h the header row
+    // height); the panel is (count - 1) * (h div 2) + h + 16 high, also with no
+    // group columns. While the panel slides open or shut, the height shown so far.
+    int GetGroupPanelHeight() const override;
+    int GroupPanelFullHeight() const;
+    // In client coordinates.
+    TRect GetGroupButtonRect(int Index) const;
+    // The group column whose button is under the point; nullptr when none.
+    TdxDBTreeListColumn* GetGroupColumnAt(TPoint Point) const;
+    // Where a column dropped at X goes among the group buttons: the first
+    // button whose horizontal middle lies right of X (count when none).
+    int GetGroupDropIndex(int X) const;
+    // Refused unless the column may group (and OnAddGroupColumn allows it).
+    bool AddGroupColumn(int Index, TdxDBTreeListColumn* Column);
+    void RemoveGroupColumn(int Index);
+    bool IsGroupPanelSliding() const { return m_slideTimer && m_slideTimer->Active(); }
+    // The group button pressed and not yet dragged or released; nullptr when none.
+    TdxDBTreeListColumn* PendingGroupColumn() const { return m_pendingGroupColumn; }
+    static constexpr const char* GroupPanelEmptyText = "Drag a column header here to group by that column";
+
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // Over the group panel the column groups (or moves among the groups); a
+    // group button dropped elsewhere ungroups its column.
+    void EndColumnDrag(bool Accept) override;
 
     // ----- the control's answers ------------------------------------------------------------------
     bool IsDefaultFields() const override { return m_defaultFields; }
@@ -189,6 +233,8 @@ public:
     int CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) const override;
     // Empties the sorted-column list; group columns keep their direction.
     void ClearSorting() override;
+    // Group columns with SortBySummary order their group rows even when no column is sorted.
+    bool HasNodeOrder() const override;
     // Without multi-sorting only the first sorted ungrouped column stays sorted.
     void ApplySortingRule();
     // Columns named after the grid take its new name along.
@@ -239,7 +285,7 @@ public:
     virtual void RefilterNodes();
     virtual void RefilterAll() {}
     virtual void ApplyDataSetFilter() {}
-    virtual void DoEndDragGroupColumn(TdxDBTreeListColumn* Column);
+    virtual bool DoEndDragGroupColumn(TdxDBTreeListColumn* Column, int GroupIndex);
     virtual void DoClearNodeData();
 
     // ----- reactions of the link ----------------------------------------------------------------------
@@ -268,7 +314,12 @@ public:
     // ----- events ---------------------------------------------------------------------------------------
     TNotifyEvent OnClearNodeData;
     TdxDBGridAddGroupColumnEvent OnAddGroupColumn;
-    std::function<void(TObject* Sender, TdxDBTreeListColumn* Column)> OnEndDragGroupColumn;
+    TdxDBGridEndDragGroupColumnEvent OnEndDragGroupColumn;
+    TdxDBGridColumnEvent OnHideHeader;
+    TdxDBGridColumnEvent OnHideColumn;   // after a column left the header
+    TdxDBGridColumnEvent OnShowColumn;   // after a column came back to it
+    std::function<void(TObject* Sender, TdxDBTreeListColumn* Column, bool& Allow)> OnColumnSorting;
+    TdxDBGridColumnEvent OnShowHeader;
     TNotifyEvent OnReloadGroupList;
     TNotifyEvent OnFilterChanged;
 
@@ -285,6 +336,11 @@ protected:
     void LoadControlLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section) override;
 
     TdxTreeListNode* CreateNode() override;
+    void PaintGroupPanel(TCanvas& Canvas, const TRect& Rect) override;
+    void PaintHeaders(TCanvas& Canvas, const TdxTreeListRectInfo& Info, const TRect& Clip) override;
+    void PaintStatusPanel(TCanvas& Canvas, const TRect& Rect) override;
+    // A press on a filter button or on "Clear Filter"; true when it was one.
+    bool FilterMouseDown(int X, int Y);
     void ChangeFocus(TdxTreeListNode* Node) override;
     void DoDeletion(TdxTreeListNode* Node) override;
     void DoSelectionChanged() override;
@@ -299,6 +355,8 @@ protected:
     // Rows go, selected bookmarks stay (a reload re-marks them).
     void ClearRows();
     void ClearRowSelection();
+    // The key table of buffer mode; true when the key was handled.
+    bool BufferModeKey(std::uint16_t& Key, TShiftState Shift);
     // Takes a record row that fails the filter out of the tree (freeing the
     // group rows it leaves empty) into the hidden list; nothing refers to it
     // afterwards (selection, insert row).
@@ -332,6 +390,16 @@ private:
     TColor m_groupPanelFontColor{clBtnFace};
     std::string m_summarySeparator{", "};
     std::vector<TdxDBTreeListColumn*> m_groupColumns;
+    // The group panel: the pressed button, and the slide when it opens or shuts.
+    TdxDBTreeListColumn* m_pendingGroupColumn{nullptr};
+    TPoint m_groupPressPoint{};
+    TdxDBTreeListColumn* m_groupDragColumn{nullptr};   // a header drag that started on a group button
+    std::unique_ptr<TClockTimer> m_slideTimer;
+    int m_slideShown{0};       // panel height uncovered so far
+    int m_slideStep{1};
+    bool m_slideOpening{false};
+    std::uint32_t m_slideStart{0};
+    void SlideStep();
     bool m_regroupRequested{false};
     bool m_loadingLayout{false};
     bool m_storingLayout{false};

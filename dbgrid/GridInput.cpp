@@ -65,6 +65,88 @@ void TCustomdxDBGrid::DropDownFilter(int ColumnIndex)
     m_filterPopup->Open(column, header);
 }
 
+bool TCustomdxDBGrid::BufferModeKey(std::uint16_t& Key, TShiftState Shift)
+{
+    TDataSet* ds = DataSet();
+    const bool ctrl = Shift.Contains(ssCtrl);
+    const bool shift = Shift.Contains(ssShift);
+    const bool rowSelect = m_options.Contains(egoRowSelect);
+    // The rows are the dataset's buffer: the ends are the dataset's.
+    if ((Key == VK_HOME || Key == VK_END) && !shift && (rowSelect || ctrl)) {
+        HideEditor();
+        if (Key == VK_HOME)
+            ds->First();
+        else
+            ds->Last();
+        if (!ctrl) {
+            ClearSelection();
+            if (TdxTreeListNode* node = GetFocusedNode())
+                SelectNode(node, true);
+        }
+        Key = 0;
+        return true;
+    }
+    const bool unchangedInsert = ds->State() == dsInsert && !ds->Modified() && !m_link->Modified();
+    if ((Key == VK_UP || Key == VK_DOWN || Key == VK_INSERT) && ds->CanModify() && m_options.Contains(egoEditing) &&
+        !rowSelect) {
+        if (Key == VK_UP && unchangedInsert && ds->Eof() && !m_link->Editing()) {
+            ds->Cancel();
+            Key = 0;
+            return true;
+        }
+        if (Key == VK_DOWN) {
+            if (unchangedInsert && !m_link->Editing()) {
+                if (!ds->Eof())
+                    ds->Cancel();
+                Key = 0;
+                return true;
+            }
+            TCustomdxDBTreeListControl::KeyDown(Key, Shift);
+            if (m_options.Contains(egoCanAppend) && m_options.Contains(egoCanInsert) && ds->Eof()) {
+                if (SelectedCount() == 1 || SelectedBookmarkCount() == 1)
+                    ClearSelection();
+                ds->Append();
+            }
+            Key = 0;
+            return true;
+        }
+        if (Key == VK_INSERT && !ctrl && m_options.Contains(egoCanInsert) && m_options.Contains(egoCanNavigation)) {
+            ClearSelection();
+            ds->Insert();
+            Key = 0;
+            return true;
+        }
+    }
+    if (m_options.Contains(egoMultiSelect) && shift &&
+        (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_HOME || Key == VK_END)) {
+        // Extend the selection row by row, as Shift+Up / Shift+Down do, so the
+        // dataset follows and the range stays whole.
+        TdxTreeListNode* focused = GetFocusedNode();
+        int steps = 1;
+        if ((Key == VK_PRIOR || Key == VK_NEXT) && focused) {
+            const int rows = std::max(1, GetVisibleRowCount());
+            const int offset = GetAbsoluteIndex(focused) - GetTopIndex();
+            if (Key == VK_PRIOR)
+                steps = offset > 0 ? offset : rows - 1;
+            else
+                steps = offset < rows - 1 ? rows - 1 - offset : rows - 1;
+            steps = std::max(1, steps);
+        } else {
+            steps = std::max(1, ds->RecordCount());
+        }
+        const std::uint16_t step = Key == VK_PRIOR || Key == VK_HOME ? VK_UP : VK_DOWN;
+        for (int i = 0; i < steps; ++i) {
+            if (step == VK_UP ? ds->Bof() && i > 0 : ds->Eof() && i > 0)
+                break;
+            std::uint16_t k = step;
+            TCustomdxDBTreeListControl::KeyDown(k, TShiftState{ssShift});
+        }
+        Key = 0;
+        return true;
+    }
+    return false;
+}
+
 void TCustomdxDBGrid::KeyDown(std::uint16_t& Key, TShiftState Shift)
 {
     // An open header drop-down takes the keys: Enter accepts, Esc and F4 cancel.
@@ -100,6 +182,15 @@ void TCustomdxDBGrid::KeyDown(std::uint16_t& Key, TShiftState Shift)
     TDataSet* ds = DataSet();
     const bool ctrl = Shift.Contains(ssCtrl);
     auto* focused = dynamic_cast<TdxDBGridNode*>(GetFocusedNode());
+    // A Shift range in the record window starts at the focused row.
+    if (IsPartialLoadMode() && Shift.Contains(ssShift) && !SelectionAnchor() && focused)
+        SetSelectionAnchor(focused);
+    // The incremental search edits its own text with these.
+    if (IsSearching() && (Key == VK_BACK || Key == VK_ESCAPE || Key == VK_DELETE ||
+                          (Key == VK_RETURN && (Shift.Contains(ssShift) || ctrl)))) {
+        TCustomdxDBTreeListControl::KeyDown(Key, Shift);
+        return;
+    }
     if (LinkActive() && ds) {
         const bool unchangedInsert = ds->State() == dsInsert && !ds->Modified() && !m_link->Modified();
         if (Key == VK_DELETE && ctrl && !IsEditing()) {
@@ -121,7 +212,10 @@ void TCustomdxDBGrid::KeyDown(std::uint16_t& Key, TShiftState Shift)
             Key = 0;
             return;
         }
-        if (!IsBufferMode()) {
+        if (IsBufferMode()) {
+            if (BufferModeKey(Key, Shift))
+                return;
+        } else {
             const bool rowSelect = m_options.Contains(egoRowSelect);
             if (!rowSelect && focused && IsGroupRow(focused) && (Key == VK_LEFT || Key == VK_RIGHT)) {
                 if (Key == VK_LEFT && focused->Expanded())

@@ -76,18 +76,21 @@ void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node)
         const LevelInfo& info = m_levels[static_cast<std::size_t>(level)];
         TdxDBTreeListColumn* column = m_grid->GetGroupColumn(level);
         const std::size_t itemCount = info.ItemFields.size();
-        if (column->SummaryType() == cstNone && itemCount == 0)
+        const bool hook = static_cast<bool>(m_grid->OnGroupSummaryValue);
+        if (column->SummaryType() == cstNone && itemCount == 0 && !hook)
             continue;
         auto* g = static_cast<TdxDBGridNode*>(p);
         if (!g->Summary)
             g->Summary = std::make_unique<TdxDBGridNodeSummary>();
         if (g->Summary->Items.size() != itemCount)
             g->Summary->Items.resize(itemCount);
-        if (column->SummaryType() != cstNone) {
+        if (column->SummaryType() != cstNone || hook) {
             double v = 0.0;
             const bool has = ReadOperand(info.SummaryField, column->SummaryType(), v);
             if (has && column->OnSummary)
                 column->OnSummary(column, g, v);
+            if (hook && (has || column->SummaryType() == cstNone))
+                m_grid->OnGroupSummaryValue(m_grid, g, v, m_grid->DataSet());
             g->Summary->Group.Add(column->SummaryType(), v, has);
         }
         for (std::size_t i = 0; i < itemCount; ++i) {

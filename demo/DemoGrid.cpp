@@ -12,7 +12,7 @@
 namespace qel::demo {
 
 std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& Matrix, const std::string& PlainPng,
-                                              const std::string& GroupedPng)
+                                              const std::string& GroupedPng, const std::string& FilteredPng)
 {
     auto form = std::make_unique<TForm>(nullptr);
     form->SetCaption("Zutrittsmatrix");
@@ -49,10 +49,13 @@ std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& Matrix, const std::strin
     port->SetWidth(56);
     port->SetMinValue(1);
     port->SetMaxValue(65535);
+    TdxDBGridCheckColumn* box3 = nullptr;
     for (TField* f : Matrix.Fields()) {
         if (f->DataType() != ftBoolean)
             continue;
         auto* box = grid->CreateColumnOf<TdxDBGridCheckColumn>();
+        if (f->FieldName() == "Box3")
+            box3 = box;
         box->SetFieldName(f->FieldName());
         box->SetCaption(f->FieldName().substr(3));
         box->SetWidth(34);
@@ -65,12 +68,35 @@ std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& Matrix, const std::strin
     form->Show();
     SaveControlImage(grid, PlainPng);
 
+    // Grouped with the panel shown at once (no slide inside an update), a
+    // count in every group row and the number of connectors in the footer.
+    grid->BeginUpdate();
+    grid->SetShowGroupPanel(true);
+    grid->EndUpdate();
+    port->SetSummaryType(cstCount);
+    number->SetSummaryFooterType(cstCount);
+    grid->SetShowFooter(true);
     port->SetGroupIndex(0);
     grid->FullExpand();
     SaveControlImage(grid, GroupedPng);
-    std::printf("Access matrix grid: %d connectors x %d boxes, key field %s, grouped by %s into %d groups\n",
+    std::printf("Access matrix grid: %d connectors x %d boxes, key field %s, grouped by %s into %d groups; "
+                "first group: \"%s\", footer: %s\n",
                 grid->LoadedRecordCount(), grid->GetColumnCount() - 4, grid->KeyField().c_str(),
-                port->Caption().c_str(), grid->GetCount());
+                port->Caption().c_str(), grid->GetCount(),
+                grid->GetCount() > 0 ? grid->GetGroupRowText(grid->GetItem(0)).c_str() : "",
+                grid->GetFooterCellText(number->GetColumnIndex()).c_str());
+
+    if (box3) {
+        // The header filter of box 3: only its connectors, with the status panel.
+        grid->Filter()->SetActive(true);
+        grid->Filter()->SetColumnValue(box3, Variant(true), "True");
+        grid->FullExpand();
+        SaveControlImage(grid, FilteredPng);
+        std::printf("Access matrix grid filtered by %s: %d connectors\n",
+                    grid->Filter()->Criteria()->GetDisplayText().c_str(), grid->LoadedRecordCount());
+        grid->ClearFilter();
+        grid->FullExpand();
+    }
     return form;
 }
 

@@ -9,10 +9,12 @@ namespace qel::demo {
 
 // The access matrix window: a data-bound grid over `Matrix` with the key
 // field NUMBER, typed columns for the connector's data and one check column
-// per box. Saves a picture of the grid as it opens (PlainPng) and grouped by
-// the IP port (GroupedPng); the window stays grouped. Answers the form
-// (owned by the caller) so that a run with a display can show it.
+// per box. Saves a picture of the grid as it opens (PlainPng), grouped by
+// the IP port with the group panel, a count per group and a count footer
+// (GroupedPng), and filtered by its header filter to the connectors of box 3
+// (FilteredPng); the window stays grouped, the filter is cleared again.
+// Answers the form (owned by the caller) so that a run with a display can show it.
 std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& Matrix, const std::string& PlainPng,
-                                              const std::string& GroupedPng);
+                                              const std::string& GroupedPng, const std::string& FilteredPng);
 
 } // namespace qel::demo

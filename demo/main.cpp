@@ -71,9 +71,11 @@ int main(int argc, char** argv)
 
         const std::string plain = (outDir / "access-matrix-grid.png").string();
         const std::string grouped = (outDir / "access-matrix-grid-grouped.png").string();
-        std::unique_ptr<TForm> window = MakeAccessMatrixWindow(*matrix, plain, grouped);
-        std::printf("Access matrix grid pictured in %s (plain) and %s (grouped by port)\n", plain.c_str(),
-                    grouped.c_str());
+        const std::string filtered = (outDir / "access-matrix-grid-filtered.png").string();
+        std::unique_ptr<TForm> window = MakeAccessMatrixWindow(*matrix, plain, grouped, filtered);
+        std::printf("Access matrix grid pictured in %s (plain), %s (grouped by port, with summaries) and %s "
+                    "(filtered to box 3)\n",
+                    plain.c_str(), grouped.c_str(), filtered.c_str());
         WriteAccessMatrixExports(*window, outDir.string());
         // With a display the window stays open until it is closed.
         const QString platform = QGuiApplication::platformName();

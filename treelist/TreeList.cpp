@@ -551,7 +551,7 @@ void TCustomdxTreeList::SortChildren(std::vector<TdxTreeListNode*>& List)
 
 void TCustomdxTreeList::SortNodes()
 {
-    if (m_sortedColumns.empty())
+    if (!HasNodeOrder())
         return;
     std::vector<TdxTreeListNode*> stack{m_root.get()};
     while (!stack.empty()) {

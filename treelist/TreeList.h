@@ -253,6 +253,8 @@ public:
     void AddSortedColumn(int Column);
     void RemoveSortedColumn(int Column);
     virtual void SortNodes();
+    // Whether SortNodes has an order to apply (a descendant may order rows without sorted columns).
+    virtual bool HasNodeOrder() const { return !m_sortedColumns.empty(); }
     // Node order under the sorted columns; 0 when none decides.
     virtual int CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) const;
 
@@ -294,6 +296,7 @@ public:
     virtual std::string GetPreviewText(TdxTreeListNode* Node) const;
     virtual bool IsNodeSelectable(TdxTreeListNode* /*Node*/) const { return true; }
     virtual int GetGroupPanelHeight() const { return 0; }
+    virtual int GetStatusPanelHeight() const { return 0; }
     // The colour of a row (the grid-line colour is asked with Color()).
     virtual TColor GetRowColor(TColor Color) const;
 
@@ -408,6 +411,8 @@ public:
     // ----- header drag and sizing -----------------------------------------------------------
     bool IsColumnDragging() const { return m_dragColumn >= 0 && m_dragStarted; }
     int DragColumn() const { return m_dragColumn; }
+    // The pointer of the header drag, in client coordinates.
+    TPoint DragPoint() const { return m_dragPoint; }
     // Where a drop at the current pointer would go.
     TdxHeaderDragTarget DragTarget() const { return m_dragTarget; }
     int DragTargetBand() const { return m_dragBand; }
@@ -528,6 +533,7 @@ protected:
     virtual void PaintRow(TCanvas& Canvas, TdxTreeListNode* Node, const TRect& RowRect);
     virtual void PaintFooter(TCanvas& Canvas, const TdxTreeListRectInfo& Info);
     virtual void PaintGroupPanel(TCanvas& /*Canvas*/, const TRect& /*Rect*/) {}
+    virtual void PaintStatusPanel(TCanvas& /*Canvas*/, const TRect& /*Rect*/) {}
     void PaintHeaderButton(TCanvas& Canvas, const TRect& Rect, const std::string& Text, TAlignment Alignment,
                            TdxTreeListColumnSort Sorted, TColor Color, bool Pressed, const TGraphic* Glyph = nullptr);
     void PaintHeaderStrip(TCanvas& Canvas, const TRect& Area, int ClientLeft, TColor Color);

@@ -293,6 +293,11 @@ TdxTreeListRectInfo TCustomdxTreeList::CalcRectInfo() const
         y = info.Header.Bottom;
     }
     int bottom = c.Bottom;
+    if (const int sp = GetStatusPanelHeight(); sp > 0) {
+        const int top = std::max(y, bottom - sp);
+        info.StatusPanel = Rect(c.Left, top, c.Right, bottom);
+        bottom = top;
+    }
     if (m_showFooter) {
         const int top = std::max(y, bottom - GetFooterRowHeight());
         info.Footer = Rect(c.Left, top, c.Right, bottom);

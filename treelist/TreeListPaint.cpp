@@ -127,6 +127,8 @@ void TCustomdxTreeList::PaintTo(TCanvas& Canvas, const TRect& Clip)
     }
     if (!info.Footer.IsEmpty() && IntersectRect(part, info.Footer, Clip))
         PaintFooter(Canvas, info);
+    if (!info.StatusPanel.IsEmpty() && IntersectRect(part, info.StatusPanel, Clip))
+        PaintStatusPanel(Canvas, info.StatusPanel);
 }
 
 // The band strip and the header strip: clipped to Area, a shadow background

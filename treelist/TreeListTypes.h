@@ -65,6 +65,7 @@ struct TdxTreeListRectInfo {
     TRect Header;
     TRect Rows;
     TRect Footer;
+    TRect StatusPanel;   // below the footer, at the bottom of the client
     TRect Indicator;     // left strip over the rows area
     int VisibleRowCount = 0;   // whole rows of the base height that fit into Rows
 };
