@@ -440,7 +440,7 @@ bool TCustomdxDBGrid::FindGroupNode(TdxTreeListNode* Parent, int Level, const Va
 
 bool TCustomdxDBGrid::IsGroupRow(const TdxTreeListNode* Node) const
 {
-    return Node && !m_groupColumns.empty() && Node->Level() < GroupColumnCount() && Node->HasChildren();
+    return Node && !m_groupColumns.empty() && Node->HasChildren() && Node->Level() < GroupColumnCount();
 }
 
 int TCustomdxDBGrid::CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) const
@@ -748,7 +748,7 @@ void TCustomdxDBGrid::FillNode(TdxDBGridNode* Node, int RecordNumber)
     DoRefreshNodeData(Node);
 }
 
-TdxDBGridNode* TCustomdxDBGrid::PlaceRecord(std::vector<TdxDBGridNode*>* OldNodes)
+TdxDBGridNode* TCustomdxDBGrid::PlaceRecord(std::vector<TdxDBGridNode*>* OldNodes, std::vector<char>* Taken)
 {
     TDataSet* ds = DataSet();
     TdxTreeListNode* parent = nullptr;
@@ -768,16 +768,19 @@ TdxDBGridNode* TCustomdxDBGrid::PlaceRecord(std::vector<TdxDBGridNode*>* OldNode
         DoRefreshNodeData(g);
         parent = g;
     }
-    if (OldNodes && !OldNodes->empty() && KeyFieldObject()) {
+    if (OldNodes && Taken && !OldNodes->empty() && KeyFieldObject()) {
         TdxDBGridNode probe(nullptr);
         probe.Key = KeyFieldObject()->Value();
         auto it = std::lower_bound(OldNodes->begin(), OldNodes->end(), &probe, [](auto* a, auto* b) {
             return CompareNodeKeys(a, b) < 0;
         });
-        if (it != OldNodes->end() && CompareNodeKeys(*it, &probe) == 0 && (*it)->Parent() == parent) {
-            TdxDBGridNode* reused = *it;
-            OldNodes->erase(it);
-            return reused;
+        // Reused rows are marked, not erased: erasing from the middle made a reload quadratic.
+        auto taken = [&](auto At) { return (*Taken)[static_cast<std::size_t>(At - OldNodes->begin())] != 0; };
+        while (it != OldNodes->end() && taken(it) && CompareNodeKeys(*it, &probe) == 0)
+            ++it;
+        if (it != OldNodes->end() && !taken(it) && CompareNodeKeys(*it, &probe) == 0 && (*it)->Parent() == parent) {
+            (*Taken)[static_cast<std::size_t>(it - OldNodes->begin())] = 1;
+            return *it;
         }
     }
     return NewNodeAt(parent, nullptr);
@@ -829,11 +832,13 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
     TValueRestorer<bool> loading(m_loading, true);
     Finally clearFlags([this] { m_regroupRequested = false; });
     ResolveKeyField();
+    std::vector<char> oldTaken(OldNodes ? OldNodes->size() : 0, 0);
     auto freeOld = [&] {
         if (!OldNodes)
             return;
-        for (TdxDBGridNode* n : *OldNodes)
-            FreeEmptyGroupNodes(n);
+        for (std::size_t i = 0; i < OldNodes->size(); ++i)
+            if (!oldTaken[i])
+                FreeEmptyGroupNodes((*OldNodes)[i]);
         OldNodes->clear();
     };
     TDataSet* ds = DataSet();
@@ -882,7 +887,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
         ds->First();
         int recordNumber = 0;
         while (!ds->Eof()) {
-            TdxDBGridNode* node = PlaceRecord(OldNodes);
+            TdxDBGridNode* node = PlaceRecord(OldNodes, &oldTaken);
             FillNode(node, recordNumber);
             if (!IsNodePassingFilter(node)) {
                 HideNode(node);
@@ -911,6 +916,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
         ApplySortingRule();
         SortNodes();
         m_keyIndexValid = false;
+        m_keyScanned = false;
         if (!bookmark.empty() && ds->BookmarkValid(bookmark))
             ds->GotoBookmark(bookmark);
         if (bof)
@@ -1152,14 +1158,29 @@ void TCustomdxDBGrid::RebuildKeyIndex() const
     std::stable_sort(m_keyIndex.begin(), m_keyIndex.end(),
                      [](const auto& a, const auto& b) { return Variant::Compare(a.first, b.first) < 0; });
     m_keyIndexValid = true;
+    m_keyScanned = false;
 }
 
 TdxDBGridNode* TCustomdxDBGrid::FindNodeByKey(const Variant& Key) const
 {
     if (Key.IsEmptyOrNull())
         return nullptr;
-    if (!m_keyIndexValid)
+    if (!m_keyIndexValid) {
+        // The first lookup after a change (typically the one focus sync after a
+        // load) scans; the index is built only when lookups repeat. The scan
+        // finds the node the index would: the first record row in tree order.
+        if (!m_keyScanned) {
+            m_keyScanned = true;
+            for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
+                if (n->Count() == 0) {
+                    auto* g = AsGridNode(n);
+                    if (!g->Key.IsEmptyOrNull() && Variant::Compare(g->Key, Key) == 0)
+                        return g;
+                }
+            return nullptr;
+        }
         RebuildKeyIndex();
+    }
     auto it = std::lower_bound(m_keyIndex.begin(), m_keyIndex.end(), Key,
                                [](const auto& e, const Variant& k) { return Variant::Compare(e.first, k) < 0; });
     if (it == m_keyIndex.end() || Variant::Compare(it->first, Key) != 0)
@@ -1388,7 +1409,7 @@ bool TCustomdxDBGrid::SmartRefreshRecord()
             TUpdateScope<TCustomdxTreeList> update(*this);
             const int number = node->RecordNumber;
             FreeEmptyGroupNodes(node);
-            FillNode(PlaceRecord(nullptr), number);
+            FillNode(PlaceRecord(nullptr, nullptr), number);
             FinishGroupNodes();
         } else {
             LoadNodeData(node);

@@ -364,7 +364,8 @@ protected:
 
 private:
     void LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes);
-    TdxDBGridNode* PlaceRecord(std::vector<TdxDBGridNode*>* OldNodes);
+    // Taken marks, per entry of OldNodes, the rows already reused.
+    TdxDBGridNode* PlaceRecord(std::vector<TdxDBGridNode*>* OldNodes, std::vector<char>* Taken);
     void FinishGroupNodes();
     void MoveToCollapsedGroup();
     void RebuildKeyIndex() const;
@@ -423,6 +424,7 @@ private:
     // Key -> record node, sorted by key; rebuilt lazily after the tree changed.
     mutable std::vector<std::pair<Variant, TdxDBGridNode*>> m_keyIndex;
     mutable bool m_keyIndexValid{false};
+    mutable bool m_keyScanned{false};   // one lookup scanned since the index went stale
 };
 
 class TdxDBGrid : public TCustomdxDBGrid {

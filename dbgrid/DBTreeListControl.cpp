@@ -70,8 +70,12 @@ void TdxDBTreeListControlNode::SetVariantData(int Index, TNodeVariantData Data)
     if (Index < 0)
         return;
     const auto i = static_cast<std::size_t>(Index);
-    if (i >= m_values.size())
+    if (i >= m_values.size()) {
+        // Rows are filled column by column: one allocation for all of them.
+        if (m_values.capacity() <= i && Owner())
+            m_values.reserve(std::max(i + 1, static_cast<std::size_t>(std::max(0, Owner()->GetColumnCount()))));
         m_values.resize(i + 1);
+    }
     m_values[i].Flags = Data.Flags;
     m_values[i].Value = (Data.Flags & 1) ? std::move(Data.Value) : Variant();
     if (Data.Flags & 2) {

@@ -65,10 +65,49 @@ void TdxDBGridSummaries::Prepare()
         m_levels.push_back(std::move(info));
     }
     m_footers.assign(static_cast<std::size_t>(std::max(0, m_grid->GetColumnCount())), TdxSummaryValue{});
+    m_operands.clear();
+    for (const LevelInfo& info : m_levels) {
+        AddOperandField(info.SummaryField);
+        for (TField* f : info.ItemFields)
+            AddOperandField(f);
+    }
+    m_footerColumns.assign(m_footers.size(), nullptr);
+    for (std::size_t c = 0; c < m_footers.size(); ++c)
+        if (TdxDBTreeListColumn* column = m_grid->GetColumn(static_cast<int>(c))) {
+            m_footerColumns[c] = column;
+            AddOperandField(column->FooterSummaryField());
+        }
+}
+
+void TdxDBGridSummaries::AddOperandField(TField* Field)
+{
+    if (!Field)
+        return;
+    for (const OperandSlot& s : m_operands)
+        if (s.Field == Field)
+            return;
+    m_operands.push_back({Field, false, false, 0.0});
+}
+
+bool TdxDBGridSummaries::RecordOperand(TField* Field, TdxSummaryType Type, double& Value)
+{
+    if (Type != cstCount && Field)
+        for (OperandSlot& s : m_operands)
+            if (s.Field == Field) {
+                if (!s.Read) {
+                    s.Has = ReadOperand(Field, Type, s.Value);
+                    s.Read = true;
+                }
+                Value = s.Value;
+                return s.Has;
+            }
+    return ReadOperand(Field, Type, Value);
 }
 
 void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node)
 {
+    for (OperandSlot& s : m_operands)
+        s.Read = false;
     for (TdxTreeListNode* p = Node->Parent(); p; p = p->Parent()) {
         const int level = p->GetLevel();
         if (level < 0 || level >= static_cast<int>(m_levels.size()))
@@ -86,7 +125,7 @@ void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node)
             g->Summary->Items.resize(itemCount);
         if (column->SummaryType() != cstNone || hook) {
             double v = 0.0;
-            const bool has = ReadOperand(info.SummaryField, column->SummaryType(), v);
+            const bool has = RecordOperand(info.SummaryField, column->SummaryType(), v);
             if (has && column->OnSummary)
                 column->OnSummary(column, g, v);
             if (hook && (has || column->SummaryType() == cstNone))
@@ -96,18 +135,18 @@ void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node)
         for (std::size_t i = 0; i < itemCount; ++i) {
             TdxDBGridSummaryItem* item = info.Group->SummaryItems()->Items(static_cast<int>(i));
             double v = 0.0;
-            const bool has = ReadOperand(info.ItemFields[i], item->SummaryType(), v);
+            const bool has = RecordOperand(info.ItemFields[i], item->SummaryType(), v);
             if (has && item->OnSummary)
                 item->OnSummary(item, g, v);
             g->Summary->Items[i].Add(item->SummaryType(), v, has);
         }
     }
     for (std::size_t c = 0; c < m_footers.size(); ++c) {
-        TdxDBTreeListColumn* column = m_grid->GetColumn(static_cast<int>(c));
+        TdxDBTreeListColumn* column = m_footerColumns[c];
         if (!column || column->SummaryFooterType() == cstNone)
             continue;
         double v = 0.0;
-        const bool has = ReadOperand(column->FooterSummaryField(), column->SummaryFooterType(), v);
+        const bool has = RecordOperand(column->FooterSummaryField(), column->SummaryFooterType(), v);
         if (has && column->OnSummaryFooter)
             column->OnSummaryFooter(column, Node, v);
         m_footers[c].Add(column->SummaryFooterType(), v, has);

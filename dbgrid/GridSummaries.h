@@ -46,11 +46,23 @@ private:
         TdxDBGridSummaryGroup* Group{nullptr};
         std::vector<TField*> ItemFields;
     };
+    // A record's operand of one field, read once per record however many
+    // summaries use it.
+    struct OperandSlot {
+        TField* Field{nullptr};
+        bool Read{false};
+        bool Has{false};
+        double Value{0.0};
+    };
     TdxTreeListNode* GroupNodeAt(TdxTreeListNode* Node, int Level) const;
+    void AddOperandField(TField* Field);
+    bool RecordOperand(TField* Field, TdxSummaryType Type, double& Value);
 
     TCustomdxDBGrid* m_grid;
     std::vector<LevelInfo> m_levels;
     std::vector<TdxSummaryValue> m_footers;   // per column index
+    std::vector<OperandSlot> m_operands;
+    std::vector<TdxDBTreeListColumn*> m_footerColumns;   // per column index, resolved once per load
 };
 
 } // namespace qel

@@ -101,8 +101,13 @@ void TdxTreeListNode::InsertChildNode(TdxTreeListNode* Child, int At)
 
 void TdxTreeListNode::RemoveChildNode(TdxTreeListNode* Child)
 {
-    RenumberChildren();
-    const int i = Child->m_index;
+    // With stale indexes the child is found by address: renumbering every
+    // sibling per removal made removing many children quadratic.
+    int i = Child->m_index;
+    if (m_indexDirty) {
+        const auto it = std::find(m_children.begin(), m_children.end(), Child);
+        i = it == m_children.end() ? -1 : static_cast<int>(it - m_children.begin());
+    }
     if (i >= 0 && i < GetCount() && m_children[static_cast<std::size_t>(i)] == Child) {
         m_children.erase(m_children.begin() + i);
         if (i != GetCount())
@@ -370,6 +375,9 @@ void TdxTreeListTextNode::SetOwnString(int Column, const std::string& Value)
     if (Column >= static_cast<int>(m_strings.size())) {
         if (Value.empty())
             return;
+        // Rows are filled column by column: one allocation for all of them.
+        if (m_strings.capacity() <= static_cast<std::size_t>(Column) && Owner())
+            m_strings.reserve(static_cast<std::size_t>(std::max(Column + 1, Owner()->GetColumnCount())));
         m_strings.resize(static_cast<std::size_t>(Column) + 1);
     }
     m_strings[static_cast<std::size_t>(Column)] = Value;

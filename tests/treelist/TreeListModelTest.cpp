@@ -125,6 +125,36 @@ TEST(TreeListNodes, DetachAttachAndTreeQueries)
     f.tree->OnDeletion = nullptr;
 }
 
+TEST(TreeListNodes, DetachingFromTheMiddleRepeatedlyKeepsIndexesRight)
+{
+    // Each removal from the middle leaves the siblings' indexes stale; the
+    // next removal must still find and take out the right child.
+    TreeFixture f;
+    auto* g = f.Add(nullptr, "G");
+    std::vector<TdxTreeListNode*> kids;
+    for (int i = 0; i < 8; ++i)
+        kids.push_back(f.Add(g, "K" + std::to_string(i)));
+    kids[5]->Detach();
+    kids[2]->Detach();
+    kids[6]->Detach();
+    kids[0]->Detach();
+    kids[2]->Detach();   // already out: nothing happens
+    const std::vector<TdxTreeListNode*> left{kids[1], kids[3], kids[4], kids[7]};
+    ASSERT_EQ(g->GetCount(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(g->GetItem(i), left[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(left[static_cast<std::size_t>(i)]->GetIndex(), i);
+    }
+    EXPECT_EQ(kids[6]->GetIndex(), -1);
+    kids[7]->Detach();
+    kids[1]->Detach();
+    EXPECT_EQ(g->GetItem(0), kids[3]);
+    EXPECT_EQ(kids[4]->GetIndex(), 1);
+    ExpectDisplayConsistent(*f.tree);
+    for (int i : {0, 1, 2, 5, 6, 7})
+        delete kids[static_cast<std::size_t>(i)];
+}
+
 TEST(TreeListNodes, ExpandingCanBeRefusedAndCollapsingMovesFocusOut)
 {
     TreeFixture f;
