@@ -125,6 +125,22 @@ public:
     void SetLoadingLayout(bool Value) { m_loadingLayout = Value; }
     bool StoringLayout() const { return m_storingLayout; }
     void SetStoringLayout(bool Value) { m_storingLayout = Value; }
+    // Published settings a stored layout carries and resets; the grid keeps
+    // them for its views and for the layouts.
+    TScrollStyle ScrollBars() const { return m_scrollBars; }
+    void SetScrollBars(TScrollStyle Value) { m_scrollBars = Value; Invalidate(); }
+    int RowSeparatorLineWidth() const { return m_rowSeparatorLineWidth; }
+    void SetRowSeparatorLineWidth(int Value) { m_rowSeparatorLineWidth = std::max(0, Value); Invalidate(); }
+    int FixedBandLineWidth() const { return m_fixedBandLineWidth; }
+    void SetFixedBandLineWidth(int Value) { m_fixedBandLineWidth = std::max(0, Value); Invalidate(); }
+    TColor FixedBandLineColor() const { return m_fixedBandLineColor; }
+    void SetFixedBandLineColor(TColor Value) { m_fixedBandLineColor = Value; Invalidate(); }
+    TColor RowFooterTextColor() const { return m_rowFooterTextColor; }
+    void SetRowFooterTextColor(TColor Value) { m_rowFooterTextColor = Value; Invalidate(); }
+    int CustomizingRowCount() const { return m_customizingRowCount; }
+    void SetCustomizingRowCount(int Value) { m_customizingRowCount = std::max(1, Value); }
+    bool ShowNewItemRow() const { return m_showNewItemRow; }
+    void SetShowNewItemRow(bool Value) { m_showNewItemRow = Value; Invalidate(); }
 
     // ----- filter ---------------------------------------------------------------------------------------
     TdxDBGridFilter* Filter() const { return m_filter.get(); }
@@ -355,6 +371,14 @@ private:
     // Key -> record node, sorted by key; rebuilt lazily after the tree changed.
     mutable std::vector<std::pair<Variant, TdxDBGridNode*>> m_keyIndex;
     mutable bool m_keyIndexValid{false};
+
+    TScrollStyle m_scrollBars{ssBoth};
+    int m_rowSeparatorLineWidth{1};
+    int m_fixedBandLineWidth{2};
+    TColor m_fixedBandLineColor{clWindowFrame};
+    TColor m_rowFooterTextColor{clWindowText};
+    int m_customizingRowCount{11};
+    bool m_showNewItemRow{false};
 };
 
 class TdxDBGrid : public TCustomdxDBGrid {

@@ -34,6 +34,7 @@ void TCustomdxDBGrid::SaveControlLayout(TdxTreeListLayoutStorage& Storage, const
 {
     TCustomdxDBTreeListControl::SaveControlLayout(Storage, Section);
     Storage.WriteBool(Section, "ShowGroupPanel", ShowGroupPanel());
+    Storage.WriteBool(Section, "ShowNewItemRow", ShowNewItemRow());
     Storage.WriteBool(Section, "ShowRowFooter", ShowRowFooter());
     Storage.WriteBool(Section, "ShowSummaryFooter", ShowFooter());
     auto* regIni = dynamic_cast<TdxTreeListRegIniLayoutStorage*>(&Storage);
@@ -48,6 +49,7 @@ void TCustomdxDBGrid::LoadControlLayout(TdxTreeListLayoutStorage& Storage, const
 {
     TCustomdxDBTreeListControl::LoadControlLayout(Storage, Section);
     SetShowGroupPanel(Storage.ReadBool(Section, "ShowGroupPanel", ShowGroupPanel()));
+    SetShowNewItemRow(Storage.ReadBool(Section, "ShowNewItemRow", ShowNewItemRow()));
     SetShowRowFooter(Storage.ReadBool(Section, "ShowRowFooter", ShowRowFooter()));
     SetShowFooter(Storage.ReadBool(Section, "ShowSummaryFooter", ShowFooter()));
     auto* regIni = dynamic_cast<TdxTreeListRegIniLayoutStorage*>(&Storage);
