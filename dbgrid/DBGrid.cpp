@@ -468,18 +468,7 @@ TBookmark TCustomdxDBGrid::NodeBookmark(const TdxTreeListNode* Node) const
 
 std::string TCustomdxDBGrid::GetColumnClassForField(TField* Field) const
 {
-    if (!Field)
-        return GetDefaultColumnClass();
-    switch (Field->DataType()) {
-    case ftBoolean: return "TdxDBGridCheckColumn";
-    case ftDate: case ftDateTime: return "TdxDBGridDateColumn";
-    case ftTime: return "TdxDBGridTimeColumn";
-    case ftCurrency: return "TdxDBGridCurrencyColumn";
-    case ftMemo: case ftFmtMemo: return "TdxDBGridMemoColumn";
-    case ftGraphic: return "TdxDBGridGraphicColumn";
-    case ftBlob: case ftTypedBinary: case ftParadoxOle: case ftDBaseOle: return "TdxDBGridBlobColumn";
-    default: return Field->EditMask().empty() ? GetDefaultColumnClass() : "TdxDBGridMaskColumn";
-    }
+    return DefaultGridColumnClass(Field);
 }
 
 int TCustomdxDBGrid::GetIndicatorKind(TdxTreeListNode* Node, bool Flag) const
