@@ -424,6 +424,14 @@ void TCustomdxDBGrid::SetShowGroupPanel(bool Value)
     LayoutChanged();
 }
 
+void TCustomdxDBGrid::SetShowNewItemRow(bool Value)
+{
+    if (Value == m_showNewItemRow)
+        return;
+    m_showNewItemRow = Value;
+    LayoutChanged();
+}
+
 bool TCustomdxDBGrid::CanInsertRecords() const
 {
     return m_options.Contains(egoCanInsert) || m_options.Contains(egoCanAppend);

@@ -164,6 +164,9 @@ public:
     void SetUseBookmarks(bool Value);
     bool ShowGroupPanel() const { return m_showGroupPanel; }
     void SetShowGroupPanel(bool Value);
+    // Whether a row for entering a new record is offered; stored with the layout.
+    bool ShowNewItemRow() const { return m_showNewItemRow; }
+    void SetShowNewItemRow(bool Value);
     TColor GroupPanelColor() const { return m_groupPanelColor; }
     void SetGroupPanelColor(TColor Value) { m_groupPanelColor = Value; Invalidate(); }
     TColor GroupPanelFontColor() const { return m_groupPanelFontColor; }
@@ -318,10 +321,12 @@ public:
     TNotifyEvent OnFilterChanged;
 
 protected:
-    // Layout keys: "GroupIndex" per column; "ShowGroupPanel", "ShowRowFooter",
-    // "ShowSummaryFooter" and, in settings-store layouts only, the binary
-    // "Filter" (the criteria stream) per grid. A damaged "Filter" keeps the
-    // current filter and is reported through the application.
+    // Layout keys: "GroupIndex" per column; "ShowGroupPanel", "ShowNewItemRow",
+    // "ShowRowFooter", "ShowSummaryFooter" and, in settings-store layouts
+    // only, the binary "Filter" per grid: the component stream of a wrapper
+    // whose one property "Filter" is the grid's filter (older layouts hold
+    // the bare criteria stream; both are read). A damaged "Filter" keeps the
+    // current filter whole and is reported through the application.
     void SaveColumnLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section,
                           TdxTreeListColumn* Column) override;
     void LoadColumnLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section,
@@ -382,6 +387,7 @@ private:
     bool m_defaultFields{false};
     int m_partialLoadBufferCount{100};
     bool m_showGroupPanel{false};
+    bool m_showNewItemRow{false};
     TColor m_groupPanelColor{clBtnShadow};
     TColor m_groupPanelFontColor{clBtnFace};
     std::string m_summarySeparator{", "};
