@@ -173,6 +173,11 @@ public:
     void SetGroupPanelFontColor(TColor Value) { m_groupPanelFontColor = Value; Invalidate(); }
     const std::string& SummarySeparator() const { return m_summarySeparator; }
     void SetSummarySeparator(const std::string& Value) { m_summarySeparator = Value; }
+    // Set while a layout is applied to / captured from the grid.
+    bool LoadingLayout() const { return m_loadingLayout; }
+    void SetLoadingLayout(bool Value) { m_loadingLayout = Value; }
+    bool StoringLayout() const { return m_storingLayout; }
+    void SetStoringLayout(bool Value) { m_storingLayout = Value; }
 
     // ----- filter ---------------------------------------------------------------------------------------
     TdxDBGridFilter* Filter() const { return m_filter.get(); }
@@ -393,6 +398,8 @@ private:
     std::string m_summarySeparator{", "};
     std::vector<TdxDBTreeListColumn*> m_groupColumns;
     bool m_regroupRequested{false};
+    bool m_loadingLayout{false};
+    bool m_storingLayout{false};
 
     bool m_loading{false};
     bool m_locked{false};

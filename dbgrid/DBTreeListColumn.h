@@ -112,6 +112,10 @@ public:
     void Assign(TPersistent* Source) override;
     void SetName(const std::string& NewName) override;
     void SetIndex(int Value) override;
+    // Streamed as a child of its control (see GridStreaming.cpp).
+    bool HasParent() const override { return true; }
+    TComponent* GetParentComponent() const override;
+    void SetParentComponent(TComponent* Value) override;
     void RestoreDefaults() override;
     TdxTreeListEditorFactory GetEditorClass() const override;
     void InitEditorValue(TdxTreeListInplaceEditor* Editor, const Variant& Value) override;

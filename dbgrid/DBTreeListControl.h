@@ -261,6 +261,8 @@ protected:
     TdxTreeListNode* CreateNode() override;
     void DoDeletion(TdxTreeListNode* Node) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The columns in their order (see GridStreaming.cpp), then the other children.
+    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
     void BindPreviewField();
     void SetKeyFieldObject(TField* Field) { m_keyField = Field; }
     void CheckNotDefaultFields() const;

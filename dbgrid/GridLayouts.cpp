@@ -1,5 +1,6 @@
 #include "dbgrid/GridLayouts.h"
 
+#include "dbgrid/GridStreaming.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Guards.h"
@@ -24,6 +25,7 @@ namespace {
 // their only reader, so the static library keeps them.
 
 const bool registered = [] {
+    RegisterGridStreaming();
     TPropertyRegistrar<TCustomdxDBGrid>("TCustomdxDBGrid")
         .Component("DataSource", &TCustomdxDBGrid::DataSource, &TCustomdxDBGrid::SetDataSource)
         .String("KeyField", &TCustomdxDBGrid::KeyField, &TCustomdxDBGrid::SetKeyField)
@@ -109,6 +111,9 @@ void TdxDBGridLayout::Notification(TComponent* AComponent, TOperation Operation)
 
 void TdxDBGridLayout::StoreGrid(TCustomdxDBGrid& Grid)
 {
+    const bool wasStoring = Grid.StoringLayout();
+    Grid.SetStoringLayout(true);
+    Finally restore([&] { Grid.SetStoringLayout(wasStoring); });
     TMemoryStream captured;
     SaveComponentToMemory(&Grid, captured);
     m_data.LoadFromStream(captured);
@@ -168,10 +173,17 @@ void TdxDBGridLayout::AssignTo(TPersistent* Dest)
         if (grid->Name() != name)
             grid->SetName(name);
     });
+    const bool wasLoading = grid->LoadingLayout();
+    grid->SetLoadingLayout(true);
+    Finally restoreFlag([&] { grid->SetLoadingLayout(wasLoading); });
     ResetGrid(*grid);
+    // The layout's columns replace the grid's, in the layout's order.
+    if (!IsEmpty())
+        grid->DestroyColumns();
     if (!IsEmpty())
         LoadComponentFromMemory(m_data, grid, grid->Owner());
     grid->SetName(name);
+    grid->SetLoadingLayout(wasLoading);
     static_cast<TComponent*>(grid)->Loaded();   // public on the component
 }
 
@@ -235,6 +247,14 @@ void TdxDBGridLayout::ResetGrid(TCustomdxDBGrid& Grid)
     Grid.SetColor(clWindow);
     Grid.SetCtl3D(true);
     Grid.SetParentColor(false);
+    // Fonts as a fresh font; the preview's blue.
+    TFont freshFont;
+    Grid.SetFont(&freshFont);
+    Grid.SetBandFont(&freshFont);
+    Grid.SetHeaderFont(&freshFont);
+    TFont previewFont;
+    previewFont.SetColor(clBlue);
+    Grid.SetPreviewFont(&previewFont);
     Grid.SetParentFont(true);
     Grid.SetParentShowHint(true);
     Grid.SetPopupMenu(nullptr);

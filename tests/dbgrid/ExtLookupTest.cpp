@@ -229,11 +229,15 @@ TEST(ExtLookupEdit, DropDownGridClosesByKeyboardAndMouse)
 TEST(ExtLookupEdit, TypedTextReachesTheOpenedGridAsPostedCharacters)
 {
     ExtLookupFixture f;
+    // The layout brings the columns along.
+    TdxDBGrid source(nullptr);
+    source.SetKeyField("ID");
+    source.CreateColumnOf<TdxDBGridColumn>()->SetFieldName("ID");
+    source.CreateColumnOf<TdxDBGridColumn>()->SetFieldName("NAME");
+    f.layout->Assign(&source);
     f.editor->SetDBGridLayout(f.layout.get());
     f.editor->SetImmediateDropDown(true);
     TdxExtLookupDBGrid* grid = f.editor->Grid();
-    grid->CreateColumnOf<TdxDBGridColumn>()->SetFieldName("ID");
-    grid->CreateColumnOf<TdxDBGridColumn>()->SetFieldName("NAME");
     SimulateText("b");
     ASSERT_TRUE(f.editor->DroppedDown());
     EXPECT_EQ(grid->SearchColumn(), 1) << "the result field's column searches";
