@@ -192,8 +192,6 @@ public:
     void SetRowFooterTextColor(TColor Value) { m_rowFooterTextColor = Value; Invalidate(); }
     int CustomizingRowCount() const { return m_customizingRowCount; }
     void SetCustomizingRowCount(int Value) { m_customizingRowCount = std::max(1, Value); }
-    bool ShowNewItemRow() const { return m_showNewItemRow; }
-    void SetShowNewItemRow(bool Value) { m_showNewItemRow = Value; Invalidate(); }
 
     // ----- filter ---------------------------------------------------------------------------------------
     TdxDBGridFilter* Filter() const { return m_filter.get(); }
@@ -443,7 +441,6 @@ private:
     TColor m_fixedBandLineColor{clWindowFrame};
     TColor m_rowFooterTextColor{clWindowText};
     int m_customizingRowCount{11};
-    bool m_showNewItemRow{false};
 };
 
 class TdxDBGrid : public TCustomdxDBGrid {

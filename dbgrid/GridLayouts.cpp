@@ -24,6 +24,16 @@ namespace {
 // value left out of a stream is the value it had. Registered here, beside
 // their only reader, so the static library keeps them.
 
+// The grouped option sets a layout resets a grid to: those of a new grid.
+const TdxDBGridOptionsBehavior ResetOptionsBehavior{edgoAutoSort,        edgoDragScroll,       edgoEditing,
+                                                    edgoEnterShowEditor, edgoImmediateEditor, edgoTabThrough,
+                                                    edgoVertThrough};
+const TdxDBGridOptionsCustomize ResetOptionsCustomize{edgoBandMoving, edgoBandSizing, edgoColumnMoving,
+                                                      edgoColumnSizing};
+const TdxDBGridOptionsDB ResetOptionsDB{edgoCancelOnExit, edgoCanDelete,     edgoCanInsert,
+                                        edgoCanNavigation, edgoConfirmDelete, edgoUseBookmarks};
+const TdxDBGridOptionsView ResetOptionsView{edgoBandHeaderWidth, edgoUseBitmap};
+
 const bool registered = [] {
     RegisterGridStreaming();
     TPropertyRegistrar<TCustomdxDBGrid>("TCustomdxDBGrid")
@@ -60,7 +70,27 @@ const bool registered = [] {
         .Boolean("ShowNewItemRow", &TCustomdxDBGrid::ShowNewItemRow, &TCustomdxDBGrid::SetShowNewItemRow, false)
         .Boolean("ShowSummaryFooter", &TCustomdxDBGrid::ShowFooter, &TCustomdxDBGrid::SetShowFooter, false)
         .Integer("WaitForExpandNodeTime", &TCustomdxDBGrid::WaitForExpandNodeTime,
-                 &TCustomdxDBGrid::SetWaitForExpandNodeTime, 500);
+                 &TCustomdxDBGrid::SetWaitForExpandNodeTime, 500)
+        .Set("OptionsBehavior", &TCustomdxDBGrid::OptionsBehavior, &TCustomdxDBGrid::SetOptionsBehavior,
+             {"edgoAnsiSort", "edgoAutoSearch", "edgoAutoSort", "edgoCaseInsensitive", "edgoCollapsedReload",
+              "edgoDblClick", "edgoDragExpand", "edgoDragScroll", "edgoEditing", "edgoEnterShowEditor",
+              "edgoEnterThrough", "edgoImmediateEditor", "edgoMouseScroll", "edgoMultiSelect", "edgoMultiSort",
+              "edgoSeekDetail", "edgoShowHourGlass", "edgoTabs", "edgoTabThrough", "edgoVertThrough"},
+             ResetOptionsBehavior.ToBits())
+        .Set("OptionsCustomize", &TCustomdxDBGrid::OptionsCustomize, &TCustomdxDBGrid::SetOptionsCustomize,
+             {"edgoBandMoving", "edgoBandSizing", "edgoColumnMoving", "edgoColumnSizing", "edgoExtCustomizing",
+              "edgoKeepColumnWidth", "edgoNotHideColumn"},
+             ResetOptionsCustomize.ToBits())
+        .Set("OptionsDB", &TCustomdxDBGrid::OptionsDB, &TCustomdxDBGrid::SetOptionsDB,
+             {"edgoCanAppend", "edgoCanDelete", "edgoCanInsert", "edgoCanNavigation", "edgoCancelOnExit",
+              "edgoConfirmDelete", "edgoLoadAllRecords", "edgoPartialLoad", "edgoResetColumnFocus",
+              "edgoSmartRefresh", "edgoSmartReload", "edgoSyncSelection", "edgoUseBookmarks", "edgoUseLocate"},
+             ResetOptionsDB.ToBits())
+        .Set("OptionsView", &TCustomdxDBGrid::OptionsView, &TCustomdxDBGrid::SetOptionsView,
+             {"edgoAutoCalcPreviewLines", "edgoAutoHeaderPanelHeight", "edgoAutoWidth", "edgoBandHeaderWidth",
+              "edgoDrawEndEllipsis", "edgoHideFocusRect", "edgoIndicator", "edgoInvertSelect", "edgoPreview",
+              "edgoRowAutoHeight", "edgoRowSelect", "edgoUseBitmap"},
+             ResetOptionsView.ToBits());
     return true;
 }();
 
@@ -317,11 +347,17 @@ void TdxDBGridLayout::ResetGrid(TCustomdxDBGrid& Grid)
     Grid.ClearFilter();
     Grid.Filter()->RestoreDefaults();
     Grid.SetMaxRowLineCount(-1);
-    // The option sets as a new grid has them.
+    // The option words and the tree list's own options as a new grid has
+    // them (the tree list holds members no grouped set mirrors), then the
+    // grouped sets a layout resets to.
     const TdxDBGrid fresh(nullptr);
     Grid.SetOptions(fresh.Options());
     Grid.TCustomdxTreeList::SetOptions(fresh.GetOptions());
     Grid.SetOptionsEx(fresh.GetOptionsEx());
+    Grid.SetOptionsBehavior(ResetOptionsBehavior);
+    Grid.SetOptionsCustomize(ResetOptionsCustomize);
+    Grid.SetOptionsDB(ResetOptionsDB);
+    Grid.SetOptionsView(ResetOptionsView);
     Grid.SetWaitForExpandNodeTime(500);
 }
 

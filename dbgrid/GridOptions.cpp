@@ -53,7 +53,7 @@ const bool registered = [] {
             [](TdxDBGridFilter& Filter, const std::string& Bytes) {
                 TMemoryStream stream;
                 stream.SetBytes(Bytes);
-                Filter.Criteria()->LoadFromStream(stream);
+                Filter.ReadCriteria(stream);
             })
         .Integer("DropDownCount", &TdxDBGridFilter::DropDownCount, &TdxDBGridFilter::SetDropDownCount, 12)
         .Integer("DropDownWidth", &TdxDBGridFilter::DropDownWidth, &TdxDBGridFilter::SetDropDownWidth, 0)

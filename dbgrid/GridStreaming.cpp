@@ -38,11 +38,6 @@ std::vector<std::string> SummaryTypeNames()
     return {"cstNone", "cstSum", "cstMin", "cstMax", "cstCount", "cstAvg"};
 }
 
-std::vector<std::string> FilterStatusNames()
-{
-    return {"fsAuto", "fsNone", "fsAlways"};
-}
-
 // A limit of 0 is a real limit once assigned: the assigned flag alone
 // decides whether it is written, not a comparison with a default.
 // Applies to the property registered last.
@@ -290,23 +285,7 @@ bool Register()
         .String("EndSummaryText", &TdxDBGridSummaryGroup::EndSummaryText, &TdxDBGridSummaryGroup::SetEndSummaryText)
         .Collection("SummaryItems", &TdxDBGridSummaryGroup::SummaryItems);
 
-    TPropertyRegistrar<TdxDBGridFilter>("TdxDBGridFilter")
-        .Boolean("Active", &TdxDBGridFilter::Active, &TdxDBGridFilter::SetActive, false)
-        .Boolean("AutoDataSetFilter", &TdxDBGridFilter::AutoDataSetFilter, &TdxDBGridFilter::SetAutoDataSetFilter,
-                 false)
-        .Boolean("CaseInsensitive", &TdxDBGridFilter::CaseInsensitive, &TdxDBGridFilter::SetCaseInsensitive, false)
-        .Integer("DropDownCount", &TdxDBGridFilter::DropDownCount, &TdxDBGridFilter::SetDropDownCount, 12)
-        .Integer("DropDownWidth", &TdxDBGridFilter::DropDownWidth, &TdxDBGridFilter::SetDropDownWidth, 0)
-        .Enumeration("FilterStatus", &TdxDBGridFilter::FilterStatus, &TdxDBGridFilter::SetFilterStatus,
-                     FilterStatusNames(), fsAuto)
-        .Integer("MaxDropDownCount", &TdxDBGridFilter::MaxDropDownCount, &TdxDBGridFilter::SetMaxDropDownCount, 1000)
-        .DefineProperties([](TdxDBGridFilter& Filter, TFiler& Filer) {
-            Filer.DefineBinaryProperty(
-                "Criteria", [&Filter](TStream& Stream) { Filter.ReadCriteria(Stream); },
-                [&Filter](TStream& Stream) { Filter.Criteria()->SaveToStream(Stream); },
-                Filter.Criteria()->Root()->Count() > 0);
-        });
-
+    // The filter's own properties are registered with the layout keys.
     TPropertyRegistrar<TCustomdxDBGrid>("TCustomdxDBGrid")
         .Persistent("Filter", &TCustomdxDBGrid::Filter)
         .Collection("SummaryGroups", &TCustomdxDBGrid::SummaryGroups);

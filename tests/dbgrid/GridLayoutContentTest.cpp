@@ -103,7 +103,6 @@ TEST(GridLayoutContent, SummaryGroupsAndFilterRoundTripThroughTheStream)
     layout->AssignTo(other);
     ExpectDecorated(*other);
     EXPECT_EQ(other->DataSource(), f.source);
-    other->SetOptions(other->Options() + TdxDBGridOptions{egoLoadAllRecords});
     EXPECT_EQ(other->GetAbsoluteCount(), 4);
     EXPECT_EQ(other->HiddenNodeCount(), 6);
 }
@@ -118,7 +117,6 @@ TEST(GridLayoutContent, LayoutWithoutFilterClearsTheGridsFilter)
     ASSERT_EQ(b.Rows().size(), 4u);
     layout->AssignTo(b.grid);
     EXPECT_EQ(b.grid->DataSource(), b.source);
-    b.grid->SetOptions(b.grid->Options() + TdxDBGridOptions{egoLoadAllRecords});
     EXPECT_FALSE(b.grid->Filter()->Active());
     EXPECT_EQ(b.grid->Filter()->Criteria()->Root()->Count(), 0);
     EXPECT_EQ(b.grid->Filter()->DropDownCount(), 12);
@@ -213,6 +211,8 @@ TEST(GridLayoutContent, GridSettingsRoundTripAndEmptyLayoutResetsThem)
     a.grid->SetShowNewItemRow(true);
     a.grid->SetShowFooter(true);
     a.grid->SetWaitForExpandNodeTime(80);
+    a.grid->SetOptionsCustomize({edgoColumnSizing});
+    a.grid->SetOptionsView({edgoIndicator, edgoRowSelect});
     TdxDBGridLayout layout(nullptr);
     layout.Assign(a.grid);
 
@@ -227,6 +227,9 @@ TEST(GridLayoutContent, GridSettingsRoundTripAndEmptyLayoutResetsThem)
     EXPECT_TRUE(b.grid->ShowNewItemRow());
     EXPECT_TRUE(b.grid->ShowFooter());
     EXPECT_EQ(b.grid->WaitForExpandNodeTime(), 80);
+    EXPECT_EQ(b.grid->OptionsCustomize(), TdxDBGridOptionsCustomize{edgoColumnSizing});
+    EXPECT_TRUE(b.grid->OptionsView().Contains(edgoRowSelect));
+    EXPECT_FALSE(b.grid->OptionsView().Contains(edgoUseBitmap));
 
     TdxDBGridLayout empty(nullptr);
     empty.AssignTo(b.grid);
@@ -239,6 +242,11 @@ TEST(GridLayoutContent, GridSettingsRoundTripAndEmptyLayoutResetsThem)
     EXPECT_FALSE(b.grid->ShowNewItemRow());
     EXPECT_FALSE(b.grid->ShowFooter());
     EXPECT_EQ(b.grid->WaitForExpandNodeTime(), 500);
+    EXPECT_EQ(b.grid->OptionsCustomize(),
+              (TdxDBGridOptionsCustomize{edgoBandMoving, edgoBandSizing, edgoColumnMoving, edgoColumnSizing}));
+    EXPECT_EQ(b.grid->OptionsView(), (TdxDBGridOptionsView{edgoBandHeaderWidth, edgoUseBitmap}));
+    EXPECT_EQ(b.grid->OptionsDB(), (TdxDBGridOptionsDB{edgoCancelOnExit, edgoCanDelete, edgoCanInsert,
+                                                       edgoCanNavigation, edgoConfirmDelete, edgoUseBookmarks}));
 }
 
 } // namespace
