@@ -35,18 +35,124 @@ QEL_REGISTER_CLASS(TdxDBGridImageColumn, TdxDBTreeListImageColumn);
 
 namespace {
 
-struct TOptionPair {
-    TdxDBGridOptionDB DB;
-    TdxDBGridOption Combined;
+// Where a grouped member goes: the combined words and the tree list.
+enum class TOptionTarget : std::uint8_t { None, Options, OptionsEx, TreeOptions, TreeOptionsEx, Indicator };
+
+struct TOptionLink {
+    std::uint8_t Member;
+    TOptionTarget CombinedKind;
+    std::uint8_t Combined;
+    TOptionTarget TreeKind = TOptionTarget::None;
+    std::uint8_t Tree = 0;
 };
-constexpr TOptionPair DBOptionPairs[] = {
-    {edgoCanAppend, egoCanAppend}, {edgoCanDelete, egoCanDelete}, {edgoCanInsert, egoCanInsert},
-    {edgoCanNavigation, egoCanNavigation}, {edgoCancelOnExit, egoCancelOnExit},
-    {edgoConfirmDelete, egoConfirmDelete}, {edgoLoadAllRecords, egoLoadAllRecords},
-    {edgoPartialLoad, egoPartialLoad}, {edgoResetColumnFocus, egoResetColumnFocus},
-    {edgoSmartRefresh, egoSmartRefresh}, {edgoSmartReload, egoSmartReload},
-    {edgoSyncSelection, egoSyncSelection}, {edgoUseBookmarks, egoUseBookmarks}, {edgoUseLocate, egoUseLocate},
+
+constexpr auto kOpt = TOptionTarget::Options;
+constexpr auto kOptEx = TOptionTarget::OptionsEx;
+constexpr auto kTree = TOptionTarget::TreeOptions;
+constexpr auto kTreeEx = TOptionTarget::TreeOptionsEx;
+
+constexpr TOptionLink BehaviorLinks[] = {
+    {edgoAnsiSort, kOptEx, egoAnsiSort, kTreeEx, aoAnsiSort},
+    {edgoAutoSearch, kOptEx, egoAutoSearch, kTreeEx, aoAutoSearch},
+    {edgoAutoSort, kOptEx, egoAutoSort, kTree, aoAutoSort},
+    {edgoCaseInsensitive, kOpt, egoCaseInsensitive, kTree, aoCaseInsensitive},
+    {edgoCollapsedReload, kOpt, egoCollapsedReload},
+    {edgoDblClick, kOptEx, egoDblClick},
+    {edgoDragExpand, kOptEx, egoDragExpand, kTreeEx, aoDragExpand},
+    {edgoDragScroll, kOptEx, egoDragScroll, kTreeEx, aoDragScroll},
+    {edgoEditing, kOpt, egoEditing, kTree, aoEditing},
+    {edgoEnterShowEditor, kOptEx, egoEnterShowEditor, kTreeEx, aoEnterShowEditor},
+    {edgoEnterThrough, kOptEx, egoEnterThrough, kTreeEx, aoEnterThrough},
+    {edgoImmediateEditor, kOpt, egoImmediateEditor, kTree, aoImmediateEditor},
+    {edgoMouseScroll, kOptEx, egoMouseScroll},
+    {edgoMultiSelect, kOpt, egoMultiSelect, kTree, aoMultiSelect},
+    {edgoMultiSort, kOptEx, egoMultiSort},
+    {edgoSeekDetail, kOpt, egoSeekDetail},
+    {edgoShowHourGlass, kOpt, egoShowHourGlass},
+    {edgoTabs, kOpt, egoTabs, kTree, aoTabs},
+    {edgoTabThrough, kOpt, egoTabThrough, kTree, aoTabThrough},
+    {edgoVertThrough, kOptEx, egoVertThrough, kTreeEx, aoVertThrough},
 };
+
+constexpr TOptionLink CustomizeLinks[] = {
+    {edgoBandMoving, kOptEx, egoBandMoving, kTreeEx, aoBandMoving},
+    {edgoBandSizing, kOptEx, egoBandSizing, kTreeEx, aoBandSizing},
+    {edgoColumnMoving, kOpt, egoColumnMoving, kTree, aoColumnMoving},
+    {edgoColumnSizing, kOpt, egoColumnSizing, kTree, aoColumnSizing},
+    {edgoExtCustomizing, kOptEx, egoExtCustomizing, kTreeEx, aoExtCustomizing},
+    {edgoKeepColumnWidth, kOpt, egoKeepColumnWidth, kTree, aoKeepColumnWidth},
+    {edgoNotHideColumn, kOptEx, egoNotHideColumn},
+};
+
+constexpr TOptionLink DBLinks[] = {
+    {edgoCanAppend, kOpt, egoCanAppend},
+    {edgoCanDelete, kOpt, egoCanDelete},
+    {edgoCanInsert, kOpt, egoCanInsert},
+    {edgoCanNavigation, kOpt, egoCanNavigation},
+    {edgoCancelOnExit, kOpt, egoCancelOnExit},
+    {edgoConfirmDelete, kOpt, egoConfirmDelete},
+    {edgoLoadAllRecords, kOpt, egoLoadAllRecords},
+    {edgoPartialLoad, TOptionTarget::None, 0},
+    {edgoResetColumnFocus, kOpt, egoResetColumnFocus},
+    {edgoSmartRefresh, kOpt, egoSmartRefresh},
+    {edgoSmartReload, kOpt, egoSmartReload},
+    {edgoSyncSelection, kOpt, egoSyncSelection},
+    {edgoUseBookmarks, TOptionTarget::None, 0},
+    {edgoUseLocate, kOpt, egoUseLocate},
+};
+
+constexpr TOptionLink ViewLinks[] = {
+    {edgoAutoCalcPreviewLines, kOptEx, egoAutoCalcPreviewLines, kTreeEx, aoAutoCalcPreviewLines},
+    {edgoAutoHeaderPanelHeight, kOptEx, egoAutoHeaderPanelHeight},
+    {edgoAutoWidth, kOpt, egoAutoWidth, kTree, aoAutoWidth},
+    {edgoBandHeaderWidth, kOptEx, egoBandHeaderWidth, kTreeEx, aoBandHeaderWidth},
+    {edgoDrawEndEllipsis, kOpt, egoDrawEndEllipsis, kTree, aoDrawEndEllipsis},
+    {edgoHideFocusRect, kOpt, egoHideFocusRect, kTree, aoHideFocusRect},
+    {edgoIndicator, TOptionTarget::None, 0, TOptionTarget::Indicator, 0},
+    {edgoInvertSelect, kOptEx, egoInvertSelect, kTreeEx, aoInvertSelect},
+    {edgoPreview, kOpt, egoPreview, kTree, aoPreview},
+    {edgoRowAutoHeight, kOptEx, egoRowAutoHeight, kTreeEx, aoRowAutoHeight},
+    {edgoRowSelect, kOpt, egoRowSelect, kTree, aoRowSelect},
+    {edgoUseBitmap, kOptEx, egoUseBitmap, kTreeEx, aoUseBitmap},
+};
+
+template <class E>
+void SetMember(TSet<E>& Set, std::uint8_t Member, bool On)
+{
+    if (On)
+        Set.Include(static_cast<E>(Member));
+    else
+        Set.Exclude(static_cast<E>(Member));
+}
+
+// Copies a grouped set's members to their like-named combined members.
+template <class E, std::size_t N>
+void CopyToCombined(TSet<E> Group, const TOptionLink (&Links)[N], TdxDBGridOptions& Options,
+                    TdxDBGridOptionsEx& OptionsEx)
+{
+    for (const TOptionLink& l : Links) {
+        const bool on = Group.Contains(static_cast<E>(l.Member));
+        if (l.CombinedKind == kOpt)
+            SetMember(Options, l.Combined, on);
+        else if (l.CombinedKind == kOptEx)
+            SetMember(OptionsEx, l.Combined, on);
+    }
+}
+
+// The grouped set a combined pair stands for; members without a combined
+// counterpart keep their value in Current.
+template <class E, std::size_t N>
+TSet<E> FromCombined(TSet<E> Current, const TOptionLink (&Links)[N], TdxDBGridOptions Options,
+                     TdxDBGridOptionsEx OptionsEx)
+{
+    for (const TOptionLink& l : Links) {
+        if (l.CombinedKind == kOpt)
+            SetMember(Current, l.Member, Options.Contains(static_cast<TdxDBGridOption>(l.Combined)));
+        else if (l.CombinedKind == kOptEx)
+            SetMember(Current, l.Member, OptionsEx.Contains(static_cast<TdxDBGridOptionEx>(l.Combined)));
+    }
+    return Current;
+}
 
 TdxDBGridNode* AsGridNode(TdxTreeListNode* Node)
 {
@@ -99,8 +205,17 @@ TCustomdxDBGrid::TCustomdxDBGrid(TComponent* AOwner)
         if (!IsControlLoading())
             LayoutChanged();
     });
-    m_options = {egoCanNavigation, egoCanAppend, egoCanInsert, egoCanDelete, egoConfirmDelete, egoEditing,
-                 egoUseBookmarks, egoCancelOnExit};
+    m_optionsBehavior = {edgoAutoSort, edgoDragScroll, edgoEditing, edgoEnterShowEditor, edgoImmediateEditor,
+                         edgoTabThrough, edgoVertThrough};
+    m_optionsCustomize = {edgoBandMoving, edgoBandSizing, edgoColumnMoving, edgoColumnSizing};
+    m_optionsDB = {edgoCancelOnExit, edgoCanDelete, edgoCanInsert, edgoCanNavigation, edgoConfirmDelete,
+                   edgoUseBookmarks};
+    m_optionsView = {edgoBandHeaderWidth, edgoUseBitmap};
+    // The combined words follow; the tree list keeps its own start values.
+    CopyToCombined(m_optionsBehavior, BehaviorLinks, m_options, m_optionsEx);
+    CopyToCombined(m_optionsCustomize, CustomizeLinks, m_options, m_optionsEx);
+    CopyToCombined(m_optionsDB, DBLinks, m_options, m_optionsEx);
+    CopyToCombined(m_optionsView, ViewLinks, m_options, m_optionsEx);
     SetPaintStyle(psOutlook);
     SetShowGrid(true);
     SetHideFocusRect(false);
@@ -141,64 +256,133 @@ void TCustomdxDBGrid::Loaded()
 
 // ----- options -------------------------------------------------------------------------------------
 
-void TCustomdxDBGrid::SetOptions(TdxDBGridOptions Value)
+template <class E, std::size_t N>
+static void CopyToTreeList(TCustomdxTreeList& Tree, TSet<E> Group, const TOptionLink (&Links)[N])
 {
-    if (Value.Contains(egoLoadAllRecords) && Value.Contains(egoPartialLoad)) {
-        if (m_options.Contains(egoPartialLoad))
-            Value.Exclude(egoPartialLoad);
-        else
-            Value.Exclude(egoLoadAllRecords);
+    TdxTreeListOptions options = Tree.GetOptions();
+    TdxTreeListOptionsEx optionsEx = Tree.GetOptionsEx();
+    for (const TOptionLink& l : Links) {
+        const bool on = Group.Contains(static_cast<E>(l.Member));
+        if (l.TreeKind == kTree)
+            SetMember(options, l.Tree, on);
+        else if (l.TreeKind == kTreeEx)
+            SetMember(optionsEx, l.Tree, on);
+        else if (l.TreeKind == TOptionTarget::Indicator)
+            Tree.SetShowIndicator(on);
     }
-    const TdxDBGridOptions old = m_options;
-    m_options = Value;
-    TdxTreeListOptions tl = TCustomdxTreeList::Options();
-    auto mirror = [&tl](bool On, TdxTreeListOption O) {
-        if (On)
-            tl.Include(O);
-        else
-            tl.Exclude(O);
-    };
-    mirror(Value.Contains(egoMultiSelect), aoMultiSelect);
-    mirror(Value.Contains(egoRowSelect), aoRowSelect);
-    mirror(Value.Contains(egoEditing), aoEditing);
-    mirror(Value.Contains(egoCaseInsensitive), aoCaseInsensitive);
-    TCustomdxTreeList::SetOptions(tl);
-    if ((Value.Contains(egoLoadAllRecords) || Value.Contains(egoPartialLoad)) &&
-        (!old.Contains(egoLoadAllRecords) && !old.Contains(egoPartialLoad)))
-        m_defaultFields = false;
-    if (Value.Contains(egoUseBookmarks) && !old.Contains(egoUseBookmarks))
-        ClearSelection();
-    if (Value.Contains(egoPartialLoad) != old.Contains(egoPartialLoad)) {
-        m_windowStart = m_windowEnd = false;
-        RelinkActive();
-    } else if (Value.Contains(egoLoadAllRecords) != old.Contains(egoLoadAllRecords) && m_groupColumns.empty()) {
-        RelinkActive();
-    }
+    Tree.SetOptions(options);
+    Tree.SetOptionsEx(optionsEx);
 }
 
-TdxDBGridOptionsDB TCustomdxDBGrid::OptionsDB() const
+void TCustomdxDBGrid::SetOptions(TdxDBGridOptions Value)
 {
-    TdxDBGridOptionsDB r;
-    for (const TOptionPair& p : DBOptionPairs)
-        if (m_options.Contains(p.Combined))
-            r.Include(p.DB);
-    return r;
+    if (Value == m_options)
+        return;
+    const TdxDBGridOptionsEx ex = m_optionsEx;
+    TUpdateScope<TCustomdxDBGrid> update(*this);
+    SetOptionsBehavior(FromCombined(m_optionsBehavior, BehaviorLinks, Value, ex));
+    SetOptionsCustomize(FromCombined(m_optionsCustomize, CustomizeLinks, Value, ex));
+    SetOptionsDB(FromCombined(m_optionsDB, DBLinks, Value, ex));
+    SetOptionsView(FromCombined(OptionsView(), ViewLinks, Value, ex));
+}
+
+void TCustomdxDBGrid::SetOptionsEx(TdxDBGridOptionsEx Value)
+{
+    if (Value == m_optionsEx)
+        return;
+    const TdxDBGridOptions options = m_options;
+    TUpdateScope<TCustomdxDBGrid> update(*this);
+    SetOptionsBehavior(FromCombined(m_optionsBehavior, BehaviorLinks, options, Value));
+    SetOptionsCustomize(FromCombined(m_optionsCustomize, CustomizeLinks, options, Value));
+    SetOptionsDB(FromCombined(m_optionsDB, DBLinks, options, Value));
+    SetOptionsView(FromCombined(OptionsView(), ViewLinks, options, Value));
+}
+
+void TCustomdxDBGrid::SetOptionsBehavior(TdxDBGridOptionsBehavior Value)
+{
+    if (Value == m_optionsBehavior)
+        return;
+    const TdxDBGridOptionsBehavior old = m_optionsBehavior;
+    TUpdateScope<TCustomdxDBGrid> update(*this);
+    m_optionsBehavior = Value;
+    CopyToTreeList(*this, Value, BehaviorLinks);
+    ApplyGroupedOptions(old, m_optionsDB);
+}
+
+void TCustomdxDBGrid::SetOptionsCustomize(TdxDBGridOptionsCustomize Value)
+{
+    if (Value == m_optionsCustomize)
+        return;
+    TUpdateScope<TCustomdxDBGrid> update(*this);
+    m_optionsCustomize = Value;
+    CopyToTreeList(*this, Value, CustomizeLinks);
+    ApplyGroupedOptions(m_optionsBehavior, m_optionsDB);
 }
 
 void TCustomdxDBGrid::SetOptionsDB(TdxDBGridOptionsDB Value)
 {
-    if (Value.Contains(edgoLoadAllRecords) && Value.Contains(edgoPartialLoad))
+    if (Value.Contains(edgoLoadAllRecords))
         Value.Exclude(edgoPartialLoad);
-    TdxDBGridOptions o = m_options;
-    for (const TOptionPair& p : DBOptionPairs) {
-        if (Value.Contains(p.DB))
-            o.Include(p.Combined);
-        else
-            o.Exclude(p.Combined);
+    if (Value == m_optionsDB)
+        return;
+    const TdxDBGridOptionsDB old = m_optionsDB;
+    TUpdateScope<TCustomdxDBGrid> update(*this);
+    m_optionsDB = Value;
+    ApplyGroupedOptions(m_optionsBehavior, old);
+}
+
+TdxDBGridOptionsView TCustomdxDBGrid::OptionsView() const
+{
+    TdxDBGridOptionsView r = m_optionsView;
+    SetMember(r, edgoIndicator, ShowIndicator());   // the indicator may be switched on the tree list itself
+    return r;
+}
+
+void TCustomdxDBGrid::SetOptionsView(TdxDBGridOptionsView Value)
+{
+    if (Value.Contains(edgoInvertSelect))
+        Value.Exclude(edgoRowSelect);
+    if (Value == OptionsView())
+        return;
+    TUpdateScope<TCustomdxDBGrid> update(*this);
+    m_optionsView = Value;
+    CopyToTreeList(*this, Value, ViewLinks);
+    if (Value.Contains(edgoRowSelect))
+        TCustomdxTreeList::SetOptionsEx(GetOptionsEx() - TdxTreeListOptionsEx{aoInvertSelect});
+    ApplyGroupedOptions(m_optionsBehavior, m_optionsDB);
+}
+
+void TCustomdxDBGrid::ApplyGroupedOptions(TdxDBGridOptionsBehavior OldBehavior, TdxDBGridOptionsDB OldDB)
+{
+    TdxDBGridOptions options;
+    TdxDBGridOptionsEx optionsEx;
+    CopyToCombined(m_optionsBehavior, BehaviorLinks, options, optionsEx);
+    CopyToCombined(m_optionsCustomize, CustomizeLinks, options, optionsEx);
+    CopyToCombined(m_optionsDB, DBLinks, options, optionsEx);
+    CopyToCombined(m_optionsView, ViewLinks, options, optionsEx);
+    m_options = options;
+    m_optionsEx = optionsEx;
+
+    const TdxDBGridOptionsBehavior& now = m_optionsBehavior;
+    if (now.Contains(edgoAutoSort) != OldBehavior.Contains(edgoAutoSort) ||
+        now.Contains(edgoMultiSort) != OldBehavior.Contains(edgoMultiSort)) {
+        ApplySortingRule();
+        SortNodes();
     }
-    if (Value.Contains(edgoPartialLoad))
-        o.Exclude(egoLoadAllRecords);
-    SetOptions(o);
+
+    const TdxDBGridOptionsDB& db = m_optionsDB;
+    const bool loadAll = db.Contains(edgoLoadAllRecords);
+    const bool partial = db.Contains(edgoPartialLoad);
+    if ((loadAll || partial) && !OldDB.Contains(edgoLoadAllRecords) && !OldDB.Contains(edgoPartialLoad))
+        m_defaultFields = false;
+    if (db.Contains(edgoUseBookmarks) && !OldDB.Contains(edgoUseBookmarks))
+        ClearSelection();
+    if (partial != OldDB.Contains(edgoPartialLoad)) {
+        m_windowStart = m_windowEnd = false;
+        RelinkActive();
+    } else if (loadAll != OldDB.Contains(edgoLoadAllRecords) && m_groupColumns.empty()) {
+        RelinkActive();
+    }
 }
 
 void TCustomdxDBGrid::SetDefaultFields(bool Value)
@@ -215,24 +399,29 @@ void TCustomdxDBGrid::SetDefaultFields(bool Value)
 
 void TCustomdxDBGrid::SetPartialLoad(bool Value)
 {
-    TdxDBGridOptions o = m_options;
+    TdxDBGridOptionsDB o = m_optionsDB;
     if (Value) {
-        o.Include(egoPartialLoad);
-        o.Exclude(egoLoadAllRecords);
+        o.Include(edgoPartialLoad);
+        o.Exclude(edgoLoadAllRecords);
     } else {
-        o.Exclude(egoPartialLoad);
+        o.Exclude(edgoPartialLoad);
     }
-    SetOptions(o);
+    SetOptionsDB(o);
 }
 
 void TCustomdxDBGrid::SetUseBookmarks(bool Value)
 {
-    TdxDBGridOptions o = m_options;
-    if (Value)
-        o.Include(egoUseBookmarks);
-    else
-        o.Exclude(egoUseBookmarks);
-    SetOptions(o);
+    TdxDBGridOptionsDB o = m_optionsDB;
+    SetMember(o, edgoUseBookmarks, Value);
+    SetOptionsDB(o);
+}
+
+void TCustomdxDBGrid::SetShowNewItemRow(bool Value)
+{
+    if (Value == m_showNewItemRow)
+        return;
+    m_showNewItemRow = Value;
+    LayoutChanged();
 }
 
 bool TCustomdxDBGrid::CanInsertRecords() const
@@ -253,7 +442,7 @@ bool TCustomdxDBGrid::IsReadOnlyLink() const
 
 bool TCustomdxDBGrid::IsBookmarkSelection() const
 {
-    return m_options.Contains(egoUseBookmarks) || !IsAllRecordsMode();
+    return m_optionsDB.Contains(edgoUseBookmarks) || !IsAllRecordsMode();
 }
 
 bool TCustomdxDBGrid::IsAllRecordsMode() const
@@ -263,12 +452,12 @@ bool TCustomdxDBGrid::IsAllRecordsMode() const
 
 bool TCustomdxDBGrid::IsPartialLoadMode() const
 {
-    return !IsAllRecordsMode() && m_options.Contains(egoPartialLoad);
+    return !IsAllRecordsMode() && m_optionsDB.Contains(edgoPartialLoad);
 }
 
 bool TCustomdxDBGrid::IsBufferMode() const
 {
-    return !IsAllRecordsMode() && !m_options.Contains(egoPartialLoad);
+    return !IsAllRecordsMode() && !m_optionsDB.Contains(edgoPartialLoad);
 }
 
 TBookmark TCustomdxDBGrid::NodeBookmark(const TdxTreeListNode* Node) const
@@ -279,18 +468,7 @@ TBookmark TCustomdxDBGrid::NodeBookmark(const TdxTreeListNode* Node) const
 
 std::string TCustomdxDBGrid::GetColumnClassForField(TField* Field) const
 {
-    if (!Field)
-        return GetDefaultColumnClass();
-    switch (Field->DataType()) {
-    case ftBoolean: return "TdxDBGridCheckColumn";
-    case ftDate: case ftDateTime: return "TdxDBGridDateColumn";
-    case ftTime: return "TdxDBGridTimeColumn";
-    case ftCurrency: return "TdxDBGridCurrencyColumn";
-    case ftMemo: case ftFmtMemo: return "TdxDBGridMemoColumn";
-    case ftGraphic: return "TdxDBGridGraphicColumn";
-    case ftBlob: case ftTypedBinary: case ftParadoxOle: case ftDBaseOle: return "TdxDBGridBlobColumn";
-    default: return Field->EditMask().empty() ? GetDefaultColumnClass() : "TdxDBGridMaskColumn";
-    }
+    return DefaultGridColumnClass(Field);
 }
 
 int TCustomdxDBGrid::GetIndicatorKind(TdxTreeListNode* Node, bool Flag) const
@@ -393,7 +571,7 @@ int TCustomdxDBGrid::CompareGroupValues(const Variant& A, const Variant& B) cons
         int c;
         if (m_options.Contains(egoCaseInsensitive))
             c = AnsiCompareText(A.AsString(), B.AsString());
-        else if (m_options.Contains(egoAnsiSort))
+        else if (m_optionsEx.Contains(egoAnsiSort))
             c = AnsiCompareStr(A.AsString(), B.AsString());
         else
             c = A.AsString().compare(B.AsString());
@@ -489,7 +667,7 @@ void TCustomdxDBGrid::ClearSorting()
 
 void TCustomdxDBGrid::ApplySortingRule()
 {
-    if (OptionsEx().Contains(aoMultiSort))
+    if (m_optionsEx.Contains(egoMultiSort))
         return;
     const std::vector<int> sorted = SortedColumns();
     bool seen = false;

@@ -36,21 +36,57 @@ namespace qel {
 
 class TDataSource;
 
+// The combined option words. Each member mirrors the like-named member of
+// one of the four grouped sets below, which are what a form sets.
 enum TdxDBGridOption : std::uint8_t {
-    egoCanNavigation, egoLoadAllRecords, egoCanAppend, egoCanInsert, egoCanDelete, egoConfirmDelete,
-    egoRowSelect, egoMultiSelect, egoEditing, egoResetColumnFocus, egoSmartReload, egoSmartRefresh,
-    egoCollapsedReload, egoShowHourGlass, egoUseLocate, egoAnsiSort, egoCaseInsensitive, egoSyncSelection,
-    egoUseBookmarks, egoPartialLoad, egoCancelOnExit
+    egoColumnSizing, egoColumnMoving, egoEditing, egoTabs, egoTabThrough, egoImmediateEditor,
+    egoMultiSelect, egoRowSelect, egoPreview, egoAutoWidth, egoCaseInsensitive, egoDrawEndEllipsis,
+    egoHideFocusRect, egoKeepColumnWidth, egoCanDelete, egoConfirmDelete, egoCanNavigation, egoCanInsert,
+    egoCanAppend, egoLoadAllRecords, egoUseLocate, egoCancelOnExit, egoResetColumnFocus, egoSmartReload,
+    egoSmartRefresh, egoCollapsedReload, egoShowHourGlass, egoSyncSelection, egoSeekDetail
 };
 using TdxDBGridOptions = TSet<TdxDBGridOption>;
 
-// The data group of the options (mirrored onto the combined set).
+enum TdxDBGridOptionEx : std::uint8_t {
+    egoInvertSelect, egoUseBitmap, egoBandHeaderWidth, egoBandSizing, egoBandMoving, egoVertThrough,
+    egoEnterShowEditor, egoDragScroll, egoDragExpand, egoAutoCalcPreviewLines, egoRowAutoHeight,
+    egoMultiSort, egoAnsiSort, egoDblClick, egoAutoSort, egoNotHideColumn, egoMouseScroll,
+    egoAutoHeaderPanelHeight, egoEnterThrough, egoExtCustomizing, egoAutoSearch
+};
+using TdxDBGridOptionsEx = TSet<TdxDBGridOptionEx>;
+
+// The grouped sets. A member is copied to the like-named "ego" member of the
+// combined words and to the like-named "ao" member of the tree list where
+// one exists (edgoIndicator drives ShowIndicator; edgoMultiSort and every
+// data member stay with the grid). edgoPartialLoad and edgoUseBookmarks
+// exist in OptionsDB only.
+enum TdxDBGridOptionBehavior : std::uint8_t {
+    edgoAnsiSort, edgoAutoSearch, edgoAutoSort, edgoCaseInsensitive, edgoCollapsedReload, edgoDblClick,
+    edgoDragExpand, edgoDragScroll, edgoEditing, edgoEnterShowEditor, edgoEnterThrough, edgoImmediateEditor,
+    edgoMouseScroll, edgoMultiSelect, edgoMultiSort, edgoSeekDetail, edgoShowHourGlass, edgoTabs,
+    edgoTabThrough, edgoVertThrough
+};
+using TdxDBGridOptionsBehavior = TSet<TdxDBGridOptionBehavior>;
+
+enum TdxDBGridOptionCustomize : std::uint8_t {
+    edgoBandMoving, edgoBandSizing, edgoColumnMoving, edgoColumnSizing, edgoExtCustomizing,
+    edgoKeepColumnWidth, edgoNotHideColumn
+};
+using TdxDBGridOptionsCustomize = TSet<TdxDBGridOptionCustomize>;
+
 enum TdxDBGridOptionDB : std::uint8_t {
     edgoCanAppend, edgoCanDelete, edgoCanInsert, edgoCanNavigation, edgoCancelOnExit, edgoConfirmDelete,
     edgoLoadAllRecords, edgoPartialLoad, edgoResetColumnFocus, edgoSmartRefresh, edgoSmartReload,
     edgoSyncSelection, edgoUseBookmarks, edgoUseLocate
 };
 using TdxDBGridOptionsDB = TSet<TdxDBGridOptionDB>;
+
+enum TdxDBGridOptionView : std::uint8_t {
+    edgoAutoCalcPreviewLines, edgoAutoHeaderPanelHeight, edgoAutoWidth, edgoBandHeaderWidth,
+    edgoDrawEndEllipsis, edgoHideFocusRect, edgoIndicator, edgoInvertSelect, edgoPreview, edgoRowAutoHeight,
+    edgoRowSelect, edgoUseBitmap
+};
+using TdxDBGridOptionsView = TSet<TdxDBGridOptionView>;
 
 class TCustomdxDBGrid;
 
@@ -104,20 +140,37 @@ public:
     TDataSource* DataSource() const { return m_link->DataSource(); }
     void SetDataSource(TDataSource* Value);
     TdxDBTreeListControlDataLink* GetDataLink() const override { return m_link.get(); }
+    // The combined words hide the tree list's own sets of the same name:
+    // reach those through GetOptions()/GetOptionsEx(). Setting a combined
+    // word sets the four grouped sets in one update.
     TdxDBGridOptions Options() const { return m_options; }
     void SetOptions(TdxDBGridOptions Value);
-    TdxDBGridOptionsDB OptionsDB() const;
+    TdxDBGridOptionsEx OptionsEx() const { return m_optionsEx; }
+    void SetOptionsEx(TdxDBGridOptionsEx Value);
+    using TCustomdxTreeList::SetOptionsEx;
+    TdxDBGridOptionsBehavior OptionsBehavior() const { return m_optionsBehavior; }
+    void SetOptionsBehavior(TdxDBGridOptionsBehavior Value);
+    TdxDBGridOptionsCustomize OptionsCustomize() const { return m_optionsCustomize; }
+    void SetOptionsCustomize(TdxDBGridOptionsCustomize Value);
+    TdxDBGridOptionsDB OptionsDB() const { return m_optionsDB; }
+    // edgoLoadAllRecords wins over edgoPartialLoad.
     void SetOptionsDB(TdxDBGridOptionsDB Value);
+    TdxDBGridOptionsView OptionsView() const;
+    // edgoInvertSelect wins over edgoRowSelect.
+    void SetOptionsView(TdxDBGridOptionsView Value);
     bool DefaultFields() const { return m_defaultFields; }
     void SetDefaultFields(bool Value);
-    bool PartialLoad() const { return m_options.Contains(egoPartialLoad); }
+    bool PartialLoad() const { return m_optionsDB.Contains(edgoPartialLoad); }
     void SetPartialLoad(bool Value);
     int PartialLoadBufferCount() const { return m_partialLoadBufferCount; }
     void SetPartialLoadBufferCount(int Value) { m_partialLoadBufferCount = std::max(1, Value); }
-    bool UseBookmarks() const { return m_options.Contains(egoUseBookmarks); }
+    bool UseBookmarks() const { return m_optionsDB.Contains(edgoUseBookmarks); }
     void SetUseBookmarks(bool Value);
     bool ShowGroupPanel() const { return m_showGroupPanel; }
     void SetShowGroupPanel(bool Value);
+    // Whether a row for entering a new record is offered; stored with the layout.
+    bool ShowNewItemRow() const { return m_showNewItemRow; }
+    void SetShowNewItemRow(bool Value);
     TColor GroupPanelColor() const { return m_groupPanelColor; }
     void SetGroupPanelColor(TColor Value) { m_groupPanelColor = Value; Invalidate(); }
     TColor GroupPanelFontColor() const { return m_groupPanelFontColor; }
@@ -129,6 +182,20 @@ public:
     void SetLoadingLayout(bool Value) { m_loadingLayout = Value; }
     bool StoringLayout() const { return m_storingLayout; }
     void SetStoringLayout(bool Value) { m_storingLayout = Value; }
+    // Published settings a stored layout carries and resets; the grid keeps
+    // them for its views and for the layouts.
+    TScrollStyle ScrollBars() const { return m_scrollBars; }
+    void SetScrollBars(TScrollStyle Value) { m_scrollBars = Value; Invalidate(); }
+    int RowSeparatorLineWidth() const { return m_rowSeparatorLineWidth; }
+    void SetRowSeparatorLineWidth(int Value) { m_rowSeparatorLineWidth = std::max(0, Value); Invalidate(); }
+    int FixedBandLineWidth() const { return m_fixedBandLineWidth; }
+    void SetFixedBandLineWidth(int Value) { m_fixedBandLineWidth = std::max(0, Value); Invalidate(); }
+    TColor FixedBandLineColor() const { return m_fixedBandLineColor; }
+    void SetFixedBandLineColor(TColor Value) { m_fixedBandLineColor = Value; Invalidate(); }
+    TColor RowFooterTextColor() const { return m_rowFooterTextColor; }
+    void SetRowFooterTextColor(TColor Value) { m_rowFooterTextColor = Value; Invalidate(); }
+    int CustomizingRowCount() const { return m_customizingRowCount; }
+    void SetCustomizingRowCount(int Value) { m_customizingRowCount = std::max(1, Value); }
 
     // ----- filter ---------------------------------------------------------------------------------------
     TdxDBGridFilter* Filter() const { return m_filter.get(); }
@@ -324,10 +391,12 @@ public:
     TNotifyEvent OnFilterChanged;
 
 protected:
-    // Layout keys: "GroupIndex" per column; "ShowGroupPanel", "ShowRowFooter",
-    // "ShowSummaryFooter" and, in settings-store layouts only, the binary
-    // "Filter" (the criteria stream) per grid. A damaged "Filter" keeps the
-    // current filter and is reported through the application.
+    // Layout keys: "GroupIndex" per column; "ShowGroupPanel", "ShowNewItemRow",
+    // "ShowRowFooter", "ShowSummaryFooter" and, in settings-store layouts
+    // only, the binary "Filter" per grid: the component stream of a wrapper
+    // whose one property "Filter" is the grid's filter (older layouts hold
+    // the bare criteria stream; both are read). A damaged "Filter" keeps the
+    // current filter whole and is reported through the application.
     void SaveColumnLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section,
                           TdxTreeListColumn* Column) override;
     void LoadColumnLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section,
@@ -363,6 +432,9 @@ protected:
     void HideNode(TdxDBGridNode* Node);
 
 private:
+    // Copies the grouped sets to the combined words and the tree list, then
+    // runs the side effects of what changed.
+    void ApplyGroupedOptions(TdxDBGridOptionsBehavior OldBehavior, TdxDBGridOptionsDB OldDB);
     void LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes);
     // Taken marks, per entry of OldNodes, the rows already reused.
     TdxDBGridNode* PlaceRecord(std::vector<TdxDBGridNode*>* OldNodes, std::vector<char>* Taken);
@@ -383,10 +455,17 @@ private:
     // Record rows the filter hides, detached from the tree; owned here.
     std::vector<std::unique_ptr<TdxTreeListNode>> m_hiddenNodes;
     TChangeLink m_summaryGroupsLink;
+    // The grouped sets are the truth; the combined words are derived from them.
+    TdxDBGridOptionsBehavior m_optionsBehavior;
+    TdxDBGridOptionsCustomize m_optionsCustomize;
+    TdxDBGridOptionsDB m_optionsDB;
+    TdxDBGridOptionsView m_optionsView;
     TdxDBGridOptions m_options;
+    TdxDBGridOptionsEx m_optionsEx;
     bool m_defaultFields{false};
     int m_partialLoadBufferCount{100};
     bool m_showGroupPanel{false};
+    bool m_showNewItemRow{false};
     TColor m_groupPanelColor{clBtnShadow};
     TColor m_groupPanelFontColor{clBtnFace};
     std::string m_summarySeparator{", "};
@@ -425,6 +504,13 @@ private:
     mutable std::vector<std::pair<Variant, TdxDBGridNode*>> m_keyIndex;
     mutable bool m_keyIndexValid{false};
     mutable bool m_keyScanned{false};   // one lookup scanned since the index went stale
+
+    TScrollStyle m_scrollBars{ssBoth};
+    int m_rowSeparatorLineWidth{1};
+    int m_fixedBandLineWidth{2};
+    TColor m_fixedBandLineColor{clWindowFrame};
+    TColor m_rowFooterTextColor{clWindowText};
+    int m_customizingRowCount{11};
 };
 
 class TdxDBGrid : public TCustomdxDBGrid {

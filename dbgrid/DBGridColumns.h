@@ -4,6 +4,10 @@
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/DBTreeListCheckColumn.h"
 #include "dbgrid/DBTreeListTypedColumns.h"
+#include "platform/data/DataSetTypes.h"
+
+#include <functional>
+#include <string>
 
 namespace qel {
 
@@ -32,5 +36,25 @@ QEL_DBGRID_COLUMN_LEAF(TdxDBGridCheckColumn, TdxDBTreeListCheckColumn);
 QEL_DBGRID_COLUMN_LEAF(TdxDBGridImageColumn, TdxDBTreeListImageColumn);
 
 #undef QEL_DBGRID_COLUMN_LEAF
+
+// The default column class table: one entry per field type ftUnknown ..
+// ftTypedBinary plus one for lookup fields, each a class name with a
+// priority. Every entry starts as TdxDBGridColumn at priority 0; the grid's
+// own leaves are offered at priority 1 before the table is first used.
+using TdxDBGridColumnClassOffer =
+    std::function<void(TFieldType FieldType, TFieldKind FieldKind, std::string& ColumnClass, int& Priority)>;
+constexpr int DefaultGridColumnTypeCount = ftTypedBinary + 1;
+
+// Calls Offer for every field type (kind fkData) with the entry's class and
+// priority, then once with fkLookup for the lookup entry; an offer replaces
+// an entry only when its priority is strictly greater.
+void RegisterDefaultGridColumnClasses(const TdxDBGridColumnClassOffer& Offer);
+// Every entry back to TdxDBGridColumn at priority 0.
+void InitDefaultGridColumnClasses();
+// The grid's own offer: its typed leaves at priority 1.
+void OfferGridColumnClasses(TFieldType FieldType, TFieldKind FieldKind, std::string& ColumnClass, int& Priority);
+// Lookup fields: the lookup entry; data fields of a type in the table: that
+// type's entry; any other field (calculated, later types): TdxDBGridColumn.
+std::string DefaultGridColumnClass(const TField* Field);
 
 } // namespace qel

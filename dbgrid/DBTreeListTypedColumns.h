@@ -288,6 +288,8 @@ public:
     void SetMinValue(double Value) { m_minValue = Value; m_minAssigned = true; }
     double MaxValue() const;
     void SetMaxValue(double Value) { m_maxValue = Value; m_maxAssigned = true; }
+    bool IsMinValueStored() const { return m_minAssigned; }
+    bool IsMaxValueStored() const { return m_maxAssigned; }
     bool Nullable() const { return m_nullable; }
     void SetNullable(bool Value) { m_nullable = Value; }
     const std::string& NullString() const { return m_nullString; }

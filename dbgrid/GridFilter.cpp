@@ -248,6 +248,18 @@ bool TdxDBGridFilter::AcceptDropDownItem(TdxDBTreeListColumn* Column, const TdxD
     return true;
 }
 
+void TdxDBGridFilter::ReadCriteria(TStream& Stream)
+{
+    TMemoryStream block;
+    block.LoadFromStream(Stream);
+    block.SetPosition(0);
+    TdxDBGridCriteria scratch(m_grid);
+    scratch.LoadFromStream(block);
+    block.SetPosition(0);
+    m_criteria.LoadFromStream(block);
+    Apply();
+}
+
 void TdxDBGridFilter::Apply()
 {
     if (m_grid)

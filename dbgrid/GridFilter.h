@@ -75,6 +75,9 @@ public:
     void SetMaxDropDownCount(int Value) { m_maxDropDownCount = Value; }
     void RestoreDefaults();
     void Assign(TPersistent* Source) override;
+    // The streamed "Criteria" block: parsed whole before the conditions are
+    // replaced, so a damaged block leaves them as they were; then applied.
+    void ReadCriteria(TStream& Stream);
 
     // Replaces the column's conditions by "= Value".
     void SetColumnValue(TdxDBTreeListColumn* Column, const Variant& Value, const std::string& Text);

@@ -24,6 +24,16 @@ namespace {
 // value left out of a stream is the value it had. Registered here, beside
 // their only reader, so the static library keeps them.
 
+// The grouped option sets a layout resets a grid to: those of a new grid.
+const TdxDBGridOptionsBehavior ResetOptionsBehavior{edgoAutoSort,        edgoDragScroll,       edgoEditing,
+                                                    edgoEnterShowEditor, edgoImmediateEditor, edgoTabThrough,
+                                                    edgoVertThrough};
+const TdxDBGridOptionsCustomize ResetOptionsCustomize{edgoBandMoving, edgoBandSizing, edgoColumnMoving,
+                                                      edgoColumnSizing};
+const TdxDBGridOptionsDB ResetOptionsDB{edgoCancelOnExit, edgoCanDelete,     edgoCanInsert,
+                                        edgoCanNavigation, edgoConfirmDelete, edgoUseBookmarks};
+const TdxDBGridOptionsView ResetOptionsView{edgoBandHeaderWidth, edgoUseBitmap};
+
 const bool registered = [] {
     RegisterGridStreaming();
     TPropertyRegistrar<TCustomdxDBGrid>("TCustomdxDBGrid")
@@ -44,7 +54,43 @@ const bool registered = [] {
                clBtnShadow)
         .Color("HeaderColor", &TCustomdxDBGrid::HeaderColor, &TCustomdxDBGrid::SetHeaderColor, clBtnFace)
         .String("SummarySeparator", &TCustomdxDBGrid::SummarySeparator, &TCustomdxDBGrid::SetSummarySeparator,
-                ", ");
+                ", ")
+        .Enumeration("ScrollBars", &TCustomdxDBGrid::ScrollBars, &TCustomdxDBGrid::SetScrollBars,
+                     {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}, ssBoth)
+        .Integer("RowSeparatorLineWidth", &TCustomdxDBGrid::RowSeparatorLineWidth,
+                 &TCustomdxDBGrid::SetRowSeparatorLineWidth, 1)
+        .Integer("FixedBandLineWidth", &TCustomdxDBGrid::FixedBandLineWidth, &TCustomdxDBGrid::SetFixedBandLineWidth,
+                 2)
+        .Color("FixedBandLineColor", &TCustomdxDBGrid::FixedBandLineColor, &TCustomdxDBGrid::SetFixedBandLineColor,
+               clWindowFrame)
+        .Color("RowFooterTextColor", &TCustomdxDBGrid::RowFooterTextColor, &TCustomdxDBGrid::SetRowFooterTextColor,
+               clWindowText)
+        .Integer("CustomizingRowCount", &TCustomdxDBGrid::CustomizingRowCount,
+                 &TCustomdxDBGrid::SetCustomizingRowCount, 11)
+        .Boolean("ShowNewItemRow", &TCustomdxDBGrid::ShowNewItemRow, &TCustomdxDBGrid::SetShowNewItemRow, false)
+        .Boolean("ShowSummaryFooter", &TCustomdxDBGrid::ShowFooter, &TCustomdxDBGrid::SetShowFooter, false)
+        .Integer("WaitForExpandNodeTime", &TCustomdxDBGrid::WaitForExpandNodeTime,
+                 &TCustomdxDBGrid::SetWaitForExpandNodeTime, 500)
+        .Set("OptionsBehavior", &TCustomdxDBGrid::OptionsBehavior, &TCustomdxDBGrid::SetOptionsBehavior,
+             {"edgoAnsiSort", "edgoAutoSearch", "edgoAutoSort", "edgoCaseInsensitive", "edgoCollapsedReload",
+              "edgoDblClick", "edgoDragExpand", "edgoDragScroll", "edgoEditing", "edgoEnterShowEditor",
+              "edgoEnterThrough", "edgoImmediateEditor", "edgoMouseScroll", "edgoMultiSelect", "edgoMultiSort",
+              "edgoSeekDetail", "edgoShowHourGlass", "edgoTabs", "edgoTabThrough", "edgoVertThrough"},
+             ResetOptionsBehavior.ToBits())
+        .Set("OptionsCustomize", &TCustomdxDBGrid::OptionsCustomize, &TCustomdxDBGrid::SetOptionsCustomize,
+             {"edgoBandMoving", "edgoBandSizing", "edgoColumnMoving", "edgoColumnSizing", "edgoExtCustomizing",
+              "edgoKeepColumnWidth", "edgoNotHideColumn"},
+             ResetOptionsCustomize.ToBits())
+        .Set("OptionsDB", &TCustomdxDBGrid::OptionsDB, &TCustomdxDBGrid::SetOptionsDB,
+             {"edgoCanAppend", "edgoCanDelete", "edgoCanInsert", "edgoCanNavigation", "edgoCancelOnExit",
+              "edgoConfirmDelete", "edgoLoadAllRecords", "edgoPartialLoad", "edgoResetColumnFocus",
+              "edgoSmartRefresh", "edgoSmartReload", "edgoSyncSelection", "edgoUseBookmarks", "edgoUseLocate"},
+             ResetOptionsDB.ToBits())
+        .Set("OptionsView", &TCustomdxDBGrid::OptionsView, &TCustomdxDBGrid::SetOptionsView,
+             {"edgoAutoCalcPreviewLines", "edgoAutoHeaderPanelHeight", "edgoAutoWidth", "edgoBandHeaderWidth",
+              "edgoDrawEndEllipsis", "edgoHideFocusRect", "edgoIndicator", "edgoInvertSelect", "edgoPreview",
+              "edgoRowAutoHeight", "edgoRowSelect", "edgoUseBitmap"},
+             ResetOptionsView.ToBits());
     return true;
 }();
 
@@ -266,34 +312,53 @@ void TdxDBGridLayout::ResetGrid(TCustomdxDBGrid& Grid)
     Grid.SetGroupNodeTextColor(clNone);
     Grid.SetGridLineColor(clNone);
     Grid.SetRowFooterColor(cl3DLight);
+    Grid.SetRowFooterTextColor(clWindowText);
     Grid.SetHideFocusRect(false);
     Grid.SetHideSelection(false);
     Grid.SetIndentDesc(20);
+    Grid.SetFixedBandLineWidth(2);
+    Grid.SetFixedBandLineColor(clWindowFrame);
     Grid.SetLookAndFeel(static_cast<decltype(Grid.LookAndFeel())>(0));
     Grid.SetDefaultRowHeight(17);
+    Grid.SetRowSeparatorLineWidth(1);
     Grid.SetPreviewLines(2);
     Grid.SetHighlightColor(clHighlight);
     Grid.SetHideSelectionColor(clHighlight);
     Grid.SetHighlightTextColor(clHighlightText);
     Grid.SetHideSelectionTextColor(clHighlightText);
+    Grid.SetScrollBars(ssBoth);
+    Grid.SetCustomizingRowCount(11);
     Grid.SetShowBands(false);
     Grid.SetShowGrid(true);
     Grid.SetShowPreviewGrid(true);
     Grid.SetShowHeader(true);
     Grid.SetShowRowFooter(false);
+    Grid.SetShowNewItemRow(false);
     Grid.SetShowGroupPanel(false);
+    Grid.SetShowFooter(false);
     Grid.SetGrIndicatorWidth(12);
     Grid.SetPreviewFieldName("");
     Grid.SetKeyField("");
     Grid.SetDefaultFields(false);
     Grid.SetSummarySeparator(", ");
     Grid.SetPreviewMaxLength(0);
+    // The filter cleared, its settings back to their defaults (a snapshot
+    // leaves them out when they are the defaults).
+    Grid.ClearFilter();
+    Grid.Filter()->RestoreDefaults();
     Grid.SetMaxRowLineCount(-1);
-    // The option sets as a new grid has them.
+    // The option words and the tree list's own options as a new grid has
+    // them (the tree list holds members no grouped set mirrors), then the
+    // grouped sets a layout resets to.
     const TdxDBGrid fresh(nullptr);
     Grid.SetOptions(fresh.Options());
     Grid.TCustomdxTreeList::SetOptions(fresh.GetOptions());
     Grid.SetOptionsEx(fresh.GetOptionsEx());
+    Grid.SetOptionsBehavior(ResetOptionsBehavior);
+    Grid.SetOptionsCustomize(ResetOptionsCustomize);
+    Grid.SetOptionsDB(ResetOptionsDB);
+    Grid.SetOptionsView(ResetOptionsView);
+    Grid.SetWaitForExpandNodeTime(500);
 }
 
 // ===== TdxDBGridLayoutList ==============================================================

@@ -5,7 +5,9 @@
 #include "dbgrid/DBTreeListCheckColumn.h"
 #include "dbgrid/DBTreeListColumn.h"
 #include "dbgrid/DBTreeListTypedColumns.h"
+#include "dbgrid/GridFilter.h"
 #include "dbgrid/LookupColumn.h"
+#include "dbgrid/SummaryItems.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/PropertyRegistry.h"
 #include "platform/core/Stream.h"
@@ -34,6 +36,14 @@ std::vector<std::string> SortNames()
 std::vector<std::string> SummaryTypeNames()
 {
     return {"cstNone", "cstSum", "cstMin", "cstMax", "cstCount", "cstAvg"};
+}
+
+// A limit of 0 is a real limit once assigned: the assigned flag alone
+// decides whether it is written, not a comparison with a default.
+// Applies to the property registered last.
+void StoreWhenAssigned(const std::string& ClassName)
+{
+    detail::LastRegisteredProperty(ClassName).Default.reset();
 }
 
 // Bands block: i32 count, per band: str caption, i32 width, i32 min width,
@@ -206,7 +216,13 @@ bool Register()
         .Boolean("EditorEnabled", &TdxDBTreeListSpinColumn::EditorEnabled, &TdxDBTreeListSpinColumn::SetEditorEnabled)
         .Float("Increment", &TdxDBTreeListSpinColumn::Increment, &TdxDBTreeListSpinColumn::SetIncrement)
         .Boolean("UseCtrlIncrement", &TdxDBTreeListSpinColumn::UseCtrlIncrement, &TdxDBTreeListSpinColumn::SetUseCtrlIncrement)
-        ;
+        .Float("MinValue", &TdxDBTreeListSpinColumn::MinValue, &TdxDBTreeListSpinColumn::SetMinValue)
+        .StoredIf([](const TdxDBTreeListSpinColumn& Column) { return Column.IsMinValueStored(); });
+    StoreWhenAssigned("TdxDBTreeListSpinColumn");
+    TPropertyRegistrar<TdxDBTreeListSpinColumn>("TdxDBTreeListSpinColumn")
+        .Float("MaxValue", &TdxDBTreeListSpinColumn::MaxValue, &TdxDBTreeListSpinColumn::SetMaxValue)
+        .StoredIf([](const TdxDBTreeListSpinColumn& Column) { return Column.IsMaxValueStored(); });
+    StoreWhenAssigned("TdxDBTreeListSpinColumn");
     TPropertyRegistrar<TdxDBTreeListTimeColumn>("TdxDBTreeListTimeColumn")
         .Boolean("UseCtrlIncrement", &TdxDBTreeListTimeColumn::UseCtrlIncrement, &TdxDBTreeListTimeColumn::SetUseCtrlIncrement)
         ;
@@ -216,7 +232,13 @@ bool Register()
         .Boolean("Nullable", &TdxDBTreeListCurrencyColumn::Nullable, &TdxDBTreeListCurrencyColumn::SetNullable)
         .String("NullString", &TdxDBTreeListCurrencyColumn::NullString, &TdxDBTreeListCurrencyColumn::SetNullString)
         .Boolean("UseThousandSeparator", &TdxDBTreeListCurrencyColumn::UseThousandSeparator, &TdxDBTreeListCurrencyColumn::SetUseThousandSeparator)
-        ;
+        .Float("MinValue", &TdxDBTreeListCurrencyColumn::MinValue, &TdxDBTreeListCurrencyColumn::SetMinValue)
+        .StoredIf([](const TdxDBTreeListCurrencyColumn& Column) { return Column.IsMinValueStored(); });
+    StoreWhenAssigned("TdxDBTreeListCurrencyColumn");
+    TPropertyRegistrar<TdxDBTreeListCurrencyColumn>("TdxDBTreeListCurrencyColumn")
+        .Float("MaxValue", &TdxDBTreeListCurrencyColumn::MaxValue, &TdxDBTreeListCurrencyColumn::SetMaxValue)
+        .StoredIf([](const TdxDBTreeListCurrencyColumn& Column) { return Column.IsMaxValueStored(); });
+    StoreWhenAssigned("TdxDBTreeListCurrencyColumn");
     TPropertyRegistrar<TdxDBTreeListHyperLinkColumn>("TdxDBTreeListHyperLinkColumn")
         .Color("EditBackgroundColor", &TdxDBTreeListHyperLinkColumn::EditBackgroundColor, &TdxDBTreeListHyperLinkColumn::SetEditBackgroundColor)
         .Color("EditFontColor", &TdxDBTreeListHyperLinkColumn::EditFontColor, &TdxDBTreeListHyperLinkColumn::SetEditFontColor)
@@ -249,6 +271,24 @@ bool Register()
         .Boolean("CanDeleteText", &TdxDBTreeListLookupColumn::CanDeleteText, &TdxDBTreeListLookupColumn::SetCanDeleteText)
         ;
 
+    TPropertyRegistrar<TdxDBGridSummaryItem>("TdxDBGridSummaryItem")
+        .String("ColumnName", &TdxDBGridSummaryItem::ColumnName, &TdxDBGridSummaryItem::SetColumnName)
+        .String("SummaryField", &TdxDBGridSummaryItem::SummaryField, &TdxDBGridSummaryItem::SetSummaryField)
+        .String("SummaryFormat", &TdxDBGridSummaryItem::SummaryFormat, &TdxDBGridSummaryItem::SetSummaryFormat)
+        .Enumeration("SummaryType", &TdxDBGridSummaryItem::SummaryType, &TdxDBGridSummaryItem::SetSummaryType,
+                     SummaryTypeNames(), cstNone);
+    TPropertyRegistrar<TdxDBGridSummaryGroup>("TdxDBGridSummaryGroup")
+        .String("Name", &TdxDBGridSummaryGroup::Name, &TdxDBGridSummaryGroup::SetName)
+        .Boolean("DefaultGroup", &TdxDBGridSummaryGroup::DefaultGroup, &TdxDBGridSummaryGroup::SetDefaultGroup, false)
+        .String("BeginSummaryText", &TdxDBGridSummaryGroup::BeginSummaryText,
+                &TdxDBGridSummaryGroup::SetBeginSummaryText)
+        .String("EndSummaryText", &TdxDBGridSummaryGroup::EndSummaryText, &TdxDBGridSummaryGroup::SetEndSummaryText)
+        .Collection("SummaryItems", &TdxDBGridSummaryGroup::SummaryItems);
+
+    // The filter's own properties are registered with the layout keys.
+    TPropertyRegistrar<TCustomdxDBGrid>("TCustomdxDBGrid")
+        .Persistent("Filter", &TCustomdxDBGrid::Filter)
+        .Collection("SummaryGroups", &TCustomdxDBGrid::SummaryGroups);
     TPropertyRegistrar<TCustomdxDBGrid>("TCustomdxDBGrid").DefineProperties([](TCustomdxDBGrid& Grid, TFiler& Filer) {
         Filer.DefineBinaryProperty(
             "Bands", [&Grid](TStream& Stream) { ReadBands(*Grid.Bands(), Stream); },

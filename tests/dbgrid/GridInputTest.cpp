@@ -87,6 +87,7 @@ TEST(GridInput, DeleteSelectionSkipsStaleBookmarksAndPostsEditsFirst)
 TEST(GridInput, DownOnTheLastRowAppendsOnce)
 {
     GridFixture f(3);
+    f.grid->SetOptions(f.grid->Options() + TdxDBGridOptions{egoCanAppend});   // off by default
     f.grid->SetFocusedNode(f.grid->GetItem(2));
     Press(f.grid, VK_DOWN);
     EXPECT_EQ(f.ds->State(), dsInsert);

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "editors/RegIniWrapper.h"
 #include "platform/controls/Application.h"
+#include "platform/core/Stream.h"
 #include "platform/storage/IniFile.h"
 #include "platform/storage/Registry.h"
 #include "treelist/LayoutStorage.h"
@@ -115,5 +116,83 @@ TEST_F(GridLayoutKeys, DamagedFilterKeepsTheCurrentOneAndIsReported)
     EXPECT_EQ(g.grid->Filter()->Criteria()->GetFilterText(), "(TITLE = 'Door 7')");
     // The rest of the layout loads.
     EXPECT_TRUE(g.grid->ShowGroupPanel());
+    EXPECT_EQ(g.grid->GroupColumnCount(), 1);
+}
+
+TEST_F(GridLayoutKeys, FilterValueIsTheWrappedFilterWithItsSettings)
+{
+    {
+        GridFixture f;
+        Name(f);
+        Shape(f);
+        f.grid->SetShowNewItemRow(true);
+        f.grid->Filter()->SetDropDownCount(20);
+        f.grid->Filter()->SetFilterStatus(fsAlways);
+        TdxRegIniWrapper w("Software\\Tessaro\\Layouts\\Wrapped");
+        f.grid->StoreLayout(w);
+        const std::vector<std::uint8_t> value = w.ReadBinaryData("DBGrid1.Layout", "Filter");
+        ASSERT_GE(value.size(), 4u);
+        EXPECT_EQ(std::string(value.begin(), value.begin() + 4), "QELC");
+    }
+    GridFixture g;
+    Name(g);
+    TdxRegIniWrapper w("Software\\Tessaro\\Layouts\\Wrapped");
+    g.grid->RestoreLayout(w);
+    EXPECT_TRUE(g.grid->ShowNewItemRow());
+    EXPECT_TRUE(g.grid->Filter()->Active());
+    EXPECT_EQ(g.grid->Filter()->DropDownCount(), 20);
+    EXPECT_EQ(g.grid->Filter()->FilterStatus(), fsAlways);
+    EXPECT_EQ(g.grid->Filter()->Criteria()->GetFilterText(), "((NUMBER >= 3) AND (NUMBER <= 4))");
+    EXPECT_EQ(g.grid->LoadedRecordCount(), 2);
+}
+
+TEST_F(GridLayoutKeys, BareCriteriaValuesOfEarlierLayoutsStillRead)
+{
+    TMemoryStream criteria;
+    {
+        GridFixture f;
+        Name(f);
+        Shape(f);
+        f.grid->Filter()->Criteria()->SaveToStream(criteria);
+    }
+    GridFixture g;
+    Name(g);
+    g.grid->Filter()->SetActive(true);
+    g.grid->Filter()->SetDropDownCount(15);
+    TdxRegIniWrapper w("Software\\Tessaro\\Layouts\\Old");
+    w.WriteBinaryData("DBGrid1.Layout", "Filter", criteria.Memory(), static_cast<int>(criteria.Size()));
+    g.grid->RestoreLayout(w);
+    EXPECT_EQ(g.grid->Filter()->Criteria()->GetFilterText(), "((NUMBER >= 3) AND (NUMBER <= 4))");
+    EXPECT_EQ(g.grid->Filter()->DropDownCount(), 15);   // the other settings stay
+    EXPECT_EQ(g.grid->LoadedRecordCount(), 2);
+}
+
+TEST_F(GridLayoutKeys, DamagedWrappedFilterKeepsTheCurrentOne)
+{
+    std::vector<std::uint8_t> value;
+    {
+        GridFixture f;
+        Name(f);
+        Shape(f);
+        f.grid->Filter()->SetDropDownCount(20);
+        TdxRegIniWrapper w("Software\\Tessaro\\Layouts\\Cut");
+        f.grid->StoreLayout(w);
+        value = w.ReadBinaryData("DBGrid1.Layout", "Filter");
+    }
+    ASSERT_GT(value.size(), 20u);
+    GridFixture g;
+    Name(g);
+    g.grid->Filter()->SetActive(true);
+    g.grid->Filter()->SetColumnValue(g.grid->Columns(1), Variant("Door 7"), "Door 7");
+    TdxRegIniWrapper w("Software\\Tessaro\\Layouts\\Cut");
+    w.WriteBinaryData("DBGrid1.Layout", "Filter", value.data(), static_cast<int>(value.size()) - 3);
+    std::vector<std::string> reported;
+    Application().OnException = [&](TObject*, const std::exception& E) { reported.push_back(E.what()); };
+    g.grid->RestoreLayout(w);
+    Application().OnException = nullptr;
+    EXPECT_EQ(reported.size(), 1u);
+    EXPECT_EQ(g.grid->Filter()->Criteria()->GetFilterText(), "(TITLE = 'Door 7')");
+    EXPECT_EQ(g.grid->Filter()->DropDownCount(), 12);
+    EXPECT_EQ(g.grid->LoadedRecordCount(), 1);
     EXPECT_EQ(g.grid->GroupColumnCount(), 1);
 }
