@@ -291,9 +291,17 @@ void TdxDBGridLayout::ResetGrid(TCustomdxDBGrid& Grid)
     Grid.SetMaxRowLineCount(-1);
     // The option sets as a new grid has them.
     const TdxDBGrid fresh(nullptr);
-    Grid.SetOptions(fresh.Options());
+    // The grouped sets carry the members the combined words lack (partial
+    // load, bookmarks); the tree list's own sets follow last, as a new grid's.
+    Grid.SetOptionsBehavior(fresh.OptionsBehavior());
+    Grid.SetOptionsCustomize(fresh.OptionsCustomize());
+    Grid.SetOptionsDB(fresh.OptionsDB());
+    TdxDBGridOptionsView view = fresh.OptionsView() - TdxDBGridOptionsView{edgoIndicator};
+    if (Grid.ShowIndicator())   // the indicator is no option a layout stores
+        view.Include(edgoIndicator);
+    Grid.SetOptionsView(view);
     Grid.TCustomdxTreeList::SetOptions(fresh.GetOptions());
-    Grid.SetOptionsEx(fresh.GetOptionsEx());
+    Grid.TCustomdxTreeList::SetOptionsEx(fresh.GetOptionsEx());
 }
 
 // ===== TdxDBGridLayoutList ==============================================================
