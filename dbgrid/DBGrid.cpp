@@ -1575,6 +1575,10 @@ bool TCustomdxDBGrid::SmartRefreshRecord()
     TdxDBGridNode* node = FindNodeByKey(key->Value());
     if (!node || ds->CompareBookmarks(ds->GetBookmark(), node->Bookmark) != 0)
         return false;
+    // The summaries follow from the rows' stored values; a summarised field
+    // no column keeps needs the record walk of a reload.
+    if (!m_summaries->CanRefreshFromRows(node))
+        return false;
     {
         TValueRestorer<bool> loading(m_loading, true);
         bool moved = false;
@@ -1587,13 +1591,18 @@ bool TCustomdxDBGrid::SmartRefreshRecord()
             TUpdateScope<TCustomdxTreeList> update(*this);
             const int number = node->RecordNumber;
             FreeEmptyGroupNodes(node);
-            FillNode(PlaceRecord(nullptr, nullptr), number);
+            node = PlaceRecord(nullptr, nullptr);
+            FillNode(node, number);
             FinishGroupNodes();
+            m_summaries->RefreshFromRows(nullptr, m_loadedRecordCount);   // old and new groups
         } else {
             LoadNodeData(node);
             DoRefreshNodeData(node);
-            InvalidateNode(node);
+            m_summaries->RefreshFromRows(node, m_loadedRecordCount);
+            Invalidate();   // the group rows and the footer above and below the row
         }
+        if (OnCalcSummary)
+            OnCalcSummary(this);
         m_keyIndexValid = false;
     }
     SyncFocusToRecord();

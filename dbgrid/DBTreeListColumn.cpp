@@ -1,6 +1,7 @@
 #include "dbgrid/DBTreeListColumn.h"
 
 #include "dbgrid/DBTreeListControl.h"
+#include "dbgrid/SummaryItems.h"
 #include "editors/InplaceEdit.h"
 #include "editors/TextEdit.h"
 #include "treelist/InplaceEditAdapter.h"
@@ -249,10 +250,11 @@ void TdxDBTreeListColumn::GetFilterDisplayText(TdxTreeListNode* Node, Variant& V
 
 std::string TdxDBTreeListColumn::GetSummaryFooterText() const
 {
-    // The summary text itself belongs to the summaries; without one nothing shows.
-    if (m_summaryFooterType == cstNone)
+    // The one summary text routine, so the footer and the exports agree.
+    if (m_summaryFooterType == cstNone || !m_footerValueAssigned)
         return {};
-    return FormatFloat(m_summaryFooterFormat.empty() ? std::string("0.##") : m_summaryFooterFormat, m_footerValue);
+    return FormatSummaryFieldValue(m_summaryFooterType, m_summaryFooterFormat, m_footerSummaryField, true,
+                                   m_footerValue);
 }
 
 // ----- filter editors --------------------------------------------------------------------------------

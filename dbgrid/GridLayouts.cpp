@@ -347,17 +347,16 @@ void TdxDBGridLayout::ResetGrid(TCustomdxDBGrid& Grid)
     Grid.ClearFilter();
     Grid.Filter()->RestoreDefaults();
     Grid.SetMaxRowLineCount(-1);
-    // The option words and the tree list's own options as a new grid has
-    // them (the tree list holds members no grouped set mirrors), then the
-    // grouped sets a layout resets to.
+    // The grouped sets as a new grid has them (the values a layout resets to;
+    // the view set, which a layout stores, takes the indicator along), then
+    // the tree list's own sets, which hold members no grouped set mirrors.
     const TdxDBGrid fresh(nullptr);
-    Grid.SetOptions(fresh.Options());
-    Grid.TCustomdxTreeList::SetOptions(fresh.GetOptions());
-    Grid.SetOptionsEx(fresh.GetOptionsEx());
     Grid.SetOptionsBehavior(ResetOptionsBehavior);
     Grid.SetOptionsCustomize(ResetOptionsCustomize);
     Grid.SetOptionsDB(ResetOptionsDB);
     Grid.SetOptionsView(ResetOptionsView);
+    Grid.TCustomdxTreeList::SetOptions(fresh.GetOptions());
+    Grid.TCustomdxTreeList::SetOptionsEx(fresh.GetOptionsEx());
     Grid.SetWaitForExpandNodeTime(500);
 }
 

@@ -240,11 +240,7 @@ std::string TdxDBGridSummaries::GroupRowSuffix(TdxTreeListNode* Node) const
 std::string TdxDBGridSummaries::FooterText(int Column) const
 {
     TdxDBTreeListColumn* column = m_grid->GetColumn(Column);
-    if (!column || column->SummaryFooterType() == cstNone || !column->FooterValueAssigned())
-        return {};
-    return FormatSummaryValue(column->SummaryFooterType(), column->SummaryFooterFormat(),
-                              SummaryFieldType(column->FooterSummaryField(), column->SummaryFooterType()), true,
-                              column->FooterValue());
+    return column ? column->GetSummaryFooterText() : std::string();
 }
 
 bool TdxDBGridSummaries::IsLevelFooter(int Level) const

@@ -28,6 +28,14 @@ public:
     // number of records that passed the filter.
     void Finish(std::int64_t LoadedRecordCount);
 
+    // After one record's row was rewritten in place, or moved to another
+    // group, without a reload: the summaries of the groups above Node (every
+    // group when Node is nullptr) and the footers are recomputed from the
+    // rows' stored values. CanRefreshFromRows is false when a summarised
+    // field is kept by no column of the row: only a reload can recompute then.
+    bool CanRefreshFromRows(TdxDBGridNode* Node) const;
+    void RefreshFromRows(TdxDBGridNode* Node, std::int64_t LoadedRecordCount);
+
     // The summary group of a group level (nullptr when none).
     TdxDBGridSummaryGroup* LevelGroup(int Level) const;
     // " " + the summary text + the items of the level's group; the part of
@@ -57,6 +65,10 @@ private:
     TdxTreeListNode* GroupNodeAt(TdxTreeListNode* Node, int Level) const;
     void AddOperandField(TField* Field);
     bool RecordOperand(TField* Field, TdxSummaryType Type, double& Value);
+    // The stored value of Field in a row (nullptr when no column keeps it).
+    const Variant* RowValue(TdxDBGridNode* Row, TField* Field) const;
+    // Recomputes one group row from the record rows below it.
+    void RefreshGroup(TdxDBGridNode* Group);
 
     TCustomdxDBGrid* m_grid;
     std::vector<LevelInfo> m_levels;

@@ -2,6 +2,7 @@
 
 #include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
+#include "platform/data/Field.h"
 #include "treelist/TreeListTypes.h"
 
 #include <cmath>
@@ -46,6 +47,18 @@ std::string DatePrefix(TdxSummaryType SummaryType, bool IsFooter)
 }
 
 } // namespace
+
+std::string FormatSummaryFieldValue(TdxSummaryType SummaryType, const std::string& Format, const TField* Field,
+                                    bool IsFooter, double Value)
+{
+    TFieldType type = ftUnknown;
+    if (Field && SummaryType != cstCount) {
+        const TFieldType t = Field->DataType();
+        if (t == ftDate || t == ftTime || t == ftDateTime)
+            type = t;
+    }
+    return FormatSummaryValue(SummaryType, Format, type, IsFooter, Value);
+}
 
 std::string FormatSummaryValue(TdxSummaryType SummaryType, const std::string& Format, TFieldType FieldType,
                                bool IsFooter, double Value)

@@ -29,6 +29,7 @@
 namespace qel {
 
 class TdxTreeListNode;
+class TField;
 class TdxDBGridSummaryGroup;
 class TdxDBGridSummaryGroups;
 
@@ -41,6 +42,10 @@ std::string SummaryFormatDefaults(TdxSummaryType SummaryType, bool IsFooter);
 // Format itself when one is given.
 std::string FormatSummaryValue(TdxSummaryType SummaryType, const std::string& Format, TFieldType FieldType,
                                bool IsFooter, double Value);
+// The same for a value summarised over Field: the date and time rule applies
+// when Field is a date, time or date-and-time field (never for cstCount).
+std::string FormatSummaryFieldValue(TdxSummaryType SummaryType, const std::string& Format, const TField* Field,
+                                    bool IsFooter, double Value);
 
 // A record's value as a summary operand: numbers, Currency, dates and
 // Booleans convert; a string converts when it reads as a number. Null, Empty

@@ -107,6 +107,25 @@ TEST(GridLayout, EmptyLayoutResetsTheGridAndKeepsItsName)
     EXPECT_EQ(f.grid->LockUpdate(), 0);
 }
 
+TEST(GridLayout, EmptyLayoutResetsEveryOptionSet)
+{
+    GridFixture f(3, false);
+    f.grid->SetPartialLoad(true);
+    f.grid->SetUseBookmarks(false);
+    f.grid->SetOptionsEx(f.grid->OptionsEx() + TdxDBGridOptionsEx{egoMultiSort} - TdxDBGridOptionsEx{egoAutoSort});
+    f.grid->SetOptionsView(f.grid->OptionsView() + TdxDBGridOptionsView{edgoRowSelect, edgoIndicator});
+    TdxDBGridLayout layout(nullptr);
+    layout.AssignTo(f.grid);
+    const TdxDBGrid fresh(nullptr);
+    EXPECT_EQ(f.grid->OptionsDB(), fresh.OptionsDB());
+    EXPECT_EQ(f.grid->Options(), fresh.Options());
+    EXPECT_EQ(f.grid->OptionsEx(), fresh.OptionsEx());
+    EXPECT_EQ(f.grid->GetOptions(), fresh.GetOptions());
+    // The view set is stored in a layout, so the reset takes the indicator along.
+    EXPECT_EQ(f.grid->OptionsView(), fresh.OptionsView());
+    EXPECT_FALSE(f.grid->ShowIndicator());
+}
+
 TEST(GridLayout, AppliedSnapshotDoesNotRenameTheGrid)
 {
     GridFixture a(3);

@@ -171,4 +171,63 @@ TEST(GridSummaries, GroupFootersAndTheGridFooter)
     EXPECT_EQ(f.grid->GetFooterCellText(seenCol), "MIN=02.03.2026");
     EXPECT_EQ(f.grid->GetFooterCellText(f.area->GetColumnIndex()), "5");
     EXPECT_TRUE(f.grid->IsExistFooterCell(amountCol));
+    // The column answers the same text (the exports read it there).
+    EXPECT_EQ(f.amount->GetSummaryFooterText(), "AVG=-0,25");
+    EXPECT_EQ(f.seen->GetSummaryFooterText(), "MIN=02.03.2026");
+}
+
+TEST(GridSummaries, SmartRefreshRecomputesTheGroupAndTheFooter)
+{
+    SummaryFixture f;
+    f.grid->SetOptions(f.grid->Options() + TdxDBGridOptions{egoSmartRefresh});
+    f.area->SetSummaryType(cstSum);
+    f.area->SetSummaryField("AMOUNT");
+    auto* g = f.grid->SummaryGroups()->Add();
+    g->SetName("Totals");
+    auto* max = g->SummaryItems()->Add();
+    max->SetSummaryField("AMOUNT");
+    max->SetSummaryType(cstMax);
+    f.area->SetSummaryGroupName("Totals");
+    f.amount->SetSummaryFooterType(cstAvg);
+    f.seen->SetSummaryFooterType(cstCount);
+    f.Load();
+    EXPECT_EQ(f.Text(0), "AREA : A (SUM=-0,50) (MAX=1,50)");
+    TdxTreeListNode* untouched = f.grid->FindNodeByKey(3);
+    const int amountCol = f.amount->GetColumnIndex();
+
+    // In place: the group's Max falls, its Sum follows, the footer average too.
+    f.ds->Locate("ID", 1, {});
+    f.ds->Edit();
+    f.ds->FieldByName("AMOUNT")->SetAsFloat(-1.0);
+    f.ds->Post();
+    EXPECT_EQ(f.grid->FindNodeByKey(3), untouched);   // no reload
+    EXPECT_EQ(f.Text(0), "AREA : A (SUM=-3,00) (MAX=-1,00)");
+    EXPECT_EQ(f.Text(1), "AREA : B (SUM=0,00) ");
+    EXPECT_EQ(f.grid->GetFooterCellText(amountCol), "AVG=-1,50");
+    EXPECT_EQ(f.grid->GetFooterCellText(f.seen->GetColumnIndex()), "5");
+
+    // Moved to the other group: both groups follow.
+    f.ds->Edit();
+    f.ds->FieldByName("AREA")->SetAsString("B");
+    f.ds->Post();
+    EXPECT_EQ(f.grid->FindNodeByKey(3), untouched);
+    EXPECT_EQ(f.Text(0), "AREA : A (SUM=-2,00) (MAX=-2,00)");
+    EXPECT_EQ(f.Text(1), "AREA : B (SUM=-1,00) (MAX=-1,00)");
+    EXPECT_EQ(f.grid->GetFooterCellText(amountCol), "AVG=-1,50");
+}
+
+TEST(GridSummaries, SmartRefreshOfAFieldNoColumnKeepsReloads)
+{
+    SummaryFixture f;
+    f.grid->SetOptions(f.grid->Options() + TdxDBGridOptions{egoSmartRefresh});
+    f.amount->SetFieldName("");   // AMOUNT is summarised but shown by no column
+    f.area->SetSummaryType(cstSum);
+    f.area->SetSummaryField("AMOUNT");
+    f.Load();
+    EXPECT_EQ(f.Text(0), "AREA : A (SUM=-0,50) ");
+    f.ds->Locate("ID", 1, {});
+    f.ds->Edit();
+    f.ds->FieldByName("AMOUNT")->SetAsFloat(3.5);
+    f.ds->Post();
+    EXPECT_EQ(f.Text(0), "AREA : A (SUM=1,50) ");
 }

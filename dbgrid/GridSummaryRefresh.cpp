@@ -1,0 +1,173 @@
+// Summaries recomputed from the rows' stored values after a record changed
+// in place, so group and footer texts follow an edit without a reload.
+#include "dbgrid/DBGrid.h"
+#include "dbgrid/GridSummaries.h"
+
+#include "platform/data/Field.h"
+
+namespace qel {
+
+namespace {
+
+bool NeedsOperand(TField* Field, TdxSummaryType Type)
+{
+    return Field && Type != cstNone && Type != cstCount;
+}
+
+// Record rows in tree order below Node (the whole tree for nullptr).
+template <class F>
+void ForEachRecordRow(TCustomdxDBGrid* Grid, TdxTreeListNode* Node, F Action)
+{
+    std::vector<TdxTreeListNode*> stack;
+    if (Node) {
+        stack.push_back(Node);
+    } else {
+        for (int r = Grid->GetCount() - 1; r >= 0; --r)
+            stack.push_back(Grid->GetItem(r));
+    }
+    while (!stack.empty()) {
+        TdxTreeListNode* n = stack.back();
+        stack.pop_back();
+        if (n->Count() == 0) {
+            Action(static_cast<TdxDBGridNode*>(n));
+            continue;
+        }
+        for (int i = n->Count() - 1; i >= 0; --i)
+            stack.push_back(n->GetItem(i));
+    }
+}
+
+} // namespace
+
+const Variant* TdxDBGridSummaries::RowValue(TdxDBGridNode* Row, TField* Field) const
+{
+    for (int c = 0; c < m_grid->GetColumnCount(); ++c) {
+        TdxDBTreeListColumn* column = m_grid->GetColumn(c);
+        if (column && column->GetField() == Field)
+            if (const Variant* v = Row->StoredValue(c))
+                return v;
+    }
+    return nullptr;
+}
+
+bool TdxDBGridSummaries::CanRefreshFromRows(TdxDBGridNode* Node) const
+{
+    if (!Node || static_cast<int>(m_levels.size()) != m_grid->GroupColumnCount())
+        return false;
+    for (std::size_t l = 0; l < m_levels.size(); ++l) {
+        const LevelInfo& info = m_levels[l];
+        TdxDBTreeListColumn* column = m_grid->GetGroupColumn(static_cast<int>(l));
+        if (NeedsOperand(info.SummaryField, column->SummaryType()) && !RowValue(Node, info.SummaryField))
+            return false;
+        for (std::size_t i = 0; i < info.ItemFields.size() && info.Group; ++i) {
+            const TdxSummaryType type = info.Group->SummaryItems()->Items(static_cast<int>(i))->SummaryType();
+            if (NeedsOperand(info.ItemFields[i], type) && !RowValue(Node, info.ItemFields[i]))
+                return false;
+        }
+    }
+    for (int c = 0; c < m_grid->GetColumnCount(); ++c) {
+        TdxDBTreeListColumn* column = m_grid->GetColumn(c);
+        if (column && NeedsOperand(column->FooterSummaryField(), column->SummaryFooterType()) &&
+            !RowValue(Node, column->FooterSummaryField()))
+            return false;
+    }
+    return true;
+}
+
+void TdxDBGridSummaries::RefreshGroup(TdxDBGridNode* Group)
+{
+    const int level = Group->GetLevel();
+    Group->Summary.reset();
+    if (level < 0 || level >= static_cast<int>(m_levels.size()))
+        return;
+    const LevelInfo& info = m_levels[static_cast<std::size_t>(level)];
+    TdxDBTreeListColumn* column = m_grid->GetGroupColumn(level);
+    const std::size_t itemCount = info.Group ? info.ItemFields.size() : 0;
+    if (column->SummaryType() == cstNone && itemCount == 0)
+        return;
+    auto summary = std::make_unique<TdxDBGridNodeSummary>();
+    summary->Items.resize(itemCount);
+    std::int64_t records = 0;
+    auto operand = [this](TdxDBGridNode* Row, TField* Field, TdxSummaryType Type, double& Value) {
+        Value = 0.0;
+        if (Type == cstCount || !Field)
+            return Type == cstCount;
+        const Variant* stored = RowValue(Row, Field);
+        return stored && SummaryOperand(*stored, Value);
+    };
+    ForEachRecordRow(m_grid, Group, [&](TdxDBGridNode* Row) {
+        ++records;
+        if (column->SummaryType() != cstNone) {
+            double v = 0.0;
+            const bool has = operand(Row, info.SummaryField, column->SummaryType(), v);
+            if (has && column->OnSummary)
+                column->OnSummary(column, Group, v);
+            summary->Group.Add(column->SummaryType(), v, has);
+        }
+        for (std::size_t i = 0; i < itemCount; ++i) {
+            TdxDBGridSummaryItem* item = info.Group->SummaryItems()->Items(static_cast<int>(i));
+            double v = 0.0;
+            const bool has = operand(Row, info.ItemFields[i], item->SummaryType(), v);
+            if (has && item->OnSummary)
+                item->OnSummary(item, Group, v);
+            summary->Items[i].Add(item->SummaryType(), v, has);
+        }
+    });
+    summary->Group.Finish(column->SummaryType(), records);
+    for (std::size_t i = 0; i < itemCount; ++i)
+        summary->Items[i].Finish(info.Group->SummaryItems()->Items(static_cast<int>(i))->SummaryType(), records);
+    Group->Summary = std::move(summary);
+}
+
+void TdxDBGridSummaries::RefreshFromRows(TdxDBGridNode* Node, std::int64_t LoadedRecordCount)
+{
+    if (Node) {
+        for (TdxTreeListNode* p = Node->Parent(); p; p = p->Parent())
+            RefreshGroup(static_cast<TdxDBGridNode*>(p));
+    } else {
+        std::vector<TdxTreeListNode*> stack;
+        for (int r = 0; r < m_grid->GetCount(); ++r)
+            stack.push_back(m_grid->GetItem(r));
+        while (!stack.empty()) {
+            TdxTreeListNode* n = stack.back();
+            stack.pop_back();
+            if (n->Count() == 0)
+                continue;
+            RefreshGroup(static_cast<TdxDBGridNode*>(n));
+            for (int i = 0; i < n->Count(); ++i)
+                stack.push_back(n->GetItem(i));
+        }
+    }
+
+    bool footers = false;
+    m_footers.assign(static_cast<std::size_t>(std::max(0, m_grid->GetColumnCount())), TdxSummaryValue{});
+    for (int c = 0; c < m_grid->GetColumnCount(); ++c)
+        footers = footers || (m_grid->GetColumn(c) && m_grid->GetColumn(c)->SummaryFooterType() != cstNone);
+    if (!footers)
+        return;
+    ForEachRecordRow(m_grid, nullptr, [&](TdxDBGridNode* Row) {
+        for (std::size_t c = 0; c < m_footers.size(); ++c) {
+            TdxDBTreeListColumn* column = m_grid->GetColumn(static_cast<int>(c));
+            if (!column || column->SummaryFooterType() == cstNone)
+                continue;
+            double v = 0.0;
+            bool has = column->SummaryFooterType() == cstCount;
+            if (!has && column->FooterSummaryField()) {
+                const Variant* stored = RowValue(Row, column->FooterSummaryField());
+                has = stored && SummaryOperand(*stored, v);
+            }
+            if (has && column->OnSummaryFooter)
+                column->OnSummaryFooter(column, Row, v);
+            m_footers[c].Add(column->SummaryFooterType(), v, has);
+        }
+    });
+    for (std::size_t c = 0; c < m_footers.size(); ++c) {
+        TdxDBTreeListColumn* column = m_grid->GetColumn(static_cast<int>(c));
+        if (!column || column->SummaryFooterType() == cstNone)
+            continue;
+        m_footers[c].Finish(column->SummaryFooterType(), LoadedRecordCount);
+        column->SetFooterValue(m_footers[c].Value, m_footers[c].Shown(column->SummaryFooterType()));
+    }
+}
+
+} // namespace qel
