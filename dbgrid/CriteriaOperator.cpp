@@ -10,9 +10,9 @@ namespace {
 // Strings and the number-like types (integers, floats, Currency, Date,
 // Boolean) are different worlds: converting one to the other would raise on
 // most values, so such a pair has no order at all.
-bool IsNumberLike(const Variant& v)
+bool IsNumberLike(const Variant& V)
 {
-    return !v.IsEmptyOrNull() && !v.IsString() && !v.IsArray();
+    return !V.IsEmptyOrNull() && !V.IsString() && !V.IsArray();
 }
 
 std::optional<int> Order(const Variant& Value, const Variant& Operand)

@@ -586,7 +586,7 @@ bool TCustomdxDBGrid::FindGroupNode(TdxTreeListNode* Parent, int Level, const Va
 {
     Node = nullptr;
     const int count = Parent ? Parent->Count() : GetCount();
-    auto item = [&](int i) { return Parent ? Parent->GetItem(i) : GetItem(i); };
+    auto item = [&](int I) { return Parent ? Parent->GetItem(I) : GetItem(I); };
     TdxDBTreeListColumn* column = GetGroupColumn(Level);
     if (column && column->SortBySummary()) {
         for (int i = 0; i < count; ++i)
@@ -949,8 +949,8 @@ TdxDBGridNode* TCustomdxDBGrid::PlaceRecord(std::vector<TdxDBGridNode*>* OldNode
     if (OldNodes && Taken && !OldNodes->empty() && KeyFieldObject()) {
         TdxDBGridNode probe(nullptr);
         probe.Key = KeyFieldObject()->Value();
-        auto it = std::lower_bound(OldNodes->begin(), OldNodes->end(), &probe, [](auto* a, auto* b) {
-            return CompareNodeKeys(a, b) < 0;
+        auto it = std::lower_bound(OldNodes->begin(), OldNodes->end(), &probe, [](auto* A, auto* B) {
+            return CompareNodeKeys(A, B) < 0;
         });
         // Reused rows are marked, not erased: erasing from the middle made a reload quadratic.
         auto taken = [&](auto At) { return (*Taken)[static_cast<std::size_t>(At - OldNodes->begin())] != 0; };
@@ -1146,7 +1146,7 @@ void TCustomdxDBGrid::ReloadNodes()
         for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
             if (n->Count() == 0)
                 leaves.push_back(AsGridNode(n));
-        std::stable_sort(leaves.begin(), leaves.end(), [](auto* a, auto* b) { return CompareNodeKeys(a, b) < 0; });
+        std::stable_sort(leaves.begin(), leaves.end(), [](auto* A, auto* B) { return CompareNodeKeys(A, B) < 0; });
         ClearRowSelection();
         LoadNodes(&leaves);
     } else {
@@ -1334,7 +1334,7 @@ void TCustomdxDBGrid::RebuildKeyIndex() const
         if (n->Count() == 0 && !AsGridNode(n)->Key.IsEmptyOrNull())
             m_keyIndex.emplace_back(AsGridNode(n)->Key, AsGridNode(n));
     std::stable_sort(m_keyIndex.begin(), m_keyIndex.end(),
-                     [](const auto& a, const auto& b) { return Variant::Compare(a.first, b.first) < 0; });
+                     [](const auto& A, const auto& B) { return Variant::Compare(A.first, B.first) < 0; });
     m_keyIndexValid = true;
     m_keyScanned = false;
 }
@@ -1360,7 +1360,7 @@ TdxDBGridNode* TCustomdxDBGrid::FindNodeByKey(const Variant& Key) const
         RebuildKeyIndex();
     }
     auto it = std::lower_bound(m_keyIndex.begin(), m_keyIndex.end(), Key,
-                               [](const auto& e, const Variant& k) { return Variant::Compare(e.first, k) < 0; });
+                               [](const auto& E, const Variant& K) { return Variant::Compare(E.first, K) < 0; });
     if (it == m_keyIndex.end() || Variant::Compare(it->first, Key) != 0)
         return nullptr;
     return it->second;
@@ -1667,7 +1667,7 @@ void TCustomdxDBGrid::DoLinkActive(bool Active)
                                                  m_groupColumns.end())
                     stored.push_back(c);
         std::stable_sort(stored.begin(), stored.end(),
-                         [](auto* a, auto* b) { return a->GroupIndex() < b->GroupIndex(); });
+                         [](auto* A, auto* B) { return A->GroupIndex() < B->GroupIndex(); });
         for (TdxDBTreeListColumn* c : stored)
             m_groupColumns.push_back(c);
         for (std::size_t i = 0; i < m_groupColumns.size(); ++i)

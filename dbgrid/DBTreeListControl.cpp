@@ -668,8 +668,8 @@ bool TCustomdxDBTreeListControl::IndexOfSelectedNodeKey(const TdxDBTreeListContr
     for (int i = 0; i < TCustomdxTreeListControl::GetSelectedCount(); ++i)
         if (auto* n = dynamic_cast<const TdxDBTreeListControlNode*>(TCustomdxTreeListControl::GetSelectedItem(i)))
             nodes.push_back(n);
-    std::sort(nodes.begin(), nodes.end(), [](auto* a, auto* b) { return a->Id() < b->Id(); });
-    auto it = std::lower_bound(nodes.begin(), nodes.end(), Node, [](auto* a, auto* b) { return a->Id() < b->Id(); });
+    std::sort(nodes.begin(), nodes.end(), [](auto* A, auto* B) { return A->Id() < B->Id(); });
+    auto it = std::lower_bound(nodes.begin(), nodes.end(), Node, [](auto* A, auto* B) { return A->Id() < B->Id(); });
     Index = static_cast<int>(it - nodes.begin());
     return it != nodes.end() && *it == Node;
 }
@@ -703,7 +703,7 @@ void TCustomdxDBTreeListControl::RemoveSelectedBookmark(const TBookmark& Bookmar
 
 void TCustomdxDBTreeListControl::AddSelectedBookmarks(std::vector<TBookmark> Bookmarks)
 {
-    auto less = [this](const TBookmark& a, const TBookmark& b) { return CompareBookmarks(a, b) < 0; };
+    auto less = [this](const TBookmark& A, const TBookmark& B) { return CompareBookmarks(A, B) < 0; };
     Bookmarks.erase(std::remove(Bookmarks.begin(), Bookmarks.end(), TBookmark()), Bookmarks.end());
     std::sort(Bookmarks.begin(), Bookmarks.end(), less);
     std::vector<TBookmark> merged;
@@ -711,7 +711,7 @@ void TCustomdxDBTreeListControl::AddSelectedBookmarks(std::vector<TBookmark> Boo
     std::merge(m_selectedBookmarks.begin(), m_selectedBookmarks.end(), Bookmarks.begin(), Bookmarks.end(),
                std::back_inserter(merged), less);
     merged.erase(std::unique(merged.begin(), merged.end(),
-                             [this](const TBookmark& a, const TBookmark& b) { return CompareBookmarks(a, b) == 0; }),
+                             [this](const TBookmark& A, const TBookmark& B) { return CompareBookmarks(A, B) == 0; }),
                  merged.end());
     m_selectedBookmarks = std::move(merged);
     InvalidateBookmarkCache();
@@ -723,7 +723,7 @@ void TCustomdxDBTreeListControl::PurgeSelectedBookmarks()
     if (!ds || !LinkActive())
         return;
     const auto before = m_selectedBookmarks.size();
-    std::erase_if(m_selectedBookmarks, [ds](const TBookmark& b) { return !ds->BookmarkValid(b); });
+    std::erase_if(m_selectedBookmarks, [ds](const TBookmark& B) { return !ds->BookmarkValid(B); });
     if (m_selectedBookmarks.size() != before)
         InvalidateBookmarkCache();
 }

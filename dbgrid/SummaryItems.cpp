@@ -232,7 +232,7 @@ void TdxDBGridSummaryItem::Assign(TPersistent* Source)
 }
 
 TdxDBGridSummaryItems::TdxDBGridSummaryItems(TdxDBGridSummaryGroup* Group)
-    : TCollection([](TCollection* c) -> TCollectionItem* { return new TdxDBGridSummaryItem(c); },
+    : TCollection([](TCollection* C) -> TCollectionItem* { return new TdxDBGridSummaryItem(C); },
                   "TdxDBGridSummaryItem", Group),
       m_group(Group)
 {
@@ -367,7 +367,7 @@ void TdxDBGridSummaryGroup::ItemsChanged()
 }
 
 TdxDBGridSummaryGroups::TdxDBGridSummaryGroups(TPersistent* Control)
-    : TCollection([](TCollection* c) -> TCollectionItem* { return new TdxDBGridSummaryGroup(c); },
+    : TCollection([](TCollection* C) -> TCollectionItem* { return new TdxDBGridSummaryGroup(C); },
                   "TdxDBGridSummaryGroup", Control)
 {
 }

@@ -103,7 +103,7 @@ std::optional<std::int64_t> WholeBeyondDouble(const std::uint8_t* Bytes)
 
 bool HasHighByte(const std::string& Text)
 {
-    return std::any_of(Text.begin(), Text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; });
+    return std::any_of(Text.begin(), Text.end(), [](char C) { return (static_cast<unsigned char>(C) & 0x80) != 0; });
 }
 
 // The platform's decoder turns every malformed sequence into U+FFFD, so a
