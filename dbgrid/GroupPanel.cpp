@@ -74,8 +74,10 @@ bool TCustomdxDBGrid::AddGroupColumn(int Index, TdxDBTreeListColumn* Column)
     const int at = std::clamp(Index, 0, GroupColumnCount());
     if (Column->Sorted() == csNone)
         Column->SetSorted(csDown);
-    // The grouped column leaves the header; dragging its button back shows it again.
-    if (Column->Visible() && GetVisibleColumnCount() > 1) {
+    // The grouped column leaves the header, unless the options keep it there;
+    // dragging its button back shows it again.
+    if (Column->Visible() && GetVisibleColumnCount() > 1
+        && !OptionsCustomize().Contains(edgoNotHideColumn)) {
         Column->SetVisible(false);
         if (OnHideColumn)
             OnHideColumn(this, Column);

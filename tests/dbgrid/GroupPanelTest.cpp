@@ -132,6 +132,17 @@ TEST(GroupPanel, DraggingHeadersGroupsAndGroupButtonsUngroup)
     EXPECT_EQ(shown, (std::vector<std::string>{"TITLE", "AREA"}));
 }
 
+TEST(GroupPanel, AGroupedColumnStaysInTheHeaderWhenTheOptionsSaySo)
+{
+    GridFixture f(10);
+    f.grid->SetShowGroupPanel(true);
+    f.grid->SetOptionsCustomize(f.grid->OptionsCustomize() + TdxDBGridOptionsCustomize{edgoNotHideColumn});
+    TdxDBTreeListColumn* area = f.grid->ColumnByFieldName("AREA");
+    Drag(f.grid, Mid(f.grid->GetHeaderRect(area->Index())), {30, 10});
+    EXPECT_EQ(GroupNames(f.grid), (std::vector<std::string>{"AREA"}));
+    EXPECT_TRUE(area->Visible());
+}
+
 TEST(GroupPanel, AGroupButtonMovedFiveOrFewerPixelsIsAClick)
 {
     GridFixture f(10);
