@@ -32,18 +32,7 @@ void TdxDBGridSummaries::Prepare()
 {
     m_levels.clear();
     // Rows kept from the previous load start from nothing.
-    std::vector<TdxTreeListNode*> stack;
-    for (int r = 0; r < m_grid->GetCount(); ++r)
-        stack.push_back(m_grid->GetItem(r));
-    while (!stack.empty()) {
-        TdxTreeListNode* n = stack.back();
-        stack.pop_back();
-        if (n->Count() == 0)
-            continue;
-        static_cast<TdxDBGridNode*>(n)->Summary.reset();
-        for (int i = 0; i < n->Count(); ++i)
-            stack.push_back(n->GetItem(i));
-    }
+    ForEachGroupRow([](TdxDBGridNode* Group) { Group->Summary.reset(); });
     TDataSet* ds = m_grid->DataSet();
     TdxDBGridSummaryGroups* groups = m_grid->SummaryGroups();
     for (int l = 0; l < m_grid->GroupColumnCount(); ++l) {
@@ -77,6 +66,22 @@ void TdxDBGridSummaries::Prepare()
             m_footerColumns[c] = column;
             AddOperandField(column->FooterSummaryField());
         }
+}
+
+void TdxDBGridSummaries::ForEachGroupRow(const std::function<void(TdxDBGridNode* Group)>& Action) const
+{
+    std::vector<TdxTreeListNode*> stack;
+    for (int r = 0; r < m_grid->GetCount(); ++r)
+        stack.push_back(m_grid->GetItem(r));
+    while (!stack.empty()) {
+        TdxTreeListNode* n = stack.back();
+        stack.pop_back();
+        if (n->Count() == 0)
+            continue;
+        Action(static_cast<TdxDBGridNode*>(n));
+        for (int i = 0; i < n->Count(); ++i)
+            stack.push_back(n->GetItem(i));
+    }
 }
 
 void TdxDBGridSummaries::AddOperandField(TField* Field)

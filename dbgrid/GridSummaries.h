@@ -67,6 +67,8 @@ private:
     // record while loading, from a row's stored values on a refresh.
     using OperandReader = std::function<bool(TField* Field, TdxSummaryType Type, double& Value)>;
     TdxTreeListNode* GroupNodeAt(TdxTreeListNode* Node, int Level) const;
+    // Every group row of the grid, parents before their children.
+    void ForEachGroupRow(const std::function<void(TdxDBGridNode* Group)>& Action) const;
     // One record's share of Group's summaries at its level (kept in Summary);
     // Hook also hands the group operand to the grid's OnGroupSummaryValue.
     void AccumulateGroup(TdxDBGridNode* Group, TdxDBGridNodeSummary& Summary, const LevelInfo& Info,

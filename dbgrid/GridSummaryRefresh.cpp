@@ -115,18 +115,7 @@ void TdxDBGridSummaries::RefreshFromRows(TdxDBGridNode* Node, std::int64_t Loade
         for (TdxTreeListNode* p = Node->Parent(); p; p = p->Parent())
             RefreshGroup(static_cast<TdxDBGridNode*>(p));
     } else {
-        std::vector<TdxTreeListNode*> stack;
-        for (int r = 0; r < m_grid->GetCount(); ++r)
-            stack.push_back(m_grid->GetItem(r));
-        while (!stack.empty()) {
-            TdxTreeListNode* n = stack.back();
-            stack.pop_back();
-            if (n->Count() == 0)
-                continue;
-            RefreshGroup(static_cast<TdxDBGridNode*>(n));
-            for (int i = 0; i < n->Count(); ++i)
-                stack.push_back(n->GetItem(i));
-        }
+        ForEachGroupRow([this](TdxDBGridNode* Group) { RefreshGroup(Group); });
     }
 
     bool footers = false;
