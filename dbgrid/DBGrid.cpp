@@ -154,6 +154,16 @@ TSet<E> FromCombined(TSet<E> Current, const TOptionLink (&Links)[N], TdxDBGridOp
     return Current;
 }
 
+// Spreads a combined pair over the grouped sets in one update.
+void ApplyCombined(TCustomdxDBGrid& Grid, TdxDBGridOptions Options, TdxDBGridOptionsEx OptionsEx)
+{
+    TUpdateScope<TCustomdxDBGrid> update(Grid);
+    Grid.SetOptionsBehavior(FromCombined(Grid.OptionsBehavior(), BehaviorLinks, Options, OptionsEx));
+    Grid.SetOptionsCustomize(FromCombined(Grid.OptionsCustomize(), CustomizeLinks, Options, OptionsEx));
+    Grid.SetOptionsDB(FromCombined(Grid.OptionsDB(), DBLinks, Options, OptionsEx));
+    Grid.SetOptionsView(FromCombined(Grid.OptionsView(), ViewLinks, Options, OptionsEx));
+}
+
 TdxDBGridNode* AsGridNode(TdxTreeListNode* Node)
 {
     return static_cast<TdxDBGridNode*>(Node);
@@ -278,24 +288,14 @@ void TCustomdxDBGrid::SetOptions(TdxDBGridOptions Value)
 {
     if (Value == m_options)
         return;
-    const TdxDBGridOptionsEx ex = m_optionsEx;
-    TUpdateScope<TCustomdxDBGrid> update(*this);
-    SetOptionsBehavior(FromCombined(m_optionsBehavior, BehaviorLinks, Value, ex));
-    SetOptionsCustomize(FromCombined(m_optionsCustomize, CustomizeLinks, Value, ex));
-    SetOptionsDB(FromCombined(m_optionsDB, DBLinks, Value, ex));
-    SetOptionsView(FromCombined(OptionsView(), ViewLinks, Value, ex));
+    ApplyCombined(*this, Value, m_optionsEx);
 }
 
 void TCustomdxDBGrid::SetOptionsEx(TdxDBGridOptionsEx Value)
 {
     if (Value == m_optionsEx)
         return;
-    const TdxDBGridOptions options = m_options;
-    TUpdateScope<TCustomdxDBGrid> update(*this);
-    SetOptionsBehavior(FromCombined(m_optionsBehavior, BehaviorLinks, options, Value));
-    SetOptionsCustomize(FromCombined(m_optionsCustomize, CustomizeLinks, options, Value));
-    SetOptionsDB(FromCombined(m_optionsDB, DBLinks, options, Value));
-    SetOptionsView(FromCombined(OptionsView(), ViewLinks, options, Value));
+    ApplyCombined(*this, m_options, Value);
 }
 
 void TCustomdxDBGrid::SetOptionsBehavior(TdxDBGridOptionsBehavior Value)

@@ -80,6 +80,16 @@ void FieldLimits(const TField* Field, double& Min, double& Max)
     }
 }
 
+// A column's own limit where one is assigned, the field's otherwise.
+double AssignedOrFieldLimit(bool Assigned, double Value, const TField* Field, bool Upper)
+{
+    if (Assigned)
+        return Value;
+    double mn, mx;
+    FieldLimits(Field, mn, mx);
+    return Upper ? mx : mn;
+}
+
 } // namespace
 
 // ----- drop-down base ---------------------------------------------------------------------------------
@@ -403,20 +413,12 @@ void TdxDBTreeListCalcColumn::InitEditor(TdxInplaceEdit* Editor)
 
 double TdxDBTreeListSpinColumn::MinValue() const
 {
-    if (m_minAssigned)
-        return m_minValue;
-    double mn, mx;
-    FieldLimits(Field(), mn, mx);
-    return mn;
+    return AssignedOrFieldLimit(m_minAssigned, m_minValue, Field(), false);
 }
 
 double TdxDBTreeListSpinColumn::MaxValue() const
 {
-    if (m_maxAssigned)
-        return m_maxValue;
-    double mn, mx;
-    FieldLimits(Field(), mn, mx);
-    return mx;
+    return AssignedOrFieldLimit(m_maxAssigned, m_maxValue, Field(), true);
 }
 
 std::unique_ptr<TdxInplaceEdit> TdxDBTreeListSpinColumn::NewInplaceEditor(TComponent* Owner) const
@@ -507,20 +509,12 @@ void TdxDBTreeListTimeColumn::GetFilterEditText(TdxInplaceEdit* Editor, Variant&
 
 double TdxDBTreeListCurrencyColumn::MinValue() const
 {
-    if (m_minAssigned)
-        return m_minValue;
-    double mn, mx;
-    FieldLimits(Field(), mn, mx);
-    return mn;
+    return AssignedOrFieldLimit(m_minAssigned, m_minValue, Field(), false);
 }
 
 double TdxDBTreeListCurrencyColumn::MaxValue() const
 {
-    if (m_maxAssigned)
-        return m_maxValue;
-    double mn, mx;
-    FieldLimits(Field(), mn, mx);
-    return mx;
+    return AssignedOrFieldLimit(m_maxAssigned, m_maxValue, Field(), true);
 }
 
 std::unique_ptr<TdxInplaceEdit> TdxDBTreeListCurrencyColumn::NewInplaceEditor(TComponent* Owner) const

@@ -32,18 +32,7 @@ void TdxDBGridSummaries::Prepare()
 {
     m_levels.clear();
     // Rows kept from the previous load start from nothing.
-    std::vector<TdxTreeListNode*> stack;
-    for (int r = 0; r < m_grid->GetCount(); ++r)
-        stack.push_back(m_grid->GetItem(r));
-    while (!stack.empty()) {
-        TdxTreeListNode* n = stack.back();
-        stack.pop_back();
-        if (n->Count() == 0)
-            continue;
-        static_cast<TdxDBGridNode*>(n)->Summary.reset();
-        for (int i = 0; i < n->Count(); ++i)
-            stack.push_back(n->GetItem(i));
-    }
+    ForEachGroupRow([](TdxDBGridNode* Group) { Group->Summary.reset(); });
     TDataSet* ds = m_grid->DataSet();
     TdxDBGridSummaryGroups* groups = m_grid->SummaryGroups();
     for (int l = 0; l < m_grid->GroupColumnCount(); ++l) {
@@ -79,6 +68,22 @@ void TdxDBGridSummaries::Prepare()
         }
 }
 
+void TdxDBGridSummaries::ForEachGroupRow(const std::function<void(TdxDBGridNode* Group)>& Action) const
+{
+    std::vector<TdxTreeListNode*> stack;
+    for (int r = 0; r < m_grid->GetCount(); ++r)
+        stack.push_back(m_grid->GetItem(r));
+    while (!stack.empty()) {
+        TdxTreeListNode* n = stack.back();
+        stack.pop_back();
+        if (n->Count() == 0)
+            continue;
+        Action(static_cast<TdxDBGridNode*>(n));
+        for (int i = 0; i < n->Count(); ++i)
+            stack.push_back(n->GetItem(i));
+    }
+}
+
 void TdxDBGridSummaries::AddOperandField(TField* Field)
 {
     if (!Field)
@@ -108,6 +113,9 @@ void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node)
 {
     for (OperandSlot& s : m_operands)
         s.Read = false;
+    const OperandReader operand = [this](TField* Field, TdxSummaryType Type, double& Value) {
+        return RecordOperand(Field, Type, Value);
+    };
     for (TdxTreeListNode* p = Node->Parent(); p; p = p->Parent()) {
         const int level = p->GetLevel();
         if (level < 0 || level >= static_cast<int>(m_levels.size()))
@@ -123,33 +131,54 @@ void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node)
             g->Summary = std::make_unique<TdxDBGridNodeSummary>();
         if (g->Summary->Items.size() != itemCount)
             g->Summary->Items.resize(itemCount);
-        if (column->SummaryType() != cstNone || hook) {
-            double v = 0.0;
-            const bool has = RecordOperand(info.SummaryField, column->SummaryType(), v);
-            if (has && column->OnSummary)
-                column->OnSummary(column, g, v);
-            if (hook && (has || column->SummaryType() == cstNone))
-                m_grid->OnGroupSummaryValue(m_grid, g, v, m_grid->DataSet());
-            g->Summary->Group.Add(column->SummaryType(), v, has);
-        }
-        for (std::size_t i = 0; i < itemCount; ++i) {
-            TdxDBGridSummaryItem* item = info.Group->SummaryItems()->Items(static_cast<int>(i));
-            double v = 0.0;
-            const bool has = RecordOperand(info.ItemFields[i], item->SummaryType(), v);
-            if (has && item->OnSummary)
-                item->OnSummary(item, g, v);
-            g->Summary->Items[i].Add(item->SummaryType(), v, has);
-        }
+        AccumulateGroup(g, *g->Summary, info, column, hook, operand);
     }
+    for (std::size_t c = 0; c < m_footers.size(); ++c)
+        AccumulateFooter(m_footers[c], m_footerColumns[c], Node, operand);
+}
+
+void TdxDBGridSummaries::AccumulateGroup(TdxDBGridNode* Group, TdxDBGridNodeSummary& Summary, const LevelInfo& Info,
+                                         TdxDBTreeListColumn* Column, bool Hook, const OperandReader& Operand)
+{
+    if (Column->SummaryType() != cstNone || Hook) {
+        double v = 0.0;
+        const bool has = Operand(Info.SummaryField, Column->SummaryType(), v);
+        if (has && Column->OnSummary)
+            Column->OnSummary(Column, Group, v);
+        if (Hook && (has || Column->SummaryType() == cstNone))
+            m_grid->OnGroupSummaryValue(m_grid, Group, v, m_grid->DataSet());
+        Summary.Group.Add(Column->SummaryType(), v, has);
+    }
+    for (std::size_t i = 0; i < Summary.Items.size(); ++i) {
+        TdxDBGridSummaryItem* item = Info.Group->SummaryItems()->Items(static_cast<int>(i));
+        double v = 0.0;
+        const bool has = Operand(Info.ItemFields[i], item->SummaryType(), v);
+        if (has && item->OnSummary)
+            item->OnSummary(item, Group, v);
+        Summary.Items[i].Add(item->SummaryType(), v, has);
+    }
+}
+
+void TdxDBGridSummaries::AccumulateFooter(TdxSummaryValue& Footer, TdxDBTreeListColumn* Column, TdxDBGridNode* Row,
+                                          const OperandReader& Operand)
+{
+    if (!Column || Column->SummaryFooterType() == cstNone)
+        return;
+    double v = 0.0;
+    const bool has = Operand(Column->FooterSummaryField(), Column->SummaryFooterType(), v);
+    if (has && Column->OnSummaryFooter)
+        Column->OnSummaryFooter(Column, Row, v);
+    Footer.Add(Column->SummaryFooterType(), v, has);
+}
+
+void TdxDBGridSummaries::FinishFooters(std::int64_t LoadedRecordCount)
+{
     for (std::size_t c = 0; c < m_footers.size(); ++c) {
-        TdxDBTreeListColumn* column = m_footerColumns[c];
+        TdxDBTreeListColumn* column = m_grid->GetColumn(static_cast<int>(c));
         if (!column || column->SummaryFooterType() == cstNone)
             continue;
-        double v = 0.0;
-        const bool has = RecordOperand(column->FooterSummaryField(), column->SummaryFooterType(), v);
-        if (has && column->OnSummaryFooter)
-            column->OnSummaryFooter(column, Node, v);
-        m_footers[c].Add(column->SummaryFooterType(), v, has);
+        m_footers[c].Finish(column->SummaryFooterType(), LoadedRecordCount);
+        column->SetFooterValue(m_footers[c].Value, m_footers[c].Shown(column->SummaryFooterType()));
     }
 }
 
@@ -189,13 +218,7 @@ void TdxDBGridSummaries::Finish(std::int64_t LoadedRecordCount)
                                             done.Count);
         }
     }
-    for (std::size_t c = 0; c < m_footers.size(); ++c) {
-        TdxDBTreeListColumn* column = m_grid->GetColumn(static_cast<int>(c));
-        if (!column || column->SummaryFooterType() == cstNone)
-            continue;
-        m_footers[c].Finish(column->SummaryFooterType(), LoadedRecordCount);
-        column->SetFooterValue(m_footers[c].Value, m_footers[c].Shown(column->SummaryFooterType()));
-    }
+    FinishFooters(LoadedRecordCount);
 }
 
 TdxDBGridSummaryGroup* TdxDBGridSummaries::LevelGroup(int Level) const

@@ -8,6 +8,7 @@
 #include "dbgrid/SummaryItems.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,11 +63,27 @@ private:
         bool Has{false};
         double Value{0.0};
     };
+    // A record's operand of Field for a summary of Type: from the current
+    // record while loading, from a row's stored values on a refresh.
+    using OperandReader = std::function<bool(TField* Field, TdxSummaryType Type, double& Value)>;
     TdxTreeListNode* GroupNodeAt(TdxTreeListNode* Node, int Level) const;
+    // Every group row of the grid, parents before their children.
+    void ForEachGroupRow(const std::function<void(TdxDBGridNode* Group)>& Action) const;
+    // One record's share of Group's summaries at its level (kept in Summary);
+    // Hook also hands the group operand to the grid's OnGroupSummaryValue.
+    void AccumulateGroup(TdxDBGridNode* Group, TdxDBGridNodeSummary& Summary, const LevelInfo& Info,
+                         TdxDBTreeListColumn* Column, bool Hook, const OperandReader& Operand);
+    // One record's share of a column's footer summary.
+    void AccumulateFooter(TdxSummaryValue& Footer, TdxDBTreeListColumn* Column, TdxDBGridNode* Row,
+                          const OperandReader& Operand);
+    // Counts and averages of the footers, and their values into the columns.
+    void FinishFooters(std::int64_t LoadedRecordCount);
     void AddOperandField(TField* Field);
     bool RecordOperand(TField* Field, TdxSummaryType Type, double& Value);
     // The stored value of Field in a row (nullptr when no column keeps it).
     const Variant* RowValue(TdxDBGridNode* Row, TField* Field) const;
+    // The operand as a row's stored values give it (none where no column keeps the field).
+    OperandReader StoredOperand(TdxDBGridNode* Row) const;
     // Recomputes one group row from the record rows below it.
     void RefreshGroup(TdxDBGridNode* Group);
 

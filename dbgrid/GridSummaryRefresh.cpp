@@ -39,6 +39,17 @@ void ForEachRecordRow(TCustomdxDBGrid* Grid, TdxTreeListNode* Node, F Action)
 
 } // namespace
 
+TdxDBGridSummaries::OperandReader TdxDBGridSummaries::StoredOperand(TdxDBGridNode* Row) const
+{
+    return [this, Row](TField* Field, TdxSummaryType Type, double& Value) {
+        Value = 0.0;
+        if (Type == cstCount || !Field)
+            return Type == cstCount;
+        const Variant* stored = RowValue(Row, Field);
+        return stored && SummaryOperand(*stored, Value);
+    };
+}
+
 const Variant* TdxDBGridSummaries::RowValue(TdxDBGridNode* Row, TField* Field) const
 {
     for (int c = 0; c < m_grid->GetColumnCount(); ++c) {
@@ -88,30 +99,9 @@ void TdxDBGridSummaries::RefreshGroup(TdxDBGridNode* Group)
     auto summary = std::make_unique<TdxDBGridNodeSummary>();
     summary->Items.resize(itemCount);
     std::int64_t records = 0;
-    auto operand = [this](TdxDBGridNode* Row, TField* Field, TdxSummaryType Type, double& Value) {
-        Value = 0.0;
-        if (Type == cstCount || !Field)
-            return Type == cstCount;
-        const Variant* stored = RowValue(Row, Field);
-        return stored && SummaryOperand(*stored, Value);
-    };
     ForEachRecordRow(m_grid, Group, [&](TdxDBGridNode* Row) {
         ++records;
-        if (column->SummaryType() != cstNone) {
-            double v = 0.0;
-            const bool has = operand(Row, info.SummaryField, column->SummaryType(), v);
-            if (has && column->OnSummary)
-                column->OnSummary(column, Group, v);
-            summary->Group.Add(column->SummaryType(), v, has);
-        }
-        for (std::size_t i = 0; i < itemCount; ++i) {
-            TdxDBGridSummaryItem* item = info.Group->SummaryItems()->Items(static_cast<int>(i));
-            double v = 0.0;
-            const bool has = operand(Row, info.ItemFields[i], item->SummaryType(), v);
-            if (has && item->OnSummary)
-                item->OnSummary(item, Group, v);
-            summary->Items[i].Add(item->SummaryType(), v, has);
-        }
+        AccumulateGroup(Group, *summary, info, column, false, StoredOperand(Row));
     });
     summary->Group.Finish(column->SummaryType(), records);
     for (std::size_t i = 0; i < itemCount; ++i)
@@ -125,18 +115,7 @@ void TdxDBGridSummaries::RefreshFromRows(TdxDBGridNode* Node, std::int64_t Loade
         for (TdxTreeListNode* p = Node->Parent(); p; p = p->Parent())
             RefreshGroup(static_cast<TdxDBGridNode*>(p));
     } else {
-        std::vector<TdxTreeListNode*> stack;
-        for (int r = 0; r < m_grid->GetCount(); ++r)
-            stack.push_back(m_grid->GetItem(r));
-        while (!stack.empty()) {
-            TdxTreeListNode* n = stack.back();
-            stack.pop_back();
-            if (n->Count() == 0)
-                continue;
-            RefreshGroup(static_cast<TdxDBGridNode*>(n));
-            for (int i = 0; i < n->Count(); ++i)
-                stack.push_back(n->GetItem(i));
-        }
+        ForEachGroupRow([this](TdxDBGridNode* Group) { RefreshGroup(Group); });
     }
 
     bool footers = false;
@@ -146,28 +125,11 @@ void TdxDBGridSummaries::RefreshFromRows(TdxDBGridNode* Node, std::int64_t Loade
     if (!footers)
         return;
     ForEachRecordRow(m_grid, nullptr, [&](TdxDBGridNode* Row) {
-        for (std::size_t c = 0; c < m_footers.size(); ++c) {
-            TdxDBTreeListColumn* column = m_grid->GetColumn(static_cast<int>(c));
-            if (!column || column->SummaryFooterType() == cstNone)
-                continue;
-            double v = 0.0;
-            bool has = column->SummaryFooterType() == cstCount;
-            if (!has && column->FooterSummaryField()) {
-                const Variant* stored = RowValue(Row, column->FooterSummaryField());
-                has = stored && SummaryOperand(*stored, v);
-            }
-            if (has && column->OnSummaryFooter)
-                column->OnSummaryFooter(column, Row, v);
-            m_footers[c].Add(column->SummaryFooterType(), v, has);
-        }
+        const OperandReader operand = StoredOperand(Row);
+        for (std::size_t c = 0; c < m_footers.size(); ++c)
+            AccumulateFooter(m_footers[c], m_grid->GetColumn(static_cast<int>(c)), Row, operand);
     });
-    for (std::size_t c = 0; c < m_footers.size(); ++c) {
-        TdxDBTreeListColumn* column = m_grid->GetColumn(static_cast<int>(c));
-        if (!column || column->SummaryFooterType() == cstNone)
-            continue;
-        m_footers[c].Finish(column->SummaryFooterType(), LoadedRecordCount);
-        column->SetFooterValue(m_footers[c].Value, m_footers[c].Shown(column->SummaryFooterType()));
-    }
+    FinishFooters(LoadedRecordCount);
 }
 
 } // namespace qel

@@ -69,6 +69,24 @@ int Count(const std::string& Text, const std::string& What)
     return n;
 }
 
+// Each HTML table row with the columns it spans (a cell counts its COLSPAN).
+std::vector<std::pair<std::string, int>> HtmlRowWidths(const std::string& Html)
+{
+    const std::regex rowRe("<TR[^>]*>(.*)</TR>"), cellRe("<TD[^>]*>"), spanRe("COLSPAN=(\\d+)");
+    std::vector<std::pair<std::string, int>> rows;
+    for (std::sregex_iterator r(Html.begin(), Html.end(), rowRe), end; r != end; ++r) {
+        const std::string row = (*r)[1];
+        int width = 0;
+        for (std::sregex_iterator c(row.begin(), row.end(), cellRe); c != end; ++c) {
+            const std::string cell = c->str();
+            std::smatch span;
+            width += std::regex_search(cell, span, spanRe) ? std::stoi(span[1]) : 1;
+        }
+        rows.emplace_back(row, width);
+    }
+    return rows;
+}
+
 } // namespace
 
 // ----- text -------------------------------------------------------------------------------------
@@ -200,21 +218,10 @@ TEST_F(ExportWriters, HtmlParsesAndEveryRowSpansTheSameWidth)
     std::string out;
     EXPECT_EQ(RunCommand("xmllint --html --noout '" + File("grid.html") + "'", &out), 0) << out;
     // Every table row adds up to the group indent plus the three shown columns.
-    const std::regex rowRe("<TR[^>]*>(.*)</TR>");
-    const std::regex cellRe("<TD[^>]*>"), spanRe("COLSPAN=(\\d+)");
-    int rows = 0;
-    for (std::sregex_iterator r(html.begin(), html.end(), rowRe), end; r != end; ++r) {
-        const std::string row = (*r)[1];
-        int width = 0;
-        for (std::sregex_iterator c(row.begin(), row.end(), cellRe); c != end; ++c) {
-            const std::string cell = c->str();
-            std::smatch span;
-            width += std::regex_search(cell, span, spanRe) ? std::stoi(span[1]) : 1;
-        }
+    const auto rows = HtmlRowWidths(html);
+    for (const auto& [row, width] : rows)
         EXPECT_EQ(width, 4) << row;
-        ++rows;
-    }
-    EXPECT_GE(rows, 8);
+    EXPECT_GE(rows.size(), 8u);
     // An unset column colour is the grid's, not black.
     EXPECT_EQ(html.find("BGCOLOR=#000000"), std::string::npos) << html;
 }
@@ -240,17 +247,8 @@ TEST_F(ExportWriters, HiddenBandsAreLeftOutEverywhere)
     // Rows span the indent plus the two shown columns; the row footer's first cell carries the span.
     EXPECT_NE(html.find("<TD NOWRAP COLSPAN=2 ALIGN="), std::string::npos);
     EXPECT_NE(html.find("<TR class=\"RowFooter\""), std::string::npos);
-    const std::regex rowRe("<TR[^>]*>(.*)</TR>"), cellRe("<TD[^>]*>"), spanRe("COLSPAN=(\\d+)");
-    for (std::sregex_iterator r(html.begin(), html.end(), rowRe), end; r != end; ++r) {
-        const std::string row = (*r)[1];
-        int width = 0;
-        for (std::sregex_iterator c(row.begin(), row.end(), cellRe); c != end; ++c) {
-            const std::string cell = c->str();
-            std::smatch span;
-            width += std::regex_search(cell, span, spanRe) ? std::stoi(span[1]) : 1;
-        }
+    for (const auto& [row, width] : HtmlRowWidths(html))
         EXPECT_EQ(width, 3) << row;
-    }
     dxExportGridToXML(access.get(), File("bands.xml"), true);
     EXPECT_EQ(ReadFileBytes(File("bands.xml")).find("Hidden"), std::string::npos);
 }

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "editors/RegIniWrapper.h"
 #include "platform/controls/Application.h"
+#include "platform/core/Guards.h"
 #include "platform/core/Stream.h"
 #include "platform/storage/IniFile.h"
 #include "platform/storage/Registry.h"
@@ -17,6 +18,16 @@ using namespace qel;
 using namespace qel::test;
 
 namespace {
+
+// Restores a layout; the errors the application was shown on the way.
+std::vector<std::string> RestoreReportingErrors(TdxDBGrid* Grid, TdxRegIniWrapper& Wrapper)
+{
+    std::vector<std::string> reported;
+    Application().OnException = [&](TObject*, const std::exception& E) { reported.push_back(E.what()); };
+    Finally reset([] { Application().OnException = nullptr; });
+    Grid->RestoreLayout(Wrapper);
+    return reported;
+}
 
 class GridLayoutKeys : public ::testing::Test {
 protected:
@@ -108,10 +119,7 @@ TEST_F(GridLayoutKeys, DamagedFilterKeepsTheCurrentOneAndIsReported)
     const std::uint8_t garbage[] = {2, 0, 0, 0, 0, 1, 0xFF, 0xFF, 0xFF, 0x7F};
     w.WriteBinaryData("DBGrid1.Layout", "Filter", garbage, sizeof garbage);
     w.WriteInteger("DBGrid1.Column.colArea", "GroupIndex", 0);
-    std::vector<std::string> reported;
-    Application().OnException = [&](TObject*, const std::exception& E) { reported.push_back(E.what()); };
-    g.grid->RestoreLayout(w);
-    Application().OnException = nullptr;
+    const std::vector<std::string> reported = RestoreReportingErrors(g.grid, w);
     EXPECT_EQ(reported.size(), 1u);
     EXPECT_EQ(g.grid->Filter()->Criteria()->GetFilterText(), "(TITLE = 'Door 7')");
     // The rest of the layout loads.
@@ -186,10 +194,7 @@ TEST_F(GridLayoutKeys, DamagedWrappedFilterKeepsTheCurrentOne)
     g.grid->Filter()->SetColumnValue(g.grid->Columns(1), Variant("Door 7"), "Door 7");
     TdxRegIniWrapper w("Software\\Tessaro\\Layouts\\Cut");
     w.WriteBinaryData("DBGrid1.Layout", "Filter", value.data(), static_cast<int>(value.size()) - 3);
-    std::vector<std::string> reported;
-    Application().OnException = [&](TObject*, const std::exception& E) { reported.push_back(E.what()); };
-    g.grid->RestoreLayout(w);
-    Application().OnException = nullptr;
+    const std::vector<std::string> reported = RestoreReportingErrors(g.grid, w);
     EXPECT_EQ(reported.size(), 1u);
     EXPECT_EQ(g.grid->Filter()->Criteria()->GetFilterText(), "(TITLE = 'Door 7')");
     EXPECT_EQ(g.grid->Filter()->DropDownCount(), 12);
