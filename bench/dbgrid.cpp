@@ -2,6 +2,7 @@
 // loading, regrouping by one and two columns, sorting, scrolling a page,
 // following a dataset move, selecting 10,000 rows by bookmarks, and the
 // memory a row takes.
+#include "bench/BenchSupport.h"
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/DBGridColumns.h"
 #include "platform/data/DataSource.h"
@@ -18,25 +19,10 @@
 namespace {
 
 using namespace qel;
+using qel::bench::App;
+using qel::bench::HeapInUse;
 
 constexpr int RecordCount = 100000;
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "bench_dbgrid";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
-
-std::size_t HeapInUse()
-{
-    return mallinfo2().uordblks;
-}
 
 // NUMBER (key), TITLE, AREA (20 values), KIND (7 values), six more fields.
 struct Table {

@@ -6,6 +6,7 @@
 // Reference in the same run: the sqlite3 shell importing the same table
 // from CSV and writing it as tab-separated text (skipped when the shell is
 // missing; tools/bench.sh installs it).
+#include "bench/BenchSupport.h"
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/DBGridColumns.h"
 #include "platform/data/DataSource.h"
@@ -26,6 +27,7 @@
 namespace {
 
 using namespace qel;
+using qel::bench::App;
 
 constexpr int kColumns = 10;
 
@@ -47,18 +49,6 @@ std::filesystem::path WorkDir()
 }
 
 // Controls need an application object; offscreen unless the caller chose a platform.
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "bench_exports";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
-
 // A grid on a table of Rows records: 4 integers, 3 texts, 3 floats.
 struct TLoadedGrid {
     std::unique_ptr<TComponent> Owner = std::make_unique<TComponent>(nullptr);

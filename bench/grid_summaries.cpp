@@ -4,6 +4,7 @@
 // five summaries (count, sum, min, max, average), from an open dataset to a
 // grid with every group row and footer text ready, against SQLite in memory
 // running the same GROUP BY.
+#include "bench/BenchSupport.h"
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/DBGridColumns.h"
 #include "platform/data/DataSource.h"
@@ -22,23 +23,8 @@
 namespace {
 
 using namespace qel;
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "bench_grid_summaries";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
-
-std::size_t HeapInUse()
-{
-    return mallinfo2().uordblks;
-}
+using qel::bench::App;
+using qel::bench::HeapInUse;
 
 // ID, G (integer group), H (second group), X (float), four more fields.
 struct Table {

@@ -1,6 +1,7 @@
 // The tree list with 10^6 nodes: adding, a full expand, a walk by display
 // index, painting one screen of rows (which must cost the same whatever the
 // node count) and the memory a node takes.
+#include "bench/BenchSupport.h"
 #include "platform/graphics/Bitmap.h"
 #include "treelist/TreeListControl.h"
 
@@ -13,19 +14,8 @@
 namespace {
 
 using namespace qel;
-
-// Controls need an application object; the benchmarks run offscreen.
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "bench_treelist";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
+using qel::bench::App;
+using qel::bench::HeapInUse;
 
 struct Tree {
     TComponent owner{nullptr};
@@ -142,14 +132,14 @@ void BM_MemoryPerNode(benchmark::State& State)
 {
     for (auto _ : State) {
         Tree t;
-        const auto before = mallinfo2().uordblks;
+        const auto before = HeapInUse();
         Fill(*t.tree, 1000, 999, false);
-        const auto plain = mallinfo2().uordblks;
+        const auto plain = HeapInUse();
         State.counters["bytes_per_node"] = static_cast<double>(plain - before) / 1000000.0;
         t.tree->ClearNodes();
-        const auto cleared = mallinfo2().uordblks;
+        const auto cleared = HeapInUse();
         Fill(*t.tree, 1000, 999, true);
-        State.counters["bytes_per_text_node"] = static_cast<double>(mallinfo2().uordblks - cleared) / 1000000.0;
+        State.counters["bytes_per_text_node"] = static_cast<double>(HeapInUse() - cleared) / 1000000.0;
     }
 }
 BENCHMARK(BM_MemoryPerNode)->Iterations(1)->Unit(benchmark::kMillisecond);
