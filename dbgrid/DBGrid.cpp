@@ -524,10 +524,15 @@ void TCustomdxDBGrid::RegroupColumn(TdxDBTreeListColumn* Column, int GroupIndex)
         Column->SetGroupIndexDirect(-1);
         return;
     }
-    // The user's pending edit survives the regrouping.
+    // The user's pending edit survives the regrouping: posted before a walk,
+    // left alone by a smart reload (which only needs the editor's text in the row).
     if (LinkActive() && !m_destroying) {
-        TValueRestorer<bool> hold(m_loading, true);
-        PostOrCancelPendingEdit();
+        if (m_options.Contains(egoSmartReload) && m_rowsLoaded) {
+            HideEditor();
+        } else {
+            TValueRestorer<bool> hold(m_loading, true);
+            PostOrCancelPendingEdit();
+        }
     }
     if (grouped)
         m_groupColumns.erase(it);
@@ -543,7 +548,8 @@ void TCustomdxDBGrid::RegroupColumn(TdxDBTreeListColumn* Column, int GroupIndex)
     if (LinkActive() && !m_loading && !m_destroying && !IsControlLoading()) {
         {
             TUpdateScope<TCustomdxTreeList> update(*this);
-            ClearRows();
+            if (!SmartReloadApplies())
+                ClearRows();
             m_keyIndexValid = false;
             LoadNodes();
         }
@@ -1040,6 +1046,10 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
             ClearRows();
             return;
         }
+    if (SmartReloadApplies()) {
+        RegroupRows();   // the rows given in OldNodes stay: they are regrouped
+        return;
+    }
     PurgeSelectedBookmarks();
     BindPreviewField();
     PrepareFooterSummaries();
@@ -1095,6 +1105,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
         SortNodes();
         m_keyIndexValid = false;
         m_keyScanned = false;
+        NoteRowsLoaded();
         if (!bookmark.empty() && ds->BookmarkValid(bookmark))
             ds->GotoBookmark(bookmark);
         if (bof)
@@ -1111,6 +1122,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
 
 void TCustomdxDBGrid::ClearRows()
 {
+    ForgetRowsLoaded();
     TValueRestorer<bool> keep(m_keepBookmarks, true);
     ClearNodes();
 }
@@ -1369,6 +1381,8 @@ TdxDBGridNode* TCustomdxDBGrid::FindNodeByKey(const Variant& Key) const
 void TCustomdxDBGrid::DoDeletion(TdxTreeListNode* Node)
 {
     m_keyIndexValid = false;
+    if (!m_loading)
+        ForgetRowsLoaded();   // a row gone behind the grid's back: the next regrouping walks
     if (Node == m_insertNode)
         m_insertNode = nullptr;
     TCustomdxDBTreeListControl::DoDeletion(Node);
@@ -1655,6 +1669,7 @@ void TCustomdxDBGrid::DoLinkActive(bool Active)
     {
         TUpdateScope<TCustomdxTreeList> update(*this);
         ClearNodes();
+        ForgetRowsLoaded();
         m_keyIndexValid = false;
         m_insertNode = nullptr;
         ClearSelection();

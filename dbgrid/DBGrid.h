@@ -320,6 +320,13 @@ public:
     bool WindowEndLoaded() const { return m_windowEnd; }
     TdxDBGridNode* InsertNode() const { return m_insertNode; }
     TdxDBGridNode* FindNodeByKey(const Variant& Key) const;
+    // The value a record row holds for the column at Column, or for the
+    // first column bound to Field, as the last record walk loaded it: the
+    // kept field value, or for a text field (whose text is its value) the
+    // row's text, empty meaning Null. False when the row holds none, as for
+    // a column added or re-bound since that walk (dbgrid/GridRegroup.cpp).
+    bool RowColumnValue(const TdxDBGridNode* Row, int Column, Variant& Value) const;
+    bool RowFieldValue(const TdxDBGridNode* Row, const TField* Field, Variant& Value) const;
     void SyncToDataSet();
     void SyncFocusToRecord();
     virtual bool IsLocateNeeded() const;
@@ -447,6 +454,19 @@ private:
     // Remembers the focused row's signature; true when it changed.
     bool UpdateChangeSignature();
 
+    // ----- regrouping without a record walk (dbgrid/GridRegroup.cpp) -----------------------------
+    // egoSmartReload, a regrouping was requested, all-records mode, and the
+    // rows hold every record with the group columns' values (no window or
+    // buffer rows, no group column added or re-bound since the walk).
+    bool SmartReloadApplies() const;
+    // The smart reload: dissolves the group rows and places every record row,
+    // hidden ones included, anew from the values it holds; the dataset is
+    // neither moved nor its pending edit touched.
+    void RegroupRows();
+    // After a record walk: the rows hold every record with these columns' values.
+    void NoteRowsLoaded();
+    void ForgetRowsLoaded() { m_rowsLoaded = false; }
+
     std::unique_ptr<TdxGridDataLink> m_link;
     std::unique_ptr<TdxDBGridSummaryGroups> m_summaryGroups;
     std::unique_ptr<TdxDBGridSummaries> m_summaries;
@@ -481,6 +501,11 @@ private:
     std::uint32_t m_slideStart{0};
     void SlideStep();
     bool m_regroupRequested{false};
+    // What the rows were loaded with: set by a complete record walk, cleared
+    // whenever rows go or a window or buffer replaces them.
+    bool m_rowsLoaded{false};
+    std::vector<std::pair<TdxDBTreeListColumn*, TField*>> m_rowFields;   // per column index
+    std::vector<TdxDBTreeListColumn*> m_rowGroupColumns;                 // the grouping of the rows
     bool m_loadingLayout{false};
     bool m_storingLayout{false};
 

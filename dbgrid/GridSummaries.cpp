@@ -28,7 +28,7 @@ bool ReadOperand(TField* Field, TdxSummaryType Type, double& Value)
 
 } // namespace
 
-void TdxDBGridSummaries::Prepare()
+void TdxDBGridSummaries::Prepare(bool KeepFooters)
 {
     m_levels.clear();
     // Rows kept from the previous load start from nothing.
@@ -53,7 +53,9 @@ void TdxDBGridSummaries::Prepare()
         }
         m_levels.push_back(std::move(info));
     }
-    m_footers.assign(static_cast<std::size_t>(std::max(0, m_grid->GetColumnCount())), TdxSummaryValue{});
+    const auto columns = static_cast<std::size_t>(std::max(0, m_grid->GetColumnCount()));
+    if (!KeepFooters || m_footers.size() != columns)
+        m_footers.assign(columns, TdxSummaryValue{});
     m_operands.clear();
     for (const LevelInfo& info : m_levels) {
         AddOperandField(info.SummaryField);
@@ -116,6 +118,24 @@ void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node)
     const OperandReader operand = [this](TField* Field, TdxSummaryType Type, double& Value) {
         return RecordOperand(Field, Type, Value);
     };
+    AddToGroups(Node, operand);
+    for (std::size_t c = 0; c < m_footers.size(); ++c)
+        AccumulateFooter(m_footers[c], m_footerColumns[c], Node, operand);
+}
+
+void TdxDBGridSummaries::AddStoredRecord(TdxDBGridNode* Node)
+{
+    AddToGroups(Node, [this, Node](TField* Field, TdxSummaryType Type, double& Value) {
+        Value = 0.0;
+        if (Type == cstCount || !Field)
+            return Type == cstCount;
+        Variant stored;
+        return m_grid->RowFieldValue(Node, Field, stored) && SummaryOperand(stored, Value);
+    });
+}
+
+void TdxDBGridSummaries::AddToGroups(TdxDBGridNode* Node, const OperandReader& Operand)
+{
     for (TdxTreeListNode* p = Node->Parent(); p; p = p->Parent()) {
         const int level = p->GetLevel();
         if (level < 0 || level >= static_cast<int>(m_levels.size()))
@@ -131,10 +151,8 @@ void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node)
             g->Summary = std::make_unique<TdxDBGridNodeSummary>();
         if (g->Summary->Items.size() != itemCount)
             g->Summary->Items.resize(itemCount);
-        AccumulateGroup(g, *g->Summary, info, column, hook, operand);
+        AccumulateGroup(g, *g->Summary, info, column, hook, Operand);
     }
-    for (std::size_t c = 0; c < m_footers.size(); ++c)
-        AccumulateFooter(m_footers[c], m_footerColumns[c], Node, operand);
 }
 
 void TdxDBGridSummaries::AccumulateGroup(TdxDBGridNode* Group, TdxDBGridNodeSummary& Summary, const LevelInfo& Info,
@@ -182,7 +200,7 @@ void TdxDBGridSummaries::FinishFooters(std::int64_t LoadedRecordCount)
     }
 }
 
-void TdxDBGridSummaries::Finish(std::int64_t LoadedRecordCount)
+void TdxDBGridSummaries::Finish(std::int64_t LoadedRecordCount, bool Regrouped)
 {
     // Record counts of the group rows, children before parents.
     struct Frame {
@@ -218,7 +236,19 @@ void TdxDBGridSummaries::Finish(std::int64_t LoadedRecordCount)
                                             done.Count);
         }
     }
-    FinishFooters(LoadedRecordCount);
+    if (!Regrouped) {
+        FinishFooters(LoadedRecordCount);
+        return;
+    }
+    // Sums, extremes and averages were finished by the walk; dividing the
+    // kept average again would be wrong. Only the count is stated anew.
+    for (std::size_t c = 0; c < m_footers.size(); ++c) {
+        TdxDBTreeListColumn* column = m_grid->GetColumn(static_cast<int>(c));
+        if (column && column->SummaryFooterType() == cstCount) {
+            m_footers[c].Finish(cstCount, LoadedRecordCount);
+            column->SetFooterValue(m_footers[c].Value, true);
+        }
+    }
 }
 
 TdxDBGridSummaryGroup* TdxDBGridSummaries::LevelGroup(int Level) const

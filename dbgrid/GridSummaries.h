@@ -22,12 +22,21 @@ class TdxDBGridSummaries {
 public:
     explicit TdxDBGridSummaries(TCustomdxDBGrid* Grid) : m_grid(Grid) {}
 
-    // Resolves fields and summary groups per group level; clears the footers.
-    void Prepare();
+    // Resolves fields and summary groups per group level; clears the footers
+    // unless KeepFooters (a regrouping of the loaded rows walks no records, so
+    // the footers keep what the last walk computed).
+    void Prepare(bool KeepFooters = false);
     void AddRecord(TdxDBGridNode* Node);
+    // A regrouped row's share of its group rows' summaries, the operands taken
+    // from the values the row was loaded with (TCustomdxDBGrid::RowFieldValue)
+    // instead of the dataset's current record. A summarised field that no
+    // column kept has no stored value: the row gives no value for it. The
+    // footers are not touched.
+    void AddStoredRecord(TdxDBGridNode* Node);
     // Counts, averages, footers into the columns; LoadedRecordCount is the
-    // number of records that passed the filter.
-    void Finish(std::int64_t LoadedRecordCount);
+    // number of records that passed the filter. After a regrouping only the
+    // footer counts are set again: the other footers were finished by the walk.
+    void Finish(std::int64_t LoadedRecordCount, bool Regrouped = false);
 
     // After one record's row was rewritten in place, or moved to another
     // group, without a reload: the summaries of the groups above Node (every
@@ -73,6 +82,8 @@ private:
     // Hook also hands the group operand to the grid's OnGroupSummaryValue.
     void AccumulateGroup(TdxDBGridNode* Group, TdxDBGridNodeSummary& Summary, const LevelInfo& Info,
                          TdxDBTreeListColumn* Column, bool Hook, const OperandReader& Operand);
+    // One record's share of every group row above Node.
+    void AddToGroups(TdxDBGridNode* Node, const OperandReader& Operand);
     // One record's share of a column's footer summary.
     void AccumulateFooter(TdxSummaryValue& Footer, TdxDBTreeListColumn* Column, TdxDBGridNode* Row,
                           const OperandReader& Operand);

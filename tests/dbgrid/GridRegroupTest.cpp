@@ -1,0 +1,424 @@
+// Regrouping with egoSmartReload: the loaded rows are regrouped from their
+// own values, the dataset is not walked, and the result is what a walk gives.
+#include "dbgrid/DBGrid.h"
+
+#include "GridTestSupport.h"
+#include "platform/core/Locale.h"
+
+#include <gtest/gtest.h>
+
+using namespace qel;
+using namespace qel::test;
+
+namespace {
+
+// Doors with an amount (some Null) and summaries of every kind: a group
+// summary per group column, a summary group in the group rows and in group
+// footers, and footers.
+struct RegroupFixture {
+    LocaleScope german;
+    std::unique_ptr<TComponent> owner = std::make_unique<TComponent>(nullptr);
+    TMemoryDataSet* ds = new TMemoryDataSet(owner.get());
+    TDataSource* source = new TDataSource(owner.get());
+    TdxDBGrid* grid = new TdxDBGrid(owner.get());
+    TdxDBTreeListColumn* number;
+    TdxDBTreeListColumn* title;
+    TdxDBTreeListColumn* area;
+    TdxDBTreeListColumn* active;
+    TdxDBTreeListColumn* amount;
+    int scrolls = 0, posts = 0, cancels = 0;
+
+    explicit RegroupFixture(bool Smart, int Rows = 12)
+    {
+        ds->AddField("NUMBER", ftInteger);
+        ds->AddField("TITLE", ftString, 30);
+        ds->AddField("AREA", ftString, 10);
+        ds->AddField("ACTIVE", ftBoolean);
+        ds->AddField("AMOUNT", ftFloat);
+        ds->Open();
+        const Variant areas[] = {Variant("North"), Variant::Null(), Variant("South"), Variant("North"),
+                                 Variant("East")};
+        for (int i = 1; i <= Rows; ++i)
+            ds->AppendRecord({i, "Door " + std::to_string(i), areas[(i - 1) % 5], i % 3 == 0,
+                              i % 4 == 0 ? Variant::Null() : Variant(i * 1.25 - 6)});
+        ds->First();
+        ds->BeforeScroll = [this](TDataSet*) { ++scrolls; };
+        ds->BeforePost = [this](TDataSet*) { ++posts; };
+        ds->BeforeCancel = [this](TDataSet*) { ++cancels; };
+        source->SetDataSet(ds);
+        grid->SetBounds(0, 0, 400, 300);
+        grid->SetKeyField("NUMBER");
+        TdxDBGridOptions options = grid->Options() + TdxDBGridOptions{egoLoadAllRecords};
+        if (Smart)
+            options += TdxDBGridOptions{egoSmartReload};
+        grid->SetOptions(options);
+        auto column = [this](const char* Field, const char* Name) {
+            TdxDBTreeListColumn* c = grid->CreateColumnOf<TdxDBGridColumn>();
+            c->SetFieldName(Field);
+            c->SetName(Name);
+            return c;
+        };
+        number = column("NUMBER", "colNumber");
+        title = column("TITLE", "colTitle");
+        area = column("AREA", "colArea");
+        active = column("ACTIVE", "colActive");
+        amount = column("AMOUNT", "colAmount");
+    }
+
+    void AddSummaries()
+    {
+        area->SetSummaryType(cstSum);
+        area->SetSummaryField("AMOUNT");
+        active->SetSummaryType(cstAvg);
+        active->SetSummaryField("AMOUNT");
+        auto* g = grid->SummaryGroups()->Add();
+        g->SetName("Totals");
+        g->SetDefaultGroup(true);
+        auto item = [g](const char* Field, const char* Column, TdxSummaryType Type) {
+            auto* i = g->SummaryItems()->Add();
+            i->SetSummaryField(Field);
+            i->SetColumnName(Column);
+            i->SetSummaryType(Type);
+        };
+        item("AMOUNT", "", cstMin);
+        item("AMOUNT", "", cstMax);
+        item("", "", cstCount);
+        item("AMOUNT", "colAmount", cstAvg);
+        item("NUMBER", "colNumber", cstSum);
+        area->SetSummaryGroupName("Totals");
+        title->SetSummaryGroupName("totals");
+        number->SetSummaryFooterType(cstCount);
+        amount->SetSummaryFooterType(cstAvg);
+        area->SetSummaryFooterType(cstMax);
+    }
+
+    void Load() { grid->SetDataSource(source); }
+
+    TdxDBGridNode* Node(TdxTreeListNode* N) const { return static_cast<TdxDBGridNode*>(N); }
+
+    // The whole tree, expanded or not: group rows with their texts, the key
+    // and record number they stand for and their group footers; record rows
+    // by key; then the rows the filter hides and the footers.
+    std::vector<std::string> Tree() const
+    {
+        std::vector<std::string> out;
+        std::vector<TdxTreeListNode*> stack;
+        for (int i = grid->GetCount() - 1; i >= 0; --i)
+            stack.push_back(grid->GetItem(i));
+        while (!stack.empty()) {
+            TdxTreeListNode* n = stack.back();
+            stack.pop_back();
+            const std::string indent(static_cast<std::size_t>(n->Level()) * 2, ' ');
+            if (!grid->IsGroupRow(n)) {
+                out.push_back(indent + Node(n)->Key.AsString());
+                continue;
+            }
+            std::string line = indent + grid->GetGroupRowText(n) + " #" + Node(n)->Key.AsString() + "/" +
+                               std::to_string(Node(n)->RecordNumber);
+            for (int c = 0; c < grid->GetColumnCount(); ++c)
+                line += "|" + grid->Summaries().RowFooterText(n, c, n->Level());
+            out.push_back(line);
+            for (int i = n->Count() - 1; i >= 0; --i)
+                stack.push_back(n->GetItem(i));
+        }
+        out.push_back("hidden " + std::to_string(grid->HiddenNodeCount()));
+        for (int c = 0; c < grid->GetColumnCount(); ++c)
+            out.push_back("footer " + grid->GetFooterCellText(c));
+        return out;
+    }
+    int RecordRows() const
+    {
+        int n = 0;
+        for (TdxTreeListNode* node = grid->GetItem(0); node; node = node->GetNext())
+            n += node->Count() == 0;
+        return n;
+    }
+    int Current() const { return ds->FieldByName("NUMBER")->AsInteger(); }
+
+    // A header filter on the column showing only Text.
+    void FilterTo(TdxDBTreeListColumn* Column, const std::string& Text)
+    {
+        TdxDBGridFilterValues values;
+        grid->Filter()->SetActive(true);
+        grid->CollectFilterValues(Column, values);
+        const auto items = TdxDBGridFilter::DropDownItems(values);
+        const auto it = std::find(items.begin(), items.end(), Text);
+        ASSERT_NE(it, items.end());
+        grid->Filter()->AcceptDropDownItem(Column, values, static_cast<int>(it - items.begin()));
+    }
+};
+
+} // namespace
+
+TEST(GridRegroup, LeavesTheDatasetAndItsPendingEditAlone)
+{
+    RegroupFixture f(true);
+    f.Load();
+    f.ds->Locate("NUMBER", 7, {});
+    f.ds->Edit();
+    f.ds->FieldByName("TITLE")->SetAsString("Pending");
+    f.scrolls = 0;
+
+    f.area->SetGroupIndex(0);
+    EXPECT_EQ(f.grid->GetCount(), 4);   // Null, East, North, South
+    f.active->SetGroupIndex(1);
+    f.area->SetGroupIndex(-1);
+    EXPECT_EQ(f.grid->GroupColumnCount(), 1);
+    EXPECT_EQ(f.grid->GetCount(), 2);   // False, True
+
+    EXPECT_EQ(f.scrolls, 0);
+    EXPECT_EQ(f.posts, 0);
+    EXPECT_EQ(f.cancels, 0);
+    EXPECT_EQ(f.ds->State(), dsEdit);
+    EXPECT_EQ(f.ds->FieldByName("TITLE")->AsString(), "Pending");
+    EXPECT_EQ(f.Current(), 7);
+    // The edited record's row shows what was typed.
+    EXPECT_EQ(f.grid->FindNodeByKey(7)->GetString(1), "Pending");
+    EXPECT_EQ(f.RecordRows(), 12);
+
+    // Without the option the regrouping walks the dataset (and posts the edit first).
+    RegroupFixture walked(false);
+    walked.Load();
+    walked.scrolls = 0;
+    walked.area->SetGroupIndex(0);
+    EXPECT_GT(walked.scrolls, 0);
+}
+
+TEST(GridRegroup, GivesTheGroupRowsSummariesAndFootersOfAWalk)
+{
+    RegroupFixture smart(true), walked(false);
+    for (RegroupFixture* f : {&smart, &walked}) {
+        f->AddSummaries();
+        f->title->SetSorted(csDown);
+        f->Load();
+    }
+    auto step = [&](TdxDBTreeListColumn* RegroupFixture::*Column, int Index) {
+        const int scrolls = smart.scrolls;
+        (smart.*Column)->SetGroupIndex(Index);
+        (walked.*Column)->SetGroupIndex(Index);
+        EXPECT_EQ(smart.Tree(), walked.Tree());
+        EXPECT_EQ(smart.scrolls, scrolls);   // the smart grid did not walk
+    };
+    step(&RegroupFixture::area, 0);
+    // North: 1, 4, 6, 9, 11 with one Null amount.
+    const std::string north = smart.grid->GetGroupRowText(smart.grid->GetItem(2));
+    EXPECT_NE(north.find("AREA : North (SUM=9,75) "), std::string::npos) << north;
+    EXPECT_NE(north.find("(MIN=-4,75), (MAX=7,75), (COUNT=5)"), std::string::npos) << north;
+    step(&RegroupFixture::active, 1);
+    step(&RegroupFixture::area, -1);
+    step(&RegroupFixture::area, 0);   // ahead of ACTIVE
+    // Group rows ordered by their summary, and a descending group column.
+    for (RegroupFixture* f : {&smart, &walked}) {
+        f->active->SetSortBySummary(true);
+        f->area->SetSorted(csUp);
+    }
+    walked.grid->ReloadNodes();
+    smart.grid->ReloadNodes();
+    step(&RegroupFixture::title, 2);
+    step(&RegroupFixture::active, -1);
+    step(&RegroupFixture::area, -1);
+    step(&RegroupFixture::title, -1);
+    EXPECT_EQ(smart.grid->GetCount(), 12);
+}
+
+TEST(GridRegroup, UngroupingGivesAFlatListKeepingSelectionAndFocus)
+{
+    RegroupFixture f(true);
+    f.grid->SetOptions(f.grid->Options() + TdxDBGridOptions{egoMultiSelect});
+    f.area->SetGroupIndex(0);
+    f.Load();
+    for (int key : {3, 8}) {
+        f.ds->Locate("NUMBER", key, {});
+        f.grid->AddSelectedBookmark(f.ds->GetBookmark());
+    }
+    f.ds->Locate("NUMBER", 6, {});
+    f.grid->GetItem(2)->SetExpanded(true);   // North: 1, 4, 6, 9
+    f.grid->SyncFocusToRecord();
+    ASSERT_EQ(f.grid->GetFocusedNode(), f.grid->FindNodeByKey(6));
+    f.scrolls = 0;
+
+    f.area->SetGroupIndex(-1);
+    ASSERT_EQ(f.grid->GetCount(), 12);
+    for (int i = 0; i < 12; ++i) {
+        TdxDBGridNode* n = f.Node(f.grid->GetItem(i));
+        EXPECT_EQ(n->Key.AsInteger(), i + 1);
+        EXPECT_TRUE(n->GroupValue.IsNull());
+        EXPECT_EQ(n->Selected(), i + 1 == 3 || i + 1 == 8) << i;
+    }
+    EXPECT_EQ(f.grid->SelectedCount(), 2);
+    EXPECT_EQ(f.grid->GetFocusedNode(), f.grid->FindNodeByKey(6));
+    EXPECT_EQ(f.Current(), 6);
+    EXPECT_EQ(f.scrolls, 0);
+}
+
+TEST(GridRegroup, FocusFollowsTheRecordAndGroupsThatStayKeepTheirExpandedState)
+{
+    RegroupFixture f(true);
+    f.area->SetGroupIndex(0);
+    f.Load();
+    f.grid->GetItem(2)->SetExpanded(true);   // North
+    f.grid->GetItem(3)->SetExpanded(true);   // South
+    f.ds->Locate("NUMBER", 6, {});
+    ASSERT_EQ(f.grid->GetFocusedNode(), f.grid->FindNodeByKey(6));
+
+    // Adding a level: North and South stay open, their new sub-groups are
+    // shut, and the focus goes to the row that now stands for record 6.
+    f.active->SetGroupIndex(1);
+    TdxTreeListNode* north = f.grid->GetItem(2);
+    EXPECT_EQ(f.Node(north)->GroupValue.AsString(), "North");
+    EXPECT_TRUE(north->Expanded());
+    EXPECT_TRUE(f.grid->GetItem(3)->Expanded());
+    EXPECT_FALSE(f.grid->GetItem(1)->Expanded());
+    EXPECT_FALSE(north->GetItem(1)->Expanded());
+    TdxTreeListNode* six = f.grid->FindNodeByKey(6);
+    EXPECT_EQ(f.grid->GetFocusedNode(), six->Parent());
+    six->MakeVisible();
+    f.grid->SyncFocusToRecord();
+    EXPECT_EQ(f.grid->GetFocusedNode(), six);
+
+    // A new first level: every group row is new, so every one is shut.
+    f.title->SetGroupIndex(0);
+    for (int i = 0; i < f.grid->GetCount(); ++i)
+        EXPECT_FALSE(f.grid->GetItem(i)->Expanded());
+    EXPECT_EQ(f.grid->GetFocusedNode(), f.grid->FindNodeByKey(6)->Parent()->Parent()->Parent());
+    EXPECT_EQ(f.Current(), 6);
+}
+
+TEST(GridRegroup, RowsHiddenByTheFilterStayHiddenAndPassingRowsAreRegrouped)
+{
+    RegroupFixture smart(true), walked(false);
+    for (RegroupFixture* f : {&smart, &walked}) {
+        f->AddSummaries();
+        f->Load();
+        f->FilterTo(f->area, "North");
+    }
+    ASSERT_EQ(smart.grid->GetCount(), 5);   // 1, 4, 6, 9, 11
+    ASSERT_EQ(smart.grid->HiddenNodeCount(), 7);
+    smart.scrolls = 0;
+
+    smart.active->SetGroupIndex(0);
+    walked.active->SetGroupIndex(0);
+    EXPECT_EQ(smart.Tree(), walked.Tree());
+    EXPECT_EQ(smart.grid->HiddenNodeCount(), 7);
+    EXPECT_EQ(smart.RecordRows(), 5);
+    EXPECT_EQ(smart.grid->LoadedRecordCount(), 5);
+    // A second level regroups the passing rows only; the hidden ones wait.
+    smart.area->SetGroupIndex(0);
+    walked.area->SetGroupIndex(0);
+    EXPECT_EQ(smart.Tree(), walked.Tree());
+    EXPECT_EQ(smart.grid->GetCount(), 1);
+    EXPECT_EQ(smart.scrolls, 0);
+
+    // The hidden rows come back under the group rows when the filter goes.
+    smart.grid->Filter()->SetActive(false);
+    smart.grid->ClearFilter();
+    smart.grid->ApplyFilter();
+    EXPECT_EQ(smart.RecordRows(), 12);
+    EXPECT_EQ(smart.grid->HiddenNodeCount(), 0);
+    EXPECT_EQ(smart.grid->GetCount(), 4);
+}
+
+TEST(GridRegroup, FooterCountAndAverageSurviveTheRegrouping)
+{
+    RegroupFixture f(true);
+    f.AddSummaries();
+    f.Load();
+    const int numberCol = f.number->GetColumnIndex(), amountCol = f.amount->GetColumnIndex();
+    ASSERT_EQ(f.grid->GetFooterCellText(numberCol), "12");
+    const std::string average = f.grid->GetFooterCellText(amountCol);
+    ASSERT_EQ(average, "AVG=1,50");   // nine amounts, the three Nulls left out
+
+    // No record is walked, yet the count is still the records loaded and the
+    // average is not divided a second time.
+    f.area->SetGroupIndex(0);
+    EXPECT_EQ(f.grid->LoadedRecordCount(), 12);
+    EXPECT_EQ(f.grid->GetFooterCellText(numberCol), "12");
+    EXPECT_EQ(f.grid->GetFooterCellText(amountCol), average);
+    f.area->SetGroupIndex(-1);
+    EXPECT_EQ(f.grid->GetFooterCellText(numberCol), "12");
+    EXPECT_EQ(f.grid->GetFooterCellText(amountCol), average);
+
+    // Under a filter the count is what passes.
+    f.FilterTo(f.area, "South");   // 3, 8
+    EXPECT_EQ(f.grid->GetFooterCellText(numberCol), "2");
+    f.active->SetGroupIndex(0);
+    EXPECT_EQ(f.grid->LoadedRecordCount(), 2);
+    EXPECT_EQ(f.grid->GetFooterCellText(numberCol), "2");
+}
+
+TEST(GridRegroup, RowsThatDoNotHoldEveryRecordAreWalked)
+{
+    // Partial load holds a window of records: grouping needs them all.
+    GridFixture window(300, false);
+    window.grid->SetOptions(window.grid->Options() + TdxDBGridOptions{egoSmartReload});
+    window.grid->SetPartialLoadBufferCount(20);
+    window.grid->SetPartialLoad(true);
+    ASSERT_LT(window.grid->GetCount(), 300);
+    window.grid->ColumnByFieldName("AREA")->SetGroupIndex(0);
+    int records = 0;
+    for (int i = 0; i < window.grid->GetCount(); ++i)
+        records += window.grid->GetItem(i)->Count();
+    EXPECT_EQ(records, 300);
+
+    // A column bound to another field since the load: its rows hold the old values.
+    RegroupFixture f(true);
+    f.Load();
+    f.grid->BeginUpdate();
+    f.title->SetFieldName("AREA");
+    f.grid->EndUpdate();
+    f.scrolls = 0;
+    f.title->SetGroupIndex(0);
+    EXPECT_GT(f.scrolls, 0);
+    ASSERT_EQ(f.grid->GetCount(), 4);
+    EXPECT_EQ(f.Node(f.grid->GetItem(3))->GroupValue.AsString(), "South");
+
+    // Rows cleared behind the grid's back are not regrouped into nothing.
+    RegroupFixture cleared(true);
+    cleared.Load();
+    cleared.grid->ClearNodes();
+    cleared.area->SetGroupIndex(0);
+    EXPECT_EQ(cleared.RecordRows(), 12);
+}
+
+TEST(GridRegroup, AnInsertedRowIsPlacedButNeitherFilteredNorCounted)
+{
+    RegroupFixture f(true);
+    f.number->SetSummaryFooterType(cstCount);
+    f.area->SetGroupIndex(0);
+    f.Load();
+    f.FilterTo(f.title, "Door 3");   // South
+    f.ds->Locate("NUMBER", 3, {});
+    f.ds->Insert();   // its title is empty: the filter would hide it
+    TdxDBGridNode* inserted = f.grid->InsertNode();
+    ASSERT_NE(inserted, nullptr);
+
+    f.active->SetGroupIndex(1);
+    EXPECT_EQ(f.ds->State(), dsInsert);
+    ASSERT_EQ(f.grid->InsertNode(), inserted);
+    ASSERT_NE(inserted->Parent(), nullptr);
+    EXPECT_EQ(f.Node(inserted->Parent()->Parent())->GroupValue.AsString(), "South");
+    EXPECT_EQ(f.grid->LoadedRecordCount(), 1);
+    EXPECT_EQ(f.grid->GetFooterCellText(f.number->GetColumnIndex()), "1");
+    EXPECT_EQ(f.RecordRows(), 2);
+    f.ds->Cancel();
+    EXPECT_EQ(f.RecordRows(), 1);
+}
+
+TEST(GridRegroup, AFailingHandlerLosesNoRow)
+{
+    RegroupFixture f(true);
+    f.Load();
+    bool fail = true;
+    f.grid->OnRefreshNodeData = [&](TObject*, TdxTreeListNode*) {
+        if (fail)
+            throw Exception("refused");
+    };
+    EXPECT_THROW(f.area->SetGroupIndex(0), Exception);
+    EXPECT_FALSE(f.grid->IsLoading());
+    EXPECT_EQ(f.RecordRows() + f.grid->HiddenNodeCount(), 12);
+    // The next load walks the dataset and shows every record again.
+    fail = false;
+    f.grid->ReloadNodes();
+    EXPECT_EQ(f.RecordRows(), 12);
+    EXPECT_EQ(f.grid->HiddenNodeCount(), 0);
+}
