@@ -1,5 +1,6 @@
 // The data-bound grid in all-records mode on 100,000 records of 10 fields:
-// loading, regrouping by one and two columns, sorting, scrolling a page,
+// loading, regrouping by one and two columns (walking the dataset, and with
+// egoSmartReload from the loaded rows), sorting, scrolling a page,
 // following a dataset move, selecting 10,000 rows by bookmarks, and the
 // memory a row takes.
 #include "bench/BenchSupport.h"
@@ -57,13 +58,15 @@ struct Table {
 struct Grid {
     TComponent owner{nullptr};
     TdxDBGrid* grid;
-    explicit Grid(Table& T, bool Bind = true)
+    explicit Grid(Table& T, bool Bind = true, bool SmartReload = false)
     {
         grid = new TdxDBGrid(&owner);
         grid->SetBounds(0, 0, 1000, 600);
         grid->SetDefaultRowHeight(18);
         grid->SetKeyField("NUMBER");
         grid->SetOptions(grid->Options() + TdxDBGridOptions{egoLoadAllRecords, egoMultiSelect});
+        if (SmartReload)
+            grid->SetOptions(grid->Options() + TdxDBGridOptions{egoSmartReload});
         for (TField* f : T.ds->Fields())
             grid->CreateColumnOf<TdxDBGridColumn>()->SetFieldName(f->FieldName());
         if (Bind)
@@ -101,7 +104,7 @@ BENCHMARK(BM_OpenLoad)->Unit(benchmark::kMillisecond);
 void BM_RegroupByOne(benchmark::State& State)
 {
     Table& t = SharedTable();
-    Grid g(t);
+    Grid g(t, true, State.range(0) != 0);
     auto* area = g.grid->ColumnByFieldName("AREA");
     for (auto _ : State) {
         area->SetGroupIndex(0);
@@ -112,12 +115,12 @@ void BM_RegroupByOne(benchmark::State& State)
     }
     State.SetItemsProcessed(State.iterations() * RecordCount);
 }
-BENCHMARK(BM_RegroupByOne)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RegroupByOne)->ArgName("smart")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_RegroupByTwo(benchmark::State& State)
 {
     Table& t = SharedTable();
-    Grid g(t);
+    Grid g(t, true, State.range(0) != 0);
     auto* area = g.grid->ColumnByFieldName("AREA");
     auto* kind = g.grid->ColumnByFieldName("KIND");
     area->SetGroupIndex(0);
@@ -130,7 +133,7 @@ void BM_RegroupByTwo(benchmark::State& State)
     }
     State.SetItemsProcessed(State.iterations() * RecordCount);
 }
-BENCHMARK(BM_RegroupByTwo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RegroupByTwo)->ArgName("smart")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_SortByColumn(benchmark::State& State)
 {

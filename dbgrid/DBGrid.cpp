@@ -1050,6 +1050,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
         RegroupRows();   // the rows given in OldNodes stay: they are regrouped
         return;
     }
+    ForgetRowsLoaded();   // until the walk below completes
     PurgeSelectedBookmarks();
     BindPreviewField();
     PrepareFooterSummaries();

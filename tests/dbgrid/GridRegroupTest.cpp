@@ -26,6 +26,7 @@ struct RegroupFixture {
     TdxDBTreeListColumn* area;
     TdxDBTreeListColumn* active;
     TdxDBTreeListColumn* amount;
+    TdxDBTreeListColumn* serial;
     int scrolls = 0, posts = 0, cancels = 0;
 
     explicit RegroupFixture(bool Smart, int Rows = 12)
@@ -35,12 +36,14 @@ struct RegroupFixture {
         ds->AddField("AREA", ftString, 10);
         ds->AddField("ACTIVE", ftBoolean);
         ds->AddField("AMOUNT", ftFloat);
+        ds->AddField("SERIAL", ftLargeint);   // shown as text; its rows keep no value
         ds->Open();
         const Variant areas[] = {Variant("North"), Variant::Null(), Variant("South"), Variant("North"),
                                  Variant("East")};
         for (int i = 1; i <= Rows; ++i)
             ds->AppendRecord({i, "Door " + std::to_string(i), areas[(i - 1) % 5], i % 3 == 0,
-                              i % 4 == 0 ? Variant::Null() : Variant(i * 1.25 - 6)});
+                              i % 4 == 0 ? Variant::Null() : Variant(i * 1.25 - 6),
+                              Variant(static_cast<std::int64_t>(i % 3 * 5))});
         ds->First();
         ds->BeforeScroll = [this](TDataSet*) { ++scrolls; };
         ds->BeforePost = [this](TDataSet*) { ++posts; };
@@ -63,6 +66,7 @@ struct RegroupFixture {
         area = column("AREA", "colArea");
         active = column("ACTIVE", "colActive");
         amount = column("AMOUNT", "colAmount");
+        serial = column("SERIAL", "colSerial");
     }
 
     void AddSummaries()
@@ -359,6 +363,15 @@ TEST(GridRegroup, RowsThatDoNotHoldEveryRecordAreWalked)
     for (int i = 0; i < window.grid->GetCount(); ++i)
         records += window.grid->GetItem(i)->Count();
     EXPECT_EQ(records, 300);
+
+    // A group value the rows hold only as text ("10" would sort before "5").
+    RegroupFixture large(true);
+    large.Load();
+    large.scrolls = 0;
+    large.serial->SetGroupIndex(0);
+    EXPECT_GT(large.scrolls, 0);
+    ASSERT_EQ(large.grid->GetCount(), 3);
+    EXPECT_EQ(large.Node(large.grid->GetItem(2))->GroupValue, Variant(static_cast<std::int64_t>(10)));
 
     // A column bound to another field since the load: its rows hold the old values.
     RegroupFixture f(true);
