@@ -405,6 +405,9 @@ protected:
     void LoadControlLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section) override;
 
     TdxTreeListNode* CreateNode() override;
+    // Reads a bulk-loaded row's values from its record (by bookmark, the
+    // cursor staying put); a row whose record is gone stays blank.
+    void LoadPendingNodeValues(TdxDBTreeListControlNode* Node) override;
     void PaintGroupPanel(TCanvas& Canvas, const TRect& Rect) override;
     void PaintHeaders(TCanvas& Canvas, const TdxTreeListRectInfo& Info, const TRect& Clip) override;
     void PaintStatusPanel(TCanvas& Canvas, const TRect& Rect) override;
@@ -435,15 +438,30 @@ private:
     // Copies the grouped sets to the combined words and the tree list, then
     // runs the side effects of what changed.
     void ApplyGroupedOptions(TdxDBGridOptionsBehavior OldBehavior, TdxDBGridOptionsDB OldDB);
+    // The record a load places: the dataset's current one, or a reader's
+    // record (the cursor then stays where it is).
+    struct TLoadRecord {
+        const TRecordReader* Reader{nullptr};
+        std::int64_t Handle{0};
+        Variant Value(const TField* Field) const;
+        TBookmark Bookmark(const TDataSet* DataSet) const;
+    };
     void LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes);
+    // The walk may read the records through a reader, leaving the cursor
+    // alone and the rows' values pending, unless a handler expects the
+    // dataset to stand on each record as it is loaded.
+    bool CanLoadThroughReader() const;
     // Taken marks, per entry of OldNodes, the rows already reused.
-    TdxDBGridNode* PlaceRecord(std::vector<TdxDBGridNode*>* OldNodes, std::vector<char>* Taken);
+    TdxDBGridNode* PlaceRecord(const TLoadRecord& Record, std::vector<TdxDBGridNode*>* OldNodes,
+                               std::vector<char>* Taken);
     void FinishGroupNodes();
     void MoveToCollapsedGroup();
     void RebuildKeyIndex() const;
     void ResolveKeyField();
     TdxDBGridNode* NewNodeAt(TdxTreeListNode* Parent, TdxTreeListNode* Before);
     void FillNode(TdxDBGridNode* Node, int RecordNumber);
+    // A reader's record: the key, number and bookmark now, the values on first use.
+    void FillPendingNode(TdxDBGridNode* Node, int RecordNumber, const TLoadRecord& Record);
     // Remembers the focused row's signature; true when it changed.
     bool UpdateChangeSignature();
 

@@ -17,6 +17,7 @@ namespace qel {
 class TCustomdxDBGrid;
 class TField;
 class TdxDBGridNode;
+class TRecordReader;
 
 class TdxDBGridSummaries {
 public:
@@ -24,7 +25,9 @@ public:
 
     // Resolves fields and summary groups per group level; clears the footers.
     void Prepare();
-    void AddRecord(TdxDBGridNode* Node);
+    // The operands come from the dataset's current record, or from Reader's
+    // record Handle when a reader is given (the cursor then stays put).
+    void AddRecord(TdxDBGridNode* Node, const TRecordReader* Reader = nullptr, std::int64_t Handle = 0);
     // Counts, averages, footers into the columns; LoadedRecordCount is the
     // number of records that passed the filter.
     void Finish(std::int64_t LoadedRecordCount);
@@ -71,11 +74,14 @@ private:
     void ForEachGroupRow(const std::function<void(TdxDBGridNode* Group)>& Action) const;
     // One record's share of Group's summaries at its level (kept in Summary);
     // Hook also hands the group operand to the grid's OnGroupSummaryValue.
+    // Operand is an OperandReader or, on the load's hot path, a lambda (no call through std::function).
+    template <class Operand>
     void AccumulateGroup(TdxDBGridNode* Group, TdxDBGridNodeSummary& Summary, const LevelInfo& Info,
-                         TdxDBTreeListColumn* Column, bool Hook, const OperandReader& Operand);
+                         TdxDBTreeListColumn* Column, bool Hook, const Operand& Read);
     // One record's share of a column's footer summary.
+    template <class Operand>
     void AccumulateFooter(TdxSummaryValue& Footer, TdxDBTreeListColumn* Column, TdxDBGridNode* Row,
-                          const OperandReader& Operand);
+                          const Operand& Read);
     // Counts and averages of the footers, and their values into the columns.
     void FinishFooters(std::int64_t LoadedRecordCount);
     void AddOperandField(TField* Field);
@@ -91,7 +97,10 @@ private:
     std::vector<LevelInfo> m_levels;
     std::vector<TdxSummaryValue> m_footers;   // per column index
     std::vector<OperandSlot> m_operands;
+    const TRecordReader* m_reader{nullptr};   // the record AddRecord reads, when not the current one
+    std::int64_t m_handle{0};
     std::vector<TdxDBTreeListColumn*> m_footerColumns;   // per column index, resolved once per load
+    std::vector<std::size_t> m_summedFooters;            // the column indexes with a footer summary
 };
 
 } // namespace qel
