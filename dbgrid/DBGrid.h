@@ -409,6 +409,9 @@ protected:
     // cursor staying put); a row whose record is gone stays blank.
     void LoadPendingNodeValues(TdxDBTreeListControlNode* Node) override;
     void PaintGroupPanel(TCanvas& Canvas, const TRect& Rect) override;
+    // A header dragged over the group panel: the arrows at the drop position
+    // (GetGroupDropIndex), and crNoDrop when the column cannot go there.
+    bool DoColumnDragOver(int Column, TPoint Point, TdxHeaderDropPlace& Place) override;
     void PaintHeaders(TCanvas& Canvas, const TdxTreeListRectInfo& Info, const TRect& Clip) override;
     void PaintStatusPanel(TCanvas& Canvas, const TRect& Rect) override;
     // A press on a filter button or on "Clear Filter"; true when it was one.
@@ -457,6 +460,8 @@ private:
     void FinishGroupNodes();
     void MoveToCollapsedGroup();
     void RebuildKeyIndex() const;
+    // The arrows for a drop at a position among the group buttons, in client coordinates.
+    TRect GroupDropArrowsRect(int Index) const;
     void ResolveKeyField();
     TdxDBGridNode* NewNodeAt(TdxTreeListNode* Parent, TdxTreeListNode* Before);
     void FillNode(TdxDBGridNode* Node, int RecordNumber);
@@ -492,6 +497,7 @@ private:
     TdxDBTreeListColumn* m_pendingGroupColumn{nullptr};
     TPoint m_groupPressPoint{};
     TdxDBTreeListColumn* m_groupDragColumn{nullptr};   // a header drag that started on a group button
+    bool m_groupDropAllowed{false};   // what the drag cursor over the panel says; the drop follows it
     std::unique_ptr<TClockTimer> m_slideTimer;
     int m_slideShown{0};       // panel height uncovered so far
     int m_slideStep{1};
