@@ -588,6 +588,8 @@ private:
     int NodeIndentWidth(const TdxTreeListNode* Node) const;
     int FindDropPlace(int X, int Y, int& Band, int& Row, int& Pos) const;
     void UpdateDragOverlays();
+    // Shows a claimed area's cursor during a header drag; crDefault gives back the control's own.
+    void ShowDragCursor(TCursor Value);
     void SortChildren(std::vector<TdxTreeListNode*>& List);
 
     std::unique_ptr<TdxTreeListNode> m_root;       // hidden; its children are the roots
@@ -621,6 +623,8 @@ private:
     TdxHeaderDragTarget m_dragTarget{hdtNone};
     int m_dragBand{-1}, m_dragRow{-1}, m_dragPos{-1};
     TdxHeaderDropPlace m_dragClaim{};   // what a subclass answered for hdtClaimed
+    TCursor m_cursorBeforeDrag{crDefault};
+    bool m_dragCursorShown{false};      // the claim's cursor replaces the control's own
     int m_sizingColumn{-1};
     int m_sizingBand{-1};
     int m_sizingStartX{0};

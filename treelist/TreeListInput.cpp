@@ -603,7 +603,7 @@ void TCustomdxTreeList::DragColumnTo(int X, int Y)
     }
     if (m_dragTarget != hdtClaimed)
         m_dragClaim = {};
-    SetCursor(m_dragClaim.Cursor);
+    ShowDragCursor(m_dragClaim.Cursor);
     UpdateDragOverlays();
     Invalidate();
 }
@@ -658,6 +658,21 @@ void TCustomdxTreeList::UpdateDragOverlays()
     m_dragArrows->ShowAt(ClientToScreen({(a.Left + a.Right) / 2, a.Top}));
 }
 
+void TCustomdxTreeList::ShowDragCursor(TCursor Value)
+{
+    // The control's own cursor comes back when the claimed area no longer asks for another.
+    if (Value != crDefault) {
+        if (!m_dragCursorShown) {
+            m_cursorBeforeDrag = Cursor();
+            m_dragCursorShown = true;
+        }
+        SetCursor(Value);
+    } else if (m_dragCursorShown) {
+        m_dragCursorShown = false;
+        SetCursor(m_cursorBeforeDrag);
+    }
+}
+
 TRect TCustomdxTreeList::DragArrowsRect() const
 {
     if (!IsColumnDragging())
@@ -695,8 +710,7 @@ void TCustomdxTreeList::EndColumnDrag(bool Accept)
     m_dragStarted = false;
     m_dragTarget = hdtNone;
     m_pressedColumn = -1;
-    if (m_dragClaim.Cursor != crDefault)
-        SetCursor(crDefault);
+    ShowDragCursor(crDefault);
     m_dragClaim = {};
     UpdateDragOverlays();
     if (MouseCapture())

@@ -223,6 +223,19 @@ TEST(GroupPanelDropGone, LeavingThePanelTakesTheArrowsAndTheNoDropCursorAway)
     // Released there: the column moves in the header, nothing groups.
     f.grid->MouseUp(mbLeft, {}, numberHeader.X, numberHeader.Y);
     EXPECT_EQ(f.grid->GroupColumnCount(), 0);
+
+    // A cursor of the grid's own comes back after the no-drop cursor, not the default one.
+    f.grid->SetCursor(crHandPoint);
+    DragOver(f.grid, HeaderMid(f.grid, "TITLE"), {150, info.GroupPanel.Top + 3});
+    EXPECT_EQ(f.grid->Cursor(), crNoDrop);
+    f.grid->MouseMove({ssLeft}, 150, info.Rows.Top + 60);
+    EXPECT_EQ(f.grid->Cursor(), crHandPoint);
+    f.grid->MouseMove({ssLeft}, 150, info.GroupPanel.Top + 3);
+    EXPECT_EQ(f.grid->Cursor(), crNoDrop);
+    std::uint16_t esc = VK_ESCAPE;
+    f.grid->KeyDown(esc, {});
+    EXPECT_FALSE(f.grid->IsColumnDragging());
+    EXPECT_EQ(f.grid->Cursor(), crHandPoint);
     EXPECT_EQ(f.grid->GetVisibleColumn(0), f.grid->ColumnByFieldName("TITLE")->Index());
 }
 
