@@ -383,6 +383,9 @@ public:
     TdxDBGridAddGroupColumnEvent OnAddGroupColumn;
     TdxDBGridEndDragGroupColumnEvent OnEndDragGroupColumn;
     TdxDBGridColumnEvent OnHideHeader;
+    // A click on a column's header, before the tree list's own handling (the
+    // sort toggle); the tree list's index-based OnColumnClick fires after it.
+    TdxDBGridColumnEvent OnColumnClick;
     TdxDBGridColumnEvent OnHideColumn;   // after a column left the header
     TdxDBGridColumnEvent OnShowColumn;   // after a column came back to it
     std::function<void(TObject* Sender, TdxDBTreeListColumn* Column, bool& Allow)> OnColumnSorting;
@@ -419,6 +422,7 @@ protected:
     void ChangeFocus(TdxTreeListNode* Node) override;
     void DoDeletion(TdxTreeListNode* Node) override;
     void DoSelectionChanged() override;
+    void DoColumnClick(int Column) override;
     void DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
     void Loaded() override;
     void AddInsertedNode();

@@ -99,6 +99,14 @@ bool TCustomdxDBGrid::DoColumnDragOver(int Column, TPoint Point, TdxHeaderDropPl
     return true;
 }
 
+void TCustomdxDBGrid::DoColumnClick(int Column)
+{
+    if (OnColumnClick)
+        if (TdxDBTreeListColumn* column = GetColumn(Column))
+            OnColumnClick(this, column);
+    TCustomdxDBTreeListControl::DoColumnClick(Column);
+}
+
 // ----- grouping -----------------------------------------------------------------------------------------
 
 bool TCustomdxDBGrid::AddGroupColumn(int Index, TdxDBTreeListColumn* Column)

@@ -283,3 +283,23 @@ TEST(GroupPanelDropGone, EscCancelsTheDragAndLeavesTheRecordAlone)
     EXPECT_EQ(GroupNames(f.grid), (std::vector<std::string>{"AREA", "ACTIVE"}));
     EXPECT_EQ(area->Sorted(), sorted);
 }
+
+TEST(GridColumnClick, TheGridsEventGetsTheColumnBeforeTheSortTurns)
+{
+    GridFixture f(10);
+    f.grid->TCustomdxTreeList::SetOptions(f.grid->TCustomdxTreeList::Options() + TdxTreeListOptions{aoAutoSort});
+    TdxDBTreeListColumn* title = f.grid->ColumnByFieldName("TITLE");
+    std::vector<std::string> calls;
+    f.grid->OnColumnClick = [&](TObject* Sender, TdxDBTreeListColumn* Column) {
+        EXPECT_EQ(Sender, f.grid);
+        calls.push_back("grid " + Column->FieldName() + (Column->Sorted() == csNone ? " unsorted" : " sorted"));
+    };
+    f.grid->TCustomdxTreeList::OnColumnClick = [&](TObject*, int Column) {
+        calls.push_back("tree list " + std::to_string(Column));
+    };
+    const TPoint at = HeaderMid(f.grid, "TITLE");
+    f.grid->MouseDown(mbLeft, {}, at.X, at.Y);
+    f.grid->MouseUp(mbLeft, {}, at.X, at.Y);
+    EXPECT_EQ(calls, (std::vector<std::string>{"grid TITLE unsorted", "tree list " + std::to_string(title->Index())}));
+    EXPECT_NE(title->Sorted(), csNone);
+}
