@@ -93,13 +93,25 @@ struct Grid {
         if (GroupLevels > 1)
             grid->ColumnByFieldName("H")->SetGroupIndex(1);
     }
+    // Unlinked first, so freeing the group columns reloads nothing.
+    ~Grid() { grid->SetDataSource(nullptr); }
+    Grid(const Grid&) = delete;
+    Grid& operator=(const Grid&) = delete;
+
     // Every group row's text and every footer text, as painting would ask.
+    // Only group rows are visited: painting never walks every record row.
     std::size_t Texts()
     {
         std::size_t n = 0;
-        for (TdxTreeListNode* node = grid->GetCount() ? grid->GetItem(0) : nullptr; node; node = node->GetNext())
-            if (grid->IsGroupRow(node))
-                n += grid->GetGroupRowText(node).size();
+        auto visit = [&](auto& Self, TdxTreeListNode* Node, int Level) -> void {
+            n += grid->GetGroupRowText(Node).size();
+            if (Level + 1 < grid->GroupColumnCount())
+                for (int i = 0; i < Node->Count(); ++i)
+                    Self(Self, Node->GetItem(i), Level + 1);
+        };
+        if (grid->GroupColumnCount() > 0)
+            for (int i = 0; i < grid->GetCount(); ++i)
+                visit(visit, grid->GetItem(i), 0);
         for (int c = 0; c < grid->GetColumnCount(); ++c)
             n += grid->GetFooterCellText(c).size();
         return n;

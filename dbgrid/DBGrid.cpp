@@ -169,6 +169,17 @@ TdxDBGridNode* AsGridNode(TdxTreeListNode* Node)
     return static_cast<TdxDBGridNode*>(Node);
 }
 
+// Back to the record a walk started from, and to BOF or EOF when it stood there.
+void ReturnToRecord(TDataSet* DataSet, const TBookmark& Bookmark, bool Bof, bool Eof)
+{
+    if (!Bookmark.empty() && DataSet->BookmarkValid(Bookmark))
+        DataSet->GotoBookmark(Bookmark);
+    if (Bof)
+        DataSet->Prior();
+    if (Eof)
+        DataSet->Next();
+}
+
 TdxTreeListNode* FirstLeaf(TdxTreeListNode* Node)
 {
     while (Node && Node->Count() > 0)
@@ -932,13 +943,48 @@ void TCustomdxDBGrid::FillNode(TdxDBGridNode* Node, int RecordNumber)
     DoRefreshNodeData(Node);
 }
 
-TdxDBGridNode* TCustomdxDBGrid::PlaceRecord(std::vector<TdxDBGridNode*>* OldNodes, std::vector<char>* Taken)
+Variant TCustomdxDBGrid::TLoadRecord::Value(const TField* Field) const
+{
+    return Reader ? Reader->Value(Handle, Field) : Field->Value();
+}
+
+TBookmark TCustomdxDBGrid::TLoadRecord::Bookmark(const TDataSet* DataSet) const
+{
+    return Reader ? Reader->Bookmark(Handle) : DataSet->GetBookmark();
+}
+
+void TCustomdxDBGrid::FillPendingNode(TdxDBGridNode* Node, int RecordNumber, const TLoadRecord& Record)
+{
+    Node->Key = KeyFieldObject() ? Record.Value(KeyFieldObject()) : Variant::Null();
+    Node->GroupValue = Variant::Null();
+    Node->RecordNumber = RecordNumber;
+    Node->Bookmark = Record.Bookmark(DataSet());
+    Node->SetValuesPending(true);
+}
+
+void TCustomdxDBGrid::LoadPendingNodeValues(TdxDBTreeListControlNode* Node)
+{
+    auto* n = dynamic_cast<TdxDBGridNode*>(Node);
+    TDataSet* ds = DataSet();
+    if (!n || !ds || !TRecordView::CanShow(*ds, n->Bookmark))
+        return;
+    TRecordView view(*ds, n->Bookmark);
+    LoadNodeValues(n, true);
+}
+
+bool TCustomdxDBGrid::CanLoadThroughReader() const
+{
+    return !OnRefreshNodeData && !OnGroupSummaryValue;
+}
+
+TdxDBGridNode* TCustomdxDBGrid::PlaceRecord(const TLoadRecord& Record, std::vector<TdxDBGridNode*>* OldNodes,
+                                            std::vector<char>* Taken)
 {
     TDataSet* ds = DataSet();
     TdxTreeListNode* parent = nullptr;
     for (int level = 0; level < GroupColumnCount(); ++level) {
         TdxDBTreeListColumn* column = m_groupColumns[static_cast<std::size_t>(level)];
-        const Variant value = column->GetField()->Value();
+        const Variant value = Record.Value(column->GetField());
         TdxTreeListNode* found = nullptr;
         if (FindGroupNode(parent, level, value, found)) {
             parent = found;
@@ -946,15 +992,21 @@ TdxDBGridNode* TCustomdxDBGrid::PlaceRecord(std::vector<TdxDBGridNode*>* OldNode
         }
         TdxDBGridNode* g = NewNodeAt(parent, found);
         g->GroupValue = value;
-        g->Key = KeyFieldObject() ? KeyFieldObject()->Value() : Variant::Null();
-        LoadColumnValue(g, column);
-        g->Bookmark = ds->GetBookmark();
+        g->Key = KeyFieldObject() ? Record.Value(KeyFieldObject()) : Variant::Null();
+        g->Bookmark = Record.Bookmark(ds);
+        {
+            // The column's text is formatted by the field, which must show the record.
+            std::optional<TRecordView> view;
+            if (Record.Reader)
+                view.emplace(*ds, g->Bookmark);
+            LoadColumnValue(g, column);
+        }
         DoRefreshNodeData(g);
         parent = g;
     }
     if (OldNodes && Taken && !OldNodes->empty() && KeyFieldObject()) {
         TdxDBGridNode probe(nullptr);
-        probe.Key = KeyFieldObject()->Value();
+        probe.Key = Record.Value(KeyFieldObject());
         auto it = std::lower_bound(OldNodes->begin(), OldNodes->end(), &probe, [](auto* A, auto* B) {
             return CompareNodeKeys(A, B) < 0;
         });
@@ -972,27 +1024,22 @@ TdxDBGridNode* TCustomdxDBGrid::PlaceRecord(std::vector<TdxDBGridNode*>* OldNode
 
 void TCustomdxDBGrid::FinishGroupNodes()
 {
-    if (m_groupColumns.empty())
-        return;
-    // Depth first, children before parents: a group row stands for its first record.
-    std::vector<std::pair<TdxTreeListNode*, bool>> stack;
-    for (int i = GetCount() - 1; i >= 0; --i)
-        stack.emplace_back(GetItem(i), false);
-    while (!stack.empty()) {
-        auto [node, done] = stack.back();
-        stack.pop_back();
-        if (node->Count() == 0)
-            continue;
-        if (done) {
-            auto* first = AsGridNode(node->GetFirstChild());
-            AsGridNode(node)->Key = first->Key;
-            AsGridNode(node)->RecordNumber = first->RecordNumber;
-            continue;
-        }
-        stack.emplace_back(node, true);
-        for (int i = node->Count() - 1; i >= 0; --i)
-            stack.emplace_back(node->GetItem(i), false);
-    }
+    // Children before parents: a group row stands for its first record. Only
+    // group rows are visited; the lowest ones hold record rows alone.
+    const int lowest = GroupColumnCount() - 1;
+    auto finish = [this, lowest](auto& Self, TdxTreeListNode* Node, int Level) -> void {
+        if (Node->Count() == 0)
+            return;
+        if (Level < lowest)
+            for (int i = 0; i < Node->Count(); ++i)
+                Self(Self, Node->GetItem(i), Level + 1);
+        auto* first = AsGridNode(Node->GetFirstChild());
+        AsGridNode(Node)->Key = first->Key;
+        AsGridNode(Node)->RecordNumber = first->RecordNumber;
+    };
+    if (lowest >= 0)
+        for (int i = 0; i < GetCount(); ++i)
+            finish(finish, GetItem(i), 0);
 }
 
 void TCustomdxDBGrid::LoadNodes(std::vector<TdxDBGridNode*>* OldNodes)
@@ -1046,10 +1093,8 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
             ClearRows();
             return;
         }
-    if (SmartReloadApplies()) {
-        RegroupRows();   // the rows given in OldNodes stay: they are regrouped
-        return;
-    }
+    if (SmartReloadApplies() && RegroupRows(OldNodes))
+        return;   // the rows given in OldNodes stay: they were regrouped
     ForgetRowsLoaded();   // until the walk below completes
     PurgeSelectedBookmarks();
     BindPreviewField();
@@ -1073,27 +1118,42 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
         if (IsFilterActive())
             PrepareFilter();
         const bool checkSelection = IsBookmarkSelection() && SelectedBookmarkCount() > 0;
-        ds->First();
-        int recordNumber = 0;
-        while (!ds->Eof()) {
-            TdxDBGridNode* node = PlaceRecord(OldNodes, &oldTaken);
-            FillNode(node, recordNumber);
-            if (!IsNodePassingFilter(node)) {
-                HideNode(node);
-            } else {
-                ++m_loadedRecordCount;
-                m_summaries->AddRecord(node);
-                if (checkSelection && IsBookmarkSelected(node->Bookmark))
-                    SelectNode(node, true);
-                if (!candidate && !focusKey.IsEmpty() && dxVarCompare(node->Key, focusKey) == 0) {
-                    TdxTreeListNode* c = node;
-                    while (c->Level() > focusLevel && c->Parent())
-                        c = c->Parent();
-                    candidate = AsGridNode(c);
-                }
+        auto admit = [&](TdxDBGridNode* Node, const TLoadRecord& Record) {
+            if (!IsNodePassingFilter(Node)) {
+                HideNode(Node);
+                return;
             }
-            ++recordNumber;
-            ds->Next();
+            ++m_loadedRecordCount;
+            m_summaries->AddRecord(Node, Record.Reader, Record.Handle);
+            if (checkSelection && IsBookmarkSelected(Node->Bookmark))
+                SelectNode(Node, true);
+            if (!candidate && !focusKey.IsEmpty() && dxVarCompare(Node->Key, focusKey) == 0) {
+                TdxTreeListNode* c = Node;
+                while (c->Level() > focusLevel && c->Parent())
+                    c = c->Parent();
+                candidate = AsGridNode(c);
+            }
+        };
+        int recordNumber = 0;
+        const bool throughReader = CanLoadThroughReader();
+        if (throughReader) {
+            // The cursor stays put; rows read their texts when first shown.
+            const std::unique_ptr<TRecordReader> reader = ds->CreateRecordReader();
+            TLoadRecord record{reader.get(), 0};
+            for (const int count = reader->Count(); recordNumber < count; ++recordNumber) {
+                record.Handle = reader->Handle(recordNumber);
+                TdxDBGridNode* node = PlaceRecord(record, OldNodes, &oldTaken);
+                FillPendingNode(node, recordNumber, record);
+                admit(node, record);
+            }
+        } else {
+            ds->First();
+            for (const TLoadRecord current; !ds->Eof(); ++recordNumber) {
+                TdxDBGridNode* node = PlaceRecord(current, OldNodes, &oldTaken);
+                FillNode(node, recordNumber);
+                admit(node, current);
+                ds->Next();
+            }
         }
         if (!IsFilterActive())
             m_loadedRecordCount = recordNumber;
@@ -1107,12 +1167,8 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
         m_keyIndexValid = false;
         m_keyScanned = false;
         NoteRowsLoaded();
-        if (!bookmark.empty() && ds->BookmarkValid(bookmark))
-            ds->GotoBookmark(bookmark);
-        if (bof)
-            ds->Prior();
-        if (eof)
-            ds->Next();
+        if (!throughReader)
+            ReturnToRecord(ds, bookmark, bof, eof);
         MoveToCollapsedGroup();
     }
     if (candidate) {
@@ -1298,12 +1354,7 @@ void TCustomdxDBGrid::LoadRecordWindow(int Mode, int Placement, bool KeepAnchor)
                     if (IsBookmarkSelected(AsGridNode(node)->Bookmark))
                         SelectNode(node, true);
         }
-        if (!bookmark.empty() && ds->BookmarkValid(bookmark))
-            ds->GotoBookmark(bookmark);
-        if (bof)
-            ds->Prior();
-        if (eof)
-            ds->Next();
+        ReturnToRecord(ds, bookmark, bof, eof);
     }
     SyncFocusToRecord();
     if (Placement == 1 && GetFocusedNode())
@@ -1606,7 +1657,7 @@ bool TCustomdxDBGrid::SmartRefreshRecord()
             TUpdateScope<TCustomdxTreeList> update(*this);
             const int number = node->RecordNumber;
             FreeEmptyGroupNodes(node);
-            node = PlaceRecord(nullptr, nullptr);
+            node = PlaceRecord(TLoadRecord{}, nullptr, nullptr);
             FillNode(node, number);
             FinishGroupNodes();
             m_summaries->RefreshFromRows(nullptr, m_loadedRecordCount);   // old and new groups

@@ -390,6 +390,9 @@ public:
     TdxDBGridAddGroupColumnEvent OnAddGroupColumn;
     TdxDBGridEndDragGroupColumnEvent OnEndDragGroupColumn;
     TdxDBGridColumnEvent OnHideHeader;
+    // A click on a column's header, before the tree list's own handling (the
+    // sort toggle); the tree list's index-based OnColumnClick fires after it.
+    TdxDBGridColumnEvent OnColumnClick;
     TdxDBGridColumnEvent OnHideColumn;   // after a column left the header
     TdxDBGridColumnEvent OnShowColumn;   // after a column came back to it
     std::function<void(TObject* Sender, TdxDBTreeListColumn* Column, bool& Allow)> OnColumnSorting;
@@ -412,7 +415,13 @@ protected:
     void LoadControlLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section) override;
 
     TdxTreeListNode* CreateNode() override;
+    // Reads a bulk-loaded row's values from its record (by bookmark, the
+    // cursor staying put); a row whose record is gone stays blank.
+    void LoadPendingNodeValues(TdxDBTreeListControlNode* Node) override;
     void PaintGroupPanel(TCanvas& Canvas, const TRect& Rect) override;
+    // A header dragged over the group panel: the arrows at the drop position
+    // (GetGroupDropIndex), and crNoDrop when the column cannot go there.
+    bool DoColumnDragOver(int Column, TPoint Point, TdxHeaderDropPlace& Place) override;
     void PaintHeaders(TCanvas& Canvas, const TdxTreeListRectInfo& Info, const TRect& Clip) override;
     void PaintStatusPanel(TCanvas& Canvas, const TRect& Rect) override;
     // A press on a filter button or on "Clear Filter"; true when it was one.
@@ -420,6 +429,7 @@ protected:
     void ChangeFocus(TdxTreeListNode* Node) override;
     void DoDeletion(TdxTreeListNode* Node) override;
     void DoSelectionChanged() override;
+    void DoColumnClick(int Column) override;
     void DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
     void Loaded() override;
     void AddInsertedNode();
@@ -442,27 +452,53 @@ private:
     // Copies the grouped sets to the combined words and the tree list, then
     // runs the side effects of what changed.
     void ApplyGroupedOptions(TdxDBGridOptionsBehavior OldBehavior, TdxDBGridOptionsDB OldDB);
+    // The record a load places: the dataset's current one, or a reader's
+    // record (the cursor then stays where it is).
+    struct TLoadRecord {
+        const TRecordReader* Reader{nullptr};
+        std::int64_t Handle{0};
+        Variant Value(const TField* Field) const;
+        TBookmark Bookmark(const TDataSet* DataSet) const;
+    };
     void LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes);
+    // The walk may read the records through a reader, leaving the cursor
+    // alone and the rows' values pending, unless a handler expects the
+    // dataset to stand on each record as it is loaded.
+    bool CanLoadThroughReader() const;
     // Taken marks, per entry of OldNodes, the rows already reused.
-    TdxDBGridNode* PlaceRecord(std::vector<TdxDBGridNode*>* OldNodes, std::vector<char>* Taken);
+    TdxDBGridNode* PlaceRecord(const TLoadRecord& Record, std::vector<TdxDBGridNode*>* OldNodes,
+                               std::vector<char>* Taken);
     void FinishGroupNodes();
     void MoveToCollapsedGroup();
     void RebuildKeyIndex() const;
+    // The arrows for a drop at a position among the group buttons, in client coordinates.
+    TRect GroupDropArrowsRect(int Index) const;
     void ResolveKeyField();
     TdxDBGridNode* NewNodeAt(TdxTreeListNode* Parent, TdxTreeListNode* Before);
     void FillNode(TdxDBGridNode* Node, int RecordNumber);
+    // A reader's record: the key, number and bookmark now, the values on first use.
+    void FillPendingNode(TdxDBGridNode* Node, int RecordNumber, const TLoadRecord& Record);
     // Remembers the focused row's signature; true when it changed.
     bool UpdateChangeSignature();
 
     // ----- regrouping without a record walk (dbgrid/GridRegroup.cpp) -----------------------------
     // egoSmartReload, a regrouping was requested, all-records mode, and the
-    // rows hold every record with the group columns' values (no window or
-    // buffer rows, no group column added or re-bound since the walk).
+    // rows hold every record (no window or buffer rows) with the group
+    // columns bound as at the walk (none added or re-bound since).
     bool SmartReloadApplies() const;
     // The smart reload: dissolves the group rows and places every record row,
     // hidden ones included, anew from the values it holds; the dataset is
-    // neither moved nor its pending edit touched.
-    void RegroupRows();
+    // neither moved nor its pending edit touched. False, with nothing
+    // changed, when a row holds no value of a group column (one it shows as
+    // text only): the caller walks the dataset, and without OldNodes the
+    // rows are cleared for that walk.
+    bool RegroupRows(std::vector<TdxDBGridNode*>* OldNodes);
+    // A row's value of Field while a regrouping reads rows whose values are
+    // still pending: from the record (found by the row's number and checked
+    // by its bookmark), so the row stays unread. False when it cannot tell.
+    bool PendingRowValue(const TdxDBGridNode* Row, const TField* Field, Variant& Value) const;
+    // A new group row's value and text of its column, as the row it is made for holds them.
+    void CopyGroupColumnValue(TdxDBGridNode* Row, TdxDBGridNode* Group, TdxDBTreeListColumn* Column);
     // After a record walk: the rows hold every record with these columns' values.
     void NoteRowsLoaded();
     void ForgetRowsLoaded() { m_rowsLoaded = false; }
@@ -494,6 +530,7 @@ private:
     TdxDBTreeListColumn* m_pendingGroupColumn{nullptr};
     TPoint m_groupPressPoint{};
     TdxDBTreeListColumn* m_groupDragColumn{nullptr};   // a header drag that started on a group button
+    bool m_groupDropAllowed{false};   // what the drag cursor over the panel says; the drop follows it
     std::unique_ptr<TClockTimer> m_slideTimer;
     int m_slideShown{0};       // panel height uncovered so far
     int m_slideStep{1};
@@ -506,6 +543,8 @@ private:
     bool m_rowsLoaded{false};
     std::vector<std::pair<TdxDBTreeListColumn*, TField*>> m_rowFields;   // per column index
     std::vector<TdxDBTreeListColumn*> m_rowGroupColumns;                 // the grouping of the rows
+    struct TPendingRowReader;
+    TPendingRowReader* m_pendingRowReader{nullptr};   // during a regrouping only
     bool m_loadingLayout{false};
     bool m_storingLayout{false};
 

@@ -38,30 +38,114 @@ int dxVarCompare(const Variant& A, const Variant& B)
 
 // ----- node -------------------------------------------------------------------------------------
 
-TdxDBTreeListControlNode::TdxDBTreeListControlNode(TCustomdxTreeList* Owner)
-    : TdxTreeListTextNode(Owner), m_id(NextNodeId())
+// One slot per column, held by value; lookup keys apart, since few columns have one.
+struct TdxDBTreeListControlNode::TRowValues {
+    struct TStoredValue {
+        Variant Value;
+        std::uint8_t Flags = 0;
+    };
+    std::vector<std::string> Strings;
+    std::vector<TStoredValue> Values;
+    std::vector<Variant> LookupKeys;
+    std::string PreviewText;
+};
+
+namespace {
+
+// Makes Index a valid slot. Rows are filled column by column: one allocation for all of them.
+template <class T>
+void GrowToColumn(std::vector<T>& Slots, std::size_t Index, const TCustomdxTreeList* Owner)
 {
+    if (Index < Slots.size())
+        return;
+    if (Slots.capacity() <= Index && Owner)
+        Slots.reserve(std::max(Index + 1, static_cast<std::size_t>(std::max(0, Owner->GetColumnCount()))));
+    Slots.resize(Index + 1);
+}
+
+} // namespace
+
+TdxDBTreeListControlNode::TdxDBTreeListControlNode(TCustomdxTreeList* Owner)
+    : TdxTreeListNode(Owner), m_id(NextNodeId())
+{
+}
+
+TdxDBTreeListControlNode::~TdxDBTreeListControlNode() = default;
+
+TdxDBTreeListControlNode::TRowValues& TdxDBTreeListControlNode::Row()
+{
+    if (!m_row)
+        m_row = std::make_unique<TRowValues>();
+    return *m_row;
+}
+
+const std::string& TdxDBTreeListControlNode::PreviewText() const
+{
+    static const std::string none;
+    EnsureValues();
+    return m_row ? m_row->PreviewText : none;
+}
+
+void TdxDBTreeListControlNode::SetPreviewText(std::string Value)
+{
+    EnsureValues();
+    if (m_row || !Value.empty())
+        Row().PreviewText = std::move(Value);
+}
+
+std::string TdxDBTreeListControlNode::OwnString(int Column) const
+{
+    EnsureValues();
+    if (!m_row || Column < 0 || Column >= static_cast<int>(m_row->Strings.size()))
+        return {};
+    return m_row->Strings[static_cast<std::size_t>(Column)];
+}
+
+void TdxDBTreeListControlNode::SetOwnString(int Column, const std::string& Value)
+{
+    EnsureValues();
+    StoreString(Column, Value);
+}
+
+void TdxDBTreeListControlNode::StoreString(int Column, const std::string& Value)
+{
+    if (Column < 0 || (Value.empty() && (!m_row || Column >= static_cast<int>(m_row->Strings.size()))))
+        return;
+    std::vector<std::string>& strings = Row().Strings;
+    GrowToColumn(strings, static_cast<std::size_t>(Column), Owner());
+    strings[static_cast<std::size_t>(Column)] = Value;
+}
+
+void TdxDBTreeListControlNode::LoadPendingValues() const
+{
+    // Cleared first: the loading writes through the setters of this node.
+    auto* self = const_cast<TdxDBTreeListControlNode*>(this);
+    self->m_valuesPending = false;
+    if (auto* control = dynamic_cast<TCustomdxDBTreeListControl*>(Owner()))
+        control->LoadPendingNodeValues(self);
 }
 
 TNodeVariantData TdxDBTreeListControlNode::GetVariantData(int Index) const
 {
+    EnsureValues();
     TNodeVariantData d;
-    if (Index < 0 || Index >= static_cast<int>(m_values.size()))
+    if (!m_row || Index < 0 || Index >= static_cast<int>(m_row->Values.size()))
         return d;
-    const TStoredValue& v = m_values[static_cast<std::size_t>(Index)];
+    const auto& v = m_row->Values[static_cast<std::size_t>(Index)];
     d.Flags = v.Flags;
     if (v.Flags & 1)
         d.Value = v.Value;
-    if ((v.Flags & 2) && Index < static_cast<int>(m_lookupKeys.size()))
-        d.LookupKey = m_lookupKeys[static_cast<std::size_t>(Index)];
+    if ((v.Flags & 2) && Index < static_cast<int>(m_row->LookupKeys.size()))
+        d.LookupKey = m_row->LookupKeys[static_cast<std::size_t>(Index)];
     return d;
 }
 
 const Variant* TdxDBTreeListControlNode::StoredValue(int Index) const
 {
-    if (Index < 0 || Index >= static_cast<int>(m_values.size()))
+    EnsureValues();
+    if (!m_row || Index < 0 || Index >= static_cast<int>(m_row->Values.size()))
         return nullptr;
-    const TStoredValue& v = m_values[static_cast<std::size_t>(Index)];
+    const auto& v = m_row->Values[static_cast<std::size_t>(Index)];
     return (v.Flags & 1) ? &v.Value : nullptr;
 }
 
@@ -69,28 +153,27 @@ void TdxDBTreeListControlNode::SetVariantData(int Index, TNodeVariantData Data)
 {
     if (Index < 0)
         return;
+    EnsureValues();
+    TRowValues& row = Row();
     const auto i = static_cast<std::size_t>(Index);
-    if (i >= m_values.size()) {
-        // Rows are filled column by column: one allocation for all of them.
-        if (m_values.capacity() <= i && Owner())
-            m_values.reserve(std::max(i + 1, static_cast<std::size_t>(std::max(0, Owner()->GetColumnCount()))));
-        m_values.resize(i + 1);
-    }
-    m_values[i].Flags = Data.Flags;
-    m_values[i].Value = (Data.Flags & 1) ? std::move(Data.Value) : Variant();
+    GrowToColumn(row.Values, i, Owner());
+    row.Values[i].Flags = Data.Flags;
+    row.Values[i].Value = (Data.Flags & 1) ? std::move(Data.Value) : Variant();
     if (Data.Flags & 2) {
-        if (i >= m_lookupKeys.size())
-            m_lookupKeys.resize(i + 1);
-        m_lookupKeys[i] = std::move(Data.LookupKey);
-    } else if (i < m_lookupKeys.size()) {
-        m_lookupKeys[i] = Variant();
+        if (i >= row.LookupKeys.size())
+            row.LookupKeys.resize(i + 1);
+        row.LookupKeys[i] = std::move(Data.LookupKey);
+    } else if (i < row.LookupKeys.size()) {
+        row.LookupKeys[i] = Variant();
     }
 }
 
 void TdxDBTreeListControlNode::ClearVariantData()
 {
-    m_values.clear();
-    m_lookupKeys.clear();
+    if (m_row) {
+        m_row->Values.clear();
+        m_row->LookupKeys.clear();
+    }
 }
 
 // ----- data link ---------------------------------------------------------------------------------
@@ -495,7 +578,7 @@ std::string TCustomdxDBTreeListControl::GetPreviewText(TdxTreeListNode* Node) co
 {
     auto* n = dynamic_cast<TdxDBTreeListControlNode*>(Node);
     if (n && m_previewField)
-        return n->PreviewText;
+        return n->PreviewText();
     return TCustomdxTreeListControl::GetPreviewText(Node);
 }
 
@@ -508,7 +591,15 @@ void TCustomdxDBTreeListControl::LoadColumnValue(TdxDBTreeListControlNode* Node,
 
 void TCustomdxDBTreeListControl::LoadNodeData(TdxDBTreeListControlNode* Node)
 {
+    // Everything is read now: nothing is left pending.
+    Node->SetValuesPending(false);
     Node->Key = m_keyField ? m_keyField->Value() : Variant::Null();
+    LoadNodeValues(Node);
+}
+
+void TCustomdxDBTreeListControl::LoadNodeValues(TdxDBTreeListControlNode* Node, bool Quiet)
+{
+    TValueRestorer<TdxDBTreeListControlNode*> filling(m_fillingNode, Quiet ? Node : m_fillingNode);
     for (int i = 0; i < GetColumnCount(); ++i) {
         TdxDBTreeListColumn* c = GetColumn(i);
         if (c && c->GetField())
@@ -516,10 +607,20 @@ void TCustomdxDBTreeListControl::LoadNodeData(TdxDBTreeListControlNode* Node)
     }
     if (m_previewField) {
         if (m_previewField->OnGetText)
-            Node->PreviewText = m_previewField->DisplayText();
+            Node->SetPreviewText(m_previewField->DisplayText());
         else
-            Node->PreviewText = TruncPreviewText(m_previewField->Text());
+            Node->SetPreviewText(TruncPreviewText(m_previewField->Text()));
     }
+}
+
+void TCustomdxDBTreeListControl::SetNodeString(TdxTreeListNode* Node, int Column, const std::string& Value)
+{
+    // A row filled on first use may be asked for while painting: no repaint.
+    if (Node && Node == m_fillingNode) {
+        m_fillingNode->StoreString(Column, Value);
+        return;
+    }
+    TCustomdxTreeListControl::SetNodeString(Node, Column, Value);
 }
 
 void TCustomdxDBTreeListControl::DoRefreshNodeData(TdxTreeListNode* Node)

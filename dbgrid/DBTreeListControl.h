@@ -42,13 +42,27 @@ struct TNodeVariantData {
     Variant LookupKey = Variant::Null();
 };
 
-class TdxDBTreeListControlNode : public TdxTreeListTextNode {
+// A row of a data-bound control. Its texts, stored values and preview text
+// live in one block allocated on the first write, so a row whose values are
+// still pending (or never shown) costs only the tree node, the key and the id.
+class TdxDBTreeListControlNode : public TdxTreeListNode {
 public:
     explicit TdxDBTreeListControlNode(TCustomdxTreeList* Owner);
+    ~TdxDBTreeListControlNode() override;
 
     // The record's key-field value; Null when no key field is bound.
     Variant Key = Variant::Null();
-    std::string PreviewText;
+    // The preview field's text; a row loaded in bulk reads it on first use.
+    const std::string& PreviewText() const;
+    void SetPreviewText(std::string Value);
+
+    // Rows loaded in bulk keep only their record's place and read the column
+    // texts and values (and the preview text) from the record the first time
+    // anything asks for them, through the control's LoadPendingNodeValues.
+    bool ValuesPending() const { return m_valuesPending; }
+    void SetValuesPending(bool Value) { m_valuesPending = Value; }
+    // Writes a column text without asking the control (no repaint).
+    void StoreString(int Column, const std::string& Value);
 
     // A stable identity that orders nodes (never the address cut to 32 bits).
     std::uint64_t Id() const { return m_id; }
@@ -59,16 +73,24 @@ public:
     // The field value kept for a column (bit 0 set); nullptr when none.
     const Variant* StoredValue(int Index) const;
 
+protected:
+    bool HasOwnStrings() const override { return true; }
+    std::string OwnString(int Column) const override;
+    void SetOwnString(int Column, const std::string& Value) override;
+
 private:
-    // One slot per column, held by value; lookup keys apart, since few
-    // columns have one.
-    struct TStoredValue {
-        Variant Value;
-        std::uint8_t Flags = 0;
-    };
+    void EnsureValues() const
+    {
+        if (m_valuesPending)
+            LoadPendingValues();
+    }
+    void LoadPendingValues() const;
+    struct TRowValues;
+    TRowValues& Row();
+
     std::uint64_t m_id;
-    std::vector<TStoredValue> m_values;
-    std::vector<Variant> m_lookupKeys;
+    std::unique_ptr<TRowValues> m_row;
+    bool m_valuesPending{false};
 };
 
 class TdxDBTreeListControlDataLink : public TDataLink {
@@ -204,6 +226,7 @@ public:
 
     // ----- values -----------------------------------------------------------------------------
     Variant GetNodeValue(const TdxTreeListNode* Node, int Column) const override;
+    void SetNodeString(TdxTreeListNode* Node, int Column, const std::string& Value) override;
     // Orders nodes by key: empty keys first, then the Variant order.
     static int CompareNodeKeys(const TdxDBTreeListControlNode* A, const TdxDBTreeListControlNode* B);
     Variant GetGroupSummaryValue(const TdxTreeListNode* Node, int Column) const;
@@ -233,7 +256,11 @@ public:
     virtual double GetFooterSummaryValue(int /*Column*/) const { return 0; }
     virtual void ColumnRenamed(const std::string& /*OldName*/, const std::string& /*NewName*/) {}
     virtual void LoadColumnValue(TdxDBTreeListControlNode* Node, TdxDBTreeListColumn* Column);
+    // The key, the column values and the preview text from the current record.
     virtual void LoadNodeData(TdxDBTreeListControlNode* Node);
+    // The column values and the preview text of a row whose values are pending
+    // (see TdxDBTreeListControlNode::ValuesPending); the base has no such rows.
+    virtual void LoadPendingNodeValues(TdxDBTreeListControlNode* /*Node*/) {}
     virtual void MapColumnFields();
     virtual void DoChangeNodeEx();
     // The in-place editor's background: the control's colour, then OnGetEditColor.
@@ -271,6 +298,10 @@ protected:
     std::vector<TBookmark>& SelectedBookmarks() { return m_selectedBookmarks; }
     // Re-runs LinkActive with the link's state (key or preview field changed).
     void RelinkActive();
+    // The column values and preview text from the fields as they read now
+    // (the key apart). Quiet: the row is filled on first use, maybe while it
+    // is painted, so writing its texts repaints nothing.
+    void LoadNodeValues(TdxDBTreeListControlNode* Node, bool Quiet = false);
 
     bool m_destroying{false};
     // Set while rows are rebuilt: clearing the nodes keeps the selected bookmarks.
@@ -291,6 +322,7 @@ private:
     Variant m_editValue;
     bool m_hold{false};
     bool m_destroyingColumns{false};
+    TdxDBTreeListControlNode* m_fillingNode{nullptr};
 };
 
 // 0 when equal, 1 when A is greater, -1 otherwise (the Variant total order).

@@ -178,6 +178,11 @@ void TCustomdxDBGrid::KeyDown(std::uint16_t& Key, TShiftState Shift)
         userHandler(this, Key, Shift);
     if (Key == 0)
         return;
+    // Esc cancels a header drag; the record is left alone.
+    if (Key == VK_ESCAPE && IsColumnDragging()) {
+        TCustomdxDBTreeListControl::KeyDown(Key, Shift);
+        return;
+    }
 
     TDataSet* ds = DataSet();
     const bool ctrl = Shift.Contains(ssCtrl);

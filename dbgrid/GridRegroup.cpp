@@ -1,14 +1,17 @@
 // Regrouping the loaded rows without walking the dataset (egoSmartReload).
 // When a group column is added or removed, every record row is placed anew
-// under group rows found or made from the values it was loaded with, so the
-// dataset is neither moved nor is its pending edit posted or cancelled. The
-// rows must hold every record with the group columns' values: rows of a
-// window or of the record buffer, or a group column added or re-bound since
-// the last walk, need that walk instead.
+// under group rows found or made from the values it holds, so the dataset is
+// neither moved nor is its pending edit posted or cancelled. The rows must
+// hold every record with the group columns' values: rows of a window or of
+// the record buffer, or a group column added or re-bound since the last
+// walk, need that walk instead. Rows whose values are still pending (loaded
+// in bulk, read on first use) are read from their records through a record
+// reader, so regrouping does not fill them.
 #include "dbgrid/DBGrid.h"
 
 #include "dbgrid/DBTreeListTypedColumns.h"
 #include "platform/core/Guards.h"
+#include "platform/data/DataSet.h"
 #include "platform/data/Field.h"
 
 #include <algorithm>
@@ -70,13 +73,25 @@ void RestoreExpanded(const TCustomdxDBGrid& Grid, TdxTreeListNode* Parent, int L
     }
 }
 
-// A record row taken out of the tree (or the hidden list) while it waits for its place.
+// A record row waiting for its place, owned here while it is out of the
+// tree, with its group values (from Values on, one per level).
 struct TWaitingRow {
+    TdxDBGridNode* Row;
     std::unique_ptr<TdxTreeListNode> Node;
     bool Selected{false};
+    std::size_t Values{0};
 };
 
 } // namespace
+
+// The records as a reader shows them, and the last row found there.
+struct TCustomdxDBGrid::TPendingRowReader {
+    TDataSet* DataSet{nullptr};
+    std::unique_ptr<TRecordReader> Reader;
+    const TdxDBGridNode* Row{nullptr};
+    TRecordReader::THandle Handle{0};
+    bool Found{false};
+};
 
 void TCustomdxDBGrid::NoteRowsLoaded()
 {
@@ -89,12 +104,36 @@ void TCustomdxDBGrid::NoteRowsLoaded()
     m_rowsLoaded = true;
 }
 
+bool TCustomdxDBGrid::PendingRowValue(const TdxDBGridNode* Row, const TField* Field, Variant& Value) const
+{
+    TPendingRowReader* r = m_pendingRowReader;
+    if (!r || !Row->ValuesPending())
+        return false;
+    if (!r->Reader)
+        r->Reader = r->DataSet->CreateRecordReader();
+    if (r->Row != Row) {
+        // The row's number is its place in the walk; the bookmark proves it is still that record.
+        r->Row = Row;
+        r->Found = Row->RecordNumber >= 0 && Row->RecordNumber < r->Reader->Count();
+        if (r->Found) {
+            r->Handle = r->Reader->Handle(Row->RecordNumber);
+            r->Found = r->Reader->Bookmark(r->Handle) == Row->Bookmark;
+        }
+    }
+    if (!r->Found)
+        return false;
+    Value = r->Reader->Value(r->Handle, Field);
+    return true;
+}
+
 bool TCustomdxDBGrid::RowColumnValue(const TdxDBGridNode* Row, int Column, Variant& Value) const
 {
     TdxDBTreeListColumn* c = GetColumn(Column);
     if (!Row || !m_rowsLoaded || !c || !c->GetField() || Column >= static_cast<int>(m_rowFields.size()) ||
         m_rowFields[static_cast<std::size_t>(Column)] != std::make_pair(c, c->GetField()))
         return false;
+    if (PendingRowValue(Row, c->GetField(), Value))
+        return true;
     if (const Variant* v = Row->StoredValue(Column)) {
         Value = *v;
         return true;
@@ -122,29 +161,39 @@ bool TCustomdxDBGrid::SmartReloadApplies() const
     if (!m_options.Contains(egoSmartReload) || !m_regroupRequested || !m_rowsLoaded || !IsAllRecordsMode() ||
         !LinkActive())
         return false;
-    std::vector<int> stored;   // group columns whose value is kept per row (not a text)
-    for (TdxDBTreeListColumn* g : m_groupColumns) {
-        const int index = g->GetColumnIndex();
-        if (index < 0 || index >= static_cast<int>(m_rowFields.size()) || !g->GetField() ||
-            m_rowFields[static_cast<std::size_t>(index)] != std::make_pair(g, g->GetField()))
-            return false;
-        if (!TextIsValue(g))
-            stored.push_back(index);
-    }
-    if (stored.empty())
-        return true;
-    auto holds = [&](const TdxTreeListNode* Row) {
-        auto* r = static_cast<const TdxDBGridNode*>(Row);
-        return std::all_of(stored.begin(), stored.end(), [r](int I) { return r->StoredValue(I) != nullptr; });
-    };
-    for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
-        if (n->Count() == 0 && !holds(n))
-            return false;
-    return std::all_of(m_hiddenNodes.begin(), m_hiddenNodes.end(), [&](const auto& N) { return holds(N.get()); });
+    return std::all_of(m_groupColumns.begin(), m_groupColumns.end(), [this](TdxDBTreeListColumn* G) {
+        const int index = G->GetColumnIndex();
+        return index >= 0 && index < static_cast<int>(m_rowFields.size()) && G->GetField() &&
+               m_rowFields[static_cast<std::size_t>(index)] == std::make_pair(G, G->GetField());
+    });
 }
 
-void TCustomdxDBGrid::RegroupRows()
+bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
 {
+    TPendingRowReader pending;
+    pending.DataSet = DataSet();
+    TValueRestorer<TPendingRowReader*> reading(m_pendingRowReader, &pending);
+
+    // Every row's group values first: a row that holds none leaves everything as it was.
+    std::vector<TWaitingRow> rows;
+    for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
+        if (n->Count() == 0)
+            rows.push_back({AsGridNode(n), nullptr, n->Selected()});
+    const std::size_t treeRows = rows.size();
+    for (const auto& h : m_hiddenNodes)
+        rows.push_back({AsGridNode(h.get()), nullptr, false});
+    const auto levels = static_cast<std::size_t>(GroupColumnCount());
+    std::vector<Variant> values(rows.size() * levels, Variant::Null());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].Values = i * levels;
+        for (std::size_t l = 0; l < levels; ++l)
+            if (!RowColumnValue(rows[i].Row, m_groupColumns[l]->GetColumnIndex(), values[rows[i].Values + l])) {
+                if (!OldNodes)
+                    ClearRows();
+                return false;
+            }
+    }
+
     PurgeSelectedBookmarks();
     BindPreviewField();
     m_summaries->Prepare(true);
@@ -162,11 +211,11 @@ void TCustomdxDBGrid::RegroupRows()
         ++kept;
     const std::vector<TExpandedGroup> expanded = CollectExpanded(*this, nullptr, 0, static_cast<int>(kept));
 
-    std::vector<TWaitingRow> rows;
     bool done = false;
     // A row not placed when something raises is kept with the hidden rows, a
     // group row left without rows goes, and the next load walks the dataset:
     // no row is lost.
+    m_hiddenNodes.reserve(rows.size());   // so the rescue does not allocate
     Finally rescue([&] {
         if (done)
             return;
@@ -184,28 +233,20 @@ void TCustomdxDBGrid::RegroupRows()
     {
         TUpdateScope<TCustomdxTreeList> update(*this);
         TValueRestorer<bool> keepBookmarks(m_keepBookmarks, true);
-        std::vector<TdxTreeListNode*> leaves;
-        for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
-            if (n->Count() == 0)
-                leaves.push_back(n);
-        rows.reserve(leaves.size() + m_hiddenNodes.size());
-        m_hiddenNodes.reserve(rows.capacity());   // the rescue above does not allocate
         // From the last row back, so each row leaves the end of its parent's list.
-        for (auto it = leaves.rbegin(); it != leaves.rend(); ++it) {
-            TdxTreeListNode* n = *it;
-            const bool selected = n->Selected();
+        for (std::size_t i = treeRows; i-- > 0;) {
+            TdxTreeListNode* n = rows[i].Row;
             n->GetIndex();   // renumbers the siblings once if needed
             n->Detach();
-            rows.push_back({std::unique_ptr<TdxTreeListNode>(n), selected});
+            rows[i].Node.reset(n);
         }
-        std::reverse(rows.begin(), rows.end());
         ClearNodes();   // the group rows, now empty
-        for (auto& h : m_hiddenNodes)
-            rows.push_back({std::move(h), false});
+        for (std::size_t i = treeRows; i < rows.size(); ++i)
+            rows[i].Node = std::move(m_hiddenNodes[i - treeRows]);
         m_hiddenNodes.clear();
         // The order of the walk, so equal sort keys end up as a walk leaves them.
         std::stable_sort(rows.begin(), rows.end(), [](const TWaitingRow& A, const TWaitingRow& B) {
-            return AsGridNode(A.Node.get())->RecordNumber < AsGridNode(B.Node.get())->RecordNumber;
+            return A.Row->RecordNumber < B.Row->RecordNumber;
         });
 
         DoClearNodeData();
@@ -215,7 +256,7 @@ void TCustomdxDBGrid::RegroupRows()
         const bool checkBookmarks = IsBookmarkSelection() && SelectedBookmarkCount() > 0;
         int passed = 0;
         for (TWaitingRow& r : rows) {
-            TdxDBGridNode* node = AsGridNode(r.Node.get());
+            TdxDBGridNode* node = r.Row;
             // The row of a record being inserted stays whatever its values; it is
             // no loaded record, so it is neither counted nor summarised.
             const bool inserting = node == m_insertNode;
@@ -224,13 +265,10 @@ void TCustomdxDBGrid::RegroupRows()
                 continue;
             }
             TdxTreeListNode* parent = nullptr;
-            for (int level = 0; level < GroupColumnCount(); ++level) {
-                TdxDBTreeListColumn* column = m_groupColumns[static_cast<std::size_t>(level)];
-                const int index = column->GetColumnIndex();
-                Variant value = Variant::Null();
-                RowColumnValue(node, index, value);
+            for (std::size_t l = 0; l < levels; ++l) {
+                const Variant& value = values[r.Values + l];
                 TdxTreeListNode* found = nullptr;
-                if (FindGroupNode(parent, level, value, found)) {
+                if (FindGroupNode(parent, static_cast<int>(l), value, found)) {
                     parent = found;
                     continue;
                 }
@@ -239,8 +277,7 @@ void TCustomdxDBGrid::RegroupRows()
                 g->Key = node->Key;
                 g->RecordNumber = node->RecordNumber;
                 g->Bookmark = node->Bookmark;
-                g->SetVariantData(index, node->GetVariantData(index));
-                SetNodeString(g, index, GetNodeString(node, index));
+                CopyGroupColumnValue(node, g, m_groupColumns[l]);
                 DoRefreshNodeData(g);
                 parent = g;
             }
@@ -278,6 +315,22 @@ void TCustomdxDBGrid::RegroupRows()
         TValueRestorer<bool> following(m_following, true);
         SetFocusedNode(target);
     }
+    return true;
+}
+
+void TCustomdxDBGrid::CopyGroupColumnValue(TdxDBGridNode* Row, TdxDBGridNode* Group, TdxDBTreeListColumn* Column)
+{
+    // A row whose values are pending stays so: its record is shown to the
+    // column as a walk does. Otherwise the row's own value and text are taken.
+    TDataSet* ds = DataSet();
+    if (Row->ValuesPending() && ds && TRecordView::CanShow(*ds, Row->Bookmark)) {
+        TRecordView view(*ds, Row->Bookmark);
+        LoadColumnValue(Group, Column);
+        return;
+    }
+    const int index = Column->GetColumnIndex();
+    Group->SetVariantData(index, Row->GetVariantData(index));
+    SetNodeString(Group, index, GetNodeString(Row, index));
 }
 
 } // namespace qel

@@ -3,6 +3,7 @@
 #include "dbgrid/DBGrid.h"
 #include "platform/data/DataSet.h"
 #include "platform/data/Field.h"
+#include "platform/core/Guards.h"
 
 namespace qel {
 
@@ -18,12 +19,13 @@ TFieldType SummaryFieldType(const TField* Field, TdxSummaryType Type)
 
 // The record's operand: nothing for Count, the field's value as a float
 // otherwise (no value for Null or text that is no number).
-bool ReadOperand(TField* Field, TdxSummaryType Type, double& Value)
+bool ReadOperand(TField* Field, TdxSummaryType Type, const TRecordReader* Reader, std::int64_t Handle,
+                 double& Value)
 {
     Value = 0.0;
     if (Type == cstCount || !Field)
         return Type == cstCount;
-    return SummaryOperand(Field->Value(), Value);
+    return SummaryOperand(Reader ? Reader->Value(Handle, Field) : Field->Value(), Value);
 }
 
 } // namespace
@@ -63,10 +65,13 @@ void TdxDBGridSummaries::Prepare(bool KeepFooters)
             AddOperandField(f);
     }
     m_footerColumns.assign(m_footers.size(), nullptr);
+    m_summedFooters.clear();
     for (std::size_t c = 0; c < m_footers.size(); ++c)
         if (TdxDBTreeListColumn* column = m_grid->GetColumn(static_cast<int>(c))) {
             m_footerColumns[c] = column;
             AddOperandField(column->FooterSummaryField());
+            if (column->SummaryFooterType() != cstNone)
+                m_summedFooters.push_back(c);
         }
 }
 
@@ -102,24 +107,27 @@ bool TdxDBGridSummaries::RecordOperand(TField* Field, TdxSummaryType Type, doubl
         for (OperandSlot& s : m_operands)
             if (s.Field == Field) {
                 if (!s.Read) {
-                    s.Has = ReadOperand(Field, Type, s.Value);
+                    s.Has = ReadOperand(Field, Type, m_reader, m_handle, s.Value);
                     s.Read = true;
                 }
                 Value = s.Value;
                 return s.Has;
             }
-    return ReadOperand(Field, Type, Value);
+    return ReadOperand(Field, Type, m_reader, m_handle, Value);
 }
 
-void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node)
+void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node, const TRecordReader* Reader, std::int64_t Handle)
 {
+    m_reader = Reader;
+    m_handle = Handle;
+    Finally forget([this] { m_reader = nullptr; });
     for (OperandSlot& s : m_operands)
         s.Read = false;
-    const OperandReader operand = [this](TField* Field, TdxSummaryType Type, double& Value) {
+    const auto operand = [this](TField* Field, TdxSummaryType Type, double& Value) {
         return RecordOperand(Field, Type, Value);
     };
     AddToGroups(Node, operand);
-    for (std::size_t c = 0; c < m_footers.size(); ++c)
+    for (std::size_t c : m_summedFooters)
         AccumulateFooter(m_footers[c], m_footerColumns[c], Node, operand);
 }
 
@@ -134,11 +142,12 @@ void TdxDBGridSummaries::AddStoredRecord(TdxDBGridNode* Node)
     });
 }
 
-void TdxDBGridSummaries::AddToGroups(TdxDBGridNode* Node, const OperandReader& Operand)
+template <class Operand>
+void TdxDBGridSummaries::AddToGroups(TdxDBGridNode* Node, const Operand& Read)
 {
+    int level = Node->GetLevel();
     for (TdxTreeListNode* p = Node->Parent(); p; p = p->Parent()) {
-        const int level = p->GetLevel();
-        if (level < 0 || level >= static_cast<int>(m_levels.size()))
+        if (--level >= static_cast<int>(m_levels.size()))
             continue;
         const LevelInfo& info = m_levels[static_cast<std::size_t>(level)];
         TdxDBTreeListColumn* column = m_grid->GetGroupColumn(level);
@@ -151,16 +160,17 @@ void TdxDBGridSummaries::AddToGroups(TdxDBGridNode* Node, const OperandReader& O
             g->Summary = std::make_unique<TdxDBGridNodeSummary>();
         if (g->Summary->Items.size() != itemCount)
             g->Summary->Items.resize(itemCount);
-        AccumulateGroup(g, *g->Summary, info, column, hook, Operand);
+        AccumulateGroup(g, *g->Summary, info, column, hook, Read);
     }
 }
 
+template <class Operand>
 void TdxDBGridSummaries::AccumulateGroup(TdxDBGridNode* Group, TdxDBGridNodeSummary& Summary, const LevelInfo& Info,
-                                         TdxDBTreeListColumn* Column, bool Hook, const OperandReader& Operand)
+                                         TdxDBTreeListColumn* Column, bool Hook, const Operand& Read)
 {
     if (Column->SummaryType() != cstNone || Hook) {
         double v = 0.0;
-        const bool has = Operand(Info.SummaryField, Column->SummaryType(), v);
+        const bool has = Read(Info.SummaryField, Column->SummaryType(), v);
         if (has && Column->OnSummary)
             Column->OnSummary(Column, Group, v);
         if (Hook && (has || Column->SummaryType() == cstNone))
@@ -170,20 +180,21 @@ void TdxDBGridSummaries::AccumulateGroup(TdxDBGridNode* Group, TdxDBGridNodeSumm
     for (std::size_t i = 0; i < Summary.Items.size(); ++i) {
         TdxDBGridSummaryItem* item = Info.Group->SummaryItems()->Items(static_cast<int>(i));
         double v = 0.0;
-        const bool has = Operand(Info.ItemFields[i], item->SummaryType(), v);
+        const bool has = Read(Info.ItemFields[i], item->SummaryType(), v);
         if (has && item->OnSummary)
             item->OnSummary(item, Group, v);
         Summary.Items[i].Add(item->SummaryType(), v, has);
     }
 }
 
+template <class Operand>
 void TdxDBGridSummaries::AccumulateFooter(TdxSummaryValue& Footer, TdxDBTreeListColumn* Column, TdxDBGridNode* Row,
-                                          const OperandReader& Operand)
+                                          const Operand& Read)
 {
     if (!Column || Column->SummaryFooterType() == cstNone)
         return;
     double v = 0.0;
-    const bool has = Operand(Column->FooterSummaryField(), Column->SummaryFooterType(), v);
+    const bool has = Read(Column->FooterSummaryField(), Column->SummaryFooterType(), v);
     if (has && Column->OnSummaryFooter)
         Column->OnSummaryFooter(Column, Row, v);
     Footer.Add(Column->SummaryFooterType(), v, has);
@@ -213,6 +224,11 @@ void TdxDBGridSummaries::Finish(std::int64_t LoadedRecordCount, bool Regrouped)
         frames.push_back({m_grid->GetItem(r), 0, 0});
         while (!frames.empty()) {
             Frame& f = frames.back();
+            if (frames.size() == m_levels.size() && f.Next == 0) {
+                // The lowest group rows hold only record rows: no need to visit them.
+                f.Count = f.Node->Count();
+                f.Next = f.Node->Count();
+            }
             if (f.Next < f.Node->Count()) {
                 TdxTreeListNode* child = f.Node->GetItem(f.Next++);
                 if (child->Count() > 0)
@@ -226,7 +242,7 @@ void TdxDBGridSummaries::Finish(std::int64_t LoadedRecordCount, bool Regrouped)
             if (!frames.empty())
                 frames.back().Count += done.Count;
             auto* g = static_cast<TdxDBGridNode*>(done.Node);
-            const int level = done.Node->GetLevel();
+            const int level = static_cast<int>(frames.size());
             if (!g->Summary || level >= static_cast<int>(m_levels.size()))
                 continue;
             g->Summary->Group.Finish(m_grid->GetGroupColumn(level)->SummaryType(), done.Count);
@@ -336,5 +352,11 @@ std::string TdxDBGridSummaries::RowFooterText(TdxTreeListNode* Node, int Column,
                                                item->SummaryType()),
                               true, summary->Items[static_cast<std::size_t>(i)].Value);
 }
+
+// The refresh from the rows' stored values (GridSummaryRefresh.cpp) reads through an OperandReader.
+template void TdxDBGridSummaries::AccumulateGroup<TdxDBGridSummaries::OperandReader>(
+    TdxDBGridNode*, TdxDBGridNodeSummary&, const LevelInfo&, TdxDBTreeListColumn*, bool, const OperandReader&);
+template void TdxDBGridSummaries::AccumulateFooter<TdxDBGridSummaries::OperandReader>(
+    TdxSummaryValue&, TdxDBTreeListColumn*, TdxDBGridNode*, const OperandReader&);
 
 } // namespace qel

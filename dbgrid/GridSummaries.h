@@ -17,6 +17,7 @@ namespace qel {
 class TCustomdxDBGrid;
 class TField;
 class TdxDBGridNode;
+class TRecordReader;
 
 class TdxDBGridSummaries {
 public:
@@ -26,12 +27,13 @@ public:
     // unless KeepFooters (a regrouping of the loaded rows walks no records, so
     // the footers keep what the last walk computed).
     void Prepare(bool KeepFooters = false);
-    void AddRecord(TdxDBGridNode* Node);
+    // The operands come from the dataset's current record, or from Reader's
+    // record Handle when a reader is given (the cursor then stays put).
+    void AddRecord(TdxDBGridNode* Node, const TRecordReader* Reader = nullptr, std::int64_t Handle = 0);
     // A regrouped row's share of its group rows' summaries, the operands taken
-    // from the values the row was loaded with (TCustomdxDBGrid::RowFieldValue)
-    // instead of the dataset's current record. A summarised field that no
-    // column kept has no stored value: the row gives no value for it. The
-    // footers are not touched.
+    // from the values the row holds (TCustomdxDBGrid::RowFieldValue) instead
+    // of a record. A summarised field that no column holds has no stored
+    // value: the row gives no value for it. The footers are not touched.
     void AddStoredRecord(TdxDBGridNode* Node);
     // Counts, averages, footers into the columns; LoadedRecordCount is the
     // number of records that passed the filter. After a regrouping only the
@@ -80,13 +82,17 @@ private:
     void ForEachGroupRow(const std::function<void(TdxDBGridNode* Group)>& Action) const;
     // One record's share of Group's summaries at its level (kept in Summary);
     // Hook also hands the group operand to the grid's OnGroupSummaryValue.
+    // Operand is an OperandReader or, on the load's hot path, a lambda (no call through std::function).
+    template <class Operand>
     void AccumulateGroup(TdxDBGridNode* Group, TdxDBGridNodeSummary& Summary, const LevelInfo& Info,
-                         TdxDBTreeListColumn* Column, bool Hook, const OperandReader& Operand);
+                         TdxDBTreeListColumn* Column, bool Hook, const Operand& Read);
     // One record's share of every group row above Node.
-    void AddToGroups(TdxDBGridNode* Node, const OperandReader& Operand);
+    template <class Operand>
+    void AddToGroups(TdxDBGridNode* Node, const Operand& Read);
     // One record's share of a column's footer summary.
+    template <class Operand>
     void AccumulateFooter(TdxSummaryValue& Footer, TdxDBTreeListColumn* Column, TdxDBGridNode* Row,
-                          const OperandReader& Operand);
+                          const Operand& Read);
     // Counts and averages of the footers, and their values into the columns.
     void FinishFooters(std::int64_t LoadedRecordCount);
     void AddOperandField(TField* Field);
@@ -102,7 +108,10 @@ private:
     std::vector<LevelInfo> m_levels;
     std::vector<TdxSummaryValue> m_footers;   // per column index
     std::vector<OperandSlot> m_operands;
+    const TRecordReader* m_reader{nullptr};   // the record AddRecord reads, when not the current one
+    std::int64_t m_handle{0};
     std::vector<TdxDBTreeListColumn*> m_footerColumns;   // per column index, resolved once per load
+    std::vector<std::size_t> m_summedFooters;            // the column indexes with a footer summary
 };
 
 } // namespace qel

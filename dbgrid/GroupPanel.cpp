@@ -65,6 +65,48 @@ int TCustomdxDBGrid::GetGroupDropIndex(int X) const
     return GroupColumnCount();
 }
 
+TRect TCustomdxDBGrid::GroupDropArrowsRect(int Index) const
+{
+    // Like the header's arrows: at the left edge of the button the column goes
+    // in front of, after the last button, or where the first button would be.
+    const int count = GroupColumnCount();
+    TRect b;
+    int x;
+    if (count == 0) {
+        const int h = GetHeaderRowHeight();
+        b = Bounds(PanelMargin, CalcRectInfo().GroupPanel.Top + PanelMargin, ButtonWidth, h);
+        x = b.Left;
+    } else if (Index < count) {
+        b = GetGroupButtonRect(std::max(Index, 0));
+        x = b.Left;
+    } else {
+        b = GetGroupButtonRect(count - 1);
+        x = b.Right;
+    }
+    return Rect(x - 4, b.Top, x + 5, b.Bottom);
+}
+
+bool TCustomdxDBGrid::DoColumnDragOver(int Column, TPoint Point, TdxHeaderDropPlace& Place)
+{
+    if (!m_showGroupPanel || !CalcRectInfo().GroupPanel.Contains(Point))
+        return false;
+    TdxDBTreeListColumn* column = Column >= 0 ? GetColumn(Column) : nullptr;
+    // A grouped column only moves along the panel; any other must be allowed to group.
+    m_groupDropAllowed = column && (column->GroupIndex() >= 0 || CanGroupByColumn(column));
+    Place.Arrows = GroupDropArrowsRect(GetGroupDropIndex(Point.X));
+    if (!m_groupDropAllowed)
+        Place.Cursor = crNoDrop;
+    return true;
+}
+
+void TCustomdxDBGrid::DoColumnClick(int Column)
+{
+    if (OnColumnClick)
+        if (TdxDBTreeListColumn* column = GetColumn(Column))
+            OnColumnClick(this, column);
+    TCustomdxDBTreeListControl::DoColumnClick(Column);
+}
+
 // ----- grouping -----------------------------------------------------------------------------------------
 
 bool TCustomdxDBGrid::AddGroupColumn(int Index, TdxDBTreeListColumn* Column)
@@ -262,6 +304,8 @@ void TCustomdxDBGrid::EndColumnDrag(bool Accept)
 {
     TdxDBTreeListColumn* fromGroup = m_groupDragColumn;
     m_groupDragColumn = nullptr;
+    // A cancelled drag of a group button leaves no press behind: its release is no click.
+    m_pendingGroupColumn = nullptr;
     const int index = DragColumn();
     TdxDBTreeListColumn* column = index >= 0 ? GetColumn(index) : nullptr;
     if (!Accept || !IsColumnDragging() || !column) {
@@ -269,9 +313,12 @@ void TCustomdxDBGrid::EndColumnDrag(bool Accept)
         return;
     }
     const TPoint p = DragPoint();
-    const bool overCustomizing = DragTarget() == hdtCustomizing;
-    if (m_showGroupPanel && CalcRectInfo().GroupPanel.Contains(p) && !overCustomizing) {
+    if (DragTarget() == hdtClaimed) {
+        // The drop goes where the arrows stood, and only where the cursor allowed it.
+        const bool allowed = m_groupDropAllowed;
         TCustomdxDBTreeListControl::EndColumnDrag(false);
+        if (!allowed)
+            return;
         const bool grouped = column->GroupIndex() >= 0;
         int target = GetGroupDropIndex(p.X);
         if (grouped) {

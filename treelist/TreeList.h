@@ -45,6 +45,12 @@ class TGraphic;
 class TdxTreeListCustomizeForm;
 class TdxTreeListColumn;
 
+// What a subclass shows over an area of its own during a header drag.
+struct TdxHeaderDropPlace {
+    TRect Arrows;                 // the insertion arrows, client coordinates; empty for none
+    TCursor Cursor = crDefault;   // the pointer over the area (crNoDrop where the drop is refused)
+};
+
 using TdxTreeListNodeEvent = std::function<void(TObject* Sender, TdxTreeListNode* Node)>;
 using TdxTreeListExpandingEvent = std::function<void(TObject* Sender, TdxTreeListNode* Node, bool& Allow)>;
 using TdxTreeListChangeNodeEvent =
@@ -509,6 +515,13 @@ protected:
     virtual void DoBeginEditing() {}
     virtual void DoEndEditing() {}
     virtual int GetRowFooterCountOfNode(TdxTreeListNode* Node) const;
+    // A header drag over a client point, asked before the tree list looks for
+    // a header place (but after the customizing window, which always takes the
+    // column). A subclass with a drop area of its own (the grid's group panel)
+    // answers true for points in it and fills Place; the drag target becomes
+    // hdtClaimed, the arrows and cursor follow Place, and the subclass handles
+    // the drop in its EndColumnDrag (the tree list drops nothing there).
+    virtual bool DoColumnDragOver(int /*Column*/, TPoint /*Point*/, TdxHeaderDropPlace& /*Place*/) { return false; }
     // The container side of the editors of editors/: their keys, exit and posts.
     void EditorKeyDown(TdxInplaceEdit* Editor, std::uint16_t& Key, TShiftState Shift) override;
     void EditorExit(TdxInplaceEdit* Editor) override;
@@ -575,6 +588,8 @@ private:
     int NodeIndentWidth(const TdxTreeListNode* Node) const;
     int FindDropPlace(int X, int Y, int& Band, int& Row, int& Pos) const;
     void UpdateDragOverlays();
+    // Shows a claimed area's cursor during a header drag; crDefault gives back the control's own.
+    void ShowDragCursor(TCursor Value);
     void SortChildren(std::vector<TdxTreeListNode*>& List);
 
     std::unique_ptr<TdxTreeListNode> m_root;       // hidden; its children are the roots
@@ -607,6 +622,9 @@ private:
     TPoint m_dragPoint{};
     TdxHeaderDragTarget m_dragTarget{hdtNone};
     int m_dragBand{-1}, m_dragRow{-1}, m_dragPos{-1};
+    TdxHeaderDropPlace m_dragClaim{};   // what a subclass answered for hdtClaimed
+    TCursor m_cursorBeforeDrag{crDefault};
+    bool m_dragCursorShown{false};      // the claim's cursor replaces the control's own
     int m_sizingColumn{-1};
     int m_sizingBand{-1};
     int m_sizingStartX{0};

@@ -177,6 +177,11 @@ void TCustomdxTreeList::KeyDown(std::uint16_t& Key, TShiftState Shift)
     TCustomdxContainer::KeyDown(Key, Shift);
     if (Key == 0)
         return;
+    if (Key == VK_ESCAPE && IsColumnDragging()) {
+        EndColumnDrag(false);
+        Key = 0;
+        return;
+    }
     const bool ctrl = Shift.Contains(ssCtrl);
     const int page = std::max(1, CalcRectInfo().VisibleRowCount - 1);
     const int visibleColumns = GetVisibleColumnCount();
@@ -581,17 +586,24 @@ void TCustomdxTreeList::DragColumnTo(int X, int Y)
     m_dragStarted = true;
     m_dragPoint = {X, Y};
     m_dragTarget = hdtNone;
+    m_dragClaim = {};
     const TdxTreeListRectInfo info = CalcRectInfo();
     const TRect headerZone = Rect(info.Client.Left, info.Header.Top - GetHeaderRowHeight(), info.Client.Right,
                                   info.Header.Bottom + GetHeaderRowHeight());
     if (m_customizing && CustomizingRect().Contains({X, Y})) {
         m_dragTarget = hdtCustomizing;
+    } else if (DoColumnDragOver(m_dragColumn, {X, Y}, m_dragClaim)) {
+        // Ahead of the header zone, which reaches a row above the header.
+        m_dragTarget = hdtClaimed;
     } else if (m_showHeader && headerZone.Contains({X, Y})) {
         if (FindDropPlace(X, Y, m_dragBand, m_dragRow, m_dragPos))
             m_dragTarget = hdtHeader;
     } else if (m_customizing || m_optionsEx.Contains(aoExtCustomizing)) {
         m_dragTarget = hdtRemove;
     }
+    if (m_dragTarget != hdtClaimed)
+        m_dragClaim = {};
+    ShowDragCursor(m_dragClaim.Cursor);
     UpdateDragOverlays();
     Invalidate();
 }
@@ -646,9 +658,28 @@ void TCustomdxTreeList::UpdateDragOverlays()
     m_dragArrows->ShowAt(ClientToScreen({(a.Left + a.Right) / 2, a.Top}));
 }
 
+void TCustomdxTreeList::ShowDragCursor(TCursor Value)
+{
+    // The control's own cursor comes back when the claimed area no longer asks for another.
+    if (Value != crDefault) {
+        if (!m_dragCursorShown) {
+            m_cursorBeforeDrag = Cursor();
+            m_dragCursorShown = true;
+        }
+        SetCursor(Value);
+    } else if (m_dragCursorShown) {
+        m_dragCursorShown = false;
+        SetCursor(m_cursorBeforeDrag);
+    }
+}
+
 TRect TCustomdxTreeList::DragArrowsRect() const
 {
-    if (!IsColumnDragging() || m_dragTarget != hdtHeader)
+    if (!IsColumnDragging())
+        return {};
+    if (m_dragTarget == hdtClaimed)
+        return m_dragClaim.Arrows;
+    if (m_dragTarget != hdtHeader)
         return {};
     const TdxTreeListRectInfo info = CalcRectInfo();
     const auto& hl = HeaderLayout();
@@ -679,6 +710,8 @@ void TCustomdxTreeList::EndColumnDrag(bool Accept)
     m_dragStarted = false;
     m_dragTarget = hdtNone;
     m_pressedColumn = -1;
+    ShowDragCursor(crDefault);
+    m_dragClaim = {};
     UpdateDragOverlays();
     if (MouseCapture())
         ReleaseCapture();
@@ -699,6 +732,7 @@ void TCustomdxTreeList::EndColumnDrag(bool Accept)
         if (OnColumnMoved)
             OnColumnMoved(this, column);
         break;
+    case hdtClaimed:   // the subclass that claimed the area drops there
     case hdtNone:
         break;
     }

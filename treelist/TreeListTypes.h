@@ -75,7 +75,8 @@ enum TdxHeaderDragTarget : std::uint8_t {
     hdtNone,             // not over anything that takes the column
     hdtHeader,           // a new position among the headers
     hdtCustomizing,      // the customizing window (hides the column)
-    hdtRemove            // outside: the drop hides the column when allowed
+    hdtRemove,           // outside: the drop hides the column when allowed
+    hdtClaimed           // an area a subclass took through DoColumnDragOver; the drop is its own
 };
 
 } // namespace qel

@@ -108,16 +108,18 @@ protected:
                                 const std::string& NewName);
     void SetComponentState(TComponentStateItem Item, bool On) { m_state.Set(Item, On); }
     // The body of a setter for a non-owning reference to another component:
-    // points Ref at Value and moves the free-notification link from the old
-    // target to the new one. False, with nothing done, when Ref already is
-    // Value. Notification must still clear Ref on opRemove.
+    // points Ref at Value and links the new target. False, with nothing done,
+    // when Ref already is Value. Notification must still clear Ref on opRemove.
+    // The old target stays linked: a link is one per pair of components, and
+    // another reference of this component may still point there (Images and
+    // DisabledImages to one list); unlinking would leave that one dangling
+    // once the target is freed. A link without a reference costs one
+    // notification, which the handler's comparison ignores.
     template <typename T>
     bool SetFreeNotified(T*& Ref, T* Value)
     {
         if (Ref == Value)
             return false;
-        if (Ref)
-            Ref->RemoveFreeNotification(this);
         Ref = Value;
         if (Ref)
             Ref->FreeNotification(this);

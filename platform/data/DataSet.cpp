@@ -800,6 +800,8 @@ TDataSet::Slot* TDataSet::EditSlot()
 {
     if (m_state == dsCalcFields || m_state == dsFilter)
         return m_tempSlot;
+    if (m_viewSlot)
+        DatabaseError("Dataset shows a stored record and cannot be modified now");
     if (m_buffers.empty())
         return nullptr;
     return &m_buffers[static_cast<std::size_t>(m_activeRecord)];
@@ -809,6 +811,8 @@ const TDataSet::Slot* TDataSet::ReadSlot() const
 {
     if (m_state == dsCalcFields || m_state == dsFilter)
         return m_tempSlot;
+    if (m_viewSlot)
+        return m_viewSlot;
     if (!m_cursorOpen || m_buffers.empty())
         return nullptr;
     return &m_buffers[static_cast<std::size_t>(m_activeRecord)];
@@ -1612,6 +1616,29 @@ std::unique_ptr<TStream> TDataSet::CreateBlobStream(TField* Field, TBlobStreamMo
         return std::make_unique<TStringStream>(bytes);
     CheckFieldWritable(Field);
     return std::make_unique<BlobWriter>(this, Field, Mode == bmReadWrite ? bytes : std::string(), Mode == bmWrite);
+}
+
+// --- record views ---------------------------------------------------------------
+
+bool TRecordView::CanShow(const TDataSet& DataSet, const TBookmark& Bookmark)
+{
+    return DataSet.Active() && !Bookmark.empty() && DataSet.RecordOfBookmark(Bookmark) != TDataSet::NoRecord;
+}
+
+TRecordView::TRecordView(TDataSet& DataSet, const TBookmark& Bookmark)
+    : m_ds(DataSet), m_slot(std::make_unique<TDataSet::Slot>()), m_previous(DataSet.m_viewSlot)
+{
+    if (!CanShow(DataSet, Bookmark))
+        DatabaseError("Record not found");
+    m_slot->Ref = DataSet.RecordOfBookmark(Bookmark);
+    if (DataSet.m_hasCalcFields)
+        DataSet.CalculateFields(*m_slot);
+    DataSet.m_viewSlot = m_slot.get();
+}
+
+TRecordView::~TRecordView()
+{
+    m_ds.m_viewSlot = m_previous;
 }
 
 } // namespace qel

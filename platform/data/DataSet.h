@@ -56,6 +56,7 @@ class TDataSet;
 class TDataSource;
 class TField;
 class TFilterExpression;
+class TRecordView;
 class TStream;
 
 using TDataSetNotifyEvent = std::function<void(TDataSet* DataSet)>;
@@ -325,6 +326,7 @@ private:
     friend class TField;
     friend class TDataLink;
     friend class TDataSource;
+    friend class TRecordView;
 
     enum TBookmarkFlag { bfCurrent, bfBOF, bfEOF, bfInserted };
     struct Slot {
@@ -440,6 +442,7 @@ private:
     int m_bufferCount{1};
     int m_activeRecord{0};
     Slot* m_tempSlot{nullptr};         // the record read in dsCalcFields and dsFilter
+    const Slot* m_viewSlot{nullptr};   // the record a TRecordView shows
 
     TFieldDefs m_fieldDefs;
     std::vector<TField*> m_fields;     // owned as components; this is the order
@@ -483,6 +486,30 @@ public:
 private:
     TDataSet* m_dataSet;
     int m_uncaught;
+};
+
+// Shows one stored record through the fields (Value, Text, DisplayText and
+// their OnGetText) without moving the cursor, changing the state or telling
+// the links: engine code keeps only a record's bookmark and formats the
+// record when it is asked for. Calculated and lookup fields are calculated
+// for the record. Fields cannot be written while a view is open (the write
+// raises EDatabaseError). Views nest; the previous one comes back when a
+// view ends. EDatabaseError "Record not found" when the dataset is closed or
+// the record is gone.
+class TRecordView {
+public:
+    TRecordView(TDataSet& DataSet, const TBookmark& Bookmark);
+    ~TRecordView();
+    TRecordView(const TRecordView&) = delete;
+    TRecordView& operator=(const TRecordView&) = delete;
+
+    // Whether a view could show the record now (the dataset is open and the record exists).
+    static bool CanShow(const TDataSet& DataSet, const TBookmark& Bookmark);
+
+private:
+    TDataSet& m_ds;
+    std::unique_ptr<TDataSet::Slot> m_slot;
+    const TDataSet::Slot* m_previous;
 };
 
 } // namespace qel

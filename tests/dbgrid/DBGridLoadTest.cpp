@@ -380,4 +380,83 @@ TEST(DBGridLoad, OneUngroupedSortedColumnUnlessMultiSorting)
     EXPECT_EQ(area->Sorted(), csUp);   // the group column keeps its direction
 }
 
+// The load reads the records without moving the cursor and leaves the rows'
+// texts to their first use; a handler that reads the dataset per record gets
+// the cursor walk. Both must show exactly the same.
+TEST(DBGridLoad, RowsReadOnFirstUseShowWhatTheCursorWalkShows)
+{
+    GridFixture f(12, true, false);
+    // A text event that reads another field: it must see the row's own record.
+    f.ds->FieldByName("TITLE")->OnGetText = [&f](TField* Sender, std::string& Text, bool) {
+        Text = Sender->AsString() + " @" + f.ds->FieldByName("AREA")->AsString();
+    };
+    f.grid->SetPreviewFieldName("NUMBER");
+    TdxDBGrid* walked = new TdxDBGrid(f.owner.get());
+    walked->SetKeyField("NUMBER");
+    walked->SetOptions(walked->Options() + TdxDBGridOptions{egoLoadAllRecords});
+    walked->SetPreviewFieldName("NUMBER");
+    for (const char* name : {"NUMBER", "TITLE", "AREA", "ACTIVE"})
+        walked->CreateColumnOf<TdxDBGridColumn>()->SetFieldName(name);
+    int refreshed = 0;
+    walked->OnRefreshNodeData = [&](TObject*, TdxTreeListNode*) { ++refreshed; };
+
+    f.ds->Locate("NUMBER", 5, {});
+    int scrolls = 0;
+    f.ds->AfterScroll = [&](TDataSet*) { ++scrolls; };
+    f.grid->SetDataSource(f.source);
+    EXPECT_EQ(scrolls, 0);   // the cursor never moved
+    EXPECT_EQ(f.CurrentKey(), 5);
+    walked->SetDataSource(f.source);
+    EXPECT_GT(refreshed, 0);
+    for (TdxDBGrid* g : {static_cast<TdxDBGrid*>(f.grid), walked})
+        g->ColumnByFieldName("AREA")->SetGroupIndex(0);
+
+    std::vector<TdxDBGridNode*> rows;
+    for (TdxTreeListNode* n = f.grid->GetItem(0); n; n = n->GetNext())
+        if (!f.grid->IsGroupRow(n))
+            rows.push_back(f.Node(n));
+    ASSERT_EQ(rows.size(), 12u);
+    EXPECT_TRUE(rows[7]->ValuesPending());
+    TdxTreeListNode* other = walked->GetItem(0);
+    for (TdxTreeListNode* n = f.grid->GetItem(0); n; n = n->GetNext(), other = other->GetNext()) {
+        ASSERT_NE(other, nullptr);
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_EQ(n->GetString(c), other->GetString(c)) << "column " << c;
+            EXPECT_EQ(Variant::Compare(n->GetValue(c), other->GetValue(c)), 0) << "column " << c;
+        }
+        EXPECT_EQ(f.grid->GetPreviewText(n), walked->GetPreviewText(other));
+        EXPECT_EQ(Variant::Compare(f.Node(n)->Key, static_cast<TdxDBGridNode*>(other)->Key), 0);
+    }
+    EXPECT_EQ(f.grid->FindNodeByKey(3)->GetString(1), "Door 3 @South");
+    EXPECT_FALSE(rows[7]->ValuesPending());
+}
+
+TEST(DBGridLoad, APendingRowIsReadBeforeItIsWrittenAndStaysBlankWhenItsRecordIsGone)
+{
+    GridFixture f(6);
+    auto* third = f.Node(f.grid->GetItem(2));
+    ASSERT_TRUE(third->ValuesPending());
+    // An edit writes one column into the focused row: the others are read first.
+    f.grid->SetFocusedNode(third);
+    f.ds->Edit();
+    f.ds->FieldByName("TITLE")->SetAsString("Lobby");
+    EXPECT_EQ(third->GetString(1), "Lobby");
+    EXPECT_EQ(third->GetString(0), "3");
+    EXPECT_EQ(third->GetString(2), "South");
+    f.ds->Cancel();   // reloads
+
+    // A record deleted while the grid does not hear of it: its row reads as blank.
+    auto* fifth = f.Node(f.grid->GetItem(4));
+    ASSERT_TRUE(fifth->ValuesPending());
+    {
+        TDisableControlsGuard quiet(f.ds);
+        f.ds->Locate("NUMBER", 5, {});
+        f.ds->Delete();
+        EXPECT_EQ(fifth->GetString(1), "");
+        EXPECT_EQ(fifth->GetString(0), "");
+    }
+    EXPECT_EQ(f.grid->GetCount(), 5);   // the reload followed
+    EXPECT_EQ(f.grid->GetItem(4)->GetString(1), "Door 6");
+}
+
 } // namespace qel::test

@@ -138,6 +138,8 @@ struct RegroupFixture {
         return n;
     }
     int Current() const { return ds->FieldByName("NUMBER")->AsInteger(); }
+    // A regrouping keeps the row objects; a walk after clearing makes new ones.
+    std::uint64_t RowId(int Key) const { return grid->FindNodeByKey(Key)->Id(); }
 
     // A header filter on the column showing only Text.
     void FilterTo(TdxDBTreeListColumn* Column, const std::string& Text)
@@ -162,6 +164,7 @@ TEST(GridRegroup, LeavesTheDatasetAndItsPendingEditAlone)
     f.ds->Edit();
     f.ds->FieldByName("TITLE")->SetAsString("Pending");
     f.scrolls = 0;
+    const std::uint64_t row2 = f.RowId(2);
 
     f.area->SetGroupIndex(0);
     EXPECT_EQ(f.grid->GetCount(), 4);   // Null, East, North, South
@@ -179,13 +182,16 @@ TEST(GridRegroup, LeavesTheDatasetAndItsPendingEditAlone)
     // The edited record's row shows what was typed.
     EXPECT_EQ(f.grid->FindNodeByKey(7)->GetString(1), "Pending");
     EXPECT_EQ(f.RecordRows(), 12);
+    // The same rows, and a row nobody looked at is still unread.
+    EXPECT_EQ(f.RowId(2), row2);
+    EXPECT_TRUE(f.grid->FindNodeByKey(2)->ValuesPending());
 
-    // Without the option the regrouping walks the dataset (and posts the edit first).
+    // Without the option the regrouping loads the rows anew (and posts the edit first).
     RegroupFixture walked(false);
     walked.Load();
-    walked.scrolls = 0;
+    const std::uint64_t before = walked.RowId(2);
     walked.area->SetGroupIndex(0);
-    EXPECT_GT(walked.scrolls, 0);
+    EXPECT_NE(walked.RowId(2), before);
 }
 
 TEST(GridRegroup, GivesTheGroupRowsSummariesAndFootersOfAWalk)
@@ -197,11 +203,11 @@ TEST(GridRegroup, GivesTheGroupRowsSummariesAndFootersOfAWalk)
         f->Load();
     }
     auto step = [&](TdxDBTreeListColumn* RegroupFixture::*Column, int Index) {
-        const int scrolls = smart.scrolls;
+        const std::uint64_t row = smart.RowId(5);
         (smart.*Column)->SetGroupIndex(Index);
         (walked.*Column)->SetGroupIndex(Index);
         EXPECT_EQ(smart.Tree(), walked.Tree());
-        EXPECT_EQ(smart.scrolls, scrolls);   // the smart grid did not walk
+        EXPECT_EQ(smart.RowId(5), row);   // regrouped, not loaded anew
     };
     step(&RegroupFixture::area, 0);
     // North: 1, 4, 6, 9, 11 with one Null amount.
@@ -364,24 +370,34 @@ TEST(GridRegroup, RowsThatDoNotHoldEveryRecordAreWalked)
         records += window.grid->GetItem(i)->Count();
     EXPECT_EQ(records, 300);
 
-    // A group value the rows hold only as text ("10" would sort before "5").
+    // A group value a read row holds only as text ("10" would sort before
+    // "5"): a walk. Rows not read yet take the value from their record.
     RegroupFixture large(true);
     large.Load();
-    large.scrolls = 0;
+    std::uint64_t row = large.RowId(7);
+    EXPECT_EQ(large.grid->FindNodeByKey(4)->GetString(large.serial->GetColumnIndex()), "5");
     large.serial->SetGroupIndex(0);
-    EXPECT_GT(large.scrolls, 0);
+    EXPECT_NE(large.RowId(7), row);
     ASSERT_EQ(large.grid->GetCount(), 3);
     EXPECT_EQ(large.Node(large.grid->GetItem(2))->GroupValue, Variant(static_cast<std::int64_t>(10)));
+    large.serial->SetGroupIndex(-1);
+    row = large.RowId(7);
+    large.serial->SetGroupIndex(0);
+    EXPECT_EQ(large.RowId(7), row);
+    ASSERT_EQ(large.grid->GetCount(), 3);
+    EXPECT_EQ(large.Node(large.grid->GetItem(2))->GroupValue, Variant(static_cast<std::int64_t>(10)));
+    EXPECT_EQ(large.grid->GetItem(1)->Count(), 4);   // 1, 4, 7, 10
 
     // A column bound to another field since the load: its rows hold the old values.
     RegroupFixture f(true);
     f.Load();
+    f.grid->FindNodeByKey(3)->GetString(0);   // read: it holds TITLE's text now
     f.grid->BeginUpdate();
     f.title->SetFieldName("AREA");
     f.grid->EndUpdate();
-    f.scrolls = 0;
+    row = f.RowId(7);
     f.title->SetGroupIndex(0);
-    EXPECT_GT(f.scrolls, 0);
+    EXPECT_NE(f.RowId(7), row);
     ASSERT_EQ(f.grid->GetCount(), 4);
     EXPECT_EQ(f.Node(f.grid->GetItem(3))->GroupValue.AsString(), "South");
 

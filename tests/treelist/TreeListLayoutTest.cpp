@@ -2,6 +2,7 @@
 
 #include "editors/RegIniWrapper.h"
 #include "platform/controls/Clock.h"
+#include "platform/controls/Keyboard.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/graphics/Metafile.h"
@@ -29,6 +30,25 @@ TPoint Mid(const TRect& R)
 {
     return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
 }
+
+// A tree list with a drop area of its own, as the grid has its group panel.
+class ClaimingTree : public TdxTreeList {
+public:
+    using TdxTreeList::TdxTreeList;
+    TRect Area;
+    TdxHeaderDropPlace Answer;
+    std::vector<int> Asked;   // the columns the hook was asked about
+
+protected:
+    bool DoColumnDragOver(int Column, TPoint Point, TdxHeaderDropPlace& Place) override
+    {
+        if (!Area.Contains(Point))
+            return false;
+        Asked.push_back(Column);
+        Place = Answer;
+        return true;
+    }
+};
 
 } // namespace
 
@@ -99,6 +119,78 @@ TEST(TreeListHeader, DraggingAHeaderMovesTheColumn)
     EXPECT_EQ(f.tree->HiddenColumns(), (std::vector<int>{1}));
     f.tree->ShowColumnAt(1, 0, 0, 0);
     EXPECT_EQ(HeaderOrder(*f.tree), (std::vector<int>{1, 2, 0}));
+}
+
+TEST(TreeListHeader, ASubclassMayClaimADropAreaOfItsOwn)
+{
+    TComponent owner(nullptr);
+    auto* tree = new ClaimingTree(&owner);
+    tree->SetBounds(0, 0, 400, 300);
+    for (int w : {150, 80, 100})
+        tree->CreateColumn()->SetWidth(w);
+    // Right of the last header, where the tree list would otherwise offer the end of the row.
+    tree->Area = Rect(340, 0, 400, 300);
+    tree->Answer.Arrows = Rect(340, 2, 349, 20);
+    tree->Answer.Cursor = crNoDrop;
+    const int y = Mid(tree->GetHeaderRect(0)).Y;
+
+    tree->BeginColumnDrag(0, 20, y);
+    tree->DragColumnTo(360, y);
+    EXPECT_EQ(tree->DragTarget(), hdtClaimed);
+    EXPECT_EQ(tree->DragArrowsRect(), tree->Answer.Arrows);
+    ASSERT_NE(tree->DragArrowsOverlay(), nullptr);
+    EXPECT_EQ(tree->DragArrowsOverlay()->Height(), 18 + 12);
+    EXPECT_EQ(tree->Cursor(), crNoDrop);
+    EXPECT_EQ(tree->Asked, (std::vector<int>{0}));
+    // Off the area: the tree list's own header place, and its own cursor.
+    tree->DragColumnTo(Mid(tree->GetHeaderRect(2)).X, y);
+    EXPECT_EQ(tree->DragTarget(), hdtHeader);
+    EXPECT_EQ(tree->Cursor(), crDefault);
+    EXPECT_NE(tree->DragArrowsRect(), tree->Answer.Arrows);
+    // Dropped on the area: the tree list itself moves and hides nothing.
+    tree->DragColumnTo(360, y);
+    tree->EndColumnDrag(true);
+    EXPECT_EQ(HeaderOrder(*tree), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(tree->Cursor(), crDefault);
+    EXPECT_EQ(tree->DragArrowsOverlay(), nullptr);
+
+    // A claim without arrows shows none; the customizing window comes before any claim.
+    tree->Answer.Arrows = {};
+    tree->BeginColumnDrag(1, 160, y);
+    tree->DragColumnTo(360, y);
+    EXPECT_EQ(tree->DragTarget(), hdtClaimed);
+    EXPECT_EQ(tree->DragArrowsOverlay(), nullptr);
+    tree->ColumnsCustomizing();
+    tree->SetCustomizingRect(Rect(300, 100, 400, 300));
+    tree->DragColumnTo(360, 150);
+    EXPECT_EQ(tree->DragTarget(), hdtCustomizing);
+    EXPECT_EQ(tree->Cursor(), crDefault);
+    tree->EndColumnDrag(true);
+    EXPECT_EQ(HeaderOrder(*tree), (std::vector<int>{0, 2}));
+    tree->EndColumnsCustomizing();
+}
+
+TEST(TreeListHeader, EscCancelsAHeaderDrag)
+{
+    TreeFixture f;
+    std::vector<int> clicks;
+    f.tree->OnColumnClick = [&](TObject*, int Column) { clicks.push_back(Column); };
+    const TPoint from = Mid(f.tree->GetHeaderRect(2));
+    const TPoint to = Mid(f.tree->GetHeaderRect(0));
+    f.tree->MouseDown(mbLeft, {}, from.X, from.Y);
+    f.tree->MouseMove({ssLeft}, to.X, to.Y);
+    ASSERT_TRUE(f.tree->IsColumnDragging());
+    std::uint16_t key = VK_ESCAPE;
+    f.tree->KeyDown(key, {});
+    EXPECT_EQ(key, 0);
+    EXPECT_FALSE(f.tree->IsColumnDragging());
+    EXPECT_EQ(f.tree->DragArrowsOverlay(), nullptr);
+    EXPECT_EQ(f.tree->DragImageOverlay(), nullptr);
+    // The release afterwards neither drops nor clicks.
+    f.tree->MouseMove({ssLeft}, to.X + 3, to.Y);
+    f.tree->MouseUp(mbLeft, {}, to.X + 3, to.Y);
+    EXPECT_EQ(HeaderOrder(*f.tree), (std::vector<int>{0, 1, 2}));
+    EXPECT_TRUE(clicks.empty());
 }
 
 TEST(TreeListHitTest, EachAreaAnswersItsKind)

@@ -253,17 +253,21 @@ TEST(FreeNotification, RemoveFreeNotificationStopsTheMessage)
     EXPECT_EQ(Count(observer, target, opRemove), 0);
 }
 
-TEST(FreeNotification, SetFreeNotifiedMovesTheLinkWithTheReference)
+TEST(FreeNotification, SetFreeNotifiedLinksTheTargetAndNoOtherReferenceIsLeftDangling)
 {
     struct THolder : TProbe {
         using TProbe::TProbe;
         bool Set(TProbe* Value) { return SetFreeNotified(ref, Value); }
+        bool SetOther(TProbe* Value) { return SetFreeNotified(other, Value); }
         TProbe* ref{nullptr};
+        TProbe* other{nullptr};
         void Notification(TComponent* AComponent, TOperation Operation) override
         {
             TProbe::Notification(AComponent, Operation);
             if (Operation == opRemove && AComponent == ref)
                 ref = nullptr;
+            if (Operation == opRemove && AComponent == other)
+                other = nullptr;
         }
     };
     THolder holder(nullptr, "h", nullptr);
@@ -274,14 +278,22 @@ TEST(FreeNotification, SetFreeNotifiedMovesTheLinkWithTheReference)
     EXPECT_TRUE(first->ComponentState().Contains(csFreeNotification));
     EXPECT_TRUE(holder.Set(second));
     EXPECT_EQ(holder.ref, second);
-    // The old target is unlinked: freeing it is no longer heard of.
-    EXPECT_FALSE(first->ComponentState().Contains(csFreeNotification));
-    delete first;
-    EXPECT_EQ(Count(holder, first, opRemove), 0);
     delete second;
     EXPECT_EQ(holder.ref, nullptr);
     EXPECT_EQ(Count(holder, second, opRemove), 1);
     EXPECT_TRUE(holder.Set(nullptr) == false);
+
+    // Two references to one target; one of them moves on. Freeing the target
+    // must still clear the other.
+    EXPECT_TRUE(holder.Set(first));
+    EXPECT_TRUE(holder.SetOther(first));
+    auto* third = new TProbe(nullptr, "3", nullptr);
+    EXPECT_TRUE(holder.Set(third));
+    delete first;
+    EXPECT_EQ(holder.other, nullptr);
+    EXPECT_EQ(holder.ref, third);
+    delete third;
+    EXPECT_EQ(holder.ref, nullptr);
 }
 
 TEST(ComponentState, DestroyingIsSetBeforeChildrenDieAndLoadedClearsLoading)

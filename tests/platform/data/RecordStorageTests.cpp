@@ -247,6 +247,69 @@ TEST_F(ReaderTest, TheBaseReaderReadsTheSameThroughTheCursorHooks)
     EXPECT_THROW(base->Count(), EDatabaseError);
 }
 
+TEST_F(ReaderTest, ARecordViewShowsAStoredRecordThroughTheFieldsAndLeavesEverythingElse)
+{
+    TField* id = t.ds->FieldByName("ID");
+    TField* name = t.ds->FieldByName("NAME");
+    TField* amount = t.ds->FieldByName("AMOUNT");
+    name->OnGetText = [](TField* Sender, std::string& Text, bool) { Text = "<" + Sender->AsString() + ">"; };
+    const auto reader = t.ds->CreateRecordReader();
+    const TBookmark third = reader->Bookmark(reader->Handle(2));
+    const TBookmark fifth = reader->Bookmark(reader->Handle(4));
+    ASSERT_EQ(t.Id(), 8);
+    {
+        TRecordView view(*t.ds, third);
+        EXPECT_EQ(id->AsInteger(), 3);
+        EXPECT_EQ(name->DisplayText(), "<Name3>");
+        EXPECT_EQ(amount->DisplayText(), "4,5");
+        {
+            TRecordView inner(*t.ds, fifth);   // views nest
+            EXPECT_EQ(id->AsInteger(), 5);
+        }
+        EXPECT_EQ(id->AsInteger(), 3);
+        EXPECT_EQ(t.ds->State(), dsBrowse);
+    }
+    EXPECT_EQ(t.Id(), 8);
+    EXPECT_TRUE(link.Log.empty());
+    EXPECT_EQ(scrolls, 0);
+
+    // An edit in progress stays whole; the view shows what is stored.
+    t.ds->Edit();
+    name->SetAsString("Changed");
+    {
+        TRecordView view(*t.ds, third);
+        EXPECT_EQ(name->AsString(), "Name3");
+        EXPECT_THROW(name->SetAsString("x"), EDatabaseError);
+    }
+    EXPECT_EQ(name->AsString(), "Changed");
+    t.ds->Cancel();
+
+    // Calculated fields are calculated for the record shown.
+    t.ds->Close();
+    TField* doubled = t.ds->AddCalculatedField("TWICE", ftInteger);
+    t.ds->OnCalcFields = [](TDataSet* Ds) {
+        Ds->FieldByName("TWICE")->SetAsInteger(Ds->FieldByName("ID")->AsInteger() * 2);
+    };
+    t.Fill(3);
+    ASSERT_TRUE(t.ds->Locate("ID", 2, {}));
+    const TBookmark second = t.ds->GetBookmark();
+    t.ds->First();
+    {
+        TRecordView view(*t.ds, second);
+        EXPECT_EQ(doubled->AsInteger(), 4);
+    }
+    EXPECT_EQ(doubled->AsInteger(), 2);   // the cursor's record again
+
+    // A record that is gone cannot be shown.
+    t.ds->GotoBookmark(second);
+    t.ds->Delete();
+    EXPECT_FALSE(TRecordView::CanShow(*t.ds, second));
+    EXPECT_THROW(TRecordView gone(*t.ds, second), EDatabaseError);
+    EXPECT_THROW(TRecordView none(*t.ds, TBookmark{}), EDatabaseError);
+    t.ds->Close();
+    EXPECT_FALSE(TRecordView::CanShow(*t.ds, third));
+}
+
 TEST_F(ReaderTest, TextsAreReadInPlace)
 {
     TField* name = t.ds->FieldByName("NAME");
