@@ -73,13 +73,11 @@ void RestoreExpanded(const TCustomdxDBGrid& Grid, TdxTreeListNode* Parent, int L
     }
 }
 
-// A record row waiting for its place, owned here while it is out of the
-// tree, with its group values (from Values on, one per level).
+// A record row waiting for its place, owned here while it is out of the tree.
 struct TWaitingRow {
     TdxDBGridNode* Row;
     std::unique_ptr<TdxTreeListNode> Node;
     bool Selected{false};
-    std::size_t Values{0};
 };
 
 } // namespace
@@ -174,25 +172,35 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
     pending.DataSet = DataSet();
     TValueRestorer<TPendingRowReader*> reading(m_pendingRowReader, &pending);
 
-    // Every row's group values first: a row that holds none leaves everything as it was.
+    // The rows in tree order, and the order of the walk they will be placed
+    // in, so equal sort keys end up as a walk leaves them. The order is sorted
+    // as plain numbers: the rows lie in memory (and their records in the
+    // dataset) in walk order, so every later pass but the detaching follows it.
     std::vector<TWaitingRow> rows;
+    std::vector<std::pair<int, std::size_t>> order;
     for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
-        if (n->Count() == 0)
+        if (n->Count() == 0) {
+            order.emplace_back(AsGridNode(n)->RecordNumber, rows.size());
             rows.push_back({AsGridNode(n), nullptr, n->Selected()});
+        }
     const std::size_t treeRows = rows.size();
-    for (const auto& h : m_hiddenNodes)
+    for (const auto& h : m_hiddenNodes) {
+        order.emplace_back(AsGridNode(h.get())->RecordNumber, rows.size());
         rows.push_back({AsGridNode(h.get()), nullptr, false});
+    }
+    std::sort(order.begin(), order.end());
+    // Every row's group values before anything changes: a row that holds none
+    // leaves everything as it was. Values[k * levels + l]: the k-th row in order.
     const auto levels = static_cast<std::size_t>(GroupColumnCount());
     std::vector<Variant> values(rows.size() * levels, Variant::Null());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        rows[i].Values = i * levels;
+    for (std::size_t k = 0; k < order.size(); ++k)
         for (std::size_t l = 0; l < levels; ++l)
-            if (!RowColumnValue(rows[i].Row, m_groupColumns[l]->GetColumnIndex(), values[rows[i].Values + l])) {
+            if (!RowColumnValue(rows[order[k].second].Row, m_groupColumns[l]->GetColumnIndex(),
+                                values[k * levels + l])) {
                 if (!OldNodes)
                     ClearRows();
                 return false;
             }
-    }
 
     PurgeSelectedBookmarks();
     BindPreviewField();
@@ -244,10 +252,6 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
         for (std::size_t i = treeRows; i < rows.size(); ++i)
             rows[i].Node = std::move(m_hiddenNodes[i - treeRows]);
         m_hiddenNodes.clear();
-        // The order of the walk, so equal sort keys end up as a walk leaves them.
-        std::stable_sort(rows.begin(), rows.end(), [](const TWaitingRow& A, const TWaitingRow& B) {
-            return A.Row->RecordNumber < B.Row->RecordNumber;
-        });
 
         DoClearNodeData();
         DoBeforeCalcSummary();
@@ -255,7 +259,8 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
             PrepareFilter();
         const bool checkBookmarks = IsBookmarkSelection() && SelectedBookmarkCount() > 0;
         int passed = 0;
-        for (TWaitingRow& r : rows) {
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            TWaitingRow& r = rows[order[k].second];
             TdxDBGridNode* node = r.Row;
             // The row of a record being inserted stays whatever its values; it is
             // no loaded record, so it is neither counted nor summarised.
@@ -266,7 +271,7 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
             }
             TdxTreeListNode* parent = nullptr;
             for (std::size_t l = 0; l < levels; ++l) {
-                const Variant& value = values[r.Values + l];
+                const Variant& value = values[k * levels + l];
                 TdxTreeListNode* found = nullptr;
                 if (FindGroupNode(parent, static_cast<int>(l), value, found)) {
                     parent = found;
