@@ -321,10 +321,11 @@ public:
     TdxDBGridNode* InsertNode() const { return m_insertNode; }
     TdxDBGridNode* FindNodeByKey(const Variant& Key) const;
     // The value a record row holds for the column at Column, or for the
-    // first column bound to Field, as the last record walk loaded it: the
-    // kept field value, or for a text field (whose text is its value) the
-    // row's text, empty meaning Null. False when the row holds none, as for
-    // a column added or re-bound since that walk (dbgrid/GridRegroup.cpp).
+    // first column bound to Field that holds one: the kept field value, or
+    // for a text field (whose text is its value) the row's text, empty
+    // meaning Null; during a regrouping a row still unread gives its
+    // record's value. False when the row holds none, as for a column added
+    // or re-bound since the last record walk (dbgrid/GridRegroup.cpp).
     bool RowColumnValue(const TdxDBGridNode* Row, int Column, Variant& Value) const;
     bool RowFieldValue(const TdxDBGridNode* Row, const TField* Field, Variant& Value) const;
     void SyncToDataSet();

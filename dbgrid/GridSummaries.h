@@ -4,7 +4,8 @@
 // or in group footer rows) and the footer summary of each column. The grid
 // calls Prepare before its record walk, AddRecord for every record node that
 // passes the filter (the dataset standing on that record) and Finish after
-// the walk; the texts come from here.
+// the walk; a regrouping without a walk calls AddStoredRecord instead of
+// AddRecord. The texts come from here.
 #include "dbgrid/SummaryItems.h"
 
 #include <cstdint>
