@@ -1158,14 +1158,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
         if (!IsFilterActive())
             m_loadedRecordCount = recordNumber;
         freeOld();
-        FinishGroupNodes();
-        m_summaries->Finish(m_loadedRecordCount);
-        if (OnCalcSummary)
-            OnCalcSummary(this);
-        ApplySortingRule();
-        SortNodes();
-        m_keyIndexValid = false;
-        m_keyScanned = false;
+        FinishRows(false);
         NoteRowsLoaded();
         if (!throughReader)
             ReturnToRecord(ds, bookmark, bof, eof);
@@ -1175,6 +1168,18 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
         TValueRestorer<bool> following(m_following, true);
         SetFocusedNode(candidate);
     }
+}
+
+void TCustomdxDBGrid::FinishRows(bool Regrouped)
+{
+    FinishGroupNodes();
+    m_summaries->Finish(m_loadedRecordCount, Regrouped);
+    if (OnCalcSummary)
+        OnCalcSummary(this);
+    ApplySortingRule();
+    SortNodes();
+    m_keyIndexValid = false;
+    m_keyScanned = false;
 }
 
 void TCustomdxDBGrid::ClearRows()

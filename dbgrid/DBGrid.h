@@ -470,6 +470,9 @@ private:
     TdxDBGridNode* PlaceRecord(const TLoadRecord& Record, std::vector<TdxDBGridNode*>* OldNodes,
                                std::vector<char>* Taken);
     void FinishGroupNodes();
+    // After the rows are placed: group rows take their first record, the
+    // summaries finish (Regrouped: no record was walked), the rows are sorted.
+    void FinishRows(bool Regrouped);
     void MoveToCollapsedGroup();
     void RebuildKeyIndex() const;
     // The arrows for a drop at a position among the group buttons, in client coordinates.

@@ -300,14 +300,7 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
         // No record was walked: the count is what passed the filter, or what
         // the last walk counted when no filter applies.
         m_loadedRecordCount = IsFilterActive() ? passed : previousCount;
-        FinishGroupNodes();
-        m_summaries->Finish(m_loadedRecordCount, true);
-        if (OnCalcSummary)
-            OnCalcSummary(this);
-        ApplySortingRule();
-        SortNodes();
-        m_keyIndexValid = false;
-        m_keyScanned = false;
+        FinishRows(true);
         RestoreExpanded(*this, nullptr, 0, expanded);
         m_rowGroupColumns = m_groupColumns;
         done = true;
