@@ -671,6 +671,12 @@ bool TCustomdxDBGrid::HasNodeOrder() const
                        [](TdxDBTreeListColumn* C) { return C->SortBySummary(); });
 }
 
+bool TCustomdxDBGrid::ComparesByValues(const std::vector<TdxTreeListNode*>& Siblings) const
+{
+    // Siblings are rows of one level: all group rows or all record rows.
+    return !Siblings.empty() && !IsGroupRow(Siblings.front());
+}
+
 void TCustomdxDBGrid::ClearSorting()
 {
     std::vector<std::pair<TdxDBTreeListColumn*, TdxTreeListColumnSort>> grouped;

@@ -298,6 +298,8 @@ public:
     bool IsGroupRow(const TdxTreeListNode* Node) const override;
     // Group rows keep the group order FindGroupNode searches; records follow the sorted columns.
     int CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) const override;
+    // Record rows (no group rows) compare by their values.
+    bool ComparesByValues(const std::vector<TdxTreeListNode*>& Siblings) const override;
     // Empties the sorted-column list; group columns keep their direction.
     void ClearSorting() override;
     // Group columns with SortBySummary order their group rows even when no column is sorted.

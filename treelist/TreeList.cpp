@@ -522,31 +522,65 @@ void TCustomdxTreeList::RemoveSortedColumn(int Column)
                           m_sortedColumns.end());
 }
 
+int TCustomdxTreeList::CompareSortValues(const Variant& A, const Variant& B, TdxTreeListColumnSort Dir) const
+{
+    int c;
+    if (A.IsString() && B.IsString())
+        c = m_options.Contains(aoCaseInsensitive) ? AnsiCompareText(A.AsString(), B.AsString())
+                                                  : AnsiCompareStr(A.AsString(), B.AsString());
+    else
+        c = Variant::Compare(A, B);
+    c = (c > 0) - (c < 0);
+    return Dir == csUp ? -c : c;
+}
+
 int TCustomdxTreeList::CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) const
 {
     for (int column : m_sortedColumns) {
         const TdxTreeListColumnSort dir = GetColumnSorted(column);
         if (dir == csNone)
             continue;
-        const Variant va = GetNodeValue(A, column);
-        const Variant vb = GetNodeValue(B, column);
-        int c;
-        if (va.IsString() && vb.IsString())
-            c = m_options.Contains(aoCaseInsensitive) ? AnsiCompareText(va.AsString(), vb.AsString())
-                                                      : AnsiCompareStr(va.AsString(), vb.AsString());
-        else
-            c = Variant::Compare(va, vb);
-        c = (c > 0) - (c < 0);
-        if (c != 0)
-            return dir == csUp ? -c : c;
+        if (const int c = CompareSortValues(GetNodeValue(A, column), GetNodeValue(B, column), dir))
+            return c;
     }
     return 0;
 }
 
 void TCustomdxTreeList::SortChildren(std::vector<TdxTreeListNode*>& List)
 {
-    std::stable_sort(List.begin(), List.end(),
-                     [this](TdxTreeListNode* A, TdxTreeListNode* B) { return CompareNodes(A, B) < 0; });
+    if (!ComparesByValues(List)) {
+        std::stable_sort(List.begin(), List.end(),
+                         [this](TdxTreeListNode* A, TdxTreeListNode* B) { return CompareNodes(A, B) < 0; });
+        return;
+    }
+    // Each node's values are read once, into one block in list order; the
+    // comparisons then touch no node.
+    std::vector<std::pair<int, TdxTreeListColumnSort>> columns;
+    for (int column : m_sortedColumns)
+        if (const TdxTreeListColumnSort dir = GetColumnSorted(column); dir != csNone)
+            columns.emplace_back(column, dir);
+    if (columns.empty())
+        return;
+    const std::size_t width = columns.size();
+    std::vector<Variant> keys;
+    keys.reserve(List.size() * width);
+    for (TdxTreeListNode* node : List)
+        for (const auto& [column, dir] : columns)
+            keys.push_back(GetNodeValue(node, column));
+    std::vector<std::uint32_t> order(List.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<std::uint32_t>(i);
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t A, std::uint32_t B) {
+        for (std::size_t k = 0; k < width; ++k)
+            if (const int c = CompareSortValues(keys[A * width + k], keys[B * width + k], columns[k].second))
+                return c < 0;
+        return false;
+    });
+    std::vector<TdxTreeListNode*> sorted;
+    sorted.reserve(List.size());
+    for (std::uint32_t i : order)
+        sorted.push_back(List[i]);
+    List.swap(sorted);
 }
 
 void TCustomdxTreeList::SortNodes()

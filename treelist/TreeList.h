@@ -263,6 +263,12 @@ public:
     virtual bool HasNodeOrder() const { return !m_sortedColumns.empty(); }
     // Node order under the sorted columns; 0 when none decides.
     virtual int CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) const;
+    // Whether CompareNodes orders these siblings by their values of the
+    // sorted columns alone (as the tree list's own CompareNodes does). Then a
+    // sort reads each node's values once instead of at every comparison. A
+    // descendant that overrides CompareNodes answers true only for siblings
+    // its override hands to the tree list's.
+    virtual bool ComparesByValues(const std::vector<TdxTreeListNode*>& /*Siblings*/) const { return false; }
 
     // ----- incremental search ---------------------------------------------------------------
     void StartSearch(int Column);
@@ -591,6 +597,8 @@ private:
     // Shows a claimed area's cursor during a header drag; crDefault gives back the control's own.
     void ShowDragCursor(TCursor Value);
     void SortChildren(std::vector<TdxTreeListNode*>& List);
+    // -1, 0, 1: two values of a sorted column in the sort direction Dir.
+    int CompareSortValues(const Variant& A, const Variant& B, TdxTreeListColumnSort Dir) const;
 
     std::unique_ptr<TdxTreeListNode> m_root;       // hidden; its children are the roots
     mutable std::vector<TdxTreeListNode*> m_display;

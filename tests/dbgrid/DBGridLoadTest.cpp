@@ -459,4 +459,41 @@ TEST(DBGridLoad, APendingRowIsReadBeforeItIsWrittenAndStaysBlankWhenItsRecordIsG
     EXPECT_EQ(f.grid->GetItem(4)->GetString(1), "Door 6");
 }
 
+// Record rows are sorted by their values read once per row: the order must
+// be the one CompareNodes gives, equal rows keeping their order, under group
+// rows that keep theirs.
+TEST(DBGridLoad, SortingRecordRowsByTheirValuesKeepsTheComparisonOrder)
+{
+    GridFixture f(40);
+    f.grid->SetOptionsEx(f.grid->OptionsEx() + TdxDBGridOptionsEx{egoMultiSort});
+    f.grid->ColumnByFieldName("ACTIVE")->SetGroupIndex(0);
+    f.grid->ColumnByFieldName("AREA")->SetSorted(csDown);   // ascending, with Nulls and repeats
+    f.grid->ColumnByFieldName("TITLE")->SetSorted(csUp);    // descending, in text order
+    f.grid->ReloadNodes();
+    ASSERT_EQ(f.grid->GetCount(), 2);
+    for (int g = 0; g < 2; ++g) {
+        TdxTreeListNode* group = f.grid->GetItem(g);
+        ASSERT_EQ(group->Count(), 20);
+        for (int i = 1; i < group->Count(); ++i) {
+            TdxTreeListNode* a = group->GetItem(i - 1);
+            TdxTreeListNode* b = group->GetItem(i);
+            const int c = f.grid->CompareNodes(a, b);
+            EXPECT_LE(c, 0) << a->GetString(0) << " before " << b->GetString(0);
+            if (c == 0) {
+                EXPECT_LT(f.Node(a)->RecordNumber, f.Node(b)->RecordNumber);
+            }
+        }
+    }
+    // The even numbers: Null areas first (2, 12, 22, 32), titles descending as text.
+    TdxTreeListNode* even = f.grid->GetItem(0);
+    ASSERT_EQ(even->GetItem(0)->GetString(2), "");
+    EXPECT_EQ(even->GetItem(0)->GetString(1), "Door 32");
+    EXPECT_EQ(even->GetItem(3)->GetString(1), "Door 12");
+    EXPECT_EQ(even->GetItem(even->Count() - 1)->GetString(2), "South");
+    // Turning one column round reverses only its part of the order.
+    f.grid->ColumnByFieldName("TITLE")->SetSorted(csDown);
+    EXPECT_EQ(f.grid->GetItem(0)->GetItem(0)->GetString(1), "Door 12");
+    EXPECT_EQ(f.grid->GetItem(0)->GetItem(3)->GetString(1), "Door 32");
+}
+
 } // namespace qel::test
