@@ -1,5 +1,6 @@
 #include "platform/controls/Clock.h"
 
+#include "platform/controls/Application.h"
 #include "platform/controls/Messages.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Guards.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -114,7 +116,14 @@ void TClockTimer::StartReal()
 {
     if (!m_real) {
         m_real = new RealTimer;
-        QObject::connect(m_real, &QTimer::timeout, m_real, [this] { Fire(); });
+        QObject::connect(m_real, &QTimer::timeout, m_real, [this] {
+            // Qt's event loop must not see an exception (Fire may free this timer: nothing of it is touched).
+            try {
+                Fire();
+            } catch (const std::exception& e) {
+                Application().HandleException(e);
+            }
+        });
     }
     m_real->start(static_cast<int>(std::min<unsigned>(m_interval, 0x7FFFFFFF)));
 }

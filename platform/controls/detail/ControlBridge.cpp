@@ -18,6 +18,7 @@
 #include <QShortcutEvent>
 #include <QWheelEvent>
 
+#include <exception>
 #include <map>
 #include <memory>
 
@@ -305,6 +306,18 @@ void ControlBridge::Watch(QWidget* W)
 
 bool ControlBridge::eventFilter(QObject* Watched, QEvent* Event)
 {
+    // Qt's event loop must not see an exception: a handler's failure goes to
+    // the application, and the event counts as handled.
+    try {
+        return Filter(Watched, Event);
+    } catch (const std::exception& e) {
+        Application().HandleException(e);
+        return true;
+    }
+}
+
+bool ControlBridge::Filter(QObject* Watched, QEvent* Event)
+{
     TControl* c = m_control;
     if (!c || c->IsDestroying() || !Watched->isWidgetType())
         return false;
@@ -564,7 +577,13 @@ void PaintWidget::paintEvent(QPaintEvent* Event)
     if (!c || c->Widget() != this || c->IsDestroying())
         return;
     QPainter painter(this);
-    c->PaintTo(&painter, FromQRect(Event->rect()));
+    try {
+        c->PaintTo(&painter, FromQRect(Event->rect()));
+    } catch (const std::exception&) {
+        // Not shown from inside the paint event: a message there would paint
+        // again. The application hears of it once the event is over.
+        PostCall(nullptr, [e = std::current_exception()] { std::rethrow_exception(e); });
+    }
 }
 
 // ----- the application-wide filter (input hooks) ---------------------------------

@@ -55,6 +55,7 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    bool Filter(QObject* Watched, QEvent* Event);
     bool HandleMouse(QWidget* W, QEvent* Event);
     bool HandleKey(QWidget* W, QKeyEvent* Event);
 

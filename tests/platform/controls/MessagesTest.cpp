@@ -7,6 +7,7 @@
 #include "platform/controls/Messages.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/core/Guards.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -83,6 +84,42 @@ TEST(PostedCalls, AnExceptionGoesToTheApplicationAndTheQueueGoesOn)
     Application().ProcessMessages();
     EXPECT_EQ(errors, (std::vector<std::string>{"posted failure"}));
     EXPECT_TRUE(after);
+}
+
+// What Qt delivers (input, paint) never hands an exception back to Qt's loop:
+// the application hears of it, after the paint event for a paint.
+TEST(PostedCalls, HandlerExceptionsFromQtEventsGoToTheApplication)
+{
+    struct TFailing : TCustomControl {
+        using TCustomControl::TCustomControl;
+        bool failPaint = false;
+        void MouseDown(TMouseButton, TShiftState, int, int) override { throw EInvalidOperation("press failure"); }
+        void Paint() override
+        {
+            if (failPaint)
+                throw EInvalidOperation("paint failure");
+        }
+    };
+    std::vector<std::string> errors;
+    TValueRestorer<TExceptionEvent> handler(Application().OnException,
+                                            [&](TObject*, const std::exception& e) { errors.push_back(e.what()); });
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 100);
+    auto* c = new TFailing(&form);
+    c->SetParent(&form);
+    c->SetBounds(0, 0, 100, 50);
+    form.Show();
+    SimulateMouseDown(c, mbLeft, 5, 5);
+    EXPECT_EQ(errors, (std::vector<std::string>{"press failure"}));
+    SimulateMouseUp(c, mbLeft, 5, 5);
+
+    errors.clear();
+    c->failPaint = true;
+    EXPECT_NE(GrabControl(c), nullptr);
+    EXPECT_TRUE(errors.empty());   // not from inside the paint
+    Application().ProcessMessages();
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors.front(), "paint failure");
 }
 
 TEST(PostedCalls, PeekLooksAtAndRemovesPendingMessages)
