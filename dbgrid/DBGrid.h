@@ -4,7 +4,11 @@
 //
 // Holding modes, chosen anew at every load:
 //   all records    a group column exists (link active) or egoLoadAllRecords:
-//                  every record gets a node
+//                  every record gets a node. The records are read through
+//                  the dataset's record reader (the cursor stays put) and a
+//                  row reads its texts from its record when first asked;
+//                  with OnRefreshNodeData or OnGroupSummaryValue assigned,
+//                  whose handlers read the dataset, the cursor walks instead
 //   partial load   otherwise with edgoPartialLoad: a window of records
 //                  around the current one (about five screens)
 //   buffer         neither: the nodes mirror the data link's record buffer

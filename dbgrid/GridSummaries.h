@@ -3,7 +3,8 @@
 // group row, the items of the level's summary group (in the group row text
 // or in group footer rows) and the footer summary of each column. The grid
 // calls Prepare before its record walk, AddRecord for every record node that
-// passes the filter (the dataset standing on that record) and Finish after
+// passes the filter (the record read through the walk's reader, or the
+// dataset standing on it) and Finish after
 // the walk; a regrouping without a walk calls AddStoredRecord instead of
 // AddRecord. The texts come from here.
 #include "dbgrid/SummaryItems.h"
