@@ -28,6 +28,22 @@ bool ReadOperand(TField* Field, TdxSummaryType Type, const TRecordReader* Reader
     return SummaryOperand(Reader ? Reader->Value(Handle, Field) : Field->Value(), Value);
 }
 
+// A row's operand from the value it holds of Field (RowFieldValue); Held
+// turns false where the row holds none, which gives no value.
+bool HeldOperand(const TCustomdxDBGrid& Grid, const TdxDBGridNode* Row, TField* Field, TdxSummaryType Type,
+                 double& Value, bool& Held)
+{
+    Value = 0.0;
+    if (Type == cstCount || !Field)
+        return Type == cstCount;
+    Variant stored;
+    if (!Grid.RowFieldValue(Row, Field, stored)) {
+        Held = false;
+        return false;
+    }
+    return SummaryOperand(stored, Value);
+}
+
 } // namespace
 
 void TdxDBGridSummaries::Prepare(bool KeepFooters)
@@ -133,13 +149,22 @@ void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node, const TRecordReader* Rea
 
 void TdxDBGridSummaries::AddStoredRecord(TdxDBGridNode* Node)
 {
-    AddToGroups(Node, [this, Node](TField* Field, TdxSummaryType Type, double& Value) {
-        Value = 0.0;
-        if (Type == cstCount || !Field)
-            return Type == cstCount;
-        Variant stored;
-        return m_grid->RowFieldValue(Node, Field, stored) && SummaryOperand(stored, Value);
+    bool held = true;
+    AddToGroups(Node, [this, Node, &held](TField* Field, TdxSummaryType Type, double& Value) {
+        return HeldOperand(*m_grid, Node, Field, Type, Value, held);
     });
+}
+
+bool TdxDBGridSummaries::AddRowRecord(TdxDBGridNode* Node)
+{
+    bool held = true;
+    const auto operand = [this, Node, &held](TField* Field, TdxSummaryType Type, double& Value) {
+        return HeldOperand(*m_grid, Node, Field, Type, Value, held);
+    };
+    AddToGroups(Node, operand);
+    for (std::size_t c : m_summedFooters)
+        AccumulateFooter(m_footers[c], m_footerColumns[c], Node, operand);
+    return held;
 }
 
 template <class Operand>

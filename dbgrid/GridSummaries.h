@@ -36,6 +36,14 @@ public:
     // of a record. A summarised field that no column holds has no stored
     // value: the row gives no value for it. The footers are not touched.
     void AddStoredRecord(TdxDBGridNode* Node);
+    // A recount from the rows without a record walk (a refilter): after
+    // Prepare, AddRowRecord for every record row that shows, in walk order,
+    // then Finish. The operands come from the values the rows hold
+    // (TCustomdxDBGrid::RowFieldValue); CanAddRowRecords is false when a
+    // summarised field is held by no column, AddRowRecord false when the row
+    // holds no value of one: only a walk can count then.
+    bool CanAddRowRecords() const;
+    bool AddRowRecord(TdxDBGridNode* Node);
     // Counts, averages, footers into the columns; LoadedRecordCount is the
     // number of records that passed the filter. After a regrouping only the
     // footer counts are set again: the other footers were finished by the walk.
@@ -102,6 +110,9 @@ private:
     const Variant* RowValue(TdxDBGridNode* Row, TField* Field) const;
     // The operand as a row's stored values give it (none where no column keeps the field).
     OperandReader StoredOperand(TdxDBGridNode* Row) const;
+    // Whether Held answers true for every field a summary reads (group summaries, items, footers).
+    template <class Held>
+    bool HoldsOperands(const Held& IsHeld) const;
     // Recomputes one group row from the record rows below it.
     void RefreshGroup(TdxDBGridNode* Group);
 
