@@ -13,6 +13,7 @@
 #include "platform/data/DataSet.h"
 
 #include <algorithm>
+#include <limits>
 #include <unordered_map>
 #include <vector>
 
@@ -59,10 +60,8 @@ void TCustomdxDBGrid::RefilterNodes(TdxDBGridNode* Node)
 
 bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
 {
-    // Rows placed by their group values must hold them; a handler that is
-    // given the dataset for every record's group summary expects it to stand
-    // on that record, which only a walk does.
-    if (!RowsHoldGroupColumns() || m_rowGroupColumns != m_groupColumns || OnGroupSummaryValue)
+    // Rows placed by their group values must hold them.
+    if (!RowsHoldGroupColumns() || m_rowGroupColumns != m_groupColumns)
         return false;
     const std::shared_ptr<void> reading = ReadPendingRows();
     if (IsFilterActive())
@@ -137,7 +136,11 @@ bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
     if (back.empty() && changes.empty())
         return true;   // the same rows show: nothing to recount
 
-    // The recount reads every summarised field from the rows.
+    // The recount reads every summarised field from the rows; a handler that
+    // is given the dataset for every record's group summary expects it to
+    // stand on that record, which only a walk does.
+    if (OnGroupSummaryValue)
+        return false;
     PrepareFooterSummaries();
     m_summaries->Prepare();
     if (!m_summaries->CanAddRowRecords())
@@ -147,6 +150,8 @@ bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
     bool done = false;
     {
         TUpdateScope<TCustomdxTreeList> update(*this);
+        // Group rows freed here are the grid's own doing, not rows gone behind its back.
+        TValueRestorer<bool> loading(m_loading, true);
         // A group row made for rows that never arrived (a handler raised) goes again.
         Finally rescue([&] {
             if (!done)
@@ -208,6 +213,36 @@ bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
         }
         std::erase_if(m_hiddenNodes, [](const std::unique_ptr<TdxTreeListNode>& N) { return !N; });
         m_keyIndexValid = false;
+        // A group row stands for the first record below it as a load leaves the
+        // lists before sorting: record rows in walk order, and group rows
+        // ordered by summary in the order of their first records (the others
+        // by value, as they are). Under a sort the lists go back to that order
+        // first; the sort of FinishRows then orders them as a load does.
+        if (sorted) {
+            auto loadOrder = [&](auto& Self, TdxTreeListNode* Parent, std::size_t Level) -> int {
+                const int count = Parent ? Parent->Count() : GetCount();
+                std::vector<std::pair<int, TdxTreeListNode*>> items;
+                items.reserve(static_cast<std::size_t>(count));
+                for (int i = 0; i < count; ++i) {
+                    TdxTreeListNode* n = Parent ? Parent->GetItem(i) : GetItem(i);
+                    items.emplace_back(Level < levels ? Self(Self, n, Level + 1) : AsGridNode(n)->RecordNumber, n);
+                }
+                if (Level >= levels || m_groupColumns[Level]->SortBySummary()) {
+                    std::stable_sort(items.begin(), items.end(),
+                                     [](const auto& A, const auto& B) { return A.first < B.first; });
+                    std::vector<TdxTreeListNode*> nodes;
+                    nodes.reserve(items.size());
+                    for (const auto& item : items)
+                        nodes.push_back(item.second);
+                    ReplaceChildren(Parent, nodes, m_hiddenNodes);
+                }
+                int first = std::numeric_limits<int>::max();
+                for (const auto& item : items)
+                    first = std::min(first, item.first);
+                return first;
+            };
+            loadOrder(loadOrder, nullptr, 0);
+        }
         done = true;
     }
 
