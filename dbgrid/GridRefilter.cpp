@@ -35,7 +35,6 @@ bool InWalkOrder(TdxTreeListNode* A, TdxTreeListNode* B)
 struct TRowsChange {
     TdxTreeListNode* Parent{nullptr};
     std::vector<TdxTreeListNode*> Kept;       // the present rows that stay, in their order
-    bool Lost{false};                         // some present rows fail
     std::vector<TdxTreeListNode*> Incoming;   // hidden rows coming back
     std::vector<std::size_t> Slots;           // their places in the hidden list
 };
@@ -82,18 +81,37 @@ bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
                 return false;
         }
 
-    // The parents of record rows in tree order, and which of their rows fail.
-    // The focused record (a group row stands for its first) and the nearest
-    // rows around it that stay are noted on the way.
+    // The record rows in tree order, parent by parent, tested in walk order:
+    // that is the order rows and their records lie in memory in.
     std::vector<TdxTreeListNode*> parents;
-    if (Only)
-        parents.push_back(Only->Parent());
-    else if (levels == 0)
+    if (levels == 0)
         parents.push_back(nullptr);
     else
         for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
             if (n->Level() + 1 == static_cast<int>(levels) && n->Count() > 0)
                 parents.push_back(n);
+    std::vector<TdxTreeListNode*> rows;
+    std::vector<std::size_t> starts;
+    for (TdxTreeListNode* parent : parents) {
+        starts.push_back(rows.size());
+        const int count = parent ? parent->Count() : GetCount();
+        for (int i = 0; i < count; ++i)
+            rows.push_back(parent ? parent->GetItem(i) : GetItem(i));
+    }
+    starts.push_back(rows.size());
+    std::vector<std::pair<int, std::size_t>> walk;
+    walk.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        walk.emplace_back(AsGridNode(rows[i])->RecordNumber, i);
+    std::sort(walk.begin(), walk.end());
+    // The row of a record being inserted is no loaded record: it stays.
+    std::vector<char> stays(rows.size(), 1);
+    for (const auto& [number, i] : walk)
+        if ((!Only || rows[i] == Only) && rows[i] != m_insertNode)
+            stays[i] = IsNodePassingFilter(AsGridNode(rows[i]));
+
+    // Which rows of each parent fail; the focused record (a group row stands
+    // for its first) and the nearest rows around it that stay.
     TdxTreeListNode* focused = GetFocusedNode();
     TdxTreeListNode* focusRow = focused;
     while (focusRow && focusRow->Count() > 0)
@@ -104,34 +122,24 @@ bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
     std::vector<TRowsChange> changes;
     std::unordered_map<TdxTreeListNode*, std::size_t> changeOf;
     std::size_t leaving = 0;
-    for (TdxTreeListNode* parent : parents) {
-        const int count = parent ? parent->Count() : GetCount();
+    for (std::size_t p = 0; p < parents.size(); ++p) {
         std::vector<TdxTreeListNode*> kept;
-        bool lost = false;
-        for (int i = 0; i < count; ++i) {
-            TdxTreeListNode* row = parent ? parent->GetItem(i) : GetItem(i);
-            // The row of a record being inserted is no loaded record: it stays.
-            const bool stays = (Only && row != Only) || row == m_insertNode || IsNodePassingFilter(AsGridNode(row));
-            if (row == focusRow)
+        for (std::size_t i = starts[p]; i < starts[p + 1]; ++i) {
+            if (rows[i] == focusRow)
                 focusSeen = true;
-            else if (stays && !focusSeen)
-                stayingBefore = row;
-            else if (stays && !stayingAfter)
-                stayingAfter = row;
-            if (stays && lost)
-                kept.push_back(row);
-            if (stays || lost)
-                continue;
-            // The first row that fails: the rows before it stay.
-            lost = true;
-            for (int k = 0; k < i; ++k)
-                kept.push_back(parent ? parent->GetItem(k) : GetItem(k));
+            else if (stays[i] && !focusSeen)
+                stayingBefore = rows[i];
+            else if (stays[i] && !stayingAfter)
+                stayingAfter = rows[i];
+            if (stays[i])
+                kept.push_back(rows[i]);
         }
-        if (!lost)
+        const std::size_t count = starts[p + 1] - starts[p];
+        if (kept.size() == count)
             continue;
-        leaving += static_cast<std::size_t>(count) - kept.size();
-        changeOf.emplace(parent, changes.size());
-        changes.push_back({parent, std::move(kept), true, {}, {}});
+        leaving += count - kept.size();
+        changeOf.emplace(parents[p], changes.size());
+        changes.push_back({parents[p], std::move(kept), {}, {}});
     }
     if (back.empty() && changes.empty())
         return true;   // the same rows show: nothing to recount
@@ -169,7 +177,7 @@ bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
             TdxTreeListNode* parent = GroupRowFor(row, values.data() + k * levels);
             auto [it, added] = changeOf.emplace(parent, changes.size());
             if (added) {
-                TRowsChange change{parent, {}, false, {}, {}};
+                TRowsChange change{parent, {}, {}, {}};
                 const int count = parent ? parent->Count() : GetCount();
                 for (int i = 0; i < count; ++i)
                     change.Kept.push_back(parent ? parent->GetItem(i) : GetItem(i));
@@ -212,6 +220,10 @@ bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
             RemoveSelectedBookmarks(std::move(marks));
         }
         std::erase_if(m_hiddenNodes, [](const std::unique_ptr<TdxTreeListNode>& N) { return !N; });
+        // Kept in walk order, so the next refilter reads them in memory order too.
+        if (m_hiddenNodes.size() > firstHidden - back.size())
+            std::sort(m_hiddenNodes.begin(), m_hiddenNodes.end(),
+                      [](const auto& A, const auto& B) { return InWalkOrder(A.get(), B.get()); });
         m_keyIndexValid = false;
         // A group row stands for the first record below it as a load leaves the
         // lists before sorting: record rows in walk order, and group rows
@@ -248,11 +260,17 @@ bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
 
     // The summaries and the count as a load gives them: every record row that
     // shows, in walk order.
-    std::vector<TdxTreeListNode*> shown;
-    for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
-        if (n->Count() == 0 && n != m_insertNode)
-            shown.push_back(n);
-    std::sort(shown.begin(), shown.end(), InWalkOrder);
+    std::vector<TdxTreeListNode*> staying, incoming, shown;
+    staying.reserve(walk.size());
+    for (const auto& [number, i] : walk)
+        if (stays[i] && rows[i] != m_insertNode)
+            staying.push_back(rows[i]);
+    for (const TRowsChange& change : changes)
+        incoming.insert(incoming.end(), change.Incoming.begin(), change.Incoming.end());
+    std::sort(incoming.begin(), incoming.end(), InWalkOrder);
+    shown.reserve(staying.size() + incoming.size());
+    std::merge(staying.begin(), staying.end(), incoming.begin(), incoming.end(), std::back_inserter(shown),
+               InWalkOrder);
     DoBeforeCalcSummary();
     for (TdxTreeListNode* n : shown)
         if (!m_summaries->AddRowRecord(AsGridNode(n)))

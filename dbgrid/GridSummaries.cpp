@@ -119,17 +119,21 @@ void TdxDBGridSummaries::AddOperandField(TField* Field)
 
 bool TdxDBGridSummaries::RecordOperand(TField* Field, TdxSummaryType Type, double& Value)
 {
+    const auto read = [&](double& To) {
+        return m_row ? HeldOperand(*m_grid, m_row, Field, Type, To, m_rowHeld)
+                     : ReadOperand(Field, Type, m_reader, m_handle, To);
+    };
     if (Type != cstCount && Field)
         for (OperandSlot& s : m_operands)
             if (s.Field == Field) {
                 if (!s.Read) {
-                    s.Has = ReadOperand(Field, Type, m_reader, m_handle, s.Value);
+                    s.Has = read(s.Value);
                     s.Read = true;
                 }
                 Value = s.Value;
                 return s.Has;
             }
-    return ReadOperand(Field, Type, m_reader, m_handle, Value);
+    return read(Value);
 }
 
 void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node, const TRecordReader* Reader, std::int64_t Handle)
@@ -137,6 +141,11 @@ void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node, const TRecordReader* Rea
     m_reader = Reader;
     m_handle = Handle;
     Finally forget([this] { m_reader = nullptr; });
+    AddOperands(Node);
+}
+
+void TdxDBGridSummaries::AddOperands(TdxDBGridNode* Node)
+{
     for (OperandSlot& s : m_operands)
         s.Read = false;
     const auto operand = [this](TField* Field, TdxSummaryType Type, double& Value) {
@@ -157,14 +166,11 @@ void TdxDBGridSummaries::AddStoredRecord(TdxDBGridNode* Node)
 
 bool TdxDBGridSummaries::AddRowRecord(TdxDBGridNode* Node)
 {
-    bool held = true;
-    const auto operand = [this, Node, &held](TField* Field, TdxSummaryType Type, double& Value) {
-        return HeldOperand(*m_grid, Node, Field, Type, Value, held);
-    };
-    AddToGroups(Node, operand);
-    for (std::size_t c : m_summedFooters)
-        AccumulateFooter(m_footers[c], m_footerColumns[c], Node, operand);
-    return held;
+    m_row = Node;
+    m_rowHeld = true;
+    Finally forget([this] { m_row = nullptr; });
+    AddOperands(Node);
+    return m_rowHeld;
 }
 
 template <class Operand>

@@ -105,7 +105,10 @@ private:
     // Counts and averages of the footers, and their values into the columns.
     void FinishFooters(std::int64_t LoadedRecordCount);
     void AddOperandField(TField* Field);
+    // Read once per record: from the record, or from the row AddRowRecord is adding.
     bool RecordOperand(TField* Field, TdxSummaryType Type, double& Value);
+    // One record's share of its group rows and of the footers.
+    void AddOperands(TdxDBGridNode* Node);
     // The stored value of Field in a row (nullptr when no column keeps it).
     const Variant* RowValue(TdxDBGridNode* Row, TField* Field) const;
     // The operand as a row's stored values give it (none where no column keeps the field).
@@ -122,6 +125,8 @@ private:
     std::vector<OperandSlot> m_operands;
     const TRecordReader* m_reader{nullptr};   // the record AddRecord reads, when not the current one
     std::int64_t m_handle{0};
+    TdxDBGridNode* m_row{nullptr};   // the row AddRowRecord reads its operands from
+    bool m_rowHeld{true};            // whether it held every one
     std::vector<TdxDBTreeListColumn*> m_footerColumns;   // per column index, resolved once per load
     std::vector<std::size_t> m_summedFooters;            // the column indexes with a footer summary
 };
