@@ -149,6 +149,13 @@ bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
     // stand on that record, which only a walk does.
     if (OnGroupSummaryValue)
         return false;
+    // Should a handler raise from here on, the summaries are not those of the
+    // rows: the next refilter reloads.
+    bool recounted = false;
+    Finally unsure([&] {
+        if (!recounted)
+            ForgetRowsLoaded();
+    });
     PrepareFooterSummaries();
     m_summaries->Prepare();
     if (!m_summaries->CanAddRowRecords())
@@ -160,10 +167,13 @@ bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
         TUpdateScope<TCustomdxTreeList> update(*this);
         // Group rows freed here are the grid's own doing, not rows gone behind its back.
         TValueRestorer<bool> loading(m_loading, true);
-        // A group row made for rows that never arrived (a handler raised) goes again.
+        // When a handler raises, a group row made for rows that never arrived
+        // goes again, and rows not yet taken in stay hidden: none is lost.
         Finally rescue([&] {
-            if (!done)
-                FreeChildlessGroupRows();
+            if (done)
+                return;
+            std::erase_if(m_hiddenNodes, [](const std::unique_ptr<TdxTreeListNode>& N) { return !N; });
+            FreeChildlessGroupRows();
         });
         // The rows coming back, in walk order, find or make their group rows.
         std::vector<std::size_t> order(back.size());
@@ -277,6 +287,7 @@ bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
             return false;
     m_loadedRecordCount = static_cast<int>(shown.size());
     FinishRows(false);
+    recounted = true;
 
     if (Only)
         return true;

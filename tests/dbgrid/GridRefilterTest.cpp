@@ -353,3 +353,50 @@ TEST(GridRefilter, OneRowGivenIsHiddenWhenItFails)
     f.grid->RefilterNodes(eight);
     EXPECT_EQ(f.grid->HiddenNodeCount(), 2);
 }
+
+TEST(GridRefilter, AFailingHandlerLosesNoRow)
+{
+    SummaryGridFixture f(false);
+    f.area->SetGroupIndex(0);
+    f.Load();
+    Filter(f, [](SummaryGridFixture& F) { Condition(F, F.area, 1, Variant("South"), true); });
+    ASSERT_EQ(f.grid->HiddenNodeCount(), 2);
+    bool fail = true;
+    f.grid->OnRefreshNodeData = [&](TObject*, TdxTreeListNode*) {
+        if (fail)
+            throw Exception("refused");
+    };
+    // South's group row is made again for its rows: the handler refuses it.
+    EXPECT_THROW(f.grid->ClearFilter(), Exception);
+    EXPECT_EQ(f.RecordRows() + f.grid->HiddenNodeCount(), 12);
+    for (int i = 0; i < f.grid->GetCount(); ++i)
+        EXPECT_GT(f.grid->GetItem(i)->Count(), 0);
+    TdxDBGridFilterValues values;
+    f.grid->CollectFilterValues(f.title, values);   // every row, hidden ones included
+    EXPECT_EQ(values.Count(), 12);
+    fail = false;
+    f.grid->ApplyFilter();
+    EXPECT_EQ(f.RecordRows(), 12);
+    EXPECT_EQ(f.grid->GetCount(), 4);
+
+    // A handler that refuses the focused row's leaving, while other rows come back.
+    SummaryGridFixture flat(false);
+    flat.number->SetSummaryFooterType(cstCount);
+    flat.Load();
+    Filter(flat, [](SummaryGridFixture& F) { Condition(F, F.number, 1, Variant(3), true); });
+    flat.grid->SetFocusedNode(flat.grid->FindNodeByKey(5));
+    flat.grid->OnChangeNode = [](TObject*, TdxTreeListNode*, TdxTreeListNode* Node) {
+        if (!Node)
+            throw Exception("refused");
+    };
+    EXPECT_THROW(Filter(flat, [](SummaryGridFixture& F) { Condition(F, F.number, 1, Variant(5), true); }),
+                 Exception);
+    flat.grid->OnChangeNode = nullptr;
+    EXPECT_EQ(flat.RecordRows() + flat.grid->HiddenNodeCount(), 12);
+    flat.grid->CollectFilterValues(flat.title, values);
+    EXPECT_EQ(values.Count(), 12);
+    // The next refilter counts again (here by a reload).
+    flat.grid->ApplyFilter();
+    EXPECT_EQ(flat.RecordRows(), 11);
+    EXPECT_EQ(flat.grid->GetFooterCellText(flat.number->GetColumnIndex()), "11");
+}
