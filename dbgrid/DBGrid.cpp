@@ -790,12 +790,6 @@ void TCustomdxDBGrid::PrepareFilter()
     m_filter->Criteria()->Changed();
 }
 
-void TCustomdxDBGrid::RefilterNodes()
-{
-    if (IsAllRecordsMode() && LinkActive() && !IsControlLoading() && !m_loading)
-        ReloadNodes();
-}
-
 void TCustomdxDBGrid::HideNode(TdxDBGridNode* Node)
 {
     if (m_insertNode == Node)
@@ -1124,8 +1118,11 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
         if (IsFilterActive())
             PrepareFilter();
         const bool checkSelection = IsBookmarkSelection() && SelectedBookmarkCount() > 0;
+        std::vector<TBookmark> hiddenMarks;   // a selection never holds a row the user cannot see
         auto admit = [&](TdxDBGridNode* Node, const TLoadRecord& Record) {
             if (!IsNodePassingFilter(Node)) {
+                if (checkSelection && IsBookmarkSelected(Node->Bookmark))
+                    hiddenMarks.push_back(Node->Bookmark);
                 HideNode(Node);
                 return;
             }
@@ -1163,6 +1160,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
         }
         if (!IsFilterActive())
             m_loadedRecordCount = recordNumber;
+        RemoveSelectedBookmarks(std::move(hiddenMarks));
         freeOld();
         FinishRows(false);
         NoteRowsLoaded();

@@ -204,9 +204,8 @@ public:
     // ----- filter ---------------------------------------------------------------------------------------
     TdxDBGridFilter* Filter() const { return m_filter.get(); }
     void SetFilter(TdxDBGridFilter* Value) { m_filter->Assign(Value); }
-    // Re-binds the criteria, refilters the rows (a reload in all-records
-    // mode, so summaries and group rows follow) and passes the filter text
-    // to the dataset when AutoDataSetFilter is set.
+    // Re-binds the criteria, refilters the rows (RefilterNodes) and passes
+    // the filter text to the dataset when AutoDataSetFilter is set.
     void ApplyFilter();
     void ClearFilter() { m_filter->ClearAll(); }
     // The column's values for its header drop-down: every record row and
@@ -334,6 +333,9 @@ public:
     // or re-bound since the last record walk (dbgrid/GridRegroup.cpp).
     bool RowColumnValue(const TdxDBGridNode* Row, int Column, Variant& Value) const;
     bool RowFieldValue(const TdxDBGridNode* Row, const TField* Field, Variant& Value) const;
+    // Whether the rows hold every record with values of Field (a column
+    // bound to it as at the last record walk).
+    bool RowsHoldField(const TField* Field) const;
     void SyncToDataSet();
     void SyncFocusToRecord();
     virtual bool IsLocateNeeded() const;
@@ -363,7 +365,21 @@ public:
     virtual void ResetFilterState() {}
     virtual void FreeFilterPopups() {}
     virtual bool IsNodeVisibleByFilter(TdxTreeListNode* /*Node*/) const { return true; }
-    virtual void RefilterNodes();
+    // All-records mode: refilters the loaded rows in place, without walking
+    // the dataset (dbgrid/GridRefilter.cpp). Rows that now fail leave for the
+    // hidden list (leaving the selection), hidden rows that now pass come
+    // back under their group rows (found, or made from their own values) in
+    // their walk place, group rows left empty go; the summaries, footers and
+    // the loaded record count are recounted from the rows' values, so they
+    // are those of a load with the same filter. Group rows that stay keep
+    // their expanded state; the focus stays on its row while that shows,
+    // else moves to the nearest row that does (the dataset following unless
+    // it is editing). The dataset's cursor and a pending edit are left alone.
+    // Where the rows cannot tell (they do not hold every record or a group
+    // value, a summarised field is held by no column, or OnGroupSummaryValue
+    // wants the dataset on each record) the rows are reloaded instead.
+    // With Node (a record row in the tree) only that row is tested.
+    virtual void RefilterNodes(TdxDBGridNode* Node = nullptr);
     virtual void RefilterAll() {}
     virtual void ApplyDataSetFilter() {}
     virtual bool DoEndDragGroupColumn(TdxDBTreeListColumn* Column, int GroupIndex);
@@ -496,6 +512,18 @@ private:
     // rows hold every record (no window or buffer rows) with the group
     // columns bound as at the walk (none added or re-bound since).
     bool SmartReloadApplies() const;
+    // The rows hold every record with the group columns bound as at the walk.
+    bool RowsHoldGroupColumns() const;
+    // A row's value of each group column (Values: one per level); false when it holds one not.
+    bool RowGroupValues(const TdxDBGridNode* Row, Variant* Values) const;
+    // The lowest group row for Values, each level found or made (standing
+    // for Row) as a load makes it; nullptr without group columns.
+    TdxTreeListNode* GroupRowFor(TdxDBGridNode* Row, const Variant* Values);
+    // Group rows left without rows (after something raised) go.
+    void FreeChildlessGroupRows();
+    // While the result lives, rows still pending are read from their records
+    // (PendingRowValue) instead of being filled.
+    std::shared_ptr<void> ReadPendingRows();
     // The smart reload: dissolves the group rows and places every record row,
     // hidden ones included, anew from the values it holds; the dataset is
     // neither moved nor its pending edit touched. False, with nothing
@@ -512,6 +540,9 @@ private:
     // After a record walk: the rows hold every record with these columns' values.
     void NoteRowsLoaded();
     void ForgetRowsLoaded() { m_rowsLoaded = false; }
+    // The in-place refilter; false when only a reload can refilter (some
+    // rows may have changed places by then: the tree stays whole).
+    bool RefilterRows(TdxDBGridNode* Only);
 
     std::unique_ptr<TdxGridDataLink> m_link;
     std::unique_ptr<TdxDBGridSummaryGroups> m_summaryGroups;

@@ -818,6 +818,22 @@ void TCustomdxDBTreeListControl::AddSelectedBookmarks(std::vector<TBookmark> Boo
     InvalidateBookmarkCache();
 }
 
+void TCustomdxDBTreeListControl::RemoveSelectedBookmarks(std::vector<TBookmark> Bookmarks)
+{
+    if (Bookmarks.empty() || m_selectedBookmarks.empty())
+        return;
+    auto less = [this](const TBookmark& A, const TBookmark& B) { return CompareBookmarks(A, B) < 0; };
+    std::sort(Bookmarks.begin(), Bookmarks.end(), less);
+    std::vector<TBookmark> kept;
+    kept.reserve(m_selectedBookmarks.size());
+    std::set_difference(m_selectedBookmarks.begin(), m_selectedBookmarks.end(), Bookmarks.begin(), Bookmarks.end(),
+                        std::back_inserter(kept), less);
+    if (kept.size() == m_selectedBookmarks.size())
+        return;
+    m_selectedBookmarks = std::move(kept);
+    InvalidateBookmarkCache();
+}
+
 void TCustomdxDBTreeListControl::PurgeSelectedBookmarks()
 {
     TDataSet* ds = DataSet();

@@ -202,6 +202,8 @@ public:
     void RemoveSelectedBookmark(const TBookmark& Bookmark);
     // Adds many bookmarks at once: one sort and one merge.
     void AddSelectedBookmarks(std::vector<TBookmark> Bookmarks);
+    // Removes many bookmarks at once: one sort and one pass.
+    void RemoveSelectedBookmarks(std::vector<TBookmark> Bookmarks);
     // Drops bookmarks of records that are gone or filtered out.
     void PurgeSelectedBookmarks();
     bool IsBookmarkSelected(const TBookmark& Bookmark);

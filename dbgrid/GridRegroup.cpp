@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace qel {
@@ -91,6 +92,17 @@ struct TCustomdxDBGrid::TPendingRowReader {
     bool Found{false};
 };
 
+std::shared_ptr<void> TCustomdxDBGrid::ReadPendingRows()
+{
+    auto* reader = new TPendingRowReader;
+    reader->DataSet = DataSet();
+    TPendingRowReader* previous = std::exchange(m_pendingRowReader, reader);
+    return std::shared_ptr<void>(reader, [this, previous](void* R) {
+        m_pendingRowReader = previous;
+        delete static_cast<TPendingRowReader*>(R);
+    });
+}
+
 void TCustomdxDBGrid::NoteRowsLoaded()
 {
     m_rowFields.clear();
@@ -159,18 +171,58 @@ bool TCustomdxDBGrid::SmartReloadApplies() const
     if (!m_options.Contains(egoSmartReload) || !m_regroupRequested || !m_rowsLoaded || !IsAllRecordsMode() ||
         !LinkActive())
         return false;
-    return std::all_of(m_groupColumns.begin(), m_groupColumns.end(), [this](TdxDBTreeListColumn* G) {
+    return RowsHoldGroupColumns();
+}
+
+bool TCustomdxDBGrid::RowsHoldGroupColumns() const
+{
+    return m_rowsLoaded && std::all_of(m_groupColumns.begin(), m_groupColumns.end(), [this](TdxDBTreeListColumn* G) {
         const int index = G->GetColumnIndex();
         return index >= 0 && index < static_cast<int>(m_rowFields.size()) && G->GetField() &&
                m_rowFields[static_cast<std::size_t>(index)] == std::make_pair(G, G->GetField());
     });
 }
 
+bool TCustomdxDBGrid::RowsHoldField(const TField* Field) const
+{
+    return m_rowsLoaded && Field &&
+           std::any_of(m_rowFields.begin(), m_rowFields.end(), [Field](const auto& Bound) {
+               return Bound.second == Field && Bound.first && Bound.first->GetField() == Field;
+           });
+}
+
+bool TCustomdxDBGrid::RowGroupValues(const TdxDBGridNode* Row, Variant* Values) const
+{
+    for (std::size_t l = 0; l < m_groupColumns.size(); ++l)
+        if (!RowColumnValue(Row, m_groupColumns[l]->GetColumnIndex(), Values[l]))
+            return false;
+    return true;
+}
+
+TdxTreeListNode* TCustomdxDBGrid::GroupRowFor(TdxDBGridNode* Row, const Variant* Values)
+{
+    TdxTreeListNode* parent = nullptr;
+    for (std::size_t l = 0; l < m_groupColumns.size(); ++l) {
+        TdxTreeListNode* found = nullptr;
+        if (FindGroupNode(parent, static_cast<int>(l), Values[l], found)) {
+            parent = found;
+            continue;
+        }
+        TdxDBGridNode* g = NewNodeAt(parent, found);
+        g->GroupValue = Values[l];
+        g->Key = Row->Key;
+        g->RecordNumber = Row->RecordNumber;
+        g->Bookmark = Row->Bookmark;
+        CopyGroupColumnValue(Row, g, m_groupColumns[l]);
+        DoRefreshNodeData(g);
+        parent = g;
+    }
+    return parent;
+}
+
 bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
 {
-    TPendingRowReader pending;
-    pending.DataSet = DataSet();
-    TValueRestorer<TPendingRowReader*> reading(m_pendingRowReader, &pending);
+    const std::shared_ptr<void> reading = ReadPendingRows();
 
     // The rows in tree order, and the order of the walk they will be placed
     // in, so equal sort keys end up as a walk leaves them. The order is sorted
@@ -194,13 +246,11 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
     const auto levels = static_cast<std::size_t>(GroupColumnCount());
     std::vector<Variant> values(rows.size() * levels, Variant::Null());
     for (std::size_t k = 0; k < order.size(); ++k)
-        for (std::size_t l = 0; l < levels; ++l)
-            if (!RowColumnValue(rows[order[k].second].Row, m_groupColumns[l]->GetColumnIndex(),
-                                values[k * levels + l])) {
-                if (!OldNodes)
-                    ClearRows();
-                return false;
-            }
+        if (!RowGroupValues(rows[order[k].second].Row, values.data() + k * levels)) {
+            if (!OldNodes)
+                ClearRows();
+            return false;
+        }
 
     PurgeSelectedBookmarks();
     BindPreviewField();
@@ -230,12 +280,7 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
         for (TWaitingRow& r : rows)
             if (r.Node)
                 m_hiddenNodes.push_back(std::move(r.Node));
-        std::vector<TdxTreeListNode*> empty;
-        for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
-            if (n->Count() == 0 && n->Level() < GroupColumnCount())
-                empty.push_back(n);
-        for (auto it = empty.rbegin(); it != empty.rend(); ++it)
-            FreeEmptyGroupNodes(*it);
+        FreeChildlessGroupRows();
         m_rowsLoaded = false;
     });
     {
@@ -269,23 +314,7 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
                 m_hiddenNodes.push_back(std::move(r.Node));
                 continue;
             }
-            TdxTreeListNode* parent = nullptr;
-            for (std::size_t l = 0; l < levels; ++l) {
-                const Variant& value = values[k * levels + l];
-                TdxTreeListNode* found = nullptr;
-                if (FindGroupNode(parent, static_cast<int>(l), value, found)) {
-                    parent = found;
-                    continue;
-                }
-                TdxDBGridNode* g = NewNodeAt(parent, found);
-                g->GroupValue = value;
-                g->Key = node->Key;
-                g->RecordNumber = node->RecordNumber;
-                g->Bookmark = node->Bookmark;
-                CopyGroupColumnValue(node, g, m_groupColumns[l]);
-                DoRefreshNodeData(g);
-                parent = g;
-            }
+            TdxTreeListNode* parent = GroupRowFor(node, values.data() + k * levels);
             node->GroupValue = Variant::Null();
             node->AttachTo(parent, nullptr);
             r.Node.release();
@@ -314,6 +343,16 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
         SetFocusedNode(target);
     }
     return true;
+}
+
+void TCustomdxDBGrid::FreeChildlessGroupRows()
+{
+    std::vector<TdxTreeListNode*> empty;
+    for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
+        if (n->Count() == 0 && n->Level() < GroupColumnCount())
+            empty.push_back(n);
+    for (auto it = empty.rbegin(); it != empty.rend(); ++it)
+        FreeEmptyGroupNodes(*it);
 }
 
 void TCustomdxDBGrid::CopyGroupColumnValue(TdxDBGridNode* Row, TdxDBGridNode* Group, TdxDBTreeListColumn* Column)

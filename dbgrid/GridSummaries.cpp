@@ -28,6 +28,22 @@ bool ReadOperand(TField* Field, TdxSummaryType Type, const TRecordReader* Reader
     return SummaryOperand(Reader ? Reader->Value(Handle, Field) : Field->Value(), Value);
 }
 
+// A row's operand from the value it holds of Field (RowFieldValue); Held
+// turns false where the row holds none, which gives no value.
+bool HeldOperand(const TCustomdxDBGrid& Grid, const TdxDBGridNode* Row, TField* Field, TdxSummaryType Type,
+                 double& Value, bool& Held)
+{
+    Value = 0.0;
+    if (Type == cstCount || !Field)
+        return Type == cstCount;
+    Variant stored;
+    if (!Grid.RowFieldValue(Row, Field, stored)) {
+        Held = false;
+        return false;
+    }
+    return SummaryOperand(stored, Value);
+}
+
 } // namespace
 
 void TdxDBGridSummaries::Prepare(bool KeepFooters)
@@ -103,17 +119,21 @@ void TdxDBGridSummaries::AddOperandField(TField* Field)
 
 bool TdxDBGridSummaries::RecordOperand(TField* Field, TdxSummaryType Type, double& Value)
 {
+    const auto read = [&](double& To) {
+        return m_row ? HeldOperand(*m_grid, m_row, Field, Type, To, m_rowHeld)
+                     : ReadOperand(Field, Type, m_reader, m_handle, To);
+    };
     if (Type != cstCount && Field)
         for (OperandSlot& s : m_operands)
             if (s.Field == Field) {
                 if (!s.Read) {
-                    s.Has = ReadOperand(Field, Type, m_reader, m_handle, s.Value);
+                    s.Has = read(s.Value);
                     s.Read = true;
                 }
                 Value = s.Value;
                 return s.Has;
             }
-    return ReadOperand(Field, Type, m_reader, m_handle, Value);
+    return read(Value);
 }
 
 void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node, const TRecordReader* Reader, std::int64_t Handle)
@@ -121,6 +141,11 @@ void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node, const TRecordReader* Rea
     m_reader = Reader;
     m_handle = Handle;
     Finally forget([this] { m_reader = nullptr; });
+    AddOperands(Node);
+}
+
+void TdxDBGridSummaries::AddOperands(TdxDBGridNode* Node)
+{
     for (OperandSlot& s : m_operands)
         s.Read = false;
     const auto operand = [this](TField* Field, TdxSummaryType Type, double& Value) {
@@ -133,13 +158,19 @@ void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node, const TRecordReader* Rea
 
 void TdxDBGridSummaries::AddStoredRecord(TdxDBGridNode* Node)
 {
-    AddToGroups(Node, [this, Node](TField* Field, TdxSummaryType Type, double& Value) {
-        Value = 0.0;
-        if (Type == cstCount || !Field)
-            return Type == cstCount;
-        Variant stored;
-        return m_grid->RowFieldValue(Node, Field, stored) && SummaryOperand(stored, Value);
+    bool held = true;
+    AddToGroups(Node, [this, Node, &held](TField* Field, TdxSummaryType Type, double& Value) {
+        return HeldOperand(*m_grid, Node, Field, Type, Value, held);
     });
+}
+
+bool TdxDBGridSummaries::AddRowRecord(TdxDBGridNode* Node)
+{
+    m_row = Node;
+    m_rowHeld = true;
+    Finally forget([this] { m_row = nullptr; });
+    AddOperands(Node);
+    return m_rowHeld;
 }
 
 template <class Operand>

@@ -37,6 +37,14 @@ public:
     // of a record. A summarised field that no column holds has no stored
     // value: the row gives no value for it. The footers are not touched.
     void AddStoredRecord(TdxDBGridNode* Node);
+    // A recount from the rows without a record walk (a refilter): after
+    // Prepare, AddRowRecord for every record row that shows, in walk order,
+    // then Finish. The operands come from the values the rows hold
+    // (TCustomdxDBGrid::RowFieldValue); CanAddRowRecords is false when a
+    // summarised field is held by no column, AddRowRecord false when the row
+    // holds no value of one: only a walk can count then.
+    bool CanAddRowRecords() const;
+    bool AddRowRecord(TdxDBGridNode* Node);
     // Counts, averages, footers into the columns; LoadedRecordCount is the
     // number of records that passed the filter. After a regrouping only the
     // footer counts are set again: the other footers were finished by the walk.
@@ -98,11 +106,17 @@ private:
     // Counts and averages of the footers, and their values into the columns.
     void FinishFooters(std::int64_t LoadedRecordCount);
     void AddOperandField(TField* Field);
+    // Read once per record: from the record, or from the row AddRowRecord is adding.
     bool RecordOperand(TField* Field, TdxSummaryType Type, double& Value);
+    // One record's share of its group rows and of the footers.
+    void AddOperands(TdxDBGridNode* Node);
     // The stored value of Field in a row (nullptr when no column keeps it).
     const Variant* RowValue(TdxDBGridNode* Row, TField* Field) const;
     // The operand as a row's stored values give it (none where no column keeps the field).
     OperandReader StoredOperand(TdxDBGridNode* Row) const;
+    // Whether Held answers true for every field a summary reads (group summaries, items, footers).
+    template <class Held>
+    bool HoldsOperands(const Held& IsHeld) const;
     // Recomputes one group row from the record rows below it.
     void RefreshGroup(TdxDBGridNode* Group);
 
@@ -112,6 +126,8 @@ private:
     std::vector<OperandSlot> m_operands;
     const TRecordReader* m_reader{nullptr};   // the record AddRecord reads, when not the current one
     std::int64_t m_handle{0};
+    TdxDBGridNode* m_row{nullptr};   // the row AddRowRecord reads its operands from
+    bool m_rowHeld{true};            // whether it held every one
     std::vector<TdxDBTreeListColumn*> m_footerColumns;   // per column index, resolved once per load
     std::vector<std::size_t> m_summedFooters;            // the column indexes with a footer summary
 };

@@ -61,28 +61,39 @@ const Variant* TdxDBGridSummaries::RowValue(TdxDBGridNode* Row, TField* Field) c
     return nullptr;
 }
 
-bool TdxDBGridSummaries::CanRefreshFromRows(TdxDBGridNode* Node) const
+template <class Held>
+bool TdxDBGridSummaries::HoldsOperands(const Held& IsHeld) const
 {
-    if (!Node || static_cast<int>(m_levels.size()) != m_grid->GroupColumnCount())
+    if (static_cast<int>(m_levels.size()) != m_grid->GroupColumnCount())
         return false;
     for (std::size_t l = 0; l < m_levels.size(); ++l) {
         const LevelInfo& info = m_levels[l];
         TdxDBTreeListColumn* column = m_grid->GetGroupColumn(static_cast<int>(l));
-        if (NeedsOperand(info.SummaryField, column->SummaryType()) && !RowValue(Node, info.SummaryField))
+        if (NeedsOperand(info.SummaryField, column->SummaryType()) && !IsHeld(info.SummaryField))
             return false;
         for (std::size_t i = 0; i < info.ItemFields.size() && info.Group; ++i) {
             const TdxSummaryType type = info.Group->SummaryItems()->Items(static_cast<int>(i))->SummaryType();
-            if (NeedsOperand(info.ItemFields[i], type) && !RowValue(Node, info.ItemFields[i]))
+            if (NeedsOperand(info.ItemFields[i], type) && !IsHeld(info.ItemFields[i]))
                 return false;
         }
     }
     for (int c = 0; c < m_grid->GetColumnCount(); ++c) {
         TdxDBTreeListColumn* column = m_grid->GetColumn(c);
         if (column && NeedsOperand(column->FooterSummaryField(), column->SummaryFooterType()) &&
-            !RowValue(Node, column->FooterSummaryField()))
+            !IsHeld(column->FooterSummaryField()))
             return false;
     }
     return true;
+}
+
+bool TdxDBGridSummaries::CanRefreshFromRows(TdxDBGridNode* Node) const
+{
+    return Node && HoldsOperands([this, Node](TField* Field) { return RowValue(Node, Field) != nullptr; });
+}
+
+bool TdxDBGridSummaries::CanAddRowRecords() const
+{
+    return HoldsOperands([this](TField* Field) { return m_grid->RowsHoldField(Field); });
 }
 
 void TdxDBGridSummaries::RefreshGroup(TdxDBGridNode* Group)

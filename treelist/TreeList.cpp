@@ -175,6 +175,69 @@ void TCustomdxTreeList::NodeRemoved(TdxTreeListNode* Node, bool Deleted)
         DoDeletion(Node);
 }
 
+void TCustomdxTreeList::ReplaceChildren(TdxTreeListNode* Parent, const std::vector<TdxTreeListNode*>& Children,
+                                        std::vector<std::unique_ptr<TdxTreeListNode>>& Removed)
+{
+    TdxTreeListNode* target = Parent ? Parent : m_root.get();
+    CheckNodeOwner(target);
+    // Every present child is marked leaving (-1), every child in the list staying
+    // (its new index); a detached node in the list must not hang above Parent.
+    for (TdxTreeListNode* c : target->m_children)
+        c->m_index = -1;
+    for (std::size_t i = 0; i < Children.size(); ++i) {
+        TdxTreeListNode* c = Children[i];
+        if (!c || c->m_owner != this || (c->m_parent && c->m_parent != target) || c->m_index >= 0 ||
+            c == target || target->HasAsParent(c)) {
+            for (std::size_t k = 0; k < i; ++k)
+                Children[k]->m_index = -1;
+            target->m_indexDirty = true;
+            throw EInvaliddxTreeListOperation("The node cannot become a child of this node");
+        }
+        c->m_index = static_cast<int>(i);
+    }
+    const std::size_t first = Removed.size();
+    Removed.reserve(first + static_cast<std::size_t>(std::count_if(
+                                target->m_children.begin(), target->m_children.end(),
+                                [](const TdxTreeListNode* C) { return C->m_index < 0; })));
+    for (TdxTreeListNode* c : target->m_children)
+        if (c->m_index < 0) {
+            c->m_parent = nullptr;
+            Removed.emplace_back(c);
+        }
+    target->m_children = Children;
+    target->m_indexDirty = false;
+    for (TdxTreeListNode* c : Children)
+        c->m_parent = target;
+    if (target->m_children.empty() && target != m_root.get())
+        target->m_hasChildren = false;
+    // The selection gives up the leaving nodes (and their subtrees) in one pass.
+    std::vector<TdxTreeListNode*> leaving;
+    for (std::size_t i = first; i < Removed.size(); ++i)
+        leaving.push_back(Removed[i].get());
+    bool deselected = false;
+    for (std::size_t i = 0; i < leaving.size(); ++i) {
+        TdxTreeListNode* n = leaving[i];
+        deselected = deselected || n->m_selected;
+        n->m_selected = false;
+        if (i >= Removed.size() - first)   // below a leaving node
+            continue;
+        std::vector<TdxTreeListNode*> stack(n->m_children.begin(), n->m_children.end());
+        while (!stack.empty()) {
+            TdxTreeListNode* d = stack.back();
+            stack.pop_back();
+            leaving.push_back(d);
+            stack.insert(stack.end(), d->m_children.begin(), d->m_children.end());
+        }
+    }
+    if (deselected) {
+        std::erase_if(m_selection, [](const TdxTreeListNode* N) { return !N->m_selected; });
+        SelectionChanged();
+    }
+    for (TdxTreeListNode* n : leaving)
+        NodeRemoved(n, false);
+    DisplayChanged();
+}
+
 void TCustomdxTreeList::DoDeletion(TdxTreeListNode* Node)
 {
     if (OnDeletion)

@@ -540,6 +540,13 @@ protected:
     // A node went away (deleted, or detached when Deleted is false): clears
     // focus, selection, anchor and the display order.
     void NodeRemoved(TdxTreeListNode* Node, bool Deleted = true);
+    // Gives Parent (the roots for nullptr) the children Children in that
+    // order, in one pass however many change: its present children missing
+    // from Children are detached as Detach leaves them and appended to
+    // Removed (which takes them over before the control is told, so none is
+    // lost if a handler raises); the others in Children must be detached.
+    void ReplaceChildren(TdxTreeListNode* Parent, const std::vector<TdxTreeListNode*>& Children,
+                         std::vector<std::unique_ptr<TdxTreeListNode>>& Removed);
     void DisplayChanged();
     // Repaints a node's row; never forces the display order to be rebuilt.
     void InvalidateNode(TdxTreeListNode* Node);

@@ -125,6 +125,88 @@ TEST(TreeListNodes, DetachAttachAndTreeQueries)
     f.tree->OnDeletion = nullptr;
 }
 
+namespace {
+
+// The tree list with its list rebuilding open to the test.
+class RebuiltTree : public TdxTreeList {
+public:
+    using TdxTreeList::TdxTreeList;
+    using TCustomdxTreeList::ReplaceChildren;
+};
+
+} // namespace
+
+TEST(TreeListNodes, ReplacingChildrenKeepsSomeMovesSomeAndTakesInDetachedOnes)
+{
+    TComponent owner(nullptr);
+    auto* tree = new RebuiltTree(&owner);
+    tree->CreateColumn();
+    auto add = [&](TdxTreeListNode* Parent, const std::string& Name) {
+        TdxTreeListNode* n = Parent ? Parent->AddChild() : tree->Add();
+        n->SetString(0, Name);
+        return n;
+    };
+    auto names = [](TdxTreeListNode* Parent) {
+        std::string out;
+        for (int i = 0; i < Parent->GetCount(); ++i)
+            out += Parent->GetItem(i)->GetString(0) + (Parent->GetItem(i)->GetIndex() == i ? "" : "?");
+        return out;
+    };
+    TdxTreeListNode* g = add(nullptr, "G");
+    TdxTreeListNode* a = add(g, "a");
+    TdxTreeListNode* b = add(g, "b");
+    TdxTreeListNode* c = add(g, "c");
+    TdxTreeListNode* bx = add(b, "x");
+    TdxTreeListNode* d = add(nullptr, "d");
+    d->Detach();
+    g->SetExpanded(true);
+    b->SetExpanded(true);
+    tree->SetOptions(tree->GetOptions() + TdxTreeListOptions{aoMultiSelect});
+    b->SetSelected(true);
+    bx->SetSelected(true);
+    c->SetSelected(true);
+    tree->SetFocusedNode(bx);
+    int deletions = 0;
+    tree->OnDeletion = [&](TObject*, TdxTreeListNode*) { ++deletions; };
+
+    // b (with x) leaves, c and a swap, d comes in between them.
+    std::vector<std::unique_ptr<TdxTreeListNode>> removed;
+    tree->ReplaceChildren(g, {c, d, a}, removed);
+    EXPECT_EQ(names(g), "cda");
+    ASSERT_EQ(removed.size(), 1u);
+    EXPECT_EQ(removed[0].get(), b);
+    EXPECT_EQ(b->Parent(), nullptr);
+    EXPECT_EQ(b->GetIndex(), -1);
+    EXPECT_EQ(d->Parent(), g);
+    EXPECT_EQ(deletions, 0);   // detached, not deleted
+    // The leaving branch left the selection and the focus; c stays selected.
+    EXPECT_EQ(tree->SelectedCount(), 1);
+    EXPECT_TRUE(c->Selected());
+    EXPECT_FALSE(bx->Selected());
+    EXPECT_EQ(tree->GetFocusedNode(), nullptr);
+    EXPECT_EQ(tree->GetAbsoluteCount(), 4);   // G, c, d, a
+    EXPECT_EQ(tree->GetAbsoluteNode(2), d);
+
+    // A node of another list, a node twice or the parent itself is refused, and nothing changes.
+    EXPECT_THROW(tree->ReplaceChildren(nullptr, {g, a}, removed), EInvaliddxTreeListOperation);
+    EXPECT_THROW(tree->ReplaceChildren(g, {c, c}, removed), EInvaliddxTreeListOperation);
+    EXPECT_THROW(tree->ReplaceChildren(g, {g}, removed), EInvaliddxTreeListOperation);
+    EXPECT_EQ(names(g), "cda");
+    EXPECT_EQ(tree->GetCount(), 1);
+    EXPECT_EQ(removed.size(), 1u);
+
+    // The roots, emptied: the removed nodes are the caller's.
+    tree->ReplaceChildren(g, {}, removed);
+    EXPECT_FALSE(g->HasChildren());
+    tree->ReplaceChildren(nullptr, {removed[0].release()}, removed);
+    EXPECT_EQ(tree->GetItem(0), b);
+    EXPECT_EQ(removed.size(), 5u);
+    EXPECT_EQ(removed.back().get(), g);
+    EXPECT_EQ(names(b), "x");
+    EXPECT_EQ(deletions, 0);
+    tree->OnDeletion = nullptr;
+}
+
 TEST(TreeListNodes, DetachingFromTheMiddleRepeatedlyKeepsIndexesRight)
 {
     // Each removal from the middle leaves the siblings' indexes stale; the

@@ -1,0 +1,314 @@
+// Refiltering the loaded rows in place (all-records mode). The rows hold
+// every record, so a changed filter needs no record walk: rows that now fail
+// leave the tree for the hidden list, hidden rows that now pass come back
+// under their group rows, and the summaries are recounted from the values
+// the rows hold. The dataset's cursor and a pending edit stay as they are,
+// rows already read are not read again, and group rows that stay keep their
+// expanded state. Each parent's list of rows is rebuilt in one pass and the
+// hidden list compacted in one pass, so hiding or bringing back many rows
+// costs no more than a walk over them.
+#include "dbgrid/DBGrid.h"
+
+#include "platform/core/Guards.h"
+#include "platform/data/DataSet.h"
+
+#include <algorithm>
+#include <limits>
+#include <unordered_map>
+#include <vector>
+
+namespace qel {
+
+namespace {
+
+TdxDBGridNode* AsGridNode(TdxTreeListNode* Node)
+{
+    return static_cast<TdxDBGridNode*>(Node);
+}
+
+bool InWalkOrder(TdxTreeListNode* A, TdxTreeListNode* B)
+{
+    return AsGridNode(A)->RecordNumber < AsGridNode(B)->RecordNumber;
+}
+
+// What changes below one parent of record rows (nullptr: the roots).
+struct TRowsChange {
+    TdxTreeListNode* Parent{nullptr};
+    std::vector<TdxTreeListNode*> Kept;       // the present rows that stay, in their order
+    std::vector<TdxTreeListNode*> Incoming;   // hidden rows coming back
+    std::vector<std::size_t> Slots;           // their places in the hidden list
+};
+
+} // namespace
+
+void TCustomdxDBGrid::RefilterNodes(TdxDBGridNode* Node)
+{
+    if (!IsAllRecordsMode() || !LinkActive() || IsControlLoading() || m_loading || m_destroying)
+        return;
+    if (Node) {
+        if (Node->Owner() != this || Node->Count() > 0 || Node->GetIndex() < 0 || Node == m_insertNode)
+            return;
+        if (IsFilterActive())
+            PrepareFilter();
+        if (IsNodePassingFilter(Node))
+            return;
+    }
+    if (!RefilterRows(Node))
+        ReloadNodes();
+}
+
+bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
+{
+    // Rows placed by their group values must hold them.
+    if (!RowsHoldGroupColumns() || m_rowGroupColumns != m_groupColumns)
+        return false;
+    const std::shared_ptr<void> reading = ReadPendingRows();
+    if (IsFilterActive())
+        PrepareFilter();
+    const std::size_t levels = m_groupColumns.size();
+
+    // Hidden rows that now pass, with their group values, before anything changes.
+    std::vector<std::size_t> back;
+    std::vector<Variant> values;
+    if (!Only)
+        for (std::size_t i = 0; i < m_hiddenNodes.size(); ++i) {
+            auto* row = AsGridNode(m_hiddenNodes[i].get());
+            if (!IsNodePassingFilter(row))
+                continue;
+            back.push_back(i);
+            values.resize(values.size() + levels);
+            if (!RowGroupValues(row, values.data() + values.size() - levels))
+                return false;
+        }
+
+    // The record rows in tree order, parent by parent, tested in walk order:
+    // that is the order rows and their records lie in memory in.
+    std::vector<TdxTreeListNode*> parents;
+    if (levels == 0)
+        parents.push_back(nullptr);
+    else
+        for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
+            if (n->Level() + 1 == static_cast<int>(levels) && n->Count() > 0)
+                parents.push_back(n);
+    std::vector<TdxTreeListNode*> rows;
+    std::vector<std::size_t> starts;
+    for (TdxTreeListNode* parent : parents) {
+        starts.push_back(rows.size());
+        const int count = parent ? parent->Count() : GetCount();
+        for (int i = 0; i < count; ++i)
+            rows.push_back(parent ? parent->GetItem(i) : GetItem(i));
+    }
+    starts.push_back(rows.size());
+    std::vector<std::pair<int, std::size_t>> walk;
+    walk.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        walk.emplace_back(AsGridNode(rows[i])->RecordNumber, i);
+    std::sort(walk.begin(), walk.end());
+    // The row of a record being inserted is no loaded record: it stays.
+    std::vector<char> stays(rows.size(), 1);
+    for (const auto& [number, i] : walk)
+        if ((!Only || rows[i] == Only) && rows[i] != m_insertNode)
+            stays[i] = IsNodePassingFilter(AsGridNode(rows[i]));
+
+    // Which rows of each parent fail; the focused record (a group row stands
+    // for its first) and the nearest rows around it that stay.
+    TdxTreeListNode* focused = GetFocusedNode();
+    TdxTreeListNode* focusRow = focused;
+    while (focusRow && focusRow->Count() > 0)
+        focusRow = focusRow->GetFirstChild();
+    TdxTreeListNode* stayingBefore = nullptr;
+    TdxTreeListNode* stayingAfter = nullptr;
+    bool focusSeen = false;
+    std::vector<TRowsChange> changes;
+    std::unordered_map<TdxTreeListNode*, std::size_t> changeOf;
+    std::size_t leaving = 0;
+    for (std::size_t p = 0; p < parents.size(); ++p) {
+        std::vector<TdxTreeListNode*> kept;
+        for (std::size_t i = starts[p]; i < starts[p + 1]; ++i) {
+            if (rows[i] == focusRow)
+                focusSeen = true;
+            else if (stays[i] && !focusSeen)
+                stayingBefore = rows[i];
+            else if (stays[i] && !stayingAfter)
+                stayingAfter = rows[i];
+            if (stays[i])
+                kept.push_back(rows[i]);
+        }
+        const std::size_t count = starts[p + 1] - starts[p];
+        if (kept.size() == count)
+            continue;
+        leaving += count - kept.size();
+        changeOf.emplace(parents[p], changes.size());
+        changes.push_back({parents[p], std::move(kept), {}, {}});
+    }
+    if (back.empty() && changes.empty())
+        return true;   // the same rows show: nothing to recount
+
+    // The recount reads every summarised field from the rows; a handler that
+    // is given the dataset for every record's group summary expects it to
+    // stand on that record, which only a walk does.
+    if (OnGroupSummaryValue)
+        return false;
+    // Should a handler raise from here on, the summaries are not those of the
+    // rows: the next refilter reloads.
+    bool recounted = false;
+    Finally unsure([&] {
+        if (!recounted)
+            ForgetRowsLoaded();
+    });
+    PrepareFooterSummaries();
+    m_summaries->Prepare();
+    if (!m_summaries->CanAddRowRecords())
+        return false;
+
+    m_hiddenNodes.reserve(m_hiddenNodes.size() + leaving);   // so taking rows in does not allocate
+    bool done = false;
+    {
+        TUpdateScope<TCustomdxTreeList> update(*this);
+        // Group rows freed here are the grid's own doing, not rows gone behind its back.
+        TValueRestorer<bool> loading(m_loading, true);
+        // When a handler raises, a group row made for rows that never arrived
+        // goes again, and rows not yet taken in stay hidden: none is lost.
+        Finally rescue([&] {
+            if (done)
+                return;
+            std::erase_if(m_hiddenNodes, [](const std::unique_ptr<TdxTreeListNode>& N) { return !N; });
+            FreeChildlessGroupRows();
+        });
+        // The rows coming back, in walk order, find or make their group rows.
+        std::vector<std::size_t> order(back.size());
+        for (std::size_t k = 0; k < order.size(); ++k)
+            order[k] = k;
+        std::sort(order.begin(), order.end(), [&](std::size_t A, std::size_t B) {
+            return InWalkOrder(m_hiddenNodes[back[A]].get(), m_hiddenNodes[back[B]].get());
+        });
+        for (std::size_t k : order) {
+            auto* row = AsGridNode(m_hiddenNodes[back[k]].get());
+            TdxTreeListNode* parent = GroupRowFor(row, values.data() + k * levels);
+            auto [it, added] = changeOf.emplace(parent, changes.size());
+            if (added) {
+                TRowsChange change{parent, {}, {}, {}};
+                const int count = parent ? parent->Count() : GetCount();
+                for (int i = 0; i < count; ++i)
+                    change.Kept.push_back(parent ? parent->GetItem(i) : GetItem(i));
+                changes.push_back(std::move(change));
+            }
+            changes[it->second].Incoming.push_back(row);
+            changes[it->second].Slots.push_back(back[k]);
+        }
+
+        // Each parent's rows anew: the staying ones with the returning ones in
+        // their walk places. Under a sort the whole list goes into walk order
+        // first, so the sort below leaves equal rows as a load would.
+        const bool sorted = HasNodeOrder();
+        const std::size_t firstHidden = m_hiddenNodes.size();
+        std::vector<TdxTreeListNode*> emptied;
+        for (TRowsChange& change : changes) {
+            std::vector<TdxTreeListNode*> rows;
+            rows.reserve(change.Kept.size() + change.Incoming.size());
+            if (sorted) {
+                rows = change.Kept;
+                rows.insert(rows.end(), change.Incoming.begin(), change.Incoming.end());
+                std::stable_sort(rows.begin(), rows.end(), InWalkOrder);
+            } else {
+                std::merge(change.Kept.begin(), change.Kept.end(), change.Incoming.begin(), change.Incoming.end(),
+                           std::back_inserter(rows), InWalkOrder);
+            }
+            for (std::size_t slot : change.Slots)
+                m_hiddenNodes[slot].release();   // the tree owns them from here
+            ReplaceChildren(change.Parent, rows, m_hiddenNodes);
+            if (rows.empty() && change.Parent)
+                emptied.push_back(change.Parent);
+        }
+        for (TdxTreeListNode* g : emptied)
+            FreeEmptyGroupNodes(g);
+        // Nothing refers to a hidden row: a bookmark-keyed selection forgets it too.
+        if (IsBookmarkSelection() && SelectedBookmarkCount() > 0) {
+            std::vector<TBookmark> marks;
+            for (std::size_t i = firstHidden; i < m_hiddenNodes.size(); ++i)
+                marks.push_back(AsGridNode(m_hiddenNodes[i].get())->Bookmark);
+            RemoveSelectedBookmarks(std::move(marks));
+        }
+        std::erase_if(m_hiddenNodes, [](const std::unique_ptr<TdxTreeListNode>& N) { return !N; });
+        // Kept in walk order, so the next refilter reads them in memory order too.
+        if (m_hiddenNodes.size() > firstHidden - back.size())
+            std::sort(m_hiddenNodes.begin(), m_hiddenNodes.end(),
+                      [](const auto& A, const auto& B) { return InWalkOrder(A.get(), B.get()); });
+        m_keyIndexValid = false;
+        // A group row stands for the first record below it as a load leaves the
+        // lists before sorting: record rows in walk order, and group rows
+        // ordered by summary in the order of their first records (the others
+        // by value, as they are). Under a sort the lists go back to that order
+        // first; the sort of FinishRows then orders them as a load does.
+        if (sorted) {
+            auto loadOrder = [&](auto& Self, TdxTreeListNode* Parent, std::size_t Level) -> int {
+                const int count = Parent ? Parent->Count() : GetCount();
+                std::vector<std::pair<int, TdxTreeListNode*>> items;
+                items.reserve(static_cast<std::size_t>(count));
+                for (int i = 0; i < count; ++i) {
+                    TdxTreeListNode* n = Parent ? Parent->GetItem(i) : GetItem(i);
+                    items.emplace_back(Level < levels ? Self(Self, n, Level + 1) : AsGridNode(n)->RecordNumber, n);
+                }
+                if (Level >= levels || m_groupColumns[Level]->SortBySummary()) {
+                    std::stable_sort(items.begin(), items.end(),
+                                     [](const auto& A, const auto& B) { return A.first < B.first; });
+                    std::vector<TdxTreeListNode*> nodes;
+                    nodes.reserve(items.size());
+                    for (const auto& item : items)
+                        nodes.push_back(item.second);
+                    ReplaceChildren(Parent, nodes, m_hiddenNodes);
+                }
+                int first = std::numeric_limits<int>::max();
+                for (const auto& item : items)
+                    first = std::min(first, item.first);
+                return first;
+            };
+            loadOrder(loadOrder, nullptr, 0);
+        }
+        done = true;
+    }
+
+    // The summaries and the count as a load gives them: every record row that
+    // shows, in walk order.
+    std::vector<TdxTreeListNode*> staying, incoming, shown;
+    staying.reserve(walk.size());
+    for (const auto& [number, i] : walk)
+        if (stays[i] && rows[i] != m_insertNode)
+            staying.push_back(rows[i]);
+    for (const TRowsChange& change : changes)
+        incoming.insert(incoming.end(), change.Incoming.begin(), change.Incoming.end());
+    std::sort(incoming.begin(), incoming.end(), InWalkOrder);
+    shown.reserve(staying.size() + incoming.size());
+    std::merge(staying.begin(), staying.end(), incoming.begin(), incoming.end(), std::back_inserter(shown),
+               InWalkOrder);
+    DoBeforeCalcSummary();
+    for (TdxTreeListNode* n : shown)
+        if (!m_summaries->AddRowRecord(AsGridNode(n)))
+            return false;
+    m_loadedRecordCount = static_cast<int>(shown.size());
+    FinishRows(false);
+    recounted = true;
+
+    if (Only)
+        return true;
+    // The focus stays on its row while that shows; else the nearest row that
+    // stays takes it, and the dataset follows unless it is editing.
+    SetTopIndex(0);
+    if (focused && !GetFocusedNode()) {
+        TdxTreeListNode* target = stayingAfter ? stayingAfter : stayingBefore;
+        if (!target)
+            target = GetItem(0);
+        while (target && target->Parent() && !target->IsVisible())
+            target = target->Parent();
+        if (target) {
+            TDataSet* ds = DataSet();
+            TValueRestorer<bool> following(m_following, m_following || !ds || ds->State() != dsBrowse);
+            SetFocusedNode(target);
+        }
+    }
+    if (TdxTreeListNode* f = GetFocusedNode(); f && f->IsVisible())
+        f->MakeVisible();
+    return true;
+}
+
+} // namespace qel
