@@ -50,21 +50,6 @@ struct TdxDBTreeListControlNode::TRowValues {
     std::string PreviewText;
 };
 
-namespace {
-
-// Makes Index a valid slot. Rows are filled column by column: one allocation for all of them.
-template <class T>
-void GrowToColumn(std::vector<T>& Slots, std::size_t Index, const TCustomdxTreeList* Owner)
-{
-    if (Index < Slots.size())
-        return;
-    if (Slots.capacity() <= Index && Owner)
-        Slots.reserve(std::max(Index + 1, static_cast<std::size_t>(std::max(0, Owner->GetColumnCount()))));
-    Slots.resize(Index + 1);
-}
-
-} // namespace
-
 TdxDBTreeListControlNode::TdxDBTreeListControlNode(TCustomdxTreeList* Owner)
     : TdxTreeListNode(Owner), m_id(NextNodeId())
 {
@@ -112,7 +97,7 @@ void TdxDBTreeListControlNode::StoreString(int Column, const std::string& Value)
     if (Column < 0 || (Value.empty() && (!m_row || Column >= static_cast<int>(m_row->Strings.size()))))
         return;
     std::vector<std::string>& strings = Row().Strings;
-    GrowToColumn(strings, static_cast<std::size_t>(Column), Owner());
+    GrowToColumn(strings, static_cast<std::size_t>(Column), Owner() ? Owner()->GetColumnCount() : 0);
     strings[static_cast<std::size_t>(Column)] = Value;
 }
 
@@ -156,7 +141,7 @@ void TdxDBTreeListControlNode::SetVariantData(int Index, TNodeVariantData Data)
     EnsureValues();
     TRowValues& row = Row();
     const auto i = static_cast<std::size_t>(Index);
-    GrowToColumn(row.Values, i, Owner());
+    GrowToColumn(row.Values, i, Owner() ? Owner()->GetColumnCount() : 0);
     row.Values[i].Flags = Data.Flags;
     row.Values[i].Value = (Data.Flags & 1) ? std::move(Data.Value) : Variant();
     if (Data.Flags & 2) {

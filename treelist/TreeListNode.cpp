@@ -370,16 +370,9 @@ std::string TdxTreeListTextNode::OwnString(int Column) const
 
 void TdxTreeListTextNode::SetOwnString(int Column, const std::string& Value)
 {
-    if (Column < 0)
+    if (Column < 0 || (Value.empty() && Column >= static_cast<int>(m_strings.size())))
         return;
-    if (Column >= static_cast<int>(m_strings.size())) {
-        if (Value.empty())
-            return;
-        // Rows are filled column by column: one allocation for all of them.
-        if (m_strings.capacity() <= static_cast<std::size_t>(Column) && Owner())
-            m_strings.reserve(static_cast<std::size_t>(std::max(Column + 1, Owner()->GetColumnCount())));
-        m_strings.resize(static_cast<std::size_t>(Column) + 1);
-    }
+    GrowToColumn(m_strings, static_cast<std::size_t>(Column), Owner() ? Owner()->GetColumnCount() : 0);
     m_strings[static_cast<std::size_t>(Column)] = Value;
 }
 

@@ -11,6 +11,7 @@
 // order.
 #include "platform/core/Variant.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -155,6 +156,19 @@ protected:
 private:
     std::vector<std::string> m_strings;
 };
+
+// Makes Index a valid slot of a node's per-column list (texts, values).
+// Rows are filled column by column: the first growth makes room for all
+// ColumnCount columns at once.
+template <class T>
+void GrowToColumn(std::vector<T>& Slots, std::size_t Index, int ColumnCount)
+{
+    if (Index < Slots.size())
+        return;
+    if (Slots.capacity() <= Index)
+        Slots.reserve(std::max(Index + 1, static_cast<std::size_t>(std::max(0, ColumnCount))));
+    Slots.resize(Index + 1);
+}
 
 // Orders two nodes by their place in the tree: an ancestor before its
 // descendants, otherwise by the order of the branches they hang on.
