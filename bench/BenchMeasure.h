@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <malloc.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -69,11 +70,31 @@ inline bool ResetPeakResident()
 
 // ----- samples ------------------------------------------------------------------------------------
 
-inline double SecondsOf(const std::function<void()>& Work)
+// A sample's time: wall-clock, and the processor time of this process and
+// of the children it waited for, which other work on a shared machine skews less.
+struct TTime {
+    double Wall = 0;
+    double Cpu = 0;
+};
+
+inline double CpuSeconds()
 {
+    double seconds = 0;
+    for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage u{};
+        ::getrusage(who, &u);
+        seconds += static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+                   static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    }
+    return seconds;
+}
+
+inline TTime TimeOf(const std::function<void()>& Work)
+{
+    const double cpu = CpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     Work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), CpuSeconds() - cpu};
 }
 
 inline double Median(std::vector<double> Values)
@@ -113,69 +134,81 @@ inline std::vector<std::string>& RecapLines()
 // The sides of a comparison, sampled in rounds: a round takes one sample of
 // every side, starting each round with the next side, so that drift on a
 // shared machine (other builds, clock changes) falls on every side alike.
-// A sampler prepares outside the clock and answers the seconds of the work a
-// user waits for (SecondsOf); it may note other figures of its sample.
+// A sampler prepares outside the clock and answers the time of the work a
+// user waits for (TimeOf); it may note other figures of its sample.
 class TComparison {
 public:
-    using TSampler = std::function<double()>;
+    using TSampler = std::function<TTime()>;
 
     explicit TComparison(std::string Title) : m_title(std::move(Title)) {}
 
     int Add(std::string Name, TSampler Sampler)
     {
-        m_sides.push_back({std::move(Name), std::move(Sampler), {}});
+        m_sides.push_back({std::move(Name), std::move(Sampler), {}, {}});
         return static_cast<int>(m_sides.size()) - 1;
     }
 
-    // Runs the rounds and prints each side's median, fastest and slowest sample.
+    // Runs the rounds and prints each side's medians, and its fastest and
+    // slowest wall-clock sample.
     void Run(int RoundCount)
     {
-        m_rounds = RoundCount;
         const int n = static_cast<int>(m_sides.size());
         for (int r = 0; r < RoundCount; ++r)
             for (int k = 0; k < n; ++k) {
                 TSide& side = m_sides[static_cast<std::size_t>((r + k) % n)];
-                side.Seconds.push_back(side.Sampler());
+                const TTime t = side.Sampler();
+                side.Wall.push_back(t.Wall);
+                side.Cpu.push_back(t.Cpu);
             }
-        Say("\n%s: %d interleaved rounds; median (fastest - slowest) wall-clock time per side\n", m_title.c_str(),
-            RoundCount);
+        Say("\n%s: %d interleaved rounds; medians per side, wall-clock (fastest - slowest) and processor time\n",
+            m_title.c_str(), RoundCount);
         for (const TSide& s : m_sides) {
-            const auto [lo, hi] = std::minmax_element(s.Seconds.begin(), s.Seconds.end());
-            Say("  %-44s %9.1f ms  (%.1f - %.1f)\n", s.Name.c_str(), Median(s.Seconds) * 1e3, *lo * 1e3, *hi * 1e3);
+            const auto [lo, hi] = std::minmax_element(s.Wall.begin(), s.Wall.end());
+            Say("  %-44s %9.1f ms  (%.1f - %.1f)  cpu %9.1f ms\n", s.Name.c_str(), Median(s.Wall) * 1e3, *lo * 1e3,
+                *hi * 1e3, Median(s.Cpu) * 1e3);
         }
     }
 
-    double MedianSeconds(int Side) const { return Median(m_sides[static_cast<std::size_t>(Side)].Seconds); }
+    double MedianSeconds(int Side) const { return Median(m_sides[static_cast<std::size_t>(Side)].Wall); }
 
-    // Side A's median time over side B's (above 1: A is slower), with the
-    // spread of the ratios within single rounds, and the line in the recap.
+    // Side A's median time over side B's (above 1: A is slower), wall-clock
+    // and processor time, each with the spread of the ratios within single
+    // rounds; printed and kept for the recap.
     double TimeRatio(const std::string& Label, int A, int B) const
     {
         const TSide& a = m_sides[static_cast<std::size_t>(A)];
         const TSide& b = m_sides[static_cast<std::size_t>(B)];
-        std::vector<double> perRound;
-        for (std::size_t r = 0; r < a.Seconds.size() && r < b.Seconds.size(); ++r)
-            perRound.push_back(a.Seconds[r] / b.Seconds[r]);
-        const double ratio = MedianSeconds(A) / MedianSeconds(B);
-        const auto [lo, hi] = std::minmax_element(perRound.begin(), perRound.end());
+        const TRatio wall = Ratio(a.Wall, b.Wall);
+        const TRatio cpu = Ratio(a.Cpu, b.Cpu);
         char line[256];
-        std::snprintf(line, sizeof line, "%-62s %6.2f   (rounds %.2f - %.2f)", Label.c_str(), ratio, *lo, *hi);
+        std::snprintf(line, sizeof line, "%-62s %6.2f (rounds %.2f - %.2f)   cpu %6.2f (rounds %.2f - %.2f)",
+                      Label.c_str(), wall.OfMedians, wall.Low, wall.High, cpu.OfMedians, cpu.Low, cpu.High);
         Say("  %s\n", line);
         RecapLines().push_back(line);
-        return ratio;
+        return wall.OfMedians;
     }
-
-    int RoundCount() const { return m_rounds; }
 
 private:
     struct TSide {
         std::string Name;
         TSampler Sampler;
-        std::vector<double> Seconds;
+        std::vector<double> Wall;
+        std::vector<double> Cpu;
     };
+    struct TRatio {
+        double OfMedians, Low, High;
+    };
+    static TRatio Ratio(const std::vector<double>& A, const std::vector<double>& B)
+    {
+        std::vector<double> perRound;
+        for (std::size_t r = 0; r < A.size() && r < B.size(); ++r)
+            perRound.push_back(A[r] / B[r]);
+        const auto [lo, hi] = std::minmax_element(perRound.begin(), perRound.end());
+        return {Median(A) / Median(B), *lo, *hi};
+    }
+
     std::string m_title;
     std::vector<TSide> m_sides;
-    int m_rounds = 0;
 };
 
 // A line for the recap at the end only (memory ratios, rates against a goal).

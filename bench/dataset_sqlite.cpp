@@ -167,9 +167,9 @@ const TSqliteDb& Sqlite()
 }
 
 // One run of Sql over the loaded table, every result row read.
-double QuerySample(const std::string& Sql)
+TTime QuerySample(const std::string& Sql)
 {
-    return SecondsOf([&] {
+    return TimeOf([&] {
         TSqliteStatement q(Sqlite().Get(), Sql);
         benchmark::DoNotOptimize(q.SumOfFirstColumn());
     });
@@ -179,11 +179,11 @@ double QuerySample(const std::string& Sql)
 
 // Times making a new store and filling it; notes the heap a record holds.
 template <class TMake, class TLoad>
-double AppendSample(TMake Make, TLoad Load, std::vector<double>& Bytes)
+TTime AppendSample(TMake Make, TLoad Load, std::vector<double>& Bytes)
 {
     const std::size_t before = HeapInUse();
     decltype(Make()) store;
-    const double s = SecondsOf([&] {
+    const TTime s = TimeOf([&] {
         store = Make();
         Load(*store);
     });
@@ -236,13 +236,13 @@ void BM_Locate(benchmark::State& State)
         std::uniform_int_distribution<int> key(0, kRecords - 1);
         TComparison c("Locate 10,000 random keys on an indexed integer field");
         const int ours = c.Add("ours: Locate", [&] {
-            return SecondsOf([&] {
+            return TimeOf([&] {
                 for (int i = 0; i < kLocates; ++i)
                     benchmark::DoNotOptimize(ds.Locate("ID", key(rng), {}));
             });
         });
         const int sqlite = c.Add("SQLite: SELECT ... WHERE ID = ? LIMIT 1", [&] {
-            return SecondsOf([&] {
+            return TimeOf([&] {
                 TSqliteStatement q(db.Get(), "SELECT rowid, * FROM t WHERE ID = ? LIMIT 1");
                 for (int i = 0; i < kLocates; ++i) {
                     q.Bind(1, key(rng));
@@ -268,7 +268,7 @@ void BM_Filter(benchmark::State& State)
     for (auto _ : State) {
         TComparison c("Filter (CITY = 'Bonn') AND (AMOUNT >= 1000), reading each match");
         const int ours = c.Add("ours: Filter, First..Next", [&] {
-            const double s = SecondsOf([&] {
+            const TTime s = TimeOf([&] {
                 ds.SetFilter("(CITY = 'Bonn') AND (AMOUNT >= 1000)");
                 ds.SetFiltered(true);
                 std::int64_t sum = 0;
@@ -305,7 +305,7 @@ void BM_GroupBy(benchmark::State& State)
         TComparison c("Count and sum of AMOUNT by CITY");
         // Through the cursor, as engine code had to before it had a read path.
         const int cursor = c.Add("ours: through the cursor", [&] {
-            return SecondsOf([&] {
+            return TimeOf([&] {
                 std::map<std::string, Group> groups;
                 TDisableControlsGuard guard(&ds);
                 for (ds.First(); !ds.Eof(); ds.Next()) {
@@ -318,7 +318,7 @@ void BM_GroupBy(benchmark::State& State)
         });
         // Through the record reader: no cursor, no Variant for the text.
         const int reader = c.Add("ours: through the record reader", [&] {
-            return SecondsOf([&] {
+            return TimeOf([&] {
                 std::map<std::string, Group, std::less<>> groups;
                 const std::unique_ptr<TRecordReader> r = ds.CreateRecordReader();
                 const int n = r->Count();
@@ -378,16 +378,16 @@ private:
 };
 
 // SortOn(Field), from the loading order and back to it after the clock.
-double SortOnSample(const char* Field)
+TTime SortOnSample(const char* Field)
 {
     TMemoryDataSet& ds = Ours();
-    const double s = SecondsOf([&] { ds.SortOn(Field); });
+    const TTime s = TimeOf([&] { ds.SortOn(Field); });
     ds.SortOn("ID");
     ds.SortOn("");
     return s;
 }
 
-double OrderBySample(const char* Field)
+TTime OrderBySample(const char* Field)
 {
     return QuerySample(std::string("SELECT rowid FROM t ORDER BY ") + Field);
 }
@@ -436,7 +436,7 @@ BENCHMARK(BM_SortText)->Unit(benchmark::kSecond)->Iterations(1);
 
 // --- scan with and without a 30-record link -----------------------------------
 
-double ScanSample(int LinkBuffers, bool Disabled)
+TTime ScanSample(int LinkBuffers, bool Disabled)
 {
     TMemoryDataSet& ds = Ours();
     TDataSource src(nullptr);
@@ -447,7 +447,7 @@ double ScanSample(int LinkBuffers, bool Disabled)
         link.SetDataSource(&src);
     }
     TField* id = ds.FieldByName("ID");
-    const double s = SecondsOf([&] {
+    const TTime s = TimeOf([&] {
         std::int64_t sum = 0;
         if (Disabled)
             ds.DisableControls();

@@ -136,14 +136,14 @@ struct TMemoryNotes {
     std::vector<double> Left;        // heap in use after the export over before it
 };
 
-double GridSample(TTable& Table, const TWriter& Writer, const std::string& File, TMemoryNotes& Notes)
+TTime GridSample(TTable& Table, const TWriter& Writer, const std::string& File, TMemoryNotes& Notes)
 {
     TFreshGrid fresh(Table);
     ReleaseFreeHeap();
     const double heapBefore = static_cast<double>(HeapInUse());
     const double residentBefore = static_cast<double>(ResidentBytes());
     const bool peakKnown = ResetPeakResident();
-    const double seconds = SecondsOf([&] { Writer(fresh.Grid, File); });
+    const TTime seconds = TimeOf([&] { Writer(fresh.Grid, File); });
     const double peak = static_cast<double>(PeakResidentBytes());
     ReleaseFreeHeap();
     Notes.PeakAdded.push_back(peakKnown ? (peak - residentBefore) / Table.Rows : NAN);
@@ -156,10 +156,10 @@ std::vector<std::string> ShellCommand(const std::string& Db, const std::string& 
     return {"sqlite3", "-batch", Db, ".headers on", ".mode " + Mode, ".output " + File, "SELECT * FROM t;"};
 }
 
-double ShellSample(const std::string& Db, const std::string& Mode, const std::string& File)
+TTime ShellSample(const std::string& Db, const std::string& Mode, const std::string& File)
 {
     TChildRun run;
-    const double seconds = SecondsOf([&] { run = RunChild(ShellCommand(Db, Mode, File), false); });
+    const TTime seconds = TimeOf([&] { run = RunChild(ShellCommand(Db, Mode, File), false); });
     if (run.ExitCode != 0)
         throw std::runtime_error("sqlite3 failed on " + Db);
     return seconds;

@@ -279,13 +279,13 @@ void BM_MillionGroupedAgainstSqlite(benchmark::State& State)
         TComparison c("10^6 records grouped by one column (100 groups), five group and five footer summaries");
         const int grid = c.Add("grid: load grouped, group and footer texts", [&] {
             Grid g(t, 1);
-            return SecondsOf([&] {
+            return TimeOf([&] {
                 g.grid->SetDataSource(t.source);
                 benchmark::DoNotOptimize(g.Texts());
             });
         });
         const int sqlite =
-            c.Add("SQLite: GROUP BY and footer aggregates", [&] { return SecondsOf([&] { SqliteSummaries(*db); }); });
+            c.Add("SQLite: GROUP BY and footer aggregates", [&] { return TimeOf([&] { SqliteSummaries(*db); }); });
         c.Run(Rounds(5));
         c.TimeRatio("grouped 10^6   grid / SQLite", grid, sqlite);
     }
@@ -296,7 +296,7 @@ BENCHMARK(BM_MillionGroupedAgainstSqlite)->Unit(benchmark::kSecond)->Iterations(
 // records, on the dataset alone and under the grouped grid (which reloads),
 // against ORDER BY with SQLite's default settings. Each sample starts from
 // the loading order.
-double SortOnTitleSample(Table& T, bool UnderGrid)
+TTime SortOnTitleSample(Table& T, bool UnderGrid)
 {
     std::unique_ptr<Grid> g;
     if (UnderGrid) {
@@ -304,7 +304,7 @@ double SortOnTitleSample(Table& T, bool UnderGrid)
         g->grid->SetDataSource(T.source);
         benchmark::DoNotOptimize(g->Texts());
     }
-    const double s = SecondsOf([&] {
+    const TTime s = TimeOf([&] {
         T.ds->SortOn("TITLE");
         if (g)
             benchmark::DoNotOptimize(g->Texts());
@@ -325,7 +325,7 @@ void BM_MillionSortOnTitle(benchmark::State& State)
         const int shown =
             c.Add("SortOn under the grouped grid, texts ready", [&] { return SortOnTitleSample(t, true); });
         const int sqlite = c.Add("SQLite: ORDER BY title", [&] {
-            return SecondsOf([&] {
+            return TimeOf([&] {
                 TSqliteStatement q(db->Get(), "SELECT rowid FROM t ORDER BY title");
                 benchmark::DoNotOptimize(q.SumOfFirstColumn());
             });
