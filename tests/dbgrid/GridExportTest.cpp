@@ -19,6 +19,37 @@ int Lines(const std::string& Text)
     return n;
 }
 
+// The exported rows of a text file by their first cell ("North" for a group
+// row, "5" for record 5), joined by '/'.
+std::string ExportedRows(const std::string& Text)
+{
+    std::string rows;
+    std::size_t p = Text.find("\r\n\r\n");
+    for (p = p == std::string::npos ? p : p + 4; p != std::string::npos && p < Text.size();) {
+        const std::size_t end = Text.find("\r\n", p);
+        const std::string line = Text.substr(p, end - p);
+        rows += (rows.empty() ? "" : "/") + line.substr(0, line.find(';'));
+        p = end == std::string::npos ? end : end + 2;
+    }
+    return rows;
+}
+
+// A dataset whose bookmarks can be made to fail, as a dataset of another
+// kind may when its cursor is lost.
+class TFailingBookmarkDataSet : public TMemoryDataSet {
+public:
+    using TMemoryDataSet::TMemoryDataSet;
+    bool Fail = false;
+
+protected:
+    TBookmark BookmarkOfRecord(TRecordRef Ref) const override
+    {
+        if (Fail)
+            throw EDatabaseError("cursor lost");
+        return TMemoryDataSet::BookmarkOfRecord(Ref);
+    }
+};
+
 } // namespace
 
 TEST(GridExport, AllRecordsGroupedWritesEveryRowAndValidXml)
@@ -80,11 +111,36 @@ TEST(GridExport, ARecordGoneDuringTheWalkLeavesTheDataSetOnTheFirst)
     f.ds->First();
     f.ds->MoveBy(3);
     TdxDBGridExportAccess access(f.grid);
-    access.BeginWalk();
-    f.ds->Delete();
-    access.EndWalk();
+    {
+        const auto walk = access.BeginWalk();
+        f.ds->Delete();
+    }
     EXPECT_EQ(f.CurrentKey(), 1);
     EXPECT_FALSE(f.ds->ControlsDisabled());
+}
+
+// The step that disables the controls hands over their clean-up: a walk
+// that fails to start leaves them enabled and the record where it was.
+TEST(GridExport, AWalkThatFailsToStartEnablesTheControlsAgain)
+{
+    GridFixture f(10, false, false);
+    auto* ds = new TFailingBookmarkDataSet(f.owner.get());
+    for (TField* field : f.ds->Fields())
+        ds->AddField(field->FieldName(), field->DataType(), field->Size());
+    ds->Open();
+    for (int i = 1; i <= 10; ++i)
+        ds->AppendRecord({i, "Door " + std::to_string(i), Variant::Null(), false});
+    f.source->SetDataSet(ds);
+    f.grid->SetDataSource(f.source);
+    ASSERT_TRUE(f.grid->IsBufferMode());
+    ds->First();
+    ds->MoveBy(4);
+    ds->Fail = true;
+    TempDir dir;
+    EXPECT_THROW(f.grid->SaveToText((dir.Path() / "doors.txt").string(), true, ";", "", ""), EDatabaseError);
+    ds->Fail = false;
+    EXPECT_FALSE(ds->ControlsDisabled());
+    EXPECT_EQ(ds->FieldByName("NUMBER")->AsInteger(), 5);
 }
 
 TEST(GridExport, SaveAllFalseExportsTheSelectionOrEverything)
@@ -104,6 +160,65 @@ TEST(GridExport, SaveAllFalseExportsTheSelectionOrEverything)
     EXPECT_EQ(Lines(text), 2 + 2);
     EXPECT_NE(text.find("\r\n3\tDoor 3\t"), std::string::npos) << text;
     EXPECT_NE(text.find("\r\n7\tDoor 7\t"), std::string::npos) << text;
+}
+
+// A selection exports the selected rows under their group rows: a group row
+// carries its first record's bookmark but is not selected by it, and a node
+// selected by its own mark counts as much as a selected bookmark.
+TEST(GridExport, ASelectionExportsOnlyTheSelectedRowsOfAGroupedGrid)
+{
+    GridFixture f(10);
+    f.grid->ColumnByFieldName("AREA")->SetGroupIndex(0);
+    f.grid->FullCollapse();
+    auto bookmarkOf = [&](int Key) {
+        f.ds->Locate("NUMBER", Key, {});
+        return f.ds->GetBookmark();
+    };
+    for (int key : {9, 5, 3})
+        f.grid->AddSelectedBookmark(bookmarkOf(key));
+    TempDir dir;
+    const std::string txt = (dir.Path() / "sel.txt").string();
+    f.grid->SaveToText(txt, false, ";", "", "");
+    EXPECT_EQ(ExportedRows(ReadFileBytes(txt)), "East/5/North/9/South/3");
+
+    // One record selected by its node alone: that record, not everything.
+    f.grid->ClearSelection();
+    ASSERT_EQ(f.grid->SelectedBookmarkCount(), 0);
+    TdxTreeListNode* south = nullptr;
+    for (int i = 0; i < f.grid->Count(); ++i)
+        if (f.grid->Items(i)->GetString(2) == "South")
+            south = f.grid->Items(i);
+    ASSERT_NE(south, nullptr);
+    ASSERT_EQ(south->Count(), 2);
+    south->GetItem(1)->SetSelected(true);
+    f.grid->SaveToText(txt, false, ";", "", "");
+    EXPECT_EQ(ExportedRows(ReadFileBytes(txt)), "South/8");
+    // A selected group row brings all of its records.
+    south->GetItem(1)->SetSelected(false);
+    south->SetSelected(true);
+    f.grid->SaveToText(txt, false, ";", "", "");
+    EXPECT_EQ(ExportedRows(ReadFileBytes(txt)), "South/3/8");
+}
+
+// In buffer mode the selected records are walked in the dataset: those of
+// selected bookmarks and those of rows selected by their node.
+TEST(GridExport, BufferModeExportsRowsSelectedByBookmarkOrByNode)
+{
+    GridFixture f(10, false);
+    ASSERT_TRUE(f.grid->IsBufferMode());
+    f.ds->First();
+    f.ds->MoveBy(5);
+    f.grid->AddSelectedBookmark(f.ds->GetBookmark());
+    f.ds->First();
+    f.ds->MoveBy(1);
+    TdxTreeListNode* second = f.grid->GetFocusedNode();
+    ASSERT_NE(second, nullptr);
+    second->SetSelected(true);
+    TempDir dir;
+    const std::string txt = (dir.Path() / "sel.txt").string();
+    f.grid->SaveToText(txt, false, ";", "", "");
+    EXPECT_EQ(ExportedRows(ReadFileBytes(txt)), "2/6");
+    EXPECT_EQ(f.CurrentKey(), 2);
 }
 
 TEST(GridExport, WorksheetFooterFindsTheColumnThroughItsFieldName)
