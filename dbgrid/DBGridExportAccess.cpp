@@ -25,6 +25,8 @@ int TdxDBGridExportAccess::GroupColumn(int Level) const
     return c ? c->Index() : -1;
 }
 
+TColor TdxDBGridExportAccess::RowFooterTextColor() const { return m_grid->RowFooterTextColor(); }
+
 TdxDBTreeListColumn* TdxDBGridExportAccess::Column(int Index) const
 {
     return dynamic_cast<TdxDBTreeListColumn*>(m_grid->GetColumnByIndex(Index));

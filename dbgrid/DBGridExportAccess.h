@@ -16,6 +16,7 @@ public:
     bool HasDataSet() const override;
     int GroupColumnCount() const override;
     int GroupColumn(int Level) const override;
+    TColor RowFooterTextColor() const override;
 
     bool HasField(int Column) const override;
     TFieldType FieldType(int Column) const override;

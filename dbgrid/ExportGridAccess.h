@@ -35,6 +35,7 @@ public:
     virtual bool HasDataSet() const { return m_control != nullptr; }
     virtual int GroupColumnCount() const { return 0; }
     virtual int GroupColumn(int /*Level*/) const { return -1; }
+    // A tree list has no colour of its own for row footer texts: its font's.
     virtual TColor RowFooterTextColor() const { return m_control->Font()->Color(); }
 
     // Every shown column in header order (visible bands only), with its place.

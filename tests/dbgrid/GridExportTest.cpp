@@ -239,6 +239,31 @@ TEST(GridExport, WorksheetFooterFindsTheColumnThroughItsFieldName)
     EXPECT_EQ(out, "6 4 1.0 Door 1 2\n") << out;
 }
 
+// The row footers' text colour is the grid's own, not its font's: palette
+// entry 18 of the worksheet (read back by xlrd) and the HTML RowFooter class.
+TEST(GridExport, RowFooterTextColorReachesWorksheetAndHtml)
+{
+    GridFixture f(4);
+    f.grid->SetRowFooterTextColor(0x006000);
+    f.grid->Font()->SetColor(0x0000FF);
+    TempDir dir;
+    const std::string xls = (dir.Path() / "doors.xls").string();
+    f.grid->SaveToXLS(xls, true);
+    const std::string script = "import xlrd,sys\n"
+                               "b=xlrd.open_workbook(sys.argv[1],formatting_info=True)\n"
+                               "print(b.colour_map[18],b.colour_map[12])\n";
+    WriteFileBytes((dir.Path() / "r.py").string(), script);
+    std::string out;
+    ASSERT_EQ(RunCommand("/usr/bin/python3 '" + (dir.Path() / "r.py").string() + "' '" + xls + "'", &out), 0) << out;
+    EXPECT_EQ(out, "(0, 96, 0) (255, 0, 0)\n");
+    const std::string html = (dir.Path() / "doors.html").string();
+    f.grid->SaveToHTML(html, true);
+    const std::string page = ReadFileBytes(html);
+    const std::size_t style = page.find(".RowFooter{");
+    ASSERT_NE(style, std::string::npos) << page;
+    EXPECT_EQ(page.substr(page.find("color: #", style), 15), "color: #006000}") << page;
+}
+
 TEST(GridExport, HtmlOfTheGridParses)
 {
     GridFixture f(6);
