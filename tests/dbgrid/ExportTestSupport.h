@@ -66,4 +66,14 @@ inline int RunCommand(const std::string& Command, std::string* Output = nullptr)
     return rc;
 }
 
+// What xmllint's HTML parser complains of in a file (it exits with 0 on
+// recoverable errors, so the complaints are the test); empty when nothing.
+inline std::string HtmlParserComplaints(const std::string& Path)
+{
+    std::string out;
+    if (RunCommand("xmllint --html --noout '" + Path + "'", &out) != 0 && out.empty())
+        out = "xmllint failed";
+    return out;
+}
+
 } // namespace qel::test

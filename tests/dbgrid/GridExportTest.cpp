@@ -264,6 +264,27 @@ TEST(GridExport, RowFooterTextColorReachesWorksheetAndHtml)
     EXPECT_EQ(page.substr(page.find("color: #", style), 15), "color: #006000}") << page;
 }
 
+// Of the values columns convert for HTML only a hyperlink's anchor is
+// markup; an image column's description is text like any other.
+TEST(GridExport, HtmlEscapesConvertedTextsAndKeepsTheAnchor)
+{
+    GridFixture f(3, true, false);
+    auto* image = f.grid->CreateColumnOf<TdxDBGridImageColumn>();
+    image->SetFieldName("AREA");
+    image->Values()->Add("North");
+    image->Descriptions()->Add("Niedrig & <sonst>");
+    auto* link = f.grid->CreateColumnOf<TdxDBGridHyperLinkColumn>();
+    link->SetFieldName("TITLE");
+    f.grid->SetDataSource(f.source);
+    TempDir dir;
+    const std::string html = (dir.Path() / "doors.html").string();
+    f.grid->SaveToHTML(html, true);
+    const std::string page = ReadFileBytes(html);
+    EXPECT_NE(page.find(">Niedrig &amp; &lt;sonst&gt;<"), std::string::npos) << page;
+    EXPECT_NE(page.find("<a href=\"Door 1\">Door 1</a>"), std::string::npos) << page;
+    EXPECT_EQ(HtmlParserComplaints(html), "");
+}
+
 TEST(GridExport, HtmlOfTheGridParses)
 {
     GridFixture f(6);
@@ -272,8 +293,7 @@ TEST(GridExport, HtmlOfTheGridParses)
     TempDir dir;
     const std::string html = (dir.Path() / "doors.html").string();
     f.grid->SaveToHTML(html, true);
-    std::string out;
-    EXPECT_EQ(RunCommand("xmllint --html --noout '" + html + "'", &out), 0) << out;
+    EXPECT_EQ(HtmlParserComplaints(html), "");
     EXPECT_NE(ReadFileBytes(html).find("<TITLE>DBGrid1</TITLE>"), std::string::npos);
 }
 
