@@ -196,6 +196,8 @@ TEST(ExportText, DatesAndStylesheetNames)
     EXPECT_EQ(dxExportDateText(45356.0 + (14 * 3600 + 7 * 60 + 9) / 86400.0), "2024-03-05T14:07:09");
     EXPECT_EQ(dxExportDateText(-700000), "");
     EXPECT_EQ(dxExportStyleSheetName("/tmp/a b/my data.xml"), "my_data.xsl");
+    EXPECT_EQ(dxExportStyleSheetName("\xC3\x9C" "bersicht 2024 (final).xml"), "_bersicht_2024__final_.xsl");
+    EXPECT_EQ(dxExportStyleSheetName("\xE2\x82\xAC\xF0\x9F\x98\x80.xml"), "__.xsl");
     EXPECT_EQ(exportdetail::HtmlEscape("a<b>&\"c\"\x01"), "a&lt;b&gt;&amp;&quot;c&quot;");
     EXPECT_EQ(exportdetail::XmlEscape("\xE2\x82\xAC"), "&#8364;");
 }
