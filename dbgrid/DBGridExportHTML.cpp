@@ -53,7 +53,7 @@ std::string ClosingTags(const TFont* Font)
 
 std::string EscapedText(const std::string& Text, bool Markup)
 {
-    return Markup ? exportdetail::DropControlChars(Text) : HtmlEscape(Text);
+    return Markup ? exportdetail::CleanText(Text) : HtmlEscape(Text);
 }
 
 // The escaped text between the font's style tags; "&nbsp;" when empty.
