@@ -285,6 +285,23 @@ TEST(GridExport, HtmlEscapesConvertedTextsAndKeepsTheAnchor)
     EXPECT_EQ(HtmlParserComplaints(html), "");
 }
 
+// A file that does not take the export: the error names it and says why,
+// and the file that was there stays.
+TEST(GridExport, AFailedExportNamesTheFileAndTheCause)
+{
+    GridFixture f(40);
+    TempDir dir;
+    const std::string html = (dir.Path() / "doors.html").string();
+    const std::string xml = (dir.Path() / "doors.xml").string();
+    WriteFileBytes(html, "old");
+    test::FileSizeLimit limit(2048);
+    EXPECT_EQ(MessageOf<EWriteError>([&] { f.grid->SaveToHTML(html, true); }),
+              "Cannot write file \"" + html + "\". File too large");
+    EXPECT_EQ(ReadFileBytes(html), "old");
+    EXPECT_EQ(MessageOf<EWriteError>([&] { f.grid->SaveToXML(xml, true); }),
+              "Cannot write file \"" + xml + "\". File too large");
+}
+
 TEST(GridExport, HtmlOfTheGridParses)
 {
     GridFixture f(6);
