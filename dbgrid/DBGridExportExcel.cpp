@@ -177,7 +177,7 @@ void TdxDBGridExportExcel::WriteColumnInfos()
     for (int c = 0; c < g; ++c)
         WriteColInfo(Stream(), c, 400, xfColumnDefault);
     for (std::size_t j = 0; j < m_columns.size(); ++j)
-        WriteColInfo(Stream(), g + static_cast<int>(j), Control()->GetColumnDisplayWidth(m_columns[j]) * 36,
+        WriteColInfo(Stream(), g + static_cast<int>(j), ClampCoord(36LL * Control()->GetColumnDisplayWidth(m_columns[j])),
                      xfColumnDefault);
 }
 
