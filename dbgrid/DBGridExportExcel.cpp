@@ -79,7 +79,7 @@ void WriteFontOf(TStream& Stream, const TFont* Font, std::uint16_t ColorIndex)
         options |= 4;
     if (style.Contains(fsStrikeOut))
         options |= 8;
-    WriteFont(Stream, Font->Size() * 20, options, ColorIndex, Font->Name());
+    WriteFont(Stream, ClampCoord(20LL * Font->Size()), options, ColorIndex, Font->Name());
 }
 
 bool IsIntegerField(TFieldType Type)

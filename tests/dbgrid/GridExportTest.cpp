@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace qel::test {
 
 namespace {
@@ -300,6 +302,24 @@ TEST(GridExport, AFailedExportNamesTheFileAndTheCause)
     EXPECT_EQ(ReadFileBytes(html), "old");
     EXPECT_EQ(MessageOf<EWriteError>([&] { f.grid->SaveToXML(xml, true); }),
               "Cannot write file \"" + xml + "\". File too large");
+}
+
+// A font size no worksheet font record holds is cut to the record's field.
+TEST(GridExport, WorksheetTakesFontsOfAnySize)
+{
+    TempDir dir;
+    const std::string xls = (dir.Path() / "doors.xls").string();
+    WriteFileBytes((dir.Path() / "r.py").string(), "import xlrd,sys\n"
+                                                   "b=xlrd.open_workbook(sys.argv[1],formatting_info=True)\n"
+                                                   "print(b.font_list[5].height)\n");
+    for (const auto& [height, twips] : {std::pair{INT_MAX, "0"}, std::pair{INT_MIN, "65535"}}) {
+        GridFixture f(3);
+        f.grid->Font()->SetHeight(height);
+        f.grid->SaveToXLS(xls, true);
+        std::string out;
+        ASSERT_EQ(RunCommand("/usr/bin/python3 '" + (dir.Path() / "r.py").string() + "' '" + xls + "'", &out), 0) << out;
+        EXPECT_EQ(out, std::string(twips) + "\n");
+    }
 }
 
 TEST(GridExport, HtmlOfTheGridParses)
