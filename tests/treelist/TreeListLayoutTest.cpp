@@ -373,25 +373,7 @@ TEST(TreeListLayoutStorage, StoreRestoreRoundTripsBesideTheGridSection)
     }
 }
 
-TEST(TreeListLayoutStorage, DamagedValuesAreClampedNotApplied)
-{
-    qel::test::TempDir dir;
-    TMemIniFile ini(dir.File("bad.ini"));
-    ini.WriteString("Tree1.Column.ColSize", "Width", "-500");
-    ini.WriteString("Tree1.Column.ColSize", "BandIndex", "99");
-    ini.WriteString("Tree1.Column.ColSize", "Sorted", "7");
-    ini.WriteString("Tree1.Column.ColSize", "RowIndex", "1000000");
-    ini.WriteString("Tree1.Layout", "HeaderPanelRowCount", "-3");
-    TreeFixture f;
-    TdxTreeListIniLayoutStorage storage(ini);
-    f.tree->RestoreLayout(storage);
-    EXPECT_EQ(f.colSize->Width(), f.colSize->MinWidth());
-    EXPECT_EQ(f.colSize->BandIndex(), 0);
-    EXPECT_EQ(f.colSize->Sorted(), csNone);
-    EXPECT_EQ(f.colSize->RowIndex(), 0);
-    EXPECT_EQ(f.tree->HeaderPanelRowCount(), 1);
-    EXPECT_EQ(HeaderOrder(*f.tree), (std::vector<int>{0, 1, 2}));
-}
+namespace {
 
 // Lays out, paints, hit-tests and scrolls every part of a tree list: under
 // the sanitizers an overflow anywhere on the way stops the test.
@@ -415,15 +397,22 @@ void ExerciseLayout(TreeFixture& F)
     F.tree->PaintTo(*bmp.Canvas(), Rect(0, 0, 400, 300));
 }
 
-// Widths, heights and indents a damaged layout file or a program sets are
-// kept within bounds, and widths add up without overflow.
-TEST(TreeListLayoutStorage, ExtremeLengthsStayWithinBounds)
+} // namespace
+
+// Damaged layout values are clamped or ignored: widths, heights and indents
+// a layout file or a program sets are kept within bounds, and widths add up
+// without overflow.
+TEST(TreeListLayoutStorage, DamagedValuesAreClampedNotApplied)
 {
     qel::test::TempDir dir;
-    TMemIniFile ini(dir.File("huge.ini"));
+    TMemIniFile ini(dir.File("bad.ini"));
+    ini.WriteString("Tree1.Column.ColSize", "Width", "-500");
+    ini.WriteString("Tree1.Column.ColSize", "BandIndex", "99");
+    ini.WriteString("Tree1.Column.ColSize", "Sorted", "7");
+    ini.WriteString("Tree1.Column.ColSize", "RowIndex", "1000000");
+    ini.WriteString("Tree1.Layout", "HeaderPanelRowCount", "-3");
     ini.WriteString("Tree1.Column.ColName", "Width", "2147483647");
-    ini.WriteString("Tree1.Column.ColSize", "Width", "2147483647");
-    ini.WriteString("Tree1.Column.ColKind", "Width", "-2147483648");
+    ini.WriteString("Tree1.Column.ColKind", "Width", "2147483647");
     ini.WriteString("Tree1.Band.0", "Width", "2147483647");
     TreeFixture f;
     for (int i = 0; i < 4; ++i)
@@ -434,12 +423,17 @@ TEST(TreeListLayoutStorage, ExtremeLengthsStayWithinBounds)
     f.tree->SetShowFooter(true);
     TdxTreeListIniLayoutStorage storage(ini);
     f.tree->RestoreLayout(storage);
+    EXPECT_EQ(f.colSize->Width(), f.colSize->MinWidth());
+    EXPECT_EQ(f.colSize->BandIndex(), 0);
+    EXPECT_EQ(f.colSize->Sorted(), csNone);
+    EXPECT_EQ(f.colSize->RowIndex(), 0);
+    EXPECT_EQ(f.tree->HeaderPanelRowCount(), 1);
+    EXPECT_EQ(HeaderOrder(*f.tree), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(f.colName->Width(), dxMaxTreeListLength);
     EXPECT_EQ(f.tree->Bands()->GetItem(0)->Width(), dxMaxTreeListLength);
-    EXPECT_EQ(f.colKind->Width(), f.colKind->MinWidth());
     ExerciseLayout(f);
     f.tree->Bands()->GetItem(0)->SetWidth(0);   // the band follows its columns again
-    EXPECT_EQ(f.tree->GetReportWidth(), 2 * dxMaxTreeListLength + f.colKind->MinWidth());
+    EXPECT_EQ(f.tree->GetReportWidth(), 2 * dxMaxTreeListLength + f.colSize->MinWidth());
     ExerciseLayout(f);
 
     for (int value : {INT_MAX, INT_MIN}) {
