@@ -73,8 +73,8 @@ public:
     public:
         virtual ~TWalk() = default;
     };
-    // Remembers the position and disables controls. The clean-up is owned by
-    // the answer from the moment anything was changed, also when this raises.
+    // Remembers the position and disables controls; the answer owns the
+    // clean-up. A failure on the way puts back what was changed before it raises.
     virtual std::unique_ptr<TWalk> BeginWalk() { return std::make_unique<TWalk>(); }
     virtual void First() {}
     virtual bool Eof() const { return true; }
