@@ -41,6 +41,46 @@ TEST(FormBehaviour, TabOrderDecidesWhereTabGoes)
     form.Hide();
 }
 
+TEST(FormBehaviour, FocusInsideAControlIsNoExit)
+{
+    // A control that passes the focus to a child of its own (a grid to its
+    // cell editor) has not been left; it leaves with the child.
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    auto* host = new TCustomControl(&form);
+    host->SetParent(&form);
+    host->SetBounds(8, 8, 200, 200);
+    auto* inner = new TEdit(&form);
+    inner->SetParent(host);
+    inner->SetBounds(10, 10, 80, 21);
+    auto* other = new TEdit(&form);
+    other->SetParent(&form);
+    other->SetBounds(220, 8, 80, 21);
+    std::vector<std::string> log;
+    for (auto [c, name] : {std::pair<TWinControl*, std::string>{host, "host"}, {inner, "inner"}, {other, "other"}}) {
+        c->OnEnter = [&log, name = name](TObject*) { log.push_back("enter " + name); };
+        c->OnExit = [&log, name = name](TObject*) { log.push_back("exit " + name); };
+    }
+    form.Show();
+    ASSERT_TRUE(host->Focused());
+    log.clear();
+    inner->SetFocus();
+    host->SetFocus();
+    EXPECT_EQ(log, (std::vector<std::string>{"enter inner", "exit inner"}))
+        << "into the child and back is neither an exit nor an enter of the host";
+    log.clear();
+    inner->SetFocus();
+    other->SetFocus();
+    EXPECT_EQ(log, (std::vector<std::string>{"enter inner", "exit inner", "exit host", "enter other"}));
+    log.clear();
+    host->SetFocus();
+    inner->SetFocus();
+    inner->Hide();
+    EXPECT_TRUE(host->Focused()) << "a child that goes with the focus hands it to its parent";
+    EXPECT_EQ(log, (std::vector<std::string>{"exit other", "enter host", "enter inner", "exit inner"}));
+    form.Hide();
+}
+
 TEST(FormBehaviour, CloseActionsAndRelease)
 {
     {
