@@ -353,8 +353,9 @@ Variant TdxDBTreeListColumn::AssignEditorValue(TdxTreeListInplaceEditor* Editor)
     if (!e || !m_field || !c)
         return m_field ? TdxTreeListColumn::AssignEditorValue(Editor) : Variant(std::string());
     TDataSet* ds = m_field->DataSet();
-    // A changed editor value starts the edit of the record when none runs yet.
-    if (e->Modified() && ds && !IsEditState(ds->State()))
+    // A changed editor value starts the edit of the record, or marks the edit
+    // still running from an earlier cell as changed again.
+    if (e->Modified() && ds && !(IsEditState(ds->State()) && c->GetDataLink()->Modified()))
         c->BeginEditRecord();
     if (ds && IsEditState(ds->State()) && c->GetDataLink()->Modified() && e->Modified())
         EditorToField(e);

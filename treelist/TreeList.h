@@ -588,6 +588,8 @@ private:
     bool SetNodeExpanded(TdxTreeListNode* Node, bool Value);
     void FocusNodeAndColumn(TdxTreeListNode* Node, int Column, TShiftState Shift, bool Mouse);
     void MoveFocus(int Delta, TShiftState Shift);
+    // Hides and frees the editor without posting its value.
+    void DiscardEditor();
     void SelectionChanged();
     void RemeasureIfNeeded() const;
     void UpdateScrollBars();
