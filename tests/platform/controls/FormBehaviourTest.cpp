@@ -5,12 +5,17 @@
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/Messages.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/core/Guards.h"
 
 #include <gtest/gtest.h>
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QPointer>
+#include <QWidget>
 
 namespace qel {
 namespace {
@@ -127,6 +132,38 @@ TEST(FormBehaviour, CloseActionsAndRelease)
         EXPECT_EQ(shown, 2);
         EXPECT_EQ(hidden, 2);
     }
+}
+
+TEST(FormBehaviour, TheCaptionIsTheTitleAndClosingTheMainFormEndsTheProgram)
+{
+    TForm form(nullptr);
+    form.SetCaption("Zutrittsmatrix");
+    EXPECT_EQ(form.Widget()->windowTitle().toStdString(), "Zutrittsmatrix");
+
+    // The window's close button closes the form; as the main form it ends the
+    // program's event loop.
+    Application().SetMainForm(&form);
+    Finally reset([] {
+        Application().SetMainForm(nullptr);
+        Application().ResetTerminated();
+    });
+    form.Show();
+    QEventLoop loop;
+    bool ended = false;
+    PostCall(nullptr, [&] {
+        QCloseEvent close;
+        QCoreApplication::sendEvent(form.Widget(), &close);
+        // Runs only when the loop goes on after the close.
+        PostCall(nullptr, [&] {
+            if (!ended)
+                loop.exit(1);
+        });
+    });
+    EXPECT_EQ(loop.exec(), 0);
+    ended = true;
+    Application().ProcessMessages();
+    EXPECT_TRUE(Application().Terminated());
+    EXPECT_FALSE(form.Showing());
 }
 
 TEST(FormBehaviour, MenusRadioItemsAndPopupScripts)
