@@ -210,7 +210,8 @@ int TdxDBTreeListColumn::GetFilterVarType() const
     switch (m_field->DataType()) {
     case ftSmallint: return 2;
     case ftInteger: case ftWord: case ftAutoInc: return 3;
-    case ftBoolean: return 256;
+    // A Boolean value: compared as text it never equals the field.
+    case ftBoolean: return varBoolean;
     case ftFloat: return 5;
     case ftCurrency: case ftBCD: return 6;
     case ftDate: case ftTime: case ftDateTime: return 7;

@@ -106,3 +106,19 @@ TEST(CustomFilterDialog, EmptyComparisonsDropOutAndCheckColumnsOfferFewerOperato
     EXPECT_EQ(d.cbOperator1->Descriptions()->Count(), 4);
     EXPECT_EQ(d.cbOperator1->Descriptions()->Get(2), "blanks");
 }
+
+TEST(CustomFilterDialog, CheckColumnsCompareTheirBooleanValue)
+{
+    // The dialog gives the same rows as the header filter's value.
+    DialogFixture f;
+    for (const auto& [condition, rows] : {std::pair<int, std::vector<std::string>>{0, {"2", "4", "6", "8", "10"}},
+                                          {1, {"1", "3", "5", "7", "9"}}}) {
+        TModalFormHookScope hook([&, condition = condition](TForm& Form) {
+            auto& d = dynamic_cast<TfmCustomDialog&>(Form);
+            Fill(d, condition, "True");
+            d.btnOK->Click();
+        });
+        EXPECT_TRUE(f.filter->Custom(f.active));
+        EXPECT_EQ(f.Rows(), rows) << "condition " << condition;
+    }
+}
