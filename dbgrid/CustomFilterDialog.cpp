@@ -20,7 +20,8 @@ int TdxFilterDialogComboEdit::ConditionIndex() const
 
 void TdxFilterDialogComboEdit::SetConditionIndex(int Value)
 {
-    SetEditingValue(Variant(IntToStr(Value)));
+    // No condition shows nothing.
+    SetEditingValue(Variant(Value < 0 ? std::string() : IntToStr(Value)));
 }
 
 namespace {
@@ -54,6 +55,9 @@ TfmCustomDialog::TfmCustomDialog(TComponent* AOwner, TdxDBTreeListColumn* Column
     const TdxFilterOperators allowed = Column ? Column->GetFilterOperators() : AllFilterOperators;
     auto chooser = [&](int Top) {
         auto* c = Place<TdxFilterDialogComboEdit>(this, 14, Top, 185, 21);
+        // The conditions are read, not pictured.
+        c->SetShowDescription(true);
+        c->SetDefaultImages(false);
         for (int i = 0; i < dxFilterConditionCount; ++i)
             if (allowed & (1u << i)) {
                 c->Values()->Add(IntToStr(i));

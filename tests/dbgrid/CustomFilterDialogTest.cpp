@@ -4,7 +4,9 @@
 
 #include "GridTestSupport.h"
 #include "platform/controls/Application.h"
+#include "platform/controls/Automation.h"
 #include "platform/controls/Dialogs.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/controls/StdCtrls.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +39,30 @@ void Fill(TfmCustomDialog& D, int First, const std::string& Text1, int Second = 
     (Or ? D.rbOr : D.rbAnd)->SetChecked(true);
 }
 
+// The pixels of a control's picture other than its background (inside its
+// border, left of its button): the text.
+int TextPixels(TControl* Control)
+{
+    const auto picture = GrabControl(Control);
+    const TColor background = picture->Pixel(3, 3);
+    int n = 0;
+    for (int x = 3; x < picture->Width() - 20; ++x)
+        for (int y = 3; y < picture->Height() - 3; ++y)
+            n += picture->Pixel(x, y) != background ? 1 : 0;
+    return n;
+}
+
 } // namespace
+
+TEST(CustomFilterDialog, TheChoosersShowTheirCondition)
+{
+    DialogFixture f;
+    TfmCustomDialog d(nullptr, f.number);
+    EXPECT_GT(TextPixels(d.cbOperator1), 0) << "equals";
+    EXPECT_EQ(TextPixels(d.cbOperator2), 0) << "no condition";
+    d.cbOperator2->SetConditionIndex(2);
+    EXPECT_GT(TextPixels(d.cbOperator2), 0) << "is greater than";
+}
 
 TEST(CustomFilterDialog, TwoConditionsAndReopening)
 {
