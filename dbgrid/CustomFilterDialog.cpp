@@ -102,6 +102,13 @@ TfmCustomDialog::TfmCustomDialog(TComponent* AOwner, TdxDBTreeListColumn* Column
     lblSeries = Place<TLabel>(this, 8, 140, 220, 13);
     lblSeries->SetCaption("Use * to represent any series of characters");
     lblSeries->SetVisible(false);
+
+    // Tab goes through each row, its condition then its value.
+    int order = 0;
+    for (TWinControl* c : std::initializer_list<TWinControl*>{cbOperator1, Edit1, rbAnd, rbOr, cbOperator2, Edit2,
+                                                              btnOK, btnCancel})
+        if (c)
+            c->SetTabOrder(order++);
 }
 
 // The editors go first: they are children of this form.

@@ -64,6 +64,26 @@ TEST(CustomFilterDialog, TheChoosersShowTheirCondition)
     EXPECT_GT(TextPixels(d.cbOperator2), 0) << "is greater than";
 }
 
+TEST(CustomFilterDialog, TabGoesFromEachConditionToItsValue)
+{
+    DialogFixture f;
+    TModalFormHookScope hook([](TForm& Form) {
+        auto& d = dynamic_cast<TfmCustomDialog&>(Form);
+        auto holdsFocus = [](TWinControl* C) {
+            TWinControl* a = Screen().ActiveControl();
+            return a && (a == C || C->ContainsControl(a));
+        };
+        d.cbOperator1->SetFocus();
+        SimulateKey(VK_TAB);
+        EXPECT_TRUE(holdsFocus(d.Edit1));
+        d.cbOperator2->SetFocus();
+        SimulateKey(VK_TAB);
+        EXPECT_TRUE(holdsFocus(d.Edit2));
+        d.btnCancel->Click();
+    });
+    f.filter->Custom(f.number);
+}
+
 TEST(CustomFilterDialog, TwoConditionsAndReopening)
 {
     DialogFixture f;

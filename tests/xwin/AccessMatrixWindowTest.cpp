@@ -2,14 +2,22 @@
 // mouse and the keyboard as a person uses it.
 #include "XTestSupport.h"
 
+#include "dbgrid/CustomFilterDialog.h"
 #include "dbgrid/DBGrid.h"
+#include "dbgrid/GridFilter.h"
 #include "demo/DemoData.h"
 #include "demo/DemoGrid.h"
+#include "editors/PopupListBox.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/PopupWindow.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/data/MemoryDataSet.h"
 
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QWidget>
 
 #include <memory>
 
@@ -69,7 +77,105 @@ protected:
     TdxDBGrid* grid = nullptr;
 };
 
+// The list of the drop-down that is open now.
+TCustomdxPopupListBox* OpenList()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* popup = dynamic_cast<TPopupWindow*>(TControl::FromWidget(w));
+        if (!popup || !popup->IsPopped())
+            continue;
+        for (int i = 0; i < popup->ControlCount(); ++i)
+            if (auto* list = dynamic_cast<TCustomdxPopupListBox*>(popup->Controls(i)))
+                return list;
+    }
+    return nullptr;
+}
+
+// Clicks the item of the open drop-down list (an image edit's items are its values).
+void PickFromList(const std::string& Item)
+{
+    TCustomdxPopupListBox* list = OpenList();
+    ASSERT_NE(list, nullptr) << "no drop-down list is open";
+    const int index = list->Items()->IndexOf(Item);
+    ASSERT_GE(index, 0) << Item;
+    list->SetTopIndex(index);
+    const TRect r = list->ItemRect(index);
+    ClickAt(list, r.Left + 10, r.Top + r.Height() / 2);
+}
+
+// Clicks the drop-down button at the right end of an edit.
+void DropDown(TControl* Edit) { ClickAt(Edit, Edit->ClientWidth() - 6, Edit->ClientHeight() / 2); }
+
+bool HoldsFocus(TWinControl* Control)
+{
+    TWinControl* active = Screen().ActiveControl();
+    return active && (active == Control || Control->ContainsControl(active));
+}
+
 } // namespace
+
+TEST_F(AccessMatrixWindow, TheCaptionIsTheWindowTitle)
+{
+    EXPECT_EQ(XTitleOf(*form), "Zutrittsmatrix");
+}
+
+TEST_F(AccessMatrixWindow, CheckCellsToggleWithTheMouseAndSpace)
+{
+    TdxTreeListNode* row = FirstRecordRow();
+    ASSERT_NE(row, nullptr);
+    ClickCell(row, grid->ColumnByFieldName("Box1")->GetColumnIndex());
+    const bool before = !Field("Box1")->AsBoolean();
+    Key(XK_Return);
+    EXPECT_NE(Field("Box1")->AsBoolean(), before) << "a click toggles the box";
+    Key(XK_space);
+    Key(XK_Return);
+    EXPECT_EQ(Field("Box1")->AsBoolean(), before) << "Space toggles it back";
+    EXPECT_TRUE(grid->Focused());
+}
+
+TEST_F(AccessMatrixWindow, TheHeaderFilterAndTheCustomDialogWorkWithTheMouse)
+{
+    matrix->SetFilter("[Box1] = True");
+    matrix->SetFiltered(true);
+    const int inBox1 = matrix->RecordCount();
+    matrix->SetFiltered(false);
+    const int all = matrix->RecordCount();
+    auto* box1 = grid->ColumnByFieldName("Box1");
+
+    // A value from the header's drop-down.
+    const TRect button = grid->GetFilterButtonRect(box1->GetColumnIndex());
+    ASSERT_FALSE(button.IsEmpty());
+    ClickAt(grid, (button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2);
+    ASSERT_TRUE(grid->IsFilterDropDownOpen());
+    PickFromList("True");
+    EXPECT_FALSE(grid->IsFilterDropDownOpen());
+    EXPECT_EQ(grid->LoadedRecordCount(), inBox1);
+
+    // "(Custom...)": "does not equal" "True", chosen with the mouse.
+    bool ran = false;
+    TModalFormHookScope hook([&](TForm& Form) {
+        ran = true;
+        auto& d = dynamic_cast<TfmCustomDialog&>(Form);
+        ASSERT_TRUE(WaitUntilActive(d));
+        EXPECT_EQ(XTitleOf(d), "Custom AutoFilter");
+        DropDown(d.cbOperator1);
+        PickFromList("1");   // does not equal
+        EXPECT_EQ(d.cbOperator1->ConditionIndex(), 1);
+        ClickAt(d.cbOperator1, 20, d.cbOperator1->ClientHeight() / 2);
+        XInput().Key(XK_Tab);
+        Settle();
+        EXPECT_TRUE(HoldsFocus(d.Edit1)) << "Tab goes on to the value";
+        DropDown(d.Edit1);
+        PickFromList("True");
+        ClickAt(d.btnOK, 20, 10);
+        EXPECT_EQ(d.ModalResult(), mrOk);
+    });
+    ClickAt(grid, (button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2);
+    ASSERT_TRUE(grid->IsFilterDropDownOpen());
+    PickFromList("(Custom...)");
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(grid->LoadedRecordCount(), all - inBox1);
+}
 
 TEST_F(AccessMatrixWindow, TextCellsEditWithTheMouseAndKeys)
 {

@@ -83,6 +83,8 @@ public:
     // From now on, notes every window the window manager takes over (every
     // top-level window a program shows).
     void WatchManagedWindows();
+    // The window's title as the window manager reads it.
+    std::string Title(std::uint32_t Window);
     // The titles of the windows taken over so far, in order.
     std::vector<std::string> ManagedTitles();
     // Reads the server's events until Done holds or the time is up; answers Done().
@@ -95,7 +97,6 @@ private:
     bool PointerIs(int X, int Y, std::uint16_t ButtonMask);
     bool KeyIsDown(std::uint8_t Keycode);
     void Fake(std::uint8_t Type, std::uint8_t Detail, int X = 0, int Y = 0);
-    std::string Title(std::uint32_t Window);
     void ReadEvents();
 
     xcb_connection_t* m_c{nullptr};

@@ -85,12 +85,23 @@ void Settle()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+std::uint32_t XWindowOf(const TForm& Form) { return static_cast<std::uint32_t>(Form.Widget()->winId()); }
+
+std::string XTitleOf(const TForm& Form) { return XInput().Title(XWindowOf(Form)); }
+
 bool WaitUntilActive(TForm& Form)
 {
-    const auto window = static_cast<std::uint32_t>(Form.Widget()->winId());
+    const std::uint32_t window = XWindowOf(Form);
     return WaitUntil([&] { return Form.Widget()->isActiveWindow() && XInput().FocusWindow() == window; });
 }
 
 TPoint OnScreen(const TControl* Control, int X, int Y) { return Control->ClientToScreen({X, Y}); }
+
+void ClickAt(const TControl* Control, int X, int Y)
+{
+    const TPoint p = OnScreen(Control, X, Y);
+    XInput().Click(p.X, p.Y);
+    Settle();
+}
 
 } // namespace qel::test

@@ -29,5 +29,10 @@ void Settle();
 bool WaitUntilActive(TForm& Form);
 // The screen position of a client point of Control.
 TPoint OnScreen(const TControl* Control, int X, int Y);
+// Clicks a client point of Control and waits until the program has handled it.
+void ClickAt(const TControl* Control, int X, int Y);
+// The X window of a form, and its title as the window manager shows it.
+std::uint32_t XWindowOf(const TForm& Form);
+std::string XTitleOf(const TForm& Form);
 
 } // namespace qel::test
