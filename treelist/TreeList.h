@@ -594,6 +594,7 @@ private:
     void RemeasureIfNeeded() const;
     void UpdateScrollBars();
     int ClampTopIndex(int Index) const;
+    int ClampLeftCoord(int Value) const;
     int RowsAreaHeight() const;
     // The rows of the header of a visible band, in client coordinates.
     void ForEachHeaderCell(const TdxTreeListRectInfo& Info,

@@ -595,6 +595,15 @@ TEST(TreeListScrolling, ScrollBarsFollowRowsAndWidth)
     f.tree->ScrollBarAction(sbHorizontal, scLineDown);
     EXPECT_EQ(f.tree->LeftCoord(), 16);
     EXPECT_EQ(f.tree->GetHeaderRect(0).Left, -16);
+
+    // Widened past its columns, the list scrolls back: nothing stays out of reach.
+    f.tree->ScrollBarAction(sbHorizontal, scBottom);
+    ASSERT_GT(f.tree->LeftCoord(), 100);
+    f.tree->SetBounds(0, 0, 300, 120);
+    EXPECT_EQ(f.tree->LeftCoord(), std::max(0, f.tree->GetReportWidth() - (f.tree->ClientWidth() - f.tree->GetIndicatorWidth())));
+    f.tree->SetBounds(0, 0, 600, 120);
+    EXPECT_EQ(f.tree->LeftCoord(), 0);
+    EXPECT_EQ(f.tree->GetHeaderRect(0).Left, f.tree->GetIndicatorWidth());
 }
 
 TEST(TreeListHeader, DraggingABandMovesItWithItsColumns)
