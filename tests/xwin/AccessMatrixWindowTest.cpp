@@ -177,6 +177,20 @@ TEST_F(AccessMatrixWindow, TheHeaderFilterAndTheCustomDialogWorkWithTheMouse)
     EXPECT_EQ(grid->LoadedRecordCount(), all - inBox1);
 }
 
+TEST_F(AccessMatrixWindow, WideningTheWindowBringsTheFirstColumnsBack)
+{
+    form->SetBounds(40, 40, 900, 500);
+    Settle();
+    // Pages to the right in the horizontal scroll bar's trough.
+    for (int i = 0; i < 6; ++i)
+        ClickAt(grid, grid->ClientWidth() - 40 - 10 * i, grid->ClientHeight() + GetSystemMetrics(SM_CYHSCROLL) / 2);
+    ASSERT_GT(grid->LeftCoord(), 0);
+    form->SetBounds(40, 40, 1500, 760);
+    Settle();
+    EXPECT_EQ(grid->LeftCoord(), 0);
+    EXPECT_FALSE(grid->ScrollBarVisible(SB_HORZ));
+}
+
 TEST_F(AccessMatrixWindow, TextCellsEditWithTheMouseAndKeys)
 {
     TdxTreeListNode* row = FirstRecordRow();
