@@ -175,7 +175,11 @@ void TCustomdxTreeList::MoveFocus(int Delta, TShiftState Shift)
         return;
     int index = GetAbsoluteIndex(m_focused);
     index = index < 0 ? 0 : std::clamp(index + Delta, 0, count - 1);
-    FocusNodeAndColumn(GetAbsoluteNode(index), m_focusedColumn, Shift, false);
+    TdxTreeListNode* node = GetAbsoluteNode(index);
+    FocusNodeAndColumn(node, m_focusedColumn, Shift, false);
+    // A key move shows its row, also one that was focused but scrolled away.
+    if (node == m_focused)
+        node->MakeVisible();
 }
 
 // ----- keyboard --------------------------------------------------------------------------------------

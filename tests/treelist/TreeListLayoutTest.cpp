@@ -274,6 +274,11 @@ TEST(TreeListScrolling, TopIndexIsClampedAndFollowsFocus)
     f.tree->KeyDown(key, {ssCtrl});
     EXPECT_EQ(f.tree->GetFocusedNode(), f.tree->GetItem(0));
     EXPECT_EQ(f.tree->GetTopIndex(), 0);
+    // The focused first row scrolled away: Ctrl+Home brings it back.
+    f.tree->SetTopIndex(20);
+    key = VK_HOME;
+    f.tree->KeyDown(key, {ssCtrl});
+    EXPECT_EQ(f.tree->GetTopIndex(), 0);
     f.tree->ResetTopNode();
     EXPECT_EQ(f.tree->GetTopIndex(), 0);
 }
