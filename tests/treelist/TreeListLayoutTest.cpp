@@ -1,4 +1,6 @@
 #include "TreeListTestSupport.h"
+#include "platform/controls/Automation.h"
+#include "platform/graphics/Bitmap.h"
 
 #include "editors/RegIniWrapper.h"
 #include "platform/controls/Clock.h"
@@ -609,6 +611,27 @@ TEST(TreeListScrolling, ScrollBarsFollowRowsAndWidth)
     f.tree->SetBounds(0, 0, 600, 120);
     EXPECT_EQ(f.tree->LeftCoord(), 0);
     EXPECT_EQ(f.tree->GetHeaderRect(0).Left, f.tree->GetIndicatorWidth());
+}
+
+TEST(TreeListPaint, HeadersScrolledLeftPassUnderTheIndicatorCorner)
+{
+    TreeFixture f(200, 120);
+    f.tree->SetShowIndicator(true);
+    f.Add(nullptr, "N");
+    const int corner = f.tree->GetIndicatorWidth();
+    const int headerBottom = f.tree->CalcRectInfo().Header.Bottom;
+    auto cornerPixels = [&] {
+        const auto picture = GrabControl(f.tree);
+        std::vector<TColor> pixels;
+        for (int y = 0; y < headerBottom; ++y)
+            for (int x = 0; x < corner; ++x)
+                pixels.push_back(picture->Pixel(x, y));
+        return pixels;
+    };
+    const std::vector<TColor> unscrolled = cornerPixels();
+    f.tree->SetLeftCoord(40);
+    ASSERT_EQ(f.tree->LeftCoord(), 40);
+    EXPECT_EQ(cornerPixels(), unscrolled);
 }
 
 TEST(TreeListHeader, DraggingABandMovesItWithItsColumns)
