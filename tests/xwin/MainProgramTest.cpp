@@ -16,7 +16,8 @@ TEST(MainProgram, ShowsOnlyItsFinishedWindowAndEndsWhenItIsClosed)
     x.WatchManagedWindows();
     const pid_t program = StartProcess(QEL_DEMO_PROGRAM, {out.Path().string()},
                                        {"DISPLAY=" + XServer().Display(), "QT_QPA_PLATFORM=xcb",
-                                        "XDG_CONFIG_HOME=" + out.File("config")});
+                                        "XDG_CONFIG_HOME=" + out.File("config"),
+                                        "LSAN_OPTIONS=suppressions=" QEL_LSAN_SUPPRESSIONS});
     // Its pictures are made without any window on the screen; the one window
     // it shows has the focus and its caption in the title bar.
     const bool shown = x.WaitFor([&] { return x.Title(x.FocusWindow()) == "Zutrittsmatrix"; }, 120s);
