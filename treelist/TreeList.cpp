@@ -73,6 +73,8 @@ void TCustomdxTreeList::LayoutChanged()
         return;
     m_measured = false;
     m_topIndex = ClampTopIndex(m_topIndex);
+    // A wider window or narrower columns leave less to scroll.
+    m_leftCoord = ClampLeftCoord(m_leftCoord);
     UpdateScrollBars();
     if (m_editor && m_editing && m_focused) {
         const TRect r = GetCellRect(m_focused, m_focusedColumn);

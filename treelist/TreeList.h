@@ -588,10 +588,13 @@ private:
     bool SetNodeExpanded(TdxTreeListNode* Node, bool Value);
     void FocusNodeAndColumn(TdxTreeListNode* Node, int Column, TShiftState Shift, bool Mouse);
     void MoveFocus(int Delta, TShiftState Shift);
+    // Hides and frees the editor without posting its value.
+    void DiscardEditor();
     void SelectionChanged();
     void RemeasureIfNeeded() const;
     void UpdateScrollBars();
     int ClampTopIndex(int Index) const;
+    int ClampLeftCoord(int Value) const;
     int RowsAreaHeight() const;
     // The rows of the header of a visible band, in client coordinates.
     void ForEachHeaderCell(const TdxTreeListRectInfo& Info,

@@ -409,10 +409,15 @@ void TCustomdxTreeList::MakeNodeVisible(TdxTreeListNode* Node)
     SetTopIndex(newTop);
 }
 
-void TCustomdxTreeList::SetLeftCoord(int Value)
+int TCustomdxTreeList::ClampLeftCoord(int Value) const
 {
     const int maxLeft = std::max(0, GetReportWidth() - (ClientRect().Width() - GetIndicatorWidth()));
-    Value = std::clamp(Value, 0, maxLeft);
+    return std::clamp(Value, 0, maxLeft);
+}
+
+void TCustomdxTreeList::SetLeftCoord(int Value)
+{
+    Value = ClampLeftCoord(Value);
     if (Value == m_leftCoord)
         return;
     HideEditor();

@@ -138,9 +138,12 @@ void TCustomdxTreeList::PaintHeaderStrip(TCanvas& Canvas, const TRect& Area, int
     Canvas.IntersectClipRect(Area);
     Canvas.Brush()->SetColor(clBtnShadow);
     Canvas.FillRect(Area);
-    if (m_showIndicator)
+    if (m_showIndicator) {
         DrawHeaderButton(Canvas, Rect(ClientLeft, Area.Top, ClientLeft + GetIndicatorWidth(), Area.Bottom), {},
                          taLeftJustify, m_lookAndFeel, Color, false);
+        // Cells scrolled to the left pass under the button, not over it.
+        Canvas.IntersectClipRect(Rect(ClientLeft + GetIndicatorWidth(), Area.Top, Area.Right, Area.Bottom));
+    }
 }
 
 void TCustomdxTreeList::PaintBands(TCanvas& Canvas, const TdxTreeListRectInfo& Info, const TRect&)

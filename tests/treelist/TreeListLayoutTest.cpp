@@ -1,4 +1,6 @@
 #include "TreeListTestSupport.h"
+#include "platform/controls/Automation.h"
+#include "platform/graphics/Bitmap.h"
 
 #include "editors/RegIniWrapper.h"
 #include "platform/controls/Clock.h"
@@ -274,6 +276,11 @@ TEST(TreeListScrolling, TopIndexIsClampedAndFollowsFocus)
     std::uint16_t key = VK_HOME;
     f.tree->KeyDown(key, {ssCtrl});
     EXPECT_EQ(f.tree->GetFocusedNode(), f.tree->GetItem(0));
+    EXPECT_EQ(f.tree->GetTopIndex(), 0);
+    // The focused first row scrolled away: Ctrl+Home brings it back.
+    f.tree->SetTopIndex(20);
+    key = VK_HOME;
+    f.tree->KeyDown(key, {ssCtrl});
     EXPECT_EQ(f.tree->GetTopIndex(), 0);
     f.tree->ResetTopNode();
     EXPECT_EQ(f.tree->GetTopIndex(), 0);
@@ -660,6 +667,36 @@ TEST(TreeListScrolling, ScrollBarsFollowRowsAndWidth)
     f.tree->ScrollBarAction(sbHorizontal, scLineDown);
     EXPECT_EQ(f.tree->LeftCoord(), 16);
     EXPECT_EQ(f.tree->GetHeaderRect(0).Left, -16);
+
+    // Widened past its columns, the list scrolls back: nothing stays out of reach.
+    f.tree->ScrollBarAction(sbHorizontal, scBottom);
+    ASSERT_GT(f.tree->LeftCoord(), 100);
+    f.tree->SetBounds(0, 0, 300, 120);
+    EXPECT_EQ(f.tree->LeftCoord(), std::max(0, f.tree->GetReportWidth() - (f.tree->ClientWidth() - f.tree->GetIndicatorWidth())));
+    f.tree->SetBounds(0, 0, 600, 120);
+    EXPECT_EQ(f.tree->LeftCoord(), 0);
+    EXPECT_EQ(f.tree->GetHeaderRect(0).Left, f.tree->GetIndicatorWidth());
+}
+
+TEST(TreeListPaint, HeadersScrolledLeftPassUnderTheIndicatorCorner)
+{
+    TreeFixture f(200, 120);
+    f.tree->SetShowIndicator(true);
+    f.Add(nullptr, "N");
+    const int corner = f.tree->GetIndicatorWidth();
+    const int headerBottom = f.tree->CalcRectInfo().Header.Bottom;
+    auto cornerPixels = [&] {
+        const auto picture = GrabControl(f.tree);
+        std::vector<TColor> pixels;
+        for (int y = 0; y < headerBottom; ++y)
+            for (int x = 0; x < corner; ++x)
+                pixels.push_back(picture->Pixel(x, y));
+        return pixels;
+    };
+    const std::vector<TColor> unscrolled = cornerPixels();
+    f.tree->SetLeftCoord(40);
+    ASSERT_EQ(f.tree->LeftCoord(), 40);
+    EXPECT_EQ(cornerPixels(), unscrolled);
 }
 
 TEST(TreeListHeader, DraggingABandMovesItWithItsColumns)
