@@ -9,9 +9,6 @@ BUILD=${QEL_TEST_BUILD_DIR:-build/asan}
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=ON >/dev/null
 cmake --build "$BUILD" -j"${QEL_JOBS:-$(nproc)}"
 export QT_QPA_PLATFORM=offscreen
-# Where the tests find their kept inputs (the per-test ENVIRONMENT keeps only
-# its first entry when discovered tests are listed).
-export QEL_TEST_DATA="$PWD/tests"
 # The printer tests print through a private CUPS scheduler of this build tree,
 # never the system's; it is stopped again when the tests end. When it cannot
 # start, those tests fail and say why.
