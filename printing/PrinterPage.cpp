@@ -175,10 +175,14 @@ void TdxPointWrapper::Change(TdxPointWrapperParts Parts, TPoint NewValues)
 {
     if (OnChanging)
         OnChanging(this, Parts, NewValues);
+    if (m_hooks.Changing)
+        m_hooks.Changing(Parts, NewValues);
     if (Parts.Contains(pwpX))
         m_point.X = NewValues.X;
     if (Parts.Contains(pwpY))
         m_point.Y = NewValues.Y;
+    if (m_hooks.Changed)
+        m_hooks.Changed(Parts);
     if (OnChange)
         OnChange(this, Parts);
 }
@@ -239,9 +243,13 @@ void TdxRectWrapper::Change(TdxRectWrapperParts Parts, TRect NewValues)
 {
     if (OnChanging)
         OnChanging(this, Parts, NewValues);
+    if (m_hooks.Changing)
+        m_hooks.Changing(Parts, NewValues);
     for (int i = 0; i < 4; ++i)
         if (Parts.Contains(static_cast<TdxRectWrapperPart>(i)))
             RectSide(m_rect, i) = RectSide(NewValues, i);
+    if (m_hooks.Changed)
+        m_hooks.Changed(Parts);
     if (OnChange)
         OnChange(this, Parts);
 }
@@ -406,13 +414,11 @@ TdxPrinterPage::TdxPrinterPage(TComponent* OwnerComponent) : m_ownerComponent(Ow
 {
     Init();
     RestoreDefaults();
-    HookHandlers();
 }
 
 TdxPrinterPage::TdxPrinterPage(TDefaultPageTag) : m_isDefaultPage(true)
 {
     Init();
-    HookHandlers();
     SetDefaultValues();
 }
 
@@ -420,26 +426,22 @@ TdxPrinterPage::~TdxPrinterPage() = default;
 
 void TdxPrinterPage::Init()
 {
-    m_margins = std::make_unique<TdxRectWrapper>();
-    m_minMargins = std::make_unique<TdxRectWrapper>();
-    m_hfOffsets = std::make_unique<TdxRectWrapper>();
-    m_pageSize = std::make_unique<TdxPointWrapper>();
+    // The page keeps its lengths consistent through the wrappers' owner hooks.
+    m_minMargins = std::make_unique<TdxRectWrapper>(TdxRectWrapper::TOwnerHooks{
+        [this](TdxRectWrapperParts P, TRect& V) { MinMarginsChanging(P, V); },
+        [this](TdxRectWrapperParts P) { MinMarginsChanged(P); }});
+    m_margins = std::make_unique<TdxRectWrapper>(TdxRectWrapper::TOwnerHooks{
+        [this](TdxRectWrapperParts P, TRect& V) { MarginsChanging(P, V); },
+        [this](TdxRectWrapperParts P) { MarginsChanged(P); }});
+    m_hfOffsets = std::make_unique<TdxRectWrapper>(TdxRectWrapper::TOwnerHooks{
+        [this](TdxRectWrapperParts P, TRect& V) { HFChanging(P, V); }, [this](TdxRectWrapperParts P) { HFChanged(P); }});
+    m_pageSize = std::make_unique<TdxPointWrapper>(TdxPointWrapper::TOwnerHooks{
+        [this](TdxPointWrapperParts P, TPoint& V) { PageSizeChanging(P, V); },
+        [this](TdxPointWrapperParts P) { PageSizeChanged(P); }});
     m_pageHeader = std::make_unique<TdxPageHeader>(this);
     m_pageFooter = std::make_unique<TdxPageFooter>(this);
     m_lastMU = GetRealMeasurementUnits();
     SetPageSizeFromPaper();
-}
-
-void TdxPrinterPage::HookHandlers()
-{
-    m_minMargins->OnChanging = [this](TObject*, TdxRectWrapperParts P, TRect& V) { MinMarginsChanging(P, V); };
-    m_minMargins->OnChange = [this](TObject*, TdxRectWrapperParts P) { MinMarginsChanged(P); };
-    m_margins->OnChanging = [this](TObject*, TdxRectWrapperParts P, TRect& V) { MarginsChanging(P, V); };
-    m_margins->OnChange = [this](TObject*, TdxRectWrapperParts P) { MarginsChanged(P); };
-    m_hfOffsets->OnChanging = [this](TObject*, TdxRectWrapperParts P, TRect& V) { HFChanging(P, V); };
-    m_hfOffsets->OnChange = [this](TObject*, TdxRectWrapperParts P) { HFChanged(P); };
-    m_pageSize->OnChanging = [this](TObject*, TdxPointWrapperParts P, TPoint& V) { PageSizeChanging(P, V); };
-    m_pageSize->OnChange = [this](TObject*, TdxPointWrapperParts P) { PageSizeChanged(P); };
 }
 
 void TdxPrinterPage::SetDefaultValues()
