@@ -60,11 +60,13 @@ const bool g_pageProperties = [] {
     TPropertyRegistrar<TdxPointWrapper>("TdxPointWrapper")
         .Integer("X", &TdxPointWrapper::X, &TdxPointWrapper::SetX, 0)
         .Integer("Y", &TdxPointWrapper::Y, &TdxPointWrapper::SetY, 0);
+    // The sides, the header and the footer are always written: a new page's
+    // margins and distances are not 0, so a 0 left out would read back as those.
     TPropertyRegistrar<TdxRectWrapper>("TdxRectWrapper")
-        .Integer("Left", &TdxRectWrapper::Left, &TdxRectWrapper::SetLeft, 0)
-        .Integer("Top", &TdxRectWrapper::Top, &TdxRectWrapper::SetTop, 0)
-        .Integer("Right", &TdxRectWrapper::Right, &TdxRectWrapper::SetRight, 0)
-        .Integer("Bottom", &TdxRectWrapper::Bottom, &TdxRectWrapper::SetBottom, 0);
+        .Integer("Left", &TdxRectWrapper::Left, &TdxRectWrapper::SetLeft)
+        .Integer("Top", &TdxRectWrapper::Top, &TdxRectWrapper::SetTop)
+        .Integer("Right", &TdxRectWrapper::Right, &TdxRectWrapper::SetRight)
+        .Integer("Bottom", &TdxRectWrapper::Bottom, &TdxRectWrapper::SetBottom);
     TPropertyRegistrar<TdxPrinterPageObject>("TdxPrinterPageObject")
         .Persistent("Background", &TdxPrinterPageObject::Background);
     TPropertyRegistrar<TCustomdxPageObject>("TCustomdxPageObject")
@@ -108,9 +110,9 @@ const bool g_pageProperties = [] {
         .Integer("DMPaper", &TdxPrinterPage::DMPaper, &TdxPrinterPage::SetDMPaper, 1)
         .Integer("FitToPagesByTall", &TdxPrinterPage::FitToPagesByTall, &TdxPrinterPage::SetFitToPagesByTall, 1)
         .Integer("FitToPagesByWide", &TdxPrinterPage::FitToPagesByWide, &TdxPrinterPage::SetFitToPagesByWide, 1)
-        .Integer("Footer", &TdxPrinterPage::Footer, &TdxPrinterPage::SetFooter, 0)
+        .Integer("Footer", &TdxPrinterPage::Footer, &TdxPrinterPage::SetFooter)
         .Boolean("GrayShading", &TdxPrinterPage::GrayShading, &TdxPrinterPage::SetGrayShading, false)
-        .Integer("Header", &TdxPrinterPage::Header, &TdxPrinterPage::SetHeader, 0)
+        .Integer("Header", &TdxPrinterPage::Header, &TdxPrinterPage::SetHeader)
         .Persistent("Margins", &TdxPrinterPage::Margins)
         .Enumeration("MeasurementUnits", &TdxPrinterPage::MeasurementUnits, &TdxPrinterPage::SetMeasurementUnits,
                      {"muDefault", "muInches", "muMillimeters"}, muDefault)
