@@ -10,6 +10,7 @@
 #include "printing/PrintUtils.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace qel {
 
@@ -154,18 +155,19 @@ std::string Capped(const std::string& Name)
 
 } // namespace
 
-std::string FormatPageNumber(int Number, TdxPageNumberFormat Format)
+std::string FormatPageNumber(std::int64_t Number, TdxPageNumberFormat Format)
 {
-    if (Number < 1)
-        return IntToStr(Number);
+    if (Number < 1 || Number > INT_MAX)
+        return std::to_string(Number);
+    const int number = static_cast<int>(Number);
     switch (Format) {
-    case pnfChars: return IntToLetters(Number, false);
-    case pnfUpperChars: return IntToLetters(Number, true);
-    case pnfRoman: return IntToRoman(Number, false);
-    case pnfUpperRoman: return IntToRoman(Number, true);
+    case pnfChars: return IntToLetters(number, false);
+    case pnfUpperChars: return IntToLetters(number, true);
+    case pnfRoman: return IntToRoman(number, false);
+    case pnfUpperRoman: return IntToRoman(number, true);
     case pnfNumeral: break;
     }
-    return IntToStr(Number);
+    return IntToStr(number);
 }
 
 std::string FormatHFDate(const std::string& Picture, TDateTime DateTime)
@@ -246,14 +248,20 @@ std::string TdxHFFunction::GetFormatedResult(const TdxHFFunctionFormatObject&) c
 
 namespace {
 
+// The number shown for a page counted from 1, the first page showing the start index.
+std::string ShownNumber(const TdxHFFunctionFormatObject& F, int Page)
+{
+    return FormatPageNumber(std::int64_t{Page} + F.StartPageIndex() - 1, F.PageNumberFormat());
+}
+
 std::string PageText(const TdxHFFunctionFormatObject& F)
 {
-    return FormatPageNumber(F.CurrentPage() + F.StartPageIndex() - 1, F.PageNumberFormat());
+    return ShownNumber(F, F.CurrentPage());
 }
 
 std::string TotalText(const TdxHFFunctionFormatObject& F)
 {
-    return FormatPageNumber(F.TotalPages() + F.StartPageIndex() - 1, F.PageNumberFormat());
+    return ShownNumber(F, F.TotalPages());
 }
 
 } // namespace
