@@ -80,6 +80,22 @@ TEST_F(HFTest, UnknownEmptyAndStrayBracketsStayLiteral)
     EXPECT_EQ(Process("%s %d %n [Page #] 100%"), "%s %d %n  2  100%") << "never a format string";
 }
 
+TEST_F(HFTest, LongRunsOfBracketsAndManyPlaceholdersExpandAsShortOnes)
+{
+    // Titles come from style files: a run of "[" that opens nothing, closed
+    // far away, and thousands of placeholders in one text.
+    const std::string run(1 << 16, '[');
+    EXPECT_EQ(Process(run + "]"), run + "]");
+    EXPECT_EQ(Process(run + "Page #]"), run.substr(1) + " 2 ");
+    EXPECT_EQ(Process(run + "x][Total Pages]"), run + "x] 5 ");
+    std::string many, expanded;
+    for (int i = 0; i < 10000; ++i) {
+        many += "[Page #]-";
+        expanded += " 2 -";
+    }
+    EXPECT_EQ(Process(many), expanded);
+}
+
 TEST_F(HFTest, PageNumbersBeyondTheIntegerRangeAreWrittenInDigits)
 {
     format.SetCurrentPage(INT_MAX);
