@@ -38,7 +38,7 @@ TEST_F(CupsQueue, ListsTheQueueWithItsPapersAndLimits)
     EXPECT_EQ(find(9)->Width, 2100);
     EXPECT_EQ(find(9)->Height, 2970);
     EXPECT_EQ(find(9)->Media.rfind("iso_a4_210x297mm", 0), 0u) << find(9)->Media;
-    EXPECT_NE(find(9)->Name, "");
+    EXPECT_EQ(find(9)->Name, "A4 210 x 297 mm");   // the paper table's name
     ASSERT_NE(find(1), papers->end());
     EXPECT_EQ(find(1)->Width, 2159);
     ASSERT_NE(find(8), papers->end());   // A3, known by its standard name
