@@ -421,6 +421,80 @@ TEST_F(PrintStylesTest, ADamagedFileLeavesTheStylesAndReportsTheError)
     }
 }
 
+std::string LE32(std::uint32_t Value)
+{
+    return std::string{static_cast<char>(Value), static_cast<char>(Value >> 8), static_cast<char>(Value >> 16),
+                       static_cast<char>(Value >> 24)};
+}
+
+// A style file of three styles whose glyphs and backgrounds hold Picture;
+// each picture entry of the file is then swapped for Replacement.
+std::string StyleFileWithPictures(const TBitmap& Picture, const std::string& Replacement)
+{
+    TComponent owner(nullptr);
+    auto* manager = new TdxPrintStyleManager(&owner);
+    for (int i = 0; i < 3; ++i) {
+        TBasedxPrintStyle* style = manager->AddStyle();
+        style->SetStyleGlyph(const_cast<TBitmap*>(&Picture));
+        style->PrinterPage()->Background()->SetPicture(&Picture);
+    }
+    TMemoryStream file;
+    manager->SaveToStream(file);
+    TMemoryStream encoded;
+    Picture.SaveToStream(encoded);
+    // A binary entry is its byte count and its bytes; nothing around it counts them.
+    const std::string entry = LE32(static_cast<std::uint32_t>(encoded.Size())) + encoded.Bytes();
+    std::string bytes = file.Bytes();
+    int swapped = 0;
+    for (std::size_t at = bytes.find(entry); at != std::string::npos; at = bytes.find(entry, at + 1), ++swapped)
+        bytes.replace(at, entry.size(), LE32(static_cast<std::uint32_t>(Replacement.size())) + Replacement);
+    EXPECT_EQ(swapped, 6);
+    return bytes;
+}
+
+TEST_F(PrintStylesTest, AHostileFileIsRefusedBeforeItsPicturesAreDecoded)
+{
+    TBitmap picture(4, 2);
+    TMemoryStream encoded;
+    picture.SaveToStream(encoded);
+    ASSERT_EQ(encoded.Size(), 78);
+    TBasedxPrintStyle* mine = Add("Meins");
+    const std::vector<std::pair<const char*, std::string>> pictures{
+        // 78 bytes claiming 4 x 7,800,000 pixels of 24 bits.
+        {"claims more than its bytes", encoded.Bytes().substr(0, 22) + LE32(7800000) + encoded.Bytes().substr(26)},
+        // Run-length pictures of 5,500 x 5,500 pixels: each may be decoded,
+        // not six of them. Their pixels all have colour 0 (end of the bitmap at once).
+        {"more than one file may decode",
+         "BM" + LE32(14 + 40 + 1024 + 2) + LE32(0) + LE32(14 + 40 + 1024) + LE32(40) + LE32(5500) + LE32(5500)
+             + std::string("\1\0\x08\0", 4) + LE32(1) + LE32(2) + LE32(2835) + LE32(2835) + LE32(0) + LE32(0)
+             + std::string(1024, '\0') + std::string("\0\1", 2)},
+    };
+    for (const auto& [what, replacement] : pictures) {
+        SCOPED_TRACE(what);
+        TStringStream file(StyleFileWithPictures(picture, replacement));
+        Errors.clear();
+        Manager->LoadFromStream(file);
+        ASSERT_EQ(Errors.size(), 1u);
+        ASSERT_EQ(Manager->Count(), 1);
+        EXPECT_EQ(Manager->Styles(0), mine);
+    }
+    EXPECT_EQ(Errors.front(), "Out of Resources");
+}
+
+TEST_F(PrintStylesTest, TheFileIsReadOnceAndEachPictureDecodedOnce)
+{
+    TBitmap picture(30, 20);
+    TMemoryStream encoded;
+    picture.SaveToStream(encoded);
+    TStringStream file(StyleFileWithPictures(picture, encoded.Bytes()));
+    TPictureDecodeBudget counter(1000000);
+    Manager->LoadFromStream(file);
+    EXPECT_TRUE(Errors.empty());
+    ASSERT_EQ(Manager->Count(), 3);
+    EXPECT_EQ(1000000 - counter.Remaining(), 6 * 30 * 20);
+    EXPECT_EQ(Manager->Styles(2)->StyleGlyph()->Width(), 30);
+}
+
 TEST_F(PrintStylesTest, AFileWithoutStylesGivesNoCurrentStyle)
 {
     test::TempDir dir;
