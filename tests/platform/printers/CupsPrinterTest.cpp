@@ -102,7 +102,29 @@ TEST_F(CupsQueue, PrintsATwoPageJobWithCopiesAsSearchablePdf)
     EXPECT_TRUE(pages[1].contains("Zweite Seite der Matrix")) << pages[1].toStdString();
     EXPECT_TRUE(pages[2].contains("Erste Seite der Matrix")) << pages[2].toStdString();
     EXPECT_TRUE(pages[3].contains("Zweite Seite der Matrix")) << pages[3].toStdString();
-    std::filesystem::remove(file);
+}
+
+TEST_F(CupsQueue, JobsAreWrittenIntoAFolderOfThisRunsOwn)
+{
+    // Another run's scheduler numbers its jobs from 1 as well: a shared
+    // folder would hand a test the other run's file of the same number.
+    const char* dir = std::getenv("QEL_CUPS_DIR");
+    const std::string own = dir ? dir : "/tmp/qel-cups-" + std::to_string(::getuid());
+    EXPECT_EQ(s_outDir, (std::filesystem::path(own) / "pdf").string());
+    TCupsPrinterBackend backend(TablePapers());
+    TDeviceMode mode;
+    ASSERT_TRUE(backend.DefaultDeviceMode(Queue, mode));
+    const std::string title = UniqueTitle("eigen");
+    auto job = backend.StartDoc(Queue, mode, TDocInfo{title, ""});
+    TCanvas canvas;
+    job->StartPage(mode);
+    job->BindCanvas(canvas);
+    canvas.TextOut(200, 200, "Nur dieser Lauf");
+    job->EndDoc();
+    const std::string file = WaitForOutput(title, job->JobId());
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(std::filesystem::path(file).parent_path(), std::filesystem::path(s_outDir));
+    EXPECT_NE(RunTool("pdftotext", {QString::fromStdString(file), "-"}).find("Nur dieser Lauf"), std::string::npos);
 }
 
 TEST_F(CupsQueue, ACancelledJobLeavesNothing)
