@@ -15,6 +15,21 @@ using test::Queue;
 using test::RunTool;
 using test::TablePapers;
 
+// A job on the queue's own settings with one page of Text, not ended yet.
+std::unique_ptr<TPrintJob> StartOnePage(TPrinterBackend& Backend, const std::string& Title, const std::string& Text,
+                                        const std::string& Output = "")
+{
+    TDeviceMode mode;
+    EXPECT_TRUE(Backend.DefaultDeviceMode(Queue, mode));
+    auto job = Backend.StartDoc(Queue, mode, TDocInfo{Title, Output});
+    TCanvas canvas;
+    job->StartPage(mode);
+    job->BindCanvas(canvas);
+    canvas.TextOut(200, 200, Text);
+    job->UnbindCanvas(canvas);
+    return job;
+}
+
 TEST_F(CupsQueue, ListsTheQueueWithItsPapersAndLimits)
 {
     TCupsPrinterBackend backend(TablePapers());
@@ -112,14 +127,8 @@ TEST_F(CupsQueue, JobsAreWrittenIntoAFolderOfThisRunsOwn)
     const std::string own = dir ? dir : "/tmp/qel-cups-" + std::to_string(::getuid());
     EXPECT_EQ(s_outDir, (std::filesystem::path(own) / "pdf").string());
     TCupsPrinterBackend backend(TablePapers());
-    TDeviceMode mode;
-    ASSERT_TRUE(backend.DefaultDeviceMode(Queue, mode));
     const std::string title = UniqueTitle("eigen");
-    auto job = backend.StartDoc(Queue, mode, TDocInfo{title, ""});
-    TCanvas canvas;
-    job->StartPage(mode);
-    job->BindCanvas(canvas);
-    canvas.TextOut(200, 200, "Nur dieser Lauf");
+    auto job = StartOnePage(backend, title, "Nur dieser Lauf");
     job->EndDoc();
     const std::string file = WaitForOutput(title, job->JobId());
     ASSERT_FALSE(file.empty());
@@ -130,22 +139,10 @@ TEST_F(CupsQueue, JobsAreWrittenIntoAFolderOfThisRunsOwn)
 TEST_F(CupsQueue, ACancelledJobLeavesNothing)
 {
     TCupsPrinterBackend backend(TablePapers());
-    TDeviceMode mode;
-    ASSERT_TRUE(backend.DefaultDeviceMode(Queue, mode));
     const std::string aborted = UniqueTitle("abgebrochen");
-    {
-        auto job = backend.StartDoc(Queue, mode, TDocInfo{aborted, ""});
-        TCanvas canvas;
-        job->StartPage(mode);
-        job->BindCanvas(canvas);
-        canvas.TextOut(200, 200, "nie gedruckt");
-        job->Abort();
-    }
+    StartOnePage(backend, aborted, "nie gedruckt")->Abort();
     const std::string dropped = UniqueTitle("verworfen");
-    {
-        auto job = backend.StartDoc(Queue, mode, TDocInfo{dropped, ""});
-        job->StartPage(mode);
-    }
+    StartOnePage(backend, dropped, "nie gedruckt");   // destroyed without an end
     EXPECT_FALSE(AnyJobTitled(aborted));
     EXPECT_FALSE(AnyJobTitled(dropped));
     for (const auto& entry : std::filesystem::directory_iterator(s_outDir)) {
@@ -159,14 +156,8 @@ TEST_F(CupsQueue, PrintingToAFileWritesTheDocumentThereInsteadOfTheQueue)
 {
     test::TempDir dir;
     TCupsPrinterBackend backend(TablePapers());
-    TDeviceMode mode;
-    ASSERT_TRUE(backend.DefaultDeviceMode(Queue, mode));
     const std::string title = UniqueTitle("datei");
-    auto job = backend.StartDoc(Queue, mode, TDocInfo{title, dir.File("ausgabe.prn")});
-    TCanvas canvas;
-    job->StartPage(mode);
-    job->BindCanvas(canvas);
-    canvas.TextOut(200, 200, "In die Datei");
+    auto job = StartOnePage(backend, title, "In die Datei", dir.File("ausgabe.prn"));
     job->EndDoc();
     EXPECT_EQ(job->JobId(), 0);
     EXPECT_FALSE(AnyJobTitled(title));
