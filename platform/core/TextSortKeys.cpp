@@ -9,8 +9,7 @@
 #include <QString>
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
+#include <array>
 #include <unordered_map>
 
 namespace qel {
@@ -22,30 +21,57 @@ QString Q(std::string_view S)
     return QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size()));
 }
 
-// Texts of ASCII letters, digits and blanks collate as their lower-case
-// bytes: blank < digits < letters, case ignored, a prefix first. For them
-// no collator is needed.
+// The place of each printable ASCII character in the collation, the same
+// for both cases of a letter; 0 for the characters that have none of their
+// own (controls, and any the collator ignores or calls equal to another).
+// The collator is asked once, so the order of punctuation is its own.
+const std::array<std::uint8_t, 128>& AsciiPlaces()
+{
+    static const std::array<std::uint8_t, 128> places = [] {
+        const QCollator& collator = detail::LocaleCollator(false);
+        std::vector<QString> chars;
+        for (char16_t c = 0x20; c < 0x7F; ++c)
+            chars.push_back(QString(QChar(c)));
+        std::stable_sort(chars.begin(), chars.end(),
+                         [&](const QString& A, const QString& B) { return collator.compare(A, B) < 0; });
+        std::array<std::uint8_t, 128> p{};
+        std::uint8_t place = 0;
+        for (std::size_t i = 0; i < chars.size();) {
+            std::size_t j = i + 1;
+            while (j < chars.size() && collator.compare(chars[i], chars[j]) == 0)
+                ++j;
+            ++place;
+            const bool own = collator.compare(chars[i], QString()) != 0 &&
+                             (j - i == 1 || (j - i == 2 && chars[i].toLower() == chars[i + 1].toLower()));
+            for (; i < j; ++i)
+                p[chars[i][0].unicode()] = own ? place : 0;
+        }
+        return p;
+    }();
+    return places;
+}
+
+// Texts of ASCII characters that have a place collate as the sequence of
+// their places, a prefix first: there are no contractions among them and
+// punctuation is not ignored. For them no collator is needed.
 bool IsPlain(std::string_view S)
 {
-    for (unsigned char c : S)
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' '))
+    const std::array<std::uint8_t, 128>& places = AsciiPlaces();
+    for (const unsigned char c : S)
+        if (c >= 0x80 || places[c] == 0)
             return false;
     return true;
 }
 
-// Eight bytes of a plain text from From on, lower-cased, the first byte
-// highest and missing bytes zero (no plain text holds one), so integers
-// order as the texts.
+// The places of eight characters of a plain text from From on, the first
+// highest and missing ones zero, so integers order as the texts.
 std::uint64_t PlainWord(std::string_view S, std::size_t From)
 {
-    static_assert(std::endian::native == std::endian::little);
-    const std::size_t n = From < S.size() ? std::min<std::size_t>(8, S.size() - From) : 0;
-    if (n == 0)
-        return 0;
+    const std::array<std::uint8_t, 128>& places = AsciiPlaces();
     std::uint64_t w = 0;
-    std::memcpy(&w, S.data() + From, n);
-    // Setting bit 5 lowers a letter and keeps a digit or a blank as it is.
-    return __builtin_bswap64(w) | (0x2020202020202020ull << (8 * (8 - n)));
+    for (std::size_t i = From; i < From + 8; ++i)
+        w = (w << 8) | (i < S.size() ? places[static_cast<unsigned char>(S[i])] : 0u);
+    return w;
 }
 
 // A plain text's sixteen bytes from some depth on, where a sort looks at it.

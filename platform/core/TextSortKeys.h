@@ -1,8 +1,8 @@
 #pragma once
-// Sorting many texts in the order of AnsiCompareText. Texts of ASCII letters,
-// digits and blanks are ordered by their lower-case bytes, sixteen at a time
-// as two integers; the locale's collator runs only for the other texts, once
-// per distinct text, and they are merged in.
+// Sorting many texts in the order of AnsiCompareText. Texts of printable
+// ASCII are ordered by the collation places of their characters, sixteen at a
+// time as two integers; the locale's collator runs only for the other texts,
+// once per distinct text, and they are merged in.
 #include <cstddef>
 #include <cstdint>
 #include <memory>

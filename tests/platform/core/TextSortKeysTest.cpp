@@ -1,4 +1,4 @@
-// Collation keys must order exactly as AnsiCompareText, for plain ASCII
+// Collation keys must order exactly as AnsiCompareText, for printable ASCII
 // texts (compared without the collator) and for any other text; a whole
 // order exactly as a stable sort by AnsiCompareText.
 #include "platform/core/Locale.h"
@@ -31,6 +31,8 @@ const std::vector<std::string> kPlain = {
     "abc", "ABD", "ab", "a b", "a  b", "ab ", " ab", "10", "9", "1 0", "Zeta", "zeta", "ZETA", "", " ",
     "abcdefghij", "ABCDEFGHIK", "abcdefgh", "abcdefgh ", "abcdefgh0", "x9", "X10", "0", "a", "A", "z", "Z",
     "Customer account 1", "customer account 10", "Customer account", "CUSTOMER ACCOUNT 10 ",
+    "a-b", "a_b", "a.b", "a,b", "a'b", "a\"b", "a(b", "a@b", "a/b", "a\\b", "a&b", "a#b", "a%b", "a+b",
+    "a<b", "a=b", "a|b", "a~b", "a$b", "a`b", "a^b", "-", "--", "-1", "1-", ".5", "0.5", "!", "?",
 };
 
 TEST(TextSortKeys, PlainTextsOrderAsTheCollator)
@@ -76,24 +78,26 @@ void ExpectOrderOfStableSort(const std::vector<std::string>& Texts, const std::s
     }
 }
 
-std::string RandomCode(std::mt19937& Rng, std::size_t Length)
+// Letters, digits and blanks; with Punctuation, every printable character.
+std::string RandomCode(std::mt19937& Rng, std::size_t Length, bool Punctuation)
 {
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ";
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kChars - 2);
+    std::uniform_int_distribution<int> pick(0, sizeof kChars - 2);
+    std::uniform_int_distribution<int> printable(0x20, 0x7E);
     std::string s(Length, ' ');
     for (char& c : s)
-        c = kChars[pick(Rng)];
+        c = Punctuation ? static_cast<char>(printable(Rng)) : kChars[pick(Rng)];
     return s;
 }
 
-// Plain texts as real columns hold them: distinct codes, a few names
-// repeated in every case, prefixes shared up to and past the 8, 16 and 32
-// bytes taken at a time, and empty texts.
+// Plain texts as real columns hold them: distinct codes, some with
+// punctuation, a few names repeated in every case, prefixes shared up to and
+// past the 8, 16 and 32 bytes taken at a time, and empty texts.
 std::vector<std::string> PlainColumn(std::mt19937& Rng)
 {
     std::vector<std::string> texts;
     for (int i = 0; i < 400; ++i)
-        texts.push_back(RandomCode(Rng, 1 + i % 20));
+        texts.push_back(RandomCode(Rng, 1 + i % 20, i % 2 == 0));
     for (int i = 0; i < 600; ++i) {
         std::string name = "Door " + std::to_string(i % 37);
         if (i % 5 == 0)
@@ -104,7 +108,7 @@ std::vector<std::string> PlainColumn(std::mt19937& Rng)
     }
     for (const std::size_t shared : {7, 8, 9, 15, 16, 17, 31, 32, 33, 40}) {
         const std::string prefix = "Customer account " + std::string(shared, 'x');
-        for (const char* tail : {"", " ", "0", "9", "a", "B", "b", "ab", "AB ", "a0", "zz"})
+        for (const char* tail : {"", " ", "0", "9", "a", "B", "b", "ab", "AB ", "a0", "zz", "-", "-a", ".", "_"})
             texts.push_back(prefix.substr(0, shared) + tail);
     }
     for (int i = 0; i < 20; ++i)
