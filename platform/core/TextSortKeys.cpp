@@ -74,12 +74,12 @@ std::uint64_t PlainWord(std::string_view S, std::size_t From)
     return w;
 }
 
-// A plain text's sixteen bytes from some depth on, where a sort looks at it.
+// The places of a plain text's sixteen characters from some depth on, where a sort looks at it.
 struct TPlainEntry {
     std::uint64_t High = 0;
     std::uint64_t Low = 0;
     std::uint32_t Index = 0;
-    std::uint32_t Longer = 0;   // 1: the text goes on after these bytes
+    std::uint32_t Longer = 0;   // 1: the text goes on after these characters
 };
 
 TPlainEntry PlainEntry(std::string_view S, std::size_t Depth, std::uint32_t Index)
@@ -92,7 +92,7 @@ bool SameBytes(const TPlainEntry& A, const TPlainEntry& B)
     return A.High == B.High && A.Low == B.Low && A.Longer == B.Longer;
 }
 
-// Equal bytes that go on come after those that end; then the index, which
+// Equal places that go on come after those that end; then the index, which
 // keeps equal texts in the order they were added.
 template <bool Descending>
 bool PlainBefore(const TPlainEntry& A, const TPlainEntry& B)
@@ -118,10 +118,10 @@ int ComparePlain(std::string_view A, std::string_view B)
     }
 }
 
-// Sorts by the first sixteen bytes held in the entries; a run that agrees on
+// Sorts by the first sixteen places held in the entries; a run that agrees on
 // them and goes on is sorted again by its next sixteen, and so on. The
 // entries sit side by side, so texts sharing long prefixes (and long runs of
-// one repeated text) cost a pass over contiguous memory per sixteen bytes
+// one repeated text) cost a pass over contiguous memory per sixteen characters
 // instead of scattered reads in every comparison.
 template <bool Descending>
 void SortPlain(const std::vector<std::string_view>& Texts, std::vector<TPlainEntry>& Entries)
