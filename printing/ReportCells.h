@@ -276,8 +276,15 @@ private:
 // ----- data items ---------------------------------------------------------------------------
 class TAbstractdxReportCellData : public TdxReportVisualItem {
     QEL_CLASS(TAbstractdxReportCellData)
+public:
+    // Draws the item into Rect, its bounds in the parent cell's coordinates.
+    virtual void DrawContent(TdxPSReportRenderer& Renderer, TCanvas& Canvas, const TRect& Rect);
+
 protected:
     explicit TAbstractdxReportCellData(TdxReportCell* AParent);
+    // Offers the item to the link's custom drawing, then draws the borders;
+    // false when the link drew the item. Content: inside the borders.
+    bool DrawFrame(TdxPSReportRenderer& Renderer, TCanvas& Canvas, const TRect& Rect, TRect& Content);
 };
 
 // A filled, bordered box.
@@ -286,6 +293,7 @@ class TdxReportCellBox : public TAbstractdxReportCellData {
 public:
     explicit TdxReportCellBox(TdxReportCell* AParent) : TAbstractdxReportCellData(AParent) {}
     TdxReportItem* Create(TdxReportCell* AParent) const override { return new TdxReportCellBox(AParent); }
+    void DrawContent(TdxPSReportRenderer& Renderer, TCanvas& Canvas, const TRect& Rect) override;
 };
 
 // Text drawing; the text itself is reached through GetText and SetText.
@@ -312,9 +320,14 @@ public:
 
     // Also copies the text and Indent from another text item.
     void Assign(TPersistent* Source) override;
+    void DrawContent(TdxPSReportRenderer& Renderer, TCanvas& Canvas, const TRect& Rect) override;
 
 protected:
     explicit TdxReportCellText(TdxReportCell* AParent) : TAbstractdxReportCellData(AParent) {}
+    // Where the text goes inside the content rectangle.
+    virtual TRect GetTextBounds(const TdxPSReportRenderer& Renderer, const TRect& Content) const;
+    // The text (or the fill of an empty opaque one) and the sort mark.
+    void DrawTextPart(TdxPSReportRenderer& Renderer, TCanvas& Canvas, const TRect& Content);
 
 private:
     int m_indent{0};
@@ -344,6 +357,14 @@ public:
     {
         return new TdxReportCellImageContainer(AParent);
     }
+    // The text first, then the image area: the image, or its fill.
+    void DrawContent(TdxPSReportRenderer& Renderer, TCanvas& Canvas, const TRect& Rect) override;
+
+protected:
+    virtual TRect GetImageBounds(const TdxPSReportRenderer& Renderer, const TRect& Content) const;
+    virtual bool HasImageToDraw() const { return false; }
+    virtual void DrawImagePart(TdxPSReportRenderer& Renderer, TCanvas& Canvas, const TRect& ImageRect,
+                               const TRect& Content);
 };
 
 enum TdxCheckState : std::uint8_t { dxcsUnchecked, dxcsChecked, dxcsGrayed };
@@ -368,6 +389,12 @@ public:
     void SetText(const std::string& Value) override;
     // Unchecked 0, checked 1, grayed 2 (not Enabled).
     TdxCheckState State() const;
+    void DrawContent(TdxPSReportRenderer& Renderer, TCanvas& Canvas, const TRect& Rect) override;
+
+protected:
+    TRect GetTextBounds(const TdxPSReportRenderer& Renderer, const TRect& Content) const override;
+    TRect CheckRect(const TdxPSReportRenderer& Renderer, const TRect& Content) const;
+    virtual void DrawCheckMark(TdxPSReportRenderer& Renderer, TCanvas& Canvas, const TRect& CheckRect);
 };
 
 // A check mark copied from a glyph bitmap holding the states side by side.
@@ -390,6 +417,10 @@ public:
 
     // Also copies the glyph and GlyphCount.
     void Assign(TPersistent* Source) override;
+
+protected:
+    // The state's image of the glyph; the plain check for a state it lacks.
+    void DrawCheckMark(TdxPSReportRenderer& Renderer, TCanvas& Canvas, const TRect& CheckRect) override;
 
 private:
     std::unique_ptr<TBitmap> m_glyph;
@@ -423,6 +454,14 @@ public:
     // Also copies the image and ImageIndex.
     void Assign(TPersistent* Source) override;
 
+protected:
+    bool HasImageToDraw() const override { return HasImage(); }
+    // The image at its size (report units), centred.
+    TRect GetImageBounds(const TdxPSReportRenderer& Renderer, const TRect& Content) const override;
+    void DrawImagePart(TdxPSReportRenderer& Renderer, TCanvas& Canvas, const TRect& ImageRect,
+                       const TRect& Content) override;
+    TSize ImageSizeUnits(const TdxPSReportRenderer& Renderer) const;
+
 private:
     std::unique_ptr<TGraphic> m_image;
     TImageList* m_imageList{nullptr};
@@ -439,6 +478,10 @@ public:
     void SetImageLayout(TdxCellImageLayout Value) { m_imageLayout = Value; }
     void Assign(TPersistent* Source) override;
 
+protected:
+    TRect GetImageBounds(const TdxPSReportRenderer& Renderer, const TRect& Content) const override;
+    TRect GetTextBounds(const TdxPSReportRenderer& Renderer, const TRect& Content) const override;
+
 private:
     TdxCellImageLayout m_imageLayout{cilImageLeft};
 };
@@ -452,6 +495,10 @@ public:
     TdxGraphicDrawMode DrawMode() const { return m_drawMode; }
     void SetDrawMode(TdxGraphicDrawMode Value) { m_drawMode = Value; }
     void Assign(TPersistent* Source) override;
+
+protected:
+    // Placed by the draw mode; a picture larger than the content is cut at it.
+    TRect GetImageBounds(const TdxPSReportRenderer& Renderer, const TRect& Content) const override;
 
 private:
     TdxGraphicDrawMode m_drawMode{gdmNone};
