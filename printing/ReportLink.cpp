@@ -8,7 +8,10 @@
 #include "platform/core/MathUtils.h"
 #include "platform/core/Strings.h"
 #include "printing/PSEngine.h"
+#include "printing/PSPrintStyle.h"
 #include "printing/PrintStyles.h"
+#include "printing/ReportLinkDesignWindow.h"
+#include "printing/ReportLinkRegistry.h"
 
 #include <algorithm>
 
@@ -58,6 +61,12 @@ void ConvertTree(TdxReportCell& Cell, int UnitsPerInch)
 }
 
 } // namespace
+
+void TAbstractdxComponentPrinter::PaintPage(TCanvas& Canvas, int PageIndex, const TRect& PageRect, int Zoom)
+{
+    if (TBasedxReportLink* link = CurrentLink())
+        link->PaintPage(Canvas, PageRect, PageIndex, PageIndex, Zoom);
+}
 
 // ----- the link's own printer page ------------------------------------------------------------------------
 
@@ -770,7 +779,12 @@ void TBasedxReportLink::SetComponent(TComponent* Value)
     }
 }
 
-void TBasedxReportLink::CheckComponent(TComponent* /*Value*/) {}
+void TBasedxReportLink::CheckComponent(TComponent* Value)
+{
+    const std::string linkClass = dxPSLinkClassByComponent(Value);
+    if (!linkClass.empty() && !SameText(linkClass, ClassName()) && !dxPSIsDesignTime())
+        throw EdxReportLink("Component \"" + std::string(Value->ClassName()) + "\" not supported by TdxComponentPrinter");
+}
 
 void TBasedxReportLink::Notification(TComponent* AComponent, TOperation Operation)
 {
@@ -788,10 +802,29 @@ void TBasedxReportLink::Notification(TComponent* AComponent, TOperation Operatio
     }
 }
 
-void TBasedxReportLink::DoAfterPrinting() {}
-void TBasedxReportLink::DoBeforePrinting() {}
-void TBasedxReportLink::DoBeforeGenerating(TBasedxPrintStyle* /*Style*/) {}
-void TBasedxReportLink::DoAfterGenerating(TBasedxPrintStyle* /*Style*/) {}
+void TBasedxReportLink::DoAfterPrinting()
+{
+    if (m_styleManager && m_styleManager->CurrentStyle())
+        m_styleManager->CurrentStyle()->AfterPrinting();
+}
+
+void TBasedxReportLink::DoBeforePrinting()
+{
+    if (m_styleManager && m_styleManager->CurrentStyle())
+        m_styleManager->CurrentStyle()->BeforePrinting();
+}
+
+void TBasedxReportLink::DoBeforeGenerating(TBasedxPrintStyle* Style)
+{
+    if (auto* standard = dynamic_cast<TdxPSPrintStyle*>(Style))
+        standard->BeforeGenerating();
+}
+
+void TBasedxReportLink::DoAfterGenerating(TBasedxPrintStyle* Style)
+{
+    if (auto* standard = dynamic_cast<TdxPSPrintStyle*>(Style))
+        standard->AfterGenerating();
+}
 
 bool TBasedxReportLink::IsSupportedStyle(TBasedxPrintStyle* Style)
 {
@@ -805,7 +838,7 @@ bool TBasedxReportLink::IsSupportedStyle(TBasedxPrintStyle* Style)
 
 bool TBasedxReportLink::HasDesignWindow() const
 {
-    return false;
+    return !dxPSDesignWindowClassByLinkClass(ClassName()).empty();
 }
 
 void TBasedxReportLink::RestoreDefaults()
@@ -942,6 +975,67 @@ bool TBasedxReportLink::ShowTitlePropertiesDlg()
         return false;
     m_reportTitle->Assign(&copy);
     return true;
+}
+
+bool TBasedxReportLink::PageSetup(int ActivePageIndex, bool* PreviewBtnClicked, bool* PrintBtnClicked)
+{
+    if (m_styleManager && m_styleManager->CurrentStyle())
+        return m_styleManager->CurrentStyle()->PageSetup(ActivePageIndex, PreviewBtnClicked, PrintBtnClicked);
+    TdxPSPrintStyle style(nullptr);
+    style.SetPrinterPage(m_printerPage.get());
+    if (!style.PageSetup(ActivePageIndex, PreviewBtnClicked, PrintBtnClicked))
+        return false;
+    m_printerPage->Assign(style.PrinterPage());
+    return true;
+}
+
+void TBasedxReportLink::DefinePrintStylesDlg()
+{
+    if (!m_styleManager)
+        return;
+    bool preview = false;
+    bool print = false;
+    m_styleManager->DefinePrintStylesDlg(&preview, &print);
+    if (!m_componentPrinter)
+        return;
+    if (preview)
+        m_componentPrinter->Preview(true, this);
+    else if (print)
+        m_componentPrinter->Print(true, this);
+}
+
+bool TBasedxReportLink::DesignReport()
+{
+    const auto& runner = dxReportLinkDialogRunners().DesignWindow;
+    const std::string windowClass = dxPSDesignWindowClassByLinkClass(ClassName());
+    TClassRegistry& classes = TClassRegistry::Instance();
+    if (!runner || windowClass.empty() || !classes.IsRegistered(windowClass))
+        return false;
+    // The settings as they were, in a link of the same class where it can be made.
+    std::unique_ptr<TComponent> kept;
+    try {
+        kept.reset(classes.Create(ClassName(), nullptr));
+    } catch (const EClassNotFound&) {
+    }
+    auto* copy = dynamic_cast<TBasedxReportLink*>(kept.get());
+    if (!copy) {
+        kept = std::make_unique<TBasedxReportLink>(nullptr);
+        copy = static_cast<TBasedxReportLink*>(kept.get());
+    }
+    copy->Assign(this);
+    std::unique_ptr<TComponent> form(classes.Create(windowClass, nullptr));
+    auto* window = dynamic_cast<TAbstractdxReportLinkDesignWindow*>(form.get());
+    if (!window)
+        return false;
+    window->SetReportLink(this);
+    if (m_componentPrinter)
+        m_componentPrinter->BeforeDesignReport(this, window);
+    const bool accepted = runner(*window);
+    if (m_componentPrinter)
+        m_componentPrinter->DesignReportDone(this, accepted);
+    if (!accepted && !window->Applied())
+        Assign(copy);
+    return accepted;
 }
 
 bool TBasedxReportLink::CheckMargins()

@@ -43,6 +43,7 @@ class TdxPrintStyleManager;
 class TPopupMenu;
 class TForm;
 class TAbstractdxReportLinkDesignWindow;
+class TBasedxPreviewWindow;
 
 enum TdxAssignedFormatValue : std::uint8_t { fvDate, fvTime, fvPageNumber };
 using TdxAssignedFormatValues = TSet<TdxAssignedFormatValue>;
@@ -85,6 +86,13 @@ public:
     // The open preview re-reads its pages and repaints.
     virtual void RefreshPreview() {}
     virtual void DesignerRefresh() {}
+    // A preview window is going away (OnAfterPreview unless it was modal).
+    virtual void PreviewWindowDestroyed(TBasedxPreviewWindow* /*Window*/) {}
+    // Paints a page of the current link for the preview.
+    virtual void PaintPage(TCanvas& Canvas, int PageIndex, const TRect& PageRect, int Zoom);
+    // What follows a Preview or Print button of a dialog a link ran.
+    virtual void Preview(bool /*Modal*/, TBasedxReportLink* /*Link*/) {}
+    virtual void Print(bool /*ShowDialog*/, TBasedxReportLink* /*Link*/) {}
     virtual bool IsDesigning() const { return false; }
     virtual void DoChangeComponent(TBasedxReportLink* /*Link*/) {}
 
@@ -139,6 +147,8 @@ struct TdxReportLinkDialogRunners {
     std::function<bool(TdxPageNumberFormatDlgData& Data)> PageNumberFormat;
     // The report title dialog on a copy of the title.
     std::function<bool(TdxReportTitle& Title, int HelpContext)> ReportTitle;
+    // Runs a report design window made for a link; true when accepted.
+    std::function<bool(TAbstractdxReportLinkDesignWindow& Window)> DesignWindow;
 };
 TdxReportLinkDialogRunners& dxReportLinkDialogRunners();
 
@@ -319,10 +329,19 @@ public:
     virtual void RestoreDefaultsAll() { RestoreDefaults(); }
     virtual void RestoreFromOriginal();
 
-    // ----- dialogs
+    // ----- dialogs and design
     bool ShowDateTimeFormatsDlg();
     bool ShowPageNumberFormatsDlg();
     bool ShowTitlePropertiesDlg();
+    // Page setup on the style in force (a temporary standard style holding
+    // the link's own page when there is no manager, assigned back on OK).
+    bool PageSetup(int ActivePageIndex = 0, bool* PreviewBtnClicked = nullptr, bool* PrintBtnClicked = nullptr);
+    // The style manager's Define Print Styles dialog; a Preview or Print
+    // pressed there follows through the component printer.
+    void DefinePrintStylesDlg();
+    // The design window registered for the link's class; true when accepted.
+    // When it was neither accepted nor applied the link gets its settings back.
+    bool DesignReport();
     // When the printer page's margins lie outside the printable area, asks
     // whether to go on; false means do not print.
     bool CheckMargins();
