@@ -88,9 +88,7 @@ TBasedxReportLink::TBasedxReportLink(TComponent* AOwner)
     : TComponent(AOwner), m_printerPage(std::make_unique<TdxReportLinkPrinterPage>(this)),
       m_reportTitle(std::make_unique<TdxReportTitle>(this)), m_font(std::make_unique<TFont>())
 {
-    m_font->SetName("Times New Roman");
-    m_font->SetSize(8);
-    m_font->SetCharset(DEFAULT_CHARSET);
+    SetDefaultFont();
     m_fontLink.Connect(m_font->Changes(), [this](TObject*) { m_rebuildNeeded = true; });
     m_dateTime = Now();
     m_subscriber = std::make_unique<TdxPageParamsChangedSubscriber>();
@@ -108,6 +106,15 @@ TBasedxReportLink::~TBasedxReportLink()
     m_componentPrinter = nullptr;
     FreeReport();
     m_subscriber.reset();
+}
+
+void TBasedxReportLink::SetDefaultFont()
+{
+    m_font->SetName("Times New Roman");
+    m_font->SetSize(8);
+    m_font->SetStyle({});
+    m_font->SetColor(clWindowText);
+    m_font->SetCharset(DEFAULT_CHARSET);
 }
 
 // ----- pools, render info, renderer ------------------------------------------------------------------------
@@ -190,17 +197,19 @@ void TBasedxReportLink::SetActive(bool Value)
         m_active = false;
         throw EdxReportLink("Missing \"Component\" property");
     }
+    // The brackets close on the printer that opened them, unless it was
+    // freed meanwhile (then there is nothing left to close).
     TAbstractdxComponentPrinter* printer = m_componentPrinter;
     if (printer)
         printer->BeginLongOperation();
-    Finally endLong([printer] {
-        if (printer)
+    Finally endLong([this, printer] {
+        if (printer && printer == m_componentPrinter)
             printer->EndLongOperation();
     });
     if (printer)
         printer->BeginGenerateReport(this);
     Finally endBuild([this, printer] {
-        if (printer)
+        if (printer && printer == m_componentPrinter)
             printer->EndGenerateReport(this);
     });
     RebuildReport();
@@ -515,43 +524,47 @@ void TBasedxReportLink::PageParamsEvent(TBasedxPrintStyle* Style, TdxPageParamsU
 
 void TBasedxReportLink::SetShowPageFooter(bool Value)
 {
-    if (Value == m_showPageFooter)
-        return;
-    m_showPageFooter = Value;
-    CalculateRenderInfo();
+    ChangeAndRecalculate(m_showPageFooter, Value);
 }
 
 void TBasedxReportLink::SetShowPageHeader(bool Value)
 {
-    if (Value == m_showPageHeader)
-        return;
-    m_showPageHeader = Value;
-    CalculateRenderInfo();
+    ChangeAndRecalculate(m_showPageHeader, Value);
 }
 
 void TBasedxReportLink::SetShowEmptyPages(bool Value)
 {
-    if (Value == m_showEmptyPages)
-        return;
-    m_showEmptyPages = Value;
     if (CanHaveEmptyPages())
-        CalculateRenderInfo();
+        ChangeAndRecalculate(m_showEmptyPages, Value);
+    else
+        m_showEmptyPages = Value;
+}
+
+void TBasedxReportLink::ChangeAndRecalculate(bool& Field, bool Value)
+{
+    if (Value == Field)
+        return;
+    Field = Value;
+    CalculateRenderInfo();
+}
+
+template <class T>
+void TBasedxReportLink::ChangeForRebuild(T& Field, T Value)
+{
+    if (Value == Field)
+        return;
+    Field = Value;
+    m_rebuildNeeded = true;
 }
 
 void TBasedxReportLink::SetFootersOnEveryPage(bool Value)
 {
-    if (Value == m_footersOnEveryPage)
-        return;
-    m_footersOnEveryPage = Value;
-    CalculateRenderInfo();
+    ChangeAndRecalculate(m_footersOnEveryPage, Value);
 }
 
 void TBasedxReportLink::SetHeadersOnEveryPage(bool Value)
 {
-    if (Value == m_headersOnEveryPage)
-        return;
-    m_headersOnEveryPage = Value;
-    CalculateRenderInfo();
+    ChangeAndRecalculate(m_headersOnEveryPage, Value);
 }
 
 void TBasedxReportLink::SetScaleFonts(bool Value)
@@ -561,26 +574,17 @@ void TBasedxReportLink::SetScaleFonts(bool Value)
 
 void TBasedxReportLink::SetUseHorzDelimiters(bool Value)
 {
-    if (Value == m_useHorzDelimiters)
-        return;
-    m_useHorzDelimiters = Value;
-    m_rebuildNeeded = true;
+    ChangeForRebuild(m_useHorzDelimiters, Value);
 }
 
 void TBasedxReportLink::SetUseVertDelimiters(bool Value)
 {
-    if (Value == m_useVertDelimiters)
-        return;
-    m_useVertDelimiters = Value;
-    m_rebuildNeeded = true;
+    ChangeForRebuild(m_useVertDelimiters, Value);
 }
 
 void TBasedxReportLink::SetColor(TColor Value)
 {
-    if (Value == m_color)
-        return;
-    m_color = Value;
-    m_rebuildNeeded = true;
+    ChangeForRebuild(m_color, Value);
 }
 
 void TBasedxReportLink::SetFont(TFont* Value)
@@ -591,10 +595,7 @@ void TBasedxReportLink::SetFont(TFont* Value)
 
 void TBasedxReportLink::SetTransparent(bool Value)
 {
-    if (Value == m_transparent)
-        return;
-    m_transparent = Value;
-    m_rebuildNeeded = true;
+    ChangeForRebuild(m_transparent, Value);
 }
 
 void TBasedxReportLink::SetShrinkToPageWidth(bool Value)
@@ -615,8 +616,8 @@ void TBasedxReportLink::SetShrinkToPageWidth(bool Value)
     TAbstractdxComponentPrinter* printer = m_componentPrinter;
     if (printer)
         printer->BeginLongOperation();
-    Finally endLong([printer] {
-        if (printer)
+    Finally endLong([this, printer] {
+        if (printer && printer == m_componentPrinter)
             printer->EndLongOperation();
     });
     CalculateRenderInfo();
@@ -638,7 +639,7 @@ void TBasedxReportLink::SetStyleManager(TdxPrintStyleManager* Value)
 
 void TBasedxReportLink::SetComponentPrinter(TAbstractdxComponentPrinter* Value)
 {
-    m_componentPrinter = Value;
+    SetFreeNotified(m_componentPrinter, Value);
 }
 
 int TBasedxReportLink::Index() const
@@ -800,6 +801,8 @@ void TBasedxReportLink::Notification(TComponent* AComponent, TOperation Operatio
         m_styleManager = nullptr;
         CalculateRenderInfo();
     }
+    if (AComponent == m_componentPrinter)
+        m_componentPrinter = nullptr;
 }
 
 void TBasedxReportLink::DoAfterPrinting()
@@ -844,11 +847,7 @@ bool TBasedxReportLink::HasDesignWindow() const
 void TBasedxReportLink::RestoreDefaults()
 {
     m_color = clWhite;
-    m_font->SetName("Times New Roman");
-    m_font->SetSize(8);
-    m_font->SetStyle({});
-    m_font->SetColor(clWindowText);
-    m_font->SetCharset(DEFAULT_CHARSET);
+    SetDefaultFont();
     m_transparent = true;
     m_scaleFonts = true;
     m_showEmptyPages = false;

@@ -392,6 +392,11 @@ private:
     void ActivateAfterLoading();
     void PageParamsEvent(TBasedxPrintStyle* Style, TdxPageParamsUpdateCodes Codes);
     void EndPainting();
+    void SetDefaultFont();
+    // A setting that moves the page breaks, and one that needs a new build.
+    void ChangeAndRecalculate(bool& Field, bool Value);
+    template <class T>
+    void ChangeForRebuild(T& Field, T Value);
 
     bool m_active{false};
     bool m_activateAfterLoading{false};

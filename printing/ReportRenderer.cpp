@@ -155,7 +155,7 @@ void TdxPSReportRenderer::PrepareRenderPage(TCanvas& Canvas, const TRect& PageRe
     m_borderBrush = std::make_unique<TBrush>();
     m_borderBrush->SetColor(info->BorderColor());
     Canvas.SetBkMode(TRANSPARENT);
-    SelectFont(Canvas, *m_reportFont);
+    UseFont(Canvas, *m_reportFont);
 }
 
 void TdxPSReportRenderer::DrawPageContent(TCanvas& Canvas, const TdxPageInfo& Page)
@@ -234,7 +234,20 @@ void TdxPSReportRenderer::DrawCell(TCanvas& Canvas, TdxReportCell& Cell, const T
         DrawBorders(Canvas, r, Cell.CellSides(), Cell.OuterEdgeStyle(), Cell.InnerEdgeStyle(), Cell.EdgeMode());
     if (!Cell.Transparent())
         FillRect(Canvas, r, Cell.Color());
-    const auto saved = SaveClip(Canvas, r);
+    // Clipping to the cell changes nothing while everything in it lies
+    // inside; setting a clip region costs, so only cells that need one get it.
+    const TRect own{0, 0, Cell.Width(), dxToCanvasCoord(Cell.Height())};
+    bool overflows = false;
+    auto inside = [&own](const TRect& B) {
+        return B.Left >= own.Left && B.Top >= own.Top && B.Right <= own.Right && B.Bottom <= own.Bottom;
+    };
+    for (int i = 0; i < Cell.CellCount() && !overflows; ++i)
+        overflows = !inside(Cell.Cells(i)->BoundsRect());
+    for (int i = 0; i < Cell.DataItemCount() && !overflows; ++i)
+        overflows = !inside(Cell.DataItems(i)->BoundsRect());
+    std::optional<std::optional<TRegion>> saved;
+    if (overflows)
+        saved = SaveClip(Canvas, r);
     const int half = HalfLineWidth();
     for (int i = 0; i < Cell.CellCount(); ++i) {
         TdxReportCell& child = *Cell.Cells(i);
@@ -252,7 +265,8 @@ void TdxPSReportRenderer::DrawCell(TCanvas& Canvas, TdxReportCell& Cell, const T
             continue;
         DrawDataItem(Canvas, item, b);
     }
-    RestoreClip(Canvas, saved);
+    if (saved)
+        RestoreClip(Canvas, *saved);
 }
 
 void TdxPSReportRenderer::DrawDataItem(TCanvas& Canvas, TAbstractdxReportCellData& Item, const TRect& Rect)
@@ -268,7 +282,7 @@ void TdxPSReportRenderer::DrawDataItem(TCanvas& Canvas, TAbstractdxReportCellDat
     Finally restore([&] {
         Item.Assign(clone.get());
         Item.SetFormat(format);
-        SelectFont(Canvas, *ItemFont(Item.FontIndex()));
+        UseFont(Canvas, *ItemFont(Item.FontIndex()));
         Canvas.SetBkColor(Item.Color());
     });
     Item.DrawContent(*this, Canvas, Rect);
@@ -285,11 +299,29 @@ bool TdxPSReportRenderer::OfferCustomDraw(TCanvas& Canvas, TAbstractdxReportCell
 
 // ----- drawing operations ---------------------------------------------------------------------------
 
+void TdxPSReportRenderer::UseBrush(TCanvas& Canvas, TColor Color)
+{
+    // Selecting a brush is not free: the canvas keeps the pooled one while it matches.
+    const TColor rgb = ColorToRGB(Color);
+    TBrush* current = Canvas.Brush();
+    if (current->Style() == bsSolid && !current->HasPattern() && current->Color() == rgb)
+        return;
+    Canvas.SetBrush(m_reportLink->BrushPool()->GetBrush(rgb));
+}
+
+void TdxPSReportRenderer::UseFont(TCanvas& Canvas, const TFont& Font)
+{
+    const TFont& current = *Canvas.Font();
+    if (current.PixelsPerInch() == Font.PixelsPerInch() && current.Equals(Font))
+        return;
+    SelectFont(Canvas, Font);
+}
+
 void TdxPSReportRenderer::FillRect(TCanvas& Canvas, const TRect& Rect, TColor Color)
 {
     if (Rect.IsEmpty())
         return;
-    Canvas.SetBrush(m_reportLink->BrushPool()->GetBrush(Color));
+    UseBrush(Canvas, Color);
     Canvas.FillRect(Rect);
 }
 
@@ -315,10 +347,7 @@ void TdxPSReportRenderer::DrawBorders(TCanvas& Canvas, TRect& Rect, TdxCellSides
         auto strip = [&](TdxCellSide Side, const TRect& R, TColor Color) {
             if (!Sides.Contains(Side))
                 return;
-            if (UseBorderBrush)
-                Canvas.SetBrush(m_borderBrush.get());
-            else
-                Canvas.SetBrush(m_reportLink->BrushPool()->GetBrush(Color));
+            UseBrush(Canvas, UseBorderBrush ? m_borderBrush->Color() : Color);
             Canvas.FillRect(R);
             switch (Side) {
             case csRight: Rect.Right -= w; break;
@@ -375,12 +404,12 @@ void TdxPSReportRenderer::DrawText(TCanvas& Canvas, TRect Rect, bool EndEllipsis
         return;
     if (!Font)
         Font = m_reportFont.get();
-    SelectFont(Canvas, *Font);
+    UseFont(Canvas, *Font);
     const int margin = ScreenPixels(2);
     const int indent = ScreenPixels(Indent);
-    const bool readable = [&] { return Canvas.TextHeight("Hg") > 4 * m_pixelSize; }();
     if (!EndEllipsis && !Multiline) {
         const TSize size = Canvas.TextExtent(Text);
+        const bool readable = size.cy > 4 * m_pixelSize;
         int x = Rect.Left + margin + indent;
         if (AlignX == taCenterX)
             x = Rect.Left + indent + (Rect.Width() - indent - size.cx) / 2;
@@ -451,8 +480,8 @@ void TdxPSReportRenderer::DrawText(TCanvas& Canvas, TRect Rect, bool EndEllipsis
     }
     if (r.IsEmpty())
         return;
-    if (!readable) {
-        const int lineHeight = std::max(1, Canvas.TextHeight("Hg"));
+    const int lineHeight = std::max(1, Canvas.TextHeight("Hg"));
+    if (lineHeight <= 4 * m_pixelSize) {
         TRect measured = r;
         Canvas.DrawText(Text, measured, format | DT_CALCRECT);
         for (int top = r.Top; top < std::min(r.Bottom, r.Top + measured.Height()); top += lineHeight)

@@ -99,6 +99,9 @@ protected:
     void DrawRepeatedCell(TCanvas& Canvas, TdxReportCell& Cell, const TRect& Area, int Top, std::int64_t Left);
     void DrawLines(TCanvas& Canvas, const TRect& Rect, TStrings& Lines, TdxTextAlignX AlignX, TdxTextAlignY AlignY);
     void DrawGreyBar(TCanvas& Canvas, const TRect& Rect, const TFont* Font);
+    // Selects a pooled brush or a font unless the canvas has it already.
+    void UseBrush(TCanvas& Canvas, TColor Color);
+    void UseFont(TCanvas& Canvas, const TFont& Font);
 
 private:
     TBasedxReportLink* m_reportLink;

@@ -2,6 +2,8 @@
 
 #include "platform/controls/Dialogs.h"
 #include "platform/graphics/Metafile.h"
+#include "platform/core/Guards.h"
+#include "platform/printers/ScriptedPrinters.h"
 #include "printing/PrintStyles.h"
 
 #include "ReportTestLink.h"
@@ -50,28 +52,13 @@ public:
     }
 };
 
-struct ReportLink : ::testing::Test {
-    TComponent owner{nullptr};
-    TComponent* source = new TComponent(&owner);
-    TReportTestLink* link = new TReportTestLink(&owner);
-
-    void SetUp() override
-    {
-        TdxPrinterPage* page = link->PrinterPage();
-        page->SetMeasurementUnits(muMillimeters);
-        page->SetDMPaper(9);   // A4: 69,770 by 102,652 report units inside the margins
-    }
-    void Activate()
-    {
-        link->SetComponent(source);
-        link->SetActive(true);
-    }
-};
+class ReportLink : public test::ReportLinkFixture {};
 
 // ----- activation and builds -------------------------------------------------------------------------
 
 TEST_F(ReportLink, ActivationNeedsAComponentAndAFailedBuildLeavesNothing)
 {
+    link->SetComponent(nullptr);
     EXPECT_EQ(test::MessageOf<EdxReportLink>([&] { link->SetActive(true); }), "Missing \"Component\" property");
     EXPECT_FALSE(link->Active());
 
@@ -403,7 +390,67 @@ TEST_F(ReportLink, DialogsRunThroughTheirRunnersAndAnswerFalseWithoutOne)
 
 TEST_F(ReportLink, MarginsOutsideThePrintableAreaAskBeforePrinting)
 {
-    EXPECT_TRUE(link->CheckMargins());   // no printer installed here: nothing to ask
+    EXPECT_TRUE(link->CheckMargins());   // no printer installed: nothing to ask
+    dxPrintDeviceInstance(2);
+    dxSetPrintDeviceBackendFactory([] {
+        auto backend = std::make_unique<TScriptedPrinterBackend>();
+        TScriptedPrinter printer = TScriptedPrinterBackend::MakePrinter("Laser");
+        for (TPrinterPaper& paper : *printer.Papers)
+            paper.MarginLeft = paper.MarginTop = paper.MarginRight = paper.MarginBottom = 100;   // 10 mm
+        backend->List.push_back(printer);
+        backend->Default = "Laser";
+        return backend;
+    });
+    Finally restore([] {
+        dxPrintDeviceInstance(2);
+        dxSetPrintDeviceBackendFactory({});
+    });
+    EXPECT_TRUE(link->CheckMargins());   // 12.7 mm margins lie inside
+    link->PrinterPage()->Margins()->SetLeft(5000);
+    std::string asked;
+    TModalResult answer = mrNo;
+    TMessageDlgHookScope hook([&](const TMessageDlgParams& Params) {
+        asked = Params.Text;
+        return answer;
+    });
+    EXPECT_FALSE(link->CheckMargins());
+    EXPECT_EQ(asked, "One or more margins are set outside the printable area of the page.\r\nDo you want to continue ?");
+    answer = mrYes;
+    EXPECT_TRUE(link->CheckMargins());
+}
+
+TEST_F(ReportLink, AComponentPrinterFreedWhileItsBracketIsOpenIsForgotten)
+{
+    auto* printer = new TRecordingPrinter(&owner);
+    link->SetComponentPrinter(printer);
+    link->Shape.Rows = 20;
+    link->OnRowBuilt = [&](int Row) {
+        if (Row == 10) {
+            delete printer;
+            printer = nullptr;
+        }
+    };
+    Activate();
+    EXPECT_TRUE(link->Active());
+    EXPECT_EQ(link->ComponentPrinter(), nullptr);
+    EXPECT_GT(link->GetPageCount(), 0);
+}
+
+TEST_F(ReportLink, TheRoomOnThePaperIsTheSameInInchesAndMillimetres)
+{
+    Activate();
+    TdxPSReportRenderInfo* info = link->RenderInfo();
+    const std::int64_t width = info->AvailableWidth();
+    const std::int64_t height = info->AvailableHeight();
+    EXPECT_EQ(width, 69770);
+    EXPECT_EQ(height, 102652);
+    link->PrinterPage()->SetMeasurementUnits(muInches);
+    link->CalculateRenderInfo();
+    EXPECT_NEAR(static_cast<double>(info->AvailableWidth()), static_cast<double>(width), 40.0);
+    EXPECT_NEAR(static_cast<double>(info->AvailableHeight()), static_cast<double>(height), 40.0);
+    link->PrinterPage()->SetOrientation(poLandscape);
+    EXPECT_NEAR(static_cast<double>(info->AvailableWidth()), static_cast<double>(height), 40.0);
+    EXPECT_EQ(info->PaperWidth(), 112252);   // 297 mm
 }
 
 TEST_F(ReportLink, AssigningCopiesTheListedSettings)

@@ -56,19 +56,7 @@ RecordedPage Record(TBasedxReportLink& Link, int PageIndex, int Ppi = 96, bool P
     return {mf.Records()};
 }
 
-struct LinkFixture : ::testing::Test {
-    TComponent owner{nullptr};
-    TComponent* source = new TComponent(&owner);
-    TReportTestLink* link = new TReportTestLink(&owner);
-
-    void SetUp() override
-    {
-        TdxPrinterPage* page = link->PrinterPage();
-        page->SetMeasurementUnits(muMillimeters);
-        page->SetDMPaper(9);   // A4
-        link->SetComponent(source);
-    }
-};
+class LinkFixture : public test::ReportLinkFixture {};
 
 TEST_F(LinkFixture, PaintsTheRowsOfAPage)
 {

@@ -4,6 +4,8 @@
 // — and names the row and column edges as delimiters.
 #include "printing/ReportLink.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -109,6 +111,23 @@ private:
             left += Shape.ColumnWidths[c];
         }
     }
+};
+
+// A test link on A4 with 12.7 mm margins (69,770 by 102,652 report units
+// inside them), bound to a plain component.
+struct ReportLinkFixture : ::testing::Test {
+    TComponent owner{nullptr};
+    TComponent* source = new TComponent(&owner);
+    TReportTestLink* link = new TReportTestLink(&owner);
+
+    void SetUp() override
+    {
+        TdxPrinterPage* page = link->PrinterPage();
+        page->SetMeasurementUnits(muMillimeters);
+        page->SetDMPaper(9);
+        link->SetComponent(source);
+    }
+    void Activate() { link->SetActive(true); }
 };
 
 } // namespace qel::test
