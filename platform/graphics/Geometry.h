@@ -3,6 +3,7 @@
 // a rectangle's right and bottom edges are exclusive.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace qel {
 
@@ -47,6 +48,26 @@ constexpr int ClampCoord(long long V)
 {
     return V > MaxCoord ? MaxCoord : V < -MaxCoord ? -MaxCoord : static_cast<int>(V);
 }
+
+// A rectangle whose positions can pass the 32-bit range: a report of a
+// million rows measured in report units is taller than 2^31. Drawing code
+// takes such positions relative to one page before they reach a canvas.
+struct TRect64 {
+    std::int64_t Left = 0;
+    std::int64_t Top = 0;
+    std::int64_t Right = 0;
+    std::int64_t Bottom = 0;
+
+    constexpr std::int64_t Width() const { return Right - Left; }
+    constexpr std::int64_t Height() const { return Bottom - Top; }
+    constexpr bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
+    // True when the two share an area (touching edges do not count).
+    constexpr bool Meets(const TRect64& O) const
+    {
+        return std::max(Left, O.Left) < std::min(Right, O.Right) && std::max(Top, O.Top) < std::min(Bottom, O.Bottom);
+    }
+    constexpr bool operator==(const TRect64&) const = default;
+};
 
 // A measured length or position in whole units: rounds half up and saturates
 // at +-MaxCoord, so that absurd coordinates neither overflow nor make widths
