@@ -57,6 +57,7 @@ protected:
 private:
     bool Filter(QObject* Watched, QEvent* Event);
     bool HandleMouse(QWidget* W, QEvent* Event);
+    static void Press(TControl* C, TMouseButton Button, TShiftState Shift, TPoint P);
     bool HandleKey(QWidget* W, QKeyEvent* Event);
 
     TControl* m_control;
