@@ -179,6 +179,19 @@ void TScreen::SetVirtualScreen(int AWidth, int AHeight, const TRect* WorkArea, i
     m_ppi = PixelsPerInch > 0 ? PixelsPerInch : 96;
 }
 
+bool TScreen::GetStatusBarFont(TFont& Font) const
+{
+    if (Headless() || !qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return false;
+    // Qt hands out the application font for classes the desktop's theme names nothing for.
+    const QFont status = QApplication::font("QStatusBar");
+    if (status == QApplication::font() || status.pointSize() <= 0)
+        return false;
+    Font.SetName(status.family().toStdString());
+    Font.SetSize(status.pointSize());
+    return true;
+}
+
 void TScreen::SetCursor(TCursor Value)
 {
     if (Value == m_cursor)

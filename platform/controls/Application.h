@@ -132,6 +132,11 @@ public:
     // screen, 96 pixels per inch by default).
     void SetVirtualScreen(int AWidth, int AHeight, const TRect* WorkArea = nullptr, int PixelsPerInch = 96);
 
+    // The desktop's small interface font (status bars, hints): its name and
+    // point size go into Font. Answers false, leaving Font alone, when the
+    // desktop names none of its own (always when headless).
+    bool GetStatusBarFont(TFont& Font) const;
+
     // The cursor for the whole application; crDefault lets each control show its own.
     TCursor Cursor() const { return m_cursor; }
     void SetCursor(TCursor Value);

@@ -421,6 +421,10 @@ TEST(Controls, DrawGridMovesTheCurrentCellUnlessRefused)
 TEST(HintWindow, ShowsAtTheMeasuredSizeUntilReleased)
 {
     THintWindow hint(nullptr);
+    // Headless there is no desktop font for status bars: 8 points.
+    TFont desktop;
+    EXPECT_FALSE(Screen().GetStatusBarFont(desktop));
+    EXPECT_EQ(hint.Font()->Size(), 8);
     const TRect r = hint.CalcHintRect(200, "Left: 12.5 mm");
     EXPECT_GT(r.Width(), 20);
     EXPECT_GT(r.Height(), 5);
