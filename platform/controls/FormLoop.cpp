@@ -9,24 +9,41 @@
 
 namespace qel {
 
+namespace {
+
+// Runs what is pending until Done holds or two rounds in a row found nothing waiting.
+bool RunPending(const std::function<bool()>& Done)
+{
+    for (int idle = 0; !Done() && idle < 2;) {
+        idle = PostedCallCount() > 0 ? 0 : idle + 1;
+        QCoreApplication::processEvents();
+        ProcessPostedCalls();
+    }
+    return Done();
+}
+
+} // namespace
+
+bool RunNestedLoop(const std::function<bool()>& Done)
+{
+    if (Screen().Headless())
+        return RunPending(Done);
+    while (!Done() && !Application().Terminated())
+        Application().HandleMessage();
+    return Done();
+}
+
 bool RunFormLoop(TForm& Form, const std::function<bool()>& Done)
 {
     const QPointer<QWidget> alive(Form.Widget());
-    const auto running = [&] { return alive && Form.Showing() && !Done(); };
+    const auto ended = [&] { return !alive || !Form.Showing() || Done(); };
     Form.Show();
-    const TApplication::TModalFormHook hook = Application().ModalFormHook();
-    if (hook || Screen().Headless()) {
-        if (hook)
-            hook(Form);
-        // What the script posted still runs; what it leaves open is cancelled.
-        for (int round = 0; round < 3 && running(); ++round) {
-            QCoreApplication::processEvents();
-            ProcessPostedCalls();
-        }
-        return alive && Done();
+    if (const TApplication::TModalFormHook hook = Application().ModalFormHook()) {
+        hook(Form);
+        RunPending(ended);
+    } else {
+        RunNestedLoop(ended);
     }
-    while (running() && !Application().Terminated())
-        Application().HandleMessage();
     return alive && Done();
 }
 

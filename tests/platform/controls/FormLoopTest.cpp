@@ -1,7 +1,8 @@
-// Forms that run their own loop until they have an answer, driven by the
-// modal-form hook as modal forms are: answers set by the script, by posted
-// calls and by timers; a script that leaves the form running, a headless run
-// without a script, and a form freed or hidden inside the loop.
+// Nested loops and forms that run their own loop until they have an answer,
+// driven by posted calls and by the modal-form hook as modal forms are:
+// answers set by the script, by posted calls and by timers; a script that
+// leaves the form running, a headless run without a script, and a form freed
+// or hidden inside the loop.
 #include "platform/controls/Application.h"
 #include "platform/controls/Automation.h"
 #include "platform/controls/ExtCtrls.h"
@@ -77,6 +78,21 @@ TEST(FormLoop, NobodyToAnswerEndsWithoutAnAnswer)
     TModalFormHookScope none(nullptr);
     EXPECT_FALSE(RunFormLoop(form, [] { return false; }));
     form.Hide();
+}
+
+TEST(FormLoop, ANestedLoopRunsWhatIsPostedUntilDoneOrNothingIsLeft)
+{
+    int step = 0;
+    // Each step posts the next one, as a script inside a mode would.
+    PostCall(nullptr, [&] {
+        step = 1;
+        PostCall(nullptr, [&] { step = 2; });
+    });
+    EXPECT_TRUE(RunNestedLoop([&] { return step == 2; }));
+    EXPECT_EQ(PostedCallCount(), 0);
+
+    // Headless, with nothing left to run, nobody can end it: it gives up.
+    EXPECT_FALSE(RunNestedLoop([] { return false; }));
 }
 
 TEST(FormLoop, AFormFreedOrHiddenInsideTheLoopEndsIt)
