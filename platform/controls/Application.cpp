@@ -215,7 +215,19 @@ void TScreen::SetCursorImage(TCursor Index, const TBitmap& Image, int HotX, int 
 {
     if (Index < 100)
         throw EInvalidOperation("Cursor index " + std::to_string(Index) + " is reserved");
-    detail::CustomCursors()[Index] = QCursor(QPixmap::fromImage(Image.Image()), HotX, HotY);
+    QImage image = Image.Image();
+    // A bitmap with a fixed transparent colour is see-through there, as cursors are around their shape.
+    if (Image.TransparentMode() == tmFixed) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        const QRgb key = ToQColor(Image.TransparentColor()).rgb();
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((line[x] & 0xFFFFFF) == (key & 0xFFFFFF))
+                    line[x] = 0;
+        }
+    }
+    detail::CustomCursors()[Index] = QCursor(QPixmap::fromImage(image), HotX, HotY);
 }
 
 void TScreen::ClearCursorImage(TCursor Index) { detail::CustomCursors().erase(Index); }

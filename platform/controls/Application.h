@@ -142,7 +142,9 @@ public:
     void SetCursor(TCursor Value);
 
     // Cursors of the program's own (index >= 100, as the platform's cursor
-    // table): an image with its hot spot. A cleared index is free again.
+    // table): an image with its hot spot; the pixels of a fixed transparent
+    // colour of the bitmap (TBitmap::SetTransparentColor) are see-through.
+    // A cleared index is free again.
     void SetCursorImage(TCursor Index, const TBitmap& Image, int HotX, int HotY);
     void ClearCursorImage(TCursor Index);
     bool CursorDefined(TCursor Index) const;

@@ -481,6 +481,10 @@ protected:
     virtual void DoScroll(TScrollBarKind /*Kind*/, TScrollCode /*Code*/, int /*Pos*/) {}
     void BoundsChanged() override;
     void PaintNonClient() override;
+    // The border changed from OldInset (a subclass whose BorderInset follows
+    // its own settings calls it): children keep their client positions, the
+    // bars and the client area follow.
+    void BorderChanged(int OldInset);
 
 private:
     struct Bars;
@@ -488,9 +492,6 @@ private:
     Bar* BarOf(int Bar) const;
     Bar& EnsureBar(int Bar);
     void LayoutBars();
-
-    // The border changed from OldInset: children keep their client positions.
-    void BorderChanged(int OldInset);
 
     std::unique_ptr<Bars> m_bars;
     TScrollBarStyle m_scrollBarStyle{sbsStandard};
