@@ -251,6 +251,8 @@ public:
     void HideAllHints();
 
     void SetOnCalcPageCount(TNotifyEvent Value);
+    // A one-pixel border in the flat looks.
+    int BorderInset() const override;
 
     TdxMarginEvent OnAfterDragMargin;
     TdxMarginEvent OnBeforeDragMargin;
@@ -285,7 +287,6 @@ protected:
 
     void Paint() override;
     void PaintNonClient() override;
-    int BorderInset() const override;
     void Resize() override;
     void DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
     void KeyDown(std::uint16_t& Key, TShiftState Shift) override;

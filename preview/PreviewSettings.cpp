@@ -1,12 +1,51 @@
-// The preview's settings in the settings store: options, zoom step, margin
-// colour, units, orientation and, with posZoom, the zoom.
+// What of the preview is kept: its published properties in form streams
+// (the margins as their binary records), and its settings in the settings
+// store (options, zoom step, margin colour, units, orientation and, with
+// posZoom, the zoom).
 #include "preview/Preview.h"
 
+#include "platform/core/PropertyRegistry.h"
 #include "platform/storage/Registry.h"
 
 namespace qel {
 
 namespace {
+
+const bool g_previewProperties = [] {
+    using P = TCustomdxPreview;
+    TPropertyRegistrar<P>("TCustomdxPreview")
+        .Enumeration("LookAndFeel", &P::LookAndFeel, &P::SetLookAndFeel, {"plfStandard", "plfFlat", "plfUltraFlat"},
+                     plfStandard)
+        .Color("MarginColor", &P::MarginColor, &P::SetMarginColor, clWindowText)
+        .Persistent("Margins", &P::Margins)
+        .Integer("MaxZoomFactor", &P::MaxZoomFactor, &P::SetMaxZoomFactor, 500)
+        .Enumeration("MeasurementUnits", &P::MeasurementUnits, &P::SetMeasurementUnits,
+                     {"pmuDefault", "pmuInches", "pmuMillimeters", "pmuCentimeters", "pmuPoints", "pmuPicas"},
+                     pmuDefault)
+        .Integer("MinFooterSize", &P::MinFooterSize, &P::SetMinFooterSize, 127)
+        .Integer("MinHeaderSize", &P::MinHeaderSize, &P::SetMinHeaderSize, 127)
+        .Integer("MinZoomFactor", &P::MinZoomFactor, &P::SetMinZoomFactor, 10)
+        .Set("OptionsBehavior", &P::OptionsBehavior, &P::SetOptionsBehavior,
+             {"pobAllowDragMargins", "pobHotTrack", "pobKeyNavigation", "pobStoreInRegistry", "pobThumbTracking"},
+             TdxPreviewOptionsBehavior{pobAllowDragMargins, pobKeyNavigation, pobThumbTracking}.ToBits())
+        .Set("OptionsHint", &P::OptionsHint, &P::SetOptionsHint,
+             {"pohShowForMargins", "pohShowOnDrag", "pohShowOnScroll"}, 7)
+        .Set("OptionsStore", &P::OptionsStore, &P::SetOptionsStore, {"posZoom"}, 1)
+        .Set("OptionsView", &P::OptionsView, &P::SetOptionsView,
+             {"povAutoHideScrollBars", "povDefaultDrawPageBackground", "povMargins", "povPageSelection"}, 15)
+        .Set("OptionsZoom", &P::OptionsZoom, &P::SetOptionsZoom, {"pozZoomOnClick", "pozZoomOnMouseRoll"}, 1)
+        .Enumeration("Orientation", &P::Orientation, &P::SetOrientation, {"ppoPortrait", "ppoLandscape"},
+                     ppoPortrait)
+        .Persistent("PageBackground", &P::PageBackground)
+        .Integer("PageXCount", &P::PageXCount, &P::SetPageXCount, 1)
+        .Integer("PageYCount", &P::PageYCount, &P::SetPageYCount, 1)
+        .Enumeration("ScrollBars", &P::ScrollBars, &P::SetScrollBars, {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"},
+                     ssBoth)
+        .Integer("ZoomFactor", &P::ZoomFactor, &P::SetZoomFactor, 100)
+        .Enumeration("ZoomMode", &P::ZoomMode, &P::SetZoomMode, {"pzmNone", "pzmPageWidth", "pzmPages"}, pzmNone)
+        .Integer("ZoomStep", &P::ZoomStep, &P::SetZoomStep, 10);
+    return true;
+}();
 
 // Only integers count: a value of another type is left alone, as one outside its range is.
 bool ReadInt(TRegistry& Reg, const char* Name, int& Value)
@@ -64,8 +103,13 @@ void TCustomdxPreview::SaveToRegistry(const std::string& Key)
 void TCustomdxPreview::LoadFromRegistry(const std::string& Key)
 {
     TRegistry reg;
-    if (!reg.OpenKey(Key, true))
+    // A key that cannot be opened (or made, in a store that cannot be written) leaves everything as it is.
+    try {
+        if (!reg.OpenKey(Key, true))
+            return;
+    } catch (const ERegistryException&) {
         return;
+    }
     int v = 0;
     TdxPreviewOptionsHint hint;
     if (ReadSet(reg, "OptionHint", 3, hint))
