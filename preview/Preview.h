@@ -249,6 +249,9 @@ public:
     std::string PageNumberHintText() { return GetPageNumberHint(FirstVisiblePageIndex(), LastVisiblePageIndex()); }
     // Hides both hints and stops their timers.
     void HideAllHints();
+    // What Paint draws of the client area inside Clip, onto any canvas in
+    // client coordinates (pictures, recording canvases).
+    void PaintTo(TCanvas& Canvas, const TRect& Clip);
 
     void SetOnCalcPageCount(TNotifyEvent Value);
     // A one-pixel border in the flat looks.
@@ -331,7 +334,6 @@ private:
     void RotateMargins(TdxPreviewPaperOrientation To);
 
     // ----- painting (PreviewPaint.cpp) -----
-    void PaintPages(TCanvas& Canvas, const TRect& Clip);
     void DrawMargins(TCanvas& Canvas);
 
     // ----- input (PreviewInput.cpp) -----

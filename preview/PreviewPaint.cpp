@@ -22,21 +22,23 @@ QEL_REGISTER_CLASS(TdxPreviewHintWindow, THintWindow);
 void TCustomdxPreview::Paint()
 {
     TCanvas& canvas = *Canvas();
-    const TRect client = ClientRect();
-    if (m_pageCount == 0) {
-        canvas.Brush()->SetColor(Color());
-        canvas.FillRect(client);
-        canvas.Brush()->SetStyle(bsClear);
-        canvas.Font()->Assign(Font());
-        TRect r = client;
-        canvas.DrawText("[No pages]", r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        return;
-    }
-    PaintPages(canvas, canvas.ClipRect());
+    PaintTo(canvas, canvas.ClipRect());
 }
 
-void TCustomdxPreview::PaintPages(TCanvas& Canvas, const TRect& Clip)
+void TCustomdxPreview::PaintTo(TCanvas& Canvas, const TRect& Clip)
 {
+    TCanvasStateSaver keep(Canvas);
+    Canvas.IntersectClipRect(Clip);
+    if (m_pageCount == 0) {
+        const TRect client = ClientRect();
+        Canvas.Brush()->SetColor(Color());
+        Canvas.FillRect(client);
+        Canvas.Brush()->SetStyle(bsClear);
+        Canvas.Font()->Assign(Font());
+        TRect r = client;
+        Canvas.DrawText("[No pages]", r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        return;
+    }
     const detail::TPreviewArrangement a = Arrange(m_scrollX, m_scrollY);
     const int clientHeight = ClientHeight();
     TRegion background = TRegion::CreateRect(Clip);

@@ -396,9 +396,10 @@ void TControl::InvalidateRect(const TRect& R)
 
 void TControl::Update()
 {
-    // Qt paints the pending region of a visible widget at once on repaint().
+    // The window's pending update request paints what was invalidated (and
+    // only that, so a scrolled window paints just the uncovered strip).
     if (m_widget->isVisible())
-        m_widget->repaint(m_widget->visibleRegion());
+        QCoreApplication::sendPostedEvents(m_widget->window(), QEvent::UpdateRequest);
 }
 
 void TControl::Repaint()

@@ -147,6 +147,46 @@ TEST(WindowScrollBars, ScrollingMovesTheClientAreaAndChildrenOnly)
     form.Hide();
 }
 
+// A painted control that records the clip box of each paint.
+class PaintProbe : public TCustomControl {
+public:
+    explicit PaintProbe(TComponent* AOwner) : TCustomControl(AOwner) { SetOpaque(true); }
+    std::vector<TRect> Clips;
+
+protected:
+    void Paint() override
+    {
+        Clips.push_back(Canvas()->ClipRect());
+        Canvas()->Brush()->SetColor(clWhite);
+        Canvas()->FillRect(ClientRect());
+    }
+};
+
+TEST(WindowScrollBars, UpdatePaintsOnlyWhatWasInvalidatedSoScrollingPaintsTheStrip)
+{
+    TForm form(nullptr);
+    auto* c = new PaintProbe(&form);
+    c->SetParent(&form);
+    c->SetBounds(0, 0, 200, 100);
+    c->SetBorderStyle(bsSingle);
+    form.Show();
+    Application().ProcessMessages();   // on the screen
+    c->Clips.clear();
+    c->InvalidateRect(Rect(10, 10, 20, 30));
+    c->Update();
+    ASSERT_EQ(c->Clips.size(), 1u);
+    EXPECT_EQ(c->Clips[0], Rect(10, 10, 20, 30));
+    c->Clips.clear();
+    c->ScrollWindow(0, -25);
+    c->Update();
+    ASSERT_EQ(c->Clips.size(), 1u);
+    EXPECT_EQ(c->Clips[0], Rect(0, c->ClientHeight() - 25, c->ClientWidth(), c->ClientHeight()));
+    c->Clips.clear();
+    c->Update();
+    EXPECT_TRUE(c->Clips.empty()) << "nothing left to paint";
+    form.Hide();
+}
+
 // The colours down the middle of the vertical bar, top to bottom.
 std::vector<TColor> BarColumn(TCustomControl* C)
 {
