@@ -95,7 +95,8 @@ BENCHMARK(BM_Frame)
     ->ArgsProduct({{vw100, vw10}, {10000}})
     ->Unit(benchmark::kMillisecond);
 
-// A line down, then back up: each moves the pixels and paints the strip.
+// A line down, then back up, in the window: the pixels move and only the
+// uncovered strip is painted (content_calls: the pages it meets).
 void BM_ScrollOneLine(benchmark::State& State)
 {
     Harness h(10000);
@@ -111,6 +112,28 @@ void BM_ScrollOneLine(benchmark::State& State)
         benchmark::Counter(static_cast<double>(h.contentCalls) / static_cast<double>(State.iterations()));
 }
 BENCHMARK(BM_ScrollOneLine)->ArgNames({"view"})->Arg(vw100)->Arg(vw10)->Unit(benchmark::kMillisecond);
+
+// The control's own part of that scroll: the strip it paints (compare BM_Paint).
+void BM_ScrollStripPaint(benchmark::State& State)
+{
+    Harness h(10000);
+    h.View(static_cast<TView>(State.range(0)));
+    h.form->Hide();
+    TBitmap bmp(1280, 1024);
+    const TRect client = h.preview->ClientRect();
+    h.contentCalls = 0;
+    bool down = true;
+    for (auto _ : State) {
+        h.preview->ScrollBarAction(sbVertical, down ? scLineDown : scLineUp);
+        const TRect strip = down ? Rect(0, client.Bottom - 30, client.Right, client.Bottom)
+                                 : Rect(0, 0, client.Right, 30);
+        h.preview->PaintTo(*bmp.Canvas(), strip);
+        down = !down;
+    }
+    State.counters["content_calls"] =
+        benchmark::Counter(static_cast<double>(h.contentCalls) / static_cast<double>(State.iterations()));
+}
+BENCHMARK(BM_ScrollStripPaint)->ArgNames({"view"})->Arg(vw100)->Arg(vw10)->Unit(benchmark::kMillisecond);
 
 void BM_PageQueries(benchmark::State& State)
 {
@@ -129,17 +152,21 @@ void BM_PageQueries(benchmark::State& State)
 }
 BENCHMARK(BM_PageQueries)->ArgNames({"pages"})->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
+// The control alone (no window on the screen, whose buffer is Qt's) at 10 %.
 void BM_Memory(benchmark::State& State)
 {
     App();
     for (auto _ : State) {
         const std::size_t before = HeapInUse();
-        auto h = std::make_unique<Harness>(10000);
-        h->View(vw10);
+        auto preview = std::make_unique<TdxPreview>(nullptr);
+        preview->SetBounds(0, 0, 1280, 1024);
+        preview->SetZoomFactor(10);
+        preview->SetPageCount(static_cast<int>(State.range(0)));
+        preview->SetSelectedPageIndex(preview->PageCount() / 2);
         State.counters["bytes"] = static_cast<double>(HeapInUse() - before);
     }
 }
-BENCHMARK(BM_Memory)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Memory)->ArgNames({"pages"})->Arg(100)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The main program's access-matrix page as every page's content.
 struct Report {
@@ -182,5 +209,6 @@ void BM_ReportScrollOneLine(benchmark::State& State)
     }
 }
 BENCHMARK(BM_ReportScrollOneLine)->Unit(benchmark::kMillisecond);
+
 
 } // namespace
