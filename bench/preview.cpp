@@ -180,35 +180,27 @@ struct Report {
     }
 };
 
-void BM_ReportZoomStep(benchmark::State& State)
+// A step of the window with the report as content: a zoom step or a line scrolled.
+void BM_ReportStep(benchmark::State& State)
 {
     Harness h(100);
     Report report;
     report.Attach(h);
     h.View(vw100);
-    bool in = true;
+    const bool zoom = State.range(0) == 0;
+    bool forth = true;
     for (auto _ : State) {
-        h.preview->SetZoomFactor(in ? 110 : 100);
-        h.preview->Repaint();
-        in = !in;
+        if (zoom) {
+            h.preview->SetZoomFactor(forth ? 110 : 100);
+            h.preview->Repaint();
+        } else {
+            h.preview->ScrollBarAction(sbVertical, forth ? scLineDown : scLineUp);
+            h.preview->Update();
+        }
+        forth = !forth;
     }
 }
-BENCHMARK(BM_ReportZoomStep)->Unit(benchmark::kMillisecond);
-
-void BM_ReportScrollOneLine(benchmark::State& State)
-{
-    Harness h(100);
-    Report report;
-    report.Attach(h);
-    h.View(vw100);
-    bool down = true;
-    for (auto _ : State) {
-        h.preview->ScrollBarAction(sbVertical, down ? scLineDown : scLineUp);
-        h.preview->Update();
-        down = !down;
-    }
-}
-BENCHMARK(BM_ReportScrollOneLine)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportStep)->ArgNames({"scroll"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 
 } // namespace

@@ -268,23 +268,25 @@ void TCustomdxPreview::SetMinUsefulSize(TPoint Value)
     m_minUsefulSize = Value;
 }
 
+int TCustomdxPreview::HeaderFooterRoom(int OtherSize) const
+{
+    // The page height less the useful area, the header, the footer and the other's room.
+    return PageSize().Y - m_minUsefulSize.Y - OtherSize - m_margins->Footer()->Value() - m_margins->Header()->Value();
+}
+
 void TCustomdxPreview::SetMinHeaderSize(int Value)
 {
-    const TPoint page = PageSize();
-    const int Hd = m_margins->Header()->Value(), F = m_margins->Footer()->Value();
     // The floor of 0 comes last: a page without room gives no size, not a negative one.
-    Value = std::max(std::min(Value, page.Y - m_minUsefulSize.Y - m_minFooterSize - F - Hd), 0);
-    m_minHeaderSize = Value;
-    m_margins->Top()->SetValue(std::max(m_margins->Top()->Value(), Value + Hd));
+    m_minHeaderSize = std::max(std::min(Value, HeaderFooterRoom(m_minFooterSize)), 0);
+    TdxPreviewMargin* top = m_margins->Top();
+    top->SetValue(std::max(top->Value(), m_minHeaderSize + m_margins->Header()->Value()));
 }
 
 void TCustomdxPreview::SetMinFooterSize(int Value)
 {
-    const TPoint page = PageSize();
-    const int Hd = m_margins->Header()->Value(), F = m_margins->Footer()->Value();
-    Value = std::max(std::min(Value, page.Y - m_minUsefulSize.Y - m_minHeaderSize - F - Hd), 0);
-    m_minFooterSize = Value;
-    m_margins->Bottom()->SetValue(std::max(m_margins->Bottom()->Value(), Value + F));
+    m_minFooterSize = std::max(std::min(Value, HeaderFooterRoom(m_minHeaderSize)), 0);
+    TdxPreviewMargin* bottom = m_margins->Bottom();
+    bottom->SetValue(std::max(bottom->Value(), m_minFooterSize + m_margins->Footer()->Value()));
 }
 
 void TCustomdxPreview::RotateMargins(TdxPreviewPaperOrientation To)
@@ -373,18 +375,14 @@ void TCustomdxPreview::SetZoomMode(TdxPreviewZoomMode Value)
     DoZoomModeChanged();
 }
 
-void TCustomdxPreview::SetPageXCount(int Value)
-{
-    m_pageXCount = std::max(Value, 1);
-    if (m_zoomMode != pzmPages)
-        SetZoomMode(pzmPages);
-    else
-        Layout();
-}
+void TCustomdxPreview::SetPageXCount(int Value) { SetPageCounts(Value, m_pageYCount); }
+void TCustomdxPreview::SetPageYCount(int Value) { SetPageCounts(m_pageXCount, Value); }
 
-void TCustomdxPreview::SetPageYCount(int Value)
+void TCustomdxPreview::SetPageCounts(int X, int Y)
 {
-    m_pageYCount = std::max(Value, 1);
+    m_pageXCount = std::max(X, 1);
+    m_pageYCount = std::max(Y, 1);
+    // Either count switches to the pages mode, whose layout they are.
     if (m_zoomMode != pzmPages)
         SetZoomMode(pzmPages);
     else

@@ -323,6 +323,8 @@ private:
     void SetScrollPosition(int X, int Y, bool Scroll = true);
     void ScrollByLines(int DX, int DY);
     void ToggleZoom(bool ZoomIn);
+    void SetPageCounts(int X, int Y);
+    int HeaderFooterRoom(int OtherSize) const;
     void SelectPage(int Index, bool Asked);
     void RevalidateSelection(int OldIndex);
     void InvalidatePageRing(int Index);
