@@ -599,6 +599,8 @@ private:
     void ForEachRowCell(const TRect& RowRect, const std::function<void(const TCellPlace&)>& Visit) const;
     void ForEachBandCell(int Top, int LineHeight, const std::function<void(const TCellPlace&)>& Visit) const;
     int NodeIndentWidth(const TdxTreeListNode* Node) const;
+    // The width of Levels indent steps, held at MaxCoord.
+    int LevelsWidth(int Levels) const;
     int FindDropPlace(int X, int Y, int& Band, int& Row, int& Pos) const;
     void UpdateDragOverlays();
     // Shows a claimed area's cursor during a header drag; crDefault gives back the control's own.

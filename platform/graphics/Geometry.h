@@ -37,17 +37,27 @@ struct TRect {
     constexpr bool operator==(const TRect&) const = default;
 };
 
+// Far outside any device: lengths and positions computed from stored values
+// are held within +-MaxCoord, so that adding or subtracting two of them, or
+// taking a rectangle's width, never overflows.
+inline constexpr int MaxCoord = 1 << 29;
+
+// A length or position computed in 64 bits, saturated at +-MaxCoord.
+constexpr int ClampCoord(long long V)
+{
+    return V > MaxCoord ? MaxCoord : V < -MaxCoord ? -MaxCoord : static_cast<int>(V);
+}
+
 // A measured length or position in whole units: rounds half up and saturates
-// far outside any device, so that absurd coordinates neither overflow nor
-// make widths overflow.
+// at +-MaxCoord, so that absurd coordinates neither overflow nor make widths
+// overflow.
 inline int RoundToInt(double V)
 {
-    constexpr double kLimit = 1 << 29;
     const double r = std::floor(V + 0.5);
-    if (!(r > -kLimit))
-        return -(1 << 29);
-    if (r > kLimit)
-        return 1 << 29;
+    if (!(r > -MaxCoord))
+        return -MaxCoord;
+    if (r > MaxCoord)
+        return MaxCoord;
     return static_cast<int>(r);
 }
 
