@@ -48,6 +48,11 @@ TCustomdxPreview::TCustomdxPreview(TComponent* AOwner) : TCustomControl(AOwner)
     m_hintCheckTimer->SetEnabled(false);
     m_hintCheckTimer->SetInterval(500);
     m_hintCheckTimer->OnTimer = [this](TObject*) { MarginHintCheck(); };
+    // The desktop's colours changed: margin lines in a system colour follow.
+    m_settingChanges.Connect(Application().SettingChanges(), [this](TObject*) {
+        if (static_cast<unsigned>(m_marginColor) & 0x80000000u)
+            InvalidateMargins(m_selected);
+    });
     InitColor(clBtnShadow);
     SetTabStop(false);
     SetOpaque(true);

@@ -13,6 +13,7 @@
 // own (overlay and hint windows).
 #include "platform/controls/Controls.h"
 #include "platform/controls/HintWindow.h"
+#include "platform/core/ChangeLink.h"
 #include "platform/core/TSet.h"
 #include "preview/PreviewMargins.h"
 #include "printing/Background.h"
@@ -413,6 +414,7 @@ private:
     std::unique_ptr<TTimer> m_hintCheckTimer;
     std::uint32_t m_hintShownAt{0};
     std::unique_ptr<TAutoScroll> m_autoScroll;
+    TChangeLink m_settingChanges;
 };
 
 class TdxPreview : public TCustomdxPreview {

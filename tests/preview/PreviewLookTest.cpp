@@ -94,6 +94,24 @@ TEST(PreviewAppearance, LookAndFeelBorderColourAndSelectionFrames)
     EXPECT_EQ(shot->Pixel(inset + other.Right + 1, inset + other.Top + 20), ColorToRGB(clWindowText)) << "shadow";
 }
 
+TEST(PreviewAppearance, MarginLinesInASystemColourFollowTheDesktop)
+{
+    PreviewHarness h(1000, 1200);
+    TdxPreview& p = *h.preview;
+    p.SetPageCount(1);
+    Application().ProcessMessages();   // on the screen
+    h.drawn.clear();
+    Application().SettingChange();
+    p.Update();
+    EXPECT_EQ(h.drawn.size(), 1u) << "clWindowText: the lines are repainted";
+    p.SetMarginColor(clRed);
+    p.Update();
+    h.drawn.clear();
+    Application().SettingChange();
+    p.Update();
+    EXPECT_TRUE(h.drawn.empty());
+}
+
 TEST(PreviewResources, CursorsTakeFreePlacesWhileAPreviewLives)
 {
     // Another part of the program has the first place.
