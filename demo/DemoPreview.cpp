@@ -27,7 +27,8 @@ std::unique_ptr<TForm> MakeAccessMatrixPreview(const std::string& Title, TDataSe
         DrawAccessMatrixPage(Canvas, Rect, Title, Matrix, Page + 1, kPages);
     };
     preview->SetPageCount(kPages);
-    form->Show();
+    // The pictures are made without showing the window; with a display the
+    // caller shows it once it is complete.
 
     const auto save = [&](const char* Name) {
         SaveControlImage(preview, (std::filesystem::path(OutDir) / Name).string());
@@ -44,7 +45,6 @@ std::unique_ptr<TForm> MakeAccessMatrixPreview(const std::string& Title, TDataSe
     save("preview-10.png");
     form->SetBounds(60, 60, 900, 720);
     preview->SetZoomFactor(100);
-    form->Hide();
     return form;
 }
 

@@ -89,8 +89,8 @@ int main(int argc, char** argv)
         // the program ends when the main window is closed.
         if (!Screen().Headless()) {
             Application().SetMainForm(window.get());
-            window->Show();
             preview->Show();
+            window->Show();   // last, so that it has the focus
             app.exec();
             Application().SetMainForm(nullptr);
         }
