@@ -223,6 +223,8 @@ TCustomdxDBGrid::TCustomdxDBGrid(TComponent* AOwner)
       m_filter(std::make_unique<TdxDBGridFilter>(this))
 {
     m_summaryGroupsLink.Connect(m_summaryGroups->Changes(), [this](TObject*) {
+        m_summaries->GroupsChanged();
+        NoteKeptChange();
         if (!IsControlLoading())
             LayoutChanged();
     });
@@ -556,14 +558,15 @@ void TCustomdxDBGrid::RegroupColumn(TdxDBTreeListColumn* Column, int GroupIndex)
     for (std::size_t i = 0; i < m_groupColumns.size(); ++i)
         m_groupColumns[i]->SetGroupIndexDirect(static_cast<int>(i));
     m_regroupRequested = true;
-    if (LinkActive() && !m_loading && !m_destroying && !IsControlLoading()) {
-        {
+    NoteKeptChange();
+    if (LinkActive() && !m_loading && !m_destroying && !IsControlLoading() && !RowsHeld()) {
+        Keeping([this] {
             TUpdateScope<TCustomdxTreeList> update(*this);
             if (!SmartReloadApplies())
                 ClearRows();
             m_keyIndexValid = false;
             LoadNodes();
-        }
+        });
         SyncFocusToRecord();
         if (OnReloadGroupList)
             OnReloadGroupList(this);
@@ -579,7 +582,7 @@ void TCustomdxDBGrid::ClearGrouping()
 void TCustomdxDBGrid::DoClearNodeData()
 {
     if (OnClearNodeData)
-        OnClearNodeData(this);
+        CallOut([this] { OnClearNodeData(this); });
 }
 
 int TCustomdxDBGrid::CompareGroupValues(const Variant& A, const Variant& B) const
@@ -778,6 +781,14 @@ void TCustomdxDBGrid::ApplyFilter()
     }
     // The status panel may have come or gone.
     LayoutChanged();
+}
+
+bool TCustomdxDBGrid::PassesFilter(TdxDBGridNode* Node)
+{
+    // The criteria read the row's values, which may run text handlers.
+    bool passes = true;
+    CallOut([&] { passes = IsNodePassingFilter(Node); });
+    return passes;
 }
 
 bool TCustomdxDBGrid::IsNodePassingFilter(TdxDBGridNode* Node) const
@@ -1044,7 +1055,7 @@ void TCustomdxDBGrid::FinishGroupNodes()
 
 void TCustomdxDBGrid::LoadNodes(std::vector<TdxDBGridNode*>* OldNodes)
 {
-    if (IsControlLoading() || m_destroying || !LinkActive())
+    if (IsControlLoading() || m_destroying || !LinkActive() || RowsHeld())
         return;
     if (IsPartialLoadMode()) {
         BindPreviewField();
@@ -1055,7 +1066,7 @@ void TCustomdxDBGrid::LoadNodes(std::vector<TdxDBGridNode*>* OldNodes)
         RebuildBufferNodes();
         return;
     }
-    LoadAllRecords(OldNodes);
+    Keeping([&] { LoadAllRecords(OldNodes); });
 }
 
 void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
@@ -1106,7 +1117,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
     const int focusLevel = m_focusLevel;
     m_focusKey = Variant();
 
-    PostOrCancelPendingEdit();
+    CallOut([this] { PostOrCancelPendingEdit(); });
     TdxDBGridNode* candidate = nullptr;
     {
         TDisableControlsGuard disabled(ds);
@@ -1120,7 +1131,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
         const bool checkSelection = IsBookmarkSelection() && SelectedBookmarkCount() > 0;
         std::vector<TBookmark> hiddenMarks;   // a selection never holds a row the user cannot see
         auto admit = [&](TdxDBGridNode* Node, const TLoadRecord& Record) {
-            if (!IsNodePassingFilter(Node)) {
+            if (!PassesFilter(Node)) {
                 if (checkSelection && IsBookmarkSelected(Node->Bookmark))
                     hiddenMarks.push_back(Node->Bookmark);
                 HideNode(Node);
@@ -1150,12 +1161,13 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
                 admit(node, record);
             }
         } else {
-            ds->First();
+            // The dataset's own scroll events may run the user's code too.
+            CallOut([ds] { ds->First(); });
             for (const TLoadRecord current; !ds->Eof(); ++recordNumber) {
                 TdxDBGridNode* node = PlaceRecord(current, OldNodes, &oldTaken);
                 FillNode(node, recordNumber);
                 admit(node, current);
-                ds->Next();
+                CallOut([ds] { ds->Next(); });
             }
         }
         if (!IsFilterActive())
@@ -1164,9 +1176,11 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
         freeOld();
         FinishRows(false);
         NoteRowsLoaded();
-        if (!throughReader)
-            ReturnToRecord(ds, bookmark, bof, eof);
-        MoveToCollapsedGroup();
+        CallOut([&] {
+            if (!throughReader)
+                ReturnToRecord(ds, bookmark, bof, eof);
+            MoveToCollapsedGroup();
+        });
     }
     if (candidate) {
         TValueRestorer<bool> following(m_following, true);
@@ -1179,7 +1193,7 @@ void TCustomdxDBGrid::FinishRows(bool Regrouped)
     FinishGroupNodes();
     m_summaries->Finish(m_loadedRecordCount, Regrouped);
     if (OnCalcSummary)
-        OnCalcSummary(this);
+        CallOut([this] { OnCalcSummary(this); });
     ApplySortingRule();
     SortNodes();
     m_keyIndexValid = false;
@@ -1200,6 +1214,13 @@ void TCustomdxDBGrid::ClearRowSelection()
 }
 
 void TCustomdxDBGrid::ReloadNodes()
+{
+    if (RowsHeld())
+        return;
+    Keeping([this] { ReloadRows(); });
+}
+
+void TCustomdxDBGrid::ReloadRows()
 {
     m_focusKey = Variant();
     m_focusLevel = -1;
@@ -1236,6 +1257,13 @@ void TCustomdxDBGrid::ReloadNodes()
 
 void TCustomdxDBGrid::RebuildBufferNodes()
 {
+    if (RowsHeld())
+        return;
+    Keeping([this] { RebuildBufferRows(); });
+}
+
+void TCustomdxDBGrid::RebuildBufferRows()
+{
     TDataSet* ds = DataSet();
     TUpdateScope<TCustomdxTreeList> update(*this);
     TValueRestorer<bool> following(m_following, true);
@@ -1265,6 +1293,13 @@ void TCustomdxDBGrid::RebuildBufferNodes()
 }
 
 void TCustomdxDBGrid::LoadRecordWindow(int Mode, int Placement, bool KeepAnchor)
+{
+    if (RowsHeld())
+        return;
+    Keeping([&] { LoadWindowRows(Mode, Placement, KeepAnchor); });
+}
+
+void TCustomdxDBGrid::LoadWindowRows(int Mode, int Placement, bool KeepAnchor)
 {
     TDataSet* ds = DataSet();
     if (!ds || !ds->Active())
@@ -1615,6 +1650,8 @@ void TCustomdxDBGrid::DataChanged()
         m_gotoFlag = false;
         return;
     }
+    if (RowsHeld())
+        return;
     if (IsAllRecordsMode() && (Hold() || FindDBTreeListControlByDataSet(ds))) {
         SyncToDataSet();
         return;
@@ -1625,7 +1662,13 @@ void TCustomdxDBGrid::DataChanged()
     }
     if (ds->State() == dsEdit || ds->State() == dsSetKey)
         return;
-    if (SmartRefreshRecord())
+    // A refresh stopped by a handler was replaced by the rebuild after it.
+    bool refreshed = false;
+    Keeping([&] {
+        refreshed = true;
+        refreshed = SmartRefreshRecord();
+    });
+    if (refreshed)
         return;
     if (KeyFieldObject() && ds->State() == dsInsert) {
         AddInsertedNode();
@@ -1677,7 +1720,7 @@ bool TCustomdxDBGrid::SmartRefreshRecord()
             Invalidate();   // the group rows and the footer above and below the row
         }
         if (OnCalcSummary)
-            OnCalcSummary(this);
+            CallOut([this] { OnCalcSummary(this); });
         m_keyIndexValid = false;
     }
     SyncFocusToRecord();
@@ -1723,7 +1766,7 @@ void TCustomdxDBGrid::AddInsertedNode()
 
 void TCustomdxDBGrid::DoLinkActive(bool Active)
 {
-    if (m_destroying)
+    if (m_destroying || RowsHeld(true))
         return;
     if (!Active)
         HideEditor();

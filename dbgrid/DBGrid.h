@@ -31,6 +31,7 @@
 #include "dbgrid/GridFilter.h"
 #include "dbgrid/GridSummaries.h"
 #include "platform/controls/Clock.h"
+#include "platform/core/Guards.h"
 #include "platform/core/TSet.h"
 
 #include <memory>
@@ -360,6 +361,8 @@ public:
 
     // ----- filter hooks (the grid filter fills them) ------------------------------------------------
     virtual bool IsNodePassingFilter(TdxDBGridNode* Node) const;
+    // IsNodePassingFilter from a kept operation (through CallOut).
+    bool PassesFilter(TdxDBGridNode* Node);
     virtual bool IsFilterActive() const { return m_filterActive; }
     virtual void PrepareFilter();
     virtual void ResetFilterState() {}
@@ -384,6 +387,11 @@ public:
     virtual void ApplyDataSetFilter() {}
     virtual bool DoEndDragGroupColumn(TdxDBTreeListColumn* Column, int GroupIndex);
     virtual void DoClearNodeData();
+    // The user's handlers of a load run through CallOut (see Keeping).
+    void DoRefreshNodeData(TdxTreeListNode* Node) override;
+    void DoBeforeCalcSummary() override;
+    void LoadColumnValue(TdxDBTreeListControlNode* Node, TdxDBTreeListColumn* Column) override;
+    void LoadNodeData(TdxDBTreeListControlNode* Node) override;
 
     // ----- reactions of the link ----------------------------------------------------------------------
     void DataChanged() override;
@@ -402,6 +410,14 @@ public:
     void CheckChangeNodeEx();
 
     // ----- exports (dbgrid/ExportGrid.h) -------------------------------------------------------
+    // Runs Read (an export) with the rows held whole: a reload, refilter or
+    // regrouping that a handler asks for meanwhile waits for its end.
+    // CheckUnchangedWhileHeld raises EInvaliddxTreeListOperation when a column
+    // or field was removed, or the grouping, the summary groups or the link
+    // changed meanwhile: what was read may not be the grid's. Read learns of
+    // it the same way when a row's values were read through such a handler.
+    void HoldRowsWhile(const std::function<void()>& Read);
+    void CheckUnchangedWhileHeld() const;
     void SaveToHTML(const std::string& FileName, bool SaveAll);
     void SaveToXLS(const std::string& FileName, bool SaveAll);
     void SaveToText(const std::string& FileName, bool SaveAll, const std::string& Separator,
@@ -442,6 +458,12 @@ protected:
     // cursor staying put); a row whose record is gone stays blank.
     void LoadPendingNodeValues(TdxDBTreeListControlNode* Node) override;
     void PaintGroupPanel(TCanvas& Canvas, const TRect& Rect) override;
+    // What the grid keeps of a column (its rows' slots, the group lists, the
+    // footers, the filter's binding) follows it at once.
+    void ColumnRemoved(TdxTreeListColumn* Column, int Index) override;
+    void ColumnMoved(int From, int To) override;
+    void MoveRowColumnSlots(int From, int To) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     // A header dragged over the group panel: the arrows at the drop position
     // (GetGroupDropIndex), and crNoDrop when the column cannot go there.
     bool DoColumnDragOver(int Column, TPoint Point, TdxHeaderDropPlace& Place) override;
@@ -472,6 +494,42 @@ protected:
     void HideNode(TdxDBGridNode* Node);
 
 private:
+    friend class TdxDBGridSummaries;
+
+    // ----- operations that keep columns, fields and rows (dbgrid/GridKeeping.cpp) -------------
+    // A load, regrouping, refilter, summary refresh or export keeps columns,
+    // fields, summary groups and rows while it calls the user's handlers.
+    // Keeping runs one such operation (the outermost; nested ones just run):
+    // the handlers run through CallOut, which holds the rows (a rebuild asked
+    // meanwhile waits, RowsHeld) and stops the operation after the handler
+    // when it removed a column or field, changed the grouping or the summary
+    // groups, or closed the link (NoteKeptChange). A stopped operation leaves
+    // its rows to a rebuild from the dataset once it is out; a rebuild that
+    // waited runs then too.
+    void Keeping(const std::function<void()>& Operation);
+    template <class F>
+    void CallOut(F&& Handler)
+    {
+        if (!m_keeping) {
+            Handler();
+            return;
+        }
+        {
+            ++m_holdRows;
+            Finally release([this] { --m_holdRows; });
+            Handler();
+        }
+        CheckKept();
+    }
+    void CheckKept() const;
+    void NoteKeptChange();
+    // True when the rows are held: the rebuild waits. A relink waits for the
+    // end of any kept operation.
+    bool RowsHeld(bool Relink = false);
+    // After a kept operation: the waiting rebuild, or the rebuild of rows a
+    // change left behind (Changed).
+    void CatchUp(bool Changed);
+
     // Copies the grouped sets to the combined words and the tree list, then
     // runs the side effects of what changed.
     void ApplyGroupedOptions(TdxDBGridOptionsBehavior OldBehavior, TdxDBGridOptionsDB OldDB);
@@ -492,6 +550,10 @@ private:
     TdxDBGridNode* PlaceRecord(const TLoadRecord& Record, std::vector<TdxDBGridNode*>* OldNodes,
                                std::vector<char>* Taken);
     void FinishGroupNodes();
+    // The bodies of ReloadNodes, RebuildBufferNodes and LoadRecordWindow, run kept.
+    void ReloadRows();
+    void RebuildBufferRows();
+    void LoadWindowRows(int Mode, int Placement, bool KeepAnchor);
     // After the rows are placed: group rows take their first record, the
     // summaries finish (Regrouped: no record was walked), the rows are sorted.
     void FinishRows(bool Regrouped);
@@ -588,6 +650,12 @@ private:
     TPendingRowReader* m_pendingRowReader{nullptr};   // during a regrouping only
     bool m_loadingLayout{false};
     bool m_storingLayout{false};
+    bool m_keeping{false};       // a kept operation runs
+    bool m_keptChanged{false};   // something it keeps changed
+    int m_holdRows{0};           // inside its handler, or an export
+    bool m_waitRelink{false};
+    bool m_waitReload{false};
+    bool m_catchingUp{false};
 
     bool m_loading{false};
     bool m_locked{false};

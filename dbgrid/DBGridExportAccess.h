@@ -42,6 +42,7 @@ public:
     int SelectedRecordCount() const override;
     void GotoSelected(int Index) override;
     bool IsNodeSelected(const TdxTreeListNode* Node) const override;
+    void CheckUnchanged() const override;
 
 private:
     TdxDBTreeListColumn* Column(int Index) const;

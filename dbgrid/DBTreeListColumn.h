@@ -53,7 +53,7 @@ public:
     // Re-looks up the field by name (the control's rebuild); nullptr when it is gone.
     void RebindField();
     // The field went away (free notification from the control).
-    void FieldRemoved(TField* Field) { if (m_field == Field) m_field = nullptr; }
+    void FieldRemoved(const void* Field) { if (m_field == Field) m_field = nullptr; }
 
     bool DisableGrouping() const { return m_disableGrouping; }
     void SetDisableGrouping(bool Value);

@@ -76,6 +76,9 @@ public:
     virtual void GotoSelected(int /*Index*/) {}
     // Whether a node's row is selected (the node's own mark, or its record's bookmark).
     virtual bool IsNodeSelected(const TdxTreeListNode* Node) const { return Node->Selected(); }
+    // After the last row: raises when the grid changed while it was read, so
+    // that what was written is not kept.
+    virtual void CheckUnchanged() const {}
 
 private:
     TCustomdxTreeListControl* m_control;

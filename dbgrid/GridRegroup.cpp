@@ -310,7 +310,7 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
             // The row of a record being inserted stays whatever its values; it is
             // no loaded record, so it is neither counted nor summarised.
             const bool inserting = node == m_insertNode;
-            if (!inserting && !IsNodePassingFilter(node)) {
+            if (!inserting && !PassesFilter(node)) {
                 m_hiddenNodes.push_back(std::move(r.Node));
                 continue;
             }
@@ -330,7 +330,7 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
         // the last walk counted when no filter applies.
         m_loadedRecordCount = IsFilterActive() ? passed : previousCount;
         FinishRows(true);
-        RestoreExpanded(*this, nullptr, 0, expanded);
+        CallOut([&] { RestoreExpanded(*this, nullptr, 0, expanded); });   // expanding runs the user's events
         m_rowGroupColumns = m_groupColumns;
         done = true;
     }

@@ -90,6 +90,7 @@ void TCustomdxTreeListControl::RemoveColumn(TdxTreeListColumn* Column)
         else if (focused > index)
             SetFocusedColumn(focused - 1);
     }
+    ColumnRemoved(Column, index);
     ColumnsChanged();
 }
 
@@ -114,6 +115,7 @@ void TCustomdxTreeListControl::MoveColumnIndex(TdxTreeListColumn* Column, int Ne
         AddSortedColumn(c->GetColumnIndex());
     if (focused)
         SetFocusedColumn(focused->GetColumnIndex());
+    ColumnMoved(old, NewIndex);
     ColumnsChanged();
 }
 

@@ -97,6 +97,12 @@ public:
     void MoveColumnIndex(TdxTreeListColumn* Column, int NewIndex);
 
 protected:
+    // A column left the list from Index (the later ones moved down by one), or
+    // one moved from one index to another: what a descendant keeps per column
+    // index follows here. Column is half destroyed when it is being freed:
+    // compare it, never use it.
+    virtual void ColumnRemoved(TdxTreeListColumn* /*Column*/, int /*Index*/) {}
+    virtual void ColumnMoved(int /*From*/, int /*To*/) {}
     // Per-column and per-control layout values; the grid adds its own.
     virtual void SaveColumnLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section,
                                   TdxTreeListColumn* Column);
