@@ -925,7 +925,7 @@ void TCustomdxDBGrid::PostOrCancelPendingEdit()
         break;
     case dsInsert:
     case dsEdit:
-        if (ds->Modified() || m_link->Modified())
+        if ((ds->Modified() || m_link->Modified()) && !IsUnchangedInsert())
             ds->Post();   // raises when the record cannot be stored; the edit stays
         else
             ds->Cancel();
@@ -933,6 +933,12 @@ void TCustomdxDBGrid::PostOrCancelPendingEdit()
     default:
         break;
     }
+}
+
+bool TCustomdxDBGrid::IsUnchangedInsert() const
+{
+    TDataSet* ds = DataSet();
+    return ds && ds->State() == dsInsert && (!ds->Modified() || m_insertHasGroupValuesOnly) && !m_link->Modified();
 }
 
 TdxDBGridNode* TCustomdxDBGrid::NewNodeAt(TdxTreeListNode* Parent, TdxTreeListNode* Before)
@@ -1481,6 +1487,8 @@ void TCustomdxDBGrid::DoDeletion(TdxTreeListNode* Node)
         ForgetRowsLoaded();   // a row gone behind the grid's back: the next regrouping walks
     if (Node == m_insertNode)
         m_insertNode = nullptr;
+    if (Node == m_leavingRow)
+        m_leavingRow = nullptr;
     TCustomdxDBTreeListControl::DoDeletion(Node);
 }
 
@@ -1613,12 +1621,20 @@ void TCustomdxDBGrid::ChangeFocus(TdxTreeListNode* Node)
     if (!m_following && !m_loading && Node && LinkActive() && ds) {
         HideEditor();
         if (IsEditState(ds->State()) && Node != m_insertNode) {
-            // Leave the record: post it without a reload underneath the focus change.
+            // Leave the record: post it without a reload underneath the focus
+            // change; an unchanged new record is cancelled and its row goes.
+            // (The dataset forgets the insert row as the state changes: it is
+            // watched here, in case a handler frees it meanwhile.)
             TValueRestorer<bool> hold(m_loading, true);
+            const bool abandoned = IsUnchangedInsert();
+            TValueRestorer<TdxDBGridNode*> leaving(m_leavingRow, m_insertNode);
             PostOrCancelPendingEdit();
-            if (m_insertNode) {
-                m_insertNode->Bookmark = ds->GetBookmark();
-                m_insertNode = nullptr;
+            m_insertNode = nullptr;
+            if (TdxDBGridNode* row = m_leavingRow) {
+                if (abandoned)
+                    FreeEmptyGroupNodes(row);
+                else
+                    row->Bookmark = ds->GetBookmark();
             }
             m_keyIndexValid = false;
         }
@@ -1641,8 +1657,9 @@ void TCustomdxDBGrid::DataChanged()
     if (m_destroying || !ds)
         return;
     CheckChangeNodeEx();
-    if (ds->State() != dsInsert && m_insertNode) {
+    if (ds->State() != dsInsert) {
         m_insertNode = nullptr;
+        m_insertHasGroupValuesOnly = false;
     }
     if (m_loading)
         return;
@@ -1762,6 +1779,7 @@ void TCustomdxDBGrid::AddInsertedNode()
             f->SetValue(AsGridNode(g)->GroupValue);
         }
     }
+    m_insertHasGroupValuesOnly = ds->Modified();
 }
 
 void TCustomdxDBGrid::DoLinkActive(bool Active)
@@ -1804,6 +1822,7 @@ void TCustomdxDBGrid::DoLinkActive(bool Active)
 void TCustomdxDBGrid::RecordChanged(TField* Field)
 {
     TDataSet* ds = DataSet();
+    m_insertHasGroupValuesOnly = false;   // a change after the grid's own
     if (!ds || m_loading)
         return;
     if (IsBufferMode()) {

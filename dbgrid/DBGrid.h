@@ -353,6 +353,9 @@ public:
     bool ConfirmDelete(bool Selection) const;
     // The grid's key table over the tree list's; the user's OnKeyDown runs first.
     void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
+    // The dataset inserts a record the user has not changed: none of its
+    // fields, or only the group values the grid gave it, and no editor change.
+    bool IsUnchangedInsert() const;
     // A dataset edit or insert the user changed is posted; an unchanged
     // insert and the set-key state are cancelled. A failing post raises and
     // leaves the edit as it was.
@@ -667,6 +670,8 @@ private:
     int m_loadedRecordCount{0};
     TdxDBGridNode* m_insertNode{nullptr};
     Variant m_insertKey;
+    bool m_insertHasGroupValuesOnly{false};   // the grid's group values are its only change
+    TdxDBGridNode* m_leavingRow{nullptr};     // the insert row while the focus leaves it
     Variant m_focusKey;
     int m_focusLevel{-1};
     Variant m_changeKey = Variant::Null();   // the focused row as OnChangeNodeEx last saw it

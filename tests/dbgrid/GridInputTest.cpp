@@ -93,8 +93,10 @@ TEST(GridInput, DownOnTheLastRowAppendsOnce)
     EXPECT_EQ(f.ds->State(), dsInsert);
     Press(f.grid, VK_DOWN);   // the new record is unchanged: no second one
     EXPECT_EQ(f.ds->State(), dsInsert);
+    EXPECT_EQ(f.Rows(), (std::vector<std::string>{"1", "2", "3", ""}));
     f.ds->Cancel();
     EXPECT_EQ(f.ds->RecordCount(), 3);
+    EXPECT_EQ(f.Rows(), (std::vector<std::string>{"1", "2", "3"}));
 
     f.grid->SetOptions(f.grid->Options() - TdxDBGridOptions{egoCanAppend});
     f.grid->SetFocusedNode(f.grid->GetItem(2));
@@ -117,4 +119,89 @@ TEST(GridInput, UserKeyHandlerRunsOnceAndSurvivesAnException)
     ASSERT_TRUE(static_cast<bool>(f.grid->OnKeyDown));
     Press(f.grid, VK_UP);
     EXPECT_EQ(calls, 3);
+}
+
+// A new record left unchanged is cancelled when the user moves on, and the
+// grid then shows exactly the dataset's records.
+TEST(GridInput, AnAbandonedNewRecordLeavesNoRow)
+{
+    const std::vector<std::string> five{"1", "2", "3", "4", "5"};
+    auto click = [](GridFixture& F, TdxTreeListNode* Row) {
+        const TRect r = F.grid->GetCellRect(Row, 1);
+        F.grid->MouseDown(mbLeft, {}, r.Left + 2, r.Top + 2);
+        F.grid->MouseUp(mbLeft, {}, r.Left + 2, r.Top + 2);
+    };
+    {
+        SCOPED_TRACE("insert, then Down");
+        GridFixture f(5);
+        f.grid->SetFocusedNode(f.grid->GetItem(2));
+        Press(f.grid, VK_INSERT);
+        ASSERT_EQ(f.Rows(), (std::vector<std::string>{"1", "2", "", "3", "4", "5"}));
+        f.grid->HideEditor();
+        Press(f.grid, VK_DOWN);
+        EXPECT_EQ(f.ds->State(), dsBrowse);
+        EXPECT_EQ(f.Rows(), five);
+        EXPECT_EQ(f.FocusedKey(), 3);
+        EXPECT_EQ(f.CurrentKey(), 3);
+    }
+    {
+        SCOPED_TRACE("append, then Up");
+        GridFixture f(5);
+        f.grid->SetOptions(f.grid->Options() + TdxDBGridOptions{egoCanAppend});
+        f.grid->SetFocusedNode(f.grid->GetItem(4));
+        Press(f.grid, VK_DOWN);
+        ASSERT_EQ(f.Rows().size(), 6u);
+        Press(f.grid, VK_UP);
+        EXPECT_EQ(f.ds->State(), dsBrowse);
+        EXPECT_EQ(f.Rows(), five);
+        EXPECT_EQ(f.FocusedKey(), 5);   // the last row
+        EXPECT_EQ(f.CurrentKey(), 5);
+    }
+    {
+        SCOPED_TRACE("insert, then a click on another row");
+        GridFixture f(5);
+        f.grid->SetFocusedNode(f.grid->GetItem(3));
+        Press(f.grid, VK_INSERT);
+        f.grid->HideEditor();
+        click(f, f.grid->GetItem(0));
+        EXPECT_EQ(f.ds->State(), dsBrowse);
+        EXPECT_EQ(f.Rows(), five);
+        EXPECT_EQ(f.FocusedKey(), 1);
+        EXPECT_EQ(f.CurrentKey(), 1);
+    }
+    {
+        SCOPED_TRACE("grouped, insert, then Down");
+        GridFixture f(5);
+        f.grid->ColumnByFieldName("AREA")->SetGroupIndex(0);
+        f.grid->FullExpand();
+        const std::vector<std::string> grouped = f.Rows();
+        TdxTreeListNode* four = f.grid->FindNodeByKey(Variant(4));
+        f.grid->SetFocusedNode(four);
+        Press(f.grid, VK_INSERT);
+        ASSERT_EQ(f.Rows().size(), grouped.size() + 1);
+        f.grid->HideEditor();
+        Press(f.grid, VK_DOWN);
+        EXPECT_EQ(f.ds->State(), dsBrowse);
+        EXPECT_EQ(f.Rows(), grouped);
+        EXPECT_EQ(f.ds->RecordCount(), 5);
+    }
+    {
+        SCOPED_TRACE("a record window, insert, then Down");
+        GridFixture f(30, false);
+        f.grid->SetPartialLoad(true);
+        f.grid->SetFocusedNode(f.grid->GetItem(10));
+        Press(f.grid, VK_INSERT);
+        ASSERT_EQ(f.Rows().size(), 31u);
+        f.grid->HideEditor();
+        Press(f.grid, VK_DOWN);
+        EXPECT_EQ(f.ds->State(), dsBrowse);
+        EXPECT_EQ(f.Rows().size(), 30u);
+        EXPECT_EQ(f.FocusedKey(), 11);
+        EXPECT_EQ(f.CurrentKey(), 11);
+        // The focused row is a record: deleting it takes that record.
+        Answer ok(mrOk);
+        Press(f.grid, VK_DELETE, TShiftState{ssCtrl});
+        EXPECT_EQ(f.ds->RecordCount(), 29);
+        EXPECT_FALSE(f.ds->Locate("NUMBER", 11, {}));
+    }
 }
