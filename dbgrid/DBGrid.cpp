@@ -680,15 +680,26 @@ bool TCustomdxDBGrid::ComparesByValues(const std::vector<TdxTreeListNode*>& Sibl
     return !Siblings.empty() && !IsGroupRow(Siblings.front());
 }
 
-void TCustomdxDBGrid::ClearSorting()
+bool TCustomdxDBGrid::KeepsSortDirection(const TdxTreeListColumn* Column) const
 {
-    std::vector<std::pair<TdxDBTreeListColumn*, TdxTreeListColumnSort>> grouped;
-    for (TdxDBTreeListColumn* c : m_groupColumns)
-        if (c->Sorted() != csNone)
-            grouped.emplace_back(c, c->Sorted());
-    TCustomdxDBTreeListControl::ClearSorting();
-    for (auto& [column, sorted] : grouped)
-        column->SetSorted(sorted);
+    return std::any_of(m_groupColumns.begin(), m_groupColumns.end(),
+                       [Column](const TdxDBTreeListColumn* G) { return G == Column; });
+}
+
+bool TCustomdxDBGrid::MaySortByClick(TdxDBTreeListColumn* Column)
+{
+    if (!Column || IsBufferMode() || !m_optionsEx.Contains(egoAutoSort))
+        return false;
+    bool allow = true;
+    if (OnColumnSorting)
+        OnColumnSorting(this, Column, allow);
+    return allow;
+}
+
+void TCustomdxDBGrid::HeaderClickSort(int Column, TShiftState Shift)
+{
+    if (MaySortByClick(GetColumn(Column)))
+        ToggleColumnSort(Column, Shift.Contains(ssShift) && m_optionsEx.Contains(egoMultiSort));
 }
 
 void TCustomdxDBGrid::ApplySortingRule()

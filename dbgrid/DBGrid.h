@@ -304,8 +304,10 @@ public:
     int CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) const override;
     // Record rows (no group rows) compare by their values.
     bool ComparesByValues(const std::vector<TdxTreeListNode*>& Siblings) const override;
-    // Empties the sorted-column list; group columns keep their direction.
-    void ClearSorting() override;
+    // A click sorts (a header, a group button) when egoAutoSort is set,
+    // outside buffer mode, and OnColumnSorting allows it; Shift adds the
+    // header's column to the sort with egoMultiSort.
+    bool MaySortByClick(TdxDBTreeListColumn* Column);
     // Group columns with SortBySummary order their group rows even when no column is sorted.
     bool HasNodeOrder() const override;
     // Without multi-sorting only the first sorted ungrouped column stays sorted.
@@ -478,6 +480,9 @@ protected:
     void DoDeletion(TdxTreeListNode* Node) override;
     void DoSelectionChanged() override;
     void DoColumnClick(int Column) override;
+    void HeaderClickSort(int Column, TShiftState Shift) override;
+    // Group columns keep their direction when the others' sort is reset.
+    bool KeepsSortDirection(const TdxTreeListColumn* Column) const override;
     void DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
     void Loaded() override;
     void AddInsertedNode();

@@ -287,13 +287,8 @@ void TCustomdxDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
         if (MouseCapture())
             ReleaseCapture();
         Invalidate();
-        if (TCustomdxTreeList::Options().Contains(aoAutoSort) && !IsBufferMode()) {
-            bool allow = true;
-            if (OnColumnSorting)
-                OnColumnSorting(this, pending, allow);
-            if (allow)
-                pending->SetSorted(pending->Sorted() == csUp ? csDown : csUp);
-        }
+        if (MaySortByClick(pending))
+            pending->SetSorted(pending->Sorted() == csUp ? csDown : csUp);
     } else if (pending && IsColumnDragging()) {
         DragColumnTo(X, Y);   // the tree list ends the drag where the button was let go
     }

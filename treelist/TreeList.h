@@ -518,6 +518,9 @@ protected:
     // A control that rebuilds its nodes puts the shift-selection anchor back.
     void SetSelectionAnchor(TdxTreeListNode* Node) { m_anchor = Node; }
     virtual void DoColumnClick(int Column);
+    // After a click on a column's header: its sort turns round when
+    // aoAutoSort is set; Shift adds it to the sort with aoMultiSort.
+    virtual void HeaderClickSort(int Column, TShiftState Shift);
     virtual void DoBeginEditing() {}
     virtual void DoEndEditing() {}
     virtual int GetRowFooterCountOfNode(TdxTreeListNode* Node) const;

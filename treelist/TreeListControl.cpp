@@ -387,7 +387,7 @@ void TCustomdxTreeListControl::ToggleColumnSort(int Column, bool Multi)
     TUpdateScope<TCustomdxTreeList> scope(*this);
     if (!Multi) {
         for (TdxTreeListColumn* other : m_columns)
-            if (other != c)
+            if (other != c && !KeepsSortDirection(other))
                 other->m_sorted = csNone;
         TCustomdxTreeList::ClearSorting();
     }
@@ -401,7 +401,8 @@ void TCustomdxTreeListControl::ClearSorting()
 {
     TCustomdxTreeList::ClearSorting();
     for (TdxTreeListColumn* c : m_columns)
-        c->m_sorted = csNone;
+        if (!KeepsSortDirection(c))
+            c->m_sorted = csNone;
     ColumnsChanged();
 }
 

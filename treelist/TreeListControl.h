@@ -103,6 +103,9 @@ protected:
     // compare it, never use it.
     virtual void ColumnRemoved(TdxTreeListColumn* /*Column*/, int /*Index*/) {}
     virtual void ColumnMoved(int /*From*/, int /*To*/) {}
+    // A column whose sort direction stays when the others' are reset (a
+    // sort by one header, ClearSorting); the grid's group columns.
+    virtual bool KeepsSortDirection(const TdxTreeListColumn* /*Column*/) const { return false; }
     // Per-column and per-control layout values; the grid adds its own.
     virtual void SaveColumnLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section,
                                   TdxTreeListColumn* Column);

@@ -488,8 +488,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
             const THitInfo hit = GetHitInfo(X, Y);
             if (hit.Kind == htColumn && hit.Column == column) {
                 DoColumnClick(column);
-                if (m_options.Contains(aoAutoSort))
-                    ToggleColumnSort(column, Shift.Contains(ssShift) && m_optionsEx.Contains(aoMultiSort));
+                HeaderClickSort(column, Shift);
             }
         }
     }
@@ -500,6 +499,12 @@ void TCustomdxTreeList::DoColumnClick(int Column)
 {
     if (OnColumnClick)
         OnColumnClick(this, Column);
+}
+
+void TCustomdxTreeList::HeaderClickSort(int Column, TShiftState Shift)
+{
+    if (m_options.Contains(aoAutoSort))
+        ToggleColumnSort(Column, Shift.Contains(ssShift) && m_optionsEx.Contains(aoMultiSort));
 }
 
 void TCustomdxTreeList::DblClick()

@@ -146,7 +146,6 @@ TEST(GroupPanel, AGroupedColumnStaysInTheHeaderWhenTheOptionsSaySo)
 TEST(GroupPanel, AGroupButtonMovedFiveOrFewerPixelsIsAClick)
 {
     GridFixture f(10);
-    f.grid->TCustomdxTreeList::SetOptions(f.grid->TCustomdxTreeList::Options() + TdxTreeListOptions{aoAutoSort});
     f.grid->SetShowGroupPanel(true);
     TdxDBTreeListColumn* area = f.grid->ColumnByFieldName("AREA");
     area->SetGroupIndex(0);
