@@ -519,6 +519,11 @@ bool TCustomdxDBGrid::CanGroupByColumn(TdxDBTreeListColumn* Column, bool Forced)
     for (TdxDBTreeListColumn* g : m_groupColumns)
         if (g == Column || AnsiCompareText(g->FieldName(), Column->FieldName()) == 0)
             return false;
+    return true;
+}
+
+bool TCustomdxDBGrid::DoAddGroupColumn(TdxDBTreeListColumn* Column)
+{
     bool allow = true;
     if (OnAddGroupColumn)
         OnAddGroupColumn(this, Column, allow);
@@ -527,11 +532,16 @@ bool TCustomdxDBGrid::CanGroupByColumn(TdxDBTreeListColumn* Column, bool Forced)
 
 void TCustomdxDBGrid::RegroupColumn(TdxDBTreeListColumn* Column, int GroupIndex)
 {
+    Regroup(Column, GroupIndex, true);
+}
+
+void TCustomdxDBGrid::Regroup(TdxDBTreeListColumn* Column, int GroupIndex, bool Ask)
+{
     if (!Column)
         return;
     auto it = std::find(m_groupColumns.begin(), m_groupColumns.end(), Column);
     const bool grouped = it != m_groupColumns.end();
-    if (GroupIndex >= 0 && !grouped && !CanGroupByColumn(Column))
+    if (GroupIndex >= 0 && !grouped && (!CanGroupByColumn(Column) || (Ask && !DoAddGroupColumn(Column))))
         return;
     if (!grouped && GroupIndex < 0) {
         Column->SetGroupIndexDirect(-1);

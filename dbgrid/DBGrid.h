@@ -291,7 +291,10 @@ public:
     // ----- grouping ----------------------------------------------------------------------------------
     int GroupColumnCount() const { return static_cast<int>(m_groupColumns.size()); }
     TdxDBTreeListColumn* GetGroupColumn(int Index) const;
+    // Whether the column may group (OnAddGroupColumn is asked when it does).
     virtual bool CanGroupByColumn(TdxDBTreeListColumn* Column, bool Forced = false);
+    // Groups, moves or ungroups (GroupIndex -1) the column; a new grouping
+    // is asked of OnAddGroupColumn once.
     void RegroupColumn(TdxDBTreeListColumn* Column, int GroupIndex) override;
     void ClearGrouping() override;
     // -1, 0, 1; Null first, a total order (through the Variant order).
@@ -391,6 +394,8 @@ public:
     virtual void RefilterAll() {}
     virtual void ApplyDataSetFilter() {}
     virtual bool DoEndDragGroupColumn(TdxDBTreeListColumn* Column, int GroupIndex);
+    // OnAddGroupColumn, once for each grouping the user or program performs.
+    virtual bool DoAddGroupColumn(TdxDBTreeListColumn* Column);
     virtual void DoClearNodeData();
     // The user's handlers of a load run through CallOut (see Keeping).
     void DoRefreshNodeData(TdxTreeListNode* Node) override;
@@ -558,6 +563,8 @@ private:
     TdxDBGridNode* PlaceRecord(const TLoadRecord& Record, std::vector<TdxDBGridNode*>* OldNodes,
                                std::vector<char>* Taken);
     void FinishGroupNodes();
+    // RegroupColumn; Ask: a new grouping is still to be asked of OnAddGroupColumn.
+    void Regroup(TdxDBTreeListColumn* Column, int GroupIndex, bool Ask);
     // The bodies of ReloadNodes, RebuildBufferNodes and LoadRecordWindow, run kept.
     void ReloadRows();
     void RebuildBufferRows();

@@ -111,7 +111,8 @@ void TCustomdxDBGrid::DoColumnClick(int Column)
 
 bool TCustomdxDBGrid::AddGroupColumn(int Index, TdxDBTreeListColumn* Column)
 {
-    if (!CanGroupByColumn(Column))
+    // Asked once; the answer holds for the whole grouping.
+    if (!CanGroupByColumn(Column) || !DoAddGroupColumn(Column))
         return false;
     const int at = std::clamp(Index, 0, GroupColumnCount());
     if (Column->Sorted() == csNone)
@@ -124,7 +125,7 @@ bool TCustomdxDBGrid::AddGroupColumn(int Index, TdxDBTreeListColumn* Column)
         if (OnHideColumn)
             OnHideColumn(this, Column);
     }
-    RegroupColumn(Column, at);
+    Regroup(Column, at, false);
     return true;
 }
 

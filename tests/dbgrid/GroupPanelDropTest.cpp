@@ -164,10 +164,14 @@ TEST(GroupPanelDropRefused, ColumnsThatCannotGroupShowNoDropAndStayUngrouped)
     refusedDrop("FieldAlreadyGrouped", Mid(f.grid->GetHeaderRect(area2->Index())));
     EXPECT_EQ(area2->GroupIndex(), -1);
 
-    // The user's OnAddGroupColumn says no.
+    // The user's OnAddGroupColumn is asked at the drop, and says no.
     f.grid->OnAddGroupColumn = [](TObject*, TdxDBTreeListColumn*, bool& Allow) { Allow = false; };
-    refusedDrop("OnAddGroupColumnRefuses", HeaderMid(f.grid, "NUMBER"));
+    DragOver(f.grid, HeaderMid(f.grid, "NUMBER"), over);
+    EXPECT_EQ(f.grid->Cursor(), crDefault);
+    f.grid->MouseUp(mbLeft, {}, over.X, over.Y);
+    EXPECT_EQ(GroupNames(f.grid), (std::vector<std::string>{"AREA", "ACTIVE", "TITLE"}));
     EXPECT_TRUE(f.grid->ColumnByFieldName("NUMBER")->Visible());
+    EXPECT_EQ(f.grid->ColumnByFieldName("NUMBER")->Sorted(), csNone);
 }
 
 TEST(GroupPanelDropRefused, AGroupedColumnMovesAlongThePanelWithTheDragCursor)
@@ -401,4 +405,46 @@ TEST(GridColumnClick, AGroupButtonClickTurnsTheGroupsAndAHeaderSortKeepsThem)
     f.grid->MouseDown(mbLeft, {}, button.X, button.Y);
     f.grid->MouseUp(mbLeft, {}, button.X, button.Y);
     EXPECT_EQ(area->Sorted(), csUp);
+}
+
+// OnAddGroupColumn is asked once per grouping performed, and its answer holds.
+TEST(GroupPanelDropRefused, OnAddGroupColumnIsAskedOncePerGroupingAndItsAnswerHolds)
+{
+    GridFixture f(10);
+    f.grid->SetShowGroupPanel(true);
+    std::vector<std::string> asked;
+    bool allow = true;
+    f.grid->OnAddGroupColumn = [&](TObject*, TdxDBTreeListColumn* Column, bool& Allow) {
+        asked.push_back(Column->FieldName());
+        Allow = allow;
+    };
+    TdxDBTreeListColumn* area = f.grid->ColumnByFieldName("AREA");
+    EXPECT_TRUE(f.grid->AddGroupColumn(0, area));
+    EXPECT_EQ(asked, (std::vector<std::string>{"AREA"}));
+
+    // A drag over the panel asks nothing until the drop.
+    const TPoint over{250, f.grid->CalcRectInfo().GroupPanel.Top + 3};
+    DragOver(f.grid, HeaderMid(f.grid, "ACTIVE"), over);
+    for (int x = 240; x < 260; x += 4)
+        f.grid->MouseMove({ssLeft}, x, over.Y);
+    EXPECT_EQ(asked.size(), 1u);
+    f.grid->MouseUp(mbLeft, {}, 259, over.Y);
+    EXPECT_EQ(asked, (std::vector<std::string>{"AREA", "ACTIVE"}));
+    EXPECT_EQ(GroupNames(f.grid), (std::vector<std::string>{"AREA", "ACTIVE"}));
+
+    // Refused: the column stays as it was, and the refusal is the answer.
+    allow = false;
+    TdxDBTreeListColumn* title = f.grid->ColumnByFieldName("TITLE");
+    EXPECT_FALSE(f.grid->AddGroupColumn(2, title));
+    title->SetGroupIndex(2);
+    EXPECT_EQ(asked, (std::vector<std::string>{"AREA", "ACTIVE", "TITLE", "TITLE"}));
+    EXPECT_EQ(title->GroupIndex(), -1);
+    EXPECT_TRUE(title->Visible());
+    EXPECT_EQ(title->Sorted(), csNone);
+    EXPECT_EQ(GroupNames(f.grid), (std::vector<std::string>{"AREA", "ACTIVE"}));
+
+    // Moving a grouped column is no new grouping.
+    area->SetGroupIndex(1);
+    EXPECT_EQ(GroupNames(f.grid), (std::vector<std::string>{"ACTIVE", "AREA"}));
+    EXPECT_EQ(asked.size(), 4u);
 }
