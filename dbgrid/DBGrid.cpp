@@ -569,24 +569,74 @@ void TCustomdxDBGrid::Regroup(TdxDBTreeListColumn* Column, int GroupIndex, bool 
         m_groupColumns[i]->SetGroupIndexDirect(static_cast<int>(i));
     m_regroupRequested = true;
     NoteKeptChange();
-    if (LinkActive() && !m_loading && !m_destroying && !IsControlLoading() && !RowsHeld()) {
-        Keeping([this] {
-            TUpdateScope<TCustomdxTreeList> update(*this);
-            if (!SmartReloadApplies())
-                ClearRows();
-            m_keyIndexValid = false;
-            LoadNodes();
-        });
+    if (m_groupLock == 0)
+        ReloadGrouping();
+}
+
+void TCustomdxDBGrid::ReloadGrouping()
+{
+    if (!LinkActive() || m_loading || m_destroying || IsControlLoading() || RowsHeld())
+        return;
+    Keeping([this] {
+        TUpdateScope<TCustomdxTreeList> update(*this);
+        if (!SmartReloadApplies())
+            ClearRows();
+        m_keyIndexValid = false;
+        LoadNodes();
+    });
+    SyncFocusToRecord();
+    if (OnReloadGroupList)
+        OnReloadGroupList(this);
+}
+
+void TCustomdxDBGrid::LockGrouping()
+{
+    if (m_groupLock++ > 0)
+        return;
+    m_lockedGrouping.clear();
+    for (TdxDBTreeListColumn* c : m_groupColumns)
+        m_lockedGrouping.push_back(c->FieldName());
+}
+
+void TCustomdxDBGrid::UnlockGrouping()
+{
+    if (m_groupLock == 0 || --m_groupLock > 0)
+        return;
+    bool same = m_lockedGrouping.size() == m_groupColumns.size();
+    for (std::size_t i = 0; same && i < m_groupColumns.size(); ++i)
+        same = AnsiCompareText(m_lockedGrouping[i], m_groupColumns[i]->FieldName()) == 0;
+    if (!same) {
+        ReloadGrouping();
+    } else if (LinkActive() && !m_loading && !m_destroying && !IsControlLoading()) {
+        ReloadNodes();
         SyncFocusToRecord();
-        if (OnReloadGroupList)
-            OnReloadGroupList(this);
     }
+}
+
+void TCustomdxDBGrid::BeginUpdateEx()
+{
+    BeginUpdate();
+    LockGrouping();
+}
+
+void TCustomdxDBGrid::EndUpdateEx()
+{
+    Finally end([this] { EndUpdate(); });
+    UnlockGrouping();
 }
 
 void TCustomdxDBGrid::ClearGrouping()
 {
+    if (m_groupColumns.empty())
+        return;
+    // Every column back in the header, unsorted, and the rows loaded once.
+    TUpdateScope<TCustomdxTreeList> update(*this);
+    LockGrouping();
+    Finally dropLock([this] { --m_groupLock; });   // something raised: no reload
     while (!m_groupColumns.empty())
-        RegroupColumn(m_groupColumns.back(), -1);
+        RemoveGroupColumn(0);
+    dropLock.Dismiss();
+    UnlockGrouping();
 }
 
 void TCustomdxDBGrid::DoClearNodeData()

@@ -291,6 +291,10 @@ public:
     // ----- grouping ----------------------------------------------------------------------------------
     int GroupColumnCount() const { return static_cast<int>(m_groupColumns.size()); }
     TdxDBTreeListColumn* GetGroupColumn(int Index) const;
+    // BeginUpdate, then the group lock; the lock released (regrouping or
+    // reloading the rows once), then EndUpdate.
+    void BeginUpdateEx() override;
+    void EndUpdateEx() override;
     // Whether the column may group (OnAddGroupColumn is asked when it does).
     virtual bool CanGroupByColumn(TdxDBTreeListColumn* Column, bool Forced = false);
     // Groups, moves or ungroups (GroupIndex -1) the column; a new grouping
@@ -565,6 +569,13 @@ private:
     void FinishGroupNodes();
     // RegroupColumn; Ask: a new grouping is still to be asked of OnAddGroupColumn.
     void Regroup(TdxDBTreeListColumn* Column, int GroupIndex, bool Ask);
+    // The rows regrouped after the grouping changed, and the focus back.
+    void ReloadGrouping();
+    // The group lock (nesting): while held, a change of the grouping does not
+    // reload; the last release regroups once when the grouping differs from
+    // the one at the first take, else reloads the rows.
+    void LockGrouping();
+    void UnlockGrouping();
     // The bodies of ReloadNodes, RebuildBufferNodes and LoadRecordWindow, run kept.
     void ReloadRows();
     void RebuildBufferRows();
@@ -644,6 +655,8 @@ private:
     TColor m_groupPanelFontColor{clBtnFace};
     std::string m_summarySeparator{", "};
     std::vector<TdxDBTreeListColumn*> m_groupColumns;
+    int m_groupLock{0};
+    std::vector<std::string> m_lockedGrouping;   // the group fields at the first take
     // The group panel: the pressed button, and the slide when it opens or shuts.
     TdxDBTreeListColumn* m_pendingGroupColumn{nullptr};
     TPoint m_groupPressPoint{};

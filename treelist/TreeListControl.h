@@ -38,6 +38,10 @@ public:
     TdxTreeListColumn* CreateColumn() { return CreateColumnOf<TdxTreeListColumn>(); }
     void DestroyColumns();
     TdxTreeListColumn* GetColumnObject(int Column) const override { return GetColumnByIndex(Column); }
+    // An update that may change the columns' arrangement as a whole; the
+    // grid also holds its grouping until the end (one reload).
+    virtual void BeginUpdateEx() { BeginUpdate(); }
+    virtual void EndUpdateEx() { EndUpdate(); }
     // Restores every column's defaults (the data-bound control re-reads its fields here).
     virtual void RestoreColumnsDefaults();
 
