@@ -1686,8 +1686,20 @@ void TCustomdxDBGrid::DeleteFocusedRecord()
         n->DeleteRecord();
 }
 
+void TCustomdxDBGrid::CloseFilterDropDown()
+{
+    if (IsFilterDropDownOpen())
+        m_filterPopup->Close(false);
+}
+
+void TCustomdxDBGrid::DoViewScrolled()
+{
+    CloseFilterDropDown();
+}
+
 void TCustomdxDBGrid::ChangeFocus(TdxTreeListNode* Node)
 {
+    CloseFilterDropDown();
     TDataSet* ds = DataSet();
     if (!m_following && !m_loading && Node && LinkActive() && ds) {
         HideEditor();

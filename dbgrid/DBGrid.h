@@ -493,6 +493,10 @@ protected:
     // Group columns keep their direction when the others' sort is reset.
     bool KeepsSortDirection(const TdxTreeListColumn* Column) const override;
     void DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
+    // A scroll, like a focus change or a mouse press, closes an open header
+    // drop-down without taking its item.
+    void DoViewScrolled() override;
+    void CloseFilterDropDown();
     void Loaded() override;
     void AddInsertedNode();
     // egoSmartRefresh: only the current record's row is refreshed (or moved

@@ -248,8 +248,7 @@ void TCustomdxDBGrid::PaintGroupPanel(TCanvas& Canvas, const TRect& Rect)
 
 void TCustomdxDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    if (IsFilterDropDownOpen())
-        m_filterPopup->Close(false);
+    CloseFilterDropDown();
     m_pendingGroupColumn = nullptr;
     if (Button == mbLeft && FilterMouseDown(X, Y))
         return;

@@ -518,6 +518,8 @@ protected:
     // A control that rebuilds its nodes puts the shift-selection anchor back.
     void SetSelectionAnchor(TdxTreeListNode* Node) { m_anchor = Node; }
     virtual void DoColumnClick(int Column);
+    // The rows or the columns scrolled (top row or left edge moved).
+    virtual void DoViewScrolled() {}
     // After a click on a column's header: its sort turns round when
     // aoAutoSort is set; Shift adds it to the sort with aoMultiSort.
     virtual void HeaderClickSort(int Column, TShiftState Shift);

@@ -351,6 +351,7 @@ void TCustomdxTreeList::SetTopIndex(int Index)
     m_topIndex = clamped;
     UpdateScrollBars();
     Invalidate();
+    DoViewScrolled();
 }
 
 void TCustomdxTreeList::ResetTopNode()
@@ -412,6 +413,7 @@ void TCustomdxTreeList::SetLeftCoord(int Value)
     m_leftCoord = Value;
     UpdateScrollBars();
     Invalidate();
+    DoViewScrolled();
 }
 
 TRect TCustomdxTreeList::GetNodeRect(TdxTreeListNode* Node) const

@@ -174,3 +174,31 @@ TEST(GridFilter, HeaderDropDownByKeys)
     EXPECT_FALSE(f.grid->IsFilterDropDownOpen());
     EXPECT_EQ(f.Rows().size(), 8u);   // cancelled: unchanged
 }
+
+// A focus change (by the grid or by the dataset), a scroll or a mouse press
+// closes an open header drop-down without taking its item.
+TEST(GridFilter, TheHeaderDropDownClosesOnFocusScrollAndPress)
+{
+    FilterFixture f(40);
+    TCustomdxPopupListBox* list = nullptr;
+    auto open = [&] {
+        f.grid->DropDownFilter(f.area->GetColumnIndex());
+        EXPECT_TRUE(f.grid->IsFilterDropDownOpen());
+        list = f.grid->FilterPopup()->ListBox();
+        list->SetItemIndex(4);   // East, which is not taken
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> closers{
+        {"focused row", [&] { f.grid->SetFocusedNode(f.grid->GetItem(5)); }},
+        {"top row", [&] { f.grid->SetTopIndex(10); }},
+        {"dataset move", [&] { f.ds->MoveBy(3); }},
+        {"mouse press", [&] { f.grid->MouseDown(mbLeft, {}, 5, f.grid->ClientHeight() - 5); }},
+    };
+    for (const auto& [name, close] : closers) {
+        SCOPED_TRACE(name);
+        open();
+        close();
+        EXPECT_FALSE(f.grid->IsFilterDropDownOpen());
+        EXPECT_EQ(f.filter->Criteria()->Root()->Count(), 0);
+        EXPECT_EQ(f.Rows().size(), 40u);
+    }
+}
