@@ -838,7 +838,7 @@ void TCustomdxDBGrid::ApplyFilter()
     RefilterNodes();
     const std::string text = criteria->GetFilterText();
     if (OnFilterChanged)
-        OnFilterChanged(this);
+        OnFilterChanged(this, DataSet(), text);
     TDataSet* ds = DataSet();
     if (m_filter->AutoDataSetFilter() && ds) {
         ds->SetFilter(text);
@@ -1700,6 +1700,15 @@ void TCustomdxDBGrid::DoViewScrolled()
 void TCustomdxDBGrid::ChangeFocus(TdxTreeListNode* Node)
 {
     CloseFilterDropDown();
+    // egoSeekDetail: a group row the user focuses hands the focus to its first
+    // record row; not when the focus comes from inside the group, so Up passes it.
+    if (m_options.Contains(egoSeekDetail) && !m_following && !m_loading && IsGroupRow(Node)) {
+        bool fromInside = false;
+        for (TdxTreeListNode* n = GetFocusedNode(); n && !fromInside; n = n->Parent())
+            fromInside = n->Parent() == Node;
+        if (!fromInside)
+            Node = FirstLeaf(Node);
+    }
     TDataSet* ds = DataSet();
     if (!m_following && !m_loading && Node && LinkActive() && ds) {
         HideEditor();

@@ -269,7 +269,8 @@ public:
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // Over the group panel the column groups (or moves among the groups); a
-    // group button dropped elsewhere ungroups its column.
+    // group button dropped elsewhere ungroups its column. A column the drop
+    // shows in the header fires OnShowHeader, one it hides OnHideHeader.
     void EndColumnDrag(bool Accept) override;
 
     // ----- the control's answers ------------------------------------------------------------------
@@ -451,7 +452,8 @@ public:
     std::function<void(TObject* Sender, TdxDBTreeListColumn* Column, bool& Allow)> OnColumnSorting;
     TdxDBGridColumnEvent OnShowHeader;
     TNotifyEvent OnReloadGroupList;
-    TNotifyEvent OnFilterChanged;
+    // After every apply of the filter: the grid's dataset and the filter text.
+    std::function<void(TObject* Sender, TDataSet* DataSet, const std::string& FilterText)> OnFilterChanged;
 
 protected:
     // Layout keys: "GroupIndex" per column; "ShowGroupPanel", "ShowNewItemRow",
@@ -497,6 +499,8 @@ protected:
     // drop-down without taking its item.
     void DoViewScrolled() override;
     void CloseFilterDropDown();
+    // egoDblClick: a second click on the focused cell waits for a double click.
+    bool WaitsForDblClick() const override { return m_optionsEx.Contains(egoDblClick); }
     void Loaded() override;
     void AddInsertedNode();
     // egoSmartRefresh: only the current record's row is refreshed (or moved
@@ -571,6 +575,7 @@ private:
     TdxDBGridNode* PlaceRecord(const TLoadRecord& Record, std::vector<TdxDBGridNode*>* OldNodes,
                                std::vector<char>* Taken);
     void FinishGroupNodes();
+    void EndGridColumnDrag(bool Accept);
     // RegroupColumn; Ask: a new grouping is still to be asked of OnAddGroupColumn.
     void Regroup(TdxDBTreeListColumn* Column, int GroupIndex, bool Ask);
     // The rows regrouped after the grouping changed, and the focus back.

@@ -297,6 +297,23 @@ void TCustomdxDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
 
 void TCustomdxDBGrid::EndColumnDrag(bool Accept)
 {
+    // A column the drag brings into the header (from the group panel or the
+    // customizing window) is announced.
+    const int index = DragColumn();
+    TdxDBTreeListColumn* column = index >= 0 && IsColumnDragging() ? GetColumn(index) : nullptr;
+    const bool wasShown = column && IsColumnShown(index);
+    EndGridColumnDrag(Accept);
+    if (!Accept || !column || wasShown || !OnShowHeader)
+        return;
+    for (int i = 0; i < GetColumnCount(); ++i)   // the drop's handlers may have freed it
+        if (GetColumn(i) == column && IsColumnShown(i)) {
+            OnShowHeader(this, column);
+            return;
+        }
+}
+
+void TCustomdxDBGrid::EndGridColumnDrag(bool Accept)
+{
     TdxDBTreeListColumn* fromGroup = m_groupDragColumn;
     m_groupDragColumn = nullptr;
     // A cancelled drag of a group button leaves no press behind: its release is no click.

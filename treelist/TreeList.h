@@ -520,6 +520,9 @@ protected:
     virtual void DoColumnClick(int Column);
     // The rows or the columns scrolled (top row or left edge moved).
     virtual void DoViewScrolled() {}
+    // Whether a second click on the focused cell waits for the double-click
+    // time (a double click) before it edits, rather than editing at once.
+    virtual bool WaitsForDblClick() const { return true; }
     // After a click on a column's header: its sort turns round when
     // aoAutoSort is set; Shift adds it to the sort with aoMultiSort.
     virtual void HeaderClickSort(int Column, TShiftState Shift);

@@ -425,6 +425,8 @@ void TCustomdxTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
             } else if (hit.Kind == htLabel) {
                 if (m_options.Contains(aoImmediateEditor) && !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl))
                     ShowEditor();
+                else if (wasFocusedCell && CanShowEditor() && !WaitsForDblClick())
+                    ShowEditor();
                 else if (wasFocusedCell && CanShowEditor()) {
                     // A second click within the double-click time is a double click, not an edit.
                     m_clickTimer->SetInterval(GetDoubleClickTime());

@@ -132,7 +132,11 @@ TEST(GridFilter, DataSetFilterText)
 {
     FilterFixture f;
     std::vector<std::string> seen;
-    f.grid->OnFilterChanged = [&](TObject*) { seen.push_back(f.filter->Criteria()->GetFilterText()); };
+    f.grid->OnFilterChanged = [&](TObject* Sender, TDataSet* DataSet, const std::string& Text) {
+        EXPECT_EQ(Sender, f.grid);
+        EXPECT_EQ(DataSet, f.ds);
+        seen.push_back(Text);
+    };
     f.filter->SetAutoDataSetFilter(true);
     f.Pick(f.title, "Door 3");
     EXPECT_EQ(f.ds->Filter(), "(TITLE = 'Door 3')");
@@ -142,6 +146,7 @@ TEST(GridFilter, DataSetFilterText)
     EXPECT_EQ(f.ds->Filter(), "");
     EXPECT_FALSE(f.ds->Filtered());
     f.filter->SetActive(false);
+    EXPECT_EQ(seen.back(), "");
     EXPECT_EQ(f.filter->Criteria()->Root()->Count(), 0);
     EXPECT_EQ(f.Rows().size(), 10u);
 }

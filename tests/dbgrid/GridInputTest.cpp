@@ -4,6 +4,7 @@
 
 #include "GridTestSupport.h"
 #include "platform/controls/Dialogs.h"
+#include "platform/controls/Clock.h"
 #include "platform/controls/Keyboard.h"
 
 #include <gtest/gtest.h>
@@ -204,4 +205,55 @@ TEST(GridInput, AnAbandonedNewRecordLeavesNoRow)
         EXPECT_EQ(f.ds->RecordCount(), 29);
         EXPECT_FALSE(f.ds->Locate("NUMBER", 11, {}));
     }
+}
+
+// egoSeekDetail: a group row the user moves onto or clicks hands the focus
+// to its first record row; from inside the group, Up passes the group row.
+TEST(GridInput, SeekDetailFocusesAGroupsFirstRecord)
+{
+    GridFixture f(10);
+    f.grid->ColumnByFieldName("AREA")->SetGroupIndex(0);   // (null) 2 7, East 5 10, North 1 4 6 9, South 3 8
+    f.grid->SetOptions(f.grid->Options() + TdxDBGridOptions{egoSeekDetail});
+    f.grid->FullCollapse();
+    f.grid->SetFocusedNode(f.grid->GetItem(3));   // South, collapsed
+    EXPECT_EQ(f.FocusedKey(), 3);
+    EXPECT_FALSE(f.grid->IsGroupRow(f.grid->GetFocusedNode()));
+    EXPECT_EQ(f.CurrentKey(), 3);
+    Press(f.grid, VK_UP);   // onto its own group row
+    EXPECT_TRUE(f.grid->IsGroupRow(f.grid->GetFocusedNode()));
+    Press(f.grid, VK_UP);   // North, from outside: its first record
+    EXPECT_EQ(f.FocusedKey(), 1);
+    EXPECT_FALSE(f.grid->IsGroupRow(f.grid->GetFocusedNode()));
+    EXPECT_EQ(f.CurrentKey(), 1);
+
+    // Without the option a group row keeps the focus it is given.
+    f.grid->SetOptions(f.grid->Options() - TdxDBGridOptions{egoSeekDetail});
+    f.grid->SetFocusedNode(f.grid->GetItem(3));
+    EXPECT_TRUE(f.grid->IsGroupRow(f.grid->GetFocusedNode()));
+}
+
+// egoDblClick: a second click on the focused cell waits for a double click;
+// without it, the cell is edited at once.
+TEST(GridInput, DoubleClicksAreWaitedForOnlyWithTheOption)
+{
+    TManualClockScope clock;
+    GridFixture f(5);
+    f.grid->SetOptionsBehavior(f.grid->OptionsBehavior() - TdxDBGridOptionsBehavior{edgoImmediateEditor});
+    TdxTreeListNode* row = f.grid->GetItem(1);
+    const TRect cell = f.grid->GetCellRect(row, 1);
+    auto click = [&] {
+        f.grid->MouseDown(mbLeft, {}, cell.Left + 3, cell.Top + 3);
+        f.grid->MouseUp(mbLeft, {}, cell.Left + 3, cell.Top + 3);
+    };
+    click();
+    click();
+    EXPECT_TRUE(f.grid->IsEditing());
+    f.grid->HideEditor();
+
+    f.grid->SetOptionsEx(f.grid->OptionsEx() + TdxDBGridOptionsEx{egoDblClick});
+    click();
+    EXPECT_FALSE(f.grid->IsEditing());
+    EXPECT_TRUE(f.grid->ClickTimerActive());
+    clock.Advance(GetDoubleClickTime() + 1);
+    EXPECT_TRUE(f.grid->IsEditing());
 }
