@@ -127,7 +127,8 @@ public:
     TAlignment DefaultAlignment() const override;
     std::string GetDefaultCaption() const;
     int GetDefaultMaxLength() const;
-    // The field-derived defaults applied: caption, alignment, width, read-only.
+    // The field-derived defaults applied to what is still unset: the caption
+    // (the alignment follows the field while it is not set).
     void ApplyFieldDefaults();
 
     TdxDBColumnCustomDrawEvent OnCustomDraw;
