@@ -290,7 +290,7 @@ void TdxDBGridSummaries::FinishFooters(std::int64_t LoadedRecordCount)
         if (!column || column->SummaryFooterType() == cstNone)
             continue;
         m_footers[c].Finish(column->SummaryFooterType(), LoadedRecordCount);
-        column->SetFooterValue(m_footers[c].Value, m_footers[c].Shown(column->SummaryFooterType()));
+        column->SetFooterValue(m_footers[c].Value, m_footers[c].ShownInFooter(column->SummaryFooterType()));
     }
 }
 
