@@ -543,6 +543,7 @@ void TCustomdxDBGrid::Regroup(TdxDBTreeListColumn* Column, int GroupIndex, bool 
     const bool grouped = it != m_groupColumns.end();
     if (GroupIndex >= 0 && !grouped && (!CanGroupByColumn(Column) || (Ask && !DoAddGroupColumn(Column))))
         return;
+    const std::vector<std::string> before = GroupFieldNames();
     if (!grouped && GroupIndex < 0) {
         Column->SetGroupIndexDirect(-1);
         return;
@@ -570,19 +571,37 @@ void TCustomdxDBGrid::Regroup(TdxDBTreeListColumn* Column, int GroupIndex, bool 
     m_regroupRequested = true;
     NoteKeptChange();
     if (m_groupLock == 0)
-        ReloadGrouping();
+        ReloadGrouping(before);
 }
 
-void TCustomdxDBGrid::ReloadGrouping()
+std::vector<std::string> TCustomdxDBGrid::GroupFieldNames() const
+{
+    std::vector<std::string> names;
+    for (TdxDBTreeListColumn* c : m_groupColumns)
+        names.push_back(c->FieldName());
+    return names;
+}
+
+void TCustomdxDBGrid::ReloadGrouping(const std::vector<std::string>& Before)
 {
     if (!LinkActive() || m_loading || m_destroying || IsControlLoading() || RowsHeld())
         return;
-    Keeping([this] {
+    Keeping([&] {
         TUpdateScope<TCustomdxTreeList> update(*this);
-        if (!SmartReloadApplies())
-            ClearRows();
         m_keyIndexValid = false;
-        LoadNodes();
+        if (SmartReloadApplies()) {
+            LoadNodes();   // keeps the open groups itself
+        } else {
+            // The rows stand in the old grouping until they go.
+            std::size_t kept = 0;
+            while (kept < Before.size() && kept < m_groupColumns.size() &&
+                   AnsiCompareText(Before[kept], m_groupColumns[kept]->FieldName()) == 0)
+                ++kept;
+            const std::vector<TExpandedGroup> expanded = ExpandedGroups(nullptr, 0, static_cast<int>(kept));
+            ClearRows();
+            LoadNodes();
+            CallOut([&] { ExpandGroups(nullptr, 0, expanded); });   // expanding runs the user's events
+        }
     });
     SyncFocusToRecord();
     if (OnReloadGroupList)
@@ -593,9 +612,7 @@ void TCustomdxDBGrid::LockGrouping()
 {
     if (m_groupLock++ > 0)
         return;
-    m_lockedGrouping.clear();
-    for (TdxDBTreeListColumn* c : m_groupColumns)
-        m_lockedGrouping.push_back(c->FieldName());
+    m_lockedGrouping = GroupFieldNames();
 }
 
 void TCustomdxDBGrid::UnlockGrouping()
@@ -606,7 +623,7 @@ void TCustomdxDBGrid::UnlockGrouping()
     for (std::size_t i = 0; same && i < m_groupColumns.size(); ++i)
         same = AnsiCompareText(m_lockedGrouping[i], m_groupColumns[i]->FieldName()) == 0;
     if (!same) {
-        ReloadGrouping();
+        ReloadGrouping(m_lockedGrouping);
     } else if (LinkActive() && !m_loading && !m_destroying && !IsControlLoading()) {
         ReloadNodes();
         SyncFocusToRecord();

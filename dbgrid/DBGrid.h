@@ -578,8 +578,18 @@ private:
     void EndGridColumnDrag(bool Accept);
     // RegroupColumn; Ask: a new grouping is still to be asked of OnAddGroupColumn.
     void Regroup(TdxDBTreeListColumn* Column, int GroupIndex, bool Ask);
-    // The rows regrouped after the grouping changed, and the focus back.
-    void ReloadGrouping();
+    // The rows regrouped after the grouping changed from Before (the group
+    // fields), and the focus back. Group rows of the leading levels that
+    // stay keep their expanded state.
+    void ReloadGrouping(const std::vector<std::string>& Before);
+    std::vector<std::string> GroupFieldNames() const;
+    // An expanded group row of a level that stays, with its expanded group rows below.
+    struct TExpandedGroup {
+        Variant Value;
+        std::vector<TExpandedGroup> Children;
+    };
+    std::vector<TExpandedGroup> ExpandedGroups(TdxTreeListNode* Parent, int Level, int Levels) const;
+    void ExpandGroups(TdxTreeListNode* Parent, int Level, const std::vector<TExpandedGroup>& Groups);
     // The group lock (nesting): while held, a change of the grouping does not
     // reload; the last release regroups once when the grouping differs from
     // the one at the first take, else reloads the rows.
