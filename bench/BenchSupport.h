@@ -1,11 +1,11 @@
 #pragma once
-// What the benchmark programs share: an offscreen application for the
-// controls, and the heap in use for memory-per-row figures.
+// What the benchmark programs of the controls share: an offscreen
+// application, and the measuring of bench/BenchMeasure.h.
+#include "bench/BenchMeasure.h"
+
 #include <QApplication>
 
-#include <cstddef>
 #include <cstdlib>
-#include <malloc.h>
 
 namespace qel::bench {
 
@@ -20,12 +20,6 @@ inline QApplication& App()
         return new QApplication(argc, argv);
     }();
     return *app;
-}
-
-// Bytes the heap hands out now (blocks taken from the arena).
-inline std::size_t HeapInUse()
-{
-    return mallinfo2().uordblks;
 }
 
 }  // namespace qel::bench

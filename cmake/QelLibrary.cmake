@@ -22,6 +22,8 @@ function(qel_test_binary name dir)
   add_executable(${name} ${_srcs})
   target_link_libraries(${name} PRIVATE qel_testmain ${ARGN})
   gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QEL_TEST_DATA=${PROJECT_SOURCE_DIR}/tests"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+               # One entry each: a list here would be split into separate properties.
+               ENVIRONMENT_MODIFICATION "QEL_TEST_DATA=set:${PROJECT_SOURCE_DIR}/tests"
     DISCOVERY_TIMEOUT 60)
 endfunction()

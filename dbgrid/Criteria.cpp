@@ -5,6 +5,7 @@
 #include "platform/data/FilterExpression.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace qel {
 
@@ -38,26 +39,6 @@ int ListDepth(const TdxCriteriaItemList& List)
     return depth;
 }
 
-// How deep the dataset's filter parser goes into the filter text of List:
-// each parenthesis costs it three levels (OR, AND, unary), each NOT one.
-int FilterTextDepth(const TdxCriteriaItemList& List)
-{
-    int depth = 0;
-    for (int i = 0; i < List.Count(); ++i) {
-        const TdxCustomCriteriaItem* item = List.Items(i);
-        const int inner = item->IsList() ? FilterTextDepth(static_cast<const TdxCriteriaItemList&>(*item))
-                                         : (item->Negate() ? 4 : 0);
-        depth = std::max(depth, 3 + inner);
-    }
-    return depth + (List.Negate() ? 4 : 0);
-}
-
-// Whether the parser takes the text that deep (it starts two levels down).
-bool FilterTextFitsParser(const TdxCriteriaItemList& Root)
-{
-    return 2 + FilterTextDepth(Root) <= TFilterExpression::MaxDepth;
-}
-
 std::string Quoted(const std::string& Text)
 {
     // Doubled quotes keep a value such as O'Neil one literal of the expression.
@@ -71,6 +52,15 @@ std::string Quoted(const std::string& Text)
 }
 
 } // namespace
+
+// What an item gives the filter text: its text and how deep the dataset's
+// filter parser goes into it, or, when its outcome does not depend on the
+// record (an empty list is true), that constant.
+struct TdxCriteria::TFilterPiece {
+    std::optional<bool> Constant;
+    std::string Text;
+    int Depth = 0;
+};
 
 TdxCriteria::TdxCriteria() : m_root(std::make_unique<TdxCriteriaItemList>(nullptr))
 {
@@ -136,8 +126,9 @@ void TdxCriteria::RemoveColumnItems(const std::string& Name)
 
 void TdxCriteria::TidyList(TdxCriteriaItemList* List)
 {
-    // An emptied sub-list would render as "()" and break the filter
-    // expression, so emptiness is tidied all the way up to the root.
+    // A sub-list the removal empties goes, and so does every list that
+    // empties in turn, up to the root: no condition of the user's is left
+    // standing as an empty list that passes every record.
     while (List != m_root.get()) {
         TdxCriteriaItemList* parent = List->Parent();
         if (List->Count() == 0) {
@@ -200,15 +191,26 @@ bool TdxCriteria::EvaluateItem(const TdxCriteriaItem& Item, void* Data) const
 
 std::string TdxCriteria::GetDisplayText() const
 {
-    return GetText(*m_root, true);
+    return DisplayText(*m_root);
 }
 
 std::string TdxCriteria::GetFilterText() const
 {
-    return GetText(*m_root, false);
+    const TFilterPiece piece = FilterPiece(*m_root, true);
+    // True for every record is no filter; false for every record is a
+    // comparison of two literals.
+    if (piece.Constant)
+        return *piece.Constant ? std::string() : "(TRUE = FALSE)";
+    return piece.Text;
 }
 
-std::string TdxCriteria::GetText(const TdxCriteriaItemList& List, bool Display) const
+bool TdxCriteria::FilterTextFitsParser(const TdxCriteriaItemList& List) const
+{
+    // The parser starts two levels down.
+    return 2 + FilterPiece(List, false).Depth <= TFilterExpression::MaxDepth;
+}
+
+std::string TdxCriteria::DisplayText(const TdxCriteriaItemList& List) const
 {
     std::string text;
     for (int i = 0; i < List.Count(); ++i) {
@@ -216,24 +218,69 @@ std::string TdxCriteria::GetText(const TdxCriteriaItemList& List, bool Display) 
             text += List.BoolOperator() == dxBoolAnd ? " AND " : " OR ";
         const TdxCustomCriteriaItem* item = List.Items(i);
         if (item->IsList()) {
-            text += "(" + GetText(static_cast<const TdxCriteriaItemList&>(*item), Display) + ")";
+            text += "(" + DisplayText(static_cast<const TdxCriteriaItemList&>(*item)) + ")";
             continue;
         }
-        const auto& leaf = static_cast<const TdxCriteriaItem&>(*item);
-        // "= <blank>" has no literal in a filter expression: it is the test
-        // for a blank value there.
-        const bool blankTest = leaf.OperatorKind() == 0 || (!Display && leaf.Value().IsEmptyOrNull());
-        std::string t = (Display ? leaf.GetCaption() : leaf.GetFilterName()) + " " +
-                        dxCriteriaOperator(blankTest ? 0 : leaf.OperatorKind()).GetText();
-        if (!blankTest)
-            t += " " + (Display ? leaf.DisplayValue() : OperandText(leaf.Value()));
-        if (leaf.Negate())
-            t = "NOT (" + t + ")";
-        text += "(" + t + ")";
+        text += "(" + LeafText(static_cast<const TdxCriteriaItem&>(*item), true) + ")";
     }
     if (List.Negate())
         text = "NOT (" + text + ")";
     return text;
+}
+
+std::string TdxCriteria::LeafText(const TdxCriteriaItem& Leaf, bool Display) const
+{
+    // "= <blank>" has no literal in a filter expression: it is the test
+    // for a blank value there.
+    const bool blankTest = Leaf.OperatorKind() == 0 || (!Display && Leaf.Value().IsEmptyOrNull());
+    std::string t = (Display ? Leaf.GetCaption() : Leaf.GetFilterName()) + " " +
+                    dxCriteriaOperator(blankTest ? 0 : Leaf.OperatorKind()).GetText();
+    if (!blankTest)
+        t += " " + (Display ? Leaf.DisplayValue() : OperandText(Leaf.Value()));
+    return Leaf.Negate() ? "NOT (" + t + ")" : t;
+}
+
+TdxCriteria::TFilterPiece TdxCriteria::FilterPiece(const TdxCriteriaItemList& List, bool WithText) const
+{
+    // A list whose outcome is settled without the record leaves the text:
+    // the parser has no "()", and an empty list is true.
+    const bool isOr = List.BoolOperator() == dxBoolOr;
+    TFilterPiece piece;
+    bool anyText = false;
+    for (int i = 0; i < List.Count() && !piece.Constant; ++i) {
+        const TdxCustomCriteriaItem* item = List.Items(i);
+        TFilterPiece child;
+        if (item->IsList()) {
+            child = FilterPiece(static_cast<const TdxCriteriaItemList&>(*item), WithText);
+        } else {
+            if (WithText)
+                child.Text = LeafText(static_cast<const TdxCriteriaItem&>(*item), false);
+            child.Depth = item->Negate() ? 4 : 0;
+        }
+        if (child.Constant) {
+            // False settles an AND, true an OR; the other one changes nothing.
+            if (*child.Constant == isOr)
+                piece.Constant = isOr;
+            continue;
+        }
+        if (anyText)
+            piece.Text += isOr ? " OR " : " AND ";
+        // Each parenthesis costs the parser three levels (OR, AND, unary), each NOT one.
+        piece.Text += "(" + child.Text + ")";
+        piece.Depth = std::max(piece.Depth, 3 + child.Depth);
+        anyText = true;
+    }
+    if (!piece.Constant && !anyText)
+        piece.Constant = List.Count() == 0 || !isOr;
+    if (piece.Constant) {
+        piece.Constant = *piece.Constant != List.Negate();
+        piece.Text.clear();
+        piece.Depth = 0;
+    } else if (List.Negate()) {
+        piece.Text = "NOT (" + piece.Text + ")";
+        piece.Depth += 4;
+    }
+    return piece;
 }
 
 std::string TdxCriteria::OperandText(const Variant& Value) const
@@ -304,8 +351,6 @@ void TdxCriteria::ReadItems(detail::CriteriaReader& Reader, TdxCriteriaItemList*
             list->SetBoolOperator(boolOperator);
             TdxCriteriaItemList* sub = list.get();
             List->Add(std::move(list));
-            if (childCount == 0)
-                detail::CriteriaReadFailed();   // "()" is no filter expression
             ReadItems(Reader, sub, childCount, Depth + 1);
             item = sub;
         } else {

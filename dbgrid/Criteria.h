@@ -81,7 +81,13 @@ public:
 private:
     bool EvaluateList(const TdxCriteriaItemList& List, void* Data) const;
     bool EvaluateItem(const TdxCriteriaItem& Item, void* Data) const;
-    std::string GetText(const TdxCriteriaItemList& List, bool Display) const;
+    struct TFilterPiece;
+    std::string DisplayText(const TdxCriteriaItemList& List) const;
+    std::string LeafText(const TdxCriteriaItem& Leaf, bool Display) const;
+    // The filter text of List (without the text itself unless WithText).
+    TFilterPiece FilterPiece(const TdxCriteriaItemList& List, bool WithText) const;
+    // Whether the dataset's filter parser takes the filter text of List.
+    bool FilterTextFitsParser(const TdxCriteriaItemList& List) const;
     std::string OperandText(const Variant& Value) const;
     void TidyList(TdxCriteriaItemList* List);
     void ReadItems(detail::CriteriaReader& Reader, TdxCriteriaItemList* List, std::int64_t Count, int Depth);

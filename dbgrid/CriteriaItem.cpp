@@ -98,10 +98,6 @@ void TdxCriteriaItemList::Clear()
 
 void TdxCriteriaItemList::WriteToStream(TStream& Stream) const
 {
-    // An empty list renders as "()", which no filter expression takes; the
-    // reader refuses it, so it is not written either.
-    if (m_items.empty())
-        throw EWriteError(detail::CriteriaWriteError);
     TdxCustomCriteriaItem::WriteToStream(Stream);
     Stream.WriteLE<std::uint8_t>(m_boolOperator);
     Stream.WriteLE<std::int32_t>(Count());

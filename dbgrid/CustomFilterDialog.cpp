@@ -20,7 +20,8 @@ int TdxFilterDialogComboEdit::ConditionIndex() const
 
 void TdxFilterDialogComboEdit::SetConditionIndex(int Value)
 {
-    SetEditingValue(Variant(IntToStr(Value)));
+    // No condition shows nothing.
+    SetEditingValue(Variant(Value < 0 ? std::string() : IntToStr(Value)));
 }
 
 namespace {
@@ -54,6 +55,9 @@ TfmCustomDialog::TfmCustomDialog(TComponent* AOwner, TdxDBTreeListColumn* Column
     const TdxFilterOperators allowed = Column ? Column->GetFilterOperators() : AllFilterOperators;
     auto chooser = [&](int Top) {
         auto* c = Place<TdxFilterDialogComboEdit>(this, 14, Top, 185, 21);
+        // The conditions are read, not pictured.
+        c->SetShowDescription(true);
+        c->SetDefaultImages(false);
         for (int i = 0; i < dxFilterConditionCount; ++i)
             if (allowed & (1u << i)) {
                 c->Values()->Add(IntToStr(i));
@@ -98,6 +102,13 @@ TfmCustomDialog::TfmCustomDialog(TComponent* AOwner, TdxDBTreeListColumn* Column
     lblSeries = Place<TLabel>(this, 8, 140, 220, 13);
     lblSeries->SetCaption("Use * to represent any series of characters");
     lblSeries->SetVisible(false);
+
+    // Tab goes through each row, its condition then its value.
+    int order = 0;
+    for (TWinControl* c : std::initializer_list<TWinControl*>{cbOperator1, Edit1, rbAnd, rbOr, cbOperator2, Edit2,
+                                                              btnOK, btnCancel})
+        if (c)
+            c->SetTabOrder(order++);
 }
 
 // The editors go first: they are children of this form.

@@ -192,9 +192,17 @@ public:
     TScrollStyle ScrollBars() const { return m_scrollBars; }
     void SetScrollBars(TScrollStyle Value) { m_scrollBars = Value; Invalidate(); }
     int RowSeparatorLineWidth() const { return m_rowSeparatorLineWidth; }
-    void SetRowSeparatorLineWidth(int Value) { m_rowSeparatorLineWidth = std::max(0, Value); Invalidate(); }
+    void SetRowSeparatorLineWidth(int Value)
+    {
+        m_rowSeparatorLineWidth = std::clamp(Value, 0, dxMaxTreeListLength);
+        Invalidate();
+    }
     int FixedBandLineWidth() const { return m_fixedBandLineWidth; }
-    void SetFixedBandLineWidth(int Value) { m_fixedBandLineWidth = std::max(0, Value); Invalidate(); }
+    void SetFixedBandLineWidth(int Value)
+    {
+        m_fixedBandLineWidth = std::clamp(Value, 0, dxMaxTreeListLength);
+        Invalidate();
+    }
     TColor FixedBandLineColor() const { return m_fixedBandLineColor; }
     void SetFixedBandLineColor(TColor Value) { m_fixedBandLineColor = Value; Invalidate(); }
     TColor RowFooterTextColor() const { return m_rowFooterTextColor; }

@@ -22,23 +22,17 @@ void TdxDBGridExport::SaveToStream(TStream& Stream)
         return;
     TValueRestorer<TStream*> streamScope(m_stream, &Stream);
     m_rowIndex = 0;
-    m_exportAll = m_saveAll || m_grid->SelectedRecordCount() == 0;
+    m_exportAll = m_saveAll || !m_grid->HasSelectedRows();
     m_walkDataset = m_grid->IsBufferMode() || (m_grid->IsPartialLoadMode() && m_exportAll);
 
     std::vector<TdxTreeListNode*> nodes;
     if (!m_walkDataset)
         nodes = ExportNodes(*m_grid, m_exportAll);
-    const int dataSetRows =
-        !m_walkDataset ? 0 : (m_exportAll ? m_grid->DataSetRecordCount() : m_grid->SelectedRecordCount());
-    PrepareRows(nodes, dataSetRows);
+    const int selectedRecords = m_walkDataset && !m_exportAll ? m_grid->TakeSelectedRecords() : 0;
+    PrepareRows(nodes, !m_walkDataset ? 0 : (m_exportAll ? m_grid->DataSetRecordCount() : selectedRecords));
 
-    if (m_walkDataset)
-        m_grid->BeginWalk();
-    // Restores position and controls also when writing fails; never throws.
-    Finally walkEnd([this] {
-        if (m_walkDataset)
-            m_grid->EndWalk();
-    });
+    // Restores position and controls also when writing fails.
+    const std::unique_ptr<TdxExportGridAccess::TWalk> walk = m_walkDataset ? m_grid->BeginWalk() : nullptr;
 
     BeginExport();
     WriteHeader();
@@ -48,7 +42,7 @@ void TdxDBGridExport::SaveToStream(TStream& Stream)
             AdvanceRow();
         }
     } else if (m_walkDataset) {
-        for (int i = 0; i < m_grid->SelectedRecordCount(); ++i) {
+        for (int i = 0; i < selectedRecords; ++i) {
             m_grid->GotoSelected(i);
             WriteNode(nullptr);
             AdvanceRow();

@@ -4,6 +4,8 @@
 #include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
 
+#include <algorithm>
+
 namespace qel {
 
 TdxDBGridExportAccess::TdxDBGridExportAccess(TCustomdxDBGrid* Grid) : TdxExportGridAccess(Grid), m_grid(Grid) {}
@@ -27,6 +29,8 @@ int TdxDBGridExportAccess::GroupColumn(int Level) const
     const TdxDBTreeListColumn* c = m_grid->GetGroupColumn(Level);
     return c ? c->Index() : -1;
 }
+
+TColor TdxDBGridExportAccess::RowFooterTextColor() const { return m_grid->RowFooterTextColor(); }
 
 TdxDBTreeListColumn* TdxDBGridExportAccess::Column(int Index) const
 {
@@ -104,37 +108,63 @@ bool TdxDBGridExportAccess::IsPartialLoadMode() const { return m_grid->IsPartial
 
 int TdxDBGridExportAccess::DataSetRecordCount() const { return DataSet() ? DataSet()->RecordCount() : 0; }
 
-void TdxDBGridExportAccess::BeginWalk()
-{
-    TDataSet* ds = DataSet();
-    ds->DisableControls();
-    m_disabled = true;
-    m_bookmark = ds->GetBookmark();
-    m_topIndex = m_grid->GetTopIndex();
-}
+namespace {
 
-void TdxDBGridExportAccess::EndWalk() noexcept
+// Goes back to the remembered record and top row and enables the controls.
+class TDBGridWalk final : public TdxExportGridAccess::TWalk {
+public:
+    TDBGridWalk(TCustomdxDBGrid* Grid, TDataSet* DataSet) : m_grid(Grid), m_dataSet(DataSet) {}
+    ~TDBGridWalk() override;
+
+    // Each change is recorded as it is made, so the destructor undoes what
+    // happened also when a later step raises.
+    void Start()
+    {
+        m_dataSet->DisableControls();
+        m_disabled = true;
+        m_bookmark = m_dataSet->GetBookmark();
+        m_topIndex = m_grid->GetTopIndex();
+        m_started = true;
+    }
+
+private:
+    TCustomdxDBGrid* m_grid;
+    TDataSet* m_dataSet;
+    TBookmark m_bookmark;
+    int m_topIndex{-1};
+    bool m_disabled{false};
+    bool m_started{false};
+};
+
+TDBGridWalk::~TDBGridWalk()
 {
-    TDataSet* ds = DataSet();
     try {
         // A record deleted meanwhile cannot be gone back to: the first takes its place.
-        if (!m_bookmark.empty() && ds->BookmarkValid(m_bookmark))
-            ds->GotoBookmark(m_bookmark);
-        else
-            ds->First();
+        if (m_started && !m_bookmark.empty() && m_dataSet->BookmarkValid(m_bookmark))
+            m_dataSet->GotoBookmark(m_bookmark);
+        else if (m_started)
+            m_dataSet->First();
     } catch (...) {
     }
     try {
         if (m_disabled)
-            ds->EnableControls();
+            m_dataSet->EnableControls();
     } catch (...) {
     }
-    m_disabled = false;
     try {
         if (m_topIndex >= 0)
             m_grid->SetTopIndex(m_topIndex);
     } catch (...) {
     }
+}
+
+} // namespace
+
+std::unique_ptr<TdxExportGridAccess::TWalk> TdxDBGridExportAccess::BeginWalk()
+{
+    auto walk = std::make_unique<TDBGridWalk>(m_grid, DataSet());
+    walk->Start();
+    return walk;
 }
 
 void TdxDBGridExportAccess::First() { DataSet()->First(); }
@@ -143,18 +173,47 @@ bool TdxDBGridExportAccess::Eof() const { return DataSet()->Eof(); }
 
 void TdxDBGridExportAccess::Next() { DataSet()->Next(); }
 
-int TdxDBGridExportAccess::SelectedRecordCount() const
+bool TdxDBGridExportAccess::HasSelectedRows() const
 {
-    return m_grid->IsBookmarkSelection() ? m_grid->SelectedBookmarkCount() : m_grid->GetSelectedCount();
+    return m_grid->GetSelectedCount() > 0 || (m_grid->IsBookmarkSelection() && m_grid->SelectedBookmarkCount() > 0);
 }
 
-void TdxDBGridExportAccess::GotoSelected(int Index) { DataSet()->GotoBookmark(m_grid->GetSelectedBookmark(Index)); }
+int TdxDBGridExportAccess::TakeSelectedRecords()
+{
+    m_selectedRecords.clear();
+    if (m_grid->IsBookmarkSelection())
+        for (int i = 0; i < m_grid->SelectedBookmarkCount(); ++i)
+            m_selectedRecords.push_back(m_grid->GetSelectedBookmark(i));
+    for (int i = 0; i < m_grid->GetSelectedCount(); ++i) {
+        const TdxTreeListNode* node = m_grid->GetSelectedItem(i);
+        if (node && !m_grid->IsGroupRow(node))
+            if (TBookmark bookmark = m_grid->NodeBookmark(node); !bookmark.empty())
+                m_selectedRecords.push_back(std::move(bookmark));
+    }
+    // The dataset's order, each record once (a row may be selected both ways).
+    if (!m_grid->LinkActive())
+        return static_cast<int>(m_selectedRecords.size());
+    std::stable_sort(m_selectedRecords.begin(), m_selectedRecords.end(),
+                     [this](const TBookmark& A, const TBookmark& B) { return m_grid->CompareBookmarks(A, B) < 0; });
+    m_selectedRecords.erase(std::unique(m_selectedRecords.begin(), m_selectedRecords.end(),
+                                        [this](const TBookmark& A, const TBookmark& B) {
+                                            return m_grid->CompareBookmarks(A, B) == 0;
+                                        }),
+                            m_selectedRecords.end());
+    return static_cast<int>(m_selectedRecords.size());
+}
+
+void TdxDBGridExportAccess::GotoSelected(int Index)
+{
+    DataSet()->GotoBookmark(m_selectedRecords.at(static_cast<std::size_t>(Index)));
+}
 
 bool TdxDBGridExportAccess::IsNodeSelected(const TdxTreeListNode* Node) const
 {
     if (Node->Selected())
         return true;
-    if (!m_grid->IsBookmarkSelection() || m_grid->SelectedBookmarkCount() == 0)
+    // A group row carries its first record's bookmark; only its own mark selects it.
+    if (m_grid->IsGroupRow(Node) || !m_grid->IsBookmarkSelection() || m_grid->SelectedBookmarkCount() == 0)
         return false;
     const TBookmark bookmark = m_grid->NodeBookmark(Node);
     return !bookmark.empty() && m_grid->IsBookmarkSelected(bookmark);

@@ -16,6 +16,7 @@ public:
     bool HasDataSet() const override;
     int GroupColumnCount() const override;
     int GroupColumn(int Level) const override;
+    TColor RowFooterTextColor() const override;
 
     bool HasField(int Column) const override;
     TFieldType FieldType(int Column) const override;
@@ -34,12 +35,15 @@ public:
     int DataSetRecordCount() const override;
     // Remembers the record and the top row and disables the controls; the
     // end goes back to the record when it still exists, else to the first.
-    void BeginWalk() override;
-    void EndWalk() noexcept override;
+    std::unique_ptr<TWalk> BeginWalk() override;
     void First() override;
     bool Eof() const override;
     void Next() override;
-    int SelectedRecordCount() const override;
+    // Rows selected by their node, and with bookmark selection the selected bookmarks.
+    bool HasSelectedRows() const override;
+    // The selected bookmarks and the records of rows selected by their node,
+    // each once, in the dataset's order.
+    int TakeSelectedRecords() override;
     void GotoSelected(int Index) override;
     bool IsNodeSelected(const TdxTreeListNode* Node) const override;
     void CheckUnchanged() const override;
@@ -50,9 +54,7 @@ private:
     TDataSet* DataSet() const;
 
     TCustomdxDBGrid* m_grid;
-    TBookmark m_bookmark;
-    int m_topIndex{-1};
-    bool m_disabled{false};
+    std::vector<TBookmark> m_selectedRecords;   // as taken for the walk
 };
 
 } // namespace qel

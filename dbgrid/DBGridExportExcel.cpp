@@ -79,7 +79,7 @@ void WriteFontOf(TStream& Stream, const TFont* Font, std::uint16_t ColorIndex)
         options |= 4;
     if (style.Contains(fsStrikeOut))
         options |= 8;
-    WriteFont(Stream, Font->Size() * 20, options, ColorIndex, Font->Name());
+    WriteFont(Stream, ClampCoord(20LL * Font->Size()), options, ColorIndex, Font->Name());
 }
 
 bool IsIntegerField(TFieldType Type)
@@ -177,7 +177,7 @@ void TdxDBGridExportExcel::WriteColumnInfos()
     for (int c = 0; c < g; ++c)
         WriteColInfo(Stream(), c, 400, xfColumnDefault);
     for (std::size_t j = 0; j < m_columns.size(); ++j)
-        WriteColInfo(Stream(), g + static_cast<int>(j), Control()->GetColumnDisplayWidth(m_columns[j]) * 36,
+        WriteColInfo(Stream(), g + static_cast<int>(j), ClampCoord(36LL * Control()->GetColumnDisplayWidth(m_columns[j])),
                      xfColumnDefault);
 }
 

@@ -1,5 +1,6 @@
 #include "dbgrid/DBGridExportHTML.h"
 
+#include "dbgrid/DBTreeListTypedColumns.h"
 #include "dbgrid/detail/ExportText.h"
 
 #include <algorithm>
@@ -52,7 +53,7 @@ std::string ClosingTags(const TFont* Font)
 
 std::string EscapedText(const std::string& Text, bool Markup)
 {
-    return Markup ? exportdetail::DropControlChars(Text) : HtmlEscape(Text);
+    return Markup ? exportdetail::CleanText(Text) : HtmlEscape(Text);
 }
 
 // The escaped text between the font's style tags; "&nbsp;" when empty.
@@ -200,17 +201,10 @@ void TdxDBGridExportHTML::WriteRecordRow(TdxTreeListNode* Node)
     std::string row = "<TR>";
     row += m_indentCells;
     for (const TCellFrame& frame : m_frames) {
-        // A converted value is markup (a hyperlink column's anchor has its parts escaped).
-        Variant v = CellValue(Node, frame.Column);
-        const TdxTreeListColumn* col = c->GetColumnByIndex(frame.Column);
-        std::string text;
-        bool markup = false;
-        if (col && col->GetValueText(v, true)) {
-            text = v.IsEmptyOrNull() ? std::string() : v.AsString();
-            markup = true;
-        } else {
-            text = TdxDBGridExport::CellText(Node, frame.Column, true);
-        }
+        // Only a hyperlink column's anchor is markup (it escapes its parts
+        // itself); every other text, converted or not, is escaped here.
+        const std::string text = CellText(Node, frame.Column, true);
+        const bool markup = dynamic_cast<const TdxDBTreeListHyperLinkColumn*>(c->GetColumnByIndex(frame.Column));
         row += frame.Open;
         if (text.empty()) {
             row += "&nbsp;";

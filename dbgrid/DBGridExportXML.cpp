@@ -2,6 +2,7 @@
 
 #include "dbgrid/detail/ExportText.h"
 #include "platform/core/Locale.h"
+#include "platform/core/Utf8.h"
 
 #include <cmath>
 #include <cstdio>
@@ -29,12 +30,14 @@ std::vector<std::string> dxExportColumnXmlNames(const TdxExportGridAccess& Grid)
 
 std::string dxExportStyleSheetName(const std::string& FileName)
 {
-    std::string name = std::filesystem::path(FileName).filename().replace_extension(".xsl").string();
-    for (char& ch : name) {
+    const std::string file = std::filesystem::path(FileName).filename().replace_extension(".xsl").string();
+    // One '_' for each character, not for each byte of it.
+    std::string name;
+    for (std::size_t pos = 0; pos < file.size();) {
+        const char32_t ch = Utf8Next(file, pos);
         const bool keep = ch == '-' || ch == '.' || ch == '_' || (ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'Z') ||
                           (ch >= 'a' && ch <= 'z');
-        if (!keep)
-            ch = '_';
+        name += keep ? static_cast<char>(ch) : '_';
     }
     return name;
 }

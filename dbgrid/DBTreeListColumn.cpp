@@ -210,7 +210,8 @@ int TdxDBTreeListColumn::GetFilterVarType() const
     switch (m_field->DataType()) {
     case ftSmallint: return 2;
     case ftInteger: case ftWord: case ftAutoInc: return 3;
-    case ftBoolean: return 256;
+    // A Boolean value: compared as text it never equals the field.
+    case ftBoolean: return varBoolean;
     case ftFloat: return 5;
     case ftCurrency: case ftBCD: return 6;
     case ftDate: case ftTime: case ftDateTime: return 7;
@@ -353,8 +354,9 @@ Variant TdxDBTreeListColumn::AssignEditorValue(TdxTreeListInplaceEditor* Editor)
     if (!e || !m_field || !c)
         return m_field ? TdxTreeListColumn::AssignEditorValue(Editor) : Variant(std::string());
     TDataSet* ds = m_field->DataSet();
-    // A changed editor value starts the edit of the record when none runs yet.
-    if (e->Modified() && ds && !IsEditState(ds->State()))
+    // A changed editor value starts the edit of the record, or marks the edit
+    // still running from an earlier cell as changed again.
+    if (e->Modified() && ds && !(IsEditState(ds->State()) && c->GetDataLink()->Modified()))
         c->BeginEditRecord();
     if (ds && IsEditState(ds->State()) && c->GetDataLink()->Modified() && e->Modified())
         EditorToField(e);

@@ -557,7 +557,7 @@ void TCustomdxDBTreeListControl::SetPreviewMaxLength(int Value)
 
 void TCustomdxDBTreeListControl::SetGrIndicatorWidth(int Value)
 {
-    Value = std::max(Value, MinIndicatorWidth);
+    Value = std::clamp(Value, MinIndicatorWidth, dxMaxTreeListLength);
     if (Value == m_grIndicatorWidth)
         return;
     m_grIndicatorWidth = Value;

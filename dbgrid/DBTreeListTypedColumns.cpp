@@ -1,6 +1,7 @@
 #include "dbgrid/DBTreeListTypedColumns.h"
 
 #include "dbgrid/DBTreeListControl.h"
+#include "dbgrid/detail/ExportText.h"
 #include "editors/ButtonEdit.h"
 #include "editors/CalcEdit.h"
 #include "editors/CurrencyEdit.h"
@@ -44,24 +45,6 @@ std::string CutText(const std::string& Text, int MaxLength)
     if (MaxLength < 0)
         return Text;
     return Utf8Prefix(Text, static_cast<std::size_t>(MaxLength));
-}
-
-// Text for an HTML attribute value or element content.
-std::string EscapeHtml(const std::string& Text)
-{
-    std::string out;
-    out.reserve(Text.size());
-    for (char c : Text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c; break;
-        }
-    }
-    return out;
 }
 
 void FieldLimits(const TField* Field, double& Min, double& Max)
@@ -600,7 +583,8 @@ bool TdxDBTreeListHyperLinkColumn::GetValueText(Variant& Value, bool HTML) const
     if (!HTML)
         return false;
     const std::string t = Value.IsEmptyOrNull() ? std::string() : Value.AsString();
-    Value = Variant("<a href=\"" + EscapeHtml(t) + "\">" + EscapeHtml(t) + "</a>");
+    const std::string text = exportdetail::HtmlEscape(t);
+    Value = Variant("<a href=\"" + text + "\">" + text + "</a>");
     return true;
 }
 

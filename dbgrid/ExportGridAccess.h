@@ -9,6 +9,7 @@
 #include "platform/data/DataSetTypes.h"
 #include "treelist/TreeListControl.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,7 @@ public:
     virtual bool HasDataSet() const { return m_control != nullptr; }
     virtual int GroupColumnCount() const { return 0; }
     virtual int GroupColumn(int /*Level*/) const { return -1; }
+    // A tree list has no colour of its own for row footer texts: its font's.
     virtual TColor RowFooterTextColor() const { return m_control->Font()->Color(); }
 
     // Every shown column in header order (visible bands only), with its place.
@@ -65,16 +67,26 @@ public:
     virtual bool IsPartialLoadMode() const { return false; }
     // Number of records of the dataset (to size the worksheet before writing).
     virtual int DataSetRecordCount() const { return 0; }
-    // A walk: BeginWalk remembers the position and disables controls; EndWalk
-    // restores them (never throwing). GotoSelected moves to selected record Index.
-    virtual void BeginWalk() {}
-    virtual void EndWalk() noexcept {}
+    // The clean-up of a dataset walk: when it ends, the walk goes back to the
+    // remembered record and top row and enables the controls (never throwing).
+    class TWalk {
+    public:
+        virtual ~TWalk() = default;
+    };
+    // Remembers the position and disables controls; the answer owns the
+    // clean-up. A failure on the way puts back what was changed before it raises.
+    virtual std::unique_ptr<TWalk> BeginWalk() { return std::make_unique<TWalk>(); }
     virtual void First() {}
     virtual bool Eof() const { return true; }
     virtual void Next() {}
-    virtual int SelectedRecordCount() const { return m_control ? m_control->GetSelectedCount() : 0; }
+    // Whether any row is selected, by its node or by its record.
+    virtual bool HasSelectedRows() const { return m_control && m_control->GetSelectedCount() > 0; }
+    // Takes the selected records a walk visits and answers their number;
+    // GotoSelected moves to one of them.
+    virtual int TakeSelectedRecords() { return 0; }
     virtual void GotoSelected(int /*Index*/) {}
-    // Whether a node's row is selected (the node's own mark, or its record's bookmark).
+    // Whether a node's row is selected (the node's own mark, or for a record
+    // row its record's bookmark).
     virtual bool IsNodeSelected(const TdxTreeListNode* Node) const { return Node->Selected(); }
     // After the last row: raises when the grid changed while it was read, so
     // that what was written is not kept.

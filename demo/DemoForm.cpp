@@ -86,9 +86,8 @@ void SaveBoxDialogPicture(const std::string& FileName, TBoxRecord& Box)
     status->Panels()->Items(0)->SetWidth(120);
     status->Panels()->Add()->SetText("Nicht gesendet");
 
-    form.Show();
+    // Pictured without being shown: the window never appears on a screen.
     SaveControlImage(&form, FileName);
-    form.Hide();
 }
 
 } // namespace qel::demo

@@ -65,7 +65,6 @@ std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& Matrix, const std::strin
     Matrix.First();
     grid->SetDataSource(source);
 
-    form->Show();
     SaveControlImage(grid, PlainPng);
 
     // Grouped with the panel shown at once (no slide inside an update), a

@@ -13,7 +13,8 @@ namespace qel::demo {
 // the IP port with the group panel, a count per group and a count footer
 // (GroupedPng), and filtered by its header filter to the connectors of box 3
 // (FilteredPng); the window stays grouped, the filter is cleared again.
-// Answers the form (owned by the caller) so that a run with a display can show it.
+// The pictures are made without showing the form; answers it (owned by the
+// caller), complete, so that a run with a display can show it.
 std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& Matrix, const std::string& PlainPng,
                                               const std::string& GroupedPng, const std::string& FilteredPng);
 

@@ -12,6 +12,8 @@
 #include "demo/DemoGrid.h"
 #include "demo/DemoReport.h"
 
+#include "platform/controls/Application.h"
+#include "platform/controls/Forms.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Locale.h"
 #include "platform/core/Stream.h"
@@ -77,10 +79,14 @@ int main(int argc, char** argv)
                     "(filtered to box 3)\n",
                     plain.c_str(), grouped.c_str(), filtered.c_str());
         WriteAccessMatrixExports(*window, outDir.string());
-        // With a display the window stays open until it is closed.
-        const QString platform = QGuiApplication::platformName();
-        if (platform != "offscreen" && platform != "minimal")
+        // With a display the window appears now that it is complete, and the
+        // program ends when it is closed.
+        if (!Screen().Headless()) {
+            Application().SetMainForm(window.get());
+            window->Show();
             app.exec();
+            Application().SetMainForm(nullptr);
+        }
         window.reset();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "qeldemo: %s\n", e.what());

@@ -106,16 +106,17 @@ void TdxInplaceCheckEdit::SetEditingValue(const Variant& Value)
 
 void TdxInplaceCheckEdit::DoEditKeyDown(std::uint16_t& Key, TShiftState Shift)
 {
-    if (Key == VK_SPACE && Shift.Empty()) {
+    // The space's character toggles, so that a space typed on a closed cell does too.
+    if (Key == VK_SPACE && Shift.Empty())
         Key = 0;
-        Toggle();
-    }
 }
 
 void TdxInplaceCheckEdit::KeyPress(TKeyChar& Key)
 {
     TdxInplaceEdit::KeyPress(Key);
-    // The space that toggled arrives here too; a check box takes no text.
+    if (Key == ' ')
+        Toggle();
+    // A check box takes no text.
     if (Key >= 0x20)
         Key = 0;
 }

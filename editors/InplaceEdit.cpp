@@ -3,6 +3,7 @@
 #include "editors/Container.h"
 #include "editors/detail/EditWindow.h"
 #include "platform/controls/Application.h"
+#include "platform/controls/Messages.h"
 
 namespace qel {
 
@@ -135,6 +136,11 @@ void TdxInplaceEdit::KeyPress(TKeyChar& Key)
     // Typing into an editor that may not change swallows the character.
     if (Key && (Key >= 0x20 || Key == 0x08 || Key == 0x16 || Key == 0x18) && !CanModify())
         Key = 0;
+}
+
+void TdxInplaceEdit::TypeChar(TKeyChar Ch)
+{
+    FocusWindow()->Perform(WM_CHAR, Ch);
 }
 
 void TdxInplaceEdit::DoEnter()

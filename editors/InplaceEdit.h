@@ -43,6 +43,9 @@ public:
     virtual void ValidateEdit() {}
     // Validates and hands the value to the host; clears Modified.
     void PostEditingValue();
+    // A character typed before the editor opened (on its cell): the editor
+    // window takes it as if typed into it.
+    void TypeChar(TKeyChar Ch);
 
     // Style values not assigned here come from the host's editor style.
     TdxEditStyle* Style() { return &m_style; }

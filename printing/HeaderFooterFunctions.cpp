@@ -10,6 +10,7 @@
 #include "printing/PrintUtils.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace qel {
 
@@ -154,18 +155,19 @@ std::string Capped(const std::string& Name)
 
 } // namespace
 
-std::string FormatPageNumber(int Number, TdxPageNumberFormat Format)
+std::string FormatPageNumber(std::int64_t Number, TdxPageNumberFormat Format)
 {
-    if (Number < 1)
-        return IntToStr(Number);
+    if (Number < 1 || Number > INT_MAX)
+        return std::to_string(Number);
+    const int number = static_cast<int>(Number);
     switch (Format) {
-    case pnfChars: return IntToLetters(Number, false);
-    case pnfUpperChars: return IntToLetters(Number, true);
-    case pnfRoman: return IntToRoman(Number, false);
-    case pnfUpperRoman: return IntToRoman(Number, true);
+    case pnfChars: return IntToLetters(number, false);
+    case pnfUpperChars: return IntToLetters(number, true);
+    case pnfRoman: return IntToRoman(number, false);
+    case pnfUpperRoman: return IntToRoman(number, true);
     case pnfNumeral: break;
     }
-    return IntToStr(Number);
+    return IntToStr(number);
 }
 
 std::string FormatHFDate(const std::string& Picture, TDateTime DateTime)
@@ -246,14 +248,20 @@ std::string TdxHFFunction::GetFormatedResult(const TdxHFFunctionFormatObject&) c
 
 namespace {
 
+// The number shown for a page counted from 1, the first page showing the start index.
+std::string ShownNumber(const TdxHFFunctionFormatObject& F, int Page)
+{
+    return FormatPageNumber(std::int64_t{Page} + F.StartPageIndex() - 1, F.PageNumberFormat());
+}
+
 std::string PageText(const TdxHFFunctionFormatObject& F)
 {
-    return FormatPageNumber(F.CurrentPage() + F.StartPageIndex() - 1, F.PageNumberFormat());
+    return ShownNumber(F, F.CurrentPage());
 }
 
 std::string TotalText(const TdxHFFunctionFormatObject& F)
 {
-    return FormatPageNumber(F.TotalPages() + F.StartPageIndex() - 1, F.PageNumberFormat());
+    return ShownNumber(F, F.TotalPages());
 }
 
 } // namespace
@@ -387,38 +395,47 @@ void TdxHFFunctionLibrary::ForEach(const TdxHFFunctionProc& Proc, void* Data) co
 
 std::string TdxHFFunctionLibrary::Process(const std::string& Source, const TdxHFFunctionFormatObject* FormatObject) const
 {
-    // The text is scanned once from left to right. A "[" that does not open a
-    // known placeholder is literal text and the scan goes on right after it,
-    // so "x [ [Page #]" still expands. No placeholder text is ever used as a
-    // format string, and nothing limits the length of the result.
-    std::string result = Source;
+    // The text is scanned once from left to right and the result built as it
+    // goes: values are never scanned again, and no placeholder text is ever
+    // used as a format string. A "[" that does not open a known placeholder
+    // is literal text and the scan goes on right after it, so "x [ [Page #]"
+    // still expands. Only a bracketed text no longer than a template (in
+    // UTF-8, up to 4 bytes for each of its characters when case is ignored)
+    // is looked up, so long runs of "[" cost no more than other text.
+    std::size_t longest = 0;
+    for (const auto& f : m_functions)
+        longest = std::max(longest, f->TemplateString().size());
+    const std::size_t longestToken = 4 * longest;
+
+    std::string result;
+    result.reserve(Source.size());
+    std::size_t copied = 0;                  // Source before this is in result
     std::size_t i = 0;
     std::size_t close = std::string::npos;   // the next "]" at or after i, once found
-    while (i < result.size()) {
-        const std::size_t start = result.find('[', i);
-        if (start == std::string::npos || start + 1 >= result.size())
+    while (i < Source.size()) {
+        const std::size_t start = Source.find('[', i);
+        if (start == std::string::npos || start + 1 >= Source.size())
             break;
         if (close == std::string::npos || close <= start)
-            close = result.find(']', start + 1);
+            close = Source.find(']', start + 1);
         if (close == std::string::npos)
             break;
-        if (close >= start + 2) {
-            const std::string token = result.substr(start, close - start + 1);
+        const std::size_t length = close - start + 1;
+        if (length >= 3 && length <= longestToken) {
+            const std::string token = Source.substr(start, length);
             const int index = IndexOf(token);
             if (index >= 0) {
                 const std::string text = Functions(index)->DoProcess(token, FormatObject);
-                result.erase(start, token.size());
-                const std::string framed = text.empty() ? std::string() : " " + text + " ";
-                result.insert(start, framed);
-                // An empty value leaves the scan where the token was, so an
-                // adjacent placeholder that follows still expands.
-                i = start + framed.size();
-                close = std::string::npos;
+                result.append(Source, copied, start - copied);
+                if (!text.empty())
+                    result.append(" ").append(text).append(" ");
+                copied = i = close + 1;
                 continue;
             }
         }
         i = start + 1;
     }
+    result.append(Source, copied, std::string::npos);
     return result;
 }
 

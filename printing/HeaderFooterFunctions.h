@@ -29,8 +29,10 @@ class TStrings;
 enum TdxPageNumberFormat : std::uint8_t { pnfNumeral, pnfChars, pnfUpperChars, pnfRoman, pnfUpperRoman };
 
 // A page number in a style: decimal digits, letters or Roman numerals.
-// Numbers below 1 (page 0 of an empty report) are written in digits in every style.
-std::string FormatPageNumber(int Number, TdxPageNumberFormat Format);
+// Numbers below 1 (page 0 of an empty report) and beyond the range of an
+// integer are written in digits in every style. Page plus start index may
+// leave that range, so the number is 64 bits wide.
+std::string FormatPageNumber(std::int64_t Number, TdxPageNumberFormat Format);
 
 // A date or time by a locale picture (d M y, h H m s t). Without AM/PM
 // designators in the locale, a picture that asks for them is written on the

@@ -4,6 +4,7 @@
 #include "platform/core/Locale.h"
 #include "platform/graphics/Canvas.h"
 #include "printing/EventSystem.h"
+#include "printing/PSPrintStyle.h"
 #include "printing/PrintControls.h"
 
 namespace qel {
@@ -121,13 +122,15 @@ bool IsWin2KOrXP()
 
 TdxPSUnitUser::TdxPSUnitUser()
 {
-    ++g_unitUsers;
+    if (++g_unitUsers == 1)
+        dxPSStartStandardStyle();
 }
 
 TdxPSUnitUser::~TdxPSUnitUser()
 {
     if (--g_unitUsers > 0)
         return;
+    dxPSEndStandardStyle();
     delete TdxPSEngine::GetInstance(0);
     delete TdxPSEventSystem::GetInstance(0);
     dxPSFinalizeCustomColors();

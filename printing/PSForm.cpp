@@ -102,18 +102,13 @@ std::string TCustomdxPSForm::GetPlacementKey(const std::string& Root) const
     return Root + "\\FormLayouts\\" + program + "." + name;
 }
 
-TRect dxFitPlacementToScreen(const TRect& Bounds, bool SameScreen, int ScreenWidth, int ScreenHeight)
+TRect dxFitPlacementToScreen(const TRect& Bounds, bool SameScreen, int ScreenWidth, int ScreenHeight,
+                             const TRect& WorkArea)
 {
     TRect r = Bounds;
-    // Only a window that would start off the screen is moved, keeping its size.
-    if (r.Left >= ScreenWidth || r.Right <= 0) {
-        r.Left = std::max(0, ScreenWidth - Bounds.Width());
-        r.Right = r.Left + Bounds.Width();
-    }
-    if (r.Top >= ScreenHeight || r.Bottom <= 0) {
-        r.Top = std::max(0, ScreenHeight - Bounds.Height());
-        r.Bottom = r.Top + Bounds.Height();
-    }
+    const int left = std::clamp(Bounds.Left, WorkArea.Left, std::max(WorkArea.Left, WorkArea.Right - 1));
+    const int top = std::clamp(Bounds.Top, WorkArea.Top, std::max(WorkArea.Top, WorkArea.Bottom - 1));
+    OffsetRect(r, left - Bounds.Left, top - Bounds.Top);
     if (!SameScreen) {
         if (r.Right > ScreenWidth)
             r.Right = ScreenWidth;
@@ -156,7 +151,7 @@ void TCustomdxPSForm::LoadFromRegistry(const std::string& Key)
     const int storedWidth = registry.ValueExists("ScreenWidth") ? registry.ReadInteger("ScreenWidth") : screenWidth;
     const int storedHeight = registry.ValueExists("ScreenHeight") ? registry.ReadInteger("ScreenHeight") : screenHeight;
     const bool same = storedWidth == screenWidth && storedHeight == screenHeight;
-    SetBoundsRect(dxFitPlacementToScreen(r, same, screenWidth, screenHeight));
+    SetBoundsRect(dxFitPlacementToScreen(r, same, screenWidth, screenHeight, Screen().WorkAreaRect()));
 }
 
 void TCustomdxPSForm::SaveToRegistry(const std::string& Key)

@@ -50,9 +50,12 @@ private:
     bool m_cursorChanged{false};
 };
 
-// The placement rule on its own: a rectangle stored on a screen of another
-// size gets its right and bottom cut to the current screen; it is moved only
-// when it would start off the screen. Left and top are kept otherwise.
-TRect dxFitPlacementToScreen(const TRect& Bounds, bool SameScreen, int ScreenWidth, int ScreenHeight);
+// The placement rule on its own: a rectangle whose top-left corner lies off
+// the work area moves, keeping its size, just far enough to start on it
+// (a title bar above the screen could not be grabbed); then, when it was
+// stored on a screen of another size, its right and bottom are cut to the
+// current screen.
+TRect dxFitPlacementToScreen(const TRect& Bounds, bool SameScreen, int ScreenWidth, int ScreenHeight,
+                             const TRect& WorkArea);
 
 } // namespace qel

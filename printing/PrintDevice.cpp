@@ -837,9 +837,17 @@ void TdxPrintDevice::NewPage()
         throw EdxPrintDevice(e.what());
     }
     ++m_pageNumber;
+    // A cancel button (a waiting message or OnNewPage) may end this job and
+    // even start another one: then the break has nothing left to start.
+    const int job = m_jobCount;
+    auto jobEnded = [this, job] { return !m_printing || m_jobCount != job; };
     ProcessWaitingMessages();
+    if (jobEnded())
+        return;
     if (OnNewPage)
         OnNewPage(this);
+    if (jobEnded())
+        return;
     // Settings changed during the job take effect from this page on; the
     // canvas keeps its font, pen, brush and pen position.
     m_devModeChanged = false;

@@ -18,6 +18,7 @@
 #include "printing/PrintUtils.h"
 
 #include <filesystem>
+#include <utility>
 #include <limits>
 
 namespace qel {
@@ -30,6 +31,9 @@ namespace {
 
 // Captions of style copies are kept to this many characters.
 constexpr std::size_t MaxCloneCaptionLength = 31;
+// What the glyphs and backgrounds of one style file may decode together: as
+// much as one picture may hold, so a small file cannot ask for gigabytes.
+constexpr long long MaxStyleFilePixels = MaxBitmapPixels;
 
 const bool g_styleProperties = [] {
     TPropertyRegistrar<TBasedxPrintStyle>("TBasedxPrintStyle")
@@ -89,6 +93,26 @@ bool IsPrintStyleClass(const std::string& Name)
 std::string CutCaption(const std::string& Caption)
 {
     return Utf8Prefix(Caption, MaxCloneCaptionLength);
+}
+
+// The simple published values Source holds other than its defaults (those a
+// stream of it holds) go to Target.
+void TakeStoredValues(TObject* Target, TObject* Source)
+{
+    for (const TPropInfo* info : GetPropList(Source)) {
+        if (info->IsReadOnly() || !IsStoredProp(Source, *info))
+            continue;
+        switch (info->Kind) {
+        case pkPersistent:
+        case pkCollection: break;
+        case pkComponent: info->SetObj(Target, dynamic_cast<TComponent*>(info->GetObj(Source))); break;
+        case pkFloat: info->SetFloat(Target, info->GetFloat(Source)); break;
+        case pkString:
+        case pkBinary: info->SetStr(Target, info->GetStr(Source)); break;
+        case pkVariant: info->SetVar(Target, info->GetVar(Source)); break;
+        default: info->SetOrd(Target, info->GetOrd(Source)); break;
+        }
+    }
 }
 
 } // namespace
@@ -634,21 +658,24 @@ void TdxPrintStyleManager::SaveToStream(TStream& Stream)
     WriteComponent(Stream, this);
 }
 
-void TdxPrintStyleManager::TakeOverStyles()
+void TdxPrintStyleManager::TakeStylesFrom(TdxPrintStyleManager& Source)
 {
-    // The reader creates the styles as the manager's components; they belong to its owner.
-    TComponent* owner = Owner();
-    if (!owner)
-        return;
-    for (TBasedxPrintStyle* style : m_styles)
-        if (style->Owner() == this && (style->Name().empty() || !owner->FindComponent(style->Name())))
-            owner->InsertComponent(style);
+    m_styles = std::exchange(Source.m_styles, {});
+    Source.m_currentStyle = nullptr;
+    // The styles belong to the manager's owner, as those it adds do; one
+    // whose name the owner has already stays the manager's.
+    TComponent* owner = Owner() ? Owner() : this;
+    for (TBasedxPrintStyle* style : m_styles) {
+        style->m_styleManager = this;
+        const bool nameFree = style->Name().empty() || !owner->FindComponent(style->Name());
+        (nameFree ? owner : this)->InsertComponent(style);
+    }
 }
 
 void TdxPrintStyleManager::LoadFromStream(TStream& Stream)
 {
     std::int32_t index = -1;
-    std::int64_t start = 0;
+    std::unique_ptr<TdxPrintStyleManager> scratch;
     try {
         if (Stream.Remaining() < 4)
             throw EReadError("Stream-Read-Fehler");
@@ -657,40 +684,30 @@ void TdxPrintStyleManager::LoadFromStream(TStream& Stream)
         if (Stream.Remaining() < 4)
             throw EReadError("Stream-Read-Fehler");
         index = Stream.ReadLE<std::int32_t>();
-        start = Stream.Position();
-        // Read into scratch styles first: a damaged file never touches these.
-        std::unique_ptr<TdxPrintStyleManager> scratch = std::make_unique<TdxPrintStyleManager>(nullptr);
+        // The file is read once, into a scratch manager: a damaged file never
+        // touches these styles, and its pictures decode within one budget.
+        // The scratch manager sits with the owner, so references to the
+        // owner's components resolve.
+        scratch = std::make_unique<TdxPrintStyleManager>(Owner());
         scratch->m_streaming = true;
         scratch->m_saved = true;   // whatever AutoSave it reads, it never writes
-        ReadComponent(Stream, scratch.get(), nullptr);
+        TPictureDecodeBudget budget(MaxStyleFilePixels);
+        TReadOptions once;
+        once.NewTarget = true;
+        ReadComponent(Stream, scratch.get(), nullptr, nullptr, once);
     } catch (const std::exception& E) {
         Application().HandleException(E);
         return;
     }
 
+    // Then what was read moves in; nothing here reads or fails.
     TUpdateScope<TdxPrintStyleManager> update(*this);
-    TMemoryStream backup;
-    const int backupIndex = CurrentStyleIndex();
-    SaveComponentToMemory(this, backup);
     TValueRestorer<bool> streaming(m_streaming, true);
     FreeStyles();
-    try {
-        Stream.SetPosition(start);
-        ReadComponent(Stream, this, Owner());
-        m_currentStyle = nullptr;
-        SetCurrentStyleIndex(index);
-        TakeOverStyles();
-    } catch (const std::exception& E) {
-        FreeStyles();
-        try {
-            backup.SetPosition(0);
-            ReadComponent(backup, this, Owner());
-            SetCurrentStyleIndex(backupIndex);
-            TakeOverStyles();
-        } catch (...) {
-        }
-        Application().HandleException(E);
-    }
+    TakeStoredValues(this, scratch.get());
+    TakeStylesFrom(*scratch);
+    m_currentStyle = nullptr;
+    SetCurrentStyleIndex(index);
 }
 
 void TdxPrintStyleManager::LoadFromFile(const std::string& FileName)

@@ -253,7 +253,8 @@ private:
     void RemoveStyle(TBasedxPrintStyle* Style);
     void MoveStyle(TBasedxPrintStyle* Style, int NewIndex);
     void FreeStyles();
-    void TakeOverStyles();
+    // Takes the styles Source read, with their ownership.
+    void TakeStylesFrom(TdxPrintStyleManager& Source);
     bool CanNotify() const;
     void StyleListChanged();
     void CurrentStyleChanged();

@@ -60,11 +60,13 @@ const bool g_pageProperties = [] {
     TPropertyRegistrar<TdxPointWrapper>("TdxPointWrapper")
         .Integer("X", &TdxPointWrapper::X, &TdxPointWrapper::SetX, 0)
         .Integer("Y", &TdxPointWrapper::Y, &TdxPointWrapper::SetY, 0);
+    // The sides, the header and the footer are always written: a new page's
+    // margins and distances are not 0, so a 0 left out would read back as those.
     TPropertyRegistrar<TdxRectWrapper>("TdxRectWrapper")
-        .Integer("Left", &TdxRectWrapper::Left, &TdxRectWrapper::SetLeft, 0)
-        .Integer("Top", &TdxRectWrapper::Top, &TdxRectWrapper::SetTop, 0)
-        .Integer("Right", &TdxRectWrapper::Right, &TdxRectWrapper::SetRight, 0)
-        .Integer("Bottom", &TdxRectWrapper::Bottom, &TdxRectWrapper::SetBottom, 0);
+        .Integer("Left", &TdxRectWrapper::Left, &TdxRectWrapper::SetLeft)
+        .Integer("Top", &TdxRectWrapper::Top, &TdxRectWrapper::SetTop)
+        .Integer("Right", &TdxRectWrapper::Right, &TdxRectWrapper::SetRight)
+        .Integer("Bottom", &TdxRectWrapper::Bottom, &TdxRectWrapper::SetBottom);
     TPropertyRegistrar<TdxPrinterPageObject>("TdxPrinterPageObject")
         .Persistent("Background", &TdxPrinterPageObject::Background);
     TPropertyRegistrar<TCustomdxPageObject>("TCustomdxPageObject")
@@ -108,9 +110,9 @@ const bool g_pageProperties = [] {
         .Integer("DMPaper", &TdxPrinterPage::DMPaper, &TdxPrinterPage::SetDMPaper, 1)
         .Integer("FitToPagesByTall", &TdxPrinterPage::FitToPagesByTall, &TdxPrinterPage::SetFitToPagesByTall, 1)
         .Integer("FitToPagesByWide", &TdxPrinterPage::FitToPagesByWide, &TdxPrinterPage::SetFitToPagesByWide, 1)
-        .Integer("Footer", &TdxPrinterPage::Footer, &TdxPrinterPage::SetFooter, 0)
+        .Integer("Footer", &TdxPrinterPage::Footer, &TdxPrinterPage::SetFooter)
         .Boolean("GrayShading", &TdxPrinterPage::GrayShading, &TdxPrinterPage::SetGrayShading, false)
-        .Integer("Header", &TdxPrinterPage::Header, &TdxPrinterPage::SetHeader, 0)
+        .Integer("Header", &TdxPrinterPage::Header, &TdxPrinterPage::SetHeader)
         .Persistent("Margins", &TdxPrinterPage::Margins)
         .Enumeration("MeasurementUnits", &TdxPrinterPage::MeasurementUnits, &TdxPrinterPage::SetMeasurementUnits,
                      {"muDefault", "muInches", "muMillimeters"}, muDefault)
@@ -175,10 +177,14 @@ void TdxPointWrapper::Change(TdxPointWrapperParts Parts, TPoint NewValues)
 {
     if (OnChanging)
         OnChanging(this, Parts, NewValues);
+    if (m_hooks.Changing)
+        m_hooks.Changing(Parts, NewValues);
     if (Parts.Contains(pwpX))
         m_point.X = NewValues.X;
     if (Parts.Contains(pwpY))
         m_point.Y = NewValues.Y;
+    if (m_hooks.Changed)
+        m_hooks.Changed(Parts);
     if (OnChange)
         OnChange(this, Parts);
 }
@@ -239,9 +245,13 @@ void TdxRectWrapper::Change(TdxRectWrapperParts Parts, TRect NewValues)
 {
     if (OnChanging)
         OnChanging(this, Parts, NewValues);
+    if (m_hooks.Changing)
+        m_hooks.Changing(Parts, NewValues);
     for (int i = 0; i < 4; ++i)
         if (Parts.Contains(static_cast<TdxRectWrapperPart>(i)))
             RectSide(m_rect, i) = RectSide(NewValues, i);
+    if (m_hooks.Changed)
+        m_hooks.Changed(Parts);
     if (OnChange)
         OnChange(this, Parts);
 }
@@ -406,13 +416,11 @@ TdxPrinterPage::TdxPrinterPage(TComponent* OwnerComponent) : m_ownerComponent(Ow
 {
     Init();
     RestoreDefaults();
-    HookHandlers();
 }
 
 TdxPrinterPage::TdxPrinterPage(TDefaultPageTag) : m_isDefaultPage(true)
 {
     Init();
-    HookHandlers();
     SetDefaultValues();
 }
 
@@ -420,26 +428,22 @@ TdxPrinterPage::~TdxPrinterPage() = default;
 
 void TdxPrinterPage::Init()
 {
-    m_margins = std::make_unique<TdxRectWrapper>();
-    m_minMargins = std::make_unique<TdxRectWrapper>();
-    m_hfOffsets = std::make_unique<TdxRectWrapper>();
-    m_pageSize = std::make_unique<TdxPointWrapper>();
+    // The page keeps its lengths consistent through the wrappers' owner hooks.
+    m_minMargins = std::make_unique<TdxRectWrapper>(TdxRectWrapper::TOwnerHooks{
+        [this](TdxRectWrapperParts P, TRect& V) { MinMarginsChanging(P, V); },
+        [this](TdxRectWrapperParts P) { MinMarginsChanged(P); }});
+    m_margins = std::make_unique<TdxRectWrapper>(TdxRectWrapper::TOwnerHooks{
+        [this](TdxRectWrapperParts P, TRect& V) { MarginsChanging(P, V); },
+        [this](TdxRectWrapperParts P) { MarginsChanged(P); }});
+    m_hfOffsets = std::make_unique<TdxRectWrapper>(TdxRectWrapper::TOwnerHooks{
+        [this](TdxRectWrapperParts P, TRect& V) { HFChanging(P, V); }, [this](TdxRectWrapperParts P) { HFChanged(P); }});
+    m_pageSize = std::make_unique<TdxPointWrapper>(TdxPointWrapper::TOwnerHooks{
+        [this](TdxPointWrapperParts P, TPoint& V) { PageSizeChanging(P, V); },
+        [this](TdxPointWrapperParts P) { PageSizeChanged(P); }});
     m_pageHeader = std::make_unique<TdxPageHeader>(this);
     m_pageFooter = std::make_unique<TdxPageFooter>(this);
     m_lastMU = GetRealMeasurementUnits();
     SetPageSizeFromPaper();
-}
-
-void TdxPrinterPage::HookHandlers()
-{
-    m_minMargins->OnChanging = [this](TObject*, TdxRectWrapperParts P, TRect& V) { MinMarginsChanging(P, V); };
-    m_minMargins->OnChange = [this](TObject*, TdxRectWrapperParts P) { MinMarginsChanged(P); };
-    m_margins->OnChanging = [this](TObject*, TdxRectWrapperParts P, TRect& V) { MarginsChanging(P, V); };
-    m_margins->OnChange = [this](TObject*, TdxRectWrapperParts P) { MarginsChanged(P); };
-    m_hfOffsets->OnChanging = [this](TObject*, TdxRectWrapperParts P, TRect& V) { HFChanging(P, V); };
-    m_hfOffsets->OnChange = [this](TObject*, TdxRectWrapperParts P) { HFChanged(P); };
-    m_pageSize->OnChanging = [this](TObject*, TdxPointWrapperParts P, TPoint& V) { PageSizeChanging(P, V); };
-    m_pageSize->OnChange = [this](TObject*, TdxPointWrapperParts P) { PageSizeChanged(P); };
 }
 
 void TdxPrinterPage::SetDefaultValues()

@@ -60,7 +60,16 @@ public:
     using TChangingEvent = std::function<void(TObject* Sender, TdxPointWrapperParts ChangedParts, TPoint& NewValues)>;
     using TChangeEvent = std::function<void(TObject* Sender, TdxPointWrapperParts ChangedParts)>;
 
+    // The owner's hooks: Changing may hold the new values within its limits;
+    // they run around the users' events (which stay free for users), so a
+    // user's handler never cuts the owner off.
+    struct TOwnerHooks {
+        std::function<void(TdxPointWrapperParts ChangedParts, TPoint& NewValues)> Changing;
+        std::function<void(TdxPointWrapperParts ChangedParts)> Changed;
+    };
+
     TdxPointWrapper(int AX = 0, int AY = 0) : m_point{AX, AY} {}
+    explicit TdxPointWrapper(TOwnerHooks Hooks) : m_hooks(std::move(Hooks)) {}
 
     int X() const { return m_point.X; }
     void SetX(int Value);
@@ -71,13 +80,14 @@ public:
     // From another point wrapper (all parts at once); nullptr sets both to 0.
     void Assign(TPersistent* Source) override;
 
-    // The owner's hooks: the handler may change the new values.
+    // The handler may change the new values.
     TChangingEvent OnChanging;
     TChangeEvent OnChange;
 
 private:
     void Change(TdxPointWrapperParts Parts, TPoint NewValues);
     TPoint m_point;
+    TOwnerHooks m_hooks;
 };
 
 enum TdxRectWrapperPart : std::uint8_t { rwpLeft, rwpTop, rwpRight, rwpBottom };
@@ -89,7 +99,14 @@ public:
     using TChangingEvent = std::function<void(TObject* Sender, TdxRectWrapperParts ChangedParts, TRect& NewValues)>;
     using TChangeEvent = std::function<void(TObject* Sender, TdxRectWrapperParts ChangedParts)>;
 
+    // The owner's hooks, as for the point wrapper.
+    struct TOwnerHooks {
+        std::function<void(TdxRectWrapperParts ChangedParts, TRect& NewValues)> Changing;
+        std::function<void(TdxRectWrapperParts ChangedParts)> Changed;
+    };
+
     TdxRectWrapper(int ALeft = 0, int ATop = 0, int ARight = 0, int ABottom = 0) : m_rect{ALeft, ATop, ARight, ABottom} {}
+    explicit TdxRectWrapper(TOwnerHooks Hooks) : m_rect{0, 0, 0, 0}, m_hooks(std::move(Hooks)) {}
 
     int Left() const { return m_rect.Left; }
     void SetLeft(int Value) { SetValue(0, Value); }
@@ -112,6 +129,7 @@ public:
 private:
     void Change(TdxRectWrapperParts Parts, TRect NewValues);
     TRect m_rect;
+    TOwnerHooks m_hooks;
 };
 
 // ----- page objects --------------------------------------------------------------------
@@ -323,7 +341,6 @@ protected:
 private:
     friend class TCustomdxPageObject;
     void Init();
-    void HookHandlers();
     void SetDefaultValues();
     int GetHFOffset(int Index) const;
     void SetHFOffset(int Index, int Value);

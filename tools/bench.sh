@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release and runs them: all of them, or those named
 # (bench.sh dataset_sqlite). SQLite's development files are needed only here,
-# for the dataset comparison, so they are installed here and not by test.sh.
+# for the comparisons with SQLite, so they are installed here and not by test.sh.
 # Extra Google Benchmark flags can be passed in QEL_BENCH_ARGS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,12 +15,16 @@ if ! dpkg-query -W -f='${Status}' libsqlite3-dev 2>/dev/null | grep -q 'install 
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq libsqlite3-dev
 fi
 
-# The sqlite3 shell is the reference of the export benchmark (bench.sh exports).
-if ! command -v sqlite3 >/dev/null 2>&1; then
-  echo "Installing: sqlite3"
+# The sqlite3 shell is the reference of the export benchmark (bench.sh exports);
+# GNU time reads its peak memory.
+missing=()
+command -v sqlite3 >/dev/null 2>&1 || missing+=(sqlite3)
+[ -x /usr/bin/time ] || missing+=(time)
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq sqlite3
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
 fi
 
 BUILD=build/release

@@ -2,11 +2,13 @@
 # A private CUPS scheduler for the printer tests: its own configuration,
 # spool, state and log directories and a domain socket, never the system's
 # scheduler or its configuration. Adds one PDF queue, "QEL_PDF", driven by
-# the cups-pdf driver.
+# the cups-pdf driver, which writes every job into this directory's "pdf"
+# folder, so test runs that share a machine never see each other's files.
 #
 #   tools/cups-test-server.sh start   start it unless it already runs; prints
 #                                     CUPS_SERVER=<socket> and QEL_CUPS_PDF_OUT=<dir>
 #   tools/cups-test-server.sh stop    stop it (only the scheduler this script started)
+#                                     and remove what its jobs wrote
 #   tools/cups-test-server.sh env     print the two lines without starting anything
 #
 # QEL_CUPS_DIR chooses the directory (default /tmp/qel-cups-<uid>). Starting is
@@ -22,12 +24,34 @@ if [ ${#SOCK} -gt 100 ]; then
 fi
 QUEUE=QEL_PDF
 PPD=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+# cups-pdf reads the configuration of a queue whose device is cups-pdf:/NAME
+# from /etc/cups/cups-pdf-NAME.conf and no other place; NAME is this
+# directory's own, so each run's queue has a configuration of its own.
+PDF_NAME=qel-$(printf '%s' "$DIR" | md5sum | cut -c1-12)
+PDF_CONF=/etc/cups/cups-pdf-$PDF_NAME.conf
+OUT="$DIR/pdf"
 
 print_env() {
     echo "CUPS_SERVER=$SOCK"
     # cups-pdf writes jobs of users without an account here, named after
     # the job's title and number.
-    echo "QEL_CUPS_PDF_OUT=/var/spool/cups-pdf/ANONYMOUS"
+    echo "QEL_CUPS_PDF_OUT=$OUT"
+}
+
+write_pdf_config() {
+    mkdir -p "$OUT" "$DIR/pdf-spool" "$DIR/log"
+    # The jobs of users without an account are written as "nobody".
+    chmod 1777 "$OUT"
+    [ "$(id -u)" -eq 0 ] || return 0
+    cat >"$PDF_CONF.tmp" <<EOF
+# The PDF queue of the private test scheduler in $DIR; removed when it stops.
+Out $OUT
+AnonDirName $OUT
+Spool $DIR/pdf-spool
+Log $DIR/log
+Label 2
+EOF
+    mv "$PDF_CONF.tmp" "$PDF_CONF"
 }
 
 running() {
@@ -113,9 +137,13 @@ start() {
             exit 1
         fi
     fi
+    write_pdf_config
     if ! lpstat -h "$SOCK" -p "$QUEUE" >/dev/null 2>&1; then
-        lpadmin -h "$SOCK" -p "$QUEUE" -E -v "cups-pdf:/" -P "$PPD" -D "PDF queue for tests" >&2
+        lpadmin -h "$SOCK" -p "$QUEUE" -E -v "cups-pdf:/$PDF_NAME" -P "$PPD" -D "PDF queue for tests" >&2
         lpadmin -h "$SOCK" -d "$QUEUE" >&2
+    elif ! lpstat -h "$SOCK" -v "$QUEUE" 2>/dev/null | grep -q "cups-pdf:/$PDF_NAME\$"; then
+        # A queue of an older layout wrote into the system's shared folder.
+        lpadmin -h "$SOCK" -p "$QUEUE" -v "cups-pdf:/$PDF_NAME" >&2
     fi
     # The driver turns PDF into PostScript and back; the cairo renderer keeps
     # the text's character mapping, so the output stays searchable. A4 is the
@@ -136,6 +164,9 @@ stop() {
         fi
         rm -f "$DIR/cupsd.pid"
     fi
+    # What the run's jobs wrote, and the queue's configuration.
+    rm -rf "$OUT" "$DIR/pdf-spool"
+    rm -f "$PDF_CONF"
 }
 
 case "${1:-start}" in

@@ -93,6 +93,12 @@ void TdxTreeListInplaceEditAdapter::SetSelection(int Start, int Length)
     m_edit->SetSelection(Start, Length);
 }
 
+void TdxTreeListInplaceEditAdapter::TypeChar(TKeyChar Ch)
+{
+    // Through the editor's own rules for typing (masks, lists, check boxes).
+    m_edit->TypeChar(Ch);
+}
+
 void TdxTreeListInplaceEditAdapter::ValidateEdit()
 {
     m_edit->ValidateEdit();

@@ -33,6 +33,7 @@ public:
     void SetBounds(const TRect& Bounds) override;
     void SetFocus() override;
     void SetSelection(int Start, int Length) override;
+    void TypeChar(TKeyChar Ch) override;
     void ValidateEdit() override;
 
 private:

@@ -8,6 +8,7 @@
 // cell's value (InitEditorValue) and shows it over the cell; HideEditor and
 // CloseEditor take the editor's value (PostEditValue) into the node through
 // the control's WriteEditorValue before the editing state ends.
+#include "platform/controls/Keyboard.h"
 #include "platform/core/Variant.h"
 #include "platform/graphics/Geometry.h"
 
@@ -34,6 +35,13 @@ public:
     virtual void SetFocus() {}
     // The selection setter (start, length).
     virtual void SetSelection(int /*Start*/, int /*Length*/) {}
+    // A character typed on the cell opened the editor: the editor takes it as
+    // typed (by default it becomes the whole text).
+    virtual void TypeChar(TKeyChar Ch)
+    {
+        SetEditingValue(Variant(KeyCharToUtf8(Ch)));
+        SetSelection(1, 0);
+    }
     // Raises for a value that cannot be posted yet (an incomplete mask); the
     // editor then stays open.
     virtual void ValidateEdit() {}

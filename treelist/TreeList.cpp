@@ -73,6 +73,8 @@ void TCustomdxTreeList::LayoutChanged()
         return;
     m_measured = false;
     m_topIndex = ClampTopIndex(m_topIndex);
+    // A wider window or narrower columns leave less to scroll.
+    m_leftCoord = ClampLeftCoord(m_leftCoord);
     UpdateScrollBars();
     if (m_editor && m_editing && m_focused) {
         const TRect r = GetCellRect(m_focused, m_focusedColumn);
@@ -940,7 +942,7 @@ void TCustomdxTreeList::SetOptionsEx(TdxTreeListOptionsEx Value)
 
 void TCustomdxTreeList::SetPreviewLines(int Value)
 {
-    Value = std::max(0, Value);
+    Value = std::clamp(Value, 0, dxMaxTreeListLength);
     if (m_previewLines == Value)
         return;
     m_previewLines = Value;
@@ -949,7 +951,7 @@ void TCustomdxTreeList::SetPreviewLines(int Value)
 
 void TCustomdxTreeList::SetIndentDesc(int Value)
 {
-    Value = std::max(0, Value);
+    Value = std::clamp(Value, 0, dxMaxTreeListLength);
     if (m_indentDesc == Value)
         return;
     m_indentDesc = Value;
@@ -958,7 +960,7 @@ void TCustomdxTreeList::SetIndentDesc(int Value)
 
 void TCustomdxTreeList::SetHeaderPanelRowCount(int Value)
 {
-    Value = std::max(1, Value);
+    Value = std::clamp(Value, 1, dxMaxHeaderPanelRowCount);
     if (m_headerPanelRowCount == Value)
         return;
     m_headerPanelRowCount = Value;
@@ -967,7 +969,7 @@ void TCustomdxTreeList::SetHeaderPanelRowCount(int Value)
 
 void TCustomdxTreeList::SetDefaultRowHeight(int Value)
 {
-    Value = std::max(0, Value);
+    Value = std::clamp(Value, 0, dxMaxTreeListLength);
     if (m_defaultRowHeight == Value)
         return;
     m_defaultRowHeight = Value;
@@ -976,7 +978,7 @@ void TCustomdxTreeList::SetDefaultRowHeight(int Value)
 
 void TCustomdxTreeList::SetIndicatorWidth(int Value)
 {
-    Value = std::max(MinIndicatorWidth, Value);
+    Value = std::clamp(Value, MinIndicatorWidth, dxMaxTreeListLength);
     if (m_indicatorWidth == Value)
         return;
     m_indicatorWidth = Value;

@@ -596,10 +596,13 @@ private:
     bool SetNodeExpanded(TdxTreeListNode* Node, bool Value);
     void FocusNodeAndColumn(TdxTreeListNode* Node, int Column, TShiftState Shift, bool Mouse);
     void MoveFocus(int Delta, TShiftState Shift);
+    // Hides and frees the editor without posting its value.
+    void DiscardEditor();
     void SelectionChanged();
     void RemeasureIfNeeded() const;
     void UpdateScrollBars();
     int ClampTopIndex(int Index) const;
+    int ClampLeftCoord(int Value) const;
     int RowsAreaHeight() const;
     // The rows of the header of a visible band, in client coordinates.
     void ForEachHeaderCell(const TdxTreeListRectInfo& Info,
@@ -607,6 +610,8 @@ private:
     void ForEachRowCell(const TRect& RowRect, const std::function<void(const TCellPlace&)>& Visit) const;
     void ForEachBandCell(int Top, int LineHeight, const std::function<void(const TCellPlace&)>& Visit) const;
     int NodeIndentWidth(const TdxTreeListNode* Node) const;
+    // The width of Levels indent steps, held at MaxCoord.
+    int LevelsWidth(int Levels) const;
     int FindDropPlace(int X, int Y, int& Band, int& Row, int& Pos) const;
     void UpdateDragOverlays();
     // Shows a claimed area's cursor during a header drag; crDefault gives back the control's own.

@@ -172,7 +172,7 @@ void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort Value)
 
 void TdxTreeListColumn::SetWidth(int Value)
 {
-    Value = std::max(m_minWidth, Value);
+    Value = std::clamp(Value, m_minWidth, dxMaxTreeListLength);
     if (m_width == Value)
         return;
     m_width = Value;
@@ -181,7 +181,7 @@ void TdxTreeListColumn::SetWidth(int Value)
 
 void TdxTreeListColumn::SetMinWidth(int Value)
 {
-    m_minWidth = std::max(0, Value);
+    m_minWidth = std::clamp(Value, 0, dxMaxTreeListLength);
     if (m_width < m_minWidth)
         SetWidth(m_minWidth);
 }
@@ -359,7 +359,7 @@ void TdxTreeListBand::SetCaption(const std::string& Value)
 
 void TdxTreeListBand::SetWidth(int Value)
 {
-    Value = Value <= 0 ? 0 : std::max(m_minWidth, Value);
+    Value = Value <= 0 ? 0 : std::clamp(Value, m_minWidth, dxMaxTreeListLength);
     if (m_width == Value)
         return;
     m_width = Value;
@@ -368,7 +368,7 @@ void TdxTreeListBand::SetWidth(int Value)
 
 void TdxTreeListBand::SetMinWidth(int Value)
 {
-    m_minWidth = std::max(0, Value);
+    m_minWidth = std::clamp(Value, 0, dxMaxTreeListLength);
     Changed();
 }
 

@@ -491,13 +491,14 @@ void TCustomdxTreeListControl::RestoreLayout(TdxTreeListLayoutStorage& Storage)
     const std::string name = LayoutName();
     const std::string control = N::ControlSection(name);
     // Read and check everything before anything changes.
-    const int headerRows = std::clamp(Storage.ReadInteger(control, N::HeaderPanelRowCount, HeaderPanelRowCount()), 1, 64);
+    const int headerRows = std::clamp(Storage.ReadInteger(control, N::HeaderPanelRowCount, HeaderPanelRowCount()), 1,
+                                      dxMaxHeaderPanelRowCount);
     struct TStoredBand { int Width; bool Visible; };
     std::vector<TStoredBand> bands;
     for (int b = 0; b < m_bands.Count(); ++b) {
         const std::string section = N::BandSection(name, b);
         const TdxTreeListBand* band = m_bands.GetItem(b);
-        bands.push_back({std::max(0, Storage.ReadInteger(section, N::Width, band->Width())),
+        bands.push_back({std::clamp(Storage.ReadInteger(section, N::Width, band->Width()), 0, dxMaxTreeListLength),
                          Storage.ReadBool(section, N::Visible, band->Visible())});
     }
     std::vector<TStoredColumn> columns;
@@ -507,7 +508,7 @@ void TCustomdxTreeListControl::RestoreLayout(TdxTreeListLayoutStorage& Storage)
         TStoredColumn s;
         s.Column = c;
         s.Index = Storage.ReadInteger(section, N::Index, i);
-        s.Width = std::max(c->MinWidth(), Storage.ReadInteger(section, N::Width, c->Width()));
+        s.Width = std::clamp(Storage.ReadInteger(section, N::Width, c->Width()), c->MinWidth(), dxMaxTreeListLength);
         s.Visible = Storage.ReadBool(section, N::Visible, c->Visible());
         s.BandIndex = Storage.ReadInteger(section, N::BandIndex, c->BandIndex());
         if (s.BandIndex < 0 || s.BandIndex >= m_bands.Count())

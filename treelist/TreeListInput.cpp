@@ -83,9 +83,17 @@ void TCustomdxTreeList::HideEditor()
         m_editing = false;
         DoEndEditing();
     }
-    m_editor->Hide();
-    m_editor.reset();
+    DiscardEditor();
     InvalidateNode(m_focused);
+}
+
+void TCustomdxTreeList::DiscardEditor()
+{
+    // Taken out before it hides: hiding moves the focus, and the editor's exit
+    // comes back through HideEditor while this call is still running.
+    std::unique_ptr<TdxTreeListInplaceEditor> editor = std::move(m_editor);
+    if (editor)
+        editor->Hide();
 }
 
 void TCustomdxTreeList::CloseEditor()
@@ -167,7 +175,11 @@ void TCustomdxTreeList::MoveFocus(int Delta, TShiftState Shift)
         return;
     int index = GetAbsoluteIndex(m_focused);
     index = index < 0 ? 0 : std::clamp(index + Delta, 0, count - 1);
-    FocusNodeAndColumn(GetAbsoluteNode(index), m_focusedColumn, Shift, false);
+    TdxTreeListNode* node = GetAbsoluteNode(index);
+    FocusNodeAndColumn(node, m_focusedColumn, Shift, false);
+    // A key move shows its row, also one that was focused but scrolled away.
+    if (node == m_focused)
+        node->MakeVisible();
 }
 
 // ----- keyboard --------------------------------------------------------------------------------------
@@ -223,8 +235,7 @@ void TCustomdxTreeList::KeyDown(std::uint16_t& Key, TShiftState Shift)
         case VK_ESCAPE:
             // Cancel: the editor goes without posting.
             m_editing = false;
-            m_editor->Hide();
-            m_editor.reset();
+            DiscardEditor();
             DoEndEditing();
             Key = 0;
             return;
@@ -351,10 +362,8 @@ void TCustomdxTreeList::KeyPress(TKeyChar& Key)
     if (m_options.Contains(aoImmediateEditor) && CanShowEditor()) {
         // Typing starts the editor with the typed character.
         ShowEditor();
-        if (m_editor) {
-            m_editor->SetEditingValue(Variant(KeyCharToUtf8(Key)));
-            m_editor->SetSelection(1, 0);
-        }
+        if (m_editor)
+            m_editor->TypeChar(Key);
         Key = 0;
     }
 }

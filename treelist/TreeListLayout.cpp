@@ -95,15 +95,18 @@ const TCustomdxTreeList::THeaderLayout& TCustomdxTreeList::HeaderLayout() const
     hl.ColBand.assign(static_cast<std::size_t>(columns), -1);
     hl.ColRow.assign(static_cast<std::size_t>(columns), -1);
     hl.ColPos.assign(static_cast<std::size_t>(columns), -1);
+    // Widths add up in 64 bits; a sum is held at MaxCoord.
+    auto rowWidth = [this](int Band, int Row) {
+        long long sum = 0;
+        for (int p = 0; p < GetBandRowColumnCount(Band, Row); ++p)
+            sum += std::max(0, GetColumnWidth(GetHeaderColumnIndex(Band, Row, p)));
+        return ClampCoord(sum);
+    };
     // Natural band widths: the band's own setting or its widest row.
     for (int b = 0; b < bands; ++b) {
         int natural = 0;
-        for (int r = 0; r < GetBandRowCount(b); ++r) {
-            int sum = 0;
-            for (int p = 0; p < GetBandRowColumnCount(b, r); ++p)
-                sum += std::max(0, GetColumnWidth(GetHeaderColumnIndex(b, r, p)));
-            natural = std::max(natural, sum);
-        }
+        for (int r = 0; r < GetBandRowCount(b); ++r)
+            natural = std::max(natural, rowWidth(b, r));
         const int setting = GetBandSettingWidth(b);
         hl.BandWidth[static_cast<std::size_t>(b)] =
             std::max(GetBandMinWidth(b), setting > 0 ? setting : natural);
@@ -129,9 +132,7 @@ const TCustomdxTreeList::THeaderLayout& TCustomdxTreeList::HeaderLayout() const
         const int bw = hl.BandWidth[static_cast<std::size_t>(b)];
         for (int r = 0; r < GetBandRowCount(b); ++r) {
             const int n = GetBandRowColumnCount(b, r);
-            int natural = 0;
-            for (int p = 0; p < n; ++p)
-                natural += std::max(0, GetColumnWidth(GetHeaderColumnIndex(b, r, p)));
+            const int natural = rowWidth(b, r);
             int x = left;
             for (int p = 0; p < n; ++p) {
                 const int c = GetHeaderColumnIndex(b, r, p);
@@ -142,17 +143,17 @@ const TCustomdxTreeList::THeaderLayout& TCustomdxTreeList::HeaderLayout() const
                 if (natural > 0 && natural != bw)
                     w = static_cast<int>(w * 1LL * bw / natural);
                 if (p == n - 1)
-                    w = std::max(0, left + bw - x);
+                    w = std::max(0, ClampCoord(static_cast<long long>(left) + bw) - x);
                 const auto i = static_cast<std::size_t>(c);
                 hl.ColLeft[i] = x;
                 hl.ColWidth[i] = w;
                 hl.ColBand[i] = b;
                 hl.ColRow[i] = r;
                 hl.ColPos[i] = p;
-                x += w;
+                x = ClampCoord(static_cast<long long>(x) + w);
             }
         }
-        left += bw;
+        left = ClampCoord(static_cast<long long>(left) + bw);
     }
     hl.TotalWidth = left;
     hl.Valid = true;
@@ -234,15 +235,18 @@ int TCustomdxTreeList::GetPreviewLineCount(TdxTreeListNode* Node) const
 int TCustomdxTreeList::GetPreviewHeight(TdxTreeListNode* Node) const
 {
     const int lines = GetPreviewLineCount(Node);
-    return lines > 0 ? lines * GetPreviewLineHeight() + 4 : 0;
+    return lines > 0 ? ClampCoord(static_cast<long long>(lines) * GetPreviewLineHeight() + 4) : 0;
 }
 
 int TCustomdxTreeList::GetRowHeight(TdxTreeListNode* Node) const
 {
     if (!Node)
         return 0;
+    // Heights add up in 64 bits; a row is never higher than MaxCoord.
+    const long long footers =
+        m_showRowFooter ? static_cast<long long>(GetRowFooterCount(Node)) * GetFooterRowHeight() : 0;
     if (IsGroupRow(Node))
-        return GetRowLineHeight() + (m_showRowFooter ? GetRowFooterCount(Node) * GetFooterRowHeight() : 0);
+        return ClampCoord(GetRowLineHeight() + footers);
     int cells = GetNodeRowHeight();
     if (IsRowAutoHeight() && m_headerPanelRowCount == 1) {
         auto* self = const_cast<TCustomdxTreeList*>(this);
@@ -254,23 +258,26 @@ int TCustomdxTreeList::GetRowHeight(TdxTreeListNode* Node) const
             TRect r{0, 0, std::max(1, GetColumnDisplayWidth(column) - 4), 0};
             int h = c->DrawText(GetCellText(Node, column), r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
             if (m_maxRowLineCount > 0)
-                h = std::min(h, m_maxRowLineCount * line);
-            cells = std::max(cells, h + 4);
+                h = static_cast<int>(std::min<long long>(h, static_cast<long long>(m_maxRowLineCount) * line));
+            cells = std::max(cells, ClampCoord(h + 4LL));
         }
     }
-    int footers = m_showRowFooter ? GetRowFooterCount(Node) * GetFooterRowHeight() : 0;
-    return cells + GetPreviewHeight(Node) + footers;
+    return ClampCoord(static_cast<long long>(cells) + GetPreviewHeight(Node) + footers);
+}
+
+int TCustomdxTreeList::LevelsWidth(int Levels) const
+{
+    return ClampCoord(static_cast<long long>(Levels) * m_indentDesc);
 }
 
 int TCustomdxTreeList::NodeIndentWidth(const TdxTreeListNode* Node) const
 {
-    int levels = Node->GetLevel() + (m_showRoot ? 1 : 0);
-    int w = levels * m_indentDesc;
+    long long w = LevelsWidth(Node->GetLevel() + (m_showRoot ? 1 : 0));
     if (m_stateImages && Node->GetStateIndex() >= 0)
         w += m_stateImages->Width();
     if (m_images)
         w += m_images->Width();
-    return w;
+    return ClampCoord(w);
 }
 
 TdxTreeListRectInfo TCustomdxTreeList::CalcRectInfo() const
@@ -386,7 +393,7 @@ void TCustomdxTreeList::MakeNodeVisible(TdxTreeListNode* Node)
     }
     const int area = RowsAreaHeight();
     int used = 0;
-    for (int i = top; i <= index; ++i)
+    for (int i = top; i <= index && used <= area; ++i)
         used += std::max(1, GetRowHeight(GetAbsoluteNode(i)));
     if (used <= area)
         return;
@@ -403,10 +410,15 @@ void TCustomdxTreeList::MakeNodeVisible(TdxTreeListNode* Node)
     SetTopIndex(newTop);
 }
 
-void TCustomdxTreeList::SetLeftCoord(int Value)
+int TCustomdxTreeList::ClampLeftCoord(int Value) const
 {
     const int maxLeft = std::max(0, GetReportWidth() - (ClientRect().Width() - GetIndicatorWidth()));
-    Value = std::clamp(Value, 0, maxLeft);
+    return std::clamp(Value, 0, maxLeft);
+}
+
+void TCustomdxTreeList::SetLeftCoord(int Value)
+{
+    Value = ClampLeftCoord(Value);
     if (Value == m_leftCoord)
         return;
     HideEditor();
@@ -597,7 +609,7 @@ TCustomdxTreeList::THitInfo TCustomdxTreeList::GetHitInfo(int X, int Y) const
     }
     // The indent: level lines, the button, state image and image.
     const int indentLeft = x0;
-    const int levelsRight = indentLeft + (node->GetLevel() + (m_showRoot ? 1 : 0)) * m_indentDesc;
+    const int levelsRight = indentLeft + LevelsWidth(node->GetLevel() + (m_showRoot ? 1 : 0));
     if (X < levelsRight) {
         hit.Kind = htIndent;
         const int buttonLeft = levelsRight - m_indentDesc;

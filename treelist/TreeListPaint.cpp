@@ -138,9 +138,12 @@ void TCustomdxTreeList::PaintHeaderStrip(TCanvas& Canvas, const TRect& Area, int
     Canvas.IntersectClipRect(Area);
     Canvas.Brush()->SetColor(clBtnShadow);
     Canvas.FillRect(Area);
-    if (m_showIndicator)
+    if (m_showIndicator) {
         DrawHeaderButton(Canvas, Rect(ClientLeft, Area.Top, ClientLeft + GetIndicatorWidth(), Area.Bottom), {},
                          taLeftJustify, m_lookAndFeel, Color, false);
+        // Cells scrolled to the left pass under the button, not over it.
+        Canvas.IntersectClipRect(Rect(ClientLeft + GetIndicatorWidth(), Area.Top, Area.Right, Area.Bottom));
+    }
 }
 
 void TCustomdxTreeList::PaintBands(TCanvas& Canvas, const TdxTreeListRectInfo& Info, const TRect&)
@@ -190,8 +193,8 @@ void TCustomdxTreeList::PaintIndent(TCanvas& Canvas, TdxTreeListNode* Node, cons
         TColor color = EffectiveRowColor();
         GetLevelColor(l, color);
         Canvas.Brush()->SetColor(color);
-        Canvas.FillRect(Rect(IndentRect.Left + l * m_indentDesc, IndentRect.Top,
-                             IndentRect.Left + (l + 1) * m_indentDesc, IndentRect.Bottom));
+        Canvas.FillRect(Rect(IndentRect.Left + LevelsWidth(l), IndentRect.Top, IndentRect.Left + LevelsWidth(l + 1),
+                             IndentRect.Bottom));
     }
     const int midY = IndentRect.Top + GetNodeRowHeight() / 2;
     if (m_showLines && m_paintStyle == psStandard) {
@@ -200,7 +203,7 @@ void TCustomdxTreeList::PaintIndent(TCanvas& Canvas, TdxTreeListNode* Node, cons
         // Vertical lines of the ancestors that have siblings below.
         const TdxTreeListNode* a = Node;
         for (int l = level; l >= 0; --l) {
-            const int cx = IndentRect.Left + (l + (m_showRoot ? 1 : 0)) * m_indentDesc - m_indentDesc / 2;
+            const int cx = IndentRect.Left + LevelsWidth(l + (m_showRoot ? 1 : 0)) - m_indentDesc / 2;
             if (l + (m_showRoot ? 1 : 0) <= 0) {
                 a = a->Parent();
                 continue;
@@ -219,7 +222,7 @@ void TCustomdxTreeList::PaintIndent(TCanvas& Canvas, TdxTreeListNode* Node, cons
         Canvas.Pen()->SetStyle(psSolid);
     }
     if (m_showButtons && Node->HasChildren() && levels > 0) {
-        const int cx = IndentRect.Left + levels * m_indentDesc - m_indentDesc / 2;
+        const int cx = IndentRect.Left + LevelsWidth(levels) - m_indentDesc / 2;
         const TRect box = Rect(cx - 4, midY - 4, cx + 5, midY + 5);
         Canvas.Brush()->SetColor(clWindow);
         Canvas.FillRect(box);
@@ -233,7 +236,7 @@ void TCustomdxTreeList::PaintIndent(TCanvas& Canvas, TdxTreeListNode* Node, cons
             Canvas.LineTo(cx, midY + 3);
         }
     }
-    int x = IndentRect.Left + levels * m_indentDesc;
+    int x = IndentRect.Left + LevelsWidth(levels);
     if (m_stateImages && Node->GetStateIndex() >= 0) {
         m_stateImages->Draw(&Canvas, x, std::max(IndentRect.Top, midY - m_stateImages->Height() / 2),
                             Node->GetStateIndex());
@@ -406,7 +409,7 @@ void TCustomdxTreeList::PaintRow(TCanvas& Canvas, TdxTreeListNode* Node, const T
         const int fh = GetFooterRowHeight();
         for (int k = 0; k < count; ++k, y += fh) {
             const int level = GetRowFooterLevel(Node, k);
-            const int left = x0 + (level + (m_showRoot ? 1 : 0)) * m_indentDesc;
+            const int left = x0 + LevelsWidth(level + (m_showRoot ? 1 : 0));
             const TRect fr = Rect(left, y, reportRight, y + fh);
             Canvas.Brush()->SetColor(EffectiveRowFooterColor());
             Canvas.FillRect(fr);

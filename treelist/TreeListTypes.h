@@ -12,6 +12,13 @@ namespace qel {
 
 QEL_DECLARE_EXCEPTION(EInvaliddxTreeListOperation, Exception);
 
+// The longest width, height or indent a tree list takes from a program or a
+// stored layout; longer ones are cut to it. Wider than any screen, and small
+// enough that lengths multiplied by levels or header rows stay far inside int.
+inline constexpr int dxMaxTreeListLength = 1 << 16;
+// The most rows a header panel has.
+inline constexpr int dxMaxHeaderPanelRowCount = 64;
+
 enum TdxTreeListPaintStyle : std::uint8_t { psStandard, psOutlook };
 enum TdxLookAndFeel : std::uint8_t { lfStandard, lfFlat, lfUltraFlat };
 

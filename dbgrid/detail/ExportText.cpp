@@ -8,13 +8,31 @@ namespace qel::exportdetail {
 
 namespace {
 
-bool IsDroppedControl(char32_t Cp) { return Cp < 32 && Cp != '\t' && Cp != '\n' && Cp != '\r'; }
+// Code points XML 1.0 allows as characters (malformed input arrives as U+FFFD).
+bool IsXmlChar(char32_t Cp)
+{
+    if (Cp < 0x20)
+        return Cp == '\t' || Cp == '\n' || Cp == '\r';
+    return Cp < 0xD800 || (Cp >= 0xE000 && Cp <= 0xFFFD) || (Cp >= 0x10000 && Cp <= 0x10FFFF);
+}
 
 // The characters the XML export writes as they are.
 bool IsXmlPlain(char32_t Cp)
 {
     return Cp == ' ' || Cp == '!' || (Cp >= '*' && Cp <= ';') || (Cp >= 'A' && Cp <= 'Z') ||
            (Cp >= 'a' && Cp <= 'z') || Cp == '_';
+}
+
+// Calls Visit for each character of Text that HTML and XML take.
+template <class F>
+void ForEachXmlChar(std::string_view Text, F Visit)
+{
+    std::size_t pos = 0;
+    while (pos < Text.size()) {
+        const char32_t cp = Utf8Next(Text, pos);
+        if (IsXmlChar(cp))
+            Visit(cp);
+    }
 }
 
 bool IsNameStart(char32_t Cp)
@@ -29,13 +47,11 @@ bool IsNameChar(char32_t Cp)
 
 } // namespace
 
-std::string DropControlChars(std::string_view Text)
+std::string CleanText(std::string_view Text)
 {
     std::string out;
     out.reserve(Text.size());
-    for (char c : Text)
-        if (!IsDroppedControl(static_cast<unsigned char>(c)))
-            out += c;
+    ForEachXmlChar(Text, [&](char32_t Cp) { AppendUtf8(out, Cp); });
     return out;
 }
 
@@ -43,17 +59,15 @@ std::string HtmlEscape(std::string_view Text)
 {
     std::string out;
     out.reserve(Text.size() + 8);
-    for (char c : Text) {
-        switch (c) {
+    ForEachXmlChar(Text, [&](char32_t Cp) {
+        switch (Cp) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
-        default:
-            if (!IsDroppedControl(static_cast<unsigned char>(c)))
-                out += c;
+        default: AppendUtf8(out, Cp);
         }
-    }
+    });
     return out;
 }
 
@@ -61,17 +75,15 @@ std::string XmlEscape(std::string_view Text)
 {
     std::string out;
     out.reserve(Text.size() + 8);
-    std::size_t pos = 0;
-    while (pos < Text.size()) {
-        const char32_t cp = Utf8Next(Text, pos);
-        if (IsXmlPlain(cp)) {
-            out += static_cast<char>(cp);
-        } else if (!IsDroppedControl(cp)) {
+    ForEachXmlChar(Text, [&](char32_t Cp) {
+        if (IsXmlPlain(Cp)) {
+            out += static_cast<char>(Cp);
+        } else {
             char buf[16];
-            std::snprintf(buf, sizeof buf, "&#%u;", static_cast<unsigned>(cp));
+            std::snprintf(buf, sizeof buf, "&#%u;", static_cast<unsigned>(Cp));
             out += buf;
         }
-    }
+    });
     return out;
 }
 

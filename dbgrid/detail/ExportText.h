@@ -8,12 +8,14 @@
 
 namespace qel::exportdetail {
 
-// Drops characters below 32 other than TAB, LF and CR: they make HTML and XML invalid.
-std::string DropControlChars(std::string_view Text);
-// '&', '<', '>' and '"' as entities, control characters dropped (UTF-8 kept).
+// Text as HTML and XML parsers take it: every malformed UTF-8 sequence
+// becomes U+FFFD, and the characters XML does not allow (controls other than
+// TAB, LF and CR, U+FFFE, U+FFFF) are dropped.
+std::string CleanText(std::string_view Text);
+// CleanText with '&', '<', '>' and '"' as entities.
 std::string HtmlEscape(std::string_view Text);
-// Attribute text of the XML export: the safe ASCII set passes, every other
-// code point becomes "&#N;"; control characters other than TAB, LF and CR are dropped.
+// Attribute text of the XML export: CleanText, of which the safe ASCII set
+// passes and every other code point becomes "&#N;".
 std::string XmlEscape(std::string_view Text);
 // Makes Text a valid XML name: invalid characters become '_', a name that
 // cannot start with its first character gets a leading '_'.

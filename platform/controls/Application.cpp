@@ -55,6 +55,13 @@ void TApplication::ProcessMessages()
     ProcessPostedCalls();
 }
 
+void TApplication::Terminate()
+{
+    m_terminated = true;
+    // Qt's loops end with it; without a running loop this does nothing.
+    QCoreApplication::exit(0);
+}
+
 void TApplication::HandleMessage() { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
 
 void TApplication::HandleException(const std::exception& E)

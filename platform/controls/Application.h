@@ -45,7 +45,9 @@ public:
     void ProcessMessages();
     // Waits for at least one event and handles what is pending.
     void HandleMessage();
-    void Terminate() { m_terminated = true; }
+    // Ends the event loop the program runs (and every modal loop); closing the
+    // main form does this.
+    void Terminate();
     bool Terminated() const { return m_terminated; }
     void ResetTerminated() { m_terminated = false; }
 

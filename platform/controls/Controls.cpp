@@ -210,6 +210,13 @@ void TControl::SetVisible(bool Value)
     m_visible = Value;
     if (!Value && g_capture && (g_capture == this || (m_widget->isAncestorOf(g_capture->m_widget))))
         g_capture->LoseCapture();
+    // A control that goes while it holds the focus hands it to its parent, as
+    // on the platform; Qt would pass it on to the next control of the window.
+    if (!Value && m_parent && !dynamic_cast<TForm*>(m_parent)) {
+        QWidget* fw = m_widget->window()->focusWidget();
+        if (fw && (fw == m_widget || m_widget->isAncestorOf(fw)) && m_parent->CanFocus())
+            m_parent->SetFocus();
+    }
     ApplyVisible();
     if (m_parent && m_align != alNone)
         m_parent->Realign();

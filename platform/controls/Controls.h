@@ -406,6 +406,8 @@ private:
     std::vector<TControl*> m_controls;       // children in z-order of insertion
     std::vector<TWinControl*> m_tabList;     // windowed children in tab order
     bool m_tabStop{true};
+    // The focus went on to a child: the control has not exited (the bridge keeps it).
+    bool m_focusInChild{false};
     int m_alignLock{0};
     bool m_aligning{false};
     bool m_alignPending{false};

@@ -224,6 +224,8 @@ void TForm::BoundsChanged()
     LayoutClient();
 }
 
+void TForm::TextChanged() { Widget()->setWindowTitle(detail::ToQString(Caption())); }
+
 void TForm::LayoutClient()
 {
     if (!m_client)

@@ -149,6 +149,8 @@ protected:
     virtual void Activate();
     virtual void Deactivate();
     void BoundsChanged() override;
+    // The caption is the window's title.
+    void TextChanged() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:

@@ -4,6 +4,7 @@
 #include "platform/controls/detail/ControlBridge.h"
 
 #include <QWidget>
+#include <QWindow>
 
 namespace qel {
 
@@ -85,6 +86,14 @@ void TPopupWindow::Popup(TControl* Opener, const TRect& ScreenRect)
             if (!Application().Active())
                 ClosePopup(pcrDeactivate);
         });
+    // The popup belongs to its opener's window: a modal form does not block
+    // the mouse in the popups it opens.
+    QWidget* owner = Opener->Widget()->window();
+    if (owner != Widget()) {
+        Widget()->winId();
+        owner->winId();
+        Widget()->windowHandle()->setTransientParent(owner->windowHandle());
+    }
     SetVisible(true);
     if (!Screen().Headless())
         Widget()->raise();

@@ -144,7 +144,7 @@ bool SameNoCase(std::string_view A, std::string_view B);
 bool StartsWithNoCase(std::string_view Text, std::size_t Pos, std::string_view Prefix);
 std::string AnsiUpperCase(const std::string& S);
 std::string AnsiLowerCase(const std::string& S);
-int AnsiCompareText(const std::string& A, const std::string& B);  // Unicode-aware, case-insensitive
+int AnsiCompareText(std::string_view A, std::string_view B);      // Unicode-aware, case-insensitive
 int AnsiCompareStr(const std::string& A, const std::string& B);   // case-sensitive, locale
 bool SameText(const std::string& A, const std::string& B);        // Unicode case-insensitive equality
 std::string Trim(const std::string& S);       // strips blanks and control characters

@@ -1,6 +1,7 @@
 #include "platform/core/Locale.h"
 
 #include "platform/core/MathUtils.h"
+#include "platform/core/detail/Collator.h"
 #include "platform/core/detail/LocaleDigits.h"
 
 #include <QCollator>
@@ -17,7 +18,7 @@ using namespace detail;
 
 namespace {
 
-QString Q(const std::string& S)
+QString Q(std::string_view S)
 {
     return QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size()));
 }
@@ -26,21 +27,6 @@ std::string S(const QString& AText)
 {
     const QByteArray b = AText.toUtf8();
     return std::string(b.constData(), static_cast<std::size_t>(b.size()));
-}
-
-QCollator& Collator(bool CaseSensitive)
-{
-    static QCollator insensitive = [] {
-        QCollator c(QLocale(QLocale::German, QLocale::Germany));
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    static QCollator sensitive = [] {
-        QCollator c(QLocale(QLocale::German, QLocale::Germany));
-        c.setCaseSensitivity(Qt::CaseSensitive);
-        return c;
-    }();
-    return CaseSensitive ? sensitive : insensitive;
 }
 
 bool IsAscii(const std::string& S)
@@ -103,11 +89,26 @@ std::string AnsiLowerCase(const std::string& S)
     return IsAscii(S) ? LowerCase(S) : MapCase(S, false);
 }
 
-int AnsiCompareText(const std::string& A, const std::string& B)
+const QCollator& detail::LocaleCollator(bool CaseSensitive)
+{
+    static const QCollator insensitive = [] {
+        QCollator c(QLocale(QLocale::German, QLocale::Germany));
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    static const QCollator sensitive = [] {
+        QCollator c(QLocale(QLocale::German, QLocale::Germany));
+        c.setCaseSensitivity(Qt::CaseSensitive);
+        return c;
+    }();
+    return CaseSensitive ? sensitive : insensitive;
+}
+
+int AnsiCompareText(std::string_view A, std::string_view B)
 {
     const QString qa = Q(A);
     const QString qb = Q(B);
-    const int c = Sign(Collator(false).compare(qa, qb));
+    const int c = Sign(LocaleCollator(false).compare(qa, qb));
     if (c != 0)
         return c;
     // The collator may call distinct strings equal (ignorable characters);
@@ -117,7 +118,7 @@ int AnsiCompareText(const std::string& A, const std::string& B)
 
 int AnsiCompareStr(const std::string& A, const std::string& B)
 {
-    const int c = Sign(Collator(true).compare(Q(A), Q(B)));
+    const int c = Sign(LocaleCollator(true).compare(Q(A), Q(B)));
     if (c != 0)
         return c;
     return Sign(A.compare(B));

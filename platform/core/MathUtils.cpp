@@ -26,6 +26,23 @@ int MulDiv(int Number, int Numerator, int Denominator)
     return static_cast<int>(quotient);
 }
 
+bool TryMulDiv64(std::int64_t Number, std::int64_t Numerator, std::int64_t Denominator, std::int64_t& Result)
+{
+    if (Denominator == 0)
+        return false;
+    const __int128 product = static_cast<__int128>(Number) * Numerator;
+    __int128 quotient = product / Denominator;
+    const __int128 remainder = product % Denominator;
+    const __int128 absRem = remainder < 0 ? -remainder : remainder;
+    const __int128 absDen = Denominator < 0 ? -static_cast<__int128>(Denominator) : Denominator;
+    if (2 * absRem >= absDen)
+        quotient += ((product < 0) != (Denominator < 0)) ? -1 : 1;
+    if (quotient > std::numeric_limits<std::int64_t>::max() || quotient < std::numeric_limits<std::int64_t>::min())
+        return false;
+    Result = static_cast<std::int64_t>(quotient);
+    return true;
+}
+
 namespace {
 
 std::int64_t CheckedToInt64(double Value, double Rounded)

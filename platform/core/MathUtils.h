@@ -17,6 +17,10 @@ constexpr int Sign(T Value)
 // Number * Numerator / Denominator with a 64-bit intermediate, rounded half
 // away from zero; -1 when Denominator is 0 or the result does not fit.
 int MulDiv(int Number, int Numerator, int Denominator);
+// The same over 64-bit values with a 128-bit intermediate, rounded half away
+// from zero; false (Result untouched) when Denominator is 0 or the result
+// does not fit, so a failure is never mistaken for a length.
+bool TryMulDiv64(std::int64_t Number, std::int64_t Numerator, std::int64_t Denominator, std::int64_t& Result);
 
 // Nearest integer, ties to even (the platform's Round); EConvertError for
 // NaN, infinities and values outside the int64 range.

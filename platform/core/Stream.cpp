@@ -39,6 +39,12 @@ std::string Reason(int Err) { return std::strerror(Err); }
     throw EFOpenError("Cannot open file \"" + Name + "\". " + Reason(Err));
 }
 
+// A file that does not take what is written: which file, and why.
+[[noreturn]] void FileWriteError(const std::string& Name, int Err)
+{
+    throw EWriteError("Cannot write file \"" + Name + "\". " + Reason(Err));
+}
+
 // Base + Offset, or SeekError on overflow.
 std::int64_t AddOffset(std::int64_t Base, std::int64_t Offset)
 {
@@ -269,8 +275,8 @@ TFileStream::TFileStream(const std::string& FileName, std::uint16_t Mode)
     }
 }
 
-TFileStream::TFileStream(int Handle, const std::string& FileName)
-    : m_handle(Handle), m_fileName(FileName)
+TFileStream::TFileStream(int Handle, const std::string& FileName, const std::string& ShownName)
+    : m_handle(Handle), m_fileName(FileName), m_shownName(ShownName)
 {
 }
 
@@ -307,10 +313,10 @@ void TFileStream::FlushBuffer()
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            WriteError();
+            FileWriteError(ShownName(), errno);
         }
         if (n == 0)
-            WriteError();
+            FileWriteError(ShownName(), ENOSPC);
         done += n;
     }
 }
@@ -346,7 +352,7 @@ std::int64_t TFileStream::Write(const void* Buffer, std::int64_t Count)
         return 0;
     // A file opened for reading refuses at once, not at the next flush.
     if (!m_writable)
-        WriteError();
+        FileWriteError(ShownName(), EBADF);
     const auto* p = static_cast<const char*>(Buffer);
     const auto capacity = static_cast<std::int64_t>(WriteBufferSize);
     if (static_cast<std::int64_t>(m_buffer.size()) + Count > capacity)
@@ -395,7 +401,7 @@ void TFileStream::SetSize(std::int64_t NewSize)
     FlushBuffer();
     const std::int64_t pos = Position();
     if (::ftruncate(m_handle, static_cast<off_t>(NewSize)) != 0)
-        WriteError();
+        FileWriteError(ShownName(), errno);
     if (pos > NewSize)
         Seek(0, soEnd);
 }
@@ -405,7 +411,7 @@ void TFileStream::Flush()
     CheckOpen();
     FlushBuffer();
     if (::fsync(m_handle) != 0)
-        WriteError();
+        FileWriteError(ShownName(), errno);
 }
 
 void TFileStream::Close()
@@ -425,7 +431,7 @@ void TFileStream::CloseHandle()
     m_buffer.clear();
     // A close error can report a write that never reached the disk.
     if (::close(handle) != 0 && errno != EINTR)
-        WriteError();
+        FileWriteError(ShownName(), errno);
 }
 
 // ---- TSafeFileStream --------------------------------------------------------
@@ -471,7 +477,7 @@ TSafeFileStream::TSafeFileStream(const std::string& FileName)
 }
 
 TSafeFileStream::TSafeFileStream(TempFile Temp, const std::string& FileName)
-    : TFileStream(Temp.handle, Temp.name), m_target(FileName), m_renameTo(std::move(Temp.renameTo))
+    : TFileStream(Temp.handle, Temp.name, FileName), m_target(FileName), m_renameTo(std::move(Temp.renameTo))
 {
 }
 

@@ -137,6 +137,7 @@ public:
 
     // fmCreate creates or truncates (EFCreateError "Cannot create file "%s". <reason>");
     // the open modes need an existing file (EFOpenError "Cannot open file "%s". <reason>").
+    // A write the file does not take raises EWriteError "Cannot write file "%s". <reason>".
     // Share flags are accepted and ignored.
     TFileStream(const std::string& FileName, std::uint16_t Mode);
     ~TFileStream() override;
@@ -154,8 +155,8 @@ public:
     void Close();
 
 protected:
-    // Adopts an open descriptor.
-    TFileStream(int Handle, const std::string& FileName);
+    // Adopts an open descriptor; errors name the file ShownName.
+    TFileStream(int Handle, const std::string& FileName, const std::string& ShownName);
     int Handle() const { return m_handle; }
     void CloseHandle();   // EWriteError when the close reports a lost write
     // Forgets buffered bytes that were not written yet.
@@ -165,9 +166,13 @@ private:
     void FlushBuffer();   // EWriteError when the file takes less than all
     void CheckOpen() const;
 
+    // The file a failed write names: the target of a temporary.
+    const std::string& ShownName() const { return m_shownName.empty() ? m_fileName : m_shownName; }
+
     int m_handle{-1};
     bool m_writable{true};
     std::string m_fileName;
+    std::string m_shownName;
     std::vector<char> m_buffer;   // written, not yet in the file; the file position is before them
 };
 

@@ -602,7 +602,7 @@ public:
     {
         Validate(Root, Instance);
         m_probes.clear();
-        if (Instance) {
+        if (Instance && !m_options.NewTarget) {
             DryRun(Root, Instance);
             m_guarded.insert(Instance);
             MarkMatched(Root.children);

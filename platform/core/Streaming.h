@@ -110,6 +110,11 @@ struct TReadOptions {
     // Entries of unknown properties (a newer program's stream) are skipped
     // instead of raising "Property X does not exist".
     bool SkipUnknownProperties = false;
+    // The instance read into was just made, and the caller drops it when the
+    // read fails: the values go to it straight away, without the trial on a
+    // fresh instance and without putting anything back (a picture in the
+    // stream is decoded once).
+    bool NewTarget = false;
 };
 
 // Writes Root with its children (GetChildren) at the stream's position.

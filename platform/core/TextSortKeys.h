@@ -1,11 +1,13 @@
 #pragma once
-// Collation keys for sorting many texts in the order of AnsiCompareText:
-// the locale's collation is worked out once per text, so a sort compares
-// bytes instead of running the collator on every comparison.
+// Sorting many texts in the order of AnsiCompareText. Texts of printable
+// ASCII are ordered by the collation places of their characters, sixteen at a
+// time as two integers; the locale's collator runs only for the other texts,
+// once per distinct text, and they are merged in.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace qel {
 
@@ -23,6 +25,9 @@ public:
     std::size_t Count() const;
     // -1, 0, 1 exactly as AnsiCompareText on the two texts.
     int Compare(std::size_t A, std::size_t B) const;
+    // Every index, in the order a stable sort by Compare (by its negation when
+    // Descending) gives: texts that compare equal keep the order they were added in.
+    std::vector<std::uint32_t> Order(bool Descending) const;
 
 private:
     struct Impl;

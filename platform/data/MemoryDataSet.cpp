@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
 
 namespace qel {
 
@@ -241,37 +240,49 @@ int TMemoryDataSet::SortedPosition(const Variant& Key) const
 
 void TMemoryDataSet::SortRecords()
 {
-    // The same order as CompareSortKeys, but texts get their collation key
-    // once each instead of being collated on every comparison.
+    if (!(m_sortText && SortTextRecords())) {
+        const int col = m_sortFieldNo - 1;
+        const int sign = m_sortDescending ? -1 : 1;
+        std::stable_sort(m_order.begin(), m_order.end(), [&](TSlot A, TSlot B) {
+            if (m_sortText)
+                return CompareSortKeys(m_store.Value(A, col), m_store.Value(B, col)) < 0;
+            return sign * m_store.Compare(A, B, col) < 0;
+        });
+    }
+    m_posDirty = true;
+}
+
+bool TMemoryDataSet::SortTextRecords()
+{
+    // The order of CompareSortKeys: Null before every text (after, descending)
+    // and equal keys in their present order; but the texts are ordered all
+    // at once, without collating them on every comparison.
     const int col = m_sortFieldNo - 1;
-    const int sign = m_sortDescending ? -1 : 1;
-    std::vector<std::uint32_t> keyOf;   // by place in m_order; UINT32_MAX: compared as a Variant
+    std::vector<TSlot> nulls;
+    std::vector<TSlot> texts;
+    texts.reserve(m_order.size());
     TTextSortKeys keys;
-    if (m_sortText) {
-        keyOf.assign(m_order.size(), UINT32_MAX);
-        keys.Reserve(m_order.size());
-        for (std::size_t i = 0; i < m_order.size(); ++i) {
-            std::string_view text;
-            if (m_store.TextView(m_order[i], col, text) && !m_store.IsNull(m_order[i], col)) {
-                keyOf[i] = static_cast<std::uint32_t>(keys.Count());
-                keys.Add(text);
-            }
+    keys.Reserve(m_order.size());
+    for (const TSlot slot : m_order) {
+        std::string_view text;
+        if (!m_store.TextView(slot, col, text))
+            return false;   // a value kept aside: compared as a Variant
+        if (m_store.IsNull(slot, col)) {
+            nulls.push_back(slot);
+        } else {
+            texts.push_back(slot);
+            keys.Add(text);
         }
     }
-    std::vector<std::uint32_t> places(m_order.size());
-    std::iota(places.begin(), places.end(), 0u);
-    std::stable_sort(places.begin(), places.end(), [&](std::uint32_t A, std::uint32_t B) {
-        if (m_sortText && keyOf[A] != UINT32_MAX && keyOf[B] != UINT32_MAX)
-            return sign * keys.Compare(keyOf[A], keyOf[B]) < 0;
-        if (m_sortText)
-            return CompareSortKeys(m_store.Value(m_order[A], col), m_store.Value(m_order[B], col)) < 0;
-        return sign * m_store.Compare(m_order[A], m_order[B], col) < 0;
-    });
-    std::vector<TSlot> order(m_order.size());
-    for (std::size_t i = 0; i < places.size(); ++i)
-        order[i] = m_order[places[i]];
-    m_order = std::move(order);
-    m_posDirty = true;
+    const std::vector<std::uint32_t> order = keys.Order(m_sortDescending);
+    auto out = m_order.begin();
+    if (!m_sortDescending)
+        out = std::copy(nulls.begin(), nulls.end(), out);
+    for (const std::uint32_t k : order)
+        *out++ = texts[k];
+    if (m_sortDescending)
+        std::copy(nulls.begin(), nulls.end(), out);
+    return true;
 }
 
 void TMemoryDataSet::SortOn(const std::string& FieldName, bool Descending)

@@ -98,6 +98,7 @@ private:
     int CompareSortKeys(const Variant& A, const Variant& B) const;
     int SortedPosition(const Variant& Key) const;
     void SortRecords();
+    bool SortTextRecords();
     void BindIndexes();
     void IndexInsert(TSlot Slot);
     void IndexErase(TSlot Slot);

@@ -50,6 +50,8 @@ std::uint32_t BE32(const std::string& B, std::size_t At)
            (std::uint32_t(std::uint8_t(B[At + 2])) << 8) | std::uint32_t(std::uint8_t(B[At + 3]));
 }
 
+const char kPngSignature[] = "\x89PNG\r\n\x1a\n";
+
 // Reads one picture from the stream: exactly its own bytes for BMP and PNG
 // (so a picture inside a larger stream leaves the rest), else what remains.
 std::string ReadPictureBytes(TStream& Stream, const char* InvalidMessage)
@@ -66,8 +68,7 @@ std::string ReadPictureBytes(TStream& Stream, const char* InvalidMessage)
             throw EInvalidGraphic(InvalidMessage);
         return Stream.ReadBytes(size);
     }
-    static const char kPng[] = "\x89PNG\r\n\x1a\n";
-    if (std::memcmp(head.data(), kPng, 8) == 0) {
+    if (std::memcmp(head.data(), kPngSignature, 8) == 0) {
         std::int64_t pos = 8;
         std::string chunk;
         Stream.SetPosition(start + 8);
@@ -89,19 +90,81 @@ std::string ReadPictureBytes(TStream& Stream, const char* InvalidMessage)
     return Stream.ReadBytes(remaining);
 }
 
-QImage Decode(const std::string& Bytes, const char* InvalidMessage)
+std::uint32_t LE16(const std::string& B, std::size_t At)
+{
+    return std::uint32_t(std::uint8_t(B[At])) | (std::uint32_t(std::uint8_t(B[At + 1])) << 8);
+}
+
+bool StartsWith(const std::string& B, std::size_t At, const char* Prefix, std::size_t Length)
+{
+    return B.size() >= At + Length && std::memcmp(B.data() + At, Prefix, Length) == 0;
+}
+
+// The Qt format of the picture data a bitmap reads: BMP, PNG or JPEG, else none.
+const char* BitmapFormatOf(const std::string& B)
+{
+    if (StartsWith(B, 0, "BM", 2))
+        return "BMP";
+    if (StartsWith(B, 0, kPngSignature, 8))
+        return "PNG";
+    if (StartsWith(B, 0, "\xFF\xD8\xFF", 3))
+        return "JPEG";
+    return nullptr;
+}
+
+// True when the device-independent bitmap whose header starts at At stores
+// its pixels uncompressed and claims more of them than PixelBytes bytes can
+// hold (Qt would allocate them all and read nothing). Compressed pixels (run
+// lengths, embedded PNG or JPEG) may hold more; the size limits bound them.
+bool DibClaimsMoreThan(const std::string& B, std::size_t At, std::int64_t PixelBytes)
+{
+    if (B.size() < At + 16)
+        return false;
+    std::int64_t width = 0, height = 0;
+    int bitCount = 0;
+    const std::uint32_t headerSize = LE32(B, At);
+    if (headerSize == 12) {
+        width = LE16(B, At + 4);
+        height = LE16(B, At + 6);
+        bitCount = static_cast<int>(LE16(B, At + 10));
+    } else if (headerSize >= 40 && B.size() >= At + 20) {
+        width = static_cast<std::int32_t>(LE32(B, At + 4));
+        height = static_cast<std::int32_t>(LE32(B, At + 8));
+        bitCount = static_cast<int>(LE16(B, At + 14));
+        const std::uint32_t compression = LE32(B, At + 16);
+        // Only BI_RGB, BI_BITFIELDS and BI_ALPHABITFIELDS store plain pixels.
+        if (compression != 0 && compression != 3 && compression != 6)
+            return false;
+    } else {
+        return false;
+    }
+    if (bitCount <= 0)
+        return false;
+    const std::int64_t pixels = (width < 0 ? -width : width) * (height < 0 ? -height : height);
+    return pixels > std::max<std::int64_t>(PixelBytes, 0) * 8 / bitCount;
+}
+
+QImage Decode(const std::string& Bytes, const char* Format, const char* InvalidMessage)
 {
     QByteArray data(Bytes.data(), qsizetype(Bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, Format);
+    reader.setAutoDetectImageFormat(false);
     const QSize size = reader.size();
-    if (size.isValid())
+    long long charged = 0;
+    if (size.isValid()) {
         CheckSize(size.width(), size.height());
+        charged = static_cast<long long>(size.width()) * size.height();
+        TPictureDecodeBudget::Charge(charged);
+    }
     QImage img = reader.read();
     if (img.isNull())
         throw EInvalidGraphic(InvalidMessage);
     CheckSize(img.width(), img.height());
+    const long long pixels = static_cast<long long>(img.width()) * img.height();
+    if (pixels > charged)
+        TPictureDecodeBudget::Charge(pixels - charged);
     return img.convertToFormat(QImage::Format_ARGB32);
 }
 
@@ -136,6 +199,29 @@ std::string LowerExt(const std::string& FileName)
 } // namespace
 
 // ----------------------------------------------------------------------------
+
+namespace {
+TPictureDecodeBudget* g_innermostBudget = nullptr;
+} // namespace
+
+TPictureDecodeBudget::TPictureDecodeBudget(long long Pixels) : m_remaining(Pixels), m_outer(g_innermostBudget)
+{
+    g_innermostBudget = this;
+}
+
+TPictureDecodeBudget::~TPictureDecodeBudget()
+{
+    g_innermostBudget = m_outer;
+}
+
+void TPictureDecodeBudget::Charge(long long Pixels)
+{
+    for (const TPictureDecodeBudget* b = g_innermostBudget; b; b = b->m_outer)
+        if (Pixels > b->m_remaining)
+            throw EOutOfResources(kOutOfResources);
+    for (TPictureDecodeBudget* b = g_innermostBudget; b; b = b->m_outer)
+        b->m_remaining -= Pixels;
+}
 
 class TBitmapCanvas : public TCanvas {
 public:
@@ -288,7 +374,15 @@ void TBitmap::LoadFromStream(TStream& Stream)
 {
     const std::int64_t start = Stream.Position();
     try {
-        QImage img = Decode(ReadPictureBytes(Stream, "Bitmap image is not valid"), "Bitmap image is not valid");
+        const char* invalid = "Bitmap image is not valid";
+        const std::string bytes = ReadPictureBytes(Stream, invalid);
+        const char* format = BitmapFormatOf(bytes);
+        if (!format)
+            throw EInvalidGraphic(invalid);
+        if (std::strcmp(format, "BMP") == 0
+            && DibClaimsMoreThan(bytes, 14, static_cast<std::int64_t>(bytes.size()) - LE32(bytes, 10)))
+            throw EInvalidGraphic(invalid);
+        QImage img = Decode(bytes, format, invalid);
         EndDrawing();
         *m_image = std::move(img);
     } catch (...) {
@@ -453,11 +547,7 @@ void TIcon::LoadFromStream(TStream& Stream)
         if (end > Stream.Remaining())
             throw EInvalidGraphic(invalid);
         const std::string bytes = Stream.ReadBytes(end);
-        QByteArray data(bytes.data(), qsizetype(bytes.size()));
-        QImage img = QImage::fromData(data, "ICO");
-        if (img.isNull())
-            throw EInvalidGraphic(invalid);
-        *m_image = img.convertToFormat(QImage::Format_ARGB32);
+        *m_image = Decode(bytes, "ICO", invalid);
     } catch (...) {
         Stream.SetPosition(start);
         throw;

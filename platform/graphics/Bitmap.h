@@ -18,6 +18,30 @@ enum TTransparentMode : std::uint8_t { tmAuto, tmFixed };
 // Bitmaps larger than this many pixels raise EOutOfResources instead of allocating.
 inline constexpr long long MaxBitmapPixels = 64LL * 1024 * 1024;
 
+// Bounds the pixels that all pictures decoded while it lives may hold
+// together: a stored file may name many pictures, each within
+// MaxBitmapPixels. A picture beyond what is left raises EOutOfResources
+// "Out of Resources" before it is decoded and costs nothing. Budgets nest,
+// and a picture counts against each of them.
+//
+//   TPictureDecodeBudget budget(MaxBitmapPixels);   // for one file
+//   ReadComponent(stream, ...);
+class TPictureDecodeBudget {
+public:
+    explicit TPictureDecodeBudget(long long Pixels);
+    ~TPictureDecodeBudget();
+    TPictureDecodeBudget(const TPictureDecodeBudget&) = delete;
+    TPictureDecodeBudget& operator=(const TPictureDecodeBudget&) = delete;
+
+    long long Remaining() const { return m_remaining; }
+    // Takes Pixels from every budget alive, or raises and takes nothing.
+    static void Charge(long long Pixels);
+
+private:
+    long long m_remaining;
+    TPictureDecodeBudget* m_outer;
+};
+
 class TBitmapCanvas;
 
 class TBitmap : public TGraphic {
@@ -51,7 +75,10 @@ public:
     TColor Pixel(int X, int Y) const;         // CLR_INVALID outside
     void SetPixel(int X, int Y, TColor Color);
 
-    // BMP is the stream format; loading also accepts PNG and JPEG data.
+    // BMP is the stream format; loading also accepts PNG and JPEG data, and
+    // nothing else. An uncompressed picture whose header claims more pixels
+    // than its bytes hold is refused (EInvalidGraphic) before anything is
+    // allocated.
     void LoadFromStream(TStream& Stream) override;
     void SaveToStream(TStream& Stream) const override;
     // The file name's extension picks the format: ".png", ".jpg"/".jpeg", else BMP.

@@ -3,6 +3,7 @@
 // a rectangle's right and bottom edges are exclusive.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace qel {
 
@@ -37,17 +38,47 @@ struct TRect {
     constexpr bool operator==(const TRect&) const = default;
 };
 
+// Far outside any device: lengths and positions computed from stored values
+// are held within +-MaxCoord, so that adding or subtracting two of them, or
+// taking a rectangle's width, never overflows.
+inline constexpr int MaxCoord = 1 << 29;
+
+// A length or position computed in 64 bits, saturated at +-MaxCoord.
+constexpr int ClampCoord(long long V)
+{
+    return V > MaxCoord ? MaxCoord : V < -MaxCoord ? -MaxCoord : static_cast<int>(V);
+}
+
+// A rectangle whose positions can pass the 32-bit range: a report of a
+// million rows measured in report units is taller than 2^31. Drawing code
+// takes such positions relative to one page before they reach a canvas.
+struct TRect64 {
+    std::int64_t Left = 0;
+    std::int64_t Top = 0;
+    std::int64_t Right = 0;
+    std::int64_t Bottom = 0;
+
+    constexpr std::int64_t Width() const { return Right - Left; }
+    constexpr std::int64_t Height() const { return Bottom - Top; }
+    constexpr bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
+    // True when the two share an area (touching edges do not count).
+    constexpr bool Meets(const TRect64& O) const
+    {
+        return std::max(Left, O.Left) < std::min(Right, O.Right) && std::max(Top, O.Top) < std::min(Bottom, O.Bottom);
+    }
+    constexpr bool operator==(const TRect64&) const = default;
+};
+
 // A measured length or position in whole units: rounds half up and saturates
-// far outside any device, so that absurd coordinates neither overflow nor
-// make widths overflow.
+// at +-MaxCoord, so that absurd coordinates neither overflow nor make widths
+// overflow.
 inline int RoundToInt(double V)
 {
-    constexpr double kLimit = 1 << 29;
     const double r = std::floor(V + 0.5);
-    if (!(r > -kLimit))
-        return -(1 << 29);
-    if (r > kLimit)
-        return 1 << 29;
+    if (!(r > -MaxCoord))
+        return -MaxCoord;
+    if (r > MaxCoord)
+        return MaxCoord;
     return static_cast<int>(r);
 }
 

@@ -7,6 +7,7 @@
 #include <cups/cups.h>
 #include <cups/pwg.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -71,6 +72,23 @@ std::string WithoutBorderless(std::string Media)
     return Media;
 }
 
+// A name CUPS found in a message catalogue; without one it answers the keyword.
+std::optional<std::string> Localized(const char* Display, const std::string& Keyword)
+{
+    if (!Display || !*Display || Keyword == Display)
+        return std::nullopt;
+    return std::string(Display);
+}
+
+// "large-capacity" -> "Large capacity".
+std::string Words(std::string Keyword)
+{
+    std::replace(Keyword.begin(), Keyword.end(), '-', ' ');
+    if (!Keyword.empty() && Keyword[0] >= 'a' && Keyword[0] <= 'z')
+        Keyword[0] = static_cast<char>(Keyword[0] - 'a' + 'A');
+    return Keyword;
+}
+
 std::string Option(const cups_dest_t* Dest, const char* Name)
 {
     const char* value = cupsGetOption(Name, Dest->num_options, Dest->options);
@@ -104,6 +122,46 @@ int BinCodeOfSource(const std::string& Keyword)
         if (Keyword == s.Keyword)
             return s.Code;
     return 0;
+}
+
+std::string PaperNameOfMedia(const std::string& PwgName, int Code, const char* Display,
+                             const std::vector<TPrinterPaper>& KnownPapers)
+{
+    if (Code > 0 && Code < DMPAPER_FIRSTPRINTER)
+        for (const TPrinterPaper& p : KnownPapers)
+            if (p.Code == Code && !p.Name.empty())
+                return p.Name;
+    if (auto name = Localized(Display, PwgName))
+        return *name;
+    // A self-describing PWG name: class_name_size, the size as "WxHunit".
+    const std::size_t first = PwgName.find('_');
+    const std::size_t last = PwgName.rfind('_');
+    if (first == std::string::npos || last == first)
+        return PwgName;
+    const std::string name = PwgName.substr(first + 1, last - first - 1);
+    std::string size = PwgName.substr(last + 1);
+    const std::size_t unit = size.find_first_not_of("0123456789.x");
+    const std::size_t by = size.find('x');
+    if (unit == std::string::npos || by == std::string::npos || by > unit)
+        return PwgName;
+    size = size.substr(0, by) + " x " + size.substr(by + 1, unit - by - 1) + " " + size.substr(unit);
+    // Custom sizes are named after their size.
+    return name == PwgName.substr(last + 1) ? size : Words(name) + " " + size;
+}
+
+std::string BinNameOfSource(const std::string& Keyword, const char* Display)
+{
+    if (auto name = Localized(Display, Keyword))
+        return *name;
+    static const std::pair<const char*, const char*> names[] = {
+        {"auto", "Automatic"},           {"manual", "Manual feed"},   {"by-pass-tray", "Bypass tray"},
+        {"main", "Main tray"},           {"alternate", "Alternate tray"}, {"envelope", "Envelope feeder"},
+        {"photo", "Photo tray"},
+    };
+    for (const auto& [keyword, name] : names)
+        if (Keyword == keyword)
+            return name;
+    return Words(Keyword);
 }
 
 std::uint32_t StatusOfStateReasons(int State, const std::string& Reasons)
@@ -335,8 +393,10 @@ std::optional<std::vector<TPrinterPaper>> TCupsPrinterBackend::Papers(const std:
             }
         }
         codes.insert(paper.Code);
-        const char* display = cupsLocalizeDestMedia(CUPS_HTTP_DEFAULT, q->Dest, q->Info, CUPS_MEDIA_FLAGS_DEFAULT, &size);
-        paper.Name = display && *display ? display : base;
+        paper.Name = PaperNameOfMedia(
+            base, paper.Code,
+            cupsLocalizeDestMedia(CUPS_HTTP_DEFAULT, q->Dest, q->Info, CUPS_MEDIA_FLAGS_DEFAULT, &size),
+            m_knownPapers);
         paper.Media = media;
         paper.MarginLeft = Tenths(size.left);
         paper.MarginTop = Tenths(size.top);
@@ -368,8 +428,8 @@ std::optional<std::vector<TPrinterBin>> TCupsPrinterBackend::Bins(const std::str
                 bin.Code = 0;
         if (bin.Code == 0)
             bin.Code = nextUserCode++;
-        const char* display = cupsLocalizeDestValue(CUPS_HTTP_DEFAULT, q->Dest, q->Info, "media-source", keyword);
-        bin.Name = display && *display ? display : keyword;
+        bin.Name = BinNameOfSource(
+            keyword, cupsLocalizeDestValue(CUPS_HTTP_DEFAULT, q->Dest, q->Info, "media-source", keyword));
         bin.Source = keyword;
         bins.push_back(std::move(bin));
     }

@@ -19,6 +19,15 @@ int PaperCodeOfMedia(const std::string& PwgName, int Width, int Height,
                      const std::vector<TPrinterPaper>& KnownPapers);
 // The bin code of a media-source keyword ("auto" -> 7), 0 when it has none.
 int BinCodeOfSource(const std::string& Keyword);
+// The name a paper is listed under: the KnownPapers name of its code, else
+// the name CUPS gave it (Localized), else one read from its PWG name
+// ("oe_photo-l_3.5x5in" -> "Photo l 3.5 x 5 in"). Without message catalogues
+// CUPS answers the keyword itself, which is no name for people.
+std::string PaperNameOfMedia(const std::string& PwgName, int Code, const char* Localized,
+                             const std::vector<TPrinterPaper>& KnownPapers);
+// The name a bin is listed under: the name CUPS gave it, else a readable
+// name of its media-source keyword ("tray-1" -> "Tray 1", "auto" -> "Automatic").
+std::string BinNameOfSource(const std::string& Keyword, const char* Localized);
 // Status bits of printer-state and printer-state-reasons.
 std::uint32_t StatusOfStateReasons(int State, const std::string& Reasons);
 

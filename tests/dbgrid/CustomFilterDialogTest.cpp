@@ -4,7 +4,9 @@
 
 #include "GridTestSupport.h"
 #include "platform/controls/Application.h"
+#include "platform/controls/Automation.h"
 #include "platform/controls/Dialogs.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/controls/StdCtrls.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +39,50 @@ void Fill(TfmCustomDialog& D, int First, const std::string& Text1, int Second = 
     (Or ? D.rbOr : D.rbAnd)->SetChecked(true);
 }
 
+// The pixels of a control's picture other than its background (inside its
+// border, left of its button): the text.
+int TextPixels(TControl* Control)
+{
+    const auto picture = GrabControl(Control);
+    const TColor background = picture->Pixel(3, 3);
+    int n = 0;
+    for (int x = 3; x < picture->Width() - 20; ++x)
+        for (int y = 3; y < picture->Height() - 3; ++y)
+            n += picture->Pixel(x, y) != background ? 1 : 0;
+    return n;
+}
+
 } // namespace
+
+TEST(CustomFilterDialog, TheChoosersShowTheirCondition)
+{
+    DialogFixture f;
+    TfmCustomDialog d(nullptr, f.number);
+    EXPECT_GT(TextPixels(d.cbOperator1), 0) << "equals";
+    EXPECT_EQ(TextPixels(d.cbOperator2), 0) << "no condition";
+    d.cbOperator2->SetConditionIndex(2);
+    EXPECT_GT(TextPixels(d.cbOperator2), 0) << "is greater than";
+}
+
+TEST(CustomFilterDialog, TabGoesFromEachConditionToItsValue)
+{
+    DialogFixture f;
+    TModalFormHookScope hook([](TForm& Form) {
+        auto& d = dynamic_cast<TfmCustomDialog&>(Form);
+        auto holdsFocus = [](TWinControl* C) {
+            TWinControl* a = Screen().ActiveControl();
+            return a && (a == C || C->ContainsControl(a));
+        };
+        d.cbOperator1->SetFocus();
+        SimulateKey(VK_TAB);
+        EXPECT_TRUE(holdsFocus(d.Edit1));
+        d.cbOperator2->SetFocus();
+        SimulateKey(VK_TAB);
+        EXPECT_TRUE(holdsFocus(d.Edit2));
+        d.btnCancel->Click();
+    });
+    f.filter->Custom(f.number);
+}
 
 TEST(CustomFilterDialog, TwoConditionsAndReopening)
 {
@@ -105,4 +150,20 @@ TEST(CustomFilterDialog, EmptyComparisonsDropOutAndCheckColumnsOfferFewerOperato
     TfmCustomDialog d(nullptr, f.active);
     EXPECT_EQ(d.cbOperator1->Descriptions()->Count(), 4);
     EXPECT_EQ(d.cbOperator1->Descriptions()->Get(2), "blanks");
+}
+
+TEST(CustomFilterDialog, CheckColumnsCompareTheirBooleanValue)
+{
+    // The dialog gives the same rows as the header filter's value.
+    DialogFixture f;
+    for (const auto& [condition, rows] : {std::pair<int, std::vector<std::string>>{0, {"2", "4", "6", "8", "10"}},
+                                          {1, {"1", "3", "5", "7", "9"}}}) {
+        TModalFormHookScope hook([&, condition = condition](TForm& Form) {
+            auto& d = dynamic_cast<TfmCustomDialog&>(Form);
+            Fill(d, condition, "True");
+            d.btnOK->Click();
+        });
+        EXPECT_TRUE(f.filter->Custom(f.active));
+        EXPECT_EQ(f.Rows(), rows) << "condition " << condition;
+    }
 }

@@ -66,4 +66,28 @@ inline int RunCommand(const std::string& Command, std::string* Output = nullptr)
     return rc;
 }
 
+// What Python prints for a worksheet read by xlrd: Code runs with the
+// workbook, formatting included, as `b`. A failed run answers its output
+// after "python failed: ".
+inline std::string ReadWithXlrd(const std::string& Xls, const std::string& Code)
+{
+    TempDir dir;
+    const std::string script = (dir.Path() / "read.py").string();
+    WriteFileBytes(script, "import xlrd,sys\nb=xlrd.open_workbook(sys.argv[1],formatting_info=True)\n" + Code);
+    std::string out;
+    if (RunCommand("/usr/bin/python3 '" + script + "' '" + Xls + "'", &out) != 0)
+        return "python failed: " + out;
+    return out;
+}
+
+// What xmllint's HTML parser complains of in a file (it exits with 0 on
+// recoverable errors, so the complaints are the test); empty when nothing.
+inline std::string HtmlParserComplaints(const std::string& Path)
+{
+    std::string out;
+    if (RunCommand("xmllint --html --noout '" + Path + "'", &out) != 0 && out.empty())
+        out = "xmllint failed";
+    return out;
+}
+
 } // namespace qel::test

@@ -10,7 +10,12 @@
 #include "platform/core/PropertyRegistry.h"
 #include "platform/core/Streaming.h"
 
+#include "platform/graphics/Bitmap.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
 
 namespace qel {
 namespace {
@@ -209,6 +214,88 @@ TEST(GridStreaming, BadBandsBlockFailsBeforeTheGridIsTouched)
         },
         EReadError);
     EXPECT_EQ(ColumnNames(*g.grid), before);
+}
+
+// Sets every stored Int32 entry called Name in a component stream to Value.
+int PatchInt32Entries(std::string& Bytes, const std::string& Name, std::int32_t Value)
+{
+    std::string key(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        key[static_cast<std::size_t>(i)] = static_cast<char>((Name.size() >> (8 * i)) & 0xFF);
+    key += Name;
+    key += '\x03';   // the Int32 tag
+    int patched = 0;
+    for (std::size_t at = Bytes.find(key); at != std::string::npos; at = Bytes.find(key, at + 1)) {
+        for (int i = 0; i < 4; ++i)
+            Bytes[at + key.size() + static_cast<std::size_t>(i)] =
+                static_cast<char>((static_cast<std::uint32_t>(Value) >> (8 * i)) & 0xFF);
+        ++patched;
+    }
+    return patched;
+}
+
+// A grid stream from a damaged layout: widths, heights, indents and line
+// widths at the ends of int are held within bounds, and the grid lays out,
+// paints, hit-tests, scrolls and exports without overflow (the sanitizers
+// stop the test at any).
+TEST(GridStreaming, ExtremeLengthsInAStreamStayWithinBounds)
+{
+    GridFixture f(12);
+    f.grid->SetDefaultRowHeight(23);
+    f.grid->SetIndentDesc(21);
+    f.grid->SetPreviewLines(3);
+    f.grid->SetGrIndicatorWidth(13);
+    f.grid->SetRowSeparatorLineWidth(3);
+    f.grid->SetFixedBandLineWidth(3);
+    for (int i = 0; i < f.grid->GetColumnCount(); ++i) {
+        f.grid->GetColumnByIndex(i)->SetMinWidth(5);
+        f.grid->GetColumnByIndex(i)->SetWidth(90);
+    }
+    TMemoryStream stream;
+    SaveComponentToMemory(f.grid, stream);
+    const std::vector<std::string> names = {"DefaultRowHeight", "IndentDesc", "PreviewLines", "GrIndicatorWidth",
+                                            "RowSeparatorLineWidth", "FixedBandLineWidth", "Width", "MinWidth"};
+    test::TempDir dir;
+    for (std::int32_t value : {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::min()}) {
+        SCOPED_TRACE(value);
+        std::string bytes = stream.Bytes();
+        for (const std::string& name : names)
+            ASSERT_GT(PatchInt32Entries(bytes, name, value), 0) << name;
+        GridFixture g(12);
+        TMemoryStream patched;
+        patched.SetBytes(bytes);
+        LoadComponentFromMemory(patched, g.grid, g.owner.get());
+        for (int i = 0; i < g.grid->GetColumnCount(); ++i) {
+            EXPECT_LE(g.grid->GetColumnByIndex(i)->Width(), dxMaxTreeListLength);
+            EXPECT_GE(g.grid->GetColumnByIndex(i)->Width(), 0);
+        }
+        EXPECT_LE(g.grid->DefaultRowHeight(), dxMaxTreeListLength);
+        EXPECT_LE(g.grid->IndentDesc(), dxMaxTreeListLength);
+        EXPECT_LE(g.grid->RowSeparatorLineWidth(), dxMaxTreeListLength);
+
+        g.grid->SetPreviewFieldName("TITLE");
+        g.grid->SetOptions(g.grid->Options() + TdxDBGridOptions{egoPreview});
+        g.grid->SetShowBands(true);
+        g.grid->SetShowFooter(true);
+        g.grid->SetShowRowFooter(true);
+        g.grid->ColumnByFieldName("AREA")->SetGroupIndex(0);
+        g.grid->FullExpand();
+        TBitmap bmp(400, 300);
+        for (int left : {0, std::numeric_limits<int>::max()}) {
+            g.grid->SetLeftCoord(left);
+            for (int top : {0, 5, std::numeric_limits<int>::max()}) {
+                g.grid->SetTopIndex(top);
+                g.grid->PaintTo(*bmp.Canvas(), Rect(0, 0, 400, 300));
+                for (int x = 0; x < 400; x += 31)
+                    for (int y = 0; y < 300; y += 23)
+                        (void)g.grid->GetHitInfo(x, y);
+            }
+        }
+        g.grid->MakeNodeVisible(g.grid->GetAbsoluteNode(g.grid->GetAbsoluteCount() - 1));
+        g.grid->SaveToXLS((dir.Path() / "wide.xls").string(), true);
+        g.grid->SaveToHTML((dir.Path() / "wide.html").string(), true);
+        g.grid->SaveToXML((dir.Path() / "wide.xml").string(), true);
+    }
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,37 @@ TEST_F(HFTest, UnknownEmptyAndStrayBracketsStayLiteral)
     EXPECT_EQ(Process("[Page #] [Total Pages"), " 2  [Total Pages") << "a [ without ] ends the expansion";
     EXPECT_EQ(Process("["), "[");
     EXPECT_EQ(Process("%s %d %n [Page #] 100%"), "%s %d %n  2  100%") << "never a format string";
+}
+
+TEST_F(HFTest, LongRunsOfBracketsAndManyPlaceholdersExpandAsShortOnes)
+{
+    // Titles come from style files: a run of "[" that opens nothing, closed
+    // far away, and thousands of placeholders in one text.
+    const std::string run(1 << 16, '[');
+    EXPECT_EQ(Process(run + "]"), run + "]");
+    EXPECT_EQ(Process(run + "Page #]"), run.substr(1) + " 2 ");
+    EXPECT_EQ(Process(run + "x][Total Pages]"), run + "x] 5 ");
+    std::string many, expanded;
+    for (int i = 0; i < 10000; ++i) {
+        many += "[Page #]-";
+        expanded += " 2 -";
+    }
+    EXPECT_EQ(Process(many), expanded);
+}
+
+TEST_F(HFTest, PageNumbersBeyondTheIntegerRangeAreWrittenInDigits)
+{
+    format.SetCurrentPage(INT_MAX);
+    format.SetTotalPages(INT_MAX);
+    format.SetStartPageIndex(INT_MAX);
+    for (const TdxPageNumberFormat style : {pnfNumeral, pnfChars, pnfUpperChars, pnfRoman, pnfUpperRoman}) {
+        format.SetPageNumberFormat(style);
+        EXPECT_EQ(Process("[Page # of Pages #]"), " 4294967293 Of 4294967293 ") << style;
+    }
+    format.SetCurrentPage(0);
+    format.SetStartPageIndex(INT_MIN);
+    format.SetPageNumberFormat(pnfNumeral);
+    EXPECT_EQ(Process("[Page #]"), " -2147483649 ");
 }
 
 TEST_F(HFTest, AnEmptyValueDoesNotHideTheNextPlaceholder)

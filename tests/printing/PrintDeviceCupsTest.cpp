@@ -2,6 +2,7 @@
 // (private) scheduler and the built-in PDF file printer.
 #include "printing/PrintDevice.h"
 
+#include "AbortAtPageBreak.h"
 #include "TestSupport.h"
 #include "platform/printers/CupsTestQueue.h"
 #include "platform/printers/PdfFilePrinter.h"
@@ -87,7 +88,6 @@ TEST_F(CupsQueue, DevicePrintsLandscapePagesWithoutTurningThem)
     const double width = m.captured(3).toDouble() - m.captured(1).toDouble();
     const double height = m.captured(4).toDouble() - m.captured(2).toDouble();
     EXPECT_GT(height, 2 * width) << boxes.toStdString();
-    std::filesystem::remove(file);
 }
 
 TEST_F(CupsQueue, DeviceSendsThePrintToFileNameToTheJob)
@@ -105,6 +105,22 @@ TEST_F(CupsQueue, DeviceSendsThePrintToFileNameToTheJob)
     const std::string text = RunTool("pdftotext", {QString::fromStdString(dir.File("bericht.prn")), "-"});
     EXPECT_NE(text.find("Nur in der Datei"), std::string::npos) << text;
 }
+
+class CupsQueueAbort : public CupsQueue, public ::testing::WithParamInterface<test::TAbortPoint> {};
+
+TEST_P(CupsQueueAbort, CancellingAtAPageBreakSendsNothingToTheQueue)
+{
+    TdxPrintDevice device;
+    ASSERT_EQ(device.GetDeviceName(), Queue);
+    const std::string title = UniqueTitle("abbruch");
+    device.SetTitle(title);
+    test::AbortAtTheFirstPageBreak(device, GetParam());
+    EXPECT_FALSE(AnyJobTitled(title));
+}
+
+INSTANTIATE_TEST_SUITE_P(CupsQueue, CupsQueueAbort,
+                         ::testing::Values(test::TAbortPoint::PostedCall, test::TAbortPoint::NewPageEvent),
+                         test::AbortPointName);
 
 } // namespace
 } // namespace qel

@@ -1,9 +1,11 @@
 #include "printing/PrintDevice.h"
 
+#include "AbortAtPageBreak.h"
 #include "TestSupport.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/printers/PdfFilePrinter.h"
 #include "platform/printers/ScriptedPrinters.h"
 #include "platform/storage/Registry.h"
 
@@ -488,6 +490,49 @@ TEST(PrintDeviceJob, AbortingOrDestroyingTheDeviceDropsTheDocument)
     EXPECT_FALSE(std::filesystem::exists(dir.File("zerstoert.pdf")));
 }
 
+
+class PrintDeviceAbortOnPdf : public ::testing::TestWithParam<test::TAbortPoint> {};
+
+TEST_P(PrintDeviceAbortOnPdf, EndsTheJobWithoutAFileAndTheNextJobPrints)
+{
+    test::TempDir dir;
+    TdxPrintDevice d(std::make_unique<TPdfPrinterBackend>(
+        std::vector<TPrinterPaper>{TPrinterPaper{9, "A4 210 x 297 mm", 2100, 2970, 0, 0, 0, 0, ""}}));
+    ASSERT_EQ(d.GetDeviceName(), PdfPrinterName);
+    d.SetOutputFileName(dir.File("abgebrochen.pdf"));
+    test::AbortAtTheFirstPageBreak(d, GetParam());
+    EXPECT_FALSE(std::filesystem::exists(dir.File("abgebrochen.pdf")));
+
+    d.SetOutputFileName(dir.File("danach.pdf"));
+    ASSERT_GT(d.BeginDoc(), 0);
+    d.Canvas()->TextOut(100, 100, "Neuer Auftrag");
+    d.EndDoc();
+    EXPECT_NE(PdfText(dir.File("danach.pdf")).find("Neuer Auftrag"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(PrintDeviceJob, PrintDeviceAbortOnPdf,
+                         ::testing::Values(test::TAbortPoint::PostedCall, test::TAbortPoint::NewPageEvent),
+                         test::AbortPointName);
+
+TEST(PrintDeviceJob, AJobStartedByTheNewPageHandlerIsLeftAsItBegan)
+{
+    ScriptedDevice s({Printer("P")}, "P");
+    TdxPrintDevice& d = *s.Device;
+    ASSERT_GT(d.BeginDoc(), 0);
+    d.OnNewPage = [&](TObject*) {
+        d.OnNewPage = nullptr;
+        d.Abort();
+        d.BeginDoc();
+    };
+    d.NewPage();
+    ASSERT_EQ(s.Backend->Jobs.size(), 2u);
+    EXPECT_TRUE(s.Backend->Jobs[0]->Aborted);
+    EXPECT_EQ(s.Backend->Jobs[1]->PageModes.size(), 1u) << "the break belonged to the cancelled job";
+    EXPECT_TRUE(d.Printing());
+    EXPECT_EQ(d.PageNumber(), 1);
+    d.EndDoc();
+    EXPECT_TRUE(s.Backend->Jobs[1]->Delivered);
+}
 
 TEST(PrintDeviceProperties, TheDialogChangesTheDeviceModeOnlyWhenAccepted)
 {

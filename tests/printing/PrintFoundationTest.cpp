@@ -204,10 +204,28 @@ TEST_F(PSFormTest, PlacementFromALargerScreenIsCutOnTheRightAndBottom)
     EXPECT_EQ(f->BoundsRect(), (TRect{300, 200, 800, 600}));
     EXPECT_EQ(f->Position(), poDesigned);
 
-    // A window that would start off the screen is moved onto it, keeping its size.
-    EXPECT_EQ(dxFitPlacementToScreen(TRect{900, 700, 1000, 750}, false, 800, 600), (TRect{700, 550, 800, 600}));
-    EXPECT_EQ(dxFitPlacementToScreen(TRect{-500, 10, -100, 110}, true, 800, 600), (TRect{400, 10, 800, 110}));
-    EXPECT_EQ(dxFitPlacementToScreen(TRect{900, 10, 1000, 110}, true, 1024, 768), (TRect{900, 10, 1000, 110}));
+}
+
+TEST_F(PSFormTest, AWindowStartingOffTheWorkAreaMovesJustFarEnoughToStartOnIt)
+{
+    // A panel takes the top 30 and the left 40 pixels of an 800 x 600 screen.
+    const TRect work{40, 30, 800, 600};
+    auto fit = [&](const TRect& R, bool Same = true) { return dxFitPlacementToScreen(R, Same, 800, 600, work); };
+    EXPECT_EQ(fit(TRect{100, -50, 500, 250}), (TRect{100, 30, 500, 330})) << "title bar above the screen";
+    EXPECT_EQ(fit(TRect{-300, 10, 100, 110}), (TRect{40, 30, 440, 130}));
+    EXPECT_EQ(fit(TRect{-500, 100, -100, 200}), (TRect{40, 100, 440, 200})) << "wholly off the left edge";
+    EXPECT_EQ(fit(TRect{900, 700, 1000, 750}), (TRect{799, 599, 899, 649}));
+    EXPECT_EQ(fit(TRect{100, 100, 1000, 900}), (TRect{100, 100, 1000, 900})) << "starts on it: stays";
+    // From another screen: moved first, then cut on the right and the bottom.
+    EXPECT_EQ(fit(TRect{-300, 10, 900, 700}, false), (TRect{40, 30, 800, 600}));
+
+    Screen().SetVirtualScreen(800, 600, &work);
+    {
+        std::unique_ptr<PlacementForm> f(NewForm());
+        f->SetBounds(-300, -50, 400, 300);
+    }
+    std::unique_ptr<PlacementForm> f(NewForm());
+    EXPECT_EQ(f->BoundsRect(), (TRect{40, 30, 440, 330}));
 }
 
 TEST_F(PSFormTest, FixedSizeFormsKeepTheirSizeAndMaximizedFormsTheirBounds)

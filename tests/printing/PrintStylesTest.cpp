@@ -4,6 +4,9 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/Messages.h"
 #include "platform/core/Locale.h"
+#include "platform/core/PropertyRegistry.h"
+#include "platform/core/Streaming.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Strings.h"
 #include "platform/printers/ScriptedPrinters.h"
@@ -11,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -240,6 +245,154 @@ TEST_F(PrintStylesTest, TheStyleFileRoundTrips)
     EXPECT_TRUE(Errors.empty());
 }
 
+// Every value an object streams, by path: its published properties (nested
+// objects walked) and the entries its DefineProperties adds.
+class TValueFiler : public TFiler {
+public:
+    TValueFiler(std::map<std::string, std::string>& Values, std::string Prefix)
+        : TFiler(nullptr), m_values(Values), m_prefix(std::move(Prefix))
+    {
+    }
+    void DefineProperty(const std::string& Name, const std::function<void(const Variant&)>&,
+                        const std::function<Variant()>& WriteData, bool) override
+    {
+        m_values[m_prefix + Name] = WriteData().AsString();
+    }
+    void DefineBinaryProperty(const std::string& Name, const std::function<void(TStream&)>&,
+                              const std::function<void(TStream&)>& WriteData, bool HasData) override
+    {
+        TMemoryStream bytes;
+        if (HasData)
+            WriteData(bytes);
+        m_values[m_prefix + Name] = bytes.Bytes();
+    }
+
+private:
+    std::map<std::string, std::string>& m_values;
+    std::string m_prefix;
+};
+
+void CollectValues(TObject* Object, const std::string& Prefix, std::map<std::string, std::string>& Values)
+{
+    for (const TPropInfo* info : GetPropList(Object)) {
+        const std::string path = Prefix + info->Name;
+        if (info->Kind == pkPersistent)
+            CollectValues(info->GetObj(Object), path + ".", Values);
+        else if (info->Kind != pkCollection)
+            Values[path] = GetPropValue(Object, info->Name).AsString();
+    }
+    TValueFiler filer(Values, Prefix);
+    CallDefineProperties(Object, filer);
+}
+
+std::map<std::string, std::string> StreamedValues(TObject* Object)
+{
+    std::map<std::string, std::string> values;
+    CollectValues(Object, "", values);
+    return values;
+}
+
+// Sets every value a user can give a style to its lowest or its highest.
+void SetToExtremes(TBasedxPrintStyle& Style, bool Highest)
+{
+    const int big = INT_MAX;
+    Style.SetAllowChangeHFText(Highest);
+    Style.SetAllowChangeMargins(Highest);
+    Style.SetAllowChangeOrientation(Highest);
+    Style.SetAllowChangePaper(Highest);
+    Style.SetAllowChangeScale(Highest);
+    Style.SetAllowCustomPaperSizes(Highest);
+    Style.SetDescription(Highest ? std::string(5000, 'd') : "");
+    Style.SetImageIndex(Highest ? big : INT_MIN);
+    Style.SetShowPageSetupDlg(Highest);
+    Style.SetStyleCaption(Highest ? std::string(5000, 'c') : "");
+    Style.SetBuiltInStyle(Highest);
+    if (Highest) {
+        Style.StyleGlyph()->SetSize(3, 2);
+        Style.StyleGlyph()->SetPixel(1, 1, clRed);
+    }
+
+    TdxPrinterPage& page = *Style.PrinterPage();
+    page.SetMeasurementUnits(Highest ? muMillimeters : muInches);
+    page.SetOrientation(Highest ? poLandscape : poPortrait);
+    page.SetPageOrder(Highest ? poDownThenOver : poOverThenDown);
+    page.SetCenterOnPageH(Highest);
+    page.SetCenterOnPageV(Highest);
+    page.SetGrayShading(Highest);
+    page.SetReverseTitlesOnEvenPages(Highest);
+    page.SetPaperSource(Highest ? big : 1);
+    page.SetFitToPagesByWide(Highest ? big : 0);
+    page.SetFitToPagesByTall(Highest ? big : 0);
+    page.SetScaleFactor(Highest ? 500 : 10);
+    page.SetScaleMode(Highest ? smFit : smAdjust);
+    if (Highest) {
+        page.PageSize()->SetPoint(TPoint{big / 2, big / 2});
+        page.MinMargins()->SetRect(TRect{big / 8, big / 8, big / 8, big / 8});
+        page.Margins()->SetRect(TRect{big / 4, big / 4, big / 4, big / 4});
+        page.SetHeader(big / 4);
+        page.SetFooter(big / 4);
+    } else {
+        page.PageSize()->SetPoint(TPoint{8268, 11693});   // A4, in inches: room for every margin
+        page.MinMargins()->SetRect(TRect{0, 0, 0, 0});
+        page.SetHeader(0);
+        page.SetFooter(0);
+        page.Margins()->SetRect(TRect{0, 0, 0, 0});
+    }
+    for (TCustomdxPageObject* part : {static_cast<TCustomdxPageObject*>(page.PageHeader()),
+                                      static_cast<TCustomdxPageObject*>(page.PageFooter())}) {
+        for (TStrings* title : {part->LeftTitle(), part->CenterTitle(), part->RightTitle()})
+            title->SetText(Highest ? std::string(3000, 't') + "\n[Page #]" : "");
+        const TdxTextAlignY align = Highest ? taBottom : taTop;
+        part->SetLeftTextAlignY(align);
+        part->SetCenterTextAlignY(align);
+        part->SetRightTextAlignY(align);
+        part->Font()->SetName(Highest ? "Liberation Serif" : "");
+        part->Font()->SetHeight(Highest ? -400 : 0);
+        part->Font()->SetStyle(Highest ? TFontStyles{fsBold, fsItalic, fsUnderline, fsStrikeOut} : TFontStyles{});
+        part->Font()->SetColor(Highest ? static_cast<TColor>(0xFFFFFF) : clBlack);
+    }
+    for (TdxBackground* background :
+         {static_cast<TdxBackground*>(page.Background()), static_cast<TdxBackground*>(page.PageHeader()->Background()),
+          static_cast<TdxBackground*>(page.PageFooter()->Background())}) {
+        background->SetBkColor(Highest ? clNone : clBlack);
+        background->SetMode(Highest ? bmPicture : bmNone);
+        background->SetPictureMode(Highest ? ppmProportional : ppmCenter);
+        background->SetEffects(Highest);
+        background->Brush()->SetStyle(Highest ? bsDiagCross : bsSolid);
+        background->Brush()->SetColor(Highest ? clNone : clBlack);
+        if (Highest) {
+            TBitmap picture(2, 2);
+            picture.SetPixel(0, 0, clBlue);
+            background->SetPicture(&picture);
+        }
+    }
+}
+
+TEST_F(PrintStylesTest, EveryValueOfAStyleSurvivesTheFileAtItsExtremes)
+{
+    for (const bool highest : {false, true}) {
+        SCOPED_TRACE(highest ? "highest" : "lowest");
+        TComponent from(nullptr);
+        auto* source = new TdxPrintStyleManager(&from);
+        TBasedxPrintStyle* style = source->AddStyle();
+        SetToExtremes(*style, highest);
+        const auto written = StreamedValues(style);
+        EXPECT_EQ(written.at("PrinterPage.Margins.Left"), highest ? "536820912" : "0");
+        TMemoryStream file;
+        source->SaveToStream(file);
+
+        TComponent to(nullptr);
+        auto* target = new TdxPrintStyleManager(&to);
+        file.SetPosition(0);
+        target->LoadFromStream(file);
+        ASSERT_TRUE(Errors.empty()) << Errors.front();
+        ASSERT_EQ(target->Count(), 1);
+        const auto read = StreamedValues(target->Styles(0));
+        for (const auto& [name, value] : written)
+            EXPECT_EQ(read.at(name), value) << name;
+    }
+}
+
 TEST_F(PrintStylesTest, ADamagedFileLeavesTheStylesAndReportsTheError)
 {
     test::TempDir dir;
@@ -266,6 +419,80 @@ TEST_F(PrintStylesTest, ADamagedFileLeavesTheStylesAndReportsTheError)
         EXPECT_EQ(other->Styles(0), mine);
         EXPECT_EQ(other->CurrentStyle(), mine);
     }
+}
+
+std::string LE32(std::uint32_t Value)
+{
+    return std::string{static_cast<char>(Value), static_cast<char>(Value >> 8), static_cast<char>(Value >> 16),
+                       static_cast<char>(Value >> 24)};
+}
+
+// A style file of three styles whose glyphs and backgrounds hold Picture;
+// each picture entry of the file is then swapped for Replacement.
+std::string StyleFileWithPictures(const TBitmap& Picture, const std::string& Replacement)
+{
+    TComponent owner(nullptr);
+    auto* manager = new TdxPrintStyleManager(&owner);
+    for (int i = 0; i < 3; ++i) {
+        TBasedxPrintStyle* style = manager->AddStyle();
+        style->SetStyleGlyph(const_cast<TBitmap*>(&Picture));
+        style->PrinterPage()->Background()->SetPicture(&Picture);
+    }
+    TMemoryStream file;
+    manager->SaveToStream(file);
+    TMemoryStream encoded;
+    Picture.SaveToStream(encoded);
+    // A binary entry is its byte count and its bytes; nothing around it counts them.
+    const std::string entry = LE32(static_cast<std::uint32_t>(encoded.Size())) + encoded.Bytes();
+    std::string bytes = file.Bytes();
+    int swapped = 0;
+    for (std::size_t at = bytes.find(entry); at != std::string::npos; at = bytes.find(entry, at + 1), ++swapped)
+        bytes.replace(at, entry.size(), LE32(static_cast<std::uint32_t>(Replacement.size())) + Replacement);
+    EXPECT_EQ(swapped, 6);
+    return bytes;
+}
+
+TEST_F(PrintStylesTest, AHostileFileIsRefusedBeforeItsPicturesAreDecoded)
+{
+    TBitmap picture(4, 2);
+    TMemoryStream encoded;
+    picture.SaveToStream(encoded);
+    ASSERT_EQ(encoded.Size(), 78);
+    TBasedxPrintStyle* mine = Add("Meins");
+    const std::vector<std::pair<const char*, std::string>> pictures{
+        // 78 bytes claiming 4 x 7,800,000 pixels of 24 bits.
+        {"claims more than its bytes", encoded.Bytes().substr(0, 22) + LE32(7800000) + encoded.Bytes().substr(26)},
+        // Run-length pictures of 5,500 x 5,500 pixels: each may be decoded,
+        // not six of them. Their pixels all have colour 0 (end of the bitmap at once).
+        {"more than one file may decode",
+         "BM" + LE32(14 + 40 + 1024 + 2) + LE32(0) + LE32(14 + 40 + 1024) + LE32(40) + LE32(5500) + LE32(5500)
+             + std::string("\1\0\x08\0", 4) + LE32(1) + LE32(2) + LE32(2835) + LE32(2835) + LE32(0) + LE32(0)
+             + std::string(1024, '\0') + std::string("\0\1", 2)},
+    };
+    for (const auto& [what, replacement] : pictures) {
+        SCOPED_TRACE(what);
+        TStringStream file(StyleFileWithPictures(picture, replacement));
+        Errors.clear();
+        Manager->LoadFromStream(file);
+        ASSERT_EQ(Errors.size(), 1u);
+        ASSERT_EQ(Manager->Count(), 1);
+        EXPECT_EQ(Manager->Styles(0), mine);
+    }
+    EXPECT_EQ(Errors.front(), "Out of Resources");
+}
+
+TEST_F(PrintStylesTest, TheFileIsReadOnceAndEachPictureDecodedOnce)
+{
+    TBitmap picture(30, 20);
+    TMemoryStream encoded;
+    picture.SaveToStream(encoded);
+    TStringStream file(StyleFileWithPictures(picture, encoded.Bytes()));
+    TPictureDecodeBudget counter(1000000);
+    Manager->LoadFromStream(file);
+    EXPECT_TRUE(Errors.empty());
+    ASSERT_EQ(Manager->Count(), 3);
+    EXPECT_EQ(1000000 - counter.Remaining(), 6 * 30 * 20);
+    EXPECT_EQ(Manager->Styles(2)->StyleGlyph()->Width(), 30);
 }
 
 TEST_F(PrintStylesTest, AFileWithoutStylesGivesNoCurrentStyle)

@@ -172,6 +172,43 @@ TEST_F(PrinterPageTest, ClampingCascadesThroughDistancesAndMargins)
     EXPECT_LE(page.Margins()->Left() + page.Margins()->Right(), page.ValidPageWidth());
 }
 
+TEST_F(PrinterPageTest, UsersOfTheWrapperEventsNeverSwitchTheClampingOff)
+{
+    TdxPrinterPage page;
+    int pageChanges = 0;
+    page.OnChange = [&](TObject*) { ++pageChanges; };
+    std::vector<TdxRectWrapperParts> marginParts;
+    page.Margins()->OnChanging = [](TObject*, TdxRectWrapperParts, TRect& V) { V.Left += 1000; };
+    page.Margins()->OnChange = [&](TObject*, TdxRectWrapperParts P) { marginParts.push_back(P); };
+    int minChanges = 0;
+    page.MinMargins()->OnChange = [&](TObject*, TdxRectWrapperParts) { ++minChanges; };
+    TPoint sizeSeen{};
+    page.PageSize()->OnChange = [&](TObject* Sender, TdxPointWrapperParts) {
+        sizeSeen = static_cast<TdxPointWrapper*>(Sender)->Point();
+    };
+
+    // The user's handler may change the value; the page still holds it within its limits.
+    page.Margins()->SetLeft(1000000);
+    EXPECT_EQ(page.Margins()->Left(), page.ValidPageWidth() - page.Margins()->Right());
+    page.Margins()->SetLeft(20000);
+    EXPECT_EQ(page.Margins()->Left(), 21000);
+    ASSERT_EQ(marginParts.size(), 2u);
+    EXPECT_EQ(marginParts[1], TdxRectWrapperParts{rwpLeft});
+    EXPECT_EQ(pageChanges, 2);
+
+    page.MinMargins()->SetTop(20000);
+    EXPECT_EQ(page.Header(), 20000);
+    EXPECT_EQ(page.Margins()->Top(), 20000);
+    EXPECT_EQ(minChanges, 1);
+
+    // The user hears the final, clamped value.
+    page.PageSize()->SetX(1000);
+    EXPECT_EQ(page.PageSize()->X(), 50000);
+    EXPECT_EQ(sizeSeen.X, 50000);
+    page.PageSize()->SetPoint(TPoint{210000, 297000});
+    EXPECT_EQ(page.DMPaper(), 9);
+}
+
 TEST_F(PrinterPageTest, TheEndOfABracketClampsTheFinalValuesOnceThenAnnounces)
 {
     TdxPrinterPage page;

@@ -1,4 +1,6 @@
 #include "TreeListTestSupport.h"
+#include "platform/controls/Automation.h"
+#include "platform/graphics/Bitmap.h"
 
 #include "editors/RegIniWrapper.h"
 #include "platform/controls/Clock.h"
@@ -10,6 +12,7 @@
 #include "TestSupport.h"
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -274,6 +277,11 @@ TEST(TreeListScrolling, TopIndexIsClampedAndFollowsFocus)
     f.tree->KeyDown(key, {ssCtrl});
     EXPECT_EQ(f.tree->GetFocusedNode(), f.tree->GetItem(0));
     EXPECT_EQ(f.tree->GetTopIndex(), 0);
+    // The focused first row scrolled away: Ctrl+Home brings it back.
+    f.tree->SetTopIndex(20);
+    key = VK_HOME;
+    f.tree->KeyDown(key, {ssCtrl});
+    EXPECT_EQ(f.tree->GetTopIndex(), 0);
     f.tree->ResetTopNode();
     EXPECT_EQ(f.tree->GetTopIndex(), 0);
 }
@@ -372,6 +380,35 @@ TEST(TreeListLayoutStorage, StoreRestoreRoundTripsBesideTheGridSection)
     }
 }
 
+namespace {
+
+// Lays out, paints, hit-tests and scrolls every part of a tree list: under
+// the sanitizers an overflow anywhere on the way stops the test.
+void ExerciseLayout(TreeFixture& F)
+{
+    TBitmap bmp(400, 300);
+    for (int left : {0, INT_MAX / 2, INT_MAX}) {
+        F.tree->SetLeftCoord(left);
+        F.tree->PaintTo(*bmp.Canvas(), Rect(0, 0, 400, 300));
+        for (int x = 0; x < 400; x += 37)
+            for (int y = 0; y < 300; y += 29)
+                (void)F.tree->GetHitInfo(x, y);
+    }
+    for (int i = 0; i < F.tree->GetAbsoluteCount(); ++i) {
+        TdxTreeListNode* node = F.tree->GetAbsoluteNode(i);
+        F.tree->MakeNodeVisible(node);
+        (void)F.tree->GetCellRect(node, 0);
+        F.tree->PaintTo(*bmp.Canvas(), Rect(0, 0, 400, 300));
+    }
+    F.tree->SetTopIndex(INT_MAX);
+    F.tree->PaintTo(*bmp.Canvas(), Rect(0, 0, 400, 300));
+}
+
+} // namespace
+
+// Damaged layout values are clamped or ignored: widths, heights and indents
+// a layout file or a program sets are kept within bounds, and widths add up
+// without overflow.
 TEST(TreeListLayoutStorage, DamagedValuesAreClampedNotApplied)
 {
     qel::test::TempDir dir;
@@ -381,7 +418,16 @@ TEST(TreeListLayoutStorage, DamagedValuesAreClampedNotApplied)
     ini.WriteString("Tree1.Column.ColSize", "Sorted", "7");
     ini.WriteString("Tree1.Column.ColSize", "RowIndex", "1000000");
     ini.WriteString("Tree1.Layout", "HeaderPanelRowCount", "-3");
+    ini.WriteString("Tree1.Column.ColName", "Width", "2147483647");
+    ini.WriteString("Tree1.Column.ColKind", "Width", "2147483647");
+    ini.WriteString("Tree1.Band.0", "Width", "2147483647");
     TreeFixture f;
+    for (int i = 0; i < 4; ++i)
+        f.Add(f.Add(f.Add(nullptr, "N" + std::to_string(i), "1", "x"), "child"), "grandchild");
+    f.tree->FullExpand();
+    f.tree->SetOptions(f.tree->Options() + TdxTreeListOptions{aoPreview});
+    f.tree->SetShowBands(true);
+    f.tree->SetShowFooter(true);
     TdxTreeListIniLayoutStorage storage(ini);
     f.tree->RestoreLayout(storage);
     EXPECT_EQ(f.colSize->Width(), f.colSize->MinWidth());
@@ -390,6 +436,32 @@ TEST(TreeListLayoutStorage, DamagedValuesAreClampedNotApplied)
     EXPECT_EQ(f.colSize->RowIndex(), 0);
     EXPECT_EQ(f.tree->HeaderPanelRowCount(), 1);
     EXPECT_EQ(HeaderOrder(*f.tree), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(f.colName->Width(), dxMaxTreeListLength);
+    EXPECT_EQ(f.tree->Bands()->GetItem(0)->Width(), dxMaxTreeListLength);
+    ExerciseLayout(f);
+    f.tree->Bands()->GetItem(0)->SetWidth(0);   // the band follows its columns again
+    EXPECT_EQ(f.tree->GetReportWidth(), 2 * dxMaxTreeListLength + f.colSize->MinWidth());
+    ExerciseLayout(f);
+
+    for (int value : {INT_MAX, INT_MIN}) {
+        SCOPED_TRACE(value);
+        f.tree->SetDefaultRowHeight(value);
+        f.tree->SetIndentDesc(value);
+        f.tree->SetPreviewLines(value);
+        f.tree->SetHeaderPanelRowCount(value);
+        f.tree->SetIndicatorWidth(value);
+        f.tree->SetMaxRowLineCount(value);
+        f.colName->SetMinWidth(value);
+        ExerciseLayout(f);
+        f.tree->SetOptionsEx(f.tree->OptionsEx() + TdxTreeListOptionsEx{aoRowAutoHeight});
+        ExerciseLayout(f);
+        f.tree->SetOptionsEx(f.tree->OptionsEx() - TdxTreeListOptionsEx{aoRowAutoHeight});
+    }
+    EXPECT_EQ(f.tree->IndentDesc(), 0);
+    f.tree->SetIndentDesc(INT_MAX);
+    f.tree->SetDefaultRowHeight(INT_MAX);
+    EXPECT_EQ(f.tree->IndentDesc(), dxMaxTreeListLength);
+    EXPECT_EQ(f.tree->DefaultRowHeight(), dxMaxTreeListLength);
 }
 
 TEST(TreeListTimers, ClickAndExpandTimersActWhenTheyRunOut)
@@ -595,6 +667,36 @@ TEST(TreeListScrolling, ScrollBarsFollowRowsAndWidth)
     f.tree->ScrollBarAction(sbHorizontal, scLineDown);
     EXPECT_EQ(f.tree->LeftCoord(), 16);
     EXPECT_EQ(f.tree->GetHeaderRect(0).Left, -16);
+
+    // Widened past its columns, the list scrolls back: nothing stays out of reach.
+    f.tree->ScrollBarAction(sbHorizontal, scBottom);
+    ASSERT_GT(f.tree->LeftCoord(), 100);
+    f.tree->SetBounds(0, 0, 300, 120);
+    EXPECT_EQ(f.tree->LeftCoord(), std::max(0, f.tree->GetReportWidth() - (f.tree->ClientWidth() - f.tree->GetIndicatorWidth())));
+    f.tree->SetBounds(0, 0, 600, 120);
+    EXPECT_EQ(f.tree->LeftCoord(), 0);
+    EXPECT_EQ(f.tree->GetHeaderRect(0).Left, f.tree->GetIndicatorWidth());
+}
+
+TEST(TreeListPaint, HeadersScrolledLeftPassUnderTheIndicatorCorner)
+{
+    TreeFixture f(200, 120);
+    f.tree->SetShowIndicator(true);
+    f.Add(nullptr, "N");
+    const int corner = f.tree->GetIndicatorWidth();
+    const int headerBottom = f.tree->CalcRectInfo().Header.Bottom;
+    auto cornerPixels = [&] {
+        const auto picture = GrabControl(f.tree);
+        std::vector<TColor> pixels;
+        for (int y = 0; y < headerBottom; ++y)
+            for (int x = 0; x < corner; ++x)
+                pixels.push_back(picture->Pixel(x, y));
+        return pixels;
+    };
+    const std::vector<TColor> unscrolled = cornerPixels();
+    f.tree->SetLeftCoord(40);
+    ASSERT_EQ(f.tree->LeftCoord(), 40);
+    EXPECT_EQ(cornerPixels(), unscrolled);
 }
 
 TEST(TreeListHeader, DraggingABandMovesItWithItsColumns)

@@ -19,6 +19,7 @@
 #include <QWheelEvent>
 
 #include <exception>
+#include <utility>
 #include <map>
 #include <memory>
 
@@ -341,9 +342,12 @@ bool ControlBridge::Filter(QObject* Watched, QEvent* Event)
         if (Event->type() == QEvent::FocusIn) {
             if (TForm* form = win->ParentForm(); form && form != win)
                 form->FocusChanged(win);
+            // Back from its own child: the control never exited.
+            if (std::exchange(win->m_focusInChild, false))
+                return false;
             win->DoEnter();
         } else {
-            win->DoExit();
+            FocusLeft(win, QApplication::focusWidget());
         }
         return false;
     }
@@ -407,6 +411,29 @@ bool ControlBridge::Filter(QObject* Watched, QEvent* Event)
     }
     default:
         return false;
+    }
+}
+
+void ControlBridge::FocusLeft(TWinControl* Control, QWidget* NewFocus)
+{
+    const auto contains = [NewFocus](TWinControl* C) {
+        return NewFocus && (NewFocus == C->Widget() || C->Widget()->isAncestorOf(NewFocus));
+    };
+    // Focus moving into a control's own child (an in-place editor) is no exit.
+    if (contains(Control)) {
+        Control->m_focusInChild = true;
+        return;
+    }
+    const QPointer<QWidget> alive(Control->Widget());
+    Control->DoExit();
+    // The parents that handed the focus on to their child leave with it, up to
+    // the one that holds the new focus.
+    for (TWinControl* p = alive ? Control->Parent() : nullptr; p && !dynamic_cast<TForm*>(p) && !contains(p);) {
+        TWinControl* next = p->Parent();
+        const QPointer<QWidget> parentAlive(p->Widget());
+        if (std::exchange(p->m_focusInChild, false))
+            p->DoExit();
+        p = parentAlive ? next : nullptr;
     }
 }
 

@@ -56,6 +56,8 @@ protected:
 
 private:
     bool Filter(QObject* Watched, QEvent* Event);
+    // The focus left Control for NewFocus (nullptr: another window or none).
+    static void FocusLeft(TWinControl* Control, QWidget* NewFocus);
     bool HandleMouse(QWidget* W, QEvent* Event);
     bool HandleKey(QWidget* W, QKeyEvent* Event);
 

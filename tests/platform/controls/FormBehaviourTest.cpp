@@ -5,12 +5,17 @@
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/Messages.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/core/Guards.h"
 
 #include <gtest/gtest.h>
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QPointer>
+#include <QWidget>
 
 namespace qel {
 namespace {
@@ -38,6 +43,46 @@ TEST(FormBehaviour, TabOrderDecidesWhereTabGoes)
     EXPECT_TRUE(edits[0]->Focused());
     EXPECT_EQ(form.ActiveControl(), edits[0]);
     EXPECT_EQ(Screen().ActiveControl(), edits[0]);
+    form.Hide();
+}
+
+TEST(FormBehaviour, FocusInsideAControlIsNoExit)
+{
+    // A control that passes the focus to a child of its own (a grid to its
+    // cell editor) has not been left; it leaves with the child.
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    auto* host = new TCustomControl(&form);
+    host->SetParent(&form);
+    host->SetBounds(8, 8, 200, 200);
+    auto* inner = new TEdit(&form);
+    inner->SetParent(host);
+    inner->SetBounds(10, 10, 80, 21);
+    auto* other = new TEdit(&form);
+    other->SetParent(&form);
+    other->SetBounds(220, 8, 80, 21);
+    std::vector<std::string> log;
+    for (auto [c, name] : {std::pair<TWinControl*, std::string>{host, "host"}, {inner, "inner"}, {other, "other"}}) {
+        c->OnEnter = [&log, name = name](TObject*) { log.push_back("enter " + name); };
+        c->OnExit = [&log, name = name](TObject*) { log.push_back("exit " + name); };
+    }
+    form.Show();
+    ASSERT_TRUE(host->Focused());
+    log.clear();
+    inner->SetFocus();
+    host->SetFocus();
+    EXPECT_EQ(log, (std::vector<std::string>{"enter inner", "exit inner"}))
+        << "into the child and back is neither an exit nor an enter of the host";
+    log.clear();
+    inner->SetFocus();
+    other->SetFocus();
+    EXPECT_EQ(log, (std::vector<std::string>{"enter inner", "exit inner", "exit host", "enter other"}));
+    log.clear();
+    host->SetFocus();
+    inner->SetFocus();
+    inner->Hide();
+    EXPECT_TRUE(host->Focused()) << "a child that goes with the focus hands it to its parent";
+    EXPECT_EQ(log, (std::vector<std::string>{"exit other", "enter host", "enter inner", "exit inner"}));
     form.Hide();
 }
 
@@ -87,6 +132,38 @@ TEST(FormBehaviour, CloseActionsAndRelease)
         EXPECT_EQ(shown, 2);
         EXPECT_EQ(hidden, 2);
     }
+}
+
+TEST(FormBehaviour, TheCaptionIsTheTitleAndClosingTheMainFormEndsTheProgram)
+{
+    TForm form(nullptr);
+    form.SetCaption("Zutrittsmatrix");
+    EXPECT_EQ(form.Widget()->windowTitle().toStdString(), "Zutrittsmatrix");
+
+    // The window's close button closes the form; as the main form it ends the
+    // program's event loop.
+    Application().SetMainForm(&form);
+    Finally reset([] {
+        Application().SetMainForm(nullptr);
+        Application().ResetTerminated();
+    });
+    form.Show();
+    QEventLoop loop;
+    bool ended = false;
+    PostCall(nullptr, [&] {
+        QCloseEvent close;
+        QCoreApplication::sendEvent(form.Widget(), &close);
+        // Runs only when the loop goes on after the close.
+        PostCall(nullptr, [&] {
+            if (!ended)
+                loop.exit(1);
+        });
+    });
+    EXPECT_EQ(loop.exec(), 0);
+    ended = true;
+    Application().ProcessMessages();
+    EXPECT_TRUE(Application().Terminated());
+    EXPECT_FALSE(form.Showing());
 }
 
 TEST(FormBehaviour, MenusRadioItemsAndPopupScripts)

@@ -172,6 +172,26 @@ TEST(MathUtils, MulDivReportsImpossibleResultsAsMinusOne)
     EXPECT_EQ(MulDiv(INT_MIN, -1, 1), -1);
 }
 
+TEST(MathUtils, MulDiv64RoundsLikeMulDivAndRefusesWhatDoesNotFit)
+{
+    std::int64_t r = 7;
+    ASSERT_TRUE(TryMulDiv64(10, 3, 4, r));
+    EXPECT_EQ(r, 8);
+    ASSERT_TRUE(TryMulDiv64(-10, 3, 4, r));
+    EXPECT_EQ(r, -8);
+    // A report position past 2^31 in report units, times a scale, over 100.
+    ASSERT_TRUE(TryMulDiv64(3'000'000'000LL, 500, 100, r));
+    EXPECT_EQ(r, 15'000'000'000LL);
+    // The intermediate passes 64 bits; the result does not.
+    ASSERT_TRUE(TryMulDiv64(INT64_MAX, INT64_MAX, INT64_MAX, r));
+    EXPECT_EQ(r, INT64_MAX);
+    r = 42;
+    EXPECT_FALSE(TryMulDiv64(10, 3, 0, r));
+    EXPECT_FALSE(TryMulDiv64(INT64_MAX, 2, 1, r));
+    EXPECT_FALSE(TryMulDiv64(INT64_MIN, -1, 1, r));
+    EXPECT_EQ(r, 42);
+}
+
 TEST(MathUtils, RoundingHelpersRejectWhatDoesNotFit)
 {
     EXPECT_EQ(Round(2.5), 2);

@@ -203,13 +203,15 @@ TEST(FileStream, SmallWritesAreGatheredAndSeenByEveryOtherCall)
 }
 
 // A buffered write that fails is reported when the buffer goes out: by
-// Close, Flush, and by Commit before the rename, never lost in silence.
+// Close, Flush, and by Commit before the rename, never lost in silence. The
+// error names the file (the target, not its temporary) and the cause.
 TEST(FileStream, FailedBufferedWritesRaiseOnCloseAndBeforeTheRename)
 {
     if (fs::exists("/dev/full")) {
         TFileStream full("/dev/full", fmOpenWrite);
         full.WriteBytes("buffered");
-        EXPECT_THROW(full.Close(), EWriteError);
+        EXPECT_EQ(test::MessageOf<EWriteError>([&] { full.Close(); }),
+                  "Cannot write file \"/dev/full\". No space left on device");
         TFileStream flushed("/dev/full", fmOpenWrite);
         flushed.WriteBytes("buffered");
         EXPECT_THROW(flushed.Flush(), EWriteError);
@@ -229,8 +231,9 @@ TEST(FileStream, FailedBufferedWritesRaiseOnCloseAndBeforeTheRename)
                     s.WriteBytes("0123456789");
                 writerDone = true;   // everything still sits in the buffer
             });
-        } catch (const EWriteError&) {
+        } catch (const EWriteError& e) {
             failed = true;
+            EXPECT_EQ(std::string(e.what()), "Cannot write file \"" + path + "\". File too large");
         }
     }
     EXPECT_TRUE(writerDone);

@@ -47,6 +47,8 @@ private:
     int m_width = 64;
 };
 
+int g_criteriaReads = 0;   // how often a "Criteria" entry was read
+
 class TTestNode : public TComponent {
     QEL_CLASS(TTestNode)
 public:
@@ -139,6 +141,7 @@ public:
         filer.DefineBinaryProperty(
             "Criteria",
             [this](TStream& s) {
+                ++g_criteriaReads;
                 m_criteria = s.ReadBytes(s.Size());
                 if (m_criteria == "refuse")
                     throw EReadError("Criteria refused");
@@ -405,6 +408,32 @@ TEST_F(StreamingTest, ReadingIntoAnExistingComponentReusesChildrenByName)
     EXPECT_EQ(target->ComponentCount(), 2);
     EXPECT_EQ(target->Items()->Count(), 2);                   // old items replaced
     EXPECT_EQ(target->Buddy(), target->FindComponent("B"));
+}
+
+TEST_F(StreamingTest, ANewTargetIsReadIntoOnceWithoutATrialOnAFreshInstance)
+{
+    TTestNode* root = BuildTree();
+    const std::string bytes = Bytes(root);
+    g_criteriaReads = 0;
+    auto* existing = new TTestNode(m_form.get());
+    ReadBytes(bytes, existing, nullptr);
+    EXPECT_EQ(g_criteriaReads, 2) << "tried on a fresh instance, then read for real";
+
+    g_criteriaReads = 0;
+    auto* fresh = new TTestNode(m_form.get());
+    TReadOptions once;
+    once.NewTarget = true;
+    ReadBytes(bytes, fresh, nullptr, once);
+    EXPECT_EQ(g_criteriaReads, 1);
+    EXPECT_EQ(fresh->m_criteria, root->m_criteria);
+    EXPECT_EQ(fresh->Width(), 321);
+    EXPECT_EQ(fresh->Buddy(), fresh->FindComponent("B"));
+
+    // A failure still frees what the read created; the caller drops the target.
+    root->m_criteria = "refuse";
+    auto* failing = new TTestNode(m_form.get());
+    EXPECT_THROW(ReadBytes(Bytes(root), failing, nullptr, once), EReadError);
+    EXPECT_EQ(failing->ComponentCount(), 0);
 }
 
 TEST_F(StreamingTest, UnknownPropertiesAndClassesFailBeforeAnythingChanges)

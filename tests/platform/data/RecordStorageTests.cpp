@@ -102,40 +102,60 @@ const std::vector<std::string> kAwkwardTexts = {
     "a", "A", "apfel", "Ägypten", "Aegypten", "éclair", "Eclair", "ĳ", "ij", "Zebra",
 };
 
+// A column as users fill one: names repeated in every case, sharing long
+// prefixes, a few with umlauts, some empty.
+std::vector<std::string> RepeatedColumn()
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < 300; ++i) {
+        std::string t = (i % 3 ? "Door " : "Customer account number ") + std::to_string(i % 23);
+        if (i % 4 == 0)
+            t = UpperCase(t);
+        if (i % 29 == 0)
+            t = "Tür " + std::to_string(i % 3);
+        if (i % 31 == 0)
+            t.clear();
+        texts.push_back(t);
+    }
+    return texts;
+}
+
 TEST(SortOn, TextsSortAsAnsiCompareTextWithEqualValuesInPostingOrder)
 {
-    for (const bool descending : {false, true}) {
-        Table t;
-        t.ds->Open();
-        for (std::size_t i = 0; i < kAwkwardTexts.size(); ++i)
-            t.ds->AppendRecord({static_cast<int>(i), kAwkwardTexts[i]});   // "" is stored as Null
-        std::vector<int> expected(kAwkwardTexts.size());
-        for (std::size_t i = 0; i < expected.size(); ++i)
-            expected[i] = static_cast<int>(i);
-        std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
-            const std::string& x = kAwkwardTexts[static_cast<std::size_t>(a)];
-            const std::string& y = kAwkwardTexts[static_cast<std::size_t>(b)];
-            int c;
-            if (x.empty() || y.empty())
-                c = x.empty() == y.empty() ? 0 : x.empty() ? -1 : 1;   // Null first
-            else
-                c = AnsiCompareText(x, y);
-            return (descending ? -c : c) < 0;
-        });
-        t.ds->SortOn("NAME", descending);
-        std::vector<int> actual;
-        for (t.ds->First(); !t.ds->Eof(); t.ds->Next())
-            actual.push_back(t.Id());
-        EXPECT_EQ(actual, expected) << (descending ? "descending" : "ascending");
+    for (const std::vector<std::string>& texts : {kAwkwardTexts, RepeatedColumn()}) {
+        for (const bool descending : {false, true}) {
+            Table t;
+            t.ds->Open();
+            for (std::size_t i = 0; i < texts.size(); ++i)
+                t.ds->AppendRecord({static_cast<int>(i), texts[i]});   // "" is stored as Null
+            std::vector<int> expected(texts.size());
+            for (std::size_t i = 0; i < expected.size(); ++i)
+                expected[i] = static_cast<int>(i);
+            std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+                const std::string& x = texts[static_cast<std::size_t>(a)];
+                const std::string& y = texts[static_cast<std::size_t>(b)];
+                int c;
+                if (x.empty() || y.empty())
+                    c = x.empty() == y.empty() ? 0 : x.empty() ? -1 : 1;   // Null first
+                else
+                    c = AnsiCompareText(x, y);
+                return (descending ? -c : c) < 0;
+            });
+            t.ds->SortOn("NAME", descending);
+            std::vector<int> actual;
+            for (t.ds->First(); !t.ds->Eof(); t.ds->Next())
+                actual.push_back(t.Id());
+            EXPECT_EQ(actual, expected) << (descending ? "descending" : "ascending");
 
-        // A record posted afterwards goes where the same comparison puts it.
-        t.ds->AppendRecord({1000, "apfel"});
-        t.ds->Locate("ID", 1000, {});
-        const int place = t.ds->RecNo();
-        t.ds->SetRecNo(place - 1);
-        const std::string before = t.ds->FieldByName("NAME")->AsString();
-        const int c = before.empty() ? -1 : AnsiCompareText(before, "apfel");
-        EXPECT_LE(descending ? -c : c, 0);
+            // A record posted afterwards goes where the same comparison puts it.
+            t.ds->AppendRecord({1000, "apfel"});
+            t.ds->Locate("ID", 1000, {});
+            const int place = t.ds->RecNo();
+            t.ds->SetRecNo(place - 1);
+            const std::string before = t.ds->FieldByName("NAME")->AsString();
+            const int c = before.empty() ? -1 : AnsiCompareText(before, "apfel");
+            EXPECT_LE(descending ? -c : c, 0);
+        }
     }
 }
 

@@ -89,6 +89,103 @@ TEST(PictureRobustness, ExtremeSizeFieldsAreRefusedBeforeAllocating)
     }
 }
 
+// Little-endian fields of a hand-made picture header.
+std::string LE(std::uint32_t Value, int Bytes)
+{
+    std::string out;
+    for (int i = 0; i < Bytes; ++i)
+        out += static_cast<char>((Value >> (8 * i)) & 0xFF);
+    return out;
+}
+
+// A BMP with a 40-byte info header and PixelBytes bytes of pixels after it.
+std::string Bmp(int Width, int Height, int BitCount, int Compression, const std::string& Pixels)
+{
+    const int palette = BitCount <= 8 ? 4 << BitCount : 0;
+    const std::uint32_t offset = 14 + 40 + static_cast<std::uint32_t>(palette);
+    std::string info = LE(40, 4) + LE(static_cast<std::uint32_t>(Width), 4) + LE(static_cast<std::uint32_t>(Height), 4)
+                       + LE(1, 2) + LE(static_cast<std::uint32_t>(BitCount), 2)
+                       + LE(static_cast<std::uint32_t>(Compression), 4) + LE(static_cast<std::uint32_t>(Pixels.size()), 4)
+                       + LE(2835, 4) + LE(2835, 4) + LE(0, 4) + LE(0, 4);
+    return "BM" + LE(offset + static_cast<std::uint32_t>(Pixels.size()), 4) + LE(0, 4) + LE(offset, 4) + info
+           + std::string(static_cast<std::size_t>(palette), '\x40') + Pixels;
+}
+
+std::string RefusalOf(const std::string& Input)
+{
+    TBitmap bitmap(2, 2);
+    TStringStream s(Input);
+    try {
+        bitmap.LoadFromStream(s);
+    } catch (const Exception& e) {
+        EXPECT_EQ(s.Position(), 0);
+        EXPECT_EQ(bitmap.Width(), 2);
+        return e.what();
+    }
+    return "(loaded " + std::to_string(bitmap.Width()) + " x " + std::to_string(bitmap.Height()) + ")";
+}
+
+TEST(PictureRobustness, UncompressedPicturesClaimingMorePixelsThanTheirBytesHoldAreRefused)
+{
+    const std::string invalid = "Bitmap image is not valid";
+    // 78 bytes claiming 4 x 7,800,000 pixels: 125 MB for nothing.
+    const std::string hostile = Bmp(4, 7800000, 24, 0, std::string(24, '\x7F'));
+    ASSERT_EQ(hostile.size(), 78u);
+    EXPECT_EQ(RefusalOf(hostile), invalid);
+    EXPECT_EQ(RefusalOf(Bmp(4, -7800000, 32, 3, std::string(24, '\x7F'))), invalid) << "top-down, bit fields";
+    EXPECT_EQ(RefusalOf(Bmp(30000, 2000, 1, 0, std::string(64, '\x7F'))), invalid) << "one bit per pixel";
+    EXPECT_EQ(RefusalOf(Bmp(3000, 3000, 8, 0, std::string(64, '\x7F'))), invalid) << "palette";
+    // The core header of the oldest BMPs: 16-bit sizes.
+    const std::string core = "BM" + LE(26 + 12, 4) + LE(0, 4) + LE(26, 4) + LE(12, 4) + LE(4000, 2) + LE(4000, 2)
+                             + LE(1, 2) + LE(24, 2) + std::string(12, '\x7F');
+    EXPECT_EQ(RefusalOf(core), invalid);
+    // Raw formats this system does not read claim sizes in text.
+    EXPECT_EQ(RefusalOf("P6\n6000 6000\n255\n" + std::string(64, '\x7F')), invalid);
+
+    // Pictures whose bytes hold what they claim still load, rows padded or not.
+    EXPECT_EQ(RefusalOf(Bmp(3, 2, 24, 0, std::string(2 * 12, '\x7F'))), "(loaded 3 x 2)");
+    EXPECT_EQ(RefusalOf(Bmp(3, 2, 24, 0, std::string(2 * 9 + 3, '\x7F'))), "(loaded 3 x 2)");
+    // A compressed picture may well hold more pixels than bytes: 1000 x 4 from
+    // RLE runs of 250 pixels.
+    std::string runs;
+    for (int row = 0; row < 4; ++row)
+        runs += std::string("\xFA\x01\xFA\x02\xFA\x03\xFA\x04", 8) + std::string("\0\0", 2);
+    runs += std::string("\0\1", 2);
+    EXPECT_EQ(RefusalOf(Bmp(1000, 4, 8, 1, runs)), "(loaded 1000 x 4)");
+}
+
+TEST(PictureRobustness, ABudgetBoundsWhatAllPicturesDecodeTogether)
+{
+    const std::string picture = Bmp(60, 50, 24, 0, std::string(50 * 180, '\x10'));   // 3,000 pixels
+    auto load = [&] {
+        TBitmap bitmap;
+        TStringStream s(picture);
+        bitmap.LoadFromStream(s);
+    };
+    {
+        TPictureDecodeBudget budget(7000);
+        EXPECT_NO_THROW(load());
+        EXPECT_EQ(budget.Remaining(), 4000);
+        {
+            TPictureDecodeBudget inner(100000);
+            EXPECT_NO_THROW(load());
+            EXPECT_EQ(inner.Remaining(), 97000);
+            EXPECT_EQ(test::MessageOf<EOutOfResources>(load), "Out of Resources") << "the outer budget counts too";
+            EXPECT_EQ(inner.Remaining(), 97000) << "a refused picture costs nothing";
+        }
+        EXPECT_EQ(budget.Remaining(), 1000);
+        TIcon icon;
+        TBitmap small(40, 40);
+        icon.Assign(&small);
+        TMemoryStream ico;
+        icon.SaveToStream(ico);
+        ico.SetPosition(0);
+        EXPECT_THROW(icon.LoadFromStream(ico), EOutOfResources) << "icons count as well";
+    }
+    EXPECT_NO_THROW(load());
+    EXPECT_NO_THROW(load());
+}
+
 TEST(PictureRobustness, KeptPicturesDecodeOrKeepTheOldOne)
 {
     test::TempDir dir;

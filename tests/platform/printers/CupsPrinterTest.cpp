@@ -15,6 +15,21 @@ using test::Queue;
 using test::RunTool;
 using test::TablePapers;
 
+// A job on the queue's own settings with one page of Text, not ended yet.
+std::unique_ptr<TPrintJob> StartOnePage(TPrinterBackend& Backend, const std::string& Title, const std::string& Text,
+                                        const std::string& Output = "")
+{
+    TDeviceMode mode;
+    EXPECT_TRUE(Backend.DefaultDeviceMode(Queue, mode));
+    auto job = Backend.StartDoc(Queue, mode, TDocInfo{Title, Output});
+    TCanvas canvas;
+    job->StartPage(mode);
+    job->BindCanvas(canvas);
+    canvas.TextOut(200, 200, Text);
+    job->UnbindCanvas(canvas);
+    return job;
+}
+
 TEST_F(CupsQueue, ListsTheQueueWithItsPapersAndLimits)
 {
     TCupsPrinterBackend backend(TablePapers());
@@ -38,7 +53,7 @@ TEST_F(CupsQueue, ListsTheQueueWithItsPapersAndLimits)
     EXPECT_EQ(find(9)->Width, 2100);
     EXPECT_EQ(find(9)->Height, 2970);
     EXPECT_EQ(find(9)->Media.rfind("iso_a4_210x297mm", 0), 0u) << find(9)->Media;
-    EXPECT_NE(find(9)->Name, "");
+    EXPECT_EQ(find(9)->Name, "A4 210 x 297 mm");   // the paper table's name
     ASSERT_NE(find(1), papers->end());
     EXPECT_EQ(find(1)->Width, 2159);
     ASSERT_NE(find(8), papers->end());   // A3, known by its standard name
@@ -102,28 +117,32 @@ TEST_F(CupsQueue, PrintsATwoPageJobWithCopiesAsSearchablePdf)
     EXPECT_TRUE(pages[1].contains("Zweite Seite der Matrix")) << pages[1].toStdString();
     EXPECT_TRUE(pages[2].contains("Erste Seite der Matrix")) << pages[2].toStdString();
     EXPECT_TRUE(pages[3].contains("Zweite Seite der Matrix")) << pages[3].toStdString();
-    std::filesystem::remove(file);
+}
+
+TEST_F(CupsQueue, JobsAreWrittenIntoAFolderOfThisRunsOwn)
+{
+    // Another run's scheduler numbers its jobs from 1 as well: a shared
+    // folder would hand a test the other run's file of the same number.
+    const char* dir = std::getenv("QEL_CUPS_DIR");
+    const std::string own = dir ? dir : "/tmp/qel-cups-" + std::to_string(::getuid());
+    EXPECT_EQ(s_outDir, (std::filesystem::path(own) / "pdf").string());
+    TCupsPrinterBackend backend(TablePapers());
+    const std::string title = UniqueTitle("eigen");
+    auto job = StartOnePage(backend, title, "Nur dieser Lauf");
+    job->EndDoc();
+    const std::string file = WaitForOutput(title, job->JobId());
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(std::filesystem::path(file).parent_path(), std::filesystem::path(s_outDir));
+    EXPECT_NE(RunTool("pdftotext", {QString::fromStdString(file), "-"}).find("Nur dieser Lauf"), std::string::npos);
 }
 
 TEST_F(CupsQueue, ACancelledJobLeavesNothing)
 {
     TCupsPrinterBackend backend(TablePapers());
-    TDeviceMode mode;
-    ASSERT_TRUE(backend.DefaultDeviceMode(Queue, mode));
     const std::string aborted = UniqueTitle("abgebrochen");
-    {
-        auto job = backend.StartDoc(Queue, mode, TDocInfo{aborted, ""});
-        TCanvas canvas;
-        job->StartPage(mode);
-        job->BindCanvas(canvas);
-        canvas.TextOut(200, 200, "nie gedruckt");
-        job->Abort();
-    }
+    StartOnePage(backend, aborted, "nie gedruckt")->Abort();
     const std::string dropped = UniqueTitle("verworfen");
-    {
-        auto job = backend.StartDoc(Queue, mode, TDocInfo{dropped, ""});
-        job->StartPage(mode);
-    }
+    StartOnePage(backend, dropped, "nie gedruckt");   // destroyed without an end
     EXPECT_FALSE(AnyJobTitled(aborted));
     EXPECT_FALSE(AnyJobTitled(dropped));
     for (const auto& entry : std::filesystem::directory_iterator(s_outDir)) {
@@ -137,14 +156,8 @@ TEST_F(CupsQueue, PrintingToAFileWritesTheDocumentThereInsteadOfTheQueue)
 {
     test::TempDir dir;
     TCupsPrinterBackend backend(TablePapers());
-    TDeviceMode mode;
-    ASSERT_TRUE(backend.DefaultDeviceMode(Queue, mode));
     const std::string title = UniqueTitle("datei");
-    auto job = backend.StartDoc(Queue, mode, TDocInfo{title, dir.File("ausgabe.prn")});
-    TCanvas canvas;
-    job->StartPage(mode);
-    job->BindCanvas(canvas);
-    canvas.TextOut(200, 200, "In die Datei");
+    auto job = StartOnePage(backend, title, "In die Datei", dir.File("ausgabe.prn"));
     job->EndDoc();
     EXPECT_EQ(job->JobId(), 0);
     EXPECT_FALSE(AnyJobTitled(title));

@@ -1,8 +1,10 @@
 #pragma once
 // A real CUPS scheduler for printer tests: a private one started by
 // tools/cups-test-server.sh with a PDF queue, QEL_PDF, whose output the
-// tests read back with pdfinfo and pdftotext. Where no scheduler can be
-// started the tests of this fixture fail and say why.
+// tests read back with pdfinfo and pdftotext. The queue writes into a folder
+// of this run's own (another run's jobs may have the same numbers); a test's
+// files are removed when it ends. Where no scheduler can be started the
+// tests of this fixture fail and say why.
 #include "platform/printers/PrinterBackend.h"
 
 #include <cups/cups.h>
@@ -84,6 +86,9 @@ protected:
     }
     void TearDown() override
     {
+        for (const std::string& file : s_written)
+            std::filesystem::remove(file);
+        s_written.clear();
         cupsSetServer(nullptr);
         cupsSetUser(nullptr);
     }
@@ -120,8 +125,10 @@ protected:
             const ipp_jstate_t state = JobState(jobId);
             if (state == IPP_JSTATE_COMPLETED) {
                 const std::string file = OutputOf(title, jobId);
-                if (!file.empty())
+                if (!file.empty()) {
+                    s_written.push_back(file);
                     return file;
+                }
             }
             if (state == IPP_JSTATE_ABORTED || state == IPP_JSTATE_CANCELED || state == IPP_JSTATE_STOPPED) {
                 ADD_FAILURE() << "the queue gave up job " << jobId << " (state " << state
@@ -193,6 +200,7 @@ protected:
     static inline std::string s_error;
     static inline std::string s_socket;
     static inline std::string s_outDir;
+    static inline std::vector<std::string> s_written;   // removed when the test ends
 };
 
 } // namespace qel::test

@@ -153,5 +153,27 @@ TEST(CupsFacts, MediaNamesSourcesAndStateReasonsMapToTheDeviceCodes)
               std::uint32_t(PRINTER_STATUS_PRINTING | PRINTER_STATUS_DOOR_OPEN));
 }
 
+TEST(CupsFacts, PapersAndBinsGetReadableNamesWithoutAMessageCatalogue)
+{
+    // Without catalogues CUPS answers a value's keyword as its name.
+    const auto papers = SomePapers();
+    EXPECT_EQ(PaperNameOfMedia("iso_a4_210x297mm", 9, "iso_a4_210x297mm", papers), "A4 210 x 297 mm");
+    EXPECT_EQ(PaperNameOfMedia("iso_a4_210x297mm", 9, "A4", papers), "A4 210 x 297 mm") << "the table names its papers";
+    EXPECT_EQ(PaperNameOfMedia("om_odd_123x456mm", 257, "Seltsam", papers), "Seltsam");
+    EXPECT_EQ(PaperNameOfMedia("om_odd_123x456mm", 257, "om_odd_123x456mm", papers), "Odd 123 x 456 mm");
+    EXPECT_EQ(PaperNameOfMedia("oe_photo-l_3.5x5in", 258, nullptr, papers), "Photo l 3.5 x 5 in");
+    EXPECT_EQ(PaperNameOfMedia("custom_100x200mm_100x200mm", 259, "", papers), "100 x 200 mm");
+    EXPECT_EQ(PaperNameOfMedia("Postcard.Fullbleed", 260, nullptr, papers), "Postcard.Fullbleed");
+
+    EXPECT_EQ(BinNameOfSource("auto", "auto"), "Automatic");
+    EXPECT_EQ(BinNameOfSource("manual", nullptr), "Manual feed");
+    EXPECT_EQ(BinNameOfSource("tray-1", "tray-1"), "Tray 1");
+    EXPECT_EQ(BinNameOfSource("tray-12", ""), "Tray 12");
+    EXPECT_EQ(BinNameOfSource("large-capacity", "large-capacity"), "Large capacity");
+    EXPECT_EQ(BinNameOfSource("by-pass-tray", "by-pass-tray"), "Bypass tray");
+    EXPECT_EQ(BinNameOfSource("roll-2", "roll-2"), "Roll 2");
+    EXPECT_EQ(BinNameOfSource("tray-1", "Fach 1"), "Fach 1") << "a catalogue's name wins";
+}
+
 } // namespace
 } // namespace qel

@@ -1,0 +1,107 @@
+#include "XTestSupport.h"
+
+#include "platform/controls/Forms.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <xcb/xcb.h>
+
+#include <memory>
+
+namespace qel::test {
+
+namespace {
+
+// Counts the markers the test sets (TXClient::Mark): the program has read
+// every event the server sent before one when it sees that one.
+class MarkerFilter : public QAbstractNativeEventFilter {
+public:
+    explicit MarkerFilter(std::uint32_t Atom) : m_atom(Atom) {}
+    unsigned Seen() const { return m_seen; }
+
+    bool nativeEventFilter(const QByteArray& Type, void* Message, qintptr*) override
+    {
+        if (Type != "xcb_generic_event_t")
+            return false;
+        const auto* e = static_cast<const xcb_generic_event_t*>(Message);
+        if ((e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
+            && reinterpret_cast<const xcb_property_notify_event_t*>(e)->atom == m_atom)
+            ++m_seen;
+        return false;
+    }
+
+private:
+    std::uint32_t m_atom;
+    unsigned m_seen{0};
+};
+
+struct Marking {
+    std::unique_ptr<MarkerFilter> filter;
+    std::unique_ptr<QWidget> window;   // an unmapped window of the program that carries the markers
+    unsigned sent{0};
+};
+
+Marking& Markers()
+{
+    static Marking m;
+    if (!m.filter) {
+        m.filter = std::make_unique<MarkerFilter>(XInput().MarkerAtom());
+        QCoreApplication::instance()->installNativeEventFilter(m.filter.get());
+        m.window = std::make_unique<QWidget>();
+        m.window->winId();
+    }
+    return m;
+}
+
+} // namespace
+
+bool WaitUntil(const std::function<bool()>& Condition, std::chrono::milliseconds Timeout)
+{
+    // The tick only wakes the loop so that the deadline is seen.
+    QTimer tick;
+    tick.start(10);
+    const auto deadline = std::chrono::steady_clock::now() + Timeout;
+    while (!Condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+void Settle()
+{
+    Marking& m = Markers();
+    XInput().Sync();
+    const unsigned mark = ++m.sent;
+    XInput().Mark(static_cast<std::uint32_t>(m.window->winId()), mark);
+    ASSERT_TRUE(WaitUntil([&] { return m.filter->Seen() >= mark; })) << "the program takes no more events in";
+    // What the events posted runs in the loop's next pass.
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+std::uint32_t XWindowOf(const TForm& Form) { return static_cast<std::uint32_t>(Form.Widget()->winId()); }
+
+std::string XTitleOf(const TForm& Form) { return XInput().Title(XWindowOf(Form)); }
+
+bool WaitUntilActive(TForm& Form)
+{
+    const std::uint32_t window = XWindowOf(Form);
+    return WaitUntil([&] { return Form.Widget()->isActiveWindow() && XInput().FocusWindow() == window; });
+}
+
+TPoint OnScreen(const TControl* Control, int X, int Y) { return Control->ClientToScreen({X, Y}); }
+
+void ClickAt(const TControl* Control, int X, int Y)
+{
+    const TPoint p = OnScreen(Control, X, Y);
+    XInput().Click(p.X, p.Y);
+    Settle();
+}
+
+} // namespace qel::test
