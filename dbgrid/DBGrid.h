@@ -277,8 +277,8 @@ public:
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // Over the group panel the column groups (or moves among the groups); a
-    // group button dropped elsewhere ungroups its column. A column the drop
-    // shows in the header fires OnShowHeader, one it hides OnHideHeader.
+    // group button dropped elsewhere ungroups its column (OnHideHeader when it
+    // ends hidden). A column the drop brings into the header fires OnShowHeader.
     void EndColumnDrag(bool Accept) override;
 
     // ----- the control's answers ------------------------------------------------------------------
@@ -320,10 +320,6 @@ public:
     int CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) const override;
     // Record rows (no group rows) compare by their values.
     bool ComparesByValues(const std::vector<TdxTreeListNode*>& Siblings) const override;
-    // A click sorts (a header, a group button) when egoAutoSort is set,
-    // outside buffer mode, and OnColumnSorting allows it; Shift adds the
-    // header's column to the sort with egoMultiSort.
-    bool MaySortByClick(TdxDBTreeListColumn* Column);
     // Group columns with SortBySummary order their group rows even when no column is sorted.
     bool HasNodeOrder() const override;
     // Without multi-sorting only the first sorted ungrouped column stays sorted.
@@ -499,6 +495,10 @@ protected:
     void DoDeletion(TdxTreeListNode* Node) override;
     void DoSelectionChanged() override;
     void DoColumnClick(int Column) override;
+    // A click sorts (a header, a group button) when egoAutoSort is set,
+    // outside buffer mode, and OnColumnSorting allows it; Shift adds the
+    // header's column to the sort with egoMultiSort.
+    bool MaySortByClick(TdxDBTreeListColumn* Column);
     void HeaderClickSort(int Column, TShiftState Shift) override;
     // Group columns keep their direction when the others' sort is reset.
     bool KeepsSortDirection(const TdxTreeListColumn* Column) const override;
