@@ -77,13 +77,13 @@ public:
     TColor CurrentColor() const { return m_currentColor; }
     TSpeedButton* ColorButtons(int Entry) const { return m_colorButtons[static_cast<std::size_t>(Entry)]; }
 
-    TPanel* pnlFrame;
-    TPanel* pnlColors;
-    TdxNoFillButton* btnNoFill;
-    TBevel* bvlSeparator;
-    TPanel* pnlButtons;
-    TButton* btnMoreColors;
-    TButton* btnFillEffects;
+    TPanel* pnlFrame{nullptr};
+    TPanel* pnlColors{nullptr};
+    TdxNoFillButton* btnNoFill{nullptr};
+    TBevel* bvlSeparator{nullptr};
+    TPanel* pnlButtons{nullptr};
+    TButton* btnMoreColors{nullptr};
+    TButton* btnFillEffects{nullptr};
 
     void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
 

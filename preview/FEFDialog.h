@@ -43,6 +43,8 @@ public:
     explicit TdxFEFDialog(TdxBackground* Background);
     ~TdxFEFDialog() override;
 
+    // Fills the controls from the background (Execute starts with it).
+    void BindBackground();
     // Shows the dialog modally; answers whether the edited background changed.
     bool Execute();
 
@@ -58,50 +60,49 @@ public:
 
     void LoadFromRegistry(const std::string& Key) override;
 
-    TPageControl* PageControl;
-    TTabSheet* tshTexture;
-    TTabSheet* tshPattern;
-    TTabSheet* tshPicture;
-    TButton* btnOK;
-    TButton* btnCancel;
-    TButton* btnApply;
-    TButton* btnHelp;
-    TLabel* lblSample;
-    TdxPSPaintPanel* pnlSample;
+    TPageControl* PageControl{nullptr};
+    TTabSheet* tshTexture{nullptr};
+    TTabSheet* tshPattern{nullptr};
+    TTabSheet* tshPicture{nullptr};
+    TButton* btnOK{nullptr};
+    TButton* btnCancel{nullptr};
+    TButton* btnApply{nullptr};
+    TButton* btnHelp{nullptr};
+    TLabel* lblSample{nullptr};
+    TdxPSPaintPanel* pnlSample{nullptr};
     // Texture page
-    TDrawGrid* dgTexture;
-    TPanel* pnlTextureName;
-    TButton* btnOtherTexture;
+    TDrawGrid* dgTexture{nullptr};
+    TPanel* pnlTextureName{nullptr};
+    TButton* btnOtherTexture{nullptr};
     // Pattern page
-    TDrawGrid* dgPattern;
-    TPanel* pnlPatternName;
-    TLabel* lblForeground;
-    TdxPSColorCombo* ccbxForeground;
-    TLabel* lblBackground;
-    TdxPSColorCombo* ccbxBackground;
-    TButton* btnInvertColors;
+    TDrawGrid* dgPattern{nullptr};
+    TPanel* pnlPatternName{nullptr};
+    TLabel* lblForeground{nullptr};
+    TdxPSColorCombo* ccbxForeground{nullptr};
+    TLabel* lblBackground{nullptr};
+    TdxPSColorCombo* ccbxBackground{nullptr};
+    TButton* btnInvertColors{nullptr};
     // Picture page
-    TScrollBox* sbxPicture;
-    TPaintBox* pbxPicture;
-    TPanel* pnlPictureName;
-    TButton* btnPreview;
-    TButton* btnSelectPicture;
-    TLabel* lblPaintMode;
-    TComboBox* cbxPaintMode;
-    TPopupMenu* pmPicture;
-    TMenuItem* miLoad;
-    TMenuItem* miPreview;
-    TMenuItem* miCut;
-    TMenuItem* miCopy;
-    TMenuItem* miPaste;
-    TMenuItem* miDelete;
+    TScrollBox* sbxPicture{nullptr};
+    TPaintBox* pbxPicture{nullptr};
+    TPanel* pnlPictureName{nullptr};
+    TButton* btnPreview{nullptr};
+    TButton* btnSelectPicture{nullptr};
+    TLabel* lblPaintMode{nullptr};
+    TComboBox* cbxPaintMode{nullptr};
+    TPopupMenu* pmPicture{nullptr};
+    TMenuItem* miLoad{nullptr};
+    TMenuItem* miPreview{nullptr};
+    TMenuItem* miCut{nullptr};
+    TMenuItem* miCopy{nullptr};
+    TMenuItem* miPaste{nullptr};
+    TMenuItem* miDelete{nullptr};
 
 private:
     void CreateControls();
     void CreateTexturePage();
     void CreatePatternPage();
     void CreatePicturePage();
-    void BindBackground();
     // The picture of the background against the pattern and texture cells.
     void FindBrushBitmap(const TBitmap& Picture);
     void RecolorPatterns();
