@@ -8,6 +8,7 @@
 // (default "out").
 #include "demo/DemoConfig.h"
 #include "demo/DemoData.h"
+#include "demo/DemoDialogs.h"
 #include "demo/DemoForm.h"
 #include "demo/DemoExports.h"
 #include "demo/DemoGrid.h"
@@ -85,6 +86,9 @@ int main(int argc, char** argv)
         std::printf("Access matrix report previewed in %s, %s, %s and %s\n",
                     (outDir / "preview-100.png").string().c_str(), (outDir / "preview-page-width.png").string().c_str(),
                     (outDir / "preview-2x2.png").string().c_str(), (outDir / "preview-10.png").string().c_str());
+        SaveDialogPictures(outDir.string());
+        std::printf("Colour palette, fill effects (three pages) and Define Print Styles pictured in %s\n",
+                    outDir.string().c_str());
         // With a display the windows appear now that they are complete, and
         // the program ends when the main window is closed.
         if (!Screen().Headless()) {
