@@ -21,6 +21,7 @@
 #include "platform/core/Locale.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Streaming.h"
+#include "preview/PreviewDialogs.h"
 
 #include <QApplication>
 
@@ -51,6 +52,7 @@ void StreamConfiguration(TConfiguration& Config, const std::string& FileName)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    dxInstallPreviewDialogs();
     const std::filesystem::path outDir = argc > 1 ? argv[1] : "out";
     try {
         std::filesystem::create_directories(outDir);
