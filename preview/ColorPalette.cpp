@@ -35,6 +35,16 @@ std::unique_ptr<TBitmap> Swatch(int Width, int Height, TColor Color)
     return bmp;
 }
 
+// The palette's buttons: flat, and one group in which at most one is down.
+void PlaceInGroup(TSpeedButton* Button, TWinControl* Parent, const TRect& Bounds)
+{
+    Button->SetParent(Parent);
+    Button->SetBoundsRect(Bounds);
+    Button->SetFlat(true);
+    Button->SetGroupIndex(1);
+    Button->SetAllowAllUp(true);
+}
+
 } // namespace
 
 const std::array<TdxPaletteColor, 40>& dxPaletteColors()
@@ -117,21 +127,14 @@ TdxfmColorPalette::TdxfmColorPalette(TdxBackground* Background) : TForm(nullptr)
     pnlColors->SetParent(pnlFrame);
     pnlColors->SetBevelOuter(bvNone);
     btnNoFill = new TdxNoFillButton(this);
-    btnNoFill->SetParent(pnlColors);
-    btnNoFill->SetBounds(kGridLeft, 2, kPanelWidth - 2 * kGridLeft, 24);
-    btnNoFill->SetFlat(true);
-    btnNoFill->SetGroupIndex(1);
-    btnNoFill->SetAllowAllUp(true);
+    PlaceInGroup(btnNoFill, pnlColors, Bounds(kGridLeft, 2, kPanelWidth - 2 * kGridLeft, 24));
     btnNoFill->OnClick = [this](TObject*) { ChooseNoFill(); };
     for (int entry = 0; entry < ColumnCount * RowCount; ++entry) {
         const TdxPaletteColor& color = dxPaletteColors()[static_cast<std::size_t>(entry)];
         auto* b = new TSpeedButton(this);
-        b->SetParent(pnlColors);
-        b->SetBounds(kGridLeft + entry / RowCount * kButtonSize, kGridTop + entry % RowCount * kButtonSize,
-                     kButtonSize, kButtonSize);
-        b->SetFlat(true);
-        b->SetGroupIndex(1);
-        b->SetAllowAllUp(true);
+        PlaceInGroup(b, pnlColors,
+                     Bounds(kGridLeft + entry / RowCount * kButtonSize, kGridTop + entry % RowCount * kButtonSize,
+                            kButtonSize, kButtonSize));
         b->SetGlyph(Swatch(16, 16, color.Color).get());
         b->SetHint(color.Name);
         b->SetShowHint(true);

@@ -209,10 +209,9 @@ void TdxFEFDialog::CreateTexturePage()
     // the panel names the cell under the mouse.
     for (TDrawGrid* grid : {dgTexture, dgPattern}) {
         const bool texture = grid == dgTexture;
-        const auto choose = [this, texture](int Col, int Row) {
-            if (m_loading)
-                return;
-            texture ? ChooseTexture(Col, Row) : ChoosePattern(Col, Row);
+        const auto choose = [this, grid](int Col, int Row) {
+            if (!m_loading)
+                ChooseCell(grid, Col, Row);
         };
         grid->OnSelectCell = [choose](TObject*, int Col, int Row, bool&) { choose(Col, Row); };
         grid->OnMouseDown = [grid, choose](TObject*, TMouseButton Button, TShiftState, int X, int Y) {
@@ -435,33 +434,27 @@ void TdxFEFDialog::DrawPatternCell(int Col, int Row, TRect Rect)
     });
 }
 
-void TdxFEFDialog::ChooseTexture(int Col, int Row)
+std::unique_ptr<TGraphic> TdxFEFDialog::CellPicture(bool Texture, int Col, int Row)
 {
-    if (Row == kUserTextureRow && !m_userTexture)
-        return;
-    m_textureChosen = true;
-    m_currentPicture = Row == kUserTextureRow ? CopyOf(m_userTexture.get())
-                                              : CellOf(*m_textureSheet, Col, Row, dxTextureSize);
-    // The grid moves its current cell after asking; paint the choice there.
-    if (Col != dgTexture->Col() || Row != dgTexture->Row()) {
-        TValueRestorer<bool> loading(m_loading, true);
-        dgTexture->SetCol(Col);
-        dgTexture->SetRow(Row);
-    }
-    dgTexture->Invalidate();
-    Changed();
+    if (!Texture)
+        return CellOf(*m_coloredPatterns, Col, Row, dxPatternSize);
+    return Row == kUserTextureRow ? CopyOf(m_userTexture.get()) : CellOf(*m_textureSheet, Col, Row, dxTextureSize);
 }
 
-void TdxFEFDialog::ChoosePattern(int Col, int Row)
+void TdxFEFDialog::ChooseCell(TDrawGrid* Grid, int Col, int Row)
 {
-    m_patternChosen = true;
-    m_currentPicture = CellOf(*m_coloredPatterns, Col, Row, dxPatternSize);
-    if (Col != dgPattern->Col() || Row != dgPattern->Row()) {
+    const bool texture = Grid == dgTexture;
+    if (texture && Row == kUserTextureRow && !m_userTexture)
+        return;
+    (texture ? m_textureChosen : m_patternChosen) = true;
+    m_currentPicture = CellPicture(texture, Col, Row);
+    // The grid moves its current cell after asking; paint the choice there.
+    if (Col != Grid->Col() || Row != Grid->Row()) {
         TValueRestorer<bool> loading(m_loading, true);
-        dgPattern->SetCol(Col);
-        dgPattern->SetRow(Row);
+        Grid->SetCol(Col);
+        Grid->SetRow(Row);
     }
-    dgPattern->Invalidate();
+    Grid->Invalidate();
     Changed();
 }
 
@@ -491,8 +484,8 @@ void TdxFEFDialog::ColorsChanged()
         m_backColor = ccbxBackground->ColorValue();
     RecolorPatterns();
     dgPattern->Invalidate();
-    if (m_patternChosen && m_kind == fkPattern)
-        m_currentPicture = CellOf(*m_coloredPatterns, dgPattern->Col(), dgPattern->Row(), dxPatternSize);
+    if (m_kind == fkPattern)
+        RetakeSelection();
     Changed();
 }
 
@@ -522,16 +515,10 @@ void TdxFEFDialog::RetakeSelection()
 {
     switch (m_kind) {
     case fkTexture:
-        m_currentPicture = nullptr;
-        if (m_textureChosen)
-            m_currentPicture = dgTexture->Row() == kUserTextureRow
-                                   ? CopyOf(m_userTexture.get())
-                                   : CellOf(*m_textureSheet, dgTexture->Col(), dgTexture->Row(), dxTextureSize);
+        m_currentPicture = m_textureChosen ? CellPicture(true, dgTexture->Col(), dgTexture->Row()) : nullptr;
         break;
     case fkPattern:
-        m_currentPicture = m_patternChosen
-                               ? CellOf(*m_coloredPatterns, dgPattern->Col(), dgPattern->Row(), dxPatternSize)
-                               : nullptr;
+        m_currentPicture = m_patternChosen ? CellPicture(false, dgPattern->Col(), dgPattern->Row()) : nullptr;
         break;
     case fkPicture:
         m_currentPicture = CopyOf(m_picture.get());
@@ -582,7 +569,7 @@ void TdxFEFDialog::OtherTexture()
     m_userTexture = std::move(texture);
     m_userTextureName = name;
     dgTexture->SetRowCount(dxTextureRows + 1);
-    ChooseTexture(0, kUserTextureRow);
+    ChooseCell(dgTexture, 0, kUserTextureRow);
 }
 
 void TdxFEFDialog::SetPicture(std::unique_ptr<TGraphic> Value, const std::string& Name)

@@ -110,8 +110,9 @@ private:
     void DrawTextureCell(int Col, int Row, TRect Rect);
     void DrawPatternCell(int Col, int Row, TRect Rect);
     void DrawCellFrame(TCanvas& Canvas, TRect Rect, bool Selected, const std::function<void(const TRect&)>& Content);
-    void ChooseTexture(int Col, int Row);
-    void ChoosePattern(int Col, int Row);
+    // The picture a texture or pattern cell stands for.
+    std::unique_ptr<TGraphic> CellPicture(bool Texture, int Col, int Row);
+    void ChooseCell(TDrawGrid* Grid, int Col, int Row);
     void ColorsChanged();
     void InvertColors();
     void PageChanged();

@@ -139,13 +139,16 @@ void TDrawGrid::SetScrollBars(TScrollStyle Value)
 
 namespace {
 
-// How many of the sizes, taken from the end, fit into Space after Fixed
-// pixels, Line pixels between neighbours; at least one.
-int FitFromEnd(int Space, int Fixed, int Line, int First, int Count, const std::function<int(int)>& Size)
+// How many of the scrollable sizes (from First on), taken from the end, fit
+// into Space after the fixed ones, Line pixels between neighbours; at least one.
+int FitFromEnd(int Space, int Line, int First, int Count, const std::function<int(int)>& Size)
 {
+    int fixed = 0;
+    for (int i = 0; i < First; ++i)
+        fixed += Size(i) + Line;
     int end = Space;
     int fitting = 0;
-    for (int i = Count - 1; i >= First && end - Size(i) >= Fixed; --i) {
+    for (int i = Count - 1; i >= First && end - Size(i) >= fixed; --i) {
         end -= Size(i) + Line;
         ++fitting;
     }
@@ -156,20 +159,12 @@ int FitFromEnd(int Space, int Fixed, int Line, int First, int Count, const std::
 
 int TDrawGrid::FullyVisibleRows() const
 {
-    int fixed = 0;
-    for (int r = 0; r < m_fixedRows; ++r)
-        fixed += RowHeights(r) + m_gridLineWidth;
-    return FitFromEnd(ClientHeight(), fixed, m_gridLineWidth, m_fixedRows, RowCount(),
-                      [this](int R) { return RowHeights(R); });
+    return FitFromEnd(ClientHeight(), m_gridLineWidth, m_fixedRows, RowCount(), [this](int R) { return RowHeights(R); });
 }
 
 int TDrawGrid::FullyVisibleCols() const
 {
-    int fixed = 0;
-    for (int c = 0; c < m_fixedCols; ++c)
-        fixed += ColWidths(c) + m_gridLineWidth;
-    return FitFromEnd(ClientWidth(), fixed, m_gridLineWidth, m_fixedCols, ColCount(),
-                      [this](int C) { return ColWidths(C); });
+    return FitFromEnd(ClientWidth(), m_gridLineWidth, m_fixedCols, ColCount(), [this](int C) { return ColWidths(C); });
 }
 
 void TDrawGrid::UpdateScrollBars()

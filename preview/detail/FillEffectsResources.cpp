@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace qel::detail {
@@ -133,17 +134,25 @@ TColor Mix(TColor Dark, TColor Light, double T)
                channel(GetBValue(Dark), GetBValue(Light)));
 }
 
+// A sheet of Columns x Rows square cells, picture i in column i / Rows, row
+// i % Rows; Pixel gives the colour at (X, Y) of picture I.
+std::unique_ptr<TBitmap> Sheet(int Columns, int Rows, int Size,
+                               const std::function<TColor(int I, int X, int Y)>& Pixel)
+{
+    auto sheet = std::make_unique<TBitmap>(Columns * Size, Rows * Size);
+    for (int i = 0; i < Columns * Rows; ++i)
+        for (int y = 0; y < Size; ++y)
+            for (int x = 0; x < Size; ++x)
+                sheet->SetPixel(i / Rows * Size + x, i % Rows * Size + y, Pixel(i, x, y));
+    return sheet;
+}
+
 std::unique_ptr<TBitmap> TextureSheet()
 {
-    auto sheet = std::make_unique<TBitmap>(dxTextureColumns * dxTextureSize, dxTextureRows * dxTextureSize);
-    for (int i = 0; i < dxTextureColumns * dxTextureRows; ++i) {
-        const TTextureRecipe& r = Recipes()[static_cast<std::size_t>(i)];
-        const int left = i / dxTextureRows * dxTextureSize, top = i % dxTextureRows * dxTextureSize;
-        for (int y = 0; y < dxTextureSize; ++y)
-            for (int x = 0; x < dxTextureSize; ++x)
-                sheet->SetPixel(left + x, top + y, Mix(r.Dark, r.Light, Grain(r, x, y)));
-    }
-    return sheet;
+    return Sheet(dxTextureColumns, dxTextureRows, dxTextureSize, [](int I, int X, int Y) {
+        const TTextureRecipe& r = Recipes()[static_cast<std::size_t>(I)];
+        return Mix(r.Dark, r.Light, Grain(r, X, Y));
+    });
 }
 
 // ----- patterns ------------------------------------------------------------------------
@@ -207,15 +216,10 @@ const std::array<TPatternBits, 48>& Patterns()
 
 std::unique_ptr<TBitmap> PatternSheet()
 {
-    auto sheet = std::make_unique<TBitmap>(dxPatternColumns * dxPatternSize, dxPatternRows * dxPatternSize);
-    for (int i = 0; i < dxPatternColumns * dxPatternRows; ++i) {
-        const TPatternBits& bits = Patterns()[static_cast<std::size_t>(i)];
-        const int left = i / dxPatternRows * dxPatternSize, top = i % dxPatternRows * dxPatternSize;
-        for (int y = 0; y < dxPatternSize; ++y)
-            for (int x = 0; x < dxPatternSize; ++x)
-                sheet->SetPixel(left + x, top + y, (bits[static_cast<std::size_t>(y)] >> (7 - x)) & 1 ? clBlack : clWhite);
-    }
-    return sheet;
+    return Sheet(dxPatternColumns, dxPatternRows, dxPatternSize, [](int I, int X, int Y) {
+        const std::uint8_t row = Patterns()[static_cast<std::size_t>(I)][static_cast<std::size_t>(Y)];
+        return (row >> (7 - X)) & 1 ? clBlack : clWhite;
+    });
 }
 
 } // namespace

@@ -38,6 +38,27 @@ std::unique_ptr<TBitmap> HalfTone(TColor Fore, TColor Back)
 
 struct FillEffects : ::testing::Test {
     std::unique_ptr<TdxBackground> background = std::make_unique<TdxBackground>();
+    test::TempDir dir;
+    // The open-picture dialog answers with this file (none: cancelled) and
+    // notes the folder it was started in.
+    std::string openFile;
+    std::string openedIn = "never opened";
+    TCommonDialogHookScope files{[this](TCommonDialog& C) {
+        auto& open = dynamic_cast<TOpenDialog&>(C);
+        openedIn = open.InitialDir();
+        open.SetFileName(openFile);
+        return !openFile.empty();
+    }};
+
+    // A picture of one colour saved in the test's folder; answers its path.
+    std::string SavePicture(const char* Name, int Width, int Height, TColor Color)
+    {
+        TBitmap picture(Width, Height);
+        picture.Canvas()->Brush()->SetColor(Color);
+        picture.Canvas()->FillRect(Rect(0, 0, Width, Height));
+        picture.SaveToFile(dir.File(Name));
+        return dir.File(Name);
+    }
 
     bool Run(const std::function<void(TdxFEFDialog&)>& Script)
     {
@@ -176,15 +197,7 @@ TEST_F(FillEffects, ThePicturePageWithoutAPictureChangesNothingAndWithOneTakesIt
     }));
     EXPECT_TRUE(background->IsCompatibleWith(before.get()));
 
-    test::TempDir dir;
-    TBitmap picture(40, 30);
-    picture.Canvas()->Brush()->SetColor(clLime);
-    picture.Canvas()->FillRect(Rect(0, 0, 40, 30));
-    picture.SaveToFile(dir.File("meadow.png"));
-    TCommonDialogHookScope files([&](TCommonDialog& C) {
-        dynamic_cast<TOpenDialog&>(C).SetFileName(dir.File("meadow.png"));
-        return true;
-    });
+    openFile = SavePicture("meadow.png", 40, 30, clLime);
     std::string name;
     EXPECT_TRUE(Run([&](TdxFEFDialog& D) {
         ClickTab(D.PageControl, 2);
@@ -212,15 +225,7 @@ TEST_F(FillEffects, ThePicturePageWithoutAPictureChangesNothingAndWithOneTakesIt
 
 TEST_F(FillEffects, TheUsersTextureRowShowsItsFileNameInEveryCell)
 {
-    test::TempDir dir;
-    TBitmap texture(20, 20);
-    texture.Canvas()->Brush()->SetColor(clTeal);
-    texture.Canvas()->FillRect(Rect(0, 0, 20, 20));
-    texture.SaveToFile(dir.File("felt.bmp"));
-    TCommonDialogHookScope files([&](TCommonDialog& C) {
-        dynamic_cast<TOpenDialog&>(C).SetFileName(dir.File("felt.bmp"));
-        return true;
-    });
+    openFile = SavePicture("felt.bmp", 20, 20, clTeal);
     std::vector<std::string> names;
     EXPECT_TRUE(Run([&](TdxFEFDialog& D) {
         D.btnOtherTexture->Click();
@@ -242,7 +247,6 @@ TEST_F(FillEffects, TheUsersTextureRowShowsItsFileNameInEveryCell)
 
 TEST_F(FillEffects, PageAndFolderAreKeptAndTheDialogReopensWithThem)
 {
-    test::TempDir dir;
     const std::string previousStore = SettingsStoreFile();
     SetSettingsStoreFile(dir.File("settings.ini"));
     dxPSEngine()->SetRegistryPath("Software\\Tessaro\\Test");
@@ -255,28 +259,20 @@ TEST_F(FillEffects, PageAndFolderAreKeptAndTheDialogReopensWithThem)
         }
     } restore{previousStore};
 
-    TBitmap picture(10, 10);
-    picture.SaveToFile(dir.File("dots.bmp"));
-    std::string initialDir = "unset";
-    TCommonDialogHookScope files([&](TCommonDialog& C) {
-        auto& open = dynamic_cast<TOpenDialog&>(C);
-        initialDir = open.InitialDir();
-        open.SetFileName(dir.File("dots.bmp"));
-        return true;
-    });
+    openFile = SavePicture("dots.bmp", 10, 10, clWhite);
     Run([&](TdxFEFDialog& D) {
         ClickTab(D.PageControl, 2);
         D.btnSelectPicture->Click();
         D.btnCancel->Click();
     });
-    EXPECT_EQ(initialDir, "");
+    EXPECT_EQ(openedIn, "");
     Run([&](TdxFEFDialog& D) {
         EXPECT_EQ(D.PageControl->ActivePage(), D.tshPicture);
         EXPECT_EQ(D.InitialDir(), dir.Path().string());
         D.btnSelectPicture->Click();
         D.btnCancel->Click();
     });
-    EXPECT_EQ(initialDir, dir.Path().string());
+    EXPECT_EQ(openedIn, dir.Path().string());
 }
 
 TEST_F(FillEffects, ADoubleClickOnTheChoiceIsOkAndAcceleratorsReachPagesAndButtons)
