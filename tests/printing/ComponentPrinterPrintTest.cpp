@@ -20,69 +20,14 @@
 namespace qel {
 namespace {
 
+using test::AllPages;
 using test::ComponentPrinterFixture;
+using test::CurrentPage;
+using test::DialogAnswer;
+using test::DialogScope;
+using test::PageList;
+using test::ToFile;
 using test::TReportTestLink;
-
-// Answers the print dialog with a page choice, copies and collation.
-struct DialogAnswer {
-    std::uint8_t PageRanges = 0;
-    std::string Pages;
-    std::uint8_t PageNums = 0;
-    int Copies = 1;
-    bool Collate = false;
-    bool PrintToFile = false;
-    std::string FileName;
-};
-
-DialogAnswer AllPages(int Copies = 1, bool Collate = false)
-{
-    DialogAnswer a;
-    a.Copies = Copies;
-    a.Collate = Collate;
-    return a;
-}
-
-DialogAnswer PageList(const std::string& Pages, TdxPrintPageNums PageNums = ppnAll)
-{
-    DialogAnswer a;
-    a.PageRanges = 2;
-    a.Pages = Pages;
-    a.PageNums = PageNums;
-    return a;
-}
-
-DialogAnswer CurrentPage()
-{
-    DialogAnswer a;
-    a.PageRanges = 1;
-    return a;
-}
-
-DialogAnswer ToFile(const std::string& File)
-{
-    DialogAnswer a;
-    a.PrintToFile = true;
-    a.FileName = File;
-    return a;
-}
-
-struct DialogScope {
-    explicit DialogScope(DialogAnswer Answer)
-    {
-        dxComponentPrinterDialogRunners().PrintDialog = [Answer](TdxPrintDialogRequest& Request) {
-            TdxPrintDialogData& d = *Request.Data;
-            d.PageRanges = Answer.PageRanges;
-            d.Pages = Answer.Pages;
-            d.PageNums = Answer.PageNums;
-            d.Copies = Answer.Copies;
-            d.Collate = Answer.Collate;
-            d.PrintToFile = Answer.PrintToFile;
-            d.FileName = Answer.FileName;
-            return true;
-        };
-    }
-    ~DialogScope() { dxComponentPrinterDialogRunners() = {}; }
-};
 
 class ComponentPrinterPrint : public ComponentPrinterFixture {
 protected:

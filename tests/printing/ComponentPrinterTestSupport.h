@@ -18,11 +18,9 @@
 #include "printing/ReportLinkRegistry.h"
 
 #include "ReportTestLink.h"
+#include "platform/printers/CupsTestQueue.h"   // RunTool
 
 #include <gtest/gtest.h>
-
-#include <QProcess>
-#include <QStringList>
 
 #include <regex>
 #include <string>
@@ -85,18 +83,10 @@ inline TReportTestLink* MakeAccessMatrixLink(TCustomdxComponentPrinter& Printer,
     return link;
 }
 
-inline std::string RunProgram(const char* Program, const QStringList& Args)
-{
-    QProcess p;
-    p.start(Program, Args);
-    p.waitForFinished(60000);
-    return p.readAllStandardOutput().toStdString();
-}
-
 // The pages of a PDF as pdfinfo counts them (-1 when it cannot read the file).
 inline int PdfPageCount(const std::string& PdfFile)
 {
-    const std::string info = RunProgram("pdfinfo", {QString::fromStdString(PdfFile)});
+    const std::string info = RunTool("pdfinfo", {QString::fromStdString(PdfFile)});
     std::smatch m;
     static const std::regex pages("Pages:\\s+(\\d+)");
     return std::regex_search(info, m, pages) ? std::stoi(m[1]) : -1;
@@ -110,13 +100,74 @@ inline std::vector<int> FooterNumbers(const std::string& PdfFile)
     const int pages = PdfPageCount(PdfFile);
     for (int i = 1; i <= pages; ++i) {
         const QString n = QString::number(i);
-        const std::string text = RunProgram("pdftotext", {"-f", n, "-l", n, QString::fromStdString(PdfFile), "-"});
+        const std::string text = RunTool("pdftotext", {"-f", n, "-l", n, QString::fromStdString(PdfFile), "-"});
         std::smatch m;
         static const std::regex footer("Seite\\s+(\\d+)");
         numbers.push_back(std::regex_search(text, m, footer) ? std::stoi(m[1]) : -1);
     }
     return numbers;
 }
+
+// Answers the print dialog with a page choice, copies and collation.
+struct DialogAnswer {
+    std::uint8_t PageRanges = 0;
+    std::string Pages;
+    std::uint8_t PageNums = 0;
+    int Copies = 1;
+    bool Collate = false;
+    bool PrintToFile = false;
+    std::string FileName;
+};
+
+inline DialogAnswer AllPages(int Copies = 1, bool Collate = false)
+{
+    DialogAnswer a;
+    a.Copies = Copies;
+    a.Collate = Collate;
+    return a;
+}
+
+inline DialogAnswer PageList(const std::string& Pages, TdxPrintPageNums PageNums = ppnAll)
+{
+    DialogAnswer a;
+    a.PageRanges = 2;
+    a.Pages = Pages;
+    a.PageNums = PageNums;
+    return a;
+}
+
+inline DialogAnswer CurrentPage()
+{
+    DialogAnswer a;
+    a.PageRanges = 1;
+    return a;
+}
+
+inline DialogAnswer ToFile(const std::string& File)
+{
+    DialogAnswer a;
+    a.PrintToFile = true;
+    a.FileName = File;
+    return a;
+}
+
+struct DialogScope {
+    explicit DialogScope(DialogAnswer Answer)
+    {
+        dxComponentPrinterDialogRunners().PrintDialog = [Answer](TdxPrintDialogRequest& Request) {
+            TdxPrintDialogData& d = *Request.Data;
+            d.PageRanges = Answer.PageRanges;
+            d.Pages = Answer.Pages;
+            d.PageNums = Answer.PageNums;
+            d.Copies = Answer.Copies;
+            d.Collate = Answer.Collate;
+            d.PrintToFile = Answer.PrintToFile;
+            d.FileName = Answer.FileName;
+            return true;
+        };
+    }
+    ~DialogScope() { dxComponentPrinterDialogRunners() = {}; }
+};
 
 // A preview window that shows nothing and records what it is given.
 class TRecordingPreviewWindow : public TBasedxPreviewWindow {
