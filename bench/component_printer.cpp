@@ -115,13 +115,6 @@ std::vector<TPrinterPaper> A4()
     return {TPrinterPaper{9, "A4 210 x 297 mm", 2100, 2970, 0, 0, 0, 0, ""}};
 }
 
-// The whole paper relative to the printable origin, as the print loop paints it.
-TRect PaperRect(const TDeviceCaps& Caps)
-{
-    return {-Caps.PhysicalOffsetX, -Caps.PhysicalOffsetY, Caps.PhysicalWidth - Caps.PhysicalOffsetX,
-            Caps.PhysicalHeight - Caps.PhysicalOffsetY};
-}
-
 struct TSetup {
     TTempDir Dir{"component-printer"};
     TComponent Owner{nullptr};
@@ -168,7 +161,7 @@ TTime DirectSample(TSetup& S)
             job->StartPage(mode);
             TCanvas canvas;
             job->BindCanvas(canvas);
-            link.PaintPage(canvas, PaperRect(canvas.DeviceCaps()), i, i, 100);
+            link.PaintPage(canvas, dxPaperRect(canvas.DeviceCaps()), i, i, 100);
             job->UnbindCanvas(canvas);
             job->EndPage();
         }

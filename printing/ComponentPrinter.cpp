@@ -556,16 +556,9 @@ void TCustomdxComponentPrinter::Preview(bool Modal, TBasedxReportLink* Link)
         m_previewWindow->BringToFront();
         return;
     }
-    TFreeWatch watch{this, link};
-    const bool outer = !m_preparedLink;
-    Finally unprepare([&] {
-        if (outer && !watch.Freed(this))
-            m_preparedLink = nullptr;
-    });
-    PrepareLink(link, false);
-    if (watch.AnyFreed())
-        return;
-    ShowPreview(link, Modal);
+    TPreparedScope prepared(*this, link);
+    if (prepared.Prepare(false))
+        ShowPreview(link, Modal);
 }
 
 void TCustomdxComponentPrinter::ShowPreview(TBasedxReportLink* Link, bool Modal)

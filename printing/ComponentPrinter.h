@@ -111,6 +111,9 @@ private:
     TWindowState m_windowState{wsNormal};
 };
 
+// The whole paper relative to the printable area's origin: where a print job paints a page.
+TRect dxPaperRect(const TDeviceCaps& Caps);
+
 // ----- events -----------------------------------------------------------------------------------------
 using TdxReportLinkNotifyEvent = std::function<void(TObject* Sender, TBasedxReportLink* ReportLink)>;
 using TdxBeforeDesignReportEvent = std::function<void(TObject* Sender, TBasedxReportLink* ReportLink,
@@ -290,6 +293,10 @@ private:
     TBasedxReportLink* SelectLink(TBasedxReportLink* Link);
     // Rebuilds the link or renews its date, once per operation.
     void PrepareLink(TBasedxReportLink* Link, bool ForPrint);
+    // The outermost operation on a link (preview, print) prepares it and
+    // forgets the preparation when it ends; true when the printer and the
+    // link are still there afterwards.
+    class TPreparedScope;
     bool PrintWithDialog(TBasedxReportLink* Link, TdxPrintDialogData* PrintDialogData);
     bool PrintJob(TBasedxReportLink* Link, const TdxPrintJobParams& Params);
     std::vector<int> AllPages(TBasedxReportLink* Link) const;
@@ -298,8 +305,8 @@ private:
     void UpdatePageInformation();
     void ShowPreview(TBasedxReportLink* Link, bool Modal);
     void ApplyPreviewOptions(TBasedxPreviewWindow& Window);
-    void PrintDeviceBusy();
-    void PrintDeviceError();
+    // The device's problem goes to the event; unless it handled it, Text is shown as an error.
+    void PrintDeviceProblem(const TdxPrintDeviceProblemEvent& Event, const char* Text);
     // A link being built or drawn when the printer goes is freed once that is over.
     void FreeLinkWhenIdle(TBasedxReportLink* Link);
     void SettingChanged();
@@ -347,6 +354,33 @@ private:
     TCursor m_savedCursor{crDefault};
     bool m_registryLoaded{false};
     TChangeLink m_settingLink;
+};
+
+class TCustomdxComponentPrinter::TPreparedScope {
+public:
+    TPreparedScope(TCustomdxComponentPrinter& Printer, TBasedxReportLink* Link)
+        : m_printer(Printer), m_link(Link), m_watch{&Printer, Link}, m_outer(!Printer.m_preparedLink)
+    {
+    }
+    ~TPreparedScope()
+    {
+        if (m_outer && !m_watch.Freed(&m_printer))
+            m_printer.m_preparedLink = nullptr;
+    }
+    TPreparedScope(const TPreparedScope&) = delete;
+    TPreparedScope& operator=(const TPreparedScope&) = delete;
+
+    bool Prepare(bool ForPrint)
+    {
+        m_printer.PrepareLink(m_link, ForPrint);
+        return !m_watch.AnyFreed();
+    }
+
+private:
+    TCustomdxComponentPrinter& m_printer;
+    TBasedxReportLink* m_link;
+    TFreeWatch m_watch;
+    bool m_outer;
 };
 
 class TdxComponentPrinter : public TCustomdxComponentPrinter {

@@ -4,7 +4,6 @@
 
 #include "platform/controls/Application.h"
 #include "platform/core/FreeWatch.h"
-#include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
 #include "printing/PrintDevice.h"
 #include "printing/PrintUIUtils.h"
@@ -147,7 +146,7 @@ bool TdxPrintJob::CanStart()
         return false;
     m_device->Refresh();
     if (m_device->Printing()) {
-        m_printer.PrintDeviceBusy();
+        m_printer.PrintDeviceProblem(m_printer.OnPrintDeviceBusy, sPrinterBusy);
         return false;
     }
     return m_link.CheckMargins() && !m_watch.AnyFreed();
@@ -195,7 +194,7 @@ bool TdxPrintJob::StartDocument()
     if (!started) {
         m_device->SetOutputFileName({});
         if (!PrinterGone() && m_device->GetPortName() != sFilePort)
-            m_printer.PrintDeviceError();
+            m_printer.PrintDeviceProblem(m_printer.OnPrintDeviceError, sPrinterError);
         return false;
     }
     if (Stopped())
@@ -241,10 +240,7 @@ bool TdxPrintJob::NewPageEvents(int PageIndex)
 void TdxPrintJob::DrawPage(int PageIndex)
 {
     TCanvas& canvas = *m_device->Canvas();
-    const TDeviceCaps& caps = canvas.DeviceCaps();
-    // The whole paper, relative to the printable area's origin.
-    const TRect paper{-caps.PhysicalOffsetX, -caps.PhysicalOffsetY, caps.PhysicalWidth - caps.PhysicalOffsetX,
-                      caps.PhysicalHeight - caps.PhysicalOffsetY};
+    const TRect paper = dxPaperRect(canvas.DeviceCaps());
     TdxBackground& background = *m_link.GetRealPrinterPage()->Background();
     if (!PaintsWholePage(background)) {
         canvas.Brush()->SetColor(clWhite);
@@ -317,14 +313,8 @@ bool TCustomdxComponentPrinter::Print(bool ShowDialog, TdxPrintDialogData* Print
     // events may still abort it.
     if (!m_printing)
         m_abortPrinting = false;
-    TFreeWatch watch{this, link};
-    const bool outer = !m_preparedLink;
-    Finally unprepare([&] {
-        if (outer && !watch.Freed(this))
-            m_preparedLink = nullptr;
-    });
-    PrepareLink(link, true);
-    if (watch.AnyFreed())
+    TPreparedScope prepared(*this, link);
+    if (!prepared.Prepare(true))
         return false;
     if (ShowDialog)
         return PrintWithDialog(link, PrintDialogData);
@@ -427,22 +417,17 @@ std::string TCustomdxComponentPrinter::GetPrintTitle(TBasedxReportLink* Link)
     return title;
 }
 
-void TCustomdxComponentPrinter::PrintDeviceBusy()
+void TCustomdxComponentPrinter::PrintDeviceProblem(const TdxPrintDeviceProblemEvent& Event, const char* Text)
 {
     bool done = false;
-    if (!Fire(OnPrintDeviceBusy, done))
-        return;
-    if (!done)
-        MessageError(sPrinterBusy);
+    if (Fire(Event, done) && !done)
+        MessageError(Text);
 }
 
-void TCustomdxComponentPrinter::PrintDeviceError()
+TRect dxPaperRect(const TDeviceCaps& Caps)
 {
-    bool done = false;
-    if (!Fire(OnPrintDeviceError, done))
-        return;
-    if (!done)
-        MessageError(sPrinterError);
+    return {-Caps.PhysicalOffsetX, -Caps.PhysicalOffsetY, Caps.PhysicalWidth - Caps.PhysicalOffsetX,
+            Caps.PhysicalHeight - Caps.PhysicalOffsetY};
 }
 
 } // namespace qel

@@ -100,37 +100,24 @@ struct MatrixPrint {
 
 // ----- the PDF file printer -------------------------------------------------------------------------------
 
-class PdfFilePrinterScope {
+// The built-in PDF file printer as the process-wide device; the answers of
+// its save dialog are the test's.
+class PdfFilePrinterScope : public test::PrintDeviceScope<TPdfPrinterBackend> {
 public:
     PdfFilePrinterScope()
+        : PrintDeviceScope([] { return std::make_unique<TPdfPrinterBackend>(test::TablePapers()); })
     {
-        dxPrintDeviceInstance(2);
-        dxSetPrintDeviceBackendFactory([this] {
-            auto backend = std::make_unique<TPdfPrinterBackend>(test::TablePapers());
-            m_backend = backend.get();
-            return backend;
-        });
-        dxPrintDevice()->Printers();
     }
-    ~PdfFilePrinterScope()
-    {
-        dxPrintDeviceInstance(2);
-        dxSetPrintDeviceBackendFactory({});
-    }
-    // The file a job without print-to-file name goes to (the save dialog's answer).
+    // The file a job without print-to-file name goes to.
     void AnswerFileName(const std::string& File)
     {
-        m_backend->Printer().AskFileName = [File](const std::string&) { return std::optional<std::string>(File); };
+        Backend->Printer().AskFileName = [File](const std::string&) { return std::optional<std::string>(File); };
     }
-
     // The save dialog cancelled.
     void AnswerNoFileName()
     {
-        m_backend->Printer().AskFileName = [](const std::string&) { return std::optional<std::string>(); };
+        Backend->Printer().AskFileName = [](const std::string&) { return std::optional<std::string>(); };
     }
-
-private:
-    TPdfPrinterBackend* m_backend = nullptr;
 };
 
 class ComponentPrinterPdf : public ::testing::TestWithParam<OutputCase> {

@@ -270,96 +270,39 @@ TEST_P(ComponentPrinterAbort, StopsTheJobAndStillRunsTheEndEvents)
     Application().ProcessMessages();   // calls posted at the last page
 }
 
+// Handler runs what it ran before, then Then.
+template <class Event>
+void Chain(Event& Handler, std::function<void()> Then)
+{
+    Handler = [Before = Handler, Then](auto&&... Args) {
+        if (Before)
+            Before(Args...);
+        Then();
+    };
+}
+
 using Subscriber = TdxPSPrintReportSubscriber;
+using Printer = TCustomdxComponentPrinter;
 INSTANTIATE_TEST_SUITE_P(
     Events, ComponentPrinterAbort,
     ::testing::Values(
-        AbortPoint{"OnStartGenerateReport",
-                   [](TCustomdxComponentPrinter& P, Subscriber&, std::function<void()> A) {
-                       P.OnStartGenerateReport = [A](TObject*, TBasedxReportLink*) { A(); };
-                   },
+        AbortPoint{"OnStartGenerateReport", [](Printer& P, Subscriber&, auto A) { Chain(P.OnStartGenerateReport, A); },
                    false},
         AbortPoint{"OnGenerateReportProgress",
-                   [](TCustomdxComponentPrinter& P, Subscriber&, std::function<void()> A) {
-                       P.OnGenerateReportProgress = [A](TObject*, TBasedxReportLink*, double) { A(); };
-                   },
+                   [](Printer& P, Subscriber&, auto A) { Chain(P.OnGenerateReportProgress, A); }, false},
+        AbortPoint{"OnEndGenerateReport", [](Printer& P, Subscriber&, auto A) { Chain(P.OnEndGenerateReport, A); },
                    false},
-        AbortPoint{"OnEndGenerateReport",
-                   [](TCustomdxComponentPrinter& P, Subscriber&, std::function<void()> A) {
-                       P.OnEndGenerateReport = [A](TObject*, TBasedxReportLink*) { A(); };
-                   },
-                   false},
-        AbortPoint{"OnGetPrintTitle",
-                   [](TCustomdxComponentPrinter& P, Subscriber&, std::function<void()> A) {
-                       P.OnGetPrintTitle = [A](TObject*, TBasedxReportLink*, std::string&) { A(); };
-                   },
-                   false},
-        AbortPoint{"OnStartPrint",
-                   [](TCustomdxComponentPrinter& P, Subscriber& S, std::function<void()> A) {
-                       auto logged = P.OnStartPrint;
-                       P.OnStartPrint = [A, logged](TObject* O, TBasedxReportLink* L, int N) {
-                           logged(O, L, N);
-                           A();
-                       };
-                       (void)S;
-                   },
-                   false},
-        AbortPoint{"StartStage",
-                   [](TCustomdxComponentPrinter&, Subscriber& S, std::function<void()> A) {
-                       auto logged = S.OnStartPrint;
-                       S.OnStartPrint = [A, logged](TObject* O, TBasedxReportLink* L, int N) {
-                           logged(O, L, N);
-                           A();
-                       };
-                   },
-                   false},
-        AbortPoint{"OnNewPage",
-                   [](TCustomdxComponentPrinter& P, Subscriber&, std::function<void()> A) {
-                       auto logged = P.OnNewPage;
-                       P.OnNewPage = [A, logged](TObject* O, TBasedxReportLink* L, int I) {
-                           logged(O, L, I);
-                           A();
-                       };
-                   },
-                   false},
-        AbortPoint{"NewPageStage",
-                   [](TCustomdxComponentPrinter&, Subscriber& S, std::function<void()> A) {
-                       auto logged = S.OnNewPage;
-                       S.OnNewPage = [A, logged](TObject* O, TBasedxReportLink* L, int I) {
-                           logged(O, L, I);
-                           A();
-                       };
-                   },
-                   false},
-        AbortPoint{"OnCustomDrawPage",
-                   [](TCustomdxComponentPrinter& P, Subscriber&, std::function<void()> A) {
-                       auto logged = P.OnCustomDrawPage;
-                       P.OnCustomDrawPage = [A, logged](TObject* O, TBasedxReportLink* L, TCanvas& C, int I,
-                                                         const TRect& R, int N, int D) {
-                           logged(O, L, C, I, R, N, D);
-                           A();
-                       };
-                   },
-                   false},
+        AbortPoint{"OnGetPrintTitle", [](Printer& P, Subscriber&, auto A) { Chain(P.OnGetPrintTitle, A); }, false},
+        AbortPoint{"OnStartPrint", [](Printer& P, Subscriber&, auto A) { Chain(P.OnStartPrint, A); }, false},
+        AbortPoint{"StartStage", [](Printer&, Subscriber& S, auto A) { Chain(S.OnStartPrint, A); }, false},
+        AbortPoint{"OnNewPage", [](Printer& P, Subscriber&, auto A) { Chain(P.OnNewPage, A); }, false},
+        AbortPoint{"NewPageStage", [](Printer&, Subscriber& S, auto A) { Chain(S.OnNewPage, A); }, false},
+        AbortPoint{"OnCustomDrawPage", [](Printer& P, Subscriber&, auto A) { Chain(P.OnCustomDrawPage, A); }, false},
+        // Runs while the device lets waiting messages through at the page break.
         AbortPoint{"APostedCallAtAPageBreak",
-                   [](TCustomdxComponentPrinter& P, Subscriber&, std::function<void()> A) {
-                       auto logged = P.OnCustomDrawPage;
-                       P.OnCustomDrawPage = [A, logged](TObject* O, TBasedxReportLink* L, TCanvas& C, int I,
-                                                         const TRect& R, int N, int D) {
-                           logged(O, L, C, I, R, N, D);
-                           PostCall(nullptr, A);   // runs while the device lets waiting messages through
-                       };
-                   },
+                   [](Printer& P, Subscriber&, auto A) { Chain(P.OnCustomDrawPage, [A] { PostCall(nullptr, A); }); },
                    false},
-        AbortPoint{"OnEndPrint",
-                   [](TCustomdxComponentPrinter& P, Subscriber&, std::function<void()> A) {
-                       auto logged = P.OnEndPrint;
-                       P.OnEndPrint = [A, logged](TObject* O, TBasedxReportLink* L) {
-                           logged(O, L);
-                           A();
-                       };
-                   },
-                   true}),
+        AbortPoint{"OnEndPrint", [](Printer& P, Subscriber&, auto A) { Chain(P.OnEndPrint, A); }, true}),
     [](const ::testing::TestParamInfo<AbortPoint>& Info) { return std::string(Info.param.Name); });
 
 TEST_F(ComponentPrinterPrint, TheQuitMessageAbortsTheJob)

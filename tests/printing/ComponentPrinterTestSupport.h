@@ -108,16 +108,8 @@ inline std::vector<int> FooterNumbers(const std::string& PdfFile)
     return numbers;
 }
 
-// Answers the print dialog with a page choice, copies and collation.
-struct DialogAnswer {
-    std::uint8_t PageRanges = 0;
-    std::string Pages;
-    std::uint8_t PageNums = 0;
-    int Copies = 1;
-    bool Collate = false;
-    bool PrintToFile = false;
-    std::string FileName;
-};
+// The print dialog's answer: what the user chose in it.
+using DialogAnswer = TdxPrintDialogData;
 
 inline DialogAnswer AllPages(int Copies = 1, bool Collate = false)
 {
@@ -151,22 +143,24 @@ inline DialogAnswer ToFile(const std::string& File)
     return a;
 }
 
+// The print dialog closes with OK and the answer for a scope; what the
+// printer gave it (file list, range, style manager) stays.
 struct DialogScope {
     explicit DialogScope(DialogAnswer Answer)
     {
         dxComponentPrinterDialogRunners().PrintDialog = [Answer](TdxPrintDialogRequest& Request) {
-            TdxPrintDialogData& d = *Request.Data;
-            d.PageRanges = Answer.PageRanges;
-            d.Pages = Answer.Pages;
-            d.PageNums = Answer.PageNums;
-            d.Copies = Answer.Copies;
-            d.Collate = Answer.Collate;
-            d.PrintToFile = Answer.PrintToFile;
-            d.FileName = Answer.FileName;
+            const TdxPrintDialogData given = *Request.Data;
+            *Request.Data = Answer;
+            Request.Data->FileList = given.FileList;
+            Request.Data->MinRange = given.MinRange;
+            Request.Data->MaxRange = given.MaxRange;
+            Request.Data->StyleManager = given.StyleManager;
             return true;
         };
     }
     ~DialogScope() { dxComponentPrinterDialogRunners() = {}; }
+    DialogScope(const DialogScope&) = delete;
+    DialogScope& operator=(const DialogScope&) = delete;
 };
 
 // A preview window that shows nothing and records what it is given.
@@ -241,38 +235,43 @@ struct PreviewWindowScope {
     }
 };
 
-// The process-wide printer device over a scripted back end with one
-// printer, "Laser", for a scope.
-struct ScriptedPrinterScope {
-    explicit ScriptedPrinterScope(std::function<void(TScriptedPrinterBackend&)> Setup = {})
+// The process-wide printer device over a back end of the test's, for a scope.
+template <class TBackend>
+struct PrintDeviceScope {
+    explicit PrintDeviceScope(std::function<std::unique_ptr<TBackend>()> Make)
     {
         dxPrintDeviceInstance(2);
-        dxSetPrintDeviceBackendFactory([this, Setup] {
-            auto backend = std::make_unique<TScriptedPrinterBackend>();
-            backend->List.push_back(TScriptedPrinterBackend::MakePrinter("Laser"));
-            backend->Default = "Laser";
-            if (Setup)
-                Setup(*backend);
+        dxSetPrintDeviceBackendFactory([this, Make] {
+            std::unique_ptr<TBackend> backend = Make();
             Backend = backend.get();
             return backend;
         });
         dxPrintDevice()->Printers();
     }
-    ~ScriptedPrinterScope()
+    ~PrintDeviceScope()
     {
         dxPrintDeviceInstance(2);
         dxSetPrintDeviceBackendFactory({});
     }
-    ScriptedPrinterScope(const ScriptedPrinterScope&) = delete;
-    ScriptedPrinterScope& operator=(const ScriptedPrinterScope&) = delete;
+    PrintDeviceScope(const PrintDeviceScope&) = delete;
+    PrintDeviceScope& operator=(const PrintDeviceScope&) = delete;
 
-    TScriptedPrinterBackend* Backend = nullptr;
+    TBackend* Backend = nullptr;
 };
+
+// A scripted back end with one printer, "Laser".
+inline std::unique_ptr<TScriptedPrinterBackend> LaserPrinter()
+{
+    auto backend = std::make_unique<TScriptedPrinterBackend>();
+    backend->List.push_back(TScriptedPrinterBackend::MakePrinter("Laser"));
+    backend->Default = "Laser";
+    return backend;
+}
 
 // A printer with the matrix link over the scripted device; the link
 // records the pages it draws, in order (0-based).
 struct ComponentPrinterFixture : ::testing::Test {
-    ScriptedPrinterScope printers;
+    PrintDeviceScope<TScriptedPrinterBackend> printers{LaserPrinter};
     TComponent owner{nullptr};
     TMatrixSource* source = new TMatrixSource(&owner);
     TdxComponentPrinter* printer = new TdxComponentPrinter(&owner);
