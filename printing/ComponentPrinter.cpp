@@ -265,6 +265,9 @@ TCustomdxComponentPrinter::~TCustomdxComponentPrinter()
         if (device && device->Printing())
             device->Abort();
     }
+    // A long operation that a handler ended by freeing the printer gives the cursor back.
+    if (m_longOperations > 0 && m_cursorSaved)
+        Screen().SetCursor(m_savedCursor);
     DestroyPreview();
     DeleteAllLinks();
 }
@@ -350,12 +353,11 @@ void TCustomdxComponentPrinter::RemoveLink(TBasedxReportLink* Link)
             if (!m_links.empty())
                 m_currentLink = m_links[std::min(index, m_links.size() - 1)];
             UpdatePageInformation();
-            if (OnChangeCurrentLink)
-                OnChangeCurrentLink(this);
+            if (!Fire(OnChangeCurrentLink))
+                return;
         }
     }
-    if (OnDeleteReportLink)
-        OnDeleteReportLink(this, Link);
+    Fire(OnDeleteReportLink, Link);
 }
 
 void TCustomdxComponentPrinter::DeleteAllLinks()
@@ -416,8 +418,7 @@ void TCustomdxComponentPrinter::SetCurrentLink(TBasedxReportLink* Link)
         DestroyPreview();
     m_currentLink = Link;
     UpdatePageInformation();
-    if (OnChangeCurrentLink)
-        OnChangeCurrentLink(this);
+    Fire(OnChangeCurrentLink);
 }
 
 void TCustomdxComponentPrinter::UpdatePageInformation()

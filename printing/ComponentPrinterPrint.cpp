@@ -197,7 +197,9 @@ bool TdxPrintJob::StartDocument()
             m_printer.PrintDeviceProblem(m_printer.OnPrintDeviceError, sPrinterError);
         return false;
     }
-    if (Stopped())
+    // Started: the start events pair with the end events, even when the
+    // job was aborted before its first page.
+    if (PrinterGone() || LinkGone())
         return true;
     if (!m_printer.Fire(m_printer.OnStartPrint, &m_link, m_total))
         return true;
@@ -412,8 +414,7 @@ bool TCustomdxComponentPrinter::PrintJob(TBasedxReportLink* Link, const TdxPrint
 std::string TCustomdxComponentPrinter::GetPrintTitle(TBasedxReportLink* Link)
 {
     std::string title = m_printTitle;
-    if (OnGetPrintTitle)
-        OnGetPrintTitle(this, Link, title);
+    Fire(OnGetPrintTitle, Link, title);
     return title;
 }
 

@@ -387,6 +387,22 @@ TEST_F(ComponentPrinterPrint, TheStyleFreedFromAPrintEventLeavesTheLinksOwnPage)
     EXPECT_TRUE(LastJob()->Delivered);
 }
 
+TEST_F(ComponentPrinterPrint, TheStyleFreedFromABuildEvent)
+{
+    auto* manager = new TdxPrintStyleManager(&owner);
+    TBasedxPrintStyle* style = manager->AddStyle();
+    manager->SetCurrentStyle(style);
+    link->SetStyleManager(manager);
+    link->Shape.Rows = 100;
+    printer->OnGenerateReportProgress = [&](TObject*, TBasedxReportLink*, double) {
+        delete style;
+        style = nullptr;
+        printer->OnGenerateReportProgress = nullptr;
+    };
+    EXPECT_TRUE(printer->Print(false, nullptr, link));
+    EXPECT_EQ(drawn, (std::vector<int>{0, 1, 2}));
+}
+
 struct FreePoint {
     const char* Name;
     bool Started;   // a job was started (and is aborted)
@@ -418,9 +434,11 @@ TEST_P(ComponentPrinterFreed, ThePrinterFreedFromItsOwnEventEndsTheJobCleanly)
         };
     else if (point == "OnEndPrint")
         printer->OnEndPrint = [=](TObject*, TBasedxReportLink*) { freePrinter(); };
+    Screen().SetCursor(crDefault);
     TdxComponentPrinter* running = printer;
     running->Print(false, nullptr, running->CurrentLink());
     EXPECT_EQ(printer, nullptr);
+    EXPECT_EQ(Screen().Cursor(), crDefault);   // the hourglass of a build it was in went with it
     Application().ProcessMessages();   // a link that was busy goes now
     EXPECT_EQ(owner.ComponentCount(), 1);   // only the source is left
     if (GetParam().Started) {
