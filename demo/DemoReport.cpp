@@ -11,18 +11,23 @@ namespace qel::demo {
 
 namespace {
 
+// An A4 page in tenths of a millimetre.
+constexpr int kPageWidth = 2100, kPageHeight = 2970;
+
 // Page coordinates in tenths of a millimetre, mapped isotropically onto the
-// PDF's device pixels, as the report renderer maps report units.
-void SetupPageMapping(TCanvas& Canvas, int PageWidth, int PageHeight, int DeviceWidth, int DeviceHeight)
+// device pixels of Rect, as the report renderer maps report units.
+void SetupPageMapping(TCanvas& Canvas, const TRect& Rect)
 {
     Canvas.SetMapMode(MM_ISOTROPIC);
-    Canvas.SetWindowExt(PageWidth, PageHeight);
-    Canvas.SetViewportExt(DeviceWidth, DeviceHeight);
+    Canvas.SetWindowExt(kPageWidth, kPageHeight);
+    Canvas.SetViewportExt(Rect.Width(), Rect.Height());
+    Canvas.SetViewportOrg(Rect.Left, Rect.Top);
 }
 
 } // namespace
 
-void WriteAccessMatrixPdf(const std::string& FileName, const std::string& Title, TDataSet& Matrix)
+void DrawAccessMatrixPage(TCanvas& Canvas, const TRect& Rect, const std::string& Title, TDataSet& Matrix,
+                          int PageNumber, int PageCount)
 {
     std::vector<TField*> boxes;
     for (int i = 0; i < Matrix.FieldCount(); ++i)
@@ -30,17 +35,14 @@ void WriteAccessMatrixPdf(const std::string& FileName, const std::string& Title,
             boxes.push_back(Matrix.Fields(i));
     TField* connector = Matrix.FieldByName("TITLE");
 
-    TPdfDocument pdf(FileName);
-    pdf.SetTitle("Zutrittsmatrix " + Title);
-    pdf.SetCreator("qeldemo");
-    pdf.BeginDoc();
-    TCanvas& canvas = *pdf.Canvas();
-    SetupPageMapping(canvas, pdf.PageWidthTenthMM(), pdf.PageHeightTenthMM(), pdf.PageWidth(), pdf.PageHeight());
-
+    TCanvasStateSaver keep(Canvas);
+    SetupPageMapping(Canvas, Rect);
+    TCanvas& canvas = Canvas;
     const int left = 200, top = 200;
     canvas.Font()->SetName("Arial");
     canvas.Font()->SetHeight(-60);
     canvas.Font()->SetStyle({fsBold});
+    canvas.Font()->SetColor(clBlack);
     canvas.SetBkMode(TRANSPARENT);
     canvas.TextOut(left, top, "Zutrittsmatrix: " + Title);
 
@@ -50,19 +52,21 @@ void WriteAccessMatrixPdf(const std::string& FileName, const std::string& Title,
                    "Gedruckt am " + FormatDateTime("dd.mm.yyyy hh:nn", Now()) + ", " +
                        IntToStr(static_cast<std::int64_t>(boxes.size())) + " Boxen, " +
                        IntToStr(Matrix.RecordCount()) + " Connectoren");
+    canvas.Pen()->SetColor(clBlack);
+    canvas.Pen()->SetStyle(psSolid);
     canvas.Pen()->SetWidth(4);
     canvas.MoveTo(left, top + 150);
-    canvas.LineTo(pdf.PageWidthTenthMM() - left, top + 150);
+    canvas.LineTo(kPageWidth - left, top + 150);
 
     // The table: one row per connector, one check column per box.
     // Cells shrink so that every box and every connector fits on the page.
     const int titleWidth = 320;
     const int tableTop = top + 220;
     const int boxCount = std::max(1, static_cast<int>(boxes.size()));
-    const int cellWidth = std::min(100, (pdf.PageWidthTenthMM() - 2 * left - titleWidth) / boxCount);
-    const int rowHeight =
-        std::min(55, (pdf.PageHeightTenthMM() - tableTop - top) / std::max(2, Matrix.RecordCount() + 1));
+    const int cellWidth = std::min(100, (kPageWidth - 2 * left - titleWidth) / boxCount);
+    const int rowHeight = std::min(55, (kPageHeight - tableTop - top) / std::max(2, Matrix.RecordCount() + 1));
     canvas.Pen()->SetWidth(1);
+    canvas.Brush()->SetStyle(bsSolid);
     canvas.Brush()->SetColor(clBtnFace);
     TRect header{left, tableTop, left + titleWidth + cellWidth * int(boxes.size()), tableTop + rowHeight};
     canvas.FillRect(header);
@@ -101,6 +105,20 @@ void WriteAccessMatrixPdf(const std::string& FileName, const std::string& Title,
         canvas.MoveTo(left + titleWidth + cellWidth * int(b), tableTop);
         canvas.LineTo(left + titleWidth + cellWidth * int(b), bottom);
     }
+    if (PageNumber > 0) {
+        TRect foot{left, kPageHeight - top + 40, kPageWidth - left, kPageHeight - top + 100};
+        canvas.DrawText("Seite " + IntToStr(PageNumber) + " von " + IntToStr(PageCount), foot,
+                        DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+}
+
+void WriteAccessMatrixPdf(const std::string& FileName, const std::string& Title, TDataSet& Matrix)
+{
+    TPdfDocument pdf(FileName);
+    pdf.SetTitle("Zutrittsmatrix " + Title);
+    pdf.SetCreator("qeldemo");
+    pdf.BeginDoc();
+    DrawAccessMatrixPage(*pdf.Canvas(), Rect(0, 0, pdf.PageWidth(), pdf.PageHeight()), Title, Matrix);
     pdf.EndDoc();
 }
 

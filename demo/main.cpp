@@ -1,15 +1,17 @@
 // The main program: shows the layers at work on a sample installation of 32
 // boxes and 128 connectors. It streams the configuration to a file and back,
 // saves a picture of the box settings dialog, mirrors the access matrix into
-// an in-memory dataset, draws it into a PDF page, and shows it in the
-// data-bound grid (pictures plain and grouped; with a display the window
-// stays open until closed). Output goes to the folder given as the first argument
+// an in-memory dataset, draws it into a PDF page, shows it in the
+// data-bound grid (pictures plain and grouped) and as report pages in the
+// page preview (pictures at several zooms); with a display both windows stay
+// open until closed. Output goes to the folder given as the first argument
 // (default "out").
 #include "demo/DemoConfig.h"
 #include "demo/DemoData.h"
 #include "demo/DemoForm.h"
 #include "demo/DemoExports.h"
 #include "demo/DemoGrid.h"
+#include "demo/DemoPreview.h"
 #include "demo/DemoReport.h"
 
 #include "platform/controls/Application.h"
@@ -79,14 +81,20 @@ int main(int argc, char** argv)
                     "(filtered to box 3)\n",
                     plain.c_str(), grouped.c_str(), filtered.c_str());
         WriteAccessMatrixExports(*window, outDir.string());
-        // With a display the window appears now that it is complete, and the
-        // program ends when it is closed.
+        std::unique_ptr<TForm> preview = MakeAccessMatrixPreview(config->Title(), *matrix, outDir.string());
+        std::printf("Access matrix report previewed in %s, %s, %s and %s\n",
+                    (outDir / "preview-100.png").string().c_str(), (outDir / "preview-page-width.png").string().c_str(),
+                    (outDir / "preview-2x2.png").string().c_str(), (outDir / "preview-10.png").string().c_str());
+        // With a display the windows appear now that they are complete, and
+        // the program ends when the main window is closed.
         if (!Screen().Headless()) {
             Application().SetMainForm(window.get());
-            window->Show();
+            preview->Show();
+            window->Show();   // last, so that it has the focus
             app.exec();
             Application().SetMainForm(nullptr);
         }
+        preview.reset();
         window.reset();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "qeldemo: %s\n", e.what());

@@ -2,7 +2,7 @@
 # Runs one libFuzzer harness for a while:  tools/fuzz.sh AREA SECONDS [libFuzzer args]
 #
 # AREA is one of the harnesses in tests/fuzz/harness/fuzz_<AREA>.cpp
-# (streaming, criteria, ini, registry, filter, pagelist, picture, strings);
+# (streaming, criteria, ini, registry, filter, pagelist, picture, strings, margins);
 # `tools/fuzz.sh list` names them. The harness is built with clang in
 # build/fuzz (clang and its libFuzzer runtime are installed here when
 # missing: they are needed for fuzzing only). The corpus lives in

@@ -186,6 +186,19 @@ void TScreen::SetVirtualScreen(int AWidth, int AHeight, const TRect* WorkArea, i
     m_ppi = PixelsPerInch > 0 ? PixelsPerInch : 96;
 }
 
+bool TScreen::GetStatusBarFont(TFont& Font) const
+{
+    if (Headless() || !qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return false;
+    // Qt hands out the application font for classes the desktop's theme names nothing for.
+    const QFont status = QApplication::font("QStatusBar");
+    if (status == QApplication::font() || status.pointSize() <= 0)
+        return false;
+    Font.SetName(status.family().toStdString());
+    Font.SetSize(status.pointSize());
+    return true;
+}
+
 void TScreen::SetCursor(TCursor Value)
 {
     if (Value == m_cursor)
@@ -209,7 +222,19 @@ void TScreen::SetCursorImage(TCursor Index, const TBitmap& Image, int HotX, int 
 {
     if (Index < 100)
         throw EInvalidOperation("Cursor index " + std::to_string(Index) + " is reserved");
-    detail::CustomCursors()[Index] = QCursor(QPixmap::fromImage(Image.Image()), HotX, HotY);
+    QImage image = Image.Image();
+    // A bitmap with a fixed transparent colour is see-through there, as cursors are around their shape.
+    if (Image.TransparentMode() == tmFixed) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        const QRgb key = ToQColor(Image.TransparentColor()).rgb();
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((line[x] & 0xFFFFFF) == (key & 0xFFFFFF))
+                    line[x] = 0;
+        }
+    }
+    detail::CustomCursors()[Index] = QCursor(QPixmap::fromImage(image), HotX, HotY);
 }
 
 void TScreen::ClearCursorImage(TCursor Index) { detail::CustomCursors().erase(Index); }

@@ -134,12 +134,19 @@ public:
     // screen, 96 pixels per inch by default).
     void SetVirtualScreen(int AWidth, int AHeight, const TRect* WorkArea = nullptr, int PixelsPerInch = 96);
 
+    // The desktop's small interface font (status bars, hints): its name and
+    // point size go into Font. Answers false, leaving Font alone, when the
+    // desktop names none of its own (always when headless).
+    bool GetStatusBarFont(TFont& Font) const;
+
     // The cursor for the whole application; crDefault lets each control show its own.
     TCursor Cursor() const { return m_cursor; }
     void SetCursor(TCursor Value);
 
     // Cursors of the program's own (index >= 100, as the platform's cursor
-    // table): an image with its hot spot. A cleared index is free again.
+    // table): an image with its hot spot; the pixels of a fixed transparent
+    // colour of the bitmap (TBitmap::SetTransparentColor) are see-through.
+    // A cleared index is free again.
     void SetCursorImage(TCursor Index, const TBitmap& Image, int HotX, int HotY);
     void ClearCursorImage(TCursor Index);
     bool CursorDefined(TCursor Index) const;

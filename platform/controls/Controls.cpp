@@ -5,12 +5,15 @@
 #include "platform/controls/Menus.h"
 #include "platform/controls/Messages.h"
 #include "platform/controls/detail/ControlBridge.h"
+#include "platform/controls/detail/ScrollBarStyle.h"
 #include "platform/core/Guards.h"
 
 #include <QEvent>
 #include <QImage>
 #include <QPainter>
+#include <QApplication>
 #include <QScrollBar>
+#include <QStyle>
 #include <QPaintEvent>
 #include <QVariant>
 
@@ -400,9 +403,10 @@ void TControl::InvalidateRect(const TRect& R)
 
 void TControl::Update()
 {
-    // Qt paints the pending region of a visible widget at once on repaint().
+    // The window's pending update request paints what was invalidated (and
+    // only that, so a scrolled window paints just the uncovered strip).
     if (m_widget->isVisible())
-        m_widget->repaint(m_widget->visibleRegion());
+        QCoreApplication::sendPostedEvents(m_widget->window(), QEvent::UpdateRequest);
 }
 
 void TControl::Repaint()
@@ -1079,6 +1083,8 @@ TCustomControl::Bar& TCustomControl::EnsureBar(int Which)
         b.Widget = new QScrollBar(Which == SB_HORZ ? Qt::Horizontal : Qt::Vertical, Widget());
         b.Widget->setFocusPolicy(Qt::NoFocus);
         b.Widget->setTracking(false);
+        if (QStyle* look = detail::ScrollBarQtStyle(m_scrollBarStyle))
+            b.Widget->setStyle(look);
         b.Widget->hide();
         b.Widget->installEventFilter(m_bars->ReleaseWatch.get());
         Bar* bp = &b;
@@ -1172,6 +1178,22 @@ void TCustomControl::EnableScrollBar(int Which, bool Enable)
     b.Enabled = Enable;
     if (b.Widget)
         b.Widget->setEnabled(Enable);
+}
+
+void TCustomControl::SetScrollBarStyle(TScrollBarStyle Value)
+{
+    if (Value == m_scrollBarStyle)
+        return;
+    m_scrollBarStyle = Value;
+    if (!m_bars)
+        return;
+    QStyle* look = detail::ScrollBarQtStyle(Value);
+    for (Bar* b : {&m_bars->Horz, &m_bars->Vert})
+        if (b->Widget) {
+            // Back to the application's style for the standard look.
+            b->Widget->setStyle(look ? look : QApplication::style());
+            b->Widget->update();
+        }
 }
 
 bool TCustomControl::ScrollBarVisible(int Which) const

@@ -35,6 +35,10 @@ enum TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
 // Border styles of forms; controls use bsNone and bsSingle.
 enum TScrollBarKind : std::uint8_t { sbHorizontal, sbVertical };
+// How a control's window scroll bars look: the standard raised bars, flat
+// ones with a thin shadow frame, or ultra-flat ones whose parts show an edge
+// only under the pointer.
+enum TScrollBarStyle : std::uint8_t { sbsStandard, sbsFlat, sbsUltraFlat };
 enum TScrollCode : std::uint8_t {
     scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll
 };
@@ -451,6 +455,9 @@ public:
     void EnableScrollBar(int Bar, bool Enable);
     bool ScrollBarVisible(int Bar) const;
     bool ScrollBarEnabled(int Bar) const;
+    // The look of both bars; range, page, position and actions stay as they are.
+    TScrollBarStyle ScrollBarStyle() const { return m_scrollBarStyle; }
+    void SetScrollBarStyle(TScrollBarStyle Value);
 
     TRect ClientRect() const override;
 
@@ -476,6 +483,10 @@ protected:
     virtual void DoScroll(TScrollBarKind /*Kind*/, TScrollCode /*Code*/, int /*Pos*/) {}
     void BoundsChanged() override;
     void PaintNonClient() override;
+    // The border changed from OldInset (a subclass whose BorderInset follows
+    // its own settings calls it): children keep their client positions, the
+    // bars and the client area follow.
+    void BorderChanged(int OldInset);
 
 private:
     struct Bars;
@@ -484,10 +495,8 @@ private:
     Bar& EnsureBar(int Bar);
     void LayoutBars();
 
-    // The border changed from OldInset: children keep their client positions.
-    void BorderChanged(int OldInset);
-
     std::unique_ptr<Bars> m_bars;
+    TScrollBarStyle m_scrollBarStyle{sbsStandard};
     bool m_doubleBuffered{false};
     TBorderStyle m_borderStyle{bsNone};
     bool m_ctl3D{true};

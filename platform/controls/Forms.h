@@ -104,6 +104,11 @@ public:
     TWinControl* ActiveControl() const { return m_activeControl; }
     void SetActiveControl(TWinControl* Value);
     bool Active() const;
+    // True while the mouse press that activated this form is handled: a press
+    // on a control of a shown form that is not active (or of a program that
+    // is not active) activates the form first, then reaches the control. A
+    // control that swallows activating clicks asks it in MouseDown.
+    bool ClickActivating() const { return m_clickActivating; }
     void SetFocus() override;
     bool CanFocus() const override;
 
@@ -186,6 +191,7 @@ private:
     bool m_created{false};
     bool m_modal{false};
     bool m_showing{false};
+    bool m_clickActivating{false};
     TModalResult m_modalResult{mrNone};
     TRect m_normalBounds;
     bool m_settingBounds{false};

@@ -11,6 +11,9 @@ THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner)
     w->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     w->setAttribute(Qt::WA_ShowWithoutActivating);
     InitColor(clInfoBk);
+    // Hints use the small interface font; 8 points where the desktop names none.
+    if (!Screen().GetStatusBarFont(*Font()))
+        Font()->SetSize(8);
     Font()->SetColor(clInfoText);
     SetVisible(false);
     ApplyTabStop();

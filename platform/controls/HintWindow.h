@@ -1,6 +1,7 @@
 #pragma once
 // A small borderless window showing a hint text at a screen rectangle (the
-// preview's margin and page-number hints).
+// preview's margin and page-number hints), in the desktop's small interface
+// font (TScreen::GetStatusBarFont), or 8 points of the control font.
 #include "platform/controls/Controls.h"
 
 namespace qel {

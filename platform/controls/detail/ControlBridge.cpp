@@ -446,6 +446,27 @@ void ControlBridge::Deliver(TControl* Target, int Kind, TMouseButton Button, TSh
         Target->HandleMouseEvent(Kind, Button, Shift, P);
 }
 
+void ControlBridge::Press(TControl* C, TMouseButton Button, TShiftState Shift, TPoint P)
+{
+    // A press on an inactive window activates it first; the control hears
+    // that this press did (TForm::ClickActivating).
+    TForm* form = C->ParentForm();
+    const bool activating = form && form->m_showing && (!form->Active() || !Application().Active());
+    if (!activating) {
+        C->HandleMouseEvent(0, Button, Shift, P);
+        return;
+    }
+    Application().SetActive(true);
+    Screen().SetActiveForm(form);
+    const QPointer<QWidget> alive(form->Widget());   // the handler may free the form
+    form->m_clickActivating = true;
+    Finally done([&] {
+        if (alive)
+            form->m_clickActivating = false;
+    });
+    C->HandleMouseEvent(0, Button, Shift, P);
+}
+
 bool ControlBridge::HandleMouse(QWidget* W, QEvent* Event)
 {
     auto* ie = static_cast<QInputEvent*>(Event);
@@ -467,7 +488,7 @@ bool ControlBridge::HandleMouse(QWidget* W, QEvent* Event)
     case QEvent::MouseButtonPress: {
         const TMouseButton b = ButtonOf(me->button(), ok);
         if (ok)
-            c->HandleMouseEvent(0, b, shift, {p.x(), p.y()});
+            Press(c, b, shift, {p.x(), p.y()});
         break;
     }
     case QEvent::MouseButtonRelease: {

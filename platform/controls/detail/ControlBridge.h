@@ -59,6 +59,7 @@ private:
     // The focus left Control for NewFocus (nullptr: another window or none).
     static void FocusLeft(TWinControl* Control, QWidget* NewFocus);
     bool HandleMouse(QWidget* W, QEvent* Event);
+    static void Press(TControl* C, TMouseButton Button, TShiftState Shift, TPoint P);
     bool HandleKey(QWidget* W, QKeyEvent* Event);
 
     TControl* m_control;

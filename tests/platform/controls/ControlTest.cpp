@@ -12,6 +12,7 @@
 #include "platform/controls/InputFilter.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/controls/detail/ControlBridge.h"
 #include "platform/core/Guards.h"
 #include "platform/graphics/Bitmap.h"
 
@@ -19,6 +20,9 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPixmap>
 
 #include <memory>
 #include <vector>
@@ -421,6 +425,10 @@ TEST(Controls, DrawGridMovesTheCurrentCellUnlessRefused)
 TEST(HintWindow, ShowsAtTheMeasuredSizeUntilReleased)
 {
     THintWindow hint(nullptr);
+    // Headless there is no desktop font for status bars: 8 points.
+    TFont desktop;
+    EXPECT_FALSE(Screen().GetStatusBarFont(desktop));
+    EXPECT_EQ(hint.Font()->Size(), 8);
     const TRect r = hint.CalcHintRect(200, "Left: 12.5 mm");
     EXPECT_GT(r.Width(), 20);
     EXPECT_GT(r.Height(), 5);
@@ -452,6 +460,26 @@ TEST(Clipboard, TextAndPicturesRoundTrip)
     EXPECT_EQ(ColorToRGB(pasted.Pixel(9, 5)), clBlue);
     Clipboard().Clear();
     EXPECT_FALSE(Clipboard().GetBitmap(pasted));
+}
+
+TEST(Screen, ProgramCursorsAreSeeThroughWhereTheirBitmapIsTransparent)
+{
+    TBitmap arrow(16, 16);
+    arrow.Canvas()->Brush()->SetColor(clFuchsia);
+    arrow.Canvas()->FillRect(Rect(0, 0, 16, 16));
+    arrow.Canvas()->Brush()->SetColor(clBlack);
+    arrow.Canvas()->FillRect(Rect(4, 4, 12, 12));
+    Screen().SetCursorImage(140, arrow, 8, 8);
+    QImage shown = detail::QtCursor(140).pixmap().toImage();
+    EXPECT_EQ(qAlpha(shown.pixel(1, 1)), 255) << "a plain bitmap is opaque";
+    arrow.SetTransparentColor(clFuchsia);
+    Screen().SetCursorImage(140, arrow, 8, 8);
+    shown = detail::QtCursor(140).pixmap().toImage();
+    EXPECT_EQ(qAlpha(shown.pixel(1, 1)), 0);
+    EXPECT_EQ(qAlpha(shown.pixel(8, 8)), 255);
+    EXPECT_EQ(detail::QtCursor(140).hotSpot(), QPoint(8, 8));
+    Screen().ClearCursorImage(140);
+    EXPECT_FALSE(Screen().CursorDefined(140));
 }
 
 TEST(Screen, HeadlessDefaultsAndTheCursorGuard)

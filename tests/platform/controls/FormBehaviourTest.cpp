@@ -86,6 +86,42 @@ TEST(FormBehaviour, FocusInsideAControlIsNoExit)
     form.Hide();
 }
 
+TEST(FormBehaviour, APressOnAnInactiveWindowActivatesItAndSaysSo)
+{
+    TForm first(nullptr), second(nullptr);
+    auto* panel = new TPanel(&second);
+    panel->SetParent(&second);
+    panel->SetBounds(0, 0, 50, 50);
+    std::vector<bool> activating;
+    panel->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) {
+        activating.push_back(second.ClickActivating());
+    };
+    second.Show();
+    first.Show();
+    ASSERT_TRUE(first.Active());
+
+    SimulateClick(panel, 5, 5);
+    SimulateClick(panel, 5, 5, mbRight);
+    EXPECT_EQ(activating, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(second.Active());
+    EXPECT_FALSE(second.ClickActivating()) << "only while the press is handled";
+
+    // The program itself was inactive: the press activates it and the window.
+    Application().SetActive(false);
+    SimulateClick(panel, 5, 5);
+    EXPECT_TRUE(Application().Active());
+    EXPECT_EQ(activating.back(), true);
+
+    // A form that is not shown is not activated by a press on its controls.
+    second.Hide();
+    first.SetFocus();
+    SimulateClick(panel, 5, 5);
+    EXPECT_EQ(activating.back(), false);
+    EXPECT_TRUE(first.Active());
+
+    first.Hide();
+}
+
 TEST(FormBehaviour, CloseActionsAndRelease)
 {
     {

@@ -11,9 +11,12 @@
 #include "platform/controls/Menus.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/core/Guards.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace qel {
@@ -141,6 +144,106 @@ TEST(WindowScrollBars, ScrollingMovesTheClientAreaAndChildrenOnly)
     EXPECT_EQ(child->Top(), 15);
     EXPECT_TRUE(c->ScrollBarVisible(SB_VERT));
     EXPECT_EQ(c->ClientRect(), Rect(0, 0, 200 - GetSystemMetrics(SM_CXVSCROLL), 100));
+    form.Hide();
+}
+
+// A painted control that records the clip box of each paint.
+class PaintProbe : public TCustomControl {
+public:
+    explicit PaintProbe(TComponent* AOwner) : TCustomControl(AOwner) { SetOpaque(true); }
+    std::vector<TRect> Clips;
+
+protected:
+    void Paint() override
+    {
+        Clips.push_back(Canvas()->ClipRect());
+        Canvas()->Brush()->SetColor(clWhite);
+        Canvas()->FillRect(ClientRect());
+    }
+};
+
+TEST(WindowScrollBars, UpdatePaintsOnlyWhatWasInvalidatedSoScrollingPaintsTheStrip)
+{
+    TForm form(nullptr);
+    auto* c = new PaintProbe(&form);
+    c->SetParent(&form);
+    c->SetBounds(0, 0, 200, 100);
+    c->SetBorderStyle(bsSingle);
+    form.Show();
+    Application().ProcessMessages();   // on the screen
+    c->Clips.clear();
+    c->InvalidateRect(Rect(10, 10, 20, 30));
+    c->Update();
+    ASSERT_EQ(c->Clips.size(), 1u);
+    EXPECT_EQ(c->Clips[0], Rect(10, 10, 20, 30));
+    c->Clips.clear();
+    c->ScrollWindow(0, -25);
+    c->Update();
+    ASSERT_EQ(c->Clips.size(), 1u);
+    EXPECT_EQ(c->Clips[0], Rect(0, c->ClientHeight() - 25, c->ClientWidth(), c->ClientHeight()));
+    c->Clips.clear();
+    c->Update();
+    EXPECT_TRUE(c->Clips.empty()) << "nothing left to paint";
+    form.Hide();
+}
+
+// The colours down the middle of the vertical bar, top to bottom.
+std::vector<TColor> BarColumn(TCustomControl* C)
+{
+    const std::unique_ptr<TBitmap> picture = GrabControl(C);
+    const int x = C->ClientWidth() + GetSystemMetrics(SM_CXVSCROLL) / 2;
+    std::vector<TColor> column;
+    for (int y = 0; y < C->ClientHeight(); ++y)
+        column.push_back(picture->Pixel(x, y));
+    return column;
+}
+
+bool Holds(const std::vector<TColor>& Colors, TColor Color)
+{
+    return std::find(Colors.begin(), Colors.end(), ColorToRGB(Color)) != Colors.end();
+}
+
+TEST(WindowScrollBars, FlatLooksDrawTheBarsTheirWayAndKeepWhatTheBarsDo)
+{
+    TForm form(nullptr);
+    auto* c = new ScrollProbe(&form);
+    c->SetParent(&form);
+    c->SetBounds(0, 0, 200, 150);
+    form.Show();
+    c->SetScrollInfo(SB_VERT, {0, 999, 100, 300});
+    c->SetScrollInfo(SB_HORZ, {0, 499, 100, 0});
+    const std::vector<TColor> standard = BarColumn(c);
+
+    c->SetScrollBarStyle(sbsFlat);
+    EXPECT_EQ(c->ScrollBarStyle(), sbsFlat);
+    const std::vector<TColor> flat = BarColumn(c);
+    EXPECT_NE(flat, standard);
+    EXPECT_TRUE(Holds(flat, clBtnShadow)) << "flat parts carry a shadow frame";
+    EXPECT_TRUE(Holds(flat, clBtnFace)) << "the thumb";
+
+    c->SetScrollBarStyle(sbsUltraFlat);
+    const std::vector<TColor> ultra = BarColumn(c);
+    EXPECT_FALSE(Holds(ultra, clBtnShadow)) << "no edges away from the pointer";
+    EXPECT_TRUE(Holds(ultra, clBtnFace));
+
+    // Range, page, position, showing and the user's actions are the bars' own.
+    const TScrollInfo i = c->GetScrollInfo(SB_VERT);
+    EXPECT_EQ(i.Max, 999);
+    EXPECT_EQ(i.Page, 100);
+    EXPECT_EQ(i.Pos, 300);
+    EXPECT_TRUE(c->ScrollBarVisible(SB_HORZ));
+    c->SetScrollInfo(SB_VERT, {0, 99, 500, 0}, true);
+    EXPECT_TRUE(c->ScrollBarVisible(SB_VERT));
+    EXPECT_FALSE(c->ScrollBarEnabled(SB_VERT));
+    c->SetScrollInfo(SB_VERT, {0, 999, 100, 0});
+    SimulateClick(c, c->ClientWidth() + GetSystemMetrics(SM_CXVSCROLL) / 2, c->ClientHeight() - 3);
+    ASSERT_GE(c->Messages.size(), 2u);
+    EXPECT_EQ(c->Messages.front().Code, scLineDown);
+    EXPECT_EQ(c->Messages.back().Code, scEndScroll);
+
+    c->SetScrollBarStyle(sbsStandard);
+    c->SetScrollInfo(SB_VERT, {0, 999, 100, 300});
+    EXPECT_EQ(BarColumn(c), standard);
     form.Hide();
 }
 

@@ -1,0 +1,206 @@
+// The page preview on a 1280 x 1024 screen: what the control itself costs a
+// repaint at 100 %, page width and 10 % with none, 10^2 and 10^4 pages (the
+// content routine costs nothing here, so the time is the control's), and a
+// whole frame of the window; a one-line scroll, which paints only the
+// uncovered strip; the page queries; the memory of a 10^4-page control; and
+// a zoom step and a one-line scroll with the main program's access-matrix
+// page as the content.
+#include "bench/BenchSupport.h"
+#include "demo/DemoConfig.h"
+#include "demo/DemoData.h"
+#include "demo/DemoReport.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Forms.h"
+#include "platform/graphics/Bitmap.h"
+#include "preview/Preview.h"
+
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+using namespace qel;
+using qel::bench::App;
+using qel::bench::HeapInUse;
+
+enum TView { vw100, vwPageWidth, vw10 };
+
+struct Harness {
+    std::unique_ptr<TForm> form;
+    TdxPreview* preview;
+    long long contentCalls = 0;
+    std::function<void(TCanvas&, const TRect&, int)> content;
+
+    explicit Harness(int Pages)
+    {
+        App();
+        form = std::make_unique<TForm>(nullptr);
+        form->SetBounds(0, 0, 1280, 1024);
+        preview = new TdxPreview(form.get());
+        preview->SetParent(form.get());
+        preview->SetAlign(alClient);
+        preview->OnDrawPageContent = [this](TObject*, TCanvas& C, const TRect& R, int Page) {
+            ++contentCalls;
+            if (content)
+                content(C, R, Page);
+        };
+        preview->SetPageCount(Pages);
+        form->Show();
+        // The window is on the (offscreen) screen before anything is measured.
+        Application().ProcessMessages();
+    }
+    void View(TView V)
+    {
+        if (V == vwPageWidth)
+            preview->SetZoomMode(pzmPageWidth);
+        else
+            preview->SetZoomFactor(V == vw100 ? 100 : 10);
+        // Somewhere in the middle of the pages.
+        preview->SetSelectedPageIndex(preview->PageCount() / 2);
+        preview->Repaint();
+    }
+};
+
+// The control's own painting of the whole client area onto a bitmap.
+void BM_Paint(benchmark::State& State)
+{
+    Harness h(static_cast<int>(State.range(1)));
+    h.View(static_cast<TView>(State.range(0)));
+    TBitmap bmp(1280, 1024);
+    const TRect client = h.preview->ClientRect();
+    h.contentCalls = 0;
+    for (auto _ : State)
+        h.preview->PaintTo(*bmp.Canvas(), client);
+    State.counters["content_calls"] =
+        benchmark::Counter(static_cast<double>(h.contentCalls) / static_cast<double>(State.iterations()));
+}
+BENCHMARK(BM_Paint)
+    ->ArgNames({"view", "pages"})
+    ->ArgsProduct({{vw100, vwPageWidth, vw10}, {0, 100, 10000}})
+    ->Unit(benchmark::kMillisecond);
+
+// A whole frame of the window: the control's painting and Qt's backing store.
+void BM_Frame(benchmark::State& State)
+{
+    Harness h(static_cast<int>(State.range(1)));
+    h.View(static_cast<TView>(State.range(0)));
+    h.contentCalls = 0;
+    for (auto _ : State)
+        h.preview->Repaint();
+    State.counters["content_calls"] =
+        benchmark::Counter(static_cast<double>(h.contentCalls) / static_cast<double>(State.iterations()));
+}
+BENCHMARK(BM_Frame)
+    ->ArgNames({"view", "pages"})
+    ->ArgsProduct({{vw100, vw10}, {10000}})
+    ->Unit(benchmark::kMillisecond);
+
+// A line down, then back up, in the window: the pixels move and only the
+// uncovered strip is painted (content_calls: the pages it meets).
+void BM_ScrollOneLine(benchmark::State& State)
+{
+    Harness h(10000);
+    h.View(static_cast<TView>(State.range(0)));
+    h.contentCalls = 0;
+    bool down = true;
+    for (auto _ : State) {
+        h.preview->ScrollBarAction(sbVertical, down ? scLineDown : scLineUp);
+        h.preview->Update();
+        down = !down;
+    }
+    State.counters["content_calls"] =
+        benchmark::Counter(static_cast<double>(h.contentCalls) / static_cast<double>(State.iterations()));
+}
+BENCHMARK(BM_ScrollOneLine)->ArgNames({"view"})->Arg(vw100)->Arg(vw10)->Unit(benchmark::kMillisecond);
+
+// The control's own part of that scroll: the strip it paints (compare BM_Paint).
+void BM_ScrollStripPaint(benchmark::State& State)
+{
+    Harness h(10000);
+    h.View(static_cast<TView>(State.range(0)));
+    h.form->Hide();
+    TBitmap bmp(1280, 1024);
+    const TRect client = h.preview->ClientRect();
+    h.contentCalls = 0;
+    bool down = true;
+    for (auto _ : State) {
+        h.preview->ScrollBarAction(sbVertical, down ? scLineDown : scLineUp);
+        const TRect strip = down ? Rect(0, client.Bottom - 30, client.Right, client.Bottom)
+                                 : Rect(0, 0, client.Right, 30);
+        h.preview->PaintTo(*bmp.Canvas(), strip);
+        down = !down;
+    }
+    State.counters["content_calls"] =
+        benchmark::Counter(static_cast<double>(h.contentCalls) / static_cast<double>(State.iterations()));
+}
+BENCHMARK(BM_ScrollStripPaint)->ArgNames({"view"})->Arg(vw100)->Arg(vw10)->Unit(benchmark::kMillisecond);
+
+void BM_PageQueries(benchmark::State& State)
+{
+    Harness h(static_cast<int>(State.range(0)));
+    h.View(vw10);
+    long long found = 0;
+    for (auto _ : State) {
+        for (int y = 0; y < 1000; y += 7)
+            for (int x = 0; x < 1260; x += 9)
+                found += h.preview->PageIndexFromPoint({x, y});
+        for (int i = 0; i < h.preview->PageCount(); i += h.preview->PageCount() / 100)
+            found += h.preview->PageBounds(i).Left;
+        found += h.preview->FirstVisiblePageIndex() + h.preview->LastVisiblePageIndex();
+    }
+    benchmark::DoNotOptimize(found);
+}
+BENCHMARK(BM_PageQueries)->ArgNames({"pages"})->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// The control alone (no window on the screen, whose buffer is Qt's) at 10 %.
+void BM_Memory(benchmark::State& State)
+{
+    App();
+    for (auto _ : State) {
+        const std::size_t before = HeapInUse();
+        auto preview = std::make_unique<TdxPreview>(nullptr);
+        preview->SetBounds(0, 0, 1280, 1024);
+        preview->SetZoomFactor(10);
+        preview->SetPageCount(static_cast<int>(State.range(0)));
+        preview->SetSelectedPageIndex(preview->PageCount() / 2);
+        State.counters["bytes"] = static_cast<double>(HeapInUse() - before);
+    }
+}
+BENCHMARK(BM_Memory)->ArgNames({"pages"})->Arg(100)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The main program's access-matrix page as every page's content.
+struct Report {
+    std::unique_ptr<demo::TConfiguration> config{demo::MakeSampleConfiguration(32, 128)};
+    std::unique_ptr<TMemoryDataSet> matrix{demo::MakeAccessMatrix(*config, nullptr)};
+    void Attach(Harness& H)
+    {
+        H.content = [this](TCanvas& C, const TRect& R, int Page) {
+            demo::DrawAccessMatrixPage(C, R, config->Title(), *matrix, Page + 1, 100);
+        };
+    }
+};
+
+// A step of the window with the report as content: a zoom step or a line scrolled.
+void BM_ReportStep(benchmark::State& State)
+{
+    Harness h(100);
+    Report report;
+    report.Attach(h);
+    h.View(vw100);
+    const bool zoom = State.range(0) == 0;
+    bool forth = true;
+    for (auto _ : State) {
+        if (zoom) {
+            h.preview->SetZoomFactor(forth ? 110 : 100);
+            h.preview->Repaint();
+        } else {
+            h.preview->ScrollBarAction(sbVertical, forth ? scLineDown : scLineUp);
+            h.preview->Update();
+        }
+        forth = !forth;
+    }
+}
+BENCHMARK(BM_ReportStep)->ArgNames({"scroll"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+
+} // namespace
