@@ -87,6 +87,29 @@ void Settle()
 
 std::uint32_t XWindowOf(const TForm& Form) { return static_cast<std::uint32_t>(Form.Widget()->winId()); }
 
+std::uint32_t XWindowOf(const TControl& Control) { return static_cast<std::uint32_t>(Control.Widget()->winId()); }
+
+struct TScriptWhen::Timer {
+    QTimer timer;
+};
+
+TScriptWhen::TScriptWhen(std::function<bool()> Condition, std::function<void()> Script)
+    : m_timer(std::make_unique<Timer>())
+{
+    QTimer& t = m_timer->timer;
+    QObject::connect(&t, &QTimer::timeout, [this, &t, Condition = std::move(Condition), Script = std::move(Script)] {
+        if (m_ran || !Condition())
+            return;
+        // Once only, also when the script runs a loop of its own in which the timer fires again.
+        m_ran = true;
+        t.stop();
+        Script();
+    });
+    t.start(10);
+}
+
+TScriptWhen::~TScriptWhen() = default;
+
 std::string XTitleOf(const TForm& Form) { return XInput().Title(XWindowOf(Form)); }
 
 bool WaitUntilActive(TForm& Form)

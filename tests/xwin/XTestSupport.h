@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 
 namespace qel {
 class TForm;
@@ -34,5 +35,24 @@ void ClickAt(const TControl* Control, int X, int Y);
 // The X window of a form, and its title as the window manager shows it.
 std::uint32_t XWindowOf(const TForm& Form);
 std::string XTitleOf(const TForm& Form);
+// The X window of any control that is a window of its own (a hint, an overlay).
+std::uint32_t XWindowOf(const TControl& Control);
+
+// Runs Script once Condition holds, from whichever event loop runs then: a
+// mode or a menu that runs its own loop until the user ends it is driven
+// from inside that loop. Asked until the object goes.
+class TScriptWhen {
+public:
+    TScriptWhen(std::function<bool()> Condition, std::function<void()> Script);
+    ~TScriptWhen();
+    TScriptWhen(const TScriptWhen&) = delete;
+    TScriptWhen& operator=(const TScriptWhen&) = delete;
+    bool Ran() const { return m_ran; }
+
+private:
+    struct Timer;
+    std::unique_ptr<Timer> m_timer;
+    bool m_ran{false};
+};
 
 } // namespace qel::test
