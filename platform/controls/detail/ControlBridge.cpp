@@ -208,21 +208,38 @@ QCursor QtCursor(TCursor Cursor)
 namespace {
 
 // Qt hands an input event that a widget ignores on to its parents (a copy for
-// mouse events); a stage handles each real event once.
+// mouse events); a stage handles each real event once. The desktop's events
+// reach a window first and are counted there: two events alike in every
+// field (wheel notches within one millisecond) are still two.
+quint64 g_windowInputCount = 0;
+
 struct Sighting {
     QEvent::Type type{QEvent::None};
     quint64 timestamp{0};
+    quint64 windowInput{0};
     int key{0};
     QPointF global;
     int buttons{0};
     bool valid{false};
+    bool operator==(const Sighting&) const = default;
 };
+
+bool IsInput(QEvent::Type T)
+{
+    switch (T) {
+    case QEvent::KeyPress: case QEvent::KeyRelease: case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick: case QEvent::MouseMove:
+    case QEvent::Wheel: return true;
+    default: return false;
+    }
+}
 
 Sighting Describe(const QInputEvent* E)
 {
     Sighting s;
     s.type = E->type();
     s.timestamp = E->timestamp();
+    s.windowInput = g_windowInputCount;
     s.valid = true;
     if (E->type() == QEvent::KeyPress || E->type() == QEvent::KeyRelease) {
         const auto* k = static_cast<const QKeyEvent*>(E);
@@ -237,8 +254,7 @@ Sighting Describe(const QInputEvent* E)
 bool FirstSight(const QInputEvent* E, Sighting& Last)
 {
     const Sighting s = Describe(E);
-    if (Last.valid && Last.type == s.type && Last.timestamp == s.timestamp && Last.key == s.key
-        && Last.global == s.global && Last.buttons == s.buttons)
+    if (Last == s)
         return false;
     Last = s;
     return true;
@@ -289,10 +305,7 @@ QPoint ToClient(TControl* C, QWidget* W, QPointF Local, QPointF Global)
 
 bool AlreadyDispatched(const QInputEvent* Event)
 {
-    const Sighting s = Describe(Event);
-    const Sighting& l = g_controlSighting;
-    return l.valid && l.type == s.type && l.timestamp == s.timestamp && l.key == s.key && l.global == s.global
-           && l.buttons == s.buttons;
+    return g_controlSighting == Describe(Event);
 }
 
 void MarkDispatched(const QInputEvent* Event) { g_controlSighting = Describe(Event); }
@@ -663,6 +676,8 @@ protected:
                 Application().SettingChange();
             return false;
         }
+        if (Watched->isWindowType() && IsInput(Event->type()))
+            ++g_windowInputCount;
         if (Filters().empty() || !Watched->isWidgetType())
             return false;
         TInputEvent ev;

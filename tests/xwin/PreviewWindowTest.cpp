@@ -1,0 +1,195 @@
+// The page preview on a real X server with a window manager: activation by
+// a click, keys and the wheel, the auto-scroll mode with its pointer grab and
+// cursors, margin drags with their line and hint, the context menu through
+// the printing system's menu manager, and how scrolling repaints.
+#include "XTestSupport.h"
+
+#include "platform/controls/Application.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/OverlayWindow.h"
+#include "platform/controls/detail/ControlBridge.h"
+#include "preview/PopupMenuManager.h"
+#include "preview/Preview.h"
+#include "preview/detail/PreviewResources.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCursor>
+#include <QImage>
+#include <QMenu>
+#include <QPixmap>
+
+#include <memory>
+
+namespace qel::test {
+
+namespace {
+
+class PreviewWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form = std::make_unique<TForm>(nullptr);
+        form->SetCaption("Seitenansicht");
+        form->SetBounds(120, 80, 720, 620);
+        preview = new TdxPreview(form.get());
+        preview->SetParent(form.get());
+        preview->SetAlign(alClient);
+        preview->SetPageCount(12);
+        preview->SetZoomFactor(25);
+        form->Show();
+        ASSERT_TRUE(WaitUntilActive(*form)) << "the window manager gives the new window the focus";
+        Settle();
+    }
+    void TearDown() override { form.reset(); }
+
+    TPoint PageCentre(int Page) const
+    {
+        const TRect r = preview->PageBounds(Page);
+        return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+    }
+    void ClickPage(int Page, int Button = 1)
+    {
+        const TPoint p = OnScreen(preview, PageCentre(Page).X, PageCentre(Page).Y);
+        XInput().Click(p.X, p.Y, Button);
+        Settle();
+    }
+    void Key(std::uint32_t Keysym, std::initializer_list<std::uint32_t> Modifiers = {})
+    {
+        XInput().Key(Keysym, Modifiers);
+        Settle();
+    }
+    void Wheel(int Notches, std::initializer_list<std::uint32_t> Modifiers = {})
+    {
+        const TPoint p = OnScreen(preview, preview->ClientWidth() / 2, preview->ClientHeight() / 2);
+        XInput().Wheel(p.X, p.Y, Notches, Modifiers);
+        Settle();
+    }
+
+    std::unique_ptr<TForm> form;
+    TdxPreview* preview = nullptr;
+};
+
+// The picture the server shows for a cursor of the program.
+bool PointerShows(TCursor Cursor)
+{
+    const QImage expected =
+        detail::QtCursor(Cursor).pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const TXCursorImage shown = XInput().CursorImage();
+    if (shown.Width != expected.width() || shown.Height != expected.height())
+        return false;
+    for (int y = 0; y < shown.Height; ++y)
+        for (int x = 0; x < shown.Width; ++x)
+            if (shown.Pixels[static_cast<std::size_t>(y * shown.Width + x)] != expected.pixel(x, y))
+                return false;
+    return true;
+}
+
+} // namespace
+
+TEST_F(PreviewWindow, KeysMoveTheSelectionAndTheWheelScrollsAndZooms)
+{
+    ClickPage(1);
+    ASSERT_TRUE(preview->Focused());
+    ASSERT_EQ(preview->ColumnCount(), 3);
+    Key(XK_End);
+    EXPECT_EQ(preview->SelectedPageIndex(), 11);
+    Key(XK_Prior);
+    EXPECT_EQ(preview->SelectedPageIndex(), 10);
+    Key(XK_Left);
+    EXPECT_EQ(preview->SelectedPageIndex(), 9);
+    Key(XK_Up);
+    EXPECT_EQ(preview->SelectedPageIndex(), 6);
+    Key(XK_Right);
+    EXPECT_EQ(preview->SelectedPageIndex(), 7);
+    Key(XK_Down);
+    EXPECT_EQ(preview->SelectedPageIndex(), 10);
+    Key(XK_Home);
+    EXPECT_EQ(preview->SelectedPageIndex(), 0);
+    Key(XK_Next);
+    EXPECT_EQ(preview->SelectedPageIndex(), 1);
+
+    // A notch of the wheel scrolls a line; with Ctrl it zooms by a step.
+    const int top = preview->ScrollPos().Y;
+    Wheel(-1);
+    EXPECT_EQ(preview->ScrollPos().Y, top + 30);
+    Wheel(1);
+    EXPECT_EQ(preview->ScrollPos().Y, top);
+    Wheel(1, {XK_Control_L});
+    EXPECT_EQ(preview->ZoomFactor(), 35);
+    Wheel(-2, {XK_Control_L});
+
+    EXPECT_EQ(preview->ZoomFactor(), 15);
+}
+
+TEST_F(PreviewWindow, AutoScrollHoldsThePointerShowsItsCursorsAndEndsByKeyOrButton)
+{
+    preview->SetZoomFactor(100);
+    Settle();
+    const TPoint centre = OnScreen(preview, preview->ClientWidth() / 2, preview->ClientHeight() / 2);
+    const TCursor both = detail::PreviewCursor(detail::crdxPreviewScrollBoth);
+    const TCursor down = detail::PreviewCursor(detail::crdxPreviewScrollDown);
+
+    // A click of the middle button starts the mode, which stays on after the release.
+    {
+        bool grabbed = false, bothShown = false, downShown = false, scrolled = false;
+        TScriptWhen script([&] { return preview->AutoScrolling(); }, [&] {
+            grabbed = XInput().PointerGrabbed();
+            bothShown = WaitUntil([&] { return PointerShows(both); });
+            XInput().MoveTo(centre.X, centre.Y + 80);
+            Settle();
+            downShown = WaitUntil([&] { return PointerShows(down); });
+            const int top = preview->ScrollPos().Y;
+            scrolled = WaitUntil([&] { return preview->ScrollPos().Y > top; });
+            XInput().MoveTo(centre.X, centre.Y);
+            Settle();
+            Key(XK_Escape);
+        });
+        XInput().Click(centre.X, centre.Y, 2);
+        ASSERT_TRUE(WaitUntil([&] { return script.Ran(); }));
+        Settle();
+        EXPECT_TRUE(grabbed) << "the mode holds the pointer";
+        EXPECT_TRUE(bothShown) << "the cursor for both directions";
+        EXPECT_TRUE(downShown) << "below the indicator, the cursor downwards";
+        EXPECT_TRUE(scrolled);
+        EXPECT_FALSE(preview->AutoScrolling()) << "Esc ends it";
+        EXPECT_FALSE(XInput().PointerGrabbed());
+        EXPECT_FALSE(PointerShows(both));
+    }
+
+    // Released after the pointer moved off the indicator, it ends.
+    {
+        TScriptWhen script([&] { return preview->AutoScrolling(); }, [&] {
+            XInput().MoveTo(centre.X + 80, centre.Y);
+            Settle();
+            XInput().Release(2);
+            Settle();
+        });
+        XInput().MoveTo(centre.X, centre.Y);
+        XInput().Press(2);
+        Settle();
+        ASSERT_TRUE(WaitUntil([&] { return script.Ran(); }));
+        EXPECT_FALSE(preview->AutoScrolling());
+        EXPECT_FALSE(XInput().PointerGrabbed());
+    }
+
+    // Another press ends it and does nothing else.
+    {
+        const int selected = preview->SelectedPageIndex();
+        TScriptWhen script([&] { return preview->AutoScrolling(); }, [&] {
+            const TPoint other = OnScreen(preview, 20, 20);
+            XInput().Click(other.X, other.Y);
+            Settle();
+        });
+        XInput().Click(centre.X, centre.Y, 2);
+        ASSERT_TRUE(WaitUntil([&] { return script.Ran(); }));
+        Settle();
+        EXPECT_FALSE(preview->AutoScrolling());
+        EXPECT_EQ(preview->SelectedPageIndex(), selected);
+        EXPECT_FALSE(XInput().PointerGrabbed());
+    }
+}
+
+} // namespace qel::test
