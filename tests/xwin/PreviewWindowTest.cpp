@@ -89,6 +89,32 @@ bool PointerShows(TCursor Cursor)
 
 } // namespace
 
+TEST_F(PreviewWindow, TheClickThatActivatesTheWindowOnlyActivatesIt)
+{
+    TForm other(nullptr);
+    other.SetCaption("Andere");
+    other.SetBounds(900, 80, 300, 200);
+    other.Show();
+    ASSERT_TRUE(WaitUntilActive(other));
+    Settle();
+    ASSERT_EQ(preview->SelectedPageIndex(), 0);
+    ClickPage(1);
+    EXPECT_TRUE(WaitUntilActive(*form));
+    EXPECT_EQ(preview->SelectedPageIndex(), 0) << "the page under the activating click is not selected";
+    EXPECT_TRUE(preview->Focused());
+    ClickPage(1);
+    EXPECT_EQ(preview->SelectedPageIndex(), 1) << "the next click selects";
+
+    // Nor does it toggle the zoom on the selected page.
+    ClickAt(&other, 20, 20);
+    ASSERT_TRUE(WaitUntilActive(other));
+    ClickPage(1);
+    EXPECT_TRUE(WaitUntilActive(*form));
+    EXPECT_EQ(preview->ZoomFactor(), 25);
+    EXPECT_EQ(preview->SelectedPageIndex(), 1);
+    other.Hide();
+}
+
 TEST_F(PreviewWindow, KeysMoveTheSelectionAndTheWheelScrollsAndZooms)
 {
     ClickPage(1);

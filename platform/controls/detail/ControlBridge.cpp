@@ -10,12 +10,14 @@
 #include <QAbstractSlider>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QShortcutEvent>
+#include <QStyleHints>
 #include <QWheelEvent>
 
 #include <exception>
@@ -263,6 +265,34 @@ bool FirstSight(const QInputEvent* E, Sighting& Last)
 Sighting g_controlSighting;
 Sighting g_filterSighting;
 
+// A desktop that activates a window on a click does so before the program
+// sees the press: the window it activated, when, and how many input events
+// the program had seen by then.
+struct DesktopActivation {
+    QPointer<QWidget> window;
+    quint64 windowInput{0};
+    QElapsedTimer since;
+};
+DesktopActivation g_desktopActivation;
+
+void NoteDesktopActivation(QWidget* Window)
+{
+    g_desktopActivation.window = Window;
+    g_desktopActivation.windowInput = g_windowInputCount;
+    g_desktopActivation.since.start();
+}
+
+// Whether the press being handled is the one the desktop activated the window
+// for: nothing else reached the program in between, and it came at once.
+bool PressActivatedByDesktop(QWidget* Window)
+{
+    DesktopActivation& a = g_desktopActivation;
+    const bool it = a.window == Window && g_windowInputCount == a.windowInput + 1
+                    && a.since.elapsed() <= QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    a.window = nullptr;
+    return it;
+}
+
 bool IsFocusTarget(QWidget* W)
 {
     QWidget* window = W->window();
@@ -384,8 +414,11 @@ bool ControlBridge::Filter(QObject* Watched, QEvent* Event)
     case QEvent::WindowActivate:
     case QEvent::WindowDeactivate:
         if (auto* form = dynamic_cast<TForm*>(c); form && w == c->Widget()) {
-            if (Event->type() == QEvent::WindowActivate)
+            if (Event->type() == QEvent::WindowActivate) {
+                if (!form->Active() || !Application().Active())
+                    NoteDesktopActivation(w);
                 Screen().SetActiveForm(form);
+            }
             else if (Screen().ActiveForm() == form && !Screen().Headless())
                 Screen().SetActiveForm(nullptr);
         }
@@ -464,7 +497,8 @@ void ControlBridge::Press(TControl* C, TMouseButton Button, TShiftState Shift, T
     // A press on an inactive window activates it first; the control hears
     // that this press did (TForm::ClickActivating).
     TForm* form = C->ParentForm();
-    const bool activating = form && form->m_showing && (!form->Active() || !Application().Active());
+    const bool activating = form && form->m_showing
+                            && (!form->Active() || !Application().Active() || PressActivatedByDesktop(form->Widget()));
     if (!activating) {
         C->HandleMouseEvent(0, Button, Shift, P);
         return;
