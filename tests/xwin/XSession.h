@@ -81,6 +81,8 @@ public:
     void Click(int X, int Y, int Button = 1);
     void Press(int Button);
     void Release(int Button);
+    // The buttons held down with Press (XCB_BUTTON_MASK_1 << (Button - 1)).
+    std::uint16_t HeldButtons() const { return m_buttons; }
     // Turns the wheel at the point by Notches, away from the user when
     // positive, with the modifier keys held.
     void Wheel(int X, int Y, int Notches, std::initializer_list<std::uint32_t> Modifiers = {});

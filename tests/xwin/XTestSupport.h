@@ -32,11 +32,10 @@ bool WaitUntilActive(TForm& Form);
 TPoint OnScreen(const TControl* Control, int X, int Y);
 // Clicks a client point of Control and waits until the program has handled it.
 void ClickAt(const TControl* Control, int X, int Y);
-// The X window of a form, and its title as the window manager shows it.
-std::uint32_t XWindowOf(const TForm& Form);
-std::string XTitleOf(const TForm& Form);
-// The X window of any control that is a window of its own (a hint, an overlay).
+// The X window of a form, or of any control that is a window of its own (a
+// hint, an overlay), and the form's title as the window manager shows it.
 std::uint32_t XWindowOf(const TControl& Control);
+std::string XTitleOf(const TForm& Form);
 
 // Runs Script once Condition holds, from whichever event loop runs then: a
 // mode or a menu that runs its own loop until the user ends it is driven
