@@ -5,10 +5,12 @@
 #include "XTestSupport.h"
 
 #include "platform/controls/Application.h"
+#include "platform/controls/Automation.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/OverlayWindow.h"
 #include "platform/controls/detail/ControlBridge.h"
+#include "platform/core/Guards.h"
 #include "preview/PopupMenuManager.h"
 #include "preview/Preview.h"
 #include "preview/detail/PreviewResources.h"
@@ -17,9 +19,12 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFont>
 #include <QImage>
 #include <QMenu>
 #include <QPixmap>
+#include <QTimer>
+#include <QWindow>
 
 #include <memory>
 
@@ -86,6 +91,51 @@ bool PointerShows(TCursor Cursor)
                 return false;
     return true;
 }
+
+// Every menu the program shows, where it showed it, and what is done with
+// it once its own loop runs (by default Esc closes it).
+class MenuWatch : public QObject {
+public:
+    explicit MenuWatch(std::function<void(QMenu&)> Action = {}) : m_action(std::move(Action))
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~MenuWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+    const std::vector<TPoint>& Shown() const { return m_shown; }
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        auto* menu = qobject_cast<QMenu*>(Watched);
+        if (menu && Event->type() == QEvent::Show) {
+            m_shown.push_back({menu->x(), menu->y()});
+            QTimer::singleShot(0, menu, [this, menu] {
+                if (!menu->isVisible())
+                    return;
+                if (m_action)
+                    m_action(*menu);
+                else
+                    XInput().Key(XK_Escape);
+                Settle();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void(QMenu&)> m_action;
+    std::vector<TPoint> m_shown;
+};
+
+// Builds the standard way and counts.
+struct CountingBuilder : TdxStandardPSPopupMenuBuilder {
+    static inline int built = 0;
+    TPopupMenu* BuildPopupMenu(TControl* Control, TPopupMenu* Menu) override
+    {
+        ++built;
+        return TdxStandardPSPopupMenuBuilder::BuildPopupMenu(Control, Menu);
+    }
+};
 
 } // namespace
 
@@ -216,6 +266,56 @@ TEST_F(PreviewWindow, AutoScrollHoldsThePointerShowsItsCursorsAndEndsByKeyOrButt
         EXPECT_EQ(preview->SelectedPageIndex(), selected);
         EXPECT_FALSE(XInput().PointerGrabbed());
     }
+}
+
+TEST_F(PreviewWindow, TheContextMenuKeysAndTheRightButtonShowOneMenuThroughTheManager)
+{
+    auto* menu = new TPopupMenu(form.get());
+    int chosen = 0;
+    for (const char* caption : {"Eins", "Zwei"}) {
+        auto* item = new TMenuItem(menu);
+        item->SetCaption(caption);
+        item->OnClick = [&chosen, caption](TObject*) { chosen = caption[0] == 'Z' ? 2 : 1; };
+        menu->Items()->Add(item);
+    }
+    preview->SetPopupMenu(menu);
+    dxPSPopupMenuRegister(preview);
+    dxPSPopupMenuBuilderRegister(dxPSPopupMenuBuilderClassOf<CountingBuilder>());
+    Finally unregister([&] {
+        dxPSPopupMenuBuilderUnregister(dxPSPopupMenuBuilderClassOf<CountingBuilder>());
+        dxPSPopupMenuUnregister(preview);
+    });
+    ClickPage(1);
+    ASSERT_TRUE(preview->Focused());
+    const TPoint origin = OnScreen(preview, 0, 0);
+
+    for (const auto& keys : {std::pair<std::uint32_t, bool>{XK_F10, true}, {XK_Menu, false}}) {
+        CountingBuilder::built = 0;
+        MenuWatch watch;
+        XInput().Key(keys.first, keys.second ? std::initializer_list<std::uint32_t>{XK_Shift_L}
+                                             : std::initializer_list<std::uint32_t>{});
+        ASSERT_TRUE(WaitUntil([&] { return !watch.Shown().empty() && !QApplication::activePopupWidget(); }));
+        Settle();
+        EXPECT_EQ(watch.Shown(), std::vector<TPoint>{origin}) << "one menu, at the control's corner";
+        EXPECT_EQ(CountingBuilder::built, 1) << "through the manager's builder";
+    }
+
+    CountingBuilder::built = 0;
+    MenuWatch watch([](QMenu& Shown) {
+        for (QAction* a : Shown.actions())
+            if (a->text() == "Zwei") {
+                const QRect r = Shown.actionGeometry(a);
+                const QPoint p = Shown.mapToGlobal(r.center());
+                XInput().Click(p.x(), p.y());
+            }
+    });
+    const TPoint at = OnScreen(preview, PageCentre(1).X, PageCentre(1).Y);
+    XInput().Click(at.X, at.Y, 3);
+    ASSERT_TRUE(WaitUntil([&] { return chosen != 0 && !QApplication::activePopupWidget(); }));
+    Settle();
+    EXPECT_EQ(watch.Shown(), std::vector<TPoint>{at}) << "one menu, at the pointer";
+    EXPECT_EQ(CountingBuilder::built, 1);
+    EXPECT_EQ(chosen, 2) << "the item clicked in the real menu runs";
 }
 
 } // namespace qel::test

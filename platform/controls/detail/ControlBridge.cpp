@@ -741,6 +741,14 @@ protected:
             ev.ScreenPos = {g.x(), g.y()};
             break;
         }
+        case QEvent::ContextMenu: {
+            auto* ce = static_cast<QContextMenuEvent*>(Event);
+            ev.Kind = iekContextMenu;
+            ev.Shift = ShiftFromQt(ce->modifiers());
+            ev.ScreenPos = ce->reason() == QContextMenuEvent::Keyboard ? TPoint{-1, -1}
+                                                                       : TPoint{ce->globalPos().x(), ce->globalPos().y()};
+            break;
+        }
         case QEvent::Wheel: {
             auto* wh = static_cast<QWheelEvent*>(Event);
             ev.Kind = iekMouseWheel;
@@ -825,6 +833,7 @@ void DeliverInputEvent(const TInputEvent& Event)
         detail::ControlBridge::Deliver(c, 4, Event.Button, Event.Shift, Event.ClientPos, Event.WheelDelta,
                                        Event.ScreenPos);
         return;
+    case iekContextMenu: return;
     }
 }
 
