@@ -11,6 +11,7 @@
 #include "platform/controls/OverlayWindow.h"
 #include "platform/controls/detail/ControlBridge.h"
 #include "platform/core/Guards.h"
+#include "preview/PageChooser.h"
 #include "preview/PopupMenuManager.h"
 #include "preview/Preview.h"
 #include "preview/detail/PreviewResources.h"
@@ -136,6 +137,19 @@ struct CountingBuilder : TdxStandardPSPopupMenuBuilder {
         return TdxStandardPSPopupMenuBuilder::BuildPopupMenu(Control, Menu);
     }
 };
+
+TfmPageChooser* OpenChooser()
+{
+    for (int i = 0; i < Screen().FormCount(); ++i)
+        if (auto* c = dynamic_cast<TfmPageChooser*>(Screen().Forms(i)); c && c->Showing())
+            return c;
+    return nullptr;
+}
+
+bool OnTheScreen(const TForm& Form)
+{
+    return Form.Widget()->windowHandle() && Form.Widget()->windowHandle()->isExposed();
+}
 
 } // namespace
 
@@ -316,6 +330,56 @@ TEST_F(PreviewWindow, TheContextMenuKeysAndTheRightButtonShowOneMenuThroughTheMa
     EXPECT_EQ(watch.Shown(), std::vector<TPoint>{at}) << "one menu, at the pointer";
     EXPECT_EQ(CountingBuilder::built, 1);
     EXPECT_EQ(chosen, 2) << "the item clicked in the real menu runs";
+}
+
+TEST_F(PreviewWindow, TheChooserHoldsThePointerPicksWithTheMouseAndAClickElsewhereCancels)
+{
+    const TPoint anchor = OnScreen(preview, 10, 10);
+    int rows = 1, columns = 1;
+    bool grabbed = false;
+    {
+        TScriptWhen script([] { return OpenChooser() && OnTheScreen(*OpenChooser()); }, [&] {
+            TfmPageChooser* chooser = OpenChooser();
+            grabbed = XInput().PointerGrabbed();
+            TControl* grid = chooser->Grid();
+            const TPoint first = OnScreen(grid, 10, 10);
+            XInput().MoveTo(first.X, first.Y);
+            XInput().Press(1);
+            Settle();
+            // Past the grid's edge the grid grows.
+            XInput().MoveTo(first.X + 2 * 26, first.Y + 26);
+            Settle();
+            EXPECT_EQ(chooser->LineText(), "2 x 3 Pages");
+            XInput().Release(1);
+            Settle();
+        });
+        EXPECT_TRUE(dxChooseMultiplePages(nullptr, -1, anchor, rows, columns, 4, 5, 20));
+        ASSERT_TRUE(script.Ran());
+    }
+    EXPECT_TRUE(grabbed) << "the chooser holds the pointer";
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(columns, 3);
+    EXPECT_FALSE(XInput().PointerGrabbed());
+
+    TForm other(nullptr);
+    other.SetCaption("Andere");
+    other.SetBounds(1000, 500, 300, 200);
+    other.Show();
+    ASSERT_TRUE(WaitUntilActive(other));
+    int clicks = 0;
+    other.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++clicks; };
+    {
+        TScriptWhen script([] { return OpenChooser() && OnTheScreen(*OpenChooser()); }, [&] {
+            const TPoint p = OnScreen(&other, 30, 30);
+            XInput().Click(p.X, p.Y);
+            Settle();
+        });
+        EXPECT_FALSE(dxChooseMultiplePages(nullptr, -1, anchor, rows, columns, 4, 5, 20));
+        ASSERT_TRUE(script.Ran());
+    }
+    EXPECT_EQ(OpenChooser(), nullptr);
+    EXPECT_EQ(clicks, 0) << "the click that cancels goes to the chooser";
+    other.Hide();
 }
 
 } // namespace qel::test
