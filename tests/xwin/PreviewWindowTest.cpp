@@ -78,6 +78,21 @@ protected:
     TdxPreview* preview = nullptr;
 };
 
+// A colour as the server's pixels hold it.
+std::uint32_t Rgb(TColor Color)
+{
+    const TColor c = ColorToRGB(Color);
+    return static_cast<std::uint32_t>(GetRValue(c)) << 16 | static_cast<std::uint32_t>(GetGValue(c)) << 8
+           | GetBValue(c);
+}
+
+// The screen pixel at a client point of a control.
+[[maybe_unused]] std::uint32_t ScreenPixel(const TControl* Control, int X, int Y)
+{
+    const TPoint p = OnScreen(Control, X, Y);
+    return XInput().Pixel(p.X, p.Y);
+}
+
 // The picture the server shows for a cursor of the program.
 bool PointerShows(TCursor Cursor)
 {
@@ -280,6 +295,71 @@ TEST_F(PreviewWindow, AutoScrollHoldsThePointerShowsItsCursorsAndEndsByKeyOrButt
         EXPECT_EQ(preview->SelectedPageIndex(), selected);
         EXPECT_FALSE(XInput().PointerGrabbed());
     }
+}
+
+TEST_F(PreviewWindow, AMarginDragShowsTheLineAndTheTopmostHintInTheDesktopsStatusBarFontAndEscCancelsIt)
+{
+    // What a desktop theme names as its status-bar font.
+    const QFont desktops = QApplication::font("QStatusBar");
+    QFont status("DejaVu Serif");
+    status.setPointSize(13);
+    QApplication::setFont(status, "QStatusBar");
+    Finally restore([&] { QApplication::setFont(desktops, "QStatusBar"); });
+
+    preview->SetZoomFactor(50);
+    Settle();
+    TdxPreviewMargin* left = preview->Margins()->Left();
+    const int value = left->Value();
+    const TRect line = left->LineRect();
+    const TPoint start = OnScreen(preview, line.Left, line.Top + line.Height() / 3);
+    XInput().MoveTo(start.X, start.Y);
+    Settle();
+    EXPECT_TRUE(WaitUntil([] { return PointerShows(detail::PreviewCursor(detail::crdxPreviewVertMargin)); }));
+
+    XInput().Press(1);
+    Settle();
+    ASSERT_EQ(preview->DraggingMargin(), left);
+    EXPECT_TRUE(XInput().PointerGrabbed()) << "the drag holds the pointer";
+    for (const int dx : {40, 60}) {
+        XInput().MoveTo(start.X + dx, start.Y + 10);
+        Settle();
+        TOverlayWindow* dragged = preview->MarginDragLine();
+        TdxPreviewHintWindow* hint = preview->MarginHintWindow();
+        ASSERT_TRUE(dragged && hint);
+        const TXRect at = XInput().Geometry(XWindowOf(*dragged));
+        EXPECT_EQ(at.X, start.X + dx) << "the line follows the pointer";
+        EXPECT_EQ(at.Width, 1);
+        EXPECT_TRUE(WaitUntil([&] { return XInput().Pixel(at.X, at.Y) == Rgb(preview->MarginColor()); }))
+            << "the line is on the screen";
+        // The topmost window on the screen is the hint, beside the line at the pointer.
+        const std::vector<std::uint32_t> stack = XInput().Stacking();
+        ASSERT_FALSE(stack.empty());
+        const TXRect h = XInput().Geometry(stack.back());
+        EXPECT_EQ(h, (TXRect{hint->Left(), hint->Top(), hint->Width(), hint->Height()}));
+        EXPECT_EQ(h.X + h.Width + 5, start.X + dx) << "the left margin's hint stands left of the line";
+        EXPECT_EQ(h.Y, start.Y + 10 + 5) << "below the pointer";
+        EXPECT_EQ(hint->Font()->Name(), "DejaVu Serif");
+        EXPECT_EQ(hint->Font()->Size(), 13);
+        EXPECT_EQ(h.Height, hint->Canvas()->TextHeight("0") + 6) << "sized for the desktop's font";
+    }
+    Key(XK_Escape);
+    EXPECT_EQ(preview->DraggingMargin(), nullptr);
+    EXPECT_EQ(left->Value(), value) << "Esc cancels";
+    EXPECT_EQ(preview->MarginDragLine(), nullptr);
+    EXPECT_EQ(preview->MarginHintWindow(), nullptr);
+    EXPECT_FALSE(XInput().PointerGrabbed());
+    XInput().Release(1);
+    Settle();
+    EXPECT_EQ(left->Value(), value) << "nor does the release after Esc move it";
+
+    // Released, the drag moves the margin.
+    XInput().MoveTo(start.X, start.Y);
+    XInput().Press(1);
+    XInput().MoveTo(start.X + 30, start.Y);
+    XInput().Release(1);
+    Settle();
+    EXPECT_EQ(left->Value(), left->PixelToValue(left->ValueToPixel(value) + 30));
+    EXPECT_FALSE(XInput().PointerGrabbed());
 }
 
 TEST_F(PreviewWindow, TheContextMenuKeysAndTheRightButtonShowOneMenuThroughTheManager)
