@@ -191,6 +191,22 @@ TEST_F(PreviewWindow, TheClickThatActivatesTheWindowOnlyActivatesIt)
     EXPECT_TRUE(WaitUntilActive(*form));
     EXPECT_EQ(preview->ZoomFactor(), 25);
     EXPECT_EQ(preview->SelectedPageIndex(), 1);
+
+    // A window the program itself opens under the pointer takes the first click.
+    const TPoint inside = OnScreen(&other, 20, 20);
+    other.Hide();
+    XInput().MoveTo(inside.X, inside.Y);
+    Settle();
+    std::vector<bool> activating;
+    other.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) {
+        activating.push_back(other.ClickActivating());
+    };
+    other.Show();
+    ASSERT_TRUE(WaitUntilActive(other));
+    Settle();
+    XInput().Click(inside.X, inside.Y);
+    Settle();
+    EXPECT_EQ(activating, std::vector<bool>{false});
     other.Hide();
 }
 

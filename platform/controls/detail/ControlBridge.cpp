@@ -274,6 +274,7 @@ struct DesktopActivation {
     QElapsedTimer since;
 };
 DesktopActivation g_desktopActivation;
+bool g_programActivates = false;
 
 void NoteDesktopActivation(QWidget* Window)
 {
@@ -415,7 +416,7 @@ bool ControlBridge::Filter(QObject* Watched, QEvent* Event)
     case QEvent::WindowDeactivate:
         if (auto* form = dynamic_cast<TForm*>(c); form && w == c->Widget()) {
             if (Event->type() == QEvent::WindowActivate) {
-                if (!form->Active() || !Application().Active())
+                if (!g_programActivates && (!form->Active() || !Application().Active()))
                     NoteDesktopActivation(w);
                 Screen().SetActiveForm(form);
             }
@@ -780,6 +781,12 @@ protected:
 } // namespace
 
 unsigned SwallowedInputCount() { return g_swallowed; }
+
+void ActivateWindow(QWidget* Window)
+{
+    TValueRestorer<bool> program(g_programActivates, true);
+    QApplication::setActiveWindow(Window);
+}
 
 void EnsureApplicationFilter()
 {
