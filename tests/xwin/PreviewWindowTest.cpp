@@ -11,6 +11,8 @@
 #include "platform/controls/OverlayWindow.h"
 #include "platform/controls/detail/ControlBridge.h"
 #include "platform/core/Guards.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Canvas.h"
 #include "preview/PageChooser.h"
 #include "preview/PopupMenuManager.h"
 #include "preview/Preview.h"
@@ -23,6 +25,7 @@
 #include <QFont>
 #include <QImage>
 #include <QMenu>
+#include <QColor>
 #include <QPixmap>
 #include <QTimer>
 #include <QWindow>
@@ -87,7 +90,7 @@ std::uint32_t Rgb(TColor Color)
 }
 
 // The screen pixel at a client point of a control.
-[[maybe_unused]] std::uint32_t ScreenPixel(const TControl* Control, int X, int Y)
+std::uint32_t ScreenPixel(const TControl* Control, int X, int Y)
 {
     const TPoint p = OnScreen(Control, X, Y);
     return XInput().Pixel(p.X, p.Y);
@@ -476,6 +479,72 @@ TEST_F(PreviewWindow, TheChooserHoldsThePointerPicksWithTheMouseAndAClickElsewhe
     EXPECT_EQ(OpenChooser(), nullptr);
     EXPECT_EQ(clicks, 0) << "the click that cancels goes to the chooser";
     other.Hide();
+}
+
+TEST_F(PreviewWindow, TheFlatLooksDrawTheirBorderAndBarsOnTheScreenAndUltraFlatFramesThePartUnderThePointer)
+{
+    preview->SetZoomFactor(100);
+    Settle();
+    ASSERT_TRUE(preview->ScrollBarVisible(SB_VERT));
+    const auto shows = [](const TControl* C, int X, int Y, std::uint32_t Rgb) {
+        return WaitUntil([&] { return ScreenPixel(C, X, Y) == Rgb; });
+    };
+    const std::uint32_t face = Rgb(clBtnFace), shadow = Rgb(clBtnShadow);
+    const std::uint32_t track = QColor::fromRgb(face).lighter(112).rgb() & 0xffffff;
+
+    preview->SetLookAndFeel(plfFlat);
+    Settle();
+    // The bar stands right of the client area; its up arrow at the top.
+    int bar = preview->ClientWidth();
+    const int trackY = preview->ClientHeight() - 24;
+    EXPECT_TRUE(shows(preview, -1, 20, shadow)) << "a sunken one-pixel border";
+    EXPECT_TRUE(shows(preview, bar, 0, shadow)) << "flat parts have a shadow frame";
+    EXPECT_TRUE(shows(preview, bar + 8, trackY, track)) << "on a light track";
+
+    preview->SetLookAndFeel(plfUltraFlat);
+    Settle();
+    bar = preview->ClientWidth();
+    EXPECT_TRUE(shows(preview, bar, 0, face)) << "ultra-flat parts have no frame";
+    EXPECT_TRUE(shows(preview, bar + 8, trackY, track));
+    const TPoint arrow = OnScreen(preview, bar + 8, 8);
+    XInput().MoveTo(arrow.X, arrow.Y);
+    Settle();
+    EXPECT_TRUE(shows(preview, bar, 0, Rgb(clHighlight))) << "until the pointer is over them";
+    const TPoint away = OnScreen(preview, 40, 40);
+    XInput().MoveTo(away.X, away.Y);
+    Settle();
+    EXPECT_TRUE(shows(preview, bar, 0, face));
+
+    preview->SetLookAndFeel(plfStandard);
+    Settle();
+    EXPECT_FALSE(ScreenPixel(preview, preview->ClientWidth() + 8, trackY) == track) << "the desktop's own bars again";
+}
+
+TEST_F(PreviewWindow, AScrollByALinePaintsOnlyTheUncoveredStripAndTheScreenShowsTheWholeView)
+{
+    preview->SetZoomFactor(100);
+    preview->SetFocus();
+    Settle();
+    std::vector<TRect> clips;
+    preview->OnDrawPageContent = [&](TObject*, TCanvas& Canvas, const TRect&, int) { clips.push_back(Canvas.ClipRect()); };
+    const int top = preview->ScrollPos().Y;
+    Key(XK_Down, {XK_Control_L});
+    ASSERT_EQ(preview->ScrollPos().Y, top + 30);
+    ASSERT_TRUE(WaitUntil([&] { return !clips.empty(); }));
+    for (const TRect& clip : clips)
+        EXPECT_GE(clip.Top, preview->ClientHeight() - 30) << "only the strip the scroll uncovered is painted";
+
+    // What moved and what was painted make the view a full paint makes.
+    const std::unique_ptr<TBitmap> full = GrabControl(preview);
+    const int inset = preview->BorderInset();
+    const auto same = [&] {
+        for (int y = 5; y < preview->ClientHeight(); y += 37)
+            for (int x = 5; x < preview->ClientWidth(); x += 41)
+                if (ScreenPixel(preview, x, y) != Rgb(full->Pixel(inset + x, inset + y)))
+                    return false;
+        return true;
+    };
+    EXPECT_TRUE(WaitUntil(same));
 }
 
 } // namespace qel::test
