@@ -218,33 +218,24 @@ TEST_F(PreviewWindow, KeysMoveTheSelectionAndTheWheelScrollsAndZooms)
     ClickPage(1);
     ASSERT_TRUE(preview->Focused());
     ASSERT_EQ(preview->ColumnCount(), 3);
-    Key(XK_End);
-    EXPECT_EQ(preview->SelectedPageIndex(), 11);
-    Key(XK_Prior);
-    EXPECT_EQ(preview->SelectedPageIndex(), 10);
-    Key(XK_Left);
-    EXPECT_EQ(preview->SelectedPageIndex(), 9);
-    Key(XK_Up);
-    EXPECT_EQ(preview->SelectedPageIndex(), 6);
-    Key(XK_Right);
-    EXPECT_EQ(preview->SelectedPageIndex(), 7);
-    Key(XK_Down);
-    EXPECT_EQ(preview->SelectedPageIndex(), 10);
-    Key(XK_Home);
-    EXPECT_EQ(preview->SelectedPageIndex(), 0);
-    Key(XK_Next);
-    EXPECT_EQ(preview->SelectedPageIndex(), 1);
+    // Three pages across, twelve in all.
+    const std::pair<std::uint32_t, int> moves[] = {{XK_End, 11}, {XK_Prior, 10}, {XK_Left, 9}, {XK_Up, 6},
+                                                   {XK_Right, 7}, {XK_Down, 10}, {XK_Home, 0}, {XK_Next, 1}};
+    for (const auto& [key, page] : moves) {
+        Key(key);
+        EXPECT_EQ(preview->SelectedPageIndex(), page) << "after key " << key;
+    }
 
-    // A notch of the wheel scrolls a line; with Ctrl it zooms by a step.
+    // Each notch of the wheel scrolls a line, also when several come within
+    // a millisecond; with Ctrl each zooms by a step.
     const int top = preview->ScrollPos().Y;
-    Wheel(-1);
-    EXPECT_EQ(preview->ScrollPos().Y, top + 30);
-    Wheel(1);
+    Wheel(-4);
+    EXPECT_EQ(preview->ScrollPos().Y, top + 4 * 30);
+    Wheel(4);
     EXPECT_EQ(preview->ScrollPos().Y, top);
-    Wheel(1, {XK_Control_L});
-    EXPECT_EQ(preview->ZoomFactor(), 35);
-    Wheel(-2, {XK_Control_L});
-
+    Wheel(3, {XK_Control_L});
+    EXPECT_EQ(preview->ZoomFactor(), 55);
+    Wheel(-4, {XK_Control_L});
     EXPECT_EQ(preview->ZoomFactor(), 15);
 }
 
