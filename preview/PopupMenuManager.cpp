@@ -126,6 +126,11 @@ bool TdxPSPopupMenuManager::OnInput(const TInputEvent& Event)
             return false;
         return ShowPopup(Event.Target, {-1, -1});
     }
+    if (Event.Kind == iekContextMenu) {
+        // The platform's own request comes with the right press or before the
+        // menu key: a registered control gets the manager's menu only.
+        return Event.ScreenPos.X < 0 ? IsRegistered(Event.Target) : ControlAt(Event.Target, Event.ScreenPos) != nullptr;
+    }
     if (Event.Kind != iekMouseUp || Event.Button != mbRight)
         return false;
     TControl* control = ControlAt(Event.Target, Event.ScreenPos);

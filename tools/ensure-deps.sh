@@ -10,7 +10,7 @@ QEL_PACKAGES=(
   fonts-dejavu-core fonts-liberation2 fontconfig
   libxml2-utils xsltproc poppler-utils python3-xlrd
   cups printer-driver-cups-pdf
-  xvfb openbox libxcb-xtest0-dev
+  xvfb openbox libxcb-xtest0-dev libxcb-xfixes0-dev
 )
 
 qel_missing=()

@@ -278,7 +278,7 @@ void TScreen::RemoveForm(TForm* Form)
 void TScreen::SetActiveForm(TForm* Form)
 {
     if (Form && Form->Widget()->isVisible() && QApplication::activeWindow() != Form->Widget())
-        QApplication::setActiveWindow(Form->Widget());
+        detail::ActivateWindow(Form->Widget());
     if (m_activeForm == Form)
         return;
     TForm* old = m_activeForm;

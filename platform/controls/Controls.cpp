@@ -16,6 +16,7 @@
 #include <QStyle>
 #include <QPaintEvent>
 #include <QVariant>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -517,6 +518,32 @@ void TControl::SendToBack() { m_widget->lower(); }
 
 TControl* TControl::CaptureControl() { return g_capture; }
 
+namespace {
+
+// The desktop grabs the pointer only for a window on the screen: a capture
+// taken while the window is still being shown (a popup that captures as it
+// opens) is taken again once the window is there.
+class GrabWhenExposed : public QObject {
+public:
+    GrabWhenExposed(QWidget* Widget, QWindow* Window) : QObject(Window), m_widget(Widget) { Window->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Event->type() == QEvent::Expose && static_cast<QWindow*>(Watched)->isExposed()) {
+            if (m_widget && QWidget::mouseGrabber() == m_widget)
+                m_widget->grabMouse();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_widget;
+};
+
+} // namespace
+
 void TControl::SetCapture()
 {
     if (g_capture == this)
@@ -525,8 +552,11 @@ void TControl::SetCapture()
         g_capture->LoseCapture();
     g_capture = this;
     // The offscreen platform has no pointer to grab; the capture routing is ours anyway.
-    if (m_widget->isVisible() && !Screen().Headless())
-        m_widget->grabMouse();
+    if (!m_widget->isVisible() || Screen().Headless())
+        return;
+    m_widget->grabMouse();
+    if (QWindow* window = m_widget->window()->windowHandle(); window && !window->isExposed())
+        new GrabWhenExposed(m_widget, window);
 }
 
 void TControl::ReleaseCapture()

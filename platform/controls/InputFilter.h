@@ -9,8 +9,10 @@
 
 namespace qel {
 
+// iekContextMenu: the platform asks for a control's context menu (after a
+// right-button press or release, or a menu key, as the desktop has it).
 enum TInputEventKind : std::uint8_t {
-    iekKeyDown, iekKeyUp, iekMouseDown, iekMouseUp, iekMouseMove, iekMouseDblClick, iekMouseWheel
+    iekKeyDown, iekKeyUp, iekMouseDown, iekMouseUp, iekMouseMove, iekMouseDblClick, iekMouseWheel, iekContextMenu
 };
 
 struct TInputEvent {
@@ -18,7 +20,7 @@ struct TInputEvent {
     std::uint16_t Key = 0;          // virtual key of key events
     TShiftState Shift;
     TMouseButton Button = mbLeft;   // mouse button of down, up and double click
-    TPoint ScreenPos;               // mouse events: screen coordinates
+    TPoint ScreenPos;               // mouse events: screen coordinates; (-1, -1) for a menu asked by key
     TPoint ClientPos;               // mouse events: in the target's client area
     int WheelDelta = 0;             // 120 per notch, positive away from the user
     bool AutoRepeat = false;
@@ -37,7 +39,8 @@ void RemoveInputFilter(TInputFilterHandle Handle);
 // Hands an event (usually one a filter swallowed) to its target's own
 // handlers as the control would have run them: MouseDown, MouseMove, MouseUp,
 // a double click, the wheel, KeyDown or KeyUp. No filter sees it and no
-// context-menu request follows. Without a target (or disabled) nothing happens.
+// context-menu request follows (nor is one delivered). Without a target (or
+// disabled) nothing happens.
 void DeliverInputEvent(const TInputEvent& Event);
 
 class TInputFilterScope {

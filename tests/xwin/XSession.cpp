@@ -1,6 +1,7 @@
 #include "XSession.h"
 
 #include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 #include <xcb/xtest.h>
 
 #include <csignal>
@@ -185,6 +186,7 @@ TXClient::TXClient(const std::string& Display)
     const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(m_c, m_root, XCB_CW_EVENT_MASK, &mask);
     m_marker = Atom("_QEL_TEST_MARK");
+    Reply(xcb_xfixes_query_version_reply(m_c, xcb_xfixes_query_version(m_c, 4, 0), nullptr));
 }
 
 TXClient::~TXClient() { xcb_disconnect(m_c); }
@@ -218,8 +220,13 @@ void TXClient::AwaitState(const std::function<bool()>& Done, const char* What)
 bool TXClient::PointerIs(int X, int Y, std::uint16_t ButtonMask)
 {
     auto r = Reply(xcb_query_pointer_reply(m_c, xcb_query_pointer(m_c, m_root), nullptr));
-    return r && r->root_x == X && r->root_y == Y
-           && (r->mask & (XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3)) == ButtonMask;
+    return r && r->root_x == X && r->root_y == Y && (r->mask & 0x1f00) == ButtonMask;
+}
+
+bool TXClient::ButtonsAre(std::uint16_t ButtonMask)
+{
+    auto r = Reply(xcb_query_pointer_reply(m_c, xcb_query_pointer(m_c, m_root), nullptr));
+    return r && (r->mask & 0x1f00) == ButtonMask;
 }
 
 bool TXClient::KeyIsDown(std::uint8_t Keycode)
@@ -228,20 +235,47 @@ bool TXClient::KeyIsDown(std::uint8_t Keycode)
     return r && (r->keys[Keycode / 8] & (1 << (Keycode % 8))) != 0;
 }
 
+namespace {
+std::uint16_t ButtonMask(int Button) { return static_cast<std::uint16_t>(XCB_BUTTON_MASK_1 << (Button - 1)); }
+} // namespace
+
 void TXClient::MoveTo(int X, int Y)
 {
     Fake(XCB_MOTION_NOTIFY, 0, X, Y);
-    AwaitState([&] { return PointerIs(X, Y, 0); }, "motion");
+    AwaitState([&] { return PointerIs(X, Y, m_buttons); }, "motion");
+}
+
+void TXClient::Press(int Button)
+{
+    m_buttons |= ButtonMask(Button);
+    Fake(XCB_BUTTON_PRESS, static_cast<std::uint8_t>(Button));
+    AwaitState([&] { return ButtonsAre(m_buttons); }, "button press");
+}
+
+void TXClient::Release(int Button)
+{
+    m_buttons &= static_cast<std::uint16_t>(~ButtonMask(Button));
+    Fake(XCB_BUTTON_RELEASE, static_cast<std::uint8_t>(Button));
+    AwaitState([&] { return ButtonsAre(m_buttons); }, "button release");
 }
 
 void TXClient::Click(int X, int Y, int Button)
 {
     MoveTo(X, Y);
-    const auto mask = static_cast<std::uint16_t>(XCB_BUTTON_MASK_1 << (Button - 1));
-    Fake(XCB_BUTTON_PRESS, static_cast<std::uint8_t>(Button));
-    AwaitState([&] { return PointerIs(X, Y, mask); }, "button press");
-    Fake(XCB_BUTTON_RELEASE, static_cast<std::uint8_t>(Button));
-    AwaitState([&] { return PointerIs(X, Y, 0); }, "button release");
+    Press(Button);
+    Release(Button);
+}
+
+void TXClient::Wheel(int X, int Y, int Notches, std::initializer_list<std::uint32_t> Modifiers)
+{
+    MoveTo(X, Y);
+    std::vector<std::uint8_t> held;
+    for (std::uint32_t m : Modifiers)
+        KeyDown(held.emplace_back(Keycode(m)));
+    for (int i = 0; i < std::abs(Notches); ++i)
+        Click(X, Y, Notches > 0 ? 4 : 5);
+    for (auto it = held.rbegin(); it != held.rend(); ++it)
+        KeyUp(*it);
 }
 
 std::uint8_t TXClient::Keycode(std::uint32_t Keysym)
@@ -267,14 +301,22 @@ void TXClient::Key(std::uint32_t Keysym, std::initializer_list<std::uint32_t> Mo
     for (std::uint32_t m : Modifiers)
         codes.push_back(Keycode(m));
     codes.push_back(Keycode(Keysym));
-    for (std::uint8_t c : codes) {
-        Fake(XCB_KEY_PRESS, c);
-        AwaitState([&] { return KeyIsDown(c); }, "key press");
-    }
-    for (auto it = codes.rbegin(); it != codes.rend(); ++it) {
-        Fake(XCB_KEY_RELEASE, *it);
-        AwaitState([&] { return !KeyIsDown(*it); }, "key release");
-    }
+    for (std::uint8_t c : codes)
+        KeyDown(c);
+    for (auto it = codes.rbegin(); it != codes.rend(); ++it)
+        KeyUp(*it);
+}
+
+void TXClient::KeyDown(std::uint8_t Keycode)
+{
+    Fake(XCB_KEY_PRESS, Keycode);
+    AwaitState([&] { return KeyIsDown(Keycode); }, "key press");
+}
+
+void TXClient::KeyUp(std::uint8_t Keycode)
+{
+    Fake(XCB_KEY_RELEASE, Keycode);
+    AwaitState([&] { return !KeyIsDown(Keycode); }, "key release");
 }
 
 void TXClient::Type(const std::string& Text)
@@ -299,6 +341,80 @@ void TXClient::Mark(std::uint32_t Window, std::uint32_t Value)
 {
     xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, Window, m_marker, XCB_ATOM_CARDINAL, 32, 1, &Value);
     xcb_flush(m_c);
+}
+
+// ----- what the screen shows ------------------------------------------------------------
+
+std::uint32_t TXClient::Pixel(int X, int Y)
+{
+    auto r = Reply(xcb_get_image_reply(
+        m_c, xcb_get_image(m_c, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root, static_cast<std::int16_t>(X),
+                           static_cast<std::int16_t>(Y), 1, 1, ~0u),
+        nullptr));
+    if (!r || xcb_get_image_data_length(r.get()) < 4)
+        throw std::runtime_error("cannot read the screen");
+    std::uint32_t v = 0;
+    std::memcpy(&v, xcb_get_image_data(r.get()), 4);
+    return v & 0xffffff;
+}
+
+TXCursorImage TXClient::CursorImage()
+{
+    auto r = Reply(xcb_xfixes_get_cursor_image_reply(m_c, xcb_xfixes_get_cursor_image(m_c), nullptr));
+    if (!r)
+        throw std::runtime_error("cannot read the pointer's picture");
+    TXCursorImage image{r->width, r->height, r->xhot, r->yhot, {}};
+    const std::uint32_t* pixels = xcb_xfixes_get_cursor_image_cursor_image(r.get());
+    image.Pixels.assign(pixels, pixels + xcb_xfixes_get_cursor_image_cursor_image_length(r.get()));
+    return image;
+}
+
+bool TXClient::PointerGrabbed()
+{
+    auto r = Reply(xcb_grab_pointer_reply(m_c,
+                                          xcb_grab_pointer(m_c, 0, m_root, 0, XCB_GRAB_MODE_ASYNC,
+                                                           XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
+                                                           XCB_CURRENT_TIME),
+                                          nullptr));
+    if (!r)
+        throw std::runtime_error("cannot ask for the pointer");
+    if (r->status != XCB_GRAB_STATUS_SUCCESS)
+        return true;
+    xcb_ungrab_pointer(m_c, XCB_CURRENT_TIME);
+    Sync();
+    return false;
+}
+
+// ----- windows ------------------------------------------------------------------------------
+
+TXRect TXClient::Geometry(std::uint32_t Window)
+{
+    auto g = Reply(xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, Window), nullptr));
+    auto t = Reply(xcb_translate_coordinates_reply(m_c, xcb_translate_coordinates(m_c, Window, m_root, 0, 0),
+                                                   nullptr));
+    if (!g || !t)
+        return {};
+    return {t->dst_x, t->dst_y, g->width, g->height};
+}
+
+std::vector<std::uint32_t> TXClient::Stacking()
+{
+    auto r = Reply(xcb_query_tree_reply(m_c, xcb_query_tree(m_c, m_root), nullptr));
+    if (!r)
+        return {};
+    const xcb_window_t* children = xcb_query_tree_children(r.get());
+    return {children, children + xcb_query_tree_children_length(r.get())};
+}
+
+bool TXClient::Holds(std::uint32_t Window, std::uint32_t Inner)
+{
+    for (std::uint32_t w = Inner; w && w != m_root;) {
+        if (w == Window)
+            return true;
+        auto r = Reply(xcb_query_tree_reply(m_c, xcb_query_tree(m_c, w), nullptr));
+        w = r ? r->parent : 0;
+    }
+    return false;
 }
 
 bool TXClient::WindowManagerRunning()

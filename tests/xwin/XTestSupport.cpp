@@ -6,6 +6,8 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
 #include <QTimer>
 #include <QWidget>
 
@@ -58,6 +60,23 @@ Marking& Markers()
     return m;
 }
 
+// The buttons the program holds down, as the server's masks.
+std::uint16_t QtButtons()
+{
+    const Qt::MouseButtons b = QGuiApplication::mouseButtons();
+    return static_cast<std::uint16_t>((b & Qt::LeftButton ? XCB_BUTTON_MASK_1 : 0)
+                                      | (b & Qt::MiddleButton ? XCB_BUTTON_MASK_2 : 0)
+                                      | (b & Qt::RightButton ? XCB_BUTTON_MASK_3 : 0));
+}
+
+// Sends what the program has asked of the server so far (windows shown,
+// pixels painted), so that the test's own connection sees it.
+void FlushToServer()
+{
+    if (auto* x = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        xcb_flush(x->connection());
+}
+
 } // namespace
 
 bool WaitUntil(const std::function<bool()>& Condition, std::chrono::milliseconds Timeout)
@@ -66,7 +85,10 @@ bool WaitUntil(const std::function<bool()>& Condition, std::chrono::milliseconds
     QTimer tick;
     tick.start(10);
     const auto deadline = std::chrono::steady_clock::now() + Timeout;
-    while (!Condition()) {
+    for (;;) {
+        FlushToServer();
+        if (Condition())
+            break;
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
@@ -81,11 +103,43 @@ void Settle()
     const unsigned mark = ++m.sent;
     XInput().Mark(static_cast<std::uint32_t>(m.window->winId()), mark);
     ASSERT_TRUE(WaitUntil([&] { return m.filter->Seen() >= mark; })) << "the program takes no more events in";
+    // The window manager holds a press on a window until it has focused and
+    // raised it, and lets it through later than the marker: the program has
+    // it once its buttons are the test's.
+    ASSERT_TRUE(WaitUntil([] { return QtButtons() == XInput().HeldButtons(); }))
+        << "the program does not get the buttons the test pressed or released";
     // What the events posted runs in the loop's next pass.
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    FlushToServer();
 }
 
-std::uint32_t XWindowOf(const TForm& Form) { return static_cast<std::uint32_t>(Form.Widget()->winId()); }
+std::uint32_t XWindowOf(const TControl& Control)
+{
+    const auto window = static_cast<std::uint32_t>(Control.Widget()->winId());
+    FlushToServer();
+    return window;
+}
+
+struct TScriptWhen::Timer {
+    QTimer timer;
+};
+
+TScriptWhen::TScriptWhen(std::function<bool()> Condition, std::function<void()> Script)
+    : m_timer(std::make_unique<Timer>())
+{
+    QTimer& t = m_timer->timer;
+    QObject::connect(&t, &QTimer::timeout, [this, &t, Condition = std::move(Condition), Script = std::move(Script)] {
+        if (m_ran || !Condition())
+            return;
+        // Once only, also when the script runs a loop of its own in which the timer fires again.
+        m_ran = true;
+        t.stop();
+        Script();
+    });
+    t.start(10);
+}
+
+TScriptWhen::~TScriptWhen() = default;
 
 std::string XTitleOf(const TForm& Form) { return XInput().Title(XWindowOf(Form)); }
 

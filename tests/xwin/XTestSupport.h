@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 
 namespace qel {
 class TForm;
@@ -31,8 +32,26 @@ bool WaitUntilActive(TForm& Form);
 TPoint OnScreen(const TControl* Control, int X, int Y);
 // Clicks a client point of Control and waits until the program has handled it.
 void ClickAt(const TControl* Control, int X, int Y);
-// The X window of a form, and its title as the window manager shows it.
-std::uint32_t XWindowOf(const TForm& Form);
+// The X window of a form, or of any control that is a window of its own (a
+// hint, an overlay), and the form's title as the window manager shows it.
+std::uint32_t XWindowOf(const TControl& Control);
 std::string XTitleOf(const TForm& Form);
+
+// Runs Script once Condition holds, from whichever event loop runs then: a
+// mode or a menu that runs its own loop until the user ends it is driven
+// from inside that loop. Asked until the object goes.
+class TScriptWhen {
+public:
+    TScriptWhen(std::function<bool()> Condition, std::function<void()> Script);
+    ~TScriptWhen();
+    TScriptWhen(const TScriptWhen&) = delete;
+    TScriptWhen& operator=(const TScriptWhen&) = delete;
+    bool Ran() const { return m_ran; }
+
+private:
+    struct Timer;
+    std::unique_ptr<Timer> m_timer;
+    bool m_ran{false};
+};
 
 } // namespace qel::test

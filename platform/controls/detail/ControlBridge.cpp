@@ -10,12 +10,14 @@
 #include <QAbstractSlider>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QShortcutEvent>
+#include <QStyleHints>
 #include <QWheelEvent>
 
 #include <exception>
@@ -208,21 +210,38 @@ QCursor QtCursor(TCursor Cursor)
 namespace {
 
 // Qt hands an input event that a widget ignores on to its parents (a copy for
-// mouse events); a stage handles each real event once.
+// mouse events); a stage handles each real event once. The desktop's events
+// reach a window first and are counted there: two events alike in every
+// field (wheel notches within one millisecond) are still two.
+quint64 g_windowInputCount = 0;
+
 struct Sighting {
     QEvent::Type type{QEvent::None};
     quint64 timestamp{0};
+    quint64 windowInput{0};
     int key{0};
     QPointF global;
     int buttons{0};
     bool valid{false};
+    bool operator==(const Sighting&) const = default;
 };
+
+bool IsInput(QEvent::Type T)
+{
+    switch (T) {
+    case QEvent::KeyPress: case QEvent::KeyRelease: case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick: case QEvent::MouseMove:
+    case QEvent::Wheel: return true;
+    default: return false;
+    }
+}
 
 Sighting Describe(const QInputEvent* E)
 {
     Sighting s;
     s.type = E->type();
     s.timestamp = E->timestamp();
+    s.windowInput = g_windowInputCount;
     s.valid = true;
     if (E->type() == QEvent::KeyPress || E->type() == QEvent::KeyRelease) {
         const auto* k = static_cast<const QKeyEvent*>(E);
@@ -237,8 +256,7 @@ Sighting Describe(const QInputEvent* E)
 bool FirstSight(const QInputEvent* E, Sighting& Last)
 {
     const Sighting s = Describe(E);
-    if (Last.valid && Last.type == s.type && Last.timestamp == s.timestamp && Last.key == s.key
-        && Last.global == s.global && Last.buttons == s.buttons)
+    if (Last == s)
         return false;
     Last = s;
     return true;
@@ -246,6 +264,35 @@ bool FirstSight(const QInputEvent* E, Sighting& Last)
 
 Sighting g_controlSighting;
 Sighting g_filterSighting;
+
+// A desktop that activates a window on a click does so before the program
+// sees the press: the window it activated, when, and how many input events
+// the program had seen by then.
+struct DesktopActivation {
+    QPointer<QWidget> window;
+    quint64 windowInput{0};
+    QElapsedTimer since;
+};
+DesktopActivation g_desktopActivation;
+bool g_programActivates = false;
+
+void NoteDesktopActivation(QWidget* Window)
+{
+    g_desktopActivation.window = Window;
+    g_desktopActivation.windowInput = g_windowInputCount;
+    g_desktopActivation.since.start();
+}
+
+// Whether the press being handled is the one the desktop activated the window
+// for: nothing else reached the program in between, and it came at once.
+bool PressActivatedByDesktop(QWidget* Window)
+{
+    DesktopActivation& a = g_desktopActivation;
+    const bool it = a.window == Window && g_windowInputCount == a.windowInput + 1
+                    && a.since.elapsed() <= QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    a.window = nullptr;
+    return it;
+}
 
 bool IsFocusTarget(QWidget* W)
 {
@@ -289,10 +336,7 @@ QPoint ToClient(TControl* C, QWidget* W, QPointF Local, QPointF Global)
 
 bool AlreadyDispatched(const QInputEvent* Event)
 {
-    const Sighting s = Describe(Event);
-    const Sighting& l = g_controlSighting;
-    return l.valid && l.type == s.type && l.timestamp == s.timestamp && l.key == s.key && l.global == s.global
-           && l.buttons == s.buttons;
+    return g_controlSighting == Describe(Event);
 }
 
 void MarkDispatched(const QInputEvent* Event) { g_controlSighting = Describe(Event); }
@@ -371,8 +415,11 @@ bool ControlBridge::Filter(QObject* Watched, QEvent* Event)
     case QEvent::WindowActivate:
     case QEvent::WindowDeactivate:
         if (auto* form = dynamic_cast<TForm*>(c); form && w == c->Widget()) {
-            if (Event->type() == QEvent::WindowActivate)
+            if (Event->type() == QEvent::WindowActivate) {
+                if (!g_programActivates && (!form->Active() || !Application().Active()))
+                    NoteDesktopActivation(w);
                 Screen().SetActiveForm(form);
+            }
             else if (Screen().ActiveForm() == form && !Screen().Headless())
                 Screen().SetActiveForm(nullptr);
         }
@@ -451,7 +498,8 @@ void ControlBridge::Press(TControl* C, TMouseButton Button, TShiftState Shift, T
     // A press on an inactive window activates it first; the control hears
     // that this press did (TForm::ClickActivating).
     TForm* form = C->ParentForm();
-    const bool activating = form && form->m_showing && (!form->Active() || !Application().Active());
+    const bool activating = form && form->m_showing
+                            && (!form->Active() || !Application().Active() || PressActivatedByDesktop(form->Widget()));
     if (!activating) {
         C->HandleMouseEvent(0, Button, Shift, P);
         return;
@@ -663,6 +711,8 @@ protected:
                 Application().SettingChange();
             return false;
         }
+        if (Watched->isWindowType() && IsInput(Event->type()))
+            ++g_windowInputCount;
         if (Filters().empty() || !Watched->isWidgetType())
             return false;
         TInputEvent ev;
@@ -690,6 +740,14 @@ protected:
             ev.Shift = ShiftFromQt(m->modifiers(), m->buttons());
             const QPoint g = m->globalPosition().toPoint();
             ev.ScreenPos = {g.x(), g.y()};
+            break;
+        }
+        case QEvent::ContextMenu: {
+            auto* ce = static_cast<QContextMenuEvent*>(Event);
+            ev.Kind = iekContextMenu;
+            ev.Shift = ShiftFromQt(ce->modifiers());
+            ev.ScreenPos = ce->reason() == QContextMenuEvent::Keyboard ? TPoint{-1, -1}
+                                                                       : TPoint{ce->globalPos().x(), ce->globalPos().y()};
             break;
         }
         case QEvent::Wheel: {
@@ -723,6 +781,12 @@ protected:
 } // namespace
 
 unsigned SwallowedInputCount() { return g_swallowed; }
+
+void ActivateWindow(QWidget* Window)
+{
+    TValueRestorer<bool> program(g_programActivates, true);
+    QApplication::setActiveWindow(Window);
+}
 
 void EnsureApplicationFilter()
 {
@@ -776,6 +840,7 @@ void DeliverInputEvent(const TInputEvent& Event)
         detail::ControlBridge::Deliver(c, 4, Event.Button, Event.Shift, Event.ClientPos, Event.WheelDelta,
                                        Event.ScreenPos);
         return;
+    case iekContextMenu: return;
     }
 }
 

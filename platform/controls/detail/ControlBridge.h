@@ -80,6 +80,10 @@ protected:
 bool AlreadyDispatched(const QInputEvent* Event);
 void MarkDispatched(const QInputEvent* Event);
 
+// Activates a window for the program itself; an activation that comes
+// otherwise is the desktop's (a click on the window may follow at once).
+void ActivateWindow(QWidget* Window);
+
 // How many input events the input filters have swallowed so far.
 unsigned SwallowedInputCount();
 
