@@ -97,6 +97,20 @@ TEST(CoreUtf8, MalformedBytesBecomeReplacementCharactersOneByteAtATime)
     EXPECT_EQ(cps, std::u32string(U"\uFFFD\uFFFDA\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"));
 }
 
+TEST(CoreUtf8, ValidTextIsExactlyTextEveryCharacterOfWhichDecodes)
+{
+    EXPECT_TRUE(IsValidUtf8(""));
+    EXPECT_TRUE(IsValidUtf8("Gr\xC3\xB6\xC3\x9F" "e\xF0\x9F\x94\x91"));
+    EXPECT_TRUE(IsValidUtf8("\xEF\xBF\xBD")) << "a real replacement character is text";
+    EXPECT_TRUE(IsValidUtf8("\xF4\x8F\xBF\xBF")) << "U+10FFFF is the last code point";
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82")) << "truncated";
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF")) << "overlong";
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80")) << "surrogate";
+    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80")) << "past U+10FFFF";
+    EXPECT_FALSE(IsValidUtf8("ok\x80")) << "stray continuation";
+    EXPECT_FALSE(IsValidUtf8("caf\xE9")) << "Windows-1252 bytes";
+}
+
 TEST(CoreSplit, EveryPieceIsKeptSoCallersDecideAboutEmptyOnes)
 {
     EXPECT_EQ(SplitString("A;;B;", ';'), (std::vector<std::string>{"A", "", "B", ""}));
