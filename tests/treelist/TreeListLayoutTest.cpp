@@ -240,6 +240,107 @@ TEST(TreeListHitTest, EachAreaAnswersItsKind)
     EXPECT_FALSE(a->Expanded());
 }
 
+// Painting and hit testing each work out where a row's parts lie; every
+// text painted for a node must lie where the hit test finds that node and part.
+TEST(TreeListHitTest, EveryPaintedPartIsFoundWhereItWasPainted)
+{
+    class GroupTree : public TdxTreeList {
+    public:
+        using TdxTreeList::TdxTreeList;
+        bool IsGroupRow(const TdxTreeListNode* Node) const override { return Node->GetString(0)[0] == 'G'; }
+        std::string GetGroupRowText(TdxTreeListNode* Node) const override { return "Group " + Node->GetString(0); }
+    };
+    TComponent owner(nullptr);
+    auto* t = new GroupTree(&owner);
+    t->SetBounds(0, 0, 460, 300);
+    t->SetDefaultRowHeight(18);
+    for (int c = 0; c < 3; ++c)
+        t->CreateColumn()->SetWidth(90 + 10 * c);
+    t->SetShowBands(true);
+    t->SetShowIndicator(true);
+    t->SetShowRowFooter(true);
+    t->SetOptions(t->Options() + TdxTreeListOptions{aoPreview});
+    t->OnGetPreviewText = [](TObject*, TdxTreeListNode* N, std::string& T) { T = "preview " + N->GetString(0); };
+    t->OnIsLevelFooter = [](TObject*, int, bool& IsFooter) { IsFooter = true; };
+    t->OnIsExistRowFooterCell = [](TObject*, TdxTreeListNode*, int Column, int, bool& E) { E = Column == 0; };
+    t->OnGetFooterCellText = [](TObject*, TdxTreeListNode* N, int Column, int Footer, std::string& T) {
+        T = "footer " + N->GetString(Column) + " " + std::to_string(Footer);
+    };
+    TImageList states(12, 12);
+    t->SetStateImages(&states);
+    auto add = [&](TdxTreeListNode* Parent, const std::string& Name) {
+        TdxTreeListNode* n = Parent ? Parent->AddChild() : t->Add();
+        for (int c = 0; c < 3; ++c)
+            n->SetString(c, Name + "/" + std::to_string(c));
+        n->SetStateIndex(Name == "B1" ? 0 : -1);
+        return n;
+    };
+    auto* a = add(nullptr, "A");
+    add(add(a, "A1"), "A11");
+    auto* g = add(nullptr, "Go");
+    add(g, "B1");
+    add(nullptr, "C");
+    t->FullExpand();
+    t->SetFocusedNode(a->GetItem(0));
+    t->SetTopIndex(1);   // the hit test counts rows from the top one as painting does
+    ASSERT_EQ(t->GetTopIndex(), 1);
+
+    TMetafile mf;
+    mf.SetWidth(460);
+    mf.SetHeight(300);
+    {
+        TMetafileCanvas rec(&mf);
+        t->PaintTo(rec, Rect(0, 0, 460, 300));
+    }
+    auto nodeName = [](const TCustomdxTreeList::THitInfo& H) { return H.Node ? H.Node->GetString(0) : "-"; };
+    int cells = 0, previews = 0, footers = 0, groups = 0, indicators = 0;
+    // Each text is checked at its rectangle's middle and at two opposite
+    // corners, where they lie on the rows area (the last row runs past it).
+    const TRect rows = t->CalcRectInfo().Rows;
+    std::vector<std::pair<TCanvasRecord, TPoint>> probes;
+    for (const TCanvasRecord& r : mf.Records())
+        for (const TPoint p : {Mid(r.Rect), TPoint{r.Rect.Left, r.Rect.Top}, TPoint{r.Rect.Right - 1, r.Rect.Bottom - 1}})
+            if (rows.Contains(p))
+                probes.emplace_back(r, p);
+    for (const auto& [r, p] : probes) {
+        const TCustomdxTreeList::THitInfo hit = t->GetHitInfo(p.X, p.Y);
+        const std::string& text = r.Text;
+        SCOPED_TRACE(r.Op + " '" + text + "' at " + std::to_string(p.X) + "," + std::to_string(p.Y));
+        if (r.Op == "Polygon") {
+            EXPECT_EQ(hit.Kind, htIndicator);
+            EXPECT_EQ(hit.Node, t->GetFocusedNode());
+            ++indicators;
+        } else if (r.Op != "DrawText" || text.empty()) {
+            continue;
+        } else if (text.rfind("preview ", 0) == 0) {
+            EXPECT_EQ(hit.Kind, htPreview);
+            EXPECT_EQ(nodeName(hit), text.substr(8));
+            ++previews;
+        } else if (text.rfind("footer ", 0) == 0) {
+            EXPECT_EQ(hit.Kind, htRowFooter);
+            EXPECT_EQ("footer " + nodeName(hit) + " " + std::to_string(hit.Row), text);
+            ++footers;
+        } else if (text.rfind("Group ", 0) == 0) {
+            EXPECT_EQ(hit.Kind, htLabel);
+            EXPECT_EQ(nodeName(hit), text.substr(6));
+            EXPECT_EQ(hit.Column, -1);
+            ++groups;
+        } else if (text.find('/') != std::string::npos) {
+            EXPECT_EQ(hit.Kind, htLabel);
+            ASSERT_GE(hit.Column, 0);
+            EXPECT_EQ(hit.Node->GetString(hit.Column), text);
+            ++cells;
+        }
+    }
+    // A is scrolled away; A1, A11 and B1 show, Go as a group row; A11 closes A1 and A.
+    EXPECT_GE(cells, 3 * 3 * 3);
+    EXPECT_GE(previews, 3 * 3);
+    EXPECT_EQ(groups, 3);
+    EXPECT_GE(footers, 2 * 3);
+    EXPECT_EQ(indicators, 3);
+    t->SetStateImages(nullptr);
+}
+
 TEST(TreeListHitTest, GroupPanelIsKindTenAndZeroRowHeightIsGuarded)
 {
     class PanelTree : public TdxTreeList {
