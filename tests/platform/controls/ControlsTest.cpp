@@ -1,6 +1,5 @@
 // Aligned layout, input reaching controls (filters, key handlers, mouse and
-// capture), page control changes, painting and pictures of forms, hints, the
-// clipboard, the screen and form placement.
+// capture), and painting and pictures of forms.
 #include "platform/controls/Application.h"
 #include "platform/controls/Automation.h"
 #include "platform/controls/ComCtrls.h"
@@ -16,6 +15,7 @@
 #include "platform/core/Guards.h"
 #include "platform/graphics/Bitmap.h"
 
+#include "ControlTestSupport.h"
 #include "ScreenTestSupport.h"
 #include "TestSupport.h"
 
@@ -30,14 +30,7 @@
 namespace qel {
 namespace {
 
-template <class C>
-C* Make(TWinControl* parent, int l, int t, int w, int h)
-{
-    auto* c = new C(parent);
-    c->SetParent(parent);
-    c->SetBounds(l, t, w, h);
-    return c;
-}
+using test::Make;
 
 TEST(ControlLayout, AlignedChildrenShareTheClientArea)
 {
@@ -224,68 +217,6 @@ TEST(ControlInput, MenuShortcutsAndMouseCapture)
     form.Hide();
 }
 
-TEST(PageControl, OnChangingCanRefuse)
-{
-    TForm form(nullptr);
-    form.SetClientWidth(300);
-    form.SetClientHeight(200);
-    auto* pages = Make<TPageControl>(&form, 0, 0, 300, 200);
-    std::vector<TTabSheet*> sheets;
-    for (const char* caption : {"&General", "&Margins", "&Header"}) {
-        auto* sheet = new TTabSheet(&form);
-        sheet->SetPageControl(pages);
-        sheet->SetCaption(caption);
-        sheets.push_back(sheet);
-    }
-    EXPECT_EQ(pages->ActivePageIndex(), 0);
-    bool allow = false;
-    std::vector<int> seenDuringChanging;
-    int changes = 0;
-    pages->OnChanging = [&](TObject*, bool& allowChange) {
-        seenDuringChanging.push_back(pages->ActivePageIndex());
-        allowChange = allow;
-    };
-    pages->OnChange = [&](TObject*) { ++changes; };
-    form.Show();
-
-    const TRect tab = pages->TabRect(1);
-    ASSERT_FALSE(tab.IsEmpty());
-    SimulateClick(pages, tab.Left + tab.Width() / 2, tab.Top + tab.Height() / 2);
-    EXPECT_EQ(pages->ActivePageIndex(), 0) << "the refusal keeps the page";
-    EXPECT_EQ(pages->ActivePage(), sheets[0]);
-    EXPECT_EQ(changes, 0);
-    ASSERT_EQ(seenDuringChanging.size(), 1u);
-    EXPECT_EQ(seenDuringChanging[0], 0) << "OnChanging sees the page being left";
-
-    allow = true;
-    SimulateClick(pages, tab.Left + tab.Width() / 2, tab.Top + tab.Height() / 2);
-    EXPECT_EQ(pages->ActivePage(), sheets[1]);
-    EXPECT_EQ(changes, 1);
-
-    // Accelerators and SelectNextPage ask too; a hidden tab is skipped;
-    // setting the page from code asks nobody.
-    allow = false;
-    SimulateKey('H', {ssAlt});
-    EXPECT_EQ(pages->ActivePageIndex(), 1);
-    allow = true;
-    SimulateKey('H', {ssAlt});
-    EXPECT_EQ(pages->ActivePageIndex(), 2);
-    sheets[0]->SetTabVisible(false);
-    pages->SelectNextPage(true);
-    EXPECT_EQ(pages->ActivePageIndex(), 1);
-    const std::size_t asked = seenDuringChanging.size();
-    pages->SetActivePage(sheets[2]);
-    EXPECT_EQ(pages->ActivePage(), sheets[2]);
-    EXPECT_EQ(seenDuringChanging.size(), asked);
-    EXPECT_TRUE(pages->TabRect(0).IsEmpty());
-
-    // Freeing a sheet takes its tab away.
-    delete sheets[1];
-    EXPECT_EQ(pages->PageCount(), 2);
-    EXPECT_EQ(pages->ActivePage(), sheets[2]);
-    form.Hide();
-}
-
 TEST(ControlPainting, FormsRenderToPng)
 {
     test::TempDir dir;
@@ -322,197 +253,6 @@ TEST(ControlPainting, FormsRenderToPng)
     std::unique_ptr<TBitmap> shot = GrabControl(box);
     EXPECT_EQ(shot->Width(), 100);
     EXPECT_EQ(shot->Height(), 60);
-}
-
-TEST(Controls, StandardControlsKeepTheirState)
-{
-    TForm form(nullptr);
-    auto* check = Make<TCheckBox>(&form, 0, 0, 100, 17);
-    int clicks = 0;
-    check->OnClick = [&](TObject*) { ++clicks; };
-    check->SetChecked(true);
-    EXPECT_EQ(clicks, 1) << "setting the state runs OnClick, as on the platform";
-    check->SetAllowGrayed(true);
-    check->Toggle();
-    EXPECT_EQ(check->State(), cbUnchecked);
-    check->Toggle();
-    EXPECT_EQ(check->State(), cbGrayed);
-
-    auto* combo = Make<TComboBox>(&form, 0, 20, 100, 21);
-    combo->SetStyle(csDropDownList);
-    TObject tag;
-    combo->Items()->AddObject("Portrait", nullptr);
-    combo->Items()->AddObject("Landscape", &tag);
-    combo->SetItemIndex(1);
-    EXPECT_EQ(combo->Text(), "Landscape");
-    EXPECT_EQ(combo->Items()->Objects(1), &tag);
-    combo->SetItemIndex(7);
-    EXPECT_EQ(combo->ItemIndex(), -1);
-    EXPECT_THROW(combo->Items()->Get(5), EStringListError);
-
-    auto* list = Make<TListBox>(&form, 0, 50, 100, 80);
-    list->SetMultiSelect(true);
-    list->Items()->SetText("a\r\nb\r\nc");
-    list->SetSelected(0, true);
-    list->SetSelected(2, true);
-    EXPECT_EQ(list->SelCount(), 2);
-    EXPECT_THROW(list->Selected(3), EListError);
-
-    auto* memo = Make<TMemo>(&form, 0, 140, 100, 60);
-    memo->Lines()->Add("first");
-    memo->Lines()->Add("second");
-    EXPECT_EQ(memo->Lines()->Count(), 2);
-    EXPECT_EQ(memo->Text(), "first\r\nsecond\r\n");
-
-    auto* edit = Make<TEdit>(&form, 0, 210, 100, 21);
-    auto* updown = Make<TUpDown>(&form, 0, 0, 16, 21);
-    updown->SetMin(1);
-    updown->SetMax(3);
-    updown->SetAssociate(edit);
-    EXPECT_EQ(edit->Text(), "1");
-    updown->ClickButton(btNext);
-    updown->ClickButton(btNext);
-    updown->ClickButton(btNext);
-    EXPECT_EQ(updown->Position(), 3);
-    updown->SetWrap(true);
-    updown->ClickButton(btNext);
-    EXPECT_EQ(edit->Text(), "1");
-    EXPECT_EQ(updown->Left(), edit->Left() + edit->Width());
-
-    auto* bar = Make<TScrollBar>(&form, 0, 240, 100, 17);
-    EXPECT_THROW(bar->SetParams(0, 10, 5), EInvalidOperation);
-    bar->SetParams(500, 0, 100);
-    EXPECT_EQ(bar->Position(), 100);
-
-    EXPECT_THROW(edit->SetFocus(), EInvalidOperation) << "the form is not shown";
-    auto* outer = Make<TPanel>(&form, 0, 0, 50, 50);
-    auto* inner = Make<TPanel>(outer, 0, 0, 20, 20);
-    EXPECT_THROW(outer->SetParent(inner), EInvalidOperation) << "no cycles in the control tree";
-    EXPECT_EQ(inner->Parent(), outer);
-}
-
-TEST(Controls, DrawGridMovesTheCurrentCellUnlessRefused)
-{
-    TForm form(nullptr);
-    auto* grid = Make<TDrawGrid>(&form, 0, 0, 200, 100);
-    grid->SetColCount(4);
-    grid->SetRowCount(10);
-    EXPECT_THROW(grid->SetFixedCols(4), EInvalidOperation);
-    std::vector<std::pair<int, int>> drawn;
-    grid->OnDrawCell = [&](TObject*, int c, int r, TRect, TGridDrawState s) {
-        if (s.Contains(gdSelected))
-            drawn.push_back({c, r});
-    };
-    grid->OnSelectCell = [](TObject*, int c, int, bool& canSelect) { canSelect = c != 3; };
-    form.Show();
-    grid->SetFocus();
-    SimulateKey(VK_RIGHT);
-    SimulateKey(VK_RIGHT);
-    EXPECT_EQ(grid->Col(), 2) << "column 3 refuses";
-    SimulateKey(VK_END, {ssCtrl});
-    EXPECT_EQ(grid->Row(), 9);
-    EXPECT_GT(grid->TopRow(), 1) << "the grid scrolled the current row into view";
-    const TRect cell = grid->CellRect(1, grid->TopRow());
-    SimulateClick(grid, cell.Left + 2, cell.Top + 2);
-    EXPECT_EQ(grid->Col(), 1);
-    EXPECT_EQ(grid->Row(), grid->TopRow());
-    GrabControl(grid);
-    ASSERT_FALSE(drawn.empty());
-    EXPECT_EQ(drawn.back(), std::make_pair(1, grid->TopRow()));
-    form.Hide();
-}
-
-TEST(HintWindow, ShowsAtTheMeasuredSizeUntilReleased)
-{
-    THintWindow hint(nullptr);
-    // Headless there is no desktop font for status bars: 8 points.
-    TFont desktop;
-    EXPECT_FALSE(Screen().GetStatusBarFont(desktop));
-    EXPECT_EQ(hint.Font()->Size(), 8);
-    const TRect r = hint.CalcHintRect(200, "Left: 12.5 mm");
-    EXPECT_GT(r.Width(), 20);
-    EXPECT_GT(r.Height(), 5);
-    hint.ActivateHint(Bounds(100, 100, r.Width(), r.Height()), "Left: 12.5 mm");
-    EXPECT_TRUE(hint.Active());
-    EXPECT_EQ(hint.Width(), r.Width());
-    hint.ReleaseHandle();
-    EXPECT_FALSE(hint.Active());
-}
-
-TEST(Clipboard, TextAndPicturesRoundTrip)
-{
-    test::ClipboardScope clipboard;
-    Clipboard().SetAsText("Seite 1");
-    EXPECT_EQ(Clipboard().AsText(), "Seite 1");
-    EXPECT_TRUE(Clipboard().HasFormat(CF_TEXT));
-    // Pictures go through the clipboard with their pixels.
-    TBitmap picture(10, 6);
-    picture.Canvas()->Brush()->SetColor(clRed);
-    picture.Canvas()->FillRect(Rect(0, 0, 10, 6));
-    picture.SetPixel(9, 5, clBlue);
-    Clipboard().Assign(picture);
-    EXPECT_TRUE(Clipboard().HasFormat(CF_BITMAP));
-    TBitmap pasted;
-    ASSERT_TRUE(Clipboard().GetBitmap(pasted));
-    EXPECT_EQ(pasted.Width(), 10);
-    EXPECT_EQ(pasted.Height(), 6);
-    EXPECT_EQ(ColorToRGB(pasted.Pixel(0, 0)), clRed);
-    EXPECT_EQ(ColorToRGB(pasted.Pixel(9, 5)), clBlue);
-    Clipboard().Clear();
-    EXPECT_FALSE(Clipboard().GetBitmap(pasted));
-}
-
-TEST(Screen, ProgramCursorsAreSeeThroughWhereTheirBitmapIsTransparent)
-{
-    TBitmap arrow(16, 16);
-    arrow.Canvas()->Brush()->SetColor(clFuchsia);
-    arrow.Canvas()->FillRect(Rect(0, 0, 16, 16));
-    arrow.Canvas()->Brush()->SetColor(clBlack);
-    arrow.Canvas()->FillRect(Rect(4, 4, 12, 12));
-    Screen().SetCursorImage(140, arrow, 8, 8);
-    QImage shown = detail::QtCursor(140).pixmap().toImage();
-    EXPECT_EQ(qAlpha(shown.pixel(1, 1)), 255) << "a plain bitmap is opaque";
-    arrow.SetTransparentColor(clFuchsia);
-    Screen().SetCursorImage(140, arrow, 8, 8);
-    shown = detail::QtCursor(140).pixmap().toImage();
-    EXPECT_EQ(qAlpha(shown.pixel(1, 1)), 0);
-    EXPECT_EQ(qAlpha(shown.pixel(8, 8)), 255);
-    EXPECT_EQ(detail::QtCursor(140).hotSpot(), QPoint(8, 8));
-    Screen().ClearCursorImage(140);
-    EXPECT_FALSE(Screen().CursorDefined(140));
-}
-
-TEST(Screen, HeadlessDefaultsAndTheCursorGuard)
-{
-    EXPECT_EQ(Screen().WorkAreaRect(), Rect(0, 0, 1280, 1024));
-    {
-        TCursorGuard busy(crHourGlass);
-        EXPECT_EQ(Screen().Cursor(), crHourGlass);
-    }
-    EXPECT_EQ(Screen().Cursor(), crDefault);
-}
-
-TEST(FormPlacement, CentredOnTheWorkAreaOrTheOwnerForm)
-{
-    const TRect workArea = Rect(0, 0, 800, 560);
-    test::VirtualScreenScope screen(800, 600, &workArea);
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 200, 100);
-    form.SetPosition(poScreenCenter);
-    form.Show();
-    EXPECT_EQ(form.BoundsRect(), Rect(300, 230, 500, 330));
-    EXPECT_EQ(Screen().ActiveForm(), &form);
-    form.SetWindowState(wsMaximized);
-    EXPECT_EQ(form.BoundsRect(), workArea);
-    EXPECT_EQ(form.Placement().NormalBounds, Rect(300, 230, 500, 330)) << "the restored rectangle is kept";
-    form.SetWindowState(wsNormal);
-    EXPECT_EQ(form.BoundsRect(), Rect(300, 230, 500, 330));
-    // A dialog owned by the form is centred on it.
-    TForm dialog(&form);
-    dialog.SetBounds(0, 0, 100, 50);
-    dialog.SetPosition(poOwnerFormCenter);
-    dialog.Show();
-    EXPECT_EQ(dialog.BoundsRect(), Rect(350, 255, 450, 305));
 }
 
 } // namespace
