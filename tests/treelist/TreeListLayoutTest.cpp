@@ -341,7 +341,7 @@ TEST(TreeListHitTest, EveryPaintedPartIsFoundWhereItWasPainted)
     t->SetStateImages(nullptr);
 }
 
-TEST(TreeListHitTest, GroupPanelIsKindTenAndZeroRowHeightIsGuarded)
+TEST(TreeListHitTest, TheGroupPanelAnswersItsKindAndZeroRowHeightIsGuarded)
 {
     class PanelTree : public TdxTreeList {
     public:
@@ -352,8 +352,9 @@ TEST(TreeListHitTest, GroupPanelIsKindTenAndZeroRowHeightIsGuarded)
     auto* t = new PanelTree(&owner);
     t->SetBounds(0, 0, 200, 150);
     t->CreateColumn();
-    EXPECT_EQ(static_cast<int>(t->GetHitTestAt(50, 10)), 10);
     EXPECT_EQ(t->GetHitTestAt(50, 10), htGroupPanel);
+    EXPECT_EQ(t->GetHitTestAt(50, 29), htGroupPanel);
+    EXPECT_NE(t->GetHitTestAt(50, 30), htGroupPanel) << "the panel ends at its height";
     t->SetBounds(0, 0, 200, 0);
     EXPECT_EQ(t->CalcRectInfo().VisibleRowCount, 0);
     EXPECT_EQ(t->GetVisibleRowCount(), 0);
@@ -687,7 +688,14 @@ TEST_P(TreeListPicture, RendersBandsHeadersRowsAndFooters)
     std::filesystem::create_directories(dir);
     const std::string out = (dir / (std::string("treelist-") + GetParam().Name + ".png")).string();
     bmp.SaveToFile(out);
-    EXPECT_TRUE(std::filesystem::exists(out));
+    // The saved picture shows what was painted.
+    TBitmap saved;
+    saved.LoadFromFile(out);
+    ASSERT_EQ(saved.Width(), bmp.Width());
+    ASSERT_EQ(saved.Height(), bmp.Height());
+    for (int y = 0; y < bmp.Height(); y += 7)
+        for (int x = 0; x < bmp.Width(); x += 7)
+            ASSERT_EQ(saved.Pixel(x, y), bmp.Pixel(x, y)) << x << "," << y;
 }
 
 INSTANTIATE_TEST_SUITE_P(Looks, TreeListPicture,
