@@ -93,5 +93,35 @@ TEST(PageControl, OnChangingCanRefuse)
     form.Hide();
 }
 
+TEST(ToolBar, LaysOutOtherControlsBetweenItsButtons)
+{
+    TForm form(nullptr);
+    auto* bar = new TToolBar(&form);
+    bar->SetParent(&form);
+    bar->SetIndent(4);
+    bar->SetButtonWidth(27);
+    auto add = [&](TToolButtonStyle style) {
+        auto* b = new TToolButton(&form);
+        b->SetStyle(style);
+        b->SetParent(bar);
+        return b;
+    };
+    auto* first = add(tbsButton);
+    auto* zoomPanel = new TPanel(&form);
+    zoomPanel->SetBounds(500, 50, 80, 22);
+    zoomPanel->SetParent(bar);
+    auto* last = add(tbsButton);
+    form.Show();
+    EXPECT_EQ(first->Left(), 4);
+    EXPECT_EQ(zoomPanel->Left(), 31);
+    EXPECT_EQ(zoomPanel->Top(), first->Top());
+    EXPECT_EQ(zoomPanel->Width(), 80);
+    EXPECT_EQ(last->Left(), 111);
+    zoomPanel->SetVisible(false);
+    bar->Realign();
+    EXPECT_EQ(last->Left(), 31);
+    form.Hide();
+}
+
 } // namespace
 } // namespace qel

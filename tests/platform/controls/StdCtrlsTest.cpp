@@ -156,5 +156,36 @@ TEST(InplaceEditor, EditsGoFramelessAndHideTheirCaret)
     EXPECT_EQ(memo->BorderStyle(), bsNone);
 }
 
+TEST(Memo, SelectionIsReplacedAtTheCaret)
+{
+    TForm form(nullptr);
+    auto* memo = new TMemo(&form);
+    memo->SetParent(&form);
+    int changes = 0;
+    memo->OnChange = [&](TObject*) { ++changes; };
+    // The text is the window's: a final line break only where one was given.
+    memo->SetText("a\r\nb\r\n");
+    EXPECT_EQ(memo->Text(), "a\r\nb\r\n");
+    EXPECT_EQ(memo->Lines()->Count(), 2);
+    memo->SetText("Page  of ");
+    EXPECT_EQ(memo->Text(), "Page  of ");
+    changes = 0;
+    memo->SetSelStart(5);
+    memo->SetSelText("[Page #]");
+    EXPECT_EQ(memo->Text(), "Page [Page #] of ");
+    EXPECT_GT(changes, 0);
+    memo->SetSelStart(0);
+    memo->SetSelLength(4);
+    EXPECT_EQ(memo->SelText(), "Page");
+    memo->SetSelText("Seite\r\nZwei");
+    EXPECT_EQ(memo->Lines()->Count(), 2);
+    EXPECT_EQ(memo->Lines()->Strings(1), "Zwei [Page #] of ");
+    // Code may fill a read-only memo, as the platform's replace-selection does.
+    memo->SetReadOnly(true);
+    memo->SelectAll();
+    memo->SetSelText("x");
+    EXPECT_EQ(memo->Text(), "x");
+}
+
 } // namespace
 } // namespace qel
