@@ -25,46 +25,46 @@ bool AreBitmapsEqual(const TBitmap* A, const TBitmap* B)
     return true;
 }
 
-std::unique_ptr<TIcon> CreateIconFromBitmap(const TBitmap* ABitmap)
+std::unique_ptr<TIcon> CreateIconFromBitmap(const TBitmap* Bitmap)
 {
     auto icon = std::make_unique<TIcon>();
-    if (ABitmap == nullptr || ABitmap->Empty() || ABitmap->Width() <= 0 || ABitmap->Height() <= 0)
+    if (Bitmap == nullptr || Bitmap->Empty() || Bitmap->Width() <= 0 || Bitmap->Height() <= 0)
         return icon;
-    icon->AssignMasked(*ABitmap, ABitmap->TransparentColor());
+    icon->AssignMasked(*Bitmap, Bitmap->TransparentColor());
     return icon;
 }
 
-std::unique_ptr<TIcon> CreateIconFromBitmapResource(const std::string& AResourceName)
+std::unique_ptr<TIcon> CreateIconFromBitmapResource(const std::string& ResourceName)
 {
-    const std::unique_ptr<TBitmap> bitmap = LoadBitmapResource(AResourceName);
+    const std::unique_ptr<TBitmap> bitmap = LoadBitmapResource(ResourceName);
     return CreateIconFromBitmap(bitmap.get());
 }
 
-std::unique_ptr<TIcon> CreateIconFromBitmapResource(int AResourceId)
+std::unique_ptr<TIcon> CreateIconFromBitmapResource(int ResourceId)
 {
-    return CreateIconFromBitmapResource(ResourceName(AResourceId));
+    return CreateIconFromBitmapResource(ResourceName(ResourceId));
 }
 
-void DrawColoredGlyph(TCanvas* ACanvas, const TRect& ARect, const TBitmap* ABitmap, const TBrush* ABrush)
+void DrawColoredGlyph(TCanvas* Canvas, const TRect& Rect, const TBitmap* Bitmap, const TBrush* Brush)
 {
-    if (ACanvas == nullptr || ABitmap == nullptr || ABrush == nullptr || ABitmap->Empty())
+    if (Canvas == nullptr || Bitmap == nullptr || Brush == nullptr || Bitmap->Empty())
         return;
-    const int w = std::min(ABitmap->Width(), ARect.Width());
-    const int h = std::min(ABitmap->Height(), ARect.Height());
+    const int w = std::min(Bitmap->Width(), Rect.Width());
+    const int h = std::min(Bitmap->Height(), Rect.Height());
     if (w <= 0 || h <= 0)
         return;
-    const TColor color = ColorToRGB(ABrush->Color());
-    const TColor transparent = ColorToRGB(ABitmap->TransparentColor());
+    const TColor color = ColorToRGB(Brush->Color());
+    const TColor transparent = ColorToRGB(Bitmap->TransparentColor());
     // The shape is painted in the brush colour on a key colour that the
     // drawing then leaves out.
     const TColor key = color == clWhite ? clBlack : clWhite;
     TBitmap shape(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            shape.SetPixel(x, y, ColorToRGB(ABitmap->Pixel(x, y)) == transparent ? key : color);
+            shape.SetPixel(x, y, ColorToRGB(Bitmap->Pixel(x, y)) == transparent ? key : color);
     shape.SetTransparentColor(key);
     shape.SetTransparent(true);
-    ACanvas->Draw(ARect.Left, ARect.Top, &shape);
+    Canvas->Draw(Rect.Left, Rect.Top, &shape);
 }
 
 bool AreBrushesEqual(const TBrush* A, const TBrush* B)
@@ -74,12 +74,12 @@ bool AreBrushesEqual(const TBrush* A, const TBrush* B)
     return A->Color() == B->Color() && A->Style() == B->Style();
 }
 
-std::string FontToText(const TFont* AFont)
+std::string FontToText(const TFont* Font)
 {
-    if (AFont == nullptr)
+    if (Font == nullptr)
         return std::string();
-    std::string result = std::to_string(AFont->Size()) + " pt. " + AFont->Name() + " ";
-    const TFontStyles style = AFont->Style();
+    std::string result = std::to_string(Font->Size()) + " pt. " + Font->Name() + " ";
+    const TFontStyles style = Font->Style();
     if (!style.Empty()) {
         static constexpr struct { TFontStyle style; const char* name; } Names[] = {
             {fsBold, "Bold"}, {fsItalic, "Italic"}, {fsUnderline, "Underline"}, {fsStrikeOut, "StrikeOut"}};
@@ -96,35 +96,35 @@ std::string FontToText(const TFont* AFont)
     return result;
 }
 
-TColor GetNearestScreenColor(TColor AColor)
+TColor GetNearestScreenColor(TColor Color)
 {
     // Screens here are true-colour: every RGB value shows as itself.
-    return ColorToRGB(AColor);
+    return ColorToRGB(Color);
 }
 
-TColor LightenColor(TColor AColor, int ARed, int AGreen, int ABlue)
+TColor LightenColor(TColor Color, int Red, int Green, int Blue)
 {
-    const TColor rgb = ColorToRGB(AColor);
+    const TColor rgb = ColorToRGB(Color);
     const auto channel = [](int Value, int Delta) {
         return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{Value} + Delta, 0, 255));
     };
-    return RGB(channel(GetRValue(rgb), ARed), channel(GetGValue(rgb), AGreen),
-               channel(GetBValue(rgb), ABlue));
+    return RGB(channel(GetRValue(rgb), Red), channel(GetGValue(rgb), Green),
+               channel(GetBValue(rgb), Blue));
 }
 
-bool IsDisplayDC(const TCanvas* ACanvas)
+bool IsDisplayDC(const TCanvas* Canvas)
 {
-    return ACanvas != nullptr && ACanvas->DeviceCaps().Technology == DT_RASDISPLAY;
+    return Canvas != nullptr && Canvas->DeviceCaps().Technology == DT_RASDISPLAY;
 }
 
-bool IsPrinterDC(const TCanvas* ACanvas)
+bool IsPrinterDC(const TCanvas* Canvas)
 {
-    return ACanvas != nullptr && ACanvas->DeviceCaps().Technology == DT_RASPRINTER;
+    return Canvas != nullptr && Canvas->DeviceCaps().Technology == DT_RASPRINTER;
 }
 
-bool IsMetafileDC(const TCanvas* ACanvas)
+bool IsMetafileDC(const TCanvas* Canvas)
 {
-    return ACanvas != nullptr && ACanvas->DeviceCaps().Technology == DT_METAFILE;
+    return Canvas != nullptr && Canvas->DeviceCaps().Technology == DT_METAFILE;
 }
 
 } // namespace qel

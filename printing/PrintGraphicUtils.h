@@ -21,29 +21,29 @@ bool AreBitmapsEqual(const TBitmap* A, const TBitmap* B);
 bool AreBrushesEqual(const TBrush* A, const TBrush* B);
 
 // "8 pt. Arial " and, for a styled font, " [Bold Italic]"; empty without a font.
-std::string FontToText(const TFont* AFont);
+std::string FontToText(const TFont* Font);
 
 // An icon of the bitmap's size whose pixels of the bitmap's transparent
 // colour are transparent; an empty icon for an empty or absent bitmap.
-std::unique_ptr<TIcon> CreateIconFromBitmap(const TBitmap* ABitmap);
+std::unique_ptr<TIcon> CreateIconFromBitmap(const TBitmap* Bitmap);
 // The same for one of the program's bitmap resources (platform/graphics/Resources.h);
 // EResNotFound when there is no such resource.
-std::unique_ptr<TIcon> CreateIconFromBitmapResource(const std::string& AResourceName);
-std::unique_ptr<TIcon> CreateIconFromBitmapResource(int AResourceId);
+std::unique_ptr<TIcon> CreateIconFromBitmapResource(const std::string& ResourceName);
+std::unique_ptr<TIcon> CreateIconFromBitmapResource(int ResourceId);
 
 // Paints the shape of the bitmap (its pixels other than its transparent
 // colour) in the brush's colour at the rectangle's top-left corner, clipped
 // to the rectangle.
-void DrawColoredGlyph(TCanvas* ACanvas, const TRect& ARect, const TBitmap* ABitmap, const TBrush* ABrush);
+void DrawColoredGlyph(TCanvas* Canvas, const TRect& Rect, const TBitmap* Bitmap, const TBrush* Brush);
 
-// The colour the screen shows for AColor (system and unset colours resolved).
-TColor GetNearestScreenColor(TColor AColor);
-// AColor resolved to RGB, each channel moved by its increment and kept within 0..255.
-TColor LightenColor(TColor AColor, int ARed, int AGreen, int ABlue);
+// The colour the screen shows for `Color` (system and unset colours resolved).
+TColor GetNearestScreenColor(TColor Color);
+// `Color` resolved to RGB, each channel moved by its increment and kept within 0..255.
+TColor LightenColor(TColor Color, int Red, int Green, int Blue);
 
 // Device-context tests by the canvas's technology; false without a canvas.
-bool IsDisplayDC(const TCanvas* ACanvas);
-bool IsPrinterDC(const TCanvas* ACanvas);
-bool IsMetafileDC(const TCanvas* ACanvas);
+bool IsDisplayDC(const TCanvas* Canvas);
+bool IsPrinterDC(const TCanvas* Canvas);
+bool IsMetafileDC(const TCanvas* Canvas);
 
 } // namespace qel

@@ -7,16 +7,16 @@
 
 namespace qel {
 
-void SetFontInfoText(TControl* AControl, const TFont* AFont)
+void SetFontInfoText(TControl* Control, const TFont* Font)
 {
-    if (AControl == nullptr)
+    if (Control == nullptr)
         return;
-    AControl->SetCaption(FontToText(AFont));
-    if (AFont == nullptr)
+    Control->SetCaption(FontToText(Font));
+    if (Font == nullptr)
         return;
     // Compared as shown, so a white font on a clWindow control is caught too.
-    const bool invisible = ColorToRGB(AFont->Color()) == ColorToRGB(AControl->Color());
-    AControl->Font()->SetColor(invisible ? clWindowText : AFont->Color());
+    const bool invisible = ColorToRGB(Font->Color()) == ColorToRGB(Control->Color());
+    Control->Font()->SetColor(invisible ? clWindowText : Font->Color());
 }
 
 TRect GetWorkArea()
@@ -24,22 +24,22 @@ TRect GetWorkArea()
     return Screen().WorkAreaRect();
 }
 
-void MessageError(const std::string& AText)
+void MessageError(const std::string& Text)
 {
     MessageBeep(MB_ICONEXCLAMATION);
-    Application().MessageBox(AText, Application().Title(), MB_OK | MB_ICONSTOP);
+    Application().MessageBox(Text, Application().Title(), MB_OK | MB_ICONSTOP);
 }
 
-void MessageWarning(const std::string& AText)
+void MessageWarning(const std::string& Text)
 {
     MessageBeep(MB_ICONEXCLAMATION);
-    Application().MessageBox(AText, Application().Title(), MB_OK | MB_ICONEXCLAMATION);
+    Application().MessageBox(Text, Application().Title(), MB_OK | MB_ICONEXCLAMATION);
 }
 
-bool MessageQuestion(const std::string& AText)
+bool MessageQuestion(const std::string& Text)
 {
     MessageBeep(MB_ICONQUESTION);
-    return Application().MessageBox(AText, Application().Title(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return Application().MessageBox(Text, Application().Title(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 } // namespace qel

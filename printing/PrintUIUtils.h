@@ -12,15 +12,15 @@ class TFont;
 
 // Shows FontToText in the control's caption, coloured with the font colour,
 // or the window-text colour when that would not show on the control's colour.
-void SetFontInfoText(TControl* AControl, const TFont* AFont);
+void SetFontInfoText(TControl* Control, const TFont* Font);
 
 // The desktop work area (the virtual screen's when running headless).
 TRect GetWorkArea();
 
 // The application's message box with its title: stop icon, exclamation icon,
 // or a Yes/No question answering true on Yes.
-void MessageError(const std::string& AText);
-void MessageWarning(const std::string& AText);
-bool MessageQuestion(const std::string& AText);
+void MessageError(const std::string& Text);
+void MessageWarning(const std::string& Text);
+bool MessageQuestion(const std::string& Text);
 
 } // namespace qel

@@ -55,16 +55,16 @@ TPoint ScalePoint(const TPoint& Pt, int Numerator, int Denominator)
 // ---------------------------------------------------------------------------
 // Published properties
 
-bool HasProperty(TObject* AObject, const std::string& AName)
+bool HasProperty(TObject* Object, const std::string& Name)
 {
-    return AObject != nullptr && FindPropInfo(AObject, AName) != nullptr;
+    return Object != nullptr && FindPropInfo(Object, Name) != nullptr;
 }
 
-void SetPropertyValue(TObject* AObject, const std::string& AName, const Variant& AValue)
+void SetPropertyValue(TObject* Object, const std::string& Name, const Variant& Value)
 {
-    if (!HasProperty(AObject, AName))
+    if (!HasProperty(Object, Name))
         return;
-    const TPropInfo& info = *FindPropInfo(AObject, AName);
+    const TPropInfo& info = *FindPropInfo(Object, Name);
     if (info.IsReadOnly())
         return;
     // The registry's setter checks the value against the kind (an enumeration
@@ -75,16 +75,16 @@ void SetPropertyValue(TObject* AObject, const std::string& AName, const Variant&
     case pkEnumeration:
     case pkSet:
     case pkColor:
-        SetPropValue(AObject, info.Name, Variant(AValue.AsInteger()));
+        SetPropValue(Object, info.Name, Variant(Value.AsInteger()));
         break;
     case pkFloat:
-        SetPropValue(AObject, info.Name, Variant(AValue.AsDouble()));
+        SetPropValue(Object, info.Name, Variant(Value.AsDouble()));
         break;
     case pkString:
-        SetPropValue(AObject, info.Name, Variant(AValue.AsString()));
+        SetPropValue(Object, info.Name, Variant(Value.AsString()));
         break;
     case pkVariant:
-        SetPropValue(AObject, info.Name, AValue);
+        SetPropValue(Object, info.Name, Value);
         break;
     case pkInt64:
     case pkComponent:
@@ -98,23 +98,23 @@ void SetPropertyValue(TObject* AObject, const std::string& AName, const Variant&
 // ---------------------------------------------------------------------------
 // Text
 
-bool ContainsAnyChar(const std::string& AText, const std::string& AChars)
+bool ContainsAnyChar(const std::string& Text, const std::string& Chars)
 {
-    if (AChars.empty())
+    if (Chars.empty())
         return false;
-    const std::vector<std::string> set = CodePoints(AChars);
-    for (const std::string& cp : CodePoints(AText))
+    const std::vector<std::string> set = CodePoints(Chars);
+    for (const std::string& cp : CodePoints(Text))
         if (IsAnyOf(cp, set))
             return true;
     return false;
 }
 
-bool ValidateFileName(const std::string& AFileName)
+bool ValidateFileName(const std::string& FileName)
 {
     // NUL is checked before trimming, which would drop it at either end.
-    if (AFileName.find('\0') != std::string::npos)
+    if (FileName.find('\0') != std::string::npos)
         return false;
-    const std::string name = Trim(AFileName);
+    const std::string name = Trim(FileName);
     if (name.empty())
         return false;
     if (name.find_first_of("<>\"[]|") != std::string::npos)
@@ -126,64 +126,64 @@ bool ValidateFileName(const std::string& AFileName)
     return !namePart.empty() && namePart.find('\\') == std::string::npos;
 }
 
-std::string ReplaceSubStr(const std::string& AText, const std::string& APattern,
-                          const std::string& AReplacement)
+std::string ReplaceSubStr(const std::string& Text, const std::string& Pattern,
+                          const std::string& Replacement)
 {
-    if (APattern.empty())
-        return AText;
+    if (Pattern.empty())
+        return Text;
     std::string result;
     std::size_t from = 0;
-    for (std::size_t at = AText.find(APattern); at != std::string::npos;
-         at = AText.find(APattern, from)) {
-        result.append(AText, from, at - from);
-        result += AReplacement;
-        from = at + APattern.size();
+    for (std::size_t at = Text.find(Pattern); at != std::string::npos;
+         at = Text.find(Pattern, from)) {
+        result.append(Text, from, at - from);
+        result += Replacement;
+        from = at + Pattern.size();
     }
-    result.append(AText, from, std::string::npos);
+    result.append(Text, from, std::string::npos);
     return result;
 }
 
-std::string RemoveChars(const std::string& AText, const std::string& AChars)
+std::string RemoveChars(const std::string& Text, const std::string& Chars)
 {
-    if (AChars.empty())
-        return AText;
-    const std::vector<std::string> set = CodePoints(AChars);
+    if (Chars.empty())
+        return Text;
+    const std::vector<std::string> set = CodePoints(Chars);
     std::string result;
-    result.reserve(AText.size());
-    for (const std::string& cp : CodePoints(AText))
+    result.reserve(Text.size());
+    for (const std::string& cp : CodePoints(Text))
         if (!IsAnyOf(cp, set))
             result += cp;
     return result;
 }
 
-void SplitText(const std::string& AText, const std::string& ASeparator, TStrings& AStrings)
+void SplitText(const std::string& Text, const std::string& Separator, TStrings& Strings)
 {
-    for (const std::string& piece : SplitString(AText, ASeparator))
+    for (const std::string& piece : SplitString(Text, Separator))
         if (!piece.empty())
-            AStrings.Add(piece);
+            Strings.Add(piece);
 }
 
-std::string RemoveAccelChars(const std::string& ACaption)
+std::string RemoveAccelChars(const std::string& Caption)
 {
     std::string result;
-    result.reserve(ACaption.size());
-    for (char c : ACaption)
+    result.reserve(Caption.size());
+    for (char c : Caption)
         if (c != '&')
             result += c;
     return result;
 }
 
-std::string DropEndEllipsis(const std::string& AText)
+std::string DropEndEllipsis(const std::string& Text)
 {
-    std::size_t end = AText.size();
-    while (end > 0 && AText[end - 1] == '.')
+    std::size_t end = Text.size();
+    while (end > 0 && Text[end - 1] == '.')
         --end;
-    return AText.substr(0, end);
+    return Text.substr(0, end);
 }
 
-std::string StringOfChar(char ACh, int ACount)
+std::string StringOfChar(char Ch, int Count)
 {
-    return ACount > 0 ? std::string(static_cast<std::size_t>(ACount), ACh) : std::string();
+    return Count > 0 ? std::string(static_cast<std::size_t>(Count), Ch) : std::string();
 }
 
 // ---------------------------------------------------------------------------
@@ -206,11 +206,11 @@ std::vector<std::string> NonEmptyPieces(const std::string& Text, char Separator)
 
 } // namespace
 
-Variant DecodePageRanges(const std::string& ARanges)
+Variant DecodePageRanges(const std::string& Ranges)
 {
     std::string text;
-    text.reserve(ARanges.size());
-    for (char c : ARanges)
+    text.reserve(Ranges.size());
+    for (char c : Ranges)
         if (c != ' ' && c != '\t')
             text += c;
     if (text.empty())
@@ -294,78 +294,78 @@ std::string CaseOf(const char* Lower, bool Upper)
 
 } // namespace
 
-std::string IntToRoman(int AValue, bool AUpperCase)
+std::string IntToRoman(int Value, bool UpperCase)
 {
-    if (AValue < 1)
+    if (Value < 1)
         return std::string();
-    if (AValue > MaxNumberingValue)
-        return std::to_string(AValue);
+    if (Value > MaxNumberingValue)
+        return std::to_string(Value);
     std::string result;
-    int value = AValue;
+    int value = Value;
     for (const RomanStep& step : RomanSteps) {
         while (value >= step.value) {
-            result += AUpperCase ? step.upper : step.lower;
+            result += UpperCase ? step.upper : step.lower;
             value -= step.value;
         }
     }
     return result;
 }
 
-int RomanToInt(const std::string& AText, bool AUpperCase)
+int RomanToInt(const std::string& Text, bool UpperCase)
 {
-    const char thousand = AUpperCase ? 'M' : 'm';
+    const char thousand = UpperCase ? 'M' : 'm';
     std::size_t pos = 0;
     std::int64_t sum = 0;
-    while (pos < AText.size() && AText[pos] == thousand) {
+    while (pos < Text.size() && Text[pos] == thousand) {
         sum += 1000;
         ++pos;
     }
     const auto result = [&]() { return sum > INT_MAX ? -1 : static_cast<int>(sum); };
     const auto readPlace = [&](const char* const (&Digits)[9], int Unit) {
         for (int k = 9; k >= 1; --k) {
-            const std::string digit = CaseOf(Digits[k - 1], AUpperCase);
-            if (AText.compare(pos, digit.size(), digit) == 0) {
+            const std::string digit = CaseOf(Digits[k - 1], UpperCase);
+            if (Text.compare(pos, digit.size(), digit) == 0) {
                 sum += std::int64_t{k} * Unit;
                 pos += digit.size();
                 return;
             }
         }
     };
-    if (pos == AText.size())
+    if (pos == Text.size())
         return result();
     readPlace(RomanHundreds, 100);
-    if (pos == AText.size())
+    if (pos == Text.size())
         return result();
     readPlace(RomanTens, 10);
-    if (pos == AText.size())
+    if (pos == Text.size())
         return result();
     readPlace(RomanOnes, 1);
-    return pos == AText.size() ? result() : -1;
+    return pos == Text.size() ? result() : -1;
 }
 
 // ---------------------------------------------------------------------------
 // Letter numbers
 
-std::string IntToLetters(int AValue, bool AUpperCase)
+std::string IntToLetters(int Value, bool UpperCase)
 {
-    if (AValue < 1)
+    if (Value < 1)
         return std::string();
-    if (AValue > MaxNumberingValue)
-        return std::to_string(AValue);
-    const int r = AValue % 26;
-    const char letter = static_cast<char>((AUpperCase ? 'A' : 'a') + (r == 0 ? 25 : r - 1));
-    const int count = AValue / 26 + (r != 0 ? 1 : 0);
+    if (Value > MaxNumberingValue)
+        return std::to_string(Value);
+    const int r = Value % 26;
+    const char letter = static_cast<char>((UpperCase ? 'A' : 'a') + (r == 0 ? 25 : r - 1));
+    const int count = Value / 26 + (r != 0 ? 1 : 0);
     return std::string(static_cast<std::size_t>(count), letter);
 }
 
-int LettersToInt(const std::string& AText, bool AUpperCase)
+int LettersToInt(const std::string& Text, bool UpperCase)
 {
-    if (AText.empty())
+    if (Text.empty())
         return 0;
-    const char first = AText[0];
-    const char base = AUpperCase ? 'A' : 'a';
+    const char first = Text[0];
+    const char base = UpperCase ? 'A' : 'a';
     const int position = (first >= base && first <= base + 25) ? first - base + 1 : 0;
-    std::int64_t length = static_cast<std::int64_t>(Utf8Length(AText));
+    std::int64_t length = static_cast<std::int64_t>(Utf8Length(Text));
     // Text of stray continuation bytes alone is still one character, not a
     // negative count.
     length = std::max<std::int64_t>(length, 1);
@@ -376,13 +376,13 @@ int LettersToInt(const std::string& AText, bool AUpperCase)
 // ---------------------------------------------------------------------------
 // Memory
 
-TGlobalMemory CopyToGlobalMemory(const void* AData, std::size_t ASize)
+TGlobalMemory CopyToGlobalMemory(const void* Data, std::size_t Size)
 {
-    if (AData == nullptr || ASize == 0)
+    if (Data == nullptr || Size == 0)
         return nullptr;
     try {
-        const auto* bytes = static_cast<const std::uint8_t*>(AData);
-        return std::make_unique<std::vector<std::uint8_t>>(bytes, bytes + ASize);
+        const auto* bytes = static_cast<const std::uint8_t*>(Data);
+        return std::make_unique<std::vector<std::uint8_t>>(bytes, bytes + Size);
     } catch (const std::bad_alloc&) {
         return nullptr;
     } catch (const std::length_error&) {

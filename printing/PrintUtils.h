@@ -25,7 +25,7 @@ TPoint ScalePoint(const TPoint& Pt, int Numerator, int Denominator);
 
 // Published properties by name, compared without regard to case; the lookup
 // itself is the property registry's FindPropInfo (PropertyRegistry.h).
-bool HasProperty(TObject* AObject, const std::string& AName);
+bool HasProperty(TObject* Object, const std::string& Name);
 // Only for a property the object has: integer, boolean, enumeration, set and
 // colour kinds take the value as an integer, floating kinds as a real,
 // strings as a string and variants the value itself. Other kinds (Int64,
@@ -33,22 +33,22 @@ bool HasProperty(TObject* AObject, const std::string& AName);
 // properties are left alone; an object reference is never made from a
 // number. Conversion failures raise EConvertError, an ordinal the kind
 // cannot take EPropertyError.
-void SetPropertyValue(TObject* AObject, const std::string& AName, const Variant& AValue);
+void SetPropertyValue(TObject* Object, const std::string& Name, const Variant& Value);
 
-// True when any character (code point) of AChars occurs in AText.
-bool ContainsAnyChar(const std::string& AText, const std::string& AChars);
+// True when any character (code point) of `Chars` occurs in `Text`.
+bool ContainsAnyChar(const std::string& Text, const std::string& Chars);
 // A name the print dialog accepts as an output file: not blank, none of
 // < > " [ ] | or NUL, and a name part (after the last "/") that is not empty
 // and holds no "\".
-bool ValidateFileName(const std::string& AFileName);
+bool ValidateFileName(const std::string& FileName);
 
-// Every occurrence of APattern replaced; an empty pattern changes nothing.
-std::string ReplaceSubStr(const std::string& AText, const std::string& APattern,
-                          const std::string& AReplacement);
-// AText without any character (code point) of AChars.
-std::string RemoveChars(const std::string& AText, const std::string& AChars);
-// Appends each non-empty piece of AText between separators to AStrings.
-void SplitText(const std::string& AText, const std::string& ASeparator, TStrings& AStrings);
+// Every occurrence of `Pattern` replaced; an empty pattern changes nothing.
+std::string ReplaceSubStr(const std::string& Text, const std::string& Pattern,
+                          const std::string& Replacement);
+// `Text` without any character (code point) of `Chars`.
+std::string RemoveChars(const std::string& Text, const std::string& Chars);
+// Appends each non-empty piece of `Text` between separators to `Strings`.
+void SplitText(const std::string& Text, const std::string& Separator, TStrings& Strings);
 
 // Most pages one page list may name; a range such as "1-2000000000" is
 // refused before anything is allocated.
@@ -58,33 +58,33 @@ inline constexpr int MaxDecodedPages = 100000;
 // EConvertError for a reversed range, a list that starts with 0, a piece that
 // is not a number, a negative page (a hexadecimal "$FFFFFFFF"), or more than
 // MaxDecodedPages pages.
-Variant DecodePageRanges(const std::string& ARanges);
+Variant DecodePageRanges(const std::string& Ranges);
 
 // Largest page number written as roman numerals or letters; larger numbers
 // are written in decimal digits so that a runaway page number cannot build
 // an enormous text.
 inline constexpr int MaxNumberingValue = 100000;
 // Empty below 1.
-std::string IntToRoman(int AValue, bool AUpperCase);
+std::string IntToRoman(int Value, bool UpperCase);
 // Reads only the chosen case; -1 for text it cannot read (or whose value does
 // not fit an integer); 0 for an empty text.
-int RomanToInt(const std::string& AText, bool AUpperCase);
-std::string StringOfChar(char ACh, int ACount);
+int RomanToInt(const std::string& Text, bool UpperCase);
+std::string StringOfChar(char Ch, int Count);
 // 1 -> "a", 26 -> "z", 27 -> "aa", 52 -> "zz", 53 -> "aaa"; empty below 1.
-std::string IntToLetters(int AValue, bool AUpperCase);
+std::string IntToLetters(int Value, bool UpperCase);
 // Position of the first letter in the chosen alphabet (0 when it is not
 // there) plus (length - 1) * 26; 0 for an empty text, -1 when the value does
 // not fit an integer.
-int LettersToInt(const std::string& AText, bool AUpperCase);
+int LettersToInt(const std::string& Text, bool UpperCase);
 
 // Every "&" removed.
-std::string RemoveAccelChars(const std::string& ACaption);
+std::string RemoveAccelChars(const std::string& Caption);
 // Trailing "." characters removed.
-std::string DropEndEllipsis(const std::string& AText);
+std::string DropEndEllipsis(const std::string& Text);
 
 // A block of memory handed over to another owner (clipboard, device mode).
 using TGlobalMemory = std::unique_ptr<std::vector<std::uint8_t>>;
 // A copy of the data; nullptr for no data or when memory runs out.
-TGlobalMemory CopyToGlobalMemory(const void* AData, std::size_t ASize);
+TGlobalMemory CopyToGlobalMemory(const void* Data, std::size_t Size);
 
 } // namespace qel

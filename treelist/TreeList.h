@@ -596,6 +596,21 @@ private:
     bool SetNodeExpanded(TdxTreeListNode* Node, bool Value);
     void FocusNodeAndColumn(TdxTreeListNode* Node, int Column, TShiftState Shift, bool Mouse);
     void MoveFocus(int Delta, TShiftState Shift);
+    // The steps of KeyDown. Search and editing answer true when the key is
+    // settled (taken, or left to the editor); the others when they used it.
+    struct TKeyPlace {
+        bool Ctrl = false;
+        int Page = 1;             // rows a page key moves
+        int VisibleColumns = 0;
+        int ColumnPos = -1;       // the focused column's visible position
+    };
+    TKeyPlace CurrentKeyPlace(TShiftState Shift) const;
+    void FocusVisibleColumnAt(const TKeyPlace& Place, int N);
+    bool SearchKeyDown(std::uint16_t& Key, const TKeyPlace& Place);
+    bool EditingKeyDown(std::uint16_t& Key, const TKeyPlace& Place);
+    bool MoveKeyDown(std::uint16_t Key, TShiftState Shift, const TKeyPlace& Place);
+    bool TabKeyDown(std::uint16_t Key, TShiftState Shift, const TKeyPlace& Place);
+    bool NodeKeyDown(std::uint16_t Key, const TKeyPlace& Place);
     // Hides and frees the editor without posting its value.
     void DiscardEditor();
     void SelectionChanged();
@@ -608,10 +623,35 @@ private:
     void ForEachHeaderCell(const TdxTreeListRectInfo& Info,
                            const std::function<void(const TCellPlace&)>& Visit) const;
     void ForEachRowCell(const TRect& RowRect, const std::function<void(const TCellPlace&)>& Visit) const;
+    // Where a row's parts lie (client coordinates), shared by the steps of PaintRow.
+    struct TRowPlace {
+        TRect Row{};
+        int Left = 0;           // band 0's left edge
+        int ReportRight = 0;    // right edge of the bands
+        int IndentRight = 0;
+        int CellsBottom = 0;    // the cells (or group text) end here; preview and footers follow
+        bool Group = false;
+        bool Focused = false;
+    };
+    void PaintRowIndicator(TCanvas& Canvas, const TRowPlace& Place);
+    void PaintGroupRow(TCanvas& Canvas, TdxTreeListNode* Node, const TRowPlace& Place);
+    // Paints the cells; answers where the focus rectangle goes (empty for none).
+    TRect PaintRowCells(TCanvas& Canvas, TdxTreeListNode* Node, const TRowPlace& Place);
+    void PaintPreview(TCanvas& Canvas, TdxTreeListNode* Node, const TRowPlace& Place);
+    void PaintRowFooters(TCanvas& Canvas, TdxTreeListNode* Node, const TRowPlace& Place);
+    void PaintRowFooterCell(TCanvas& Canvas, TdxTreeListNode* Node, int Column, int Footer, const TRect& CellRect);
     void ForEachBandCell(int Top, int LineHeight, const std::function<void(const TCellPlace&)>& Visit) const;
     int NodeIndentWidth(const TdxTreeListNode* Node) const;
     // The width of Levels indent steps, held at MaxCoord.
     int LevelsWidth(int Levels) const;
+    // The steps of GetHitInfo, one for each area of the client.
+    THitInfo HitBandPanel(int X) const;
+    THitInfo HitHeaderPanel(const TdxTreeListRectInfo& Info, TPoint P) const;
+    THitInfo HitFooterPanel(const TdxTreeListRectInfo& Info, int X) const;
+    THitInfo HitRows(const TdxTreeListRectInfo& Info, TPoint P) const;
+    void HitCellsLine(const TRect& Row, bool Group, TPoint P, THitInfo& Hit) const;
+    // The row on screen under client Y and its rectangle; nullptr below the last.
+    TdxTreeListNode* RowAt(const TdxTreeListRectInfo& Info, int Y, TRect& Row) const;
     int FindDropPlace(int X, int Y, int& Band, int& Row, int& Pos) const;
     void UpdateDragOverlays();
     // Shows a claimed area's cursor during a header drag; crDefault gives back the control's own.

@@ -194,155 +194,190 @@ void TCustomdxTreeList::KeyDown(std::uint16_t& Key, TShiftState Shift)
         Key = 0;
         return;
     }
-    const bool ctrl = Shift.Contains(ssCtrl);
-    const int page = std::max(1, CalcRectInfo().VisibleRowCount - 1);
-    const int visibleColumns = GetVisibleColumnCount();
-    int columnPos = -1;
-    for (int n = 0; n < visibleColumns; ++n)
+    const TKeyPlace place = CurrentKeyPlace(Shift);
+    if (SearchKeyDown(Key, place) || EditingKeyDown(Key, place))
+        return;
+    if (MoveKeyDown(Key, Shift, place) || TabKeyDown(Key, Shift, place) || NodeKeyDown(Key, place))
+        Key = 0;
+}
+
+// Taken once, before any step moves the focus, so every step sees the same place.
+TCustomdxTreeList::TKeyPlace TCustomdxTreeList::CurrentKeyPlace(TShiftState Shift) const
+{
+    TKeyPlace place;
+    place.Ctrl = Shift.Contains(ssCtrl);
+    place.Page = std::max(1, CalcRectInfo().VisibleRowCount - 1);
+    place.VisibleColumns = GetVisibleColumnCount();
+    for (int n = 0; n < place.VisibleColumns; ++n)
         if (GetVisibleColumn(n) == m_focusedColumn)
-            columnPos = n;
-    auto focusColumnAt = [&](int N) {
-        if (visibleColumns > 0)
-            SetFocusedColumn(GetVisibleColumn(std::clamp(N, 0, visibleColumns - 1)));
-    };
-    if (IsSearching()) {
-        if (Key == VK_ESCAPE) {
-            EndSearch();
-            Key = 0;
-            return;
-        }
-        if (Key == VK_BACK) {
-            if (!m_searchText.empty()) {
-                // Less one whole character.
-                const std::string t = Utf8PrefixByBytes(m_searchText, m_searchText.size() - 1);
-                m_searchText.clear();
-                if (!t.empty())
-                    SearchAppend(t);
-            }
-            Key = 0;
-            return;
-        }
-        if (ctrl && (Key == VK_UP || Key == VK_DOWN)) {
-            SearchNext(Key == VK_DOWN);
-            Key = 0;
-            return;
-        }
-        if (Key != VK_SHIFT && Key != VK_CONTROL && Key != VK_MENU)
-            EndSearch();
+            place.ColumnPos = n;
+    return place;
+}
+
+void TCustomdxTreeList::FocusVisibleColumnAt(const TKeyPlace& Place, int N)
+{
+    if (Place.VisibleColumns > 0)
+        SetFocusedColumn(GetVisibleColumn(std::clamp(N, 0, Place.VisibleColumns - 1)));
+}
+
+bool TCustomdxTreeList::SearchKeyDown(std::uint16_t& Key, const TKeyPlace& Place)
+{
+    if (!IsSearching())
+        return false;
+    if (Key == VK_ESCAPE) {
+        EndSearch();
+        Key = 0;
+        return true;
     }
-    if (m_editing) {
-        switch (Key) {
-        case VK_ESCAPE:
-            // Cancel: the editor goes without posting.
-            m_editing = false;
-            DiscardEditor();
-            DoEndEditing();
-            Key = 0;
-            return;
-        case VK_RETURN:
-            HideEditor();
-            if (m_optionsEx.Contains(aoEnterThrough))
-                focusColumnAt(columnPos + 1);
-            Key = 0;
-            return;
-        case VK_UP:
-        case VK_DOWN:
-        case VK_PRIOR:
-        case VK_NEXT:
-        case VK_TAB:
-            HideEditor();
-            break;
-        default:
-            return;   // the editor takes the key
+    if (Key == VK_BACK) {
+        if (!m_searchText.empty()) {
+            // Less one whole character.
+            const std::string t = Utf8PrefixByBytes(m_searchText, m_searchText.size() - 1);
+            m_searchText.clear();
+            if (!t.empty())
+                SearchAppend(t);
         }
+        Key = 0;
+        return true;
     }
+    if (Place.Ctrl && (Key == VK_UP || Key == VK_DOWN)) {
+        SearchNext(Key == VK_DOWN);
+        Key = 0;
+        return true;
+    }
+    if (Key != VK_SHIFT && Key != VK_CONTROL && Key != VK_MENU)
+        EndSearch();
+    return false;
+}
+
+bool TCustomdxTreeList::EditingKeyDown(std::uint16_t& Key, const TKeyPlace& Place)
+{
+    if (!m_editing)
+        return false;
     switch (Key) {
-    case VK_UP: MoveFocus(-1, Shift); break;
-    case VK_DOWN: MoveFocus(1, Shift); break;
-    case VK_PRIOR: MoveFocus(-page, Shift); break;
-    case VK_NEXT: MoveFocus(page, Shift); break;
+    case VK_ESCAPE:
+        // Cancel: the editor goes without posting.
+        m_editing = false;
+        DiscardEditor();
+        DoEndEditing();
+        Key = 0;
+        return true;
+    case VK_RETURN:
+        HideEditor();
+        if (m_optionsEx.Contains(aoEnterThrough))
+            FocusVisibleColumnAt(Place, Place.ColumnPos + 1);
+        Key = 0;
+        return true;
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_TAB:
+        HideEditor();   // and the key moves on
+        return false;
+    default:
+        return true;   // the editor takes the key
+    }
+}
+
+bool TCustomdxTreeList::MoveKeyDown(std::uint16_t Key, TShiftState Shift, const TKeyPlace& Place)
+{
+    const bool wholeRows = Place.Ctrl || m_options.Contains(aoRowSelect) || Place.VisibleColumns == 0;
+    switch (Key) {
+    case VK_UP: MoveFocus(-1, Shift); return true;
+    case VK_DOWN: MoveFocus(1, Shift); return true;
+    case VK_PRIOR: MoveFocus(-Place.Page, Shift); return true;
+    case VK_NEXT: MoveFocus(Place.Page, Shift); return true;
     case VK_HOME:
-        if (ctrl || m_options.Contains(aoRowSelect) || visibleColumns == 0)
+        if (wholeRows)
             MoveFocus(-GetAbsoluteCount(), Shift);
         else
-            focusColumnAt(0);
-        break;
+            FocusVisibleColumnAt(Place, 0);
+        return true;
     case VK_END:
-        if (ctrl || m_options.Contains(aoRowSelect) || visibleColumns == 0)
+        if (wholeRows)
             MoveFocus(GetAbsoluteCount(), Shift);
         else
-            focusColumnAt(visibleColumns - 1);
-        break;
+            FocusVisibleColumnAt(Place, Place.VisibleColumns - 1);
+        return true;
     case VK_LEFT:
-        if (m_options.Contains(aoRowSelect) || columnPos <= 0 || ctrl) {
+        if (m_options.Contains(aoRowSelect) || Place.ColumnPos <= 0 || Place.Ctrl) {
             if (m_focused && m_focused->Expanded() && m_focused->HasChildren())
                 m_focused->SetExpanded(false);
             else if (m_focused && m_focused->Parent())
                 FocusNodeAndColumn(m_focused->Parent(), m_focusedColumn, {}, false);
         } else {
-            focusColumnAt(columnPos - 1);
+            FocusVisibleColumnAt(Place, Place.ColumnPos - 1);
         }
-        break;
+        return true;
     case VK_RIGHT:
-        if (m_options.Contains(aoRowSelect) || columnPos >= visibleColumns - 1 || ctrl) {
+        if (m_options.Contains(aoRowSelect) || Place.ColumnPos >= Place.VisibleColumns - 1 || Place.Ctrl) {
             if (m_focused && !m_focused->Expanded() && m_focused->HasChildren())
                 m_focused->SetExpanded(true);
             else if (m_focused && m_focused->Expanded() && m_focused->GetCount() > 0)
                 FocusNodeAndColumn(m_focused->GetFirstChild(), m_focusedColumn, {}, false);
         } else {
-            focusColumnAt(columnPos + 1);
+            FocusVisibleColumnAt(Place, Place.ColumnPos + 1);
         }
-        break;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TCustomdxTreeList::TabKeyDown(std::uint16_t Key, TShiftState Shift, const TKeyPlace& Place)
+{
+    if (Key != VK_TAB || !m_options.Contains(aoTabs) || Place.VisibleColumns == 0)
+        return false;
+    if (Shift.Contains(ssShift)) {
+        if (Place.ColumnPos > 0)
+            FocusVisibleColumnAt(Place, Place.ColumnPos - 1);
+        else if (m_options.Contains(aoTabThrough) && GetAbsoluteIndex(m_focused) > 0) {
+            MoveFocus(-1, {});
+            FocusVisibleColumnAt(Place, Place.VisibleColumns - 1);
+        }
+    } else {
+        if (Place.ColumnPos < Place.VisibleColumns - 1)
+            FocusVisibleColumnAt(Place, Place.ColumnPos + 1);
+        else if (m_options.Contains(aoTabThrough) && GetAbsoluteIndex(m_focused) < GetAbsoluteCount() - 1) {
+            MoveFocus(1, {});
+            FocusVisibleColumnAt(Place, 0);
+        }
+    }
+    return true;
+}
+
+bool TCustomdxTreeList::NodeKeyDown(std::uint16_t Key, const TKeyPlace& Place)
+{
+    switch (Key) {
     case VK_ADD:
         if (m_focused)
             m_focused->SetExpanded(true);
-        break;
+        return true;
     case VK_SUBTRACT:
         if (m_focused)
             m_focused->SetExpanded(false);
-        break;
+        return true;
     case VK_MULTIPLY:
         if (m_focused)
             m_focused->Expand(true);
-        break;
-    case VK_TAB:
-        if (!m_options.Contains(aoTabs) || visibleColumns == 0)
-            return;
-        if (Shift.Contains(ssShift)) {
-            if (columnPos > 0)
-                focusColumnAt(columnPos - 1);
-            else if (m_options.Contains(aoTabThrough) && GetAbsoluteIndex(m_focused) > 0) {
-                MoveFocus(-1, {});
-                focusColumnAt(visibleColumns - 1);
-            }
-        } else {
-            if (columnPos < visibleColumns - 1)
-                focusColumnAt(columnPos + 1);
-            else if (m_options.Contains(aoTabThrough) && GetAbsoluteIndex(m_focused) < GetAbsoluteCount() - 1) {
-                MoveFocus(1, {});
-                focusColumnAt(0);
-            }
-        }
-        break;
+        return true;
     case VK_RETURN:
         if (m_optionsEx.Contains(aoEnterShowEditor))
             ShowEditor();
-        break;
+        return true;
     case VK_F2:
         ShowEditor();
-        break;
+        return true;
     case VK_SPACE:
-        if (ctrl && IsMultiSelect() && m_focused) {
-            SelectNode(m_focused, !m_focused->Selected());
-            m_anchor = m_focused;
-        } else {
-            return;
-        }
-        break;
+        if (!(Place.Ctrl && IsMultiSelect() && m_focused))
+            return false;
+        SelectNode(m_focused, !m_focused->Selected());
+        m_anchor = m_focused;
+        return true;
     default:
-        return;
+        return false;
     }
-    Key = 0;
 }
 
 void TCustomdxTreeList::KeyPress(TKeyChar& Key)

@@ -519,134 +519,154 @@ TRect TCustomdxTreeList::GetBandRect(int VisibleBand) const
 
 TCustomdxTreeList::THitInfo TCustomdxTreeList::GetHitInfo(int X, int Y) const
 {
-    THitInfo hit;
     const TdxTreeListRectInfo info = CalcRectInfo();
     const TPoint p{X, Y};
-    if (X < info.Client.Left || Y < info.Client.Top) {
-        hit.Kind = htAbove;
-        return hit;
-    }
-    if (X >= info.Client.Right || Y >= info.Client.Bottom) {
-        hit.Kind = htBelow;
-        return hit;
-    }
-    if (info.GroupPanel.Contains(p)) {
-        hit.Kind = htGroupPanel;
-        return hit;
-    }
-    const int x0 = RowsOriginX();
-    if (info.Bands.Contains(p)) {
-        hit.Kind = htBandPanel;
-        for (int b = 0; b < GetVisibleBandCount(); ++b) {
-            const int left = x0 + GetBandLeft(b);
-            const int right = left + GetBandWidth(b);
-            if (X >= left && X < right) {
-                hit.Band = b;
-                hit.Kind = (X >= right - SizingStrip && m_optionsEx.Contains(aoBandSizing)) ? htBandEdge : htBand;
-                break;
-            }
-        }
-        return hit;
-    }
-    if (info.Header.Contains(p)) {
-        hit.Kind = htHeaderPanel;
-        ForEachHeaderCell(info, [&](const TCellPlace& Cell) {
-            if (Cell.Rect.Contains(p)) {
-                hit.Column = Cell.Column;
-                hit.Band = Cell.Band;
-                hit.Row = Cell.Row;
-                hit.Kind = (X >= Cell.Rect.Right - SizingStrip && m_options.Contains(aoColumnSizing)) ? htColumnEdge
-                                                                                                     : htColumn;
-            }
-        });
-        return hit;
-    }
-    if (info.Footer.Contains(p)) {
-        hit.Kind = htFooter;
-        ForEachHeaderCell(info, [&](const TCellPlace& Cell) {
-            if (X >= Cell.Rect.Left && X < Cell.Rect.Right && Cell.Row == 0)
-                hit.Column = Cell.Column;
-        });
-        return hit;
-    }
+    if (X < info.Client.Left || Y < info.Client.Top)
+        return {.Kind = htAbove};
+    if (X >= info.Client.Right || Y >= info.Client.Bottom)
+        return {.Kind = htBelow};
+    if (info.GroupPanel.Contains(p))
+        return {.Kind = htGroupPanel};
+    if (info.Bands.Contains(p))
+        return HitBandPanel(X);
+    if (info.Header.Contains(p))
+        return HitHeaderPanel(info, p);
+    if (info.Footer.Contains(p))
+        return HitFooterPanel(info, X);
     if (!info.Rows.Contains(p))
-        return hit;
-    // The row under Y: only the rows on screen are visited.
-    int y = info.Rows.Top;
+        return {};
+    return HitRows(info, p);
+}
+
+TCustomdxTreeList::THitInfo TCustomdxTreeList::HitBandPanel(int X) const
+{
+    THitInfo hit{.Kind = htBandPanel};
+    const int x0 = RowsOriginX();
+    for (int b = 0; b < GetVisibleBandCount(); ++b) {
+        const int left = x0 + GetBandLeft(b);
+        const int right = left + GetBandWidth(b);
+        if (X >= left && X < right) {
+            hit.Band = b;
+            hit.Kind = (X >= right - SizingStrip && m_optionsEx.Contains(aoBandSizing)) ? htBandEdge : htBand;
+            break;
+        }
+    }
+    return hit;
+}
+
+TCustomdxTreeList::THitInfo TCustomdxTreeList::HitHeaderPanel(const TdxTreeListRectInfo& Info, TPoint P) const
+{
+    THitInfo hit{.Kind = htHeaderPanel};
+    ForEachHeaderCell(Info, [&](const TCellPlace& Cell) {
+        if (Cell.Rect.Contains(P)) {
+            hit.Column = Cell.Column;
+            hit.Band = Cell.Band;
+            hit.Row = Cell.Row;
+            hit.Kind = (P.X >= Cell.Rect.Right - SizingStrip && m_options.Contains(aoColumnSizing)) ? htColumnEdge
+                                                                                                   : htColumn;
+        }
+    });
+    return hit;
+}
+
+TCustomdxTreeList::THitInfo TCustomdxTreeList::HitFooterPanel(const TdxTreeListRectInfo& Info, int X) const
+{
+    THitInfo hit{.Kind = htFooter};
+    ForEachHeaderCell(Info, [&](const TCellPlace& Cell) {
+        if (X >= Cell.Rect.Left && X < Cell.Rect.Right && Cell.Row == 0)
+            hit.Column = Cell.Column;
+    });
+    return hit;
+}
+
+// The row under Y: only the rows on screen are visited.
+TdxTreeListNode* TCustomdxTreeList::RowAt(const TdxTreeListRectInfo& Info, int Y, TRect& Row) const
+{
+    int y = Info.Rows.Top;
     const int count = GetAbsoluteCount();
-    TdxTreeListNode* node = nullptr;
-    TRect row{};
-    for (int i = std::max(0, GetTopIndex()); i < count && y < info.Rows.Bottom; ++i) {
+    for (int i = std::max(0, GetTopIndex()); i < count && y < Info.Rows.Bottom; ++i) {
         TdxTreeListNode* n = GetAbsoluteNode(i);
         const int h = std::max(1, GetRowHeight(n));
         if (Y < y + h) {
-            node = n;
-            row = Rect(info.Rows.Left, y, info.Rows.Right, y + h);
-            break;
+            Row = Rect(Info.Rows.Left, y, Info.Rows.Right, y + h);
+            return n;
         }
         y += h;
     }
-    if (!node) {
-        hit.Kind = htBelow;
-        return hit;
-    }
-    hit.Node = node;
-    if (info.Indicator.Contains(p)) {
+    return nullptr;
+}
+
+// Down a row: the cells line (or the group text), the preview, the row footers.
+TCustomdxTreeList::THitInfo TCustomdxTreeList::HitRows(const TdxTreeListRectInfo& Info, TPoint P) const
+{
+    TRect row{};
+    TdxTreeListNode* node = RowAt(Info, P.Y, row);
+    if (!node)
+        return {.Kind = htBelow};
+    THitInfo hit{.Node = node};
+    if (Info.Indicator.Contains(P)) {
         hit.Kind = htIndicator;
         return hit;
     }
     const bool group = IsGroupRow(node);
     const int cellsBottom = row.Top + (group ? GetRowLineHeight() : GetNodeRowHeight());
     const int previewBottom = cellsBottom + (group ? 0 : GetPreviewHeight(node));
-    if (Y >= previewBottom) {
+    if (P.Y >= previewBottom) {
         hit.Kind = htRowFooter;
-        hit.Row = (Y - previewBottom) / std::max(1, GetFooterRowHeight());
+        hit.Row = (P.Y - previewBottom) / std::max(1, GetFooterRowHeight());
         return hit;
     }
-    if (Y >= cellsBottom) {
+    if (P.Y >= cellsBottom) {
         hit.Kind = htPreview;
         return hit;
     }
-    // The indent: level lines, the button, state image and image.
-    const int indentLeft = x0;
-    const int levelsRight = indentLeft + LevelsWidth(node->GetLevel() + (m_showRoot ? 1 : 0));
-    if (X < levelsRight) {
-        hit.Kind = htIndent;
+    HitCellsLine(row, group, P, hit);
+    return hit;
+}
+
+// Across the cells line: the indent (level lines and the button), the state
+// image, the image, then the cells; right of the bands is htRight.
+void TCustomdxTreeList::HitCellsLine(const TRect& Row, bool Group, TPoint P, THitInfo& Hit) const
+{
+    const TdxTreeListNode* node = Hit.Node;
+    const int x0 = RowsOriginX();
+    const int levelsRight = x0 + LevelsWidth(node->GetLevel() + (m_showRoot ? 1 : 0));
+    if (P.X < levelsRight) {
+        Hit.Kind = htIndent;
         const int buttonLeft = levelsRight - m_indentDesc;
-        if (m_showButtons && node->HasChildren() && X >= buttonLeft && (m_showRoot || node->Parent()))
-            hit.Kind = htButton;
-        return hit;
+        if (m_showButtons && node->HasChildren() && P.X >= buttonLeft && (m_showRoot || node->Parent()))
+            Hit.Kind = htButton;
+        return;
     }
     int x = levelsRight;
     if (m_stateImages && node->GetStateIndex() >= 0) {
-        if (X < x + m_stateImages->Width()) {
-            hit.Kind = htStateIcon;
-            return hit;
+        if (P.X < x + m_stateImages->Width()) {
+            Hit.Kind = htStateIcon;
+            return;
         }
         x += m_stateImages->Width();
     }
     if (m_images) {
-        if (X < x + m_images->Width()) {
-            hit.Kind = htIcon;
-            return hit;
+        if (P.X < x + m_images->Width()) {
+            Hit.Kind = htIcon;
+            return;
         }
         x += m_images->Width();
     }
-    if (X >= x0 + GetReportWidth()) {
-        hit.Kind = htRight;
-        return hit;
+    if (P.X >= x0 + GetReportWidth()) {
+        Hit.Kind = htRight;
+        return;
     }
-    hit.Kind = htLabel;
-    if (group)
-        return hit;
-    ForEachRowCell(row, [&](const TCellPlace& Cell) {
-        if (X >= Cell.Rect.Left && X < Cell.Rect.Right && Y >= Cell.Rect.Top && Y < Cell.Rect.Bottom) {
-            hit.Column = Cell.Column;
-            hit.Band = Cell.Band;
-            hit.Row = Cell.Row;
+    Hit.Kind = htLabel;
+    if (Group)
+        return;
+    ForEachRowCell(Row, [&](const TCellPlace& Cell) {
+        if (P.X >= Cell.Rect.Left && P.X < Cell.Rect.Right && P.Y >= Cell.Rect.Top && P.Y < Cell.Rect.Bottom) {
+            Hit.Column = Cell.Column;
+            Hit.Band = Cell.Band;
+            Hit.Row = Cell.Row;
         }
     });
-    return hit;
 }
 
 TdxTreeListNode* TCustomdxTreeList::GetNodeAt(int X, int Y) const

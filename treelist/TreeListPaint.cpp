@@ -296,151 +296,184 @@ void TCustomdxTreeList::PaintCell(TCanvas& Canvas, TdxTreeListNode* Node, int Co
     Canvas.Brush()->SetStyle(bsSolid);
 }
 
+// A row paints in steps: the area right of the bands, the indicator, then
+// (clipped to the rows) the indent, the group text or the cells with the
+// preview and the focus rectangle, and last the footers closing groups.
 void TCustomdxTreeList::PaintRow(TCanvas& Canvas, TdxTreeListNode* Node, const TRect& RowRect)
 {
-    const int x0 = RowsOriginX();
-    const int reportRight = x0 + GetReportWidth();
-    const bool focusedRow = Node == m_focused;
-    const bool rowSelect = m_options.Contains(aoRowSelect);
-    const bool selectedRow = Node->Selected() || (focusedRow && (rowSelect || !IsMultiSelect()) && rowSelect);
-    const int indentRight = x0 + NodeIndentWidth(Node);
-    const bool group = IsGroupRow(Node);
-    const int cellsBottom = RowRect.Top + (group ? GetRowLineHeight() : GetNodeRowHeight());
+    TRowPlace place;
+    place.Row = RowRect;
+    place.Left = RowsOriginX();
+    place.ReportRight = place.Left + GetReportWidth();
+    place.IndentRight = place.Left + NodeIndentWidth(Node);
+    place.Group = IsGroupRow(Node);
+    place.CellsBottom = RowRect.Top + (place.Group ? GetRowLineHeight() : GetNodeRowHeight());
+    place.Focused = Node == m_focused;
 
     // Right of the bands.
-    if (reportRight < RowRect.Right) {
+    if (place.ReportRight < RowRect.Right) {
         Canvas.Brush()->SetColor(EffectiveRowColor());
-        Canvas.FillRect(Rect(reportRight, RowRect.Top, RowRect.Right, RowRect.Bottom));
+        Canvas.FillRect(Rect(place.ReportRight, RowRect.Top, RowRect.Right, RowRect.Bottom));
     }
-    if (m_showIndicator) {
-        const TRect ind = Rect(RowRect.Left, RowRect.Top, RowRect.Left + GetIndicatorWidth(), RowRect.Bottom);
-        DrawHeaderButton(Canvas, ind, {}, taLeftJustify, m_lookAndFeel, EffectiveHeaderColor(), false);
-        if (focusedRow) {
-            const int cy = (ind.Top + std::min(ind.Bottom, cellsBottom)) / 2;
-            Canvas.Brush()->SetColor(clBlack);
-            Canvas.Pen()->SetColor(clBlack);
-            Canvas.Polygon({{ind.Left + 3, cy - 4}, {ind.Left + 3, cy + 4}, {ind.Left + 7, cy}});
-        }
-    }
+    if (m_showIndicator)
+        PaintRowIndicator(Canvas, place);
     TCanvasStateSaver saver(Canvas);
     Canvas.IntersectClipRect(Rect(RowRect.Left + GetIndicatorWidth(), RowRect.Top, RowRect.Right, RowRect.Bottom));
-    PaintIndent(Canvas, Node, Rect(x0, RowRect.Top, indentRight, RowRect.Bottom));
-
-    if (group) {
-        const TRect g = Rect(indentRight, RowRect.Top, reportRight, cellsBottom);
-        const bool sel = Node->Selected() || focusedRow;
-        Canvas.Brush()->SetColor(sel ? m_highlightColor : EffectiveGroupNodeColor());
-        Canvas.FillRect(g);
-        TRect t = g;
-        InflateRect(t, -3, 0);
-        Canvas.SetFont(Font());
-        Canvas.Font()->SetColor(sel ? m_highlightTextColor
-                                    : (m_groupNodeTextColor == clNone ? clWindowText : m_groupNodeTextColor));
-        Canvas.Brush()->SetStyle(bsClear);
-        Canvas.DrawText(GetGroupRowText(Node), t, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-        Canvas.Brush()->SetStyle(bsSolid);
-        Canvas.Pen()->SetColor(EffectiveGridLineColor());
-        Canvas.MoveTo(indentRight, cellsBottom - 1);
-        Canvas.LineTo(reportRight, cellsBottom - 1);
+    PaintIndent(Canvas, Node, Rect(place.Left, RowRect.Top, place.IndentRight, RowRect.Bottom));
+    if (place.Group) {
+        PaintGroupRow(Canvas, Node, place);
     } else {
-        const TRect cellsRect = Rect(RowRect.Left, RowRect.Top, RowRect.Right, cellsBottom);
-        const int firstColumn = GetVisibleColumn(0);
-        TRect focusRect{};
-        ForEachRowCell(cellsRect, [&](const TCellPlace& P) {
-            TRect r = P.Rect;
-            if (P.Column == firstColumn)
-                r.Left = std::max(r.Left, indentRight);
-            if (r.IsEmpty())
-                return;
-            const bool focusedCell = focusedRow && (rowSelect || P.Column == m_focusedColumn);
-            bool selected = selectedRow || Node->Selected() || (focusedCell && !IsInvertSelect());
-            if (focusedRow && !rowSelect && P.Column == m_focusedColumn && IsInvertSelect())
-                selected = false;
-            if (m_editing && focusedRow && P.Column == m_focusedColumn)
-                selected = false;
-            PaintCell(Canvas, Node, P.Column, r, selected, focusedCell);
-            if (m_showGrid) {
-                Canvas.Pen()->SetColor(EffectiveGridLineColor());
-                if (m_paintStyle == psStandard) {
-                    Canvas.MoveTo(r.Right - 1, r.Top);
-                    Canvas.LineTo(r.Right - 1, r.Bottom);
-                }
-                Canvas.MoveTo(r.Left, r.Bottom - 1);
-                Canvas.LineTo(r.Right, r.Bottom - 1);
-            }
-            if (focusedCell && !rowSelect)
-                focusRect = r;
-        });
-        if (focusedRow && rowSelect)
-            focusRect = Rect(indentRight, RowRect.Top, reportRight, cellsBottom);
-        // Preview under the cells.
-        const int previewHeight = GetPreviewHeight(Node);
-        if (previewHeight > 0) {
-            const TRect pr = Rect(indentRight, cellsBottom, reportRight, cellsBottom + previewHeight);
-            bool done = false;
-            if (OnCustomDrawPreviewCell)
-                OnCustomDrawPreviewCell(this, &Canvas, pr, Node, Node->Selected(), done);
-            if (!done) {
-                Canvas.Brush()->SetColor(Node->Selected() ? m_highlightColor : EffectiveRowColor());
-                Canvas.FillRect(pr);
-                Canvas.SetFont(m_previewFont.get());
-                if (Node->Selected())
-                    Canvas.Font()->SetColor(m_highlightTextColor);
-                TRect t = pr;
-                InflateRect(t, -4, -2);
-                Canvas.Brush()->SetStyle(bsClear);
-                Canvas.DrawText(GetPreviewText(Node), t, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
-                Canvas.Brush()->SetStyle(bsSolid);
-                if (m_showPreviewGrid) {
-                    Canvas.Pen()->SetColor(EffectiveGridLineColor());
-                    Canvas.MoveTo(pr.Left, pr.Bottom - 1);
-                    Canvas.LineTo(pr.Right, pr.Bottom - 1);
-                }
-            }
-        }
+        const TRect focusRect = PaintRowCells(Canvas, Node, place);
+        PaintPreview(Canvas, Node, place);
         if (!focusRect.IsEmpty() && Focused() && !m_hideFocusRect && !m_options.Contains(aoHideFocusRect) &&
             !m_editing)
             Canvas.DrawFocusRect(focusRect);
     }
-    // Row footers closing groups after this node.
-    if (m_showRowFooter) {
-        const int count = GetRowFooterCount(Node);
-        int y = group ? cellsBottom : cellsBottom + GetPreviewHeight(Node);
-        const int fh = GetFooterRowHeight();
-        for (int k = 0; k < count; ++k, y += fh) {
-            const int level = GetRowFooterLevel(Node, k);
-            const int left = x0 + LevelsWidth(level + (m_showRoot ? 1 : 0));
-            const TRect fr = Rect(left, y, reportRight, y + fh);
-            Canvas.Brush()->SetColor(EffectiveRowFooterColor());
-            Canvas.FillRect(fr);
-            Canvas.SetFont(Font());
-            ForEachRowCell(Rect(RowRect.Left, y, RowRect.Right, y + fh), [&](const TCellPlace& P) {
-                if (P.Row != 0 || !IsExistRowFooterCell(Node, P.Column, k))
-                    return;
-                TRect r = P.Rect;
-                r.Left = std::max(r.Left, left);
-                r.Bottom = y + fh;
-                InflateRect(r, -1, -2);
-                if (r.IsEmpty())
-                    return;
-                bool done = false;
-                if (OnCustomDrawFooterNode)
-                    OnCustomDrawFooterNode(this, &Canvas, r, Node, P.Column, k, done);
-                if (done)
-                    return;
-                TRect e = r;
-                Canvas.DrawEdge(e, BDR_SUNKENOUTER, BF_RECT);
-                std::string text;
-                GetRowFooterCellText(Node, P.Column, k, text);
-                TRect t = r;
-                InflateRect(t, -2, 0);
-                Canvas.Brush()->SetStyle(bsClear);
-                Canvas.DrawText(text, t, AlignFlags(GetRowFooterCellAlignment(Node, P.Column, k)) | DT_SINGLELINE |
-                                             DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-                Canvas.Brush()->SetStyle(bsSolid);
-            });
-        }
+    if (m_showRowFooter)
+        PaintRowFooters(Canvas, Node, place);
+}
+
+void TCustomdxTreeList::PaintRowIndicator(TCanvas& Canvas, const TRowPlace& Place)
+{
+    const TRect ind = Rect(Place.Row.Left, Place.Row.Top, Place.Row.Left + GetIndicatorWidth(), Place.Row.Bottom);
+    DrawHeaderButton(Canvas, ind, {}, taLeftJustify, m_lookAndFeel, EffectiveHeaderColor(), false);
+    if (Place.Focused) {
+        const int cy = (ind.Top + std::min(ind.Bottom, Place.CellsBottom)) / 2;
+        Canvas.Brush()->SetColor(clBlack);
+        Canvas.Pen()->SetColor(clBlack);
+        Canvas.Polygon({{ind.Left + 3, cy - 4}, {ind.Left + 3, cy + 4}, {ind.Left + 7, cy}});
     }
+}
+
+void TCustomdxTreeList::PaintGroupRow(TCanvas& Canvas, TdxTreeListNode* Node, const TRowPlace& Place)
+{
+    const TRect g = Rect(Place.IndentRight, Place.Row.Top, Place.ReportRight, Place.CellsBottom);
+    const bool sel = Node->Selected() || Place.Focused;
+    Canvas.Brush()->SetColor(sel ? m_highlightColor : EffectiveGroupNodeColor());
+    Canvas.FillRect(g);
+    TRect t = g;
+    InflateRect(t, -3, 0);
+    Canvas.SetFont(Font());
+    Canvas.Font()->SetColor(sel ? m_highlightTextColor
+                                : (m_groupNodeTextColor == clNone ? clWindowText : m_groupNodeTextColor));
+    Canvas.Brush()->SetStyle(bsClear);
+    Canvas.DrawText(GetGroupRowText(Node), t, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+    Canvas.Brush()->SetStyle(bsSolid);
+    Canvas.Pen()->SetColor(EffectiveGridLineColor());
+    Canvas.MoveTo(Place.IndentRight, Place.CellsBottom - 1);
+    Canvas.LineTo(Place.ReportRight, Place.CellsBottom - 1);
+}
+
+TRect TCustomdxTreeList::PaintRowCells(TCanvas& Canvas, TdxTreeListNode* Node, const TRowPlace& Place)
+{
+    const bool rowSelect = m_options.Contains(aoRowSelect);
+    const bool selectedRow = Node->Selected() || (Place.Focused && (rowSelect || !IsMultiSelect()) && rowSelect);
+    const TRect cellsRect = Rect(Place.Row.Left, Place.Row.Top, Place.Row.Right, Place.CellsBottom);
+    const int firstColumn = GetVisibleColumn(0);
+    TRect focusRect{};
+    ForEachRowCell(cellsRect, [&](const TCellPlace& P) {
+        TRect r = P.Rect;
+        if (P.Column == firstColumn)
+            r.Left = std::max(r.Left, Place.IndentRight);
+        if (r.IsEmpty())
+            return;
+        const bool focusedCell = Place.Focused && (rowSelect || P.Column == m_focusedColumn);
+        bool selected = selectedRow || Node->Selected() || (focusedCell && !IsInvertSelect());
+        if (Place.Focused && !rowSelect && P.Column == m_focusedColumn && IsInvertSelect())
+            selected = false;
+        if (m_editing && Place.Focused && P.Column == m_focusedColumn)
+            selected = false;
+        PaintCell(Canvas, Node, P.Column, r, selected, focusedCell);
+        if (m_showGrid) {
+            Canvas.Pen()->SetColor(EffectiveGridLineColor());
+            if (m_paintStyle == psStandard) {
+                Canvas.MoveTo(r.Right - 1, r.Top);
+                Canvas.LineTo(r.Right - 1, r.Bottom);
+            }
+            Canvas.MoveTo(r.Left, r.Bottom - 1);
+            Canvas.LineTo(r.Right, r.Bottom - 1);
+        }
+        if (focusedCell && !rowSelect)
+            focusRect = r;
+    });
+    if (Place.Focused && rowSelect)
+        focusRect = Rect(Place.IndentRight, Place.Row.Top, Place.ReportRight, Place.CellsBottom);
+    return focusRect;
+}
+
+// The preview under the cells.
+void TCustomdxTreeList::PaintPreview(TCanvas& Canvas, TdxTreeListNode* Node, const TRowPlace& Place)
+{
+    const int previewHeight = GetPreviewHeight(Node);
+    if (previewHeight <= 0)
+        return;
+    const TRect pr = Rect(Place.IndentRight, Place.CellsBottom, Place.ReportRight, Place.CellsBottom + previewHeight);
+    bool done = false;
+    if (OnCustomDrawPreviewCell)
+        OnCustomDrawPreviewCell(this, &Canvas, pr, Node, Node->Selected(), done);
+    if (done)
+        return;
+    Canvas.Brush()->SetColor(Node->Selected() ? m_highlightColor : EffectiveRowColor());
+    Canvas.FillRect(pr);
+    Canvas.SetFont(m_previewFont.get());
+    if (Node->Selected())
+        Canvas.Font()->SetColor(m_highlightTextColor);
+    TRect t = pr;
+    InflateRect(t, -4, -2);
+    Canvas.Brush()->SetStyle(bsClear);
+    Canvas.DrawText(GetPreviewText(Node), t, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
+    Canvas.Brush()->SetStyle(bsSolid);
+    if (m_showPreviewGrid) {
+        Canvas.Pen()->SetColor(EffectiveGridLineColor());
+        Canvas.MoveTo(pr.Left, pr.Bottom - 1);
+        Canvas.LineTo(pr.Right, pr.Bottom - 1);
+    }
+}
+
+// The row footers closing groups after this node.
+void TCustomdxTreeList::PaintRowFooters(TCanvas& Canvas, TdxTreeListNode* Node, const TRowPlace& Place)
+{
+    const int count = GetRowFooterCount(Node);
+    int y = Place.Group ? Place.CellsBottom : Place.CellsBottom + GetPreviewHeight(Node);
+    const int fh = GetFooterRowHeight();
+    for (int k = 0; k < count; ++k, y += fh) {
+        const int left = Place.Left + LevelsWidth(GetRowFooterLevel(Node, k) + (m_showRoot ? 1 : 0));
+        const TRect fr = Rect(left, y, Place.ReportRight, y + fh);
+        Canvas.Brush()->SetColor(EffectiveRowFooterColor());
+        Canvas.FillRect(fr);
+        Canvas.SetFont(Font());
+        ForEachRowCell(Rect(Place.Row.Left, y, Place.Row.Right, y + fh), [&](const TCellPlace& P) {
+            if (P.Row != 0 || !IsExistRowFooterCell(Node, P.Column, k))
+                return;
+            TRect r = P.Rect;
+            r.Left = std::max(r.Left, left);
+            r.Bottom = y + fh;
+            InflateRect(r, -1, -2);
+            if (r.IsEmpty())
+                return;
+            PaintRowFooterCell(Canvas, Node, P.Column, k, r);
+        });
+    }
+}
+
+void TCustomdxTreeList::PaintRowFooterCell(TCanvas& Canvas, TdxTreeListNode* Node, int Column, int Footer,
+                                           const TRect& CellRect)
+{
+    bool done = false;
+    if (OnCustomDrawFooterNode)
+        OnCustomDrawFooterNode(this, &Canvas, CellRect, Node, Column, Footer, done);
+    if (done)
+        return;
+    TRect e = CellRect;
+    Canvas.DrawEdge(e, BDR_SUNKENOUTER, BF_RECT);
+    std::string text;
+    GetRowFooterCellText(Node, Column, Footer, text);
+    TRect t = CellRect;
+    InflateRect(t, -2, 0);
+    Canvas.Brush()->SetStyle(bsClear);
+    Canvas.DrawText(text, t, AlignFlags(GetRowFooterCellAlignment(Node, Column, Footer)) | DT_SINGLELINE |
+                                 DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    Canvas.Brush()->SetStyle(bsSolid);
 }
 
 void TCustomdxTreeList::PaintFooter(TCanvas& Canvas, const TdxTreeListRectInfo& Info)

@@ -2,6 +2,7 @@
 
 #include "platform/core/Encoding.h"
 #include "platform/core/Extended.h"
+#include "platform/core/Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -104,13 +105,6 @@ std::optional<std::int64_t> WholeBeyondDouble(const std::uint8_t* Bytes)
 bool HasHighByte(const std::string& Text)
 {
     return std::any_of(Text.begin(), Text.end(), [](char C) { return (static_cast<unsigned char>(C) & 0x80) != 0; });
-}
-
-// The platform's decoder turns every malformed sequence into U+FFFD, so a
-// text comes back unchanged exactly when it was valid UTF-8.
-bool IsValidUtf8(const std::string& Text)
-{
-    return Utf16ToUtf8(Utf8ToUtf16(Text)) == Text;
 }
 
 // The Windows-1252 bytes of a text, or nullopt when the code page cannot hold it.

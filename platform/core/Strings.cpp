@@ -61,17 +61,17 @@ int TStrings::Add(const std::string& S)
     return index;
 }
 
-int TStrings::AddObject(const std::string& S, TObject* AObject)
+int TStrings::AddObject(const std::string& S, TObject* Object)
 {
     const int index = Add(S);
-    PutObject(index, AObject);
+    PutObject(index, Object);
     return index;
 }
 
-void TStrings::InsertObject(int Index, const std::string& S, TObject* AObject)
+void TStrings::InsertObject(int Index, const std::string& S, TObject* Object)
 {
     Insert(Index, S);
-    PutObject(Index, AObject);
+    PutObject(Index, Object);
 }
 
 void TStrings::Exchange(int Index1, int Index2)
@@ -133,10 +133,10 @@ int TStrings::IndexOfName(const std::string& Name) const
     return -1;
 }
 
-int TStrings::IndexOfObject(const TObject* AObject) const
+int TStrings::IndexOfObject(const TObject* Object) const
 {
     for (int i = 0; i < Count(); ++i)
-        if (Objects(i) == AObject)
+        if (Objects(i) == Object)
             return i;
     return -1;
 }
@@ -424,11 +424,11 @@ TObject* TStringList::Objects(int Index) const
     return m_items[static_cast<std::size_t>(Index)].object;
 }
 
-void TStringList::PutObject(int Index, TObject* AObject)
+void TStringList::PutObject(int Index, TObject* Object)
 {
     CheckIndex(Index);
     Changing();
-    m_items[static_cast<std::size_t>(Index)].object = AObject;
+    m_items[static_cast<std::size_t>(Index)].object = Object;
     Changed();
 }
 
@@ -437,7 +437,7 @@ int TStringList::Add(const std::string& S)
     return AddObject(S, nullptr);
 }
 
-int TStringList::AddObject(const std::string& S, TObject* AObject)
+int TStringList::AddObject(const std::string& S, TObject* Object)
 {
     int index = Count();
     if (m_sorted && Find(S, index)) {
@@ -447,7 +447,7 @@ int TStringList::AddObject(const std::string& S, TObject* AObject)
         case dupAccept: break;
         }
     }
-    InsertItem(index, S, AObject);
+    InsertItem(index, S, Object);
     return index;
 }
 
@@ -456,18 +456,18 @@ void TStringList::Insert(int Index, const std::string& S)
     InsertObject(Index, S, nullptr);
 }
 
-void TStringList::InsertObject(int Index, const std::string& S, TObject* AObject)
+void TStringList::InsertObject(int Index, const std::string& S, TObject* Object)
 {
     CheckUnsorted();
     if (Index < 0 || Index > Count())
         IndexError(Index);
-    InsertItem(Index, S, AObject);
+    InsertItem(Index, S, Object);
 }
 
-void TStringList::InsertItem(int Index, const std::string& S, TObject* AObject)
+void TStringList::InsertItem(int Index, const std::string& S, TObject* Object)
 {
     Changing();
-    m_items.insert(m_items.begin() + Index, Item{S, AObject});
+    m_items.insert(m_items.begin() + Index, Item{S, Object});
     Changed();
 }
 

@@ -25,12 +25,12 @@ public:
     std::string Strings(int Index) const { return Get(Index); }
     virtual void Put(int Index, const std::string& S);
     virtual TObject* Objects(int Index) const;          // non-owning
-    virtual void PutObject(int Index, TObject* AObject);
+    virtual void PutObject(int Index, TObject* Object);
 
     virtual int Add(const std::string& S);
-    virtual int AddObject(const std::string& S, TObject* AObject);
+    virtual int AddObject(const std::string& S, TObject* Object);
     virtual void Insert(int Index, const std::string& S) = 0;
-    virtual void InsertObject(int Index, const std::string& S, TObject* AObject);
+    virtual void InsertObject(int Index, const std::string& S, TObject* Object);
     virtual void Delete(int Index) = 0;
     virtual void Clear() = 0;
     virtual void Exchange(int Index1, int Index2);
@@ -39,7 +39,7 @@ public:
 
     virtual int IndexOf(const std::string& S) const;
     int IndexOfName(const std::string& Name) const;
-    int IndexOfObject(const TObject* AObject) const;
+    int IndexOfObject(const TObject* Object) const;
 
     // "Name=Value" lines.
     std::string Names(int Index) const;                // "" when the line has no '='
@@ -115,15 +115,15 @@ public:
     std::string Get(int Index) const override;
     void Put(int Index, const std::string& S) override;   // "Operation not allowed on sorted list" when sorted
     TObject* Objects(int Index) const override;
-    void PutObject(int Index, TObject* AObject) override;
+    void PutObject(int Index, TObject* Object) override;
 
     // Sorted: goes to its place; a duplicate follows Duplicates
     // (dupIgnore returns the existing index, dupError raises
     // "Duplicates not allowed"). Unsorted lists accept duplicates.
     int Add(const std::string& S) override;
-    int AddObject(const std::string& S, TObject* AObject) override;
+    int AddObject(const std::string& S, TObject* Object) override;
     void Insert(int Index, const std::string& S) override;  // not on sorted lists
-    void InsertObject(int Index, const std::string& S, TObject* AObject) override;
+    void InsertObject(int Index, const std::string& S, TObject* Object) override;
     void Delete(int Index) override;
     void Clear() override;
     void Exchange(int Index1, int Index2) override;          // not on sorted lists
@@ -151,7 +151,7 @@ private:
         std::string text;
         TObject* object{nullptr};
     };
-    void InsertItem(int Index, const std::string& S, TObject* AObject);
+    void InsertItem(int Index, const std::string& S, TObject* Object);
     void CheckIndex(int Index) const;
     void CheckUnsorted() const;
     void SortBy(const TStringListSortCompare& Compare);

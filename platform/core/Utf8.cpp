@@ -34,45 +34,65 @@ std::string Utf8PrefixByBytes(std::string_view Text, std::size_t Bytes)
     return std::string(Text.substr(0, end));
 }
 
-char32_t Utf8Next(std::string_view Text, std::size_t& Pos)
+namespace {
+
+// Decodes the sequence at `Pos` into `Cp` and its byte length; false for a
+// malformed, truncated, overlong or surrogate sequence.
+bool DecodeUtf8At(std::string_view Text, std::size_t Pos, char32_t& Cp, std::size_t& Len)
 {
     const auto byte = [&](std::size_t I) { return static_cast<unsigned char>(Text[I]); };
     const unsigned char lead = byte(Pos);
-    std::size_t len = 0;
-    char32_t cp = 0;
     char32_t min = 0;
     if (lead < 0x80) {
-        ++Pos;
-        return lead;
+        Cp = lead;
+        Len = 1;
+        return true;
     }
     if ((lead & 0xE0) == 0xC0) {
-        len = 2; cp = lead & 0x1F; min = 0x80;
+        Len = 2; Cp = lead & 0x1F; min = 0x80;
     } else if ((lead & 0xF0) == 0xE0) {
-        len = 3; cp = lead & 0x0F; min = 0x800;
+        Len = 3; Cp = lead & 0x0F; min = 0x800;
     } else if ((lead & 0xF8) == 0xF0) {
-        len = 4; cp = lead & 0x07; min = 0x10000;
+        Len = 4; Cp = lead & 0x07; min = 0x10000;
     } else {
-        ++Pos;
-        return 0xFFFD;
+        return false;
     }
-    if (Pos + len > Text.size()) {
-        ++Pos;
-        return 0xFFFD;
-    }
-    for (std::size_t i = 1; i < len; ++i) {
-        if (!IsUtf8Continuation(byte(Pos + i))) {
-            ++Pos;
-            return 0xFFFD;
-        }
-        cp = (cp << 6) | (byte(Pos + i) & 0x3F);
+    if (Pos + Len > Text.size())
+        return false;
+    for (std::size_t i = 1; i < Len; ++i) {
+        if (!IsUtf8Continuation(byte(Pos + i)))
+            return false;
+        Cp = (Cp << 6) | (byte(Pos + i) & 0x3F);
     }
     // Overlong forms and surrogates are not characters.
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    return Cp >= min && Cp <= 0x10FFFF && !(Cp >= 0xD800 && Cp <= 0xDFFF);
+}
+
+}  // namespace
+
+char32_t Utf8Next(std::string_view Text, std::size_t& Pos)
+{
+    char32_t cp = 0;
+    std::size_t len = 0;
+    if (!DecodeUtf8At(Text, Pos, cp, len)) {
         ++Pos;
         return 0xFFFD;
     }
     Pos += len;
     return cp;
+}
+
+bool IsValidUtf8(std::string_view Text)
+{
+    std::size_t pos = 0;
+    while (pos < Text.size()) {
+        char32_t cp = 0;
+        std::size_t len = 0;
+        if (!DecodeUtf8At(Text, pos, cp, len))
+            return false;
+        pos += len;
+    }
+    return true;
 }
 
 void AppendUtf8(std::string& Out, char32_t Cp)

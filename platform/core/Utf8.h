@@ -19,6 +19,9 @@ std::string Utf8PrefixByBytes(std::string_view Text, std::size_t Bytes);
 // The code point starting at `Pos` and advances `Pos` past it. A malformed
 // or truncated sequence yields U+FFFD and advances by one byte.
 char32_t Utf8Next(std::string_view Text, std::size_t& Pos);
+// True when every byte belongs to a well-formed sequence (no overlong forms,
+// no surrogates, nothing past U+10FFFF).
+bool IsValidUtf8(std::string_view Text);
 // Appends a code point as UTF-8 (surrogates and values past U+10FFFF become U+FFFD).
 void AppendUtf8(std::string& Out, char32_t Cp);
 

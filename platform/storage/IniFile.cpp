@@ -3,6 +3,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Strings.h"
+#include "platform/core/Utf8.h"
 #include "platform/storage/detail/FillStrings.h"
 
 #include <cerrno>
@@ -86,14 +87,14 @@ void CheckNames(const std::string& Section, const std::string& Ident, const std:
     std::string sec = Trimmed(Section);
     // The file is read as Windows-1252 when any of it is not UTF-8: one such
     // name or value would garble every other non-ASCII text in the file.
-    if (hasBreak(Section) || sec.empty() || !detail::IsValidUtf8(Section))
+    if (hasBreak(Section) || sec.empty() || !IsValidUtf8(Section))
         throw EIniFileException("Invalid section name \"" + Section + "\"");
-    if (hasBreak(Ident) || key.empty() || !detail::IsValidUtf8(Ident) || key.find('=') != std::string::npos ||
+    if (hasBreak(Ident) || key.empty() || !IsValidUtf8(Ident) || key.find('=') != std::string::npos ||
         key[0] == ';' || key[0] == '#' || key[0] == '[')
         throw EIniFileException("Invalid key name \"" + Ident + "\"");
     if (hasBreak(Value))
         throw EIniFileException("Invalid value for \"" + Ident + "\": line breaks cannot be stored");
-    if (!detail::IsValidUtf8(Value))
+    if (!IsValidUtf8(Value))
         throw EIniFileException("Invalid value for \"" + Ident + "\": the text is not UTF-8");
 }
 

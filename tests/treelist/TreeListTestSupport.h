@@ -1,6 +1,9 @@
 #pragma once
-// A tree list of a known size with three text columns, and a tree builder.
+// A tree list of a known size with three text columns, a tree builder, and
+// checks shared by the tree list tests.
 #include "treelist/TreeListControl.h"
+
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -93,5 +96,43 @@ public:
         return [hides] { return std::make_unique<FakeEditor>(hides); };
     }
 };
+
+// A reference walk: the display order as the tree defines it.
+inline void Walk(TdxTreeListNode* N, std::vector<TdxTreeListNode*>& Out)
+{
+    Out.push_back(N);
+    if (N->Expanded())
+        for (int i = 0; i < N->GetCount(); ++i)
+            Walk(N->GetItem(i), Out);
+}
+
+inline void ExpectDisplayConsistent(TdxTreeList& T)
+{
+    std::vector<TdxTreeListNode*> ref;
+    for (int i = 0; i < T.GetCount(); ++i)
+        Walk(T.GetItem(i), ref);
+    ASSERT_EQ(T.GetAbsoluteCount(), static_cast<int>(ref.size()));
+    for (int i = 0; i < static_cast<int>(ref.size()); ++i) {
+        EXPECT_EQ(T.GetAbsoluteNode(i), ref[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(T.GetAbsoluteIndex(ref[static_cast<std::size_t>(i)]), i);
+        EXPECT_EQ(T.GetNextVisibleNode(ref[static_cast<std::size_t>(i)]),
+                  i + 1 < static_cast<int>(ref.size()) ? ref[static_cast<std::size_t>(i) + 1] : nullptr);
+    }
+}
+
+
+// The visible columns in header order.
+inline std::vector<int> HeaderOrder(const TCustomdxTreeList& T)
+{
+    std::vector<int> out;
+    for (int i = 0; i < T.GetVisibleColumnCount(); ++i)
+        out.push_back(T.GetVisibleColumn(i));
+    return out;
+}
+
+inline TPoint Mid(const TRect& R)
+{
+    return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
+}
 
 } // namespace qel::test

@@ -1,6 +1,7 @@
 #include "platform/storage/detail/IniDocument.h"
 
 #include "platform/core/Encoding.h"
+#include "platform/core/Utf8.h"
 
 #include <QString>
 
@@ -23,47 +24,6 @@ std::string IniFoldCase(const std::string& Text)
         return out;
     }
     return QString::fromUtf8(Text.data(), static_cast<qsizetype>(Text.size())).toCaseFolded().toStdString();
-}
-
-bool IsValidUtf8(const std::string& Bytes)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(Bytes.data());
-    std::size_t n = Bytes.size();
-    std::size_t i = 0;
-    while (i < n) {
-        unsigned char c = p[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int len = 0;
-        std::uint32_t cp = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            len = 2;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            len = 3;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            len = 4;
-            cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + static_cast<std::size_t>(len) > n)
-            return false;
-        for (int k = 1; k < len; ++k) {
-            unsigned char cc = p[i + static_cast<std::size_t>(k)];
-            if ((cc & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-            (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += static_cast<std::size_t>(len);
-    }
-    return true;
 }
 
 namespace {

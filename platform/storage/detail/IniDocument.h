@@ -14,9 +14,6 @@ namespace qel::detail {
 // Case folding used for every section and key comparison (Unicode aware).
 std::string IniFoldCase(const std::string& Text);
 
-// True when `Bytes` is well-formed UTF-8 (no overlong forms, no surrogates).
-bool IsValidUtf8(const std::string& Bytes);
-
 class IniDocument {
 public:
     struct Entry {

@@ -119,5 +119,19 @@ TEST(ManualClock, DoubleClickTimeIsAPlatformSetting)
     EXPECT_EQ(GetDoubleClickTime(), desktop);
 }
 
+TEST(ManualClock, ATimerThatStopsItselfFiresNoMore)
+{
+    TManualClockScope clock;
+    TTimer timer(nullptr);
+    int ticks = 0;
+    timer.SetInterval(1);
+    timer.OnTimer = [&](TObject*) {
+        if (++ticks == 2)
+            timer.SetEnabled(false);
+    };
+    clock.Advance(10);
+    EXPECT_EQ(ticks, 2);
+}
+
 } // namespace
 } // namespace qel

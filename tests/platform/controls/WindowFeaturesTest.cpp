@@ -1,7 +1,6 @@
 // Window features the preview and the dialogs build on: window scroll bars
 // of painted controls, system metrics, the pointer position, window shapes,
-// replacing a memo's selection, controls inside a tool bar, and handing a
-// swallowed mouse event to its control.
+// and handing a swallowed mouse event to its control.
 #include "platform/controls/Application.h"
 #include "platform/controls/Automation.h"
 #include "platform/controls/ComCtrls.h"
@@ -301,67 +300,6 @@ TEST(WindowFeatures, AFormShowsTheIconItWasGivenAndForgetsItWhenCleared)
     form.SetIcon(nullptr);
     EXPECT_TRUE(form.Icon()->Empty());
     EXPECT_TRUE(form.Widget()->windowIcon().isNull());
-}
-
-TEST(WindowFeatures, MemoSelectionIsReplacedAtTheCaret)
-{
-    TForm form(nullptr);
-    auto* memo = new TMemo(&form);
-    memo->SetParent(&form);
-    int changes = 0;
-    memo->OnChange = [&](TObject*) { ++changes; };
-    // The text is the window's: a final line break only where one was given.
-    memo->SetText("a\r\nb\r\n");
-    EXPECT_EQ(memo->Text(), "a\r\nb\r\n");
-    EXPECT_EQ(memo->Lines()->Count(), 2);
-    memo->SetText("Page  of ");
-    EXPECT_EQ(memo->Text(), "Page  of ");
-    changes = 0;
-    memo->SetSelStart(5);
-    memo->SetSelText("[Page #]");
-    EXPECT_EQ(memo->Text(), "Page [Page #] of ");
-    EXPECT_GT(changes, 0);
-    memo->SetSelStart(0);
-    memo->SetSelLength(4);
-    EXPECT_EQ(memo->SelText(), "Page");
-    memo->SetSelText("Seite\r\nZwei");
-    EXPECT_EQ(memo->Lines()->Count(), 2);
-    EXPECT_EQ(memo->Lines()->Strings(1), "Zwei [Page #] of ");
-    // Code may fill a read-only memo, as the platform's replace-selection does.
-    memo->SetReadOnly(true);
-    memo->SelectAll();
-    memo->SetSelText("x");
-    EXPECT_EQ(memo->Text(), "x");
-}
-
-TEST(WindowFeatures, ToolBarLaysOutOtherControlsBetweenItsButtons)
-{
-    TForm form(nullptr);
-    auto* bar = new TToolBar(&form);
-    bar->SetParent(&form);
-    bar->SetIndent(4);
-    bar->SetButtonWidth(27);
-    auto add = [&](TToolButtonStyle style) {
-        auto* b = new TToolButton(&form);
-        b->SetStyle(style);
-        b->SetParent(bar);
-        return b;
-    };
-    auto* first = add(tbsButton);
-    auto* zoomPanel = new TPanel(&form);
-    zoomPanel->SetBounds(500, 50, 80, 22);
-    zoomPanel->SetParent(bar);
-    auto* last = add(tbsButton);
-    form.Show();
-    EXPECT_EQ(first->Left(), 4);
-    EXPECT_EQ(zoomPanel->Left(), 31);
-    EXPECT_EQ(zoomPanel->Top(), first->Top());
-    EXPECT_EQ(zoomPanel->Width(), 80);
-    EXPECT_EQ(last->Left(), 111);
-    zoomPanel->SetVisible(false);
-    bar->Realign();
-    EXPECT_EQ(last->Left(), 31);
-    form.Hide();
 }
 
 TEST(WindowFeatures, SwallowedMouseEventsCanBeHandedToTheControl)

@@ -492,5 +492,17 @@ TEST_F(LocaleTest, TrimStripsBlanksAndControls)
     EXPECT_EQ(Trim(" Grüße "), "Grüße");
 }
 
+TEST(LocaleAsciiCase, LeavesOtherBytesAlone)
+{
+    // Names and extensions: only A-Z/a-z change, UTF-8 sequences pass through.
+    EXPECT_EQ(LowerCase("PNG-Gr\xC3\x96\xC3\x9F" "E"), "png-gr\xC3\x96\xC3\x9F" "e");
+    EXPECT_EQ(UpperCase("and\xC3\xA4"), "AND\xC3\xA4");
+    EXPECT_TRUE(SameNoCase("Caption", "CAPTION"));
+    EXPECT_FALSE(SameNoCase("\xC3\xA4", "\xC3\x84")) << "only ASCII letters fold";
+    EXPECT_TRUE(StartsWithNoCase("Ctrl+Shift+A", 5, "shift+"));
+    EXPECT_FALSE(StartsWithNoCase("Alt", 1, "LTX"));
+    EXPECT_FALSE(StartsWithNoCase("Alt", 9, "")) << "a position past the end holds nothing";
+}
+
 } // namespace
 } // namespace qel

@@ -1,7 +1,9 @@
+// The built-in PDF file printer.
 #include "platform/printers/CupsPrinters.h"
 #include "platform/printers/PdfFilePrinter.h"
 
 #include "TestSupport.h"
+#include "platform/printers/CupsTestQueue.h"
 
 #include <cups/cups.h>
 #include <gtest/gtest.h>
@@ -14,24 +16,12 @@
 namespace qel {
 namespace {
 
-std::vector<TPrinterPaper> SomePapers()
-{
-    return {TPrinterPaper{1, "Letter 8 1/2 x 11 in", 2159, 2794, 0, 0, 0, 0, ""},
-            TPrinterPaper{9, "A4 210 x 297 mm", 2100, 2970, 0, 0, 0, 0, ""},
-            TPrinterPaper{11, "A5 148 x 210 mm", 1480, 2100, 0, 0, 0, 0, ""}};
-}
-
-std::string RunTool(const char* program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(30000);
-    return p.readAllStandardOutput().toStdString();
-}
+using test::RunTool;
+using test::TablePapers;
 
 TEST(PdfFilePrinter, IsOnePrinterWithTheTablePapersAndAnAutomaticBin)
 {
-    TPdfPrinterBackend backend(SomePapers());
+    TPdfPrinterBackend backend(TablePapers());
     const auto printers = backend.Printers();
     ASSERT_EQ(printers.size(), 1u);
     EXPECT_EQ(printers[0].Name, "PDF-Datei");
@@ -54,7 +44,7 @@ TEST(PdfFilePrinter, WritesSearchableTextOnPagesLaidOutInTheirOrientation)
 {
     test::TempDir dir;
     const std::string file = dir.File("bericht.pdf");
-    TPdfPrinterBackend backend(SomePapers());
+    TPdfPrinterBackend backend(TablePapers());
     TDeviceMode mode;
     backend.DefaultDeviceMode("PDF-Datei", mode);
     auto job = backend.StartDoc("PDF-Datei", mode, TDocInfo{"Bericht", file});
@@ -87,7 +77,7 @@ TEST(PdfFilePrinter, WritesSearchableTextOnPagesLaidOutInTheirOrientation)
 TEST(PdfFilePrinter, AJobWithoutAFileAsksAndACancelledOrDroppedJobWritesNothing)
 {
     test::TempDir dir;
-    TPdfPrinterBackend backend(SomePapers());
+    TPdfPrinterBackend backend(TablePapers());
     TDeviceMode mode;
     backend.DefaultDeviceMode("PDF-Datei", mode);
     std::string asked;
@@ -119,60 +109,13 @@ TEST(PdfFilePrinter, IsTheDefaultWhenCupsHasNoPrinters)
 {
     test::TempDir dir;
     cupsSetServer(dir.File("kein-server.sock").c_str());
-    auto backend = CreateSystemPrinterBackend(SomePapers());
+    auto backend = CreateSystemPrinterBackend(TablePapers());
     const auto printers = backend->Printers();
     cupsSetServer(nullptr);
     ASSERT_EQ(printers.size(), 1u);
     EXPECT_EQ(printers[0].Name, "PDF-Datei");
     EXPECT_EQ(backend->DefaultPrinter(), "PDF-Datei");
     EXPECT_TRUE(backend->Status("PDF-Datei").IsDefault);
-}
-
-TEST(CupsFacts, MediaNamesSourcesAndStateReasonsMapToTheDeviceCodes)
-{
-    const auto papers = SomePapers();
-    EXPECT_EQ(PaperCodeOfMedia("iso_a4_210x297mm", 2100, 2970, papers), 9);
-    EXPECT_EQ(PaperCodeOfMedia("na_letter_8.5x11in", 2159, 2794, papers), 1);
-    EXPECT_EQ(PaperCodeOfMedia("na_legal_8.5x14in", 2159, 3556, papers), 5);
-    EXPECT_EQ(PaperCodeOfMedia("iso_a6_105x148mm", 1050, 1480, papers), 70);
-    // A name of its own but a size the table knows.
-    EXPECT_EQ(PaperCodeOfMedia("om_small-a5_148x210mm", 1481, 2100, papers), 11);
-    EXPECT_EQ(PaperCodeOfMedia("custom_148.52x209.9mm_148.52x209.9mm", 1485, 2099, papers), 11);
-    EXPECT_EQ(PaperCodeOfMedia("om_odd_123x456mm", 1230, 4560, papers), 0);
-
-    EXPECT_EQ(BinCodeOfSource("auto"), 7);
-    EXPECT_EQ(BinCodeOfSource("manual"), 4);
-    EXPECT_EQ(BinCodeOfSource("tray-2"), 2);
-    EXPECT_EQ(BinCodeOfSource("roll-1"), 0);
-
-    EXPECT_EQ(StatusOfStateReasons(IPP_PSTATE_IDLE, "none"), 0u);
-    EXPECT_EQ(StatusOfStateReasons(IPP_PSTATE_STOPPED, "paused"), std::uint32_t(PRINTER_STATUS_PAUSED));
-    EXPECT_EQ(StatusOfStateReasons(IPP_PSTATE_IDLE, "media-empty-error,toner-low-report"),
-              std::uint32_t(PRINTER_STATUS_PAPER_OUT | PRINTER_STATUS_ERROR | PRINTER_STATUS_TONER_LOW));
-    EXPECT_EQ(StatusOfStateReasons(IPP_PSTATE_PROCESSING, "door-open-warning"),
-              std::uint32_t(PRINTER_STATUS_PRINTING | PRINTER_STATUS_DOOR_OPEN));
-}
-
-TEST(CupsFacts, PapersAndBinsGetReadableNamesWithoutAMessageCatalogue)
-{
-    // Without catalogues CUPS answers a value's keyword as its name.
-    const auto papers = SomePapers();
-    EXPECT_EQ(PaperNameOfMedia("iso_a4_210x297mm", 9, "iso_a4_210x297mm", papers), "A4 210 x 297 mm");
-    EXPECT_EQ(PaperNameOfMedia("iso_a4_210x297mm", 9, "A4", papers), "A4 210 x 297 mm") << "the table names its papers";
-    EXPECT_EQ(PaperNameOfMedia("om_odd_123x456mm", 257, "Seltsam", papers), "Seltsam");
-    EXPECT_EQ(PaperNameOfMedia("om_odd_123x456mm", 257, "om_odd_123x456mm", papers), "Odd 123 x 456 mm");
-    EXPECT_EQ(PaperNameOfMedia("oe_photo-l_3.5x5in", 258, nullptr, papers), "Photo l 3.5 x 5 in");
-    EXPECT_EQ(PaperNameOfMedia("custom_100x200mm_100x200mm", 259, "", papers), "100 x 200 mm");
-    EXPECT_EQ(PaperNameOfMedia("Postcard.Fullbleed", 260, nullptr, papers), "Postcard.Fullbleed");
-
-    EXPECT_EQ(BinNameOfSource("auto", "auto"), "Automatic");
-    EXPECT_EQ(BinNameOfSource("manual", nullptr), "Manual feed");
-    EXPECT_EQ(BinNameOfSource("tray-1", "tray-1"), "Tray 1");
-    EXPECT_EQ(BinNameOfSource("tray-12", ""), "Tray 12");
-    EXPECT_EQ(BinNameOfSource("large-capacity", "large-capacity"), "Large capacity");
-    EXPECT_EQ(BinNameOfSource("by-pass-tray", "by-pass-tray"), "Bypass tray");
-    EXPECT_EQ(BinNameOfSource("roll-2", "roll-2"), "Roll 2");
-    EXPECT_EQ(BinNameOfSource("tray-1", "Fach 1"), "Fach 1") << "a catalogue's name wins";
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// Form lifetime and focus, menus, timers and common dialogs under a script.
+// Form lifetime, focus and placement.
 #include "platform/controls/Application.h"
 #include "platform/controls/Automation.h"
 #include "platform/controls/Dialogs.h"
@@ -7,7 +7,10 @@
 #include "platform/controls/Menus.h"
 #include "platform/controls/Messages.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/controls/detail/ControlBridge.h"
 #include "platform/core/Guards.h"
+
+#include "ScreenTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -202,99 +205,27 @@ TEST(FormBehaviour, TheCaptionIsTheTitleAndClosingTheMainFormEndsTheProgram)
     EXPECT_FALSE(form.Showing());
 }
 
-TEST(FormBehaviour, MenusRadioItemsAndPopupScripts)
+TEST(FormPlacement, CentredOnTheWorkAreaOrTheOwnerForm)
 {
+    const TRect workArea = Rect(0, 0, 800, 560);
+    test::VirtualScreenScope screen(800, 600, &workArea);
     TForm form(nullptr);
-    auto* popup = new TPopupMenu(&form);
-    std::vector<TMenuItem*> zoom;
-    for (const char* caption : {"&50%", "&100%", "&200%"}) {
-        auto* item = new TMenuItem(&form);
-        item->SetCaption(caption);
-        item->SetRadioItem(true);
-        item->SetGroupIndex(1);
-        item->SetAutoCheck(true);
-        popup->Items()->Add(item);
-        zoom.push_back(item);
-    }
-    auto* line = new TMenuItem(&form);
-    line->SetCaption("-");
-    popup->Items()->Add(line);
-    EXPECT_TRUE(line->IsLine());
-    zoom[1]->SetChecked(true);
-    zoom[2]->SetChecked(true);
-    EXPECT_FALSE(zoom[1]->Checked()) << "radio items of one group exclude each other";
-
-    int popped = 0;
-    popup->OnPopup = [&](TObject*) { ++popped; };
-    {
-        auto previous = TPopupMenu::SetPopupHook([](TPopupMenu& m, int, int) { m.Items()->Find("50%")->Click(); });
-        Finally restore([&] { TPopupMenu::SetPopupHook(previous); });
-        popup->Popup(10, 10);
-    }
-    EXPECT_EQ(popped, 1);
-    EXPECT_TRUE(zoom[0]->Checked());
-    EXPECT_FALSE(zoom[2]->Checked());
-
-    popup->Items()->Delete(1);
-    EXPECT_EQ(popup->Items()->Count(), 3);
-    EXPECT_EQ(zoom[2]->MenuIndex(), 1);
-    EXPECT_THROW(popup->Items()->Items(5), EListError);
-    EXPECT_THROW(popup->Items()->Add(zoom[0]), EInvalidOperation) << "an item has one parent";
-
-    // The object an item stands for: read back whole, forgotten once freed,
-    // and an item freed first leaves the object alone.
-    auto* first = new TComponent(nullptr);
-    auto* second = new TComponent(nullptr);
-    zoom[0]->SetTagObject(first);
-    zoom[2]->SetTagObject(first);
-    line->SetTagObject(second);
-    EXPECT_EQ(zoom[0]->TagObject(), first);
-    delete first;
-    EXPECT_EQ(zoom[0]->TagObject(), nullptr);
-    EXPECT_EQ(zoom[2]->TagObject(), nullptr);
-    EXPECT_EQ(line->TagObject(), second);
-    popup->Items()->Remove(line);
-    delete line;
-    delete second;
-}
-
-TEST(FormBehaviour, TimersAndCommonDialogs)
-{
-    TManualClockScope clock;
-    TTimer timer(nullptr);
-    int ticks = 0;
-    timer.SetInterval(1);
-    timer.OnTimer = [&](TObject*) {
-        if (++ticks == 2)
-            timer.SetEnabled(false);
-    };
-    clock.Advance(10);
-    EXPECT_EQ(ticks, 2);
-
-    TSaveDialog save(nullptr);
-    save.SetFilter("Print styles (*.prs)|*.prs|All files (*.*)|*.*");
-    TColorDialog colors(nullptr);
-    {
-        TCommonDialogHookScope hook([](TCommonDialog& d) {
-            if (auto* s = dynamic_cast<TSaveDialog*>(&d)) {
-                s->SetFileName("/tmp/styles.prs");
-                return true;
-            }
-            if (auto* c = dynamic_cast<TColorDialog*>(&d)) {
-                c->SetColor(clTeal);
-                c->CustomColors()->SetValue("ColorA", "808000");
-                return true;
-            }
-            return false;
-        });
-        ASSERT_TRUE(save.Execute());
-        EXPECT_EQ(save.FileName(), "/tmp/styles.prs");
-        ASSERT_TRUE(colors.Execute());
-        EXPECT_EQ(colors.Color(), clTeal);
-        TFontDialog font(nullptr);
-        EXPECT_FALSE(font.Execute());
-    }
-    EXPECT_EQ(colors.CustomColors()->Values("ColorA"), "808000");
+    form.SetBounds(0, 0, 200, 100);
+    form.SetPosition(poScreenCenter);
+    form.Show();
+    EXPECT_EQ(form.BoundsRect(), Rect(300, 230, 500, 330));
+    EXPECT_EQ(Screen().ActiveForm(), &form);
+    form.SetWindowState(wsMaximized);
+    EXPECT_EQ(form.BoundsRect(), workArea);
+    EXPECT_EQ(form.Placement().NormalBounds, Rect(300, 230, 500, 330)) << "the restored rectangle is kept";
+    form.SetWindowState(wsNormal);
+    EXPECT_EQ(form.BoundsRect(), Rect(300, 230, 500, 330));
+    // A dialog owned by the form is centred on it.
+    TForm dialog(&form);
+    dialog.SetBounds(0, 0, 100, 50);
+    dialog.SetPosition(poOwnerFormCenter);
+    dialog.Show();
+    EXPECT_EQ(dialog.BoundsRect(), Rect(350, 255, 450, 305));
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+// The tree list as a model: display order, replacing children, selection,
+// update locks and incremental search.
 #include "TreeListTestSupport.h"
 
 #include <climits>
@@ -7,32 +9,7 @@ using namespace qel;
 using qel::test::EditColumn;
 using qel::test::TreeFixture;
 
-namespace {
-
-// A reference walk: the display order as the tree defines it.
-void Walk(TdxTreeListNode* N, std::vector<TdxTreeListNode*>& Out)
-{
-    Out.push_back(N);
-    if (N->Expanded())
-        for (int i = 0; i < N->GetCount(); ++i)
-            Walk(N->GetItem(i), Out);
-}
-
-void ExpectDisplayConsistent(TdxTreeList& T)
-{
-    std::vector<TdxTreeListNode*> ref;
-    for (int i = 0; i < T.GetCount(); ++i)
-        Walk(T.GetItem(i), ref);
-    ASSERT_EQ(T.GetAbsoluteCount(), static_cast<int>(ref.size()));
-    for (int i = 0; i < static_cast<int>(ref.size()); ++i) {
-        EXPECT_EQ(T.GetAbsoluteNode(i), ref[static_cast<std::size_t>(i)]);
-        EXPECT_EQ(T.GetAbsoluteIndex(ref[static_cast<std::size_t>(i)]), i);
-        EXPECT_EQ(T.GetNextVisibleNode(ref[static_cast<std::size_t>(i)]),
-                  i + 1 < static_cast<int>(ref.size()) ? ref[static_cast<std::size_t>(i) + 1] : nullptr);
-    }
-}
-
-} // namespace
+using qel::test::ExpectDisplayConsistent;
 
 TEST(TreeListDisplayOrder, FollowsExpandCollapseInsertAndDelete)
 {
@@ -80,49 +57,6 @@ TEST(TreeListDisplayOrder, FollowsExpandCollapseInsertAndDelete)
     EXPECT_EQ(f.tree->GetAbsoluteCount(), 0);
     EXPECT_EQ(f.tree->GetCount(), 0);
     EXPECT_EQ(f.tree->GetTopIndex(), -1);
-}
-
-TEST(TreeListNodes, DetachAttachAndTreeQueries)
-{
-    TreeFixture f;
-    auto* a = f.Add(nullptr, "A");
-    auto* a1 = f.Add(a, "A1");
-    auto* a2 = f.Add(a, "A2");
-    auto* a2x = f.Add(a2, "A2x");
-    EXPECT_EQ(a2x->GetLevel(), 2);
-    EXPECT_TRUE(a2x->HasAsParent(a));
-    EXPECT_FALSE(a->HasAsParent(a));
-    EXPECT_FALSE(a->HasAsParent(nullptr));
-    EXPECT_TRUE(a2->IsLast());
-    EXPECT_FALSE(a1->IsLast());
-    EXPECT_EQ(a->GetItem(2), nullptr);
-    EXPECT_EQ(a2x->GetCount(), 0);
-    EXPECT_EQ(a->GetNext(), a1);
-    EXPECT_EQ(a1->GetNext(), a2);
-    EXPECT_EQ(a2x->GetNext(), nullptr);
-
-    int deletions = 0;
-    f.tree->OnDeletion = [&](TObject*, TdxTreeListNode*) { ++deletions; };
-    a2x->Detach();
-    EXPECT_EQ(deletions, 0);   // detached, not deleted
-    EXPECT_EQ(a2x->Parent(), nullptr);
-    EXPECT_EQ(a2x->GetIndex(), -1);
-    EXPECT_FALSE(a2->HasChildren());   // the list emptied
-    a2x->AddToRootList();
-    EXPECT_EQ(f.tree->GetCount(), 2);
-    EXPECT_EQ(f.tree->GetItem(1), a2x);
-    EXPECT_EQ(a2x->GetLevel(), 0);
-
-    // A node cannot move below itself; a detached node must be detached first.
-    a->Detach();
-    EXPECT_THROW(a->AttachTo(a1, nullptr), EInvaliddxTreeListOperation);
-    EXPECT_THROW(a2x->AttachTo(nullptr, nullptr), EInvaliddxTreeListOperation);
-    a->AttachTo(nullptr, a2x);
-    EXPECT_EQ(f.tree->GetItem(0), a);
-    EXPECT_EQ(f.tree->GetItem(5), nullptr);
-    delete a;
-    EXPECT_EQ(deletions, 3);   // A and its two children
-    f.tree->OnDeletion = nullptr;
 }
 
 namespace {
@@ -205,82 +139,6 @@ TEST(TreeListNodes, ReplacingChildrenKeepsSomeMovesSomeAndTakesInDetachedOnes)
     EXPECT_EQ(names(b), "x");
     EXPECT_EQ(deletions, 0);
     tree->OnDeletion = nullptr;
-}
-
-TEST(TreeListNodes, DetachingFromTheMiddleRepeatedlyKeepsIndexesRight)
-{
-    // Each removal from the middle leaves the siblings' indexes stale; the
-    // next removal must still find and take out the right child.
-    TreeFixture f;
-    auto* g = f.Add(nullptr, "G");
-    std::vector<TdxTreeListNode*> kids;
-    for (int i = 0; i < 8; ++i)
-        kids.push_back(f.Add(g, "K" + std::to_string(i)));
-    kids[5]->Detach();
-    kids[2]->Detach();
-    kids[6]->Detach();
-    kids[0]->Detach();
-    kids[2]->Detach();   // already out: nothing happens
-    const std::vector<TdxTreeListNode*> left{kids[1], kids[3], kids[4], kids[7]};
-    ASSERT_EQ(g->GetCount(), 4);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(g->GetItem(i), left[static_cast<std::size_t>(i)]);
-        EXPECT_EQ(left[static_cast<std::size_t>(i)]->GetIndex(), i);
-    }
-    EXPECT_EQ(kids[6]->GetIndex(), -1);
-    kids[7]->Detach();
-    kids[1]->Detach();
-    EXPECT_EQ(g->GetItem(0), kids[3]);
-    EXPECT_EQ(kids[4]->GetIndex(), 1);
-    ExpectDisplayConsistent(*f.tree);
-    for (int i : {0, 1, 2, 5, 6, 7})
-        delete kids[static_cast<std::size_t>(i)];
-}
-
-TEST(TreeListNodes, ExpandingCanBeRefusedAndCollapsingMovesFocusOut)
-{
-    TreeFixture f;
-    auto* a = f.Add(nullptr, "A");
-    auto* a1 = f.Add(a, "A1");
-    int expanded = 0;
-    f.tree->OnExpanding = [](TObject*, TdxTreeListNode*, bool& Allow) { Allow = false; };
-    f.tree->OnExpanded = [&](TObject*, TdxTreeListNode*) { ++expanded; };
-    a->SetExpanded(true);
-    EXPECT_FALSE(a->Expanded());
-    EXPECT_EQ(expanded, 0);
-    f.tree->OnExpanding = nullptr;
-    a1->MakeVisible();
-    EXPECT_TRUE(a->Expanded());
-    EXPECT_EQ(expanded, 1);
-    a1->SetFocused(true);
-    a->SetExpanded(false);
-    EXPECT_EQ(f.tree->GetFocusedNode(), a);
-    delete a;
-    EXPECT_EQ(f.tree->GetFocusedNode(), nullptr);
-}
-
-TEST(TreeListHelpers, CompareIntegersNeverOverflows)
-{
-    EXPECT_EQ(CompareIntegers(INT_MIN, INT_MAX), -1);
-    EXPECT_EQ(CompareIntegers(INT_MAX, INT_MIN), 1);
-    EXPECT_EQ(CompareIntegers(INT_MIN, 1), -1);
-    EXPECT_EQ(CompareIntegers(5, 5), 0);
-}
-
-TEST(TreeListHelpers, CompareNodesPositionOrdersByPlaceInTheTree)
-{
-    TreeFixture f;
-    auto* a = f.Add(nullptr, "A");
-    auto* a1 = f.Add(a, "A1");
-    auto* a1x = f.Add(a1, "A1x");
-    auto* a2 = f.Add(a, "A2");
-    auto* b = f.Add(nullptr, "B");
-    EXPECT_LT(CompareNodesPosition(a, a1x), 0);     // ancestor first
-    EXPECT_GT(CompareNodesPosition(a1x, a), 0);
-    EXPECT_LT(CompareNodesPosition(a1x, a2), 0);    // deeper node in an earlier branch
-    EXPECT_GT(CompareNodesPosition(b, a1x), 0);
-    EXPECT_EQ(CompareNodesPosition(a2, a2), 0);
-    EXPECT_LT(f.tree->CompareIndexes(a1, a2), 0);
 }
 
 TEST(TreeListSelection, RangesCountsAndDeletion)

@@ -1,4 +1,5 @@
-// Printing through the CUPS back end on a real scheduler's PDF queue.
+// Printing through the CUPS back end on a real scheduler's PDF queue, and
+// how CUPS media, sources and state reasons map to the device codes.
 #include "platform/printers/CupsPrinters.h"
 
 #include "TestSupport.h"
@@ -163,6 +164,53 @@ TEST_F(CupsQueue, PrintingToAFileWritesTheDocumentThereInsteadOfTheQueue)
     EXPECT_FALSE(AnyJobTitled(title));
     const std::string text = RunTool("pdftotext", {QString::fromStdString(dir.File("ausgabe.prn")), "-"});
     EXPECT_NE(text.find("In die Datei"), std::string::npos) << text;
+}
+
+TEST(CupsFacts, MediaNamesSourcesAndStateReasonsMapToTheDeviceCodes)
+{
+    const auto papers = TablePapers();
+    EXPECT_EQ(PaperCodeOfMedia("iso_a4_210x297mm", 2100, 2970, papers), 9);
+    EXPECT_EQ(PaperCodeOfMedia("na_letter_8.5x11in", 2159, 2794, papers), 1);
+    EXPECT_EQ(PaperCodeOfMedia("na_legal_8.5x14in", 2159, 3556, papers), 5);
+    EXPECT_EQ(PaperCodeOfMedia("iso_a6_105x148mm", 1050, 1480, papers), 70);
+    // A name of its own but a size the table knows.
+    EXPECT_EQ(PaperCodeOfMedia("om_small-a5_148x210mm", 1481, 2100, papers), 11);
+    EXPECT_EQ(PaperCodeOfMedia("custom_148.52x209.9mm_148.52x209.9mm", 1485, 2099, papers), 11);
+    EXPECT_EQ(PaperCodeOfMedia("om_odd_123x456mm", 1230, 4560, papers), 0);
+
+    EXPECT_EQ(BinCodeOfSource("auto"), 7);
+    EXPECT_EQ(BinCodeOfSource("manual"), 4);
+    EXPECT_EQ(BinCodeOfSource("tray-2"), 2);
+    EXPECT_EQ(BinCodeOfSource("roll-1"), 0);
+
+    EXPECT_EQ(StatusOfStateReasons(IPP_PSTATE_IDLE, "none"), 0u);
+    EXPECT_EQ(StatusOfStateReasons(IPP_PSTATE_STOPPED, "paused"), std::uint32_t(PRINTER_STATUS_PAUSED));
+    EXPECT_EQ(StatusOfStateReasons(IPP_PSTATE_IDLE, "media-empty-error,toner-low-report"),
+              std::uint32_t(PRINTER_STATUS_PAPER_OUT | PRINTER_STATUS_ERROR | PRINTER_STATUS_TONER_LOW));
+    EXPECT_EQ(StatusOfStateReasons(IPP_PSTATE_PROCESSING, "door-open-warning"),
+              std::uint32_t(PRINTER_STATUS_PRINTING | PRINTER_STATUS_DOOR_OPEN));
+}
+
+TEST(CupsFacts, PapersAndBinsGetReadableNamesWithoutAMessageCatalogue)
+{
+    // Without catalogues CUPS answers a value's keyword as its name.
+    const auto papers = TablePapers();
+    EXPECT_EQ(PaperNameOfMedia("iso_a4_210x297mm", 9, "iso_a4_210x297mm", papers), "A4 210 x 297 mm");
+    EXPECT_EQ(PaperNameOfMedia("iso_a4_210x297mm", 9, "A4", papers), "A4 210 x 297 mm") << "the table names its papers";
+    EXPECT_EQ(PaperNameOfMedia("om_odd_123x456mm", 257, "Seltsam", papers), "Seltsam");
+    EXPECT_EQ(PaperNameOfMedia("om_odd_123x456mm", 257, "om_odd_123x456mm", papers), "Odd 123 x 456 mm");
+    EXPECT_EQ(PaperNameOfMedia("oe_photo-l_3.5x5in", 258, nullptr, papers), "Photo l 3.5 x 5 in");
+    EXPECT_EQ(PaperNameOfMedia("custom_100x200mm_100x200mm", 259, "", papers), "100 x 200 mm");
+    EXPECT_EQ(PaperNameOfMedia("Postcard.Fullbleed", 260, nullptr, papers), "Postcard.Fullbleed");
+
+    EXPECT_EQ(BinNameOfSource("auto", "auto"), "Automatic");
+    EXPECT_EQ(BinNameOfSource("manual", nullptr), "Manual feed");
+    EXPECT_EQ(BinNameOfSource("tray-1", "tray-1"), "Tray 1");
+    EXPECT_EQ(BinNameOfSource("tray-12", ""), "Tray 12");
+    EXPECT_EQ(BinNameOfSource("large-capacity", "large-capacity"), "Large capacity");
+    EXPECT_EQ(BinNameOfSource("by-pass-tray", "by-pass-tray"), "Bypass tray");
+    EXPECT_EQ(BinNameOfSource("roll-2", "roll-2"), "Roll 2");
+    EXPECT_EQ(BinNameOfSource("tray-1", "Fach 1"), "Fach 1") << "a catalogue's name wins";
 }
 
 } // namespace
