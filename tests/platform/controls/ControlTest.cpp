@@ -3,6 +3,7 @@
 // clipboard, the screen and form placement.
 #include "platform/controls/Application.h"
 #include "platform/controls/Automation.h"
+#include "platform/controls/Buttons.h"
 #include "platform/controls/ComCtrls.h"
 #include "platform/controls/Clipboard.h"
 #include "platform/controls/ExtCtrls.h"
@@ -320,6 +321,38 @@ TEST(PageControl, TheControlsOfHiddenPagesTakeNeitherFocusNorAccelerators)
     pages->SetActivePage(first);
     EXPECT_TRUE(first->Visible());
     EXPECT_FALSE(second->Visible());
+    form.Hide();
+}
+
+TEST(BitBtn, ShowsItsGlyphBesideTheCaptionAndGreysItWhenDisabled)
+{
+    TForm form(nullptr);
+    form.SetClientWidth(200);
+    form.SetClientHeight(60);
+    auto* button = Make<TBitBtn>(&form, 10, 10, 160, 30);
+    button->SetCaption("Background");
+    TBitmap glyph(20, 12);
+    glyph.Canvas()->Brush()->SetColor(clRed);
+    glyph.Canvas()->FillRect(Rect(0, 0, 20, 12));
+    const auto redPixels = [&] {
+        const std::unique_ptr<TBitmap> shot = GrabControl(button);
+        int n = 0;
+        for (int y = 0; y < shot->Height(); ++y)
+            for (int x = 0; x < shot->Width(); ++x)
+                n += ColorToRGB(shot->Pixel(x, y)) == RGB(255, 0, 0) ? 1 : 0;
+        return n;
+    };
+    form.Show();
+    EXPECT_EQ(redPixels(), 0);
+    button->SetGlyph(&glyph);
+    EXPECT_EQ(button->Glyph()->Width(), 20);
+    EXPECT_GE(redPixels(), 20 * 12);
+    button->SetEnabled(false);
+    EXPECT_EQ(redPixels(), 0) << "greyed";
+    button->SetEnabled(true);
+    button->SetGlyph(nullptr);
+    EXPECT_TRUE(button->Glyph()->Empty());
+    EXPECT_EQ(redPixels(), 0);
     form.Hide();
 }
 
