@@ -11,6 +11,7 @@
 #include "demo/DemoForm.h"
 #include "demo/DemoExports.h"
 #include "demo/DemoGrid.h"
+#include "demo/DemoPageSetup.h"
 #include "demo/DemoPreview.h"
 #include "demo/DemoReport.h"
 
@@ -20,6 +21,7 @@
 #include "platform/core/Locale.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Streaming.h"
+#include "preview/PreviewDialogs.h"
 
 #include <QApplication>
 
@@ -50,6 +52,7 @@ void StreamConfiguration(TConfiguration& Config, const std::string& FileName)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    dxInstallPreviewDialogs();
     const std::filesystem::path outDir = argc > 1 ? argv[1] : "out";
     try {
         std::filesystem::create_directories(outDir);
@@ -85,6 +88,9 @@ int main(int argc, char** argv)
         std::printf("Access matrix report previewed in %s, %s, %s and %s\n",
                     (outDir / "preview-100.png").string().c_str(), (outDir / "preview-page-width.png").string().c_str(),
                     (outDir / "preview-2x2.png").string().c_str(), (outDir / "preview-10.png").string().c_str());
+        SavePageSetupPictures(outDir.string());
+        std::printf("Page setup pictured in %s (page, margins, header and footer, scaling, margins warning)\n",
+                    (outDir / "page-setup-*.png").string().c_str());
         // With a display the windows appear now that they are complete, and
         // the program ends when the main window is closed.
         if (!Screen().Headless()) {

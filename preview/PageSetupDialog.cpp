@@ -19,13 +19,19 @@ QEL_REGISTER_CLASS(TdxPageSetupDialog, TComponent);
 
 // ===== running the dialog ================================================================
 
+std::unique_ptr<TdxfmPageSetupDialog> dxCreatePageSetupForm(const TdxPageSetupDlgData& Data)
+{
+    std::unique_ptr<TdxfmPageSetupDialog> form(CreateForm<TdxfmPageSetupDialog>(nullptr));
+    form->SetupFromRecord(Data);
+    form->FillControls();
+    return form;
+}
+
 bool dxPageSetupDlg(TdxPageSetupDlgData& Data)
 {
     if (!Data.PrintStyle)
         return false;
-    std::unique_ptr<TdxfmPageSetupDialog> form(CreateForm<TdxfmPageSetupDialog>(nullptr));
-    form->SetupFromRecord(Data);
-    form->FillControls();
+    const std::unique_ptr<TdxfmPageSetupDialog> form = dxCreatePageSetupForm(Data);
     const bool ok = form->ShowModal() == mrOk;
     TBasedxPrintStyle* style = form->CallerStyle();
     if (ok && style) {
@@ -74,11 +80,8 @@ std::string TdxPageSetupDialog::FormCaption(const TBasedxPrintStyle* Style) cons
                             Style && Style->StyleManager());
 }
 
-bool TdxPageSetupDialog::Execute()
+TdxPageSetupDlgData TdxPageSetupDialog::DialogData(const TdxPageSetupDlgEvents* Events) const
 {
-    if (!m_printStyle)
-        return false;
-    TdxPageSetupDlgEvents events{OnClose, OnCustomDrawPreview, OnShow};
     TdxPageSetupDlgData data;
     data.PrintStyle = m_printStyle;
     data.HelpContext = m_helpContext;
@@ -88,10 +91,19 @@ bool TdxPageSetupDialog::Execute()
     data.ButtonsVisible = m_buttonsVisible;
     data.OptionsEnabled = m_optionsEnabled;
     data.OptionsVisible = m_optionsVisible;
-    data.Events = &events;
+    data.Events = Events;
     data.Title = FormCaption(m_printStyle);
-    if (!m_printStyle->HasStyleOptionsDlg())
+    if (m_printStyle && !m_printStyle->HasStyleOptionsDlg())
         data.ButtonsVisible.Exclude(psbStyleOptions);
+    return data;
+}
+
+bool TdxPageSetupDialog::Execute()
+{
+    if (!m_printStyle)
+        return false;
+    const TdxPageSetupDlgEvents events{OnClose, OnCustomDrawPreview, OnShow};
+    TdxPageSetupDlgData data = DialogData(&events);
     const bool result = dxPageSetupDlg(data);
     m_previewBtnClicked = data.PreviewBtnClicked;
     m_printBtnClicked = data.PrintBtnClicked;

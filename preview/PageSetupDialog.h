@@ -113,6 +113,8 @@ public:
     bool Execute();
     // The caption Execute gives the form for Style.
     std::string FormCaption(const TBasedxPrintStyle* Style) const;
+    // The record Execute hands to dxPageSetupDlg (PrintStyle must be set).
+    TdxPageSetupDlgData DialogData(const TdxPageSetupDlgEvents* Events) const;
 
     TNotifyEvent OnClose;
     TNotifyEvent OnShow;

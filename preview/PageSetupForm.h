@@ -305,4 +305,8 @@ private:
     TMemo* m_activeMemo{nullptr};
 };
 
+// The form for a record, set up and filled, not yet shown (dxPageSetupDlg
+// shows it modally; pictures of it need not show it).
+std::unique_ptr<TdxfmPageSetupDialog> dxCreatePageSetupForm(const TdxPageSetupDlgData& Data);
+
 } // namespace qel
