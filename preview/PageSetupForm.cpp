@@ -233,10 +233,17 @@ void TdxfmPageSetupDialog::CreatePageTab()
 
     gbxShading = Make<TGroupBox>(this, tshPage, 232, 246, 218, 52, " Shading ");
     chbxShading = Make<TCheckBox>(this, gbxShading, 12, 22, 196, 18, "Print using &gray shading");
-    chbxShading->OnClick = [this](TObject*) {
+    BindToPage(chbxShading, &TdxPrinterPage::SetGrayShading);
+}
+
+void TdxfmPageSetupDialog::BindToPage(TCheckBox* Box, void (TdxPrinterPage::*Set)(bool), TControl* Shows)
+{
+    Box->OnClick = [this, Box, Set, Shows](TObject*) {
         if (m_loading)
             return;
-        Page()->SetGrayShading(chbxShading->Checked());
+        (Page()->*Set)(Box->Checked());
+        if (Shows)
+            Shows->Invalidate();
         MarkModified();
     };
 }
@@ -286,17 +293,6 @@ void TdxfmPageSetupDialog::CreateMarginsTab()
     chbxCenterHorz = Make<TCheckBox>(this, pnlCenterOnPage, 12, 24, 150, 18, "Hori&zontally");
     chbxCenterVert = Make<TCheckBox>(this, pnlCenterOnPage, 12, 46, 150, 18, "&Vertically");
     chbxCenterVert->SetTag(1);
-    for (TCheckBox* c : {chbxCenterHorz, chbxCenterVert})
-        c->OnClick = [this, c](TObject*) {
-            if (m_loading)
-                return;
-            if (c->Tag() == 0)
-                Page()->SetCenterOnPageH(c->Checked());
-            else
-                Page()->SetCenterOnPageV(c->Checked());
-            prvMargins->Invalidate();
-            MarkModified();
-        };
 
     lblPreview = Make<TLabel>(this, tshMargins, 234, 4, 100, 13, "Preview");
     prvMargins = Make<TdxPreview>(this, tshMargins, 234, 20, 216, 222);
@@ -312,6 +308,8 @@ void TdxfmPageSetupDialog::CreateMarginsTab()
         DrawMarginsPreviewPage(Canvas, Rect);
     };
     prvMargins->OnAfterDragMargin = [this](TObject*, TdxPreviewMargin* Margin) { MarginDragged(Margin); };
+    BindToPage(chbxCenterHorz, &TdxPrinterPage::SetCenterOnPageH, prvMargins);
+    BindToPage(chbxCenterVert, &TdxPrinterPage::SetCenterOnPageV, prvMargins);
 
     bmaWarning = Make<TdxPSBitmapAnimator>(this, tshMargins, 234, 248, 216, 66);
 }
@@ -390,12 +388,7 @@ void TdxfmPageSetupDialog::CreateHeaderFooterTab()
     }
 
     chbxReverseOnEvenPages = Make<TCheckBox>(this, tshHeaderFooter, 8, 272, 250, 18, "&Reverse on even pages");
-    chbxReverseOnEvenPages->OnClick = [this](TObject*) {
-        if (m_loading)
-            return;
-        Page()->SetReverseTitlesOnEvenPages(chbxReverseOnEvenPages->Checked());
-        MarkModified();
-    };
+    BindToPage(chbxReverseOnEvenPages, &TdxPrinterPage::SetReverseTitlesOnEvenPages);
 }
 
 void TdxfmPageSetupDialog::CreateFunctionButtons()

@@ -205,6 +205,8 @@ private:
     TdxPSSpinEdit* CreateSpinEdit(TWinControl* Parent, TLabel* Label, int Left, int Top, int Width, bool Float,
                                   bool OwnPageIncrement = false);
     void CreateHeaderFooterPart(bool Header, int Top);
+    // A check box that sets a Boolean of the page (and repaints Shows).
+    void BindToPage(TCheckBox* Box, void (TdxPrinterPage::*Set)(bool), TControl* Shows = nullptr);
     void ArrangeButtons();
     void ApplyOptionsVisible();
     void ApplyEnabled();

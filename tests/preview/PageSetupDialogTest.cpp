@@ -7,10 +7,28 @@
 #include "platform/controls/ComCtrls.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/core/ClassRegistry.h"
+#include "platform/core/Guards.h"
 #include "preview/Preview.h"
 
 namespace qel::test {
 namespace {
+
+// An options editor that notes its runs and changes the copy it is given.
+int g_editorRuns = 0;
+class TTestStyleOptionsEditor : public TdxPrintStyleOptionsEditor {
+public:
+    using TdxPrintStyleOptionsEditor::TdxPrintStyleOptionsEditor;
+    bool Execute(TBasedxPrintStyle& Style, bool& Modified) override
+    {
+        ++g_editorRuns;
+        Style.SetDescription("edited by the options");
+        Modified = true;
+        return true;
+    }
+};
+const bool g_editorRegistered = RegisterClass<TTestStyleOptionsEditor>("TTestStyleOptionsEditor",
+                                                                        "TdxPrintStyleOptionsEditor");
 
 TEST_F(PageSetupTest, OkHandsBackOnlyAChangeAndCancelNothing)
 {
@@ -50,6 +68,56 @@ TEST_F(PageSetupTest, OkHandsBackOnlyAChangeAndCancelNothing)
     EXPECT_EQ(page->PageOrder(), poDownThenOver);
     EXPECT_EQ(page->PageHeader()->CenterTitle()->Text(), "Zutrittsmatrix\r\n");
     EXPECT_EQ(style->Description(), "set while the dialog is open") << "the whole copy was assigned";
+}
+
+TEST_F(PageSetupTest, AStyleBeingCopiedIsHandedBackEvenWithoutAChange)
+{
+    TBasedxPrintStyle* copy = manager->BeginClone(0);
+    TModalFormHookScope hook([&](TForm& Form) {
+        auto& d = dynamic_cast<TdxfmPageSetupDialog&>(Form);
+        EXPECT_TRUE(d.Modified());
+        copy->SetDescription("set while the dialog is open");
+        d.btnOK->Click();
+    });
+    EXPECT_TRUE(copy->PageSetup());
+    manager->EndClone(copy);
+    EXPECT_EQ(copy->Description(), "") << "assigned from the dialog's copy";
+}
+
+TEST_F(PageSetupTest, OptionsEditorsByExactStyleClass)
+{
+    const auto optionsButton = [&](TdxPageSetupDlgButtons Enabled) {
+        TdxPageSetupDialog dialog(nullptr);
+        dialog.SetPrintStyle(style);
+        dialog.SetButtonsEnabled(Enabled);
+        std::pair<bool, bool> shown;
+        TModalFormHookScope hook([&](TForm& Form) {
+            auto& d = dynamic_cast<TdxfmPageSetupDialog&>(Form);
+            shown = {d.btnOptions->Visible(), d.btnOptions->Enabled()};
+            d.btnOptions->Click();
+            d.btnOK->Click();
+        });
+        dialog.Execute();
+        return shown;
+    };
+    EXPECT_FALSE(style->HasStyleOptionsDlg());
+    EXPECT_FALSE(optionsButton(dxDefaultPageSetupDlgButtons).first) << "no editor for the class";
+
+    RegisterPrintStyleClass("TdxPSPrintStyle", "TTestStyleOptionsEditor");
+    RegisterPrintStyleClass("TdxPSPrintStyle", "TTestStyleOptionsEditor");
+    Finally unregister([] { UnregisterPrintStyleClass("TdxPSPrintStyle", "TTestStyleOptionsEditor"); });
+    EXPECT_TRUE(style->HasStyleOptionsDlg());
+    EXPECT_EQ(GetPrintStyleEditorClass("TBasedxPrintStyle"), "") << "no inheritance";
+    g_editorRuns = 0;
+    EXPECT_EQ(optionsButton({psbPreview, psbPrint}), std::make_pair(true, false));
+    EXPECT_EQ(g_editorRuns, 0);
+    EXPECT_EQ(style->Description(), "");
+    EXPECT_EQ(optionsButton(dxDefaultPageSetupDlgButtons), std::make_pair(true, true));
+    EXPECT_EQ(g_editorRuns, 1);
+    EXPECT_EQ(style->Description(), "edited by the options") << "the options' change goes back on OK";
+
+    UnregisterPrintStyleClass("TdxPSPrintStyle", "TTestStyleOptionsEditor");
+    EXPECT_FALSE(style->HasStyleOptionsDlg()) << "registered once";
 }
 
 TEST_F(PageSetupTest, TheCaptionNamesTheStyleOfAManager)
