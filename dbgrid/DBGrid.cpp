@@ -223,6 +223,8 @@ TCustomdxDBGrid::TCustomdxDBGrid(TComponent* AOwner)
       m_filter(std::make_unique<TdxDBGridFilter>(this))
 {
     m_summaryGroupsLink.Connect(m_summaryGroups->Changes(), [this](TObject*) {
+        m_summaries->GroupsChanged();
+        NoteKeptChange();
         if (!IsControlLoading())
             LayoutChanged();
     });
@@ -517,6 +519,11 @@ bool TCustomdxDBGrid::CanGroupByColumn(TdxDBTreeListColumn* Column, bool Forced)
     for (TdxDBTreeListColumn* g : m_groupColumns)
         if (g == Column || AnsiCompareText(g->FieldName(), Column->FieldName()) == 0)
             return false;
+    return true;
+}
+
+bool TCustomdxDBGrid::DoAddGroupColumn(TdxDBTreeListColumn* Column)
+{
     bool allow = true;
     if (OnAddGroupColumn)
         OnAddGroupColumn(this, Column, allow);
@@ -525,12 +532,18 @@ bool TCustomdxDBGrid::CanGroupByColumn(TdxDBTreeListColumn* Column, bool Forced)
 
 void TCustomdxDBGrid::RegroupColumn(TdxDBTreeListColumn* Column, int GroupIndex)
 {
+    Regroup(Column, GroupIndex, true);
+}
+
+void TCustomdxDBGrid::Regroup(TdxDBTreeListColumn* Column, int GroupIndex, bool Ask)
+{
     if (!Column)
         return;
     auto it = std::find(m_groupColumns.begin(), m_groupColumns.end(), Column);
     const bool grouped = it != m_groupColumns.end();
-    if (GroupIndex >= 0 && !grouped && !CanGroupByColumn(Column))
+    if (GroupIndex >= 0 && !grouped && (!CanGroupByColumn(Column) || (Ask && !DoAddGroupColumn(Column))))
         return;
+    const std::vector<std::string> before = GroupFieldNames();
     if (!grouped && GroupIndex < 0) {
         Column->SetGroupIndexDirect(-1);
         return;
@@ -556,30 +569,97 @@ void TCustomdxDBGrid::RegroupColumn(TdxDBTreeListColumn* Column, int GroupIndex)
     for (std::size_t i = 0; i < m_groupColumns.size(); ++i)
         m_groupColumns[i]->SetGroupIndexDirect(static_cast<int>(i));
     m_regroupRequested = true;
-    if (LinkActive() && !m_loading && !m_destroying && !IsControlLoading()) {
-        {
-            TUpdateScope<TCustomdxTreeList> update(*this);
-            if (!SmartReloadApplies())
-                ClearRows();
-            m_keyIndexValid = false;
+    NoteKeptChange();
+    if (m_groupLock == 0)
+        ReloadGrouping(before);
+}
+
+std::vector<std::string> TCustomdxDBGrid::GroupFieldNames() const
+{
+    std::vector<std::string> names;
+    for (TdxDBTreeListColumn* c : m_groupColumns)
+        names.push_back(c->FieldName());
+    return names;
+}
+
+void TCustomdxDBGrid::ReloadGrouping(const std::vector<std::string>& Before)
+{
+    if (!LinkActive() || m_loading || m_destroying || IsControlLoading() || RowsHeld())
+        return;
+    Keeping([&] {
+        TUpdateScope<TCustomdxTreeList> update(*this);
+        m_keyIndexValid = false;
+        if (SmartReloadApplies()) {
+            LoadNodes();   // keeps the open groups itself
+        } else {
+            // The rows stand in the old grouping until they go.
+            std::size_t kept = 0;
+            while (kept < Before.size() && kept < m_groupColumns.size() &&
+                   AnsiCompareText(Before[kept], m_groupColumns[kept]->FieldName()) == 0)
+                ++kept;
+            const std::vector<TExpandedGroup> expanded = ExpandedGroups(nullptr, 0, static_cast<int>(kept));
+            ClearRows();
             LoadNodes();
+            CallOut([&] { ExpandGroups(nullptr, 0, expanded); });   // expanding runs the user's events
         }
+    });
+    SyncFocusToRecord();
+    if (OnReloadGroupList)
+        OnReloadGroupList(this);
+}
+
+void TCustomdxDBGrid::LockGrouping()
+{
+    if (m_groupLock++ > 0)
+        return;
+    m_lockedGrouping = GroupFieldNames();
+}
+
+void TCustomdxDBGrid::UnlockGrouping()
+{
+    if (m_groupLock == 0 || --m_groupLock > 0)
+        return;
+    bool same = m_lockedGrouping.size() == m_groupColumns.size();
+    for (std::size_t i = 0; same && i < m_groupColumns.size(); ++i)
+        same = AnsiCompareText(m_lockedGrouping[i], m_groupColumns[i]->FieldName()) == 0;
+    if (!same) {
+        ReloadGrouping(m_lockedGrouping);
+    } else if (LinkActive() && !m_loading && !m_destroying && !IsControlLoading()) {
+        ReloadNodes();
         SyncFocusToRecord();
-        if (OnReloadGroupList)
-            OnReloadGroupList(this);
     }
+}
+
+void TCustomdxDBGrid::BeginUpdateEx()
+{
+    BeginUpdate();
+    LockGrouping();
+}
+
+void TCustomdxDBGrid::EndUpdateEx()
+{
+    Finally end([this] { EndUpdate(); });
+    UnlockGrouping();
 }
 
 void TCustomdxDBGrid::ClearGrouping()
 {
+    if (m_groupColumns.empty())
+        return;
+    // Every column back in the header, unsorted, and the rows loaded once.
+    TUpdateScope<TCustomdxTreeList> update(*this);
+    LockGrouping();
+    Finally dropLock([this] { --m_groupLock; });   // something raised: no reload
     while (!m_groupColumns.empty())
-        RegroupColumn(m_groupColumns.back(), -1);
+        RemoveGroupColumn(0);
+    dropLock.Dismiss();
+    UnlockGrouping();
 }
 
 void TCustomdxDBGrid::DoClearNodeData()
 {
     if (OnClearNodeData)
-        OnClearNodeData(this);
+        CallOut([this] { OnClearNodeData(this); });
 }
 
 int TCustomdxDBGrid::CompareGroupValues(const Variant& A, const Variant& B) const
@@ -677,15 +757,26 @@ bool TCustomdxDBGrid::ComparesByValues(const std::vector<TdxTreeListNode*>& Sibl
     return !Siblings.empty() && !IsGroupRow(Siblings.front());
 }
 
-void TCustomdxDBGrid::ClearSorting()
+bool TCustomdxDBGrid::KeepsSortDirection(const TdxTreeListColumn* Column) const
 {
-    std::vector<std::pair<TdxDBTreeListColumn*, TdxTreeListColumnSort>> grouped;
-    for (TdxDBTreeListColumn* c : m_groupColumns)
-        if (c->Sorted() != csNone)
-            grouped.emplace_back(c, c->Sorted());
-    TCustomdxDBTreeListControl::ClearSorting();
-    for (auto& [column, sorted] : grouped)
-        column->SetSorted(sorted);
+    return std::any_of(m_groupColumns.begin(), m_groupColumns.end(),
+                       [Column](const TdxDBTreeListColumn* G) { return G == Column; });
+}
+
+bool TCustomdxDBGrid::MaySortByClick(TdxDBTreeListColumn* Column)
+{
+    if (!Column || IsBufferMode() || !m_optionsEx.Contains(egoAutoSort))
+        return false;
+    bool allow = true;
+    if (OnColumnSorting)
+        OnColumnSorting(this, Column, allow);
+    return allow;
+}
+
+void TCustomdxDBGrid::HeaderClickSort(int Column, TShiftState Shift)
+{
+    if (MaySortByClick(GetColumn(Column)))
+        ToggleColumnSort(Column, Shift.Contains(ssShift) && m_optionsEx.Contains(egoMultiSort));
 }
 
 void TCustomdxDBGrid::ApplySortingRule()
@@ -764,7 +855,7 @@ void TCustomdxDBGrid::ApplyFilter()
     RefilterNodes();
     const std::string text = criteria->GetFilterText();
     if (OnFilterChanged)
-        OnFilterChanged(this);
+        OnFilterChanged(this, DataSet(), text);
     TDataSet* ds = DataSet();
     if (m_filter->AutoDataSetFilter() && ds) {
         ds->SetFilter(text);
@@ -778,6 +869,14 @@ void TCustomdxDBGrid::ApplyFilter()
     }
     // The status panel may have come or gone.
     LayoutChanged();
+}
+
+bool TCustomdxDBGrid::PassesFilter(TdxDBGridNode* Node)
+{
+    // The criteria read the row's values, which may run text handlers.
+    bool passes = true;
+    CallOut([&] { passes = IsNodePassingFilter(Node); });
+    return passes;
 }
 
 bool TCustomdxDBGrid::IsNodePassingFilter(TdxDBGridNode* Node) const
@@ -914,7 +1013,7 @@ void TCustomdxDBGrid::PostOrCancelPendingEdit()
         break;
     case dsInsert:
     case dsEdit:
-        if (ds->Modified() || m_link->Modified())
+        if ((ds->Modified() || m_link->Modified()) && !IsUnchangedInsert())
             ds->Post();   // raises when the record cannot be stored; the edit stays
         else
             ds->Cancel();
@@ -922,6 +1021,12 @@ void TCustomdxDBGrid::PostOrCancelPendingEdit()
     default:
         break;
     }
+}
+
+bool TCustomdxDBGrid::IsUnchangedInsert() const
+{
+    TDataSet* ds = DataSet();
+    return ds && ds->State() == dsInsert && (!ds->Modified() || m_insertHasGroupValuesOnly) && !m_link->Modified();
 }
 
 TdxDBGridNode* TCustomdxDBGrid::NewNodeAt(TdxTreeListNode* Parent, TdxTreeListNode* Before)
@@ -1044,7 +1149,7 @@ void TCustomdxDBGrid::FinishGroupNodes()
 
 void TCustomdxDBGrid::LoadNodes(std::vector<TdxDBGridNode*>* OldNodes)
 {
-    if (IsControlLoading() || m_destroying || !LinkActive())
+    if (IsControlLoading() || m_destroying || !LinkActive() || RowsHeld())
         return;
     if (IsPartialLoadMode()) {
         BindPreviewField();
@@ -1055,7 +1160,7 @@ void TCustomdxDBGrid::LoadNodes(std::vector<TdxDBGridNode*>* OldNodes)
         RebuildBufferNodes();
         return;
     }
-    LoadAllRecords(OldNodes);
+    Keeping([&] { LoadAllRecords(OldNodes); });
 }
 
 void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
@@ -1106,7 +1211,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
     const int focusLevel = m_focusLevel;
     m_focusKey = Variant();
 
-    PostOrCancelPendingEdit();
+    CallOut([this] { PostOrCancelPendingEdit(); });
     TdxDBGridNode* candidate = nullptr;
     {
         TDisableControlsGuard disabled(ds);
@@ -1120,7 +1225,7 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
         const bool checkSelection = IsBookmarkSelection() && SelectedBookmarkCount() > 0;
         std::vector<TBookmark> hiddenMarks;   // a selection never holds a row the user cannot see
         auto admit = [&](TdxDBGridNode* Node, const TLoadRecord& Record) {
-            if (!IsNodePassingFilter(Node)) {
+            if (!PassesFilter(Node)) {
                 if (checkSelection && IsBookmarkSelected(Node->Bookmark))
                     hiddenMarks.push_back(Node->Bookmark);
                 HideNode(Node);
@@ -1150,12 +1255,13 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
                 admit(node, record);
             }
         } else {
-            ds->First();
+            // The dataset's own scroll events may run the user's code too.
+            CallOut([ds] { ds->First(); });
             for (const TLoadRecord current; !ds->Eof(); ++recordNumber) {
                 TdxDBGridNode* node = PlaceRecord(current, OldNodes, &oldTaken);
                 FillNode(node, recordNumber);
                 admit(node, current);
-                ds->Next();
+                CallOut([ds] { ds->Next(); });
             }
         }
         if (!IsFilterActive())
@@ -1164,9 +1270,11 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
         freeOld();
         FinishRows(false);
         NoteRowsLoaded();
-        if (!throughReader)
-            ReturnToRecord(ds, bookmark, bof, eof);
-        MoveToCollapsedGroup();
+        CallOut([&] {
+            if (!throughReader)
+                ReturnToRecord(ds, bookmark, bof, eof);
+            MoveToCollapsedGroup();
+        });
     }
     if (candidate) {
         TValueRestorer<bool> following(m_following, true);
@@ -1179,7 +1287,7 @@ void TCustomdxDBGrid::FinishRows(bool Regrouped)
     FinishGroupNodes();
     m_summaries->Finish(m_loadedRecordCount, Regrouped);
     if (OnCalcSummary)
-        OnCalcSummary(this);
+        CallOut([this] { OnCalcSummary(this); });
     ApplySortingRule();
     SortNodes();
     m_keyIndexValid = false;
@@ -1200,6 +1308,13 @@ void TCustomdxDBGrid::ClearRowSelection()
 }
 
 void TCustomdxDBGrid::ReloadNodes()
+{
+    if (RowsHeld())
+        return;
+    Keeping([this] { ReloadRows(); });
+}
+
+void TCustomdxDBGrid::ReloadRows()
 {
     m_focusKey = Variant();
     m_focusLevel = -1;
@@ -1236,6 +1351,13 @@ void TCustomdxDBGrid::ReloadNodes()
 
 void TCustomdxDBGrid::RebuildBufferNodes()
 {
+    if (RowsHeld())
+        return;
+    Keeping([this] { RebuildBufferRows(); });
+}
+
+void TCustomdxDBGrid::RebuildBufferRows()
+{
     TDataSet* ds = DataSet();
     TUpdateScope<TCustomdxTreeList> update(*this);
     TValueRestorer<bool> following(m_following, true);
@@ -1265,6 +1387,13 @@ void TCustomdxDBGrid::RebuildBufferNodes()
 }
 
 void TCustomdxDBGrid::LoadRecordWindow(int Mode, int Placement, bool KeepAnchor)
+{
+    if (RowsHeld())
+        return;
+    Keeping([&] { LoadWindowRows(Mode, Placement, KeepAnchor); });
+}
+
+void TCustomdxDBGrid::LoadWindowRows(int Mode, int Placement, bool KeepAnchor)
 {
     TDataSet* ds = DataSet();
     if (!ds || !ds->Active())
@@ -1446,6 +1575,8 @@ void TCustomdxDBGrid::DoDeletion(TdxTreeListNode* Node)
         ForgetRowsLoaded();   // a row gone behind the grid's back: the next regrouping walks
     if (Node == m_insertNode)
         m_insertNode = nullptr;
+    if (Node == m_leavingRow)
+        m_leavingRow = nullptr;
     TCustomdxDBTreeListControl::DoDeletion(Node);
 }
 
@@ -1572,18 +1703,47 @@ void TCustomdxDBGrid::DeleteFocusedRecord()
         n->DeleteRecord();
 }
 
+void TCustomdxDBGrid::CloseFilterDropDown()
+{
+    if (IsFilterDropDownOpen())
+        m_filterPopup->Close(false);
+}
+
+void TCustomdxDBGrid::DoViewScrolled()
+{
+    CloseFilterDropDown();
+}
+
 void TCustomdxDBGrid::ChangeFocus(TdxTreeListNode* Node)
 {
+    CloseFilterDropDown();
+    // egoSeekDetail: a group row the user focuses hands the focus to its first
+    // record row; not when the focus comes from inside the group, so Up passes it.
+    if (m_options.Contains(egoSeekDetail) && !m_following && !m_loading && IsGroupRow(Node)) {
+        bool fromInside = false;
+        for (TdxTreeListNode* n = GetFocusedNode(); n && !fromInside; n = n->Parent())
+            fromInside = n->Parent() == Node;
+        if (!fromInside)
+            Node = FirstLeaf(Node);
+    }
     TDataSet* ds = DataSet();
     if (!m_following && !m_loading && Node && LinkActive() && ds) {
         HideEditor();
         if (IsEditState(ds->State()) && Node != m_insertNode) {
-            // Leave the record: post it without a reload underneath the focus change.
+            // Leave the record: post it without a reload underneath the focus
+            // change; an unchanged new record is cancelled and its row goes.
+            // (The dataset forgets the insert row as the state changes: it is
+            // watched here, in case a handler frees it meanwhile.)
             TValueRestorer<bool> hold(m_loading, true);
+            const bool abandoned = IsUnchangedInsert();
+            TValueRestorer<TdxDBGridNode*> leaving(m_leavingRow, m_insertNode);
             PostOrCancelPendingEdit();
-            if (m_insertNode) {
-                m_insertNode->Bookmark = ds->GetBookmark();
-                m_insertNode = nullptr;
+            m_insertNode = nullptr;
+            if (TdxDBGridNode* row = m_leavingRow) {
+                if (abandoned)
+                    FreeEmptyGroupNodes(row);
+                else
+                    row->Bookmark = ds->GetBookmark();
             }
             m_keyIndexValid = false;
         }
@@ -1606,8 +1766,9 @@ void TCustomdxDBGrid::DataChanged()
     if (m_destroying || !ds)
         return;
     CheckChangeNodeEx();
-    if (ds->State() != dsInsert && m_insertNode) {
+    if (ds->State() != dsInsert) {
         m_insertNode = nullptr;
+        m_insertHasGroupValuesOnly = false;
     }
     if (m_loading)
         return;
@@ -1615,6 +1776,8 @@ void TCustomdxDBGrid::DataChanged()
         m_gotoFlag = false;
         return;
     }
+    if (RowsHeld())
+        return;
     if (IsAllRecordsMode() && (Hold() || FindDBTreeListControlByDataSet(ds))) {
         SyncToDataSet();
         return;
@@ -1625,7 +1788,13 @@ void TCustomdxDBGrid::DataChanged()
     }
     if (ds->State() == dsEdit || ds->State() == dsSetKey)
         return;
-    if (SmartRefreshRecord())
+    // A refresh stopped by a handler was replaced by the rebuild after it.
+    bool refreshed = false;
+    Keeping([&] {
+        refreshed = true;
+        refreshed = SmartRefreshRecord();
+    });
+    if (refreshed)
         return;
     if (KeyFieldObject() && ds->State() == dsInsert) {
         AddInsertedNode();
@@ -1677,7 +1846,7 @@ bool TCustomdxDBGrid::SmartRefreshRecord()
             Invalidate();   // the group rows and the footer above and below the row
         }
         if (OnCalcSummary)
-            OnCalcSummary(this);
+            CallOut([this] { OnCalcSummary(this); });
         m_keyIndexValid = false;
     }
     SyncFocusToRecord();
@@ -1719,11 +1888,12 @@ void TCustomdxDBGrid::AddInsertedNode()
             f->SetValue(AsGridNode(g)->GroupValue);
         }
     }
+    m_insertHasGroupValuesOnly = ds->Modified();
 }
 
 void TCustomdxDBGrid::DoLinkActive(bool Active)
 {
-    if (m_destroying)
+    if (m_destroying || RowsHeld(true))
         return;
     if (!Active)
         HideEditor();
@@ -1761,6 +1931,7 @@ void TCustomdxDBGrid::DoLinkActive(bool Active)
 void TCustomdxDBGrid::RecordChanged(TField* Field)
 {
     TDataSet* ds = DataSet();
+    m_insertHasGroupValuesOnly = false;   // a change after the grid's own
     if (!ds || m_loading)
         return;
     if (IsBufferMode()) {

@@ -31,6 +31,7 @@
 #include "dbgrid/GridFilter.h"
 #include "dbgrid/GridSummaries.h"
 #include "platform/controls/Clock.h"
+#include "platform/core/Guards.h"
 #include "platform/core/TSet.h"
 
 #include <memory>
@@ -276,7 +277,8 @@ public:
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // Over the group panel the column groups (or moves among the groups); a
-    // group button dropped elsewhere ungroups its column.
+    // group button dropped elsewhere ungroups its column (OnHideHeader when it
+    // ends hidden). A column the drop brings into the header fires OnShowHeader.
     void EndColumnDrag(bool Accept) override;
 
     // ----- the control's answers ------------------------------------------------------------------
@@ -298,7 +300,14 @@ public:
     // ----- grouping ----------------------------------------------------------------------------------
     int GroupColumnCount() const { return static_cast<int>(m_groupColumns.size()); }
     TdxDBTreeListColumn* GetGroupColumn(int Index) const;
+    // BeginUpdate, then the group lock; the lock released (regrouping or
+    // reloading the rows once), then EndUpdate.
+    void BeginUpdateEx() override;
+    void EndUpdateEx() override;
+    // Whether the column may group (OnAddGroupColumn is asked when it does).
     virtual bool CanGroupByColumn(TdxDBTreeListColumn* Column, bool Forced = false);
+    // Groups, moves or ungroups (GroupIndex -1) the column; a new grouping
+    // is asked of OnAddGroupColumn once.
     void RegroupColumn(TdxDBTreeListColumn* Column, int GroupIndex) override;
     void ClearGrouping() override;
     // -1, 0, 1; Null first, a total order (through the Variant order).
@@ -311,8 +320,6 @@ public:
     int CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) const override;
     // Record rows (no group rows) compare by their values.
     bool ComparesByValues(const std::vector<TdxTreeListNode*>& Siblings) const override;
-    // Empties the sorted-column list; group columns keep their direction.
-    void ClearSorting() override;
     // Group columns with SortBySummary order their group rows even when no column is sorted.
     bool HasNodeOrder() const override;
     // Without multi-sorting only the first sorted ungrouped column stays sorted.
@@ -360,6 +367,9 @@ public:
     bool ConfirmDelete(bool Selection) const;
     // The grid's key table over the tree list's; the user's OnKeyDown runs first.
     void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
+    // The dataset inserts a record the user has not changed: none of its
+    // fields, or only the group values the grid gave it, and no editor change.
+    bool IsUnchangedInsert() const;
     // A dataset edit or insert the user changed is posted; an unchanged
     // insert and the set-key state are cancelled. A failing post raises and
     // leaves the edit as it was.
@@ -368,6 +378,8 @@ public:
 
     // ----- filter hooks (the grid filter fills them) ------------------------------------------------
     virtual bool IsNodePassingFilter(TdxDBGridNode* Node) const;
+    // IsNodePassingFilter from a kept operation (through CallOut).
+    bool PassesFilter(TdxDBGridNode* Node);
     virtual bool IsFilterActive() const { return m_filterActive; }
     virtual void PrepareFilter();
     virtual void ResetFilterState() {}
@@ -391,7 +403,14 @@ public:
     virtual void RefilterAll() {}
     virtual void ApplyDataSetFilter() {}
     virtual bool DoEndDragGroupColumn(TdxDBTreeListColumn* Column, int GroupIndex);
+    // OnAddGroupColumn, once for each grouping the user or program performs.
+    virtual bool DoAddGroupColumn(TdxDBTreeListColumn* Column);
     virtual void DoClearNodeData();
+    // The user's handlers of a load run through CallOut (see Keeping).
+    void DoRefreshNodeData(TdxTreeListNode* Node) override;
+    void DoBeforeCalcSummary() override;
+    void LoadColumnValue(TdxDBTreeListControlNode* Node, TdxDBTreeListColumn* Column) override;
+    void LoadNodeData(TdxDBTreeListControlNode* Node) override;
 
     // ----- reactions of the link ----------------------------------------------------------------------
     void DataChanged() override;
@@ -410,6 +429,14 @@ public:
     void CheckChangeNodeEx();
 
     // ----- exports (dbgrid/ExportGrid.h) -------------------------------------------------------
+    // Runs Read (an export) with the rows held whole: a reload, refilter or
+    // regrouping that a handler asks for meanwhile waits for its end.
+    // CheckUnchangedWhileHeld raises EInvaliddxTreeListOperation when a column
+    // or field was removed, or the grouping, the summary groups or the link
+    // changed meanwhile: what was read may not be the grid's. Read learns of
+    // it the same way when a row's values were read through such a handler.
+    void HoldRowsWhile(const std::function<void()>& Read);
+    void CheckUnchangedWhileHeld() const;
     void SaveToHTML(const std::string& FileName, bool SaveAll);
     void SaveToXLS(const std::string& FileName, bool SaveAll);
     void SaveToText(const std::string& FileName, bool SaveAll, const std::string& Separator,
@@ -429,7 +456,8 @@ public:
     std::function<void(TObject* Sender, TdxDBTreeListColumn* Column, bool& Allow)> OnColumnSorting;
     TdxDBGridColumnEvent OnShowHeader;
     TNotifyEvent OnReloadGroupList;
-    TNotifyEvent OnFilterChanged;
+    // After every apply of the filter: the grid's dataset and the filter text.
+    std::function<void(TObject* Sender, TDataSet* DataSet, const std::string& FilterText)> OnFilterChanged;
 
 protected:
     // Layout keys: "GroupIndex" per column; "ShowGroupPanel", "ShowNewItemRow",
@@ -450,6 +478,12 @@ protected:
     // cursor staying put); a row whose record is gone stays blank.
     void LoadPendingNodeValues(TdxDBTreeListControlNode* Node) override;
     void PaintGroupPanel(TCanvas& Canvas, const TRect& Rect) override;
+    // What the grid keeps of a column (its rows' slots, the group lists, the
+    // footers, the filter's binding) follows it at once.
+    void ColumnRemoved(TdxTreeListColumn* Column, int Index) override;
+    void ColumnMoved(int From, int To) override;
+    void MoveRowColumnSlots(int From, int To) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     // A header dragged over the group panel: the arrows at the drop position
     // (GetGroupDropIndex), and crNoDrop when the column cannot go there.
     bool DoColumnDragOver(int Column, TPoint Point, TdxHeaderDropPlace& Place) override;
@@ -461,7 +495,20 @@ protected:
     void DoDeletion(TdxTreeListNode* Node) override;
     void DoSelectionChanged() override;
     void DoColumnClick(int Column) override;
+    // A click sorts (a header, a group button) when egoAutoSort is set,
+    // outside buffer mode, and OnColumnSorting allows it; Shift adds the
+    // header's column to the sort with egoMultiSort.
+    bool MaySortByClick(TdxDBTreeListColumn* Column);
+    void HeaderClickSort(int Column, TShiftState Shift) override;
+    // Group columns keep their direction when the others' sort is reset.
+    bool KeepsSortDirection(const TdxTreeListColumn* Column) const override;
     void DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
+    // A scroll, like a focus change or a mouse press, closes an open header
+    // drop-down without taking its item.
+    void DoViewScrolled() override;
+    void CloseFilterDropDown();
+    // egoDblClick: a second click on the focused cell waits for a double click.
+    bool WaitsForDblClick() const override { return m_optionsEx.Contains(egoDblClick); }
     void Loaded() override;
     void AddInsertedNode();
     // egoSmartRefresh: only the current record's row is refreshed (or moved
@@ -480,6 +527,42 @@ protected:
     void HideNode(TdxDBGridNode* Node);
 
 private:
+    friend class TdxDBGridSummaries;
+
+    // ----- operations that keep columns, fields and rows (dbgrid/GridKeeping.cpp) -------------
+    // A load, regrouping, refilter, summary refresh or export keeps columns,
+    // fields, summary groups and rows while it calls the user's handlers.
+    // Keeping runs one such operation (the outermost; nested ones just run):
+    // the handlers run through CallOut, which holds the rows (a rebuild asked
+    // meanwhile waits, RowsHeld) and stops the operation after the handler
+    // when it removed a column or field, changed the grouping or the summary
+    // groups, or closed the link (NoteKeptChange). A stopped operation leaves
+    // its rows to a rebuild from the dataset once it is out; a rebuild that
+    // waited runs then too.
+    void Keeping(const std::function<void()>& Operation);
+    template <class F>
+    void CallOut(F&& Handler)
+    {
+        if (!m_keeping) {
+            Handler();
+            return;
+        }
+        {
+            ++m_holdRows;
+            Finally release([this] { --m_holdRows; });
+            Handler();
+        }
+        CheckKept();
+    }
+    void CheckKept() const;
+    void NoteKeptChange();
+    // True when the rows are held: the rebuild waits. A relink waits for the
+    // end of any kept operation.
+    bool RowsHeld(bool Relink = false);
+    // After a kept operation: the waiting rebuild, or the rebuild of rows a
+    // change left behind (Changed).
+    void CatchUp(bool Changed);
+
     // Copies the grouped sets to the combined words and the tree list, then
     // runs the side effects of what changed.
     void ApplyGroupedOptions(TdxDBGridOptionsBehavior OldBehavior, TdxDBGridOptionsDB OldDB);
@@ -500,6 +583,30 @@ private:
     TdxDBGridNode* PlaceRecord(const TLoadRecord& Record, std::vector<TdxDBGridNode*>* OldNodes,
                                std::vector<char>* Taken);
     void FinishGroupNodes();
+    void EndGridColumnDrag(bool Accept);
+    // RegroupColumn; Ask: a new grouping is still to be asked of OnAddGroupColumn.
+    void Regroup(TdxDBTreeListColumn* Column, int GroupIndex, bool Ask);
+    // The rows regrouped after the grouping changed from Before (the group
+    // fields), and the focus back. Group rows of the leading levels that
+    // stay keep their expanded state.
+    void ReloadGrouping(const std::vector<std::string>& Before);
+    std::vector<std::string> GroupFieldNames() const;
+    // An expanded group row of a level that stays, with its expanded group rows below.
+    struct TExpandedGroup {
+        Variant Value;
+        std::vector<TExpandedGroup> Children;
+    };
+    std::vector<TExpandedGroup> ExpandedGroups(TdxTreeListNode* Parent, int Level, int Levels) const;
+    void ExpandGroups(TdxTreeListNode* Parent, int Level, const std::vector<TExpandedGroup>& Groups);
+    // The group lock (nesting): while held, a change of the grouping does not
+    // reload; the last release regroups once when the grouping differs from
+    // the one at the first take, else reloads the rows.
+    void LockGrouping();
+    void UnlockGrouping();
+    // The bodies of ReloadNodes, RebuildBufferNodes and LoadRecordWindow, run kept.
+    void ReloadRows();
+    void RebuildBufferRows();
+    void LoadWindowRows(int Mode, int Placement, bool KeepAnchor);
     // After the rows are placed: group rows take their first record, the
     // summaries finish (Regrouped: no record was walked), the rows are sorted.
     void FinishRows(bool Regrouped);
@@ -575,6 +682,8 @@ private:
     TColor m_groupPanelFontColor{clBtnFace};
     std::string m_summarySeparator{", "};
     std::vector<TdxDBTreeListColumn*> m_groupColumns;
+    int m_groupLock{0};
+    std::vector<std::string> m_lockedGrouping;   // the group fields at the first take
     // The group panel: the pressed button, and the slide when it opens or shuts.
     TdxDBTreeListColumn* m_pendingGroupColumn{nullptr};
     TPoint m_groupPressPoint{};
@@ -596,6 +705,12 @@ private:
     TPendingRowReader* m_pendingRowReader{nullptr};   // during a regrouping only
     bool m_loadingLayout{false};
     bool m_storingLayout{false};
+    bool m_keeping{false};       // a kept operation runs
+    bool m_keptChanged{false};   // something it keeps changed
+    int m_holdRows{0};           // inside its handler, or an export
+    bool m_waitRelink{false};
+    bool m_waitReload{false};
+    bool m_catchingUp{false};
 
     bool m_loading{false};
     bool m_locked{false};
@@ -607,6 +722,8 @@ private:
     int m_loadedRecordCount{0};
     TdxDBGridNode* m_insertNode{nullptr};
     Variant m_insertKey;
+    bool m_insertHasGroupValuesOnly{false};   // the grid's group values are its only change
+    TdxDBGridNode* m_leavingRow{nullptr};     // the insert row while the focus leaves it
     Variant m_focusKey;
     int m_focusLevel{-1};
     Variant m_changeKey = Variant::Null();   // the focused row as OnChangeNodeEx last saw it

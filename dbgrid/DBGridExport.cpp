@@ -55,6 +55,7 @@ void TdxDBGridExport::SaveToStream(TStream& Stream)
     }
     WriteFooter();
     EndExport();
+    m_grid->CheckUnchanged();
 }
 
 std::vector<TdxTreeListNode*> TdxDBGridExport::ExportNodes(const TdxExportGridAccess& Grid, bool ExportAll)

@@ -10,6 +10,11 @@ namespace qel {
 
 TdxDBGridExportAccess::TdxDBGridExportAccess(TCustomdxDBGrid* Grid) : TdxExportGridAccess(Grid), m_grid(Grid) {}
 
+void TdxDBGridExportAccess::CheckUnchanged() const
+{
+    m_grid->CheckUnchangedWhileHeld();
+}
+
 TDataSet* TdxDBGridExportAccess::DataSet() const
 {
     return m_grid && m_grid->DataSource() ? m_grid->DataSource()->DataSet() : nullptr;

@@ -46,6 +46,7 @@ public:
     int TakeSelectedRecords() override;
     void GotoSelected(int Index) override;
     bool IsNodeSelected(const TdxTreeListNode* Node) const override;
+    void CheckUnchanged() const override;
 
 private:
     TdxDBTreeListColumn* Column(int Index) const;

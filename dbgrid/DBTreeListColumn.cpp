@@ -416,10 +416,9 @@ int TdxDBTreeListColumn::DefaultWidth() const
 
 void TdxDBTreeListColumn::ApplyFieldDefaults()
 {
+    // The alignment follows the field by itself while it is not set.
     if (Caption().empty())
         SetCaption(GetDefaultCaption());
-    if (m_field)
-        SetAlignment(DefaultAlignment());
 }
 
 void TdxDBTreeListColumn::RestoreDefaults()

@@ -53,7 +53,7 @@ public:
     // Re-looks up the field by name (the control's rebuild); nullptr when it is gone.
     void RebindField();
     // The field went away (free notification from the control).
-    void FieldRemoved(TField* Field) { if (m_field == Field) m_field = nullptr; }
+    void FieldRemoved(const void* Field) { if (m_field == Field) m_field = nullptr; }
 
     bool DisableGrouping() const { return m_disableGrouping; }
     void SetDisableGrouping(bool Value);
@@ -127,7 +127,8 @@ public:
     TAlignment DefaultAlignment() const override;
     std::string GetDefaultCaption() const;
     int GetDefaultMaxLength() const;
-    // The field-derived defaults applied: caption, alignment, width, read-only.
+    // The field-derived defaults applied to what is still unset: the caption
+    // (the alignment follows the field while it is not set).
     void ApplyFieldDefaults();
 
     TdxDBColumnCustomDrawEvent OnCustomDraw;

@@ -153,6 +153,15 @@ void TdxDBTreeListControlNode::SetVariantData(int Index, TNodeVariantData Data)
     }
 }
 
+void TdxDBTreeListControlNode::MoveColumnSlot(int From, int To)
+{
+    if (!m_row)
+        return;
+    qel::MoveColumnSlot(m_row->Strings, From, To);
+    qel::MoveColumnSlot(m_row->Values, From, To);
+    qel::MoveColumnSlot(m_row->LookupKeys, From, To);
+}
+
 void TdxDBTreeListControlNode::ClearVariantData()
 {
     if (m_row) {
@@ -474,20 +483,40 @@ void TCustomdxDBTreeListControl::RestoreColumnsDefaults()
             c->ApplyFieldDefaults();
 }
 
+void TCustomdxDBTreeListControl::ColumnRemoved(TdxTreeListColumn* Column, int Index)
+{
+    TCustomdxTreeListControl::ColumnRemoved(Column, Index);
+    MoveRowColumnSlots(Index, -1);
+}
+
+void TCustomdxDBTreeListControl::ColumnMoved(int From, int To)
+{
+    TCustomdxTreeListControl::ColumnMoved(From, To);
+    MoveRowColumnSlots(From, To);
+}
+
+void TCustomdxDBTreeListControl::MoveRowColumnSlots(int From, int To)
+{
+    for (TdxTreeListNode* n = GetCount() > 0 ? GetItem(0) : nullptr; n; n = n->GetNext())
+        if (auto* row = dynamic_cast<TdxDBTreeListControlNode*>(n))
+            row->MoveColumnSlot(From, To);
+}
+
 void TCustomdxDBTreeListControl::Notification(TComponent* AComponent, TOperation Operation)
 {
     TCustomdxTreeListControl::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
-    if (auto* f = dynamic_cast<TField*>(AComponent)) {
-        if (m_keyField == f)
-            m_keyField = nullptr;
-        if (m_previewField == f)
-            m_previewField = nullptr;
-        for (int i = 0; i < GetColumnCount(); ++i)
-            if (TdxDBTreeListColumn* c = GetColumn(i))
-                c->FieldRemoved(f);
-    }
+    // A freed field is only a component by now (a cast to TField finds
+    // nothing): it is recognised by its address.
+    const void* gone = AComponent;
+    if (m_keyField == gone)
+        m_keyField = nullptr;
+    if (m_previewField == gone)
+        m_previewField = nullptr;
+    for (int i = 0; i < GetColumnCount(); ++i)
+        if (TdxDBTreeListColumn* c = GetColumn(i))
+            c->FieldRemoved(gone);
 }
 
 // ----- key and preview -----------------------------------------------------------------------------

@@ -72,6 +72,8 @@ public:
     void ClearVariantData();
     // The field value kept for a column (bit 0 set); nullptr when none.
     const Variant* StoredValue(int Index) const;
+    // The column's texts and values follow it (see MoveColumnSlot).
+    void MoveColumnSlot(int From, int To);
 
 protected:
     bool HasOwnStrings() const override { return true; }
@@ -290,6 +292,11 @@ protected:
     TdxTreeListNode* CreateNode() override;
     void DoDeletion(TdxTreeListNode* Node) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The rows' texts and values follow their columns.
+    void ColumnRemoved(TdxTreeListColumn* Column, int Index) override;
+    void ColumnMoved(int From, int To) override;
+    // Every row's slot of a column moves from From to To (To < 0: the column left).
+    virtual void MoveRowColumnSlots(int From, int To);
     // The columns in their order (see GridStreaming.cpp), then the other children.
     void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
     void BindPreviewField();

@@ -9,6 +9,20 @@
 
 namespace qel {
 
+namespace {
+
+// A grid is exported through its access, with its rows held whole meanwhile.
+template <class F>
+void ThroughAccess(TCustomdxDBGrid* Grid, const F& Export)
+{
+    Grid->HoldRowsWhile([&] {
+        TdxDBGridExportAccess access(Grid);
+        Export(&access);
+    });
+}
+
+} // namespace
+
 void dxExportGridToHTML(TdxExportGridAccess* Grid, const std::string& FileName, bool SaveAll)
 {
     TdxDBGridExportHTML(Grid, FileName, SaveAll).SaveToFile();
@@ -32,27 +46,25 @@ void dxExportGridToXML(TdxExportGridAccess* Grid, const std::string& FileName, b
 
 void dxExportGridToHTML(TCustomdxDBGrid* Grid, const std::string& FileName, bool SaveAll)
 {
-    TdxDBGridExportAccess access(Grid);
-    dxExportGridToHTML(&access, FileName, SaveAll);
+    ThroughAccess(Grid, [&](TdxExportGridAccess* Access) { dxExportGridToHTML(Access, FileName, SaveAll); });
 }
 
 void dxExportGridToXLS(TCustomdxDBGrid* Grid, const std::string& FileName, bool SaveAll)
 {
-    TdxDBGridExportAccess access(Grid);
-    dxExportGridToXLS(&access, FileName, SaveAll);
+    ThroughAccess(Grid, [&](TdxExportGridAccess* Access) { dxExportGridToXLS(Access, FileName, SaveAll); });
 }
 
 void dxExportGridToText(TCustomdxDBGrid* Grid, const std::string& FileName, bool SaveAll,
                         const std::string& Separator, const std::string& BeginString, const std::string& EndString)
 {
-    TdxDBGridExportAccess access(Grid);
-    dxExportGridToText(&access, FileName, SaveAll, Separator, BeginString, EndString);
+    ThroughAccess(Grid, [&](TdxExportGridAccess* Access) {
+        dxExportGridToText(Access, FileName, SaveAll, Separator, BeginString, EndString);
+    });
 }
 
 void dxExportGridToXML(TCustomdxDBGrid* Grid, const std::string& FileName, bool SaveAll)
 {
-    TdxDBGridExportAccess access(Grid);
-    dxExportGridToXML(&access, FileName, SaveAll);
+    ThroughAccess(Grid, [&](TdxExportGridAccess* Access) { dxExportGridToXML(Access, FileName, SaveAll); });
 }
 
 // The grid's entry points live here, beside the writers they call.

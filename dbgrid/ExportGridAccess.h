@@ -88,6 +88,9 @@ public:
     // Whether a node's row is selected (the node's own mark, or for a record
     // row its record's bookmark).
     virtual bool IsNodeSelected(const TdxTreeListNode* Node) const { return Node->Selected(); }
+    // After the last row: raises when the grid changed while it was read, so
+    // that what was written is not kept.
+    virtual void CheckUnchanged() const {}
 
 private:
     TCustomdxTreeListControl* m_control;

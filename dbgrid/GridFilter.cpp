@@ -348,9 +348,9 @@ void TdxDBGridFilterPopupListBox::Close(bool Accept)
         filter->Custom(column);
 }
 
-void TdxDBGridFilterPopupListBox::ColumnRemoved(TdxDBTreeListColumn* Column)
+void TdxDBGridFilterPopupListBox::ColumnRemoved(const TdxTreeListColumn* Column)
 {
-    if (m_column == Column) {
+    if (m_column && static_cast<const void*>(m_column) == static_cast<const void*>(Column)) {
         TValueRestorer<bool> closing(m_closing, true);
         m_window->ClosePopup(pcrCode);
         m_column = nullptr;

@@ -129,8 +129,8 @@ public:
     void Open(TdxDBTreeListColumn* Column, const TRect& HeaderRect);
     // Closes; Accept applies the selected item (the custom dialog for "(Custom...)").
     void Close(bool Accept);
-    // The column went away.
-    void ColumnRemoved(TdxDBTreeListColumn* Column);
+    // The column went away (maybe half destroyed: only its address is compared).
+    void ColumnRemoved(const TdxTreeListColumn* Column);
 
 private:
     TCustomdxDBGrid* m_grid;

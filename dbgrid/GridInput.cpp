@@ -86,16 +86,16 @@ bool TCustomdxDBGrid::BufferModeKey(std::uint16_t& Key, TShiftState Shift)
         Key = 0;
         return true;
     }
-    const bool unchangedInsert = ds->State() == dsInsert && !ds->Modified() && !m_link->Modified();
+    const bool unchangedInsert = IsUnchangedInsert() && !IsEditing();
     if ((Key == VK_UP || Key == VK_DOWN || Key == VK_INSERT) && ds->CanModify() && m_options.Contains(egoEditing) &&
         !rowSelect) {
-        if (Key == VK_UP && unchangedInsert && ds->Eof() && !m_link->Editing()) {
+        if (Key == VK_UP && unchangedInsert && ds->Eof()) {
             ds->Cancel();
             Key = 0;
             return true;
         }
         if (Key == VK_DOWN) {
-            if (unchangedInsert && !m_link->Editing()) {
+            if (unchangedInsert) {
                 if (!ds->Eof())
                     ds->Cancel();
                 Key = 0;
@@ -197,7 +197,7 @@ void TCustomdxDBGrid::KeyDown(std::uint16_t& Key, TShiftState Shift)
         return;
     }
     if (LinkActive() && ds) {
-        const bool unchangedInsert = ds->State() == dsInsert && !ds->Modified() && !m_link->Modified();
+        const bool unchangedInsert = IsUnchangedInsert() && !IsEditing();
         if (Key == VK_DELETE && ctrl && !IsEditing()) {
             Key = 0;
             if (m_options.Contains(egoCanDelete) && m_options.Contains(egoCanNavigation) && !IsReadOnlyLink() &&
@@ -242,7 +242,7 @@ void TCustomdxDBGrid::KeyDown(std::uint16_t& Key, TShiftState Shift)
             }
             const bool editState = ds->State() == dsInsert || ds->State() == dsEdit;
             if (Key == VK_UP && editState) {
-                if (unchangedInsert && ds->Eof() && !m_link->Editing()) {
+                if (unchangedInsert && ds->Eof()) {
                     ds->Cancel();
                     Key = 0;
                     return;
@@ -251,7 +251,7 @@ void TCustomdxDBGrid::KeyDown(std::uint16_t& Key, TShiftState Shift)
                     ds->Post();
             }
             if (Key == VK_DOWN && focused && !GetNextVisibleNode(focused)) {
-                if (unchangedInsert && !m_link->Editing()) {
+                if (unchangedInsert) {
                     Key = 0;
                     return;
                 }

@@ -43,18 +43,20 @@ struct TRowsChange {
 
 void TCustomdxDBGrid::RefilterNodes(TdxDBGridNode* Node)
 {
-    if (!IsAllRecordsMode() || !LinkActive() || IsControlLoading() || m_loading || m_destroying)
+    if (!IsAllRecordsMode() || !LinkActive() || IsControlLoading() || m_loading || m_destroying || RowsHeld())
         return;
-    if (Node) {
-        if (Node->Owner() != this || Node->Count() > 0 || Node->GetIndex() < 0 || Node == m_insertNode)
-            return;
-        if (IsFilterActive())
-            PrepareFilter();
-        if (IsNodePassingFilter(Node))
-            return;
-    }
-    if (!RefilterRows(Node))
-        ReloadNodes();
+    Keeping([this, Node] {
+        if (Node) {
+            if (Node->Owner() != this || Node->Count() > 0 || Node->GetIndex() < 0 || Node == m_insertNode)
+                return;
+            if (IsFilterActive())
+                PrepareFilter();
+            if (PassesFilter(Node))
+                return;
+        }
+        if (!RefilterRows(Node))
+            ReloadRows();
+    });
 }
 
 bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
@@ -73,7 +75,7 @@ bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
     if (!Only)
         for (std::size_t i = 0; i < m_hiddenNodes.size(); ++i) {
             auto* row = AsGridNode(m_hiddenNodes[i].get());
-            if (!IsNodePassingFilter(row))
+            if (!PassesFilter(row))
                 continue;
             back.push_back(i);
             values.resize(values.size() + levels);
@@ -108,7 +110,7 @@ bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
     std::vector<char> stays(rows.size(), 1);
     for (const auto& [number, i] : walk)
         if ((!Only || rows[i] == Only) && rows[i] != m_insertNode)
-            stays[i] = IsNodePassingFilter(AsGridNode(rows[i]));
+            stays[i] = PassesFilter(AsGridNode(rows[i]));
 
     // Which rows of each parent fail; the focused record (a group row stands
     // for its first) and the nearest rows around it that stay.

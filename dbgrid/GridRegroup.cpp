@@ -40,40 +40,6 @@ bool TextIsValue(const TdxDBTreeListColumn* Column)
     return t == ftString || t == ftFixedChar || t == ftWideString;
 }
 
-// An expanded group row of a grouping level that stays, with its expanded
-// group rows below.
-struct TExpandedGroup {
-    Variant Value;
-    std::vector<TExpandedGroup> Children;
-};
-
-std::vector<TExpandedGroup> CollectExpanded(const TCustomdxDBGrid& Grid, TdxTreeListNode* Parent, int Level,
-                                            int Levels)
-{
-    std::vector<TExpandedGroup> out;
-    if (Level >= Levels)
-        return out;
-    const int count = Parent ? Parent->Count() : Grid.GetCount();
-    for (int i = 0; i < count; ++i) {
-        TdxTreeListNode* n = Parent ? Parent->GetItem(i) : Grid.GetItem(i);
-        if (n->Count() > 0 && n->Expanded())
-            out.push_back({AsGridNode(n)->GroupValue, CollectExpanded(Grid, n, Level + 1, Levels)});
-    }
-    return out;
-}
-
-void RestoreExpanded(const TCustomdxDBGrid& Grid, TdxTreeListNode* Parent, int Level,
-                     const std::vector<TExpandedGroup>& Groups)
-{
-    for (const TExpandedGroup& g : Groups) {
-        TdxTreeListNode* node = nullptr;
-        if (!Grid.FindGroupNode(Parent, Level, g.Value, node) || !node)
-            continue;
-        node->SetExpanded(true);
-        RestoreExpanded(Grid, node, Level + 1, g.Children);
-    }
-}
-
 // A record row waiting for its place, owned here while it is out of the tree.
 struct TWaitingRow {
     TdxDBGridNode* Row;
@@ -82,6 +48,32 @@ struct TWaitingRow {
 };
 
 } // namespace
+
+std::vector<TCustomdxDBGrid::TExpandedGroup> TCustomdxDBGrid::ExpandedGroups(TdxTreeListNode* Parent, int Level,
+                                                                             int Levels) const
+{
+    std::vector<TExpandedGroup> out;
+    if (Level >= Levels)
+        return out;
+    const int count = Parent ? Parent->Count() : GetCount();
+    for (int i = 0; i < count; ++i) {
+        TdxTreeListNode* n = Parent ? Parent->GetItem(i) : GetItem(i);
+        if (n->Count() > 0 && n->Expanded())
+            out.push_back({AsGridNode(n)->GroupValue, ExpandedGroups(n, Level + 1, Levels)});
+    }
+    return out;
+}
+
+void TCustomdxDBGrid::ExpandGroups(TdxTreeListNode* Parent, int Level, const std::vector<TExpandedGroup>& Groups)
+{
+    for (const TExpandedGroup& g : Groups) {
+        TdxTreeListNode* node = nullptr;
+        if (!FindGroupNode(Parent, Level, g.Value, node) || !node)
+            continue;
+        node->SetExpanded(true);
+        ExpandGroups(node, Level + 1, g.Children);
+    }
+}
 
 // The records as a reader shows them, and the last row found there.
 struct TCustomdxDBGrid::TPendingRowReader {
@@ -267,7 +259,7 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
     while (kept < m_rowGroupColumns.size() && kept < m_groupColumns.size() &&
            m_rowGroupColumns[kept] == m_groupColumns[kept])
         ++kept;
-    const std::vector<TExpandedGroup> expanded = CollectExpanded(*this, nullptr, 0, static_cast<int>(kept));
+    const std::vector<TExpandedGroup> expanded = ExpandedGroups(nullptr, 0, static_cast<int>(kept));
 
     bool done = false;
     // A row not placed when something raises is kept with the hidden rows, a
@@ -310,7 +302,7 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
             // The row of a record being inserted stays whatever its values; it is
             // no loaded record, so it is neither counted nor summarised.
             const bool inserting = node == m_insertNode;
-            if (!inserting && !IsNodePassingFilter(node)) {
+            if (!inserting && !PassesFilter(node)) {
                 m_hiddenNodes.push_back(std::move(r.Node));
                 continue;
             }
@@ -330,7 +322,7 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
         // the last walk counted when no filter applies.
         m_loadedRecordCount = IsFilterActive() ? passed : previousCount;
         FinishRows(true);
-        RestoreExpanded(*this, nullptr, 0, expanded);
+        CallOut([&] { ExpandGroups(nullptr, 0, expanded); });   // expanding runs the user's events
         m_rowGroupColumns = m_groupColumns;
         done = true;
     }

@@ -129,6 +129,7 @@ bool Register()
         .Integer("RowIndex", &TdxTreeListColumn::RowIndex, &TdxTreeListColumn::SetRowIndex, 0)
         .Integer("ColIndex", &TdxTreeListColumn::ColIndex, &TdxTreeListColumn::SetColIndex, -1)
         .Enumeration("Alignment", &TdxTreeListColumn::Alignment, &TdxTreeListColumn::SetAlignment, AlignmentNames())
+        .StoredIf([](const TdxTreeListColumn& Column) { return Column.AlignmentAssigned(); })
         .Enumeration("HeaderAlignment", &TdxTreeListColumn::HeaderAlignment, &TdxTreeListColumn::SetHeaderAlignment,
                      AlignmentNames(), taLeftJustify)
         .Enumeration("FooterAlignment", &TdxTreeListColumn::FooterAlignment, &TdxTreeListColumn::SetFooterAlignment,

@@ -53,10 +53,16 @@ void TdxDBGridSummaries::Prepare(bool KeepFooters)
     ForEachGroupRow([](TdxDBGridNode* Group) { Group->Summary.reset(); });
     TDataSet* ds = m_grid->DataSet();
     TdxDBGridSummaryGroups* groups = m_grid->SummaryGroups();
+    // The grid hears when a field read here is freed (FieldRemoved).
+    auto listen = [this](TField* Field) {
+        if (Field)
+            Field->FreeNotification(m_grid);
+    };
     for (int l = 0; l < m_grid->GroupColumnCount(); ++l) {
         TdxDBTreeListColumn* column = m_grid->GetGroupColumn(l);
         LevelInfo info;
         info.SummaryField = ds && !column->SummaryField().empty() ? ds->FindField(column->SummaryField()) : nullptr;
+        listen(info.SummaryField);
         // Only a column with neither a group name nor a summary of its own takes the default group.
         if (column->SummaryGroupName().empty())
             info.Group = column->SummaryType() == cstNone ? groups->FindDefaultGroup() : nullptr;
@@ -64,10 +70,12 @@ void TdxDBGridSummaries::Prepare(bool KeepFooters)
             info.Group = groups->FindGroupByName(column->SummaryGroupName());
         if (info.Group) {
             TdxDBGridSummaryItems* items = info.Group->SummaryItems();
-            for (int i = 0; i < items->Count(); ++i)
+            for (int i = 0; i < items->Count(); ++i) {
                 info.ItemFields.push_back(ds && !items->Items(i)->SummaryField().empty()
                                               ? ds->FindField(items->Items(i)->SummaryField())
                                               : nullptr);
+                listen(info.ItemFields.back());
+            }
         }
         m_levels.push_back(std::move(info));
     }
@@ -89,6 +97,50 @@ void TdxDBGridSummaries::Prepare(bool KeepFooters)
             if (column->SummaryFooterType() != cstNone)
                 m_summedFooters.push_back(c);
         }
+}
+
+void TdxDBGridSummaries::MoveColumnSlot(int From, int To)
+{
+    qel::MoveColumnSlot(m_footers, From, To);
+    qel::MoveColumnSlot(m_footerColumns, From, To);
+    m_summedFooters.clear();
+    for (std::size_t c = 0; c < m_footerColumns.size(); ++c)
+        if (m_footerColumns[c] && m_footerColumns[c]->SummaryFooterType() != cstNone)
+            m_summedFooters.push_back(c);
+}
+
+bool TdxDBGridSummaries::FieldRemoved(const void* Field)
+{
+    bool kept = false;
+    auto forget = [&](TField*& Kept) {
+        if (Kept == Field) {
+            Kept = nullptr;
+            kept = true;
+        }
+    };
+    for (LevelInfo& info : m_levels) {
+        forget(info.SummaryField);
+        for (TField*& f : info.ItemFields)
+            forget(f);
+    }
+    kept = std::erase_if(m_operands, [Field](const OperandSlot& S) { return S.Field == Field; }) > 0 || kept;
+    return kept;
+}
+
+void TdxDBGridSummaries::GroupsChanged()
+{
+    TdxDBGridSummaryGroups* groups = m_grid->SummaryGroups();
+    for (LevelInfo& info : m_levels) {
+        if (!info.Group)
+            continue;
+        bool present = false;
+        for (int i = 0; i < groups->Count() && !present; ++i)
+            present = groups->Items(i) == info.Group;
+        if (!present) {
+            info.Group = nullptr;
+            info.ItemFields.clear();
+        }
+    }
 }
 
 void TdxDBGridSummaries::ForEachGroupRow(const std::function<void(TdxDBGridNode* Group)>& Action) const
@@ -203,9 +255,9 @@ void TdxDBGridSummaries::AccumulateGroup(TdxDBGridNode* Group, TdxDBGridNodeSumm
         double v = 0.0;
         const bool has = Read(Info.SummaryField, Column->SummaryType(), v);
         if (has && Column->OnSummary)
-            Column->OnSummary(Column, Group, v);
+            m_grid->CallOut([&] { Column->OnSummary(Column, Group, v); });
         if (Hook && (has || Column->SummaryType() == cstNone))
-            m_grid->OnGroupSummaryValue(m_grid, Group, v, m_grid->DataSet());
+            m_grid->CallOut([&] { m_grid->OnGroupSummaryValue(m_grid, Group, v, m_grid->DataSet()); });
         Summary.Group.Add(Column->SummaryType(), v, has);
     }
     for (std::size_t i = 0; i < Summary.Items.size(); ++i) {
@@ -213,7 +265,7 @@ void TdxDBGridSummaries::AccumulateGroup(TdxDBGridNode* Group, TdxDBGridNodeSumm
         double v = 0.0;
         const bool has = Read(Info.ItemFields[i], item->SummaryType(), v);
         if (has && item->OnSummary)
-            item->OnSummary(item, Group, v);
+            m_grid->CallOut([&] { item->OnSummary(item, Group, v); });
         Summary.Items[i].Add(item->SummaryType(), v, has);
     }
 }
@@ -227,7 +279,7 @@ void TdxDBGridSummaries::AccumulateFooter(TdxSummaryValue& Footer, TdxDBTreeList
     double v = 0.0;
     const bool has = Read(Column->FooterSummaryField(), Column->SummaryFooterType(), v);
     if (has && Column->OnSummaryFooter)
-        Column->OnSummaryFooter(Column, Row, v);
+        m_grid->CallOut([&] { Column->OnSummaryFooter(Column, Row, v); });
     Footer.Add(Column->SummaryFooterType(), v, has);
 }
 
@@ -238,7 +290,7 @@ void TdxDBGridSummaries::FinishFooters(std::int64_t LoadedRecordCount)
         if (!column || column->SummaryFooterType() == cstNone)
             continue;
         m_footers[c].Finish(column->SummaryFooterType(), LoadedRecordCount);
-        column->SetFooterValue(m_footers[c].Value, m_footers[c].Shown(column->SummaryFooterType()));
+        column->SetFooterValue(m_footers[c].Value, m_footers[c].ShownInFooter(column->SummaryFooterType()));
     }
 }
 

@@ -58,6 +58,13 @@ public:
     bool CanRefreshFromRows(TdxDBGridNode* Node) const;
     void RefreshFromRows(TdxDBGridNode* Node, std::int64_t LoadedRecordCount);
 
+    // A column's footer follows it (To < 0: the column left the grid).
+    void MoveColumnSlot(int From, int To);
+    // A field that is freed is read no more; true when one was kept here.
+    bool FieldRemoved(const void* Field);
+    // The summary groups changed: a level's group that is gone is forgotten.
+    void GroupsChanged();
+
     // The summary group of a group level (nullptr when none).
     TdxDBGridSummaryGroup* LevelGroup(int Level) const;
     // " " + the summary text + the items of the level's group; the part of

@@ -111,7 +111,8 @@ void TCustomdxDBGrid::DoColumnClick(int Column)
 
 bool TCustomdxDBGrid::AddGroupColumn(int Index, TdxDBTreeListColumn* Column)
 {
-    if (!CanGroupByColumn(Column))
+    // Asked once; the answer holds for the whole grouping.
+    if (!CanGroupByColumn(Column) || !DoAddGroupColumn(Column))
         return false;
     const int at = std::clamp(Index, 0, GroupColumnCount());
     if (Column->Sorted() == csNone)
@@ -124,7 +125,7 @@ bool TCustomdxDBGrid::AddGroupColumn(int Index, TdxDBTreeListColumn* Column)
         if (OnHideColumn)
             OnHideColumn(this, Column);
     }
-    RegroupColumn(Column, at);
+    Regroup(Column, at, false);
     return true;
 }
 
@@ -247,8 +248,7 @@ void TCustomdxDBGrid::PaintGroupPanel(TCanvas& Canvas, const TRect& Rect)
 
 void TCustomdxDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    if (IsFilterDropDownOpen())
-        m_filterPopup->Close(false);
+    CloseFilterDropDown();
     m_pendingGroupColumn = nullptr;
     if (Button == mbLeft && FilterMouseDown(X, Y))
         return;
@@ -287,13 +287,8 @@ void TCustomdxDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
         if (MouseCapture())
             ReleaseCapture();
         Invalidate();
-        if (TCustomdxTreeList::Options().Contains(aoAutoSort) && !IsBufferMode()) {
-            bool allow = true;
-            if (OnColumnSorting)
-                OnColumnSorting(this, pending, allow);
-            if (allow)
-                pending->SetSorted(pending->Sorted() == csUp ? csDown : csUp);
-        }
+        if (MaySortByClick(pending))
+            pending->SetSorted(pending->Sorted() == csUp ? csDown : csUp);
     } else if (pending && IsColumnDragging()) {
         DragColumnTo(X, Y);   // the tree list ends the drag where the button was let go
     }
@@ -301,6 +296,23 @@ void TCustomdxDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
 }
 
 void TCustomdxDBGrid::EndColumnDrag(bool Accept)
+{
+    // A column the drag brings into the header (from the group panel or the
+    // customizing window) is announced.
+    const int index = DragColumn();
+    TdxDBTreeListColumn* column = index >= 0 && IsColumnDragging() ? GetColumn(index) : nullptr;
+    const bool wasShown = column && IsColumnShown(index);
+    EndGridColumnDrag(Accept);
+    if (!Accept || !column || wasShown || !OnShowHeader)
+        return;
+    for (int i = 0; i < GetColumnCount(); ++i)   // the drop's handlers may have freed it
+        if (GetColumn(i) == column && IsColumnShown(i)) {
+            OnShowHeader(this, column);
+            return;
+        }
+}
+
+void TCustomdxDBGrid::EndGridColumnDrag(bool Accept)
 {
     TdxDBTreeListColumn* fromGroup = m_groupDragColumn;
     m_groupDragColumn = nullptr;

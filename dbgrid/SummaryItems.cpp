@@ -158,6 +158,11 @@ bool TdxSummaryValue::Shown(TdxSummaryType SummaryType) const
     }
 }
 
+bool TdxSummaryValue::ShownInFooter(TdxSummaryType SummaryType) const
+{
+    return SummaryType == cstMin || SummaryType == cstMax ? Shown(SummaryType) : SummaryType != cstNone;
+}
+
 std::string JoinSummaryTexts(const std::string& BeginText, const std::vector<std::string>& Texts,
                              const std::string& Separator, const std::string& EndText)
 {

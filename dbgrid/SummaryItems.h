@@ -69,6 +69,9 @@ struct TdxSummaryValue {
     void Clear() { *this = TdxSummaryValue{}; }
     // Whether there is anything to show: Count always, the others once a value was taken.
     bool Shown(TdxSummaryType SummaryType) const;
+    // In the footer a sum or average of nothing is the plain sum, 0: only Min
+    // and Max without a value show nothing.
+    bool ShownInFooter(TdxSummaryType SummaryType) const;
 };
 
 // What a group node holds: its group column's summary and one entry per

@@ -8,6 +8,7 @@
 // (default "out").
 #include "demo/DemoConfig.h"
 #include "demo/DemoData.h"
+#include "demo/DemoDialogs.h"
 #include "demo/DemoForm.h"
 #include "demo/DemoExports.h"
 #include "demo/DemoGrid.h"
@@ -88,6 +89,9 @@ int main(int argc, char** argv)
         std::printf("Access matrix report previewed in %s, %s, %s and %s\n",
                     (outDir / "preview-100.png").string().c_str(), (outDir / "preview-page-width.png").string().c_str(),
                     (outDir / "preview-2x2.png").string().c_str(), (outDir / "preview-10.png").string().c_str());
+        SaveDialogPictures(outDir.string());
+        std::printf("Colour palette, fill effects (three pages) and Define Print Styles pictured in %s\n",
+                    outDir.string().c_str());
         SavePageSetupPictures(outDir.string());
         std::printf("Page setup pictured in %s (page, margins, header and footer, scaling, margins warning)\n",
                     (outDir / "page-setup-*.png").string().c_str());

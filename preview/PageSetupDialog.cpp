@@ -146,12 +146,6 @@ bool dxRunPrintStylePageSetup(TBasedxPrintStyle& Style, TComponent* Dialog, int 
     return result;
 }
 
-TdxPageSetupPaletteRunner& dxPageSetupPaletteRunner()
-{
-    static TdxPageSetupPaletteRunner runner;
-    return runner;
-}
-
 // ===== options editors ==========================================================================
 
 namespace {

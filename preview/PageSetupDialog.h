@@ -25,7 +25,6 @@ namespace qel {
 
 class TBasedxPrintStyle;
 class TCanvas;
-class TdxBackground;
 
 enum TdxPageSetupDlgButton : std::uint8_t { psbHelp, psbStyleOptions, psbPreview, psbPrint };
 using TdxPageSetupDlgButtons = TSet<TdxPageSetupDlgButton>;
@@ -145,14 +144,6 @@ std::string dxPageSetupTitle(const std::string& Title, const std::string& StyleC
 // Dialog is the manager's shared dialog component or nullptr.
 bool dxRunPrintStylePageSetup(TBasedxPrintStyle& Style, TComponent* Dialog, int ActivePageIndex,
                               bool* PreviewBtnClicked, bool* PrintBtnClicked);
-
-// The colour palette the header's and footer's Background buttons drop down
-// with its top-left corner at Position (screen), its no-fill entry captioned
-// NoFillCaption; answers whether it changed the background. Installed with
-// the palette; without it the buttons do nothing.
-using TdxPageSetupPaletteRunner =
-    std::function<bool(TdxBackground& Background, TPoint Position, const std::string& NoFillCaption)>;
-TdxPageSetupPaletteRunner& dxPageSetupPaletteRunner();
 
 // ----- print-style options editors ------------------------------------------------------
 // An options editor shows the options of one style class on a copy of a

@@ -7,6 +7,7 @@
 #include "platform/controls/StdCtrls.h"
 #include "platform/controls/Keyboard.h"
 #include "platform/graphics/Bitmap.h"
+#include "preview/ColorPalette.h"
 #include "printing/PrintControls.h"
 #include "printing/PrintDevice.h"
 #include "printing/PrintStyles.h"
@@ -112,11 +113,10 @@ void TdxfmPageSetupDialog::FontClicked(bool Header)
 
 void TdxfmPageSetupDialog::BackgroundClicked(bool Header)
 {
-    const TdxPageSetupPaletteRunner& palette = dxPageSetupPaletteRunner();
-    if (!palette)
-        return;
     TBitBtn* button = Header ? btnHeaderBackground : btnFooterBackGround;
-    if (!palette(*PageObject(Header)->Background(), button->ClientToScreen({0, button->Height()}), "&No Fill"))
+    TdxColorPaletteOptions options;
+    options.NoFillCaption = "&No Fill";
+    if (!dxShowColorPalette(PageObject(Header)->Background(), button->ClientToScreen({0, button->Height()}), &options))
         return;
     UpdateBackgroundGlyph(Header);
     MarkModified();

@@ -4,6 +4,7 @@
 #include "platform/controls/Controls.h"
 #include "platform/controls/Menus.h"
 #include "platform/core/ClassRegistry.h"
+#include "preview/detail/BuilderClassList.h"
 
 #include <algorithm>
 
@@ -13,9 +14,9 @@ QEL_REGISTER_CLASS(TdxPSPopupMenuManager, TComponent);
 
 namespace {
 
-std::unique_ptr<std::vector<const TdxPSPopupMenuBuilderClass*>>& BuilderClasses()
+detail::TBuilderClassList<TdxPSPopupMenuBuilderClass>& BuilderClasses()
 {
-    static std::unique_ptr<std::vector<const TdxPSPopupMenuBuilderClass*>> classes;
+    static detail::TBuilderClassList<TdxPSPopupMenuBuilderClass> classes;
     return classes;
 }
 
@@ -47,28 +48,13 @@ void TdxStandardPSPopupMenuBuilder::Popup(int X, int Y, TPopupMenu* Menu, TContr
     Menu->Popup(X, Y);
 }
 
-void dxPSPopupMenuBuilderRegister(const TdxPSPopupMenuBuilderClass* Class)
-{
-    if (!BuilderClasses())
-        BuilderClasses() = std::make_unique<std::vector<const TdxPSPopupMenuBuilderClass*>>();
-    BuilderClasses()->push_back(Class);
-}
+void dxPSPopupMenuBuilderRegister(const TdxPSPopupMenuBuilderClass* Class) { BuilderClasses().Register(Class); }
 
-void dxPSPopupMenuBuilderUnregister(const TdxPSPopupMenuBuilderClass* Class)
-{
-    auto& classes = BuilderClasses();
-    if (!classes)
-        return;
-    classes->erase(std::remove(classes->begin(), classes->end(), Class), classes->end());
-    if (classes->empty())
-        classes.reset();
-}
+void dxPSPopupMenuBuilderUnregister(const TdxPSPopupMenuBuilderClass* Class) { BuilderClasses().Unregister(Class); }
 
 const TdxPSPopupMenuBuilderClass* dxPSPopupMenuCurrentBuilderClass()
 {
-    const auto& classes = BuilderClasses();
-    return classes && !classes->empty() ? classes->back()
-                                        : dxPSPopupMenuBuilderClassOf<TdxStandardPSPopupMenuBuilder>();
+    return BuilderClasses().Current(dxPSPopupMenuBuilderClassOf<TdxStandardPSPopupMenuBuilder>());
 }
 
 // ===== manager =======================================================================
@@ -208,7 +194,7 @@ void dxPSPopupMenuUnregister(TControl* Control)
 
 void dxPSPopupMenuRelease()
 {
-    BuilderClasses().reset();
+    BuilderClasses().Clear();
     delete Manager();
     Manager() = nullptr;
 }

@@ -1,7 +1,10 @@
 #include "preview/PreviewDialogs.h"
 
 #include "platform/core/ClassRegistry.h"
+#include "preview/DefinePrintStyles.h"
+#include "preview/FEFDialog.h"
 #include "preview/PageSetupDialog.h"
+#include "printing/Background.h"
 #include "printing/PrintStyles.h"
 
 #include <memory>
@@ -29,10 +32,24 @@ bool ShowOptionsEditor(TBasedxPrintStyle& Copy, bool& Modified)
 
 void dxInstallPreviewDialogs()
 {
+    TdxBackground::SetSetupProc([](TdxBackground& Background) { return dxFEFDialogExecute(&Background); });
+
     TdxPrintStyleDialogRunners& styles = dxPrintStyleDialogRunners();
     styles.PageSetup = dxRunPrintStylePageSetup;
     styles.HasOptionsEditor = HasOptionsEditor;
     styles.ShowOptionsEditor = ShowOptionsEditor;
+    styles.DefinePrintStyles = [](TdxPrintStyleManager& Manager, const std::string& Title, int HelpContext,
+                                  bool* PreviewBtnClicked, bool* PrintBtnClicked) {
+        TdxDefinePrintStylesDlgData data;
+        data.StyleManager = &Manager;
+        data.Title = Title;
+        data.HelpContext = HelpContext;
+        dxDefinePrintStylesDlg(data);
+        if (PreviewBtnClicked)
+            *PreviewBtnClicked = data.PreviewBtnClicked;
+        if (PrintBtnClicked)
+            *PrintBtnClicked = data.PrintBtnClicked;
+    };
 }
 
 } // namespace qel

@@ -1,8 +1,9 @@
 #pragma once
-// The preview layer's dialogs reach the printing layer through runners that
-// are installed once at start-up.
+// The printing layer calls the dialogs of the preview layer through runners;
+// the program installs them all here once, at start-up.
 namespace qel {
 
+// Installs every runner of the preview layer (later calls change nothing).
 void dxInstallPreviewDialogs();
 
 } // namespace qel

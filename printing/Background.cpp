@@ -111,6 +111,7 @@ TdxBackground::TdxBackground() : m_brush(std::make_unique<TOwnedBrush>(this)) {}
 
 TdxBackground::~TdxBackground()
 {
+    m_freeLinks.Notify(this);
     if (m_picture)
         m_picture->m_owner = nullptr;
 }
@@ -248,7 +249,10 @@ bool TdxBackground::Setup()
     const TdxBackgroundSetupProc& proc = SetupProc();
     if (!proc)
         return false;
-    const bool changed = proc(*this);
+    // The dialog may see the background freed (its owner went while it was open).
+    bool freed = false;
+    TChangeLink freeLink(m_freeLinks, [&](TObject*) { freed = true; });
+    const bool changed = proc(*this) && !freed;
     if (changed)
         DoApply();
     return changed;

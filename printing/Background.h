@@ -5,6 +5,7 @@
 // any canvas (screen, preview page, printer), reports which settings changed
 // and whether that change shows. TdxPageBackground forwards its changes to
 // the printer page that owns it.
+#include "platform/core/ChangeLink.h"
 #include "platform/core/TSet.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/Graphics.h"
@@ -74,6 +75,10 @@ public:
 
     bool IsCompatibleWith(const TdxBaseObject* Source) const override;
 
+    // Told when the background is freed, first thing: a dialog or palette
+    // open on it lets go of it.
+    TChangeLinks& FreeLinks() { return m_freeLinks; }
+
     TNotifyEvent OnApply;
     TdxBackgroundChangeEvent OnChange;
     TdxBackgroundCustomDrawEvent OnCustomDraw;
@@ -106,6 +111,7 @@ private:
     TdxPicturePaintMode m_pictureMode{ppmCenter};
     std::unique_ptr<TOwnedPicture> m_picture;
     bool m_lastChangeVisible{false};
+    TChangeLinks m_freeLinks;
 };
 
 // The background of a printer page: its changes reach the page after the

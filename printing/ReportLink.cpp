@@ -258,7 +258,8 @@ void TBasedxReportLink::RebuildReport()
         CalculateRenderInfo();
     if (!m_componentPrinter || m_componentPrinter->AutoUpdateDateTime())
         m_dateTime = Now();
-    DoAfterGenerating(style);
+    // A build event may have freed the style: only one still current hears the end.
+    DoAfterGenerating(m_styleManager && m_styleManager->CurrentStyle() == style ? style : nullptr);
 }
 
 void TBasedxReportLink::FreeReport()

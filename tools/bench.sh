@@ -16,10 +16,12 @@ if ! dpkg-query -W -f='${Status}' libsqlite3-dev 2>/dev/null | grep -q 'install 
 fi
 
 # The sqlite3 shell is the reference of the export benchmark (bench.sh exports);
-# GNU time reads its peak memory.
+# GNU time reads its peak memory; soffice is the reference of the component
+# printer's (bench.sh component_printer).
 missing=()
 command -v sqlite3 >/dev/null 2>&1 || missing+=(sqlite3)
 [ -x /usr/bin/time ] || missing+=(time)
+command -v soffice >/dev/null 2>&1 || missing+=(libreoffice-calc-nogui)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   SUDO=""

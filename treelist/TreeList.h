@@ -518,6 +518,14 @@ protected:
     // A control that rebuilds its nodes puts the shift-selection anchor back.
     void SetSelectionAnchor(TdxTreeListNode* Node) { m_anchor = Node; }
     virtual void DoColumnClick(int Column);
+    // The rows or the columns scrolled (top row or left edge moved).
+    virtual void DoViewScrolled() {}
+    // Whether a second click on the focused cell waits for the double-click
+    // time (a double click) before it edits, rather than editing at once.
+    virtual bool WaitsForDblClick() const { return true; }
+    // After a click on a column's header: its sort turns round when
+    // aoAutoSort is set; Shift adds it to the sort with aoMultiSort.
+    virtual void HeaderClickSort(int Column, TShiftState Shift);
     virtual void DoBeginEditing() {}
     virtual void DoEndEditing() {}
     virtual int GetRowFooterCountOfNode(TdxTreeListNode* Node) const;

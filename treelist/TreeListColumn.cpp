@@ -115,11 +115,19 @@ void TdxTreeListColumn::Changed()
         member = Value;                                        \
         Changed();                                             \
     }
-QEL_COLUMN_SETTER(Alignment, m_alignment)
 QEL_COLUMN_SETTER(HeaderAlignment, m_headerAlignment)
 QEL_COLUMN_SETTER(FooterAlignment, m_footerAlignment)
 QEL_COLUMN_SETTER(Color, m_color)
 #undef QEL_COLUMN_SETTER
+
+void TdxTreeListColumn::SetAlignment(TAlignment Value)
+{
+    if (m_alignmentAssigned && m_alignment == Value)
+        return;
+    m_alignment = Value;
+    m_alignmentAssigned = true;
+    Changed();
+}
 
 void TdxTreeListColumn::SetCaption(const std::string& Value)
 {
@@ -257,6 +265,7 @@ void TdxTreeListColumn::Assign(TPersistent* Source)
     m_width = src->m_width;
     m_minWidth = src->m_minWidth;
     m_alignment = src->m_alignment;
+    m_alignmentAssigned = src->m_alignmentAssigned;
     m_headerAlignment = src->m_headerAlignment;
     m_footerAlignment = src->m_footerAlignment;
     m_color = src->m_color;
@@ -276,7 +285,7 @@ void TdxTreeListColumn::Assign(TPersistent* Source)
 void TdxTreeListColumn::RestoreDefaults()
 {
     m_width = DefaultWidth();
-    m_alignment = DefaultAlignment();
+    m_alignmentAssigned = false;
     m_readOnly = DefaultReadOnly();
     Changed();
 }

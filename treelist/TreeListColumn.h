@@ -76,8 +76,12 @@ public:
     void SetWidth(int Value);                 // never below MinWidth
     int MinWidth() const { return m_minWidth; }
     void SetMinWidth(int Value);
-    TAlignment Alignment() const { return m_alignment; }
+    // The alignment once set (by the user or a stored layout); until then, or
+    // after RestoreDefaults, the default, which a data-bound column takes
+    // from its field as it is bound now.
+    TAlignment Alignment() const { return m_alignmentAssigned ? m_alignment : DefaultAlignment(); }
     void SetAlignment(TAlignment Value);
+    bool AlignmentAssigned() const { return m_alignmentAssigned; }
     TAlignment HeaderAlignment() const { return m_headerAlignment; }
     void SetHeaderAlignment(TAlignment Value);
     TAlignment FooterAlignment() const { return m_footerAlignment; }
@@ -153,6 +157,7 @@ private:
     int m_width{100};
     int m_minWidth{4};
     TAlignment m_alignment{taLeftJustify};
+    bool m_alignmentAssigned{false};
     TAlignment m_headerAlignment{taLeftJustify};
     TAlignment m_footerAlignment{taLeftJustify};
     TColor m_color{clNone};

@@ -90,6 +90,7 @@ void TCustomdxTreeListControl::RemoveColumn(TdxTreeListColumn* Column)
         else if (focused > index)
             SetFocusedColumn(focused - 1);
     }
+    ColumnRemoved(Column, index);
     ColumnsChanged();
 }
 
@@ -114,6 +115,7 @@ void TCustomdxTreeListControl::MoveColumnIndex(TdxTreeListColumn* Column, int Ne
         AddSortedColumn(c->GetColumnIndex());
     if (focused)
         SetFocusedColumn(focused->GetColumnIndex());
+    ColumnMoved(old, NewIndex);
     ColumnsChanged();
 }
 
@@ -385,7 +387,7 @@ void TCustomdxTreeListControl::ToggleColumnSort(int Column, bool Multi)
     TUpdateScope<TCustomdxTreeList> scope(*this);
     if (!Multi) {
         for (TdxTreeListColumn* other : m_columns)
-            if (other != c)
+            if (other != c && !KeepsSortDirection(other))
                 other->m_sorted = csNone;
         TCustomdxTreeList::ClearSorting();
     }
@@ -399,7 +401,8 @@ void TCustomdxTreeListControl::ClearSorting()
 {
     TCustomdxTreeList::ClearSorting();
     for (TdxTreeListColumn* c : m_columns)
-        c->m_sorted = csNone;
+        if (!KeepsSortDirection(c))
+            c->m_sorted = csNone;
     ColumnsChanged();
 }
 

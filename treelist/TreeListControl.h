@@ -38,6 +38,10 @@ public:
     TdxTreeListColumn* CreateColumn() { return CreateColumnOf<TdxTreeListColumn>(); }
     void DestroyColumns();
     TdxTreeListColumn* GetColumnObject(int Column) const override { return GetColumnByIndex(Column); }
+    // An update that may change the columns' arrangement as a whole; the
+    // grid also holds its grouping until the end (one reload).
+    virtual void BeginUpdateEx() { BeginUpdate(); }
+    virtual void EndUpdateEx() { EndUpdate(); }
     // Restores every column's defaults (the data-bound control re-reads its fields here).
     virtual void RestoreColumnsDefaults();
 
@@ -97,6 +101,15 @@ public:
     void MoveColumnIndex(TdxTreeListColumn* Column, int NewIndex);
 
 protected:
+    // A column left the list from Index (the later ones moved down by one), or
+    // one moved from one index to another: what a descendant keeps per column
+    // index follows here. Column is half destroyed when it is being freed:
+    // compare it, never use it.
+    virtual void ColumnRemoved(TdxTreeListColumn* /*Column*/, int /*Index*/) {}
+    virtual void ColumnMoved(int /*From*/, int /*To*/) {}
+    // A column whose sort direction stays when the others' are reset (a
+    // sort by one header, ClearSorting); the grid's group columns.
+    virtual bool KeepsSortDirection(const TdxTreeListColumn* /*Column*/) const { return false; }
     // Per-column and per-control layout values; the grid adds its own.
     virtual void SaveColumnLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section,
                                   TdxTreeListColumn* Column);

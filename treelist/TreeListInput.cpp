@@ -434,6 +434,8 @@ void TCustomdxTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
             } else if (hit.Kind == htLabel) {
                 if (m_options.Contains(aoImmediateEditor) && !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl))
                     ShowEditor();
+                else if (wasFocusedCell && CanShowEditor() && !WaitsForDblClick())
+                    ShowEditor();
                 else if (wasFocusedCell && CanShowEditor()) {
                     // A second click within the double-click time is a double click, not an edit.
                     m_clickTimer->SetInterval(GetDoubleClickTime());
@@ -497,8 +499,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
             const THitInfo hit = GetHitInfo(X, Y);
             if (hit.Kind == htColumn && hit.Column == column) {
                 DoColumnClick(column);
-                if (m_options.Contains(aoAutoSort))
-                    ToggleColumnSort(column, Shift.Contains(ssShift) && m_optionsEx.Contains(aoMultiSort));
+                HeaderClickSort(column, Shift);
             }
         }
     }
@@ -509,6 +510,12 @@ void TCustomdxTreeList::DoColumnClick(int Column)
 {
     if (OnColumnClick)
         OnColumnClick(this, Column);
+}
+
+void TCustomdxTreeList::HeaderClickSort(int Column, TShiftState Shift)
+{
+    if (m_options.Contains(aoAutoSort))
+        ToggleColumnSort(Column, Shift.Contains(ssShift) && m_optionsEx.Contains(aoMultiSort));
 }
 
 void TCustomdxTreeList::DblClick()

@@ -358,6 +358,7 @@ void TCustomdxTreeList::SetTopIndex(int Index)
     m_topIndex = clamped;
     UpdateScrollBars();
     Invalidate();
+    DoViewScrolled();
 }
 
 void TCustomdxTreeList::ResetTopNode()
@@ -424,6 +425,7 @@ void TCustomdxTreeList::SetLeftCoord(int Value)
     m_leftCoord = Value;
     UpdateScrollBars();
     Invalidate();
+    DoViewScrolled();
 }
 
 TRect TCustomdxTreeList::GetNodeRect(TdxTreeListNode* Node) const

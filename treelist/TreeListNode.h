@@ -170,6 +170,31 @@ void GrowToColumn(std::vector<T>& Slots, std::size_t Index, int ColumnCount)
     Slots.resize(Index + 1);
 }
 
+// A column's slot follows its column: taken out when the column left the list
+// (To < 0; the later slots move down by one), else moved from From to To.
+template <class T>
+void MoveColumnSlot(std::vector<T>& Slots, int From, int To)
+{
+    if (From < 0)
+        return;
+    const auto from = static_cast<std::size_t>(From);
+    if (To < 0) {
+        if (from < Slots.size())
+            Slots.erase(Slots.begin() + From);
+        return;
+    }
+    const auto to = static_cast<std::size_t>(To);
+    if (std::max(from, to) >= Slots.size()) {
+        if (from >= Slots.size() && to >= Slots.size())
+            return;   // both slots empty: nothing moves
+        Slots.resize(std::max(from, to) + 1);
+    }
+    if (from < to)
+        std::rotate(Slots.begin() + From, Slots.begin() + From + 1, Slots.begin() + To + 1);
+    else
+        std::rotate(Slots.begin() + To, Slots.begin() + From, Slots.begin() + From + 1);
+}
+
 // Orders two nodes by their place in the tree: an ancestor before its
 // descendants, otherwise by the order of the branches they hang on.
 int CompareNodesPosition(const TdxTreeListNode* A, const TdxTreeListNode* B);

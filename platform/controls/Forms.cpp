@@ -4,12 +4,15 @@
 #include "platform/controls/Menus.h"
 #include "platform/controls/detail/ControlBridge.h"
 #include "platform/core/Guards.h"
+#include "platform/graphics/Bitmap.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QPixmap>
 
 namespace qel {
 
@@ -225,6 +228,14 @@ void TForm::BoundsChanged()
 }
 
 void TForm::TextChanged() { Widget()->setWindowTitle(detail::ToQString(Caption())); }
+
+void TForm::SetIcon(const TIcon* Value)
+{
+    m_icon = std::make_unique<TIcon>();
+    if (Value)
+        m_icon->Assign(const_cast<TIcon*>(Value));
+    Widget()->setWindowIcon(m_icon->Empty() ? QIcon() : QIcon(QPixmap::fromImage(m_icon->Image())));
+}
 
 void TForm::LayoutClient()
 {

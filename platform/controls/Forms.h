@@ -9,6 +9,7 @@
 
 namespace qel {
 
+class TIcon;
 class TMainMenu;
 
 enum TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
@@ -89,6 +90,10 @@ public:
     void SetHelpContext(int Value) { m_helpContext = Value; }
     TMainMenu* Menu() const { return m_menu; }
     void SetMenu(TMainMenu* Value);
+    // The icon of the window's title bar; empty (the default) shows the
+    // program's own. Setting copies the icon.
+    const TIcon* Icon() const { return m_icon.get(); }
+    void SetIcon(const TIcon* Value);
 
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     TRect ClientRect() const override;
@@ -187,6 +192,7 @@ private:
     int m_helpContext{0};
     TMainMenu* m_menu{nullptr};
     TChangeLink m_menuLink;
+    std::unique_ptr<TIcon> m_icon;
     TWinControl* m_activeControl{nullptr};
     bool m_created{false};
     bool m_modal{false};

@@ -1,5 +1,7 @@
 #include "platform/controls/Grids.h"
 
+#include "platform/core/Guards.h"
+
 #include <algorithm>
 
 namespace qel {
@@ -19,7 +21,7 @@ void TDrawGrid::SetColCount(int Value)
     m_colWidths.resize(static_cast<std::size_t>(Value), m_defaultColWidth);
     m_col = std::clamp(m_col, m_fixedCols, Value - 1);
     m_leftCol = std::clamp(m_leftCol, m_fixedCols, Value - 1);
-    Invalidate();
+    LayoutChanged();
 }
 
 void TDrawGrid::SetRowCount(int Value)
@@ -30,17 +32,18 @@ void TDrawGrid::SetRowCount(int Value)
     m_rowHeights.resize(static_cast<std::size_t>(Value), m_defaultRowHeight);
     m_row = std::clamp(m_row, m_fixedRows, Value - 1);
     m_topRow = std::clamp(m_topRow, m_fixedRows, Value - 1);
-    Invalidate();
+    LayoutChanged();
 }
 
 void TDrawGrid::SetFixedCols(int Value)
 {
     if (Value < 0 || Value >= ColCount())
         throw EInvalidOperation("Fixed column count must be less than column count");
+    // The grid starts over at its first scrollable column, as on the platform.
     m_fixedCols = Value;
-    m_col = std::max(m_col, Value);
-    m_leftCol = std::max(m_leftCol, Value);
-    Invalidate();
+    m_col = Value;
+    m_leftCol = Value;
+    LayoutChanged();
 }
 
 void TDrawGrid::SetFixedRows(int Value)
@@ -48,23 +51,23 @@ void TDrawGrid::SetFixedRows(int Value)
     if (Value < 0 || Value >= RowCount())
         throw EInvalidOperation("Fixed row count must be less than row count");
     m_fixedRows = Value;
-    m_row = std::max(m_row, Value);
-    m_topRow = std::max(m_topRow, Value);
-    Invalidate();
+    m_row = Value;
+    m_topRow = Value;
+    LayoutChanged();
 }
 
 void TDrawGrid::SetDefaultColWidth(int Value)
 {
     m_defaultColWidth = std::max(0, Value);
     std::fill(m_colWidths.begin(), m_colWidths.end(), m_defaultColWidth);
-    Invalidate();
+    LayoutChanged();
 }
 
 void TDrawGrid::SetDefaultRowHeight(int Value)
 {
     m_defaultRowHeight = std::max(0, Value);
     std::fill(m_rowHeights.begin(), m_rowHeights.end(), m_defaultRowHeight);
-    Invalidate();
+    LayoutChanged();
 }
 
 int TDrawGrid::ColWidths(int Index) const
@@ -77,7 +80,7 @@ void TDrawGrid::SetColWidths(int Index, int Value)
     if (Index < 0 || Index >= ColCount())
         throw EListError("Grid index out of range");
     m_colWidths[static_cast<std::size_t>(Index)] = std::max(0, Value);
-    Invalidate();
+    LayoutChanged();
 }
 
 int TDrawGrid::RowHeights(int Index) const
@@ -90,13 +93,13 @@ void TDrawGrid::SetRowHeights(int Index, int Value)
     if (Index < 0 || Index >= RowCount())
         throw EListError("Grid index out of range");
     m_rowHeights[static_cast<std::size_t>(Index)] = std::max(0, Value);
-    Invalidate();
+    LayoutChanged();
 }
 
 void TDrawGrid::SetGridLineWidth(int Value)
 {
     m_gridLineWidth = std::max(0, Value);
-    Invalidate();
+    LayoutChanged();
 }
 
 void TDrawGrid::SetOptions(TGridOptions Value)
@@ -107,14 +110,126 @@ void TDrawGrid::SetOptions(TGridOptions Value)
 
 void TDrawGrid::SetTopRow(int Value)
 {
-    m_topRow = std::clamp(Value, m_fixedRows, RowCount() - 1);
-    Invalidate();
+    // With a bar, no empty room is scrolled into view below the last row.
+    const bool bar = m_scrollBars == ssVertical || m_scrollBars == ssBoth;
+    const int last = bar ? RowCount() - FullyVisibleRows() : RowCount() - 1;
+    m_topRow = std::clamp(Value, m_fixedRows, std::max(m_fixedRows, last));
+    LayoutChanged();
 }
 
 void TDrawGrid::SetLeftCol(int Value)
 {
-    m_leftCol = std::clamp(Value, m_fixedCols, ColCount() - 1);
+    const bool bar = m_scrollBars == ssHorizontal || m_scrollBars == ssBoth;
+    const int last = bar ? ColCount() - FullyVisibleCols() : ColCount() - 1;
+    m_leftCol = std::clamp(Value, m_fixedCols, std::max(m_fixedCols, last));
+    LayoutChanged();
+}
+
+void TDrawGrid::SetScrollBars(TScrollStyle Value)
+{
+    if (m_scrollBars == Value)
+        return;
+    m_scrollBars = Value;
+    if (Value == ssNone || Value == ssHorizontal)
+        ShowScrollBar(SB_VERT, false);
+    if (Value == ssNone || Value == ssVertical)
+        ShowScrollBar(SB_HORZ, false);
+    LayoutChanged();
+}
+
+namespace {
+
+// How many of the scrollable sizes (from First on), taken from the end, fit
+// into Space after the fixed ones, Line pixels between neighbours; at least one.
+int FitFromEnd(int Space, int Line, int First, int Count, const std::function<int(int)>& Size)
+{
+    int fixed = 0;
+    for (int i = 0; i < First; ++i)
+        fixed += Size(i) + Line;
+    int end = Space;
+    int fitting = 0;
+    for (int i = Count - 1; i >= First && end - Size(i) >= fixed; --i) {
+        end -= Size(i) + Line;
+        ++fitting;
+    }
+    return std::max(fitting, 1);
+}
+
+} // namespace
+
+int TDrawGrid::FullyVisibleRows() const
+{
+    return FitFromEnd(ClientHeight(), m_gridLineWidth, m_fixedRows, RowCount(), [this](int R) { return RowHeights(R); });
+}
+
+int TDrawGrid::FullyVisibleCols() const
+{
+    return FitFromEnd(ClientWidth(), m_gridLineWidth, m_fixedCols, ColCount(), [this](int C) { return ColWidths(C); });
+}
+
+void TDrawGrid::UpdateScrollBars()
+{
+    if (m_scrollBars == ssNone || m_updatingBars)
+        return;
+    TValueRestorer<bool> guard(m_updatingBars, true);
+    // A bar that appears narrows the room of the other: twice settles both.
+    for (int pass = 0; pass < 2; ++pass) {
+        if (m_scrollBars == ssVertical || m_scrollBars == ssBoth) {
+            const int page = FullyVisibleRows();
+            m_topRow = std::clamp(m_topRow, m_fixedRows, std::max(m_fixedRows, RowCount() - page));
+            SetScrollInfo(SB_VERT, {0, RowCount() - m_fixedRows - 1, page, m_topRow - m_fixedRows, 0});
+        }
+        if (m_scrollBars == ssHorizontal || m_scrollBars == ssBoth) {
+            const int page = FullyVisibleCols();
+            m_leftCol = std::clamp(m_leftCol, m_fixedCols, std::max(m_fixedCols, ColCount() - page));
+            SetScrollInfo(SB_HORZ, {0, ColCount() - m_fixedCols - 1, page, m_leftCol - m_fixedCols, 0});
+        }
+    }
+}
+
+void TDrawGrid::LayoutChanged()
+{
+    UpdateScrollBars();
     Invalidate();
+}
+
+void TDrawGrid::BoundsChanged()
+{
+    TCustomControl::BoundsChanged();
+    UpdateScrollBars();
+}
+
+void TDrawGrid::DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos)
+{
+    const bool vertical = Kind == sbVertical;
+    const int first = vertical ? m_fixedRows : m_fixedCols;
+    const int page = vertical ? FullyVisibleRows() : FullyVisibleCols();
+    const int current = (vertical ? m_topRow : m_leftCol) - first;
+    int target = current;
+    switch (Code) {
+    case scLineUp: target = current - 1; break;
+    case scLineDown: target = current + 1; break;
+    case scPageUp: target = current - page; break;
+    case scPageDown: target = current + page; break;
+    case scPosition:
+    case scTrack: target = Pos; break;
+    case scTop: target = 0; break;
+    case scBottom: target = vertical ? RowCount() : ColCount(); break;
+    case scEndScroll: return;
+    }
+    if (vertical)
+        SetTopRow(first + target);
+    else
+        SetLeftCol(first + target);
+}
+
+bool TDrawGrid::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos)
+{
+    if (!ScrollBarVisible(SB_VERT))
+        return TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos);
+    // A row a notch.
+    SetTopRow(m_topRow - WheelDelta / 120);
+    return true;
 }
 
 // Fixed columns first, then the scrollable ones from LeftCol; -1 for columns scrolled away.
@@ -192,7 +307,7 @@ bool TDrawGrid::MoveCurrent(int ACol, int ARow)
     m_col = ACol;
     m_row = ARow;
     MakeVisible(ACol, ARow);
-    Invalidate();
+    LayoutChanged();
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // TDrawGrid: a grid of owner-drawn cells with fixed rows and columns, a
-// current cell moved by mouse and keys, and OnSelectCell to refuse a move.
+// current cell moved by mouse and keys, OnSelectCell to refuse a move, and
+// scroll bars over the rows and columns that do not fit.
 #include "platform/controls/Controls.h"
 
 #include <vector>
@@ -28,7 +29,9 @@ public:
     void SetColCount(int Value);
     int RowCount() const { return static_cast<int>(m_rowHeights.size()); }
     void SetRowCount(int Value);
-    // EInvalidOperation "Fixed column count must be less than column count" (and rows).
+    // EInvalidOperation "Fixed column count must be less than column count"
+    // (and rows). Setting either moves the current cell and the scrolled
+    // origin to the first scrollable column (row).
     int FixedCols() const { return m_fixedCols; }
     void SetFixedCols(int Value);
     int FixedRows() const { return m_fixedRows; }
@@ -47,6 +50,10 @@ public:
     void SetOptions(TGridOptions Value);
     bool DefaultDrawing() const { return m_defaultDrawing; }
     void SetDefaultDrawing(bool Value) { m_defaultDrawing = Value; }
+    // A bar is shown while the scrollable rows (columns) do not all fit; its
+    // position is TopRow (LeftCol) counted from the first scrollable one.
+    TScrollStyle ScrollBars() const { return m_scrollBars; }
+    void SetScrollBars(TScrollStyle Value);
 
     // The current cell; moving it asks OnSelectCell.
     int Col() const { return m_col; }
@@ -71,6 +78,9 @@ protected:
     void Paint() override;
     void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+    void DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
+    void BoundsChanged() override;
     virtual void DrawCell(int ACol, int ARow, const TRect& Rect, TGridDrawState State);
     virtual bool SelectCell(int ACol, int ARow);
 
@@ -79,6 +89,12 @@ private:
     void MakeVisible(int ACol, int ARow);
     int ColLeft(int ACol) const;
     int RowTop(int ARow) const;
+    // Scrollable rows (columns) that fit when the last one ends at the bottom (right).
+    int FullyVisibleRows() const;
+    int FullyVisibleCols() const;
+    void UpdateScrollBars();
+    // The layout changed: scroll bars follow and the cells repaint.
+    void LayoutChanged();
     std::vector<int> m_colWidths;
     std::vector<int> m_rowHeights;
     int m_fixedCols{1};
@@ -88,6 +104,8 @@ private:
     int m_gridLineWidth{1};
     TGridOptions m_options{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect};
     bool m_defaultDrawing{true};
+    TScrollStyle m_scrollBars{ssNone};
+    bool m_updatingBars{false};
     int m_col{1};
     int m_row{1};
     int m_topRow{1};

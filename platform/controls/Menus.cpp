@@ -227,6 +227,13 @@ void TMenuItem::Changed()
         menu->m_itemsChanges.Notify(menu);
 }
 
+void TMenuItem::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == m_tagObject)
+        m_tagObject = nullptr;
+}
+
 void TMenuItem::Click()
 {
     if (!m_enabled)

@@ -45,6 +45,11 @@ public:
     const std::string& Hint() const { return m_hint; }
     void SetHint(const std::string& Value) { m_hint = Value; }
     bool IsLine() const { return m_caption == "-"; }
+    // The component the item stands for (a print style in a style menu), in
+    // place of Tag, which cannot hold a pointer; it reads nullptr once that
+    // component is freed.
+    TComponent* TagObject() const { return m_tagObject; }
+    void SetTagObject(TComponent* Value) { SetFreeNotified(m_tagObject, Value); }
 
     // ----- children -------------------------------------------------------------------
     int Count() const { return static_cast<int>(m_items.size()); }
@@ -71,6 +76,9 @@ public:
     QAction* Action() const { return m_action.get(); }
     QMenu* SubMenu() const { return m_menu.get(); }
 
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
     friend class TMenu;
     void UpdateAction();
@@ -88,6 +96,7 @@ private:
     bool m_visible{true};
     int m_imageIndex{-1};
     std::string m_hint;
+    TComponent* m_tagObject{nullptr};
     TMenuItem* m_parent{nullptr};
     TMenu* m_menuOwner{nullptr};           // set on the root item
     std::vector<TMenuItem*> m_items;

@@ -170,6 +170,12 @@ TCanvas::~TCanvas() = default;
 void TCanvas::Attach(QPainter* Painter, QPaintDevice* Device)
 {
     Detach();
+    // A new painter is a new device context: a clip region, mapping or saved
+    // state left by the last one (a control's previous paint) must not narrow
+    // or shift this one. Font, pen and brush are the canvas's own and stay.
+    m_clip.reset();
+    m_map = {};
+    m_saved.clear();
     m_device = Device ? Device : (Painter ? Painter->device() : nullptr);
     if (!Painter || !Painter->isActive())
         return;

@@ -76,6 +76,42 @@ TEST(DBGridLoad, GroupingByTwoColumnsAndUngrouping)
     EXPECT_EQ(f.grid->ColumnByFieldName("AREA")->GroupIndex(), -1);
 }
 
+// Changes of the grouping inside BeginUpdateEx/EndUpdateEx, and removing
+// the whole grouping, load the rows once.
+TEST(DBGridLoad, TheGroupLockLoadsOnce)
+{
+    GridFixture f(10);
+    int loads = 0;
+    f.grid->OnClearNodeData = [&](TObject*) { ++loads; };
+    TdxDBTreeListColumn* area = f.grid->ColumnByFieldName("AREA");
+    TdxDBTreeListColumn* active = f.grid->ColumnByFieldName("ACTIVE");
+    f.grid->BeginUpdateEx();
+    f.grid->AddGroupColumn(0, area);
+    f.grid->AddGroupColumn(1, active);
+    EXPECT_EQ(loads, 0);
+    f.grid->EndUpdateEx();
+    EXPECT_EQ(loads, 1);
+    EXPECT_EQ(f.grid->GetCount(), 4);   // (null), East, North, South
+    EXPECT_FALSE(f.grid->IsUpdating());
+    // Nothing regrouped: the rows are reloaded once.
+    f.grid->BeginUpdateEx();
+    f.grid->EndUpdateEx();
+    EXPECT_EQ(loads, 2);
+
+    ASSERT_FALSE(area->Visible());
+    ASSERT_NE(area->Sorted(), csNone);
+    f.grid->ClearGrouping();
+    EXPECT_EQ(loads, 3);
+    for (TdxDBTreeListColumn* c : {area, active}) {
+        EXPECT_TRUE(c->Visible());
+        EXPECT_EQ(c->Sorted(), csNone);
+        EXPECT_EQ(c->GroupIndex(), -1);
+    }
+    EXPECT_EQ(f.grid->GroupColumnCount(), 0);
+    EXPECT_EQ(f.grid->GetCount(), 10);
+    EXPECT_FALSE(f.grid->IsUpdating());
+}
+
 TEST(DBGridLoad, ReloadKeepsTheFocusedRecordAndExpandedGroups)
 {
     GridFixture f(10);
@@ -163,9 +199,10 @@ TEST(DBGridLoad, InsertRowTakesTheGroupValuesAndAppendGoesLast)
 
     GridFixture g(3);
     g.ds->Append();
+    EXPECT_EQ(g.Rows(), (std::vector<std::string>{"1", "2", "3", ""}));
     g.ds->FieldByName("NUMBER")->SetAsInteger(4);
     g.ds->Post();
-    EXPECT_EQ(g.grid->GetCount(), 4);
+    EXPECT_EQ(g.Rows(), (std::vector<std::string>{"1", "2", "3", "4"}));
     EXPECT_EQ(g.FocusedKey(), 4);
 }
 

@@ -9,6 +9,7 @@
 #include "editors/ImageEdit.h"
 #include "editors/SpinEdit.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/Streaming.h"
 #include "platform/data/Fields.h"
 #include "platform/graphics/Bitmap.h"
 
@@ -182,6 +183,40 @@ TEST(DBTreeListColumn, ScratchObjectsTakeEverySettingWithoutADataset)
     wrapper.OnGetReferenceColumn = [&](TObject*, TdxTreeListNode*, TdxDBTreeListColumn*& c) { c = &wrapper; };
     EXPECT_EQ(wrapper.GetReferenceColumn(nullptr), nullptr);
     EXPECT_EQ(wrapper.GetFieldDisplayText(), "");
+}
+
+// An alignment the user or a stored grid set stays when the fields are bound
+// again; one never set follows the field as it is bound now.
+TEST(DBTreeListColumn, ASetAlignmentSurvivesRebindingAndAnUnsetOneFollowsTheField)
+{
+    GridFixture f(3, true, false);
+    TdxDBTreeListColumn* number = f.grid->ColumnByFieldName("NUMBER");
+    TdxDBTreeListColumn* title = f.grid->ColumnByFieldName("TITLE");
+    title->SetAlignment(taCenter);   // before the data source
+    f.grid->SetDataSource(f.source);
+    number->SetAlignment(taCenter);
+    f.ds->FieldByName("AREA")->SetAlignment(taRightJustify);
+    f.ds->Close();
+    f.ds->Open();
+    EXPECT_EQ(title->Alignment(), taCenter);
+    EXPECT_EQ(number->Alignment(), taCenter);
+    TdxDBTreeListColumn* area = f.grid->ColumnByFieldName("AREA");
+    EXPECT_FALSE(area->AlignmentAssigned());
+    EXPECT_EQ(area->Alignment(), taRightJustify);
+    EXPECT_EQ(f.grid->ColumnByFieldName("ACTIVE")->Alignment(), taCenter);   // a check column's own default
+
+    // A stored grid keeps what was set, and only that.
+    TMemoryStream stream;
+    SaveComponentToMemory(f.grid, stream);
+    TdxDBGrid copy(nullptr);
+    LoadComponentFromMemory(stream, &copy, nullptr);
+    EXPECT_TRUE(copy.ColumnByFieldName("TITLE")->AlignmentAssigned());
+    EXPECT_EQ(copy.ColumnByFieldName("TITLE")->Alignment(), taCenter);
+    EXPECT_FALSE(copy.ColumnByFieldName("AREA")->AlignmentAssigned());
+
+    // Restoring the defaults hands the alignment back to the field.
+    number->RestoreDefaults();
+    EXPECT_EQ(number->Alignment(), f.ds->FieldByName("NUMBER")->Alignment());
 }
 
 TEST(DBTreeListColumn, StoredGroupIndexAppliesOnceTheDatasetIsThere)

@@ -132,7 +132,11 @@ TEST(GridFilter, DataSetFilterText)
 {
     FilterFixture f;
     std::vector<std::string> seen;
-    f.grid->OnFilterChanged = [&](TObject*) { seen.push_back(f.filter->Criteria()->GetFilterText()); };
+    f.grid->OnFilterChanged = [&](TObject* Sender, TDataSet* DataSet, const std::string& Text) {
+        EXPECT_EQ(Sender, f.grid);
+        EXPECT_EQ(DataSet, f.ds);
+        seen.push_back(Text);
+    };
     f.filter->SetAutoDataSetFilter(true);
     f.Pick(f.title, "Door 3");
     EXPECT_EQ(f.ds->Filter(), "(TITLE = 'Door 3')");
@@ -142,6 +146,7 @@ TEST(GridFilter, DataSetFilterText)
     EXPECT_EQ(f.ds->Filter(), "");
     EXPECT_FALSE(f.ds->Filtered());
     f.filter->SetActive(false);
+    EXPECT_EQ(seen.back(), "");
     EXPECT_EQ(f.filter->Criteria()->Root()->Count(), 0);
     EXPECT_EQ(f.Rows().size(), 10u);
 }
@@ -173,4 +178,32 @@ TEST(GridFilter, HeaderDropDownByKeys)
     f.grid->KeyDown(key, {});
     EXPECT_FALSE(f.grid->IsFilterDropDownOpen());
     EXPECT_EQ(f.Rows().size(), 8u);   // cancelled: unchanged
+}
+
+// A focus change (by the grid or by the dataset), a scroll or a mouse press
+// closes an open header drop-down without taking its item.
+TEST(GridFilter, TheHeaderDropDownClosesOnFocusScrollAndPress)
+{
+    FilterFixture f(40);
+    TCustomdxPopupListBox* list = nullptr;
+    auto open = [&] {
+        f.grid->DropDownFilter(f.area->GetColumnIndex());
+        EXPECT_TRUE(f.grid->IsFilterDropDownOpen());
+        list = f.grid->FilterPopup()->ListBox();
+        list->SetItemIndex(4);   // East, which is not taken
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> closers{
+        {"focused row", [&] { f.grid->SetFocusedNode(f.grid->GetItem(5)); }},
+        {"top row", [&] { f.grid->SetTopIndex(10); }},
+        {"dataset move", [&] { f.ds->MoveBy(3); }},
+        {"mouse press", [&] { f.grid->MouseDown(mbLeft, {}, 5, f.grid->ClientHeight() - 5); }},
+    };
+    for (const auto& [name, close] : closers) {
+        SCOPED_TRACE(name);
+        open();
+        close();
+        EXPECT_FALSE(f.grid->IsFilterDropDownOpen());
+        EXPECT_EQ(f.filter->Criteria()->Root()->Count(), 0);
+        EXPECT_EQ(f.Rows().size(), 40u);
+    }
 }

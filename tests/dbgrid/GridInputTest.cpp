@@ -4,6 +4,7 @@
 
 #include "GridTestSupport.h"
 #include "platform/controls/Dialogs.h"
+#include "platform/controls/Clock.h"
 #include "platform/controls/Keyboard.h"
 
 #include <gtest/gtest.h>
@@ -93,8 +94,10 @@ TEST(GridInput, DownOnTheLastRowAppendsOnce)
     EXPECT_EQ(f.ds->State(), dsInsert);
     Press(f.grid, VK_DOWN);   // the new record is unchanged: no second one
     EXPECT_EQ(f.ds->State(), dsInsert);
+    EXPECT_EQ(f.Rows(), (std::vector<std::string>{"1", "2", "3", ""}));
     f.ds->Cancel();
     EXPECT_EQ(f.ds->RecordCount(), 3);
+    EXPECT_EQ(f.Rows(), (std::vector<std::string>{"1", "2", "3"}));
 
     f.grid->SetOptions(f.grid->Options() - TdxDBGridOptions{egoCanAppend});
     f.grid->SetFocusedNode(f.grid->GetItem(2));
@@ -117,4 +120,136 @@ TEST(GridInput, UserKeyHandlerRunsOnceAndSurvivesAnException)
     ASSERT_TRUE(static_cast<bool>(f.grid->OnKeyDown));
     Press(f.grid, VK_UP);
     EXPECT_EQ(calls, 3);
+}
+
+// A new record left unchanged is cancelled when the user moves on, and the
+// grid then shows exactly the dataset's records.
+TEST(GridInput, AnAbandonedNewRecordLeavesNoRow)
+{
+    const std::vector<std::string> five{"1", "2", "3", "4", "5"};
+    auto click = [](GridFixture& F, TdxTreeListNode* Row) {
+        const TRect r = F.grid->GetCellRect(Row, 1);
+        F.grid->MouseDown(mbLeft, {}, r.Left + 2, r.Top + 2);
+        F.grid->MouseUp(mbLeft, {}, r.Left + 2, r.Top + 2);
+    };
+    // Back in browse, the grid's rows those of the dataset, focus and cursor on Key.
+    auto expectLeftFor = [](GridFixture& F, const std::vector<std::string>& Rows, int Key) {
+        EXPECT_EQ(F.ds->State(), dsBrowse);
+        EXPECT_EQ(F.Rows(), Rows);
+        EXPECT_EQ(F.FocusedKey(), Key);
+        EXPECT_EQ(F.CurrentKey(), Key);
+    };
+    {
+        SCOPED_TRACE("insert, then Down");
+        GridFixture f(5);
+        f.grid->SetFocusedNode(f.grid->GetItem(2));
+        Press(f.grid, VK_INSERT);
+        ASSERT_EQ(f.Rows(), (std::vector<std::string>{"1", "2", "", "3", "4", "5"}));
+        f.grid->HideEditor();
+        Press(f.grid, VK_DOWN);
+        expectLeftFor(f, five, 3);
+    }
+    {
+        SCOPED_TRACE("append, then Up");
+        GridFixture f(5);
+        f.grid->SetOptions(f.grid->Options() + TdxDBGridOptions{egoCanAppend});
+        f.grid->SetFocusedNode(f.grid->GetItem(4));
+        Press(f.grid, VK_DOWN);
+        ASSERT_EQ(f.Rows().size(), 6u);
+        Press(f.grid, VK_UP);
+        expectLeftFor(f, five, 5);   // the last row
+    }
+    {
+        SCOPED_TRACE("insert, then a click on another row");
+        GridFixture f(5);
+        f.grid->SetFocusedNode(f.grid->GetItem(3));
+        Press(f.grid, VK_INSERT);
+        f.grid->HideEditor();
+        click(f, f.grid->GetItem(0));
+        expectLeftFor(f, five, 1);
+    }
+    {
+        SCOPED_TRACE("grouped, insert, then Down");
+        GridFixture f(5);
+        f.grid->ColumnByFieldName("AREA")->SetGroupIndex(0);
+        f.grid->FullExpand();
+        const std::vector<std::string> grouped = f.Rows();
+        f.grid->SetFocusedNode(f.grid->FindNodeByKey(Variant(4)));
+        Press(f.grid, VK_INSERT);
+        ASSERT_EQ(f.Rows().size(), grouped.size() + 1);
+        f.grid->HideEditor();
+        Press(f.grid, VK_DOWN);
+        EXPECT_EQ(f.ds->RecordCount(), 5);   // the group value the grid gave it is no change of the user's
+        expectLeftFor(f, grouped, f.FocusedKey());
+    }
+    {
+        SCOPED_TRACE("a record window, insert, then Down");
+        GridFixture f(30, false);
+        f.grid->SetPartialLoad(true);
+        f.grid->SetFocusedNode(f.grid->GetItem(10));
+        Press(f.grid, VK_INSERT);
+        ASSERT_EQ(f.Rows().size(), 31u);
+        f.grid->HideEditor();
+        Press(f.grid, VK_DOWN);
+        EXPECT_EQ(f.ds->State(), dsBrowse);
+        EXPECT_EQ(f.Rows().size(), 30u);
+        EXPECT_EQ(f.FocusedKey(), 11);
+        EXPECT_EQ(f.CurrentKey(), 11);
+        // The focused row is a record: deleting it takes that record.
+        Answer ok(mrOk);
+        Press(f.grid, VK_DELETE, TShiftState{ssCtrl});
+        EXPECT_EQ(f.ds->RecordCount(), 29);
+        EXPECT_FALSE(f.ds->Locate("NUMBER", 11, {}));
+    }
+}
+
+// egoSeekDetail: a group row the user moves onto or clicks hands the focus
+// to its first record row; from inside the group, Up passes the group row.
+TEST(GridInput, SeekDetailFocusesAGroupsFirstRecord)
+{
+    GridFixture f(10);
+    f.grid->ColumnByFieldName("AREA")->SetGroupIndex(0);   // (null) 2 7, East 5 10, North 1 4 6 9, South 3 8
+    f.grid->SetOptions(f.grid->Options() + TdxDBGridOptions{egoSeekDetail});
+    f.grid->FullCollapse();
+    f.grid->SetFocusedNode(f.grid->GetItem(3));   // South, collapsed
+    EXPECT_EQ(f.FocusedKey(), 3);
+    EXPECT_FALSE(f.grid->IsGroupRow(f.grid->GetFocusedNode()));
+    EXPECT_EQ(f.CurrentKey(), 3);
+    Press(f.grid, VK_UP);   // onto its own group row
+    EXPECT_TRUE(f.grid->IsGroupRow(f.grid->GetFocusedNode()));
+    Press(f.grid, VK_UP);   // North, from outside: its first record
+    EXPECT_EQ(f.FocusedKey(), 1);
+    EXPECT_FALSE(f.grid->IsGroupRow(f.grid->GetFocusedNode()));
+    EXPECT_EQ(f.CurrentKey(), 1);
+
+    // Without the option a group row keeps the focus it is given.
+    f.grid->SetOptions(f.grid->Options() - TdxDBGridOptions{egoSeekDetail});
+    f.grid->SetFocusedNode(f.grid->GetItem(3));
+    EXPECT_TRUE(f.grid->IsGroupRow(f.grid->GetFocusedNode()));
+}
+
+// egoDblClick: a second click on the focused cell waits for a double click;
+// without it, the cell is edited at once.
+TEST(GridInput, DoubleClicksAreWaitedForOnlyWithTheOption)
+{
+    TManualClockScope clock;
+    GridFixture f(5);
+    f.grid->SetOptionsBehavior(f.grid->OptionsBehavior() - TdxDBGridOptionsBehavior{edgoImmediateEditor});
+    TdxTreeListNode* row = f.grid->GetItem(1);
+    const TRect cell = f.grid->GetCellRect(row, 1);
+    auto click = [&] {
+        f.grid->MouseDown(mbLeft, {}, cell.Left + 3, cell.Top + 3);
+        f.grid->MouseUp(mbLeft, {}, cell.Left + 3, cell.Top + 3);
+    };
+    click();
+    click();
+    EXPECT_TRUE(f.grid->IsEditing());
+    f.grid->HideEditor();
+
+    f.grid->SetOptionsEx(f.grid->OptionsEx() + TdxDBGridOptionsEx{egoDblClick});
+    click();
+    EXPECT_FALSE(f.grid->IsEditing());
+    EXPECT_TRUE(f.grid->ClickTimerActive());
+    clock.Advance(GetDoubleClickTime() + 1);
+    EXPECT_TRUE(f.grid->IsEditing());
 }

@@ -116,9 +116,12 @@ TEST(GridRegroup, UngroupingGivesAFlatListKeepingSelectionAndFocus)
     EXPECT_EQ(f.scrolls, 0);
 }
 
+// With the regrouping from the rows' values and with a record walk alike.
 TEST(GridRegroup, FocusFollowsTheRecordAndGroupsThatStayKeepTheirExpandedState)
 {
-    RegroupFixture f(true);
+  for (bool smart : {true, false}) {
+    SCOPED_TRACE(smart ? "smart reload" : "record walk");
+    RegroupFixture f(smart);
     f.area->SetGroupIndex(0);
     f.Load();
     f.grid->GetItem(2)->SetExpanded(true);   // North
@@ -147,6 +150,16 @@ TEST(GridRegroup, FocusFollowsTheRecordAndGroupsThatStayKeepTheirExpandedState)
         EXPECT_FALSE(f.grid->GetItem(i)->Expanded());
     EXPECT_EQ(f.grid->GetFocusedNode(), f.grid->FindNodeByKey(6)->Parent()->Parent()->Parent());
     EXPECT_EQ(f.Current(), 6);
+
+    // Without the first level the area groups are new again; opened, they
+    // stay open when the last level goes.
+    f.title->SetGroupIndex(-1);
+    f.grid->GetItem(2)->SetExpanded(true);   // North
+    f.active->SetGroupIndex(-1);
+    EXPECT_EQ(f.Node(f.grid->GetItem(2))->GroupValue.AsString(), "North");
+    EXPECT_TRUE(f.grid->GetItem(2)->Expanded());
+    EXPECT_FALSE(f.grid->GetItem(3)->Expanded());
+  }
 }
 
 TEST(GridRegroup, RowsHiddenByTheFilterStayHiddenAndPassingRowsAreRegrouped)

@@ -231,3 +231,42 @@ TEST(GridSummaries, SmartRefreshOfAFieldNoColumnKeepsReloads)
     f.ds->Post();
     EXPECT_EQ(f.Text(0), "AREA : A (SUM=1,50) ");
 }
+
+// Over no records a footer sum and average are the plain sum, 0; a minimum
+// and a maximum have no value and show nothing.
+TEST(GridSummaries, FootersOverNoRecords)
+{
+    auto footers = [](SummaryFixture& F) {
+        std::vector<std::string> out;
+        for (int c = 0; c < F.grid->GetColumnCount(); ++c)
+            if (F.grid->IsExistFooterCell(c))
+                out.push_back(F.grid->GetFooterCellText(c));
+        return out;
+    };
+    auto setUp = [](SummaryFixture& F) {
+        F.amount->SetSummaryFooterType(cstSum);
+        for (TdxSummaryType type : {cstAvg, cstMin, cstMax, cstCount}) {
+            auto* c = F.grid->CreateColumnOf<TdxDBGridColumn>();
+            c->SetFieldName("AMOUNT");
+            c->SetSummaryFooterType(type);
+        }
+    };
+    const std::vector<std::string> nothing{"0,00", "AVG=0,00", "", "", "0"};
+
+    SummaryFixture empty;
+    empty.ds->EmptyTable();
+    setUp(empty);
+    empty.Load();
+    EXPECT_EQ(footers(empty), nothing);
+
+    // Every record filtered out.
+    SummaryFixture filtered;
+    setUp(filtered);
+    filtered.Load();
+    EXPECT_EQ(footers(filtered), (std::vector<std::string>{"-0,50", "AVG=-0,25", "MIN=-2,00", "MAX=1,50", "5"}));
+    filtered.grid->Filter()->SetActive(true);
+    filtered.grid->Filter()->Criteria()->AddCondition(nullptr, filtered.amount, false, "100", Variant(100.0), 2);
+    filtered.grid->ApplyFilter();
+    ASSERT_EQ(filtered.grid->GetCount(), 0);
+    EXPECT_EQ(footers(filtered), nothing);
+}

@@ -164,10 +164,14 @@ TEST(GroupPanelDropRefused, ColumnsThatCannotGroupShowNoDropAndStayUngrouped)
     refusedDrop("FieldAlreadyGrouped", Mid(f.grid->GetHeaderRect(area2->Index())));
     EXPECT_EQ(area2->GroupIndex(), -1);
 
-    // The user's OnAddGroupColumn says no.
+    // The user's OnAddGroupColumn is asked at the drop, and says no.
     f.grid->OnAddGroupColumn = [](TObject*, TdxDBTreeListColumn*, bool& Allow) { Allow = false; };
-    refusedDrop("OnAddGroupColumnRefuses", HeaderMid(f.grid, "NUMBER"));
+    DragOver(f.grid, HeaderMid(f.grid, "NUMBER"), over);
+    EXPECT_EQ(f.grid->Cursor(), crDefault);
+    f.grid->MouseUp(mbLeft, {}, over.X, over.Y);
+    EXPECT_EQ(GroupNames(f.grid), (std::vector<std::string>{"AREA", "ACTIVE", "TITLE"}));
     EXPECT_TRUE(f.grid->ColumnByFieldName("NUMBER")->Visible());
+    EXPECT_EQ(f.grid->ColumnByFieldName("NUMBER")->Sorted(), csNone);
 }
 
 TEST(GroupPanelDropRefused, AGroupedColumnMovesAlongThePanelWithTheDragCursor)
@@ -242,7 +246,6 @@ TEST(GroupPanelDropGone, LeavingThePanelTakesTheArrowsAndTheNoDropCursorAway)
 TEST(GroupPanelDropGone, EscCancelsTheDragAndLeavesTheRecordAlone)
 {
     GridFixture f(10);
-    f.grid->TCustomdxTreeList::SetOptions(f.grid->TCustomdxTreeList::Options() + TdxTreeListOptions{aoAutoSort});
     f.grid->SetShowGroupPanel(true);
     const TPoint over{150, f.grid->CalcRectInfo().GroupPanel.Top + 3};
 
@@ -287,7 +290,6 @@ TEST(GroupPanelDropGone, EscCancelsTheDragAndLeavesTheRecordAlone)
 TEST(GridColumnClick, TheGridsEventGetsTheColumnBeforeTheSortTurns)
 {
     GridFixture f(10);
-    f.grid->TCustomdxTreeList::SetOptions(f.grid->TCustomdxTreeList::Options() + TdxTreeListOptions{aoAutoSort});
     TdxDBTreeListColumn* title = f.grid->ColumnByFieldName("TITLE");
     std::vector<std::string> calls;
     f.grid->OnColumnClick = [&](TObject* Sender, TdxDBTreeListColumn* Column) {
@@ -302,4 +304,147 @@ TEST(GridColumnClick, TheGridsEventGetsTheColumnBeforeTheSortTurns)
     f.grid->MouseUp(mbLeft, {}, at.X, at.Y);
     EXPECT_EQ(calls, (std::vector<std::string>{"grid TITLE unsorted", "tree list " + std::to_string(title->Index())}));
     EXPECT_NE(title->Sorted(), csNone);
+}
+
+namespace {
+
+void ClickHeader(TdxDBGrid* Grid, const char* Field, TShiftState Shift = {})
+{
+    const TPoint at = HeaderMid(Grid, Field);
+    Grid->MouseDown(mbLeft, Shift, at.X, at.Y);
+    Grid->MouseUp(mbLeft, Shift, at.X, at.Y);
+}
+
+std::vector<std::string> Reversed(int Count)
+{
+    std::vector<std::string> out;
+    for (int i = Count; i >= 1; --i)
+        out.push_back(std::to_string(i));
+    return out;
+}
+
+} // namespace
+
+// A click sorts by the grid's own egoAutoSort and egoMultiSort, never in
+// buffer mode, and only when OnColumnSorting allows it.
+TEST(GridColumnClick, SortingFollowsTheGridsOptionsAndAsksFirst)
+{
+    GridFixture f(10);
+    ASSERT_TRUE(f.grid->OptionsEx().Contains(egoAutoSort));   // a new grid's
+    TdxDBTreeListColumn* number = f.grid->ColumnByFieldName("NUMBER");
+    TdxDBTreeListColumn* title = f.grid->ColumnByFieldName("TITLE");
+    ClickHeader(f.grid, "NUMBER");
+    ClickHeader(f.grid, "NUMBER");
+    EXPECT_EQ(f.Rows(), Reversed(10));
+
+    // Shift adds a column only with egoMultiSort.
+    ClickHeader(f.grid, "TITLE", TShiftState{ssShift});
+    EXPECT_EQ(number->Sorted(), csNone);
+    f.grid->SetOptionsEx(f.grid->OptionsEx() + TdxDBGridOptionsEx{egoMultiSort});
+    ClickHeader(f.grid, "NUMBER", TShiftState{ssShift});
+    EXPECT_NE(title->Sorted(), csNone);
+    EXPECT_NE(number->Sorted(), csNone);
+
+    // The handler is asked with the column; a refusal leaves the order.
+    std::vector<std::string> asked;
+    bool allow = false;
+    f.grid->OnColumnSorting = [&](TObject*, TdxDBTreeListColumn* Column, bool& Allow) {
+        asked.push_back(Column->FieldName());
+        Allow = allow;
+    };
+    const std::vector<std::string> before = f.Rows();
+    const TdxTreeListColumnSort numberSort = number->Sorted();
+    ClickHeader(f.grid, "NUMBER");
+    EXPECT_EQ(asked, (std::vector<std::string>{"NUMBER"}));
+    EXPECT_EQ(f.Rows(), before);
+    EXPECT_EQ(number->Sorted(), numberSort);
+    EXPECT_NE(title->Sorted(), csNone);
+
+    // Without egoAutoSort a click sorts nothing and asks nobody.
+    allow = true;
+    f.grid->SetOptionsEx(f.grid->OptionsEx() - TdxDBGridOptionsEx{egoAutoSort});
+    ClickHeader(f.grid, "AREA");
+    EXPECT_EQ(f.grid->ColumnByFieldName("AREA")->Sorted(), csNone);
+    EXPECT_EQ(asked.size(), 1u);
+
+    // The dataset's buffer is shown as it is, whatever the options.
+    GridFixture buffer(10, false);
+    buffer.grid->SetOptionsBehavior(buffer.grid->OptionsBehavior() + TdxDBGridOptionsBehavior{edgoAutoSort});
+    ASSERT_TRUE(buffer.grid->IsBufferMode());
+    const std::vector<std::string> shown = buffer.Rows();
+    ClickHeader(buffer.grid, "NUMBER");
+    ClickHeader(buffer.grid, "NUMBER");
+    EXPECT_EQ(buffer.grid->ColumnByFieldName("NUMBER")->Sorted(), csNone);
+    EXPECT_EQ(buffer.Rows(), shown);
+    EXPECT_EQ(buffer.CurrentKey(), 1);
+}
+
+TEST(GridColumnClick, AGroupButtonClickTurnsTheGroupsAndAHeaderSortKeepsThem)
+{
+    GridFixture f(10);
+    f.grid->SetShowGroupPanel(true);
+    TdxDBTreeListColumn* area = f.grid->ColumnByFieldName("AREA");
+    area->SetGroupIndex(0);
+    const TPoint button = Mid(f.grid->GetGroupButtonRect(0));
+    f.grid->MouseDown(mbLeft, {}, button.X, button.Y);
+    f.grid->MouseUp(mbLeft, {}, button.X, button.Y);
+    EXPECT_EQ(area->Sorted(), csUp);   // descending groups
+
+    // Sorting the records by a header leaves the groups' direction.
+    ClickHeader(f.grid, "NUMBER");
+    ClickHeader(f.grid, "NUMBER");
+    EXPECT_EQ(area->Sorted(), csUp);
+    f.grid->FullExpand();
+    EXPECT_EQ(f.Rows(), (std::vector<std::string>{"[South]", "8", "3", "[North]", "9", "6", "4", "1", "[East]", "10",
+                                                  "5", "[]", "7", "2"}));
+    f.grid->ClearSorting();
+    EXPECT_EQ(area->Sorted(), csUp);
+
+    // A refused sort leaves the groups as they are.
+    f.grid->OnColumnSorting = [](TObject*, TdxDBTreeListColumn*, bool& Allow) { Allow = false; };
+    f.grid->MouseDown(mbLeft, {}, button.X, button.Y);
+    f.grid->MouseUp(mbLeft, {}, button.X, button.Y);
+    EXPECT_EQ(area->Sorted(), csUp);
+}
+
+// OnAddGroupColumn is asked once per grouping performed, and its answer holds.
+TEST(GroupPanelDropRefused, OnAddGroupColumnIsAskedOncePerGroupingAndItsAnswerHolds)
+{
+    GridFixture f(10);
+    f.grid->SetShowGroupPanel(true);
+    std::vector<std::string> asked;
+    bool allow = true;
+    f.grid->OnAddGroupColumn = [&](TObject*, TdxDBTreeListColumn* Column, bool& Allow) {
+        asked.push_back(Column->FieldName());
+        Allow = allow;
+    };
+    TdxDBTreeListColumn* area = f.grid->ColumnByFieldName("AREA");
+    EXPECT_TRUE(f.grid->AddGroupColumn(0, area));
+    EXPECT_EQ(asked, (std::vector<std::string>{"AREA"}));
+
+    // A drag over the panel asks nothing until the drop.
+    const TPoint over{250, f.grid->CalcRectInfo().GroupPanel.Top + 3};
+    DragOver(f.grid, HeaderMid(f.grid, "ACTIVE"), over);
+    for (int x = 240; x < 260; x += 4)
+        f.grid->MouseMove({ssLeft}, x, over.Y);
+    EXPECT_EQ(asked.size(), 1u);
+    f.grid->MouseUp(mbLeft, {}, 259, over.Y);
+    EXPECT_EQ(asked, (std::vector<std::string>{"AREA", "ACTIVE"}));
+    EXPECT_EQ(GroupNames(f.grid), (std::vector<std::string>{"AREA", "ACTIVE"}));
+
+    // Refused: the column stays as it was, and the refusal is the answer.
+    allow = false;
+    TdxDBTreeListColumn* title = f.grid->ColumnByFieldName("TITLE");
+    EXPECT_FALSE(f.grid->AddGroupColumn(2, title));
+    title->SetGroupIndex(2);
+    EXPECT_EQ(asked, (std::vector<std::string>{"AREA", "ACTIVE", "TITLE", "TITLE"}));
+    EXPECT_EQ(title->GroupIndex(), -1);
+    EXPECT_TRUE(title->Visible());
+    EXPECT_EQ(title->Sorted(), csNone);
+    EXPECT_EQ(GroupNames(f.grid), (std::vector<std::string>{"AREA", "ACTIVE"}));
+
+    // Moving a grouped column is no new grouping.
+    area->SetGroupIndex(1);
+    EXPECT_EQ(GroupNames(f.grid), (std::vector<std::string>{"ACTIVE", "AREA"}));
+    EXPECT_EQ(asked.size(), 4u);
 }

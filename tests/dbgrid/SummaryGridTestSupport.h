@@ -130,6 +130,20 @@ struct SummaryGridFixture {
             out.push_back("footer " + grid->GetFooterCellText(c));
         return out;
     }
+    // Every record row's cells ("FIELD=text|" each) in display order, expanded or not.
+    std::vector<std::string> Cells() const
+    {
+        std::vector<std::string> out;
+        for (TdxTreeListNode* n = grid->GetItem(0); n; n = n->GetNext()) {
+            if (grid->IsGroupRow(n))
+                continue;
+            std::string line;
+            for (int c = 0; c < grid->GetColumnCount(); ++c)
+                line += grid->GetColumn(c)->FieldName() + "=" + grid->GetCellText(n, c) + "|";
+            out.push_back(line);
+        }
+        return out;
+    }
     int RecordRows() const
     {
         int n = 0;

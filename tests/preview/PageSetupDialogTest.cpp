@@ -9,6 +9,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Guards.h"
+#include "preview/ColorPalette.h"
 #include "preview/Preview.h"
 
 namespace qel::test {
@@ -436,20 +437,23 @@ TEST_F(PageSetupTest, FontsAndBackgroundsGoThroughTheirDialogs)
         f.Font()->SetSize(14);
         return true;
     });
+    // The palette: "Red" picked, or a click elsewhere.
     std::vector<TPoint> dropped;
-    dxPageSetupPaletteRunner() = [&](TdxBackground& Background, TPoint Position, const std::string& NoFill) {
-        EXPECT_EQ(NoFill, "&No Fill");
-        dropped.push_back(Position);
-        Background.SetMode(bmBrush);
-        Background.Brush()->SetColor(clRed);
-        return true;
+    bool pickRed = true;
+    otherForms = [&](TForm& Form) {
+        auto& palette = dynamic_cast<TdxfmColorPalette&>(Form);
+        dropped.push_back({palette.Left(), palette.Top()});
+        EXPECT_EQ(palette.btnNoFill->Caption(), "&No Fill");
+        if (pickRed)
+            palette.ColorButtons(2)->Click();
+        else
+            Application().SetActive(false);
     };
-    Finally noPalette([] { dxPageSetupPaletteRunner() = nullptr; });
     const auto redPixels = [](TBitBtn* Button) {
         int n = 0;
         for (int y = 0; y < Button->Glyph()->Height(); ++y)
             for (int x = 0; x < Button->Glyph()->Width(); ++x)
-                n += Button->Glyph()->Pixel(x, y) == clRed ? 1 : 0;
+                n += Button->Glyph()->Pixel(x, y) == TColor(0x0004FF) ? 1 : 0;
         return n;
     };
     EXPECT_TRUE(Run(
@@ -459,14 +463,21 @@ TEST_F(PageSetupTest, FontsAndBackgroundsGoThroughTheirDialogs)
             EXPECT_EQ(redPixels(d.btnFooterBackGround), 0);
             d.btnFooterBackGround->Click();
             ASSERT_EQ(dropped.size(), 1u);
-            EXPECT_EQ(dropped[0], d.btnFooterBackGround->ClientToScreen({0, d.btnFooterBackGround->Height()}));
+            EXPECT_EQ(dropped[0], d.btnFooterBackGround->ClientToScreen({0, d.btnFooterBackGround->Height()}))
+                << "just below the button";
             EXPECT_GT(redPixels(d.btnFooterBackGround), 0) << "the glyph shows the new fill";
+            pickRed = false;
+            d.btnHeaderBackground->Click();
+            Application().SetActive(true);
+            EXPECT_EQ(redPixels(d.btnHeaderBackground), 0);
             d.btnOK->Click();
         },
         2));
     EXPECT_EQ(devices, std::vector<TFontDialogDevice>{fdPrinter});
     EXPECT_EQ(style->PrinterPage()->PageHeader()->Font()->Name(), "DejaVu Serif");
     EXPECT_EQ(style->PrinterPage()->PageFooter()->Background()->Mode(), bmBrush);
+    EXPECT_EQ(style->PrinterPage()->PageFooter()->Background()->Brush()->Color(), TColor(0x0004FF));
+    EXPECT_EQ(style->PrinterPage()->PageHeader()->Background()->Mode(), bmNone);
 
     // Without a printer the screen's fonts are asked for.
     UsePrinters({});

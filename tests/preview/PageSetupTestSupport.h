@@ -28,6 +28,7 @@ class PageSetupTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        previousSetup = TdxBackground::SetSetupProc(nullptr);
         dxInstallPreviewDialogs();
         UsePrinters({TScriptedPrinterBackend::MakePrinter("Buero")});
         owner = std::make_unique<TComponent>(nullptr);
@@ -41,6 +42,8 @@ protected:
         dxPrintDeviceInstance(2);
         dxSetPrintDeviceBackendFactory({});
         TdxPrinterPage::RebuildDefaultPage();
+        dxPrintStyleDialogRunners() = previousRunners;
+        TdxBackground::SetSetupProc(previousSetup);
     }
 
     // The device over these printers (the first is the default); none for no printer.
@@ -57,13 +60,19 @@ protected:
     }
 
     // Runs the style's dialog through the shared runner with Script acting
-    // in it; message boxes are answered from `answers` (by their first
-    // button's caption: "&Fix" boxes answer mrCancel unless told).
+    // in it, and otherForms in the forms it opens; message boxes are answered
+    // from `answers`, else with Cancel (or Ignore where there is no Cancel).
     bool Run(const std::function<void(TdxfmPageSetupDialog&)>& Script, int Page = 0, bool* Preview = nullptr,
              bool* Print = nullptr)
     {
         TModalFormHookScope hook([&](TForm& Form) {
-            auto& d = dynamic_cast<TdxfmPageSetupDialog&>(Form);
+            auto* page = dynamic_cast<TdxfmPageSetupDialog*>(&Form);
+            if (!page) {
+                if (otherForms)
+                    otherForms(Form);
+                return;
+            }
+            TdxfmPageSetupDialog& d = *page;
             Script(d);
             if (d.ModalResult() == mrNone)
                 d.SetModalResult(mrCancel);
@@ -82,6 +91,9 @@ protected:
     TBeepHook savedBeep = SetBeepHook([this](unsigned) { ++beeps; });
     ~PageSetupTest() override { SetBeepHook(savedBeep); }
 
+    TdxPrintStyleDialogRunners previousRunners = dxPrintStyleDialogRunners();
+    TdxBackgroundSetupProc previousSetup;
+    std::function<void(TForm&)> otherForms;
     LocaleScope locale;   // German: millimetres, decimal comma
     std::unique_ptr<TComponent> owner;
     TdxPrintStyleManager* manager = nullptr;

@@ -17,9 +17,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 namespace qel::test {
 
@@ -213,6 +217,39 @@ TEST_F(AccessMatrixWindow, TextCellsEditWithTheMouseAndKeys)
     EXPECT_FALSE(grid->IsEditing());
     EXPECT_EQ(Field("TITLE")->AsString(), before + "x");
     EXPECT_TRUE(grid->Focused());
+}
+
+
+TEST_F(AccessMatrixWindow, TheFilterDropDownKeepsItsBorderWhenItRepaints)
+{
+    auto* column = grid->ColumnByFieldName("TITLE");
+    ASSERT_NE(column, nullptr);
+    const TRect button = grid->GetFilterButtonRect(column->GetColumnIndex());
+    ClickAt(grid, (button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2);
+    ASSERT_TRUE(grid->IsFilterDropDownOpen());
+    Settle();
+    TCustomdxPopupListBox* list = grid->FilterPopup()->ListBox();
+    const TPoint origin = OnScreen(list, 0, 0);
+    // The border as the screen shows it: the left column and the top row.
+    const auto border = [&] {
+        const QImage shot = QGuiApplication::primaryScreen()
+                                ->grabWindow(0, origin.X, origin.Y, list->Width(), list->Height())
+                                .toImage();
+        std::vector<QRgb> pixels;
+        for (int y = 4; y < shot.height() - 4; y += 8)
+            pixels.push_back(shot.pixel(0, y));
+        for (int x = 4; x < shot.width() / 2; x += 8)
+            pixels.push_back(shot.pixel(x, 0));
+        return pixels;
+    };
+    const std::vector<QRgb> first = border();
+    ASSERT_NE(first.front(), qRgb(255, 255, 255)) << "the list has a border when it opens";
+    // Hovering moves the selection, which repaints the list.
+    XInput().MoveTo(origin.X + 20, origin.Y + 30);
+    Settle();
+    XInput().MoveTo(origin.X + 20, origin.Y + 50);
+    Settle();
+    EXPECT_EQ(border(), first);
 }
 
 } // namespace qel::test

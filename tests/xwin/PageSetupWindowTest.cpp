@@ -27,6 +27,7 @@ class PageSetupWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        previousSetup = TdxBackground::SetSetupProc(nullptr);
         dxInstallPreviewDialogs();
         dxPrintDeviceInstance(2);
         dxSetPrintDeviceBackendFactory([] {
@@ -44,6 +45,8 @@ protected:
         owner.reset();
         dxPrintDeviceInstance(2);
         dxSetPrintDeviceBackendFactory({});
+        dxPrintStyleDialogRunners() = previousRunners;
+        TdxBackground::SetSetupProc(previousSetup);
     }
     // Runs the dialog with Script acting in it once it has the focus.
     bool Run(const std::function<void(TdxfmPageSetupDialog&)>& Script)
@@ -66,6 +69,8 @@ protected:
         ClickAt(D.pgctrlMain, (tab.Left + tab.Right) / 2, (tab.Top + tab.Bottom) / 2);
     }
 
+    TdxPrintStyleDialogRunners previousRunners = dxPrintStyleDialogRunners();
+    TdxBackgroundSetupProc previousSetup;
     LocaleScope locale;   // millimetres
     std::unique_ptr<TComponent> owner = std::make_unique<TComponent>(nullptr);
     TBasedxPrintStyle* style = nullptr;

@@ -492,6 +492,47 @@ TEST(Controls, DrawGridMovesTheCurrentCellUnlessRefused)
     form.Hide();
 }
 
+TEST(Controls, DrawGridScrollBarsFollowTheRowsThatDoNotFit)
+{
+    TForm form(nullptr);
+    // Seven 64-pixel rows, three and a half of them in view, no fixed row.
+    auto* grid = Make<TDrawGrid>(&form, 0, 0, 4 * 64 + 30, 3 * 64 + 32);
+    grid->SetFixedCols(0);
+    grid->SetFixedRows(0);
+    grid->SetGridLineWidth(0);
+    grid->SetDefaultColWidth(64);
+    grid->SetDefaultRowHeight(64);
+    grid->SetColCount(4);
+    grid->SetRowCount(7);
+    grid->SetScrollBars(ssVertical);
+    form.Show();
+    ASSERT_TRUE(grid->ScrollBarVisible(SB_VERT));
+    EXPECT_FALSE(grid->ScrollBarVisible(SB_HORZ)) << "only the bar asked for";
+    TScrollInfo info = grid->GetScrollInfo(SB_VERT);
+    EXPECT_EQ(info.Max, 6);
+    EXPECT_EQ(info.Page, 3) << "whole rows only";
+
+    grid->ScrollBarAction(sbVertical, scBottom);
+    EXPECT_EQ(grid->TopRow(), 4) << "the last row ends in view, no empty room below it";
+    EXPECT_EQ(grid->GetScrollPos(SB_VERT), 4);
+    grid->ScrollBarAction(sbVertical, scPageUp);
+    EXPECT_EQ(grid->TopRow(), 1);
+    SimulateWheel(grid, 120, 10, 10);
+    EXPECT_EQ(grid->TopRow(), 0) << "a row a notch";
+    SimulateKey(grid, VK_END, {ssCtrl});
+    EXPECT_EQ(grid->GetScrollPos(SB_VERT), grid->TopRow()) << "keys move the thumb too";
+    EXPECT_GT(grid->TopRow(), 0);
+
+    grid->SetRowCount(3);
+    EXPECT_FALSE(grid->ScrollBarVisible(SB_VERT)) << "all rows fit";
+    EXPECT_EQ(grid->TopRow(), 0);
+    grid->SetRowCount(7);
+    EXPECT_TRUE(grid->ScrollBarVisible(SB_VERT));
+    grid->SetScrollBars(ssNone);
+    EXPECT_FALSE(grid->ScrollBarVisible(SB_VERT));
+    form.Hide();
+}
+
 TEST(HintWindow, ShowsAtTheMeasuredSizeUntilReleased)
 {
     THintWindow hint(nullptr);

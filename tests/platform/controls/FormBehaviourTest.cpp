@@ -240,6 +240,22 @@ TEST(FormBehaviour, MenusRadioItemsAndPopupScripts)
     EXPECT_EQ(zoom[2]->MenuIndex(), 1);
     EXPECT_THROW(popup->Items()->Items(5), EListError);
     EXPECT_THROW(popup->Items()->Add(zoom[0]), EInvalidOperation) << "an item has one parent";
+
+    // The object an item stands for: read back whole, forgotten once freed,
+    // and an item freed first leaves the object alone.
+    auto* first = new TComponent(nullptr);
+    auto* second = new TComponent(nullptr);
+    zoom[0]->SetTagObject(first);
+    zoom[2]->SetTagObject(first);
+    line->SetTagObject(second);
+    EXPECT_EQ(zoom[0]->TagObject(), first);
+    delete first;
+    EXPECT_EQ(zoom[0]->TagObject(), nullptr);
+    EXPECT_EQ(zoom[2]->TagObject(), nullptr);
+    EXPECT_EQ(line->TagObject(), second);
+    popup->Items()->Remove(line);
+    delete line;
+    delete second;
 }
 
 TEST(FormBehaviour, TimersAndCommonDialogs)

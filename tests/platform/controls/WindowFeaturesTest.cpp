@@ -15,6 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -273,6 +278,29 @@ TEST(WindowFeatures, MetricsPointerAndWindowShape)
     panel->SetWindowRgn(nullptr);
     EXPECT_FALSE(panel->GetWindowRgn(shape));
     form.Hide();
+}
+
+TEST(WindowFeatures, AFormShowsTheIconItWasGivenAndForgetsItWhenCleared)
+{
+    TForm form(nullptr);
+    EXPECT_TRUE(form.Icon() == nullptr || form.Icon()->Empty());
+    TBitmap picture(16, 16);
+    picture.Canvas()->Brush()->SetColor(clRed);
+    picture.Canvas()->FillRect(Rect(0, 0, 16, 16));
+    TIcon icon;
+    icon.Assign(&picture);
+    form.SetIcon(&icon);
+    picture.Canvas()->Brush()->SetColor(clBlue);
+    picture.Canvas()->FillRect(Rect(0, 0, 16, 16));
+    icon.Assign(&picture);
+    ASSERT_NE(form.Icon(), nullptr);
+    EXPECT_EQ(form.Icon()->Width(), 16);
+    EXPECT_FALSE(form.Widget()->windowIcon().isNull());
+    const QImage shown = form.Widget()->windowIcon().pixmap(16, 16).toImage();
+    EXPECT_EQ(shown.pixelColor(8, 8), QColor(Qt::red)) << "a copy: later changes of the caller's icon do not show";
+    form.SetIcon(nullptr);
+    EXPECT_TRUE(form.Icon()->Empty());
+    EXPECT_TRUE(form.Widget()->windowIcon().isNull());
 }
 
 TEST(WindowFeatures, MemoSelectionIsReplacedAtTheCaret)

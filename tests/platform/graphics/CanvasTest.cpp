@@ -452,6 +452,26 @@ TEST_F(CanvasTest, AttachedPainterKeepsItsTransformAndClip)
     EXPECT_EQ(QColor(img.pixel(10, 20)), QColor(Qt::blue));
     EXPECT_EQ(QColor(img.pixel(35, 25)), QColor(Qt::red));
     EXPECT_EQ(QColor(img.pixel(40, 25)), QColor(Qt::white));
+
+    // Attached to the next painter (a control's next paint), the canvas
+    // starts without the clip and mapping its last painter was given.
+    QImage next(100, 100, QImage::Format_ARGB32);
+    next.fill(Qt::white);
+    {
+        QPainter p(&img);
+        TCanvas canvas(&p, &img);
+        canvas.IntersectClipRect({0, 0, 20, 20});
+        canvas.SetMapMode(MM_ISOTROPIC);
+        canvas.SetWindowExt(1000, 1000);
+        canvas.SetViewportExt(10, 10);
+        QPainter q(&next);
+        canvas.Attach(&q, &next);
+        canvas.Brush()->SetColor(clBlue);
+        canvas.FillRect({0, 0, 100, 100});
+        canvas.Detach();
+    }
+    EXPECT_EQ(QColor(next.pixel(90, 90)), QColor(Qt::blue));
+
     // A canvas without a device is a harmless no-op.
     TCanvas idle;
     EXPECT_FALSE(idle.HandleAllocated());

@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+namespace qel::demo {
+
+// Pictures of the print dialogs on a page background and a style manager,
+// made without showing them: palette.png, fill-effects-texture.png,
+// fill-effects-pattern.png, fill-effects-picture.png and
+// define-print-styles.png in OutDir.
+void SaveDialogPictures(const std::string& OutDir);
+
+} // namespace qel::demo

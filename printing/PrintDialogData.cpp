@@ -1,0 +1,11 @@
+#include "printing/PrintDialogData.h"
+
+namespace qel {
+
+TdxComponentPrinterDialogRunners& dxComponentPrinterDialogRunners()
+{
+    static TdxComponentPrinterDialogRunners runners;
+    return runners;
+}
+
+} // namespace qel
