@@ -219,7 +219,7 @@ void TdxfmPageSetupDialog::FillControls()
         ArrangeButtons();
     }
     RefreshControls();
-    if (edStyleName->Showing() || (pnlStyleName->Visible() && !edStyleName->ReadOnly()))
+    if (pnlStyleName->Visible() && !edStyleName->ReadOnly())
         SetActiveControl(edStyleName);
     else if (pgctrlMain->ActivePage() == tshMargins)
         SetActiveControl(seTop);
