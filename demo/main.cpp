@@ -12,6 +12,7 @@
 #include "demo/DemoForm.h"
 #include "demo/DemoExports.h"
 #include "demo/DemoGrid.h"
+#include "demo/DemoPageSetup.h"
 #include "demo/DemoPreview.h"
 #include "demo/DemoReport.h"
 
@@ -91,6 +92,9 @@ int main(int argc, char** argv)
         SaveDialogPictures(outDir.string());
         std::printf("Colour palette, fill effects (three pages) and Define Print Styles pictured in %s\n",
                     outDir.string().c_str());
+        SavePageSetupPictures(outDir.string());
+        std::printf("Page setup pictured in %s (page, margins, header and footer, scaling, margins warning)\n",
+                    (outDir / "page-setup-*.png").string().c_str());
         // With a display the windows appear now that they are complete, and
         // the program ends when the main window is closed.
         if (!Screen().Headless()) {

@@ -1,17 +1,43 @@
 #include "preview/PreviewDialogs.h"
 
+#include "platform/core/ClassRegistry.h"
 #include "preview/DefinePrintStyles.h"
 #include "preview/FEFDialog.h"
+#include "preview/PageSetupDialog.h"
 #include "printing/Background.h"
 #include "printing/PrintStyles.h"
 
+#include <memory>
+
 namespace qel {
+
+namespace {
+
+bool HasOptionsEditor(const std::string& StyleClass)
+{
+    return !GetPrintStyleEditorClass(StyleClass).empty();
+}
+
+bool ShowOptionsEditor(TBasedxPrintStyle& Copy, bool& Modified)
+{
+    const std::string editorClass = GetPrintStyleEditorClass(Copy.ClassName());
+    if (editorClass.empty())
+        return false;
+    std::unique_ptr<TComponent> component(TClassRegistry::Instance().Create(editorClass, nullptr));
+    auto* editor = dynamic_cast<TdxPrintStyleOptionsEditor*>(component.get());
+    return editor && editor->Execute(Copy, Modified);
+}
+
+} // namespace
 
 void dxInstallPreviewDialogs()
 {
     TdxBackground::SetSetupProc([](TdxBackground& Background) { return dxFEFDialogExecute(&Background); });
 
     TdxPrintStyleDialogRunners& styles = dxPrintStyleDialogRunners();
+    styles.PageSetup = dxRunPrintStylePageSetup;
+    styles.HasOptionsEditor = HasOptionsEditor;
+    styles.ShowOptionsEditor = ShowOptionsEditor;
     styles.DefinePrintStyles = [](TdxPrintStyleManager& Manager, const std::string& Title, int HelpContext,
                                   bool* PreviewBtnClicked, bool* PrintBtnClicked) {
         TdxDefinePrintStylesDlgData data;

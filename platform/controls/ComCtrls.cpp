@@ -64,7 +64,7 @@ void TTabSheet::SetPageIndex(int Value)
         pc->m_pages.insert(pc->m_pages.begin() + Value, this);
         tw->tabBar()->moveTab(old, Value);
     }
-    pc->m_activeIndex = active ? active->PageIndex() : -1;
+    pc->SetActiveIndex(active ? active->PageIndex() : -1);
 }
 
 void TTabSheet::SetTabVisible(bool Value)
@@ -126,7 +126,16 @@ void TPageControl::SetActivePageIndex(int Value)
         TValueRestorer syncing(m_syncing, true);
         tw->setCurrentIndex(Value);
     }
+    SetActiveIndex(Value);
+}
+
+void TPageControl::SetActiveIndex(int Value)
+{
     m_activeIndex = Value;
+    // Only the active sheet is visible, so the controls of the others take
+    // neither the focus nor accelerators.
+    for (int i = 0; i < PageCount(); ++i)
+        m_pages[static_cast<std::size_t>(i)]->SetVisible(i == m_activeIndex);
 }
 
 void TPageControl::SyncTab(TTabSheet* Page)
@@ -140,7 +149,7 @@ void TPageControl::SyncTab(TTabSheet* Page)
         tw->setTabText(i, ToQString(Page->Caption()));
         tw->setTabVisible(i, Page->TabVisible());
     }
-    m_activeIndex = tw->currentIndex();
+    SetActiveIndex(tw->currentIndex());
 }
 
 void TPageControl::ControlInserted(TControl* Control)
@@ -155,7 +164,7 @@ void TPageControl::ControlInserted(TControl* Control)
         tw->addTab(page->Widget(), ToQString(page->Caption()));
         tw->setTabVisible(static_cast<int>(m_pages.size()) - 1, page->TabVisible());
     }
-    m_activeIndex = tw->currentIndex();
+    SetActiveIndex(tw->currentIndex());
 }
 
 void TPageControl::ControlRemoved(TControl* Control)
@@ -172,7 +181,7 @@ void TPageControl::ControlRemoved(TControl* Control)
         TValueRestorer syncing(m_syncing, true);
         tw->removeTab(index);
     }
-    m_activeIndex = tw->currentIndex();
+    SetActiveIndex(tw->currentIndex());
 }
 
 bool TPageControl::CanChange()
@@ -200,7 +209,7 @@ void TPageControl::UserSelected(int QtIndex)
         tw->setCurrentIndex(m_activeIndex);
         return;
     }
-    m_activeIndex = QtIndex;
+    SetActiveIndex(QtIndex);
     Change();
 }
 

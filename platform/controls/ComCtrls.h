@@ -75,6 +75,7 @@ protected:
 private:
     friend class TTabSheet;
     void UserSelected(int QtIndex);
+    void SetActiveIndex(int Value);
     void SyncTab(TTabSheet* Page);
     bool ChangeTo(int PageIndex);
     std::vector<TTabSheet*> m_pages;

@@ -212,9 +212,16 @@ std::unique_ptr<TForm> CreateMessageDialog(const TMessageDlgParams& Params)
 
 TModalResult MessageDlgEx(const TMessageDlgParams& Params)
 {
+    return MessageDlgEx(Params, nullptr);
+}
+
+TModalResult MessageDlgEx(const TMessageDlgParams& Params, const std::function<void(TForm& Form)>& Adjust)
+{
     if (TMessageDlgHook hook = MsgHook())
         return hook(Params);
     std::unique_ptr<TForm> form = CreateMessageDialog(Params);
+    if (Adjust)
+        Adjust(*form);
     return form->ShowModal();
 }
 

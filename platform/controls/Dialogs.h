@@ -43,6 +43,10 @@ TModalResult MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButt
 TModalResult MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx,
                         TMsgDlgBtn DefaultButton);
 TModalResult MessageDlgEx(const TMessageDlgParams& Params);
+// The same, with a chance to rearrange the message form before it shows
+// (wider buttons, say). The message-box hook answers as for MessageDlgEx;
+// the form is not made then.
+TModalResult MessageDlgEx(const TMessageDlgParams& Params, const std::function<void(TForm& Form)>& Adjust);
 void ShowMessage(const std::string& Msg);
 // The message form (label "Message", buttons named by MsgDlgButtonName), for
 // callers that adjust it before ShowModal.
@@ -112,6 +116,11 @@ enum TFontDialogOption : std::uint8_t {
     fdWysiwyg, fdLimitSize, fdScalableOnly, fdApplyButton
 };
 using TFontDialogOptions = TSet<TFontDialogOption>;
+// Which fonts the dialog offers: the screen's, the printer's or both. Text
+// goes to the screen and the printers through the same installed fonts here,
+// so the three offer the same list; the setting is kept for the callers
+// that choose between them.
+enum TFontDialogDevice : std::uint8_t { fdScreen, fdPrinter, fdBoth };
 
 class TFontDialog : public TCommonDialog {
     QEL_CLASS(TFontDialog)
@@ -127,12 +136,15 @@ public:
     void SetMinFontSize(int Value) { m_minFontSize = Value; }
     int MaxFontSize() const { return m_maxFontSize; }
     void SetMaxFontSize(int Value) { m_maxFontSize = Value; }
+    TFontDialogDevice Device() const { return m_device; }
+    void SetDevice(TFontDialogDevice Value) { m_device = Value; }
 
 protected:
     bool DoExecute() override;
 
 private:
     std::unique_ptr<TFont> m_font;
+    TFontDialogDevice m_device{fdScreen};
     TFontDialogOptions m_options{fdEffects};
     int m_minFontSize{0};
     int m_maxFontSize{0};

@@ -1,5 +1,7 @@
 #include "XSession.h"
 
+#include <algorithm>
+
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 #include <xcb/xtest.h>
@@ -276,6 +278,23 @@ void TXClient::Wheel(int X, int Y, int Notches, std::initializer_list<std::uint3
         Click(X, Y, Notches > 0 ? 4 : 5);
     for (auto it = held.rbegin(); it != held.rend(); ++it)
         KeyUp(*it);
+}
+
+void TXClient::Drag(int FromX, int FromY, int ToX, int ToY, int Steps, int Button)
+{
+    MoveTo(FromX, FromY);
+    const auto mask = static_cast<std::uint16_t>(XCB_BUTTON_MASK_1 << (Button - 1));
+    Fake(XCB_BUTTON_PRESS, static_cast<std::uint8_t>(Button));
+    AwaitState([&] { return PointerIs(FromX, FromY, mask); }, "button press");
+    Steps = std::max(1, Steps);
+    for (int i = 1; i <= Steps; ++i) {
+        const int x = FromX + (ToX - FromX) * i / Steps;
+        const int y = FromY + (ToY - FromY) * i / Steps;
+        Fake(XCB_MOTION_NOTIFY, 0, x, y);
+        AwaitState([&] { return PointerIs(x, y, mask); }, "motion with the button held");
+    }
+    Fake(XCB_BUTTON_RELEASE, static_cast<std::uint8_t>(Button));
+    AwaitState([&] { return PointerIs(ToX, ToY, 0); }, "button release");
 }
 
 std::uint8_t TXClient::Keycode(std::uint32_t Keysym)

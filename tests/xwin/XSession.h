@@ -86,6 +86,9 @@ public:
     // Turns the wheel at the point by Notches, away from the user when
     // positive, with the modifier keys held.
     void Wheel(int X, int Y, int Notches, std::initializer_list<std::uint32_t> Modifiers = {});
+    // Presses Button at (FromX, FromY), moves in Steps even steps to (ToX, ToY)
+    // with it held, and releases it there.
+    void Drag(int FromX, int FromY, int ToX, int ToY, int Steps = 4, int Button = 1);
     // The key with the modifier keys held (XK_Shift_L, XK_Control_L, XK_Alt_L).
     void Key(std::uint32_t Keysym, std::initializer_list<std::uint32_t> Modifiers = {});
     // Letters, digits and spaces.

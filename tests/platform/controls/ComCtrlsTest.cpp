@@ -93,6 +93,43 @@ TEST(PageControl, OnChangingCanRefuse)
     form.Hide();
 }
 
+TEST(PageControl, TheControlsOfHiddenPagesTakeNeitherFocusNorAccelerators)
+{
+    TForm form(nullptr);
+    form.SetClientWidth(300);
+    form.SetClientHeight(200);
+    auto* pages = Make<TPageControl>(&form, 0, 0, 300, 200);
+    auto* first = new TTabSheet(&form);
+    first->SetPageControl(pages);
+    first->SetCaption("&Page");
+    auto* second = new TTabSheet(&form);
+    second->SetPageControl(pages);
+    second->SetCaption("&Margins");
+    auto* onFirst = Make<TEdit>(first, 10, 10, 100, 21);
+    auto* onSecond = Make<TEdit>(second, 10, 10, 100, 21);
+    auto* label = Make<TLabel>(second, 10, 40, 100, 13);
+    label->SetCaption("&Top:");
+    label->SetFocusControl(onSecond);
+    form.Show();
+    onFirst->SetFocus();
+
+    EXPECT_FALSE(onSecond->CanFocus());
+    SimulateKey('T', {ssAlt});
+    EXPECT_EQ(Screen().ActiveControl(), onFirst) << "the label of a hidden page";
+    EXPECT_EQ(pages->ActivePageIndex(), 0);
+
+    SimulateKey('M', {ssAlt});
+    ASSERT_EQ(pages->ActivePageIndex(), 1);
+    EXPECT_TRUE(onSecond->CanFocus());
+    EXPECT_FALSE(onFirst->CanFocus());
+    SimulateKey('T', {ssAlt});
+    EXPECT_EQ(Screen().ActiveControl(), onSecond);
+    pages->SetActivePage(first);
+    EXPECT_TRUE(first->Visible());
+    EXPECT_FALSE(second->Visible());
+    form.Hide();
+}
+
 TEST(ToolBar, LaysOutOtherControlsBetweenItsButtons)
 {
     TForm form(nullptr);

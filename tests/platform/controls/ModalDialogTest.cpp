@@ -251,6 +251,38 @@ TEST(ModalDialog, MessageFormsShowTheIconOfTheirType)
     EXPECT_EQ(dynamic_cast<TControl*>(plain->FindComponent("Message"))->Left(), 12);
 }
 
+TEST(ModalDialog, AMessageFormCanBeRearrangedBeforeItShows)
+{
+    TMessageDlgParams p;
+    p.Text = "Question";
+    p.Type = mtWarning;
+    p.Buttons = mbYesNoCancel;
+    p.ButtonCaptions = {{mbNo, "Restore &Original"}};
+    const auto widen = [](TForm& Form) {
+        auto* no = dynamic_cast<TControl*>(Form.FindComponent("No"));
+        no->SetWidth(150);
+        Form.SetClientWidth(Form.ClientWidth() + 75);
+    };
+    {
+        // The message hook answers without a form.
+        TMessageDlgHookScope answer([](const TMessageDlgParams& P) {
+            EXPECT_EQ(P.ButtonCaptions.at(mbNo), "Restore &Original");
+            return mrNo;
+        });
+        int adjusted = 0;
+        EXPECT_EQ(MessageDlgEx(p, [&](TForm&) { ++adjusted; }), mrNo);
+        EXPECT_EQ(adjusted, 0);
+    }
+    // Without it the form shows rearranged, and the modal hook drives it.
+    int width = 0;
+    TModalFormHookScope hook([&](TForm& Form) {
+        width = dynamic_cast<TControl*>(Form.FindComponent("No"))->Width();
+        FindControlByCaption(&Form, "Restore Original")->Click();
+    });
+    EXPECT_EQ(MessageDlgEx(p, widen), mrNo);
+    EXPECT_EQ(width, 150);
+}
+
 TEST(ModalDialog, HandleExceptionGoesToTheHookAndAbortIsSilent)
 {
     std::string reported;
