@@ -2,6 +2,7 @@
 
 #include "preview/DefinePrintStyles.h"
 #include "preview/FEFDialog.h"
+#include "preview/StdPreview.h"
 #include "printing/Background.h"
 #include "printing/PrintStyles.h"
 
@@ -9,6 +10,7 @@ namespace qel {
 
 void dxInstallPreviewDialogs()
 {
+    dxInstallStdPreviewWindow();
     TdxBackground::SetSetupProc([](TdxBackground& Background) { return dxFEFDialogExecute(&Background); });
 
     TdxPrintStyleDialogRunners& styles = dxPrintStyleDialogRunners();
