@@ -801,9 +801,10 @@ void TCustomdxPSPreviewWindow::Print(bool ShowDialog)
         printer->Print(ShowDialog, nullptr, link);
         if (watch.AnyFreed() || GetComponentPrinter() != printer || m_building)
             return;
+        // The printer leaves its printing state only after the print's end events.
+        UpdateControls();
         if (ShowDialog)
-            UpdateControls();
-        AfterPrintReport();
+            AfterPrintReport();
     });
 }
 

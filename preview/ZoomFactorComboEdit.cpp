@@ -68,8 +68,9 @@ TdxZoomFactorComboEdit::TdxZoomFactorComboEdit(TComponent* AOwner) : TCustomCont
     m_edit->SetBorderStyle(bsNone);
     m_edit->OnKeyDown = [this](TObject*, std::uint16_t& Key, TShiftState Shift) { EditKeyDown(Key, Shift); };
     m_edit->OnEnter = [this](TObject*) { m_textOnEnter = m_edit->Text(); };
+    // Leaving applies only what the user typed: the zoom the box shows is applied already.
     m_edit->OnExit = [this](TObject*) {
-        if (!DroppedDown())
+        if (!DroppedDown() && m_edit->Modified())
             Apply();
     };
     m_popup = new TPopupWindow(this);
@@ -271,6 +272,7 @@ void TdxZoomFactorComboEdit::ItemClicked()
 
 void TdxZoomFactorComboEdit::Apply()
 {
+    m_edit->SetModified(false);
     if (OnApply)
         OnApply(this, Text());
 }
