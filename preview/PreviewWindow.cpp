@@ -98,6 +98,7 @@ TCustomdxPSPreviewWindow::TCustomdxPSPreviewWindow(TComponent* AOwner) : TBasedx
 
 TCustomdxPSPreviewWindow::~TCustomdxPSPreviewWindow()
 {
+    SaveSettings();
     // Nothing may reach the window through the event system while it goes.
     m_buildSubscriber.reset();
     if (m_printSubscriber)
@@ -648,6 +649,22 @@ void TCustomdxPSPreviewWindow::SaveToRegistry(const std::string& Key)
         return;
     registry.WriteBool("MarginBar", m_showMarginBar);
     registry.WriteBool("StatusBar", m_showStatusBar);
+}
+
+void TCustomdxPSPreviewWindow::SaveSettings()
+{
+    if (m_settingsSaved || !m_preview || !StoresPlacement())
+        return;
+    m_settingsSaved = true;
+    try {
+        SaveToRegistry(GetPlacementKey(dxPSEngine()->GetRegistryPath()));
+    } catch (const std::exception& E) {
+        try {
+            Application().HandleException(E);
+        } catch (...) {
+            // Nothing may leave a destructor.
+        }
+    }
 }
 
 void TCustomdxPSPreviewWindow::LoadFromRegistry(const std::string& Key)

@@ -237,6 +237,10 @@ protected:
     // only hides the window, which closes itself once the command returns.
     void RunCommand(const std::function<void()>& Command);
     bool InCommand() const { return m_commandDepth > 0; }
+    // Writes the settings under the form's layout key now: the form's own
+    // destructor no longer reaches the overrides that add to them. Each
+    // window class's destructor calls it; only the first call writes.
+    void SaveSettings();
     bool LoadingSettings() const { return m_loadingSettings; }
     // The link of an event is this window's link.
     bool IsOwnLink(const TBasedxReportLink* Link) const;
@@ -282,6 +286,7 @@ private:
     bool m_closeWhenJobEnds{false};
     bool m_marginsValid{true};
     bool m_loadingSettings{false};
+    bool m_settingsSaved{false};
     int m_commandDepth{0};
     // Progress: percent while building, page while printing.
     bool m_building{false};

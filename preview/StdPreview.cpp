@@ -80,7 +80,7 @@ TdxfmStdPreview::TdxfmStdPreview(TComponent* AOwner) : TCustomdxPSPreviewWindow(
 
 TdxfmStdPreview::~TdxfmStdPreview()
 {
-    Destroying();
+    SaveSettings();
 }
 
 bool TdxfmStdPreview::CommandRunning()

@@ -60,6 +60,10 @@ struct PreviewWindowFixture : ::testing::Test {
         for (int i = 0; i < 1000 && !window->PaginationComplete(); ++i)
             clock.Advance(1);
     }
+    TScriptedJob* LastJob() const
+    {
+        return printers.Backend->Jobs.empty() ? nullptr : printers.Backend->Jobs.back().get();
+    }
     TStatusPanel* StatusPanel(int Index) const { return window->StatusBar()->Panels()->Items(Index); }
     TMenuItem* Item(const std::vector<std::string>& Path) const
     {
