@@ -87,10 +87,13 @@ int main(int argc, char** argv)
         WriteAccessMatrixExports(*window, outDir.string());
         std::unique_ptr<TAccessMatrixPreview> report = MakeAccessMatrixPreview(config->Title(), *matrix, *window);
         const std::string printed = (outDir / "access-matrix-preview-print.pdf").string();
-        SaveAccessMatrixPreviewWindow(*report, outDir.string(), printed);
-        std::printf("Access matrix report in the preview window pictured in %s (100 %%, page width, two and four "
-                    "pages, while building) and printed from it to %s\n",
-                    (outDir / "preview-window-*.png").string().c_str(), printed.c_str());
+        // The preview window cannot be pictured without showing it: with a display it only opens.
+        if (Screen().Headless()) {
+            SaveAccessMatrixPreviewWindow(*report, outDir.string(), printed);
+            std::printf("Access matrix report in the preview window pictured in %s (100 %%, page width, two and four "
+                        "pages, while building) and printed from it to %s\n",
+                        (outDir / "preview-window-*.png").string().c_str(), printed.c_str());
+        }
         SaveDialogPictures(outDir.string());
         std::printf("Colour palette, fill effects (three pages) and Define Print Styles pictured in %s\n",
                     outDir.string().c_str());

@@ -231,7 +231,7 @@ bool TXClient::KeyIsDown(std::uint8_t Keycode)
 void TXClient::MoveTo(int X, int Y)
 {
     Fake(XCB_MOTION_NOTIFY, 0, X, Y);
-    AwaitState([&] { return PointerIs(X, Y, 0); }, "motion");
+    AwaitState([&] { return PointerIs(X, Y, m_held); }, "motion");
 }
 
 void TXClient::Click(int X, int Y, int Button)
@@ -242,6 +242,27 @@ void TXClient::Click(int X, int Y, int Button)
     AwaitState([&] { return PointerIs(X, Y, mask); }, "button press");
     Fake(XCB_BUTTON_RELEASE, static_cast<std::uint8_t>(Button));
     AwaitState([&] { return PointerIs(X, Y, 0); }, "button release");
+}
+
+void TXClient::Press(int Button)
+{
+    const auto mask = static_cast<std::uint16_t>(XCB_BUTTON_MASK_1 << (Button - 1));
+    auto r = Reply(xcb_query_pointer_reply(m_c, xcb_query_pointer(m_c, m_root), nullptr));
+    const int x = r ? r->root_x : 0;
+    const int y = r ? r->root_y : 0;
+    Fake(XCB_BUTTON_PRESS, static_cast<std::uint8_t>(Button));
+    AwaitState([&] { return PointerIs(x, y, mask); }, "button press");
+    m_held = mask;
+}
+
+void TXClient::Release(int Button)
+{
+    auto r = Reply(xcb_query_pointer_reply(m_c, xcb_query_pointer(m_c, m_root), nullptr));
+    const int x = r ? r->root_x : 0;
+    const int y = r ? r->root_y : 0;
+    Fake(XCB_BUTTON_RELEASE, static_cast<std::uint8_t>(Button));
+    AwaitState([&] { return PointerIs(x, y, 0); }, "button release");
+    m_held = 0;
 }
 
 std::uint8_t TXClient::Keycode(std::uint32_t Keysym)
@@ -335,8 +356,10 @@ void TXClient::ReadEvents()
         // The window manager frames every top-level window that a program shows.
         if ((e->response_type & 0x7f) == XCB_REPARENT_NOTIFY) {
             const auto* r = reinterpret_cast<const xcb_reparent_notify_event_t*>(e);
-            if (r->event == m_root && r->parent != m_root)
+            if (r->event == m_root && r->parent != m_root) {
                 m_managed.push_back(Title(r->window));
+                m_managedWindows.push_back(r->window);
+            }
         }
         std::free(e);
     }
@@ -346,6 +369,15 @@ std::vector<std::string> TXClient::ManagedTitles()
 {
     ReadEvents();
     return m_managed;
+}
+
+std::uint32_t TXClient::ManagedWindow(const std::string& Title)
+{
+    ReadEvents();
+    for (std::uint32_t window : m_managedWindows)
+        if (this->Title(window) == Title)
+            return window;
+    return 0;
 }
 
 bool TXClient::WaitFor(const std::function<bool()>& Done, std::chrono::milliseconds Timeout)

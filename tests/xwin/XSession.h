@@ -65,6 +65,9 @@ public:
     // ----- real input (screen coordinates) -------------------------------------------
     void MoveTo(int X, int Y);
     void Click(int X, int Y, int Button = 1);
+    // A button pressed (and later released) where the pointer is: a drag between MoveTo calls.
+    void Press(int Button = 1);
+    void Release(int Button = 1);
     // The key with the modifier keys held (XK_Shift_L, XK_Control_L, XK_Alt_L).
     void Key(std::uint32_t Keysym, std::initializer_list<std::uint32_t> Modifiers = {});
     // Letters, digits and spaces.
@@ -87,6 +90,8 @@ public:
     std::string Title(std::uint32_t Window);
     // The titles of the windows taken over so far, in order.
     std::vector<std::string> ManagedTitles();
+    // The program's window with that title among those taken over; 0 when none.
+    std::uint32_t ManagedWindow(const std::string& Title);
     // Reads the server's events until Done holds or the time is up; answers Done().
     bool WaitFor(const std::function<bool()>& Done, std::chrono::milliseconds Timeout = kXTimeout);
 
@@ -103,6 +108,8 @@ private:
     std::uint32_t m_root{0};
     std::uint32_t m_marker{0};
     std::vector<std::string> m_managed;
+    std::vector<std::uint32_t> m_managedWindows;
+    std::uint16_t m_held{0};   // the buttons Press holds down
 };
 
 // Runs Program with Args and Environment (NAME=value, added to this process's
