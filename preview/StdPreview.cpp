@@ -280,26 +280,22 @@ void TdxfmStdPreview::CreateMenus()
     m.Format = AddItem(root, "F&ormat");
     m.AutoText = AddItem(m.Format, "&Auto Text...");
     m.AutoText->SetVisible(false);
-    m.DateTime = AddItem(m.Format, "Date And &Time...", [this](TObject*) {
-        TBasedxReportLink* link = ReportLink();
-        bool done = false;
-        if (link)
-            RunCommand([&] { done = link->ShowDateTimeFormatsDlg(); });
-        if (done) {
-            InvalidatePagesHeader();
-            InvalidatePagesFooter();
-        }
-    });
-    m.PageNumbering = AddItem(m.Format, "Page &Numbering...", [this](TObject*) {
-        TBasedxReportLink* link = ReportLink();
-        bool done = false;
-        if (link)
-            RunCommand([&] { done = link->ShowPageNumberFormatsDlg(); });
-        if (done) {
-            InvalidatePagesHeader();
-            InvalidatePagesFooter();
-        }
-    });
+    // The link's format dialogs: on OK the bands showing dates and page numbers repaint.
+    auto formatDialog = [this](bool (TBasedxReportLink::*Dialog)()) {
+        return [this, Dialog](TObject*) {
+            TBasedxReportLink* link = ReportLink();
+            bool done = false;
+            if (link)
+                RunCommand([&] { done = (link->*Dialog)(); });
+            if (done) {
+                InvalidatePagesHeader();
+                InvalidatePagesFooter();
+            }
+        };
+    };
+    m.DateTime = AddItem(m.Format, "Date And &Time...", formatDialog(&TBasedxReportLink::ShowDateTimeFormatsDlg));
+    m.PageNumbering =
+        AddItem(m.Format, "Page &Numbering...", formatDialog(&TBasedxReportLink::ShowPageNumberFormatsDlg));
     AddItem(m.Format, "-");
     m.ShowEmptyPages = AddItem(m.Format, "Show &Empty Pages", [this](TObject*) {
         if (TBasedxReportLink* link = ReportLink(); link && !Locked())
@@ -715,7 +711,6 @@ void TdxfmStdPreview::ZoomBoxApply(const std::string& Text)
         return;
     ZoomByText(Text);
     UpdateControls();
-    std::string shown = Text;
     ShowZoomFactor();
 }
 
