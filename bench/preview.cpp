@@ -1,4 +1,7 @@
-// The page preview on a 1280 x 1024 screen: what the control itself costs a
+// The page preview on a 1280 x 1024 screen: the standard preview window on
+// reports of 10^3 and 10^4 pages (the first page painted against paginating
+// every page, a zoom step and a scroll, the window's memory, the bars
+// repainted alone); and the control on its own: what the control itself costs a
 // repaint at 100 %, page width and 10 % with none, 10^2 and 10^4 pages (the
 // content routine costs nothing here, so the time is the control's), and a
 // whole frame of the window; a one-line scroll, which paints only the
@@ -12,7 +15,14 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/Forms.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/controls/ComCtrls.h"
+#include "platform/core/ClassRegistry.h"
 #include "preview/Preview.h"
+#include "preview/PreviewDialogs.h"
+#include "preview/StdPreview.h"
+#include "printing/ComponentPrinter.h"
+
+#include <chrono>
 
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -202,5 +212,194 @@ void BM_ReportStep(benchmark::State& State)
 }
 BENCHMARK(BM_ReportStep)->ArgNames({"scroll"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+
+// ----- the standard preview window on a report of many pages ---------------------------------------
+
+// A report of plain rows: 44 of them fill an A4 page.
+class TBenchReportLink : public TBasedxReportLink {
+    QEL_CLASS(TBenchReportLink)
+public:
+    using TBasedxReportLink::TBasedxReportLink;
+    int Rows = 0;
+
+protected:
+    void ConstructReport(TdxReportCells& Cells) override
+    {
+        TBasedxReportLink::ConstructReport(Cells);
+        Cells.Cells()->SetBoundsRect64({0, 0, 400, std::int64_t{Rows} * 21});
+        for (int r = 0; r < Rows; ++r) {
+            TdxReportCell* row = Cells.Cells()->AddCell();
+            row->SetBoundsRect64({0, std::int64_t{r} * 21, 400, std::int64_t{r} * 21 + 21});
+            auto* text = row->AddDataItem<TdxReportCellString>();
+            text->SetBoundsRect({0, 0, 400, 21});
+            text->SetText("Zeile " + std::to_string(r + 1));
+        }
+    }
+    void GetDelimiters(TdxReportCells& Cells, std::vector<std::int64_t>&, std::vector<std::int64_t>& Vert) override
+    {
+        for (int i = 0; i < Cells.Cells()->CellCount(); ++i)
+            Vert.push_back(Cells.Cells()->Cells(i)->BoundsRect64().Bottom);
+    }
+};
+
+const bool g_benchLink = RegisterClass<TBenchReportLink>("TBenchReportLink", "TBasedxReportLink");
+
+struct WindowHarness {
+    TComponent owner{nullptr};
+    TComponent* source = new TComponent(&owner);
+    TdxComponentPrinter* printer = new TdxComponentPrinter(&owner);
+    TBenchReportLink* link = new TBenchReportLink(&owner);
+    TdxfmStdPreview* window = nullptr;
+    long long contentCalls = 0;
+
+    explicit WindowHarness(int Pages)
+    {
+        App();
+        dxInstallPreviewDialogs();
+        // Built now: opening the window must not build again.
+        printer->SetOptions({cpoShowHourGlass});
+        link->Rows = Pages * 44;
+        link->PrinterPage()->SetDMPaper(9);
+        link->SetComponent(source);
+        printer->InsertLink(link);
+        link->SetActive(true);
+        printer->OnCustomDrawPage = [this](TObject*, TBasedxReportLink*, TCanvas&, int, const TRect&, int, int) {
+            ++contentCalls;
+        };
+    }
+    ~WindowHarness()
+    {
+        if (window)
+            window->Close();
+        Application().ProcessMessages();
+    }
+    void Open()
+    {
+        printer->Preview(false, link);
+        window = dynamic_cast<TdxfmStdPreview*>(printer->PreviewWindow());
+        window->SetBounds(0, 0, 1280, 1024);
+    }
+    void Paginate()
+    {
+        while (!window->PaginationComplete())
+            Application().ProcessMessages();
+    }
+};
+
+double Millis(std::chrono::steady_clock::duration D)
+{
+    return std::chrono::duration<double, std::milli>(D).count();
+}
+
+// The first page painted once a report's pages are to be cut again (as
+// after a build), against cutting every page of it; the window cuts the
+// rest on its timer afterwards. Also the whole opening of the window.
+void BM_WindowFirstPage(benchmark::State& State)
+{
+    using Clock = std::chrono::steady_clock;
+    WindowHarness h(static_cast<int>(State.range(0)));
+    h.link->CalculateRenderInfo();
+    const auto open = Clock::now();
+    h.Open();
+    TBitmap bmp(1280, 1024);
+    h.window->Preview()->PaintTo(*bmp.Canvas(), h.window->Preview()->ClientRect());
+    State.counters["open_window_ms"] = Millis(Clock::now() - open);
+    double first = 0;
+    double paginate = 0;
+    int known = 0;
+    for (auto _ : State) {
+        h.link->CalculateRenderInfo();
+        const auto all = Clock::now();
+        h.link->RenderInfo()->Calculate();
+        paginate += Millis(Clock::now() - all);
+        h.link->CalculateRenderInfo();
+        h.contentCalls = 0;
+        const auto start = Clock::now();
+        h.window->InitializePreview();
+        h.window->Preview()->PaintTo(*bmp.Canvas(), h.window->Preview()->ClientRect());
+        first += Millis(Clock::now() - start);
+        known = h.window->Preview()->PageCount();
+        h.Paginate();
+    }
+    const double n = static_cast<double>(State.iterations());
+    State.counters["first_page_ms"] = first / n;
+    State.counters["paginate_all_ms"] = paginate / n;
+    State.counters["ratio"] = first / paginate;
+    State.counters["pages_known_at_first_paint"] = known;
+}
+BENCHMARK(BM_WindowFirstPage)->ArgNames({"pages"})->Arg(1000)->Arg(10000)->Iterations(10)->Unit(benchmark::kMillisecond);
+
+enum TWindowStep { wsZoomIn, wsZoomBox, wsWidthFour, wsScroll };
+
+// One step of the window, its visible pages repainted.
+void BM_WindowStep(benchmark::State& State)
+{
+    WindowHarness h(10000);
+    h.Open();
+    h.window->Show();
+    h.Paginate();
+    h.window->Preview()->SetSelectedPageIndex(5000);
+    Application().ProcessMessages();
+    const auto step = static_cast<TWindowStep>(State.range(0));
+    bool forth = true;
+    for (auto _ : State) {
+        switch (step) {
+        case wsZoomIn:
+            if (forth)
+                h.window->Preview()->ZoomIn();
+            else
+                h.window->Preview()->ZoomOut();
+            break;
+        case wsZoomBox: h.window->ZoomByText(forth ? "150%" : "100%"); break;
+        case wsWidthFour: (forth ? h.window->tbPageWidth : h.window->tbFourPage)->Click(); break;
+        case wsScroll: h.window->Preview()->ScrollBarAction(sbVertical, forth ? scLineDown : scLineUp); break;
+        }
+        h.window->Preview()->Update();
+        forth = !forth;
+    }
+}
+BENCHMARK(BM_WindowStep)
+    ->ArgNames({"step"})
+    ->Arg(wsZoomIn)
+    ->Arg(wsZoomBox)
+    ->Arg(wsWidthFour)
+    ->Arg(wsScroll)
+    ->Unit(benchmark::kMillisecond);
+
+// What the window holds beyond the link's report, every page cut before it opens.
+void BM_WindowMemory(benchmark::State& State)
+{
+    WindowHarness h(static_cast<int>(State.range(0)));
+    h.link->RenderInfo()->Calculate();
+    for (auto _ : State) {
+        const std::size_t before = HeapInUse();
+        h.Open();
+        h.Paginate();
+        h.window->Preview()->SetZoomFactor(10);
+        State.counters["bytes"] = static_cast<double>(HeapInUse() - before);
+        State.counters["page_cache_cap_bytes"] = 0;   // pages are painted by the link, never kept
+        h.window->Close();
+        Application().ProcessMessages();
+        h.window = nullptr;
+    }
+}
+BENCHMARK(BM_WindowMemory)->ArgNames({"pages"})->Arg(1000)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The status bar's and the margin bar's repaints leave the preview alone.
+void BM_WindowBars(benchmark::State& State)
+{
+    WindowHarness h(1000);
+    h.Open();
+    h.window->Show();
+    h.Paginate();
+    Application().ProcessMessages();
+    h.contentCalls = 0;
+    for (auto _ : State) {
+        h.window->StatusBar()->Repaint();
+        h.window->MarginBar()->Repaint();
+    }
+    State.counters["content_calls"] = static_cast<double>(h.contentCalls);
+}
+BENCHMARK(BM_WindowBars)->Unit(benchmark::kMillisecond);
 
 } // namespace

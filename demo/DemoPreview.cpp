@@ -1,8 +1,15 @@
 #include "demo/DemoPreview.h"
 
-#include "demo/DemoReport.h"
+#include "demo/DemoReportLink.h"
+#include "platform/controls/Application.h"
 #include "platform/controls/Automation.h"
-#include "preview/Preview.h"
+#include "platform/controls/ComCtrls.h"
+#include "platform/controls/Menus.h"
+#include "platform/core/Guards.h"
+#include "platform/printers/PdfFilePrinter.h"
+#include "preview/StdPreview.h"
+#include "printing/ComponentPrinter.h"
+#include "printing/PrintDevice.h"
 
 #include <filesystem>
 
@@ -10,42 +17,91 @@ namespace qel::demo {
 
 namespace {
 
-constexpr int kPages = 100;
+void WaitForPagination(TdxfmStdPreview& Window)
+{
+    while (!Window.PaginationComplete())
+        Application().ProcessMessages();
+}
 
 } // namespace
 
-std::unique_ptr<TForm> MakeAccessMatrixPreview(const std::string& Title, TDataSet& Matrix, const std::string& OutDir)
+TdxfmStdPreview* TAccessMatrixPreview::Preview()
 {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetCaption("Seitenansicht - Zutrittsmatrix");
-    form->SetBounds(60, 60, 900, 720);
-    auto* preview = new TdxPreview(form.get());
-    preview->SetName("Preview");
-    preview->SetParent(form.get());
-    preview->SetAlign(alClient);
-    preview->OnDrawPageContent = [&Matrix, Title](TObject*, TCanvas& Canvas, const TRect& Rect, int Page) {
-        DrawAccessMatrixPage(Canvas, Rect, Title, Matrix, Page + 1, kPages);
-    };
-    preview->SetPageCount(kPages);
-    // The pictures are made without showing the window; with a display the
-    // caller shows it once it is complete.
+    Printer->Preview(false, Link);
+    return dynamic_cast<TdxfmStdPreview*>(Printer->PreviewWindow());
+}
 
-    const auto save = [&](const char* Name) {
-        SaveControlImage(preview, (std::filesystem::path(OutDir) / Name).string());
+std::unique_ptr<TAccessMatrixPreview> MakeAccessMatrixPreview(const std::string& Title, TDataSet& Matrix,
+                                                              TForm& /*GridWindow*/)
+{
+    RegisterAccessMatrixReportLink();
+    auto report = std::make_unique<TAccessMatrixPreview>();
+    report->Owner = std::make_unique<TComponent>(nullptr);
+    report->Printer = new TdxComponentPrinter(report->Owner.get());
+    report->Printer->PreviewOptions()->SetCaption("Seitenansicht - Zutrittsmatrix");
+    // The grid's own link takes over with: report->Printer->AddLink(GridWindow.FindComponent("AccessMatrix")).
+    report->Link = report->Printer->AddLink(&Matrix);
+    report->Link->SetReportTitleText("Zutrittsmatrix: " + Title);
+    return report;
+}
+
+void PrintFromPreviewWindow(TdxfmStdPreview& Window, const std::string& PdfFile)
+{
+    TdxPrintDevice* device = dxPrintDevice();
+    const int pdf = device->Printers()->IndexOf(PdfPrinterName);
+    if (pdf >= 0)
+        device->SetPrinterIndex(pdf);
+    // Until the print dialog is installed, its answer is scripted here.
+    auto& runners = dxComponentPrinterDialogRunners();
+    auto previous = runners.PrintDialog;
+    runners.PrintDialog = [PdfFile](TdxPrintDialogRequest& Request) {
+        Request.Data->PageRanges = 0;
+        Request.Data->Copies = 1;
+        Request.Data->PrintToFile = true;
+        Request.Data->FileName = PdfFile;
+        return true;
     };
-    preview->SetSelectedPageIndex(0);
-    save("preview-100.png");
-    preview->SetZoomMode(pzmPageWidth);
-    save("preview-page-width.png");
-    preview->SetPageXYCount(2, 2);
-    save("preview-2x2.png");
-    // Wide enough for a hundred pages at 10 %.
-    form->SetBounds(60, 60, 1120, 1000);
-    preview->SetZoomFactor(10);
-    save("preview-10.png");
-    form->SetBounds(60, 60, 900, 720);
-    preview->SetZoomFactor(100);
-    return form;
+    Finally restore([&] { runners.PrintDialog = previous; });
+    if (TMenuItem* print = Window.FindMenuItem({"&File", "&Print..."}))
+        print->Click();
+}
+
+void SaveAccessMatrixPreviewWindow(TAccessMatrixPreview& Report, const std::string& OutDir,
+                                   const std::string& PdfFile)
+{
+    TdxfmStdPreview* window = Report.Preview();
+    if (!window)
+        return;
+    window->SetBounds(40, 40, 1000, 760);
+    WaitForPagination(*window);
+    const auto save = [&](const char* Name) {
+        SaveControlImage(window, (std::filesystem::path(OutDir) / Name).string());
+    };
+    window->ZoomByText("100%");
+    save("preview-window-100.png");
+    window->tbPageWidth->Click();
+    save("preview-window-page-width.png");
+    window->tbTwoPage->Click();
+    save("preview-window-two-pages.png");
+    window->tbFourPage->Click();
+    save("preview-window-four-pages.png");
+
+    // The window while the link builds again: the progress in the status bar.
+    bool pictured = false;
+    Report.Printer->OnGenerateReportProgress = [&](TObject*, TBasedxReportLink*, double Percent) {
+        if (pictured || Percent < 40)
+            return;
+        pictured = true;
+        save("preview-window-building.png");
+    };
+    Report.Link->Rebuild();
+    Report.Printer->OnGenerateReportProgress = nullptr;
+    WaitForPagination(*window);
+    window->tbPageWidth->Click();
+
+    PrintFromPreviewWindow(*window, PdfFile);
+    window->Close();
+    Application().ProcessMessages();
 }
 
 } // namespace qel::demo

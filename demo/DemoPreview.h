@@ -5,15 +5,38 @@
 #include <memory>
 #include <string>
 
+namespace qel {
+class TBasedxReportLink;
+class TdxComponentPrinter;
+class TdxfmStdPreview;
+} // namespace qel
+
 namespace qel::demo {
 
-// The access-matrix report in a page preview window: a hundred pages, each
-// drawn by the hand-drawn report page (DrawAccessMatrixPage) with its page
-// number, until the report engine paints them. Saves pictures into OutDir:
-// preview-100.png (100 %, the selected page with its margins),
-// preview-page-width.png, preview-2x2.png and preview-10.png (10 %, about a
-// hundred pages). Answers the window (owned by the caller) so that a run
-// with a display can show it.
-std::unique_ptr<TForm> MakeAccessMatrixPreview(const std::string& Title, TDataSet& Matrix, const std::string& OutDir);
+// The access-matrix report on a component printer: the printer and its link
+// belong to Owner. The standard preview window shows it (Preview).
+struct TAccessMatrixPreview {
+    std::unique_ptr<TComponent> Owner;
+    TdxComponentPrinter* Printer = nullptr;
+    TBasedxReportLink* Link = nullptr;
+
+    // Opens the standard preview window (not modal) and answers it.
+    TdxfmStdPreview* Preview();
+};
+
+// The report of Matrix titled Title, for the grid window that shows it.
+std::unique_ptr<TAccessMatrixPreview> MakeAccessMatrixPreview(const std::string& Title, TDataSet& Matrix,
+                                                              TForm& GridWindow);
+
+// Without showing anything: the preview window's pictures in OutDir
+// (preview-window-100.png, -page-width.png, -two-pages.png, -four-pages.png,
+// -building.png) and a print started from its "&Print..." command into
+// PdfFile on the PDF file printer. The window is closed again.
+void SaveAccessMatrixPreviewWindow(TAccessMatrixPreview& Report, const std::string& OutDir,
+                                   const std::string& PdfFile);
+
+// Prints from the window's "&Print..." command to PdfFile on the PDF file
+// printer, answering the print dialog by script: all pages, to that file.
+void PrintFromPreviewWindow(TdxfmStdPreview& Window, const std::string& PdfFile);
 
 } // namespace qel::demo

@@ -3,8 +3,9 @@
 // saves a picture of the box settings dialog, mirrors the access matrix into
 // an in-memory dataset, draws it into a PDF page, shows it in the
 // data-bound grid (pictures plain and grouped) and as report pages in the
-// page preview (pictures at several zooms); with a display both windows stay
-// open until closed. Output goes to the folder given as the first argument
+// standard preview window (pictures at several zooms, while building, and a
+// print from it to PDF); with a display both windows stay open until the
+// grid window is closed. Output goes to the folder given as the first argument
 // (default "out").
 #include "demo/DemoConfig.h"
 #include "demo/DemoData.h"
@@ -85,10 +86,15 @@ int main(int argc, char** argv)
                     "(filtered to box 3)\n",
                     plain.c_str(), grouped.c_str(), filtered.c_str());
         WriteAccessMatrixExports(*window, outDir.string());
-        std::unique_ptr<TForm> preview = MakeAccessMatrixPreview(config->Title(), *matrix, outDir.string());
-        std::printf("Access matrix report previewed in %s, %s, %s and %s\n",
-                    (outDir / "preview-100.png").string().c_str(), (outDir / "preview-page-width.png").string().c_str(),
-                    (outDir / "preview-2x2.png").string().c_str(), (outDir / "preview-10.png").string().c_str());
+        std::unique_ptr<TAccessMatrixPreview> report = MakeAccessMatrixPreview(config->Title(), *matrix, *window);
+        const std::string printed = (outDir / "access-matrix-preview-print.pdf").string();
+        // The preview window cannot be pictured without showing it: with a display it only opens.
+        if (Screen().Headless()) {
+            SaveAccessMatrixPreviewWindow(*report, outDir.string(), printed);
+            std::printf("Access matrix report in the preview window pictured in %s (100 %%, page width, two and four "
+                        "pages, while building) and printed from it to %s\n",
+                        (outDir / "preview-window-*.png").string().c_str(), printed.c_str());
+        }
         SaveDialogPictures(outDir.string());
         std::printf("Colour palette, fill effects (three pages) and Define Print Styles pictured in %s\n",
                     outDir.string().c_str());
@@ -99,12 +105,12 @@ int main(int argc, char** argv)
         // the program ends when the main window is closed.
         if (!Screen().Headless()) {
             Application().SetMainForm(window.get());
-            preview->Show();
+            report->Preview();
             window->Show();   // last, so that it has the focus
             app.exec();
             Application().SetMainForm(nullptr);
         }
-        preview.reset();
+        report.reset();
         window.reset();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "qeldemo: %s\n", e.what());

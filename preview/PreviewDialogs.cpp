@@ -4,6 +4,7 @@
 #include "preview/DefinePrintStyles.h"
 #include "preview/FEFDialog.h"
 #include "preview/PageSetupDialog.h"
+#include "preview/StdPreview.h"
 #include "printing/Background.h"
 #include "printing/PrintStyles.h"
 
@@ -32,6 +33,7 @@ bool ShowOptionsEditor(TBasedxPrintStyle& Copy, bool& Modified)
 
 void dxInstallPreviewDialogs()
 {
+    dxInstallStdPreviewWindow();
     TdxBackground::SetSetupProc([](TdxBackground& Background) { return dxFEFDialogExecute(&Background); });
 
     TdxPrintStyleDialogRunners& styles = dxPrintStyleDialogRunners();

@@ -3,7 +3,8 @@
 // the program installs them all here once, at start-up.
 namespace qel {
 
-// Installs every runner of the preview layer (later calls change nothing).
+// Installs every runner of the preview layer and makes the standard
+// preview window the preview window class (later calls change nothing).
 void dxInstallPreviewDialogs();
 
 } // namespace qel

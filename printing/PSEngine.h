@@ -31,13 +31,20 @@ public:
     const std::string& DesignTimeRegistryPath() const { return m_designTimeRegistryPath; }
     // The root of the printing settings: the design-time path while a
     // development environment hosts the components, else RegistryPath.
+    // It is the only place they are kept: the preview windows write their
+    // settings there and nowhere else.
     std::string GetRegistryPath() const;
+    // The printing forms' flat look (flat status panels, the preview's
+    // ultra-flat frame); off unless the program turns it on.
+    bool FlatDialogs() const { return m_flatDialogs; }
+    void SetFlatDialogs(bool Value) { m_flatDialogs = Value; }
 
 private:
     TdxPSEngine();
     std::string m_designTimeRegistryPath{dxPSDesignTimeRegistryPath};
     std::string m_helpFile;
     std::string m_registryPath;
+    bool m_flatDialogs{false};
 };
 
 // The engine, created on first call (its custom colours loaded then).

@@ -283,18 +283,11 @@ void TXClient::Wheel(int X, int Y, int Notches, std::initializer_list<std::uint3
 void TXClient::Drag(int FromX, int FromY, int ToX, int ToY, int Steps, int Button)
 {
     MoveTo(FromX, FromY);
-    const auto mask = static_cast<std::uint16_t>(XCB_BUTTON_MASK_1 << (Button - 1));
-    Fake(XCB_BUTTON_PRESS, static_cast<std::uint8_t>(Button));
-    AwaitState([&] { return PointerIs(FromX, FromY, mask); }, "button press");
+    Press(Button);
     Steps = std::max(1, Steps);
-    for (int i = 1; i <= Steps; ++i) {
-        const int x = FromX + (ToX - FromX) * i / Steps;
-        const int y = FromY + (ToY - FromY) * i / Steps;
-        Fake(XCB_MOTION_NOTIFY, 0, x, y);
-        AwaitState([&] { return PointerIs(x, y, mask); }, "motion with the button held");
-    }
-    Fake(XCB_BUTTON_RELEASE, static_cast<std::uint8_t>(Button));
-    AwaitState([&] { return PointerIs(ToX, ToY, 0); }, "button release");
+    for (int i = 1; i <= Steps; ++i)
+        MoveTo(FromX + (ToX - FromX) * i / Steps, FromY + (ToY - FromY) * i / Steps);
+    Release(Button);
 }
 
 std::uint8_t TXClient::Keycode(std::uint32_t Keysym)
@@ -470,8 +463,10 @@ void TXClient::ReadEvents()
         // The window manager frames every top-level window that a program shows.
         if ((e->response_type & 0x7f) == XCB_REPARENT_NOTIFY) {
             const auto* r = reinterpret_cast<const xcb_reparent_notify_event_t*>(e);
-            if (r->event == m_root && r->parent != m_root)
+            if (r->event == m_root && r->parent != m_root) {
                 m_managed.push_back(Title(r->window));
+                m_managedWindows.push_back(r->window);
+            }
         }
         std::free(e);
     }
@@ -481,6 +476,15 @@ std::vector<std::string> TXClient::ManagedTitles()
 {
     ReadEvents();
     return m_managed;
+}
+
+std::uint32_t TXClient::ManagedWindow(const std::string& Title)
+{
+    ReadEvents();
+    for (std::uint32_t window : m_managedWindows)
+        if (this->Title(window) == Title)
+            return window;
+    return 0;
 }
 
 bool TXClient::WaitFor(const std::function<bool()>& Done, std::chrono::milliseconds Timeout)

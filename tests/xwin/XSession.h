@@ -79,8 +79,8 @@ public:
     // Moves the pointer; buttons pressed with Press stay down (a drag).
     void MoveTo(int X, int Y);
     void Click(int X, int Y, int Button = 1);
-    void Press(int Button);
-    void Release(int Button);
+    void Press(int Button = 1);
+    void Release(int Button = 1);
     // The buttons held down with Press (XCB_BUTTON_MASK_1 << (Button - 1)).
     std::uint16_t HeldButtons() const { return m_buttons; }
     // Turns the wheel at the point by Notches, away from the user when
@@ -126,6 +126,8 @@ public:
     std::string Title(std::uint32_t Window);
     // The titles of the windows taken over so far, in order.
     std::vector<std::string> ManagedTitles();
+    // The program's window with that title among those taken over; 0 when none.
+    std::uint32_t ManagedWindow(const std::string& Title);
     // Reads the server's events until Done holds or the time is up; answers Done().
     bool WaitFor(const std::function<bool()>& Done, std::chrono::milliseconds Timeout = kXTimeout);
 
@@ -146,6 +148,7 @@ private:
     std::uint32_t m_marker{0};
     std::uint16_t m_buttons{0};   // the buttons held down with Press
     std::vector<std::string> m_managed;
+    std::vector<std::uint32_t> m_managedWindows;
 };
 
 // Runs Program with Args and Environment (NAME=value, added to this process's

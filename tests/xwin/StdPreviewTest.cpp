@@ -1,0 +1,84 @@
+// The standard preview window on a real X server, used with the mouse and
+// the keyboard: tool buttons, the zoom box and a margin dragged.
+#include "XTestSupport.h"
+
+#include "demo/DemoConfig.h"
+#include "demo/DemoData.h"
+#include "demo/DemoPreview.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/ComCtrls.h"
+#include "platform/data/MemoryDataSet.h"
+#include "preview/PreviewDialogs.h"
+#include "preview/StdPreview.h"
+#include "preview/ZoomFactorComboEdit.h"
+#include "printing/ComponentPrinter.h"
+#include "printing/ReportLink.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace qel::test {
+namespace {
+
+TEST(PreviewWindowOnX, ToolButtonsZoomBoxAndAMarginDraggedWithTheRealMouse)
+{
+    dxInstallPreviewDialogs();
+    std::unique_ptr<demo::TConfiguration> config(demo::MakeSampleConfiguration(32, 128));
+    std::unique_ptr<TMemoryDataSet> matrix(demo::MakeAccessMatrix(*config, nullptr));
+    TForm grid(nullptr);
+    std::unique_ptr<demo::TAccessMatrixPreview> report = demo::MakeAccessMatrixPreview(config->Title(), *matrix, grid);
+    TdxfmStdPreview* window = report->Preview();
+    ASSERT_NE(window, nullptr);
+    window->SetBounds(50, 50, 900, 700);
+    ASSERT_TRUE(WaitUntilActive(*window));
+    ASSERT_TRUE(WaitUntil([&] { return window->PaginationComplete(); }));
+    Settle();
+    TdxPreview& preview = *window->Preview();
+
+    ClickAt(window->tbPageWidth, window->tbPageWidth->Width() / 2, window->tbPageWidth->Height() / 2);
+    EXPECT_EQ(preview.ZoomMode(), pzmPageWidth);
+    ClickAt(window->tbPercent100, window->tbPercent100->Width() / 2, window->tbPercent100->Height() / 2);
+    EXPECT_EQ(preview.ZoomFactor(), 100);
+
+    // Typed into the zoom box and taken with Enter.
+    TEdit* edit = window->ZoomBox()->Edit();
+    ClickAt(edit, 5, edit->Height() / 2);
+    // End and Home are the Go menu's shortcuts: the text is selected with Ctrl+A.
+    XInput().Key('a', {XK_Control_L});
+    XInput().Type("150");
+    XInput().Key(XK_Return);
+    Settle();
+    EXPECT_EQ(preview.ZoomFactor(), 150);
+    EXPECT_EQ(window->ZoomBox()->Text(), "150%");
+
+    // The left margin dragged 20 pixels to the right.
+    ClickAt(window->tbPageWidth, window->tbPageWidth->Width() / 2, window->tbPageWidth->Height() / 2);
+    TdxPreviewMargin& left = *preview.Margins()->Left();
+    const int before = left.Value();
+    const TRect line = left.LineRect();
+    const int y = (std::max(line.Top, 0) + std::min(line.Bottom, preview.ClientRect().Bottom)) / 2;
+    ASSERT_FALSE(IsRectEmpty(line));
+    const TPoint from = OnScreen(&preview, line.Left, y);
+    ASSERT_GT(from.X, 0) << from.Y;
+    XInput().MoveTo(from.X, from.Y);
+    Settle();
+    XInput().Press();
+    Settle();
+    XInput().MoveTo(from.X + 10, from.Y);
+    Settle();
+    XInput().MoveTo(from.X + 20, from.Y);
+    Settle();
+    XInput().Release();
+    Settle();
+    EXPECT_GT(left.Value(), before);
+    EXPECT_EQ(report->Link->PrinterPage()->Margins()->Left(), left.Value() * 100) << "written back in millimetres";
+    EXPECT_EQ(window->MarginBar()->Panels()->Items(dxMarginBarPanel(pmLeft))->Text(),
+              PreviewUnitText(left.Value(), pmuMillimeters));
+    window->Close();
+    Settle();
+}
+
+} // namespace
+} // namespace qel::test
