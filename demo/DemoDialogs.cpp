@@ -1,18 +1,81 @@
 #include "demo/DemoDialogs.h"
 
+#include "platform/controls/Application.h"
 #include "platform/controls/Automation.h"
 #include "platform/controls/ComCtrls.h"
 #include "platform/graphics/Bitmap.h"
 #include "preview/ColorPalette.h"
+#include "preview/DateTimeFormats.h"
 #include "preview/DefinePrintStyles.h"
 #include "preview/FEFDialog.h"
+#include "preview/PageNumberFormat.h"
+#include "preview/Preview.h"
+#include "preview/PreviewOptionsDialog.h"
+#include "preview/ReportTitleProperties.h"
+#include "preview/ZoomDialog.h"
 #include "printing/Background.h"
+#include "printing/HeaderFooterFunctions.h"
 #include "printing/PrintStyles.h"
+#include "printing/ReportTitle.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace qel::demo {
+
+namespace {
+
+// Runs a dialog as its caller does; it is pictured when shown and then cancelled.
+void PictureDialog(const std::string& File, const std::function<void()>& Run,
+                   const std::function<void(TForm&)>& Prepare = {})
+{
+    TModalFormHookScope hook([&](TForm& F) {
+        if (Prepare)
+            Prepare(F);
+        SaveControlImage(&F, File);
+        F.SetModalResult(mrCancel);
+    });
+    Run();
+}
+
+// The zoom, options, format and report title dialogs on a preview of eight
+// A4 pages two across.
+void SaveSmallDialogPictures(const std::function<std::string(const char*)>& File)
+{
+    TForm window(nullptr);
+    window.SetBounds(0, 0, 640, 480);
+    auto* preview = new TdxPreview(&window);
+    preview->SetParent(&window);
+    preview->SetBounds(0, 0, 620, 440);
+    preview->SetPageCount(8);
+    preview->SetPageXYCount(2, 1);
+    PictureDialog(File("zoom.png"), [&] { dxShowZoomDlg(preview); });
+    TdxPreviewOptionsDlgData options = dxPreviewOptionsOf(*preview);
+    PictureDialog(File("preview-options.png"), [&] { dxShowPreviewOptionsDlg(&options); });
+
+    TdxDateTimeFormatsDlgData dates;
+    dates.DateFormats = DateFormatList();
+    dates.TimeFormats = TimeFormatList();
+    dates.ShowAsDefaultButton = true;
+    PictureDialog(File("date-time-formats.png"), [&] { dxDateTimeFormatsDlg(dates); });
+    TdxPageNumberFormatDlgData numbers;
+    numbers.PageNumberFormats = PageNumberFormatList();
+    numbers.PageNumberFormatIndex = pnfRoman;
+    numbers.StartPageIndex = 14;
+    numbers.ShowAsDefaultButton = true;
+    PictureDialog(File("page-number-format.png"), [&] { dxPageNumberFormatDlg(numbers); });
+
+    TdxReportTitle title;
+    title.SetText("Zutrittsmatrix");
+    TdxReportTitlePropertiesDlgData request{0, &title};
+    PictureDialog(File("report-title.png"), [&] { dxReportTitlePropertiesDlg(request); }, [](TForm& F) {
+        auto& dialog = dynamic_cast<TdxfmReportTitleProperties&>(F);
+        dialog.PageControl->SetActivePage(dialog.tshProperties);
+    });
+}
+
+} // namespace
 
 void SaveDialogPictures(const std::string& OutDir)
 {
@@ -56,6 +119,7 @@ void SaveDialogPictures(const std::string& OutDir)
         SaveControlImage(styles.get(), file("define-print-styles.png"));
         styles->SetStyleManager(nullptr);
     }
+    SaveSmallDialogPictures(file);
 }
 
 } // namespace qel::demo

@@ -89,21 +89,21 @@ void TdxfmReportTitleProperties::CreatePropertiesPage()
     cbxMode->SetName("cbxMode");
     lblMode = PlaceLabel(page, this, 8, 14, "&Mode:", cbxMode);
 
-    ccbxColor = Place<TdxPSColorCombo>(page, this, 96, 40, 140, 22);
+    ccbxColor = Place<TdxPSColorCombo>(page, this, 96, 40, 128, 22);
     ccbxColor->SetName("ccbxColor");
     ccbxColor->SetColorTypes({ctPure});
     ccbxColor->SetAutoColor(clWhite);
     ccbxColor->SetShowAutoColor(true);
     lblColor = PlaceLabel(page, this, 8, 44, "Co&lor:", ccbxColor);
-    chbxTransparent = Place<TCheckBox>(page, this, 244, 42, 84, 17);
+    chbxTransparent = Place<TCheckBox>(page, this, 232, 42, 96, 17);
     chbxTransparent->SetName("chbxTransparent");
     chbxTransparent->SetCaption("&Transparent");
 
-    edFont = Place<TEdit>(page, this, 8, 72, 228, 22);
+    edFont = Place<TEdit>(page, this, 8, 72, 216, 22);
     edFont->SetName("edFont");
     edFont->SetReadOnly(true);
     edFont->SetColor(clBtnFace);
-    btnFont = PlaceButton(page, this, "btnFont", "Fo&nt...", 244, 71, 84, 23);
+    btnFont = PlaceButton(page, this, "btnFont", "Fo&nt...", 232, 71, 88, 23);
     btnFont->OnClick = [this](TObject*) { ChooseFont(); };
     chbxAdjustOnScale = Place<TCheckBox>(page, this, 8, 104, 228, 17);
     chbxAdjustOnScale->SetName("chbxAdjustOnScale");
