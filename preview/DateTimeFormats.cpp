@@ -10,7 +10,7 @@
 
 namespace qel {
 
-QEL_REGISTER_CLASS(TdxfmDateTimeFormats, TCustomdxPSForm);
+QEL_REGISTER_CLASS(TdxfmDateTimeFormats, TdxPSDialog);
 
 using namespace detail;
 
@@ -21,15 +21,9 @@ bool ValidIndex(int Index, const TStrings* List) { return List && Index >= 0 && 
 } // namespace
 
 TdxfmDateTimeFormats::TdxfmDateTimeFormats(TComponent* AOwner)
-    : TCustomdxPSForm(AOwner), m_dateFormats(std::make_unique<TStringList>()),
+    : TdxPSDialog(AOwner, "Date and Time", 400, 262), m_dateFormats(std::make_unique<TStringList>()),
       m_timeFormats(std::make_unique<TStringList>())
 {
-    SetCaption("Date and Time");
-    SetBorderStyle(bsDialog);
-    SetBorderIcons({biSystemMenu});
-    SetPosition(poScreenCenter);
-    SetClientWidth(400);
-    SetClientHeight(262);
     CreateControls();
 }
 
@@ -42,7 +36,7 @@ void TdxfmDateTimeFormats::CreateControls()
         Label->SetCaption(Caption);
         List = Place<TListBox>(this, this, Left, 26, Width, 164);
         Label->SetFocusControl(List);
-        List->OnClick = [this](TObject*) { Changed(); };
+        List->OnClick = [this](TObject*) { SelectionChanged(); };
         List->OnDblClick = [this](TObject*) { btnOK->Click(); };
     };
     list(lblDateFormats, lbxDateFormats, "&Available Date Formats:", 8, 220);
@@ -52,13 +46,9 @@ void TdxfmDateTimeFormats::CreateControls()
     chbxAutoUpdate = Place<TCheckBox>(this, this, 8, 198, 220, 17);
     chbxAutoUpdate->SetName("chbxAutoUpdate");
     chbxAutoUpdate->SetCaption("&Update Automatically");
-    chbxAutoUpdate->OnClick = [this](TObject*) { Changed(); };
+    chbxAutoUpdate->OnClick = [this](TObject*) { SelectionChanged(); };
     btnDefault = PlaceButton(this, this, "btnDefault", "&Default...", 8, 231, 75, 23);
     btnDefault->OnClick = [this](TObject*) { AskDefault(); };
-    const TDialogButtons buttons = CreateDialogButtons(*this);
-    btnOK = buttons.OK;
-    btnCancel = buttons.Cancel;
-    btnHelp = buttons.Help;
 }
 
 void TdxfmDateTimeFormats::Load(const TdxDateTimeFormatsDlgData& Data)
@@ -83,9 +73,9 @@ void TdxfmDateTimeFormats::Load(const TdxDateTimeFormatsDlgData& Data)
     lbxTimeFormats->SetItemIndex(m_timeFormatIndex);
     chbxAutoUpdate->SetChecked(m_autoUpdate);
     btnDefault->SetVisible(Data.ShowAsDefaultButton);
-    SetHelpContext(dxDateTimeFormatsHelpContext);
-    ArrangeButtonRow(*this, {btnOK, btnCancel, btnHelp}, {btnHelp, btnCancel, btnOK}, ClientWidth() - 8, 231, 6);
+    ArrangeButtons(dxDateTimeFormatsHelpContext);
     UpdateControls();
+    SetActiveControl(lbxDateFormats);
 }
 
 void TdxfmDateTimeFormats::UpdateControls()
@@ -93,14 +83,14 @@ void TdxfmDateTimeFormats::UpdateControls()
     btnDefault->SetEnabled(lbxDateFormats->ItemIndex() >= 0 && lbxTimeFormats->ItemIndex() >= 0);
 }
 
-void TdxfmDateTimeFormats::Changed()
+void TdxfmDateTimeFormats::SelectionChanged()
 {
     if (m_loading)
         return;
     m_dateFormatIndex = lbxDateFormats->ItemIndex();
     m_timeFormatIndex = lbxTimeFormats->ItemIndex();
     m_autoUpdate = chbxAutoUpdate->Checked();
-    m_modified = true;
+    Changed();
     UpdateControls();
 }
 
@@ -115,14 +105,7 @@ void TdxfmDateTimeFormats::AskDefault()
     if (!MessageQuestion(question))
         return;
     m_setAsDefault = true;
-    m_modified = true;
-}
-
-bool TdxfmDateTimeFormats::Execute()
-{
-    if (lbxDateFormats->CanFocus())
-        SetActiveControl(lbxDateFormats);
-    return ShowModal() == mrOk && m_modified;
+    Changed();
 }
 
 void TdxfmDateTimeFormats::Store(TdxDateTimeFormatsDlgData& Data) const
@@ -137,12 +120,7 @@ bool dxDateTimeFormatsDlg(TdxDateTimeFormatsDlgData& Data)
 {
     if (!ValidIndex(Data.DateFormatIndex, Data.DateFormats) || !ValidIndex(Data.TimeFormatIndex, Data.TimeFormats))
         return false;
-    const std::unique_ptr<TdxfmDateTimeFormats> form(CreateForm<TdxfmDateTimeFormats>(nullptr));
-    form->Load(Data);
-    if (!form->Execute())
-        return false;
-    form->Store(Data);
-    return true;
+    return detail::RunDialog<TdxfmDateTimeFormats>(Data);
 }
 
 } // namespace qel

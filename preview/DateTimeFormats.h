@@ -8,7 +8,7 @@
 //   data.DateFormats = DateFormatList();
 //   data.TimeFormats = TimeFormatList();
 //   if (dxDateTimeFormatsDlg(data)) UseFormats(data.DateFormatIndex, data.TimeFormatIndex);
-#include "printing/PSForm.h"
+#include "preview/detail/PSDialog.h"
 #include "printing/ReportLink.h"
 
 #include <memory>
@@ -24,7 +24,7 @@ class TStringList;
 // The dialog's help context; 0 hides its Help button.
 inline int dxDateTimeFormatsHelpContext = 0;
 
-class TdxfmDateTimeFormats : public TCustomdxPSForm {
+class TdxfmDateTimeFormats : public TdxPSDialog {
     QEL_CLASS(TdxfmDateTimeFormats)
 public:
     explicit TdxfmDateTimeFormats(TComponent* AOwner);
@@ -32,11 +32,8 @@ public:
 
     // Takes copies of the record's lists and values and shows them.
     void Load(const TdxDateTimeFormatsDlgData& Data);
-    // Shows the dialog; true when it closed with OK after a change.
-    bool Execute();
     // The choice into the record: the indices and both flags.
     void Store(TdxDateTimeFormatsDlgData& Data) const;
-    bool Modified() const { return m_modified; }
 
     TLabel* lblDateFormats{nullptr};
     TListBox* lbxDateFormats{nullptr};
@@ -44,14 +41,11 @@ public:
     TListBox* lbxTimeFormats{nullptr};
     TCheckBox* chbxAutoUpdate{nullptr};
     TButton* btnDefault{nullptr};
-    TButton* btnOK{nullptr};
-    TButton* btnCancel{nullptr};
-    TButton* btnHelp{nullptr};
 
 private:
     void CreateControls();
     void UpdateControls();
-    void Changed();
+    void SelectionChanged();
     void AskDefault();
 
     std::unique_ptr<TStringList> m_dateFormats;
@@ -60,8 +54,6 @@ private:
     int m_timeFormatIndex{-1};
     bool m_autoUpdate{false};
     bool m_setAsDefault{false};
-    bool m_loading{false};
-    bool m_modified{false};
 };
 
 // False, showing nothing, when a list is missing or an index lies outside its list.

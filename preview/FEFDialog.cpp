@@ -16,9 +16,9 @@
 #include "preview/PicturePreview.h"
 #include "preview/PopupMenuManager.h"
 #include "preview/detail/DialogLayout.h"
+#include "preview/detail/PSDialog.h"
 #include "preview/detail/FillEffectsResources.h"
 #include "printing/Background.h"
-#include "printing/PSEngine.h"
 #include "printing/PrintControls.h"
 
 #include <filesystem>
@@ -296,17 +296,10 @@ void TdxFEFDialog::LoadFromRegistry(const std::string& Key)
 
 void TdxFEFDialog::StoreSettings()
 {
-    if (!StoresPlacement())
-        return;
-    try {
-        TRegistry registry;
-        if (!registry.OpenKey(GetPlacementKey(dxPSEngine()->GetRegistryPath()), true))
-            return;
-        registry.WriteInteger("ActivePage", PageControl->ActivePageIndex());
-        registry.WriteString("InitialDir", m_initialDir);
-    } catch (const std::exception& E) {
-        Application().HandleException(E);
-    }
+    StoreDialogSettings(*this, [this](TRegistry& Registry) {
+        Registry.WriteInteger("ActivePage", PageControl->ActivePageIndex());
+        Registry.WriteString("InitialDir", m_initialDir);
+    });
 }
 
 // ===== opening ===========================================================================

@@ -9,18 +9,13 @@
 
 namespace qel {
 
-QEL_REGISTER_CLASS(TdxfmPageNumberFormat, TCustomdxPSForm);
+QEL_REGISTER_CLASS(TdxfmPageNumberFormat, TdxPSDialog);
 
 using namespace detail;
 
-TdxfmPageNumberFormat::TdxfmPageNumberFormat(TComponent* AOwner) : TCustomdxPSForm(AOwner)
+TdxfmPageNumberFormat::TdxfmPageNumberFormat(TComponent* AOwner)
+    : TdxPSDialog(AOwner, "Page Number Format", 330, 118)
 {
-    SetCaption("Page Number Format");
-    SetBorderStyle(bsDialog);
-    SetBorderIcons({biSystemMenu});
-    SetPosition(poScreenCenter);
-    SetClientWidth(330);
-    SetClientHeight(118);
     CreateControls();
 }
 
@@ -42,19 +37,12 @@ void TdxfmPageNumberFormat::CreateControls()
     sePageNumber->SetName("sePageNumber");
     sePageNumber->SetMaxValue(10000);
     sePageNumber->SetValue(1);
-    sePageNumber->OnChange = [this](TObject*) {
-        if (!m_loading)
-            m_modified = true;
-    };
+    sePageNumber->OnChange = [this](TObject*) { Changed(); };
     sePageNumber->OnExit = [this](TObject*) { m_startPageIndex = sePageNumber->AsInteger(); };
     lblStartAt->SetFocusControl(sePageNumber);
 
     btnDefault = PlaceButton(this, this, "btnDefault", "&Default...", 8, 87, 75, 23);
     btnDefault->OnClick = [this](TObject*) { AskDefault(); };
-    const TDialogButtons buttons = CreateDialogButtons(*this);
-    btnOK = buttons.OK;
-    btnCancel = buttons.Cancel;
-    btnHelp = buttons.Help;
 }
 
 void TdxfmPageNumberFormat::Load(const TdxPageNumberFormatDlgData& Data)
@@ -71,8 +59,8 @@ void TdxfmPageNumberFormat::Load(const TdxPageNumberFormatDlgData& Data)
     sePageNumber->SetIntValueType(static_cast<TdxPageNumberFormat>(m_formatIndex));
     sePageNumber->SetValue(m_startPageIndex);
     btnDefault->SetVisible(Data.ShowAsDefaultButton);
-    SetHelpContext(dxPageNumberFormatHelpContext);
-    ArrangeButtonRow(*this, {btnOK, btnCancel, btnHelp}, {btnHelp, btnCancel, btnOK}, ClientWidth() - 8, 87, 6);
+    ArrangeButtons(dxPageNumberFormatHelpContext);
+    SetActiveControl(cbxPageNumberingFormat);
 }
 
 void TdxfmPageNumberFormat::FormatChanged()
@@ -85,7 +73,7 @@ void TdxfmPageNumberFormat::FormatChanged()
         TValueRestorer<bool> loading(m_loading, true);
         sePageNumber->SetIntValueType(static_cast<TdxPageNumberFormat>(m_formatIndex));
     }
-    m_modified = true;
+    Changed();
 }
 
 void TdxfmPageNumberFormat::AskDefault()
@@ -97,18 +85,16 @@ void TdxfmPageNumberFormat::AskDefault()
                          cbxPageNumberingFormat->Items()->Get(index) + "\" ?"))
         return;
     m_setAsDefault = true;
-    m_modified = true;
+    Changed();
 }
 
 bool TdxfmPageNumberFormat::Execute()
 {
-    if (cbxPageNumberingFormat->CanFocus())
-        SetActiveControl(cbxPageNumberingFormat);
-    const bool ok = ShowModal() == mrOk;
+    const bool changed = TdxPSDialog::Execute();
     // OK pressed by Enter in the number leaves it without an exit.
-    if (ok)
+    if (changed)
         m_startPageIndex = sePageNumber->AsInteger();
-    return ok && m_modified;
+    return changed;
 }
 
 void TdxfmPageNumberFormat::Store(TdxPageNumberFormatDlgData& Data) const
@@ -124,12 +110,7 @@ bool dxPageNumberFormatDlg(TdxPageNumberFormatDlgData& Data)
     const int index = Data.PageNumberFormatIndex;
     if (!formats || index < 0 || index >= formats->Count() || index > pnfUpperRoman)
         return false;
-    const std::unique_ptr<TdxfmPageNumberFormat> form(CreateForm<TdxfmPageNumberFormat>(nullptr));
-    form->Load(Data);
-    if (!form->Execute())
-        return false;
-    form->Store(Data);
-    return true;
+    return detail::RunDialog<TdxfmPageNumberFormat>(Data);
 }
 
 } // namespace qel

@@ -7,7 +7,7 @@
 //   data.PageNumberFormats = PageNumberFormatList();
 //   data.PageNumberFormatIndex = pnfRoman;
 //   if (dxPageNumberFormatDlg(data)) UseFormat(data.PageNumberFormatIndex, data.StartPageIndex);
-#include "printing/PSForm.h"
+#include "preview/detail/PSDialog.h"
 #include "printing/ReportLink.h"
 
 #include <memory>
@@ -22,7 +22,7 @@ class TdxPSValueEdit;
 // The dialog's help context; 0 hides its Help button.
 inline int dxPageNumberFormatHelpContext = 0;
 
-class TdxfmPageNumberFormat : public TCustomdxPSForm {
+class TdxfmPageNumberFormat : public TdxPSDialog {
     QEL_CLASS(TdxfmPageNumberFormat)
 public:
     explicit TdxfmPageNumberFormat(TComponent* AOwner);
@@ -30,20 +30,15 @@ public:
 
     // Takes a copy of the record's list and its values and shows them.
     void Load(const TdxPageNumberFormatDlgData& Data);
-    // Shows the dialog; true when it closed with OK after a change.
-    bool Execute();
+    bool Execute() override;
     // The choice into the record: the format, the first page and the default flag.
     void Store(TdxPageNumberFormatDlgData& Data) const;
-    bool Modified() const { return m_modified; }
 
     TLabel* lblPageNumberingFormat{nullptr};
     TComboBox* cbxPageNumberingFormat{nullptr};
     TLabel* lblStartAt{nullptr};
     TdxPSValueEdit* sePageNumber{nullptr};
     TButton* btnDefault{nullptr};
-    TButton* btnOK{nullptr};
-    TButton* btnCancel{nullptr};
-    TButton* btnHelp{nullptr};
 
 private:
     void CreateControls();
@@ -53,8 +48,6 @@ private:
     int m_formatIndex{0};
     int m_startPageIndex{1};
     bool m_setAsDefault{false};
-    bool m_loading{false};
-    bool m_modified{false};
 };
 
 // False, showing nothing, without a list, and when the format index lies

@@ -11,7 +11,7 @@
 
 namespace qel {
 
-QEL_REGISTER_CLASS(TdxfmOptions, TCustomdxPSForm);
+QEL_REGISTER_CLASS(TdxfmOptions, TdxPSDialog);
 
 using namespace detail;
 
@@ -68,14 +68,8 @@ void dxApplyPreviewOptions(const TdxPreviewOptionsDlgData& Data, TCustomdxPrevie
     Preview.SetZoomStep(Data.ZoomStep());
 }
 
-TdxfmOptions::TdxfmOptions(TComponent* AOwner) : TCustomdxPSForm(AOwner)
+TdxfmOptions::TdxfmOptions(TComponent* AOwner) : TdxPSDialog(AOwner, "Options", 330, 318)
 {
-    SetCaption("Options");
-    SetBorderStyle(bsDialog);
-    SetBorderIcons({biSystemMenu});
-    SetPosition(poScreenCenter);
-    SetClientWidth(330);
-    SetClientHeight(318);
     CreateControls();
 }
 
@@ -144,11 +138,6 @@ void TdxfmOptions::CreateControls()
     opens(lblMeasurementUnits, cbxMeasurementUnits, cbxMeasurementUnits);
     opens(lblMarginColor, ccbxMarginColor, ccbxMarginColor);
     opens(lblZoomStep, seZoomStep, nullptr);
-
-    const TDialogButtons buttons = CreateDialogButtons(*this);
-    btnOK = buttons.OK;
-    btnCancel = buttons.Cancel;
-    btnHelp = buttons.Help;
 }
 
 void TdxfmOptions::Load(const TdxPreviewOptionsDlgData& Data)
@@ -165,19 +154,7 @@ void TdxfmOptions::Load(const TdxPreviewOptionsDlgData& Data)
     chbxShowMarginsHintsWhileDragging->SetChecked(Data.ShowMarginHintsWhileDragging());
     chbxZoomOnRoll->SetChecked(Data.ZoomOnMouseRoll());
     chbxZoomOnRoll->SetEnabled(GetSystemMetrics(SM_MOUSEWHEELPRESENT) != 0);
-    SetHelpContext(dxPreviewOptionsHelpContext);
-    ArrangeButtonRow(*this, {btnOK, btnCancel, btnHelp}, {btnHelp, btnCancel, btnOK}, ClientWidth() - 8, 287, 6);
-}
-
-void TdxfmOptions::Changed()
-{
-    if (!m_loading)
-        m_modified = true;
-}
-
-bool TdxfmOptions::Execute()
-{
-    return ShowModal() == mrOk && m_modified;
+    ArrangeButtons(dxPreviewOptionsHelpContext);
 }
 
 void TdxfmOptions::Store(TdxPreviewOptionsDlgData& Data) const
@@ -196,14 +173,7 @@ void TdxfmOptions::Store(TdxPreviewOptionsDlgData& Data) const
 
 bool dxShowPreviewOptionsDlg(TdxPreviewOptionsDlgData* Data)
 {
-    if (!Data)
-        return false;
-    const std::unique_ptr<TdxfmOptions> form(CreateForm<TdxfmOptions>(nullptr));
-    form->Load(*Data);
-    if (!form->Execute())
-        return false;
-    form->Store(*Data);
-    return true;
+    return Data && detail::RunDialog<TdxfmOptions>(*Data);
 }
 
 } // namespace qel

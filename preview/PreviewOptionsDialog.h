@@ -7,7 +7,7 @@
 //   TdxPreviewOptionsDlgData data = dxPreviewOptionsOf(*preview);
 //   if (dxShowPreviewOptionsDlg(&data))
 //       dxApplyPreviewOptions(data, *preview, link->PrinterPage());
-#include "printing/PSForm.h"
+#include "preview/detail/PSDialog.h"
 
 #include <array>
 #include <cstdint>
@@ -69,7 +69,7 @@ void dxApplyPreviewOptions(const TdxPreviewOptionsDlgData& Data, TCustomdxPrevie
 // The dialog's help context; 0 hides its Help button.
 inline int dxPreviewOptionsHelpContext = 0;
 
-class TdxfmOptions : public TCustomdxPSForm {
+class TdxfmOptions : public TdxPSDialog {
     QEL_CLASS(TdxfmOptions)
 public:
     explicit TdxfmOptions(TComponent* AOwner);
@@ -77,12 +77,9 @@ public:
 
     // Shows the record's settings (not counting as a change).
     void Load(const TdxPreviewOptionsDlgData& Data);
-    // Shows the dialog; true when it closed with OK after a change.
-    bool Execute();
     // The controls into the record. Units the list has no entry for, shown
     // as "Default", stay as they were unless another entry was chosen.
     void Store(TdxPreviewOptionsDlgData& Data) const;
-    bool Modified() const { return m_modified; }
 
     TPageControl* PageControl{nullptr};
     TTabSheet* tshGeneral{nullptr};
@@ -97,17 +94,11 @@ public:
     TCheckBox* chbxZoomOnRoll{nullptr};
     TLabel* lblZoomStep{nullptr};
     TdxPSSpinEdit* seZoomStep{nullptr};
-    TButton* btnOK{nullptr};
-    TButton* btnCancel{nullptr};
-    TButton* btnHelp{nullptr};
 
 private:
     void CreateControls();
-    void Changed();
 
     int m_loadedUnits{0};
-    bool m_loading{false};
-    bool m_modified{false};
 };
 
 // False without a record; the record changes only on a true answer.

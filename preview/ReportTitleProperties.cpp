@@ -7,7 +7,6 @@
 #include "platform/core/Guards.h"
 #include "platform/storage/Registry.h"
 #include "preview/detail/DialogLayout.h"
-#include "printing/PSEngine.h"
 #include "printing/PrintControls.h"
 #include "printing/PrintUIUtils.h"
 #include "printing/ReportTitle.h"
@@ -16,7 +15,7 @@
 
 namespace qel {
 
-QEL_REGISTER_CLASS(TdxfmReportTitleProperties, TCustomdxPSForm);
+QEL_REGISTER_CLASS(TdxfmReportTitleProperties, TdxPSDialog);
 
 using namespace detail;
 
@@ -44,14 +43,8 @@ TLabel* PlaceLabel(TWinControl* Parent, TComponent* Owner, int Left, int Top, co
 } // namespace
 
 TdxfmReportTitleProperties::TdxfmReportTitleProperties(TComponent* AOwner)
-    : TCustomdxPSForm(AOwner), m_title(std::make_unique<TdxReportTitle>())
+    : TdxPSDialog(AOwner, "Report Title", 352, 292), m_title(std::make_unique<TdxReportTitle>())
 {
-    SetCaption("Report Title");
-    SetBorderStyle(bsDialog);
-    SetBorderIcons({biSystemMenu});
-    SetPosition(poScreenCenter);
-    SetClientWidth(352);
-    SetClientHeight(292);
     CreateControls();
 }
 
@@ -71,15 +64,11 @@ void TdxfmReportTitleProperties::CreateControls()
     memText = Place<TMemo>(tshText, this, 8, 8, 312, 196);
     memText->SetName("memText");
     memText->SetScrollBars(ssVertical);
-    memText->OnChange = [this](TObject*) { Changed(); };
+    memText->OnChange = [this](TObject*) { Edited(); };
     CreatePropertiesPage();
 
     btnRestoreDefaults = PlaceButton(this, this, "btnRestoreDefaults", "&Restore Defaults", 8, 261, 110, 23);
     btnRestoreDefaults->OnClick = [this](TObject*) { RestoreDefaults(); };
-    const TDialogButtons buttons = CreateDialogButtons(*this);
-    btnOK = buttons.OK;
-    btnCancel = buttons.Cancel;
-    btnHelp = buttons.Help;
 }
 
 void TdxfmReportTitleProperties::CreatePropertiesPage()
@@ -119,9 +108,9 @@ void TdxfmReportTitleProperties::CreatePropertiesPage()
     lblTextAlignY = PlaceLabel(gbxAlignment, this, 10, 50, "&Vertically", cbxTextAlignY);
 
     for (TComboBox* box : {cbxMode, static_cast<TComboBox*>(ccbxColor), cbxTextAlignX, cbxTextAlignY})
-        box->OnChange = [this](TObject*) { Changed(); };
+        box->OnChange = [this](TObject*) { Edited(); };
     for (TCheckBox* box : {chbxTransparent, chbxAdjustOnScale})
-        box->OnClick = [this](TObject*) { Changed(); };
+        box->OnClick = [this](TObject*) { Edited(); };
 }
 
 void TdxfmReportTitleProperties::LoadFromRegistry(const std::string& Key)
@@ -133,24 +122,18 @@ void TdxfmReportTitleProperties::LoadFromRegistry(const std::string& Key)
         m_activePage = registry.ReadInteger("ActivePage");
 }
 
-void TdxfmReportTitleProperties::StoreSettings()
+void TdxfmReportTitleProperties::Load(const TdxReportTitlePropertiesDlgData& Data)
 {
-    if (!StoresPlacement())
-        return;
-    try {
-        TRegistry registry;
-        if (registry.OpenKey(GetPlacementKey(dxPSEngine()->GetRegistryPath()), true))
-            registry.WriteInteger("ActivePage", PageControl->ActivePageIndex());
-    } catch (const std::exception& E) {
-        Application().HandleException(E);
-    }
+    ArrangeButtons(Data.HelpContext);
+    if (Data.ReportTitle)
+        m_title->Assign(Data.ReportTitle);
+    LoadControls();
 }
 
-void TdxfmReportTitleProperties::Load(TdxReportTitle* Source)
+void TdxfmReportTitleProperties::Store(TdxReportTitlePropertiesDlgData& Data) const
 {
-    if (Source)
-        m_title->Assign(Source);
-    LoadControls();
+    if (Data.ReportTitle)
+        Data.ReportTitle->Assign(m_title.get());
 }
 
 void TdxfmReportTitleProperties::LoadControls()
@@ -165,7 +148,7 @@ void TdxfmReportTitleProperties::LoadControls()
     cbxTextAlignX->SetItemIndex(t.TextAlignX());
     cbxTextAlignY->SetItemIndex(t.TextAlignY());
     chbxTransparent->SetChecked(t.Transparent());
-    UpdateControls();
+    ccbxColor->SetEnabled(!t.Transparent());
 }
 
 void TdxfmReportTitleProperties::SaveControls()
@@ -181,18 +164,12 @@ void TdxfmReportTitleProperties::SaveControls()
     t.SetTransparent(chbxTransparent->Checked());
 }
 
-void TdxfmReportTitleProperties::UpdateControls()
-{
-    ccbxColor->SetEnabled(!chbxTransparent->Checked());
-    ArrangeButtonRow(*this, {btnOK, btnCancel, btnHelp}, {btnHelp, btnCancel, btnOK}, ClientWidth() - 8, 261, 6);
-}
-
-void TdxfmReportTitleProperties::Changed()
+void TdxfmReportTitleProperties::Edited()
 {
     if (m_loading)
         return;
-    m_modified = true;
-    UpdateControls();
+    Changed();
+    ccbxColor->SetEnabled(!chbxTransparent->Checked());
 }
 
 void TdxfmReportTitleProperties::ChooseFont()
@@ -203,39 +180,32 @@ void TdxfmReportTitleProperties::ChooseFont()
         return;
     m_title->SetFont(dialog.Font());
     SetFontInfoText(edFont, m_title->Font());
-    m_modified = true;
+    Changed();
 }
 
 void TdxfmReportTitleProperties::RestoreDefaults()
 {
     m_title->RestoreDefaults();
     LoadControls();
-    m_modified = true;
+    Changed();
 }
 
 bool TdxfmReportTitleProperties::Execute()
 {
     PageControl->SetActivePageIndex(std::clamp(m_activePage, 0, PageControl->PageCount() - 1));
     m_modified = false;
-    const bool ok = ShowModal() == mrOk;
-    StoreSettings();
-    if (!ok || !m_modified)
-        return false;
-    SaveControls();
-    return true;
+    const bool changed = TdxPSDialog::Execute();
+    detail::StoreDialogSettings(*this, [this](TRegistry& Registry) {
+        Registry.WriteInteger("ActivePage", PageControl->ActivePageIndex());
+    });
+    if (changed)
+        SaveControls();
+    return changed;
 }
 
 bool dxReportTitlePropertiesDlg(TdxReportTitlePropertiesDlgData& Data)
 {
-    if (!Data.ReportTitle)
-        return false;
-    const std::unique_ptr<TdxfmReportTitleProperties> form(CreateForm<TdxfmReportTitleProperties>(nullptr));
-    form->SetHelpContext(Data.HelpContext);
-    form->Load(Data.ReportTitle);
-    if (!form->Execute())
-        return false;
-    Data.ReportTitle->Assign(form->ReportTitle());
-    return true;
+    return Data.ReportTitle && detail::RunDialog<TdxfmReportTitleProperties>(Data);
 }
 
 } // namespace qel

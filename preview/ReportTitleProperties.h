@@ -8,7 +8,7 @@
 //   TdxReportTitlePropertiesDlgData data;
 //   data.ReportTitle = link->ReportTitle();
 //   if (dxReportTitlePropertiesDlg(data)) RebuildPages();
-#include "printing/PSForm.h"
+#include "preview/detail/PSDialog.h"
 
 #include <memory>
 
@@ -31,7 +31,7 @@ struct TdxReportTitlePropertiesDlgData {
     TdxReportTitle* ReportTitle{nullptr};
 };
 
-class TdxfmReportTitleProperties : public TCustomdxPSForm {
+class TdxfmReportTitleProperties : public TdxPSDialog {
     QEL_CLASS(TdxfmReportTitleProperties)
 public:
     explicit TdxfmReportTitleProperties(TComponent* AOwner);
@@ -39,12 +39,13 @@ public:
 
     // The title being edited: a copy, belonging to no link.
     TdxReportTitle* ReportTitle() const { return m_title.get(); }
-    // Copies Source and shows it.
-    void Load(TdxReportTitle* Source);
+    // Takes the request's help context and a copy of its title, and shows it.
+    void Load(const TdxReportTitlePropertiesDlgData& Data);
     // Shows the dialog on the remembered tab; true when it closed with OK
     // after a change (the controls are then in the working title).
-    bool Execute();
-    bool Modified() const { return m_modified; }
+    bool Execute() override;
+    // The working title into the request's title.
+    void Store(TdxReportTitlePropertiesDlgData& Data) const;
 
     // Reads "ActivePage" when it is there.
     void LoadFromRegistry(const std::string& Key) override;
@@ -67,25 +68,18 @@ public:
     TLabel* lblTextAlignY{nullptr};
     TComboBox* cbxTextAlignY{nullptr};
     TButton* btnRestoreDefaults{nullptr};
-    TButton* btnOK{nullptr};
-    TButton* btnCancel{nullptr};
-    TButton* btnHelp{nullptr};
 
 private:
     void CreateControls();
     void CreatePropertiesPage();
     void LoadControls();
     void SaveControls();
-    void Changed();
-    void UpdateControls();
+    void Edited();
     void ChooseFont();
     void RestoreDefaults();
-    void StoreSettings();
 
     std::unique_ptr<TdxReportTitle> m_title;
     int m_activePage{0};
-    bool m_loading{false};
-    bool m_modified{false};
 };
 
 // False without a title; the title changes only on a true answer.

@@ -15,7 +15,7 @@
 
 namespace qel {
 
-QEL_REGISTER_CLASS(TfmZoom, TCustomdxPSForm);
+QEL_REGISTER_CLASS(TfmZoom, TdxPSDialog);
 
 using namespace detail;
 
@@ -64,14 +64,8 @@ void dxSetPreviewZoom(TCustomdxPreview& Preview, TdxPreviewZoomMode Mode, int Zo
     }
 }
 
-TfmZoom::TfmZoom(TComponent* AOwner) : TCustomdxPSForm(AOwner)
+TfmZoom::TfmZoom(TComponent* AOwner) : TdxPSDialog(AOwner, "Zoom", 424, 250)
 {
-    SetCaption("Zoom");
-    SetBorderStyle(bsDialog);
-    SetBorderIcons({biSystemMenu});
-    SetPosition(poScreenCenter);
-    SetClientWidth(424);
-    SetClientHeight(250);
     CreateControls();
     m_working = new TdxPreview(this);
     m_working->SetVisible(false);
@@ -126,11 +120,6 @@ void TfmZoom::CreateControls()
     pnlFontSample->OnPaint = [this](TObject*) {
         DrawFontSample(*pnlFontSample->Canvas(), pnlFontSample->ClientRect());
     };
-
-    const TDialogButtons buttons = CreateDialogButtons(*this);
-    btnOK = buttons.OK;
-    btnCancel = buttons.Cancel;
-    btnHelp = buttons.Help;
 }
 
 void TfmZoom::Load(const TCustomdxPreview& Preview)
@@ -153,8 +142,7 @@ void TfmZoom::Load(const TCustomdxPreview& Preview)
     rbtnZoom[zcFourPages]->SetEnabled(w.PageCount() >= 4);
     m_modified = false;
 
-    SetHelpContext(dxZoomDlgHelpContext);
-    ArrangeButtonRow(*this, {btnOK, btnCancel, btnHelp}, {btnHelp, btnCancel, btnOK}, ClientWidth() - 8, 220, 6);
+    ArrangeButtons(dxZoomDlgHelpContext);
     // Over the caller's window, where the user looks.
     if (TForm* owner = GetParentForm(const_cast<TCustomdxPreview*>(&Preview))) {
         const TRect r = owner->BoundsRect();
@@ -200,9 +188,9 @@ void TfmZoom::ShowPercent()
     sePercent->SetValue(m_working->ZoomFactor());
 }
 
-void TfmZoom::Changed()
+void TfmZoom::ZoomChanged()
 {
-    m_modified = true;
+    Changed();
     pnlMonitor->Invalidate();
     pnlFontSample->Invalidate();
 }
@@ -221,7 +209,7 @@ void TfmZoom::ChoiceClick(int Choice)
         dxSetPreviewZoom(w, pzmPages, 0, grid.X, grid.Y);
     }
     ShowPercent();
-    Changed();
+    ZoomChanged();
 }
 
 void TfmZoom::PercentChanged()
@@ -231,7 +219,7 @@ void TfmZoom::PercentChanged()
     // The text stays as typed; only the buttons follow it.
     dxSetPreviewZoom(*m_working, pzmNone, sePercent->AsInteger(), 1, 1);
     CheckChoice(ChoiceOfZoom());
-    Changed();
+    ZoomChanged();
 }
 
 TPoint TfmZoom::FittingPages(int ColumnZoom, int RowZoom) const
@@ -258,7 +246,7 @@ void TfmZoom::ChooseManyPages()
     TRadioButton* many = rbtnZoom[zcManyPages];
     ShowPercent();
     if (many->Checked())
-        Changed();
+        ZoomChanged();
     else
         many->SetChecked(true);
 }
@@ -333,11 +321,6 @@ void TfmZoom::DrawFontSample(TCanvas& Canvas, const TRect& R) const
     Canvas.RestoreDC(saved);
 }
 
-bool TfmZoom::Execute()
-{
-    return ShowModal() == mrOk && m_modified;
-}
-
 void TfmZoom::Store(TCustomdxPreview& Preview) const
 {
     const TdxPreview& w = *m_working;
@@ -346,14 +329,7 @@ void TfmZoom::Store(TCustomdxPreview& Preview) const
 
 bool dxShowZoomDlg(TCustomdxPreview* Preview)
 {
-    if (!Preview)
-        return false;
-    const std::unique_ptr<TfmZoom> form(CreateForm<TfmZoom>(nullptr));
-    form->Load(*Preview);
-    if (!form->Execute())
-        return false;
-    form->Store(*Preview);
-    return true;
+    return Preview && detail::RunDialog<TfmZoom>(*Preview);
 }
 
 } // namespace qel

@@ -7,7 +7,7 @@
 //
 //   if (dxShowZoomDlg(preview)) UpdateZoomBox();
 #include "preview/Preview.h"
-#include "printing/PSForm.h"
+#include "preview/detail/PSDialog.h"
 
 #include <array>
 #include <vector>
@@ -30,7 +30,7 @@ void dxSetPreviewZoom(TCustomdxPreview& Preview, TdxPreviewZoomMode Mode, int Zo
 // The dialog's help context; 0 hides its Help button.
 inline int dxZoomDlgHelpContext = 0;
 
-class TfmZoom : public TCustomdxPSForm {
+class TfmZoom : public TdxPSDialog {
     QEL_CLASS(TfmZoom)
 public:
     // The radio buttons by their tags: percentages, then the fitted choices.
@@ -46,11 +46,8 @@ public:
 
     // Copies the caller's page, pages and zoom into the working copy and shows them.
     void Load(const TCustomdxPreview& Preview);
-    // Shows the dialog; true when it closed with OK after a change.
-    bool Execute();
     // The working copy's zoom onto Preview.
     void Store(TCustomdxPreview& Preview) const;
-    bool Modified() const { return m_modified; }
     TdxPreview* WorkingPreview() const { return m_working; }
 
     // Pages across (at ColumnZoom %) and down (at RowZoom %) that fit the
@@ -73,9 +70,6 @@ public:
     TdxPSPaintPanel* pnlMonitor{nullptr};
     TGroupBox* gbxFontSample{nullptr};
     TdxPSPaintPanel* pnlFontSample{nullptr};
-    TButton* btnOK{nullptr};
-    TButton* btnCancel{nullptr};
-    TButton* btnHelp{nullptr};
 
 private:
     void CreateControls();
@@ -87,11 +81,10 @@ private:
     // Checks that one (none for -1) and no other.
     void CheckChoice(int Choice);
     void ShowPercent();
-    void Changed();
+    // A change: the pictures follow.
+    void ZoomChanged();
 
     TdxPreview* m_working{nullptr};   // owned as a child
-    bool m_loading{false};
-    bool m_modified{false};
 };
 
 // False without a preview; the preview changes only on a true answer.
