@@ -1,6 +1,5 @@
 #include "demo/DemoDialogs.h"
 
-#include "platform/controls/Application.h"
 #include "platform/controls/Automation.h"
 #include "platform/controls/ComCtrls.h"
 #include "platform/graphics/Bitmap.h"
@@ -26,17 +25,15 @@ namespace qel::demo {
 
 namespace {
 
-// Runs a dialog as its caller does; it is pictured when shown and then cancelled.
-void PictureDialog(const std::string& File, const std::function<void()>& Run,
-                   const std::function<void(TForm&)>& Prepare = {})
+// A dialog showing Data, pictured without being shown.
+template <class Dialog, class Record>
+void PictureDialog(const std::string& File, Record& Data, const std::function<void(Dialog&)>& Prepare = {})
 {
-    TModalFormHookScope hook([&](TForm& F) {
-        if (Prepare)
-            Prepare(F);
-        SaveControlImage(&F, File);
-        F.SetModalResult(mrCancel);
-    });
-    Run();
+    const std::unique_ptr<Dialog> dialog(CreateForm<Dialog>(nullptr));
+    dialog->Load(Data);
+    if (Prepare)
+        Prepare(*dialog);
+    SaveControlImage(dialog.get(), File);
 }
 
 // The zoom, options, format and report title dialogs on a preview of eight
@@ -50,28 +47,27 @@ void SaveSmallDialogPictures(const std::function<std::string(const char*)>& File
     preview->SetBounds(0, 0, 620, 440);
     preview->SetPageCount(8);
     preview->SetPageXYCount(2, 1);
-    PictureDialog(File("zoom.png"), [&] { dxShowZoomDlg(preview); });
+    PictureDialog<TfmZoom>(File("zoom.png"), *preview);
     TdxPreviewOptionsDlgData options = dxPreviewOptionsOf(*preview);
-    PictureDialog(File("preview-options.png"), [&] { dxShowPreviewOptionsDlg(&options); });
+    PictureDialog<TdxfmOptions>(File("preview-options.png"), options);
 
     TdxDateTimeFormatsDlgData dates;
     dates.DateFormats = DateFormatList();
     dates.TimeFormats = TimeFormatList();
     dates.ShowAsDefaultButton = true;
-    PictureDialog(File("date-time-formats.png"), [&] { dxDateTimeFormatsDlg(dates); });
+    PictureDialog<TdxfmDateTimeFormats>(File("date-time-formats.png"), dates);
     TdxPageNumberFormatDlgData numbers;
     numbers.PageNumberFormats = PageNumberFormatList();
     numbers.PageNumberFormatIndex = pnfRoman;
     numbers.StartPageIndex = 14;
     numbers.ShowAsDefaultButton = true;
-    PictureDialog(File("page-number-format.png"), [&] { dxPageNumberFormatDlg(numbers); });
+    PictureDialog<TdxfmPageNumberFormat>(File("page-number-format.png"), numbers);
 
     TdxReportTitle title;
     title.SetText("Zutrittsmatrix");
     TdxReportTitlePropertiesDlgData request{0, &title};
-    PictureDialog(File("report-title.png"), [&] { dxReportTitlePropertiesDlg(request); }, [](TForm& F) {
-        auto& dialog = dynamic_cast<TdxfmReportTitleProperties&>(F);
-        dialog.PageControl->SetActivePage(dialog.tshProperties);
+    PictureDialog<TdxfmReportTitleProperties>(File("report-title.png"), request, [](auto& Dialog) {
+        Dialog.PageControl->SetActivePage(Dialog.tshProperties);
     });
 }
 
