@@ -4,15 +4,74 @@
 #include "platform/controls/ComCtrls.h"
 #include "platform/graphics/Bitmap.h"
 #include "preview/ColorPalette.h"
+#include "preview/DateTimeFormats.h"
 #include "preview/DefinePrintStyles.h"
 #include "preview/FEFDialog.h"
+#include "preview/PageNumberFormat.h"
+#include "preview/Preview.h"
+#include "preview/PreviewOptionsDialog.h"
+#include "preview/ReportTitleProperties.h"
+#include "preview/ZoomDialog.h"
 #include "printing/Background.h"
+#include "printing/HeaderFooterFunctions.h"
 #include "printing/PrintStyles.h"
+#include "printing/ReportTitle.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace qel::demo {
+
+namespace {
+
+// A dialog showing Data, pictured without being shown.
+template <class Dialog, class Record>
+void PictureDialog(const std::string& File, Record& Data, const std::function<void(Dialog&)>& Prepare = {})
+{
+    const std::unique_ptr<Dialog> dialog(CreateForm<Dialog>(nullptr));
+    dialog->Load(Data);
+    if (Prepare)
+        Prepare(*dialog);
+    SaveControlImage(dialog.get(), File);
+}
+
+// The zoom, options, format and report title dialogs on a preview of eight
+// A4 pages two across.
+void SaveSmallDialogPictures(const std::function<std::string(const char*)>& File)
+{
+    TForm window(nullptr);
+    window.SetBounds(0, 0, 640, 480);
+    auto* preview = new TdxPreview(&window);
+    preview->SetParent(&window);
+    preview->SetBounds(0, 0, 620, 440);
+    preview->SetPageCount(8);
+    preview->SetPageXYCount(2, 1);
+    PictureDialog<TfmZoom>(File("zoom.png"), *preview);
+    TdxPreviewOptionsDlgData options = dxPreviewOptionsOf(*preview);
+    PictureDialog<TdxfmOptions>(File("preview-options.png"), options);
+
+    TdxDateTimeFormatsDlgData dates;
+    dates.DateFormats = DateFormatList();
+    dates.TimeFormats = TimeFormatList();
+    dates.ShowAsDefaultButton = true;
+    PictureDialog<TdxfmDateTimeFormats>(File("date-time-formats.png"), dates);
+    TdxPageNumberFormatDlgData numbers;
+    numbers.PageNumberFormats = PageNumberFormatList();
+    numbers.PageNumberFormatIndex = pnfRoman;
+    numbers.StartPageIndex = 14;
+    numbers.ShowAsDefaultButton = true;
+    PictureDialog<TdxfmPageNumberFormat>(File("page-number-format.png"), numbers);
+
+    TdxReportTitle title;
+    title.SetText("Zutrittsmatrix");
+    TdxReportTitlePropertiesDlgData request{0, &title};
+    PictureDialog<TdxfmReportTitleProperties>(File("report-title.png"), request, [](auto& Dialog) {
+        Dialog.PageControl->SetActivePage(Dialog.tshProperties);
+    });
+}
+
+} // namespace
 
 void SaveDialogPictures(const std::string& OutDir)
 {
@@ -56,6 +115,7 @@ void SaveDialogPictures(const std::string& OutDir)
         SaveControlImage(styles.get(), file("define-print-styles.png"));
         styles->SetStyleManager(nullptr);
     }
+    SaveSmallDialogPictures(file);
 }
 
 } // namespace qel::demo

@@ -6,7 +6,9 @@ namespace qel::demo {
 // Pictures of the print dialogs on a page background and a style manager,
 // made without showing them: palette.png, fill-effects-texture.png,
 // fill-effects-pattern.png, fill-effects-picture.png and
-// define-print-styles.png in OutDir.
+// define-print-styles.png in OutDir; and of the preview's small dialogs:
+// zoom.png, preview-options.png, date-time-formats.png,
+// page-number-format.png and report-title.png.
 void SaveDialogPictures(const std::string& OutDir);
 
 } // namespace qel::demo

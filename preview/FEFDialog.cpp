@@ -15,9 +15,10 @@
 #include "platform/storage/Registry.h"
 #include "preview/PicturePreview.h"
 #include "preview/PopupMenuManager.h"
+#include "preview/detail/DialogLayout.h"
+#include "preview/detail/PSDialog.h"
 #include "preview/detail/FillEffectsResources.h"
 #include "printing/Background.h"
-#include "printing/PSEngine.h"
 #include "printing/PrintControls.h"
 
 #include <filesystem>
@@ -60,24 +61,6 @@ std::unique_ptr<TGraphic> CopyOf(const TGraphic* Graphic)
     std::unique_ptr<TGraphic> copy(Graphic->NewOfSameClass());
     copy->Assign(const_cast<TGraphic*>(Graphic));
     return copy;
-}
-
-template <class C>
-C* Place(TWinControl* Parent, TComponent* Owner, int Left, int Top, int Width, int Height)
-{
-    auto* c = new C(Owner);
-    c->SetParent(Parent);
-    c->SetBounds(Left, Top, Width, Height);
-    return c;
-}
-
-TButton* PlaceButton(TWinControl* Parent, TComponent* Owner, const char* Name, const char* Caption, int Left,
-                     int Top, int Width = 92)
-{
-    auto* b = Place<TButton>(Parent, Owner, Left, Top, Width, 25);
-    b->SetName(Name);
-    b->SetCaption(Caption);
-    return b;
 }
 
 TPanel* PlaceNamePanel(TWinControl* Parent, TComponent* Owner, int Left, int Top, int Width)
@@ -313,17 +296,10 @@ void TdxFEFDialog::LoadFromRegistry(const std::string& Key)
 
 void TdxFEFDialog::StoreSettings()
 {
-    if (!StoresPlacement())
-        return;
-    try {
-        TRegistry registry;
-        if (!registry.OpenKey(GetPlacementKey(dxPSEngine()->GetRegistryPath()), true))
-            return;
-        registry.WriteInteger("ActivePage", PageControl->ActivePageIndex());
-        registry.WriteString("InitialDir", m_initialDir);
-    } catch (const std::exception& E) {
-        Application().HandleException(E);
-    }
+    StoreDialogSettings(*this, [this](TRegistry& Registry) {
+        Registry.WriteInteger("ActivePage", PageControl->ActivePageIndex());
+        Registry.WriteString("InitialDir", m_initialDir);
+    });
 }
 
 // ===== opening ===========================================================================

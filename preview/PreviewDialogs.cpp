@@ -1,9 +1,12 @@
 #include "preview/PreviewDialogs.h"
 
 #include "platform/core/ClassRegistry.h"
+#include "preview/DateTimeFormats.h"
 #include "preview/DefinePrintStyles.h"
 #include "preview/FEFDialog.h"
+#include "preview/PageNumberFormat.h"
 #include "preview/PageSetupDialog.h"
+#include "preview/ReportTitleProperties.h"
 #include "preview/StdPreview.h"
 #include "printing/Background.h"
 #include "printing/PrintStyles.h"
@@ -51,6 +54,14 @@ void dxInstallPreviewDialogs()
             *PreviewBtnClicked = data.PreviewBtnClicked;
         if (PrintBtnClicked)
             *PrintBtnClicked = data.PrintBtnClicked;
+    };
+
+    TdxReportLinkDialogRunners& links = dxReportLinkDialogRunners();
+    links.DateTimeFormats = dxDateTimeFormatsDlg;
+    links.PageNumberFormat = dxPageNumberFormatDlg;
+    links.ReportTitle = [](TdxReportTitle& Title, int HelpContext) {
+        TdxReportTitlePropertiesDlgData data{HelpContext, &Title};
+        return dxReportTitlePropertiesDlg(data);
     };
 }
 

@@ -209,18 +209,20 @@ void TdxPSSpinEdit::SetValue(double Value)
     if (!std::isfinite(Value))
         Value = 0;
     Value = CheckValue(Value);
-    std::string text;
-    if (m_valueType == svtInteger) {
+    if (m_valueType == svtInteger)
         Value = std::round(Value);
-        text = IntToStr(static_cast<std::int64_t>(Value));
-    } else {
-        std::string picture = "0";
-        if (m_decimal > 0)
-            picture += "." + std::string(static_cast<std::size_t>(m_decimal), '0');
-        text = FormatFloat(picture, Value);
-    }
     m_lastValue = Value;
-    TEdit::SetText(text + LegendText());
+    TEdit::SetText(ValueToText(Value) + LegendText());
+}
+
+std::string TdxPSSpinEdit::ValueToText(double Value) const
+{
+    if (m_valueType == svtInteger)
+        return IntToStr(static_cast<std::int64_t>(Value));
+    std::string picture = "0";
+    if (m_decimal > 0)
+        picture += "." + std::string(static_cast<std::size_t>(m_decimal), '0');
+    return FormatFloat(picture, Value);
 }
 
 void TdxPSSpinEdit::SetValueType(TdxSpinValueType Value)

@@ -116,7 +116,7 @@ public:
     TdxUpDown* PageButtons() const { return m_pageButtons; }
 
     // True for a character the edit takes as typed input.
-    bool IsValidChar(TKeyChar Ch) const;
+    virtual bool IsValidChar(TKeyChar Ch) const;
 
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
@@ -131,15 +131,23 @@ protected:
     void FontChanged() override;
     virtual void ButtonClick(TdxSpinButtonKind Button);
 
+    // Reading and writing the value are steps of their own, so that an edit
+    // can show its numbers in another notation. Reading answers the text's
+    // value, brought into bounds, or false when the text does not read;
+    // writing gives the text of a value already in bounds (and rounded for
+    // integers), without the legend.
+    virtual bool TryReadValue(double& Value) const;
+    virtual std::string ValueToText(double Value) const;
+    // The value brought into MinValue .. MaxValue while bounds are checked.
+    double CheckValue(double Value) const;
+    std::string TextWithoutLegend() const;
+
 private:
     friend class TdxUpDown;
     // A button of an up-down acts as its key on the edit.
     void ButtonPressed(bool PageButtons, TUDBtnType Button);
     void Step(double Delta, TdxSpinButtonKind Kind);
-    double CheckValue(double Value) const;
     void SetLimit(double& Limit, double Value);
-    std::string TextWithoutLegend() const;
-    bool TryReadValue(double& Value) const;
     void RecreateButtons();
     int MinHeight();
 

@@ -932,11 +932,13 @@ bool TBasedxReportLink::ShowDateTimeFormatsDlg()
     data.DateFormatIndex = DateFormat();
     data.TimeFormatIndex = TimeFormat();
     data.AutoUpdateDateTime = m_componentPrinter ? m_componentPrinter->AutoUpdateDateTime() : true;
+    // Only a printer keeps defaults.
+    data.ShowAsDefaultButton = m_componentPrinter != nullptr;
     if (!runner(data))
         return false;
     if (m_componentPrinter) {
         m_componentPrinter->SetAutoUpdateDateTime(data.AutoUpdateDateTime);
-        if (data.DefaultDateTimeFormats) {
+        if (data.SetDateTimeFormatAsDefault) {
             m_componentPrinter->SetDateFormat(data.DateFormatIndex);
             m_componentPrinter->SetTimeFormat(data.TimeFormatIndex);
         }
@@ -953,12 +955,14 @@ bool TBasedxReportLink::ShowPageNumberFormatsDlg()
         return false;
     TdxPageNumberFormatDlgData data;
     data.PageNumberFormats = PageNumberFormatList();
-    data.PageNumberFormat = PageNumberFormat();
+    data.PageNumberFormatIndex = PageNumberFormat();
     data.StartPageIndex = m_startPageIndex;
+    data.ShowAsDefaultButton = m_componentPrinter != nullptr;
     if (!runner(data))
         return false;
-    const auto format = static_cast<TdxPageNumberFormat>(std::clamp(data.PageNumberFormat, 0, int(pnfUpperRoman)));
-    if (m_componentPrinter && data.DefaultPageNumberFormat)
+    const auto format =
+        static_cast<TdxPageNumberFormat>(std::clamp(data.PageNumberFormatIndex, 0, int(pnfUpperRoman)));
+    if (m_componentPrinter && data.SetPageNumberFormatAsDefault)
         m_componentPrinter->SetPageNumberFormat(format);
     SetPageNumberFormat(format);
     return true;

@@ -125,21 +125,21 @@ public:
 // They belong to the preview layer, which installs them when it starts;
 // without one a call does nothing and answers false.
 struct TdxDateTimeFormatsDlgData {
-    TStrings* DateFormats{nullptr};
-    TStrings* TimeFormats{nullptr};
-    int DateFormatIndex{0};
-    int TimeFormatIndex{0};
     bool AutoUpdateDateTime{true};
-    bool DefaultDateTimeFormats{false};   // the choice also becomes the printer's
-    int HelpContext{0};
+    int DateFormatIndex{0};
+    TStrings* DateFormats{nullptr};
+    bool ShowAsDefaultButton{false};
+    bool SetDateTimeFormatAsDefault{false};   // out: the choice also becomes the printer's
+    int TimeFormatIndex{0};
+    TStrings* TimeFormats{nullptr};
 };
 
 struct TdxPageNumberFormatDlgData {
     TStrings* PageNumberFormats{nullptr};
-    int PageNumberFormat{0};
+    int PageNumberFormatIndex{0};
     int StartPageIndex{1};
-    bool DefaultPageNumberFormat{false};
-    int HelpContext{0};
+    bool ShowAsDefaultButton{false};
+    bool SetPageNumberFormatAsDefault{false};   // out
 };
 
 struct TdxReportLinkDialogRunners {

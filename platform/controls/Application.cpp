@@ -11,6 +11,7 @@
 #include <QCursor>
 #include <QPixmap>
 #include <QGuiApplication>
+#include <QInputDevice>
 #include <QScreen>
 
 #include <algorithm>
@@ -291,6 +292,21 @@ void TScreen::SetActiveForm(TForm* Form)
         OnActiveFormChange(nullptr);
 }
 
+namespace {
+
+bool MouseWheelPresent()
+{
+    if (Screen().Headless())
+        return true;
+    const auto devices = QInputDevice::devices();
+    return std::any_of(devices.begin(), devices.end(), [](const QInputDevice* D) {
+        return (D->type() == QInputDevice::DeviceType::Mouse || D->type() == QInputDevice::DeviceType::TouchPad) &&
+               D->capabilities().testFlag(QInputDevice::Capability::Scroll);
+    });
+}
+
+} // namespace
+
 int GetSystemMetrics(int Index)
 {
     switch (Index) {
@@ -303,6 +319,7 @@ int GetSystemMetrics(int Index)
     case SM_CXSMICON: case SM_CYSMICON: return 16;
     case SM_CXDRAG: case SM_CYDRAG: return 4;
     case SM_NETWORK: return 0;
+    case SM_MOUSEWHEELPRESENT: return MouseWheelPresent() ? 1 : 0;
     default: return 0;
     }
 }

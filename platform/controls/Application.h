@@ -190,12 +190,15 @@ private:
 
 // System metrics (the platform's SM_* indexes) with the classic look's values
 // at 96 pixels per inch; the screen size follows TScreen. This system offers no
-// network printer connection, so SM_NETWORK answers 0. Unknown indexes answer 0.
+// network printer connection, so SM_NETWORK answers 0. SM_MOUSEWHEELPRESENT
+// is 1 when a pointing device reports a wheel, and 1 headless, where no
+// device can be asked and what depends on a wheel must still be reachable.
+// Unknown indexes answer 0.
 enum : int {
     SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHSCROLL = 3, SM_CXBORDER = 5,
     SM_CYBORDER = 6, SM_CXICON = 11, SM_CYICON = 12, SM_CYVSCROLL = 20, SM_CXHSCROLL = 21,
     SM_CXEDGE = 45, SM_CYEDGE = 46, SM_CXSMICON = 49, SM_CYSMICON = 50, SM_NETWORK = 63,
-    SM_CXDRAG = 68, SM_CYDRAG = 69
+    SM_CXDRAG = 68, SM_CYDRAG = 69, SM_MOUSEWHEELPRESENT = 75
 };
 int GetSystemMetrics(int Index);
 

@@ -64,6 +64,14 @@ std::string KeyName(std::uint16_t Key)
     case VK_OEM_COMMA: return ",";
     case VK_OEM_MINUS: return "-";
     case VK_OEM_PERIOD: return ".";
+    // The punctuation keys by their US-layout character, as the key bridge maps them.
+    case VK_OEM_1: return ";";
+    case VK_OEM_2: return "/";
+    case VK_OEM_3: return "`";
+    case VK_OEM_4: return "[";
+    case VK_OEM_5: return "\\";
+    case VK_OEM_6: return "]";
+    case VK_OEM_7: return "'";
     default: break;
     }
     if ((Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z'))

@@ -107,6 +107,8 @@ TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner)
     SetBounds(0, 0, 65, 17);
     Widget()->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     SetTransparent(false);
+    // A label takes clicks, as a dialog's labels that open their editors do.
+    SetClickOnMouseUp(true);
 }
 
 void TLabel::SetFocusControl(TWinControl* Value)

@@ -193,6 +193,62 @@ TEST_F(SpinEditTest, WheelUsesIncrementButtonsAndCtrlWheelOnlyWithPageButtons)
     EXPECT_EQ(edit->Text(), "60");
 }
 
+// An edit of another notation: every path that reads, writes or types a
+// value goes through the three steps it overrides.
+class HexSpinEdit : public TdxPSSpinEdit {
+public:
+    using TdxPSSpinEdit::TdxPSSpinEdit;
+    using TdxPSSpinEdit::DoExit;
+    bool IsValidChar(TKeyChar Ch) const override
+    {
+        return (Ch >= U'a' && Ch <= U'f') || (Ch >= U'0' && Ch <= U'9') || Ch < 32;
+    }
+
+protected:
+    bool TryReadValue(double& Value) const override
+    {
+        const std::string text = TextWithoutLegend();
+        if (text.empty() || text.find_first_not_of("0123456789abcdef") != std::string::npos)
+            return false;
+        Value = CheckValue(static_cast<double>(std::stoi(text, nullptr, 16)));
+        return true;
+    }
+    std::string ValueToText(double Value) const override
+    {
+        char text[16];
+        std::snprintf(text, sizeof text, "%x", static_cast<unsigned>(Value));
+        return text;
+    }
+};
+
+TEST_F(SpinEditTest, ReadingWritingAndTypingAreStepsASubclassReplaces)
+{
+    BeepCounter beeps;
+    HexSpinEdit hex(nullptr);
+    hex.SetMaxValue(1000);
+    hex.SetValue(255);
+    EXPECT_EQ(hex.Text(), "ff");
+    hex.SetText("1f");
+    EXPECT_DOUBLE_EQ(hex.Value(), 31);
+    std::uint16_t up = VK_UP;
+    hex.KeyDown(up, {});
+    EXPECT_EQ(hex.Text(), "20") << "a step reads and writes through the subclass";
+    hex.SetLegendText("h");
+    EXPECT_EQ(hex.Text(), "20 h");
+    hex.SetMaxValue(16);
+    EXPECT_EQ(hex.Text(), "10 h") << "a new bound rewrites the value read";
+    hex.SetText("zz");
+    hex.DoExit();
+    EXPECT_EQ(hex.Text(), "10 h") << "text that does not read falls back to the last value";
+    TKeyChar typed = U'c';
+    hex.KeyPress(typed);
+    EXPECT_EQ(typed, U'c');
+    typed = U'-';
+    hex.KeyPress(typed);
+    EXPECT_EQ(typed, 0U);
+    EXPECT_EQ(beeps.count, 1);
+}
+
 TEST(SpinEditButtons, DraggingOverTheMiddleBandPressesPerSensitivityDistance)
 {
     TForm form(nullptr);

@@ -362,13 +362,14 @@ TEST_F(ReportLink, DialogsRunThroughTheirRunnersAndAnswerFalseWithoutOne)
     EXPECT_FALSE(link->ShowTitlePropertiesDlg());
     auto& runners = dxReportLinkDialogRunners();
     runners.DateTimeFormats = [](TdxDateTimeFormatsDlgData& Data) {
+        EXPECT_FALSE(Data.ShowAsDefaultButton) << "without a printer there is no default to set";
         Data.DateFormatIndex = 1;
         Data.TimeFormatIndex = 2;
         return true;
     };
     runners.PageNumberFormat = [](TdxPageNumberFormatDlgData& Data) {
         EXPECT_EQ(Data.StartPageIndex, 3);
-        Data.PageNumberFormat = pnfUpperRoman;
+        Data.PageNumberFormatIndex = pnfUpperRoman;
         Data.StartPageIndex = 9;   // shown, not taken back
         return true;
     };

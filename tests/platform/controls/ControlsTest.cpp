@@ -177,6 +177,13 @@ TEST(ControlInput, MenuShortcutsAndMouseCapture)
     int printed = 0;
     print->OnClick = [&](TObject*) { ++printed; };
     file->Add(print);
+    // A punctuation key declared by its text runs its item.
+    auto* percent100 = new TMenuItem(&form);
+    percent100->SetCaption("Percent &100");
+    percent100->SetShortCut(TextToShortCut("Ctrl+\\"));
+    int zoomed = 0;
+    percent100->OnClick = [&](TObject*) { ++zoomed; };
+    file->Add(percent100);
     form.SetMenu(menu);
     EXPECT_EQ(file->Find("print..."), print);
     auto* edit = Make<TEdit>(&form, 8, 8, 120, 21);
@@ -184,6 +191,9 @@ TEST(ControlInput, MenuShortcutsAndMouseCapture)
     edit->SetFocus();
     SimulateKey('P', {ssCtrl});
     EXPECT_EQ(printed, 1);
+    EXPECT_EQ(edit->Text(), "");
+    SimulateKey(VK_OEM_5, {ssCtrl});
+    EXPECT_EQ(zoomed, 1);
     EXPECT_EQ(edit->Text(), "");
     print->SetEnabled(false);
     SimulateKey('P', {ssCtrl});

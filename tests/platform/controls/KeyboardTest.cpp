@@ -21,6 +21,13 @@ TEST(Keyboard, ShortCutTextRoundTrips)
         {TShortCut('0' | scAlt), "Alt+0"},
         {VK_RETURN, "Enter"},
         {VK_NUMPAD5, "Num 5"},
+        {TShortCut(VK_OEM_5 | scCtrl), "Ctrl+\\"},
+        {TShortCut(VK_OEM_1 | scShift), "Shift+;"},
+        {VK_OEM_2, "/"},
+        {VK_OEM_3, "`"},
+        {TShortCut(VK_OEM_4 | scAlt), "Alt+["},
+        {VK_OEM_6, "]"},
+        {VK_OEM_7, "'"},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(ShortCutToText(r.sc), r.text);

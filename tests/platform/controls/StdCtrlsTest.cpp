@@ -35,6 +35,22 @@ namespace {
 
 using test::Make;
 
+TEST(Controls, ALabelClickedRunsItsOnClick)
+{
+    TForm form(nullptr);
+    auto* label = Make<TLabel>(&form, 10, 10, 80, 16);
+    label->SetCaption("Zoom Ste&p:");
+    int clicks = 0;
+    label->OnClick = [&](TObject*) { ++clicks; };
+    form.Show();
+    SimulateClick(label, 5, 5);
+    EXPECT_EQ(clicks, 1);
+    SimulateMouseDown(label, mbLeft, 5, 5);
+    SimulateMouseUp(label, mbLeft, 200, 5);
+    EXPECT_EQ(clicks, 1) << "released outside it";
+    form.Hide();
+}
+
 TEST(Controls, StandardControlsKeepTheirState)
 {
     TForm form(nullptr);

@@ -255,6 +255,7 @@ TEST(WindowFeatures, MetricsPointerAndWindowShape)
 {
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), Screen().Width());
     EXPECT_EQ(GetSystemMetrics(SM_NETWORK), 0) << "no network printer connection here";
+    EXPECT_EQ(GetSystemMetrics(SM_MOUSEWHEELPRESENT), 1) << "headless, a wheel is assumed";
     EXPECT_EQ(GetSystemMetrics(9999), 0);
 
     SetCursorPos(123, 45);
