@@ -69,6 +69,8 @@ const TFont* TdxPSReportRenderer::ItemFont(int FontIndex) const
     TdxPSReportFontPool* pool = m_reportLink->FontPool();
     if (FontIndex >= 0 && FontIndex < pool->Count())
         return pool->Items(FontIndex);
+    if (FontIndex < 0 && m_customDrawFont)
+        return m_customDrawFont;
     return m_reportFont.get();
 }
 
@@ -280,6 +282,7 @@ void TdxPSReportRenderer::DrawDataItem(TCanvas& Canvas, TAbstractdxReportCellDat
     std::unique_ptr<TdxReportItem> clone(Item.Clone(nullptr));
     const std::uint32_t format = Item.Format();
     Finally restore([&] {
+        m_customDrawFont = nullptr;
         Item.Assign(clone.get());
         Item.SetFormat(format);
         UseFont(Canvas, *ItemFont(Item.FontIndex()));
