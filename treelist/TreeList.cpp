@@ -164,6 +164,7 @@ std::uint64_t TCustomdxTreeList::NodeIdentity(const TdxTreeListNode* Node)
 
 void TCustomdxTreeList::NodeRemoved(TdxTreeListNode* Node, bool Deleted)
 {
+    NoteRemoval();
     if (Deleted)
         m_nodeIdentities.Withdraw(Node->m_identity);
     if (Node->m_selected) {

@@ -128,6 +128,11 @@ public:
     // Whoever keeps nodes past a reload (a printed report) keeps these.
     std::uint64_t NodeIdentity(const TdxTreeListNode* Node);
     TdxTreeListNode* NodeByIdentity(std::uint64_t Identity) const { return m_nodeIdentities.Find(Identity); }
+    // Counts the nodes, columns and bands taken away (deleted or detached):
+    // a walk that holds pointers to them, and runs handlers on the way,
+    // stops when it changes.
+    std::uint64_t RemovalStamp() const { return m_removalStamp; }
+    void NoteRemoval() { ++m_removalStamp; }
 
     // ----- focus ------------------------------------------------------------------------
     TdxTreeListNode* GetFocusedNode() const { return m_focused; }
@@ -621,6 +626,7 @@ private:
     int CompareSortValues(const Variant& A, const Variant& B, TdxTreeListColumnSort Dir) const;
 
     detail::TIdentityTable<TdxTreeListNode> m_nodeIdentities;
+    std::uint64_t m_removalStamp{0};
     std::unique_ptr<TdxTreeListNode> m_root;       // hidden; its children are the roots
     mutable std::vector<TdxTreeListNode*> m_display;
     mutable bool m_displayValid{true};

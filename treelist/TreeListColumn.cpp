@@ -336,8 +336,11 @@ void TdxTreeListBand::SetIndex(int Value)
 
 TdxTreeListBand::~TdxTreeListBand()
 {
-    if (m_owner)
-        m_owner->m_identities.Withdraw(m_identity);
+    if (!m_owner)
+        return;
+    m_owner->m_identities.Withdraw(m_identity);
+    if (m_owner->Owner())
+        m_owner->Owner()->NoteRemoval();
 }
 
 void TdxTreeListBand::Changed()

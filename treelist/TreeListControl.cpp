@@ -87,6 +87,7 @@ void TCustomdxTreeListControl::RemoveColumn(TdxTreeListColumn* Column)
         HideEditor();
     m_columns.erase(it);
     m_columnIdentities.Withdraw(Column->m_identity);
+    NoteRemoval();
     Column->m_treeList = nullptr;
     // Column indexes after the removed one move down by one.
     std::vector<int> sorted = SortedColumns();

@@ -469,8 +469,10 @@ TEST(TreeListIdentities, FindTheirObjectWhileItLivesAndNothingAfterwards)
     EXPECT_EQ(f.tree->NodeByIdentity(ia1), a1);
 
     // Deleting a branch withdraws its children too; a detached node still lives.
+    const std::uint64_t stamp = f.tree->RemovalStamp();
     b->Detach();
     EXPECT_EQ(f.tree->NodeByIdentity(ib), b);
+    EXPECT_GT(f.tree->RemovalStamp(), stamp);
     delete a;
     EXPECT_EQ(f.tree->NodeByIdentity(ia), nullptr);
     EXPECT_EQ(f.tree->NodeByIdentity(ia1), nullptr);
@@ -488,8 +490,10 @@ TEST(TreeListIdentities, FindTheirObjectWhileItLivesAndNothingAfterwards)
     const std::uint64_t size = f.tree->ColumnIdentity(f.colSize);
     const std::uint64_t kind = f.tree->ColumnIdentity(f.colKind);
     EXPECT_EQ(f.tree->ColumnByIdentity(size), f.colSize);
+    std::uint64_t before = f.tree->RemovalStamp();
     delete f.colSize;
     EXPECT_EQ(f.tree->ColumnByIdentity(size), nullptr);
+    EXPECT_GT(f.tree->RemovalStamp(), before);
     EXPECT_EQ(f.tree->ColumnByIdentity(kind), f.colKind);
     TdxTreeList other(f.owner.get());
     f.colKind->SetTreeList(&other);
@@ -503,6 +507,8 @@ TEST(TreeListIdentities, FindTheirObjectWhileItLivesAndNothingAfterwards)
     const std::uint64_t band = f.tree->Bands()->BandIdentity(second);
     EXPECT_EQ(f.tree->Bands()->BandByIdentity(band), second);
     EXPECT_EQ(f.tree->Bands()->BandIdentity(other.Bands()->GetItem(0)), 0u);
+    before = f.tree->RemovalStamp();
     f.tree->Bands()->Delete(1);
     EXPECT_EQ(f.tree->Bands()->BandByIdentity(band), nullptr);
+    EXPECT_GT(f.tree->RemovalStamp(), before);
 }
