@@ -288,11 +288,21 @@ void TCustomdxTreeListReportLink::ConstructReport(TdxReportCells& Cells)
         AddBandsRow(Cells);
     if (m_options.Contains(tlpoHeaders))
         AddHeaderRow(Cells);
+    // The build holds the control's nodes and columns: a handler that takes
+    // any away meanwhile (a progress event, the control's own events) ends it.
+    const std::uint64_t stamp = control->RemovalStamp();
+    auto checkUnchanged = [&] {
+        if (control->RemovalStamp() != stamp)
+            throw EdxReportLink("The tree list changed while the report was being built");
+    };
     const int count = static_cast<int>(b.Nodes.size());
     for (int i = 0; i < count; ++i) {
         AddNodeRow(Cells, i);
-        if (ComponentPrinter())
+        checkUnchanged();
+        if (ComponentPrinter()) {
             ComponentPrinter()->GenerateReportProgress(this, (i + 1) * 100.0 / count);
+            checkUnchanged();
+        }
     }
     if (m_options.Contains(tlpoFooters))
         AddFooterRow(Cells);
