@@ -280,7 +280,7 @@ private:
     void AddIndentCells(TdxReportCell& Row, TdxTreeListNode* Node, int Levels, int RowIndex, bool RowFooterRow);
     void AddValueCells(TdxReportCell& Row, TdxTreeListNode* Node, int RowIndex, int Indent, int Height, bool HasImage);
     void AddGroupCell(TdxReportCell& Row, TdxTreeListNode* Node, int RowIndex, int Indent, int Height);
-    int AddImageCells(TdxReportCell& Row, TdxTreeListNode* Node, int RowIndex, int Left, int Height);
+    int AddImageCells(TdxReportCell& Row, TdxTreeListNode* Node, int RowIndex, int Right, int Height);
     void AddPreviewCell(TdxReportCell& Row, TdxTreeListNode* Node, int RowIndex, int Indent, int Top, int Bottom);
     int NodeRowHeight(TdxTreeListNode* Node, int& PreviewHeight);
     int NodeIndent(TdxTreeListNode* Node) const;

@@ -214,8 +214,8 @@ void TCustomdxTreeListReportLink::AddNodeRow(TdxReportCells& Cells, int Index)
     const int levels = node->Level() + (b.PaintStyle == psOutlook && node->HasChildren() ? 1 : 0);
     AddIndentCells(*row, node, levels, Index, false);
     const int cellsHeight = height - previewHeight;
-    const int images = AddImageCells(*row, node, Index, levels * (b.LevelIndent + 1), cellsHeight);
     const int indent = NodeIndent(node);
+    const int images = AddImageCells(*row, node, Index, indent, cellsHeight);
     if (group) {
         AddGroupCell(*row, node, Index, indent, height);
     } else {
@@ -294,13 +294,22 @@ void TCustomdxTreeListReportLink::AddIndentCells(TdxReportCell& Row, TdxTreeList
     }
 }
 
-int TCustomdxTreeListReportLink::AddImageCells(TdxReportCell& Row, TdxTreeListNode* Node, int RowIndex, int Left,
+int TCustomdxTreeListReportLink::AddImageCells(TdxReportCell& Row, TdxTreeListNode* Node, int RowIndex, int Right,
                                                int Height)
 {
     detail::TTreeListReportBuild& b = *m_build;
     TCustomdxTreeListControl& c = *b.Control;
     const bool opaque = m_drawMode == tldmOddEven && !Transparent() && b.PaintStyle == psOutlook &&
                         !Node->HasChildren();
+    auto printed = [&](TdxTreeListPaintOption Option, TImageList* List, int Index) {
+        return m_options.Contains(Option) && List && Index >= 0 && Index < List->Count();
+    };
+    // The images end where the node's first value starts.
+    int Left = Right;
+    if (printed(tlpoStateImages, c.StateImages(), Node->StateIndex()))
+        Left -= c.StateImages()->Width();
+    if (printed(tlpoImages, c.Images(), Node->ImageIndex()))
+        Left -= c.Images()->Width();
     int added = 0;
     auto add = [&](TImageList* List, int Index) {
         if (!List || Index < 0 || Index >= List->Count())

@@ -67,17 +67,19 @@ inline std::string DumpCells(const TdxReportCells& Cells)
     return out.str();
 }
 
+// Under tests/ as ctest passes it in QEL_TEST_DATA; empty when unknown.
 inline std::filesystem::path GoldenDir()
 {
     if (const char* data = std::getenv("QEL_TEST_DATA"); data && *data)
         return std::filesystem::path(data) / "printing" / "golden";
-    return std::filesystem::path(__FILE__).parent_path() / "golden";
+    return {};
 }
 
 // Compares Text with the golden file Name. QEL_UPDATE_GOLDEN=1 writes the
 // file instead (re-baselining is done on purpose, and the diff reviewed).
 inline void ExpectGolden(const std::string& Name, const std::string& Text)
 {
+    ASSERT_FALSE(GoldenDir().empty()) << "QEL_TEST_DATA names the tests folder (ctest sets it)";
     const std::filesystem::path file = GoldenDir() / Name;
     if (const char* update = std::getenv("QEL_UPDATE_GOLDEN"); update && *update == '1') {
         std::filesystem::create_directories(file.parent_path());
