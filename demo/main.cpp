@@ -1,10 +1,10 @@
 // The main program: shows the layers at work on a sample installation of 32
 // boxes and 128 connectors. It streams the configuration to a file and back,
 // saves a picture of the box settings dialog, mirrors the access matrix into
-// an in-memory dataset, draws it into a PDF page, and shows it in the
-// data-bound grid (pictures plain and grouped; with a display the window
-// stays open until closed). Output goes to the folder given as the first argument
-// (default "out").
+// an in-memory dataset, prints it through the grid report link into PDF
+// files, and shows it in the data-bound grid (pictures plain and grouped;
+// with a display the window stays open until closed). Output goes to the
+// folder given as the first argument (default "out").
 #include "demo/DemoConfig.h"
 #include "demo/DemoData.h"
 #include "demo/DemoForm.h"
@@ -68,8 +68,13 @@ int main(int argc, char** argv)
         matrix->SetFiltered(false);
 
         const std::string pdf = (outDir / "access-matrix.pdf").string();
-        WriteAccessMatrixPdf(pdf, config->Title(), *matrix);
-        std::printf("Access matrix page written to %s\n", pdf.c_str());
+        const TReportFacts report = WriteAccessMatrixReport(*matrix, pdf);
+        std::printf("Access matrix report printed to %s: %d pages (%d across, %d down), A4 at 100 %%\n",
+                    pdf.c_str(), report.Pages, report.PagesAcross, report.PagesDown);
+        const std::string fitted = (outDir / "access-matrix-one-page-wide.pdf").string();
+        const TReportFacts narrow = WriteAccessMatrixReport(*matrix, fitted, true);
+        std::printf("Access matrix report fitted to one page wide printed to %s: %d pages\n", fitted.c_str(),
+                    narrow.Pages);
 
         const std::string plain = (outDir / "access-matrix-grid.png").string();
         const std::string grouped = (outDir / "access-matrix-grid-grouped.png").string();

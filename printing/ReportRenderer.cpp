@@ -265,6 +265,15 @@ void TdxPSReportRenderer::DrawCell(TCanvas& Canvas, TdxReportCell& Cell, const T
         const TRect b = item.BoundsRect();
         if (!RectsMeet(b, Clip) || !Canvas.RectVisible(Inflated(b, half)))
             continue;
+        // An item of the page column to the left reaches the page only by
+        // the strip kept for its right border line: the line, but no text
+        // that a reader of the page would find there.
+        if (b.Right <= Clip.Left + 2 * half) {
+            TRect r = b;
+            if (item.HasBorder())
+                DrawBorders(Canvas, r, item.CellSides(), item.OuterEdgeStyle(), item.InnerEdgeStyle(), item.EdgeMode());
+            continue;
+        }
         DrawDataItem(Canvas, item, b);
     }
     if (saved)

@@ -1,6 +1,7 @@
 #include "platform/printers/CupsPrinters.h"
 #include "platform/printers/PdfFilePrinter.h"
 
+#include "PdfTools.h"
 #include "TestSupport.h"
 
 #include <cups/cups.h>
@@ -21,13 +22,7 @@ std::vector<TPrinterPaper> SomePapers()
             TPrinterPaper{11, "A5 148 x 210 mm", 1480, 2100, 0, 0, 0, 0, ""}};
 }
 
-std::string RunTool(const char* program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(30000);
-    return p.readAllStandardOutput().toStdString();
-}
+using test::RunTool;
 
 TEST(PdfFilePrinter, IsOnePrinterWithTheTablePapersAndAnAutomaticBin)
 {
