@@ -356,11 +356,15 @@ void TdxPSReportRenderer::DrawBorders(TCanvas& Canvas, TRect& Rect, TdxCellSides
 {
     const int w = m_lineWidth;
     auto pass = [&](TColor TopLeft, TColor BottomRight, bool UseBorderBrush) {
+        // The strips of one colour are filled together: one operation a cell.
+        TRect strips[4];
+        TColor colors[4];
+        int n = 0;
         auto strip = [&](TdxCellSide Side, const TRect& R, TColor Color) {
             if (!Sides.Contains(Side))
                 return;
-            UseBrush(Canvas, UseBorderBrush ? m_borderBrush->Color() : Color);
-            Canvas.FillRect(R);
+            strips[n] = R;
+            colors[n++] = UseBorderBrush ? m_borderBrush->Color() : Color;
             switch (Side) {
             case csRight: Rect.Right -= w; break;
             case csBottom: Rect.Bottom -= w; break;
@@ -372,6 +376,14 @@ void TdxPSReportRenderer::DrawBorders(TCanvas& Canvas, TRect& Rect, TdxCellSides
         strip(csBottom, {Rect.Left, Rect.Bottom - w, Rect.Right, Rect.Bottom}, BottomRight);
         strip(csLeft, {Rect.Left, Rect.Top, Rect.Left + w, Rect.Bottom}, TopLeft);
         strip(csTop, {Rect.Left, Rect.Top, Rect.Right, Rect.Top + w}, TopLeft);
+        for (int i = 0; i < n;) {
+            int j = i + 1;
+            while (j < n && colors[j] == colors[i])
+                ++j;
+            UseBrush(Canvas, colors[i]);
+            Canvas.FillRects(strips + i, j - i);
+            i = j;
+        }
     };
     if (EdgeMode != cem3D) {
         pass(clBlack, clBlack, true);

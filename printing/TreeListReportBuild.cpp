@@ -197,21 +197,28 @@ void TCustomdxTreeListReportLink::BuildColumnLayout()
 void TCustomdxTreeListReportLink::ChooseNodes()
 {
     detail::TTreeListReportBuild& b = *m_build;
-    TCustomdxTreeListControl& c = *b.Control;
-    TdxTreeListReportAccess& access = *b.Access;
-    std::vector<TdxTreeListNode*>& list = b.Nodes;
+    detail::ChooseTreeListNodes(*b.Control, *b.Access,
+                                {m_onlySelected, m_extendedSelect, m_autoNodesExpand, ExpandLevel()}, b.Nodes);
+}
+
+namespace detail {
+
+void ChooseTreeListNodes(TCustomdxTreeListControl& Control, TdxTreeListReportAccess& Access,
+                         const TTreeListNodeChoice& Choice, std::vector<TdxTreeListNode*>& Nodes)
+{
+    std::vector<TdxTreeListNode*>& list = Nodes;
     list.clear();
-    if (c.GetCount() == 0)
+    if (Control.GetCount() == 0)
         return;
-    const bool selection = m_onlySelected && access.SelectedCount() > 0;
-    if (!m_autoNodesExpand)
-        list.reserve(static_cast<std::size_t>(selection ? access.SelectedCount() : c.GetAbsoluteCount()));
+    const bool selection = Choice.OnlySelected && Access.SelectedCount() > 0;
+    if (!Choice.AutoNodesExpand)
+        list.reserve(static_cast<std::size_t>(selection ? Access.SelectedCount() : Control.GetAbsoluteCount()));
 
     if (!selection) {
-        const int level = ExpandLevel();
+        const int level = Choice.ExpandLevel;
         auto add = [&](auto&& self, TdxTreeListNode* Node) -> void {
             list.push_back(Node);
-            if (!Node->Expanded() && !m_autoNodesExpand)
+            if (!Node->Expanded() && !Choice.AutoNodesExpand)
                 return;
             for (int i = 0; i < Node->Count(); ++i) {
                 TdxTreeListNode* child = Node->GetItem(i);
@@ -219,8 +226,8 @@ void TCustomdxTreeListReportLink::ChooseNodes()
                     self(self, child);
             }
         };
-        for (int i = 0; i < c.GetCount(); ++i)
-            add(add, c.GetItem(i));
+        for (int i = 0; i < Control.GetCount(); ++i)
+            add(add, Control.GetItem(i));
         return;
     }
 
@@ -229,22 +236,24 @@ void TCustomdxTreeListReportLink::ChooseNodes()
     // below it turned out to be included (then nothing below was added).
     // Collapsed branches are walked too, for the selected nodes they hold.
     auto visit = [&](auto&& self, TdxTreeListNode* Node, bool AncestorSelected, bool Emit) -> bool {
-        const bool selected = access.IsNodeSelected(Node);
+        const bool selected = Access.IsNodeSelected(Node);
         const std::size_t mark = list.size();
         if (Emit)
             list.push_back(Node);
-        const bool emitChildren = Emit && (Node->Expanded() || m_autoNodesExpand);
+        const bool emitChildren = Emit && (Node->Expanded() || Choice.AutoNodesExpand);
         bool below = false;
         for (int i = 0; i < Node->Count(); ++i)
             below = self(self, Node->GetItem(i), AncestorSelected || selected, emitChildren) || below;
-        const bool included = selected || below || (!m_extendedSelect && AncestorSelected);
+        const bool included = selected || below || (!Choice.ExtendedSelect && AncestorSelected);
         if (Emit && !included)
             list.resize(mark);
         return selected || below;
     };
-    for (int i = 0; i < c.GetCount(); ++i)
-        visit(visit, c.GetItem(i), false, true);
+    for (int i = 0; i < Control.GetCount(); ++i)
+        visit(visit, Control.GetItem(i), false, true);
 }
+
+} // namespace detail
 
 // ----- construction --------------------------------------------------------------------------------------
 

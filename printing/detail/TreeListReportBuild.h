@@ -52,6 +52,18 @@ private:
     std::size_t m_count = 0;
 };
 
+// Which nodes a report prints (the link's node options).
+struct TTreeListNodeChoice {
+    bool OnlySelected = false;
+    bool ExtendedSelect = true;
+    bool AutoNodesExpand = false;
+    int ExpandLevel = -1;
+};
+
+// The nodes to print in print order: one pass over the tree.
+void ChooseTreeListNodes(TCustomdxTreeListControl& Control, TdxTreeListReportAccess& Access,
+                         const TTreeListNodeChoice& Choice, std::vector<TdxTreeListNode*>& Nodes);
+
 struct TTreeListReportBuild {
     TCustomdxTreeListControl* Control = nullptr;
     TdxTreeListReportAccess* Access = nullptr;
