@@ -11,6 +11,7 @@
 #include "demo/DemoExports.h"
 #include "demo/DemoGrid.h"
 #include "demo/DemoReport.h"
+#include "printing/DBGridReportLink.h"
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Forms.h"
@@ -48,6 +49,9 @@ void StreamConfiguration(TConfiguration& Config, const std::string& FileName)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The printing units' start-up: the report links of the grid and the tree list.
+    dxRegisterDBGridReportLink();
+    dxRegisterTreeListReportLink();
     const std::filesystem::path outDir = argc > 1 ? argv[1] : "out";
     try {
         std::filesystem::create_directories(outDir);
@@ -93,6 +97,8 @@ int main(int argc, char** argv)
             Application().SetMainForm(nullptr);
         }
         window.reset();
+        dxUnregisterTreeListReportLink();
+        dxUnregisterDBGridReportLink();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "qeldemo: %s\n", e.what());
         return 1;

@@ -4,12 +4,25 @@
 #include "dbgrid/DBTreeListTypedColumns.h"
 #include "platform/controls/Application.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/PropertyRegistry.h"
 #include "printing/ReportLinkRegistry.h"
 
 namespace qel {
 
 QEL_REGISTER_CLASS(TdxDBTreeListControlReportLink, TCustomdxTreeListReportLink);
 QEL_REGISTER_CLASS(TdxDBGridReportLink, TdxDBTreeListControlReportLink);
+
+namespace {
+
+// The grid link's Options default differs: no image options.
+const bool g_gridLinkPropertiesRegistered = [] {
+    TPropertyRegistrar<TdxDBGridReportLink>("TdxDBGridReportLink")
+        .Set("Options", &TdxDBGridReportLink::Options, &TdxDBGridReportLink::SetOptions,
+             dxTreeListPaintOptionNames(), dxDefaultDBGridPaintOptions.ToBits());
+    return true;
+}();
+
+} // namespace
 
 // ----- the data-bound tree list ---------------------------------------------------------------------------
 
@@ -218,21 +231,14 @@ TdxTreeListColumn* TdxDBGridReportLink::GetGroupColumn(TdxTreeListNode* Node)
 // ----- registration --------------------------------------------------------------------------------------
 
 namespace {
-int g_gridLinkUsers = 0;
-}
-
-void dxRegisterDBGridReportLink()
+TdxReportLinkRegistration& GridLinkRegistration()
 {
-    if (g_gridLinkUsers++ > 0)
-        return;
-    dxPSRegisterReportLink("TdxDBGridReportLink", "TdxDBGrid", "TdxTLReportLinkDesignWindow");
+    static TdxReportLinkRegistration registration("TdxDBGridReportLink", "TdxDBGrid", "TdxTLReportLinkDesignWindow");
+    return registration;
 }
+} // namespace
 
-void dxUnregisterDBGridReportLink()
-{
-    if (g_gridLinkUsers == 0 || --g_gridLinkUsers > 0)
-        return;
-    dxPSUnregisterReportLink("TdxDBGridReportLink", "TdxDBGrid", "TdxTLReportLinkDesignWindow");
-}
+void dxRegisterDBGridReportLink() { GridLinkRegistration().AddUser(); }
+void dxUnregisterDBGridReportLink() { GridLinkRegistration().RemoveUser(); }
 
 } // namespace qel

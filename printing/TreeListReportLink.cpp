@@ -6,17 +6,73 @@
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Locale.h"
+#include "platform/core/PropertyRegistry.h"
 #include "platform/core/Strings.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
 #include "printing/ReportLinkRegistry.h"
 #include "printing/ReportRenderer.h"
+#include "printing/detail/FontFiling.h"
 #include "printing/detail/TreeListReportBuild.h"
 
 namespace qel {
 
 QEL_REGISTER_CLASS(TCustomdxTreeListReportLink, TBasedxReportLink);
 QEL_REGISTER_CLASS(TdxTreeListReportLink, TCustomdxTreeListReportLink);
+
+const std::vector<std::string>& dxTreeListPaintOptionNames()
+{
+    static const std::vector<std::string> names = {
+        "tlpoBands", "tlpoHeaders", "tlpoFooters", "tlpoRowFooters", "tlpoPreview", "tlpoPreviewGrid",
+        "tlpoGrid", "tlpoFlatCheckMarks", "tlpoImages", "tlpoStateImages", "tlpoTransparentColumnGraphic",
+        "tlpoGraphicAsText", "tlpo3DEffects", "tlpoSoft3D", "tlpoRowFooterGrid", "tlpoCheckMarksAsText"};
+    return names;
+}
+
+namespace {
+
+// What a stored link keeps. ExtendedColorManage and UseColumnFont are written
+// only when true (the borrow-source mode); reading either sets that mode.
+const bool g_treeListLinkPropertiesRegistered = [] {
+    using L = TCustomdxTreeListReportLink;
+    TPropertyRegistrar<L>("TCustomdxTreeListReportLink")
+        .Boolean("AutoNodesExpand", &L::AutoNodesExpand, &L::SetAutoNodesExpand, false)
+        .Color("BandColor", &L::BandColor, &L::SetBandColor, L::DefaultFixedColor)
+        .Boolean("BandsOnEveryPage", &L::BandsOnEveryPage, &L::SetBandsOnEveryPage, true)
+        .Enumeration("DrawMode", &L::DrawMode, &L::SetDrawMode, {"tldmStrict", "tldmOddEven", "tldmBorrowSource"},
+                     tldmStrict)
+        .Color("EvenColor", &L::EvenColor, &L::SetEvenColor, clWhite)
+        .Integer("ExpandLevel", &L::ExpandLevel, &L::SetExpandLevel, -1)
+        .Boolean("ExtendedColorManage", &L::ExtendedColorManage, &L::SetExtendedColorManage, false)
+        .Boolean("ExtendedSelect", &L::ExtendedSelect, &L::SetExtendedSelect, true)
+        .Boolean("FixedTransparent", &L::FixedTransparent, &L::SetFixedTransparent, false)
+        .String("GraphicAsTextValue", &L::GraphicAsTextValue, &L::SetGraphicAsTextValue)
+        .StoredIf([](const L& Link) { return Link.IsGraphicAsTextValueStored(); })
+        .Color("GridLineColor", &L::GridLineColor, &L::SetGridLineColor, clBlack)
+        .Color("GroupNodeColor", &L::GroupNodeColor, &L::SetGroupNodeColor, L::DefaultFixedColor)
+        .Color("HeaderColor", &L::HeaderColor, &L::SetHeaderColor, L::DefaultFixedColor)
+        .Boolean("HeadersOnEveryPage", &L::HeadersOnEveryPage, &L::SetHeadersOnEveryPage, true)
+        .Boolean("HorzDelimitByBands", &L::HorzDelimitByBands, &L::SetHorzDelimitByBands, false)
+        .Boolean("OnlySelected", &L::OnlySelected, &L::SetOnlySelected, false)
+        .Set("Options", &L::Options, &L::SetOptions, dxTreeListPaintOptionNames(), dxDefaultTreeListPaintOptions.ToBits())
+        .Color("PreviewColor", &L::PreviewColor, &L::SetPreviewColor, clWhite)
+        .Integer("PreviewLineCount", &L::PreviewLineCount, &L::SetPreviewLineCount, -1)
+        .Color("RowFooterColor", &L::RowFooterColor, &L::SetRowFooterColor, L::DefaultFixedColor)
+        .Boolean("SupportedCustomDraw", &L::SupportedCustomDraw, &L::SetSupportedCustomDraw, false)
+        .Boolean("UseColumnFont", &L::UseColumnFont, &L::SetUseColumnFont, false)
+        .DefineProperties([](L& Link, TFiler& F) {
+            const std::pair<const char*, TFont*> fonts[] = {
+                {"BandFont", Link.BandFont()},           {"EvenFont", Link.EvenFont()},
+                {"FooterFont", Link.FooterFont()},       {"GroupNodeFont", Link.GroupNodeFont()},
+                {"HeaderFont", Link.HeaderFont()},       {"OddFont", Link.OddFont()},
+                {"PreviewFont", Link.PreviewFont()},     {"RowFooterFont", Link.RowFooterFont()}};
+            for (const auto& [name, font] : fonts)
+                detail::DefineFontProperties(F, name, font);
+        });
+    return true;
+}();
+
+} // namespace
 
 // ----- construction ---------------------------------------------------------------------------------------
 
@@ -618,21 +674,15 @@ void TCustomdxTreeListReportLink::DoCustomDrawRowFooterCell(TCanvas& Canvas, con
 // ----- registration --------------------------------------------------------------------------------------
 
 namespace {
-int g_treeListLinkUsers = 0;
-}
-
-void dxRegisterTreeListReportLink()
+TdxReportLinkRegistration& TreeListLinkRegistration()
 {
-    if (g_treeListLinkUsers++ > 0)
-        return;
-    dxPSRegisterReportLink("TdxTreeListReportLink", "TdxTreeList", "TdxTLReportLinkDesignWindow");
+    static TdxReportLinkRegistration registration("TdxTreeListReportLink", "TdxTreeList",
+                                                  "TdxTLReportLinkDesignWindow");
+    return registration;
 }
+} // namespace
 
-void dxUnregisterTreeListReportLink()
-{
-    if (g_treeListLinkUsers == 0 || --g_treeListLinkUsers > 0)
-        return;
-    dxPSUnregisterReportLink("TdxTreeListReportLink", "TdxTreeList", "TdxTLReportLinkDesignWindow");
-}
+void dxRegisterTreeListReportLink() { TreeListLinkRegistration().AddUser(); }
+void dxUnregisterTreeListReportLink() { TreeListLinkRegistration().RemoveUser(); }
 
 } // namespace qel

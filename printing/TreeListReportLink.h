@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace qel {
 
@@ -40,6 +41,9 @@ using TdxTreeListPaintOptions = TSet<TdxTreeListPaintOption, 16>;
 inline constexpr TdxTreeListPaintOptions dxDefaultTreeListPaintOptions = TdxTreeListPaintOptions::FromBits(25599);
 
 enum TdxTreeListDrawMode : std::uint8_t { tldmStrict, tldmOddEven, tldmBorrowSource };
+
+// The options' names as stored links write them.
+const std::vector<std::string>& dxTreeListPaintOptionNames();
 
 // What a cell's source is (the kind of its TdxReportCellSource).
 enum TdxTLReportSourceKind : std::uint8_t {

@@ -7,6 +7,7 @@
 #include "dbgrid/GridTestSupport.h"
 #include "platform/controls/Application.h"
 #include "platform/graphics/ImageList.h"
+#include "printing/ReportLinkRegistry.h"
 
 #include "RecordedPage.h"
 #include "TestSupport.h"
@@ -455,6 +456,35 @@ TEST(DBGridReportLink, AFieldFreedDuringTheBuildStopsItCleanly)
     EXPECT_FALSE(g.f.grid->Hold());
     EXPECT_FALSE(g.f.ds->ControlsDisabled());
     link.SetComponentPrinter(nullptr);
+}
+
+} // namespace
+} // namespace qel
+
+namespace qel {
+namespace {
+
+// The links' units register their link classes for their first user and
+// remove exactly those registrations with the last.
+TEST(DBGridReportLinkRegistration, GridsAndTreeListsFindTheirLinks)
+{
+    GridFixture f(2);
+    auto* tree = new TdxTreeList(f.owner.get());
+    dxRegisterDBGridReportLink();
+    dxRegisterDBGridReportLink();
+    dxRegisterTreeListReportLink();
+    EXPECT_EQ(dxPSLinkClassByComponent(f.grid), "TdxDBGridReportLink");
+    EXPECT_EQ(dxPSLinkClassByComponent(tree), "TdxTreeListReportLink");
+    EXPECT_EQ(dxPSDesignWindowClassByLinkClass("TdxDBGridReportLink"), "TdxTLReportLinkDesignWindow");
+    TdxTreeListReportLink wrong(f.owner.get());
+    EXPECT_EQ(test::MessageOf<EdxReportLink>([&] { wrong.SetComponent(f.grid); }),
+              "Component \"TdxDBGrid\" not supported by TdxComponentPrinter");
+    dxUnregisterDBGridReportLink();
+    EXPECT_EQ(dxPSLinkClassByComponent(f.grid), "TdxDBGridReportLink");   // one user left
+    dxUnregisterDBGridReportLink();
+    dxUnregisterTreeListReportLink();
+    EXPECT_EQ(dxPSLinkClassByComponent(f.grid), "");
+    EXPECT_EQ(dxPSLinkClassByComponent(tree), "");
 }
 
 } // namespace

@@ -255,3 +255,72 @@ TEST(TreeListReportOptions, WhatRepeatsOnEveryPage)
 
 } // namespace
 } // namespace qel
+
+#include "platform/core/Stream.h"
+#include "platform/core/Streaming.h"
+
+namespace qel {
+namespace {
+
+std::string StreamOf(TComponent* Link)
+{
+    TMemoryStream stream;
+    SaveComponentToMemory(Link, stream);
+    return stream.Bytes();
+}
+
+// A stored link reads back with its settings, its fonts and its page; the
+// borrow-source switches are written only when true, the sample text only
+// when it is not the default.
+TEST(TreeListReportStreaming, AStoredLinkReadsBackAsItWas)
+{
+    TComponent owner(nullptr);
+    auto* link = new TdxTreeListReportLink(&owner);
+    link->SetName("TreeReport");
+    std::string bytes = StreamOf(link);
+    EXPECT_EQ(bytes.find("ExtendedColorManage"), std::string::npos);
+    EXPECT_EQ(bytes.find("UseColumnFont"), std::string::npos);
+    EXPECT_EQ(bytes.find("GraphicAsTextValue"), std::string::npos);
+
+    link->SetDrawMode(tldmBorrowSource);
+    link->SetOptions({tlpoHeaders, tlpoGrid, tlpoCheckMarksAsText});
+    link->SetExpandLevel(2);
+    link->SetAutoNodesExpand(true);
+    link->SetBandColor(clRed);
+    link->SetPreviewLineCount(3);
+    link->SetGraphicAsTextValue("Bild");
+    link->HeaderFont()->SetStyle({fsItalic});
+    link->RowFooterFont()->SetName("Liberation Serif");
+    link->SetColor(clYellow);
+    link->SetTransparent(false);
+    link->SetReportTitleText("Zutrittsmatrix");
+    link->PrinterPage()->SetDMPaper(9);
+    link->PrinterPage()->PageFooter()->CenterTitle()->SetText("Page [Page #] of [Total Pages]");
+    bytes = StreamOf(link);
+    EXPECT_NE(bytes.find("ExtendedColorManage"), std::string::npos);
+    EXPECT_NE(bytes.find("UseColumnFont"), std::string::npos);
+
+    TMemoryStream stream;
+    SaveComponentToMemory(link, stream);
+    TComponent other(nullptr);
+    auto* copy = new TdxTreeListReportLink(&other);
+    LoadComponentFromMemory(stream, copy, &other);
+    EXPECT_EQ(copy->DrawMode(), tldmBorrowSource);
+    EXPECT_EQ(copy->Options(), (TdxTreeListPaintOptions{tlpoHeaders, tlpoGrid, tlpoCheckMarksAsText}));
+    EXPECT_EQ(copy->ExpandLevel(), 2);
+    EXPECT_TRUE(copy->AutoNodesExpand());
+    EXPECT_EQ(copy->BandColor(), clRed);
+    EXPECT_EQ(copy->PreviewLineCount(), 3);
+    EXPECT_EQ(copy->GraphicAsTextValue(), "Bild");
+    EXPECT_TRUE(copy->HeaderFont()->Style().Contains(fsItalic));
+    EXPECT_EQ(copy->RowFooterFont()->Name(), "Liberation Serif");
+    EXPECT_EQ(copy->Color(), clYellow);
+    EXPECT_FALSE(copy->Transparent());
+    EXPECT_EQ(copy->ReportTitleText(), "Zutrittsmatrix");
+    EXPECT_EQ(copy->PrinterPage()->DMPaper(), 9);
+    EXPECT_EQ(copy->PrinterPage()->PageFooter()->CenterTitle()->Text(),
+              link->PrinterPage()->PageFooter()->CenterTitle()->Text());
+}
+
+} // namespace
+} // namespace qel
