@@ -5,6 +5,9 @@
 #include "platform/controls/Application.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/PropertyRegistry.h"
+#include "platform/data/DataSet.h"
+
+#include <utility>
 #include "printing/ReportLinkRegistry.h"
 
 namespace qel {
@@ -110,7 +113,7 @@ void TdxDBTreeListControlReportLink::FillDataItem(TAbstractdxReportCellData& Ite
 
 // ----- keeping the dataset still --------------------------------------------------------------------------
 
-void TdxDBTreeListControlReportLink::OnUnprepare(std::function<void(TdxTreeListReportAccess&)> Undo)
+void TdxDBTreeListControlReportLink::OnUnprepare(TUndo Undo)
 {
     m_undo.push_back(std::move(Undo));
 }
@@ -122,17 +125,34 @@ void TdxDBTreeListControlReportLink::PrepareConstruct(TdxReportCells& Cells)
     if (a.HasDataSet()) {
         // Each step's undo is recorded as soon as there is something to undo.
         const bool hold = a.Hold();
-        OnUnprepare([hold](TdxTreeListReportAccess& A) { A.SetHold(hold); });
+        OnUnprepare([hold](TdxTreeListReportAccess* A) {
+            if (A)
+                A->SetHold(hold);
+        });
         a.SetHold(true);
         a.DisableControls();
-        OnUnprepare([](TdxTreeListReportAccess& A) { A.EnableControls(); });
+        auto* db = dynamic_cast<TdxDBTreeListReportAccess*>(&a);
+        SetFreeNotified(m_disabledDataSet, db ? db->DataSet() : nullptr);
+        OnUnprepare([this](TdxTreeListReportAccess* A) {
+            TDataSet* dataSet = std::exchange(m_disabledDataSet, nullptr);
+            if (A)
+                A->EnableControls();
+            else if (dataSet)
+                dataSet->EnableControls();
+        });
         const int top = a.GetTopIndex();
-        OnUnprepare([top](TdxTreeListReportAccess& A) { A.SetTopIndex(top); });
+        OnUnprepare([top](TdxTreeListReportAccess* A) {
+            if (A)
+                A->SetTopIndex(top);
+        });
         const TBookmark bookmark = a.GetBookmark();
         if (!bookmark.empty())
-            OnUnprepare([bookmark](TdxTreeListReportAccess& A) { A.GotoBookmark(bookmark); });
+            OnUnprepare([bookmark](TdxTreeListReportAccess* A) {
+                if (A)
+                    A->GotoBookmark(bookmark);
+            });
         if (NeedsLoadAll() && CanLoadAll()) {
-            OnUnprepare([this](TdxTreeListReportAccess&) { EndLoadAll(); });
+            OnUnprepare([this](TdxTreeListReportAccess*) { EndLoadAll(); });
             BeginLoadAll();
         }
     }
@@ -142,19 +162,23 @@ void TdxDBTreeListControlReportLink::PrepareConstruct(TdxReportCells& Cells)
 void TdxDBTreeListControlReportLink::UnprepareConstruct()
 {
     TCustomdxTreeListReportLink::UnprepareConstruct();
-    std::vector<std::function<void(TdxTreeListReportAccess&)>> undo = std::move(m_undo);
+    std::vector<TUndo> undo = std::move(m_undo);
     m_undo.clear();
     // Last first, each on its own: one that fails is reported and the others still run.
     for (auto it = undo.rbegin(); it != undo.rend(); ++it) {
-        TdxTreeListReportAccess* access = Access();
-        if (!access)
-            return;   // the control went away during the build
         try {
-            (*it)(*access);
+            (*it)(Access());
         } catch (const std::exception& e) {
             Application().HandleException(e);
         }
     }
+}
+
+void TdxDBTreeListControlReportLink::Notification(TComponent* AComponent, TOperation Operation)
+{
+    if (Operation == opRemove && AComponent == m_disabledDataSet)
+        m_disabledDataSet = nullptr;
+    TCustomdxTreeListReportLink::Notification(AComponent, Operation);
 }
 
 // ----- the grid ---------------------------------------------------------------------------------------------

@@ -50,11 +50,17 @@ protected:
     void UnprepareConstruct() override;
     std::unique_ptr<TdxTreeListReportAccess> CreateAccess(TCustomdxTreeListControl* Control) override;
     int LeftOffset() const override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
-    // A preparation step's undo; it runs at the end of the build.
-    void OnUnprepare(std::function<void(TdxTreeListReportAccess&)> Undo);
-    std::vector<std::function<void(TdxTreeListReportAccess&)>> m_undo;
+    // A preparation step's undo; it runs at the end of the build, with the
+    // control's reader, or nullptr when the control went away meanwhile.
+    using TUndo = std::function<void(TdxTreeListReportAccess*)>;
+    void OnUnprepare(TUndo Undo);
+    std::vector<TUndo> m_undo;
+    // The dataset whose controls the build disabled: they come back even
+    // when the control went away during the build (not when the dataset did).
+    TDataSet* m_disabledDataSet{nullptr};
 };
 
 class TdxDBGridReportLink : public TdxDBTreeListControlReportLink {

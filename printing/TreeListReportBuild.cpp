@@ -301,7 +301,8 @@ void TCustomdxTreeListReportLink::ConstructReport(TdxReportCells& Cells)
     // any away meanwhile (a progress event, the control's own events) ends it.
     const std::uint64_t stamp = control->RemovalStamp();
     auto checkUnchanged = [&] {
-        if (control->RemovalStamp() != stamp)
+        // The control itself may be gone: asked of the link, which hears that, first.
+        if (Component() != control || control->RemovalStamp() != stamp)
             throw EdxReportLink("The tree list changed while the report was being built");
     };
     const int count = static_cast<int>(b.Nodes.size());

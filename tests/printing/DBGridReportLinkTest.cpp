@@ -489,3 +489,39 @@ TEST(DBGridReportLinkRegistration, GridsAndTreeListsFindTheirLinks)
 
 } // namespace
 } // namespace qel
+
+namespace qel {
+namespace {
+
+// A progress handler frees the grid itself: the build stops, and the
+// dataset, which the grid no longer reaches, gets its controls back.
+TEST(DBGridReportLink, AGridFreedDuringTheBuildLeavesTheDatasetsControlsEnabled)
+{
+    HeldGrid g(AllRecords);
+    struct TPrinter : TAbstractdxComponentPrinter {
+        using TAbstractdxComponentPrinter::TAbstractdxComponentPrinter;
+        std::function<void(double)> OnProgress;
+        void GenerateReportProgress(TBasedxReportLink*, double P) override
+        {
+            if (OnProgress)
+                OnProgress(P);
+        }
+    } printer(nullptr);
+    TdxDBGridReportLink link(nullptr);
+    link.SetComponentPrinter(&printer);
+    link.SetComponent(g.f.grid);
+    printer.OnProgress = [&](double P) {
+        if (P >= 50 && g.f.grid) {
+            delete g.f.grid;
+            g.f.grid = nullptr;
+        }
+    };
+    EXPECT_THROW(link.SetActive(true), EdxReportLink);
+    EXPECT_FALSE(link.Active());
+    EXPECT_EQ(link.Component(), nullptr);
+    EXPECT_FALSE(g.f.ds->ControlsDisabled());
+    link.SetComponentPrinter(nullptr);
+}
+
+} // namespace
+} // namespace qel

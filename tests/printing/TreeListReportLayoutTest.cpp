@@ -257,3 +257,45 @@ TEST(TreeListReportNodeChoice, NoRootNodesGiveBandsHeadersAndFootersThatDoNotRep
 
 } // namespace
 } // namespace qel
+
+#include "printing/ReportUnits.h"
+
+namespace qel {
+namespace {
+
+// Rows that grow with their text are measured at the size the text is
+// printed: the row holds every wrapped line of its tallest value, and of its
+// preview, with the cell's margins; a short value keeps one line.
+TEST(TreeListReportLayout, GrowingRowsHoldEveryWrappedLineAsPrinted)
+{
+    TreeReport r;
+    r.tree->SetOptionsEx(r.tree->OptionsEx() + TdxTreeListOptionsEx{aoRowAutoHeight});
+    r.tree->SetOptions(r.tree->Options() + TdxTreeListOptions{aoPreview});
+    const std::string preview = "A preview long enough to wrap across the width of the report more than once, "
+                                "and then some more words to be sure of it.";
+    r.tree->OnGetPreviewText = [&](TObject*, TdxTreeListNode*, std::string& T) { T = preview; };
+    r.Column("Name", 80);
+    r.Column("Note", 120);
+    const std::string text = "Eins zwei drei vier fünf sechs sieben acht neun zehn";
+    TdxTreeListNode* tall = r.Add(nullptr, "x");
+    tall->SetString(1, text);
+    r.Add(nullptr, "y");
+    r.Build();
+    TdxReportCell* root = r.Cells().Cells();
+    TdxReportCell* first = root->Cells(0);
+    TdxReportCell* second = root->Cells(1);
+    TFont font;
+    font.Assign(r.link->Font());
+    const int lines = dxMeasureTextHeightPixels(font, text, 120 - 6, DT_WORDBREAK);
+    const int previewLines = dxMeasureTextHeightPixels(*r.link->PreviewFont(), preview, 200 - 20 - 6, DT_WORDBREAK);
+    ASSERT_GT(lines, 2 * dxMeasureTextHeightPixels(font, "Wg", 1000, DT_SINGLELINE));
+    EXPECT_GE(first->Height(), std::int64_t{lines + 4 + previewLines + 4} * U);
+    auto* note = dynamic_cast<TdxReportCellString*>(first->DataItems(1));
+    ASSERT_TRUE(note);
+    EXPECT_TRUE(note->Multiline());
+    EXPECT_GE(note->Height(), std::int64_t{lines + 4} * U);
+    EXPECT_LT(second->Height(), first->Height());
+}
+
+} // namespace
+} // namespace qel
