@@ -432,15 +432,7 @@ TEST(DBGridReportLink, AFieldFreedDuringTheBuildStopsItCleanly)
 {
     HeldGrid g(PartialLoad);
     const GridState before = GridState::Of(g.f);
-    struct TPrinter : TAbstractdxComponentPrinter {
-        using TAbstractdxComponentPrinter::TAbstractdxComponentPrinter;
-        std::function<void(double)> OnProgress;
-        void GenerateReportProgress(TBasedxReportLink*, double P) override
-        {
-            if (OnProgress)
-                OnProgress(P);
-        }
-    } printer(g.f.owner.get());
+    test::TProgressPrinter printer(g.f.owner.get());
     TdxDBGridReportLink link(g.f.owner.get());
     link.SetComponentPrinter(&printer);
     link.SetComponent(g.f.grid);
@@ -498,15 +490,7 @@ namespace {
 TEST(DBGridReportLink, AGridFreedDuringTheBuildLeavesTheDatasetsControlsEnabled)
 {
     HeldGrid g(AllRecords);
-    struct TPrinter : TAbstractdxComponentPrinter {
-        using TAbstractdxComponentPrinter::TAbstractdxComponentPrinter;
-        std::function<void(double)> OnProgress;
-        void GenerateReportProgress(TBasedxReportLink*, double P) override
-        {
-            if (OnProgress)
-                OnProgress(P);
-        }
-    } printer(nullptr);
+    test::TProgressPrinter printer(nullptr);
     TdxDBGridReportLink link(nullptr);
     link.SetComponentPrinter(&printer);
     link.SetComponent(g.f.grid);

@@ -206,18 +206,6 @@ TEST(TreeListReportEvents, WithoutSupportedCustomDrawNoEventRuns)
     EXPECT_FALSE(r.link->IsCustomDrawn(nullptr));
 }
 
-// A component printer whose build progress runs a handler.
-class TProgressPrinter : public TAbstractdxComponentPrinter {
-public:
-    using TAbstractdxComponentPrinter::TAbstractdxComponentPrinter;
-    std::function<void(double)> OnProgress;
-    void GenerateReportProgress(TBasedxReportLink*, double PercentDone) override
-    {
-        if (OnProgress)
-            OnProgress(PercentDone);
-    }
-};
-
 struct ProgressCase {
     const char* Name;
     std::function<void(EventReport&)> Interrupt;
@@ -231,7 +219,7 @@ class TreeListReportInterruptions : public ::testing::TestWithParam<ProgressCase
 TEST_P(TreeListReportInterruptions, ABuildStopsCleanlyWhenItsProgressHandlerPullsTheRug)
 {
     EventReport r;
-    TProgressPrinter printer(r.owner.get());
+    test::TProgressPrinter printer(r.owner.get());
     r.link->SetComponentPrinter(&printer);
     r.link->SetActive(true);
     const int pages = r.link->GetPageCount();

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -91,6 +92,19 @@ inline void ExpectGolden(const std::string& Name, const std::string& Text)
     const std::string expected((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(Text, expected) << "differs from " << file;
 }
+
+// A component printer whose build progress runs a handler (which may pull
+// the rug: free what the build reads, or raise).
+class TProgressPrinter : public TAbstractdxComponentPrinter {
+public:
+    using TAbstractdxComponentPrinter::TAbstractdxComponentPrinter;
+    std::function<void(double)> OnProgress;
+    void GenerateReportProgress(TBasedxReportLink*, double PercentDone) override
+    {
+        if (OnProgress)
+            OnProgress(PercentDone);
+    }
+};
 
 // The fonts of a link, fixed so that measured heights do not follow the desktop.
 inline void UseTestFonts(TCustomdxTreeListReportLink& Link)
