@@ -11,7 +11,7 @@
 #include "bench/BenchSupport.h"
 #include "demo/DemoConfig.h"
 #include "demo/DemoData.h"
-#include "demo/DemoReport.h"
+#include "demo/DemoGrid.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Forms.h"
 #include "platform/graphics/Bitmap.h"
@@ -21,6 +21,8 @@
 #include "preview/PreviewDialogs.h"
 #include "preview/StdPreview.h"
 #include "printing/ComponentPrinter.h"
+#include "printing/DBGridReportLink.h"
+#include "platform/data/DataSource.h"
 
 #include <chrono>
 
@@ -178,14 +180,24 @@ void BM_Memory(benchmark::State& State)
 }
 BENCHMARK(BM_Memory)->ArgNames({"pages"})->Arg(100)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// The main program's access-matrix page as every page's content.
+// The main program's access-matrix report, printed through the grid report
+// link, as the pages' content: the engine's page routine, as the preview
+// window paints it.
 struct Report {
     std::unique_ptr<demo::TConfiguration> config{demo::MakeSampleConfiguration(32, 128)};
     std::unique_ptr<TMemoryDataSet> matrix{demo::MakeAccessMatrix(*config, nullptr)};
+    TComponent owner{nullptr};
+    TdxDBGridReportLink* link = nullptr;
     void Attach(Harness& H)
     {
-        H.content = [this](TCanvas& C, const TRect& R, int Page) {
-            demo::DrawAccessMatrixPage(C, R, config->Title(), *matrix, Page + 1, 100);
+        auto* source = new TDataSource(&owner);
+        source->SetDataSet(matrix.get());
+        link = new TdxDBGridReportLink(&owner);
+        link->SetComponent(demo::MakeAccessMatrixGrid(&owner, source));
+        link->SetActive(true);
+        H.preview->SetPageCount(link->GetPageCount());
+        H.content = [this, &H](TCanvas& C, const TRect& R, int Page) {
+            link->PaintPage(C, R, Page, Page, H.preview->ZoomFactor());
         };
     }
 };

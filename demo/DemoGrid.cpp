@@ -11,24 +11,12 @@
 
 namespace qel::demo {
 
-std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& Matrix, const std::string& PlainPng,
-                                              const std::string& GroupedPng, const std::string& FilteredPng)
+TdxDBGrid* MakeAccessMatrixGrid(TComponent* Owner, TDataSource* Source)
 {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetCaption("Zutrittsmatrix");
-    form->SetBounds(40, 40, 1500, 760);
-
-    auto* source = new TDataSource(form.get());
-    source->SetDataSet(&Matrix);
-
-    auto* grid = new TdxDBGrid(form.get());
+    auto* grid = new TdxDBGrid(Owner);
     grid->SetName("AccessMatrix");
-    grid->SetParent(form.get());
-    grid->SetAlign(alClient);
     grid->SetKeyField("NUMBER");
     grid->SetOptions(grid->Options() + TdxDBGridOptions{egoLoadAllRecords});
-    grid->SetShowIndicator(true);
-
     auto* number = grid->CreateColumnOf<TdxDBGridSpinColumn>();
     number->SetFieldName("NUMBER");
     number->SetCaption("Nr");
@@ -49,21 +37,39 @@ std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& Matrix, const std::strin
     port->SetWidth(56);
     port->SetMinValue(1);
     port->SetMaxValue(65535);
-    TdxDBGridCheckColumn* box3 = nullptr;
-    for (TField* f : Matrix.Fields()) {
+    TDataSet& matrix = *Source->DataSet();
+    for (TField* f : matrix.Fields()) {
         if (f->DataType() != ftBoolean)
             continue;
         auto* box = grid->CreateColumnOf<TdxDBGridCheckColumn>();
-        if (f->FieldName() == "Box3")
-            box3 = box;
         box->SetFieldName(f->FieldName());
         box->SetCaption(f->FieldName().substr(3));
         box->SetWidth(34);
         box->SetValueChecked("True");
         box->SetValueUnchecked("False");
     }
-    Matrix.First();
-    grid->SetDataSource(source);
+    matrix.First();
+    grid->SetDataSource(Source);
+    return grid;
+}
+
+std::unique_ptr<TForm> MakeAccessMatrixWindow(TDataSet& Matrix, const std::string& PlainPng,
+                                              const std::string& GroupedPng, const std::string& FilteredPng)
+{
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetCaption("Zutrittsmatrix");
+    form->SetBounds(40, 40, 1500, 760);
+
+    auto* source = new TDataSource(form.get());
+    source->SetDataSet(&Matrix);
+
+    auto* grid = MakeAccessMatrixGrid(form.get(), source);
+    grid->SetParent(form.get());
+    grid->SetAlign(alClient);
+    grid->SetShowIndicator(true);
+    auto* number = grid->ColumnByFieldName("NUMBER");
+    auto* port = grid->ColumnByFieldName("IPPORT");
+    auto* box3 = grid->FindColumnByFieldName("Box3");
 
     SaveControlImage(grid, PlainPng);
 

@@ -5,7 +5,18 @@
 #include <memory>
 #include <string>
 
+namespace qel {
+class TdxDBGrid;
+class TDataSource;
+}
+
 namespace qel::demo {
+
+// The access matrix grid over the records of `Source` (owned by Owner):
+// the key field NUMBER, typed columns for the connector's data ("Nr",
+// "Connector", "IP-Adresse", "Port") and one check column per box, captioned
+// with the box's number; every record is loaded.
+TdxDBGrid* MakeAccessMatrixGrid(TComponent* Owner, TDataSource* Source);
 
 // The access matrix window: a data-bound grid over `Matrix` with the key
 // field NUMBER, typed columns for the connector's data and one check column

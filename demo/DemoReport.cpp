@@ -1,125 +1,78 @@
 #include "demo/DemoReport.h"
 
-#include <algorithm>
-
-#include "platform/core/Locale.h"
-#include "platform/graphics/PdfDocument.h"
-
-#include <vector>
+#include "dbgrid/DBGrid.h"
+#include "demo/DemoGrid.h"
+#include "platform/core/Guards.h"
+#include "platform/data/DataSource.h"
+#include "platform/printers/PdfFilePrinter.h"
+#include "printing/DBGridReportLink.h"
+#include "printing/PrintDevice.h"
 
 namespace qel::demo {
 
-namespace {
-
-// An A4 page in tenths of a millimetre.
-constexpr int kPageWidth = 2100, kPageHeight = 2970;
-
-// Page coordinates in tenths of a millimetre, mapped isotropically onto the
-// device pixels of Rect, as the report renderer maps report units.
-void SetupPageMapping(TCanvas& Canvas, const TRect& Rect)
+void PrintReportToPdf(TBasedxReportLink& Link, const std::string& FileName, const std::string& Title)
 {
-    Canvas.SetMapMode(MM_ISOTROPIC);
-    Canvas.SetWindowExt(kPageWidth, kPageHeight);
-    Canvas.SetViewportExt(Rect.Width(), Rect.Height());
-    Canvas.SetViewportOrg(Rect.Left, Rect.Top);
+    TdxPrintDevice& device = *dxPrintDevice();
+    const int pdf = device.Printers()->IndexOf(PdfPrinterName);
+    if (pdf < 0)
+        throw Exception("the PDF file printer is not installed");
+    device.SetPrinterIndex(pdf);
+    const TdxPrinterPage& page = *Link.GetRealPrinterPage();
+    device.SetPaperByCode(page.DMPaper());
+    device.SetOrientation(page.Orientation());
+    device.SetTitle(Title);
+    device.SetOutputFileName(FileName);
+    const int pages = Link.GetPageCount();
+    if (device.BeginDoc() <= 0)
+        throw Exception("the PDF file printer did not start the job");
+    // A failure on the way drops the job: no half-written report.
+    Finally abort([&device] {
+        if (device.Printing())
+            device.Abort();
+    });
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0)
+            device.NewPage();
+        TCanvas& canvas = *device.Canvas();
+        const TDeviceCaps& caps = canvas.DeviceCaps();
+        // The whole paper, relative to the printable origin.
+        const TRect paper{-caps.PhysicalOffsetX, -caps.PhysicalOffsetY, caps.PhysicalWidth - caps.PhysicalOffsetX,
+                          caps.PhysicalHeight - caps.PhysicalOffsetY};
+        Link.PaintPage(canvas, paper, i, i, 100);
+    }
+    device.EndDoc();
 }
 
-} // namespace
-
-void DrawAccessMatrixPage(TCanvas& Canvas, const TRect& Rect, const std::string& Title, TDataSet& Matrix,
-                          int PageNumber, int PageCount)
+TReportFacts WriteAccessMatrixReport(TDataSet& Matrix, const std::string& FileName, bool FitOnePageWide)
 {
-    std::vector<TField*> boxes;
-    for (int i = 0; i < Matrix.FieldCount(); ++i)
-        if (Matrix.Fields(i)->DataType() == ftBoolean)
-            boxes.push_back(Matrix.Fields(i));
-    TField* connector = Matrix.FieldByName("TITLE");
-
-    TCanvasStateSaver keep(Canvas);
-    SetupPageMapping(Canvas, Rect);
-    TCanvas& canvas = Canvas;
-    const int left = 200, top = 200;
-    canvas.Font()->SetName("Arial");
-    canvas.Font()->SetHeight(-60);
-    canvas.Font()->SetStyle({fsBold});
-    canvas.Font()->SetColor(clBlack);
-    canvas.SetBkMode(TRANSPARENT);
-    canvas.TextOut(left, top, "Zutrittsmatrix: " + Title);
-
-    canvas.Font()->SetStyle({});
-    canvas.Font()->SetHeight(-35);
-    canvas.TextOut(left, top + 90,
-                   "Gedruckt am " + FormatDateTime("dd.mm.yyyy hh:nn", Now()) + ", " +
-                       IntToStr(static_cast<std::int64_t>(boxes.size())) + " Boxen, " +
-                       IntToStr(Matrix.RecordCount()) + " Connectoren");
-    canvas.Pen()->SetColor(clBlack);
-    canvas.Pen()->SetStyle(psSolid);
-    canvas.Pen()->SetWidth(4);
-    canvas.MoveTo(left, top + 150);
-    canvas.LineTo(kPageWidth - left, top + 150);
-
-    // The table: one row per connector, one check column per box.
-    // Cells shrink so that every box and every connector fits on the page.
-    const int titleWidth = 320;
-    const int tableTop = top + 220;
-    const int boxCount = std::max(1, static_cast<int>(boxes.size()));
-    const int cellWidth = std::min(100, (kPageWidth - 2 * left - titleWidth) / boxCount);
-    const int rowHeight = std::min(55, (kPageHeight - tableTop - top) / std::max(2, Matrix.RecordCount() + 1));
-    canvas.Pen()->SetWidth(1);
-    canvas.Brush()->SetStyle(bsSolid);
-    canvas.Brush()->SetColor(clBtnFace);
-    TRect header{left, tableTop, left + titleWidth + cellWidth * int(boxes.size()), tableTop + rowHeight};
-    canvas.FillRect(header);
-    // A clear brush draws the cell texts without a background of their own.
-    canvas.Brush()->SetStyle(bsClear);
-    canvas.Font()->SetHeight(-30);
-    for (std::size_t b = 0; b < boxes.size(); ++b) {
-        TRect cell{left + titleWidth + cellWidth * int(b), tableTop, left + titleWidth + cellWidth * int(b + 1),
-                   tableTop + rowHeight};
-        canvas.DrawText(boxes[b]->FieldName().substr(3), cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    TComponent owner(nullptr);
+    auto* source = new TDataSource(&owner);
+    source->SetDataSet(&Matrix);
+    TdxDBGrid* grid = MakeAccessMatrixGrid(&owner, source);
+    auto* link = new TdxDBGridReportLink(&owner);
+    TdxPrinterPage* page = link->PrinterPage();
+    page->SetMeasurementUnits(muMillimeters);
+    page->SetDMPaper(9);
+    page->SetOrientation(poPortrait);
+    if (FitOnePageWide) {
+        page->SetFitToPagesByWide(1);
+        page->SetFitToPagesByTall(0);
+        page->SetScaleMode(smFit);
+    } else {
+        page->SetScaleMode(smAdjust);
+        page->SetScaleFactor(100);
     }
-    TRect corner{left + 15, tableTop, left + titleWidth, tableTop + rowHeight};
-    canvas.DrawText("Connector", corner, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-    int rows = 1;
-    for (Matrix.First(); !Matrix.Eof(); Matrix.Next(), ++rows) {
-        const int y = tableTop + rowHeight * rows;
-        TRect titleRect{left + 15, y, left + titleWidth, y + rowHeight};
-        canvas.DrawText(connector->AsString(), titleRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-        for (std::size_t b = 0; b < boxes.size(); ++b) {
-            if (!boxes[b]->AsBoolean())
-                continue;
-            TRect cell{left + titleWidth + cellWidth * int(b), y, left + titleWidth + cellWidth * int(b + 1),
-                       y + rowHeight};
-            canvas.DrawText("X", cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        }
-    }
-    // Grid lines over the whole table.
-    const int right = header.Right, bottom = tableTop + rowHeight * rows;
-    for (int r = 0; r <= rows; ++r) {
-        canvas.MoveTo(left, tableTop + rowHeight * r);
-        canvas.LineTo(right, tableTop + rowHeight * r);
-    }
-    canvas.MoveTo(left, tableTop);
-    canvas.LineTo(left, bottom);
-    for (std::size_t b = 0; b <= boxes.size(); ++b) {
-        canvas.MoveTo(left + titleWidth + cellWidth * int(b), tableTop);
-        canvas.LineTo(left + titleWidth + cellWidth * int(b), bottom);
-    }
-    if (PageNumber > 0) {
-        TRect foot{left, kPageHeight - top + 40, kPageWidth - left, kPageHeight - top + 100};
-        canvas.DrawText("Seite " + IntToStr(PageNumber) + " von " + IntToStr(PageCount), foot,
-                        DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    }
-}
-
-void WriteAccessMatrixPdf(const std::string& FileName, const std::string& Title, TDataSet& Matrix)
-{
-    TPdfDocument pdf(FileName);
-    pdf.SetTitle("Zutrittsmatrix " + Title);
-    pdf.SetCreator("qeldemo");
-    pdf.BeginDoc();
-    DrawAccessMatrixPage(*pdf.Canvas(), Rect(0, 0, pdf.PageWidth(), pdf.PageHeight()), Title, Matrix);
-    pdf.EndDoc();
+    page->PageHeader()->CenterTitle()->SetText("[Date Printed]");
+    page->PageFooter()->CenterTitle()->SetText("Page [Page #] of [Total Pages]");
+    link->SetBandsOnEveryPage(true);
+    link->SetHeadersOnEveryPage(true);
+    link->SetComponent(grid);
+    link->SetActive(true);
+    TReportFacts facts;
+    facts.Pages = link->GetPageCount();
+    link->GetPageCounts(facts.PagesAcross, facts.PagesDown);
+    PrintReportToPdf(*link, FileName, "Zutrittsmatrix");
+    return facts;
 }
 
 } // namespace qel::demo

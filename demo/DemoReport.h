@@ -1,21 +1,27 @@
 #pragma once
 #include "platform/data/DataSet.h"
-#include "platform/data/Field.h"
-#include "platform/graphics/Canvas.h"
 
 #include <string>
 
+namespace qel {
+class TBasedxReportLink;
+}
+
 namespace qel::demo {
 
-// Draws the access matrix (the records of `Matrix`: a "Connector" title and
-// one Boolean field per box) as one A4 page of text, lines and a table grid
-// into a PDF file.
-void WriteAccessMatrixPdf(const std::string& FileName, const std::string& Title, TDataSet& Matrix);
+struct TReportFacts {
+    int Pages = 0;
+    int PagesAcross = 0;
+    int PagesDown = 0;
+};
 
-// The same page onto any canvas, fitted into Rect (device pixels), with
-// "Seite N von M" at its foot when a page number is given. The page
-// preview draws its pages with it until the report engine paints them.
-void DrawAccessMatrixPage(TCanvas& Canvas, const TRect& Rect, const std::string& Title, TDataSet& Matrix,
-                          int PageNumber = 0, int PageCount = 0);
+// Prints the access matrix (the records of Matrix) through the grid report
+// link into a PDF file through the PDF file printer: A4 portrait at scale
+// 100, or fitted to one page wide; bands and headers on every page, the
+// date at the top of each page and "Page N of M" at the bottom.
+TReportFacts WriteAccessMatrixReport(TDataSet& Matrix, const std::string& FileName, bool FitOnePageWide = false);
+
+// Prints every page of a built report into a PDF file through the PDF file printer.
+void PrintReportToPdf(TBasedxReportLink& Link, const std::string& FileName, const std::string& Title);
 
 } // namespace qel::demo

@@ -1,12 +1,12 @@
 // The main program: shows the layers at work on a sample installation of 32
 // boxes and 128 connectors. It streams the configuration to a file and back,
 // saves a picture of the box settings dialog, mirrors the access matrix into
-// an in-memory dataset, draws it into a PDF page, shows it in the
-// data-bound grid (pictures plain and grouped) and as report pages in the
-// standard preview window (pictures at several zooms, while building, and a
-// print from it to PDF); with a display both windows stay open until the
-// grid window is closed. Output goes to the folder given as the first argument
-// (default "out").
+// an in-memory dataset, prints it through the grid report link into PDF
+// files, shows it in the data-bound grid (pictures plain and grouped) and as
+// report pages in the standard preview window (pictures at several zooms,
+// while building, and a print from it to PDF); with a display both windows
+// stay open until the grid window is closed. Output goes to the folder given
+// as the first argument (default "out").
 #include "demo/DemoConfig.h"
 #include "demo/DemoData.h"
 #include "demo/DemoDialogs.h"
@@ -16,6 +16,7 @@
 #include "demo/DemoPageSetup.h"
 #include "demo/DemoPreview.h"
 #include "demo/DemoReport.h"
+#include "printing/DBGridReportLink.h"
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Forms.h"
@@ -54,6 +55,10 @@ void StreamConfiguration(TConfiguration& Config, const std::string& FileName)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The printing units' start-up: the report links of the grid and the
+    // tree list, and the preview layer's windows and dialogs.
+    dxRegisterDBGridReportLink();
+    dxRegisterTreeListReportLink();
     dxInstallPreviewDialogs();
     const std::filesystem::path outDir = argc > 1 ? argv[1] : "out";
     try {
@@ -75,8 +80,13 @@ int main(int argc, char** argv)
         matrix->SetFiltered(false);
 
         const std::string pdf = (outDir / "access-matrix.pdf").string();
-        WriteAccessMatrixPdf(pdf, config->Title(), *matrix);
-        std::printf("Access matrix page written to %s\n", pdf.c_str());
+        const TReportFacts report = WriteAccessMatrixReport(*matrix, pdf);
+        std::printf("Access matrix report printed to %s: %d pages (%d across, %d down), A4 at 100 %%\n",
+                    pdf.c_str(), report.Pages, report.PagesAcross, report.PagesDown);
+        const std::string fitted = (outDir / "access-matrix-one-page-wide.pdf").string();
+        const TReportFacts narrow = WriteAccessMatrixReport(*matrix, fitted, true);
+        std::printf("Access matrix report fitted to one page wide printed to %s: %d pages\n", fitted.c_str(),
+                    narrow.Pages);
 
         const std::string plain = (outDir / "access-matrix-grid.png").string();
         const std::string grouped = (outDir / "access-matrix-grid-grouped.png").string();
@@ -112,6 +122,8 @@ int main(int argc, char** argv)
         }
         report.reset();
         window.reset();
+        dxUnregisterTreeListReportLink();
+        dxUnregisterDBGridReportLink();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "qeldemo: %s\n", e.what());
         return 1;

@@ -11,6 +11,7 @@
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Graphics.h"
 #include "printing/PaperTable.h"
+#include "printing/detail/FontFiling.h"
 
 #include <array>
 
@@ -82,28 +83,7 @@ const bool g_pageProperties = [] {
                      &TCustomdxPageObject::SetRightTextAlignY, g_alignYNames, taCenterY)
         .String("RightTitle", [](const TCustomdxPageObject& O) { return O.RightTitle()->Text(); },
                 [](TCustomdxPageObject& O, const std::string& V) { O.RightTitle()->SetText(V); })
-        .DefineProperties([](TCustomdxPageObject& O, TFiler& F) {
-            // The font is a platform object without published properties: its values one by one.
-            TFont* font = O.Font();
-            F.DefineProperty(
-                "FontName", [font](const Variant& V) { font->SetName(V.AsString()); },
-                [font] { return Variant(font->Name()); }, true);
-            F.DefineProperty(
-                "FontHeight", [font](const Variant& V) { font->SetHeight(V.AsInteger()); },
-                [font] { return Variant(static_cast<std::int32_t>(font->Height())); }, true);
-            F.DefineProperty(
-                "FontStyle",
-                [font](const Variant& V) {
-                    const int bits = V.AsInteger();
-                    if (bits < 0 || bits > 15)
-                        throw EReadError("Invalid property value for FontStyle");
-                    font->SetStyle(TFontStyles::FromBits(static_cast<std::uint64_t>(bits)));
-                },
-                [font] { return Variant(static_cast<std::int32_t>(font->Style().ToBits())); }, true);
-            F.DefineProperty(
-                "FontColor", [font](const Variant& V) { font->SetColor(static_cast<TColor>(V.AsInteger())); },
-                [font] { return Variant(static_cast<std::int32_t>(font->Color())); }, true);
-        });
+        .DefineProperties([](TCustomdxPageObject& O, TFiler& F) { detail::DefineFontProperties(F, "Font", O.Font()); });
     TPropertyRegistrar<TdxPrinterPage>("TdxPrinterPage")
         .Boolean("CenterOnPageH", &TdxPrinterPage::CenterOnPageH, &TdxPrinterPage::SetCenterOnPageH, false)
         .Boolean("CenterOnPageV", &TdxPrinterPage::CenterOnPageV, &TdxPrinterPage::SetCenterOnPageV, false)

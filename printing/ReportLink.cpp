@@ -6,12 +6,14 @@
 #include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
 #include "platform/core/MathUtils.h"
+#include "platform/core/PropertyRegistry.h"
 #include "platform/core/Strings.h"
 #include "printing/PSEngine.h"
 #include "printing/PSPrintStyle.h"
 #include "printing/PrintStyles.h"
 #include "printing/ReportLinkDesignWindow.h"
 #include "printing/ReportLinkRegistry.h"
+#include "printing/detail/FontFiling.h"
 
 #include <algorithm>
 
@@ -20,6 +22,53 @@ namespace qel {
 QEL_REGISTER_CLASS(TdxReportLinkPrinterPage, TdxPrinterPage);
 QEL_REGISTER_CLASS(TAbstractdxComponentPrinter, TComponent);
 QEL_REGISTER_CLASS(TBasedxReportLink, TComponent);
+
+namespace {
+
+// What a stored link keeps. Activation read while loading waits for the end
+// of loading; the component and the style manager are references by name.
+const bool g_linkPropertiesRegistered = [] {
+    TPropertyRegistrar<TBasedxReportLink>("TBasedxReportLink")
+        .Boolean("Active", &TBasedxReportLink::Active, &TBasedxReportLink::SetActive, false)
+        .Set("AssignedFormatValues", &TBasedxReportLink::AssignedFormatValues,
+             &TBasedxReportLink::SetAssignedFormatValues, {"fvDate", "fvTime", "fvPageNumber"}, 0)
+        .Color("Color", &TBasedxReportLink::Color, &TBasedxReportLink::SetColor, clWhite)
+        .Component("Component", &TBasedxReportLink::Component, &TBasedxReportLink::SetComponent)
+        .Integer("DateFormat", &TBasedxReportLink::DateFormat, &TBasedxReportLink::SetDateFormat, 0)
+        .String("DesignerCaption", &TBasedxReportLink::DesignerCaption, &TBasedxReportLink::SetDesignerCaption,
+                TBasedxReportLink::DefaultDesignerCaption)
+        .Integer("DesignerHelpContext", &TBasedxReportLink::DesignerHelpContext,
+                 &TBasedxReportLink::SetDesignerHelpContext, 0)
+        .Boolean("FootersOnEveryPage", &TBasedxReportLink::FootersOnEveryPage,
+                 &TBasedxReportLink::SetFootersOnEveryPage, false)
+        .Boolean("HeadersOnEveryPage", &TBasedxReportLink::HeadersOnEveryPage,
+                 &TBasedxReportLink::SetHeadersOnEveryPage, false)
+        .Enumeration("PageNumberFormat", &TBasedxReportLink::PageNumberFormat,
+                     &TBasedxReportLink::SetPageNumberFormat,
+                     {"pnfNumeral", "pnfChars", "pnfUpperChars", "pnfRoman", "pnfUpperRoman"}, pnfNumeral)
+        .Persistent("PrinterPage", &TBasedxReportLink::PrinterPage)
+        .Persistent("ReportTitle", &TBasedxReportLink::ReportTitle)
+        .Boolean("ScaleFonts", &TBasedxReportLink::ScaleFonts, &TBasedxReportLink::SetScaleFonts, true)
+        .Boolean("ShowDesigner", &TBasedxReportLink::ShowDesigner, &TBasedxReportLink::SetShowDesigner, false)
+        .Boolean("ShowEmptyPages", &TBasedxReportLink::ShowEmptyPages, &TBasedxReportLink::SetShowEmptyPages,
+                 false)
+        .Boolean("ShowPageFooter", &TBasedxReportLink::ShowPageFooter, &TBasedxReportLink::SetShowPageFooter, true)
+        .Boolean("ShowPageHeader", &TBasedxReportLink::ShowPageHeader, &TBasedxReportLink::SetShowPageHeader, true)
+        .Boolean("ShrinkToPageWidth", &TBasedxReportLink::ShrinkToPageWidth,
+                 &TBasedxReportLink::SetShrinkToPageWidth, false)
+        .Integer("StartPageIndex", &TBasedxReportLink::StartPageIndex, &TBasedxReportLink::SetStartPageIndex, 1)
+        .Component("StyleManager", &TBasedxReportLink::StyleManager, &TBasedxReportLink::SetStyleManager)
+        .Integer("TimeFormat", &TBasedxReportLink::TimeFormat, &TBasedxReportLink::SetTimeFormat, 0)
+        .Boolean("Transparent", &TBasedxReportLink::Transparent, &TBasedxReportLink::SetTransparent, true)
+        .Boolean("UseHorzDelimiters", &TBasedxReportLink::UseHorzDelimiters,
+                 &TBasedxReportLink::SetUseHorzDelimiters, true)
+        .Boolean("UseVertDelimiters", &TBasedxReportLink::UseVertDelimiters,
+                 &TBasedxReportLink::SetUseVertDelimiters, true)
+        .DefineProperties([](TBasedxReportLink& L, TFiler& F) { detail::DefineFontProperties(F, "Font", L.Font()); });
+    return true;
+}();
+
+} // namespace
 
 TdxReportLinkDialogRunners& dxReportLinkDialogRunners()
 {

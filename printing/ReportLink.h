@@ -376,6 +376,8 @@ protected:
     virtual void DoBeforeGenerating(TBasedxPrintStyle* Style);
     virtual void DoAfterGenerating(TBasedxPrintStyle* Style);
     void SetCanHaveEmptyPages(bool Value) { m_canHaveEmptyPages = Value; }
+    // A setting of a concrete link changed what a build makes.
+    void LinkModified() { m_rebuildNeeded = true; }
     // The build steps after ConstructReport; a build that fails leaves nothing behind.
     virtual void RebuildReport();
     // The cells and the render info go; the link keeps its settings.

@@ -153,4 +153,23 @@ int dxPSPreviewWindowClassCount()
     return windows ? static_cast<int>(windows->size()) : 0;
 }
 
+TdxReportLinkRegistration::TdxReportLinkRegistration(std::string LinkClass, std::string ComponentClass,
+                                                     std::string DesignWindowClass)
+    : m_linkClass(std::move(LinkClass)), m_componentClass(std::move(ComponentClass)),
+      m_designWindowClass(std::move(DesignWindowClass))
+{
+}
+
+void TdxReportLinkRegistration::AddUser()
+{
+    if (m_users++ == 0)
+        dxPSRegisterReportLink(m_linkClass, m_componentClass, m_designWindowClass);
+}
+
+void TdxReportLinkRegistration::RemoveUser()
+{
+    if (m_users > 0 && --m_users == 0)
+        dxPSUnregisterReportLink(m_linkClass, m_componentClass, m_designWindowClass);
+}
+
 } // namespace qel

@@ -34,6 +34,22 @@ int dxPSReportLinkRegistrationCount();
 // Empties the registry (the printing units do it when they end).
 void dxPSClearReportLinkRegistry();
 
+// A printing unit's registration of its link class: made when the unit
+// gets its first user, removed (exactly that registration) with its last.
+class TdxReportLinkRegistration {
+public:
+    TdxReportLinkRegistration(std::string LinkClass, std::string ComponentClass, std::string DesignWindowClass);
+    void AddUser();
+    void RemoveUser();
+    int Users() const { return m_users; }
+
+private:
+    std::string m_linkClass;
+    std::string m_componentClass;
+    std::string m_designWindowClass;
+    int m_users{0};
+};
+
 // Preview windows: the class in use is the last registered.
 void RegisterPreviewWindowClass(const std::string& FormClass);
 // Removes that class, or the last one when none is named; nothing on an empty registry.

@@ -69,6 +69,8 @@ const TFont* TdxPSReportRenderer::ItemFont(int FontIndex) const
     TdxPSReportFontPool* pool = m_reportLink->FontPool();
     if (FontIndex >= 0 && FontIndex < pool->Count())
         return pool->Items(FontIndex);
+    if (FontIndex < 0 && m_customDrawFont)
+        return m_customDrawFont;
     return m_reportFont.get();
 }
 
@@ -263,6 +265,15 @@ void TdxPSReportRenderer::DrawCell(TCanvas& Canvas, TdxReportCell& Cell, const T
         const TRect b = item.BoundsRect();
         if (!RectsMeet(b, Clip) || !Canvas.RectVisible(Inflated(b, half)))
             continue;
+        // An item of the page column to the left reaches the page only by
+        // the strip kept for its right border line: the line, but no text
+        // that a reader of the page would find there.
+        if (b.Right <= Clip.Left + 2 * half) {
+            TRect r = b;
+            if (item.HasBorder())
+                DrawBorders(Canvas, r, item.CellSides(), item.OuterEdgeStyle(), item.InnerEdgeStyle(), item.EdgeMode());
+            continue;
+        }
         DrawDataItem(Canvas, item, b);
     }
     if (saved)
@@ -280,6 +291,7 @@ void TdxPSReportRenderer::DrawDataItem(TCanvas& Canvas, TAbstractdxReportCellDat
     std::unique_ptr<TdxReportItem> clone(Item.Clone(nullptr));
     const std::uint32_t format = Item.Format();
     Finally restore([&] {
+        m_customDrawFont = nullptr;
         Item.Assign(clone.get());
         Item.SetFormat(format);
         UseFont(Canvas, *ItemFont(Item.FontIndex()));
@@ -344,11 +356,15 @@ void TdxPSReportRenderer::DrawBorders(TCanvas& Canvas, TRect& Rect, TdxCellSides
 {
     const int w = m_lineWidth;
     auto pass = [&](TColor TopLeft, TColor BottomRight, bool UseBorderBrush) {
+        // The strips of one colour are filled together: one operation a cell.
+        TRect strips[4];
+        TColor colors[4];
+        int n = 0;
         auto strip = [&](TdxCellSide Side, const TRect& R, TColor Color) {
             if (!Sides.Contains(Side))
                 return;
-            UseBrush(Canvas, UseBorderBrush ? m_borderBrush->Color() : Color);
-            Canvas.FillRect(R);
+            strips[n] = R;
+            colors[n++] = UseBorderBrush ? m_borderBrush->Color() : Color;
             switch (Side) {
             case csRight: Rect.Right -= w; break;
             case csBottom: Rect.Bottom -= w; break;
@@ -360,6 +376,14 @@ void TdxPSReportRenderer::DrawBorders(TCanvas& Canvas, TRect& Rect, TdxCellSides
         strip(csBottom, {Rect.Left, Rect.Bottom - w, Rect.Right, Rect.Bottom}, BottomRight);
         strip(csLeft, {Rect.Left, Rect.Top, Rect.Left + w, Rect.Bottom}, TopLeft);
         strip(csTop, {Rect.Left, Rect.Top, Rect.Right, Rect.Top + w}, TopLeft);
+        for (int i = 0; i < n;) {
+            int j = i + 1;
+            while (j < n && colors[j] == colors[i])
+                ++j;
+            UseBrush(Canvas, colors[i]);
+            Canvas.FillRects(strips + i, j - i);
+            i = j;
+        }
     };
     if (EdgeMode != cem3D) {
         pass(clBlack, clBlack, true);

@@ -82,6 +82,9 @@ public:
     // The font an item draws with: its pool font, or the report's for -1 and
     // for an index past the pool.
     const TFont* ItemFont(int FontIndex) const;
+    // A custom-draw handler's own font for the item being drawn (its font
+    // index is then -1); it holds until that item is drawn.
+    void SetCustomDrawFont(const TFont* Font) { m_customDrawFont = Font; }
 
     // Draws the cell's children and data items (the cell's own top-left at
     // the canvas origin), skipping what is not visible or outside Clip
@@ -117,6 +120,7 @@ private:
     int m_fontPixelsPerInch{9600};
     std::unique_ptr<TBrush> m_borderBrush;
     std::unique_ptr<TFont> m_reportFont;   // the report's font, prepared for the page
+    const TFont* m_customDrawFont{nullptr};
     std::unique_ptr<TBitmap> m_halftone;   // the grey of unreadably small text
     TdxHFFunctionFormatObject m_formatObject;
 };

@@ -1,10 +1,36 @@
 #include "printing/ReportTitle.h"
 
+#include "platform/core/ClassRegistry.h"
 #include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
+#include "platform/core/PropertyRegistry.h"
 #include "printing/ReportLink.h"
+#include "printing/detail/FontFiling.h"
 
 namespace qel {
+
+QEL_REGISTER_CLASS(TdxReportTitle, TPersistent);
+
+namespace {
+
+const bool g_titlePropertiesRegistered = [] {
+    TPropertyRegistrar<TdxReportTitle>("TdxReportTitle")
+        .Boolean("AdjustOnReportScale", &TdxReportTitle::AdjustOnReportScale,
+                 &TdxReportTitle::SetAdjustOnReportScale, false)
+        .Color("Color", &TdxReportTitle::Color, &TdxReportTitle::SetColor, clWhite)
+        .Enumeration("Mode", &TdxReportTitle::Mode, &TdxReportTitle::SetMode,
+                     {"tmNone", "tmOnFirstPage", "tmOnEveryTopPage"}, tmOnEveryTopPage)
+        .String("Text", &TdxReportTitle::Text, &TdxReportTitle::SetText)
+        .Enumeration("TextAlignX", &TdxReportTitle::TextAlignX, &TdxReportTitle::SetTextAlignX,
+                     {"taLeft", "taCenterX", "taRight"}, taCenterX)
+        .Enumeration("TextAlignY", &TdxReportTitle::TextAlignY, &TdxReportTitle::SetTextAlignY,
+                     {"taTop", "taCenterY", "taBottom"}, taCenterY)
+        .Boolean("Transparent", &TdxReportTitle::Transparent, &TdxReportTitle::SetTransparent, true)
+        .DefineProperties([](TdxReportTitle& T, TFiler& F) { detail::DefineFontProperties(F, "Font", T.Font()); });
+    return true;
+}();
+
+} // namespace
 
 TdxReportTitle::TdxReportTitle(TBasedxReportLink* AReportLink)
     : m_reportLink(AReportLink), m_font(std::make_unique<TFont>())

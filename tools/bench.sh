@@ -29,6 +29,18 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
 fi
 
+# LibreOffice's spreadsheet is the peer of the report link benchmark (bench.sh
+# report_links): it turns the same rows, written as CSV, into a PDF.
+wants_report_links=0
+if [ $# -eq 0 ]; then wants_report_links=1; fi
+for n in "$@"; do [ "$n" = report_links ] && wants_report_links=1; done
+if [ "$wants_report_links" -eq 1 ] && ! command -v soffice >/dev/null 2>&1; then
+  echo "Installing: libreoffice-calc-nogui"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends libreoffice-calc-nogui
+fi
+
 BUILD=build/release
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQEL_BUILD_TESTS=OFF -DQEL_BUILD_BENCH=ON >/dev/null
 names=("$@")

@@ -153,8 +153,20 @@ int TCustomdxTreeList::GetNodeCount() const
     return n;
 }
 
+std::uint64_t TCustomdxTreeList::NodeIdentity(const TdxTreeListNode* Node)
+{
+    if (!Node)
+        return 0;
+    CheckNodeOwner(Node);
+    auto* node = const_cast<TdxTreeListNode*>(Node);
+    return m_nodeIdentities.Publish(node, node->m_identity);
+}
+
 void TCustomdxTreeList::NodeRemoved(TdxTreeListNode* Node, bool Deleted)
 {
+    NoteRemoval();
+    if (Deleted)
+        m_nodeIdentities.Withdraw(Node->m_identity);
     if (Node->m_selected) {
         Node->m_selected = false;
         auto it = std::find(m_selection.begin(), m_selection.end(), Node);

@@ -32,6 +32,7 @@
 #include "treelist/InplaceEditorHost.h"
 #include "treelist/TreeListNode.h"
 #include "treelist/TreeListTypes.h"
+#include "treelist/detail/IdentityTable.h"
 
 #include <functional>
 #include <memory>
@@ -120,6 +121,18 @@ public:
     TdxTreeListNode* GetPrevVisibleNode(const TdxTreeListNode* Node) const;
     void FullExpand();
     void FullCollapse();
+
+    // A number that stands for the node while it lives: NodeByIdentity
+    // answers the node until it is destroyed and nullptr from then on
+    // (also when a later node takes its address). Numbers are not reused.
+    // Whoever keeps nodes past a reload (a printed report) keeps these.
+    std::uint64_t NodeIdentity(const TdxTreeListNode* Node);
+    TdxTreeListNode* NodeByIdentity(std::uint64_t Identity) const { return m_nodeIdentities.Find(Identity); }
+    // Counts the nodes, columns and bands taken away (deleted or detached):
+    // a walk that holds pointers to them, and runs handlers on the way,
+    // stops when it changes.
+    std::uint64_t RemovalStamp() const { return m_removalStamp; }
+    void NoteRemoval() { ++m_removalStamp; }
 
     // ----- focus ------------------------------------------------------------------------
     TdxTreeListNode* GetFocusedNode() const { return m_focused; }
@@ -660,6 +673,8 @@ private:
     // -1, 0, 1: two values of a sorted column in the sort direction Dir.
     int CompareSortValues(const Variant& A, const Variant& B, TdxTreeListColumnSort Dir) const;
 
+    detail::TIdentityTable<TdxTreeListNode> m_nodeIdentities;
+    std::uint64_t m_removalStamp{0};
     std::unique_ptr<TdxTreeListNode> m_root;       // hidden; its children are the roots
     mutable std::vector<TdxTreeListNode*> m_display;
     mutable bool m_displayValid{true};

@@ -343,6 +343,15 @@ void TdxTreeListBand::SetIndex(int Value)
         m_owner->Move(Index(), Value);
 }
 
+TdxTreeListBand::~TdxTreeListBand()
+{
+    if (!m_owner)
+        return;
+    m_owner->m_identities.Withdraw(m_identity);
+    if (m_owner->Owner())
+        m_owner->Owner()->NoteRemoval();
+}
+
 void TdxTreeListBand::Changed()
 {
     if (m_owner)
@@ -398,6 +407,14 @@ TdxTreeListBand* TdxTreeListBands::GetItem(int Index) const
     if (Index < 0 || Index >= Count())
         return nullptr;
     return m_items[static_cast<std::size_t>(Index)].get();
+}
+
+std::uint64_t TdxTreeListBands::BandIdentity(const TdxTreeListBand* Band)
+{
+    if (!Band || Band->m_owner != this)
+        return 0;
+    auto* band = const_cast<TdxTreeListBand*>(Band);
+    return m_identities.Publish(band, band->m_identity);
 }
 
 TdxTreeListBand* TdxTreeListBands::Add()

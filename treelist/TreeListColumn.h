@@ -13,6 +13,7 @@
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Graphics.h"
 #include "treelist/TreeListTypes.h"
+#include "treelist/detail/IdentityTable.h"
 
 #include <functional>
 #include <memory>
@@ -172,6 +173,7 @@ private:
     int m_bandIndex{0};
     int m_rowIndex{0};
     int m_colIndex{-1};                      // -1: after every placed column
+    std::uint64_t m_identity{0};             // see TCustomdxTreeListControl::ColumnIdentity
 };
 
 class TdxTreeListBands;
@@ -179,7 +181,8 @@ class TdxTreeListBands;
 class TdxTreeListBand {
 public:
     explicit TdxTreeListBand(TdxTreeListBands* Owner) : m_owner(Owner) {}
-    virtual ~TdxTreeListBand() = default;
+    // Its identity finds nothing from now on.
+    virtual ~TdxTreeListBand();
 
     TdxTreeListBands* Collection() const { return m_owner; }
     int Index() const;
@@ -201,9 +204,11 @@ public:
     int VisibleIndex() const;
 
 private:
+    friend class TdxTreeListBands;
     void Changed();
 
     TdxTreeListBands* m_owner;
+    std::uint64_t m_identity{0};
     std::string m_caption;
     int m_width{0};
     int m_minWidth{20};
@@ -230,11 +235,17 @@ public:
     // Absolute index of the n-th visible band; -1 when none.
     int VisibleToAbsolute(int VisibleIndex) const;
     int AbsoluteToVisible(int Index) const;
+    // A number that finds the band while it lives and nothing once it is
+    // deleted (see TCustomdxTreeList::NodeIdentity); 0 for a band of another collection.
+    std::uint64_t BandIdentity(const TdxTreeListBand* Band);
+    TdxTreeListBand* BandByIdentity(std::uint64_t Identity) const { return m_identities.Find(Identity); }
 
     void Changed();
 
 private:
+    friend class TdxTreeListBand;
     TCustomdxTreeListControl* m_owner;
+    detail::TIdentityTable<TdxTreeListBand> m_identities;
     std::vector<std::unique_ptr<TdxTreeListBand>> m_items;
 };
 

@@ -20,8 +20,10 @@ TCustomdxTreeListControl::~TCustomdxTreeListControl()
     m_destroyingColumns = true;
     ClearNodes();
     // Columns are the owner's components; the control only lets go of them.
-    for (TdxTreeListColumn* c : m_columns)
+    for (TdxTreeListColumn* c : m_columns) {
         c->m_treeList = nullptr;
+        m_columnIdentities.Withdraw(c->m_identity);
+    }
     m_columns.clear();
 }
 
@@ -54,6 +56,14 @@ void TCustomdxTreeListControl::RestoreColumnsDefaults()
         c->RestoreDefaults();
 }
 
+std::uint64_t TCustomdxTreeListControl::ColumnIdentity(const TdxTreeListColumn* Column)
+{
+    if (!Column || Column->m_treeList != this)
+        return 0;
+    auto* column = const_cast<TdxTreeListColumn*>(Column);
+    return m_columnIdentities.Publish(column, column->m_identity);
+}
+
 void TCustomdxTreeListControl::AddColumn(TdxTreeListColumn* Column)
 {
     if (Column->m_treeList == this)
@@ -76,6 +86,8 @@ void TCustomdxTreeListControl::RemoveColumn(TdxTreeListColumn* Column)
     if (GetFocusedColumn() == index)
         HideEditor();
     m_columns.erase(it);
+    m_columnIdentities.Withdraw(Column->m_identity);
+    NoteRemoval();
     Column->m_treeList = nullptr;
     // Column indexes after the removed one move down by one.
     std::vector<int> sorted = SortedColumns();

@@ -45,6 +45,12 @@ public:
     // Restores every column's defaults (the data-bound control re-reads its fields here).
     virtual void RestoreColumnsDefaults();
 
+    // A number that finds the column while it belongs to this control and
+    // nothing once it is freed or detached (see NodeIdentity); 0 for a column
+    // of another control.
+    std::uint64_t ColumnIdentity(const TdxTreeListColumn* Column);
+    TdxTreeListColumn* ColumnByIdentity(std::uint64_t Identity) const { return m_columnIdentities.Find(Identity); }
+
     TdxTreeListBands* Bands() { return &m_bands; }
     const TdxTreeListBands* Bands() const { return &m_bands; }
 
@@ -130,6 +136,7 @@ private:
     const THeaderMap& Map() const;
 
     std::vector<TdxTreeListColumn*> m_columns;
+    detail::TIdentityTable<TdxTreeListColumn> m_columnIdentities;
     TdxTreeListBands m_bands;
     mutable THeaderMap m_map;
     bool m_destroyingColumns{false};

@@ -136,6 +136,7 @@ private:
     std::int32_t m_imageIndex{-1};
     std::int32_t m_selectedIndex{-1};
     std::int32_t m_stateIndex{-1};
+    std::uint64_t m_identity{0};                 // see TCustomdxTreeList::NodeIdentity
     bool m_expanded : 1 {false};
     bool m_hasChildren : 1 {false};
     bool m_selected : 1 {false};

@@ -866,7 +866,45 @@ void TCanvas::FillRect(const TRect& R)
     Record("FillRect", d, {});
     if (d.IsEmpty() || (m_brush->Style() == bsClear && !m_brush->HasPattern()))
         return;
+    // The common case, a solid colour, needs no region: reports fill
+    // hundreds of thousands of cell borders.
+    if (m_brush->Style() == bsSolid && !m_brush->HasPattern()) {
+        p->fillRect(Q(d), ToQColor(m_brush->Color()));
+        return;
+    }
     FillRgn(TRegion::CreateRect(d));
+}
+
+void TCanvas::FillRects(const TRect* Rects, int Count)
+{
+    if (!(m_brush->Style() == bsSolid && !m_brush->HasPattern())) {
+        for (int i = 0; i < Count; ++i)
+            FillRect(Rects[i]);
+        return;
+    }
+    QPainter* p = Ready();
+    if (!p)
+        return;
+    QRect device[8];
+    QVector<QRect> more;
+    int n = 0;
+    for (int i = 0; i < Count; ++i) {
+        const TRect d = DevRectOriented(Rects[i]);
+        Record("FillRect", d, {});
+        if (d.IsEmpty())
+            continue;
+        if (n < 8)
+            device[n++] = Q(d);
+        else
+            more.push_back(Q(d));
+    }
+    if (n == 0)
+        return;
+    p->setPen(Qt::NoPen);
+    p->setBrush(ToQColor(m_brush->Color()));
+    p->drawRects(device, n);
+    if (!more.isEmpty())
+        p->drawRects(more);
 }
 
 void TCanvas::FillRgn(const TRegion& Region)
@@ -877,13 +915,15 @@ void TCanvas::FillRgn(const TRegion& Region)
     if (m_brush->Style() == bsClear && !m_brush->HasPattern())
         return;
     p->setBrushOrigin(m_brushOrigin.X, m_brushOrigin.Y);
+    if (m_brush->Style() == bsSolid && !m_brush->HasPattern()) {
+        for (const QRect& r : Region.Qt())
+            p->fillRect(r, ToQColor(m_brush->Color()));
+        return;
+    }
     QPainterPath path;
     path.addRegion(Region.Qt());
     if (m_brush->HasPattern()) {
         p->fillPath(path, QBrush(m_brush->Bitmap()->Image()));
-    } else if (m_brush->Style() == bsSolid) {
-        for (const QRect& r : Region.Qt())
-            p->fillRect(r, ToQColor(m_brush->Color()));
     } else {
         if (m_bkMode == OPAQUE)
             for (const QRect& r : Region.Qt())
@@ -1226,6 +1266,13 @@ void TCanvas::StretchDraw(const TRect& R, const TGraphic* Graphic)
     if (!Graphic || Graphic->Empty() || !Ready())
         return;
     Record("StretchDraw", DevRectNormalized(R), Graphic->ClassName());
+    Graphic->Draw(*this, R);
+}
+
+void TCanvas::DrawPartPicture(const TRect& R, const TGraphic* Graphic)
+{
+    if (!Graphic || Graphic->Empty() || !Ready())
+        return;
     Graphic->Draw(*this, R);
 }
 

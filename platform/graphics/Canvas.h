@@ -156,6 +156,8 @@ public:
     void Polygon(const std::vector<TPoint>& Points);
     void Polyline(const std::vector<TPoint>& Points);
     void FillRect(const TRect& R);            // with the brush, no outline
+    // As FillRect for each, in one drawing operation (a PDF page gets one fill).
+    void FillRects(const TRect* Rects, int Count);
     void FrameRect(const TRect& R);           // one device pixel, in the brush colour
     void FillRgn(const TRegion& Region);      // device units, with the brush
     void FillRgn(const TRegion& Region, TColor Color);
@@ -184,6 +186,9 @@ public:
     // ----- images -------------------------------------------------------------------
     void Draw(int X, int Y, const TGraphic* Graphic);
     void StretchDraw(const TRect& R, const TGraphic* Graphic);
+    // A picture that draws part of an operation recorded already (a frame
+    // control's glyph): recordings see the operation, not the picture.
+    void DrawPartPicture(const TRect& R, const TGraphic* Graphic);
     void CopyRect(const TRect& Dest, TCanvas* Source, const TRect& Src);
     TColor Pixels(int X, int Y);
     void SetPixels(int X, int Y, TColor Color);

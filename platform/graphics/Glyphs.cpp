@@ -3,7 +3,10 @@
 #include "platform/graphics/detail/FrameControls.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <map>
+#include <tuple>
 
 namespace qel {
 
@@ -304,6 +307,57 @@ void DrawMessageIcon(TCanvas& Canvas, const TRect& R, TMessageIcon Icon)
     }
 }
 
+namespace {
+
+// A check box is some twenty filled rectangles; a page of a report can hold
+// thousands. Each look at each device size is drawn once into a picture,
+// and every further check box of that look is that picture: one image on a
+// page, which a PDF keeps once and refers to. The look includes the system
+// colours it is drawn in, so a change of them makes new pictures.
+struct TCheckGlyphLook {
+    int Side;
+    TCheckBoxState State;
+    bool Flat, Enabled, Pushed;
+    std::array<TColor, 7> Colors;
+    auto Tie() const { return std::tie(Side, State, Flat, Enabled, Pushed, Colors); }
+    bool operator<(const TCheckGlyphLook& O) const { return Tie() < O.Tie(); }
+};
+
+// Larger check boxes (a preview zoomed far in) are drawn directly.
+constexpr int MaxCachedCheckSide = 256;
+constexpr std::size_t MaxCachedCheckLooks = 64;
+
+void DrawCheckBoxFromPicture(TCanvas& Canvas, const TRect& R, TCheckBoxState State, bool Flat, bool Enabled,
+                             bool Pushed)
+{
+    const int side = std::min(R.Width(), R.Height());
+    if (side <= 0)
+        return;
+    const TRect box = CenteredSquare(R, side);
+    TRect device = Canvas.LPtoDP(box);
+    const int deviceSide = std::min(std::abs(device.Width()), std::abs(device.Height()));
+    if (deviceSide <= 0 || deviceSide > MaxCachedCheckSide) {
+        DrawCheckBoxGlyph(Canvas, R, State, Flat, Enabled, Pushed);
+        return;
+    }
+    static std::map<TCheckGlyphLook, std::unique_ptr<TBitmap>> pictures;
+    const TCheckGlyphLook look{deviceSide, State, Flat, Enabled, Pushed,
+                               {ColorToRGB(clBtnShadow), ColorToRGB(clBtnHighlight), ColorToRGB(cl3DDkShadow),
+                                ColorToRGB(cl3DLight), ColorToRGB(clBtnFace), ColorToRGB(clWindow),
+                                ColorToRGB(clWindowText)}};
+    auto it = pictures.find(look);
+    if (it == pictures.end()) {
+        if (pictures.size() >= MaxCachedCheckLooks)
+            pictures.clear();
+        auto picture = std::make_unique<TBitmap>(deviceSide, deviceSide);
+        DrawCheckBoxGlyph(*picture->Canvas(), {0, 0, deviceSide, deviceSide}, State, Flat, Enabled, Pushed);
+        it = pictures.emplace(look, std::move(picture)).first;
+    }
+    Canvas.DrawPartPicture(box, it->second.get());
+}
+
+} // namespace
+
 namespace detail {
 
 bool DrawFrameControl(TCanvas& Canvas, TRect& Rect, unsigned Type, unsigned State)
@@ -332,7 +386,7 @@ bool DrawFrameControl(TCanvas& Canvas, TRect& Rect, unsigned Type, unsigned Stat
         TCheckBoxState cs = checked ? cbChecked : cbUnchecked;
         if ((kind & DFCS_BUTTON3STATE) && checked)
             cs = cbGrayed;
-        DrawCheckBoxGlyph(Canvas, Rect, cs, flat, !inactive, pushed);
+        DrawCheckBoxFromPicture(Canvas, Rect, cs, flat, !inactive, pushed);
         return true;
     }
     if (Type == DFC_SCROLL) {

@@ -7,6 +7,8 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/printers/PdfFilePrinter.h"
 
+#include "PdfPrinting.h"
+#include "PdfTools.h"
 #include "ReportTestLink.h"
 #include "TestSupport.h"
 
@@ -23,79 +25,14 @@
 namespace qel {
 namespace {
 
+using test::LineWith;
+using test::Papers;
+using test::PaperRect;
+using test::PdfMode;
+using test::PrintToPdf;
+using test::RunTool;
 using test::TReportTestLink;
-
-std::string RunTool(const char* Program, const QStringList& Args)
-{
-    QProcess p;
-    p.start(Program, Args);
-    p.waitForFinished(60000);
-    return p.readAllStandardOutput().toStdString();
-}
-
-std::vector<TPrinterPaper> Papers()
-{
-    return {TPrinterPaper{9, "A4 210 x 297 mm", 2100, 2970, 0, 0, 0, 0, ""}};
-}
-
-TDeviceMode PdfMode(TPdfPrinterBackend& Backend, TdxPrinterOrientation Orientation)
-{
-    TDeviceMode mode;
-    Backend.DefaultDeviceMode(PdfPrinterName, mode);
-    mode.PaperSize = 9;
-    mode.Orientation = Orientation == poLandscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
-    return mode;
-}
-
-// The whole paper relative to the printable origin, as the print loop paints it.
-TRect PaperRect(const TDeviceCaps& Caps)
-{
-    return {-Caps.PhysicalOffsetX, -Caps.PhysicalOffsetY, Caps.PhysicalWidth - Caps.PhysicalOffsetX,
-            Caps.PhysicalHeight - Caps.PhysicalOffsetY};
-}
-
-void PrintToPdf(TBasedxReportLink& Link, const std::string& File)
-{
-    TPdfPrinterBackend backend(Papers());
-    const TDeviceMode mode = PdfMode(backend, Link.GetRealPrinterPage()->Orientation());
-    auto job = backend.StartDoc(PdfPrinterName, mode, TDocInfo{"Bericht", File});
-    const int pages = Link.GetPageCount();
-    for (int i = 0; i < pages; ++i) {
-        job->StartPage(mode);
-        TCanvas canvas;
-        job->BindCanvas(canvas);
-        Link.PaintPage(canvas, PaperRect(canvas.DeviceCaps()), i, i, 100);
-        job->EndPage();
-    }
-    job->EndDoc();
-}
-
-std::vector<std::string> Words(const std::string& Text)
-{
-    std::vector<std::string> out;
-    std::istringstream in(Text);
-    for (std::string w; in >> w;)
-        out.push_back(w);
-    return out;
-}
-
-std::string Squeezed(const std::string& Text)
-{
-    std::string out;
-    for (const std::string& w : Words(Text))
-        out += (out.empty() ? "" : " ") + w;
-    return out;
-}
-
-// The line of a page's text that holds Needle, blanks squeezed.
-std::string LineWith(const std::string& PageText, const std::string& Needle)
-{
-    std::istringstream in(PageText);
-    for (std::string line; std::getline(in, line);)
-        if (line.find(Needle) != std::string::npos)
-            return Squeezed(line);
-    return {};
-}
+using test::Words;
 
 struct PdfCase {
     const char* Name;

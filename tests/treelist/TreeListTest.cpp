@@ -309,3 +309,64 @@ TEST(TreeListSearch, BackspaceTakesBackOneWholeCharacter)
     f.tree->KeyDown(key, {});
     EXPECT_EQ(f.tree->SearchText(), "Gr");
 }
+
+// What a printed report keeps of a tree list: numbers that find nodes,
+// columns and bands while they live and nothing once they are gone, even
+// when a new object takes the freed address.
+TEST(TreeListIdentities, FindTheirObjectWhileItLivesAndNothingAfterwards)
+{
+    TreeFixture f;
+    auto* a = f.Add(nullptr, "A");
+    auto* a1 = f.Add(a, "A1");
+    auto* b = f.Add(nullptr, "B");
+    const std::uint64_t ia = f.tree->NodeIdentity(a);
+    const std::uint64_t ia1 = f.tree->NodeIdentity(a1);
+    const std::uint64_t ib = f.tree->NodeIdentity(b);
+    EXPECT_EQ(f.tree->NodeIdentity(a), ia);   // asked again: the same number
+    EXPECT_NE(ia, ia1);
+    EXPECT_EQ(f.tree->NodeByIdentity(ia1), a1);
+
+    // Deleting a branch withdraws its children too; a detached node still lives.
+    const std::uint64_t stamp = f.tree->RemovalStamp();
+    b->Detach();
+    EXPECT_EQ(f.tree->NodeByIdentity(ib), b);
+    EXPECT_GT(f.tree->RemovalStamp(), stamp);
+    delete a;
+    EXPECT_EQ(f.tree->NodeByIdentity(ia), nullptr);
+    EXPECT_EQ(f.tree->NodeByIdentity(ia1), nullptr);
+    delete b;
+    EXPECT_EQ(f.tree->NodeByIdentity(ib), nullptr);
+    // A new node, wherever it is allocated, gets a number never given before.
+    auto* c = f.Add(nullptr, "C");
+    const std::uint64_t ic = f.tree->NodeIdentity(c);
+    EXPECT_TRUE(ic != ia && ic != ia1 && ic != ib);
+    f.tree->ClearNodes();
+    EXPECT_EQ(f.tree->NodeByIdentity(ic), nullptr);
+    EXPECT_EQ(f.tree->NodeByIdentity(0), nullptr);
+
+    // Columns: freed or moved to another control, they find nothing here.
+    const std::uint64_t size = f.tree->ColumnIdentity(f.colSize);
+    const std::uint64_t kind = f.tree->ColumnIdentity(f.colKind);
+    EXPECT_EQ(f.tree->ColumnByIdentity(size), f.colSize);
+    std::uint64_t before = f.tree->RemovalStamp();
+    delete f.colSize;
+    EXPECT_EQ(f.tree->ColumnByIdentity(size), nullptr);
+    EXPECT_GT(f.tree->RemovalStamp(), before);
+    EXPECT_EQ(f.tree->ColumnByIdentity(kind), f.colKind);
+    TdxTreeList other(f.owner.get());
+    f.colKind->SetTreeList(&other);
+    EXPECT_EQ(f.tree->ColumnByIdentity(kind), nullptr);
+    EXPECT_EQ(f.tree->ColumnIdentity(f.colKind), 0u);
+    const std::uint64_t there = other.ColumnIdentity(f.colKind);
+    EXPECT_EQ(other.ColumnByIdentity(there), f.colKind);
+
+    // Bands: a deleted band finds nothing; a band of another control gets no number.
+    TdxTreeListBand* second = f.tree->Bands()->Add();
+    const std::uint64_t band = f.tree->Bands()->BandIdentity(second);
+    EXPECT_EQ(f.tree->Bands()->BandByIdentity(band), second);
+    EXPECT_EQ(f.tree->Bands()->BandIdentity(other.Bands()->GetItem(0)), 0u);
+    before = f.tree->RemovalStamp();
+    f.tree->Bands()->Delete(1);
+    EXPECT_EQ(f.tree->Bands()->BandByIdentity(band), nullptr);
+    EXPECT_GT(f.tree->RemovalStamp(), before);
+}

@@ -7,6 +7,8 @@
 // tests of this fixture fail and say why.
 #include "platform/printers/PrinterBackend.h"
 
+#include "PdfTools.h"
+
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 
@@ -40,13 +42,6 @@ inline std::string ScriptPath()
     return (tests.parent_path() / "tools" / "cups-test-server.sh").string();
 }
 
-inline std::string RunTool(const char* program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(30000);
-    return p.readAllStandardOutput().toStdString();
-}
 
 inline std::vector<TPrinterPaper> TablePapers()
 {

@@ -2,6 +2,7 @@
 #include "platform/printers/CupsPrinters.h"
 #include "platform/printers/PdfFilePrinter.h"
 
+#include "PdfTools.h"
 #include "TestSupport.h"
 #include "platform/printers/CupsTestQueue.h"
 

@@ -1,0 +1,43 @@
+#pragma once
+// Numbers that stand for objects of a control while they live. An object
+// gets its number when someone first asks for it; the control withdraws it
+// when the object goes, so the number then finds nothing. Numbers are never
+// given twice by one table, so a number kept past its object's end cannot
+// find an object made later at the same address.
+#include <cstdint>
+#include <unordered_map>
+
+namespace qel::detail {
+
+template <class T>
+class TIdentityTable {
+public:
+    // Slot is the object's own field for its number (0: none yet).
+    std::uint64_t Publish(T* Object, std::uint64_t& Slot)
+    {
+        if (Slot == 0) {
+            Slot = ++m_last;
+            m_objects.emplace(Slot, Object);
+        }
+        return Slot;
+    }
+    void Withdraw(std::uint64_t& Slot)
+    {
+        if (Slot == 0)
+            return;
+        m_objects.erase(Slot);
+        Slot = 0;
+    }
+    T* Find(std::uint64_t Identity) const
+    {
+        auto it = m_objects.find(Identity);
+        return it == m_objects.end() ? nullptr : it->second;
+    }
+    std::size_t Count() const { return m_objects.size(); }
+
+private:
+    std::unordered_map<std::uint64_t, T*> m_objects;
+    std::uint64_t m_last{0};
+};
+
+} // namespace qel::detail
