@@ -1,6 +1,7 @@
 #include "demo/DemoPreview.h"
 
-#include "demo/DemoReportLink.h"
+#include "demo/DemoReport.h"
+#include "printing/DBGridReportLink.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Automation.h"
 #include "platform/controls/ComCtrls.h"
@@ -31,16 +32,16 @@ TdxfmStdPreview* TAccessMatrixPreview::Preview()
     return dynamic_cast<TdxfmStdPreview*>(Printer->PreviewWindow());
 }
 
-std::unique_ptr<TAccessMatrixPreview> MakeAccessMatrixPreview(const std::string& Title, TDataSet& Matrix,
-                                                              TForm& /*GridWindow*/)
+std::unique_ptr<TAccessMatrixPreview> MakeAccessMatrixPreview(const std::string& Title, TForm& GridWindow)
 {
-    RegisterAccessMatrixReportLink();
     auto report = std::make_unique<TAccessMatrixPreview>();
     report->Owner = std::make_unique<TComponent>(nullptr);
     report->Printer = new TdxComponentPrinter(report->Owner.get());
     report->Printer->PreviewOptions()->SetCaption("Seitenansicht - Zutrittsmatrix");
-    // The grid's own link takes over with: report->Printer->AddLink(GridWindow.FindComponent("AccessMatrix")).
-    report->Link = report->Printer->AddLink(&Matrix);
+    // The grid's own report link, found through the link registry.
+    report->Link = report->Printer->AddLink(GridWindow.FindComponent("AccessMatrix"));
+    if (auto* link = dynamic_cast<TdxDBGridReportLink*>(report->Link))
+        SetUpAccessMatrixReport(*link);
     report->Link->SetReportTitleText("Zutrittsmatrix: " + Title);
     return report;
 }

@@ -24,9 +24,9 @@ struct TAccessMatrixPreview {
     TdxfmStdPreview* Preview();
 };
 
-// The report of Matrix titled Title, for the grid window that shows it.
-std::unique_ptr<TAccessMatrixPreview> MakeAccessMatrixPreview(const std::string& Title, TDataSet& Matrix,
-                                                              TForm& GridWindow);
+// The report of the grid window's access matrix through the grid's own
+// report link, titled Title.
+std::unique_ptr<TAccessMatrixPreview> MakeAccessMatrixPreview(const std::string& Title, TForm& GridWindow);
 
 // Without showing anything: the preview window's pictures in OutDir
 // (preview-window-100.png, -page-width.png, -two-pages.png, -four-pages.png,

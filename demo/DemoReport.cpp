@@ -43,14 +43,9 @@ void PrintReportToPdf(TBasedxReportLink& Link, const std::string& FileName, cons
     device.EndDoc();
 }
 
-TReportFacts WriteAccessMatrixReport(TDataSet& Matrix, const std::string& FileName, bool FitOnePageWide)
+void SetUpAccessMatrixReport(TdxDBGridReportLink& Link, bool FitOnePageWide)
 {
-    TComponent owner(nullptr);
-    auto* source = new TDataSource(&owner);
-    source->SetDataSet(&Matrix);
-    TdxDBGrid* grid = MakeAccessMatrixGrid(&owner, source);
-    auto* link = new TdxDBGridReportLink(&owner);
-    TdxPrinterPage* page = link->PrinterPage();
+    TdxPrinterPage* page = Link.PrinterPage();
     page->SetMeasurementUnits(muMillimeters);
     page->SetDMPaper(9);
     page->SetOrientation(poPortrait);
@@ -64,8 +59,18 @@ TReportFacts WriteAccessMatrixReport(TDataSet& Matrix, const std::string& FileNa
     }
     page->PageHeader()->CenterTitle()->SetText("[Date Printed]");
     page->PageFooter()->CenterTitle()->SetText("Page [Page #] of [Total Pages]");
-    link->SetBandsOnEveryPage(true);
-    link->SetHeadersOnEveryPage(true);
+    Link.SetBandsOnEveryPage(true);
+    Link.SetHeadersOnEveryPage(true);
+}
+
+TReportFacts WriteAccessMatrixReport(TDataSet& Matrix, const std::string& FileName, bool FitOnePageWide)
+{
+    TComponent owner(nullptr);
+    auto* source = new TDataSource(&owner);
+    source->SetDataSet(&Matrix);
+    TdxDBGrid* grid = MakeAccessMatrixGrid(&owner, source);
+    auto* link = new TdxDBGridReportLink(&owner);
+    SetUpAccessMatrixReport(*link, FitOnePageWide);
     link->SetComponent(grid);
     link->SetActive(true);
     TReportFacts facts;

@@ -96,11 +96,11 @@ int main(int argc, char** argv)
                     "(filtered to box 3)\n",
                     plain.c_str(), grouped.c_str(), filtered.c_str());
         WriteAccessMatrixExports(*window, outDir.string());
-        std::unique_ptr<TAccessMatrixPreview> report = MakeAccessMatrixPreview(config->Title(), *matrix, *window);
+        std::unique_ptr<TAccessMatrixPreview> preview = MakeAccessMatrixPreview(config->Title(), *window);
         const std::string printed = (outDir / "access-matrix-preview-print.pdf").string();
         // The preview window cannot be pictured without showing it: with a display it only opens.
         if (Screen().Headless()) {
-            SaveAccessMatrixPreviewWindow(*report, outDir.string(), printed);
+            SaveAccessMatrixPreviewWindow(*preview, outDir.string(), printed);
             std::printf("Access matrix report in the preview window pictured in %s (100 %%, page width, two and four "
                         "pages, while building) and printed from it to %s\n",
                         (outDir / "preview-window-*.png").string().c_str(), printed.c_str());
@@ -115,12 +115,12 @@ int main(int argc, char** argv)
         // the program ends when the main window is closed.
         if (!Screen().Headless()) {
             Application().SetMainForm(window.get());
-            report->Preview();
+            preview->Preview();
             window->Show();   // last, so that it has the focus
             app.exec();
             Application().SetMainForm(nullptr);
         }
-        report.reset();
+        preview.reset();
         window.reset();
         dxUnregisterTreeListReportLink();
         dxUnregisterDBGridReportLink();

@@ -18,7 +18,8 @@
 #include "printing/ReportLinkRegistry.h"
 
 #include "ReportTestLink.h"
-#include "platform/printers/CupsTestQueue.h"   // RunTool
+#include "PdfTools.h"
+#include "platform/printers/CupsTestQueue.h"
 
 #include <gtest/gtest.h>
 
@@ -81,15 +82,6 @@ inline TReportTestLink* MakeAccessMatrixLink(TCustomdxComponentPrinter& Printer,
     link->SetComponent(Source);
     Printer.InsertLink(link);
     return link;
-}
-
-// The pages of a PDF as pdfinfo counts them (-1 when it cannot read the file).
-inline int PdfPageCount(const std::string& PdfFile)
-{
-    const std::string info = RunTool("pdfinfo", {QString::fromStdString(PdfFile)});
-    std::smatch m;
-    static const std::regex pages("Pages:\\s+(\\d+)");
-    return std::regex_search(info, m, pages) ? std::stoi(m[1]) : -1;
 }
 
 // The page number each page's footer shows, page by page, as pdftotext

@@ -4,14 +4,17 @@
 
 #include "demo/DemoConfig.h"
 #include "demo/DemoData.h"
+#include "demo/DemoGrid.h"
 #include "demo/DemoPreview.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/ComCtrls.h"
+#include "platform/core/Guards.h"
 #include "platform/data/MemoryDataSet.h"
 #include "preview/PreviewDialogs.h"
 #include "preview/StdPreview.h"
 #include "preview/ZoomFactorComboEdit.h"
 #include "printing/ComponentPrinter.h"
+#include "printing/DBGridReportLink.h"
 #include "printing/ReportLink.h"
 
 #include <gtest/gtest.h>
@@ -25,10 +28,14 @@ namespace {
 TEST(PreviewWindowOnX, ToolButtonsZoomBoxAndAMarginDraggedWithTheRealMouse)
 {
     dxInstallPreviewDialogs();
+    dxRegisterDBGridReportLink();
+    Finally unregister([] { dxUnregisterDBGridReportLink(); });
+    TempDir pictures;
     std::unique_ptr<demo::TConfiguration> config(demo::MakeSampleConfiguration(32, 128));
     std::unique_ptr<TMemoryDataSet> matrix(demo::MakeAccessMatrix(*config, nullptr));
-    TForm grid(nullptr);
-    std::unique_ptr<demo::TAccessMatrixPreview> report = demo::MakeAccessMatrixPreview(config->Title(), *matrix, grid);
+    std::unique_ptr<TForm> grid = demo::MakeAccessMatrixWindow(*matrix, pictures.File("plain.png"),
+                                                               pictures.File("grouped.png"), pictures.File("filtered.png"));
+    std::unique_ptr<demo::TAccessMatrixPreview> report = demo::MakeAccessMatrixPreview(config->Title(), *grid);
     TdxfmStdPreview* window = report->Preview();
     ASSERT_NE(window, nullptr);
     window->SetBounds(50, 50, 900, 700);
