@@ -43,7 +43,7 @@ constexpr int kFormWidth = 456;
 constexpr int kPrinterGroupHeight = 164;
 constexpr int kPrintToFileHeight = 30;
 constexpr int kMiddleTop = 8 + kPrinterGroupHeight + 6;
-constexpr int kMiddleHeight = 150;
+constexpr int kMiddleHeight = 176;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr int kStylesHeight = 136;
@@ -313,10 +313,10 @@ void TdxfmPrintDialog::CreatePageRangeGroup()
     };
     edPageRanges->OnExit = [this](TObject*) { PageRangesExited(); };
     radio(rbtnSelection, "&Selection", 3, 86, 200);
-    lblDescription = Place<TLabel>(gbxPageRanges, this, 10, 110, 204, 34);
+    lblDescription = Place<TLabel>(gbxPageRanges, this, 10, 110, 204, 60);
     lblDescription->SetWordWrap(true);
-    lblDescription->SetCaption("Enter page number and/or page ranges\n\rseparated by commas. For example: 1,3,5-12.");
-    bmaWarning = Place<TdxPSBitmapAnimator>(gbxPageRanges, this, 6, 106, 210, 40);
+    lblDescription->SetCaption("Enter page number and/or page ranges\nseparated by commas. For example: 1,3,5-12.");
+    bmaWarning = Place<TdxPSBitmapAnimator>(gbxPageRanges, this, 6, 110, 210, 56);
 }
 
 void TdxfmPrintDialog::CreateCopiesGroup()
@@ -361,13 +361,13 @@ void TdxfmPrintDialog::CreateCopiesGroup()
             m_data.Copies = seCopies->AsInteger();
     };
 
-    pbxCollate = Place<TPaintBox>(gbxCopies, this, 8, 82, 100, 58);
+    pbxCollate = Place<TPaintBox>(gbxCopies, this, 8, 80, 110, 60);
     pbxCollate->OnPaint = [this](TObject*) { DrawCollate(); };
     pbxCollate->OnDblClick = [this](TObject*) {
         if (chbxCollate->Enabled())
             chbxCollate->SetChecked(!chbxCollate->Checked());
     };
-    chbxCollate = Place<TCheckBox>(gbxCopies, this, 112, 100, 96, 20);
+    chbxCollate = Place<TCheckBox>(gbxCopies, this, 10, 144, 190, 20);
     chbxCollate->SetCaption("Colla&te Copies");
     chbxCollate->OnClick = [this](TObject*) {
         pbxCollate->Invalidate();
@@ -990,11 +990,11 @@ void TdxfmPrintDialog::UpdatePageSetupGlyph()
         btnPageSetup->SetGlyph(nullptr);
         return;
     }
+    // The button shows its glyph as it is: drawn on the button's colour.
     TBitmap glyph(16, 16);
-    glyph.Canvas()->Brush()->SetColor(clFuchsia);
+    glyph.Canvas()->Brush()->SetColor(clBtnFace);
     glyph.Canvas()->FillRect(Rect(0, 0, 16, 16));
     m_images->Draw(glyph.Canvas(), 0, 0, m_stylesExpanded ? detail::pdiArrowUp : detail::pdiArrowDown);
-    glyph.SetTransparentColor(clFuchsia);
     btnPageSetup->SetGlyph(&glyph);
 }
 
