@@ -16,7 +16,9 @@
 #include "preview/PopupMenuManager.h"
 #include "preview/detail/DialogLayout.h"
 #include "preview/detail/PSDialog.h"
+#include "preview/detail/PageSetupResources.h"
 #include "preview/detail/PrintDialogResources.h"
+#include "preview/detail/StyleList.h"
 #include "printing/EventSystem.h"
 #include "printing/PrintControls.h"
 #include "printing/PrintDevice.h"
@@ -410,12 +412,7 @@ void TdxfmPrintDialog::CreateStylesPanel()
     gbxPrintStyles->SetCaption(" Print St&yles ");
     lbxPrintStyles = Place<TListBox>(gbxPrintStyles, this, 10, 20, 290, kStylesHeight - 38);
     lbxPrintStyles->SetName("lbxPrintStyles");
-    lbxPrintStyles->SetStyle(lbOwnerDrawFixed);
-    lbxPrintStyles->SetItemHeight(34);
-    lbxPrintStyles->OnDrawItem = [this](TWinControl*, int Index, TRect Rect, TOwnerDrawState State) {
-        auto* style = dynamic_cast<TBasedxPrintStyle*>(lbxPrintStyles->Items()->Objects(Index));
-        DrawPrintStyleListItem(style, *lbxPrintStyles->Canvas(), Rect, State.Contains(odSelected), true);
-    };
+    detail::SetUpStyleList(*lbxPrintStyles);
     lbxPrintStyles->OnClick = [this](TObject*) { StyleSelected(); };
     lbxPrintStyles->OnDblClick = [this](TObject*) { StylePageSetup(); };
     btnPageSetup2 = PlaceButton(gbxPrintStyles, this, "btnPageSetup2", "Pa&ge Setup...", 310, 20, 118);
@@ -640,12 +637,8 @@ void TdxfmPrintDialog::Notification(TComponent* AComponent, TOperation Operation
         RefreshControls();
         return;
     }
-    TStrings* items = lbxPrintStyles->Items();
-    for (int i = items->Count() - 1; i >= 0; --i)
-        if (items->Objects(i) == AComponent) {
-            items->Delete(i);
-            RefreshControls();
-        }
+    if (detail::RemoveStyleEntries(*lbxPrintStyles, AComponent))
+        RefreshControls();
 }
 
 void TdxfmPrintDialog::MarkModified()
@@ -931,18 +924,7 @@ void TdxfmPrintDialog::SetWarning(const std::string& Text)
     if (Text != m_warningText) {
         m_warningText = Text;
         TBitmap bmp(std::max(1, bmaWarning->Width()), std::max(1, bmaWarning->Height()));
-        TCanvas* c = bmp.Canvas();
-        const TRect all = Rect(0, 0, bmp.Width(), bmp.Height());
-        c->Brush()->SetColor(clInfoBk);
-        c->FillRect(all);
-        c->Brush()->SetColor(clWindowFrame);
-        c->FrameRect(all);
-        m_images->Draw(c, 6, (bmp.Height() - 16) / 2, detail::pdiWarning);
-        c->Font()->Assign(Font());
-        c->Font()->SetColor(clInfoText);
-        c->SetBkMode(TRANSPARENT);
-        TRect text{28, 4, bmp.Width() - 4, bmp.Height() - 4};
-        c->DrawText(Text, text, DT_WORDBREAK | DT_NOPREFIX);
+        detail::PaintWarningPane(bmp, *m_images, detail::pdiWarning, Font(), Text);
         bmaWarning->SetBitmap(&bmp);
     }
     lblDescription->SetVisible(false);
@@ -1000,26 +982,14 @@ void TdxfmPrintDialog::UpdatePageSetupGlyph()
 
 void TdxfmPrintDialog::FillStyles()
 {
-    TStrings* items = lbxPrintStyles->Items();
     TdxPrintStyleManager* manager = m_data.StyleManager;
-    {
-        TUpdateScope<TStrings> update(*items);
-        items->Clear();
-        for (int i = 0; manager && i < manager->Count(); ++i) {
-            TBasedxPrintStyle* style = manager->Styles(i);
-            items->AddObject(style->StyleCaption(), style);
-            FreeNotification(style);
-        }
-    }
-    lbxPrintStyles->SetItemIndex(manager ? items->IndexOfObject(manager->CurrentStyle()) : -1);
+    detail::FillStyleList(*lbxPrintStyles, manager, *this);
+    lbxPrintStyles->SetItemIndex(manager ? lbxPrintStyles->Items()->IndexOfObject(manager->CurrentStyle()) : -1);
 }
 
 TBasedxPrintStyle* TdxfmPrintDialog::SelectedStyle() const
 {
-    const int i = lbxPrintStyles->ItemIndex();
-    return i >= 0 && i < lbxPrintStyles->Items()->Count()
-               ? dynamic_cast<TBasedxPrintStyle*>(lbxPrintStyles->Items()->Objects(i))
-               : nullptr;
+    return detail::SelectedStyleOf(*lbxPrintStyles);
 }
 
 void TdxfmPrintDialog::StyleSelected()

@@ -5,36 +5,15 @@
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/graphics/Resources.h"
+#include "preview/detail/PageSetupResources.h"
 #include "printing/PrintGraphicUtils.h"
 
-#include <functional>
-#include <vector>
 
 namespace qel::detail {
 
 namespace {
 
-// The see-through colour of every picture here.
-constexpr TColor kClear = clFuchsia;
 constexpr const char* kImages = "dxPrintDialogImages";
-
-using TPaint = std::function<void(TCanvas* C)>;
-
-std::unique_ptr<TBitmap> Strip(int Size, const std::vector<TPaint>& Cells)
-{
-    auto bmp = std::make_unique<TBitmap>(Size * static_cast<int>(Cells.size()), Size);
-    TCanvas* c = bmp->Canvas();
-    c->Brush()->SetColor(kClear);
-    c->FillRect(Rect(0, 0, bmp->Width(), bmp->Height()));
-    for (std::size_t i = 0; i < Cells.size(); ++i) {
-        c->SetWindowOrg(-Size * static_cast<int>(i), 0);
-        c->Pen()->SetColor(clBlack);
-        c->Brush()->SetColor(clWhite);
-        Cells[i](c);
-    }
-    c->SetWindowOrg(0, 0);
-    return bmp;
-}
 
 // A printer with a sheet in it; a network printer stands on a cable, the
 // default printer carries a check mark.
@@ -63,15 +42,6 @@ void Printer(TCanvas* C, bool Network, bool Default)
     }
 }
 
-void Warning(TCanvas* C)
-{
-    C->Brush()->SetColor(clYellow);
-    C->Polygon({{8, 1}, {15, 14}, {1, 14}});
-    C->Brush()->SetColor(clBlack);
-    C->FillRect(Rect(7, 5, 9, 10));
-    C->FillRect(Rect(7, 11, 9, 13));
-}
-
 void Arrow(TCanvas* C, bool Down)
 {
     C->Brush()->SetColor(clBlack);
@@ -84,12 +54,12 @@ void Arrow(TCanvas* C, bool Down)
 // The icons: a printer, and a page with its margins.
 std::unique_ptr<TBitmap> PrinterIcon()
 {
-    return Strip(16, {[](TCanvas* C) { Printer(C, false, false); }});
+    return PaintStrip(16, {[](TCanvas* C) { Printer(C, false, false); }});
 }
 
 std::unique_ptr<TBitmap> PageIcon()
 {
-    return Strip(16, {[](TCanvas* C) {
+    return PaintStrip(16, {[](TCanvas* C) {
         C->Rectangle(2, 0, 14, 16);
         C->Pen()->SetColor(clBlue);
         C->Brush()->SetStyle(bsClear);
@@ -101,20 +71,20 @@ void Register()
 {
     static const bool registered = [] {
         RegisterBitmapResource(kImages, [] {
-            return Strip(16, {[](TCanvas* C) { Printer(C, false, false); },
+            return PaintStrip(16, {[](TCanvas* C) { Printer(C, false, false); },
                               [](TCanvas* C) { Printer(C, true, false); },
                               [](TCanvas* C) { Printer(C, false, true); },
-                              [](TCanvas* C) { Printer(C, true, true); }, Warning,
+                              [](TCanvas* C) { Printer(C, true, true); }, PaintWarningSign,
                               [](TCanvas* C) { Arrow(C, true); }, [](TCanvas* C) { Arrow(C, false); }});
         });
         RegisterBitmapResource(dxPrintDialogIconResource, [] {
             auto icon = PrinterIcon();
-            icon->SetTransparentColor(kClear);
+            icon->SetTransparentColor(kPictureClear);
             return icon;
         });
         RegisterBitmapResource(dxPageSetupIconResource, [] {
             auto icon = PageIcon();
-            icon->SetTransparentColor(kClear);
+            icon->SetTransparentColor(kPictureClear);
             return icon;
         });
         return true;
@@ -129,7 +99,7 @@ std::unique_ptr<TImageList> CreatePrintDialogImages()
     Register();
     auto list = std::make_unique<TImageList>(16, 16);
     const std::unique_ptr<TBitmap> strip = LoadBitmapResource(kImages);
-    list->AddMasked(strip.get(), kClear);
+    list->AddMasked(strip.get(), kPictureClear);
     return list;
 }
 

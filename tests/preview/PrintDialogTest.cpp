@@ -11,6 +11,7 @@
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/core/Guards.h"
 #include "platform/core/Strings.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/printers/CupsTestQueue.h"
@@ -482,6 +483,75 @@ TEST_F(PrintDialogTest, TheStylesPanelOpensAndFollowsItsManager)
         D.btnCancel->Click();
     });
     EXPECT_EQ(data.StyleManager, nullptr) << "a freed manager is not handed back";
+}
+
+TEST_F(PrintDialogTest, StyleCommandsRunTheirDialogsAndAPreviewThereClosesWithOK)
+{
+    TComponent owner(nullptr);
+    auto* manager = new TdxPrintStyleManager(&owner);
+    for (const char* caption : {"Standard", "Quer"})
+        manager->AddStyle()->SetStyleCaption(caption);
+    manager->SetCurrentStyle(manager->Styles(0));
+    data.StyleManager = manager;
+    request.OptionsVisible.Include(pdoPrintStyles);
+    request.ButtonsVisible.Include(pdbDefineStyles);
+    const TdxPrintStyleDialogRunners previous = dxPrintStyleDialogRunners();
+    Finally restore([&] { dxPrintStyleDialogRunners() = previous; });
+    std::vector<std::string> pageSetups;
+    std::function<bool(TBasedxPrintStyle&, bool*)> pageSetup;
+    dxPrintStyleDialogRunners().PageSetup = [&](TBasedxPrintStyle& Style, TComponent*, int, bool* Preview, bool*) {
+        pageSetups.push_back(Style.StyleCaption());
+        return pageSetup(Style, Preview);
+    };
+    bool definePreview = false;
+    int defined = 0;
+    dxPrintStyleDialogRunners().DefinePrintStyles = [&](TdxPrintStyleManager&, const std::string&, int,
+                                                        bool* Preview, bool*) {
+        ++defined;
+        *Preview = definePreview;
+    };
+
+    // The style freed in its own page setup, and the list's double click.
+    pageSetup = [](TBasedxPrintStyle& Style, bool*) {
+        delete &Style;
+        return true;
+    };
+    EXPECT_FALSE(Run([&](TdxfmPrintDialog& D) {
+        if (!D.StylesExpanded())
+            D.btnPageSetup->Click();
+        SimulateKey('Y', {ssAlt});
+        EXPECT_TRUE(D.lbxPrintStyles->Focused()) << "the group's accelerator";
+        D.lbxPrintStyles->OnDblClick(D.lbxPrintStyles);
+        EXPECT_EQ(D.lbxPrintStyles->Items()->Count(), 1);
+        EXPECT_EQ(D.btnCancel->Caption(), "Close");
+        D.btnDefineStyles->Click();
+        EXPECT_EQ(D.ModalResult(), mrNone) << "no preview asked for: the dialog stays";
+        D.btnCancel->Click();
+    }));
+    EXPECT_EQ(pageSetups, std::vector<std::string>{"Standard"});
+    EXPECT_EQ(defined, 1);
+
+    // A preview asked for in Define Print Styles, or in a style's page setup, closes with OK.
+    definePreview = true;
+    EXPECT_TRUE(Run([&](TdxfmPrintDialog& D) { D.btnDefineStyles->Click(); }));
+    EXPECT_TRUE(request.PreviewBtnClicked);
+    pageSetup = [](TBasedxPrintStyle&, bool* Preview) {
+        *Preview = true;
+        return false;
+    };
+    EXPECT_TRUE(Run([&](TdxfmPrintDialog& D) { D.btnPageSetup2->Click(); }));
+    EXPECT_TRUE(request.PreviewBtnClicked);
+}
+
+TEST_F(PrintDialogTest, TheCollationPictureToggledByADoubleClick)
+{
+    EXPECT_TRUE(Run([&](TdxfmPrintDialog& D) {
+        EXPECT_FALSE(D.chbxCollate->Checked());
+        SimulateDblClick(D.pbxCollate, 20, 20);
+        EXPECT_TRUE(D.chbxCollate->Checked());
+        EXPECT_TRUE(PressOK(D));
+    }));
+    EXPECT_TRUE(data.Collate);
 }
 
 // The private scheduler's queue as the dialog lists it.
