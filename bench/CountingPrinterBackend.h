@@ -4,6 +4,9 @@
 #include "platform/printers/PrinterBackend.h"
 #include "printing/PrintDevice.h"
 
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,5 +54,25 @@ private:
     std::unique_ptr<TdxPrintDevice> m_holder;
     TPrinterBackend& m_inner;
 };
+
+// Opens a dialog once, then once per iteration, and reports what each
+// reopening asked of the printers: facts, and the status.
+template <class Open>
+void CountReopenQuestions(benchmark::State& State, const TCountingBackend& Backend, Open OpenAndClose)
+{
+    OpenAndClose();
+    const long long before = Backend.Calls;
+    const long long statusBefore = Backend.StatusCalls;
+    long long opened = 0;
+    for (auto _ : State) {
+        OpenAndClose();
+        ++opened;
+    }
+    const auto perOpen = [&](long long Calls) {
+        return benchmark::Counter(static_cast<double>(Calls) / static_cast<double>(std::max(1LL, opened)));
+    };
+    State.counters["printer_calls_per_open"] = perOpen(Backend.Calls - before);
+    State.counters["status_calls_per_open"] = perOpen(Backend.StatusCalls - statusBefore);
+}
 
 } // namespace qel::bench

@@ -76,15 +76,7 @@ BENCHMARK(BM_OpenFillShow)->Unit(benchmark::kMillisecond);
 void BM_ReopenPrinterQuestions(benchmark::State& State)
 {
     Harness h;
-    h.OpenAndClose();
-    const long long before = h.backend->Calls;
-    long long opened = 0;
-    for (auto _ : State) {
-        h.OpenAndClose();
-        ++opened;
-    }
-    State.counters["printer_calls_per_open"] =
-        benchmark::Counter(static_cast<double>(h.backend->Calls - before) / static_cast<double>(opened));
+    qel::bench::CountReopenQuestions(State, *h.backend, [&] { h.OpenAndClose(); });
 }
 BENCHMARK(BM_ReopenPrinterQuestions)->Unit(benchmark::kMillisecond);
 

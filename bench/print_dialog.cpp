@@ -82,19 +82,7 @@ BENCHMARK(BM_OpenFillShow)->Unit(benchmark::kMillisecond);
 void BM_ReopenPrinterQuestions(benchmark::State& State)
 {
     Harness h;
-    h.OpenAndClose();
-    const long long before = h.backend->Calls;
-    const long long statusBefore = h.backend->StatusCalls;
-    long long opened = 0;
-    for (auto _ : State) {
-        h.OpenAndClose();
-        ++opened;
-    }
-    const auto perOpen = [&](long long Calls) {
-        return benchmark::Counter(static_cast<double>(Calls) / static_cast<double>(opened));
-    };
-    State.counters["printer_calls_per_open"] = perOpen(h.backend->Calls - before);
-    State.counters["status_calls_per_open"] = perOpen(h.backend->StatusCalls - statusBefore);
+    qel::bench::CountReopenQuestions(State, *h.backend, [&] { h.OpenAndClose(); });
     State.counters["printers"] = static_cast<double>(dxPrintDevice()->Printers()->Count());
 }
 BENCHMARK(BM_ReopenPrinterQuestions)->Unit(benchmark::kMillisecond);

@@ -17,9 +17,12 @@
 #include "platform/printers/CupsTestQueue.h"
 #include "platform/printers/ScriptedPrinters.h"
 #include "preview/PreviewDialogs.h"
+#include "platform/storage/Registry.h"
+#include "printing/PSEngine.h"
 #include "printing/PrintControls.h"
 #include "printing/PrintDevice.h"
 #include "printing/PrintStyles.h"
+#include "PageSetupTestSupport.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -65,17 +68,7 @@ protected:
         SetBeepHook(savedBeep);
     }
 
-    void UsePrinters(std::vector<TScriptedPrinter> Printers)
-    {
-        dxPrintDeviceInstance(2);
-        dxSetPrintDeviceBackendFactory([Printers] {
-            auto backend = std::make_unique<TScriptedPrinterBackend>();
-            backend->List = Printers;
-            if (!Printers.empty())
-                backend->Default = Printers.front().Info.Name;
-            return backend;
-        });
-    }
+    void UsePrinters(std::vector<TScriptedPrinter> Printers) { test::UseScriptedPrinters(std::move(Printers)); }
 
     // Runs the dialog on `request` with Script acting in it.
     bool Run(const std::function<void(TdxfmPrintDialog&)>& Script)
@@ -541,6 +534,36 @@ TEST_F(PrintDialogTest, StyleCommandsRunTheirDialogsAndAPreviewThereClosesWithOK
     };
     EXPECT_TRUE(Run([&](TdxfmPrintDialog& D) { D.btnPageSetup2->Click(); }));
     EXPECT_TRUE(request.PreviewBtnClicked);
+}
+
+TEST_F(PrintDialogTest, TheStylesPanelReopensAsItWasLeft)
+{
+    const std::string previousStore = SettingsStoreFile();
+    SetSettingsStoreFile((dir / "settings.ini").string());
+    dxPSEngine()->SetRegistryPath("Software\\Tessaro\\Test");
+    Finally restore([&] {
+        dxPSEngine()->SetRegistryPath("");
+        SetSettingsStoreFile(previousStore);
+    });
+    TComponent owner(nullptr);
+    auto* manager = new TdxPrintStyleManager(&owner);
+    manager->AddStyle()->SetStyleCaption("Standard");
+    request.OptionsVisible.Include(pdoPrintStyles);
+
+    // Without a manager nothing is kept.
+    Run([&](TdxfmPrintDialog& D) { EXPECT_FALSE(D.StylesExpanded()); });
+    data.StyleManager = manager;
+    Run([&](TdxfmPrintDialog& D) {
+        EXPECT_FALSE(D.StylesExpanded());
+        D.btnPageSetup->Click();
+    });
+    bool reopened = false;
+    Run([&](TdxfmPrintDialog& D) {
+        reopened = D.StylesExpanded() && D.pnlPrintStyles->Visible();
+        D.btnPageSetup->Click();
+    });
+    EXPECT_TRUE(reopened);
+    Run([&](TdxfmPrintDialog& D) { EXPECT_FALSE(D.StylesExpanded()) << "closed when it was left closed"; });
 }
 
 TEST_F(PrintDialogTest, TheCollationPictureToggledByADoubleClick)
