@@ -1,5 +1,6 @@
 #include "demo/DemoPrintDialog.h"
 
+#include "demo/DemoDialogs.h"
 #include "demo/DemoPreview.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Automation.h"
@@ -47,11 +48,7 @@ void ActInPrintDialog(TdxfmPrintDialog& Dialog, const TPrintDialogSteps& Steps)
 void SavePrintDialogPictures(TAccessMatrixPreview& Report, const std::string& OutDir)
 {
     TComponent owner(nullptr);
-    auto* manager = new TdxPrintStyleManager(&owner);
-    for (const char* caption : {"Zutrittsmatrix", "Zutrittsmatrix quer", "Entwurf"})
-        manager->AddStyle()->SetStyleCaption(caption);
-    manager->Styles(1)->PrinterPage()->SetOrientation(poLandscape);
-    manager->SetCurrentStyle(manager->Styles(0));
+    TdxPrintStyleManager* manager = MakeDemoStyleManager(owner);
 
     TdxPrintDialogData data;
     data.MinRange = 1;

@@ -97,6 +97,19 @@ protected:
         SimulateText(Text);
     }
 
+    // A manager of two styles, "Standard" current, with the styles panel and Define Styles offered.
+    TdxPrintStyleManager* AttachManager(TComponent& Owner)
+    {
+        auto* manager = new TdxPrintStyleManager(&Owner);
+        for (const char* caption : {"Standard", "Quer"})
+            manager->AddStyle()->SetStyleCaption(caption);
+        manager->SetCurrentStyle(manager->Styles(0));
+        data.StyleManager = manager;
+        request.OptionsVisible.Include(pdoPrintStyles);
+        request.ButtonsVisible.Include(pdbDefineStyles);
+        return manager;
+    }
+
     std::string Path(const char* Name) const { return (dir / Name).string(); }
 
     TMessageDlgHookScope messages{[this](const TMessageDlgParams& P) {
@@ -441,13 +454,7 @@ TEST_F(PrintDialogTest, OptionsAndButtonsFollowTheRequest)
 TEST_F(PrintDialogTest, TheStylesPanelOpensAndFollowsItsManager)
 {
     TComponent owner(nullptr);
-    auto* manager = new TdxPrintStyleManager(&owner);
-    for (const char* caption : {"Standard", "Quer"})
-        manager->AddStyle()->SetStyleCaption(caption);
-    manager->SetCurrentStyle(manager->Styles(0));
-    data.StyleManager = manager;
-    request.OptionsVisible.Include(pdoPrintStyles);
-    request.ButtonsVisible.Include(pdbDefineStyles);
+    TdxPrintStyleManager* manager = AttachManager(owner);
     Run([&](TdxfmPrintDialog& D) {
         EXPECT_EQ(D.btnPageSetup->Caption(), "Print Styles");
         const int collapsed = D.ClientHeight();
@@ -481,13 +488,7 @@ TEST_F(PrintDialogTest, TheStylesPanelOpensAndFollowsItsManager)
 TEST_F(PrintDialogTest, StyleCommandsRunTheirDialogsAndAPreviewThereClosesWithOK)
 {
     TComponent owner(nullptr);
-    auto* manager = new TdxPrintStyleManager(&owner);
-    for (const char* caption : {"Standard", "Quer"})
-        manager->AddStyle()->SetStyleCaption(caption);
-    manager->SetCurrentStyle(manager->Styles(0));
-    data.StyleManager = manager;
-    request.OptionsVisible.Include(pdoPrintStyles);
-    request.ButtonsVisible.Include(pdbDefineStyles);
+    AttachManager(owner);
     const TdxPrintStyleDialogRunners previous = dxPrintStyleDialogRunners();
     Finally restore([&] { dxPrintStyleDialogRunners() = previous; });
     std::vector<std::string> pageSetups;
