@@ -8,6 +8,7 @@
 #include "preview/PageSetupDialog.h"
 #include "preview/ReportTitleProperties.h"
 #include "preview/StdPreview.h"
+#include "preview/TLReportLinkDesignWindow.h"
 #include "printing/Background.h"
 #include "printing/PrintStyles.h"
 
@@ -63,6 +64,7 @@ void dxInstallPreviewDialogs()
         TdxReportTitlePropertiesDlgData data{HelpContext, &Title};
         return dxReportTitlePropertiesDlg(data);
     };
+    dxInstallTLReportLinkDesignWindow();
 }
 
 } // namespace qel
