@@ -97,7 +97,7 @@ unsigned TextFlags(unsigned Align)
 
 void TdxTLReportLinkDesignWindow::CreateSample()
 {
-    pnlPreview = Place<TPanel>(this, this, 408, 30, 264, 364);
+    pnlPreview = Place<TPanel>(this, this, 408, 30, 288, 364);
     pnlPreview->SetName("pnlPreview");
     pnlPreview->SetBevelOuter(bvLowered);
     const TColor shapeColors[] = {clYellow, clAqua, clLime, clSilver, clFuchsia, clOlive};
@@ -105,7 +105,7 @@ void TdxTLReportLinkDesignWindow::CreateSample()
     const TColor stateColors[] = {clGreen, clGray};
     m_stateImages = MakeImages(this, 2, stateColors, false);
 
-    dxTLPreview = Place<TdxTreeList>(pnlPreview, this, 2, 2, 260, 360);
+    dxTLPreview = Place<TdxTreeList>(pnlPreview, this, 2, 2, 284, 360);
     dxTLPreview->SetName("dxTLPreview");
     TdxTreeList& t = *dxTLPreview;
     TUpdateScope<TCustomdxTreeList> update(t);
@@ -121,17 +121,17 @@ void TdxTLReportLinkDesignWindow::CreateSample()
         C->SetCaption(Caption);
         C->SetWidth(Width);
     };
-    column(t.CreateColumn(), "Name", 80);
+    column(t.CreateColumn(), "Name", 98);
     auto* check = t.CreateColumnOf<TdxTreeListCheckColumn>();
-    column(check, "Axisymmetric", 72);
+    column(check, "Axisymmetric", 76);
     auto* image = t.CreateColumnOf<TdxTreeListImageColumn>();
-    column(image, "Shape", 36);
+    column(image, "Shape", 42);
     image->SetImages(m_shapeImages);
     for (int i = 0; i < kShapeCount; ++i) {
         image->Values().push_back(kShapes[i].Name);
         image->ImageIndexes().push_back(i);
     }
-    column(t.CreateColumnOf<TdxTreeListGraphicColumn>(), "(Graphic)", 54);
+    column(t.CreateColumnOf<TdxTreeListGraphicColumn>(), "(Graphic)", 60);
     (t.Bands()->Count() > 0 ? t.Bands()->Items(0) : t.Bands()->Add())->SetCaption("Item Data");
 
     TdxTreeListNode* groups[2] = {t.Add(), t.Add()};

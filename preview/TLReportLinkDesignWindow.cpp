@@ -38,7 +38,7 @@ TdxTLReportLinkDesignWindow::TdxTLReportLinkDesignWindow(TComponent* AOwner)
     SetName("dxTLReportLinkDesignWindow");
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
-    SetClientWidth(640);
+    SetClientWidth(704);
     SetClientHeight(436);
     PageControl = Place<TPageControl>(this, this, 8, 8, 392, 386);
     PageControl->SetName("PageControl");
@@ -126,14 +126,14 @@ TdxPSColorCombo* TdxTLReportLinkDesignWindow::NewColorCombo(TWinControl* Parent,
 void TdxTLReportLinkDesignWindow::CreateOptionsPage()
 {
     TTabSheet* page = tshOptions;
-    gbxShow = Place<TGroupBox>(page, this, 8, 4, 184, 196);
+    gbxShow = Place<TGroupBox>(page, this, 8, 4, 206, 196);
     gbxShow->SetName("gbxShow");
-    NewOptionBox(gbxShow, "chbxShowBands", tlpoBands, 12, 18, 160);
-    NewOptionBox(gbxShow, "chbxShowHeaders", tlpoHeaders, 12, 38, 160);
-    NewOptionBox(gbxShow, "chbxShowFooters", tlpoFooters, 12, 58, 160);
-    NewOptionBox(gbxShow, "chbxShowGroupFooters", tlpoRowFooters, 12, 78, 160);
-    NewOptionBox(gbxShow, "chbxShowPreview", tlpoPreview, 12, 98, 160);
-    chbxAutoCalcPreviewLines = NewBox(gbxShow, "chbxAutoCalcPreviewLines", 12, 126, 168);
+    NewOptionBox(gbxShow, "chbxShowBands", tlpoBands, 12, 18, 186);
+    NewOptionBox(gbxShow, "chbxShowHeaders", tlpoHeaders, 12, 38, 186);
+    NewOptionBox(gbxShow, "chbxShowFooters", tlpoFooters, 12, 58, 186);
+    NewOptionBox(gbxShow, "chbxShowGroupFooters", tlpoRowFooters, 12, 78, 186);
+    NewOptionBox(gbxShow, "chbxShowPreview", tlpoPreview, 12, 98, 186);
+    chbxAutoCalcPreviewLines = NewBox(gbxShow, "chbxAutoCalcPreviewLines", 12, 126, 190);
     chbxAutoCalcPreviewLines->OnClick = [this](TObject*) {
         if (!CanEdit())
             return;
@@ -142,25 +142,25 @@ void TdxTLReportLinkDesignWindow::CreateOptionsPage()
         TreeListLink()->SetPreviewLineCount(automatic ? -1 : sePreviewLineCount->AsInteger());
         Edited();
     };
-    sePreviewLineCount = NewSpin(gbxShow, "sePreviewLineCount", 120, 160, -1, 100);
+    sePreviewLineCount = NewSpin(gbxShow, "sePreviewLineCount", 140, 156, -1, 100);
     sePreviewLineCount->OnChange = [this](TObject*) {
         if (!CanEdit() || chbxAutoCalcPreviewLines->Checked())
             return;
         TreeListLink()->SetPreviewLineCount(sePreviewLineCount->AsInteger());
         Edited();
     };
-    lblPreviewLineCount = NewLabel(gbxShow, "lblPreviewLineCount", 28, 164, sePreviewLineCount);
+    lblPreviewLineCount = NewLabel(gbxShow, "lblPreviewLineCount", 28, 160, sePreviewLineCount);
 
-    gbxGrid = Place<TGroupBox>(page, this, 200, 4, 176, 86);
+    gbxGrid = Place<TGroupBox>(page, this, 220, 4, 156, 86);
     gbxGrid->SetName("gbxGrid");
-    NewOptionBox(gbxGrid, "chbxShowGrid", tlpoGrid, 12, 18, 156);
-    NewOptionBox(gbxGrid, "chbxShowNodeGrid", tlpoPreviewGrid, 12, 38, 156);
-    NewOptionBox(gbxGrid, "chbxShowGroupFooterGrid", tlpoRowFooterGrid, 12, 58, 156);
+    NewOptionBox(gbxGrid, "chbxShowGrid", tlpoGrid, 12, 18, 138);
+    NewOptionBox(gbxGrid, "chbxShowNodeGrid", tlpoPreviewGrid, 12, 38, 138);
+    NewOptionBox(gbxGrid, "chbxShowGroupFooterGrid", tlpoRowFooterGrid, 12, 58, 138);
 
-    gbxImages = Place<TGroupBox>(page, this, 200, 96, 176, 66);
+    gbxImages = Place<TGroupBox>(page, this, 220, 96, 156, 66);
     gbxImages->SetName("gbxImages");
-    NewOptionBox(gbxImages, "chbxShowStateImages", tlpoStateImages, 12, 18, 156);
-    NewOptionBox(gbxImages, "chbxShowImages", tlpoImages, 12, 40, 156);
+    NewOptionBox(gbxImages, "chbxShowStateImages", tlpoStateImages, 12, 18, 138);
+    NewOptionBox(gbxImages, "chbxShowImages", tlpoImages, 12, 40, 138);
 
     gbxMiscellaneous = Place<TGroupBox>(page, this, 8, 206, 368, 104);
     gbxMiscellaneous->SetName("gbxMiscellaneous");
@@ -303,7 +303,7 @@ void TdxTLReportLinkDesignWindow::CreateBehaviorsPage()
 
     gbxNodeExpanding = Place<TGroupBox>(page, this, 200, 4, 176, 66);
     gbxNodeExpanding->SetName("gbxNodeExpanding");
-    chbxAutoNodesExpand = NewBox(gbxNodeExpanding, "chbxAutoNodesExpand", 12, 18, 156);
+    chbxAutoNodesExpand = NewBox(gbxNodeExpanding, "chbxAutoNodesExpand", 12, 18, 138);
     handled(chbxAutoNodesExpand, &TCustomdxTreeListReportLink::SetAutoNodesExpand);
     seExpandLevel = NewSpin(gbxNodeExpanding, "seExpandLevel", 108, 38, -1, 100);
     seExpandLevel->OnChange = [this](TObject*) {
@@ -330,8 +330,8 @@ void TdxTLReportLinkDesignWindow::CreateBehaviorsPage()
 
     gbx3DEffects = Place<TGroupBox>(page, this, 200, 170, 176, 66);
     gbx3DEffects->SetName("gbx3DEffects");
-    NewOptionBox(gbx3DEffects, "chbxUse3DEffects", tlpo3DEffects, 12, 18, 156);
-    NewOptionBox(gbx3DEffects, "chbxUseSoft3D", tlpoSoft3D, 12, 40, 156);
+    NewOptionBox(gbx3DEffects, "chbxUse3DEffects", tlpo3DEffects, 12, 18, 138);
+    NewOptionBox(gbx3DEffects, "chbxUseSoft3D", tlpoSoft3D, 12, 40, 138);
 }
 
 void TdxTLReportLinkDesignWindow::LoadStrings()
