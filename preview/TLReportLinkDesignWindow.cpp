@@ -86,6 +86,16 @@ TCheckBox* TdxTLReportLinkDesignWindow::NewOptionBox(TWinControl* Parent, const 
     return box;
 }
 
+void TdxTLReportLinkDesignWindow::BindBox(TCheckBox* Box, void (TCustomdxTreeListReportLink::*Set)(bool))
+{
+    Box->OnClick = [this, Box, Set](TObject*) {
+        if (!CanEdit())
+            return;
+        (TreeListLink()->*Set)(Box->Checked());
+        Edited();
+    };
+}
+
 TLabel* TdxTLReportLinkDesignWindow::NewLabel(TWinControl* Parent, const char* Name, int Left, int Top,
                                               TWinControl* Focus)
 {
@@ -192,34 +202,27 @@ void TdxTLReportLinkDesignWindow::CreateColorsPage()
         m_colorLabels[Item] = NewLabel(Parent, Label, 14, Top + 4, combo);
     };
     // Each transparency box sits on its frame's edge, as the frame's caption.
-    gbxTransparent = Place<TGroupBox>(page, this, 8, 10, 368, 112);
-    gbxTransparent->SetName("gbxTransparent");
-    chbxTransparent = NewBox(page, "chbxTransparent", 16, 2, 110);
-    chbxTransparent->OnClick = [this](TObject*) {
-        if (!CanEdit())
-            return;
-        TreeListLink()->SetTransparent(chbxTransparent->Checked());
-        Edited();
+    const auto frame = [&](const char* Name, const char* BoxName, int Top, int Height,
+                           void (TCustomdxTreeListReportLink::*Set)(bool), TCheckBox*& Box) {
+        auto* group = Place<TGroupBox>(page, this, 8, Top + 8, 368, Height);
+        group->SetName(Name);
+        Box = NewBox(page, BoxName, 16, Top, 130);
+        BindBox(Box, Set);
+        return group;
     };
+    gbxTransparent = frame("gbxTransparent", "chbxTransparent", 2, 112, &TCustomdxTreeListReportLink::SetTransparent,
+                           chbxTransparent);
     row(gbxTransparent, ciColor, "ccbxColor", "lblColor", 22);
     row(gbxTransparent, ciEvenColor, "ccbxEvenColor", "lblEvenColor", 50);
     row(gbxTransparent, ciPreviewColor, "ccbxPreviewColor", "lblPreviewColor", 78);
-
-    gbxFixedTransparent = Place<TGroupBox>(page, this, 8, 138, 368, 140);
-    gbxFixedTransparent->SetName("gbxFixedTransparent");
-    chbxFixedTransparent = NewBox(page, "chbxFixedTransparent", 16, 130, 130);
-    chbxFixedTransparent->OnClick = [this](TObject*) {
-        if (!CanEdit())
-            return;
-        TreeListLink()->SetFixedTransparent(chbxFixedTransparent->Checked());
-        Edited();
-    };
+    gbxFixedTransparent = frame("gbxFixedTransparent", "chbxFixedTransparent", 130, 140,
+                                &TCustomdxTreeListReportLink::SetFixedTransparent, chbxFixedTransparent);
     row(gbxFixedTransparent, ciBandColor, "ccbxBandColor", "lblBandColor", 22);
     row(gbxFixedTransparent, ciHeaderColor, "ccbxHeaderColor", "lblHeaderColor", 50);
     row(gbxFixedTransparent, ciRowFooterColor, "ccbxGroupFooterColor", "lblGroupFooterColor", 78);
     row(gbxFixedTransparent, ciGroupNodeColor, "ccbxGroupNodeColor", "lblGroupNodeColor", 106);
     row(page, ciGridLineColor, "ccbxGridLineColor", "lblGridLineColor", 292);
-    // The fixed frame's combos sit 8 further in than the page's own.
+    // On the page itself, the row lines up with the rows in the frames.
     m_colorCombos[ciGridLineColor]->SetLeft(178);
     m_colorLabels[ciGridLineColor]->SetLeft(22);
 }
@@ -286,25 +289,17 @@ void TdxTLReportLinkDesignWindow::CreateFontsPage()
 void TdxTLReportLinkDesignWindow::CreateBehaviorsPage()
 {
     TTabSheet* page = tshBehaviors;
-    const auto handled = [this](TCheckBox* Box, void (TCustomdxTreeListReportLink::*Set)(bool)) {
-        Box->OnClick = [this, Box, Set](TObject*) {
-            if (!CanEdit())
-                return;
-            (TreeListLink()->*Set)(Box->Checked());
-            Edited();
-        };
-    };
     gbxSelection = Place<TGroupBox>(page, this, 8, 4, 184, 66);
     gbxSelection->SetName("gbxSelection");
     chbxOnlySelected = NewBox(gbxSelection, "chbxOnlySelected", 12, 18, 164);
-    handled(chbxOnlySelected, &TCustomdxTreeListReportLink::SetOnlySelected);
+    BindBox(chbxOnlySelected, &TCustomdxTreeListReportLink::SetOnlySelected);
     chbxExtendedSelect = NewBox(gbxSelection, "chbxExtendedSelect", 12, 40, 164);
-    handled(chbxExtendedSelect, &TCustomdxTreeListReportLink::SetExtendedSelect);
+    BindBox(chbxExtendedSelect, &TCustomdxTreeListReportLink::SetExtendedSelect);
 
     gbxNodeExpanding = Place<TGroupBox>(page, this, 200, 4, 176, 66);
     gbxNodeExpanding->SetName("gbxNodeExpanding");
     chbxAutoNodesExpand = NewBox(gbxNodeExpanding, "chbxAutoNodesExpand", 12, 18, 138);
-    handled(chbxAutoNodesExpand, &TCustomdxTreeListReportLink::SetAutoNodesExpand);
+    BindBox(chbxAutoNodesExpand, &TCustomdxTreeListReportLink::SetAutoNodesExpand);
     seExpandLevel = NewSpin(gbxNodeExpanding, "seExpandLevel", 108, 38, -1, 100);
     seExpandLevel->OnChange = [this](TObject*) {
         if (!CanEdit())
@@ -317,11 +312,11 @@ void TdxTLReportLinkDesignWindow::CreateBehaviorsPage()
     gbxOnEveryPage = Place<TGroupBox>(page, this, 8, 76, 368, 88);
     gbxOnEveryPage->SetName("gbxOnEveryPage");
     chbxBandsOnEveryPage = NewBox(gbxOnEveryPage, "chbxBandsOnEveryPage", 12, 18, 300);
-    handled(chbxBandsOnEveryPage, &TCustomdxTreeListReportLink::SetBandsOnEveryPage);
+    BindBox(chbxBandsOnEveryPage, &TCustomdxTreeListReportLink::SetBandsOnEveryPage);
     chbxHeadersOnEveryPage = NewBox(gbxOnEveryPage, "chbxHeadersOnEveryPage", 12, 40, 300);
-    handled(chbxHeadersOnEveryPage, &TCustomdxTreeListReportLink::SetHeadersOnEveryPage);
+    BindBox(chbxHeadersOnEveryPage, &TCustomdxTreeListReportLink::SetHeadersOnEveryPage);
     chbxFootersOnEveryPage = NewBox(gbxOnEveryPage, "chbxFootersOnEveryPage", 12, 62, 300);
-    handled(chbxFootersOnEveryPage, &TCustomdxTreeListReportLink::SetFootersOnEveryPage);
+    BindBox(chbxFootersOnEveryPage, &TCustomdxTreeListReportLink::SetFootersOnEveryPage);
 
     gbxGraphics = Place<TGroupBox>(page, this, 8, 170, 184, 66);
     gbxGraphics->SetName("gbxGraphics");

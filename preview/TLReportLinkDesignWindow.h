@@ -139,6 +139,8 @@ private:
     TCheckBox* NewBox(TWinControl* Parent, const char* Name, int Left, int Top, int Width = 200);
     TCheckBox* NewOptionBox(TWinControl* Parent, const char* Name, TdxTreeListPaintOption Option, int Left, int Top,
                             int Width = 200);
+    // The box writes its setting through Set.
+    void BindBox(TCheckBox* Box, void (TCustomdxTreeListReportLink::*Set)(bool));
     TLabel* NewLabel(TWinControl* Parent, const char* Name, int Left, int Top, TWinControl* Focus);
     TdxPSSpinEdit* NewSpin(TWinControl* Parent, const char* Name, int Left, int Top, int Min, int Max);
     TdxPSColorCombo* NewColorCombo(TWinControl* Parent, TColorItem Item, const char* Name, int Left, int Top);

@@ -226,8 +226,15 @@ TEST_F(TLDesignWindow, OddEvenModeRenamesTheColourAndTransparencyFramesDisableTh
         EXPECT_EQ(fixed, (std::vector<bool>{true, true, true, false, false, false, false, true}));
         EXPECT_EQ(W.ColorLabel(TWindow::ciBandColor)->Enabled(), false);
 
-        // Each combo writes its own colour.
         Toggle(W, W.chbxFixedTransparent);
+        // A click on a colour's label opens its list.
+        TdxPSColorCombo* band = W.ColorCombo(TWindow::ciBandColor);
+        SimulateClick(W.ColorLabel(TWindow::ciBandColor), 2, 2);
+        EXPECT_TRUE(band->Focused());
+        EXPECT_TRUE(band->DroppedDown());
+        band->SetDroppedDown(false);
+
+        // Each combo writes its own colour.
         for (int i = 0; i < TWindow::ciCount; ++i) {
             TdxPSColorCombo* combo = W.ColorCombo(static_cast<TWindow::TColorItem>(i));
             combo->SetColorValue(clTeal);
@@ -315,6 +322,11 @@ TEST(TLDesignWindowFonts, WithNoPrinterTheFontDialogListsScreenFonts)
     window->ChangeFont();
     EXPECT_EQ(device, fdScreen);
     EXPECT_FALSE(window->Modified()) << "the dialog was cancelled";
+    // The fonts list's menu belongs to the printing popup manager while the window lives.
+    const int menus = dxPSPopupMenuManager()->Count();
+    EXPECT_TRUE(dxPSPopupMenuManager()->IsRegistered(window->lbxFonts));
+    window.reset();
+    EXPECT_EQ(dxPSPopupMenuManager()->Count(), menus - 1);
 }
 
 TEST_F(TLDesignWindow, TheSampleFollowsEachOption)
