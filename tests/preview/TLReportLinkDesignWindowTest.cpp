@@ -10,6 +10,7 @@
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/core/FreeWatch.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Metafile.h"
 #include "preview/PopupMenuManager.h"
@@ -477,6 +478,23 @@ TEST_F(TLDesignWindow, TheLinkOrItsControlFreedWhileTheWindowIsOpen)
         EXPECT_FALSE(W.Modified());
     }));
     EXPECT_EQ(printer->LinkCount(), 0);
+
+    // The printer goes, and its links with it, from inside its own DesignReport.
+    tree = new TdxTreeList(&owner);
+    link = dynamic_cast<TdxTreeListReportLink*>(printer->AddLink(tree));
+    ASSERT_NE(link, nullptr);
+    TModalFormHookScope hook([&](TForm& F) {
+        auto& w = dynamic_cast<TWindow&>(F);
+        Toggle(w, Box(w, "Footers"));
+        delete printer;
+        printer = nullptr;
+        w.OKButton()->Click();
+    });
+    TFreeWatch watch{link};
+    TdxComponentPrinter* opening = printer;
+    EXPECT_FALSE(opening->DesignReport(link));
+    EXPECT_TRUE(watch.AnyFreed());
+    link = nullptr;
 }
 
 } // namespace
