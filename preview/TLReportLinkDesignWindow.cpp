@@ -69,6 +69,14 @@ TdxTLReportLinkDesignWindow::~TdxTLReportLinkDesignWindow()
 
 // ----- building the pages ---------------------------------------------------------------------
 
+TGroupBox* TdxTLReportLinkDesignWindow::NewGroup(TWinControl* Parent, const char* Name, int Left, int Top, int Width,
+                                                 int Height)
+{
+    auto* group = Place<TGroupBox>(Parent, this, Left, Top, Width, Height);
+    group->SetName(Name);
+    return group;
+}
+
 TCheckBox* TdxTLReportLinkDesignWindow::NewBox(TWinControl* Parent, const char* Name, int Left, int Top, int Width)
 {
     auto* box = Place<TCheckBox>(Parent, this, Left, Top, Width, kBoxHeight);
@@ -136,8 +144,7 @@ TdxPSColorCombo* TdxTLReportLinkDesignWindow::NewColorCombo(TWinControl* Parent,
 void TdxTLReportLinkDesignWindow::CreateOptionsPage()
 {
     TTabSheet* page = tshOptions;
-    gbxShow = Place<TGroupBox>(page, this, 8, 4, 206, 196);
-    gbxShow->SetName("gbxShow");
+    gbxShow = NewGroup(page, "gbxShow", 8, 4, 206, 196);
     NewOptionBox(gbxShow, "chbxShowBands", tlpoBands, 12, 18, 186);
     NewOptionBox(gbxShow, "chbxShowHeaders", tlpoHeaders, 12, 38, 186);
     NewOptionBox(gbxShow, "chbxShowFooters", tlpoFooters, 12, 58, 186);
@@ -161,19 +168,16 @@ void TdxTLReportLinkDesignWindow::CreateOptionsPage()
     };
     lblPreviewLineCount = NewLabel(gbxShow, "lblPreviewLineCount", 28, 160, sePreviewLineCount);
 
-    gbxGrid = Place<TGroupBox>(page, this, 220, 4, 156, 86);
-    gbxGrid->SetName("gbxGrid");
+    gbxGrid = NewGroup(page, "gbxGrid", 220, 4, 156, 86);
     NewOptionBox(gbxGrid, "chbxShowGrid", tlpoGrid, 12, 18, 138);
     NewOptionBox(gbxGrid, "chbxShowNodeGrid", tlpoPreviewGrid, 12, 38, 138);
     NewOptionBox(gbxGrid, "chbxShowGroupFooterGrid", tlpoRowFooterGrid, 12, 58, 138);
 
-    gbxImages = Place<TGroupBox>(page, this, 220, 96, 156, 66);
-    gbxImages->SetName("gbxImages");
+    gbxImages = NewGroup(page, "gbxImages", 220, 96, 156, 66);
     NewOptionBox(gbxImages, "chbxShowStateImages", tlpoStateImages, 12, 18, 138);
     NewOptionBox(gbxImages, "chbxShowImages", tlpoImages, 12, 40, 138);
 
-    gbxMiscellaneous = Place<TGroupBox>(page, this, 8, 206, 368, 104);
-    gbxMiscellaneous->SetName("gbxMiscellaneous");
+    gbxMiscellaneous = NewGroup(page, "gbxMiscellaneous", 8, 206, 368, 104);
     NewOptionBox(gbxMiscellaneous, "chbxFlatCheckMarks", tlpoFlatCheckMarks, 12, 18, 300);
     NewOptionBox(gbxMiscellaneous, "chbxCheckMarksAsText", tlpoCheckMarksAsText, 12, 40, 300);
     cbxDrawMode = Place<TComboBox>(gbxMiscellaneous, this, 110, 66, 200, 22);
@@ -204,8 +208,7 @@ void TdxTLReportLinkDesignWindow::CreateColorsPage()
     // Each transparency box sits on its frame's edge, as the frame's caption.
     const auto frame = [&](const char* Name, const char* BoxName, int Top, int Height,
                            void (TCustomdxTreeListReportLink::*Set)(bool), TCheckBox*& Box) {
-        auto* group = Place<TGroupBox>(page, this, 8, Top + 8, 368, Height);
-        group->SetName(Name);
+        TGroupBox* group = NewGroup(page, Name, 8, Top + 8, 368, Height);
         Box = NewBox(page, BoxName, 16, Top, 130);
         BindBox(Box, Set);
         return group;
@@ -289,15 +292,13 @@ void TdxTLReportLinkDesignWindow::CreateFontsPage()
 void TdxTLReportLinkDesignWindow::CreateBehaviorsPage()
 {
     TTabSheet* page = tshBehaviors;
-    gbxSelection = Place<TGroupBox>(page, this, 8, 4, 184, 66);
-    gbxSelection->SetName("gbxSelection");
+    gbxSelection = NewGroup(page, "gbxSelection", 8, 4, 184, 66);
     chbxOnlySelected = NewBox(gbxSelection, "chbxOnlySelected", 12, 18, 164);
     BindBox(chbxOnlySelected, &TCustomdxTreeListReportLink::SetOnlySelected);
     chbxExtendedSelect = NewBox(gbxSelection, "chbxExtendedSelect", 12, 40, 164);
     BindBox(chbxExtendedSelect, &TCustomdxTreeListReportLink::SetExtendedSelect);
 
-    gbxNodeExpanding = Place<TGroupBox>(page, this, 200, 4, 176, 66);
-    gbxNodeExpanding->SetName("gbxNodeExpanding");
+    gbxNodeExpanding = NewGroup(page, "gbxNodeExpanding", 200, 4, 176, 66);
     chbxAutoNodesExpand = NewBox(gbxNodeExpanding, "chbxAutoNodesExpand", 12, 18, 138);
     BindBox(chbxAutoNodesExpand, &TCustomdxTreeListReportLink::SetAutoNodesExpand);
     seExpandLevel = NewSpin(gbxNodeExpanding, "seExpandLevel", 108, 38, -1, 100);
@@ -309,8 +310,7 @@ void TdxTLReportLinkDesignWindow::CreateBehaviorsPage()
     };
     lblExpandLevel = NewLabel(gbxNodeExpanding, "lblExpandLevel", 12, 42, seExpandLevel);
 
-    gbxOnEveryPage = Place<TGroupBox>(page, this, 8, 76, 368, 88);
-    gbxOnEveryPage->SetName("gbxOnEveryPage");
+    gbxOnEveryPage = NewGroup(page, "gbxOnEveryPage", 8, 76, 368, 88);
     chbxBandsOnEveryPage = NewBox(gbxOnEveryPage, "chbxBandsOnEveryPage", 12, 18, 300);
     BindBox(chbxBandsOnEveryPage, &TCustomdxTreeListReportLink::SetBandsOnEveryPage);
     chbxHeadersOnEveryPage = NewBox(gbxOnEveryPage, "chbxHeadersOnEveryPage", 12, 40, 300);
@@ -318,13 +318,11 @@ void TdxTLReportLinkDesignWindow::CreateBehaviorsPage()
     chbxFootersOnEveryPage = NewBox(gbxOnEveryPage, "chbxFootersOnEveryPage", 12, 62, 300);
     BindBox(chbxFootersOnEveryPage, &TCustomdxTreeListReportLink::SetFootersOnEveryPage);
 
-    gbxGraphics = Place<TGroupBox>(page, this, 8, 170, 184, 66);
-    gbxGraphics->SetName("gbxGraphics");
+    gbxGraphics = NewGroup(page, "gbxGraphics", 8, 170, 184, 66);
     NewOptionBox(gbxGraphics, "chbxTransparentGraphics", tlpoTransparentColumnGraphic, 12, 18, 164);
     NewOptionBox(gbxGraphics, "chbxDisplayGraphicsAsText", tlpoGraphicAsText, 12, 40, 164);
 
-    gbx3DEffects = Place<TGroupBox>(page, this, 200, 170, 176, 66);
-    gbx3DEffects->SetName("gbx3DEffects");
+    gbx3DEffects = NewGroup(page, "gbx3DEffects", 200, 170, 176, 66);
     NewOptionBox(gbx3DEffects, "chbxUse3DEffects", tlpo3DEffects, 12, 18, 138);
     NewOptionBox(gbx3DEffects, "chbxUseSoft3D", tlpoSoft3D, 12, 40, 138);
 }

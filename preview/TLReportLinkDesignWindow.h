@@ -136,6 +136,7 @@ private:
     void CreateFontsPage();
     void CreateBehaviorsPage();
     void CreateSample();
+    TGroupBox* NewGroup(TWinControl* Parent, const char* Name, int Left, int Top, int Width, int Height);
     TCheckBox* NewBox(TWinControl* Parent, const char* Name, int Left, int Top, int Width = 200);
     TCheckBox* NewOptionBox(TWinControl* Parent, const char* Name, TdxTreeListPaintOption Option, int Left, int Top,
                             int Width = 200);
