@@ -10,6 +10,7 @@
 // as the first argument (default "out").
 #include "demo/DemoConfig.h"
 #include "demo/DemoData.h"
+#include "demo/DemoDesignWindow.h"
 #include "demo/DemoDialogs.h"
 #include "demo/DemoForm.h"
 #include "demo/DemoExports.h"
@@ -111,6 +112,9 @@ int main(int argc, char** argv)
         SaveDialogPictures(outDir.string());
         std::printf("Colour palette, fill effects (three pages) and Define Print Styles pictured in %s\n",
                     outDir.string().c_str());
+        SaveDesignWindowPictures(*preview->Link, outDir.string());
+        std::printf("Report designer on the access-matrix link pictured in %s (one per page)\n",
+                    (outDir / "design-window-*.png").string().c_str());
         SavePageSetupPictures(outDir.string());
         std::printf("Page setup pictured in %s (page, margins, header and footer, scaling, margins warning)\n",
                     (outDir / "page-setup-*.png").string().c_str());

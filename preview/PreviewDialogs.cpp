@@ -9,6 +9,7 @@
 #include "preview/PrintDialog.h"
 #include "preview/ReportTitleProperties.h"
 #include "preview/StdPreview.h"
+#include "preview/TLReportLinkDesignWindow.h"
 #include "printing/Background.h"
 #include "printing/PrintDialogData.h"
 #include "printing/PrintStyles.h"
@@ -67,6 +68,7 @@ void dxInstallPreviewDialogs()
         TdxReportTitlePropertiesDlgData data{HelpContext, &Title};
         return dxReportTitlePropertiesDlg(data);
     };
+    dxInstallTLReportLinkDesignWindow();
 }
 
 } // namespace qel

@@ -3,6 +3,7 @@
 #include "platform/controls/Controls.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/FreeWatch.h"
 #include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
 #include "platform/core/MathUtils.h"
@@ -1081,11 +1082,22 @@ bool TBasedxReportLink::DesignReport()
     if (!window)
         return false;
     window->SetReportLink(this);
+    // A handler may free the link while its window is open: from then on
+    // nothing of it is touched, and the design counts as not accepted.
+    // (Asked by a plain pointer: a freed link's own pointer is not converted.)
+    TFreeWatch watch{this};
+    const TComponent* self = this;
     if (m_componentPrinter)
         m_componentPrinter->BeforeDesignReport(this, window);
+    if (watch.Freed(self))
+        return false;
     const bool accepted = runner(*window);
+    if (watch.Freed(self))
+        return false;
     if (m_componentPrinter)
         m_componentPrinter->DesignReportDone(this, accepted);
+    if (watch.Freed(self))
+        return false;
     if (!accepted && !window->Applied())
         Assign(copy);
     return accepted;

@@ -201,6 +201,9 @@ public:
     virtual bool CanExpandNodes() const { return true; }
     // The reader of the control the last build used (nullptr before one).
     TdxTreeListReportAccess* Access() const { return m_access.get(); }
+    // The grid options in force (the control's under tldmBorrowSource).
+    bool EffectiveGrid() const;
+    bool EffectivePreviewGrid() const;
 
     TdxTLReportLinkCustomDrawBandCellEvent OnCustomDrawBandCell;
     TdxTLReportLinkCustomDrawCellEvent OnCustomDrawCell;
@@ -259,9 +262,6 @@ protected:
     void FillGraphic(TdxReportCellGraphic& Item, const Variant& Value, bool Stretch, bool Center);
     static TdxTextAlignX AlignXOf(TAlignment Value);
 
-    // The effective grid options (the control's under tldmBorrowSource).
-    bool EffectiveGrid() const;
-    bool EffectivePreviewGrid() const;
     // The fonts the cells of the running build use, by index in the font pool.
     detail::TTreeListReportBuild* Build() const { return m_build.get(); }
 

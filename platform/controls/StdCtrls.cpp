@@ -1100,10 +1100,7 @@ TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner, new QListWidget)
         if (!IsDestroying() && !m_updating)
             Click();
     });
-    QObject::connect(lw, &QListWidget::itemDoubleClicked, lw, [this](QListWidgetItem*) {
-        if (!IsDestroying())
-            DblClick();
-    });
+    // A double click reaches DblClick through the control's own mouse handling.
     ApplySelectionMode();
     ApplyColor();
     SetBounds(0, 0, 121, 97);

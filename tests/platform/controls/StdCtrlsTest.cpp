@@ -51,6 +51,22 @@ TEST(Controls, ALabelClickedRunsItsOnClick)
     form.Hide();
 }
 
+TEST(Controls, AListBoxDoubleClickedRunsItsOnDblClickOnce)
+{
+    TForm form(nullptr);
+    auto* list = Make<TListBox>(&form, 0, 0, 100, 80);
+    list->Items()->SetText("a\r\nb");
+    int clicks = 0;
+    list->OnDblClick = [&](TObject*) { ++clicks; };
+    form.Show();
+    const TRect item = list->ItemRect(1);
+    SimulateDblClick(list, item.Left + 4, item.Top + 2);
+    EXPECT_EQ(clicks, 1);
+    SimulateDblClick(list, 50, 70);
+    EXPECT_EQ(clicks, 2) << "below the items too";
+    form.Hide();
+}
+
 TEST(Controls, StandardControlsKeepTheirState)
 {
     TForm form(nullptr);
