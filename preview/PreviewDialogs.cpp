@@ -6,8 +6,11 @@
 #include "preview/FEFDialog.h"
 #include "preview/PageNumberFormat.h"
 #include "preview/PageSetupDialog.h"
+#include "preview/PreviewOptionsDialog.h"
+#include "preview/PreviewWindow.h"
 #include "preview/ReportTitleProperties.h"
 #include "preview/StdPreview.h"
+#include "preview/ZoomDialog.h"
 #include "printing/Background.h"
 #include "printing/PrintStyles.h"
 
@@ -62,6 +65,12 @@ void dxInstallPreviewDialogs()
     links.ReportTitle = [](TdxReportTitle& Title, int HelpContext) {
         TdxReportTitlePropertiesDlgData data{HelpContext, &Title};
         return dxReportTitlePropertiesDlg(data);
+    };
+
+    TdxPreviewWindowDialogRunners& window = dxPreviewWindowDialogRunners();
+    window.Options = [](TdxPreviewOptionsDlgData& Data) { return dxShowPreviewOptionsDlg(&Data); };
+    window.Zoom = [](const TCustomdxPreview& Preview, TdxPreviewZoomSettings& Settings) {
+        return dxShowZoomDlg(Preview, Settings);
     };
 }
 
