@@ -8,10 +8,12 @@
 #include "preview/PageSetupDialog.h"
 #include "preview/PreviewOptionsDialog.h"
 #include "preview/PreviewWindow.h"
+#include "preview/PrintDialog.h"
 #include "preview/ReportTitleProperties.h"
 #include "preview/StdPreview.h"
 #include "preview/ZoomDialog.h"
 #include "printing/Background.h"
+#include "printing/PrintDialogData.h"
 #include "printing/PrintStyles.h"
 
 #include <memory>
@@ -58,6 +60,8 @@ void dxInstallPreviewDialogs()
         if (PrintBtnClicked)
             *PrintBtnClicked = data.PrintBtnClicked;
     };
+
+    dxComponentPrinterDialogRunners().PrintDialog = dxPrintDialog;
 
     TdxReportLinkDialogRunners& links = dxReportLinkDialogRunners();
     links.DateTimeFormats = dxDateTimeFormatsDlg;
