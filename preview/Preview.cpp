@@ -908,4 +908,22 @@ void TCustomdxPreview::SetPageBackground(TdxBackground* Value)
         m_pageBackground->Assign(Value);
 }
 
+TdxPreviewZoomSettings dxPreviewZoomOf(const TCustomdxPreview& Preview)
+{
+    return {Preview.ZoomMode(), Preview.ZoomFactor(), Preview.PageXCount(), Preview.PageYCount()};
+}
+
+void dxSetPreviewZoom(TCustomdxPreview& Preview, const TdxPreviewZoomSettings& Settings)
+{
+    switch (Settings.Mode) {
+    case pzmNone:
+        Preview.SetZoomFactor(Settings.ZoomFactor);
+        // An unchanged factor leaves a fitted mode in force.
+        Preview.SetZoomMode(pzmNone);
+        break;
+    case pzmPageWidth: Preview.SetZoomMode(pzmPageWidth); break;
+    case pzmPages: Preview.SetPageXYCount(Settings.Columns, Settings.Rows); break;
+    }
+}
+
 } // namespace qel

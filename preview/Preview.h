@@ -423,4 +423,18 @@ public:
     explicit TdxPreview(TComponent* AOwner) : TCustomdxPreview(AOwner) {}
 };
 
+// ----- a preview's zoom as one value ----------------------------------------------------------
+struct TdxPreviewZoomSettings {
+    TdxPreviewZoomMode Mode = pzmNone;
+    int ZoomFactor = 100;
+    int Columns = 1;
+    int Rows = 1;
+    bool operator==(const TdxPreviewZoomSettings&) const = default;
+};
+TdxPreviewZoomSettings dxPreviewZoomOf(const TCustomdxPreview& Preview);
+// Sets a zoom by its mode: the factor in pzmNone, the fitted width, or the
+// page grid in pzmPages; what the other modes carry is ignored. (Setting
+// the grid or the factor on their own would switch the mode again.)
+void dxSetPreviewZoom(TCustomdxPreview& Preview, const TdxPreviewZoomSettings& Settings);
+
 } // namespace qel

@@ -6,10 +6,13 @@
 #include "preview/FEFDialog.h"
 #include "preview/PageNumberFormat.h"
 #include "preview/PageSetupDialog.h"
+#include "preview/PreviewOptionsDialog.h"
+#include "preview/PreviewWindow.h"
 #include "preview/PrintDialog.h"
 #include "preview/ReportTitleProperties.h"
 #include "preview/StdPreview.h"
 #include "preview/TLReportLinkDesignWindow.h"
+#include "preview/ZoomDialog.h"
 #include "printing/Background.h"
 #include "printing/PrintDialogData.h"
 #include "printing/PrintStyles.h"
@@ -69,6 +72,12 @@ void dxInstallPreviewDialogs()
         return dxReportTitlePropertiesDlg(data);
     };
     dxInstallTLReportLinkDesignWindow();
+
+    TdxPreviewWindowDialogRunners& window = dxPreviewWindowDialogRunners();
+    window.Options = [](TdxPreviewOptionsDlgData& Data) { return dxShowPreviewOptionsDlg(&Data); };
+    window.Zoom = [](const TCustomdxPreview& Preview, TdxPreviewZoomSettings& Settings) {
+        return dxShowZoomDlg(Preview, Settings);
+    };
 }
 
 } // namespace qel

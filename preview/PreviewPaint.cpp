@@ -11,6 +11,7 @@
 #include "preview/detail/PreviewArrangement.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace qel {
 
@@ -122,27 +123,47 @@ void TCustomdxPreview::DrawPage(TCanvas& Canvas, const TRect& Rect, bool Selecte
     fill(qel::Rect(outline.Left + 2, outline.Bottom, outline.Right + 2, outline.Bottom + 2), clWindowText);
 }
 
+namespace {
+
+// The dashes of a line drawn with the one-pixel dotted pen (three pixels on,
+// three off from the start, the end point left out) from Start to End along
+// one axis, those between ClipStart and ClipEnd.
+template <class MakeRect>
+void AddDots(std::vector<TRect>& Dots, int Start, int End, int ClipStart, int ClipEnd, MakeRect Make)
+{
+    constexpr int on = 3, period = 6;
+    const int last = std::min(End, ClipEnd);
+    for (int at = Start + std::max(0, (ClipStart - Start) / period * period); at < last; at += period)
+        Dots.push_back(Make(at, std::min(at + on, End)));
+}
+
+} // namespace
+
 void TCustomdxPreview::DrawMargins(TCanvas& Canvas)
 {
+    // The dotted lines as filled dashes in one operation: the same pixels as
+    // the dotted pen's, which costs far more to draw.
     TCanvasStateSaver keep(Canvas);
-    Canvas.Pen()->SetColor(m_marginColor);
-    Canvas.Pen()->SetStyle(psDot);
-    Canvas.Pen()->SetWidth(1);
-    Canvas.SetBkMode(TRANSPARENT);
+    Canvas.Brush()->SetStyle(bsSolid);
+    Canvas.Brush()->SetColor(m_marginColor);
     const TRect page = MarginsPageRect();
+    const TRect clip = Canvas.ClipRect();
+    std::vector<TRect> dots;
     for (int k = 0; k < dxPreviewMarginCount; ++k) {
         const TdxPreviewMargin* m = m_margins->Items(static_cast<TdxPreviewMarginType>(k));
         if (!m->Visible())
             continue;
         const int at = m->ValueToPixel(m->Value());
         if (m->IsVertical()) {
-            Canvas.MoveTo(at, page.Top);
-            Canvas.LineTo(at, page.Bottom);
-        } else {
-            Canvas.MoveTo(page.Left, at);
-            Canvas.LineTo(page.Right, at);
+            if (at >= clip.Left && at < clip.Right)
+                AddDots(dots, page.Top, page.Bottom, clip.Top, clip.Bottom,
+                        [at](int A, int B) { return qel::Rect(at, A, at + 1, B); });
+        } else if (at >= clip.Top && at < clip.Bottom) {
+            AddDots(dots, page.Left, page.Right, clip.Left, clip.Right,
+                    [at](int A, int B) { return qel::Rect(A, at, B, at + 1); });
         }
     }
+    Canvas.FillRects(dots.data(), static_cast<int>(dots.size()));
 }
 
 // ===== page background ===============================================================

@@ -13,6 +13,7 @@
 #include "platform/storage/Registry.h"
 #include "preview/ColorPalette.h"
 #include "preview/PageChooser.h"
+#include "preview/PreviewOptionsDialog.h"
 #include "printing/ComponentPrinter.h"
 #include "printing/HeaderFooterFunctions.h"
 #include "printing/PSEngine.h"
@@ -40,33 +41,7 @@ const char* const sPreviewControlKey = "\\PreviewControl";
 } // namespace
 
 // ============================================================================
-// The preferences record and the dialog runners
-
-TdxPreviewOptionsRecord dxPackPreviewOptions(const TdxPreviewOptionsValues& Values)
-{
-    TdxPreviewOptionsRecord r{};
-    r[1] = static_cast<std::uint32_t>(Values.MarginColor);
-    const std::uint32_t units = Values.MeasurementUnits <= 2 ? Values.MeasurementUnits : 0;
-    r[2] = units | (std::uint32_t{Values.HintsWhileDragging} << 8) | (std::uint32_t{Values.MarginHints} << 16)
-           | (std::uint32_t{Values.ShowMargins} << 24);
-    r[3] = Values.ZoomOnMouseRoll ? 1 : 0;
-    r[4] = static_cast<std::uint32_t>(Values.ZoomStep);
-    return r;
-}
-
-TdxPreviewOptionsValues dxUnpackPreviewOptions(const TdxPreviewOptionsRecord& Record)
-{
-    TdxPreviewOptionsValues v;
-    v.MarginColor = static_cast<TColor>(Record[1]);
-    const std::uint8_t units = Record[2] & 0xFF;
-    v.MeasurementUnits = units <= 2 ? units : 0;
-    v.HintsWhileDragging = (Record[2] >> 8) & 0xFF;
-    v.MarginHints = (Record[2] >> 16) & 0xFF;
-    v.ShowMargins = (Record[2] >> 24) & 0xFF;
-    v.ZoomOnMouseRoll = Record[3] & 0xFF;
-    v.ZoomStep = static_cast<int>(Record[4]);
-    return v;
-}
+// The dialog runners
 
 TdxPreviewWindowDialogRunners& dxPreviewWindowDialogRunners()
 {
@@ -874,37 +849,15 @@ void TCustomdxPSPreviewWindow::Preferences()
     const auto& runner = dxPreviewWindowDialogRunners().Options;
     if (!runner || !m_preview)
         return;
-    TdxPreviewOptionsValues values;
-    values.MarginColor = m_preview->MarginColor();
-    // Units the record cannot carry show as the default and stay off the printer page.
-    values.MeasurementUnits = m_preview->MeasurementUnits() <= pmuMillimeters ? m_preview->MeasurementUnits() : 0;
-    values.HintsWhileDragging = m_preview->OptionsHint().Contains(pohShowOnDrag);
-    values.MarginHints = m_preview->OptionsHint().Contains(pohShowForMargins);
-    values.ShowMargins = m_showPageMargins;
-    values.ZoomOnMouseRoll = m_preview->OptionsZoom().Contains(pozZoomOnMouseRoll);
-    values.ZoomStep = m_preview->ZoomStep();
-    TdxPreviewOptionsRecord record = dxPackPreviewOptions(values);
+    TdxPreviewOptionsDlgData data = dxPreviewOptionsOf(*m_preview);
     bool accepted = false;
-    RunCommand([&] { accepted = runner(record, HelpContext()); });
+    RunCommand([&] { accepted = runner(data); });
     if (!accepted || !m_preview)
         return;
-    const TdxPreviewOptionsValues v = dxUnpackPreviewOptions(record);
-    m_preview->SetMarginColor(v.MarginColor);
-    const bool unitsCarried = m_preview->MeasurementUnits() <= pmuMillimeters || v.MeasurementUnits != 0;
-    if (unitsCarried)
-        m_preview->SetMeasurementUnits(static_cast<TdxPreviewMeasurementUnits>(v.MeasurementUnits));
-    TdxPreviewOptionsHint hints = m_preview->OptionsHint();
-    hints.Set(pohShowOnDrag, v.HintsWhileDragging);
-    hints.Set(pohShowForMargins, v.MarginHints);
-    m_preview->SetOptionsHint(hints);
-    TdxPreviewOptionsZoom zoom = m_preview->OptionsZoom();
-    zoom.Set(pozZoomOnMouseRoll, v.ZoomOnMouseRoll);
-    m_preview->SetOptionsZoom(zoom);
-    m_preview->SetZoomStep(v.ZoomStep);
-    SetShowPageMargins(v.ShowMargins);
-    if (TBasedxReportLink* link = ReportLink(); link && unitsCarried)
-        link->GetRealPrinterPage()->SetMeasurementUnits(static_cast<TdxMeasurementUnits>(v.MeasurementUnits));
-    UpdateControls();
+    TBasedxReportLink* link = ReportLink();
+    // Units the record cannot carry stay on the preview and off the printer page.
+    dxApplyPreviewOptions(data, *m_preview, link ? link->GetRealPrinterPage() : nullptr);
+    SetShowPageMargins(data.ShowMargins());
 }
 
 void TCustomdxPSPreviewWindow::PageBackground(TPoint ScreenPos)
@@ -926,31 +879,19 @@ void TCustomdxPSPreviewWindow::ZoomDialog()
     TdxPreviewZoomSettings settings = ZoomSettings();
     bool accepted = false;
     RunCommand([&] { accepted = runner(*m_preview, settings); });
-    if (accepted)
+    if (accepted && m_preview)
         ApplyZoomSettings(settings);
 }
 
 TdxPreviewZoomSettings TCustomdxPSPreviewWindow::ZoomSettings() const
 {
-    TdxPreviewZoomSettings s;
-    if (!m_preview)
-        return s;
-    s.Mode = m_preview->ZoomMode();
-    s.ZoomFactor = m_preview->ZoomFactor();
-    s.Columns = m_preview->PageXCount();
-    s.Rows = m_preview->PageYCount();
-    return s;
+    return m_preview ? dxPreviewZoomOf(*m_preview) : TdxPreviewZoomSettings{};
 }
 
 void TCustomdxPSPreviewWindow::ApplyZoomSettings(const TdxPreviewZoomSettings& Settings)
 {
-    if (!m_preview)
-        return;
-    m_preview->SetZoomMode(Settings.Mode);
-    if (Settings.Mode == pzmNone)
-        m_preview->SetZoomFactor(Settings.ZoomFactor);
-    else if (Settings.Mode == pzmPages)
-        m_preview->SetPageXYCount(Settings.Columns, Settings.Rows);
+    if (m_preview)
+        dxSetPreviewZoom(*m_preview, Settings);
 }
 
 void TCustomdxPSPreviewWindow::ZoomByText(const std::string& Text)

@@ -22,7 +22,6 @@
 #include "printing/EventSystem.h"
 #include "printing/PreviewWindowBase.h"
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -36,43 +35,16 @@ class TCustomdxComponentPrinter;
 class TdxPrinterPage;
 class TPanel;
 class TTimer;
-
-// ----- the preview's zoom as one value -----------------------------------------------------------
-struct TdxPreviewZoomSettings {
-    TdxPreviewZoomMode Mode = pzmNone;
-    int ZoomFactor = 100;
-    int Columns = 1;
-    int Rows = 1;
-};
-
-// ----- the preferences record ----------------------------------------------------------------
-// Five 32-bit words: 0 reserved; 1 the margin colour; 2 units (byte 0: 0
-// default, 1 inches, 2 millimetres), hints while dragging (byte 1), margin
-// hints (byte 2), margins shown (byte 3); 3 zoom on mouse roll (byte 0);
-// 4 the zoom step.
-using TdxPreviewOptionsRecord = std::array<std::uint32_t, 5>;
-
-struct TdxPreviewOptionsValues {
-    TColor MarginColor = clWindowText;
-    // Only the three the record carries; other preview units come as muDefault.
-    std::uint8_t MeasurementUnits = 0;
-    bool HintsWhileDragging = true;
-    bool MarginHints = true;
-    bool ShowMargins = true;
-    bool ZoomOnMouseRoll = false;
-    int ZoomStep = 10;
-};
-TdxPreviewOptionsRecord dxPackPreviewOptions(const TdxPreviewOptionsValues& Values);
-TdxPreviewOptionsValues dxUnpackPreviewOptions(const TdxPreviewOptionsRecord& Record);
+struct TdxPreviewOptionsDlgData;
 
 // The preferences and zoom dialogs run through these; without one the
 // command does nothing.
 struct TdxPreviewWindowDialogRunners {
     // True when the user changed the record and accepted it.
-    std::function<bool(TdxPreviewOptionsRecord& Record, int HelpContext)> Options;
-    // The zoom dialog on a working copy of Preview: true when the user
-    // accepted a change, with the chosen zoom in Settings.
-    std::function<bool(TCustomdxPreview& Preview, TdxPreviewZoomSettings& Settings)> Zoom;
+    std::function<bool(TdxPreviewOptionsDlgData& Data)> Options;
+    // The zoom dialog on the window's preview, which it leaves as it is:
+    // true when the user accepted a change, with the chosen zoom in Settings.
+    std::function<bool(const TCustomdxPreview& Preview, TdxPreviewZoomSettings& Settings)> Zoom;
 };
 TdxPreviewWindowDialogRunners& dxPreviewWindowDialogRunners();
 

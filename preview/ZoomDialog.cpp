@@ -52,18 +52,6 @@ TPoint ChoiceGrid(int Choice)
 
 } // namespace
 
-void dxSetPreviewZoom(TCustomdxPreview& Preview, TdxPreviewZoomMode Mode, int ZoomFactor, int Columns, int Rows)
-{
-    switch (Mode) {
-    case pzmNone:
-        Preview.SetZoomFactor(ZoomFactor);
-        Preview.SetZoomMode(pzmNone);
-        break;
-    case pzmPageWidth: Preview.SetZoomMode(pzmPageWidth); break;
-    case pzmPages: Preview.SetPageXYCount(Columns, Rows); break;
-    }
-}
-
 TfmZoom::TfmZoom(TComponent* AOwner) : TdxPSDialog(AOwner, "Zoom", 424, 250)
 {
     CreateControls();
@@ -133,8 +121,8 @@ void TfmZoom::Load(const TCustomdxPreview& Preview)
     w.SetOriginalPageSize(Preview.OriginalPageSize());
     w.SetPageCount(Preview.PageCount());
     w.SetBounds(0, 0, Preview.Width(), Preview.Height());
-    dxSetPreviewZoom(w, pzmPages, 0, Preview.PageXCount(), Preview.PageYCount());
-    dxSetPreviewZoom(w, Preview.ZoomMode(), Preview.ZoomFactor(), Preview.PageXCount(), Preview.PageYCount());
+    dxSetPreviewZoom(w, {pzmPages, 0, Preview.PageXCount(), Preview.PageYCount()});
+    dxSetPreviewZoom(w, dxPreviewZoomOf(Preview));
 
     sePercent->SetMinValue(w.MinZoomFactor());
     sePercent->SetMaxValue(w.MaxZoomFactor());
@@ -201,12 +189,12 @@ void TfmZoom::ChoiceClick(int Choice)
         return;
     TdxPreview& w = *m_working;
     if (Choice <= zc10) {
-        dxSetPreviewZoom(w, pzmNone, ZoomPercents[std::size_t(Choice)], 1, 1);
+        dxSetPreviewZoom(w, {pzmNone, ZoomPercents[std::size_t(Choice)], 1, 1});
     } else if (Choice == zcPageWidth) {
-        dxSetPreviewZoom(w, pzmPageWidth, 0, 1, 1);
+        dxSetPreviewZoom(w, {pzmPageWidth, 0, 1, 1});
     } else if (Choice != zcManyPages) {
         const TPoint grid = ChoiceGrid(Choice);
-        dxSetPreviewZoom(w, pzmPages, 0, grid.X, grid.Y);
+        dxSetPreviewZoom(w, {pzmPages, 0, grid.X, grid.Y});
     }
     ShowPercent();
     ZoomChanged();
@@ -217,7 +205,7 @@ void TfmZoom::PercentChanged()
     if (m_loading)
         return;
     // The text stays as typed; only the buttons follow it.
-    dxSetPreviewZoom(*m_working, pzmNone, sePercent->AsInteger(), 1, 1);
+    dxSetPreviewZoom(*m_working, {pzmNone, sePercent->AsInteger(), 1, 1});
     CheckChoice(ChoiceOfZoom());
     ZoomChanged();
 }
@@ -242,7 +230,7 @@ void TfmZoom::ChooseManyPages()
     if (!dxChooseMultiplePages(nullptr, 0, at, rows, columns, std::max(most.Y, rows), std::max(most.X, columns),
                                btnManyPages->Height()))
         return;
-    dxSetPreviewZoom(*m_working, pzmPages, 0, columns, rows);
+    dxSetPreviewZoom(*m_working, {pzmPages, 0, columns, rows});
     TRadioButton* many = rbtnZoom[zcManyPages];
     ShowPercent();
     if (many->Checked())
@@ -321,15 +309,23 @@ void TfmZoom::DrawFontSample(TCanvas& Canvas, const TRect& R) const
     Canvas.RestoreDC(saved);
 }
 
-void TfmZoom::Store(TCustomdxPreview& Preview) const
+bool dxShowZoomDlg(const TCustomdxPreview& Preview, TdxPreviewZoomSettings& Settings)
 {
-    const TdxPreview& w = *m_working;
-    dxSetPreviewZoom(Preview, w.ZoomMode(), w.ZoomFactor(), w.PageXCount(), w.PageYCount());
+    const std::unique_ptr<TfmZoom> dialog(CreateForm<TfmZoom>(nullptr));
+    dialog->Load(Preview);
+    if (!dialog->Execute())
+        return false;
+    Settings = dialog->ZoomSettings();
+    return true;
 }
 
 bool dxShowZoomDlg(TCustomdxPreview* Preview)
 {
-    return Preview && detail::RunDialog<TfmZoom>(*Preview);
+    TdxPreviewZoomSettings settings;
+    if (!Preview || !dxShowZoomDlg(*Preview, settings))
+        return false;
+    dxSetPreviewZoom(*Preview, settings);
+    return true;
 }
 
 } // namespace qel

@@ -2,8 +2,8 @@
 // The "Zoom" dialog of the preview window: the zoom choices as radio
 // buttons, a percent spin edit, a monitor showing the pages at the chosen
 // zoom and a font sample at that zoom. It works on a hidden copy of the
-// caller's preview and applies the copy's zoom to the caller after OK when
-// something changed.
+// caller's preview and, after OK when something changed, answers the copy's
+// zoom, which the caller applies by its mode.
 //
 //   if (dxShowZoomDlg(preview)) UpdateZoomBox();
 #include "preview/Preview.h"
@@ -21,11 +21,6 @@ class TRadioButton;
 class TSpeedButton;
 class TdxPSPaintPanel;
 class TdxPSSpinEdit;
-
-// Sets a preview's zoom by its mode: a factor without a fitted mode, the page
-// width, or a page grid. (Setting the grid or the factor on their own would
-// switch the mode again.)
-void dxSetPreviewZoom(TCustomdxPreview& Preview, TdxPreviewZoomMode Mode, int ZoomFactor, int Columns, int Rows);
 
 // The dialog's help context; 0 hides its Help button.
 inline int dxZoomDlgHelpContext = 0;
@@ -46,8 +41,8 @@ public:
 
     // Copies the caller's page, pages and zoom into the working copy and shows them.
     void Load(const TCustomdxPreview& Preview);
-    // The working copy's zoom onto Preview.
-    void Store(TCustomdxPreview& Preview) const;
+    // The working copy's zoom, to be applied by its mode.
+    TdxPreviewZoomSettings ZoomSettings() const { return dxPreviewZoomOf(*m_working); }
     TdxPreview* WorkingPreview() const { return m_working; }
 
     // Pages across (at ColumnZoom %) and down (at RowZoom %) that fit the
@@ -87,6 +82,9 @@ private:
     TdxPreview* m_working{nullptr};   // owned as a child
 };
 
+// The dialog on Preview, which it leaves as it is: true when the user
+// accepted a change, with the chosen zoom in Settings.
+bool dxShowZoomDlg(const TCustomdxPreview& Preview, TdxPreviewZoomSettings& Settings);
 // False without a preview; the preview changes only on a true answer.
 bool dxShowZoomDlg(TCustomdxPreview* Preview);
 

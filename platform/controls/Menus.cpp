@@ -58,6 +58,9 @@ void TMenuItem::SetShortCut(TShortCut Value)
 
 void TMenuItem::SetChecked(bool Value)
 {
+    // An unchanged state costs the menu nothing: a changed action lays the menu out again.
+    if (m_checked == Value)
+        return;
     if (Value && m_radioItem && m_parent)
         for (TMenuItem* sibling : m_parent->m_items)
             if (sibling != this && sibling->m_radioItem && sibling->m_groupIndex == m_groupIndex && sibling->m_checked) {
@@ -82,12 +85,16 @@ void TMenuItem::SetDefault(bool Value)
 
 void TMenuItem::SetEnabled(bool Value)
 {
+    if (m_enabled == Value)
+        return;
     m_enabled = Value;
     UpdateAction();
 }
 
 void TMenuItem::SetVisible(bool Value)
 {
+    if (m_visible == Value)
+        return;
     m_visible = Value;
     UpdateAction();
 }

@@ -5,6 +5,7 @@
 #include "PreviewTestSupport.h"
 
 #include "platform/controls/ExtCtrls.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/controls/Messages.h"
 #include "platform/controls/OverlayWindow.h"
 #include "preview/detail/PreviewResources.h"
@@ -110,6 +111,63 @@ TEST(PreviewAppearance, MarginLinesInASystemColourFollowTheDesktop)
     Application().SettingChange();
     p.Update();
     EXPECT_TRUE(h.drawn.empty());
+}
+
+// The margin lines are the pixels of the dotted pen's lines, also where only
+// part of the page is painted.
+TEST(PreviewAppearance, MarginLinesAreTheDottedPensPixels)
+{
+    PreviewHarness h(700, 900);
+    TdxPreview& p = *h.preview;
+    p.SetPageCount(2);
+    p.SetMarginColor(clRed);
+    p.SetZoomFactor(73);   // odd page sizes: lines that end inside a dash
+    p.Margins()->Header()->SetValue(p.Margins()->Header()->Value() + 13);
+    const TRect client = p.ClientRect();
+    const auto paint = [&](TBitmap& Bitmap, const TRect& Clip) {
+        Bitmap.Canvas()->Brush()->SetColor(clLime);
+        Bitmap.Canvas()->FillRect(client);
+        p.PaintTo(*Bitmap.Canvas(), Clip);
+    };
+    TBitmap lines(client.Width(), client.Height());
+    paint(lines, client);
+
+    TBitmap expected(client.Width(), client.Height());
+    TdxPreviewOptionsView view = p.OptionsView();
+    p.SetOptionsView(TdxPreviewOptionsView(view).Exclude(povMargins));
+    paint(expected, client);
+    p.SetOptionsView(view);
+    TCanvas& c = *expected.Canvas();
+    c.Pen()->SetColor(clRed);
+    c.Pen()->SetStyle(psDot);
+    c.SetBkMode(TRANSPARENT);
+    const TRect page = p.MarginsPageRect();
+    int drawn = 0;
+    for (int k = 0; k < dxPreviewMarginCount; ++k) {
+        const TdxPreviewMargin* m = p.Margins()->Items(static_cast<TdxPreviewMarginType>(k));
+        if (!m->Visible())
+            continue;
+        ++drawn;
+        const int at = m->ValueToPixel(m->Value());
+        c.MoveTo(m->IsVertical() ? at : page.Left, m->IsVertical() ? page.Top : at);
+        c.LineTo(m->IsVertical() ? at : page.Right, m->IsVertical() ? page.Bottom : at);
+    }
+    ASSERT_GE(drawn, 6);
+    int differ = 0;
+    for (int y = 0; y < client.Height(); ++y)
+        for (int x = 0; x < client.Width(); ++x)
+            differ += lines.Pixel(x, y) != expected.Pixel(x, y);
+    EXPECT_EQ(differ, 0);
+
+    // A strip that starts inside a dash, as a scroll paints it.
+    const TRect strip = Rect(page.Left + 5, page.Top + 7, page.Right - 4, page.Top + 211);
+    TBitmap part(client.Width(), client.Height());
+    paint(part, strip);
+    differ = 0;
+    for (int y = strip.Top; y < strip.Bottom; ++y)
+        for (int x = strip.Left; x < strip.Right; ++x)
+            differ += part.Pixel(x, y) != expected.Pixel(x, y);
+    EXPECT_EQ(differ, 0);
 }
 
 TEST(PreviewResources, CursorsTakeFreePlacesWhileAPreviewLives)

@@ -85,24 +85,6 @@ TEST_F(PreviewWindowMargins, ADraggedMarginIsWrittenInThePagesUnitAndAlone)
     EXPECT_EQ(page.Margins()->Left(), 20000);
 }
 
-TEST_F(PreviewWindowMargins, UnitsThePreferencesCannotCarryStayOffThePage)
-{
-    ASSERT_NE(Open(), nullptr);
-    TdxPreviewOptionsRecord given{};
-    dxPreviewWindowDialogRunners().Options = [&](TdxPreviewOptionsRecord& Record, int) {
-        given = Record;
-        Record[4] = 25;
-        return true;
-    };
-    window->Preview()->SetMeasurementUnits(pmuCentimeters);
-    Item({"&File", "&Options..."})->Click();
-    dxPreviewWindowDialogRunners() = {};
-    EXPECT_EQ(given[2] & 0xFF, 0u) << "centimetres show as the default";
-    EXPECT_EQ(window->Preview()->ZoomStep(), 25);
-    EXPECT_EQ(window->Preview()->MeasurementUnits(), pmuCentimeters);
-    EXPECT_EQ(link->PrinterPage()->MeasurementUnits(), muMillimeters) << "the page keeps its unit";
-}
-
 // ----- closing --------------------------------------------------------------------------------
 
 using PreviewWindowClosing = PreviewWindowFixture;

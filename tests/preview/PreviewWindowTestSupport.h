@@ -74,4 +74,22 @@ struct PreviewWindowFixture : ::testing::Test {
     void SetMatrix(const AccessMatrix& Matrix) { ShapeAccessMatrix(*link, Matrix); }
 };
 
+// The window shown on a report five pages tall and two wide, every page cut;
+// the window's dialog runners go with the test.
+struct PreviewWindowShownFixture : PreviewWindowFixture {
+    void SetUp() override
+    {
+        PreviewWindowFixture::SetUp();
+        SetMatrix({200, 16});
+        ASSERT_NE(Open(), nullptr);
+        window->Show();
+    }
+    void TearDown() override
+    {
+        dxPreviewWindowDialogRunners() = {};
+        PreviewWindowFixture::TearDown();
+    }
+    TdxPreview& P() const { return *window->Preview(); }
+};
+
 } // namespace qel::test

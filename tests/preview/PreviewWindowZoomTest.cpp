@@ -7,21 +7,8 @@
 namespace qel::test {
 namespace {
 
-class PreviewWindowZoom : public PreviewWindowFixture {
+class PreviewWindowZoom : public PreviewWindowShownFixture {
 protected:
-    void SetUp() override
-    {
-        PreviewWindowFixture::SetUp();
-        SetMatrix({200, 16});   // five pages tall, two wide
-        ASSERT_NE(Open(), nullptr);
-        window->Show();
-    }
-    void TearDown() override
-    {
-        dxPreviewWindowDialogRunners() = {};
-        PreviewWindowFixture::TearDown();
-    }
-    TdxPreview& P() const { return *window->Preview(); }
     // Types into the zoom box and presses Enter.
     void Type(const std::string& Text)
     {
@@ -116,7 +103,7 @@ TEST_F(PreviewWindowZoom, TheZoomDialogsResultIsAppliedByItsMode)
     TdxPreviewZoomSettings answer;
     bool accept = true;
     TdxPreviewZoomSettings given{};
-    dxPreviewWindowDialogRunners().Zoom = [&](TCustomdxPreview& Preview, TdxPreviewZoomSettings& Settings) {
+    dxPreviewWindowDialogRunners().Zoom = [&](const TCustomdxPreview& Preview, TdxPreviewZoomSettings& Settings) {
         EXPECT_EQ(&Preview, &P());
         given = Settings;
         Settings = answer;
