@@ -148,19 +148,35 @@ void TCustomdxPSPreviewWindow::DrawStatusText(const TRect& Rect)
     const bool warning = !busy && ReportLink() && !m_marginsValid;
     c.Brush()->SetColor(warning ? clInfoBk : clBtnFace);
     c.FillRect(r);
+    TRect bar = r;
+    bar.Right = bar.Left;
     if (busy) {
         if (!flat)
             c.DrawEdge(r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-        TRect bar = r;
+        bar = r;
         bar.Right = bar.Left + static_cast<int>(std::clamp(m_progressFraction, 0.0, 1.0) * r.Width());
         c.Brush()->SetColor(flat ? Lighter(clHighlight) : clHighlight);
         c.FillRect(bar);
     }
     c.SetBkMode(TRANSPARENT);
-    c.Font()->SetColor(clWindowText);
     TRect text = r;
     InflateRect(text, -2, 0);
-    c.DrawText(StatusText(), text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    const std::string status = StatusText();
+    const unsigned format = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+    // The text stays readable across the bar: the part over the filled
+    // share takes the highlight's text colour, the rest the window text.
+    const TRect parts[2] = {bar, TRect{bar.Right, r.Top, r.Right, r.Bottom}};
+    const TColor colors[2] = {flat ? clWindowText : clHighlightText, clWindowText};
+    for (int i = 0; i < 2; ++i) {
+        if (parts[i].Right <= parts[i].Left)
+            continue;
+        const int saved = c.SaveDC();
+        c.IntersectClipRect(parts[i]);
+        c.Font()->SetColor(colors[i]);
+        TRect t = text;
+        c.DrawText(status, t, format);
+        c.RestoreDC(saved);
+    }
 }
 
 void TCustomdxPSPreviewWindow::DrawMarginPanel(TStatusBar* Bar, TStatusPanel* Panel, const TRect& Rect)

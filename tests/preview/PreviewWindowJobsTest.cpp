@@ -3,6 +3,8 @@
 // goes on.
 #include "PreviewWindowTestSupport.h"
 
+#include <algorithm>
+
 #include "platform/core/Locale.h"
 #include "platform/storage/Registry.h"
 #include "printing/PSEngine.h"
@@ -186,6 +188,33 @@ TEST_F(PreviewWindowClosing, ProgressOfAPrintWithoutPagesStaysAtNothing)
     std::unique_ptr<TdxEvent> build = std::make_unique<TdxPSBuildEvent>(printer, 1, link, 37.9);
     dxPSPublishEvent(build);
     EXPECT_DOUBLE_EQ(window->ProgressFraction(), 0.379);
+}
+
+TEST_F(PreviewWindowClosing, TheStatusTextStaysReadableOverTheProgressBar)
+{
+    ASSERT_NE(Open(), nullptr);
+    window->Show();
+    std::unique_ptr<TdxEvent> start = std::make_unique<TdxPSBuildEvent>(printer, 0, link, 0);
+    dxPSPublishEvent(start);
+    std::unique_ptr<TdxEvent> build = std::make_unique<TdxPSBuildEvent>(printer, 1, link, 100);
+    dxPSPublishEvent(build);
+    std::unique_ptr<TBitmap> bar = GrabControl(window->StatusBar());
+    ASSERT_NE(bar, nullptr);
+    const TColor fill = ColorToRGB(clHighlight);
+    const TColor ink = ColorToRGB(clHighlightText);
+    // The filled bar's extent, then the text's pixels inside it.
+    TRect filled{bar->Width(), bar->Height(), 0, 0};
+    for (int y = 0; y < bar->Height(); ++y)
+        for (int x = 0; x < bar->Width(); ++x)
+            if (bar->Pixel(x, y) == fill)
+                filled = {std::min(filled.Left, x), std::min(filled.Top, y), std::max(filled.Right, x + 1),
+                          std::max(filled.Bottom, y + 1)};
+    ASSERT_GT(filled.Width(), 20) << "the finished bar fills its panel";
+    int inked = 0;
+    for (int y = filled.Top; y < filled.Bottom; ++y)
+        for (int x = filled.Left; x < filled.Right; ++x)
+            inked += bar->Pixel(x, y) == ink;
+    EXPECT_GT(inked, 0) << "the text over the filled bar is drawn in the highlight's text colour";
 }
 
 TEST_F(PreviewWindowClosing, FreeingTheLinkOrThePrinterWhileOpenOrPrintingClosesTheWindow)

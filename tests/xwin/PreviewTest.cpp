@@ -456,6 +456,9 @@ TEST_F(PreviewWindow, TheChooserHoldsThePointerPicksWithTheMouseAndAClickElsewhe
     other.SetBounds(1000, 500, 300, 200);
     other.Show();
     ASSERT_TRUE(WaitUntilActive(other));
+    // The focus events of the activation, handled before the chooser opens:
+    // one arriving late would deactivate the chooser and cancel it unclicked.
+    Settle();
     int clicks = 0;
     other.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++clicks; };
     {
