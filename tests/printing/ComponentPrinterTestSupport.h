@@ -5,15 +5,21 @@
 // process-wide printer device over a scripted back end, and a fixture with
 // a printer and the matrix link.
 //
-// The matrix is built by the test link from its shape. To print it through
-// the grid link instead, MakeAccessMatrixLink builds the dataset and grid
-// and adds a TdxDBGridReportLink for it; everything else sees a
-// TBasedxReportLink only.
+// The matrix is printed as the application prints it: a dataset, a grid
+// over it and the grid report link (MakeAccessMatrixLink). The fixture's
+// link is a hand-made one instead (MakeShapedMatrixLink): the print loop's
+// tests count its builds, hear its progress row by row, pick the page count
+// through its row count (none at all included) and make a row or a page fail.
 #include "printing/ComponentPrinter.h"
 
+#include "dbgrid/DBGrid.h"
+#include "dbgrid/DBGridColumns.h"
 #include "platform/controls/Application.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/data/DataSource.h"
+#include "platform/data/MemoryDataSet.h"
 #include "platform/printers/ScriptedPrinters.h"
+#include "printing/DBGridReportLink.h"
 #include "printing/PrintDevice.h"
 #include "printing/ReportLinkRegistry.h"
 
@@ -45,16 +51,84 @@ public:
 
 
 struct AccessMatrix {
-    int Connectors = 300;   // rows: 7 pages on A4 (the footer takes room)
-    int Boxes = 8;          // columns: one page wide; 16 make two (80 rows: two tall)
+    int Connectors = 300;
+    int Boxes = 8;   // one page wide; 16 make two
 };
 
 // The footer's text on page N: "Seite N".
 inline const char* const MatrixFooter = "Seite [Page #]";
 
-// Shapes Link as the access matrix: A4 portrait, 12.7 mm margins, the
-// connector's title and one check column per box, the page number centred
-// in the footer.
+// The page settings of the matrix: A4 portrait, 12.7 mm margins, the page
+// number centred in the footer.
+inline void ShapeMatrixPage(TBasedxReportLink& Link)
+{
+    TdxPrinterPage* page = Link.PrinterPage();
+    page->SetMeasurementUnits(muMillimeters);
+    page->SetDMPaper(9);
+    page->PageFooter()->CenterTitle()->SetText(MatrixFooter);
+}
+
+// The connectors (NUMBER, TITLE "Tür N") and whether box B opens for them (BoxB).
+inline TMemoryDataSet* MakeAccessMatrixData(TComponent* Owner, const AccessMatrix& Matrix)
+{
+    auto* data = new TMemoryDataSet(Owner);
+    data->AddField("NUMBER", ftInteger);
+    data->AddField("TITLE", ftString, 30);
+    for (int b = 1; b <= Matrix.Boxes; ++b)
+        data->AddField("Box" + std::to_string(b), ftBoolean);
+    data->Open();
+    std::vector<Variant> values(static_cast<std::size_t>(2 + Matrix.Boxes));
+    for (int i = 1; i <= Matrix.Connectors; ++i) {
+        values[0] = i;
+        values[1] = "Tür " + std::to_string(i);
+        for (int b = 1; b <= Matrix.Boxes; ++b)
+            values[static_cast<std::size_t>(1 + b)] = (i + b) % 3 == 0;
+        data->AppendRecord(values);
+    }
+    data->First();
+    return data;
+}
+
+// The access matrix as the application prints it: a grid over the
+// connectors ("Nr", "Connector", one check column per box) and its report
+// link, headers on every page, joined to Printer. Dataset, grid and link
+// belong to Owner.
+inline TdxDBGridReportLink* MakeAccessMatrixLink(TCustomdxComponentPrinter& Printer, TComponent* Owner,
+                                                 const AccessMatrix& Matrix = {})
+{
+    auto* source = new TDataSource(Owner);
+    source->SetDataSet(MakeAccessMatrixData(Owner, Matrix));
+    auto* grid = new TdxDBGrid(Owner);
+    grid->SetKeyField("NUMBER");
+    grid->SetOptions(grid->Options() + TdxDBGridOptions{egoLoadAllRecords});
+    auto* number = grid->CreateColumnOf<TdxDBGridColumn>();
+    number->SetFieldName("NUMBER");
+    number->SetCaption("Nr");
+    number->SetWidth(70);
+    auto* title = grid->CreateColumnOf<TdxDBGridColumn>();
+    title->SetFieldName("TITLE");
+    title->SetCaption("Connector");
+    title->SetWidth(110);
+    for (int b = 1; b <= Matrix.Boxes; ++b) {
+        auto* box = grid->CreateColumnOf<TdxDBGridCheckColumn>();
+        box->SetFieldName("Box" + std::to_string(b));
+        box->SetCaption(std::to_string(b));
+        box->SetWidth(34);
+        box->SetValueChecked("True");
+        box->SetValueUnchecked("False");
+    }
+    grid->SetDataSource(source);
+    auto* link = new TdxDBGridReportLink(Owner);
+    ShapeMatrixPage(*link);
+    link->SetHeadersOnEveryPage(true);
+    link->SetComponent(grid);
+    Printer.InsertLink(link);
+    return link;
+}
+
+// Shapes the hand-made link as the access matrix: the connector's title and
+// one column per box ("X" where it opens), 21 pixels a row (300 connectors:
+// 7 pages; 80 by 16 boxes: two pages wide and two tall).
 inline void ShapeAccessMatrix(TReportTestLink& Link, const AccessMatrix& Matrix)
 {
     Link.Shape.Rows = Matrix.Connectors;
@@ -67,14 +141,11 @@ inline void ShapeAccessMatrix(TReportTestLink& Link, const AccessMatrix& Matrix)
             return "Tür " + std::to_string(Row + 1);
         return (Row + Column) % 3 == 0 ? std::string("X") : std::string();
     };
-    TdxPrinterPage* page = Link.PrinterPage();
-    page->SetMeasurementUnits(muMillimeters);
-    page->SetDMPaper(9);
-    page->PageFooter()->CenterTitle()->SetText(MatrixFooter);
+    ShapeMatrixPage(Link);
 }
 
-// A matrix link for Source, joined to Printer.
-inline TReportTestLink* MakeAccessMatrixLink(TCustomdxComponentPrinter& Printer, TComponent* Owner,
+// A hand-made matrix link for Source, joined to Printer.
+inline TReportTestLink* MakeShapedMatrixLink(TCustomdxComponentPrinter& Printer, TComponent* Owner,
                                              TComponent* Source, const AccessMatrix& Matrix = {})
 {
     auto* link = new TMatrixTestLink(Owner);
@@ -260,14 +331,14 @@ inline std::unique_ptr<TScriptedPrinterBackend> LaserPrinter()
     return backend;
 }
 
-// A printer with the matrix link over the scripted device; the link
-// records the pages it draws, in order (0-based).
+// A printer with the hand-made matrix link over the scripted device; the
+// printer records the pages it draws, in order (0-based).
 struct ComponentPrinterFixture : ::testing::Test {
     PrintDeviceScope<TScriptedPrinterBackend> printers{LaserPrinter};
     TComponent owner{nullptr};
     TMatrixSource* source = new TMatrixSource(&owner);
     TdxComponentPrinter* printer = new TdxComponentPrinter(&owner);
-    TReportTestLink* link = MakeAccessMatrixLink(*printer, &owner, source);
+    TReportTestLink* link = MakeShapedMatrixLink(*printer, &owner, source);
     std::vector<int> drawn;
 
     void SetUp() override
