@@ -7,6 +7,7 @@
 #include "platform/controls/Dialogs.h"
 #include "platform/printers/PdfFilePrinter.h"
 
+#include "AccessMatrixGridLink.h"
 #include "ComponentPrinterTestSupport.h"
 #include "TestSupport.h"
 
@@ -73,7 +74,7 @@ struct MatrixPrint {
     TdxComponentPrinter* printer = new TdxComponentPrinter(&owner);
     TdxDBGridReportLink* link;
 
-    explicit MatrixPrint(const OutputCase& Case) : link(test::MakeAccessMatrixLink(*printer, &owner, Case.Matrix))
+    explicit MatrixPrint(const OutputCase& Case) : link(test::MakeAccessMatrixGridLink(*printer, &owner, Case.Matrix))
     {
         if (Case.DownThenAcross)
             link->PrinterPage()->SetPageOrder(poDownThenOver);

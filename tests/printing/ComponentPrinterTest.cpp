@@ -15,6 +15,7 @@
 #include "printing/PrintStyles.h"
 #include "printing/ReportLinkDesignWindow.h"
 
+#include "AccessMatrixGridLink.h"
 #include "ComponentPrinterTestSupport.h"
 #include "TestSupport.h"
 
@@ -24,6 +25,7 @@ namespace qel {
 namespace {
 
 using test::ComponentPrinterFixture;
+using test::MakeAccessMatrixGridLink;
 using test::MakeAccessMatrixLink;
 using test::PreviewWindowScope;
 using test::TRecordingPreviewWindow;
@@ -52,8 +54,8 @@ TEST_F(ComponentPrinter, AddLinkMakesTheRegisteredLinkForAComponentAndNoneForOth
 
 TEST_F(ComponentPrinter, DeletingTheCurrentLinkMakesTheOneNowAtItsIndexCurrent)
 {
-    auto* second = MakeAccessMatrixLink(*printer, &owner);
-    auto* third = MakeAccessMatrixLink(*printer, &owner);
+    auto* second = MakeAccessMatrixGridLink(*printer, &owner);
+    auto* third = MakeAccessMatrixGridLink(*printer, &owner);
     std::vector<std::string> log;
     printer->OnChangeCurrentLink = [&](TObject*) { log.push_back("current " + std::to_string(printer->CurrentLinkIndex())); };
     printer->OnDeleteReportLink = [&](TObject*, TBasedxReportLink* Link) {
@@ -75,7 +77,7 @@ TEST_F(ComponentPrinter, DeletingTheCurrentLinkMakesTheOneNowAtItsIndexCurrent)
 
 TEST_F(ComponentPrinter, TheCurrentLinkIsOneOfTheListAndFillsTheSharedPageInformation)
 {
-    auto* second = MakeAccessMatrixLink(*printer, &owner);
+    auto* second = MakeAccessMatrixGridLink(*printer, &owner);
     TReportTestLink stranger(nullptr);
     int changes = 0;
     printer->OnChangeCurrentLink = [&](TObject*) { ++changes; };
@@ -107,7 +109,7 @@ TEST_F(ComponentPrinter, TheCurrentLinkIsOneOfTheListAndFillsTheSharedPageInform
 
 TEST_F(ComponentPrinter, DeleteAllLinksFreesThemLastFirstAndTheyLeaveWithThePrinter)
 {
-    MakeAccessMatrixLink(*printer, &owner);
+    MakeAccessMatrixGridLink(*printer, &owner);
     std::vector<int> freed;
     for (int i = 0; i < printer->LinkCount(); ++i)
         printer->ReportLink(i)->OnDestroy = [&freed, i](TObject*) { freed.push_back(i); };
@@ -117,7 +119,7 @@ TEST_F(ComponentPrinter, DeleteAllLinksFreesThemLastFirstAndTheyLeaveWithThePrin
     EXPECT_EQ(printer->CurrentLink(), nullptr);
 
     // Links owned by the form go with the printer.
-    link = test::MakeShapedMatrixLink(*printer, &owner, source);
+    link = MakeAccessMatrixLink(*printer, &owner, source);
     const int components = owner.ComponentCount();
     delete printer;
     printer = nullptr;
@@ -460,7 +462,7 @@ TEST_F(ComponentPrinter, PreviewShowsTheRegisteredWindowModalOrNot)
     EXPECT_FALSE(printer->IsPreviewing());
 
     // Another current link closes it.
-    auto* second = MakeAccessMatrixLink(*printer, &owner);
+    auto* second = MakeAccessMatrixGridLink(*printer, &owner);
     printer->Preview(false, nullptr);
     log.clear();
     printer->SetCurrentLink(second);
@@ -485,7 +487,7 @@ TEST_F(ComponentPrinter, ThePrinterGoingCloseItsPreviewModalOrNot)
 
     // Freed from the modal window's own loop.
     printer = new TdxComponentPrinter(&owner);
-    link = test::MakeShapedMatrixLink(*printer, &owner, source);
+    link = MakeAccessMatrixLink(*printer, &owner, source);
     TRecordingPreviewWindow::OnShown = [&](TRecordingPreviewWindow&) {
         delete printer;
         printer = nullptr;
@@ -497,7 +499,7 @@ TEST_F(ComponentPrinter, ThePrinterGoingCloseItsPreviewModalOrNot)
 
     // Freed from OnBeforePreview, before the window shows.
     printer = new TdxComponentPrinter(&owner);
-    link = test::MakeShapedMatrixLink(*printer, &owner, source);
+    link = MakeAccessMatrixLink(*printer, &owner, source);
     printer->OnBeforePreview = [&](TObject*, TBasedxReportLink*) {
         delete printer;
         printer = nullptr;
@@ -658,7 +660,7 @@ TEST_F(ComponentPrinter, ThePrintDialogsPreviewShowsThePreviewAndPrintsNothing)
 
 TEST_F(ComponentPrinter, TheMarginsQuestionDecidesWhetherToPrint)
 {
-    TBasedxReportLink* matrix = MakeAccessMatrixLink(*printer, &owner);
+    TBasedxReportLink* matrix = MakeAccessMatrixGridLink(*printer, &owner);
     matrix->PrinterPage()->Margins()->SetLeft(0);   // outside the 5 mm the printer cannot reach
     std::string asked;
     TModalResult answer = mrNo;

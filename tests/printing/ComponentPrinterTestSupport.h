@@ -5,21 +5,17 @@
 // process-wide printer device over a scripted back end, and a fixture with
 // a printer and the matrix link.
 //
-// The matrix is printed as the application prints it: a dataset, a grid
-// over it and the grid report link (MakeAccessMatrixLink). The fixture's
-// link is a hand-made one instead (MakeShapedMatrixLink): the print loop's
-// tests count its builds, hear its progress row by row, pick the page count
-// through its row count (none at all included) and make a row or a page fail.
+// The matrix link here is hand-made (MakeAccessMatrixLink): the print
+// loop's tests count its builds, hear its progress row by row, pick the page
+// count through its row count (none at all included) and make a row or a
+// page fail, which the grid's link does not let them do. The tests of what
+// comes out of a real printer print the matrix as the application does,
+// through a grid and its report link (AccessMatrixGridLink.h).
 #include "printing/ComponentPrinter.h"
 
-#include "dbgrid/DBGrid.h"
-#include "dbgrid/DBGridColumns.h"
 #include "platform/controls/Application.h"
 #include "platform/core/ClassRegistry.h"
-#include "platform/data/DataSource.h"
-#include "platform/data/MemoryDataSet.h"
 #include "platform/printers/ScriptedPrinters.h"
-#include "printing/DBGridReportLink.h"
 #include "printing/PrintDevice.h"
 #include "printing/ReportLinkRegistry.h"
 
@@ -68,64 +64,6 @@ inline void ShapeMatrixPage(TBasedxReportLink& Link)
     page->PageFooter()->CenterTitle()->SetText(MatrixFooter);
 }
 
-// The connectors (NUMBER, TITLE "Tür N") and whether box B opens for them (BoxB).
-inline TMemoryDataSet* MakeAccessMatrixData(TComponent* Owner, const AccessMatrix& Matrix)
-{
-    auto* data = new TMemoryDataSet(Owner);
-    data->AddField("NUMBER", ftInteger);
-    data->AddField("TITLE", ftString, 30);
-    for (int b = 1; b <= Matrix.Boxes; ++b)
-        data->AddField("Box" + std::to_string(b), ftBoolean);
-    data->Open();
-    std::vector<Variant> values(static_cast<std::size_t>(2 + Matrix.Boxes));
-    for (int i = 1; i <= Matrix.Connectors; ++i) {
-        values[0] = i;
-        values[1] = "Tür " + std::to_string(i);
-        for (int b = 1; b <= Matrix.Boxes; ++b)
-            values[static_cast<std::size_t>(1 + b)] = (i + b) % 3 == 0;
-        data->AppendRecord(values);
-    }
-    data->First();
-    return data;
-}
-
-// The access matrix as the application prints it: a grid over the
-// connectors ("Nr", "Connector", one check column per box) and its report
-// link, headers on every page, joined to Printer. Dataset, grid and link
-// belong to Owner.
-inline TdxDBGridReportLink* MakeAccessMatrixLink(TCustomdxComponentPrinter& Printer, TComponent* Owner,
-                                                 const AccessMatrix& Matrix = {})
-{
-    auto* source = new TDataSource(Owner);
-    source->SetDataSet(MakeAccessMatrixData(Owner, Matrix));
-    auto* grid = new TdxDBGrid(Owner);
-    grid->SetKeyField("NUMBER");
-    grid->SetOptions(grid->Options() + TdxDBGridOptions{egoLoadAllRecords});
-    auto* number = grid->CreateColumnOf<TdxDBGridColumn>();
-    number->SetFieldName("NUMBER");
-    number->SetCaption("Nr");
-    number->SetWidth(70);
-    auto* title = grid->CreateColumnOf<TdxDBGridColumn>();
-    title->SetFieldName("TITLE");
-    title->SetCaption("Connector");
-    title->SetWidth(110);
-    for (int b = 1; b <= Matrix.Boxes; ++b) {
-        auto* box = grid->CreateColumnOf<TdxDBGridCheckColumn>();
-        box->SetFieldName("Box" + std::to_string(b));
-        box->SetCaption(std::to_string(b));
-        box->SetWidth(34);
-        box->SetValueChecked("True");
-        box->SetValueUnchecked("False");
-    }
-    grid->SetDataSource(source);
-    auto* link = new TdxDBGridReportLink(Owner);
-    ShapeMatrixPage(*link);
-    link->SetHeadersOnEveryPage(true);
-    link->SetComponent(grid);
-    Printer.InsertLink(link);
-    return link;
-}
-
 // Shapes the hand-made link as the access matrix: the connector's title and
 // one column per box ("X" where it opens), 21 pixels a row (300 connectors:
 // 7 pages; 80 by 16 boxes: two pages wide and two tall).
@@ -145,7 +83,7 @@ inline void ShapeAccessMatrix(TReportTestLink& Link, const AccessMatrix& Matrix)
 }
 
 // A hand-made matrix link for Source, joined to Printer.
-inline TReportTestLink* MakeShapedMatrixLink(TCustomdxComponentPrinter& Printer, TComponent* Owner,
+inline TReportTestLink* MakeAccessMatrixLink(TCustomdxComponentPrinter& Printer, TComponent* Owner,
                                              TComponent* Source, const AccessMatrix& Matrix = {})
 {
     auto* link = new TMatrixTestLink(Owner);
@@ -338,7 +276,7 @@ struct ComponentPrinterFixture : ::testing::Test {
     TComponent owner{nullptr};
     TMatrixSource* source = new TMatrixSource(&owner);
     TdxComponentPrinter* printer = new TdxComponentPrinter(&owner);
-    TReportTestLink* link = MakeShapedMatrixLink(*printer, &owner, source);
+    TReportTestLink* link = MakeAccessMatrixLink(*printer, &owner, source);
     std::vector<int> drawn;
 
     void SetUp() override
