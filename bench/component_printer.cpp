@@ -1,23 +1,29 @@
 // The component printer's print job, in one run with interleaved rounds:
 //  - the print loop's overhead: every page of a 10,000-row access-matrix
-//    report through the component printer to the PDF file printer, against
-//    painting the same pages of the same built report with the engine's
-//    page routine onto a PDF document directly (goal: at most 1.1 times);
-//  - the whole job, the report built from the rows included, against
+//    report (the main program's grid and its report link, set up as the
+//    main program prints it) through the component printer to the PDF file
+//    printer, against painting the same pages of the same built report with
+//    the engine's page routine onto a PDF document directly (goal: at most
+//    1.1 times);
+//  - the whole job, the report built from the grid's rows included, against
 //    soffice --headless --convert-to pdf converting the same rows as CSV
 //    (goal: at most 1.5 times the converter's time). soffice is a
 //    benchmark-only peer that tools/bench.sh installs; without it this side
 //    is left out and said so.
+#include "bench/AccessMatrixData.h"
 #include "bench/BenchSupport.h"
+#include "demo/DemoGrid.h"
+#include "demo/DemoReport.h"
 #include "platform/controls/Dialogs.h"
+#include "platform/data/DataSource.h"
 #include "platform/printers/PdfFilePrinter.h"
 #include "printing/ComponentPrinter.h"
+#include "printing/DBGridReportLink.h"
 #include "printing/PrintDevice.h"
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,85 +35,17 @@ using namespace qel;
 using namespace qel::bench;
 
 constexpr int kConnectors = 10000;
-constexpr int kBoxes = 32;
-constexpr int kTitleWidth = 200;   // screen pixels
-constexpr int kBoxWidth = 40;
-constexpr int kRowHeight = 21;
 
-std::string MatrixText(int Row, int Column)
+// The main program's grid over the matrix and its report link, joined to Printer.
+TBasedxReportLink* MakeMatrixLink(TCustomdxComponentPrinter& Printer, TComponent* Owner, TDataSet& Matrix)
 {
-    if (Column == 0)
-        return "Tür " + std::to_string(Row + 1);
-    return (Row + Column) % 3 == 0 ? "X" : "";
-}
-
-int ColumnLeft(int Column)
-{
-    return Column == 0 ? 0 : kTitleWidth + (Column - 1) * kBoxWidth;
-}
-
-// The access matrix as a report: one row per connector, its title and one
-// check column per box. To measure the grid link instead, MakeMatrixLink
-// builds a grid over the same rows and adds its link.
-class TMatrixBenchLink : public TBasedxReportLink {
-public:
-    using TBasedxReportLink::TBasedxReportLink;
-
-protected:
-    void ConstructReport(TdxReportCells& Cells) override
-    {
-        TBasedxReportLink::ConstructReport(Cells);
-        const int width = ColumnLeft(kBoxes + 1);
-        TdxReportCell* root = Cells.Cells();
-        root->SetBoundsRect64({0, 0, width, std::int64_t{kConnectors} * kRowHeight});
-        for (int r = 0; r < kConnectors; ++r) {
-            TdxReportCell* row = root->AddCell();
-            row->SetBoundsRect64({0, std::int64_t{r} * kRowHeight, width, std::int64_t{r + 1} * kRowHeight});
-            row->SetCellSides({});
-            for (int c = 0; c <= kBoxes; ++c) {
-                auto* item = row->AddDataItem<TdxReportCellString>();
-                item->SetBoundsRect({ColumnLeft(c), 0, ColumnLeft(c + 1), kRowHeight});
-                item->SetText(MatrixText(r, c));
-                item->SetFontIndex(0);
-            }
-            if (ComponentPrinter() && r % 500 == 0)
-                ComponentPrinter()->GenerateReportProgress(this, 100.0 * r / kConnectors);
-        }
-    }
-    void GetDelimiters(TdxReportCells& Cells, std::vector<std::int64_t>& Horz,
-                       std::vector<std::int64_t>& Vert) override
-    {
-        for (int c = 1; c <= kBoxes; ++c)
-            Horz.push_back(ColumnLeft(c) * 100);
-        TdxReportCell* root = Cells.Cells();
-        for (int i = 0; i < root->CellCount(); ++i)
-            Vert.push_back(root->Cells(i)->BoundsRect64().Bottom);
-    }
-};
-
-TBasedxReportLink* MakeMatrixLink(TCustomdxComponentPrinter& Printer, TComponent* Owner)
-{
-    auto* link = new TMatrixBenchLink(Owner);
-    link->PrinterPage()->SetMeasurementUnits(muMillimeters);
-    link->PrinterPage()->SetDMPaper(9);
-    link->PrinterPage()->PageFooter()->CenterTitle()->SetText("Seite [Page #]");
-    link->SetComponent(Owner);
+    auto* source = new TDataSource(Owner);
+    source->SetDataSet(&Matrix);
+    auto* link = new TdxDBGridReportLink(Owner);
+    demo::SetUpAccessMatrixReport(*link);
+    link->SetComponent(demo::MakeAccessMatrixGrid(Owner, source));
     Printer.InsertLink(link);
     return link;
-}
-
-void WriteCsv(const std::string& File)
-{
-    std::ofstream out(File);
-    out << "Connector";
-    for (int b = 1; b <= kBoxes; ++b)
-        out << ",Box " << b;
-    out << '\n';
-    for (int r = 0; r < kConnectors; ++r) {
-        for (int c = 0; c <= kBoxes; ++c)
-            out << (c ? "," : "") << MatrixText(r, c);
-        out << '\n';
-    }
 }
 
 std::vector<TPrinterPaper> A4()
@@ -117,6 +55,7 @@ std::vector<TPrinterPaper> A4()
 
 struct TSetup {
     TTempDir Dir{"component-printer"};
+    std::unique_ptr<TMemoryDataSet> Matrix = MakeMatrix(kConnectors);
     TComponent Owner{nullptr};
     TCustomdxComponentPrinter* Printer;
     TBasedxReportLink* Link;
@@ -133,12 +72,12 @@ struct TSetup {
         });
         dxPrintDevice()->Printers();
         Printer = new TCustomdxComponentPrinter(&Owner);
-        Link = MakeMatrixLink(*Printer, &Owner);
+        Link = MakeMatrixLink(*Printer, &Owner, *Matrix);
         Link->SetActive(true);
         Backend->Printer().AskFileName = [this](const std::string&) {
             return std::optional<std::string>(Dir.File("printer.pdf"));
         };
-        WriteCsv(Dir.File("matrix.csv"));
+        WriteMatrixCsv(Dir.File("matrix.csv"), kConnectors);
     }
     ~TSetup()
     {

@@ -15,6 +15,7 @@
 // LibreOffice (the Debian package libreoffice-calc-nogui) is a benchmark-only
 // dependency that tools/bench.sh installs; without it the first comparison
 // says so and reports this side only.
+#include "bench/AccessMatrixData.h"
 #include "bench/BenchSupport.h"
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/DBGridColumns.h"
@@ -41,71 +42,6 @@ using namespace qel;
 using namespace qel::bench;
 
 constexpr int kMatrixRows = 10000;
-constexpr int kBoxes = 32;
-
-// ----- the access matrix ---------------------------------------------------------------------------
-
-// Connector I: its title, address, port and whether box B (from 0) is open.
-struct TConnector {
-    std::string Title, Address;
-    int Port;
-    bool Opens(int B) const { return Mask >> B & 1; }
-    std::uint32_t Mask;
-};
-
-TConnector MakeConnector(int I)
-{
-    std::uint32_t mask = 1u << ((I - 1) % kBoxes);
-    for (int b = 0; b < kBoxes; ++b)
-        if ((b / 8 == (I / 32) % 4 && (b + I) % 3 == 0) || (I % 4 == 0 && b < 8))
-            mask |= 1u << b;
-    return {(I % 3 == 0 ? "Tür " : "Tor ") + std::to_string(I),
-            "192.168." + std::to_string(20 + (I - 1) / 200) + "." + std::to_string(1 + (I - 1) % 200),
-            I % 16 == 0 ? 48001 : 48000, mask};
-}
-
-// The matrix as the main program's grid reads it.
-std::unique_ptr<TMemoryDataSet> MakeMatrix(int Rows)
-{
-    auto data = std::make_unique<TMemoryDataSet>(nullptr);
-    data->AddField("NUMBER", ftInteger);
-    data->AddField("TITLE", ftString, 40);
-    data->AddField("IPADDRESS", ftString, 15);
-    data->AddField("IPPORT", ftInteger);
-    for (int b = 1; b <= kBoxes; ++b)
-        data->AddField("Box" + std::to_string(b), ftBoolean);
-    data->Open();
-    std::vector<Variant> values(4 + kBoxes);
-    for (int i = 1; i <= Rows; ++i) {
-        const TConnector c = MakeConnector(i);
-        values[0] = i;
-        values[1] = c.Title;
-        values[2] = c.Address;
-        values[3] = c.Port;
-        for (int b = 0; b < kBoxes; ++b)
-            values[static_cast<std::size_t>(4 + b)] = c.Opens(b);
-        data->AppendRecord(values);
-    }
-    data->First();
-    return data;
-}
-
-// The same rows for the spreadsheet: a header line and one line per connector.
-void WriteMatrixCsv(const std::string& File, int Rows)
-{
-    std::ofstream out(File, std::ios::binary);
-    out << "Nr,Connector,IP-Adresse,Port";
-    for (int b = 1; b <= kBoxes; ++b)
-        out << ',' << b;
-    out << '\n';
-    for (int i = 1; i <= Rows; ++i) {
-        const TConnector c = MakeConnector(i);
-        out << i << ',' << c.Title << ',' << c.Address << ',' << c.Port;
-        for (int b = 0; b < kBoxes; ++b)
-            out << ',' << (c.Opens(b) ? "X" : "");
-        out << '\n';
-    }
-}
 
 // The child process of the print side: the matrix loaded into the main
 // program's grid and printed to File, as the main program does.

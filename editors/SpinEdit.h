@@ -6,7 +6,7 @@
 
 namespace qel {
 
-enum TdxSpinValueType : std::uint8_t { vtInt, vtFloat };
+enum TdxSpinEditValueType : std::uint8_t { vtInt, vtFloat };
 
 class TdxInplaceSpinEdit : public TdxInplaceMaskEdit {
     QEL_CLASS(TdxInplaceSpinEdit)
@@ -24,8 +24,8 @@ public:
     void SetMaxValue(double Value) { m_maxValue = Value; }
     double Increment() const { return m_increment; }
     void SetIncrement(double Value) { m_increment = Value; }
-    TdxSpinValueType ValueType() const { return m_valueType; }
-    void SetValueType(TdxSpinValueType Value) { m_valueType = Value; }
+    TdxSpinEditValueType ValueType() const { return m_valueType; }
+    void SetValueType(TdxSpinEditValueType Value) { m_valueType = Value; }
     // False: only the arrows and buttons change the value, typing does not.
     bool EditorEnabled() const { return m_editorEnabled; }
     void SetEditorEnabled(bool Value) { m_editorEnabled = Value; }
@@ -59,7 +59,7 @@ private:
     double m_minValue{0};
     double m_maxValue{0};
     double m_increment{1.0};
-    TdxSpinValueType m_valueType{vtFloat};
+    TdxSpinEditValueType m_valueType{vtFloat};
     bool m_editorEnabled{true};
     bool m_useCtrlIncrement{false};
 };

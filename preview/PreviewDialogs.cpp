@@ -5,6 +5,7 @@
 #include "preview/DefinePrintStyles.h"
 #include "preview/FEFDialog.h"
 #include "preview/PageNumberFormat.h"
+#include "preview/PageSetupMenuBuilder.h"
 #include "preview/PageSetupDialog.h"
 #include "preview/PreviewOptionsDialog.h"
 #include "preview/PreviewWindow.h"
@@ -70,6 +71,18 @@ void dxInstallPreviewDialogs()
     links.ReportTitle = [](TdxReportTitle& Title, int HelpContext) {
         TdxReportTitlePropertiesDlgData data{HelpContext, &Title};
         return dxReportTitlePropertiesDlg(data);
+    };
+    links.PageSetupMenu = [](TComponent* Root, const TNotifyEvent& DefineStylesClick,
+                             const TdxPrintStylePickedEvent& StylePicked, TBasedxPrintStyle* CurrentStyle,
+                             const TStrings& Styles, bool AddDefineStylesItem) {
+        // The newest builder class at each build; the items' handler keeps
+        // the builder that reads their styles back.
+        std::shared_ptr<TAbstractdxPSPageSetupMenuBuilder> builder = dxPSPageSetupMenuBuilderClass()->Create();
+        const TNotifyEvent styleClick = [builder, StylePicked](TObject* Sender) {
+            if (TBasedxPrintStyle* style = builder->ExtractPrintStyleFromObj(Sender))
+                StylePicked(style);
+        };
+        builder->BuildPageSetupMenu(Root, DefineStylesClick, styleClick, CurrentStyle, &Styles, AddDefineStylesItem);
     };
     dxInstallTLReportLinkDesignWindow();
 

@@ -756,9 +756,11 @@ void TdxfmStdPreview::RebuildPrintStylesMenus()
     TBasedxReportLink* link = ReportLink();
     TdxPrintStyleManager* manager = link ? link->StyleManager() : nullptr;
     TStringList styles;
+    // Only the styles the link can print with, as the link's own menu lists them.
     if (manager)
         for (int i = 0; i < manager->Count(); ++i)
-            styles.AddObject(manager->Styles(i)->StyleCaption(), manager->Styles(i));
+            if (link->IsSupportedStyle(manager->Styles(i)))
+                styles.AddObject(manager->Styles(i)->StyleCaption(), manager->Styles(i));
     auto builder = dxPSPageSetupMenuBuilderClass()->Create();
     auto* raw = builder.get();
     const TNotifyEvent define = [this](TObject*) {

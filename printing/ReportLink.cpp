@@ -1058,6 +1058,69 @@ void TBasedxReportLink::DefinePrintStylesDlg()
         m_componentPrinter->Print(true, this);
 }
 
+bool TBasedxReportLink::BuildPageSetupMenu(TComponent* Root, bool IncludeDefineItem)
+{
+    const auto& runner = dxReportLinkDialogRunners().PageSetupMenu;
+    if (!runner || !Root)
+        return false;
+    // A filter handler may free the link, the manager or styles already listed.
+    TFreeWatch watch{this, m_styleManager};
+    TdxPrintStyleManager* manager = m_styleManager;
+    std::vector<TBasedxPrintStyle*> supported;
+    for (int i = 0; manager && i < manager->Count(); ++i) {
+        TBasedxPrintStyle* style = manager->Styles(i);
+        watch.Watch(style);
+        const bool accepted = IsSupportedStyle(style);
+        if (watch.Freed(this))
+            return false;
+        if (watch.Freed(manager))
+            manager = nullptr;
+        else if (accepted)
+            supported.push_back(style);
+    }
+    TStringList styles;
+    for (TBasedxPrintStyle* style : supported)
+        if (!watch.Freed(style) && m_styleManager && m_styleManager->IndexOfStyle(style) >= 0)
+            styles.AddObject(style->StyleCaption(), style);
+
+    // The menu may outlive the link: its items then do nothing.
+    auto linkWatch = std::make_shared<TFreeWatch>();
+    linkWatch->Watch(this);
+    TBasedxReportLink* self = this;
+    const TNotifyEvent defineStyles = [linkWatch, self](TObject*) {
+        if (!linkWatch->Freed(self))
+            self->DefinePrintStylesDlg();
+    };
+    const TdxPrintStylePickedEvent picked = [linkWatch, self](TBasedxPrintStyle* Style) {
+        if (!linkWatch->Freed(self))
+            self->PageSetupMenuStylePicked(Style);
+    };
+    // The current style's own item is checked, none without a current style.
+    runner(Root, defineStyles, picked, m_styleManager ? m_styleManager->CurrentStyle() : nullptr, styles,
+           IncludeDefineItem);
+    return true;
+}
+
+void TBasedxReportLink::PageSetupMenuStylePicked(TBasedxPrintStyle* Style)
+{
+    // The menu may be older than the manager the link has now.
+    if (!Style || !m_styleManager || m_styleManager->IndexOfStyle(Style) < 0)
+        return;
+    TFreeWatch watch{this};
+    m_styleManager->SetCurrentStyle(Style);
+    bool preview = false;
+    bool print = false;
+    if (watch.AnyFreed())
+        return;
+    PageSetup(0, &preview, &print);
+    if (watch.AnyFreed() || !m_componentPrinter)
+        return;
+    if (preview)
+        m_componentPrinter->Preview(true, this);
+    else if (print)
+        m_componentPrinter->Print(true, this);
+}
+
 bool TBasedxReportLink::DesignReport()
 {
     const auto& runner = dxReportLinkDialogRunners().DesignWindow;

@@ -15,6 +15,7 @@
 // The component printer that holds links is reached through
 // TAbstractdxComponentPrinter, which it implements.
 #include "platform/core/Component.h"
+#include "platform/core/Events.h"
 #include "platform/core/TSet.h"
 #include "platform/core/Variant.h"
 #include "platform/graphics/Geometry.h"
@@ -42,6 +43,7 @@ class TCanvas;
 class TdxPrintStyleManager;
 class TPopupMenu;
 class TForm;
+class TStrings;
 class TAbstractdxReportLinkDesignWindow;
 class TBasedxPreviewWindow;
 
@@ -142,6 +144,8 @@ struct TdxPageNumberFormatDlgData {
     bool SetPageNumberFormatAsDefault{false};   // out
 };
 
+using TdxPrintStylePickedEvent = std::function<void(TBasedxPrintStyle* Style)>;
+
 struct TdxReportLinkDialogRunners {
     std::function<bool(TdxDateTimeFormatsDlgData& Data)> DateTimeFormats;
     std::function<bool(TdxPageNumberFormatDlgData& Data)> PageNumberFormat;
@@ -149,6 +153,14 @@ struct TdxReportLinkDialogRunners {
     std::function<bool(TdxReportTitle& Title, int HelpContext)> ReportTitle;
     // Runs a report design window made for a link; true when accepted.
     std::function<bool(TAbstractdxReportLinkDesignWindow& Window)> DesignWindow;
+    // Fills Root (a menu item) with one radio item per style of Styles (the
+    // list's objects, in order), the current style's item checked, and the
+    // define-styles item when asked for; StylePicked hears which style an
+    // item stood for when it is clicked.
+    std::function<void(TComponent* Root, const TNotifyEvent& DefineStylesClick,
+                       const TdxPrintStylePickedEvent& StylePicked, TBasedxPrintStyle* CurrentStyle,
+                       const TStrings& Styles, bool AddDefineStylesItem)>
+        PageSetupMenu;
 };
 TdxReportLinkDialogRunners& dxReportLinkDialogRunners();
 
@@ -339,6 +351,12 @@ public:
     // The style manager's Define Print Styles dialog; a Preview or Print
     // pressed there follows through the component printer.
     void DefinePrintStylesDlg();
+    // Fills Root (a menu item) with the style manager's styles that
+    // IsSupportedStyle accepts, the current style checked, and the
+    // define-styles item when asked for. Picking a style makes it current and
+    // runs page setup, which a Preview or Print pressed there follows through
+    // the component printer. False when no menu builder is installed.
+    bool BuildPageSetupMenu(TComponent* Root, bool IncludeDefineItem = true);
     // The design window registered for the link's class; true when accepted.
     // When it was neither accepted nor applied the link gets its settings back.
     bool DesignReport();
@@ -393,6 +411,7 @@ private:
     int FitScale(TdxPrinterPage& Page);
     void ActivateAfterLoading();
     void PageParamsEvent(TBasedxPrintStyle* Style, TdxPageParamsUpdateCodes Codes);
+    void PageSetupMenuStylePicked(TBasedxPrintStyle* Style);
     void EndPainting();
     void SetDefaultFont();
     // A setting that moves the page breaks, and one that needs a new build.

@@ -7,12 +7,15 @@
 #include "platform/controls/Dialogs.h"
 #include "platform/printers/PdfFilePrinter.h"
 
+#include "AccessMatrixGridLink.h"
 #include "ComponentPrinterTestSupport.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <numeric>
+#include <regex>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -47,14 +50,15 @@ DialogAnswer Even(const char* Pages)
     return test::PageList(Pages, ppnEven);
 }
 
-// 200 connectors: 5 pages; 80 connectors by 16 boxes: 2 pages wide and 2 tall.
+// The grid prints about 52 connectors a page: 250 connectors give 5 pages,
+// 130 give 3; 80 connectors by 16 boxes are 2 pages wide and 2 tall.
 const OutputCase g_cases[] = {
-    {"all_pages", false, {}, {200, 8}, false, {1, 2, 3, 4, 5}},
-    {"page_list", true, test::PageList("1,3-4"), {200, 8}, false, {1, 3, 4}},
-    {"odd_pages_of_2_5", true, Odd("2-5"), {200, 8}, false, {3, 5}},
-    {"even_pages_of_2_5", true, Even("2-5"), {200, 8}, false, {2, 4}},
-    {"two_copies_collated", true, test::AllPages(2, true), {100, 8}, false, {1, 2, 3, 1, 2, 3}},
-    {"two_copies_not_collated", true, test::AllPages(2, false), {100, 8}, false, {1, 1, 2, 2, 3, 3}},
+    {"all_pages", false, {}, {250, 8}, false, {1, 2, 3, 4, 5}},
+    {"page_list", true, test::PageList("1,3-4"), {250, 8}, false, {1, 3, 4}},
+    {"odd_pages_of_2_5", true, Odd("2-5"), {250, 8}, false, {3, 5}},
+    {"even_pages_of_2_5", true, Even("2-5"), {250, 8}, false, {2, 4}},
+    {"two_copies_collated", true, test::AllPages(2, true), {130, 8}, false, {1, 2, 3, 1, 2, 3}},
+    {"two_copies_not_collated", true, test::AllPages(2, false), {130, 8}, false, {1, 1, 2, 2, 3, 3}},
     {"down_then_across", false, {}, {80, 16}, true, {1, 3, 2, 4}},
 };
 
@@ -68,10 +72,9 @@ std::string CaseName(const ::testing::TestParamInfo<OutputCase>& Info)
 struct MatrixPrint {
     TComponent owner{nullptr};
     TdxComponentPrinter* printer = new TdxComponentPrinter(&owner);
-    test::TReportTestLink* link;
+    TdxDBGridReportLink* link;
 
-    explicit MatrixPrint(const OutputCase& Case)
-        : link(test::MakeAccessMatrixLink(*printer, &owner, new test::TMatrixSource(&owner), Case.Matrix))
+    explicit MatrixPrint(const OutputCase& Case) : link(test::MakeAccessMatrixGridLink(*printer, &owner, Case.Matrix))
     {
         if (Case.DownThenAcross)
             link->PrinterPage()->SetPageOrder(poDownThenOver);
@@ -138,6 +141,30 @@ TEST_P(ComponentPrinterPdf, PrintsThePagesInOrder)
 }
 
 INSTANTIATE_TEST_SUITE_P(Matrix, ComponentPrinterPdf, ::testing::ValuesIn(g_cases), CaseName);
+
+// What comes out is the grid's report: the column headers on every page
+// and each connector's row once, in order.
+TEST(ComponentPrinterPdfFile, ThePagesHoldTheGridsRowsOnceUnderItsHeaders)
+{
+    PdfFilePrinterScope pdf;
+    test::TempDir dir;
+    MatrixPrint job(g_cases[4]);
+    const std::string file = dir.File("matrix.pdf");
+    pdf.AnswerFileName(file);
+    ASSERT_TRUE(job.Print(g_cases[0], {}));
+    ASSERT_EQ(test::PdfPageCount(file), 3);
+    std::vector<int> connectors;
+    static const std::regex title("Tür (\\d+)");
+    for (int page = 1; page <= 3; ++page) {
+        const std::string text = test::PdfPageText(file, page);
+        EXPECT_NE(text.find("Connector"), std::string::npos) << page;
+        for (std::sregex_iterator it(text.begin(), text.end(), title), end; it != end; ++it)
+            connectors.push_back(std::stoi((*it)[1]));
+    }
+    std::vector<int> expected(130);
+    std::iota(expected.begin(), expected.end(), 1);
+    EXPECT_EQ(connectors, expected);
+}
 
 TEST(ComponentPrinterPdfFile, AnAbortAfterPageTwoWritesNoFileAndTheDialogsNameIsUsed)
 {

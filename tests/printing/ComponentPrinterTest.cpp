@@ -15,6 +15,7 @@
 #include "printing/PrintStyles.h"
 #include "printing/ReportLinkDesignWindow.h"
 
+#include "AccessMatrixGridLink.h"
 #include "ComponentPrinterTestSupport.h"
 #include "TestSupport.h"
 
@@ -24,6 +25,7 @@ namespace qel {
 namespace {
 
 using test::ComponentPrinterFixture;
+using test::MakeAccessMatrixGridLink;
 using test::MakeAccessMatrixLink;
 using test::PreviewWindowScope;
 using test::TRecordingPreviewWindow;
@@ -52,8 +54,8 @@ TEST_F(ComponentPrinter, AddLinkMakesTheRegisteredLinkForAComponentAndNoneForOth
 
 TEST_F(ComponentPrinter, DeletingTheCurrentLinkMakesTheOneNowAtItsIndexCurrent)
 {
-    auto* second = MakeAccessMatrixLink(*printer, &owner, source);
-    auto* third = MakeAccessMatrixLink(*printer, &owner, source);
+    auto* second = MakeAccessMatrixGridLink(*printer, &owner);
+    auto* third = MakeAccessMatrixGridLink(*printer, &owner);
     std::vector<std::string> log;
     printer->OnChangeCurrentLink = [&](TObject*) { log.push_back("current " + std::to_string(printer->CurrentLinkIndex())); };
     printer->OnDeleteReportLink = [&](TObject*, TBasedxReportLink* Link) {
@@ -75,7 +77,7 @@ TEST_F(ComponentPrinter, DeletingTheCurrentLinkMakesTheOneNowAtItsIndexCurrent)
 
 TEST_F(ComponentPrinter, TheCurrentLinkIsOneOfTheListAndFillsTheSharedPageInformation)
 {
-    auto* second = MakeAccessMatrixLink(*printer, &owner, source);
+    auto* second = MakeAccessMatrixGridLink(*printer, &owner);
     TReportTestLink stranger(nullptr);
     int changes = 0;
     printer->OnChangeCurrentLink = [&](TObject*) { ++changes; };
@@ -107,7 +109,7 @@ TEST_F(ComponentPrinter, TheCurrentLinkIsOneOfTheListAndFillsTheSharedPageInform
 
 TEST_F(ComponentPrinter, DeleteAllLinksFreesThemLastFirstAndTheyLeaveWithThePrinter)
 {
-    MakeAccessMatrixLink(*printer, &owner, source);
+    MakeAccessMatrixGridLink(*printer, &owner);
     std::vector<int> freed;
     for (int i = 0; i < printer->LinkCount(); ++i)
         printer->ReportLink(i)->OnDestroy = [&freed, i](TObject*) { freed.push_back(i); };
@@ -460,7 +462,7 @@ TEST_F(ComponentPrinter, PreviewShowsTheRegisteredWindowModalOrNot)
     EXPECT_FALSE(printer->IsPreviewing());
 
     // Another current link closes it.
-    auto* second = MakeAccessMatrixLink(*printer, &owner, source);
+    auto* second = MakeAccessMatrixGridLink(*printer, &owner);
     printer->Preview(false, nullptr);
     log.clear();
     printer->SetCurrentLink(second);
@@ -658,21 +660,23 @@ TEST_F(ComponentPrinter, ThePrintDialogsPreviewShowsThePreviewAndPrintsNothing)
 
 TEST_F(ComponentPrinter, TheMarginsQuestionDecidesWhetherToPrint)
 {
-    link->PrinterPage()->Margins()->SetLeft(0);   // outside the 5 mm the printer cannot reach
+    TBasedxReportLink* matrix = MakeAccessMatrixGridLink(*printer, &owner);
+    matrix->PrinterPage()->Margins()->SetLeft(0);   // outside the 5 mm the printer cannot reach
     std::string asked;
     TModalResult answer = mrNo;
     TMessageDlgHookScope hook([&](const TMessageDlgParams& Params) {
         asked = Params.Text;
         return answer;
     });
-    EXPECT_FALSE(printer->Print(false, nullptr, link));
+    EXPECT_FALSE(printer->Print(false, nullptr, matrix));
     EXPECT_EQ(asked, "One or more margins are set outside the printable area of the page.\r\nDo you want to continue ?");
     EXPECT_TRUE(printers.Backend->Jobs.empty());
     EXPECT_FALSE(printer->IsPrinting());
     answer = mrYes;
-    EXPECT_TRUE(printer->Print(false, nullptr, link));
+    EXPECT_TRUE(printer->Print(false, nullptr, matrix));
     ASSERT_NE(LastJob(), nullptr);
     EXPECT_TRUE(LastJob()->Delivered);
+    EXPECT_EQ(LastJob()->PagesEnded, 6);   // 300 connectors
 }
 
 // ----- settings store ------------------------------------------------------------------------------------

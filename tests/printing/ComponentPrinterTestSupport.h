@@ -5,10 +5,12 @@
 // process-wide printer device over a scripted back end, and a fixture with
 // a printer and the matrix link.
 //
-// The matrix is built by the test link from its shape. To print it through
-// the grid link instead, MakeAccessMatrixLink builds the dataset and grid
-// and adds a TdxDBGridReportLink for it; everything else sees a
-// TBasedxReportLink only.
+// The matrix link here is hand-made (MakeAccessMatrixLink): the print
+// loop's tests count its builds, hear its progress row by row, pick the page
+// count through its row count (none at all included) and make a row or a
+// page fail, which the grid's link does not let them do. The tests of what
+// comes out of a real printer print the matrix as the application does,
+// through a grid and its report link (AccessMatrixGridLink.h).
 #include "printing/ComponentPrinter.h"
 
 #include "platform/controls/Application.h"
@@ -45,16 +47,26 @@ public:
 
 
 struct AccessMatrix {
-    int Connectors = 300;   // rows: 7 pages on A4 (the footer takes room)
-    int Boxes = 8;          // columns: one page wide; 16 make two (80 rows: two tall)
+    int Connectors = 300;
+    int Boxes = 8;   // one page wide; 16 make two
 };
 
 // The footer's text on page N: "Seite N".
 inline const char* const MatrixFooter = "Seite [Page #]";
 
-// Shapes Link as the access matrix: A4 portrait, 12.7 mm margins, the
-// connector's title and one check column per box, the page number centred
-// in the footer.
+// The page settings of the matrix: A4 portrait, 12.7 mm margins, the page
+// number centred in the footer.
+inline void ShapeMatrixPage(TBasedxReportLink& Link)
+{
+    TdxPrinterPage* page = Link.PrinterPage();
+    page->SetMeasurementUnits(muMillimeters);
+    page->SetDMPaper(9);
+    page->PageFooter()->CenterTitle()->SetText(MatrixFooter);
+}
+
+// Shapes the hand-made link as the access matrix: the connector's title and
+// one column per box ("X" where it opens), 21 pixels a row (300 connectors:
+// 7 pages; 80 by 16 boxes: two pages wide and two tall).
 inline void ShapeAccessMatrix(TReportTestLink& Link, const AccessMatrix& Matrix)
 {
     Link.Shape.Rows = Matrix.Connectors;
@@ -67,13 +79,10 @@ inline void ShapeAccessMatrix(TReportTestLink& Link, const AccessMatrix& Matrix)
             return "Tür " + std::to_string(Row + 1);
         return (Row + Column) % 3 == 0 ? std::string("X") : std::string();
     };
-    TdxPrinterPage* page = Link.PrinterPage();
-    page->SetMeasurementUnits(muMillimeters);
-    page->SetDMPaper(9);
-    page->PageFooter()->CenterTitle()->SetText(MatrixFooter);
+    ShapeMatrixPage(Link);
 }
 
-// A matrix link for Source, joined to Printer.
+// A hand-made matrix link for Source, joined to Printer.
 inline TReportTestLink* MakeAccessMatrixLink(TCustomdxComponentPrinter& Printer, TComponent* Owner,
                                              TComponent* Source, const AccessMatrix& Matrix = {})
 {
@@ -260,8 +269,8 @@ inline std::unique_ptr<TScriptedPrinterBackend> LaserPrinter()
     return backend;
 }
 
-// A printer with the matrix link over the scripted device; the link
-// records the pages it draws, in order (0-based).
+// A printer with the hand-made matrix link over the scripted device; the
+// printer records the pages it draws, in order (0-based).
 struct ComponentPrinterFixture : ::testing::Test {
     PrintDeviceScope<TScriptedPrinterBackend> printers{LaserPrinter};
     TComponent owner{nullptr};

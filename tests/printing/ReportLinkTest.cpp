@@ -1,6 +1,7 @@
 #include "printing/ReportLink.h"
 
 #include "platform/controls/Dialogs.h"
+#include "platform/controls/Menus.h"
 #include "platform/graphics/Metafile.h"
 #include "platform/core/Guards.h"
 #include "platform/printers/ScriptedPrinters.h"
@@ -386,6 +387,21 @@ TEST_F(ReportLink, DialogsRunThroughTheirRunnersAndAnswerFalseWithoutOne)
     EXPECT_EQ(link->StartPageIndex(), 3);
     EXPECT_TRUE(link->ShowTitlePropertiesDlg());
     EXPECT_EQ(link->ReportTitleText(), "Neu");
+    runners = {};
+
+    // No menu builder installed: the style menu stays as it was.
+    TdxPrintStyleManager* manager = new TdxPrintStyleManager(&owner);
+    manager->AddStyle();
+    link->SetStyleManager(manager);
+    TPopupMenu menu(nullptr);
+    auto* kept = new TMenuItem(menu.Items());
+    menu.Items()->Add(kept);
+    EXPECT_FALSE(link->BuildPageSetupMenu(menu.Items()));
+    ASSERT_EQ(menu.Items()->Count(), 1);
+    EXPECT_EQ(menu.Items()->Items(0), kept);
+    runners.PageSetupMenu = [](TComponent*, const TNotifyEvent&, const TdxPrintStylePickedEvent&, TBasedxPrintStyle*,
+                               const TStrings&, bool) { ADD_FAILURE() << "no menu without a root"; };
+    EXPECT_FALSE(link->BuildPageSetupMenu(nullptr));
     runners = {};
 }
 
