@@ -33,6 +33,7 @@ class TDataSource;
 class TField;
 class TdxDBTreeListColumn;
 class TCustomdxDBTreeListControl;
+class TRowTextCache;
 
 // The value record of one node and column: bit 0 of Flags marks Value as the
 // field's own value, bit 1 marks LookupKey as set. Held by value in the node.
@@ -45,6 +46,9 @@ struct TNodeVariantData {
 // A row of a data-bound control. Its texts, stored values and preview text
 // live in one block allocated on the first write, so a row whose values are
 // still pending (or never shown) costs only the tree node, the key and the id.
+// A row that read them from its record holds them only while the control's
+// row text cache keeps it (see dbgrid/detail/RowTextCache.h); written to, it
+// keeps them for good.
 class TdxDBTreeListControlNode : public TdxTreeListNode {
 public:
     explicit TdxDBTreeListControlNode(TCustomdxTreeList* Owner);
@@ -60,7 +64,8 @@ public:
     // texts and values (and the preview text) from the record the first time
     // anything asks for them, through the control's LoadPendingNodeValues.
     bool ValuesPending() const { return m_valuesPending; }
-    void SetValuesPending(bool Value) { m_valuesPending = Value; }
+    // Pending again, a row forgets the values it read from its record.
+    void SetValuesPending(bool Value);
     // Writes a column text without asking the control (no repaint).
     void StoreString(int Column, const std::string& Value);
 
@@ -81,18 +86,28 @@ protected:
     void SetOwnString(int Column, const std::string& Value) override;
 
 private:
+    friend class TRowTextCache;
+
     void EnsureValues() const
     {
         if (m_valuesPending)
             LoadPendingValues();
+        else if (m_cached)
+            TouchCached();
     }
     void LoadPendingValues() const;
+    void TouchCached() const;
+    void LeaveCache();
+    // The cache let go of the row: it reads its record again when asked.
+    void ForgetRecordValues();
     struct TRowValues;
+    // The block to write to; a cached row keeps it for good from now on.
     TRowValues& Row();
 
     std::uint64_t m_id;
     std::unique_ptr<TRowValues> m_row;
     bool m_valuesPending{false};
+    bool m_cached{false};   // m_row is what the record read, held by the cache
 };
 
 class TdxDBTreeListControlDataLink : public TDataLink {
@@ -275,6 +290,12 @@ public:
     void RestoreColumnsDefaults() override;
     bool IsControlLoading() const;
     bool IsControlDestroying() const { return m_destroying; }
+    // The bytes of texts and values that rows read from their records keep
+    // at most (a few rows are kept whatever their size); rows beyond it read
+    // their records again when asked.
+    std::size_t RowTextCacheLimit() const;
+    void SetRowTextCacheLimit(std::size_t Bytes);
+    std::size_t RowTextCacheBytes() const;
 
     // ----- registry of data-aware controls ----------------------------------------------------------
     static void RegisterDBTreeListControl(TCustomdxDBTreeListControl* Control);
@@ -317,6 +338,9 @@ protected:
     bool m_keepBookmarks{false};
 
 private:
+    friend class TdxDBTreeListControlNode;
+
+    std::unique_ptr<TRowTextCache> m_rowCache;
     std::vector<TBookmark> m_selectedBookmarks;   // ascending by CompareBookmarks
     TBookmark m_lastKey;
     bool m_lastFound{false};
