@@ -17,12 +17,6 @@ namespace qel {
 
 namespace {
 
-std::uint64_t NextNodeId()
-{
-    static std::uint64_t next = 0;
-    return ++next;
-}
-
 std::vector<TCustomdxDBTreeListControl*>*& Registry()
 {
     static std::vector<TCustomdxDBTreeListControl*>* list = nullptr;
@@ -63,10 +57,7 @@ struct TdxDBTreeListControlNode::TRowValues {
     }
 };
 
-TdxDBTreeListControlNode::TdxDBTreeListControlNode(TCustomdxTreeList* Owner)
-    : TdxTreeListNode(Owner), m_id(NextNodeId())
-{
-}
+TdxDBTreeListControlNode::TdxDBTreeListControlNode(TCustomdxTreeList* Owner) : TdxTreeListNode(Owner) {}
 
 TdxDBTreeListControlNode::~TdxDBTreeListControlNode()
 {

@@ -16,6 +16,7 @@
 //   RecordChanged(f)   -> RecordChanged(f), then the modified flag is cleared
 //   UpdateData         -> UpdateData only while modified; the flag is cleared
 //   Reset              -> RecordChanged(nullptr) when modified, else Cancel
+#include "dbgrid/GridRowFields.h"
 #include "platform/core/Variant.h"
 #include "platform/data/DataLink.h"
 #include "platform/data/DataSet.h"
@@ -55,7 +56,7 @@ public:
     ~TdxDBTreeListControlNode() override;
 
     // The record's key-field value; Null when no key field is bound.
-    Variant Key = Variant::Null();
+    TRowKey Key;
     // The preview field's text; a row loaded in bulk reads it on first use.
     const std::string& PreviewText() const;
     void SetPreviewText(std::string Value);
@@ -69,8 +70,9 @@ public:
     // Writes a column text without asking the control (no repaint).
     void StoreString(int Column, const std::string& Value);
 
-    // A stable identity that orders nodes (never the address cut to 32 bits).
-    std::uint64_t Id() const { return m_id; }
+    // A stable identity that orders the living nodes: the whole address
+    // (never cut to 32 bits), so a row pays nothing for it.
+    std::uint64_t Id() const { return reinterpret_cast<std::uintptr_t>(this); }
     // Flags 0 and two Nulls for a slot never written.
     TNodeVariantData GetVariantData(int Index) const;
     void SetVariantData(int Index, TNodeVariantData Data);
@@ -104,7 +106,6 @@ private:
     // The block to write to; a cached row keeps it for good from now on.
     TRowValues& Row();
 
-    std::uint64_t m_id;
     std::unique_ptr<TRowValues> m_row;
     bool m_valuesPending{false};
     bool m_cached{false};   // m_row is what the record read, held by the cache

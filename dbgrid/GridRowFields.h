@@ -6,6 +6,8 @@
 // in place, a longer one on the heap; 16 bytes. It reads as a TBookmark.
 // TGroupRowValue: a group row's value; Null, which every record row has,
 // takes no more than a pointer. It reads as a const Variant&.
+// TRowKey: a row's key-field value in 16 bytes: numbers, dates and Booleans
+// in place, anything else (texts) on the heap. It reads as a Variant.
 #include "platform/core/Variant.h"
 #include "platform/data/DataSetTypes.h"
 
@@ -56,6 +58,33 @@ public:
 
 private:
     std::unique_ptr<Variant> m_value;   // nullptr: Null
+};
+
+class TRowKey {
+public:
+    TRowKey() = default;   // Null
+    TRowKey(const TRowKey& Other) { *this = Other; }
+    TRowKey& operator=(const TRowKey& Other);
+    TRowKey& operator=(const Variant& Value);
+    ~TRowKey() { Release(); }
+
+    operator Variant() const;
+    bool IsEmpty() const { return m_type == varEmpty; }
+    bool IsNull() const { return m_type == varNull; }
+    bool IsEmptyOrNull() const { return IsEmpty() || IsNull(); }
+    std::int32_t AsInteger() const { return Variant(*this).AsInteger(); }
+    std::string AsString() const { return Variant(*this).AsString(); }
+
+private:
+    void Release();
+
+    union {
+        std::int64_t m_integer;
+        double m_real;
+        Variant* m_other;
+    };
+    TVarType m_type{varNull};
+    bool m_onHeap{false};
 };
 
 } // namespace qel
