@@ -6,7 +6,8 @@
 //   all records    a group column exists (link active) or egoLoadAllRecords:
 //                  every record gets a node. The records are read through
 //                  the dataset's record reader (the cursor stays put) and a
-//                  row reads its texts from its record when first asked;
+//                  row reads its texts from its record when asked, keeping
+//                  them while it is among the rows asked for last;
 //                  with OnRefreshNodeData or OnGroupSummaryValue assigned,
 //                  whose handlers read the dataset, the cursor walks instead
 //   partial load   otherwise with edgoPartialLoad: a window of records
