@@ -80,6 +80,25 @@ TRowKey& TRowKey::operator=(const TRowKey& Other)
     return *this;
 }
 
+template <class T>
+T TRowKey::Number() const
+{
+    T value{};
+    std::memcpy(&value, m_bytes, sizeof value);
+    return value;
+}
+
+template <class T>
+void TRowKey::SetNumber(T Value)
+{
+    std::memcpy(m_bytes, &Value, sizeof Value);
+}
+
+Variant* TRowKey::Heap() const
+{
+    return m_store == OnHeap ? Number<Variant*>() : nullptr;
+}
+
 TRowKey& TRowKey::operator=(const Variant& Value)
 {
     Release();
@@ -92,22 +111,30 @@ TRowKey& TRowKey::operator=(const Variant& Value)
     case varInteger:
     case varByte:
     case varInt64:
-        m_integer = Value.AsInt64();
+        SetNumber(Value.AsInt64());
         break;
     case varBoolean:
-        m_integer = Value.AsBoolean();
+        SetNumber(std::int64_t{Value.AsBoolean()});
         break;
     case varCurrency:
-        m_integer = Value.AsCurrency().Value;
+        SetNumber(Value.AsCurrency().Value);
         break;
     case varSingle:
     case varDouble:
     case varDate:
-        m_real = Value.AsDouble();
+        SetNumber(Value.AsDouble());
         break;
     default:
-        m_other = new Variant(Value);
-        m_onHeap = true;
+        if (type == varString) {
+            const std::string text = Value.AsString();
+            if (text.size() <= InPlace) {
+                std::memcpy(m_bytes, text.data(), text.size());
+                m_store = static_cast<std::uint8_t>(text.size());
+                break;
+            }
+        }
+        SetNumber(new Variant(Value));
+        m_store = OnHeap;
         break;
     }
     m_type = type;
@@ -119,24 +146,26 @@ TRowKey::operator Variant() const
     switch (m_type) {
     case varEmpty: return Variant();
     case varNull: return Variant::Null();
-    case varSmallint: return Variant::FromSmallint(static_cast<std::int16_t>(m_integer));
-    case varInteger: return Variant(static_cast<int>(m_integer));
-    case varByte: return Variant::FromByte(static_cast<std::uint8_t>(m_integer));
-    case varInt64: return Variant(m_integer);
-    case varBoolean: return Variant(m_integer != 0);
-    case varCurrency: return Variant(Currency::FromInt64(m_integer));
-    case varSingle: return Variant::FromSingle(static_cast<float>(m_real));
-    case varDouble: return Variant(m_real);
-    case varDate: return Variant::FromDate(m_real);
-    default: return m_onHeap ? *m_other : Variant::Null();
+    case varSmallint: return Variant::FromSmallint(static_cast<std::int16_t>(Number<std::int64_t>()));
+    case varInteger: return Variant(static_cast<int>(Number<std::int64_t>()));
+    case varByte: return Variant::FromByte(static_cast<std::uint8_t>(Number<std::int64_t>()));
+    case varInt64: return Variant(Number<std::int64_t>());
+    case varBoolean: return Variant(Number<std::int64_t>() != 0);
+    case varCurrency: return Variant(Currency::FromInt64(Number<std::int64_t>()));
+    case varSingle: return Variant::FromSingle(static_cast<float>(Number<double>()));
+    case varDouble: return Variant(Number<double>());
+    case varDate: return Variant::FromDate(Number<double>());
+    default:
+        if (const Variant* heap = Heap())
+            return *heap;
+        return Variant(std::string(m_bytes, m_store));
     }
 }
 
 void TRowKey::Release()
 {
-    if (m_onHeap)
-        delete m_other;
-    m_onHeap = false;
+    delete Heap();
+    m_store = IsNumber;
     m_type = varNull;
 }
 

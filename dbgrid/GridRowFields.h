@@ -6,8 +6,8 @@
 // in place, a longer one on the heap; 16 bytes. It reads as a TBookmark.
 // TGroupRowValue: a group row's value; Null, which every record row has,
 // takes no more than a pointer. It reads as a const Variant&.
-// TRowKey: a row's key-field value in 16 bytes: numbers, dates and Booleans
-// in place, anything else (texts) on the heap. It reads as a Variant.
+// TRowKey: a row's key-field value in 16 bytes: numbers, dates, Booleans and
+// short texts in place, anything else on the heap. It reads as a Variant.
 #include "platform/core/Variant.h"
 #include "platform/data/DataSetTypes.h"
 
@@ -77,14 +77,20 @@ public:
 
 private:
     void Release();
+    Variant* Heap() const;
+    template <class T>
+    T Number() const;
+    template <class T>
+    void SetNumber(T Value);
 
-    union {
-        std::int64_t m_integer;
-        double m_real;
-        Variant* m_other;
-    };
+    static constexpr std::size_t InPlace = 13;
+    static constexpr std::uint8_t IsNumber = 0xFF;   // or Empty, Null
+    static constexpr std::uint8_t OnHeap = 0xFE;
+
+    // A number, a text of up to 13 bytes, or the address of a Variant on the heap.
+    char m_bytes[InPlace]{};
+    std::uint8_t m_store{IsNumber};   // else the length of the text in place
     TVarType m_type{varNull};
-    bool m_onHeap{false};
 };
 
 } // namespace qel

@@ -24,6 +24,9 @@ TEST(GridRowFields, KeysOfEveryTypeReadBackAsStored)
                               Variant(std::numeric_limits<double>::quiet_NaN()),
                               Variant::FromDate(45000.75),
                               Variant("Door 12"),
+                              Variant(std::string(13, 'k')),   // the longest text in place
+                              Variant(std::string(14, 'k')),
+                              Variant(""),
                               Variant(std::string("a\0b", 3)),
                               Variant::FromWideString("Tür"),
                               Variant::Array({Variant(1), Variant("x")})};
