@@ -476,7 +476,7 @@ bool TCustomdxDBGrid::IsBufferMode() const
 TBookmark TCustomdxDBGrid::NodeBookmark(const TdxTreeListNode* Node) const
 {
     auto* n = dynamic_cast<const TdxDBGridNode*>(Node);
-    return n ? n->Bookmark : TBookmark();
+    return n ? TBookmark(n->Bookmark) : TBookmark();
 }
 
 std::string TCustomdxDBGrid::GetColumnClassForField(TField* Field) const
@@ -1153,7 +1153,7 @@ void TCustomdxDBGrid::LoadNodes(std::vector<TdxDBGridNode*>* OldNodes)
         return;
     if (IsPartialLoadMode()) {
         BindPreviewField();
-        LoadRecordWindow(0, 0);
+        LoadRecordWindow(TdxRecordWindow::Around);
         return;
     }
     if (IsBufferMode()) {
@@ -1167,22 +1167,43 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
 {
     TValueRestorer<bool> loading(m_loading, true);
     Finally clearFlags([this] { m_regroupRequested = false; });
-    ResolveKeyField();
-    std::vector<char> oldTaken(OldNodes ? OldNodes->size() : 0, 0);
-    auto freeOld = [&] {
-        if (!OldNodes)
-            return;
-        for (std::size_t i = 0; i < OldNodes->size(); ++i)
-            if (!oldTaken[i])
-                FreeEmptyGroupNodes((*OldNodes)[i]);
-        OldNodes->clear();
-    };
-    TDataSet* ds = DataSet();
-    if (!KeyFieldObject() && m_options.Contains(egoCanNavigation)) {
-        freeOld();
+    TReusedRows reused{OldNodes, std::vector<char>(OldNodes ? OldNodes->size() : 0, 0)};
+    switch (BeginRecordWalk(OldNodes)) {
+    case TWalkStart::Walk:
+        break;
+    case TWalkStart::ClearRows:
+        FreeUnusedRows(reused);
         ClearRows();
         return;
+    case TWalkStart::Nothing:
+        return;   // the rows given in OldNodes stay (regrouped, or nothing to load)
     }
+    ForgetRowsLoaded();   // until the walk below completes
+    PurgeSelectedBookmarks();
+    BindPreviewField();
+    PrepareFooterSummaries();
+    m_summaries->Prepare();
+    m_hiddenNodes.clear();
+    m_loadedRecordCount = 0;
+    TRowAdmission admission;
+    admission.FocusKey = m_focusKey;
+    admission.FocusLevel = m_focusLevel;
+    m_focusKey = Variant();
+
+    CallOut([this] { PostOrCancelPendingEdit(); });
+    WalkRecords(reused, admission);
+    if (admission.Candidate) {
+        TValueRestorer<bool> following(m_following, true);
+        SetFocusedNode(admission.Candidate);
+    }
+}
+
+TCustomdxDBGrid::TWalkStart TCustomdxDBGrid::BeginRecordWalk(std::vector<TdxDBGridNode*>* OldNodes)
+{
+    ResolveKeyField();
+    TDataSet* ds = DataSet();
+    if (!KeyFieldObject() && m_options.Contains(egoCanNavigation))
+        return TWalkStart::ClearRows;
     for (int i = GroupColumnCount() - 1; i >= 0; --i)
         if (!m_groupColumns[static_cast<std::size_t>(i)]->GetField()) {
             m_groupColumns[static_cast<std::size_t>(i)]->SetGroupIndexDirect(-1);
@@ -1191,94 +1212,101 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
     for (std::size_t i = 0; i < m_groupColumns.size(); ++i)
         m_groupColumns[i]->SetGroupIndexDirect(static_cast<int>(i));
     if (!ds || !ds->Active())
-        return;
+        return TWalkStart::Nothing;
     for (TdxDBTreeListColumn* g : m_groupColumns)
-        if (g->GetField()->IsBlob()) {
-            freeOld();
-            ClearRows();
-            return;
-        }
+        if (g->GetField()->IsBlob())
+            return TWalkStart::ClearRows;
     if (SmartReloadApplies() && RegroupRows(OldNodes))
-        return;   // the rows given in OldNodes stay: they were regrouped
-    ForgetRowsLoaded();   // until the walk below completes
-    PurgeSelectedBookmarks();
-    BindPreviewField();
-    PrepareFooterSummaries();
-    m_summaries->Prepare();
-    m_hiddenNodes.clear();
-    m_loadedRecordCount = 0;
-    const Variant focusKey = m_focusKey;
-    const int focusLevel = m_focusLevel;
-    m_focusKey = Variant();
+        return TWalkStart::Nothing;
+    return TWalkStart::Walk;
+}
 
-    CallOut([this] { PostOrCancelPendingEdit(); });
-    TdxDBGridNode* candidate = nullptr;
-    {
-        TDisableControlsGuard disabled(ds);
-        const TBookmark bookmark = ds->GetBookmark();
-        const bool bof = ds->Bof(), eof = ds->Eof();
-        TUpdateScope<TCustomdxTreeList> update(*this);
-        DoClearNodeData();
-        DoBeforeCalcSummary();
-        if (IsFilterActive())
-            PrepareFilter();
-        const bool checkSelection = IsBookmarkSelection() && SelectedBookmarkCount() > 0;
-        std::vector<TBookmark> hiddenMarks;   // a selection never holds a row the user cannot see
-        auto admit = [&](TdxDBGridNode* Node, const TLoadRecord& Record) {
-            if (!PassesFilter(Node)) {
-                if (checkSelection && IsBookmarkSelected(Node->Bookmark))
-                    hiddenMarks.push_back(Node->Bookmark);
-                HideNode(Node);
-                return;
-            }
-            ++m_loadedRecordCount;
-            m_summaries->AddRecord(Node, Record.Reader, Record.Handle);
-            if (checkSelection && IsBookmarkSelected(Node->Bookmark))
-                SelectNode(Node, true);
-            if (!candidate && !focusKey.IsEmpty() && dxVarCompare(Node->Key, focusKey) == 0) {
-                TdxTreeListNode* c = Node;
-                while (c->Level() > focusLevel && c->Parent())
-                    c = c->Parent();
-                candidate = AsGridNode(c);
-            }
-        };
-        int recordNumber = 0;
-        const bool throughReader = CanLoadThroughReader();
-        if (throughReader) {
-            // The cursor stays put; rows read their texts when first shown.
-            const std::unique_ptr<TRecordReader> reader = ds->CreateRecordReader();
-            TLoadRecord record{reader.get(), 0};
-            for (const int count = reader->Count(); recordNumber < count; ++recordNumber) {
-                record.Handle = reader->Handle(recordNumber);
-                TdxDBGridNode* node = PlaceRecord(record, OldNodes, &oldTaken);
-                FillPendingNode(node, recordNumber, record);
-                admit(node, record);
-            }
-        } else {
-            // The dataset's own scroll events may run the user's code too.
-            CallOut([ds] { ds->First(); });
-            for (const TLoadRecord current; !ds->Eof(); ++recordNumber) {
-                TdxDBGridNode* node = PlaceRecord(current, OldNodes, &oldTaken);
-                FillNode(node, recordNumber);
-                admit(node, current);
-                CallOut([ds] { ds->Next(); });
-            }
-        }
-        if (!IsFilterActive())
-            m_loadedRecordCount = recordNumber;
-        RemoveSelectedBookmarks(std::move(hiddenMarks));
-        freeOld();
-        FinishRows(false);
-        NoteRowsLoaded();
-        CallOut([&] {
-            if (!throughReader)
-                ReturnToRecord(ds, bookmark, bof, eof);
-            MoveToCollapsedGroup();
-        });
+void TCustomdxDBGrid::FreeUnusedRows(TReusedRows& Reused)
+{
+    if (!Reused.Nodes)
+        return;
+    for (std::size_t i = 0; i < Reused.Nodes->size(); ++i)
+        if (!Reused.Taken[i])
+            FreeEmptyGroupNodes((*Reused.Nodes)[i]);
+    Reused.Nodes->clear();
+}
+
+void TCustomdxDBGrid::WalkRecords(TReusedRows& Reused, TRowAdmission& Admission)
+{
+    TDataSet* ds = DataSet();
+    TDisableControlsGuard disabled(ds);
+    const TBookmark bookmark = ds->GetBookmark();
+    const bool bof = ds->Bof(), eof = ds->Eof();
+    TUpdateScope<TCustomdxTreeList> update(*this);
+    DoClearNodeData();
+    DoBeforeCalcSummary();
+    if (IsFilterActive())
+        PrepareFilter();
+    Admission.CheckSelection = IsBookmarkSelection() && SelectedBookmarkCount() > 0;
+    const bool throughReader = CanLoadThroughReader();
+    const int records =
+        throughReader ? PlaceRecordsThroughReader(Reused, Admission) : PlaceRecordsByCursor(Reused, Admission);
+    if (!IsFilterActive())
+        m_loadedRecordCount = records;
+    RemoveSelectedBookmarks(std::move(Admission.HiddenMarks));
+    FreeUnusedRows(Reused);
+    FinishRows(false);
+    NoteRowsLoaded();
+    CallOut([&] {
+        if (!throughReader)
+            ReturnToRecord(ds, bookmark, bof, eof);
+        MoveToCollapsedGroup();
+    });
+}
+
+int TCustomdxDBGrid::PlaceRecordsThroughReader(TReusedRows& Reused, TRowAdmission& Admission)
+{
+    // The cursor stays put; rows read their texts when first shown.
+    const std::unique_ptr<TRecordReader> reader = DataSet()->CreateRecordReader();
+    TLoadRecord record{reader.get(), 0};
+    int recordNumber = 0;
+    for (const int count = reader->Count(); recordNumber < count; ++recordNumber) {
+        record.Handle = reader->Handle(recordNumber);
+        TdxDBGridNode* node = PlaceRecord(record, Reused.Nodes, &Reused.Taken);
+        FillPendingNode(node, recordNumber, record);
+        AdmitRow(node, record, Admission);
     }
-    if (candidate) {
-        TValueRestorer<bool> following(m_following, true);
-        SetFocusedNode(candidate);
+    return recordNumber;
+}
+
+int TCustomdxDBGrid::PlaceRecordsByCursor(TReusedRows& Reused, TRowAdmission& Admission)
+{
+    // The dataset's own scroll events may run the user's code too.
+    TDataSet* ds = DataSet();
+    CallOut([ds] { ds->First(); });
+    int recordNumber = 0;
+    for (const TLoadRecord current; !ds->Eof(); ++recordNumber) {
+        TdxDBGridNode* node = PlaceRecord(current, Reused.Nodes, &Reused.Taken);
+        FillNode(node, recordNumber);
+        AdmitRow(node, current, Admission);
+        CallOut([ds] { ds->Next(); });
+    }
+    return recordNumber;
+}
+
+void TCustomdxDBGrid::AdmitRow(TdxDBGridNode* Node, const TLoadRecord& Record, TRowAdmission& Admission)
+{
+    if (!PassesFilter(Node)) {
+        // A selection never holds a row the user cannot see.
+        if (Admission.CheckSelection && IsBookmarkSelected(Node->Bookmark))
+            Admission.HiddenMarks.push_back(Node->Bookmark);
+        HideNode(Node);
+        return;
+    }
+    ++m_loadedRecordCount;
+    m_summaries->AddRecord(Node, Record.Reader, Record.Handle);
+    if (Admission.CheckSelection && IsBookmarkSelected(Node->Bookmark))
+        SelectNode(Node, true);
+    if (!Admission.Candidate && !Admission.FocusKey.IsEmpty() && dxVarCompare(Node->Key, Admission.FocusKey) == 0) {
+        TdxTreeListNode* c = Node;
+        while (c->Level() > Admission.FocusLevel && c->Parent())
+            c = c->Parent();
+        Admission.Candidate = AsGridNode(c);
     }
 }
 
@@ -1324,7 +1352,7 @@ void TCustomdxDBGrid::ReloadRows()
         return;
     }
     if (IsPartialLoadMode()) {
-        LoadRecordWindow(0, 0);
+        LoadRecordWindow(TdxRecordWindow::Around);
         return;
     }
     TUpdateScope<TCustomdxTreeList> update(*this);
@@ -1386,14 +1414,14 @@ void TCustomdxDBGrid::RebuildBufferRows()
         SetFocusedNode(f);
 }
 
-void TCustomdxDBGrid::LoadRecordWindow(int Mode, int Placement, bool KeepAnchor)
+void TCustomdxDBGrid::LoadRecordWindow(TdxRecordWindow Window, TdxWindowPlacement Placement, bool KeepAnchor)
 {
     if (RowsHeld())
         return;
-    Keeping([&] { LoadWindowRows(Mode, Placement, KeepAnchor); });
+    Keeping([&] { LoadWindowRows(Window, Placement, KeepAnchor); });
 }
 
-void TCustomdxDBGrid::LoadWindowRows(int Mode, int Placement, bool KeepAnchor)
+void TCustomdxDBGrid::LoadWindowRows(TdxRecordWindow Window, TdxWindowPlacement Placement, bool KeepAnchor)
 {
     TDataSet* ds = DataSet();
     if (!ds || !ds->Active())
@@ -1409,96 +1437,117 @@ void TCustomdxDBGrid::LoadWindowRows(int Mode, int Placement, bool KeepAnchor)
         const TBookmark bookmark = ds->GetBookmark();
         const bool bof = ds->Bof(), eof = ds->Eof();
         m_keyIndexValid = false;
-        if (Mode == 1 && GetCount() > 0) {
-            auto* last = AsGridNode(GetItem(GetCount() - 1));
-            if (!ds->BookmarkValid(last->Bookmark))
-                Mode = 0;
-            else {
-                ds->GotoBookmark(last->Bookmark);
-                ds->Next();
-                int number = last->RecordNumber + 1;
-                for (int i = 0; i < n && !ds->Eof(); ++i, ds->Next())
-                    FillNode(AsGridNode(Add()), number++);
-                m_windowEnd = ds->Eof();
-            }
-        } else if (Mode == 2 && GetCount() > 0) {
-            auto* first = AsGridNode(GetItem(0));
-            if (!ds->BookmarkValid(first->Bookmark))
-                Mode = 0;
-            else {
-                ds->GotoBookmark(first->Bookmark);
-                int number = first->RecordNumber;
-                const int top = GetTopIndex();
-                int added = 0;
-                for (int i = 0; i < n; ++i) {
-                    ds->Prior();
-                    if (ds->Bof())
-                        break;
-                    FillNode(AsGridNode(Insert(GetItem(0))), --number);
-                    ++added;
-                }
-                m_windowStart = ds->Bof();
-                // The rows on screen stay where they were.
-                SetTopIndex(top + added);
-            }
-        }
-        if (Mode == 0 || Mode == 3 || GetCount() == 0) {
-            std::optional<TBookmark> anchorBookmark;
-            if (KeepAnchor)
-                if (auto* anchor = dynamic_cast<TdxDBGridNode*>(SelectionAnchor()); anchor && !anchor->Bookmark.empty())
-                    anchorBookmark = anchor->Bookmark;
-            ClearRows();
-            if (ds->Bof() && ds->Eof()) {
-                m_windowStart = m_windowEnd = true;
-            } else if (Mode == 3) {
-                ds->First();
-                for (int number = 0; !ds->Eof(); ds->Next())
-                    FillNode(AsGridNode(Add()), number++);
-                m_windowStart = m_windowEnd = true;
-            } else {
-                PurgeSelectedBookmarks();
-                // The window grows to hold the selection's ends and the anchor. Bookmark
-                // order is not record order, so their places are found by record number.
-                const int current = ds->RecNo();
-                int lowest = current, highest = current;
-                auto widen = [&](const TBookmark& Bookmark) {
-                    if (Bookmark.empty() || !ds->BookmarkValid(Bookmark))
-                        return;
-                    ds->GotoBookmark(Bookmark);
-                    lowest = std::min(lowest, ds->RecNo());
-                    highest = std::max(highest, ds->RecNo());
-                };
-                if (SelectedBookmarkCount() > 0) {
-                    widen(GetSelectedBookmark(0));
-                    widen(GetSelectedBookmark(SelectedBookmarkCount() - 1));
-                }
-                if (anchorBookmark)
-                    widen(*anchorBookmark);
-                const int start = std::max(1, std::min(current - (n / 2 - 1), lowest));
-                const int count = std::max(n, highest + n / 2 - start + 1);
-                ds->SetRecNo(start);
-                m_windowStart = start == 1;
-                int number = 0;
-                for (int i = 0; i < count && !ds->Eof(); ++i, ds->Next()) {
-                    TdxDBGridNode* node = AsGridNode(Add());
-                    FillNode(node, number++);
-                    if (anchorBookmark && ds->CompareBookmarks(node->Bookmark, *anchorBookmark) == 0)
-                        SetSelectionAnchor(node);
-                }
-                m_windowEnd = ds->Eof();
-            }
-            if (IsBookmarkSelection() && SelectedBookmarkCount() > 0)
-                for (TdxTreeListNode* node = GetItem(0); node; node = node->GetNextSibling())
-                    if (IsBookmarkSelected(AsGridNode(node)->Bookmark))
-                        SelectNode(node, true);
-        }
+        // A window edge whose record is gone: the window is read anew around the current record.
+        if (Window == TdxRecordWindow::Below && GetCount() > 0 && !AppendWindowRows(n))
+            Window = TdxRecordWindow::Around;
+        else if (Window == TdxRecordWindow::Above && GetCount() > 0 && !PrependWindowRows(n))
+            Window = TdxRecordWindow::Around;
+        if (Window == TdxRecordWindow::Around || Window == TdxRecordWindow::Every || GetCount() == 0)
+            ReplaceWindowRows(Window == TdxRecordWindow::Every, n, KeepAnchor);
         ReturnToRecord(ds, bookmark, bof, eof);
     }
     SyncFocusToRecord();
-    if (Placement == 1 && GetFocusedNode())
+    if (Placement == TdxWindowPlacement::FocusedAtTop && GetFocusedNode())
         SetTopIndex(GetFocusedAbsoluteIndex());
-    else if (Placement == 2 && GetFocusedNode())
+    else if (Placement == TdxWindowPlacement::KeepOffset && GetFocusedNode())
         SetTopIndex(std::max(0, GetFocusedAbsoluteIndex() - topOffset));
+}
+
+bool TCustomdxDBGrid::AppendWindowRows(int Count)
+{
+    TDataSet* ds = DataSet();
+    auto* last = AsGridNode(GetItem(GetCount() - 1));
+    if (!ds->BookmarkValid(last->Bookmark))
+        return false;
+    ds->GotoBookmark(last->Bookmark);
+    ds->Next();
+    int number = last->RecordNumber + 1;
+    for (int i = 0; i < Count && !ds->Eof(); ++i, ds->Next())
+        FillNode(AsGridNode(Add()), number++);
+    m_windowEnd = ds->Eof();
+    return true;
+}
+
+bool TCustomdxDBGrid::PrependWindowRows(int Count)
+{
+    TDataSet* ds = DataSet();
+    auto* first = AsGridNode(GetItem(0));
+    if (!ds->BookmarkValid(first->Bookmark))
+        return false;
+    ds->GotoBookmark(first->Bookmark);
+    int number = first->RecordNumber;
+    const int top = GetTopIndex();
+    int added = 0;
+    for (int i = 0; i < Count; ++i) {
+        ds->Prior();
+        if (ds->Bof())
+            break;
+        FillNode(AsGridNode(Insert(GetItem(0))), --number);
+        ++added;
+    }
+    m_windowStart = ds->Bof();
+    // The rows on screen stay where they were.
+    SetTopIndex(top + added);
+    return true;
+}
+
+void TCustomdxDBGrid::ReplaceWindowRows(bool Every, int Count, bool KeepAnchor)
+{
+    TDataSet* ds = DataSet();
+    std::optional<TBookmark> anchorBookmark;
+    if (KeepAnchor)
+        if (auto* anchor = dynamic_cast<TdxDBGridNode*>(SelectionAnchor()); anchor && !anchor->Bookmark.empty())
+            anchorBookmark = anchor->Bookmark;
+    ClearRows();
+    if (ds->Bof() && ds->Eof()) {
+        m_windowStart = m_windowEnd = true;
+    } else if (Every) {
+        ds->First();
+        for (int number = 0; !ds->Eof(); ds->Next())
+            FillNode(AsGridNode(Add()), number++);
+        m_windowStart = m_windowEnd = true;
+    } else {
+        LoadWindowAroundCurrent(Count, anchorBookmark);
+    }
+    if (IsBookmarkSelection() && SelectedBookmarkCount() > 0)
+        for (TdxTreeListNode* node = GetItem(0); node; node = node->GetNextSibling())
+            if (IsBookmarkSelected(AsGridNode(node)->Bookmark))
+                SelectNode(node, true);
+}
+
+void TCustomdxDBGrid::LoadWindowAroundCurrent(int Count, const std::optional<TBookmark>& AnchorBookmark)
+{
+    TDataSet* ds = DataSet();
+    PurgeSelectedBookmarks();
+    // The window grows to hold the selection's ends and the anchor. Bookmark
+    // order is not record order, so their places are found by record number.
+    const int current = ds->RecNo();
+    int lowest = current, highest = current;
+    auto widen = [&](const TBookmark& Bookmark) {
+        if (Bookmark.empty() || !ds->BookmarkValid(Bookmark))
+            return;
+        ds->GotoBookmark(Bookmark);
+        lowest = std::min(lowest, ds->RecNo());
+        highest = std::max(highest, ds->RecNo());
+    };
+    if (SelectedBookmarkCount() > 0) {
+        widen(GetSelectedBookmark(0));
+        widen(GetSelectedBookmark(SelectedBookmarkCount() - 1));
+    }
+    if (AnchorBookmark)
+        widen(*AnchorBookmark);
+    const int start = std::max(1, std::min(current - (Count / 2 - 1), lowest));
+    const int count = std::max(Count, highest + Count / 2 - start + 1);
+    ds->SetRecNo(start);
+    m_windowStart = start == 1;
+    int number = 0;
+    for (int i = 0; i < count && !ds->Eof(); ++i, ds->Next()) {
+        TdxDBGridNode* node = AsGridNode(Add());
+        FillNode(node, number++);
+        if (AnchorBookmark && ds->CompareBookmarks(node->Bookmark, *AnchorBookmark) == 0)
+            SetSelectionAnchor(node);
+    }
+    m_windowEnd = ds->Eof();
 }
 
 void TCustomdxDBGrid::CheckWindowEdges()
@@ -1509,9 +1558,9 @@ void TCustomdxDBGrid::CheckWindowEdges()
     const int top = GetTopIndex();
     const int focused = GetFocusedNode() ? GetFocusedAbsoluteIndex() : top;
     if (!m_windowEnd && std::max(top, focused) >= GetAbsoluteCount() - 2 * visible)
-        LoadRecordWindow(1);
+        LoadRecordWindow(TdxRecordWindow::Below);
     if (!m_windowStart && std::min(top, focused) <= visible)
-        LoadRecordWindow(2);
+        LoadRecordWindow(TdxRecordWindow::Above);
 }
 
 void TCustomdxDBGrid::DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos)
@@ -1522,9 +1571,9 @@ void TCustomdxDBGrid::DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos)
         return;
     const int visible = VisibleRowCountForLoad();
     if (!m_windowStart && GetTopIndex() <= visible)
-        LoadRecordWindow(2);
+        LoadRecordWindow(TdxRecordWindow::Above);
     else if (!m_windowEnd && GetTopIndex() >= GetAbsoluteCount() - 2 * visible)
-        LoadRecordWindow(1);
+        LoadRecordWindow(TdxRecordWindow::Below);
 }
 
 // ----- following the dataset ----------------------------------------------------------------------
@@ -1972,7 +2021,7 @@ void TCustomdxDBGrid::Scroll(int /*Distance*/)
         TField* key = KeyFieldObject();
         const bool inWindow = key && FindNodeByKey(key->Value());
         if (!inWindow)
-            LoadRecordWindow(0, 1);
+            LoadRecordWindow(TdxRecordWindow::Around, TdxWindowPlacement::FocusedAtTop);
     }
     if (IsBufferMode())
         RebuildBufferNodes();

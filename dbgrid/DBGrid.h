@@ -6,7 +6,8 @@
 //   all records    a group column exists (link active) or egoLoadAllRecords:
 //                  every record gets a node. The records are read through
 //                  the dataset's record reader (the cursor stays put) and a
-//                  row reads its texts from its record when first asked;
+//                  row reads its texts from its record when asked, keeping
+//                  them while it is among the rows asked for last;
 //                  with OnRefreshNodeData or OnGroupSummaryValue assigned,
 //                  whose handlers read the dataset, the cursor walks instead
 //   partial load   otherwise with edgoPartialLoad: a window of records
@@ -29,12 +30,14 @@
 #include "dbgrid/DBTreeListColumn.h"
 #include "dbgrid/DBTreeListControl.h"
 #include "dbgrid/GridFilter.h"
+#include "dbgrid/GridRowFields.h"
 #include "dbgrid/GridSummaries.h"
 #include "platform/controls/Clock.h"
 #include "platform/core/Guards.h"
 #include "platform/core/TSet.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace qel {
@@ -95,13 +98,21 @@ using TdxDBGridOptionsView = TSet<TdxDBGridOptionView>;
 
 class TCustomdxDBGrid;
 
+// The records a partial load reads: around the current one (replacing the
+// rows), the next ones below the last row, the ones before the first row,
+// or every record.
+enum class TdxRecordWindow : std::uint8_t { Around, Below, Above, Every };
+// Where the focused row lands after a window load: where the load left it,
+// at the top, or at its distance from the top before the load.
+enum class TdxWindowPlacement : std::uint8_t { Keep, FocusedAtTop, KeepOffset };
+
 class TdxDBGridNode : public TdxDBTreeListControlNode {
 public:
     using TdxDBTreeListControlNode::TdxDBTreeListControlNode;
 
-    Variant GroupValue = Variant::Null();
-    int RecordNumber = 0;
-    TBookmark Bookmark;
+    int RecordNumber = 0;   // first: it fills the padding the base leaves
+    TGroupRowValue GroupValue;   // Null for record rows
+    TRowBookmark Bookmark;
     // Group rows with summaries only.
     std::unique_ptr<TdxDBGridNodeSummary> Summary;
 
@@ -331,9 +342,10 @@ public:
     // ----- loading ------------------------------------------------------------------------------------
     virtual void LoadNodes(std::vector<TdxDBGridNode*>* OldNodes = nullptr);
     void ReloadNodes();
-    // Mode 0 around the current record, 1 append below, 2 prepend above, 3 every record;
-    // Placement 0 keep, 1 focused row at the top, 2 keep the offset.
-    void LoadRecordWindow(int Mode, int Placement = 0, bool KeepAnchor = false);
+    // Reads a window of records (partial load); KeepAnchor keeps the
+    // selection anchor's record inside it.
+    void LoadRecordWindow(TdxRecordWindow Window, TdxWindowPlacement Placement = TdxWindowPlacement::Keep,
+                          bool KeepAnchor = false);
     bool IsLoading() const { return m_loading; }
     int LoadedRecordCount() const { return m_loadedRecordCount; }
     bool WindowStartLoaded() const { return m_windowStart; }
@@ -574,7 +586,33 @@ private:
         Variant Value(const TField* Field) const;
         TBookmark Bookmark(const TDataSet* DataSet) const;
     };
+    // A load of every record, in steps: the checks that may end it early,
+    // the walk that places each record (through a reader or the cursor), the
+    // admission of each placed row (filter, summaries, selection, focus),
+    // and the finish.
     void LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes);
+    enum class TWalkStart : std::uint8_t { Walk, ClearRows, Nothing };
+    // Nothing: inactive dataset, or the rows were regrouped in place.
+    TWalkStart BeginRecordWalk(std::vector<TdxDBGridNode*>* OldNodes);
+    // The rows a reload may reuse, and which of them it did.
+    struct TReusedRows {
+        std::vector<TdxDBGridNode*>* Nodes;
+        std::vector<char> Taken;
+    };
+    void FreeUnusedRows(TReusedRows& Reused);
+    // What the admission of the walked rows gathers.
+    struct TRowAdmission {
+        Variant FocusKey;
+        int FocusLevel{-1};
+        bool CheckSelection{false};
+        std::vector<TBookmark> HiddenMarks;   // selected rows the filter hides
+        TdxDBGridNode* Candidate{nullptr};    // the row to focus
+    };
+    void WalkRecords(TReusedRows& Reused, TRowAdmission& Admission);
+    // Both answer the number of records walked.
+    int PlaceRecordsThroughReader(TReusedRows& Reused, TRowAdmission& Admission);
+    int PlaceRecordsByCursor(TReusedRows& Reused, TRowAdmission& Admission);
+    void AdmitRow(TdxDBGridNode* Node, const TLoadRecord& Record, TRowAdmission& Admission);
     // The walk may read the records through a reader, leaving the cursor
     // alone and the rows' values pending, unless a handler expects the
     // dataset to stand on each record as it is loaded.
@@ -606,7 +644,13 @@ private:
     // The bodies of ReloadNodes, RebuildBufferNodes and LoadRecordWindow, run kept.
     void ReloadRows();
     void RebuildBufferRows();
-    void LoadWindowRows(int Mode, int Placement, bool KeepAnchor);
+    void LoadWindowRows(TdxRecordWindow Window, TdxWindowPlacement Placement, bool KeepAnchor);
+    // The steps of a window load. Appending and prepending answer false,
+    // reading nothing, when the edge row's record is gone.
+    bool AppendWindowRows(int Count);
+    bool PrependWindowRows(int Count);
+    void ReplaceWindowRows(bool Every, int Count, bool KeepAnchor);
+    void LoadWindowAroundCurrent(int Count, const std::optional<TBookmark>& AnchorBookmark);
     // After the rows are placed: group rows take their first record, the
     // summaries finish (Regrouped: no record was walked), the rows are sorted.
     void FinishRows(bool Regrouped);

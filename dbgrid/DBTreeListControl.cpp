@@ -1,6 +1,7 @@
 #include "dbgrid/DBTreeListControl.h"
 
 #include "dbgrid/DBTreeListColumn.h"
+#include "dbgrid/detail/RowTextCache.h"
 #include "editors/InplaceEdit.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Guards.h"
@@ -15,12 +16,6 @@
 namespace qel {
 
 namespace {
-
-std::uint64_t NextNodeId()
-{
-    static std::uint64_t next = 0;
-    return ++next;
-}
 
 std::vector<TCustomdxDBTreeListControl*>*& Registry()
 {
@@ -48,17 +43,39 @@ struct TdxDBTreeListControlNode::TRowValues {
     std::vector<TStoredValue> Values;
     std::vector<Variant> LookupKeys;
     std::string PreviewText;
+
+    // About what the block takes from the heap.
+    std::size_t Bytes() const
+    {
+        auto text = [](const std::string& S) { return S.capacity() > 15 ? S.capacity() + 1 : 0; };
+        std::size_t n = sizeof(TRowValues) + Strings.capacity() * sizeof(std::string) +
+                        Values.capacity() * sizeof(TStoredValue) + LookupKeys.capacity() * sizeof(Variant) +
+                        text(PreviewText);
+        for (const std::string& s : Strings)
+            n += text(s);
+        return n;
+    }
 };
 
-TdxDBTreeListControlNode::TdxDBTreeListControlNode(TCustomdxTreeList* Owner)
-    : TdxTreeListNode(Owner), m_id(NextNodeId())
+TdxDBTreeListControlNode::TdxDBTreeListControlNode(TCustomdxTreeList* Owner) : TdxTreeListNode(Owner) {}
+
+TdxDBTreeListControlNode::~TdxDBTreeListControlNode()
 {
+    LeaveCache();
 }
 
-TdxDBTreeListControlNode::~TdxDBTreeListControlNode() = default;
+// Only rows of a data-bound control are ever cached (LoadPendingValues).
+void TdxDBTreeListControlNode::LeaveCache()
+{
+    if (!m_cached)
+        return;
+    static_cast<TCustomdxDBTreeListControl*>(Owner())->m_rowCache->Remove(this);
+    m_cached = false;
+}
 
 TdxDBTreeListControlNode::TRowValues& TdxDBTreeListControlNode::Row()
 {
+    LeaveCache();
     if (!m_row)
         m_row = std::make_unique<TRowValues>();
     return *m_row;
@@ -101,13 +118,42 @@ void TdxDBTreeListControlNode::StoreString(int Column, const std::string& Value)
     strings[static_cast<std::size_t>(Column)] = Value;
 }
 
+void TdxDBTreeListControlNode::SetValuesPending(bool Value)
+{
+    if (Value && m_cached) {
+        LeaveCache();
+        m_row.reset();
+    }
+    m_valuesPending = Value;
+}
+
 void TdxDBTreeListControlNode::LoadPendingValues() const
 {
     // Cleared first: the loading writes through the setters of this node.
     auto* self = const_cast<TdxDBTreeListControlNode*>(this);
     self->m_valuesPending = false;
-    if (auto* control = dynamic_cast<TCustomdxDBTreeListControl*>(Owner()))
-        control->LoadPendingNodeValues(self);
+    auto* control = dynamic_cast<TCustomdxDBTreeListControl*>(Owner());
+    if (!control)
+        return;
+    // A row that holds values of its own (written to before) keeps them as ever.
+    const bool fromRecordOnly = !m_row;
+    control->LoadPendingNodeValues(self);
+    if (fromRecordOnly && m_row && !control->IsControlDestroying()) {
+        self->m_cached = true;
+        control->m_rowCache->Add(self, m_row->Bytes());
+    }
+}
+
+void TdxDBTreeListControlNode::TouchCached() const
+{
+    static_cast<TCustomdxDBTreeListControl*>(Owner())->m_rowCache->Touch(this);
+}
+
+void TdxDBTreeListControlNode::ForgetRecordValues()
+{
+    m_row.reset();
+    m_cached = false;
+    m_valuesPending = true;
 }
 
 TNodeVariantData TdxDBTreeListControlNode::GetVariantData(int Index) const
@@ -165,8 +211,9 @@ void TdxDBTreeListControlNode::MoveColumnSlot(int From, int To)
 void TdxDBTreeListControlNode::ClearVariantData()
 {
     if (m_row) {
-        m_row->Values.clear();
-        m_row->LookupKeys.clear();
+        TRowValues& row = Row();
+        row.Values.clear();
+        row.LookupKeys.clear();
     }
 }
 
@@ -248,7 +295,8 @@ void TdxDBTreeListControlDataLink::FocusControl(TField*& Field)
 
 // ----- control -----------------------------------------------------------------------------------
 
-TCustomdxDBTreeListControl::TCustomdxDBTreeListControl(TComponent* AOwner) : TCustomdxTreeListControl(AOwner)
+TCustomdxDBTreeListControl::TCustomdxDBTreeListControl(TComponent* AOwner)
+    : TCustomdxTreeListControl(AOwner), m_rowCache(std::make_unique<TRowTextCache>())
 {
     SetIndicatorWidth(m_grIndicatorWidth);
 }
@@ -257,6 +305,23 @@ TCustomdxDBTreeListControl::~TCustomdxDBTreeListControl()
 {
     m_destroying = true;
     UnregisterDBTreeListControl(this);
+    // The rows outlive this part of the control: none may call back into the cache.
+    m_rowCache->Clear();
+}
+
+std::size_t TCustomdxDBTreeListControl::RowTextCacheLimit() const
+{
+    return m_rowCache->Limit();
+}
+
+void TCustomdxDBTreeListControl::SetRowTextCacheLimit(std::size_t Bytes)
+{
+    m_rowCache->SetLimit(Bytes);
+}
+
+std::size_t TCustomdxDBTreeListControl::RowTextCacheBytes() const
+{
+    return m_rowCache->Bytes();
 }
 
 TDataSource* TCustomdxDBTreeListControl::GetDataSource() const

@@ -16,6 +16,7 @@
 //   RecordChanged(f)   -> RecordChanged(f), then the modified flag is cleared
 //   UpdateData         -> UpdateData only while modified; the flag is cleared
 //   Reset              -> RecordChanged(nullptr) when modified, else Cancel
+#include "dbgrid/GridRowFields.h"
 #include "platform/core/Variant.h"
 #include "platform/data/DataLink.h"
 #include "platform/data/DataSet.h"
@@ -33,6 +34,7 @@ class TDataSource;
 class TField;
 class TdxDBTreeListColumn;
 class TCustomdxDBTreeListControl;
+class TRowTextCache;
 
 // The value record of one node and column: bit 0 of Flags marks Value as the
 // field's own value, bit 1 marks LookupKey as set. Held by value in the node.
@@ -45,13 +47,16 @@ struct TNodeVariantData {
 // A row of a data-bound control. Its texts, stored values and preview text
 // live in one block allocated on the first write, so a row whose values are
 // still pending (or never shown) costs only the tree node, the key and the id.
+// A row that read them from its record holds them only while the control's
+// row text cache keeps it (see dbgrid/detail/RowTextCache.h); written to, it
+// keeps them for good.
 class TdxDBTreeListControlNode : public TdxTreeListNode {
 public:
     explicit TdxDBTreeListControlNode(TCustomdxTreeList* Owner);
     ~TdxDBTreeListControlNode() override;
 
     // The record's key-field value; Null when no key field is bound.
-    Variant Key = Variant::Null();
+    TRowKey Key;
     // The preview field's text; a row loaded in bulk reads it on first use.
     const std::string& PreviewText() const;
     void SetPreviewText(std::string Value);
@@ -60,12 +65,14 @@ public:
     // texts and values (and the preview text) from the record the first time
     // anything asks for them, through the control's LoadPendingNodeValues.
     bool ValuesPending() const { return m_valuesPending; }
-    void SetValuesPending(bool Value) { m_valuesPending = Value; }
+    // Pending again, a row forgets the values it read from its record.
+    void SetValuesPending(bool Value);
     // Writes a column text without asking the control (no repaint).
     void StoreString(int Column, const std::string& Value);
 
-    // A stable identity that orders nodes (never the address cut to 32 bits).
-    std::uint64_t Id() const { return m_id; }
+    // A stable identity that orders the living nodes: the whole address
+    // (never cut to 32 bits), so a row pays nothing for it.
+    std::uint64_t Id() const { return reinterpret_cast<std::uintptr_t>(this); }
     // Flags 0 and two Nulls for a slot never written.
     TNodeVariantData GetVariantData(int Index) const;
     void SetVariantData(int Index, TNodeVariantData Data);
@@ -81,18 +88,27 @@ protected:
     void SetOwnString(int Column, const std::string& Value) override;
 
 private:
+    friend class TRowTextCache;
+
     void EnsureValues() const
     {
         if (m_valuesPending)
             LoadPendingValues();
+        else if (m_cached)
+            TouchCached();
     }
     void LoadPendingValues() const;
+    void TouchCached() const;
+    void LeaveCache();
+    // The cache let go of the row: it reads its record again when asked.
+    void ForgetRecordValues();
     struct TRowValues;
+    // The block to write to; a cached row keeps it for good from now on.
     TRowValues& Row();
 
-    std::uint64_t m_id;
     std::unique_ptr<TRowValues> m_row;
     bool m_valuesPending{false};
+    bool m_cached{false};   // m_row is what the record read, held by the cache
 };
 
 class TdxDBTreeListControlDataLink : public TDataLink {
@@ -275,6 +291,12 @@ public:
     void RestoreColumnsDefaults() override;
     bool IsControlLoading() const;
     bool IsControlDestroying() const { return m_destroying; }
+    // The bytes of texts and values that rows read from their records keep
+    // at most (a few rows are kept whatever their size); rows beyond it read
+    // their records again when asked.
+    std::size_t RowTextCacheLimit() const;
+    void SetRowTextCacheLimit(std::size_t Bytes);
+    std::size_t RowTextCacheBytes() const;
 
     // ----- registry of data-aware controls ----------------------------------------------------------
     static void RegisterDBTreeListControl(TCustomdxDBTreeListControl* Control);
@@ -317,6 +339,9 @@ protected:
     bool m_keepBookmarks{false};
 
 private:
+    friend class TdxDBTreeListControlNode;
+
+    std::unique_ptr<TRowTextCache> m_rowCache;
     std::vector<TBookmark> m_selectedBookmarks;   // ascending by CompareBookmarks
     TBookmark m_lastKey;
     bool m_lastFound{false};

@@ -117,7 +117,7 @@ void TCustomdxTreeList::ClearNodes()
         m_focused = nullptr;
         m_anchor = nullptr;
         m_expandCandidate = nullptr;
-        auto& roots = m_root->m_children;
+        auto& roots = m_root->m_children.Edit();
         m_root->m_deleting = true;
         Finally done([&] { m_root->m_deleting = false; });
         while (!roots.empty()) {
@@ -218,7 +218,7 @@ void TCustomdxTreeList::ReplaceChildren(TdxTreeListNode* Parent, const std::vect
             c->m_parent = nullptr;
             Removed.emplace_back(c);
         }
-    target->m_children = Children;
+    target->m_children.Edit() = Children;
     target->m_indexDirty = false;
     for (TdxTreeListNode* c : Children)
         c->m_parent = target;
@@ -669,7 +669,7 @@ void TCustomdxTreeList::SortNodes()
         TdxTreeListNode* n = stack.back();
         stack.pop_back();
         if (n->m_children.size() > 1) {
-            SortChildren(n->m_children);
+            SortChildren(n->m_children.Edit());
             n->m_indexDirty = true;
         }
         for (TdxTreeListNode* c : n->m_children)

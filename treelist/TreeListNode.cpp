@@ -75,11 +75,11 @@ void TdxTreeListNode::InsertChildNode(TdxTreeListNode* Child, int At)
 {
     Child->m_parent = this;
     if (At < 0 || At >= GetCount()) {
-        m_children.push_back(Child);
+        m_children.Edit().push_back(Child);
         if (!m_indexDirty)
             Child->m_index = GetCount() - 1;
     } else {
-        m_children.insert(m_children.begin() + At, Child);
+        m_children.Edit().insert(m_children.Edit().begin() + At, Child);
         m_indexDirty = true;
     }
     if (!m_owner)
@@ -109,7 +109,7 @@ void TdxTreeListNode::RemoveChildNode(TdxTreeListNode* Child)
         i = it == m_children.end() ? -1 : static_cast<int>(it - m_children.begin());
     }
     if (i >= 0 && i < GetCount() && m_children[static_cast<std::size_t>(i)] == Child) {
-        m_children.erase(m_children.begin() + i);
+        m_children.Edit().erase(m_children.Edit().begin() + i);
         if (i != GetCount())
             m_indexDirty = true;
     }
@@ -335,28 +335,28 @@ void TdxTreeListNode::SetString(int Column, const std::string& Value)
 
 void TdxTreeListNode::SetImageIndex(int Value)
 {
-    m_imageIndex = Value;
+    m_children.SetImage(0, Value);
     if (m_owner)
         m_owner->Invalidate();
 }
 
 void TdxTreeListNode::SetSelectedIndex(int Value)
 {
-    m_selectedIndex = Value;
+    m_children.SetImage(1, Value);
     if (m_owner)
         m_owner->Invalidate();
 }
 
 void TdxTreeListNode::SetStateIndex(int Value)
 {
-    m_stateIndex = Value;
+    m_children.SetImage(2, Value);
     if (m_owner)
         m_owner->Invalidate();
 }
 
 int TdxTreeListNode::GetImageIndex() const
 {
-    return (GetFocused() && m_selectedIndex >= 0) ? m_selectedIndex : m_imageIndex;
+    return (GetFocused() && SelectedIndex() >= 0) ? SelectedIndex() : ImageIndex();
 }
 
 // ----- text node ---------------------------------------------------------------------

@@ -20,6 +20,67 @@
 namespace qel {
 
 class TCustomdxTreeList;
+class TdxTreeListNode;
+
+// A node's children, with its user data and images beside them. Most nodes
+// of a large control are leaves with neither, so all of it lives in one block
+// made with the first child or value: a leaf without them costs one pointer
+// here. Reads of a node without the block see no children and the defaults.
+class TdxTreeListNodeChildren {
+public:
+    using TList = std::vector<TdxTreeListNode*>;
+
+    bool empty() const { return !m_block || m_block->Children.empty(); }
+    std::size_t size() const { return m_block ? m_block->Children.size() : 0; }
+    TdxTreeListNode* operator[](std::size_t Index) const { return m_block->Children[Index]; }
+    TdxTreeListNode* front() const { return m_block->Children.front(); }
+    TdxTreeListNode* back() const { return m_block->Children.back(); }
+    TList::const_iterator begin() const { return List().begin(); }
+    TList::const_iterator end() const { return List().end(); }
+    TList::const_reverse_iterator rbegin() const { return List().rbegin(); }
+    TList::const_reverse_iterator rend() const { return List().rend(); }
+    // The list to change (made when there is none).
+    TList& Edit() { return Block().Children; }
+    void clear()
+    {
+        if (m_block)
+            m_block->Children.clear();
+    }
+
+    void* Data() const { return m_block ? m_block->Data : nullptr; }
+    void SetData(void* Value)
+    {
+        if (m_block || Value)
+            Block().Data = Value;
+    }
+    // 0 image, 1 selected image, 2 state image; -1 when none.
+    std::int32_t Image(int Kind) const { return m_block ? m_block->Images[Kind] : -1; }
+    void SetImage(int Kind, std::int32_t Value)
+    {
+        if (m_block || Value != -1)
+            Block().Images[Kind] = Value;
+    }
+
+private:
+    struct TBlock {
+        TList Children;   // owned by the node
+        void* Data{nullptr};
+        std::int32_t Images[3]{-1, -1, -1};
+    };
+    const TList& List() const
+    {
+        static const TList none;
+        return m_block ? m_block->Children : none;
+    }
+    TBlock& Block()
+    {
+        if (!m_block)
+            m_block = std::make_unique<TBlock>();
+        return *m_block;
+    }
+
+    std::unique_ptr<TBlock> m_block;
+};
 
 class TdxTreeListNode {
 public:
@@ -100,17 +161,17 @@ public:
     void SetString(int Column, const std::string& Value);
     std::string Strings(int Column) const { return GetString(Column); }
 
-    void* Data() const { return m_data; }
-    void SetData(void* Value) { m_data = Value; }
-    int ImageIndex() const { return m_imageIndex; }
+    void* Data() const { return m_children.Data(); }
+    void SetData(void* Value) { m_children.SetData(Value); }
+    int ImageIndex() const { return m_children.Image(0); }
     void SetImageIndex(int Value);
-    int SelectedIndex() const { return m_selectedIndex; }
+    int SelectedIndex() const { return m_children.Image(1); }
     void SetSelectedIndex(int Value);
-    int StateIndex() const { return m_stateIndex; }
+    int StateIndex() const { return m_children.Image(2); }
     void SetStateIndex(int Value);
     // The image shown now: the selected image while focused.
     int GetImageIndex() const;
-    int GetStateIndex() const { return m_stateIndex; }
+    int GetStateIndex() const { return StateIndex(); }
 
 protected:
     // Text storage for text nodes; the plain node keeps none.
@@ -129,13 +190,9 @@ private:
 
     TCustomdxTreeList* m_owner;
     TdxTreeListNode* m_parent{nullptr};          // the control's hidden root for roots
-    std::vector<TdxTreeListNode*> m_children;    // owned
-    void* m_data{nullptr};
+    TdxTreeListNodeChildren m_children;          // with the data and images
     mutable int m_index{-1};
     int m_absIndex{-1};                          // valid while the display list is current
-    std::int32_t m_imageIndex{-1};
-    std::int32_t m_selectedIndex{-1};
-    std::int32_t m_stateIndex{-1};
     std::uint64_t m_identity{0};                 // see TCustomdxTreeList::NodeIdentity
     bool m_expanded : 1 {false};
     bool m_hasChildren : 1 {false};

@@ -111,7 +111,7 @@ TEST(DBGridWindow, TheWindowWidensToHoldTheSelectedRecords)
         f.ds->Delete();
         f.ds->Locate("NUMBER", 300, {});
     }
-    f.grid->LoadRecordWindow(0);
+    f.grid->LoadRecordWindow(TdxRecordWindow::Around);
     EXPECT_EQ(f.FirstKey(), 10);
     EXPECT_LT(f.LastKey(), 400);
     EXPECT_EQ(f.grid->SelectedBookmarkCount(), 1);
@@ -133,7 +133,7 @@ TEST(DBGridWindow, TheKeptAnchorWidensTheWindowAndStaysTheAnchor)
 
     TDisableControlsGuard quiet(f.ds);
     f.ds->Locate("NUMBER", 700, {});
-    f.grid->LoadRecordWindow(0, 0, true);
+    f.grid->LoadRecordWindow(TdxRecordWindow::Around, TdxWindowPlacement::Keep, true);
     EXPECT_EQ(f.FocusedKey(), 700);
     EXPECT_EQ(f.FirstKey(), 50);
     EXPECT_EQ(f.LastKey(), 750);
@@ -141,7 +141,7 @@ TEST(DBGridWindow, TheKeptAnchorWidensTheWindowAndStaysTheAnchor)
     EXPECT_EQ(f.Node(f.grid->SelectionAnchor())->Key.AsInteger(), 50);
 
     // Without the flag the anchor is gone and the window is the plain one.
-    f.grid->LoadRecordWindow(0, 0, false);
+    f.grid->LoadRecordWindow(TdxRecordWindow::Around, TdxWindowPlacement::Keep, false);
     EXPECT_EQ(f.grid->SelectionAnchor(), nullptr);
     EXPECT_GT(f.FirstKey(), 600);
 }
