@@ -30,6 +30,7 @@
 #include "dbgrid/DBTreeListControl.h"
 #include "dbgrid/GridFilter.h"
 #include "dbgrid/GridSummaries.h"
+#include "dbgrid/RowValueSource.h"
 #include "platform/controls/Clock.h"
 #include "platform/core/Guards.h"
 #include "platform/core/TSet.h"
@@ -340,14 +341,12 @@ public:
     bool WindowEndLoaded() const { return m_windowEnd; }
     TdxDBGridNode* InsertNode() const { return m_insertNode; }
     TdxDBGridNode* FindNodeByKey(const Variant& Key) const;
-    // The value a record row holds for the column at Column, or for the
-    // first column bound to Field that holds one: the kept field value, or
-    // for a text field (whose text is its value) the row's text, empty
-    // meaning Null; during a regrouping a row still unread gives its
-    // record's value. False when the row holds none, as for a column added
-    // or re-bound since the last record walk (dbgrid/GridRegroup.cpp).
-    bool RowColumnValue(const TdxDBGridNode* Row, int Column, Variant& Value) const;
-    bool RowFieldValue(const TdxDBGridNode* Row, const TField* Field, Variant& Value) const;
+    // A row whose values are still pending gives, while its rows are read
+    // from their records (TdxPendingRowsReading), its record's value and
+    // text as the filled row would hold them, and stays unread.
+    Variant GetNodeValue(const TdxTreeListNode* Node, int Column) const override;
+    std::string GetNodeString(const TdxTreeListNode* Node, int Column) const override;
+    void SortNodes() override;
     // Whether the rows hold every record with values of Field (a column
     // bound to it as at the last record walk).
     bool RowsHoldField(const TField* Field) const;
@@ -528,6 +527,8 @@ protected:
 
 private:
     friend class TdxDBGridSummaries;
+    friend class TdxHeldRowSource;
+    friend class TdxPendingRowsReading;
 
     // ----- operations that keep columns, fields and rows (dbgrid/GridKeeping.cpp) -------------
     // A load, regrouping, refilter, summary refresh or export keeps columns,
@@ -563,6 +564,8 @@ private:
     // change left behind (Changed).
     void CatchUp(bool Changed);
 
+    // The combined words from the grouped sets (dbgrid/GridOptions.cpp).
+    void DeriveCombinedOptions();
     // Copies the grouped sets to the combined words and the tree list, then
     // runs the side effects of what changed.
     void ApplyGroupedOptions(TdxDBGridOptionsBehavior OldBehavior, TdxDBGridOptionsDB OldDB);
@@ -636,9 +639,6 @@ private:
     TdxTreeListNode* GroupRowFor(TdxDBGridNode* Row, const Variant* Values);
     // Group rows left without rows (after something raised) go.
     void FreeChildlessGroupRows();
-    // While the result lives, rows still pending are read from their records
-    // (PendingRowValue) instead of being filled.
-    std::shared_ptr<void> ReadPendingRows();
     // The smart reload: dissolves the group rows and places every record row,
     // hidden ones included, anew from the values it holds; the dataset is
     // neither moved nor its pending edit touched. False, with nothing
@@ -646,10 +646,6 @@ private:
     // text only): the caller walks the dataset, and without OldNodes the
     // rows are cleared for that walk.
     bool RegroupRows(std::vector<TdxDBGridNode*>* OldNodes);
-    // A row's value of Field while a regrouping reads rows whose values are
-    // still pending: from the record (found by the row's number and checked
-    // by its bookmark), so the row stays unread. False when it cannot tell.
-    bool PendingRowValue(const TdxDBGridNode* Row, const TField* Field, Variant& Value) const;
     // A new group row's value and text of its column, as the row it is made for holds them.
     void CopyGroupColumnValue(TdxDBGridNode* Row, TdxDBGridNode* Group, TdxDBTreeListColumn* Column);
     // After a record walk: the rows hold every record with these columns' values.
@@ -701,8 +697,7 @@ private:
     bool m_rowsLoaded{false};
     std::vector<std::pair<TdxDBTreeListColumn*, TField*>> m_rowFields;   // per column index
     std::vector<TdxDBTreeListColumn*> m_rowGroupColumns;                 // the grouping of the rows
-    struct TPendingRowReader;
-    TPendingRowReader* m_pendingRowReader{nullptr};   // during a regrouping only
+    mutable TdxPendingRowsReading* m_pendingReading{nullptr};   // rows pending are read from their records
     bool m_loadingLayout{false};
     bool m_storingLayout{false};
     bool m_keeping{false};       // a kept operation runs

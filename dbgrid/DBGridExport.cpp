@@ -21,6 +21,8 @@ void TdxDBGridExport::SaveToStream(TStream& Stream)
     if (!m_grid || !m_grid->Control() || !m_grid->HasDataSet())
         return;
     TValueRestorer<TStream*> streamScope(m_stream, &Stream);
+    m_converts[0].clear();
+    m_converts[1].clear();
     m_rowIndex = 0;
     m_exportAll = m_saveAll || !m_grid->HasSelectedRows();
     m_walkDataset = m_grid->IsBufferMode() || (m_grid->IsPartialLoadMode() && m_exportAll);
@@ -99,11 +101,29 @@ Variant TdxDBGridExport::CellValue(TdxTreeListNode* Node, int Column) const
     return Node ? Node->GetValue(Column) : m_grid->RecordValue(Column);
 }
 
+bool TdxDBGridExport::ConvertsValues(int Column, bool HTML) const
+{
+    // Asked once per column: whether the column gives its own text for a value
+    // (the answer does not depend on the value). Only then is the value read.
+    std::vector<std::int8_t>& known = m_converts[HTML ? 1 : 0];
+    const auto i = static_cast<std::size_t>(Column);
+    if (i >= known.size())
+        known.resize(i + 1, -1);
+    if (known[i] < 0) {
+        const TdxTreeListColumn* col = Control()->GetColumnByIndex(Column);
+        Variant probe = Variant::Null();
+        known[i] = col && col->GetValueText(probe, HTML) ? 1 : 0;
+    }
+    return known[i] != 0;
+}
+
 std::string TdxDBGridExport::CellText(TdxTreeListNode* Node, int Column, bool HTML) const
 {
-    Variant v = CellValue(Node, Column);
-    if (const TdxTreeListColumn* col = Control()->GetColumnByIndex(Column); col && col->GetValueText(v, HTML))
-        return v.IsEmptyOrNull() ? std::string() : v.AsString();
+    if (ConvertsValues(Column, HTML)) {
+        Variant v = CellValue(Node, Column);
+        if (Control()->GetColumnByIndex(Column)->GetValueText(v, HTML))
+            return v.IsEmptyOrNull() ? std::string() : v.AsString();
+    }
     if (Node)
         return Node->GetString(Column);
     return m_grid->HasField(Column) ? m_grid->RecordDisplayText(Column) : std::string();

@@ -259,14 +259,16 @@ void TdxDBGridExportXML::WriteNode(TdxTreeListNode* Node)
 std::string TdxDBGridExportXML::ValueText(TdxTreeListNode* Node, int Column) const
 {
     std::string text;
-    Variant v = CellValue(Node, Column);
+    const TFieldType type = Grid()->HasField(Column) ? Grid()->FieldType(Column) : ftUnknown;
+    const bool dated = type == ftDate || type == ftTime || type == ftDateTime;
+    // A row's value decides only where the column converts it or it may be a date.
+    Variant v = ConvertsValues(Column, false) || dated || !Node ? CellValue(Node, Column) : Variant();
     const TdxTreeListColumn* col = Control()->GetColumnByIndex(Column);
-    if (col && col->GetValueText(v, false)) {
+    if (ConvertsValues(Column, false) && col->GetValueText(v, false)) {
         text = v.IsEmptyOrNull() ? std::string() : v.VarType() == varDate ? dxExportDateText(v.AsDate()) : v.AsString();
     } else if (Node) {
         text = v.VarType() == varDate ? dxExportDateText(v.AsDate()) : Node->GetString(Column);
     } else if (Grid()->HasField(Column)) {
-        const TFieldType type = Grid()->FieldType(Column);
         if ((type < ftSmallint || type > ftDateTime) && type != ftAutoInc)
             text = Grid()->RecordDisplayText(Column);
         else if (Grid()->FieldHasGetText(Column))

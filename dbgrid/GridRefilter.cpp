@@ -64,7 +64,7 @@ bool TCustomdxDBGrid::RefilterRows(TdxDBGridNode* Only)
     // Rows placed by their group values must hold them.
     if (!RowsHoldGroupColumns() || m_rowGroupColumns != m_groupColumns)
         return false;
-    const std::shared_ptr<void> reading = ReadPendingRows();
+    TdxPendingRowsReading reading(*this);
     if (IsFilterActive())
         PrepareFilter();
     const std::size_t levels = m_groupColumns.size();

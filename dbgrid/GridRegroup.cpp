@@ -28,18 +28,6 @@ TdxDBGridNode* AsGridNode(TdxTreeListNode* Node)
     return static_cast<TdxDBGridNode*>(Node);
 }
 
-// A plain column of a text field shows the field's value as its text (an
-// empty text being Null: text fields hold no empty strings), so the row's
-// text stands in for the value the row does not keep.
-bool TextIsValue(const TdxDBTreeListColumn* Column)
-{
-    const TField* f = Column->GetField();
-    if (!f || dynamic_cast<const TdxDBTreeListWrapperColumn*>(Column))
-        return false;
-    const TFieldType t = f->DataType();
-    return t == ftString || t == ftFixedChar || t == ftWideString;
-}
-
 // A record row waiting for its place, owned here while it is out of the tree.
 struct TWaitingRow {
     TdxDBGridNode* Row;
@@ -75,26 +63,6 @@ void TCustomdxDBGrid::ExpandGroups(TdxTreeListNode* Parent, int Level, const std
     }
 }
 
-// The records as a reader shows them, and the last row found there.
-struct TCustomdxDBGrid::TPendingRowReader {
-    TDataSet* DataSet{nullptr};
-    std::unique_ptr<TRecordReader> Reader;
-    const TdxDBGridNode* Row{nullptr};
-    TRecordReader::THandle Handle{0};
-    bool Found{false};
-};
-
-std::shared_ptr<void> TCustomdxDBGrid::ReadPendingRows()
-{
-    auto* reader = new TPendingRowReader;
-    reader->DataSet = DataSet();
-    TPendingRowReader* previous = std::exchange(m_pendingRowReader, reader);
-    return std::shared_ptr<void>(reader, [this, previous](void* R) {
-        m_pendingRowReader = previous;
-        delete static_cast<TPendingRowReader*>(R);
-    });
-}
-
 void TCustomdxDBGrid::NoteRowsLoaded()
 {
     m_rowFields.clear();
@@ -106,55 +74,36 @@ void TCustomdxDBGrid::NoteRowsLoaded()
     m_rowsLoaded = true;
 }
 
-bool TCustomdxDBGrid::PendingRowValue(const TdxDBGridNode* Row, const TField* Field, Variant& Value) const
+Variant TCustomdxDBGrid::GetNodeValue(const TdxTreeListNode* Node, int Column) const
 {
-    TPendingRowReader* r = m_pendingRowReader;
-    if (!r || !Row->ValuesPending())
-        return false;
-    if (!r->Reader)
-        r->Reader = r->DataSet->CreateRecordReader();
-    if (r->Row != Row) {
-        // The row's number is its place in the walk; the bookmark proves it is still that record.
-        r->Row = Row;
-        r->Found = Row->RecordNumber >= 0 && Row->RecordNumber < r->Reader->Count();
-        if (r->Found) {
-            r->Handle = r->Reader->Handle(Row->RecordNumber);
-            r->Found = r->Reader->Bookmark(r->Handle) == Row->Bookmark;
+    if (m_pendingReading && Node && Node->Owner() == this) {
+        auto* row = AsGridNode(const_cast<TdxTreeListNode*>(Node));
+        if (TdxDBTreeListColumn* c = GetColumn(Column); c && c->GetField() && m_pendingReading->Reads(row))
+            return m_pendingReading->CellValue(c);
+    }
+    return TCustomdxDBTreeListControl::GetNodeValue(Node, Column);
+}
+
+void TCustomdxDBGrid::SortNodes()
+{
+    // Rows not yet read are ordered by their records' values and stay unread.
+    TdxPendingRowsReading reading(*this);
+    TCustomdxDBTreeListControl::SortNodes();
+}
+
+std::string TCustomdxDBGrid::GetNodeString(const TdxTreeListNode* Node, int Column) const
+{
+    if (m_pendingReading && Node && Node->Owner() == this) {
+        auto* row = AsGridNode(const_cast<TdxTreeListNode*>(Node));
+        if (m_pendingReading->Reads(row)) {
+            // A filled row holds texts of the columns bound to a field only.
+            std::string text;
+            if (TdxDBTreeListColumn* c = GetColumn(Column); c && c->GetField())
+                m_pendingReading->ColumnText(c, text);
+            return text;
         }
     }
-    if (!r->Found)
-        return false;
-    Value = r->Reader->Value(r->Handle, Field);
-    return true;
-}
-
-bool TCustomdxDBGrid::RowColumnValue(const TdxDBGridNode* Row, int Column, Variant& Value) const
-{
-    TdxDBTreeListColumn* c = GetColumn(Column);
-    if (!Row || !m_rowsLoaded || !c || !c->GetField() || Column >= static_cast<int>(m_rowFields.size()) ||
-        m_rowFields[static_cast<std::size_t>(Column)] != std::make_pair(c, c->GetField()))
-        return false;
-    if (PendingRowValue(Row, c->GetField(), Value))
-        return true;
-    if (const Variant* v = Row->StoredValue(Column)) {
-        Value = *v;
-        return true;
-    }
-    if (!TextIsValue(c))
-        return false;
-    const std::string text = GetNodeString(Row, Column);
-    Value = text.empty() ? Variant::Null() : Variant(text);
-    return true;
-}
-
-bool TCustomdxDBGrid::RowFieldValue(const TdxDBGridNode* Row, const TField* Field, Variant& Value) const
-{
-    if (!Field)
-        return false;
-    for (std::size_t i = 0; i < m_rowFields.size(); ++i)
-        if (m_rowFields[i].second == Field && RowColumnValue(Row, static_cast<int>(i), Value))
-            return true;
-    return false;
+    return TCustomdxDBTreeListControl::GetNodeString(Node, Column);
 }
 
 bool TCustomdxDBGrid::SmartReloadApplies() const
@@ -185,8 +134,9 @@ bool TCustomdxDBGrid::RowsHoldField(const TField* Field) const
 
 bool TCustomdxDBGrid::RowGroupValues(const TdxDBGridNode* Row, Variant* Values) const
 {
+    const TdxHeldRowSource held(*this, Row);
     for (std::size_t l = 0; l < m_groupColumns.size(); ++l)
-        if (!RowColumnValue(Row, m_groupColumns[l]->GetColumnIndex(), Values[l]))
+        if (!held.ColumnValue(m_groupColumns[l]->GetColumnIndex(), Values[l]))
             return false;
     return true;
 }
@@ -214,7 +164,7 @@ TdxTreeListNode* TCustomdxDBGrid::GroupRowFor(TdxDBGridNode* Row, const Variant*
 
 bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
 {
-    const std::shared_ptr<void> reading = ReadPendingRows();
+    TdxPendingRowsReading reading(*this);
 
     // The rows in tree order, and the order of the walk they will be placed
     // in, so equal sort keys end up as a walk leaves them. The order is sorted

@@ -108,20 +108,21 @@ std::string MakeXmlName(std::string_view Text)
     return out.empty() ? std::string("_") : out;
 }
 
-std::string QuoteTextField(const std::string& Text, const std::string& Separator)
+void AppendTextField(std::string& Out, const std::string& Text, const std::string& Separator)
 {
     const bool needs = Text.find_first_of("\r\n\"") != std::string::npos ||
                        (!Separator.empty() && Text.find(Separator) != std::string::npos);
-    if (!needs)
-        return Text;
-    std::string out = "\"";
+    if (!needs) {
+        Out += Text;
+        return;
+    }
+    Out += '"';
     for (char c : Text) {
         if (c == '"')
-            out += '"';
-        out += c;
+            Out += '"';
+        Out += c;
     }
-    out += '"';
-    return out;
+    Out += '"';
 }
 
 std::uint32_t ExportRGB(TColor Color)

@@ -20,9 +20,9 @@ std::string XmlEscape(std::string_view Text);
 // Makes Text a valid XML name: invalid characters become '_', a name that
 // cannot start with its first character gets a leading '_'.
 std::string MakeXmlName(std::string_view Text);
-// A field of the delimited text: quoted with doubled inner quotes when it holds
-// the separator, CR, LF or a double quote.
-std::string QuoteTextField(const std::string& Text, const std::string& Separator);
+// Appends a field of the delimited text to Out: quoted with doubled inner
+// quotes when it holds the separator, CR, LF or a double quote.
+void AppendTextField(std::string& Out, const std::string& Text, const std::string& Separator);
 // "RRGGBB" of a colour; an unset colour is black.
 std::string ColorHex(TColor Color);
 // RGB of a colour as 0x00BBGGRR; an unset colour is 0.
