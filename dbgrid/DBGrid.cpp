@@ -1175,6 +1175,7 @@ bool TCustomdxDBGrid::SmartRefreshRecord()
         !IsAllRecordsMode() || m_locked || IsFilterActive())
         return false;
     // A record added or deleted changes the count: only a reload finds it.
+    // FIXME: placing or freeing that one record row (as a refilter places rows) would remove the reload.
     if (ds->RecordCount() != m_loadedRecordCount)
         return false;
     TdxDBGridNode* node = FindNodeByKey(key->Value());
@@ -1369,6 +1370,8 @@ void TCustomdxDBGrid::LinkFocusControl(TField*& Field)
 void TCustomdxDBGrid::ColumnChanged(TdxDBTreeListColumn* /*Column*/)
 {
     // A column bound to another field shows that field's values after the next load.
+    // FIXME: every row is reloaded; reading that column from the records (the rows not
+    // yet read already are) and dropping its kept texts would remove the reload.
     if (LinkActive() && !m_loading && !IsUpdating() && !IsControlLoading() && !m_destroying && IsAllRecordsMode()) {
         ReloadNodes();
         SyncFocusToRecord();

@@ -79,6 +79,13 @@ std::vector<TdxTreeListNode*> TdxDBGridExport::ExportNodes(const TdxExportGridAc
         bool All;
     };
     std::vector<TFrame> stack;
+    if (ExportAll) {
+        // Sized once: a list grown by doubling would hold up to twice the rows at its peak.
+        std::size_t count = 0;
+        for (TdxTreeListNode* n = tree.Count() > 0 ? tree.TopLevelNode(0) : nullptr; n; n = n->GetNext())
+            ++count;
+        out.reserve(count);
+    }
     for (int i = tree.Count() - 1; i >= 0; --i)
         stack.push_back({tree.TopLevelNode(i), ExportAll});
     while (!stack.empty()) {

@@ -119,6 +119,8 @@ void TCustomdxDBGrid::ReloadGrouping(const std::vector<std::string>& Before)
                    AnsiCompareText(Before[kept], m_groupColumns[kept]->FieldName()) == 0)
                 ++kept;
             const std::vector<TExpandedGroup> expanded = ExpandedGroups(nullptr, 0, static_cast<int>(kept));
+            // FIXME: without egoSmartReload every regrouping walks the dataset; the smart
+            // regrouping from the rows' values would serve once it posts a pending edit as the walk does.
             ClearRows();
             LoadNodes();
             CallOut([&] { ExpandGroups(nullptr, 0, expanded); });   // expanding runs the user's events
@@ -146,6 +148,8 @@ void TCustomdxDBGrid::UnlockGrouping()
     if (!same) {
         ReloadGrouping(m_lockedGrouping);
     } else if (LinkActive() && !m_loading && !m_destroying && !IsControlLoading()) {
+        // FIXME: an unchanged grouping reloads every row; knowing what the locked
+        // changes touched (sorting, summaries, columns) would let most of them refresh in place.
         ReloadNodes();
         SyncFocusToRecord();
     }

@@ -54,6 +54,8 @@ void TCustomdxDBGrid::RefilterNodes(TdxDBGridNode* Node)
             if (PassesFilter(Node))
                 return;
         }
+        // FIXME: a full reload where read rows hold a group value or a summarised field as text
+        // only; reading those from the records, as rows not yet read are, would remove it.
         if (!RefilterRows(Node))
             ReloadRows();
     });

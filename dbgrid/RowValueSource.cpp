@@ -150,6 +150,21 @@ void TdxPendingRowsReading::ColumnText(TdxDBTreeListColumn* Column, std::string&
     m_grid.CallOut([&] { Text = Column->RecordText(); });
 }
 
+TdxDBTreeListColumn* TdxPendingRowsReading::BoundColumn(int Column)
+{
+    // Asked for every cell: the cast is made again only when another column stands at the index.
+    TdxTreeListColumn* at = Column >= 0 ? m_grid.GetColumnByIndex(Column) : nullptr;
+    if (!at)
+        return nullptr;
+    const auto i = static_cast<std::size_t>(Column);
+    if (i >= m_columns.size())
+        m_columns.resize(i + 1);
+    if (m_columns[i].first != at)
+        m_columns[i] = {at, dynamic_cast<TdxDBTreeListColumn*>(at)};
+    TdxDBTreeListColumn* c = m_columns[i].second;
+    return c && c->GetField() ? c : nullptr;
+}
+
 Variant TdxPendingRowsReading::CellValue(TdxDBTreeListColumn* Column)
 {
     if (Column->KeepsRecordValue())

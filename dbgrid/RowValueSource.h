@@ -21,6 +21,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace qel {
 
@@ -28,6 +30,7 @@ class TCustomdxDBGrid;
 class TField;
 class TdxDBGridNode;
 class TdxDBTreeListColumn;
+class TdxTreeListColumn;
 
 class TdxRowValueSource {
 public:
@@ -94,6 +97,9 @@ public:
     void ColumnText(TdxDBTreeListColumn* Column, std::string& Text);
     // The column's cell value as a filled row gives it (its kept value, else its text).
     Variant CellValue(TdxDBTreeListColumn* Column);
+    // The grid's column at Column when it is bound to a field (a filled row holds
+    // texts and values of those alone); nullptr otherwise.
+    TdxDBTreeListColumn* BoundColumn(int Column);
 
 private:
     void ShowRow();
@@ -108,6 +114,8 @@ private:
     bool m_found{false};
     // The row's record shown through the fields, for its texts.
     std::optional<TRecordView> m_view;
+    // Per column index: the column last found there and its data-bound self.
+    std::vector<std::pair<TdxTreeListColumn*, TdxDBTreeListColumn*>> m_columns;
 };
 
 } // namespace qel
