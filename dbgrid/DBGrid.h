@@ -520,6 +520,12 @@ protected:
     void ClearRowSelection();
     // The key table of buffer mode; true when the key was handled.
     bool BufferModeKey(std::uint16_t& Key, TShiftState Shift);
+    // The parts of KeyDown, each true when it handled the key: an open header
+    // drop-down's keys; the keys that act on the dataset (delete, cancel, and
+    // by holding mode the buffer's or the record rows' keys).
+    bool FilterDropDownKey(std::uint16_t& Key, TShiftState Shift);
+    bool DataSetKey(std::uint16_t& Key, TShiftState Shift, TdxDBGridNode* Focused);
+    bool RecordRowsKey(std::uint16_t& Key, TShiftState Shift, TdxDBGridNode* Focused);
     // Takes a record row that fails the filter out of the tree (freeing the
     // group rows it leaves empty) into the hidden list; nothing refers to it
     // afterwards (selection, insert row).
@@ -646,6 +652,12 @@ private:
     // text only): the caller walks the dataset, and without OldNodes the
     // rows are cleared for that walk.
     bool RegroupRows(std::vector<TdxDBGridNode*>* OldNodes);
+    // Its steps: every record row and its group values, found before anything
+    // changes (false when a row holds no value of a group column); then the
+    // rows placed under their group rows anew, counted and summarised.
+    struct TRegroupPlan;
+    bool PlanRegroup(TRegroupPlan& Plan);
+    void PlaceRegroupedRows(TRegroupPlan& Plan, const std::vector<TExpandedGroup>& Expanded);
     // A new group row's value and text of its column, as the row it is made for holds them.
     void CopyGroupColumnValue(TdxDBGridNode* Row, TdxDBGridNode* Group, TdxDBTreeListColumn* Column);
     // After a record walk: the rows hold every record with these columns' values.
@@ -654,6 +666,18 @@ private:
     // The in-place refilter; false when only a reload can refilter (some
     // rows may have changed places by then: the tree stays whole).
     bool RefilterRows(TdxDBGridNode* Only);
+    // Its steps: a plan of what changes, made before anything changes (false
+    // when a row that comes back holds no group value); the rows moved; the
+    // summaries and the count recounted from the rows (false when a row holds
+    // no summarised value); the focus back on a row that shows.
+    struct TRefilterPlan;
+    bool PlanRefilter(TdxDBGridNode* Only, TRefilterPlan& Plan);
+    void ApplyRefilter(TRefilterPlan& Plan);
+    // The lists below Parent back in the order a load leaves them before
+    // sorting; answers the lowest record number below Parent.
+    int RestoreLoadOrder(TdxTreeListNode* Parent, std::size_t Level);
+    bool RecountRefiltered(const TRefilterPlan& Plan);
+    void RefocusAfterRefilter(const TRefilterPlan& Plan);
 
     std::unique_ptr<TdxGridDataLink> m_link;
     std::unique_ptr<TdxDBGridSummaryGroups> m_summaryGroups;

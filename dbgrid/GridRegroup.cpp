@@ -165,45 +165,31 @@ TdxTreeListNode* TCustomdxDBGrid::GroupRowFor(TdxDBGridNode* Row, const Variant*
     return parent;
 }
 
+// The record rows a regrouping places, and their group values.
+struct TCustomdxDBGrid::TRegroupPlan {
+    // The rows in tree order, then the hidden ones; the order of the walk they
+    // will be placed in (record number, index), so equal sort keys end up as a
+    // walk leaves them.
+    std::vector<TWaitingRow> Rows;
+    std::size_t TreeRows{0};
+    std::vector<std::pair<int, std::size_t>> Order;
+    // Values[k * levels + l]: the k-th row in order's value of level l.
+    std::vector<Variant> Values;
+};
+
 bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
 {
     TdxPendingRowsReading reading(*this);
-
-    // The rows in tree order, and the order of the walk they will be placed
-    // in, so equal sort keys end up as a walk leaves them. The order is sorted
-    // as plain numbers: the rows lie in memory (and their records in the
-    // dataset) in walk order, so every later pass but the detaching follows it.
-    std::vector<TWaitingRow> rows;
-    std::vector<std::pair<int, std::size_t>> order;
-    for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
-        if (n->Count() == 0) {
-            order.emplace_back(AsGridNode(n)->RecordNumber, rows.size());
-            rows.push_back({AsGridNode(n), nullptr, n->Selected()});
-        }
-    const std::size_t treeRows = rows.size();
-    for (const auto& h : m_hiddenNodes) {
-        order.emplace_back(AsGridNode(h.get())->RecordNumber, rows.size());
-        rows.push_back({AsGridNode(h.get()), nullptr, false});
+    TRegroupPlan plan;
+    if (!PlanRegroup(plan)) {
+        if (!OldNodes)
+            ClearRows();
+        return false;
     }
-    std::sort(order.begin(), order.end());
-    // Every row's group values before anything changes: a row that holds none
-    // leaves everything as it was. Values[k * levels + l]: the k-th row in order.
-    const auto levels = static_cast<std::size_t>(GroupColumnCount());
-    std::vector<Variant> values(rows.size() * levels, Variant::Null());
-    for (std::size_t k = 0; k < order.size(); ++k)
-        // FIXME: a read row that holds its group value as text only sends the regrouping to a
-        // walk; reading that value from its record, as rows not yet read are, would remove it.
-        if (!RowGroupValues(rows[order[k].second].Row, values.data() + k * levels)) {
-            if (!OldNodes)
-                ClearRows();
-            return false;
-        }
-
     PurgeSelectedBookmarks();
     BindPreviewField();
     m_summaries->Prepare(true);
     m_focusKey = Variant();
-    const int previousCount = m_loadedRecordCount;
 
     // The focused record (a group row stands for its first record).
     TdxTreeListNode* focusRow = GetFocusedNode();
@@ -214,8 +200,51 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
     while (kept < m_rowGroupColumns.size() && kept < m_groupColumns.size() &&
            m_rowGroupColumns[kept] == m_groupColumns[kept])
         ++kept;
-    const std::vector<TExpandedGroup> expanded = ExpandedGroups(nullptr, 0, static_cast<int>(kept));
+    PlaceRegroupedRows(plan, ExpandedGroups(nullptr, 0, static_cast<int>(kept)));
+    // A hidden row has no index.
+    if (focusRow && focusRow->GetIndex() >= 0) {
+        TdxTreeListNode* target = focusRow;
+        while (target->Parent() && !target->IsVisible())
+            target = target->Parent();
+        TValueRestorer<bool> following(m_following, true);
+        SetFocusedNode(target);
+    }
+    return true;
+}
 
+bool TCustomdxDBGrid::PlanRegroup(TRegroupPlan& Plan)
+{
+    // The order is sorted as plain numbers: the rows lie in memory (and their
+    // records in the dataset) in walk order, so every later pass but the
+    // detaching follows it.
+    for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
+        if (n->Count() == 0) {
+            Plan.Order.emplace_back(AsGridNode(n)->RecordNumber, Plan.Rows.size());
+            Plan.Rows.push_back({AsGridNode(n), nullptr, n->Selected()});
+        }
+    Plan.TreeRows = Plan.Rows.size();
+    for (const auto& h : m_hiddenNodes) {
+        Plan.Order.emplace_back(AsGridNode(h.get())->RecordNumber, Plan.Rows.size());
+        Plan.Rows.push_back({AsGridNode(h.get()), nullptr, false});
+    }
+    std::sort(Plan.Order.begin(), Plan.Order.end());
+    // Every row's group values before anything changes: a row that holds none
+    // leaves everything as it was.
+    const auto levels = static_cast<std::size_t>(GroupColumnCount());
+    Plan.Values.assign(Plan.Rows.size() * levels, Variant::Null());
+    for (std::size_t k = 0; k < Plan.Order.size(); ++k)
+        // FIXME: a read row that holds its group value as text only sends the regrouping to a
+        // walk; reading that value from its record, as rows not yet read are, would remove it.
+        if (!RowGroupValues(Plan.Rows[Plan.Order[k].second].Row, Plan.Values.data() + k * levels))
+            return false;
+    return true;
+}
+
+void TCustomdxDBGrid::PlaceRegroupedRows(TRegroupPlan& Plan, const std::vector<TExpandedGroup>& Expanded)
+{
+    std::vector<TWaitingRow>& rows = Plan.Rows;
+    const auto levels = static_cast<std::size_t>(GroupColumnCount());
+    const int previousCount = m_loadedRecordCount;
     bool done = false;
     // A row not placed when something raises is kept with the hidden rows, a
     // group row left without rows goes, and the next load walks the dataset:
@@ -230,66 +259,55 @@ bool TCustomdxDBGrid::RegroupRows(std::vector<TdxDBGridNode*>* OldNodes)
         FreeChildlessGroupRows();
         m_rowsLoaded = false;
     });
-    {
-        TUpdateScope<TCustomdxTreeList> update(*this);
-        TValueRestorer<bool> keepBookmarks(m_keepBookmarks, true);
-        // From the last row back, so each row leaves the end of its parent's list.
-        for (std::size_t i = treeRows; i-- > 0;) {
-            TdxTreeListNode* n = rows[i].Row;
-            n->GetIndex();   // renumbers the siblings once if needed
-            n->Detach();
-            rows[i].Node.reset(n);
-        }
-        ClearNodes();   // the group rows, now empty
-        for (std::size_t i = treeRows; i < rows.size(); ++i)
-            rows[i].Node = std::move(m_hiddenNodes[i - treeRows]);
-        m_hiddenNodes.clear();
+    TUpdateScope<TCustomdxTreeList> update(*this);
+    TValueRestorer<bool> keepBookmarks(m_keepBookmarks, true);
+    // From the last row back, so each row leaves the end of its parent's list.
+    for (std::size_t i = Plan.TreeRows; i-- > 0;) {
+        TdxTreeListNode* n = rows[i].Row;
+        n->GetIndex();   // renumbers the siblings once if needed
+        n->Detach();
+        rows[i].Node.reset(n);
+    }
+    ClearNodes();   // the group rows, now empty
+    for (std::size_t i = Plan.TreeRows; i < rows.size(); ++i)
+        rows[i].Node = std::move(m_hiddenNodes[i - Plan.TreeRows]);
+    m_hiddenNodes.clear();
 
-        DoClearNodeData();
-        DoBeforeCalcSummary();
-        if (IsFilterActive())
-            PrepareFilter();
-        const bool checkBookmarks = IsBookmarkSelection() && SelectedBookmarkCount() > 0;
-        int passed = 0;
-        for (std::size_t k = 0; k < order.size(); ++k) {
-            TWaitingRow& r = rows[order[k].second];
-            TdxDBGridNode* node = r.Row;
-            // The row of a record being inserted stays whatever its values; it is
-            // no loaded record, so it is neither counted nor summarised.
-            const bool inserting = node == m_insertNode;
-            if (!inserting && !PassesFilter(node)) {
-                m_hiddenNodes.push_back(std::move(r.Node));
-                continue;
-            }
-            TdxTreeListNode* parent = GroupRowFor(node, values.data() + k * levels);
-            node->GroupValue = Variant::Null();
-            node->AttachTo(parent, nullptr);
-            r.Node.release();
-            if (inserting)
-                continue;
-            ++passed;
-            m_summaries->AddStoredRecord(node);
-            if (IsBookmarkSelection() ? checkBookmarks && IsBookmarkSelected(node->Bookmark) : r.Selected)
-                SelectNode(node, true);
+    DoClearNodeData();
+    DoBeforeCalcSummary();
+    if (IsFilterActive())
+        PrepareFilter();
+    const bool checkBookmarks = IsBookmarkSelection() && SelectedBookmarkCount() > 0;
+    int passed = 0;
+    for (std::size_t k = 0; k < Plan.Order.size(); ++k) {
+        TWaitingRow& r = rows[Plan.Order[k].second];
+        TdxDBGridNode* node = r.Row;
+        // The row of a record being inserted stays whatever its values; it is
+        // no loaded record, so it is neither counted nor summarised.
+        const bool inserting = node == m_insertNode;
+        if (!inserting && !PassesFilter(node)) {
+            m_hiddenNodes.push_back(std::move(r.Node));
+            continue;
         }
-        rows.clear();
-        // No record was walked: the count is what passed the filter, or what
-        // the last walk counted when no filter applies.
-        m_loadedRecordCount = IsFilterActive() ? passed : previousCount;
-        FinishRows(true);
-        CallOut([&] { ExpandGroups(nullptr, 0, expanded); });   // expanding runs the user's events
-        m_rowGroupColumns = m_groupColumns;
-        done = true;
+        TdxTreeListNode* parent = GroupRowFor(node, Plan.Values.data() + k * levels);
+        node->GroupValue = Variant::Null();
+        node->AttachTo(parent, nullptr);
+        r.Node.release();
+        if (inserting)
+            continue;
+        ++passed;
+        m_summaries->AddStoredRecord(node);
+        if (IsBookmarkSelection() ? checkBookmarks && IsBookmarkSelected(node->Bookmark) : r.Selected)
+            SelectNode(node, true);
     }
-    // A hidden row has no index.
-    if (focusRow && focusRow->GetIndex() >= 0) {
-        TdxTreeListNode* target = focusRow;
-        while (target->Parent() && !target->IsVisible())
-            target = target->Parent();
-        TValueRestorer<bool> following(m_following, true);
-        SetFocusedNode(target);
-    }
-    return true;
+    rows.clear();
+    // No record was walked: the count is what passed the filter, or what
+    // the last walk counted when no filter applies.
+    m_loadedRecordCount = IsFilterActive() ? passed : previousCount;
+    FinishRows(true);
+    CallOut([&] { ExpandGroups(nullptr, 0, Expanded); });   // expanding runs the user's events
+    m_rowGroupColumns = m_groupColumns;
+    done = true;
 }
 
 void TCustomdxDBGrid::FreeChildlessGroupRows()
