@@ -198,19 +198,22 @@ void TdxDBGridExportHTML::WriteGroupRow(TdxTreeListNode* Node)
 
 void TdxDBGridExportHTML::WriteRecordRow(TdxTreeListNode* Node)
 {
-    std::string row = "<TR>";
+    std::string& row = m_row;
+    row = "<TR>";
     row += m_indentCells;
     for (const TCellFrame& frame : m_frames) {
         // Only a hyperlink column's anchor is markup (it escapes its parts
         // itself); every other text, converted or not, is escaped here.
         const std::string text = CellText(Node, frame.Column, true);
-        const bool markup = frame.Markup;
         row += frame.Open;
         if (text.empty()) {
             row += "&nbsp;";
         } else {
             row += frame.StyleOpen;
-            row += EscapedText(text, markup);
+            if (frame.Markup)
+                row += exportdetail::CleanText(text);
+            else
+                exportdetail::AppendHtmlEscaped(row, text);
             row += frame.StyleClose;
         }
         row += "</FONT></TD>";

@@ -38,6 +38,7 @@ private:
     std::vector<int> m_columns;   // shown columns in header order
     std::vector<TCellFrame> m_frames;
     std::string m_indentCells;    // the G indent cells of a record row
+    std::string m_row;            // reused for every record row
 };
 
 } // namespace qel

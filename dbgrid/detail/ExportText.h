@@ -3,6 +3,7 @@
 // XML names, quoting of delimited-text fields, colours as RRGGBB.
 #include "platform/graphics/Graphics.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,9 +15,11 @@ namespace qel::exportdetail {
 std::string CleanText(std::string_view Text);
 // CleanText with '&', '<', '>' and '"' as entities.
 std::string HtmlEscape(std::string_view Text);
+void AppendHtmlEscaped(std::string& Out, std::string_view Text);
 // Attribute text of the XML export: CleanText, of which the safe ASCII set
 // passes and every other code point becomes "&#N;".
 std::string XmlEscape(std::string_view Text);
+void AppendXmlEscaped(std::string& Out, std::string_view Text);
 // Makes Text a valid XML name: invalid characters become '_', a name that
 // cannot start with its first character gets a leading '_'.
 std::string MakeXmlName(std::string_view Text);
