@@ -78,14 +78,19 @@ std::vector<TdxTreeListNode*> TdxDBGridExport::ExportNodes(const TdxExportGridAc
         TdxTreeListNode* Node;
         bool All;
     };
-    std::vector<TFrame> stack;
     if (ExportAll) {
-        // Sized once: a list grown by doubling would hold up to twice the rows at its peak.
+        // Every node in tree order, the list sized once: a list grown by doubling
+        // (or a stack of every top-level row) would cost several times the rows at its peak.
+        TdxTreeListNode* first = tree.Count() > 0 ? tree.TopLevelNode(0) : nullptr;
         std::size_t count = 0;
-        for (TdxTreeListNode* n = tree.Count() > 0 ? tree.TopLevelNode(0) : nullptr; n; n = n->GetNext())
+        for (TdxTreeListNode* n = first; n; n = n->GetNext())
             ++count;
         out.reserve(count);
+        for (TdxTreeListNode* n = first; n; n = n->GetNext())
+            out.push_back(n);
+        return out;
     }
+    std::vector<TFrame> stack;
     for (int i = tree.Count() - 1; i >= 0; --i)
         stack.push_back({tree.TopLevelNode(i), ExportAll});
     while (!stack.empty()) {
