@@ -25,5 +25,8 @@ function(qel_test_binary name dir)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                # One entry each: a list here would be split into separate properties.
                ENVIRONMENT_MODIFICATION "QEL_TEST_DATA=set:${PROJECT_SOURCE_DIR}/tests"
-    DISCOVERY_TIMEOUT 60)
+    DISCOVERY_TIMEOUT 60
+    # Listed when ctest runs: running a binary the moment it is linked fails
+    # with "Text file busy" when another build step forked while it was open.
+    DISCOVERY_MODE PRE_TEST)
 endfunction()
