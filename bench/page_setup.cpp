@@ -4,10 +4,10 @@
 // a second opening asks of the printers that the device knows already
 // (goal: nothing).
 #include "bench/BenchSupport.h"
+#include "bench/CountingPrinterBackend.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Automation.h"
 #include "platform/controls/ComCtrls.h"
-#include "platform/printers/PrinterBackend.h"
 #include "preview/PageSetupForm.h"
 #include "preview/Preview.h"
 #include "preview/PreviewDialogs.h"
@@ -23,45 +23,7 @@ namespace {
 
 using namespace qel;
 using qel::bench::App;
-
-// The system's printers, counting every question put to them.
-class TCountingBackend : public TPrinterBackend {
-public:
-    // The system's back end as a device builds it (with the paper table).
-    TCountingBackend() : m_holder(std::make_unique<TdxPrintDevice>()), m_inner(m_holder->Backend()) {}
-
-    long long Calls = 0;
-
-    std::vector<TPrinterInfo> Printers() override { return ++Calls, m_inner.Printers(); }
-    std::string DefaultPrinter() override { return ++Calls, m_inner.DefaultPrinter(); }
-    TPrinterStatus Status(const std::string& Name) override { return ++Calls, m_inner.Status(Name); }
-    bool DefaultDeviceMode(const std::string& Name, TDeviceMode& Mode) override
-    {
-        return ++Calls, m_inner.DefaultDeviceMode(Name, Mode);
-    }
-    std::optional<std::vector<TPrinterPaper>> Papers(const std::string& Name) override
-    {
-        return ++Calls, m_inner.Papers(Name);
-    }
-    std::optional<std::vector<TPrinterBin>> Bins(const std::string& Name) override
-    {
-        return ++Calls, m_inner.Bins(Name);
-    }
-    TPrinterLimits Limits(const std::string& Name) override { return ++Calls, m_inner.Limits(Name); }
-    TDeviceCaps PageCaps(const std::string& Name, const TDeviceMode& Mode) override
-    {
-        return ++Calls, m_inner.PageCaps(Name, Mode);
-    }
-    std::unique_ptr<TPrintJob> StartDoc(const std::string& Name, const TDeviceMode& Mode,
-                                        const TDocInfo& Doc) override
-    {
-        return ++Calls, m_inner.StartDoc(Name, Mode, Doc);
-    }
-
-private:
-    std::unique_ptr<TdxPrintDevice> m_holder;
-    TPrinterBackend& m_inner;
-};
+using qel::bench::TCountingBackend;
 
 struct Harness {
     TCountingBackend* backend = nullptr;
@@ -114,15 +76,7 @@ BENCHMARK(BM_OpenFillShow)->Unit(benchmark::kMillisecond);
 void BM_ReopenPrinterQuestions(benchmark::State& State)
 {
     Harness h;
-    h.OpenAndClose();
-    const long long before = h.backend->Calls;
-    long long opened = 0;
-    for (auto _ : State) {
-        h.OpenAndClose();
-        ++opened;
-    }
-    State.counters["printer_calls_per_open"] =
-        benchmark::Counter(static_cast<double>(h.backend->Calls - before) / static_cast<double>(opened));
+    qel::bench::CountReopenQuestions(State, *h.backend, [&] { h.OpenAndClose(); });
 }
 BENCHMARK(BM_ReopenPrinterQuestions)->Unit(benchmark::kMillisecond);
 

@@ -73,6 +73,16 @@ void SaveSmallDialogPictures(const std::function<std::string(const char*)>& File
 
 } // namespace
 
+TdxPrintStyleManager* MakeDemoStyleManager(TComponent& Owner)
+{
+    auto* manager = new TdxPrintStyleManager(&Owner);
+    for (const char* caption : {"Zutrittsmatrix", "Zutrittsmatrix quer", "Entwurf"})
+        manager->AddStyle()->SetStyleCaption(caption);
+    manager->Styles(1)->PrinterPage()->SetOrientation(poLandscape);
+    manager->SetCurrentStyle(manager->Styles(0));
+    return manager;
+}
+
 void SaveDialogPictures(const std::string& OutDir)
 {
     const auto file = [&](const char* Name) { return (std::filesystem::path(OutDir) / Name).string(); };
@@ -105,11 +115,7 @@ void SaveDialogPictures(const std::string& OutDir)
     }
     {
         TComponent owner(nullptr);
-        auto* manager = new TdxPrintStyleManager(&owner);
-        for (const char* caption : {"Zutrittsmatrix", "Zutrittsmatrix quer", "Entwurf"})
-            manager->AddStyle()->SetStyleCaption(caption);
-        manager->Styles(1)->PrinterPage()->SetOrientation(poLandscape);
-        manager->SetCurrentStyle(manager->Styles(0));
+        TdxPrintStyleManager* manager = MakeDemoStyleManager(owner);
         const std::unique_ptr<TdxfmDefinePrintStyles> styles(CreateForm<TdxfmDefinePrintStyles>(nullptr));
         styles->SetStyleManager(manager);
         SaveControlImage(styles.get(), file("define-print-styles.png"));

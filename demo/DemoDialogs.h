@@ -1,7 +1,16 @@
 #pragma once
 #include <string>
 
+namespace qel {
+class TComponent;
+class TdxPrintStyleManager;
+} // namespace qel
+
 namespace qel::demo {
+
+// Three print styles, the first current, the second landscape, on a
+// manager that Owner frees.
+TdxPrintStyleManager* MakeDemoStyleManager(TComponent& Owner);
 
 // Pictures of the print dialogs on a page background and a style manager,
 // made without showing them: palette.png, fill-effects-texture.png,

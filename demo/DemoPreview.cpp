@@ -1,5 +1,6 @@
 #include "demo/DemoPreview.h"
 
+#include "demo/DemoPrintDialog.h"
 #include "demo/DemoReport.h"
 #include "printing/DBGridReportLink.h"
 #include "platform/controls/Application.h"
@@ -8,6 +9,7 @@
 #include "platform/controls/Menus.h"
 #include "platform/core/Guards.h"
 #include "platform/printers/PdfFilePrinter.h"
+#include "preview/PrintDialog.h"
 #include "preview/StdPreview.h"
 #include "printing/ComponentPrinter.h"
 #include "printing/PrintDevice.h"
@@ -52,17 +54,14 @@ void PrintFromPreviewWindow(TdxfmStdPreview& Window, const std::string& PdfFile)
     const int pdf = device->Printers()->IndexOf(PdfPrinterName);
     if (pdf >= 0)
         device->SetPrinterIndex(pdf);
-    // Until the print dialog is installed, its answer is scripted here.
-    auto& runners = dxComponentPrinterDialogRunners();
-    auto previous = runners.PrintDialog;
-    runners.PrintDialog = [PdfFile](TdxPrintDialogRequest& Request) {
-        Request.Data->PageRanges = 0;
-        Request.Data->Copies = 1;
-        Request.Data->PrintToFile = true;
-        Request.Data->FileName = PdfFile;
-        return true;
-    };
-    Finally restore([&] { runners.PrintDialog = previous; });
+    // The print dialog, driven by the steps a person would take.
+    TPrintDialogSteps steps;
+    steps.Printer = PdfPrinterName;
+    steps.FileName = PdfFile;
+    TModalFormHookScope hook([&](TForm& Form) {
+        if (auto* dialog = dynamic_cast<TdxfmPrintDialog*>(&Form))
+            ActInPrintDialog(*dialog, steps);
+    });
     if (TMenuItem* print = Window.FindMenuItem({"&File", "&Print..."}))
         print->Click();
 }

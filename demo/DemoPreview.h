@@ -36,7 +36,7 @@ void SaveAccessMatrixPreviewWindow(TAccessMatrixPreview& Report, const std::stri
                                    const std::string& PdfFile);
 
 // Prints from the window's "&Print..." command to PdfFile on the PDF file
-// printer, answering the print dialog by script: all pages, to that file.
+// printer, acting in the print dialog: all pages, to that file.
 void PrintFromPreviewWindow(TdxfmStdPreview& Window, const std::string& PdfFile);
 
 } // namespace qel::demo

@@ -4,7 +4,8 @@
 // an in-memory dataset, prints it through the grid report link into PDF
 // files, shows it in the data-bound grid (pictures plain and grouped) and as
 // report pages in the standard preview window (pictures at several zooms,
-// while building, and a print from it to PDF); with a display both windows
+// while building, and a print from it to PDF), and pictures the print dialog
+// and prints through it to PDF as a person would; with a display both windows
 // stay open until the grid window is closed. Output goes to the folder given
 // as the first argument (default "out").
 #include "demo/DemoConfig.h"
@@ -15,6 +16,7 @@
 #include "demo/DemoGrid.h"
 #include "demo/DemoPageSetup.h"
 #include "demo/DemoPreview.h"
+#include "demo/DemoPrintDialog.h"
 #include "demo/DemoReport.h"
 #include "printing/DBGridReportLink.h"
 
@@ -24,6 +26,7 @@
 #include "platform/core/Locale.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Streaming.h"
+#include "platform/printers/PdfFilePrinter.h"
 #include "preview/PreviewDialogs.h"
 
 #include <QApplication>
@@ -111,6 +114,22 @@ int main(int argc, char** argv)
         SavePageSetupPictures(outDir.string());
         std::printf("Page setup pictured in %s (page, margins, header and footer, scaling, margins warning)\n",
                     (outDir / "page-setup-*.png").string().c_str());
+        SavePrintDialogPictures(*preview, outDir.string());
+        std::printf("Print dialog pictured in %s (styles panel closed and open)\n",
+                    (outDir / "print-dialog*.png").string().c_str());
+        // Printing through the dialog shows it: only without a display.
+        if (Screen().Headless()) {
+            TPrintDialogSteps steps;
+            steps.Printer = PdfPrinterName;
+            steps.Pages = "1,3";
+            steps.Copies = 2;
+            steps.Collate = true;
+            steps.FileName = (outDir / "access-matrix-print-dialog.pdf").string();
+            if (!PrintThroughPrintDialog(*preview, steps))
+                throw Exception("printing through the print dialog did not print");
+            std::printf("Access matrix report printed through the print dialog to %s: pages %s, %d copies, collated\n",
+                        steps.FileName.c_str(), steps.Pages.c_str(), steps.Copies);
+        }
         // With a display the windows appear now that they are complete, and
         // the program ends when the main window is closed.
         if (!Screen().Headless()) {

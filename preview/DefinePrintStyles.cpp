@@ -6,6 +6,7 @@
 #include "platform/controls/StdCtrls.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Guards.h"
+#include "preview/detail/StyleList.h"
 #include "printing/EventSystem.h"
 #include "printing/PrintStyles.h"
 
@@ -63,12 +64,7 @@ void TdxfmDefinePrintStyles::CreateControls()
     lbxPrintStyles = new TListBox(this);
     lbxPrintStyles->SetName("lbxPrintStyles");
     lbxPrintStyles->SetParent(this);
-    lbxPrintStyles->SetStyle(lbOwnerDrawFixed);
-    lbxPrintStyles->SetItemHeight(34);
-    lbxPrintStyles->OnDrawItem = [this](TWinControl*, int Index, TRect Rect, TOwnerDrawState State) {
-        auto* style = dynamic_cast<TBasedxPrintStyle*>(lbxPrintStyles->Items()->Objects(Index));
-        DrawPrintStyleListItem(style, *lbxPrintStyles->Canvas(), Rect, State.Contains(odSelected), true);
-    };
+    detail::SetUpStyleList(*lbxPrintStyles);
     lbxPrintStyles->OnClick = [this](TObject*) { UpdateControls(); };
     lbxPrintStyles->OnDblClick = [this](TObject*) { EditStyle(); };
     lblPrintStyles->SetFocusControl(lbxPrintStyles);
@@ -165,31 +161,16 @@ void TdxfmDefinePrintStyles::Notification(TComponent* AComponent, TOperation Ope
     }
     // A style freed inside one of the manager's brackets, before the manager
     // tells of it: its entry goes now, so nothing paints a freed style.
-    TStrings* items = lbxPrintStyles->Items();
-    for (int i = items->Count() - 1; i >= 0; --i)
-        if (items->Objects(i) == AComponent) {
-            const int selected = lbxPrintStyles->ItemIndex();
-            items->Delete(i);
-            lbxPrintStyles->SetItemIndex(std::min(selected, items->Count() - 1));
-            UpdateControls();
-        }
+    if (detail::RemoveStyleEntries(*lbxPrintStyles, AComponent))
+        UpdateControls();
 }
 
 void TdxfmDefinePrintStyles::RefreshList()
 {
-    TStrings* items = lbxPrintStyles->Items();
     const int selected = lbxPrintStyles->ItemIndex();
-    {
-        TUpdateScope<TStrings> update(*items);
-        items->Clear();
-        for (int i = 0; m_manager && i < m_manager->Count(); ++i) {
-            TBasedxPrintStyle* style = m_manager->Styles(i);
-            items->AddObject(style->StyleCaption(), style);
-            FreeNotification(style);
-        }
-    }
+    detail::FillStyleList(*lbxPrintStyles, m_manager, *this);
     if (selected >= 0)
-        lbxPrintStyles->SetItemIndex(std::min(selected, items->Count() - 1));
+        lbxPrintStyles->SetItemIndex(std::min(selected, lbxPrintStyles->Items()->Count() - 1));
     else if (m_manager)
         SelectStyle(m_manager->CurrentStyle());
 }
@@ -205,10 +186,7 @@ void TdxfmDefinePrintStyles::SelectStyle(const TBasedxPrintStyle* Style)
 
 TBasedxPrintStyle* TdxfmDefinePrintStyles::SelectedStyle() const
 {
-    const int i = lbxPrintStyles->ItemIndex();
-    return i >= 0 && i < lbxPrintStyles->Items()->Count()
-               ? dynamic_cast<TBasedxPrintStyle*>(lbxPrintStyles->Items()->Objects(i))
-               : nullptr;
+    return detail::SelectedStyleOf(*lbxPrintStyles);
 }
 
 void TdxfmDefinePrintStyles::UpdateControls()

@@ -11,6 +11,7 @@
 #include "platform/graphics/ImageList.h"
 #include "preview/Preview.h"
 #include "preview/detail/PageSetupResources.h"
+#include "preview/detail/PrintDialogResources.h"
 #include "printing/HeaderFooterFunctions.h"
 #include "printing/PrintControls.h"
 #include "printing/PrintStyles.h"
@@ -60,6 +61,7 @@ TdxfmPageSetupDialog::TdxfmPageSetupDialog(TComponent* AOwner) : TCustomdxPSForm
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
     SetCaption(TdxPageSetupDialog::DefaultTitle);
+    detail::SetFormIconResource(*this, detail::dxPageSetupIconResource);
     SetClientWidth(S(kFormWidth));
     SetClientHeight(S(kStyleNameHeight + kMainHeight + kButtonsHeight));
     m_paperImages = detail::CreatePageSetupPaperImages();

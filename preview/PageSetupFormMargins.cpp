@@ -190,19 +190,7 @@ void TdxfmPageSetupDialog::ShowWarning(const std::string& Text)
 {
     m_warningText = Text;
     TBitmap bmp(std::max(1, bmaWarning->Width()), std::max(1, bmaWarning->Height()));
-    TCanvas* c = bmp.Canvas();
-    const TRect all = Rect(0, 0, bmp.Width(), bmp.Height());
-    c->Brush()->SetColor(clInfoBk);
-    c->FillRect(all);
-    c->Brush()->SetColor(clWindowFrame);
-    c->FrameRect(all);
-    const int icon = m_paperImages->Width();
-    m_paperImages->Draw(c, 6, 6, detail::psiWarning);
-    c->Font()->Assign(Font());
-    c->Font()->SetColor(clInfoText);
-    c->SetBkMode(TRANSPARENT);
-    TRect text{6 + icon + 6, 5, bmp.Width() - 5, bmp.Height() - 4};
-    c->DrawText(Text, text, DT_WORDBREAK | DT_NOPREFIX);
+    detail::PaintWarningPane(bmp, *m_paperImages, detail::psiWarning, Font(), Text);
     bmaWarning->SetBitmap(&bmp);
 }
 

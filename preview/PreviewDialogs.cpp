@@ -6,9 +6,11 @@
 #include "preview/FEFDialog.h"
 #include "preview/PageNumberFormat.h"
 #include "preview/PageSetupDialog.h"
+#include "preview/PrintDialog.h"
 #include "preview/ReportTitleProperties.h"
 #include "preview/StdPreview.h"
 #include "printing/Background.h"
+#include "printing/PrintDialogData.h"
 #include "printing/PrintStyles.h"
 
 #include <memory>
@@ -55,6 +57,8 @@ void dxInstallPreviewDialogs()
         if (PrintBtnClicked)
             *PrintBtnClicked = data.PrintBtnClicked;
     };
+
+    dxComponentPrinterDialogRunners().PrintDialog = dxPrintDialog;
 
     TdxReportLinkDialogRunners& links = dxReportLinkDialogRunners();
     links.DateTimeFormats = dxDateTimeFormatsDlg;

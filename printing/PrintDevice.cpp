@@ -149,7 +149,7 @@ TStringList* TdxPrintDevice::Printers()
             printers.clear();
         }
         for (const TPrinterInfo& p : printers) {
-            auto info = std::make_unique<TdxPrintDeviceInfo>(p.Name, p.Driver, p.Port);
+            auto info = std::make_unique<TdxPrintDeviceInfo>(p.Name, p.Driver, p.Port, p.Comment, p.Location);
             list->AddObject(p.Name, info.get());
             m_printerInfos.push_back(std::move(info));
         }

@@ -54,22 +54,28 @@ inline constexpr int dxUnknownPrinterIndex = static_cast<int>(0x80000001u);
 inline constexpr const char* dxProfileWindowsKey = "\\Software\\Tessaro\\Profile\\windows";
 inline constexpr const char* dxProfileDeviceValue = "device";
 
-// One installed printer.
+// One installed printer, with what its queue says of itself.
 class TdxPrintDeviceInfo : public TObject {
     QEL_CLASS(TdxPrintDeviceInfo)
 public:
-    TdxPrintDeviceInfo(std::string ADevice, std::string ADriver, std::string APort)
-        : m_device(std::move(ADevice)), m_driver(std::move(ADriver)), m_port(std::move(APort))
+    TdxPrintDeviceInfo(std::string ADevice, std::string ADriver, std::string APort, std::string AComment = {},
+                       std::string ALocation = {})
+        : m_device(std::move(ADevice)), m_driver(std::move(ADriver)), m_port(std::move(APort)),
+          m_comment(std::move(AComment)), m_location(std::move(ALocation))
     {
     }
     const std::string& Device() const { return m_device; }
     const std::string& Driver() const { return m_driver; }
     const std::string& Port() const { return m_port; }
+    const std::string& Comment() const { return m_comment; }
+    const std::string& Location() const { return m_location; }
 
 private:
     std::string m_device;
     std::string m_driver;
     std::string m_port;
+    std::string m_comment;
+    std::string m_location;
 };
 
 // One paper of the selected printer; sizes in tenths of a millimetre.

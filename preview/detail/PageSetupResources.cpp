@@ -11,31 +11,9 @@ namespace qel::detail {
 
 namespace {
 
-// The see-through colour of every picture here.
-constexpr TColor kClear = clFuchsia;
-
 constexpr const char* kPapers = "dxPageSetupPapers";
 constexpr const char* kPageOrder = "dxPageSetupPageOrder";
 constexpr const char* kAlignY = "dxPageSetupAlignY";
-
-using TPaint = std::function<void(TCanvas* C)>;
-
-// A strip of Size x Size cells, one per painter, on the see-through colour.
-std::unique_ptr<TBitmap> Strip(int Size, const std::vector<TPaint>& Cells)
-{
-    auto bmp = std::make_unique<TBitmap>(Size * static_cast<int>(Cells.size()), Size);
-    TCanvas* c = bmp->Canvas();
-    c->Brush()->SetColor(kClear);
-    c->FillRect(Rect(0, 0, bmp->Width(), bmp->Height()));
-    for (std::size_t i = 0; i < Cells.size(); ++i) {
-        c->SetWindowOrg(-Size * static_cast<int>(i), 0);
-        c->Pen()->SetColor(clBlack);
-        c->Brush()->SetColor(clWhite);
-        Cells[i](c);
-    }
-    c->SetWindowOrg(0, 0);
-    return bmp;
-}
 
 void Sheet(TCanvas* C)
 {
@@ -64,15 +42,6 @@ void Bin(TCanvas* C, bool Automatic)
         C->Pen()->SetColor(clGreen);
         C->Polygon({{7, 10}, {11, 10}, {9, 13}});
     }
-}
-
-void Warning(TCanvas* C)
-{
-    C->Brush()->SetColor(clYellow);
-    C->Polygon({{8, 1}, {15, 14}, {1, 14}});
-    C->Brush()->SetColor(clBlack);
-    C->FillRect(Rect(7, 5, 9, 10));
-    C->FillRect(Rect(7, 11, 9, 13));
 }
 
 // Four numbered pages and the path through them.
@@ -112,14 +81,14 @@ void Register()
 {
     static const bool registered = [] {
         RegisterBitmapResource(kPapers, [] {
-            return Strip(16, {Sheet, Envelope, [](TCanvas* C) { Bin(C, false); }, [](TCanvas* C) { Bin(C, true); },
-                              Warning});
+            return PaintStrip(16, {Sheet, Envelope, [](TCanvas* C) { Bin(C, false); }, [](TCanvas* C) { Bin(C, true); },
+                              PaintWarningSign});
         });
         RegisterBitmapResource(kPageOrder, [] {
-            return Strip(48, {[](TCanvas* C) { PageOrder(C, true); }, [](TCanvas* C) { PageOrder(C, false); }});
+            return PaintStrip(48, {[](TCanvas* C) { PageOrder(C, true); }, [](TCanvas* C) { PageOrder(C, false); }});
         });
         RegisterBitmapResource(kAlignY, [] {
-            return Strip(16, {[](TCanvas* C) { AlignY(C, 0); }, [](TCanvas* C) { AlignY(C, 1); },
+            return PaintStrip(16, {[](TCanvas* C) { AlignY(C, 0); }, [](TCanvas* C) { AlignY(C, 1); },
                               [](TCanvas* C) { AlignY(C, 2); }});
         });
         return true;
@@ -132,11 +101,53 @@ std::unique_ptr<TImageList> Images(const char* Name, int Size)
     Register();
     auto list = std::make_unique<TImageList>(Size, Size);
     const std::unique_ptr<TBitmap> strip = LoadBitmapResource(Name);
-    list->AddMasked(strip.get(), kClear);
+    list->AddMasked(strip.get(), kPictureClear);
     return list;
 }
 
 } // namespace
+
+std::unique_ptr<TBitmap> PaintStrip(int Size, const std::vector<TCellPainter>& Cells)
+{
+    auto bmp = std::make_unique<TBitmap>(Size * static_cast<int>(Cells.size()), Size);
+    TCanvas* c = bmp->Canvas();
+    c->Brush()->SetColor(kPictureClear);
+    c->FillRect(Rect(0, 0, bmp->Width(), bmp->Height()));
+    for (std::size_t i = 0; i < Cells.size(); ++i) {
+        c->SetWindowOrg(-Size * static_cast<int>(i), 0);
+        c->Pen()->SetColor(clBlack);
+        c->Brush()->SetColor(clWhite);
+        Cells[i](c);
+    }
+    c->SetWindowOrg(0, 0);
+    return bmp;
+}
+
+void PaintWarningSign(TCanvas* C)
+{
+    C->Brush()->SetColor(clYellow);
+    C->Polygon({{8, 1}, {15, 14}, {1, 14}});
+    C->Brush()->SetColor(clBlack);
+    C->FillRect(Rect(7, 5, 9, 10));
+    C->FillRect(Rect(7, 11, 9, 13));
+}
+
+void PaintWarningPane(TBitmap& Pane, const TImageList& Images, int WarningImage, TFont* Font,
+                      const std::string& Text)
+{
+    TCanvas* c = Pane.Canvas();
+    const TRect all = Rect(0, 0, Pane.Width(), Pane.Height());
+    c->Brush()->SetColor(clInfoBk);
+    c->FillRect(all);
+    c->Brush()->SetColor(clWindowFrame);
+    c->FrameRect(all);
+    Images.Draw(c, 6, 6, WarningImage);
+    c->Font()->Assign(Font);
+    c->Font()->SetColor(clInfoText);
+    c->SetBkMode(TRANSPARENT);
+    TRect text{6 + Images.Width() + 6, 5, Pane.Width() - 5, Pane.Height() - 4};
+    c->DrawText(Text, text, DT_WORDBREAK | DT_NOPREFIX);
+}
 
 std::unique_ptr<TImageList> CreatePageSetupPaperImages()
 {

@@ -24,6 +24,20 @@
 
 namespace qel::test {
 
+// The process's printer device, made anew over these printers (the first is
+// the default); none for no printer.
+inline void UseScriptedPrinters(std::vector<TScriptedPrinter> Printers)
+{
+    dxPrintDeviceInstance(2);
+    dxSetPrintDeviceBackendFactory([Printers] {
+        auto backend = std::make_unique<TScriptedPrinterBackend>();
+        backend->List = Printers;
+        if (!Printers.empty())
+            backend->Default = Printers.front().Info.Name;
+        return backend;
+    });
+}
+
 class PageSetupTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -47,17 +61,7 @@ protected:
     }
 
     // The device over these printers (the first is the default); none for no printer.
-    void UsePrinters(std::vector<TScriptedPrinter> Printers)
-    {
-        dxPrintDeviceInstance(2);
-        dxSetPrintDeviceBackendFactory([Printers] {
-            auto backend = std::make_unique<TScriptedPrinterBackend>();
-            backend->List = Printers;
-            if (!Printers.empty())
-                backend->Default = Printers.front().Info.Name;
-            return backend;
-        });
-    }
+    void UsePrinters(std::vector<TScriptedPrinter> Printers) { UseScriptedPrinters(std::move(Printers)); }
 
     // Runs the style's dialog through the shared runner with Script acting
     // in it, and otherForms in the forms it opens; message boxes are answered
