@@ -696,9 +696,6 @@ void TCustomdxDBGrid::ReloadRows()
     if (GetCount() > 0 && IsGroupRow(GetItem(0))) {
         // Group rows stay (with their expanded state); records keep their node
         // when they land under the same group row again.
-        // FIXME: a dataset only re-sorted (SortOn) reloads every row, each placed by its key
-        // among the old ones; the dataset telling an order-only change, and each record's new
-        // place, would let the rows be renumbered and re-sorted where they are.
         std::vector<TdxDBGridNode*> leaves;
         for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
             if (n->Count() == 0)
@@ -1166,7 +1163,14 @@ void TCustomdxDBGrid::DataChanged()
             SetFocusedColumn(GetVisibleColumn(0));
         return;
     }
-    ReloadNodes();
+    // The same records re-sorted keep their rows; as above, a stop was replaced by a rebuild.
+    bool reordered = false;
+    Keeping([&] {
+        reordered = true;
+        reordered = ReorderRows();
+    });
+    if (!reordered)
+        ReloadNodes();
     SyncFocusToRecord();
 }
 

@@ -662,6 +662,11 @@ private:
     void CopyGroupColumnValue(TdxDBGridNode* Row, TdxDBGridNode* Group, TdxDBTreeListColumn* Column);
     // After a record walk: the rows hold every record with these columns' values.
     void NoteRowsLoaded();
+    // The same records in a new order (a sort of the dataset): the rows are
+    // numbered anew, put in the new walk order and recounted, as a load would
+    // leave them, without reading any record again. False, with the rows
+    // unchanged or left for the reload that follows, when it cannot tell.
+    bool ReorderRows();
     void ForgetRowsLoaded() { m_rowsLoaded = false; }
     // The in-place refilter; false when only a reload can refilter (some
     // rows may have changed places by then: the tree stays whole).
@@ -721,6 +726,7 @@ private:
     bool m_rowsLoaded{false};
     std::vector<std::pair<TdxDBTreeListColumn*, TField*>> m_rowFields;   // per column index
     std::vector<TdxDBTreeListColumn*> m_rowGroupColumns;                 // the grouping of the rows
+    std::uint64_t m_rowsContent{0};   // the dataset's content version at the walk
     mutable TdxPendingRowsReading* m_pendingReading{nullptr};   // rows pending are read from their records
     bool m_loadingLayout{false};
     bool m_storingLayout{false};

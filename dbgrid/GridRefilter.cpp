@@ -11,8 +11,11 @@
 
 #include "platform/core/Guards.h"
 #include "platform/data/DataSet.h"
+#include "platform/data/Field.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <limits>
 #include <unordered_map>
 #include <vector>
@@ -302,6 +305,108 @@ int TCustomdxDBGrid::RestoreLoadOrder(TdxTreeListNode* Parent, std::size_t Level
     for (const auto& item : items)
         first = std::min(first, item.first);
     return first;
+}
+
+bool TCustomdxDBGrid::ReorderRows()
+{
+    TDataSet* ds = DataSet();
+    if (!m_rowsLoaded || !IsAllRecordsMode() || !ds || !ds->Active() || ds->State() != dsBrowse || m_insertNode ||
+        ds->ContentVersion() != m_rowsContent || !CanLoadThroughReader() || m_rowGroupColumns != m_groupColumns ||
+        OnGroupSummaryValue)
+        return false;
+    // Calculated and lookup fields read other data, which may have changed meanwhile.
+    for (int i = 0; i < GetColumnCount(); ++i)
+        if (TdxDBTreeListColumn* c = GetColumn(i); c && c->GetField() && c->GetField()->FieldKind() != fkData)
+            return false;
+
+    // Every record row, shown or hidden, matched with its record's new place
+    // by bookmark: both lists sorted by the bookmark's bytes, then joined.
+    std::vector<std::pair<std::uint64_t, TdxDBGridNode*>> rows;
+    auto bookmarkKey = [](const TBookmark& Bookmark, std::uint64_t& Key) {
+        // FIXME: bookmarks of another size go through a reload; a dataset answering a
+        // record's new place for its bookmark would serve every kind.
+        if (Bookmark.size() != sizeof Key)
+            return false;
+        std::memcpy(&Key, Bookmark.data(), sizeof Key);
+        return true;
+    };
+    std::uint64_t key = 0;
+    for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
+        if (!IsGroupRow(n)) {
+            if (!bookmarkKey(AsGridNode(n)->Bookmark, key))
+                return false;
+            rows.emplace_back(key, AsGridNode(n));
+        }
+    const std::size_t shownRows = rows.size();
+    for (const auto& h : m_hiddenNodes) {
+        if (!bookmarkKey(AsGridNode(h.get())->Bookmark, key))
+            return false;
+        rows.emplace_back(key, AsGridNode(h.get()));
+    }
+    const std::unique_ptr<TRecordReader> reader = ds->CreateRecordReader();
+    if (reader->Count() != static_cast<int>(rows.size()))
+        return false;
+    std::vector<std::pair<std::uint64_t, int>> records;
+    records.reserve(rows.size());
+    for (int i = 0; i < reader->Count(); ++i) {
+        if (!bookmarkKey(reader->Bookmark(reader->Handle(i)), key))
+            return false;
+        records.emplace_back(key, i);
+    }
+    std::vector<std::pair<std::uint64_t, TdxDBGridNode*>> byMark(rows);
+    std::sort(byMark.begin(), byMark.end(), [](const auto& A, const auto& B) { return A.first < B.first; });
+    std::sort(records.begin(), records.end());
+    for (std::size_t k = 0; k < records.size(); ++k)
+        if (byMark[k].first != records[k].first)
+            return false;   // not the same records: nothing has changed yet
+    // As a reload leaves them: numbered by the new walk, the key read again,
+    // and read again from the record when next shown (an edit cancelled since
+    // may have written a row).
+    TField* keyField = KeyFieldObject();
+    std::vector<TdxDBGridNode*> byNumber(records.size());
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        TdxDBGridNode* row = byMark[k].second;
+        row->RecordNumber = records[k].second;
+        byNumber[static_cast<std::size_t>(records[k].second)] = row;
+        row->Key = keyField ? reader->Value(reader->Handle(records[k].second), keyField) : Variant::Null();
+        row->SetValuesPending(true);
+    }
+
+    // The rows in the new walk order, and the summaries added in it as a load adds them.
+    TUpdateScope<TCustomdxTreeList> update(*this);
+    TValueRestorer<bool> loading(m_loading, true);
+    TdxPendingRowsReading reading(*this);
+    std::sort(m_hiddenNodes.begin(), m_hiddenNodes.end(),
+              [](const auto& A, const auto& B) { return InWalkOrder(A.get(), B.get()); });
+    m_keyIndexValid = false;
+    RestoreLoadOrder(nullptr, 0);
+    PrepareFooterSummaries();
+    m_summaries->Prepare();
+    if (!m_summaries->CanAddRowRecords())
+        return false;   // the reload that follows counts them
+    // The rows that show, in walk order: the hidden ones are skipped by their numbers.
+    std::vector<char> hidden(byNumber.size(), 0);
+    for (std::size_t k = shownRows; k < rows.size(); ++k)
+        hidden[static_cast<std::size_t>(rows[k].second->RecordNumber)] = 1;
+    std::vector<TdxDBGridNode*> shown;
+    shown.reserve(shownRows);
+    for (std::size_t n = 0; n < byNumber.size(); ++n)
+        if (!hidden[n])
+            shown.push_back(byNumber[n]);
+    // The selection as a reload leaves it: rows marked again by their records' bookmarks.
+    ClearRowSelection();
+    PurgeSelectedBookmarks();
+    const bool marked = IsBookmarkSelection() && SelectedBookmarkCount() > 0;
+    DoBeforeCalcSummary();
+    for (TdxDBGridNode* row : shown) {
+        if (!m_summaries->AddRowRecord(row))
+            return false;
+        if (marked && IsBookmarkSelected(row->Bookmark))
+            SelectNode(row, true);
+    }
+    m_loadedRecordCount = static_cast<int>(shown.size());
+    FinishRows(false);
+    return true;
 }
 
 bool TCustomdxDBGrid::RecountRefiltered(const TRefilterPlan& Plan)

@@ -71,6 +71,7 @@ void TCustomdxDBGrid::NoteRowsLoaded()
         m_rowFields.emplace_back(c, c ? c->GetField() : nullptr);
     }
     m_rowGroupColumns = m_groupColumns;
+    m_rowsContent = DataSet() ? DataSet()->ContentVersion() : 0;
     m_rowsLoaded = true;
 }
 
