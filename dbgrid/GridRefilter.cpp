@@ -373,6 +373,12 @@ bool TCustomdxDBGrid::ReorderRows()
     }
 
     // The rows in the new walk order, and the summaries added in it as a load adds them.
+    // Should a handler raise from here on, the next operation reloads.
+    bool done = false;
+    Finally unsure([&] {
+        if (!done)
+            ForgetRowsLoaded();
+    });
     TUpdateScope<TCustomdxTreeList> update(*this);
     TValueRestorer<bool> loading(m_loading, true);
     TdxPendingRowsReading reading(*this);
@@ -406,6 +412,7 @@ bool TCustomdxDBGrid::ReorderRows()
     }
     m_loadedRecordCount = static_cast<int>(shown.size());
     FinishRows(false);
+    done = true;
     return true;
 }
 
