@@ -32,6 +32,7 @@
 #include "dbgrid/GridFilter.h"
 #include "dbgrid/GridRowFields.h"
 #include "dbgrid/GridSummaries.h"
+#include "dbgrid/RowValueSource.h"
 #include "platform/controls/Clock.h"
 #include "platform/core/Guards.h"
 #include "platform/core/TSet.h"
@@ -352,14 +353,12 @@ public:
     bool WindowEndLoaded() const { return m_windowEnd; }
     TdxDBGridNode* InsertNode() const { return m_insertNode; }
     TdxDBGridNode* FindNodeByKey(const Variant& Key) const;
-    // The value a record row holds for the column at Column, or for the
-    // first column bound to Field that holds one: the kept field value, or
-    // for a text field (whose text is its value) the row's text, empty
-    // meaning Null; during a regrouping a row still unread gives its
-    // record's value. False when the row holds none, as for a column added
-    // or re-bound since the last record walk (dbgrid/GridRegroup.cpp).
-    bool RowColumnValue(const TdxDBGridNode* Row, int Column, Variant& Value) const;
-    bool RowFieldValue(const TdxDBGridNode* Row, const TField* Field, Variant& Value) const;
+    // A row whose values are still pending gives, while its rows are read
+    // from their records (TdxPendingRowsReading), its record's value and
+    // text as the filled row would hold them, and stays unread.
+    Variant GetNodeValue(const TdxTreeListNode* Node, int Column) const override;
+    std::string GetNodeString(const TdxTreeListNode* Node, int Column) const override;
+    void SortNodes() override;
     // Whether the rows hold every record with values of Field (a column
     // bound to it as at the last record walk).
     bool RowsHoldField(const TField* Field) const;
@@ -533,6 +532,12 @@ protected:
     void ClearRowSelection();
     // The key table of buffer mode; true when the key was handled.
     bool BufferModeKey(std::uint16_t& Key, TShiftState Shift);
+    // The parts of KeyDown, each true when it handled the key: an open header
+    // drop-down's keys; the keys that act on the dataset (delete, cancel, and
+    // by holding mode the buffer's or the record rows' keys).
+    bool FilterDropDownKey(std::uint16_t& Key, TShiftState Shift);
+    bool DataSetKey(std::uint16_t& Key, TShiftState Shift, TdxDBGridNode* Focused);
+    bool RecordRowsKey(std::uint16_t& Key, TShiftState Shift, TdxDBGridNode* Focused);
     // Takes a record row that fails the filter out of the tree (freeing the
     // group rows it leaves empty) into the hidden list; nothing refers to it
     // afterwards (selection, insert row).
@@ -540,6 +545,8 @@ protected:
 
 private:
     friend class TdxDBGridSummaries;
+    friend class TdxHeldRowSource;
+    friend class TdxPendingRowsReading;
 
     // ----- operations that keep columns, fields and rows (dbgrid/GridKeeping.cpp) -------------
     // A load, regrouping, refilter, summary refresh or export keeps columns,
@@ -575,6 +582,8 @@ private:
     // change left behind (Changed).
     void CatchUp(bool Changed);
 
+    // The combined words from the grouped sets (dbgrid/GridOptions.cpp).
+    void DeriveCombinedOptions();
     // Copies the grouped sets to the combined words and the tree list, then
     // runs the side effects of what changed.
     void ApplyGroupedOptions(TdxDBGridOptionsBehavior OldBehavior, TdxDBGridOptionsDB OldDB);
@@ -680,9 +689,6 @@ private:
     TdxTreeListNode* GroupRowFor(TdxDBGridNode* Row, const Variant* Values);
     // Group rows left without rows (after something raised) go.
     void FreeChildlessGroupRows();
-    // While the result lives, rows still pending are read from their records
-    // (PendingRowValue) instead of being filled.
-    std::shared_ptr<void> ReadPendingRows();
     // The smart reload: dissolves the group rows and places every record row,
     // hidden ones included, anew from the values it holds; the dataset is
     // neither moved nor its pending edit touched. False, with nothing
@@ -690,18 +696,37 @@ private:
     // text only): the caller walks the dataset, and without OldNodes the
     // rows are cleared for that walk.
     bool RegroupRows(std::vector<TdxDBGridNode*>* OldNodes);
-    // A row's value of Field while a regrouping reads rows whose values are
-    // still pending: from the record (found by the row's number and checked
-    // by its bookmark), so the row stays unread. False when it cannot tell.
-    bool PendingRowValue(const TdxDBGridNode* Row, const TField* Field, Variant& Value) const;
+    // Its steps: every record row and its group values, found before anything
+    // changes (false when a row holds no value of a group column); then the
+    // rows placed under their group rows anew, counted and summarised.
+    struct TRegroupPlan;
+    bool PlanRegroup(TRegroupPlan& Plan);
+    void PlaceRegroupedRows(TRegroupPlan& Plan, const std::vector<TExpandedGroup>& Expanded);
     // A new group row's value and text of its column, as the row it is made for holds them.
     void CopyGroupColumnValue(TdxDBGridNode* Row, TdxDBGridNode* Group, TdxDBTreeListColumn* Column);
     // After a record walk: the rows hold every record with these columns' values.
     void NoteRowsLoaded();
+    // The same records in a new order (a sort of the dataset): the rows are
+    // numbered anew, put in the new walk order and recounted, as a load would
+    // leave them, without reading any record again. False, with the rows
+    // unchanged or left for the reload that follows, when it cannot tell.
+    bool ReorderRows();
     void ForgetRowsLoaded() { m_rowsLoaded = false; }
     // The in-place refilter; false when only a reload can refilter (some
     // rows may have changed places by then: the tree stays whole).
     bool RefilterRows(TdxDBGridNode* Only);
+    // Its steps: a plan of what changes, made before anything changes (false
+    // when a row that comes back holds no group value); the rows moved; the
+    // summaries and the count recounted from the rows (false when a row holds
+    // no summarised value); the focus back on a row that shows.
+    struct TRefilterPlan;
+    bool PlanRefilter(TdxDBGridNode* Only, TRefilterPlan& Plan);
+    void ApplyRefilter(TRefilterPlan& Plan);
+    // The lists below Parent back in the order a load leaves them before
+    // sorting; answers the lowest record number below Parent.
+    int RestoreLoadOrder(TdxTreeListNode* Parent, std::size_t Level);
+    bool RecountRefiltered(const TRefilterPlan& Plan);
+    void RefocusAfterRefilter(const TRefilterPlan& Plan);
 
     std::unique_ptr<TdxGridDataLink> m_link;
     std::unique_ptr<TdxDBGridSummaryGroups> m_summaryGroups;
@@ -745,8 +770,8 @@ private:
     bool m_rowsLoaded{false};
     std::vector<std::pair<TdxDBTreeListColumn*, TField*>> m_rowFields;   // per column index
     std::vector<TdxDBTreeListColumn*> m_rowGroupColumns;                 // the grouping of the rows
-    struct TPendingRowReader;
-    TPendingRowReader* m_pendingRowReader{nullptr};   // during a regrouping only
+    std::uint64_t m_rowsContent{0};   // the dataset's content version at the walk
+    mutable TdxPendingRowsReading* m_pendingReading{nullptr};   // rows pending are read from their records
     bool m_loadingLayout{false};
     bool m_storingLayout{false};
     bool m_keeping{false};       // a kept operation runs

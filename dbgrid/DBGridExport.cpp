@@ -21,6 +21,8 @@ void TdxDBGridExport::SaveToStream(TStream& Stream)
     if (!m_grid || !m_grid->Control() || !m_grid->HasDataSet())
         return;
     TValueRestorer<TStream*> streamScope(m_stream, &Stream);
+    m_converts[0].clear();
+    m_converts[1].clear();
     m_rowIndex = 0;
     m_exportAll = m_saveAll || !m_grid->HasSelectedRows();
     m_walkDataset = m_grid->IsBufferMode() || (m_grid->IsPartialLoadMode() && m_exportAll);
@@ -76,6 +78,18 @@ std::vector<TdxTreeListNode*> TdxDBGridExport::ExportNodes(const TdxExportGridAc
         TdxTreeListNode* Node;
         bool All;
     };
+    if (ExportAll) {
+        // Every node in tree order, the list sized once: a list grown by doubling
+        // (or a stack of every top-level row) would cost several times the rows at its peak.
+        TdxTreeListNode* first = tree.Count() > 0 ? tree.TopLevelNode(0) : nullptr;
+        std::size_t count = 0;
+        for (TdxTreeListNode* n = first; n; n = n->GetNext())
+            ++count;
+        out.reserve(count);
+        for (TdxTreeListNode* n = first; n; n = n->GetNext())
+            out.push_back(n);
+        return out;
+    }
     std::vector<TFrame> stack;
     for (int i = tree.Count() - 1; i >= 0; --i)
         stack.push_back({tree.TopLevelNode(i), ExportAll});
@@ -99,11 +113,29 @@ Variant TdxDBGridExport::CellValue(TdxTreeListNode* Node, int Column) const
     return Node ? Node->GetValue(Column) : m_grid->RecordValue(Column);
 }
 
+bool TdxDBGridExport::ConvertsValues(int Column, bool HTML) const
+{
+    // Asked once per column: whether the column gives its own text for a value
+    // (the answer does not depend on the value). Only then is the value read.
+    std::vector<std::int8_t>& known = m_converts[HTML ? 1 : 0];
+    const auto i = static_cast<std::size_t>(Column);
+    if (i >= known.size())
+        known.resize(i + 1, -1);
+    if (known[i] < 0) {
+        const TdxTreeListColumn* col = Control()->GetColumnByIndex(Column);
+        Variant probe = Variant::Null();
+        known[i] = col && col->GetValueText(probe, HTML) ? 1 : 0;
+    }
+    return known[i] != 0;
+}
+
 std::string TdxDBGridExport::CellText(TdxTreeListNode* Node, int Column, bool HTML) const
 {
-    Variant v = CellValue(Node, Column);
-    if (const TdxTreeListColumn* col = Control()->GetColumnByIndex(Column); col && col->GetValueText(v, HTML))
-        return v.IsEmptyOrNull() ? std::string() : v.AsString();
+    if (ConvertsValues(Column, HTML)) {
+        Variant v = CellValue(Node, Column);
+        if (Control()->GetColumnByIndex(Column)->GetValueText(v, HTML))
+            return v.IsEmptyOrNull() ? std::string() : v.AsString();
+    }
     if (Node)
         return Node->GetString(Column);
     return m_grid->HasField(Column) ? m_grid->RecordDisplayText(Column) : std::string();

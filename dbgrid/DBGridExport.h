@@ -10,6 +10,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Stream.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,8 @@ protected:
     // The text of a cell: the column's conversion of the value when it
     // converts (empty for Null), else the node's string or the field's display text.
     std::string CellText(TdxTreeListNode* Node, int Column, bool HTML) const;
+    // Whether the column turns a cell's value into its own text (GetValueText).
+    bool ConvertsValues(int Column, bool HTML) const;
     // The text of a group row: the node's string for the group column of its level.
     std::string GroupText(TdxTreeListNode* Node) const;
 
@@ -71,6 +74,7 @@ private:
     bool m_walkDataset{false};
     int m_rowIndex{0};
     TStream* m_stream{nullptr};
+    mutable std::vector<std::int8_t> m_converts[2];   // per column: -1 not asked yet; [1] for HTML
 };
 
 } // namespace qel

@@ -34,7 +34,16 @@ TColor TdxDBGridExportAccess::RowFooterTextColor() const { return m_grid->RowFoo
 
 TdxDBTreeListColumn* TdxDBGridExportAccess::Column(int Index) const
 {
-    return dynamic_cast<TdxDBTreeListColumn*>(m_grid->GetColumnByIndex(Index));
+    // Asked for every cell: the cast is made again only when another column stands at the index.
+    TdxTreeListColumn* at = m_grid->GetColumnByIndex(Index);
+    if (Index < 0)
+        return nullptr;
+    const auto i = static_cast<std::size_t>(Index);
+    if (i >= m_columns.size())
+        m_columns.resize(i + 1);
+    if (m_columns[i].first != at || !at)
+        m_columns[i] = {at, dynamic_cast<TdxDBTreeListColumn*>(at)};
+    return m_columns[i].second;
 }
 
 TField* TdxDBGridExportAccess::Field(int Index) const

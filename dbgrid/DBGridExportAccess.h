@@ -55,6 +55,8 @@ private:
 
     TCustomdxDBGrid* m_grid;
     std::vector<TBookmark> m_selectedRecords;   // as taken for the walk
+    // Per column index: the column last found there and its data-bound self.
+    mutable std::vector<std::pair<TdxTreeListColumn*, TdxDBTreeListColumn*>> m_columns;
 };
 
 } // namespace qel

@@ -257,9 +257,16 @@ void TdxDBGridExportExcel::WriteDataCell(TdxTreeListNode* Node, int J)
         text(std::string());
         return;
     }
+    const TFieldType type = Grid()->FieldType(column);
+    const bool numeric = IsIntegerField(type) || IsFloatField(type);
+    if (!numeric && !ConvertsValues(column, false)) {
+        // Text cells need only the text.
+        text(Node ? Node->GetString(column) : Grid()->RecordDisplayText(column));
+        return;
+    }
     Variant v = CellValue(Node, column);
     const TdxTreeListColumn* col = Control()->GetColumnByIndex(column);
-    if (col && col->GetValueText(v, false)) {
+    if (ConvertsValues(column, false) && col->GetValueText(v, false)) {
         switch (v.VarType()) {
         case varSmallint:
         case varInteger:
@@ -273,8 +280,7 @@ void TdxDBGridExportExcel::WriteDataCell(TdxTreeListNode* Node, int J)
         default: text(v.AsString()); return;
         }
     }
-    const TFieldType type = Grid()->FieldType(column);
-    if (IsIntegerField(type) || IsFloatField(type)) {
+    if (numeric) {
         if (v.IsEmptyOrNull()) {
             blank();
             return;

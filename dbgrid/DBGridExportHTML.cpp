@@ -92,6 +92,7 @@ void TdxDBGridExportHTML::PrepareRows(const std::vector<TdxTreeListNode*>& /*Nod
                      "; font-size: " + std::to_string(font->Size()) + "pt; color: #" + ColorHex(font->Color()) + "\">";
         frame.StyleOpen = OpeningTags(font);
         frame.StyleClose = ClosingTags(font);
+        frame.Markup = dynamic_cast<const TdxDBTreeListHyperLinkColumn*>(c->GetColumnByIndex(column)) != nullptr;
         m_frames.push_back(std::move(frame));
     }
     m_indentCells.clear();
@@ -197,20 +198,22 @@ void TdxDBGridExportHTML::WriteGroupRow(TdxTreeListNode* Node)
 
 void TdxDBGridExportHTML::WriteRecordRow(TdxTreeListNode* Node)
 {
-    const TCustomdxTreeListControl* c = Control();
-    std::string row = "<TR>";
+    std::string& row = m_row;
+    row = "<TR>";
     row += m_indentCells;
     for (const TCellFrame& frame : m_frames) {
         // Only a hyperlink column's anchor is markup (it escapes its parts
         // itself); every other text, converted or not, is escaped here.
         const std::string text = CellText(Node, frame.Column, true);
-        const bool markup = dynamic_cast<const TdxDBTreeListHyperLinkColumn*>(c->GetColumnByIndex(frame.Column));
         row += frame.Open;
         if (text.empty()) {
             row += "&nbsp;";
         } else {
             row += frame.StyleOpen;
-            row += EscapedText(text, markup);
+            if (frame.Markup)
+                row += exportdetail::CleanText(text);
+            else
+                exportdetail::AppendHtmlEscaped(row, text);
             row += frame.StyleClose;
         }
         row += "</FONT></TD>";

@@ -33,10 +33,12 @@ private:
         std::string Open;       // "<TD ...><FONT ...>"
         std::string StyleOpen;  // the font's style tags around a text
         std::string StyleClose;
+        bool Markup = false;    // a hyperlink column's anchor, which escapes its own parts
     };
     std::vector<int> m_columns;   // shown columns in header order
     std::vector<TCellFrame> m_frames;
     std::string m_indentCells;    // the G indent cells of a record row
+    std::string m_row;            // reused for every record row
 };
 
 } // namespace qel

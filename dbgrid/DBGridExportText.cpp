@@ -3,6 +3,8 @@
 #include "dbgrid/detail/ExportText.h"
 #include "platform/core/Encoding.h"
 
+#include <algorithm>
+
 namespace qel {
 
 TdxDBGridExportText::TdxDBGridExportText(TdxExportGridAccess* Grid, std::string FileName, bool SaveAll,
@@ -12,42 +14,60 @@ TdxDBGridExportText::TdxDBGridExportText(TdxExportGridAccess* Grid, std::string 
 {
 }
 
-std::string TdxDBGridExportText::Field(const std::string& Text) const
+void TdxDBGridExportText::AppendField(const std::string& Text)
 {
     // With begin/end strings the caller wraps the cells itself.
     if (m_beginString.empty() && m_endString.empty())
-        return exportdetail::QuoteTextField(Text, m_separator);
-    return Text;
+        exportdetail::AppendTextField(m_line, Text, m_separator);
+    else
+        m_line += Text;
 }
 
-void TdxDBGridExportText::WriteLine(const std::string& Text) { Write(Utf8ToCp1252(Text) + "\r\n"); }
+void TdxDBGridExportText::WriteLine()
+{
+    // Most lines are plain ASCII, which Windows-1252 keeps as it is.
+    const bool ascii = std::all_of(m_line.begin(), m_line.end(), [](char C) { return (C & 0x80) == 0; });
+    if (!ascii)
+        m_line = Utf8ToCp1252(m_line);
+    m_line += "\r\n";
+    Write(m_line);
+    m_line.clear();
+}
+
+void TdxDBGridExportText::PrepareRows(const std::vector<TdxTreeListNode*>& /*Nodes*/, int /*DataSetRows*/)
+{
+    m_columns.clear();
+    for (int i = 0; i < Control()->GetVisibleColumnCount(); ++i)
+        m_columns.push_back(Control()->GetVisibleColumn(i));
+}
 
 void TdxDBGridExportText::WriteHeader()
 {
-    std::string line;
-    for (int i = 0; i < Control()->GetVisibleColumnCount(); ++i) {
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
         if (i > 0)
-            line += m_separator;
-        line += Field(Control()->GetColumnCaption(Control()->GetVisibleColumn(i)));
+            m_line += m_separator;
+        AppendField(Control()->GetColumnCaption(m_columns[i]));
     }
-    WriteLine(line);
-    WriteLine(std::string());
+    WriteLine();
+    WriteLine();
 }
 
 void TdxDBGridExportText::WriteNode(TdxTreeListNode* Node)
 {
     if (Node && Node->HasChildren()) {
         // The group column's text, as every writer takes it (column 0 may be blank on a group row).
-        WriteLine(Field(GroupText(Node)));
+        AppendField(GroupText(Node));
+        WriteLine();
         return;
     }
-    std::string line;
-    for (int i = 0; i < Control()->GetVisibleColumnCount(); ++i) {
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
         if (i > 0)
-            line += m_separator;
-        line += m_beginString + Field(CellText(Node, Control()->GetVisibleColumn(i), false)) + m_endString;
+            m_line += m_separator;
+        m_line += m_beginString;
+        AppendField(CellText(Node, m_columns[i], false));
+        m_line += m_endString;
     }
-    WriteLine(line);
+    WriteLine();
 }
 
 } // namespace qel

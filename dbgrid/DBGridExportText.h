@@ -18,16 +18,20 @@ public:
     const std::string& EndString() const { return m_endString; }
 
 protected:
+    void PrepareRows(const std::vector<TdxTreeListNode*>& Nodes, int DataSetRows) override;
     void WriteHeader() override;
     void WriteNode(TdxTreeListNode* Node) override;
 
 private:
-    std::string Field(const std::string& Text) const;
-    void WriteLine(const std::string& Text);
+    void AppendField(const std::string& Text);
+    // Writes the line built so far and starts the next.
+    void WriteLine();
 
     std::string m_separator;
     std::string m_beginString;
     std::string m_endString;
+    std::vector<int> m_columns;   // the shown columns, in header order
+    std::string m_line;           // reused for every line
 };
 
 } // namespace qel

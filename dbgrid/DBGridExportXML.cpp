@@ -49,8 +49,21 @@ std::string dxExportDateText(TDateTime Value)
     int y, m, d, h, n, s, ms;
     DecodeDate(Value, y, m, d);
     DecodeTime(Value, h, n, s, ms);
+    const bool dayOnly = h == 0 && n == 0 && s == 0 && ms == 0;
+    if (dayOnly && y >= 0 && y <= 9999) {
+        // The common case, written digit by digit (one per row and date column).
+        std::string out(10, '-');
+        auto put = [&out](std::size_t At, int Value, int Digits) {
+            for (int i = Digits - 1; i >= 0; --i, Value /= 10)
+                out[At + static_cast<std::size_t>(i)] = static_cast<char>('0' + Value % 10);
+        };
+        put(0, y, 4);
+        put(5, m, 2);
+        put(8, d, 2);
+        return out;
+    }
     char buf[32];
-    if (h == 0 && n == 0 && s == 0 && ms == 0)
+    if (dayOnly)
         std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
     else
         std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d", y, m, d, h, n, s);
@@ -249,24 +262,34 @@ void TdxDBGridExportXML::WriteNode(TdxTreeListNode* Node)
         return;
     }
     ++m_indent;
-    std::string row = std::string(2 * m_indent, ' ') + "<ROW";
-    for (const TdxExportHeaderCell& cell : m_cells)
-        row += " " + m_names[static_cast<std::size_t>(cell.Column)] + "=\"" + ValueText(Node, cell.Column) + "\"";
-    WriteLine(row + "></ROW>");
+    std::string& row = m_row;
+    row.assign(2 * static_cast<std::size_t>(m_indent), ' ');
+    row += "<ROW";
+    for (const TdxExportHeaderCell& cell : m_cells) {
+        row += ' ';
+        row += m_names[static_cast<std::size_t>(cell.Column)];
+        row += "=\"";
+        exportdetail::AppendXmlEscaped(row, CellXmlText(Node, cell.Column));
+        row += '"';
+    }
+    row += "></ROW>\r\n";
+    Write(row);
     --m_indent;
 }
 
-std::string TdxDBGridExportXML::ValueText(TdxTreeListNode* Node, int Column) const
+std::string TdxDBGridExportXML::CellXmlText(TdxTreeListNode* Node, int Column) const
 {
     std::string text;
-    Variant v = CellValue(Node, Column);
+    const TFieldType type = Grid()->HasField(Column) ? Grid()->FieldType(Column) : ftUnknown;
+    const bool dated = type == ftDate || type == ftTime || type == ftDateTime;
+    // A row's value decides only where the column converts it or it may be a date.
+    Variant v = ConvertsValues(Column, false) || dated || !Node ? CellValue(Node, Column) : Variant();
     const TdxTreeListColumn* col = Control()->GetColumnByIndex(Column);
-    if (col && col->GetValueText(v, false)) {
+    if (ConvertsValues(Column, false) && col->GetValueText(v, false)) {
         text = v.IsEmptyOrNull() ? std::string() : v.VarType() == varDate ? dxExportDateText(v.AsDate()) : v.AsString();
     } else if (Node) {
         text = v.VarType() == varDate ? dxExportDateText(v.AsDate()) : Node->GetString(Column);
     } else if (Grid()->HasField(Column)) {
-        const TFieldType type = Grid()->FieldType(Column);
         if ((type < ftSmallint || type > ftDateTime) && type != ftAutoInc)
             text = Grid()->RecordDisplayText(Column);
         else if (Grid()->FieldHasGetText(Column))
@@ -276,7 +299,7 @@ std::string TdxDBGridExportXML::ValueText(TdxTreeListNode* Node, int Column) con
         else
             text = v.IsEmptyOrNull() ? std::string() : v.AsString();
     }
-    return XmlEscape(text);
+    return text;
 }
 
 void TdxDBGridExportXML::WriteFooter()

@@ -65,12 +65,14 @@ private:
     void WriteLine(const std::string& Text) { Write(Text + "\r\n"); }
     void WriteIndented(const std::string& Text) { WriteLine(std::string(2 * m_indent, ' ') + Text); }
     void CloseGroup();
-    std::string ValueText(TdxTreeListNode* Node, int Column) const;
+    // A cell's attribute text before escaping: dates as ISO dates, other values as the cell shows them.
+    std::string CellXmlText(TdxTreeListNode* Node, int Column) const;
 
     int m_groupDepth{0};
     int m_indent{0};
     std::vector<std::string> m_names;
     std::vector<TdxExportHeaderCell> m_cells;
+    std::string m_row;   // reused for every record row
 };
 
 } // namespace qel

@@ -167,18 +167,30 @@ std::string TdxDBTreeListColumn::GetFieldDisplayText() const
     return m_field ? m_field->DisplayText() : std::string();
 }
 
+std::string TdxDBTreeListColumn::RecordText() const
+{
+    return FilterValueToText(Variant(GetFieldDisplayText()));
+}
+
+bool TdxDBTreeListColumn::KeepsRecordValue() const
+{
+    if (!m_field)
+        return false;
+    return IsValueFieldType(m_field->DataType()) ||
+           (m_field->DataType() == ftString && (m_field->OnGetText || !m_field->EditMask().empty())) ||
+           UsesFieldValue();
+}
+
 void TdxDBTreeListColumn::LoadNodeValue(TdxDBTreeListControlNode* Node)
 {
     TCustomdxDBTreeListControl* c = GetDBTreeList();
     if (!c || !Node)
         return;
     const int index = GetColumnIndex();
-    Node->SetString(index, FilterValueToText(Variant(GetFieldDisplayText())));
+    Node->SetString(index, RecordText());
     TNodeVariantData data;
     if (m_field) {
-        if (IsValueFieldType(m_field->DataType()) ||
-            (m_field->DataType() == ftString && (m_field->OnGetText || !m_field->EditMask().empty())) ||
-            UsesFieldValue()) {
+        if (KeepsRecordValue()) {
             data.Flags |= 1;
             data.Value = m_field->Value();
         }

@@ -91,6 +91,10 @@ public:
     // Field text of the current record (through OnGetText); empty without a field.
     virtual std::string GetFieldDisplayText() const;
     virtual void LoadNodeValue(TdxDBTreeListControlNode* Node);
+    // What LoadNodeValue keeps of the current record: the text, and whether
+    // the field's value is kept beside it.
+    std::string RecordText() const;
+    bool KeepsRecordValue() const;
     // The stand-alone editor of the filter dialogs, prepared by InitFilterEditor.
     std::unique_ptr<TdxInplaceEdit> CreateFilterEditor(TComponent* Owner);
     virtual std::unique_ptr<TdxInplaceEdit> NewFilterEditor(TComponent* Owner) const;

@@ -149,23 +149,8 @@ bool TCustomdxDBGrid::BufferModeKey(std::uint16_t& Key, TShiftState Shift)
 
 void TCustomdxDBGrid::KeyDown(std::uint16_t& Key, TShiftState Shift)
 {
-    // An open header drop-down takes the keys: Enter accepts, Esc and F4 cancel.
-    if (IsFilterDropDownOpen()) {
-        if (Key == VK_RETURN) {
-            Key = 0;
-            m_filterPopup->Close(true);
-            return;
-        }
-        if (Key == VK_ESCAPE || Key == VK_F4) {
-            Key = 0;
-            m_filterPopup->Close(false);
-            return;
-        }
-        if (m_filterPopup->ListBox()->HandleKey(Key, Shift)) {
-            Key = 0;
-            return;
-        }
-    }
+    if (FilterDropDownKey(Key, Shift))
+        return;
     // The user's handler runs first, once; it is detached meanwhile so the
     // tree list's handling does not call it again, and comes back whatever happens.
     TKeyEvent userHandler = std::move(OnKeyDown);
@@ -183,90 +168,18 @@ void TCustomdxDBGrid::KeyDown(std::uint16_t& Key, TShiftState Shift)
         TCustomdxDBTreeListControl::KeyDown(Key, Shift);
         return;
     }
-
-    TDataSet* ds = DataSet();
-    const bool ctrl = Shift.Contains(ssCtrl);
     auto* focused = dynamic_cast<TdxDBGridNode*>(GetFocusedNode());
     // A Shift range in the record window starts at the focused row.
     if (IsPartialLoadMode() && Shift.Contains(ssShift) && !SelectionAnchor() && focused)
         SetSelectionAnchor(focused);
     // The incremental search edits its own text with these.
     if (IsSearching() && (Key == VK_BACK || Key == VK_ESCAPE || Key == VK_DELETE ||
-                          (Key == VK_RETURN && (Shift.Contains(ssShift) || ctrl)))) {
+                          (Key == VK_RETURN && (Shift.Contains(ssShift) || Shift.Contains(ssCtrl))))) {
         TCustomdxDBTreeListControl::KeyDown(Key, Shift);
         return;
     }
-    if (LinkActive() && ds) {
-        const bool unchangedInsert = IsUnchangedInsert() && !IsEditing();
-        if (Key == VK_DELETE && ctrl && !IsEditing()) {
-            Key = 0;
-            if (m_options.Contains(egoCanDelete) && m_options.Contains(egoCanNavigation) && !IsReadOnlyLink() &&
-                focused && !IsGroupRow(focused) && !(ds->Bof() && ds->Eof()) && ds->CanModify()) {
-                const bool selection = SelectedBookmarkCount() > 0 || SelectedCount() > 0;
-                if (ConfirmDelete(selection)) {
-                    if (selection)
-                        DeleteSelection();
-                    else
-                        focused->DeleteRecord();
-                }
-            }
-            return;
-        }
-        if (Key == VK_ESCAPE && !IsEditing()) {
-            m_link->Reset();
-            Key = 0;
-            return;
-        }
-        if (IsBufferMode()) {
-            if (BufferModeKey(Key, Shift))
-                return;
-        } else {
-            const bool rowSelect = m_options.Contains(egoRowSelect);
-            if (!rowSelect && focused && IsGroupRow(focused) && (Key == VK_LEFT || Key == VK_RIGHT)) {
-                if (Key == VK_LEFT && focused->Expanded())
-                    focused->Collapse(false);
-                else if (Key == VK_RIGHT && !focused->Expanded())
-                    focused->Expand(false);
-                Key = 0;
-                return;
-            }
-            const bool mayInsert = ds->CanModify() && m_options.Contains(egoCanInsert) &&
-                                   m_options.Contains(egoCanNavigation);
-            if (Key == VK_INSERT && !ctrl && !rowSelect && mayInsert) {
-                HideEditor();
-                ClearSelection();
-                ds->Insert();
-                ShowEditor();
-                Key = 0;
-                return;
-            }
-            const bool editState = ds->State() == dsInsert || ds->State() == dsEdit;
-            if (Key == VK_UP && editState) {
-                if (unchangedInsert && ds->Eof()) {
-                    ds->Cancel();
-                    Key = 0;
-                    return;
-                }
-                if (focused && !GetPrevVisibleNode(focused))
-                    ds->Post();
-            }
-            if (Key == VK_DOWN && focused && !GetNextVisibleNode(focused)) {
-                if (unchangedInsert) {
-                    Key = 0;
-                    return;
-                }
-                if (m_options.Contains(egoCanAppend) && mayInsert) {
-                    if (SelectedCount() == 1)
-                        ClearSelection();
-                    ds->Append();
-                    Key = 0;
-                    return;
-                }
-                if (editState)
-                    ds->Post();
-            }
-        }
-    }
+    if (LinkActive() && DataSet() && DataSetKey(Key, Shift, focused))
+        return;
     if (m_options.Contains(egoRowSelect) && focused && !IsGroupRow(focused) && (Key == VK_LEFT || Key == VK_RIGHT)) {
         // One line sideways, as the horizontal scroll bar's arrows do.
         constexpr int LineStep = 16;
@@ -275,6 +188,101 @@ void TCustomdxDBGrid::KeyDown(std::uint16_t& Key, TShiftState Shift)
         return;
     }
     TCustomdxDBTreeListControl::KeyDown(Key, Shift);
+}
+
+bool TCustomdxDBGrid::FilterDropDownKey(std::uint16_t& Key, TShiftState Shift)
+{
+    // An open header drop-down takes the keys: Enter accepts, Esc and F4 cancel.
+    if (!IsFilterDropDownOpen())
+        return false;
+    if (Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_F4) {
+        const bool accept = Key == VK_RETURN;
+        Key = 0;
+        m_filterPopup->Close(accept);
+        return true;
+    }
+    if (m_filterPopup->ListBox()->HandleKey(Key, Shift)) {
+        Key = 0;
+        return true;
+    }
+    return false;
+}
+
+bool TCustomdxDBGrid::DataSetKey(std::uint16_t& Key, TShiftState Shift, TdxDBGridNode* Focused)
+{
+    TDataSet* ds = DataSet();
+    if (Key == VK_DELETE && Shift.Contains(ssCtrl) && !IsEditing()) {
+        Key = 0;
+        if (m_options.Contains(egoCanDelete) && m_options.Contains(egoCanNavigation) && !IsReadOnlyLink() &&
+            Focused && !IsGroupRow(Focused) && !(ds->Bof() && ds->Eof()) && ds->CanModify()) {
+            const bool selection = SelectedBookmarkCount() > 0 || SelectedCount() > 0;
+            if (ConfirmDelete(selection)) {
+                if (selection)
+                    DeleteSelection();
+                else
+                    Focused->DeleteRecord();
+            }
+        }
+        return true;
+    }
+    if (Key == VK_ESCAPE && !IsEditing()) {
+        m_link->Reset();
+        Key = 0;
+        return true;
+    }
+    if (IsBufferMode())
+        return BufferModeKey(Key, Shift);
+    return RecordRowsKey(Key, Shift, Focused);
+}
+
+bool TCustomdxDBGrid::RecordRowsKey(std::uint16_t& Key, TShiftState Shift, TdxDBGridNode* Focused)
+{
+    TDataSet* ds = DataSet();
+    const bool unchangedInsert = IsUnchangedInsert() && !IsEditing();
+    const bool rowSelect = m_options.Contains(egoRowSelect);
+    if (!rowSelect && Focused && IsGroupRow(Focused) && (Key == VK_LEFT || Key == VK_RIGHT)) {
+        if (Key == VK_LEFT && Focused->Expanded())
+            Focused->Collapse(false);
+        else if (Key == VK_RIGHT && !Focused->Expanded())
+            Focused->Expand(false);
+        Key = 0;
+        return true;
+    }
+    const bool mayInsert = ds->CanModify() && m_options.Contains(egoCanInsert) && m_options.Contains(egoCanNavigation);
+    if (Key == VK_INSERT && !Shift.Contains(ssCtrl) && !rowSelect && mayInsert) {
+        HideEditor();
+        ClearSelection();
+        ds->Insert();
+        ShowEditor();
+        Key = 0;
+        return true;
+    }
+    const bool editState = ds->State() == dsInsert || ds->State() == dsEdit;
+    if (Key == VK_UP && editState) {
+        if (unchangedInsert && ds->Eof()) {
+            ds->Cancel();
+            Key = 0;
+            return true;
+        }
+        if (Focused && !GetPrevVisibleNode(Focused))
+            ds->Post();
+    }
+    if (Key == VK_DOWN && Focused && !GetNextVisibleNode(Focused)) {
+        if (unchangedInsert) {
+            Key = 0;
+            return true;
+        }
+        if (m_options.Contains(egoCanAppend) && mayInsert) {
+            if (SelectedCount() == 1)
+                ClearSelection();
+            ds->Append();
+            Key = 0;
+            return true;
+        }
+        if (editState)
+            ds->Post();
+    }
+    return false;
 }
 
 } // namespace qel

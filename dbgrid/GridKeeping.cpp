@@ -117,6 +117,8 @@ void TCustomdxDBGrid::HoldRowsWhile(const std::function<void()>& Read)
     Keeping([&] {
         ++m_holdRows;
         Finally release([this] { --m_holdRows; });
+        // What is read of a row not yet read comes from its record: the row stays as light as it was.
+        TdxPendingRowsReading reading(*this, TdxPendingRowsReading::HoldRow);
         try {
             Read();
         } catch (const EKeptChanged&) {

@@ -1,147 +1,306 @@
-// The values the grid adds to a stored layout.
+// The grid's option sets: the four grouped sets are the truth; the combined
+// words and the tree list's own options follow them, and a change runs its
+// side effects (sorting rule, holding mode, selection) once.
 #include "dbgrid/DBGrid.h"
 
-#include "editors/RegIniWrapper.h"
-#include "platform/controls/Application.h"
-#include "platform/core/ClassRegistry.h"
-#include "platform/core/PropertyRegistry.h"
-#include "platform/core/Stream.h"
-#include "platform/core/Streaming.h"
-#include "treelist/LayoutStorage.h"
-
-#include <cstring>
+#include "platform/core/Guards.h"
 
 namespace qel {
 
-// Carries a grid filter through a component stream: its one published
-// property "Filter" is the filter it is bound to, else a filter of its own
-// that belongs to no grid (a read lands there first).
-class TFilterWrapper : public TComponent {
-    QEL_CLASS(TFilterWrapper)
-public:
-    explicit TFilterWrapper(TComponent* AOwner)
-        : TComponent(AOwner), m_own(std::make_unique<TdxDBGridFilter>(nullptr)), m_filter(m_own.get())
-    {
-    }
-    TdxDBGridFilter* Filter() const { return m_filter; }
-    void BindFilter(TdxDBGridFilter* Value) { m_filter = Value ? Value : m_own.get(); }
-
-private:
-    std::unique_ptr<TdxDBGridFilter> m_own;
-    TdxDBGridFilter* m_filter;
-};
-
-QEL_REGISTER_CLASS(TFilterWrapper, TComponent);
-
 namespace {
 
-constexpr const char* FilterKey = "Filter";
+// Where a grouped member goes: the combined words and the tree list.
+enum class TOptionTarget : std::uint8_t { None, Options, OptionsEx, TreeOptions, TreeOptionsEx, Indicator };
 
-const bool registered = [] {
-    TPropertyRegistrar<TdxDBGridFilter>("TdxDBGridFilter")
-        .Boolean("Active", &TdxDBGridFilter::Active, &TdxDBGridFilter::SetActive, false)
-        .Boolean("AutoDataSetFilter", &TdxDBGridFilter::AutoDataSetFilter, &TdxDBGridFilter::SetAutoDataSetFilter,
-                 false)
-        .Boolean("CaseInsensitive", &TdxDBGridFilter::CaseInsensitive, &TdxDBGridFilter::SetCaseInsensitive, false)
-        .Binary(
-            "Criteria",
-            [](const TdxDBGridFilter& Filter) {
-                TMemoryStream stream;
-                Filter.Criteria()->SaveToStream(stream);
-                return stream.Bytes();
-            },
-            [](TdxDBGridFilter& Filter, const std::string& Bytes) {
-                TMemoryStream stream;
-                stream.SetBytes(Bytes);
-                Filter.ReadCriteria(stream);
-            })
-        .Integer("DropDownCount", &TdxDBGridFilter::DropDownCount, &TdxDBGridFilter::SetDropDownCount, 12)
-        .Integer("DropDownWidth", &TdxDBGridFilter::DropDownWidth, &TdxDBGridFilter::SetDropDownWidth, 0)
-        .Enumeration("FilterStatus", &TdxDBGridFilter::FilterStatus, &TdxDBGridFilter::SetFilterStatus,
-                     {"fsAuto", "fsNone", "fsAlways"}, fsAuto)
-        .Integer("MaxDropDownCount", &TdxDBGridFilter::MaxDropDownCount, &TdxDBGridFilter::SetMaxDropDownCount,
-                 1000);
-    TPropertyRegistrar<TFilterWrapper>("TFilterWrapper").Persistent("Filter", &TFilterWrapper::Filter);
-    return true;
-}();
+struct TOptionLink {
+    std::uint8_t Member;
+    TOptionTarget CombinedKind;
+    std::uint8_t Combined;
+    TOptionTarget TreeKind = TOptionTarget::None;
+    std::uint8_t Tree = 0;
+};
 
-bool IsComponentStream(const std::vector<std::uint8_t>& Bytes)
+constexpr auto kOpt = TOptionTarget::Options;
+constexpr auto kOptEx = TOptionTarget::OptionsEx;
+constexpr auto kTree = TOptionTarget::TreeOptions;
+constexpr auto kTreeEx = TOptionTarget::TreeOptionsEx;
+
+constexpr TOptionLink BehaviorLinks[] = {
+    {edgoAnsiSort, kOptEx, egoAnsiSort, kTreeEx, aoAnsiSort},
+    {edgoAutoSearch, kOptEx, egoAutoSearch, kTreeEx, aoAutoSearch},
+    {edgoAutoSort, kOptEx, egoAutoSort, kTree, aoAutoSort},
+    {edgoCaseInsensitive, kOpt, egoCaseInsensitive, kTree, aoCaseInsensitive},
+    {edgoCollapsedReload, kOpt, egoCollapsedReload},
+    {edgoDblClick, kOptEx, egoDblClick},
+    {edgoDragExpand, kOptEx, egoDragExpand, kTreeEx, aoDragExpand},
+    {edgoDragScroll, kOptEx, egoDragScroll, kTreeEx, aoDragScroll},
+    {edgoEditing, kOpt, egoEditing, kTree, aoEditing},
+    {edgoEnterShowEditor, kOptEx, egoEnterShowEditor, kTreeEx, aoEnterShowEditor},
+    {edgoEnterThrough, kOptEx, egoEnterThrough, kTreeEx, aoEnterThrough},
+    {edgoImmediateEditor, kOpt, egoImmediateEditor, kTree, aoImmediateEditor},
+    {edgoMouseScroll, kOptEx, egoMouseScroll},
+    {edgoMultiSelect, kOpt, egoMultiSelect, kTree, aoMultiSelect},
+    {edgoMultiSort, kOptEx, egoMultiSort},
+    {edgoSeekDetail, kOpt, egoSeekDetail},
+    {edgoShowHourGlass, kOpt, egoShowHourGlass},
+    {edgoTabs, kOpt, egoTabs, kTree, aoTabs},
+    {edgoTabThrough, kOpt, egoTabThrough, kTree, aoTabThrough},
+    {edgoVertThrough, kOptEx, egoVertThrough, kTreeEx, aoVertThrough},
+};
+
+constexpr TOptionLink CustomizeLinks[] = {
+    {edgoBandMoving, kOptEx, egoBandMoving, kTreeEx, aoBandMoving},
+    {edgoBandSizing, kOptEx, egoBandSizing, kTreeEx, aoBandSizing},
+    {edgoColumnMoving, kOpt, egoColumnMoving, kTree, aoColumnMoving},
+    {edgoColumnSizing, kOpt, egoColumnSizing, kTree, aoColumnSizing},
+    {edgoExtCustomizing, kOptEx, egoExtCustomizing, kTreeEx, aoExtCustomizing},
+    {edgoKeepColumnWidth, kOpt, egoKeepColumnWidth, kTree, aoKeepColumnWidth},
+    {edgoNotHideColumn, kOptEx, egoNotHideColumn},
+};
+
+constexpr TOptionLink DBLinks[] = {
+    {edgoCanAppend, kOpt, egoCanAppend},
+    {edgoCanDelete, kOpt, egoCanDelete},
+    {edgoCanInsert, kOpt, egoCanInsert},
+    {edgoCanNavigation, kOpt, egoCanNavigation},
+    {edgoCancelOnExit, kOpt, egoCancelOnExit},
+    {edgoConfirmDelete, kOpt, egoConfirmDelete},
+    {edgoLoadAllRecords, kOpt, egoLoadAllRecords},
+    {edgoPartialLoad, TOptionTarget::None, 0},
+    {edgoResetColumnFocus, kOpt, egoResetColumnFocus},
+    {edgoSmartRefresh, kOpt, egoSmartRefresh},
+    {edgoSmartReload, kOpt, egoSmartReload},
+    {edgoSyncSelection, kOpt, egoSyncSelection},
+    {edgoUseBookmarks, TOptionTarget::None, 0},
+    {edgoUseLocate, kOpt, egoUseLocate},
+};
+
+constexpr TOptionLink ViewLinks[] = {
+    {edgoAutoCalcPreviewLines, kOptEx, egoAutoCalcPreviewLines, kTreeEx, aoAutoCalcPreviewLines},
+    {edgoAutoHeaderPanelHeight, kOptEx, egoAutoHeaderPanelHeight},
+    {edgoAutoWidth, kOpt, egoAutoWidth, kTree, aoAutoWidth},
+    {edgoBandHeaderWidth, kOptEx, egoBandHeaderWidth, kTreeEx, aoBandHeaderWidth},
+    {edgoDrawEndEllipsis, kOpt, egoDrawEndEllipsis, kTree, aoDrawEndEllipsis},
+    {edgoHideFocusRect, kOpt, egoHideFocusRect, kTree, aoHideFocusRect},
+    {edgoIndicator, TOptionTarget::None, 0, TOptionTarget::Indicator, 0},
+    {edgoInvertSelect, kOptEx, egoInvertSelect, kTreeEx, aoInvertSelect},
+    {edgoPreview, kOpt, egoPreview, kTree, aoPreview},
+    {edgoRowAutoHeight, kOptEx, egoRowAutoHeight, kTreeEx, aoRowAutoHeight},
+    {edgoRowSelect, kOpt, egoRowSelect, kTree, aoRowSelect},
+    {edgoUseBitmap, kOptEx, egoUseBitmap, kTreeEx, aoUseBitmap},
+};
+
+template <class E>
+void SetMember(TSet<E>& Set, std::uint8_t Member, bool On)
 {
-    return Bytes.size() >= sizeof(ComponentStreamSignature) &&
-           std::memcmp(Bytes.data(), ComponentStreamSignature, sizeof(ComponentStreamSignature)) == 0;
+    if (On)
+        Set.Include(static_cast<E>(Member));
+    else
+        Set.Exclude(static_cast<E>(Member));
+}
+
+// Copies a grouped set's members to their like-named combined members.
+template <class E, std::size_t N>
+void CopyToCombined(TSet<E> Group, const TOptionLink (&Links)[N], TdxDBGridOptions& Options,
+                    TdxDBGridOptionsEx& OptionsEx)
+{
+    for (const TOptionLink& l : Links) {
+        const bool on = Group.Contains(static_cast<E>(l.Member));
+        if (l.CombinedKind == kOpt)
+            SetMember(Options, l.Combined, on);
+        else if (l.CombinedKind == kOptEx)
+            SetMember(OptionsEx, l.Combined, on);
+    }
+}
+
+// The grouped set a combined pair stands for; members without a combined
+// counterpart keep their value in Current.
+template <class E, std::size_t N>
+TSet<E> FromCombined(TSet<E> Current, const TOptionLink (&Links)[N], TdxDBGridOptions Options,
+                     TdxDBGridOptionsEx OptionsEx)
+{
+    for (const TOptionLink& l : Links) {
+        if (l.CombinedKind == kOpt)
+            SetMember(Current, l.Member, Options.Contains(static_cast<TdxDBGridOption>(l.Combined)));
+        else if (l.CombinedKind == kOptEx)
+            SetMember(Current, l.Member, OptionsEx.Contains(static_cast<TdxDBGridOptionEx>(l.Combined)));
+    }
+    return Current;
+}
+
+// Spreads a combined pair over the grouped sets in one update.
+void ApplyCombined(TCustomdxDBGrid& Grid, TdxDBGridOptions Options, TdxDBGridOptionsEx OptionsEx)
+{
+    TUpdateScope<TCustomdxDBGrid> update(Grid);
+    Grid.SetOptionsBehavior(FromCombined(Grid.OptionsBehavior(), BehaviorLinks, Options, OptionsEx));
+    Grid.SetOptionsCustomize(FromCombined(Grid.OptionsCustomize(), CustomizeLinks, Options, OptionsEx));
+    Grid.SetOptionsDB(FromCombined(Grid.OptionsDB(), DBLinks, Options, OptionsEx));
+    Grid.SetOptionsView(FromCombined(Grid.OptionsView(), ViewLinks, Options, OptionsEx));
+}
+
+template <class E, std::size_t N>
+void CopyToTreeList(TCustomdxTreeList& Tree, TSet<E> Group, const TOptionLink (&Links)[N])
+{
+    TdxTreeListOptions options = Tree.GetOptions();
+    TdxTreeListOptionsEx optionsEx = Tree.GetOptionsEx();
+    for (const TOptionLink& l : Links) {
+        const bool on = Group.Contains(static_cast<E>(l.Member));
+        if (l.TreeKind == kTree)
+            SetMember(options, l.Tree, on);
+        else if (l.TreeKind == kTreeEx)
+            SetMember(optionsEx, l.Tree, on);
+        else if (l.TreeKind == TOptionTarget::Indicator)
+            Tree.SetShowIndicator(on);
+    }
+    Tree.SetOptions(options);
+    Tree.SetOptionsEx(optionsEx);
 }
 
 } // namespace
 
-void TCustomdxDBGrid::SaveColumnLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section,
-                                       TdxTreeListColumn* Column)
+void TCustomdxDBGrid::DeriveCombinedOptions()
 {
-    TCustomdxDBTreeListControl::SaveColumnLayout(Storage, Section, Column);
-    if (auto* c = dynamic_cast<TdxDBTreeListColumn*>(Column))
-        Storage.WriteInteger(Section, "GroupIndex", c->GroupIndex());
+    TdxDBGridOptions options;
+    TdxDBGridOptionsEx optionsEx;
+    CopyToCombined(m_optionsBehavior, BehaviorLinks, options, optionsEx);
+    CopyToCombined(m_optionsCustomize, CustomizeLinks, options, optionsEx);
+    CopyToCombined(m_optionsDB, DBLinks, options, optionsEx);
+    CopyToCombined(m_optionsView, ViewLinks, options, optionsEx);
+    m_options = options;
+    m_optionsEx = optionsEx;
 }
 
-void TCustomdxDBGrid::LoadColumnLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section,
-                                       TdxTreeListColumn* Column)
+void TCustomdxDBGrid::SetOptions(TdxDBGridOptions Value)
 {
-    if (auto* c = dynamic_cast<TdxDBTreeListColumn*>(Column))
-        c->SetGroupIndex(Storage.ReadInteger(Section, "GroupIndex", c->GroupIndex()));
-    TCustomdxDBTreeListControl::LoadColumnLayout(Storage, Section, Column);
-}
-
-void TCustomdxDBGrid::SaveControlLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section)
-{
-    TCustomdxDBTreeListControl::SaveControlLayout(Storage, Section);
-    Storage.WriteBool(Section, "ShowGroupPanel", ShowGroupPanel());
-    Storage.WriteBool(Section, "ShowNewItemRow", ShowNewItemRow());
-    Storage.WriteBool(Section, "ShowRowFooter", ShowRowFooter());
-    Storage.WriteBool(Section, "ShowSummaryFooter", ShowFooter());
-    auto* regIni = dynamic_cast<TdxTreeListRegIniLayoutStorage*>(&Storage);
-    if (!regIni || !regIni->Wrapper().IsRegistry())
-        return;   // binary values exist in the settings store only
-    TFilterWrapper wrapper(nullptr);
-    wrapper.BindFilter(m_filter.get());
-    TMemoryStream stream;
-    SaveComponentToMemory(&wrapper, stream);
-    regIni->Wrapper().WriteBinaryData(Section, FilterKey, stream.Memory(), static_cast<int>(stream.Size()));
-}
-
-void TCustomdxDBGrid::LoadControlLayout(TdxTreeListLayoutStorage& Storage, const std::string& Section)
-{
-    TCustomdxDBTreeListControl::LoadControlLayout(Storage, Section);
-    SetShowGroupPanel(Storage.ReadBool(Section, "ShowGroupPanel", ShowGroupPanel()));
-    SetShowNewItemRow(Storage.ReadBool(Section, "ShowNewItemRow", ShowNewItemRow()));
-    SetShowRowFooter(Storage.ReadBool(Section, "ShowRowFooter", ShowRowFooter()));
-    SetShowFooter(Storage.ReadBool(Section, "ShowSummaryFooter", ShowFooter()));
-    auto* regIni = dynamic_cast<TdxTreeListRegIniLayoutStorage*>(&Storage);
-    if (!regIni)
+    if (Value == m_options)
         return;
-    const std::vector<std::uint8_t> bytes = regIni->Wrapper().ReadBinaryData(Section, FilterKey);
-    if (bytes.empty())
-        return;   // no value, or an INI layout: the filter stays as it is
-    // Read into a scratch filter that belongs to no grid: a damaged value
-    // must not leave the live filter half replaced. The rest of the layout
-    // still loads.
-    TFilterWrapper scratch(nullptr);
-    TMemoryStream stream;
-    stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-    stream.SetPosition(0);
-    try {
-        if (IsComponentStream(bytes)) {
-            ReadComponent(stream, &scratch, nullptr);
-            m_filter->Assign(scratch.Filter());   // applies the filter
-            return;
-        }
-        // Layouts of earlier versions hold the bare criteria stream: it
-        // replaces the criteria only, once it has read whole.
-        scratch.Filter()->Criteria()->LoadFromStream(stream);
-        stream.SetPosition(0);
-        m_filter->Criteria()->LoadFromStream(stream);
-    } catch (const std::exception& E) {
-        Application().HandleException(E);
+    ApplyCombined(*this, Value, m_optionsEx);
+}
+
+void TCustomdxDBGrid::SetOptionsEx(TdxDBGridOptionsEx Value)
+{
+    if (Value == m_optionsEx)
         return;
+    ApplyCombined(*this, m_options, Value);
+}
+
+void TCustomdxDBGrid::SetOptionsBehavior(TdxDBGridOptionsBehavior Value)
+{
+    if (Value == m_optionsBehavior)
+        return;
+    const TdxDBGridOptionsBehavior old = m_optionsBehavior;
+    TUpdateScope<TCustomdxDBGrid> update(*this);
+    m_optionsBehavior = Value;
+    CopyToTreeList(*this, Value, BehaviorLinks);
+    ApplyGroupedOptions(old, m_optionsDB);
+}
+
+void TCustomdxDBGrid::SetOptionsCustomize(TdxDBGridOptionsCustomize Value)
+{
+    if (Value == m_optionsCustomize)
+        return;
+    TUpdateScope<TCustomdxDBGrid> update(*this);
+    m_optionsCustomize = Value;
+    CopyToTreeList(*this, Value, CustomizeLinks);
+    ApplyGroupedOptions(m_optionsBehavior, m_optionsDB);
+}
+
+void TCustomdxDBGrid::SetOptionsDB(TdxDBGridOptionsDB Value)
+{
+    if (Value.Contains(edgoLoadAllRecords))
+        Value.Exclude(edgoPartialLoad);
+    if (Value == m_optionsDB)
+        return;
+    const TdxDBGridOptionsDB old = m_optionsDB;
+    TUpdateScope<TCustomdxDBGrid> update(*this);
+    m_optionsDB = Value;
+    ApplyGroupedOptions(m_optionsBehavior, old);
+}
+
+TdxDBGridOptionsView TCustomdxDBGrid::OptionsView() const
+{
+    TdxDBGridOptionsView r = m_optionsView;
+    SetMember(r, edgoIndicator, ShowIndicator());   // the indicator may be switched on the tree list itself
+    return r;
+}
+
+void TCustomdxDBGrid::SetOptionsView(TdxDBGridOptionsView Value)
+{
+    if (Value.Contains(edgoInvertSelect))
+        Value.Exclude(edgoRowSelect);
+    if (Value == OptionsView())
+        return;
+    TUpdateScope<TCustomdxDBGrid> update(*this);
+    m_optionsView = Value;
+    CopyToTreeList(*this, Value, ViewLinks);
+    if (Value.Contains(edgoRowSelect))
+        TCustomdxTreeList::SetOptionsEx(GetOptionsEx() - TdxTreeListOptionsEx{aoInvertSelect});
+    ApplyGroupedOptions(m_optionsBehavior, m_optionsDB);
+}
+
+void TCustomdxDBGrid::ApplyGroupedOptions(TdxDBGridOptionsBehavior OldBehavior, TdxDBGridOptionsDB OldDB)
+{
+    DeriveCombinedOptions();
+
+    const TdxDBGridOptionsBehavior& now = m_optionsBehavior;
+    if (now.Contains(edgoAutoSort) != OldBehavior.Contains(edgoAutoSort) ||
+        now.Contains(edgoMultiSort) != OldBehavior.Contains(edgoMultiSort)) {
+        ApplySortingRule();
+        SortNodes();
     }
-    ApplyFilter();
+
+    const TdxDBGridOptionsDB& db = m_optionsDB;
+    const bool loadAll = db.Contains(edgoLoadAllRecords);
+    const bool partial = db.Contains(edgoPartialLoad);
+    if ((loadAll || partial) && !OldDB.Contains(edgoLoadAllRecords) && !OldDB.Contains(edgoPartialLoad))
+        m_defaultFields = false;
+    if (db.Contains(edgoUseBookmarks) && !OldDB.Contains(edgoUseBookmarks))
+        ClearSelection();
+    if (partial != OldDB.Contains(edgoPartialLoad)) {
+        m_windowStart = m_windowEnd = false;
+        RelinkActive();
+    } else if (loadAll != OldDB.Contains(edgoLoadAllRecords) && m_groupColumns.empty()) {
+        RelinkActive();
+    }
+}
+
+void TCustomdxDBGrid::SetDefaultFields(bool Value)
+{
+    if (Value == m_defaultFields)
+        return;
+    m_defaultFields = Value;
+    m_filter->SetActive(false);
+    if (!IsControlLoading() && LinkActive()) {
+        RebuildColumns();
+        RelinkActive();
+    }
+}
+
+void TCustomdxDBGrid::SetPartialLoad(bool Value)
+{
+    TdxDBGridOptionsDB o = m_optionsDB;
+    if (Value) {
+        o.Include(edgoPartialLoad);
+        o.Exclude(edgoLoadAllRecords);
+    } else {
+        o.Exclude(edgoPartialLoad);
+    }
+    SetOptionsDB(o);
+}
+
+void TCustomdxDBGrid::SetUseBookmarks(bool Value)
+{
+    TdxDBGridOptionsDB o = m_optionsDB;
+    SetMember(o, edgoUseBookmarks, Value);
+    SetOptionsDB(o);
+}
+
+void TCustomdxDBGrid::SetShowNewItemRow(bool Value)
+{
+    if (Value == m_showNewItemRow)
+        return;
+    m_showNewItemRow = Value;
+    LayoutChanged();
 }
 
 } // namespace qel

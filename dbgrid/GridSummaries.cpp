@@ -17,31 +17,20 @@ TFieldType SummaryFieldType(const TField* Field, TdxSummaryType Type)
     return t == ftDate || t == ftTime || t == ftDateTime ? t : ftUnknown;
 }
 
-// The record's operand: nothing for Count, the field's value as a float
-// otherwise (no value for Null or text that is no number).
-bool ReadOperand(TField* Field, TdxSummaryType Type, const TRecordReader* Reader, std::int64_t Handle,
-                 double& Value)
+// A record's operand as Source gives Field: nothing for Count, the value as
+// a float otherwise (no value for Null or text that is no number). Held
+// turns false where the source cannot tell, which gives no value.
+bool SourceOperand(const TdxRowValueSource& Source, TField* Field, TdxSummaryType Type, double& Value, bool& Held)
 {
     Value = 0.0;
     if (Type == cstCount || !Field)
         return Type == cstCount;
-    return SummaryOperand(Reader ? Reader->Value(Handle, Field) : Field->Value(), Value);
-}
-
-// A row's operand from the value it holds of Field (RowFieldValue); Held
-// turns false where the row holds none, which gives no value.
-bool HeldOperand(const TCustomdxDBGrid& Grid, const TdxDBGridNode* Row, TField* Field, TdxSummaryType Type,
-                 double& Value, bool& Held)
-{
-    Value = 0.0;
-    if (Type == cstCount || !Field)
-        return Type == cstCount;
-    Variant stored;
-    if (!Grid.RowFieldValue(Row, Field, stored)) {
+    Variant v;
+    if (!Source.Value(Field, v)) {
         Held = false;
         return false;
     }
-    return SummaryOperand(stored, Value);
+    return SummaryOperand(v, Value);
 }
 
 } // namespace
@@ -171,10 +160,7 @@ void TdxDBGridSummaries::AddOperandField(TField* Field)
 
 bool TdxDBGridSummaries::RecordOperand(TField* Field, TdxSummaryType Type, double& Value)
 {
-    const auto read = [&](double& To) {
-        return m_row ? HeldOperand(*m_grid, m_row, Field, Type, To, m_rowHeld)
-                     : ReadOperand(Field, Type, m_reader, m_handle, To);
-    };
+    const auto read = [&](double& To) { return SourceOperand(*m_source, Field, Type, To, m_held); };
     if (Type != cstCount && Field)
         for (OperandSlot& s : m_operands)
             if (s.Field == Field) {
@@ -190,10 +176,21 @@ bool TdxDBGridSummaries::RecordOperand(TField* Field, TdxSummaryType Type, doubl
 
 void TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node, const TRecordReader* Reader, std::int64_t Handle)
 {
-    m_reader = Reader;
-    m_handle = Handle;
-    Finally forget([this] { m_reader = nullptr; });
+    if (!Reader) {
+        AddRecord(Node, TdxCursorRowSource());
+        return;
+    }
+    TdxRecordRowSource record(*Reader);
+    record.SetRecord(Handle);
+    AddRecord(Node, record);
+}
+
+bool TdxDBGridSummaries::AddRecord(TdxDBGridNode* Node, const TdxRowValueSource& Record)
+{
+    TValueRestorer<const TdxRowValueSource*> source(m_source, &Record);
+    m_held = true;
     AddOperands(Node);
+    return m_held;
 }
 
 void TdxDBGridSummaries::AddOperands(TdxDBGridNode* Node)
@@ -210,19 +207,16 @@ void TdxDBGridSummaries::AddOperands(TdxDBGridNode* Node)
 
 void TdxDBGridSummaries::AddStoredRecord(TdxDBGridNode* Node)
 {
-    bool held = true;
-    AddToGroups(Node, [this, Node, &held](TField* Field, TdxSummaryType Type, double& Value) {
-        return HeldOperand(*m_grid, Node, Field, Type, Value, held);
+    const TdxHeldRowSource held(*m_grid, Node);
+    bool all = true;
+    AddToGroups(Node, [&](TField* Field, TdxSummaryType Type, double& Value) {
+        return SourceOperand(held, Field, Type, Value, all);
     });
 }
 
 bool TdxDBGridSummaries::AddRowRecord(TdxDBGridNode* Node)
 {
-    m_row = Node;
-    m_rowHeld = true;
-    Finally forget([this] { m_row = nullptr; });
-    AddOperands(Node);
-    return m_rowHeld;
+    return AddRecord(Node, TdxHeldRowSource(*m_grid, Node));
 }
 
 template <class Operand>

@@ -20,6 +20,7 @@ class TCustomdxDBGrid;
 class TField;
 class TdxDBGridNode;
 class TRecordReader;
+class TdxRowValueSource;
 
 class TdxDBGridSummaries {
 public:
@@ -32,15 +33,18 @@ public:
     // The operands come from the dataset's current record, or from Reader's
     // record Handle when a reader is given (the cursor then stays put).
     void AddRecord(TdxDBGridNode* Node, const TRecordReader* Reader = nullptr, std::int64_t Handle = 0);
+    // One record's share, its operands read from Record (any form of the
+    // row-value source); false when the source could not tell one of them.
+    bool AddRecord(TdxDBGridNode* Node, const TdxRowValueSource& Record);
     // A regrouped row's share of its group rows' summaries, the operands taken
-    // from the values the row holds (TCustomdxDBGrid::RowFieldValue) instead
+    // from the values the row holds (the held-row form of the row-value source) instead
     // of a record. A summarised field that no column holds has no stored
     // value: the row gives no value for it. The footers are not touched.
     void AddStoredRecord(TdxDBGridNode* Node);
     // A recount from the rows without a record walk (a refilter): after
     // Prepare, AddRowRecord for every record row that shows, in walk order,
     // then Finish. The operands come from the values the rows hold
-    // (TCustomdxDBGrid::RowFieldValue); CanAddRowRecords is false when a
+    // (the held-row form of the row-value source); CanAddRowRecords is false when a
     // summarised field is held by no column, AddRowRecord false when the row
     // holds no value of one: only a walk can count then.
     bool CanAddRowRecords() const;
@@ -113,12 +117,10 @@ private:
     // Counts and averages of the footers, and their values into the columns.
     void FinishFooters(std::int64_t LoadedRecordCount);
     void AddOperandField(TField* Field);
-    // Read once per record: from the record, or from the row AddRowRecord is adding.
+    // Read once per record, from the source AddRecord was given.
     bool RecordOperand(TField* Field, TdxSummaryType Type, double& Value);
     // One record's share of its group rows and of the footers.
     void AddOperands(TdxDBGridNode* Node);
-    // The stored value of Field in a row (nullptr when no column keeps it).
-    const Variant* RowValue(TdxDBGridNode* Row, TField* Field) const;
     // The operand as a row's stored values give it (none where no column keeps the field).
     OperandReader StoredOperand(TdxDBGridNode* Row) const;
     // Whether Held answers true for every field a summary reads (group summaries, items, footers).
@@ -131,10 +133,8 @@ private:
     std::vector<LevelInfo> m_levels;
     std::vector<TdxSummaryValue> m_footers;   // per column index
     std::vector<OperandSlot> m_operands;
-    const TRecordReader* m_reader{nullptr};   // the record AddRecord reads, when not the current one
-    std::int64_t m_handle{0};
-    TdxDBGridNode* m_row{nullptr};   // the row AddRowRecord reads its operands from
-    bool m_rowHeld{true};            // whether it held every one
+    const TdxRowValueSource* m_source{nullptr};   // where AddRecord reads the record's operands
+    bool m_held{true};                            // whether it could tell every one
     std::vector<TdxDBTreeListColumn*> m_footerColumns;   // per column index, resolved once per load
     std::vector<std::size_t> m_summedFooters;            // the column indexes with a footer summary
 };

@@ -2,6 +2,7 @@
 // in place, so group and footer texts follow an edit without a reload.
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/GridSummaries.h"
+#include "dbgrid/RowValueSource.h"
 
 #include "platform/data/Field.h"
 
@@ -45,20 +46,9 @@ TdxDBGridSummaries::OperandReader TdxDBGridSummaries::StoredOperand(TdxDBGridNod
         Value = 0.0;
         if (Type == cstCount || !Field)
             return Type == cstCount;
-        const Variant* stored = RowValue(Row, Field);
-        return stored && SummaryOperand(*stored, Value);
+        Variant held;
+        return TdxHeldRowSource(*m_grid, Row).Value(Field, held) && SummaryOperand(held, Value);
     };
-}
-
-const Variant* TdxDBGridSummaries::RowValue(TdxDBGridNode* Row, TField* Field) const
-{
-    for (int c = 0; c < m_grid->GetColumnCount(); ++c) {
-        TdxDBTreeListColumn* column = m_grid->GetColumn(c);
-        if (column && column->GetField() == Field)
-            if (const Variant* v = Row->StoredValue(c))
-                return v;
-    }
-    return nullptr;
 }
 
 template <class Held>
@@ -88,7 +78,9 @@ bool TdxDBGridSummaries::HoldsOperands(const Held& IsHeld) const
 
 bool TdxDBGridSummaries::CanRefreshFromRows(TdxDBGridNode* Node) const
 {
-    return Node && HoldsOperands([this, Node](TField* Field) { return RowValue(Node, Field) != nullptr; });
+    const TdxHeldRowSource held(*m_grid, Node);
+    Variant value;
+    return Node && HoldsOperands([&](TField* Field) { return held.Value(Field, value); });
 }
 
 bool TdxDBGridSummaries::CanAddRowRecords() const
@@ -122,6 +114,8 @@ void TdxDBGridSummaries::RefreshGroup(TdxDBGridNode* Group)
 
 void TdxDBGridSummaries::RefreshFromRows(TdxDBGridNode* Node, std::int64_t LoadedRecordCount)
 {
+    // The other rows of the groups are read where they are, not filled.
+    TdxPendingRowsReading reading(*m_grid);
     if (Node) {
         for (TdxTreeListNode* p = Node->Parent(); p; p = p->Parent())
             RefreshGroup(static_cast<TdxDBGridNode*>(p));

@@ -161,6 +161,18 @@ TdxDBTreeListColumn* TdxDBGridReportAccess::GroupColumn(TdxTreeListNode* Node) c
     return Node && m_grid->IsGroupRow(Node) ? m_grid->GetGroupColumn(Node->Level()) : nullptr;
 }
 
+std::string TdxDBGridReportAccess::CellText(TdxTreeListNode* Node, TdxTreeListColumn* Column)
+{
+    TdxPendingRowsReading reading(*m_grid, TdxPendingRowsReading::OneRow);
+    return TdxDBTreeListReportAccess::CellText(Node, Column);
+}
+
+Variant TdxDBGridReportAccess::CellValue(TdxTreeListNode* Node, TdxTreeListColumn* Column)
+{
+    TdxPendingRowsReading reading(*m_grid, TdxPendingRowsReading::OneRow);
+    return TdxDBTreeListReportAccess::CellValue(Node, Column);
+}
+
 void TdxDBGridReportAccess::DescribeRow(TdxTreeListNode* Node, TRowEntry& Entry)
 {
     if (!m_grid->IsGroupRow(Node)) {

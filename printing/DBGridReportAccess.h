@@ -77,6 +77,9 @@ public:
     bool CanLoadAllRecords() const;
     // The column whose values form a group row's level.
     TdxDBTreeListColumn* GroupColumn(TdxTreeListNode* Node) const;
+    // A record row not yet read is printed from its record and stays unread.
+    std::string CellText(TdxTreeListNode* Node, TdxTreeListColumn* Column) override;
+    Variant CellValue(TdxTreeListNode* Node, TdxTreeListColumn* Column) override;
 
 protected:
     void DescribeRow(TdxTreeListNode* Node, TRowEntry& Entry) override;

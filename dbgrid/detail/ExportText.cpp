@@ -29,7 +29,9 @@ void ForEachXmlChar(std::string_view Text, F Visit)
 {
     std::size_t pos = 0;
     while (pos < Text.size()) {
-        const char32_t cp = Utf8Next(Text, pos);
+        // ASCII, the most of every text, needs no decoding.
+        const auto byte = static_cast<unsigned char>(Text[pos]);
+        const char32_t cp = byte < 0x80 ? (++pos, char32_t{byte}) : Utf8Next(Text, pos);
         if (IsXmlChar(cp))
             Visit(cp);
     }
@@ -55,35 +57,55 @@ std::string CleanText(std::string_view Text)
     return out;
 }
 
+void AppendHtmlEscaped(std::string& Out, std::string_view Text)
+{
+    ForEachXmlChar(Text, [&](char32_t Cp) {
+        switch (Cp) {
+        case '&': Out += "&amp;"; break;
+        case '<': Out += "&lt;"; break;
+        case '>': Out += "&gt;"; break;
+        case '"': Out += "&quot;"; break;
+        default:
+            if (Cp < 0x80)
+                Out += static_cast<char>(Cp);
+            else
+                AppendUtf8(Out, Cp);
+        }
+    });
+}
+
 std::string HtmlEscape(std::string_view Text)
 {
     std::string out;
     out.reserve(Text.size() + 8);
-    ForEachXmlChar(Text, [&](char32_t Cp) {
-        switch (Cp) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: AppendUtf8(out, Cp);
-        }
-    });
+    AppendHtmlEscaped(out, Text);
     return out;
+}
+
+void AppendXmlEscaped(std::string& Out, std::string_view Text)
+{
+    ForEachXmlChar(Text, [&](char32_t Cp) {
+        if (IsXmlPlain(Cp)) {
+            Out += static_cast<char>(Cp);
+            return;
+        }
+        // "&#N;" with N in decimal.
+        char digits[8];
+        int n = 0;
+        for (auto v = static_cast<std::uint32_t>(Cp); n == 0 || v > 0; v /= 10)
+            digits[n++] = static_cast<char>('0' + v % 10);
+        Out += "&#";
+        while (n > 0)
+            Out += digits[--n];
+        Out += ';';
+    });
 }
 
 std::string XmlEscape(std::string_view Text)
 {
     std::string out;
     out.reserve(Text.size() + 8);
-    ForEachXmlChar(Text, [&](char32_t Cp) {
-        if (IsXmlPlain(Cp)) {
-            out += static_cast<char>(Cp);
-        } else {
-            char buf[16];
-            std::snprintf(buf, sizeof buf, "&#%u;", static_cast<unsigned>(Cp));
-            out += buf;
-        }
-    });
+    AppendXmlEscaped(out, Text);
     return out;
 }
 
@@ -108,20 +130,21 @@ std::string MakeXmlName(std::string_view Text)
     return out.empty() ? std::string("_") : out;
 }
 
-std::string QuoteTextField(const std::string& Text, const std::string& Separator)
+void AppendTextField(std::string& Out, const std::string& Text, const std::string& Separator)
 {
     const bool needs = Text.find_first_of("\r\n\"") != std::string::npos ||
                        (!Separator.empty() && Text.find(Separator) != std::string::npos);
-    if (!needs)
-        return Text;
-    std::string out = "\"";
+    if (!needs) {
+        Out += Text;
+        return;
+    }
+    Out += '"';
     for (char c : Text) {
         if (c == '"')
-            out += '"';
-        out += c;
+            Out += '"';
+        Out += c;
     }
-    out += '"';
-    return out;
+    Out += '"';
 }
 
 std::uint32_t ExportRGB(TColor Color)

@@ -3,6 +3,7 @@
 // XML names, quoting of delimited-text fields, colours as RRGGBB.
 #include "platform/graphics/Graphics.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,15 +15,17 @@ namespace qel::exportdetail {
 std::string CleanText(std::string_view Text);
 // CleanText with '&', '<', '>' and '"' as entities.
 std::string HtmlEscape(std::string_view Text);
+void AppendHtmlEscaped(std::string& Out, std::string_view Text);
 // Attribute text of the XML export: CleanText, of which the safe ASCII set
 // passes and every other code point becomes "&#N;".
 std::string XmlEscape(std::string_view Text);
+void AppendXmlEscaped(std::string& Out, std::string_view Text);
 // Makes Text a valid XML name: invalid characters become '_', a name that
 // cannot start with its first character gets a leading '_'.
 std::string MakeXmlName(std::string_view Text);
-// A field of the delimited text: quoted with doubled inner quotes when it holds
-// the separator, CR, LF or a double quote.
-std::string QuoteTextField(const std::string& Text, const std::string& Separator);
+// Appends a field of the delimited text to Out: quoted with doubled inner
+// quotes when it holds the separator, CR, LF or a double quote.
+void AppendTextField(std::string& Out, const std::string& Text, const std::string& Separator);
 // "RRGGBB" of a colour; an unset colour is black.
 std::string ColorHex(TColor Color);
 // RGB of a colour as 0x00BBGGRR; an unset colour is 0.

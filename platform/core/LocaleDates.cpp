@@ -105,6 +105,9 @@ const std::string& MonthName(const std::array<std::string, 12>& Names, const Dat
 
 std::string Pad(int Value, int Width)
 {
+    // Day, month, hour, minute and second: two digits without a conversion call.
+    if (Width == 2 && Value >= 0 && Value < 100)
+        return {static_cast<char>('0' + Value / 10), static_cast<char>('0' + Value % 10)};
     std::string s = std::to_string(Value);
     if (static_cast<int>(s.size()) < Width)
         s.insert(0, static_cast<std::size_t>(Width) - s.size(), '0');
@@ -121,8 +124,9 @@ bool HasAmPm(const std::string& Format)
                 quote = 0;
         } else if (c == '"' || c == '\'') {
             quote = c;
-        } else if (StartsWithNoCase(Format, i, "am/pm") || StartsWithNoCase(Format, i, "a/p")
-                   || StartsWithNoCase(Format, i, "ampm")) {
+        } else if ((c == 'a' || c == 'A') &&
+                   (StartsWithNoCase(Format, i, "am/pm") || StartsWithNoCase(Format, i, "a/p") ||
+                    StartsWithNoCase(Format, i, "ampm"))) {
             return true;
         }
     }

@@ -127,6 +127,10 @@ public:
     void Close() { SetActive(false); }
     TDataSetState State() const { return m_state; }
 
+    // Changes whenever the records change, but not when only their order does
+    // (a sort): what was read of the records before still holds.
+    std::uint64_t ContentVersion() const { return m_contentVersion; }
+
     // --- fields -------------------------------------------------------------
     TFieldDefs& FieldDefs() { return m_fieldDefs; }
     // The fields were made from FieldDefs when the dataset opened; they exist
@@ -306,7 +310,14 @@ protected:
     virtual void FilterChanged() {}
     // Records were posted, deleted, re-ordered or refiltered: readers made
     // before are out of date. The base calls it for what it does itself.
-    void RecordsChanged() { ++m_recordsVersion; }
+    void RecordsChanged()
+    {
+        ++m_recordsVersion;
+        ++m_contentVersion;
+    }
+    // The same records in another order (a sort): readers are out of date,
+    // the content is as it was.
+    void RecordsReordered() { ++m_recordsVersion; }
     std::uint64_t RecordsVersion() const { return m_recordsVersion; }
 
     // --- helpers for a concrete dataset ---------------------------------------
@@ -456,6 +467,7 @@ private:
     std::vector<TField*> m_filterFields;   // the fields the expression refers to, by its indexes
 
     std::uint64_t m_recordsVersion{0};
+    std::uint64_t m_contentVersion{0};
     std::vector<TDataSource*> m_dataSources;   // not owned; they detach themselves
     std::vector<BlobWriter*> m_blobWriters;    // not owned; open write streams of the edited record
 };

@@ -306,7 +306,7 @@ void TMemoryDataSet::SortOn(const std::string& FieldName, bool Descending)
     m_sortFieldNo = f->FieldNo();
     m_sortText = IsTextField(f);
     SortRecords();
-    RecordsChanged();
+    RecordsReordered();
     Refresh();
 }
 

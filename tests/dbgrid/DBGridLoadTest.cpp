@@ -534,3 +534,45 @@ TEST(DBGridLoad, SortingRecordRowsByTheirValuesKeepsTheComparisonOrder)
 }
 
 } // namespace qel::test
+
+namespace qel::test {
+
+// Rows loaded in bulk are sorted and listed in the header drop-down from
+// their records: the order and the values are those of read rows, and the
+// rows stay unread.
+TEST(DBGridLoad, RowsNotYetReadAreSortedAndListedFromTheirRecordsAndStayUnread)
+{
+    auto keysAndUnread = [](GridFixture& F, int& Unread) {
+        std::vector<std::string> keys;
+        Unread = 0;
+        for (TdxTreeListNode* n = F.grid->GetItem(0); n; n = n->GetNext()) {
+            if (F.grid->IsGroupRow(n))
+                continue;
+            keys.push_back(F.Node(n)->Key.AsString());
+            Unread += F.Node(n)->ValuesPending();
+        }
+        return keys;
+    };
+    GridFixture pending(12), read(12);
+    for (TdxTreeListNode* n = read.grid->GetItem(0); n; n = n->GetNext())
+        n->GetString(0);
+    for (GridFixture* f : {&pending, &read}) {
+        f->grid->ColumnByFieldName("ACTIVE")->SetGroupIndex(0);
+        f->grid->ColumnByFieldName("AREA")->SetSorted(csDown);
+        f->grid->ColumnByFieldName("TITLE")->SetSorted(csUp);
+    }
+    int unread = 0, none = 0;
+    EXPECT_EQ(keysAndUnread(pending, unread), keysAndUnread(read, none));
+    EXPECT_EQ(unread, 12);
+
+    for (const char* field : {"TITLE", "AREA", "ACTIVE"}) {
+        TdxDBGridFilterValues values, readValues;
+        pending.grid->CollectFilterValues(pending.grid->ColumnByFieldName(field), values);
+        read.grid->CollectFilterValues(read.grid->ColumnByFieldName(field), readValues);
+        EXPECT_EQ(TdxDBGridFilter::DropDownItems(values), TdxDBGridFilter::DropDownItems(readValues)) << field;
+    }
+    keysAndUnread(pending, unread);
+    EXPECT_EQ(unread, 12);
+}
+
+} // namespace qel::test

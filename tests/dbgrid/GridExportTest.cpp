@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 
 namespace qel::test {
 
@@ -73,6 +74,49 @@ TEST(GridExport, AllRecordsGroupedWritesEveryRowAndValidXml)
     const std::string text = ReadFileBytes((dir.Path() / "doors.txt").string());
     EXPECT_EQ(Lines(text), 2 + 4 + 10);
     EXPECT_NE(text.find("\r\nNorth\r\n"), std::string::npos) << text;
+}
+
+TEST(GridExport, RowsNotYetReadAreWrittenFromTheirRecordsAndStayUnread)
+{
+    // Each writer on a grid whose rows were never read, then on the same grid
+    // with every row read: the same bytes, and the export reads no row.
+    GridFixture f(12);
+    f.grid->ColumnByFieldName("AREA")->SetGroupIndex(0);
+    f.ds->FieldByName("TITLE")->OnGetText = [](TField* Sender, std::string& Text, bool) {
+        Text = Sender->AsString() + " ;\"quoted\"";
+    };
+    f.grid->ClearNodes();
+    f.grid->ReloadNodes();
+    auto unread = [&] {
+        int n = 0;
+        for (TdxTreeListNode* node = f.grid->GetItem(0); node; node = node->GetNext())
+            n += !f.grid->IsGroupRow(node) && f.Node(node)->ValuesPending();
+        return n;
+    };
+    ASSERT_EQ(unread(), 12);
+    TempDir unreadDir, readDir;
+    const std::vector<std::pair<const char*, std::function<void(const std::string&)>>> writers{
+        {"txt", [&](const std::string& F) { f.grid->SaveToText(F, true, ";", "", ""); }},
+        {"html", [&](const std::string& F) { f.grid->SaveToHTML(F, true); }},
+        {"xml", [&](const std::string& F) { f.grid->SaveToXML(F, true); }},
+        {"xls", [&](const std::string& F) { f.grid->SaveToXLS(F, true); }},
+    };
+    std::vector<std::string> unreadBytes;
+    for (const auto& [ext, write] : writers) {
+        const std::string file = unreadDir.File(std::string("rows.") + ext);
+        write(file);
+        unreadBytes.push_back(ReadFileBytes(file));
+        EXPECT_EQ(unread(), 12) << ext;
+    }
+    for (TdxTreeListNode* node = f.grid->GetItem(0); node; node = node->GetNext())
+        node->GetString(1);
+    ASSERT_EQ(unread(), 0);
+    for (std::size_t i = 0; i < writers.size(); ++i) {
+        const std::string file = readDir.File(std::string("rows.") + writers[i].first);
+        writers[i].second(file);
+        EXPECT_EQ(unreadBytes[i], ReadFileBytes(file)) << writers[i].first;
+    }
+    EXPECT_NE(unreadBytes[0].find("\"Door 3 ;\"\"quoted\"\"\""), std::string::npos) << unreadBytes[0];
 }
 
 TEST(GridExport, BufferModeWalksTheDataSetAndRestoresPosition)

@@ -198,6 +198,7 @@ TEST(GridRefilter, HiddenRowsLeaveTheSelection)
             b.number->SetSummaryFooterType(cstSum);
         }
         b.Load();
+        b.FillRows();
         int reloads = 0;
         b.grid->OnClearNodeData = [&](TObject*) { ++reloads; };
         b.grid->SelectRange(b.grid->FindNodeByKey(2), b.grid->FindNodeByKey(4));
@@ -265,6 +266,7 @@ TEST(GridRefilter, WhereTheRowsCannotTellTheRowsAreReloaded)
         F.AddSummaries();
         Setup(F);
         F.Load();
+        F.FillRows();   // rows not yet read give their records' values: nothing to reload
         int count = 0;
         F.grid->OnClearNodeData = [&](TObject*) { ++count; };
         Filter(F, [](SummaryGridFixture& G) { Condition(G, G.amount, 2, Variant(0.0)); });
@@ -384,4 +386,73 @@ TEST(GridRefilter, AFailingHandlerLosesNoRow)
     flat.grid->ApplyFilter();
     EXPECT_EQ(flat.RecordRows(), 11);
     EXPECT_EQ(flat.grid->GetFooterCellText(flat.number->GetColumnIndex()), "11");
+}
+
+TEST(GridRefilter, RowsNotYetReadAreFilteredFromTheirRecordsAndStayUnread)
+{
+    // Read rows keep no value of SERIAL (a text column of a large integer):
+    // only the records can tell its group values and its footer.
+    auto setup = [](SummaryGridFixture& F) {
+        F.AddSummaries();
+        F.serial->SetGroupIndex(0);
+        F.number->SetSummaryFooterField("SERIAL");
+        F.number->SetSummaryFooterType(cstSum);
+    };
+    SummaryGridFixture f(false, Records);
+    setup(f);
+    f.Load();
+    int reloads = 0;
+    f.grid->OnClearNodeData = [&](TObject*) { ++reloads; };
+    for (const auto& [stepName, step] : Steps()) {
+        SCOPED_TRACE(stepName);
+        Filter(f, step);
+        int unread = 0;
+        for (TdxTreeListNode* n = f.grid->GetItem(0); n; n = n->GetNext())
+            unread += !f.grid->IsGroupRow(n) && f.Node(n)->ValuesPending();
+        EXPECT_EQ(unread, f.RecordRows());
+
+        SummaryGridFixture fresh(false, Records);
+        setup(fresh);
+        Filter(fresh, step);
+        fresh.Load();
+        EXPECT_EQ(f.Tree(), fresh.Tree());
+        EXPECT_EQ(reloads, 0);
+    }
+}
+
+TEST(GridRefilter, ARecordSortOfTheDataSetKeepsTheRowsAndShowsWhatALoadShows)
+{
+    for (const auto& [layoutName, layout] : Layouts())
+        for (bool filtered : {false, true}) {
+            SCOPED_TRACE(std::string(layoutName) + (filtered ? ", filtered" : ""));
+            auto setUp = [&, &layout = layout](SummaryGridFixture& F) {
+                F.AddSummaries();
+                layout(F);
+                if (filtered)
+                    Filter(F, [](SummaryGridFixture& G) { Condition(G, G.amount, 2, Variant(0.0)); });
+            };
+            SummaryGridFixture f(false, Records);
+            setUp(f);
+            f.Load();
+            f.grid->FindNodeByKey(7)->GetString(1);   // one row read before the sort
+            int reloads = 0;
+            f.grid->OnClearNodeData = [&](TObject*) { ++reloads; };
+            // Equal values keep the order the last sort left: the fresh grid's dataset goes the same way.
+            std::vector<const char*> sorts;
+            for (const char* field : {"TITLE", "AMOUNT", "NUMBER"}) {
+                SCOPED_TRACE(field);
+                sorts.push_back(field);
+                f.ds->SortOn(field, std::string(field) == "AMOUNT");
+                EXPECT_EQ(reloads, 0);
+
+                SummaryGridFixture fresh(false, Records);
+                setUp(fresh);
+                for (const char* sort : sorts)
+                    fresh.ds->SortOn(sort, std::string(sort) == "AMOUNT");
+                fresh.Load();
+                EXPECT_EQ(f.Tree(), fresh.Tree());
+                EXPECT_EQ(f.Cells(), fresh.Cells());
+                EXPECT_EQ(f.grid->LoadedRecordCount(), fresh.grid->LoadedRecordCount());
+            }
+        }
 }

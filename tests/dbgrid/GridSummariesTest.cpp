@@ -270,3 +270,53 @@ TEST(GridSummaries, FootersOverNoRecords)
     ASSERT_EQ(filtered.grid->GetCount(), 0);
     EXPECT_EQ(footers(filtered), nothing);
 }
+
+// A summary over a text field that holds numbers is refreshed in place from
+// the rows' texts (the text is the value) and shows what a load shows; the
+// other rows of the group are read where they are and stay unread.
+TEST(GridSummaries, SmartRefreshOfATextOperandStaysInPlaceAndAgreesWithALoad)
+{
+    LocaleScope german;
+    TComponent owner(nullptr);
+    auto* ds = new TMemoryDataSet(&owner);
+    ds->AddField("ID", ftInteger);
+    ds->AddField("AREA", ftString, 10);
+    ds->AddField("QTY", ftString, 10);
+    ds->Open();
+    for (int i = 1; i <= 6; ++i)
+        ds->AppendRecord({i, i % 2 ? "A" : "B", std::to_string(i * 3)});
+    ds->First();
+    auto* source = new TDataSource(&owner);
+    source->SetDataSet(ds);
+    auto grouped = [&] {
+        auto* grid = new TdxDBGrid(&owner);
+        grid->SetBounds(0, 0, 400, 300);
+        grid->SetKeyField("ID");
+        grid->SetOptions(grid->Options() + TdxDBGridOptions{egoLoadAllRecords, egoSmartRefresh});
+        for (const char* f : {"ID", "AREA", "QTY"})
+            grid->CreateColumnOf<TdxDBGridColumn>()->SetFieldName(f);
+        TdxDBTreeListColumn* area = grid->ColumnByFieldName("AREA");
+        area->SetSummaryType(cstSum);
+        area->SetSummaryField("QTY");
+        grid->ColumnByFieldName("QTY")->SetSummaryFooterType(cstSum);
+        grid->SetDataSource(source);
+        area->SetGroupIndex(0);
+        return grid;
+    };
+    TdxDBGrid* grid = grouped();
+    TdxTreeListNode* untouched = grid->FindNodeByKey(3);
+    ds->Locate("ID", 1, {});
+    ds->Edit();
+    ds->FieldByName("QTY")->SetAsString("10");
+    ds->Post();
+    EXPECT_EQ(grid->FindNodeByKey(3), untouched);   // no reload
+    EXPECT_TRUE(static_cast<TdxDBGridNode*>(untouched)->ValuesPending());
+
+    TdxDBGrid* fresh = grouped();
+    ASSERT_EQ(grid->GetCount(), fresh->GetCount());
+    for (int i = 0; i < grid->GetCount(); ++i)
+        EXPECT_EQ(grid->GetGroupRowText(grid->GetItem(i)), fresh->GetGroupRowText(fresh->GetItem(i)));
+    EXPECT_EQ(grid->GetFooterCellText(2), fresh->GetFooterCellText(2));
+    EXPECT_NE(grid->GetGroupRowText(grid->GetItem(0)).find("34"), std::string::npos)
+        << grid->GetGroupRowText(grid->GetItem(0));
+}

@@ -144,6 +144,14 @@ struct SummaryGridFixture {
         }
         return out;
     }
+    // Every record row read as painting reads it, so each holds its values
+    // (rows loaded in bulk read them on first use only).
+    void FillRows() const
+    {
+        for (TdxTreeListNode* n = grid->GetItem(0); n; n = n->GetNext())
+            if (!grid->IsGroupRow(n))
+                Node(n)->PreviewText();
+    }
     int RecordRows() const
     {
         int n = 0;

@@ -283,6 +283,30 @@ TEST(DBGridReportLink, WithoutKeyANavigatingGridPrintsTheRowsItHolds)
     EXPECT_EQ(all.grid->OptionsDB(), options);
 }
 
+// Rows loaded in bulk are printed from their records: the texts of read
+// rows, and the rows stay unread.
+TEST(DBGridReportLink, RowsNotYetReadArePrintedFromTheirRecordsAndStayUnread)
+{
+    GridFixture pending(8), read(8);
+    for (TdxTreeListNode* n = read.grid->GetItem(0); n; n = n->GetNext())
+        n->GetString(0);
+    std::vector<std::string> printed[2];
+    int i = 0;
+    for (GridFixture* f : {&pending, &read}) {
+        TdxDBGridReportLink link(f->owner.get());
+        link.SetComponent(f->grid);
+        link.SetActive(true);
+        printed[i++] = PrintedRows(link);
+    }
+    EXPECT_EQ(printed[0], printed[1]);
+    EXPECT_EQ(printed[0], Keys(1, 8));
+    TdxDBGridReportAccess access(pending.grid);
+    TdxTreeListNode* third = pending.grid->FindNodeByKey(3);
+    EXPECT_EQ(access.CellText(third, pending.grid->ColumnByFieldName("TITLE")), "Door 3");
+    for (TdxTreeListNode* n = pending.grid->GetItem(0); n; n = n->GetNext())
+        EXPECT_TRUE(pending.Node(n)->ValuesPending());
+}
+
 // A grid without a data source prints through the tree-list road.
 TEST(DBGridReportLink, AGridWithoutDataSourcePrintsWithoutTouchingADataset)
 {

@@ -193,14 +193,17 @@ TEST_F(ReaderTest, AReaderIsOutOfDateOnceTheRecordsChange)
         [&] { t.ds->EmptyTable(); },
         [&] { t.ds->Close(); },
     };
+    const std::size_t sort = 3;   // the one change that keeps the content: the same records, reordered
     for (std::size_t i = 0; i < changes.size(); ++i) {
         if (!t.ds->Active() || t.ds->IsEmpty())
             t.Fill(5);
         const auto reader = t.ds->CreateRecordReader();
         const auto h = reader->Handle(0);
+        const std::uint64_t content = t.ds->ContentVersion();
         changes[i]();
         EXPECT_THROW(reader->Count(), EDatabaseError) << i;
         EXPECT_THROW(reader->Value(h, t.ds->Fields(0)), EDatabaseError) << i;
+        EXPECT_EQ(t.ds->ContentVersion() == content, i == sort) << i;
     }
     // Browsing and editing without posting do not.
     t.ds->SetFiltered(false);

@@ -1,0 +1,177 @@
+#include "dbgrid/RowValueSource.h"
+
+#include "dbgrid/DBGrid.h"
+#include "dbgrid/DBTreeListTypedColumns.h"
+#include "platform/core/Guards.h"
+#include "platform/data/Field.h"
+
+namespace qel {
+
+namespace {
+
+// A plain column of a text field shows the field's value as its text (an
+// empty text being Null: text fields hold no empty strings), so the row's
+// text stands in for the value the row does not keep.
+bool TextIsValue(const TdxDBTreeListColumn* Column)
+{
+    const TField* f = Column->GetField();
+    if (!f || dynamic_cast<const TdxDBTreeListWrapperColumn*>(Column))
+        return false;
+    const TFieldType t = f->DataType();
+    return t == ftString || t == ftFixedChar || t == ftWideString;
+}
+
+} // namespace
+
+bool TdxCursorRowSource::Value(const TField* Field, Variant& Value) const
+{
+    Value = Field ? Field->Value() : Variant::Null();
+    return true;
+}
+
+bool TdxRecordRowSource::Value(const TField* Field, Variant& Value) const
+{
+    Value = Field ? m_reader->Value(m_handle, Field) : Variant::Null();
+    return true;
+}
+
+bool TdxHeldRowSource::Value(const TField* Field, Variant& Value) const
+{
+    if (!Field)
+        return false;
+    const auto& bound = m_grid->m_rowFields;
+    for (std::size_t i = 0; i < bound.size(); ++i)
+        if (bound[i].second == Field && ColumnValue(static_cast<int>(i), Value))
+            return true;
+    return false;
+}
+
+bool TdxHeldRowSource::ColumnValue(int Column, Variant& Value) const
+{
+    // The row holds values of a column only as it was bound at the last walk.
+    TdxDBTreeListColumn* c = m_grid->GetColumn(Column);
+    const auto& bound = m_grid->m_rowFields;
+    if (!m_row || !m_grid->m_rowsLoaded || !c || !c->GetField() || Column >= static_cast<int>(bound.size()) ||
+        bound[static_cast<std::size_t>(Column)] != std::make_pair(c, c->GetField()))
+        return false;
+    // A row not yet read gives its record's value and stays unread.
+    if (TdxPendingRowsReading* reading = m_grid->m_pendingReading; reading && reading->Reads(m_row)) {
+        Value = reading->FieldValue(c->GetField());
+        return true;
+    }
+    if (const Variant* v = m_row->StoredValue(Column)) {
+        Value = *v;
+        return true;
+    }
+    if (!TextIsValue(c))
+        return false;
+    const std::string text = m_grid->GetNodeString(m_row, Column);
+    Value = text.empty() ? Variant::Null() : Variant(text);
+    return true;
+}
+
+// ----- reading pending rows from their records ------------------------------------------------------
+
+TdxPendingRowsReading::TdxPendingRowsReading(const TCustomdxDBGrid& Grid, TMode Mode)
+    : m_grid(const_cast<TCustomdxDBGrid&>(Grid)), m_mode(Mode), m_previous(Grid.m_pendingReading)
+{
+    m_grid.m_pendingReading = this;
+}
+
+TdxPendingRowsReading::~TdxPendingRowsReading()
+{
+    m_view.reset();
+    m_grid.m_pendingReading = m_previous;
+}
+
+bool TdxPendingRowsReading::Reads(const TdxDBGridNode* Row)
+{
+    if (!Row || !Row->ValuesPending())
+        return false;
+    if (Row == m_row && Row->RecordNumber == m_rowNumber)
+        return m_found;
+    m_view.reset();
+    m_row = Row;
+    m_rowNumber = Row->RecordNumber;
+    m_found = false;
+    TDataSet* ds = m_grid.DataSet();
+    if (!ds || !ds->Active())
+        return false;
+    if (m_mode == OneRow) {
+        m_found = TRecordView::CanShow(*ds, Row->Bookmark);
+        return m_found;
+    }
+    auto locate = [&] {
+        if (!m_reader)
+            m_reader = ds->CreateRecordReader();
+        // The row's number is its place in the walk; the bookmark proves it is still that record.
+        m_found = Row->RecordNumber >= 0 && Row->RecordNumber < m_reader->Count();
+        if (m_found) {
+            m_handle = m_reader->Handle(Row->RecordNumber);
+            m_found = m_reader->Bookmark(m_handle) == Row->Bookmark;
+        }
+    };
+    try {
+        locate();
+    } catch (const EDatabaseError&) {
+        // The records changed since the reader was made (a handler posted): read them anew.
+        m_reader.reset();
+        locate();
+    }
+    return m_found;
+}
+
+void TdxPendingRowsReading::ShowRow()
+{
+    if (!m_view)
+        m_view.emplace(*m_grid.DataSet(), m_row->Bookmark);
+}
+
+Variant TdxPendingRowsReading::FieldValue(const TField* Field)
+{
+    if (m_reader)
+        return m_reader->Value(m_handle, Field);
+    ShowRow();
+    Variant value = Field->Value();
+    if (m_mode != HoldRow)
+        m_view.reset();
+    return value;
+}
+
+void TdxPendingRowsReading::ColumnText(TdxDBTreeListColumn* Column, std::string& Text)
+{
+    // The column formats through the field, which must show the record; the
+    // field's and the column's text handlers run as they run for a fill.
+    ShowRow();
+    Finally hide([this] {
+        if (m_mode != HoldRow)
+            m_view.reset();
+    });
+    m_grid.CallOut([&] { Text = Column->RecordText(); });
+}
+
+TdxDBTreeListColumn* TdxPendingRowsReading::BoundColumn(int Column)
+{
+    // Asked for every cell: the cast is made again only when another column stands at the index.
+    TdxTreeListColumn* at = Column >= 0 ? m_grid.GetColumnByIndex(Column) : nullptr;
+    if (!at)
+        return nullptr;
+    const auto i = static_cast<std::size_t>(Column);
+    if (i >= m_columns.size())
+        m_columns.resize(i + 1);
+    if (m_columns[i].first != at)
+        m_columns[i] = {at, dynamic_cast<TdxDBTreeListColumn*>(at)};
+    TdxDBTreeListColumn* c = m_columns[i].second;
+    return c && c->GetField() ? c : nullptr;
+}
+
+Variant TdxPendingRowsReading::CellValue(TdxDBTreeListColumn* Column)
+{
+    if (Column->KeepsRecordValue())
+        return FieldValue(Column->GetField());
+    std::string text;
+    ColumnText(Column, text);
+    return Variant(text);
+}
+
+} // namespace qel
