@@ -2,7 +2,7 @@
 
 #include "platform/controls/Automation.h"
 #include "platform/controls/ComCtrls.h"
-#include "preview/TLReportLinkDesignWindow.h"
+#include "preview/TreeListReportDesignWindow.h"
 
 #include <filesystem>
 #include <iterator>

@@ -12,7 +12,7 @@
 #include "preview/PrintDialog.h"
 #include "preview/ReportTitleProperties.h"
 #include "preview/StdPreview.h"
-#include "preview/TLReportLinkDesignWindow.h"
+#include "preview/TreeListReportDesignWindow.h"
 #include "preview/ZoomDialog.h"
 #include "printing/Background.h"
 #include "printing/PrintDialogData.h"

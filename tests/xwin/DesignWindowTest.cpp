@@ -12,7 +12,7 @@
 #include "platform/core/Guards.h"
 #include "platform/data/MemoryDataSet.h"
 #include "preview/PreviewDialogs.h"
-#include "preview/TLReportLinkDesignWindow.h"
+#include "preview/TreeListReportDesignWindow.h"
 #include "printing/ComponentPrinter.h"
 #include "printing/DBGridReportLink.h"
 

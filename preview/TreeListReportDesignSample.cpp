@@ -1,7 +1,7 @@
 // The design window's sample: a small tree list of shapes that takes the
 // link's options, colours and fonts, and draws its cells, previews and
 // footers as the report would print them.
-#include "preview/TLReportLinkDesignWindow.h"
+#include "preview/TreeListReportDesignWindow.h"
 
 #include "platform/controls/ExtCtrls.h"
 #include "platform/core/Guards.h"

@@ -1,4 +1,4 @@
-#include "preview/TLReportLinkDesignWindow.h"
+#include "preview/TreeListReportDesignWindow.h"
 
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/ExtCtrls.h"

@@ -3,7 +3,7 @@
 // back on OK and Cancel, the enabled states, the fonts list, the sample
 // following every option, and the link or its control going away while the
 // window is open.
-#include "preview/TLReportLinkDesignWindow.h"
+#include "preview/TreeListReportDesignWindow.h"
 
 #include "platform/controls/Automation.h"
 #include "platform/controls/ComCtrls.h"
