@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -414,6 +415,34 @@ TEST_F(LocaleTest, FormatDateTimePictures)
     EXPECT_EQ(FormatDateTime("t|tt", t), "07:08|07:08:09");
     EXPECT_EQ(FormatDateTime("'Stand:' dd.mm. \"um\" hh:nn", t), "Stand: 05.03. um 07:08");
     EXPECT_EQ(FormatDateTime("DD.MM.YYYY", t), "05.03.2024");
+}
+
+// Every number a picture writes, over years from 1 to 9999 and every part of
+// a day, against the decoded parts printed by printf.
+TEST_F(LocaleTest, FormatDateTimeNumbersAcrossYearsAndTimesOfDay)
+{
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> year(1, 9999), month(1, 12), day(1, 28), hour(0, 23), minute(0, 59),
+        ms(0, 999);
+    std::vector<TDateTime> values = {EncodeDate(1, 1, 1), EncodeDate(9999, 12, 31) + EncodeTime(23, 59, 59, 999),
+                                     EncodeDate(1899, 12, 30), EncodeDate(1900, 2, 28), EncodeDate(2000, 2, 29),
+                                     EncodeDate(1970, 1, 1) + EncodeTime(12, 0, 0, 0)};
+    for (int i = 0; i < 3000; ++i)
+        values.push_back(EncodeDate(year(random), month(random), day(random)) +
+                         (i % 3 ? EncodeTime(hour(random), minute(random), minute(random), ms(random)) : 0.0));
+    for (const TDateTime t : values) {
+        int y, mo, d, h, n, sec, z;
+        DecodeDate(t, y, mo, d);
+        DecodeTime(t, h, n, sec, z);
+        char expected[96];
+        std::snprintf(expected, sizeof expected, "%02d.%02d.%04d %02d:%02d:%02d.%03d|%d.%d.%02d %d:%d:%d %d", d, mo, y,
+                      h, n, sec, z, d, mo, y % 100, h, n, sec, z);
+        ASSERT_EQ(FormatDateTime("dd.mm.yyyy hh:nn:ss.zzz|d.m.yy h:n:s z", t), expected);
+        std::snprintf(expected, sizeof expected, "%02d%s", h % 12 == 0 ? 12 : h % 12, h < 12 ? "am" : "pm");
+        ASSERT_EQ(FormatDateTime("hham/pm", t), expected);
+        std::snprintf(expected, sizeof expected, "%02d.%02d.%04d", d, mo, y);
+        ASSERT_EQ(DateToStr(t), expected);
+    }
 }
 
 TEST_F(LocaleTest, FormatDateTimeTwelveHourClock)
