@@ -2,6 +2,7 @@
 
 #include "platform/core/Utf8.h"
 
+#include <array>
 #include <cstdio>
 
 namespace qel::exportdetail {
@@ -17,7 +18,7 @@ bool IsXmlChar(char32_t Cp)
 }
 
 // The characters the XML export writes as they are.
-bool IsXmlPlain(char32_t Cp)
+constexpr bool IsXmlPlain(char32_t Cp)
 {
     return Cp == ' ' || Cp == '!' || (Cp >= '*' && Cp <= ';') || (Cp >= 'A' && Cp <= 'Z') ||
            (Cp >= 'a' && Cp <= 'z') || Cp == '_';
@@ -38,7 +39,7 @@ void ForEachXmlChar(std::string_view Text, F Visit)
 }
 
 // ASCII that HTML writes as it is.
-bool IsHtmlPlain(char32_t Cp)
+constexpr bool IsHtmlPlain(char32_t Cp)
 {
     return Cp < 0x80 && (Cp >= 0x20 || Cp == '\t' || Cp == '\n' || Cp == '\r') && Cp != '&' && Cp != '<' &&
            Cp != '>' && Cp != '"';
@@ -47,13 +48,29 @@ bool IsHtmlPlain(char32_t Cp)
 // Appends Text to Out as ForEachXmlChar visits it: runs of ASCII that Plain
 // lets through go in one piece (most cells are nothing else), every other
 // character that HTML and XML take through Visit.
-template <class P, class F>
-void AppendXmlChars(std::string& Out, std::string_view Text, P Plain, F Visit)
+// Per byte: whether it is ASCII that Plain lets through.
+template <class P>
+constexpr std::array<bool, 256> PlainBytes(P Plain)
+{
+    std::array<bool, 256> table{};
+    for (char32_t b = 0; b < 0x80; ++b)
+        table[b] = Plain(b);
+    return table;
+}
+
+constexpr std::array<bool, 256> kHtmlPlain = PlainBytes(IsHtmlPlain);
+constexpr std::array<bool, 256> kXmlPlain = PlainBytes(IsXmlPlain);
+
+// Appends Text to Out as ForEachXmlChar visits it: runs of ASCII bytes the
+// table lets through go in one piece (most cells are nothing else), every
+// other character that HTML and XML take through Visit.
+template <class F>
+void AppendXmlChars(std::string& Out, std::string_view Text, const std::array<bool, 256>& Plain, F Visit)
 {
     std::size_t pos = 0;
     while (pos < Text.size()) {
         std::size_t end = pos;
-        while (end < Text.size() && Plain(static_cast<unsigned char>(Text[end])))
+        while (end < Text.size() && Plain[static_cast<unsigned char>(Text[end])])
             ++end;
         Out.append(Text.data() + pos, end - pos);
         if (end == Text.size())
@@ -88,7 +105,7 @@ std::string CleanText(std::string_view Text)
 
 void AppendHtmlEscaped(std::string& Out, std::string_view Text)
 {
-    AppendXmlChars(Out, Text, [](char32_t Cp) { return IsHtmlPlain(Cp); }, [&](char32_t Cp) {
+    AppendXmlChars(Out, Text, kHtmlPlain, [&](char32_t Cp) {
         switch (Cp) {
         case '&': Out += "&amp;"; break;
         case '<': Out += "&lt;"; break;
@@ -109,7 +126,7 @@ std::string HtmlEscape(std::string_view Text)
 
 void AppendXmlEscaped(std::string& Out, std::string_view Text)
 {
-    AppendXmlChars(Out, Text, [](char32_t Cp) { return IsXmlPlain(Cp); }, [&](char32_t Cp) {
+    AppendXmlChars(Out, Text, kXmlPlain, [&](char32_t Cp) {
         // "&#N;" with N in decimal.
         char digits[8];
         int n = 0;
