@@ -109,7 +109,9 @@ std::vector<TdxTreeListNode*> TdxDBGridExport::ExportNodes(const TdxExportGridAc
 
 Variant TdxDBGridExport::CellValue(TdxTreeListNode* Node, int Column) const
 {
-    if (!m_grid->HasField(Column))
+    // Bound as first asked in this export; a field freed since reads through the rows, which hold none of it.
+    TFieldType type = ftUnknown;
+    if (!CellField(Column, type))
         return Variant(std::string());
     return Node ? Node->GetValue(Column) : m_grid->RecordValue(Column);
 }

@@ -64,7 +64,7 @@ protected:
     // Whether the column turns a cell's value into its own text (GetValueText).
     bool ConvertsValues(int Column, bool HTML) const;
     // Whether the column at Column is bound to a field, and its type; asked
-    // once per column and export (a change meanwhile fails the export).
+    // once per column and export (a freed field or column fails the export at its end).
     bool CellField(int Column, TFieldType& Type) const;
     // The text of a group row: the node's string for the group column of its level.
     std::string GroupText(TdxTreeListNode* Node) const;
