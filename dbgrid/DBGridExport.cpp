@@ -23,6 +23,7 @@ void TdxDBGridExport::SaveToStream(TStream& Stream)
     TValueRestorer<TStream*> streamScope(m_stream, &Stream);
     m_converts[0].clear();
     m_converts[1].clear();
+    m_fields.clear();
     m_rowIndex = 0;
     m_exportAll = m_saveAll || !m_grid->HasSelectedRows();
     m_walkDataset = m_grid->IsBufferMode() || (m_grid->IsPartialLoadMode() && m_exportAll);
@@ -108,7 +109,9 @@ std::vector<TdxTreeListNode*> TdxDBGridExport::ExportNodes(const TdxExportGridAc
 
 Variant TdxDBGridExport::CellValue(TdxTreeListNode* Node, int Column) const
 {
-    if (!m_grid->HasField(Column))
+    // Bound as first asked in this export; a field freed since reads through the rows, which hold none of it.
+    TFieldType type = ftUnknown;
+    if (!CellField(Column, type))
         return Variant(std::string());
     return Node ? Node->GetValue(Column) : m_grid->RecordValue(Column);
 }
@@ -127,6 +130,21 @@ bool TdxDBGridExport::ConvertsValues(int Column, bool HTML) const
         known[i] = col && col->GetValueText(probe, HTML) ? 1 : 0;
     }
     return known[i] != 0;
+}
+
+bool TdxDBGridExport::CellField(int Column, TFieldType& Type) const
+{
+    const auto i = static_cast<std::size_t>(Column);
+    if (i >= m_fields.size())
+        m_fields.resize(i + 1);
+    TFieldFact& fact = m_fields[i];
+    if (!fact.Known) {
+        fact.Bound = m_grid->HasField(Column);
+        fact.Type = fact.Bound ? m_grid->FieldType(Column) : ftUnknown;
+        fact.Known = true;
+    }
+    Type = fact.Type;
+    return fact.Bound;
 }
 
 std::string TdxDBGridExport::CellText(TdxTreeListNode* Node, int Column, bool HTML) const

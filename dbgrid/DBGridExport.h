@@ -63,6 +63,9 @@ protected:
     std::string CellText(TdxTreeListNode* Node, int Column, bool HTML) const;
     // Whether the column turns a cell's value into its own text (GetValueText).
     bool ConvertsValues(int Column, bool HTML) const;
+    // Whether the column at Column is bound to a field, and its type; asked
+    // once per column and export (a freed field or column fails the export at its end).
+    bool CellField(int Column, TFieldType& Type) const;
     // The text of a group row: the node's string for the group column of its level.
     std::string GroupText(TdxTreeListNode* Node) const;
 
@@ -75,6 +78,12 @@ private:
     int m_rowIndex{0};
     TStream* m_stream{nullptr};
     mutable std::vector<std::int8_t> m_converts[2];   // per column: -1 not asked yet; [1] for HTML
+    struct TFieldFact {
+        bool Known = false;
+        bool Bound = false;
+        TFieldType Type = ftUnknown;
+    };
+    mutable std::vector<TFieldFact> m_fields;   // per column, as first asked in this export
 };
 
 } // namespace qel

@@ -280,16 +280,18 @@ void TdxDBGridExportXML::WriteNode(TdxTreeListNode* Node)
 std::string TdxDBGridExportXML::CellXmlText(TdxTreeListNode* Node, int Column) const
 {
     std::string text;
-    const TFieldType type = Grid()->HasField(Column) ? Grid()->FieldType(Column) : ftUnknown;
+    TFieldType type = ftUnknown;
+    const bool bound = CellField(Column, type);
     const bool dated = type == ftDate || type == ftTime || type == ftDateTime;
+    const bool converts = ConvertsValues(Column, false);
     // A row's value decides only where the column converts it or it may be a date.
-    Variant v = ConvertsValues(Column, false) || dated || !Node ? CellValue(Node, Column) : Variant();
-    const TdxTreeListColumn* col = Control()->GetColumnByIndex(Column);
-    if (ConvertsValues(Column, false) && col->GetValueText(v, false)) {
+    Variant v = converts || dated || !Node ? CellValue(Node, Column) : Variant();
+    const TdxTreeListColumn* col = converts ? Control()->GetColumnByIndex(Column) : nullptr;
+    if (col && col->GetValueText(v, false)) {
         text = v.IsEmptyOrNull() ? std::string() : v.VarType() == varDate ? dxExportDateText(v.AsDate()) : v.AsString();
     } else if (Node) {
         text = v.VarType() == varDate ? dxExportDateText(v.AsDate()) : Node->GetString(Column);
-    } else if (Grid()->HasField(Column)) {
+    } else if (bound) {
         if ((type < ftSmallint || type > ftDateTime) && type != ftAutoInc)
             text = Grid()->RecordDisplayText(Column);
         else if (Grid()->FieldHasGetText(Column))

@@ -2,6 +2,7 @@
 
 #include "platform/core/Utf8.h"
 
+#include <array>
 #include <cstdio>
 
 namespace qel::exportdetail {
@@ -17,7 +18,7 @@ bool IsXmlChar(char32_t Cp)
 }
 
 // The characters the XML export writes as they are.
-bool IsXmlPlain(char32_t Cp)
+constexpr bool IsXmlPlain(char32_t Cp)
 {
     return Cp == ' ' || Cp == '!' || (Cp >= '*' && Cp <= ';') || (Cp >= 'A' && Cp <= 'Z') ||
            (Cp >= 'a' && Cp <= 'z') || Cp == '_';
@@ -32,6 +33,51 @@ void ForEachXmlChar(std::string_view Text, F Visit)
         // ASCII, the most of every text, needs no decoding.
         const auto byte = static_cast<unsigned char>(Text[pos]);
         const char32_t cp = byte < 0x80 ? (++pos, char32_t{byte}) : Utf8Next(Text, pos);
+        if (IsXmlChar(cp))
+            Visit(cp);
+    }
+}
+
+// ASCII that HTML writes as it is.
+constexpr bool IsHtmlPlain(char32_t Cp)
+{
+    return Cp < 0x80 && (Cp >= 0x20 || Cp == '\t' || Cp == '\n' || Cp == '\r') && Cp != '&' && Cp != '<' &&
+           Cp != '>' && Cp != '"';
+}
+
+// Appends Text to Out as ForEachXmlChar visits it: runs of ASCII that Plain
+// lets through go in one piece (most cells are nothing else), every other
+// character that HTML and XML take through Visit.
+// Per byte: whether it is ASCII that Plain lets through.
+template <class P>
+constexpr std::array<bool, 256> PlainBytes(P Plain)
+{
+    std::array<bool, 256> table{};
+    for (char32_t b = 0; b < 0x80; ++b)
+        table[b] = Plain(b);
+    return table;
+}
+
+constexpr std::array<bool, 256> kHtmlPlain = PlainBytes(IsHtmlPlain);
+constexpr std::array<bool, 256> kXmlPlain = PlainBytes(IsXmlPlain);
+
+// Appends Text to Out as ForEachXmlChar visits it: runs of ASCII bytes the
+// table lets through go in one piece (most cells are nothing else), every
+// other character that HTML and XML take through Visit.
+template <class F>
+void AppendXmlChars(std::string& Out, std::string_view Text, const std::array<bool, 256>& Plain, F Visit)
+{
+    std::size_t pos = 0;
+    while (pos < Text.size()) {
+        std::size_t end = pos;
+        while (end < Text.size() && Plain[static_cast<unsigned char>(Text[end])])
+            ++end;
+        Out.append(Text.data() + pos, end - pos);
+        if (end == Text.size())
+            return;
+        // One character only: the next may start a plain run again.
+        pos = end;
+        const char32_t cp = Utf8Next(Text, pos);
         if (IsXmlChar(cp))
             Visit(cp);
     }
@@ -59,17 +105,13 @@ std::string CleanText(std::string_view Text)
 
 void AppendHtmlEscaped(std::string& Out, std::string_view Text)
 {
-    ForEachXmlChar(Text, [&](char32_t Cp) {
+    AppendXmlChars(Out, Text, kHtmlPlain, [&](char32_t Cp) {
         switch (Cp) {
         case '&': Out += "&amp;"; break;
         case '<': Out += "&lt;"; break;
         case '>': Out += "&gt;"; break;
         case '"': Out += "&quot;"; break;
-        default:
-            if (Cp < 0x80)
-                Out += static_cast<char>(Cp);
-            else
-                AppendUtf8(Out, Cp);
+        default: AppendUtf8(Out, Cp);
         }
     });
 }
@@ -84,11 +126,7 @@ std::string HtmlEscape(std::string_view Text)
 
 void AppendXmlEscaped(std::string& Out, std::string_view Text)
 {
-    ForEachXmlChar(Text, [&](char32_t Cp) {
-        if (IsXmlPlain(Cp)) {
-            Out += static_cast<char>(Cp);
-            return;
-        }
+    AppendXmlChars(Out, Text, kXmlPlain, [&](char32_t Cp) {
         // "&#N;" with N in decimal.
         char digits[8];
         int n = 0;
@@ -132,8 +170,14 @@ std::string MakeXmlName(std::string_view Text)
 
 void AppendTextField(std::string& Out, const std::string& Text, const std::string& Separator)
 {
-    const bool needs = Text.find_first_of("\r\n\"") != std::string::npos ||
-                       (!Separator.empty() && Text.find(Separator) != std::string::npos);
+    // One pass over the text: a byte that needs quotes, or the separator's first byte where the separator starts.
+    const char first = Separator.empty() ? '\0' : Separator[0];
+    bool needs = false;
+    for (std::size_t i = 0; i < Text.size() && !needs; ++i) {
+        const char c = Text[i];
+        needs = c == '\r' || c == '\n' || c == '"' ||
+                (c == first && !Separator.empty() && Text.compare(i, Separator.size(), Separator) == 0);
+    }
     if (!needs) {
         Out += Text;
         return;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -103,15 +104,16 @@ const std::string& MonthName(const std::array<std::string, 12>& Names, const Dat
     return P.Month < 1 || P.Month > 12 ? none : Names[static_cast<std::size_t>(P.Month - 1)];
 }
 
-std::string Pad(int Value, int Width)
+// Value in decimal after as many zeros as make it Width characters: written
+// in place, as every date and time text is made of these.
+void AppendPadded(std::string& Out, int Value, int Width)
 {
-    // Day, month, hour, minute and second: two digits without a conversion call.
-    if (Width == 2 && Value >= 0 && Value < 100)
-        return {static_cast<char>('0' + Value / 10), static_cast<char>('0' + Value % 10)};
-    std::string s = std::to_string(Value);
-    if (static_cast<int>(s.size()) < Width)
-        s.insert(0, static_cast<std::size_t>(Width) - s.size(), '0');
-    return s;
+    char digits[16];
+    const char* end = std::to_chars(digits, digits + sizeof digits, Value).ptr;
+    const auto length = static_cast<int>(end - digits);
+    if (length < Width)
+        Out.append(static_cast<std::size_t>(Width - length), '0');
+    Out.append(digits, static_cast<std::size_t>(length));
 }
 
 bool HasAmPm(const std::string& Format)
@@ -175,8 +177,8 @@ void AppendDateTime(std::string& Out, const std::string& Format, const DateTimeP
         case 'D': {
             const std::size_t n = run('D');
             switch (n) {
-            case 1: Out += std::to_string(P.Day); break;
-            case 2: Out += Pad(P.Day, 2); break;
+            case 1: AppendPadded(Out, P.Day, 1); break;
+            case 2: AppendPadded(Out, P.Day, 2); break;
             case 3: Out += DayName(fs.ShortDayNames, P); break;
             case 4: Out += DayName(fs.LongDayNames, P); break;
             case 5: AppendDateTime(Out, fs.ShortDateFormat, P, Depth + 1); break;
@@ -189,11 +191,11 @@ void AppendDateTime(std::string& Out, const std::string& Format, const DateTimeP
         case 'M': {
             const std::size_t n = run('M');
             if (afterHour && n <= 2) {
-                Out += n == 1 ? std::to_string(P.Minute) : Pad(P.Minute, 2);
+                AppendPadded(Out, P.Minute, n == 1 ? 1 : 2);
             } else {
                 switch (n) {
-                case 1: Out += std::to_string(P.Month); break;
-                case 2: Out += Pad(P.Month, 2); break;
+                case 1: AppendPadded(Out, P.Month, 1); break;
+                case 2: AppendPadded(Out, P.Month, 2); break;
                 case 3: Out += MonthName(fs.ShortMonthNames, P); break;
                 default: Out += MonthName(fs.LongMonthNames, P); break;
                 }
@@ -204,7 +206,10 @@ void AppendDateTime(std::string& Out, const std::string& Format, const DateTimeP
         }
         case 'Y': {
             const std::size_t n = run('Y');
-            Out += n <= 2 ? Pad(((P.Year % 100) + 100) % 100, 2) : Pad(P.Year, 4);
+            if (n <= 2)
+                AppendPadded(Out, ((P.Year % 100) + 100) % 100, 2);
+            else
+                AppendPadded(Out, P.Year, 4);
             i += n;
             afterHour = false;
             continue;
@@ -217,28 +222,28 @@ void AppendDateTime(std::string& Out, const std::string& Format, const DateTimeP
                 if (h == 0)
                     h = 12;
             }
-            Out += n == 1 ? std::to_string(h) : Pad(h, 2);
+            AppendPadded(Out, h, n == 1 ? 1 : 2);
             i += n;
             afterHour = true;
             continue;
         }
         case 'N': {
             const std::size_t n = run('N');
-            Out += n == 1 ? std::to_string(P.Minute) : Pad(P.Minute, 2);
+            AppendPadded(Out, P.Minute, n == 1 ? 1 : 2);
             i += n;
             afterHour = false;
             continue;
         }
         case 'S': {
             const std::size_t n = run('S');
-            Out += n == 1 ? std::to_string(P.Second) : Pad(P.Second, 2);
+            AppendPadded(Out, P.Second, n == 1 ? 1 : 2);
             i += n;
             afterHour = false;
             continue;
         }
         case 'Z': {
             const std::size_t n = run('Z');
-            Out += n == 1 ? std::to_string(P.Ms) : Pad(P.Ms, 3);
+            AppendPadded(Out, P.Ms, n == 1 ? 1 : 3);
             i += n;
             afterHour = false;
             continue;
@@ -496,7 +501,8 @@ std::string FormatDateTime(const std::string& Format, TDateTime Value)
 {
     const DateTimeParts p = Decode(Value);
     std::string out;
-    AppendDateTime(out, Format.empty() ? std::string("c") : Format, p, 0);
+    static const std::string general = "c";
+    AppendDateTime(out, Format.empty() ? general : Format, p, 0);
     return out;
 }
 
@@ -567,27 +573,27 @@ std::string LocaleFormatDate(const std::string& Picture, TDateTime Value)
         switch (C) {
         case 'd':
             if (N == 1)
-                Out += std::to_string(p.Day);
+                AppendPadded(Out, p.Day, 1);
             else if (N == 2)
-                Out += Pad(p.Day, 2);
+                AppendPadded(Out, p.Day, 2);
             else
                 Out += DayName(N == 3 ? fs.ShortDayNames : fs.LongDayNames, p);
             break;
         case 'M':
             if (N == 1)
-                Out += std::to_string(p.Month);
+                AppendPadded(Out, p.Month, 1);
             else if (N == 2)
-                Out += Pad(p.Month, 2);
+                AppendPadded(Out, p.Month, 2);
             else
                 Out += MonthName(N == 3 ? fs.ShortMonthNames : fs.LongMonthNames, p);
             break;
         default:   // 'y'
             if (N == 1)
-                Out += std::to_string(p.Year % 100);
+                AppendPadded(Out, p.Year % 100, 1);
             else if (N == 2)
-                Out += Pad(p.Year % 100, 2);
+                AppendPadded(Out, p.Year % 100, 2);
             else
-                Out += Pad(p.Year, 4);
+                AppendPadded(Out, p.Year, 4);
             break;
         }
     });
@@ -603,12 +609,12 @@ std::string LocaleFormatTime(const std::string& Picture, TDateTime Value)
         switch (C) {
         case 'h': {
             const int h = p.Hour % 12 == 0 ? 12 : p.Hour % 12;
-            Out += N == 1 ? std::to_string(h) : Pad(h, 2);
+            AppendPadded(Out, h, N == 1 ? 1 : 2);
             break;
         }
-        case 'H': Out += N == 1 ? std::to_string(p.Hour) : Pad(p.Hour, 2); break;
-        case 'm': Out += N == 1 ? std::to_string(p.Minute) : Pad(p.Minute, 2); break;
-        case 's': Out += N == 1 ? std::to_string(p.Second) : Pad(p.Second, 2); break;
+        case 'H': AppendPadded(Out, p.Hour, N == 1 ? 1 : 2); break;
+        case 'm': AppendPadded(Out, p.Minute, N == 1 ? 1 : 2); break;
+        case 's': AppendPadded(Out, p.Second, N == 1 ? 1 : 2); break;
         default: {   // 't': the marker, or its first character
             const std::string& marker = p.Hour < 12 ? fs.TimeAMString : fs.TimePMString;
             Out += N == 1 ? Utf8Prefix(marker, 1) : marker;

@@ -6,11 +6,15 @@
 #include "dbgrid/DBGridExportXML.h"
 #include "dbgrid/ExportGrid.h"
 #include "dbgrid/detail/ExportText.h"
+#include "platform/core/Utf8.h"
 #include "tests/dbgrid/ExportTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
+#include <random>
+#include <string_view>
 #include <map>
 #include <set>
 #include <regex>
@@ -228,6 +232,59 @@ TEST(ExportText, DatesAndStylesheetNames)
     EXPECT_EQ(dxExportStyleSheetName("\xE2\x82\xAC\xF0\x9F\x98\x80.xml"), "__.xsl");
     EXPECT_EQ(exportdetail::HtmlEscape("a<b>&\"c\"\x01"), "a&lt;b&gt;&amp;&quot;c&quot;");
     EXPECT_EQ(exportdetail::XmlEscape("\xE2\x82\xAC"), "&#8364;");
+}
+
+// The escapes and the quoting take whole runs of plain text at once; character
+// by character over the cleaned text they must come out the same, whatever
+// the bytes: markup, controls, malformed and truncated UTF-8, separators.
+TEST(ExportText, EscapesAndQuotingMatchACharacterByCharacterReading)
+{
+    auto byCharacter = [](std::string_view Text, bool Html) {
+        const std::string clean = exportdetail::CleanText(Text);
+        std::string out;
+        for (std::size_t pos = 0; pos < clean.size();) {
+            const std::size_t at = pos;
+            const char32_t cp = Utf8Next(clean, pos);
+            const bool plain = cp == ' ' || cp == '!' || (cp >= '*' && cp <= ';') || (cp >= 'A' && cp <= 'Z') ||
+                               (cp >= 'a' && cp <= 'z') || cp == '_';
+            if (Html)
+                out += cp == '&' ? "&amp;" : cp == '<' ? "&lt;" : cp == '>' ? "&gt;" : cp == '"' ? "&quot;"
+                                                                              : clean.substr(at, pos - at);
+            else
+                out += plain ? clean.substr(at, pos - at) : "&#" + std::to_string(cp) + ";";
+        }
+        return out;
+    };
+    auto quoted = [](const std::string& Text, const std::string& Separator) {
+        const bool needs = Text.find_first_of("\r\n\"") != std::string::npos ||
+                           (!Separator.empty() && Text.find(Separator) != std::string::npos);
+        if (!needs)
+            return Text;
+        std::string out = "\"";
+        for (char c : Text)
+            out += c == '"' ? std::string("\"\"") : std::string(1, c);
+        return out + "\"";
+    };
+    const std::string pieces[] = {"Door 12", "a<b>&\"c\"", "\x01\x1F\t\r\n", "\xC3\x9C", "\xE2\x82\xAC",
+                                  "\xF0\x9F\x98\x80", "\xC3", "\xE2\x82", "\xFF\xFE", "\xEF\xBF\xBE", "\xED\xA0\x80",
+                                  ";", "::", "\t", "0,25", "'", "-"};
+    std::mt19937 random(7);
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1), length(0, 6);
+    for (int i = 0; i < 4000; ++i) {
+        std::string text;
+        for (std::size_t n = length(random); n > 0; --n)
+            text += pieces[pick(random)];
+        std::string html = "<td>", xml = "x=\"";
+        exportdetail::AppendHtmlEscaped(html, text);
+        exportdetail::AppendXmlEscaped(xml, text);
+        ASSERT_EQ(html, "<td>" + byCharacter(text, true)) << text;
+        ASSERT_EQ(xml, "x=\"" + byCharacter(text, false)) << text;
+        for (const std::string separator : {"\t", ";", "::", ""}) {
+            std::string line = "x";
+            exportdetail::AppendTextField(line, text, separator);
+            ASSERT_EQ(line, "x" + quoted(text, separator)) << text << " separated by '" << separator << "'";
+        }
+    }
 }
 
 // ----- HTML -------------------------------------------------------------------------------------

@@ -1,4 +1,5 @@
 #include "platform/core/Locale.h"
+#include "platform/core/detail/LocaleDigits.h"
 
 #include "TestSupport.h"
 
@@ -7,6 +8,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <vector>
@@ -203,6 +207,64 @@ TEST_F(LocaleTest, FloatToStrGeneralFormat)
     EXPECT_EQ(FloatToStr(123456789012345.0), "123456789012345");
 }
 
+// The general layout spelled out from the exact decimal digits, as the
+// picture formats read them: what FloatToStrGeneral must write for every value.
+std::string GeneralFromDecimal(double Value, int Precision)
+{
+    if (!std::isfinite(Value))
+        return detail::SpecialFloat(Value);
+    if (Value == 0)
+        return "0";
+    const detail::Decimal d = detail::ScientificDecimal(Value, Precision);
+    const std::string dec(1, FormatSettings().DecimalSeparator);
+    const std::string sign = Value < 0 ? "-" : "";
+    if (d.Exp > Precision || d.Exp < -4)
+        return sign + d.Digits.substr(0, 1) + (d.Digits.size() > 1 ? dec + d.Digits.substr(1) : "") + "E" +
+               std::to_string(d.Exp - 1);
+    const std::string ip = detail::IntegerDigits(d);
+    const int fracLen = static_cast<int>(d.Digits.size()) - d.Exp;
+    return sign + (ip.empty() ? "0" : ip) + (fracLen > 0 ? dec + detail::FractionDigits(d, fracLen) : "");
+}
+
+TEST_F(LocaleTest, FloatToStrGeneralMatchesTheDecimalDigitsEverywhere)
+{
+    std::vector<double> values = {0.0, -0.0, 1, -1, 0.1, 0.5, 0.25, 1e-4, 9.99999e-5, 1e-5, 0.0001234, 123456789012345.0,
+                                  1234567890123456.0, 999999999999999.0, 9999999999999999.0, 1e15, 1e16, 1e17, 1e-300,
+                                  5e-324, std::numeric_limits<double>::max(), std::numeric_limits<double>::min(),
+                                  std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity(), 0.1 + 0.2, 2.675, 1.005, 99.5, 0.95};
+    std::mt19937_64 random(21);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    std::uniform_int_distribution<int> power(-30, 30);
+    for (int i = 0; i < 20000; ++i)
+        values.push_back(unit(random) * std::pow(10.0, power(random)));
+    for (int i = 0; i < 2000; ++i) {
+        values.push_back(i * 0.25);
+        values.push_back(i / 3.0);
+        values.push_back(-i / 7.0);
+    }
+    // Halfway between two 15-digit neighbours, and one binary step either side:
+    // where the cut-off digits alone cannot tell which way to round.
+    for (int i = 1; i < 3000; ++i) {
+        const double mid = (std::floor(unit(random) * 1e14) + 0.5) * std::pow(10.0, power(random) - 14);
+        values.insert(values.end(), {mid, std::nextafter(mid, 0.0), std::nextafter(mid, 1e300)});
+    }
+    // Random bit patterns reach subnormals, huge exponents and NaNs with payloads.
+    for (int i = 0; i < 5000; ++i) {
+        const std::uint64_t bits = random();
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        values.push_back(v);
+    }
+    for (const char separator : {',', '.'}) {
+        FormatSettings().DecimalSeparator = separator;
+        for (const int precision : {15, 7, 1, 2, 17})
+            for (const double v : values)
+                ASSERT_EQ(FloatToStrGeneral(v, precision), GeneralFromDecimal(v, precision))
+                    << "value " << std::hexfloat << v << " precision " << precision;
+    }
+}
+
 TEST_F(LocaleTest, StrToIntIsStrict)
 {
     EXPECT_EQ(StrToInt("123"), 123);
@@ -353,6 +415,34 @@ TEST_F(LocaleTest, FormatDateTimePictures)
     EXPECT_EQ(FormatDateTime("t|tt", t), "07:08|07:08:09");
     EXPECT_EQ(FormatDateTime("'Stand:' dd.mm. \"um\" hh:nn", t), "Stand: 05.03. um 07:08");
     EXPECT_EQ(FormatDateTime("DD.MM.YYYY", t), "05.03.2024");
+}
+
+// Every number a picture writes, over years from 1 to 9999 and every part of
+// a day, against the decoded parts printed by printf.
+TEST_F(LocaleTest, FormatDateTimeNumbersAcrossYearsAndTimesOfDay)
+{
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> year(1, 9999), month(1, 12), day(1, 28), hour(0, 23), minute(0, 59),
+        ms(0, 999);
+    std::vector<TDateTime> values = {EncodeDate(1, 1, 1), EncodeDate(9999, 12, 31) + EncodeTime(23, 59, 59, 999),
+                                     EncodeDate(1899, 12, 30), EncodeDate(1900, 2, 28), EncodeDate(2000, 2, 29),
+                                     EncodeDate(1970, 1, 1) + EncodeTime(12, 0, 0, 0)};
+    for (int i = 0; i < 3000; ++i)
+        values.push_back(EncodeDate(year(random), month(random), day(random)) +
+                         (i % 3 ? EncodeTime(hour(random), minute(random), minute(random), ms(random)) : 0.0));
+    for (const TDateTime t : values) {
+        int y, mo, d, h, n, sec, z;
+        DecodeDate(t, y, mo, d);
+        DecodeTime(t, h, n, sec, z);
+        char expected[96];
+        std::snprintf(expected, sizeof expected, "%02d.%02d.%04d %02d:%02d:%02d.%03d|%d.%d.%02d %d:%d:%d %d", d, mo, y,
+                      h, n, sec, z, d, mo, y % 100, h, n, sec, z);
+        ASSERT_EQ(FormatDateTime("dd.mm.yyyy hh:nn:ss.zzz|d.m.yy h:n:s z", t), expected);
+        std::snprintf(expected, sizeof expected, "%02d%s", h % 12 == 0 ? 12 : h % 12, h < 12 ? "am" : "pm");
+        ASSERT_EQ(FormatDateTime("hham/pm", t), expected);
+        std::snprintf(expected, sizeof expected, "%02d.%02d.%04d", d, mo, y);
+        ASSERT_EQ(DateToStr(t), expected);
+    }
 }
 
 TEST_F(LocaleTest, FormatDateTimeTwelveHourClock)
