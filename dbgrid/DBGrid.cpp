@@ -435,7 +435,7 @@ void TCustomdxDBGrid::LoadPendingNodeValues(TdxDBTreeListControlNode* Node)
     if (!n || !ds || !TRecordView::CanShow(*ds, n->Bookmark))
         return;
     TRecordView view(*ds, n->Bookmark);
-    LoadNodeValues(n, true);
+    ReadPendingRow([&] { LoadNodeValues(n, true); });
 }
 
 bool TCustomdxDBGrid::CanLoadThroughReader() const

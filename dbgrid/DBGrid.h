@@ -581,6 +581,10 @@ private:
     // After a kept operation: the waiting rebuild, or the rebuild of rows a
     // change left behind (Changed).
     void CatchUp(bool Changed);
+    // Fills a pending row from its record (Read) with the rows held: whoever
+    // asked for the row reads on once it is filled, so a rebuild or relink
+    // its handlers ask for waits until the current event is over.
+    void ReadPendingRow(const std::function<void()>& Read);
 
     // The combined words from the grouped sets (dbgrid/GridOptions.cpp).
     void DeriveCombinedOptions();
@@ -777,9 +781,11 @@ private:
     bool m_keeping{false};       // a kept operation runs
     bool m_keptChanged{false};   // something it keeps changed
     int m_holdRows{0};           // inside its handler, or an export
+    int m_readingRows{0};        // a pending row reads its record outside a kept operation
     bool m_waitRelink{false};
     bool m_waitReload{false};
     bool m_catchingUp{false};
+    bool m_catchUpPosted{false};
 
     bool m_loading{false};
     bool m_locked{false};
