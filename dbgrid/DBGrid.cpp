@@ -682,6 +682,11 @@ void TCustomdxDBGrid::FinishRows(bool Regrouped)
 {
     FinishGroupNodes();
     m_summaries->Finish(m_loadedRecordCount, Regrouped);
+    FinishRowOrder();
+}
+
+void TCustomdxDBGrid::FinishRowOrder()
+{
     if (OnCalcSummary)
         CallOut([this] { OnCalcSummary(this); });
     ApplySortingRule();

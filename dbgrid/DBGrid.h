@@ -667,6 +667,8 @@ private:
     // After the rows are placed: group rows take their first record, the
     // summaries finish (Regrouped: no record was walked), the rows are sorted.
     void FinishRows(bool Regrouped);
+    // Its last step: the summaries are told finished, the rows sorted.
+    void FinishRowOrder();
     void MoveToCollapsedGroup();
     void RebuildKeyIndex() const;
     // The arrows for a drop at a position among the group buttons, in client coordinates.
@@ -711,9 +713,10 @@ private:
     // After a record walk: the rows hold every record with these columns' values.
     void NoteRowsLoaded();
     // The same records in a new order (a sort of the dataset): the rows are
-    // numbered anew, put in the new walk order and recounted, as a load would
-    // leave them, without reading any record again. False, with the rows
-    // unchanged or left for the reload that follows, when it cannot tell.
+    // numbered anew and put in the new walk order, as a load would leave
+    // them, without reading any record again. No row changes its group, so
+    // the summaries stay as they are. False, with the rows unchanged or left
+    // for the reload that follows, when it cannot tell.
     bool ReorderRows();
     void ForgetRowsLoaded() { m_rowsLoaded = false; }
     // The in-place refilter; false when only a reload can refilter (some
@@ -728,7 +731,8 @@ private:
     void ApplyRefilter(TRefilterPlan& Plan);
     // The lists below Parent back in the order a load leaves them before
     // sorting; answers the lowest record number below Parent.
-    int RestoreLoadOrder(TdxTreeListNode* Parent, std::size_t Level);
+    // RecordsInOrder: the record rows are in walk order already (only group rows are ordered).
+    int RestoreLoadOrder(TdxTreeListNode* Parent, std::size_t Level, bool RecordsInOrder = false);
     bool RecountRefiltered(const TRefilterPlan& Plan);
     void RefocusAfterRefilter(const TRefilterPlan& Plan);
 

@@ -492,3 +492,31 @@ TEST(GridRefilter, ARecordSortOfTheDataSetKeepsTheRowsAndShowsWhatALoadShows)
             }
         }
 }
+
+// Bookmarks far apart (most records deleted): the rows are still matched with their records.
+TEST(GridRefilter, ARecordSortKeepsRowsWhoseBookmarksLieFarApart)
+{
+    auto setUp = [](SummaryGridFixture& F) {
+        for (F.ds->First(); !F.ds->Eof();)
+            if (F.ds->FieldByName("NUMBER")->AsInteger() % 10 != 0)
+                F.ds->Delete();
+            else
+                F.ds->Next();
+        F.AddSummaries();
+        F.area->SetGroupIndex(0);
+    };
+    SummaryGridFixture f(false, 2500);
+    setUp(f);
+    f.Load();
+    ASSERT_EQ(f.grid->LoadedRecordCount(), 250);
+    int reloads = 0;
+    f.grid->OnClearNodeData = [&](TObject*) { ++reloads; };
+    f.ds->SortOn("AMOUNT", true);
+    EXPECT_EQ(reloads, 0);
+    SummaryGridFixture fresh(false, 2500);
+    setUp(fresh);
+    fresh.ds->SortOn("AMOUNT", true);
+    fresh.Load();
+    EXPECT_EQ(f.Tree(), fresh.Tree());
+    EXPECT_EQ(f.Cells(), fresh.Cells());
+}
