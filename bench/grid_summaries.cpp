@@ -293,7 +293,7 @@ void BM_MillionGroupedAgainstSqlite(benchmark::State& State)
 BENCHMARK(BM_MillionGroupedAgainstSqlite)->Unit(benchmark::kSecond)->Iterations(1);
 
 // SortOn on the grid's dataset: the 5,000 distinct names of TITLE over 10^6
-// records, on the dataset alone and under the grouped grid (which reloads),
+// records, on the dataset alone and under the grouped grid (which keeps its rows),
 // against ORDER BY with SQLite's default settings. Each sample starts from
 // the loading order.
 TTime SortOnTitleSample(Table& T, bool UnderGrid)
