@@ -146,4 +146,23 @@ TEST(RowTextCache, ADataSetClosedWhileARowReadsItsRecordEmptiesTheGridAfterTheRe
     EXPECT_EQ(f.grid->GetCount(), 0);
 }
 
+TEST(RowTextCache, AColumnFreedByItsOwnTextHandlerWhileARowReadsItsRecordIsNotWrittenTo)
+{
+    GridFixture f(20);
+    TdxDBTreeListColumn* title = f.grid->ColumnByFieldName("TITLE");
+    f.ds->FieldByName("TITLE")->OnGetText = [&](TField* Sender, std::string& Text, bool) {
+        Text = Sender->AsString();
+        delete std::exchange(title, nullptr);
+    };
+    TdxTreeListNode* row = f.grid->GetItem(4);
+    // The row reads its record: the title column goes meanwhile, the area moves into its place.
+    EXPECT_EQ(row->GetString(1), "East");
+    EXPECT_EQ(title, nullptr);
+    EXPECT_EQ(f.grid->GetColumnCount(), 3);
+    EXPECT_EQ(row->GetString(0), "5");
+    ProcessPostedCalls();
+    EXPECT_EQ(f.grid->GetItem(4)->GetString(1), "East");
+    EXPECT_EQ(f.grid->GetItem(5)->GetString(1), "North");
+}
+
 } // namespace qel::test
