@@ -1,6 +1,7 @@
 #include "dbgrid/DBGrid.h"
 
 #include "dbgrid/DBGridColumns.h"
+#include "dbgrid/RowValueSource.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
@@ -435,7 +436,7 @@ void TCustomdxDBGrid::LoadPendingNodeValues(TdxDBTreeListControlNode* Node)
     if (!n || !ds || !TRecordView::CanShow(*ds, n->Bookmark))
         return;
     TRecordView view(*ds, n->Bookmark);
-    LoadNodeValues(n, true);
+    ReadPendingRow([&] { LoadNodeValues(n, true); });
 }
 
 bool TCustomdxDBGrid::CanLoadThroughReader() const
@@ -625,11 +626,17 @@ int TCustomdxDBGrid::PlaceRecordsThroughReader(TReusedRows& Reused, TRowAdmissio
     // The cursor stays put; rows read their texts when first shown.
     const std::unique_ptr<TRecordReader> reader = DataSet()->CreateRecordReader();
     TLoadRecord record{reader.get(), 0};
+    // The filter reads each row from its record: the rows stay unread.
+    std::optional<TdxPendingRowsReading> filtering;
+    if (IsFilterActive())
+        filtering.emplace(*this, *reader);
     int recordNumber = 0;
     for (const int count = reader->Count(); recordNumber < count; ++recordNumber) {
         record.Handle = reader->Handle(recordNumber);
         TdxDBGridNode* node = PlaceRecord(record, Reused.Nodes, &Reused.Taken);
         FillPendingNode(node, recordNumber, record);
+        if (filtering)
+            filtering->ReadAt(node, record.Handle);
         AdmitRow(node, record, Admission);
     }
     return recordNumber;
@@ -675,6 +682,11 @@ void TCustomdxDBGrid::FinishRows(bool Regrouped)
 {
     FinishGroupNodes();
     m_summaries->Finish(m_loadedRecordCount, Regrouped);
+    FinishRowOrder();
+}
+
+void TCustomdxDBGrid::FinishRowOrder()
+{
     if (OnCalcSummary)
         CallOut([this] { OnCalcSummary(this); });
     ApplySortingRule();

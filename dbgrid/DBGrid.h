@@ -581,6 +581,10 @@ private:
     // After a kept operation: the waiting rebuild, or the rebuild of rows a
     // change left behind (Changed).
     void CatchUp(bool Changed);
+    // Fills a pending row from its record (Read) with the rows held: whoever
+    // asked for the row reads on once it is filled, so a rebuild or relink
+    // its handlers ask for waits until the current event is over.
+    void ReadPendingRow(const std::function<void()>& Read);
 
     // The combined words from the grouped sets (dbgrid/GridOptions.cpp).
     void DeriveCombinedOptions();
@@ -663,6 +667,8 @@ private:
     // After the rows are placed: group rows take their first record, the
     // summaries finish (Regrouped: no record was walked), the rows are sorted.
     void FinishRows(bool Regrouped);
+    // Its last step: the summaries are told finished, the rows sorted.
+    void FinishRowOrder();
     void MoveToCollapsedGroup();
     void RebuildKeyIndex() const;
     // The arrows for a drop at a position among the group buttons, in client coordinates.
@@ -707,9 +713,10 @@ private:
     // After a record walk: the rows hold every record with these columns' values.
     void NoteRowsLoaded();
     // The same records in a new order (a sort of the dataset): the rows are
-    // numbered anew, put in the new walk order and recounted, as a load would
-    // leave them, without reading any record again. False, with the rows
-    // unchanged or left for the reload that follows, when it cannot tell.
+    // numbered anew and put in the new walk order, as a load would leave
+    // them, without reading any record again. No row changes its group, so
+    // the summaries stay as they are. False, with the rows unchanged or left
+    // for the reload that follows, when it cannot tell.
     bool ReorderRows();
     void ForgetRowsLoaded() { m_rowsLoaded = false; }
     // The in-place refilter; false when only a reload can refilter (some
@@ -724,7 +731,8 @@ private:
     void ApplyRefilter(TRefilterPlan& Plan);
     // The lists below Parent back in the order a load leaves them before
     // sorting; answers the lowest record number below Parent.
-    int RestoreLoadOrder(TdxTreeListNode* Parent, std::size_t Level);
+    // RecordsInOrder: the record rows are in walk order already (only group rows are ordered).
+    int RestoreLoadOrder(TdxTreeListNode* Parent, std::size_t Level, bool RecordsInOrder = false);
     bool RecountRefiltered(const TRefilterPlan& Plan);
     void RefocusAfterRefilter(const TRefilterPlan& Plan);
 
@@ -777,9 +785,11 @@ private:
     bool m_keeping{false};       // a kept operation runs
     bool m_keptChanged{false};   // something it keeps changed
     int m_holdRows{0};           // inside its handler, or an export
+    int m_readingRows{0};        // a pending row reads its record outside a kept operation
     bool m_waitRelink{false};
     bool m_waitReload{false};
     bool m_catchingUp{false};
+    bool m_catchUpPosted{false};
 
     bool m_loading{false};
     bool m_locked{false};

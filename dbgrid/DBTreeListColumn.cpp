@@ -186,8 +186,14 @@ void TdxDBTreeListColumn::LoadNodeValue(TdxDBTreeListControlNode* Node)
     TCustomdxDBTreeListControl* c = GetDBTreeList();
     if (!c || !Node)
         return;
+    // The field's and the column's text handlers run here and may free or
+    // move this column: only a column still in the control writes the row.
+    const std::uint64_t self = c->ColumnIdentity(this);
+    std::string text = RecordText();
+    if (c->ColumnByIdentity(self) != this)
+        return;
     const int index = GetColumnIndex();
-    Node->SetString(index, RecordText());
+    Node->SetString(index, text);
     TNodeVariantData data;
     if (m_field) {
         if (KeepsRecordValue()) {

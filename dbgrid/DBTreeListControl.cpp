@@ -679,11 +679,15 @@ void TCustomdxDBTreeListControl::LoadNodeData(TdxDBTreeListControlNode* Node)
 void TCustomdxDBTreeListControl::LoadNodeValues(TdxDBTreeListControlNode* Node, bool Quiet)
 {
     TValueRestorer<TdxDBTreeListControlNode*> filling(m_fillingNode, Quiet ? Node : m_fillingNode);
-    for (int i = 0; i < GetColumnCount(); ++i) {
-        TdxDBTreeListColumn* c = GetColumn(i);
-        if (c && c->GetField())
+    // Text handlers may free or move columns: each is found again by its identity.
+    std::vector<std::uint64_t> columns;
+    columns.reserve(static_cast<std::size_t>(GetColumnCount()));
+    for (int i = 0; i < GetColumnCount(); ++i)
+        if (TdxDBTreeListColumn* c = GetColumn(i); c && c->GetField())
+            columns.push_back(ColumnIdentity(c));
+    for (const std::uint64_t identity : columns)
+        if (auto* c = dynamic_cast<TdxDBTreeListColumn*>(ColumnByIdentity(identity)); c && c->GetField())
             LoadColumnValue(Node, c);
-    }
     if (m_previewField) {
         if (m_previewField->OnGetText)
             Node->SetPreviewText(m_previewField->DisplayText());

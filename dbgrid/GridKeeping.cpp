@@ -4,6 +4,7 @@
 // that leaves the grid is forgotten at once, kept or not.
 #include "dbgrid/DBGrid.h"
 
+#include "platform/controls/Messages.h"
 #include "platform/core/Exceptions.h"
 #include "platform/data/Field.h"
 
@@ -66,7 +67,7 @@ bool TCustomdxDBGrid::RowsHeld(bool Relink)
     if (Relink) {
         // The operation itself never relinks: any relink meanwhile comes from
         // the user's code, and the link going or coming leaves nothing it keeps.
-        if (!m_keeping)
+        if (!m_keeping && m_readingRows == 0)
             return false;
         m_waitRelink = true;
         NoteKeptChange();
@@ -110,6 +111,25 @@ void TCustomdxDBGrid::CatchUp(bool Changed)
     else
         ReloadNodes();
     SyncFocusToRecord();
+}
+
+void TCustomdxDBGrid::ReadPendingRow(const std::function<void()>& Read)
+{
+    ++m_holdRows;
+    ++m_readingRows;
+    Finally release([this] {
+        --m_holdRows;
+        if (--m_readingRows > 0 || m_keeping || (!m_waitReload && !m_waitRelink) ||
+            std::exchange(m_catchUpPosted, true))
+            return;
+        PostCall(this, [this] {
+            m_catchUpPosted = false;
+            // Inside a kept operation, its own end catches up.
+            if (!m_keeping && m_holdRows == 0)
+                CatchUp(false);
+        });
+    });
+    Read();
 }
 
 void TCustomdxDBGrid::HoldRowsWhile(const std::function<void()>& Read)

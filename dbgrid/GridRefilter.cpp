@@ -18,6 +18,7 @@
 #include <memory>
 #include <limits>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace qel {
@@ -32,6 +33,64 @@ TdxDBGridNode* AsGridNode(TdxTreeListNode* Node)
 bool InWalkOrder(TdxTreeListNode* A, TdxTreeListNode* B)
 {
     return AsGridNode(A)->RecordNumber < AsGridNode(B)->RecordNumber;
+}
+
+// A bookmark of eight bytes as a number (a memory dataset's record id).
+// FIXME: bookmarks of another size go through a reload; a dataset answering a
+// record's new place for its bookmark would serve every kind.
+bool BookmarkKey(const TBookmark& Bookmark, std::uint64_t& Key)
+{
+    if (Bookmark.size() != sizeof Key)
+        return false;
+    std::memcpy(&Key, Bookmark.data(), sizeof Key);
+    return true;
+}
+
+// Numbers[i]: the record whose key is Rows[i]; false when the rows and the
+// records are not the same set. Keys close together (record ids) are matched
+// through a table, others by sorting both sides.
+bool MatchBookmarkKeys(const std::vector<std::uint64_t>& Rows, const std::vector<std::uint64_t>& Records,
+                       std::vector<int>& Numbers)
+{
+    const std::size_t n = Rows.size();
+    if (Records.size() != n)
+        return false;
+    Numbers.assign(n, -1);
+    if (n == 0)
+        return true;
+    const auto [low, high] = std::minmax_element(Records.begin(), Records.end());
+    const std::uint64_t first = *low, span = *high - *low;
+    if (span < 4 * static_cast<std::uint64_t>(n) + 1024) {
+        std::vector<int> recordAt(static_cast<std::size_t>(span) + 1, -1);
+        for (std::size_t i = 0; i < n; ++i) {
+            int& slot = recordAt[static_cast<std::size_t>(Records[i] - first)];
+            if (slot >= 0)
+                return false;
+            slot = static_cast<int>(i);
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            if (Rows[i] < first || Rows[i] - first > span)
+                return false;
+            // Each record is taken once: two rows of one record fail.
+            Numbers[i] = std::exchange(recordAt[static_cast<std::size_t>(Rows[i] - first)], -1);
+            if (Numbers[i] < 0)
+                return false;
+        }
+        return true;
+    }
+    std::vector<std::pair<std::uint64_t, int>> rows(n), records(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        rows[i] = {Rows[i], static_cast<int>(i)};
+        records[i] = {Records[i], static_cast<int>(i)};
+    }
+    std::sort(rows.begin(), rows.end());
+    std::sort(records.begin(), records.end());
+    for (std::size_t k = 0; k < n; ++k) {
+        if (rows[k].first != records[k].first || (k > 0 && records[k].first == records[k - 1].first))
+            return false;
+        Numbers[static_cast<std::size_t>(rows[k].second)] = records[k].second;
+    }
+    return true;
 }
 
 // What changes below one parent of record rows (nullptr: the roots).
@@ -279,7 +338,7 @@ void TCustomdxDBGrid::ApplyRefilter(TRefilterPlan& Plan)
     done = true;
 }
 
-int TCustomdxDBGrid::RestoreLoadOrder(TdxTreeListNode* Parent, std::size_t Level)
+int TCustomdxDBGrid::RestoreLoadOrder(TdxTreeListNode* Parent, std::size_t Level, bool RecordsInOrder)
 {
     // A group row stands for the first record below it as a load leaves the
     // lists before sorting: record rows in walk order, and group rows ordered
@@ -287,11 +346,15 @@ int TCustomdxDBGrid::RestoreLoadOrder(TdxTreeListNode* Parent, std::size_t Level
     // they are). The sort of FinishRows then orders them as a load does.
     const std::size_t levels = m_groupColumns.size();
     const int count = Parent ? Parent->Count() : GetCount();
+    if (RecordsInOrder && Level >= levels)
+        return count > 0 ? AsGridNode(Parent ? Parent->GetItem(0) : GetItem(0))->RecordNumber
+                         : std::numeric_limits<int>::max();
     std::vector<std::pair<int, TdxTreeListNode*>> items;
     items.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         TdxTreeListNode* n = Parent ? Parent->GetItem(i) : GetItem(i);
-        items.emplace_back(Level < levels ? RestoreLoadOrder(n, Level + 1) : AsGridNode(n)->RecordNumber, n);
+        items.emplace_back(
+            Level < levels ? RestoreLoadOrder(n, Level + 1, RecordsInOrder) : AsGridNode(n)->RecordNumber, n);
     }
     if (Level >= levels || m_groupColumns[Level]->SortBySummary()) {
         std::stable_sort(items.begin(), items.end(), [](const auto& A, const auto& B) { return A.first < B.first; });
@@ -319,60 +382,49 @@ bool TCustomdxDBGrid::ReorderRows()
         if (TdxDBTreeListColumn* c = GetColumn(i); c && c->GetField() && c->GetField()->FieldKind() != fkData)
             return false;
 
-    // Every record row, shown or hidden, matched with its record's new place
-    // by bookmark: both lists sorted by the bookmark's bytes, then joined.
-    std::vector<std::pair<std::uint64_t, TdxDBGridNode*>> rows;
-    auto bookmarkKey = [](const TBookmark& Bookmark, std::uint64_t& Key) {
-        // FIXME: bookmarks of another size go through a reload; a dataset answering a
-        // record's new place for its bookmark would serve every kind.
-        if (Bookmark.size() != sizeof Key)
-            return false;
-        std::memcpy(&Key, Bookmark.data(), sizeof Key);
-        return true;
-    };
+    // Every record row, shown or hidden, with its bookmark's key and (shown) its parent.
+    std::vector<TdxDBGridNode*> rows;
+    std::vector<std::uint64_t> rowMarks;
+    std::vector<TdxTreeListNode*> parents;
     std::uint64_t key = 0;
     for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
         if (!IsGroupRow(n)) {
-            if (!bookmarkKey(AsGridNode(n)->Bookmark, key))
+            if (!BookmarkKey(AsGridNode(n)->Bookmark, key))
                 return false;
-            rows.emplace_back(key, AsGridNode(n));
+            rows.push_back(AsGridNode(n));
+            rowMarks.push_back(key);
+            parents.push_back(n->Parent());
         }
     const std::size_t shownRows = rows.size();
     for (const auto& h : m_hiddenNodes) {
-        if (!bookmarkKey(AsGridNode(h.get())->Bookmark, key))
+        if (!BookmarkKey(AsGridNode(h.get())->Bookmark, key))
             return false;
-        rows.emplace_back(key, AsGridNode(h.get()));
+        rows.push_back(AsGridNode(h.get()));
+        rowMarks.push_back(key);
     }
     const std::unique_ptr<TRecordReader> reader = ds->CreateRecordReader();
     if (reader->Count() != static_cast<int>(rows.size()))
         return false;
-    std::vector<std::pair<std::uint64_t, int>> records;
-    records.reserve(rows.size());
-    for (int i = 0; i < reader->Count(); ++i) {
-        if (!bookmarkKey(reader->Bookmark(reader->Handle(i)), key))
+    std::vector<std::uint64_t> recordMarks(rows.size());
+    for (int i = 0; i < reader->Count(); ++i)
+        if (!BookmarkKey(reader->Bookmark(reader->Handle(i)), recordMarks[static_cast<std::size_t>(i)]))
             return false;
-        records.emplace_back(key, i);
-    }
-    std::vector<std::pair<std::uint64_t, TdxDBGridNode*>> byMark(rows);
-    std::sort(byMark.begin(), byMark.end(), [](const auto& A, const auto& B) { return A.first < B.first; });
-    std::sort(records.begin(), records.end());
-    for (std::size_t k = 0; k < records.size(); ++k)
-        if (byMark[k].first != records[k].first)
-            return false;   // not the same records: nothing has changed yet
+    std::vector<int> numbers;
+    if (!MatchBookmarkKeys(rowMarks, recordMarks, numbers))
+        return false;   // not the same records: nothing has changed yet
     // As a reload leaves them: numbered by the new walk, the key read again,
     // and read again from the record when next shown (an edit cancelled since
     // may have written a row).
     TField* keyField = KeyFieldObject();
-    std::vector<TdxDBGridNode*> byNumber(records.size());
-    for (std::size_t k = 0; k < records.size(); ++k) {
-        TdxDBGridNode* row = byMark[k].second;
-        row->RecordNumber = records[k].second;
-        byNumber[static_cast<std::size_t>(records[k].second)] = row;
-        row->Key = keyField ? reader->Value(reader->Handle(records[k].second), keyField) : Variant::Null();
+    std::vector<std::size_t> byNumber(rows.size());
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        TdxDBGridNode* row = rows[k];
+        row->RecordNumber = numbers[k];
+        byNumber[static_cast<std::size_t>(numbers[k])] = k;
+        row->Key = keyField ? reader->Value(reader->Handle(numbers[k]), keyField) : Variant::Null();
         row->SetValuesPending(true);
     }
 
-    // The rows in the new walk order, and the summaries added in it as a load adds them.
     // Should a handler raise from here on, the next operation reloads.
     bool done = false;
     Finally unsure([&] {
@@ -385,33 +437,34 @@ bool TCustomdxDBGrid::ReorderRows()
     std::sort(m_hiddenNodes.begin(), m_hiddenNodes.end(),
               [](const auto& A, const auto& B) { return InWalkOrder(A.get(), B.get()); });
     m_keyIndexValid = false;
-    RestoreLoadOrder(nullptr, 0);
-    PrepareFooterSummaries();
-    m_summaries->Prepare();
-    if (!m_summaries->CanAddRowRecords())
-        return false;   // the reload that follows counts them
-    // The rows that show, in walk order: the hidden ones are skipped by their numbers.
-    std::vector<char> hidden(byNumber.size(), 0);
-    for (std::size_t k = shownRows; k < rows.size(); ++k)
-        hidden[static_cast<std::size_t>(rows[k].second->RecordNumber)] = 1;
-    std::vector<TdxDBGridNode*> shown;
-    shown.reserve(shownRows);
-    for (std::size_t n = 0; n < byNumber.size(); ++n)
-        if (!hidden[n])
-            shown.push_back(byNumber[n]);
+    // Each shown row into its parent's list in the new walk order, in one
+    // pass; the group rows then ordered as a load leaves them.
+    std::unordered_map<TdxTreeListNode*, std::size_t> listOf;
+    std::vector<std::pair<TdxTreeListNode*, std::vector<TdxTreeListNode*>>> lists;
+    for (const std::size_t k : byNumber) {
+        if (k >= shownRows)
+            continue;
+        const auto [at, added] = listOf.try_emplace(parents[k], lists.size());
+        if (added)
+            lists.emplace_back(parents[k], std::vector<TdxTreeListNode*>());
+        lists[at->second].second.push_back(rows[k]);
+    }
+    for (const auto& [parent, list] : lists)
+        ReplaceChildren(parent, list, m_hiddenNodes);
+    if (!m_groupColumns.empty())
+        RestoreLoadOrder(nullptr, 0, true);
     // The selection as a reload leaves it: rows marked again by their records' bookmarks.
     ClearRowSelection();
     PurgeSelectedBookmarks();
-    const bool marked = IsBookmarkSelection() && SelectedBookmarkCount() > 0;
+    if (IsBookmarkSelection() && SelectedBookmarkCount() > 0)
+        for (const std::size_t k : byNumber)
+            if (k < shownRows && IsBookmarkSelected(rows[k]->Bookmark))
+                SelectNode(rows[k], true);
+    // A group's summaries hold the same records in another order: the handlers
+    // are told, as after a load, and the rows sorted.
     DoBeforeCalcSummary();
-    for (TdxDBGridNode* row : shown) {
-        if (!m_summaries->AddRowRecord(row))
-            return false;
-        if (marked && IsBookmarkSelected(row->Bookmark))
-            SelectNode(row, true);
-    }
-    m_loadedRecordCount = static_cast<int>(shown.size());
-    FinishRows(false);
+    FinishGroupNodes();
+    FinishRowOrder();
     done = true;
     return true;
 }

@@ -78,6 +78,12 @@ TdxPendingRowsReading::TdxPendingRowsReading(const TCustomdxDBGrid& Grid, TMode 
     m_grid.m_pendingReading = this;
 }
 
+TdxPendingRowsReading::TdxPendingRowsReading(const TCustomdxDBGrid& Grid, const TRecordReader& Reader)
+    : TdxPendingRowsReading(Grid, ManyRows)
+{
+    m_reader = &Reader;
+}
+
 TdxPendingRowsReading::~TdxPendingRowsReading()
 {
     m_view.reset();
@@ -102,8 +108,10 @@ bool TdxPendingRowsReading::Reads(const TdxDBGridNode* Row)
         return m_found;
     }
     auto locate = [&] {
-        if (!m_reader)
-            m_reader = ds->CreateRecordReader();
+        if (!m_reader) {
+            m_ownReader = ds->CreateRecordReader();
+            m_reader = m_ownReader.get();
+        }
         // The row's number is its place in the walk; the bookmark proves it is still that record.
         m_found = Row->RecordNumber >= 0 && Row->RecordNumber < m_reader->Count();
         if (m_found) {
@@ -115,10 +123,20 @@ bool TdxPendingRowsReading::Reads(const TdxDBGridNode* Row)
         locate();
     } catch (const EDatabaseError&) {
         // The records changed since the reader was made (a handler posted): read them anew.
-        m_reader.reset();
+        m_ownReader.reset();
+        m_reader = nullptr;
         locate();
     }
     return m_found;
+}
+
+void TdxPendingRowsReading::ReadAt(const TdxDBGridNode* Row, TRecordReader::THandle Handle)
+{
+    m_view.reset();
+    m_row = Row;
+    m_rowNumber = Row->RecordNumber;
+    m_handle = Handle;
+    m_found = Row->ValuesPending();
 }
 
 void TdxPendingRowsReading::ShowRow()

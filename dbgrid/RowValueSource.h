@@ -85,6 +85,8 @@ class TdxPendingRowsReading {
 public:
     enum TMode : std::uint8_t { ManyRows, HoldRow, OneRow };
     explicit TdxPendingRowsReading(const TCustomdxDBGrid& Grid, TMode Mode = ManyRows);
+    // Many rows read through Reader, which outlives the reading (a load's own).
+    TdxPendingRowsReading(const TCustomdxDBGrid& Grid, const TRecordReader& Reader);
     ~TdxPendingRowsReading();
     TdxPendingRowsReading(const TdxPendingRowsReading&) = delete;
     TdxPendingRowsReading& operator=(const TdxPendingRowsReading&) = delete;
@@ -92,6 +94,9 @@ public:
     // Whether Row is pending and its record was found; the reads below then
     // give what the filled row would hold.
     bool Reads(const TdxDBGridNode* Row);
+    // Row is pending and stands for Reader's record at Handle (a row the walk
+    // just placed): it is read from there without being looked for.
+    void ReadAt(const TdxDBGridNode* Row, TRecordReader::THandle Handle);
     Variant FieldValue(const TField* Field);
     // The column's text as a filled row holds it, into Text.
     void ColumnText(TdxDBTreeListColumn* Column, std::string& Text);
@@ -107,7 +112,8 @@ private:
     TCustomdxDBGrid& m_grid;
     TMode m_mode;
     TdxPendingRowsReading* m_previous;
-    std::unique_ptr<TRecordReader> m_reader;
+    std::unique_ptr<TRecordReader> m_ownReader;
+    const TRecordReader* m_reader{nullptr};   // the own reader, or one lent
     const TdxDBGridNode* m_row{nullptr};   // the row last asked for, and its walk number
     int m_rowNumber{-1};
     TRecordReader::THandle m_handle{0};

@@ -2,6 +2,7 @@
 // back in place, and the grid then shows exactly what a grid loading the same
 // records with the same filter shows, while the dataset is left alone.
 #include "dbgrid/DBGrid.h"
+#include "platform/data/Field.h"
 
 #include "SummaryGridTestSupport.h"
 
@@ -105,6 +106,40 @@ TEST(GridRefilter, EveryStepShowsWhatALoadWithTheSameFilterShows)
         EXPECT_EQ(f.grid->HiddenNodeCount(), 0);
         EXPECT_EQ(f.grid->LoadedRecordCount(), Records);
     }
+}
+
+// A load through the record reader checks the filter on the records and
+// leaves its rows unread; a load by the cursor fills every row it places and
+// checks the filled row. Both admit the same rows.
+TEST(GridRefilter, ALoadChecksTheFilterOnTheRecordsAndLeavesItsRowsUnread)
+{
+    std::vector<std::pair<const char*, Criteria>> filters(Steps().begin(), Steps().end() - 1);
+    filters.emplace_back("title", [](SummaryGridFixture& F) { Condition(F, F.title, 1, Variant("Door 7 !")); });
+    for (const auto& [layoutName, layout] : Layouts())
+        for (const auto& [filterName, filter] : filters) {
+            SCOPED_TRACE(std::string(layoutName) + ", " + filterName);
+            SummaryGridFixture unread(false, Records), filled(false, Records);
+            for (SummaryGridFixture* f : {&unread, &filled}) {
+                f->AddSummaries();
+                layout(*f);
+                // The filter sees the text the handler makes.
+                f->ds->FieldByName("TITLE")->OnGetText = [](TField* Sender, std::string& Text, bool) {
+                    Text = Sender->AsString() + " !";
+                };
+                Filter(*f, filter);
+            }
+            filled.grid->OnRefreshNodeData = [](TObject*, TdxTreeListNode*) {};   // loads by the cursor
+            unread.Load();
+            filled.Load();
+            int pending = 0;
+            for (TdxTreeListNode* n = unread.grid->GetItem(0); n; n = n->GetNext())
+                pending += n->Count() == 0 && unread.Node(n)->ValuesPending();
+            EXPECT_EQ(pending, unread.RecordRows());
+            EXPECT_EQ(unread.grid->HiddenNodeCount(), filled.grid->HiddenNodeCount());
+            EXPECT_EQ(unread.grid->LoadedRecordCount(), filled.grid->LoadedRecordCount());
+            EXPECT_EQ(unread.Tree(), filled.Tree());
+            EXPECT_EQ(unread.Cells(), filled.Cells());
+        }
 }
 
 TEST(GridRefilter, LeavesTheCursorAndAPendingEditAlone)
@@ -289,7 +324,8 @@ TEST(GridRefilter, WhereTheRowsCannotTellTheRowsAreReloaded)
               2);
     EXPECT_NE(unheld.grid->GetFooterCellText(unheld.number->GetColumnIndex()).find("60"), std::string::npos);
 
-    // A summarised value the rows hold as text only.
+    // A summarised value the filled rows hold as text only; the filtered load
+    // leaves its rows unread, so bringing the rows back reads their records.
     SummaryGridFixture text(false);
     EXPECT_EQ(reloads(text,
                       [](SummaryGridFixture& F) {
@@ -297,7 +333,7 @@ TEST(GridRefilter, WhereTheRowsCannotTellTheRowsAreReloaded)
                           F.number->SetSummaryFooterField("SERIAL");
                           F.number->SetSummaryFooterType(cstSum);
                       }),
-              2);
+              1);
 
     // A group value the rows hold as text only: hiding needs none, bringing rows back does.
     SummaryGridFixture grouped(false);
@@ -455,4 +491,32 @@ TEST(GridRefilter, ARecordSortOfTheDataSetKeepsTheRowsAndShowsWhatALoadShows)
                 EXPECT_EQ(f.grid->LoadedRecordCount(), fresh.grid->LoadedRecordCount());
             }
         }
+}
+
+// Bookmarks far apart (most records deleted): the rows are still matched with their records.
+TEST(GridRefilter, ARecordSortKeepsRowsWhoseBookmarksLieFarApart)
+{
+    auto setUp = [](SummaryGridFixture& F) {
+        for (F.ds->First(); !F.ds->Eof();)
+            if (F.ds->FieldByName("NUMBER")->AsInteger() % 10 != 0)
+                F.ds->Delete();
+            else
+                F.ds->Next();
+        F.AddSummaries();
+        F.area->SetGroupIndex(0);
+    };
+    SummaryGridFixture f(false, 2500);
+    setUp(f);
+    f.Load();
+    ASSERT_EQ(f.grid->LoadedRecordCount(), 250);
+    int reloads = 0;
+    f.grid->OnClearNodeData = [&](TObject*) { ++reloads; };
+    f.ds->SortOn("AMOUNT", true);
+    EXPECT_EQ(reloads, 0);
+    SummaryGridFixture fresh(false, 2500);
+    setUp(fresh);
+    fresh.ds->SortOn("AMOUNT", true);
+    fresh.Load();
+    EXPECT_EQ(f.Tree(), fresh.Tree());
+    EXPECT_EQ(f.Cells(), fresh.Cells());
 }

@@ -3,6 +3,7 @@
 // forgotten in between, and the cache stays within its bound.
 #include "GridTestSupport.h"
 
+#include "platform/controls/Messages.h"
 #include "platform/data/Field.h"
 
 #include <gtest/gtest.h>
@@ -95,6 +96,73 @@ TEST(RowTextCache, WrittenRowsKeepTheirTextsAndGoneRowsLeaveNoTrace)
     EXPECT_EQ(f.grid->GetItem(6)->GetString(0), "8");
     Shown(f.grid);
     f.owner.reset();
+}
+
+TEST(RowTextCache, AReloadAskedForWhileARowReadsItsRecordWaitsForTheRead)
+{
+    for (const bool grouped : {false, true}) {
+        SCOPED_TRACE(grouped ? "grouped" : "flat");
+        GridFixture f(20);
+        if (grouped)
+            f.grid->ColumnByFieldName("AREA")->SetGroupIndex(0);
+        f.grid->FullExpand();
+        int reloads = 0;
+        f.ds->FieldByName("TITLE")->OnGetText = [&](TField* Sender, std::string& Text, bool) {
+            Text = Sender->AsString();
+            if (reloads++ == 0)
+                f.grid->ReloadNodes();   // a refresh of the grid from the user's handler
+        };
+        TdxTreeListNode* row = f.grid->GetAbsoluteNode(grouped ? 1 : 0);
+        ASSERT_TRUE(f.Node(row)->ValuesPending());
+        const std::string key = std::to_string(f.Node(row)->Key.AsInteger());
+        // The row is read (its title runs the handler) and stays the row it was.
+        EXPECT_EQ(row->GetString(1), "Door " + key);
+        EXPECT_EQ(row->GetString(0), key);
+        EXPECT_EQ(reloads, 1);
+        // The reload runs once the event that read the row is over.
+        ProcessPostedCalls();
+        f.ds->FieldByName("TITLE")->OnGetText = nullptr;
+        GridFixture fresh(20);
+        if (grouped)
+            fresh.grid->ColumnByFieldName("AREA")->SetGroupIndex(0);
+        EXPECT_EQ(Shown(f.grid), Shown(fresh.grid));
+    }
+}
+
+TEST(RowTextCache, ADataSetClosedWhileARowReadsItsRecordEmptiesTheGridAfterTheRead)
+{
+    GridFixture f(20);
+    bool closed = false;
+    f.ds->FieldByName("TITLE")->OnGetText = [&](TField* Sender, std::string& Text, bool) {
+        Text = Sender->AsString();
+        if (!std::exchange(closed, true))
+            f.ds->Close();
+    };
+    TdxTreeListNode* row = f.grid->GetItem(3);
+    EXPECT_EQ(row->GetString(1), "Door 4");
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(f.grid->GetCount(), 20);   // until the event is over
+    ProcessPostedCalls();
+    EXPECT_EQ(f.grid->GetCount(), 0);
+}
+
+TEST(RowTextCache, AColumnFreedByItsOwnTextHandlerWhileARowReadsItsRecordIsNotWrittenTo)
+{
+    GridFixture f(20);
+    TdxDBTreeListColumn* title = f.grid->ColumnByFieldName("TITLE");
+    f.ds->FieldByName("TITLE")->OnGetText = [&](TField* Sender, std::string& Text, bool) {
+        Text = Sender->AsString();
+        delete std::exchange(title, nullptr);
+    };
+    TdxTreeListNode* row = f.grid->GetItem(4);
+    // The row reads its record: the title column goes meanwhile, the area moves into its place.
+    EXPECT_EQ(row->GetString(1), "East");
+    EXPECT_EQ(title, nullptr);
+    EXPECT_EQ(f.grid->GetColumnCount(), 3);
+    EXPECT_EQ(row->GetString(0), "5");
+    ProcessPostedCalls();
+    EXPECT_EQ(f.grid->GetItem(4)->GetString(1), "East");
+    EXPECT_EQ(f.grid->GetItem(5)->GetString(1), "North");
 }
 
 } // namespace qel::test
