@@ -120,6 +120,8 @@ TCustomdxDBGrid::TCustomdxDBGrid(TComponent* AOwner)
 TCustomdxDBGrid::~TCustomdxDBGrid()
 {
     m_destroying = true;
+    for (TdxPendingRowsReading* r = m_pendingReading; r; r = r->m_previous)
+        r->m_gridFreed = true;
     m_filterPopup.reset();
     m_hiddenNodes.clear();
     UnregisterDBTreeListControl(this);
@@ -1253,32 +1255,40 @@ bool TCustomdxDBGrid::SmartRefreshRecord()
     // no column keeps needs the record walk of a reload.
     if (!m_summaries->CanRefreshFromRows(node))
         return false;
-    {
-        TValueRestorer<bool> loading(m_loading, true);
-        bool moved = false;
-        TdxTreeListNode* g = node->Parent();
-        for (int level = GroupColumnCount() - 1; level >= 0 && g; --level, g = g->Parent())
-            moved = moved || CompareGroupValues(AsGridNode(g)->GroupValue,
-                                                GetGroupColumn(level)->GetField()->Value()) != 0;
-        if (moved) {
-            // The record left its group: it is placed anew, emptied group rows go.
-            TUpdateScope<TCustomdxTreeList> update(*this);
-            const int number = node->RecordNumber;
-            FreeEmptyGroupNodes(node);
-            node = PlaceRecord(TLoadRecord{}, nullptr, nullptr);
-            FillNode(node, number);
-            FinishGroupNodes();
-            m_summaries->RefreshFromRows(nullptr, m_loadedRecordCount);   // old and new groups
-        } else {
-            LoadNodeData(node);
-            DoRefreshNodeData(node);
-            m_summaries->RefreshFromRows(node, m_loadedRecordCount);
-            Invalidate();   // the group rows and the footer above and below the row
-        }
-        if (OnCalcSummary)
-            CallOut([this] { OnCalcSummary(this); });
-        m_keyIndexValid = false;
-    }
+    const bool loading = std::exchange(m_loading, true);
+    RunThenUnlessFreed(
+        this,
+        [&] {
+            bool moved = false;
+            TdxTreeListNode* g = node->Parent();
+            for (int level = GroupColumnCount() - 1; level >= 0 && g; --level, g = g->Parent())
+                moved = moved || CompareGroupValues(AsGridNode(g)->GroupValue,
+                                                    GetGroupColumn(level)->GetField()->Value()) != 0;
+            if (moved) {
+                // The record left its group: it is placed anew, emptied group rows go.
+                BeginUpdate();
+                RunThenUnlessFreed(
+                    this,
+                    [&] {
+                        const int number = node->RecordNumber;
+                        FreeEmptyGroupNodes(node);
+                        node = PlaceRecord(TLoadRecord{}, nullptr, nullptr);
+                        FillNode(node, number);
+                        FinishGroupNodes();
+                        m_summaries->RefreshFromRows(nullptr, m_loadedRecordCount);   // old and new groups
+                    },
+                    [this] { EndUpdate(); });
+            } else {
+                LoadNodeData(node);
+                DoRefreshNodeData(node);
+                m_summaries->RefreshFromRows(node, m_loadedRecordCount);
+                Invalidate();   // the group rows and the footer above and below the row
+            }
+            if (OnCalcSummary)
+                CallOut([this] { OnCalcSummary(this); });
+            m_keyIndexValid = false;
+        },
+        [&] { m_loading = loading; });
     SyncFocusToRecord();
     return true;
 }

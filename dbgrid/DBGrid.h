@@ -566,11 +566,8 @@ private:
             Handler();
             return;
         }
-        {
-            ++m_holdRows;
-            Finally release([this] { --m_holdRows; });
-            Handler();
-        }
+        ++m_holdRows;
+        RunThenUnlessFreed(this, Handler, [this] { --m_holdRows; });
         CheckKept();
     }
     void CheckKept() const;

@@ -6,6 +6,7 @@
 #include "editors/TextEdit.h"
 #include "treelist/InplaceEditAdapter.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/FreeWatch.h"
 #include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
 #include "platform/data/DataSet.h"
@@ -169,7 +170,20 @@ std::string TdxDBTreeListColumn::GetFieldDisplayText() const
 
 std::string TdxDBTreeListColumn::RecordText() const
 {
-    return FilterValueToText(Variant(GetFieldDisplayText()));
+    TCustomdxDBTreeListControl* c = GetDBTreeList();
+    if (!c || !m_field || !m_field->OnGetText)
+        return FilterValueToText(Variant(GetFieldDisplayText()));
+    // The field's text handler may free the control: then nothing of it,
+    // its rows or this column is touched again. A column freed alone
+    // leaves the text as the field gave it.
+    auto* self = const_cast<TdxDBTreeListColumn*>(this);
+    TFreeWatch watch{c, self};
+    std::string text = GetFieldDisplayText();
+    if (watch.Freed(c))
+        throw EdxControlFreed(c);
+    if (watch.Freed(self))
+        return text;
+    return FilterValueToText(Variant(text));
 }
 
 bool TdxDBTreeListColumn::KeepsRecordValue() const

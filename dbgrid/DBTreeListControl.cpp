@@ -4,6 +4,7 @@
 #include "dbgrid/detail/RowTextCache.h"
 #include "editors/InplaceEdit.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/FreeWatch.h"
 #include "platform/core/Guards.h"
 #include "platform/core/Locale.h"
 #include "platform/core/Utf8.h"
@@ -252,8 +253,8 @@ void TdxDBTreeListControlDataLink::ActiveChanged()
 
 void TdxDBTreeListControlDataLink::DataSetChanged()
 {
-    Finally clear([this] { m_modified = false; });
-    m_control->DataChanged();
+    // A control freed meanwhile took this link with it.
+    RunThenUnlessFreed(m_control, [&] { m_control->DataChanged(); }, [this] { m_modified = false; });
 }
 
 void TdxDBTreeListControlDataLink::DataSetScrolled(int Distance)
@@ -263,8 +264,8 @@ void TdxDBTreeListControlDataLink::DataSetScrolled(int Distance)
 
 void TdxDBTreeListControlDataLink::RecordChanged(TField* Field)
 {
-    Finally clear([this] { m_modified = false; });
-    m_control->RecordChanged(Field);
+    // A control freed meanwhile took this link with it.
+    RunThenUnlessFreed(m_control, [&] { m_control->RecordChanged(Field); }, [this] { m_modified = false; });
 }
 
 void TdxDBTreeListControlDataLink::UpdateData()
@@ -678,22 +679,34 @@ void TCustomdxDBTreeListControl::LoadNodeData(TdxDBTreeListControlNode* Node)
 
 void TCustomdxDBTreeListControl::LoadNodeValues(TdxDBTreeListControlNode* Node, bool Quiet)
 {
-    TValueRestorer<TdxDBTreeListControlNode*> filling(m_fillingNode, Quiet ? Node : m_fillingNode);
-    // Text handlers may free or move columns: each is found again by its identity.
-    std::vector<std::uint64_t> columns;
-    columns.reserve(static_cast<std::size_t>(GetColumnCount()));
-    for (int i = 0; i < GetColumnCount(); ++i)
-        if (TdxDBTreeListColumn* c = GetColumn(i); c && c->GetField())
-            columns.push_back(ColumnIdentity(c));
-    for (const std::uint64_t identity : columns)
-        if (auto* c = dynamic_cast<TdxDBTreeListColumn*>(ColumnByIdentity(identity)); c && c->GetField())
-            LoadColumnValue(Node, c);
-    if (m_previewField) {
-        if (m_previewField->OnGetText)
-            Node->SetPreviewText(m_previewField->DisplayText());
-        else
-            Node->SetPreviewText(TruncPreviewText(m_previewField->Text()));
-    }
+    TdxDBTreeListControlNode* const filling = m_fillingNode;
+    if (Quiet)
+        m_fillingNode = Node;
+    RunThenUnlessFreed(
+        this,
+        [&] {
+            // Text handlers may free or move columns: each is found again by its identity.
+            std::vector<std::uint64_t> columns;
+            columns.reserve(static_cast<std::size_t>(GetColumnCount()));
+            for (int i = 0; i < GetColumnCount(); ++i)
+                if (TdxDBTreeListColumn* c = GetColumn(i); c && c->GetField())
+                    columns.push_back(ColumnIdentity(c));
+            for (const std::uint64_t identity : columns)
+                if (auto* c = dynamic_cast<TdxDBTreeListColumn*>(ColumnByIdentity(identity)); c && c->GetField())
+                    LoadColumnValue(Node, c);
+            if (!m_previewField)
+                return;
+            if (!m_previewField->OnGetText) {
+                Node->SetPreviewText(TruncPreviewText(m_previewField->Text()));
+                return;
+            }
+            TFreeWatch watch{this};
+            std::string text = m_previewField->DisplayText();
+            if (watch.Freed(this))
+                throw EdxControlFreed(this);
+            Node->SetPreviewText(text);
+        },
+        [&] { m_fillingNode = filling; });
 }
 
 void TCustomdxDBTreeListControl::SetNodeString(TdxTreeListNode* Node, int Column, const std::string& Value)

@@ -17,6 +17,7 @@
 //   UpdateData         -> UpdateData only while modified; the flag is cleared
 //   Reset              -> RecordChanged(nullptr) when modified, else Cancel
 #include "dbgrid/GridRowFields.h"
+#include "platform/core/Exceptions.h"
 #include "platform/core/Variant.h"
 #include "platform/data/DataLink.h"
 #include "platform/data/DataSet.h"
@@ -35,6 +36,34 @@ class TField;
 class TdxDBTreeListColumn;
 class TCustomdxDBTreeListControl;
 class TRowTextCache;
+
+// Raised where a field's text handler freed the control whose row it was
+// reading: whatever started the read unwinds silently, and code on the way
+// out that would touch the control lets it pass untouched (Control is only
+// compared, never read).
+class EdxControlFreed : public EAbort {
+public:
+    explicit EdxControlFreed(const void* AControl) : EAbort("The control was freed"), Control(AControl) {}
+    const void* Control;
+};
+
+// Runs Body, then Cleanup however Body leaves, except when it leaves because
+// Control was freed: Cleanup would touch the freed control.
+template <class B, class C>
+void RunThenUnlessFreed(const void* Control, B&& Body, C&& Cleanup)
+{
+    try {
+        Body();
+    } catch (const EdxControlFreed& e) {
+        if (e.Control != Control)
+            Cleanup();
+        throw;
+    } catch (...) {
+        Cleanup();
+        throw;
+    }
+    Cleanup();
+}
 
 // The value record of one node and column: bit 0 of Flags marks Value as the
 // field's own value, bit 1 marks LookupKey as set. Held by value in the node.

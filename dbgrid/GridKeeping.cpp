@@ -36,13 +36,22 @@ void TCustomdxDBGrid::Keeping(const std::function<void()>& Operation)
     }
     bool changed = false;
     try {
-        TValueRestorer<bool> keeping(m_keeping, true);
+        m_keeping = true;
         m_keptChanged = false;
-        try {
-            Operation();
-        } catch (const EKeptChanged&) {
-        }
+        RunThenUnlessFreed(
+            this,
+            [&] {
+                try {
+                    Operation();
+                } catch (const EKeptChanged&) {
+                }
+            },
+            [this] { m_keeping = false; });
         changed = m_keptChanged;
+    } catch (const EdxControlFreed& e) {
+        if (e.Control != this)
+            CatchUp(m_keptChanged);
+        throw;
     } catch (...) {
         CatchUp(m_keptChanged);
         throw;
@@ -117,7 +126,7 @@ void TCustomdxDBGrid::ReadPendingRow(const std::function<void()>& Read)
 {
     ++m_holdRows;
     ++m_readingRows;
-    Finally release([this] {
+    RunThenUnlessFreed(this, Read, [this] {
         --m_holdRows;
         if (--m_readingRows > 0 || m_keeping || (!m_waitReload && !m_waitRelink) ||
             std::exchange(m_catchUpPosted, true))
@@ -129,24 +138,27 @@ void TCustomdxDBGrid::ReadPendingRow(const std::function<void()>& Read)
                 CatchUp(false);
         });
     });
-    Read();
 }
 
 void TCustomdxDBGrid::HoldRowsWhile(const std::function<void()>& Read)
 {
     Keeping([&] {
         ++m_holdRows;
-        Finally release([this] { --m_holdRows; });
-        // What is read of a row not yet read comes from its record: the row stays as light as it was.
-        TdxPendingRowsReading reading(*this, TdxPendingRowsReading::HoldRow);
-        try {
-            Read();
-        } catch (const EKeptChanged&) {
-            // A row read its values through a handler that changed the grid: the
-            // reader learns of it, the rows are rebuilt all the same.
-            CheckUnchangedWhileHeld();
-            throw;
-        }
+        RunThenUnlessFreed(
+            this,
+            [&] {
+                // What is read of a row not yet read comes from its record: the row stays as light as it was.
+                TdxPendingRowsReading reading(*this, TdxPendingRowsReading::HoldRow);
+                try {
+                    Read();
+                } catch (const EKeptChanged&) {
+                    // A row read its values through a handler that changed the grid: the
+                    // reader learns of it, the rows are rebuilt all the same.
+                    CheckUnchangedWhileHeld();
+                    throw;
+                }
+            },
+            [this] { --m_holdRows; });
     });
 }
 

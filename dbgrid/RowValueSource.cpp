@@ -87,7 +87,8 @@ TdxPendingRowsReading::TdxPendingRowsReading(const TCustomdxDBGrid& Grid, const 
 TdxPendingRowsReading::~TdxPendingRowsReading()
 {
     m_view.reset();
-    m_grid.m_pendingReading = m_previous;
+    if (!m_gridFreed)
+        m_grid.m_pendingReading = m_previous;
 }
 
 bool TdxPendingRowsReading::Reads(const TdxDBGridNode* Row)

@@ -107,6 +107,7 @@ public:
     TdxDBTreeListColumn* BoundColumn(int Column);
 
 private:
+    friend class TCustomdxDBGrid;
     void ShowRow();
 
     TCustomdxDBGrid& m_grid;
@@ -118,6 +119,7 @@ private:
     int m_rowNumber{-1};
     TRecordReader::THandle m_handle{0};
     bool m_found{false};
+    bool m_gridFreed{false};   // by a handler while it read: it unwinds without the grid
     // The row's record shown through the fields, for its texts.
     std::optional<TRecordView> m_view;
     // Per column index: the column last found there and its data-bound self.

@@ -6,6 +6,9 @@
 
 #include "SummaryGridTestSupport.h"
 #include "TestSupport.h"
+#include "platform/controls/Messages.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Graphics.h"
 
 #include <gtest/gtest.h>
 
@@ -217,5 +220,68 @@ TEST(GridRemoval, AnExportThatLostAColumnFieldOrSummaryGroupWritesNothing)
         // Exported again, the grid as it now is.
         f.grid->SaveToText(path, true, ";", "", "");
         EXPECT_NE(ReadFileBytes(path), "before");
+    }
+}
+
+TEST(GridRemoval, AGridFreedByATextHandlerWhileARowReadsItsRecordIsNotTouchedAgain)
+{
+    struct Operation {
+        const char* Name;
+        std::function<void(SummaryGridFixture&)> Before;
+        std::function<void(SummaryGridFixture&, const std::string&)> Run;
+    };
+    const Operation operations[] = {
+        {"paint", [](SummaryGridFixture&) {},
+         [](SummaryGridFixture& F, const std::string&) {
+             F.grid->FullExpand();
+             TBitmap image(400, 300);
+             F.grid->PaintTo(*image.Canvas(), Rect(0, 0, 400, 300));
+         }},
+        {"export", [](SummaryGridFixture&) {},
+         [](SummaryGridFixture& F, const std::string& Path) { F.grid->SaveToText(Path, true, ";", "", ""); }},
+        {"summary refresh",
+         [](SummaryGridFixture& F) {
+             F.grid->SetOptions(F.grid->Options() + TdxDBGridOptions{egoSmartRefresh});
+             StartEdit(F);
+         },
+         [](SummaryGridFixture& F, const std::string&) { F.ds->Post(); }},
+        {"key press",
+         [](SummaryGridFixture& F) {
+             F.grid->SetOptionsEx(F.grid->OptionsEx() + TdxDBGridOptionsEx{egoAutoSearch});
+             F.grid->FullExpand();
+             F.grid->SetFocusedColumn(F.title->GetColumnIndex());
+         },
+         [](SummaryGridFixture& F, const std::string&) {
+             TKeyChar key = 'D';
+             F.grid->KeyPress(key);
+         }},
+    };
+    for (const Operation& op : operations) {
+        SCOPED_TRACE(op.Name);
+        TempDir dir;
+        const std::string path = dir.File("doors.txt");
+        WriteFileBytes(path, "before");
+        SummaryGridFixture f(true);
+        Prepare(f);
+        f.Load();
+        op.Before(f);
+        TComponent* grid = f.grid;
+        f.ds->FieldByName("TITLE")->OnGetText = [&](TField* Sender, std::string& Text, bool) {
+            Text = Sender->AsString();
+            delete std::exchange(grid, nullptr);
+        };
+        // The operation stops silently; nothing of the grid is read after the handler.
+        try {
+            op.Run(f, path);
+        } catch (const EAbort&) {
+        }
+        EXPECT_EQ(grid, nullptr);
+        EXPECT_EQ(ReadFileBytes(path), "before");
+        ProcessPostedCalls();
+        // The data stay usable, and what was posted stays posted.
+        f.ds->FieldByName("TITLE")->OnGetText = nullptr;
+        EXPECT_EQ(f.ds->State(), dsBrowse);
+        ASSERT_TRUE(f.ds->Locate("NUMBER", 6, {}));
+        EXPECT_EQ(f.ds->FieldByName("AMOUNT")->AsFloat(), std::string(op.Name) == "summary refresh" ? 100.0 : 1.5);
     }
 }

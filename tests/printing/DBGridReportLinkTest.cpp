@@ -531,5 +531,24 @@ TEST(DBGridReportLink, AGridFreedDuringTheBuildLeavesTheDatasetsControlsEnabled)
     link.SetComponentPrinter(nullptr);
 }
 
+// The grid's field text handler frees the grid while the build reads a row
+// not yet read: the build stops without reading the grid again.
+TEST(DBGridReportLink, AGridFreedByAFieldTextHandlerDuringTheBuildStopsIt)
+{
+    GridFixture f(8);
+    TdxDBGridReportLink link(nullptr);
+    link.SetComponent(f.grid);
+    TComponent* grid = f.grid;
+    f.ds->FieldByName("TITLE")->OnGetText = [&](TField* Sender, std::string& Text, bool) {
+        Text = Sender->AsString();
+        delete std::exchange(grid, nullptr);
+    };
+    EXPECT_ANY_THROW(link.SetActive(true));
+    EXPECT_EQ(grid, nullptr);
+    EXPECT_FALSE(link.Active());
+    EXPECT_EQ(link.Component(), nullptr);
+    EXPECT_FALSE(f.ds->ControlsDisabled());
+}
+
 } // namespace
 } // namespace qel
