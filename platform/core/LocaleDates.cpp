@@ -474,6 +474,18 @@ void DecodeTime(TDateTime Value, int& H, int& N, int& S, int& Ms)
     Ms = p.Ms;
 }
 
+void DecodeDateTime(TDateTime Value, int& Y, int& M, int& D, int& H, int& N, int& S, int& Ms)
+{
+    const DateTimeParts p = Decode(Value);
+    Y = p.Year;
+    M = p.Month;
+    D = p.Day;
+    H = p.Hour;
+    N = p.Minute;
+    S = p.Second;
+    Ms = p.Ms;
+}
+
 int DayOfWeek(TDateTime Value)
 {
     return Decode(Value).DayOfWeek + 1;
