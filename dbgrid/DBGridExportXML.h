@@ -65,8 +65,8 @@ private:
     void WriteLine(const std::string& Text) { Write(Text + "\r\n"); }
     void WriteIndented(const std::string& Text) { WriteLine(std::string(2 * m_indent, ' ') + Text); }
     void CloseGroup();
-    // A cell's attribute text before escaping: dates as ISO dates, other values as the cell shows them.
-    std::string CellXmlText(TdxTreeListNode* Node, int Column) const;
+    // Appends a cell's attribute text, escaped: dates as ISO dates, other values as the cell shows them.
+    void AppendCellXml(std::string& Out, TdxTreeListNode* Node, int Column) const;
 
     int m_groupDepth{0};
     int m_indent{0};
