@@ -193,6 +193,9 @@ void TdxDBGridExportXML::PrepareRows(const std::vector<TdxTreeListNode*>& /*Node
 {
     m_names = dxExportColumnXmlNames(*Grid());
     m_cells = Grid()->HeaderCells();
+    m_attributeStarts.clear();
+    for (const TdxExportHeaderCell& cell : m_cells)
+        m_attributeStarts.push_back(' ' + m_names[static_cast<std::size_t>(cell.Column)] + "=\"");
     m_groupDepth = 0;
     m_indent = 0;
 }
@@ -277,11 +280,9 @@ void TdxDBGridExportXML::WriteNode(TdxTreeListNode* Node)
     std::string& row = m_row;
     row.assign(2 * static_cast<std::size_t>(m_indent), ' ');
     row += "<ROW";
-    for (const TdxExportHeaderCell& cell : m_cells) {
-        row += ' ';
-        row += m_names[static_cast<std::size_t>(cell.Column)];
-        row += "=\"";
-        AppendCellXml(row, Node, cell.Column);
+    for (std::size_t i = 0; i < m_cells.size(); ++i) {
+        row += m_attributeStarts[i];
+        AppendCellXml(row, Node, m_cells[i].Column);
         row += '"';
     }
     row += "></ROW>\r\n";

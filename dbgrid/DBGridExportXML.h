@@ -72,6 +72,7 @@ private:
     int m_indent{0};
     std::vector<std::string> m_names;
     std::vector<TdxExportHeaderCell> m_cells;
+    std::vector<std::string> m_attributeStarts;   // per cell: ` name="`
     std::string m_row;   // reused for every record row
 };
 

@@ -60,7 +60,9 @@ DayAndTime Split(TDateTime Value)
     if (!(std::fabs(Value) < 1e9))
         throw EConvertError("Invalid date/time value " + FloatToStr(Value));
     const double whole = std::trunc(Value);
-    std::int64_t ms = std::llround(std::fabs(Value - whole) * static_cast<double>(kMsPerDay));
+    // Most dates are whole days: their time needs no rounding.
+    const double fraction = std::fabs(Value - whole);
+    std::int64_t ms = fraction == 0 ? 0 : std::llround(fraction * static_cast<double>(kMsPerDay));
     auto day = static_cast<std::int64_t>(whole);
     if (ms >= kMsPerDay) {
         ms -= kMsPerDay;
