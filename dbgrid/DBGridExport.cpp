@@ -116,7 +116,7 @@ Variant TdxDBGridExport::CellValue(TdxTreeListNode* Node, int Column) const
     return Node ? Node->GetValue(Column) : m_grid->RecordValue(Column);
 }
 
-bool TdxDBGridExport::ConvertsValues(int Column, bool HTML) const
+bool TdxDBGridExport::LearnConvertsValues(int Column, bool HTML) const
 {
     // Asked once per column: whether the column gives its own text for a value
     // (the answer does not depend on the value). Only then is the value read.
@@ -132,7 +132,7 @@ bool TdxDBGridExport::ConvertsValues(int Column, bool HTML) const
     return known[i] != 0;
 }
 
-bool TdxDBGridExport::CellField(int Column, TFieldType& Type) const
+bool TdxDBGridExport::LearnCellField(int Column, TFieldType& Type) const
 {
     const auto i = static_cast<std::size_t>(Column);
     if (i >= m_fields.size())

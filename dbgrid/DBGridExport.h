@@ -62,14 +62,31 @@ protected:
     // converts (empty for Null), else the node's string or the field's display text.
     std::string CellText(TdxTreeListNode* Node, int Column, bool HTML) const;
     // Whether the column turns a cell's value into its own text (GetValueText).
-    bool ConvertsValues(int Column, bool HTML) const;
+    bool ConvertsValues(int Column, bool HTML) const
+    {
+        // Asked for every cell: the answer known, it is read here without a call.
+        const std::vector<std::int8_t>& known = m_converts[HTML ? 1 : 0];
+        const auto i = static_cast<std::size_t>(Column);
+        return i < known.size() && known[i] >= 0 ? known[i] != 0 : LearnConvertsValues(Column, HTML);
+    }
     // Whether the column at Column is bound to a field, and its type; asked
     // once per column and export (a freed field or column fails the export at its end).
-    bool CellField(int Column, TFieldType& Type) const;
+    bool CellField(int Column, TFieldType& Type) const
+    {
+        const auto i = static_cast<std::size_t>(Column);
+        if (i < m_fields.size() && m_fields[i].Known) {
+            Type = m_fields[i].Type;
+            return m_fields[i].Bound;
+        }
+        return LearnCellField(Column, Type);
+    }
     // The text of a group row: the node's string for the group column of its level.
     std::string GroupText(TdxTreeListNode* Node) const;
 
 private:
+    bool LearnConvertsValues(int Column, bool HTML) const;
+    bool LearnCellField(int Column, TFieldType& Type) const;
+
     TdxExportGridAccess* m_grid;
     std::string m_fileName;
     bool m_saveAll;

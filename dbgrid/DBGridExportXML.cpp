@@ -4,9 +4,11 @@
 #include "platform/core/Locale.h"
 #include "platform/core/Utf8.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 #include <unordered_set>
 
 namespace qel {
@@ -42,32 +44,42 @@ std::string dxExportStyleSheetName(const std::string& FileName)
     return name;
 }
 
-std::string dxExportDateText(TDateTime Value)
+namespace {
+
+constexpr std::size_t kDateTextSize = 32;
+
+// dxExportDateText into Buf, without a string of its own: one per row and date column.
+std::string_view DateText(TDateTime Value, char (&Buf)[kDateTextSize])
 {
     if (Value == -700000)
         return {};
     int y, m, d, h, n, s, ms;
-    DecodeDate(Value, y, m, d);
-    DecodeTime(Value, h, n, s, ms);
+    DecodeDateTime(Value, y, m, d, h, n, s, ms);
     const bool dayOnly = h == 0 && n == 0 && s == 0 && ms == 0;
     if (dayOnly && y >= 0 && y <= 9999) {
-        // The common case, written digit by digit (one per row and date column).
-        std::string out(10, '-');
-        auto put = [&out](std::size_t At, int Value, int Digits) {
+        // The common case, written digit by digit.
+        auto put = [&Buf](std::size_t At, int Value, int Digits) {
             for (int i = Digits - 1; i >= 0; --i, Value /= 10)
-                out[At + static_cast<std::size_t>(i)] = static_cast<char>('0' + Value % 10);
+                Buf[At + static_cast<std::size_t>(i)] = static_cast<char>('0' + Value % 10);
         };
         put(0, y, 4);
+        Buf[4] = '-';
         put(5, m, 2);
+        Buf[7] = '-';
         put(8, d, 2);
-        return out;
+        return {Buf, 10};
     }
-    char buf[32];
-    if (dayOnly)
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
-    else
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d", y, m, d, h, n, s);
-    return buf;
+    const int length = dayOnly ? std::snprintf(Buf, sizeof Buf, "%04d-%02d-%02d", y, m, d)
+                               : std::snprintf(Buf, sizeof Buf, "%04d-%02d-%02dT%02d:%02d:%02d", y, m, d, h, n, s);
+    return {Buf, std::min(static_cast<std::size_t>(std::max(length, 0)), sizeof Buf - 1)};
+}
+
+} // namespace
+
+std::string dxExportDateText(TDateTime Value)
+{
+    char buf[kDateTextSize];
+    return std::string(DateText(Value, buf));
 }
 
 // ----- stylesheet ------------------------------------------------------------------------------
@@ -181,6 +193,9 @@ void TdxDBGridExportXML::PrepareRows(const std::vector<TdxTreeListNode*>& /*Node
 {
     m_names = dxExportColumnXmlNames(*Grid());
     m_cells = Grid()->HeaderCells();
+    m_attributeStarts.clear();
+    for (const TdxExportHeaderCell& cell : m_cells)
+        m_attributeStarts.push_back(' ' + m_names[static_cast<std::size_t>(cell.Column)] + "=\"");
     m_groupDepth = 0;
     m_indent = 0;
 }
@@ -265,11 +280,9 @@ void TdxDBGridExportXML::WriteNode(TdxTreeListNode* Node)
     std::string& row = m_row;
     row.assign(2 * static_cast<std::size_t>(m_indent), ' ');
     row += "<ROW";
-    for (const TdxExportHeaderCell& cell : m_cells) {
-        row += ' ';
-        row += m_names[static_cast<std::size_t>(cell.Column)];
-        row += "=\"";
-        exportdetail::AppendXmlEscaped(row, CellXmlText(Node, cell.Column));
+    for (std::size_t i = 0; i < m_cells.size(); ++i) {
+        row += m_attributeStarts[i];
+        AppendCellXml(row, Node, m_cells[i].Column);
         row += '"';
     }
     row += "></ROW>\r\n";
@@ -277,9 +290,8 @@ void TdxDBGridExportXML::WriteNode(TdxTreeListNode* Node)
     --m_indent;
 }
 
-std::string TdxDBGridExportXML::CellXmlText(TdxTreeListNode* Node, int Column) const
+void TdxDBGridExportXML::AppendCellXml(std::string& Out, TdxTreeListNode* Node, int Column) const
 {
-    std::string text;
     TFieldType type = ftUnknown;
     const bool bound = CellField(Column, type);
     const bool dated = type == ftDate || type == ftTime || type == ftDateTime;
@@ -287,21 +299,34 @@ std::string TdxDBGridExportXML::CellXmlText(TdxTreeListNode* Node, int Column) c
     // A row's value decides only where the column converts it or it may be a date.
     Variant v = converts || dated || !Node ? CellValue(Node, Column) : Variant();
     const TdxTreeListColumn* col = converts ? Control()->GetColumnByIndex(Column) : nullptr;
+    auto appendDate = [&Out](TDateTime Value) {
+        char buf[kDateTextSize];
+        exportdetail::AppendXmlEscaped(Out, DateText(Value, buf));
+    };
     if (col && col->GetValueText(v, false)) {
-        text = v.IsEmptyOrNull() ? std::string() : v.VarType() == varDate ? dxExportDateText(v.AsDate()) : v.AsString();
+        if (v.IsEmptyOrNull())
+            return;
+        if (v.VarType() == varDate)
+            appendDate(v.AsDate());
+        else
+            exportdetail::AppendXmlEscaped(Out, v.AsString());
     } else if (Node) {
-        text = v.VarType() == varDate ? dxExportDateText(v.AsDate()) : Node->GetString(Column);
+        if (v.VarType() == varDate)
+            appendDate(v.AsDate());
+        else
+            exportdetail::AppendXmlEscaped(Out, Node->GetString(Column));
     } else if (bound) {
         if ((type < ftSmallint || type > ftDateTime) && type != ftAutoInc)
-            text = Grid()->RecordDisplayText(Column);
+            exportdetail::AppendXmlEscaped(Out, Grid()->RecordDisplayText(Column));
         else if (Grid()->FieldHasGetText(Column))
-            text = Grid()->RecordDisplayText(Column);
-        else if (type == ftDate || type == ftTime || type == ftDateTime)
-            text = v.IsEmptyOrNull() ? std::string() : dxExportDateText(v.AsDate());
+            exportdetail::AppendXmlEscaped(Out, Grid()->RecordDisplayText(Column));
+        else if (v.IsEmptyOrNull())
+            return;
+        else if (dated)
+            appendDate(v.AsDate());
         else
-            text = v.IsEmptyOrNull() ? std::string() : v.AsString();
+            exportdetail::AppendXmlEscaped(Out, v.AsString());
     }
-    return text;
 }
 
 void TdxDBGridExportXML::WriteFooter()

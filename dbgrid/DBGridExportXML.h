@@ -65,13 +65,14 @@ private:
     void WriteLine(const std::string& Text) { Write(Text + "\r\n"); }
     void WriteIndented(const std::string& Text) { WriteLine(std::string(2 * m_indent, ' ') + Text); }
     void CloseGroup();
-    // A cell's attribute text before escaping: dates as ISO dates, other values as the cell shows them.
-    std::string CellXmlText(TdxTreeListNode* Node, int Column) const;
+    // Appends a cell's attribute text, escaped: dates as ISO dates, other values as the cell shows them.
+    void AppendCellXml(std::string& Out, TdxTreeListNode* Node, int Column) const;
 
     int m_groupDepth{0};
     int m_indent{0};
     std::vector<std::string> m_names;
     std::vector<TdxExportHeaderCell> m_cells;
+    std::vector<std::string> m_attributeStarts;   // per cell: ` name="`
     std::string m_row;   // reused for every record row
 };
 

@@ -67,13 +67,19 @@ constexpr std::array<bool, 256> kXmlPlain = PlainBytes(IsXmlPlain);
 template <class F>
 void AppendXmlChars(std::string& Out, std::string_view Text, const std::array<bool, 256>& Plain, F Visit)
 {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(Text.data());
+    const std::size_t size = Text.size();
     std::size_t pos = 0;
-    while (pos < Text.size()) {
+    while (pos < size) {
         std::size_t end = pos;
-        while (end < Text.size() && Plain[static_cast<unsigned char>(Text[end])])
+        // Four bytes a step, tested together without a branch each.
+        while (end + 4 <= size &&
+               (Plain[bytes[end]] & Plain[bytes[end + 1]] & Plain[bytes[end + 2]] & Plain[bytes[end + 3]]))
+            end += 4;
+        while (end < size && Plain[bytes[end]])
             ++end;
         Out.append(Text.data() + pos, end - pos);
-        if (end == Text.size())
+        if (end == size)
             return;
         // One character only: the next may start a plain run again.
         pos = end;

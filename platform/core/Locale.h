@@ -129,6 +129,8 @@ TDateTime ComposeDateTime(TDateTime Date, TDateTime Time);
 // and formats as zeros ("00.00.0000"), its day and month names as "".
 void DecodeDate(TDateTime Value, int& Y, int& M, int& D);
 void DecodeTime(TDateTime Value, int& H, int& N, int& S, int& Ms);
+// Both of the above from one decoding.
+void DecodeDateTime(TDateTime Value, int& Y, int& M, int& D, int& H, int& N, int& S, int& Ms);
 int DayOfWeek(TDateTime Value);               // 1 = Sunday .. 7 = Saturday
 bool IsLeapYear(int Year);
 int DaysInMonth(int Year, int Month);

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <tuple>
 
 // Dates and times: encoding, decoding, pictures and parsing.
 
@@ -60,7 +61,9 @@ DayAndTime Split(TDateTime Value)
     if (!(std::fabs(Value) < 1e9))
         throw EConvertError("Invalid date/time value " + FloatToStr(Value));
     const double whole = std::trunc(Value);
-    std::int64_t ms = std::llround(std::fabs(Value - whole) * static_cast<double>(kMsPerDay));
+    // Most dates are whole days: their time needs no rounding.
+    const double fraction = std::fabs(Value - whole);
+    std::int64_t ms = fraction == 0 ? 0 : std::llround(fraction * static_cast<double>(kMsPerDay));
     auto day = static_cast<std::int64_t>(whole);
     if (ms >= kMsPerDay) {
         ms -= kMsPerDay;
@@ -459,19 +462,20 @@ TDateTime ComposeDateTime(TDateTime Date, TDateTime Time)
 
 void DecodeDate(TDateTime Value, int& Y, int& M, int& D)
 {
-    const DateTimeParts p = Decode(Value);
-    Y = p.Year;
-    M = p.Month;
-    D = p.Day;
+    int h, n, s, ms;
+    DecodeDateTime(Value, Y, M, D, h, n, s, ms);
 }
 
 void DecodeTime(TDateTime Value, int& H, int& N, int& S, int& Ms)
 {
+    int y, m, d;
+    DecodeDateTime(Value, y, m, d, H, N, S, Ms);
+}
+
+void DecodeDateTime(TDateTime Value, int& Y, int& M, int& D, int& H, int& N, int& S, int& Ms)
+{
     const DateTimeParts p = Decode(Value);
-    H = p.Hour;
-    N = p.Minute;
-    S = p.Second;
-    Ms = p.Ms;
+    std::tie(Y, M, D, H, N, S, Ms) = std::tie(p.Year, p.Month, p.Day, p.Hour, p.Minute, p.Second, p.Ms);
 }
 
 int DayOfWeek(TDateTime Value)

@@ -367,6 +367,14 @@ TEST_F(LocaleTest, DecodingNegativeDatesAndRounding)
     DecodeDate(almost, y, m, d);
     DecodeTime(almost, h, n, s, ms);
     EXPECT_EQ((std::array{y, m, d, h, n, s, ms}), (std::array{2024, 3, 6, 0, 0, 0, 0}));
+    // The one-pass decoding gives what the two give.
+    for (const TDateTime v : {-1.25, almost, -693593.5, NullDate - 0.25, 45356.0 + 50829.123 / 86400.0}) {
+        std::array<int, 7> one{}, two{};
+        DecodeDateTime(v, one[0], one[1], one[2], one[3], one[4], one[5], one[6]);
+        DecodeDate(v, two[0], two[1], two[2]);
+        DecodeTime(v, two[3], two[4], two[5], two[6]);
+        EXPECT_EQ(one, two) << v;
+    }
     EXPECT_EQ(DayOfWeek(EncodeDate(2024, 3, 5)), 3);   // Tuesday
     EXPECT_THROW(DecodeDate(std::numeric_limits<double>::quiet_NaN(), y, m, d), EConvertError);
     EXPECT_NO_THROW(FormatDateTime("dd.mm.yyyy", NullDate));
