@@ -1,15 +1,9 @@
 // The main program's pictures of the report designer on the access-matrix
 // grid link: one per page, and the link left as it was.
-#include "demo/DemoConfig.h"
-#include "demo/DemoData.h"
 #include "demo/DemoDesignWindow.h"
-#include "demo/DemoGrid.h"
 #include "demo/DemoPreview.h"
-#include "platform/core/Guards.h"
-#include "platform/data/MemoryDataSet.h"
-#include "preview/PreviewDialogs.h"
-#include "printing/DBGridReportLink.h"
 
+#include "AccessMatrixReportFixture.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,15 +15,9 @@ namespace {
 
 TEST(DemoDesignWindow, PicturesEveryPageOnTheGridLink)
 {
-    dxInstallPreviewDialogs();
-    dxRegisterDBGridReportLink();
-    Finally unregister([] { dxUnregisterDBGridReportLink(); });
-    TempDir out;
-    std::unique_ptr<demo::TConfiguration> config(demo::MakeSampleConfiguration(8, 16));
-    std::unique_ptr<TMemoryDataSet> matrix(demo::MakeAccessMatrix(*config, nullptr));
-    std::unique_ptr<TForm> grid =
-        demo::MakeAccessMatrixWindow(*matrix, out.File("plain.png"), out.File("grouped.png"), out.File("filtered.png"));
-    std::unique_ptr<demo::TAccessMatrixPreview> report = demo::MakeAccessMatrixPreview(config->Title(), *grid);
+    AccessMatrixReportFixture f(8, 16);
+    const TempDir& out = f.out;
+    demo::TAccessMatrixPreview* report = f.report.get();
     auto* link = dynamic_cast<TdxDBGridReportLink*>(report->Link);
     ASSERT_NE(link, nullptr);
     const TdxTreeListPaintOptions options = link->Options();

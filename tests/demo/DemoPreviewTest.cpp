@@ -1,16 +1,10 @@
 // The main program's preview window on the access-matrix report: what it
 // pictures without a display, and the print it starts from its "&Print..."
 // command, read back by pdfinfo and pdftotext.
-#include "demo/DemoConfig.h"
-#include "demo/DemoData.h"
-#include "demo/DemoGrid.h"
 #include "demo/DemoPreview.h"
-#include "platform/core/Guards.h"
-#include "platform/data/MemoryDataSet.h"
 #include "platform/printers/PdfFilePrinter.h"
-#include "preview/PreviewDialogs.h"
-#include "printing/DBGridReportLink.h"
 
+#include "AccessMatrixReportFixture.h"
 #include "TestSupport.h"
 #include "printing/ComponentPrinterTestSupport.h"
 
@@ -23,16 +17,10 @@ namespace {
 
 TEST(DemoPreview, PicturesTheWindowAndPrintsFromItsPrintCommand)
 {
-    dxInstallPreviewDialogs();
-    dxRegisterDBGridReportLink();
-    Finally unregister([] { dxUnregisterDBGridReportLink(); });
     PrintDeviceScope<TPdfPrinterBackend> pdf([] { return std::make_unique<TPdfPrinterBackend>(TablePapers()); });
-    TempDir out;
-    std::unique_ptr<demo::TConfiguration> config(demo::MakeSampleConfiguration(32, 128));
-    std::unique_ptr<TMemoryDataSet> matrix(demo::MakeAccessMatrix(*config, nullptr));
-    std::unique_ptr<TForm> grid =
-        demo::MakeAccessMatrixWindow(*matrix, out.File("plain.png"), out.File("grouped.png"), out.File("filtered.png"));
-    std::unique_ptr<demo::TAccessMatrixPreview> report = demo::MakeAccessMatrixPreview(config->Title(), *grid);
+    AccessMatrixReportFixture f(32, 128);
+    const TempDir& out = f.out;
+    demo::TAccessMatrixPreview* report = f.report.get();
     const std::string printed = out.File("printed.pdf");
     demo::SaveAccessMatrixPreviewWindow(*report, out.Path().string(), printed);
 
@@ -46,7 +34,7 @@ TEST(DemoPreview, PicturesTheWindowAndPrintsFromItsPrintCommand)
     ASSERT_GT(pages, 1);
     ASSERT_EQ(PdfPageCount(printed), pages);
     const std::string first = RunTool("pdftotext", {"-f", "1", "-l", "1", QString::fromStdString(printed), "-"});
-    EXPECT_NE(first.find("Zutrittsmatrix: " + config->Title()), std::string::npos);
+    EXPECT_NE(first.find("Zutrittsmatrix: " + f.config->Title()), std::string::npos);
     for (int i = 1; i <= pages; ++i) {
         const QString n = QString::number(i);
         const std::string text = RunTool("pdftotext", {"-f", n, "-l", n, QString::fromStdString(printed), "-"});

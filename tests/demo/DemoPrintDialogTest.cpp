@@ -1,19 +1,13 @@
 // The main program's print through the print dialog: pages "1,3", two
 // copies collated, to a file on the PDF file printer, read back by pdfinfo
 // and pdftotext; and its pictures of the dialog.
-#include "demo/DemoConfig.h"
-#include "demo/DemoData.h"
-#include "demo/DemoGrid.h"
 #include "demo/DemoPreview.h"
 #include "demo/DemoPrintDialog.h"
-#include "platform/core/Guards.h"
-#include "platform/data/MemoryDataSet.h"
 #include "platform/printers/PdfFilePrinter.h"
-#include "preview/PreviewDialogs.h"
-#include "printing/DBGridReportLink.h"
 #include "printing/ReportLink.h"
 
 #include "PdfTools.h"
+#include "AccessMatrixReportFixture.h"
 #include "TestSupport.h"
 #include "printing/ComponentPrinterTestSupport.h"
 
@@ -26,16 +20,10 @@ namespace {
 
 TEST(DemoPrintDialog, PrintsTheChosenPagesTwiceInOrderIntoTheFile)
 {
-    dxInstallPreviewDialogs();
-    dxRegisterDBGridReportLink();
-    Finally unregister([] { dxUnregisterDBGridReportLink(); });
     PrintDeviceScope<TPdfPrinterBackend> pdf([] { return std::make_unique<TPdfPrinterBackend>(TablePapers()); });
-    TempDir out;
-    std::unique_ptr<demo::TConfiguration> config(demo::MakeSampleConfiguration(32, 128));
-    std::unique_ptr<TMemoryDataSet> matrix(demo::MakeAccessMatrix(*config, nullptr));
-    std::unique_ptr<TForm> grid =
-        demo::MakeAccessMatrixWindow(*matrix, out.File("plain.png"), out.File("grouped.png"), out.File("filtered.png"));
-    std::unique_ptr<demo::TAccessMatrixPreview> report = demo::MakeAccessMatrixPreview(config->Title(), *grid);
+    AccessMatrixReportFixture f(32, 128);
+    const TempDir& out = f.out;
+    demo::TAccessMatrixPreview* report = f.report.get();
 
     demo::SavePrintDialogPictures(*report, out.Path().string());
     for (const char* picture : {"print-dialog.png", "print-dialog-styles.png"})
