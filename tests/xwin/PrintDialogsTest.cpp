@@ -38,6 +38,9 @@ TEST(PrintDialogs, APaletteColourClickedWithTheMouseFillsTheBackground)
     TModalFormHookScope hook([&](TForm& F) {
         auto& palette = dynamic_cast<TdxfmColorPalette&>(F);
         active = WaitUntilActive(palette);
+        // The focus events of the activation first: one handled after the
+        // click could close the palette before the click is read.
+        Settle();
         ClickAt(palette.ColorButtons(26), 9, 9);   // "Blue"
     });
     EXPECT_TRUE(dxShowColorPalette(&background, {200, 150}));
