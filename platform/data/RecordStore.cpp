@@ -87,11 +87,9 @@ void TRecordStore::Define(const std::vector<TFieldType>& Types)
 void TRecordStore::Clear()
 {
     for (Column& c : m_columns) {
-        for (TSlot s = 0; s < m_slotCount; ++s)
-            Release(c, s);
-        c.Tags = {};
+        c.Present = {};
         c.Fixed = {};
-        c.Texts = {};
+        c.Texts.Clear();
         c.Aside.clear();
     }
     m_slotCount = 0;
@@ -102,39 +100,47 @@ void TRecordStore::Grow(TSlot Slot)
 {
     if (Slot < m_slotCount)
         return;
-    m_slotCount = Slot + 1;
+    const TSlot count = Slot + 1;
     for (Column& c : m_columns) {
-        c.Tags.resize(m_slotCount, tgNull);
+        c.Present.resize((static_cast<std::size_t>(count) + 63) / 64, 0);
         if (c.Width > 0)
-            c.Fixed.resize(static_cast<std::size_t>(m_slotCount) * static_cast<std::size_t>(c.Width));
-        else if (c.Kind == ckText || c.Kind == ckWide)
-            c.Texts.resize(m_slotCount);
+            c.Fixed.resize(static_cast<std::size_t>(count) * static_cast<std::size_t>(c.Width));
+        else if (c.IsText())
+            c.Texts.Grow(count);
     }
+    m_slotCount = count;
 }
 
-std::string_view TRecordStore::CellText(const TextCell& Cell)
+const Variant* TRecordStore::AsideOf(const Column& C, TSlot Slot)
 {
-    if (Cell.Size <= sizeof(Cell.Data))
-        return std::string_view(Cell.Data, Cell.Size);
-    const char* p;
-    std::memcpy(&p, Cell.Data, sizeof(p));
-    return std::string_view(p, Cell.Size);
+    if (C.Aside.empty())
+        return nullptr;
+    const auto it = C.Aside.find(Slot);
+    return it != C.Aside.end() ? &it->second : nullptr;
 }
 
 void TRecordStore::Release(Column& C, TSlot Slot)
 {
-    if (C.Tags[Slot] == tgAside)
+    if (C.Has(Slot)) {
+        if (C.IsText())
+            C.Texts.Erase(Slot);
+        C.Unmark(Slot);
+    } else if (!C.Aside.empty()) {
         C.Aside.erase(Slot);
-    else if (C.Tags[Slot] == tgValue && (C.Kind == ckText || C.Kind == ckWide)) {
-        TextCell& cell = C.Texts[Slot];
-        if (cell.Size > sizeof(cell.Data)) {
-            char* p;
-            std::memcpy(&p, cell.Data, sizeof(p));
-            delete[] p;
-        }
-        cell.Size = 0;
     }
-    C.Tags[Slot] = tgNull;
+}
+
+void TRecordStore::StoreAside(Column& C, TSlot Slot, const Variant& V)
+{
+    // The place first: a failure leaves the old value.
+    Variant copy = V;
+    const auto [it, added] = C.Aside.try_emplace(Slot);
+    it->second = std::move(copy);
+    if (C.Has(Slot)) {
+        if (C.IsText())
+            C.Texts.Erase(Slot);
+        C.Unmark(Slot);
+    }
 }
 
 void TRecordStore::Store(Column& C, TSlot Slot, const Variant& V)
@@ -150,80 +156,70 @@ void TRecordStore::Store(Column& C, TSlot Slot, const Variant& V)
     case ckInt16:
         if (type != varSmallint)
             break;
-        Release(C, Slot);
         Save(C.Fixed, at, static_cast<std::int16_t>(V.AsInteger()));
-        C.Tags[Slot] = tgValue;
+        Release(C, Slot);
+        C.Mark(Slot);
         return;
     case ckInt32:
         if (type != varInteger)
             break;
-        Release(C, Slot);
         Save(C.Fixed, at, V.AsInteger());
-        C.Tags[Slot] = tgValue;
+        Release(C, Slot);
+        C.Mark(Slot);
         return;
     case ckInt64:
         if (type != varInt64)
             break;
-        Release(C, Slot);
         Save(C.Fixed, at, V.AsInt64());
-        C.Tags[Slot] = tgValue;
+        Release(C, Slot);
+        C.Mark(Slot);
         return;
     case ckBool:
         if (type != varBoolean)
             break;
-        Release(C, Slot);
         Save(C.Fixed, at, static_cast<std::uint8_t>(V.AsBoolean()));
-        C.Tags[Slot] = tgValue;
+        Release(C, Slot);
+        C.Mark(Slot);
         return;
     case ckDouble:
         if (type != varDouble)
             break;
-        Release(C, Slot);
         Save(C.Fixed, at, V.AsDouble());
-        C.Tags[Slot] = tgValue;
+        Release(C, Slot);
+        C.Mark(Slot);
         return;
     case ckDate:
         if (type != varDate)
             break;
-        Release(C, Slot);
         Save(C.Fixed, at, V.AsDate());
-        C.Tags[Slot] = tgValue;
+        Release(C, Slot);
+        C.Mark(Slot);
         return;
     case ckCurrency:
         if (type != varCurrency)
             break;
-        Release(C, Slot);
         Save(C.Fixed, at, V.AsCurrency().Value);
-        C.Tags[Slot] = tgValue;
+        Release(C, Slot);
+        C.Mark(Slot);
         return;
     case ckText:
     case ckWide: {
         if (type != (C.Kind == ckText ? varString : varOleStr))
             break;
-        const std::string s = V.AsString();
-        if (s.size() > UINT32_MAX)
+        // Assign replaces the slot's text; a text the column has no room for is kept aside.
+        if (!C.Texts.Assign(Slot, V.AsString()))
             break;
-        TextCell cell;
-        cell.Size = static_cast<std::uint32_t>(s.size());
-        if (s.size() <= sizeof(cell.Data)) {
-            std::memcpy(cell.Data, s.data(), s.size());
-        } else {
-            char* p = new char[s.size()];
-            std::memcpy(p, s.data(), s.size());
-            std::memcpy(cell.Data, &p, sizeof(p));
+        if (!C.Has(Slot)) {
+            if (!C.Aside.empty())
+                C.Aside.erase(Slot);
+            C.Mark(Slot);
         }
-        Release(C, Slot);
-        C.Texts[Slot] = cell;
-        C.Tags[Slot] = tgValue;
         return;
     }
     case ckOther:
         break;
     }
-    Variant copy = V;
-    Release(C, Slot);
-    C.Aside.insert_or_assign(Slot, std::move(copy));
-    C.Tags[Slot] = tgAside;
+    StoreAside(C, Slot, V);
 }
 
 TRecordStore::TSlot TRecordStore::Add(const std::vector<Variant>& Values)
@@ -265,18 +261,18 @@ void TRecordStore::Remove(TSlot Slot)
 bool TRecordStore::IsNull(TSlot Slot, int Column) const
 {
     const auto& c = m_columns[static_cast<std::size_t>(Column)];
-    if (c.Tags[Slot] == tgAside)
-        return c.Aside.at(Slot).IsNull();
-    return c.Tags[Slot] == tgNull;
+    if (c.Has(Slot))
+        return false;
+    const Variant* aside = AsideOf(c, Slot);
+    return !aside || aside->IsNull();
 }
 
 Variant TRecordStore::Value(TSlot Slot, int Column) const
 {
     const auto& c = m_columns[static_cast<std::size_t>(Column)];
-    switch (c.Tags[Slot]) {
-    case tgNull: return Variant::Null();
-    case tgAside: return c.Aside.at(Slot);
-    default: break;
+    if (!c.Has(Slot)) {
+        const Variant* aside = AsideOf(c, Slot);
+        return aside ? *aside : Variant::Null();
     }
     const std::size_t at = static_cast<std::size_t>(Slot) * static_cast<std::size_t>(c.Width);
     switch (c.Kind) {
@@ -287,8 +283,8 @@ Variant TRecordStore::Value(TSlot Slot, int Column) const
     case ckDouble: return Variant(Load<double>(c.Fixed, at));
     case ckDate: return Variant::FromDate(Load<double>(c.Fixed, at));
     case ckCurrency: return Variant(Currency::FromInt64(Load<std::int64_t>(c.Fixed, at)));
-    case ckText: return Variant(std::string(CellText(c.Texts[Slot])));
-    case ckWide: return Variant::FromWideString(std::string(CellText(c.Texts[Slot])));
+    case ckText: return Variant(std::string(c.Texts.View(Slot)));
+    case ckWide: return Variant::FromWideString(std::string(c.Texts.View(Slot)));
     case ckOther: break;
     }
     return Variant::Null();
@@ -297,16 +293,22 @@ Variant TRecordStore::Value(TSlot Slot, int Column) const
 bool TRecordStore::TextView(TSlot Slot, int Column, std::string_view& Text) const
 {
     const auto& c = m_columns[static_cast<std::size_t>(Column)];
-    if ((c.Kind != ckText && c.Kind != ckWide) || c.Tags[Slot] == tgAside)
+    if (!c.IsText())
         return false;
-    Text = c.Tags[Slot] == tgValue ? CellText(c.Texts[Slot]) : std::string_view();
+    if (c.Has(Slot)) {
+        Text = c.Texts.View(Slot);
+        return true;
+    }
+    if (AsideOf(c, Slot))
+        return false;
+    Text = std::string_view();
     return true;
 }
 
 int TRecordStore::Compare(TSlot A, TSlot B, int Column) const
 {
     const auto& c = m_columns[static_cast<std::size_t>(Column)];
-    if (c.Tags[A] != tgValue || c.Tags[B] != tgValue)
+    if (!c.Has(A) || !c.Has(B))
         return Variant::Compare(Value(A, Column), Value(B, Column));
     const std::size_t a = static_cast<std::size_t>(A) * static_cast<std::size_t>(c.Width);
     const std::size_t b = static_cast<std::size_t>(B) * static_cast<std::size_t>(c.Width);
@@ -317,7 +319,7 @@ int TRecordStore::Compare(TSlot A, TSlot B, int Column) const
     case ckBool: return Order(Load<std::uint8_t>(c.Fixed, b), Load<std::uint8_t>(c.Fixed, a));   // True is -1
     case ckDouble: case ckDate: return OrderDouble(Load<double>(c.Fixed, a), Load<double>(c.Fixed, b));
     case ckText: {
-        const int r = CellText(c.Texts[A]).compare(CellText(c.Texts[B]));
+        const int r = c.Texts.View(A).compare(c.Texts.View(B));
         return (r > 0) - (r < 0);
     }
     case ckWide: case ckOther: break;

@@ -1,13 +1,14 @@
 #pragma once
 // TRecordStore: the records of TMemoryDataSet, one typed column per stored
 // field. A record lives in a slot; a slot freed by a delete is reused.
-// Numbers, dates and Booleans take their plain width; a text of up to 12
-// bytes sits in its 16-byte cell and a longer one in a block of its own.
-// A value whose Variant type is not the column's usual one (never the case
-// for values converted by their field) is kept aside as it is, so every
-// value reads back exactly as it was stored.
+// Numbers, dates and Booleans take their plain width, texts four bytes and
+// their own (see TextColumn.h), and one bit per column says whether a value
+// is stored there. A value whose Variant type is not the column's usual one
+// (never the case for values converted by their field) is kept aside as it
+// is, so every value reads back exactly as it was stored.
 #include "platform/core/Variant.h"
 #include "platform/data/DataSetTypes.h"
+#include "platform/data/TextColumn.h"
 
 #include <cstdint>
 #include <memory>
@@ -39,7 +40,7 @@ public:
     Variant Value(TSlot Slot, int Column) const;
     bool IsNull(TSlot Slot, int Column) const;
     // The stored bytes of a text column's value without a copy ("" for
-    // Null); valid until the record changes. False when the column does not
+    // Null); valid until the store changes. False when the column does not
     // hold texts or the value is kept aside (then read Value).
     bool TextView(TSlot Slot, int Column, std::string_view& Text) const;
     // Variant::Compare of two records' values in one column, without making Variants.
@@ -47,27 +48,29 @@ public:
 
 private:
     enum TKind : std::uint8_t { ckInt16, ckInt32, ckInt64, ckBool, ckDouble, ckDate, ckCurrency, ckText, ckWide, ckOther };
-    enum TTag : std::uint8_t { tgNull, tgValue, tgAside };
-    // A text of up to 12 bytes in place, a longer one behind a pointer kept in Data.
-    struct TextCell {
-        std::uint32_t Size = 0;
-        char Data[12] = {};
-    };
     struct Column {
         TKind Kind = ckOther;
         int Width = 0;                          // bytes per value in Fixed
-        std::vector<std::uint8_t> Tags;         // by slot
+        // A bit by slot: the column holds a value of its own kind. Without
+        // it the value is Null, or the one kept aside.
+        std::vector<std::uint64_t> Present;
         std::vector<unsigned char> Fixed;       // numbers, dates, Booleans
-        std::vector<TextCell> Texts;            // texts
+        TTextColumn Texts;                      // texts
         std::unordered_map<TSlot, Variant> Aside;
+
+        bool Has(TSlot Slot) const { return (Present[Slot >> 6] >> (Slot & 63)) & 1; }
+        void Mark(TSlot Slot) { Present[Slot >> 6] |= std::uint64_t{1} << (Slot & 63); }
+        void Unmark(TSlot Slot) { Present[Slot >> 6] &= ~(std::uint64_t{1} << (Slot & 63)); }
+        bool IsText() const { return Kind == ckText || Kind == ckWide; }
     };
 
     static TKind KindOf(TFieldType Type);
     static int WidthOf(TKind Kind);
     void Grow(TSlot Slot);
     void Store(Column& C, TSlot Slot, const Variant& V);
-    void Release(Column& C, TSlot Slot);
-    static std::string_view CellText(const TextCell& Cell);
+    static void StoreAside(Column& C, TSlot Slot, const Variant& V);
+    static void Release(Column& C, TSlot Slot);
+    static const Variant* AsideOf(const Column& C, TSlot Slot);
 
     std::vector<Column> m_columns;
     TSlot m_slotCount{0};

@@ -1,5 +1,6 @@
 // The memory dataset's column store: values read back with their exact
-// Variant type, and its compare agrees with Variant::Compare.
+// Variant type, and its compare agrees with Variant::Compare, through any
+// sequence of adds, rewrites, removals and reused slots.
 #include "DataTestSupport.h"
 
 #include "platform/data/RecordStore.h"
@@ -9,6 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
+#include <random>
+#include <set>
 
 namespace qel::test {
 namespace {
@@ -89,6 +93,126 @@ TEST(RecordStore, CompareAgreesWithVariantCompare)
                 EXPECT_EQ(store.Compare(slots[a], slots[b], c),
                           Variant::Compare(store.Value(slots[a], c), store.Value(slots[b], c)))
                     << "column " << c << " rows " << a << ", " << b;
+}
+
+// --- against a plain model ---------------------------------------------------------
+
+const std::vector<TFieldType> kEveryKind = {ftSmallint, ftInteger, ftLargeint, ftBoolean, ftFloat,
+                                            ftDate,     ftBCD,     ftString,   ftWideString, ftMemo};
+
+std::string RandomBytes(std::mt19937& Rng)
+{
+    static const std::size_t lengths[] = {0, 0, 1, 3, 4, 9, 12, 13, 254, 255, 600};
+    std::string s(lengths[Rng() % std::size(lengths)], '\0');
+    for (char& c : s)
+        c = static_cast<char>('0' + Rng() % 75);
+    return s;
+}
+
+// A value for a column: mostly of its own kind, sometimes Null, sometimes
+// one it keeps aside (Empty, another type, an array).
+Variant RandomValue(std::mt19937& Rng, TFieldType Type)
+{
+    const unsigned pick = Rng() % 10;
+    if (pick == 0)
+        return Variant::Null();
+    if (pick == 1) {
+        switch (Rng() % 4) {
+        case 0: return Variant();
+        case 1: return Variant(static_cast<int>(Rng() % 100));
+        case 2: return Variant(RandomBytes(Rng));
+        default: return Variant::Array({Variant(1), Variant::Null()});
+        }
+    }
+    const auto n = static_cast<std::int32_t>(Rng() % 2001) - 1000;
+    switch (Type) {
+    case ftSmallint: return Variant::FromSmallint(static_cast<std::int16_t>(n));
+    case ftInteger: return Variant(n);
+    case ftLargeint: return Variant(std::int64_t{n} << 40);
+    case ftBoolean: return Variant(n % 2 == 0);
+    case ftFloat: return Variant(n / 8.0);
+    case ftDate: return Variant::FromDate(45000 + n / 4.0);
+    case ftBCD: return Variant(Currency::FromInt64(n * 17));
+    case ftWideString: return Variant::FromWideString(RandomBytes(Rng));
+    default: return Variant(RandomBytes(Rng));
+    }
+}
+
+TEST(RecordStore, AgreesWithAPlainModelThroughRandomChanges)
+{
+    std::mt19937 rng(7);
+    TRecordStore store;
+    store.Define(kEveryKind);
+    const int columns = static_cast<int>(kEveryKind.size());
+    std::map<TRecordStore::TSlot, std::vector<Variant>> model;
+    std::set<TRecordStore::TSlot> freed;
+    auto randomRow = [&] {
+        std::vector<Variant> row(rng() % 8 == 0 ? rng() % kEveryKind.size() : kEveryKind.size());   // missing ones are Null
+        for (std::size_t c = 0; c < row.size(); ++c)
+            row[c] = RandomValue(rng, kEveryKind[c]);
+        row.resize(kEveryKind.size(), Variant::Null());
+        return row;
+    };
+    auto randomLive = [&] {
+        auto it = model.begin();
+        std::advance(it, static_cast<long>(rng() % model.size()));
+        return it->first;
+    };
+    auto check = [&](TRecordStore::TSlot Slot, int Step) {
+        const std::vector<Variant>& row = model.at(Slot);
+        for (int c = 0; c < columns; ++c) {
+            const Variant& expected = row[static_cast<std::size_t>(c)];
+            const std::string what = "step " + std::to_string(Step) + " slot " + std::to_string(Slot) + " column "
+                + std::to_string(c);
+            ExpectSame(store.Value(Slot, c), expected, what);
+            EXPECT_EQ(store.IsNull(Slot, c), expected.IsNull()) << what;
+            std::string_view text;
+            const bool viewed = store.TextView(Slot, c, text);
+            const TFieldType type = kEveryKind[static_cast<std::size_t>(c)];
+            const bool textColumn = type == ftString || type == ftWideString || type == ftMemo;
+            const TVarType own = type == ftWideString ? varOleStr : varString;
+            EXPECT_EQ(viewed, textColumn && (expected.IsNull() || expected.VarType() == own)) << what;
+            if (viewed) {
+                EXPECT_EQ(text, VarToStr(expected)) << what;
+            }
+        }
+    };
+    for (int step = 0; step < 4000; ++step) {
+        const unsigned op = rng() % 10;
+        if (op < 4 || model.empty()) {
+            std::vector<Variant> row = randomRow();
+            const TRecordStore::TSlot slot = store.Add(row);
+            ASSERT_FALSE(model.count(slot)) << "a live slot given out again";
+            if (!freed.empty()) {
+                EXPECT_TRUE(freed.count(slot)) << "a freed slot is reused before the store grows";
+            }
+            freed.erase(slot);
+            model[slot] = std::move(row);
+            check(slot, step);
+        } else if (op < 8) {
+            const TRecordStore::TSlot slot = randomLive();
+            std::vector<Variant> row = randomRow();
+            store.Set(slot, row);
+            model[slot] = std::move(row);
+            check(slot, step);
+        } else {
+            const TRecordStore::TSlot slot = randomLive();
+            store.Remove(slot);
+            model.erase(slot);
+            freed.insert(slot);
+        }
+        if (step % 400 == 399) {
+            for (const auto& [slot, row] : model)
+                check(slot, step);
+            for (int k = 0; k < 200; ++k) {
+                const TRecordStore::TSlot a = randomLive(), b = randomLive();
+                const int c = static_cast<int>(rng() % kEveryKind.size());
+                EXPECT_EQ(store.Compare(a, b, c), Variant::Compare(model[a][static_cast<std::size_t>(c)],
+                                                                   model[b][static_cast<std::size_t>(c)]))
+                    << "column " << c;
+            }
+        }
+    }
 }
 
 } // namespace
