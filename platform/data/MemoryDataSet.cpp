@@ -67,30 +67,40 @@ TField* TMemoryDataSet::AddLookupField(const std::string& Name, TFieldType Type,
 
 TMemoryDataSet::TSlot TMemoryDataSet::Find(TRecordRef Ref) const
 {
-    const std::int64_t i = Ref - m_idBase;
-    if (Ref < 0 || i < 0 || i >= static_cast<std::int64_t>(m_idSlot.size()))
+    // A record id: its posting number in the upper half, its slot in the lower.
+    if (Ref < 0)
         return NoSlot;
-    return m_idSlot[static_cast<std::size_t>(i)];
+    const std::uint64_t id = static_cast<std::uint64_t>(Ref);
+    const TSlot slot = static_cast<TSlot>(id & 0xFFFFFFFFu);
+    const std::uint64_t seq = id >> 32;
+    if (seq == 0 || slot >= m_slotSeq.size() || m_slotSeq[slot] != seq)
+        return NoSlot;
+    return slot;
 }
 
 void TMemoryDataSet::EnsurePositions() const
 {
-    if (!m_posDirty)
+    if (m_posCurrent)
         return;
+    m_pos.resize(m_slotSeq.size());
     for (std::size_t i = 0; i < m_order.size(); ++i)
         m_pos[m_order[i]] = static_cast<int>(i);
-    m_posDirty = false;
+    m_posCurrent = true;
 }
 
 int TMemoryDataSet::PosOf(TSlot Slot) const
 {
+    // Most often the record under the cursor: no positions needed.
+    if (m_cursor >= 0 && m_cursor < static_cast<int>(m_order.size())
+        && m_order[static_cast<std::size_t>(m_cursor)] == Slot)
+        return m_cursor;
     EnsurePositions();
     return m_pos[Slot];
 }
 
 bool TMemoryDataSet::Accepts(TSlot Slot)
 {
-    return !IsFiltering() || RecordAccepted(m_slotId[Slot]);
+    return !IsFiltering() || RecordAccepted(RefOf(Slot));
 }
 
 void TMemoryDataSet::FilterChanged()
@@ -102,11 +112,9 @@ void TMemoryDataSet::ClearStorage()
 {
     m_store.Clear();
     m_order = {};
-    m_slotId = {};
-    m_idSlot = {};
+    m_slotSeq = {};
     m_pos = {};
-    m_idBase = m_nextId;   // ids are never reused, so old bookmarks stay invalid
-    m_posDirty = false;
+    m_posCurrent = false;
     m_cursor = -1;
     m_visibleCount = -1;
     for (Index& ix : m_indexes)
@@ -156,14 +164,14 @@ void TMemoryDataSet::BindIndexes()
         ix.FieldNo = f->FieldNo();
         ix.Map.clear();
         for (TSlot slot : m_order)
-            ix.Map.emplace(m_store.Value(slot, ix.FieldNo - 1), m_slotId[slot]);
+            ix.Map.emplace(m_store.Value(slot, ix.FieldNo - 1), RefOf(slot));
     }
 }
 
 void TMemoryDataSet::IndexInsert(TSlot Slot)
 {
     for (Index& ix : m_indexes)
-        ix.Map.emplace(m_store.Value(Slot, ix.FieldNo - 1), m_slotId[Slot]);
+        ix.Map.emplace(m_store.Value(Slot, ix.FieldNo - 1), RefOf(Slot));
 }
 
 void TMemoryDataSet::IndexErase(TSlot Slot)
@@ -171,7 +179,7 @@ void TMemoryDataSet::IndexErase(TSlot Slot)
     for (Index& ix : m_indexes) {
         auto [lo, hi] = ix.Map.equal_range(m_store.Value(Slot, ix.FieldNo - 1));
         for (auto it = lo; it != hi; ++it)
-            if (it->second == m_slotId[Slot]) {
+            if (it->second == RefOf(Slot)) {
                 ix.Map.erase(it);
                 break;
             }
@@ -198,7 +206,7 @@ void TMemoryDataSet::AddIndex(const std::string& FieldName)
             throw EDatabaseError("Field '" + FieldName + "' is not a stored field");
         ix.FieldNo = f->FieldNo();
         for (TSlot slot : m_order)
-            ix.Map.emplace(m_store.Value(slot, ix.FieldNo - 1), m_slotId[slot]);
+            ix.Map.emplace(m_store.Value(slot, ix.FieldNo - 1), RefOf(slot));
     }
     m_indexes.push_back(std::move(ix));
 }
@@ -249,7 +257,7 @@ void TMemoryDataSet::SortRecords()
             return sign * m_store.Compare(A, B, col) < 0;
         });
     }
-    m_posDirty = true;
+    m_posCurrent = false;
 }
 
 bool TMemoryDataSet::SortTextRecords()
@@ -337,14 +345,14 @@ TDataSet::TGetResult TMemoryDataSet::GetRecord(TGetMode Mode, TRecordRef& Ref)
         if (!Accepts(m_order[static_cast<std::size_t>(i)]))
             return grError;
         m_cursor = i;
-        Ref = m_slotId[m_order[static_cast<std::size_t>(i)]];
+        Ref = RefOf(m_order[static_cast<std::size_t>(i)]);
         return grOK;
     case gmNext:
         for (i = std::max(i, -1) + 1; i < n; ++i) {
             const TSlot slot = m_order[static_cast<std::size_t>(i)];
             if (Accepts(slot)) {
                 m_cursor = i;
-                Ref = m_slotId[slot];
+                Ref = RefOf(slot);
                 return grOK;
             }
         }
@@ -355,7 +363,7 @@ TDataSet::TGetResult TMemoryDataSet::GetRecord(TGetMode Mode, TRecordRef& Ref)
             const TSlot slot = m_order[static_cast<std::size_t>(i)];
             if (Accepts(slot)) {
                 m_cursor = i;
-                Ref = m_slotId[slot];
+                Ref = RefOf(slot);
                 return grOK;
             }
         }
@@ -452,25 +460,29 @@ TDataSet::TRecordRef TMemoryDataSet::InternalPost(TRecordRef Ref, std::vector<Va
             pos = PosOf(before);
         else
             pos = static_cast<int>(m_order.size());
-        // Room first, so that nothing below can fail half-way.
-        for (auto* list : {&m_order, &m_idSlot})
+        if (m_nextSeq > 0x7FFFFFFFu)
+            throw EDatabaseError("No more records can be added to this dataset");
+        // Room first, so that nothing below can fail half-way (a new slot is the next one).
+        const bool keepPositions = m_posCurrent && pos == static_cast<int>(m_order.size());
+        for (auto* list : {&m_order, &m_slotSeq})
             if (list->size() == list->capacity())
                 list->reserve(list->size() * 2 + 16);
+        if (keepPositions && m_pos.capacity() < m_slotSeq.capacity())
+            m_pos.reserve(m_slotSeq.capacity());
         slot = m_store.Add(Values);
-        if (slot >= m_slotId.size()) {
-            m_slotId.resize(slot + 1, -1);
-            m_pos.resize(slot + 1, 0);
-        }
-        m_slotId[slot] = m_nextId++;
-        m_idSlot.push_back(slot);
-        if (pos == static_cast<int>(m_order.size())) {
-            EnsurePositions();
+        if (slot >= m_slotSeq.size())
+            m_slotSeq.resize(slot + 1, 0);
+        m_slotSeq[slot] = m_nextSeq++;
+        if (keepPositions) {
+            if (slot >= m_pos.size())
+                m_pos.resize(slot + 1, 0);
             m_pos[slot] = pos;
         } else {
-            m_posDirty = true;
+            m_posCurrent = false;
         }
         m_order.insert(m_order.begin() + pos, slot);
         IndexInsert(slot);
+        m_cursor = pos;
     } else {
         slot = Find(Ref);
         if (slot == NoSlot)
@@ -484,12 +496,14 @@ TDataSet::TRecordRef TMemoryDataSet::InternalPost(TRecordRef Ref, std::vector<Va
             m_order.erase(m_order.begin() + PosOf(slot));
             const int pos = SortedPosition(Values[col]);
             m_order.insert(m_order.begin() + pos, slot);
-            m_posDirty = true;
+            m_posCurrent = false;
+            m_cursor = pos;
+        } else {
+            m_cursor = PosOf(slot);
         }
     }
     m_lastAutoInc = lastAutoInc;
-    m_cursor = PosOf(slot);
-    return m_slotId[slot];
+    return RefOf(slot);
 }
 
 void TMemoryDataSet::InternalDelete(TRecordRef Ref)
@@ -501,10 +515,9 @@ void TMemoryDataSet::InternalDelete(TRecordRef Ref)
     IndexErase(slot);
     m_order.erase(m_order.begin() + pos);
     if (pos != static_cast<int>(m_order.size()))
-        m_posDirty = true;
+        m_posCurrent = false;
     m_store.Remove(slot);
-    m_slotId[slot] = -1;
-    m_idSlot[static_cast<std::size_t>(Ref - m_idBase)] = NoSlot;
+    m_slotSeq[slot] = 0;
     m_cursor = pos;
     m_visibleCount = -1;
 }
@@ -547,12 +560,12 @@ TDataSet::TRecordRef TMemoryDataSet::RecordAtRecNo(int RecNo)
     if (RecNo < 1)
         return NoRecord;
     if (!IsFiltering())
-        return RecNo <= static_cast<int>(m_order.size()) ? m_slotId[m_order[static_cast<std::size_t>(RecNo - 1)]]
+        return RecNo <= static_cast<int>(m_order.size()) ? RefOf(m_order[static_cast<std::size_t>(RecNo - 1)])
                                                         : NoRecord;
     int n = 0;
     for (TSlot slot : m_order)
         if (Accepts(slot) && ++n == RecNo)
-            return m_slotId[slot];
+            return RefOf(slot);
     return NoRecord;
 }
 
@@ -574,16 +587,16 @@ bool TMemoryDataSet::LocateRecord(const std::vector<TField*>& Fields, const std:
             }
             if (best == NoSlot)
                 return false;
-            Found = m_slotId[best];
+            Found = RefOf(best);
             return true;
         }
     }
     // Snapshot the order: a filter or calculation event could change the dataset.
     const std::vector<TSlot> order = m_order;
     for (TSlot slot : order) {
-        if (m_slotId.size() <= slot || m_slotId[slot] < 0)
+        if (m_slotSeq.size() <= slot || m_slotSeq[slot] == 0)
             continue;
-        const TRecordRef id = m_slotId[slot];
+        const TRecordRef id = RefOf(slot);
         bool all = true;
         for (std::size_t k = 0; k < Fields.size() && all; ++k) {
             const Variant v = Fields[k]->FieldNo() > 0 ? m_store.Value(slot, Fields[k]->FieldNo() - 1)
@@ -631,14 +644,14 @@ public:
         const TSlot slot = SlotOf(Record, Field);
         if (Field->FieldNo() > 0)
             return m_ds->m_store.IsNull(slot, Field->FieldNo() - 1);
-        return m_ds->RecordFieldValue(m_ds->m_slotId[slot], Field).IsNull();
+        return m_ds->RecordFieldValue(m_ds->RefOf(slot), Field).IsNull();
     }
     Variant Value(THandle Record, const TField* Field) const override
     {
         const TSlot slot = SlotOf(Record, Field);
         if (Field->FieldNo() > 0)
             return m_ds->m_store.Value(slot, Field->FieldNo() - 1);
-        return m_ds->RecordFieldValue(m_ds->m_slotId[slot], Field);
+        return m_ds->RecordFieldValue(m_ds->RefOf(slot), Field);
     }
     std::string_view Text(THandle Record, const TField* Field) const override
     {
@@ -660,7 +673,7 @@ public:
     TBookmark Bookmark(THandle Record) const override
     {
         Check();
-        return m_ds->BookmarkOfRecord(m_ds->m_slotId[Live(Record)]);
+        return m_ds->BookmarkOfRecord(m_ds->RefOf(Live(Record)));
     }
 
 private:
@@ -671,8 +684,8 @@ private:
     }
     TSlot Live(THandle Record) const
     {
-        if (Record < 0 || static_cast<std::uint64_t>(Record) >= m_ds->m_slotId.size()
-            || m_ds->m_slotId[static_cast<std::size_t>(Record)] < 0)
+        if (Record < 0 || static_cast<std::uint64_t>(Record) >= m_ds->m_slotSeq.size()
+            || m_ds->m_slotSeq[static_cast<std::size_t>(Record)] == 0)
             throw EDatabaseError("Record not found");
         return static_cast<TSlot>(Record);
     }

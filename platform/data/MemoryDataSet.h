@@ -3,16 +3,17 @@
 // defined before opening (AddField, or FieldDefs); the records exist while
 // the dataset is open and are dropped when it closes.
 //
-// Every record carries a hidden id that never changes and is never reused;
-// a bookmark is that id, so bookmarks stay valid across inserts, deletes and
-// re-sorting of other records and become invalid when their record is
-// deleted. Bookmarks compare in the order their records were first posted,
-// whatever the sort order. Records keep the order they were inserted in, or
+// Every record carries a hidden id that never changes and is never reused:
+// the number of its first posting (counted over the dataset's life) and its
+// slot. A bookmark is that id, so bookmarks stay valid across inserts,
+// deletes and re-sorting of other records and become invalid when their
+// record is deleted. Bookmarks compare in the order their records were first
+// posted, whatever the sort order. Records keep the order they were inserted in, or
 // the order of one sort field. Indexes on single fields speed up exact
 // Locate and Lookup.
 //
 // The values live in one typed column per stored field (see RecordStore.h):
-// a record of a few numbers and short texts takes about a hundred bytes.
+// a record of a few numbers and short texts takes about sixty bytes.
 // CreateRecordReader reads them without copying texts.
 #include "platform/data/DataSet.h"
 #include "platform/data/RecordStore.h"
@@ -93,6 +94,10 @@ private:
     class Reader;
 
     TSlot Find(TRecordRef Ref) const;
+    TRecordRef RefOf(TSlot Slot) const
+    {
+        return static_cast<TRecordRef>(static_cast<std::uint64_t>(m_slotSeq[Slot]) << 32 | Slot);
+    }
     int PosOf(TSlot Slot) const;
     void EnsurePositions() const;
     int CompareSortKeys(const Variant& A, const Variant& B) const;
@@ -108,12 +113,12 @@ private:
 
     TRecordStore m_store;
     std::vector<TSlot> m_order;                      // dataset order
-    std::vector<std::int64_t> m_slotId;              // record id by slot; -1 for a free slot
-    std::vector<TSlot> m_idSlot;                     // slot by id - m_idBase; NoSlot once deleted
-    mutable std::vector<int> m_pos;                  // place in m_order by slot, while positions are current
-    std::int64_t m_idBase{0};
-    std::int64_t m_nextId{0};
-    mutable bool m_posDirty{false};
+    std::vector<std::uint32_t> m_slotSeq;            // posting number of the record by slot; 0 for a free slot
+    // Place in m_order by slot, built when first asked for and kept while
+    // the order changes only at its end.
+    mutable std::vector<int> m_pos;
+    mutable bool m_posCurrent{false};
+    std::uint32_t m_nextSeq{1};                      // over the dataset's life, so old bookmarks stay invalid
     int m_cursor{-1};
     std::int64_t m_lastAutoInc{0};
     mutable int m_visibleCount{-1};

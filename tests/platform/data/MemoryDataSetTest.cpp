@@ -1,5 +1,6 @@
-// The memory dataset's order: SortOn in AnsiCompareText order, and bookmark
-// order that no re-sorting changes.
+// The memory dataset's order: SortOn in AnsiCompareText order, bookmark
+// order that no re-sorting changes, and record numbers and bookmarks that
+// follow every insert, delete, edit and sort.
 #include "DataTestSupport.h"
 
 #include "platform/data/RecordStore.h"
@@ -9,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
+#include <random>
 
 namespace qel::test {
 namespace {
@@ -132,6 +135,110 @@ TEST(BookmarkOrder, ASortedBookmarkListStaysSortedWhateverHappensToTheDataSet)
     t.ds->Close();
     stillSorted("closed");
     EXPECT_EQ(t.ds->CompareBookmarks(sorted.front(), ""), -1);
+}
+
+TEST(BookmarkOrder, ARecordInTheReusedPlaceOfADeletedOneIsANewRecord)
+{
+    Table t;
+    t.Fill(5);
+    t.ds->Locate("ID", 5, {});
+    const TBookmark b5 = t.ds->GetBookmark();
+    t.ds->Locate("ID", 2, {});
+    const TBookmark b2 = t.ds->GetBookmark();
+    t.ds->Delete();
+    t.ds->AppendRecord({6, "Name6"});   // takes the deleted record's storage
+    const TBookmark b6 = t.ds->GetBookmark();
+    EXPECT_FALSE(t.ds->BookmarkValid(b2));
+    EXPECT_THROW(t.ds->GotoBookmark(b2), EDatabaseError);
+    EXPECT_NE(t.ds->CompareBookmarks(b2, b6), 0);
+    // Posted after every other record, so its bookmark sorts after theirs.
+    EXPECT_GT(t.ds->CompareBookmarks(b6, b5), 0);
+    EXPECT_LT(t.ds->CompareBookmarks(b2, b5), 0);
+    t.ds->GotoBookmark(b5);
+    EXPECT_EQ(t.Id(), 5);
+    t.ds->GotoBookmark(b6);
+    EXPECT_EQ(t.Id(), 6);
+    EXPECT_EQ(t.ds->RecNo(), 5);
+}
+
+// --- record numbers ---------------------------------------------------------------------
+
+TEST(RecordPositions, FollowRandomInsertsDeletesEditsAndSorts)
+{
+    std::mt19937 rng(11);
+    Table t;
+    t.Fill(0);
+    std::vector<int> order;   // ids in dataset order
+    std::map<int, double> amount;
+    std::map<int, TBookmark> marks;
+    std::vector<TBookmark> deleted;
+    bool sorted = false;
+    int next = 1;
+    auto sortedPlace = [&](int Id) {
+        return std::upper_bound(order.begin(), order.end(), Id,
+                                [&](int A, int B) { return amount[A] < amount[B]; });
+    };
+    auto randomId = [&] { return order[rng() % order.size()]; };
+    auto expectAt = [&](int Id, const std::string& What) {
+        t.ds->GotoBookmark(marks[Id]);
+        EXPECT_EQ(t.Id(), Id) << What;
+        EXPECT_EQ(t.ds->RecNo(), std::find(order.begin(), order.end(), Id) - order.begin() + 1) << What;
+    };
+    for (int step = 0; step < 1500; ++step) {
+        const std::string what = "step " + std::to_string(step);
+        const unsigned op = rng() % 10;
+        if (op < 3 || order.empty()) {
+            const int id = next++;
+            amount[id] = static_cast<double>(rng() % 20);
+            t.ds->AppendRecord({id, "n", "c", amount[id]});
+            order.insert(sorted ? sortedPlace(id) : order.end(), id);
+            marks[id] = t.ds->GetBookmark();
+        } else if (op < 5 && !sorted) {
+            const int before = randomId();
+            const int id = next++;
+            amount[id] = static_cast<double>(rng() % 20);
+            t.ds->GotoBookmark(marks[before]);
+            t.ds->InsertRecord({id, "n", "c", amount[id]});
+            order.insert(std::find(order.begin(), order.end(), before), id);
+            marks[id] = t.ds->GetBookmark();
+        } else if (op < 7) {
+            const int id = randomId();
+            t.ds->GotoBookmark(marks[id]);
+            t.ds->Delete();
+            order.erase(std::find(order.begin(), order.end(), id));
+            deleted.push_back(marks[id]);
+            marks.erase(id);
+        } else if (op < 9) {
+            const int id = randomId();
+            const double value = static_cast<double>(rng() % 20);
+            t.ds->GotoBookmark(marks[id]);
+            t.ds->Edit();
+            t.ds->FieldByName("AMOUNT")->SetAsFloat(value);
+            t.ds->Post();
+            if (sorted && value != amount[id]) {
+                order.erase(std::find(order.begin(), order.end(), id));
+                amount[id] = value;
+                order.insert(sortedPlace(id), id);
+            }
+            amount[id] = value;
+            EXPECT_EQ(t.ds->RecNo(), std::find(order.begin(), order.end(), id) - order.begin() + 1) << what;
+        } else {
+            sorted = !sorted;
+            t.ds->SortOn(sorted ? "AMOUNT" : "");
+            if (sorted)
+                std::stable_sort(order.begin(), order.end(), [&](int A, int B) { return amount[A] < amount[B]; });
+        }
+        for (int k = 0; k < 3 && !order.empty(); ++k)
+            expectAt(randomId(), what);
+        if (step % 100 == 99) {
+            std::vector<int> walked;
+            for (t.ds->First(); !t.ds->Eof(); t.ds->Next())
+                walked.push_back(t.Id());
+            ASSERT_EQ(walked, order) << what;
+            for (const TBookmark& b : deleted)
+                EXPECT_FALSE(t.ds->BookmarkValid(b)) << what;
+        }
+    }
 }
 
 } // namespace
