@@ -67,35 +67,7 @@ TField* TMemoryDataSet::AddLookupField(const std::string& Name, TFieldType Type,
 
 TMemoryDataSet::TSlot TMemoryDataSet::Find(TRecordRef Ref) const
 {
-    // A record id: its posting number in the upper half, its slot in the lower.
-    if (Ref < 0)
-        return NoSlot;
-    const std::uint64_t id = static_cast<std::uint64_t>(Ref);
-    const TSlot slot = static_cast<TSlot>(id & 0xFFFFFFFFu);
-    const std::uint64_t seq = id >> 32;
-    if (seq == 0 || slot >= m_slotSeq.size() || m_slotSeq[slot] != seq)
-        return NoSlot;
-    return slot;
-}
-
-void TMemoryDataSet::EnsurePositions() const
-{
-    if (m_posCurrent)
-        return;
-    m_pos.resize(m_slotSeq.size());
-    for (std::size_t i = 0; i < m_order.size(); ++i)
-        m_pos[m_order[i]] = static_cast<int>(i);
-    m_posCurrent = true;
-}
-
-int TMemoryDataSet::PosOf(TSlot Slot) const
-{
-    // Most often the record under the cursor: no positions needed.
-    if (m_cursor >= 0 && m_cursor < static_cast<int>(m_order.size())
-        && m_order[static_cast<std::size_t>(m_cursor)] == Slot)
-        return m_cursor;
-    EnsurePositions();
-    return m_pos[Slot];
+    return m_records.Find(Ref);
 }
 
 bool TMemoryDataSet::Accepts(TSlot Slot)
@@ -111,10 +83,7 @@ void TMemoryDataSet::FilterChanged()
 void TMemoryDataSet::ClearStorage()
 {
     m_store.Clear();
-    m_order = {};
-    m_slotSeq = {};
-    m_pos = {};
-    m_posCurrent = false;
+    m_records.Clear();
     m_cursor = -1;
     m_visibleCount = -1;
     for (Index& ix : m_indexes)
@@ -163,8 +132,8 @@ void TMemoryDataSet::BindIndexes()
             throw EDatabaseError("Field '" + ix.FieldName + "' is not a stored field");
         ix.FieldNo = f->FieldNo();
         ix.Map.clear();
-        for (TSlot slot : m_order)
-            ix.Map.emplace(m_store.Value(slot, ix.FieldNo - 1), RefOf(slot));
+        for (std::size_t i = 0; i < m_records.Count(); ++i)
+            ix.Map.emplace(m_store.Value(m_records.SlotAt(i), ix.FieldNo - 1), RefOf(m_records.SlotAt(i)));
     }
 }
 
@@ -205,8 +174,8 @@ void TMemoryDataSet::AddIndex(const std::string& FieldName)
         if (f->FieldNo() <= 0)
             throw EDatabaseError("Field '" + FieldName + "' is not a stored field");
         ix.FieldNo = f->FieldNo();
-        for (TSlot slot : m_order)
-            ix.Map.emplace(m_store.Value(slot, ix.FieldNo - 1), RefOf(slot));
+        for (std::size_t i = 0; i < m_records.Count(); ++i)
+            ix.Map.emplace(m_store.Value(m_records.SlotAt(i), ix.FieldNo - 1), RefOf(m_records.SlotAt(i)));
     }
     m_indexes.push_back(std::move(ix));
 }
@@ -240,10 +209,15 @@ int TMemoryDataSet::SortedPosition(const Variant& Key) const
 {
     // After the records with an equal key, so equal keys keep their posting order.
     const int col = m_sortFieldNo - 1;
-    auto it = std::upper_bound(m_order.begin(), m_order.end(), Key, [&](const Variant& K, TSlot Slot) {
-        return CompareSortKeys(K, m_store.Value(Slot, col)) < 0;
-    });
-    return static_cast<int>(it - m_order.begin());
+    std::size_t lo = 0, hi = m_records.Count();
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (CompareSortKeys(Key, m_store.Value(m_records.SlotAt(mid), col)) < 0)
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return static_cast<int>(lo);
 }
 
 void TMemoryDataSet::SortRecords()
@@ -251,13 +225,13 @@ void TMemoryDataSet::SortRecords()
     if (!(m_sortText && SortTextRecords())) {
         const int col = m_sortFieldNo - 1;
         const int sign = m_sortDescending ? -1 : 1;
-        std::stable_sort(m_order.begin(), m_order.end(), [&](TSlot A, TSlot B) {
+        std::vector<TSlot>& order = m_records.Rearrange();
+        std::stable_sort(order.begin(), order.end(), [&](TSlot A, TSlot B) {
             if (m_sortText)
                 return CompareSortKeys(m_store.Value(A, col), m_store.Value(B, col)) < 0;
             return sign * m_store.Compare(A, B, col) < 0;
         });
     }
-    m_posCurrent = false;
 }
 
 bool TMemoryDataSet::SortTextRecords()
@@ -266,12 +240,13 @@ bool TMemoryDataSet::SortTextRecords()
     // and equal keys in their present order; but the texts are ordered all
     // at once, without collating them on every comparison.
     const int col = m_sortFieldNo - 1;
+    std::vector<TSlot>& records = m_records.Rearrange();
     std::vector<TSlot> nulls;
     std::vector<TSlot> texts;
-    texts.reserve(m_order.size());
+    texts.reserve(records.size());
     TTextSortKeys keys;
-    keys.Reserve(m_order.size());
-    for (const TSlot slot : m_order) {
+    keys.Reserve(records.size());
+    for (const TSlot slot : records) {
         std::string_view text;
         if (!m_store.TextView(slot, col, text))
             return false;   // a value kept aside: compared as a Variant
@@ -283,7 +258,7 @@ bool TMemoryDataSet::SortTextRecords()
         }
     }
     const std::vector<std::uint32_t> order = keys.Order(m_sortDescending);
-    auto out = m_order.begin();
+    auto out = records.begin();
     if (!m_sortDescending)
         out = std::copy(nulls.begin(), nulls.end(), out);
     for (const std::uint32_t k : order)
@@ -334,7 +309,7 @@ void TMemoryDataSet::EmptyTable()
 TDataSet::TGetResult TMemoryDataSet::GetRecord(TGetMode Mode, TRecordRef& Ref)
 {
     // A filter event may move the cursor (Lookup); walk with a local index.
-    const int n = static_cast<int>(m_order.size());
+    const int n = static_cast<int>(m_records.Count());
     int i = m_cursor;
     switch (Mode) {
     case gmCurrent:
@@ -342,14 +317,14 @@ TDataSet::TGetResult TMemoryDataSet::GetRecord(TGetMode Mode, TRecordRef& Ref)
             return grBOF;
         if (i >= n)
             return grEOF;
-        if (!Accepts(m_order[static_cast<std::size_t>(i)]))
+        if (!Accepts(m_records.SlotAt(static_cast<std::size_t>(i))))
             return grError;
         m_cursor = i;
-        Ref = RefOf(m_order[static_cast<std::size_t>(i)]);
+        Ref = RefOf(m_records.SlotAt(static_cast<std::size_t>(i)));
         return grOK;
     case gmNext:
         for (i = std::max(i, -1) + 1; i < n; ++i) {
-            const TSlot slot = m_order[static_cast<std::size_t>(i)];
+            const TSlot slot = m_records.SlotAt(static_cast<std::size_t>(i));
             if (Accepts(slot)) {
                 m_cursor = i;
                 Ref = RefOf(slot);
@@ -360,7 +335,7 @@ TDataSet::TGetResult TMemoryDataSet::GetRecord(TGetMode Mode, TRecordRef& Ref)
         return grEOF;
     case gmPrior:
         for (i = std::min(i, n) - 1; i >= 0; --i) {
-            const TSlot slot = m_order[static_cast<std::size_t>(i)];
+            const TSlot slot = m_records.SlotAt(static_cast<std::size_t>(i));
             if (Accepts(slot)) {
                 m_cursor = i;
                 Ref = RefOf(slot);
@@ -376,7 +351,7 @@ TDataSet::TGetResult TMemoryDataSet::GetRecord(TGetMode Mode, TRecordRef& Ref)
 void TMemoryDataSet::InternalSetToRecord(TRecordRef Ref)
 {
     const TSlot slot = Find(Ref);
-    m_cursor = slot != NoSlot ? PosOf(slot) : static_cast<int>(m_order.size());
+    m_cursor = slot != NoSlot ? PosOf(slot) : static_cast<int>(m_records.Count());
 }
 
 namespace {
@@ -459,28 +434,11 @@ TDataSet::TRecordRef TMemoryDataSet::InternalPost(TRecordRef Ref, std::vector<Va
         else if (const TSlot before = Find(InsertBefore); before != NoSlot)
             pos = PosOf(before);
         else
-            pos = static_cast<int>(m_order.size());
-        if (m_nextSeq > 0x7FFFFFFFu)
-            throw EDatabaseError("No more records can be added to this dataset");
-        // Room first, so that nothing below can fail half-way (a new slot is the next one).
-        const bool keepPositions = m_posCurrent && pos == static_cast<int>(m_order.size());
-        for (auto* list : {&m_order, &m_slotSeq})
-            if (list->size() == list->capacity())
-                list->reserve(list->size() * 2 + 16);
-        if (keepPositions && m_pos.capacity() < m_slotSeq.capacity())
-            m_pos.reserve(m_slotSeq.capacity());
+            pos = static_cast<int>(m_records.Count());
+        // Room first, so that nothing below can fail half-way.
+        m_records.Reserve(m_store.NextSlot(), static_cast<std::size_t>(pos));
         slot = m_store.Add(Values);
-        if (slot >= m_slotSeq.size())
-            m_slotSeq.resize(slot + 1, 0);
-        m_slotSeq[slot] = m_nextSeq++;
-        if (keepPositions) {
-            if (slot >= m_pos.size())
-                m_pos.resize(slot + 1, 0);
-            m_pos[slot] = pos;
-        } else {
-            m_posCurrent = false;
-        }
-        m_order.insert(m_order.begin() + pos, slot);
+        m_records.Add(slot, static_cast<std::size_t>(pos));
         IndexInsert(slot);
         m_cursor = pos;
     } else {
@@ -489,14 +447,19 @@ TDataSet::TRecordRef TMemoryDataSet::InternalPost(TRecordRef Ref, std::vector<Va
             throw EDatabaseError("Record not found");
         const std::size_t col = static_cast<std::size_t>(m_sortFieldNo - 1);
         const bool resort = m_sortFieldNo > 0 && CompareSortKeys(m_store.Value(slot, m_sortFieldNo - 1), Values[col]) != 0;
+        int from = 0;
+        if (resort) {
+            m_records.MakeExplicit();
+            from = PosOf(slot);
+        }
         IndexErase(slot);
         m_store.Set(slot, Values);
         IndexInsert(slot);
         if (resort) {
-            m_order.erase(m_order.begin() + PosOf(slot));
+            std::vector<TSlot>& order = m_records.Rearrange();
+            order.erase(order.begin() + from);
             const int pos = SortedPosition(Values[col]);
-            m_order.insert(m_order.begin() + pos, slot);
-            m_posCurrent = false;
+            order.insert(order.begin() + pos, slot);
             m_cursor = pos;
         } else {
             m_cursor = PosOf(slot);
@@ -511,13 +474,11 @@ void TMemoryDataSet::InternalDelete(TRecordRef Ref)
     const TSlot slot = Find(Ref);
     if (slot == NoSlot)
         throw EDatabaseError("Record not found");
+    m_records.MakeExplicit();
     const int pos = PosOf(slot);
     IndexErase(slot);
-    m_order.erase(m_order.begin() + pos);
-    if (pos != static_cast<int>(m_order.size()))
-        m_posCurrent = false;
+    m_records.Remove(static_cast<std::size_t>(pos));
     m_store.Remove(slot);
-    m_slotSeq[slot] = 0;
     m_cursor = pos;
     m_visibleCount = -1;
 }
@@ -527,12 +488,12 @@ void TMemoryDataSet::InternalDelete(TRecordRef Ref)
 int TMemoryDataSet::GetRecordCount() const
 {
     if (!IsFiltering())
-        return static_cast<int>(m_order.size());
+        return static_cast<int>(m_records.Count());
     if (m_visibleCount < 0) {
         auto* self = const_cast<TMemoryDataSet*>(this);
         int n = 0;
-        for (TSlot slot : m_order)
-            if (self->Accepts(slot))
+        for (std::size_t i = 0; i < m_records.Count(); ++i)
+            if (self->Accepts(m_records.SlotAt(i)))
                 ++n;
         m_visibleCount = n;
     }
@@ -550,7 +511,7 @@ int TMemoryDataSet::GetRecNoOf(TRecordRef Ref) const
     auto* self = const_cast<TMemoryDataSet*>(this);
     int n = 0;
     for (int i = 0; i <= pos; ++i)
-        if (self->Accepts(m_order[static_cast<std::size_t>(i)]))
+        if (self->Accepts(m_records.SlotAt(static_cast<std::size_t>(i))))
             ++n;
     return n;
 }
@@ -560,11 +521,11 @@ TDataSet::TRecordRef TMemoryDataSet::RecordAtRecNo(int RecNo)
     if (RecNo < 1)
         return NoRecord;
     if (!IsFiltering())
-        return RecNo <= static_cast<int>(m_order.size()) ? RefOf(m_order[static_cast<std::size_t>(RecNo - 1)])
-                                                        : NoRecord;
+        return RecNo <= static_cast<int>(m_records.Count()) ? RefOf(m_records.SlotAt(static_cast<std::size_t>(RecNo - 1)))
+                                                           : NoRecord;
     int n = 0;
-    for (TSlot slot : m_order)
-        if (Accepts(slot) && ++n == RecNo)
+    for (std::size_t i = 0; i < m_records.Count(); ++i)
+        if (const TSlot slot = m_records.SlotAt(i); Accepts(slot) && ++n == RecNo)
             return RefOf(slot);
     return NoRecord;
 }
@@ -592,9 +553,9 @@ bool TMemoryDataSet::LocateRecord(const std::vector<TField*>& Fields, const std:
         }
     }
     // Snapshot the order: a filter or calculation event could change the dataset.
-    const std::vector<TSlot> order = m_order;
+    const std::vector<TSlot> order = m_records.Snapshot();
     for (TSlot slot : order) {
-        if (m_slotSeq.size() <= slot || m_slotSeq[slot] == 0)
+        if (!m_records.IsLive(slot))
             continue;
         const TRecordRef id = RefOf(slot);
         bool all = true;
@@ -620,7 +581,7 @@ public:
         m_filtered = Ds->IsFiltering();
         if (m_filtered) {
             // A filter event could change the dataset: walk a copy of the order.
-            const std::vector<TSlot> order = Ds->m_order;
+            const std::vector<TSlot> order = Ds->m_records.Snapshot();
             for (TSlot slot : order)
                 if (Ds->Accepts(slot))
                     m_visible.push_back(slot);
@@ -629,15 +590,15 @@ public:
     int Count() const override
     {
         Check();
-        return static_cast<int>(m_filtered ? m_visible.size() : m_ds->m_order.size());
+        return static_cast<int>(m_filtered ? m_visible.size() : m_ds->m_records.Count());
     }
     THandle Handle(int Index) const override
     {
         Check();
-        const std::vector<TSlot>& list = m_filtered ? m_visible : m_ds->m_order;
-        if (Index < 0 || Index >= static_cast<int>(list.size()))
+        if (Index < 0 || Index >= Count())
             throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
-        return list[static_cast<std::size_t>(Index)];
+        const auto i = static_cast<std::size_t>(Index);
+        return m_filtered ? m_visible[i] : m_ds->m_records.SlotAt(i);
     }
     bool IsNull(THandle Record, const TField* Field) const override
     {
@@ -684,8 +645,7 @@ private:
     }
     TSlot Live(THandle Record) const
     {
-        if (Record < 0 || static_cast<std::uint64_t>(Record) >= m_ds->m_slotSeq.size()
-            || m_ds->m_slotSeq[static_cast<std::size_t>(Record)] == 0)
+        if (Record < 0 || Record > static_cast<THandle>(NoSlot) || !m_ds->m_records.IsLive(static_cast<TSlot>(Record)))
             throw EDatabaseError("Record not found");
         return static_cast<TSlot>(Record);
     }

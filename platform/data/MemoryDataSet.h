@@ -3,9 +3,8 @@
 // defined before opening (AddField, or FieldDefs); the records exist while
 // the dataset is open and are dropped when it closes.
 //
-// Every record carries a hidden id that never changes and is never reused:
-// the number of its first posting (counted over the dataset's life) and its
-// slot. A bookmark is that id, so bookmarks stay valid across inserts,
+// Every record carries a hidden id that never changes and is never reused
+// (see RecordOrder.h). A bookmark is that id, so bookmarks stay valid across inserts,
 // deletes and re-sorting of other records and become invalid when their
 // record is deleted. Bookmarks compare in the order their records were first
 // posted, whatever the sort order. Records keep the order they were inserted in, or
@@ -16,6 +15,7 @@
 // a record of a few numbers and short texts takes about sixty bytes.
 // CreateRecordReader reads them without copying texts.
 #include "platform/data/DataSet.h"
+#include "platform/data/RecordOrder.h"
 #include "platform/data/RecordStore.h"
 
 #include <map>
@@ -59,7 +59,7 @@ public:
     // Deletes every record (the dataset stays open).
     void EmptyTable();
     // All stored records, whether the filter shows them or not.
-    int StoredRecordCount() const { return static_cast<int>(m_order.size()); }
+    int StoredRecordCount() const { return static_cast<int>(m_records.Count()); }
 
     std::unique_ptr<TRecordReader> CreateRecordReader() override;
 
@@ -67,7 +67,7 @@ protected:
     void InternalOpen() override;
     void InternalClose() override;
     void InternalFirst() override { m_cursor = -1; }
-    void InternalLast() override { m_cursor = static_cast<int>(m_order.size()); }
+    void InternalLast() override { m_cursor = static_cast<int>(m_records.Count()); }
     TGetResult GetRecord(TGetMode Mode, TRecordRef& Ref) override;
     void InternalSetToRecord(TRecordRef Ref) override;
     TBookmark BookmarkOfRecord(TRecordRef Ref) const override;
@@ -85,7 +85,7 @@ protected:
 
 private:
     using TSlot = TRecordStore::TSlot;
-    static constexpr TSlot NoSlot = ~TSlot{0};
+    static constexpr TSlot NoSlot = TRecordOrder::NoSlot;
     struct Index {
         std::string FieldName;
         int FieldNo = 0;                 // while open
@@ -94,12 +94,8 @@ private:
     class Reader;
 
     TSlot Find(TRecordRef Ref) const;
-    TRecordRef RefOf(TSlot Slot) const
-    {
-        return static_cast<TRecordRef>(static_cast<std::uint64_t>(m_slotSeq[Slot]) << 32 | Slot);
-    }
-    int PosOf(TSlot Slot) const;
-    void EnsurePositions() const;
+    TRecordRef RefOf(TSlot Slot) const { return m_records.IdOf(Slot); }
+    int PosOf(TSlot Slot) const { return m_records.PosOf(Slot, m_cursor); }
     int CompareSortKeys(const Variant& A, const Variant& B) const;
     int SortedPosition(const Variant& Key) const;
     void SortRecords();
@@ -112,13 +108,7 @@ private:
     void ClearStorage();
 
     TRecordStore m_store;
-    std::vector<TSlot> m_order;                      // dataset order
-    std::vector<std::uint32_t> m_slotSeq;            // posting number of the record by slot; 0 for a free slot
-    // Place in m_order by slot, built when first asked for and kept while
-    // the order changes only at its end.
-    mutable std::vector<int> m_pos;
-    mutable bool m_posCurrent{false};
-    std::uint32_t m_nextSeq{1};                      // over the dataset's life, so old bookmarks stay invalid
+    TRecordOrder m_records;
     int m_cursor{-1};
     std::int64_t m_lastAutoInc{0};
     mutable int m_visibleCount{-1};

@@ -34,6 +34,8 @@ public:
 
     // A new record holding Values (by column; missing ones are Null).
     TSlot Add(const std::vector<Variant>& Values);
+    // The slot the next Add fills.
+    TSlot NextSlot() const { return m_free.empty() ? m_slotCount : m_free.back(); }
     void Set(TSlot Slot, const std::vector<Variant>& Values);
     void Remove(TSlot Slot);
 
