@@ -449,7 +449,7 @@ TDataSet::TRecordRef TMemoryDataSet::InternalPost(TRecordRef Ref, std::vector<Va
         const bool resort = m_sortFieldNo > 0 && CompareSortKeys(m_store.Value(slot, m_sortFieldNo - 1), Values[col]) != 0;
         int from = 0;
         if (resort) {
-            m_records.MakeExplicit();
+            m_records.ListOrder();
             from = PosOf(slot);
         }
         IndexErase(slot);
@@ -474,7 +474,7 @@ void TMemoryDataSet::InternalDelete(TRecordRef Ref)
     const TSlot slot = Find(Ref);
     if (slot == NoSlot)
         throw EDatabaseError("Record not found");
-    m_records.MakeExplicit();
+    m_records.ListOrder();
     const int pos = PosOf(slot);
     IndexErase(slot);
     m_records.Remove(static_cast<std::size_t>(pos));
