@@ -12,7 +12,7 @@
 // Locate and Lookup.
 //
 // The values live in one typed column per stored field (see RecordStore.h):
-// a record of a few numbers and short texts takes about sixty bytes.
+// a record of a few numbers and short texts takes about fifty bytes.
 // CreateRecordReader reads them without copying texts.
 #include "platform/data/DataSet.h"
 #include "platform/data/RecordOrder.h"
