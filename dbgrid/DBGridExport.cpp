@@ -147,16 +147,19 @@ bool TdxDBGridExport::LearnCellField(int Column, TFieldType& Type) const
     return fact.Bound;
 }
 
-std::string TdxDBGridExport::CellText(TdxTreeListNode* Node, int Column, bool HTML) const
+std::string_view TdxDBGridExport::CellText(TdxTreeListNode* Node, int Column, bool HTML, std::string& Scratch) const
 {
     if (ConvertsValues(Column, HTML)) {
         Variant v = CellValue(Node, Column);
-        if (Control()->GetColumnByIndex(Column)->GetValueText(v, HTML))
-            return v.IsEmptyOrNull() ? std::string() : v.AsString();
+        if (Control()->GetColumnByIndex(Column)->GetValueText(v, HTML)) {
+            Scratch = v.IsEmptyOrNull() ? std::string() : v.AsString();
+            return Scratch;
+        }
     }
     if (Node)
-        return Node->GetString(Column);
-    return m_grid->HasField(Column) ? m_grid->RecordDisplayText(Column) : std::string();
+        return m_grid->NodeText(Node, Column, Scratch);
+    Scratch = m_grid->HasField(Column) ? m_grid->RecordDisplayText(Column) : std::string();
+    return Scratch;
 }
 
 std::string TdxDBGridExport::GroupText(TdxTreeListNode* Node) const

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qel {
@@ -59,8 +60,9 @@ protected:
     // The cell's value (node, dataset record, or Empty without a field).
     Variant CellValue(TdxTreeListNode* Node, int Column) const;
     // The text of a cell: the column's conversion of the value when it
-    // converts (empty for Null), else the node's string or the field's display text.
-    std::string CellText(TdxTreeListNode* Node, int Column, bool HTML) const;
+    // converts (empty for Null), else the node's string or the field's
+    // display text. In Scratch or where the grid holds it: valid until the next read.
+    std::string_view CellText(TdxTreeListNode* Node, int Column, bool HTML, std::string& Scratch) const;
     // Whether the column turns a cell's value into its own text (GetValueText).
     bool ConvertsValues(int Column, bool HTML) const
     {

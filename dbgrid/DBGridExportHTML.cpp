@@ -204,7 +204,7 @@ void TdxDBGridExportHTML::WriteRecordRow(TdxTreeListNode* Node)
     for (const TCellFrame& frame : m_frames) {
         // Only a hyperlink column's anchor is markup (it escapes its parts
         // itself); every other text, converted or not, is escaped here.
-        const std::string text = CellText(Node, frame.Column, true);
+        const std::string_view text = CellText(Node, frame.Column, true, m_cell);
         row += frame.Open;
         if (text.empty()) {
             row += "&nbsp;";

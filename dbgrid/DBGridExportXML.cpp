@@ -314,7 +314,7 @@ void TdxDBGridExportXML::AppendCellXml(std::string& Out, TdxTreeListNode* Node, 
         if (v.VarType() == varDate)
             appendDate(v.AsDate());
         else
-            exportdetail::AppendXmlEscaped(Out, Node->GetString(Column));
+            exportdetail::AppendXmlEscaped(Out, Grid()->NodeText(Node, Column, m_cell));
     } else if (bound) {
         if ((type < ftSmallint || type > ftDateTime) && type != ftAutoInc)
             exportdetail::AppendXmlEscaped(Out, Grid()->RecordDisplayText(Column));
