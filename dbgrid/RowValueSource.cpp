@@ -82,7 +82,10 @@ void PlainValueText(TPlainText Kind, TFieldType Type, const Variant& Value, std:
         Text.assign(digits, end);
         return;
     }
-    case TPlainText::Float: Text = FloatToStr(Value.AsDouble()); return;
+    case TPlainText::Float:
+        Text.clear();
+        AppendFloatGeneral(Text, Value.AsDouble(), 15);   // FloatToStr without a string of its own
+        return;
     case TPlainText::Date:
         Text = Type == ftDate ? DateToStr(Value.AsDate()) : Type == ftTime ? TimeToStr(Value.AsDate())
                                                                            : DateTimeToStr(Value.AsDate());
