@@ -198,8 +198,8 @@ void TdxDBGridExportHTML::WriteGroupRow(TdxTreeListNode* Node)
 
 void TdxDBGridExportHTML::WriteRecordRow(TdxTreeListNode* Node)
 {
-    std::string& row = m_row;
-    row = "<TR>";
+    std::string& row = Block();
+    row += "<TR>";
     row += m_indentCells;
     for (const TCellFrame& frame : m_frames) {
         // Only a hyperlink column's anchor is markup (it escapes its parts
@@ -219,7 +219,7 @@ void TdxDBGridExportHTML::WriteRecordRow(TdxTreeListNode* Node)
         row += "</FONT></TD>";
     }
     row += "</TR>\r\n";
-    Write(row);
+    Appended();
 }
 
 void TdxDBGridExportHTML::WriteRowFooters(TdxTreeListNode* Node)

@@ -38,7 +38,6 @@ private:
     std::vector<int> m_columns;   // shown columns in header order
     std::vector<TCellFrame> m_frames;
     std::string m_indentCells;    // the G indent cells of a record row
-    std::string m_row;            // reused for every record row
     std::string m_cell;           // a cell's text where the grid makes it
 };
 
