@@ -122,7 +122,7 @@ std::string_view TCustomdxDBGrid::NodeText(const TdxTreeListNode* Node, int Colu
             return c ? m_pendingReading->ColumnTextView(c, Scratch) : std::string_view();
         }
     }
-    Scratch = GetNodeString(Node, Column);
+    Scratch = Node->GetString(Column);
     return Scratch;
 }
 
