@@ -273,4 +273,38 @@ TEST(ExportRowText, AFieldMadeToShowItselfOtherwiseBetweenExportsIsHeard)
     EXPECT_NE(text.find("|-032767|"), std::string::npos) << text;
 }
 
+TEST(ExportRowText, HtmlCellsCarryTheirColumnsFontAndAnEmptyCellAFillerOnly)
+{
+    // A record row of three columns: bold and italic, struck out, the grid's
+    // font; the second record's name is empty (stored as Null).
+    TMixedTable t;
+    while (t.Grid->GetColumnCount() > 3)
+        delete t.Grid->GetColumnByIndex(3);
+    TdxTreeListColumn* id = t.Grid->GetColumnByIndex(0);
+    TdxTreeListColumn* name = t.Grid->GetColumnByIndex(1);
+    id->SetParentFont(false);
+    id->Font()->SetStyle(TFontStyles{fsBold, fsItalic});
+    name->SetParentFont(false);
+    name->Font()->SetStyle(TFontStyles{fsStrikeOut});
+    t.Grid->ClearNodes();
+    t.Grid->ReloadNodes();
+    TempDir dir;
+    t.Grid->SaveToHTML(dir.File("rows.html"), true);
+    const std::string html = ReadFileBytes(dir.File("rows.html"));
+    auto cell = [&](int Row, int Column) {
+        std::size_t at = html.find("<TR><TD NOWRAP");
+        for (int r = 0; r < Row && at != std::string::npos; ++r)
+            at = html.find("<TR><TD NOWRAP", at + 1);
+        for (int c = 0; c <= Column && at != std::string::npos; ++c)
+            at = html.find("<FONT STYLE=", at + 1);
+        const std::size_t open = html.find("\">", at);
+        return at == std::string::npos ? std::string() : html.substr(open + 2, html.find("</TD>", open) - open - 2);
+    };
+    EXPECT_EQ(cell(0, 0), "<B><I>0</I></B></FONT>");
+    EXPECT_EQ(cell(0, 1), "<STRIKE>plain</STRIKE></FONT>");
+    EXPECT_EQ(cell(3, 1), "&nbsp;</FONT>");   // a Null: the filler without the font's tags
+    EXPECT_EQ(cell(1, 2), "line\r\nbreak</FONT>");
+    EXPECT_EQ(cell(0, 2), "&lt;b&gt;&amp;amp;&lt;/b&gt;</FONT>");
+}
+
 } // namespace qel::test
