@@ -39,6 +39,8 @@
 
 #include <memory>
 #include <optional>
+#include <string_view>
+#include <typeinfo>
 #include <vector>
 
 namespace qel {
