@@ -39,6 +39,8 @@
 
 #include <memory>
 #include <optional>
+#include <string_view>
+#include <typeinfo>
 #include <vector>
 
 namespace qel {
@@ -133,12 +135,14 @@ class TdxDBGridColumn : public TdxDBTreeListColumn {
     QEL_CLASS(TdxDBGridColumn)
 public:
     explicit TdxDBGridColumn(TComponent* AOwner) : TdxDBTreeListColumn(AOwner) {}
+    bool ShowsFieldTextAsIs() const override { return typeid(*this) == typeid(TdxDBGridColumn); }
 };
 
 class TdxDBGridMaskColumn : public TdxDBTreeListMaskColumn {
     QEL_CLASS(TdxDBGridMaskColumn)
 public:
     explicit TdxDBGridMaskColumn(TComponent* AOwner) : TdxDBTreeListMaskColumn(AOwner) {}
+    bool ShowsFieldTextAsIs() const override { return typeid(*this) == typeid(TdxDBGridMaskColumn); }
 };
 
 using TdxDBGridAddGroupColumnEvent =
@@ -358,6 +362,9 @@ public:
     // text as the filled row would hold them, and stays unread.
     Variant GetNodeValue(const TdxTreeListNode* Node, int Column) const override;
     std::string GetNodeString(const TdxTreeListNode* Node, int Column) const override;
+    // GetNodeString without a copy where the text lies in the record: in
+    // Scratch or the record store, valid until the next read of the grid.
+    std::string_view NodeText(const TdxTreeListNode* Node, int Column, std::string& Scratch) const;
     void SortNodes() override;
     // Whether the rows hold every record with values of Field (a column
     // bound to it as at the last record walk).

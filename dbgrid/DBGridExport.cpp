@@ -21,6 +21,9 @@ void TdxDBGridExport::SaveToStream(TStream& Stream)
     if (!m_grid || !m_grid->Control() || !m_grid->HasDataSet())
         return;
     TValueRestorer<TStream*> streamScope(m_stream, &Stream);
+    m_block.clear();
+    // The block goes with the export: a failed one leaves nothing gathered for the next.
+    Finally forget([this] { std::string().swap(m_block); });
     m_converts[0].clear();
     m_converts[1].clear();
     m_fields.clear();
@@ -58,7 +61,16 @@ void TdxDBGridExport::SaveToStream(TStream& Stream)
     }
     WriteFooter();
     EndExport();
+    WriteBlock();
     m_grid->CheckUnchanged();
+}
+
+void TdxDBGridExport::WriteBlock() const
+{
+    if (m_block.empty())
+        return;
+    m_stream->WriteBytes(m_block);
+    m_block.clear();
 }
 
 std::vector<TdxTreeListNode*> TdxDBGridExport::ExportNodes(const TdxExportGridAccess& Grid, bool ExportAll)
@@ -147,16 +159,19 @@ bool TdxDBGridExport::LearnCellField(int Column, TFieldType& Type) const
     return fact.Bound;
 }
 
-std::string TdxDBGridExport::CellText(TdxTreeListNode* Node, int Column, bool HTML) const
+std::string_view TdxDBGridExport::CellText(TdxTreeListNode* Node, int Column, bool HTML, std::string& Scratch) const
 {
     if (ConvertsValues(Column, HTML)) {
         Variant v = CellValue(Node, Column);
-        if (Control()->GetColumnByIndex(Column)->GetValueText(v, HTML))
-            return v.IsEmptyOrNull() ? std::string() : v.AsString();
+        if (Control()->GetColumnByIndex(Column)->GetValueText(v, HTML)) {
+            Scratch = v.IsEmptyOrNull() ? std::string() : v.AsString();
+            return Scratch;
+        }
     }
     if (Node)
-        return Node->GetString(Column);
-    return m_grid->HasField(Column) ? m_grid->RecordDisplayText(Column) : std::string();
+        return m_grid->NodeText(Node, Column, Scratch);
+    Scratch = m_grid->HasField(Column) ? m_grid->RecordDisplayText(Column) : std::string();
+    return Scratch;
 }
 
 std::string TdxDBGridExport::GroupText(TdxTreeListNode* Node) const

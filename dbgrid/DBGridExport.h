@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qel {
@@ -48,8 +49,25 @@ protected:
     // One row: a grid node, or nullptr for the dataset's current record.
     virtual void WriteNode(TdxTreeListNode* /*Node*/) {}
 
-    TStream& Stream() const { return *m_stream; }
-    void Write(const std::string& Text) { m_stream->WriteBytes(Text); }
+    // Writes go out in large pieces: Write gathers the text in a block, and
+    // a writer may append its rows to Block() itself, then call Appended.
+    // Stream() writes what was gathered first, so the order holds.
+    TStream& Stream() const
+    {
+        WriteBlock();
+        return *m_stream;
+    }
+    void Write(std::string_view Text)
+    {
+        m_block.append(Text);
+        Appended();
+    }
+    std::string& Block() { return m_block; }
+    void Appended()
+    {
+        if (m_block.size() >= BlockSize)
+            WriteBlock();
+    }
     void AdvanceRow() { ++m_rowIndex; }
     bool ExportAll() const { return m_exportAll; }
     bool WalkDataset() const { return m_walkDataset; }
@@ -59,8 +77,9 @@ protected:
     // The cell's value (node, dataset record, or Empty without a field).
     Variant CellValue(TdxTreeListNode* Node, int Column) const;
     // The text of a cell: the column's conversion of the value when it
-    // converts (empty for Null), else the node's string or the field's display text.
-    std::string CellText(TdxTreeListNode* Node, int Column, bool HTML) const;
+    // converts (empty for Null), else the node's string or the field's
+    // display text. In Scratch or where the grid holds it: valid until the next read.
+    std::string_view CellText(TdxTreeListNode* Node, int Column, bool HTML, std::string& Scratch) const;
     // Whether the column turns a cell's value into its own text (GetValueText).
     bool ConvertsValues(int Column, bool HTML) const
     {
@@ -84,6 +103,9 @@ protected:
     std::string GroupText(TdxTreeListNode* Node) const;
 
 private:
+    // A file stream writes a piece this large straight from the block.
+    static constexpr std::size_t BlockSize = TFileStream::WriteBufferSize;
+    void WriteBlock() const;
     bool LearnConvertsValues(int Column, bool HTML) const;
     bool LearnCellField(int Column, TFieldType& Type) const;
 
@@ -94,6 +116,7 @@ private:
     bool m_walkDataset{false};
     int m_rowIndex{0};
     TStream* m_stream{nullptr};
+    mutable std::string m_block;   // written, not yet in the stream
     mutable std::vector<std::int8_t> m_converts[2];   // per column: -1 not asked yet; [1] for HTML
     struct TFieldFact {
         bool Known = false;

@@ -72,6 +72,11 @@ bool TdxDBGridExportAccess::FieldHasGetText(int Column) const
     return f && f->OnGetText;
 }
 
+std::string_view TdxDBGridExportAccess::NodeText(TdxTreeListNode* Node, int Column, std::string& Scratch) const
+{
+    return m_grid->NodeText(Node, Column, Scratch);
+}
+
 Variant TdxDBGridExportAccess::RecordValue(int Column) const
 {
     const TField* f = Field(Column);

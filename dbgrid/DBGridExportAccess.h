@@ -22,6 +22,7 @@ public:
     TFieldType FieldType(int Column) const override;
     std::string FieldName(int Column) const override;
     bool FieldHasGetText(int Column) const override;
+    std::string_view NodeText(TdxTreeListNode* Node, int Column, std::string& Scratch) const override;
     Variant RecordValue(int Column) const override;
     std::string RecordDisplayText(int Column) const override;
 

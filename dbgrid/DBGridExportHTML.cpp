@@ -90,8 +90,9 @@ void TdxDBGridExportHTML::PrepareRows(const std::vector<TdxTreeListNode*>& /*Nod
         frame.Open = "<TD NOWRAP ALIGN=\"" + AlignmentWord(c->GetColumnAlignmentByIndex(column)) + "\" BGCOLOR=#" +
                      ColorHex(color) + "><FONT STYLE=\"font-family: " + HtmlEscape(font->Name()) +
                      "; font-size: " + std::to_string(font->Size()) + "pt; color: #" + ColorHex(font->Color()) + "\">";
-        frame.StyleOpen = OpeningTags(font);
-        frame.StyleClose = ClosingTags(font);
+        frame.Empty = frame.Open + "&nbsp;</FONT></TD>";
+        frame.Open += OpeningTags(font);
+        frame.Close = ClosingTags(font) + "</FONT></TD>";
         frame.Markup = dynamic_cast<const TdxDBTreeListHyperLinkColumn*>(c->GetColumnByIndex(column)) != nullptr;
         m_frames.push_back(std::move(frame));
     }
@@ -198,28 +199,26 @@ void TdxDBGridExportHTML::WriteGroupRow(TdxTreeListNode* Node)
 
 void TdxDBGridExportHTML::WriteRecordRow(TdxTreeListNode* Node)
 {
-    std::string& row = m_row;
-    row = "<TR>";
+    std::string& row = Block();
+    row += "<TR>";
     row += m_indentCells;
     for (const TCellFrame& frame : m_frames) {
         // Only a hyperlink column's anchor is markup (it escapes its parts
         // itself); every other text, converted or not, is escaped here.
-        const std::string text = CellText(Node, frame.Column, true);
-        row += frame.Open;
+        const std::string_view text = CellText(Node, frame.Column, true, m_cell);
         if (text.empty()) {
-            row += "&nbsp;";
-        } else {
-            row += frame.StyleOpen;
-            if (frame.Markup)
-                row += exportdetail::CleanText(text);
-            else
-                exportdetail::AppendHtmlEscaped(row, text);
-            row += frame.StyleClose;
+            row += frame.Empty;
+            continue;
         }
-        row += "</FONT></TD>";
+        row += frame.Open;
+        if (frame.Markup)
+            row += exportdetail::CleanText(text);
+        else
+            exportdetail::AppendHtmlEscaped(row, text);
+        row += frame.Close;
     }
     row += "</TR>\r\n";
-    Write(row);
+    Appended();
 }
 
 void TdxDBGridExportHTML::WriteRowFooters(TdxTreeListNode* Node)

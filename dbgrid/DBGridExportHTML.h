@@ -30,15 +30,15 @@ private:
     // What a record cell of a shown column writes around its text, built once per export.
     struct TCellFrame {
         int Column = -1;
-        std::string Open;       // "<TD ...><FONT ...>"
-        std::string StyleOpen;  // the font's style tags around a text
-        std::string StyleClose;
+        std::string Open;       // "<TD ...><FONT ...>" and the font's style tags
+        std::string Close;      // the style tags closed, "</FONT></TD>"
+        std::string Empty;      // the whole cell of an empty text
         bool Markup = false;    // a hyperlink column's anchor, which escapes its own parts
     };
     std::vector<int> m_columns;   // shown columns in header order
     std::vector<TCellFrame> m_frames;
     std::string m_indentCells;    // the G indent cells of a record row
-    std::string m_row;            // reused for every record row
+    std::string m_cell;           // a cell's text where the grid makes it
 };
 
 } // namespace qel

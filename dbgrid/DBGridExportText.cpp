@@ -14,7 +14,7 @@ TdxDBGridExportText::TdxDBGridExportText(TdxExportGridAccess* Grid, std::string 
 {
 }
 
-void TdxDBGridExportText::AppendField(const std::string& Text)
+void TdxDBGridExportText::AppendField(std::string_view Text)
 {
     // With begin/end strings the caller wraps the cells itself.
     if (m_beginString.empty() && m_endString.empty())
@@ -64,7 +64,7 @@ void TdxDBGridExportText::WriteNode(TdxTreeListNode* Node)
         if (i > 0)
             m_line += m_separator;
         m_line += m_beginString;
-        AppendField(CellText(Node, m_columns[i], false));
+        AppendField(CellText(Node, m_columns[i], false, m_cell));
         m_line += m_endString;
     }
     WriteLine();

@@ -23,7 +23,7 @@ protected:
     void WriteNode(TdxTreeListNode* Node) override;
 
 private:
-    void AppendField(const std::string& Text);
+    void AppendField(std::string_view Text);
     // Writes the line built so far and starts the next.
     void WriteLine();
 
@@ -32,6 +32,7 @@ private:
     std::string m_endString;
     std::vector<int> m_columns;   // the shown columns, in header order
     std::string m_line;           // reused for every line
+    std::string m_cell;           // a cell's text where the grid makes it
 };
 
 } // namespace qel

@@ -277,8 +277,8 @@ void TdxDBGridExportXML::WriteNode(TdxTreeListNode* Node)
         return;
     }
     ++m_indent;
-    std::string& row = m_row;
-    row.assign(2 * static_cast<std::size_t>(m_indent), ' ');
+    std::string& row = Block();
+    row.append(2 * static_cast<std::size_t>(m_indent), ' ');
     row += "<ROW";
     for (std::size_t i = 0; i < m_cells.size(); ++i) {
         row += m_attributeStarts[i];
@@ -286,7 +286,7 @@ void TdxDBGridExportXML::WriteNode(TdxTreeListNode* Node)
         row += '"';
     }
     row += "></ROW>\r\n";
-    Write(row);
+    Appended();
     --m_indent;
 }
 
@@ -314,7 +314,7 @@ void TdxDBGridExportXML::AppendCellXml(std::string& Out, TdxTreeListNode* Node, 
         if (v.VarType() == varDate)
             appendDate(v.AsDate());
         else
-            exportdetail::AppendXmlEscaped(Out, Node->GetString(Column));
+            exportdetail::AppendXmlEscaped(Out, Grid()->NodeText(Node, Column, m_cell));
     } else if (bound) {
         if ((type < ftSmallint || type > ftDateTime) && type != ftAutoInc)
             exportdetail::AppendXmlEscaped(Out, Grid()->RecordDisplayText(Column));

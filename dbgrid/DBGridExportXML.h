@@ -73,7 +73,7 @@ private:
     std::vector<std::string> m_names;
     std::vector<TdxExportHeaderCell> m_cells;
     std::vector<std::string> m_attributeStarts;   // per cell: ` name="`
-    std::string m_row;   // reused for every record row
+    mutable std::string m_cell;   // a cell's text where the grid makes it
 };
 
 } // namespace qel

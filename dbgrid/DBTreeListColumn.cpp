@@ -14,6 +14,7 @@
 #include "platform/graphics/Bitmap.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 namespace qel {
 
@@ -170,8 +171,11 @@ std::string TdxDBTreeListColumn::GetFieldDisplayText() const
 
 std::string TdxDBTreeListColumn::RecordText() const
 {
+    // Without a handler nothing can free the control: it is not looked for (a cast, and this runs per cell).
+    if (!m_field || !m_field->OnGetText)
+        return FilterValueToText(Variant(GetFieldDisplayText()));
     TCustomdxDBTreeListControl* c = GetDBTreeList();
-    if (!c || !m_field || !m_field->OnGetText)
+    if (!c)
         return FilterValueToText(Variant(GetFieldDisplayText()));
     // The field's text handler may free the control: then nothing of it,
     // its rows or this column is touched again. A column freed alone
@@ -184,6 +188,11 @@ std::string TdxDBTreeListColumn::RecordText() const
     if (watch.Freed(self))
         return text;
     return FilterValueToText(Variant(text));
+}
+
+bool TdxDBTreeListColumn::ShowsFieldTextAsIs() const
+{
+    return typeid(*this) == typeid(TdxDBTreeListColumn);
 }
 
 bool TdxDBTreeListColumn::KeepsRecordValue() const
@@ -551,6 +560,11 @@ void TdxDBTreeListMaskColumn::InitEditor(TdxInplaceEdit* Editor)
 {
     if (auto* m = dynamic_cast<TdxInplaceMaskEdit*>(Editor))
         m->SetEditMask(EditMask());
+}
+
+bool TdxDBTreeListMaskColumn::ShowsFieldTextAsIs() const
+{
+    return typeid(*this) == typeid(TdxDBTreeListMaskColumn);
 }
 
 bool TdxDBTreeListMaskColumn::SameFieldValue(const Variant& Value) const

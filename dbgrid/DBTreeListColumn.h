@@ -95,6 +95,12 @@ public:
     // the field's value is kept beside it.
     std::string RecordText() const;
     bool KeepsRecordValue() const;
+    // Whether RecordText is the field's display text as it stands: the
+    // column's class overrides neither GetFieldDisplayText nor
+    // FilterValueToText. Readers of many rows then take the field's text
+    // without the conversions. A class answers for itself only (its type
+    // exactly), so a class derived from it, whose hooks may differ, answers false.
+    virtual bool ShowsFieldTextAsIs() const;
     // The stand-alone editor of the filter dialogs, prepared by InitFilterEditor.
     std::unique_ptr<TdxInplaceEdit> CreateFilterEditor(TComponent* Owner);
     virtual std::unique_ptr<TdxInplaceEdit> NewFilterEditor(TComponent* Owner) const;
@@ -191,6 +197,7 @@ public:
     void Assign(TPersistent* Source) override;
     void RestoreDefaults() override;
     bool SameFieldValue(const Variant& Value) const override;
+    bool ShowsFieldTextAsIs() const override;
 
 protected:
     std::unique_ptr<TdxInplaceEdit> NewInplaceEditor(TComponent* Owner) const override;

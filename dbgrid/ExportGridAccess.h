@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qel {
@@ -51,6 +52,13 @@ public:
     virtual std::string FieldName(int /*Column*/) const { return {}; }
     // The field of a dataset record has a text handler (its display text is then used).
     virtual bool FieldHasGetText(int /*Column*/) const { return false; }
+    // The text of a node's cell as Node->GetString gives it, in Scratch or
+    // where the grid holds it: valid until the next read of the grid.
+    virtual std::string_view NodeText(TdxTreeListNode* Node, int Column, std::string& Scratch) const
+    {
+        Scratch = Node->GetString(Column);
+        return Scratch;
+    }
     // Value and display text of the dataset's current record (rows of a dataset walk).
     virtual Variant RecordValue(int /*Column*/) const { return Variant(); }
     virtual std::string RecordDisplayText(int /*Column*/) const { return {}; }

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -108,6 +109,21 @@ std::string TCustomdxDBGrid::GetNodeString(const TdxTreeListNode* Node, int Colu
         }
     }
     return TCustomdxDBTreeListControl::GetNodeString(Node, Column);
+}
+
+std::string_view TCustomdxDBGrid::NodeText(const TdxTreeListNode* Node, int Column, std::string& Scratch) const
+{
+    // Only where GetNodeString is this class's own: a derived grid may give other texts.
+    const bool own = typeid(*this) == typeid(TdxDBGrid) || typeid(*this) == typeid(TCustomdxDBGrid);
+    if (own && m_pendingReading && Node && Node->Owner() == this) {
+        auto* row = AsGridNode(const_cast<TdxTreeListNode*>(Node));
+        if (m_pendingReading->Reads(row)) {
+            TdxDBTreeListColumn* c = m_pendingReading->BoundColumn(Column);
+            return c ? m_pendingReading->ColumnTextView(c, Scratch) : std::string_view();
+        }
+    }
+    Scratch = Node->GetString(Column);
+    return Scratch;
 }
 
 bool TCustomdxDBGrid::SmartReloadApplies() const

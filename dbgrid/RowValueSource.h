@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -100,6 +101,9 @@ public:
     Variant FieldValue(const TField* Field);
     // The column's text as a filled row holds it, into Text.
     void ColumnText(TdxDBTreeListColumn* Column, std::string& Text);
+    // The same text, in Scratch or (a stored text shown as it is) in the
+    // record itself: valid until the next read of this reading or change of the dataset.
+    std::string_view ColumnTextView(TdxDBTreeListColumn* Column, std::string& Scratch);
     // The column's cell value as a filled row gives it (its kept value, else its text).
     Variant CellValue(TdxDBTreeListColumn* Column);
     // The grid's column at Column when it is bound to a field (a filled row holds

@@ -174,7 +174,7 @@ std::string MakeXmlName(std::string_view Text)
     return out.empty() ? std::string("_") : out;
 }
 
-void AppendTextField(std::string& Out, const std::string& Text, const std::string& Separator)
+void AppendTextField(std::string& Out, std::string_view Text, std::string_view Separator)
 {
     // One pass over the text: a byte that needs quotes, or the separator's first byte where the separator starts.
     const char first = Separator.empty() ? '\0' : Separator[0];
@@ -182,7 +182,7 @@ void AppendTextField(std::string& Out, const std::string& Text, const std::strin
     for (std::size_t i = 0; i < Text.size() && !needs; ++i) {
         const char c = Text[i];
         needs = c == '\r' || c == '\n' || c == '"' ||
-                (c == first && !Separator.empty() && Text.compare(i, Separator.size(), Separator) == 0);
+                (c == first && !Separator.empty() && Text.substr(i).starts_with(Separator));
     }
     if (!needs) {
         Out += Text;

@@ -25,7 +25,7 @@ void AppendXmlEscaped(std::string& Out, std::string_view Text);
 std::string MakeXmlName(std::string_view Text);
 // Appends a field of the delimited text to Out: quoted with doubled inner
 // quotes when it holds the separator, CR, LF or a double quote.
-void AppendTextField(std::string& Out, const std::string& Text, const std::string& Separator);
+void AppendTextField(std::string& Out, std::string_view Text, std::string_view Separator);
 // "RRGGBB" of a colour; an unset colour is black.
 std::string ColorHex(TColor Color);
 // RGB of a colour as 0x00BBGGRR; an unset colour is 0.

@@ -72,6 +72,8 @@ std::string FormatFloat(const std::string& Format, double Value);
 std::string FloatToStr(double Value);          // up to 15 significant digits
 // General format with `Precision` significant digits ("1,5", "1E20", "NAN", "INF").
 std::string FloatToStrGeneral(double Value, int Precision);
+// FloatToStrGeneral's text appended to Out (no string of its own: writers of many numbers).
+void AppendFloatGeneral(std::string& Out, double Value, int Precision);
 std::string CurrToStr(Currency Value);         // up to 4 decimals
 // FormatFloat's pictures applied to the exact fixed-point value, so amounts
 // beyond a double's 15 digits keep every digit.

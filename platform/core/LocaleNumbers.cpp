@@ -72,22 +72,65 @@ bool ShortestRounded(double Value, int Precision, char* Digits, int& Count, int&
     return true;
 }
 
+// The digits of |Value| when it is the double nearest to a decimal of at
+// most nine places and `Precision` significant digits (prices, measures,
+// quarters): that decimal is then the correctly rounded text as well, as the
+// double lies within a quarter of a unit in its 15th digit of it. Found
+// without a binary-to-decimal conversion; false for every other value.
+bool ShortDecimal(double Value, int Precision, char* Digits, int& Count, int& Exp)
+{
+    static constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    const double magnitude = std::fabs(Value);
+    if (Precision > 15 || magnitude < 1e-9 || magnitude >= 1e15)
+        return false;
+    double limit = 1;
+    for (int i = 0; i < Precision; ++i)
+        limit *= 10;
+    for (int places = 0; places < static_cast<int>(std::size(kPowers)); ++places) {
+        const double scaled = magnitude * kPowers[places];
+        if (scaled >= limit)
+            return false;
+        const double whole = std::nearbyint(scaled);
+        // Far from a whole number: not this many places (most tries end here).
+        if (std::fabs(scaled - whole) > scaled * 1e-15)
+            continue;
+        // Both exact and the division correctly rounded: equal only when the
+        // decimal whole / 10^places rounds to this very double.
+        if (whole == 0 || whole / kPowers[places] != magnitude)
+            continue;
+        char text[24];
+        const char* end = std::to_chars(text, text + sizeof text, static_cast<std::int64_t>(whole)).ptr;
+        const auto length = static_cast<int>(end - text);
+        Count = length;
+        while (Count > 1 && text[Count - 1] == '0')
+            --Count;
+        std::copy(text, text + Count, Digits);
+        Exp = length - places;
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
-std::string FloatToStrGeneral(double Value, int Precision)
+void AppendFloatGeneral(std::string& Out, double Value, int Precision)
 {
-    if (!std::isfinite(Value))
-        return SpecialFloat(Value);
+    if (!std::isfinite(Value)) {
+        Out += SpecialFloat(Value);
+        return;
+    }
     Precision = std::clamp(Precision, 1, 17);
-    if (Value == 0)
-        return "0";
+    if (Value == 0) {
+        Out += '0';
+        return;
+    }
     // One conversion, correctly rounded to `Precision` significant digits from
     // the binary value, laid out from its own buffer: this runs for every
-    // float a grid shows or exports, so it keeps off the heap but for the result.
+    // float a grid shows or exports, so it keeps off the heap.
     char digits[24];
     int count = 0;
     int exp = 0;   // the value is 0.D1D2... x 10^exp
-    if (!ShortestRounded(Value, Precision, digits, count, exp)) {
+    if (!ShortDecimal(Value, Precision, digits, count, exp) && !ShortestRounded(Value, Precision, digits, count, exp)) {
         char sci[48];
         const auto res = std::to_chars(sci, sci + sizeof sci, std::fabs(Value), std::chars_format::scientific,
                                        Precision - 1);
@@ -121,7 +164,14 @@ std::string FloatToStrGeneral(double Value, int Precision)
             o = std::copy(digits + exp, digits + count, o);
         }
     }
-    return std::string(out, o);
+    Out.append(out, o);
+}
+
+std::string FloatToStrGeneral(double Value, int Precision)
+{
+    std::string out;
+    AppendFloatGeneral(out, Value, Precision);
+    return out;
 }
 
 std::string FloatToStr(double Value)

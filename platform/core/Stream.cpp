@@ -302,14 +302,17 @@ void TFileStream::FlushBuffer()
 {
     if (m_buffer.empty())
         return;
-    const char* p = m_buffer.data();
-    const auto count = static_cast<std::int64_t>(m_buffer.size());
-    std::int64_t done = 0;
     // The buffer is gone whatever happens: a failed write is reported once,
     // and the file position is where the kernel left it.
     Finally clear([&] { m_buffer.clear(); });
-    while (done < count) {
-        const ssize_t n = ::write(m_handle, p + done, static_cast<std::size_t>(std::min(count - done, IoChunk)));
+    WriteAll(m_buffer.data(), static_cast<std::int64_t>(m_buffer.size()));
+}
+
+void TFileStream::WriteAll(const char* Bytes, std::int64_t Count)
+{
+    std::int64_t done = 0;
+    while (done < Count) {
+        const ssize_t n = ::write(m_handle, Bytes + done, static_cast<std::size_t>(std::min(Count - done, IoChunk)));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -319,6 +322,14 @@ void TFileStream::FlushBuffer()
             FileWriteError(ShownName(), ENOSPC);
         done += n;
     }
+#ifdef SYNC_FILE_RANGE_WRITE
+    m_sinceWriteback += Count;
+    if (m_writeback && m_sinceWriteback >= WritebackStep) {
+        // Starts writing the dirty pages and returns; a failure shows at the final fsync.
+        ::sync_file_range(m_handle, 0, 0, SYNC_FILE_RANGE_WRITE);
+        m_sinceWriteback = 0;
+    }
+#endif
 }
 
 std::int64_t TFileStream::Read(void* Buffer, std::int64_t Count)
@@ -358,9 +369,8 @@ std::int64_t TFileStream::Write(const void* Buffer, std::int64_t Count)
     if (static_cast<std::int64_t>(m_buffer.size()) + Count > capacity)
         FlushBuffer();
     if (Count >= capacity) {
-        // Large pieces go straight to the file.
-        m_buffer.assign(p, p + Count);
-        FlushBuffer();
+        // Large pieces go straight to the file, without a copy.
+        WriteAll(p, Count);
         return Count;
     }
     if (m_buffer.capacity() < WriteBufferSize)
@@ -479,6 +489,7 @@ TSafeFileStream::TSafeFileStream(const std::string& FileName)
 TSafeFileStream::TSafeFileStream(TempFile Temp, const std::string& FileName)
     : TFileStream(Temp.handle, Temp.name, FileName), m_target(FileName), m_renameTo(std::move(Temp.renameTo))
 {
+    StartWritebackEarly();   // Commit forces it to disk
 }
 
 TSafeFileStream::~TSafeFileStream()

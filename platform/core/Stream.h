@@ -134,6 +134,8 @@ enum : std::uint16_t {
 class TFileStream : public TStream {
 public:
     static constexpr std::size_t WriteBufferSize = 64 * 1024;
+    // A file that will be forced to disk is sent on its way every this many bytes.
+    static constexpr std::int64_t WritebackStep = 8 << 20;
 
     // fmCreate creates or truncates (EFCreateError "Cannot create file "%s". <reason>");
     // the open modes need an existing file (EFOpenError "Cannot open file "%s". <reason>").
@@ -161,9 +163,14 @@ protected:
     void CloseHandle();   // EWriteError when the close reports a lost write
     // Forgets buffered bytes that were not written yet.
     void DiscardBuffer() { m_buffer.clear(); }
+    // The file will be forced to disk when complete: what is written is sent
+    // on its way every WritebackStep bytes, so the disk works while the
+    // writer does and the final flush waits only for the rest.
+    void StartWritebackEarly() { m_writeback = true; }
 
 private:
     void FlushBuffer();   // EWriteError when the file takes less than all
+    void WriteAll(const char* Bytes, std::int64_t Count);   // straight to the file
     void CheckOpen() const;
 
     // The file a failed write names: the target of a temporary.
@@ -174,6 +181,8 @@ private:
     std::string m_fileName;
     std::string m_shownName;
     std::vector<char> m_buffer;   // written, not yet in the file; the file position is before them
+    bool m_writeback{false};
+    std::int64_t m_sinceWriteback{0};   // bytes written since writeback was last started
 };
 
 // A file written through a temporary beside the target ("<path>.tmp-XXXXXX").

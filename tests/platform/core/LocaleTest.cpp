@@ -249,6 +249,15 @@ TEST_F(LocaleTest, FloatToStrGeneralMatchesTheDecimalDigitsEverywhere)
         const double mid = (std::floor(unit(random) * 1e14) + 0.5) * std::pow(10.0, power(random) - 14);
         values.insert(values.end(), {mid, std::nextafter(mid, 0.0), std::nextafter(mid, 1e300)});
     }
+    // Decimals of up to ten places and up to 16 digits, as prices and measures are,
+    // and their binary neighbours, which only look like them.
+    std::uniform_int_distribution<int> places(0, 10);
+    std::uniform_int_distribution<int> length(1, 16);
+    for (int i = 0; i < 6000; ++i) {
+        const double whole = std::floor(std::fabs(unit(random)) * std::pow(10.0, length(random)));
+        const double v = (i % 2 ? -whole : whole) / std::pow(10.0, places(random));
+        values.insert(values.end(), {v, std::nextafter(v, 0.0), std::nextafter(v, 1e300), std::nextafter(v, -1e300)});
+    }
     // Random bit patterns reach subnormals, huge exponents and NaNs with payloads.
     for (int i = 0; i < 5000; ++i) {
         const std::uint64_t bits = random();

@@ -242,6 +242,32 @@ TEST(FileStream, FailedBufferedWritesRaiseOnCloseAndBeforeTheRename)
     EXPECT_EQ(DirListing(dir.Path()), "target.bin;");
 }
 
+// Pieces larger than the buffer go to the file from the writer's memory and
+// the file is sent to the disk as it grows: every byte still lands in order,
+// and a large piece the file refuses raises at once.
+TEST(SafeWrite, LargePiecesBetweenSmallOnesLandInOrder)
+{
+    test::TempDir dir;
+    const std::string path = dir.File("large.bin");
+    std::string expected;
+    SafeWriteFile(path, [&](TStream& s) {
+        for (int i = 0; expected.size() < static_cast<std::size_t>(2 * TFileStream::WritebackStep + 100); ++i) {
+            const std::size_t size = i % 3 == 0 ? TFileStream::WriteBufferSize * (1 + i % 5) : 7 + i % 50;
+            const std::string piece(size, static_cast<char>('a' + i % 26));
+            s.WriteBytes(piece);
+            expected += piece;
+        }
+    });
+    EXPECT_TRUE(test::ReadFileBytes(path) == expected);
+    EXPECT_EQ(DirListing(dir.Path()), "large.bin;");
+    if (fs::exists("/dev/full")) {
+        TFileStream full("/dev/full", fmOpenWrite);
+        full.WriteBytes("small");
+        const std::string large(2 * TFileStream::WriteBufferSize, 'x');
+        EXPECT_THROW(full.WriteBytes(large), EWriteError);
+    }
+}
+
 TEST(SafeWrite, WriterThatThrowsLeavesTheOldFileAndNoTemporary)
 {
     test::TempDir dir;
