@@ -159,14 +159,17 @@ std::uint64_t TCustomdxTreeList::NodeIdentity(const TdxTreeListNode* Node)
         return 0;
     CheckNodeOwner(Node);
     auto* node = const_cast<TdxTreeListNode*>(Node);
-    return m_nodeIdentities.Publish(node, node->m_identity);
+    node->m_identified = true;
+    return m_nodeIdentities.Publish(node);
 }
 
 void TCustomdxTreeList::NodeRemoved(TdxTreeListNode* Node, bool Deleted)
 {
     NoteRemoval();
-    if (Deleted)
-        m_nodeIdentities.Withdraw(Node->m_identity);
+    if (Deleted && Node->m_identified) {
+        m_nodeIdentities.Withdraw(Node);
+        Node->m_identified = false;
+    }
     if (Node->m_selected) {
         Node->m_selected = false;
         auto it = std::find(m_selection.begin(), m_selection.end(), Node);

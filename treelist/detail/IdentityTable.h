@@ -40,4 +40,41 @@ private:
     std::uint64_t m_last{0};
 };
 
+// The same for objects too many to give each a field for its number (the
+// nodes of a control): the table keeps the number of each object that has
+// one; the object keeps only a flag that it has one, so those that never
+// had one are withdrawn without a look-up.
+template <class T>
+class TKeptIdentityTable {
+public:
+    std::uint64_t Publish(T* Object)
+    {
+        auto [it, added] = m_numbers.try_emplace(Object, 0);
+        if (added) {
+            it->second = ++m_last;
+            m_objects.emplace(it->second, Object);
+        }
+        return it->second;
+    }
+    void Withdraw(T* Object)
+    {
+        auto it = m_numbers.find(Object);
+        if (it == m_numbers.end())
+            return;
+        m_objects.erase(it->second);
+        m_numbers.erase(it);
+    }
+    T* Find(std::uint64_t Identity) const
+    {
+        auto it = m_objects.find(Identity);
+        return it == m_objects.end() ? nullptr : it->second;
+    }
+    std::size_t Count() const { return m_objects.size(); }
+
+private:
+    std::unordered_map<std::uint64_t, T*> m_objects;
+    std::unordered_map<const T*, std::uint64_t> m_numbers;
+    std::uint64_t m_last{0};
+};
+
 } // namespace qel::detail
