@@ -63,6 +63,59 @@ TdxTreeListNode* FirstLeaf(TdxTreeListNode* Node)
 
 // ----- node and link ----------------------------------------------------------------------------
 
+// Only this class sets its nodes' extra, so the extra of a grid node is this.
+struct TdxDBGridNode::TGroupRowData : TdxTreeListNodeExtra {
+    Variant Value = Variant::Null();
+    std::unique_ptr<TdxDBGridNodeSummary> Summary;
+};
+
+TdxDBGridNode::TGroupRowData* TdxDBGridNode::GroupRowData() const
+{
+    return static_cast<TGroupRowData*>(Extra());
+}
+
+TdxDBGridNode::TGroupRowData& TdxDBGridNode::EditGroupRowData()
+{
+    if (!Extra())
+        SetExtra(std::make_unique<TGroupRowData>());
+    return *GroupRowData();
+}
+
+void TdxDBGridNode::DropEmptyGroupRowData()
+{
+    if (const TGroupRowData* data = GroupRowData(); data && data->Value.IsNull() && !data->Summary)
+        SetExtra(nullptr);
+}
+
+const Variant& TdxDBGridNode::GroupValue() const
+{
+    static const Variant null = Variant::Null();
+    const TGroupRowData* data = GroupRowData();
+    return data ? data->Value : null;
+}
+
+void TdxDBGridNode::SetGroupValue(const Variant& Value)
+{
+    if (Value.IsNull() && !GroupRowData())
+        return;
+    EditGroupRowData().Value = Value;
+    DropEmptyGroupRowData();
+}
+
+TdxDBGridNodeSummary* TdxDBGridNode::Summary() const
+{
+    const TGroupRowData* data = GroupRowData();
+    return data ? data->Summary.get() : nullptr;
+}
+
+void TdxDBGridNode::SetSummary(std::unique_ptr<TdxDBGridNodeSummary> Value)
+{
+    if (!Value && !GroupRowData())
+        return;
+    EditGroupRowData().Summary = std::move(Value);
+    DropEmptyGroupRowData();
+}
+
 void TdxDBGridNode::DeleteRecord()
 {
     auto* grid = dynamic_cast<TCustomdxDBGrid*>(Owner());
@@ -406,7 +459,7 @@ TdxDBGridNode* TCustomdxDBGrid::NewNodeAt(TdxTreeListNode* Parent, TdxTreeListNo
 void TCustomdxDBGrid::FillNode(TdxDBGridNode* Node, int RecordNumber)
 {
     LoadNodeData(Node);
-    Node->GroupValue = Variant::Null();
+    Node->SetGroupValue(Variant::Null());
     Node->RecordNumber = RecordNumber;
     Node->Bookmark = DataSet()->GetBookmark();
     DoRefreshNodeData(Node);
@@ -425,7 +478,7 @@ TBookmark TCustomdxDBGrid::TLoadRecord::Bookmark(const TDataSet* DataSet) const
 void TCustomdxDBGrid::FillPendingNode(TdxDBGridNode* Node, int RecordNumber, const TLoadRecord& Record)
 {
     Node->Key = KeyFieldObject() ? Record.Value(KeyFieldObject()) : Variant::Null();
-    Node->GroupValue = Variant::Null();
+    Node->SetGroupValue(Variant::Null());
     Node->RecordNumber = RecordNumber;
     Node->Bookmark = Record.Bookmark(DataSet());
     Node->SetValuesPending(true);
@@ -460,7 +513,7 @@ TdxDBGridNode* TCustomdxDBGrid::PlaceRecord(const TLoadRecord& Record, std::vect
             continue;
         }
         TdxDBGridNode* g = NewNodeAt(parent, found);
-        g->GroupValue = value;
+        g->SetGroupValue(value);
         g->Key = KeyFieldObject() ? Record.Value(KeyFieldObject()) : Variant::Null();
         g->Bookmark = Record.Bookmark(ds);
         {
@@ -1262,7 +1315,7 @@ bool TCustomdxDBGrid::SmartRefreshRecord()
             bool moved = false;
             TdxTreeListNode* g = node->Parent();
             for (int level = GroupColumnCount() - 1; level >= 0 && g; --level, g = g->Parent())
-                moved = moved || CompareGroupValues(AsGridNode(g)->GroupValue,
+                moved = moved || CompareGroupValues(AsGridNode(g)->GroupValue(),
                                                     GetGroupColumn(level)->GetField()->Value()) != 0;
             if (moved) {
                 // The record left its group: it is placed anew, emptied group rows go.
@@ -1300,7 +1353,7 @@ void TCustomdxDBGrid::AddInsertedNode()
     TdxTreeListNode* parent = leaf ? leaf->Parent() : nullptr;
     TdxDBGridNode* n = NewNodeAt(parent, (ds->Eof() || !leaf) ? nullptr : leaf);
     m_keyIndexValid = false;
-    n->GroupValue = Variant::Null();
+    n->SetGroupValue(Variant::Null());
     n->RecordNumber = m_loadedRecordCount;
     LoadNodeData(n);
     n->Key = Variant::Null();
@@ -1325,7 +1378,7 @@ void TCustomdxDBGrid::AddInsertedNode()
             if (keys.size() == 1 && (d.Flags & 2))
                 keys[0]->SetValue(d.LookupKey);
         } else {
-            f->SetValue(AsGridNode(g)->GroupValue);
+            f->SetValue(AsGridNode(g)->GroupValue());
         }
     }
     m_insertHasGroupValuesOnly = ds->Modified();

@@ -112,15 +112,26 @@ public:
     using TdxDBTreeListControlNode::TdxDBTreeListControlNode;
 
     int RecordNumber = 0;   // first: it fills the padding the base leaves
-    TGroupRowValue GroupValue;   // Null for record rows
     TRowBookmark Bookmark;
-    // Group rows with summaries only.
-    std::unique_ptr<TdxDBGridNodeSummary> Summary;
+    // A group row's value; Null for record rows. A group row keeps it, with
+    // its summaries, in a block record rows do not have.
+    const Variant& GroupValue() const;
+    void SetGroupValue(const Variant& Value);
+    // Group rows with summaries only; nullptr otherwise.
+    TdxDBGridNodeSummary* Summary() const;
+    void SetSummary(std::unique_ptr<TdxDBGridNodeSummary> Value);
 
     bool IsGroup() const { return HasChildren(); }
     // Deletes the node's record from the dataset: only when the dataset
     // really stands on that record (its bookmark is the node's).
     virtual void DeleteRecord();
+
+private:
+    struct TGroupRowData;
+    TGroupRowData* GroupRowData() const;
+    TGroupRowData& EditGroupRowData();
+    // Frees the block once it holds nothing.
+    void DropEmptyGroupRowData();
 };
 
 class TdxGridDataLink : public TdxDBTreeListControlDataLink {

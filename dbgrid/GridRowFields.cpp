@@ -6,8 +6,14 @@ namespace qel {
 
 TRowBookmark& TRowBookmark::operator=(const TRowBookmark& Other)
 {
-    if (this != &Other)
-        Assign(Other.View());
+    if (this == &Other)
+        return *this;
+    if (Other.Heap()) {
+        Assign(Other.Value());
+    } else {
+        Release();
+        m_word = Other.m_word;
+    }
     return *this;
 }
 
@@ -17,60 +23,58 @@ TRowBookmark& TRowBookmark::operator=(const TBookmark& Value)
     return *this;
 }
 
-std::string_view TRowBookmark::View() const
+bool operator==(const TRowBookmark& A, const TRowBookmark& B)
 {
-    if (m_size != OnHeap)
-        return {m_bytes, m_size};
-    const char* block = nullptr;
-    std::uint32_t size = 0;
-    std::memcpy(&block, m_bytes, sizeof block);
-    std::memcpy(&size, m_bytes + sizeof block, sizeof size);
-    return {block, size};
+    if (!A.Heap() && !B.Heap())
+        return A.m_word == B.m_word;
+    return A.Value() == B.Value();
+}
+
+const char* TRowBookmark::Heap() const
+{
+    return (m_word & InPlaceTag) ? nullptr : reinterpret_cast<const char*>(static_cast<std::uintptr_t>(m_word));
+}
+
+TBookmark TRowBookmark::Value() const
+{
+    if (const char* block = Heap()) {
+        std::uint32_t size = 0;
+        std::memcpy(&size, block, sizeof size);
+        return TBookmark(block + sizeof size, size);
+    }
+    const auto size = static_cast<std::size_t>((m_word >> 1) & 0xF);
+    TBookmark value(size, '\0');
+    for (std::size_t i = 0; i < size && i < 7; ++i)
+        value[i] = static_cast<char>((m_word >> (8 * (i + 1))) & 0xFF);
+    return value;
 }
 
 void TRowBookmark::Assign(std::string_view Value)
 {
     Release();
-    if (Value.size() <= InPlace) {
-        std::memcpy(m_bytes, Value.data(), Value.size());
-        m_size = static_cast<std::uint8_t>(Value.size());
+    if (Value.empty())
+        return;
+    if (Value.size() < 8 || (Value.size() == 8 && Value[7] == '\0')) {
+        std::uint64_t word = InPlaceTag | (std::uint64_t{Value.size()} << 1);
+        for (std::size_t i = 0; i < Value.size() && i < 7; ++i)
+            word |= std::uint64_t{static_cast<unsigned char>(Value[i])} << (8 * (i + 1));
+        m_word = word;
         return;
     }
     if (Value.size() > UINT32_MAX)
         throw EConvertError("Bookmark too long");
-    char* block = new char[Value.size()];
-    std::memcpy(block, Value.data(), Value.size());
     const auto size = static_cast<std::uint32_t>(Value.size());
-    std::memcpy(m_bytes, &block, sizeof block);
-    std::memcpy(m_bytes + sizeof block, &size, sizeof size);
-    m_size = OnHeap;
+    // operator new[] aligns the block, so bit 0 of its address is clear.
+    char* block = new char[sizeof size + Value.size()];
+    std::memcpy(block, &size, sizeof size);
+    std::memcpy(block + sizeof size, Value.data(), Value.size());
+    m_word = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(block));
 }
 
 void TRowBookmark::Release()
 {
-    if (m_size == OnHeap) {
-        char* block = nullptr;
-        std::memcpy(&block, m_bytes, sizeof block);
-        delete[] block;
-    }
-    m_size = 0;
-}
-
-TGroupRowValue& TGroupRowValue::operator=(const Variant& Value)
-{
-    if (Value.IsNull())
-        m_value.reset();
-    else if (m_value)
-        *m_value = Value;
-    else
-        m_value = std::make_unique<Variant>(Value);
-    return *this;
-}
-
-TGroupRowValue::operator const Variant&() const
-{
-    static const Variant null = Variant::Null();
-    return m_value ? *m_value : null;
+    delete[] Heap();
+    m_word = 0;
 }
 
 TRowKey& TRowKey::operator=(const TRowKey& Other)

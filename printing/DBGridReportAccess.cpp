@@ -82,7 +82,7 @@ bool TdxDBTreeListReportAccess::ShowsRow(TdxTreeListNode* Node, const TRowEntry&
         auto* group = dynamic_cast<TdxDBGridNode*>(Node);
         return group && m_dbControl->IsGroupRow(Node) &&
                Node->Level() + 1 == static_cast<int>(Entry.GroupValues.size()) &&
-               Variant::Compare(group->GroupValue, Entry.GroupValues.back()) == 0;
+               Variant::Compare(group->GroupValue(), Entry.GroupValues.back()) == 0;
     }
     if (!Entry.Key.IsEmptyOrNull()) {
         auto* row = dynamic_cast<TdxDBTreeListControlNode*>(Node);
@@ -184,7 +184,7 @@ void TdxDBGridReportAccess::DescribeRow(TdxTreeListNode* Node, TRowEntry& Entry)
     Entry.GroupValues.resize(static_cast<std::size_t>(Node->Level()) + 1);
     for (TdxTreeListNode* n = Node; n; n = n->Parent())
         if (auto* group = dynamic_cast<TdxDBGridNode*>(n))
-            Entry.GroupValues[static_cast<std::size_t>(n->Level())] = group->GroupValue;
+            Entry.GroupValues[static_cast<std::size_t>(n->Level())] = group->GroupValue();
 }
 
 TdxTreeListNode* TdxDBGridReportAccess::FindRow(const TRowEntry& Entry)

@@ -43,10 +43,10 @@ TEST(DBGridLoad, GroupingFindsNonAdjacentValuesAndPutsNullFirst)
     ASSERT_EQ(f.grid->GroupColumnCount(), 1);
     // Null, East, North, South: one group row each, whatever the record order.
     ASSERT_EQ(f.grid->GetCount(), 4);
-    EXPECT_TRUE(f.Node(f.grid->GetItem(0))->GroupValue.IsNull());
-    EXPECT_EQ(f.Node(f.grid->GetItem(1))->GroupValue.AsString(), "East");
+    EXPECT_TRUE(f.Node(f.grid->GetItem(0))->GroupValue().IsNull());
+    EXPECT_EQ(f.Node(f.grid->GetItem(1))->GroupValue().AsString(), "East");
     TdxTreeListNode* north = f.grid->GetItem(2);
-    EXPECT_EQ(f.Node(north)->GroupValue.AsString(), "North");
+    EXPECT_EQ(f.Node(north)->GroupValue().AsString(), "North");
     EXPECT_EQ(north->Count(), 4);   // records 1, 4, 6, 9
     // A group row stands for its first record.
     EXPECT_EQ(f.Node(north)->Key.AsInteger(), 1);
@@ -55,8 +55,8 @@ TEST(DBGridLoad, GroupingFindsNonAdjacentValuesAndPutsNullFirst)
     f.grid->ReloadNodes();
     f.grid->ClearNodes();
     f.grid->LoadNodes();
-    EXPECT_TRUE(f.Node(f.grid->GetItem(3))->GroupValue.IsNull());
-    EXPECT_EQ(f.Node(f.grid->GetItem(0))->GroupValue.AsString(), "South");
+    EXPECT_TRUE(f.Node(f.grid->GetItem(3))->GroupValue().IsNull());
+    EXPECT_EQ(f.Node(f.grid->GetItem(0))->GroupValue().AsString(), "South");
 }
 
 TEST(DBGridLoad, GroupingByTwoColumnsAndUngrouping)
@@ -195,7 +195,7 @@ TEST(DBGridLoad, InsertRowTakesTheGroupValuesAndAppendGoesLast)
     EXPECT_EQ(f.grid->InsertNode(), nullptr);
     TdxDBGridNode* n = f.grid->FindNodeByKey(42);
     ASSERT_NE(n, nullptr);
-    EXPECT_EQ(f.Node(n->Parent())->GroupValue.AsString(), "South");
+    EXPECT_EQ(f.Node(n->Parent())->GroupValue().AsString(), "South");
 
     GridFixture g(3);
     g.ds->Append();
@@ -373,8 +373,8 @@ TEST(DBGridLoad, SortingKeepsGroupRowsWhereTheSearchFindsThem)
     f.grid->ReloadNodes();
     EXPECT_EQ(f.grid->GetCount(), groups);   // no duplicate group rows
     for (int i = 1; i < f.grid->GetCount(); ++i)
-        EXPECT_LT(f.grid->CompareGroupValues(f.Node(f.grid->GetItem(i - 1))->GroupValue,
-                                             f.Node(f.grid->GetItem(i))->GroupValue),
+        EXPECT_LT(f.grid->CompareGroupValues(f.Node(f.grid->GetItem(i - 1))->GroupValue(),
+                                             f.Node(f.grid->GetItem(i))->GroupValue()),
                   0);
 }
 

@@ -107,7 +107,7 @@ TEST(GridRegroup, UngroupingGivesAFlatListKeepingSelectionAndFocus)
     for (int i = 0; i < 12; ++i) {
         TdxDBGridNode* n = f.Node(f.grid->GetItem(i));
         EXPECT_EQ(n->Key.AsInteger(), i + 1);
-        EXPECT_TRUE(n->GroupValue.IsNull());
+        EXPECT_TRUE(n->GroupValue().IsNull());
         EXPECT_EQ(n->Selected(), i + 1 == 3 || i + 1 == 8) << i;
     }
     EXPECT_EQ(f.grid->SelectedCount(), 2);
@@ -133,7 +133,7 @@ TEST(GridRegroup, FocusFollowsTheRecordAndGroupsThatStayKeepTheirExpandedState)
     // shut, and the focus goes to the row that now stands for record 6.
     f.active->SetGroupIndex(1);
     TdxTreeListNode* north = f.grid->GetItem(2);
-    EXPECT_EQ(f.Node(north)->GroupValue.AsString(), "North");
+    EXPECT_EQ(f.Node(north)->GroupValue().AsString(), "North");
     EXPECT_TRUE(north->Expanded());
     EXPECT_TRUE(f.grid->GetItem(3)->Expanded());
     EXPECT_FALSE(f.grid->GetItem(1)->Expanded());
@@ -156,7 +156,7 @@ TEST(GridRegroup, FocusFollowsTheRecordAndGroupsThatStayKeepTheirExpandedState)
     f.title->SetGroupIndex(-1);
     f.grid->GetItem(2)->SetExpanded(true);   // North
     f.active->SetGroupIndex(-1);
-    EXPECT_EQ(f.Node(f.grid->GetItem(2))->GroupValue.AsString(), "North");
+    EXPECT_EQ(f.Node(f.grid->GetItem(2))->GroupValue().AsString(), "North");
     EXPECT_TRUE(f.grid->GetItem(2)->Expanded());
     EXPECT_FALSE(f.grid->GetItem(3)->Expanded());
   }
@@ -247,13 +247,13 @@ TEST(GridRegroup, RowsThatDoNotHoldEveryRecordAreWalked)
     large.serial->SetGroupIndex(0);
     EXPECT_NE(large.RowId(7), row);
     ASSERT_EQ(large.grid->GetCount(), 3);
-    EXPECT_EQ(large.Node(large.grid->GetItem(2))->GroupValue, Variant(static_cast<std::int64_t>(10)));
+    EXPECT_EQ(large.Node(large.grid->GetItem(2))->GroupValue(), Variant(static_cast<std::int64_t>(10)));
     large.serial->SetGroupIndex(-1);
     row = large.RowId(7);
     large.serial->SetGroupIndex(0);
     EXPECT_EQ(large.RowId(7), row);
     ASSERT_EQ(large.grid->GetCount(), 3);
-    EXPECT_EQ(large.Node(large.grid->GetItem(2))->GroupValue, Variant(static_cast<std::int64_t>(10)));
+    EXPECT_EQ(large.Node(large.grid->GetItem(2))->GroupValue(), Variant(static_cast<std::int64_t>(10)));
     EXPECT_EQ(large.grid->GetItem(1)->Count(), 4);   // 1, 4, 7, 10
 
     // A column bound to another field since the load: its rows hold the old values.
@@ -267,7 +267,7 @@ TEST(GridRegroup, RowsThatDoNotHoldEveryRecordAreWalked)
     f.title->SetGroupIndex(0);
     EXPECT_NE(f.RowId(7), row);
     ASSERT_EQ(f.grid->GetCount(), 4);
-    EXPECT_EQ(f.Node(f.grid->GetItem(3))->GroupValue.AsString(), "South");
+    EXPECT_EQ(f.Node(f.grid->GetItem(3))->GroupValue().AsString(), "South");
 
     // Rows cleared behind the grid's back are not regrouped into nothing.
     RegroupFixture cleared(true);
@@ -293,7 +293,7 @@ TEST(GridRegroup, AnInsertedRowIsPlacedButNeitherFilteredNorCounted)
     EXPECT_EQ(f.ds->State(), dsInsert);
     ASSERT_EQ(f.grid->InsertNode(), inserted);
     ASSERT_NE(inserted->Parent(), nullptr);
-    EXPECT_EQ(f.Node(inserted->Parent()->Parent())->GroupValue.AsString(), "South");
+    EXPECT_EQ(f.Node(inserted->Parent()->Parent())->GroupValue().AsString(), "South");
     EXPECT_EQ(f.grid->LoadedRecordCount(), 1);
     EXPECT_EQ(f.grid->GetFooterCellText(f.number->GetColumnIndex()), "1");
     EXPECT_EQ(f.RecordRows(), 2);
