@@ -109,7 +109,7 @@ void TCustomdxDBGrid::ReloadGrouping(const std::vector<std::string>& Before)
         return;
     Keeping([&] {
         TUpdateScope<TCustomdxTreeList> update(*this);
-        m_keyIndexValid = false;
+        InvalidateRowIndexes();
         if (SmartReloadApplies()) {
             LoadNodes();   // keeps the open groups itself
         } else {
@@ -342,13 +342,16 @@ void TCustomdxDBGrid::MoveToCollapsedGroup()
     if (!m_options.Contains(egoCollapsedReload) || m_groupColumns.empty() || !m_options.Contains(egoCanNavigation) ||
         !key || !ds || (ds->Bof() && ds->Eof()))
         return;
-    TdxTreeListNode* node = FindNodeByKey(key->Value());
+    TdxTreeListNode* node = FindCurrentRecordNode();
     while (node && node->Parent())
         node = node->Parent();
-    if (!node || node->Expanded() || dxVarCompare(AsGridNode(node)->Key, key->Value()) == 0)
+    if (!node || node->Expanded())
+        return;
+    const Variant groupKey = NodeKey(AsGridNode(node));
+    if (dxVarCompare(groupKey, key->Value()) == 0)
         return;
     if (IsLocateNeeded()) {
-        ds->Locate(KeyField(), AsGridNode(node)->Key, {});
+        ds->Locate(KeyField(), groupKey, {});
     } else {
         ds->First();
         ds->MoveBy(AsGridNode(node)->RecordNumber);

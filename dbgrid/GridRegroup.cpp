@@ -156,7 +156,6 @@ TdxTreeListNode* TCustomdxDBGrid::GroupRowFor(TdxDBGridNode* Row, const Variant*
         }
         TdxDBGridNode* g = NewNodeAt(parent, found);
         g->SetGroupValue(Values[l]);
-        g->Key = Row->Key;
         g->RecordNumber = Row->RecordNumber;
         g->Bookmark = Row->Bookmark;
         CopyGroupColumnValue(Row, g, m_groupColumns[l]);

@@ -30,6 +30,18 @@ bool operator==(const TRowBookmark& A, const TRowBookmark& B)
     return A.Value() == B.Value();
 }
 
+int TRowBookmark::Order(const TRowBookmark& A, const TRowBookmark& B)
+{
+    // Each bookmark has one form: those in place come first, by their word.
+    const bool ha = A.Heap() != nullptr, hb = B.Heap() != nullptr;
+    if (!ha && !hb)
+        return A.m_word < B.m_word ? -1 : (A.m_word > B.m_word ? 1 : 0);
+    if (ha != hb)
+        return ha ? 1 : -1;
+    const int c = A.Value().compare(B.Value());
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
 const char* TRowBookmark::Heap() const
 {
     return (m_word & InPlaceTag) ? nullptr : reinterpret_cast<const char*>(static_cast<std::uintptr_t>(m_word));

@@ -29,6 +29,9 @@ public:
     TBookmark Value() const;
     bool empty() const { return m_word == 0; }
     friend bool operator==(const TRowBookmark& A, const TRowBookmark& B);
+    // -1, 0 or 1 in an order of this class's own (not the dataset's), to
+    // find one among many.
+    static int Order(const TRowBookmark& A, const TRowBookmark& B);
     friend bool operator==(const TRowBookmark& A, const TBookmark& B) { return A.Value() == B; }
 
 private:

@@ -49,7 +49,7 @@ void TdxDBTreeListReportAccess::DescribeRow(TdxTreeListNode* Node, TRowEntry& En
 {
     Entry.Node = m_dbControl->NodeIdentity(Node);
     if (auto* row = dynamic_cast<TdxDBTreeListControlNode*>(Node))
-        Entry.Key = row->Key;
+        Entry.Key = row->Key();
     if (Entry.Key.IsEmptyOrNull())
         Entry.Bookmark = m_dbControl->NodeBookmark(Node);
 }
@@ -86,7 +86,7 @@ bool TdxDBTreeListReportAccess::ShowsRow(TdxTreeListNode* Node, const TRowEntry&
     }
     if (!Entry.Key.IsEmptyOrNull()) {
         auto* row = dynamic_cast<TdxDBTreeListControlNode*>(Node);
-        return row && Variant::Compare(row->Key, Entry.Key) == 0;
+        return row && Variant::Compare(row->Key(), Entry.Key) == 0;
     }
     if (!Entry.Bookmark.empty())
         return m_dbControl->NodeBookmark(Node) == Entry.Bookmark;

@@ -49,7 +49,7 @@ TEST(DBGridLoad, GroupingFindsNonAdjacentValuesAndPutsNullFirst)
     EXPECT_EQ(f.Node(north)->GroupValue().AsString(), "North");
     EXPECT_EQ(north->Count(), 4);   // records 1, 4, 6, 9
     // A group row stands for its first record.
-    EXPECT_EQ(f.Node(north)->Key.AsInteger(), 1);
+    EXPECT_EQ(f.Node(north)->Key().AsInteger(), 1);
     // Descending group column: Null comes last.
     f.grid->ColumnByFieldName("AREA")->SetSorted(csUp);
     f.grid->ReloadNodes();
@@ -269,7 +269,7 @@ TEST(DBGridLoad, DeleteOnlyTheNodesOwnRecord)
     g.ds->First();   // a dataset-changed notification: the grid reloads
     g.grid->SetOptions(g.grid->Options() + TdxDBGridOptions{egoUseLocate});
     auto* last = g.Node(g.grid->GetItem(2));
-    ASSERT_EQ(last->Key.AsInteger(), 2);
+    ASSERT_EQ(last->Key().AsInteger(), 2);
     last->DeleteRecord();   // the locate finds the first "2"; the bookmark check moves on
     EXPECT_EQ(g.ds->RecordCount(), 2);
     g.ds->First();
@@ -462,7 +462,7 @@ TEST(DBGridLoad, RowsReadOnFirstUseShowWhatTheCursorWalkShows)
             EXPECT_EQ(Variant::Compare(n->GetValue(c), other->GetValue(c)), 0) << "column " << c;
         }
         EXPECT_EQ(f.grid->GetPreviewText(n), walked->GetPreviewText(other));
-        EXPECT_EQ(Variant::Compare(f.Node(n)->Key, static_cast<TdxDBGridNode*>(other)->Key), 0);
+        EXPECT_EQ(Variant::Compare(f.Node(n)->Key(), static_cast<TdxDBGridNode*>(other)->Key()), 0);
     }
     EXPECT_EQ(f.grid->FindNodeByKey(3)->GetString(1), "Door 3 @South");
     EXPECT_FALSE(rows[7]->ValuesPending());
@@ -548,7 +548,7 @@ TEST(DBGridLoad, RowsNotYetReadAreSortedAndListedFromTheirRecordsAndStayUnread)
         for (TdxTreeListNode* n = F.grid->GetItem(0); n; n = n->GetNext()) {
             if (F.grid->IsGroupRow(n))
                 continue;
-            keys.push_back(F.Node(n)->Key.AsString());
+            keys.push_back(F.Node(n)->Key().AsString());
             Unread += F.Node(n)->ValuesPending();
         }
         return keys;

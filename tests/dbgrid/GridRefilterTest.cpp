@@ -201,7 +201,7 @@ TEST(GridRefilter, RowsComeBackUnderRecreatedGroupRowsAndGroupsThatStayKeepTheir
     EXPECT_TRUE(northTrue->Expanded());
     EXPECT_FALSE(f.grid->GetItem(3)->Expanded());
     EXPECT_EQ(f.Node(f.grid->GetItem(3))->GroupValue(), Variant("South"));
-    EXPECT_EQ(f.Node(f.grid->GetItem(3))->Key, Variant(3));   // it stands for its first record
+    EXPECT_EQ(f.Node(f.grid->GetItem(3))->Key(), Variant(3));   // it stands for its first record
     EXPECT_EQ(f.grid->GetItem(2)->GetItem(1)->GetItem(2), f.grid->FindNodeByKey(11));   // 1, 4, 11 in walk order
 }
 

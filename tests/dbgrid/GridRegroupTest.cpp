@@ -106,7 +106,7 @@ TEST(GridRegroup, UngroupingGivesAFlatListKeepingSelectionAndFocus)
     ASSERT_EQ(f.grid->GetCount(), 12);
     for (int i = 0; i < 12; ++i) {
         TdxDBGridNode* n = f.Node(f.grid->GetItem(i));
-        EXPECT_EQ(n->Key.AsInteger(), i + 1);
+        EXPECT_EQ(n->Key().AsInteger(), i + 1);
         EXPECT_TRUE(n->GroupValue().IsNull());
         EXPECT_EQ(n->Selected(), i + 1 == 3 || i + 1 == 8) << i;
     }
