@@ -319,3 +319,40 @@ TEST(GridRegroup, AFailingHandlerLosesNoRow)
     EXPECT_EQ(f.RecordRows(), 12);
     EXPECT_EQ(f.grid->HiddenNodeCount(), 0);
 }
+
+// Group rows keep their value and summaries in a block of their own; a
+// record row has neither, whichever groupings it went through.
+TEST(GridRegroup, OnlyGroupRowsHoldAValueAndSummaries)
+{
+    RegroupFixture f(true);
+    f.AddSummaries();
+    f.Load();
+    auto check = [&](int Levels) {
+        int groups = 0;
+        for (TdxTreeListNode* n = f.grid->GetItem(0); n; n = n->GetNext()) {
+            TdxDBGridNode* row = f.Node(n);
+            if (n->Level() < Levels) {
+                ++groups;
+                EXPECT_NE(row->Summary(), nullptr) << row->GroupValue().AsString();
+                continue;
+            }
+            EXPECT_TRUE(row->GroupValue().IsNull());
+            EXPECT_EQ(row->Summary(), nullptr);
+        }
+        return groups;
+    };
+    f.area->SetGroupIndex(0);
+    // North, South, East and the records without an area.
+    EXPECT_EQ(check(1), 4);
+    EXPECT_TRUE(f.Node(f.grid->GetItem(0))->GroupValue().IsNull());
+    EXPECT_NE(f.Node(f.grid->GetItem(0))->Summary(), nullptr);
+    f.active->SetGroupIndex(0);
+    EXPECT_FALSE(f.Node(f.grid->GetItem(0))->GroupValue().IsNull());
+    check(2);
+    f.FilterTo(f.area, "North");
+    check(2);
+    f.area->SetGroupIndex(-1);
+    check(1);
+    f.active->SetGroupIndex(-1);
+    EXPECT_EQ(check(0), 0);
+}
