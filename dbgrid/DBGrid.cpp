@@ -785,8 +785,9 @@ void TCustomdxDBGrid::ReloadRows()
     }
     TUpdateScope<TCustomdxTreeList> update(*this);
     if (auto* f = dynamic_cast<TdxDBGridNode*>(GetFocusedNode())) {
-        m_focusKey = NodeKey(f);
+        // The level first: reading the key may run the dataset's handlers.
         m_focusLevel = f->Level();
+        m_focusKey = NodeKey(f);
     }
     if (GetCount() > 0 && IsGroupRow(GetItem(0))) {
         // Group rows stay (with their expanded state); records keep their node
@@ -1010,7 +1011,7 @@ void TCustomdxDBGrid::DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos)
 // NodeKey does.
 class TCustomdxDBGrid::TRowKeyReader {
 public:
-    explicit TRowKeyReader(const TCustomdxDBGrid& Grid) : m_grid(Grid)
+    explicit TRowKeyReader(const TCustomdxDBGrid& Grid) : m_grid(Grid), m_stamp(Grid.RemovalStamp())
     {
         TDataSet* ds = Grid.DataSet();
         if (!ds || !ds->Active() || !Grid.KeyFieldObject())
@@ -1036,9 +1037,13 @@ public:
         }
         return m_grid.NodeKey(Row);
     }
+    // A calculated or lookup key field runs the dataset's handlers, which may
+    // free rows: then the rows read so far, and the walk, cannot go on.
+    bool RowsRemoved() const { return m_grid.RemovalStamp() != m_stamp; }
 
 private:
     const TCustomdxDBGrid& m_grid;
+    std::uint64_t m_stamp;
     std::unique_ptr<TRecordReader> m_reader;
     TRowBookmark m_current;
 };
@@ -1069,8 +1074,11 @@ std::vector<Variant> TCustomdxDBGrid::RowKeys(const std::vector<TdxDBGridNode*>&
     TRowKeyReader reader(*this);
     std::vector<Variant> keys;
     keys.reserve(Rows.size());
-    for (const TdxDBGridNode* row : Rows)
+    for (const TdxDBGridNode* row : Rows) {
         keys.push_back(reader.Key(row));
+        if (reader.RowsRemoved())
+            return {};
+    }
     return keys;
 }
 
@@ -1080,6 +1088,16 @@ void TCustomdxDBGrid::SortReusedRows(TReusedRows& Reused) const
         return;
     std::vector<TdxDBGridNode*>& nodes = *Reused.Nodes;
     std::vector<Variant> keys = RowKeys(nodes);
+    if (keys.size() != nodes.size()) {
+        // Rows went while the keys were read: the record rows are taken
+        // anew from the tree, to be freed as the walk places the records.
+        nodes.clear();
+        for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
+            if (n->Count() == 0)
+                nodes.push_back(AsGridNode(n));
+        Reused.Taken.assign(nodes.size(), 0);
+        return;
+    }
     std::vector<std::size_t> order(nodes.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
@@ -1110,6 +1128,8 @@ void TCustomdxDBGrid::RebuildKeyIndex() const
             rows.push_back(AsGridNode(n));
     std::vector<Variant> keys = RowKeys(rows);
     m_keyIndex.clear();
+    if (keys.size() != rows.size())
+        return;   // rows went meanwhile: no index, and the lookup finds nothing
     for (std::size_t i = 0; i < rows.size(); ++i)
         if (!keys[i].IsEmptyOrNull())
             m_keyIndex.emplace_back(std::move(keys[i]), rows[i]);
@@ -1134,6 +1154,8 @@ TdxDBGridNode* TCustomdxDBGrid::FindNodeByKey(const Variant& Key) const
                 if (n->Count() == 0) {
                     auto* g = AsGridNode(n);
                     const Variant key = reader.Key(g);
+                    if (reader.RowsRemoved())
+                        return nullptr;   // the walk cannot go on from a row that may be gone
                     if (!key.IsEmptyOrNull() && Variant::Compare(key, Key) == 0)
                         return g;
                 }
@@ -1239,9 +1261,10 @@ bool TCustomdxDBGrid::UpdateChangeSignature()
     TdxTreeListNode* node = GetFocusedNode();
     TDataSet* ds = DataSet();
     const bool known = node && ds && ds->Active();
-    const Variant key = known ? NodeKey(AsGridNode(node)) : Variant::Null();
+    // The key last: reading it may run the dataset's handlers.
     const int level = known ? node->Level() : -1;
     const bool selected = known && node->Selected();
+    const Variant key = known ? NodeKey(AsGridNode(node)) : Variant::Null();
     if (level == m_changeLevel && selected == m_changeSelected && dxVarCompare(key, m_changeKey) == 0
         && key.IsEmpty() == m_changeKey.IsEmpty())
         return false;

@@ -347,14 +347,16 @@ void TCustomdxDBGrid::MoveToCollapsedGroup()
         node = node->Parent();
     if (!node || node->Expanded())
         return;
+    const int number = AsGridNode(node)->RecordNumber;
+    const std::uint64_t stamp = RemovalStamp();
     const Variant groupKey = NodeKey(AsGridNode(node));
-    if (dxVarCompare(groupKey, key->Value()) == 0)
-        return;
+    if (RemovalStamp() != stamp || dxVarCompare(groupKey, key->Value()) == 0)
+        return;   // reading the key ran handlers that freed rows, or the record is the group's first
     if (IsLocateNeeded()) {
         ds->Locate(KeyField(), groupKey, {});
     } else {
         ds->First();
-        ds->MoveBy(AsGridNode(node)->RecordNumber);
+        ds->MoveBy(number);
     }
 }
 

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace qel::test {
 
@@ -140,6 +141,62 @@ TEST_P(RowKeys, AKeyEditedInTheDatasetIsTheRowsKeyAtOnce)
     m_ds->Delete();
     EXPECT_TRUE(six->Key().IsNull());
     delete six;
+}
+
+// A calculated key runs the dataset's handler for every key read; a
+// handler that frees a row meanwhile leaves the reading to stop cleanly.
+TEST(RowKeysRead, ARowFreedWhileKeysAreReadLosesNothingElse)
+{
+    std::unique_ptr<TComponent> owner = std::make_unique<TComponent>(nullptr);
+    auto* ds = new TMemoryDataSet(owner.get());
+    ds->AddField("NUMBER", ftInteger);
+    ds->AddField("AREA", ftString, 10);
+    ds->AddCalculatedField("CKEY", ftInteger);
+    TdxTreeListNode* victim = nullptr;
+    ds->OnCalcFields = [&](TDataSet* D) {
+        D->FieldByName("CKEY")->SetValue(D->FieldByName("NUMBER")->AsInteger() * 2);
+        if (TdxTreeListNode* v = std::exchange(victim, nullptr))
+            delete v;
+    };
+    ds->Open();
+    for (int i = 1; i <= 9; ++i)
+        ds->AppendRecord({i, i % 2 ? "Odd" : "Even"});
+    ds->First();
+    auto* source = new TDataSource(owner.get());
+    source->SetDataSet(ds);
+    auto* grid = new TdxDBGrid(owner.get());
+    grid->SetKeyField("CKEY");
+    for (const char* f : {"NUMBER", "AREA"})
+        grid->CreateColumnOf<TdxDBGridColumn>()->SetFieldName(f);
+    grid->SetDataSource(source);
+    grid->ColumnByFieldName("AREA")->SetGroupIndex(0);
+    auto leaves = [&] {
+        int n = 0;
+        for (TdxTreeListNode* r = grid->GetItem(0); r; r = r->GetNext())
+            n += r->Count() == 0;
+        return n;
+    };
+    ASSERT_EQ(leaves(), 9);
+    ASSERT_NE(grid->FindNodeByKey(Variant(8)), nullptr);
+
+    // During the reload's reading of the old rows' keys.
+    victim = grid->FindNodeByKey(Variant(6));
+    grid->ReloadNodes();
+    EXPECT_EQ(victim, nullptr);
+    EXPECT_EQ(leaves(), 9);
+    for (int i = 1; i <= 9; ++i)
+        EXPECT_NE(grid->FindNodeByKey(Variant(2 * i)), nullptr) << i;
+
+    // During a lookup's scan, and while its index is built.
+    for (int round = 0; round < 2; ++round) {
+        grid->ReloadNodes();
+        victim = grid->GetItem(0)->GetItem(0);
+        EXPECT_EQ(grid->FindNodeByKey(Variant(18)), nullptr);   // the walk stopped
+        EXPECT_EQ(victim, nullptr);
+        EXPECT_EQ(leaves(), 8);
+        grid->ReloadNodes();
+        EXPECT_EQ(leaves(), 9);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(KeyFields, RowKeys, ::testing::ValuesIn(KeyKinds),
