@@ -1017,7 +1017,7 @@ public:
         if (!ds || !ds->Active() || !Grid.KeyFieldObject())
             return;
         // The current record may be being edited: NodeKey reads it as edited.
-        if (ds->State() == dsBrowse)
+        if (ds->State() != dsInsert)
             m_current = ds->GetBookmark();
         try {
             m_reader = ds->CreateRecordReader();

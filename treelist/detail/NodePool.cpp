@@ -8,8 +8,9 @@ namespace qel::detail {
 namespace {
 
 // A slab's header sits at its start, so a block finds its slab by rounding
-// its address down to the slab size.
-constexpr std::size_t SlabSize = 64 * 1024;
+// its address down to the slab size. Large enough that a grid of 10^8 rows
+// maps a few ten thousand slabs, well below the kernel's limit of mappings.
+constexpr std::size_t SlabSize = 256 * 1024;
 
 } // namespace
 
