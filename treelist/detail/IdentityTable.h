@@ -49,32 +49,23 @@ class TKeptIdentityTable {
 public:
     std::uint64_t Publish(T* Object)
     {
-        auto [it, added] = m_numbers.try_emplace(Object, 0);
-        if (added) {
-            it->second = ++m_last;
-            m_objects.emplace(it->second, Object);
-        }
-        return it->second;
+        auto it = m_numbers.try_emplace(Object, 0).first;
+        return m_table.Publish(Object, it->second);
     }
     void Withdraw(T* Object)
     {
         auto it = m_numbers.find(Object);
         if (it == m_numbers.end())
             return;
-        m_objects.erase(it->second);
+        m_table.Withdraw(it->second);
         m_numbers.erase(it);
     }
-    T* Find(std::uint64_t Identity) const
-    {
-        auto it = m_objects.find(Identity);
-        return it == m_objects.end() ? nullptr : it->second;
-    }
-    std::size_t Count() const { return m_objects.size(); }
+    T* Find(std::uint64_t Identity) const { return m_table.Find(Identity); }
+    std::size_t Count() const { return m_table.Count(); }
 
 private:
-    std::unordered_map<std::uint64_t, T*> m_objects;
+    TIdentityTable<T> m_table;
     std::unordered_map<const T*, std::uint64_t> m_numbers;
-    std::uint64_t m_last{0};
 };
 
 } // namespace qel::detail
