@@ -70,6 +70,10 @@ public:
             Block().Images[Kind] = Value;
     }
 
+    // The control, kept by its hidden root only (see TdxTreeListNode::Owner).
+    TCustomdxTreeList* Control() const { return m_block ? m_block->Control : nullptr; }
+    void SetControl(TCustomdxTreeList* Value) { Block().Control = Value; }
+
     TdxTreeListNodeExtra* Extra() const { return m_block ? m_block->Extra.get() : nullptr; }
     void SetExtra(std::unique_ptr<TdxTreeListNodeExtra> Value)
     {
@@ -83,6 +87,7 @@ private:
         void* Data{nullptr};
         std::int32_t Images[3]{-1, -1, -1};
         std::unique_ptr<TdxTreeListNodeExtra> Extra;
+        TCustomdxTreeList* Control{nullptr};
     };
     const TList& List() const
     {
@@ -109,7 +114,9 @@ public:
     static void* operator new(std::size_t Size) { return detail::TNodePool::Allocate(Size); }
     static void operator delete(void* Block, std::size_t Size) { detail::TNodePool::Free(Block, Size); }
 
-    TCustomdxTreeList* Owner() const { return m_owner; }
+    // The control, found through the hidden root every node hangs on; a
+    // node keeps no pointer of its own to it (a grid has 10^6 nodes).
+    TCustomdxTreeList* Owner() const;
     // nullptr for a root node and for a detached node.
     TdxTreeListNode* Parent() const;
     int Level() const { return GetLevel(); }
@@ -206,13 +213,18 @@ private:
     friend class TCustomdxTreeList;
     friend class TdxTreeListTextNode;
 
+    // The node whose children hold this one; nullptr for a detached node and the hidden root.
+    TdxTreeListNode* Holder() const { return m_detached ? nullptr : m_parent; }
+    // Out of any list, still hanging on Owner's hidden root so that it finds Owner.
+    void BecomeDetached(TCustomdxTreeList* Owner);
     void InsertChildNode(TdxTreeListNode* Child, int At);   // At = -1 appends
     void RemoveChildNode(TdxTreeListNode* Child);
     void RenumberChildren() const;
     void SetExpandedBranch(bool Value);   // this node and all below it
 
-    TCustomdxTreeList* m_owner;
-    TdxTreeListNode* m_parent{nullptr};          // the control's hidden root for roots
+    // The control's hidden root for roots and for detached nodes (m_detached);
+    // nullptr for the hidden root and for a node of no control.
+    TdxTreeListNode* m_parent{nullptr};
     TdxTreeListNodeChildren m_children;          // with the data and images
     mutable int m_index{-1};
     int m_absIndex{-1};                          // valid while the display list is current
@@ -222,6 +234,8 @@ private:
     mutable bool m_indexDirty : 1 {false};       // children's m_index need renumbering
     bool m_deleting : 1 {false};
     bool m_identified : 1 {false};               // has a number (see TCustomdxTreeList::NodeIdentity)
+    bool m_detached : 1 {false};
+    bool m_isRoot : 1 {false};                   // a control's hidden root
 };
 
 // A node that owns one string per column; values are its strings.
