@@ -1,6 +1,7 @@
 // The slab pool nodes come from: blocks of one size never overlap, freed
-// blocks are handed out again, emptied slabs go back, and blocks too large
-// for a slab come from the general heap.
+// blocks are handed out again, emptied slabs become spares for any size up
+// to a bound and go back beyond it, and blocks too large for a slab come
+// from the general heap.
 #include "treelist/detail/NodePool.h"
 
 #include <gtest/gtest.h>
@@ -61,8 +62,32 @@ TEST(NodePool, BlocksOfEachSizeKeepTheirBytesUntilFreedInAnyOrder)
     std::shuffle(kept.begin(), kept.end(), random);
     for (const TBlock& b : kept)
         pool.Free(b.At, b.Size);
-    // One slab of each pooled size stays for reuse; the rest went back.
+    // One slab of each pooled size stays for reuse; the rest are spares.
     EXPECT_LE(pool.SlabCount(), std::size(sizes) - 1);
+    EXPECT_GT(pool.SpareCount(), 0u);
+}
+
+TEST(NodePool, EmptiedSlabsServeAnySizeAndOnlySoManyAreKept)
+{
+    TSlabPool pool(2);
+    std::vector<void*> small;
+    for (int i = 0; i < 20000; ++i)   // a few slabs of 56-byte blocks
+        small.push_back(pool.Allocate(56));
+    const std::size_t slabs = pool.SlabCount();
+    ASSERT_GE(slabs, 4u);
+    for (void* b : small)
+        pool.Free(b, 56);
+    EXPECT_EQ(pool.SlabCount(), 1u);
+    EXPECT_EQ(pool.SpareCount(), 2u);   // the others went back to the heap
+    std::vector<void*> large;
+    for (int i = 0; i < 1000; ++i) {   // one slab of them
+        large.push_back(pool.Allocate(200));
+        std::memset(large.back(), 0x5A, 200);
+    }
+    EXPECT_EQ(pool.SpareCount(), 1u);   // one spare became a slab of 200-byte blocks
+    EXPECT_EQ(pool.SlabCount(), 2u);
+    for (void* b : large)
+        pool.Free(b, 200);
 }
 
 TEST(NodePool, AFreedAndRemadeBlockKeepsItsSlab)

@@ -54,12 +54,48 @@ void Unlink(S*& Head, S* Slab)
 
 TSlabPool::~TSlabPool()
 {
+    m_spareLimit = 0;
     for (TSlab*& head : m_withRoom)
         while (TSlab* slab = head) {
             Unlink(head, slab);
-            slab->~TSlab();
-            std::free(slab);
+            Retire(slab);
         }
+    while (TSlab* slab = m_spares) {
+        m_spares = slab->Next;
+        slab->~TSlab();
+        std::free(slab);
+    }
+}
+
+TSlabPool::TSlab* TSlabPool::NewSlab(std::size_t BlockSize)
+{
+    void* memory = m_spares;
+    if (memory) {
+        m_spares = m_spares->Next;
+        --m_spareCount;
+        static_cast<TSlab*>(memory)->~TSlab();
+    } else if (!(memory = std::aligned_alloc(SlabSize, SlabSize))) {
+        throw std::bad_alloc();
+    }
+    auto* slab = new (memory) TSlab;
+    slab->BlockSize = static_cast<std::uint32_t>(BlockSize);
+    slab->Capacity = static_cast<std::uint32_t>((SlabSize - HeaderSize) / BlockSize);
+    ++m_slabs;
+    return slab;
+}
+
+// An emptied slab, out of its size's list: a spare while there is room for one.
+void TSlabPool::Retire(TSlab* Slab)
+{
+    --m_slabs;
+    if (m_spareCount < m_spareLimit) {
+        Slab->Next = m_spares;
+        m_spares = Slab;
+        ++m_spareCount;
+        return;
+    }
+    Slab->~TSlab();
+    std::free(Slab);
 }
 
 void* TSlabPool::Allocate(std::size_t Size)
@@ -69,16 +105,8 @@ void* TSlabPool::Allocate(std::size_t Size)
         return ::operator new(Size);
     const std::size_t cls = (Size + Granule - 1) / Granule;
     TSlab*& head = m_withRoom[cls];
-    if (!head) {
-        void* memory = std::aligned_alloc(SlabSize, SlabSize);
-        if (!memory)
-            throw std::bad_alloc();
-        auto* slab = new (memory) TSlab;
-        slab->BlockSize = static_cast<std::uint32_t>(cls * Granule);
-        slab->Capacity = static_cast<std::uint32_t>((SlabSize - HeaderSize) / slab->BlockSize);
-        Link(head, slab);
-        ++m_slabs;
-    }
+    if (!head)
+        Link(head, NewSlab(cls * Granule));
     TSlab* slab = head;
     void* block;
     if (slab->FreeList) {
@@ -108,13 +136,11 @@ void TSlabPool::Free(void* Block, std::size_t Size)
     --slab->Live;
     if (wasFull)
         Link(head, slab);
-    // An empty slab goes back unless it is the only one of its size with
-    // room: making and freeing one node over and over does not churn the heap.
+    // An empty slab is retired unless it is the only one of its size with
+    // room: making and freeing one node over and over moves no slab.
     if (slab->Live == 0 && (slab->Next || slab->Prev)) {
         Unlink(head, slab);
-        slab->~TSlab();
-        std::free(slab);
-        --m_slabs;
+        Retire(slab);
     }
 }
 
