@@ -63,6 +63,59 @@ TdxTreeListNode* FirstLeaf(TdxTreeListNode* Node)
 
 // ----- node and link ----------------------------------------------------------------------------
 
+// Only this class sets its nodes' extra, so the extra of a grid node is this.
+struct TdxDBGridNode::TGroupRowData : TdxTreeListNodeExtra {
+    Variant Value = Variant::Null();
+    std::unique_ptr<TdxDBGridNodeSummary> Summary;
+};
+
+TdxDBGridNode::TGroupRowData* TdxDBGridNode::GroupRowData() const
+{
+    return static_cast<TGroupRowData*>(Extra());
+}
+
+TdxDBGridNode::TGroupRowData& TdxDBGridNode::EditGroupRowData()
+{
+    if (!Extra())
+        SetExtra(std::make_unique<TGroupRowData>());
+    return *GroupRowData();
+}
+
+void TdxDBGridNode::DropEmptyGroupRowData()
+{
+    if (const TGroupRowData* data = GroupRowData(); data && data->Value.IsNull() && !data->Summary)
+        SetExtra(nullptr);
+}
+
+const Variant& TdxDBGridNode::GroupValue() const
+{
+    static const Variant null = Variant::Null();
+    const TGroupRowData* data = GroupRowData();
+    return data ? data->Value : null;
+}
+
+void TdxDBGridNode::SetGroupValue(const Variant& Value)
+{
+    if (Value.IsNull() && !GroupRowData())
+        return;
+    EditGroupRowData().Value = Value;
+    DropEmptyGroupRowData();
+}
+
+TdxDBGridNodeSummary* TdxDBGridNode::Summary() const
+{
+    const TGroupRowData* data = GroupRowData();
+    return data ? data->Summary.get() : nullptr;
+}
+
+void TdxDBGridNode::SetSummary(std::unique_ptr<TdxDBGridNodeSummary> Value)
+{
+    if (!Value && !GroupRowData())
+        return;
+    EditGroupRowData().Summary = std::move(Value);
+    DropEmptyGroupRowData();
+}
+
 void TdxDBGridNode::DeleteRecord()
 {
     auto* grid = dynamic_cast<TCustomdxDBGrid*>(Owner());
@@ -260,7 +313,7 @@ void TCustomdxDBGrid::HideNode(TdxDBGridNode* Node)
     TdxTreeListNode* parent = Node->Parent();
     Node->Detach();
     m_hiddenNodes.emplace_back(Node);
-    m_keyIndexValid = false;
+    InvalidateRowIndexes();
     if (parent && parent->Count() == 0)
         FreeEmptyGroupNodes(parent);
 }
@@ -406,7 +459,7 @@ TdxDBGridNode* TCustomdxDBGrid::NewNodeAt(TdxTreeListNode* Parent, TdxTreeListNo
 void TCustomdxDBGrid::FillNode(TdxDBGridNode* Node, int RecordNumber)
 {
     LoadNodeData(Node);
-    Node->GroupValue = Variant::Null();
+    Node->SetGroupValue(Variant::Null());
     Node->RecordNumber = RecordNumber;
     Node->Bookmark = DataSet()->GetBookmark();
     DoRefreshNodeData(Node);
@@ -424,8 +477,7 @@ TBookmark TCustomdxDBGrid::TLoadRecord::Bookmark(const TDataSet* DataSet) const
 
 void TCustomdxDBGrid::FillPendingNode(TdxDBGridNode* Node, int RecordNumber, const TLoadRecord& Record)
 {
-    Node->Key = KeyFieldObject() ? Record.Value(KeyFieldObject()) : Variant::Null();
-    Node->GroupValue = Variant::Null();
+    Node->SetGroupValue(Variant::Null());
     Node->RecordNumber = RecordNumber;
     Node->Bookmark = Record.Bookmark(DataSet());
     Node->SetValuesPending(true);
@@ -446,8 +498,7 @@ bool TCustomdxDBGrid::CanLoadThroughReader() const
     return !OnRefreshNodeData && !OnGroupSummaryValue;
 }
 
-TdxDBGridNode* TCustomdxDBGrid::PlaceRecord(const TLoadRecord& Record, std::vector<TdxDBGridNode*>* OldNodes,
-                                            std::vector<char>* Taken)
+TdxDBGridNode* TCustomdxDBGrid::PlaceRecord(const TLoadRecord& Record, TReusedRows* Reused)
 {
     TDataSet* ds = DataSet();
     TdxTreeListNode* parent = nullptr;
@@ -460,8 +511,7 @@ TdxDBGridNode* TCustomdxDBGrid::PlaceRecord(const TLoadRecord& Record, std::vect
             continue;
         }
         TdxDBGridNode* g = NewNodeAt(parent, found);
-        g->GroupValue = value;
-        g->Key = KeyFieldObject() ? Record.Value(KeyFieldObject()) : Variant::Null();
+        g->SetGroupValue(value);
         g->Bookmark = Record.Bookmark(ds);
         {
             // The column's text is formatted by the field, which must show the record.
@@ -473,19 +523,20 @@ TdxDBGridNode* TCustomdxDBGrid::PlaceRecord(const TLoadRecord& Record, std::vect
         DoRefreshNodeData(g);
         parent = g;
     }
-    if (OldNodes && Taken && !OldNodes->empty() && KeyFieldObject()) {
-        TdxDBGridNode probe(nullptr);
-        probe.Key = Record.Value(KeyFieldObject());
-        auto it = std::lower_bound(OldNodes->begin(), OldNodes->end(), &probe, [](auto* A, auto* B) {
-            return CompareNodeKeys(A, B) < 0;
-        });
+    if (Reused && Reused->Nodes && !Reused->Keys.empty() && KeyFieldObject()) {
+        const std::vector<Variant>& keys = Reused->Keys;
+        const Variant key = Record.Value(KeyFieldObject());
+        auto it = std::lower_bound(keys.begin(), keys.end(), key,
+                                   [](const Variant& A, const Variant& B) { return CompareNodeKeys(A, B) < 0; });
+        auto at = [&](auto It) { return static_cast<std::size_t>(It - keys.begin()); };
         // Reused rows are marked, not erased: erasing from the middle made a reload quadratic.
-        auto taken = [&](auto At) { return (*Taken)[static_cast<std::size_t>(At - OldNodes->begin())] != 0; };
-        while (it != OldNodes->end() && taken(it) && CompareNodeKeys(*it, &probe) == 0)
+        auto taken = [&](auto It) { return Reused->Taken[at(It)] != 0; };
+        while (it != keys.end() && taken(it) && CompareNodeKeys(*it, key) == 0)
             ++it;
-        if (it != OldNodes->end() && !taken(it) && CompareNodeKeys(*it, &probe) == 0 && (*it)->Parent() == parent) {
-            (*Taken)[static_cast<std::size_t>(it - OldNodes->begin())] = 1;
-            return *it;
+        if (it != keys.end() && !taken(it) && CompareNodeKeys(*it, key) == 0 &&
+            (*Reused->Nodes)[at(it)]->Parent() == parent) {
+            Reused->Taken[at(it)] = 1;
+            return (*Reused->Nodes)[at(it)];
         }
     }
     return NewNodeAt(parent, nullptr);
@@ -502,9 +553,10 @@ void TCustomdxDBGrid::FinishGroupNodes()
         if (Level < lowest)
             for (int i = 0; i < Node->Count(); ++i)
                 Self(Self, Node->GetItem(i), Level + 1);
+        // Its bookmark names the record, and so the key, it stands for.
         auto* first = AsGridNode(Node->GetFirstChild());
-        AsGridNode(Node)->Key = first->Key;
         AsGridNode(Node)->RecordNumber = first->RecordNumber;
+        AsGridNode(Node)->Bookmark = first->Bookmark;
     };
     if (lowest >= 0)
         for (int i = 0; i < GetCount(); ++i)
@@ -531,9 +583,10 @@ void TCustomdxDBGrid::LoadAllRecords(std::vector<TdxDBGridNode*>* OldNodes)
 {
     TValueRestorer<bool> loading(m_loading, true);
     Finally clearFlags([this] { m_regroupRequested = false; });
-    TReusedRows reused{OldNodes, std::vector<char>(OldNodes ? OldNodes->size() : 0, 0)};
+    TReusedRows reused{OldNodes, std::vector<char>(OldNodes ? OldNodes->size() : 0, 0), {}};
     switch (BeginRecordWalk(OldNodes)) {
     case TWalkStart::Walk:
+        SortReusedRows(reused);
         break;
     case TWalkStart::ClearRows:
         FreeUnusedRows(reused);
@@ -635,7 +688,7 @@ int TCustomdxDBGrid::PlaceRecordsThroughReader(TReusedRows& Reused, TRowAdmissio
     int recordNumber = 0;
     for (const int count = reader->Count(); recordNumber < count; ++recordNumber) {
         record.Handle = reader->Handle(recordNumber);
-        TdxDBGridNode* node = PlaceRecord(record, Reused.Nodes, &Reused.Taken);
+        TdxDBGridNode* node = PlaceRecord(record, &Reused);
         FillPendingNode(node, recordNumber, record);
         if (filtering)
             filtering->ReadAt(node, record.Handle);
@@ -651,7 +704,7 @@ int TCustomdxDBGrid::PlaceRecordsByCursor(TReusedRows& Reused, TRowAdmission& Ad
     CallOut([ds] { ds->First(); });
     int recordNumber = 0;
     for (const TLoadRecord current; !ds->Eof(); ++recordNumber) {
-        TdxDBGridNode* node = PlaceRecord(current, Reused.Nodes, &Reused.Taken);
+        TdxDBGridNode* node = PlaceRecord(current, &Reused);
         FillNode(node, recordNumber);
         AdmitRow(node, current, Admission);
         CallOut([ds] { ds->Next(); });
@@ -672,7 +725,8 @@ void TCustomdxDBGrid::AdmitRow(TdxDBGridNode* Node, const TLoadRecord& Record, T
     m_summaries->AddRecord(Node, Record.Reader, Record.Handle);
     if (Admission.CheckSelection && IsBookmarkSelected(Node->Bookmark))
         SelectNode(Node, true);
-    if (!Admission.Candidate && !Admission.FocusKey.IsEmpty() && dxVarCompare(Node->Key, Admission.FocusKey) == 0) {
+    if (!Admission.Candidate && !Admission.FocusKey.IsEmpty() &&
+        dxVarCompare(KeyFieldObject() ? Record.Value(KeyFieldObject()) : Variant::Null(), Admission.FocusKey) == 0) {
         TdxTreeListNode* c = Node;
         while (c->Level() > Admission.FocusLevel && c->Parent())
             c = c->Parent();
@@ -693,8 +747,7 @@ void TCustomdxDBGrid::FinishRowOrder()
         CallOut([this] { OnCalcSummary(this); });
     ApplySortingRule();
     SortNodes();
-    m_keyIndexValid = false;
-    m_keyScanned = false;
+    InvalidateRowIndexes();
 }
 
 void TCustomdxDBGrid::ClearRows()
@@ -732,8 +785,9 @@ void TCustomdxDBGrid::ReloadRows()
     }
     TUpdateScope<TCustomdxTreeList> update(*this);
     if (auto* f = dynamic_cast<TdxDBGridNode*>(GetFocusedNode())) {
-        m_focusKey = f->Key;
+        // The level first: reading the key may run the dataset's handlers.
         m_focusLevel = f->Level();
+        m_focusKey = NodeKey(f);
     }
     if (GetCount() > 0 && IsGroupRow(GetItem(0))) {
         // Group rows stay (with their expanded state); records keep their node
@@ -742,7 +796,6 @@ void TCustomdxDBGrid::ReloadRows()
         for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
             if (n->Count() == 0)
                 leaves.push_back(AsGridNode(n));
-        std::stable_sort(leaves.begin(), leaves.end(), [](auto* A, auto* B) { return CompareNodeKeys(A, B) < 0; });
         ClearRowSelection();
         LoadNodes(&leaves);
     } else {
@@ -765,7 +818,7 @@ void TCustomdxDBGrid::RebuildBufferRows()
     TUpdateScope<TCustomdxTreeList> update(*this);
     TValueRestorer<bool> following(m_following, true);
     ClearRows();
-    m_keyIndexValid = false;
+    InvalidateRowIndexes();
     if (!ds || !ds->Active() || !LinkActive())
         return;
     ResolveKeyField();
@@ -811,7 +864,7 @@ void TCustomdxDBGrid::LoadWindowRows(TdxRecordWindow Window, TdxWindowPlacement 
         TDisableControlsGuard disabled(ds);
         const TBookmark bookmark = ds->GetBookmark();
         const bool bof = ds->Bof(), eof = ds->Eof();
-        m_keyIndexValid = false;
+        InvalidateRowIndexes();
         // A window edge whose record is gone: the window is read anew around the current record.
         if (Window == TdxRecordWindow::Below && GetCount() > 0 && !AppendWindowRows(n))
             Window = TdxRecordWindow::Around;
@@ -953,12 +1006,133 @@ void TCustomdxDBGrid::DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos)
 
 // ----- following the dataset ----------------------------------------------------------------------
 
+// Reads rows' keys from their records: through one record reader while a
+// row's number still names its record (its bookmark proves it), else as
+// NodeKey does.
+class TCustomdxDBGrid::TRowKeyReader {
+public:
+    explicit TRowKeyReader(const TCustomdxDBGrid& Grid) : m_grid(Grid), m_stamp(Grid.RemovalStamp())
+    {
+        TDataSet* ds = Grid.DataSet();
+        if (!ds || !ds->Active() || !Grid.KeyFieldObject())
+            return;
+        // The current record may be being edited: NodeKey reads it as edited.
+        if (ds->State() != dsInsert)
+            m_current = ds->GetBookmark();
+        try {
+            m_reader = ds->CreateRecordReader();
+        } catch (const EDatabaseError&) {
+            m_reader.reset();
+        }
+    }
+
+    Variant Key(const TdxDBGridNode* Row)
+    {
+        TField* key = m_grid.KeyFieldObject();
+        if (m_reader && key && !Row->Bookmark.empty() && !(Row->Bookmark == m_current) && Row != m_grid.m_insertNode &&
+            Row->RecordNumber >= 0 && Row->RecordNumber < m_reader->Count()) {
+            const TRecordReader::THandle handle = m_reader->Handle(Row->RecordNumber);
+            if (Row->Bookmark == m_reader->Bookmark(handle))
+                return m_reader->Value(handle, key);
+        }
+        return m_grid.NodeKey(Row);
+    }
+    // A calculated or lookup key field runs the dataset's handlers, which may
+    // free rows: then the rows read so far, and the walk, cannot go on.
+    bool RowsRemoved() const { return m_grid.RemovalStamp() != m_stamp; }
+
+private:
+    const TCustomdxDBGrid& m_grid;
+    std::uint64_t m_stamp;
+    std::unique_ptr<TRecordReader> m_reader;
+    TRowBookmark m_current;
+};
+
+Variant TCustomdxDBGrid::NodeKey(const TdxDBTreeListControlNode* Node) const
+{
+    // A group row's bookmark is its first record's.
+    auto* row = dynamic_cast<const TdxDBGridNode*>(Node);
+    TField* key = KeyFieldObject();
+    TDataSet* ds = DataSet();
+    if (!row || !key || !ds || !ds->Active())
+        return Variant::Null();
+    if (row == m_insertNode)
+        return ds->State() == dsInsert ? key->Value() : Variant::Null();
+    if (row->Bookmark.empty())
+        return Variant::Null();
+    // The current record's row reads it as it stands, edits included.
+    if (ds->State() != dsInsert && row->Bookmark == ds->GetBookmark())
+        return key->Value();
+    if (!TRecordView::CanShow(*ds, row->Bookmark))
+        return Variant::Null();
+    TRecordView view(*ds, row->Bookmark);
+    return key->Value();
+}
+
+std::vector<Variant> TCustomdxDBGrid::RowKeys(const std::vector<TdxDBGridNode*>& Rows) const
+{
+    TRowKeyReader reader(*this);
+    std::vector<Variant> keys;
+    keys.reserve(Rows.size());
+    for (const TdxDBGridNode* row : Rows) {
+        keys.push_back(reader.Key(row));
+        if (reader.RowsRemoved())
+            return {};
+    }
+    return keys;
+}
+
+void TCustomdxDBGrid::SortReusedRows(TReusedRows& Reused) const
+{
+    if (!Reused.Nodes || Reused.Nodes->empty() || !KeyFieldObject())
+        return;
+    std::vector<TdxDBGridNode*>& nodes = *Reused.Nodes;
+    std::vector<Variant> keys = RowKeys(nodes);
+    if (keys.size() != nodes.size()) {
+        // Rows went while the keys were read: the record rows are taken
+        // anew from the tree, to be freed as the walk places the records.
+        nodes.clear();
+        for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
+            if (n->Count() == 0)
+                nodes.push_back(AsGridNode(n));
+        Reused.Taken.assign(nodes.size(), 0);
+        return;
+    }
+    std::vector<std::size_t> order(nodes.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t A, std::size_t B) { return CompareNodeKeys(keys[A], keys[B]) < 0; });
+    std::vector<TdxDBGridNode*> sortedNodes(nodes.size());
+    Reused.Keys.resize(nodes.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        sortedNodes[i] = nodes[order[i]];
+        Reused.Keys[i] = std::move(keys[order[i]]);
+    }
+    nodes = std::move(sortedNodes);
+}
+
+void TCustomdxDBGrid::InvalidateRowIndexes() const
+{
+    m_keyIndexValid = false;
+    m_keyScanned = false;
+    m_bookmarkIndexValid = false;
+    m_bookmarkScanned = false;
+}
+
 void TCustomdxDBGrid::RebuildKeyIndex() const
 {
-    m_keyIndex.clear();
+    std::vector<TdxDBGridNode*> rows;
     for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
-        if (n->Count() == 0 && !AsGridNode(n)->Key.IsEmptyOrNull())
-            m_keyIndex.emplace_back(AsGridNode(n)->Key, AsGridNode(n));
+        if (n->Count() == 0)
+            rows.push_back(AsGridNode(n));
+    std::vector<Variant> keys = RowKeys(rows);
+    m_keyIndex.clear();
+    if (keys.size() != rows.size())
+        return;   // rows went meanwhile: no index, and the lookup finds nothing
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (!keys[i].IsEmptyOrNull())
+            m_keyIndex.emplace_back(std::move(keys[i]), rows[i]);
     std::stable_sort(m_keyIndex.begin(), m_keyIndex.end(),
                      [](const auto& A, const auto& B) { return Variant::Compare(A.first, B.first) < 0; });
     m_keyIndexValid = true;
@@ -970,15 +1144,19 @@ TdxDBGridNode* TCustomdxDBGrid::FindNodeByKey(const Variant& Key) const
     if (Key.IsEmptyOrNull())
         return nullptr;
     if (!m_keyIndexValid) {
-        // The first lookup after a change (typically the one focus sync after a
-        // load) scans; the index is built only when lookups repeat. The scan
-        // finds the node the index would: the first record row in tree order.
+        // The first lookup after a change scans; the index is built only when
+        // lookups repeat. The scan finds the node the index would: the first
+        // record row in tree order.
         if (!m_keyScanned) {
             m_keyScanned = true;
+            TRowKeyReader reader(*this);
             for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
                 if (n->Count() == 0) {
                     auto* g = AsGridNode(n);
-                    if (!g->Key.IsEmptyOrNull() && Variant::Compare(g->Key, Key) == 0)
+                    const Variant key = reader.Key(g);
+                    if (reader.RowsRemoved())
+                        return nullptr;   // the walk cannot go on from a row that may be gone
+                    if (!key.IsEmptyOrNull() && Variant::Compare(key, Key) == 0)
                         return g;
                 }
             return nullptr;
@@ -992,9 +1170,45 @@ TdxDBGridNode* TCustomdxDBGrid::FindNodeByKey(const Variant& Key) const
     return it->second;
 }
 
+void TCustomdxDBGrid::RebuildBookmarkIndex() const
+{
+    m_bookmarkIndex.clear();
+    for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
+        if (n->Count() == 0 && !AsGridNode(n)->Bookmark.empty())
+            m_bookmarkIndex.push_back(AsGridNode(n));
+    std::stable_sort(m_bookmarkIndex.begin(), m_bookmarkIndex.end(),
+                     [](auto* A, auto* B) { return TRowBookmark::Order(A->Bookmark, B->Bookmark) < 0; });
+    m_bookmarkIndexValid = true;
+    m_bookmarkScanned = false;
+}
+
+TdxDBGridNode* TCustomdxDBGrid::FindCurrentRecordNode() const
+{
+    TDataSet* ds = DataSet();
+    if (!ds || !ds->Active() || ds->State() == dsInsert)
+        return nullptr;
+    const TRowBookmark current(ds->GetBookmark());
+    if (current.empty())
+        return nullptr;
+    // As FindNodeByKey: the first lookup after a change scans, repeated ones build the index.
+    if (!m_bookmarkIndexValid) {
+        if (!m_bookmarkScanned) {
+            m_bookmarkScanned = true;
+            for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
+                if (n->Count() == 0 && AsGridNode(n)->Bookmark == current)
+                    return AsGridNode(n);
+            return nullptr;
+        }
+        RebuildBookmarkIndex();
+    }
+    auto it = std::lower_bound(m_bookmarkIndex.begin(), m_bookmarkIndex.end(), current,
+                               [](auto* E, const TRowBookmark& B) { return TRowBookmark::Order(E->Bookmark, B) < 0; });
+    return it != m_bookmarkIndex.end() && (*it)->Bookmark == current ? *it : nullptr;
+}
+
 void TCustomdxDBGrid::DoDeletion(TdxTreeListNode* Node)
 {
-    m_keyIndexValid = false;
+    InvalidateRowIndexes();
     if (!m_loading)
         ForgetRowsLoaded();   // a row gone behind the grid's back: the next regrouping walks
     if (Node == m_insertNode)
@@ -1014,7 +1228,7 @@ void TCustomdxDBGrid::SyncFocusToRecord()
     if (ds->State() == dsInsert && m_insertNode)
         node = m_insertNode;
     else
-        node = FindNodeByKey(key->Value());
+        node = FindCurrentRecordNode();
     if (!node)
         return;
     // A record inside a collapsed group: the nearest shown group row stands for it.
@@ -1047,9 +1261,10 @@ bool TCustomdxDBGrid::UpdateChangeSignature()
     TdxTreeListNode* node = GetFocusedNode();
     TDataSet* ds = DataSet();
     const bool known = node && ds && ds->Active();
-    const Variant key = known ? AsGridNode(node)->Key : Variant::Null();
+    // The key last: reading it may run the dataset's handlers.
     const int level = known ? node->Level() : -1;
     const bool selected = known && node->Selected();
+    const Variant key = known ? NodeKey(AsGridNode(node)) : Variant::Null();
     if (level == m_changeLevel && selected == m_changeSelected && dxVarCompare(key, m_changeKey) == 0
         && key.IsEmpty() == m_changeKey.IsEmpty())
         return false;
@@ -1093,7 +1308,7 @@ bool TCustomdxDBGrid::GotoNodeRecord(TdxDBGridNode* From, TdxDBGridNode* To, boo
     auto onTarget = [&] {
         if (!To->Bookmark.empty())
             return ds->CompareBookmarks(ds->GetBookmark(), To->Bookmark) == 0;
-        return key && dxVarCompare(key->Value(), To->Key) == 0;
+        return key && dxVarCompare(key->Value(), NodeKey(To)) == 0;
     };
     if (onTarget())
         return true;
@@ -1101,7 +1316,7 @@ bool TCustomdxDBGrid::GotoNodeRecord(TdxDBGridNode* From, TdxDBGridNode* To, boo
     TValueRestorer<bool> hold(m_loading, ds->State() == dsBrowse ? true : m_loading);
     TValueRestorer<bool> gotoFlag(m_gotoFlag, true);
     if (ByKey && key) {
-        ds->Locate(KeyField(), To->Key, {});
+        ds->Locate(KeyField(), NodeKey(To), {});
     } else if (From) {
         TdxDBGridNode* from = From;
         if (ds->State() == dsInsert && from == m_insertNode) {
@@ -1169,7 +1384,7 @@ void TCustomdxDBGrid::ChangeFocus(TdxTreeListNode* Node)
                 else
                     row->Bookmark = ds->GetBookmark();
             }
-            m_keyIndexValid = false;
+            InvalidateRowIndexes();
         }
         if (IsBufferMode()) {
             TValueRestorer<bool> hold(m_loading, true);
@@ -1262,7 +1477,7 @@ bool TCustomdxDBGrid::SmartRefreshRecord()
             bool moved = false;
             TdxTreeListNode* g = node->Parent();
             for (int level = GroupColumnCount() - 1; level >= 0 && g; --level, g = g->Parent())
-                moved = moved || CompareGroupValues(AsGridNode(g)->GroupValue,
+                moved = moved || CompareGroupValues(AsGridNode(g)->GroupValue(),
                                                     GetGroupColumn(level)->GetField()->Value()) != 0;
             if (moved) {
                 // The record left its group: it is placed anew, emptied group rows go.
@@ -1272,7 +1487,7 @@ bool TCustomdxDBGrid::SmartRefreshRecord()
                     [&] {
                         const int number = node->RecordNumber;
                         FreeEmptyGroupNodes(node);
-                        node = PlaceRecord(TLoadRecord{}, nullptr, nullptr);
+                        node = PlaceRecord(TLoadRecord{}, nullptr);
                         FillNode(node, number);
                         FinishGroupNodes();
                         m_summaries->RefreshFromRows(nullptr, m_loadedRecordCount);   // old and new groups
@@ -1286,7 +1501,7 @@ bool TCustomdxDBGrid::SmartRefreshRecord()
             }
             if (OnCalcSummary)
                 CallOut([this] { OnCalcSummary(this); });
-            m_keyIndexValid = false;
+            InvalidateRowIndexes();
         },
         [&] { m_loading = loading; });
     SyncFocusToRecord();
@@ -1299,13 +1514,11 @@ void TCustomdxDBGrid::AddInsertedNode()
     TdxTreeListNode* leaf = FirstLeaf(GetFocusedNode());
     TdxTreeListNode* parent = leaf ? leaf->Parent() : nullptr;
     TdxDBGridNode* n = NewNodeAt(parent, (ds->Eof() || !leaf) ? nullptr : leaf);
-    m_keyIndexValid = false;
-    n->GroupValue = Variant::Null();
+    InvalidateRowIndexes();
+    n->SetGroupValue(Variant::Null());
     n->RecordNumber = m_loadedRecordCount;
     LoadNodeData(n);
-    n->Key = Variant::Null();
     m_insertNode = n;
-    m_insertKey = n->Key;
     {
         TValueRestorer<bool> following(m_following, true);
         SetFocusedNode(n);
@@ -1325,7 +1538,7 @@ void TCustomdxDBGrid::AddInsertedNode()
             if (keys.size() == 1 && (d.Flags & 2))
                 keys[0]->SetValue(d.LookupKey);
         } else {
-            f->SetValue(AsGridNode(g)->GroupValue);
+            f->SetValue(AsGridNode(g)->GroupValue());
         }
     }
     m_insertHasGroupValuesOnly = ds->Modified();
@@ -1341,7 +1554,7 @@ void TCustomdxDBGrid::DoLinkActive(bool Active)
         TUpdateScope<TCustomdxTreeList> update(*this);
         ClearNodes();
         ForgetRowsLoaded();
-        m_keyIndexValid = false;
+        InvalidateRowIndexes();
         m_insertNode = nullptr;
         ClearSelection();
         RebuildColumns();
@@ -1383,8 +1596,6 @@ void TCustomdxDBGrid::RecordChanged(TField* Field)
         return;
     TdxTreeListNode* node = ds->State() == dsInsert ? m_insertNode : GetFocusedNode();
     SetFocusedNodeValue(Field, node);
-    if (m_insertNode)
-        m_insertKey = m_insertNode->Key;
 }
 
 void TCustomdxDBGrid::StoreNodeValue(TdxTreeListNode* Node)
@@ -1396,10 +1607,8 @@ void TCustomdxDBGrid::StoreNodeValue(TdxTreeListNode* Node)
     // Only the node of the current record takes its values.
     if (n != m_insertNode && !n->Bookmark.empty() && ds->CompareBookmarks(ds->GetBookmark(), n->Bookmark) != 0)
         return;
-    const Variant oldKey = n->Key;
     LoadNodeData(n);
-    if (dxVarCompare(oldKey, n->Key) != 0)
-        m_keyIndexValid = false;
+    InvalidateRowIndexes();   // its key may have changed
     InvalidateNode(n);
 }
 
@@ -1410,7 +1619,7 @@ void TCustomdxDBGrid::Scroll(int /*Distance*/)
     TDataSet* ds = DataSet();
     if (IsPartialLoadMode() && ds) {
         TField* key = KeyFieldObject();
-        const bool inWindow = key && FindNodeByKey(key->Value());
+        const bool inWindow = key && FindCurrentRecordNode();
         if (!inWindow)
             LoadRecordWindow(TdxRecordWindow::Around, TdxWindowPlacement::FocusedAtTop);
     }

@@ -113,16 +113,26 @@ class TdxDBGridNode : public TdxDBTreeListControlNode {
 public:
     using TdxDBTreeListControlNode::TdxDBTreeListControlNode;
 
-    int RecordNumber = 0;   // first: it fills the padding the base leaves
-    TGroupRowValue GroupValue;   // Null for record rows
     TRowBookmark Bookmark;
-    // Group rows with summaries only.
-    std::unique_ptr<TdxDBGridNodeSummary> Summary;
+    // A group row's value; Null for record rows. A group row keeps it, with
+    // its summaries, in a block record rows do not have.
+    const Variant& GroupValue() const;
+    void SetGroupValue(const Variant& Value);
+    // Group rows with summaries only; nullptr otherwise.
+    TdxDBGridNodeSummary* Summary() const;
+    void SetSummary(std::unique_ptr<TdxDBGridNodeSummary> Value);
 
     bool IsGroup() const { return HasChildren(); }
     // Deletes the node's record from the dataset: only when the dataset
     // really stands on that record (its bookmark is the node's).
     virtual void DeleteRecord();
+
+private:
+    struct TGroupRowData;
+    TGroupRowData* GroupRowData() const;
+    TGroupRowData& EditGroupRowData();
+    // Frees the block once it holds nothing.
+    void DropEmptyGroupRowData();
 };
 
 class TdxGridDataLink : public TdxDBTreeListControlDataLink {
@@ -356,7 +366,11 @@ public:
     bool WindowStartLoaded() const { return m_windowStart; }
     bool WindowEndLoaded() const { return m_windowEnd; }
     TdxDBGridNode* InsertNode() const { return m_insertNode; }
+    // The first record row in tree order whose record has Key.
     TdxDBGridNode* FindNodeByKey(const Variant& Key) const;
+    // The record row of the dataset's current record; nullptr when it has none.
+    TdxDBGridNode* FindCurrentRecordNode() const;
+    Variant NodeKey(const TdxDBTreeListControlNode* Node) const override;
     // A row whose values are still pending gives, while its rows are read
     // from their records (TdxPendingRowsReading), its record's value and
     // text as the filled row would hold them, and stays unread.
@@ -612,10 +626,15 @@ private:
     // Nothing: inactive dataset, or the rows were regrouped in place.
     TWalkStart BeginRecordWalk(std::vector<TdxDBGridNode*>* OldNodes);
     // The rows a reload may reuse, and which of them it did.
+    // The rows of a reload that records with their key may take again:
+    // sorted by key, with the keys read once.
     struct TReusedRows {
         std::vector<TdxDBGridNode*>* Nodes;
         std::vector<char> Taken;
+        std::vector<Variant> Keys;
     };
+    void SortReusedRows(TReusedRows& Reused) const;
+    class TRowKeyReader;
     void FreeUnusedRows(TReusedRows& Reused);
     // What the admission of the walked rows gathers.
     struct TRowAdmission {
@@ -634,9 +653,8 @@ private:
     // alone and the rows' values pending, unless a handler expects the
     // dataset to stand on each record as it is loaded.
     bool CanLoadThroughReader() const;
-    // Taken marks, per entry of OldNodes, the rows already reused.
-    TdxDBGridNode* PlaceRecord(const TLoadRecord& Record, std::vector<TdxDBGridNode*>* OldNodes,
-                               std::vector<char>* Taken);
+    // Reused.Taken marks the rows already reused.
+    TdxDBGridNode* PlaceRecord(const TLoadRecord& Record, TReusedRows* Reused);
     void FinishGroupNodes();
     void EndGridColumnDrag(bool Accept);
     // RegroupColumn; Ask: a new grouping is still to be asked of OnAddGroupColumn.
@@ -675,6 +693,11 @@ private:
     void FinishRowOrder();
     void MoveToCollapsedGroup();
     void RebuildKeyIndex() const;
+    void RebuildBookmarkIndex() const;
+    // The tree changed: both indexes are rebuilt when lookups repeat.
+    void InvalidateRowIndexes() const;
+    // Keys of many rows, read through one record reader where it can.
+    std::vector<Variant> RowKeys(const std::vector<TdxDBGridNode*>& Rows) const;
     // The arrows for a drop at a position among the group buttons, in client coordinates.
     TRect GroupDropArrowsRect(int Index) const;
     void ResolveKeyField();
@@ -804,7 +827,6 @@ private:
     bool m_windowEnd{false};
     int m_loadedRecordCount{0};
     TdxDBGridNode* m_insertNode{nullptr};
-    Variant m_insertKey;
     bool m_insertHasGroupValuesOnly{false};   // the grid's group values are its only change
     TdxDBGridNode* m_leavingRow{nullptr};     // the insert row while the focus leaves it
     Variant m_focusKey;
@@ -817,6 +839,10 @@ private:
     mutable std::vector<std::pair<Variant, TdxDBGridNode*>> m_keyIndex;
     mutable bool m_keyIndexValid{false};
     mutable bool m_keyScanned{false};   // one lookup scanned since the index went stale
+    // Record nodes sorted by bookmark (TRowBookmark::Order), the same way.
+    mutable std::vector<TdxDBGridNode*> m_bookmarkIndex;
+    mutable bool m_bookmarkIndexValid{false};
+    mutable bool m_bookmarkScanned{false};
 
     TScrollStyle m_scrollBars{ssBoth};
     int m_rowSeparatorLineWidth{1};

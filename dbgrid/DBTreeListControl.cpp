@@ -60,6 +60,12 @@ struct TdxDBTreeListControlNode::TRowValues {
 
 TdxDBTreeListControlNode::TdxDBTreeListControlNode(TCustomdxTreeList* Owner) : TdxTreeListNode(Owner) {}
 
+Variant TdxDBTreeListControlNode::Key() const
+{
+    auto* control = dynamic_cast<const TCustomdxDBTreeListControl*>(Owner());
+    return control ? control->NodeKey(this) : Variant::Null();
+}
+
 TdxDBTreeListControlNode::~TdxDBTreeListControlNode()
 {
     LeaveCache();
@@ -673,7 +679,6 @@ void TCustomdxDBTreeListControl::LoadNodeData(TdxDBTreeListControlNode* Node)
 {
     // Everything is read now: nothing is left pending.
     Node->SetValuesPending(false);
-    Node->Key = m_keyField ? m_keyField->Value() : Variant::Null();
     LoadNodeValues(Node);
 }
 
@@ -771,13 +776,13 @@ Variant TCustomdxDBTreeListControl::GetNodeValue(const TdxTreeListNode* Node, in
     return TCustomdxTreeListControl::GetNodeValue(Node, Column);
 }
 
-int TCustomdxDBTreeListControl::CompareNodeKeys(const TdxDBTreeListControlNode* A, const TdxDBTreeListControlNode* B)
+int TCustomdxDBTreeListControl::CompareNodeKeys(const Variant& A, const Variant& B)
 {
     // Empty keys sort first, so the order stays strict and weak.
-    const bool ea = A->Key.IsEmpty(), eb = B->Key.IsEmpty();
+    const bool ea = A.IsEmpty(), eb = B.IsEmpty();
     if (ea || eb)
         return ea == eb ? 0 : (ea ? -1 : 1);
-    return dxVarCompare(A->Key, B->Key);
+    return dxVarCompare(A, B);
 }
 
 Variant TCustomdxDBTreeListControl::GetGroupSummaryValue(const TdxTreeListNode* Node, int Column) const

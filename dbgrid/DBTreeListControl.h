@@ -84,8 +84,11 @@ public:
     explicit TdxDBTreeListControlNode(TCustomdxTreeList* Owner);
     ~TdxDBTreeListControlNode() override;
 
-    // The record's key-field value; Null when no key field is bound.
-    TRowKey Key;
+    // The record's key-field value, read from the record when asked (a grid
+    // holds a row per record, and most keys are never asked for); Null when
+    // no key field is bound or the record is gone. A group row's is its
+    // first record's.
+    Variant Key() const;
     // The preview field's text; a row loaded in bulk reads it on first use.
     const std::string& PreviewText() const;
     void SetPreviewText(std::string Value);
@@ -135,9 +138,16 @@ private:
     // The block to write to; a cached row keeps it for good from now on.
     TRowValues& Row();
 
+    // The flags and the record number first: they fill the tree node's tail padding.
+    bool m_valuesPending : 1 {false};
+    bool m_cached : 1 {false};   // m_row is what the record read, held by the cache
+
+public:
+    // The record's place in the walk that loaded it (a group row: its first record's).
+    int RecordNumber = 0;
+
+private:
     std::unique_ptr<TRowValues> m_row;
-    bool m_valuesPending{false};
-    bool m_cached{false};   // m_row is what the record read, held by the cache
 };
 
 class TdxDBTreeListControlDataLink : public TDataLink {
@@ -276,8 +286,10 @@ public:
     // ----- values -----------------------------------------------------------------------------
     Variant GetNodeValue(const TdxTreeListNode* Node, int Column) const override;
     void SetNodeString(TdxTreeListNode* Node, int Column, const std::string& Value) override;
-    // Orders nodes by key: empty keys first, then the Variant order.
-    static int CompareNodeKeys(const TdxDBTreeListControlNode* A, const TdxDBTreeListControlNode* B);
+    // Orders node keys: empty keys first, then the Variant order.
+    static int CompareNodeKeys(const Variant& A, const Variant& B);
+    // The key-field value of Node's record (see TdxDBTreeListControlNode::Key); Null in the base.
+    virtual Variant NodeKey(const TdxDBTreeListControlNode* /*Node*/) const { return Variant::Null(); }
     Variant GetGroupSummaryValue(const TdxTreeListNode* Node, int Column) const;
     double GetGroupSummaryFloat(const TdxTreeListNode* Node, int Column) const;
     // Frees Node with every ancestor it would leave childless.
@@ -305,7 +317,7 @@ public:
     virtual double GetFooterSummaryValue(int /*Column*/) const { return 0; }
     virtual void ColumnRenamed(const std::string& /*OldName*/, const std::string& /*NewName*/) {}
     virtual void LoadColumnValue(TdxDBTreeListControlNode* Node, TdxDBTreeListColumn* Column);
-    // The key, the column values and the preview text from the current record.
+    // The column values and the preview text from the current record.
     virtual void LoadNodeData(TdxDBTreeListControlNode* Node);
     // The column values and the preview text of a row whose values are pending
     // (see TdxDBTreeListControlNode::ValuesPending); the base has no such rows.

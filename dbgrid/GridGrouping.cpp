@@ -109,7 +109,7 @@ void TCustomdxDBGrid::ReloadGrouping(const std::vector<std::string>& Before)
         return;
     Keeping([&] {
         TUpdateScope<TCustomdxTreeList> update(*this);
-        m_keyIndexValid = false;
+        InvalidateRowIndexes();
         if (SmartReloadApplies()) {
             LoadNodes();   // keeps the open groups itself
         } else {
@@ -212,7 +212,7 @@ bool TCustomdxDBGrid::FindGroupNode(TdxTreeListNode* Parent, int Level, const Va
     TdxDBTreeListColumn* column = GetGroupColumn(Level);
     if (column && column->SortBySummary()) {
         for (int i = 0; i < count; ++i)
-            if (CompareGroupValues(AsGridNode(item(i))->GroupValue, Value) == 0) {
+            if (CompareGroupValues(AsGridNode(item(i))->GroupValue(), Value) == 0) {
                 Node = item(i);
                 return true;
             }
@@ -222,7 +222,7 @@ bool TCustomdxDBGrid::FindGroupNode(TdxTreeListNode* Parent, int Level, const Va
     int l = 0, h = count - 1;
     while (l <= h) {
         const int m = (l + h) / 2;
-        int c = CompareGroupValues(AsGridNode(item(m))->GroupValue, Value);
+        int c = CompareGroupValues(AsGridNode(item(m))->GroupValue(), Value);
         if (descending)
             c = -c;
         if (c == 0) {
@@ -250,8 +250,8 @@ int TCustomdxDBGrid::CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) const
         int c;
         if (column && column->SortBySummary()) {
             // By the group summary; groups without one come first.
-            const auto* sa = AsGridNode(A)->Summary.get();
-            const auto* sb = AsGridNode(B)->Summary.get();
+            const auto* sa = AsGridNode(A)->Summary();
+            const auto* sb = AsGridNode(B)->Summary();
             const bool ha = sa && sa->Group.Assigned, hb = sb && sb->Group.Assigned;
             if (ha != hb)
                 c = ha ? 1 : -1;
@@ -259,9 +259,9 @@ int TCustomdxDBGrid::CompareNodes(TdxTreeListNode* A, TdxTreeListNode* B) const
                 c = ha ? (sa->Group.Value > sb->Group.Value) - (sa->Group.Value < sb->Group.Value) : 0;
             // Equal summaries keep the order of their values, so the order does not depend on the sort.
             if (c == 0)
-                c = CompareGroupValues(AsGridNode(A)->GroupValue, AsGridNode(B)->GroupValue);
+                c = CompareGroupValues(AsGridNode(A)->GroupValue(), AsGridNode(B)->GroupValue());
         } else {
-            c = CompareGroupValues(AsGridNode(A)->GroupValue, AsGridNode(B)->GroupValue);
+            c = CompareGroupValues(AsGridNode(A)->GroupValue(), AsGridNode(B)->GroupValue());
         }
         return column && column->Sorted() == csUp ? -c : c;
     }
@@ -342,16 +342,21 @@ void TCustomdxDBGrid::MoveToCollapsedGroup()
     if (!m_options.Contains(egoCollapsedReload) || m_groupColumns.empty() || !m_options.Contains(egoCanNavigation) ||
         !key || !ds || (ds->Bof() && ds->Eof()))
         return;
-    TdxTreeListNode* node = FindNodeByKey(key->Value());
+    TdxTreeListNode* node = FindCurrentRecordNode();
     while (node && node->Parent())
         node = node->Parent();
-    if (!node || node->Expanded() || dxVarCompare(AsGridNode(node)->Key, key->Value()) == 0)
+    if (!node || node->Expanded())
         return;
+    const int number = AsGridNode(node)->RecordNumber;
+    const std::uint64_t stamp = RemovalStamp();
+    const Variant groupKey = NodeKey(AsGridNode(node));
+    if (RemovalStamp() != stamp || dxVarCompare(groupKey, key->Value()) == 0)
+        return;   // reading the key ran handlers that freed rows, or the record is the group's first
     if (IsLocateNeeded()) {
-        ds->Locate(KeyField(), AsGridNode(node)->Key, {});
+        ds->Locate(KeyField(), groupKey, {});
     } else {
         ds->First();
-        ds->MoveBy(AsGridNode(node)->RecordNumber);
+        ds->MoveBy(number);
     }
 }
 

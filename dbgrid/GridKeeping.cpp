@@ -214,7 +214,7 @@ void TCustomdxDBGrid::ColumnRemoved(TdxTreeListColumn* Column, int Index)
         m_filterPopup->ColumnRemoved(Column);
     m_summaries->MoveColumnSlot(Index, -1);
     m_filter->Criteria()->Changed();   // no condition stays bound to it
-    m_keyIndexValid = false;
+    InvalidateRowIndexes();
     NoteKeptChange();
 }
 

@@ -332,7 +332,7 @@ void TCustomdxDBGrid::ApplyRefilter(TRefilterPlan& Plan)
     if (m_hiddenNodes.size() > firstHidden - back.size())
         std::sort(m_hiddenNodes.begin(), m_hiddenNodes.end(),
                   [](const auto& A, const auto& B) { return InWalkOrder(A.get(), B.get()); });
-    m_keyIndexValid = false;
+    InvalidateRowIndexes();
     if (sorted)
         RestoreLoadOrder(nullptr, 0);
     done = true;
@@ -412,16 +412,14 @@ bool TCustomdxDBGrid::ReorderRows()
     std::vector<int> numbers;
     if (!MatchBookmarkKeys(rowMarks, recordMarks, numbers))
         return false;   // not the same records: nothing has changed yet
-    // As a reload leaves them: numbered by the new walk, the key read again,
-    // and read again from the record when next shown (an edit cancelled since
+    // As a reload leaves them: numbered by the new walk, and read again from
+    // the record when next shown (an edit cancelled since
     // may have written a row).
-    TField* keyField = KeyFieldObject();
     std::vector<std::size_t> byNumber(rows.size());
     for (std::size_t k = 0; k < rows.size(); ++k) {
         TdxDBGridNode* row = rows[k];
         row->RecordNumber = numbers[k];
         byNumber[static_cast<std::size_t>(numbers[k])] = k;
-        row->Key = keyField ? reader->Value(reader->Handle(numbers[k]), keyField) : Variant::Null();
         row->SetValuesPending(true);
     }
 
@@ -436,7 +434,7 @@ bool TCustomdxDBGrid::ReorderRows()
     TdxPendingRowsReading reading(*this);
     std::sort(m_hiddenNodes.begin(), m_hiddenNodes.end(),
               [](const auto& A, const auto& B) { return InWalkOrder(A.get(), B.get()); });
-    m_keyIndexValid = false;
+    InvalidateRowIndexes();
     // Each shown row into its parent's list in the new walk order, in one
     // pass; the group rows then ordered as a load leaves them.
     std::unordered_map<TdxTreeListNode*, std::size_t> listOf;

@@ -48,7 +48,7 @@ std::vector<TCustomdxDBGrid::TExpandedGroup> TCustomdxDBGrid::ExpandedGroups(Tdx
     for (int i = 0; i < count; ++i) {
         TdxTreeListNode* n = Parent ? Parent->GetItem(i) : GetItem(i);
         if (n->Count() > 0 && n->Expanded())
-            out.push_back({AsGridNode(n)->GroupValue, ExpandedGroups(n, Level + 1, Levels)});
+            out.push_back({AsGridNode(n)->GroupValue(), ExpandedGroups(n, Level + 1, Levels)});
     }
     return out;
 }
@@ -171,8 +171,7 @@ TdxTreeListNode* TCustomdxDBGrid::GroupRowFor(TdxDBGridNode* Row, const Variant*
             continue;
         }
         TdxDBGridNode* g = NewNodeAt(parent, found);
-        g->GroupValue = Values[l];
-        g->Key = Row->Key;
+        g->SetGroupValue(Values[l]);
         g->RecordNumber = Row->RecordNumber;
         g->Bookmark = Row->Bookmark;
         CopyGroupColumnValue(Row, g, m_groupColumns[l]);
@@ -307,7 +306,7 @@ void TCustomdxDBGrid::PlaceRegroupedRows(TRegroupPlan& Plan, const std::vector<T
             continue;
         }
         TdxTreeListNode* parent = GroupRowFor(node, Plan.Values.data() + k * levels);
-        node->GroupValue = Variant::Null();
+        node->SetGroupValue(Variant::Null());
         node->AttachTo(parent, nullptr);
         r.Node.release();
         if (inserting)

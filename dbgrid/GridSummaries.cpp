@@ -39,7 +39,7 @@ void TdxDBGridSummaries::Prepare(bool KeepFooters)
 {
     m_levels.clear();
     // Rows kept from the previous load start from nothing.
-    ForEachGroupRow([](TdxDBGridNode* Group) { Group->Summary.reset(); });
+    ForEachGroupRow([](TdxDBGridNode* Group) { Group->SetSummary(nullptr); });
     TDataSet* ds = m_grid->DataSet();
     TdxDBGridSummaryGroups* groups = m_grid->SummaryGroups();
     // The grid hears when a field read here is freed (FieldRemoved).
@@ -233,11 +233,14 @@ void TdxDBGridSummaries::AddToGroups(TdxDBGridNode* Node, const Operand& Read)
         if (column->SummaryType() == cstNone && itemCount == 0 && !hook)
             continue;
         auto* g = static_cast<TdxDBGridNode*>(p);
-        if (!g->Summary)
-            g->Summary = std::make_unique<TdxDBGridNodeSummary>();
-        if (g->Summary->Items.size() != itemCount)
-            g->Summary->Items.resize(itemCount);
-        AccumulateGroup(g, *g->Summary, info, column, hook, Read);
+        TdxDBGridNodeSummary* summary = g->Summary();
+        if (!summary) {
+            g->SetSummary(std::make_unique<TdxDBGridNodeSummary>());
+            summary = g->Summary();
+        }
+        if (summary->Items.size() != itemCount)
+            summary->Items.resize(itemCount);
+        AccumulateGroup(g, *summary, info, column, hook, Read);
     }
 }
 
@@ -320,12 +323,12 @@ void TdxDBGridSummaries::Finish(std::int64_t LoadedRecordCount, bool Regrouped)
                 frames.back().Count += done.Count;
             auto* g = static_cast<TdxDBGridNode*>(done.Node);
             const int level = static_cast<int>(frames.size());
-            if (!g->Summary || level >= static_cast<int>(m_levels.size()))
+            if (!g->Summary() || level >= static_cast<int>(m_levels.size()))
                 continue;
-            g->Summary->Group.Finish(m_grid->GetGroupColumn(level)->SummaryType(), done.Count);
+            g->Summary()->Group.Finish(m_grid->GetGroupColumn(level)->SummaryType(), done.Count);
             const LevelInfo& info = m_levels[static_cast<std::size_t>(level)];
-            for (std::size_t i = 0; i < g->Summary->Items.size() && info.Group; ++i)
-                g->Summary->Items[i].Finish(info.Group->SummaryItems()->Items(static_cast<int>(i))->SummaryType(),
+            for (std::size_t i = 0; i < g->Summary()->Items.size() && info.Group; ++i)
+                g->Summary()->Items[i].Finish(info.Group->SummaryItems()->Items(static_cast<int>(i))->SummaryType(),
                                             done.Count);
         }
     }
@@ -358,7 +361,7 @@ std::string TdxDBGridSummaries::GroupRowSuffix(TdxTreeListNode* Node) const
         return text;
     const LevelInfo& info = m_levels[static_cast<std::size_t>(level)];
     TdxDBTreeListColumn* column = m_grid->GetGroupColumn(level);
-    const auto* summary = static_cast<TdxDBGridNode*>(Node)->Summary.get();
+    const auto* summary = static_cast<TdxDBGridNode*>(Node)->Summary();
     if (column->SummaryType() != cstNone && summary && summary->Group.Shown(column->SummaryType()))
         text += FormatSummaryValue(column->SummaryType(), column->SummaryFormat(),
                                    SummaryFieldType(info.SummaryField, column->SummaryType()), false,
@@ -418,7 +421,7 @@ std::string TdxDBGridSummaries::RowFooterText(TdxTreeListNode* Node, int Column,
         return {};
     TdxDBGridSummaryGroup* g = LevelGroup(Level);
     const int i = g->SummaryItems()->IndexOfColumn(m_grid->GetColumn(Column)->Name());
-    const auto* summary = static_cast<TdxDBGridNode*>(GroupNodeAt(Node, Level))->Summary.get();
+    const auto* summary = static_cast<TdxDBGridNode*>(GroupNodeAt(Node, Level))->Summary();
     TdxDBGridSummaryItem* item = g->SummaryItems()->Items(i);
     if (!summary || i >= static_cast<int>(summary->Items.size()) ||
         !summary->Items[static_cast<std::size_t>(i)].Shown(item->SummaryType()))

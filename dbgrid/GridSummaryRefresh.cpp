@@ -91,7 +91,7 @@ bool TdxDBGridSummaries::CanAddRowRecords() const
 void TdxDBGridSummaries::RefreshGroup(TdxDBGridNode* Group)
 {
     const int level = Group->GetLevel();
-    Group->Summary.reset();
+    Group->SetSummary(nullptr);
     if (level < 0 || level >= static_cast<int>(m_levels.size()))
         return;
     const LevelInfo& info = m_levels[static_cast<std::size_t>(level)];
@@ -109,7 +109,7 @@ void TdxDBGridSummaries::RefreshGroup(TdxDBGridNode* Group)
     summary->Group.Finish(column->SummaryType(), records);
     for (std::size_t i = 0; i < itemCount; ++i)
         summary->Items[i].Finish(info.Group->SummaryItems()->Items(static_cast<int>(i))->SummaryType(), records);
-    Group->Summary = std::move(summary);
+    Group->SetSummary(std::move(summary));
 }
 
 void TdxDBGridSummaries::RefreshFromRows(TdxDBGridNode* Node, std::int64_t LoadedRecordCount)

@@ -49,7 +49,7 @@ void TdxDBTreeListReportAccess::DescribeRow(TdxTreeListNode* Node, TRowEntry& En
 {
     Entry.Node = m_dbControl->NodeIdentity(Node);
     if (auto* row = dynamic_cast<TdxDBTreeListControlNode*>(Node))
-        Entry.Key = row->Key;
+        Entry.Key = row->Key();
     if (Entry.Key.IsEmptyOrNull())
         Entry.Bookmark = m_dbControl->NodeBookmark(Node);
 }
@@ -82,11 +82,11 @@ bool TdxDBTreeListReportAccess::ShowsRow(TdxTreeListNode* Node, const TRowEntry&
         auto* group = dynamic_cast<TdxDBGridNode*>(Node);
         return group && m_dbControl->IsGroupRow(Node) &&
                Node->Level() + 1 == static_cast<int>(Entry.GroupValues.size()) &&
-               Variant::Compare(group->GroupValue, Entry.GroupValues.back()) == 0;
+               Variant::Compare(group->GroupValue(), Entry.GroupValues.back()) == 0;
     }
     if (!Entry.Key.IsEmptyOrNull()) {
         auto* row = dynamic_cast<TdxDBTreeListControlNode*>(Node);
-        return row && Variant::Compare(row->Key, Entry.Key) == 0;
+        return row && Variant::Compare(row->Key(), Entry.Key) == 0;
     }
     if (!Entry.Bookmark.empty())
         return m_dbControl->NodeBookmark(Node) == Entry.Bookmark;
@@ -184,7 +184,7 @@ void TdxDBGridReportAccess::DescribeRow(TdxTreeListNode* Node, TRowEntry& Entry)
     Entry.GroupValues.resize(static_cast<std::size_t>(Node->Level()) + 1);
     for (TdxTreeListNode* n = Node; n; n = n->Parent())
         if (auto* group = dynamic_cast<TdxDBGridNode*>(n))
-            Entry.GroupValues[static_cast<std::size_t>(n->Level())] = group->GroupValue;
+            Entry.GroupValues[static_cast<std::size_t>(n->Level())] = group->GroupValue();
 }
 
 TdxTreeListNode* TdxDBGridReportAccess::FindRow(const TRowEntry& Entry)

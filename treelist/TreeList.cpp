@@ -12,11 +12,14 @@ namespace qel {
 
 TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
     : TCustomdxContainer(AOwner),
-      m_root(std::make_unique<TdxTreeListNode>(this)),
+      m_root(std::make_unique<TdxTreeListNode>(nullptr)),
       m_bandFont(std::make_unique<TFont>()),
       m_headerFont(std::make_unique<TFont>()),
       m_previewFont(std::make_unique<TFont>())
 {
+    // Nodes find their control through the root.
+    m_root->m_isRoot = true;
+    m_root->m_children.SetControl(this);
     m_previewFont->SetColor(clBlue);
     InitColor(clWindow);
     m_clickTimer = new TTimer(this);
@@ -100,7 +103,7 @@ TdxTreeListNode* TCustomdxTreeList::Add()
 
 TdxTreeListNode* TCustomdxTreeList::Insert(TdxTreeListNode* Before)
 {
-    if (Before && Before->m_parent != m_root.get())
+    if (Before && Before->Holder() != m_root.get())
         throw EInvaliddxTreeListOperation("The node is not a root node of this tree list");
     TdxTreeListNode* node = CreateNode();
     m_root->InsertChildNode(node, Before ? Before->GetIndex() : -1);
@@ -123,8 +126,7 @@ void TCustomdxTreeList::ClearNodes()
         while (!roots.empty()) {
             TdxTreeListNode* n = roots.back();
             roots.pop_back();
-            n->m_parent = nullptr;
-            delete n;
+            delete n;   // it sees the root deleting: it leaves the list alone
         }
         m_root->m_indexDirty = false;
         if (old)
@@ -159,14 +161,17 @@ std::uint64_t TCustomdxTreeList::NodeIdentity(const TdxTreeListNode* Node)
         return 0;
     CheckNodeOwner(Node);
     auto* node = const_cast<TdxTreeListNode*>(Node);
-    return m_nodeIdentities.Publish(node, node->m_identity);
+    node->m_identified = true;
+    return m_nodeIdentities.Publish(node);
 }
 
 void TCustomdxTreeList::NodeRemoved(TdxTreeListNode* Node, bool Deleted)
 {
     NoteRemoval();
-    if (Deleted)
-        m_nodeIdentities.Withdraw(Node->m_identity);
+    if (Deleted && Node->m_identified) {
+        m_nodeIdentities.Withdraw(Node);
+        Node->m_identified = false;
+    }
     if (Node->m_selected) {
         Node->m_selected = false;
         auto it = std::find(m_selection.begin(), m_selection.end(), Node);
@@ -200,7 +205,7 @@ void TCustomdxTreeList::ReplaceChildren(TdxTreeListNode* Parent, const std::vect
         c->m_index = -1;
     for (std::size_t i = 0; i < Children.size(); ++i) {
         TdxTreeListNode* c = Children[i];
-        if (!c || c->m_owner != this || (c->m_parent && c->m_parent != target) || c->m_index >= 0 ||
+        if (!c || c->Owner() != this || (c->Holder() && c->Holder() != target) || c->m_index >= 0 ||
             c == target || target->HasAsParent(c)) {
             for (std::size_t k = 0; k < i; ++k)
                 Children[k]->m_index = -1;
@@ -215,13 +220,15 @@ void TCustomdxTreeList::ReplaceChildren(TdxTreeListNode* Parent, const std::vect
                                 [](const TdxTreeListNode* C) { return C->m_index < 0; })));
     for (TdxTreeListNode* c : target->m_children)
         if (c->m_index < 0) {
-            c->m_parent = nullptr;
+            c->BecomeDetached(this);
             Removed.emplace_back(c);
         }
     target->m_children.Edit() = Children;
     target->m_indexDirty = false;
-    for (TdxTreeListNode* c : Children)
+    for (TdxTreeListNode* c : Children) {
         c->m_parent = target;
+        c->m_detached = false;
+    }
     if (target->m_children.empty() && target != m_root.get())
         target->m_hasChildren = false;
     // The selection gives up the leaving nodes (and their subtrees) in one pass.
@@ -316,7 +323,7 @@ int TCustomdxTreeList::GetAbsoluteCount() const
 
 int TCustomdxTreeList::GetAbsoluteIndex(const TdxTreeListNode* Node) const
 {
-    if (!Node || Node->m_owner != this)
+    if (!Node || Node->Owner() != this)
         return -1;
     EnsureDisplay();
     const int i = Node->m_absIndex;
@@ -409,7 +416,7 @@ bool TCustomdxTreeList::SetNodeExpanded(TdxTreeListNode* Node, bool Value)
 
 void TCustomdxTreeList::CheckNodeOwner(const TdxTreeListNode* Node) const
 {
-    if (Node && Node->m_owner != this)
+    if (Node && Node->Owner() != this)
         throw EInvaliddxTreeListOperation("The node belongs to another tree list");
 }
 

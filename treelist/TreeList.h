@@ -673,7 +673,7 @@ private:
     // -1, 0, 1: two values of a sorted column in the sort direction Dir.
     int CompareSortValues(const Variant& A, const Variant& B, TdxTreeListColumnSort Dir) const;
 
-    detail::TIdentityTable<TdxTreeListNode> m_nodeIdentities;
+    detail::TKeptIdentityTable<TdxTreeListNode> m_nodeIdentities;
     std::uint64_t m_removalStamp{0};
     std::unique_ptr<TdxTreeListNode> m_root;       // hidden; its children are the roots
     mutable std::vector<TdxTreeListNode*> m_display;

@@ -6,30 +6,45 @@
 
 namespace qel {
 
-TdxTreeListNode::TdxTreeListNode(TCustomdxTreeList* Owner) : m_owner(Owner) {}
+TdxTreeListNode::TdxTreeListNode(TCustomdxTreeList* Owner)
+{
+    // Until a parent takes it, a new node hangs on its control's root as a detached node does.
+    BecomeDetached(Owner);
+}
 
 TdxTreeListNode::~TdxTreeListNode()
 {
     m_deleting = true;
+    // Found while the links up are whole: the children find it through this node.
+    TCustomdxTreeList* owner = Owner();
     // Children first, so each leaves no trace in the control before this node does.
-    for (auto it = m_children.rbegin(); it != m_children.rend(); ++it) {
-        TdxTreeListNode* child = *it;
-        child->m_parent = nullptr;
-        delete child;
-    }
+    for (auto it = m_children.rbegin(); it != m_children.rend(); ++it)
+        delete *it;   // it sees this node deleting: it leaves the list alone
     m_children.clear();
-    if (m_parent) {
-        if (!m_parent->m_deleting)
-            m_parent->RemoveChildNode(this);
-        m_parent = nullptr;
-    }
-    if (m_owner && m_owner->m_root.get() != this)
-        m_owner->NodeRemoved(this);
+    if (TdxTreeListNode* holder = Holder(); holder && !holder->m_deleting)
+        holder->RemoveChildNode(this);
+    m_parent = nullptr;
+    if (owner && !m_isRoot)
+        owner->NodeRemoved(this);
+}
+
+TCustomdxTreeList* TdxTreeListNode::Owner() const
+{
+    const TdxTreeListNode* top = this;
+    while (top->m_parent)
+        top = top->m_parent;
+    return top->m_isRoot ? top->m_children.Control() : nullptr;
+}
+
+void TdxTreeListNode::BecomeDetached(TCustomdxTreeList* Owner)
+{
+    m_parent = Owner ? Owner->m_root.get() : nullptr;
+    m_detached = m_parent != nullptr;
 }
 
 TdxTreeListNode* TdxTreeListNode::Parent() const
 {
-    return (m_parent && !(m_owner && m_parent == m_owner->m_root.get())) ? m_parent : nullptr;
+    return (m_detached || !m_parent || m_parent->m_isRoot) ? nullptr : m_parent;
 }
 
 int TdxTreeListNode::GetLevel() const
@@ -54,9 +69,9 @@ TdxTreeListNode* TdxTreeListNode::AddChild()
 
 TdxTreeListNode* TdxTreeListNode::InsertChild(TdxTreeListNode* Sibling)
 {
-    if (Sibling && Sibling->m_parent != this)
+    if (Sibling && Sibling->Holder() != this)
         throw EInvaliddxTreeListOperation("The node is not a child of this node");
-    TdxTreeListNode* node = m_owner->CreateNode();
+    TdxTreeListNode* node = Owner()->CreateNode();
     InsertChildNode(node, Sibling ? Sibling->GetIndex() : -1);
     return node;
 }
@@ -65,7 +80,7 @@ void TdxTreeListNode::DeleteChildren()
 {
     if (m_children.empty())
         return;
-    TUpdateScope<TCustomdxTreeList> scope(*m_owner);
+    TUpdateScope<TCustomdxTreeList> scope(*Owner());
     while (!m_children.empty())
         delete m_children.back();
     m_hasChildren = false;
@@ -74,6 +89,7 @@ void TdxTreeListNode::DeleteChildren()
 void TdxTreeListNode::InsertChildNode(TdxTreeListNode* Child, int At)
 {
     Child->m_parent = this;
+    Child->m_detached = false;
     if (At < 0 || At >= GetCount()) {
         m_children.Edit().push_back(Child);
         if (!m_indexDirty)
@@ -82,20 +98,20 @@ void TdxTreeListNode::InsertChildNode(TdxTreeListNode* Child, int At)
         m_children.Edit().insert(m_children.Edit().begin() + At, Child);
         m_indexDirty = true;
     }
-    if (!m_owner)
+    TCustomdxTreeList* owner = Owner();
+    if (!owner)
         return;
-    const bool isRoot = this == m_owner->m_root.get();
-    if (isRoot && m_owner->m_displayValid && Child == m_children.back() && !Child->m_expanded) {
+    if (m_isRoot && owner->m_displayValid && Child == m_children.back() && !Child->m_expanded) {
         // A root appended at the end: the display order grows by one row.
-        Child->m_absIndex = static_cast<int>(m_owner->m_display.size());
-        m_owner->m_display.push_back(Child);
-        m_owner->m_scrollBarsDirty = true;
-        if (m_owner->m_lockUpdate == 0)
-            m_owner->Invalidate();
-    } else if (isRoot || m_expanded) {
-        m_owner->DisplayChanged();
-    } else if (m_owner->m_lockUpdate == 0) {
-        m_owner->Invalidate();   // the expand button may appear
+        Child->m_absIndex = static_cast<int>(owner->m_display.size());
+        owner->m_display.push_back(Child);
+        owner->m_scrollBarsDirty = true;
+        if (owner->m_lockUpdate == 0)
+            owner->Invalidate();
+    } else if (m_isRoot || m_expanded) {
+        owner->DisplayChanged();
+    } else if (owner->m_lockUpdate == 0) {
+        owner->Invalidate();   // the expand button may appear
     }
 }
 
@@ -114,10 +130,10 @@ void TdxTreeListNode::RemoveChildNode(TdxTreeListNode* Child)
             m_indexDirty = true;
     }
     Child->m_index = -1;
-    if (m_children.empty() && m_parent)
+    if (m_children.empty() && Holder())
         m_hasChildren = false;
-    if (m_owner)
-        m_owner->DisplayChanged();
+    if (TCustomdxTreeList* owner = Owner())
+        owner->DisplayChanged();
 }
 
 void TdxTreeListNode::RenumberChildren() const
@@ -131,15 +147,16 @@ void TdxTreeListNode::RenumberChildren() const
 
 int TdxTreeListNode::GetIndex() const
 {
-    if (!m_parent)
+    TdxTreeListNode* holder = Holder();
+    if (!holder)
         return -1;
-    m_parent->RenumberChildren();
+    holder->RenumberChildren();
     return m_index;
 }
 
 bool TdxTreeListNode::IsLast() const
 {
-    return m_parent && GetIndex() == m_parent->GetCount() - 1;
+    return Holder() && GetIndex() == Holder()->GetCount() - 1;
 }
 
 bool TdxTreeListNode::HasAsParent(const TdxTreeListNode* Node) const
@@ -154,19 +171,19 @@ bool TdxTreeListNode::HasAsParent(const TdxTreeListNode* Node) const
 
 TdxTreeListNode* TdxTreeListNode::GetNextSibling() const
 {
-    return m_parent ? m_parent->GetItem(GetIndex() + 1) : nullptr;
+    return Holder() ? Holder()->GetItem(GetIndex() + 1) : nullptr;
 }
 
 TdxTreeListNode* TdxTreeListNode::GetPrevSibling() const
 {
-    return m_parent ? m_parent->GetItem(GetIndex() - 1) : nullptr;
+    return Holder() ? Holder()->GetItem(GetIndex() - 1) : nullptr;
 }
 
 TdxTreeListNode* TdxTreeListNode::GetNext() const
 {
     if (!m_children.empty())
         return m_children.front();
-    for (const TdxTreeListNode* n = this; n && n->m_parent; n = n->m_parent) {
+    for (const TdxTreeListNode* n = this; n && n->Holder(); n = n->Holder()) {
         if (TdxTreeListNode* s = n->GetNextSibling())
             return s;
     }
@@ -178,14 +195,14 @@ void TdxTreeListNode::SetHasChildren(bool Value)
     if (m_hasChildren == Value)
         return;
     m_hasChildren = Value;
-    if (m_owner)
-        m_owner->Invalidate();
+    if (TCustomdxTreeList* owner = Owner())
+        owner->Invalidate();
 }
 
 void TdxTreeListNode::SetExpanded(bool Value)
 {
-    if (m_owner)
-        m_owner->SetNodeExpanded(this, Value);
+    if (TCustomdxTreeList* owner = Owner())
+        owner->SetNodeExpanded(this, Value);
 }
 
 void TdxTreeListNode::Expand(bool Recurse)
@@ -207,7 +224,7 @@ void TdxTreeListNode::Collapse(bool Recurse)
 // Expands only the nodes that have children; collapses every node.
 void TdxTreeListNode::SetExpandedBranch(bool Value)
 {
-    TUpdateScope<TCustomdxTreeList> scope(*m_owner);
+    TUpdateScope<TCustomdxTreeList> scope(*Owner());
     // Iterative, so a deep tree cannot exhaust the stack.
     std::vector<TdxTreeListNode*> stack{this};
     while (!stack.empty()) {
@@ -222,70 +239,75 @@ void TdxTreeListNode::SetExpandedBranch(bool Value)
 
 bool TdxTreeListNode::IsVisible() const
 {
-    if (!m_parent)
+    if (!Holder())
         return false;
-    for (const TdxTreeListNode* p = m_parent; p && p->m_parent; p = p->m_parent)
+    for (const TdxTreeListNode* p = Holder(); p && p->Holder(); p = p->Holder())
         if (!p->m_expanded)
             return false;
-    // Detached subtrees have a parent chain that ends outside the control.
+    // Detached subtrees have a chain of holders that ends outside the control.
     const TdxTreeListNode* top = this;
-    while (top->m_parent)
-        top = top->m_parent;
-    return m_owner && top == m_owner->m_root.get();
+    while (top->Holder())
+        top = top->Holder();
+    return top->m_isRoot;
 }
 
 bool TdxTreeListNode::GetFocused() const
 {
-    return m_owner && m_owner->GetFocusedNode() == this;
+    const TCustomdxTreeList* owner = Owner();
+    return owner && owner->GetFocusedNode() == this;
 }
 
 void TdxTreeListNode::SetFocused(bool Value)
 {
-    if (!m_owner)
+    TCustomdxTreeList* owner = Owner();
+    if (!owner)
         return;
     if (Value)
-        m_owner->SetFocusedNode(this);
+        owner->SetFocusedNode(this);
     else if (GetFocused())
-        m_owner->SetFocusedNode(nullptr);
+        owner->SetFocusedNode(nullptr);
 }
 
 void TdxTreeListNode::SetSelected(bool Value)
 {
-    if (m_owner)
-        m_owner->SelectNode(this, Value);
+    if (TCustomdxTreeList* owner = Owner())
+        owner->SelectNode(this, Value);
 }
 
 void TdxTreeListNode::MakeVisible()
 {
-    if (!m_owner)
+    TCustomdxTreeList* owner = Owner();
+    if (!owner)
         return;
     {
-        TUpdateScope<TCustomdxTreeList> scope(*m_owner);
+        TUpdateScope<TCustomdxTreeList> scope(*owner);
         for (TdxTreeListNode* p = Parent(); p; p = p->Parent())
             p->SetExpanded(true);
     }
-    m_owner->MakeNodeVisible(this);
+    owner->MakeNodeVisible(this);
 }
 
 int TdxTreeListNode::AbsoluteIndex() const
 {
-    return m_owner ? m_owner->GetAbsoluteIndex(this) : -1;
+    const TCustomdxTreeList* owner = Owner();
+    return owner ? owner->GetAbsoluteIndex(this) : -1;
 }
 
 void TdxTreeListNode::Detach()
 {
-    if (!m_parent)
+    TdxTreeListNode* parent = Holder();
+    if (!parent)
         return;
-    TdxTreeListNode* parent = m_parent;
+    TCustomdxTreeList* owner = Owner();
     parent->RemoveChildNode(this);
-    m_parent = nullptr;
-    if (m_owner) {
+    BecomeDetached(owner);
+    if (owner) {
         // A detached subtree leaves the display order, the selection and the focus.
         std::vector<TdxTreeListNode*> stack{this};
         while (!stack.empty()) {
             TdxTreeListNode* n = stack.back();
             stack.pop_back();
-            m_owner->NodeRemoved(n, false);
+            owner->NodeRemoved(n, false);
             for (TdxTreeListNode* c : n->m_children)
                 stack.push_back(c);
         }
@@ -299,36 +321,38 @@ void TdxTreeListNode::AddToRootList()
 
 void TdxTreeListNode::AttachTo(TdxTreeListNode* Parent, TdxTreeListNode* Before)
 {
-    if (m_parent)
+    if (Holder())
         throw EInvaliddxTreeListOperation("The node is not detached");
     if (Parent == this || (Parent && Parent->HasAsParent(this)))
         throw EInvaliddxTreeListOperation("A node cannot be moved below itself");
-    TdxTreeListNode* target = Parent ? Parent : m_owner->m_root.get();
-    if (Before && Before->m_parent != target)
+    TdxTreeListNode* target = Parent ? Parent : Owner()->m_root.get();
+    if (Before && Before->Holder() != target)
         throw EInvaliddxTreeListOperation("The node is not a child of this node");
     target->InsertChildNode(this, Before ? Before->GetIndex() : -1);
 }
 
 Variant TdxTreeListNode::GetValue(int Column) const
 {
-    return m_owner ? m_owner->GetNodeValue(this, Column) : Variant::Null();
+    const TCustomdxTreeList* owner = Owner();
+    return owner ? owner->GetNodeValue(this, Column) : Variant::Null();
 }
 
 void TdxTreeListNode::SetValue(int Column, const Variant& Value)
 {
-    if (m_owner)
-        m_owner->SetNodeValue(this, Column, Value);
+    if (TCustomdxTreeList* owner = Owner())
+        owner->SetNodeValue(this, Column, Value);
 }
 
 std::string TdxTreeListNode::GetString(int Column) const
 {
-    return m_owner ? m_owner->GetNodeString(this, Column) : OwnString(Column);
+    const TCustomdxTreeList* owner = Owner();
+    return owner ? owner->GetNodeString(this, Column) : OwnString(Column);
 }
 
 void TdxTreeListNode::SetString(int Column, const std::string& Value)
 {
-    if (m_owner)
-        m_owner->SetNodeString(this, Column, Value);
+    if (TCustomdxTreeList* owner = Owner())
+        owner->SetNodeString(this, Column, Value);
     else
         SetOwnString(Column, Value);
 }
@@ -336,22 +360,22 @@ void TdxTreeListNode::SetString(int Column, const std::string& Value)
 void TdxTreeListNode::SetImageIndex(int Value)
 {
     m_children.SetImage(0, Value);
-    if (m_owner)
-        m_owner->Invalidate();
+    if (TCustomdxTreeList* owner = Owner())
+        owner->Invalidate();
 }
 
 void TdxTreeListNode::SetSelectedIndex(int Value)
 {
     m_children.SetImage(1, Value);
-    if (m_owner)
-        m_owner->Invalidate();
+    if (TCustomdxTreeList* owner = Owner())
+        owner->Invalidate();
 }
 
 void TdxTreeListNode::SetStateIndex(int Value)
 {
     m_children.SetImage(2, Value);
-    if (m_owner)
-        m_owner->Invalidate();
+    if (TCustomdxTreeList* owner = Owner())
+        owner->Invalidate();
 }
 
 int TdxTreeListNode::GetImageIndex() const

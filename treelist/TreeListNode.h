@@ -10,6 +10,7 @@
 // children and takes it out of the control's selection, focus and display
 // order.
 #include "platform/core/Variant.h"
+#include "treelist/detail/NodePool.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -22,10 +23,18 @@ namespace qel {
 class TCustomdxTreeList;
 class TdxTreeListNode;
 
-// A node's children, with its user data and images beside them. Most nodes
-// of a large control are leaves with neither, so all of it lives in one block
-// made with the first child or value: a leaf without them costs one pointer
-// here. Reads of a node without the block see no children and the defaults.
+// What a node class keeps for the few of its nodes that need more than the
+// rest (a grid's group rows: their value and summaries), beside the children.
+class TdxTreeListNodeExtra {
+public:
+    virtual ~TdxTreeListNodeExtra() = default;
+};
+
+// A node's children, with its user data, images and extra beside them. Most
+// nodes of a large control are leaves with none of these, so all of it lives
+// in one block made with the first child or value: a leaf without them costs
+// one pointer here. Reads of a node without the block see no children and the
+// defaults.
 class TdxTreeListNodeChildren {
 public:
     using TList = std::vector<TdxTreeListNode*>;
@@ -61,11 +70,24 @@ public:
             Block().Images[Kind] = Value;
     }
 
+    // The control, kept by its hidden root only (see TdxTreeListNode::Owner).
+    TCustomdxTreeList* Control() const { return m_block ? m_block->Control : nullptr; }
+    void SetControl(TCustomdxTreeList* Value) { Block().Control = Value; }
+
+    TdxTreeListNodeExtra* Extra() const { return m_block ? m_block->Extra.get() : nullptr; }
+    void SetExtra(std::unique_ptr<TdxTreeListNodeExtra> Value)
+    {
+        if (m_block || Value)
+            Block().Extra = std::move(Value);
+    }
+
 private:
     struct TBlock {
         TList Children;   // owned by the node
         void* Data{nullptr};
         std::int32_t Images[3]{-1, -1, -1};
+        std::unique_ptr<TdxTreeListNodeExtra> Extra;
+        TCustomdxTreeList* Control{nullptr};
     };
     const TList& List() const
     {
@@ -88,8 +110,13 @@ public:
     virtual ~TdxTreeListNode();
     TdxTreeListNode(const TdxTreeListNode&) = delete;
     TdxTreeListNode& operator=(const TdxTreeListNode&) = delete;
+    // Nodes come from slabs shared by nodes of their size (see NodePool.h).
+    static void* operator new(std::size_t Size) { return detail::TNodePool::Allocate(Size); }
+    static void operator delete(void* Block, std::size_t Size) { detail::TNodePool::Free(Block, Size); }
 
-    TCustomdxTreeList* Owner() const { return m_owner; }
+    // The control, found through the hidden root every node hangs on; a
+    // node keeps no pointer of its own to it (a grid has 10^6 nodes).
+    TCustomdxTreeList* Owner() const;
     // nullptr for a root node and for a detached node.
     TdxTreeListNode* Parent() const;
     int Level() const { return GetLevel(); }
@@ -174,6 +201,9 @@ public:
     int GetStateIndex() const { return StateIndex(); }
 
 protected:
+    // The node class's extra for this node (see TdxTreeListNodeExtra); nullptr when none.
+    TdxTreeListNodeExtra* Extra() const { return m_children.Extra(); }
+    void SetExtra(std::unique_ptr<TdxTreeListNodeExtra> Value) { m_children.SetExtra(std::move(Value)); }
     // Text storage for text nodes; the plain node keeps none.
     virtual bool HasOwnStrings() const { return false; }
     virtual std::string OwnString(int /*Column*/) const { return {}; }
@@ -183,22 +213,29 @@ private:
     friend class TCustomdxTreeList;
     friend class TdxTreeListTextNode;
 
+    // The node whose children hold this one; nullptr for a detached node and the hidden root.
+    TdxTreeListNode* Holder() const { return m_detached ? nullptr : m_parent; }
+    // Out of any list, still hanging on Owner's hidden root so that it finds Owner.
+    void BecomeDetached(TCustomdxTreeList* Owner);
     void InsertChildNode(TdxTreeListNode* Child, int At);   // At = -1 appends
     void RemoveChildNode(TdxTreeListNode* Child);
     void RenumberChildren() const;
     void SetExpandedBranch(bool Value);   // this node and all below it
 
-    TCustomdxTreeList* m_owner;
-    TdxTreeListNode* m_parent{nullptr};          // the control's hidden root for roots
+    // The control's hidden root for roots and for detached nodes (m_detached);
+    // nullptr for the hidden root and for a node of no control.
+    TdxTreeListNode* m_parent{nullptr};
     TdxTreeListNodeChildren m_children;          // with the data and images
     mutable int m_index{-1};
     int m_absIndex{-1};                          // valid while the display list is current
-    std::uint64_t m_identity{0};                 // see TCustomdxTreeList::NodeIdentity
     bool m_expanded : 1 {false};
     bool m_hasChildren : 1 {false};
     bool m_selected : 1 {false};
     mutable bool m_indexDirty : 1 {false};       // children's m_index need renumbering
     bool m_deleting : 1 {false};
+    bool m_identified : 1 {false};               // has a number (see TCustomdxTreeList::NodeIdentity)
+    bool m_detached : 1 {false};
+    bool m_isRoot : 1 {false};                   // a control's hidden root
 };
 
 // A node that owns one string per column; values are its strings.

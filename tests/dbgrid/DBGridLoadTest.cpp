@@ -43,20 +43,20 @@ TEST(DBGridLoad, GroupingFindsNonAdjacentValuesAndPutsNullFirst)
     ASSERT_EQ(f.grid->GroupColumnCount(), 1);
     // Null, East, North, South: one group row each, whatever the record order.
     ASSERT_EQ(f.grid->GetCount(), 4);
-    EXPECT_TRUE(f.Node(f.grid->GetItem(0))->GroupValue.IsNull());
-    EXPECT_EQ(f.Node(f.grid->GetItem(1))->GroupValue.AsString(), "East");
+    EXPECT_TRUE(f.Node(f.grid->GetItem(0))->GroupValue().IsNull());
+    EXPECT_EQ(f.Node(f.grid->GetItem(1))->GroupValue().AsString(), "East");
     TdxTreeListNode* north = f.grid->GetItem(2);
-    EXPECT_EQ(f.Node(north)->GroupValue.AsString(), "North");
+    EXPECT_EQ(f.Node(north)->GroupValue().AsString(), "North");
     EXPECT_EQ(north->Count(), 4);   // records 1, 4, 6, 9
     // A group row stands for its first record.
-    EXPECT_EQ(f.Node(north)->Key.AsInteger(), 1);
+    EXPECT_EQ(f.Node(north)->Key().AsInteger(), 1);
     // Descending group column: Null comes last.
     f.grid->ColumnByFieldName("AREA")->SetSorted(csUp);
     f.grid->ReloadNodes();
     f.grid->ClearNodes();
     f.grid->LoadNodes();
-    EXPECT_TRUE(f.Node(f.grid->GetItem(3))->GroupValue.IsNull());
-    EXPECT_EQ(f.Node(f.grid->GetItem(0))->GroupValue.AsString(), "South");
+    EXPECT_TRUE(f.Node(f.grid->GetItem(3))->GroupValue().IsNull());
+    EXPECT_EQ(f.Node(f.grid->GetItem(0))->GroupValue().AsString(), "South");
 }
 
 TEST(DBGridLoad, GroupingByTwoColumnsAndUngrouping)
@@ -195,7 +195,7 @@ TEST(DBGridLoad, InsertRowTakesTheGroupValuesAndAppendGoesLast)
     EXPECT_EQ(f.grid->InsertNode(), nullptr);
     TdxDBGridNode* n = f.grid->FindNodeByKey(42);
     ASSERT_NE(n, nullptr);
-    EXPECT_EQ(f.Node(n->Parent())->GroupValue.AsString(), "South");
+    EXPECT_EQ(f.Node(n->Parent())->GroupValue().AsString(), "South");
 
     GridFixture g(3);
     g.ds->Append();
@@ -269,7 +269,7 @@ TEST(DBGridLoad, DeleteOnlyTheNodesOwnRecord)
     g.ds->First();   // a dataset-changed notification: the grid reloads
     g.grid->SetOptions(g.grid->Options() + TdxDBGridOptions{egoUseLocate});
     auto* last = g.Node(g.grid->GetItem(2));
-    ASSERT_EQ(last->Key.AsInteger(), 2);
+    ASSERT_EQ(last->Key().AsInteger(), 2);
     last->DeleteRecord();   // the locate finds the first "2"; the bookmark check moves on
     EXPECT_EQ(g.ds->RecordCount(), 2);
     g.ds->First();
@@ -373,8 +373,8 @@ TEST(DBGridLoad, SortingKeepsGroupRowsWhereTheSearchFindsThem)
     f.grid->ReloadNodes();
     EXPECT_EQ(f.grid->GetCount(), groups);   // no duplicate group rows
     for (int i = 1; i < f.grid->GetCount(); ++i)
-        EXPECT_LT(f.grid->CompareGroupValues(f.Node(f.grid->GetItem(i - 1))->GroupValue,
-                                             f.Node(f.grid->GetItem(i))->GroupValue),
+        EXPECT_LT(f.grid->CompareGroupValues(f.Node(f.grid->GetItem(i - 1))->GroupValue(),
+                                             f.Node(f.grid->GetItem(i))->GroupValue()),
                   0);
 }
 
@@ -462,7 +462,7 @@ TEST(DBGridLoad, RowsReadOnFirstUseShowWhatTheCursorWalkShows)
             EXPECT_EQ(Variant::Compare(n->GetValue(c), other->GetValue(c)), 0) << "column " << c;
         }
         EXPECT_EQ(f.grid->GetPreviewText(n), walked->GetPreviewText(other));
-        EXPECT_EQ(Variant::Compare(f.Node(n)->Key, static_cast<TdxDBGridNode*>(other)->Key), 0);
+        EXPECT_EQ(Variant::Compare(f.Node(n)->Key(), static_cast<TdxDBGridNode*>(other)->Key()), 0);
     }
     EXPECT_EQ(f.grid->FindNodeByKey(3)->GetString(1), "Door 3 @South");
     EXPECT_FALSE(rows[7]->ValuesPending());
@@ -548,7 +548,7 @@ TEST(DBGridLoad, RowsNotYetReadAreSortedAndListedFromTheirRecordsAndStayUnread)
         for (TdxTreeListNode* n = F.grid->GetItem(0); n; n = n->GetNext()) {
             if (F.grid->IsGroupRow(n))
                 continue;
-            keys.push_back(F.Node(n)->Key.AsString());
+            keys.push_back(F.Node(n)->Key().AsString());
             Unread += F.Node(n)->ValuesPending();
         }
         return keys;

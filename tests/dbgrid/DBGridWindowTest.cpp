@@ -30,8 +30,8 @@ struct WindowFixture : GridFixture {
         ds->GotoBookmark(current);
         return b;
     }
-    int FirstKey() const { return Node(grid->GetItem(0))->Key.AsInteger(); }
-    int LastKey() const { return Node(grid->GetItem(grid->GetCount() - 1))->Key.AsInteger(); }
+    int FirstKey() const { return Node(grid->GetItem(0))->Key().AsInteger(); }
+    int LastKey() const { return Node(grid->GetItem(grid->GetCount() - 1))->Key().AsInteger(); }
 };
 
 } // namespace
@@ -45,7 +45,7 @@ TEST(DBGridWindow, RecordNumbersAndKeysRunWithTheDatasetAcrossGrowth)
         for (int i = 1; i < f.grid->GetCount(); ++i) {
             auto* a = f.Node(f.grid->GetItem(i - 1));
             auto* b = f.Node(f.grid->GetItem(i));
-            ASSERT_EQ(b->Key.AsInteger(), a->Key.AsInteger() + 1) << i;
+            ASSERT_EQ(b->Key().AsInteger(), a->Key().AsInteger() + 1) << i;
             ASSERT_EQ(b->RecordNumber, a->RecordNumber + 1) << i;
         }
     };
@@ -78,11 +78,11 @@ TEST(DBGridWindow, ScrollBarScrollingLoadsMoreAndKeepsTheRowsOnScreen)
     f.ds->Locate("NUMBER", 700, {});
     ASSERT_FALSE(f.grid->WindowStartLoaded());
     f.grid->SetTopIndex(10);
-    const int topKey = f.Node(f.grid->GetAbsoluteNode(f.grid->GetTopIndex()))->Key.AsInteger();
+    const int topKey = f.Node(f.grid->GetAbsoluteNode(f.grid->GetTopIndex()))->Key().AsInteger();
     const int before = f.grid->GetCount();
     f.grid->ScrollBarAction(sbVertical, scLineUp);
     EXPECT_GT(f.grid->GetCount(), before);
-    EXPECT_EQ(f.Node(f.grid->GetAbsoluteNode(f.grid->GetTopIndex()))->Key.AsInteger(), topKey - 1);
+    EXPECT_EQ(f.Node(f.grid->GetAbsoluteNode(f.grid->GetTopIndex()))->Key().AsInteger(), topKey - 1);
     EXPECT_EQ(f.FocusedKey(), 700);
 }
 
@@ -128,7 +128,7 @@ TEST(DBGridWindow, TheKeptAnchorWidensTheWindowAndStaysTheAnchor)
         f.grid->KeyDown(key, {ssCtrl});
     }
     ASSERT_NE(f.grid->SelectionAnchor(), nullptr);
-    ASSERT_EQ(f.Node(f.grid->SelectionAnchor())->Key.AsInteger(), 50);
+    ASSERT_EQ(f.Node(f.grid->SelectionAnchor())->Key().AsInteger(), 50);
     ASSERT_EQ(f.grid->SelectedBookmarkCount(), 0);
 
     TDisableControlsGuard quiet(f.ds);
@@ -138,7 +138,7 @@ TEST(DBGridWindow, TheKeptAnchorWidensTheWindowAndStaysTheAnchor)
     EXPECT_EQ(f.FirstKey(), 50);
     EXPECT_EQ(f.LastKey(), 750);
     ASSERT_NE(f.grid->SelectionAnchor(), nullptr);
-    EXPECT_EQ(f.Node(f.grid->SelectionAnchor())->Key.AsInteger(), 50);
+    EXPECT_EQ(f.Node(f.grid->SelectionAnchor())->Key().AsInteger(), 50);
 
     // Without the flag the anchor is gone and the window is the plain one.
     f.grid->LoadRecordWindow(TdxRecordWindow::Around, TdxWindowPlacement::Keep, false);
@@ -253,7 +253,7 @@ TEST(DBGridWindow, ReloadAndFilteringKeepTheFocusOnTheCurrentRecord)
     EXPECT_EQ(f.NodeOf(419), nullptr);
     EXPECT_NE(f.NodeOf(418), nullptr);
     for (int i = 0; i < f.grid->GetCount(); ++i)
-        ASSERT_EQ(f.Node(f.grid->GetItem(i))->Key.AsInteger() % 2, 0);
+        ASSERT_EQ(f.Node(f.grid->GetItem(i))->Key().AsInteger() % 2, 0);
 }
 
 TEST(DBGridWindow, TheHoldingModeIsChosenAnewAtEveryLoad)

@@ -79,7 +79,7 @@ TEST(DBTreeListLink, HoldFlagOnlyRefocuses)
     TdxTreeListNode* first = f.probe->GetItem(0);
     f.ds->Locate("NUMBER", 4, {});
     EXPECT_EQ(f.probe->GetItem(0), first);   // no reload: the same nodes
-    EXPECT_EQ(static_cast<TdxDBGridNode*>(f.probe->GetFocusedNode())->Key.AsInteger(), 4);
+    EXPECT_EQ(static_cast<TdxDBGridNode*>(f.probe->GetFocusedNode())->Key().AsInteger(), 4);
     f.probe->SetHold(false);
 }
 

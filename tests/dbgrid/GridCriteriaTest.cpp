@@ -32,7 +32,7 @@ struct CriteriaFixture : GridFixture {
         for (int i = 0; i < grid->GetAbsoluteCount(); ++i) {
             TdxTreeListNode* n = grid->GetAbsoluteNode(i);
             if (criteria.Evaluate(n))
-                keys.push_back(Node(n)->Key.AsInteger());
+                keys.push_back(Node(n)->Key().AsInteger());
         }
         return keys;
     }

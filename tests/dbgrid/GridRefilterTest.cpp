@@ -178,7 +178,7 @@ TEST(GridRefilter, RowsComeBackUnderRecreatedGroupRowsAndGroupsThatStayKeepTheir
     TdxTreeListNode* north = f.grid->GetItem(2);
     north->SetExpanded(true);
     TdxTreeListNode* northTrue = north->GetItem(0);   // 6, 9 (True sorts first)
-    ASSERT_EQ(f.Node(northTrue)->GroupValue.AsBoolean(), true);
+    ASSERT_EQ(f.Node(northTrue)->GroupValue().AsBoolean(), true);
     northTrue->SetExpanded(true);
 
     // South (3, 8) and East (5, 10) go; North keeps 1, 4 (False) and 6, 9 (True).
@@ -200,8 +200,8 @@ TEST(GridRefilter, RowsComeBackUnderRecreatedGroupRowsAndGroupsThatStayKeepTheir
     EXPECT_EQ(f.grid->GetItem(2), north);
     EXPECT_TRUE(northTrue->Expanded());
     EXPECT_FALSE(f.grid->GetItem(3)->Expanded());
-    EXPECT_EQ(f.Node(f.grid->GetItem(3))->GroupValue, Variant("South"));
-    EXPECT_EQ(f.Node(f.grid->GetItem(3))->Key, Variant(3));   // it stands for its first record
+    EXPECT_EQ(f.Node(f.grid->GetItem(3))->GroupValue(), Variant("South"));
+    EXPECT_EQ(f.Node(f.grid->GetItem(3))->Key(), Variant(3));   // it stands for its first record
     EXPECT_EQ(f.grid->GetItem(2)->GetItem(1)->GetItem(2), f.grid->FindNodeByKey(11));   // 1, 4, 11 in walk order
 }
 

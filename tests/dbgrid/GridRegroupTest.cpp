@@ -106,8 +106,8 @@ TEST(GridRegroup, UngroupingGivesAFlatListKeepingSelectionAndFocus)
     ASSERT_EQ(f.grid->GetCount(), 12);
     for (int i = 0; i < 12; ++i) {
         TdxDBGridNode* n = f.Node(f.grid->GetItem(i));
-        EXPECT_EQ(n->Key.AsInteger(), i + 1);
-        EXPECT_TRUE(n->GroupValue.IsNull());
+        EXPECT_EQ(n->Key().AsInteger(), i + 1);
+        EXPECT_TRUE(n->GroupValue().IsNull());
         EXPECT_EQ(n->Selected(), i + 1 == 3 || i + 1 == 8) << i;
     }
     EXPECT_EQ(f.grid->SelectedCount(), 2);
@@ -133,7 +133,7 @@ TEST(GridRegroup, FocusFollowsTheRecordAndGroupsThatStayKeepTheirExpandedState)
     // shut, and the focus goes to the row that now stands for record 6.
     f.active->SetGroupIndex(1);
     TdxTreeListNode* north = f.grid->GetItem(2);
-    EXPECT_EQ(f.Node(north)->GroupValue.AsString(), "North");
+    EXPECT_EQ(f.Node(north)->GroupValue().AsString(), "North");
     EXPECT_TRUE(north->Expanded());
     EXPECT_TRUE(f.grid->GetItem(3)->Expanded());
     EXPECT_FALSE(f.grid->GetItem(1)->Expanded());
@@ -156,7 +156,7 @@ TEST(GridRegroup, FocusFollowsTheRecordAndGroupsThatStayKeepTheirExpandedState)
     f.title->SetGroupIndex(-1);
     f.grid->GetItem(2)->SetExpanded(true);   // North
     f.active->SetGroupIndex(-1);
-    EXPECT_EQ(f.Node(f.grid->GetItem(2))->GroupValue.AsString(), "North");
+    EXPECT_EQ(f.Node(f.grid->GetItem(2))->GroupValue().AsString(), "North");
     EXPECT_TRUE(f.grid->GetItem(2)->Expanded());
     EXPECT_FALSE(f.grid->GetItem(3)->Expanded());
   }
@@ -247,13 +247,13 @@ TEST(GridRegroup, RowsThatDoNotHoldEveryRecordAreWalked)
     large.serial->SetGroupIndex(0);
     EXPECT_NE(large.RowId(7), row);
     ASSERT_EQ(large.grid->GetCount(), 3);
-    EXPECT_EQ(large.Node(large.grid->GetItem(2))->GroupValue, Variant(static_cast<std::int64_t>(10)));
+    EXPECT_EQ(large.Node(large.grid->GetItem(2))->GroupValue(), Variant(static_cast<std::int64_t>(10)));
     large.serial->SetGroupIndex(-1);
     row = large.RowId(7);
     large.serial->SetGroupIndex(0);
     EXPECT_EQ(large.RowId(7), row);
     ASSERT_EQ(large.grid->GetCount(), 3);
-    EXPECT_EQ(large.Node(large.grid->GetItem(2))->GroupValue, Variant(static_cast<std::int64_t>(10)));
+    EXPECT_EQ(large.Node(large.grid->GetItem(2))->GroupValue(), Variant(static_cast<std::int64_t>(10)));
     EXPECT_EQ(large.grid->GetItem(1)->Count(), 4);   // 1, 4, 7, 10
 
     // A column bound to another field since the load: its rows hold the old values.
@@ -267,7 +267,7 @@ TEST(GridRegroup, RowsThatDoNotHoldEveryRecordAreWalked)
     f.title->SetGroupIndex(0);
     EXPECT_NE(f.RowId(7), row);
     ASSERT_EQ(f.grid->GetCount(), 4);
-    EXPECT_EQ(f.Node(f.grid->GetItem(3))->GroupValue.AsString(), "South");
+    EXPECT_EQ(f.Node(f.grid->GetItem(3))->GroupValue().AsString(), "South");
 
     // Rows cleared behind the grid's back are not regrouped into nothing.
     RegroupFixture cleared(true);
@@ -293,7 +293,7 @@ TEST(GridRegroup, AnInsertedRowIsPlacedButNeitherFilteredNorCounted)
     EXPECT_EQ(f.ds->State(), dsInsert);
     ASSERT_EQ(f.grid->InsertNode(), inserted);
     ASSERT_NE(inserted->Parent(), nullptr);
-    EXPECT_EQ(f.Node(inserted->Parent()->Parent())->GroupValue.AsString(), "South");
+    EXPECT_EQ(f.Node(inserted->Parent()->Parent())->GroupValue().AsString(), "South");
     EXPECT_EQ(f.grid->LoadedRecordCount(), 1);
     EXPECT_EQ(f.grid->GetFooterCellText(f.number->GetColumnIndex()), "1");
     EXPECT_EQ(f.RecordRows(), 2);
@@ -318,4 +318,41 @@ TEST(GridRegroup, AFailingHandlerLosesNoRow)
     f.grid->ReloadNodes();
     EXPECT_EQ(f.RecordRows(), 12);
     EXPECT_EQ(f.grid->HiddenNodeCount(), 0);
+}
+
+// Group rows keep their value and summaries in a block of their own; a
+// record row has neither, whichever groupings it went through.
+TEST(GridRegroup, OnlyGroupRowsHoldAValueAndSummaries)
+{
+    RegroupFixture f(true);
+    f.AddSummaries();
+    f.Load();
+    auto check = [&](int Levels) {
+        int groups = 0;
+        for (TdxTreeListNode* n = f.grid->GetItem(0); n; n = n->GetNext()) {
+            TdxDBGridNode* row = f.Node(n);
+            if (n->Level() < Levels) {
+                ++groups;
+                EXPECT_NE(row->Summary(), nullptr) << row->GroupValue().AsString();
+                continue;
+            }
+            EXPECT_TRUE(row->GroupValue().IsNull());
+            EXPECT_EQ(row->Summary(), nullptr);
+        }
+        return groups;
+    };
+    f.area->SetGroupIndex(0);
+    // North, South, East and the records without an area.
+    EXPECT_EQ(check(1), 4);
+    EXPECT_TRUE(f.Node(f.grid->GetItem(0))->GroupValue().IsNull());
+    EXPECT_NE(f.Node(f.grid->GetItem(0))->Summary(), nullptr);
+    f.active->SetGroupIndex(0);
+    EXPECT_FALSE(f.Node(f.grid->GetItem(0))->GroupValue().IsNull());
+    check(2);
+    f.FilterTo(f.area, "North");
+    check(2);
+    f.area->SetGroupIndex(-1);
+    check(1);
+    f.active->SetGroupIndex(-1);
+    EXPECT_EQ(check(0), 0);
 }

@@ -64,7 +64,7 @@ struct GridFixture {
     int FocusedKey() const
     {
         auto* n = Node(grid->GetFocusedNode());
-        return n && !n->Key.IsEmptyOrNull() ? n->Key.AsInteger() : -1;
+        return n && !n->Key().IsEmptyOrNull() ? n->Key().AsInteger() : -1;
     }
 };
 

@@ -44,7 +44,7 @@ std::vector<std::string> TopGroupValues(TdxDBGrid* Grid)
 {
     std::vector<std::string> out;
     for (int i = 0; i < Grid->GetCount(); ++i) {
-        const Variant& v = static_cast<TdxDBGridNode*>(Grid->GetItem(i))->GroupValue;
+        const Variant& v = static_cast<TdxDBGridNode*>(Grid->GetItem(i))->GroupValue();
         out.push_back(v.IsNull() ? "(null)" : v.AsString());
     }
     return out;

@@ -85,7 +85,7 @@ TEST(RowTextCache, WrittenRowsKeepTheirTextsAndGoneRowsLeaveNoTrace)
     // shows its record under the columns that remain.
     delete f.grid->ColumnByFieldName("TITLE");
     for (TdxTreeListNode* n = f.grid->GetItem(1); n; n = n->GetNext())
-        EXPECT_EQ(n->GetString(0), std::to_string(f.Node(n)->Key.AsInteger()));
+        EXPECT_EQ(n->GetString(0), std::to_string(f.Node(n)->Key().AsInteger()));
     EXPECT_EQ(f.grid->GetItem(39)->GetString(1), "East");
     EXPECT_EQ(f.grid->GetItem(1)->GetString(1), "");   // record 2's area is Null
 
@@ -114,7 +114,7 @@ TEST(RowTextCache, AReloadAskedForWhileARowReadsItsRecordWaitsForTheRead)
         };
         TdxTreeListNode* row = f.grid->GetAbsoluteNode(grouped ? 1 : 0);
         ASSERT_TRUE(f.Node(row)->ValuesPending());
-        const std::string key = std::to_string(f.Node(row)->Key.AsInteger());
+        const std::string key = std::to_string(f.Node(row)->Key().AsInteger());
         // The row is read (its title runs the handler) and stays the row it was.
         EXPECT_EQ(row->GetString(1), "Door " + key);
         EXPECT_EQ(row->GetString(0), key);

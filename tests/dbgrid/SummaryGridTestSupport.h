@@ -114,10 +114,10 @@ struct SummaryGridFixture {
             stack.pop_back();
             const std::string indent(static_cast<std::size_t>(n->Level()) * 2, ' ');
             if (!grid->IsGroupRow(n)) {
-                out.push_back(indent + Node(n)->Key.AsString());
+                out.push_back(indent + Node(n)->Key().AsString());
                 continue;
             }
-            std::string line = indent + grid->GetGroupRowText(n) + " #" + Node(n)->Key.AsString() + "/" +
+            std::string line = indent + grid->GetGroupRowText(n) + " #" + Node(n)->Key().AsString() + "/" +
                                std::to_string(Node(n)->RecordNumber);
             for (int c = 0; c < grid->GetColumnCount(); ++c)
                 line += "|" + grid->Summaries().RowFooterText(n, c, n->Level());

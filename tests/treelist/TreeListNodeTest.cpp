@@ -127,3 +127,63 @@ TEST(TreeListHelpers, CompareNodesPositionOrdersByPlaceInTheTree)
     EXPECT_EQ(CompareNodesPosition(a2, a2), 0);
     EXPECT_LT(f.tree->CompareIndexes(a1, a2), 0);
 }
+
+// A node keeps no pointer to its control: it finds it through the root it
+// hangs on, attached, detached with its subtree, or just made.
+TEST(TreeListNodes, FindTheirControlAttachedDetachedOrNew)
+{
+    TreeFixture f;
+    auto* a = f.Add(nullptr, "A");
+    auto* a1 = f.Add(a, "A1");
+    auto* a1x = f.Add(a1, "A1x");
+    auto* b = f.Add(nullptr, "B");
+    EXPECT_EQ(a1x->Owner(), f.tree);
+    const std::uint64_t identity = f.tree->NodeIdentity(a1x);
+
+    a1->Detach();
+    EXPECT_EQ(a1->Owner(), f.tree);
+    EXPECT_EQ(a1x->Owner(), f.tree);
+    EXPECT_EQ(a1->Parent(), nullptr);
+    EXPECT_EQ(a1x->Parent(), a1);
+    EXPECT_EQ(a1->GetIndex(), -1);
+    EXPECT_EQ(a1->GetNextSibling(), nullptr);
+    EXPECT_FALSE(a1x->IsVisible());
+    EXPECT_EQ(a1x->AbsoluteIndex(), -1);
+    EXPECT_EQ(a1x->GetString(0), "A1x");   // its values still come through the control
+    EXPECT_EQ(f.tree->NodeByIdentity(identity), a1x);
+    EXPECT_FALSE(a->HasChildren());
+    ExpectDisplayConsistent(*f.tree);
+
+    // Put back under another parent, the subtree shows there.
+    a1->AttachTo(b, nullptr);
+    EXPECT_EQ(a1->Parent(), b);
+    EXPECT_EQ(a1x->GetLevel(), 2);
+    b->Expand(true);
+    EXPECT_TRUE(a1x->IsVisible());
+    EXPECT_EQ(f.tree->GetAbsoluteNode(a1x->AbsoluteIndex()), a1x);
+    EXPECT_THROW(a1->AttachTo(a, nullptr), EInvaliddxTreeListOperation);   // attached already
+    ExpectDisplayConsistent(*f.tree);
+
+    // Deleted while detached, every node of the subtree leaves the control.
+    a1->Detach();
+    delete a1;
+    EXPECT_EQ(f.tree->NodeByIdentity(identity), nullptr);
+    ExpectDisplayConsistent(*f.tree);
+
+    // A node just made hangs on no parent until one takes it; another control refuses it.
+    auto* made = new TdxTreeListTextNode(f.tree);
+    EXPECT_EQ(made->Owner(), f.tree);
+    EXPECT_EQ(made->Parent(), nullptr);
+    EXPECT_FALSE(made->IsVisible());
+    TreeFixture other;
+    EXPECT_THROW(other.tree->NodeIdentity(made), EInvaliddxTreeListOperation);
+    EXPECT_EQ(other.tree->GetAbsoluteIndex(made), -1);
+    made->AddToRootList();
+    EXPECT_EQ(f.tree->GetItem(f.tree->GetCount() - 1), made);
+    EXPECT_TRUE(made->IsVisible());
+    // A node of no control finds none.
+    TdxTreeListNode loose(nullptr);
+    EXPECT_EQ(loose.Owner(), nullptr);
+    EXPECT_EQ(loose.GetIndex(), -1);
+    EXPECT_TRUE(loose.GetValue(0).IsNull());
+}

@@ -40,4 +40,32 @@ private:
     std::uint64_t m_last{0};
 };
 
+// The same for objects too many to give each a field for its number (the
+// nodes of a control): the table keeps the number of each object that has
+// one; the object keeps only a flag that it has one, so those that never
+// had one are withdrawn without a look-up.
+template <class T>
+class TKeptIdentityTable {
+public:
+    std::uint64_t Publish(T* Object)
+    {
+        auto it = m_numbers.try_emplace(Object, 0).first;
+        return m_table.Publish(Object, it->second);
+    }
+    void Withdraw(T* Object)
+    {
+        auto it = m_numbers.find(Object);
+        if (it == m_numbers.end())
+            return;
+        m_table.Withdraw(it->second);
+        m_numbers.erase(it);
+    }
+    T* Find(std::uint64_t Identity) const { return m_table.Find(Identity); }
+    std::size_t Count() const { return m_table.Count(); }
+
+private:
+    TIdentityTable<T> m_table;
+    std::unordered_map<const T*, std::uint64_t> m_numbers;
+};
+
 } // namespace qel::detail
