@@ -77,6 +77,11 @@ void TdxDBGridExportHTML::PrepareRows(const std::vector<TdxTreeListNode*>& /*Nod
     const TCustomdxTreeListControl* c = Control();
     m_columns.clear();
     m_frames.clear();
+    std::string indentCells;
+    for (int i = 0; i < GroupCount(); ++i)
+        indentCells += IndentCell();
+    // The end of the cell before, by whether its text was empty.
+    std::string previousEnd[2] = {"<TR>" + indentCells, "<TR>" + indentCells};
     for (const TdxExportHeaderCell& cell : Grid()->HeaderCells()) {
         const int column = cell.Column;
         m_columns.push_back(column);
@@ -85,20 +90,23 @@ void TdxDBGridExportHTML::PrepareRows(const std::vector<TdxTreeListNode*>& /*Nod
         TColor color = c->GetColumnColor(column);
         if (color == clNone)
             color = c->Color();
+        const std::string open = "<TD NOWRAP ALIGN=\"" + AlignmentWord(c->GetColumnAlignmentByIndex(column)) +
+                                 "\" BGCOLOR=#" + ColorHex(color) + "><FONT STYLE=\"font-family: " +
+                                 HtmlEscape(font->Name()) + "; font-size: " + std::to_string(font->Size()) +
+                                 "pt; color: #" + ColorHex(font->Color()) + "\">";
+        const std::string start[2] = {open + OpeningTags(font), open + "&nbsp;"};
         TCellFrame frame;
         frame.Column = column;
-        frame.Open = "<TD NOWRAP ALIGN=\"" + AlignmentWord(c->GetColumnAlignmentByIndex(column)) + "\" BGCOLOR=#" +
-                     ColorHex(color) + "><FONT STYLE=\"font-family: " + HtmlEscape(font->Name()) +
-                     "; font-size: " + std::to_string(font->Size()) + "pt; color: #" + ColorHex(font->Color()) + "\">";
-        frame.Empty = frame.Open + "&nbsp;</FONT></TD>";
-        frame.Open += OpeningTags(font);
-        frame.Close = ClosingTags(font) + "</FONT></TD>";
+        for (int previous = 0; previous < 2; ++previous)
+            for (int empty = 0; empty < 2; ++empty)
+                frame.Before[previous][empty] = previousEnd[previous] + start[empty];
         frame.Markup = dynamic_cast<const TdxDBTreeListHyperLinkColumn*>(c->GetColumnByIndex(column)) != nullptr;
         m_frames.push_back(std::move(frame));
+        previousEnd[0] = ClosingTags(font) + "</FONT></TD>";
+        previousEnd[1] = "</FONT></TD>";
     }
-    m_indentCells.clear();
-    for (int i = 0; i < GroupCount(); ++i)
-        m_indentCells += IndentCell();
+    for (int last = 0; last < 2; ++last)
+        m_rowEnd[last] = previousEnd[last] + "</TR>\r\n";
 }
 
 std::string TdxDBGridExportHTML::IndentCell() const
@@ -200,24 +208,22 @@ void TdxDBGridExportHTML::WriteGroupRow(TdxTreeListNode* Node)
 void TdxDBGridExportHTML::WriteRecordRow(TdxTreeListNode* Node)
 {
     std::string& row = Block();
-    row += "<TR>";
-    row += m_indentCells;
+    bool previousEmpty = false;
     for (const TCellFrame& frame : m_frames) {
         // Only a hyperlink column's anchor is markup (it escapes its parts
         // itself); every other text, converted or not, is escaped here.
         const std::string_view text = CellText(Node, frame.Column, true, m_cell);
-        if (text.empty()) {
-            row += frame.Empty;
+        const bool empty = text.empty();
+        row += frame.Before[previousEmpty][empty];
+        previousEmpty = empty;
+        if (empty)
             continue;
-        }
-        row += frame.Open;
         if (frame.Markup)
             row += exportdetail::CleanText(text);
         else
             exportdetail::AppendHtmlEscaped(row, text);
-        row += frame.Close;
     }
-    row += "</TR>\r\n";
+    row += m_rowEnd[previousEmpty];
     Appended();
 }
 

@@ -27,17 +27,20 @@ private:
     void WriteRecordRow(TdxTreeListNode* Node);
     void WriteRowFooters(TdxTreeListNode* Node);
 
-    // What a record cell of a shown column writes around its text, built once per export.
+    // What a record row writes between the texts of its shown columns, built
+    // once per export: a cell's text is one append after the piece before it.
     struct TCellFrame {
         int Column = -1;
-        std::string Open;       // "<TD ...><FONT ...>" and the font's style tags
-        std::string Close;      // the style tags closed, "</FONT></TD>"
-        std::string Empty;      // the whole cell of an empty text
+        // [previous cell empty][this cell empty]: the previous cell's end (its
+        // style tags closed, "</FONT></TD>"; for the first cell "<TR>" and the
+        // indent cells), then "<TD ...><FONT ...>" and this cell's style tags,
+        // or "&nbsp;" for an empty text.
+        std::string Before[2][2];
         bool Markup = false;    // a hyperlink column's anchor, which escapes its own parts
     };
     std::vector<int> m_columns;   // shown columns in header order
     std::vector<TCellFrame> m_frames;
-    std::string m_indentCells;    // the G indent cells of a record row
+    std::string m_rowEnd[2];      // [last cell empty]: its end and "</TR>"
     std::string m_cell;           // a cell's text where the grid makes it
 };
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 
 namespace qel::exportdetail {
 
@@ -61,10 +62,30 @@ constexpr std::array<bool, 256> PlainBytes(P Plain)
 constexpr std::array<bool, 256> kHtmlPlain = PlainBytes(IsHtmlPlain);
 constexpr std::array<bool, 256> kXmlPlain = PlainBytes(IsXmlPlain);
 
+// Whether all eight bytes are ASCII from the space on, other than '&', '<',
+// '>' and '"': all HTML writes as they are, tested at once. (TAB, LF and CR
+// also pass, through the byte table.)
+bool HtmlPlainWord(std::uint64_t Word)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101u;
+    constexpr std::uint64_t high = 0x8080808080808080u;
+    // A zero byte sets its high bit here; without high bits in Word, so does a byte below 0x20.
+    const auto hasZero = [](std::uint64_t V) { return (V - ones) & ~V & high; };
+    const std::uint64_t below = (Word - 0x20 * ones) & ~Word & high;
+    return ((Word & high) | below | hasZero(Word ^ ('&' * ones)) | hasZero(Word ^ ('<' * ones)) |
+            hasZero(Word ^ ('>' * ones)) | hasZero(Word ^ ('"' * ones))) == 0;
+}
+
+bool NoPlainWord(std::uint64_t)
+{
+    return false;
+}
+
 // Appends Text to Out as ForEachXmlChar visits it: runs of ASCII bytes the
 // table lets through go in one piece (most cells are nothing else), every
-// other character that HTML and XML take through Visit.
-template <class F>
+// other character that HTML and XML take through Visit. PlainWord may pass
+// eight bytes at once that the table would pass one by one.
+template <bool (*PlainWord)(std::uint64_t), class F>
 void AppendXmlChars(std::string& Out, std::string_view Text, const std::array<bool, 256>& Plain, F Visit)
 {
     const auto* bytes = reinterpret_cast<const unsigned char*>(Text.data());
@@ -72,6 +93,11 @@ void AppendXmlChars(std::string& Out, std::string_view Text, const std::array<bo
     std::size_t pos = 0;
     while (pos < size) {
         std::size_t end = pos;
+        for (std::uint64_t word; end + 8 <= size; end += 8) {
+            std::memcpy(&word, bytes + end, 8);
+            if (!PlainWord(word))
+                break;
+        }
         // Four bytes a step, tested together without a branch each.
         while (end + 4 <= size &&
                (Plain[bytes[end]] & Plain[bytes[end + 1]] & Plain[bytes[end + 2]] & Plain[bytes[end + 3]]))
@@ -111,7 +137,7 @@ std::string CleanText(std::string_view Text)
 
 void AppendHtmlEscaped(std::string& Out, std::string_view Text)
 {
-    AppendXmlChars(Out, Text, kHtmlPlain, [&](char32_t Cp) {
+    AppendXmlChars<HtmlPlainWord>(Out, Text, kHtmlPlain, [&](char32_t Cp) {
         switch (Cp) {
         case '&': Out += "&amp;"; break;
         case '<': Out += "&lt;"; break;
@@ -132,7 +158,7 @@ std::string HtmlEscape(std::string_view Text)
 
 void AppendXmlEscaped(std::string& Out, std::string_view Text)
 {
-    AppendXmlChars(Out, Text, kXmlPlain, [&](char32_t Cp) {
+    AppendXmlChars<NoPlainWord>(Out, Text, kXmlPlain, [&](char32_t Cp) {
         // "&#N;" with N in decimal.
         char digits[8];
         int n = 0;

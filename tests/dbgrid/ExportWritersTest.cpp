@@ -267,7 +267,7 @@ TEST(ExportText, EscapesAndQuotingMatchACharacterByCharacterReading)
     };
     const std::string pieces[] = {"Door 12", "a<b>&\"c\"", "\x01\x1F\t\r\n", "\xC3\x9C", "\xE2\x82\xAC",
                                   "\xF0\x9F\x98\x80", "\xC3", "\xE2\x82", "\xFF\xFE", "\xEF\xBF\xBE", "\xED\xA0\x80",
-                                  ";", "::", "\t", "0,25", "'", "-"};
+                                  ";", "::", "\t", "0,25", "'", "-", "Connector 0123456789", " ~", "\x7F", "\x1F ", "%'()/?"};
     std::mt19937 random(7);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1), length(0, 6);
     for (int i = 0; i < 4000; ++i) {
