@@ -18,6 +18,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <regex>
 
 namespace qel::test {
 
@@ -305,6 +306,43 @@ TEST(ExportRowText, HtmlCellsCarryTheirColumnsFontAndAnEmptyCellAFillerOnly)
     EXPECT_EQ(cell(3, 1), "&nbsp;</FONT>");   // a Null: the filler without the font's tags
     EXPECT_EQ(cell(1, 2), "line\r\nbreak</FONT>");
     EXPECT_EQ(cell(0, 2), "&lt;b&gt;&amp;amp;&lt;/b&gt;</FONT>");
+    EXPECT_EQ(cell(3, 2), "&nbsp;</FONT>");   // empty after empty
+    EXPECT_EQ(cell(4, 0), "<B><I>4</I></B></FONT>");
+    EXPECT_EQ(cell(4, 1), "&nbsp;</FONT>");   // an empty string
+    EXPECT_EQ(cell(4, 2), "\xEF\xBF\xBD( bad</FONT>");   // opened after an empty cell
+
+    // Every record row, whichever cells are empty and wherever the styled
+    // ones stand: "<TR>", cells that each close what they open, "</TR>".
+    auto checkRows = [&](const std::string& Html) {
+        const std::regex cellPattern(R"re(<TD NOWRAP ALIGN="(LEFT|RIGHT|CENTER)" BGCOLOR=#[0-9A-F]{6}>)re"
+                                     R"re(<FONT STYLE="font-family: [^"<>]*; font-size: \d+pt; color: #[0-9A-F]{6}">)re"
+                                     R"re((&nbsp;|<B><I>[^<]+</I></B>|<STRIKE>[^<]+</STRIKE>|[^<]+)</FONT></TD>)re");
+        int rows = 0;
+        for (std::size_t at = Html.find("<TR><TD NOWRAP"); at != std::string::npos;
+             at = Html.find("<TR><TD NOWRAP", at + 1), ++rows) {
+            const std::size_t end = Html.find("</TR>\r\n", at);
+            ASSERT_NE(end, std::string::npos);
+            std::string cells = Html.substr(at + 4, end - at - 4);
+            int count = 0;
+            for (std::smatch m; std::regex_search(cells, m, cellPattern) && m.position(0) == 0; ++count)
+                cells = m.suffix();
+            EXPECT_EQ(cells, "") << "row " << rows;
+            EXPECT_EQ(count, 3) << "row " << rows;
+        }
+        EXPECT_EQ(rows, t.Grid->GetAbsoluteCount());
+    };
+    checkRows(html);
+    // The column with empty cells first, then last.
+    name->SetColIndex(0);
+    t.Grid->SaveToHTML(dir.File("first.html"), true);
+    const std::string first = ReadFileBytes(dir.File("first.html"));
+    checkRows(first);
+    EXPECT_NE(first.find("<TR><TD NOWRAP ALIGN=\"LEFT\" BGCOLOR=#FFFFFF><FONT STYLE=\"font-family: "), std::string::npos);
+    name->SetColIndex(2);
+    t.Grid->SaveToHTML(dir.File("last.html"), true);
+    const std::string last = ReadFileBytes(dir.File("last.html"));
+    checkRows(last);
+    EXPECT_NE(last.find("&nbsp;</FONT></TD></TR>\r\n"), std::string::npos);
 }
 
 } // namespace qel::test
