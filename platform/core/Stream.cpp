@@ -8,8 +8,6 @@
 #include <filesystem>
 #include <limits>
 #include <new>
-#include <system_error>
-#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -448,58 +446,6 @@ void TFileStream::CloseHandle()
 
 // ---- TSafeFileStream --------------------------------------------------------
 
-namespace {
-
-// The file a commit replaces, held across the rename. The kernel frees a
-// file's cached pages and its blocks when the last reference goes: inside
-// the rename for a file nobody holds, which for one of many megabytes takes
-// about half as long as writing it did. Held here, the last reference can
-// be let go on a thread of its own once the new file is in place.
-class TReplacedFile {
-public:
-    // Smaller files, or files that live on under another link, cost little to let go.
-    static constexpr off_t ReleaseAsideSize = 4 << 20;
-
-    explicit TReplacedFile(const std::string& FileName)
-    {
-        const int handle = ::open(FileName.c_str(), O_PATH | O_CLOEXEC);
-        if (handle < 0)
-            return;
-        struct stat st{};
-        if (::fstat(handle, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_size < ReleaseAsideSize) {
-            ::close(handle);
-            return;
-        }
-        m_handle = handle;
-    }
-    ~TReplacedFile()
-    {
-        if (m_handle >= 0)
-            ::close(m_handle);
-    }
-    TReplacedFile(const TReplacedFile&) = delete;
-    TReplacedFile& operator=(const TReplacedFile&) = delete;
-
-    // Lets the file go on another thread; here, if no thread can be had.
-    void ReleaseAside()
-    {
-        if (m_handle < 0)
-            return;
-        try {
-            std::thread([handle = m_handle] { ::close(handle); }).detach();
-            m_handle = -1;
-        } catch (const std::system_error&) {
-            // The destructor closes it.
-        }
-    }
-
-private:
-    int m_handle{-1};
-};
-
-} // namespace
-
-
 TSafeFileStream::TempFile TSafeFileStream::OpenTemp(const std::string& FileName)
 {
     namespace fs = std::filesystem;
@@ -567,7 +513,6 @@ void TSafeFileStream::Commit()
         return;
     Flush();
     CloseHandle();
-    TReplacedFile replaced(m_renameTo);
     if (::rename(FileName().c_str(), m_renameTo.c_str()) != 0)
         CreateError(m_target, errno);
     m_committed = true;
@@ -578,7 +523,6 @@ void TSafeFileStream::Commit()
         ::fsync(dirHandle);
         ::close(dirHandle);
     }
-    replaced.ReleaseAside();
 }
 
 void SafeWriteFile(const std::string& FileName, const std::function<void(TStream&)>& Writer)

@@ -334,30 +334,6 @@ TEST(SafeWrite, ReplacingKeepsPermissionsAndFollowsLinks)
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
-// A large replaced file is let go after the commit: each commit leaves
-// exactly the new file, also in quick succession, and a replaced file that
-// has another link keeps its contents there.
-TEST(SafeWrite, ReplacingLargeFilesLeavesTheNewOnesAndKeepsOtherLinks)
-{
-    test::TempDir dir;
-    const std::string path = dir.File("export.html");
-    const std::size_t large = 5 << 20;
-    for (int i = 0; i < 3; ++i) {
-        const std::string contents(large + static_cast<std::size_t>(i), static_cast<char>('a' + i));
-        SafeWriteFile(path, [&](TStream& s) { s.WriteBytes(contents); });
-        EXPECT_TRUE(test::ReadFileBytes(path) == contents);
-        EXPECT_EQ(DirListing(dir.Path()), "export.html;");
-    }
-    const std::string other = dir.File("kept.html");
-    fs::create_hard_link(path, other);
-    SafeWriteFile(path, [](TStream& s) { s.WriteBytes("small"); });
-    EXPECT_EQ(test::ReadFileBytes(path), "small");
-    EXPECT_TRUE(test::ReadFileBytes(other) == std::string(large + 2, 'c'));
-    SafeWriteFile(other, [](TStream& s) { s.WriteBytes("also small"); });
-    EXPECT_EQ(test::ReadFileBytes(other), "also small");
-    EXPECT_EQ(test::ReadFileBytes(path), "small");
-}
-
 TEST(SafeWrite, MemoryStreamSaveAndLoadGoThroughFiles)
 {
     test::TempDir dir;
