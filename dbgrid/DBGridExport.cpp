@@ -22,6 +22,8 @@ void TdxDBGridExport::SaveToStream(TStream& Stream)
         return;
     TValueRestorer<TStream*> streamScope(m_stream, &Stream);
     m_block.clear();
+    // Room for a full block and the row that fills it, so it does not grow by doubling.
+    m_block.reserve(BlockSize + BlockSize / 8);
     // The block goes with the export: a failed one leaves nothing gathered for the next.
     Finally forget([this] { std::string().swap(m_block); });
     m_converts[0].clear();

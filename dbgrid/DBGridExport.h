@@ -103,8 +103,11 @@ protected:
     std::string GroupText(TdxTreeListNode* Node) const;
 
 private:
-    // A file stream writes a piece this large straight from the block.
-    static constexpr std::size_t BlockSize = TFileStream::WriteBufferSize;
+    // A file stream writes a piece this large straight from the block, and
+    // the page cache takes it in larger pages than a 64 KiB write gets: fewer
+    // to take while writing and to free when the file is replaced.
+    static constexpr std::size_t BlockSize = 256 * 1024;
+    static_assert(BlockSize >= TFileStream::WriteBufferSize);
     void WriteBlock() const;
     bool LearnConvertsValues(int Column, bool HTML) const;
     bool LearnCellField(int Column, TFieldType& Type) const;

@@ -345,4 +345,51 @@ TEST(ExportRowText, HtmlCellsCarryTheirColumnsFontAndAnEmptyCellAFillerOnly)
     EXPECT_NE(last.find("&nbsp;</FONT></TD></TR>\r\n"), std::string::npos);
 }
 
+
+// Exports of many blocks: every record row once, in order, whole, across
+// the places where the gathered output goes to the file.
+TEST(ExportRowText, ExportsOfManyBlocksHoldEveryRowOnceInOrder)
+{
+    TComponent owner(nullptr);
+    auto* ds = new TMemoryDataSet(&owner);
+    ds->AddField("ID", ftInteger);
+    ds->AddField("TEXT", ftString, 400);
+    ds->Open();
+    const int rows = 3000;
+    for (int i = 0; i < rows; ++i)
+        ds->AppendRecord(
+            {i, "row " + std::to_string(i) + " " + std::string(static_cast<std::size_t>(100 + i % 200), 'x')});
+    ds->First();
+    auto* source = new TDataSource(&owner);
+    source->SetDataSet(ds);
+    auto* grid = new TdxDBGrid(&owner);
+    grid->SetBounds(0, 0, 800, 300);
+    grid->SetKeyField("ID");
+    grid->SetOptions(grid->Options() + TdxDBGridOptions{egoLoadAllRecords});
+    grid->CreateColumnOf<TdxDBGridColumn>()->SetFieldName("ID");
+    grid->CreateColumnOf<TdxDBGridColumn>()->SetFieldName("TEXT");
+    grid->SetDataSource(source);
+    TempDir dir;
+    grid->SaveToHTML(dir.File("many.html"), true);
+    grid->SaveToText(dir.File("many.txt"), true, "\t", "", "");
+    for (const char* name : {"many.html", "many.txt"}) {
+        const std::string out = ReadFileBytes(dir.File(name));
+        ASSERT_GT(out.size(), 600000u) << name;   // several blocks
+        std::size_t at = 0;
+        for (int i = 0; i < rows; ++i) {
+            const std::string text =
+                "row " + std::to_string(i) + " " + std::string(static_cast<std::size_t>(100 + i % 200), 'x');
+            const std::size_t found = out.find("row ", at);
+            ASSERT_NE(found, std::string::npos) << name << " row " << i;
+            ASSERT_EQ(out.compare(found, text.size(), text), 0) << name << " row " << i;
+            at = found + text.size();
+            ASSERT_NE(out[at], 'x') << name << " row " << i;
+        }
+        EXPECT_EQ(out.find("row ", at), std::string::npos) << name;
+        EXPECT_TRUE(std::string_view(out).ends_with(std::string_view(name).ends_with(".html") ? "</HTML>\r\n" : "\r\n"))
+            << name;
+    }
+    grid->SetDataSource(nullptr);
+}
+
 } // namespace qel::test
