@@ -550,6 +550,7 @@ void TCustomdxDBGrid::FinishGroupNodes()
     auto finish = [this, lowest](auto& Self, TdxTreeListNode* Node, int Level) -> void {
         if (Node->Count() == 0)
             return;
+        FitChildList(Node);
         if (Level < lowest)
             for (int i = 0; i < Node->Count(); ++i)
                 Self(Self, Node->GetItem(i), Level + 1);
@@ -558,6 +559,7 @@ void TCustomdxDBGrid::FinishGroupNodes()
         AsGridNode(Node)->RecordNumber = first->RecordNumber;
         AsGridNode(Node)->Bookmark = first->Bookmark;
     };
+    FitChildList(nullptr);
     if (lowest >= 0)
         for (int i = 0; i < GetCount(); ++i)
             finish(finish, GetItem(i), 0);

@@ -288,30 +288,58 @@ void TCustomdxTreeList::InvalidateNode(TdxTreeListNode* Node)
         InvalidateRect(r);
 }
 
+void TCustomdxTreeList::FitChildList(TdxTreeListNode* Node)
+{
+    (Node ? Node : m_root.get())->m_children.Fit();
+}
+
 void TCustomdxTreeList::EnsureDisplay() const
 {
     if (!m_displayValid)
         RebuildDisplay();
 }
 
-void TCustomdxTreeList::RebuildDisplay() const
+namespace {
+
+// Calls Visit for every node shown, in display order (a node shows when
+// every ancestor is expanded).
+template <class F>
+void WalkShownNodes(const TdxTreeListNode* Root, F&& Visit)
 {
-    m_display.clear();
-    // Iterative depth-first walk over expanded nodes.
-    std::vector<std::pair<const TdxTreeListNode*, std::size_t>> stack;
-    stack.emplace_back(m_root.get(), 0);
+    std::vector<std::pair<const TdxTreeListNode*, int>> stack;
+    stack.emplace_back(Root, 0);
     while (!stack.empty()) {
         auto& [node, next] = stack.back();
-        if (next >= node->m_children.size()) {
+        if (next >= node->Count()) {
             stack.pop_back();
             continue;
         }
-        TdxTreeListNode* child = node->m_children[next++];
-        child->m_absIndex = static_cast<int>(m_display.size());
-        m_display.push_back(child);
-        if (child->m_expanded && !child->m_children.empty())
+        TdxTreeListNode* child = node->Items(next++);
+        Visit(child);
+        if (child->Expanded() && child->Count() > 0)
             stack.emplace_back(child, 0);
     }
+}
+
+} // namespace
+
+void TCustomdxTreeList::RebuildDisplay() const
+{
+    // The list is made at its exact size: grown by doubling, a list of a
+    // million rows would leave the heap megabytes of freed smaller copies,
+    // and one that shrank a lot gives its room back.
+    std::size_t shown = 0;
+    WalkShownNodes(m_root.get(), [&shown](TdxTreeListNode*) { ++shown; });
+    if (m_display.capacity() < shown || m_display.capacity() / 2 > shown + 1024) {
+        std::vector<TdxTreeListNode*> exact;
+        exact.reserve(shown);
+        m_display.swap(exact);
+    }
+    m_display.clear();
+    WalkShownNodes(m_root.get(), [this](TdxTreeListNode* Node) {
+        Node->m_absIndex = static_cast<int>(m_display.size());
+        m_display.push_back(Node);
+    });
     m_displayValid = true;
 }
 

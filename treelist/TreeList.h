@@ -568,6 +568,9 @@ protected:
     // lost if a handler raises); the others in Children must be detached.
     void ReplaceChildren(TdxTreeListNode* Parent, const std::vector<TdxTreeListNode*>& Children,
                          std::vector<std::unique_ptr<TdxTreeListNode>>& Removed);
+    // Gives back the room Node's child list (the roots for nullptr) grew
+    // beyond its size: for a bulk load, which adds children one at a time.
+    void FitChildList(TdxTreeListNode* Node);
     void DisplayChanged();
     // Repaints a node's row; never forces the display order to be rebuilt.
     void InvalidateNode(TdxTreeListNode* Node);

@@ -56,6 +56,14 @@ public:
             m_block->Children.clear();
     }
 
+    // Gives back the room the list grew beyond its size, when that is more
+    // than an eighth (a list filled one child at a time keeps up to half).
+    void Fit()
+    {
+        if (m_block && m_block->Children.capacity() > m_block->Children.size() + m_block->Children.size() / 8 + 4)
+            m_block->Children.shrink_to_fit();
+    }
+
     void* Data() const { return m_block ? m_block->Data : nullptr; }
     void SetData(void* Value)
     {

@@ -187,3 +187,57 @@ TEST(TreeListNodes, FindTheirControlAttachedDetachedOrNew)
     EXPECT_EQ(loose.GetIndex(), -1);
     EXPECT_TRUE(loose.GetValue(0).IsNull());
 }
+
+namespace {
+
+// Exposes the bulk-load trim of child lists.
+class TFittingTree : public TdxTreeList {
+public:
+    using TdxTreeList::TdxTreeList;
+    using TCustomdxTreeList::FitChildList;
+};
+
+} // namespace
+
+// The display order is rebuilt at its exact size, and trimmed child lists
+// keep taking children: through growing and shrinking expansions, inserts
+// and deletes, every row stays where a plain walk of the tree puts it.
+TEST(TreeListNodes, DisplayOrderAndTrimmedChildListsFollowTheTreeThroughExpandAndCollapse)
+{
+    TComponent owner(nullptr);
+    auto* tree = new TFittingTree(&owner);
+    tree->SetBounds(0, 0, 400, 300);
+    tree->CreateColumn();
+    std::vector<TdxTreeListNode*> groups;
+    for (int g = 0; g < 40; ++g) {
+        TdxTreeListNode* group = tree->Add();
+        groups.push_back(group);
+        for (int c = 0; c < 3 + g * 7 % 50; ++c)
+            group->AddChild()->SetString(0, std::to_string(g) + "." + std::to_string(c));
+    }
+    for (TdxTreeListNode* g : groups)
+        tree->FitChildList(g);
+    tree->FitChildList(nullptr);
+    qel::test::ExpectDisplayConsistent(*tree);
+
+    tree->FullExpand();
+    qel::test::ExpectDisplayConsistent(*tree);
+    tree->FullCollapse();
+    qel::test::ExpectDisplayConsistent(*tree);   // from ~1,000 rows to 40
+    groups[7]->Expand(false);
+    groups[39]->Expand(false);
+    qel::test::ExpectDisplayConsistent(*tree);
+
+    // Trimmed lists grow again at either end and in the middle.
+    groups[7]->AddChild()->SetString(0, "7.last");
+    groups[7]->InsertChild(groups[7]->GetItem(1))->SetString(0, "7.second");
+    groups[7]->InsertChild(groups[7]->GetItem(0))->SetString(0, "7.first");
+    tree->Add()->SetString(0, "root.last");
+    delete groups[39]->GetItem(2);
+    qel::test::ExpectDisplayConsistent(*tree);
+    EXPECT_EQ(groups[7]->GetItem(0)->GetString(0), "7.first");
+    EXPECT_EQ(groups[7]->GetItem(2)->GetString(0), "7.second");
+    EXPECT_EQ(groups[7]->GetLastChild()->GetString(0), "7.last");
+    tree->FullExpand();
+    qel::test::ExpectDisplayConsistent(*tree);
+}
