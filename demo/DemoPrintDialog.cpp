@@ -5,6 +5,7 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/Automation.h"
 #include "platform/controls/Buttons.h"
+#include "platform/controls/Dialogs.h"
 #include "platform/controls/StdCtrls.h"
 #include "preview/PrintDialog.h"
 #include "printing/ComponentPrinter.h"
@@ -75,6 +76,13 @@ bool PrintThroughPrintDialog(TAccessMatrixPreview& Report, const TPrintDialogSte
     TModalFormHookScope hook([&](TForm& Form) {
         if (auto* dialog = dynamic_cast<TdxfmPrintDialog*>(&Form))
             ActInPrintDialog(*dialog, Steps);
+    });
+    // The program writes its files again on every run: the dialog's question
+    // whether to overwrite the last run's file is answered yes, as a person
+    // would; any other question stops the print.
+    TMessageDlgHookScope answers([](const TMessageDlgParams& Params) {
+        const bool overwrite = Params.Type == mtConfirmation && Params.Text.ends_with("already exists. Overwrite ?");
+        return overwrite ? mrYes : mrCancel;
     });
     return Report.Printer->Print(true, nullptr, Report.Link);
 }

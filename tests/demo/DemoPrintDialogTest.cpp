@@ -50,6 +50,12 @@ TEST(DemoPrintDialog, PrintsTheChosenPagesTwiceInOrderIntoTheFile)
                   std::string::npos)
             << "sheet " << i + 1 << " is report page " << expected[i];
     }
+
+    // A second run of the program replaces the first run's file.
+    steps.Pages = "2";
+    steps.Copies = 1;
+    ASSERT_TRUE(demo::PrintThroughPrintDialog(*report, steps)) << "the file of the last run is in the way";
+    EXPECT_EQ(PdfPageCount(steps.FileName), 1);
 }
 
 } // namespace
