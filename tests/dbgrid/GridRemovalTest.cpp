@@ -355,6 +355,32 @@ TEST(GridRemoval, AGridFreedByAColumnTextEventIsNotTouchedAgain)
     }
 }
 
+// A column that borrows another per row asks its event while a row's text is
+// read: the export that reads it stops at the first row.
+TEST(GridRemoval, AGridFreedByAColumnReferenceEventIsNotTouchedAgain)
+{
+    const auto arm = [](SummaryGridFixture& F, std::function<void()> Strike) {
+        auto* wrapper = F.grid->CreateColumnOf<TdxDBGridWrapperColumn>();
+        wrapper->SetFieldName("TITLE");
+        wrapper->OnGetReferenceColumn = [Strike, &F](TObject*, TdxTreeListNode*, TdxDBTreeListColumn*& Column) {
+            Column = F.title;
+            Strike();
+        };
+    };
+    using Run = std::function<void(SummaryGridFixture&, const std::string&)>;
+    const std::pair<const char*, Run> operations[] = {
+        {"paint", PaintGrid},
+        {"text", [](SummaryGridFixture& F, const std::string& P) { F.grid->SaveToText(P, true, ";", "", ""); }},
+        {"HTML", [](SummaryGridFixture& F, const std::string& P) { F.grid->SaveToHTML(P, true); }},
+        {"XML", [](SummaryGridFixture& F, const std::string& P) { F.grid->SaveToXML(P, true); }},
+        {"BIFF4", [](SummaryGridFixture& F, const std::string& P) { F.grid->SaveToXLS(P, true); }},
+    };
+    for (const auto& [name, run] : operations) {
+        SCOPED_TRACE(name);
+        ExpectStoppedByFreedGrid(arm, run);
+    }
+}
+
 // A column's text event frees only that column: the cell shows no text, the
 // paint goes on with the columns that are left, and the grid stays usable.
 TEST(GridRemoval, AColumnFreedByItsOwnTextEventGivesAnEmptyText)
