@@ -374,6 +374,8 @@ TEST(GridRemoval, AGridFreedByAColumnReferenceEventIsNotTouchedAgain)
         {"HTML", [](SummaryGridFixture& F, const std::string& P) { F.grid->SaveToHTML(P, true); }},
         {"XML", [](SummaryGridFixture& F, const std::string& P) { F.grid->SaveToXML(P, true); }},
         {"BIFF4", [](SummaryGridFixture& F, const std::string& P) { F.grid->SaveToXLS(P, true); }},
+        {"filter drop-down",
+         [](SummaryGridFixture& F, const std::string&) { F.grid->DropDownFilter(F.grid->GetColumnCount() - 1); }},
     };
     for (const auto& [name, run] : operations) {
         SCOPED_TRACE(name);
