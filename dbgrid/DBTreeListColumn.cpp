@@ -190,6 +190,22 @@ std::string TdxDBTreeListColumn::RecordText() const
     return FilterValueToText(Variant(text));
 }
 
+std::string TdxDBTreeListColumn::GetDisplayText(TdxTreeListNode* Node) const
+{
+    // Without a handler nothing can free the control: it is not looked for (this runs per cell).
+    TCustomdxDBTreeListControl* c = OnGetText ? GetDBTreeList() : nullptr;
+    if (!c)
+        return TdxTreeListColumn::GetDisplayText(Node);
+    auto* self = const_cast<TdxDBTreeListColumn*>(this);
+    TFreeWatch watch{c, self};
+    std::string text = TdxTreeListColumn::GetDisplayText(Node);
+    if (watch.Freed(c))
+        throw EdxControlFreed(c);
+    if (watch.Freed(self))
+        return {};
+    return text;
+}
+
 bool TdxDBTreeListColumn::ShowsFieldTextAsIs() const
 {
     return typeid(*this) == typeid(TdxDBTreeListColumn);

@@ -127,6 +127,10 @@ public:
     TComponent* GetParentComponent() const override;
     void SetParentComponent(TComponent* Value) override;
     void RestoreDefaults() override;
+    // The cell's text after the column's OnGetText. A handler that frees the
+    // control raises EdxControlFreed; one that frees only this column gives an
+    // empty text, and nothing of the column is touched again.
+    std::string GetDisplayText(TdxTreeListNode* Node) const override;
     TdxTreeListEditorFactory GetEditorClass() const override;
     void InitEditorValue(TdxTreeListInplaceEditor* Editor, const Variant& Value) override;
     Variant AssignEditorValue(TdxTreeListInplaceEditor* Editor) override;

@@ -11,6 +11,7 @@
 #include "editors/MemoEdit.h"
 #include "editors/PickEdit.h"
 #include "platform/core/ClassRegistry.h"
+#include "platform/core/FreeWatch.h"
 #include "platform/core/Guards.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Strings.h"
@@ -757,7 +758,11 @@ TdxDBTreeListColumn* TdxDBTreeListWrapperColumn::GetReferenceColumn(TdxTreeListN
     if (!Node && c)
         Node = c->GetFocusedNode();
     TdxDBTreeListColumn* column = nullptr;
+    // The handler may free the control: then nothing of it is touched again.
+    TFreeWatch watch{c};
     OnGetReferenceColumn(const_cast<TdxDBTreeListWrapperColumn*>(this), Node, column);
+    if (c && watch.Freed(c))
+        throw EdxControlFreed(c);
     // Never itself, and never another wrapper: a chain could lead back here.
     if (column == this || dynamic_cast<TdxDBTreeListWrapperColumn*>(column))
         return nullptr;

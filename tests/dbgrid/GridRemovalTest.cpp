@@ -3,6 +3,7 @@
 // summary refresh) by a handler it calls: the grid never reads what is gone
 // and then shows what a grid set up that way from the start shows.
 #include "dbgrid/DBGrid.h"
+#include "dbgrid/DBGridColumns.h"
 
 #include "SummaryGridTestSupport.h"
 #include "TestSupport.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 using namespace qel;
 using namespace qel::test;
@@ -284,4 +286,130 @@ TEST(GridRemoval, AGridFreedByATextHandlerWhileARowReadsItsRecordIsNotTouchedAga
         ASSERT_TRUE(f.ds->Locate("NUMBER", 6, {}));
         EXPECT_EQ(f.ds->FieldByName("AMOUNT")->AsFloat(), std::string(op.Name) == "summary refresh" ? 100.0 : 1.5);
     }
+}
+
+namespace {
+
+// Runs Operation on a loaded grid whose Arm-ed event frees the grid: the
+// operation stops silently, nothing of the grid is read after the event (a
+// read shows under the sanitizer), the file an export would replace stays,
+// and the data stay usable.
+void ExpectStoppedByFreedGrid(const std::function<void(SummaryGridFixture&, std::function<void()>)>& Arm,
+                              const std::function<void(SummaryGridFixture&, const std::string&)>& Operation)
+{
+    TempDir dir;
+    const std::string path = dir.File("doors.out");
+    WriteFileBytes(path, "before");
+    SummaryGridFixture f(true);
+    Prepare(f);
+    f.Load();
+    f.grid->FullExpand();
+    TComponent* grid = f.grid;
+    Arm(f, [&grid] { delete std::exchange(grid, nullptr); });
+    try {
+        Operation(f, path);
+    } catch (const EAbort&) {
+    }
+    EXPECT_EQ(grid, nullptr);
+    EXPECT_EQ(ReadFileBytes(path), "before");
+    ProcessPostedCalls();
+    EXPECT_EQ(f.ds->State(), dsBrowse);
+    ASSERT_TRUE(f.ds->Locate("NUMBER", 6, {}));
+    EXPECT_EQ(f.ds->FieldByName("TITLE")->AsString(), "Door 6");
+}
+
+void PaintGrid(SummaryGridFixture& F, const std::string&)
+{
+    TBitmap image(400, 300);
+    F.grid->PaintTo(*image.Canvas(), Rect(0, 0, 400, 300));
+}
+
+} // namespace
+
+TEST(GridRemoval, AGridFreedByAColumnTextEventIsNotTouchedAgain)
+{
+    const auto arm = [](SummaryGridFixture& F, std::function<void()> Strike) {
+        F.title->OnGetText = [Strike](TObject*, TdxTreeListNode*, std::string& Text) {
+            Text += "!";
+            Strike();
+        };
+    };
+    {
+        SCOPED_TRACE("paint");
+        ExpectStoppedByFreedGrid(arm, PaintGrid);
+    }
+    {
+        SCOPED_TRACE("key press");
+        ExpectStoppedByFreedGrid(arm, [](SummaryGridFixture& F, const std::string&) {
+            F.grid->SetOptionsEx(F.grid->OptionsEx() + TdxDBGridOptionsEx{egoAutoSearch});
+            F.grid->SetFocusedColumn(F.title->GetColumnIndex());
+            TKeyChar key = 'D';
+            F.grid->KeyPress(key);
+        });
+    }
+    {
+        SCOPED_TRACE("cell text");
+        ExpectStoppedByFreedGrid(arm, [](SummaryGridFixture& F, const std::string&) {
+            F.grid->GetCellText(F.grid->GetAbsoluteNode(1), F.title->GetColumnIndex());
+        });
+    }
+}
+
+// A column that borrows another per row asks its event while a row's text is
+// read: the export that reads it stops at the first row.
+TEST(GridRemoval, AGridFreedByAColumnReferenceEventIsNotTouchedAgain)
+{
+    const auto arm = [](SummaryGridFixture& F, std::function<void()> Strike) {
+        auto* wrapper = F.grid->CreateColumnOf<TdxDBGridWrapperColumn>();
+        wrapper->SetFieldName("TITLE");
+        wrapper->OnGetReferenceColumn = [Strike, &F](TObject*, TdxTreeListNode*, TdxDBTreeListColumn*& Column) {
+            Column = F.title;
+            Strike();
+        };
+    };
+    using Run = std::function<void(SummaryGridFixture&, const std::string&)>;
+    const std::pair<const char*, Run> operations[] = {
+        {"paint", PaintGrid},
+        {"text", [](SummaryGridFixture& F, const std::string& P) { F.grid->SaveToText(P, true, ";", "", ""); }},
+        {"HTML", [](SummaryGridFixture& F, const std::string& P) { F.grid->SaveToHTML(P, true); }},
+        {"XML", [](SummaryGridFixture& F, const std::string& P) { F.grid->SaveToXML(P, true); }},
+        {"BIFF4", [](SummaryGridFixture& F, const std::string& P) { F.grid->SaveToXLS(P, true); }},
+        {"filter drop-down",
+         [](SummaryGridFixture& F, const std::string&) { F.grid->DropDownFilter(F.grid->GetColumnCount() - 1); }},
+    };
+    for (const auto& [name, run] : operations) {
+        SCOPED_TRACE(name);
+        ExpectStoppedByFreedGrid(arm, run);
+    }
+}
+
+// A column's text event frees only that column: the cell shows no text, the
+// paint goes on with the columns that are left, and the grid stays usable.
+TEST(GridRemoval, AColumnFreedByItsOwnTextEventGivesAnEmptyText)
+{
+    SummaryGridFixture f(true);
+    Prepare(f);
+    f.Load();
+    f.grid->FullExpand();
+    const int index = f.title->GetColumnIndex();
+    TdxTreeListNode* row = f.grid->GetAbsoluteNode(1);
+    const auto arm = [&f] {
+        f.title->OnGetText = [&f](TObject*, TdxTreeListNode*, std::string& Text) {
+            Text = "gone";
+            delete std::exchange(f.title, nullptr);
+        };
+    };
+    arm();
+    EXPECT_EQ(f.grid->GetCellText(row, index), "");
+    EXPECT_EQ(f.title, nullptr);
+    EXPECT_EQ(f.grid->GetColumnCount(), 5);
+
+    f.title = f.grid->CreateColumnOf<TdxDBGridColumn>();
+    f.title->SetFieldName("TITLE");
+    arm();
+    TBitmap image(400, 300);
+    f.grid->PaintTo(*image.Canvas(), Rect(0, 0, 400, 300));
+    EXPECT_EQ(f.title, nullptr);
+    EXPECT_EQ(f.grid->GetColumnCount(), 5);
+    f.grid->PaintTo(*image.Canvas(), Rect(0, 0, 400, 300));
 }

@@ -531,23 +531,32 @@ TEST(DBGridReportLink, AGridFreedDuringTheBuildLeavesTheDatasetsControlsEnabled)
     link.SetComponentPrinter(nullptr);
 }
 
-// The grid's field text handler frees the grid while the build reads a row
-// not yet read: the build stops without reading the grid again.
-TEST(DBGridReportLink, AGridFreedByAFieldTextHandlerDuringTheBuildStopsIt)
+// The grid's field text handler, or the text event of a column the build
+// prints, frees the grid while the build reads a row: the build stops
+// without reading the grid again.
+TEST(DBGridReportLink, AGridFreedByATextHandlerDuringTheBuildStopsIt)
 {
-    GridFixture f(8);
-    TdxDBGridReportLink link(nullptr);
-    link.SetComponent(f.grid);
-    TComponent* grid = f.grid;
-    f.ds->FieldByName("TITLE")->OnGetText = [&](TField* Sender, std::string& Text, bool) {
-        Text = Sender->AsString();
-        delete std::exchange(grid, nullptr);
-    };
-    EXPECT_ANY_THROW(link.SetActive(true));
-    EXPECT_EQ(grid, nullptr);
-    EXPECT_FALSE(link.Active());
-    EXPECT_EQ(link.Component(), nullptr);
-    EXPECT_FALSE(f.ds->ControlsDisabled());
+    for (const bool columnEvent : {false, true}) {
+        SCOPED_TRACE(columnEvent ? "column event" : "field handler");
+        GridFixture f(8);
+        TdxDBGridReportLink link(nullptr);
+        link.SetComponent(f.grid);
+        TComponent* grid = f.grid;
+        if (columnEvent)
+            f.grid->ColumnByFieldName("TITLE")->OnGetText = [&](TObject*, TdxTreeListNode*, std::string&) {
+                delete std::exchange(grid, nullptr);
+            };
+        else
+            f.ds->FieldByName("TITLE")->OnGetText = [&](TField* Sender, std::string& Text, bool) {
+                Text = Sender->AsString();
+                delete std::exchange(grid, nullptr);
+            };
+        EXPECT_ANY_THROW(link.SetActive(true));
+        EXPECT_EQ(grid, nullptr);
+        EXPECT_FALSE(link.Active());
+        EXPECT_EQ(link.Component(), nullptr);
+        EXPECT_FALSE(f.ds->ControlsDisabled());
+    }
 }
 
 } // namespace
