@@ -3,11 +3,9 @@
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/DBTreeListTypedColumns.h"
 #include "platform/core/Guards.h"
-#include "platform/core/Locale.h"
 #include "platform/data/Field.h"
 #include "platform/data/Fields.h"
 
-#include <charconv>
 #include <typeinfo>
 
 namespace qel {
@@ -26,12 +24,12 @@ bool TextIsValue(const TdxDBTreeListColumn* Column)
     return t == ftString || t == ftFixedChar || t == ftWideString;
 }
 
-// How a field of one of the standard classes shows a value with no format
-// of its own: its stored text as it is, or the value's default text.
-enum class TPlainText : std::uint8_t { None, Stored, Integer, Float, Date };
+// How a field of one of the standard classes shows a record's value: its
+// stored text as it is, or the text its ValueText makes of the value.
+enum class TPlainText : std::uint8_t { None, Stored, FromValue };
 
-// The plain text the field gives for its type, checked against the class the
-// type is made with: a derived class may show its values otherwise.
+// Checked against the class the type is made with: a derived class may
+// show its values otherwise than its ValueText says.
 TPlainText PlainTextOf(const TField& Field)
 {
     if (Field.OnGetText || Field.FieldKind() != fkData)
@@ -44,53 +42,19 @@ TPlainText PlainTextOf(const TField& Field)
     case ftSmallint:
     case ftWord:
     case ftAutoInc:
-    case ftLargeint: {
-        const bool standard = type == typeid(TIntegerField) || type == typeid(TSmallintField) ||
-                              type == typeid(TWordField) || type == typeid(TAutoIncField) ||
-                              type == typeid(TLargeintField);
-        return standard && static_cast<const TNumericField&>(Field).DisplayFormat().empty() ? TPlainText::Integer
-                                                                                             : TPlainText::None;
-    }
-    case ftFloat: {
-        const auto& f = static_cast<const TFloatField&>(Field);
-        return type == typeid(TFloatField) && f.DisplayFormat().empty() && !f.IsCurrency() && f.Precision() >= 15
-                   ? TPlainText::Float
+    case ftLargeint:
+        return type == typeid(TIntegerField) || type == typeid(TSmallintField) || type == typeid(TWordField) ||
+                       type == typeid(TAutoIncField) || type == typeid(TLargeintField)
+                   ? TPlainText::FromValue
                    : TPlainText::None;
-    }
+    case ftFloat: return type == typeid(TFloatField) ? TPlainText::FromValue : TPlainText::None;
     case ftDate:
     case ftTime:
-    case ftDateTime: {
-        const bool standard = type == typeid(TDateField) || type == typeid(TTimeField) || type == typeid(TDateTimeField);
-        return standard && static_cast<const TDateTimeField&>(Field).DisplayFormat().empty() ? TPlainText::Date
-                                                                                               : TPlainText::None;
-    }
+    case ftDateTime:
+        return type == typeid(TDateField) || type == typeid(TTimeField) || type == typeid(TDateTimeField)
+                   ? TPlainText::FromValue
+                   : TPlainText::None;
     default: return TPlainText::None;
-    }
-}
-
-// The text a field of that kind shows for Value (as its GetText makes it), into Text.
-void PlainValueText(TPlainText Kind, TFieldType Type, const Variant& Value, std::string& Text)
-{
-    if (Value.IsEmptyOrNull()) {
-        Text.clear();
-        return;
-    }
-    switch (Kind) {
-    case TPlainText::Integer: {
-        char digits[24];
-        char* end = std::to_chars(digits, digits + sizeof digits, Value.AsInt64()).ptr;
-        Text.assign(digits, end);
-        return;
-    }
-    case TPlainText::Float:
-        Text.clear();
-        AppendFloatGeneral(Text, Value.AsDouble(), 15);   // FloatToStr without a string of its own
-        return;
-    case TPlainText::Date:
-        Text = Type == ftDate ? DateToStr(Value.AsDate()) : Type == ftTime ? TimeToStr(Value.AsDate())
-                                                                           : DateTimeToStr(Value.AsDate());
-        return;
-    default: Text = Value.AsString(); return;
     }
 }
 
@@ -248,16 +212,16 @@ void TdxPendingRowsReading::ColumnText(TdxDBTreeListColumn* Column, std::string&
 
 std::string_view TdxPendingRowsReading::ColumnTextView(TdxDBTreeListColumn* Column, std::string& Scratch)
 {
-    // A plain column of a standard field without a format: the text is made
-    // from the record's value as the field would make it, without showing the
-    // record through the fields, and a stored text is its bytes in the record.
+    // A plain column of a standard field: the text is made from the record's
+    // value as the field would make it, without showing the record through
+    // the fields, and a stored text is its bytes in the record.
     const TField* f = Column->GetField();
     const TPlainText kind = m_reader && f ? PlainTextOf(*f) : TPlainText::None;
     if (kind != TPlainText::None && Column->ShowsFieldTextAsIs()) {
         if (kind == TPlainText::Stored)
             return m_reader->Text(m_handle, f);
-        PlainValueText(kind, f->DataType(), m_reader->Value(m_handle, f), Scratch);
-        return Scratch;
+        if (f->ValueText(m_reader->Value(m_handle, f), true, Scratch))
+            return Scratch;
     }
     ColumnText(Column, Scratch);
     return Scratch;

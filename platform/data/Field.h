@@ -123,6 +123,15 @@ public:
     const std::string& KeyFields() const { return m_keyFields; }
     void SetKeyFields(const std::string& Value) { m_keyFields = Value; }
 
+    // The text GetText would give if the field held Value (OnGetText left
+    // out), into Text: for readers of records the field is not standing on.
+    // False when the field's class does not make its text from the value
+    // alone: then read the field on its record.
+    virtual bool ValueText(const Variant& /*Value*/, bool /*DisplayText*/, std::string& /*Text*/) const
+    {
+        return false;
+    }
+
     // --- for the dataset ----------------------------------------------------
     // Turns any Variant into the field's stored representation (Null for
     // Null, Empty or an empty string); EConvertError when it does not fit.

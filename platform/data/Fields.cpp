@@ -62,12 +62,27 @@ bool OutsideSetRange(const T& V, const T& Lo, const T& Hi)
     return (Lo != T{} || Hi != T{}) && (V < Lo || V > Hi);
 }
 
-std::string IntegerText(const TNumericField& Field, const Variant& V, bool DisplayText)
+bool IntegerText(const TNumericField& Field, const Variant& V, bool DisplayText, std::string& Text)
 {
-    if (V.IsEmptyOrNull())
-        return {};
+    if (V.IsEmptyOrNull()) {
+        Text.clear();
+        return true;
+    }
     const std::string& fmt = DisplayText ? Field.DisplayFormat() : Field.EditFormat();
-    return fmt.empty() ? IntToStr(V.AsInt64()) : FormatFloat(fmt, static_cast<double>(V.AsInt64()));
+    if (!fmt.empty()) {
+        Text = FormatFloat(fmt, static_cast<double>(V.AsInt64()));
+        return true;
+    }
+    Text = IntToStr(V.AsInt64());
+    return true;
+}
+
+// GetText of a field whose text is made from its value alone.
+std::string OwnValueText(const TField& Field, bool DisplayText)
+{
+    std::string text;
+    Field.ValueText(Field.Value(), DisplayText, text);
+    return text;
 }
 
 } // namespace
@@ -147,7 +162,12 @@ Variant TIntegerField::ConvertValue(const Variant& Value) const
     return Variant(static_cast<std::int32_t>(i));
 }
 
-std::string TIntegerField::GetText(bool DisplayText) const { return IntegerText(*this, Value(), DisplayText); }
+std::string TIntegerField::GetText(bool DisplayText) const { return OwnValueText(*this, DisplayText); }
+
+bool TIntegerField::ValueText(const Variant& Value, bool DisplayText, std::string& Text) const
+{
+    return IntegerText(*this, Value, DisplayText, Text);
+}
 
 Variant TSmallintField::ConvertValue(const Variant& Value) const
 {
@@ -167,7 +187,12 @@ Variant TLargeintField::ConvertValue(const Variant& Value) const
     return Variant(*read);
 }
 
-std::string TLargeintField::GetText(bool DisplayText) const { return IntegerText(*this, Value(), DisplayText); }
+std::string TLargeintField::GetText(bool DisplayText) const { return OwnValueText(*this, DisplayText); }
+
+bool TLargeintField::ValueText(const Variant& Value, bool DisplayText, std::string& Text) const
+{
+    return IntegerText(*this, Value, DisplayText, Text);
+}
 
 TFloatField::TFloatField(TComponent* AOwner, TFieldType Type) : TNumericField(AOwner, Type, 0)
 {
@@ -207,22 +232,30 @@ Variant TFloatField::ConvertValue(const Variant& Value) const
     return Variant(d);
 }
 
-std::string TFloatField::GetText(bool DisplayText) const
+std::string TFloatField::GetText(bool DisplayText) const { return OwnValueText(*this, DisplayText); }
+
+bool TFloatField::ValueText(const Variant& Value, bool DisplayText, std::string& Text) const
 {
-    const Variant v = Value();
-    if (v.IsEmptyOrNull())
-        return {};
-    const double d = v.AsDouble();
+    if (Value.IsEmptyOrNull()) {
+        Text.clear();
+        return true;
+    }
+    double d = Value.AsDouble();
     const std::string& fmt = DisplayText ? DisplayFormat() : EditFormat();
     if (!fmt.empty())
-        return FormatFloat(fmt, d);
-    if (m_currency)
-        return DisplayText ? CurrencyText(d) : FormatFloat("0.00", d);
-    if (m_precision >= 15)
-        return FloatToStr(d);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*g", m_precision, d);
-    return FloatToStr(std::strtod(buf, nullptr));
+        Text = FormatFloat(fmt, d);
+    else if (m_currency)
+        Text = DisplayText ? CurrencyText(d) : FormatFloat("0.00", d);
+    else {
+        if (m_precision < 15) {
+            char buf[64];
+            std::snprintf(buf, sizeof buf, "%.*g", m_precision, d);
+            d = std::strtod(buf, nullptr);
+        }
+        Text.clear();
+        AppendFloatGeneral(Text, d, 15);   // FloatToStr, into the caller's string
+    }
+    return true;
 }
 
 void TBCDField::SetCurrency(bool Value)
@@ -349,19 +382,20 @@ Variant TDateTimeField::ConvertValue(const Variant& Value) const
     return Variant::FromDate(d);
 }
 
-std::string TDateTimeField::GetText(bool DisplayText) const
+std::string TDateTimeField::GetText(bool DisplayText) const { return OwnValueText(*this, DisplayText); }
+
+bool TDateTimeField::ValueText(const Variant& Value, bool DisplayText, std::string& Text) const
 {
-    const Variant v = Value();
-    if (v.IsEmptyOrNull())
-        return {};
-    const TDateTime d = v.AsDate();
-    if (DisplayText && !m_displayFormat.empty())
-        return FormatDateTime(m_displayFormat, d);
-    switch (DataType()) {
-    case ftDate: return DateToStr(d);
-    case ftTime: return TimeToStr(d);
-    default: return DateTimeToStr(d);
+    if (Value.IsEmptyOrNull()) {
+        Text.clear();
+        return true;
     }
+    const TDateTime d = Value.AsDate();
+    if (DisplayText && !m_displayFormat.empty())
+        Text = FormatDateTime(m_displayFormat, d);
+    else
+        Text = DataType() == ftDate ? DateToStr(d) : DataType() == ftTime ? TimeToStr(d) : DateTimeToStr(d);
+    return true;
 }
 
 // --- binary -------------------------------------------------------------------

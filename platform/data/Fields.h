@@ -55,6 +55,7 @@ public:
     void SetMaxValue(std::int32_t Value) { m_max = Value; }
     Variant ConvertValue(const Variant& Value) const override;
     bool IsValidChar(char32_t Ch) const override;
+    bool ValueText(const Variant& Value, bool DisplayText, std::string& Text) const override;
 protected:
     TIntegerField(TComponent* AOwner, TFieldType Type);
     std::string GetText(bool DisplayText) const override;
@@ -104,6 +105,7 @@ public:
     void SetMaxValue(std::int64_t Value) { m_max = Value; }
     Variant ConvertValue(const Variant& Value) const override;
     bool IsValidChar(char32_t Ch) const override;
+    bool ValueText(const Variant& Value, bool DisplayText, std::string& Text) const override;
 protected:
     std::string GetText(bool DisplayText) const override;
     int DefaultDisplayWidth() const override { return 15; }
@@ -127,6 +129,7 @@ public:
     double MaxValue() const { return m_max; }
     void SetMaxValue(double Value) { m_max = Value; }
     Variant ConvertValue(const Variant& Value) const override;
+    bool ValueText(const Variant& Value, bool DisplayText, std::string& Text) const override;
 protected:
     TFloatField(TComponent* AOwner, TFieldType Type);
     std::string GetText(bool DisplayText) const override;
@@ -199,6 +202,7 @@ public:
     // By the field's type: a date field gives only the date, a time field
     // only the time.
     std::string AsString() const override { return GetText(false); }
+    bool ValueText(const Variant& Value, bool DisplayText, std::string& Text) const override;
 protected:
     TDateTimeField(TComponent* AOwner, TFieldType Type) : TField(AOwner, Type, 0) {}
     std::string GetText(bool DisplayText) const override;
