@@ -794,10 +794,7 @@ void TCustomdxDBGrid::ReloadRows()
     if (GetCount() > 0 && IsGroupRow(GetItem(0))) {
         // Group rows stay (with their expanded state); records keep their node
         // when they land under the same group row again.
-        std::vector<TdxDBGridNode*> leaves;
-        for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
-            if (n->Count() == 0)
-                leaves.push_back(AsGridNode(n));
+        std::vector<TdxDBGridNode*> leaves = RecordRows();
         ClearRowSelection();
         LoadNodes(&leaves);
     } else {
@@ -1093,10 +1090,7 @@ void TCustomdxDBGrid::SortReusedRows(TReusedRows& Reused) const
     if (keys.size() != nodes.size()) {
         // Rows went while the keys were read: the record rows are taken
         // anew from the tree, to be freed as the walk places the records.
-        nodes.clear();
-        for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
-            if (n->Count() == 0)
-                nodes.push_back(AsGridNode(n));
+        nodes = RecordRows();
         Reused.Taken.assign(nodes.size(), 0);
         return;
     }
@@ -1122,12 +1116,18 @@ void TCustomdxDBGrid::InvalidateRowIndexes() const
     m_bookmarkScanned = false;
 }
 
-void TCustomdxDBGrid::RebuildKeyIndex() const
+std::vector<TdxDBGridNode*> TCustomdxDBGrid::RecordRows() const
 {
     std::vector<TdxDBGridNode*> rows;
     for (TdxTreeListNode* n = GetItem(0); n; n = n->GetNext())
         if (n->Count() == 0)
             rows.push_back(AsGridNode(n));
+    return rows;
+}
+
+void TCustomdxDBGrid::RebuildKeyIndex() const
+{
+    const std::vector<TdxDBGridNode*> rows = RecordRows();
     std::vector<Variant> keys = RowKeys(rows);
     m_keyIndex.clear();
     if (keys.size() != rows.size())

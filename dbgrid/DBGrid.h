@@ -698,6 +698,8 @@ private:
     void InvalidateRowIndexes() const;
     // Keys of many rows, read through one record reader where it can.
     std::vector<Variant> RowKeys(const std::vector<TdxDBGridNode*>& Rows) const;
+    // The record rows (the rows without children), in tree order.
+    std::vector<TdxDBGridNode*> RecordRows() const;
     // The arrows for a drop at a position among the group buttons, in client coordinates.
     TRect GroupDropArrowsRect(int Index) const;
     void ResolveKeyField();
